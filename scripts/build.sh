@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds everything (plain build in build/) and runs the main job on the
+# shipped examples.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j"$(nproc)"
+"$root/scripts/main-job.sh" "$root/build"

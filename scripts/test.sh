@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs the whole test suite twice: in a plain build and in a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Both must pass.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600
+}
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+echo "== plain build =="
+run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== sanitizer build =="
+run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=ON
