@@ -1,0 +1,64 @@
+// Error records of a translation run and the error node the parser puts into
+// the tree in place of a broken element.
+#pragma once
+
+struct ParseContext;
+struct astNode;
+struct astNodeError;
+
+enum ErrorDomain {
+  ERROR_DOMAIN_SYNTAX = 0,
+  ERROR_DOMAIN_LEXICAL = 1,
+  ERROR_DOMAIN_UNSUPPORTED = 2,
+  ERROR_DOMAIN_INTERNAL = 3,
+  ERROR_DOMAIN_MEMORY = 4
+};
+
+struct ErrorRecord {
+  ErrorRecord* next;
+  char* message;
+  int domain;
+  int line;       // counted from 1; -1 in the static records
+  char* text;     // source line (scanner/parser) or token text (tree node)
+  char* context;  // current token text, or the caller's detail
+  char* expected; // acceptable tokens, or the caller's text
+};
+
+const char* errorDomainName(int domain);
+
+// Static records outside every pool.
+extern ErrorRecord outOfMemoryRecord;    // "Out of memory", domain 4, line -1
+extern ErrorRecord internalErrorRecordStatic;  // "Internal error", domain 3
+
+void listAppendRecord(ErrorRecord** head, ErrorRecord* record);
+int errorListLength(const ErrorRecord* head);
+
+// Reports made while scanning and parsing (line counted from 0).
+ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int line, int domain,
+                               const char* expected);
+ErrorRecord* reportError(ParseContext* context, const char* message);
+ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected);
+ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line);
+// Domain 1; `scanner` is the scanner instance. line is counted from 1; -1
+// takes the scanner's current line.
+ErrorRecord* reportLexicalError(void* scanner, const char* message, int line);
+
+// Reports at a tree node and by the rewriting.
+ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorRecord** head);
+ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
+                               ErrorRecord** head);
+
+// Fatal scanner error: "%s\n" on standard error, exit status 2.
+[[noreturn]] void scannerFatal(const char* message);
+
+// Joins token names the way error records show them: "T_" stripped, quoted
+// character names kept, others in <>; at most `count` names, ", " between.
+// Returns a pool text, or null for count 0.
+char* formatExpectedTokens(const char* const* names, int count);
+
+// Error nodes (kind 100).
+astNodeError* internalErrorRecord(int code, const char* token, int line, const char* message,
+                                  const char* sourceLine);
+astNodeError* errorNodeNew(int code, const char* token, int line, const char* message, const char* sourceLine);
+astNodeError* takeLastErrorNode();
+void clearLastErrorNode();

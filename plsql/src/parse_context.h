@@ -1,0 +1,54 @@
+// The record the run driver hands to the scanner and the parser, and the
+// driver's entry points.
+#pragma once
+
+#include "error_records.h"
+#include "translate_options.h"
+
+struct astNode;
+struct StatementRecord;  // one emitted target statement
+
+struct ParseContext {
+  TranslateOptions* options;
+  const char* source;
+  ErrorRecord** errors;
+  int* parserState;  // the parser's current state; null until it starts
+  void* scanner;
+  astNode* root;
+  int maxErrors;      // negative values stored as 0
+  int tooManyErrors;  // set by the parser when maxErrors is passed
+};
+
+// The LALR parser (generated); 0 accepted, 1 aborted, 2 stacks exhausted.
+int xxparse(ParseContext* context);
+// Names of the terminals acceptable in a parser state, in symbol order,
+// the error token left out; returns how many were stored (at most capacity).
+int expectedTokens(const char** names, int capacity, int state);
+
+// Sets the scanner up, runs the parser, tears the scanner down; true when the
+// parser accepted the input.
+bool parseSource(ParseContext* context);
+
+// Outcome of one translation, for callers that drive it in process.
+struct TranslateResult {
+  int status;           // exit status of the run
+  bool parseFailed;
+  bool tooManyErrors;
+  int failLine;         // line of the second error record; -1: unable to parse
+  int jumpCode;         // 0, or the pool's jump code when the run was cut short
+  astNode* root;
+  StatementRecord* statements;
+  ErrorRecord* errors;
+};
+
+// The run without printing or exiting. Fatal scanner errors still end the
+// process (status 2).
+TranslateResult translateCore(const char* source, const TranslateOptions* options);
+
+// Writes the run's closing messages for a result to standard output (and the
+// out-of-memory line to standard error).
+void printTranslateMessages(const TranslateResult& result);
+
+// Runs one translation and ends the process with its status.
+[[noreturn]] void translateSource(const char* source, StatementRecord** statements, ErrorRecord** errors,
+                                  const TranslateOptions* options);

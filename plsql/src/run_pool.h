@@ -1,0 +1,98 @@
+// Run memory pool, string builder and small text helpers of the translator.
+//
+// Every allocation of a translation run comes from one pool. A pool bound to
+// a jump target never returns null on failure: it throws PoolJump, which the
+// translate routine catches (the run's recovery point).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Jump codes carried by PoolJump.
+enum {
+  POOL_JUMP_OUT_OF_MEMORY = 1,
+  POOL_JUMP_NEGATIVE_SIZE = 2,
+  POOL_JUMP_INTERNAL_ERROR = 3
+};
+
+// Thrown in place of a long jump back to the run's recovery point.
+struct PoolJump {
+  int code;
+};
+
+// The recovery point a pool is bound to. Its presence means "throw PoolJump
+// on failure"; without one, failures return null.
+struct PoolJumpTarget {
+  int armed;
+};
+
+struct PoolBlock;
+
+struct Pool {
+  PoolJumpTarget* jumpTarget;
+  PoolBlock* first;
+  PoolBlock* last;
+};
+
+// Header in front of every block handed out by a pool.
+struct PoolBlock {
+  Pool* pool;
+  PoolBlock* previous;
+  PoolBlock* next;
+  uint32_t size;  // size the caller asked for
+};
+
+Pool* poolNew(PoolJumpTarget* jumpTarget);
+void* poolAllocIn(Pool* pool, size_t size);
+char* poolStrdupIn(Pool* pool, const char* text);
+void* poolMemdupIn(Pool* pool, const void* source, size_t size);
+void poolFreeBlock(void* pointer);
+void poolFreeAll(Pool* pool);
+void poolDestroy(Pool* pool);
+void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget);
+// Fails the way the pool fails: throws PoolJump{code} when bound to a target.
+[[noreturn]] void poolJump(Pool* pool, int code);
+
+// The process-wide current pool used by every allocation wrapper below.
+Pool* poolCurrent();
+Pool* poolCreateCurrent(PoolJumpTarget* jumpTarget);
+void* poolAlloc(size_t size);
+char* poolStrdup(const char* text);
+void poolFree(void* pointer);
+void poolDestroyCurrent();
+
+// Test hook: a ceiling on the heap bytes (headers included) that all pools
+// together may hold; 0 means no ceiling. Reaching it counts as the heap
+// refusing, so exhaustion can be exercised. Also settable by the environment
+// variable VESTRAKE_POOL_LIMIT (read when the current pool is created).
+void poolSetHeapLimit(size_t bytes);
+size_t poolHeapInUse();
+
+// Chunked string builder on the current pool.
+struct StringChunk {
+  StringChunk* next;
+  char* data;
+  int capacity;
+  int used;
+};
+
+struct StringBuilder {
+  StringChunk* first;
+  StringChunk* current;
+  int chunkSize;
+  intptr_t owner;  // kept for the caller, never read here
+};
+
+StringBuilder* sbNew(int chunkSize, intptr_t owner);
+void sbAppend(StringBuilder* builder, const char* text);
+void sbReset(StringBuilder* builder);
+int sbLength(const StringBuilder* builder);
+void sbCopyOut(char* destination, const StringBuilder* builder);
+char* sbToString(const StringBuilder* builder);
+void sbFree(StringBuilder* builder);
+
+// Re-entrant tokenizer (see strtok_r): a null text continues at *cursor.
+char* splitToken(char* text, const char* delimiters, char** cursor);
+
+// printf to standard error.
+void errorPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));

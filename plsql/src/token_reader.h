@@ -1,0 +1,58 @@
+// Token reader between the parser and the scanner: scanner set-up and
+// tear-down, one-token push-back, and the readers that swallow a run of
+// tokens into a list of token nodes.
+//
+// Token codes are those of the generated parser header (plsql_parser.hpp).
+#pragma once
+
+#include <cstdint>
+
+struct ParseContext;
+struct astNode;
+struct astNodeList;
+struct astNodeToken;
+struct ErrorRecord;
+
+// TokenValue (the scanner's token value record and the parser's semantic
+// value) and the token codes come from the generated parser header.
+#include "plsql_parser.hpp"
+
+// Per-run data the scanner instance carries (run pool).
+struct ScannerExtra {
+  char* textData;
+  int textCapacity;
+  int textLength;
+  void* inputBuffer;
+  int pushedToken;
+  bool pushed;
+  const char* lineStart;
+  ErrorRecord** errors;
+  int commentStartLine;
+  int stringStartLine;
+};
+
+// Reader modes.
+enum { READ_COLLECT = 0, READ_CONSUME = 1, READ_PUSH_BACK = 2 };
+
+void initScanner(ParseContext* context);
+void teardownScanner(ParseContext* context);
+
+int nextToken(TokenValue* value, ParseContext* context);
+void pushBackToken(ParseContext* context, int token);
+
+astNodeList* read_token_run(ParseContext* context, TokenValue* value, int mode, int current, int* lastToken,
+                            int stop1, int stop2 = 0, int stop3 = 0, int stop4 = 0, int stop5 = 0);
+astNodeList* read_brace_block(ParseContext* context, TokenValue* value, int mode, int current);
+astNodeList* read_datatype(ParseContext* context, TokenValue* value, astNodeList* list);
+
+astNodeToken* makeTokenNode(int tokenCode, const char* text, int line);
+astNodeToken* makeTokenNodeAlt(int tokenCode, const char* text, const char* altText, int line);
+astNodeList* splitPercentToken(const char* text, int line);
+
+// Line of the scanner's current input buffer (from 0), 0 without a buffer.
+int scannerCurrentLine(ParseContext* context);
+int scannerLineOf(void* scanner);
+// Current token text and start of the current source line of a scanner.
+const char* scannerCurrentText(void* scanner);
+const char* scannerLineStart(void* scanner);
+ErrorRecord** scannerErrorList(void* scanner);
