@@ -1,0 +1,72 @@
+#ifndef QEN_ANALYZER_H
+#define QEN_ANALYZER_H
+
+/* qen_analyzer: analysis of Transact-SQL batches into an XML feature report.
+ *
+ * Host calling order: analyzer_init once; ver_init for the target version;
+ * file_state_new per input file; per line file_state_line (and
+ * file_state_mark at the first line of a batch); per batch set up the
+ * thread's qen_ag context over the batch text, store the file state and then
+ * the envn_new result in the context's host slots, analyzer_parse, envn_done,
+ * context_done; finally file_state_free. */
+
+#include <stdio.h>
+
+#if defined(QEN_ANALYZER_BUILD)
+#define QEN_ANALYZER_API __attribute__((visibility("default")))
+#else
+#define QEN_ANALYZER_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+struct st_context;
+typedef struct file_state file_state;
+typedef struct envn envn;
+
+/* One-time set-up of the grammar tables; later calls do nothing. */
+QEN_ANALYZER_API void analyzer_init(void);
+
+/* Version triple {major, minor, patch}. ver_init returns 0 when the whole
+ * text was read, 1 when it stopped early; NULL gives the default target. */
+QEN_ANALYZER_API int ver_init(int v[3], const char* text);
+QEN_ANALYZER_API int ver_less(const int a[3], const int b[3]);
+
+/* Per-input-file state. id and in_path are kept, not copied: they must live
+ * until file_state_free. */
+QEN_ANALYZER_API file_state* file_state_new(const char* id, const char* in_path,
+                                            const char* out_path, int escaped, int style);
+QEN_ANALYZER_API void file_state_free(file_state* fs);
+QEN_ANALYZER_API void file_state_show_lines(file_state* fs, int on);
+QEN_ANALYZER_API char* file_state_line(file_state* fs);
+QEN_ANALYZER_API int file_state_lineno(file_state* fs);
+QEN_ANALYZER_API void file_state_mark(file_state* fs);
+QEN_ANALYZER_API int file_state_get_mark(file_state* fs);
+QEN_ANALYZER_API FILE* file_state_output(file_state* fs);
+QEN_ANALYZER_API int file_state_style(file_state* fs);
+QEN_ANALYZER_API int file_state_is_escaped(file_state* fs);
+QEN_ANALYZER_API void file_state_inc(file_state* fs, int code);
+QEN_ANALYZER_API void file_state_dec(file_state* fs, int code);
+QEN_ANALYZER_API void file_state_add(file_state* fs, int code, int n);
+QEN_ANALYZER_API void file_state_set(file_state* fs, int code, int n);
+QEN_ANALYZER_API void file_state_reset(file_state* fs, int code);
+QEN_ANALYZER_API int file_state_get(file_state* fs, int code);
+QEN_ANALYZER_API const char* file_state_statement_id(file_state* fs);
+
+/* Analysis environment of one batch, allocated in the context's pool. */
+QEN_ANALYZER_API envn* envn_new(struct st_context* ctx, const int version[3]);
+QEN_ANALYZER_API int envn_line_in_file(envn* env, int lexeme);
+QEN_ANALYZER_API void envn_syntax_error(envn* env, int lexeme);
+QEN_ANALYZER_API void envn_done(envn* env);
+
+/* Parses and evaluates the context's input: 0 accepted, 1 aborted,
+ * 2 parser stack exhausted. */
+QEN_ANALYZER_API int analyzer_parse(struct st_context* ctx, int quoted_identifier);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

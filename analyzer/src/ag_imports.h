@@ -1,0 +1,33 @@
+#ifndef QEN_ANALYZER_AG_IMPORTS_H
+#define QEN_ANALYZER_AG_IMPORTS_H
+
+/* What the analyzer uses of the qen_ag runtime. */
+#include "ag_context.h"
+#include "ag_string.h"
+#include "ag_word.h"
+#include "smp.h"
+#include "spv.h"
+
+#include "ag_ght.h"
+
+#if __has_include("ag_builtins.h")
+#include "ag_builtins.h"
+#else
+#ifdef __cplusplus
+extern "C" {
+#endif
+void lexeme_line_and_col_(ag_word* block);
+void line_text_(ag_word* block);
+void lexeme_text_(ag_word* block);
+#ifdef __cplusplus
+}
+#endif
+#endif
+
+/* Reads an int32 from a parameter-block slot and stores one back. */
+static inline int32_t ag_int(ag_word w) { return (int32_t)w; }
+static inline ag_word ag_from_int(int32_t v) { return (ag_word)v; }
+static inline st_String_const* ag_str(ag_word w) { return (st_String_const*)w; }
+static inline ag_word ag_from_ptr(const void* p) { return (ag_word)p; }
+
+#endif

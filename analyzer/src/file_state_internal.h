@@ -1,0 +1,64 @@
+#ifndef QEN_FILE_STATE_INTERNAL_H
+#define QEN_FILE_STATE_INTERNAL_H
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include "qen_analyzer.h"
+
+/* Counter codes of the file state; 0 to 16 are printed at the end of a file,
+ * 17 to 21 are evaluation scratch counters. */
+enum {
+  FS_STATEMENT_COUNT = 0,
+  FS_TABLE_COUNT = 1,
+  FS_VIEW_COUNT = 2,
+  FS_PROCEDURE_COUNT = 3,
+  FS_TRIGGER_COUNT = 4,
+  FS_TRIGGER_STATEMENT_COUNT = 5,
+  FS_RULE_COUNT = 6,
+  FS_DEFAULT_COUNT = 7,
+  FS_SCHEMA_COUNT = 8,
+  FS_DATABASE_COUNT = 9,
+  FS_INDEX_COUNT = 10,
+  FS_MAX_PROCEDURE_SIZE = 11,
+  FS_MIN_PROCEDURE_SIZE = 12,
+  FS_PROCEDURE_STATEMENT_COUNT = 13,
+  FS_MAX_BATCH_SIZE = 14,
+  FS_MIN_BATCH_SIZE = 15,
+  FS_BATCH_STATEMENT_COUNT = 16,
+  FS_PRINTED_COUNTERS = 17,
+  FS_COUNTERS = 22
+};
+
+enum { FS_LINE_BUFFER = 32768 };
+
+struct file_state {
+  const char* identifier;
+  FILE* report;
+  int style;
+  const char* input_path;
+  int32_t path_hash;
+  int escaped;
+  int show_lines;
+  FILE* input;
+  int lines_read;
+  int batch_mark;
+  char line[FS_LINE_BUFFER];
+  int32_t counters[FS_COUNTERS];
+  /* Kept for the diagnostic when the report cannot be completed. */
+  char* report_path;
+};
+
+/* Hash of a text: h = h * 31 + byte (signed), 32-bit wrap-around. */
+int32_t path_hash(int32_t start, const char* text, int length);
+
+/* Positions a report opened for update in front of its last "</source>";
+ * 1 when found, 0 otherwise (see file_state.cpp). */
+int report_seek_source_end(file_state* fs);
+
+/* Writes a text inside a CDATA section, splitting every "]]>" so that the
+ * section cannot end early; C0 control bytes other than tab, newline and
+ * carriage return are left out. */
+void report_write_cdata_text(FILE* out, const char* text, size_t length);
+
+#endif
