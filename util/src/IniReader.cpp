@@ -1,0 +1,240 @@
+#include "IniReader.h"
+
+#include <cstdlib>
+#include <strings.h>
+
+#include <ace/Configuration.h>
+#include <ace/Configuration_Import_Export.h>
+
+#include "MachineRegistry.h"
+#include "qen_throw.h"
+
+namespace qen_util {
+
+namespace {
+
+const char* text(const char* s)
+{
+  return s ? s : "";
+}
+
+bool booleanOf(const ACE_CString& value)
+{
+  if (value.length() == 0)
+    return false;
+  static const char* const trueWords[] = {"true", "yes", "y", "1"};
+  for (const char* word : trueWords) {
+    if (::strcasecmp(value.c_str(), word) == 0)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* const IniReader::__className__ = "qen_util::IniReader";
+
+IniReader::IniReader() : fileName(""), configuration(nullptr), loaded(false) {}
+
+IniReader::IniReader(const char* name) : fileName(text(name)), configuration(nullptr), loaded(false) {}
+
+IniReader::~IniReader() = default;
+
+ACE_CString IniReader::getFileName() const
+{
+  return fileName;
+}
+
+IniReader& IniReader::setFileName(const char* name)
+{
+  fileName = text(name);
+  return *this;
+}
+
+void IniReader::load()
+{
+  if (loaded)
+    return;
+  configuration = nullptr;
+  heap.reset(new ACE_Configuration_Heap);
+  if (heap->open(16) != 0) {
+    heap.reset();
+    QEN_THROW_FILE_EXCEPTION("Unable to open config settings");
+  }
+  ACE_Ini_ImpExp importer(*heap);
+  if (importer.import_config(fileName.c_str()) != 0) {
+    heap.reset();
+    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error with ini file %s", fileName.c_str()));
+  }
+  loaded = true;
+  configuration = heap.get();
+}
+
+void IniReader::unload()
+{
+  loaded = false;
+  fileName = "";
+  configuration = nullptr;
+  heap.reset();
+}
+
+bool IniReader::verifySection(const char* section)
+{
+  try {
+    load();
+    ACE_Configuration_Section_Key key;
+    if (section && configuration->open_section(configuration->root_section(), section, 0, key) == 0)
+      return true;
+    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error section %s", text(section)));
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+}
+
+ACE_CString IniReader::getStringValue(const char* section, const char* key)
+{
+  try {
+    load();
+    ACE_Configuration_Section_Key sectionKey;
+    if (!section || configuration->open_section(configuration->root_section(), section, 0, sectionKey) != 0)
+      QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error section %s", text(section)));
+    ACE_TString value;
+    if (!key || configuration->get_string_value(sectionKey, key, value) != 0)
+      QEN_THROW_FILE_EXCEPTION(
+          QENException::generateString("Error section %s key %s", text(section), text(key)));
+    return ACE_CString(value.c_str());
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+}
+
+ACE_CString IniReader::getStringValue(const char* section, const char* key,
+                                      const ACE_CString& defaultValue)
+{
+  try {
+    return getStringValue(section, key);
+  } catch (QENFileException&) {
+    return defaultValue;
+  }
+}
+
+bool IniReader::getBooleanValue(const char* section, const char* key)
+{
+  ACE_CString value;
+  try {
+    value = getStringValue(section, key);
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+  return booleanOf(value);
+}
+
+bool IniReader::getBooleanValue(const char* section, const char* key, bool defaultValue)
+{
+  try {
+    return getBooleanValue(section, key);
+  } catch (QENFileException&) {
+    return defaultValue;
+  }
+}
+
+int IniReader::getIntValue(const char* section, const char* key)
+{
+  ACE_CString value;
+  try {
+    value = getStringValue(section, key);
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+  if (value.length() == 0)
+    return 0;
+  // As atoi reads it, without its undefined behaviour on overflow.
+  return static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
+}
+
+int IniReader::getIntValue(const char* section, const char* key, int defaultValue)
+{
+  try {
+    return getIntValue(section, key);
+  } catch (QENFileException&) {
+    return defaultValue;
+  }
+}
+
+double IniReader::getDoubleValue(const char* section, const char* key)
+{
+  ACE_CString value;
+  try {
+    value = getStringValue(section, key);
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+  if (value.length() == 0)
+    return 0.0;
+  return std::atof(value.c_str());
+}
+
+unsigned int IniReader::getUnsignedValue(const char* section, const char* key)
+{
+  ACE_CString value;
+  try {
+    value = getStringValue(section, key);
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+  if (value.length() == 0)
+    return 0;
+  return static_cast<unsigned int>(std::strtoul(value.c_str(), nullptr, 10));
+}
+
+// ---------------------------------------------------------------------------
+
+QENRegIniReader::QENRegIniReader()
+    : registry(new detail::MachineRegistry), basePath("SOFTWARE\\ODBC\\ODBCINST.INI\\")
+{
+  // The registry is always there: nothing to load.
+  configuration = nullptr;
+  loaded = true;
+}
+
+QENRegIniReader::~QENRegIniReader() = default;
+
+bool QENRegIniReader::verifySection(const char* section)
+{
+  try {
+    detail::MachineRegistry::Key key;
+    if (section && registry->openKey(std::string(basePath.c_str()) + section, key))
+      return true;
+    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error section %s", text(section)));
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+}
+
+ACE_CString QENRegIniReader::getStringValue(const char* section, const char* key)
+{
+  try {
+    detail::MachineRegistry::Key sectionKey;
+    if (!section || !registry->openKey(std::string(basePath.c_str()) + section, sectionKey))
+      QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error section %s", text(section)));
+    std::string value;
+    if (!key || !detail::MachineRegistry::readString(sectionKey, key, value))
+      QEN_THROW_FILE_EXCEPTION(
+          QENException::generateString("Error section %s key %s", text(section), text(key)));
+    return ACE_CString(value.c_str(), static_cast<ACE_CString::size_type>(value.size()));
+  } catch (QENFileException& e) {
+    QEN_PASS_ON(e);
+  }
+}
+
+ACE_CString QENRegIniReader::getStringValue(const char* section, const char* key,
+                                            const ACE_CString& defaultValue)
+{
+  try {
+    return getStringValue(section, key);
+  } catch (QENFileException&) {
+    return defaultValue;
+  }
+}
+
+}  // namespace qen_util
