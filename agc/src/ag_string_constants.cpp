@@ -56,3 +56,19 @@ extern "C" {
 AG_CONST_STRINGS(AG_PTR)
 #undef AG_PTR
 }
+
+/* The Text side: the default node and the constant fragments, all
+ * constant-initialised static data. */
+#include "ag_text.h"
+
+st_String_const *const Text::C_empty_text = &C_empty_string_node;
+
+namespace {
+#define AG_TEXT_NODE(name, text) st_String_const name##_text_node = {text, nullptr, (int32_t)(sizeof(text) - 1)};
+QEN_AG_TEXT_CONSTANTS(AG_TEXT_NODE)
+#undef AG_TEXT_NODE
+}  // namespace
+
+#define AG_TEXT_DEF(name, text) constinit Text name(&name##_text_node);
+QEN_AG_TEXT_CONSTANTS(AG_TEXT_DEF)
+#undef AG_TEXT_DEF
