@@ -34,7 +34,8 @@ struct TranslateResult {
   int status;           // exit status of the run
   bool parseFailed;
   bool tooManyErrors;
-  int failLine;         // line of the second error record; -1: unable to parse
+  bool unableToParse;   // failed with fewer than two error records
+  int failLine;         // else: line of the second error record
   int jumpCode;         // 0, or the pool's jump code when the run was cut short
   astNode* root;
   StatementRecord* statements;

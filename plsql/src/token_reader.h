@@ -2,7 +2,8 @@
 // tear-down, one-token push-back, and the readers that swallow a run of
 // tokens into a list of token nodes.
 //
-// Token codes are those of the generated parser header (plsql_parser.hpp).
+// Token codes are those of the generated parser header (plsql_parser.hpp),
+// which includes this header for TokenValue.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,23 @@ struct astNodeList;
 struct astNodeToken;
 struct ErrorRecord;
 
-// TokenValue (the scanner's token value record and the parser's semantic
-// value) and the token codes come from the generated parser header.
-#include "plsql_parser.hpp"
+// Value part of a token / parser stack entry.
+union TokenData {
+  char* text;
+  astNode* node;
+  astNodeList* list;
+  astNodeToken* tokenNode;
+  float number;
+  intptr_t ival;  // small integers and flags (low byte)
+};
+
+// The scanner's token value record and the parser's semantic value.
+struct TokenValue {
+  TokenData value;
+  int token;          // token code (as returned)
+  int line;           // counted from 0
+  astNodeList* aux;   // parser's second word (UPDATE OF columns)
+};
 
 // Per-run data the scanner instance carries (run pool).
 struct ScannerExtra {

@@ -1,0 +1,192 @@
+#include "error_records.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ast.h"
+#include "parse_context.h"
+#include "run_pool.h"
+#include "token_reader.h"
+
+ErrorRecord outOfMemoryRecord = {nullptr, const_cast<char*>("Out of memory"), ERROR_DOMAIN_MEMORY, -1,
+                                 nullptr, nullptr, nullptr};
+ErrorRecord internalErrorRecordStatic = {nullptr, const_cast<char*>("Internal error"), ERROR_DOMAIN_INTERNAL, -1,
+                                         nullptr, nullptr, nullptr};
+
+namespace {
+
+astNodeError* g_lastErrorNode = nullptr;
+
+ErrorRecord* newRecord(const char* message, int domain, int line) {
+  ErrorRecord* r = static_cast<ErrorRecord*>(poolAlloc(sizeof(ErrorRecord)));
+  if (!r) return nullptr;
+  std::memset(r, 0, sizeof *r);
+  r->message = poolStrdup(message ? message : "");
+  r->domain = domain;
+  r->line = line;
+  return r;
+}
+
+// Pool copy of a source line up to (not including) its first LF or CR.
+char* copySourceLine(const char* start) {
+  if (!start) return nullptr;
+  size_t n = std::strcspn(start, "\n\r");
+  char* s = static_cast<char*>(poolAlloc(n + 1));
+  std::memcpy(s, start, n);
+  s[n] = '\0';
+  return s;
+}
+
+}  // namespace
+
+const char* errorDomainName(int domain) {
+  switch (domain) {
+    case 0: return "syntax";
+    case 1: return "lexical";
+    case 2: return "unsupportedFeature";
+    case 3: return "internalError";
+    default: return "unknown error domain";
+  }
+}
+
+void listAppendRecord(ErrorRecord** head, ErrorRecord* record) {
+  if (!head || !record) return;
+  record->next = nullptr;
+  if (!*head) {
+    *head = record;
+    return;
+  }
+  ErrorRecord* tail = *head;
+  while (tail->next) tail = tail->next;
+  tail->next = record;
+}
+
+int errorListLength(const ErrorRecord* head) {
+  int n = 0;
+  for (; head; head = head->next) ++n;
+  return n;
+}
+
+char* formatExpectedTokens(const char* const* names, int count) {
+  if (!names || count <= 0) return nullptr;
+  size_t total = 1;
+  for (int i = 0; i < count; ++i) total += std::strlen(names[i] ? names[i] : "") + 4;
+  char* out = static_cast<char*>(poolAlloc(total));
+  char* p = out;
+  for (int i = 0; i < count; ++i) {
+    const char* name = names[i] ? names[i] : "";
+    if (i) {
+      std::memcpy(p, ", ", 2);
+      p += 2;
+    }
+    size_t n;
+    if (std::strncmp(name, "T_", 2) == 0) {
+      n = std::strlen(name + 2);
+      std::memcpy(p, name + 2, n);
+    } else if (name[0] == '\'') {
+      n = std::strlen(name);
+      std::memcpy(p, name, n);
+    } else {
+      *p++ = '<';
+      n = std::strlen(name);
+      std::memcpy(p, name, n);
+      p[n++] = '>';
+    }
+    p += n;
+  }
+  *p = '\0';
+  return out;
+}
+
+ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int line, int domain,
+                               const char* expected) {
+  ErrorRecord* r = newRecord(message, domain, line + 1);
+  void* scanner = context ? context->scanner : nullptr;
+  const char* tokenText = scanner ? scannerCurrentText(scanner) : nullptr;
+  r->context = poolStrdup(tokenText);
+  r->text = copySourceLine(scanner ? scannerLineStart(scanner) : nullptr);
+  if (expected) {
+    r->expected = poolStrdup(expected);
+  } else if (context && context->parserState) {
+    const char* names[10];
+    int n = expectedTokens(names, 10, *context->parserState);
+    if (n > 10) n = 10;
+    r->expected = formatExpectedTokens(names, n);
+  }
+  internalErrorRecord(0, tokenText, scanner ? scannerLineOf(scanner) : 0, r->message, r->text);
+  ErrorRecord** list = scanner ? scannerErrorList(scanner) : nullptr;
+  if (!list && context) list = context->errors;
+  listAppendRecord(list, r);
+  return r;
+}
+
+ErrorRecord* reportError(ParseContext* context, const char* message) {
+  return reportSyntaxError(context, message, scannerCurrentLine(context), ERROR_DOMAIN_SYNTAX, nullptr);
+}
+
+ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected) {
+  return reportSyntaxError(context, message, scannerCurrentLine(context), ERROR_DOMAIN_SYNTAX, expected);
+}
+
+ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line) {
+  return reportSyntaxError(context, message, line, ERROR_DOMAIN_SYNTAX, nullptr);
+}
+
+ErrorRecord* reportLexicalError(void* scanner, const char* message, int line) {
+  if (line == -1) line = (scanner ? scannerLineOf(scanner) : 0) + 1;
+  ErrorRecord* r = newRecord(message, ERROR_DOMAIN_LEXICAL, line);
+  if (scanner) {
+    r->context = poolStrdup(scannerCurrentText(scanner));
+    r->text = copySourceLine(scannerLineStart(scanner));
+    listAppendRecord(scannerErrorList(scanner), r);
+  }
+  return r;
+}
+
+ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorRecord** head) {
+  ErrorRecord* r = newRecord(message, ERROR_DOMAIN_UNSUPPORTED, node ? node->line + 1 : 0);
+  if (node && node->kind == AST_TOKEN) r->text = poolStrdup(static_cast<astNodeToken*>(node)->text);
+  r->context = poolStrdup(detail);
+  listAppendRecord(head, r);
+  return r;
+}
+
+ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
+                               ErrorRecord** head) {
+  ErrorRecord* r = newRecord("syntax error", ERROR_DOMAIN_SYNTAX, line);
+  r->context = poolStrdup(context);
+  r->text = poolStrdup(text);
+  r->expected = poolStrdup(expected);
+  listAppendRecord(head, r);
+  return r;
+}
+
+void scannerFatal(const char* message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", message ? message : "");
+  std::exit(2);
+}
+
+astNodeError* errorNodeNew(int code, const char* token, int line, const char* message, const char* sourceLine) {
+  astNodeError* e = astNew<astNodeError>(AST_ERROR, line);
+  e->code = code;
+  e->token = poolStrdup(token);
+  e->message = poolStrdup(message);
+  e->context = poolStrdup(sourceLine);
+  return e;
+}
+
+astNodeError* internalErrorRecord(int code, const char* token, int line, const char* message,
+                                  const char* sourceLine) {
+  g_lastErrorNode = errorNodeNew(code, token, line, message, sourceLine);
+  return g_lastErrorNode;
+}
+
+astNodeError* takeLastErrorNode() {
+  astNodeError* e = g_lastErrorNode;
+  g_lastErrorNode = nullptr;
+  return e;
+}
+
+void clearLastErrorNode() { g_lastErrorNode = nullptr; }

@@ -1,0 +1,278 @@
+#include "run_pool.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+Pool* g_currentPool = nullptr;
+size_t g_heapLimit = 0;
+size_t g_heapInUse = 0;
+
+const size_t kHeader = (sizeof(PoolBlock) + 7) & ~size_t(7);
+
+PoolBlock* headerOf(void* pointer) {
+  return reinterpret_cast<PoolBlock*>(static_cast<char*>(pointer) - kHeader);
+}
+
+size_t blockBytes(uint32_t size) { return ((size_t(size) + 7) & ~size_t(7)) + kHeader; }
+
+// Heap allocation counted against the test ceiling.
+void* heapTake(size_t bytes) {
+  if (g_heapLimit != 0 && (bytes > g_heapLimit || g_heapInUse > g_heapLimit - bytes)) return nullptr;
+  void* p = std::malloc(bytes);
+  if (p) g_heapInUse += bytes;
+  return p;
+}
+
+void heapGive(void* p, size_t bytes) {
+  if (!p) return;
+  g_heapInUse -= bytes;
+  std::free(p);
+}
+
+}  // namespace
+
+void poolSetHeapLimit(size_t bytes) { g_heapLimit = bytes; }
+size_t poolHeapInUse() { return g_heapInUse; }
+
+void poolJump(Pool* pool, int code) {
+  (void)pool;
+  throw PoolJump{code};
+}
+
+Pool* poolNew(PoolJumpTarget* jumpTarget) {
+  Pool* pool = static_cast<Pool*>(heapTake(sizeof(Pool)));
+  if (!pool) {
+    if (jumpTarget) throw PoolJump{POOL_JUMP_OUT_OF_MEMORY};
+    return nullptr;
+  }
+  pool->jumpTarget = jumpTarget;
+  pool->first = nullptr;
+  pool->last = nullptr;
+  return pool;
+}
+
+void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget) {
+  if (pool) pool->jumpTarget = jumpTarget;
+}
+
+void* poolAllocIn(Pool* pool, size_t size) {
+  if (!pool || size == 0) return nullptr;
+  if (size > 2147483647u) {
+    if (pool->jumpTarget) poolJump(pool, POOL_JUMP_NEGATIVE_SIZE);
+    return nullptr;
+  }
+  PoolBlock* block = static_cast<PoolBlock*>(heapTake(blockBytes(uint32_t(size))));
+  if (!block) {
+    if (pool->jumpTarget) poolJump(pool, POOL_JUMP_OUT_OF_MEMORY);
+    return nullptr;
+  }
+  block->pool = pool;
+  block->size = uint32_t(size);
+  block->next = nullptr;
+  block->previous = pool->last;
+  if (pool->last)
+    pool->last->next = block;
+  else
+    pool->first = block;
+  pool->last = block;
+  return reinterpret_cast<char*>(block) + kHeader;
+}
+
+char* poolStrdupIn(Pool* pool, const char* text) {
+  if (!text) return nullptr;
+  size_t n = std::strlen(text) + 1;
+  char* copy = static_cast<char*>(poolAllocIn(pool, n));
+  if (copy) std::memcpy(copy, text, n);
+  return copy;
+}
+
+void* poolMemdupIn(Pool* pool, const void* source, size_t size) {
+  void* copy = poolAllocIn(pool, size);
+  if (copy && source) std::memcpy(copy, source, size);
+  return copy;
+}
+
+void poolFreeBlock(void* pointer) {
+  if (!pointer) return;
+  PoolBlock* block = headerOf(pointer);
+  Pool* pool = block->pool;
+  if (pool->first == block) pool->first = block->next;
+  if (pool->last == block) pool->last = block->previous;
+  if (block->previous) block->previous->next = block->next;
+  if (block->next) block->next->previous = block->previous;
+  heapGive(block, blockBytes(block->size));
+}
+
+void poolFreeAll(Pool* pool) {
+  if (!pool) return;
+  while (pool->first) poolFreeBlock(reinterpret_cast<char*>(pool->first) + kHeader);
+}
+
+void poolDestroy(Pool* pool) {
+  if (!pool) return;
+  poolFreeAll(pool);
+  heapGive(pool, sizeof(Pool));
+}
+
+Pool* poolCurrent() { return g_currentPool; }
+
+Pool* poolCreateCurrent(PoolJumpTarget* jumpTarget) {
+  if (const char* limit = std::getenv("VESTRAKE_POOL_LIMIT")) {
+    char* end = nullptr;
+    unsigned long long v = std::strtoull(limit, &end, 10);
+    if (end != limit) g_heapLimit = size_t(v);
+  }
+  Pool* pool = poolNew(jumpTarget);
+  if (!pool) {
+    if (jumpTarget) throw PoolJump{POOL_JUMP_OUT_OF_MEMORY};
+    return nullptr;
+  }
+  g_currentPool = pool;
+  return pool;
+}
+
+void* poolAlloc(size_t size) { return poolAllocIn(g_currentPool, size); }
+char* poolStrdup(const char* text) { return poolStrdupIn(g_currentPool, text); }
+void poolFree(void* pointer) { poolFreeBlock(pointer); }
+
+void poolDestroyCurrent() {
+  // The global keeps its old value; a new pool must be created before use.
+  if (g_currentPool) poolDestroy(g_currentPool);
+}
+
+// ---- string builder ----
+
+static StringChunk* newChunk(int capacity) {
+  StringChunk* chunk = static_cast<StringChunk*>(poolAlloc(sizeof(StringChunk)));
+  if (!chunk) return nullptr;
+  chunk->next = nullptr;
+  chunk->capacity = capacity;
+  chunk->used = 0;
+  chunk->data = capacity > 0 ? static_cast<char*>(poolAlloc(size_t(capacity))) : nullptr;
+  if (capacity > 0 && !chunk->data) {
+    poolFree(chunk);
+    return nullptr;
+  }
+  return chunk;
+}
+
+StringBuilder* sbNew(int chunkSize, intptr_t owner) {
+  StringBuilder* b = static_cast<StringBuilder*>(poolAlloc(sizeof(StringBuilder)));
+  if (!b) return nullptr;
+  if (chunkSize <= 0) chunkSize = 1024;
+  // Later chunks take a tenth of the chunk size; below 10 that would be 0
+  // and appending could never progress.
+  if (chunkSize < 10) chunkSize = 10;
+  b->first = nullptr;
+  b->current = nullptr;
+  b->chunkSize = chunkSize;
+  b->owner = owner;
+  return b;
+}
+
+void sbAppend(StringBuilder* b, const char* text) {
+  if (!b || !text || !*text) return;
+  size_t n = std::strlen(text);
+  while (n != 0) {
+    if (!b->current) {
+      StringChunk* c = newChunk(b->chunkSize);
+      if (!c) return;
+      b->first = b->current = c;
+    } else if (b->current->used >= b->current->capacity) {
+      if (b->current->next) {
+        b->current = b->current->next;
+        b->current->used = 0;
+        continue;
+      }
+      int cap = b->chunkSize / 10;
+      if (cap < 1) cap = 1;
+      StringChunk* c = newChunk(cap);
+      if (!c) return;
+      b->current->next = c;
+      b->current = c;
+    }
+    StringChunk* c = b->current;
+    size_t room = size_t(c->capacity - c->used);
+    size_t take = n < room ? n : room;
+    std::memcpy(c->data + c->used, text, take);
+    c->used += int(take);
+    text += take;
+    n -= take;
+  }
+}
+
+void sbReset(StringBuilder* b) {
+  if (!b) return;
+  for (StringChunk* c = b->first; c; c = c->next) c->used = 0;
+  b->current = b->first;
+}
+
+int sbLength(const StringBuilder* b) {
+  if (!b) return 0;
+  int n = 0;
+  for (StringChunk* c = b->first; c; c = c->next) {
+    n += c->used;
+    if (c == b->current) break;
+  }
+  return n;
+}
+
+void sbCopyOut(char* destination, const StringBuilder* b) {
+  if (!destination) return;
+  char* p = destination;
+  if (b) {
+    for (StringChunk* c = b->first; c; c = c->next) {
+      std::memcpy(p, c->data, size_t(c->used));
+      p += c->used;
+      if (c == b->current) break;
+    }
+  }
+  *p = '\0';
+}
+
+char* sbToString(const StringBuilder* b) {
+  char* s = static_cast<char*>(poolAlloc(size_t(sbLength(b)) + 1));
+  if (s) sbCopyOut(s, b);
+  return s;
+}
+
+void sbFree(StringBuilder* b) {
+  if (!b) return;
+  StringChunk* c = b->first;
+  while (c) {
+    StringChunk* next = c->next;
+    poolFree(c->data);
+    poolFree(c);
+    c = next;
+  }
+  poolFree(b);
+}
+
+// ---- other helpers ----
+
+char* splitToken(char* text, const char* delimiters, char** cursor) {
+  if (!delimiters) return text;
+  char* s = text ? text : (cursor ? *cursor : nullptr);
+  if (!s) return nullptr;
+  s += std::strspn(s, delimiters);
+  if (*s == '\0') return nullptr;
+  char* end = s + std::strcspn(s, delimiters);
+  if (*end) {
+    *end = '\0';
+    if (cursor) *cursor = end + 1;
+  } else if (cursor) {
+    *cursor = end;
+  }
+  return s;
+}
+
+void errorPrintf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
+}

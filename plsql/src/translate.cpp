@@ -1,0 +1,121 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ast.h"
+#include "parse_context.h"
+#include "run_pool.h"
+#include "sqlexc_ast_dump.h"
+#include "token_reader.h"
+
+bool parseSource(ParseContext* context) {
+#ifdef VESTRAKE_HAVE_PARSER
+  initScanner(context);
+  int result = xxparse(context);
+  teardownScanner(context);
+  return result == 0;
+#else
+  (void)context;
+  return false;  // no parser built yet: nothing is accepted
+#endif
+}
+
+namespace {
+
+PoolJumpTarget g_recoveryPoint = {1};
+Pool* g_runPool = nullptr;
+
+// Semantic checks, rewriting and emission of an accepted tree. The tree and
+// the error list stay in the run pool.
+void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
+  (void)root;
+  (void)options;
+  (void)errors;
+  (void)statements;
+}
+
+}  // namespace
+
+TranslateResult translateCore(const char* source, const TranslateOptions* options) {
+  TranslateResult result;
+  std::memset(&result, 0, sizeof result);
+  ErrorRecord* errors = nullptr;
+  ParseContext context;
+  std::memset(&context, 0, sizeof context);
+
+  // One run per pool; a previous in-process run's pool is released first.
+  if (g_runPool) {
+    poolDestroy(g_runPool);
+    g_runPool = nullptr;
+  }
+  clearLastErrorNode();
+  try {
+    g_runPool = poolCreateCurrent(&g_recoveryPoint);
+    TranslateOptions* copy = static_cast<TranslateOptions*>(poolAlloc(sizeof(TranslateOptions)));
+    initTranslateOptions(copy, options);
+    context.options = copy;
+    context.source = source ? source : "";
+    context.errors = &errors;
+    context.parserState = nullptr;
+    context.maxErrors = copy->maxErrors < 0 ? 0 : copy->maxErrors;
+    context.tooManyErrors = 0;
+
+    if (parseSource(&context)) {
+      result.root = context.root;
+      if (context.root) {
+        if (copy->astFile)
+          sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root);
+        else
+          rewriteAndEmit(context.root, copy, &errors, &result.statements);
+      }
+    } else {
+      result.parseFailed = true;
+      if (errors && errors->next)
+        result.failLine = errors->next->line;
+      else
+        result.unableToParse = true;
+      result.status = 5;
+    }
+    if (context.tooManyErrors) {
+      result.tooManyErrors = true;
+      result.status = 1;
+    }
+  } catch (const PoolJump& jump) {
+    if (context.scanner) teardownScanner(&context);
+    result.jumpCode = jump.code;
+    errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
+    // A run cut short is never a success.
+    result.status = 2;
+    result.parseFailed = false;
+    result.tooManyErrors = false;
+  }
+  result.errors = errors;
+  return result;
+}
+
+void printTranslateMessages(const TranslateResult& result) {
+  if (result.jumpCode) {
+    std::fflush(stdout);
+    std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
+               stderr);
+    return;
+  }
+  if (result.parseFailed) {
+    if (!result.unableToParse)
+      std::printf("VESTRAKE: Syntax error at line %i\n", result.failLine);
+    else
+      std::printf("VESTRAKE: UNABLE TO PARSE\n");
+  }
+  if (result.tooManyErrors) std::printf("VESTRAKE: TOO MANY ERRORS\n");
+}
+
+void translateSource(const char* source, StatementRecord** statements, ErrorRecord** errors,
+                     const TranslateOptions* options) {
+  if (statements) *statements = nullptr;
+  if (errors) *errors = nullptr;
+  TranslateResult result = translateCore(source, options);
+  if (statements) *statements = result.statements;
+  if (errors) *errors = result.errors;
+  printTranslateMessages(result);
+  std::exit(result.status);
+}

@@ -1,0 +1,78 @@
+#include "translate_options.h"
+
+#include <cstring>
+
+const DatatypeMapEntry datatypeMap[] = {
+    {"DOUBLE PRECISION", "DOUBLE", nullptr},
+    {"SYS_REFCURSOR", "CURSOR", nullptr},
+    {"BINARY_INTEGER", "INTEGER", nullptr},
+    {"BLOB", "BLOB", nullptr},
+    {"CHAR VARYING", "VARCHAR", "(4096)"},
+    {"CHAR", "CHARACTER", "(254)"},
+    {"CHARACTER VARYING", "VARCHAR", "(4096)"},
+    {"CHARACTER", "CHARACTER", "(254)"},
+    {"CLOB", "CLOB", nullptr},
+    {"LONG RAW", "BLOB", "(32760)"},
+    {"LONG VARCHAR", "CLOB", "(32760)"},
+    {"LONG", "CLOB", "(32760)"},
+    {"NCHAR", "GRAPHIC", "(127)"},
+    {"NCLOB", "DBCLOB", "(2048)"},
+    {"NUMERIC", "NUMERIC", "(9,2)"},
+    {"NVARCHAR2", "VARGRAPHIC", "(2048)"},
+    {"PLS_INTEGER", "INTEGER", nullptr},
+    {"RAW", "BLOB", "(32767)"},
+    {"VARCHAR", "VARCHAR", "(4096)"},
+    {"VARCHAR2", "VARCHAR2", "(4096)"},
+    {"XMLTYPE", "XML", nullptr},
+    {nullptr, nullptr, nullptr},
+};
+
+const ExceptionMapEntry exceptionMap[] = {
+    {-6511, "CURSOR_ALREADY_OPEN", -502, "24502"},
+    {-1012, "NOT_LOGGED_ON", -1024, "08003"},
+    {-1476, "ZERO_DIVIDE", -801, "22012"},
+    {100, "NO_DATA_FOUND", 100, "02000"},
+    {-1001, "INVALID_CURSOR", -501, "24501"},
+    {-1, "DUP_VAL_ON_INDEX", -803, "23505"},
+    {-1422, "TOO_MANY_ROWS", -811, "21000"},
+    {-6533, "SUBSCRIPT_BEYOND_COUNT", -20439, "2202E"},
+    {-6532, "SUBSCRIPT_OUTSIDE_LIMIT", -20438, "428H1"},
+    {-6592, "CASE_NOT_FOUND", -773, "20000"},
+    {-2292, "", -532, "23001"},
+    {0, nullptr, 0, ""},
+};
+
+void initTranslateOptions(TranslateOptions* destination, const TranslateOptions* callerOptions) {
+  if (!destination) return;
+  if (callerOptions) {
+    *destination = *callerOptions;
+  } else {
+    std::memset(destination, 0, sizeof *destination);
+    destination->defaultPrecision = "(9,2)";
+    destination->defaultLength = "(4096)";
+    destination->reservedFlag = false;
+    destination->reservedNumber1 = -1;
+    destination->reservedNumber2 = -1;
+    destination->terminator = "";
+    destination->emitterWord = 0;
+    destination->lineMarkers = false;
+    // Without caller options: several units per input, no dump, no limit.
+    destination->severalUnits = true;
+  }
+  destination->datatypeMap = datatypeMap;
+  destination->exceptionMap = exceptionMap;
+}
+
+void setCommandLineDefaults(TranslateOptions* o) {
+  std::memset(o, 0, sizeof *o);
+  o->defaultPrecision = "(9,2)";
+  o->defaultLength = "(4096)";
+  o->reservedWord = 0;
+  o->reservedFlag = false;
+  o->reservedNumber1 = -1;
+  o->reservedNumber2 = -1;
+  o->terminator = "@";
+  o->emitterWord = 0;
+  o->lineMarkers = true;
+  o->severalUnits = true;
+}
