@@ -1,0 +1,85 @@
+#ifndef QEN_ANALYZER_GRAMMAR_SUPPORT_H
+#define QEN_ANALYZER_GRAMMAR_SUPPORT_H
+
+/* What the code generated from the grammar files relies on: the leaf
+ * layouts, the content flags, node allocation, visiting a child and calls
+ * through parameter blocks. Also included by the code blocks of the
+ * grammar files, so everything here is usable there. */
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "analysis_runtime.h"
+#include "analyzer_internal.h"
+#include "grammar_types.h"
+#include "scanner.h"
+#include "token_leaves.h"
+
+/* Expression-content flags (construction-time flags words). */
+enum : ag_word {
+  EF_NONE = 1,
+  EF_CONSTANT = 2,
+  EF_LOCAL_VAR = 4,
+  EF_GLOBAL_VAR = 8,
+  EF_COLUMN = 16,
+  EF_SUBQUERY = 32,
+  EF_AGGREGATE = 64,
+  EF_FUNCTION = 128,
+  EF_ERROR_VAR = 256,
+  EF_ZERO = 512,
+  EF_DATE_FUNC = 1024,
+};
+
+/* Leaves: the descriptor alone, or the descriptor and the lexeme number. */
+struct gn_leaf1 {
+  const st_production* descriptor;
+};
+struct gn_leaf2 {
+  const st_production* descriptor;
+  ag_word lexeme;
+};
+
+/* Node memory from the context's pool (never released by itself). */
+inline void* gn_alloc(st_context* ctx, size_t bytes) {
+  return smp_alloc(ctx->pool, static_cast<unsigned>(bytes));
+}
+
+/* Visit of an evaluated child: hand it the state, run its procedure, take
+ * its state back. Only nodes with in and out words compile here. */
+template <class Node>
+inline void gn_visit(Node* child, ag_word& state) {
+  child->in = state;
+  child->descriptor->procedure(reinterpret_cast<st_node*>(child));
+  state = child->out;
+}
+
+/* A slot value of an argument: integers sign-extended from 32 bits,
+ * pointers as they are. */
+inline ag_word gn_word(int32_t v) { return static_cast<ag_word>(v); }
+inline ag_word gn_word(long v) { return static_cast<ag_word>(v); }
+inline ag_word gn_word(long long v) { return static_cast<ag_word>(v); }
+template <class T>
+inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
+
+/* Calls a parameter-block operation with the given inputs and returns its
+ * (first) result word. */
+template <class... Args>
+inline ag_word gn_call(void (*op)(ag_word*), Args... args) {
+  ag_word block[sizeof...(Args) + 2] = {gn_word(args)..., 0, 0};
+  op(block);
+  return block[sizeof...(Args)];
+}
+
+extern "C" {
+void gn_dproc_NONE(st_context* ctx, st_node** value);
+void gn_dproc_end_of_input(st_context* ctx, st_node** value);
+void gn_dproc_table_init(void);
+}
+
+/* Runs fn(arg) on a stack of its own, large enough for the evaluation walk
+ * of a batch with hundreds of thousands of statements (the walk recurses
+ * once per element of a left-recursive list). Same thread, so the thread's
+ * current context stays in force. */
+void gn_on_large_stack(void (*fn)(void*), void* arg);
+
+#endif

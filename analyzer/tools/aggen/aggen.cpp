@@ -1,0 +1,781 @@
+// aggen: turns the T-SQL attribute grammar (analyzer/grammar) into code.
+//
+// Inputs: the terminal list (AG_TERMINAL lines), the precedence levels and
+// the area files (*.ag). Outputs, all into one directory: the bison grammar
+// with its actions, a second bison grammar of the listed productions alone
+// (used by the tests that measure the automaton), the node structures, the
+// descriptors, the leaf constructors and one C++ file per area with its
+// node constructors and evaluation procedures.
+//
+// The generator refuses a grammar whose listed part differs in size from
+// the one the parser tables were measured on, an unknown symbol, a
+// duplicate production or generated name, or a misdeclared nonterminal.
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Size of the listed grammar (before the additions named in the .ag files).
+constexpr int kExpectedNonterminals = 418;
+constexpr int kExpectedProductions = 1683;
+constexpr int kExpectedEmpty = 61;
+constexpr int kExpectedTerminals = 548;
+constexpr int kExpectedEvaluated = 196;
+constexpr int kExpectedProcedures = 822;
+
+struct Terminal {
+  std::string name;
+  int code = 0;
+  int words = 0;
+  int index = 0;  // position in code order
+};
+
+struct Nonterminal {
+  std::string name;
+  bool evaluated = false;
+  std::vector<std::string> words;
+  std::string file;
+  int line = 0;
+  std::vector<int> productions;
+};
+
+struct Block {
+  std::string code;
+  std::string file;
+  int line = 0;  // line of the first code line
+  bool present = false;
+};
+
+struct Production {
+  std::string lhs;
+  std::vector<std::string> rhs;
+  std::string prec;
+  bool added = false;
+  std::string file;  // area file stem
+  std::string path;
+  int line = 0;
+  std::vector<std::string> locals;
+  Block ctor, eval;
+  // filled later
+  int index = 0;  // descriptor index (rule order)
+  std::string suffix;
+};
+
+struct AreaFile {
+  std::string stem;
+  std::string path;
+  std::vector<Block> code;
+};
+
+[[noreturn]] void fail(const std::string& where, const std::string& msg) {
+  std::cerr << where << ": error: " << msg << "\n";
+  std::exit(1);
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) fail(path, "cannot read");
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) fail(path, "cannot write");
+  out << text;
+  if (!out) fail(path, "write failed");
+}
+
+bool is_ident(const std::string& s) {
+  if (s.empty() || !(std::isalpha((unsigned char)s[0]) || s[0] == '_')) return false;
+  for (char c : s)
+    if (!(std::isalnum((unsigned char)c) || c == '_')) return false;
+  return true;
+}
+
+bool is_terminal_name(const std::string& s) {
+  for (char c : s)
+    if (std::islower((unsigned char)c)) return false;
+  return true;
+}
+
+std::string trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+std::vector<std::string> split_ws(const std::string& s) {
+  std::istringstream in(s);
+  std::vector<std::string> out;
+  std::string w;
+  while (in >> w) out.push_back(w);
+  return out;
+}
+
+std::string basename_stem(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = base.find_last_of('.');
+  return dot == std::string::npos ? base : base.substr(0, dot);
+}
+
+class Grammar {
+ public:
+  std::vector<Terminal> terminals;
+  std::map<std::string, int> terminal_index;
+  std::vector<std::pair<std::string, int>> prec_tokens;  // name, code
+  std::vector<std::vector<std::string>> levels;
+  std::map<std::string, Nonterminal> nonterminals;
+  std::vector<Production> productions;
+  std::vector<AreaFile> areas;
+
+  void read_terminals(const std::string& path) {
+    std::string text = read_file(path);
+    std::regex re(R"(AG_TERMINAL\(\s*([A-Za-z0-9_]+)\s*,\s*([0-9]+)\s*,\s*([0-9]+)\s*\))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it) {
+      Terminal t;
+      t.name = (*it)[1];
+      t.code = std::stoi((*it)[2]);
+      t.words = std::stoi((*it)[3]);
+      if (t.words != 1 && t.words != 2) fail(path, "terminal " + t.name + " has a leaf of " + std::to_string(t.words) + " words");
+      if (terminal_index.count(t.name)) fail(path, "terminal " + t.name + " listed twice");
+      t.index = (int)terminals.size();
+      terminal_index[t.name] = t.index;
+      terminals.push_back(t);
+    }
+    for (size_t i = 0; i < terminals.size(); ++i)
+      if (terminals[i].code != 257 + (int)i)
+        fail(path, "terminal " + terminals[i].name + " has code " + std::to_string(terminals[i].code) +
+                       ", expected " + std::to_string(257 + i));
+  }
+
+  void read_precedence(const std::string& path) {
+    std::istringstream in(read_file(path));
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) {
+      ++n;
+      std::string t = trim(line);
+      if (t.empty() || t[0] == '#') continue;
+      auto w = split_ws(t);
+      std::string where = path + ":" + std::to_string(n);
+      if (w[0] == "token") {
+        if (w.size() != 3 || !is_ident(w[1])) fail(where, "expected: token NAME CODE");
+        prec_tokens.emplace_back(w[1], std::stoi(w[2]));
+      } else if (w[0] == "left") {
+        if (w.size() < 2) fail(where, "empty level");
+        levels.emplace_back(w.begin() + 1, w.end());
+      } else {
+        fail(where, "unknown line");
+      }
+    }
+  }
+
+  // Reads "{ a, b, c }" starting at position pos of line; returns the names.
+  static std::vector<std::string> word_list(const std::string& text, const std::string& where) {
+    size_t open = text.find('{');
+    size_t close = text.rfind('}');
+    if (open == std::string::npos || close == std::string::npos || close < open) fail(where, "expected { words }");
+    std::string inner = text.substr(open + 1, close - open - 1);
+    std::vector<std::string> out;
+    std::string cur;
+    std::istringstream in(inner);
+    while (std::getline(in, cur, ',')) {
+      std::string w = trim(cur);
+      if (w.empty()) continue;
+      if (!is_ident(w)) fail(where, "bad word name '" + w + "'");
+      out.push_back(w);
+    }
+    if (!trim(text.substr(close + 1)).empty()) fail(where, "text after }");
+    return out;
+  }
+
+  // Scans a brace-balanced block that starts at the '{' at (line li, col ci).
+  // Strings, character literals and comments do not count.
+  static Block scan_block(const std::vector<std::string>& lines, size_t& li, size_t ci, const std::string& path) {
+    Block b;
+    b.present = true;
+    b.file = path;
+    int depth = 0;
+    bool in_block_comment = false;
+    std::string out;
+    size_t start_line = li;
+    size_t i = ci;
+    bool first = true;
+    while (li < lines.size()) {
+      const std::string& s = lines[li];
+      size_t seg_start = first ? ci + 1 : 0;
+      if (first) {
+        depth = 1;
+        i = ci + 1;
+        b.line = (int)li + 1;
+      } else {
+        i = 0;
+      }
+      first = false;
+      while (i < s.size()) {
+        char c = s[i];
+        if (in_block_comment) {
+          if (c == '*' && i + 1 < s.size() && s[i + 1] == '/') {
+            in_block_comment = false;
+            ++i;
+          }
+        } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '/') {
+          i = s.size();
+          break;
+        } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
+          in_block_comment = true;
+          ++i;
+        } else if (c == '"' || c == '\'') {
+          char q = c;
+          ++i;
+          while (i < s.size() && s[i] != q) {
+            if (s[i] == '\\') ++i;
+            ++i;
+          }
+        } else if (c == '{') {
+          ++depth;
+        } else if (c == '}') {
+          if (--depth == 0) {
+            out += s.substr(seg_start, i - seg_start);
+            if (!trim(s.substr(i + 1)).empty())
+              fail(path + ":" + std::to_string(li + 1), "text after the closing brace of a block");
+            b.code = out;
+            ++li;
+            return b;
+          }
+        }
+        ++i;
+      }
+      out += s.substr(seg_start) + "\n";
+      ++li;
+    }
+    fail(path + ":" + std::to_string(start_line + 1), "block without its closing brace");
+  }
+
+  void read_area(const std::string& path) {
+    AreaFile area;
+    area.path = path;
+    area.stem = basename_stem(path);
+    for (auto& a : areas)
+      if (a.stem == area.stem) fail(path, "two area files named " + area.stem);
+    std::vector<std::string> lines;
+    {
+      std::istringstream in(read_file(path));
+      std::string l;
+      while (std::getline(in, l)) lines.push_back(l);
+    }
+    Production* cur = nullptr;
+    size_t li = 0;
+    while (li < lines.size()) {
+      std::string raw = lines[li];
+      std::string t = trim(raw);
+      std::string where = path + ":" + std::to_string(li + 1);
+      if (t.empty() || t.rfind("//", 0) == 0) {
+        ++li;
+        continue;
+      }
+      bool indented = raw[0] == ' ' || raw[0] == '\t';
+      auto w = split_ws(t);
+      if (indented) {
+        if (!cur) fail(where, "indented line outside a production");
+        std::string kw = w[0];
+        if (kw == "local") {
+          if (!cur->locals.empty()) fail(where, "second local list");
+          cur->locals = word_list(t, where);
+          if (cur->locals.empty()) fail(where, "empty local list");
+          ++li;
+        } else if (kw == "ctor" || kw == "eval") {
+          size_t col = raw.find('{');
+          if (col == std::string::npos || trim(raw.substr(0, col)) != kw) fail(where, "expected " + kw + " {");
+          Block& dst = kw == "ctor" ? cur->ctor : cur->eval;
+          if (dst.present) fail(where, "second " + kw + " block");
+          dst = scan_block(lines, li, col, path);
+        } else {
+          fail(where, "unknown production item '" + kw + "'");
+        }
+        continue;
+      }
+      cur = nullptr;
+      if (w[0] == "nonterminal") {
+        if (w.size() < 2 || !is_ident(w[1]) || is_terminal_name(w[1])) fail(where, "bad nonterminal declaration");
+        Nonterminal nt;
+        nt.name = w[1];
+        nt.file = path;
+        nt.line = (int)li + 1;
+        std::string rest = trim(t.substr(t.find(w[1]) + w[1].size()));
+        if (rest.rfind("evaluated", 0) == 0) {
+          nt.evaluated = true;
+          rest = trim(rest.substr(9));
+        }
+        if (!rest.empty()) nt.words = word_list(rest, where);
+        std::set<std::string> seen;
+        for (auto& x : nt.words)
+          if (!seen.insert(x).second) fail(where, "word " + x + " twice");
+        if (nt.evaluated) {
+          if (nt.words.size() < 2 || nt.words[0] != "in" || nt.words[1] != "out")
+            fail(where, "an evaluated nonterminal begins its words with in, out");
+        } else if (seen.count("in") || seen.count("out")) {
+          fail(where, "in and out are the words of evaluated nonterminals");
+        }
+        if (nonterminals.count(nt.name)) fail(where, "nonterminal " + nt.name + " declared twice");
+        nonterminals[nt.name] = nt;
+        ++li;
+        continue;
+      }
+      if (w[0] == "code") {
+        size_t col = raw.find('{');
+        if (col == std::string::npos || trim(raw.substr(0, col)) != "code") fail(where, "expected code {");
+        area.code.push_back(scan_block(lines, li, col, path));
+        continue;
+      }
+      Production p;
+      std::string text = t;
+      if (w[0] == "added") {
+        p.added = true;
+        text = trim(text.substr(5));
+      }
+      size_t colon = text.find(':');
+      if (colon == std::string::npos) fail(where, "expected a production 'Lhs: Rhs'");
+      p.lhs = trim(text.substr(0, colon));
+      if (!is_ident(p.lhs)) fail(where, "bad left-hand side '" + p.lhs + "'");
+      auto rhs = split_ws(text.substr(colon + 1));
+      for (size_t k = 0; k < rhs.size(); ++k) {
+        if (rhs[k] == "%prec") {
+          if (k + 2 != rhs.size()) fail(where, "%prec takes one token at the end");
+          p.prec = rhs[k + 1];
+          break;
+        }
+        if (!is_ident(rhs[k])) fail(where, "bad symbol '" + rhs[k] + "'");
+        p.rhs.push_back(rhs[k]);
+      }
+      p.file = area.stem;
+      p.path = path;
+      p.line = (int)li + 1;
+      productions.push_back(p);
+      cur = &productions.back();
+      ++li;
+    }
+    areas.push_back(area);
+  }
+
+  void check_and_order() {
+    // Symbols.
+    for (auto& p : productions) {
+      std::string where = p.path + ":" + std::to_string(p.line);
+      auto nt = nonterminals.find(p.lhs);
+      if (nt == nonterminals.end()) fail(where, "undeclared nonterminal " + p.lhs);
+      for (auto& s : p.rhs) {
+        if (s == "error") continue;
+        if (terminal_index.count(s)) continue;
+        if (nonterminals.count(s)) continue;
+        fail(where, "unknown symbol " + s);
+      }
+      if (!p.prec.empty() && !terminal_index.count(p.prec)) {
+        bool found = false;
+        for (auto& t : prec_tokens) found |= t.first == p.prec;
+        if (!found) fail(where, "unknown %prec token " + p.prec);
+      }
+      if (p.eval.present && !nt->second.evaluated) fail(where, "eval block in a production of a nonterminal that is not evaluated");
+      std::set<std::string> names(nt->second.words.begin(), nt->second.words.end());
+      for (auto& l : p.locals)
+        if (!names.insert(l).second) fail(where, "local word " + l + " clashes with another word");
+    }
+    for (auto& [name, nt] : nonterminals) (void)name;
+    // Rule order: nonterminals by name, listed productions by descriptor
+    // text, then the additions in the order written.
+    std::stable_sort(productions.begin(), productions.end(), [](const Production& a, const Production& b) {
+      if (a.lhs != b.lhs) return a.lhs < b.lhs;
+      if (a.added != b.added) return !a.added;
+      if (a.added) return false;
+      return a.rhs < b.rhs;
+    });
+    std::set<std::string> texts, suffixes;
+    for (size_t i = 0; i < productions.size(); ++i) {
+      Production& p = productions[i];
+      std::string where = p.path + ":" + std::to_string(p.line);
+      p.index = (int)i;
+      if (!texts.insert(descriptor_text(p)).second) fail(where, "duplicate production " + descriptor_text(p));
+      p.suffix = p.lhs + "__";
+      if (p.rhs.empty()) p.suffix += "empty";
+      for (size_t k = 0; k < p.rhs.size(); ++k) p.suffix += (k ? "_" : "") + p.rhs[k];
+      if (!suffixes.insert(p.suffix).second) fail(where, "generated name clash: " + p.suffix);
+      nonterminals[p.lhs].productions.push_back((int)i);
+    }
+    for (auto& [name, nt] : nonterminals)
+      if (nt.productions.empty()) fail(nt.file + ":" + std::to_string(nt.line), "nonterminal " + name + " has no production");
+    if (!nonterminals.count("Real_Goal")) fail("grammar", "no start symbol Real_Goal");
+  }
+
+  static std::string descriptor_text(const Production& p) {
+    std::string s = p.lhs;
+    for (auto& r : p.rhs) s += " " + r;
+    return s + " ;";
+  }
+
+  struct Counts {
+    int nonterminals = 0, productions = 0, empty = 0, terminals = 0, evaluated = 0, procedures = 0;
+  };
+
+  Counts count(bool listed_only) const {
+    Counts c;
+    std::set<std::string> nts;
+    for (auto& p : productions) {
+      if (listed_only && p.added) continue;
+      nts.insert(p.lhs);
+      ++c.productions;
+      if (p.rhs.empty()) ++c.empty;
+      if (nonterminals.at(p.lhs).evaluated) ++c.procedures;
+    }
+    c.nonterminals = (int)nts.size();
+    for (auto& n : nts)
+      if (nonterminals.at(n).evaluated) ++c.evaluated;
+    c.terminals = (int)terminals.size();
+    return c;
+  }
+
+  void check_counts() const {
+    Counts c = count(true);
+    std::ostringstream err;
+    auto expect = [&](const char* what, int got, int want) {
+      if (got != want) err << "  " << what << ": " << got << ", expected " << want << "\n";
+    };
+    expect("nonterminals", c.nonterminals, kExpectedNonterminals);
+    expect("productions", c.productions, kExpectedProductions);
+    expect("empty productions", c.empty, kExpectedEmpty);
+    expect("terminals", c.terminals, kExpectedTerminals);
+    expect("evaluated nonterminals", c.evaluated, kExpectedEvaluated);
+    expect("evaluation procedures", c.procedures, kExpectedProcedures);
+    if (!err.str().empty()) fail("grammar", "the listed productions differ from the measured grammar:\n" + err.str());
+    // An addition may not bring a nonterminal of its own.
+    std::set<std::string> listed;
+    for (auto& p : productions)
+      if (!p.added) listed.insert(p.lhs);
+    for (auto& p : productions)
+      if (p.added && !listed.count(p.lhs)) fail(p.path + ":" + std::to_string(p.line), "an addition for a nonterminal that has no listed production");
+  }
+
+  // Symbols of the three nonterminals that constructors evaluate: a parent's
+  // default procedure never visits them.
+  static bool constructor_evaluated(const std::string& nt) {
+    return nt == "Index_Column_List" || nt == "Procedure_Name_Base" || nt == "Procedure_Name_Prefixes";
+  }
+
+  std::string child_type(const std::string& s) const {
+    if (s == "error") return "void";
+    auto t = terminal_index.find(s);
+    if (t != terminal_index.end()) return terminals[t->second].words == 2 ? "gn_leaf2" : "gn_leaf1";
+    return "gn_N_" + s;
+  }
+
+  // ---- bison grammars -------------------------------------------------
+
+  std::string bison(bool with_actions) const {
+    std::ostringstream y;
+    y << "/* Generated by aggen from analyzer/grammar; do not edit. */\n";
+    if (with_actions) {
+      y << "%code requires {\n#include \"parser_glue.h\"\n}\n";
+      y << "%code {\n#include \"gn_nodes.h\"\n}\n";
+      y << "%define api.pure full\n";
+      y << "%define api.value.type {st_node*}\n";
+      y << "%parse-param {st_context* ctx}\n%lex-param {st_context* ctx}\n";
+      int sr = expected_sr_conflicts();
+      y << "%expect " << sr << "\n";
+    }
+    for (auto& t : terminals) y << "%token " << t.name << " " << t.code << "\n";
+    for (auto& t : prec_tokens) y << "%token " << t.first << " " << t.second << "\n";
+    for (auto& l : levels) {
+      y << "%left";
+      for (auto& s : l) y << " " << s;
+      y << "\n";
+    }
+    y << "%start Real_Goal\n%%\n";
+    std::string cur;
+    bool first = true;
+    for (auto& p : productions) {
+      if (!with_actions && p.added) continue;
+      if (p.lhs != cur) {
+        if (!cur.empty()) y << "  ;\n";
+        cur = p.lhs;
+        y << p.lhs << ":\n";
+        first = true;
+      }
+      y << (first ? "    " : "  | ");
+      first = false;
+      if (p.rhs.empty()) y << "%empty";
+      for (size_t k = 0; k < p.rhs.size(); ++k) y << (k ? " " : "") << p.rhs[k];
+      if (!p.prec.empty()) y << " %prec " << p.prec;
+      if (with_actions) {
+        y << "\n      { $$ = gn_new_" << p.suffix << "(ctx";
+        for (size_t k = 0; k < p.rhs.size(); ++k) {
+          if (p.rhs[k] == "error")
+            y << ", nullptr";
+          else
+            y << ", $" << (k + 1);
+        }
+        y << "); }";
+      }
+      y << "\n";
+    }
+    y << "  ;\n%%\n";
+    return y.str();
+  }
+
+  // The listed grammar has one shift/reduce conflict (the dangling else);
+  // the additions bring none of their own.
+  int expected_sr_conflicts() const { return 1; }
+
+  // ---- C++ ------------------------------------------------------------
+
+  static std::string line_directive(int line, const std::string& file) {
+    return "#line " + std::to_string(line) + " \"" + file + "\"\n";
+  }
+
+  // $$ -> self, $N -> self->cN.
+  static std::string substitute(const std::string& code, const Production& p, const std::string& where) {
+    std::string out;
+    for (size_t i = 0; i < code.size(); ++i) {
+      if (code[i] == '$') {
+        if (i + 1 < code.size() && code[i + 1] == '$') {
+          out += "self";
+          ++i;
+          continue;
+        }
+        size_t j = i + 1;
+        while (j < code.size() && std::isdigit((unsigned char)code[j])) ++j;
+        if (j == i + 1) fail(where, "'$' not followed by $ or a position");
+        int k = std::stoi(code.substr(i + 1, j - i - 1));
+        if (k < 1 || k > (int)p.rhs.size()) fail(where, "$" + std::to_string(k) + " out of range");
+        if (p.rhs[k - 1] == "error") fail(where, "$" + std::to_string(k) + " is the error symbol, whose value is always null");
+        out += "self->c" + std::to_string(k);
+        i = j - 1;
+        continue;
+      }
+      out += code[i];
+    }
+    return out;
+  }
+
+  std::string nodes_header() const {
+    std::ostringstream h;
+    h << "/* Generated by aggen from analyzer/grammar; do not edit. */\n";
+    h << "#ifndef GN_NODES_H\n#define GN_NODES_H\n\n#include \"grammar_support.h\"\n\n";
+    h << "#define GN_PRODUCTION_COUNT " << productions.size() << "\n";
+    h << "#define GN_TERMINAL_COUNT " << terminals.size() << "\n\n";
+    h << "extern const st_production gn_production_descriptors[GN_PRODUCTION_COUNT];\n";
+    h << "extern const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT];\n\n";
+    h << "/* The common head of every node of a nonterminal: its attribute words. */\n";
+    for (auto& [name, nt] : nonterminals) {
+      h << "struct gn_N_" << name << " {\n  const st_production* descriptor;\n";
+      for (auto& w : nt.words) h << "  ag_word " << w << ";\n";
+      h << "};\n";
+    }
+    h << "\n/* One node layout per production: attribute words, local words, children. */\n";
+    for (auto& p : productions) {
+      const Nonterminal& nt = nonterminals.at(p.lhs);
+      h << "struct gn_P_" << p.suffix << " {\n  const st_production* descriptor;\n";
+      for (auto& w : nt.words) h << "  ag_word " << w << ";\n";
+      for (auto& w : p.locals) h << "  ag_word " << w << ";\n";
+      for (size_t k = 0; k < p.rhs.size(); ++k) h << "  " << child_type(p.rhs[k]) << "* c" << (k + 1) << ";\n";
+      h << "};\n";
+    }
+    h << "\nextern \"C\" {\n";
+    for (auto& p : productions) {
+      h << "st_node* gn_new_" << p.suffix << "(st_context* ctx";
+      for (size_t k = 0; k < p.rhs.size(); ++k) h << ", st_node* v" << (k + 1);
+      h << ");\n";
+    }
+    for (auto& p : productions)
+      if (nonterminals.at(p.lhs).evaluated) h << "void gn_eval_" << p.suffix << "(st_node* node);\n";
+    for (auto& t : terminals) h << "void gn_dproc_" << t.name << "(st_context* ctx, st_node** value);\n";
+    h << "}\n\n#endif\n";
+    return h.str();
+  }
+
+  std::string area_source(const AreaFile& area, const std::string& outdir) const {
+    std::ostringstream c;
+    c << "/* Generated by aggen from " << area.stem << ".ag; do not edit. */\n";
+    c << "#include \"gn_nodes.h\"\n\n";
+    for (auto& b : area.code) {
+      c << line_directive(b.line, b.file) << b.code << "\n";
+      c << "#line RESET\n";
+    }
+    for (auto& p : productions) {
+      if (p.file != area.stem) continue;
+      const Nonterminal& nt = nonterminals.at(p.lhs);
+      std::string where = p.path + ":" + std::to_string(p.line);
+      std::string node = "gn_P_" + p.suffix;
+      c << "\n/* " << descriptor_text(p) << (p.added ? "  (addition)" : "") << " */\n";
+      c << "extern \"C\" st_node* gn_new_" << p.suffix << "(st_context* ctx";
+      for (size_t k = 0; k < p.rhs.size(); ++k) c << ", st_node* v" << (k + 1);
+      c << ") {\n";
+      c << "  auto* self = static_cast<" << node << "*>(gn_alloc(ctx, sizeof(" << node << ")));\n";
+      c << "  self->descriptor = &gn_production_descriptors[" << p.index << "];\n";
+      for (auto& w : nt.words) c << "  self->" << w << " = 0;\n";
+      for (auto& w : p.locals) c << "  self->" << w << " = 0;\n";
+      for (size_t k = 0; k < p.rhs.size(); ++k) {
+        if (p.rhs[k] == "error")
+          c << "  self->c" << (k + 1) << " = nullptr;\n  (void)v" << (k + 1) << ";\n";
+        else
+          c << "  self->c" << (k + 1) << " = reinterpret_cast<" << child_type(p.rhs[k]) << "*>(v" << (k + 1) << ");\n";
+      }
+      if (p.ctor.present) {
+        c << "  {\n" << line_directive(p.ctor.line, p.ctor.file) << substitute(p.ctor.code, p, where) << "\n";
+        c << "#line RESET\n  }\n";
+      }
+      c << "  return reinterpret_cast<st_node*>(self);\n}\n";
+      if (!nt.evaluated) continue;
+      c << "extern \"C\" void gn_eval_" << p.suffix << "(st_node* node) {\n";
+      c << "  auto* self = reinterpret_cast<" << node << "*>(node);\n";
+      c << "  ag_word state = self->in;\n";
+      if (p.eval.present) {
+        c << "  [[maybe_unused]] auto visit = [&state](auto* child) { gn_visit(child, state); };\n";
+        c << "  {\n" << line_directive(p.eval.line, p.eval.file) << substitute(p.eval.code, p, where) << "\n";
+        c << "#line RESET\n  }\n";
+      } else {
+        for (size_t k = 0; k < p.rhs.size(); ++k) {
+          const std::string& s = p.rhs[k];
+          auto it = nonterminals.find(s);
+          if (it == nonterminals.end() || !it->second.evaluated || constructor_evaluated(s)) continue;
+          c << "  gn_visit(self->c" << (k + 1) << ", state);\n";
+        }
+      }
+      c << "  self->out = state;\n}\n";
+    }
+    return fix_line_resets(c.str(), outdir + "/gn_" + area.stem + ".cpp");
+  }
+
+  // "#line RESET" marks the return from grammar code to generated code.
+  static std::string fix_line_resets(const std::string& text, const std::string& path) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::string l;
+    int n = 0;
+    while (std::getline(in, l)) {
+      ++n;
+      if (l == "#line RESET")
+        out << "#line " << n + 1 << " \"" << path << "\"\n";
+      else
+        out << l << "\n";
+    }
+    return out.str();
+  }
+
+  static std::string c_string(const std::string& s) {
+    std::string out = "\"";
+    for (char ch : s) {
+      if (ch == '"' || ch == '\\') out += '\\';
+      out += ch;
+    }
+    return out + "\"";
+  }
+
+  std::string descriptors_source() const {
+    std::ostringstream c;
+    c << "/* Generated by aggen from analyzer/grammar; do not edit. */\n";
+    c << "#include \"gn_nodes.h\"\n\n";
+    c << "const st_production gn_production_descriptors[GN_PRODUCTION_COUNT] = {\n";
+    for (auto& p : productions) {
+      c << "  {" << c_string(descriptor_text(p)) << ", ";
+      if (nonterminals.at(p.lhs).evaluated)
+        c << "gn_eval_" << p.suffix;
+      else
+        c << "nullptr";
+      c << "},\n";
+    }
+    c << "};\n\n";
+    c << "const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT] = {\n";
+    for (auto& t : terminals) c << "  {" << c_string(t.name + " ;") << ", nullptr},\n";
+    c << "};\n\n";
+    // Leaf constructors.
+    for (auto& t : terminals) {
+      c << "extern \"C\" void gn_dproc_" << t.name << "(st_context* ctx, st_node** value) {\n";
+      if (t.words == 2) {
+        c << "  auto* leaf = static_cast<gn_leaf2*>(gn_alloc(ctx, sizeof(gn_leaf2)));\n";
+        c << "  leaf->descriptor = &gn_terminal_descriptors[" << t.index << "];\n";
+        c << "  leaf->lexeme = ctx->lexeme_count;  // the token's own lexeme number\n";
+      } else {
+        c << "  auto* leaf = static_cast<gn_leaf1*>(gn_alloc(ctx, sizeof(gn_leaf1)));\n";
+        c << "  leaf->descriptor = &gn_terminal_descriptors[" << t.index << "];\n";
+      }
+      c << "  *value = reinterpret_cast<st_node*>(leaf);\n}\n";
+    }
+    c << "\nextern \"C\" void gn_dproc_table_init(void) {\n";
+    c << "  for (int i = 0; i < GN_DPROC_TABLE_SIZE; ++i) gn_dproc_table[i] = gn_dproc_NONE;\n";
+    c << "  gn_dproc_table[0] = gn_dproc_end_of_input;\n";
+    for (auto& t : terminals) c << "  gn_dproc_table[" << t.code << "] = gn_dproc_" << t.name << ";\n";
+    c << "}\n";
+    c << "\nstatic_assert(GN_DPROC_TABLE_SIZE == " << terminals.back().code + 1 << ", \"leaf table size\");\n";
+    return c.str();
+  }
+
+  std::string summary() const {
+    Counts l = count(true), a = count(false);
+    std::ostringstream s;
+    s << "listed: nonterminals " << l.nonterminals << ", productions " << l.productions << ", empty " << l.empty
+      << ", terminals " << l.terminals << ", evaluated " << l.evaluated << ", procedures " << l.procedures << "\n";
+    s << "built: nonterminals " << a.nonterminals << ", productions " << a.productions << ", empty " << a.empty
+      << ", terminals " << a.terminals << ", evaluated " << a.evaluated << ", procedures " << a.procedures
+      << ", descriptors " << a.productions + a.terminals << "\n";
+    for (auto& p : productions)
+      if (p.added) s << "addition: " << descriptor_text(p) << "  (" << p.path << ":" << p.line << ")\n";
+    return s.str();
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string terminals, precedence, outdir;
+  std::vector<std::string> areas;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) fail("aggen", a + " needs a value");
+      return argv[++i];
+    };
+    if (a == "--terminals")
+      terminals = value();
+    else if (a == "--precedence")
+      precedence = value();
+    else if (a == "--out")
+      outdir = value();
+    else if (!a.empty() && a[0] == '-')
+      fail("aggen", "unknown option " + a);
+    else
+      areas.push_back(a);
+  }
+  if (terminals.empty() || precedence.empty() || areas.empty())
+    fail("aggen", "usage: aggen --terminals FILE --precedence FILE [--out DIR] AREA.ag...");
+  std::sort(areas.begin(), areas.end());
+  Grammar g;
+  g.read_terminals(terminals);
+  g.read_precedence(precedence);
+  for (auto& a : areas) g.read_area(a);
+  g.check_and_order();
+  g.check_counts();
+  std::string summary = g.summary();
+  std::cout << summary;
+  if (outdir.empty()) return 0;
+  write_file(outdir + "/tsql.y", g.bison(true));
+  write_file(outdir + "/tsql_listed.y", g.bison(false));
+  write_file(outdir + "/gn_nodes.h", g.nodes_header());
+  write_file(outdir + "/gn_descriptors.cpp", g.descriptors_source());
+  for (auto& a : g.areas) write_file(outdir + "/gn_" + a.stem + ".cpp", g.area_source(a, outdir));
+  write_file(outdir + "/grammar_summary.txt", summary);
+  return 0;
+}
