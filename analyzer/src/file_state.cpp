@@ -2,6 +2,7 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include "file_state_internal.h"
 
@@ -46,6 +47,10 @@ int report_seek_source_end(file_state* fs) {
   static const char kPattern[] = "</source>";
   const int pattern_length = (int)sizeof(kPattern) - 1;
   FILE* f = fs->report;
+  // Only a regular file has an end to search back from; a device such as a
+  // terminal or /dev/zero could be read forever.
+  struct stat st;
+  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   if (fseek(f, -12L, SEEK_END) != 0) return 0;
   long pos = ftell(f);
   long match_start = -1;

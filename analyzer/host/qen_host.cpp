@@ -1,0 +1,137 @@
+// qen_host: a small host of qen_analyzer for tests and demonstrations.
+//
+//   qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]
+//
+// Reads a T-SQL file (standard input by default), splits it into batches at
+// lines that hold only "go", analyses each batch and writes the XML report
+// (standard output by default). Exit status: 0 when every batch was
+// accepted, 1 when some was not, 2 when the input or the report cannot be
+// opened or the command line is wrong.
+#include <string.h>
+
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "ag_context.h"
+#include "qen_analyzer.h"
+
+namespace {
+
+struct options {
+  const char* version = nullptr;
+  bool quoted = false;
+  bool escaped = false;
+  const char* id = nullptr;
+  const char* report = nullptr;
+  const char* input = nullptr;
+};
+
+void usage() {
+  std::fputs("usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n", stderr);
+}
+
+bool parse_options(int argc, char** argv, options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const char* a = argv[i];
+    auto value = [&](const char** slot) {
+      if (i + 1 >= argc) return false;
+      *slot = argv[++i];
+      return true;
+    };
+    if (strcmp(a, "-t") == 0) {
+      if (!value(&o->version)) return false;
+    } else if (strcmp(a, "-i") == 0) {
+      if (!value(&o->id)) return false;
+    } else if (strcmp(a, "-o") == 0) {
+      if (!value(&o->report)) return false;
+    } else if (strcmp(a, "-q") == 0) {
+      o->quoted = true;
+    } else if (strcmp(a, "-e") == 0) {
+      o->escaped = true;
+    } else if (a[0] == '-' && a[1] != '\0') {
+      return false;
+    } else if (o->input == nullptr) {
+      o->input = a;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A batch separator: "go" in any case, blanks around it allowed.
+bool is_go_line(const char* line) {
+  const char* p = line;
+  while (*p == ' ' || *p == '\t') ++p;
+  if (std::tolower((unsigned char)p[0]) != 'g' || std::tolower((unsigned char)p[1]) != 'o')
+    return false;
+  p += 2;
+  while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+  return *p == '\0';
+}
+
+// Analyses one batch; true when it was accepted.
+bool analyse_batch(file_state* fs, const std::string& text, const int version[3], bool quoted) {
+  if (text.empty()) return true;  // nothing to parse: the context refuses empty input
+  st_context ctx;
+  memset(&ctx, 0, sizeof ctx);
+  if (context_init(&ctx) != 0) return false;
+  bool accepted = false;
+  if (context_set_string_input(&ctx, text.data(), text.data() + text.size())) {
+    ctx.file_state = fs;
+    envn* env = envn_new(&ctx, version);
+    ctx.envn = env;
+    if (env != nullptr) {
+      accepted = analyzer_parse(&ctx, quoted ? 1 : 0) == 0;
+      envn_done(env);
+    }
+  }
+  context_done(&ctx);
+  return accepted;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  options o;
+  if (!parse_options(argc, argv, &o)) {
+    usage();
+    return 2;
+  }
+  analyzer_init();
+  int version[3];
+  ver_init(version, o.version);
+  const char* id = o.id ? o.id : (o.input ? o.input : "");
+  file_state* fs = file_state_new(id, o.input, o.report, o.escaped ? 1 : 0, 1);
+  if (fs == nullptr) return 2;
+  if (lib_one_time_init() != 0) {
+    file_state_free(fs);
+    return 2;
+  }
+
+  bool all_accepted = true;
+  std::string batch;
+  bool in_batch = false;
+  bool at_line_start = true;
+  while (char* line = file_state_line(fs)) {
+    file_state_lineno(fs);
+    size_t length = strlen(line);
+    bool complete = length > 0 && line[length - 1] == '\n';
+    if (at_line_start && is_go_line(line)) {
+      if (in_batch && !analyse_batch(fs, batch, version, o.quoted)) all_accepted = false;
+      batch.clear();
+      in_batch = false;
+    } else {
+      if (!in_batch) {
+        file_state_mark(fs);
+        in_batch = true;
+      }
+      batch.append(line, length);
+    }
+    at_line_start = complete;
+  }
+  if (in_batch && !analyse_batch(fs, batch, version, o.quoted)) all_accepted = false;
+  file_state_free(fs);
+  return all_accepted ? 0 : 1;
+}

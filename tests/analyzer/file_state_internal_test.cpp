@@ -1,0 +1,273 @@
+// File state, version triple, report head and tail, adding to a report.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "analyzer_test_util.h"
+#include "file_state_internal.h"
+#include "qen_analyzer.h"
+
+using qen_test::file_head;
+using qen_test::read_file;
+using qen_test::report_tail;
+using qen_test::tmp_path;
+using qen_test::write_file;
+
+namespace {
+
+struct ver_case {
+  const char* text;
+  int v[3];
+  int result;
+};
+
+TEST(VersionTriple, ReadsTheDocumentedExamples) {
+  const ver_case cases[] = {
+      {"1.x", {1, 0, 0}, 1},        {"1.2.3", {1, 2, 3}, 0}, {"1.2.3.4", {1, 2, 0}, 1},
+      {"", {0, 0, 0}, 1},           {"5", {5, 0, 0}, 0},     {"1.", {1, 0, 0}, 1},
+      {"1..", {1, 0, 0}, 1},        {" 1", {0, 0, 0}, 1},    {"1.1.0", {1, 1, 0}, 0},
+      {"99999999999", {2147483647, 0, 0}, 0}, {"3.2147483647", {3, 2147483647, 0}, 0},
+  };
+  for (const ver_case& c : cases) {
+    int v[3] = {-7, -7, -7};
+    EXPECT_EQ(ver_init(v, c.text), c.result) << c.text;
+    EXPECT_EQ(v[0], c.v[0]) << c.text;
+    EXPECT_EQ(v[1], c.v[1]) << c.text;
+    EXPECT_EQ(v[2], c.v[2]) << c.text;
+  }
+  int v[3];
+  EXPECT_EQ(ver_init(v, nullptr), 0);
+  EXPECT_EQ(v[0], 2147483643);
+  EXPECT_EQ(v[1], 0);
+  EXPECT_EQ(v[2], 0);
+}
+
+TEST(VersionTriple, VeryLongDigitRunSaturates) {
+  std::string text(200, '9');
+  text += ".";
+  text += std::string(100, '1');
+  text += ".7";
+  int v[3];
+  EXPECT_EQ(ver_init(v, text.c_str()), 0);
+  EXPECT_EQ(v[0], 2147483647);
+  EXPECT_EQ(v[1], 2147483647);
+  EXPECT_EQ(v[2], 7);
+  std::string zeros(80, '0');
+  zeros += "12";
+  EXPECT_EQ(ver_init(v, zeros.c_str()), 0);
+  EXPECT_EQ(v[0], 12);
+}
+
+TEST(VersionTriple, Less) {
+  const int a[3] = {1, 2, 0}, b[3] = {1, 10, 0}, c[3] = {1, 2, 0}, d[3] = {-1, 5, 5};
+  EXPECT_EQ(ver_less(a, b), 1);
+  EXPECT_EQ(ver_less(b, a), 0);
+  EXPECT_EQ(ver_less(a, c), 0);
+  EXPECT_EQ(ver_less(d, a), 1);  // signed comparison
+}
+
+TEST(PathHash, Values) {
+  EXPECT_EQ(path_hash(0, "ab", 2), 3105);
+  EXPECT_EQ(path_hash(0, "", 0), 0);
+  EXPECT_EQ(path_hash(7, "ab", 0), 7);
+  EXPECT_EQ(path_hash(0, "\xff", 1), -1);  // bytes count as signed
+  // 32-bit wrap-around.
+  std::string long_path(40, 'z');
+  int32_t h = 0;
+  for (char c : long_path) h = (int32_t)((uint32_t)h * 31u + (uint32_t)(int32_t)c);
+  EXPECT_EQ(path_hash(0, long_path.c_str(), (int)long_path.size()), h);
+}
+
+TEST(FileState, StatementIdFromStandardInput) {
+  std::string out = tmp_path("fs_stdin.xml");
+  remove(out.c_str());
+  file_state* fs = file_state_new(nullptr, nullptr, out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_set(fs, 0, 3);
+  EXPECT_STREQ(file_state_statement_id(fs), "0-3");
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out), "<source>\n" + file_head("", "") + report_tail({3}));
+}
+
+TEST(FileState, StatementIdUsesPathHash) {
+  std::string in = tmp_path("ab");
+  write_file(in, "select 1\n");
+  std::string out = tmp_path("fs_ab.xml");
+  remove(out.c_str());
+  // The hash is over the path as given: a relative path "ab" hashes to 3105.
+  std::string cwd_in = "ab";
+  ASSERT_EQ(0, chdir(QEN_TEST_TMP_DIR));
+  file_state* fs = file_state_new("x", cwd_in.c_str(), out.c_str(), 0, 2);
+  ASSERT_NE(fs, nullptr);
+  file_state_inc(fs, 0);
+  file_state_inc(fs, 0);
+  EXPECT_STREQ(file_state_statement_id(fs), "3105-2");
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out), "");  // style 2 writes nothing
+}
+
+TEST(FileState, LinesAndMark) {
+  std::string in = tmp_path("fs_lines.sql");
+  write_file(in, "one\ntwo\nthree");
+  std::string out = tmp_path("fs_lines.xml");
+  remove(out.c_str());
+  file_state* fs = file_state_new("id", in.c_str(), out.c_str(), 1, 1);
+  ASSERT_NE(fs, nullptr);
+  EXPECT_EQ(file_state_is_escaped(fs), 1);
+  EXPECT_EQ(file_state_style(fs), 1);
+  file_state_mark(fs);
+  EXPECT_EQ(file_state_get_mark(fs), 1);  // nothing read yet
+  EXPECT_STREQ(file_state_line(fs), "one\n");
+  EXPECT_STREQ(file_state_line(fs), "two\n");
+  file_state_mark(fs);
+  EXPECT_EQ(file_state_get_mark(fs), 2);
+  EXPECT_STREQ(file_state_line(fs), "three");
+  EXPECT_EQ(file_state_line(fs), nullptr);
+  EXPECT_EQ(file_state_lineno(fs), 3);
+  file_state_free(fs);
+}
+
+TEST(FileState, LongLineIsSplitAt32767Characters) {
+  std::string in = tmp_path("fs_long.sql");
+  write_file(in, std::string(40000, 'a') + "\n");
+  file_state* fs = file_state_new("id", in.c_str(), tmp_path("fs_long.xml").c_str(), 0, 0);
+  ASSERT_NE(fs, nullptr);
+  EXPECT_EQ(strlen(file_state_line(fs)), 32767u);
+  EXPECT_EQ(strlen(file_state_line(fs)), 40000u - 32767u + 1u);
+  EXPECT_EQ(file_state_lineno(fs), 2);
+  file_state_free(fs);
+}
+
+TEST(FileState, OpenFailures) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(file_state_new("id", "/nonexistent/dir/in.sql", nullptr, 0, 1), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Unable to open '/nonexistent/dir/in.sql' for read\n");
+  std::string in = tmp_path("fs_in_ok.sql");
+  write_file(in, "x\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(file_state_new("id", in.c_str(), "/nonexistent/dir/out.xml", 0, 1), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Cannot open '/nonexistent/dir/out.xml' for write\n");
+  file_state_free(nullptr);  // does nothing
+}
+
+TEST(FileState, CounterCodesOutsideTheTableAreIgnored) {
+  file_state* fs = file_state_new("id", nullptr, tmp_path("fs_codes.xml").c_str(), 0, 0);
+  ASSERT_NE(fs, nullptr);
+  file_state_inc(fs, 22);
+  file_state_inc(fs, -1);
+  file_state_add(fs, 1000000, 5);
+  file_state_set(fs, -5, 9);
+  file_state_dec(fs, 40);
+  file_state_reset(fs, 99);
+  EXPECT_EQ(file_state_get(fs, 22), 0);
+  EXPECT_EQ(file_state_get(fs, -1), 0);
+  for (int code = 0; code < 22; ++code) EXPECT_EQ(file_state_get(fs, code), 0);
+  file_state_inc(fs, 21);
+  file_state_add(fs, 21, 4);
+  file_state_dec(fs, 21);
+  EXPECT_EQ(file_state_get(fs, 21), 4);
+  file_state_reset(fs, 21);
+  EXPECT_EQ(file_state_get(fs, 21), 0);
+  file_state_free(fs);
+}
+
+TEST(ReportFile, AppendingASecondFileKeepsOneSource) {
+  std::string out = tmp_path("fs_append.xml");
+  remove(out.c_str());
+  file_state* fs = file_state_new("first", nullptr, out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_free(fs);
+  fs = file_state_new("second", nullptr, out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_set(fs, 16, 4);
+  file_state_free(fs);
+  std::string first = file_head("", "first") + report_tail({});
+  first.resize(first.size() - std::string("</source>\n").size());
+  EXPECT_EQ(read_file(out), "<source>\n" + first + file_head("", "second") +
+                                report_tail({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4}));
+}
+
+TEST(ReportFile, ExistingFileWithoutSourceEndGetsASecondSource) {
+  std::string out = tmp_path("fs_nosource.xml");
+  write_file(out, "some older text that is long\n");
+  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out),
+            "some older text that is long\n<source>\n" + file_head("", "id") + report_tail({}));
+}
+
+TEST(ReportFile, FileShorterThan12BytesIsOverwrittenFromItsStart) {
+  std::string out = tmp_path("fs_short.xml");
+  write_file(out, "</source>\n");
+  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out), "<source>\n" + file_head("", "id") + report_tail({}));
+}
+
+TEST(ReportFile, SourceEndFoundAfterAPartialMatch) {
+  std::string out = tmp_path("fs_partial.xml");
+  write_file(out, "<x>abcdefgh</x><</source>\n");
+  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out), "<x>abcdefgh</x><" + file_head("", "id") + report_tail({}));
+}
+
+TEST(ReportFile, SeekPositionsAtTheClosingTag) {
+  std::string out = tmp_path("fs_seek.xml");
+  write_file(out, "<source>\n  </file>\n</source>\n");
+  file_state fs_rec;
+  memset(&fs_rec, 0, sizeof fs_rec);
+  fs_rec.report = fopen(out.c_str(), "r+");
+  ASSERT_NE(fs_rec.report, nullptr);
+  EXPECT_EQ(report_seek_source_end(&fs_rec), 1);
+  EXPECT_EQ(ftell(fs_rec.report), 19L);
+  fclose(fs_rec.report);
+  write_file(out, "short");
+  fs_rec.report = fopen(out.c_str(), "r+");
+  EXPECT_EQ(report_seek_source_end(&fs_rec), 0);
+  EXPECT_EQ(ftell(fs_rec.report), 0L);
+  fclose(fs_rec.report);
+}
+
+TEST(ReportFile, StyleOtherThanOneWritesNothingButStillPositions) {
+  std::string out = tmp_path("fs_style2.xml");
+  write_file(out, "<source>\n</source>\n");
+  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 0);
+  ASSERT_NE(fs, nullptr);
+  fputs("X", file_state_output(fs));
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out), "<source>\nX/source>\n");
+}
+
+TEST(ReportFile, PathAndIdentifierCannotEndTheirCdata) {
+  std::string in = tmp_path("fs_]]>.sql");
+  write_file(in, "x\n");
+  std::string out = tmp_path("fs_cdata.xml");
+  remove(out.c_str());
+  file_state* fs = file_state_new("a]]>b\x01", in.c_str(), out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_free(fs);
+  std::string name = tmp_path("fs_]]]]><![CDATA[>.sql");
+  EXPECT_EQ(read_file(out), "<source>\n" + file_head(name, "a]]]]><![CDATA[>b") + report_tail({}));
+}
+
+TEST(ReportFile, WriteFailureIsReported) {
+  FILE* probe = fopen("/dev/full", "r+");
+  if (probe == nullptr) GTEST_SKIP() << "/dev/full not available";
+  fclose(probe);
+  file_state* fs = file_state_new("id", nullptr, "/dev/full", 0, 1);
+  ASSERT_NE(fs, nullptr);
+  testing::internal::CaptureStderr();
+  file_state_free(fs);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Report '/dev/full' could not be written completely\n");
+}
+
+}  // namespace
