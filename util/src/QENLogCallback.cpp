@@ -1,0 +1,92 @@
+#include "QENLogCallback.h"
+
+#include <iostream>
+
+#include <ace/INET_Addr.h>
+#include <ace/Log_Record.h>
+#include <ace/SOCK_Connector.h>
+#include <ace/SOCK_Stream.h>
+
+#include "qen_log_internal.h"
+#include "qen_throw.h"
+
+namespace qen_util {
+
+ACE_SOCK_Stream* QENLogCallback::s_proxyLogger = nullptr;
+
+QENLogCallback::QENLogCallback() : fileOutput(false), stdErr(false), proxy(false) {}
+
+QENLogCallback::~QENLogCallback()
+{
+  if (file.is_open())
+    file.close();
+}
+
+void QENLogCallback::log(ACE_Log_Record& record)
+{
+  std::lock_guard<std::mutex> guard(outputLock);
+  if (fileOutput)
+    record.print("", 0, file);
+  if (stdErr)
+    record.print("", 0, std::cerr);
+}
+
+void QENLogCallback::setFileOutput(bool on)
+{
+  fileOutput = on;
+}
+
+void QENLogCallback::setStdErrOutput(bool on)
+{
+  stdErr = on;
+}
+
+void QENLogCallback::setProxyOutput(bool on)
+{
+  proxy = on;
+}
+
+bool QENLogCallback::openLogFile(const ACE_CString& name, int mode)
+{
+  std::lock_guard<std::mutex> guard(outputLock);
+  if (!fileOutput || file.is_open())
+    return false;
+  file.clear();
+  file.open(name.c_str(), detail::streamMode(mode));
+  if (!file.is_open()) {
+    file.clear();
+    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Cannot open file %s", name.c_str()));
+  }
+  return true;
+}
+
+void QENLogCallback::closeLogFile()
+{
+  std::lock_guard<std::mutex> guard(outputLock);
+  if (file.is_open())
+    file.close();
+}
+
+void QENLogCallback::initialize()
+{
+  static std::mutex proxyLock;
+  std::lock_guard<std::mutex> guard(proxyLock);
+  // A new connection replaces the old one, which is closed rather than
+  // leaked.
+  if (s_proxyLogger) {
+    s_proxyLogger->close();
+    delete s_proxyLogger;
+    s_proxyLogger = nullptr;
+  }
+  ACE_SOCK_Stream* stream = new ACE_SOCK_Stream;
+  ACE_SOCK_Connector connector;
+  ACE_INET_Addr address(static_cast<u_short>(10009), static_cast<ACE_UINT32>(INADDR_LOOPBACK));
+  if (connector.connect(*stream, address) == -1) {
+    stream->close();
+    delete stream;
+    return;
+  }
+  s_proxyLogger = stream;
+}
+
+}  // namespace qen_util

@@ -1,0 +1,481 @@
+#include "QENLogUtil.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <strings.h>
+
+#include <ace/Guard_T.h>
+#include <ace/Trace.h>
+
+#include "QENLogConfig.h"
+#include "qen_log_internal.h"
+
+namespace qen_util {
+
+// ---------------------------------------------------------------------------
+// Helpers shared with the configuration.
+
+namespace detail {
+
+std::ios::openmode streamMode(int mode)
+{
+  // 8 and 2 are the append and output bits of the Windows runtime.
+  return (mode & 8) ? (std::ios::out | std::ios::app) : (std::ios::out | std::ios::trunc);
+}
+
+ACE_CString findAndReplace(const char* text, const char* find, const char* replacement)
+{
+  if (!text || !find || !replacement)
+    return ACE_CString("");
+  std::string result(text);
+  const std::size_t findLen = std::strlen(find);
+  if (findLen == 0)
+    return ACE_CString(result.c_str());
+  const std::size_t replLen = std::strlen(replacement);
+  std::string::size_type pos = 0;
+  while ((pos = result.find(find, pos)) != std::string::npos) {
+    result.replace(pos, findLen, replacement);
+    pos += replLen;
+  }
+  return ACE_CString(result.c_str(), static_cast<ACE_CString::size_type>(result.size()));
+}
+
+ACE_CString formattedLogFileName(const std::string& name)
+{
+  std::time_t now = std::time(nullptr);
+  std::tm local;
+  ::localtime_r(&now, &local);
+  char stamp[64];
+  if (std::strftime(stamp, sizeof stamp, "_%Y-%m-%d_%H-%M-%S", &local) == 0)
+    stamp[0] = '\0';
+  return findAndReplace(name.c_str(), "%t", stamp);
+}
+
+}  // namespace detail
+
+// ---------------------------------------------------------------------------
+// QENLogUtil
+
+int QENLogUtil::s_defaultLoggingLevel = 2017;
+
+QENLogUtil::QENLogUtil()
+    : sqlLogEnabled(false),
+      generalLogEnabled(false),
+      separateSqlLogs(false),
+      programName(""),
+      loggingLevel(s_defaultLoggingLevel),
+      notInitialized(true)
+{
+  sqlLogMsg.msg_callback(&sqlCallback);
+  // The framework only calls callbacks while this process-wide flag is set.
+  sqlLogMsg.set_flags(ACE_Log_Msg::MSG_CALLBACK);
+}
+
+QENLogUtil::~QENLogUtil()
+{
+  sqlLogMsg.msg_callback(nullptr);
+}
+
+QENLogCallback* QENLogUtil::generalCallback()
+{
+  ACE_Log_Msg* msg = getACELogMsg();
+  if (!msg)
+    return nullptr;
+  return dynamic_cast<QENLogCallback*>(msg->msg_callback());
+}
+
+void QENLogUtil::setGeneralLoggingMode(unsigned long type, bool on)
+{
+  QENLogCallback* callback = generalCallback();
+  if (!callback || !generalLogEnabled)
+    return;
+  if (type == 1)
+    callback->setStdErrOutput(on);
+  else if (type == 4)
+    callback->setFileOutput(on);
+  else
+    callback->setProxyOutput(on);
+}
+
+bool QENLogUtil::openGeneralLogFile(const char* name, int mode)
+{
+  QENLogCallback* callback = generalCallback();
+  if (!callback)
+    return false;
+  return callback->openLogFile(ACE_CString(name ? name : ""), mode);
+}
+
+void QENLogUtil::closeGeneralLogFile()
+{
+  if (QENLogCallback* callback = generalCallback())
+    callback->closeLogFile();
+}
+
+void QENLogUtil::enableSqlLog(bool on)
+{
+  sqlLogEnabled = on;
+}
+
+void QENLogUtil::enableGeneralLog(bool on)
+{
+  generalLogEnabled = on;
+}
+
+bool QENLogUtil::isGeneralLogEnabled() const
+{
+  return generalLogEnabled;
+}
+
+void QENLogUtil::setSeparateSqlLogs(bool on)
+{
+  separateSqlLogs = on;
+}
+
+int QENLogUtil::getLoggingLevel() const
+{
+  return loggingLevel;
+}
+
+void QENLogUtil::setLoggingLevel(int level)
+{
+  loggingLevel = level;
+}
+
+bool QENLogUtil::isNotInitialized() const
+{
+  return notInitialized;
+}
+
+bool QENLogUtil::isLogLevelValid(int priority) const
+{
+  return (priority & loggingLevel) != 0;
+}
+
+int QENLogUtil::getDefaultLoggingLevel()
+{
+  return s_defaultLoggingLevel;
+}
+
+void QENLogUtil::setDefaultLoggingLevel(int level)
+{
+  s_defaultLoggingLevel = level;
+}
+
+void QENLogUtil::setSqlLoggingMode(unsigned long type, bool on)
+{
+  if (type == 1)
+    sqlCallback.setStdErrOutput(on);
+  else if (type == 4)
+    sqlCallback.setFileOutput(on);
+  else
+    sqlCallback.setProxyOutput(on);
+}
+
+bool QENLogUtil::openSqlLogFile(const char* name, int mode)
+{
+  return sqlCallback.openLogFile(ACE_CString(name ? name : ""), mode);
+}
+
+void QENLogUtil::closeSqlLogFile()
+{
+  sqlCallback.closeLogFile();
+}
+
+void QENLogUtil::init(const char* name)
+{
+  dbLogMsg.open(name, ACE_Log_Msg::SYSLOG);
+  QENLogCallback::initialize();
+  programName = name ? name : "";
+}
+
+void QENLogUtil::logSql(QENLogPriority priority, const char* sql)
+{
+  if (!sqlLogEnabled)
+    return;
+  const char* text = sql ? sql : "";
+  const ACE_Log_Priority p = static_cast<ACE_Log_Priority>(priority);
+  if (separateSqlLogs) {
+    sqlLogMsg.log(p, "%s", text);
+    sqlLogMsg.log(p, "%s", "\n");
+    return;
+  }
+  if (!generalLogEnabled || !isLogLevelValid(priority))
+    return;
+  ACE_Log_Msg* msg = getACELogMsg();
+  const char* level = getLogString(priority);
+  msg->log(p, "[%s] %s  ", level, getCurrentTimeStamp().c_str());
+  msg->log(p, "%s", text);
+  msg->log(p, "%s", "\n");
+  msg->log(p, "[%s] %s  ", level, getCurrentTimeStamp().c_str());
+  msg->log(p, "%s", "\n");
+  msg->log(p, "%s", "\n");
+}
+
+void QENLogUtil::logException(const QENException& e)
+{
+  ACE_CString text("Exception Message:");
+  text += e.getErrorMsg();
+  const int severity = e.getSeverity();
+  if (!generalLogEnabled || !isLogLevelValid(severity))
+    return;
+  ACE_Log_Msg* msg = getACELogMsg();
+  const ACE_Log_Priority p = static_cast<ACE_Log_Priority>(severity);
+  const char* level = getLogString(severity);
+  msg->log(p, "[%s] %s File: %s Line: %d ", level, getCurrentTimeStamp().c_str(), __FILE__, __LINE__);
+  msg->log(p, "%s", text.c_str());
+  msg->log(p, "%s", "\n");
+  msg->log(p, "[%s] %s File: %s Line: %d ", level, getCurrentTimeStamp().c_str(), __FILE__, __LINE__);
+  const ACE_CString& trace = e.printStackTrace();
+  msg->log(p, "%s", trace.c_str());
+  msg->log(p, "%s", "\n");
+}
+
+void QENLogUtil::logDbError(QENLogPriority priority, const char* message)
+{
+  // Database text is data, never a format.
+  dbLogMsg.log(static_cast<ACE_Log_Priority>(priority), "%s", message ? message : "");
+}
+
+void QENLogUtil::logError(const char*, int, QENLogPriority, const char*, char*) {}
+
+void QENLogUtil::logDebug(const char*, int, QENLogPriority, const char*, char*) {}
+
+void QENLogUtil::ODBCInitialize(bool enable, bool tracing, char* logFile, char* levelName)
+{
+  if (!enable)
+    return;
+  setGeneralLoggingMode(1, false);
+  generalLogEnabled = true;
+  if (tracing)
+    QENLogTrace::enableTrace();
+  else
+    QENLogTrace::disableTrace();
+  setGeneralLoggingMode(4, true);
+  openGeneralLogFile(formattedLogFileName(logFile ? logFile : "").c_str(), 2);
+  loggingLevel = getLoggingLevel(ACE_CString(levelName ? levelName : ""));
+  notInitialized = false;
+}
+
+ACE_CString QENLogUtil::getCurrentTimeStamp()
+{
+  std::time_t now = std::time(nullptr);
+  std::tm local;
+  ::localtime_r(&now, &local);
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%d/%02d/%02d %02d:%02d:%02d : ", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  return ACE_CString(buffer);
+}
+
+const char* QENLogUtil::getLogString(const int& priority)
+{
+  switch (priority) {
+    case SHUTDOWN: return "SHUTDOWN";
+    case TRACE: return "TRACE";
+    case DEBUG: return "DEBUG";
+    case INFO: return "INFO";
+    case NOTICE: return "NOTICE";
+    case WARNING: return "WARNING";
+    case STARTUP: return "STARTUP";
+    case ERROR: return "ERROR";
+    case CRITICAL: return "CRITICAL";
+    case ALERT: return "ALERT";
+    default: return "EMERGENCY";
+  }
+}
+
+int QENLogUtil::getLoggingLevel(ACE_CString name)
+{
+  const char* n = name.c_str();
+  if (::strcasecmp(n, "WARNING") == 0 || ::strcasecmp(n, "WARN") == 0)
+    return 2017;
+  if (::strcasecmp(n, "DEBUG") == 0)
+    return 2021;
+  if (::strcasecmp(n, "INFO") == 0)
+    return 2029;
+  if (::strcasecmp(n, "ALL") == 0)
+    return 2047;
+  return 2017;
+}
+
+ACE_CString QENLogUtil::findAndReplace(const char* text, const char* find, const char* replacement)
+{
+  return detail::findAndReplace(text, find, replacement);
+}
+
+ACE_CString QENLogUtil::formattedLogFileName(std::string name)
+{
+  return detail::formattedLogFileName(name);
+}
+
+// ---------------------------------------------------------------------------
+// QENGeneralLogUtil
+
+QENGeneralLogUtil* QENGeneralLogUtil::s_generalLogUtilInstance = nullptr;
+ACE_Thread_Mutex QENGeneralLogUtil::s_genLogUtilThread;
+
+namespace {
+
+// Releases the configuration and the general logger at process exit; both
+// releases do nothing when the host already made them. Defined after the
+// mutex so that it runs while the mutex still exists.
+struct ExitRelease
+{
+  ~ExitRelease()
+  {
+    QENLogConfig::destroy();
+    QENGeneralLogUtil::cleanup();
+  }
+};
+
+ExitRelease exitRelease;
+
+}  // namespace
+
+QENGeneralLogUtil::QENGeneralLogUtil() {}
+
+QENGeneralLogUtil::~QENGeneralLogUtil()
+{
+  generalLogMsg.msg_ostream(nullptr, false);
+  if (file.is_open())
+    file.close();
+  if (s_generalLogUtilInstance == this)
+    s_generalLogUtilInstance = nullptr;
+  // The configuration must not hand out, or delete again, a logger that
+  // is gone.
+  detail::forgetConfiguredLogger(this);
+}
+
+QENGeneralLogUtil* QENGeneralLogUtil::instance()
+{
+  ACE_Guard<ACE_Thread_Mutex> guard(s_genLogUtilThread);
+  if (s_generalLogUtilInstance == nullptr)
+    s_generalLogUtilInstance = new QENGeneralLogUtil;
+  return s_generalLogUtilInstance;
+}
+
+bool QENGeneralLogUtil::isInstantiated()
+{
+  ACE_Guard<ACE_Thread_Mutex> guard(s_genLogUtilThread);
+  return s_generalLogUtilInstance != nullptr;
+}
+
+void QENGeneralLogUtil::cleanup()
+{
+  ACE_Guard<ACE_Thread_Mutex> guard(s_genLogUtilThread);
+  QENGeneralLogUtil* doomed = s_generalLogUtilInstance;
+  s_generalLogUtilInstance = nullptr;
+  delete doomed;
+}
+
+ACE_Log_Msg* QENGeneralLogUtil::getACELogMsg()
+{
+  return &generalLogMsg;
+}
+
+void QENGeneralLogUtil::setGeneralLoggingMode(unsigned long flag, bool on)
+{
+  if (flag == 0)
+    return;
+  if (on)
+    generalLogMsg.set_flags(flag);
+  else
+    generalLogMsg.clr_flags(flag);
+}
+
+bool QENGeneralLogUtil::openGeneralLogFile(const char* name, int mode)
+{
+  if (file.is_open())
+    file.close();
+  file.clear();
+  file.open(name ? name : "", detail::streamMode(mode));
+  generalLogMsg.msg_ostream(&file, false);
+  return file.is_open();
+}
+
+void QENGeneralLogUtil::closeGeneralLogFile()
+{
+  if (file.is_open())
+    file.close();
+}
+
+// ---------------------------------------------------------------------------
+// QENSpecificLogUtil
+
+QENSpecificLogUtil::QENSpecificLogUtil()
+{
+  logMsg.msg_callback(&callback);
+  logMsg.set_flags(ACE_Log_Msg::MSG_CALLBACK);
+}
+
+QENSpecificLogUtil::~QENSpecificLogUtil()
+{
+  logMsg.msg_callback(nullptr);
+}
+
+ACE_Log_Msg* QENSpecificLogUtil::getACELogMsg()
+{
+  return &logMsg;
+}
+
+// ---------------------------------------------------------------------------
+// QENLogTrace
+
+bool QENLogTrace::s_enableTrace = false;
+
+QENLogTrace::QENLogTrace(QENLogUtil* u, const char* traceName, int, const char*) : util(nullptr)
+{
+  name[0] = '\0';
+  indent[0] = '\0';
+  if (!s_enableTrace || !u)
+    return;
+  std::snprintf(name, sizeof name, "%s", traceName ? traceName : "");
+  util = u;
+  ACE_Log_Msg* msg = util->getACELogMsg();
+  msg->inc();
+  const long depth = msg->trace_depth();
+  const long width = std::clamp<long>(depth * ACE_Trace::get_nesting_indent(), 0,
+                                      static_cast<long>(sizeof indent) - 1);
+  std::memset(indent, ' ', static_cast<std::size_t>(width));
+  indent[width] = '\0';
+  msg->log(LM_TRACE, "%s ENTER [%s]\n", indent, name);
+}
+
+QENLogTrace::~QENLogTrace()
+{
+  if (!util || !s_enableTrace)
+    return;
+  ACE_Log_Msg* msg = util->getACELogMsg();
+  msg->log(LM_TRACE, "%s EXIT  [%s]\n", indent, name);
+  msg->dec();
+}
+
+QENLogTrace& QENLogTrace::operator=(const QENLogTrace& other)
+{
+  if (this != &other) {
+    util = other.util;
+    std::memcpy(name, other.name, sizeof name);
+    std::memcpy(indent, other.indent, sizeof indent);
+  }
+  return *this;
+}
+
+void QENLogTrace::enableTrace()
+{
+  s_enableTrace = true;
+}
+
+void QENLogTrace::disableTrace()
+{
+  s_enableTrace = false;
+}
+
+bool QENLogTrace::isTraceEnabled()
+{
+  return s_enableTrace;
+}
+
+}  // namespace qen_util
