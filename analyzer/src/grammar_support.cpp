@@ -64,6 +64,20 @@ void walk_entry() {
 
 }  // namespace
 
+namespace {
+gn_goal_observer g_goal_observer = nullptr;
+void* g_goal_observer_user = nullptr;
+}  // namespace
+
+void gn_set_goal_observer(gn_goal_observer fn, void* user) {
+  g_goal_observer = fn;
+  g_goal_observer_user = user;
+}
+
+void gn_goal_reduced(st_node* goal) {
+  if (g_goal_observer) g_goal_observer(g_goal_observer_user, goal);
+}
+
 void gn_on_large_stack(void (*fn)(void*), void* arg) {
   void* base = mmap(nullptr, kWalkStackBytes, PROT_READ | PROT_WRITE,
                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);

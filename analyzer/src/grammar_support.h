@@ -82,4 +82,11 @@ void gn_dproc_table_init(void);
  * current context stays in force. */
 void gn_on_large_stack(void (*fn)(void*), void* arg);
 
+/* Called by the start production's constructor after each evaluation pass
+ * with the new Real_Goal node; hands it to the observer, if one is set (a
+ * test or trace hook; nothing is observed by default). */
+typedef void (*gn_goal_observer)(void* user, st_node* goal);
+void gn_set_goal_observer(gn_goal_observer fn, void* user);
+void gn_goal_reduced(st_node* goal);
+
 #endif

@@ -577,7 +577,11 @@ class Grammar {
     h << "#define GN_PRODUCTION_COUNT " << productions.size() << "\n";
     h << "#define GN_TERMINAL_COUNT " << terminals.size() << "\n\n";
     h << "extern const st_production gn_production_descriptors[GN_PRODUCTION_COUNT];\n";
-    h << "extern const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT];\n\n";
+    h << "extern const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT];\n";
+    h << "/* Per production: the word where its children begin (1 + attribute words\n"
+         " * + local words) and the number of children. */\n";
+    h << "extern const unsigned char gn_production_child_offset[GN_PRODUCTION_COUNT];\n";
+    h << "extern const unsigned char gn_production_child_count[GN_PRODUCTION_COUNT];\n\n";
     h << "/* The common head of every node of a nonterminal: its attribute words. */\n";
     for (auto& [name, nt] : nonterminals) {
       h << "struct gn_N_" << name << " {\n  const st_production* descriptor;\n";
@@ -698,6 +702,18 @@ class Grammar {
       c << "},\n";
     }
     c << "};\n\n";
+    c << "const unsigned char gn_production_child_offset[GN_PRODUCTION_COUNT] = {";
+    for (auto& p : productions) {
+      if (p.index % 32 == 0) c << "\n ";
+      c << " " << 1 + nonterminals.at(p.lhs).words.size() + p.locals.size() << ",";
+    }
+    c << "\n};\n\n";
+    c << "const unsigned char gn_production_child_count[GN_PRODUCTION_COUNT] = {";
+    for (auto& p : productions) {
+      if (p.index % 32 == 0) c << "\n ";
+      c << " " << p.rhs.size() << ",";
+    }
+    c << "\n};\n\n";
     c << "const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT] = {\n";
     for (auto& t : terminals) c << "  {" << c_string(t.name + " ;") << ", nullptr},\n";
     c << "};\n\n";
