@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "agc_death.h"
@@ -101,6 +102,67 @@ TEST(SmpRegistry, AllocFindFreeAndRecycle) {
   for (int i = 1; i < 40; i += 2) EXPECT_EQ(chunk_find(chunk_base(ids[i]) + 5), ids[i]);
   for (int i = 1; i < 40; i += 2) chunk_free(ids[i]);
   chunk_free(again);
+  EXPECT_EQ(chunk_live_count(), before);
+}
+
+TEST(SmpRegistry, LookupsAgreeWithAPlainScan) {
+  // The address tree restructures itself on every few steps; whatever its
+  // shape, each lookup must find exactly the chunk that holds the address.
+  int before = chunk_live_count();
+  std::uint32_t state = 99;
+  auto next = [&state] { return state = state * 1103515245u + 12345u; };
+  std::vector<int> live;
+  for (int round = 0; round < 3000; ++round) {
+    unsigned op = next() % 10;
+    if (op < 4 || live.empty()) {
+      int id = chunk_alloc(next() % 9000);
+      ASSERT_GE(id, 0);
+      live.push_back(id);
+    } else if (op < 6) {
+      std::size_t k = next() % live.size();
+      chunk_free(live[k]);
+      live.erase(live.begin() + static_cast<long>(k));
+    } else {
+      int id = live[next() % live.size()];
+      char *b = chunk_base(id);
+      unsigned s = chunk_size(id);
+      ASSERT_EQ(chunk_find(b + next() % s), id);
+      char *outside = b + s + next() % 64;
+      int expect = -1;
+      for (int other : live)
+        if (outside >= chunk_base(other) && outside < chunk_base(other) + chunk_size(other)) expect = other;
+      ASSERT_EQ(chunk_find(outside), expect);
+    }
+  }
+  EXPECT_EQ(chunk_live_count(), before + static_cast<int>(live.size()));
+  for (int id : live) chunk_free(id);
+  EXPECT_EQ(chunk_live_count(), before);
+}
+
+TEST(SmpThreads, PoolsOnSeveralThreads) {
+  int before = chunk_live_count();
+  auto work = [](int seed) {
+    for (int round = 0; round < 20; ++round) {
+      smp_memory_pool *p = smp_create();
+      smp_set_input_size(p, seed * 1000 + round);
+      std::vector<unsigned char *> blocks;
+      for (int i = 0; i < 300; ++i) {
+        auto *a = static_cast<unsigned char *>(smp_alloc(p, static_cast<unsigned>(i * seed % 700)));
+        std::memset(a, seed, static_cast<std::size_t>(i * seed % 700));
+        auto *m = static_cast<unsigned char *>(smp_malloc(p, static_cast<unsigned>(i * 13 % 900)));
+        std::memset(m, seed, static_cast<std::size_t>(i * 13 % 900));
+        blocks.push_back(m);
+        if (i % 3 == 0) {
+          smp_free(p, blocks.front());
+          blocks.erase(blocks.begin());
+        }
+      }
+      smp_destroy(p);
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int t = 1; t <= 4; ++t) threads.emplace_back(work, t);
+  for (auto &t : threads) t.join();
   EXPECT_EQ(chunk_live_count(), before);
 }
 
