@@ -176,6 +176,11 @@ TEST_F(ContextTest, FileInput) {
   // A directory opens but cannot be read as one text.
   int dir = context_set_file_input(&ctx, QEN_TEST_TMP_DIR);
   EXPECT_TRUE(dir == -8 || dir == -9 || dir == -4 || dir == -6) << dir;
+  // Procfs files report size 0 but read more: a short-read mismatch.
+  if (std::filesystem::exists("/proc/self/status")) {
+    EXPECT_EQ(context_set_file_input(&ctx, "/proc/self/status"), -9);
+    EXPECT_EQ(ctx.input_start, nullptr);
+  }
   context_done(&ctx);
   EXPECT_EQ(context_set_file_input(&ctx, path.c_str()), -1);
   EXPECT_EQ(context_set_file_input(nullptr, path.c_str()), -1);
