@@ -66,10 +66,10 @@ context_log_callback default_log_callback() {
 void inject_failure(fail_next what) { g_injected.store(static_cast<int>(what)); }
 
 int mutex_init(ag_mutex *m) {
-  ag_mutex made = take_injected(fail_next::mutex_init) ? nullptr : new (std::nothrow) ag_mutex_impl;
+  ag_mutex made = nullptr;
+  if (m && !take_injected(fail_next::mutex_init)) made = new (std::nothrow) ag_mutex_impl;
   if (m) *m = made;
-  if (!made || !m) {
-    delete (m ? nullptr : made);
+  if (!made) {
     shim_error("pthread_mutex_init(WINDOWS): Failed to create new mutex");
     return 22;
   }
