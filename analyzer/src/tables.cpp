@@ -506,7 +506,7 @@ void global_var_unsupported(ag_word* b) {
   st_String_const* text = ag_str(t[1]);
   st_String_const* name = C_empty_string;
   int32_t unsupported = 0;
-  if (text != nullptr && text->length > 2 && text->right == nullptr) {
+  if (text != nullptr && text->length >= 2 && text->right == nullptr) {
     int id = global_var_lookup((const char*)text->left + 2, text->length - 2);
     for (const global_var_row& row : kGlobalVars) {
       if (row.id != id) continue;
