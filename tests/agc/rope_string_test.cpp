@@ -159,7 +159,9 @@ TEST_F(RopeTest, CompareAndNteqIgnoreTreeShape) {
           ASSERT_EQ(string_nteq(a, b) == 0, x == y) << x << " vs " << y;
           int ic = string_icmp(a, b);
           ASSERT_EQ(ic == 0, x == y) << x << " vs " << y;
-          if (want) ASSERT_EQ(ic < 0, want < 0) << x << " vs " << y;
+          if (want) {
+            ASSERT_EQ(ic < 0, want < 0) << x << " vs " << y;
+          }
         }
       }
     }
