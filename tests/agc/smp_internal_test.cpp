@@ -430,6 +430,16 @@ TEST_F(SmpFatalDeathTest, CorruptedRing) {
         smp_free(p, n);
       },
       2337);
+  EXPECT_SMP_FATAL(
+      {
+        smp_memory_pool *p = smp_create();
+        smp_malloc(p, 8);
+        static chunk_trailer stray{};
+        stray.chunk_next = stray.chunk_prev = &stray;
+        p->freeable = &stray;  // a freeable chunk the registry does not know
+        smp_destroy(p);
+      },
+      1962);
 }
 
 }  // namespace
