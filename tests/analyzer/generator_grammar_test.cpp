@@ -1,0 +1,302 @@
+// The grammar generator: the size checks of the listed grammar, the automaton
+// that bison builds from it (alone and with the additions), the refusal of
+// broken grammar files, and the names and counts of what it generates.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kGrammarDir = std::string(QEN_SOURCE_DIR) + "/analyzer/grammar";
+
+struct ProcessRun {
+  int status = -1;
+  std::string output;
+};
+
+ProcessRun run(const std::string& command) {
+  ProcessRun r;
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> area_files(const fs::path& dir) {
+  std::vector<std::string> out;
+  for (auto& e : fs::directory_iterator(dir))
+    if (e.path().extension() == ".ag") out.push_back(e.path().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::string aggen_command(const fs::path& grammar_dir, const std::string& out_dir) {
+  std::string cmd = std::string("ASAN_OPTIONS=detect_leaks=0 ") + AGGEN_PATH + " --terminals " +
+                    (grammar_dir / "terminals.def").string() + " --precedence " +
+                    (grammar_dir / "precedence.def").string();
+  if (!out_dir.empty()) cmd += " --out " + out_dir;
+  for (auto& f : area_files(grammar_dir)) cmd += " " + f;
+  return cmd;
+}
+
+// A scratch copy of the grammar directory that a test may break.
+fs::path grammar_copy(const std::string& name) {
+  fs::path dir = fs::path(QEN_TEST_TMP_DIR) / name;
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (auto& e : fs::directory_iterator(kGrammarDir)) fs::copy_file(e.path(), dir / e.path().filename());
+  return dir;
+}
+
+void replace_in(const fs::path& file, const std::string& from, const std::string& to) {
+  std::string text = read_file(file);
+  size_t at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  text.replace(at, from.size(), to);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+struct Automaton {
+  int states = 0;        // numbered states, 0 to states - 1
+  int state_lines = 0;   // report lines that begin with "State ", the conflict summary included
+  int shift_reduce = 0;
+  int reduce_reduce = 0;
+  int error_states = 0;
+  std::vector<std::string> conflict_states;
+};
+
+Automaton measure(const std::string& report) {
+  Automaton a;
+  std::istringstream in(report);
+  std::string line;
+  std::regex conflicts(R"(^State (\d+) conflicts: (.*)$)");
+  std::regex sr(R"((\d+) shift/reduce)"), rr(R"((\d+) reduce/reduce)");
+  bool error_here = false;
+  while (std::getline(in, line)) {
+    std::smatch m;
+    if (line.rfind("State ", 0) == 0) ++a.state_lines;
+    if (std::regex_match(line, m, conflicts)) {
+      a.conflict_states.push_back(m[1]);
+      std::string rest = m[2];
+      if (std::regex_search(rest, m, sr)) a.shift_reduce += std::stoi(m[1]);
+      if (std::regex_search(rest, m, rr)) a.reduce_reduce += std::stoi(m[1]);
+    } else if (line.rfind("State ", 0) == 0) {
+      ++a.states;
+      error_here = false;
+    } else if (!error_here && std::regex_search(line, std::regex(R"(^    error +shift, and go to state)"))) {
+      error_here = true;
+      ++a.error_states;
+    }
+  }
+  return a;
+}
+
+// The state of the one conflict: an ELSE_KW after "IF_KW Predicate_Expr
+// One_Stmt", settled by shifting.
+void expect_dangling_else(const std::string& report, const std::string& state) {
+  size_t at = report.find("\nState " + state + "\n");
+  ASSERT_NE(at, std::string::npos);
+  size_t end = report.find("\nState ", at + 1);
+  std::string body = report.substr(at, end - at);
+  EXPECT_NE(body.find("If_Stmt: IF_KW Predicate_Expr One_Stmt \xE2\x80\xA2\n"), std::string::npos) << body;
+  EXPECT_NE(body.find("ELSE_KW  shift, and go to state"), std::string::npos) << body;
+  EXPECT_NE(body.find("ELSE_KW   [reduce using rule"), std::string::npos) << body;
+}
+
+}  // namespace
+
+TEST(GeneratorGrammar, ListedGrammarHasTheMeasuredSizeAndTheAdditionsAreNamed) {
+  ProcessRun r = run(aggen_command(kGrammarDir, ""));
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::istringstream in(r.output);
+  std::string listed, built;
+  std::getline(in, listed);
+  std::getline(in, built);
+  EXPECT_EQ(listed,
+            "listed: nonterminals 418, productions 1683, empty 61, terminals 548, evaluated 196, "
+            "procedures 822");
+  EXPECT_EQ(built,
+            "built: nonterminals 418, productions 1686, empty 61, terminals 548, evaluated 196, "
+            "procedures 822, descriptors 2234");
+  std::vector<std::string> additions;
+  std::string line;
+  while (std::getline(in, line)) additions.push_back(line.substr(0, line.find("  (")));
+  EXPECT_EQ(additions, (std::vector<std::string>{
+                           "addition: Data_Option Data_Option COMMA_ANDMAKSROWSPERPAGE_JUMBO EQUAL INTEGER_CONSTANT ;",
+                           "addition: Data_Option Data_Option COMMA_AND_RESERVEPAGEGAP_JUMBO EQUAL INTEGER_CONSTANT ;",
+                           "addition: Index_Option Index_Option Fat_Constraint_Index_Option ;",
+                       }));
+}
+
+TEST(GeneratorGrammar, ListedGrammarAloneGivesTheMeasuredAutomaton) {
+  fs::path out = fs::path(QEN_TEST_TMP_DIR) / "listed_out";
+  fs::remove_all(out);
+  fs::create_directories(out);
+  ProcessRun g = run(aggen_command(kGrammarDir, out.string()));
+  ASSERT_EQ(g.status, 0) << g.output;
+  std::string listed = read_file(out / "tsql_listed.y");
+  EXPECT_EQ(listed.find("Fat_Constraint_Index_Option\n      {"), std::string::npos);
+  EXPECT_EQ(listed.find("Index_Option Fat_Constraint_Index_Option"), std::string::npos) << "additions left out";
+  ProcessRun b = run(std::string(BISON_PATH) + " --report=state --report-file=" + (out / "listed.output").string() +
+              " -o " + (out / "listed.c").string() + " " + (out / "tsql_listed.y").string());
+  ASSERT_EQ(b.status, 0) << b.output;
+  std::string report = read_file(out / "listed.output");
+  Automaton a = measure(report);
+  // bison numbers 2,919 states (the accepting one among them); its report
+  // adds the one-line conflict summary, 2,920 lines that begin with "State ".
+  EXPECT_EQ(a.states, 2919);
+  EXPECT_EQ(a.state_lines, 2920);
+  EXPECT_EQ(a.shift_reduce, 1);
+  EXPECT_EQ(a.reduce_reduce, 0);
+  EXPECT_EQ(a.error_states, 23);
+  ASSERT_EQ(a.conflict_states.size(), 1u);
+  expect_dangling_else(report, a.conflict_states[0]);
+}
+
+TEST(GeneratorGrammar, BuiltParserUsesTheGrammarWithTheAdditions) {
+  std::string y = read_file(fs::path(QEN_GENERATED_DIR) / "tsql.y");
+  EXPECT_NE(y.find("%expect 1\n"), std::string::npos);
+  EXPECT_NE(y.find("%token ABS_ID 257\n"), std::string::npos);
+  EXPECT_NE(y.find("%token WRITETEKST_KW 804\n"), std::string::npos);
+  EXPECT_NE(y.find("%token UNARI_NEGATE 806\n%token UNARI_PLUS 807\n"), std::string::npos);
+  EXPECT_NE(y.find("%left OR_KW\n%left AND_KW\n%left NOT_KW\n%left PLUS MINUS STRING_CAT BIT_AND BIT_OR "
+                   "BIT_EKSOR\n%left STAR DIVIDE MODULO\n%left UNARI_NEGATE UNARI_PLUS BIT_NOT\n"),
+            std::string::npos);
+  EXPECT_NE(y.find("MINUS Gen_Expression %prec UNARI_NEGATE"), std::string::npos);
+  EXPECT_NE(y.find("PLUS Gen_Expression %prec UNARI_PLUS"), std::string::npos);
+  // The error symbol's value never reaches a constructor.
+  EXPECT_NE(y.find("LPAR error RPAR\n      { $$ = gn_new_Gen_Expression__LPAR_error_RPAR(ctx, $1, nullptr, $3); }"),
+            std::string::npos);
+  std::string report = read_file(fs::path(QEN_GENERATED_DIR) / "tsql_parser.output");
+  Automaton a = measure(report);
+  EXPECT_EQ(a.states, 2926);
+  EXPECT_EQ(a.state_lines, 2927);
+  EXPECT_EQ(a.shift_reduce, 1);
+  EXPECT_EQ(a.reduce_reduce, 0);
+  EXPECT_EQ(a.error_states, 23);
+  ASSERT_EQ(a.conflict_states.size(), 1u);
+  expect_dangling_else(report, a.conflict_states[0]);
+}
+
+TEST(GeneratorGrammar, GeneratedNamesAndCounts) {
+  fs::path dir(QEN_GENERATED_DIR);
+  std::string desc = read_file(dir / "gn_descriptors.cpp");
+  EXPECT_NE(desc.find("{\"Real_Goal Batch_Input ;\", nullptr},"), std::string::npos);
+  EXPECT_NE(desc.find("{\"Where_Clause WHERE_KW Predicate_Expr ;\", gn_eval_Where_Clause__WHERE_KW_Predicate_Expr},"),
+            std::string::npos);
+  EXPECT_NE(desc.find("{\"Opt_Where_Clause ;\", gn_eval_Opt_Where_Clause__empty},"), std::string::npos);
+  EXPECT_NE(desc.find("{\"ABS_ID ;\", nullptr},"), std::string::npos);
+  EXPECT_NE(desc.find("{\"Writetext_Stmt WRITETEKST_KW Column_Name Text_Pointer WITH_KW LOG_ID Lob_Write_Data ;\""),
+            std::string::npos);
+  int evals = 0, news = 0;
+  for (auto& e : fs::directory_iterator(dir)) {
+    if (e.path().filename().string().rfind("gn_", 0) != 0 || e.path().extension() != ".cpp") continue;
+    if (e.path().filename() == "gn_descriptors.cpp") continue;
+    std::string text = read_file(e.path());
+    for (size_t at = 0; (at = text.find("extern \"C\" void gn_eval_", at)) != std::string::npos; ++at) ++evals;
+    for (size_t at = 0; (at = text.find("extern \"C\" st_node* gn_new_", at)) != std::string::npos; ++at) ++news;
+  }
+  EXPECT_EQ(evals, 822);
+  EXPECT_EQ(news, 1686);
+  int leaves = 0;
+  for (size_t at = 0; (at = desc.find("extern \"C\" void gn_dproc_", at)) != std::string::npos; ++at) ++leaves;
+  EXPECT_EQ(leaves, 548 + 1);  // and the table's init
+}
+
+TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
+  {
+    fs::path dir = grammar_copy("missing_production");
+    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n", "");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("productions: 1682, expected 1683"), std::string::npos) << r.output;
+  }
+  {
+    fs::path dir = grammar_copy("not_evaluated");
+    replace_in(dir / "names.ag", "nonterminal Table_Name evaluated { in, out }", "nonterminal Table_Name");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("evaluated nonterminals: 195, expected 196"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("evaluation procedures: 821, expected 822"), std::string::npos) << r.output;
+  }
+  {
+    fs::path dir = grammar_copy("unknown_symbol");
+    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n", "Isolation_Level: SERIALISABLE\n");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("unknown symbol SERIALISABLE"), std::string::npos) << r.output;
+  }
+  {
+    fs::path dir = grammar_copy("duplicate");
+    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
+               "Isolation_Level: SERIALISABLE_ID\nIsolation_Level: SERIALISABLE_ID\n");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("duplicate production Isolation_Level SERIALISABLE_ID ;"), std::string::npos)
+        << r.output;
+  }
+  {
+    fs::path dir = grammar_copy("eval_in_plain");
+    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
+               "Isolation_Level: SERIALISABLE_ID\n  eval { }\n");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("not evaluated"), std::string::npos) << r.output;
+  }
+  {
+    fs::path dir = grammar_copy("open_block");
+    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
+               "Isolation_Level: SERIALISABLE_ID\n  ctor { if (1) { \"}\";\n");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("block without its closing brace"), std::string::npos) << r.output;
+  }
+  {
+    fs::path dir = grammar_copy("bad_terminal_code");
+    replace_in(dir / "terminals.def", "AG_TERMINAL(ABSOLUTE_ID, 258, 2)", "AG_TERMINAL(ABSOLUTE_ID, 259, 2)");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("ABSOLUTE_ID has code 259"), std::string::npos) << r.output;
+  }
+}
+
+TEST(GeneratorGrammar, AdditionsAreCountedApartAndWrittenBack) {
+  fs::path dir = grammar_copy("extra_addition");
+  replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
+             "Isolation_Level: SERIALISABLE_ID\nadded Isolation_Level: SERIALISABLE_ID READ_KW\n"
+             "  ctor { $1->lexeme = 7; }\n");
+  fs::path out = fs::path(QEN_TEST_TMP_DIR) / "extra_addition_out";
+  fs::remove_all(out);
+  fs::create_directories(out);
+  ProcessRun r = run(aggen_command(dir, out.string()));
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("addition: Isolation_Level SERIALISABLE_ID READ_KW ;"), std::string::npos);
+  EXPECT_NE(r.output.find("built: nonterminals 418, productions 1687,"), std::string::npos);
+  std::string set_cpp = read_file(out / "gn_set.cpp");
+  // Grammar code keeps its place in the grammar file for compiler messages,
+  // and positions become typed children.
+  EXPECT_NE(set_cpp.find("#line 12 \"" + (dir / "set.ag").string() + "\"\n self->c1->lexeme = 7; "),
+            std::string::npos)
+      << set_cpp.substr(0, 2000);
+}
