@@ -42,7 +42,7 @@ TEST_F(Scanner, LexemeTablesAfterAShortBatch) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(start(i), ends[i]) << i;
   const int kinds[] = {TK_NAME, -1, -1, TK_NAME, 0};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(kind(i), kinds[i]) << i;
-  EXPECT_EQ(ctx_.cursor, text_.data() + 9);
+  EXPECT_EQ(ctx_.cursor, buffer_.get() + 9);
   EXPECT_EQ(spv_elem_count(ctx_.lexeme_start), spv_elem_count(ctx_.lexeme_kind));
 }
 
@@ -299,6 +299,22 @@ TEST_F(Scanner, SkipBlanksAndComments) {
   EXPECT_EQ(word_ends_at_delimiter("JOIN", "join#", 4), 0);
   EXPECT_EQ(word_ends_at_delimiter("JOIN", "join:", 4), 0);
   EXPECT_EQ(word_ends_at_delimiter("JOIN", "join", 4), 1);
+}
+
+// Each prefix of a text full of unfinished constructs ends inside one of
+// them; the scanner must stop at the end of every one.
+TEST_F(Scanner, EveryPrefixEndsCleanly) {
+  const std::string text =
+      "left /* a /*/ */ outer, max_rows_per_page U&'x\\'' u&\"y\\\"\" 'q''' \"d\"\"\" [b] "
+      "$ - 1.5 0x1f 12.5e+7 .5E- @@v @x: lock -- c\n table !=!<|| <>*= =*";
+  for (int flag = 0; flag < 2; ++flag) {
+    set_flag(flag);
+    for (size_t n = 0; n <= text.size(); ++n) {
+      const std::vector<token> t = scan(text.substr(0, n));
+      ASSERT_EQ(t.back().code, 0) << n;
+      EXPECT_EQ(start(ctx_.lexeme_count), static_cast<int>(n) + 1) << n;
+    }
+  }
 }
 
 // Every lexeme is recorded once, the lexemes tile the input and the end of

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,15 +92,19 @@ class ScannerFixture : public ::testing::Test {
     scanner_setup(block);
   }
 
-  // Gives the context the text (kept alive by the fixture).
+  // Gives the context the text in a buffer of exactly its size plus the
+  // NUL, so that the sanitizer catches any read past the end.
   void set_input(const std::string& text) {
     text_ = text;
     text_.push_back('\0');
+    buffer_.reset(new char[text_.size()]);
+    std::memcpy(buffer_.get(), text_.data(), text_.size());
+    char* begin = buffer_.get();
     if (text.empty()) {
-      ctx_.input_start = ctx_.input_end = ctx_.cursor = text_.data();
+      ctx_.input_start = ctx_.input_end = ctx_.cursor = begin;
       ctx_.lexeme_count = 0;
     } else {
-      ASSERT_EQ(context_set_string_input(&ctx_, text_.data(), text_.data() + text.size()), 1);
+      ASSERT_EQ(context_set_string_input(&ctx_, begin, begin + text.size()), 1);
     }
   }
 
@@ -108,14 +113,12 @@ class ScannerFixture : public ::testing::Test {
     set_input(text);
     std::vector<token> out;
     for (int guard = 0; guard < 1000000; ++guard) {
-      const char* before = ctx_.cursor;
       int n_before = ctx_.lexeme_count;
       st_node* value = reinterpret_cast<st_node*>(this);  // must be overwritten
       const int code = yylex(&value, &ctx_);
       const int n = ctx_.lexeme_count - 1;
       EXPECT_GE(n, n_before);
       const int b = start(n), e = start(n + 1);
-      (void)before;
       token t{code, text_.substr(static_cast<size_t>(b), static_cast<size_t>(e - b)), -1, -1};
       if (code == 0) t.text.clear();  // the terminating NUL
       if (value != nullptr) {
@@ -152,6 +155,7 @@ class ScannerFixture : public ::testing::Test {
 
   st_context ctx_;
   std::string text_;
+  std::unique_ptr<char[]> buffer_;
 };
 
 }  // namespace scanner_test
