@@ -1,0 +1,85 @@
+// The process-wide general logger: driver initialisation, its log file and
+// its life cycle.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include <ace/Log_Msg.h>
+
+#include "QENLogUtil.h"
+#include "log_test_support.h"
+
+using namespace qen_util;
+
+TEST(GeneralLogTest, DriverInitialisationLogsToTimestampedFile)
+{
+  std::string dir = freshFolder("general_log_driver");
+  ASSERT_FALSE(dir.empty());
+  QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
+  ASSERT_TRUE(QENGeneralLogUtil::isInstantiated());
+  EXPECT_EQ(general, QENGeneralLogUtil::instance());
+  EXPECT_TRUE(general->isNotInitialized());
+
+  std::string name = dir + "/driver%t.log";
+  general->ODBCInitialize(true, false, const_cast<char*>(name.c_str()), const_cast<char*>("info"));
+  EXPECT_FALSE(general->isNotInitialized());
+  EXPECT_EQ(2029, general->getLoggingLevel());
+  // Standard error is switched off for the whole framework.
+  EXPECT_EQ(0u, ACE_LOG_MSG->flags() & ACE_Log_Msg::STDERR);
+
+  general->enableSqlLog(true);
+  general->logSql(DEBUG, "select 1");
+  general->logSql(INFO, "select 2");
+  general->logSql(NOTICE, "select 3");  // not in the INFO mask
+  general->logSql(TRACE, "select 4");
+  general->closeGeneralLogFile();
+
+  std::vector<std::string> names = listFolder(dir);
+  ASSERT_EQ(1u, names.size());
+  EXPECT_TRUE(std::regex_match(names[0], std::regex("driver_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.log")));
+  std::string content = readAll(dir + "/" + names[0]);
+  std::regex expected(headerPattern("DEBUG") + "select 1\n" + headerPattern("DEBUG") + "\n\n" +
+                      headerPattern("INFO") + "select 2\n" + headerPattern("INFO") + "\n\n");
+  EXPECT_TRUE(std::regex_match(content, expected)) << content;
+}
+
+TEST(GeneralLogTest, OpenFailureIsReported)
+{
+  QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
+  EXPECT_FALSE(general->openGeneralLogFile("/nonexistent/dir/general.log", 2));
+  std::string dir = freshFolder("general_log_reopen");
+  EXPECT_TRUE(general->openGeneralLogFile((dir + "/a.log").c_str(), 2));
+  // Reopening switches to the new file.
+  EXPECT_TRUE(general->openGeneralLogFile((dir + "/b.log").c_str(), 8));
+  general->enableGeneralLog(true);
+  general->enableSqlLog(true);
+  general->setGeneralLoggingMode(4, true);
+  general->setGeneralLoggingMode(1, false);
+  general->setLoggingLevel(2047);
+  general->logSql(ERROR, "into b");
+  general->closeGeneralLogFile();
+  EXPECT_EQ("", readAll(dir + "/a.log"));
+  EXPECT_NE(std::string::npos, readAll(dir + "/b.log").find("into b"));
+}
+
+TEST(GeneralLogTest, CleanupAndRecreate)
+{
+  QENGeneralLogUtil::instance();
+  QENGeneralLogUtil::cleanup();
+  EXPECT_FALSE(QENGeneralLogUtil::isInstantiated());
+  QENGeneralLogUtil::cleanup();  // nothing left to release
+  QENGeneralLogUtil* fresh = QENGeneralLogUtil::instance();
+  ASSERT_NE(nullptr, fresh);
+  EXPECT_TRUE(fresh->isNotInitialized());
+  EXPECT_TRUE(QENGeneralLogUtil::isInstantiated());
+}
+
+TEST(GeneralLogTest, DefaultLevelForLaterLoggers)
+{
+  const int saved = QENLogUtil::getDefaultLoggingLevel();
+  EXPECT_EQ(2017, saved);
+  QENLogUtil::setDefaultLoggingLevel(2047);
+  QENSpecificLogUtil logger;
+  EXPECT_EQ(2047, logger.getLoggingLevel());
+  QENLogUtil::setDefaultLoggingLevel(saved);
+}

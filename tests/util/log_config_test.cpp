@@ -1,0 +1,338 @@
+// "Logging.ini" discovery and the loggers it configures. Each scenario runs
+// in a child process of its own: the configuration, the general logger, the
+// environment and the working folder are process-wide.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <unistd.h>
+
+#include "QENLogConfig.h"
+#include "log_test_support.h"
+
+using namespace qen_util;
+
+namespace {
+
+#define CHECK(condition)                                                        \
+  do {                                                                          \
+    if (!(condition))                                                           \
+      return std::string("check failed: " #condition " at line ") + std::to_string(__LINE__); \
+  } while (0)
+
+[[noreturn]] void finish(const std::string& failure)
+{
+  if (!failure.empty()) {
+    std::fprintf(stderr, "%s\n", failure.c_str());
+    std::exit(1);
+  }
+  std::exit(0);  // an ordinary exit, so the release at exit runs too
+}
+
+class LogConfigTest : public testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    base = freshFolder(std::string("log_config_") +
+                       testing::UnitTest::GetInstance()->current_test_info()->name());
+    ASSERT_FALSE(base.empty());
+    // Deep enough that "../../Logging.ini" of the working folder is ours.
+    work = base + "/top/a/b";
+    ASSERT_EQ(0, std::system(("mkdir -p '" + work + "' '" + base + "/dir'").c_str()));
+  }
+
+  /// Child-side start: a clean environment and the working folder.
+  static void enter(const std::string& folder)
+  {
+    ::unsetenv("QEN_LOG_INI_FILE");
+    ::unsetenv("QEN_LOG_INI_DIR");
+    if (::chdir(folder.c_str()) != 0)
+      std::exit(3);
+  }
+
+  static std::string levelIni(int level)
+  {
+    return "[LOGGING_DEFAULT]\nLOGGING_LEVEL=" + std::to_string(level) + "\n";
+  }
+
+  std::string base;
+  std::string work;
+};
+
+int generalLevel()
+{
+  QENLogConfig* config = QENLogConfig::instance();
+  if (!config || !config->getDefaultLogUtil())
+    return -1;
+  return config->getDefaultLogUtil()->getLoggingLevel();
+}
+
+}  // namespace
+
+TEST_F(LogConfigTest, FileVariableSectionsAndLoggers)
+{
+  const std::string ini = base + "/custom.ini";
+  writeAll(ini,
+           "[LOGGING_DEFAULT]\n"
+           "GENERAL_LOGGING_ENABLED=yes\n"
+           "GENERAL_FILE_OUTPUT_ENABLED=1\n"
+           "LOGGING_LEVEL=2047\n"
+           "GENERAL_LOG_FILE=" + base + "/general%t.log\n"
+           "SQL_LOGGING_ENABLED=TRUE\n"
+           "[CLIENT_A]\n"
+           "GENERAL_LOGGING_ENABLED=Y\n"
+           "LOGGING_LEVEL=2021\n"
+           "[CLIENT_B]\n"
+           "SQL_LOGGING_ENABLED=no\n");
+  writeAll(base + "/dir/Logging.ini", levelIni(1));
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    ::setenv("QEN_LOG_INI_FILE", ini.c_str(), 1);
+    ::setenv("QEN_LOG_INI_DIR", (base + "/dir").c_str(), 1);
+    QENLogConfig* config = QENLogConfig::instance();
+    CHECK(config != nullptr);
+    CHECK(config == QENLogConfig::instance());
+    QENLogUtil* general = config->getDefaultLogUtil();
+    CHECK(general == QENGeneralLogUtil::instance());
+    CHECK(config->readConfig(ACE_CString("LOGGING_DEFAULT")) == general);
+    CHECK(general->getLoggingLevel() == 2047);
+    CHECK(general->isGeneralLogEnabled());
+    CHECK(QENLogUtil::getDefaultLoggingLevel() == 2047);
+
+    QENLogUtil* a = config->readConfig(ACE_CString("CLIENT_A"));
+    QENLogUtil* b = config->readConfig(ACE_CString("CLIENT_B"));
+    CHECK(a != nullptr && b != nullptr && a != b && a != general);
+    CHECK(config->readConfig(ACE_CString("CLIENT_A")) == a);
+    CHECK(dynamic_cast<QENSpecificLogUtil*>(a) != nullptr);
+    CHECK(a->getLoggingLevel() == 2021);
+    CHECK(a->isGeneralLogEnabled());
+    CHECK(b->getLoggingLevel() == 2047);  // the general logger's level
+    CHECK(!b->isGeneralLogEnabled());
+    CHECK(config->readConfig(ACE_CString("client_a")) != a);  // names are case-sensitive
+
+    general->logSql(NOTICE, "select from config");
+    general->closeGeneralLogFile();
+    std::vector<std::string> names = listFolder(base);
+    std::string logName;
+    for (const std::string& name : names)
+      if (name.rfind("general_", 0) == 0)
+        logName = name;
+    CHECK(std::regex_match(logName, std::regex("general_[0-9_-]{19}\\.log")));
+    CHECK(std::regex_match(readAll(base + "/" + logName),
+                           std::regex(headerPattern("NOTICE") + "select from config\n" +
+                                      headerPattern("NOTICE") + "\n\n")));
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, MissingFileVariableFallsBackToWorkingFolderNotDirectory)
+{
+  writeAll(base + "/dir/Logging.ini", levelIni(2021));
+  writeAll(work + "/Logging.ini", levelIni(2029));
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    ::setenv("QEN_LOG_INI_FILE", (base + "/missing.ini").c_str(), 1);
+    ::setenv("QEN_LOG_INI_DIR", (base + "/dir").c_str(), 1);
+    CHECK(generalLevel() == 2029);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, DirectoryVariableComesFirst)
+{
+  writeAll(base + "/dir/Logging.ini", levelIni(2021));
+  writeAll(work + "/Logging.ini", levelIni(2029));
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    ::setenv("QEN_LOG_INI_DIR", (base + "/dir").c_str(), 1);
+    CHECK(generalLevel() == 2021);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, DirectoryWithoutFileThenWorkingFolder)
+{
+  writeAll(work + "/Logging.ini", levelIni(2029));
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    ::setenv("QEN_LOG_INI_DIR", (base + "/dir").c_str(), 1);
+    CHECK(generalLevel() == 2029);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, TwoFoldersUpLast)
+{
+  writeAll(base + "/top/Logging.ini", levelIni(2047));
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    CHECK(generalLevel() == 2047);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, NoFileGivesDefaults)
+{
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogTrace::enableTrace();
+    QENLogConfig* config = QENLogConfig::instance();
+    CHECK(config != nullptr);
+    QENLogUtil* general = config->getDefaultLogUtil();
+    CHECK(general == QENGeneralLogUtil::instance());
+    CHECK(general->getLoggingLevel() == 2017);
+    CHECK(!general->isGeneralLogEnabled());
+    CHECK(general->isNotInitialized());
+    CHECK(!QENLogTrace::isTraceEnabled());
+    QENLogUtil* section = config->readConfig(ACE_CString("ANY"));
+    CHECK(section != general && section->getLoggingLevel() == 2017);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, ExistingGeneralLoggerIsKept)
+{
+  writeAll(work + "/Logging.ini", levelIni(2029) + "TRACING_ENABLED=1\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
+    std::string path = base + "/driver.log";
+    general->ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("ALL"));
+    QENLogConfig* config = QENLogConfig::instance();
+    CHECK(config->getDefaultLogUtil() == general);
+    CHECK(general->getLoggingLevel() == 2047);  // not configured again
+    CHECK(QENLogTrace::isTraceEnabled());
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, GeneralLogFileNeedsGeneralLogging)
+{
+  writeAll(work + "/Logging.ini",
+           "[LOGGING_DEFAULT]\nGENERAL_LOG_FILE=" + base + "/never.log\n"
+           "[SEC]\nGENERAL_FILE_OUTPUT_ENABLED=1\nGENERAL_LOG_FILE=" + base + "/never2.log\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogConfig* config = QENLogConfig::instance();
+    CHECK(config != nullptr);
+    config->readConfig(ACE_CString("SEC"));
+    CHECK(!exists(base + "/never.log"));
+    CHECK(!exists(base + "/never2.log"));
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, SqlLogFilesAndOpenModes)
+{
+  writeAll(base + "/a.log", "old\n");
+  writeAll(base + "/b.log", "old\n");
+  writeAll(work + "/Logging.ini",
+           "[SQL_APPEND]\nSQL_LOGGING_ENABLED=1\nSQL_FILE_OUTPUT_ENABLED=1\nSQL_LOGS_SEPARATE=1\n"
+           "SQL_FILE_OPEN_MODE=APPEND\nSQL_LOG_FILE=" + base + "/a.log\n"
+           "[SQL_TRUNC]\nSQL_LOGGING_ENABLED=1\nSQL_FILE_OUTPUT_ENABLED=1\nSQL_LOGS_SEPARATE=1\n"
+           "SQL_FILE_OPEN_MODE=w\nSQL_LOG_FILE=" + base + "/b.log\n"
+           "[SQL_DEFAULT_MODE]\nSQL_LOGGING_ENABLED=1\nSQL_FILE_OUTPUT_ENABLED=1\nSQL_LOGS_SEPARATE=1\n"
+           "SQL_LOG_FILE=" + base + "/c%t.log\n"
+           "[SQL_ERR]\nSQL_LOGGING_ENABLED=1\nSQL_STDERR_ENABLED=1\nSQL_LOGS_SEPARATE=1\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogConfig* config = QENLogConfig::instance();
+    config->readConfig(ACE_CString("SQL_APPEND"))->logSql(DEBUG, "select a");
+    config->readConfig(ACE_CString("SQL_TRUNC"))->logSql(DEBUG, "select b");
+    config->readConfig(ACE_CString("SQL_DEFAULT_MODE"))->logSql(DEBUG, "select c");
+    config->readConfig(ACE_CString("SQL_ERR"))->logSql(DEBUG, "select to standard error");
+    QENLogConfig::destroy();  // closes the files
+    CHECK(readAll(base + "/a.log") == "old\nselect a\n");
+    CHECK(readAll(base + "/b.log") == "select b\n");
+    bool found = false;
+    for (const std::string& name : listFolder(base))
+      if (std::regex_match(name, std::regex("c_[0-9_-]{19}\\.log")))
+        found = readAll(base + "/" + name) == "select c\n";
+    CHECK(found);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "select to standard error\n");
+}
+
+TEST_F(LogConfigTest, UnopenableFilesAreReportedAndConfigurationGoesOn)
+{
+  writeAll(work + "/Logging.ini",
+           "[LOGGING_DEFAULT]\nGENERAL_LOGGING_ENABLED=1\nLOGGING_LEVEL=2029\n"
+           "GENERAL_LOG_FILE=/nonexistent/dir/general.log\n"
+           "[SEC]\nGENERAL_LOGGING_ENABLED=1\nGENERAL_FILE_OUTPUT_ENABLED=1\nLOGGING_LEVEL=2021\n"
+           "GENERAL_LOG_FILE=/nonexistent/dir/section.log\n"
+           "SQL_FILE_OUTPUT_ENABLED=1\nSQL_LOG_FILE=/nonexistent/dir/sql.log\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    CHECK(generalLevel() == 2029);
+    CHECK(QENLogConfig::instance()->readConfig(ACE_CString("SEC"))->getLoggingLevel() == 2021);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0),
+              " Cannot open file /nonexistent/dir/general.log\n"
+              " Cannot open file /nonexistent/dir/section.log\n"
+              " Cannot open file /nonexistent/dir/sql.log\n");
+}
+
+TEST_F(LogConfigTest, ConfiguratorKeepsTheFirstPath)
+{
+  writeAll(base + "/first.ini", levelIni(2021));
+  writeAll(base + "/second.ini", levelIni(2047));
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogConfigurator::init(ACE_CString((base + "/first.ini").c_str()));
+    QENLogConfigurator::init(ACE_CString((base + "/second.ini").c_str()));
+    const char* value = std::getenv("QEN_LOG_INI_FILE");
+    CHECK(value != nullptr && std::string(value) == base + "/first.ini");
+    CHECK(generalLevel() == 2021);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, ConfiguratorRefusesAPathItWouldCut)
+{
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogConfigurator::init(ACE_CString(std::string(1300, 'p').c_str()));
+    CHECK(std::getenv("QEN_LOG_INI_FILE") == nullptr);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, ReleasesAreIdempotent)
+{
+  writeAll(work + "/Logging.ini", "[LOGGING_DEFAULT]\nGENERAL_LOGGING_ENABLED=1\n[SEC]\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogConfig* config = QENLogConfig::instance();
+    config->readConfig(ACE_CString("SEC"));
+    // The host releases the general logger first: the configuration
+    // forgets it instead of deleting it again.
+    QENGeneralLogUtil::cleanup();
+    CHECK(config->getDefaultLogUtil() == nullptr);
+    QENLogUtil* again = config->readConfig(ACE_CString("LOGGING_DEFAULT"));
+    CHECK(again == QENGeneralLogUtil::instance());
+    CHECK(config->getDefaultLogUtil() == again);
+    QENLogConfig::destroy();
+    QENLogConfig::destroy();
+    CHECK(!QENGeneralLogUtil::isInstantiated());
+    // A new configuration after a release, left for the release at exit.
+    CHECK(QENLogConfig::instance() != nullptr);
+    CHECK(QENLogConfig::instance()->readConfig(ACE_CString("SEC")) != nullptr);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}

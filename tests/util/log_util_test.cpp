@@ -1,0 +1,320 @@
+// Log utilities on section loggers and callbacks: levels, headers, SQL
+// logging, files, tracing.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include <ace/Log_Msg.h>
+
+#include "QENLogUtil.h"
+#include "log_test_support.h"
+
+using namespace qen_util;
+
+namespace {
+
+class LogUtilTest : public testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    // Standard error output of the framework is process-wide; keep it off
+    // so only the loggers' own sinks write.
+    ACE_LOG_MSG->clr_flags(ACE_Log_Msg::STDERR);
+    dir = freshFolder(std::string("log_util_") +
+                      testing::UnitTest::GetInstance()->current_test_info()->name());
+    ASSERT_FALSE(dir.empty());
+    QENLogTrace::disableTrace();
+  }
+
+  /// A section logger with general logging to a file at the given level.
+  void fileLogger(QENSpecificLogUtil& logger, const std::string& file, const char* level)
+  {
+    std::string path = dir + "/" + file;
+    logger.ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>(level));
+  }
+
+  std::string dir;
+};
+
+}  // namespace
+
+TEST_F(LogUtilTest, LevelNamesAndPriorityNames)
+{
+  EXPECT_STREQ("SHUTDOWN", QENLogUtil::getLogString(1));
+  EXPECT_STREQ("TRACE", QENLogUtil::getLogString(2));
+  EXPECT_STREQ("DEBUG", QENLogUtil::getLogString(4));
+  EXPECT_STREQ("INFO", QENLogUtil::getLogString(8));
+  EXPECT_STREQ("NOTICE", QENLogUtil::getLogString(16));
+  EXPECT_STREQ("WARNING", QENLogUtil::getLogString(32));
+  EXPECT_STREQ("STARTUP", QENLogUtil::getLogString(64));
+  EXPECT_STREQ("ERROR", QENLogUtil::getLogString(128));
+  EXPECT_STREQ("CRITICAL", QENLogUtil::getLogString(256));
+  EXPECT_STREQ("ALERT", QENLogUtil::getLogString(512));
+  EXPECT_STREQ("EMERGENCY", QENLogUtil::getLogString(1024));
+  EXPECT_STREQ("EMERGENCY", QENLogUtil::getLogString(3));
+  EXPECT_STREQ("EMERGENCY", QENLogUtil::getLogString(2048));
+
+  const struct { const char* name; int level; } table[] = {
+      {"warn", 2017}, {"WARNING", 2017}, {"Debug", 2021}, {"INFO", 2029}, {"all", 2047}, {"verbose", 2017}};
+  int n = 0;
+  for (const auto& row : table) {
+    QENSpecificLogUtil logger;
+    EXPECT_TRUE(logger.isNotInitialized());
+    EXPECT_EQ(2017, logger.getLoggingLevel());
+    fileLogger(logger, "level" + std::to_string(n++) + ".log", row.name);
+    EXPECT_EQ(row.level, logger.getLoggingLevel()) << row.name;
+    EXPECT_FALSE(logger.isNotInitialized());
+    EXPECT_TRUE(logger.isGeneralLogEnabled());
+  }
+  QENSpecificLogUtil logger;
+  EXPECT_TRUE(logger.isLogLevelValid(ERROR));
+  EXPECT_FALSE(logger.isLogLevelValid(DEBUG));
+  EXPECT_FALSE(logger.isLogLevelValid(INFO));
+}
+
+TEST_F(LogUtilTest, DisabledInitializationChangesNothing)
+{
+  QENSpecificLogUtil logger;
+  logger.ODBCInitialize(false, true, const_cast<char*>("x.log"), const_cast<char*>("ALL"));
+  EXPECT_TRUE(logger.isNotInitialized());
+  EXPECT_FALSE(logger.isGeneralLogEnabled());
+  EXPECT_EQ(2017, logger.getLoggingLevel());
+  EXPECT_FALSE(QENLogTrace::isTraceEnabled());
+}
+
+TEST_F(LogUtilTest, TimestampShape)
+{
+  std::string stamp = str(QENLogUtil::getCurrentTimeStamp());
+  EXPECT_TRUE(std::regex_match(stamp, std::regex("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} : ")))
+      << stamp;
+}
+
+TEST_F(LogUtilTest, SqlInGeneralLogWithHeadersAndLevelFilter)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "general.log", "WARNING");
+  logger.enableSqlLog(true);
+  logger.logSql(DEBUG, "select hidden");  // not in the default mask
+  logger.logSql(ERROR, "select 1 -- 100% %t %s");
+  logger.closeGeneralLogFile();
+
+  std::string content = readAll(dir + "/general.log");
+  std::regex expected(headerPattern("ERROR") + "select 1 -- 100% %t %s\n" + headerPattern("ERROR") + "\n\n");
+  EXPECT_TRUE(std::regex_match(content, expected)) << content;
+}
+
+TEST_F(LogUtilTest, NothingWithoutSqlLogging)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "quiet.log", "ALL");
+  logger.logSql(ERROR, "select 1");
+  logger.closeGeneralLogFile();
+  EXPECT_EQ("", readAll(dir + "/quiet.log"));
+}
+
+TEST_F(LogUtilTest, DebugAtDefaultMaskWritesNothing)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "debug.log", "WARN");
+  logger.enableSqlLog(true);
+  logger.logSql(DEBUG, "select 1");
+  logger.logSql(INFO, "select 2");
+  QENFileException e("f.cpp", 1, ERROR, "x");
+  e.setSeverity(DEBUG);
+  logger.logException(e);
+  logger.closeGeneralLogFile();
+  EXPECT_EQ("", readAll(dir + "/debug.log"));
+}
+
+TEST_F(LogUtilTest, SeparateSqlLogIgnoresLevelAndHasNoHeader)
+{
+  QENSpecificLogUtil logger;
+  logger.enableSqlLog(true);
+  logger.setSeparateSqlLogs(true);
+  logger.setSqlLoggingMode(4, true);
+  ASSERT_TRUE(logger.openSqlLogFile((dir + "/sql.log").c_str(), 2));
+  logger.logSql(DEBUG, "select a from t where b like '%s%d'");
+  logger.logSql(ERROR, "update t set x = 1");
+  logger.closeSqlLogFile();
+  EXPECT_EQ("select a from t where b like '%s%d'\nupdate t set x = 1\n", readAll(dir + "/sql.log"));
+}
+
+TEST_F(LogUtilTest, SeparateSqlLogToStandardError)
+{
+  QENSpecificLogUtil logger;
+  logger.enableSqlLog(true);
+  logger.setSeparateSqlLogs(true);
+  logger.setSqlLoggingMode(1, true);
+  testing::internal::CaptureStderr();
+  logger.logSql(INFO, "select 42");
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ("select 42\n", err);
+
+  logger.setSqlLoggingMode(1, false);
+  testing::internal::CaptureStderr();
+  logger.logSql(INFO, "select 43");
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());
+}
+
+TEST_F(LogUtilTest, GeneralModeOnlyWhileGeneralLoggingIsOn)
+{
+  QENSpecificLogUtil logger;
+  logger.enableSqlLog(true);
+  logger.setGeneralLoggingMode(1, true);  // general logging off: ignored
+  testing::internal::CaptureStderr();
+  logger.logSql(ERROR, "select 1");
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());
+
+  logger.enableGeneralLog(true);
+  logger.setGeneralLoggingMode(1, true);
+  testing::internal::CaptureStderr();
+  logger.logSql(ERROR, "select 2");
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(std::regex_match(err, std::regex(headerPattern("ERROR") + "select 2\n" + headerPattern("ERROR") + "\n\n")))
+      << err;
+}
+
+TEST_F(LogUtilTest, CallbackFileRules)
+{
+  QENLogCallback callback;
+  std::string path = dir + "/cb.log";
+  EXPECT_FALSE(callback.openLogFile(ACE_CString(path.c_str()), 2));
+  EXPECT_FALSE(exists(path));
+  callback.setFileOutput(true);
+  EXPECT_TRUE(callback.openLogFile(ACE_CString(path.c_str()), 2));
+  EXPECT_FALSE(callback.openLogFile(ACE_CString(path.c_str()), 2));
+  callback.closeLogFile();
+  callback.closeLogFile();
+
+  std::string bad = dir + "/missing/dir/x.log";
+  try {
+    callback.openLogFile(ACE_CString(bad.c_str()), 2);
+    FAIL();
+  } catch (const QENFileException& e) {
+    EXPECT_EQ("Cannot open file " + bad + "\n", str(e.getErrorMsg()));
+    EXPECT_EQ(ERROR, e.getSeverity());
+  }
+}
+
+TEST_F(LogUtilTest, AppendVersusTruncate)
+{
+  std::string path = dir + "/modes.log";
+  writeAll(path, "old\n");
+  {
+    QENSpecificLogUtil logger;
+    logger.enableSqlLog(true);
+    logger.setSeparateSqlLogs(true);
+    logger.setSqlLoggingMode(4, true);
+    ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 8));
+    logger.logSql(INFO, "appended");
+  }
+  EXPECT_EQ("old\nappended\n", readAll(path));
+  {
+    QENSpecificLogUtil logger;
+    logger.enableSqlLog(true);
+    logger.setSeparateSqlLogs(true);
+    logger.setSqlLoggingMode(4, true);
+    ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
+    logger.logSql(INFO, "fresh");
+  }
+  EXPECT_EQ("fresh\n", readAll(path));
+}
+
+TEST_F(LogUtilTest, TimestampedFileNames)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "sql%t.log", "ALL");
+  logger.closeGeneralLogFile();
+  std::vector<std::string> names = listFolder(dir);
+  ASSERT_EQ(1u, names.size());
+  EXPECT_TRUE(std::regex_match(names[0], std::regex("sql_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.log")))
+      << names[0];
+
+  QENSpecificLogUtil plain;
+  fileLogger(plain, "plain.log", "ALL");
+  plain.closeGeneralLogFile();
+  EXPECT_TRUE(exists(dir + "/plain.log"));
+}
+
+TEST_F(LogUtilTest, ExceptionInGeneralLog)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "exc.log", "WARNING");
+  QENFileException e("thrower.cpp", 77, ERROR, "it broke");
+  e.addStack("catcher.cpp", 88);
+  testing::internal::CaptureStdout();
+  logger.logException(e);
+  std::string out = testing::internal::GetCapturedStdout();
+  logger.closeGeneralLogFile();
+
+  const std::string trace = "Exception Stack Trace\nFile: thrower.cpp, Line: 77.\nFile: catcher.cpp, Line: 88.\n";
+  EXPECT_EQ(trace + "\n", out);
+  std::string content = readAll(dir + "/exc.log");
+  std::string stamp = "[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} : ";
+  std::regex expected("\\[ERROR\\] " + stamp + " File: [^ ]*QENLogUtil\\.cpp Line: ([0-9]+) " +
+                      "Exception Message:it broke\n\n" +
+                      "\\[ERROR\\] " + stamp + " File: [^ ]*QENLogUtil\\.cpp Line: ([0-9]+) " +
+                      "Exception Stack Trace\nFile: thrower\\.cpp, Line: 77\\.\nFile: catcher\\.cpp, Line: 88\\.\n\n");
+  std::smatch match;
+  ASSERT_TRUE(std::regex_match(content, match, expected)) << content;
+  EXPECT_NE(match[1].str(), match[2].str());
+}
+
+TEST_F(LogUtilTest, NestedTraceIndentation)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "trace.log", "ALL");
+  QENLogTrace::enableTrace();
+  {
+    QENLogTrace outer(&logger, "outer", __LINE__, __FILE__);
+    {
+      QENLogTrace middle(&logger, "middle", __LINE__, __FILE__);
+      {
+        QENLogTrace inner(&logger, "inner", __LINE__, __FILE__);
+      }
+    }
+  }
+  QENLogTrace::disableTrace();
+  {
+    QENLogTrace silent(&logger, "silent", __LINE__, __FILE__);
+  }
+  QENLogTrace nothing(nullptr, "none", 0, "");
+  logger.closeGeneralLogFile();
+  EXPECT_EQ(std::string("    ENTER [outer]\n") +
+                "       ENTER [middle]\n"
+                "          ENTER [inner]\n"
+                "          EXIT  [inner]\n"
+                "       EXIT  [middle]\n"
+                "    EXIT  [outer]\n",
+            readAll(dir + "/trace.log"));
+}
+
+TEST_F(LogUtilTest, LongTraceNameIsCut)
+{
+  QENSpecificLogUtil logger;
+  fileLogger(logger, "long.log", "ALL");
+  QENLogTrace::enableTrace();
+  std::string name(5000, 'n');
+  {
+    QENLogTrace trace(&logger, name.c_str(), 1, "f");
+  }
+  QENLogTrace::disableTrace();
+  logger.closeGeneralLogFile();
+  std::string content = readAll(dir + "/long.log");
+  EXPECT_NE(std::string::npos, content.find("ENTER [" + std::string(2047, 'n') + "]"));
+  EXPECT_EQ(std::string::npos, content.find(std::string(2048, 'n')));
+}
+
+TEST_F(LogUtilTest, DatabaseErrorTextIsNotAFormat)
+{
+  QENSpecificLogUtil logger;
+  ACE_LOG_MSG->set_flags(ACE_Log_Msg::STDERR);
+  testing::internal::CaptureStderr();
+  logger.logDbError(ERROR, "ORA-1: 100% %s %d %t %n");
+  std::string err = testing::internal::GetCapturedStderr();
+  ACE_LOG_MSG->clr_flags(ACE_Log_Msg::STDERR);
+  EXPECT_EQ("ORA-1: 100% %s %d %t %n", err);
+  logger.logError("f", 1, ERROR, "%s", nullptr);
+  logger.logDebug("f", 1, DEBUG, "%s", nullptr);
+}
