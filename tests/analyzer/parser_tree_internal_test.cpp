@@ -1,0 +1,362 @@
+// The parser on real batches: the trees it builds (precedence, dangling
+// else, options glued to their comma), when the start production is reduced
+// and the evaluation pass runs, error recovery and its results, the stack
+// limit, SET QUOTED_IDENTIFIER, batches that the scanner rejects, and long
+// statement lists.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ag_context.h"
+#include "gn_nodes.h"
+#include "parser_glue.h"
+#include "qen_analyzer.h"
+
+// The parser and the scanner are reached from the set-up through weak
+// references, which do not pull objects out of a static library by
+// themselves.
+extern "C" void* const parser_tree_test_links[] = {reinterpret_cast<void*>(&yyparse),
+                                                   reinterpret_cast<void*>(&scanner_setup)};
+
+namespace {
+
+// ---- tree printing -------------------------------------------------------
+
+bool is_leaf(const st_node* n) {
+  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
+}
+
+int production_of(const st_node* n) { return (int)(n->descriptor - gn_production_descriptors); }
+
+std::string terminal_name(const st_node* leaf) {
+  std::string t = leaf->descriptor->text;
+  return t.substr(0, t.size() - 2);
+}
+
+const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
+
+bool has_lexeme(const st_node* leaf) {
+  static const char* const two_words[] = {"INTEGER_CONSTANT", "NAME", "QUOTED_IDENTIFIER", "EQUAL", "LOCAL_VARNAME"};
+  std::string name = terminal_name(leaf);
+  for (auto* w : two_words)
+    if (name == w) return true;
+  return false;
+}
+
+std::string lexeme_text(st_context* ctx, int n) {
+  int start = *int_spv_elem_addr(ctx->lexeme_start, (unsigned)n);
+  int end = *int_spv_elem_addr(ctx->lexeme_start, (unsigned)n + 1);
+  return std::string(ctx->input_start + start, ctx->input_start + end);
+}
+
+// Nodes with one child print as that child, nodes with several as a
+// parenthesised list; leaves with a lexeme print its text, others the
+// terminal's name; an error slot prints "error".
+std::string dump(st_context* ctx, const st_node* n) {
+  if (n == nullptr) return "error";
+  if (is_leaf(n)) {
+    if (has_lexeme(n)) return lexeme_text(ctx, (int)words(n)[1]);
+    return terminal_name(n);
+  }
+  int k = production_of(n);
+  int offset = gn_production_child_offset[k];
+  int count = gn_production_child_count[k];
+  std::vector<std::string> parts;
+  for (int i = 0; i < count; ++i) {
+    std::string s = dump(ctx, reinterpret_cast<const st_node*>(words(n)[offset + i]));
+    if (!s.empty()) parts.push_back(s);
+  }
+  if (parts.empty()) return "";
+  if (parts.size() == 1) return parts[0];
+  std::string out = "(";
+  for (size_t i = 0; i < parts.size(); ++i) out += (i ? " " : "") + parts[i];
+  return out + ")";
+}
+
+// First leaf of the given terminal, depth first; null when there is none.
+const st_node* find_leaf(const st_node* n, const std::string& name) {
+  if (n == nullptr) return nullptr;
+  if (is_leaf(n)) return terminal_name(n) == name ? n : nullptr;
+  int k = production_of(n);
+  for (int i = 0; i < gn_production_child_count[k]; ++i)
+    if (auto* f = find_leaf(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), name))
+      return f;
+  return nullptr;
+}
+
+// ---- running a batch -----------------------------------------------------
+
+struct Outcome {
+  int result = -1;
+  std::vector<std::string> passes;  // the tree under each reduced start production
+  std::vector<ag_word> leaf_lexemes;
+  int syntax_errors = 0;
+  std::string report;
+};
+
+struct Observation {
+  Outcome* out;
+  std::string leaf;  // terminal whose first leaf's lexeme to note
+  bool dump_trees;
+};
+
+void observe(void* user, st_node* goal) {
+  auto* o = static_cast<Observation*>(user);
+  const st_node* batch = reinterpret_cast<const st_node*>(words(goal)[gn_production_child_offset[production_of(goal)]]);
+  o->out->passes.push_back(o->dump_trees ? dump(context_get(), batch) : std::string());
+  if (!o->leaf.empty()) {
+    const st_node* leaf = find_leaf(batch, o->leaf);
+    o->out->leaf_lexemes.push_back(leaf ? words(leaf)[1] : -1);
+  }
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++n;
+  return n;
+}
+
+Outcome parse(const std::string& text, int quoted = 0, const std::string& leaf = "", bool dump_trees = true) {
+  static bool started = false;
+  if (!started) {
+    lib_one_time_init();
+    analyzer_init();
+    started = true;
+  }
+  static int serial = 0;
+  std::string base = std::string(QEN_TEST_TMP_DIR) + "/parser_tree_" + std::to_string(++serial);
+  std::string in_path = base + ".sql", out_path = base + ".xml";
+  std::filesystem::remove(out_path);
+  std::ofstream(in_path, std::ios::binary) << text;
+  Outcome out;
+  Observation obs{&out, leaf, dump_trees};
+  gn_set_goal_observer(observe, &obs);
+  int version[3];
+  ver_init(version, nullptr);
+  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
+  EXPECT_NE(fs, nullptr);
+  file_state_mark(fs);
+  st_context ctx;
+  memset(&ctx, 0, sizeof ctx);
+  EXPECT_EQ(context_init(&ctx), 0);
+  EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
+  ctx.file_state = fs;
+  envn* env = envn_new(&ctx, version);
+  ctx.envn = env;
+  out.result = analyzer_parse(&ctx, quoted);
+  envn_done(env);
+  context_done(&ctx);
+  file_state_free(fs);
+  gn_set_goal_observer(nullptr, nullptr);
+  out.report = read_file(out_path);
+  out.syntax_errors = count_of(out.report, "<syntax-error>");
+  return out;
+}
+
+std::string repeat(const std::string& s, int n) {
+  std::string out;
+  out.reserve(s.size() * n);
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+}  // namespace
+
+TEST(ParserTree, ArithmeticPrecedenceAndAssociativity) {
+  Outcome o = parse("select 1 + 2 * 3");
+  ASSERT_EQ(o.result, 0);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_NE(o.passes[0].find("(1 PLUS (2 STAR 3))"), std::string::npos) << o.passes[0];
+
+  o = parse("select 1 - 2 - 3");
+  EXPECT_NE(o.passes[0].find("((1 MINUS 2) MINUS 3)"), std::string::npos) << o.passes[0];
+
+  o = parse("select - 1 * 2");
+  EXPECT_NE(o.passes[0].find("((MINUS 1) STAR 2)"), std::string::npos) << o.passes[0];
+
+  o = parse("select + 1 % 2");
+  EXPECT_NE(o.passes[0].find("((PLUS 1) MODULO 2)"), std::string::npos) << o.passes[0];
+
+  o = parse("select 1 & 2 + 3");
+  EXPECT_NE(o.passes[0].find("((1 BIT_AND 2) PLUS 3)"), std::string::npos) << o.passes[0];
+
+  o = parse("select ~ 1 * 2 / 3");
+  EXPECT_NE(o.passes[0].find("(((BIT_NOT 1) STAR 2) DIVIDE 3)"), std::string::npos) << o.passes[0];
+}
+
+TEST(ParserTree, PredicateLevels) {
+  Outcome o = parse("select 1 where a = 1 or b = 2 and c = 3");
+  ASSERT_EQ(o.result, 0);
+  EXPECT_NE(o.passes[0].find("((a = 1) OR_KW ((b = 2) AND_KW (c = 3)))"), std::string::npos) << o.passes[0];
+
+  o = parse("select 1 where not a = 1 and b = 2");
+  EXPECT_NE(o.passes[0].find("((NOT_KW (a = 1)) AND_KW (b = 2))"), std::string::npos) << o.passes[0];
+
+  o = parse("select 1 where a = 1 and b = 2 or c = 3 and d = 4");
+  EXPECT_NE(o.passes[0].find("(((a = 1) AND_KW (b = 2)) OR_KW ((c = 3) AND_KW (d = 4)))"), std::string::npos)
+      << o.passes[0];
+
+  o = parse("select 1 where a = 1 or b = 2 or c = 3");
+  EXPECT_NE(o.passes[0].find("(((a = 1) OR_KW (b = 2)) OR_KW (c = 3))"), std::string::npos) << o.passes[0];
+}
+
+TEST(ParserTree, ElseBelongsToTheNearestIf) {
+  Outcome o = parse("if 1 = 1 if 1 = 2 print 'a' else print 'b'");
+  ASSERT_EQ(o.result, 0);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_EQ(o.passes[0],
+            "(IF_KW (1 = 1) (IF_KW (1 = 2) (PRINT_KW STRING_CONSTANT) ELSE_KW (PRINT_KW STRING_CONSTANT)))");
+  EXPECT_EQ(o.syntax_errors, 0);
+}
+
+TEST(ParserTree, EmptyBatchIsAccepted) {
+  Outcome o = parse("  /* nothing */ -- at all\n");
+  EXPECT_EQ(o.result, 0);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_EQ(o.passes[0], "");
+  EXPECT_EQ(o.syntax_errors, 0);
+}
+
+TEST(ParserTree, LeafKeepsTheLexemeNumberOfItsOwnToken) {
+  // select (0), blank (1), comment (2), blank (3), the name (4).
+  Outcome o = parse("select /* c */ a", 0, "NAME");
+  ASSERT_EQ(o.result, 0);
+  ASSERT_EQ(o.leaf_lexemes.size(), 1u);
+  EXPECT_EQ(o.leaf_lexemes[0], 4);
+  o = parse("select/**/a", 0, "NAME");
+  ASSERT_EQ(o.leaf_lexemes.size(), 1u);
+  EXPECT_EQ(o.leaf_lexemes[0], 2);
+}
+
+TEST(ParserRecovery, ErrorAfterACompleteSequenceEvaluatesFirstThenAborts) {
+  Outcome o = parse("select 1 )");
+  EXPECT_EQ(o.result, 1);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_EQ(o.passes[0], "(SELECT_KW 1)");
+  EXPECT_EQ(o.syntax_errors, 1);
+}
+
+TEST(ParserRecovery, SecondPassOverTheStatementsAfterTheError) {
+  Outcome o = parse("select 1 ) select 2");
+  EXPECT_EQ(o.result, 0);
+  ASSERT_EQ(o.passes.size(), 2u);
+  EXPECT_EQ(o.passes[0], "(SELECT_KW 1)");
+  EXPECT_EQ(o.passes[1], "(error (SELECT_KW 2))");
+  EXPECT_EQ(o.syntax_errors, 1);
+}
+
+TEST(ParserRecovery, StrayParenthesisBeforeTheFirstStatement) {
+  Outcome o = parse(") select 1");
+  EXPECT_EQ(o.result, 0);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_EQ(o.passes[0], "(error (SELECT_KW 1))");
+  EXPECT_EQ(o.syntax_errors, 1);
+}
+
+TEST(ParserRecovery, TwoErrorsWithinThreeTokensReportOnce) {
+  Outcome o = parse(") ) select 1");
+  EXPECT_EQ(o.result, 0);
+  EXPECT_EQ(o.syntax_errors, 1);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_EQ(o.passes[0], "(error (SELECT_KW 1))");
+
+  // Three tokens shifted after the first error: the second one is reported.
+  o = parse(") select 1 , ) select 2");
+  EXPECT_EQ(o.syntax_errors, 2);
+}
+
+TEST(ParserRecovery, EndOfInputWhileRecoveringAborts) {
+  Outcome o = parse(")");
+  EXPECT_EQ(o.result, 1);
+  EXPECT_EQ(o.syntax_errors, 1);
+  EXPECT_TRUE(o.passes.empty());
+
+  o = parse("select 1 from");
+  EXPECT_EQ(o.result, 1);
+  EXPECT_EQ(o.syntax_errors, 1);
+  EXPECT_TRUE(o.passes.empty());
+}
+
+TEST(ParserStack, GrowsPastItsFirstRoomAndStopsAtTenThousand) {
+  Outcome o = parse("select " + repeat("(", 3000) + "1" + repeat(")", 3000));
+  EXPECT_EQ(o.result, 0);
+  EXPECT_EQ(o.syntax_errors, 0);
+  EXPECT_EQ(o.passes.size(), 1u);
+
+  o = parse("select " + repeat("(", 12000) + "1" + repeat(")", 12000), 0, "", false);
+  EXPECT_EQ(o.result, 2);
+  EXPECT_EQ(o.syntax_errors, 1);
+  EXPECT_TRUE(o.passes.empty());
+}
+
+TEST(ParserScanner, QuotedIdentifierSettingHoldsFromTheNextToken) {
+  Outcome o = parse("set quoted_identifier on select \"a\"", 0);
+  ASSERT_EQ(o.result, 0);
+  EXPECT_EQ(o.passes[0], "((SET_KW (QUOTED_IDENTIFIER_ID ON_KW)) (SELECT_KW \"a\"))");
+
+  o = parse("set quoted_identifier off select \"a\"", 1);
+  ASSERT_EQ(o.result, 0);
+  EXPECT_EQ(o.passes[0], "((SET_KW (QUOTED_IDENTIFIER_ID OFF_KW)) (SELECT_KW STRING_CONSTANT))");
+
+  // Without the statement the caller's setting holds.
+  o = parse("select \"a\"", 1);
+  EXPECT_EQ(o.passes[0], "(SELECT_KW \"a\")");
+  o = parse("select \"a\"", 0);
+  EXPECT_EQ(o.passes[0], "(SELECT_KW STRING_CONSTANT)");
+}
+
+TEST(ParserScanner, RejectedInputGoesThroughTheRecoveryProductions) {
+  Outcome o = parse("\xA4 ;");
+  EXPECT_EQ(o.result, 0);
+  EXPECT_EQ(o.syntax_errors, 0);
+  ASSERT_EQ(o.passes.size(), 1u);
+  EXPECT_EQ(o.passes[0], "(ERROR_TK SEMICOLON)");
+
+  o = parse("\xA4 kill");
+  EXPECT_EQ(o.result, 0);
+  EXPECT_EQ(o.syntax_errors, 0);
+  EXPECT_EQ(o.report.find("<feature>"), std::string::npos);
+
+  // Anything else after rejected input is a syntax error.
+  o = parse("\xA4 select 1");
+  EXPECT_EQ(o.syntax_errors, 1);
+}
+
+TEST(ParserGrammar, OptionsGluedToTheirCommaAreAccepted) {
+  const char* accepted[] = {
+      "create index i on t (a) with ignore_dup_key, fillfactor = 50",
+      "create index i on t (a) with ignore_dup_key, max_rows_per_page = 5, reservepagegap = 2",
+      "create index i on t (a) with sorted_data, fillfactor = 5, consumers = 2",
+      "create index i on t (a) with fillfactor = 5, max_rows_per_page = 2 on seg",
+      "create table t (a int) with exp_row_size = 1, max_rows_per_page = 2",
+      "create table t (a int) with identity_gap = 3, reservepagegap = 4, max_rows_per_page = 1",
+      "create table t (a int, primary key (a) with fillfactor = 1, max_rows_per_page = 2)",
+  };
+  for (const char* text : accepted) {
+    Outcome o = parse(text);
+    EXPECT_EQ(o.result, 0) << text;
+    EXPECT_EQ(o.syntax_errors, 0) << text;
+  }
+  // Only the data options that exist may follow a data option.
+  Outcome o = parse("create table t (a int) with exp_row_size = 1, fillfactor = 2");
+  EXPECT_EQ(o.syntax_errors, 1);
+}
+
+TEST(ParserPass, LongStatementListsDoNotExhaustTheStack) {
+  Outcome o = parse(repeat("select 1\n", 200000), 0, "", false);
+  EXPECT_EQ(o.result, 0);
+  EXPECT_EQ(o.syntax_errors, 0);
+  EXPECT_EQ(o.passes.size(), 1u);
+}
