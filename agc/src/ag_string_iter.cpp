@@ -198,7 +198,15 @@ void string_iter_done(st_String_iter *it) {
   string_iter_unmark(it);
 }
 
-st_String_const *string_iter_replace(st_String_iter *it, st_String_const *replacement) {
+}  // extern "C"
+
+namespace {
+
+/* With own_path set, the concatenations on the path were all made by the
+ * running search-and-replace and are referenced by nothing else: they are
+ * updated in place instead of copied, which keeps the work per occurrence
+ * constant instead of growing with the number of occurrences replaced. */
+st_String_const *replace_at(st_String_iter *it, st_String_const *replacement, bool own_path) {
   st_String_iter *m = it->mark;
   if (!replacement) replacement = C_empty_string;
   smp_memory_pool *pool = it->pool ? it->pool : qen_ag::current_pool();
@@ -249,6 +257,15 @@ st_String_const *string_iter_replace(st_String_iter *it, st_String_const *replac
   for (int i = it->path.top; i >= 0; --i) {
     st_String_const **slot = stack_slot(&it->path, i);
     st_String_const *N = *slot;
+    if (own_path) {
+      N->length = (int32_t)((uint32_t)N->length + (uint32_t)d);
+      if (N->right == orig)
+        N->right = copy;
+      else if (N->left == orig)
+        N->left = copy;
+      orig = copy = N;
+      continue;
+    }
     st_String_const *C = static_cast<st_String_const *>(smp_alloc(pool, sizeof(st_String_const)));
     C->left = N->left;
     C->right = N->right;
@@ -287,6 +304,14 @@ st_String_const *string_iter_replace(st_String_iter *it, st_String_const *replac
   return root;
 }
 
+}  // namespace
+
+extern "C" {
+
+st_String_const *string_iter_replace(st_String_iter *it, st_String_const *replacement) {
+  return replace_at(it, replacement, false);
+}
+
 st_String_const *string_replace(smp_memory_pool *pool, st_String_const *subject, st_String_const *pattern,
                                 st_String_const *replacement) {
   if (!subject) return subject;
@@ -303,6 +328,9 @@ st_String_const *string_replace(smp_memory_pool *pool, st_String_const *subject,
   if (plen == 0 || !pat || plen > slen || !sub) return subject;
   if (!memmem(sub, (size_t)slen, pat, (size_t)plen)) return subject;
 
+  /* The subject is one leaf here, so every concatenation above the scan
+   * position is one this loop made. */
+  const bool subject_is_leaf = subject->right == nullptr;
   st_String_iter it;
   string_iter_init(pool, subject, &it);
   st_String_const *result = subject;
@@ -318,7 +346,7 @@ st_String_const *string_replace(smp_memory_pool *pool, st_String_const *subject,
       }
     }
     if (matched) {
-      result = string_iter_replace(&it, replacement);
+      result = replace_at(&it, replacement, subject_is_leaf);
       string_iter_unmark(&it);
     } else {
       string_iter_restore_to_mark(&it);

@@ -391,6 +391,37 @@ TEST_F(RopeTest, ReplaceWithConcatenatedReplacementAndManyOccurrences) {
   EXPECT_EQ(flat(r), "1 two 1");
 }
 
+TEST_F(RopeTest, ReplaceManyOccurrences) {
+  std::string subject, want;
+  for (int i = 0; i < 20000; ++i) {
+    subject += "w.";
+    want += "w<>";
+  }
+  st_String_const *repl = cat(leaf("<"), leaf(">"));
+  st_String_const *r = string_replace(pool_, leaf(subject), leaf("."), repl);
+  EXPECT_EQ(r->length, (int)want.size());
+  st_String_const *f = string_copy(pool_, r);
+  EXPECT_EQ(f->length, r->length);
+  EXPECT_EQ(flat(f), want);
+  EXPECT_EQ(string_cmp(r, leaf(want)), 0);
+
+  // The iterator operation on its own leaves the nodes it passed untouched.
+  st_String_const *s = leaf("xAyAz");
+  st_String_iter it;
+  string_iter_init(pool_, s, &it);
+  st_String_const *first = nullptr;
+  int c, seen = 0;
+  while ((c = string_iter_next(&it)) != -1) {
+    if (c != 'A') continue;
+    string_iter_mark(&it);
+    st_String_const *root = string_iter_replace(&it, repl);
+    string_iter_unmark(&it);
+    if (++seen == 1) first = root;
+  }
+  string_iter_done(&it);
+  EXPECT_EQ(flat(first), "x<>yAz");
+}
+
 TEST_F(RopeTest, MillionAppendsDoNotExhaustTheStack) {
   const int n = 1000000;
   st_String_const *bytes[26];
