@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "QENLogConfig.h"
@@ -332,6 +334,28 @@ TEST_F(LogConfigTest, ReleasesAreIdempotent)
     // A new configuration after a release, left for the release at exit.
     CHECK(QENLogConfig::instance() != nullptr);
     CHECK(QENLogConfig::instance()->readConfig(ACE_CString("SEC")) != nullptr);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, ConcurrentRequestsShareOneLoggerPerSection)
+{
+  writeAll(work + "/Logging.ini", "[LOGGING_DEFAULT]\n[SEC]\nLOGGING_LEVEL=2021\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogUtil* seen[8] = {};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+      threads.emplace_back([&seen, i] {
+        QENLogConfig* config = QENLogConfig::instance();
+        seen[i] = config ? config->readConfig(ACE_CString("SEC")) : nullptr;
+      });
+    for (std::thread& t : threads)
+      t.join();
+    for (QENLogUtil* logger : seen)
+      CHECK(logger != nullptr && logger == seen[0]);
+    CHECK(seen[0]->getLoggingLevel() == 2021);
     return "";
   };
   EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
