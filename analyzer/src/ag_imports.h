@@ -10,19 +10,7 @@
 
 #include "ag_ght.h"
 
-#if __has_include("ag_builtins.h")
 #include "ag_builtins.h"
-#else
-#ifdef __cplusplus
-extern "C" {
-#endif
-void lexeme_line_and_col_(ag_word* block);
-void line_text_(ag_word* block);
-void lexeme_text_(ag_word* block);
-#ifdef __cplusplus
-}
-#endif
-#endif
 
 /* Reads an int32 from a parameter-block slot and stores one back. */
 static inline int32_t ag_int(ag_word w) { return (int32_t)w; }
