@@ -3,6 +3,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <vector>
+
 #include "ag_context.h"
 #include "ag_string.h"
 #include "ag_string_internal.h"
@@ -202,11 +204,7 @@ void string_iter_done(st_String_iter *it) {
 
 namespace {
 
-/* With own_path set, the concatenations on the path were all made by the
- * running search-and-replace and are referenced by nothing else: they are
- * updated in place instead of copied, which keeps the work per occurrence
- * constant instead of growing with the number of occurrences replaced. */
-st_String_const *replace_at(st_String_iter *it, st_String_const *replacement, bool own_path) {
+st_String_const *replace_at(st_String_iter *it, st_String_const *replacement) {
   st_String_iter *m = it->mark;
   if (!replacement) replacement = C_empty_string;
   smp_memory_pool *pool = it->pool ? it->pool : qen_ag::current_pool();
@@ -257,15 +255,6 @@ st_String_const *replace_at(st_String_iter *it, st_String_const *replacement, bo
   for (int i = it->path.top; i >= 0; --i) {
     st_String_const **slot = stack_slot(&it->path, i);
     st_String_const *N = *slot;
-    if (own_path) {
-      N->length = (int32_t)((uint32_t)N->length + (uint32_t)d);
-      if (N->right == orig)
-        N->right = copy;
-      else if (N->left == orig)
-        N->left = copy;
-      orig = copy = N;
-      continue;
-    }
     st_String_const *C = static_cast<st_String_const *>(smp_alloc(pool, sizeof(st_String_const)));
     C->left = N->left;
     C->right = N->right;
@@ -309,7 +298,7 @@ st_String_const *replace_at(st_String_iter *it, st_String_const *replacement, bo
 extern "C" {
 
 st_String_const *string_iter_replace(st_String_iter *it, st_String_const *replacement) {
-  return replace_at(it, replacement, false);
+  return replace_at(it, replacement);
 }
 
 st_String_const *string_replace(smp_memory_pool *pool, st_String_const *subject, st_String_const *pattern,
@@ -319,41 +308,39 @@ st_String_const *string_replace(smp_memory_pool *pool, st_String_const *subject,
   if (!pool) return subject;
   if (subject->right) subject = string_flatten_const(pool, subject);
   if (!pattern || pattern->length <= 0) return subject;
-  /* The scan below reads the pattern as one run of bytes. */
+  /* The search reads the pattern as one run of bytes. */
   if (pattern->right) pattern = string_flatten_const(pool, pattern);
+  if (!replacement) replacement = C_empty_string;
   int plen = len_of(pattern);
   int slen = len_of(subject);
-  const unsigned char *pat = static_cast<const unsigned char *>(pattern->left);
-  const unsigned char *sub = static_cast<const unsigned char *>(subject->left);
+  const char *pat = static_cast<const char *>(pattern->left);
+  const char *sub = static_cast<const char *>(subject->left);
   if (plen == 0 || !pat || plen > slen || !sub) return subject;
-  if (!memmem(sub, (size_t)slen, pat, (size_t)plen)) return subject;
 
-  /* The subject is one leaf here, so every concatenation above the scan
-   * position is one this loop made. */
-  const bool subject_is_leaf = subject->right == nullptr;
-  st_String_iter it;
-  string_iter_init(pool, subject, &it);
-  st_String_const *result = subject;
-  int c;
-  while ((c = string_iter_next(&it)) != -1) {
-    if (c != pat[0]) continue;
-    string_iter_mark(&it);
-    bool matched = true;
-    for (int k = 1; k < plen; ++k) {
-      if (string_iter_next(&it) != pat[k]) {
-        matched = false;
-        break;
-      }
-    }
-    if (matched) {
-      result = replace_at(&it, replacement, subject_is_leaf);
-      string_iter_unmark(&it);
-    } else {
-      string_iter_restore_to_mark(&it);
-    }
+  /* Occurrences left to right, without overlap: the scan goes on behind
+   * each one, so replacement text is never searched. */
+  std::vector<int> at;
+  for (int i = 0; i + plen <= slen;) {
+    const void *hit = memmem(sub + i, (size_t)(slen - i), pat, (size_t)plen);
+    if (!hit) break;
+    int off = (int)(static_cast<const char *>(hit) - sub);
+    at.push_back(off);
+    i = off + plen;
   }
-  string_iter_done(&it);
-  return result;
+  if (at.empty()) return subject;
+
+  /* The tree the iterator-driven replacement yields, built from the back:
+   * each occurrence becomes (prefix (replacement rest)), pieces of the
+   * subject as leaves over its bytes, empty pieces left out. */
+  int end = at.back() + plen;
+  st_String_const *rest = end < slen ? alloc_string_no_copy(pool, sub + end, slen - end) : nullptr;
+  for (size_t k = at.size(); k-- > 0;) {
+    int from = k == 0 ? 0 : at[k - 1] + plen;
+    st_String_const *n = rest ? string_concat(pool, replacement, rest) : replacement;
+    if (at[k] > from) n = string_concat(pool, alloc_string_no_copy(pool, sub + from, at[k] - from), n);
+    rest = n;
+  }
+  return rest;
 }
 
 }  // extern "C"

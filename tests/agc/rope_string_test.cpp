@@ -405,21 +405,58 @@ TEST_F(RopeTest, ReplaceManyOccurrences) {
   EXPECT_EQ(flat(f), want);
   EXPECT_EQ(string_cmp(r, leaf(want)), 0);
 
-  // The iterator operation on its own leaves the nodes it passed untouched.
-  st_String_const *s = leaf("xAyAz");
+}
+
+// Search-and-replace driven by the iterator, occurrence by occurrence.
+st_String_const *iter_replace_all(smp_memory_pool *pool, st_String_const *subject, const std::string &pat,
+                                  st_String_const *repl, st_String_const **first_root) {
   st_String_iter it;
-  string_iter_init(pool_, s, &it);
-  st_String_const *first = nullptr;
-  int c, seen = 0;
+  string_iter_init(pool, subject, &it);
+  st_String_const *result = subject;
+  int c;
   while ((c = string_iter_next(&it)) != -1) {
-    if (c != 'A') continue;
+    if (c != (unsigned char)pat[0]) continue;
     string_iter_mark(&it);
-    st_String_const *root = string_iter_replace(&it, repl);
-    string_iter_unmark(&it);
-    if (++seen == 1) first = root;
+    bool ok = true;
+    for (size_t k = 1; k < pat.size() && ok; ++k) ok = string_iter_next(&it) == (unsigned char)pat[k];
+    if (ok) {
+      result = string_iter_replace(&it, repl);
+      if (first_root && !*first_root) *first_root = result;
+      string_iter_unmark(&it);
+    } else {
+      string_iter_restore_to_mark(&it);
+    }
   }
   string_iter_done(&it);
+  return result;
+}
+
+TEST_F(RopeTest, IteratorReplaceMatchesStringReplaceTreeForTree) {
+  struct Case {
+    const char *subject, *pattern;
+    st_String_const *repl;
+  } cases[] = {
+      {"xAyAzA", "A", cat(leaf("<"), cat(leaf("="), leaf(">")))},
+      {"--a--b--", "--", cat(cat(leaf("1"), leaf("2")), leaf("3"))},
+      {"AA", "A", cat(leaf("xy"), C_empty_string)},
+      {"aaa", "aa", leaf("b")},
+      {"a.b.c", ".", C_empty_string},
+      {"..x..", ".", C_empty_string},
+      {"abcabcab", "abc", cat(leaf("Q"), leaf("R"))},
+  };
+  for (const Case &c : cases) {
+    st_String_const *first = nullptr;
+    st_String_const *a = iter_replace_all(pool_, leaf(c.subject), c.pattern, c.repl, &first);
+    st_String_const *b = string_replace(pool_, leaf(c.subject), leaf(c.pattern), c.repl);
+    EXPECT_EQ(flat(a), flat(b)) << c.subject;
+    EXPECT_EQ(capture(string_debug_print, a), capture(string_debug_print, b)) << c.subject;
+    EXPECT_EQ(checked_length(a), a->length) << c.subject;
+  }
+  // The nodes passed by an earlier replacement are copied, not changed.
+  st_String_const *first = nullptr;
+  st_String_const *all = iter_replace_all(pool_, leaf("xAyAz"), "A", cat(leaf("<"), leaf(">")), &first);
   EXPECT_EQ(flat(first), "x<>yAz");
+  EXPECT_EQ(flat(all), "x<>y<>z");
 }
 
 TEST_F(RopeTest, MillionAppendsDoNotExhaustTheStack) {
