@@ -308,6 +308,12 @@ int scan_unicode_literal(const char* p, const char* end, const char** q) {
 
 // ---- one lexeme ------------------------------------------------------------
 
+// A two-byte operator: the lexeme takes both bytes.
+inline int two_bytes(const char* p, const char** q, int token) {
+  *q = p + 2;
+  return token;
+}
+
 // Scans the lexeme at p; stores its end in *q and returns its kind: a token
 // code, or -1 for a blank run or a comment.
 int scan_one(const char* p, const char* end, const char** q) {
@@ -384,30 +390,28 @@ int scan_one(const char* p, const char* end, const char** q) {
       if (next == '&' && p + 2 < end && (p[2] == '\'' || p[2] == '"'))
         return scan_unicode_literal(p, end, q);
       return scan_word(p, end, q);
-    case ',': {
-      const int token = try_merge(TK_COMMA, q, end);
-      return token;
-    }
+    case ',':
+      return try_merge(TK_COMMA, q, end);
     case '!':
-      if (next == '=') return *q = p + 2, TK_NOT_EQUAL;
-      if (next == '>') return *q = p + 2, TK_LTEQ;
-      if (next == '<') return *q = p + 2, TK_GTEQ;
+      if (next == '=') return two_bytes(p, q, TK_NOT_EQUAL);
+      if (next == '>') return two_bytes(p, q, TK_LTEQ);
+      if (next == '<') return two_bytes(p, q, TK_GTEQ);
       return TK_EKSCLAMATION;
     case '*':
-      if (next == '=') return *q = p + 2, TK_STAR_EQUAL;
+      if (next == '=') return two_bytes(p, q, TK_STAR_EQUAL);
       return TK_STAR;
     case '=':
-      if (next == '*') return *q = p + 2, TK_EQUAL_STAR;
+      if (next == '*') return two_bytes(p, q, TK_EQUAL_STAR);
       return TK_EQUAL;
     case '<':
-      if (next == '=') return *q = p + 2, TK_LTEQ;
-      if (next == '>') return *q = p + 2, TK_NOT_EQUAL;
+      if (next == '=') return two_bytes(p, q, TK_LTEQ);
+      if (next == '>') return two_bytes(p, q, TK_NOT_EQUAL);
       return TK_LESS_THAN;
     case '>':
-      if (next == '=') return *q = p + 2, TK_GTEQ;
+      if (next == '=') return two_bytes(p, q, TK_GTEQ);
       return TK_GREATER_THAN;
     case '|':
-      if (next == '|') return *q = p + 2, TK_STRING_CAT;
+      if (next == '|') return two_bytes(p, q, TK_STRING_CAT);
       return TK_BIT_OR;
     case '%': return TK_MODULO;
     case '+': return TK_PLUS;
