@@ -37,6 +37,7 @@ struct TranslateResult {
   bool unableToParse;   // failed with fewer than two error records
   int failLine;         // else: line of the second error record
   int jumpCode;         // 0, or the pool's jump code when the run was cut short
+  const char* unwritableDump;  // the -a file that could not be opened, or null
   astNode* root;
   StatementRecord* statements;
   ErrorRecord* errors;

@@ -63,8 +63,13 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
     if (parseSource(&context)) {
       result.root = context.root;
       if (context.root) {
-        if (copy->astFile)
-          sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root);
+        if (copy->astFile) {
+          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root)) {
+            // Never a silent success: the dump the user asked for is missing.
+            result.unwritableDump = options->astFile;
+            result.status = -1;
+          }
+        }
         else
           rewriteAndEmit(context.root, copy, &errors, &result.statements);
       }
@@ -98,6 +103,10 @@ void printTranslateMessages(const TranslateResult& result) {
     std::fflush(stdout);
     std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
                stderr);
+    return;
+  }
+  if (result.unwritableDump) {
+    std::printf("ERROR: Can't open write file: %s\n", result.unwritableDump);
     return;
   }
   if (result.parseFailed) {
