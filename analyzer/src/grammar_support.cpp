@@ -78,17 +78,46 @@ void gn_goal_reduced(st_node* goal) {
   if (g_goal_observer) g_goal_observer(g_goal_observer_user, goal);
 }
 
+namespace {
+
+// The walk's stack is mapped once per thread and kept for the next batches
+// (a file may reduce the start production many times); after each walk the
+// pages beyond its shallow top are handed back.
+constexpr size_t kKeptBytes = size_t(1) << 20;
+
+struct WalkStack {
+  void* base = nullptr;
+  ~WalkStack() {
+    if (base) munmap(base, kWalkStackBytes);
+  }
+  void* get() {
+    if (!base) {
+      void* p = mmap(nullptr, kWalkStackBytes, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+      if (p == MAP_FAILED) return nullptr;
+      // A walk that runs over the end faults instead of writing elsewhere.
+      mprotect(p, kGuardBytes, PROT_NONE);
+      base = p;
+    }
+    return base;
+  }
+  void trim() {
+    madvise(static_cast<char*>(base) + kGuardBytes, kWalkStackBytes - kGuardBytes - kKeptBytes, MADV_DONTNEED);
+  }
+};
+
+thread_local WalkStack t_stack;
+
+}  // namespace
+
 void gn_on_large_stack(void (*fn)(void*), void* arg) {
-  void* base = mmap(nullptr, kWalkStackBytes, PROT_READ | PROT_WRITE,
-                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (base == MAP_FAILED) {
+  // A walk started from inside a walk already has the room it needs.
+  void* base = t_walk ? nullptr : t_stack.get();
+  if (base == nullptr) {
     fn(arg);
     return;
   }
-  // A stack that runs over its end faults instead of writing elsewhere.
-  mprotect(base, kGuardBytes, PROT_NONE);
   Walk w{fn, arg, {}, {}};
-  Walk* outer = t_walk;
   t_walk = &w;
   getcontext(&w.callee);
   w.callee.uc_stack.ss_sp = static_cast<char*>(base) + kGuardBytes;
@@ -103,6 +132,6 @@ void gn_on_large_stack(void (*fn)(void*), void* arg) {
 #ifdef GN_ASAN_FIBERS
   __sanitizer_finish_switch_fiber(fake_stack, nullptr, nullptr);
 #endif
-  t_walk = outer;
-  munmap(base, kWalkStackBytes);
+  t_walk = nullptr;
+  t_stack.trim();
 }
