@@ -459,6 +459,23 @@ TEST_F(RopeTest, IteratorReplaceMatchesStringReplaceTreeForTree) {
   EXPECT_EQ(flat(all), "x<>y<>z");
 }
 
+TEST_F(RopeTest, IteratorReplaceAcrossLeavesGivesOneFlatText) {
+  st_String_const *s = cat(leaf("ab"), leaf("cd"));
+  st_String_iter it;
+  string_iter_init(pool_, s, &it);
+  EXPECT_EQ(string_iter_next(&it), 'a');
+  EXPECT_EQ(string_iter_next(&it), 'b');
+  string_iter_mark(&it);
+  EXPECT_EQ(string_iter_next(&it), 'c');
+  st_String_const *r = string_iter_replace(&it, cat(leaf("X"), leaf("Y")));
+  EXPECT_EQ(string_is_flat(r), 1);
+  EXPECT_EQ(flat(r), "aXYd");
+  string_iter_unmark(&it);
+  EXPECT_EQ(string_iter_next(&it), 'd');  // the iterator stays where it was
+  EXPECT_EQ(string_iter_next(&it), -1);
+  string_iter_done(&it);
+}
+
 TEST_F(RopeTest, MillionAppendsDoNotExhaustTheStack) {
   const int n = 1000000;
   st_String_const *bytes[26];
