@@ -216,3 +216,28 @@ TEST(ParserEngine, TokenListText)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ParserEngineRecovery, CompletedStatementEndsTheRecovery)
+{
+  // After the first error only two tokens are shifted before the second;
+  // the completed NULL statement ends the recovery, so it is reported.
+  ParsedSource* p = parseText("BEGIN\n  a 1;\n  NULL;\n  2;\nEND;");
+  ASSERT_TRUE(p->accepted);
+  auto errors = p->errorList();
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0]->line, 2);
+  EXPECT_EQ(errors[1]->line, 4);
+  EXPECT_EQ(kinds(static_cast<astNodeBlock*>(p->unit(0))->body), "100 38 100");
+}
+
+TEST(ParserEngineRecovery, ErrorAtEndOfInputWhileRecoveringAborts)
+{
+  ParsedSource* p = parseText("BEGIN a 1");
+  EXPECT_FALSE(p->accepted);
+  EXPECT_EQ(p->errorList().size(), 1u);
+  EXPECT_EQ(p->context.parserState, nullptr);
+}
+
+}  // namespace
