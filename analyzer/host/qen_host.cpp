@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
   }
   analyzer_init();
   int version[3];
-  ver_init(version, o.version);
+  if (ver_init(version, o.version) != 0)
+    std::fprintf(stderr, "qen_host: only part of the version '%s' could be read\n", o.version);
   const char* id = o.id ? o.id : (o.input ? o.input : "");
   file_state* fs = file_state_new(id, o.input, o.report, o.escaped ? 1 : 0, 1);
   if (fs == nullptr) return 2;

@@ -77,10 +77,48 @@ int report_seek_source_end(file_state* fs) {
   return 0;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at p (at most n bytes), 0 when
+// the bytes there do not form one.
+size_t utf8_sequence(const unsigned char* p, size_t n) {
+  size_t length;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
+    length = 2;
+  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
+    length = 3;
+    if (p[0] == 0xE0) lo = 0xA0;
+    if (p[0] == 0xED) hi = 0x9F;  // no surrogates
+  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+    length = 4;
+    if (p[0] == 0xF0) lo = 0x90;
+    if (p[0] == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (n < length || p[1] < lo || p[1] > hi) return 0;
+  for (size_t i = 2; i < length; ++i)
+    if (p[i] < 0x80 || p[i] > 0xBF) return 0;
+  return length;
+}
+
+}  // namespace
+
 void report_write_cdata_text(FILE* out, const char* text, size_t length) {
+  const unsigned char* p = (const unsigned char*)text;
   int brackets = 0;  // closing brackets just written
   for (size_t i = 0; i < length; ++i) {
-    unsigned char c = (unsigned char)text[i];
+    unsigned char c = p[i];
+    if (c >= 0x80) {
+      // Paths and identifiers may be UTF-8; other high bytes cannot stand
+      // in the document.
+      size_t n = utf8_sequence(p + i, length - i);
+      if (n > 0) fwrite(p + i, 1, n, out);
+      i += n > 0 ? n - 1 : 0;
+      brackets = 0;
+      continue;
+    }
     if (c < 32 && c != '\t' && c != '\n' && c != '\r') continue;
     if (c == '>' && brackets >= 2) fputs("]]><![CDATA[", out);
     brackets = c == ']' ? brackets + 1 : 0;

@@ -58,7 +58,7 @@ int report_seek_source_end(file_state* fs);
 
 /* Writes a text inside a CDATA section, splitting every "]]>" so that the
  * section cannot end early; C0 control bytes other than tab, newline and
- * carriage return are left out. */
+ * carriage return, and bytes that are not well-formed UTF-8, are left out. */
 void report_write_cdata_text(FILE* out, const char* text, size_t length);
 
 #endif

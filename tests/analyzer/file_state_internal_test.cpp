@@ -124,6 +124,14 @@ TEST(FileState, LinesAndMark) {
   file_state_mark(fs);
   EXPECT_EQ(file_state_get_mark(fs), 2);
   EXPECT_STREQ(file_state_line(fs), "three");
+  file_state_show_lines(fs, 5);
+  testing::internal::CaptureStderr();
+  file_state_mark(fs);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Analyzing batch starting at line #3\n");
+  file_state_show_lines(fs, 0);
+  testing::internal::CaptureStderr();
+  file_state_mark(fs);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(file_state_line(fs), nullptr);
   EXPECT_EQ(file_state_lineno(fs), 3);
   file_state_free(fs);
@@ -256,6 +264,17 @@ TEST(ReportFile, PathAndIdentifierCannotEndTheirCdata) {
   file_state_free(fs);
   std::string name = tmp_path("fs_]]]]><![CDATA[>.sql");
   EXPECT_EQ(read_file(out), "<source>\n" + file_head(name, "a]]]]><![CDATA[>b") + report_tail({}));
+}
+
+TEST(ReportFile, IdentifierKeepsUtf8AndDropsOtherHighBytes) {
+  std::string out = tmp_path("fs_utf8.xml");
+  remove(out.c_str());
+  file_state* fs = file_state_new("caf\xc3\xa9 \xe9t\xe9 \xf0\x9f\x98\x80\xed\xa0\x80\xc3", nullptr,
+                                  out.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_free(fs);
+  EXPECT_EQ(read_file(out),
+            "<source>\n" + file_head("", "caf\xc3\xa9 t \xf0\x9f\x98\x80") + report_tail({}));
 }
 
 TEST(ReportFile, WriteFailureIsReported) {
