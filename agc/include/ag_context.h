@@ -26,7 +26,7 @@ typedef struct st_context {
   context_log_callback log_callback;
   int log_level;                   /* messages of level m are produced when m >= this */
   spv *lexeme_start;               /* ints: end offset of lexeme i at i + 1 */
-  spv *lexeme_kind;                /* ints: kind of lexeme i at i + 1, -1 blanks/comments */
+  spv *lexeme_kind;                /* ints: kind of lexeme i at i, -1 blanks/comments */
   void *envn;                      /* host slot: analysis environment */
   void *file_state;                /* host slot: file state */
 } st_context;
