@@ -1,6 +1,8 @@
 #include "command_line.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdint>
@@ -102,12 +104,21 @@ void parseOptions(int argc, char** argv, CommandOptions* options) {
 
 char* readWholeFile(const char* path) {
   if (!path) return nullptr;
-  FILE* f = std::fopen(path, "r");
-  if (!f) return nullptr;
   // Only regular files have a size to take; a directory or a FIFO is refused
-  // rather than read as empty or blocked on.
+  // rather than read as empty or waited on (non-blocking open).
+  int fd = open(path, O_RDONLY | O_NONBLOCK);
+  if (fd < 0) return nullptr;
   struct stat st;
-  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode) || std::fseek(f, 0, SEEK_END) != 0) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  FILE* f = fdopen(fd, "r");
+  if (!f) {
+    close(fd);
+    return nullptr;
+  }
+  if (std::fseek(f, 0, SEEK_END) != 0) {
     std::fclose(f);
     return nullptr;
   }

@@ -1,0 +1,154 @@
+// The vestrake program as a process: options, messages, exit statuses.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "command_line.h"
+#include "vst_subprocess.h"
+
+namespace {
+
+const std::string kUsage =
+    "vestrake [options]\n"
+    "Options:\n"
+    "  -h                Display help information.\n"
+    "  -i <input_file>   Specify an input file containing the PL/SQL syntax.\n"
+    "  -s <input_string> Specify an input string containing the PL/SQL syntax.\n"
+    "  -v                Turn on the verbose option.\n"
+    "\n"
+    "Note: Either -i or -s must be specified.\n"
+    "\n"
+    "RAVO Related Options:\n"
+    "  -a <output_file>  Specify an output file to contain an AST dump.\n"
+    "  -c <encoding>     Character encoding of the XML outputs.\n"
+    "  -m <maxErrors>    Maximum number of errors before abort.\n"
+    "\n";
+
+ProcessResult vst(const std::vector<std::string>& args,
+                  const std::vector<std::pair<std::string, std::string>>& env = {}) {
+  return runProcess(VESTRAKE_PATH, args, env, {"CROSS_DEBUG_PARSER", "VESTRAKE_POOL_LIMIT"});
+}
+
+std::string tmpPath(const std::string& name) { return std::string(QEN_TEST_TMP_DIR) + "/cli_" + name; }
+
+}  // namespace
+
+TEST(VestrakeCli, NoArgumentsAndHelpPrintUsageWith255) {
+  for (auto args : {std::vector<std::string>{}, {"-h"}, {"-H"}, {"-v"}, {"-m", "3"}}) {
+    ProcessResult r = vst(args);
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, kUsage);
+    EXPECT_EQ(r.err, "");
+  }
+  EXPECT_EQ(std::string(usageText()) + "\n", kUsage);
+}
+
+TEST(VestrakeCli, RefusedArguments) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"x"}, "Error: Invalid argument: x\n"},
+      {{"-v", "x"}, "Error: Invalid argument: x\n"},
+      {{"-ab"}, "Error: Invalid option: -ab\n"},
+      {{"-"}, "Error: Invalid option: -\n"},
+      {{"-("}, "Error: Invalid option: -(\n"},
+      {{"-6"}, "Error: Invalid option: -6\n"},
+      {{"-s"}, "Error: Invalid or missing value: -s\n"},
+      {{"-v", "-S"}, "Error: Invalid or missing value: -S\n"},
+      {{"-i"}, "Error: Invalid or missing value: -i\n"},
+      {{"-s", "x", "-m"}, "Error: Invalid or missing value: -m\n"},
+  };
+  for (const auto& c : cases) {
+    ProcessResult r = vst(c.args);
+    EXPECT_EQ(r.status, 255) << c.message;
+    EXPECT_EQ(r.out, c.message + kUsage);
+  }
+}
+
+TEST(VestrakeCli, UnreadableInputFile) {
+  std::string missing = tmpPath("no_such_file.sql");
+  std::remove(missing.c_str());
+  ProcessResult r = vst({"-i", missing});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "ERROR: Can't open read file: " + missing + "\n");
+
+  // A directory is not a readable source.
+  r = vst({"-i", QEN_TEST_TMP_DIR});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, std::string("ERROR: Can't open read file: ") + QEN_TEST_TMP_DIR + "\n");
+
+  // A FIFO neither blocks nor reads as empty.
+  std::string fifo = tmpPath("fifo");
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  r = vst({"-i", fifo});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "ERROR: Can't open read file: " + fifo + "\n");
+  std::remove(fifo.c_str());
+
+  // With -s the file is never opened.
+  r = vst({"-i", missing, "-s", "begin null; end;"});
+  EXPECT_EQ(r.out.find("Can't open"), std::string::npos);
+  EXPECT_NE(r.status, 255);
+}
+
+TEST(VestrakeCli, VerboseEchoesSourceFromStringAndFile) {
+  ProcessResult r = vst({"-v", "-s", "begin null; end;"});
+  EXPECT_EQ(r.out.rfind("PL/SQL:\nbegin null; end;\n\n", 0), 0u) << r.out;
+
+  std::string path = tmpPath("echo.sql");
+  {
+    std::ofstream f(path, std::ios::binary);
+    f << "begin\n  null;\nend;\n";
+  }
+  r = vst({"-V", "-i", path, "-o", "ignored"});
+  EXPECT_EQ(r.out.rfind("PL/SQL:\nbegin\n  null;\nend;\n\n\n", 0), 0u) << r.out;
+}
+
+TEST(VestrakeCli, ParseOutcomes) {
+#ifdef VESTRAKE_HAVE_PARSER
+  ProcessResult r = vst({"-s", "begin null; end;"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  // -m with text that is no number means no limit.
+  r = vst({"-m", "abc", "-s", "begin null; end;"});
+  EXPECT_EQ(r.status, 0);
+#else
+  GTEST_SKIP() << "parser not built";
+#endif
+}
+
+TEST(VestrakeCli, AstFileIsCreated) {
+#ifdef VESTRAKE_HAVE_PARSER
+  std::string path = tmpPath("dump.xml");
+  std::remove(path.c_str());
+  ProcessResult r = vst({"-a", path, "-c", "UTF-8", "-s", "begin null; end;"});
+  EXPECT_EQ(r.status, 0);
+  struct stat st;
+  EXPECT_EQ(stat(path.c_str(), &st), 0);
+#else
+  GTEST_SKIP() << "parser not built";
+#endif
+}
+
+TEST(VestrakeCli, PoolExhaustionEndsWithStatus2) {
+  ProcessResult r = vst({"-s", "begin null; end;"}, {{"VESTRAKE_POOL_LIMIT", "64"}});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "VESTRAKE: OUT OF MEMORY\n");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(VestrakeCli, DecimalConversionKeeps32BitRange) {
+  EXPECT_EQ(parseDecimalInt32("abc"), 0);
+  EXPECT_EQ(parseDecimalInt32("-3"), -3);
+  EXPECT_EQ(parseDecimalInt32("  12x"), 12);
+  EXPECT_EQ(parseDecimalInt32("2147483647"), 2147483647);
+  EXPECT_EQ(parseDecimalInt32("2147483648"), 2147483647);
+  EXPECT_EQ(parseDecimalInt32("-2147483648"), -2147483647 - 1);
+  EXPECT_EQ(parseDecimalInt32("-99999999999999999999"), -2147483647 - 1);
+}
