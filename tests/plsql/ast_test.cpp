@@ -1,0 +1,264 @@
+// Syntax tree: lists, kind names and predicates, the pre-order walker.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ast.h"
+#include "run_pool.h"
+
+namespace {
+
+struct Tree : ::testing::Test {
+  PoolJumpTarget target{1};
+  void SetUp() override { poolCreateCurrent(&target); }
+  void TearDown() override { poolDestroyCurrent(); }
+};
+
+astNode* tok(const char* text) { return astTokenNew(268, text, 0); }
+
+astNodeList* toks(std::initializer_list<const char*> texts) {
+  astNodeList* list = nullptr;
+  for (const char* t : texts) list = listAppend(list, tok(t));
+  return list;
+}
+
+std::string texts(astNodeList* list) {
+  std::string s;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    if (!s.empty()) s += ' ';
+    s += static_cast<astNodeToken*>(c->value)->text;
+  }
+  return s;
+}
+
+void record(astNode* node, void* data) {
+  auto* out = static_cast<std::vector<std::string>*>(data);
+  if (node->kind == AST_TOKEN)
+    out->push_back(static_cast<astNodeToken*>(node)->text);
+  else
+    out->push_back(astNodeKindName(node));
+}
+
+}  // namespace
+
+TEST_F(Tree, EmptyListIsNull) {
+  EXPECT_EQ(listLength(nullptr), 0);
+  EXPECT_EQ(listFirst(nullptr), nullptr);
+  EXPECT_EQ(listLast(nullptr), nullptr);
+  EXPECT_EQ(listCells(nullptr), nullptr);
+  EXPECT_EQ(listNew(nullptr), nullptr);
+  astNode* x = tok("x");
+  astNodeList* l = listAppend(nullptr, x);
+  ASSERT_NE(l, nullptr);
+  EXPECT_EQ(l->kind, AST_LIST);
+  EXPECT_EQ(l->line, -1);
+  EXPECT_EQ(listLength(l), 1);
+  EXPECT_EQ(listFirst(l), x);
+  EXPECT_EQ(listLast(l), x);
+  EXPECT_EQ(listAppend(l, nullptr), l);
+  EXPECT_EQ(listLength(l), 1);
+  EXPECT_EQ(listAppend(nullptr, nullptr), nullptr);
+}
+
+TEST_F(Tree, ConcatChainInsertRemove) {
+  astNodeList* a = toks({"a", "b"});
+  astNodeList* b = toks({"c", "d"});
+  EXPECT_EQ(listConcat(nullptr, b), b);
+  EXPECT_EQ(listConcat(a, nullptr), a);
+  EXPECT_EQ(listConcat(a, b), a);
+  EXPECT_EQ(listLength(a), 4);
+  EXPECT_EQ(texts(a), "a b c d");
+
+  astNodeList* chainSource = toks({"x", "y", "z"});
+  astNodeList* fromNull = listFromChain(nullptr, chainSource->head->next);
+  EXPECT_EQ(listLength(fromNull), 2);
+  EXPECT_EQ(fromNull->line, -1);
+  EXPECT_EQ(texts(fromNull), "y z");
+  astNodeList* e = toks({"e"});
+  listFromChain(e, toks({"f", "g"})->head);
+  EXPECT_EQ(texts(e), "e f g");
+  EXPECT_EQ(listLength(e), 3);
+  EXPECT_EQ(static_cast<astNodeToken*>(listLast(e))->text, std::string("g"));
+  EXPECT_EQ(listFromChain(e, nullptr), e);
+
+  astNode* g = listLast(e);
+  listInsertAfter(tok("h"), g, e);
+  EXPECT_EQ(texts(e), "e f g h");
+  EXPECT_EQ(static_cast<astNodeToken*>(listLast(e))->text, std::string("h"));
+  listInsertAfter(tok("e2"), listFirst(e), e);
+  EXPECT_EQ(texts(e), "e e2 f g h");
+  EXPECT_EQ(listLength(e), 5);
+
+  listRemoveFirst(e);
+  EXPECT_EQ(texts(e), "e2 f g h");
+  astListCell* f = e->head->next;
+  listRemoveAfter(e, f->next->next, f->next);  // removes the tail h
+  EXPECT_EQ(texts(e), "e2 f g");
+  EXPECT_EQ(static_cast<astNodeToken*>(listLast(e))->text, std::string("g"));
+  EXPECT_EQ(listLength(e), 3);
+}
+
+TEST_F(Tree, FilterAndApply) {
+  astNodeList* l = toks({"a", "bb", "c"});
+  EXPECT_EQ(listFilter(nullptr, nullptr), nullptr);
+  astNodeList* all = listFilter(l, nullptr);
+  EXPECT_NE(all, l);
+  EXPECT_EQ(texts(all), "a bb c");
+  astNodeList* shortOnes = listFilter(l, [](astNodeList*, astListCell* c) {
+    return std::string(static_cast<astNodeToken*>(c->value)->text).size() == 1;
+  });
+  EXPECT_EQ(texts(shortOnes), "a c");
+  EXPECT_EQ(listFilter(l, [](astNodeList*, astListCell*) { return false; }), nullptr);
+
+  std::string seen;
+  void* last = listApply(l,
+                         [](astNodeList*, astNode* n, void* data) -> void* {
+                           *static_cast<std::string*>(data) += static_cast<astNodeToken*>(n)->text;
+                           return n;
+                         },
+                         &seen);
+  EXPECT_EQ(seen, "abbc");
+  EXPECT_EQ(last, listLast(l));
+  EXPECT_EQ(listApply(nullptr, nullptr, nullptr), nullptr);
+}
+
+TEST_F(Tree, ArgListComparison) {
+  astNodeList* a = toks({"x", "Y"});
+  astNodeList* b = toks({"X", "y", "z"});
+  EXPECT_TRUE(astArgListsEqual(nullptr, nullptr, 0));
+  EXPECT_FALSE(astArgListsEqual(a, nullptr, 0));
+  EXPECT_FALSE(astArgListsEqual(a, b, 0));
+  EXPECT_TRUE(astArgListsEqual(a, b, 1));
+  EXPECT_TRUE(astArgListsEqual(a, toks({"X", "y"}), 0));
+  EXPECT_FALSE(astArgListsEqual(a, toks({"X", "q"}), 1));
+  EXPECT_TRUE(astListStartsWith(a, b));
+  EXPECT_FALSE(astListStartsWith(b, a));
+  EXPECT_TRUE(astListStartsWith(nullptr, b));
+}
+
+TEST_F(Tree, NodesAreZeroFilledWithKindAndLine) {
+  auto* v = astNew<astNodeVarDecl>(AST_VAR_DECL, 7);
+  EXPECT_EQ(v->kind, 19);
+  EXPECT_EQ(v->line, 7);
+  EXPECT_EQ(v->parent, nullptr);
+  EXPECT_EQ(v->variableName, nullptr);
+  EXPECT_FALSE(v->constant);
+  EXPECT_EQ(astCast<astNodeVarDecl>(v, AST_VAR_DECL), v);
+  astNodeToken* t = astTokenNew(270, "abc", 2);
+  EXPECT_EQ(t->kind, 47);
+  EXPECT_FALSE(t->qualified);
+  EXPECT_STREQ(t->text, "abc");
+}
+
+TEST(TreeNames, KindNamesAndPredicates) {
+  EXPECT_STREQ(astNodeKindName(2), "astNodeAssign");
+  EXPECT_STREQ(astNodeKindName(36), "astNodeList");
+  EXPECT_STREQ(astNodeKindName(101), "astNodeForall");
+  EXPECT_STREQ(astNodeKindName(8), "UNKNOWN");
+  EXPECT_STREQ(astNodeKindName(11), "UNKNOWN");
+  EXPECT_STREQ(astNodeKindName(200), "UNKNOWN");
+  EXPECT_STREQ(astNodeKindName(-1), "UNKNOWN");
+  EXPECT_STREQ(astNodeKindName(static_cast<const astNode*>(nullptr)), "<null>");
+  EXPECT_STREQ(astNodeXmlType(64), "alterTrigger");
+  EXPECT_STREQ(astNodeXmlType(100), "error");
+  EXPECT_STREQ(astNodeXmlType(12), "createPackageBody");
+  EXPECT_EQ(astNodeXmlType(56), nullptr);
+  EXPECT_STREQ(astNodeObjType(80), "crtTab");
+  EXPECT_STREQ(astNodeObjType(31), "function");
+  EXPECT_STREQ(astNodeObjType(107), "revoke");
+  EXPECT_EQ(astNodeObjType(3), nullptr);
+  EXPECT_STREQ(variableTypeName(4), "refcursor");
+  EXPECT_STREQ(variableTypeName(8), "subtype");
+  EXPECT_STREQ(variableTypeName(5), "UNKNOWN");
+  EXPECT_STREQ(constraintKindName(2), "UNKNOWN");
+  EXPECT_STREQ(constraintKindName(3), "foreign key");
+
+  astNode n{};
+  auto is = [&](bool (*pred)(const astNode*), int kind) {
+    n.kind = kind;
+    return pred(&n);
+  };
+  EXPECT_TRUE(is(isPackage, 12));
+  EXPECT_TRUE(is(isPackage, 13));
+  EXPECT_FALSE(isPackage(nullptr));
+  EXPECT_TRUE(isNotPackage(nullptr));
+  EXPECT_TRUE(is(isRoutine, 17));
+  EXPECT_FALSE(is(isRoutine, 31));
+  for (int k : {2, 3, 4, 5, 7, 9, 26, 27, 28, 29, 32, 34, 37, 38, 39, 42, 43, 44, 45, 46, 49, 50, 51, 52, 53, 54, 101,
+                106})
+    EXPECT_TRUE(is(isStatement, k)) << k;
+  for (int k : {0, 1, 6, 8, 30, 33, 35, 36, 40, 47, 48, 55, 100, 105}) EXPECT_FALSE(is(isStatement, k)) << k;
+  EXPECT_FALSE(isStatement(nullptr));
+}
+
+TEST_F(Tree, WalkOrderOfABlock) {
+  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
+  auto* decl = astNew<astNodeVarDecl>(AST_VAR_DECL, 0);
+  decl->variableName = toks({"v"});
+  decl->dataType = toks({"NUMBER"});
+  decl->defaultValue = toks({"0"});
+  block->declarations = listNew(decl);
+  auto* assign = astNew<astNodeAssign>(AST_ASSIGN, 1);
+  assign->target = toks({"v"});
+  assign->expr = toks({"1"});
+  auto* iff = astNew<astNodeIf>(AST_IF, 2);
+  iff->expr = toks({"c"});
+  iff->elseIf = astNew<astNodeElseIf>(AST_ELSE_IF, 3);
+  iff->elseIf->expr = toks({"d"});
+  iff->elseBody = listNew(astNew<astNodeNull>(AST_NULL, 4));
+  block->body = listAppend(listNew(assign), iff);
+  auto* handler = astNew<astNodeHandler>(AST_HANDLER, 5);
+  handler->conditions = listNew(toks({"OTHERS"}));
+  block->exceptions = listNew(handler);
+
+  std::vector<std::string> seen;
+  astWalk(block, record, &seen);
+  std::vector<std::string> expected = {
+      "astNodeBlock", "astNodeList", "astNodeAssign", "astNodeList", "v", "astNodeList", "1",
+      "astNodeIf", "astNodeList", "c", "astNodeElseIf", "astNodeList", "d", "astNodeList", "astNodeNull",
+      "astNodeList", "astNodeHandler", "astNodeList", "astNodeList", "OTHERS",
+      "astNodeList", "astNodeVarDecl", "astNodeList", "v", "astNodeList", "NUMBER", "astNodeList", "0"};
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(Tree, WalkSkipsTriggersDdlAndHighKinds) {
+  std::vector<std::string> seen;
+  auto* trig = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, 0);
+  trig->name = toks({"t"});
+  astWalk(trig, record, &seen);
+  auto* ddl = astNew<astNodeDdl>(AST_CREATE_SEQUENCE, 0);
+  ddl->body = toks({"s"});
+  astWalk(ddl, record, &seen);
+  auto* comment = astNew<astNodeDdl>(AST_COMMENT_ON, 0);
+  comment->body = toks({"c"});
+  astWalk(comment, record, &seen);
+  auto* up = astNew<astNodeUsingParam>(AST_USING_PARAM, 0);
+  up->expr = toks({"u"});
+  astWalk(up, record, &seen);
+  astWalk(astNew<astNodeForall>(AST_FORALL, 0), record, &seen);
+  astWalk(nullptr, record, &seen);
+  EXPECT_TRUE(seen.empty());
+
+  // A list containing a skipped node still reports the list itself.
+  astWalk(listNew(ddl), record, &seen);
+  EXPECT_EQ(seen, std::vector<std::string>{"astNodeList"});
+}
+
+TEST_F(Tree, WalkOfRoutinesAndSelect) {
+  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  proc->name = toks({"p"});  // not walked
+  auto* arg = astNew<astNodeFormalArg>(AST_FORMAL_ARG, 0);
+  arg->name = toks({"a"});
+  proc->args = listNew(arg);
+  proc->body = astNew<astNodeBlock>(AST_BLOCK, 0);
+  auto* sel = astNew<astNodeSelect>(AST_SELECT, 0);
+  sel->target = toks({"x"});
+  sel->fromClause = toks({"FROM", "t"});
+  proc->body->body = listNew(sel);
+  std::vector<std::string> seen;
+  astWalk(proc, record, &seen);
+  std::vector<std::string> expected = {"astNodeCreateProc", "astNodeList", "astNodeFormalArg", "astNodeList", "a",
+                                       "astNodeBlock", "astNodeList", "astNodeSelect", "astNodeList", "FROM", "t"};
+  EXPECT_EQ(seen, expected);
+}

@@ -1,0 +1,270 @@
+// Run pool, string builder, tokenizer, error records and option maps.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "ast.h"
+#include "error_records.h"
+#include "parse_context.h"
+#include "run_pool.h"
+#include "translate_options.h"
+
+namespace {
+
+struct CurrentPool : ::testing::Test {
+  PoolJumpTarget target{1};
+  void SetUp() override {
+    poolSetHeapLimit(0);
+    poolCreateCurrent(&target);
+  }
+  void TearDown() override {
+    poolDestroyCurrent();
+    poolSetHeapLimit(0);
+  }
+};
+
+PoolBlock* headerOf(void* p) {
+  const size_t header = (sizeof(PoolBlock) + 7) & ~size_t(7);
+  return reinterpret_cast<PoolBlock*>(static_cast<char*>(p) - header);
+}
+
+}  // namespace
+
+TEST(RunPool, AllocationsAndFreeingKeepTheBlockChain) {
+  size_t start = poolHeapInUse();
+  Pool* pool = poolNew(nullptr);
+  ASSERT_NE(pool, nullptr);
+  EXPECT_EQ(poolAllocIn(pool, 0), nullptr);
+  EXPECT_EQ(poolAllocIn(nullptr, 8), nullptr);
+  size_t before = poolHeapInUse();
+  void* a = poolAllocIn(pool, 5);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(headerOf(a)->size, 5u);
+  EXPECT_EQ(poolHeapInUse() - before, 8 + ((sizeof(PoolBlock) + 7) & ~size_t(7)));
+  void* b = poolAllocIn(pool, 16);
+  void* c = poolAllocIn(pool, 1);
+  EXPECT_EQ(pool->first, headerOf(a));
+  EXPECT_EQ(pool->last, headerOf(c));
+  poolFreeBlock(b);  // middle
+  EXPECT_EQ(headerOf(a)->next, headerOf(c));
+  EXPECT_EQ(headerOf(c)->previous, headerOf(a));
+  poolFreeBlock(c);  // last
+  EXPECT_EQ(pool->last, headerOf(a));
+  poolFreeBlock(nullptr);
+  char* s = poolStrdupIn(pool, "");
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(headerOf(s)->size, 1u);
+  EXPECT_EQ(std::string(static_cast<char*>(poolMemdupIn(pool, "abc", 4))), "abc");
+  poolFreeAll(pool);
+  EXPECT_EQ(pool->first, nullptr);
+  EXPECT_EQ(pool->last, nullptr);
+  EXPECT_EQ(poolHeapInUse(), before);
+  poolDestroy(pool);
+  EXPECT_EQ(poolHeapInUse(), start);
+}
+
+TEST(RunPool, FailuresReturnNullWithoutTargetAndThrowWithOne) {
+  Pool* pool = poolNew(nullptr);
+  EXPECT_EQ(poolAllocIn(pool, size_t(1) << 31), nullptr);  // negative as a 32-bit size
+  poolSetHeapLimit(poolHeapInUse() + 100);
+  EXPECT_EQ(poolAllocIn(pool, 200), nullptr);
+  PoolJumpTarget target{1};
+  poolSetJumpTarget(pool, &target);
+  try {
+    poolAllocIn(pool, 200);
+    FAIL() << "no jump";
+  } catch (const PoolJump& j) {
+    EXPECT_EQ(j.code, POOL_JUMP_OUT_OF_MEMORY);
+  }
+  try {
+    poolAllocIn(pool, size_t(3000000000u));
+    FAIL() << "no jump";
+  } catch (const PoolJump& j) {
+    EXPECT_EQ(j.code, POOL_JUMP_NEGATIVE_SIZE);
+  }
+  poolSetHeapLimit(0);
+  poolDestroy(pool);
+}
+
+TEST(RunPool, TranslateRecoversFromExhaustion) {
+  poolSetHeapLimit(poolHeapInUse() + 200);
+  TranslateResult r = translateCore("begin null; end;", nullptr);
+  poolSetHeapLimit(0);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.jumpCode, POOL_JUMP_OUT_OF_MEMORY);
+  ASSERT_EQ(r.errors, &outOfMemoryRecord);
+  EXPECT_STREQ(r.errors->message, "Out of memory");
+  EXPECT_EQ(r.errors->domain, 4);
+  EXPECT_EQ(r.errors->line, -1);
+  // A later run in the same process starts afresh.
+  TranslateResult again = translateCore("begin null; end;", nullptr);
+  EXPECT_EQ(again.jumpCode, 0);
+  poolDestroyCurrent();
+}
+
+TEST_F(CurrentPool, BuilderGrowsInTenthChunksAndReusesAfterReset) {
+  StringBuilder* b = sbNew(80, 7);
+  EXPECT_EQ(b->owner, 7);
+  EXPECT_EQ(sbLength(b), 0);
+  EXPECT_EQ(sbLength(nullptr), 0);
+  std::string text;
+  for (int i = 0; i < 250; ++i) text += char('a' + i % 26);
+  sbAppend(b, text.c_str());
+  sbAppend(b, "");
+  sbAppend(b, nullptr);
+  EXPECT_EQ(sbLength(b), 250);
+  EXPECT_EQ(b->first->capacity, 80);
+  int chunks = 0;
+  for (StringChunk* c = b->first->next; c; c = c->next, ++chunks) EXPECT_EQ(c->capacity, 8);
+  EXPECT_EQ(chunks, 22);  // 170 bytes in chunks of 8
+  std::string out(251, '\0');
+  sbCopyOut(out.data(), b);
+  EXPECT_EQ(out.c_str(), text);
+  EXPECT_EQ(std::string(sbToString(b)), text);
+
+  StringChunk* second = b->first->next;
+  sbReset(b);
+  EXPECT_EQ(sbLength(b), 0);
+  EXPECT_STREQ(sbToString(b), "");
+  sbAppend(b, std::string(85, 'x').c_str());
+  EXPECT_EQ(b->current, second);  // the kept chunk, not a new one
+  EXPECT_EQ(sbLength(b), 85);
+  sbFree(b);
+
+  StringBuilder* d = sbNew(0, 0);
+  EXPECT_EQ(d->chunkSize, 1024);
+  sbFree(d);
+}
+
+TEST_F(CurrentPool, BuilderWithTinyChunkSizeTerminates) {
+  StringBuilder* b = sbNew(3, 0);
+  sbAppend(b, "0123456789abcdefghij");
+  EXPECT_EQ(sbLength(b), 20);
+  EXPECT_STREQ(sbToString(b), "0123456789abcdefghij");
+}
+
+TEST(SplitToken, SkipsDelimitersAndKeepsCursor) {
+  char text[] = ",,a,b";
+  char* cursor = nullptr;
+  EXPECT_STREQ(splitToken(text, ",", &cursor), "a");
+  EXPECT_STREQ(splitToken(nullptr, ",", &cursor), "b");
+  EXPECT_EQ(splitToken(nullptr, ",", &cursor), nullptr);
+  char other[] = "x";
+  EXPECT_EQ(splitToken(other, nullptr, &cursor), other);
+  char empty[] = ",,,";
+  cursor = nullptr;
+  EXPECT_EQ(splitToken(empty, ",", &cursor), nullptr);
+  EXPECT_EQ(cursor, nullptr);
+}
+
+TEST_F(CurrentPool, ErrorRecordsAndDomains) {
+  EXPECT_STREQ(errorDomainName(0), "syntax");
+  EXPECT_STREQ(errorDomainName(1), "lexical");
+  EXPECT_STREQ(errorDomainName(2), "unsupportedFeature");
+  EXPECT_STREQ(errorDomainName(3), "internalError");
+  EXPECT_STREQ(errorDomainName(4), "unknown error domain");
+  EXPECT_STREQ(internalErrorRecordStatic.message, "Internal error");
+  EXPECT_EQ(internalErrorRecordStatic.domain, 3);
+
+  ErrorRecord* list = nullptr;
+  astNodeToken* tok = astTokenNew(268, "'x'", 4);
+  ErrorRecord* a = tokenErrorRecord("Unsupported", "detail", tok, &list);
+  EXPECT_EQ(a->domain, 2);
+  EXPECT_EQ(a->line, 5);
+  EXPECT_STREQ(a->text, "'x'");
+  EXPECT_STREQ(a->context, "detail");
+  EXPECT_EQ(a->expected, nullptr);
+  astNode* block = astNodeNew(sizeof(astNodeBlock), AST_BLOCK, 9);
+  ErrorRecord* b = tokenErrorRecord("Other", nullptr, block, &list);
+  EXPECT_EQ(b->text, nullptr);
+  EXPECT_EQ(b->context, nullptr);
+  ErrorRecord* c = syntaxErrorRecord(12, "ctx", "txt", "exp", &list);
+  EXPECT_STREQ(c->message, "syntax error");
+  EXPECT_EQ(c->line, 12);
+  EXPECT_EQ(list, a);
+  EXPECT_EQ(a->next, b);
+  EXPECT_EQ(b->next, c);
+  EXPECT_EQ(errorListLength(list), 3);
+  listAppendRecord(nullptr, c);  // ignored
+}
+
+TEST_F(CurrentPool, ReportsBeforeTheScannerAndParserStart) {
+  ErrorRecord* list = nullptr;
+  ParseContext ctx;
+  std::memset(&ctx, 0, sizeof ctx);
+  ctx.errors = &list;
+  ErrorRecord* r = reportErrorAtLine(&ctx, "Missing expression", 3);
+  EXPECT_EQ(r->line, 4);
+  EXPECT_EQ(r->domain, 0);
+  EXPECT_EQ(r->expected, nullptr);
+  EXPECT_EQ(list, r);
+  astNodeError* node = takeLastErrorNode();
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->kind, AST_ERROR);
+  EXPECT_STREQ(node->message, "Missing expression");
+  EXPECT_EQ(takeLastErrorNode(), nullptr);
+  ErrorRecord* e = reportErrorExpecting(&ctx, "syntax error", "<END-OF-STATEMENT>");
+  EXPECT_STREQ(e->expected, "<END-OF-STATEMENT>");
+  clearLastErrorNode();
+}
+
+TEST_F(CurrentPool, ExpectedTokenNames) {
+  const char* names[] = {"T_END", "';'", "$end", "'('", "error_x"};
+  EXPECT_STREQ(formatExpectedTokens(names, 3), "END, ';', <$end>");
+  EXPECT_STREQ(formatExpectedTokens(names, 5), "END, ';', <$end>, '(', <error_x>");
+  EXPECT_EQ(formatExpectedTokens(names, 0), nullptr);
+}
+
+TEST_F(CurrentPool, ErrorNodes) {
+  astNodeError* n = errorNodeNew(7, "tok", 3, "msg", "the line");
+  EXPECT_EQ(n->kind, 100);
+  EXPECT_EQ(n->line, 3);
+  EXPECT_EQ(n->code, 7);
+  EXPECT_STREQ(n->token, "tok");
+  EXPECT_STREQ(n->context, "the line");
+  EXPECT_EQ(takeLastErrorNode(), nullptr);  // not stored
+  astNodeError* m = internalErrorRecord(0, nullptr, 1, "m", nullptr);
+  astNodeError* m2 = internalErrorRecord(0, nullptr, 2, "m2", nullptr);
+  EXPECT_NE(m, m2);
+  EXPECT_EQ(takeLastErrorNode(), m2);
+}
+
+TEST(TranslateOptionsTest, DefaultsAndMaps) {
+  TranslateOptions o;
+  initTranslateOptions(&o, nullptr);
+  EXPECT_STREQ(o.defaultPrecision, "(9,2)");
+  EXPECT_STREQ(o.defaultLength, "(4096)");
+  EXPECT_STREQ(o.terminator, "");
+  EXPECT_FALSE(o.lineMarkers);
+  EXPECT_EQ(o.reservedNumber1, -1);
+  EXPECT_EQ(o.reservedNumber2, -1);
+  EXPECT_EQ(o.datatypeMap, datatypeMap);
+  EXPECT_EQ(o.exceptionMap, exceptionMap);
+
+  TranslateOptions caller;
+  setCommandLineDefaults(&caller);
+  EXPECT_STREQ(caller.terminator, "@");
+  EXPECT_TRUE(caller.lineMarkers);
+  EXPECT_TRUE(caller.severalUnits);
+  static const DatatypeMapEntry foreign[] = {{nullptr, nullptr, nullptr}};
+  caller.datatypeMap = foreign;
+  caller.maxErrors = 3;
+  initTranslateOptions(&o, &caller);
+  EXPECT_EQ(o.datatypeMap, datatypeMap);
+  EXPECT_EQ(o.maxErrors, 3);
+  EXPECT_STREQ(o.terminator, "@");
+
+  int rows = 0;
+  while (datatypeMap[rows].plsqlName) ++rows;
+  EXPECT_EQ(rows, 21);
+  EXPECT_STREQ(datatypeMap[0].plsqlName, "DOUBLE PRECISION");
+  EXPECT_STREQ(datatypeMap[9].defaultLength, "(32760)");
+  EXPECT_STREQ(datatypeMap[20].targetName, "XML");
+  rows = 0;
+  while (exceptionMap[rows].plsqlNumber) ++rows;
+  EXPECT_EQ(rows, 11);
+  EXPECT_STREQ(exceptionMap[7].sqlstate, "2202E");
+  EXPECT_STREQ(exceptionMap[10].name, "");
+  EXPECT_EQ(exceptionMap[10].sqlcode, -532);
+}
