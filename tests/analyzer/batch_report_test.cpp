@@ -1,0 +1,266 @@
+// Whole reports of the test host for batches that create objects, batches
+// of plain statements, the statements reported as a whole and syntax errors
+// between statements. Every expected byte is written out here: object
+// heads, feature lines, statement ids and the seventeen counters.
+#include <gtest/gtest.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <string>
+
+#include "analyzer_test_util.h"
+
+using qen_test::file_head;
+using qen_test::read_file;
+using qen_test::report_tail;
+using qen_test::tmp_path;
+using qen_test::write_file;
+
+namespace {
+
+#ifdef QEN_HOST_PATH
+
+int run_host(const std::string& args) {
+  std::string command = std::string(QEN_HOST_PATH) + " " + args + " 2>/dev/null";
+  int status = system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// First half of every statement id: h * 31 + byte over the input path, the
+// bytes taken as signed, in 32-bit wrap-around.
+int32_t path_hash(const std::string& path) {
+  uint32_t h = 0;
+  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
+  return (int32_t)h;
+}
+
+struct Report {
+  std::string path;
+  std::string text;
+
+  std::string head(int line, const std::string& type, const std::string& name) {
+    return "      <object>\n        <line-in-file>" + std::to_string(line) +
+           "</line-in-file>\n        <type>" + type + "</type>\n        <name>" + name +
+           "</name>\n        <flags>\n";
+  }
+  static std::string close() { return "        </flags>\n      </object>\n"; }
+
+  // A statement feature: the tag is "STATEMENT[" + name + "]".
+  std::string feature(const std::string& name, int statements, int line, int line_in_object,
+                      const std::string& context) {
+    return "          <feature>\n            <id>STATEMENT[" + name +
+           "]</id>\n            <statement-id>" + std::to_string(path_hash(path)) + "-" +
+           std::to_string(statements) + "</statement-id>\n            <line-in-file>" +
+           std::to_string(line) + "</line-in-file>\n            <line-in-object>" +
+           std::to_string(line_in_object) + "</line-in-object>\n            <context><![CDATA[" +
+           context +
+           "]]></context>\n            <object>\n              <type>statement</type>\n"
+           "              <name>" +
+           name + "</name>\n            </object>\n          </feature>\n";
+  }
+
+  static std::string syntax_error(int line, int line_in_object, const std::string& lexeme,
+                                  const std::string& context) {
+    return "          <syntax-error>\n            <line-in-file>" + std::to_string(line) +
+           "</line-in-file>\n            <line-in-object>" + std::to_string(line_in_object) +
+           "</line-in-object>\n            <text><![CDATA[Incorrect syntax near '" + lexeme +
+           "']]></text>\n            <context><![CDATA[" + context +
+           "]]></context>\n          </syntax-error>\n";
+  }
+};
+
+// Runs the host over the text; returns its exit status and the report.
+int analyse(const std::string& name, const std::string& source, Report* report) {
+  report->path = tmp_path(name + ".sql");
+  write_file(report->path, source);
+  std::string out = tmp_path(name + ".xml");
+  remove(out.c_str());
+  int status = run_host("-i " + name + " -o " + out + " " + report->path);
+  report->text = read_file(out);
+  return status;
+}
+
+TEST(BatchReport, CheckpointAlone) {
+  Report r;
+  ASSERT_EQ(analyse("checkpoint", "checkpoint\n", &r), 0);
+  // One statement, counted before the dispatcher reports it: statement id
+  // 1; the batch object starts on line 1.
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "checkpoint") + r.head(1, "batch", "[batch]") +
+                        r.feature("CHECKPOINT", 1, 1, 1, "checkpoint") + Report::close() +
+                        // StatementCount 1; MaxBatchSize, MinBatchSize and
+                        // BatchStatementCount 1.
+                        report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+}
+
+TEST(BatchReport, ObjectsOfEveryKindAcrossBatches) {
+  const char* source =
+      "-- several kinds of object\n"             // 1
+      "create procedure dbo.p1 @a int\n"         // 2
+      "with recompile\n"                         // 3
+      "as\n"                                     // 4
+      "    select @a\n"                          // 5
+      "    print \"p1\"\n"                       // 6
+      "go\n"                                     // 7
+      "create trigger t1 on orders for insert\n" // 8
+      "as\n"                                     // 9
+      "    print \"t1\"\n"                       // 10
+      "    begin\n"                              // 11
+      "        checkpoint\n"                     // 12
+      "    end\n"                                // 13
+      "go\n"                                     // 14
+      "create default d1 as 0\n"                 // 15
+      "go\n"                                     // 16
+      "create rule dbo.r1\n"                     // 17
+      "as @v > 0\n"                              // 18
+      "go\n"                                     // 19
+      "create procedure srv.db.dbo.p2 as\n"      // 20
+      "go\n"                                     // 21
+      "select 1\n"                               // 22
+      "kill 12\n"                                // 23
+      "begin\n"                                  // 24
+      "end\n";                                   // 25
+  Report r;
+  ASSERT_EQ(analyse("objects", source, &r), 0);
+  std::string expected = "<source>\n" + file_head(r.path, "objects");
+  // Batch at line 1: the CREATE PROCEDURE is statement 1, on the batch,
+  // which ends with 1 statement when the procedure object opens at line 2.
+  // The procedure holds the two statements of its body (2 and 3).
+  expected += r.head(2, "procedure", "dbo.p1") +
+              r.feature("CREATE PROCEDURE WITH RECOMPILE", 1, 2, 1, "create procedure dbo.p1 @a int") +
+              Report::close();
+  // Batch at line 8: statement 4 on the batch; the trigger's body counts
+  // the PRINT (5), the CHECKPOINT inside BEGIN ... END (6, reported right
+  // after it is counted) and the block itself (7); CREATE TRIGGER is
+  // reported after the body.
+  expected += r.head(8, "trigger", "t1") + r.feature("CHECKPOINT", 6, 12, 5, "        checkpoint") +
+              r.feature("CREATE TRIGGER", 7, 8, 1, "create trigger t1 on orders for insert") +
+              Report::close();
+  // Batch at line 15: statement 8; the default object.
+  expected += r.head(15, "default", "d1") + r.feature("CREATE DEFAULT", 8, 15, 1, "create default d1 as 0") +
+              Report::close();
+  // Batch at line 17: statement 9; the rule object, named owner.name.
+  expected += r.head(17, "rule", "dbo.r1") + r.feature("CREATE RULE", 9, 17, 1, "create rule dbo.r1") +
+              Report::close();
+  // Batch at line 20: statement 10. The four-part name is evaluated before
+  // the procedure object opens, so its feature lands on the batch; the
+  // procedure is named by the last three parts and has no statement.
+  expected += r.head(20, "batch", "[batch]") +
+              r.feature("SERVER-TO-SERVER RPC", 10, 20, 1, "create procedure srv.db.dbo.p2 as") +
+              Report::close();
+  // Batch at line 22: SELECT is statement 11; KILL is reported before it
+  // is counted (12); the empty block is 13.
+  expected += r.head(22, "batch", "[batch]") + r.feature("KILL", 11, 23, 2, "kill 12") + Report::close();
+  // Batches: 1, 1, 1, 1, 1 (the CREATE statements) and 3: sum 8, max 3,
+  // min 1. Procedures: 2 and 0 statements (an empty procedure leaves the
+  // smallest size alone). One trigger with 3 statements.
+  expected += report_tail({13, 0, 0, 2, 1, 3, 1, 1, 0, 0, 0, 2, 2, 2, 3, 1, 8});
+  EXPECT_EQ(r.text, expected);
+}
+
+TEST(BatchReport, StatementsReportedAsAWholeAndCountedStatements) {
+  const char* source =
+      "alter role r1 add passwd \"secret\"\n"  // 1
+      "create plan \"select 1\" \"(plan)\"\n"  // 2
+      "prepare transaction\n"                  // 3
+      "reconfigure\n"                          // 4
+      "setuser \"dbo\"\n"                      // 5
+      "shutdown with nowait\n"                 // 6
+      "update statistics orders\n"             // 7
+      "kill 5 with statusonly\n"               // 8
+      "checkpoint all\n"                       // 9
+      "create database db1\n"                  // 10
+      "lbl1:\n"                                // 11
+      "begin\n"                                // 12
+      "end\n"                                  // 13
+      "alter role r2 set passwd expiration 5\n";  // 14
+  Report r;
+  ASSERT_EQ(analyse("whole", source, &r), 0);
+  // The first statement is counted before the dispatcher reports it, every
+  // later one after: the statement on line n (n > 1) is reported with n - 1
+  // statements counted.
+  std::string expected = "<source>\n" + file_head(r.path, "whole") + r.head(1, "batch", "[batch]") +
+                         r.feature("ALTER ROLE", 1, 1, 1, "alter role r1 add passwd \"secret\"") +
+                         r.feature("CREATE PLAN", 1, 2, 2, "create plan \"select 1\" \"(plan)\"") +
+                         r.feature("PREPARE TRAN", 2, 3, 3, "prepare transaction") +
+                         r.feature("RECONFIGURE", 3, 4, 4, "reconfigure") +
+                         r.feature("SETUSER", 4, 5, 5, "setuser \"dbo\"") +
+                         r.feature("SHUTDOWN", 5, 6, 6, "shutdown with nowait") +
+                         r.feature("UPDATE STATISTICS", 6, 7, 7, "update statistics orders") +
+                         r.feature("KILL", 7, 8, 8, "kill 5 with statusonly") +
+                         r.feature("CHECKPOINT", 8, 9, 9, "checkpoint all") +
+                         r.feature("ALTER ROLE", 12, 14, 14, "alter role r2 set passwd expiration 5") +
+                         Report::close();
+  // 13 statements (the label and the empty block among them), one database.
+  expected += report_tail({13, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 13, 13, 13});
+  EXPECT_EQ(r.text, expected);
+}
+
+TEST(BatchReport, SyntaxErrorsBetweenStatements) {
+  const char* source =
+      "checkpoint\n"   // 1
+      "go\n"           // 2
+      "kill 1\n"       // 3
+      ") shutdown\n"   // 4
+      "go\n"           // 5
+      "select from\n"  // 6
+      "go\n"           // 7
+      "checkpoint\n";  // 8
+  Report r;
+  // The third batch is not accepted.
+  ASSERT_EQ(analyse("errors", source, &r), 1);
+  std::string expected = "<source>\n" + file_head(r.path, "errors");
+  expected += r.head(1, "batch", "[batch]") + r.feature("CHECKPOINT", 1, 1, 1, "checkpoint") + Report::close();
+  // The parenthesis follows a complete statement sequence: the pass over
+  // KILL runs and closes the batch object before the error is reported;
+  // the error opens a fresh batch object, and the statement after it is
+  // evaluated in a second pass, reported before it is counted.
+  expected += r.head(3, "batch", "[batch]") + r.feature("KILL", 2, 3, 1, "kill 1") + Report::close();
+  expected += r.head(3, "batch", "[batch]") + Report::syntax_error(4, 1, ")", ") shutdown") +
+              r.feature("SHUTDOWN", 2, 4, 2, ") shutdown") + Report::close();
+  // An error before any complete statement: nothing is evaluated.
+  expected += r.head(6, "batch", "[batch]") + Report::syntax_error(6, 0, "from", "select from") +
+              Report::close();
+  expected += r.head(8, "batch", "[batch]") + r.feature("CHECKPOINT", 4, 8, 1, "checkpoint") + Report::close();
+  // Statements: CHECKPOINT, KILL, SHUTDOWN, CHECKPOINT. The batch with the
+  // error folds one statement per pass; the rejected batch folds none.
+  expected += report_tail({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4});
+  EXPECT_EQ(r.text, expected);
+}
+
+TEST(BatchReport, EmptyBatchesAndEmptyBodies) {
+  const char* source =
+      "-- nothing but a comment\n"                     // 1
+      "go\n"                                           // 2
+      "create trigger dbo.t2 on dbo.orders for delete as\n"  // 3
+      "go\n"                                           // 4
+      "create procedure p3\n"                          // 5
+      "as external name \"lib.so\"\n"                  // 6
+      "go\n"                                           // 7
+      "create procedure p4 as\n"                       // 8
+      "begin\n"                                        // 9
+      "end\n";                                         // 10
+  Report r;
+  ASSERT_EQ(analyse("empty", source, &r), 0);
+  std::string expected = "<source>\n" + file_head(r.path, "empty");
+  // A trigger without a body still opens its object and reports.
+  expected += r.head(3, "trigger", "dbo.t2") +
+              r.feature("CREATE TRIGGER", 1, 3, 1, "create trigger dbo.t2 on dbo.orders for delete as") +
+              Report::close();
+  // The external procedure is reported on its own object.
+  expected += r.head(5, "procedure", "p3") +
+              r.feature("CREATE EXTERNAL PROCEDURE", 2, 5, 1, "create procedure p3") + Report::close();
+  // p4: one statement on the batch, one (the empty block) in the body.
+  // Batches: the comment-only batch holds no statement, the three CREATE
+  // batches one each. Procedures: 0 and 1 statements.
+  expected += report_tail({4, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 3});
+  EXPECT_EQ(r.text, expected);
+}
+
+#else
+
+TEST(BatchReport, NeedsTheHost) { GTEST_SKIP() << "qen_host not built"; }
+
+#endif
+
+}  // namespace
