@@ -56,6 +56,8 @@ inline void gn_visit(Node* child, ag_word& state) {
 /* A slot value of an argument: integers sign-extended from 32 bits,
  * pointers as they are. */
 inline ag_word gn_word(int32_t v) { return static_cast<ag_word>(v); }
+inline ag_word gn_word(uint32_t v) { return static_cast<ag_word>(static_cast<int32_t>(v)); }
+inline ag_word gn_word(decltype(nullptr)) { return 0; }
 inline ag_word gn_word(long v) { return static_cast<ag_word>(v); }
 inline ag_word gn_word(long long v) { return static_cast<ag_word>(v); }
 template <class T>
