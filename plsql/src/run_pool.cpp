@@ -140,8 +140,10 @@ char* poolStrdup(const char* text) { return poolStrdupIn(g_currentPool, text); }
 void poolFree(void* pointer) { poolFreeBlock(pointer); }
 
 void poolDestroyCurrent() {
-  // The global keeps its old value; a new pool must be created before use.
+  // A destroyed pool is not left reachable: later allocations get null
+  // instead of reusing freed memory.
   if (g_currentPool) poolDestroy(g_currentPool);
+  g_currentPool = nullptr;
 }
 
 // ---- string builder ----

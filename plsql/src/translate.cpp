@@ -43,11 +43,10 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
   ParseContext context;
   std::memset(&context, 0, sizeof context);
 
-  // One run per pool; a previous in-process run's pool is released first.
-  if (g_runPool) {
-    poolDestroy(g_runPool);
-    g_runPool = nullptr;
-  }
+  // One run per pool; a previous in-process run's pool is released first
+  // (unless its owner already destroyed it as the current pool).
+  if (g_runPool && poolCurrent() == g_runPool) poolDestroyCurrent();
+  g_runPool = nullptr;
   clearLastErrorNode();
   try {
     g_runPool = poolCreateCurrent(&g_recoveryPoint);

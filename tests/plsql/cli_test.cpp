@@ -152,3 +152,22 @@ TEST(VestrakeCli, DecimalConversionKeeps32BitRange) {
   EXPECT_EQ(parseDecimalInt32("-2147483648"), -2147483647 - 1);
   EXPECT_EQ(parseDecimalInt32("-99999999999999999999"), -2147483647 - 1);
 }
+
+TEST(VestrakeCli, FailedParsesAndErrorLimit) {
+#ifdef VESTRAKE_HAVE_PARSER
+  ProcessResult r = vst({"-s", "begin"});
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.out, "VESTRAKE: UNABLE TO PARSE\n");
+  EXPECT_EQ(r.err, "");
+  const char* three = "begin x y; end; begin a b; end; begin null; end;";
+  r = vst({"-m", "1", "-s", three});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.substr(r.out.find("VESTRAKE: TOO")), "VESTRAKE: TOO MANY ERRORS\n");
+  EXPECT_EQ(r.out.rfind("VESTRAKE: Syntax error at line ", 0), 0u) << r.out;
+  // 0 and negative limits mean none.
+  EXPECT_EQ(vst({"-m", "0", "-s", three}).status, 0);
+  EXPECT_EQ(vst({"-m", "-3", "-s", three}).status, 0);
+#else
+  GTEST_SKIP() << "parser not built";
+#endif
+}
