@@ -91,7 +91,17 @@ std::string read_file(const std::string& path) {
   return s.str();
 }
 
+// Leaves a file that already holds the text untouched, so that the build
+// recompiles only what changed.
 void write_file(const std::string& path, const std::string& text) {
+  {
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+      std::ostringstream old;
+      old << in.rdbuf();
+      if (old.str() == text) return;
+    }
+  }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) fail(path, "cannot write");
   out << text;
