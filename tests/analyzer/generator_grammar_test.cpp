@@ -124,6 +124,24 @@ void expect_dangling_else(const std::string& report, const std::string& state) {
   EXPECT_NE(body.find("ELSE_KW   [reduce using rule"), std::string::npos) << body;
 }
 
+// States whose only action is their default reduction (reduced without a
+// lookahead), from the parser tables bison wrote.
+int default_only_states(const std::string& parser) {
+  const std::string ninf_key = "#define YYPACT_NINF (";
+  size_t at = parser.find(ninf_key);
+  if (at == std::string::npos) return -1;
+  long ninf = std::stol(parser.substr(at + ninf_key.size(), 16));
+  at = parser.find(" yypact[] =");
+  if (at == std::string::npos) return -1;
+  size_t open = parser.find('{', at), close = parser.find('}', at);
+  std::istringstream table(parser.substr(open + 1, close - open - 1));
+  std::string item;
+  int n = 0;
+  while (std::getline(table, item, ','))
+    if (!item.empty() && item.find_first_not_of(" \n\t") != std::string::npos && std::stol(item) == ninf) ++n;
+  return n;
+}
+
 }  // namespace
 
 TEST(GeneratorGrammar, ListedGrammarHasTheMeasuredSizeAndTheAdditionsAreNamed) {
@@ -172,6 +190,7 @@ TEST(GeneratorGrammar, ListedGrammarAloneGivesTheMeasuredAutomaton) {
   EXPECT_EQ(a.error_states, 23);
   ASSERT_EQ(a.conflict_states.size(), 1u);
   expect_dangling_else(report, a.conflict_states[0]);
+  EXPECT_EQ(default_only_states(read_file(out / "listed.c")), 1428);
 }
 
 TEST(GeneratorGrammar, BuiltParserUsesTheGrammarWithTheAdditions) {
@@ -197,6 +216,11 @@ TEST(GeneratorGrammar, BuiltParserUsesTheGrammarWithTheAdditions) {
   EXPECT_EQ(a.error_states, 23);
   ASSERT_EQ(a.conflict_states.size(), 1u);
   expect_dangling_else(report, a.conflict_states[0]);
+  std::string parser = read_file(fs::path(QEN_GENERATED_DIR) / "tsql_parser.cpp");
+  EXPECT_EQ(default_only_states(parser), 1431);
+  // Stacks start with room for 200 entries and stop at 10,000.
+  EXPECT_NE(parser.find("# define YYINITDEPTH 200\n"), std::string::npos);
+  EXPECT_NE(parser.find("# define YYMAXDEPTH 10000\n"), std::string::npos);
 }
 
 TEST(GeneratorGrammar, GeneratedNamesAndCounts) {
