@@ -1,0 +1,131 @@
+// Graphviz drawing of the syntax tree on hand-built trees.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ast.h"
+#include "ast_dot.h"
+#include "run_pool.h"
+
+namespace {
+
+class AstDotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    poolCreateCurrent(&target_);
+    path_ = std::string(QEN_TEST_TMP_DIR) + "/ast_dot_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".dot";
+  }
+  void TearDown() override {
+    poolDestroyCurrent();
+    std::remove(path_.c_str());
+  }
+
+  std::string draw(astNode* root, unsigned char linesOff = 1, int startLine = -1, int highlight = 0) {
+    EXPECT_EQ(writeAstDot(path_.c_str(), "w", root, linesOff, startLine, highlight), 1);
+    std::ifstream in(path_, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  static astNodeToken* token(const char* text, int line = 0) { return astTokenNew(258, text, line); }
+
+  PoolJumpTarget target_ = {1};
+  std::string path_;
+};
+
+const char kHead[] = "digraph AST\n{\n  node [shape=record,labeljust=\"l\"];\n";
+
+TEST_F(AstDotTest, ProcedureWithoutLineNumbers) {
+  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  proc->name = listNew(token("P"));
+  auto* block = astNew<astNodeBlock>(AST_BLOCK, 1);
+  proc->body = block;
+  std::string expected = std::string(kHead) +
+                         "node_1 [label=\"<f0>|CREATE PROCEDURE|{<name>name|REPLACE=FALSE|AUTHID=CURRENT_USER|"
+                         "<args>args|<body>body}\"];\n"
+                         // the one-element name list takes number 2, its token 3
+                         "node_3 [label=\"<f0>|token|{P}\"];\n"
+                         "node_1:name -> node_3:f0;\n"
+                         "node_4 [label=\"<f0>|block|{<decls>declarations|<body>body|<except>exceptions}\"];\n"
+                         "node_1:body -> node_4:f0;\n"
+                         "}\n";
+  EXPECT_EQ(draw(proc), expected);
+}
+
+TEST_F(AstDotTest, LineFieldsWhenShown) {
+  auto* loop = astNew<astNodeLoop>(AST_LOOP, 0);
+  loop->body = listNew(astNew<astNodeReturn>(AST_RETURN, 1));
+  std::string out = draw(loop, 0);
+  EXPECT_NE(out.find("node_1 [label=\"<f0>|LOOP|{<body>body}\"];\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("node_3 [label=\"<f0>line\\n2|RETURN|{<expr>expr}\"];\nnode_1:body -> node_3:f0;\n"),
+            std::string::npos)
+      << out;
+}
+
+TEST_F(AstDotTest, ListOfThreeStatementsIsAChain) {
+  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
+  block->body = listNew(astNew<astNodeReturn>(AST_RETURN, 1));
+  listAppend(block->body, astNew<astNodeLoop>(AST_LOOP, 2));
+  listAppend(block->body, astNew<astNodeReturn>(AST_RETURN, 3));
+  std::string out = draw(block);
+  EXPECT_NE(out.find("node_2 [label=\"<f0>|list|{length = 3}\"];\nnode_1:body -> node_2:f0;\n"
+                     "node_3 [label=\"<f0>|RETURN|{<expr>expr}\"];\nnode_2:f0 -> node_3:f0;\n"
+                     "node_4 [label=\"<f0>|LOOP|{<body>body}\"];\nnode_3:f0 -> node_4:f0;\n"
+                     "node_5 [label=\"<f0>|RETURN|{<expr>expr}\"];\nnode_4:f0 -> node_5:f0;\n"),
+            std::string::npos)
+      << out;
+}
+
+TEST_F(AstDotTest, TokenTextIsCutAndEscaped) {
+  auto* ret = astNew<astNodeReturn>(AST_RETURN, 0);
+  ret->expr = listNew(token("abcdefghijklmnopqrstuvwxy"));
+  EXPECT_NE(draw(ret).find("|token|{abcdefghijklmnopqrst...}"), std::string::npos);
+  ret->expr = listNew(token("a'b|c\"d\ne"));
+  EXPECT_NE(draw(ret).find("|token|{a\\'b\\|c\\\"d\\ne}"), std::string::npos);
+}
+
+TEST_F(AstDotTest, HighlightColoursTheLineAndWhatHangsBelowIt) {
+  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
+  auto* loop = astNew<astNodeLoop>(AST_LOOP, 4);
+  loop->body = listNew(astNew<astNodeReturn>(AST_RETURN, 5));
+  block->body = listNew(loop);
+  std::string out = draw(block, 1, -1, 5);
+  EXPECT_NE(out.find("node_1 [label="), std::string::npos);
+  EXPECT_NE(out.find("node_3 [style=filled,color=green,label=\"<f0>|LOOP"), std::string::npos) << out;
+  EXPECT_NE(out.find("node_5 [style=filled,color=green,label=\"<f0>|RETURN"), std::string::npos) << out;
+  // An argument of 1 or less colours nothing.
+  EXPECT_EQ(draw(block, 1, -1, 1).find("green"), std::string::npos);
+}
+
+TEST_F(AstDotTest, StartLineSkipsEverythingBefore) {
+  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
+  block->body = listNew(astNew<astNodeReturn>(AST_RETURN, 1));
+  listAppend(block->body, astNew<astNodeLoop>(AST_LOOP, 2));
+  std::string expected = std::string(kHead) +
+                         "node_3 [label = \"<f0>...\"];node_4 [label=\"<f0>|LOOP|{<body>body}\"];\n"
+                         "node_3:f0 -> node_4:f0;\n"
+                         "}\n";
+  EXPECT_EQ(draw(block, 1, 2), expected);
+}
+
+TEST_F(AstDotTest, SelectAndPragmaAreNotDrawnOthersAreGeneric) {
+  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
+  block->declarations = listNew(astNew<astNodePragma>(AST_PRAGMA, 0));
+  listAppend(block->declarations, astNew<astNodeRaise>(AST_RAISE, 0));
+  block->body = listNew(astNew<astNodeSelect>(AST_SELECT, 0));
+  std::string out = draw(block);
+  EXPECT_EQ(out.find("pragma"), std::string::npos);
+  EXPECT_EQ(out.find("select"), std::string::npos);
+  EXPECT_NE(out.find("|astNodeRaise|{nodeType = 42}\"];\nnode_2:f0 -> node_3:f0;\n"), std::string::npos) << out;
+}
+
+TEST_F(AstDotTest, UnopenableFile) {
+  EXPECT_EQ(writeAstDot("/nonexistent-dir/t.dot", "w", nullptr, 0, -1, 0), 0);
+}
+
+}  // namespace
