@@ -5,6 +5,7 @@
 // statement lists.
 #include <gtest/gtest.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -136,7 +137,9 @@ Outcome parse(const std::string& text, int quoted = 0, const std::string& leaf =
     started = true;
   }
   static int serial = 0;
-  std::string base = std::string(QEN_TEST_TMP_DIR) + "/parser_tree_" + std::to_string(++serial);
+  // Tests run as parallel processes: the names carry the process id.
+  std::string base = std::string(QEN_TEST_TMP_DIR) + "/parser_tree_" + std::to_string(getpid()) + "_" +
+                     std::to_string(++serial);
   std::string in_path = base + ".sql", out_path = base + ".xml";
   std::filesystem::remove(out_path);
   std::ofstream(in_path, std::ios::binary) << text;
@@ -161,6 +164,8 @@ Outcome parse(const std::string& text, int quoted = 0, const std::string& leaf =
   file_state_free(fs);
   gn_set_goal_observer(nullptr, nullptr);
   out.report = read_file(out_path);
+  std::filesystem::remove(in_path);
+  std::filesystem::remove(out_path);
   out.syntax_errors = count_of(out.report, "<syntax-error>");
   return out;
 }
