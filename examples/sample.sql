@@ -1,5 +1,5 @@
--- Sample T-SQL source for the analyzer: a table, a procedure, a trigger and
--- a few statements that the target lacks.
+-- Sample T-SQL source for the analyzer: a table, a procedure, a trigger, a
+-- default, a rule and a few statements that the target lacks.
 create table orders (
     order_id   int          not null,
     customer   varchar(40)  not null,
@@ -9,6 +9,7 @@ create table orders (
 go
 
 create procedure order_totals @customer varchar(40)
+with recompile
 as
 begin
     set nocount on
@@ -31,7 +32,15 @@ as
     end
 go
 
+create default zero_amount as 0
+go
+
+create rule positive_amount
+as @amount >= 0
+go
+
 checkpoint
+update statistics orders
 go
 GO
 
