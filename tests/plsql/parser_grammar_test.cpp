@@ -27,6 +27,7 @@ std::string readFile(const std::string& path)
 struct BisonRun {
   std::string messages;
   std::string report;
+  std::string parser;
 };
 
 // Runs bison over the grammar the way the build does, keeping its report.
@@ -39,7 +40,8 @@ BisonRun runBison()
                         "/grammar_check.err";
   int status = std::system(command.c_str());
   EXPECT_EQ(status, 0) << command;
-  return {readFile(dir + "/grammar_check.err"), readFile(dir + "/grammar_check.output")};
+  return {readFile(dir + "/grammar_check.err"), readFile(dir + "/grammar_check.output"),
+          readFile(dir + "/grammar_check.cpp")};
 }
 
 TEST(ParserGrammar, BisonReportsTheExpectedShape)
@@ -67,6 +69,13 @@ TEST(ParserGrammar, BisonReportsTheExpectedShape)
   EXPECT_NE(grammar.find("\n    0 $accept: program_list $end\n"), std::string::npos);
   EXPECT_NE(grammar.find("\n    1 program_list: programs\n"), std::string::npos);
   EXPECT_NE(grammar.find("\n  601 clusterName: schemaObjectName\n"), std::string::npos);
+
+  // The table sizes of the generated engine.
+  EXPECT_TRUE(std::regex_search(run.parser, std::regex("#define YYNTOKENS +190\n")));
+  EXPECT_TRUE(std::regex_search(run.parser, std::regex("#define YYNNTS +227\n")));
+  EXPECT_TRUE(std::regex_search(run.parser, std::regex("#define YYNRULES +602\n")));
+  EXPECT_TRUE(std::regex_search(run.parser, std::regex("#define YYNSTATES +1142\n")));
+  EXPECT_TRUE(std::regex_search(run.parser, std::regex("#define YYMAXUTOK +439\n")));
 }
 
 TEST(ParserGrammar, TokenCodes)
