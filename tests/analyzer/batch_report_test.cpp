@@ -257,6 +257,41 @@ TEST(BatchReport, EmptyBatchesAndEmptyBodies) {
   EXPECT_EQ(r.text, expected);
 }
 
+TEST(BatchReport, ObjectNamesFromDottedNames) {
+  const char* source =
+      "create procedure a..p8 with recompile as\n"        // 1
+      "go\n"                                              // 2
+      "create procedure [dbo].[p9] with recompile as\n"   // 3
+      "go\n"                                              // 4
+      "create procedure p10;2 with recompile as\n"        // 5
+      "go\n"                                              // 6
+      "create procedure s.a.b.c.p11 with recompile as\n"  // 7
+      "go\n"                                              // 8
+      "create default dbo.d2 as 1\n";                     // 9
+  Report r;
+  ASSERT_EQ(analyse("names", source, &r), 0);
+  const std::string recompile = "CREATE PROCEDURE WITH RECOMPILE";
+  std::string expected = "<source>\n" + file_head(r.path, "names");
+  // An omitted owner stays empty between the two periods.
+  expected += r.head(1, "procedure", "a..p8") +
+              r.feature(recompile, 1, 1, 1, "create procedure a..p8 with recompile as") + Report::close();
+  // Brackets are part of the name as written.
+  expected += r.head(3, "procedure", "[dbo].[p9]") +
+              r.feature(recompile, 2, 3, 1, "create procedure [dbo].[p9] with recompile as") + Report::close();
+  // The group number is not part of the name.
+  expected += r.head(5, "procedure", "p10") +
+              r.feature(recompile, 3, 5, 1, "create procedure p10;2 with recompile as") + Report::close();
+  // Five parts: no server-to-server call; the last three name the object.
+  expected += r.head(7, "procedure", "b.c.p11") +
+              r.feature(recompile, 4, 7, 1, "create procedure s.a.b.c.p11 with recompile as") +
+              Report::close();
+  expected += r.head(9, "default", "dbo.d2") + r.feature("CREATE DEFAULT", 5, 9, 1, "create default dbo.d2 as 1") +
+              Report::close();
+  // Four procedures without statements: the procedure sizes stay 0.
+  expected += report_tail({5, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1, 5});
+  EXPECT_EQ(r.text, expected);
+}
+
 #else
 
 TEST(BatchReport, NeedsTheHost) { GTEST_SKIP() << "qen_host not built"; }
