@@ -232,27 +232,30 @@ TEST(BatchReport, EmptyBatchesAndEmptyBodies) {
   const char* source =
       "-- nothing but a comment\n"                     // 1
       "go\n"                                           // 2
-      "create trigger dbo.t2 on dbo.orders for delete as\n"  // 3
+      "` grant\n"                                      // 3: rejected by the scanner, then GRANT
       "go\n"                                           // 4
-      "create procedure p3\n"                          // 5
-      "as external name \"lib.so\"\n"                  // 6
-      "go\n"                                           // 7
-      "create procedure p4 as\n"                       // 8
-      "begin\n"                                        // 9
-      "end\n";                                         // 10
+      "create trigger dbo.t2 on dbo.orders for delete as\n"  // 5
+      "go\n"                                           // 6
+      "create procedure p3\n"                          // 7
+      "as external name \"lib.so\"\n"                  // 8
+      "go\n"                                           // 9
+      "create procedure p4 as\n"                       // 10
+      "begin\n"                                        // 11
+      "end\n";                                         // 12
   Report r;
   ASSERT_EQ(analyse("empty", source, &r), 0);
   std::string expected = "<source>\n" + file_head(r.path, "empty");
   // A trigger without a body still opens its object and reports.
-  expected += r.head(3, "trigger", "dbo.t2") +
-              r.feature("CREATE TRIGGER", 1, 3, 1, "create trigger dbo.t2 on dbo.orders for delete as") +
+  expected += r.head(5, "trigger", "dbo.t2") +
+              r.feature("CREATE TRIGGER", 1, 5, 1, "create trigger dbo.t2 on dbo.orders for delete as") +
               Report::close();
   // The external procedure is reported on its own object.
-  expected += r.head(5, "procedure", "p3") +
-              r.feature("CREATE EXTERNAL PROCEDURE", 2, 5, 1, "create procedure p3") + Report::close();
+  expected += r.head(7, "procedure", "p3") +
+              r.feature("CREATE EXTERNAL PROCEDURE", 2, 7, 1, "create procedure p3") + Report::close();
   // p4: one statement on the batch, one (the empty block) in the body.
-  // Batches: the comment-only batch holds no statement, the three CREATE
-  // batches one each. Procedures: 0 and 1 statements.
+  // Batches: the comment-only batch and the junk batch (accepted, never
+  // evaluated) hold no statement, the three CREATE batches one each.
+  // Procedures: 0 and 1 statements.
   expected += report_tail({4, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 3});
   EXPECT_EQ(r.text, expected);
 }
