@@ -385,3 +385,63 @@ TEST(ActionsUnits, JavaSource)
 }
 
 }  // namespace
+
+namespace {
+
+struct DdlCase {
+  const char* source;
+  int kind;
+  const char* name;  // null: the kind keeps no name
+  const char* body;
+};
+
+TEST(ActionsUnits, EveryDdlKind)
+{
+  const DdlCase cases[] = {
+      {"CREATE CLUSTER cl (a NUMBER);", AST_CREATE_CLUSTER, nullptr, "cl ( a NUMBER )"},
+      {"ALTER CLUSTER cl SIZE 10;", AST_ALTER_CLUSTER, nullptr, "cl SIZE 10"},
+      {"DROP CLUSTER cl;", AST_DROP_CLUSTER, nullptr, "cl"},
+      {"CREATE DIMENSION d LEVEL a IS t.a;", AST_CREATE_DIMENSION, nullptr, "d LEVEL a IS t.a"},
+      {"ALTER DIMENSION d COMPILE;", AST_ALTER_DIMENSION, nullptr, "d COMPILE"},
+      {"DROP DIMENSION d;", AST_DROP_DIMENSION, nullptr, "d"},
+      {"CREATE OR REPLACE DIRECTORY dir AS '/tmp';", AST_CREATE_DIRECTORY, nullptr, "dir AS '/tmp'"},
+      {"DROP DIRECTORY dir;", AST_DROP_DIRECTORY, nullptr, "dir"},
+      {"CREATE OUTLINE o ON SELECT 1 FROM dual;", AST_CREATE_OUTLINE, nullptr, "o ON SELECT 1 FROM dual"},
+      {"ALTER OUTLINE o REBUILD;", AST_ALTER_OUTLINE, nullptr, "o REBUILD"},
+      {"DROP OUTLINE o;", AST_DROP_OUTLINE, nullptr, "o"},
+      {"CREATE ROLE r;", AST_CREATE_ROLE, "r", "<null>"},
+      {"ALTER ROLE r NOT IDENTIFIED;", AST_ALTER_ROLE, "r", "NOT IDENTIFIED"},
+      {"DROP ROLE r;", AST_DROP_ROLE, "r", "<null>"},
+      {"CREATE USER u IDENTIFIED BY p;", AST_CREATE_USER, "u", "IDENTIFIED BY p"},
+      {"ALTER USER u ACCOUNT LOCK;", AST_ALTER_USER, "u", "ACCOUNT LOCK"},
+      {"DROP USER u CASCADE;", AST_DROP_USER, "u", "CASCADE"},
+      {"ALTER SEQUENCE s INCREMENT BY 2;", AST_ALTER_SEQUENCE, "s", "INCREMENT BY 2"},
+      {"DROP SEQUENCE s;", AST_DROP_SEQUENCE, "s", "<null>"},
+      {"DROP INDEX ix;", AST_DROP_INDEX, "ix", "<null>"},
+      {"DROP SYNONYM sy;", AST_DROP_SYNONYM, "sy", "<null>"},
+      {"DROP TYPE ty FORCE;", AST_DROP_TYPE, "ty", "FORCE"},
+      {"DROP VIEW v;", AST_DROP_VIEW, "v", "<null>"},
+      {"CREATE TABLESPACE ts DATAFILE 'f';", AST_CREATE_TABLESPACE, nullptr, "ts DATAFILE 'f'"},
+      {"ALTER TABLESPACE ts OFFLINE;", AST_ALTER_TABLESPACE, nullptr, "ts OFFLINE"},
+      {"DROP TABLESPACE ts;", AST_DROP_TABLESPACE, nullptr, "ts"},
+      {"ALTER TRIGGER tr ENABLE;", AST_ALTER_TRIGGER, "tr", "ENABLE"},
+  };
+  for (const DdlCase& c : cases) {
+    ParsedSource* p = parseText(c.source);
+    EXPECT_TRUE(p->accepted) << c.source;
+    for (ErrorRecord* e : p->errorList())
+      ADD_FAILURE() << c.source << ": " << str(e->message);
+    ASSERT_EQ(listLength(p->units()), 1) << c.source;
+    astNode* unit = p->unit(0);
+    ASSERT_EQ(unit->kind, c.kind) << c.source;
+    EXPECT_EQ(unit->line, 0) << c.source;
+    auto* ddl = static_cast<astNodeDdl*>(unit);
+    if (c.name)
+      EXPECT_EQ(tokens(ddl->name), c.name) << c.source;
+    else
+      EXPECT_EQ(ddl->name, nullptr) << c.source;
+    EXPECT_EQ(tokens(ddl->body), c.body) << c.source;
+  }
+}
+
+}  // namespace
