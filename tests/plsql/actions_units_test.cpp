@@ -445,3 +445,50 @@ TEST(ActionsUnits, EveryDdlKind)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ActionsUnits, DdlFlags)
+{
+  ParsedSource* p = parseText(
+      "CREATE PUBLIC DATABASE LINK l CONNECT TO x;\n"
+      "CREATE SHARED DATABASE LINK l;\n"
+      "DROP PUBLIC DATABASE LINK l;\n"
+      "CREATE TEMPORARY TABLESPACE t TEMPFILE 'f';\n"
+      "CREATE BITMAP INDEX ix ON t(a);\n"
+      "CREATE TABLE tx OF XMLTYPE;\n"
+      "CREATE FORCE VIEW v OF t_obj WITH OBJECT IDENTIFIER (id) AS SELECT 1 FROM dual;\n"
+      "CREATE MATERIALIZED VIEW mv AS SELECT 1 FROM dual;\n"
+      "DROP PUBLIC SYNONYM s;\n");
+  ASSERT_TRUE(p->accepted);
+  EXPECT_EQ(p->errors, nullptr);
+  ASSERT_EQ(kinds(p->units()), "71 71 86 81 74 80 84 84 94");
+  auto* pub = static_cast<astNodeDdlLink*>(p->unit(0));
+  EXPECT_TRUE(pub->pub);
+  EXPECT_FALSE(pub->shared);
+  EXPECT_EQ(tokens(pub->body), "l CONNECT TO x");
+  auto* shared = static_cast<astNodeDdlLink*>(p->unit(1));
+  EXPECT_FALSE(shared->pub);
+  EXPECT_TRUE(shared->shared);
+  EXPECT_TRUE(static_cast<astNodeDdlLink*>(p->unit(2))->pub);
+  EXPECT_TRUE(static_cast<astNodeDdlTablespace*>(p->unit(3))->temp);
+  auto* bitmap = static_cast<astNodeDdlIndex*>(p->unit(4));
+  EXPECT_TRUE(bitmap->bmap);
+  EXPECT_FALSE(bitmap->unq);
+  auto* xml = static_cast<astNodeDdlTable*>(p->unit(5));
+  EXPECT_TRUE(xml->xmltype);
+  EXPECT_EQ(tokens(xml->name), "tx");
+  EXPECT_EQ(xml->body, nullptr);
+  auto* objview = static_cast<astNodeDdlView*>(p->unit(6));
+  EXPECT_TRUE(objview->objview);
+  EXPECT_TRUE(objview->force);
+  EXPECT_FALSE(objview->mview);
+  EXPECT_EQ(tokens(objview->columns), "t_obj");
+  EXPECT_EQ(tokens(objview->body), "WITH OBJECT IDENTIFIER ( id ) AS SELECT 1 FROM dual");
+  auto* mview = static_cast<astNodeDdlView*>(p->unit(7));
+  EXPECT_TRUE(mview->mview);
+  EXPECT_FALSE(mview->objview);
+  EXPECT_TRUE(static_cast<astNodeDdlSynonym*>(p->unit(8))->pub);
+}
+
+}  // namespace
