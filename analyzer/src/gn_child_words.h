@@ -74,10 +74,4 @@ inline ag_word gn_switch_word(Node* n) {
     return 0;
 }
 
-/* Plants an inherited lexeme number into a child that takes one. */
-template <class Node>
-inline void gn_plant_lexeme(Node* n, ag_word lexeme) {
-  if constexpr (requires { n->lexeme; }) n->lexeme = lexeme;
-}
-
 #endif
