@@ -409,3 +409,38 @@ TEST(ActionsStatements, ForallAndPipeRow)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ActionsStatements, CollectorStartsFromTheLookahead)
+{
+  // After PRAGMA the parser reads the next word to choose its rule; the
+  // collected expression starts with that word.
+  ParsedSource* p = parseText("CREATE PACKAGE k IS\n  PRAGMA RESTRICT_REFERENCES(f, WNDS);\nEND;");
+  ASSERT_TRUE(p->accepted);
+  EXPECT_EQ(p->errors, nullptr);
+  auto* head = static_cast<astNodeCreatePkgHead*>(p->unit(0));
+  ASSERT_EQ(head->kind, AST_CREATE_PKG_HEAD);
+  auto* pragma = nth<astNodeOraclePragma>(head->elements, 0);
+  ASSERT_EQ(pragma->kind, AST_ORACLE_PRAGMA);
+  EXPECT_EQ(tokens(pragma->expr), "RESTRICT_REFERENCES ( f , WNDS )");
+  EXPECT_EQ(pragma->line, 1);
+
+  // The same after a SQL keyword whose statement body begins with INTO.
+  astNodeBlock* b = block("BEGIN INSERT INTO t VALUES (1); UPDATE t SET a = 1; END;");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(tokens(nth<astNodeSqlStmt>(b->body, 0)->body), "INTO t VALUES ( 1 )");
+  EXPECT_EQ(tokens(nth<astNodeSqlStmt>(b->body, 1)->body), "t SET a = 1");
+}
+
+TEST(ActionsStatements, TopLevelStatementsAndTerminators)
+{
+  ParsedSource* p = parseText("INSERT INTO t VALUES (1);\n/\nCOMMIT;\n/\n");
+  ASSERT_TRUE(p->accepted);
+  EXPECT_EQ(p->errors, nullptr);
+  // Terminator lines keep nothing.
+  EXPECT_EQ(kinds(p->units()), "46 46");
+  EXPECT_EQ(static_cast<astNodeSqlStmt*>(p->unit(1))->line, 2);
+}
+
+}  // namespace
