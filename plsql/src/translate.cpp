@@ -6,6 +6,7 @@
 #include "parse_context.h"
 #include "run_pool.h"
 #include "sqlexc_ast_dump.h"
+#include "sqlexc_ast_emit.h"
 #include "token_reader.h"
 
 bool parseSource(ParseContext* context) {
@@ -28,10 +29,7 @@ Pool* g_runPool = nullptr;
 // Semantic checks, rewriting and emission of an accepted tree. The tree and
 // the error list stay in the run pool.
 void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
-  (void)root;
-  (void)options;
-  (void)errors;
-  (void)statements;
+  *statements = emitProgram(root, options->emitterWord, options->terminator, options->lineMarkers, errors);
 }
 
 }  // namespace

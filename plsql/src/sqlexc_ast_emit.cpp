@@ -1,0 +1,227 @@
+// Emitter framework: state, statement records, text operations, line starts
+// and the dispatcher by node kind.
+#include "sqlexc_ast_emit.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "ast.h"
+#include "run_pool.h"
+
+namespace {
+
+// Unexpected node kinds reach this hook; it deliberately records nothing so
+// that the walk goes on with the next node.
+void emitInternalError(const char* message, const char* kindName, const char* sourceName, int line) {
+  (void)message;
+  (void)kindName;
+  (void)sourceName;
+  (void)line;
+}
+
+int countNewlines(const char* text) {
+  int n = 0;
+  for (const char* p = text; *p; ++p)
+    if (*p == '\n') ++n;
+  return n;
+}
+
+// Statement kinds whose head carries a label.
+bool hasStatementHead(int kind) {
+  switch (kind) {
+    case AST_ASSIGN: case AST_BLOCK: case AST_CALL: case AST_CASE: case AST_CLOSE: case AST_CONTINUE:
+    case AST_DYNAMIC: case AST_EXIT: case AST_FETCH: case AST_FOR: case AST_GOTO: case AST_IF:
+    case AST_LOOP: case AST_NULL: case AST_OPEN: case AST_RAISE: case AST_RAISE_APP: case AST_RETURN:
+    case AST_SELECT: case AST_SQL_STMT: case AST_WHILE: case AST_VALUES: case AST_SIGNAL:
+    case AST_PREPARE: case AST_EXECUTE: case AST_GET_DIAG: case AST_FORALL: case AST_PIPEROW:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
+                             ErrorRecord** errors) {
+  (void)emitterWord;
+  EmitterState state;
+  std::memset(&state, 0, sizeof state);
+  state.root = root;
+  state.terminator = terminator ? terminator : "";
+  state.lineMarkers = lineMarkers;
+  state.errors = errors;
+  state.builder = sbNew(80, 0);
+  state.outputLine = 1;
+  state.depth = 0;
+  emitStatement(root, &state);
+  closeStatement(&state);
+  return state.first;
+}
+
+void closeStatement(EmitterState* state) {
+  int length = sbLength(state->builder);
+  if (length <= 0) return;
+  size_t size = offsetof(StatementRecord, text) + size_t(length) + 1;
+  StatementRecord* record = static_cast<StatementRecord*>(poolAlloc(size));
+  record->type = state->statementType;
+  record->next = nullptr;
+  record->length = uint32_t(length);
+  sbCopyOut(record->text, state->builder);
+  if (state->last)
+    state->last->next = record;
+  else
+    state->first = record;
+  state->last = record;
+  sbReset(state->builder);
+  state->outputLine = 0;
+}
+
+void emitAppend(EmitterState* state, const char* text) {
+  if (!text || !*text) return;
+  if (state->lineMarkers) state->outputLine += countNewlines(text);
+  sbAppend(state->builder, text);
+}
+
+void emitTextRun(EmitterState* state, const char* const* texts, int count) {
+  for (int i = 0; i < count && texts[i]; ++i) emitAppend(state, texts[i]);
+}
+
+void* emitTokenText(astNodeList* list, astNode* token, void* user) {
+  (void)list;
+  EmitTokenPair* pair = static_cast<EmitTokenPair*>(user);
+  // Only token nodes carry text; anything else in a token list is skipped.
+  if (!token || token->kind != AST_TOKEN) return pair;
+  const char* text = static_cast<astNodeToken*>(token)->text;
+  if (!text) text = "";
+  if (pair->needsBlank && text[0] != '(' && text[0] != ')' && text[0] != ',') emitAppend(pair->state, " ");
+  emitAppend(pair->state, text);
+  pair->needsBlank = text[0] != '(';
+  return pair;
+}
+
+void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* prefix, const char* suffix) {
+  emitAppend(state, prefix);
+  int savedDepth = state->depth;
+  state->depth = 0;
+  if (tokens && tokens->kind == AST_LIST) {
+    EmitTokenPair pair = {state, false};
+    listApply(tokens, emitTokenText, &pair);
+  } else if (tokens && tokens->kind == AST_TOKEN) {
+    EmitTokenPair pair = {state, false};
+    emitTokenText(nullptr, tokens, &pair);
+  }
+  state->depth = savedDepth;
+  emitAppend(state, suffix);
+}
+
+void emitTokensOf(astNode* node, EmitterState* state) {
+  emitWrappedTokens(static_cast<astNodeList*>(node), state, "", "");
+}
+
+const char* emitIndentation(const EmitterState* state) { return state->depth != 0 ? "  " : ""; }
+
+void emitLineMarker(EmitterState* state, int sourceLine, bool markerAllowed) {
+  if (!state->lineMarkers) return;
+  int previous = state->outputLine;
+  int wanted = sourceLine + 1;
+  state->outputLine = wanted;
+  if (!markerAllowed || previous == wanted) return;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "--#line %03d\n", wanted);
+  // The marker's own newline is not counted: the next line is the source line.
+  sbAppend(state->builder, buffer);
+}
+
+void emitNewLine(EmitterState* state, astNode* node) {
+  if (!node) return;
+  bool isList = node->kind == AST_LIST;
+  emitLineMarker(state, node->line, node->kind != AST_BLOCK && !isList);
+  if (!isList) emitAppend(state, emitIndentation(state));
+  if (hasStatementHead(node->kind)) {
+    const char* label = static_cast<astNodeStatement*>(node)->label;
+    if (label) emitTokenList(state, label, ": ");
+  }
+}
+
+void emitUnitEnd(EmitterState* state, astNode* unit) {
+  if (isPackage(unit)) {
+    emitTokenList(state, state->terminator, "\n");
+    closeStatement(state);
+  } else {
+    emitAppend(state, ";\n");
+  }
+}
+
+astNodeList* emitPackageName(astNode* package) {
+  if (!package) return nullptr;
+  if (package->kind == AST_CREATE_PKG_HEAD) return static_cast<astNodeCreatePkgHead*>(package)->name;
+  if (package->kind == AST_CREATE_PKG_BODY) return static_cast<astNodeCreatePkgBody*>(package)->name;
+  return nullptr;
+}
+
+void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state) {
+  astNode* savedOwner = state->argumentOwner;
+  state->argumentOwner = owner;
+  emitAppend(state, "(");
+  bool first = true;
+  for (astListCell* c = listCells(args); c; c = c->next) {
+    if (!first) emitAppend(state, ", ");
+    first = false;
+    emitStatement(c->value, state);
+  }
+  emitAppend(state, ")");
+  state->argumentOwner = savedOwner;
+}
+
+void emitStatement(astNode* node, EmitterState* state) {
+  if (!node) return;
+  switch (node->kind) {
+    case AST_ASSIGN: emitAssign(node, state); return;
+    case AST_BLOCK: emitBlock(node, state); return;
+    case AST_CALL: emitCall(node, state); return;
+    case AST_CASE: emitCase(node, state); return;
+    case AST_CASE_EXPR: emitCaseExpr(node, state); return;
+    case AST_CLOSE: emitClose(node, state); return;
+    case AST_CONTINUE: emitContinue(node, state); return;
+    case AST_CREATE_FUNCTION: emitCreateFunction(node, state); return;
+    case AST_CREATE_PKG_BODY: emitCreatePackageBody(node, state); return;
+    case AST_CREATE_PKG_HEAD: emitCreatePackageHead(node, state); return;
+    case AST_DROP_PKG_BODY: emitDropPackageBody(node, state); return;
+    case AST_DROP_PKG_HEAD: emitDropPackageHead(node, state); return;
+    case AST_CREATE_PROCEDURE: emitCreateProcedure(node, state); return;
+    case AST_CREATE_TRIGGER: emitCreateTrigger(node, state); return;
+    case AST_DYNAMIC: emitStatement(static_cast<astNodeDynamic*>(node)->expansion, state); return;
+    case AST_EXIT: emitExit(node, state); return;
+    case AST_FETCH: emitFetch(node, state); return;
+    case AST_FOR: emitFor(node, state); return;
+    case AST_FORMAL_ARG: emitFormalArg(node, state); return;
+    case AST_FUNC_PROTO: emitFunctionPrototype(node, state); return;
+    case AST_GOTO: emitGoto(node, state); return;
+    case AST_HANDLER: emitHandler(node, state); return;
+    case AST_IF: emitIf(node, state); return;
+    case AST_ELSE_IF: emitElseIf(node, state); return;
+    case AST_LIST: emitList(node, state); return;
+    case AST_LOOP: emitLoop(node, state); return;
+    case AST_NULL: emitNull(node, state); return;
+    case AST_OPEN: emitOpen(node, state); return;
+    case AST_PRAGMA: return;
+    case AST_PROC_PROTO: emitProcedurePrototype(node, state); return;
+    case AST_RAISE: emitRaise(node, state); return;
+    case AST_RAISE_APP: emitStatement(static_cast<astNodeRaiseApp*>(node)->expansion, state); return;
+    case AST_RETURN: emitReturn(node, state); return;
+    case AST_SELECT: emitSelect(node, state); return;
+    case AST_SQL_STMT: emitSqlStatement(node, state); return;
+    case AST_TOKEN: emitToken(node, state); return;
+    case AST_WHILE: emitWhile(node, state); return;
+    case AST_VALUES: emitValues(node, state); return;
+    case AST_SIGNAL: emitSignal(node, state); return;
+    case AST_PREPARE: emitPrepare(node, state); return;
+    case AST_EXECUTE: emitExecute(node, state); return;
+    case AST_GET_DIAG: emitGetDiag(node, state); return;
+    default:
+      emitInternalError("Unexpected node type", astNodeKindName(node->kind), "sqlexc_ast_emit", 277);
+      return;
+  }
+}

@@ -1,0 +1,228 @@
+// Emitters of loops, conditionals, CASE, the one-line control statements
+// (RETURN, RAISE, NULL, GOTO, CONTINUE, EXIT) and of the statements that the
+// rewriting makes for dynamic SQL and diagnostics (EXECUTE, PREPARE, SIGNAL,
+// VALUES ... INTO, GET DIAGNOSTICS).
+#include "ast.h"
+#include "sqlexc_ast_emit.h"
+
+namespace {
+
+// A loop label the rewriting should have supplied; without one (an EXIT or
+// CONTINUE outside any loop) the statement is written with an empty label and
+// the run gets an internal-error record, so the output is never silently
+// wrong.
+const char* loopLabel(char* target, astNode* node, const char* what, EmitterState* state) {
+  if (target) return target;
+  ErrorRecord* record = tokenErrorRecord("No enclosing loop", what, node, state->errors);
+  record->domain = ERROR_DOMAIN_INTERNAL;
+  return "";
+}
+
+void emitBody(astNode* body, EmitterState* state) {
+  state->depth += 2;
+  emitStatement(body, state);
+  state->depth -= 2;
+}
+
+}  // namespace
+
+void emitWhile(astNode* node, EmitterState* state) {
+  astNodeWhile* loop = static_cast<astNodeWhile*>(node);
+  emitAppend(state, "\n");
+  emitNewLine(state, node);
+  emitWrappedTokens(loop->expr, state, "WHILE ", " DO\n");
+  emitBody(loop->body, state);
+  emitTokenList(state, emitIndentation(state), "END WHILE;\n");
+  emitAppend(state, "\n");
+}
+
+void emitLoop(astNode* node, EmitterState* state) {
+  astNodeLoop* loop = static_cast<astNodeLoop*>(node);
+  emitAppend(state, "\n");
+  emitNewLine(state, node);
+  emitAppend(state, "LOOP\n");
+  emitBody(loop->body, state);
+  if (loop->label)
+    emitTokenList(state, emitIndentation(state), "END LOOP ", loop->label, ";\n\n");
+  else
+    emitTokenList(state, emitIndentation(state), "END LOOP;\n\n");
+}
+
+void emitIf(astNode* node, EmitterState* state) {
+  astNodeIf* branch = static_cast<astNodeIf*>(node);
+  emitAppend(state, "\n");
+  emitNewLine(state, node);
+  emitWrappedTokens(branch->expr, state, "IF ", " THEN\n");
+  emitBody(branch->body, state);
+  emitStatement(branch->elseIf, state);
+  if (branch->elseBody) {
+    emitTokenList(state, emitIndentation(state), "ELSE\n");
+    emitBody(branch->elseBody, state);
+  }
+  emitTokenList(state, emitIndentation(state), "END IF;\n\n");
+}
+
+void emitElseIf(astNode* node, EmitterState* state) {
+  astNodeElseIf* branch = static_cast<astNodeElseIf*>(node);
+  emitAppend(state, emitIndentation(state));
+  emitWrappedTokens(branch->expr, state, "ELSEIF ", " THEN\n");
+  emitBody(branch->body, state);
+  emitStatement(branch->elseIf, state);
+}
+
+void emitFor(astNode* node, EmitterState* state) {
+  astNodeFor* loop = static_cast<astNodeFor*>(node);
+  if (loop->loopType != FOR_SELECT) {
+    emitStatement(loop->expansion, state);
+    return;
+  }
+  emitAppend(state, "\n");
+  emitNewLine(state, node);
+  emitWrappedTokens(loop->index, state, "FOR ", " AS\n");
+  emitAppend(state, "  ");  // the indentation of the raised depth
+  emitWrappedTokens(loop->expr, state, "", "");
+  emitTokenList(state, "\n", emitIndentation(state), "DO\n");
+  emitBody(loop->body, state);
+  emitTokenList(state, emitIndentation(state), "END FOR;\n");
+  emitAppend(state, "\n");
+}
+
+void emitExit(astNode* node, EmitterState* state) {
+  astNodeExit* exit = static_cast<astNodeExit*>(node);
+  emitNewLine(state, node);
+  const char* label = loopLabel(exit->target, node, "EXIT", state);
+  if (!exit->expr) {
+    emitTokenList(state, "LEAVE ", label, ";\n");
+  } else {
+    emitWrappedTokens(exit->expr, state, "IF ", " THEN ");
+    emitTokenList(state, "LEAVE ", label, "; END IF;\n");
+  }
+}
+
+void emitGetDiag(astNode* node, EmitterState* state) {
+  astNodeGetDiag* diag = static_cast<astNodeGetDiag*>(node);
+  emitNewLine(state, node);
+  emitAppend(state, diag->diagType == DIAG_MESSAGE_TEXT ? "GET DIAGNOSTICS EXCEPTION 1 " : "GET DIAGNOSTICS ");
+  emitWrappedTokens(diag->target, state, "", " = ");
+  emitWrappedTokens(diag->source, state, "", ";\n");
+}
+
+void emitExecute(astNode* node, EmitterState* state) {
+  astNodeExecute* execute = static_cast<astNodeExecute*>(node);
+  emitNewLine(state, node);
+  emitAppend(state, execute->immediate ? "EXECUTE IMMEDIATE " : "EXECUTE ");
+  emitAppend(state, execute->operand);
+  if (execute->into) emitWrappedTokens(execute->into, state, " INTO ", "");
+  if (execute->using_) emitWrappedTokens(execute->using_, state, " USING ", "");
+  emitAppend(state, ";\n");
+}
+
+void emitPrepare(astNode* node, EmitterState* state) {
+  astNodePrepare* prepare = static_cast<astNodePrepare*>(node);
+  emitNewLine(state, node);
+  emitAppend(state, "PREPARE ");
+  emitAppend(state, prepare->stmtID);
+  emitAppend(state, " FROM ");
+  if (prepare->stmtHolder)
+    emitAppend(state, prepare->stmtHolder);
+  else
+    emitTokensOf(prepare->query, state);
+  emitAppend(state, ";\n");
+}
+
+void emitSignal(astNode* node, EmitterState* state) {
+  astNodeSignal* signal = static_cast<astNodeSignal*>(node);
+  emitNewLine(state, node);
+  emitAppend(state, "SIGNAL SQLSTATE '");
+  emitAppend(state, signal->sqlstate);
+  emitAppend(state, "'");
+  if (signal->message) emitWrappedTokens(signal->message, state, " SET MESSAGE_TEXT = ", "");
+  emitAppend(state, ";\n");
+}
+
+namespace {
+
+void emitTokenListsJoined(astNodeList* lists, EmitterState* state) {
+  for (astListCell* c = listCells(lists); c; c = c->next) {
+    if (c != lists->head) emitAppend(state, ", ");
+    emitTokensOf(c->value, state);
+  }
+}
+
+}  // namespace
+
+void emitValues(astNode* node, EmitterState* state) {
+  astNodeValues* values = static_cast<astNodeValues*>(node);
+  emitNewLine(state, node);
+  emitAppend(state, "VALUES(");
+  emitTokenListsJoined(values->targets, state);
+  emitAppend(state, ") INTO ");
+  emitTokenListsJoined(values->sources, state);
+  emitAppend(state, ";\n");
+}
+
+// ---- simple control statements ----
+
+void emitReturn(astNode* node, EmitterState* state) {
+  emitNewLine(state, node);
+  emitWrappedTokens(static_cast<astNodeReturn*>(node)->expr, state, "RETURN ", ";\n");
+}
+
+void emitRaise(astNode* node, EmitterState* state) {
+  astNodeRaise* raise = static_cast<astNodeRaise*>(node);
+  emitNewLine(state, node);
+  if (raise->condition && raise->isSqlstate)
+    emitTokenList(state, "SIGNAL SQLSTATE '", raise->condition, "';\n");
+  else if (raise->condition)
+    emitTokenList(state, "SIGNAL ", raise->condition, ";\n");
+  else
+    emitAppend(state, "RESIGNAL;\n");
+}
+
+void emitNull(astNode* node, EmitterState* state) {
+  astNodeNull* null = static_cast<astNodeNull*>(node);
+  emitNewLine(state, node);
+  if (null->text)
+    emitTokenList(state, "-- ", null->text, "\n");
+  else
+    emitAppend(state, "-- NULL;\n");
+}
+
+void emitGoto(astNode* node, EmitterState* state) {
+  emitNewLine(state, node);
+  emitWrappedTokens(static_cast<astNodeGoto*>(node)->target, state, "GOTO ", ";\n");
+}
+
+void emitContinue(astNode* node, EmitterState* state) {
+  astNodeContinue* next = static_cast<astNodeContinue*>(node);
+  emitNewLine(state, node);
+  const char* label = loopLabel(next->target, node, "CONTINUE", state);
+  if (next->expr) {
+    emitWrappedTokens(next->expr, state, "IF ", " THEN ");
+    emitTokenList(state, "ITERATE ", label, "; END IF;\n");
+  } else {
+    emitTokenList(state, "ITERATE ", label, ";\n");
+  }
+}
+
+void emitCase(astNode* node, EmitterState* state) {
+  astNodeCase* statement = static_cast<astNodeCase*>(node);
+  emitAppend(state, "\n");
+  emitNewLine(state, node);
+  emitWrappedTokens(statement->predicate, state, "CASE ", "\n");
+  state->depth += 2;
+  emitStatement(statement->values, state);
+  emitStatement(statement->defaultValue, state);
+  state->depth -= 2;
+  emitTokenList(state, emitIndentation(state), "END CASE;\n\n");
+}
+
+void emitCaseExpr(astNode* node, EmitterState* state) {
+  astNodeCaseExpr* branch = static_cast<astNodeCaseExpr*>(node);
+  emitAppend(state, emitIndentation(state));
+  if (branch->predicate)
+    emitWrappedTokens(branch->predicate, state, "WHEN ", " THEN\n");
+  else
+    emitTokenList(state, "ELSE ", "\n");
+  emitBody(branch->body, state);
+}

@@ -1,0 +1,369 @@
+// Emitters of the units: package specifications and bodies (modules),
+// procedures, functions, prototypes and their formal arguments, triggers,
+// dropped packages, blocks with their condition handlers, and the
+// declaration pass shared by blocks and packages.
+#include <cstring>
+
+#include "ast.h"
+#include "plsql_parser.hpp"
+#include "sqlexc_ast_emit.h"
+
+namespace {
+
+void unsupported(EmitterState* state, const char* message, const char* context, astNode* node) {
+  tokenErrorRecord(message, context, node, state->errors);
+}
+
+// "ALTER MODULE pkg PUBLISH " or "ALTER MODULE pkg ADD " and the object word
+// and name of a member routine.
+void emitMemberHead(EmitterState* state, astNode* package, const char* word, astNodeList* name) {
+  emitAppend(state, "ALTER MODULE ");
+  emitTokensOf(emitPackageName(package), state);
+  emitTokenList(state, " ", package->kind == AST_CREATE_PKG_HEAD ? "PUBLISH " : "ADD ", word, " ");
+  emitTokensOf(name, state);
+}
+
+// Does a declaration node carry the declaration head? Error nodes and other
+// odd elements of a declaration list do not.
+bool hasDeclarationHead(const astNode* node) {
+  return (node->kind >= AST_VAR_DECL && node->kind <= AST_EXCEPTION_DECL) || node->kind == AST_OBJECT_DECL ||
+         node->kind == AST_SUBTYPE;
+}
+
+// The node kind that goes with each declaration class.
+int kindOfClass(int variableType) {
+  switch (variableType) {
+    case VAR_SCALAR: return AST_VAR_DECL;
+    case VAR_CURSOR: return AST_CURSOR_DECL;
+    case VAR_RECORD: return AST_RECORD_DECL;
+    case VAR_TABLE: return AST_TABLE_DECL;
+    case VAR_REFCURSOR: return AST_REFCURSOR_DECL;
+    case VAR_VARRAY: return AST_VARRAY_DECL;
+    case VAR_EXCEPTION: return AST_EXCEPTION_DECL;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+void emitRoutineHead(EmitterState* state, const char* word, astNode* owner, astNodeList* name, bool replace) {
+  if (isPackage(owner) && emitPackageName(owner)) {
+    emitMemberHead(state, owner, word, name);
+    return;
+  }
+  emitTokenList(state, emitIndentation(state), replace ? "CREATE OR REPLACE " : "CREATE ", word, " ");
+  emitTokensOf(name, state);
+}
+
+void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
+  if (!list || list->kind != AST_LIST) return;
+  if (!unit) unit = list->parent;
+  for (astListCell* c = list->head; c; c = c->next) {
+    astNode* element = c->value;
+    if (!element || element->kind == AST_PRAGMA) continue;
+    if (!hasDeclarationHead(element)) continue;
+    astNodeDecl* declaration = static_cast<astNodeDecl*>(element);
+    if (declaration->variableType == VAR_EXCEPTION_INIT) continue;
+    emitNewLine(state, element);
+    // A class whose node is of another kind writes nothing, as an unknown
+    // class does.
+    if (kindOfClass(declaration->variableType) != element->kind) continue;
+    switch (declaration->variableType) {
+      case VAR_SCALAR: emitVariableDeclaration(element, state, unit); break;
+      case VAR_CURSOR: emitCursorDeclaration(element, state, unit); break;
+      case VAR_RECORD: emitRecordDeclaration(element, state, unit); break;
+      case VAR_TABLE: emitTableDeclaration(element, state, unit); break;
+      case VAR_REFCURSOR:
+        if (!static_cast<astNodeRefCursorDecl*>(element)->weak) emitRefCursorDeclaration(element, state, unit);
+        break;
+      case VAR_VARRAY: emitVarrayDeclaration(element, state, unit); break;
+      case VAR_EXCEPTION: emitExceptionDeclaration(element, state, unit); break;
+      default: break;
+    }
+  }
+}
+
+void emitCreatePackageHead(astNode* node, EmitterState* state) {
+  astNodeCreatePkgHead* head = static_cast<astNodeCreatePkgHead*>(node);
+  closeStatement(state);
+  state->statementType = STMT_TYPE_MODULE;
+  emitNewLine(state, node);
+  emitAppend(state, head->REPLACE ? "CREATE OR REPLACE MODULE " : "CREATE MODULE ");
+  emitTokensOf(head->name, state);
+  emitTokenList(state, state->terminator, "\n");
+  closeStatement(state);
+  emitDeclarations(state, head->declarations, node);
+  emitStatement(head->prototypes, state);
+  emitStatement(head->types, state);
+  if (!head->AUTHID) unsupported(state, "AUTHID CURRENT_USER not supported", "CREATE [OR REPLACE] PACKAGE...", node);
+}
+
+void emitCreateProcedure(astNode* node, EmitterState* state) {
+  astNodeCreateProc* proc = static_cast<astNodeCreateProc*>(node);
+  bool member = isPackage(proc->package);
+  closeStatement(state);
+  emitNewLine(state, node);
+  if (!member) {
+    state->statementType = STMT_TYPE_PROCEDURE;
+    emitRoutineHead(state, "PROCEDURE", nullptr, proc->name, proc->REPLACE);
+  } else {
+    emitMemberHead(state, proc->package, "PROCEDURE", proc->name);
+  }
+  if (proc->args) emitArgumentList(proc->args, node, state);
+  if (!member) emitWrappedTokens(proc->name, state, " SPECIFIC ", "");
+  if (proc->AUTONOMOUS) emitTokenList(state, "\n", emitIndentation(state), "AUTONOMOUS");
+  emitTokenList(state, "\n", emitIndentation(state), "LANGUAGE SQL\n");
+  state->depth += 2;
+  emitStatement(proc->body, state);
+  emitAppend(state, "\n\n");
+  state->depth -= 2;
+  if (!proc->AUTHID)
+    unsupported(state, "AUTHID CURRENT_USER not supported", "CREATE [OR REPLACE] PROCEDURE...", node);
+}
+
+void emitCreateTrigger(astNode* node, EmitterState* state) {
+  astNodeCreateTrigger* trigger = static_cast<astNodeCreateTrigger*>(node);
+  if (trigger->compound || trigger->point == TRIGGER_FOR)
+    unsupported(state, "Compound triggers not supported", "CREATE [OR REPLACE] TRIGGER...", node);
+  if (!trigger->forEachRow)
+    unsupported(state, "Statement-level triggers not yet supported", "CREATE [OR REPLACE] TRIGGER...", node);
+  emitNewLine(state, node);
+  emitRoutineHead(state, "TRIGGER", nullptr, trigger->name, trigger->REPLACE);
+  switch (trigger->point) {
+    case TRIGGER_BEFORE: emitAppend(state, " BEFORE "); break;
+    case TRIGGER_AFTER: emitAppend(state, " AFTER "); break;
+    case TRIGGER_INSTEAD_OF: emitAppend(state, " INSTEAD OF "); break;
+    default: break;
+  }
+  switch (trigger->events) {
+    case TRIGGER_INSERT: emitAppend(state, "INSERT "); break;
+    case TRIGGER_DELETE: emitAppend(state, "DELETE "); break;
+    case TRIGGER_UPDATE: {
+      emitAppend(state, "UPDATE ");
+      astListCell* first = listCells(trigger->updateColumns);
+      for (astListCell* c = first; c; c = c->next) {
+        emitAppend(state, c == first ? "OF " : ",");
+        emitTokensOf(c->value, state);
+      }
+      if (first) emitAppend(state, " ");
+      break;
+    }
+    default:
+      unsupported(state, "Multi-event triggers not supported", "CREATE [OR REPLACE] TRIGGER ...", node);
+      break;
+  }
+  emitWrappedTokens(trigger->relation, state, "ON ", " ");
+  if (trigger->referencing) {
+    emitAppend(state, "REFERENCING");
+    for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
+      if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
+      astNodeTriggerArg* variable = static_cast<astNodeTriggerArg*>(c->value);
+      switch (variable->var) {
+        case TRIGGER_VAR_NEW: emitAppend(state, " NEW AS "); break;
+        case TRIGGER_VAR_OLD: emitAppend(state, " OLD AS "); break;
+        case TRIGGER_VAR_PARENT: emitAppend(state, " PARENT AS "); break;
+        default: break;
+      }
+      emitTokensOf(variable->alias, state);
+    }
+    emitAppend(state, " ");
+  }
+  if (trigger->forEachRow) emitAppend(state, "FOR EACH ROW ");
+  if (trigger->condition) emitWrappedTokens(trigger->condition, state, "\nWHEN (", ")\n");
+  state->depth += 2;
+  emitStatement(trigger->body, state);
+  emitAppend(state, "\n\n");
+  state->depth -= 2;
+  emitAppend(state, "\n");
+}
+
+void emitBlock(astNode* node, EmitterState* state) {
+  astNodeBlock* block = static_cast<astNodeBlock*>(node);
+  if (block->anonymous) {
+    closeStatement(state);
+    state->statementType = STMT_TYPE_BLOCK;
+  }
+  emitNewLine(state, node);
+  emitAppend(state, block->atomic ? "BEGIN ATOMIC\n" : "BEGIN\n");
+  state->depth += 2;
+  emitDeclarations(state, block->declarations, node);
+  emitStatement(block->exceptions, state);
+  emitStatement(block->prologue, state);
+  emitStatement(block->body, state);
+  state->depth -= 2;
+  astNode* parent = node->parent;
+  bool routineBody = parent && (parent->kind == AST_CREATE_FUNCTION || parent->kind == AST_CREATE_PROCEDURE ||
+                                parent->kind == AST_CREATE_TRIGGER);
+  if (block->anonymous || routineBody)
+    emitTokenList(state, emitIndentation(state), "END", state->terminator, "\n");
+  else
+    emitTokenList(state, emitIndentation(state), "END;\n");
+}
+
+void emitHandler(astNode* node, EmitterState* state) {
+  astNodeHandler* handler = static_cast<astNodeHandler*>(node);
+  for (astListCell* c = listCells(handler->conditions); c; c = c->next) {
+    emitNewLine(state, node);
+    emitAppend(state, "DECLARE EXIT HANDLER FOR ");
+    emitStatement(c->value, state);
+    emitAppend(state, "\n");
+    state->depth += 2;
+    emitStatement(handler->body, state);
+    state->depth -= 2;
+  }
+}
+
+// ---- package bodies, functions, prototypes, arguments, drops, variables ----
+
+void emitCreatePackageBody(astNode* node, EmitterState* state) {
+  astNodeCreatePkgBody* body = static_cast<astNodeCreatePkgBody*>(node);
+  closeStatement(state);
+  state->statementType = STMT_TYPE_MODULE;
+  emitNewLine(state, node);
+  if (body->REPLACE) {
+    emitWrappedTokens(body->name, state, "ALTER MODULE ", " DROP BODY");
+    emitTokenList(state, state->terminator, "\n");
+  }
+  state->depth += 2;
+  closeStatement(state);
+  emitWrappedTokens(body->name, state, "COMMENT ON MODULE ", " IS 'PL/SQL Package Body'");
+  emitTokenList(state, state->terminator, "\n");
+  closeStatement(state);
+  emitDeclarations(state, body->declarations, node);
+  emitStatement(body->forwardDeclarations, state);
+  emitStatement(body->prototypes, state);
+  emitStatement(body->types, state);
+  emitStatement(body->constructor, state);
+  state->depth -= 2;
+}
+
+namespace {
+
+// AUTHID CURRENT_USER is reported, DETERMINISTIC written, the rest ignored.
+void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* state) {
+  for (astListCell* c = listCells(options); c; c = c->next) {
+    if (!c->value || c->value->kind != AST_TOKEN) continue;
+    int code = static_cast<astNodeToken*>(c->value)->tokenCode;
+    if (code == T_CURRENT_USER)
+      unsupported(state, "AUTHID CURRENT_USER not supported", "CREATE [OR REPLACE] FUNCTION...", node);
+    else if (code == T_DETERMINISTIC)
+      emitTokenList(state, emitIndentation(state), "DETERMINISTIC\n");
+  }
+}
+
+}  // namespace
+
+void emitCreateFunction(astNode* node, EmitterState* state) {
+  astNodeCreateFunc* function = static_cast<astNodeCreateFunc*>(node);
+  bool member = isPackage(function->package);
+  closeStatement(state);
+  emitNewLine(state, node);
+  if (member) {
+    emitMemberHead(state, function->package, "FUNCTION", function->name);
+  } else {
+    state->statementType = STMT_TYPE_FUNCTION;
+    emitRoutineHead(state, "FUNCTION", nullptr, function->name, function->REPLACE);
+  }
+  if (!function->args)
+    emitAppend(state, "()");
+  else
+    emitArgumentList(function->args, node, state);
+  if (!member) emitWrappedTokens(function->name, state, " SPECIFIC ", "");
+  emitTokenList(state, "\n", emitIndentation(state), "RETURNS ");
+  emitDatatype(function->returns, state);
+  emitAppend(state, "\n");
+  emitTokenList(state, emitIndentation(state), "LANGUAGE SQL\n");
+  emitFunctionOptions(function->options, node, state);
+  state->depth += 2;
+  emitStatement(function->body, state);
+  emitAppend(state, "\n\n");
+  state->depth -= 2;
+}
+
+void emitFunctionPrototype(astNode* node, EmitterState* state) {
+  astNodeFuncProto* proto = static_cast<astNodeFuncProto*>(node);
+  closeStatement(state);
+  emitNewLine(state, node);
+  emitWrappedTokens(emitPackageName(proto->package), state, "ALTER MODULE ", " PUBLISH FUNCTION ");
+  emitTokensOf(proto->name, state);
+  if (!proto->args)
+    emitAppend(state, "()");
+  else
+    emitArgumentList(proto->args, node, state);
+  emitAppend(state, " RETURNS ");
+  emitDatatype(proto->returns, state);
+  emitAppend(state, " LANGUAGE SQL ");
+  emitFunctionOptions(proto->options, node, state);
+  emitTokenList(state, state->terminator, "\n");
+}
+
+void emitProcedurePrototype(astNode* node, EmitterState* state) {
+  astNodeProcProto* proto = static_cast<astNodeProcProto*>(node);
+  closeStatement(state);
+  emitNewLine(state, node);
+  emitWrappedTokens(emitPackageName(proto->package), state, "ALTER MODULE ", " PUBLISH PROCEDURE ");
+  emitTokensOf(proto->name, state);
+  if (proto->args) emitArgumentList(proto->args, node, state);
+  emitTokenList(state, " LANGUAGE SQL", state->terminator, "\n");
+}
+
+void emitFormalArg(astNode* node, EmitterState* state) {
+  astNodeFormalArg* arg = static_cast<astNodeFormalArg*>(node);
+  emitTokenList(state, "\n", emitIndentation(state));
+  emitLineMarker(state, node->line, true);
+  // The routine that owns the list: as the argument loop says, else through
+  // the parent links (argument -> list -> routine).
+  astNode* owner = state->argumentOwner;
+  if (!owner && node->parent) owner = node->parent->kind == AST_LIST ? node->parent->parent : node->parent;
+  if (owner && (owner->kind == AST_PROC_PROTO || owner->kind == AST_CREATE_PROCEDURE)) {
+    switch (arg->mode) {
+      case ARG_IN: emitAppend(state, "IN "); break;
+      case ARG_OUT: emitAppend(state, "OUT "); break;
+      case ARG_IN_OUT: emitAppend(state, "INOUT "); break;
+      default: break;
+    }
+  }
+  emitWrappedTokens(arg->name, state, "", " ");
+  emitDatatype(arg->dataType, state);
+  if (arg->defaultValue) emitWrappedTokens(arg->defaultValue, state, " DEFAULT ", "");
+}
+
+void emitDropPackageHead(astNode* node, EmitterState* state) {
+  closeStatement(state);
+  state->statementType = STMT_TYPE_DROP_MODULE;
+  emitNewLine(state, node);
+  emitWrappedTokens(static_cast<astNodeDropPkgHead*>(node)->name, state, "DROP MODULE ", "");
+  emitTokenList(state, state->terminator, "\n");
+}
+
+void emitDropPackageBody(astNode* node, EmitterState* state) {
+  closeStatement(state);
+  emitNewLine(state, node);
+  emitWrappedTokens(static_cast<astNodeDropPkgBody*>(node)->name, state, "ALTER MODULE ", " DROP BODY");
+  emitTokenList(state, state->terminator, "\n");
+}
+
+void emitVariableDeclaration(astNode* declaration, EmitterState* state, astNode* unit) {
+  astNodeVarDecl* variable = static_cast<astNodeVarDecl*>(declaration);
+  bool inPackage = isPackage(unit);
+  if (unit && unit->kind == AST_CREATE_PKG_HEAD)
+    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " PUBLISH VARIABLE ");
+  else if (unit && unit->kind == AST_CREATE_PKG_BODY)
+    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " ADD VARIABLE ");
+  else
+    emitAppend(state, "DECLARE ");
+  emitTokensOf(variable->variableName, state);
+  emitAppend(state, " ");
+  emitDatatype(variable->dataType, state);
+  // A constant without a value would leave a dangling CONSTANT keyword.
+  if (variable->constant && variable->defaultValue)
+    emitWrappedTokens(variable->defaultValue, state, " CONSTANT ", "");
+  else if (variable->defaultValue)
+    emitWrappedTokens(variable->defaultValue, state, " DEFAULT ", "");
+  if (inPackage) {
+    emitTokenList(state, state->terminator, "\n");
+    closeStatement(state);
+  } else {
+    emitAppend(state, ";\n");
+  }
+}
