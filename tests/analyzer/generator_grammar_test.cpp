@@ -257,6 +257,15 @@ TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
     EXPECT_NE(r.output.find("productions: 1682, expected 1683"), std::string::npos) << r.output;
   }
   {
+    fs::path dir = grammar_copy("unused_terminal");
+    replace_in(dir / "terminals.def", "AG_TERMINAL(WRITETEKST_KW, 804, 2)\n",
+               "AG_TERMINAL(WRITETEKST_KW, 804, 2)\nAG_TERMINAL(EKSTRA_KW, 805, 1)\n");
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("terminals: 549, expected 548"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("terminal EKSTRA_KW occurs in no production"), std::string::npos) << r.output;
+  }
+  {
     fs::path dir = grammar_copy("not_evaluated");
     replace_in(dir / "names.ag", "nonterminal Table_Name evaluated { in, out }", "nonterminal Table_Name");
     ProcessRun r = run(aggen_command(dir, ""));

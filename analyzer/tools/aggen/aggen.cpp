@@ -470,6 +470,13 @@ class Grammar {
     expect("terminals", c.terminals, kExpectedTerminals);
     expect("evaluated nonterminals", c.evaluated, kExpectedEvaluated);
     expect("evaluation procedures", c.procedures, kExpectedProcedures);
+    // Every terminal occurs in the listed productions (most of the rarely
+    // used ones only in the batches of rejected input).
+    std::set<std::string> used;
+    for (auto& p : productions)
+      if (!p.added) used.insert(p.rhs.begin(), p.rhs.end());
+    for (auto& t : terminals)
+      if (!used.count(t.name)) err << "  terminal " << t.name << " occurs in no production\n";
     if (!err.str().empty()) fail("grammar", "the listed productions differ from the measured grammar:\n" + err.str());
     // An addition may not bring a nonterminal of its own.
     std::set<std::string> listed;
