@@ -4,6 +4,7 @@
 
 #include "ast.h"
 #include "parse_context.h"
+#include "rewrite.h"
 #include "run_pool.h"
 #include "sqlexc_ast_dump.h"
 #include "sqlexc_ast_emit.h"
@@ -29,6 +30,7 @@ Pool* g_runPool = nullptr;
 // Semantic checks, rewriting and emission of an accepted tree. The tree and
 // the error list stay in the run pool.
 void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
+  transformProgram(root, options, errors);
   *statements = emitProgram(root, options->emitterWord, options->terminator, options->lineMarkers, errors);
 }
 

@@ -1,0 +1,47 @@
+// Semantic checks and rewriting of a parsed PL/SQL tree into shapes the
+// target dialect has. The pass changes the tree in place (all new nodes come
+// from the run pool) and appends every finding to the run's error list; it
+// never stops early.
+#pragma once
+
+#include <unordered_set>
+
+#include "ast.h"
+#include "error_records.h"
+#include "translate_options.h"
+
+// State of one rewriting run.
+struct TransformState {
+  astNode* root = nullptr;
+  int nameCounter = 1;                     // made-up statement names and loop labels
+  astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
+  astNodeList* datatypeMappings = nullptr; // one pragma node per datatype map row
+  ErrorRecord** errors = nullptr;
+  const ExceptionMapEntry* exceptionMap = nullptr;
+  // Tokens whose text the token steps already rewrote: some token nodes are
+  // shared by a loop and its expansion and must not be rewritten twice.
+  std::unordered_set<astNode*> rewrittenTokens;
+};
+
+// Entry point: rewrites the whole tree under `root`.
+void transformProgram(astNode* root, const TranslateOptions* options, ErrorRecord** errors);
+
+// The recursive step; sets node->parent and rewrites the node by kind.
+void transformNode(astNode* node, astNode* parent, TransformState* state);
+
+// Declares a scalar variable in `block` unless one of that name (ignoring
+// case) is already declared there.
+void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue);
+
+// Datatype to use in place of `list` (possibly `list` itself). `owner` is the
+// node that holds the list; the REF CURSOR lookup starts above it.
+astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state);
+
+// Splits a dotted name into its parts: a double quote toggles quoting and is
+// dropped, a backslash takes the next character literally.
+astNodeList* splitQualifiedName(const char* text);
+
+// SQLSTATE of a predefined exception name ("STANDARD." prefix allowed), or
+// null; SQLSTATE for a PL/SQL error number (never null).
+char* sqlstateForName(const char* name, const TransformState* state);
+char* sqlstateForNumber(int number, const TransformState* state);

@@ -1,0 +1,59 @@
+// Shared helpers and per-kind steps of the rewriting pass.
+#pragma once
+
+#include "rewrite.h"
+
+// Fixed internal names.
+#define SYSZUL_BLOCK "SYSZULINTERNAL_BLOCK"
+#define SYSZUL_ROWCOUNT "SYSZULINTERNAL_ROWCOUNT"
+#define SYSZUL_FOUND "SYSZULINTERNAL_FOUND"
+#define SYSZUL_NOTFOUND "SYSZULINTERNAL_NOTFOUND"
+#define SYSZUL_SQLCODE "SYSZULINTERNAL_SQLCODE"
+#define SYSZUL_SQLSTATE "SYSZULINTERNAL_SQLSTATE"
+#define SYSZUL_SQLERRM "SYSZULINTERNAL_SQLERRM"
+#define SYSZUL_APPERROR "SYSZULINTERNAL_APPERROR"
+#define SYSZUL_NEW "SYSZULINTERNAL_NEW"
+#define SYSZUL_OLD "SYSZULINTERNAL_OLD"
+#define SYSZUL_LOOP_LIMIT "SYSZULINTERNAL_LOOP_LIMIT"
+#define SYSZUL_STMT_TEXT "SYSZULINTERNAL_STMT_TEXT"
+
+namespace rewrite {
+
+bool equalsIgnoreCase(const char* a, const char* b);
+astNodeToken* makeToken(const char* text, int line);
+astNodeToken* makeToken(int code, const char* text, int line);
+astNodeList* tokenList(const char* text, int line);
+astNodeToken* asToken(astNode* node);  // null unless a token node
+astNodeToken* firstToken(const astNodeList* list);
+// Appends the elements of `from` (same nodes, new cells).
+astNodeList* appendElements(astNodeList* list, const astNodeList* from);
+char* madeUpName(TransformState* state);
+bool isDeclarationKind(int kind);  // nodes that carry the declaration head
+
+astNode* nearestOf(astNode* from, bool (*want)(const astNode*));
+astNode* outermostOf(astNode* from, bool (*want)(const astNode*));
+bool isBlockNode(const astNode* node);
+bool isLoopNode(const astNode* node);
+astNodeBlock* outermostBlock(astNode* from);  // from included
+
+astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue);
+void computeNameLength(astNodeDecl* decl);
+unsigned int maxDeclNameLength(const astNodeList* declarations);
+
+// Row-count diagnostics after a data-changing statement.
+void addRowCountDiagnostics(astNode* statement, TransformState* state);
+
+// Steps of the second half of the pass.
+void transformDeclaration(astNodeDecl* decl, TransformState* state);
+void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state);
+void transformFormalArg(astNodeFormalArg* arg, TransformState* state);
+void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state);
+void transformFor(astNodeFor* node, TransformState* state);
+void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state);
+void transformDynamic(astNodeDynamic* node, TransformState* state);
+void transformOpen(astNodeOpen* node, TransformState* state);
+void transformSqlStatement(astNodeSqlStmt* node, TransformState* state);
+void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state);
+void rewriteCollectionMethod(astNodeCall* node, TransformState* state);
+
+}  // namespace rewrite

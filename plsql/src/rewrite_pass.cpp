@@ -1,0 +1,774 @@
+// The rewriting pass: dispatch by node kind, units, blocks, trigger
+// variables, SQL% attributes, handlers, RAISE and pragmas.
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+#include "run_pool.h"
+
+namespace rewrite {
+
+bool equalsIgnoreCase(const char* a, const char* b) {
+  if (!a || !b) return false;
+  return strcasecmp(a, b) == 0;
+}
+
+astNodeToken* makeToken(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
+astNodeToken* makeToken(int code, const char* text, int line) { return astTokenNew(code, text, line); }
+astNodeList* tokenList(const char* text, int line) { return listNew(makeToken(text, line)); }
+
+astNodeToken* asToken(astNode* node) {
+  return node && node->kind == AST_TOKEN ? static_cast<astNodeToken*>(node) : nullptr;
+}
+
+astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
+
+astNodeList* appendElements(astNodeList* list, const astNodeList* from) {
+  for (astListCell* c = listCells(from); c; c = c->next) list = listAppend(list, c->value);
+  return list;
+}
+
+char* madeUpName(TransformState* state) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "SYSZULINTERNAL_%08x", static_cast<unsigned>(state->nameCounter++));
+  return poolStrdup(buffer);
+}
+
+bool isDeclarationKind(int kind) {
+  return (kind >= AST_VAR_DECL && kind <= AST_EXCEPTION_DECL) || kind == AST_OBJECT_DECL || kind == AST_SUBTYPE;
+}
+
+astNode* nearestOf(astNode* from, bool (*want)(const astNode*)) {
+  // The walk is bounded so that a damaged parent chain cannot loop forever.
+  int guard = 0;
+  for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard)
+    if (want(n)) return n;
+  return nullptr;
+}
+
+astNode* outermostOf(astNode* from, bool (*want)(const astNode*)) {
+  astNode* found = nullptr;
+  int guard = 0;
+  for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard)
+    if (want(n)) found = n;
+  return found;
+}
+
+bool isBlockNode(const astNode* node) { return node && node->kind == AST_BLOCK; }
+bool isLoopNode(const astNode* node) { return isLoop(node); }
+
+astNodeBlock* outermostBlock(astNode* from) {
+  return static_cast<astNodeBlock*>(outermostOf(from, isBlockNode));
+}
+
+void computeNameLength(astNodeDecl* decl) {
+  int length = 0;
+  for (astListCell* c = listCells(decl->variableName); c; c = c->next) {
+    astNodeToken* t = asToken(c->value);
+    if (t && t->text) length += static_cast<int>(std::strlen(t->text));
+  }
+  decl->nameLength = length;
+}
+
+unsigned int maxDeclNameLength(const astNodeList* declarations) {
+  unsigned int longest = 0;
+  for (astListCell* c = listCells(declarations); c; c = c->next) {
+    if (!c->value || !isDeclarationKind(c->value->kind)) continue;  // pragmas and the like
+    int length = static_cast<astNodeDecl*>(c->value)->nameLength;
+    if (length > 0 && static_cast<unsigned int>(length) > longest) longest = static_cast<unsigned int>(length);
+  }
+  return longest;
+}
+
+astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue) {
+  astNodeVarDecl* decl = astNew<astNodeVarDecl>(AST_VAR_DECL, line);
+  decl->variableType = VAR_SCALAR;
+  decl->variableName = name;
+  decl->dataType = dataType;
+  decl->defaultValue = defaultValue;
+  return decl;
+}
+
+void addRowCountDiagnostics(astNode* statement, TransformState* state) {
+  (void)state;
+  astNodeBlock* block = outermostBlock(statement);
+  if (!block || !block->usesRowcount) return;
+  astNode* holder = statement->parent;
+  if (!holder || holder->kind != AST_LIST) return;  // only statements of a statement list
+  astNodeList* list = static_cast<astNodeList*>(holder);
+  int line = statement->line;
+  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
+  diag->diagType = DIAG_ROW_COUNT;
+  diag->target = tokenList(SYSZUL_ROWCOUNT, -1);
+  diag->source = tokenList("ROW_COUNT", -1);
+  listInsertAfter(diag, statement, list);
+  if (block->usesFound) {
+    astNodeAssign* found = astNew<astNodeAssign>(AST_ASSIGN, line);
+    found->target = tokenList(SYSZUL_FOUND, -1);
+    found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
+    listInsertAfter(found, diag, list);
+  }
+  if (block->usesNotfound) {
+    astNodeAssign* notFound = astNew<astNodeAssign>(AST_ASSIGN, line);
+    notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
+    notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
+    listInsertAfter(notFound, diag, list);
+  }
+}
+
+}  // namespace rewrite
+
+using namespace rewrite;
+
+namespace {
+
+bool isUnitNode(const astNode* node) { return isEnclosingUnit(node); }
+bool isRoutineNode(const astNode* node) { return isRoutine(node); }
+
+void transformList(astNodeList* list, astNode* parent, TransformState* state) {
+  transformNode(list, parent, state);
+}
+
+// ---- names ----
+
+// Position just after the first dot outside quotes, or null.
+const char* afterFirstPart(const char* text) {
+  bool quoted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '\\') {
+      if (!p[1]) break;
+      ++p;
+    } else if (*p == '"') {
+      quoted = !quoted;
+    } else if (*p == '.' && !quoted) {
+      return p + 1;
+    }
+  }
+  return nullptr;
+}
+
+char* concat(const char* a, const char* b) {
+  size_t la = std::strlen(a), lb = std::strlen(b);
+  char* text = static_cast<char*>(poolAlloc(la + lb + 1));
+  std::memcpy(text, a, la);
+  std::memcpy(text + la, b, lb + 1);
+  return text;
+}
+
+// The text a qualified name takes in its place in the tree (step 5 of the
+// token steps); returns `text` itself when nothing changes.
+char* requalify(astNodeToken* token, char* text) {
+  if (!text) return text;
+  astNode* unit = outermostOf(token, isUnitNode);
+  if (!unit) return text;
+  astNodeList* parts = splitQualifiedName(text);
+  astNodeToken* first = firstToken(parts);
+  if (unit->kind == AST_CREATE_TRIGGER) {
+    auto* trigger = static_cast<astNodeCreateTrigger*>(unit);
+    if (trigger->condition && token->parent == trigger->condition) {
+      astNodeTriggerArg* variable = nullptr;
+      if (first && equalsIgnoreCase(first->text, "OLD") && trigger->oldVariable)
+        variable = trigger->oldVariable;
+      else if (first && equalsIgnoreCase(first->text, "NEW") && trigger->newVariable)
+        variable = trigger->newVariable;
+      astNodeToken* alias = variable ? firstToken(variable->alias) : nullptr;
+      if (alias && alias->text && std::strlen(text) >= 3) return concat(alias->text, text + 3);
+      return text;
+    }
+  }
+  if (!isRoutine(unit) || listLength(parts) < 2 || !first) return text;
+  astNodeList* name = nullptr;
+  if (unit->kind == AST_CREATE_FUNCTION) name = static_cast<astNodeCreateFunc*>(unit)->name;
+  else if (unit->kind == AST_CREATE_PROCEDURE) name = static_cast<astNodeCreateProc*>(unit)->name;
+  else name = static_cast<astNodeCreateTrigger*>(unit)->name;
+  astNodeToken* unitName = firstToken(name);
+  if (!unitName || !equalsIgnoreCase(first->text, unitName->text)) return text;
+  const char* rest = afterFirstPart(text);
+  if (!rest) return text;
+  return concat(SYSZUL_BLOCK ".", rest);
+}
+
+// ---- token steps ----
+
+void transformToken(astNodeToken* token, TransformState* state) {
+  switch (token->tokenCode) {
+    case T_TRIG_VAR: {
+      if (!state->rewrittenTokens.insert(token).second) return;
+      astNode* unit = outermostOf(token, isUnitNode);
+      if (unit && unit->kind == AST_CREATE_TRIGGER && token->text && token->text[0])
+        token->text = concat("SYSZULINTERNAL_", token->text + 1);
+      return;
+    }
+    case T_CURSOR_FOUND:
+    case T_CURSOR_NOTFOUND:
+    case T_CURSOR_ISOPEN:
+    case T_CURSOR_ROWCOUNT: {
+      if (!state->rewrittenTokens.insert(token).second) return;
+      const char* name = requalify(token, token->text ? token->text : const_cast<char*>(""));
+      const char* format = "%s %s";
+      const char* what = "IS FOUND";
+      if (token->tokenCode == T_CURSOR_NOTFOUND) what = "IS NOT FOUND";
+      else if (token->tokenCode == T_CURSOR_ISOPEN) what = "IS OPEN";
+      else if (token->tokenCode == T_CURSOR_ROWCOUNT) {
+        format = "%s(%s)";
+        what = name;
+        name = "CURSOR_ROWCOUNT";
+      }
+      size_t size = std::strlen(name) + std::strlen(what) + 4;
+      char* text = static_cast<char*>(poolAlloc(size));
+      std::snprintf(text, size, format, name, what);
+      token->text = text;
+      return;
+    }
+    case T_SQLCODE:
+      ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1));
+      return;
+    case T_SQLSTATE:
+      ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1));
+      return;
+    default:
+      break;
+  }
+  if (!token->qualified) return;
+  if (!state->rewrittenTokens.insert(token).second) return;
+  token->text = requalify(token, token->text);
+}
+
+// ---- blocks ----
+
+struct BlockScan {
+  astNodeBlock* block;
+};
+
+void scanBlockToken(astNode* node, void* data) {
+  if (node->kind != AST_TOKEN) return;
+  auto* token = static_cast<astNodeToken*>(node);
+  astNodeBlock* block = static_cast<BlockScan*>(data)->block;
+  switch (token->tokenCode) {
+    case T_SQL_NOTFOUND:
+      token->text = poolStrdup("(SYSZULINTERNAL_NOTFOUND = true)");
+      block->usesNotfound = true;
+      block->usesRowcount = true;
+      break;
+    case T_SQL_FOUND:
+      token->text = poolStrdup("(SYSZULINTERNAL_FOUND = true)");
+      block->usesFound = true;
+      block->usesRowcount = true;
+      break;
+    case T_SQL_ROWCOUNT:
+      token->text = poolStrdup(SYSZUL_ROWCOUNT);
+      block->usesRowcount = true;
+      break;
+    case T_SQLCODE:
+      token->text = poolStrdup(SYSZUL_SQLCODE);
+      block->usesSqlcode = true;
+      break;
+    case T_SQLERRM:
+      token->text = poolStrdup(SYSZUL_SQLERRM);
+      block->usesSqlerrm = true;
+      break;
+    case T_SQLSTATE:
+      token->text = poolStrdup(SYSZUL_SQLSTATE);
+      block->usesSqlstate = true;
+      break;
+    default:
+      break;
+  }
+}
+
+void transformBlock(astNodeBlock* block, TransformState* state) {
+  block->atomic = false;
+  BlockScan scan{block};
+  astWalk(block->body, scanBlockToken, &scan);
+  transformList(block->declarations, block, state);
+  transformList(block->body, block, state);
+  transformList(block->exceptions, block, state);
+  if (block->usesRowcount) {
+    astNodeBlock* outer = outermostBlock(block);
+    ensureDeclared(outer, SYSZUL_ROWCOUNT, "INTEGER", nullptr);
+    if (block->usesFound) ensureDeclared(outer, SYSZUL_FOUND, "BOOLEAN", nullptr);
+    if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr);
+  }
+  block->maxNameLength = maxDeclNameLength(block->declarations);
+}
+
+// ---- units ----
+
+void labelBody(astNodeBlock* body) {
+  if (body && body->kind == AST_BLOCK && !body->label) body->label = poolStrdup(SYSZUL_BLOCK);
+}
+
+void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
+  labelBody(trigger->body);
+  for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
+    if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
+    auto* variable = static_cast<astNodeTriggerArg*>(c->value);
+    astNodeToken* alias = firstToken(variable->alias);
+    if (alias) alias->text = concat("SYSZULINTERNAL_", alias->text ? alias->text : "");
+    if (variable->var == TRIGGER_VAR_NEW) trigger->newVariable = variable;
+    else if (variable->var == TRIGGER_VAR_OLD) trigger->oldVariable = variable;
+    else if (variable->var == TRIGGER_VAR_PARENT) trigger->parentVariable = variable;
+  }
+  if ((trigger->events & (TRIGGER_INSERT | TRIGGER_UPDATE)) && !trigger->newVariable) {
+    astNodeTriggerArg* variable = astNew<astNodeTriggerArg>(AST_TRIGGER_VAR, -1);
+    variable->var = TRIGGER_VAR_NEW;
+    variable->alias = tokenList(SYSZUL_NEW, -1);
+    trigger->referencing = listAppend(trigger->referencing, variable);
+    trigger->newVariable = variable;
+  }
+  if ((trigger->events & (TRIGGER_UPDATE | TRIGGER_DELETE)) && !trigger->oldVariable) {
+    astNodeTriggerArg* variable = astNew<astNodeTriggerArg>(AST_TRIGGER_VAR, -1);
+    variable->var = TRIGGER_VAR_OLD;
+    variable->alias = tokenList(SYSZUL_OLD, -1);
+    trigger->referencing = listAppend(trigger->referencing, variable);
+    trigger->oldVariable = variable;
+  }
+  transformList(trigger->name, trigger, state);
+  transformList(trigger->updateColumns, trigger, state);
+  transformList(trigger->relation, trigger, state);
+  transformList(trigger->referencing, trigger, state);
+  transformList(trigger->follows, trigger, state);
+  transformList(trigger->condition, trigger, state);
+  transformNode(trigger->body, trigger, state);
+}
+
+bool isPrototypeKind(int kind) { return kind == AST_FUNC_PROTO || kind == AST_PROC_PROTO; }
+
+void setPackage(astNode* node, astNode* package) {
+  switch (node->kind) {
+    case AST_FUNC_PROTO: static_cast<astNodeFuncProto*>(node)->package = package; break;
+    case AST_PROC_PROTO: static_cast<astNodeProcProto*>(node)->package = package; break;
+    case AST_CREATE_FUNCTION: static_cast<astNodeCreateFunc*>(node)->package = package; break;
+    case AST_CREATE_PROCEDURE: static_cast<astNodeCreateProc*>(node)->package = package; break;
+    default:
+      if (isDeclarationKind(node->kind)) static_cast<astNodeDecl*>(node)->package = package;
+      break;
+  }
+}
+
+bool isPackageDeclaration(int kind) { return kind >= AST_VAR_DECL && kind <= AST_EXCEPTION_DECL; }
+
+void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
+  transformList(head->name, head, state);
+  head->declarations = nullptr;
+  head->prototypes = nullptr;
+  head->types = nullptr;
+  for (astListCell* c = listCells(head->elements); c; c = c->next) {
+    astNode* element = c->value;
+    if (!element) continue;
+    if (isPackageDeclaration(element->kind)) {
+      setPackage(element, head);
+      head->declarations = listAppend(head->declarations, element);
+    } else if (isPrototypeKind(element->kind)) {
+      setPackage(element, head);
+      head->prototypes = listAppend(head->prototypes, element);
+    }
+  }
+  head->elements = nullptr;
+  transformList(head->declarations, head, state);
+  transformList(head->prototypes, head, state);
+  transformList(head->types, head, state);
+  head->maxNameLength = static_cast<int>(maxDeclNameLength(head->declarations));
+}
+
+astNodeList* initProcedure(astNodeCreatePkgBody* body, astNodeBlock* block) {
+  astNodeCreateProc* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, body->line);
+  proc->name = tokenList("SYS_INIT", -1);
+  proc->REPLACE = false;
+  proc->AUTHID = true;
+  proc->package = body;
+  if (!block) block = astNew<astNodeBlock>(AST_BLOCK, body->line);
+  if (body->initStatements) {
+    astNodeList* statements = appendElements(nullptr, body->initStatements);
+    block->body = appendElements(statements, block->body);
+  }
+  proc->body = block;
+  return listNew(proc);
+}
+
+void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
+  transformList(body->name, body, state);
+  body->declarations = nullptr;
+  body->prototypes = nullptr;
+  body->types = nullptr;
+  if (body->elements) {
+    astNodeBlock* initBlock = nullptr;
+    for (astListCell* c = listCells(body->elements); c; c = c->next) {
+      astNode* element = c->value;
+      if (!element) continue;
+      if (element->kind == AST_BLOCK) {
+        initBlock = static_cast<astNodeBlock*>(element);
+      } else if (element->kind == AST_CREATE_FUNCTION || element->kind == AST_CREATE_PROCEDURE) {
+        setPackage(element, body);
+        body->prototypes = listAppend(body->prototypes, element);
+      } else if (isPackageDeclaration(element->kind)) {
+        setPackage(element, body);
+        body->declarations = listAppend(body->declarations, element);
+      } else if (isPrototypeKind(element->kind)) {
+        setPackage(element, body);
+        body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
+      }
+    }
+    body->elements = nullptr;
+    transformList(body->declarations, body, state);
+    transformList(body->forwardDeclarations, body, state);
+    transformList(body->prototypes, body, state);
+    transformList(body->types, body, state);
+    if (initBlock || body->initStatements)
+      body->constructor = initProcedure(body, initBlock);
+    else
+      body->constructor = nullptr;
+  } else {
+    body->constructor = initProcedure(body, nullptr);
+  }
+  transformNode(body->constructor, body, state);
+  body->maxNameLength = static_cast<int>(maxDeclNameLength(body->declarations));
+}
+
+// ---- handlers and exceptions ----
+
+void transformHandler(astNodeHandler* handler, TransformState* state) {
+  transformList(handler->conditions, handler, state);
+  astNodeBlock* conditionsBlock = outermostBlock(handler->conditions ? static_cast<astNode*>(handler->conditions) : handler);
+  ensureDeclared(conditionsBlock, "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1));
+  ensureDeclared(conditionsBlock, "SQLCODE", "INTEGER", tokenList("0", -1));
+  for (astListCell* c = listCells(handler->conditions); c; c = c->next) {
+    astNode* condition = c->value;
+    astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
+                                                                  : asToken(condition);
+    if (!name || !name->text) continue;
+    char* sqlstate = state->exceptionMap ? sqlstateForName(name->text, state) : nullptr;
+    if (equalsIgnoreCase(name->text, "OTHERS")) {
+      name->text = poolStrdup("SQLEXCEPTION");
+    } else if (sqlstate) {
+      char* text = concat(concat("SQLSTATE '", sqlstate), "'");
+      name->text = text;
+    }
+  }
+  // The handler's statements become a block; an empty handler gets an empty
+  // block so that the diagnostics capture has a place.
+  astNode* body = reinterpret_cast<astNode*>(handler->body);
+  astNodeBlock* block = nullptr;
+  if (body && body->kind == AST_BLOCK) {
+    block = static_cast<astNodeBlock*>(body);
+  } else {
+    block = astNew<astNodeBlock>(AST_BLOCK, body ? body->line : handler->line);
+    block->body = handler->body;
+    handler->body = reinterpret_cast<astNodeList*>(block);
+  }
+  astNodeBlock* outer = outermostBlock(handler);
+  ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1));
+  ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1));
+  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr);
+  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, -1);
+  diag->diagType = DIAG_MESSAGE_TEXT;
+  diag->target = tokenList(SYSZUL_SQLERRM, -1);
+  diag->source = tokenList("MESSAGE_TEXT", -1);
+  block->prologue = listAppend(block->prologue, diag);
+  astNodeValues* values = astNew<astNodeValues>(AST_VALUES, -1);
+  values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
+  values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
+  block->prologue = listAppend(block->prologue, values);
+  transformNode(block, handler, state);
+}
+
+void transformRaise(astNodeRaise* node, TransformState* state) {
+  transformList(node->exceptionName, node, state);
+  astNodeToken* name = firstToken(node->exceptionName);
+  if (!node->exceptionName || !name) {
+    node->condition = nullptr;
+    return;
+  }
+  char* sqlstate = state->exceptionMap && name->text ? sqlstateForName(name->text, state) : nullptr;
+  if (sqlstate) {
+    node->condition = sqlstate;
+    node->isSqlstate = 1;
+  } else {
+    node->condition = name->text;
+    node->isSqlstate = 0;
+  }
+}
+
+void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
+  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
+  node->expansion = block;
+  ensureDeclared(block, SYSZUL_APPERROR, "VARCHAR(2048)", node->parms);
+  astNodeSignal* signal = astNew<astNodeSignal>(AST_SIGNAL, node->line);
+  signal->sqlstate = sqlstateForNumber(node->errorNumber, state);
+  signal->message = tokenList(SYSZUL_APPERROR, -1);
+  block->body = listNew(signal);
+  transformNode(block, node, state);
+}
+
+void transformPragma(astNodePragma* pragma, TransformState* state) {
+  transformList(pragma->name, pragma, state);
+  transformList(pragma->value, pragma, state);
+  if (pragma->pragmaCode == T_ALIAS) {
+    state->aliasPragmas = listAppend(state->aliasPragmas, pragma);
+  } else if (pragma->pragmaCode == T_AUTONOMOUS_XACT) {
+    astNode* routine = nearestOf(pragma->parent, isRoutineNode);
+    if (!routine || routine->kind != AST_CREATE_PROCEDURE)
+      tokenErrorRecord("AUTONOMOUS_XACT not permitted in this context", "AUTONOMOUS_XACT", pragma, state->errors);
+    else
+      static_cast<astNodeCreateProc*>(routine)->AUTONOMOUS = true;
+  }
+}
+
+}  // namespace
+
+// ---- public operations ----
+
+astNodeList* splitQualifiedName(const char* text) {
+  astNodeList* parts = nullptr;
+  if (!text) return parts;
+  size_t length = std::strlen(text);
+  char* part = static_cast<char*>(poolAlloc(length + 1));
+  size_t used = 0;
+  bool quoted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '\\') {
+      if (!p[1]) break;
+      part[used++] = *++p;
+    } else if (*p == '"') {
+      quoted = !quoted;
+    } else if (*p == '.' && !quoted) {
+      part[used] = '\0';
+      parts = listAppend(parts, makeToken(part, -1));
+      used = 0;
+    } else {
+      part[used++] = *p;
+    }
+  }
+  part[used] = '\0';
+  parts = listAppend(parts, makeToken(part, -1));
+  return parts;
+}
+
+char* sqlstateForName(const char* name, const TransformState* state) {
+  if (!name || !state->exceptionMap) return nullptr;
+  astNodeList* parts = splitQualifiedName(name);
+  int count = listLength(parts);
+  if (count > 2) return nullptr;
+  if (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")) return nullptr;
+  const char* last = asToken(listLast(parts))->text;
+  for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
+    if (row->name && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
+  return nullptr;
+}
+
+char* sqlstateForNumber(int number, const TransformState* state) {
+  if (state->exceptionMap)
+    for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
+      if (row->plsqlNumber == number) return poolStrdup(row->sqlstate);
+  if (number >= -20999 && number <= -20000) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%d", -number);
+    digits[0] = 'U';
+    digits[1] = 'D';
+    return poolStrdup(digits);
+  }
+  return poolStrdup("UD999");
+}
+
+void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue) {
+  if (!block) return;
+  for (astListCell* c = listCells(block->declarations); c; c = c->next) {
+    astNode* node = c->value;
+    if (!node || !isDeclarationKind(node->kind)) continue;
+    auto* decl = static_cast<astNodeDecl*>(node);
+    if (decl->variableType != VAR_SCALAR || listLength(decl->variableName) != 1) continue;
+    astNodeToken* token = firstToken(decl->variableName);
+    if (token && equalsIgnoreCase(token->text, name)) return;
+  }
+  astNodeVarDecl* decl = newVarDecl(-1, tokenList(name, -1), tokenList(dataType, -1), defaultValue);
+  computeNameLength(decl);
+  block->declarations = listAppend(block->declarations, decl);
+  block->declarations->parent = block;
+  decl->parent = block->declarations;
+}
+
+void transformNode(astNode* node, astNode* parent, TransformState* state) {
+  if (!node) return;
+  node->parent = parent;
+  int kind = node->kind;
+  if (kind >= AST_USING_PARAM) return;
+  switch (kind) {
+    case AST_ASSIGN: {
+      auto* n = static_cast<astNodeAssign*>(node);
+      transformNode(n->target, n, state);
+      transformNode(n->targetField, n, state);
+      transformNode(n->targetIndex, n, state);
+      transformNode(n->expr, n, state);
+      rewriteDbmsSqlAssign(n, state);
+      break;
+    }
+    case AST_BLOCK: transformBlock(static_cast<astNodeBlock*>(node), state); break;
+    case AST_CALL: {
+      auto* n = static_cast<astNodeCall*>(node);
+      transformNode(n->name, n, state);
+      transformNode(n->args, n, state);
+      rewriteCollectionMethod(n, state);
+      break;
+    }
+    case AST_CASE: {
+      auto* n = static_cast<astNodeCase*>(node);
+      transformNode(n->predicate, n, state);
+      transformNode(n->values, n, state);
+      transformNode(n->defaultValue, n, state);
+      break;
+    }
+    case AST_CASE_EXPR: {
+      auto* n = static_cast<astNodeCaseExpr*>(node);
+      transformNode(n->predicate, n, state);
+      transformNode(n->body, n, state);
+      break;
+    }
+    case AST_CLOSE: transformNode(static_cast<astNodeClose*>(node)->variable, node, state); break;
+    case AST_DROP_PKG_BODY: transformNode(static_cast<astNodeDropPkgBody*>(node)->name, node, state); break;
+    case AST_DROP_PKG_HEAD: transformNode(static_cast<astNodeDropPkgHead*>(node)->name, node, state); break;
+    case AST_CONTINUE: {
+      auto* n = static_cast<astNodeContinue*>(node);
+      transformExitTarget(n, &n->target, n->expr, state);
+      break;
+    }
+    case AST_EXIT: {
+      auto* n = static_cast<astNodeExit*>(node);
+      transformExitTarget(n, &n->target, n->expr, state);
+      break;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = static_cast<astNodeCreateFunc*>(node);
+      labelBody(n->body);
+      transformNode(n->name, n, state);
+      transformNode(n->args, n, state);
+      transformNode(n->body, n, state);
+      transformNode(n->returns, n, state);
+      n->returns = mapDataType(n->returns, n, state);
+      break;
+    }
+    case AST_CREATE_PKG_BODY: transformPackageBody(static_cast<astNodeCreatePkgBody*>(node), state); break;
+    case AST_CREATE_PKG_HEAD: transformPackageHead(static_cast<astNodeCreatePkgHead*>(node), state); break;
+    case AST_CREATE_PROCEDURE: {
+      auto* n = static_cast<astNodeCreateProc*>(node);
+      labelBody(n->body);
+      transformNode(n->name, n, state);
+      transformNode(n->args, n, state);
+      transformNode(n->body, n, state);
+      break;
+    }
+    case AST_CREATE_TRIGGER: transformTrigger(static_cast<astNodeCreateTrigger*>(node), state); break;
+    case AST_VAR_DECL:
+    case AST_CURSOR_DECL:
+    case AST_RECORD_DECL:
+    case AST_TABLE_DECL:
+    case AST_REFCURSOR_DECL:
+    case AST_VARRAY_DECL:
+    case AST_EXCEPTION_DECL: transformDeclaration(static_cast<astNodeDecl*>(node), state); break;
+    case AST_DYNAMIC: transformDynamic(static_cast<astNodeDynamic*>(node), state); break;
+    case AST_FETCH: {
+      auto* n = static_cast<astNodeFetch*>(node);
+      transformNode(n->variable, n, state);
+      transformNode(n->expr, n, state);
+      break;
+    }
+    case AST_FOR: transformFor(static_cast<astNodeFor*>(node), state); break;
+    case AST_FORMAL_ARG: transformFormalArg(static_cast<astNodeFormalArg*>(node), state); break;
+    case AST_FUNC_PROTO: transformFunctionPrototype(static_cast<astNodeFuncProto*>(node), state); break;
+    case AST_HANDLER: transformHandler(static_cast<astNodeHandler*>(node), state); break;
+    case AST_IF: {
+      auto* n = static_cast<astNodeIf*>(node);
+      transformNode(n->expr, n, state);
+      transformNode(n->body, n, state);
+      transformNode(n->elseIf, n, state);
+      transformNode(n->elseBody, n, state);
+      break;
+    }
+    case AST_ELSE_IF: {
+      auto* n = static_cast<astNodeElseIf*>(node);
+      transformNode(n->expr, n, state);
+      transformNode(n->body, n, state);
+      transformNode(n->elseIf, n, state);
+      break;
+    }
+    case AST_LIST: {
+      // Cells inserted after the current one (row-count diagnostics) are
+      // visited as well.
+      for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) transformNode(c->value, node, state);
+      break;
+    }
+    case AST_LOOP: transformNode(static_cast<astNodeLoop*>(node)->body, node, state); break;
+    case AST_OPEN: transformOpen(static_cast<astNodeOpen*>(node), state); break;
+    case AST_PRAGMA: transformPragma(static_cast<astNodePragma*>(node), state); break;
+    case AST_PROC_PROTO: {
+      auto* n = static_cast<astNodeProcProto*>(node);
+      transformNode(n->name, n, state);
+      transformNode(n->args, n, state);
+      break;
+    }
+    case AST_RAISE: transformRaise(static_cast<astNodeRaise*>(node), state); break;
+    case AST_RAISE_APP: transformRaiseApp(static_cast<astNodeRaiseApp*>(node), state); break;
+    case AST_RETURN: transformNode(static_cast<astNodeReturn*>(node)->expr, node, state); break;
+    case AST_SELECT: {
+      auto* n = static_cast<astNodeSelect*>(node);
+      transformNode(n->withClause, n, state);
+      transformNode(n->target, n, state);
+      transformNode(n->intoClause, n, state);
+      transformNode(n->fromClause, n, state);
+      break;
+    }
+    case AST_SQL_STMT: transformSqlStatement(static_cast<astNodeSqlStmt*>(node), state); break;
+    case AST_TOKEN: transformToken(static_cast<astNodeToken*>(node), state); break;
+    case AST_TRIGGER_VAR: transformNode(static_cast<astNodeTriggerArg*>(node)->alias, node, state); break;
+    case AST_WHILE: {
+      auto* n = static_cast<astNodeWhile*>(node);
+      transformNode(n->expr, n, state);
+      transformNode(n->body, n, state);
+      break;
+    }
+    case AST_VALUES: {
+      auto* n = static_cast<astNodeValues*>(node);
+      transformNode(n->targets, n, state);
+      transformNode(n->sources, n, state);
+      break;
+    }
+    case AST_EXECUTE: {
+      auto* n = static_cast<astNodeExecute*>(node);
+      transformNode(n->into, n, state);
+      transformNode(n->using_, n, state);
+      break;
+    }
+    case AST_GET_DIAG: {
+      auto* n = static_cast<astNodeGetDiag*>(node);
+      transformNode(n->target, n, state);
+      transformNode(n->source, n, state);
+      break;
+    }
+    default:  // 0, 1, 8, 11, 18, 32, 38, 51, 52: nothing more
+      break;
+  }
+}
+
+void transformProgram(astNode* root, const TranslateOptions* options, ErrorRecord** errors) {
+  TransformState state;
+  state.root = root;
+  state.errors = errors;
+  state.exceptionMap = options ? options->exceptionMap : nullptr;
+  const DatatypeMapEntry* map = options ? options->datatypeMap : nullptr;
+  for (const DatatypeMapEntry* row = map; row && row->plsqlName; ++row) {
+    astNodePragma* entry = astNew<astNodePragma>(AST_PRAGMA, -1);
+    for (int which = 0; which < 2; ++which) {
+      char* copy = poolStrdup(which == 0 ? row->plsqlName : row->targetName ? row->targetName : "");
+      astNodeList* words = nullptr;
+      char* cursor = nullptr;
+      for (char* word = splitToken(copy, " \t", &cursor); word; word = splitToken(nullptr, " \t", &cursor))
+        words = listAppend(words, makeToken(word, -1));
+      if (which == 0) entry->name = words;
+      else entry->value = words;
+    }
+    entry->defaultArgs = row->defaultLength ? poolStrdup(row->defaultLength) : nullptr;
+    state.datatypeMappings = listAppend(state.datatypeMappings, entry);
+  }
+  transformNode(root, nullptr, &state);
+}

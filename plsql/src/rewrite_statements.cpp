@@ -1,0 +1,542 @@
+// The rewriting pass, second half: datatypes, declarations, formal
+// arguments, FOR loops, EXIT/CONTINUE labels, EXECUTE IMMEDIATE, OPEN ... FOR,
+// RETURNING clauses, DBMS_SQL functions and collection methods.
+#include <cstring>
+
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+#include "run_pool.h"
+
+using namespace rewrite;
+
+namespace {
+
+bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
+
+// Copy of a token: same code and text.
+astNodeToken* copyToken(const astNodeToken* token, int line) {
+  astNodeToken* copy = makeToken(token->tokenCode, token->text, line);
+  copy->qualified = token->qualified;
+  return copy;
+}
+
+// The scope of a declaration: the node that holds its list.
+astNode* declarationScope(astNode* decl) {
+  astNode* list = decl->parent;
+  return list && list->kind == AST_LIST ? list->parent : nullptr;
+}
+
+bool listMatchesPrefix(const astNodeList* name, const astNodeList* list) {
+  // name's tokens against the first tokens of list, ignoring case.
+  astListCell* b = listCells(list);
+  for (astListCell* a = listCells(name); a; a = a->next, b = b->next) {
+    if (!b) return false;
+    astNodeToken* ta = asToken(a->value);
+    astNodeToken* tb = asToken(b->value);
+    if (!ta || !tb || !equalsIgnoreCase(ta->text, tb->text)) return false;
+  }
+  return true;
+}
+
+bool listsEqual(const astNodeList* a, const astNodeList* b) {
+  return listLength(a) == listLength(b) && listMatchesPrefix(a, b);
+}
+
+bool fitsInt32(const char* digits) {
+  if (!digits || !*digits) return true;
+  long long value = 0;
+  for (const char* p = digits; *p; ++p) {
+    if (*p < '0' || *p > '9') return true;  // not a plain decimal number
+    value = value * 10 + (*p - '0');
+    if (value > 2147483647LL) return false;
+  }
+  return true;
+}
+
+void checkBound(astNodeList* bound, TransformState* state) {
+  if (listLength(bound) != 1) return;
+  astNodeToken* token = firstToken(bound);
+  if (!token || token->tokenCode != T_DIGITS || fitsInt32(token->text)) return;
+  syntaxErrorRecord(token->line + 1, token->text, "INTEGER value out of range", "", state->errors);
+}
+
+void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
+  if (!decl->defaultValue) return;
+  astNode* scope = declarationScope(decl);
+  if (!scope) return;
+  if (isPackage(scope)) {
+    astNodeList* wrapped = listNew(makeToken("(", -1));
+    wrapped = appendElements(wrapped, decl->defaultValue);
+    decl->defaultValue = listAppend(wrapped, makeToken(")", -1));
+  } else if (scope->kind == AST_RECORD_DECL) {
+    tokenErrorRecord("DEFAULT values not supported in RECORD types", "DEFAULT or :=", listFirst(decl->defaultValue),
+                     state->errors);
+  } else if (scope->kind == AST_BLOCK) {
+    if (listLength(decl->defaultValue) == 1) {
+      astNodeToken* token = firstToken(decl->defaultValue);
+      if (token && (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO || token->tokenCode == T_STRING ||
+                    token->tokenCode == T_NULL))
+        return;
+    }
+    auto* block = static_cast<astNodeBlock*>(scope);
+    decl->constant = false;
+    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, decl->line);
+    assign->target = decl->variableName;
+    assign->expr = decl->defaultValue;
+    block->prologue = listAppend(block->prologue, assign);
+    block->prologue->parent = block;
+    assign->parent = block->prologue;
+    decl->defaultValue = nullptr;
+  }
+}
+
+astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
+  int line = node->line;
+  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, line);
+  block->label = node->label;
+  astNodeList* rowType = listNew(copyToken(cursor, cursor->line));
+  rowType = listAppend(rowType, makeToken(T_PERCENT_ROWTYPE, "%ROWTYPE", line));
+  block->declarations = listNew(newVarDecl(line, node->index, rowType, nullptr));
+
+  astNodeOpen* open = astNew<astNodeOpen>(AST_OPEN, line);
+  open->variable = listNew(cursor);
+  astNodeFetch* fetch = astNew<astNodeFetch>(AST_FETCH, line);
+  fetch->variable = listNew(cursor);
+  fetch->expr = node->index;
+  astNodeExit* exit = astNew<astNodeExit>(AST_EXIT, line);
+  exit->expr = listNew(makeToken(T_CURSOR_NOTFOUND, cursor->text, line));
+  astNodeLoop* loop = astNew<astNodeLoop>(AST_LOOP, line);
+  loop->body = listAppend(listNew(fetch), exit);
+  loop->body = appendElements(loop->body, node->body);
+  astNodeClose* close = astNew<astNodeClose>(AST_CLOSE, line);
+  close->variable = listNew(cursor);
+
+  block->body = listAppend(listAppend(listNew(open), loop), close);
+  block->exceptions = nullptr;
+  block->anonymous = false;
+  return block;
+}
+
+astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
+  int line = node->line;
+  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, line);
+  block->label = node->label;
+  astNodeList* lower = nullptr;
+  astNodeList* upper = nullptr;
+  bool afterDots = false;
+  for (astListCell* c = listCells(node->expr); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!afterDots && token && token->tokenCode == T_DOTDOT) {
+      afterDots = true;
+      continue;
+    }
+    if (afterDots) upper = listAppend(upper, c->value);
+    else lower = listAppend(lower, c->value);
+  }
+  checkBound(lower, state);
+  checkBound(upper, state);
+  astNodeList* start = node->reverse ? upper : lower;
+  astNodeList* limit = node->reverse ? lower : upper;
+  astNode* limitFirst = listFirst(limit);
+  block->declarations = listNew(newVarDecl(line, node->index, tokenList("INTEGER", -1), start));
+  block->declarations = listAppend(
+      block->declarations,
+      newVarDecl(limitFirst ? limitFirst->line : line, tokenList(SYSZUL_LOOP_LIMIT, -1), tokenList("INTEGER", -1), limit));
+
+  astNodeWhile* loop = astNew<astNodeWhile>(AST_WHILE, line);
+  loop->expr = appendElements(nullptr, node->index);
+  loop->expr = listAppend(loop->expr, makeToken(node->reverse ? ">=" : "<=", -1));
+  loop->expr = listAppend(loop->expr, makeToken(SYSZUL_LOOP_LIMIT, -1));
+  astNodeAssign* step = astNew<astNodeAssign>(AST_ASSIGN, -1);
+  step->target = node->index;
+  step->expr = appendElements(nullptr, node->index);
+  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
+  step->expr = listAppend(step->expr, makeToken("1", -1));
+  node->body = listAppend(node->body, step);
+  loop->body = node->body;
+  block->body = listNew(loop);
+  block->exceptions = nullptr;
+  block->anonymous = false;
+  return block;
+}
+
+}  // namespace
+
+namespace rewrite {
+
+void transformDeclaration(astNodeDecl* decl, TransformState* state) {
+  transformNode(decl->variableName, decl, state);
+  computeNameLength(decl);
+  switch (decl->kind) {
+    case AST_VAR_DECL: {
+      auto* n = static_cast<astNodeVarDecl*>(decl);
+      transformNode(n->dataType, n, state);
+      transformNode(n->defaultValue, n, state);
+      defaultHandling(n, state);
+      n->dataType = mapDataType(n->dataType, n, state);
+      break;
+    }
+    case AST_CURSOR_DECL: {
+      auto* n = static_cast<astNodeCursorDecl*>(decl);
+      transformNode(n->query, n, state);
+      transformNode(n->queryArgs, n, state);
+      break;
+    }
+    case AST_RECORD_DECL: transformNode(static_cast<astNodeRecordDecl*>(decl)->dataType, decl, state); break;
+    case AST_TABLE_DECL: {
+      auto* n = static_cast<astNodeTableDecl*>(decl);
+      transformNode(n->dataType, n, state);
+      n->dataType = mapDataType(n->dataType, n, state);
+      n->indexType = mapDataType(n->indexType, n, state);
+      break;
+    }
+    case AST_REFCURSOR_DECL: {
+      auto* n = static_cast<astNodeRefCursorDecl*>(decl);
+      transformNode(n->dataType, n, state);
+      n->dataType = mapDataType(n->dataType, n, state);
+      astNode* scope = declarationScope(n);
+      if (!isPackage(scope)) {
+        if (n->dataType)
+          tokenErrorRecord("Strong REFCURSOR types can only be declared within a package", "REFCURSOR", n,
+                           state->errors);
+        else
+          n->weak = true;
+      }
+      break;
+    }
+    case AST_VARRAY_DECL: {
+      auto* n = static_cast<astNodeVarrayDecl*>(decl);
+      transformNode(n->dataType, n, state);
+      n->dataType = mapDataType(n->dataType, n, state);
+      break;
+    }
+    case AST_EXCEPTION_DECL:
+      if (decl->variableType == VAR_EXCEPTION_INIT) transformExceptionInit(static_cast<astNodeExceptionDecl*>(decl), state);
+      break;
+    default:
+      break;
+  }
+}
+
+void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
+  astNode* holder = decl->parent;
+  astNodeList* list = holder && holder->kind == AST_LIST ? static_cast<astNodeList*>(holder) : nullptr;
+  astNodeExceptionDecl* target = nullptr;
+  for (astListCell* c = listCells(list); c && !target; c = c->next) {
+    astNode* node = c->value;
+    if (!node || node->kind != AST_EXCEPTION_DECL) continue;
+    auto* candidate = static_cast<astNodeExceptionDecl*>(node);
+    if (candidate->variableType == VAR_EXCEPTION && listsEqual(candidate->variableName, decl->variableName))
+      target = candidate;
+  }
+  int number = decl->value;
+  bool accepted = number == 100 || (number <= 0 && number != -1403);
+  astNodeToken* name = firstToken(decl->variableName);
+  const char* context = name && name->text ? name->text : "";
+  if (!accepted) syntaxErrorRecord(decl->line + 1, context, "pragma exception_init", "", state->errors);
+  if (!target) {
+    syntaxErrorRecord(decl->line + 1, context, "pragma exception_init", "", state->errors);
+    return;
+  }
+  target->value = number;
+  target->sqlstate = sqlstateForNumber(number, state);
+}
+
+void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
+  transformNode(arg->name, arg, state);
+  transformNode(arg->dataType, arg, state);
+  arg->dataType = mapDataType(arg->dataType, arg, state);
+  astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
+  if (owner && (owner->kind == AST_CREATE_FUNCTION || owner->kind == AST_FUNC_PROTO) &&
+      (arg->mode == ARG_OUT || arg->mode == ARG_IN_OUT))
+    tokenErrorRecord("OUT/INOUT formal arguments not permitted in functions", "FUNCTION", arg, state->errors);
+}
+
+void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state) {
+  transformNode(proto->name, proto, state);
+  transformNode(proto->args, proto, state);
+  transformNode(proto->returns, proto, state);
+  proto->returns = mapDataType(proto->returns, proto, state);
+}
+
+}  // namespace rewrite
+
+astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state) {
+  if (!list) return nullptr;
+  astNodeToken* last = asToken(listLast(list));
+  if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
+    for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
+      auto* pragma = static_cast<astNodePragma*>(c->value);
+      if (listsEqual(pragma->name, list)) return pragma->value;
+    }
+    return list;
+  }
+  for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
+    auto* entry = static_cast<astNodePragma*>(c->value);
+    if (!entry->name || !listMatchesPrefix(entry->name, list)) continue;
+    astNodeList* result = nullptr;
+    for (astListCell* v = listCells(entry->value); v; v = v->next) {
+      astNodeToken* token = asToken(v->value);
+      if (token) result = listAppend(result, makeToken(token->tokenCode, token->text, token->line));
+    }
+    int matched = listLength(entry->name);
+    int index = 0;
+    for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
+      if (index >= matched) result = listAppend(result, rest->value);
+    if (entry->defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(entry->defaultArgs, -1));
+    return result ? result : list;
+  }
+  // Weak REF CURSOR types of a block are plain cursors in the target.
+  astNode* scope = nearestOf(list->parent ? list->parent : owner, isDeclScope);
+  for (; scope; scope = nearestOf(scope->parent, isDeclScope)) {
+    astNodeList* declarations = nullptr;
+    if (scope->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(scope)->declarations;
+    else if (scope->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(scope)->declarations;
+    else declarations = static_cast<astNodeCreatePkgHead*>(scope)->declarations;
+    for (astListCell* c = listCells(declarations); c; c = c->next) {
+      astNode* node = c->value;
+      if (!node || node->kind != AST_REFCURSOR_DECL) continue;
+      auto* decl = static_cast<astNodeRefCursorDecl*>(node);
+      if (decl->variableType != VAR_REFCURSOR || !listsEqual(decl->variableName, list)) continue;
+      if (isPackage(scope) || decl->dataType) return list;
+      return listNew(makeToken("CURSOR", list->line));
+    }
+  }
+  return list;
+}
+
+namespace rewrite {
+
+void transformFor(astNodeFor* node, TransformState* state) {
+  transformNode(node->index, node, state);
+  astNodeToken* cursor = firstToken(node->expr);
+  if (node->loopType == FOR_CURSOR && cursor) {
+    node->expansion = cursorLoopBlock(node, cursor);
+    transformNode(node->expansion, node, state);
+    transformNode(node->expr, node, state);
+  } else if (node->loopType == FOR_NUMERIC) {
+    node->expansion = numericLoopBlock(node, state);
+    transformNode(node->expansion, node, state);
+    transformNode(node->expr, node, state);
+  } else if (node->loopType == FOR_CURSOR) {
+    // No cursor name to expand: leave the loop as written.
+    transformNode(node->body, node, state);
+    transformNode(node->expr, node, state);
+  } else {
+    transformNode(node->body, node, state);
+    astNodeList* inner = nullptr;
+    int count = listLength(node->expr);
+    int index = 0;
+    for (astListCell* c = listCells(node->expr); c; c = c->next, ++index)
+      if (index > 0 && index < count - 1) inner = listAppend(inner, c->value);
+    node->expr = inner;
+    transformNode(node->expr, node, state);
+  }
+}
+
+void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state) {
+  transformNode(expr, node, state);
+  if (*target) return;
+  astNode* loop = nearestOf(node->parent, isLoopNode);
+  if (!loop) return;
+  auto* labelled = static_cast<astNodeStatement*>(loop);
+  if (!labelled->label) labelled->label = madeUpName(state);
+  *target = poolStrdup(labelled->label);
+}
+
+void transformDynamic(astNodeDynamic* node, TransformState* state) {
+  transformNode(node->expr, node, state);
+  transformNode(node->into, node, state);
+  transformNode(node->using_, node, state);
+  transformNode(node->returnList, node, state);
+  bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
+  astNodeList* inputs = node->inputs;
+  astNodeList* outputs = node->into;
+  bool firstOutput = true;
+  for (astListCell* c = listCells(node->using_); c; c = c->next) {
+    if (!c->value || c->value->kind != AST_USING_PARAM) continue;
+    auto* param = static_cast<astNodeUsingParam*>(c->value);
+    if (param->argMode == ARG_IN || param->argMode == ARG_IN_OUT) {
+      if (inputs) inputs = listAppend(inputs, makeToken(T_COMMA, ",", -1));
+      inputs = appendElements(inputs, param->expr);
+    }
+    if (param->argMode == ARG_OUT || param->argMode == ARG_IN_OUT) {
+      if (!firstOutput) outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
+      outputs = appendElements(outputs, param->expr);
+      firstOutput = false;
+    }
+  }
+  outputs = appendElements(outputs, node->returnList);
+  node->inputs = inputs;
+  node->outputs = outputs;
+
+  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
+  block->declarations =
+      listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("VARCHAR(2048)", -1), node->expr));
+  if (operands) {
+    char* name = madeUpName(state);
+    astNodePrepare* prepare = astNew<astNodePrepare>(AST_PREPARE, node->line);
+    prepare->stmtID = name;
+    prepare->stmtHolder = poolStrdup(SYSZUL_STMT_TEXT);
+    astNodeExecute* execute = astNew<astNodeExecute>(AST_EXECUTE, node->line);
+    execute->operand = name;
+    execute->immediate = false;
+    execute->into = outputs;
+    execute->using_ = inputs;
+    block->body = listAppend(listNew(prepare), execute);
+  } else {
+    astNodeExecute* execute = astNew<astNodeExecute>(AST_EXECUTE, node->line);
+    execute->operand = poolStrdup(SYSZUL_STMT_TEXT);
+    execute->immediate = true;
+    execute->into = outputs;
+    execute->using_ = inputs;
+    block->body = listNew(execute);
+  }
+  node->expansion = block;
+  transformNode(block, node, state);
+}
+
+void transformOpen(astNodeOpen* node, TransformState* state) {
+  transformNode(node->variable, node, state);
+  transformNode(node->query, node, state);
+  transformNode(node->args, node, state);
+  transformNode(node->usingClause, node, state);
+  if (node->query) {
+    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, node->line);
+    assign->target = node->variable;
+    if (node->query->kind == AST_SELECT) {
+      // The assignment's expression is the select node itself.
+      assign->expr = reinterpret_cast<astNodeList*>(node->query);
+    } else {
+      char* name = madeUpName(state);
+      assign->expr = listAppend(listNew(makeToken("CURSOR FOR ", node->line)), makeToken(name, node->line));
+      astNodePrepare* prepare = astNew<astNodePrepare>(AST_PREPARE, node->line);
+      prepare->stmtID = name;
+      prepare->query = node->query->kind == AST_LIST ? static_cast<astNodeList*>(node->query) : nullptr;
+      node->prepareStmt = prepare;
+    }
+    node->cursorConstructor = assign;
+  }
+  transformNode(node->cursorConstructor, node, state);
+  transformNode(node->prepareStmt, node, state);
+  addRowCountDiagnostics(node, state);
+}
+
+void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
+  transformNode(node->body, node, state);
+  if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
+    astListCell* returning = nullptr;
+    for (astListCell* c = listCells(node->body); c && !returning; c = c->next) {
+      astNodeToken* token = asToken(c->value);
+      if (token && token->tokenCode == T_RETURNING) returning = c;
+    }
+    if (returning) {
+      astNodeList* before = nullptr;
+      for (astListCell* c = listCells(node->body); c != returning; c = c->next) before = listAppend(before, c->value);
+      astNodeList* after = nullptr;
+      for (astListCell* c = returning->next; c; c = c->next) after = listAppend(after, c->value);
+      if (after) {
+        after->line = returning->value->line;
+        after->parent = node;
+      }
+      if (before) before->parent = node;
+      node->body = before;
+      node->returning = after;
+    }
+    addRowCountDiagnostics(node, state);
+  }
+  node->scope = outermostOf(node->parent, isEnclosingUnit);
+}
+
+void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
+  static const char* const names[] = {
+      "DBMS_SQL.EXECUTE",       "DBMS_SQL.EXECUTE_AND_FETCH",  "DBMS_SQL.FETCH_ROWS",  "DBMS_SQL.IS_OPEN",
+      "DBMS_SQL.LAST_ERROR_POSITION", "DBMS_SQL.LAST_ROW_COUNT", "DBMS_SQL.OPEN_CURSOR",
+  };
+  astNode* expr = node->expr;
+  if (!expr || expr->kind != AST_LIST) return;
+  astNodeList* list = node->expr;
+  astNodeToken* first = firstToken(list);
+  if (!first || !first->text) return;
+  bool known = false;
+  for (const char* name : names)
+    if (equalsIgnoreCase(first->text, name)) known = true;
+  if (!known) return;
+
+  astNodeCall* call = astNew<astNodeCall>(AST_CALL, node->line);
+  call->name = listNew(first);
+  astNodeList* args = nullptr;
+  int count = listLength(list);
+  if (count >= 2) {
+    astNodeToken* second = asToken(list->head->next->value);
+    astNodeToken* last = asToken(listLast(list));
+    bool opens = second && second->text && second->text[0] == '(';
+    bool closes = last && last->text && last->text[0] == ')' && count >= 3;
+    if (opens && closes) {
+      int index = 0;
+      for (astListCell* c = listCells(list); c; c = c->next, ++index)
+        if (index >= 2 && index < count - 1) args = listAppend(args, c->value);
+    } else {
+      tokenErrorRecord("Call to package function not permitted in this context", first->text, first, state->errors);
+    }
+  }
+  if (args) args = listAppend(args, makeToken(",", node->line));
+  args = appendElements(args, node->target);
+  call->args = args;
+  node->callForm = call;
+  transformNode(call, node, state);
+}
+
+void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
+  astNodeToken* last = asToken(listLast(node->name));
+  if (!last || !last->text) return;
+  const char* text = last->text;
+  const char* dot = nullptr;
+  bool quoted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '"') quoted = !quoted;
+    else if (*p == '.' && !quoted) dot = p;
+  }
+  if (!dot) return;
+  const char* method = dot + 1;
+  size_t length = static_cast<size_t>(dot - text);
+  char* collectionText = static_cast<char*>(poolAlloc(length + 1));
+  std::memcpy(collectionText, text, length);
+  collectionText[length] = '\0';
+  int line = node->line;
+  astNodeToken* collection = makeToken(collectionText, line);
+  astNodeList* collectionList = listNew(collection);
+
+  if (equalsIgnoreCase(method, "TRIM")) {
+    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    assign->target = collectionList;
+    astNodeList* expr = listAppend(listNew(makeToken("TRIM_ARRAY(", line)), collection);
+    expr = listAppend(expr, makeToken(",", line));
+    if (node->args) expr = appendElements(expr, node->args);
+    else expr = listAppend(expr, makeToken("1", line));
+    assign->expr = listAppend(expr, makeToken(")", line));
+    node->rewrite = assign;
+  } else if (equalsIgnoreCase(method, "DELETE")) {
+    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    assign->target = collectionList;
+    astNodeList* expr = listAppend(listNew(makeToken("ARRAY_DELETE(", line)), collection);
+    if (node->args) {
+      expr = listAppend(expr, makeToken(",", line));
+      expr = appendElements(expr, node->args);
+    }
+    assign->expr = listAppend(expr, makeToken(")", line));
+    node->rewrite = assign;
+  } else if (equalsIgnoreCase(method, "EXTEND")) {
+    astNodeNull* null = astNew<astNodeNull>(AST_NULL, line);
+    size_t size = std::strlen("EXTEND ") + length + 1;
+    null->text = static_cast<char*>(poolAlloc(size));
+    std::memcpy(null->text, "EXTEND ", 7);
+    std::memcpy(null->text + 7, collectionText, length + 1);
+    node->rewrite = null;
+  } else {
+    return;
+  }
+  transformNode(node->rewrite, node, state);
+}
+
+}  // namespace rewrite
