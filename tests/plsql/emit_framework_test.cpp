@@ -1,0 +1,175 @@
+// Emitter framework: records and their types, terminator, spacing rule of
+// token lists, line markers, indentation and the dispatcher's handling of
+// kinds it does not write.
+#include "emit_fixture.h"
+
+using namespace emit_test;
+
+namespace {
+
+struct EmitFramework : EmitFixture {};
+
+const char* kProcedureP =
+    "CREATE PROCEDURE p SPECIFIC p\n"
+    "LANGUAGE SQL\n"
+    "  BEGIN\n"
+    "  -- NULL;\n"
+    "  END@\n"
+    "\n\n";
+
+}  // namespace
+
+TEST_F(EmitFramework, NothingWrittenGivesNoRecords) {
+  EXPECT_EQ(emitProgram(nullptr, 0, "@", true, &errors), nullptr);
+  astNodePragma* pragma = node<astNodePragma>(AST_PRAGMA);
+  EXPECT_TRUE(run({pragma}).empty());
+  EXPECT_TRUE(run({}).empty());
+  EXPECT_EQ(errors, nullptr);
+}
+
+TEST_F(EmitFramework, TwoProceduresGiveTwoRecordsOfTypeOne) {
+  run({procedure("p", block({nullStmt()})), procedure("q", block({nullStmt()}))});
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].type, STMT_TYPE_PROCEDURE);
+  EXPECT_EQ(records[0].text, kProcedureP);
+  EXPECT_EQ(records[1].type, STMT_TYPE_PROCEDURE);
+  EXPECT_EQ(records[1].text,
+            "CREATE PROCEDURE q SPECIFIC q\nLANGUAGE SQL\n  BEGIN\n  -- NULL;\n  END@\n\n\n");
+}
+
+TEST_F(EmitFramework, TerminatorIsTheOptionsText) {
+  EXPECT_EQ(one({procedure("p", block({nullStmt()}))}, ""),
+            "CREATE PROCEDURE p SPECIFIC p\nLANGUAGE SQL\n  BEGIN\n  -- NULL;\n  END\n\n\n");
+  EXPECT_EQ(one({procedure("p", block({nullStmt()}))}, "GO"),
+            "CREATE PROCEDURE p SPECIFIC p\nLANGUAGE SQL\n  BEGIN\n  -- NULL;\n  ENDGO\n\n\n");
+  // A missing terminator counts as the empty text: the line still ends.
+  EXPECT_EQ(one({procedure("p", block({nullStmt()}))}, nullptr),
+            "CREATE PROCEDURE p SPECIFIC p\nLANGUAGE SQL\n  BEGIN\n  -- NULL;\n  END\n\n\n");
+}
+
+TEST_F(EmitFramework, TextBeforeTheFirstUnitHasTypeZero) {
+  run({returnStmt(toks({"1"})), procedure("p", block({nullStmt()}))});
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].type, STMT_TYPE_OTHER);
+  EXPECT_EQ(records[0].text, "RETURN 1;\n");
+  EXPECT_EQ(records[1].type, STMT_TYPE_PROCEDURE);
+}
+
+TEST_F(EmitFramework, SpacingRuleOfTokenLists) {
+  EXPECT_EQ(one({returnStmt(toks({"x", "(", "1", ",", "2", ")"}))}), "RETURN x(1, 2);\n");
+  EXPECT_EQ(one({returnStmt(toks({"(", "a", "+", "b", ")"}))}), "RETURN (a + b);\n");
+  EXPECT_EQ(one({returnStmt(toks({"f", "(", ")", "||", "'x'"}))}), "RETURN f() || 'x';\n");
+  EXPECT_EQ(one({returnStmt(toks({"(", "(", "a", ")", ")"}))}), "RETURN ((a));\n");
+  // A token text is written unchanged, blanks and all.
+  EXPECT_EQ(one({returnStmt(toks({"'a  b'", ",", "c"}))}), "RETURN 'a  b', c;\n");
+  // Elements of a token list that are not tokens write nothing.
+  astNodeList* mixed = toks({"a"});
+  listAppend(mixed, nullStmt());
+  listAppend(mixed, tok("b"));
+  EXPECT_EQ(one({returnStmt(mixed)}), "RETURN a b;\n");
+}
+
+TEST_F(EmitFramework, TokenNodeWritesItsTextAlone) {
+  EXPECT_EQ(one({tok("a"), tok("("), tok("b")}), "a(b");
+}
+
+TEST_F(EmitFramework, NoMarkersWhenSwitchedOff) {
+  astNodeCreateProc* p = procedure("p", block({nullStmt(40)}, 30), 20);
+  EXPECT_EQ(one({p}, "@", false), kProcedureP);
+}
+
+TEST_F(EmitFramework, MarkersFollowTheSourceLines) {
+  // p on source line 1: no marker before its first line; the body follows
+  // the output numbering. q starts a new record, whose first line start is
+  // for the procedure: it gets a marker; its NULL on line 10 has drifted.
+  astNodeCreateProc* p = procedure("p", block({nullStmt(2)}, 1), 0);
+  astNodeCreateProc* q = procedure("q", block({nullStmt(9)}, 6), 5);
+  run({p, q}, "@", true);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].text, kProcedureP);
+  EXPECT_EQ(records[1].text,
+            "--#line 006\n"
+            "CREATE PROCEDURE q SPECIFIC q\n"
+            "LANGUAGE SQL\n"
+            "  BEGIN\n"
+            "--#line 010\n"
+            "  -- NULL;\n"
+            "  END@\n"
+            "\n\n");
+}
+
+TEST_F(EmitFramework, MarkerNumbersHaveAtLeastThreeDigits) {
+  EXPECT_EQ(one({returnStmt(toks({"1"}), 6)}, "@", true), "--#line 007\nRETURN 1;\n");
+  EXPECT_EQ(one({returnStmt(toks({"1"}), 1233)}, "@", true), "--#line 1234\nRETURN 1;\n");
+  EXPECT_EQ(one({returnStmt(toks({"1"}), 0)}, "@", true), "RETURN 1;\n");
+  // Two statements on consecutive lines: the first newline keeps the count.
+  EXPECT_EQ(one({returnStmt(toks({"1"}), 6), returnStmt(toks({"2"}), 7)}, "@", true),
+            "--#line 007\nRETURN 1;\nRETURN 2;\n");
+  // Newlines inside token texts are counted too.
+  EXPECT_EQ(one({returnStmt(toks({"'a\nb'"}), 6), returnStmt(toks({"2"}), 8)}, "@", true),
+            "--#line 007\nRETURN 'a\nb';\nRETURN 2;\n");
+}
+
+TEST_F(EmitFramework, BlocksGetNoMarker) {
+  astNodeBlock* anonymous = block({nullStmt(3)}, 2);
+  anonymous->anonymous = true;
+  EXPECT_EQ(one({anonymous}, "@", true), "BEGIN\n  -- NULL;\nEND@\n");
+  EXPECT_EQ(records[0].type, STMT_TYPE_BLOCK);
+}
+
+TEST_F(EmitFramework, IndentationIsTwoBlanksAtAnyDepth) {
+  astNodeBlock* inner = block({nullStmt()});
+  astNodeBlock* middle = block({inner});
+  astNodeCreateProc* p = procedure("p", block({middle}));
+  EXPECT_EQ(one({p}),
+            "CREATE PROCEDURE p SPECIFIC p\nLANGUAGE SQL\n"
+            "  BEGIN\n"
+            "  BEGIN\n"
+            "  BEGIN\n"
+            "  -- NULL;\n"
+            "  END;\n"
+            "  END;\n"
+            "  END@\n\n\n");
+}
+
+TEST_F(EmitFramework, StatementLabelsPrecedeTheStatement) {
+  astNodeReturn* r = returnStmt(toks({"1"}));
+  r->label = poolStrdup("here");
+  EXPECT_EQ(one({r}), "here: RETURN 1;\n");
+  astNodeBlock* b = block({nullStmt()});
+  b->label = poolStrdup("SYSZULINTERNAL_BLOCK");
+  astNodeCreateProc* p = procedure("p", b);
+  EXPECT_EQ(one({p}),
+            "CREATE PROCEDURE p SPECIFIC p\nLANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n  -- NULL;\n  END@\n\n\n");
+}
+
+TEST_F(EmitFramework, KindsWithoutEmitterWriteNothing) {
+  std::vector<int> kinds = {AST_COMMENT_ON, AST_KIND_11, AST_VAR_DECL, AST_CURSOR_DECL, AST_EXCEPTION_DECL,
+                            AST_TRIGGER_VAR, AST_USING_PARAM, AST_ALTER_TABLE, AST_CREATE_TABLE, AST_ERROR,
+                            AST_FORALL, AST_PIPEROW, AST_SUBTYPE, AST_PRAGMA, AST_GENERIC_NODE, 200, -3};
+  for (int kind : kinds) {
+    astNode* n = astNodeNew(sizeof(astNodeCreateTrigger), kind, 0);
+    EXPECT_TRUE(run({n}).empty()) << kind;
+  }
+  EXPECT_EQ(errors, nullptr);
+}
+
+TEST_F(EmitFramework, DynamicAndRaiseAppWriteTheirExpansion) {
+  astNodeDynamic* dynamic = node<astNodeDynamic>(AST_DYNAMIC);
+  EXPECT_TRUE(run({dynamic}).empty());
+  dynamic->expansion = block({nullStmt()});
+  dynamic->expansion->parent = dynamic;
+  EXPECT_EQ(one({dynamic}), "BEGIN\n  -- NULL;\nEND;\n");
+  astNodeRaiseApp* raise = node<astNodeRaiseApp>(AST_RAISE_APP);
+  EXPECT_TRUE(run({raise}).empty());
+  astNodeSignal* signal = node<astNodeSignal>(AST_SIGNAL);
+  signal->sqlstate = poolStrdup("UD001");
+  raise->expansion = block({signal});
+  EXPECT_EQ(one({raise}), "BEGIN\n  SIGNAL SQLSTATE 'UD001';\nEND;\n");
+}
+
+TEST_F(EmitFramework, LongStatementsSurviveTheBuilderChunks) {
+  std::string big(5000, 'x');
+  std::string expected = "RETURN " + big + ";\n";
+  EXPECT_EQ(one({returnStmt(toks({big.c_str()}))}), expected);
+}
