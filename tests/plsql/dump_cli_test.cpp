@@ -21,8 +21,10 @@ std::string readFile(const std::string& path) {
 class DumpCli : public ::testing::Test {
  protected:
   void SetUp() override {
-    out_ = std::string(QEN_TEST_TMP_DIR) + "/dump_cli_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xml";
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name)
+      if (c == '/') c = '_';
+    out_ = std::string(QEN_TEST_TMP_DIR) + "/dump_cli_" + name + ".xml";
     std::remove(out_.c_str());
   }
   void TearDown() override { std::remove(out_.c_str()); }
@@ -52,5 +54,23 @@ TEST_F(DumpCli, EncodingOption) {
   doc = dump("BEGIN NULL; END;");
   EXPECT_EQ(doc.substr(0, doc.find('\n') + 1), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n");
 }
+
+// Whole dumps of one source per family, compared byte for byte.
+class DumpGolden : public DumpCli, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DumpGolden, MatchesTheExpectedDocument) {
+  std::string base = std::string(QEN_SOURCE_DIR) + "/tests/plsql/golden/dump_" + GetParam();
+  ProcessResult run = runProcess(VESTRAKE_PATH, {"-i", base + ".pls", "-a", out_});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.out, "");
+  std::string expected = readFile(base + ".xml");
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(readFile(out_), expected);
+}
+
+// proc: procedure with arguments, defaults, a handler and RAISE_APPLICATION_ERROR;
+// pkg: package spec and body; trg: trigger with REFERENCING and UPDATE OF;
+// anon: anonymous block with declarations, a FOR loop and handlers; ddl: DDL units.
+INSTANTIATE_TEST_SUITE_P(Families, DumpGolden, ::testing::Values("proc", "pkg", "trg", "anon", "ddl"));
 
 }  // namespace
