@@ -1,0 +1,236 @@
+// Rewriting of units: body labels, parent links, trigger variables, package
+// reorganisation, PRAGMA AUTONOMOUS_TRANSACTION and qualified names.
+#include "rewrite_test_util.h"
+
+namespace {
+
+TEST(RewriteUnits, RoutineBodiesGetTheBlockLabelAndParents)
+{
+  RewriteRun run = rewriteText(
+      "CREATE PROCEDURE p IS\nBEGIN\n  NULL;\nEND;\n/\n"
+      "CREATE FUNCTION f RETURN NUMBER IS\nBEGIN\n  RETURN 1;\nEND;\n/\n"
+      "CREATE PROCEDURE q IS\nBEGIN\n  BEGIN NULL; END;\nEND;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
+  auto* f = run.unitAs<astNodeCreateFunc>(1, AST_CREATE_FUNCTION);
+  auto* q = run.unitAs<astNodeCreateProc>(2, AST_CREATE_PROCEDURE);
+  ASSERT_TRUE(p && f && q);
+  EXPECT_EQ(text(p->body->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(text(f->body->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(p->body->parent, p);
+  EXPECT_EQ(p->parent, run.parsed->context.root);
+  EXPECT_EQ(run.parsed->context.root->parent, nullptr);
+  // A nested block keeps its own label (or none).
+  auto* inner = nth<astNodeBlock>(q->body->body, 0);
+  ASSERT_EQ(inner->kind, AST_BLOCK);
+  EXPECT_NE(text(inner->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(inner->parent, q->body->body);
+  EXPECT_EQ(q->body->body->parent, q->body);
+  auto* ret = nth<astNodeReturn>(f->body->body, 0);
+  EXPECT_EQ(listFirst(ret->expr)->parent, ret->expr);
+}
+
+TEST(RewriteUnits, TriggerVariablesByEvents)
+{
+  RewriteRun run = rewriteText(
+      "CREATE TRIGGER ti BEFORE INSERT ON emp FOR EACH ROW\nBEGIN\n  :NEW.a := 1;\nEND;\n/\n"
+      "CREATE TRIGGER td BEFORE DELETE ON emp FOR EACH ROW\nBEGIN\n  x := :OLD.a;\nEND;\n/\n"
+      "CREATE TRIGGER tu BEFORE UPDATE ON emp FOR EACH ROW\nBEGIN\n  NULL;\nEND;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* ti = run.unitAs<astNodeCreateTrigger>(0, AST_CREATE_TRIGGER);
+  auto* td = run.unitAs<astNodeCreateTrigger>(1, AST_CREATE_TRIGGER);
+  auto* tu = run.unitAs<astNodeCreateTrigger>(2, AST_CREATE_TRIGGER);
+  ASSERT_TRUE(ti && td && tu);
+  ASSERT_EQ(listLength(ti->referencing), 1);
+  ASSERT_NE(ti->newVariable, nullptr);
+  EXPECT_EQ(ti->oldVariable, nullptr);
+  EXPECT_EQ(tokens(ti->newVariable->alias), "SYSZULINTERNAL_NEW");
+  EXPECT_EQ(ti->newVariable->var, TRIGGER_VAR_NEW);
+  EXPECT_EQ(text(ti->body->label), "SYSZULINTERNAL_BLOCK");
+  auto* assign = nth<astNodeAssign>(ti->body->body, 0);
+  EXPECT_EQ(tokens(assign->target), "SYSZULINTERNAL_NEW.a");
+
+  ASSERT_EQ(listLength(td->referencing), 1);
+  EXPECT_EQ(td->newVariable, nullptr);
+  ASSERT_NE(td->oldVariable, nullptr);
+  EXPECT_EQ(tokens(td->oldVariable->alias), "SYSZULINTERNAL_OLD");
+  EXPECT_EQ(tokens(nth<astNodeAssign>(td->body->body, 0)->expr), "SYSZULINTERNAL_OLD.a");
+
+  ASSERT_EQ(listLength(tu->referencing), 2);
+  EXPECT_EQ(nth<astNode>(tu->referencing, 0), tu->newVariable);
+  EXPECT_EQ(nth<astNode>(tu->referencing, 1), tu->oldVariable);
+  EXPECT_EQ(tokens(tu->oldVariable->alias), "SYSZULINTERNAL_OLD");
+}
+
+TEST(RewriteUnits, TriggerReferencingAndWhenCondition)
+{
+  RewriteRun run = rewriteText(
+      "CREATE OR REPLACE TRIGGER t AFTER UPDATE ON emp\n"
+      "REFERENCING NEW AS n OLD AS o\n"
+      "FOR EACH ROW WHEN (NEW.sal > OLD.sal AND x.y = 1)\n"
+      "BEGIN\n  :n.sal := :o.sal;\nEND;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* t = run.unitAs<astNodeCreateTrigger>(0, AST_CREATE_TRIGGER);
+  ASSERT_TRUE(t);
+  ASSERT_EQ(listLength(t->referencing), 2);
+  ASSERT_NE(t->newVariable, nullptr);
+  ASSERT_NE(t->oldVariable, nullptr);
+  EXPECT_EQ(tokens(t->newVariable->alias), "SYSZULINTERNAL_n");
+  EXPECT_EQ(tokens(t->oldVariable->alias), "SYSZULINTERNAL_o");
+  EXPECT_EQ(tokens(t->condition), "SYSZULINTERNAL_n.sal > SYSZULINTERNAL_o.sal AND x.y = 1");
+  auto* assign = nth<astNodeAssign>(t->body->body, 0);
+  EXPECT_EQ(tokens(assign->target), "SYSZULINTERNAL_n.sal");
+  EXPECT_EQ(tokens(assign->expr), "SYSZULINTERNAL_o.sal");
+}
+
+TEST(RewriteUnits, TriggerVariableOutsideTriggerStays)
+{
+  RewriteRun run = rewriteText("BEGIN\n  x := :NEW.a;\nEND;\n/\n");
+  auto* block = run.unitAs<astNodeBlock>(0, AST_BLOCK);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 0)->expr), ":NEW.a");
+}
+
+TEST(RewriteUnits, PackageHeadIsReorganised)
+{
+  RewriteRun run = rewriteText(
+      "CREATE OR REPLACE PACKAGE pk AS\n"
+      "  c_max CONSTANT NUMBER := 10;\n"
+      "  longer_name VARCHAR2(10);\n"
+      "  e EXCEPTION;\n"
+      "  PROCEDURE p(a NUMBER);\n"
+      "  FUNCTION f RETURN VARCHAR2;\n"
+      "END pk;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* head = run.unitAs<astNodeCreatePkgHead>(0, AST_CREATE_PKG_HEAD);
+  ASSERT_TRUE(head);
+  EXPECT_EQ(head->elements, nullptr);
+  EXPECT_EQ(kinds(head->declarations), "19 19 25");
+  // A function declared in a specification is parsed as a bodiless
+  // createFunction; it is kept with the prototypes.
+  EXPECT_EQ(kinds(head->prototypes), "41 10");
+  EXPECT_EQ(head->maxNameLength, 11);
+  auto* c = nth<astNodeVarDecl>(head->declarations, 0);
+  EXPECT_EQ(c->package, head);
+  EXPECT_EQ(c->nameLength, 5);
+  // Defaults in a package are put in parentheses.
+  EXPECT_EQ(tokens(c->defaultValue), "( 10 )");
+  EXPECT_EQ(tokens(nth<astNodeVarDecl>(head->declarations, 1)->dataType), "VARCHAR2 ( 10 )");
+  EXPECT_EQ(nth<astNodeProcProto>(head->prototypes, 0)->package, head);
+  auto* f = nth<astNodeCreateFunc>(head->prototypes, 1);
+  EXPECT_EQ(f->package, head);
+  EXPECT_EQ(tokens(f->returns), "VARCHAR2 (4096)");
+  EXPECT_EQ(head->declarations->parent, head);
+}
+
+TEST(RewriteUnits, PackageBodyGetsInitProcedure)
+{
+  RewriteRun run = rewriteText(
+      "CREATE OR REPLACE PACKAGE BODY pk AS\n"
+      "  g NUMBER := 0;\n"
+      "  PROCEDURE p;\n"
+      "  PROCEDURE p IS BEGIN g := 1; END;\n"
+      "  FUNCTION f RETURN NUMBER IS BEGIN RETURN g; END;\n"
+      "BEGIN\n"
+      "  g := 5;\n"
+      "END pk;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* body = run.unitAs<astNodeCreatePkgBody>(0, AST_CREATE_PKG_BODY);
+  ASSERT_TRUE(body);
+  EXPECT_EQ(body->elements, nullptr);
+  EXPECT_EQ(kinds(body->declarations), "19");
+  EXPECT_EQ(kinds(body->forwardDeclarations), "41");
+  EXPECT_EQ(kinds(body->prototypes), "16 10");
+  EXPECT_EQ(nth<astNodeCreateProc>(body->prototypes, 0)->package, body);
+  EXPECT_EQ(nth<astNodeCreateFunc>(body->prototypes, 1)->package, body);
+  EXPECT_EQ(body->maxNameLength, 1);
+  ASSERT_NE(body->constructor, nullptr);
+  ASSERT_EQ(body->constructor->kind, AST_LIST);
+  auto* ctor = static_cast<astNodeList*>(body->constructor);
+  ASSERT_EQ(listLength(ctor), 1);
+  auto* init = nth<astNodeCreateProc>(ctor, 0);
+  ASSERT_EQ(init->kind, AST_CREATE_PROCEDURE);
+  EXPECT_EQ(tokens(init->name), "SYS_INIT");
+  EXPECT_FALSE(init->REPLACE);
+  EXPECT_TRUE(init->AUTHID);
+  EXPECT_EQ(init->args, nullptr);
+  EXPECT_EQ(init->package, body);
+  EXPECT_EQ(init->line, body->line);
+  ASSERT_NE(init->body, nullptr);
+  EXPECT_EQ(text(init->body->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(tokens(nth<astNodeAssign>(init->body->body, 0)->target), "g");
+  EXPECT_EQ(init->parent, ctor);
+  EXPECT_EQ(ctor->parent, body);
+}
+
+TEST(RewriteUnits, PackageBodyWithoutInitOrElements)
+{
+  RewriteRun run = rewriteText(
+      "CREATE PACKAGE BODY a AS\n  PROCEDURE p IS BEGIN NULL; END;\nEND a;\n/\n"
+      "CREATE PACKAGE BODY b AS\nEND b;\n/\n");
+  auto* a = run.unitAs<astNodeCreatePkgBody>(0, AST_CREATE_PKG_BODY);
+  auto* b = run.unitAs<astNodeCreatePkgBody>(1, AST_CREATE_PKG_BODY);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->constructor, nullptr);
+  ASSERT_NE(b->constructor, nullptr);
+  auto* init = nth<astNodeCreateProc>(static_cast<astNodeList*>(b->constructor), 0);
+  ASSERT_EQ(init->kind, AST_CREATE_PROCEDURE);
+  EXPECT_EQ(tokens(init->name), "SYS_INIT");
+  ASSERT_NE(init->body, nullptr);
+  EXPECT_EQ(init->body->body, nullptr);
+  EXPECT_EQ(b->maxNameLength, 0);
+}
+
+TEST(RewriteUnits, AutonomousTransactionPragma)
+{
+  RewriteRun run = rewriteText(
+      "CREATE PROCEDURE p IS\n  PRAGMA AUTONOMOUS_TRANSACTION;\nBEGIN\n  NULL;\nEND;\n/\n"
+      "CREATE FUNCTION f RETURN NUMBER IS\n  PRAGMA AUTONOMOUS_TRANSACTION;\nBEGIN\n  RETURN 1;\nEND;\n/\n"
+      "DECLARE\n  PRAGMA AUTONOMOUS_TRANSACTION;\nBEGIN\n  NULL;\nEND;\n/\n");
+  auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
+  ASSERT_TRUE(p);
+  EXPECT_TRUE(p->AUTONOMOUS);
+  EXPECT_EQ(records(run),
+            "AUTONOMOUS_XACT not permitted in this context|2|8|<null>|AUTONOMOUS_XACT|<null>\n"
+            "AUTONOMOUS_XACT not permitted in this context|2|14|<null>|AUTONOMOUS_XACT|<null>");
+  // Pragmas do not count for the longest name.
+  EXPECT_EQ(p->body->maxNameLength, 0u);
+}
+
+TEST(RewriteUnits, QualifiedNamesOfTheRoutine)
+{
+  RewriteRun run = rewriteText(
+      "CREATE PROCEDURE p IS\n  x NUMBER;\nBEGIN\n"
+      "  p.x := P.x + q.x;\n"
+      "  y := p;\n"
+      "END;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
+  ASSERT_TRUE(p);
+  auto* first = nth<astNodeAssign>(p->body->body, 0);
+  EXPECT_EQ(tokens(first->target), "SYSZULINTERNAL_BLOCK.x");
+  EXPECT_EQ(tokens(first->expr), "SYSZULINTERNAL_BLOCK.x + q.x");
+  EXPECT_EQ(tokens(nth<astNodeAssign>(p->body->body, 1)->expr), "p");
+}
+
+TEST(RewriteUnits, QualifiedNamesInsidePackagesStay)
+{
+  RewriteRun run = rewriteText(
+      "CREATE PACKAGE BODY pk AS\n  PROCEDURE p IS BEGIN p.x := 1; END;\nEND pk;\n/\n");
+  auto* body = run.unitAs<astNodeCreatePkgBody>(0, AST_CREATE_PKG_BODY);
+  ASSERT_TRUE(body);
+  auto* p = nth<astNodeCreateProc>(body->prototypes, 0);
+  EXPECT_EQ(tokens(nth<astNodeAssign>(p->body->body, 0)->target), "p.x");
+}
+
+TEST(RewriteUnits, DdlIsNotEntered)
+{
+  RewriteRun run = rewriteText("CREATE TABLE t (a NUMBER DEFAULT SQLCODE);\n"
+                               "COMMENT ON TABLE t IS 'x';\n");
+  astNode* table = run.unit(0);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->parent, run.parsed->context.root);
+  EXPECT_EQ(records(run), "");
+}
+
+}  // namespace
