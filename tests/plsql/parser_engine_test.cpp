@@ -241,3 +241,55 @@ TEST(ParserEngineRecovery, ErrorAtEndOfInputWhileRecoveringAborts)
 }
 
 }  // namespace
+
+namespace {
+
+struct MissingCase {
+  const char* source;
+  const char* message;
+};
+
+TEST(ParserEngineMissing, EachCollectorReportsItsMessage)
+{
+  const MissingCase cases[] = {
+      {"BEGIN SELECT INTO x FROM t; END;", "Missing SELECT expression"},
+      {"BEGIN SELECT a INTO FROM t; END;", "Missing INTO clause"},
+      {"BEGIN EXECUTE IMMEDIATE ; END;", "Missing statement"},
+      {"BEGIN EXECUTE IMMEDIATE s INTO ; END;", "Missing statement"},
+      {"BEGIN IF THEN NULL; END IF; END;", "Missing expression"},
+      {"BEGIN WHILE LOOP NULL; END LOOP; END;", "Missing expression"},
+      {"BEGIN EXECUTE IMMEDIATE s RETURNING INTO ; END;", "Missing expression"},
+      {"DECLARE x NUMBER := ; BEGIN NULL; END;", "Missing default value"},
+      {"CREATE TYPE t AS\n/\n", "Missing expression"},
+  };
+  for (const MissingCase& c : cases) {
+    ParsedSource* p = parseText(c.source);
+    bool found = false;
+    for (ErrorRecord* e : p->errorList()) {
+      if (str(e->message) == c.message) {
+        found = true;
+        // Reports of the actions are syntax-domain records; they are not
+        // counted as syntax errors of the engine.
+        EXPECT_EQ(e->domain, ERROR_DOMAIN_SYNTAX);
+      }
+    }
+    EXPECT_TRUE(found) << c.source << " should report " << c.message;
+  }
+  // A missing FROM clause reports both the empty expression and the clause.
+  ParsedSource* from = parseText("BEGIN SELECT a INTO x FROM ; END;");
+  auto errors = from->errorList();
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_STREQ(errors[0]->message, "Missing expression");
+  EXPECT_STREQ(errors[1]->message, "Missing FROM clause");
+  EXPECT_TRUE(from->accepted);
+}
+
+TEST(ParserEngineMissing, ActionReportsDoNotCountTowardsTheLimit)
+{
+  ParsedSource* p = parseText("BEGIN x := ; END;\nBEGIN y := ; END;\nBEGIN NULL; END;", 1);
+  EXPECT_TRUE(p->accepted);
+  EXPECT_EQ(p->context.tooManyErrors, 0);
+  EXPECT_EQ(p->errorList().size(), 2u);
+}
+
+}  // namespace
