@@ -295,6 +295,24 @@ TEST(BatchReport, ObjectNamesFromDottedNames) {
   EXPECT_EQ(r.text, expected);
 }
 
+TEST(BatchReport, CallsOfFourPartNames) {
+  const char* source =
+      "exec srv.db.dbo.\n"   // 1
+      "  p1\n"               // 2
+      "go\n"                 // 3
+      "srv2.db.dbo.p2 1\n";  // 4: a call without EXECUTE opens the batch
+  Report r;
+  ASSERT_EQ(analyse("calls", source, &r), 0);
+  // The feature stands at the name's last part; each call is counted
+  // before it is evaluated.
+  std::string expected = "<source>\n" + file_head(r.path, "calls") + r.head(1, "batch", "[batch]") +
+                         r.feature("SERVER-TO-SERVER RPC", 1, 2, 2, "  p1") + Report::close() +
+                         r.head(4, "batch", "[batch]") +
+                         r.feature("SERVER-TO-SERVER RPC", 2, 4, 1, "srv2.db.dbo.p2 1") + Report::close() +
+                         report_tail({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2});
+  EXPECT_EQ(r.text, expected);
+}
+
 #else
 
 TEST(BatchReport, NeedsTheHost) { GTEST_SKIP() << "qen_host not built"; }
