@@ -44,6 +44,11 @@ int kindOfClass(int variableType) {
   }
 }
 
+void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, astNodeList* args,
+                           astNodeList* returns, astNodeList* options, EmitterState* state);
+void emitProcedureHeadAlone(astNode* node, astNode* package, astNodeList* name, astNodeList* args,
+                            EmitterState* state);
+
 }  // namespace
 
 void emitRoutineHead(EmitterState* state, const char* word, astNode* owner, astNodeList* name, bool replace) {
@@ -101,6 +106,10 @@ void emitCreatePackageHead(astNode* node, EmitterState* state) {
 void emitCreateProcedure(astNode* node, EmitterState* state) {
   astNodeCreateProc* proc = static_cast<astNodeCreateProc*>(node);
   bool member = isPackage(proc->package);
+  if (member && !proc->body) {
+    emitProcedureHeadAlone(node, proc->package, proc->name, proc->args, state);
+    return;
+  }
   closeStatement(state);
   emitNewLine(state, node);
   if (!member) {
@@ -256,6 +265,13 @@ void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* stat
 void emitCreateFunction(astNode* node, EmitterState* state) {
   astNodeCreateFunc* function = static_cast<astNodeCreateFunc*>(node);
   bool member = isPackage(function->package);
+  // A package function declared without a body is only a head: written as
+  // a prototype, so that its statement ends with the terminator.
+  if (member && !function->body) {
+    emitFunctionHeadAlone(node, function->package, function->name, function->args, function->returns,
+                          function->options, state);
+    return;
+  }
   closeStatement(state);
   emitNewLine(state, node);
   if (member) {
@@ -280,31 +296,47 @@ void emitCreateFunction(astNode* node, EmitterState* state) {
   state->depth -= 2;
 }
 
-void emitFunctionPrototype(astNode* node, EmitterState* state) {
-  astNodeFuncProto* proto = static_cast<astNodeFuncProto*>(node);
+namespace {
+
+// The published head of a function without a body: a prototype of a
+// package specification, or a function declared there without a body.
+void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, astNodeList* args,
+                           astNodeList* returns, astNodeList* options, EmitterState* state) {
   closeStatement(state);
   emitNewLine(state, node);
-  emitWrappedTokens(emitPackageName(proto->package), state, "ALTER MODULE ", " PUBLISH FUNCTION ");
-  emitTokensOf(proto->name, state);
-  if (!proto->args)
+  emitWrappedTokens(emitPackageName(package), state, "ALTER MODULE ", " PUBLISH FUNCTION ");
+  emitTokensOf(name, state);
+  if (!args)
     emitAppend(state, "()");
   else
-    emitArgumentList(proto->args, node, state);
+    emitArgumentList(args, node, state);
   emitAppend(state, " RETURNS ");
-  emitDatatype(proto->returns, state);
+  emitDatatype(returns, state);
   emitAppend(state, " LANGUAGE SQL ");
-  emitFunctionOptions(proto->options, node, state);
+  emitFunctionOptions(options, node, state);
   emitTokenList(state, state->terminator, "\n");
+}
+
+void emitProcedureHeadAlone(astNode* node, astNode* package, astNodeList* name, astNodeList* args,
+                            EmitterState* state) {
+  closeStatement(state);
+  emitNewLine(state, node);
+  emitWrappedTokens(emitPackageName(package), state, "ALTER MODULE ", " PUBLISH PROCEDURE ");
+  emitTokensOf(name, state);
+  if (args) emitArgumentList(args, node, state);
+  emitTokenList(state, " LANGUAGE SQL", state->terminator, "\n");
+}
+
+}  // namespace
+
+void emitFunctionPrototype(astNode* node, EmitterState* state) {
+  astNodeFuncProto* proto = static_cast<astNodeFuncProto*>(node);
+  emitFunctionHeadAlone(node, proto->package, proto->name, proto->args, proto->returns, proto->options, state);
 }
 
 void emitProcedurePrototype(astNode* node, EmitterState* state) {
   astNodeProcProto* proto = static_cast<astNodeProcProto*>(node);
-  closeStatement(state);
-  emitNewLine(state, node);
-  emitWrappedTokens(emitPackageName(proto->package), state, "ALTER MODULE ", " PUBLISH PROCEDURE ");
-  emitTokensOf(proto->name, state);
-  if (proto->args) emitArgumentList(proto->args, node, state);
-  emitTokenList(state, " LANGUAGE SQL", state->terminator, "\n");
+  emitProcedureHeadAlone(node, proto->package, proto->name, proto->args, state);
 }
 
 void emitFormalArg(astNode* node, EmitterState* state) {

@@ -406,3 +406,22 @@ TEST_F(EmitUnits, HandlerWithBodyListAndMarkers) {
   top->exceptions = adopt(top, nodes({h}));
   EXPECT_EQ(one({top}, "@", true), "BEGIN\n--#line 006\n  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n  -- NULL;\nEND@\n");
 }
+
+TEST_F(EmitUnits, PackageRoutinesWithoutBodyArePublishedHeads) {
+  // A function or procedure declared in a specification without a body is
+  // written in the prototype form, ending with the terminator.
+  astNodeCreatePkgHead* pkg = packageHead("pkg");
+  astNodeCreateFunc* f = function("f", toks({"INTEGER"}), nullptr);
+  f->package = pkg;
+  f->options = nodes({tok("DETERMINISTIC", T_DETERMINISTIC)});
+  f->args = adopt(f, nodes({arg("a", ARG_IN, toks({"INTEGER"}))}));
+  astNodeCreateProc* p = procedure("p", nullptr);
+  p->package = pkg;
+  p->args = adopt(p, nodes({arg("b", ARG_OUT, toks({"DATE"}))}));
+  pkg->prototypes = adopt(pkg, nodes({f, p}));
+  run({pkg});
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[1].text, "ALTER MODULE pkg PUBLISH FUNCTION f(\na INTEGER) RETURNS INTEGER LANGUAGE SQL DETERMINISTIC\n@\n");
+  EXPECT_EQ(records[2].text, "ALTER MODULE pkg PUBLISH PROCEDURE p(\nOUT b DATE) LANGUAGE SQL@\n");
+  EXPECT_EQ(records[2].type, STMT_TYPE_MODULE);
+}
