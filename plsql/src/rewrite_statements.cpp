@@ -284,7 +284,12 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
       if (index >= matched) result = listAppend(result, rest->value);
     if (entry->defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(entry->defaultArgs, -1));
-    return result ? result : list;
+    if (!result) return list;
+    // The new list stands where the old one stood.
+    result->parent = list->parent ? list->parent : owner;
+    for (astListCell* r = listCells(result); r; r = r->next)
+      if (r->value->parent == nullptr || r->value->parent == list) r->value->parent = result;
+    return result;
   }
   // Weak REF CURSOR types of a block are plain cursors in the target.
   astNode* scope = nearestOf(list->parent ? list->parent : owner, isDeclScope);
@@ -299,7 +304,10 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
       auto* decl = static_cast<astNodeRefCursorDecl*>(node);
       if (decl->variableType != VAR_REFCURSOR || !listsEqual(decl->variableName, list)) continue;
       if (isPackage(scope) || decl->dataType) return list;
-      return listNew(makeToken("CURSOR", list->line));
+      astNodeList* cursor = listNew(makeToken("CURSOR", list->line));
+      cursor->parent = list->parent ? list->parent : owner;
+      cursor->head->value->parent = cursor;
+      return cursor;
     }
   }
   return list;
