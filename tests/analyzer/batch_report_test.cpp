@@ -313,6 +313,19 @@ TEST(BatchReport, CallsOfFourPartNames) {
   EXPECT_EQ(r.text, expected);
 }
 
+TEST(BatchReport, LongAndDeepStatementSequences) {
+  // 1,000 nested blocks around 100,000 statements: every block counts as
+  // one statement of the sequence around it.
+  std::string source;
+  for (int i = 0; i < 1000; ++i) source += "begin\n";
+  for (int i = 0; i < 100000; ++i) source += "select 1\n";
+  for (int i = 0; i < 1000; ++i) source += "end\n";
+  Report r;
+  ASSERT_EQ(analyse("long", source, &r), 0);
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "long") +
+                        report_tail({101000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 101000, 101000, 101000}));
+}
+
 #else
 
 TEST(BatchReport, NeedsTheHost) { GTEST_SKIP() << "qen_host not built"; }
