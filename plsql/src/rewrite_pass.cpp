@@ -557,7 +557,8 @@ char* sqlstateForName(const char* name, const TransformState* state) {
   if (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")) return nullptr;
   const char* last = asToken(listLast(parts))->text;
   for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
-    if (row->name && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
+    // A row without a name is found by its number only.
+    if (row->name && row->name[0] && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
   return nullptr;
 }
 
