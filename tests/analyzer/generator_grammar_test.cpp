@@ -267,7 +267,8 @@ TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
   }
   {
     fs::path dir = grammar_copy("not_evaluated");
-    replace_in(dir / "set.ag", "nonterminal Set_Variable evaluated { in, out }", "nonterminal Set_Variable");
+    replace_in(dir / "table_refs.ag", "nonterminal Set_Target_For_Update evaluated { in, out }",
+               "nonterminal Set_Target_For_Update");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.output.find("evaluated nonterminals: 195, expected 196"), std::string::npos) << r.output;
