@@ -247,4 +247,17 @@ TEST(RewriteBlocks, ExceptionInitPragma)
   EXPECT_EQ(block->maxNameLength, 7u);
 }
 
+TEST(RewriteBlocks, ExceptionInitInPackage)
+{
+  RewriteRun run = rewriteText("CREATE PACKAGE pk AS\n  e EXCEPTION;\n  PRAGMA EXCEPTION_INIT(e, -20001);\nEND pk;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* head = run.unitAs<astNodeCreatePkgHead>(0, AST_CREATE_PKG_HEAD);
+  ASSERT_TRUE(head);
+  ASSERT_EQ(kinds(head->declarations), "25 25");
+  auto* e = nth<astNodeExceptionDecl>(head->declarations, 0);
+  EXPECT_EQ(e->value, -20001);
+  EXPECT_EQ(text(e->sqlstate), "UD001");
+  EXPECT_EQ(e->package, head);
+}
+
 }  // namespace
