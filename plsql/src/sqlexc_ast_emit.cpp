@@ -80,7 +80,8 @@ void closeStatement(EmitterState* state) {
 
 void emitAppend(EmitterState* state, const char* text) {
   if (!text || !*text) return;
-  if (state->lineMarkers) state->outputLine += countNewlines(text);
+  // Wrapping arithmetic: the count only has to match the source numbering.
+  if (state->lineMarkers) state->outputLine = int32_t(uint32_t(state->outputLine) + uint32_t(countNewlines(text)));
   sbAppend(state->builder, text);
 }
 
@@ -125,7 +126,7 @@ const char* emitIndentation(const EmitterState* state) { return state->depth != 
 void emitLineMarker(EmitterState* state, int sourceLine, bool markerAllowed) {
   if (!state->lineMarkers) return;
   int previous = state->outputLine;
-  int wanted = sourceLine + 1;
+  int wanted = int(uint32_t(sourceLine) + 1u);
   state->outputLine = wanted;
   if (!markerAllowed || previous == wanted) return;
   char buffer[32];
@@ -154,6 +155,11 @@ void emitUnitEnd(EmitterState* state, astNode* unit) {
   }
 }
 
+astListCell* emitCells(astNode* list) {
+  if (!list || list->kind != AST_LIST) return nullptr;
+  return static_cast<astNodeList*>(list)->head;
+}
+
 astNodeList* emitPackageName(astNode* package) {
   if (!package) return nullptr;
   if (package->kind == AST_CREATE_PKG_HEAD) return static_cast<astNodeCreatePkgHead*>(package)->name;
@@ -166,7 +172,7 @@ void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state) {
   state->argumentOwner = owner;
   emitAppend(state, "(");
   bool first = true;
-  for (astListCell* c = listCells(args); c; c = c->next) {
+  for (astListCell* c = emitCells(args); c; c = c->next) {
     if (!first) emitAppend(state, ", ");
     first = false;
     emitStatement(c->value, state);

@@ -15,6 +15,7 @@
 
 struct astNode;
 struct astNodeList;
+struct astListCell;
 
 // One emitted statement. The text is stored inside the record, right after
 // the fixed fields, and NUL-terminated.
@@ -154,5 +155,8 @@ void emitList(astNode* node, EmitterState* state);
 void emitTokensOf(astNode* node, EmitterState* state);
 // Argument list "(" arg ", " arg ... ")" of a routine or cursor.
 void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state);
+// The cells of a node list; null for an absent node or one that is not a
+// list, so that a misplaced node is skipped instead of misread.
+astListCell* emitCells(astNode* list);
 // The name of a package node (specification or body); null for others.
 astNodeList* emitPackageName(astNode* package);

@@ -143,8 +143,8 @@ void emitSignal(astNode* node, EmitterState* state) {
 namespace {
 
 void emitTokenListsJoined(astNodeList* lists, EmitterState* state) {
-  for (astListCell* c = listCells(lists); c; c = c->next) {
-    if (c != lists->head) emitAppend(state, ", ");
+  for (astListCell* c = emitCells(lists); c; c = c->next) {
+    if (c != emitCells(lists)) emitAppend(state, ", ");
     emitTokensOf(c->value, state);
   }
 }

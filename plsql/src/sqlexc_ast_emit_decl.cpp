@@ -102,7 +102,7 @@ void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   emitAppend(state, " AS ROW \n");
   emitTokenList(state, emitIndentation(state), "(\n");
   state->depth += 2;
-  for (astListCell* c = listCells(record->dataType); c; c = c->next) {
+  for (astListCell* c = emitCells(record->dataType); c; c = c->next) {
     astNode* field = c->value;
     if (!field) continue;
     emitAppend(state, emitIndentation(state));

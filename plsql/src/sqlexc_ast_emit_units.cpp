@@ -149,7 +149,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
     case TRIGGER_DELETE: emitAppend(state, "DELETE "); break;
     case TRIGGER_UPDATE: {
       emitAppend(state, "UPDATE ");
-      astListCell* first = listCells(trigger->updateColumns);
+      astListCell* first = emitCells(trigger->updateColumns);
       for (astListCell* c = first; c; c = c->next) {
         emitAppend(state, c == first ? "OF " : ",");
         emitTokensOf(c->value, state);
@@ -164,7 +164,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
   emitWrappedTokens(trigger->relation, state, "ON ", " ");
   if (trigger->referencing) {
     emitAppend(state, "REFERENCING");
-    for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
+    for (astListCell* c = emitCells(trigger->referencing); c; c = c->next) {
       if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
       astNodeTriggerArg* variable = static_cast<astNodeTriggerArg*>(c->value);
       switch (variable->var) {
@@ -211,7 +211,7 @@ void emitBlock(astNode* node, EmitterState* state) {
 
 void emitHandler(astNode* node, EmitterState* state) {
   astNodeHandler* handler = static_cast<astNodeHandler*>(node);
-  for (astListCell* c = listCells(handler->conditions); c; c = c->next) {
+  for (astListCell* c = emitCells(handler->conditions); c; c = c->next) {
     emitNewLine(state, node);
     emitAppend(state, "DECLARE EXIT HANDLER FOR ");
     emitStatement(c->value, state);
@@ -250,7 +250,7 @@ namespace {
 
 // AUTHID CURRENT_USER is reported, DETERMINISTIC written, the rest ignored.
 void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* state) {
-  for (astListCell* c = listCells(options); c; c = c->next) {
+  for (astListCell* c = emitCells(options); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TOKEN) continue;
     int code = static_cast<astNodeToken*>(c->value)->tokenCode;
     if (code == T_CURRENT_USER)

@@ -173,3 +173,17 @@ TEST_F(EmitFramework, LongStatementsSurviveTheBuilderChunks) {
   std::string expected = "RETURN " + big + ";\n";
   EXPECT_EQ(one({returnStmt(toks({big.c_str()}))}), expected);
 }
+
+TEST_F(EmitFramework, MisplacedNodesInListFieldsAreSkipped) {
+  // A node where a list belongs is never read as a list.
+  astNodeCreateProc* p = procedure("p", block({nullStmt()}));
+  p->args = reinterpret_cast<astNodeList*>(tok("a"));
+  astNodeHandler* h = node<astNodeHandler>(AST_HANDLER);
+  h->conditions = reinterpret_cast<astNodeList*>(nullStmt());
+  h->body = nodes({nullStmt()});
+  p->body->exceptions = nodes({h});
+  astNodeValues* values = node<astNodeValues>(AST_VALUES);
+  values->targets = reinterpret_cast<astNodeList*>(tok("x"));
+  p->body->body = nodes({values});
+  EXPECT_EQ(one({p}), "CREATE PROCEDURE p() SPECIFIC p\nLANGUAGE SQL\n  BEGIN\n  VALUES() INTO ;\n  END@\n\n\n");
+}
