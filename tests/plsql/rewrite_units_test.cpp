@@ -233,4 +233,22 @@ TEST(RewriteUnits, DdlIsNotEntered)
   EXPECT_EQ(records(run), "");
 }
 
+TEST(RewriteUnits, ForallIsNotEntered)
+{
+  RewriteRun run = rewriteText("CREATE PROCEDURE p IS\nBEGIN\n"
+                               "  FORALL i IN 1..n\n    DELETE FROM t WHERE a = p.x(i) AND b = SQL%ROWCOUNT;\n"
+                               "END;\n/\n");
+  EXPECT_EQ(records(run), "");
+  auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
+  ASSERT_TRUE(p);
+  auto* forall = nth<astNodeForall>(p->body->body, 0);
+  ASSERT_EQ(forall->kind, AST_FORALL);
+  EXPECT_EQ(forall->parent, p->body->body);
+  ASSERT_NE(forall->body, nullptr);
+  auto* del = static_cast<astNodeSqlStmt*>(forall->body);
+  EXPECT_EQ(tokens(del->body), "FROM t WHERE a = p.x ( i ) AND b = SQL%ROWCOUNT");
+  EXPECT_EQ(del->scope, nullptr);
+  EXPECT_FALSE(p->body->usesRowcount);
+}
+
 }  // namespace
