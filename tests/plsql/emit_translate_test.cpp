@@ -185,6 +185,96 @@ TEST(EmitTranslate, DroppedPackagesAndUnsupportedFeatures) {
   EXPECT_EQ(out.errors, std::vector<std::string>({"AUTHID CURRENT_USER not supported@3"}));
 }
 
+TEST(EmitTranslate, FunctionWithCursorsDynamicSqlLoopsAndApplicationErrors) {
+  Out out = translate(
+      "CREATE OR REPLACE FUNCTION f(p_id NUMBER) RETURN VARCHAR2 IS\n"
+      "  CURSOR c IS SELECT name FROM emp WHERE id = p_id;\n"
+      "  v_name VARCHAR2(30);\n"
+      "BEGIN\n"
+      "  OPEN c;\n"
+      "  FETCH c INTO v_name;\n"
+      "  CLOSE c;\n"
+      "  EXECUTE IMMEDIATE 'UPDATE t SET a = :1' USING p_id;\n"
+      "  FOR r IN (SELECT a FROM t) LOOP\n"
+      "    NULL;\n"
+      "  END LOOP;\n"
+      "  IF v_name IS NULL THEN\n"
+      "    RAISE_APPLICATION_ERROR(-20001, 'missing');\n"
+      "  END IF;\n"
+      "  RETURN v_name;\n"
+      "END;\n"
+      "/\n",
+      false);
+  EXPECT_EQ(out.status, 0);
+  ASSERT_EQ(out.texts.size(), 1u);
+  EXPECT_EQ(out.types[0], STMT_TYPE_FUNCTION);
+  EXPECT_EQ(out.texts[0],
+            "CREATE OR REPLACE FUNCTION f(\n"
+            "p_id NUMBER) SPECIFIC f\n"
+            "RETURNS VARCHAR2(4096)\n"
+            "LANGUAGE SQL\n"
+            "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+            "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT name FROM emp WHERE id = p_id);\n"
+            "  DECLARE v_name VARCHAR2(30);\n"
+            "  OPEN c;\n"
+            "  FETCH c INTO v_name;\n"
+            "  CLOSE c ;\n"
+            "  BEGIN\n"
+            "  DECLARE SYSZULINTERNAL_STMT_TEXT VARCHAR(2048) DEFAULT 'UPDATE t SET a = :1';\n"
+            "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+            "  EXECUTE SYSZULINTERNAL_00000001 USING p_id;\n"
+            "  END;\n"
+            "\n"
+            "  FOR r AS\n"
+            "  SELECT a FROM t\n"
+            "  DO\n"
+            "  -- NULL;\n"
+            "  END FOR;\n"
+            "\n"
+            "\n"
+            "  IF v_name IS NULL THEN\n"
+            "  BEGIN\n"
+            "  DECLARE SYSZULINTERNAL_APPERROR VARCHAR(2048) DEFAULT 'missing';\n"
+            "  SIGNAL SQLSTATE 'UD001' SET MESSAGE_TEXT = SYSZULINTERNAL_APPERROR;\n"
+            "  END;\n"
+            "  END IF;\n"
+            "\n"
+            "  RETURN v_name;\n"
+            "  END@\n"
+            "\n\n");
+  EXPECT_TRUE(out.errors.empty());
+}
+
+TEST(EmitTranslate, RowCountsAndDynamicCursor) {
+  Out out = translate(
+      "CREATE PROCEDURE q IS\n"
+      "  n INTEGER;\n"
+      "BEGIN\n"
+      "  DELETE FROM t WHERE a = 1;\n"
+      "  n := SQL%ROWCOUNT;\n"
+      "  OPEN c FOR v_sql USING n;\n"
+      "END;\n"
+      "/\n",
+      false);
+  EXPECT_EQ(out.status, 0);
+  ASSERT_EQ(out.texts.size(), 1u);
+  EXPECT_EQ(out.texts[0],
+            "CREATE PROCEDURE q SPECIFIC q\n"
+            "LANGUAGE SQL\n"
+            "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+            "  DECLARE n INTEGER;\n"
+            "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+            "  DELETE FROM t WHERE a = 1;\n"
+            "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+            "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
+            "  SET c = CURSOR FOR  SYSZULINTERNAL_00000001;\n"
+            "  PREPARE SYSZULINTERNAL_00000001 FROM v_sql;\n"
+            "  OPEN c USING n;\n"
+            "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+            "  END@\n"
+            "\n\n");
+}
+
 TEST(EmitTranslate, FailedParseEmitsNothing) {
   Out out = translate("CREATE PROCEDURE p IS BEGIN", false);
   EXPECT_EQ(out.status, 5);
