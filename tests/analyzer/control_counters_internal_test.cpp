@@ -1,0 +1,125 @@
+// What the control-of-flow statements leave behind besides the report: the
+// loop counter (18) and the label counter (19) of the file state, which are
+// never printed, and the diagnostics of DECLARE with a default value or
+// OUTPUT, which go to standard error and never into the report.
+#include <gtest/gtest.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ag_context.h"
+#include "analyzer_internal.h"
+#include "file_state_internal.h"
+#include "parser_glue.h"
+#include "qen_analyzer.h"
+
+// The parser and the scanner are reached from the set-up through weak
+// references, which do not pull objects out of a static library by
+// themselves.
+extern "C" void* const control_counters_test_links[] = {reinterpret_cast<void*>(&yyparse),
+                                                        reinterpret_cast<void*>(&scanner_setup)};
+
+namespace {
+
+struct Outcome {
+  int loops = 0;
+  int labels = 0;
+  int statements = 0;
+  std::string report;
+  std::string diagnostics;
+};
+
+// One batch analysed in process; the counters are read before the file
+// state is freed.
+Outcome analyse(const std::string& text) {
+  static bool started = false;
+  if (!started) {
+    lib_one_time_init();
+    analyzer_init();
+    started = true;
+  }
+  static int serial = 0;
+  std::string base = std::string(QEN_TEST_TMP_DIR) + "/control_counters_" + std::to_string(getpid()) + "_" +
+                     std::to_string(++serial);
+  std::string in_path = base + ".sql", out_path = base + ".xml";
+  std::filesystem::remove(out_path);
+  std::ofstream(in_path, std::ios::binary) << text;
+  int version[3];
+  ver_init(version, nullptr);
+  Outcome o;
+  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
+  EXPECT_NE(fs, nullptr);
+  if (fs == nullptr) return o;
+  file_state_mark(fs);
+  st_context ctx;
+  memset(&ctx, 0, sizeof ctx);
+  EXPECT_EQ(context_init(&ctx), 0);
+  EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
+  ctx.file_state = fs;
+  envn* env = envn_new(&ctx, version);
+  ctx.envn = env;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(analyzer_parse(&ctx, 0), 0) << text;
+  o.diagnostics = testing::internal::GetCapturedStderr();
+  envn_done(env);
+  context_done(&ctx);
+  o.loops = fs->counters[18];
+  o.labels = fs->counters[19];
+  o.statements = fs->counters[FS_STATEMENT_COUNT];
+  file_state_free(fs);
+  std::ifstream in(out_path, std::ios::binary);
+  o.report.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::filesystem::remove(in_path);
+  std::filesystem::remove(out_path);
+  return o;
+}
+
+TEST(ControlCounters, EveryWhileCountsTwoLoops) {
+  Outcome o = analyse(
+      "while @a > 0\n"
+      "    while @b > 0\n"
+      "        select @b = @b - 1\n"
+      "while @c > 0 break\n");
+  EXPECT_EQ(o.loops, 6);
+  // Only the two WHILEs of the batch's sequence are statements: a body that
+  // is a single statement is not counted, nested loops included.
+  EXPECT_EQ(o.statements, 2);
+  EXPECT_EQ(o.labels, 0);
+}
+
+TEST(ControlCounters, LabelsAndBranchesCountApart) {
+  Outcome o = analyse(
+      "again:\n"
+      "if @a > 0 goto again else return\n"
+      "done:\n");
+  EXPECT_EQ(o.labels, 2);
+  EXPECT_EQ(o.loops, 0);
+  // The two labels, the IF and its two branches.
+  EXPECT_EQ(o.statements, 5);
+}
+
+TEST(ControlCounters, DeclareDiagnosticsStayOutOfTheReport) {
+  Outcome plain = analyse("declare @a int, @b char(2)\n");
+  EXPECT_EQ(plain.diagnostics, "");
+
+  Outcome local = analyse("declare @a int = 1 output\n");
+  EXPECT_NE(local.diagnostics.find("139"), std::string::npos) << local.diagnostics;
+  EXPECT_NE(local.diagnostics.find("181"), std::string::npos) << local.diagnostics;
+  EXPECT_EQ(local.diagnostics.find("139"), local.diagnostics.rfind("139"));
+  EXPECT_EQ(local.report.find("<feature>"), std::string::npos);
+  EXPECT_EQ(local.report.find("139"), std::string::npos);
+  EXPECT_NE(local.report.find("</source>\n"), std::string::npos);
+
+  Outcome output_only = analyse("declare @a int output, @b int = 2\n");
+  EXPECT_NE(output_only.diagnostics.find("181"), std::string::npos) << output_only.diagnostics;
+  EXPECT_NE(output_only.diagnostics.find("139"), std::string::npos) << output_only.diagnostics;
+
+  // A parameter may have both.
+  Outcome parameter = analyse("create procedure p @a int = 1 output, @b int out as return\n");
+  EXPECT_EQ(parameter.diagnostics, "");
+}
+
+}  // namespace
