@@ -1,0 +1,226 @@
+// Reports of the test host for ALTER TABLE: one statement feature per form
+// the target lacks, the constraint and datatype features of added and
+// modified columns, and their lines. Every expected byte is written out.
+#include <gtest/gtest.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "analyzer_test_util.h"
+
+namespace {
+
+#ifdef QEN_HOST_PATH
+
+// First half of every statement id: h * 31 + byte over the input path, the
+// bytes taken as signed, in 32-bit wrap-around.
+int32_t path_hash(const std::string& path) {
+  uint32_t h = 0;
+  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
+  return (int32_t)h;
+}
+
+// One finding as the report writes it: the tag, the statement count at the
+// time, the line in the file and in the object, the source line, and the
+// type and name of the finding's own object.
+struct Finding {
+  std::string tag;
+  int statements;
+  int line;
+  int line_in_object;
+  std::string context;
+  std::string name;
+  std::string type = "statement";
+};
+
+// A statement feature whose display name is the bracket text of its tag.
+Finding stmt(const std::string& what, int statements, int line, int line_in_object, const std::string& context) {
+  return {"STATEMENT[" + what + "]", statements, line, line_in_object, context, what};
+}
+
+struct Analysis {
+  std::string path;
+  std::string text;
+  int status = -1;
+
+  Analysis(const std::string& name, const std::string& source, const std::string& options = "") {
+    path = qen_test::tmp_path(name + ".sql");
+    qen_test::write_file(path, source);
+    std::string out = qen_test::tmp_path(name + ".xml");
+    remove(out.c_str());
+    std::string command = std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " +
+                          path + " 2>/dev/null";
+    int s = system(command.c_str());
+    status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    text = qen_test::read_file(out);
+  }
+
+  std::string feature(const Finding& f) const {
+    return "          <feature>\n            <id>" + f.tag + "</id>\n            <statement-id>" +
+           std::to_string(path_hash(path)) + "-" + std::to_string(f.statements) +
+           "</statement-id>\n            <line-in-file>" + std::to_string(f.line) +
+           "</line-in-file>\n            <line-in-object>" + std::to_string(f.line_in_object) +
+           "</line-in-object>\n            <context><![CDATA[" + f.context +
+           "]]></context>\n            <object>\n              <type>" + f.type + "</type>\n              <name>" +
+           f.name + "</name>\n            </object>\n          </feature>\n";
+  }
+
+  // An object element with its findings.
+  std::string object(int line, const std::string& type, const std::string& name,
+                     std::initializer_list<Finding> findings) const {
+    std::string s = "      <object>\n        <line-in-file>" + std::to_string(line) + "</line-in-file>\n        <type>" +
+                    type + "</type>\n        <name>" + name + "</name>\n        <flags>\n";
+    for (const Finding& f : findings) s += feature(f);
+    return s + "        </flags>\n      </object>\n";
+  }
+
+  // The whole report: file head, the objects, the seventeen counters.
+  std::string report(const std::string& id, const std::string& objects, std::initializer_list<int> counters) const {
+    return "<source>\n" + qen_test::file_head(path, id) + objects + qen_test::report_tail(counters);
+  }
+};
+
+#endif
+#ifdef QEN_HOST_PATH
+
+// Findings of the batch of ALTER TABLE statements, one a line from line 1:
+// no object opens, so the line in the object is the line in the file.
+Finding at(const std::string& what, int statements, int line, const std::string& context) {
+  return stmt(what, statements, line, line, context);
+}
+
+TEST(AlterTableReport, AddColumnsAndConstraints) {
+  const char* source =
+      "alter table t add c int null\n"                                                         // 1
+      "alter table t\n"                                                                        // 2
+      "  add c int null,\n"                                                                    // 3
+      "      d nvarchar(10) default getdate() not null\n"                                      // 4
+      "alter table t add constraint k check (a in (select x from sysattributes))\n"            // 5
+      "alter table t add primary key clustered (a desc, b) with fillfactor = 5 on seg\n"       // 6
+      "alter table t add unique (a)\n"                                                         // 7
+      "alter table t add c2 int null constraint k2 unique clustered asc with fillfactor = 1 on seg\n"  // 8
+      "alter table t add c3 int identity references t2 (x) match full\n"                       // 9
+      "alter table t add foreign key (a, b) references t3 match full\n"                        // 10
+      "alter table t add c4 compute\n";                                                        // 11
+  Analysis a("alter_add", source);
+  ASSERT_EQ(a.status, 0);
+  const std::string l5 = "alter table t add constraint k check (a in (select x from sysattributes))";
+  const std::string l6 = "alter table t add primary key clustered (a desc, b) with fillfactor = 5 on seg";
+  const std::string l8 = "alter table t add c2 int null constraint k2 unique clustered asc with fillfactor = 1 on seg";
+  const std::string l9 = "alter table t add c3 int identity references t2 (x) match full";
+  // The first statement is counted before it is evaluated, every later one
+  // after. ADD COLUMN is on the line of ADD, once for both columns; the
+  // second column's datatype is on the line of ALTER, after it; a default
+  // gives nothing here. ADD CHECK comes before the predicate's findings.
+  // Index constraints report their four features under their own names,
+  // a plain UNIQUE nothing; MATCH FULL only at column level.
+  std::string objects = a.object(
+      1, "batch", "[batch]",
+      {at("ALTER TABLE ADD COLUMN", 1, 1, "alter table t add c int null"),
+       at("ALTER TABLE ADD COLUMN", 1, 3, "  add c int null,"),
+       {"DATATYPE[NVARCHAR]", 1, 2, 2, "alter table t", "NVARCHAR", "datatype"},
+       at("ALTER TABLE ADD CHECK", 2, 5, l5),
+       {"CATALOG[sysattributes]", 2, 5, 5, l5, "sysattributes", "unknown"},
+       at("CLUSTERED CONSTRAINT", 3, 6, l6), at("ASC/DESC CONSTRAINT", 3, 6, l6),
+       at("CONSTRAINT INDEX OPTIONS", 3, 6, l6), at("CONSTRAINT ON SEGMENT", 3, 6, l6),
+       at("ALTER TABLE ADD COLUMN", 5, 8, l8), at("CLUSTERED CONSTRAINT", 5, 8, l8),
+       at("ASC/DESC CONSTRAINT", 5, 8, l8), at("CONSTRAINT INDEX OPTIONS", 5, 8, l8),
+       at("CONSTRAINT ON SEGMENT", 5, 8, l8), at("ALTER TABLE ADD COLUMN", 6, 9, l9),
+       at("CONSTRAINT MATCH FULL", 6, 9, l9),
+       // A computed column is the ADD COLUMN alone.
+       at("ALTER TABLE ADD COLUMN", 8, 11, "alter table t add c4 compute")});
+  // No counter but the statements changes.
+  EXPECT_EQ(a.text, a.report("alter_add", objects, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9}));
+}
+
+TEST(AlterTableReport, DropTriggerLockModifyReplaceAndWith) {
+  const char* source =
+      "alter table t drop constraint k\n"        // 1
+      "alter table t drop c1, c2\n"              // 2
+      "alter table t disable trigger\n"          // 3
+      "alter table t enable trigger\n"           // 4
+      "alter table t lock allpages\n"            // 5
+      "alter table t lock datapages\n"           // 6
+      "alter table t lock datarows\n"            // 7
+      "alter table t modify\n"                   // 8
+      "  c nchar(5) null,\n"                     // 9
+      "  d int not null\n"                       // 10
+      "alter table t replace c default 0\n"      // 11
+      "alter table t replace c default user\n"   // 12
+      "alter table t with exp_row_size = 4\n";   // 13
+  Analysis a("alter_forms", source);
+  ASSERT_EQ(a.status, 0);
+  // DROP CONSTRAINT gives nothing, DROP of two columns one feature. The
+  // modified column's datatype is on the column's line, before MODIFY
+  // COLUMN on the line of ALTER.
+  std::string objects = a.object(
+      1, "batch", "[batch]",
+      {at("ALTER TABLE DROP COLUMN", 1, 2, "alter table t drop c1, c2"),
+       at("ALTER TABLE DISABLE TRIGGER", 2, 3, "alter table t disable trigger"),
+       at("ALTER TABLE ENABLE TRIGGER", 3, 4, "alter table t enable trigger"),
+       at("ALTER TABLE LOCK ALLPAGES", 4, 5, "alter table t lock allpages"),
+       at("ALTER TABLE LOCK DATAPAGES", 5, 6, "alter table t lock datapages"),
+       at("ALTER TABLE LOCK DATAROWS", 6, 7, "alter table t lock datarows"),
+       {"DATATYPE[NCHAR]", 7, 9, 9, "  c nchar(5) null,", "NCHAR", "datatype"},
+       at("ALTER TABLE MODIFY COLUMN", 7, 8, "alter table t modify"),
+       at("ALTER TABLE REPLACE COLUMN", 8, 11, "alter table t replace c default 0"),
+       at("ALTER TABLE REPLACE COLUMN", 9, 12, "alter table t replace c default user"),
+       at("ALTER CONSTRAINT WITH", 10, 13, "alter table t with exp_row_size = 4")});
+  EXPECT_EQ(a.text, a.report("alter_forms", objects, {11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11, 11, 11}));
+}
+
+TEST(AlterTableReport, PartitionForms) {
+  const char* source =
+      "alter table t partition 4\n"                                                       // 1
+      "alter table t partition by roundrobin 3\n"                                         // 2
+      "alter table t partition by roundrobin (p1 on s1, p2)\n"                            // 3
+      "alter table t partition by hash (a) 2 on (s1)\n"                                   // 4
+      "alter table t partition by range (a) (p1 values <= (10) on s1, values <= (max))\n"  // 5
+      "alter table t partition by list (a) ((p1 values (1, 2))\n"                         // 6
+      "alter table t unpartition\n"                                                       // 7
+      "alter table t add partition (p3 values <= (20))\n"                                 // 8
+      "alter table t add partition (values ('x') on s2)\n"                                // 9
+      "alter table sysattributes unpartition\n";                                          // 10
+  Analysis a("alter_partitions", source);
+  ASSERT_EQ(a.status, 0);
+  const std::string part = "STATEMENT[ALTER TABLE PARTITION]";
+  const std::string unpart = "STATEMENT[ALTER TABLE UNPARTITION]";
+  // Every partitioning form is the one feature with its own display name;
+  // the table name's findings come first.
+  std::string objects = a.object(
+      1, "batch", "[batch]",
+      {{part, 1, 1, 1, "alter table t partition 4", "ALTER TABLE (partition)"},
+       {part, 1, 2, 2, "alter table t partition by roundrobin 3", "ALTER TABLE (partition)"},
+       {part, 2, 3, 3, "alter table t partition by roundrobin (p1 on s1, p2)", "ALTER TABLE (partition)"},
+       {part, 3, 4, 4, "alter table t partition by hash (a) 2 on (s1)", "ALTER TABLE (partition)"},
+       {part, 4, 5, 5, "alter table t partition by range (a) (p1 values <= (10) on s1, values <= (max))",
+        "ALTER TABLE (partition)"},
+       {part, 5, 6, 6, "alter table t partition by list (a) ((p1 values (1, 2))", "ALTER TABLE (partition)"},
+       {unpart, 6, 7, 7, "alter table t unpartition", "ALTER TABLE (unpartition)"},
+       at("ALTER TABLE ADD PARTITION", 7, 8, "alter table t add partition (p3 values <= (20))"),
+       at("ALTER TABLE ADD PARTITION", 8, 9, "alter table t add partition (values ('x') on s2)"),
+       {"CATALOG[sysattributes]", 9, 10, 10, "alter table sysattributes unpartition", "sysattributes", "unknown"},
+       {unpart, 9, 10, 10, "alter table sysattributes unpartition", "ALTER TABLE (unpartition)"}});
+  EXPECT_EQ(a.text, a.report("alter_partitions", objects, {10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 10, 10}));
+}
+
+TEST(AlterTableReport, InsideAProcedureTheFindingsGoToTheProcedure) {
+  const char* source =
+      "create procedure p as\n"               // 1
+      "  alter table t lock datarows\n"       // 2
+      "  alter table t add c int null\n";     // 3
+  Analysis a("alter_in_proc", source);
+  ASSERT_EQ(a.status, 0);
+  std::string objects =
+      a.object(1, "procedure", "p",
+               {stmt("ALTER TABLE LOCK DATAROWS", 2, 2, 2, "  alter table t lock datarows"),
+                stmt("ALTER TABLE ADD COLUMN", 2, 3, 3, "  alter table t add c int null")});
+  EXPECT_EQ(a.text, a.report("alter_in_proc", objects, {3, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 1, 1, 1}));
+}
+
+#endif
+
+}  // namespace
