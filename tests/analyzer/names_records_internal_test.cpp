@@ -239,3 +239,22 @@ TEST(NamesRecords, HintFlagsOfTableOptions) {
                       "Table_Name: {||e} 0 []", "Table_Options: 0 1", "Table_With_Options: 1",
                       "Table_Name: {||f} 0 []"}));
 }
+
+TEST(NamesRecords, LongDottedAndLongNames) {
+  // Thousands of parts: the record keeps the last three, and no part is lost
+  // on the way (the vector grows past its first segment).
+  std::string name = "p0";
+  for (int i = 1; i < 3000; ++i) name += ".p" + std::to_string(i);
+  Lines l = only(parse("exec " + name), "Proc_Name");
+  EXPECT_EQ(l, (Lines{"Proc_Name: 0 {p2997|p2998|p2999}"}));
+
+  // Empty parts all the way.
+  l = only(parse("exec " + std::string(2000, '.') + "p"), "Proc_Name");
+  EXPECT_EQ(l, (Lines{"Proc_Name: 0 {||p}"}));
+
+  // Names of the longest lexeme the scanner takes.
+  std::string big(255, 'x');
+  l = only(parse("select " + big + "." + big + " from " + big + ".dbo." + big), "Qualified_Object");
+  ASSERT_EQ(l.size(), 1u);
+  EXPECT_EQ(l[0], "Qualified_Object: " + big + " {" + big + "|dbo|" + big + "}");
+}
