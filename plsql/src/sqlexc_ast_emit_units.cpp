@@ -2,8 +2,6 @@
 // procedures, functions, prototypes and their formal arguments, triggers,
 // dropped packages, blocks with their condition handlers, and the
 // declaration pass shared by blocks and packages.
-#include <cstring>
-
 #include "ast.h"
 #include "plsql_parser.hpp"
 #include "sqlexc_ast_emit.h"
