@@ -226,6 +226,27 @@ TEST(IndexesReport, SyntaxErrorInTheViewColumnListIsAbsorbed) {
   EXPECT_EQ(a.text, a.report("indexes_view_error", objects, {1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
 }
 
+TEST(IndexesReport, OptionsGluedToTheirCommaAfterABehaviorOption) {
+  const char* source =
+      "CREATE INDEX ix ON t (a) WITH IGNORE_DUP_KEY, FILLFACTOR = 50\n"          // 1
+      "go\n"                                                                    // 2
+      "create index ix7 on t (a) with allow_dup_row, max_rows_per_page = 3\n";  // 3
+  Analysis a("indexes_glued", source);
+  ASSERT_EQ(a.status, 0);
+  const std::string l1 = "CREATE INDEX ix ON t (a) WITH IGNORE_DUP_KEY, FILLFACTOR = 50";
+  const std::string l3 = "create index ix7 on t (a) with allow_dup_row, max_rows_per_page = 3";
+  // The scanner hands ", FILLFACTOR" and ", MAX_ROWS_PER_PAGE" over as one
+  // token each: they still parse, and count as storage options.
+  std::string objects =
+      a.object(1, "index", "t.ix",
+               {{"STATEMENT[CREATE STORAGE OPTION]", 2, 1, 1, l1, "CREATE INDEX WITH STORAGE OPTION"},
+                {"STATEMENT[CREATE BEHAVIOR OPTION]", 2, 1, 1, l1, "CREATE INDEX WITH BEHAVIOR OPTION"}}) +
+      a.object(3, "index", "t.ix7",
+               {{"STATEMENT[CREATE STORAGE OPTION]", 4, 3, 1, l3, "CREATE INDEX WITH STORAGE OPTION"},
+                {"STATEMENT[CREATE BEHAVIOR OPTION]", 4, 3, 1, l3, "CREATE INDEX WITH BEHAVIOR OPTION"}});
+  EXPECT_EQ(a.text, a.report("indexes_glued", objects, {4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 1, 2}));
+}
+
 #endif
 
 }  // namespace

@@ -228,6 +228,24 @@ TEST(TablesReport, TableNameAsWrittenAndNothingToReport) {
   EXPECT_EQ(a.text, a.report("tables_plain", "", {2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
 }
 
+TEST(TablesReport, ColumnReferencesReportAtTheirOwnKeyword) {
+  const char* source =
+      "create table t (\n"               // 1
+      "  a int not null\n"               // 2
+      "    references t2 match full,\n"  // 3
+      "  b int\n"                        // 4
+      "    check (b < @@spid)\n"         // 5
+      ")\n";                             // 6
+  Analysis a("tables_references", source);
+  ASSERT_EQ(a.status, 0);
+  // MATCH FULL on the line of REFERENCES; a global variable in a CHECK
+  // predicate restricts it, on the line of CHECK.
+  std::string objects = a.object(1, "table", "t",
+                                 {stmt("CONSTRAINT MATCH FULL", 1, 3, 3, "    references t2 match full,"),
+                                  stmt("CHECK CONSTRAINT RESTRICTION", 1, 5, 5, "    check (b < @@spid)")});
+  EXPECT_EQ(a.text, a.report("tables_references", objects, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+}
+
 #endif
 
 }  // namespace
