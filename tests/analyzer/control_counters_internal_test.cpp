@@ -32,6 +32,19 @@ struct Outcome {
   std::string diagnostics;
 };
 
+// Standard error without the lines a sanitizer run adds ("==pid==...").
+std::string without_sanitizer_notes(const std::string& text) {
+  std::string out;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    end = end == std::string::npos ? text.size() : end + 1;
+    if (text.compare(at, 2, "==") != 0) out.append(text, at, end - at);
+    at = end;
+  }
+  return out;
+}
+
 // One batch analysed in process; the counters are read before the file
 // state is freed.
 Outcome analyse(const std::string& text) {
@@ -63,7 +76,7 @@ Outcome analyse(const std::string& text) {
   ctx.envn = env;
   testing::internal::CaptureStderr();
   EXPECT_EQ(analyzer_parse(&ctx, 0), 0) << text;
-  o.diagnostics = testing::internal::GetCapturedStderr();
+  o.diagnostics = without_sanitizer_notes(testing::internal::GetCapturedStderr());
   envn_done(env);
   context_done(&ctx);
   o.loops = fs->counters[18];
