@@ -287,6 +287,43 @@ TEST(ControlReport, DeclarationsGiveTheirDatatypesTheStatementLine) {
                         Report::close() + report_tail({3, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 2}));
 }
 
+TEST(ControlReport, ExpressionsInsideTheStatementsAreExamined) {
+  const char* source =
+      "print @@procid\n"                            // 1
+      "print \"%1! %2!\", @a, @@procid\n"           // 2
+      "raiserror 20001 @@procid, 1, @@procid\n"     // 3
+      "if @@procid > 0 return @@procid\n"           // 4
+      "while @@procid > 0 waitfor delay @d\n";      // 5
+  Report r;
+  ASSERT_EQ(analyse("control_expressions", source, &r), 0);
+  const std::string l3 = "raiserror 20001 @@procid, 1, @@procid";
+  const std::string l4 = "if @@procid > 0 return @@procid";
+  // The IF's predicate is examined before its branch is counted, the
+  // RETURN after.
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "control_expressions") + Report::head(1, "batch", "[batch]") +
+                        r.global("@@procid", 1, 1, 1, "print @@procid") +
+                        r.global("@@procid", 1, 2, 2, "print \"%1! %2!\", @a, @@procid") +
+                        r.global("@@procid", 2, 3, 3, l3) + r.global("@@procid", 2, 3, 3, l3) +
+                        r.global("@@procid", 3, 4, 4, l4) + r.global("@@procid", 4, 4, 4, l4) +
+                        r.global("@@procid", 5, 5, 5, "while @@procid > 0 waitfor delay @d") + Report::close() +
+                        counters_of_one_batch(6));
+}
+
+TEST(ControlReport, ABareCallStartingTheBatchReportsOnlyItsName) {
+  Report r;
+  ASSERT_EQ(analyse("control_bare_call", "sp_activeroles\nexec p2 with recompile\n", &r), 0);
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "control_bare_call") + Report::head(1, "batch", "[batch]") +
+                        r.feature("PROCEDURE[sp_activeroles]", 1, 1, 1, "sp_activeroles", "procedure",
+                                  "sp_activeroles") +
+                        r.statement_named("EXEC WITH RECOMPILE", "EXECUTE WITH RECOMPILE", 1, 2, 2,
+                                          "exec p2 with recompile") +
+                        Report::close() + counters_of_one_batch(2));
+  // Without EXECUTE neither a variable procedure nor WITH RECOMPILE is
+  // reported.
+  ASSERT_EQ(analyse("control_bare_recompile", "p2 1, @a output with recompile\n", &r), 0);
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "control_bare_recompile") + counters_of_one_batch(1));
+}
+
 #endif
 
 }  // namespace
