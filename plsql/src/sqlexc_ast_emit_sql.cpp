@@ -11,8 +11,6 @@ bool isDataChange(int keywordCode) {
   return keywordCode == T_INSERT || keywordCode == T_UPDATE || keywordCode == T_DELETE;
 }
 
-const char* orEmpty(const char* text) { return text ? text : ""; }
-
 }  // namespace
 
 void emitSqlStatement(astNode* node, EmitterState* state) {
@@ -26,7 +24,7 @@ void emitSqlStatement(astNode* node, EmitterState* state) {
   if (isDataChange(statement->keywordCode)) {
     emitReturningForm(node, state);
   } else {
-    emitTokenList(state, orEmpty(statement->keyword), " ");
+    emitTokenList(state, statement->keyword, " ");
     emitWrappedTokens(statement->body, state, "", "");
   }
   if (topLevel) {
@@ -40,13 +38,13 @@ void emitSqlStatement(astNode* node, EmitterState* state) {
 void emitReturningForm(astNode* node, EmitterState* state) {
   astNodeSqlStmt* statement = static_cast<astNodeSqlStmt*>(node);
   if (!statement->returning) {
-    emitTokenList(state, orEmpty(statement->keyword), " ");
+    emitTokenList(state, statement->keyword, " ");
     emitWrappedTokens(statement->body, state, "", "");
     return;
   }
   emitWrappedTokens(statement->returning, state, "SELECT ",
                     statement->keywordCode == T_DELETE ? " FROM OLD TABLE (" : " FROM NEW TABLE (");
-  emitTokenList(state, orEmpty(statement->keyword), " ");
+  emitTokenList(state, statement->keyword, " ");
   emitWrappedTokens(statement->body, state, "", "");
   emitAppend(state, ")");
 }
