@@ -279,6 +279,40 @@ TEST(SetReport, QuotedIdentifierSwitchesTheScannerForTheRestOfTheBatch) {
   EXPECT_NE(r.text.find("<syntax-error>"), std::string::npos) << r.text;
 }
 
+TEST(SetReport, NocountOnAndOffReportAlike) {
+  const char* source =
+      "set nocount on\n"    // 1
+      "set nocount off\n";  // 2
+  Report r;
+  ASSERT_EQ(analyse("set_nocount", source, &r), 0);
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "set_nocount") + Report::head(1, "batch", "[batch]") +
+                        r.feature("OPTION[NOCOUNT]", 1, 1, 1, "set nocount on", "statement", "SET NOCOUNT") +
+                        r.feature("OPTION[NOCOUNT]", 1, 2, 2, "set nocount off", "statement", "SET NOCOUNT") +
+                        Report::close() + counters_of_one_batch(2));
+}
+
+TEST(SetReport, QuotedIdentifierSwitchesInsideABranchOrABody) {
+  // The switch happens when the statement is parsed: the ELSE branch after
+  // it already reads a double-quoted identifier, where PRINT needs a string.
+  const char* branch =
+      "if @a > 0\n"
+      "    set quoted_identifier on\n"
+      "else\n"
+      "    print \"%1!\", @a\n"
+      "select * from \"orders\"\n";
+  Report r;
+  ASSERT_EQ(analyse("set_quoted_branch", branch, &r), 0);
+  EXPECT_NE(r.text.find("<syntax-error>"), std::string::npos) << r.text;
+
+  const char* body =
+      "create procedure p1 as\n"
+      "    set quoted_identifier on\n"
+      "    select * from \"orders\"\n";
+  ASSERT_EQ(analyse("set_quoted_body", body, &r), 0);
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "set_quoted_body") +
+                        report_tail({3, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 1, 1, 1}));
+}
+
 #endif
 
 }  // namespace
