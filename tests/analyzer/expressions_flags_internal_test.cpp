@@ -49,6 +49,7 @@ struct Outcome {
   int passes = 0;
   ag_word flags = -1;  // of the node looked for, in the first pass
   bool found = false;
+  std::string text;  // a string word of the node (alias, variable name)
   int32_t expression_nodes = 0;  // counter 20
   int32_t calls = 0;             // counter 21
 };
@@ -74,13 +75,29 @@ ag_word flags_of(const st_node* n, const std::string& lhs) {
   return -1;
 }
 
+std::string text_of(ag_word word) {
+  auto* s = reinterpret_cast<st_String_const*>(word);
+  if (s == nullptr) return "(null)";
+  st_String_const* flat = string_flatten_const(context_get()->pool, s);
+  return std::string(reinterpret_cast<const char*>(flat->left), (size_t)flat->length);
+}
+
 void observe(void* user, st_node* goal) {
   auto* q = static_cast<Query*>(user);
   if (q->out->passes++ > 0) return;
   const st_node* n = find_node(goal, q->lhs, q->rhs);
   if (n == nullptr) return;
   q->out->found = true;
-  q->out->flags = flags_of(n, q->lhs);
+  if (q->lhs == "Table_Alias") {
+    q->out->text = text_of(reinterpret_cast<const gn_N_Table_Alias*>(n)->alias);
+  } else if (q->lhs == "Global_Varname") {
+    // Written by the evaluation: the name found and the unsupported mark.
+    auto* g = reinterpret_cast<const gn_N_Global_Varname*>(n);
+    q->out->text = text_of(g->name);
+    q->out->flags = g->unsupported;
+  } else {
+    q->out->flags = flags_of(n, q->lhs);
+  }
 }
 
 // Analyses one batch; looks for the first node of lhs (and rhs, if given).
@@ -281,4 +298,23 @@ TEST(ExpressionsCounters, ExpressionNodesAndCalls) {
     EXPECT_EQ(o.expression_nodes, c.nodes) << c.text;
     EXPECT_EQ(o.calls, c.calls) << c.text;
   }
+}
+
+TEST(ExpressionsWords, TableAliasAndGlobalVariableName) {
+  Outcome o = analyse("select 1 from t as x1", "Table_Alias");
+  ASSERT_TRUE(o.found);
+  EXPECT_EQ(o.text, "x1");
+  o = analyse("select 1 from t [my alias] holdlock", "Table_Alias");
+  ASSERT_TRUE(o.found);
+  EXPECT_EQ(o.text, "[my alias]");
+
+  // @@rowcount: known to no target version; the table's spelling.
+  o = analyse("return @@ROWCOUNT", "Global_Varname");
+  ASSERT_TRUE(o.found);
+  EXPECT_EQ(o.flags, 1);
+  EXPECT_EQ(o.text, "@@rowcount");
+  o = analyse("return @@error", "Global_Varname");
+  ASSERT_TRUE(o.found);
+  EXPECT_EQ(o.flags, 0);
+  EXPECT_EQ(o.text, "");
 }

@@ -76,7 +76,16 @@ int analyse(const std::string& name, const std::string& source, Report* report, 
                         report->path + " 2>" + err;
   int status = system(command.c_str());
   report->text = read_file(out);
-  report->errors = read_file(err);
+  // Lines of the sanitizer runtime ("==pid==...") are not the host's own.
+  std::string errors = read_file(err);
+  report->errors.clear();
+  for (size_t at = 0; at < errors.size();) {
+    size_t end = errors.find('\n', at);
+    end = end == std::string::npos ? errors.size() : end + 1;
+    std::string line = errors.substr(at, end - at);
+    if (line.rfind("==", 0) != 0) report->errors += line;
+    at = end;
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
