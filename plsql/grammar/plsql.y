@@ -1317,6 +1317,7 @@ decl_stmt
             astNodeVarrayDecl *node = astNew<astNodeVarrayDecl>(AST_VARRAY_DECL, $1.line);
             node->variableName = $2.value.list;
             node->dimension = $5.value.text ? poolStrdup($5.value.text) : nullptr;
+            node->dataType = $7.value.list;
             node->variableType = VAR_VARRAY;
             $$.value.node = node;
         }
@@ -1479,7 +1480,12 @@ proc_stmt
             $$ = $2;
         }
     | opt_label pl_block  /* 258 */
-        { $$ = $2; }
+        {
+            /* A labelled nested block keeps its label like any statement. */
+            if ($2.value.node)
+                parserSetLabel($2.value.node, $1.value.text);
+            $$ = $2;
+        }
     ;
 
 labeled_stmt
