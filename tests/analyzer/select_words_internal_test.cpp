@@ -1,0 +1,221 @@
+// Construction-time words of the query, cursor and DML nodes, read from the
+// trees the parser builds: content flags of clauses and select lists, the
+// SELECT lexeme carried up to the statement, the FROM lexeme planted into
+// a FROM list, hint flags, plan, cursor and READTEXT option flags, and the
+// FETCH lexeme planted into the orientation.
+#include <gtest/gtest.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ag_context.h"
+#include "gn_nodes.h"
+#include "parser_glue.h"
+#include "qen_analyzer.h"
+
+// The parser and the scanner are reached from the set-up through weak
+// references, which do not pull objects out of a static library by
+// themselves.
+extern "C" void* const select_words_test_links[] = {reinterpret_cast<void*>(&yyparse),
+                                                    reinterpret_cast<void*>(&scanner_setup)};
+
+namespace {
+
+bool is_leaf(const st_node* n) {
+  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
+}
+
+const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
+
+// Nodes of the batch in depth-first order, leaves and error slots left out.
+void collect(const st_node* n, std::vector<const st_node*>& out) {
+  if (n == nullptr || is_leaf(n)) return;
+  out.push_back(n);
+  int k = (int)(n->descriptor - gn_production_descriptors);
+  for (int i = 0; i < gn_production_child_count[k]; ++i)
+    collect(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), out);
+}
+
+// What the observer saw of one evaluated batch: for each production text
+// asked for, the words of its first node (empty when there is none), and
+// the lexeme numbers of the first leaf of each terminal asked for.
+struct Probe {
+  std::vector<std::string> productions;
+  std::vector<std::vector<ag_word>> found;
+  std::vector<std::string> terminals;
+  std::vector<ag_word> lexemes;
+};
+
+const st_node* first_leaf(const st_node* n, const std::string& name) {
+  if (n == nullptr) return nullptr;
+  if (is_leaf(n)) return std::string(n->descriptor->text) == name + " ;" ? n : nullptr;
+  int k = (int)(n->descriptor - gn_production_descriptors);
+  for (int i = 0; i < gn_production_child_count[k]; ++i)
+    if (auto* f = first_leaf(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), name))
+      return f;
+  return nullptr;
+}
+
+void observe(void* user, st_node* goal) {
+  auto* p = static_cast<Probe*>(user);
+  int k = (int)(goal->descriptor - gn_production_descriptors);
+  auto* batch = reinterpret_cast<const st_node*>(words(goal)[gn_production_child_offset[k]]);
+  std::vector<const st_node*> nodes;
+  collect(batch, nodes);
+  p->found.clear();
+  for (auto& text : p->productions) {
+    std::vector<ag_word> w;
+    for (auto* n : nodes) {
+      if (text + " ;" != n->descriptor->text) continue;
+      int j = (int)(n->descriptor - gn_production_descriptors);
+      w.assign(words(n) + 1, words(n) + gn_production_child_offset[j]);
+      break;
+    }
+    p->found.push_back(w);
+  }
+  p->lexemes.clear();
+  for (auto& t : p->terminals) {
+    auto* leaf = first_leaf(batch, t);
+    p->lexemes.push_back(leaf ? words(leaf)[1] : -1);
+  }
+}
+
+void parse(const std::string& text, Probe& probe) {
+  static bool started = false;
+  if (!started) {
+    lib_one_time_init();
+    analyzer_init();
+    started = true;
+  }
+  static int serial = 0;
+  std::string base = std::string(QEN_TEST_TMP_DIR) + "/select_words_" + std::to_string(getpid()) + "_" +
+                     std::to_string(++serial);
+  std::string in_path = base + ".sql", out_path = base + ".xml";
+  std::ofstream(in_path, std::ios::binary) << text;
+  gn_set_goal_observer(observe, &probe);
+  int version[3];
+  ver_init(version, nullptr);
+  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
+  ASSERT_NE(fs, nullptr);
+  file_state_mark(fs);
+  st_context ctx;
+  memset(&ctx, 0, sizeof ctx);
+  ASSERT_EQ(context_init(&ctx), 0);
+  ASSERT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
+  ctx.file_state = fs;
+  envn* env = envn_new(&ctx, version);
+  ctx.envn = env;
+  EXPECT_EQ(analyzer_parse(&ctx, 0), 0);
+  envn_done(env);
+  context_done(&ctx);
+  file_state_free(fs);
+  gn_set_goal_observer(nullptr, nullptr);
+  std::filesystem::remove(in_path);
+  std::filesystem::remove(out_path);
+}
+
+using W = std::vector<ag_word>;
+
+// Attribute words after in and out.
+W tail(const W& w) { return w.size() >= 2 ? W(w.begin() + 2, w.end()) : W{}; }
+
+}  // namespace
+
+TEST(SelectWords, ContentFlagsOfListsAndClauses) {
+  Probe p;
+  p.productions = {"Select_Through_Having SELECT_KW Opt_All_Or_Distinct Select_Items From_Through_Having",
+                   "Opt_From_Clause", "Opt_Where_Clause", "Opt_Grouping_Clause", "Opt_Having_Clause",
+                   "Normal_Projection_List Star_Projection_Item", "Where_Clause WHERE_KW Predicate_Expr"};
+  parse("select a + 1, @@error", p);
+  ASSERT_EQ(p.found.size(), 7u);
+  // Column and literal (16 | 2), @@error (264), no FROM: EF_NONE.
+  EXPECT_EQ(p.found[0][2], 16 | 2 | 264 | 1);
+  EXPECT_EQ(tail(p.found[1]), W{1});
+
+  // The empty clauses of a subquery give EF_NONE; a star list gives it too.
+  parse("select * where exists (select 1)", p);
+  EXPECT_EQ(tail(p.found[1]), W{1});
+  EXPECT_EQ(tail(p.found[2]), W{1});
+  EXPECT_EQ(tail(p.found[3]), W{1});
+  EXPECT_EQ(tail(p.found[4]), W{1});
+  EXPECT_EQ(tail(p.found[5]), W{1});
+
+  // WHERE copies its predicate's flags: a date function marks it.
+  parse("select a from t where b > getdate()", p);
+  ASSERT_FALSE(p.found[6].empty());
+  EXPECT_NE(p.found[6][2] & 1024, 0);
+}
+
+TEST(SelectWords, SelectLexemeGoesUpAndFromLexemeGoesDown) {
+  Probe p;
+  p.productions = {"Select_Stmt Select_Through_Compute_By Opt_Plan",
+                   "Opt_From_Clause FROM_KW From_Table_List", "From_Table_List From_Table",
+                   "Grouping_Clause GROUP_KW BI_KW Gen_Expression_List"};
+  p.terminals = {"SELECT_KW", "FROM_KW", "GROUP_KW"};
+  parse("select a from t union select b from u group by b order by 1 compute count(a)", p);
+  ASSERT_EQ(p.lexemes.size(), 3u);
+  // The statement keeps its first SELECT keyword; the list below FROM holds
+  // the FROM keyword from construction on; GROUP keeps its keyword beside
+  // the flags of its list (a column).
+  EXPECT_EQ(tail(p.found[0]), W{p.lexemes[0]});
+  EXPECT_EQ(tail(p.found[2]), (W{1, p.lexemes[1]}));
+  EXPECT_EQ(tail(p.found[3]), (W{16, p.lexemes[2]}));
+}
+
+TEST(SelectWords, HintPlanCursorAndOptionFlags) {
+  Probe p;
+  p.productions = {"Table_Hints LPAR Table_Hint_List RPAR",
+                   "Table_Hints LPAR Table_Hint_List RPAR Locking_Hint_List",
+                   "Table_Hints Locking_Hint_List",
+                   "Opt_Plan PLAN_KW STRING_CONSTANT",
+                   "Opt_Plan",
+                   "Cursor_Sensitivity SEMI_SENSITIVE_KW",
+                   "Cursor_Scrollablity NO_ID SCROLL_KW",
+                   "Cursor_Scrollablity SCROLL_KW",
+                   "Opt_Asc_Or_Desc DESC_KW",
+                   "Opt_Asc_Or_Desc"};
+  parse("select a from t (index i), u (index j) holdlock, v noholdlock order by a desc, b\n"
+        "delete t plan \"p\"\n"
+        "delete u\n"
+        "declare c semi_sensitive no scroll cursor for select a from t\n"
+        "declare d scroll cursor for select a from t",
+        p);
+  // {lock hint, table hint} after in and out.
+  EXPECT_EQ(tail(p.found[0]), (W{0, 1}));
+  EXPECT_EQ(tail(p.found[1]), (W{1, 1}));
+  EXPECT_EQ(tail(p.found[2]), (W{1, 0}));
+  EXPECT_EQ(p.found[3], W{1});
+  EXPECT_EQ(p.found[4], W{0});
+  EXPECT_EQ(p.found[5], W{1});
+  EXPECT_EQ(p.found[6], W{0});
+  EXPECT_EQ(p.found[7], W{1});
+  EXPECT_EQ(p.found[8], W{1});
+  EXPECT_EQ(p.found[9], W{0});
+}
+
+TEST(SelectWords, ReadtextLockWaitAndFetchWords) {
+  Probe p;
+  p.productions = {"Readtext_Options Holdlock_Through_Using Isolation_Clause",
+                   "Readtext_Options Holdlock_Through_Using",
+                   "Opt_Lock_Table_Wait NOWAIT_ID",
+                   "Opt_Lock_Table_Wait WAIT_ID Opt_Lock_Table_Wait_Time",
+                   "Fetch_How PRIOR_ID"};
+  p.terminals = {"FETCH_KW"};
+  parse("readtext t.c @p 0 1 noholdlock readpast using characters at isolation 1\n"
+        "readtext t.c @p 0 1 holdlock using bytes\n"
+        "lock table t in share mode nowait\n"
+        "lock table t in share mode wait 3\n"
+        "fetch\n prior c",
+        p);
+  // {holdlock, isolation, noholdlock, readpast, chars}.
+  EXPECT_EQ(p.found[0], (W{0, 1, 1, 1, 1}));
+  EXPECT_EQ(p.found[1], (W{1, 0, 0, 0, 0}));
+  EXPECT_EQ(p.found[2], W{1});
+  EXPECT_EQ(p.found[3], W{0});
+  // The orientation holds the FETCH keyword's lexeme.
+  EXPECT_EQ(tail(p.found[4]), W{p.lexemes[0]});
+}
