@@ -215,6 +215,20 @@ TEST(ExpressionsFlags, ErrorFormsGiveNone) {
   EXPECT_FLAGS(analyse("return max(from)", "Aggregate_Expression", "MAKS_KW LPAR error RPAR"), 1);
 }
 
+TEST(ExpressionsFlags, SubqueryCarriesItsClauses) {
+  // The select item and the four clauses (a table reference and an empty
+  // clause give EF_NONE); the enclosing expression sees only EF_SUBQUERY.
+  EXPECT_FLAGS(analyse("return (select @v from t where a = 0)", "Sub_Query"), 4 | 1 | 16 | 514);
+  EXPECT_FLAGS(analyse("return (select @v from t where a = 0)", "Gen_Expression"), 32);
+  EXPECT_FLAGS(analyse("return (select max(a) from t group by b having getdate() > 1)", "Sub_Query"),
+               64 | 16 | 1 | 128 | 1024 | 2);
+  EXPECT_FLAGS(analyse("if a in (select b from t) return", "Predicate_Expr"), 16 | 16 | 1);
+  EXPECT_FLAGS(analyse("if a > any (select @@error) return", "Predicate_Expr"), 16 | 264 | 1);
+  EXPECT_FLAGS(analyse("if exists (select a from t) return", "Predicate_Expr"), 16 | 1);
+  EXPECT_FLAGS(analyse("if exists (select * from t) return", "Predicate_Expr"), 1);
+  EXPECT_FLAGS(analyse("if exists (select t.* from t where x = @v) return", "Predicate_Expr"), 1 | 16 | 4);
+}
+
 TEST(ExpressionsFlags, Predicates) {
   EXPECT_FLAGS(pred("a = 1"), 18);
   EXPECT_FLAGS(pred("@@error = 0"), 264 | 514);
