@@ -26,7 +26,9 @@ function(qen_add_test_folder prefix)
     endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-      PROPERTIES TIMEOUT 600)
+      # Cases of one executable share its scratch files: never run them at
+      # the same time (different executables still run in parallel).
+      PROPERTIES TIMEOUT 600 RESOURCE_LOCK ${target})
   endforeach()
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tmp)
 endfunction()
