@@ -158,6 +158,20 @@ TEST(DdlReport, DropsInsideAProcedureAndATrigger) {
   EXPECT_EQ(a.text, a.report("ddl_trigger", objects, {3, 0, 0, 0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
 }
 
+TEST(DdlReport, RuleObjectHoldsThePredicateFindings) {
+  const char* source =
+      "create rule dbo.r1\n"                          // 1
+      "as @v in (select x from sysattributes)\n";     // 2
+  Analysis a("ddl_rule", source);
+  ASSERT_EQ(a.status, 0);
+  // The rule object opens at CREATE and stays open to the end of the batch.
+  std::string objects =
+      a.object(1, "rule", "dbo.r1",
+               {{"CATALOG[sysattributes]", 1, 2, 2, "as @v in (select x from sysattributes)", "sysattributes", "unknown"},
+                stmt("CREATE RULE", 1, 1, 1, "create rule dbo.r1")});
+  EXPECT_EQ(a.text, a.report("ddl_rule", objects, {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+}
+
 #endif
 
 }  // namespace
