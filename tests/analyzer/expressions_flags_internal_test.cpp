@@ -301,6 +301,11 @@ TEST(ExpressionsCounters, ExpressionNodesAndCalls) {
       {"return getdate()", 1, 1},
       {"return dateadd(dd, 1, getdate())", 2, 2},
       {"return user", 1, 1},
+      // The date part is a leaf; IDENTITY visits nothing below the call.
+      {"return datepart(yy, d)", 2, 1},
+      {"return identity(10)", 1, 1},
+      {"return syb_identity + newid(@@rowcount)", 4, 3},
+      {"if x in (select a from t) return", 2, 0},
       // An error form still counts its node.
       {"return case from end", 1, 0},
       {"return (from)", 0, 0},
