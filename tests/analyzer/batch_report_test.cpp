@@ -3,61 +3,32 @@
 // between statements. Every expected byte is written out here: object
 // heads, feature lines, statement ids and the seventeen counters.
 #include <gtest/gtest.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 
-#include "analyzer_test_util.h"
+#include "host_report_fixture.h"
 
 using qen_test::file_head;
-using qen_test::read_file;
 using qen_test::report_tail;
-using qen_test::tmp_path;
-using qen_test::write_file;
 
 namespace {
 
 #ifdef QEN_HOST_PATH
-
-int run_host(const std::string& args) {
-  std::string command = std::string(QEN_HOST_PATH) + " " + args + " 2>/dev/null";
-  int status = system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// First half of every statement id: h * 31 + byte over the input path, the
-// bytes taken as signed, in 32-bit wrap-around.
-int32_t path_hash(const std::string& path) {
-  uint32_t h = 0;
-  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
-  return (int32_t)h;
-}
 
 struct Report {
   std::string path;
   std::string text;
 
   std::string head(int line, const std::string& type, const std::string& name) {
-    return "      <object>\n        <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n        <type>" + type + "</type>\n        <name>" + name +
-           "</name>\n        <flags>\n";
+    return qen_test::object_head(line, type, name);
   }
-  static std::string close() { return "        </flags>\n      </object>\n"; }
+  static std::string close() { return qen_test::object_close(); }
 
   // A statement feature: the tag is "STATEMENT[" + name + "]".
   std::string feature(const std::string& name, int statements, int line, int line_in_object,
                       const std::string& context) {
-    return "          <feature>\n            <id>STATEMENT[" + name +
-           "]</id>\n            <statement-id>" + std::to_string(path_hash(path)) + "-" +
-           std::to_string(statements) + "</statement-id>\n            <line-in-file>" +
-           std::to_string(line) + "</line-in-file>\n            <line-in-object>" +
-           std::to_string(line_in_object) + "</line-in-object>\n            <context><![CDATA[" +
-           context +
-           "]]></context>\n            <object>\n              <type>statement</type>\n"
-           "              <name>" +
-           name + "</name>\n            </object>\n          </feature>\n";
+    return qen_test::feature_xml(path, "STATEMENT[" + name + "]", statements, line, line_in_object, context,
+                                 "statement", name);
   }
 
   static std::string syntax_error(int line, int line_in_object, const std::string& lexeme,
@@ -72,13 +43,7 @@ struct Report {
 
 // Runs the host over the text; returns its exit status and the report.
 int analyse(const std::string& name, const std::string& source, Report* report) {
-  report->path = tmp_path(name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path(name + ".xml");
-  remove(out.c_str());
-  int status = run_host("-i " + name + " -o " + out + " " + report->path);
-  report->text = read_file(out);
-  return status;
+  return qen_test::run_host_on(name, name, source, "", &report->path, &report->text);
 }
 
 TEST(BatchReport, CheckpointAlone) {

@@ -5,84 +5,20 @@
 // a batch and ROLLBACK TRIGGER, and the line that declarations give to
 // their datatype findings. Every expected byte is written out.
 #include <gtest/gtest.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 
-#include "analyzer_test_util.h"
+#include "host_report_fixture.h"
 
 using qen_test::file_head;
-using qen_test::read_file;
 using qen_test::report_tail;
-using qen_test::tmp_path;
-using qen_test::write_file;
 
 namespace {
 
 #ifdef QEN_HOST_PATH
 
-int run_host(const std::string& args) {
-  std::string command = std::string(QEN_HOST_PATH) + " " + args + " 2>/dev/null";
-  int status = system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// First half of every statement id: h * 31 + byte over the input path.
-int32_t path_hash(const std::string& path) {
-  uint32_t h = 0;
-  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
-  return (int32_t)h;
-}
-
-struct Report {
-  std::string path;
-  std::string text;
-
-  static std::string head(int line, const std::string& type, const std::string& name) {
-    return "      <object>\n        <line-in-file>" + std::to_string(line) + "</line-in-file>\n        <type>" +
-           type + "</type>\n        <name>" + name + "</name>\n        <flags>\n";
-  }
-  static std::string close() { return "        </flags>\n      </object>\n"; }
-
-  std::string feature(const std::string& tag, int statements, int line, int line_in_object,
-                      const std::string& context, const std::string& type, const std::string& name) const {
-    return "          <feature>\n            <id>" + tag + "</id>\n            <statement-id>" +
-           std::to_string(path_hash(path)) + "-" + std::to_string(statements) +
-           "</statement-id>\n            <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n            <line-in-object>" + std::to_string(line_in_object) +
-           "</line-in-object>\n            <context><![CDATA[" + context +
-           "]]></context>\n            <object>\n              <type>" + type + "</type>\n              <name>" +
-           name + "</name>\n            </object>\n          </feature>\n";
-  }
-  // A statement feature whose display name repeats the bracketed text.
-  std::string statement(const std::string& name, int statements, int line, int line_in_object,
-                        const std::string& context) const {
-    return feature("STATEMENT[" + name + "]", statements, line, line_in_object, context, "statement", name);
-  }
-  // A statement feature with a display name of its own.
-  std::string statement_named(const std::string& what, const std::string& name, int statements, int line,
-                              int line_in_object, const std::string& context) const {
-    return feature("STATEMENT[" + what + "]", statements, line, line_in_object, context, "statement", name);
-  }
-  std::string global(const std::string& variable, int statements, int line, int line_in_object,
-                     const std::string& context) const {
-    return feature("GLOBAL[" + variable + "]", statements, line, line_in_object, context, "global", variable);
-  }
-};
-
-// Runs the host over the text with extra options; returns its exit status
-// and the report.
-int analyse(const std::string& name, const std::string& source, Report* report, const std::string& options = "") {
-  report->path = tmp_path(name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path(name + ".xml");
-  remove(out.c_str());
-  int status = run_host(options + " -i " + name + " -o " + out + " " + report->path);
-  report->text = read_file(out);
-  return status;
-}
+using qen_test::Report;
+using qen_test::analyse;
 
 std::string counters_of_one_batch(int statements) {
   return report_tail({statements, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, statements, statements, statements});

@@ -3,86 +3,18 @@
 // SELECT in a record of its own, every fetch orientation, the statements
 // that report nothing and CREATE PLAN. Every expected byte is written out.
 #include <gtest/gtest.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "analyzer_test_util.h"
-
-using qen_test::file_head;
-using qen_test::read_file;
-using qen_test::report_tail;
-using qen_test::tmp_path;
-using qen_test::write_file;
+#include "host_report_fixture.h"
 
 namespace {
 
 #ifdef QEN_HOST_PATH
 
-// First half of every statement id: h * 31 + byte over the input path, the
-// bytes taken as signed, in 32-bit wrap-around.
-int32_t path_hash(const std::string& path) {
-  uint32_t h = 0;
-  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
-  return (int32_t)h;
-}
-
-// One input file run through the test host; the expected report is built
-// from the source lines, so every context line is the line as written.
-struct HostRun {
-  std::vector<std::string> lines;
-  std::string path;
-  std::string text;
-  int status = -1;
-
-  HostRun(const std::string& name, std::vector<std::string> source, const std::string& options = "")
-      : lines(std::move(source)) {
-    path = tmp_path(name + ".sql");
-    std::string joined;
-    for (auto& l : lines) joined += l + "\n";
-    write_file(path, joined);
-    std::string out = tmp_path(name + ".xml");
-    remove(out.c_str());
-    std::string command = std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " +
-                          path + " 2>/dev/null";
-    int s = system(command.c_str());
-    status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-    text = read_file(out);
-  }
-
-  static std::string head(int line, const std::string& type, const std::string& name) {
-    return "      <object>\n        <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n        <type>" + type + "</type>\n        <name>" + name +
-           "</name>\n        <flags>\n";
-  }
-  static std::string close() { return "        </flags>\n      </object>\n"; }
-
-  // A finding on the given line of the file, in an object that starts on
-  // object_line, with statements counted so far.
-  std::string feature(const std::string& id, const std::string& type, const std::string& name, int statements,
-                      int line, int object_line = 1) const {
-    return "          <feature>\n            <id>" + id + "</id>\n            <statement-id>" +
-           std::to_string(path_hash(path)) + "-" + std::to_string(statements) +
-           "</statement-id>\n            <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n            <line-in-object>" + std::to_string(line - object_line + 1) +
-           "</line-in-object>\n            <context><![CDATA[" + lines.at(line - 1) +
-           "]]></context>\n            <object>\n              <type>" + type +
-           "</type>\n              <name>" + name + "</name>\n            </object>\n          </feature>\n";
-  }
-  std::string statement(const std::string& name, int statements, int line, int object_line = 1) const {
-    return feature("STATEMENT[" + name + "]", "statement", name, statements, line, object_line);
-  }
-  std::string global(const std::string& var, int statements, int line, int object_line = 1) const {
-    return feature("GLOBAL[" + var + "]", "global", var, statements, line, object_line);
-  }
-  std::string report(const std::string& objects, std::initializer_list<int> counters, const std::string& id) const {
-    return "<source>\n" + file_head(path, id) + objects + report_tail(counters);
-  }
-};
+using qen_test::HostRun;
 
 TEST(CursorsReport, DeclarationsInABatchAProcedureAndATrigger) {
   HostRun r("cursors_declare", {

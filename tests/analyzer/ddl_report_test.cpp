@@ -2,89 +2,19 @@
 // the target lacks, dropped table names, and the counting of created
 // tables, views and indexes. Every expected byte is written out.
 #include <gtest/gtest.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <initializer_list>
 #include <string>
 
-#include "analyzer_test_util.h"
+#include "host_report_fixture.h"
 
 namespace {
 
 #ifdef QEN_HOST_PATH
 
-// First half of every statement id: h * 31 + byte over the input path, the
-// bytes taken as signed, in 32-bit wrap-around.
-int32_t path_hash(const std::string& path) {
-  uint32_t h = 0;
-  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
-  return (int32_t)h;
-}
-
-// One finding as the report writes it: the tag, the statement count at the
-// time, the line in the file and in the object, the source line, and the
-// type and name of the finding's own object.
-struct Finding {
-  std::string tag;
-  int statements;
-  int line;
-  int line_in_object;
-  std::string context;
-  std::string name;
-  std::string type = "statement";
-};
-
-// A statement feature whose display name is the bracket text of its tag.
-Finding stmt(const std::string& what, int statements, int line, int line_in_object, const std::string& context) {
-  return {"STATEMENT[" + what + "]", statements, line, line_in_object, context, what};
-}
-
-struct Analysis {
-  std::string path;
-  std::string text;
-  int status = -1;
-
-  Analysis(const std::string& name, const std::string& source, const std::string& options = "") {
-    path = qen_test::tmp_path(name + ".sql");
-    qen_test::write_file(path, source);
-    std::string out = qen_test::tmp_path(name + ".xml");
-    remove(out.c_str());
-    std::string command = std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " +
-                          path + " 2>/dev/null";
-    int s = system(command.c_str());
-    status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-    text = qen_test::read_file(out);
-  }
-
-  std::string feature(const Finding& f) const {
-    return "          <feature>\n            <id>" + f.tag + "</id>\n            <statement-id>" +
-           std::to_string(path_hash(path)) + "-" + std::to_string(f.statements) +
-           "</statement-id>\n            <line-in-file>" + std::to_string(f.line) +
-           "</line-in-file>\n            <line-in-object>" + std::to_string(f.line_in_object) +
-           "</line-in-object>\n            <context><![CDATA[" + f.context +
-           "]]></context>\n            <object>\n              <type>" + f.type + "</type>\n              <name>" +
-           f.name + "</name>\n            </object>\n          </feature>\n";
-  }
-
-  // An object element with its findings.
-  std::string object(int line, const std::string& type, const std::string& name,
-                     std::initializer_list<Finding> findings) const {
-    std::string s = "      <object>\n        <line-in-file>" + std::to_string(line) + "</line-in-file>\n        <type>" +
-                    type + "</type>\n        <name>" + name + "</name>\n        <flags>\n";
-    for (const Finding& f : findings) s += feature(f);
-    return s + "        </flags>\n      </object>\n";
-  }
-
-  // The whole report: file head, the objects, the seventeen counters.
-  std::string report(const std::string& id, const std::string& objects, std::initializer_list<int> counters) const {
-    return "<source>\n" + qen_test::file_head(path, id) + objects + qen_test::report_tail(counters);
-  }
-};
-
-#endif
-#ifdef QEN_HOST_PATH
+using qen_test::Analysis;
+using qen_test::Finding;
+using qen_test::stmt;
 
 TEST(DdlReport, DropStatements) {
   const char* source =

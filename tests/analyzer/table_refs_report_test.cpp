@@ -2,51 +2,18 @@
 // table hints of a table name, aliases, derived tables, joins, the targets
 // of UPDATE and the order of findings among them.
 #include <gtest/gtest.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 
-#include "analyzer_test_util.h"
+#include "host_report_fixture.h"
 
-using qen_test::file_head;
-using qen_test::read_file;
 using qen_test::report_tail;
-using qen_test::tmp_path;
-using qen_test::write_file;
 
 namespace {
 
 #ifdef QEN_HOST_PATH
 
-int32_t path_hash(const std::string& path) {
-  uint32_t h = 0;
-  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
-  return (int32_t)h;
-}
-
-struct Report {
-  std::string path;
-  std::string text;
-
-  static std::string head(int line) {
-    return "      <object>\n        <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n        <type>batch</type>\n        <name>[batch]</name>\n        <flags>\n";
-  }
-  static std::string close() { return "        </flags>\n      </object>\n"; }
-
-  // One finding of a batch that starts on line `first`.
-  std::string feature(const std::string& id, const std::string& type, const std::string& name, int statements,
-                      int line, int first, const std::string& context) const {
-    return "          <feature>\n            <id>" + id + "</id>\n            <statement-id>" +
-           std::to_string(path_hash(path)) + "-" + std::to_string(statements) +
-           "</statement-id>\n            <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n            <line-in-object>" + std::to_string(line - first + 1) +
-           "</line-in-object>\n            <context><![CDATA[" + context +
-           "]]></context>\n            <object>\n              <type>" + type + "</type>\n              <name>" +
-           name + "</name>\n            </object>\n          </feature>\n";
-  }
+struct Report : qen_test::BatchFindings {
   // Hint findings name themselves by their tag.
   std::string hint(const std::string& what, int statements, int line, int first, const std::string& context) const {
     std::string tag = "STATEMENT[FROM WITH " + what + " HINT]";
@@ -56,19 +23,10 @@ struct Report {
                       const std::string& context) const {
     return feature("CATALOG[" + name + "]", "unknown", name, statements, line, first, context);
   }
-  std::string start(const std::string& id) const { return "<source>\n" + file_head(path, id); }
 };
 
 int analyse(const std::string& name, const std::string& args, const std::string& source, Report* report) {
-  report->path = tmp_path("table_refs_" + name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path("table_refs_" + name + ".xml");
-  remove(out.c_str());
-  std::string command = std::string(QEN_HOST_PATH) + " " + args + " -i " + name + " -o " + out + " " +
-                        report->path + " 2>/dev/null";
-  int status = system(command.c_str());
-  report->text = read_file(out);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return qen_test::run_host_on("table_refs_" + name, name, source, args, &report->path, &report->text);
 }
 
 // A hint finding carries the line of the FROM keyword; each statement with

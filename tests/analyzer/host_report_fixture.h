@@ -1,0 +1,224 @@
+// Runs the test host over a source file and builds the report text it is
+// expected to write, byte for byte. Shared by the analyzer's report tests.
+#ifndef QEN_HOST_REPORT_FIXTURE_H
+#define QEN_HOST_REPORT_FIXTURE_H
+
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analyzer_test_util.h"
+
+#ifdef QEN_HOST_PATH
+
+namespace qen_test {
+
+// First half of every statement id: h * 31 + byte over the input path, the
+// bytes taken as signed, in 32-bit wrap-around.
+inline int32_t path_hash(const std::string& path) {
+  uint32_t h = 0;
+  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
+  return (int32_t)h;
+}
+
+// Runs the host with the given arguments; its exit status, -1 when it did
+// not exit normally.
+inline int run_host(const std::string& args) {
+  std::string command = std::string(QEN_HOST_PATH) + " " + args + " 2>/dev/null";
+  int status = system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Writes the source to <file>.sql, runs the host on it with the options
+// and the input id, and reads <file>.xml back. Returns the exit status.
+inline int run_host_on(const std::string& file, const std::string& id, const std::string& source,
+                       const std::string& options, std::string* path, std::string* text) {
+  *path = tmp_path(file + ".sql");
+  write_file(*path, source);
+  std::string out = tmp_path(file + ".xml");
+  remove(out.c_str());
+  int status = run_host(options + " -i " + id + " -o " + out + " " + *path);
+  *text = read_file(out);
+  return status;
+}
+
+inline std::string object_head(int line, const std::string& type, const std::string& name) {
+  return "      <object>\n        <line-in-file>" + std::to_string(line) + "</line-in-file>\n        <type>" +
+         type + "</type>\n        <name>" + name + "</name>\n        <flags>\n";
+}
+
+inline std::string object_close() { return "        </flags>\n      </object>\n"; }
+
+// One feature element of the report for the input at path.
+inline std::string feature_xml(const std::string& path, const std::string& tag, int statements, int line,
+                               int line_in_object, const std::string& context, const std::string& type,
+                               const std::string& name) {
+  return "          <feature>\n            <id>" + tag + "</id>\n            <statement-id>" +
+         std::to_string(path_hash(path)) + "-" + std::to_string(statements) +
+         "</statement-id>\n            <line-in-file>" + std::to_string(line) +
+         "</line-in-file>\n            <line-in-object>" + std::to_string(line_in_object) +
+         "</line-in-object>\n            <context><![CDATA[" + context +
+         "]]></context>\n            <object>\n              <type>" + type + "</type>\n              <name>" +
+         name + "</name>\n            </object>\n          </feature>\n";
+}
+
+// The whole report: file head, the objects, the seventeen counters.
+inline std::string whole_report(const std::string& path, const std::string& id, const std::string& objects,
+                                std::initializer_list<int> counters) {
+  return "<source>\n" + file_head(path, id) + objects + report_tail(counters);
+}
+
+// One finding as the report writes it: the tag, the statement count at the
+// time, the line in the file and in the object, the source line, and the
+// type and name of the finding's own object.
+struct Finding {
+  std::string tag;
+  int statements;
+  int line;
+  int line_in_object;
+  std::string context;
+  std::string name;
+  std::string type = "statement";
+};
+
+// A statement feature whose display name is the bracket text of its tag.
+inline Finding stmt(const std::string& what, int statements, int line, int line_in_object,
+                    const std::string& context) {
+  return {"STATEMENT[" + what + "]", statements, line, line_in_object, context, what};
+}
+
+// A statement feature with a display name of its own.
+inline Finding stmt_named(const std::string& what, const std::string& name, int statements, int line,
+                          int line_in_object, const std::string& context) {
+  return {"STATEMENT[" + what + "]", statements, line, line_in_object, context, name};
+}
+
+// One source run through the host at construction; builds the expected
+// report from findings.
+struct Analysis {
+  std::string path;
+  std::string text;
+  int status = -1;
+
+  Analysis(const std::string& name, const std::string& source, const std::string& options = "") {
+    status = run_host_on(name, name, source, options, &path, &text);
+  }
+
+  std::string feature(const Finding& f) const {
+    return feature_xml(path, f.tag, f.statements, f.line, f.line_in_object, f.context, f.type, f.name);
+  }
+
+  // An object element with its findings.
+  std::string object(int line, const std::string& type, const std::string& name,
+                     std::initializer_list<Finding> findings) const {
+    std::string s = object_head(line, type, name);
+    for (const Finding& f : findings) s += feature(f);
+    return s + object_close();
+  }
+
+  std::string report(const std::string& id, const std::string& objects, std::initializer_list<int> counters) const {
+    return whole_report(path, id, objects, counters);
+  }
+};
+
+// The expected report built piece by piece, for a run made by analyse().
+struct Report {
+  std::string path;
+  std::string text;
+
+  static std::string head(int line, const std::string& type, const std::string& name) {
+    return object_head(line, type, name);
+  }
+  static std::string close() { return object_close(); }
+
+  std::string feature(const std::string& tag, int statements, int line, int line_in_object,
+                      const std::string& context, const std::string& type, const std::string& name) const {
+    return feature_xml(path, tag, statements, line, line_in_object, context, type, name);
+  }
+  // A statement feature whose display name repeats the bracketed text.
+  std::string statement(const std::string& name, int statements, int line, int line_in_object,
+                        const std::string& context) const {
+    return feature("STATEMENT[" + name + "]", statements, line, line_in_object, context, "statement", name);
+  }
+  // A statement feature with a display name of its own.
+  std::string statement_named(const std::string& what, const std::string& name, int statements, int line,
+                              int line_in_object, const std::string& context) const {
+    return feature("STATEMENT[" + what + "]", statements, line, line_in_object, context, "statement", name);
+  }
+  std::string global(const std::string& variable, int statements, int line, int line_in_object,
+                     const std::string& context) const {
+    return feature("GLOBAL[" + variable + "]", statements, line, line_in_object, context, "global", variable);
+  }
+};
+
+// Runs the host over the text with extra options; returns its exit status
+// and the report.
+inline int analyse(const std::string& name, const std::string& source, Report* report,
+                   const std::string& options = "") {
+  return run_host_on(name, name, source, options, &report->path, &report->text);
+}
+
+// One input given as lines run through the host; every expected context
+// is the line as written.
+struct HostRun {
+  std::vector<std::string> lines;
+  std::string path;
+  std::string text;
+  int status = -1;
+
+  HostRun(const std::string& name, std::vector<std::string> source, const std::string& options = "")
+      : lines(std::move(source)) {
+    std::string joined;
+    for (auto& l : lines) joined += l + "\n";
+    status = run_host_on(name, name, joined, options, &path, &text);
+  }
+
+  static std::string head(int line, const std::string& type, const std::string& name) {
+    return object_head(line, type, name);
+  }
+  static std::string close() { return object_close(); }
+
+  // A finding on the given line of the file, in an object that starts on
+  // object_line, with statements counted so far.
+  std::string feature(const std::string& id, const std::string& type, const std::string& name, int statements,
+                      int line, int object_line = 1) const {
+    return feature_xml(path, id, statements, line, line - object_line + 1, lines.at(line - 1), type, name);
+  }
+  std::string statement(const std::string& name, int statements, int line, int object_line = 1) const {
+    return feature("STATEMENT[" + name + "]", "statement", name, statements, line, object_line);
+  }
+  std::string global(const std::string& var, int statements, int line, int object_line = 1) const {
+    return feature("GLOBAL[" + var + "]", "global", var, statements, line, object_line);
+  }
+  std::string report(const std::string& objects, std::initializer_list<int> counters, const std::string& id) const {
+    return whole_report(path, id, objects, counters);
+  }
+};
+
+// Expected findings of batch objects: a finding's line in its object
+// counts from the batch's first line.
+struct BatchFindings {
+  std::string path;
+  std::string text;
+
+  static std::string head(int line) { return object_head(line, "batch", "[batch]"); }
+  static std::string close() { return object_close(); }
+
+  // One finding of a batch that starts on line `first`.
+  std::string feature(const std::string& id, const std::string& type, const std::string& name, int statements,
+                      int line, int first, const std::string& context) const {
+    return feature_xml(path, id, statements, line, line - first + 1, context, type, name);
+  }
+  std::string start(const std::string& id) const { return "<source>\n" + file_head(path, id); }
+};
+
+}  // namespace qen_test
+
+#endif
+#endif
