@@ -363,7 +363,7 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
       head->declarations = listAppend(head->declarations, element);
     } else if (isPrototypeKind(element->kind) || element->kind == AST_CREATE_FUNCTION ||
                element->kind == AST_CREATE_PROCEDURE) {
-      // A routine declared without a body in a specification is parsed as a
+      // A routine declared without a body in a package spec is parsed as a
       // routine node; it is published like a prototype.
       setPackage(element, head);
       head->prototypes = listAppend(head->prototypes, element);

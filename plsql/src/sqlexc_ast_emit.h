@@ -31,9 +31,9 @@ enum {
   STMT_TYPE_OTHER = 0,       // before the first unit; SQL outside any routine
   STMT_TYPE_PROCEDURE = 1,   // standalone procedure
   STMT_TYPE_FUNCTION = 2,    // standalone function
-  STMT_TYPE_MODULE = 3,      // package specification or body and its members
+  STMT_TYPE_MODULE = 3,      // package spec or body and its members
   STMT_TYPE_BLOCK = 4,       // anonymous top-level block
-  STMT_TYPE_DROP_MODULE = 5  // dropped package specification
+  STMT_TYPE_DROP_MODULE = 5  // dropped package spec
 };
 
 struct EmitterState {
@@ -158,5 +158,5 @@ void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state);
 // The cells of a node list; null for an absent node or one that is not a
 // list, so that a misplaced node is skipped instead of misread.
 astListCell* emitCells(astNode* list);
-// The name of a package node (specification or body); null for others.
+// The name of a package node (spec or body); null for others.
 astNodeList* emitPackageName(astNode* package);

@@ -12,7 +12,7 @@ void unsupported(EmitterState* state, const char* message, const char* context, 
   tokenErrorRecord(message, context, node, state->errors);
 }
 
-// "ALTER MODULE pkg PUBLISH TYPE " (specification) or "... ADD TYPE " (body).
+// "ALTER MODULE pkg PUBLISH TYPE " (package spec) or "... ADD TYPE " (body).
 void emitModuleTypeHead(EmitterState* state, astNode* unit) {
   emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ",
                     unit->kind == AST_CREATE_PKG_HEAD ? " PUBLISH TYPE " : " ADD TYPE ");

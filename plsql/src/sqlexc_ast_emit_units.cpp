@@ -1,4 +1,4 @@
-// Emitters of the units: package specifications and bodies (modules),
+// Emitters of the units: package specs and bodies (modules),
 // procedures, functions, prototypes and their formal arguments, triggers,
 // dropped packages, blocks with their condition handlers, and the
 // declaration pass shared by blocks and packages.
@@ -297,7 +297,7 @@ void emitCreateFunction(astNode* node, EmitterState* state) {
 namespace {
 
 // The published head of a function without a body: a prototype of a
-// package specification, or a function declared there without a body.
+// package spec, or a function declared there without a body.
 void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, astNodeList* args,
                            astNodeList* returns, astNodeList* options, EmitterState* state) {
   closeStatement(state);

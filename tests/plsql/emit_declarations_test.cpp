@@ -14,7 +14,7 @@ struct EmitDeclarations : EmitFixture {
     b->declarations = adopt(b, nodes(declarations));
     return one({b});
   }
-  // Records of a package specification (or body) holding the declarations,
+  // Records of a package spec (or body) holding the declarations,
   // the module's own record (CREATE MODULE, or COMMENT ON MODULE) left out.
   std::vector<std::string> inPackage(std::initializer_list<astNode*> declarations, bool body = false) {
     astNode* pkg = body ? static_cast<astNode*>(packageBody("pkg")) : static_cast<astNode*>(packageHead("pkg"));
@@ -149,7 +149,7 @@ TEST_F(EmitDeclarations, Cursors) {
   astNodeFormalArg* p = arg("p", ARG_IN, toks({"INTEGER"}));
   EXPECT_EQ(inBlock({cursor("c2", toks({"SELECT", "id", "FROM", "emp", "WHERE", "id", "=", "p"}), nodes({p}))}),
             "BEGIN\n  DECLARE c2 CURSOR CONSTANT (CURSOR (\n  p INTEGER) FOR SELECT id FROM emp WHERE id = p);\nEND@\n");
-  // Published from a body as well as from a specification.
+  // Published from a body as well as from a package spec.
   EXPECT_EQ(inPackage({cursor("c", toks({"SELECT", "1", "FROM", "dual"}))}, true),
             std::vector<std::string>(
                 {"  ALTER MODULE pkg PUBLISH VARIABLE c CURSOR CONSTANT (CURSOR FOR SELECT 1 FROM dual)@\n"}));

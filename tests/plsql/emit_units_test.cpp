@@ -1,4 +1,4 @@
-// Units: package specifications and bodies as modules, procedures,
+// Units: package specs and bodies as modules, procedures,
 // functions, prototypes and arguments, triggers, dropped packages, anonymous
 // blocks and condition handlers.
 #include "emit_fixture.h"
@@ -408,7 +408,7 @@ TEST_F(EmitUnits, HandlerWithBodyListAndMarkers) {
 }
 
 TEST_F(EmitUnits, PackageRoutinesWithoutBodyArePublishedHeads) {
-  // A function or procedure declared in a specification without a body is
+  // A function or procedure declared in a package spec without a body is
   // written in the prototype form, ending with the terminator.
   astNodeCreatePkgHead* pkg = packageHead("pkg");
   astNodeCreateFunc* f = function("f", toks({"INTEGER"}), nullptr);

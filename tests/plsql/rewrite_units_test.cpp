@@ -106,7 +106,7 @@ TEST(RewriteUnits, PackageHeadIsReorganised)
   ASSERT_TRUE(head);
   EXPECT_EQ(head->elements, nullptr);
   EXPECT_EQ(kinds(head->declarations), "19 19 25");
-  // A function declared in a specification is parsed as a bodiless
+  // A function declared in a package spec is parsed as a bodiless
   // createFunction; it is kept with the prototypes.
   EXPECT_EQ(kinds(head->prototypes), "41 10");
   EXPECT_EQ(head->maxNameLength, 11);
