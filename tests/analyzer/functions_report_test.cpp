@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "analyzer_test_util.h"
+#include "host_report_fixture.h"
 
 using qen_test::file_head;
 using qen_test::read_file;
@@ -23,25 +23,13 @@ namespace {
 
 #ifdef QEN_HOST_PATH
 
-int32_t path_hash(const std::string& path) {
-  uint32_t h = 0;
-  for (char c : path) h = h * 31u + (uint32_t)(int32_t)(signed char)c;
-  return (int32_t)h;
-}
-
 struct Report {
   std::string path;
   std::string text;
 
   std::string feature(const std::string& id, int statements, int line, const std::string& context,
                       const std::string& type, const std::string& name) const {
-    return "          <feature>\n            <id>" + id + "</id>\n            <statement-id>" +
-           std::to_string(path_hash(path)) + "-" + std::to_string(statements) +
-           "</statement-id>\n            <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n            <line-in-object>" + std::to_string(line) +
-           "</line-in-object>\n            <context><![CDATA[" + context +
-           "]]></context>\n            <object>\n              <type>" + type + "</type>\n              <name>" +
-           name + "</name>\n            </object>\n          </feature>\n";
+    return qen_test::feature_xml(path, id, statements, line, line, context, type, name);
   }
   std::string builtin(const std::string& name, int statements, int line, const std::string& context) const {
     return feature("BUILTIN[" + name + "]", statements, line, context, "builtin", name);
