@@ -16,6 +16,7 @@
 #include "grammar_support.h"
 #include "parser_glue.h"
 #include "qen_analyzer.h"
+#include "observed_batch.h"
 
 // The parser and the scanner are reached from the set-up through weak
 // references, which do not pull objects out of a static library by
@@ -102,41 +103,12 @@ void observe(void* user, st_node* goal) {
 
 // Analyses one batch; looks for the first node of lhs (and rhs, if given).
 Outcome analyse(const std::string& text, const std::string& lhs, const std::string& rhs = "") {
-  static bool started = false;
-  if (!started) {
-    lib_one_time_init();
-    analyzer_init();
-    started = true;
-  }
-  static int serial = 0;
-  std::string base = std::string(QEN_TEST_TMP_DIR) + "/expressions_flags_" + std::to_string(getpid()) + "_" +
-                     std::to_string(++serial);
-  std::string in_path = base + ".sql", out_path = base + ".xml";
-  std::ofstream(in_path, std::ios::binary) << text;
   Outcome out;
   Query q{lhs, rhs, &out};
-  gn_set_goal_observer(observe, &q);
-  int version[3];
-  ver_init(version, nullptr);
-  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
-  EXPECT_NE(fs, nullptr);
-  file_state_mark(fs);
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  EXPECT_EQ(context_init(&ctx), 0);
-  EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
-  ctx.file_state = fs;
-  envn* env = envn_new(&ctx, version);
-  ctx.envn = env;
-  out.result = analyzer_parse(&ctx, 0);
-  envn_done(env);
-  out.expression_nodes = fs->counters[20];
-  out.calls = fs->counters[21];
-  context_done(&ctx);
-  file_state_free(fs);
-  gn_set_goal_observer(nullptr, nullptr);
-  std::filesystem::remove(in_path);
-  std::filesystem::remove(out_path);
+  qen_test::ObservedBatch run = qen_test::parse_observed("expressions_flags", text, observe, &q);
+  out.result = run.result;
+  out.expression_nodes = run.counters[20];
+  out.calls = run.counters[21];
   return out;
 }
 

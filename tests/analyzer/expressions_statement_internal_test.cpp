@@ -20,6 +20,7 @@
 #include "grammar_support.h"
 #include "parser_glue.h"
 #include "qen_analyzer.h"
+#include "observed_batch.h"
 
 extern "C" void* const expressions_statement_test_links[] = {reinterpret_cast<void*>(&yyparse),
                                                              reinterpret_cast<void*>(&scanner_setup)};
@@ -106,39 +107,9 @@ void observe(void* user, st_node* goal) {
 }
 
 Seen analyse(const std::string& text, const std::string& lhs, int clause = 0) {
-  static bool started = false;
-  if (!started) {
-    lib_one_time_init();
-    analyzer_init();
-    started = true;
-  }
-  static int serial = 0;
-  std::string base = std::string(QEN_TEST_TMP_DIR) + "/expressions_statement_" + std::to_string(getpid()) + "_" +
-                     std::to_string(++serial);
-  std::string in_path = base + ".sql", out_path = base + ".xml";
-  std::ofstream(in_path, std::ios::binary) << text;
   Seen seen;
   Query q{lhs, clause, &seen};
-  gn_set_goal_observer(observe, &q);
-  int version[3];
-  ver_init(version, nullptr);
-  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
-  EXPECT_NE(fs, nullptr);
-  file_state_mark(fs);
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  EXPECT_EQ(context_init(&ctx), 0);
-  EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
-  ctx.file_state = fs;
-  envn* env = envn_new(&ctx, version);
-  ctx.envn = env;
-  EXPECT_EQ(analyzer_parse(&ctx, 0), 0) << text;
-  envn_done(env);
-  context_done(&ctx);
-  file_state_free(fs);
-  gn_set_goal_observer(nullptr, nullptr);
-  std::filesystem::remove(in_path);
-  std::filesystem::remove(out_path);
+  EXPECT_EQ(qen_test::parse_observed("expressions_statement", text, observe, &q).result, 0) << text;
   EXPECT_TRUE(seen.evaluated) << text;
   return seen;
 }

@@ -18,6 +18,7 @@
 #include "gn_nodes.h"
 #include "parser_glue.h"
 #include "qen_analyzer.h"
+#include "observed_batch.h"
 
 // The parser and the scanner are reached from the set-up through weak
 // references, which do not pull objects out of a static library by
@@ -131,42 +132,11 @@ int count_of(const std::string& text, const std::string& what) {
 }
 
 Outcome parse(const std::string& text, int quoted = 0, const std::string& leaf = "", bool dump_trees = true) {
-  static bool started = false;
-  if (!started) {
-    lib_one_time_init();
-    analyzer_init();
-    started = true;
-  }
-  static int serial = 0;
-  // Tests run as parallel processes: the names carry the process id.
-  std::string base = std::string(QEN_TEST_TMP_DIR) + "/parser_tree_" + std::to_string(getpid()) + "_" +
-                     std::to_string(++serial);
-  std::string in_path = base + ".sql", out_path = base + ".xml";
-  std::filesystem::remove(out_path);
-  std::ofstream(in_path, std::ios::binary) << text;
   Outcome out;
   Observation obs{&out, leaf, dump_trees};
-  gn_set_goal_observer(observe, &obs);
-  int version[3];
-  ver_init(version, nullptr);
-  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
-  EXPECT_NE(fs, nullptr);
-  file_state_mark(fs);
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  EXPECT_EQ(context_init(&ctx), 0);
-  EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
-  ctx.file_state = fs;
-  envn* env = envn_new(&ctx, version);
-  ctx.envn = env;
-  out.result = analyzer_parse(&ctx, quoted);
-  envn_done(env);
-  context_done(&ctx);
-  file_state_free(fs);
-  gn_set_goal_observer(nullptr, nullptr);
-  out.report = read_file(out_path);
-  std::filesystem::remove(in_path);
-  std::filesystem::remove(out_path);
+  qen_test::ObservedBatch run = qen_test::parse_observed("parser_tree", text, observe, &obs, quoted);
+  out.result = run.result;
+  out.report = run.report;
   out.syntax_errors = count_of(out.report, "<syntax-error>");
   return out;
 }

@@ -16,6 +16,7 @@
 #include "gn_nodes.h"
 #include "parser_glue.h"
 #include "qen_analyzer.h"
+#include "observed_batch.h"
 
 // The parser and the scanner are reached from the set-up through weak
 // references, which do not pull objects out of a static library by
@@ -85,37 +86,7 @@ void observe(void* user, st_node* goal) {
 }
 
 void parse(const std::string& text, Probe& probe) {
-  static bool started = false;
-  if (!started) {
-    lib_one_time_init();
-    analyzer_init();
-    started = true;
-  }
-  static int serial = 0;
-  std::string base = std::string(QEN_TEST_TMP_DIR) + "/select_words_" + std::to_string(getpid()) + "_" +
-                     std::to_string(++serial);
-  std::string in_path = base + ".sql", out_path = base + ".xml";
-  std::ofstream(in_path, std::ios::binary) << text;
-  gn_set_goal_observer(observe, &probe);
-  int version[3];
-  ver_init(version, nullptr);
-  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
-  ASSERT_NE(fs, nullptr);
-  file_state_mark(fs);
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  ASSERT_EQ(context_init(&ctx), 0);
-  ASSERT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
-  ctx.file_state = fs;
-  envn* env = envn_new(&ctx, version);
-  ctx.envn = env;
-  EXPECT_EQ(analyzer_parse(&ctx, 0), 0);
-  envn_done(env);
-  context_done(&ctx);
-  file_state_free(fs);
-  gn_set_goal_observer(nullptr, nullptr);
-  std::filesystem::remove(in_path);
-  std::filesystem::remove(out_path);
+  EXPECT_EQ(qen_test::parse_observed("select_words", text, observe, &probe).result, 0);
 }
 
 using W = std::vector<ag_word>;
