@@ -62,6 +62,24 @@ TEST(GeneralLogTest, OpenFailureIsReported)
   EXPECT_NE(std::string::npos, readAll(dir + "/b.log").find("into b"));
 }
 
+TEST(GeneralLogTest, ThreadsSharingTheGeneralLoggerKeepEveryRecordWhole)
+{
+  const int threads = 8;
+  const int records = 500;
+  std::string dir = freshFolder("general_log_threads");
+  ASSERT_FALSE(dir.empty());
+  std::string path = dir + "/shared.log";
+  QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
+  general->ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("INFO"));
+  general->enableSqlLog(true);
+  logFromThreads(threads, records, [general](const std::string& sql) { general->logSql(INFO, sql.c_str()); });
+  general->closeGeneralLogFile();
+
+  std::vector<std::string> statements = generalLogStatements(readAll(path), "INFO");
+  EXPECT_EQ(static_cast<std::size_t>(threads * records), statements.size());
+  EXPECT_EQ(threads * records, wholeAndOnce(statements, threads, records));
+}
+
 TEST(GeneralLogTest, CleanupAndRecreate)
 {
   QENGeneralLogUtil::instance();

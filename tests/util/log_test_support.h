@@ -8,8 +8,13 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <latch>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <ace/SString.h>
@@ -66,6 +71,86 @@ inline std::vector<std::string> listFolder(const std::string& dir)
 inline std::string headerPattern(const std::string& level)
 {
   return "\\[" + level + "\\] [0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} :   ";
+}
+
+/// The statement that thread `thread` logs as its record `record` in the
+/// shared-logger tests: long enough that torn or glued records show.
+inline std::string sharedSqlText(int thread, int record)
+{
+  return "insert into t" + std::to_string(thread) + " values (" + std::to_string(record) + ", '" +
+         std::string(96, static_cast<char>('a' + thread % 26)) + "')";
+}
+
+/// Starts `threads` threads together; each calls log with its statements
+/// 0 to records - 1 in order.
+inline void logFromThreads(int threads, int records, const std::function<void(const std::string&)>& log)
+{
+  std::latch start(threads);
+  std::vector<std::thread> running;
+  for (int t = 0; t < threads; ++t)
+    running.emplace_back([&start, &log, t, records] {
+      start.arrive_and_wait();
+      for (int r = 0; r < records; ++r)
+        log(sharedSqlText(t, r));
+    });
+  for (std::thread& thread : running)
+    thread.join();
+}
+
+/// Lines of a text that ends in a newline; a last line without one is
+/// kept as it is, so a torn ending still shows.
+inline std::vector<std::string> splitLines(const std::string& content)
+{
+  std::vector<std::string> lines;
+  std::string::size_type from = 0;
+  while (from < content.size()) {
+    std::string::size_type end = content.find('\n', from);
+    if (end == std::string::npos) {
+      lines.push_back(content.substr(from) + "<no newline>");
+      break;
+    }
+    lines.push_back(content.substr(from, end - from));
+    from = end + 1;
+  }
+  return lines;
+}
+
+/// The statements of a general log, each written as its header and text, a
+/// header alone and an empty line. A line that does not fit that shape is
+/// kept marked, so it never counts as a statement.
+inline std::vector<std::string> generalLogStatements(const std::string& content, const std::string& level)
+{
+  const std::regex withText(headerPattern(level) + "(.*)");
+  const std::regex alone(headerPattern(level));
+  const std::vector<std::string> lines = splitLines(content);
+  std::vector<std::string> statements;
+  std::smatch match;
+  for (std::size_t i = 0; i < lines.size();) {
+    if (i + 2 < lines.size() && std::regex_match(lines[i], match, withText) &&
+        std::regex_match(lines[i + 1], alone) && lines[i + 2].empty()) {
+      statements.push_back(match[1].str());
+      i += 3;
+    } else {
+      statements.push_back("<torn> " + lines[i]);
+      ++i;
+    }
+  }
+  return statements;
+}
+
+/// How many statements of sharedSqlText appear whole and exactly once.
+inline int wholeAndOnce(const std::vector<std::string>& statements, int threads, int records)
+{
+  std::map<std::string, int> seen;
+  for (const std::string& statement : statements)
+    ++seen[statement];
+  int good = 0;
+  for (int t = 0; t < threads; ++t)
+    for (int r = 0; r < records; ++r) {
+      auto found = seen.find(sharedSqlText(t, r));
+      good += found != seen.end() && found->second == 1;
+    }
+  return good;
 }
 
 #endif

@@ -318,3 +318,32 @@ TEST_F(LogUtilTest, DatabaseErrorTextIsNotAFormat)
   logger.logError("f", 1, ERROR, "%s", nullptr);
   logger.logDebug("f", 1, DEBUG, "%s", nullptr);
 }
+
+TEST_F(LogUtilTest, ThreadsSharingALoggerKeepEveryRecordWhole)
+{
+  const int threads = 8;
+  const int records = 500;
+  // One section logger shared by all threads, with the SQL text in the
+  // separate SQL log or in the general log.
+  for (bool separate : {true, false}) {
+    SCOPED_TRACE(separate ? "separate SQL log" : "general log");
+    const std::string path = dir + (separate ? "/shared_sql.log" : "/shared_general.log");
+    std::vector<std::string> statements;
+    {
+      QENSpecificLogUtil logger;
+      logger.enableSqlLog(true);
+      if (separate) {
+        logger.setSeparateSqlLogs(true);
+        logger.setSqlLoggingMode(4, true);
+        ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
+      } else {
+        logger.ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("INFO"));
+      }
+      logFromThreads(threads, records, [&logger](const std::string& sql) { logger.logSql(INFO, sql.c_str()); });
+    }
+    const std::string content = readAll(path);
+    statements = separate ? splitLines(content) : generalLogStatements(content, "INFO");
+    EXPECT_EQ(static_cast<std::size_t>(threads * records), statements.size());
+    EXPECT_EQ(threads * records, wholeAndOnce(statements, threads, records));
+  }
+}

@@ -4,7 +4,9 @@
 #ifndef QEN_LOG_UTIL_H
 #define QEN_LOG_UTIL_H
 
+#include <atomic>
 #include <fstream>
+#include <mutex>
 #include <string>
 
 #include <ace/Log_Msg.h>
@@ -79,10 +81,19 @@ protected:
   QENLogCallback sqlCallback;
   int loggingLevel;
   bool notInitialized;
+  // Hosts share one logger between threads, and one operation writes a
+  // record in several pieces: every operation holds this lock so that the
+  // pieces stay together and the formatting buffers of the framework's
+  // message objects are used by one thread at a time. One lock per logger,
+  // so unrelated loggers never wait for each other. Recursive because
+  // operations call the virtual output switches.
+  mutable std::recursive_mutex logLock;
 
-  static int s_defaultLoggingLevel;
+  static std::atomic<int> s_defaultLoggingLevel;
 
 private:
+  friend class QENLogTrace;
+
   static int getLoggingLevel(ACE_CString name);
   ACE_CString findAndReplace(const char* text, const char* find, const char* replacement);
   ACE_CString formattedLogFileName(std::string name);
@@ -142,7 +153,8 @@ private:
   char name[2048];
   char indent[2048];
 
-  static bool s_enableTrace;
+  // Read by every tracing thread while a configuration may switch it.
+  static std::atomic<bool> s_enableTrace;
 };
 
 }  // namespace qen_util

@@ -33,16 +33,19 @@ void QENLogCallback::log(ACE_Log_Record& record)
 
 void QENLogCallback::setFileOutput(bool on)
 {
+  std::lock_guard<std::mutex> guard(outputLock);
   fileOutput = on;
 }
 
 void QENLogCallback::setStdErrOutput(bool on)
 {
+  std::lock_guard<std::mutex> guard(outputLock);
   stdErr = on;
 }
 
 void QENLogCallback::setProxyOutput(bool on)
 {
+  std::lock_guard<std::mutex> guard(outputLock);
   proxy = on;
 }
 

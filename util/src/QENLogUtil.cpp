@@ -56,17 +56,23 @@ ACE_CString formattedLogFileName(const std::string& name)
 
 }  // namespace detail
 
+namespace {
+
+using LogGuard = std::lock_guard<std::recursive_mutex>;
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // QENLogUtil
 
-int QENLogUtil::s_defaultLoggingLevel = 2017;
+std::atomic<int> QENLogUtil::s_defaultLoggingLevel{2017};
 
 QENLogUtil::QENLogUtil()
     : sqlLogEnabled(false),
       generalLogEnabled(false),
       separateSqlLogs(false),
       programName(""),
-      loggingLevel(s_defaultLoggingLevel),
+      loggingLevel(s_defaultLoggingLevel.load()),
       notInitialized(true)
 {
   sqlLogMsg.msg_callback(&sqlCallback);
@@ -89,6 +95,7 @@ QENLogCallback* QENLogUtil::generalCallback()
 
 void QENLogUtil::setGeneralLoggingMode(unsigned long type, bool on)
 {
+  LogGuard guard(logLock);
   QENLogCallback* callback = generalCallback();
   if (!callback || !generalLogEnabled)
     return;
@@ -102,6 +109,7 @@ void QENLogUtil::setGeneralLoggingMode(unsigned long type, bool on)
 
 bool QENLogUtil::openGeneralLogFile(const char* name, int mode)
 {
+  LogGuard guard(logLock);
   QENLogCallback* callback = generalCallback();
   if (!callback)
     return false;
@@ -110,62 +118,72 @@ bool QENLogUtil::openGeneralLogFile(const char* name, int mode)
 
 void QENLogUtil::closeGeneralLogFile()
 {
+  LogGuard guard(logLock);
   if (QENLogCallback* callback = generalCallback())
     callback->closeLogFile();
 }
 
 void QENLogUtil::enableSqlLog(bool on)
 {
+  LogGuard guard(logLock);
   sqlLogEnabled = on;
 }
 
 void QENLogUtil::enableGeneralLog(bool on)
 {
+  LogGuard guard(logLock);
   generalLogEnabled = on;
 }
 
 bool QENLogUtil::isGeneralLogEnabled() const
 {
+  LogGuard guard(logLock);
   return generalLogEnabled;
 }
 
 void QENLogUtil::setSeparateSqlLogs(bool on)
 {
+  LogGuard guard(logLock);
   separateSqlLogs = on;
 }
 
 int QENLogUtil::getLoggingLevel() const
 {
+  LogGuard guard(logLock);
   return loggingLevel;
 }
 
 void QENLogUtil::setLoggingLevel(int level)
 {
+  LogGuard guard(logLock);
   loggingLevel = level;
 }
 
 bool QENLogUtil::isNotInitialized() const
 {
+  LogGuard guard(logLock);
   return notInitialized;
 }
 
 bool QENLogUtil::isLogLevelValid(int priority) const
 {
+  LogGuard guard(logLock);
   return (priority & loggingLevel) != 0;
 }
 
 int QENLogUtil::getDefaultLoggingLevel()
 {
-  return s_defaultLoggingLevel;
+  return s_defaultLoggingLevel.load();
 }
 
 void QENLogUtil::setDefaultLoggingLevel(int level)
 {
-  s_defaultLoggingLevel = level;
+  s_defaultLoggingLevel.store(level);
 }
 
 void QENLogUtil::setSqlLoggingMode(unsigned long type, bool on)
 {
+  LogGuard guard(logLock);
   if (type == 1)
     sqlCallback.setStdErrOutput(on);
   else if (type == 4)
@@ -176,23 +194,31 @@ void QENLogUtil::setSqlLoggingMode(unsigned long type, bool on)
 
 bool QENLogUtil::openSqlLogFile(const char* name, int mode)
 {
+  LogGuard guard(logLock);
   return sqlCallback.openLogFile(ACE_CString(name ? name : ""), mode);
 }
 
 void QENLogUtil::closeSqlLogFile()
 {
+  LogGuard guard(logLock);
   sqlCallback.closeLogFile();
 }
 
 void QENLogUtil::init(const char* name)
 {
-  dbLogMsg.open(name, ACE_Log_Msg::SYSLOG);
+  {
+    LogGuard guard(logLock);
+    dbLogMsg.open(name, ACE_Log_Msg::SYSLOG);
+  }
+  // The connection attempt blocks: the logger stays usable meanwhile.
   QENLogCallback::initialize();
+  LogGuard guard(logLock);
   programName = name ? name : "";
 }
 
 void QENLogUtil::logSql(QENLogPriority priority, const char* sql)
 {
+  LogGuard guard(logLock);
   if (!sqlLogEnabled)
     return;
   const char* text = sql ? sql : "";
@@ -219,6 +245,7 @@ void QENLogUtil::logException(const QENException& e)
   ACE_CString text("Exception Message:");
   text += e.getErrorMsg();
   const int severity = e.getSeverity();
+  LogGuard guard(logLock);
   if (!generalLogEnabled || !isLogLevelValid(severity))
     return;
   ACE_Log_Msg* msg = getACELogMsg();
@@ -236,6 +263,7 @@ void QENLogUtil::logException(const QENException& e)
 void QENLogUtil::logDbError(QENLogPriority priority, const char* message)
 {
   // Database text is data, never a format.
+  LogGuard guard(logLock);
   dbLogMsg.log(static_cast<ACE_Log_Priority>(priority), "%s", message ? message : "");
 }
 
@@ -247,6 +275,7 @@ void QENLogUtil::ODBCInitialize(bool enable, bool tracing, char* logFile, char* 
 {
   if (!enable)
     return;
+  LogGuard guard(logLock);
   setGeneralLoggingMode(1, false);
   generalLogEnabled = true;
   if (tracing)
@@ -378,6 +407,7 @@ ACE_Log_Msg* QENGeneralLogUtil::getACELogMsg()
 
 void QENGeneralLogUtil::setGeneralLoggingMode(unsigned long flag, bool on)
 {
+  LogGuard guard(logLock);
   if (flag == 0)
     return;
   if (on)
@@ -388,6 +418,7 @@ void QENGeneralLogUtil::setGeneralLoggingMode(unsigned long flag, bool on)
 
 bool QENGeneralLogUtil::openGeneralLogFile(const char* name, int mode)
 {
+  LogGuard guard(logLock);
   if (file.is_open())
     file.close();
   file.clear();
@@ -398,6 +429,7 @@ bool QENGeneralLogUtil::openGeneralLogFile(const char* name, int mode)
 
 void QENGeneralLogUtil::closeGeneralLogFile()
 {
+  LogGuard guard(logLock);
   if (file.is_open())
     file.close();
 }
@@ -424,7 +456,7 @@ ACE_Log_Msg* QENSpecificLogUtil::getACELogMsg()
 // ---------------------------------------------------------------------------
 // QENLogTrace
 
-bool QENLogTrace::s_enableTrace = false;
+std::atomic<bool> QENLogTrace::s_enableTrace{false};
 
 QENLogTrace::QENLogTrace(QENLogUtil* u, const char* traceName, int, const char*) : util(nullptr)
 {
@@ -434,6 +466,7 @@ QENLogTrace::QENLogTrace(QENLogUtil* u, const char* traceName, int, const char*)
     return;
   std::snprintf(name, sizeof name, "%s", traceName ? traceName : "");
   util = u;
+  LogGuard guard(util->logLock);
   ACE_Log_Msg* msg = util->getACELogMsg();
   msg->inc();
   const long depth = msg->trace_depth();
@@ -448,6 +481,7 @@ QENLogTrace::~QENLogTrace()
 {
   if (!util || !s_enableTrace)
     return;
+  LogGuard guard(util->logLock);
   ACE_Log_Msg* msg = util->getACELogMsg();
   msg->log(LM_TRACE, "%s EXIT  [%s]\n", indent, name);
   msg->dec();
