@@ -147,6 +147,57 @@ TEST(IniReaderTest, NumbersAsTheCRuntimeReadsThem)
   EXPECT_THROW(reader.getDoubleValue("MAIN", "absent"), QENFileException);
 }
 
+TEST(IniReaderTest, NumbersAtTheLimitsAndOneBeyond)
+{
+  IniReader reader(tmpFile("limits.ini",
+                           "[LIMITS]\n"
+                           "imax=2147483647\nimin=-2147483648\niover=2147483648\niunder=-2147483649\n"
+                           "itail=2147483648abc\nipadded=00000000002147483647\n"
+                           "umax=4294967295\numin=0\nuover=4294967296\nuunder=-1\numinuszero=-0\n"
+                           "far=99999999999999999999999\n")
+                       .c_str());
+  // A number that does not fit fails like an unreadable key; the defaulted
+  // getter gives its default.
+  const struct { const char* key; bool fits; int value; } ints[] = {
+      {"imax", true, 2147483647}, {"imin", true, -2147483647 - 1}, {"iover", false, 0},
+      {"iunder", false, 0},       {"itail", false, 0},             {"ipadded", true, 2147483647},
+      {"umax", false, 0},         {"uover", false, 0},             {"uunder", true, -1},
+      {"far", false, 0}};
+  for (const auto& row : ints) {
+    SCOPED_TRACE(row.key);
+    if (row.fits) {
+      EXPECT_EQ(row.value, reader.getIntValue("LIMITS", row.key));
+      EXPECT_EQ(row.value, reader.getIntValue("LIMITS", row.key, 7));
+      continue;
+    }
+    try {
+      reader.getIntValue("LIMITS", row.key);
+      FAIL() << "no exception";
+    } catch (const QENFileException& e) {
+      EXPECT_EQ(std::string("Error section LIMITS key ") + row.key + "\n", str(e.getErrorMsg()));
+      EXPECT_EQ(ERROR, e.getSeverity());
+    }
+    EXPECT_EQ(7, reader.getIntValue("LIMITS", row.key, 7));
+  }
+  const struct { const char* key; bool fits; unsigned value; } unsigneds[] = {
+      {"umax", true, 4294967295u}, {"umin", true, 0u},       {"uover", false, 0u},
+      {"uunder", false, 0u},       {"uminuszero", true, 0u}, {"imin", false, 0u},
+      {"iover", true, 2147483648u}, {"far", false, 0u}};
+  for (const auto& row : unsigneds) {
+    SCOPED_TRACE(row.key);
+    if (row.fits) {
+      EXPECT_EQ(row.value, reader.getUnsignedValue("LIMITS", row.key));
+      continue;
+    }
+    try {
+      reader.getUnsignedValue("LIMITS", row.key);
+      FAIL() << "no exception";
+    } catch (const QENFileException& e) {
+      EXPECT_EQ(std::string("Error section LIMITS key ") + row.key + "\n", str(e.getErrorMsg()));
+    }
+  }
+}
+
 TEST(IniReaderTest, UnloadThenGetterFailsOnEmptyName)
 {
   IniReader reader(tmpFile("unload.ini", kSample).c_str());

@@ -287,6 +287,30 @@ TEST_F(LogConfigTest, UnopenableFilesAreReportedAndConfigurationGoesOn)
               " Cannot open file /nonexistent/dir/sql.log\n");
 }
 
+TEST_F(LogConfigTest, LoggingLevelThatDoesNotFitTakesTheDefault)
+{
+  // LOGGING_LEVEL is an int: values at its limits are kept, one beyond and
+  // the unsigned limits fall back to the default level like a missing key.
+  const struct { const char* section; const char* value; int level; } rows[] = {
+      {"INT_MAX", "2147483647", 2147483647},  {"INT_MIN", "-2147483648", -2147483647 - 1},
+      {"INT_OVER", "2147483648", 2017},       {"INT_UNDER", "-2147483649", 2017},
+      {"UNSIGNED_MIN", "0", 0},               {"UNSIGNED_UNDER", "-1", -1},
+      {"UNSIGNED_MAX", "4294967295", 2017},   {"UNSIGNED_OVER", "4294967296", 2017}};
+  std::string ini = "[LOGGING_DEFAULT]\nLOGGING_LEVEL=4294967296\n";
+  for (const auto& row : rows)
+    ini += std::string("[") + row.section + "]\nLOGGING_LEVEL=" + row.value + "\n";
+  writeAll(work + "/Logging.ini", ini);
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    CHECK(generalLevel() == 2017);
+    for (const auto& row : rows)
+      if (QENLogConfig::instance()->readConfig(ACE_CString(row.section))->getLoggingLevel() != row.level)
+        return std::string("wrong level in section ") + row.section;
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
 TEST_F(LogConfigTest, ConfiguratorKeepsTheFirstPath)
 {
   writeAll(base + "/first.ini", levelIni(2021));

@@ -49,6 +49,10 @@ public:
   virtual bool getBooleanValue(const char* section, const char* key, bool defaultValue);
   virtual bool getBooleanValue(const char* section, const char* key);
 
+  /// The leading decimal number as the C runtime reads it (0 when there is
+  /// none). A number that does not fit the type fails like a missing key,
+  /// "Error section %s key %s", instead of wrapping; so does a negative one
+  /// for the unsigned getter.
   virtual int getIntValue(const char* section, const char* key, int defaultValue);
   virtual int getIntValue(const char* section, const char* key);
 

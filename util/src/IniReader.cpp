@@ -1,6 +1,8 @@
 #include "IniReader.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <limits>
 #include <strings.h>
 
 #include <ace/Configuration.h>
@@ -28,6 +30,33 @@ bool booleanOf(const ACE_CString& value)
       return true;
   }
   return false;
+}
+
+const unsigned long long kIntMax = std::numeric_limits<int>::max();
+const unsigned long long kUnsignedMax = std::numeric_limits<unsigned int>::max();
+
+// The leading decimal number of a value as the C runtime reads it: blanks,
+// an optional sign, digits, anything after them ignored; 0 when there are
+// no digits. False when the number lies outside [-maxNegative, maxPositive]:
+// such a value is refused, never wrapped.
+bool leadingNumber(const ACE_CString& value, unsigned long long maxPositive,
+                   unsigned long long maxNegative, long long& number)
+{
+  const char* p = value.c_str();
+  while (std::isspace(static_cast<unsigned char>(*p)))
+    ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-')
+    negative = *p++ == '-';
+  const unsigned long long limit = negative ? maxNegative : maxPositive;
+  unsigned long long magnitude = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    magnitude = magnitude * 10 + static_cast<unsigned long long>(*p - '0');
+    if (magnitude > limit)
+      return false;
+  }
+  number = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+  return true;
 }
 
 }  // namespace
@@ -146,10 +175,11 @@ int IniReader::getIntValue(const char* section, const char* key)
   } catch (QENFileException& e) {
     QEN_PASS_ON(e);
   }
-  if (value.length() == 0)
-    return 0;
-  // As atoi reads it, without its undefined behaviour on overflow.
-  return static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
+  long long number = 0;
+  if (!leadingNumber(value, kIntMax, kIntMax + 1, number))
+    QEN_THROW_FILE_EXCEPTION(
+        QENException::generateString("Error section %s key %s", text(section), text(key)));
+  return static_cast<int>(number);
 }
 
 int IniReader::getIntValue(const char* section, const char* key, int defaultValue)
@@ -182,9 +212,12 @@ unsigned int IniReader::getUnsignedValue(const char* section, const char* key)
   } catch (QENFileException& e) {
     QEN_PASS_ON(e);
   }
-  if (value.length() == 0)
-    return 0;
-  return static_cast<unsigned int>(std::strtoul(value.c_str(), nullptr, 10));
+  // Nor does a negative number fit.
+  long long number = 0;
+  if (!leadingNumber(value, kUnsignedMax, 0, number))
+    QEN_THROW_FILE_EXCEPTION(
+        QENException::generateString("Error section %s key %s", text(section), text(key)));
+  return static_cast<unsigned int>(number);
 }
 
 // ---------------------------------------------------------------------------
