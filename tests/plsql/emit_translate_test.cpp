@@ -718,6 +718,31 @@ const SoundCase kSoundCases[] = {
      "WRAPPED PROCEDURE not supported|2|1|CREATE [OR REPLACE] PROCEDURE ... WRAPPED|\n"
          "WRAPPED FUNCTION not supported|2|5|CREATE [OR REPLACE] FUNCTION ... WRAPPED|\n"
          "WRAPPED PACKAGE BODY not supported|2|9|CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED|\n"},
+    {"LabelsStayOnRewrittenStatements", false,
+     "BEGIN\n"
+         "  GOTO a;\n"
+         "  <<a>> n := DBMS_SQL.EXECUTE(c);\n"
+         "  <<b>> EXECUTE IMMEDIATE 'x';\n"
+         "  <<c>> RAISE_APPLICATION_ERROR(-20001, 'm');\n"
+         "  <<d>> v.TRIM;\n"
+         "  <<e>> v.EXTEND;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  GOTO a;\n"
+         "  a: CALL DBMS_SQL.EXECUTE(c, n);\n"
+         "  b: BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_STMT_TEXT VARCHAR(2048) DEFAULT 'x';\n"
+         "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n"
+         "  END;\n"
+         "  c: BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_APPERROR VARCHAR(2048) DEFAULT 'm';\n"
+         "  SIGNAL SQLSTATE 'UD001' SET MESSAGE_TEXT = SYSZULINTERNAL_APPERROR;\n"
+         "  END;\n"
+         "  d: SET v = TRIM_ARRAY( v, 1);\n"
+         "  e: BEGIN END; -- EXTEND v\n"
+         "END@\n",
+     ""},
     {"MadeUpStatementsCarryTheirSourceLine", true,
      "CREATE PROCEDURE p IS\n"
          "  n INTEGER;\n"
