@@ -310,8 +310,7 @@ const DroppedConstruct kDropped[] = {
     DROPPED(AST_FORALL, "FORALL"),
     DROPPED(AST_PIPEROW, "PIPE ROW"),
     DROPPED(AST_SUBTYPE, "SUBTYPE"),
-    // Routines declared inside a block (or left in a package spec's
-    // declarations) have no place in the target.
+    // Routines declared inside a block have no place in the target.
     {AST_CREATE_PROCEDURE, "Nested PROCEDURE not supported", "PROCEDURE..."},
     {AST_CREATE_FUNCTION, "Nested FUNCTION not supported", "FUNCTION..."},
 };
