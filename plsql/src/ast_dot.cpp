@@ -36,15 +36,44 @@ struct DotChild {
   const char* port;
 };
 
+// Text as it may stand inside a quoted record label: the characters that
+// delimit record fields and ports, the quote and the backslash get a
+// backslash, a line feed becomes \n. At most `limit` bytes of `text` are
+// shown, then "...".
+std::string recordText(const char* text, size_t limit = std::string::npos) {
+  std::string out;
+  if (!text) return out;
+  size_t length = std::strlen(text);
+  size_t shown = length > limit ? limit : length;
+  for (size_t i = 0; i < shown; ++i) {
+    char c = text[i];
+    switch (c) {
+      case '"': case '\'': case '<': case '>': case '\\': case '|': case '{': case '}':
+        out += '\\';
+        out += c;
+        break;
+      case '\n': out += "\\n"; break;
+      default: out += c; break;
+    }
+  }
+  if (length > shown) out += "...";
+  return out;
+}
+
 DotField portField(const char* port, const char* label = nullptr) { return {port, label ? label : port}; }
 DotField plainField(std::string text) { return {nullptr, std::move(text)}; }
 
 const char* trueFalse(bool value) { return value ? "TRUE" : "FALSE"; }
 
+// "prefix%s" with the value written whole and escaped for a record label.
 std::string formatted(const char* format, const char* value) {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, format, value ? value : "");
-  return buffer;
+  std::string out;
+  const char* slot = std::strstr(format, "%s");
+  if (!slot) return recordText(format);
+  out.assign(format, size_t(slot - format));
+  out += recordText(value ? value : "");
+  out += slot + 2;
+  return out;
 }
 
 std::string formatted(const char* format, int value) {
@@ -68,23 +97,7 @@ const char* varTypeText(int value) {
 // Token text as a record label: the first maxTokenText bytes with the DOT
 // record specials escaped, "..." when cut.
 std::string tokenLabel(const char* text, int maxTokenText) {
-  std::string out;
-  if (!text) return out;
-  size_t length = std::strlen(text);
-  size_t shown = length > size_t(maxTokenText) ? size_t(maxTokenText) : length;
-  for (size_t i = 0; i < shown; ++i) {
-    char c = text[i];
-    switch (c) {
-      case '"': case '\'': case '<': case '>': case '\\': case '|':
-        out += '\\';
-        out += c;
-        break;
-      case '\n': out += "\\n"; break;
-      default: out += c; break;
-    }
-  }
-  if (length > shown) out += "...";
-  return out;
+  return recordText(text, maxTokenText < 0 ? 0 : size_t(maxTokenText));
 }
 
 int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterState* state);
@@ -112,7 +125,7 @@ int writeRecord(DotWriterState* state, astNode* node, int parent, const char* pa
       std::fprintf(out, "label=\"<f0>line\\n%d|", node->line + 1);
     else
       std::fputs("label=\"<f0>|", out);
-    std::fprintf(out, "%s|{", title ? title : "");
+    std::fprintf(out, "%s|{", recordText(title).c_str());
   }
   state->separator = "";
   for (const DotField& field : fields) {

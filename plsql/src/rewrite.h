@@ -21,6 +21,11 @@ struct TransformState {
   // Tokens whose text the token steps already rewrote: some token nodes are
   // shared by a loop and its expansion and must not be rewritten twice.
   std::unordered_set<astNode*> rewrittenTokens;
+  // CONTINUE statements already given their loop (and step); a CONTINUE
+  // moved within its list is visited again.
+  std::unordered_set<astNode*> settledContinues;
+  // Constructs already reported as left out of the translation.
+  std::unordered_set<astNode*> reportedDrops;
 };
 
 // Entry point: rewrites the whole tree under `root`.
@@ -31,7 +36,9 @@ void transformNode(astNode* node, astNode* parent, TransformState* state);
 
 // Declares a scalar variable in `block` unless one of that name (ignoring
 // case) is already declared there.
-void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue);
+// The declaration takes `line`, the line of the construct it is made for.
+void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue,
+                    int line = -1);
 
 // Datatype to use in place of `list` (possibly `list` itself). `owner` is the
 // node that holds the list; the REF CURSOR lookup starts above it.

@@ -50,6 +50,7 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state);
 void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state);
 void transformFor(astNodeFor* node, TransformState* state);
 void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state);
+void settleContinue(astNodeContinue* node, TransformState* state);
 void transformDynamic(astNodeDynamic* node, TransformState* state);
 void transformOpen(astNodeOpen* node, TransformState* state);
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state);

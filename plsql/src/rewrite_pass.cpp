@@ -157,6 +157,18 @@ char* concat(const char* a, const char* b) {
   return text;
 }
 
+// The alias token of the trigger variable that REFERENCING renamed to
+// `name` (the alias before its internal prefix), or null.
+astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {
+  static const size_t prefix = std::strlen("SYSZULINTERNAL_");
+  for (astNodeTriggerArg* variable : {trigger->newVariable, trigger->oldVariable, trigger->parentVariable}) {
+    astNodeToken* alias = variable && variable->line >= 0 ? firstToken(variable->alias) : nullptr;
+    if (!alias || !alias->text || std::strncmp(alias->text, "SYSZULINTERNAL_", prefix) != 0) continue;
+    if (equalsIgnoreCase(alias->text + prefix, name)) return alias;
+  }
+  return nullptr;
+}
+
 // The text a qualified name takes in its place in the tree (step 5 of the
 // token steps); returns `text` itself when nothing changes.
 char* requalify(astNodeToken* token, char* text) {
@@ -175,6 +187,11 @@ char* requalify(astNodeToken* token, char* text) {
         variable = trigger->newVariable;
       astNodeToken* alias = variable ? firstToken(variable->alias) : nullptr;
       if (alias && alias->text && std::strlen(text) >= 3) return concat(alias->text, text + 3);
+      // A name the REFERENCING clause gave (NEW AS n: n.x) is the alias the
+      // header declares.
+      const char* rest = afterFirstPart(text);
+      astNodeToken* renamed = first && rest ? referencedAlias(trigger, first->text) : nullptr;
+      if (renamed) return concat(concat(renamed->text, "."), rest);
       return text;
     }
   }
@@ -223,10 +240,10 @@ void transformToken(astNodeToken* token, TransformState* state) {
       return;
     }
     case T_SQLCODE:
-      ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1));
+      ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1), token->line);
       return;
     case T_SQLSTATE:
-      ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1));
+      ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), token->line);
       return;
     default:
       break;
@@ -234,6 +251,86 @@ void transformToken(astNodeToken* token, TransformState* state) {
   if (!token->qualified) return;
   if (!state->rewrittenTokens.insert(token).second) return;
   token->text = requalify(token, token->text);
+}
+
+// ---- constructs the translation leaves out ----
+
+struct DroppedConstruct {
+  int kind;
+  const char* message;
+  const char* context;
+};
+
+#define DROPPED(kind, name) {kind, name " not supported", name "..."}
+const DroppedConstruct kDropped[] = {
+    DROPPED(AST_COMMENT_ON, "COMMENT ON"),
+    DROPPED(AST_ALTER_CLUSTER, "ALTER CLUSTER"),
+    DROPPED(AST_ALTER_DIMENSION, "ALTER DIMENSION"),
+    DROPPED(AST_ALTER_OUTLINE, "ALTER OUTLINE"),
+    DROPPED(AST_ALTER_ROLE, "ALTER ROLE"),
+    DROPPED(AST_ALTER_ROLLBACK, "ALTER ROLLBACK SEGMENT"),
+    DROPPED(AST_ALTER_SEQUENCE, "ALTER SEQUENCE"),
+    DROPPED(AST_ALTER_TABLE, "ALTER TABLE"),
+    DROPPED(AST_ALTER_TRIGGER, "ALTER TRIGGER"),
+    DROPPED(AST_ALTER_TABLESPACE, "ALTER TABLESPACE"),
+    DROPPED(AST_ALTER_USER, "ALTER USER"),
+    DROPPED(AST_CREATE_CLUSTER, "CREATE CLUSTER"),
+    DROPPED(AST_CREATE_DBLINK, "CREATE DATABASE LINK"),
+    DROPPED(AST_CREATE_DIMENSION, "CREATE DIMENSION"),
+    DROPPED(AST_CREATE_DIRECTORY, "CREATE DIRECTORY"),
+    DROPPED(AST_CREATE_INDEX, "CREATE INDEX"),
+    DROPPED(AST_CREATE_OUTLINE, "CREATE OUTLINE"),
+    DROPPED(AST_CREATE_ROLE, "CREATE ROLE"),
+    DROPPED(AST_CREATE_ROLLBACK, "CREATE ROLLBACK SEGMENT"),
+    DROPPED(AST_CREATE_SEQUENCE, "CREATE SEQUENCE"),
+    DROPPED(AST_CREATE_SYNONYM, "CREATE SYNONYM"),
+    DROPPED(AST_CREATE_TABLE, "CREATE TABLE"),
+    DROPPED(AST_CREATE_TABLESPACE, "CREATE TABLESPACE"),
+    DROPPED(AST_CREATE_TYPE, "CREATE TYPE"),
+    DROPPED(AST_CREATE_USER, "CREATE USER"),
+    DROPPED(AST_CREATE_VIEW, "CREATE VIEW"),
+    DROPPED(AST_DROP_CLUSTER, "DROP CLUSTER"),
+    DROPPED(AST_DROP_DBLINK, "DROP DATABASE LINK"),
+    DROPPED(AST_DROP_DIMENSION, "DROP DIMENSION"),
+    DROPPED(AST_DROP_DIRECTORY, "DROP DIRECTORY"),
+    DROPPED(AST_DROP_INDEX, "DROP INDEX"),
+    DROPPED(AST_DROP_OUTLINE, "DROP OUTLINE"),
+    DROPPED(AST_DROP_ROLE, "DROP ROLE"),
+    DROPPED(AST_DROP_ROLLBACK, "DROP ROLLBACK SEGMENT"),
+    DROPPED(AST_DROP_SEQUENCE, "DROP SEQUENCE"),
+    DROPPED(AST_DROP_SYNONYM, "DROP SYNONYM"),
+    DROPPED(AST_DROP_TABLE, "DROP TABLE"),
+    DROPPED(AST_DROP_TABLESPACE, "DROP TABLESPACE"),
+    DROPPED(AST_DROP_TYPE, "DROP TYPE"),
+    DROPPED(AST_DROP_USER, "DROP USER"),
+    DROPPED(AST_DROP_VIEW, "DROP VIEW"),
+    DROPPED(AST_GRANT, "GRANT"),
+    DROPPED(AST_JAVA_SOURCE, "CREATE JAVA SOURCE"),
+    DROPPED(AST_REVOKE, "REVOKE"),
+    DROPPED(AST_FORALL, "FORALL"),
+    DROPPED(AST_PIPEROW, "PIPE ROW"),
+    DROPPED(AST_SUBTYPE, "SUBTYPE"),
+    // Routines declared inside a block have no place in the target.
+    {AST_CREATE_PROCEDURE, "Nested PROCEDURE not supported", "PROCEDURE..."},
+    {AST_CREATE_FUNCTION, "Nested FUNCTION not supported", "FUNCTION..."},
+};
+#undef DROPPED
+
+// Reports a construct that no target text stands for, once. Kinds that the
+// translation writes, pragmas and syntax-error nodes report nothing.
+void reportDropped(astNode* node, TransformState* state) {
+  if (!node) return;
+  for (const DroppedConstruct& dropped : kDropped) {
+    if (dropped.kind != node->kind) continue;
+    if (state->reportedDrops.insert(node).second)
+      tokenErrorRecord(dropped.message, dropped.context, node, state->errors);
+    return;
+  }
+}
+
+// A WRAPPED unit holds only its obfuscated text.
+void reportWrapped(astNode* node, bool wrapped, const char* message, const char* context, TransformState* state) {
+  if (wrapped && state->reportedDrops.insert(node).second) tokenErrorRecord(message, context, node, state->errors);
 }
 
 // ---- blocks ----
@@ -278,18 +375,36 @@ void scanBlockToken(astNode* node, void* data) {
   }
 }
 
+// `<<name>> BEGIN ... END name;` parses as the block followed by a call of
+// `name`: that call is the block's end label, not a statement.
+void dropEndLabel(astNodeBlock* block) {
+  astNode* holder = block->parent;
+  if (!block->label || !holder || holder->kind != AST_LIST) return;
+  auto* list = static_cast<astNodeList*>(holder);
+  astListCell* cell = listCells(list);
+  while (cell && cell->value != block) cell = cell->next;
+  astNode* next = cell && cell->next ? cell->next->value : nullptr;
+  if (!next || next->kind != AST_CALL) return;
+  auto* call = static_cast<astNodeCall*>(next);
+  astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
+  if (call->args || call->label || !name || !equalsIgnoreCase(name->text, block->label)) return;
+  listRemoveAfter(list, cell->next, cell);
+}
+
 void transformBlock(astNodeBlock* block, TransformState* state) {
+  dropEndLabel(block);
   block->atomic = false;
   BlockScan scan{block};
   astWalk(block->body, scanBlockToken, &scan);
   transformList(block->declarations, block, state);
+  for (astListCell* c = listCells(block->declarations); c; c = c->next) reportDropped(c->value, state);
   transformList(block->body, block, state);
   transformList(block->exceptions, block, state);
   if (block->usesRowcount) {
     astNodeBlock* outer = outermostBlock(block);
-    ensureDeclared(outer, SYSZUL_ROWCOUNT, "INTEGER", nullptr);
-    if (block->usesFound) ensureDeclared(outer, SYSZUL_FOUND, "BOOLEAN", nullptr);
-    if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr);
+    ensureDeclared(outer, SYSZUL_ROWCOUNT, "INTEGER", nullptr, block->line);
+    if (block->usesFound) ensureDeclared(outer, SYSZUL_FOUND, "BOOLEAN", nullptr, block->line);
+    if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr, block->line);
   }
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
@@ -367,6 +482,8 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
       // routine node; it is published like a prototype.
       setPackage(element, head);
       head->prototypes = listAppend(head->prototypes, element);
+    } else {
+      reportDropped(element, state);
     }
   }
   head->elements = nullptr;
@@ -412,6 +529,8 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
       } else if (isPrototypeKind(element->kind)) {
         setPackage(element, body);
         body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
+      } else {
+        reportDropped(element, state);
       }
     }
     body->elements = nullptr;
@@ -435,8 +554,9 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
 void transformHandler(astNodeHandler* handler, TransformState* state) {
   transformList(handler->conditions, handler, state);
   astNodeBlock* conditionsBlock = outermostBlock(handler->conditions ? static_cast<astNode*>(handler->conditions) : handler);
-  ensureDeclared(conditionsBlock, "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1));
-  ensureDeclared(conditionsBlock, "SQLCODE", "INTEGER", tokenList("0", -1));
+  int line = handler->line;
+  ensureDeclared(conditionsBlock, "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), line);
+  ensureDeclared(conditionsBlock, "SQLCODE", "INTEGER", tokenList("0", -1), line);
   for (astListCell* c = listCells(handler->conditions); c; c = c->next) {
     astNode* condition = c->value;
     astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
@@ -462,15 +582,15 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
     handler->body = reinterpret_cast<astNodeList*>(block);
   }
   astNodeBlock* outer = outermostBlock(handler);
-  ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1));
-  ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1));
-  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr);
-  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, -1);
+  ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);
+  ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
+  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
+  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
   diag->diagType = DIAG_MESSAGE_TEXT;
   diag->target = tokenList(SYSZUL_SQLERRM, -1);
   diag->source = tokenList("MESSAGE_TEXT", -1);
   block->prologue = listAppend(block->prologue, diag);
-  astNodeValues* values = astNew<astNodeValues>(AST_VALUES, -1);
+  astNodeValues* values = astNew<astNodeValues>(AST_VALUES, line);
   values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
   values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
   block->prologue = listAppend(block->prologue, values);
@@ -494,10 +614,28 @@ void transformRaise(astNodeRaise* node, TransformState* state) {
   }
 }
 
+// The message argument of RAISE_APPLICATION_ERROR: the tokens up to a comma
+// outside parentheses (a third argument, the keep-errors flag, has no
+// counterpart in the target).
+astNodeList* messageArgument(astNodeList* parms) {
+  int depth = 0;
+  astNodeList* message = nullptr;
+  for (astListCell* c = listCells(parms); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    const char* text = token && token->text ? token->text : "";
+    if (depth == 0 && (text[0] == ',' && text[1] == '\0')) return message;
+    if (text[0] == '(') ++depth;
+    else if (text[0] == ')' && depth > 0) --depth;
+    message = listAppend(message, c->value);
+  }
+  return parms;
+}
+
 void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
   astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
+  block->label = node->label;
   node->expansion = block;
-  ensureDeclared(block, SYSZUL_APPERROR, "VARCHAR(2048)", node->parms);
+  ensureDeclared(block, SYSZUL_APPERROR, "VARCHAR(2048)", messageArgument(node->parms), node->line);
   astNodeSignal* signal = astNew<astNodeSignal>(AST_SIGNAL, node->line);
   signal->sqlstate = sqlstateForNumber(node->errorNumber, state);
   signal->message = tokenList(SYSZUL_APPERROR, -1);
@@ -509,6 +647,16 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
   transformList(pragma->name, pragma, state);
   transformList(pragma->value, pragma, state);
   if (pragma->pragmaCode == T_ALIAS) {
+    // The value is the content of a string literal: no closing quote.
+    astNodeToken* value = firstToken(pragma->value);
+    if (value && value->text && state->rewrittenTokens.insert(value).second) {
+      size_t length = std::strlen(value->text);
+      if (length > 0 && value->text[length - 1] == '\'') {
+        char* content = poolStrdup(value->text);
+        content[length - 1] = '\0';
+        value->text = content;
+      }
+    }
     state->aliasPragmas = listAppend(state->aliasPragmas, pragma);
   } else if (pragma->pragmaCode == T_AUTONOMOUS_XACT) {
     astNode* routine = nearestOf(pragma->parent, isRoutineNode);
@@ -576,7 +724,8 @@ char* sqlstateForNumber(int number, const TransformState* state) {
   return poolStrdup("UD999");
 }
 
-void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue) {
+void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue,
+                    int line) {
   if (!block) return;
   for (astListCell* c = listCells(block->declarations); c; c = c->next) {
     astNode* node = c->value;
@@ -586,7 +735,7 @@ void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType,
     astNodeToken* token = firstToken(decl->variableName);
     if (token && equalsIgnoreCase(token->text, name)) return;
   }
-  astNodeVarDecl* decl = newVarDecl(-1, tokenList(name, -1), tokenList(dataType, -1), defaultValue);
+  astNodeVarDecl* decl = newVarDecl(line, tokenList(name, -1), tokenList(dataType, -1), defaultValue);
   computeNameLength(decl);
   block->declarations = listAppend(block->declarations, decl);
   block->declarations->parent = block;
@@ -597,7 +746,12 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
   if (!node) return;
   node->parent = parent;
   int kind = node->kind;
-  if (kind >= AST_USING_PARAM) return;
+  if (kind >= AST_USING_PARAM || kind == AST_COMMENT_ON) {
+    // Nothing of these reaches the target: the statements and top-level
+    // units among them are reported (a DDL unit's own parts are not).
+    if (!parent || parent->kind == AST_LIST) reportDropped(node, state);
+    return;
+  }
   switch (kind) {
     case AST_ASSIGN: {
       auto* n = static_cast<astNodeAssign*>(node);
@@ -644,6 +798,7 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
     }
     case AST_CREATE_FUNCTION: {
       auto* n = static_cast<astNodeCreateFunc*>(node);
+      reportWrapped(n, n->WRAPPED, "WRAPPED FUNCTION not supported", "CREATE [OR REPLACE] FUNCTION ... WRAPPED", state);
       labelBody(n->body);
       transformNode(n->name, n, state);
       transformNode(n->args, n, state);
@@ -652,10 +807,23 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
       n->returns = mapDataType(n->returns, n, state);
       break;
     }
-    case AST_CREATE_PKG_BODY: transformPackageBody(static_cast<astNodeCreatePkgBody*>(node), state); break;
-    case AST_CREATE_PKG_HEAD: transformPackageHead(static_cast<astNodeCreatePkgHead*>(node), state); break;
+    case AST_CREATE_PKG_BODY: {
+      auto* n = static_cast<astNodeCreatePkgBody*>(node);
+      reportWrapped(n, n->WRAPPED, "WRAPPED PACKAGE BODY not supported",
+                    "CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED", state);
+      transformPackageBody(n, state);
+      break;
+    }
+    case AST_CREATE_PKG_HEAD: {
+      auto* n = static_cast<astNodeCreatePkgHead*>(node);
+      reportWrapped(n, n->WRAPPED, "WRAPPED PACKAGE not supported", "CREATE [OR REPLACE] PACKAGE ... WRAPPED", state);
+      transformPackageHead(n, state);
+      break;
+    }
     case AST_CREATE_PROCEDURE: {
       auto* n = static_cast<astNodeCreateProc*>(node);
+      reportWrapped(n, n->WRAPPED, "WRAPPED PROCEDURE not supported", "CREATE [OR REPLACE] PROCEDURE ... WRAPPED",
+                    state);
       labelBody(n->body);
       transformNode(n->name, n, state);
       transformNode(n->args, n, state);

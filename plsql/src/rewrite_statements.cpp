@@ -2,6 +2,7 @@
 // arguments, FOR loops, EXIT/CONTINUE labels, EXECUTE IMMEDIATE, OPEN ... FOR,
 // RETURNING clauses, DBMS_SQL functions and collection methods.
 #include <cstring>
+#include <string>
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -12,6 +13,22 @@ using namespace rewrite;
 namespace {
 
 bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
+
+// Token texts joined by the emitter's spacing rule: a blank between two
+// tokens unless the second begins with "(", ")" or "," or the first with "(".
+std::string spacedTokens(const astNodeList* list) {
+  std::string text;
+  bool needsBlank = false;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token) continue;
+    const char* part = token->text ? token->text : "";
+    if (needsBlank && part[0] != '(' && part[0] != ')' && part[0] != ',') text += ' ';
+    text += part;
+    needsBlank = part[0] != '(';
+  }
+  return text;
+}
 
 // Copy of a token: same code and text.
 astNodeToken* copyToken(const astNodeToken* token, int line) {
@@ -90,6 +107,21 @@ void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
   }
 }
 
+// The arguments of c(a, b) in a cursor FOR loop: the elements between the
+// parentheses that follow the cursor name; null when there are none.
+astNodeList* cursorArguments(astNodeList* expr) {
+  int count = listLength(expr);
+  if (count < 3) return nullptr;
+  astNodeToken* open = asToken(expr->head->next->value);
+  astNodeToken* close = asToken(listLast(expr));
+  if (!open || !open->text || open->text[0] != '(' || !close || !close->text || close->text[0] != ')') return nullptr;
+  astNodeList* args = nullptr;
+  int index = 0;
+  for (astListCell* c = listCells(expr); c; c = c->next, ++index)
+    if (index >= 2 && index < count - 1) args = listAppend(args, c->value);
+  return args;
+}
+
 astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   int line = node->line;
   astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, line);
@@ -100,6 +132,7 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
 
   astNodeOpen* open = astNew<astNodeOpen>(AST_OPEN, line);
   open->variable = listNew(cursor);
+  open->args = cursorArguments(node->expr);
   astNodeFetch* fetch = astNew<astNodeFetch>(AST_FETCH, line);
   fetch->variable = listNew(cursor);
   fetch->expr = node->index;
@@ -115,6 +148,36 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   block->exceptions = nullptr;
   block->anonymous = false;
   return block;
+}
+
+// i := i + 1 (i - 1 for REVERSE): the step of a numeric FOR loop.
+astNodeAssign* numericStep(astNodeFor* node, int line) {
+  astNodeAssign* step = astNew<astNodeAssign>(AST_ASSIGN, line);
+  step->target = node->index;
+  step->expr = appendElements(nullptr, node->index);
+  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
+  step->expr = listAppend(step->expr, makeToken("1", -1));
+  return step;
+}
+
+// The FOR loop whose expansion holds `loop` as its WHILE (numeric) or LOOP
+// (cursor) statement, or null.
+astNodeFor* forOfExpansionLoop(astNode* loop) {
+  astNode* list = loop ? loop->parent : nullptr;
+  astNode* block = list && list->kind == AST_LIST ? list->parent : nullptr;
+  astNode* owner = block && block->kind == AST_BLOCK ? block->parent : nullptr;
+  if (!owner || owner->kind != AST_FOR) return nullptr;
+  auto* node = static_cast<astNodeFor*>(owner);
+  return node->expansion == block ? node : nullptr;
+}
+
+// The loop statement inside a FOR loop's expansion: the WHILE of a numeric
+// loop, the LOOP of a cursor loop.
+astNode* expansionLoop(astNodeFor* node) {
+  auto* block = static_cast<astNodeBlock*>(node->expansion);
+  for (astListCell* c = listCells(block ? block->body : nullptr); c; c = c->next)
+    if (c->value && (c->value->kind == AST_WHILE || c->value->kind == AST_LOOP)) return c->value;
+  return nullptr;
 }
 
 astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
@@ -133,6 +196,18 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
     if (afterDots) upper = listAppend(upper, c->value);
     else lower = listAppend(lower, c->value);
   }
+  if (!lower || !upper) {
+    // Without both bounds there is no loop to write: the index would start
+    // or end at NULL.
+    astNodeToken* dots = nullptr;
+    for (astListCell* c = listCells(node->expr); c && !dots; c = c->next) {
+      astNodeToken* token = asToken(c->value);
+      if (token && token->tokenCode == T_DOTDOT) dots = token;
+    }
+    syntaxErrorRecord((dots && dots->line >= 0 ? dots->line : line) + 1, dots && dots->text ? dots->text : "..",
+                      "FOR loop bound missing", "", state->errors);
+    return nullptr;
+  }
   checkBound(lower, state);
   checkBound(upper, state);
   astNodeList* start = node->reverse ? upper : lower;
@@ -147,12 +222,7 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   loop->expr = appendElements(nullptr, node->index);
   loop->expr = listAppend(loop->expr, makeToken(node->reverse ? ">=" : "<=", -1));
   loop->expr = listAppend(loop->expr, makeToken(SYSZUL_LOOP_LIMIT, -1));
-  astNodeAssign* step = astNew<astNodeAssign>(AST_ASSIGN, -1);
-  step->target = node->index;
-  step->expr = appendElements(nullptr, node->index);
-  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
-  step->expr = listAppend(step->expr, makeToken("1", -1));
-  node->body = listAppend(node->body, step);
+  node->body = listAppend(node->body, numericStep(node, line));
   loop->body = node->body;
   block->body = listNew(loop);
   block->exceptions = nullptr;
@@ -324,7 +394,10 @@ void transformFor(astNodeFor* node, TransformState* state) {
     transformNode(node->expr, node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
-    transformNode(node->expansion, node, state);
+    if (node->expansion)
+      transformNode(node->expansion, node, state);
+    else
+      transformNode(node->body, node, state);
     transformNode(node->expr, node, state);
   } else if (node->loopType == FOR_CURSOR) {
     // No cursor name to expand: leave the loop as written.
@@ -344,12 +417,73 @@ void transformFor(astNodeFor* node, TransformState* state) {
 
 void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state) {
   transformNode(expr, node, state);
-  if (*target) return;
-  astNode* loop = nearestOf(node->parent, isLoopNode);
-  if (!loop) return;
+  if (!*target) {
+    astNode* loop = nearestOf(node->parent, isLoopNode);
+    if (!loop) return;
+    auto* labelled = static_cast<astNodeStatement*>(loop);
+    if (!labelled->label) labelled->label = madeUpName(state);
+    *target = poolStrdup(labelled->label);
+  }
+  if (node->kind == AST_CONTINUE) settleContinue(static_cast<astNodeContinue*>(node), state);
+}
+
+void settleContinue(astNodeContinue* node, TransformState* state) {
+  if (!node->target || !state->settledContinues.insert(node).second) return;
+  // The loop the CONTINUE goes back to. The label of a FOR loop stands on
+  // the block of its expansion, which ITERATE cannot name; the loop inside
+  // that block is the one to name.
+  astNode* loop = nullptr;
+  int guard = 0;
+  for (astNode* n = node->parent; n && !loop && guard < 1000000; n = n->parent, ++guard) {
+    const char* label = nullptr;
+    if (isLoop(n) || n->kind == AST_BLOCK) label = static_cast<astNodeStatement*>(n)->label;
+    if (!label || !equalsIgnoreCase(label, node->target)) continue;
+    if (n->kind != AST_BLOCK) {
+      loop = n;
+      break;
+    }
+    astNode* owner = n->parent;
+    if (owner && owner->kind == AST_FOR && static_cast<astNodeFor*>(owner)->expansion == n)
+      loop = expansionLoop(static_cast<astNodeFor*>(owner));
+    break;
+  }
+  astNodeFor* forLoop = forOfExpansionLoop(loop);
+  if (!forLoop) return;  // a loop of the source: ITERATE names it as written
   auto* labelled = static_cast<astNodeStatement*>(loop);
   if (!labelled->label) labelled->label = madeUpName(state);
-  *target = poolStrdup(labelled->label);
+  if (std::strcmp(node->target, labelled->label) != 0) node->target = poolStrdup(labelled->label);
+  if (forLoop->loopType != FOR_NUMERIC) return;
+
+  // A numeric FOR steps its index at the end of the body; a jump back to the
+  // top skips that, so the step goes right before the jump as well.
+  astNode* holder = node->parent;
+  if (!holder || holder->kind != AST_LIST) return;
+  auto* list = static_cast<astNodeList*>(holder);
+  astListCell* cell = listCells(list);
+  while (cell && cell->value != node) cell = cell->next;
+  if (!cell) return;
+  astNodeAssign* step = numericStep(forLoop, node->line);
+  if (node->expr) {
+    // CONTINUE WHEN c: IF c THEN step; ITERATE; END IF;
+    astNodeIf* branch = astNew<astNodeIf>(AST_IF, node->line);
+    branch->label = node->label;
+    node->label = nullptr;
+    branch->expr = node->expr;
+    branch->expr->parent = branch;
+    node->expr = nullptr;
+    branch->body = listAppend(listNew(step), node);
+    branch->body->parent = branch;
+    branch->parent = list;
+    node->parent = branch->body;
+    cell->value = branch;
+    transformNode(step, branch->body, state);
+  } else {
+    step->label = node->label;
+    node->label = nullptr;
+    cell->value = step;
+    listInsertAfter(node, step, list);
+    transformNode(step, list, state);
+  }
 }
 
 void transformDynamic(astNodeDynamic* node, TransformState* state) {
@@ -360,7 +494,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
   astNodeList* inputs = node->inputs;
   astNodeList* outputs = node->into;
-  bool firstOutput = true;
+  bool firstOutput = listLength(outputs) == 0;
   for (astListCell* c = listCells(node->using_); c; c = c->next) {
     if (!c->value || c->value->kind != AST_USING_PARAM) continue;
     auto* param = static_cast<astNodeUsingParam*>(c->value);
@@ -374,6 +508,8 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
       firstOutput = false;
     }
   }
+  if (listLength(outputs) > 0 && listLength(node->returnList) > 0)
+    outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
   outputs = appendElements(outputs, node->returnList);
   node->inputs = inputs;
   node->outputs = outputs;
@@ -400,6 +536,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
     execute->using_ = inputs;
     block->body = listNew(execute);
   }
+  block->label = node->label;
   node->expansion = block;
   transformNode(block, node, state);
 }
@@ -456,6 +593,15 @@ void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
   node->scope = outermostOf(node->parent, isEnclosingUnit);
 }
 
+// The whole target of an assignment as one text, as the assignment itself
+// writes it: name(index).field.
+char* assignTargetText(const astNodeAssign* node) {
+  std::string text = spacedTokens(node->target);
+  if (node->targetIndex) text += "(" + spacedTokens(node->targetIndex) + ")";
+  if (node->targetField) text += "." + spacedTokens(node->targetField);
+  return poolStrdup(text.c_str());
+}
+
 void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   static const char* const names[] = {
       "DBMS_SQL.EXECUTE",       "DBMS_SQL.EXECUTE_AND_FETCH",  "DBMS_SQL.FETCH_ROWS",  "DBMS_SQL.IS_OPEN",
@@ -489,8 +635,12 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
     }
   }
   if (args) args = listAppend(args, makeToken(",", node->line));
-  args = appendElements(args, node->target);
+  if (node->targetIndex || node->targetField)
+    args = listAppend(args, makeToken(assignTargetText(node), node->line));
+  else
+    args = appendElements(args, node->target);
   call->args = args;
+  call->label = node->label;
   node->callForm = call;
   transformNode(call, node, state);
 }
@@ -544,6 +694,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   } else {
     return;
   }
+  static_cast<astNodeStatement*>(node->rewrite)->label = node->label;
   transformNode(node->rewrite, node, state);
 }
 

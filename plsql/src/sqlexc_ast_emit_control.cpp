@@ -182,6 +182,9 @@ void emitRaise(astNode* node, EmitterState* state) {
 void emitNull(astNode* node, EmitterState* state) {
   astNodeNull* null = static_cast<astNodeNull*>(node);
   emitNewLine(state, node);
+  // A label (a GOTO target) needs a statement to stand on: an empty
+  // compound statement, with the comment after it.
+  if (null->label) emitAppend(state, "BEGIN END; ");
   if (null->text)
     emitTokenList(state, "-- ", null->text, "\n");
   else

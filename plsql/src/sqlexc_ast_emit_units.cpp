@@ -67,10 +67,16 @@ void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
     if (!hasDeclarationHead(element)) continue;
     astNodeDecl* declaration = static_cast<astNodeDecl*>(element);
     if (declaration->variableType == VAR_EXCEPTION_INIT) continue;
-    emitNewLine(state, element);
     // A class whose node is of another kind writes nothing, as an unknown
-    // class does.
+    // class does; neither does a weak REF CURSOR type or a record type
+    // outside a package. Those get no line start either, so that no
+    // indentation is left behind.
     if (kindOfClass(declaration->variableType) != element->kind) continue;
+    bool writesText = true;
+    if (declaration->variableType == VAR_REFCURSOR && static_cast<astNodeRefCursorDecl*>(element)->weak)
+      writesText = false;
+    if (declaration->variableType == VAR_RECORD && !isPackage(unit)) writesText = false;
+    if (writesText) emitNewLine(state, element);
     switch (declaration->variableType) {
       case VAR_SCALAR: emitVariableDeclaration(element, state, unit); break;
       case VAR_CURSOR: emitCursorDeclaration(element, state, unit); break;
@@ -108,6 +114,8 @@ void emitCreateProcedure(astNode* node, EmitterState* state) {
     emitProcedureHeadAlone(node, proc->package, proc->name, proc->args, state);
     return;
   }
+  // A wrapped procedure has no body to write (the rewriting reported it).
+  if (proc->WRAPPED && !proc->body) return;
   closeStatement(state);
   emitNewLine(state, node);
   if (!member) {
@@ -140,7 +148,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
     case TRIGGER_BEFORE: emitAppend(state, " BEFORE "); break;
     case TRIGGER_AFTER: emitAppend(state, " AFTER "); break;
     case TRIGGER_INSTEAD_OF: emitAppend(state, " INSTEAD OF "); break;
-    default: break;
+    default: emitAppend(state, " "); break;  // FOR (reported): the name still needs its blank
   }
   switch (trigger->events) {
     case TRIGGER_INSERT: emitAppend(state, "INSERT "); break;
@@ -270,6 +278,8 @@ void emitCreateFunction(astNode* node, EmitterState* state) {
                           function->options, state);
     return;
   }
+  // A wrapped function has no body to write (the rewriting reported it).
+  if (function->WRAPPED && !function->body) return;
   closeStatement(state);
   emitNewLine(state, node);
   if (member) {

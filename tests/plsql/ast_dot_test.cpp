@@ -1,14 +1,22 @@
 // Graphviz drawing of the syntax tree on hand-built trees.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ast.h"
 #include "ast_dot.h"
+#include "parser_test_util.h"
 #include "run_pool.h"
+#include "vst_subprocess.h"
 
 namespace {
 
@@ -89,6 +97,33 @@ TEST_F(AstDotTest, TokenTextIsCutAndEscaped) {
   EXPECT_NE(draw(ret).find("|token|{a\\'b\\|c\\\"d\\ne}"), std::string::npos);
 }
 
+TEST_F(AstDotTest, LabelsAreWholeAndRecordSpecialsEscaped) {
+  struct Case {
+    const char* text;
+    const char* label;
+  } cases[] = {
+      {"{a}", "|token|{\\{a\\}}"},
+      {"<p>|{", "|token|{\\<p\\>\\|\\{}"},
+      {"x\\y", "|token|{x\\\\y}"},
+  };
+  for (const Case& c : cases) {
+    auto* ret = astNew<astNodeReturn>(AST_RETURN, 0);
+    ret->expr = listNew(token(c.text));
+    EXPECT_NE(draw(ret).find(c.label), std::string::npos) << c.text;
+  }
+  // A long exit target is written whole, its specials escaped.
+  std::string target(200, 'L');
+  target += "{\"q\"}";
+  auto* exit = astNew<astNodeExit>(AST_EXIT, 0);
+  exit->target = poolStrdup(target.c_str());
+  std::string expected = "target = " + std::string(200, 'L') + "\\{\\\"q\\\"\\}}\"];\n";
+  EXPECT_NE(draw(exit).find(expected), std::string::npos);
+  // A statement keyword stands in the title as written, escaped.
+  auto* sql = astNew<astNodeSqlStmt>(AST_SQL_STMT, 0);
+  sql->keyword = poolStrdup("ODD<KW>");
+  EXPECT_NE(draw(sql).find("label=\"<f0>|ODD\\<KW\\>|{<body>body}\"];"), std::string::npos);
+}
+
 TEST_F(AstDotTest, HighlightColoursTheLineAndWhatHangsBelowIt) {
   auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
   auto* loop = astNew<astNodeLoop>(AST_LOOP, 4);
@@ -126,6 +161,60 @@ TEST_F(AstDotTest, SelectAndPragmaAreNotDrawnOthersAreGeneric) {
 
 TEST_F(AstDotTest, UnopenableFile) {
   EXPECT_EQ(writeAstDot("/nonexistent-dir/t.dot", "w", nullptr, 0, -1, 0), 0);
+}
+
+// The `dot` program on the PATH, or "" when Graphviz is not installed.
+std::string dotProgram() {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path ? path : "");
+  std::string dir;
+  while (std::getline(dirs, dir, ':')) {
+    std::string candidate = (dir.empty() ? std::string(".") : dir) + "/dot";
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return "";
+}
+
+// Every accepted file of the shared corpus drawn and handed to Graphviz: the
+// record labels must parse. The osage layout reads the records like any other
+// and is the quickest over big trees.
+TEST_F(AstDotTest, CorpusDrawingsRenderWithDot) {
+  std::string dot = dotProgram();
+  if (dot.empty()) GTEST_SKIP() << "dot (graphviz) not installed";
+  namespace fs = std::filesystem;
+  fs::path root = fs::path(QEN_SHARED_DIR) / "corpus" / "plsql";
+  std::error_code error;
+  if (!fs::is_directory(root, error)) GTEST_SKIP() << "no PL/SQL corpus";
+  std::vector<fs::path> files;
+  for (auto& entry : fs::recursive_directory_iterator(root, error))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+
+  fs::path dir = fs::path(QEN_TEST_TMP_DIR) / "ast_dot_corpus";
+  fs::remove_all(dir, error);
+  fs::create_directories(dir);
+  std::vector<std::string> drawings;
+  for (const fs::path& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    ParsedSource* parsed = parseText(text.str().c_str());
+    if (!parsed->accepted || !parsed->context.root) continue;
+    std::string out = (dir / (std::to_string(drawings.size()) + ".dot")).string();
+    ASSERT_EQ(writeAstDot(out.c_str(), "w", parsed->context.root, 0, -1, 0), 1) << file;
+    drawings.push_back(out);
+  }
+  ASSERT_FALSE(drawings.empty());
+  const size_t batch = 50;
+  for (size_t first = 0; first < drawings.size(); first += batch) {
+    std::vector<std::string> args = {"-Kosage", "-Tplain"};
+    for (size_t i = first; i < drawings.size() && i < first + batch; ++i) args.push_back(drawings[i]);
+    ProcessResult run = runProcess(dot, args);
+    EXPECT_EQ(run.status, 0) << run.err.substr(0, 2000);
+    EXPECT_EQ(run.err.find("Error"), std::string::npos) << run.err.substr(0, 2000);
+  }
+  std::printf("drawings rendered: %zu of %zu corpus files\n", drawings.size(), files.size());
+  fs::remove_all(dir, error);
 }
 
 }  // namespace

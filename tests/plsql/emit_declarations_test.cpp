@@ -135,12 +135,12 @@ TEST_F(EmitDeclarations, PragmasAndExceptionInitsAreSkipped) {
             "BEGIN\n  DECLARE v INTEGER;\nEND@\n");
 }
 
-TEST_F(EmitDeclarations, SubtypesAndWeakRefCursorsWriteOnlyTheLineStart) {
+TEST_F(EmitDeclarations, SubtypesAndWeakRefCursorsWriteNothing) {
   astNodeSubType* sub = node<astNodeSubType>(AST_SUBTYPE);
   sub->variableType = VAR_SUBTYPE;
   sub->variableName = toks({"s"});
   EXPECT_EQ(inBlock({sub, refCursor("rc", nullptr, true), variable("v", toks({"INTEGER"}))}),
-            "BEGIN\n      DECLARE v INTEGER;\nEND@\n");
+            "BEGIN\n  DECLARE v INTEGER;\nEND@\n");
 }
 
 TEST_F(EmitDeclarations, Cursors) {
@@ -195,8 +195,8 @@ TEST_F(EmitDeclarations, RecordTypes) {
                                       "  f ANCHOR TO x\n"
                                       "\n"
                                       "  )@\n"}));
-  // In a block: reported, and nothing but the line start is written.
-  EXPECT_EQ(inBlock({record("r", nodes({variable("a", toks({"INTEGER"}))}), 3)}), "BEGIN\n  END@\n");
+  // In a block: reported, and nothing is written, not even a line start.
+  EXPECT_EQ(inBlock({record("r", nodes({variable("a", toks({"INTEGER"}))}), 3)}), "BEGIN\nEND@\n");
   std::vector<Error> errs = errorList();
   ASSERT_EQ(errs.size(), 1u);
   EXPECT_EQ(errs[0].message, "RECORD types cannot be declared within a program");
@@ -262,9 +262,9 @@ TEST_F(EmitDeclarations, DeclarationsCarryLineMarkers) {
             "END@\n");
 }
 
-TEST_F(EmitDeclarations, ClassAndKindMismatchWritesOnlyTheLineStart) {
+TEST_F(EmitDeclarations, ClassAndKindMismatchWritesNothing) {
   astNodeCursorDecl* odd = node<astNodeCursorDecl>(AST_CURSOR_DECL);
   odd->variableType = VAR_SCALAR;  // a cursor node claiming to be a variable
   odd->variableName = toks({"x"});
-  EXPECT_EQ(inBlock({odd}), "BEGIN\n  END@\n");
+  EXPECT_EQ(inBlock({odd}), "BEGIN\nEND@\n");
 }

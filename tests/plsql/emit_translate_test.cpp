@@ -275,6 +275,564 @@ TEST(EmitTranslate, RowCountsAndDynamicCursor) {
             "\n\n");
 }
 
+// Ordinary constructs whose translation must be sound target code, or leave
+// an error record where the construct is left out. Each case compares the
+// whole translation: every record as "[type]" and its text, and every error
+// record as message|domain|line|context|text.
+struct SoundCase {
+  const char* name;
+  bool markers;
+  const char* source;
+  const char* text;
+  const char* errors;
+};
+
+const SoundCase kSoundCases[] = {
+    {"ContinueWhenStepsTheIndex", false,
+     "BEGIN\n"
+         "  FOR j IN 1..10 LOOP\n"
+         "    CONTINUE WHEN j = 5;\n"
+         "    x := x + j;\n"
+         "  END LOOP;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  BEGIN\n"
+         "  DECLARE j INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 10;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: WHILE j <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "\n"
+         "  IF j = 5 THEN\n"
+         "  SET j = j + 1;\n"
+         "  ITERATE SYSZULINTERNAL_00000001;\n"
+         "  END IF;\n"
+         "\n"
+         "  SET x = x + j;\n"
+         "  SET j = j + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"ContinueInReverseLoopWithoutCondition", false,
+     "BEGIN\n"
+         "  FOR j IN REVERSE 1..3 LOOP\n"
+         "    IF j = 2 THEN\n"
+         "      CONTINUE;\n"
+         "    END IF;\n"
+         "  END LOOP;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  BEGIN\n"
+         "  DECLARE j INTEGER DEFAULT 3;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 1;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: WHILE j >= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "\n"
+         "  IF j = 2 THEN\n"
+         "  SET j = j - 1;\n"
+         "  ITERATE SYSZULINTERNAL_00000001;\n"
+         "  END IF;\n"
+         "\n"
+         "  SET j = j - 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"ContinueOfAnOuterLabelledLoop", false,
+     "BEGIN\n"
+         "  <<outer>>\n"
+         "  FOR i IN 1..3 LOOP\n"
+         "    <<inner>>\n"
+         "    FOR j IN REVERSE 1..2 LOOP\n"
+         "      CONTINUE outer WHEN j = i;\n"
+         "      CONTINUE inner;\n"
+         "      EXIT outer;\n"
+         "    END LOOP inner;\n"
+         "  END LOOP outer;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  outer: BEGIN\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "  inner: BEGIN\n"
+         "  DECLARE j INTEGER DEFAULT 2;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 1;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000002: WHILE j >= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "\n"
+         "  IF j = i THEN\n"
+         "  SET i = i + 1;\n"
+         "  ITERATE SYSZULINTERNAL_00000001;\n"
+         "  END IF;\n"
+         "\n"
+         "  SET j = j - 1;\n"
+         "  ITERATE SYSZULINTERNAL_00000002;\n"
+         "  LEAVE outer;\n"
+         "  SET j = j - 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"ContinueOfCursorLoopNamesTheInnerLoop", false,
+     "DECLARE\n"
+         "  CURSOR c IS SELECT a FROM t;\n"
+         "BEGIN\n"
+         "  <<rows>>\n"
+         "  FOR r IN c LOOP\n"
+         "    CONTINUE rows WHEN r.a = 0;\n"
+         "  END LOOP rows;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM t);\n"
+         "  rows: BEGIN\n"
+         "  DECLARE r ANCHOR TO ROW c;\n"
+         "  OPEN c;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: LOOP\n"
+         "  FETCH c INTO r;\n"
+         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
+         "  IF r.a = 0 THEN ITERATE SYSZULINTERNAL_00000001; END IF;\n"
+         "  END LOOP SYSZULINTERNAL_00000001;\n"
+         "\n"
+         "  CLOSE c ;\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"CursorLoopPassesItsArguments", false,
+     "DECLARE\n"
+         "  CURSOR c(n INTEGER, m VARCHAR2) IS SELECT a FROM t WHERE b = n AND d = m;\n"
+         "BEGIN\n"
+         "  FOR r IN c(5, f(2, 'x')) LOOP\n"
+         "    NULL;\n"
+         "  END LOOP;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE c CURSOR CONSTANT (CURSOR (\n"
+         "  n INTEGER, \n"
+         "  m VARCHAR2(4096)) FOR SELECT a FROM t WHERE b = n AND d = m);\n"
+         "  BEGIN\n"
+         "  DECLARE r ANCHOR TO ROW c;\n"
+         "  OPEN c(5, f(2, 'x'));\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: LOOP\n"
+         "  FETCH c INTO r;\n"
+         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
+         "  -- NULL;\n"
+         "  END LOOP SYSZULINTERNAL_00000001;\n"
+         "\n"
+         "  CLOSE c ;\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"DbmsSqlResultKeepsItsTarget", false,
+     "DECLARE\n"
+         "  cur INTEGER;\n"
+         "BEGIN\n"
+         "  arr(1) := DBMS_SQL.EXECUTE(cur);\n"
+         "  rec.n := DBMS_SQL.FETCH_ROWS(cur);\n"
+         "  m(i + 1) := DBMS_SQL.LAST_ROW_COUNT;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE cur INTEGER;\n"
+         "  CALL DBMS_SQL.EXECUTE(cur, arr(1));\n"
+         "  CALL DBMS_SQL.FETCH_ROWS(cur, rec.n);\n"
+         "  CALL DBMS_SQL.LAST_ROW_COUNT(m(i + 1));\n"
+         "END@\n",
+     ""},
+    {"LabelledNestedBlockEndsWithoutACall", false,
+     "BEGIN\n"
+         "  <<blk>>\n"
+         "  BEGIN\n"
+         "    NULL;\n"
+         "  END blk;\n"
+         "  LOOP\n"
+         "    <<inner>>\n"
+         "    DECLARE\n"
+         "      v INTEGER;\n"
+         "    BEGIN\n"
+         "      EXIT;\n"
+         "    END inner;\n"
+         "  END LOOP;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  blk: BEGIN\n"
+         "  -- NULL;\n"
+         "  END;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: LOOP\n"
+         "  inner: BEGIN\n"
+         "  DECLARE v INTEGER;\n"
+         "  LEAVE SYSZULINTERNAL_00000001;\n"
+         "  END;\n"
+         "  END LOOP SYSZULINTERNAL_00000001;\n"
+         "\n"
+         "END@\n",
+     ""},
+    {"ApplicationErrorTakesOnlyTheMessage", false,
+     "BEGIN\n"
+         "  RAISE_APPLICATION_ERROR(-20500, 'g', TRUE);\n"
+         "  RAISE_APPLICATION_ERROR(-20501, f(1, 2) || 'x', FALSE);\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_APPERROR VARCHAR(2048) DEFAULT 'g';\n"
+         "  SIGNAL SQLSTATE 'UD500' SET MESSAGE_TEXT = SYSZULINTERNAL_APPERROR;\n"
+         "  END;\n"
+         "  BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_APPERROR VARCHAR(2048);\n"
+         "  SET SYSZULINTERNAL_APPERROR = f(1, 2) || 'x';\n"
+         "  SIGNAL SQLSTATE 'UD501' SET MESSAGE_TEXT = SYSZULINTERNAL_APPERROR;\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"GotoTargetStandsOnAStatement", false,
+     "BEGIN\n"
+         "  GOTO done;\n"
+         "  x := 1;\n"
+         "  <<done>>\n"
+         "  NULL;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  GOTO done;\n"
+         "  SET x = 1;\n"
+         "  done: BEGIN END; -- NULL;\n"
+         "END@\n",
+     ""},
+    {"IntoTargetsAndOutBindsAreCommaSeparated", false,
+     "BEGIN\n"
+         "  EXECUTE IMMEDIATE v INTO a, b USING OUT b, OUT a;\n"
+         "  EXECUTE IMMEDIATE w USING IN x, OUT y RETURNING INTO z;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_STMT_TEXT VARCHAR(2048);\n"
+         "  SET SYSZULINTERNAL_STMT_TEXT = v;\n"
+         "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+         "  EXECUTE SYSZULINTERNAL_00000001 INTO a, b, b, a;\n"
+         "  END;\n"
+         "  BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_STMT_TEXT VARCHAR(2048);\n"
+         "  SET SYSZULINTERNAL_STMT_TEXT = w;\n"
+         "  PREPARE SYSZULINTERNAL_00000002 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+         "  EXECUTE SYSZULINTERNAL_00000002 INTO y, z USING x;\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+    {"AliasValueWithoutQuotes", false,
+     "PRAGMA ALIAS emp.sal%TYPE := 'DECIMAL(9,2)';\n"
+         "CREATE PROCEDURE p IS\n"
+         "  v emp.sal%TYPE;\n"
+         "BEGIN\n"
+         "  NULL;\n"
+         "END;\n"
+         "/\n",
+     "[1]\n"
+         "CREATE PROCEDURE p SPECIFIC p\n"
+         "LANGUAGE SQL\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  DECLARE v DECIMAL(9,2);\n"
+         "  -- NULL;\n"
+         "  END@\n"
+         "\n"
+         "\n",
+     ""},
+    {"TriggerConditionUsesReferencingNames", false,
+     "CREATE OR REPLACE TRIGGER trg BEFORE UPDATE ON t\n"
+         "REFERENCING NEW AS n OLD AS o\n"
+         "FOR EACH ROW\n"
+         "WHEN (n.x > 0 AND o.y < new.z)\n"
+         "BEGIN\n"
+         "  :n.y := :o.y;\n"
+         "END;\n"
+         "/\n",
+     "[0]\n"
+         "CREATE OR REPLACE TRIGGER trg BEFORE UPDATE ON t REFERENCING NEW AS SYSZULINTERNAL_n OLD AS SYSZULINTERNAL_o FOR EACH ROW \n"
+         "WHEN (SYSZULINTERNAL_n.x > 0 AND SYSZULINTERNAL_o.y < SYSZULINTERNAL_n.z)\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  SET SYSZULINTERNAL_n.y = SYSZULINTERNAL_o.y;\n"
+         "  END@\n"
+         "\n"
+         "\n"
+         "\n",
+     ""},
+    {"TriggerWithForTimingKeepsItsBlank", false,
+     "CREATE OR REPLACE TRIGGER trg FOR INSERT ON t FOR EACH ROW\n"
+         "BEGIN\n"
+         "  NULL;\n"
+         "END;\n"
+         "/\n",
+     "[0]\n"
+         "CREATE OR REPLACE TRIGGER trg INSERT ON t REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  -- NULL;\n"
+         "  END@\n"
+         "\n"
+         "\n"
+         "\n",
+     "Compound triggers not supported|2|1|CREATE [OR REPLACE] TRIGGER...|\n"},
+    {"DeclarationsWithoutTextLeaveNoIndentation", true,
+     "DECLARE\n"
+         "  TYPE rc IS REF CURSOR;\n"
+         "  SUBTYPE s IS INTEGER;\n"
+         "  TYPE r IS RECORD (a INTEGER);\n"
+         "  x INTEGER;\n"
+         "BEGIN\n"
+         "  NULL;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "--#line 005\n"
+         "  DECLARE x INTEGER;\n"
+         "--#line 007\n"
+         "  -- NULL;\n"
+         "END@\n",
+     "SUBTYPE not supported|2|3|SUBTYPE...|\n"
+         "RECORD types cannot be declared within a program|2|4|TYPE <name> IS RECORD...|\n"},
+    {"EmptyForBoundIsReported", false,
+     "BEGIN\n"
+         "  FOR i IN .. 5 LOOP\n"
+         "    NULL;\n"
+         "  END LOOP;\n"
+         "  FOR k IN 1 .. LOOP\n"
+         "    NULL;\n"
+         "  END LOOP;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "END@\n",
+     "syntax error|0|2|..|FOR loop bound missing\n"
+         "syntax error|0|5|..|FOR loop bound missing\n"},
+    {"NestedRoutinesAreReported", false,
+     "CREATE PROCEDURE p IS\n"
+         "  PROCEDURE q IS\n"
+         "  BEGIN\n"
+         "    NULL;\n"
+         "  END;\n"
+         "  FUNCTION f RETURN INTEGER IS\n"
+         "  BEGIN\n"
+         "    RETURN 1;\n"
+         "  END;\n"
+         "BEGIN\n"
+         "  q;\n"
+         "END;\n"
+         "/\n",
+     "[1]\n"
+         "CREATE PROCEDURE p SPECIFIC p\n"
+         "LANGUAGE SQL\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  CALL q;\n"
+         "  END@\n"
+         "\n"
+         "\n",
+     "Nested PROCEDURE not supported|2|2|PROCEDURE...|\n"
+         "Nested FUNCTION not supported|2|6|FUNCTION...|\n"},
+    {"ForallAndPipeRowAreReported", false,
+     "CREATE FUNCTION f RETURN t PIPELINED IS\n"
+         "BEGIN\n"
+         "  FORALL i IN 1..10\n"
+         "    INSERT INTO t VALUES (a(i));\n"
+         "  PIPE ROW(1);\n"
+         "  RETURN;\n"
+         "END;\n"
+         "/\n",
+     "[2]\n"
+         "CREATE FUNCTION f() SPECIFIC f\n"
+         "RETURNS t\n"
+         "LANGUAGE SQL\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  RETURN ;\n"
+         "  END@\n"
+         "\n"
+         "\n",
+     "FORALL not supported|2|3|FORALL...|\n"
+         "PIPE ROW not supported|2|5|PIPE ROW...|\n"},
+    {"DdlUnitsAreReported", false,
+     "CREATE TABLE t (a INTEGER);\n"
+         "CREATE VIEW v AS SELECT a FROM t;\n"
+         "CREATE INDEX i ON t(a);\n"
+         "CREATE SEQUENCE s START WITH 1;\n"
+         "GRANT SELECT ON t TO u;\n"
+         "REVOKE SELECT ON t FROM u;\n"
+         "COMMENT ON TABLE t IS 'x';\n"
+         "ALTER TRIGGER trg DISABLE;\n"
+         "DROP TABLE t;\n"
+         "CREATE PACKAGE pk AS\n"
+         "  SUBTYPE s IS INTEGER;\n"
+         "  v INTEGER;\n"
+         "END;\n"
+         "/\n",
+     "[3]\n"
+         "CREATE MODULE pk@\n"
+         "[3]\n"
+         "ALTER MODULE pk PUBLISH VARIABLE v INTEGER@\n",
+     "CREATE TABLE not supported|2|1|CREATE TABLE...|\n"
+         "CREATE VIEW not supported|2|2|CREATE VIEW...|\n"
+         "CREATE INDEX not supported|2|3|CREATE INDEX...|\n"
+         "CREATE SEQUENCE not supported|2|4|CREATE SEQUENCE...|\n"
+         "GRANT not supported|2|5|GRANT...|\n"
+         "REVOKE not supported|2|6|REVOKE...|\n"
+         "COMMENT ON not supported|2|7|COMMENT ON...|\n"
+         "ALTER TRIGGER not supported|2|8|ALTER TRIGGER...|\n"
+         "DROP TABLE not supported|2|9|DROP TABLE...|\n"
+         "SUBTYPE not supported|2|11|SUBTYPE...|\n"},
+    {"WrappedUnitsAreReported", false,
+     "CREATE OR REPLACE PROCEDURE p WRAPPED\n"
+         "a000000\n"
+         "abcd\n"
+         "/\n"
+         "CREATE OR REPLACE FUNCTION f WRAPPED\n"
+         "a000000\n"
+         "abcd\n"
+         "/\n"
+         "CREATE OR REPLACE PACKAGE BODY pk WRAPPED\n"
+         "a000000\n"
+         "abcd\n"
+         "/\n",
+     "[3]\n"
+         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
+         "[3]\n"
+         "  ALTER MODULE pk ADD PROCEDURE SYS_INIT\n"
+         "  LANGUAGE SQL\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  END@\n"
+         "\n"
+         "\n",
+     "WRAPPED PROCEDURE not supported|2|1|CREATE [OR REPLACE] PROCEDURE ... WRAPPED|\n"
+         "WRAPPED FUNCTION not supported|2|5|CREATE [OR REPLACE] FUNCTION ... WRAPPED|\n"
+         "WRAPPED PACKAGE BODY not supported|2|9|CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED|\n"},
+    {"LabelsStayOnRewrittenStatements", false,
+     "BEGIN\n"
+         "  GOTO a;\n"
+         "  <<a>> n := DBMS_SQL.EXECUTE(c);\n"
+         "  <<b>> EXECUTE IMMEDIATE 'x';\n"
+         "  <<c>> RAISE_APPLICATION_ERROR(-20001, 'm');\n"
+         "  <<d>> v.TRIM;\n"
+         "  <<e>> v.EXTEND;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  GOTO a;\n"
+         "  a: CALL DBMS_SQL.EXECUTE(c, n);\n"
+         "  b: BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_STMT_TEXT VARCHAR(2048) DEFAULT 'x';\n"
+         "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n"
+         "  END;\n"
+         "  c: BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_APPERROR VARCHAR(2048) DEFAULT 'm';\n"
+         "  SIGNAL SQLSTATE 'UD001' SET MESSAGE_TEXT = SYSZULINTERNAL_APPERROR;\n"
+         "  END;\n"
+         "  d: SET v = TRIM_ARRAY( v, 1);\n"
+         "  e: BEGIN END; -- EXTEND v\n"
+         "END@\n",
+     ""},
+    {"MadeUpStatementsCarryTheirSourceLine", true,
+     "CREATE PROCEDURE p IS\n"
+         "  n INTEGER;\n"
+         "BEGIN\n"
+         "  FOR i IN 1..3 LOOP\n"
+         "    CONTINUE WHEN i = 2;\n"
+         "    n := SQLCODE;\n"
+         "  END LOOP;\n"
+         "EXCEPTION\n"
+         "  WHEN OTHERS THEN\n"
+         "    NULL;\n"
+         "END;\n"
+         "/\n",
+     "[1]\n"
+         "CREATE PROCEDURE p SPECIFIC p\n"
+         "LANGUAGE SQL\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "--#line 002\n"
+         "  DECLARE n INTEGER;\n"
+         "--#line 006\n"
+         "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+         "--#line 009\n"
+         "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+         "--#line 009\n"
+         "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+         "--#line 009\n"
+         "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+         "--#line 009\n"
+         "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+         "--#line 009\n"
+         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+         "  BEGIN\n"
+         "--#line 009\n"
+         "  GET DIAGNOSTICS EXCEPTION 1 SYSZULINTERNAL_SQLERRM = MESSAGE_TEXT;\n"
+         "--#line 009\n"
+         "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+         "  -- NULL;\n"
+         "  END;\n"
+         "  BEGIN\n"
+         "--#line 004\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "--#line 004\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
+         "\n"
+         "--#line 004\n"
+         "  SYSZULINTERNAL_00000001: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "\n"
+         "--#line 005\n"
+         "  IF i = 2 THEN\n"
+         "--#line 005\n"
+         "  SET i = i + 1;\n"
+         "--#line 005\n"
+         "  ITERATE SYSZULINTERNAL_00000001;\n"
+         "  END IF;\n"
+         "\n"
+         "--#line 006\n"
+         "  SET n = SYSZULINTERNAL_SQLCODE;\n"
+         "--#line 004\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "  END@\n"
+         "\n"
+         "\n",
+     ""},
+};
+
+TEST(EmitTranslate, SoundTranslations) {
+  for (const SoundCase& c : kSoundCases) {
+    TranslateOptions options;
+    setCommandLineDefaults(&options);
+    options.lineMarkers = c.markers;
+    TranslateResult r = translateCore(c.source, &options);
+    EXPECT_EQ(r.status, 0) << c.name;
+    std::string text;
+    for (StatementRecord* s = r.statements; s; s = s->next)
+      text += "[" + std::to_string(s->type) + "]\n" + std::string(s->text, s->length);
+    std::string errors;
+    for (ErrorRecord* e = r.errors; e; e = e->next)
+      errors += std::string(e->message ? e->message : "") + "|" + std::to_string(e->domain) + "|" +
+                std::to_string(e->line) + "|" + (e->context ? e->context : "") + "|" + (e->text ? e->text : "") + "\n";
+    EXPECT_EQ(text, c.text) << c.name;
+    EXPECT_EQ(errors, c.errors) << c.name;
+    if (c.markers) {
+      EXPECT_EQ(text.find("--#line 000"), std::string::npos) << c.name;
+    }
+  }
+}
+
 TEST(EmitTranslate, FailedParseEmitsNothing) {
   Out out = translate("CREATE PROCEDURE p IS BEGIN", false);
   EXPECT_EQ(out.status, 5);

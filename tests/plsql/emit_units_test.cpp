@@ -301,8 +301,8 @@ TEST_F(EmitUnits, UnsupportedTriggersAreReportedAndStillWritten) {
   astNodeCreateTrigger* t = trigger(TRIGGER_FOR, TRIGGER_INSERT | TRIGGER_UPDATE);
   t->line = 11;
   t->forEachRow = false;
-  // Timing point FOR writes no word, not even a blank.
-  EXPECT_EQ(one({t}), "CREATE TRIGGER trgON emp   BEGIN\n  -- NULL;\n  END@\n\n\n\n");
+  // Timing point FOR writes no word, only the blank after the name.
+  EXPECT_EQ(one({t}), "CREATE TRIGGER trg ON emp   BEGIN\n  -- NULL;\n  END@\n\n\n\n");
   std::vector<Error> errs = errorList();
   ASSERT_EQ(errs.size(), 3u);
   EXPECT_EQ(errs[0].message, "Compound triggers not supported");

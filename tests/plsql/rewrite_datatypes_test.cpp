@@ -70,7 +70,7 @@ TEST(RewriteDatatypes, PercentTypeUsesAliasPragmasOnly)
   EXPECT_EQ(tokens(nth<astNodeVarDecl>(block->declarations, 1)->dataType), "VARCHAR2 %TYPE");
   auto* inner = nth<astNodeBlock>(block->body, 1);
   ASSERT_EQ(inner->kind, AST_BLOCK);
-  EXPECT_EQ(tokens(nth<astNodeVarDecl>(inner->declarations, 0)->dataType), "DECIMAL(9,2)'");
+  EXPECT_EQ(tokens(nth<astNodeVarDecl>(inner->declarations, 0)->dataType), "DECIMAL(9,2)");
 }
 
 TEST(RewriteDatatypes, RefCursorTypes)

@@ -41,7 +41,7 @@ TEST(RewriteDynamic, ExecuteImmediateWithOperands)
   auto* dynamic = nth<astNodeDynamic>(block->body, 0);
   ASSERT_EQ(dynamic->kind, AST_DYNAMIC);
   EXPECT_EQ(tokens(dynamic->inputs), "a , c , d");
-  EXPECT_EQ(tokens(dynamic->outputs), "x , y b , c r");
+  EXPECT_EQ(tokens(dynamic->outputs), "x , y , b , c , r");
   // The INTO list itself was extended.
   EXPECT_EQ(dynamic->outputs, dynamic->into);
   EXPECT_EQ(static_cast<astNodeToken*>(nth<astNode>(dynamic->inputs, 1))->tokenCode, T_COMMA);

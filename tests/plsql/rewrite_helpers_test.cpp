@@ -129,9 +129,11 @@ TEST(RewriteHelpers, NumericForWithEmptyBound)
   auto* loop = nth<astNodeFor>(block->body, 0);
   if (loop->kind != AST_FOR || loop->loopType != FOR_NUMERIC)
     GTEST_SKIP() << "not parsed as a numeric loop";
-  ASSERT_NE(loop->expansion, nullptr);
-  // The missing bound leaves the limit without a value.
-  EXPECT_EQ(declarations(loop->expansion->declarations), "i:INTEGER=1; SYSZULINTERNAL_LOOP_LIMIT:INTEGER");
+  // A loop without its upper bound is reported and not rewritten.
+  EXPECT_EQ(loop->expansion, nullptr);
+  ASSERT_NE(parsed->errors, nullptr);
+  EXPECT_EQ(text(parsed->errors->text), "FOR loop bound missing");
+  EXPECT_EQ(parsed->errors->line, 2);
 }
 
 TEST(RewriteHelpers, CursorAttributesAndQualifiedCursorNames)

@@ -36,7 +36,7 @@ TEST(RewriteLoops, NumericForBecomesWhile)
   auto* step = nth<astNodeAssign>(whileNode->body, 1);
   EXPECT_EQ(tokens(step->target), "i");
   EXPECT_EQ(tokens(step->expr), "i + 1");
-  EXPECT_EQ(step->line, -1);
+  EXPECT_EQ(step->line, loop->line);
   EXPECT_EQ(whileNode->body->parent, whileNode);
 }
 
