@@ -35,20 +35,20 @@ void envn_end_object(envn* env) {
     fputs("        </flags>\n      </object>\n", file_state_output(fs));
   int32_t n = env->statements;
   switch (env->object_kind) {
-    case 8:
+    case OBJ_PROCEDURE:
       fold_size(fs, n, FS_PROCEDURE_STATEMENT_COUNT, FS_MAX_PROCEDURE_SIZE, FS_MIN_PROCEDURE_SIZE);
       break;
-    case 1:
+    case OBJ_BATCH:
       fold_size(fs, n, FS_BATCH_STATEMENT_COUNT, FS_MAX_BATCH_SIZE, FS_MIN_BATCH_SIZE);
       break;
-    case 9:
+    case OBJ_TRIGGER:
       file_state_add(fs, FS_TRIGGER_STATEMENT_COUNT, n);
       break;
     default:
       break;
   }
   env->object_name = &g_batch_name;
-  env->object_kind = 1;
+  env->object_kind = OBJ_BATCH;
   env->object_first_line = file_state_get_mark(fs);
   env->statements = 0;
   env->elements = 0;
@@ -63,7 +63,7 @@ envn* envn_new(st_context* ctx, const int version[3]) {
   env->fs = (file_state*)ctx->file_state;
   env->names = ght_create(ctx, name_table_compare, name_table_hash);
   env->object_name = &g_batch_name;
-  env->object_kind = 1;
+  env->object_kind = OBJ_BATCH;
   env->object_first_line = file_state_get_mark(env->fs);
   env->stack = &g_stmt_bottom;
   return env;

@@ -1,5 +1,5 @@
-// The analysis environment, its objects, and the <object>, <feature> and
-// <syntax-error> elements of the report.
+// The <object>, <feature> and <syntax-error> elements of the report. The
+// analysis environment they are written for is in environment.cpp.
 #include <string.h>
 
 #include "analysis_runtime.h"
@@ -56,19 +56,19 @@ int char_is_printable(int c) {
 
 const char* object_kind_name(int kind) {
   switch (kind) {
-    case 0: return "global";
-    case 1: return "batch";
-    case 2: return "table";
-    case 3: return "view";
-    case 4: return "default";
-    case 5: return "rule";
-    case 6: return "function";
-    case 7: return "builtin";
-    case 8: return "procedure";
-    case 9: return "trigger";
-    case 10: return "statement";
-    case 11: return "datatype";
-    case 13: return "index";
+    case OBJ_GLOBAL: return "global";
+    case OBJ_BATCH: return "batch";
+    case OBJ_TABLE: return "table";
+    case OBJ_VIEW: return "view";
+    case OBJ_DEFAULT: return "default";
+    case OBJ_RULE: return "rule";
+    case OBJ_FUNCTION: return "function";
+    case OBJ_BUILTIN: return "builtin";
+    case OBJ_PROCEDURE: return "procedure";
+    case OBJ_TRIGGER: return "trigger";
+    case OBJ_STATEMENT: return "statement";
+    case OBJ_DATATYPE: return "datatype";
+    case OBJ_INDEX: return "index";
     default: return "unknown";
   }
 }
