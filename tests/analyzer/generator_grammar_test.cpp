@@ -422,7 +422,7 @@ TEST(GeneratorGrammar, RefusesMalformedWriting) {
        "$3 out of range"},
       {"bad_terminal", "terminals.def", "AG_TERMINAL(ABSOLUTE_ID, 258, 2)", "AG_TERMINAL(ABSOLUTE_ID, 258 2)",
        "expected AG_TERMINAL(name, code, words)"},
-      {"missing_figure", "measured_size.txt", "\nempty ", "\nempties ", "unknown figure empties"},
+      {"unknown_figure", "measured_size.txt", "\nempty ", "\nempties ", "unknown figure empties"},
   };
   for (const Case& c : cases) {
     fs::path dir = grammar_copy(c.name);

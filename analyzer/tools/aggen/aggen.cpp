@@ -1,9 +1,10 @@
 // aggen: turns the T-SQL attribute grammar (analyzer/grammar) into code.
 //
-// Inputs: the terminal list (AG_TERMINAL lines), the precedence levels and
-// the area files (*.ag). Outputs, all into one directory: the bison grammar
-// with its actions, a second bison grammar of the listed productions alone
-// (used by the tests that measure the automaton), the node structures, the
+// Inputs: the terminal list (AG_TERMINAL lines), the precedence levels, the
+// measured size of the grammar (measured_size.txt) and the area files
+// (*.ag). Outputs, all into one directory: the bison grammar with its
+// actions, a second bison grammar of the listed productions alone (used by
+// the tests that measure the automaton), the node structures, the
 // descriptors, the leaf constructors and one C++ file per area with its
 // node constructors and evaluation procedures.
 //
@@ -27,10 +28,9 @@ namespace {
 
 // The figures of measured_size.txt that the generator knows; it checks the
 // first six and writes the expected conflicts into the grammar.
-const char* const kFigureNames[] = {"nonterminals",  "productions", "empty",          "terminals",
-                                    "evaluated",     "procedures",  "shift_reduce",   "listed_states",
-                                    "built_states",  "error_states", "listed_default_only",
-                                    "built_default_only"};
+const char* const kFigureNames[] = {
+    "nonterminals", "productions",  "empty",        "terminals",           "evaluated",         "procedures",
+    "shift_reduce", "listed_states", "built_states", "error_states", "listed_default_only", "built_default_only"};
 
 struct Terminal {
   std::string name;
