@@ -1,6 +1,6 @@
 # Code generated from the attribute grammar in grammar/: the generator
-# (tools/aggen) reads the terminal list, the precedence levels and the area
-# files and writes the bison grammar, the node structures, descriptors, leaf
+# (tools/aggen) reads the terminal list, the precedence levels, the measured
+# size of the grammar and the area files and writes the bison grammar, the node structures, descriptors, leaf
 # constructors and one source per area into the build tree; bison then turns
 # the grammar into the parser.
 
@@ -34,9 +34,11 @@ add_custom_command(
           $<TARGET_FILE:aggen>
           --terminals ${QEN_GRAMMAR_DIR}/terminals.def
           --precedence ${QEN_GRAMMAR_DIR}/precedence.def
+          --measured ${QEN_GRAMMAR_DIR}/measured_size.txt
           --out ${QEN_GENERATED_DIR}
           ${QEN_GRAMMAR_AREAS}
   DEPENDS aggen ${QEN_GRAMMAR_AREAS} ${QEN_GRAMMAR_DIR}/terminals.def ${QEN_GRAMMAR_DIR}/precedence.def
+          ${QEN_GRAMMAR_DIR}/measured_size.txt
   COMMENT "Generating the T-SQL grammar code"
   VERBATIM)
 

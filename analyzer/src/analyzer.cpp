@@ -1,4 +1,7 @@
-// One-time set-up and the parse of one batch.
+// One-time set-up and the parse of one batch. The parser builds the tree
+// bottom up; the evaluation pass that writes the report starts in the
+// constructor of the start production "Real_Goal Batch_Input ;"
+// (grammar/batches.ag), each time the parser reduces it.
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
 #include "parser_glue.h"

@@ -30,9 +30,33 @@ struct name_rec {
 
 enum { STMT_NESTING = 11, STMT_CLAUSES = 9 };
 enum { CLAUSE_SELECT = 0, CLAUSE_FROM = 1, CLAUSE_WHERE = 2, CLAUSE_GROUP_BY = 3,
-       CLAUSE_HAVING = 4, CLAUSE_ORDER_BY = 5, CLAUSE_NONE = 8 };
+       CLAUSE_HAVING = 4, CLAUSE_ORDER_BY = 5, CLAUSE_COMPUTE = 6, CLAUSE_NONE = 8 };
+/* The second clause word: inside an old-style outer-join comparison, or not. */
+enum { CLAUSE2_OUTER_JOIN = 2, CLAUSE2_NONE = 3 };
 enum { NEST_SUBQUERY = 5, NEST_AGGREGATE = 6 };
-enum { STMT_KIND_BOTTOM = 5 };
+/* Kinds of statement records. */
+enum { STMT_KIND_SELECT = 0, STMT_KIND_SUBQUERY = 1, STMT_KIND_INSERT = 2, STMT_KIND_UPDATE = 3,
+       STMT_KIND_DELETE = 4, STMT_KIND_BOTTOM = 5 };
+
+/* Kinds of objects: of the environment's current object and of the object
+ * named in a feature. The catalog kind has no text of its own in the report
+ * ("unknown"). */
+enum {
+  OBJ_GLOBAL = 0,
+  OBJ_BATCH = 1,
+  OBJ_TABLE = 2,
+  OBJ_VIEW = 3,
+  OBJ_DEFAULT = 4,
+  OBJ_RULE = 5,
+  OBJ_FUNCTION = 6,
+  OBJ_BUILTIN = 7,
+  OBJ_PROCEDURE = 8,
+  OBJ_TRIGGER = 9,
+  OBJ_STATEMENT = 10,
+  OBJ_DATATYPE = 11,
+  OBJ_CATALOG = 12,
+  OBJ_INDEX = 13
+};
 
 /* One record of the statement stack. */
 struct stmt_rec {

@@ -7,7 +7,7 @@
 #include "qen_analyzer.h"
 
 /* Counter codes of the file state; 0 to 16 are printed at the end of a file,
- * 17 to 21 are evaluation scratch counters. */
+ * the others are scratch counters of the evaluation. */
 enum {
   FS_STATEMENT_COUNT = 0,
   FS_TABLE_COUNT = 1,
@@ -27,6 +27,10 @@ enum {
   FS_MIN_BATCH_SIZE = 15,
   FS_BATCH_STATEMENT_COUNT = 16,
   FS_PRINTED_COUNTERS = 17,
+  FS_LOOP_COUNT = 18,       /* loops, counted before and after the body */
+  FS_LABEL_COUNT = 19,      /* label definitions */
+  FS_EXPRESSION_COUNT = 20, /* operators, calls, column and global references */
+  FS_CALL_COUNT = 21,       /* function calls and global-variable references */
   FS_COUNTERS = 22
 };
 

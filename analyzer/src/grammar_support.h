@@ -63,14 +63,42 @@ inline ag_word gn_word(long long v) { return static_cast<ag_word>(v); }
 template <class T>
 inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
 
+/* The arity of every operation grammar code may call (runtime_ops.def).
+ * An operation missing from the table has no specialization and is refused. */
+template <auto Op>
+inline constexpr bool gn_op_listed = false;
+
+template <auto Op>
+struct gn_op {
+  static_assert(gn_op_listed<Op>, "gn_call: the operation is not listed in runtime_ops.def");
+};
+
+#define GN_OP(op, n_inputs, n_results, words)                                       \
+  template <>                                                                       \
+  struct gn_op<&op> {                                                               \
+    static constexpr int inputs = n_inputs;                                         \
+    static constexpr int results = n_results;                                       \
+    template <int N>                                                                \
+    static constexpr bool arity_checked() {                                         \
+      static_assert(N == n_inputs, "gn_call(" #op ", ...) takes " #n_inputs         \
+                                   " argument(s): {" words "}");                    \
+      return true;                                                                  \
+    }                                                                               \
+  };
+#include "runtime_ops.def"
+#undef GN_OP
+
 /* Calls a parameter-block operation with the given inputs and returns its
- * (first) result word. */
-template <class... Args>
-inline ag_word gn_call(void (*op)(ag_word*), Args... args) {
-  ag_word block[sizeof...(Args) + 2] = {gn_word(args)..., 0, 0};
-  op(block);
+ * (first) result word; the number of inputs is checked at compile time. */
+template <auto Op, class... Args>
+inline ag_word gn_call_checked(Args... args) {
+  using table = gn_op<Op>;
+  static_assert(table::template arity_checked<sizeof...(Args)>());
+  ag_word block[table::inputs + table::results] = {gn_word(args)...};
+  Op(block);
   return block[sizeof...(Args)];
 }
+#define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
 
 extern "C" {
 void gn_dproc_NONE(st_context* ctx, st_node** value);

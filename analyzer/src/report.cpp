@@ -1,11 +1,9 @@
-// The analysis environment, its objects, and the <object>, <feature> and
-// <syntax-error> elements of the report.
+// The <object>, <feature> and <syntax-error> elements of the report. The
+// analysis environment they are written for is in environment.cpp.
 #include <string.h>
 
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
-
-st_String_const g_batch_name = {"[batch]", nullptr, 7};
 
 namespace {
 
@@ -41,24 +39,10 @@ void write_xml_text(FILE* out, st_String_const* s) {
   }
 }
 
-// The environment's name table is keyed by string content.
-int name_table_compare(void* a, void* b) {
-  return string_nteq((st_String_const*)a, (st_String_const*)b);
-}
-unsigned name_table_hash(void* item) { return string_hash((st_String_const*)item); }
-
 int lexeme_line(int lexeme) {
   ag_word b[3] = {ag_from_int(lexeme), 0, 0};
   lexeme_line_and_col_(b);
   return ag_int(b[1]);
-}
-
-void fold_size(file_state* fs, int32_t n, int sum, int max, int min) {
-  file_state_add(fs, sum, n);
-  if (n > file_state_get(fs, max)) file_state_set(fs, max, n);
-  // An object without statements says nothing about the smallest size.
-  if (n > 0 && (file_state_get(fs, min) == 0 || n < file_state_get(fs, min)))
-    file_state_set(fs, min, n);
 }
 
 }  // namespace
@@ -72,19 +56,19 @@ int char_is_printable(int c) {
 
 const char* object_kind_name(int kind) {
   switch (kind) {
-    case 0: return "global";
-    case 1: return "batch";
-    case 2: return "table";
-    case 3: return "view";
-    case 4: return "default";
-    case 5: return "rule";
-    case 6: return "function";
-    case 7: return "builtin";
-    case 8: return "procedure";
-    case 9: return "trigger";
-    case 10: return "statement";
-    case 11: return "datatype";
-    case 13: return "index";
+    case OBJ_GLOBAL: return "global";
+    case OBJ_BATCH: return "batch";
+    case OBJ_TABLE: return "table";
+    case OBJ_VIEW: return "view";
+    case OBJ_DEFAULT: return "default";
+    case OBJ_RULE: return "rule";
+    case OBJ_FUNCTION: return "function";
+    case OBJ_BUILTIN: return "builtin";
+    case OBJ_PROCEDURE: return "procedure";
+    case OBJ_TRIGGER: return "trigger";
+    case OBJ_STATEMENT: return "statement";
+    case OBJ_DATATYPE: return "datatype";
+    case OBJ_INDEX: return "index";
     default: return "unknown";
   }
 }
@@ -122,47 +106,6 @@ void report_object_header(envn* env) {
   env->elements += 1;
 }
 
-void envn_end_object(envn* env) {
-  if (env == nullptr) return;
-  file_state* fs = env->fs;
-  if (env->elements > 0 && file_state_style(fs) == 1)
-    fputs("        </flags>\n      </object>\n", file_state_output(fs));
-  int32_t n = env->statements;
-  switch (env->object_kind) {
-    case 8:
-      fold_size(fs, n, FS_PROCEDURE_STATEMENT_COUNT, FS_MAX_PROCEDURE_SIZE, FS_MIN_PROCEDURE_SIZE);
-      break;
-    case 1:
-      fold_size(fs, n, FS_BATCH_STATEMENT_COUNT, FS_MAX_BATCH_SIZE, FS_MIN_BATCH_SIZE);
-      break;
-    case 9:
-      file_state_add(fs, FS_TRIGGER_STATEMENT_COUNT, n);
-      break;
-    default:
-      break;
-  }
-  env->object_name = &g_batch_name;
-  env->object_kind = 1;
-  env->object_first_line = file_state_get_mark(fs);
-  env->statements = 0;
-  env->elements = 0;
-}
-
-envn* envn_new(st_context* ctx, const int version[3]) {
-  if (ctx == nullptr || ctx->pool == nullptr || ctx->file_state == nullptr) return nullptr;
-  envn* env = (envn*)smp_alloc(ctx->pool, sizeof(envn));
-  if (env == nullptr) return nullptr;
-  memset(env, 0, sizeof *env);
-  env->target = version;
-  env->fs = (file_state*)ctx->file_state;
-  env->names = ght_create(ctx, name_table_compare, name_table_hash);
-  env->object_name = &g_batch_name;
-  env->object_kind = 1;
-  env->object_first_line = file_state_get_mark(env->fs);
-  env->stack = &g_stmt_bottom;
-  return env;
-}
-
 int envn_line_in_file(envn* env, int lexeme) {
   return file_state_get_mark(env->fs) + lexeme_line(lexeme) - 1;
 }
@@ -188,59 +131,11 @@ void envn_syntax_error(envn* env, int lexeme) {
   fputs("]]></context>\n          </syntax-error>\n", out);
 }
 
-void envn_done(envn* env) { envn_end_object(env); }
-
 void yyerror(st_context* ctx, const char* message) {
   (void)message;
   if (ctx == nullptr) return;
   int lexeme = ctx->lexeme_count - 1;
   envn_syntax_error((envn*)ctx->envn, lexeme < 0 ? 0 : lexeme);
-}
-
-// ---- parameter-block operations ----
-
-void envn_current(ag_word* b) {
-  st_context* ctx = context_get();
-  b[1] = ag_from_ptr(ctx ? ctx->envn : nullptr);
-}
-
-void envn_kind_is(ag_word* b) {
-  envn* env = (envn*)b[0];
-  b[2] = env->object_kind == ag_int(b[1]) ? 1 : 0;
-}
-
-void envn_object_name(ag_word* b) { b[1] = ag_from_ptr(((envn*)b[0])->object_name); }
-
-void envn_set_object_name(ag_word* b) {
-  envn* env = (envn*)b[0];
-  env->object_name = ag_str(b[1]);
-  b[2] = b[0];
-}
-
-void envn_begin_object(ag_word* b) {
-  envn* env = (envn*)b[0];
-  envn_end_object(env);
-  env->object_name = ag_str(b[3]);
-  env->object_kind = ag_int(b[2]);
-  env->object_first_line = envn_line_in_file(env, ag_int(b[1]));
-  b[4] = b[0];
-}
-
-void envn_begin_object_if(ag_word* b) {
-  if (ag_int(b[0]) != 0) {
-    envn_begin_object(b + 1);
-  }
-  b[5] = b[1];
-}
-
-void envn_end_object_if(ag_word* b) {
-  if (ag_int(b[0]) != 0) envn_end_object((envn*)b[1]);
-  b[2] = b[1];
-}
-
-void envn_end_object_clear(ag_word* b) {
-  envn_end_object((envn*)b[0]);
-  b[1] = 0;
 }
 
 void report_feature(ag_word* b) {

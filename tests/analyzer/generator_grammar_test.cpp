@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "measured_size.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -54,11 +56,23 @@ std::vector<std::string> area_files(const fs::path& dir) {
 std::string aggen_command(const fs::path& grammar_dir, const std::string& out_dir) {
   std::string cmd = std::string("ASAN_OPTIONS=detect_leaks=0 ") + AGGEN_PATH + " --terminals " +
                     (grammar_dir / "terminals.def").string() + " --precedence " +
-                    (grammar_dir / "precedence.def").string();
+                    (grammar_dir / "precedence.def").string() + " --measured " +
+                    (grammar_dir / "measured_size.txt").string();
   if (!out_dir.empty()) cmd += " --out " + out_dir;
   for (auto& f : area_files(grammar_dir)) cmd += " " + f;
   return cmd;
 }
+
+int figure(const std::string& name) { return grammar_figure(name); }
+
+std::string str(int n) { return std::to_string(n); }
+
+// The three additions, as the generator names them.
+const std::vector<std::string> kAdditions = {
+    "addition: Data_Option Data_Option COMMA_ANDMAKSROWSPERPAGE_JUMBO EQUAL INTEGER_CONSTANT ;",
+    "addition: Data_Option Data_Option COMMA_AND_RESERVEPAGEGAP_JUMBO EQUAL INTEGER_CONSTANT ;",
+    "addition: Index_Option Index_Option Fat_Constraint_Index_Option ;",
+};
 
 // A scratch copy of the grammar directory that a test may break.
 fs::path grammar_copy(const std::string& name) {
@@ -151,20 +165,18 @@ TEST(GeneratorGrammar, ListedGrammarHasTheMeasuredSizeAndTheAdditionsAreNamed) {
   std::string listed, built;
   std::getline(in, listed);
   std::getline(in, built);
-  EXPECT_EQ(listed,
-            "listed: nonterminals 418, productions 1683, empty 61, terminals 548, evaluated 196, "
-            "procedures 822");
-  EXPECT_EQ(built,
-            "built: nonterminals 418, productions 1686, empty 61, terminals 548, evaluated 196, "
-            "procedures 822, descriptors 2234");
+  std::string sizes = "nonterminals " + str(figure("nonterminals"));
+  std::string rest = ", empty " + str(figure("empty")) + ", terminals " + str(figure("terminals")) +
+                     ", evaluated " + str(figure("evaluated")) + ", procedures " + str(figure("procedures"));
+  int built_productions = figure("productions") + (int)kAdditions.size();
+  EXPECT_EQ(listed, "listed: " + sizes + ", productions " + str(figure("productions")) + rest);
+  EXPECT_EQ(built, "built: " + sizes + ", productions " + str(built_productions) + rest + ", descriptors " +
+                       str(built_productions + figure("terminals")));
   std::vector<std::string> additions;
   std::string line;
   while (std::getline(in, line)) additions.push_back(line.substr(0, line.find("  (")));
-  EXPECT_EQ(additions, (std::vector<std::string>{
-                           "addition: Data_Option Data_Option COMMA_ANDMAKSROWSPERPAGE_JUMBO EQUAL INTEGER_CONSTANT ;",
-                           "addition: Data_Option Data_Option COMMA_AND_RESERVEPAGEGAP_JUMBO EQUAL INTEGER_CONSTANT ;",
-                           "addition: Index_Option Index_Option Fat_Constraint_Index_Option ;",
-                       }));
+  EXPECT_EQ(additions, kAdditions);
+  EXPECT_EQ((int)kAdditions.size(), kGrammarAdditions);
 }
 
 TEST(GeneratorGrammar, ListedGrammarAloneGivesTheMeasuredAutomaton) {
@@ -181,21 +193,22 @@ TEST(GeneratorGrammar, ListedGrammarAloneGivesTheMeasuredAutomaton) {
   ASSERT_EQ(b.status, 0) << b.output;
   std::string report = read_file(out / "listed.output");
   Automaton a = measure(report);
-  // bison numbers 2,919 states (the accepting one among them); its report
-  // adds the one-line conflict summary, 2,920 lines that begin with "State ".
-  EXPECT_EQ(a.states, 2919);
-  EXPECT_EQ(a.state_lines, 2920);
-  EXPECT_EQ(a.shift_reduce, 1);
+  // bison numbers the states from 0, the accepting one among them; its
+  // report adds the one-line conflict summary to the lines that begin with
+  // "State ".
+  EXPECT_EQ(a.states, figure("listed_states"));
+  EXPECT_EQ(a.state_lines, figure("listed_states") + 1);
+  EXPECT_EQ(a.shift_reduce, figure("shift_reduce"));
   EXPECT_EQ(a.reduce_reduce, 0);
-  EXPECT_EQ(a.error_states, 23);
+  EXPECT_EQ(a.error_states, figure("error_states"));
   ASSERT_EQ(a.conflict_states.size(), 1u);
   expect_dangling_else(report, a.conflict_states[0]);
-  EXPECT_EQ(default_only_states(read_file(out / "listed.c")), 1428);
+  EXPECT_EQ(default_only_states(read_file(out / "listed.c")), figure("listed_default_only"));
 }
 
 TEST(GeneratorGrammar, BuiltParserUsesTheGrammarWithTheAdditions) {
   std::string y = read_file(fs::path(QEN_GENERATED_DIR) / "tsql.y");
-  EXPECT_NE(y.find("%expect 1\n"), std::string::npos);
+  EXPECT_NE(y.find("%expect " + str(figure("shift_reduce")) + "\n"), std::string::npos);
   EXPECT_NE(y.find("%token ABS_ID 257\n"), std::string::npos);
   EXPECT_NE(y.find("%token WRITETEKST_KW 804\n"), std::string::npos);
   EXPECT_NE(y.find("%token UNARI_NEGATE 806\n%token UNARI_PLUS 807\n"), std::string::npos);
@@ -209,15 +222,15 @@ TEST(GeneratorGrammar, BuiltParserUsesTheGrammarWithTheAdditions) {
             std::string::npos);
   std::string report = read_file(fs::path(QEN_GENERATED_DIR) / "tsql_parser.output");
   Automaton a = measure(report);
-  EXPECT_EQ(a.states, 2926);
-  EXPECT_EQ(a.state_lines, 2927);
-  EXPECT_EQ(a.shift_reduce, 1);
+  EXPECT_EQ(a.states, figure("built_states"));
+  EXPECT_EQ(a.state_lines, figure("built_states") + 1);
+  EXPECT_EQ(a.shift_reduce, figure("shift_reduce"));
   EXPECT_EQ(a.reduce_reduce, 0);
-  EXPECT_EQ(a.error_states, 23);
+  EXPECT_EQ(a.error_states, figure("error_states"));
   ASSERT_EQ(a.conflict_states.size(), 1u);
   expect_dangling_else(report, a.conflict_states[0]);
   std::string parser = read_file(fs::path(QEN_GENERATED_DIR) / "tsql_parser.cpp");
-  EXPECT_EQ(default_only_states(parser), 1431);
+  EXPECT_EQ(default_only_states(parser), figure("built_default_only"));
   // Stacks start with room for 200 entries and stop at 10,000.
   EXPECT_NE(parser.find("# define YYINITDEPTH 200\n"), std::string::npos);
   EXPECT_NE(parser.find("# define YYMAXDEPTH 10000\n"), std::string::npos);
@@ -241,20 +254,23 @@ TEST(GeneratorGrammar, GeneratedNamesAndCounts) {
     for (size_t at = 0; (at = text.find("extern \"C\" void gn_eval_", at)) != std::string::npos; ++at) ++evals;
     for (size_t at = 0; (at = text.find("extern \"C\" st_node* gn_new_", at)) != std::string::npos; ++at) ++news;
   }
-  EXPECT_EQ(evals, 822);
-  EXPECT_EQ(news, 1686);
+  EXPECT_EQ(evals, figure("procedures"));
+  EXPECT_EQ(news, figure("productions") + (int)kAdditions.size());
   int leaves = 0;
   for (size_t at = 0; (at = desc.find("extern \"C\" void gn_dproc_", at)) != std::string::npos; ++at) ++leaves;
-  EXPECT_EQ(leaves, 548 + 1);  // and the table's init
+  EXPECT_EQ(leaves, figure("terminals") + 1);  // and the table's init
 }
 
 TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
   {
     fs::path dir = grammar_copy("missing_production");
-    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n", "");
+    replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n", "");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.output.find("productions: 1682, expected 1683"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("productions: " + str(figure("productions") - 1) + ", expected " +
+                            str(figure("productions"))),
+              std::string::npos)
+        << r.output;
   }
   {
     fs::path dir = grammar_copy("unused_terminal");
@@ -262,7 +278,9 @@ TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
                "AG_TERMINAL(WRITETEKST_KW, 804, 2)\nAG_TERMINAL(EKSTRA_KW, 805, 1)\n");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.output.find("terminals: 549, expected 548"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("terminals: " + str(figure("terminals") + 1) + ", expected " + str(figure("terminals"))),
+              std::string::npos)
+        << r.output;
     EXPECT_NE(r.output.find("terminal EKSTRA_KW occurs in no production"), std::string::npos) << r.output;
   }
   {
@@ -271,20 +289,25 @@ TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
                "nonterminal Set_Target_For_Update");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.output.find("evaluated nonterminals: 195, expected 196"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("evaluation procedures: 821, expected 822"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("evaluated nonterminals: " + str(figure("evaluated") - 1) + ", expected " +
+                            str(figure("evaluated"))),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("evaluation procedures: " + str(figure("procedures") - 1) + ", expected " +
+                            str(figure("procedures"))),
+              std::string::npos)
+        << r.output;
   }
   {
     fs::path dir = grammar_copy("unknown_symbol");
-    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n", "Isolation_Level: SERIALISABLE\n");
+    replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n", "  | SERIALISABLE\n");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.output.find("unknown symbol SERIALISABLE"), std::string::npos) << r.output;
   }
   {
     fs::path dir = grammar_copy("duplicate");
-    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
-               "Isolation_Level: SERIALISABLE_ID\nIsolation_Level: SERIALISABLE_ID\n");
+    replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n", "  | SERIALISABLE_ID\n  | SERIALISABLE_ID\n");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.output.find("duplicate production Isolation_Level SERIALISABLE_ID ;"), std::string::npos)
@@ -292,16 +315,14 @@ TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
   }
   {
     fs::path dir = grammar_copy("eval_in_plain");
-    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
-               "Isolation_Level: SERIALISABLE_ID\n  eval { }\n");
+    replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n", "  | SERIALISABLE_ID\n  eval { }\n");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.output.find("not evaluated"), std::string::npos) << r.output;
   }
   {
     fs::path dir = grammar_copy("open_block");
-    replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
-               "Isolation_Level: SERIALISABLE_ID\n  ctor { if (1) { \"}\";\n");
+    replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n", "  | SERIALISABLE_ID\n  ctor { if (1) { \"}\";\n");
     ProcessRun r = run(aggen_command(dir, ""));
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.output.find("block without its closing brace"), std::string::npos) << r.output;
@@ -317,20 +338,97 @@ TEST(GeneratorGrammar, RefusesAGrammarThatDiffersFromTheMeasuredOne) {
 
 TEST(GeneratorGrammar, AdditionsAreCountedApartAndWrittenBack) {
   fs::path dir = grammar_copy("extra_addition");
-  replace_in(dir / "set.ag", "Isolation_Level: SERIALISABLE_ID\n",
-             "Isolation_Level: SERIALISABLE_ID\nadded Isolation_Level: SERIALISABLE_ID READ_KW\n"
-             "  ctor { $1->lexeme = 7; }\n");
+  replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n",
+             "  | SERIALISABLE_ID\nadded Isolation_Level: SERIALISABLE_ID READ_KW\n"
+             "  ctor { const char* s = \"$1 costs $\"; /* $2 */ (void)s; $1->lexeme = 7; }\n");
   fs::path out = fs::path(QEN_TEST_TMP_DIR) / "extra_addition_out";
   fs::remove_all(out);
   fs::create_directories(out);
   ProcessRun r = run(aggen_command(dir, out.string()));
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("addition: Isolation_Level SERIALISABLE_ID READ_KW ;"), std::string::npos);
-  EXPECT_NE(r.output.find("built: nonterminals 418, productions 1687,"), std::string::npos);
+  EXPECT_NE(r.output.find("built: nonterminals " + str(figure("nonterminals")) + ", productions " +
+                          str(figure("productions") + (int)kAdditions.size() + 1) + ","),
+            std::string::npos);
   std::string set_cpp = read_file(out / "gn_set.cpp");
   // Grammar code keeps its place in the grammar file for compiler messages,
-  // and positions become typed children.
-  EXPECT_NE(set_cpp.find("#line 12 \"" + (dir / "set.ag").string() + "\"\n self->c1->lexeme = 7; "),
+  // and positions become typed children; strings and comments stay as
+  // written.
+  EXPECT_NE(set_cpp.find("#line 12 \"" + (dir / "set.ag").string() +
+                         "\"\n const char* s = \"$1 costs $\"; /* $2 */ (void)s; self->c1->lexeme = 7; "),
             std::string::npos)
       << set_cpp.substr(0, 2000);
+}
+
+// The body of a generated constructor, from its name to the next constructor.
+std::string constructor_body(const std::string& source, const std::string& suffix) {
+  size_t at = source.find("st_node* gn_new_" + suffix + "(");
+  if (at == std::string::npos) return "";
+  return source.substr(at, source.find("st_node* gn_new_", at + 1) - at);
+}
+
+TEST(GeneratorGrammar, AlternativesShareTheirBlocksAndANonterminalItsDefaultCtor) {
+  fs::path dir = grammar_copy("alternatives");
+  replace_in(dir / "set.ag", "nonterminal Isolation_Level\n", "nonterminal Isolation_Level\n  ctor { (void)$1; }\n");
+  replace_in(dir / "set.ag", "  | REPEATABLE_ID READ_KW\n",
+             "  | REPEATABLE_ID READ_KW\n  ctor { /* shared */ }\nIsolation_Level: READ_KW UNCOMMITTED_ID\n");
+  replace_in(dir / "set.ag", "  | READ_KW UNCOMMITTED_ID\n", "");
+  replace_in(dir / "set.ag", "  | SERIALISABLE_ID\n", "  ctor {}\nIsolation_Level: SERIALISABLE_ID\n");
+  fs::path out = fs::path(QEN_TEST_TMP_DIR) / "alternatives_out";
+  fs::remove_all(out);
+  fs::create_directories(out);
+  ProcessRun r = run(aggen_command(dir, out.string()));
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::string set_cpp = read_file(out / "gn_set.cpp");
+  struct Case {
+    const char* suffix;
+    const char* has;
+    const char* lacks;
+  } cases[] = {
+      {"Isolation_Level__INTEGER_CONSTANT", "/* shared */", "(void)"},
+      {"Isolation_Level__READ_KW_COMMITTED_ID", "/* shared */", "(void)"},
+      {"Isolation_Level__REPEATABLE_ID_READ_KW", "/* shared */", "(void)"},
+      {"Isolation_Level__READ_KW_UNCOMMITTED_ID", "  {\n#line", "(void)"},
+      {"Isolation_Level__SERIALISABLE_ID", "(void)self->c1;", "/* shared */"},
+  };
+  for (const Case& c : cases) {
+    std::string body = constructor_body(set_cpp, c.suffix);
+    ASSERT_FALSE(body.empty()) << c.suffix;
+    EXPECT_NE(body.find(c.has), std::string::npos) << body;
+    EXPECT_EQ(body.find(c.lacks), std::string::npos) << body;
+  }
+  // The parser does not change: the same productions, however written.
+  EXPECT_EQ(read_file(out / "tsql.y"), read_file(fs::path(QEN_GENERATED_DIR) / "tsql.y"));
+}
+
+TEST(GeneratorGrammar, RefusesMalformedWriting) {
+  struct Case {
+    const char* name;
+    const char* file;
+    const char* from;
+    const char* to;
+    const char* message;
+  } cases[] = {
+      {"alternative_outside", "set.ag", "nonterminal Isolation_Level\n", "nonterminal Isolation_Level\n  | READ_KW\n",
+       "an alternative '|' outside a production"},
+      {"alternative_after_blocks", "set.ag", "  | SERIALISABLE_ID\n", "  ctor {}\n  | SERIALISABLE_ID\n",
+       "an alternative '|' after the blocks of its production"},
+      {"added_alternative", "set.ag", "  | SERIALISABLE_ID\n",
+       "  | SERIALISABLE_ID\nadded Isolation_Level: READ_KW READ_KW\n  | SERIALISABLE_ID READ_KW\n",
+       "an addition takes no alternatives"},
+      {"default_eval", "set.ag", "nonterminal Isolation_Level\n", "nonterminal Isolation_Level\n  eval {}\n",
+       "a nonterminal takes only a default ctor { ... }"},
+      {"position_out_of_range", "set.ag", "  | SERIALISABLE_ID\n", "  | SERIALISABLE_ID\n  ctor { (void)$3; }\n",
+       "$3 out of range"},
+      {"bad_terminal", "terminals.def", "AG_TERMINAL(ABSOLUTE_ID, 258, 2)", "AG_TERMINAL(ABSOLUTE_ID, 258 2)",
+       "expected AG_TERMINAL(name, code, words)"},
+      {"unknown_figure", "measured_size.txt", "\nempty ", "\nempties ", "unknown figure empties"},
+  };
+  for (const Case& c : cases) {
+    fs::path dir = grammar_copy(c.name);
+    replace_in(dir / c.file, c.from, c.to);
+    ProcessRun r = run(aggen_command(dir, ""));
+    EXPECT_NE(r.status, 0) << c.name;
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << c.name << ": " << r.output;
+  }
 }

@@ -1,9 +1,10 @@
 // aggen: turns the T-SQL attribute grammar (analyzer/grammar) into code.
 //
-// Inputs: the terminal list (AG_TERMINAL lines), the precedence levels and
-// the area files (*.ag). Outputs, all into one directory: the bison grammar
-// with its actions, a second bison grammar of the listed productions alone
-// (used by the tests that measure the automaton), the node structures, the
+// Inputs: the terminal list (AG_TERMINAL lines), the precedence levels, the
+// measured size of the grammar (measured_size.txt) and the area files
+// (*.ag). Outputs, all into one directory: the bison grammar with its
+// actions, a second bison grammar of the listed productions alone (used by
+// the tests that measure the automaton), the node structures, the
 // descriptors, the leaf constructors and one C++ file per area with its
 // node constructors and evaluation procedures.
 //
@@ -18,7 +19,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,19 +26,24 @@
 
 namespace {
 
-// Size of the listed grammar (before the additions named in the .ag files).
-constexpr int kExpectedNonterminals = 418;
-constexpr int kExpectedProductions = 1683;
-constexpr int kExpectedEmpty = 61;
-constexpr int kExpectedTerminals = 548;
-constexpr int kExpectedEvaluated = 196;
-constexpr int kExpectedProcedures = 822;
+// The figures of measured_size.txt that the generator knows; it checks the
+// first six and writes the expected conflicts into the grammar.
+const char* const kFigureNames[] = {
+    "nonterminals", "productions",  "empty",        "terminals",           "evaluated",         "procedures",
+    "shift_reduce", "listed_states", "built_states", "error_states", "listed_default_only", "built_default_only"};
 
 struct Terminal {
   std::string name;
   int code = 0;
   int words = 0;
   int index = 0;  // position in code order
+};
+
+struct Block {
+  std::string code;
+  std::string file;
+  int line = 0;  // line of the first code line
+  bool present = false;
 };
 
 struct Nonterminal {
@@ -48,13 +53,7 @@ struct Nonterminal {
   std::string file;
   int line = 0;
   std::vector<int> productions;
-};
-
-struct Block {
-  std::string code;
-  std::string file;
-  int line = 0;  // line of the first code line
-  bool present = false;
+  Block default_ctor;  // taken by the productions without a ctor of their own
 };
 
 struct Production {
@@ -121,6 +120,31 @@ bool is_terminal_name(const std::string& s) {
   return true;
 }
 
+bool is_number(const std::string& s) {
+  if (s.empty() || s.size() > 6) return false;
+  for (char c : s)
+    if (!std::isdigit((unsigned char)c)) return false;
+  return true;
+}
+
+// The text with its C comments blanked out (newlines kept, so that line
+// numbers still hold).
+std::string strip_comments(const std::string& text, const std::string& path) {
+  std::string out = text;
+  for (size_t i = 0; i + 1 < out.size(); ++i) {
+    if (out[i] == '/' && out[i + 1] == '*') {
+      size_t end = out.find("*/", i + 2);
+      if (end == std::string::npos) fail(path, "comment without its end");
+      for (size_t k = i; k < end + 2; ++k)
+        if (out[k] != '\n') out[k] = ' ';
+      i = end + 1;
+    } else if (out[i] == '/' && out[i + 1] == '/') {
+      for (; i < out.size() && out[i] != '\n'; ++i) out[i] = ' ';
+    }
+  }
+  return out;
+}
+
 std::string trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r");
   if (b == std::string::npos) return "";
@@ -154,23 +178,56 @@ class Grammar {
   std::vector<AreaFile> areas;
 
   void read_terminals(const std::string& path) {
-    std::string text = read_file(path);
-    std::regex re(R"(AG_TERMINAL\(\s*([A-Za-z0-9_]+)\s*,\s*([0-9]+)\s*,\s*([0-9]+)\s*\))");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it) {
+    std::string text = strip_comments(read_file(path), path);
+    const std::string key = "AG_TERMINAL";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at)) {
+      size_t open = at + key.size();
+      size_t close = text.find(')', open);
+      std::string line = path + ":" + std::to_string(1 + std::count(text.begin(), text.begin() + at, '\n'));
+      if (trim(text.substr(open, 1)) != "(" || close == std::string::npos)
+        fail(line, "expected AG_TERMINAL(name, code, words)");
+      std::vector<std::string> f;
+      std::istringstream args(text.substr(open + 1, close - open - 1));
+      for (std::string a; std::getline(args, a, ',');) f.push_back(trim(a));
+      if (f.size() != 3 || !is_ident(f[0]) || !is_number(f[1]) || !is_number(f[2]))
+        fail(line, "expected AG_TERMINAL(name, code, words)");
       Terminal t;
-      t.name = (*it)[1];
-      t.code = std::stoi((*it)[2]);
-      t.words = std::stoi((*it)[3]);
+      t.name = f[0];
+      t.code = std::stoi(f[1]);
+      t.words = std::stoi(f[2]);
       if (t.words != 1 && t.words != 2) fail(path, "terminal " + t.name + " has a leaf of " + std::to_string(t.words) + " words");
       if (terminal_index.count(t.name)) fail(path, "terminal " + t.name + " listed twice");
       t.index = (int)terminals.size();
       terminal_index[t.name] = t.index;
       terminals.push_back(t);
+      at = close;
     }
     for (size_t i = 0; i < terminals.size(); ++i)
       if (terminals[i].code != 257 + (int)i)
         fail(path, "terminal " + terminals[i].name + " has code " + std::to_string(terminals[i].code) +
                        ", expected " + std::to_string(257 + i));
+  }
+
+  std::map<std::string, int> measured;
+
+  void read_measured(const std::string& path) {
+    std::istringstream in(read_file(path));
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) {
+      ++n;
+      std::string t = trim(line);
+      if (t.empty() || t[0] == '#') continue;
+      auto w = split_ws(t);
+      std::string where = path + ":" + std::to_string(n);
+      if (w.size() != 2 || !is_number(w[1])) fail(where, "expected: name value");
+      bool known = false;
+      for (const char* name : kFigureNames) known |= w[0] == name;
+      if (!known) fail(where, "unknown figure " + w[0]);
+      if (!measured.emplace(w[0], std::stoi(w[1])).second) fail(where, "figure " + w[0] + " given twice");
+    }
+    for (const char* name : kFigureNames)
+      if (!measured.count(name)) fail(path, std::string("figure ") + name + " missing");
   }
 
   void read_precedence(const std::string& path) {
@@ -277,6 +334,24 @@ class Grammar {
     fail(path + ":" + std::to_string(start_line + 1), "block without its closing brace");
   }
 
+  // The right-hand side of a production: symbols, optionally ending in
+  // "%prec TOKEN".
+  static Production parse_rhs(const std::string& lhs, const std::string& text, const std::string& where) {
+    Production p;
+    p.lhs = lhs;
+    auto rhs = split_ws(text);
+    for (size_t k = 0; k < rhs.size(); ++k) {
+      if (rhs[k] == "%prec") {
+        if (k + 2 != rhs.size()) fail(where, "%prec takes one token at the end");
+        p.prec = rhs[k + 1];
+        break;
+      }
+      if (!is_ident(rhs[k])) fail(where, "bad symbol '" + rhs[k] + "'");
+      p.rhs.push_back(rhs[k]);
+    }
+    return p;
+  }
+
   void read_area(const std::string& path) {
     AreaFile area;
     area.path = path;
@@ -289,7 +364,12 @@ class Grammar {
       std::string l;
       while (std::getline(in, l)) lines.push_back(l);
     }
-    Production* cur = nullptr;
+    // The productions that the indented lines below belong to: one written
+    // production and its "|" alternatives, which share every block.
+    std::vector<size_t> group;
+    bool group_has_items = false;
+    // The nonterminal declared just above, whose default ctor may follow.
+    Nonterminal* declared = nullptr;
     size_t li = 0;
     while (li < lines.size()) {
       std::string raw = lines[li];
@@ -301,26 +381,58 @@ class Grammar {
       }
       bool indented = raw[0] == ' ' || raw[0] == '\t';
       auto w = split_ws(t);
+      if (indented && t[0] == '|') {
+        if (group.empty()) fail(where, "an alternative '|' outside a production");
+        if (group_has_items) fail(where, "an alternative '|' after the blocks of its production");
+        const Production& first = productions[group.front()];
+        if (first.added) fail(where, "an addition takes no alternatives");
+        Production p = parse_rhs(first.lhs, t.substr(1), where);
+        p.file = area.stem;
+        p.path = path;
+        p.line = (int)li + 1;
+        group.push_back(productions.size());
+        productions.push_back(p);
+        ++li;
+        continue;
+      }
       if (indented) {
-        if (!cur) fail(where, "indented line outside a production");
         std::string kw = w[0];
+        if (declared && group.empty()) {
+          // A nonterminal's default constructor.
+          size_t col = raw.find('{');
+          if (kw != "ctor" || col == std::string::npos || trim(raw.substr(0, col)) != kw)
+            fail(where, "a nonterminal takes only a default ctor { ... }");
+          if (declared->default_ctor.present) fail(where, "second default ctor");
+          declared->default_ctor = scan_block(lines, li, col, path);
+          continue;
+        }
+        if (group.empty()) fail(where, "indented line outside a production");
+        group_has_items = true;
         if (kw == "local") {
-          if (!cur->locals.empty()) fail(where, "second local list");
-          cur->locals = word_list(t, where);
-          if (cur->locals.empty()) fail(where, "empty local list");
+          auto locals = word_list(t, where);
+          if (locals.empty()) fail(where, "empty local list");
+          for (size_t k : group) {
+            if (!productions[k].locals.empty()) fail(where, "second local list");
+            productions[k].locals = locals;
+          }
           ++li;
         } else if (kw == "ctor" || kw == "eval") {
           size_t col = raw.find('{');
           if (col == std::string::npos || trim(raw.substr(0, col)) != kw) fail(where, "expected " + kw + " {");
-          Block& dst = kw == "ctor" ? cur->ctor : cur->eval;
-          if (dst.present) fail(where, "second " + kw + " block");
-          dst = scan_block(lines, li, col, path);
+          Block b = scan_block(lines, li, col, path);
+          for (size_t k : group) {
+            Block& dst = kw == "ctor" ? productions[k].ctor : productions[k].eval;
+            if (dst.present) fail(where, "second " + kw + " block");
+            dst = b;
+          }
         } else {
           fail(where, "unknown production item '" + kw + "'");
         }
         continue;
       }
-      cur = nullptr;
+      group.clear();
+      group_has_items = false;
+      declared = nullptr;
       if (w[0] == "nonterminal") {
         if (w.size() < 2 || !is_ident(w[1]) || is_terminal_name(w[1])) fail(where, "bad nonterminal declaration");
         Nonterminal nt;
@@ -343,7 +455,7 @@ class Grammar {
           fail(where, "in and out are the words of evaluated nonterminals");
         }
         if (nonterminals.count(nt.name)) fail(where, "nonterminal " + nt.name + " declared twice");
-        nonterminals[nt.name] = nt;
+        declared = &(nonterminals[nt.name] = nt);
         ++li;
         continue;
       }
@@ -353,31 +465,23 @@ class Grammar {
         area.code.push_back(scan_block(lines, li, col, path));
         continue;
       }
-      Production p;
       std::string text = t;
+      bool added = false;
       if (w[0] == "added") {
-        p.added = true;
+        added = true;
         text = trim(text.substr(5));
       }
       size_t colon = text.find(':');
       if (colon == std::string::npos) fail(where, "expected a production 'Lhs: Rhs'");
-      p.lhs = trim(text.substr(0, colon));
-      if (!is_ident(p.lhs)) fail(where, "bad left-hand side '" + p.lhs + "'");
-      auto rhs = split_ws(text.substr(colon + 1));
-      for (size_t k = 0; k < rhs.size(); ++k) {
-        if (rhs[k] == "%prec") {
-          if (k + 2 != rhs.size()) fail(where, "%prec takes one token at the end");
-          p.prec = rhs[k + 1];
-          break;
-        }
-        if (!is_ident(rhs[k])) fail(where, "bad symbol '" + rhs[k] + "'");
-        p.rhs.push_back(rhs[k]);
-      }
+      std::string lhs = trim(text.substr(0, colon));
+      if (!is_ident(lhs)) fail(where, "bad left-hand side '" + lhs + "'");
+      Production p = parse_rhs(lhs, text.substr(colon + 1), where);
+      p.added = added;
       p.file = area.stem;
       p.path = path;
       p.line = (int)li + 1;
+      group.push_back(productions.size());
       productions.push_back(p);
-      cur = &productions.back();
       ++li;
     }
     areas.push_back(area);
@@ -464,12 +568,12 @@ class Grammar {
     auto expect = [&](const char* what, int got, int want) {
       if (got != want) err << "  " << what << ": " << got << ", expected " << want << "\n";
     };
-    expect("nonterminals", c.nonterminals, kExpectedNonterminals);
-    expect("productions", c.productions, kExpectedProductions);
-    expect("empty productions", c.empty, kExpectedEmpty);
-    expect("terminals", c.terminals, kExpectedTerminals);
-    expect("evaluated nonterminals", c.evaluated, kExpectedEvaluated);
-    expect("evaluation procedures", c.procedures, kExpectedProcedures);
+    expect("nonterminals", c.nonterminals, measured.at("nonterminals"));
+    expect("productions", c.productions, measured.at("productions"));
+    expect("empty productions", c.empty, measured.at("empty"));
+    expect("terminals", c.terminals, measured.at("terminals"));
+    expect("evaluated nonterminals", c.evaluated, measured.at("evaluated"));
+    expect("evaluation procedures", c.procedures, measured.at("procedures"));
     // Every terminal occurs in the listed productions (most of the rarely
     // used ones only in the batches of rejected input).
     std::set<std::string> used;
@@ -552,9 +656,9 @@ class Grammar {
     return y.str();
   }
 
-  // The listed grammar has one shift/reduce conflict (the dangling else);
-  // the additions bring none of their own.
-  int expected_sr_conflicts() const { return 1; }
+  // The listed grammar's shift/reduce conflicts (the dangling else); the
+  // additions bring none of their own.
+  int expected_sr_conflicts() const { return measured.at("shift_reduce"); }
 
   // ---- C++ ------------------------------------------------------------
 
@@ -562,27 +666,45 @@ class Grammar {
     return "#line " + std::to_string(line) + " \"" + file + "\"\n";
   }
 
-  // $$ -> self, $N -> self->cN.
+  // $$ -> self, $N -> self->cN. String and character literals and comments
+  // are copied as they are; a '$' that starts neither form is left alone.
   static std::string substitute(const std::string& code, const Production& p, const std::string& where) {
     std::string out;
-    for (size_t i = 0; i < code.size(); ++i) {
-      if (code[i] == '$') {
-        if (i + 1 < code.size() && code[i + 1] == '$') {
-          out += "self";
-          ++i;
-          continue;
-        }
+    size_t i = 0;
+    auto copy_to = [&](size_t end) {
+      out.append(code, i, end - i);
+      i = end;
+    };
+    while (i < code.size()) {
+      char c = code[i];
+      char next = i + 1 < code.size() ? code[i + 1] : '\0';
+      if (c == '/' && next == '/') {
+        size_t end = code.find('\n', i);
+        copy_to(end == std::string::npos ? code.size() : end);
+      } else if (c == '/' && next == '*') {
+        size_t end = code.find("*/", i + 2);
+        copy_to(end == std::string::npos ? code.size() : end + 2);
+      } else if (c == '"' || (c == '\'' && !(i > 0 && std::isalnum((unsigned char)code[i - 1])))) {
+        // A quote after a letter or digit is a digit separator.
+        size_t j = i + 1;
+        while (j < code.size() && code[j] != c && code[j] != '\n') j += code[j] == '\\' ? 2 : 1;
+        copy_to(std::min(j + 1, code.size()));
+      } else if (c == '$' && next == '$') {
+        out += "self";
+        i += 2;
+      } else if (c == '$' && std::isdigit((unsigned char)next)) {
         size_t j = i + 1;
         while (j < code.size() && std::isdigit((unsigned char)code[j])) ++j;
-        if (j == i + 1) fail(where, "'$' not followed by $ or a position");
-        int k = std::stoi(code.substr(i + 1, j - i - 1));
-        if (k < 1 || k > (int)p.rhs.size()) fail(where, "$" + std::to_string(k) + " out of range");
-        if (p.rhs[k - 1] == "error") fail(where, "$" + std::to_string(k) + " is the error symbol, whose value is always null");
+        std::string digits = code.substr(i + 1, j - i - 1);
+        int k = digits.size() > 4 ? 0 : std::stoi(digits);
+        if (k < 1 || k > (int)p.rhs.size()) fail(where, "$" + digits + " out of range");
+        if (p.rhs[k - 1] == "error") fail(where, "$" + digits + " is the error symbol, whose value is always null");
         out += "self->c" + std::to_string(k);
-        i = j - 1;
-        continue;
+        i = j;
+      } else {
+        out += c;
+        ++i;
       }
-      out += code[i];
     }
     return out;
   }
@@ -654,8 +776,9 @@ class Grammar {
         else
           c << "  self->c" << (k + 1) << " = reinterpret_cast<" << child_type(p.rhs[k]) << "*>(v" << (k + 1) << ");\n";
       }
-      if (p.ctor.present) {
-        c << "  {\n" << line_directive(p.ctor.line, p.ctor.file) << substitute(p.ctor.code, p, where) << "\n";
+      const Block& ctor = p.ctor.present ? p.ctor : nt.default_ctor;
+      if (ctor.present) {
+        c << "  {\n" << line_directive(ctor.line, ctor.file) << substitute(ctor.code, p, where) << "\n";
         c << "#line RESET\n  }\n";
       }
       c << "  return reinterpret_cast<st_node*>(self);\n}\n";
@@ -773,7 +896,7 @@ class Grammar {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string terminals, precedence, outdir;
+  std::string terminals, precedence, measured, outdir;
   std::vector<std::string> areas;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -785,6 +908,8 @@ int main(int argc, char** argv) {
       terminals = value();
     else if (a == "--precedence")
       precedence = value();
+    else if (a == "--measured")
+      measured = value();
     else if (a == "--out")
       outdir = value();
     else if (!a.empty() && a[0] == '-')
@@ -792,23 +917,28 @@ int main(int argc, char** argv) {
     else
       areas.push_back(a);
   }
-  if (terminals.empty() || precedence.empty() || areas.empty())
-    fail("aggen", "usage: aggen --terminals FILE --precedence FILE [--out DIR] AREA.ag...");
+  if (terminals.empty() || precedence.empty() || measured.empty() || areas.empty())
+    fail("aggen", "usage: aggen --terminals FILE --precedence FILE --measured FILE [--out DIR] AREA.ag...");
   std::sort(areas.begin(), areas.end());
   Grammar g;
   g.read_terminals(terminals);
   g.read_precedence(precedence);
+  g.read_measured(measured);
   for (auto& a : areas) g.read_area(a);
   g.check_and_order();
   g.check_counts();
+  // Everything is generated, and so checked, before anything is written.
+  std::vector<std::pair<std::string, std::string>> files = {
+      {"tsql.y", g.bison(true)},
+      {"tsql_listed.y", g.bison(false)},
+      {"gn_nodes.h", g.nodes_header()},
+      {"gn_descriptors.cpp", g.descriptors_source()},
+  };
+  for (auto& a : g.areas) files.emplace_back("gn_" + a.stem + ".cpp", g.area_source(a, outdir));
   std::string summary = g.summary();
+  files.emplace_back("grammar_summary.txt", summary);
   std::cout << summary;
   if (outdir.empty()) return 0;
-  write_file(outdir + "/tsql.y", g.bison(true));
-  write_file(outdir + "/tsql_listed.y", g.bison(false));
-  write_file(outdir + "/gn_nodes.h", g.nodes_header());
-  write_file(outdir + "/gn_descriptors.cpp", g.descriptors_source());
-  for (auto& a : g.areas) write_file(outdir + "/gn_" + a.stem + ".cpp", g.area_source(a, outdir));
-  write_file(outdir + "/grammar_summary.txt", summary);
+  for (auto& [name, text] : files) write_file(outdir + "/" + name, text);
   return 0;
 }

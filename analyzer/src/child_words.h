@@ -1,5 +1,5 @@
-#ifndef QEN_ANALYZER_GN_CHILD_WORDS_H
-#define QEN_ANALYZER_GN_CHILD_WORDS_H
+#ifndef QEN_ANALYZER_CHILD_WORDS_H
+#define QEN_ANALYZER_CHILD_WORDS_H
 
 /* Reading words of children from grammar code (include after gn_nodes.h):
  * names, procedure name records and switch words, read the same way by the
