@@ -10,9 +10,9 @@
 #include "token_reader.h"
 
 ErrorRecord outOfMemoryRecord = {nullptr, const_cast<char*>("Out of memory"), ERROR_DOMAIN_MEMORY, -1,
-                                 nullptr, nullptr, nullptr};
+                                 nullptr, nullptr, nullptr, nullptr};
 ErrorRecord internalErrorRecordStatic = {nullptr, const_cast<char*>("Internal error"), ERROR_DOMAIN_INTERNAL, -1,
-                                         nullptr, nullptr, nullptr};
+                                         nullptr, nullptr, nullptr, nullptr};
 
 namespace {
 
@@ -53,13 +53,19 @@ const char* errorDomainName(int domain) {
 void listAppendRecord(ErrorRecord** head, ErrorRecord* record) {
   if (!head || !record) return;
   record->next = nullptr;
+  record->last = nullptr;
   if (!*head) {
     *head = record;
+    record->last = record;
     return;
   }
-  ErrorRecord* tail = *head;
+  // Walking from the head for every record would make a long list
+  // quadratic; the first record remembers where the tail was.
+  ErrorRecord* first = *head;
+  ErrorRecord* tail = first->last ? first->last : first;
   while (tail->next) tail = tail->next;
   tail->next = record;
+  first->last = record;
 }
 
 int errorListLength(const ErrorRecord* head) {
