@@ -10,9 +10,9 @@
 #include "token_reader.h"
 
 ErrorRecord outOfMemoryRecord = {nullptr, const_cast<char*>("Out of memory"), ERROR_DOMAIN_MEMORY, -1,
-                                 nullptr, nullptr, nullptr, nullptr};
+                                 nullptr, nullptr, nullptr};
 ErrorRecord internalErrorRecordStatic = {nullptr, const_cast<char*>("Internal error"), ERROR_DOMAIN_INTERNAL, -1,
-                                         nullptr, nullptr, nullptr, nullptr};
+                                         nullptr, nullptr, nullptr};
 
 namespace {
 
@@ -50,22 +50,36 @@ const char* errorDomainName(int domain) {
   }
 }
 
+// Where the last append went: walking from the head for every record would
+// make a long list quadratic. Valid only for the same list (head slot and
+// first record) within the same pool generation; the walk still goes on from
+// there to the real tail.
+namespace {
+struct AppendPoint {
+  ErrorRecord** head = nullptr;
+  ErrorRecord* first = nullptr;
+  ErrorRecord* tail = nullptr;
+  unsigned long generation = 0;
+} g_appendPoint;
+}  // namespace
+
 void listAppendRecord(ErrorRecord** head, ErrorRecord* record) {
   if (!head || !record) return;
   record->next = nullptr;
-  record->last = nullptr;
   if (!*head) {
     *head = record;
-    record->last = record;
-    return;
+  } else {
+    ErrorRecord* tail = *head;
+    if (g_appendPoint.head == head && g_appendPoint.first == *head && g_appendPoint.generation == poolGeneration() &&
+        g_appendPoint.tail)
+      tail = g_appendPoint.tail;
+    while (tail->next) tail = tail->next;
+    tail->next = record;
   }
-  // Walking from the head for every record would make a long list
-  // quadratic; the first record remembers where the tail was.
-  ErrorRecord* first = *head;
-  ErrorRecord* tail = first->last ? first->last : first;
-  while (tail->next) tail = tail->next;
-  tail->next = record;
-  first->last = record;
+  g_appendPoint.head = head;
+  g_appendPoint.first = *head;
+  g_appendPoint.tail = record;
+  g_appendPoint.generation = poolGeneration();
 }
 
 int errorListLength(const ErrorRecord* head) {

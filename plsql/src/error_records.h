@@ -22,9 +22,6 @@ struct ErrorRecord {
   char* text;     // source line (scanner/parser) or token text (tree node)
   char* context;  // current token text, or the caller's detail
   char* expected; // acceptable tokens, or the caller's text
-  // In the first record of a list: a record known to be in that list, near
-  // or at its end, where appending starts looking for the tail.
-  ErrorRecord* last;
 };
 
 const char* errorDomainName(int domain);
