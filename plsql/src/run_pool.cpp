@@ -332,7 +332,12 @@ void sbAppend(StringBuilder* b, const char* text) {
 
 void sbReset(StringBuilder* b) {
   if (!b) return;
-  for (StringChunk* c = b->first; c; c = c->next) c->used = 0;
+  // Chunks past the current one are emptied when appending reaches them, so
+  // a reset costs what was used since the last one, not every chunk ever made.
+  for (StringChunk* c = b->first; c; c = c->next) {
+    c->used = 0;
+    if (c == b->current) break;
+  }
   b->current = b->first;
 }
 

@@ -53,6 +53,21 @@ TEST_F(AstDumpTest, EncodingDefaultsWhenAbsentOrEmpty) {
   EXPECT_EQ(dump(nullptr, "UTF-8"), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
 }
 
+// A broken tree ends the dump with an internal error; what was written
+// before it stays in the file.
+TEST_F(AstDumpTest, InternalErrorKeepsWhatWasWritten) {
+  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  proc->name = listAppend(tokens("A"), token("B"));
+  int code = 0;
+  try {
+    writeAstXml(path_.c_str(), "w", nullptr, proc);
+  } catch (const PoolJump& jump) {
+    code = jump.code;
+  }
+  EXPECT_EQ(code, POOL_JUMP_INTERNAL_ERROR);
+  EXPECT_EQ(readFile(path_), std::string(kDecl) + "<node type=\"createProcedure\" object=\"");
+}
+
 TEST_F(AstDumpTest, TopLevelProcedureWithCollapsedListsAndEmptyList) {
   auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
   proc->name = tokens("P");
