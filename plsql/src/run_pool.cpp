@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
@@ -33,7 +35,9 @@ const size_t kSlabHeader = (sizeof(PoolSlab) + 15) & ~size_t(15);
 // The pool record counts with its public part; the carving state, like the
 // slabs, is the pool's own bookkeeping.
 const size_t kPoolRecordBytes = offsetof(Pool, slabs);
-const size_t kSlabBytes = size_t(256) << 10;
+// Slabs match the huge-page size, so that the system can back a large run
+// with few page faults.
+const size_t kSlabBytes = size_t(2) << 20;
 const size_t kSmallLimit = size_t(kPoolSmallClasses) * 8;
 #if defined(__SANITIZE_ADDRESS__)
 // Poisoned gap after every carved block, so that overruns are still caught.
@@ -85,8 +89,11 @@ PoolBlock* carveSmall(Pool* pool, size_t bytes) {
     return reused;
   }
   if (size_t(pool->carveEnd - pool->carve) < placed) {
-    PoolSlab* slab = static_cast<PoolSlab*>(std::malloc(kSlabBytes));
+    PoolSlab* slab = static_cast<PoolSlab*>(std::aligned_alloc(kSlabBytes, kSlabBytes));
     if (!slab) return nullptr;
+#ifdef MADV_HUGEPAGE
+    madvise(slab, kSlabBytes, MADV_HUGEPAGE);  // a hint; refusal changes nothing
+#endif
     slab->next = pool->slabs;
     slab->bytes = kSlabBytes;
     pool->slabs = slab;
