@@ -106,8 +106,15 @@ void put(XmlWriterState* state, const char* text) { putBytes(state->output, text
 
 void putInt(XmlWriterState* state, int value) {
   char digits[16];
-  int n = std::snprintf(digits, sizeof digits, "%d", value);
-  putBytes(state->output, digits, size_t(n));
+  char* end = digits + sizeof digits;
+  char* p = end;
+  unsigned int magnitude = value < 0 ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--p = '-';
+  putBytes(state->output, p, size_t(end - p));
 }
 
 // Writes a text from the tree, escaped.

@@ -195,6 +195,27 @@ TEST_F(AstDumpTest, PragmaLeavesNoTraceAndRaiseAppIsNamed) {
       << out;
 }
 
+TEST_F(AstDumpTest, IntegerFieldsAtTheEdgesOfTheirRange) {
+  astNodeList* list = nullptr;
+  for (int value : {-2147483647 - 1, 2147483647}) {
+    auto* decl = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, 0);
+    decl->variableType = VAR_EXCEPTION;
+    decl->variableName = tokens("e");
+    decl->value = value;
+    list = listAppend(list, decl);
+  }
+  auto element = [](const char* value) {
+    return std::string("\t<node type=\"exceptionDeclaration\" lineno=\"1\">\n"
+                       "\t\t<field name=\"value\">") + value + "</field>\n"
+           "\t\t<field name=\"variableType\">UNKNOWN</field>\n"
+           "\t\t<field name=\"sqlstate\"></field>\n"
+           "\t\t<node type=\"token\" name=\"variableName\" lineno=\"1\">e</node>\n"
+           "\t</node>\n";
+  };
+  EXPECT_EQ(dump(list), std::string(kDecl) + "<node type=\"list\" lineno=\"0\">\n" + element("-2147483648") +
+                            element("2147483647") + "</node>\n");
+}
+
 TEST_F(AstDumpTest, NodesWithoutContent) {
   auto* list = astNew<astNodeList>(AST_LIST, -1);
   for (int kind : {0, 1, 11, 38, 56, 68, 150}) {
