@@ -344,14 +344,20 @@ void listInsertAfter(astNode* node, astNode* existing, astNodeList* list) {
   if (!list) return;
   for (astListCell* c = list->head; c; c = c->next) {
     if (c->value == existing) {
-      astListCell* cell = newCell(node);
-      cell->next = c->next;
-      c->next = cell;
-      if (list->tail == c) list->tail = cell;
-      list->count++;
+      listInsertAfterCell(list, c, node);
       return;
     }
   }
+}
+
+astListCell* listInsertAfterCell(astNodeList* list, astListCell* cell, astNode* node) {
+  if (!list || !cell) return nullptr;
+  astListCell* inserted = newCell(node);
+  inserted->next = cell->next;
+  cell->next = inserted;
+  if (list->tail == cell) list->tail = inserted;
+  list->count++;
+  return inserted;
 }
 
 void listRemoveAfter(astNodeList* list, astListCell* cell, astListCell* previous) {

@@ -709,6 +709,9 @@ astNodeList* listConcat(astNodeList* a, astNodeList* b);
 astNodeList* listJoin(astNodeList* a, astNodeList* b);  // same as listConcat
 astNodeList* listFromChain(astNodeList* list, astListCell* first);
 void listInsertAfter(astNode* node, astNode* existing, astNodeList* list);
+// Inserts a new cell holding node right after `cell` (a cell of list) and
+// returns it; for callers that already hold the insertion point.
+astListCell* listInsertAfterCell(astNodeList* list, astListCell* cell, astNode* node);
 void listRemoveAfter(astNodeList* list, astListCell* cell, astListCell* previous);
 void listRemoveFirst(astNodeList* list);
 

@@ -50,16 +50,36 @@ const char* errorDomainName(int domain) {
   }
 }
 
+// Where the last append went: walking from the head for every record would
+// make a long list quadratic. Valid only for the same list (head slot and
+// first record) within the same pool generation; the walk still goes on from
+// there to the real tail.
+namespace {
+struct AppendPoint {
+  ErrorRecord** head = nullptr;
+  ErrorRecord* first = nullptr;
+  ErrorRecord* tail = nullptr;
+  unsigned long generation = 0;
+} g_appendPoint;
+}  // namespace
+
 void listAppendRecord(ErrorRecord** head, ErrorRecord* record) {
   if (!head || !record) return;
   record->next = nullptr;
   if (!*head) {
     *head = record;
-    return;
+  } else {
+    ErrorRecord* tail = *head;
+    if (g_appendPoint.head == head && g_appendPoint.first == *head && g_appendPoint.generation == poolGeneration() &&
+        g_appendPoint.tail)
+      tail = g_appendPoint.tail;
+    while (tail->next) tail = tail->next;
+    tail->next = record;
   }
-  ErrorRecord* tail = *head;
-  while (tail->next) tail = tail->next;
-  tail->next = record;
+  g_appendPoint.head = head;
+  g_appendPoint.first = *head;
+  g_appendPoint.tail = record;
+  g_appendPoint.generation = poolGeneration();
 }
 
 int errorListLength(const ErrorRecord* head) {

@@ -4,7 +4,9 @@
 // never stops early.
 #pragma once
 
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "ast.h"
 #include "error_records.h"
@@ -26,6 +28,18 @@ struct TransformState {
   std::unordered_set<astNode*> settledContinues;
   // Constructs already reported as left out of the translation.
   std::unordered_set<astNode*> reportedDrops;
+  // The cell of the statement list element being transformed, so that
+  // statements can be added after it without searching the list.
+  astListCell* currentCell = nullptr;
+  // REF CURSOR declarations of each declaration list searched so far, with
+  // the shape of the list they were gathered from.
+  struct RefCursorScan {
+    int count = 0;
+    astListCell* head = nullptr;
+    astListCell* tail = nullptr;
+    std::vector<astNode*> declarations;
+  };
+  std::unordered_map<const astNodeList*, RefCursorScan> refCursorScans;
 };
 
 // Entry point: rewrites the whole tree under `root`.

@@ -92,29 +92,37 @@ astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, a
 }
 
 void addRowCountDiagnostics(astNode* statement, TransformState* state) {
-  (void)state;
   astNodeBlock* block = outermostBlock(statement);
   if (!block || !block->usesRowcount) return;
   astNode* holder = statement->parent;
   if (!holder || holder->kind != AST_LIST) return;  // only statements of a statement list
   astNodeList* list = static_cast<astNodeList*>(holder);
+  // The list walk holds the statement's cell; searching for it instead would
+  // make a long statement list quadratic.
+  astListCell* at = state->currentCell;
+  if (!at || at->value != statement) {
+    at = nullptr;
+    for (astListCell* c = list->head; c && !at; c = c->next)
+      if (c->value == statement) at = c;
+    if (!at) return;
+  }
   int line = statement->line;
   astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
   diag->diagType = DIAG_ROW_COUNT;
   diag->target = tokenList(SYSZUL_ROWCOUNT, -1);
   diag->source = tokenList("ROW_COUNT", -1);
-  listInsertAfter(diag, statement, list);
+  astListCell* diagCell = listInsertAfterCell(list, at, diag);
   if (block->usesFound) {
     astNodeAssign* found = astNew<astNodeAssign>(AST_ASSIGN, line);
     found->target = tokenList(SYSZUL_FOUND, -1);
     found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
-    listInsertAfter(found, diag, list);
+    listInsertAfterCell(list, diagCell, found);
   }
   if (block->usesNotfound) {
     astNodeAssign* notFound = astNew<astNodeAssign>(AST_ASSIGN, line);
     notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
     notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
-    listInsertAfter(notFound, diag, list);
+    listInsertAfterCell(list, diagCell, notFound);
   }
 }
 
@@ -867,7 +875,12 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
     case AST_LIST: {
       // Cells inserted after the current one (row-count diagnostics) are
       // visited as well.
-      for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) transformNode(c->value, node, state);
+      astListCell* outer = state->currentCell;
+      for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) {
+        state->currentCell = c;
+        transformNode(c->value, node, state);
+      }
+      state->currentCell = outer;
       break;
     }
     case AST_LOOP: transformNode(static_cast<astNodeLoop*>(node)->body, node, state); break;

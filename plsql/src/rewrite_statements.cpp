@@ -368,9 +368,19 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     if (scope->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(scope)->declarations;
     else if (scope->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(scope)->declarations;
     else declarations = static_cast<astNodeCreatePkgHead*>(scope)->declarations;
-    for (astListCell* c = listCells(declarations); c; c = c->next) {
-      astNode* node = c->value;
-      if (!node || node->kind != AST_REFCURSOR_DECL) continue;
+    if (!declarations) continue;
+    // Every datatype outside the map is looked up here; gathering each
+    // scope's REF CURSOR declarations once keeps long declaration lists linear.
+    TransformState::RefCursorScan& scan = state->refCursorScans[declarations];
+    if (scan.count != declarations->count || scan.head != declarations->head || scan.tail != declarations->tail) {
+      scan.count = declarations->count;
+      scan.head = declarations->head;
+      scan.tail = declarations->tail;
+      scan.declarations.clear();
+      for (astListCell* c = declarations->head; c; c = c->next)
+        if (c->value && c->value->kind == AST_REFCURSOR_DECL) scan.declarations.push_back(c->value);
+    }
+    for (astNode* node : scan.declarations) {
       auto* decl = static_cast<astNodeRefCursorDecl*>(node);
       if (decl->variableType != VAR_REFCURSOR || !listsEqual(decl->variableName, list)) continue;
       if (isPackage(scope) || decl->dataType) return list;

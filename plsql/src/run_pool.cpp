@@ -1,29 +1,73 @@
 #include "run_pool.h"
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <sys/mman.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define POOL_POISON(p, n) ((void)(p), (void)(n))
+#define POOL_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+// One large heap allocation that small blocks are carved from.
+struct PoolSlab {
+  PoolSlab* next;
+  size_t bytes;
+};
 
 namespace {
 
 Pool* g_currentPool = nullptr;
 size_t g_heapLimit = 0;
 size_t g_heapInUse = 0;
+unsigned long g_generation = 0;
 
 const size_t kHeader = (sizeof(PoolBlock) + 7) & ~size_t(7);
+const size_t kSlabHeader = (sizeof(PoolSlab) + 15) & ~size_t(15);
+// The pool record counts with its public part; the carving state, like the
+// slabs, is the pool's own bookkeeping.
+const size_t kPoolRecordBytes = offsetof(Pool, slabs);
+// Slabs match the huge-page size, so that the system can back a large run
+// with few page faults.
+const size_t kSlabBytes = size_t(2) << 20;
+const size_t kSmallLimit = size_t(kPoolSmallClasses) * 8;
+#if defined(__SANITIZE_ADDRESS__)
+// Poisoned gap after every carved block, so that overruns are still caught.
+const size_t kRedzone = 16;
+#else
+const size_t kRedzone = 0;
+#endif
 
 PoolBlock* headerOf(void* pointer) {
   return reinterpret_cast<PoolBlock*>(static_cast<char*>(pointer) - kHeader);
 }
 
+// Bytes a block counts for: the caller's part rounded to 8, plus the header.
+// The heap ceiling is measured in these, however the block is placed.
 size_t blockBytes(uint32_t size) { return ((size_t(size) + 7) & ~size_t(7)) + kHeader; }
+
+bool isSmall(size_t bytes) { return bytes + kRedzone <= kSmallLimit; }
+
+// Accounting against the test ceiling.
+bool heapAdmit(size_t bytes) {
+  if (g_heapLimit != 0 && (bytes > g_heapLimit || g_heapInUse > g_heapLimit - bytes)) return false;
+  g_heapInUse += bytes;
+  return true;
+}
 
 // Heap allocation counted against the test ceiling.
 void* heapTake(size_t bytes) {
-  if (g_heapLimit != 0 && (bytes > g_heapLimit || g_heapInUse > g_heapLimit - bytes)) return nullptr;
+  if (!heapAdmit(bytes)) return nullptr;
   void* p = std::malloc(bytes);
-  if (p) g_heapInUse += bytes;
+  if (!p) g_heapInUse -= bytes;
   return p;
 }
 
@@ -33,10 +77,55 @@ void heapGive(void* p, size_t bytes) {
   std::free(p);
 }
 
+// Space for a small block: a freed block of the same class, or the next
+// bytes of the current slab (a new slab when it is used up). Null when the
+// heap refuses a new slab.
+PoolBlock* carveSmall(Pool* pool, size_t bytes) {
+  size_t placed = bytes + kRedzone;
+  size_t sizeClass = placed / 8;
+  if (PoolBlock* reused = pool->freeBlocks[sizeClass]) {
+    POOL_UNPOISON(reused, bytes);
+    pool->freeBlocks[sizeClass] = reused->next;
+    return reused;
+  }
+  if (size_t(pool->carveEnd - pool->carve) < placed) {
+    PoolSlab* slab = static_cast<PoolSlab*>(std::aligned_alloc(kSlabBytes, kSlabBytes));
+    if (!slab) return nullptr;
+#ifdef MADV_HUGEPAGE
+    madvise(slab, kSlabBytes, MADV_HUGEPAGE);  // a hint; refusal changes nothing
+#endif
+    slab->next = pool->slabs;
+    slab->bytes = kSlabBytes;
+    pool->slabs = slab;
+    pool->carve = reinterpret_cast<char*>(slab) + kSlabHeader;
+    pool->carveEnd = reinterpret_cast<char*>(slab) + kSlabBytes;
+    POOL_POISON(pool->carve, size_t(pool->carveEnd - pool->carve));
+  }
+  PoolBlock* block = reinterpret_cast<PoolBlock*>(pool->carve);
+  pool->carve += placed;
+  POOL_UNPOISON(block, bytes);
+  return block;
+}
+
+void releaseSmall(Pool* pool, PoolBlock* block, size_t bytes) {
+  size_t sizeClass = (bytes + kRedzone) / 8;
+  block->next = pool->freeBlocks[sizeClass];
+  pool->freeBlocks[sizeClass] = block;
+  POOL_POISON(block, bytes);  // off limits until reused
+}
+
+void resetCarving(Pool* pool) {
+  pool->slabs = nullptr;
+  pool->carve = nullptr;
+  pool->carveEnd = nullptr;
+  for (PoolBlock*& head : pool->freeBlocks) head = nullptr;
+}
+
 }  // namespace
 
 void poolSetHeapLimit(size_t bytes) { g_heapLimit = bytes; }
 size_t poolHeapInUse() { return g_heapInUse; }
+unsigned long poolGeneration() { return g_generation; }
 
 void poolJump(Pool* pool, int code) {
   (void)pool;
@@ -44,14 +133,20 @@ void poolJump(Pool* pool, int code) {
 }
 
 Pool* poolNew(PoolJumpTarget* jumpTarget) {
-  Pool* pool = static_cast<Pool*>(heapTake(sizeof(Pool)));
+  Pool* pool = static_cast<Pool*>(std::malloc(sizeof(Pool)));
+  if (pool && !heapAdmit(kPoolRecordBytes)) {
+    std::free(pool);
+    pool = nullptr;
+  }
   if (!pool) {
     if (jumpTarget) throw PoolJump{POOL_JUMP_OUT_OF_MEMORY};
     return nullptr;
   }
+  ++g_generation;
   pool->jumpTarget = jumpTarget;
   pool->first = nullptr;
   pool->last = nullptr;
+  resetCarving(pool);
   return pool;
 }
 
@@ -65,7 +160,16 @@ void* poolAllocIn(Pool* pool, size_t size) {
     if (pool->jumpTarget) poolJump(pool, POOL_JUMP_NEGATIVE_SIZE);
     return nullptr;
   }
-  PoolBlock* block = static_cast<PoolBlock*>(heapTake(blockBytes(uint32_t(size))));
+  size_t bytes = blockBytes(uint32_t(size));
+  PoolBlock* block = nullptr;
+  if (isSmall(bytes)) {
+    if (heapAdmit(bytes)) {
+      block = carveSmall(pool, bytes);
+      if (!block) g_heapInUse -= bytes;
+    }
+  } else {
+    block = static_cast<PoolBlock*>(heapTake(bytes));
+  }
   if (!block) {
     if (pool->jumpTarget) poolJump(pool, POOL_JUMP_OUT_OF_MEMORY);
     return nullptr;
@@ -104,18 +208,44 @@ void poolFreeBlock(void* pointer) {
   if (pool->last == block) pool->last = block->previous;
   if (block->previous) block->previous->next = block->next;
   if (block->next) block->next->previous = block->previous;
-  heapGive(block, blockBytes(block->size));
+  size_t bytes = blockBytes(block->size);
+  if (isSmall(bytes)) {
+    g_heapInUse -= bytes;
+    releaseSmall(pool, block, bytes);
+  } else {
+    heapGive(block, bytes);
+  }
 }
 
 void poolFreeAll(Pool* pool) {
   if (!pool) return;
-  while (pool->first) poolFreeBlock(reinterpret_cast<char*>(pool->first) + kHeader);
+  ++g_generation;
+  PoolBlock* block = pool->first;
+  while (block) {
+    PoolBlock* next = block->next;
+    size_t bytes = blockBytes(block->size);
+    if (isSmall(bytes))
+      g_heapInUse -= bytes;
+    else
+      heapGive(block, bytes);
+    block = next;
+  }
+  pool->first = nullptr;
+  pool->last = nullptr;
+  for (PoolSlab* slab = pool->slabs; slab;) {
+    PoolSlab* next = slab->next;
+    POOL_UNPOISON(slab, slab->bytes);
+    std::free(slab);
+    slab = next;
+  }
+  resetCarving(pool);
 }
 
 void poolDestroy(Pool* pool) {
   if (!pool) return;
   poolFreeAll(pool);
-  heapGive(pool, sizeof(Pool));
+  g_heapInUse -= kPoolRecordBytes;
+  std::free(pool);
 }
 
 Pool* poolCurrent() { return g_currentPool; }
@@ -209,7 +339,12 @@ void sbAppend(StringBuilder* b, const char* text) {
 
 void sbReset(StringBuilder* b) {
   if (!b) return;
-  for (StringChunk* c = b->first; c; c = c->next) c->used = 0;
+  // Chunks past the current one are emptied when appending reaches them, so
+  // a reset costs what was used since the last one, not every chunk ever made.
+  for (StringChunk* c = b->first; c; c = c->next) {
+    c->used = 0;
+    if (c == b->current) break;
+  }
   b->current = b->first;
 }
 

@@ -27,11 +27,21 @@ struct PoolJumpTarget {
 };
 
 struct PoolBlock;
+struct PoolSlab;
+
+// Blocks up to this many bytes (header included) are carved from large slabs
+// and kept for reuse when freed; bigger ones are heap allocations of their own.
+const int kPoolSmallClasses = 128;  // classes of 8, 16, ... 1024 bytes
 
 struct Pool {
   PoolJumpTarget* jumpTarget;
   PoolBlock* first;
   PoolBlock* last;
+  // Carving state, private to the pool.
+  PoolSlab* slabs;
+  char* carve;
+  char* carveEnd;
+  PoolBlock* freeBlocks[kPoolSmallClasses + 1];
 };
 
 // Header in front of every block handed out by a pool.
@@ -52,6 +62,10 @@ void poolDestroy(Pool* pool);
 void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget);
 // Fails the way the pool fails: throws PoolJump{code} when bound to a target.
 [[noreturn]] void poolJump(Pool* pool, int code);
+
+// Counts pool creations and releases, so that helpers caching pointers into
+// pool memory can tell that it may have gone.
+unsigned long poolGeneration();
 
 // The process-wide current pool used by every allocation wrapper below.
 Pool* poolCurrent();

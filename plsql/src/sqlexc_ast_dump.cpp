@@ -1,11 +1,13 @@
 // XML dump of the syntax tree (vestrake -a) and the numbered source listing.
 //
-// The document is written piece by piece through an unbuffered stream, so a
-// run cut short by pool exhaustion leaves everything written so far in the
-// file.
+// The document is gathered in a large buffer and written in big pieces. A run
+// cut short (pool exhaustion, an internal error, an exit of the process)
+// still leaves everything produced so far in the file: the buffer is flushed
+// on every way out of the dump.
 #include "sqlexc_ast_dump.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -17,8 +19,46 @@ namespace {
 // Nodes handed to the dispatcher during the whole run; drives the progress line.
 int g_nodeCounter = 0;
 
+// Output of one dump: a buffer in front of an unbuffered stream. A failed
+// write is remembered; later output is dropped, and the dump reports failure.
+struct DumpOutput {
+  FILE* stream = nullptr;
+  char* buffer = nullptr;
+  size_t used = 0;
+  size_t capacity = 0;
+  bool failed = false;
+};
+
+const size_t kDumpBufferSize = size_t(1) << 20;
+
+// The dump being written, for the flush at process exit.
+DumpOutput* g_openDump = nullptr;
+
+void flushDump(DumpOutput* out) {
+  if (out->used != 0 && !out->failed && std::fwrite(out->buffer, 1, out->used, out->stream) != out->used)
+    out->failed = true;
+  out->used = 0;
+}
+
+void flushOpenDumpAtExit() {
+  if (g_openDump) flushDump(g_openDump);
+}
+
+void putBytes(DumpOutput* out, const char* bytes, size_t n) {
+  if (out->failed || n == 0) return;
+  if (out->capacity - out->used < n) {
+    flushDump(out);
+    if (n >= out->capacity) {
+      if (!out->failed && std::fwrite(bytes, 1, n, out->stream) != n) out->failed = true;
+      return;
+    }
+  }
+  std::memcpy(out->buffer + out->used, bytes, n);
+  out->used += n;
+}
+
 struct XmlWriterState {
-  FILE* output;
+  DumpOutput* output;
   bool indent;
   int depth;
   // Enclosing unit nodes, outermost first. Grows as needed: deeply nested
@@ -62,16 +102,32 @@ char* xmlEscape(const char* text) {
   return out;
 }
 
+void put(XmlWriterState* state, const char* text) { putBytes(state->output, text, std::strlen(text)); }
+
+void putInt(XmlWriterState* state, int value) {
+  char digits[16];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  unsigned int magnitude = value < 0 ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--p = '-';
+  putBytes(state->output, p, size_t(end - p));
+}
+
 // Writes a text from the tree, escaped.
 void writeEscaped(XmlWriterState* state, const char* text) {
   char* escaped = xmlEscape(text);
-  std::fputs(escaped, state->output);
+  put(state, escaped);
   poolFree(escaped);
 }
 
 void writeTabs(XmlWriterState* state) {
   if (!state->indent) return;
-  for (int i = 0; i < state->depth; ++i) std::fputc('\t', state->output);
+  static const char tabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+  for (int left = state->depth; left > 0; left -= 16) putBytes(state->output, tabs, size_t(left < 16 ? left : 16));
 }
 
 bool isUnitKind(int kind) {
@@ -133,52 +189,67 @@ void xmlOpenNode(XmlWriterState* state, const char* fieldName, astNode* node, bo
   writeTabs(state);
   state->depth += 1;
   if (isUnitKind(node->kind)) state->units.push_back(node);
-  FILE* out = state->output;
-  std::fprintf(out, "<node type=\"%s\" ", typeName(node->kind));
-  if (fieldName) std::fprintf(out, "name=\"%s\" ", fieldName);
+  put(state, "<node type=\"");
+  put(state, typeName(node->kind));
+  put(state, "\" ");
+  if (fieldName) {
+    put(state, "name=\"");
+    put(state, fieldName);
+    put(state, "\" ");
+  }
   if (!state->units.empty()) {
     astNode* outer = state->units.front();
     if (outer->kind == 12 || outer->kind == 13) {
-      std::fputs("package=\"", out);
+      put(state, "package=\"");
       writeEscaped(state, unitNameText(unitSegmentName(outer)));
-      std::fputs("\" ", out);
+      put(state, "\" ");
     }
-    std::fputs("object=\"", out);
+    put(state, "object=\"");
     for (size_t i = 0; i < state->units.size(); ++i) {
-      if (i) std::fputc('.', out);
+      if (i) put(state, ".");
       const char* segment = unitNameText(unitSegmentName(state->units[i]));
       if (segment) writeEscaped(state, segment);
     }
-    std::fputs("\" ", out);
+    put(state, "\" objtype=\"");
     const char* objtype = astNodeObjType(state->units.back()->kind);
-    std::fprintf(out, "objtype=\"%s\" ", objtype ? objtype : "");
+    put(state, objtype ? objtype : "");
+    put(state, "\" ");
   }
-  std::fprintf(out, "lineno=\"%d\">", node->line + 1);
-  if (newline) std::fputc('\n', out);
+  put(state, "lineno=\"");
+  putInt(state, node->line + 1);
+  put(state, newline ? "\">\n" : "\">");
 }
 
 void xmlCloseNode(XmlWriterState* state, astNode* node) {
   state->depth -= 1;
   writeTabs(state);
-  std::fputs("</node>\n", state->output);
+  put(state, "</node>\n");
   if (isUnitKind(node->kind)) state->units.pop_back();
 }
 
 void xmlWriteField(XmlWriterState* state, const char* fieldName, const char* text) {
   writeTabs(state);
-  std::fprintf(state->output, "<field name=\"%s\">", fieldName);
+  put(state, "<field name=\"");
+  put(state, fieldName);
+  put(state, "\">");
   writeEscaped(state, text);
-  std::fputs("</field>\n", state->output);
+  put(state, "</field>\n");
 }
 
 void xmlWriteBoolField(XmlWriterState* state, const char* fieldName, bool value) {
   writeTabs(state);
-  std::fprintf(state->output, "<field name=\"%s\">%s</field>\n", fieldName, value ? "TRUE" : "FALSE");
+  put(state, "<field name=\"");
+  put(state, fieldName);
+  put(state, value ? "\">TRUE</field>\n" : "\">FALSE</field>\n");
 }
 
 void xmlWriteIntField(XmlWriterState* state, const char* fieldName, int value) {
   writeTabs(state);
-  std::fprintf(state->output, "<field name=\"%s\">%d</field>\n", fieldName, value);
+  put(state, "<field name=\"");
+  put(state, fieldName);
+  put(state, "\">");
+  putInt(state, value);
+  put(state, "</field>\n");
 }
 
 void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state);
@@ -721,7 +792,7 @@ void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
       state->depth -= 1;
       bool indent = state->indent;
       state->indent = false;
-      std::fputs("</node>\n", state->output);
+      put(state, "</node>\n");
       state->indent = indent;
       break;
     }
@@ -745,23 +816,39 @@ void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
 
 bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
   if (!path || !mode) return false;
-  FILE* output = std::fopen(path, mode);
-  if (!output) return false;
-  std::setvbuf(output, nullptr, _IONBF, 0);
+  FILE* stream = std::fopen(path, mode);
+  if (!stream) return false;
+  // The stream itself stays unbuffered: the buffer below is the only one, and
+  // it is flushed explicitly on every way out.
+  std::setvbuf(stream, nullptr, _IONBF, 0);
+  DumpOutput output;
+  output.stream = stream;
+  output.buffer = static_cast<char*>(std::malloc(kDumpBufferSize));
+  output.capacity = output.buffer ? kDumpBufferSize : 0;  // no buffer: straight writes
+  static bool exitFlushRegistered = false;
+  if (!exitFlushRegistered) exitFlushRegistered = std::atexit(flushOpenDumpAtExit) == 0;
+  g_openDump = &output;
   XmlWriterState state;
-  state.output = output;
+  state.output = &output;
   state.indent = true;
   state.depth = 0;
-  std::fprintf(output, "<?xml version=\"1.0\" encoding=\"%s\"?>\n",
-               encoding && *encoding ? encoding : "ISO-8859-1");
+  auto finish = [&]() {
+    flushDump(&output);
+    g_openDump = nullptr;
+    if (std::fclose(stream) != 0) output.failed = true;
+    std::free(output.buffer);
+  };
+  put(&state, "<?xml version=\"1.0\" encoding=\"");
+  put(&state, encoding && *encoding ? encoding : "ISO-8859-1");
+  put(&state, "\"?>\n");
   try {
     xmlWriteNode(nullptr, root, &state);
   } catch (...) {
-    std::fclose(output);
+    finish();
     throw;
   }
-  std::fclose(output);
-  return true;
+  finish();
+  return !output.failed;
 }
 
 bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root) {

@@ -53,6 +53,21 @@ TEST_F(AstDumpTest, EncodingDefaultsWhenAbsentOrEmpty) {
   EXPECT_EQ(dump(nullptr, "UTF-8"), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
 }
 
+// A broken tree ends the dump with an internal error; what was written
+// before it stays in the file.
+TEST_F(AstDumpTest, InternalErrorKeepsWhatWasWritten) {
+  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  proc->name = listAppend(tokens("A"), token("B"));
+  int code = 0;
+  try {
+    writeAstXml(path_.c_str(), "w", nullptr, proc);
+  } catch (const PoolJump& jump) {
+    code = jump.code;
+  }
+  EXPECT_EQ(code, POOL_JUMP_INTERNAL_ERROR);
+  EXPECT_EQ(readFile(path_), std::string(kDecl) + "<node type=\"createProcedure\" object=\"");
+}
+
 TEST_F(AstDumpTest, TopLevelProcedureWithCollapsedListsAndEmptyList) {
   auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
   proc->name = tokens("P");
@@ -178,6 +193,27 @@ TEST_F(AstDumpTest, PragmaLeavesNoTraceAndRaiseAppIsNamed) {
                      "\t</node>\n"),
             std::string::npos)
       << out;
+}
+
+TEST_F(AstDumpTest, IntegerFieldsAtTheEdgesOfTheirRange) {
+  astNodeList* list = nullptr;
+  for (int value : {-2147483647 - 1, 2147483647}) {
+    auto* decl = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, 0);
+    decl->variableType = VAR_EXCEPTION;
+    decl->variableName = tokens("e");
+    decl->value = value;
+    list = listAppend(list, decl);
+  }
+  auto element = [](const char* value) {
+    return std::string("\t<node type=\"exceptionDeclaration\" lineno=\"1\">\n"
+                       "\t\t<field name=\"value\">") + value + "</field>\n"
+           "\t\t<field name=\"variableType\">UNKNOWN</field>\n"
+           "\t\t<field name=\"sqlstate\"></field>\n"
+           "\t\t<node type=\"token\" name=\"variableName\" lineno=\"1\">e</node>\n"
+           "\t</node>\n";
+  };
+  EXPECT_EQ(dump(list), std::string(kDecl) + "<node type=\"list\" lineno=\"0\">\n" + element("-2147483648") +
+                            element("2147483647") + "</node>\n");
 }
 
 TEST_F(AstDumpTest, NodesWithoutContent) {

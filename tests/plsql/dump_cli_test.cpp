@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include "vst_subprocess.h"
 
@@ -46,6 +49,51 @@ TEST_F(DumpCli, UnwritableDumpFileIsAnError) {
   ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", "/nonexistent-dir/t.xml"});
   EXPECT_EQ(run.out, "ERROR: Can't open write file: /nonexistent-dir/t.xml\n");
   EXPECT_EQ(run.status, 255);
+}
+
+TEST_F(DumpCli, DumpThatCannotBeWrittenCompletelyIsAnError) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", "/dev/full"});
+  EXPECT_EQ(run.out, "ERROR: Can't open write file: /dev/full\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 255);
+}
+
+// A run cut short by an exhausted pool keeps every byte written before the
+// failure. The source holds one literal whose escaped form is by far the
+// largest allocation of the dump, and more than the output buffer holds: one
+// byte below the smallest ceiling that lets the run finish, the dump stops
+// exactly where that literal begins.
+TEST_F(DumpCli, ExhaustedPoolLeavesTheDocumentUpToTheFailure) {
+  std::string source = "BEGIN\n  x := 1;\n  y := '" + std::string(300000, '&') + "';\n  z := 2;\nEND;\n";
+  std::string input = out_ + ".pls";
+  {
+    std::ofstream file(input, std::ios::binary);
+    file << source;
+  }
+  std::vector<std::string> args = {"-i", input, "-a", out_};
+  ProcessResult full = runProcess(VESTRAKE_PATH, args, {}, {"VESTRAKE_POOL_LIMIT"});
+  ASSERT_EQ(full.status, 0) << full.out << full.err;
+  std::string document = readFile(out_);
+  size_t literal = document.find("'&amp;");
+  ASSERT_NE(literal, std::string::npos);
+
+  auto runWithLimit = [&](size_t limit) {
+    std::remove(out_.c_str());
+    return runProcess(VESTRAKE_PATH, args, {{"VESTRAKE_POOL_LIMIT", std::to_string(limit)}});
+  };
+  size_t fails = 1, finishes = size_t(1) << 28;
+  ASSERT_EQ(runWithLimit(finishes).status, 0);
+  while (finishes - fails > 1) {
+    size_t middle = fails + (finishes - fails) / 2;
+    (runWithLimit(middle).status == 0 ? finishes : fails) = middle;
+  }
+  ProcessResult cut = runWithLimit(fails);
+  EXPECT_EQ(cut.status, 2);
+  EXPECT_EQ(cut.err, "VESTRAKE: OUT OF MEMORY\n");
+  EXPECT_EQ(cut.out, "");
+  EXPECT_EQ(readFile(out_), document.substr(0, literal));
+  std::remove(input.c_str());
 }
 
 TEST_F(DumpCli, EncodingOption) {

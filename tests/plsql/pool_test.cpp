@@ -187,6 +187,19 @@ TEST_F(CurrentPool, ErrorRecordsAndDomains) {
   EXPECT_EQ(b->next, c);
   EXPECT_EQ(errorListLength(list), 3);
   listAppendRecord(nullptr, c);  // ignored
+  // Appends through another head of the same chain, then through the first
+  // again: every record lands at the real tail.
+  ErrorRecord* tail = b;
+  ErrorRecord* d = syntaxErrorRecord(13, "d", "d", "d", &tail);
+  ErrorRecord* e = syntaxErrorRecord(14, "e", "e", "e", &list);
+  EXPECT_EQ(c->next, d);
+  EXPECT_EQ(d->next, e);
+  EXPECT_EQ(errorListLength(list), 5);
+  ErrorRecord* other = nullptr;
+  ErrorRecord* f = syntaxErrorRecord(15, "f", "f", "f", &other);
+  syntaxErrorRecord(16, "g", "g", "g", &list);
+  EXPECT_EQ(errorListLength(list), 6);
+  EXPECT_EQ(f->next, nullptr);
 }
 
 TEST_F(CurrentPool, ReportsBeforeTheScannerAndParserStart) {

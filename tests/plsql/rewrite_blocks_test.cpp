@@ -48,6 +48,19 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   EXPECT_EQ(tokens(nth<astNodeIf>(inner->body, 1)->expr), "(SYSZULINTERNAL_NOTFOUND = true)");
 }
 
+TEST(RewriteBlocks, DiagnosticsFollowEveryDataChangeAtEveryDepth)
+{
+  RewriteRun run = rewriteText(
+      "BEGIN\n  UPDATE t SET a = 1;\n  DELETE FROM t;\n"
+      "  IF c THEN INSERT INTO t VALUES (1); UPDATE t SET a = 2; END IF;\n"
+      "  x := SQL%ROWCOUNT;\nEND;\n/\n");
+  auto* block = run.unitAs<astNodeBlock>(0, AST_BLOCK);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(kinds(block->body), "46 54 46 54 34 2");
+  EXPECT_EQ(listLength(block->body), 6);
+  EXPECT_EQ(kinds(nth<astNodeIf>(block->body, 4)->body), "46 54 46 54");
+}
+
 TEST(RewriteBlocks, NoDiagnosticsWithoutRowCounts)
 {
   RewriteRun run = rewriteText("BEGIN\n  DELETE FROM t;\n  INSERT INTO t VALUES (1);\nEND;\n/\n");
