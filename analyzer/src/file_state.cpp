@@ -168,6 +168,7 @@ void finish_open_states_at_exit();
 void register_open(file_state* fs) {
   std::call_once(g_exit_hook_once, [] { atexit(finish_open_states_at_exit); });
   std::lock_guard<std::mutex> lock(g_open_mutex);
+  fs->owner = getpid();
   fs->next_open = g_open_states;
   fs->prev_open = nullptr;
   if (g_open_states) g_open_states->prev_open = fs;
@@ -335,8 +336,13 @@ bool close_report(file_state* fs) {
 // report written beside its file is cut back; other streams keep what they
 // got.
 void finish_open_states_at_exit() {
-  std::lock_guard<std::mutex> lock(g_open_mutex);
+  // Another thread that exits at the same moment may hold the list; the
+  // process must still end.
+  std::unique_lock<std::mutex> lock(g_open_mutex, std::try_to_lock);
+  if (!lock.owns_lock()) return;
   for (file_state* fs = g_open_states; fs != nullptr; fs = fs->next_open) {
+    // A forked child that exits leaves its parent's reports alone.
+    if (fs->owner != getpid()) continue;
     if (fs->report == nullptr || fs->report == stdout) continue;
     if (fs->in_batch) {
       if (fs->temp_path == nullptr || fs->batch_report_pos < 0) continue;

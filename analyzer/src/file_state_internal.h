@@ -65,7 +65,8 @@ struct file_state {
   int in_batch;
   long long batch_report_pos;
   int32_t batch_counters[FS_COUNTERS];
-  /* Open file states, for the fatal exit. */
+  /* Open file states, for the fatal exit, and the process that opened it. */
+  int owner;
   file_state* next_open;
   file_state* prev_open;
 };

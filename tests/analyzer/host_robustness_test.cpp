@@ -27,6 +27,10 @@ struct HostRun {
   std::string err;  // standard error
 };
 
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // Runs "prefix qen_host args" through the shell.
 HostRun run(const std::string& args, const std::string& prefix = "") {
   std::string out = tmp_path("robust_stdout.txt");
@@ -144,20 +148,21 @@ TEST(HostRobustness, FailedWritesLeaveTheReportAsItWasAndExitTwo) {
   remove(out.c_str());
   ASSERT_EQ(run("-o " + out + " " + in).status, 0);
   const std::string before = read_file(out);
-  if (have_prlimit() && !sanitized()) {
+  if (have_prlimit()) {
     HostRun r = run("-o " + out + " " + in, "prlimit --fsize=" + std::to_string(before.size() + 4096));
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Report '" + out + "' could not be written completely\n");
+    EXPECT_TRUE(ends_with(r.err, "Report '" + out + "' could not be written completely\n")) << r.err;
     EXPECT_EQ(read_file(out), before);
   }
   HostRun full = run("-o /dev/full " + in);
   EXPECT_EQ(full.status, 2);
-  EXPECT_EQ(full.err, "Report '/dev/full' could not be written completely\n");
+  EXPECT_TRUE(ends_with(full.err, "Report '/dev/full' could not be written completely\n")) << full.err;
   HostRun stdout_full = run(in + " 2> /dev/null > /dev/full; exit $?; :");
   EXPECT_EQ(stdout_full.status, 2);
   HostRun folder = run(tmp_path(""));
   EXPECT_EQ(folder.status, 2);
-  EXPECT_EQ(folder.err, "Unable to open '" + tmp_path("") + "' for read: it is a directory\n");
+  EXPECT_TRUE(ends_with(folder.err, "Unable to open '" + tmp_path("") + "' for read: it is a directory\n"))
+      << folder.err;
   EXPECT_EQ(folder.out, "");
 }
 
