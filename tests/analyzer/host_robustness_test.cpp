@@ -153,6 +153,8 @@ TEST(HostRobustness, FailedWritesLeaveTheReportAsItWasAndExitTwo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(ends_with(r.err, "Report '" + out + "' could not be written completely\n")) << r.err;
     EXPECT_EQ(read_file(out), before);
+    // Nor is the unfinished new report left lying beside it.
+    EXPECT_NE(system(("ls " + out + ".*.part > /dev/null 2>&1").c_str()), 0);
   }
   HostRun full = run("-o /dev/full " + in);
   EXPECT_EQ(full.status, 2);
