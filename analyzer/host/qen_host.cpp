@@ -5,8 +5,10 @@
 // Reads a T-SQL file (standard input by default), splits it into batches at
 // lines that hold only "go", analyses each batch and writes the XML report
 // (standard output by default). Exit status: 0 when every batch was
-// accepted, 1 when some was not, 2 when the input or the report cannot be
-// opened or the command line is wrong.
+// accepted without a syntax error, 1 when some batch was not accepted or the
+// report holds a syntax error, 2 when the input cannot be read, the report
+// cannot be written completely or the command line is wrong.
+#include <signal.h>
 #include <string.h>
 
 #include <cctype>
@@ -28,7 +30,10 @@ struct options {
 };
 
 void usage() {
-  std::fputs("usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n", stderr);
+  std::fputs("usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n"
+             "exit status: 0 all batches accepted, 1 a batch not accepted or a syntax\n"
+             "error in the report, 2 input unreadable, report not written or bad usage\n",
+             stderr);
 }
 
 bool parse_options(int argc, char** argv, options* o) {
@@ -61,17 +66,20 @@ bool parse_options(int argc, char** argv, options* o) {
 }
 
 // A batch separator: "go" in any case, blanks around it allowed.
-bool is_go_line(const char* line) {
+bool is_go_line(const char* line, size_t length) {
   const char* p = line;
-  while (*p == ' ' || *p == '\t') ++p;
-  if (std::tolower((unsigned char)p[0]) != 'g' || std::tolower((unsigned char)p[1]) != 'o')
+  const char* end = line + length;
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
+  if (end - p < 2 || std::tolower((unsigned char)p[0]) != 'g' ||
+      std::tolower((unsigned char)p[1]) != 'o')
     return false;
   p += 2;
-  while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
-  return *p == '\0';
+  while (p < end && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n')) ++p;
+  return p == end;
 }
 
-// Analyses one batch; true when it was accepted.
+// Analyses one batch; true when it was accepted. The text may hold NUL
+// bytes: its length counts, not the first NUL.
 bool analyse_batch(file_state* fs, const std::string& text, const int version[3], bool quoted) {
   if (text.empty()) return true;  // nothing to parse: the context refuses empty input
   st_context ctx;
@@ -99,6 +107,9 @@ int main(int argc, char** argv) {
     usage();
     return 2;
   }
+  // A report beyond the file-size limit fails its write, and is reported as
+  // such, instead of ending the process with the report half written.
+  signal(SIGXFSZ, SIG_IGN);
   analyzer_init();
   int version[3];
   if (ver_init(version, o.version) != 0)
@@ -107,7 +118,7 @@ int main(int argc, char** argv) {
   file_state* fs = file_state_new(id, o.input, o.report, o.escaped ? 1 : 0, 1);
   if (fs == nullptr) return 2;
   if (lib_one_time_init() != 0) {
-    file_state_free(fs);
+    file_state_close(fs);
     return 2;
   }
 
@@ -117,9 +128,9 @@ int main(int argc, char** argv) {
   bool at_line_start = true;
   while (char* line = file_state_line(fs)) {
     file_state_lineno(fs);
-    size_t length = strlen(line);
+    size_t length = file_state_line_length(fs);
     bool complete = length > 0 && line[length - 1] == '\n';
-    if (at_line_start && is_go_line(line)) {
+    if (at_line_start && is_go_line(line, length)) {
       if (in_batch && !analyse_batch(fs, batch, version, o.quoted)) all_accepted = false;
       batch.clear();
       in_batch = false;
@@ -133,6 +144,7 @@ int main(int argc, char** argv) {
     at_line_start = complete;
   }
   if (in_batch && !analyse_batch(fs, batch, version, o.quoted)) all_accepted = false;
-  file_state_free(fs);
+  if (file_state_syntax_errors(fs) > 0) all_accepted = false;
+  if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;
 }

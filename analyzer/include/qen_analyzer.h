@@ -39,8 +39,21 @@ QEN_ANALYZER_API int ver_less(const int a[3], const int b[3]);
 QEN_ANALYZER_API file_state* file_state_new(const char* id, const char* in_path,
                                             const char* out_path, int escaped, int style);
 QEN_ANALYZER_API void file_state_free(file_state* fs);
+/* file_state_free that tells whether it all went well: 0 when the input was
+ * read to its end and every byte of the report was written, 1 otherwise
+ * (after a message on standard error). A report file is written beside its
+ * path and renamed into place only when complete, so on failure an existing
+ * report is left as it was. */
+QEN_ANALYZER_API int file_state_close(file_state* fs);
 QEN_ANALYZER_API void file_state_show_lines(file_state* fs, int on);
+/* The next input line, its line end included, NUL-terminated; NULL at the
+ * end of the input. Lines have no length limit and may hold NUL bytes (see
+ * file_state_line_length). A line ends at LF, CR LF or a lone CR; a lone CR
+ * is handed on as LF. */
 QEN_ANALYZER_API char* file_state_line(file_state* fs);
+QEN_ANALYZER_API size_t file_state_line_length(file_state* fs);
+/* Syntax errors written into the report so far. */
+QEN_ANALYZER_API int file_state_syntax_errors(file_state* fs);
 QEN_ANALYZER_API int file_state_lineno(file_state* fs);
 QEN_ANALYZER_API void file_state_mark(file_state* fs);
 QEN_ANALYZER_API int file_state_get_mark(file_state* fs);
@@ -55,14 +68,22 @@ QEN_ANALYZER_API void file_state_reset(file_state* fs, int code);
 QEN_ANALYZER_API int file_state_get(file_state* fs, int code);
 QEN_ANALYZER_API const char* file_state_statement_id(file_state* fs);
 
-/* Analysis environment of one batch, allocated in the context's pool. */
+/* Analysis environment of one batch, allocated in the context's pool; NULL
+ * when ctx has no pool or no file state, or version is NULL. */
 QEN_ANALYZER_API envn* envn_new(struct st_context* ctx, const int version[3]);
 QEN_ANALYZER_API int envn_line_in_file(envn* env, int lexeme);
 QEN_ANALYZER_API void envn_syntax_error(envn* env, int lexeme);
 QEN_ANALYZER_API void envn_done(envn* env);
 
 /* Parses and evaluates the context's input: 0 accepted, 1 aborted,
- * 2 parser stack exhausted. */
+ * 2 parser stack exhausted, 3 the batch nests too deeply for the evaluation
+ * (after a message on standard error; what was found before stays in the
+ * report), -1 refused: analyzer_init was not called, ctx is NULL or has no
+ * pool, or its analysis-environment slot is empty.
+ *
+ * Threads: each thread analyses with its own context and file state; the
+ * statement-id buffer and the quoted-identifier switch belong to the calling
+ * thread. */
 QEN_ANALYZER_API int analyzer_parse(struct st_context* ctx, int quoted_identifier);
 
 #ifdef __cplusplus

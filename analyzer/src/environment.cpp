@@ -55,7 +55,8 @@ void envn_end_object(envn* env) {
 }
 
 envn* envn_new(st_context* ctx, const int version[3]) {
-  if (ctx == nullptr || ctx->pool == nullptr || ctx->file_state == nullptr) return nullptr;
+  if (ctx == nullptr || ctx->pool == nullptr || ctx->file_state == nullptr || version == nullptr)
+    return nullptr;
   envn* env = (envn*)smp_alloc(ctx->pool, sizeof(envn));
   if (env == nullptr) return nullptr;
   memset(env, 0, sizeof *env);
@@ -66,10 +67,15 @@ envn* envn_new(st_context* ctx, const int version[3]) {
   env->object_kind = OBJ_BATCH;
   env->object_first_line = file_state_get_mark(env->fs);
   env->stack = &g_stmt_bottom;
+  file_state_batch_begin(env->fs);
   return env;
 }
 
-void envn_done(envn* env) { envn_end_object(env); }
+void envn_done(envn* env) {
+  if (env == nullptr) return;
+  envn_end_object(env);
+  file_state_batch_end(env->fs);
+}
 
 // ---- parameter-block operations ----
 

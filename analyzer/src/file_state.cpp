@@ -1,8 +1,14 @@
 // Per-input-file state, the version triple, and the report's head and tail.
+#include <errno.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
 
 #include "file_state_internal.h"
 
@@ -16,8 +22,9 @@ const char* const kCounterNames[FS_PRINTED_COUNTERS] = {
     "MinProcedureSize", "ProcedureStatementCount", "MaxBatchSize",
     "MinBatchSize",     "BatchStatementCount"};
 
-// Process-wide buffer of file_state_statement_id: the next call overwrites it.
-char g_statement_id[32];
+// Buffer of file_state_statement_id, one per thread: the next call on the
+// same thread overwrites it.
+thread_local char t_statement_id[32];
 
 bool valid_code(int code) { return code >= 0 && code < FS_COUNTERS; }
 
@@ -43,6 +50,28 @@ int32_t path_hash(int32_t start, const char* text, int length) {
   return (int32_t)h;
 }
 
+namespace {
+
+bool is_white(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// Offset just behind the last byte of f that is not white space (0 when
+// there is none); -1 when f cannot be read.
+long long end_without_white(FILE* f, long long size) {
+  char block[4096];
+  long long end = size;
+  while (end > 0) {
+    long long from = end > (long long)sizeof block ? end - (long long)sizeof block : 0;
+    size_t n = (size_t)(end - from);
+    if (fseeko(f, from, SEEK_SET) != 0 || fread(block, 1, n, f) != n) return -1;
+    while (n > 0 && is_white((unsigned char)block[n - 1])) --n;
+    if (n > 0) return from + (long long)n;
+    end = from;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int report_seek_source_end(file_state* fs) {
   static const char kPattern[] = "</source>";
   const int pattern_length = (int)sizeof(kPattern) - 1;
@@ -52,11 +81,17 @@ int report_seek_source_end(file_state* fs) {
   struct stat st;
   if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   if (fseek(f, -12L, SEEK_END) != 0) return 0;
-  long pos = ftell(f);
-  long match_start = -1;
+  // White space after the closing tag (blank lines added by an editor) does
+  // not make the report end elsewhere.
+  long long end = end_without_white(f, (long long)st.st_size);
+  long long pos = end < 0 ? (long long)st.st_size - 12 : end - 12;
+  if (end < 0) end = (long long)st.st_size;
+  if (pos < 0) pos = 0;
+  if (fseeko(f, pos, SEEK_SET) != 0) return 0;
+  long long match_start = -1;
   int matched = 0;
   int c;
-  while ((c = getc(f)) != EOF) {
+  while (pos < end && (c = getc(f)) != EOF) {
     if (c == (unsigned char)kPattern[matched]) {
       if (matched == 0) match_start = pos;
       ++matched;
@@ -69,7 +104,7 @@ int report_seek_source_end(file_state* fs) {
     }
     ++pos;
     if (matched == pattern_length) {
-      fseek(f, match_start, SEEK_SET);
+      fseeko(f, match_start, SEEK_SET);
       return 1;
     }
   }
@@ -77,11 +112,7 @@ int report_seek_source_end(file_state* fs) {
   return 0;
 }
 
-namespace {
-
-// Length of the well-formed UTF-8 sequence at p (at most n bytes), 0 when
-// the bytes there do not form one.
-size_t utf8_sequence(const unsigned char* p, size_t n) {
+size_t report_utf8_sequence(const unsigned char* p, size_t n) {
   size_t length;
   unsigned char lo = 0x80, hi = 0xBF;
   if (p[0] >= 0xC2 && p[0] <= 0xDF) {
@@ -103,8 +134,6 @@ size_t utf8_sequence(const unsigned char* p, size_t n) {
   return length;
 }
 
-}  // namespace
-
 void report_write_cdata_text(FILE* out, const char* text, size_t length) {
   const unsigned char* p = (const unsigned char*)text;
   int brackets = 0;  // closing brackets just written
@@ -113,7 +142,7 @@ void report_write_cdata_text(FILE* out, const char* text, size_t length) {
     if (c >= 0x80) {
       // Paths and identifiers may be UTF-8; other high bytes cannot stand
       // in the document.
-      size_t n = utf8_sequence(p + i, length - i);
+      size_t n = report_utf8_sequence(p + i, length - i);
       if (n > 0) fwrite(p + i, 1, n, out);
       i += n > 0 ? n - 1 : 0;
       brackets = 0;
@@ -125,6 +154,220 @@ void report_write_cdata_text(FILE* out, const char* text, size_t length) {
     putc(c, out);
   }
 }
+
+namespace {
+
+// ---- writing a report file beside it and renaming it into place ----
+
+std::mutex g_open_mutex;
+file_state* g_open_states = nullptr;
+std::once_flag g_exit_hook_once;
+
+void finish_open_states_at_exit();
+
+void register_open(file_state* fs) {
+  std::call_once(g_exit_hook_once, [] { atexit(finish_open_states_at_exit); });
+  std::lock_guard<std::mutex> lock(g_open_mutex);
+  fs->owner = getpid();
+  fs->next_open = g_open_states;
+  fs->prev_open = nullptr;
+  if (g_open_states) g_open_states->prev_open = fs;
+  g_open_states = fs;
+}
+
+void unregister_open(file_state* fs) {
+  std::lock_guard<std::mutex> lock(g_open_mutex);
+  if (fs->prev_open) fs->prev_open->next_open = fs->next_open;
+  else if (g_open_states == fs) g_open_states = fs->next_open;
+  if (fs->next_open) fs->next_open->prev_open = fs->prev_open;
+  fs->next_open = fs->prev_open = nullptr;
+}
+
+// A fresh file beside path, made with the permissions a new file would get.
+FILE* create_beside(const char* path, char** temp_path) {
+  static std::atomic<unsigned> serial{0};
+  size_t size = strlen(path) + 64;
+  char* name = (char*)malloc(size);
+  if (name == nullptr) return nullptr;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    snprintf(name, size, "%s.%ld.%u.part", path, (long)getpid(), serial.fetch_add(1));
+    int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      break;
+    }
+    FILE* f = fdopen(fd, "w+");
+    if (f == nullptr) {
+      close(fd);
+      unlink(name);
+      break;
+    }
+    *temp_path = name;
+    return f;
+  }
+  free(name);
+  return nullptr;
+}
+
+// Copies the first length bytes of from into to.
+bool copy_head(FILE* from, FILE* to, long long length) {
+  char block[65536];
+  if (fseeko(from, 0, SEEK_SET) != 0) return false;
+  while (length > 0) {
+    size_t n = length > (long long)sizeof block ? sizeof block : (size_t)length;
+    if (fread(block, 1, n, from) != n || fwrite(block, 1, n, to) != n) return false;
+    length -= (long long)n;
+  }
+  return true;
+}
+
+// Opens the report of out_path, positioned where the new text goes. An
+// existing regular file is not written: its text up to that position is
+// copied into a file beside it, which replaces it when the report is
+// complete. Devices and files in a folder that takes no new file are
+// written in place.
+FILE* open_report(file_state* fs, const char* out_path, int* found_source_end) {
+  *found_source_end = 0;
+  FILE* old = fopen(out_path, "r+");
+  struct stat st;
+  if (old == nullptr) {
+    if (errno == ENOENT) {
+      FILE* f = create_beside(out_path, &fs->temp_path);
+      if (f != nullptr) return f;
+    }
+    return fopen(out_path, "w");
+  }
+  if (fstat(fileno(old), &st) != 0 || !S_ISREG(st.st_mode)) {
+    fs->report = old;
+    *found_source_end = report_seek_source_end(fs);
+    return old;
+  }
+  // Through a symbolic link the file it names is replaced, not the link.
+  char* target = realpath(out_path, nullptr);
+  FILE* f = create_beside(target ? target : out_path, &fs->temp_path);
+  if (f == nullptr) {
+    free(target);
+    fs->report = old;
+    *found_source_end = report_seek_source_end(fs);
+    return old;
+  }
+  fs->report = old;
+  *found_source_end = report_seek_source_end(fs);
+  long long keep = ftello(old);
+  bool copied = keep >= 0 && copy_head(old, f, keep) && fflush(f) == 0;
+  fchmod(fileno(f), st.st_mode & 07777);
+  fclose(old);
+  fs->report = nullptr;
+  if (!copied) {
+    fclose(f);
+    unlink(fs->temp_path);
+    free(fs->temp_path);
+    fs->temp_path = nullptr;
+    free(target);
+    return nullptr;
+  }
+  free(fs->report_path);
+  fs->report_path = target ? target : strdup(out_path);
+  fs->old_report_size = (long long)st.st_size;
+  return f;
+}
+
+// Ends the report written beside its file: the old bytes beyond the new
+// text stay as they would after writing in place; then the file is made
+// durable and renamed over the old one. False, with the new file removed,
+// when any step fails.
+bool commit_report(file_state* fs) {
+  FILE* out = fs->report;
+  bool ok = fflush(out) == 0 && ferror(out) == 0;
+  if (ok && fs->old_report_size > 0) {
+    long long written = ftello(out);
+    if (written < 0) ok = false;
+    if (ok && written < fs->old_report_size) {
+      FILE* old = fopen(fs->report_path, "r");
+      ok = old != nullptr && fseeko(old, written, SEEK_SET) == 0;
+      char block[65536];
+      long long left = fs->old_report_size - written;
+      while (ok && left > 0) {
+        size_t n = left > (long long)sizeof block ? sizeof block : (size_t)left;
+        ok = fread(block, 1, n, old) == n && fwrite(block, 1, n, out) == n;
+        left -= (long long)n;
+      }
+      if (old) fclose(old);
+      ok = ok && fflush(out) == 0;
+    }
+  }
+  ok = ok && fsync(fileno(out)) == 0;
+  if (fclose(out) != 0) ok = false;
+  fs->report = nullptr;
+  if (ok && rename(fs->temp_path, fs->report_path) != 0) ok = false;
+  if (!ok) unlink(fs->temp_path);
+  free(fs->temp_path);
+  fs->temp_path = nullptr;
+  return ok;
+}
+
+void write_report_tail(file_state* fs) {
+  FILE* out = fs->report;
+  fputs("    </objects>\n    <counters>\n", out);
+  for (int code = 0; code < FS_PRINTED_COUNTERS; ++code) {
+    fprintf(out,
+            "      <counter>\n        <name>%s</name>\n        <value>%d</value>\n"
+            "      </counter>\n",
+            kCounterNames[code], (int)fs->counters[code]);
+  }
+  fputs("    </counters>\n  </file>\n</source>\n", out);
+}
+
+// Ends the report; true when every byte of it reached its file.
+bool close_report(file_state* fs) {
+  if (fs->report == nullptr) return true;
+  if (fs->style == 1) write_report_tail(fs);
+  if (fs->temp_path != nullptr) return commit_report(fs);
+  FILE* out = fs->report;
+  fs->report = nullptr;
+  bool ok = fflush(out) == 0 && ferror(out) == 0;
+  if (out != stdout && fclose(out) != 0) ok = false;
+  return ok;
+}
+
+// At exit with file states still open (the fatal exit of a failing
+// allocation ends the process in the middle of a batch): the report keeps
+// every finished batch and is closed as after the last of them. Only a
+// report written beside its file is cut back; other streams keep what they
+// got.
+void finish_open_states_at_exit() {
+  // Another thread that exits at the same moment may hold the list; the
+  // process must still end.
+  std::unique_lock<std::mutex> lock(g_open_mutex, std::try_to_lock);
+  if (!lock.owns_lock()) return;
+  for (file_state* fs = g_open_states; fs != nullptr; fs = fs->next_open) {
+    // A forked child that exits leaves its parent's reports alone.
+    if (fs->owner != getpid()) continue;
+    if (fs->report == nullptr || fs->report == stdout) continue;
+    if (fs->in_batch) {
+      if (fs->temp_path == nullptr || fs->batch_report_pos < 0) continue;
+      if (fflush(fs->report) != 0 || ftruncate(fileno(fs->report), fs->batch_report_pos) != 0 ||
+          fseeko(fs->report, fs->batch_report_pos, SEEK_SET) != 0)
+        continue;
+      memcpy(fs->counters, fs->batch_counters, sizeof fs->counters);
+      fs->in_batch = 0;
+    }
+    if (!close_report(fs))
+      fprintf(stderr, "Report '%s' could not be written completely\n", fs->report_path);
+  }
+  g_open_states = nullptr;
+}
+
+}  // namespace
+
+void file_state_batch_begin(file_state* fs) {
+  fs->in_batch = 1;
+  fs->batch_report_pos = -1;
+  if (fs->temp_path != nullptr) fs->batch_report_pos = ftello(fs->report);
+  memcpy(fs->batch_counters, fs->counters, sizeof fs->counters);
+}
+
+void file_state_batch_end(file_state* fs) { fs->in_batch = 0; }
 
 extern "C" {
 
@@ -161,12 +404,30 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
                            int escaped, int style) {
   file_state* fs = (file_state*)calloc(1, sizeof(file_state));
   if (fs == nullptr) return nullptr;
+  fs->line = (char*)malloc(FS_LINE_BUFFER);
+  if (fs->line == nullptr) {
+    free(fs);
+    return nullptr;
+  }
+  fs->line[0] = '\0';
+  fs->line_capacity = FS_LINE_BUFFER;
   if (in_path == nullptr || in_path[0] == '\0') {
     fs->input = stdin;
   } else {
     fs->input = fopen(in_path, "r");
+    struct stat st;
+    // A folder opens like a file here but reads as an error; say so now.
+    if (fs->input != nullptr && fstat(fileno(fs->input), &st) == 0 && S_ISDIR(st.st_mode)) {
+      fclose(fs->input);
+      fs->input = nullptr;
+      fprintf(stderr, "Unable to open '%s' for read: it is a directory\n", in_path);
+      free(fs->line);
+      free(fs);
+      return nullptr;
+    }
     if (fs->input == nullptr) {
       fprintf(stderr, "Unable to open '%s' for read\n", in_path);
+      free(fs->line);
       free(fs);
       return nullptr;
     }
@@ -175,19 +436,19 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
   if (out_path == nullptr || out_path[0] == '\0') {
     fs->report = stdout;
   } else {
-    fs->report = fopen(out_path, "r+");
-    if (fs->report != nullptr) {
-      found_source_end = report_seek_source_end(fs);
-    } else {
-      fs->report = fopen(out_path, "w");
-    }
-    if (fs->report == nullptr) {
+    fs->report_path = strdup(out_path);
+    fs->report = open_report(fs, out_path, &found_source_end);
+    if (fs->report == nullptr || fs->report_path == nullptr) {
       fprintf(stderr, "Cannot open '%s' for write\n", out_path);
+      if (fs->report != nullptr) fclose(fs->report);
+      if (fs->temp_path != nullptr) unlink(fs->temp_path);
       if (fs->input != stdin) fclose(fs->input);
+      free(fs->temp_path);
+      free(fs->report_path);
+      free(fs->line);
       free(fs);
       return nullptr;
     }
-    fs->report_path = strdup(out_path);
   }
   fs->escaped = escaped;
   fs->identifier = id;
@@ -202,42 +463,85 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
     if (id) report_write_cdata_text(fs->report, id, strlen(id));
     fputs("]]></id>\n    <objects>\n", fs->report);
   }
+  register_open(fs);
   return fs;
 }
 
-void file_state_free(file_state* fs) {
-  if (fs == nullptr) return;
-  if (fs->input != nullptr && fs->input != stdin) fclose(fs->input);
-  if (fs->report != nullptr) {
-    FILE* out = fs->report;
-    if (fs->style == 1) {
-      fputs("    </objects>\n    <counters>\n", out);
-      for (int code = 0; code < FS_PRINTED_COUNTERS; ++code) {
-        fprintf(out,
-                "      <counter>\n        <name>%s</name>\n        <value>%d</value>\n"
-                "      </counter>\n",
-                kCounterNames[code], (int)fs->counters[code]);
-      }
-      fputs("    </counters>\n  </file>\n</source>\n", out);
+int file_state_close(file_state* fs) {
+  if (fs == nullptr) return 0;
+  unregister_open(fs);
+  int result = 0;
+  if (fs->input != nullptr) {
+    if (fs->line_failed || ferror(fs->input)) {
+      fprintf(stderr, "Error reading '%s'\n",
+              fs->input_path && fs->input_path[0] ? fs->input_path : "<standard input>");
+      result = 1;
     }
-    bool failed = fflush(out) != 0 || ferror(out) != 0;
-    if (out != stdout && fclose(out) != 0) failed = true;
-    if (failed) {
-      fprintf(stderr, "Report '%s' could not be written completely\n",
-              fs->report_path ? fs->report_path : "<standard output>");
-    }
+    if (fs->input != stdin) fclose(fs->input);
+  }
+  if (fs->report != nullptr && !close_report(fs)) {
+    fprintf(stderr, "Report '%s' could not be written completely\n",
+            fs->report_path ? fs->report_path : "<standard output>");
+    result = 1;
   }
   free(fs->report_path);
+  free(fs->line);
   free(fs);
+  return result;
 }
+
+void file_state_free(file_state* fs) { (void)file_state_close(fs); }
 
 void file_state_show_lines(file_state* fs, int on) { fs->show_lines = on != 0; }
 
 char* file_state_line(file_state* fs) {
-  if (fgets(fs->line, FS_LINE_BUFFER, fs->input) == nullptr) return nullptr;
+  // A line ends at a line feed, a carriage return and line feed, or a lone
+  // carriage return, which is read as a line feed so that the analyzer
+  // counts the same lines. NUL bytes are ordinary bytes of the line.
+  FILE* in = fs->input;
+  size_t n = 0;
+  bool read_any = false;
+  flockfile(in);
+  for (;;) {
+    int c = getc_unlocked(in);
+    if (c == EOF) break;
+    read_any = true;
+    if (n + 3 > fs->line_capacity) {
+      size_t capacity = fs->line_capacity * 2;
+      char* grown = (char*)realloc(fs->line, capacity);
+      if (grown == nullptr) {
+        fs->line_failed = 1;
+        funlockfile(in);
+        return nullptr;
+      }
+      fs->line = grown;
+      fs->line_capacity = capacity;
+    }
+    if (c == '\r') {
+      int d = getc_unlocked(in);
+      if (d == '\n') {
+        fs->line[n++] = '\r';
+        fs->line[n++] = '\n';
+      } else {
+        if (d != EOF) ungetc(d, in);
+        fs->line[n++] = '\n';
+      }
+      break;
+    }
+    fs->line[n++] = (char)c;
+    if (c == '\n') break;
+  }
+  funlockfile(in);
+  if (!read_any) return nullptr;
+  fs->line[n] = '\0';
+  fs->line_length = n;
   fs->lines_read += 1;
   return fs->line;
 }
+
+size_t file_state_line_length(file_state* fs) { return fs->line_length; }
+
+int file_state_syntax_errors(file_state* fs) { return fs->syntax_errors; }
 
 int file_state_lineno(file_state* fs) { return fs->lines_read; }
 
@@ -277,9 +581,9 @@ int file_state_get(file_state* fs, int code) {
 }
 
 const char* file_state_statement_id(file_state* fs) {
-  snprintf(g_statement_id, sizeof g_statement_id, "%d-%d", (int)fs->path_hash,
+  snprintf(t_statement_id, sizeof t_statement_id, "%d-%d", (int)fs->path_hash,
            (int)fs->counters[FS_STATEMENT_COUNT]);
-  return g_statement_id;
+  return t_statement_id;
 }
 
 }  // extern "C"

@@ -34,6 +34,7 @@ enum {
   FS_COUNTERS = 22
 };
 
+/* First size of the line buffer; it grows to hold the longest line. */
 enum { FS_LINE_BUFFER = 32768 };
 
 struct file_state {
@@ -47,10 +48,31 @@ struct file_state {
   FILE* input;
   int lines_read;
   int batch_mark;
-  char line[FS_LINE_BUFFER];
+  char* line;
   int32_t counters[FS_COUNTERS];
   /* Kept for the diagnostic when the report cannot be completed. */
   char* report_path;
+  /* Bytes of the last line read and the size of its buffer. */
+  size_t line_length;
+  size_t line_capacity;
+  /* The line buffer could not grow; the input counts as unread. */
+  int line_failed;
+  /* Syntax errors written into the report. */
+  int syntax_errors;
+  /* A report file is written under this name beside report_path and renamed
+   * over it only once every byte is written; NULL when written in place. */
+  char* temp_path;
+  /* Size of the file that temp_path replaces. */
+  long long old_report_size;
+  /* Where the report stood when the running batch began and the counters at
+   * that moment, so that a fatal exit can keep just the finished batches. */
+  int in_batch;
+  long long batch_report_pos;
+  int32_t batch_counters[FS_COUNTERS];
+  /* Open file states, for the fatal exit, and the process that opened it. */
+  int owner;
+  file_state* next_open;
+  file_state* prev_open;
 };
 
 /* Hash of a text: h = h * 31 + byte (signed), 32-bit wrap-around. */
@@ -59,6 +81,15 @@ int32_t path_hash(int32_t start, const char* text, int length);
 /* Positions a report opened for update in front of its last "</source>";
  * 1 when found, 0 otherwise (see file_state.cpp). */
 int report_seek_source_end(file_state* fs);
+
+/* Length of the well-formed UTF-8 sequence at p (at most n bytes), 0 when
+ * the bytes there do not form one. */
+size_t report_utf8_sequence(const unsigned char* p, size_t n);
+
+/* Batch bookkeeping of envn_new and envn_done: remembers where the report
+ * stands, and forgets it when the batch is closed. */
+void file_state_batch_begin(file_state* fs);
+void file_state_batch_end(file_state* fs);
 
 /* Writes a text inside a CDATA section, splitting every "]]>" so that the
  * section cannot end early; C0 control bytes other than tab, newline and

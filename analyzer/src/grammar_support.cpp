@@ -1,6 +1,7 @@
 // Grammar set-up, the default leaf constructors and the evaluation stack.
 #include "grammar_support.h"
 
+#include <pthread.h>
 #include <sys/mman.h>
 #include <ucontext.h>
 
@@ -36,9 +37,21 @@ namespace {
 constexpr size_t kWalkStackBytes = size_t(1) << 30;
 constexpr size_t kGuardBytes = 64 * 1024;
 
+// Thrown from the deepest visit when the walk reaches its stack limit and
+// caught where the walk began; nothing the walk unwinds owns memory outside
+// the context's pool.
+struct WalkTooDeep {};
+
+// Room kept below the limit for what a visit calls (report writing, string
+// flattening).
+constexpr size_t kStackMargin = 128 * 1024;
+
+thread_local bool t_too_deep = false;
+
 struct Walk {
   void (*fn)(void*);
   void* arg;
+  bool too_deep = false;
   ucontext_t caller;
   ucontext_t callee;
 #ifdef GN_ASAN_FIBERS
@@ -54,7 +67,11 @@ void walk_entry() {
 #ifdef GN_ASAN_FIBERS
   __sanitizer_finish_switch_fiber(nullptr, &w->caller_bottom, &w->caller_size);
 #endif
-  w->fn(w->arg);
+  try {
+    w->fn(w->arg);
+  } catch (const WalkTooDeep&) {
+    w->too_deep = true;
+  }
 #ifdef GN_ASAN_FIBERS
   // This stack is left for good: no fake stack to keep.
   __sanitizer_start_switch_fiber(nullptr, w->caller_bottom, w->caller_size);
@@ -63,6 +80,16 @@ void walk_entry() {
 }
 
 }  // namespace
+
+__thread const char* gn_stack_limit = nullptr;
+
+void gn_walk_too_deep() { throw WalkTooDeep{}; }
+
+bool gn_take_walk_too_deep() {
+  bool was = t_too_deep;
+  t_too_deep = false;
+  return was;
+}
 
 namespace {
 gn_goal_observer g_goal_observer = nullptr;
@@ -84,46 +111,95 @@ namespace {
 // (a file may reduce the start production many times); after each walk the
 // pages beyond its shallow top are handed back.
 constexpr size_t kKeptBytes = size_t(1) << 20;
+// Smallest stack worth mapping for a walk.
+constexpr size_t kMinWalkStackBytes = size_t(1) << 20;
+// How far a walk on the thread's own stack may go: under an address-space
+// limit the stack may not grow as far as its size says.
+constexpr size_t kOwnStackBudget = 256 * 1024;
 
 struct WalkStack {
   void* base = nullptr;
+  size_t bytes = 0;
   ~WalkStack() {
-    if (base) munmap(base, kWalkStackBytes);
+    // A fatal exit from inside a walk runs this destructor on the very
+    // stack it would unmap; the process is ending anyway.
+    if (base && !t_walk) munmap(base, bytes);
   }
-  void* get() {
+  // Not inlined into the caller of getcontext, whose locals may not live
+  // across it in registers.
+  __attribute__((noinline)) void* get() {
     if (!base) {
-      void* p = mmap(nullptr, kWalkStackBytes, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-      if (p == MAP_FAILED) return nullptr;
-      // A walk that runs over the end faults instead of writing elsewhere.
-      mprotect(p, kGuardBytes, PROT_NONE);
-      base = p;
+      // Under an address-space limit a smaller stack still serves all but
+      // the deepest batches; those stop at the limit instead of crashing.
+      for (size_t size = kWalkStackBytes; size >= kMinWalkStackBytes; size /= 2) {
+        void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p == MAP_FAILED) continue;
+        // A walk that runs over the end faults instead of writing elsewhere.
+        mprotect(p, kGuardBytes, PROT_NONE);
+        base = p;
+        bytes = size;
+        break;
+      }
     }
     return base;
   }
   void trim() {
-    madvise(static_cast<char*>(base) + kGuardBytes, kWalkStackBytes - kGuardBytes - kKeptBytes, MADV_DONTNEED);
+    if (bytes > kGuardBytes + kKeptBytes)
+      madvise(static_cast<char*>(base) + kGuardBytes, bytes - kGuardBytes - kKeptBytes, MADV_DONTNEED);
   }
 };
 
 thread_local WalkStack t_stack;
 
+// Lowest address a walk on the calling thread's own stack may use.
+const char* own_stack_limit() {
+  const char* here = static_cast<const char*>(__builtin_frame_address(0));
+  const char* budget = here - kOwnStackBudget;
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) != 0) return budget;
+  void* low = nullptr;
+  size_t size = 0;
+  size_t guard = 0;
+  const char* limit = nullptr;
+  if (pthread_attr_getstack(&attr, &low, &size) == 0 && size > 2 * kStackMargin) {
+    pthread_attr_getguardsize(&attr, &guard);
+    limit = static_cast<const char*>(low) + guard + kStackMargin;
+  }
+  pthread_attr_destroy(&attr);
+  return limit != nullptr && limit > budget ? limit : budget;
+}
+
 }  // namespace
 
 void gn_on_large_stack(void (*fn)(void*), void* arg) {
   // A walk started from inside a walk already has the room it needs.
-  void* base = t_walk ? nullptr : t_stack.get();
-  if (base == nullptr) {
+  if (t_walk) {
     fn(arg);
     return;
   }
-  Walk w{fn, arg, {}, {}};
+  void* base = t_stack.get();
+  if (base == nullptr) {
+    // No stack of its own could be mapped: walk on the thread's stack, as
+    // deep as it goes.
+    const char* saved = gn_stack_limit;
+    gn_stack_limit = own_stack_limit();
+    try {
+      fn(arg);
+    } catch (const WalkTooDeep&) {
+      t_too_deep = true;
+    }
+    gn_stack_limit = saved;
+    return;
+  }
+  Walk w{fn, arg, false, {}, {}};
   t_walk = &w;
   getcontext(&w.callee);
   w.callee.uc_stack.ss_sp = static_cast<char*>(base) + kGuardBytes;
-  w.callee.uc_stack.ss_size = kWalkStackBytes - kGuardBytes;
+  w.callee.uc_stack.ss_size = t_stack.bytes - kGuardBytes;
   w.callee.uc_link = &w.caller;
   makecontext(&w.callee, walk_entry, 0);
+  gn_stack_limit = static_cast<const char*>(base) + kGuardBytes + kStackMargin;
 #ifdef GN_ASAN_FIBERS
   void* fake_stack = nullptr;
   __sanitizer_start_switch_fiber(&fake_stack, w.callee.uc_stack.ss_sp, w.callee.uc_stack.ss_size);
@@ -132,6 +208,8 @@ void gn_on_large_stack(void (*fn)(void*), void* arg) {
 #ifdef GN_ASAN_FIBERS
   __sanitizer_finish_switch_fiber(fake_stack, nullptr, nullptr);
 #endif
+  gn_stack_limit = nullptr;
   t_walk = nullptr;
+  if (w.too_deep) t_too_deep = true;
   t_stack.trim();
 }

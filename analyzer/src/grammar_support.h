@@ -44,10 +44,18 @@ inline void* gn_alloc(st_context* ctx, size_t bytes) {
   return smp_alloc(ctx->pool, static_cast<unsigned>(bytes));
 }
 
+/* Lowest frame address the evaluation walk may reach on the calling
+ * thread (null when no walk runs); below it the walk stops with
+ * gn_walk_too_deep before it would overflow its stack. */
+extern __thread const char* gn_stack_limit;
+[[noreturn]] void gn_walk_too_deep();
+
 /* Visit of an evaluated child: hand it the state, run its procedure, take
  * its state back. Only nodes with in and out words compile here. */
 template <class Node>
 inline void gn_visit(Node* child, ag_word& state) {
+  if (static_cast<const char*>(__builtin_frame_address(0)) < gn_stack_limit) [[unlikely]]
+    gn_walk_too_deep();
   child->in = state;
   child->descriptor->procedure(reinterpret_cast<st_node*>(child));
   state = child->out;
@@ -111,6 +119,10 @@ void gn_dproc_table_init(void);
  * once per element of a left-recursive list). Same thread, so the thread's
  * current context stays in force. */
 void gn_on_large_stack(void (*fn)(void*), void* arg);
+
+/* True once when the last walk on this thread stopped because the batch
+ * nests deeper than its stack allows; reading clears it. */
+bool gn_take_walk_too_deep();
 
 /* Called by the start production's constructor after each evaluation pass
  * with the new Real_Goal node; hands it to the observer, if one is set (a

@@ -22,14 +22,27 @@ const char* flat_bytes(st_String_const* s, int* length) {
 }
 
 // A value written outside CDATA (object names, feature tags and names carry
-// names from the source): the bytes escaped writing drops are left out, and
-// the markup characters are written as entities.
+// names from the source): the markup characters are written as entities,
+// well-formed UTF-8 is kept, any other byte above 127 is taken as the
+// Latin-1 character of that code (so names that differ in such bytes stay
+// different), and the control bytes escaped writing drops are left out.
 void write_xml_text(FILE* out, st_String_const* s) {
   int length;
   const char* p = flat_bytes(s, &length);
   for (int i = 0; i < length; ++i) {
-    char c = p[i];
-    if (!char_is_printable((unsigned char)c)) continue;
+    unsigned char c = (unsigned char)p[i];
+    if (c >= 0x80) {
+      size_t n = report_utf8_sequence((const unsigned char*)p + i, (size_t)(length - i));
+      if (n > 0) {
+        fwrite(p + i, 1, n, out);
+        i += (int)n - 1;
+      } else {
+        putc(0xC0 | (c >> 6), out);
+        putc(0x80 | (c & 0x3F), out);
+      }
+      continue;
+    }
+    if (!char_is_printable(c)) continue;
     switch (c) {
       case '&': fputs("&amp;", out); break;
       case '<': fputs("&lt;", out); break;
@@ -115,6 +128,7 @@ void envn_syntax_error(envn* env, int lexeme) {
   file_state* fs = env->fs;
   int line = envn_line_in_file(env, lexeme);
   report_object_header(env);
+  fs->syntax_errors += 1;
   FILE* out = file_state_output(fs);
   int escaped = file_state_is_escaped(fs);
   const char* q = escaped ? "'" : "";
@@ -168,9 +182,18 @@ void report_feature_if(ag_word* b) {
 }
 
 void debug_error_report(ag_word* b) {
-  // A diagnostic for the developer; it must never reach a report that may be
-  // standard output.
-  if (ag_int(b[0]) != 0) fprintf(stderr, "analyzer: internal check %d failed\n", (int)ag_int(b[2]));
+  // A check on the user's SQL that does not go into the report (the report
+  // may be standard output): the problem and its line, on standard error.
+  if (ag_int(b[0]) != 0) {
+    envn* env = (envn*)b[1];
+    int length;
+    const char* text = flat_bytes(ag_str(b[3]), &length);
+    if (env != nullptr)
+      fprintf(stderr, "analyzer: line %d: %.*s\n", envn_line_in_file(env, (int)ag_int(b[4])), length,
+              text);
+    else
+      fprintf(stderr, "analyzer: %.*s\n", length, text);
+  }
   b[5] = b[1];
 }
 

@@ -15,10 +15,10 @@
 
 namespace {
 
-// Process-wide scanner settings; one batch is analysed at a time.
-int g_quoted_identifier = 0;
+// Scanner settings of the calling thread: each thread scans its own batch.
+thread_local int g_quoted_identifier = 0;
 // Lexeme count at the last set-up; kept for debugging, read by nobody.
-int g_setup_lexeme_count = 0;
+thread_local int g_setup_lexeme_count = 0;
 
 // Longest bracketed name, money constant or number (bytes of the lexeme).
 constexpr long kLongestLexeme = 255;

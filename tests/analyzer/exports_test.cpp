@@ -1,11 +1,16 @@
-// The shared library exports exactly its 25 plain functions.
+// The shared library exports exactly its 28 plain functions.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <string.h>
+
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "ag_context.h"
 #include "qen_analyzer.h"
 
 namespace {
@@ -28,14 +33,15 @@ TEST(Exports, ExactlyTheInterface) {
   const std::set<std::string> expected = {
       "analyzer_init",        "analyzer_parse",        "envn_done",
       "envn_line_in_file",    "envn_new",              "envn_syntax_error",
-      "file_state_add",       "file_state_dec",        "file_state_free",
+      "file_state_add",       "file_state_close",      "file_state_dec",
+      "file_state_free",      "file_state_line_length", "file_state_syntax_errors",
       "file_state_get",       "file_state_get_mark",   "file_state_inc",
       "file_state_is_escaped", "file_state_line",      "file_state_lineno",
       "file_state_mark",      "file_state_new",        "file_state_output",
       "file_state_reset",     "file_state_set",        "file_state_show_lines",
       "file_state_statement_id", "file_state_style",   "ver_init",
       "ver_less"};
-  EXPECT_EQ(expected.size(), 25u);
+  EXPECT_EQ(expected.size(), 28u);
   EXPECT_EQ(names, expected);
 }
 
@@ -45,6 +51,99 @@ TEST(Exports, InitIsHarmlessTwice) {
   int v[3];
   EXPECT_EQ(ver_init(v, "2.0"), 0);
   EXPECT_EQ(v[0], 2);
+}
+
+// Misuse of the interface is refused, not a crash.
+TEST(ExportsDeathTest, MisuseIsRefused) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: no analyzer_init yet
+  EXPECT_EXIT(
+      {
+        st_context ctx;
+        memset(&ctx, 0, sizeof ctx);
+        lib_one_time_init();
+        context_init(&ctx);
+        static const char text[] = "checkpoint\n";
+        context_set_string_input(&ctx, text, text + sizeof text - 1);
+        file_state* fs = file_state_new("id", nullptr, "/dev/null", 0, 1);
+        ctx.file_state = fs;
+        int v[3];
+        ver_init(v, nullptr);
+        ctx.envn = envn_new(&ctx, v);
+        int before_init = analyzer_parse(&ctx, 0);
+        analyzer_init();
+        envn* env = (envn*)ctx.envn;
+        ctx.envn = nullptr;
+        int empty_slot = analyzer_parse(&ctx, 0);
+        int no_context = analyzer_parse(nullptr, 0);
+        envn* no_version = envn_new(&ctx, nullptr);
+        ctx.envn = env;
+        int proper = analyzer_parse(&ctx, 0);
+        envn_done(env);
+        context_done(&ctx);
+        file_state_free(fs);
+        bool ok = before_init == -1 && empty_slot == -1 && no_context == -1 &&
+                  no_version == nullptr && proper == 0;
+        exit(ok ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// One thread's analysis: the file's report text.
+std::string analyse_in_thread(const std::string& name, const std::string& text, int quoted,
+                              const std::string& run) {
+  std::string out = std::string(QEN_TEST_TMP_DIR) + "/" + name + run + ".xml";
+  remove(out.c_str());
+  // The input path names the statement ids; each thread has its own.
+  std::string in = std::string(QEN_TEST_TMP_DIR) + "/" + name + ".sql";
+  if (FILE* f = fopen(in.c_str(), "w")) fclose(f);
+  file_state* fs = file_state_new(name.c_str(), in.c_str(), out.c_str(), 0, 1);
+  if (fs == nullptr) return "";
+  int v[3];
+  ver_init(v, nullptr);
+  for (int batch = 0; batch < 40; ++batch) {
+    st_context ctx;
+    memset(&ctx, 0, sizeof ctx);
+    context_init(&ctx);
+    context_set_string_input(&ctx, text.data(), text.data() + text.size());
+    ctx.file_state = fs;
+    envn* env = envn_new(&ctx, v);
+    ctx.envn = env;
+    analyzer_parse(&ctx, quoted);
+    envn_done(env);
+    context_done(&ctx);
+  }
+  file_state_free(fs);
+  FILE* f = fopen(out.c_str(), "rb");
+  std::string report;
+  char block[4096];
+  size_t n;
+  while (f && (n = fread(block, 1, sizeof block, f)) > 0) report.append(block, n);
+  if (f) fclose(f);
+  return report;
+}
+
+// Threads that analyse their own files keep their own statement ids and
+// quoted-identifier switch.
+TEST(ExportsThreads, EachThreadAnalysesOnItsOwn) {
+  analyzer_init();
+  ASSERT_EQ(lib_one_time_init(), 0);
+  // With the switch on, "x" is a name, which PRINT does not take; off, it is
+  // a string.
+  const std::string a = "checkpoint\nprint \"x\"\ncheckpoint\n";
+  const std::string b = "checkpoint\ncheckpoint\nprint \"x\"\ncheckpoint\ncheckpoint\n";
+  const std::string expected_a = analyse_in_thread("threads_a", a, 1, "_alone");
+  const std::string expected_b = analyse_in_thread("threads_b", b, 0, "_alone");
+  ASSERT_NE(expected_a.find("<syntax-error>"), std::string::npos);
+  ASSERT_EQ(expected_b.find("<syntax-error>"), std::string::npos);
+  for (int round = 0; round < 3; ++round) {
+    std::string got_a, got_b;
+    std::thread ta([&] { got_a = analyse_in_thread("threads_a", a, 1, "_together"); });
+    std::thread tb([&] { got_b = analyse_in_thread("threads_b", b, 0, "_together"); });
+    ta.join();
+    tb.join();
+    EXPECT_EQ(got_a, expected_a);
+    EXPECT_EQ(got_b, expected_b);
+  }
 }
 
 }  // namespace

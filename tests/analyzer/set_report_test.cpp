@@ -237,7 +237,7 @@ TEST(SetReport, QuotedIdentifierSwitchesInsideABranchOrABody) {
       "    print \"%1!\", @a\n"
       "select * from \"orders\"\n";
   Report r;
-  ASSERT_EQ(analyse("set_quoted_branch", branch, &r), 0);
+  ASSERT_EQ(analyse("set_quoted_branch", branch, &r), 1);  // a syntax error in the report
   EXPECT_NE(r.text.find("<syntax-error>"), std::string::npos) << r.text;
 
   const char* body =

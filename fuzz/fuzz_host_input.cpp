@@ -1,0 +1,63 @@
+// Fuzz target: any bytes as a whole input file, read line by line and split
+// into batches the way qen_host does (NUL bytes, long lines and every kind of
+// line end included). Checks that reading never loses its place: the line
+// lengths add up to the input size.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "ag_context.h"
+#include "file_state_internal.h"
+#include "qen_analyzer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static bool ready = (analyzer_init(), lib_one_time_init(), true);
+  (void)ready;
+  static int version[3];
+  ver_init(version, nullptr);
+  char path[] = "/tmp/qen_fuzz_host_XXXXXX";
+  int fd = mkstemp(path);
+  if (fd < 0) return 0;
+  if (write(fd, data, size) != (ssize_t)size) {
+    close(fd);
+    unlink(path);
+    return 0;
+  }
+  close(fd);
+  file_state* fs = file_state_new("fuzz", path, "/dev/null", 0, 1);
+  unlink(path);
+  if (fs == nullptr) return 0;
+  size_t total = 0;
+  std::string batch;
+  for (;;) {
+    char* line = file_state_line(fs);
+    size_t length = line ? file_state_line_length(fs) : 0;
+    total += length;
+    bool go = length >= 2 && (line[0] | 0x20) == 'g' && (line[1] | 0x20) == 'o';
+    if (line && !go) batch.append(line, length);
+    if ((line == nullptr || go) && !batch.empty()) {
+      st_context ctx;
+      memset(&ctx, 0, sizeof ctx);
+      if (context_init(&ctx) == 0 &&
+          context_set_string_input(&ctx, batch.data(), batch.data() + batch.size())) {
+        ctx.file_state = fs;
+        envn* env = envn_new(&ctx, version);
+        ctx.envn = env;
+        analyzer_parse(&ctx, 0);
+        envn_done(env);
+      }
+      context_done(&ctx);
+      batch.clear();
+    }
+    if (line == nullptr) break;
+  }
+  file_state_close(fs);
+  // Every byte comes back; a lone CR comes back as LF, one byte for one.
+  if (total != size) abort();
+  return 0;
+}
