@@ -15,7 +15,7 @@ function(qen_add_test_folder prefix)
       set(libs ${ARG_INTERNAL_LIBS})
     endif()
     add_executable(${target} ${src})
-    target_link_libraries(${target} PRIVATE ${libs} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_link_libraries(${target} PRIVATE ${libs} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
       QEN_SHARED_DIR="${QEN_SHARED_DIR}"
       QEN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,13 +114,6 @@ void observe(void* user, st_node* goal) {
     const st_node* leaf = find_leaf(batch, o->leaf);
     o->out->leaf_lexemes.push_back(leaf ? words(leaf)[1] : -1);
   }
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 int count_of(const std::string& text, const std::string& what) {
