@@ -1,6 +1,6 @@
 // Emitter framework: state, statement records, text operations, line starts
 // and the dispatcher by node kind.
-#include "sqlexc_ast_emit.h"
+#include "sqlexc_ast_emit_internal.h"
 
 #include <cstddef>
 #include <cstdio>
