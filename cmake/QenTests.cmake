@@ -3,7 +3,8 @@
 # Every *_test.cpp of the calling folder becomes its own test executable
 # (own process: tests of process-wide state do not disturb each other).
 # Files named *_internal_test.cpp link INTERNAL_LIBS (static twins that reach
-# internals) instead of LIBS.
+# internals) instead of LIBS. Only GoogleTest is linked; a test that uses
+# GoogleMock links GTest::gmock to its own target.
 function(qen_add_test_folder prefix)
   cmake_parse_arguments(ARG "" "" "LIBS;INTERNAL_LIBS;DEFINES;INCLUDES" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
