@@ -3,7 +3,8 @@
 # Every *_test.cpp of the calling folder becomes its own test executable
 # (own process: tests of process-wide state do not disturb each other).
 # Files named *_internal_test.cpp link INTERNAL_LIBS (static twins that reach
-# internals) instead of LIBS.
+# internals) instead of LIBS. Only GoogleTest is linked; a test that uses
+# GoogleMock links GTest::gmock to its own target.
 function(qen_add_test_folder prefix)
   cmake_parse_arguments(ARG "" "" "LIBS;INTERNAL_LIBS;DEFINES;INCLUDES" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
@@ -15,7 +16,7 @@ function(qen_add_test_folder prefix)
       set(libs ${ARG_INTERNAL_LIBS})
     endif()
     add_executable(${target} ${src})
-    target_link_libraries(${target} PRIVATE ${libs} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_link_libraries(${target} PRIVATE ${libs} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
       QEN_SHARED_DIR="${QEN_SHARED_DIR}"
       QEN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

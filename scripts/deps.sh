@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build and the tests need, when missing.
 set -euo pipefail
-pkgs=(g++ cmake ninja-build pkg-config bison flex libace-dev libgtest-dev libgmock-dev
-      libbenchmark-dev libxml2-utils graphviz)
+pkgs=(g++ cmake ninja-build pkg-config bison flex libace-dev libgtest-dev
+      libxml2-utils graphviz)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

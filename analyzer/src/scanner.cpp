@@ -17,8 +17,6 @@ namespace {
 
 // Scanner settings of the calling thread: each thread scans its own batch.
 thread_local int g_quoted_identifier = 0;
-// Lexeme count at the last set-up; kept for debugging, read by nobody.
-thread_local int g_setup_lexeme_count = 0;
 
 // Longest bracketed name, money constant or number (bytes of the lexeme).
 constexpr long kLongestLexeme = 255;
@@ -512,7 +510,6 @@ extern "C" int quoted_text_token(const char* text, int length) {
 
 extern "C" void scanner_setup(ag_word* block) {
   g_quoted_identifier = static_cast<int32_t>(block[0]) != 0 ? 1 : 0;
-  if (st_context* ctx = context_getnull()) g_setup_lexeme_count = ctx->lexeme_count;
   block[2] = block[1];
 }
 

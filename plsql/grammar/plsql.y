@@ -13,7 +13,13 @@
 
 /* The grammar is ambiguous in places; bison's default resolution (shift over
    reduce, the earlier rule among reductions) gives the rule choices the
-   actions expect. A test pins the conflict counts. */
+   actions expect: 220 shift/reduce and 179 reduce/reduce conflicts. %expect
+   cannot pin them, since it demands zero reduce/reduce conflicts of a
+   deterministic parser (%expect-rr is for GLR parsers only); the grammar test
+   (parser_grammar_test) pins both counts instead, and a change in either
+   means a rule choice to check. The reduce/reduce states are described at
+   pkg_member and function. The numbers in the rule comments are bison's own
+   (plsql_parser.output; rule 0 is the added start rule). */
 
 %code top {
 /* The generated engine runs under a private name; xxparse below wraps it. */
@@ -508,12 +514,12 @@ static void xxerror(ParseContext *context, const char *message)
 %%
 
 program_list
-    : programs  /* 2 */
+    : programs  /* 1 */
         { ctx->root = $1.value.node; }
     ;
 
 programs
-    : programs program  /* 3 */
+    : programs program  /* 2 */
         {
             if (ctx->maxErrors != 0 && yynerrs > ctx->maxErrors) {
                 ctx->tooManyErrors = 1;
@@ -526,299 +532,299 @@ programs
             }
             yyerrok;
         }
-    | program  /* 4 */
+    | program  /* 3 */
         { $$.value.list = listNew($1.value.node); }
-    | error  /* 5 */
+    | error  /* 4 */
         { $$.value.list = listNew(takeLastErrorNode()); }
-    | programs error  /* 6 */
+    | programs error  /* 5 */
         { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
     ;
 
 program
-    : create_proc_stmt  /* 7 */
-    | create_func_stmt  /* 8 */
-    | create_pkg_stmt  /* 9 */
-    | drop_pkg_stmt optSemiColon  /* 10 */
-    | stmt_create_trigger  /* 11 */
-    | stmt_alter_trigger  /* 12 */
-    | stmt_execsql optSemiColon  /* 13 */
-    | stmt_pragma optSemiColon  /* 14 */
-    | pl_block  /* 15 */
+    : create_proc_stmt  /* 6 */
+    | create_func_stmt  /* 7 */
+    | create_pkg_stmt  /* 8 */
+    | drop_pkg_stmt optSemiColon  /* 9 */
+    | stmt_create_trigger  /* 10 */
+    | stmt_alter_trigger  /* 11 */
+    | stmt_execsql optSemiColon  /* 12 */
+    | stmt_pragma optSemiColon  /* 13 */
+    | pl_block  /* 14 */
         {
             if ($1.value.node && $1.value.node->kind == AST_BLOCK)
                 static_cast<astNodeBlock *>($1.value.node)->anonymous = true;
         }
-    | T_TERMINATOR  /* 16 */
+    | T_TERMINATOR  /* 15 */
         { $$.value.node = nullptr; }
-    | create_cluster optSemiColon  /* 17 */
-    | create_dblink optSemiColon  /* 18 */
-    | create_dimension optSemiColon  /* 19 */
-    | create_directory optSemiColon  /* 20 */
-    | create_index optSemiColon  /* 21 */
-    | create_java_source  /* 22 */
-    | create_outline optSemiColon  /* 23 */
-    | create_role optSemiColon  /* 24 */
-    | create_rollback optSemiColon  /* 25 */
-    | create_sequence optSemiColon  /* 26 */
-    | create_synonym optSemiColon  /* 27 */
-    | create_table  /* 28 */
-    | create_tspace  /* 29 */
-    | create_type  /* 30 */
-    | create_view_stmt optSemiColon  /* 31 */
-    | create_user optSemiColon  /* 32 */
-    | drop_cluster optSemiColon  /* 33 */
-    | drop_dblink optSemiColon  /* 34 */
-    | drop_dimension optSemiColon  /* 35 */
-    | drop_directory optSemiColon  /* 36 */
-    | drop_index optSemiColon  /* 37 */
-    | drop_outline optSemiColon  /* 38 */
-    | drop_role optSemiColon  /* 39 */
-    | drop_rollback optSemiColon  /* 40 */
-    | drop_sequence optSemiColon  /* 41 */
-    | drop_synonym optSemiColon  /* 42 */
-    | drop_table  /* 43 */
-    | drop_tspace  /* 44 */
-    | drop_type  /* 45 */
-    | drop_user optSemiColon  /* 46 */
-    | drop_view optSemiColon  /* 47 */
-    | grant_stmt optSemiColon  /* 48 */
-    | revoke_stmt optSemiColon  /* 49 */
-    | alter_cluster optSemiColon  /* 50 */
-    | alter_dimension optSemiColon  /* 51 */
-    | alter_outline optSemiColon  /* 52 */
-    | alter_role optSemiColon  /* 53 */
-    | alter_rollback optSemiColon  /* 54 */
-    | alter_sequence optSemiColon  /* 55 */
-    | alter_table optSemiColon  /* 56 */
-    | alter_tspace optSemiColon  /* 57 */
-    | alter_user optSemiColon  /* 58 */
-    | comment_on optSemiColon  /* 59 */
+    | create_cluster optSemiColon  /* 16 */
+    | create_dblink optSemiColon  /* 17 */
+    | create_dimension optSemiColon  /* 18 */
+    | create_directory optSemiColon  /* 19 */
+    | create_index optSemiColon  /* 20 */
+    | create_java_source  /* 21 */
+    | create_outline optSemiColon  /* 22 */
+    | create_role optSemiColon  /* 23 */
+    | create_rollback optSemiColon  /* 24 */
+    | create_sequence optSemiColon  /* 25 */
+    | create_synonym optSemiColon  /* 26 */
+    | create_table  /* 27 */
+    | create_tspace  /* 28 */
+    | create_type  /* 29 */
+    | create_view_stmt optSemiColon  /* 30 */
+    | create_user optSemiColon  /* 31 */
+    | drop_cluster optSemiColon  /* 32 */
+    | drop_dblink optSemiColon  /* 33 */
+    | drop_dimension optSemiColon  /* 34 */
+    | drop_directory optSemiColon  /* 35 */
+    | drop_index optSemiColon  /* 36 */
+    | drop_outline optSemiColon  /* 37 */
+    | drop_role optSemiColon  /* 38 */
+    | drop_rollback optSemiColon  /* 39 */
+    | drop_sequence optSemiColon  /* 40 */
+    | drop_synonym optSemiColon  /* 41 */
+    | drop_table  /* 42 */
+    | drop_tspace  /* 43 */
+    | drop_type  /* 44 */
+    | drop_user optSemiColon  /* 45 */
+    | drop_view optSemiColon  /* 46 */
+    | grant_stmt optSemiColon  /* 47 */
+    | revoke_stmt optSemiColon  /* 48 */
+    | alter_cluster optSemiColon  /* 49 */
+    | alter_dimension optSemiColon  /* 50 */
+    | alter_outline optSemiColon  /* 51 */
+    | alter_role optSemiColon  /* 52 */
+    | alter_rollback optSemiColon  /* 53 */
+    | alter_sequence optSemiColon  /* 54 */
+    | alter_table optSemiColon  /* 55 */
+    | alter_tspace optSemiColon  /* 56 */
+    | alter_user optSemiColon  /* 57 */
+    | comment_on optSemiColon  /* 58 */
     ;
 
 create_java_source
-    : T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_SOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 60 */
+    : T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_SOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 59 */
         { $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
-    | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_RESOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 61 */
+    | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_RESOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 60 */
         { $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
-    | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_CLASS_SCHEMA lno T_WORD as_is gobble_java T_TERMINATOR  /* 62 */
+    | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_CLASS_SCHEMA lno T_WORD as_is gobble_java T_TERMINATOR  /* 61 */
         { $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
     ;
 
 opt_and_resolve_or_compile
-    : %empty  /* 63 */
+    : %empty  /* 62 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_AND_RESOLVE  /* 64 */
+    | T_AND_RESOLVE  /* 63 */
         { $$.value.ival = 1; }
-    | T_AND_COMPILE  /* 65 */
+    | T_AND_COMPILE  /* 64 */
         { $$.value.ival = 1; }
     ;
 
 opt_noforce
-    : %empty  /* 66 */
+    : %empty  /* 65 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_NOFORCE  /* 67 */
+    | T_NOFORCE  /* 66 */
         { $$.value.ival = 1; }
     ;
 
 opt_materialized
-    : %empty  /* 68 */
+    : %empty  /* 67 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_MATERIALIZED  /* 69 */
+    | T_MATERIALIZED  /* 68 */
         { $$.value.ival = 1; }
     ;
 
 opt_force_noforce
-    : %empty  /* 70 */
+    : %empty  /* 69 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_NOFORCE  /* 71 */
+    | T_NOFORCE  /* 70 */
         { $$.value.ival = 1; }
-    | T_FORCE  /* 72 */
+    | T_FORCE  /* 71 */
         { $$.value.ival = 1; }
     ;
 
 create_type
-    : T_CREATE opt_or_replace T_TYPE typeName opt_authid as_is exp_until_term  /* 73 */
+    : T_CREATE opt_or_replace T_TYPE typeName opt_authid as_is exp_until_term  /* 72 */
         { $$.value.node = ddlType($1.line, $2.value.ival, $4.value.list, $7.value.list, false); }
-    | T_CREATE opt_or_replace T_TYPE typeName opt_authid T_UNDER exp_until_term  /* 74 */
+    | T_CREATE opt_or_replace T_TYPE typeName opt_authid T_UNDER exp_until_term  /* 73 */
         { $$.value.node = ddlType($1.line, $2.value.ival, $4.value.list, $7.value.list, true); }
-    | T_CREATE opt_or_replace T_TYPE T_BODY typeName opt_authid as_is exp_until_term  /* 75 */
+    | T_CREATE opt_or_replace T_TYPE T_BODY typeName opt_authid as_is exp_until_term  /* 74 */
         { $$.value.node = ddlType($1.line, $2.value.ival, $5.value.list, $8.value.list, false); }
-    | T_CREATE opt_or_replace T_TYPE typeName T_WRAPPED exp_until_term  /* 76 */
+    | T_CREATE opt_or_replace T_TYPE typeName T_WRAPPED exp_until_term  /* 75 */
         { $$.value.node = ddlType($1.line, $2.value.ival, $4.value.list, $6.value.list, false); }
-    | T_CREATE opt_or_replace T_TYPE T_BODY typeName T_WRAPPED exp_until_term  /* 77 */
+    | T_CREATE opt_or_replace T_TYPE T_BODY typeName T_WRAPPED exp_until_term  /* 76 */
         { $$.value.node = ddlType($1.line, $2.value.ival, $5.value.list, $7.value.list, false); }
     ;
 
 drop_type
-    : T_DROP T_TYPE typeName opt_exp_until_semi optSemiColon  /* 78 */
+    : T_DROP T_TYPE typeName opt_exp_until_semi optSemiColon  /* 77 */
         { $$.value.node = parserDdl(AST_DROP_TYPE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 create_sequence
-    : T_CREATE T_SEQUENCE seqName exp_until_semi  /* 79 */
+    : T_CREATE T_SEQUENCE seqName exp_until_semi  /* 78 */
         { $$.value.node = parserDdl(AST_CREATE_SEQUENCE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 drop_sequence
-    : T_DROP T_SEQUENCE seqName opt_exp_until_semi optSemiColon  /* 80 */
+    : T_DROP T_SEQUENCE seqName opt_exp_until_semi optSemiColon  /* 79 */
         { $$.value.node = parserDdl(AST_DROP_SEQUENCE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 alter_sequence
-    : T_ALTER T_SEQUENCE seqName opt_exp_until_semi optSemiColon  /* 81 */
+    : T_ALTER T_SEQUENCE seqName opt_exp_until_semi optSemiColon  /* 80 */
         { $$.value.node = parserDdl(AST_ALTER_SEQUENCE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 create_tspace
-    : T_CREATE T_TABLESPACE exp_until_semi optSemiColon  /* 82 */
+    : T_CREATE T_TABLESPACE exp_until_semi optSemiColon  /* 81 */
         { $$.value.node = ddlTablespace($1.line, $3.value.list, false); }
-    | T_CREATE T_TEMPORARY_TABLESPACE exp_until_semi optSemiColon  /* 83 */
+    | T_CREATE T_TEMPORARY_TABLESPACE exp_until_semi optSemiColon  /* 82 */
         { $$.value.node = ddlTablespace($1.line, $3.value.list, true); }
     ;
 
 alter_tspace
-    : T_ALTER T_TABLESPACE exp_until_semi optSemiColon  /* 84 */
+    : T_ALTER T_TABLESPACE exp_until_semi optSemiColon  /* 83 */
         { $$.value.node = parserDdl(AST_ALTER_TABLESPACE, $1.line, nullptr, $3.value.list); }
     ;
 
 drop_tspace
-    : T_DROP T_TABLESPACE opt_exp_until_semi optSemiColon  /* 85 */
+    : T_DROP T_TABLESPACE opt_exp_until_semi optSemiColon  /* 84 */
         { $$.value.node = parserDdl(AST_DROP_TABLESPACE, $1.line, nullptr, $3.value.list); }
     ;
 
 revoke_stmt
-    : T_REVOKE opt_exp_until_semi  /* 86 */
+    : T_REVOKE opt_exp_until_semi  /* 85 */
         { $$.value.node = parserDdl(AST_REVOKE, $1.line, nullptr, $2.value.list); }
     ;
 
 grant_stmt
-    : T_GRANT opt_exp_until_semi  /* 87 */
+    : T_GRANT opt_exp_until_semi  /* 86 */
         { $$.value.node = parserDdl(AST_GRANT, $1.line, nullptr, $2.value.list); }
     ;
 
 comment_on
-    : T_COMMENT_ON opt_exp_until_semi  /* 88 */
+    : T_COMMENT_ON opt_exp_until_semi  /* 87 */
         { $$.value.node = parserDdl(AST_COMMENT_ON, $1.line, nullptr, $2.value.list); }
     ;
 
 create_role
-    : T_CREATE T_ROLE roleName opt_exp_until_semi  /* 89 */
+    : T_CREATE T_ROLE roleName opt_exp_until_semi  /* 88 */
         { $$.value.node = parserDdl(AST_CREATE_ROLE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 drop_role
-    : T_DROP T_ROLE roleName opt_exp_until_semi  /* 90 */
+    : T_DROP T_ROLE roleName opt_exp_until_semi  /* 89 */
         { $$.value.node = parserDdl(AST_DROP_ROLE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 alter_role
-    : T_ALTER T_ROLE roleName opt_exp_until_semi  /* 91 */
+    : T_ALTER T_ROLE roleName opt_exp_until_semi  /* 90 */
         { $$.value.node = parserDdl(AST_ALTER_ROLE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 create_rollback
-    : T_CREATE T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 92 */
+    : T_CREATE T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 91 */
         { $$.value.node = parserDdl(AST_CREATE_ROLLBACK, $1.line, nullptr, $3.value.list); }
     ;
 
 drop_rollback
-    : T_DROP T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 93 */
+    : T_DROP T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 92 */
         { $$.value.node = parserDdl(AST_DROP_ROLLBACK, $1.line, nullptr, $3.value.list); }
     ;
 
 alter_rollback
-    : T_ALTER T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 94 */
+    : T_ALTER T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 93 */
         { $$.value.node = parserDdl(AST_ALTER_ROLLBACK, $1.line, nullptr, $3.value.list); }
     ;
 
 create_dblink
-    : T_CREATE T_DATABASE_LINK opt_exp_until_semi  /* 95 */
+    : T_CREATE T_DATABASE_LINK opt_exp_until_semi  /* 94 */
         { $$.value.node = ddlLink(AST_CREATE_DBLINK, $1.line, $3.value.list, false, false); }
-    | T_CREATE T_PUBLIC T_DATABASE_LINK opt_exp_until_semi  /* 96 */
+    | T_CREATE T_PUBLIC T_DATABASE_LINK opt_exp_until_semi  /* 95 */
         { $$.value.node = ddlLink(AST_CREATE_DBLINK, $1.line, $4.value.list, true, false); }
-    | T_CREATE T_SHARED T_DATABASE_LINK opt_exp_until_semi  /* 97 */
+    | T_CREATE T_SHARED T_DATABASE_LINK opt_exp_until_semi  /* 96 */
         { $$.value.node = ddlLink(AST_CREATE_DBLINK, $1.line, $4.value.list, false, true); }
     ;
 
 drop_dblink
-    : T_DROP opt_public T_DATABASE_LINK opt_exp_until_semi  /* 98 */
+    : T_DROP opt_public T_DATABASE_LINK opt_exp_until_semi  /* 97 */
         { $$.value.node = ddlLink(AST_DROP_DBLINK, $1.line, $4.value.list, $2.value.ival != 0, false); }
     ;
 
 create_dimension
-    : T_CREATE T_DIMENSION opt_exp_until_semi  /* 99 */
+    : T_CREATE T_DIMENSION opt_exp_until_semi  /* 98 */
         { $$.value.node = parserDdl(AST_CREATE_DIMENSION, $1.line, nullptr, $3.value.list); }
     ;
 
 drop_dimension
-    : T_DROP T_DIMENSION opt_exp_until_semi  /* 100 */
+    : T_DROP T_DIMENSION opt_exp_until_semi  /* 99 */
         { $$.value.node = parserDdl(AST_DROP_DIMENSION, $1.line, nullptr, $3.value.list); }
     ;
 
 alter_dimension
-    : T_ALTER T_DIMENSION opt_exp_until_semi  /* 101 */
+    : T_ALTER T_DIMENSION opt_exp_until_semi  /* 100 */
         { $$.value.node = parserDdl(AST_ALTER_DIMENSION, $1.line, nullptr, $3.value.list); }
     ;
 
 create_cluster
-    : T_CREATE T_CLUSTER opt_exp_until_semi  /* 102 */
+    : T_CREATE T_CLUSTER opt_exp_until_semi  /* 101 */
         { $$.value.node = parserDdl(AST_CREATE_CLUSTER, $1.line, nullptr, $3.value.list); }
     ;
 
 drop_cluster
-    : T_DROP T_CLUSTER opt_exp_until_semi  /* 103 */
+    : T_DROP T_CLUSTER opt_exp_until_semi  /* 102 */
         { $$.value.node = parserDdl(AST_DROP_CLUSTER, $1.line, nullptr, $3.value.list); }
     ;
 
 alter_cluster
-    : T_ALTER T_CLUSTER opt_exp_until_semi  /* 104 */
+    : T_ALTER T_CLUSTER opt_exp_until_semi  /* 103 */
         { $$.value.node = parserDdl(AST_ALTER_CLUSTER, $1.line, nullptr, $3.value.list); }
     ;
 
 create_directory
-    : T_CREATE opt_or_replace T_DIRECTORY opt_exp_until_semi  /* 105 */
+    : T_CREATE opt_or_replace T_DIRECTORY opt_exp_until_semi  /* 104 */
         { $$.value.node = parserDdl(AST_CREATE_DIRECTORY, $1.line, nullptr, $4.value.list); }
     ;
 
 drop_directory
-    : T_DROP T_DIRECTORY opt_exp_until_semi  /* 106 */
+    : T_DROP T_DIRECTORY opt_exp_until_semi  /* 105 */
         { $$.value.node = parserDdl(AST_DROP_DIRECTORY, $1.line, nullptr, $3.value.list); }
     ;
 
 create_outline
-    : T_CREATE opt_or_replace T_OUTLINE opt_exp_until_semi  /* 107 */
+    : T_CREATE opt_or_replace T_OUTLINE opt_exp_until_semi  /* 106 */
         { $$.value.node = parserDdl(AST_CREATE_OUTLINE, $1.line, nullptr, $4.value.list); }
-    | T_CREATE opt_or_replace T_PRIVATE T_OUTLINE opt_exp_until_semi  /* 108 */
+    | T_CREATE opt_or_replace T_PRIVATE T_OUTLINE opt_exp_until_semi  /* 107 */
         { $$.value.node = parserDdl(AST_CREATE_OUTLINE, $1.line, nullptr, $5.value.list); }
     ;
 
 drop_outline
-    : T_DROP T_OUTLINE opt_exp_until_semi  /* 109 */
+    : T_DROP T_OUTLINE opt_exp_until_semi  /* 108 */
         { $$.value.node = parserDdl(AST_DROP_OUTLINE, $1.line, nullptr, $3.value.list); }
     ;
 
 alter_outline
-    : T_ALTER T_OUTLINE opt_exp_until_semi  /* 110 */
+    : T_ALTER T_OUTLINE opt_exp_until_semi  /* 109 */
         { $$.value.node = parserDdl(AST_ALTER_OUTLINE, $1.line, nullptr, $3.value.list); }
     ;
 
 create_user
-    : T_CREATE T_USER userName opt_exp_until_semi  /* 111 */
+    : T_CREATE T_USER userName opt_exp_until_semi  /* 110 */
         { $$.value.node = parserDdl(AST_CREATE_USER, $1.line, $3.value.list, $4.value.list); }
     ;
 
 drop_user
-    : T_DROP T_USER userName opt_exp_until_semi  /* 112 */
+    : T_DROP T_USER userName opt_exp_until_semi  /* 111 */
         { $$.value.node = parserDdl(AST_DROP_USER, $1.line, $3.value.list, $4.value.list); }
     ;
 
 alter_user
-    : T_ALTER T_USER userName opt_exp_until_semi  /* 113 */
+    : T_ALTER T_USER userName opt_exp_until_semi  /* 112 */
         { $$.value.node = parserDdl(AST_ALTER_USER, $1.line, $3.value.list, $4.value.list); }
     ;
 
 create_index
-    : T_CREATE opt_unique opt_bitmap T_INDEX indexName opt_exp_until_semi  /* 114 */
+    : T_CREATE opt_unique opt_bitmap T_INDEX indexName opt_exp_until_semi  /* 113 */
         {
             astNodeDdlIndex *node = astNew<astNodeDdlIndex>(AST_CREATE_INDEX, $1.line);
             node->name = $5.value.list;
@@ -830,21 +836,21 @@ create_index
     ;
 
 create_synonym
-    : T_CREATE opt_or_replace T_SYNONYM synName opt_exp_until_semi  /* 115 */
+    : T_CREATE opt_or_replace T_SYNONYM synName opt_exp_until_semi  /* 114 */
         { $$.value.node = ddlSynonym(AST_CREATE_SYNONYM, $1.line, $4.value.list, $5.value.list, false); }
-    | T_CREATE opt_or_replace T_PUBLIC_SYNONYM synName opt_exp_until_semi  /* 116 */
+    | T_CREATE opt_or_replace T_PUBLIC_SYNONYM synName opt_exp_until_semi  /* 115 */
         { $$.value.node = ddlSynonym(AST_CREATE_SYNONYM, $1.line, $4.value.list, $5.value.list, true); }
     ;
 
 drop_synonym
-    : T_DROP T_SYNONYM synName opt_exp_until_semi optSemiColon  /* 117 */
+    : T_DROP T_SYNONYM synName opt_exp_until_semi optSemiColon  /* 116 */
         { $$.value.node = ddlSynonym(AST_DROP_SYNONYM, $1.line, $3.value.list, $4.value.list, false); }
-    | T_DROP T_PUBLIC_SYNONYM synName opt_exp_until_semi optSemiColon  /* 118 */
+    | T_DROP T_PUBLIC_SYNONYM synName opt_exp_until_semi optSemiColon  /* 117 */
         { $$.value.node = ddlSynonym(AST_DROP_SYNONYM, $1.line, $3.value.list, $4.value.list, true); }
     ;
 
 create_proc_stmt
-    : T_CREATE opt_or_replace procedure optSemiColon  /* 119 */
+    : T_CREATE opt_or_replace procedure optSemiColon  /* 118 */
         {
             astNodeCreateProc *node = static_cast<astNodeCreateProc *>($3.value.node);
             node->line = $1.line;
@@ -852,7 +858,7 @@ create_proc_stmt
             node->WRAPPED = false;
             $$.value.node = node;
         }
-    | T_CREATE opt_or_replace T_PROCEDURE procedureName T_WRAPPED exp_until_term  /* 120 */
+    | T_CREATE opt_or_replace T_PROCEDURE procedureName T_WRAPPED exp_until_term  /* 119 */
         {
             astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $1.line);
             node->name = $4.value.list;
@@ -864,7 +870,7 @@ create_proc_stmt
     ;
 
 procedure
-    : T_PROCEDURE procedureName opt_formal_args opt_authid as_is program_body  /* 121 */
+    : T_PROCEDURE procedureName opt_formal_args opt_authid as_is program_body  /* 120 */
         {
             astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $1.line);
             node->name = $2.value.list;
@@ -878,33 +884,33 @@ procedure
     ;
 
 create_table
-    : T_CREATE T_TABLE tableName tab_cols opt_exp_until_semi optSemiColon  /* 122 */
+    : T_CREATE T_TABLE tableName tab_cols opt_exp_until_semi optSemiColon  /* 121 */
         { $$.value.node = ddlTable($1.line, $3.value.list, false, false, $4.value.list, $5.value.list); }
-    | T_CREATE T_GLOBAL_TEMPORARY T_TABLE tableName opt_exp_until_semi optSemiColon  /* 123 */
+    | T_CREATE T_GLOBAL_TEMPORARY T_TABLE tableName opt_exp_until_semi optSemiColon  /* 122 */
         { $$.value.node = ddlTable($1.line, $4.value.list, true, false, nullptr, $5.value.list); }
-    | T_CREATE T_TABLE tableName T_OF T_XMLTYPE opt_exp_until_semi optSemiColon  /* 124 */
+    | T_CREATE T_TABLE tableName T_OF T_XMLTYPE opt_exp_until_semi optSemiColon  /* 123 */
         { $$.value.node = ddlTable($1.line, $3.value.list, false, true, nullptr, nullptr); }
-    | T_CREATE T_TABLE tableName opt_exp_until_semi optSemiColon  /* 125 */
+    | T_CREATE T_TABLE tableName opt_exp_until_semi optSemiColon  /* 124 */
         { $$.value.node = ddlTable($1.line, $3.value.list, false, false, nullptr, $4.value.list); }
     ;
 
 alter_table
-    : T_ALTER T_TABLE tableName opt_exp_until_semi optSemiColon  /* 126 */
+    : T_ALTER T_TABLE tableName opt_exp_until_semi optSemiColon  /* 125 */
         { $$.value.node = parserDdl(AST_ALTER_TABLE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 drop_table
-    : T_DROP T_TABLE tableName opt_exp_until_semi optSemiColon  /* 127 */
+    : T_DROP T_TABLE tableName opt_exp_until_semi optSemiColon  /* 126 */
         { $$.value.node = parserDdl(AST_DROP_TABLE, $1.line, $3.value.list, $4.value.list); }
     ;
 
 drop_index
-    : T_DROP T_INDEX indexName opt_exp_until_semi  /* 128 */
+    : T_DROP T_INDEX indexName opt_exp_until_semi  /* 127 */
         { $$.value.node = parserDdl(AST_DROP_INDEX, $1.line, $3.value.list, $4.value.list); }
     ;
 
 drop_view
-    : T_DROP opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 129 */
+    : T_DROP opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 128 */
         {
             astNodeDdlDropView *node = astNew<astNodeDdlDropView>(AST_DROP_VIEW, $1.line);
             node->name = $4.value.list;
@@ -915,23 +921,23 @@ drop_view
     ;
 
 create_view_stmt
-    : T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName T_OF typeName opt_exp_until_semi optSemiColon  /* 130 */
+    : T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName T_OF typeName opt_exp_until_semi optSemiColon  /* 129 */
         { $$.value.node = ddlView($1.line, $6.value.list, $3.value.ival, $4.value.ival, true, $8.value.list, $9.value.list); }
-    | T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName '(' exp_until_rparen ')' opt_exp_until_semi optSemiColon  /* 131 */
+    | T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName '(' exp_until_rparen ')' opt_exp_until_semi optSemiColon  /* 130 */
         { $$.value.node = ddlView($1.line, $6.value.list, $3.value.ival, $4.value.ival, false, $8.value.list, $10.value.list); }
-    | T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 132 */
+    | T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 131 */
         { $$.value.node = ddlView($1.line, $6.value.list, $3.value.ival, $4.value.ival, false, nullptr, $7.value.list); }
     ;
 
 create_func_stmt
-    : T_CREATE opt_or_replace function optSemiColon  /* 133 */
+    : T_CREATE opt_or_replace function optSemiColon  /* 132 */
         {
             astNodeCreateFunc *node = static_cast<astNodeCreateFunc *>($3.value.node);
             node->line = $1.line;
             node->REPLACE = $2.value.ival != 0;
             $$.value.node = node;
         }
-    | T_CREATE opt_or_replace T_FUNCTION functionName T_WRAPPED exp_until_term  /* 134 */
+    | T_CREATE opt_or_replace T_FUNCTION functionName T_WRAPPED exp_until_term  /* 133 */
         {
             astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $1.line);
             node->name = $4.value.list;
@@ -942,7 +948,7 @@ create_func_stmt
     ;
 
 function
-    : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts as_is program_body  /* 135 */
+    : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts as_is program_body  /* 134 */
         {
             astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $1.line);
             node->name = $2.value.list;
@@ -954,7 +960,11 @@ function
             node->WRAPPED = false;
             $$.value.node = node;
         }
-    | T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts  /* 136 */
+    /* Options followed directly by ';' could also start func_prototype (its
+       empty exp_until_semi): one reduce/reduce conflict, which this earlier
+       rule wins. Such a function in a package body is a routine without a
+       body (AST_CREATE_FUNCTION), not a prototype. */
+    | T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts  /* 135 */
         {
             astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $1.line);
             node->name = $2.value.list;
@@ -968,30 +978,30 @@ function
     ;
 
 create_pkg_stmt
-    : create_pkg_head  /* 137 */
-    | create_pkg_body  /* 138 */
+    : create_pkg_head  /* 136 */
+    | create_pkg_body  /* 137 */
     ;
 
 drop_pkg_stmt
-    : drop_pkg_head  /* 139 */
-    | drop_pkg_body  /* 140 */
+    : drop_pkg_head  /* 138 */
+    | drop_pkg_body  /* 139 */
     ;
 
 drop_pkg_head
-    : T_DROP T_PACKAGE packageName  /* 141 */
+    : T_DROP T_PACKAGE packageName  /* 140 */
         {
             astNodeDropPkgHead *node = astNew<astNodeDropPkgHead>(AST_DROP_PKG_HEAD, $1.line);
             node->name = $3.value.list;
             $$.value.node = node;
         }
-    | T_DROP T_FUNCTION functionName  /* 142 */
+    | T_DROP T_FUNCTION functionName  /* 141 */
         { $$.value.node = nullptr; }
-    | T_DROP T_PROCEDURE procedureName  /* 143 */
+    | T_DROP T_PROCEDURE procedureName  /* 142 */
         { $$.value.node = nullptr; }
     ;
 
 drop_pkg_body
-    : T_DROP T_PACKAGE T_BODY packageName  /* 144 */
+    : T_DROP T_PACKAGE T_BODY packageName  /* 143 */
         {
             astNodeDropPkgBody *node = astNew<astNodeDropPkgBody>(AST_DROP_PKG_BODY, $1.line);
             node->name = $4.value.list;
@@ -1000,7 +1010,7 @@ drop_pkg_body
     ;
 
 create_pkg_head
-    : T_CREATE opt_or_replace T_PACKAGE packageName opt_authid as_is pkg_prototypes optEndName optSemiColon  /* 145 */
+    : T_CREATE opt_or_replace T_PACKAGE packageName opt_authid as_is pkg_prototypes optEndName optSemiColon  /* 144 */
         {
             astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $1.line);
             node->name = $4.value.list;
@@ -1010,7 +1020,7 @@ create_pkg_head
             node->elements = $7.value.list;
             $$.value.node = node;
         }
-    | T_CREATE opt_or_replace T_PACKAGE packageName T_WRAPPED exp_until_term  /* 146 */
+    | T_CREATE opt_or_replace T_PACKAGE packageName T_WRAPPED exp_until_term  /* 145 */
         {
             astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $1.line);
             node->name = $4.value.list;
@@ -1021,7 +1031,7 @@ create_pkg_head
     ;
 
 create_pkg_body
-    : T_CREATE opt_or_replace T_PACKAGE T_BODY packageName as_is pkg_members optEndName optSemiColon  /* 147 */
+    : T_CREATE opt_or_replace T_PACKAGE T_BODY packageName as_is pkg_members optEndName optSemiColon  /* 146 */
         {
             astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $1.line);
             node->name = $5.value.list;
@@ -1030,7 +1040,7 @@ create_pkg_body
             node->elements = $7.value.list;
             $$.value.node = node;
         }
-    | T_CREATE opt_or_replace T_PACKAGE T_BODY packageName T_WRAPPED exp_until_term  /* 148 */
+    | T_CREATE opt_or_replace T_PACKAGE T_BODY packageName T_WRAPPED exp_until_term  /* 147 */
         {
             astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $1.line);
             node->name = $5.value.list;
@@ -1040,64 +1050,69 @@ create_pkg_body
     ;
 
 pkg_members
-    : pkg_member_list T_END  /* 149 */
-    | pkg_member_list constructor  /* 150 */
+    : pkg_member_list T_END  /* 148 */
+    | pkg_member_list constructor  /* 149 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | constructor  /* 151 */
+    | constructor  /* 150 */
         { $$.value.list = listNew($1.value.node); }
-    | T_END  /* 152 */
+    | T_END  /* 151 */
         { $$.value.list = nullptr; }
     ;
 
 pkg_member_list
-    : pkg_member_list pkg_member  /* 153 */
+    : pkg_member_list pkg_member  /* 152 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); yyerrok; }
-    | pkg_member  /* 154 */
+    | pkg_member  /* 153 */
         { $$.value.list = listNew($1.value.node); }
-    | error  /* 155 */
+    | error  /* 154 */
         { $$.value.list = listNew(takeLastErrorNode()); }
-    | pkg_member_list error  /* 156 */
+    | pkg_member_list error  /* 155 */
         { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
     ;
 
 constructor
-    : T_BEGIN proc_stmts exception_sect T_END  /* 157 */
+    : T_BEGIN proc_stmts exception_sect T_END  /* 156 */
         { $$.value.node = newBlock($1.line, nullptr, $2.value.list, $3.value.list); }
     ;
 
+/* A routine followed by ';' is a pkg_member and also, through decl_stmt,
+   a decl_sub_prog: 89 reduce/reduce conflicts in each of the two states after
+   procedure ';' and function ';'. pkg_member, the earlier rule, wins. Both
+   paths pass the routine's node through unchanged, so the tree is the same;
+   the choice only decides which rule the report names. */
 pkg_member
-    : procedure ';'  /* 158 */
-    | function ';'  /* 159 */
-    | decl_stmt  /* 160 */
-    | func_prototype  /* 161 */
-    | proc_prototype  /* 162 */
+    : procedure ';'  /* 157 */
+    | function ';'  /* 158 */
+    | decl_stmt  /* 159 */
+    | func_prototype  /* 160 */
+    | proc_prototype  /* 161 */
     ;
 
 pkg_prototypes
-    : pkg_proto_list T_END  /* 163 */
-    | T_END  /* 164 */
+    : pkg_proto_list T_END  /* 162 */
+    | T_END  /* 163 */
         { $$.value.list = nullptr; }
     ;
 
 pkg_proto_list
-    : pkg_proto_list pkg_prototype  /* 165 */
+    : pkg_proto_list pkg_prototype  /* 164 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | pkg_prototype  /* 166 */
+    | pkg_prototype  /* 165 */
         { $$.value.list = listNew($1.value.node); }
-    | error  /* 167 */
+    | error  /* 166 */
         { takeLastErrorNode(); $$.value.list = nullptr; }
-    | pkg_proto_list error  /* 168 */
+    | pkg_proto_list error  /* 167 */
         { takeLastErrorNode(); }
     ;
 
 pkg_prototype
-    : func_prototype  /* 169 */
-    | proc_prototype  /* 170 */
-    | decl_stmt  /* 171 */
+    : func_prototype  /* 168 */
+    | proc_prototype  /* 169 */
+    | decl_stmt  /* 170 */
     ;
 
 proc_prototype
-    : T_PROCEDURE procedureName opt_formal_args ';'  /* 172 */
+    : T_PROCEDURE procedureName opt_formal_args ';'  /* 171 */
         {
             astNodeProcProto *node = astNew<astNodeProcProto>(AST_PROC_PROTO, $1.line);
             node->name = $2.value.list;
@@ -1107,7 +1122,7 @@ proc_prototype
     ;
 
 func_prototype
-    : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts exp_until_semi ';'  /* 173 */
+    : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts exp_until_semi ';'  /* 172 */
         {
             astNodeFuncProto *node = astNew<astNodeFuncProto>(AST_FUNC_PROTO, $1.line);
             node->name = $2.value.list;
@@ -1119,75 +1134,75 @@ func_prototype
     ;
 
 program_body
-    : first_decl_sect T_BEGIN proc_stmts exception_sect T_END optEndName  /* 174 */
+    : first_decl_sect T_BEGIN proc_stmts exception_sect T_END optEndName  /* 173 */
         { $$.value.node = newBlock($2.line, $1.value.list, $3.value.list, $4.value.list); }
-    | external_func lno exp_until_semi  /* 175 */
+    | external_func lno exp_until_semi  /* 174 */
         { $$.value.node = astTokenNew(397, "EXTERNAL", static_cast<int>($2.value.ival)); }
-    | language_func lno exp_until_semi  /* 176 */
+    | language_func lno exp_until_semi  /* 175 */
         { $$.value.node = astTokenNew(399, "LANGUAGE", static_cast<int>($2.value.ival)); }
     ;
 
 external_func
-    : T_EXTERNAL_LANGUAGE  /* 177 */
+    : T_EXTERNAL_LANGUAGE  /* 176 */
         { $$.value.ival = 1; }
-    | T_EXTERNAL_NAME  /* 178 */
+    | T_EXTERNAL_NAME  /* 177 */
         { $$.value.ival = 1; }
-    | T_EXTERNAL_LIBRARY  /* 179 */
+    | T_EXTERNAL_LIBRARY  /* 178 */
         { $$.value.ival = 1; }
     ;
 
 language_func
-    : T_LANGUAGE_C  /* 180 */
+    : T_LANGUAGE_C  /* 179 */
         { $$.value.ival = 1; }
-    | T_LANGUAGE_JAVA  /* 181 */
+    | T_LANGUAGE_JAVA  /* 180 */
         { $$.value.ival = 1; }
     ;
 
 first_decl_sect
-    : decl_sect  /* 182 */
-    | T_DECLARE decl_sect  /* 183 */
+    : decl_sect  /* 181 */
+    | T_DECLARE decl_sect  /* 182 */
         { $$ = $2; }
     ;
 
 pl_block
-    : block optSemiColon  /* 184 */
+    : block optSemiColon  /* 183 */
     ;
 
 trigger_body
-    : block optEndName optSemiColon  /* 185 */
+    : block optEndName optSemiColon  /* 184 */
     ;
 
 block
-    : T_DECLARE decl_sect T_BEGIN proc_stmts exception_sect T_END  /* 186 */
+    : T_DECLARE decl_sect T_BEGIN proc_stmts exception_sect T_END  /* 185 */
         { $$.value.node = newBlock($1.line, $2.value.list, $4.value.list, $5.value.list); }
-    | T_BEGIN proc_stmts exception_sect T_END  /* 187 */
+    | T_BEGIN proc_stmts exception_sect T_END  /* 186 */
         { $$.value.node = newBlock($1.line, nullptr, $2.value.list, $3.value.list); }
     ;
 
 decl_sect
-    : %empty  /* 188 */
+    : %empty  /* 187 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | decl_stmts  /* 189 */
+    | decl_stmts  /* 188 */
     ;
 
 decl_sub_prog
-    : procedure ';'  /* 190 */
-    | function ';'  /* 191 */
+    : procedure ';'  /* 189 */
+    | function ';'  /* 190 */
     ;
 
 decl_stmts
-    : decl_stmts decl_stmt  /* 192 */
+    : decl_stmts decl_stmt  /* 191 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | decl_stmt  /* 193 */
+    | decl_stmt  /* 192 */
         { $$.value.list = listNew($1.value.node); }
-    | error  /* 194 */
+    | error  /* 193 */
         { $$.value.list = listNew(takeLastErrorNode()); }
-    | decl_stmts error  /* 195 */
+    | decl_stmts error  /* 194 */
         { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
     ;
 
 col_decl
-    : declVarName lno decl_datatype opt_notnull opt_enable opt_dflt_value exp_until_commaparen  /* 196 */
+    : declVarName lno decl_datatype opt_notnull opt_enable opt_dflt_value exp_until_commaparen  /* 195 */
         {
             astNodeColDecl *node = astNew<astNodeColDecl>(AST_COL_DECL, static_cast<int>($2.value.ival));
             node->colName = $1.value.list;
@@ -1199,24 +1214,24 @@ col_decl
             node->body = $7.value.list;
             $$.value.node = node;
         }
-    | opt_consName T_PRIMARY_KEY opt_unique '(' exp_until_rparen ')' exp_until_commaparen  /* 197 */
+    | opt_consName T_PRIMARY_KEY opt_unique '(' exp_until_rparen ')' exp_until_commaparen  /* 196 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_PRIMARY_KEY, $5.value.list, $7.value.list); }
-    | opt_consName T_PRIMARY_KEY opt_unique T_WORD exp_until_commaparen  /* 198 */
+    | opt_consName T_PRIMARY_KEY opt_unique T_WORD exp_until_commaparen  /* 197 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_PRIMARY_KEY, $4.value.list, $5.value.list); }
-    | opt_consName T_FOREIGN_KEY '(' exp_until_rparen ')' exp_until_commaparen  /* 199 */
+    | opt_consName T_FOREIGN_KEY '(' exp_until_rparen ')' exp_until_commaparen  /* 198 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_FOREIGN_KEY, $4.value.list, $6.value.list); }
-    | opt_consName T_FOREIGN_KEY T_WORD exp_until_commaparen  /* 200 */
+    | opt_consName T_FOREIGN_KEY T_WORD exp_until_commaparen  /* 199 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_FOREIGN_KEY, $3.value.list, $4.value.list); }
-    | opt_consName T_UNIQUE '(' exp_until_rparen ')' exp_until_commaparen  /* 201 */
+    | opt_consName T_UNIQUE '(' exp_until_rparen ')' exp_until_commaparen  /* 200 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_UNIQUE, $4.value.list, $6.value.list); }
-    | opt_consName T_UNIQUE T_WORD exp_until_commaparen  /* 202 */
+    | opt_consName T_UNIQUE T_WORD exp_until_commaparen  /* 201 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_UNIQUE, $3.value.list, $4.value.list); }
-    | opt_consName T_CHECK '(' exp_until_rparen ')' opt_enable  /* 203 */
+    | opt_consName T_CHECK '(' exp_until_rparen ')' opt_enable  /* 202 */
         { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_CHECK, nullptr, $4.value.list); }
     ;
 
 simple_decl
-    : declVarName lno optConstant decl_datatype opt_notnull opt_enable opt_dflt_value  /* 204 */
+    : declVarName lno optConstant decl_datatype opt_notnull opt_enable opt_dflt_value  /* 203 */
         {
             astNodeVarDecl *node = astNew<astNodeVarDecl>(AST_VAR_DECL, static_cast<int>($2.value.ival));
             node->variableName = $1.value.list;
@@ -1233,8 +1248,8 @@ simple_decl
     ;
 
 decl_stmt
-    : simple_decl ';'  /* 205 */
-    | T_CURSOR cursorName T_IS exp_until_semi ';'  /* 206 */
+    : simple_decl ';'  /* 204 */
+    | T_CURSOR cursorName T_IS exp_until_semi ';'  /* 205 */
         {
             astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1242,7 +1257,7 @@ decl_stmt
             node->variableType = VAR_CURSOR;
             $$.value.node = node;
         }
-    | T_CURSOR cursorName '(' formal_args ')' T_IS exp_until_semi ';'  /* 207 */
+    | T_CURSOR cursorName '(' formal_args ')' T_IS exp_until_semi ';'  /* 206 */
         {
             astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1251,7 +1266,7 @@ decl_stmt
             node->queryArgs = $4.value.list;
             $$.value.node = node;
         }
-    | T_CURSOR cursorName '(' formal_args ')' T_RETURN decl_datatype T_IS exp_until_semi ';'  /* 208 */
+    | T_CURSOR cursorName '(' formal_args ')' T_RETURN decl_datatype T_IS exp_until_semi ';'  /* 207 */
         {
             astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1260,7 +1275,7 @@ decl_stmt
             node->queryArgs = $4.value.list;
             $$.value.node = node;
         }
-    | T_TYPE declVarName T_IS T_RECORD record_decl ';'  /* 209 */
+    | T_TYPE declVarName T_IS T_RECORD record_decl ';'  /* 208 */
         {
             astNodeRecordDecl *node = astNew<astNodeRecordDecl>(AST_RECORD_DECL, $1.line);
             node->variableType = VAR_RECORD;
@@ -1268,7 +1283,7 @@ decl_stmt
             node->dataType = $5.value.list;
             $$.value.node = node;
         }
-    | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype opt_notnull T_INDEX T_BY decl_datatype ';'  /* 210 */
+    | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype opt_notnull T_INDEX T_BY decl_datatype ';'  /* 209 */
         {
             astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1279,7 +1294,7 @@ decl_stmt
             node->indexType = $10.value.list;
             $$.value.node = node;
         }
-    | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype ';'  /* 211 */
+    | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype ';'  /* 210 */
         {
             astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1289,7 +1304,7 @@ decl_stmt
             node->noIndexBy = true;
             $$.value.node = node;
         }
-    | T_SUBTYPE declVarName T_IS decl_datatype opt_notnull ';'  /* 212 */
+    | T_SUBTYPE declVarName T_IS decl_datatype opt_notnull ';'  /* 211 */
         {
             astNodeSubType *node = astNew<astNodeSubType>(AST_SUBTYPE, $1.line);
             node->variableName = $2.value.list;
@@ -1297,14 +1312,14 @@ decl_stmt
             node->variableType = VAR_SUBTYPE;
             $$.value.node = node;
         }
-    | T_TYPE declVarName T_IS T_REFCURSOR ';'  /* 213 */
+    | T_TYPE declVarName T_IS T_REFCURSOR ';'  /* 212 */
         {
             astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $1.line);
             node->variableName = $2.value.list;
             node->variableType = VAR_REFCURSOR;
             $$.value.node = node;
         }
-    | T_TYPE declVarName T_IS T_REFCURSOR T_RETURN decl_datatype ';'  /* 214 */
+    | T_TYPE declVarName T_IS T_REFCURSOR T_RETURN decl_datatype ';'  /* 213 */
         {
             astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1312,7 +1327,7 @@ decl_stmt
             node->variableType = VAR_REFCURSOR;
             $$.value.node = node;
         }
-    | T_TYPE declVarName T_IS T_VARRAY varrayDim T_OF decl_datatype ';'  /* 215 */
+    | T_TYPE declVarName T_IS T_VARRAY varrayDim T_OF decl_datatype ';'  /* 214 */
         {
             astNodeVarrayDecl *node = astNew<astNodeVarrayDecl>(AST_VARRAY_DECL, $1.line);
             node->variableName = $2.value.list;
@@ -1321,14 +1336,14 @@ decl_stmt
             node->variableType = VAR_VARRAY;
             $$.value.node = node;
         }
-    | declVarName lno T_EXCEPTION ';'  /* 216 */
+    | declVarName lno T_EXCEPTION ';'  /* 215 */
         {
             astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, static_cast<int>($2.value.ival));
             node->variableName = $1.value.list;
             node->variableType = VAR_EXCEPTION;
             $$.value.node = node;
         }
-    | T_PRAGMA T_EXCEPTION_INIT '(' exceptionName T_COMMA signedInteger ')' ';'  /* 217 */
+    | T_PRAGMA T_EXCEPTION_INIT '(' exceptionName T_COMMA signedInteger ')' ';'  /* 216 */
         {
             astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, $1.line);
             node->variableType = VAR_EXCEPTION_INIT;
@@ -1336,18 +1351,18 @@ decl_stmt
             node->value = parserInteger(ctx, $6.value.text);
             $$.value.node = node;
         }
-    | T_PRAGMA T_AUTONOMOUS_XACT ';'  /* 218 */
+    | T_PRAGMA T_AUTONOMOUS_XACT ';'  /* 217 */
         {
             astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $1.line);
             node->pragmaCode = 278;
             $$.value.node = node;
         }
-    | decl_sub_prog  /* 219 */
-    | decl_oracle_pragma  /* 220 */
+    | decl_sub_prog  /* 218 */
+    | decl_oracle_pragma  /* 219 */
     ;
 
 decl_oracle_pragma
-    : T_PRAGMA lno exp_until_semi ';'  /* 221 */
+    : T_PRAGMA lno exp_until_semi ';'  /* 220 */
         {
             astNodeOraclePragma *node = astNew<astNodeOraclePragma>(AST_ORACLE_PRAGMA, static_cast<int>($2.value.ival));
             node->expr = $3.value.list;
@@ -1356,130 +1371,130 @@ decl_oracle_pragma
     ;
 
 record_decl
-    : '(' simple_decls ')'  /* 222 */
+    : '(' simple_decls ')'  /* 221 */
         { $$ = $2; }
     ;
 
 tab_cols
-    : '(' col_decls ')'  /* 223 */
+    : '(' col_decls ')'  /* 222 */
         { $$ = $2; }
     ;
 
 col_decls
-    : col_decls T_COMMA col_decl  /* 224 */
+    : col_decls T_COMMA col_decl  /* 223 */
         { $$.value.list = listAppend($1.value.list, $3.value.node); }
-    | col_decl  /* 225 */
+    | col_decl  /* 224 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 simple_decls
-    : simple_decls T_COMMA simple_decl  /* 226 */
+    : simple_decls T_COMMA simple_decl  /* 225 */
         { $$.value.list = listAppend($1.value.list, $3.value.node); }
-    | simple_decl  /* 227 */
+    | simple_decl  /* 226 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 decl_datatype
-    : typeName  /* 228 */
+    : typeName  /* 227 */
         { $$.value.list = parserDatatype(ctx, &yylval, takeLookahead(ctx, yychar, $1.value.list), true); }
     ;
 
 formal_arg_type
-    : typeName  /* 229 */
+    : typeName  /* 228 */
         { $$.value.list = parserDatatype(ctx, &yylval, takeLookahead(ctx, yychar, $1.value.list), false); }
     ;
 
 opt_notnull
-    : %empty  /* 230 */
+    : %empty  /* 229 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_NOT T_NULL  /* 231 */
+    | T_NOT T_NULL  /* 230 */
         { $$.value.ival = 1; }
     ;
 
 opt_public
-    : %empty  /* 232 */
+    : %empty  /* 231 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_PUBLIC  /* 233 */
+    | T_PUBLIC  /* 232 */
         { $$.value.ival = 1; }
     ;
 
 opt_dflt_value
-    : %empty  /* 234 */
+    : %empty  /* 233 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_ASSIGN dflt_value  /* 235 */
+    | T_ASSIGN dflt_value  /* 234 */
         { $$ = $2; }
-    | T_DEFAULT dflt_value  /* 236 */
+    | T_DEFAULT dflt_value  /* 235 */
         { $$ = $2; }
     ;
 
 opt_consName
-    : %empty  /* 237 */
+    : %empty  /* 236 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_CONSTRAINT T_WORD  /* 238 */
+    | T_CONSTRAINT T_WORD  /* 237 */
         { $$ = $2; }
-    | T_CONSTRAINT  /* 239 */
+    | T_CONSTRAINT  /* 238 */
         { $$.value.list = nullptr; }
-    | T_WORD  /* 240 */
+    | T_WORD  /* 239 */
     ;
 
 opt_unique
-    : %empty  /* 241 */
+    : %empty  /* 240 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_UNIQUE  /* 242 */
+    | T_UNIQUE  /* 241 */
         { $$.value.ival = 1; }
     ;
 
 opt_bitmap
-    : %empty  /* 243 */
+    : %empty  /* 242 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_BITMAP  /* 244 */
+    | T_BITMAP  /* 243 */
         { $$.value.ival = 1; }
     ;
 
 opt_enable
-    : %empty  /* 245 */
+    : %empty  /* 244 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_ENABLE  /* 246 */
+    | T_ENABLE  /* 245 */
         { $$.value.ival = 1; }
-    | T_DISABLE  /* 247 */
+    | T_DISABLE  /* 246 */
         { $$.value.ival = 1; }
     ;
 
 optConstant
-    : %empty  /* 248 */
+    : %empty  /* 247 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_CONSTANT  /* 249 */
+    | T_CONSTANT  /* 248 */
         { $$.value.ival = 1; }
     ;
 
 opt_arg_dflt
-    : %empty  /* 250 */
+    : %empty  /* 249 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_DEFAULT  /* 251 */
+    | T_DEFAULT  /* 250 */
         { $$.value.list = COLLECT("Missing default value", ')', T_COMMA); }
-    | T_ASSIGN  /* 252 */
+    | T_ASSIGN  /* 251 */
         { $$.value.list = COLLECT("Missing default value", ')', T_COMMA); }
     ;
 
 proc_stmts
-    : proc_stmts proc_stmt  /* 253 */
+    : proc_stmts proc_stmt  /* 252 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); yyerrok; }
-    | proc_stmt  /* 254 */
+    | proc_stmt  /* 253 */
         { $$.value.list = listNew($1.value.node); }
-    | error  /* 255 */
+    | error  /* 254 */
         { $$.value.list = listNew(takeLastErrorNode()); }
-    | proc_stmts error  /* 256 */
+    | proc_stmts error  /* 255 */
         { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
     ;
 
 proc_stmt
-    : opt_label labeled_stmt  /* 257 */
+    : opt_label labeled_stmt  /* 256 */
         {
             if ($2.value.node)
                 parserSetLabel($2.value.node, $1.value.text);
             $$ = $2;
         }
-    | opt_label pl_block  /* 258 */
+    | opt_label pl_block  /* 257 */
         {
             /* A labelled nested block keeps its label like any statement. */
             if ($2.value.node)
@@ -1489,34 +1504,34 @@ proc_stmt
     ;
 
 labeled_stmt
-    : stmt_assign  /* 259 */
-    | stmt_if  /* 260 */
-    | stmt_loop  /* 261 */
-    | stmt_while  /* 262 */
-    | stmt_select  /* 263 */
-    | stmt_execsql ';'  /* 264 */
-    | stmt_fetch  /* 265 */
-    | stmt_close  /* 266 */
-    | stmt_open  /* 267 */
-    | stmt_exit  /* 268 */
-    | stmt_continue  /* 269 */
-    | stmt_goto  /* 270 */
-    | stmt_for  /* 271 */
-    | param_exp ';'  /* 272 */
-    | stmt_null  /* 273 */
-    | stmt_return  /* 274 */
-    | simple_func_expr  /* 275 */
-    | stmt_case  /* 276 */
-    | stmt_dynexecute  /* 277 */
-    | stmt_raise  /* 278 */
-    | stmt_raise_app  /* 279 */
-    | stmt_pragma  /* 280 */
-    | stmt_piperow  /* 281 */
-    | stmt_forall  /* 282 */
+    : stmt_assign  /* 258 */
+    | stmt_if  /* 259 */
+    | stmt_loop  /* 260 */
+    | stmt_while  /* 261 */
+    | stmt_select  /* 262 */
+    | stmt_execsql ';'  /* 263 */
+    | stmt_fetch  /* 264 */
+    | stmt_close  /* 265 */
+    | stmt_open  /* 266 */
+    | stmt_exit  /* 267 */
+    | stmt_continue  /* 268 */
+    | stmt_goto  /* 269 */
+    | stmt_for  /* 270 */
+    | param_exp ';'  /* 271 */
+    | stmt_null  /* 272 */
+    | stmt_return  /* 273 */
+    | simple_func_expr  /* 274 */
+    | stmt_case  /* 275 */
+    | stmt_dynexecute  /* 276 */
+    | stmt_raise  /* 277 */
+    | stmt_raise_app  /* 278 */
+    | stmt_pragma  /* 279 */
+    | stmt_piperow  /* 280 */
+    | stmt_forall  /* 281 */
     ;
 
 stmt_pragma
-    : T_PRAGMA T_ALIAS decl_datatype T_ASSIGN T_STRING  /* 283 */
+    : T_PRAGMA T_ALIAS decl_datatype T_ASSIGN T_STRING  /* 282 */
         {
             astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $1.line);
             node->pragmaCode = 276;
@@ -1528,14 +1543,14 @@ stmt_pragma
     ;
 
 stmt_assign
-    : varName lno T_ASSIGN exp_until_semi ';'  /* 284 */
+    : varName lno T_ASSIGN exp_until_semi ';'  /* 283 */
         { $$.value.node = newAssign(static_cast<int>($2.value.ival), $1.value.list, $4.value.list); }
-    | T_TRIG_VAR lno T_ASSIGN exp_until_semi ';'  /* 285 */
+    | T_TRIG_VAR lno T_ASSIGN exp_until_semi ';'  /* 284 */
         { $$.value.node = newAssign(static_cast<int>($2.value.ival), $1.value.list, $4.value.list); }
     ;
 
 stmt_if
-    : T_IF exp_until_then T_THEN proc_stmts elseif_sect else_sect T_END T_IF ';'  /* 286 */
+    : T_IF exp_until_then T_THEN proc_stmts elseif_sect else_sect T_END T_IF ';'  /* 285 */
         {
             astNodeIf *node = astNew<astNodeIf>(AST_IF, $1.line);
             node->expr = $2.value.list;
@@ -1547,7 +1562,7 @@ stmt_if
     ;
 
 stmt_loop
-    : T_LOOP loop_body ';'  /* 287 */
+    : T_LOOP loop_body ';'  /* 286 */
         {
             astNodeLoop *node = astNew<astNodeLoop>(AST_LOOP, $1.line);
             node->body = $2.value.list;
@@ -1556,7 +1571,7 @@ stmt_loop
     ;
 
 stmt_while
-    : T_WHILE exp_until_loop loop_body ';'  /* 288 */
+    : T_WHILE exp_until_loop loop_body ';'  /* 287 */
         {
             astNodeWhile *node = astNew<astNodeWhile>(AST_WHILE, $1.line);
             node->expr = $2.value.list;
@@ -1566,7 +1581,7 @@ stmt_while
     ;
 
 stmt_fetch
-    : T_FETCH cursorName T_INTO exp_until_semi ';'  /* 289 */
+    : T_FETCH cursorName T_INTO exp_until_semi ';'  /* 288 */
         {
             astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $1.line);
             node->variable = $2.value.list;
@@ -1574,7 +1589,7 @@ stmt_fetch
             node->bulkCollect = false;
             $$.value.node = node;
         }
-    | T_FETCH cursorName T_BULK T_COLLECT T_INTO exp_until_semi ';'  /* 290 */
+    | T_FETCH cursorName T_BULK T_COLLECT T_INTO exp_until_semi ';'  /* 289 */
         {
             astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $1.line);
             node->variable = $2.value.list;
@@ -1585,7 +1600,7 @@ stmt_fetch
     ;
 
 stmt_close
-    : T_CLOSE cursorName ';'  /* 291 */
+    : T_CLOSE cursorName ';'  /* 290 */
         {
             astNodeClose *node = astNew<astNodeClose>(AST_CLOSE, $1.line);
             node->variable = $2.value.list;
@@ -1594,18 +1609,18 @@ stmt_close
     ;
 
 stmt_open
-    : T_OPEN cursorName ';'  /* 292 */
+    : T_OPEN cursorName ';'  /* 291 */
         { $$.value.node = newOpen($1.line, $2.value.list, nullptr, nullptr, nullptr); }
-    | T_OPEN cursorName T_FOR selectExpr ';'  /* 293 */
+    | T_OPEN cursorName T_FOR selectExpr ';'  /* 292 */
         { $$.value.node = newOpen($1.line, $2.value.list, $4.value.node, nullptr, nullptr); }
-    | T_OPEN cursorName T_FOR exp_until_using opt_open_using ';'  /* 294 */
+    | T_OPEN cursorName T_FOR exp_until_using opt_open_using ';'  /* 293 */
         { $$.value.node = newOpen($1.line, $2.value.list, $4.value.list, $5.value.list, nullptr); }
-    | T_OPEN cursorName '(' actual_args ')' ';'  /* 295 */
+    | T_OPEN cursorName '(' actual_args ')' ';'  /* 294 */
         { $$.value.node = newOpen($1.line, $2.value.list, nullptr, nullptr, $4.value.list); }
     ;
 
 stmt_exit
-    : T_EXIT opt_target opt_when_expr ';'  /* 296 */
+    : T_EXIT opt_target opt_when_expr ';'  /* 295 */
         {
             astNodeExit *node = astNew<astNodeExit>(AST_EXIT, $1.line);
             node->target = $2.value.text;
@@ -1615,7 +1630,7 @@ stmt_exit
     ;
 
 stmt_continue
-    : T_CONTINUE opt_target opt_when_expr ';'  /* 297 */
+    : T_CONTINUE opt_target opt_when_expr ';'  /* 296 */
         {
             astNodeContinue *node = astNew<astNodeContinue>(AST_CONTINUE, $1.line);
             node->target = $2.value.text;
@@ -1625,7 +1640,7 @@ stmt_continue
     ;
 
 stmt_goto
-    : T_GOTO labelName ';'  /* 298 */
+    : T_GOTO labelName ';'  /* 297 */
         {
             astNodeGoto *node = astNew<astNodeGoto>(AST_GOTO, $1.line);
             node->target = $2.value.list;
@@ -1634,7 +1649,7 @@ stmt_goto
     ;
 
 stmt_for
-    : T_FOR varName T_IN optReverse exp_until_loop loop_body ';'  /* 299 */
+    : T_FOR varName T_IN optReverse exp_until_loop loop_body ';'  /* 298 */
         {
             astNodeFor *node = astNew<astNodeFor>(AST_FOR, $1.line);
             node->index = $2.value.list;
@@ -1647,12 +1662,12 @@ stmt_for
     ;
 
 stmt_null
-    : T_NULL ';'  /* 300 */
+    : T_NULL ';'  /* 299 */
         { $$.value.node = astNew<astNodeNull>(AST_NULL, $1.line); }
     ;
 
 stmt_return
-    : T_RETURN opt_exp_until_semi ';'  /* 301 */
+    : T_RETURN opt_exp_until_semi ';'  /* 300 */
         {
             astNodeReturn *node = astNew<astNodeReturn>(AST_RETURN, $1.line);
             node->expr = $2.value.list;
@@ -1661,7 +1676,7 @@ stmt_return
     ;
 
 stmt_piperow
-    : T_PIPEROW lno exp_until_semi ';'  /* 302 */
+    : T_PIPEROW lno exp_until_semi ';'  /* 301 */
         {
             astNodePiperow *node = astNew<astNodePiperow>(AST_PIPEROW, static_cast<int>($2.value.ival));
             node->expr = $3.value.list;
@@ -1670,7 +1685,7 @@ stmt_piperow
     ;
 
 stmt_forall
-    : T_FORALL T_WORD T_IN exp_until_sql stmt_dynexecute  /* 303 */
+    : T_FORALL T_WORD T_IN exp_until_sql stmt_dynexecute  /* 302 */
         {
             astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $1.line);
             node->index = parserFirstTokenNode($2.value.list);
@@ -1679,7 +1694,7 @@ stmt_forall
             node->exec = true;
             $$.value.node = node;
         }
-    | T_FORALL T_WORD T_IN exp_until_sql stmt_execsql ';'  /* 304 */
+    | T_FORALL T_WORD T_IN exp_until_sql stmt_execsql ';'  /* 303 */
         {
             astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $1.line);
             node->index = parserFirstTokenNode($2.value.list);
@@ -1690,7 +1705,7 @@ stmt_forall
     ;
 
 stmt_case
-    : T_CASE opt_exp_until_when case_exprs case_default T_END T_CASE ';'  /* 305 */
+    : T_CASE opt_exp_until_when case_exprs case_default T_END T_CASE ';'  /* 304 */
         {
             astNodeCase *node = astNew<astNodeCase>(AST_CASE, $1.line);
             node->predicate = $2.value.list;
@@ -1701,7 +1716,7 @@ stmt_case
     ;
 
 stmt_dynexecute
-    : T_EXECUTE T_IMMEDIATE immediate_exp opt_into_clause opt_using_clause opt_return_clause ';'  /* 306 */
+    : T_EXECUTE T_IMMEDIATE immediate_exp opt_into_clause opt_using_clause opt_return_clause ';'  /* 305 */
         {
             astNodeDynamic *node = astNew<astNodeDynamic>(AST_DYNAMIC, $1.line);
             node->expr = $3.value.list;
@@ -1713,33 +1728,33 @@ stmt_dynexecute
     ;
 
 immediate_exp
-    : %empty  /* 307 */
+    : %empty  /* 306 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing statement", ';', T_USING, T_INTO, T_RETURNING, T_RETURN); }
     ;
 
 opt_into_clause
-    : %empty  /* 308 */
+    : %empty  /* 307 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_INTO  /* 309 */
+    | T_INTO  /* 308 */
         { $$.value.list = COLLECT("Missing statement", ';', T_USING, T_RETURNING, T_RETURN); }
     ;
 
 opt_using_clause
-    : %empty  /* 310 */
+    : %empty  /* 309 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_USING using_list  /* 311 */
+    | T_USING using_list  /* 310 */
         { $$ = $2; }
     ;
 
 using_list
-    : using_list T_COMMA using_param  /* 312 */
+    : using_list T_COMMA using_param  /* 311 */
         { $$.value.list = listAppend($1.value.list, $3.value.node); }
-    | using_param  /* 313 */
+    | using_param  /* 312 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 using_param
-    : opt_mode lno exp_until_comma_return  /* 314 */
+    : opt_mode lno exp_until_comma_return  /* 313 */
         {
             astNodeUsingParam *node = astNew<astNodeUsingParam>(AST_USING_PARAM, static_cast<int>($2.value.ival));
             node->argMode = static_cast<int>($1.value.ival);
@@ -1749,36 +1764,36 @@ using_param
     ;
 
 exp_until_comma_return
-    : %empty  /* 315 */
+    : %empty  /* 314 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';', T_COMMA, T_RETURNING, T_RETURN); }
     ;
 
 opt_return_clause
-    : %empty  /* 316 */
+    : %empty  /* 315 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_RETURNING  /* 317 */
+    | T_RETURNING  /* 316 */
         { $$.value.list = COLLECT("Missing expression", ';'); }
-    | T_RETURNING T_INTO  /* 318 */
+    | T_RETURNING T_INTO  /* 317 */
         { $$.value.list = COLLECT("Missing expression", ';'); }
-    | T_RETURN  /* 319 */
+    | T_RETURN  /* 318 */
         { $$.value.list = COLLECT("Missing expression", ';'); }
-    | T_RETURN T_INTO  /* 320 */
+    | T_RETURN T_INTO  /* 319 */
         { $$.value.list = COLLECT("Missing expression", ';'); }
     ;
 
 trig_cols
-    : %empty  /* 321 */
+    : %empty  /* 320 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';', T_ON); }
     ;
 
 stmt_raise
-    : T_RAISE exceptionName ';'  /* 322 */
+    : T_RAISE exceptionName ';'  /* 321 */
         {
             astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $1.line);
             node->exceptionName = $2.value.list;
             $$.value.node = node;
         }
-    | T_RAISE ';'  /* 323 */
+    | T_RAISE ';'  /* 322 */
         {
             astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $1.line);
             node->exceptionName = nullptr;
@@ -1787,7 +1802,7 @@ stmt_raise
     ;
 
 stmt_raise_app
-    : T_RAISE_APP_ERROR '(' signedInteger T_COMMA exp_until_rparen ')' ';'  /* 324 */
+    : T_RAISE_APP_ERROR '(' signedInteger T_COMMA exp_until_rparen ')' ';'  /* 323 */
         {
             astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $1.line);
             node->errorNo = astTokenNew(T_DIGITS, $3.value.text, $1.line);
@@ -1795,7 +1810,7 @@ stmt_raise_app
             node->parms = $5.value.list;
             $$.value.node = node;
         }
-    | T_RAISE_APP_ERROR '(' T_WORD T_COMMA exp_until_rparen ')' ';'  /* 325 */
+    | T_RAISE_APP_ERROR '(' T_WORD T_COMMA exp_until_rparen ')' ';'  /* 324 */
         {
             astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $1.line);
             node->errorNo = parserFirstTokenNode($3.value.list);
@@ -1803,7 +1818,7 @@ stmt_raise_app
             node->errorNumber = 0;
             $$.value.node = node;
         }
-    | T_RAISE_APP_ERROR '(' T_SQLCODE T_COMMA exp_until_rparen ')' ';'  /* 326 */
+    | T_RAISE_APP_ERROR '(' T_SQLCODE T_COMMA exp_until_rparen ')' ';'  /* 325 */
         {
             astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $1.line);
             node->errorNo = astTokenNew(T_SQLCODE, $3.value.text ? $3.value.text : "SQLCODE", $1.line);
@@ -1814,11 +1829,11 @@ stmt_raise_app
     ;
 
 stmt_select
-    : selectNoParens ';'  /* 327 */
+    : selectNoParens ';'  /* 326 */
     ;
 
 stmt_create_trigger
-    : T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 328 */
+    : T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 327 */
         {
             astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $1.line);
             node->REPLACE = $2.value.ival != 0;
@@ -1838,7 +1853,7 @@ stmt_create_trigger
             node->ofTrigger = false;
             $$.value.node = node;
         }
-    | T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_OF trig_cols T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 329 */
+    | T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_OF trig_cols T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 328 */
         {
             astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $1.line);
             node->REPLACE = $2.value.ival != 0;
@@ -1861,12 +1876,12 @@ stmt_create_trigger
     ;
 
 stmt_alter_trigger
-    : T_ALTER T_TRIGGER lno triggerName opt_exp_until_semi optSemiColon  /* 330 */
+    : T_ALTER T_TRIGGER lno triggerName opt_exp_until_semi optSemiColon  /* 329 */
         { $$.value.node = parserDdl(AST_ALTER_TRIGGER, static_cast<int>($3.value.ival), $4.value.list, $5.value.list); }
     ;
 
 gobble_java
-    : %empty  /* 331 */
+    : %empty  /* 330 */
         {
             $$ = TokenValue{};
             int first = parserFirstToken(yychar);
@@ -1876,55 +1891,55 @@ gobble_java
     ;
 
 exp_until_term
-    : %empty  /* 332 */
+    : %empty  /* 331 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_TERMINATOR); }
     ;
 
 exp_until_semi
-    : %empty  /* 333 */
+    : %empty  /* 332 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';'); }
     ;
 
 opt_exp_until_semi
-    : %empty  /* 334 */
+    : %empty  /* 333 */
         { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, ';'); }
     ;
 
 selectExpr
-    : selectNoParens  /* 335 */
-    | selectWithParens  /* 336 */
+    : selectNoParens  /* 334 */
+    | selectWithParens  /* 335 */
     ;
 
 selectWithParens
-    : '(' selectNoParens ')'  /* 337 */
+    : '(' selectNoParens ')'  /* 336 */
         { $$ = $2; }
-    | '(' selectWithParens ')'  /* 338 */
+    | '(' selectWithParens ')'  /* 337 */
         { $$ = $2; }
     ;
 
 selectNoParens
-    : optCTE T_SELECT select_target into_clause from_clause  /* 339 */
+    : optCTE T_SELECT select_target into_clause from_clause  /* 338 */
         { $$.value.node = newSelect($2.line, $1.value.list, false, $3.value.list, $4.value.list, $5.value.list); }
-    | optCTE T_SELECT select_target T_BULK T_COLLECT into_clause from_clause  /* 340 */
+    | optCTE T_SELECT select_target T_BULK T_COLLECT into_clause from_clause  /* 339 */
         { $$.value.node = newSelect($2.line, $1.value.list, true, $3.value.list, $6.value.list, $7.value.list); }
     ;
 
 optCTE
-    : T_WITH exp_until_select  /* 341 */
+    : T_WITH exp_until_select  /* 340 */
         { $$ = $2; }
-    | %empty  /* 342 */
+    | %empty  /* 341 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
     ;
 
 dflt_value
-    : %empty  /* 343 */
+    : %empty  /* 342 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing default value", T_COMMA, ')', ';'); }
     ;
 
 elseif_sect
-    : %empty  /* 344 */
+    : %empty  /* 343 */
         { $$ = TokenValue{}; $$.value.node = nullptr; }
-    | T_ELSIF exp_until_then T_THEN proc_stmts elseif_sect  /* 345 */
+    | T_ELSIF exp_until_then T_THEN proc_stmts elseif_sect  /* 344 */
         {
             astNodeElseIf *node = astNew<astNodeElseIf>(AST_ELSE_IF, $1.line);
             node->expr = $2.value.list;
@@ -1935,47 +1950,47 @@ elseif_sect
     ;
 
 else_sect
-    : %empty  /* 346 */
+    : %empty  /* 345 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_ELSE lno proc_stmts  /* 347 */
+    | T_ELSE lno proc_stmts  /* 346 */
         { $$ = $3; }
     ;
 
 exp_until_then
-    : %empty  /* 348 */
+    : %empty  /* 347 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_THEN); }
     ;
 
 exp_until_select
-    : %empty  /* 349 */
+    : %empty  /* 348 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_SELECT); }
     ;
 
 exp_until_sql
-    : T_SAVE_EXCEPTIONS exp_until_sql  /* 350 */
+    : T_SAVE_EXCEPTIONS exp_until_sql  /* 349 */
         { $$.value.list = COLLECT("Missing expression", ';', T_UPDATE, T_INSERT, T_DELETE); }
-    | %empty  /* 351 */
+    | %empty  /* 350 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';', T_UPDATE, T_INSERT, T_DELETE, T_EXECUTE); }
     ;
 
 exp_until_using
-    : %empty  /* 352 */
+    : %empty  /* 351 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_USING, ';'); }
     ;
 
 opt_open_using
-    : %empty  /* 353 */
+    : %empty  /* 352 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_USING exp_until_semi  /* 354 */
+    | T_USING exp_until_semi  /* 353 */
         { $$ = $2; }
     ;
 
 loop_body
-    : proc_stmts T_END T_LOOP optEndName  /* 355 */
+    : proc_stmts T_END T_LOOP optEndName  /* 354 */
     ;
 
 exp_until_loop
-    : %empty  /* 356 */
+    : %empty  /* 355 */
         {
             $$ = TokenValue{};
             int first = parserFirstToken(yychar);
@@ -1988,24 +2003,24 @@ exp_until_loop
     ;
 
 select_target
-    : %empty  /* 357 */
+    : %empty  /* 356 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing SELECT expression", T_INTO, T_FROM, T_BULK); }
     ;
 
 into_clause
-    : %empty  /* 358 */
+    : %empty  /* 357 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_INTO exp_until_from  /* 359 */
+    | T_INTO exp_until_from  /* 358 */
         { $$ = $2; }
     ;
 
 exp_until_from
-    : %empty  /* 360 */
+    : %empty  /* 359 */
         { $$ = TokenValue{}; $$.value.list = COLLECT("Missing INTO clause", T_FROM); }
     ;
 
 from_clause
-    : T_FROM exp_until_semi  /* 361 */
+    : T_FROM exp_until_semi  /* 360 */
         {
             $$ = $2;
             if (!$2.value.list)
@@ -2014,46 +2029,46 @@ from_clause
     ;
 
 stmt_execsql
-    : T_INSERT exp_until_semi  /* 362 */
+    : T_INSERT exp_until_semi  /* 361 */
         { $$.value.node = newSql($1.line, "INSERT", 307, $2.value.list); }
-    | T_UPDATE exp_until_semi  /* 363 */
+    | T_UPDATE exp_until_semi  /* 362 */
         { $$.value.node = newSql($1.line, "UPDATE", 308, $2.value.list); }
-    | T_DELETE exp_until_semi  /* 364 */
+    | T_DELETE exp_until_semi  /* 363 */
         { $$.value.node = newSql($1.line, "DELETE", 309, $2.value.list); }
-    | T_START T_TRANSACTION  /* 365 */
+    | T_START T_TRANSACTION  /* 364 */
         { $$.value.node = newSql($1.line, "START TRANSACTION", 334, nullptr); }
-    | T_MERGE exp_until_semi  /* 366 */
+    | T_MERGE exp_until_semi  /* 365 */
         { $$.value.node = newSql($1.line, "MERGE", 310, $2.value.list); }
-    | T_LOCK exp_until_semi  /* 367 */
+    | T_LOCK exp_until_semi  /* 366 */
         { $$.value.node = newSql($1.line, "LOCK", 311, $2.value.list); }
-    | T_ROLLBACK opt_exp_until_semi  /* 368 */
+    | T_ROLLBACK opt_exp_until_semi  /* 367 */
         { $$.value.node = newSql($1.line, "ROLLBACK", 332, $2.value.list); }
-    | T_SAVEPOINT exp_until_semi  /* 369 */
+    | T_SAVEPOINT exp_until_semi  /* 368 */
         { $$.value.node = newSql($1.line, "SAVEPOINT", 311, $2.value.list); }
-    | T_TRUNCATE exp_until_semi  /* 370 */
+    | T_TRUNCATE exp_until_semi  /* 369 */
         { $$.value.node = newSql($1.line, "TRUNCATE", 311, $2.value.list); }
-    | T_COMMIT opt_exp_until_semi  /* 371 */
+    | T_COMMIT opt_exp_until_semi  /* 370 */
         { $$.value.node = newSql($1.line, "COMMIT", 331, $2.value.list); }
-    | T_SETTRANSACTION lno opt_exp_until_semi  /* 372 */
+    | T_SETTRANSACTION lno opt_exp_until_semi  /* 371 */
         { $$.value.node = newSql(static_cast<int>($2.value.ival), "SET TRANSACTION", 420, $3.value.list); }
     ;
 
 exception_sect
-    : %empty  /* 373 */
+    : %empty  /* 372 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_EXCEPTION proc_exceptions  /* 374 */
+    | T_EXCEPTION proc_exceptions  /* 373 */
         { $$ = $2; }
     ;
 
 proc_exceptions
-    : proc_exceptions proc_exception  /* 375 */
+    : proc_exceptions proc_exception  /* 374 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | proc_exception  /* 376 */
+    | proc_exception  /* 375 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 proc_exception
-    : T_WHEN proc_conditions T_THEN proc_stmts  /* 377 */
+    : T_WHEN proc_conditions T_THEN proc_stmts  /* 376 */
         {
             astNodeHandler *node = astNew<astNodeHandler>(AST_HANDLER, $1.line);
             node->conditions = $2.value.list;
@@ -2063,34 +2078,34 @@ proc_exception
     ;
 
 proc_conditions
-    : proc_conditions T_OR exceptionName  /* 378 */
+    : proc_conditions T_OR exceptionName  /* 377 */
         { $$.value.list = listAppend($1.value.list, $3.value.node); }
-    | exceptionName  /* 379 */
+    | exceptionName  /* 378 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 opt_target
-    : %empty  /* 380 */
+    : %empty  /* 379 */
         { $$ = TokenValue{}; $$.value.text = nullptr; }
-    | labelName  /* 381 */
+    | labelName  /* 380 */
         { $$.value.text = tokenListText($1.value.list); }
     ;
 
 opt_label
-    : %empty  /* 382 */
+    : %empty  /* 381 */
         { $$ = TokenValue{}; $$.value.text = nullptr; }
-    | T_LABEL_BEG labelName T_LABEL_END  /* 383 */
+    | T_LABEL_BEG labelName T_LABEL_END  /* 382 */
         { $$.value.text = tokenListText($2.value.list); }
     ;
 
 optEndName
-    : %empty  /* 384 */
+    : %empty  /* 383 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | schemaObjectName  /* 385 */
+    | schemaObjectName  /* 384 */
     ;
 
 lno
-    : %empty  /* 386 */
+    : %empty  /* 385 */
         {
             $$ = TokenValue{};
             $$.line = scannerCurrentLine(ctx);
@@ -2099,57 +2114,57 @@ lno
     ;
 
 opt_assign
-    : T_ASSIGN exp_until_semi ';'  /* 387 */
+    : T_ASSIGN exp_until_semi ';'  /* 386 */
         { $$ = $2; }
-    | %empty  /* 388 */
+    | %empty  /* 387 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
     ;
 
 opt_when_expr
-    : T_WHEN exp_until_semi  /* 389 */
+    : T_WHEN exp_until_semi  /* 388 */
         { $$ = $2; }
-    | %empty  /* 390 */
+    | %empty  /* 389 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
     ;
 
 opt_rec_colname
-    : '.' varName  /* 391 */
+    : '.' varName  /* 390 */
         { $$ = $2; }
-    | %empty  /* 392 */
+    | %empty  /* 391 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
     ;
 
 param_exp
-    : T_WORD lno '(' actual_args ')' opt_rec_colname opt_assign  /* 393 */
+    : T_WORD lno '(' actual_args ')' opt_rec_colname opt_assign  /* 392 */
         { $$.value.node = callOrAssign(ctx, static_cast<int>($2.value.ival), $1.value.list, $4.value.list, $6.value.list, $7.value.list); }
-    | T_DTYPE lno '(' actual_args ')' opt_rec_colname opt_assign  /* 394 */
+    | T_DTYPE lno '(' actual_args ')' opt_rec_colname opt_assign  /* 393 */
         { $$.value.node = callOrAssign(ctx, static_cast<int>($2.value.ival), $1.value.list, $4.value.list, $6.value.list, $7.value.list); }
     ;
 
 actual_args
-    : exp_until_rparen  /* 395 */
+    : exp_until_rparen  /* 394 */
     ;
 
 opt_formal_args
-    : %empty  /* 396 */
+    : %empty  /* 395 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | '(' formal_args ')'  /* 397 */
+    | '(' formal_args ')'  /* 396 */
         { $$ = $2; }
     ;
 
 formal_args
-    : formal_args T_COMMA formal_arg  /* 398 */
+    : formal_args T_COMMA formal_arg  /* 397 */
         { $$.value.list = listAppend($1.value.list, $3.value.node); yyerrok; }
-    | formal_arg  /* 399 */
+    | formal_arg  /* 398 */
         { $$.value.list = listNew($1.value.node); }
-    | error  /* 400 */
+    | error  /* 399 */
         { $$.value.list = listNew(takeLastErrorNode()); }
-    | formal_args error  /* 401 */
+    | formal_args error  /* 400 */
         { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
     ;
 
 formal_arg
-    : varName lno opt_mode formal_arg_type opt_arg_dflt  /* 402 */
+    : varName lno opt_mode formal_arg_type opt_arg_dflt  /* 401 */
         {
             astNodeFormalArg *node = astNew<astNodeFormalArg>(AST_FORMAL_ARG, static_cast<int>($2.value.ival));
             node->name = $1.value.list;
@@ -2161,46 +2176,46 @@ formal_arg
     ;
 
 opt_mode
-    : %empty  /* 403 */
+    : %empty  /* 402 */
         { $$ = TokenValue{}; $$.value.ival = ARG_IN; }
-    | T_IN  /* 404 */
+    | T_IN  /* 403 */
         { $$.value.ival = ARG_IN; }
-    | T_OUT optNoCopy  /* 405 */
+    | T_OUT optNoCopy  /* 404 */
         { $$.value.ival = ARG_OUT; }
-    | T_IN T_OUT optNoCopy  /* 406 */
+    | T_IN T_OUT optNoCopy  /* 405 */
         { $$.value.ival = ARG_IN_OUT; }
     ;
 
 optNoCopy
-    : %empty  /* 407 */
+    : %empty  /* 406 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_NOCOPY  /* 408 */
+    | T_NOCOPY  /* 407 */
         { $$.value.ival = 1; }
     ;
 
 optReverse
-    : %empty  /* 409 */
+    : %empty  /* 408 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_REVERSE  /* 410 */
+    | T_REVERSE  /* 409 */
         { $$.value.ival = 1; }
     ;
 
 simple_func_expr
-    : T_WORD lno ';'  /* 411 */
+    : T_WORD lno ';'  /* 410 */
         { $$.value.node = newCall(static_cast<int>($2.value.ival), $1.value.list, nullptr); }
-    | T_DTYPE lno ';'  /* 412 */
+    | T_DTYPE lno ';'  /* 411 */
         { $$.value.node = newCall(static_cast<int>($2.value.ival), $1.value.list, nullptr); }
     ;
 
 case_exprs
-    : case_exprs case_expr  /* 413 */
+    : case_exprs case_expr  /* 412 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | case_expr  /* 414 */
+    | case_expr  /* 413 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 case_expr
-    : T_WHEN exp_until_then T_THEN proc_stmts  /* 415 */
+    : T_WHEN exp_until_then T_THEN proc_stmts  /* 414 */
         {
             astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $1.line);
             node->predicate = $2.value.list;
@@ -2210,9 +2225,9 @@ case_expr
     ;
 
 case_default
-    : %empty  /* 416 */
+    : %empty  /* 415 */
         { $$ = TokenValue{}; $$.value.node = nullptr; }
-    | T_ELSE proc_stmts  /* 417 */
+    | T_ELSE proc_stmts  /* 416 */
         {
             astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $1.line);
             node->body = $2.value.list;
@@ -2222,351 +2237,351 @@ case_default
     ;
 
 exp_until_rparen
-    : %empty  /* 418 */
+    : %empty  /* 417 */
         { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, ')'); }
     ;
 
 exp_until_commaparen
-    : %empty  /* 419 */
+    : %empty  /* 418 */
         { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, ')', T_COMMA); }
     ;
 
 opt_exp_until_when
-    : %empty  /* 420 */
+    : %empty  /* 419 */
         { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, T_WHEN); }
     ;
 
 as_is
-    : T_IS  /* 421 */
-    | T_AS  /* 422 */
+    : T_IS  /* 420 */
+    | T_AS  /* 421 */
     ;
 
 opt_or_replace
-    : %empty  /* 423 */
+    : %empty  /* 422 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_OR T_REPLACE  /* 424 */
+    | T_OR T_REPLACE  /* 423 */
         { $$.value.ival = 1; }
     ;
 
 authid
-    : T_AUTHID T_CURRENT_USER  /* 425 */
+    : T_AUTHID T_CURRENT_USER  /* 424 */
         { $$.value.ival = 0; }
-    | T_AUTHID T_DEFINER  /* 426 */
+    | T_AUTHID T_DEFINER  /* 425 */
         { $$.value.ival = 1; }
     ;
 
 opt_authid
-    : %empty  /* 427 */
+    : %empty  /* 426 */
         { $$ = TokenValue{}; $$.value.ival = 1; }
-    | authid  /* 428 */
+    | authid  /* 427 */
     ;
 
 optFunctionOpts
-    : %empty  /* 429 */
+    : %empty  /* 428 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | functionOpts  /* 430 */
+    | functionOpts  /* 429 */
     ;
 
 functionOpts
-    : functionOpts functionOpt  /* 431 */
+    : functionOpts functionOpt  /* 430 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | functionOpt  /* 432 */
+    | functionOpt  /* 431 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 functionOpt
-    : authid lno  /* 433 */
+    : authid lno  /* 432 */
         {
             int line = static_cast<int>($2.value.ival);
             $$.value.node = $1.value.ival ? astTokenNew(353, "DEFINER", line) : astTokenNew(352, "CURRENT_USER", line);
         }
-    | T_DETERMINISTIC  /* 434 */
+    | T_DETERMINISTIC  /* 433 */
         { $$.value.node = astTokenNew(279, "DETERMINISTIC", $1.line); }
-    | T_PIPELINED lno  /* 435 */
+    | T_PIPELINED lno  /* 434 */
         { $$.value.node = astTokenNew(384, "PIPELINED", static_cast<int>($2.value.ival)); }
-    | T_PIPELINED lno T_USING functionName  /* 436 */
+    | T_PIPELINED lno T_USING functionName  /* 435 */
         { $$.value.node = astTokenNew(384, "PIPELINED", static_cast<int>($2.value.ival)); }
-    | T_CLUSTER lno clusterName T_BY '(' exp_until_rparen ')'  /* 437 */
+    | T_CLUSTER lno clusterName T_BY '(' exp_until_rparen ')'  /* 436 */
         { $$.value.node = astTokenNew(404, "CLUSTER", static_cast<int>($2.value.ival)); }
-    | T_CLUSTER lno T_BY '(' exp_until_rparen ')'  /* 438 */
+    | T_CLUSTER lno T_BY '(' exp_until_rparen ')'  /* 437 */
         { $$.value.node = astTokenNew(404, "CLUSTER", static_cast<int>($2.value.ival)); }
-    | T_PARALLEL_ENABLE lno '(' exp_until_rparen ')'  /* 439 */
+    | T_PARALLEL_ENABLE lno '(' exp_until_rparen ')'  /* 438 */
         { $$.value.node = astTokenNew(425, "PARALLEL_ENABLE", static_cast<int>($2.value.ival)); }
-    | T_AGGREGATE T_USING functionName  /* 440 */
+    | T_AGGREGATE T_USING functionName  /* 439 */
         { $$.value.node = astTokenNew(410, "AGGREGATE", $1.line); }
-    | T_PARALLEL_ENABLE lno  /* 441 */
+    | T_PARALLEL_ENABLE lno  /* 440 */
         { $$.value.node = astTokenNew(425, "PARALLEL_ENABLE", static_cast<int>($2.value.ival)); }
     ;
 
 triggerPoint
-    : T_BEFORE  /* 442 */
+    : T_BEFORE  /* 441 */
         { $$.value.ival = TRIGGER_BEFORE; }
-    | T_AFTER  /* 443 */
+    | T_AFTER  /* 442 */
         { $$.value.ival = TRIGGER_AFTER; }
-    | T_FOR  /* 444 */
+    | T_FOR  /* 443 */
         { $$.value.ival = TRIGGER_FOR; }
-    | T_INSTEAD T_OF  /* 445 */
+    | T_INSTEAD T_OF  /* 444 */
         { $$.value.ival = TRIGGER_INSTEAD_OF; }
     ;
 
 triggerEvents
-    : triggerEvents T_OR triggerEvent  /* 446 */
+    : triggerEvents T_OR triggerEvent  /* 445 */
         {
             $$.value.ival = $1.value.ival | $3.value.ival;
             if ($3.value.ival == TRIGGER_UPDATE)
                 $$.aux = $3.aux;
         }
-    | triggerEvent  /* 447 */
+    | triggerEvent  /* 446 */
     ;
 
 triggerEvent
-    : T_INSERT  /* 448 */
+    : T_INSERT  /* 447 */
         { $$.value.ival = TRIGGER_INSERT; $$.aux = nullptr; }
-    | T_UPDATE optColumnList  /* 449 */
+    | T_UPDATE optColumnList  /* 448 */
         { $$.value.ival = TRIGGER_UPDATE; $$.aux = $2.value.list; }
-    | T_DELETE  /* 450 */
+    | T_DELETE  /* 449 */
         { $$.value.ival = TRIGGER_DELETE; $$.aux = nullptr; }
     ;
 
 optColumnList
-    : %empty  /* 451 */
+    : %empty  /* 450 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_OF columnList  /* 452 */
+    | T_OF columnList  /* 451 */
         { $$ = $2; }
     ;
 
 columnList
-    : columnList T_COMMA schemaObjectName  /* 453 */
+    : columnList T_COMMA schemaObjectName  /* 452 */
         { $$.value.list = listAppend($1.value.list, $3.value.node); }
-    | schemaObjectName  /* 454 */
+    | schemaObjectName  /* 453 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 optCondition
-    : %empty  /* 455 */
+    : %empty  /* 454 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_WHEN '(' exp_until_rparen ')'  /* 456 */
+    | T_WHEN '(' exp_until_rparen ')'  /* 455 */
         { $$ = $3; }
     ;
 
 optReferencing
-    : %empty  /* 457 */
+    : %empty  /* 456 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_REFERENCING referencingList  /* 458 */
+    | T_REFERENCING referencingList  /* 457 */
         { $$ = $2; }
     ;
 
 referencingList
-    : referencingList referenceClause  /* 459 */
+    : referencingList referenceClause  /* 458 */
         { $$.value.list = listAppend($1.value.list, $2.value.node); }
-    | referenceClause  /* 460 */
+    | referenceClause  /* 459 */
         { $$.value.list = listNew($1.value.node); }
     ;
 
 referenceClause
-    : T_OLD T_AS varName  /* 461 */
+    : T_OLD T_AS varName  /* 460 */
         { $$.value.node = newTriggerVariable($1.line, TRIGGER_VAR_OLD, $3.value.list); }
-    | T_NEW T_AS varName  /* 462 */
+    | T_NEW T_AS varName  /* 461 */
         { $$.value.node = newTriggerVariable($1.line, TRIGGER_VAR_NEW, $3.value.list); }
-    | T_PARENT T_AS varName  /* 463 */
+    | T_PARENT T_AS varName  /* 462 */
         { $$.value.node = newTriggerVariable($1.line, TRIGGER_VAR_PARENT, $3.value.list); }
     ;
 
 optForEachRow
-    : %empty  /* 464 */
+    : %empty  /* 463 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_FOR T_EACH T_ROW  /* 465 */
+    | T_FOR T_EACH T_ROW  /* 464 */
         { $$.value.ival = 1; }
     ;
 
 optFollows
-    : %empty  /* 466 */
+    : %empty  /* 465 */
         { $$ = TokenValue{}; $$.value.list = nullptr; }
-    | T_FOLLOWS triggerName  /* 467 */
+    | T_FOLLOWS triggerName  /* 466 */
         { $$ = $2; }
     ;
 
 optDisable
-    : %empty  /* 468 */
+    : %empty  /* 467 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_DISABLE  /* 469 */
+    | T_DISABLE  /* 468 */
         { $$.value.ival = 1; }
     ;
 
 optCompound
-    : %empty  /* 470 */
+    : %empty  /* 469 */
         { $$ = TokenValue{}; $$.value.ival = 0; }
-    | T_COMPOUND T_TRIGGER  /* 471 */
+    | T_COMPOUND T_TRIGGER  /* 470 */
         { $$.value.ival = 1; }
     ;
 
 varrayDim
-    : '(' T_DIGITS ')'  /* 472 */
+    : '(' T_DIGITS ')'  /* 471 */
         { $$ = $2; }
     ;
 
 signedInteger
-    : T_DIGITS  /* 473 */
-    | '-' T_DIGITS  /* 474 */
+    : T_DIGITS  /* 472 */
+    | '-' T_DIGITS  /* 473 */
         { $$.value.text = parserNegate($2.value.text); }
     ;
 
 optSemiColon
-    : %empty  /* 475 */
-    | ';'  /* 476 */
+    : %empty  /* 474 */
+    | ';'  /* 475 */
     ;
 
 varKeyword
-    : T_AFTER  /* 477 */
-    | T_ALIAS  /* 478 */
-    | T_AS  /* 479 */
-    | T_AUTHID  /* 480 */
-    | T_AUTONOMOUS_XACT  /* 481 */
-    | T_BEFORE  /* 482 */
-    | T_BY  /* 483 */
-    | T_CASE  /* 484 */
-    | T_CLOSE  /* 485 */
-    | T_COMMIT  /* 486 */
-    | T_COMPOUND  /* 487 */
-    | T_CONTINUE  /* 488 */
-    | T_CURRENT_USER  /* 489 */
-    | T_DEFAULT  /* 490 */
-    | T_DEFINER  /* 491 */
-    | T_DELETE  /* 492 */
-    | T_DIMENSION  /* 493 */
-    | T_DISABLE  /* 494 */
-    | T_EACH  /* 495 */
-    | T_ENABLE  /* 496 */
-    | T_EXCEPTION_INIT  /* 497 */
-    | T_EXECUTE  /* 498 */
-    | T_EXIT  /* 499 */
-    | T_FETCH  /* 500 */
-    | T_FOLLOWS  /* 501 */
-    | T_FOR  /* 502 */
-    | T_FROM  /* 503 */
-    | T_GOTO  /* 504 */
-    | T_GRANT  /* 505 */
-    | T_IF  /* 506 */
-    | T_IMMEDIATE  /* 507 */
-    | T_INDEX  /* 508 */
-    | T_INSERT  /* 509 */
-    | T_INSTEAD  /* 510 */
-    | T_INTO  /* 511 */
-    | T_IS  /* 512 */
-    | T_LOCK  /* 513 */
-    | T_LOOP  /* 514 */
-    | T_MERGE  /* 515 */
-    | T_NEW  /* 516 */
-    | T_NOT  /* 517 */
-    | T_NULL  /* 518 */
-    | T_OF  /* 519 */
-    | T_OLD  /* 520 */
-    | T_ON  /* 521 */
-    | T_OPEN  /* 522 */
-    | T_OR  /* 523 */
-    | T_PACKAGE  /* 524 */
-    | T_PARENT  /* 525 */
-    | T_RAISE  /* 526 */
-    | T_RAISE_APP_ERROR  /* 527 */
-    | T_RECORD  /* 528 */
-    | T_REFCURSOR  /* 529 */
-    | T_REFERENCING  /* 530 */
-    | T_REPLACE  /* 531 */
-    | T_RETURN  /* 532 */
-    | T_RETURNING  /* 533 */
-    | T_ROLLBACK  /* 534 */
-    | T_ROLE  /* 535 */
-    | T_ROW  /* 536 */
-    | T_SAVEPOINT  /* 537 */
-    | T_SEQUENCE  /* 538 */
-    | T_SQLCODE  /* 539 */
-    | T_SQLERRM  /* 540 */
-    | T_SQLSTATE  /* 541 */
-    | T_START  /* 542 */
-    | T_SUBTYPE  /* 543 */
-    | T_SYNONYM  /* 544 */
-    | T_TABLE  /* 545 */
-    | T_THEN  /* 546 */
-    | T_TRANSACTION  /* 547 */
-    | T_TRIGGER  /* 548 */
-    | T_TRUNCATE  /* 549 */
-    | T_UPDATE  /* 550 */
-    | T_USER  /* 551 */
-    | T_USING  /* 552 */
-    | T_VARRAY  /* 553 */
-    | T_VIEW  /* 554 */
-    | T_WHERE  /* 555 */
-    | T_WHILE  /* 556 */
-    | T_TYPE  /* 557 */
+    : T_AFTER  /* 476 */
+    | T_ALIAS  /* 477 */
+    | T_AS  /* 478 */
+    | T_AUTHID  /* 479 */
+    | T_AUTONOMOUS_XACT  /* 480 */
+    | T_BEFORE  /* 481 */
+    | T_BY  /* 482 */
+    | T_CASE  /* 483 */
+    | T_CLOSE  /* 484 */
+    | T_COMMIT  /* 485 */
+    | T_COMPOUND  /* 486 */
+    | T_CONTINUE  /* 487 */
+    | T_CURRENT_USER  /* 488 */
+    | T_DEFAULT  /* 489 */
+    | T_DEFINER  /* 490 */
+    | T_DELETE  /* 491 */
+    | T_DIMENSION  /* 492 */
+    | T_DISABLE  /* 493 */
+    | T_EACH  /* 494 */
+    | T_ENABLE  /* 495 */
+    | T_EXCEPTION_INIT  /* 496 */
+    | T_EXECUTE  /* 497 */
+    | T_EXIT  /* 498 */
+    | T_FETCH  /* 499 */
+    | T_FOLLOWS  /* 500 */
+    | T_FOR  /* 501 */
+    | T_FROM  /* 502 */
+    | T_GOTO  /* 503 */
+    | T_GRANT  /* 504 */
+    | T_IF  /* 505 */
+    | T_IMMEDIATE  /* 506 */
+    | T_INDEX  /* 507 */
+    | T_INSERT  /* 508 */
+    | T_INSTEAD  /* 509 */
+    | T_INTO  /* 510 */
+    | T_IS  /* 511 */
+    | T_LOCK  /* 512 */
+    | T_LOOP  /* 513 */
+    | T_MERGE  /* 514 */
+    | T_NEW  /* 515 */
+    | T_NOT  /* 516 */
+    | T_NULL  /* 517 */
+    | T_OF  /* 518 */
+    | T_OLD  /* 519 */
+    | T_ON  /* 520 */
+    | T_OPEN  /* 521 */
+    | T_OR  /* 522 */
+    | T_PACKAGE  /* 523 */
+    | T_PARENT  /* 524 */
+    | T_RAISE  /* 525 */
+    | T_RAISE_APP_ERROR  /* 526 */
+    | T_RECORD  /* 527 */
+    | T_REFCURSOR  /* 528 */
+    | T_REFERENCING  /* 529 */
+    | T_REPLACE  /* 530 */
+    | T_RETURN  /* 531 */
+    | T_RETURNING  /* 532 */
+    | T_ROLLBACK  /* 533 */
+    | T_ROLE  /* 534 */
+    | T_ROW  /* 535 */
+    | T_SAVEPOINT  /* 536 */
+    | T_SEQUENCE  /* 537 */
+    | T_SQLCODE  /* 538 */
+    | T_SQLERRM  /* 539 */
+    | T_SQLSTATE  /* 540 */
+    | T_START  /* 541 */
+    | T_SUBTYPE  /* 542 */
+    | T_SYNONYM  /* 543 */
+    | T_TABLE  /* 544 */
+    | T_THEN  /* 545 */
+    | T_TRANSACTION  /* 546 */
+    | T_TRIGGER  /* 547 */
+    | T_TRUNCATE  /* 548 */
+    | T_UPDATE  /* 549 */
+    | T_USER  /* 550 */
+    | T_USING  /* 551 */
+    | T_VARRAY  /* 552 */
+    | T_VIEW  /* 553 */
+    | T_WHERE  /* 554 */
+    | T_WHILE  /* 555 */
+    | T_TYPE  /* 556 */
     ;
 
 typeKeyword
-    : varKeyword  /* 558 */
-    | T_CURSOR  /* 559 */
-    | T_ELSE  /* 560 */
-    | T_ELSIF  /* 561 */
-    | T_END  /* 562 */
-    | T_FUNCTION  /* 563 */
-    | T_PROCEDURE  /* 564 */
-    | T_REVERSE  /* 565 */
-    | T_SELECT  /* 566 */
-    | T_XMLTYPE  /* 567 */
+    : varKeyword  /* 557 */
+    | T_CURSOR  /* 558 */
+    | T_ELSE  /* 559 */
+    | T_ELSIF  /* 560 */
+    | T_END  /* 561 */
+    | T_FUNCTION  /* 562 */
+    | T_PROCEDURE  /* 563 */
+    | T_REVERSE  /* 564 */
+    | T_SELECT  /* 565 */
+    | T_XMLTYPE  /* 566 */
     ;
 
 schemaKeyword
-    : typeKeyword  /* 568 */
-    | T_CONSTANT  /* 569 */
-    | T_EXCEPTION  /* 570 */
-    | T_IN  /* 571 */
-    | T_NOCOPY  /* 572 */
-    | T_OUT  /* 573 */
-    | T_BULK  /* 574 */
-    | T_COLLECT  /* 575 */
-    | T_WITH  /* 576 */
-    | T_DETERMINISTIC  /* 577 */
+    : typeKeyword  /* 567 */
+    | T_CONSTANT  /* 568 */
+    | T_EXCEPTION  /* 569 */
+    | T_IN  /* 570 */
+    | T_NOCOPY  /* 571 */
+    | T_OUT  /* 572 */
+    | T_BULK  /* 573 */
+    | T_COLLECT  /* 574 */
+    | T_WITH  /* 575 */
+    | T_DETERMINISTIC  /* 576 */
     ;
 
 declVarName
-    : T_WORD  /* 578 */
-    | varKeyword  /* 579 */
+    : T_WORD  /* 577 */
+    | varKeyword  /* 578 */
         { $$.value.list = parserKeywordName($1.value.text, $1.line); }
     ;
 
 varName
-    : declVarName  /* 580 */
-    | T_BODY  /* 581 */
+    : declVarName  /* 579 */
+    | T_BODY  /* 580 */
         { $$.value.list = parserKeywordName($1.value.text, $1.line); }
     ;
 
 typeName
-    : T_WORD  /* 582 */
-    | T_DTYPE  /* 583 */
-    | typeKeyword  /* 584 */
+    : T_WORD  /* 581 */
+    | T_DTYPE  /* 582 */
+    | typeKeyword  /* 583 */
         { $$.value.list = parserKeywordName($1.value.text, $1.line); }
     ;
 
 schemaObjectName
-    : T_WORD  /* 585 */
-    | T_DTYPE  /* 586 */
-    | schemaKeyword  /* 587 */
+    : T_WORD  /* 584 */
+    | T_DTYPE  /* 585 */
+    | schemaKeyword  /* 586 */
         { $$.value.list = parserKeywordName($1.value.text, $1.line); }
     ;
 
-cursorName : schemaObjectName  /* 588 */ ;
-triggerName : schemaObjectName  /* 589 */ ;
-procedureName : schemaObjectName  /* 590 */ ;
-functionName : schemaObjectName  /* 591 */ ;
-packageName : schemaObjectName  /* 592 */ ;
-exceptionName : schemaObjectName  /* 593 */ ;
-labelName : schemaObjectName  /* 594 */ ;
-tableName : schemaObjectName  /* 595 */ ;
-viewName : schemaObjectName  /* 596 */ ;
-seqName : schemaObjectName  /* 597 */ ;
-synName : schemaObjectName  /* 598 */ ;
-roleName : schemaObjectName  /* 599 */ ;
-userName : schemaObjectName  /* 600 */ ;
-indexName : schemaObjectName  /* 601 */ ;
-clusterName : schemaObjectName  /* 602 */ ;
+cursorName : schemaObjectName  /* 587 */ ;
+triggerName : schemaObjectName  /* 588 */ ;
+procedureName : schemaObjectName  /* 589 */ ;
+functionName : schemaObjectName  /* 590 */ ;
+packageName : schemaObjectName  /* 591 */ ;
+exceptionName : schemaObjectName  /* 592 */ ;
+labelName : schemaObjectName  /* 593 */ ;
+tableName : schemaObjectName  /* 594 */ ;
+viewName : schemaObjectName  /* 595 */ ;
+seqName : schemaObjectName  /* 596 */ ;
+synName : schemaObjectName  /* 597 */ ;
+roleName : schemaObjectName  /* 598 */ ;
+userName : schemaObjectName  /* 599 */ ;
+indexName : schemaObjectName  /* 600 */ ;
+clusterName : schemaObjectName  /* 601 */ ;
 
 %%
 

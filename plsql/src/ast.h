@@ -665,12 +665,6 @@ template <class T>
 inline T* astNew(int kind, int line) {
   return static_cast<T*>(astNodeNew(sizeof(T), kind, line));
 }
-// Marks a use of a node as a given kind; checks nothing.
-template <class T = astNode>
-inline T* astCast(astNode* node, int kind) {
-  (void)kind;
-  return static_cast<T*>(node);
-}
 
 const char* astNodeKindName(int kind);
 const char* astNodeKindName(const astNode* node);  // "<null>" for null

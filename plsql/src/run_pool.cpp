@@ -292,7 +292,7 @@ static StringChunk* newChunk(int capacity) {
   return chunk;
 }
 
-StringBuilder* sbNew(int chunkSize, intptr_t owner) {
+StringBuilder* sbNew(int chunkSize) {
   StringBuilder* b = static_cast<StringBuilder*>(poolAlloc(sizeof(StringBuilder)));
   if (!b) return nullptr;
   if (chunkSize <= 0) chunkSize = 1024;
@@ -302,7 +302,6 @@ StringBuilder* sbNew(int chunkSize, intptr_t owner) {
   b->first = nullptr;
   b->current = nullptr;
   b->chunkSize = chunkSize;
-  b->owner = owner;
   return b;
 }
 

@@ -94,10 +94,9 @@ struct StringBuilder {
   StringChunk* first;
   StringChunk* current;
   int chunkSize;
-  intptr_t owner;  // kept for the caller, never read here
 };
 
-StringBuilder* sbNew(int chunkSize, intptr_t owner);
+StringBuilder* sbNew(int chunkSize);
 void sbAppend(StringBuilder* builder, const char* text);
 void sbReset(StringBuilder* builder);
 int sbLength(const StringBuilder* builder);

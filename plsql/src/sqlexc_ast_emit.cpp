@@ -1,6 +1,6 @@
 // Emitter framework: state, statement records, text operations, line starts
 // and the dispatcher by node kind.
-#include "sqlexc_ast_emit.h"
+#include "sqlexc_ast_emit_internal.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -52,7 +52,7 @@ StatementRecord* emitProgram(astNode* root, int emitterWord, const char* termina
   state.terminator = terminator ? terminator : "";
   state.lineMarkers = lineMarkers;
   state.errors = errors;
-  state.builder = sbNew(80, 0);
+  state.builder = sbNew(80);
   state.outputLine = 1;
   state.depth = 0;
   emitStatement(root, &state);

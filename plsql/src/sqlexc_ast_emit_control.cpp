@@ -3,7 +3,7 @@
 // rewriting makes for dynamic SQL and diagnostics (EXECUTE, PREPARE, SIGNAL,
 // VALUES ... INTO, GET DIAGNOSTICS).
 #include "ast.h"
-#include "sqlexc_ast_emit.h"
+#include "sqlexc_ast_emit_internal.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // with a statement of its own.
 #include "ast.h"
 #include "plsql_parser.hpp"
-#include "sqlexc_ast_emit.h"
+#include "sqlexc_ast_emit_internal.h"
 
 namespace {
 

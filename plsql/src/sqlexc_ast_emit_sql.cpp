@@ -3,7 +3,7 @@
 // of procedure calls, and of plain tokens and node lists.
 #include "ast.h"
 #include "plsql_parser.hpp"
-#include "sqlexc_ast_emit.h"
+#include "sqlexc_ast_emit_internal.h"
 
 namespace {
 

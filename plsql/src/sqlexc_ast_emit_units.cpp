@@ -4,7 +4,7 @@
 // declaration pass shared by blocks and packages.
 #include "ast.h"
 #include "plsql_parser.hpp"
-#include "sqlexc_ast_emit.h"
+#include "sqlexc_ast_emit_internal.h"
 
 namespace {
 

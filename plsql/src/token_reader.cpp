@@ -34,7 +34,6 @@ astNodeList* splitPercentToken(const char* text, int line) {
   return list;
 }
 
-#ifdef VESTRAKE_HAVE_PARSER
 
 #include "plsql_scanner.hpp"
 
@@ -256,28 +255,3 @@ astNodeList* read_datatype(ParseContext* context, TokenValue* value, astNodeList
   }
 }
 
-#else  // no scanner built yet
-
-void initScanner(ParseContext* context) { (void)context; }
-void teardownScanner(ParseContext* context) { (void)context; }
-int scannerLineOf(void* scanner) { (void)scanner; return 0; }
-int scannerCurrentLine(ParseContext* context) { (void)context; return 0; }
-const char* scannerCurrentText(void* scanner) { (void)scanner; return nullptr; }
-const char* scannerLineStart(void* scanner) { (void)scanner; return nullptr; }
-ErrorRecord** scannerErrorList(void* scanner) { (void)scanner; return nullptr; }
-int nextToken(TokenValue* value, ParseContext* context) { (void)value; (void)context; return 0; }
-void pushBackToken(ParseContext* context, int token) { (void)context; (void)token; }
-astNodeList* read_token_run(ParseContext*, TokenValue*, int, int, int* lastToken, int, int, int, int, int) {
-  if (lastToken) *lastToken = 0;
-  return nullptr;
-}
-astNodeList* read_brace_block(ParseContext*, TokenValue*, int, int) { return nullptr; }
-astNodeList* read_datatype(ParseContext*, TokenValue*, astNodeList*) { return nullptr; }
-// Stands in for the parser's own until both the grammar and the scanner
-// are built.
-__attribute__((weak)) int expectedTokens(const char** names, int capacity, int state) {
-  (void)names; (void)capacity; (void)state;
-  return 0;
-}
-
-#endif

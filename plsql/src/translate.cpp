@@ -11,15 +11,10 @@
 #include "token_reader.h"
 
 bool parseSource(ParseContext* context) {
-#ifdef VESTRAKE_HAVE_PARSER
   initScanner(context);
   int result = xxparse(context);
   teardownScanner(context);
   return result == 0;
-#else
-  (void)context;
-  return false;  // no parser built yet: nothing is accepted
-#endif
 }
 
 namespace {

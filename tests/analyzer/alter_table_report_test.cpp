@@ -63,7 +63,8 @@ TEST(AlterTableReport, AddColumnsAndConstraints) {
        // A computed column is the ADD COLUMN alone.
        at("ALTER TABLE ADD COLUMN", 8, 11, "alter table t add c4 compute")});
   // No counter but the statements changes.
-  EXPECT_EQ(a.text, a.report("alter_add", objects, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9}));
+  EXPECT_EQ(a.text, a.report("alter_add", objects,
+                             {.statements = 9, .max_batch_size = 9, .min_batch_size = 9, .batch_statements = 9}));
 }
 
 TEST(AlterTableReport, DropTriggerLockModifyReplaceAndWith) {
@@ -99,7 +100,8 @@ TEST(AlterTableReport, DropTriggerLockModifyReplaceAndWith) {
        at("ALTER TABLE REPLACE COLUMN", 8, 11, "alter table t replace c default 0"),
        at("ALTER TABLE REPLACE COLUMN", 9, 12, "alter table t replace c default user"),
        at("ALTER CONSTRAINT WITH", 10, 13, "alter table t with exp_row_size = 4")});
-  EXPECT_EQ(a.text, a.report("alter_forms", objects, {11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11, 11, 11}));
+  EXPECT_EQ(a.text, a.report("alter_forms", objects,
+                             {.statements = 11, .max_batch_size = 11, .min_batch_size = 11, .batch_statements = 11}));
 }
 
 TEST(AlterTableReport, PartitionForms) {
@@ -134,7 +136,8 @@ TEST(AlterTableReport, PartitionForms) {
        at("ALTER TABLE ADD PARTITION", 8, 9, "alter table t add partition (values ('x') on s2)"),
        {"CATALOG[sysattributes]", 9, 10, 10, "alter table sysattributes unpartition", "sysattributes", "unknown"},
        {unpart, 9, 10, 10, "alter table sysattributes unpartition", "ALTER TABLE (unpartition)"}});
-  EXPECT_EQ(a.text, a.report("alter_partitions", objects, {10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 10, 10}));
+  EXPECT_EQ(a.text, a.report("alter_partitions", objects,
+                             {.statements = 10, .max_batch_size = 10, .min_batch_size = 10, .batch_statements = 10}));
 }
 
 TEST(AlterTableReport, InsideAProcedureTheFindingsGoToTheProcedure) {
@@ -148,7 +151,15 @@ TEST(AlterTableReport, InsideAProcedureTheFindingsGoToTheProcedure) {
       a.object(1, "procedure", "p",
                {stmt("ALTER TABLE LOCK DATAROWS", 2, 2, 2, "  alter table t lock datarows"),
                 stmt("ALTER TABLE ADD COLUMN", 2, 3, 3, "  alter table t add c int null")});
-  EXPECT_EQ(a.text, a.report("alter_in_proc", objects, {3, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 1, 1, 1}));
+  EXPECT_EQ(a.text, a.report("alter_in_proc", objects,
+                             {.statements = 3,
+                              .procedures = 1,
+                              .max_procedure_size = 2,
+                              .min_procedure_size = 2,
+                              .procedure_statements = 2,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 1}));
 }
 
 #endif

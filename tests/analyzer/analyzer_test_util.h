@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "ag_context.h"
 #include "ag_string.h"
@@ -32,21 +33,52 @@ inline void write_file(const std::string& path, const std::string& text) {
   out << text;
 }
 
+// The seventeen counters of a report, in the report's order; name the ones
+// that are not zero: {.statements = 3, .max_batch_size = 3, ...}.
+struct Counters {
+  int statements = 0;            // StatementCount
+  int tables = 0;                // TableCount
+  int views = 0;                 // ViewCount
+  int procedures = 0;            // ProcedureCount
+  int triggers = 0;              // TriggerCount
+  int trigger_statements = 0;    // TriggerStatementCount
+  int rules = 0;                 // RuleCount
+  int defaults = 0;              // DefaultCount
+  int schemas = 0;               // SchemaCount
+  int databases = 0;             // DatabaseCount
+  int indexes = 0;               // IndexCount
+  int max_procedure_size = 0;    // MaxProcedureSize
+  int min_procedure_size = 0;    // MinProcedureSize
+  int procedure_statements = 0;  // ProcedureStatementCount
+  int max_batch_size = 0;        // MaxBatchSize
+  int min_batch_size = 0;        // MinBatchSize
+  int batch_statements = 0;      // BatchStatementCount
+};
+
 // The report tail that file_state_free writes for the given counters.
-inline std::string report_tail(std::initializer_list<int> values) {
-  static const char* const names[17] = {
-      "StatementCount", "TableCount", "ViewCount", "ProcedureCount", "TriggerCount",
-      "TriggerStatementCount", "RuleCount", "DefaultCount", "SchemaCount", "DatabaseCount",
-      "IndexCount", "MaxProcedureSize", "MinProcedureSize", "ProcedureStatementCount",
-      "MaxBatchSize", "MinBatchSize", "BatchStatementCount"};
+inline std::string report_tail(const Counters& c) {
+  const std::pair<const char*, int> counters[17] = {
+      {"StatementCount", c.statements},
+      {"TableCount", c.tables},
+      {"ViewCount", c.views},
+      {"ProcedureCount", c.procedures},
+      {"TriggerCount", c.triggers},
+      {"TriggerStatementCount", c.trigger_statements},
+      {"RuleCount", c.rules},
+      {"DefaultCount", c.defaults},
+      {"SchemaCount", c.schemas},
+      {"DatabaseCount", c.databases},
+      {"IndexCount", c.indexes},
+      {"MaxProcedureSize", c.max_procedure_size},
+      {"MinProcedureSize", c.min_procedure_size},
+      {"ProcedureStatementCount", c.procedure_statements},
+      {"MaxBatchSize", c.max_batch_size},
+      {"MinBatchSize", c.min_batch_size},
+      {"BatchStatementCount", c.batch_statements}};
   std::string s = "    </objects>\n    <counters>\n";
-  int code = 0;
-  auto it = values.begin();
-  for (; code < 17; ++code) {
-    int v = it != values.end() ? *it++ : 0;
-    s += std::string("      <counter>\n        <name>") + names[code] + "</name>\n        <value>" +
-         std::to_string(v) + "</value>\n      </counter>\n";
-  }
+  for (const auto& [name, value] : counters)
+    s += std::string("      <counter>\n        <name>") + name + "</name>\n        <value>" +
+         std::to_string(value) + "</value>\n      </counter>\n";
   s += "    </counters>\n  </file>\n</source>\n";
   return s;
 }

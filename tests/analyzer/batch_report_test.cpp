@@ -51,11 +51,12 @@ TEST(BatchReport, CheckpointAlone) {
   ASSERT_EQ(analyse("checkpoint", "checkpoint\n", &r), 0);
   // One statement, counted before the dispatcher reports it: statement id
   // 1; the batch object starts on line 1.
-  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "checkpoint") + r.head(1, "batch", "[batch]") +
-                        r.feature("CHECKPOINT", 1, 1, 1, "checkpoint") + Report::close() +
-                        // StatementCount 1; MaxBatchSize, MinBatchSize and
-                        // BatchStatementCount 1.
-                        report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(r.text,
+            "<source>\n" + file_head(r.path, "checkpoint") + r.head(1, "batch", "[batch]") +
+                r.feature("CHECKPOINT", 1, 1, 1, "checkpoint") + Report::close() +
+                // StatementCount 1; MaxBatchSize, MinBatchSize and
+                // BatchStatementCount 1.
+                report_tail({.statements = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(BatchReport, ObjectsOfEveryKindAcrossBatches) {
@@ -119,7 +120,18 @@ TEST(BatchReport, ObjectsOfEveryKindAcrossBatches) {
   // Batches: 1, 1, 1, 1, 1 (the CREATE statements) and 3: sum 8, max 3,
   // min 1. Procedures: 2 and 0 statements (an empty procedure leaves the
   // smallest size alone). One trigger with 3 statements.
-  expected += report_tail({13, 0, 0, 2, 1, 3, 1, 1, 0, 0, 0, 2, 2, 2, 3, 1, 8});
+  expected += report_tail({.statements = 13,
+                           .procedures = 2,
+                           .triggers = 1,
+                           .trigger_statements = 3,
+                           .rules = 1,
+                           .defaults = 1,
+                           .max_procedure_size = 2,
+                           .min_procedure_size = 2,
+                           .procedure_statements = 2,
+                           .max_batch_size = 3,
+                           .min_batch_size = 1,
+                           .batch_statements = 8});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -157,7 +169,8 @@ TEST(BatchReport, StatementsReportedAsAWholeAndCountedStatements) {
                          r.feature("ALTER ROLE", 12, 14, 14, "alter role r2 set passwd expiration 5") +
                          Report::close();
   // 13 statements (the label and the empty block among them), one database.
-  expected += report_tail({13, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 13, 13, 13});
+  expected += report_tail(
+      {.statements = 13, .databases = 1, .max_batch_size = 13, .min_batch_size = 13, .batch_statements = 13});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -189,7 +202,7 @@ TEST(BatchReport, SyntaxErrorsBetweenStatements) {
   expected += r.head(8, "batch", "[batch]") + r.feature("CHECKPOINT", 4, 8, 1, "checkpoint") + Report::close();
   // Statements: CHECKPOINT, KILL, SHUTDOWN, CHECKPOINT. The batch with the
   // error folds one statement per pass; the rejected batch folds none.
-  expected += report_tail({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4});
+  expected += report_tail({.statements = 4, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 4});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -221,7 +234,15 @@ TEST(BatchReport, EmptyBatchesAndEmptyBodies) {
   // Batches: the comment-only batch and the junk batch (accepted, never
   // evaluated) hold no statement, the three CREATE batches one each.
   // Procedures: 0 and 1 statements.
-  expected += report_tail({4, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 3});
+  expected += report_tail({.statements = 4,
+                           .procedures = 2,
+                           .triggers = 1,
+                           .max_procedure_size = 1,
+                           .min_procedure_size = 1,
+                           .procedure_statements = 1,
+                           .max_batch_size = 1,
+                           .min_batch_size = 1,
+                           .batch_statements = 3});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -256,7 +277,12 @@ TEST(BatchReport, ObjectNamesFromDottedNames) {
   expected += r.head(9, "default", "dbo.d2") + r.feature("CREATE DEFAULT", 5, 9, 1, "create default dbo.d2 as 1") +
               Report::close();
   // Four procedures without statements: the procedure sizes stay 0.
-  expected += report_tail({5, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1, 5});
+  expected += report_tail({.statements = 5,
+                           .procedures = 4,
+                           .defaults = 1,
+                           .max_batch_size = 1,
+                           .min_batch_size = 1,
+                           .batch_statements = 5});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -270,11 +296,11 @@ TEST(BatchReport, CallsOfFourPartNames) {
   ASSERT_EQ(analyse("calls", source, &r), 0);
   // The feature stands at the name's last part; each call is counted
   // before it is evaluated.
-  std::string expected = "<source>\n" + file_head(r.path, "calls") + r.head(1, "batch", "[batch]") +
-                         r.feature("SERVER-TO-SERVER RPC", 1, 2, 2, "  p1") + Report::close() +
-                         r.head(4, "batch", "[batch]") +
-                         r.feature("SERVER-TO-SERVER RPC", 2, 4, 1, "srv2.db.dbo.p2 1") + Report::close() +
-                         report_tail({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2});
+  std::string expected =
+      "<source>\n" + file_head(r.path, "calls") + r.head(1, "batch", "[batch]") +
+      r.feature("SERVER-TO-SERVER RPC", 1, 2, 2, "  p1") + Report::close() + r.head(4, "batch", "[batch]") +
+      r.feature("SERVER-TO-SERVER RPC", 2, 4, 1, "srv2.db.dbo.p2 1") + Report::close() +
+      report_tail({.statements = 2, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -287,8 +313,11 @@ TEST(BatchReport, LongAndDeepStatementSequences) {
   for (int i = 0; i < 1000; ++i) source += "end\n";
   Report r;
   ASSERT_EQ(analyse("long", source, &r), 0);
-  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "long") +
-                        report_tail({101000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 101000, 101000, 101000}));
+  EXPECT_EQ(
+      r.text,
+      "<source>\n" + file_head(r.path, "long") +
+          report_tail(
+              {.statements = 101000, .max_batch_size = 101000, .min_batch_size = 101000, .batch_statements = 101000}));
 }
 
 #else

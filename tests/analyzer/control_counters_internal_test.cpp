@@ -16,12 +16,6 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 
-// The parser and the scanner are reached from the set-up through weak
-// references, which do not pull objects out of a static library by
-// themselves.
-extern "C" void* const control_counters_test_links[] = {reinterpret_cast<void*>(&yyparse),
-                                                        reinterpret_cast<void*>(&scanner_setup)};
-
 namespace {
 
 struct Outcome {

@@ -21,7 +21,10 @@ using qen_test::Report;
 using qen_test::analyse;
 
 std::string counters_of_one_batch(int statements) {
-  return report_tail({statements, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, statements, statements, statements});
+  return report_tail({.statements = statements,
+                      .max_batch_size = statements,
+                      .min_batch_size = statements,
+                      .batch_statements = statements});
 }
 
 TEST(ControlReport, BranchesAndLoopsCountStatements) {
@@ -142,10 +145,16 @@ TEST(ControlReport, RecursiveProcedureCallsCompareTheWholeNameIgnoringCase) {
   // The call in a plain batch is not recursive; in the body only the call
   // written with the same qualification is. The CREATE is statement 2, on
   // the second batch; the body's statements are 3 to 5.
-  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "control_recursion") +
-                        Report::head(3, "procedure", "dbo.p1") +
+  EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "control_recursion") + Report::head(3, "procedure", "dbo.p1") +
                         r.statement("RECURSIVE PROCEDURE", 3, 5, 3, "    exec DBO.P1 @n") + Report::close() +
-                        report_tail({5, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 3, 3, 3, 1, 1, 2}));
+                        report_tail({.statements = 5,
+                                     .procedures = 1,
+                                     .max_procedure_size = 3,
+                                     .min_procedure_size = 3,
+                                     .procedure_statements = 3,
+                                     .max_batch_size = 1,
+                                     .min_batch_size = 1,
+                                     .batch_statements = 2}));
 }
 
 TEST(ControlReport, ExecuteOfAStringReportsBeforeItsParts) {
@@ -197,7 +206,16 @@ TEST(ControlReport, RaiserrorRollbackAndRollbackTrigger) {
               r.statement("CREATE TRIGGER", 11, 11, 1, "create trigger t3 on tab for delete as") + Report::close();
   // Statements 11; procedure 1 with 1 statement; trigger 1 with 2; batches
   // of 6, 1 and 1.
-  expected += report_tail({11, 0, 0, 1, 1, 2, 0, 0, 0, 0, 0, 1, 1, 1, 6, 1, 8});
+  expected += report_tail({.statements = 11,
+                           .procedures = 1,
+                           .triggers = 1,
+                           .trigger_statements = 2,
+                           .max_procedure_size = 1,
+                           .min_procedure_size = 1,
+                           .procedure_statements = 1,
+                           .max_batch_size = 6,
+                           .min_batch_size = 1,
+                           .batch_statements = 8});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -220,7 +238,15 @@ TEST(ControlReport, DeclarationsGiveTheirDatatypesTheStatementLine) {
                         Report::close() + Report::head(4, "procedure", "p4") +
                         r.feature("DATATYPE[UNIVARCHAR]", 2, 4, 1, "create procedure p4", "datatype", "UNIVARCHAR") +
                         r.feature("DATATYPE[UNICHAR]", 3, 8, 5, "    declare @e unichar(1)", "datatype", "UNICHAR") +
-                        Report::close() + report_tail({3, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 2}));
+                        Report::close() +
+                        report_tail({.statements = 3,
+                                     .procedures = 1,
+                                     .max_procedure_size = 1,
+                                     .min_procedure_size = 1,
+                                     .procedure_statements = 1,
+                                     .max_batch_size = 1,
+                                     .min_batch_size = 1,
+                                     .batch_statements = 2}));
 }
 
 TEST(ControlReport, ExpressionsInsideTheStatementsAreExamined) {

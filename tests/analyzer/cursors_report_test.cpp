@@ -47,7 +47,18 @@ TEST(CursorsReport, DeclarationsInABatchAProcedureAndATrigger) {
                         HostRun::head(11, "trigger", "tr1") + r.statement("DECLARE CURSOR IN BATCH", 7, 12, 11) +
                         r.statement("DECLARE CURSOR SCROLLABLE", 7, 12, 11) +
                         r.statement("CREATE TRIGGER", 7, 11, 11) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {7, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 2, 2, 2, 2, 1, 4}, "cursors_declare"));
+  EXPECT_EQ(r.text, r.report(objects,
+                             {.statements = 7,
+                              .procedures = 1,
+                              .triggers = 1,
+                              .trigger_statements = 1,
+                              .max_procedure_size = 2,
+                              .min_procedure_size = 2,
+                              .procedure_statements = 2,
+                              .max_batch_size = 2,
+                              .min_batch_size = 1,
+                              .batch_statements = 4},
+                             "cursors_declare"));
 }
 
 TEST(CursorsReport, FetchOrientationsStandOnTheFetchLine) {
@@ -75,8 +86,16 @@ TEST(CursorsReport, FetchOrientationsStandOnTheFetchLine) {
                         r.statement("FETCH PRIOR", 6, 8) + r.statement("FETCH FIRST", 7, 9) +
                         r.statement("FETCH LAST", 8, 10) + r.statement("FETCH RELATIVE", 9, 11) +
                         r.statement("FETCH RELATIVE", 10, 12) + HostRun::close();
-  EXPECT_EQ(r.text,
-            r.report(objects, {11, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 10, 10, 10, 1, 1, 1}, "cursors_fetch"));
+  EXPECT_EQ(r.text, r.report(objects,
+                             {.statements = 11,
+                              .procedures = 1,
+                              .max_procedure_size = 10,
+                              .min_procedure_size = 10,
+                              .procedure_statements = 10,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 1},
+                             "cursors_fetch"));
 }
 
 TEST(CursorsReport, OpenCloseDeallocateAndPlans) {
@@ -96,7 +115,9 @@ TEST(CursorsReport, OpenCloseDeallocateAndPlans) {
   // a SELECT reports nothing.
   std::string objects = HostRun::head(1, "batch", "[batch]") + r.statement("CREATE PLAN", 4, 5) +
                         r.statement("CREATE PLAN", 5, 7) + r.statement("CREATE PLAN", 6, 8) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 8, 8}, "cursors_plans"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 8, .max_batch_size = 8, .min_batch_size = 8, .batch_statements = 8},
+                     "cursors_plans"));
 }
 
 #else

@@ -35,11 +35,12 @@ TEST(DatatypesReport, NationalCharacterTypes) {
       "@e national character(2), @f national char(1), @g national character varying(9)";
   Report r;
   ASSERT_EQ(analyse("national", "", decl + "\n", &r), 0);
-  EXPECT_EQ(r.text, r.start("national") + Report::head(1) + r.datatype("NCHAR", 1, 1, 1, decl) +
-                        r.datatype("NVARCHAR", 1, 1, 1, decl) + r.datatype("NVARCHAR", 1, 1, 1, decl) +
-                        r.datatype("NVARCHAR", 1, 1, 1, decl) + r.datatype("NCHAR", 1, 1, 1, decl) +
-                        r.datatype("NCHAR", 1, 1, 1, decl) + r.datatype("NVARCHAR", 1, 1, 1, decl) +
-                        Report::close() + report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(r.text,
+            r.start("national") + Report::head(1) + r.datatype("NCHAR", 1, 1, 1, decl) +
+                r.datatype("NVARCHAR", 1, 1, 1, decl) + r.datatype("NVARCHAR", 1, 1, 1, decl) +
+                r.datatype("NVARCHAR", 1, 1, 1, decl) + r.datatype("NCHAR", 1, 1, 1, decl) +
+                r.datatype("NCHAR", 1, 1, 1, decl) + r.datatype("NVARCHAR", 1, 1, 1, decl) + Report::close() +
+                report_tail({.statements = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(DatatypesReport, UnicodeAndUnsignedTypesInTwoBatches) {
@@ -49,14 +50,15 @@ TEST(DatatypesReport, UnicodeAndUnsignedTypesInTwoBatches) {
   const std::string uns = "declare @a unsigned int, @b unsigned integer, @c unsigned smallint, @d unsigned bigint";
   Report r;
   ASSERT_EQ(analyse("unicode", "", uni + "\ngo\n" + uns + "\n", &r), 0);
-  EXPECT_EQ(r.text, r.start("unicode") + Report::head(1) + r.datatype("UNICHAR", 1, 1, 1, uni) +
-                        r.datatype("UNICHAR", 1, 1, 1, uni) + r.datatype("UNICHAR", 1, 1, 1, uni) +
-                        r.datatype("UNIVARCHAR", 1, 1, 1, uni) + r.datatype("UNIVARCHAR", 1, 1, 1, uni) +
-                        r.datatype("UNIVARCHAR", 1, 1, 1, uni) + r.datatype("UNITEXT", 1, 1, 1, uni) +
-                        Report::close() + Report::head(3) + r.datatype("UNSIGNED INT", 2, 3, 3, uns) +
-                        r.datatype("UNSIGNED INT", 2, 3, 3, uns) + r.datatype("UNSIGNED SMALLINT", 2, 3, 3, uns) +
-                        r.datatype("UNSIGNED BIGINT", 2, 3, 3, uns) + Report::close() +
-                        report_tail({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+  EXPECT_EQ(r.text,
+            r.start("unicode") + Report::head(1) + r.datatype("UNICHAR", 1, 1, 1, uni) +
+                r.datatype("UNICHAR", 1, 1, 1, uni) + r.datatype("UNICHAR", 1, 1, 1, uni) +
+                r.datatype("UNIVARCHAR", 1, 1, 1, uni) + r.datatype("UNIVARCHAR", 1, 1, 1, uni) +
+                r.datatype("UNIVARCHAR", 1, 1, 1, uni) + r.datatype("UNITEXT", 1, 1, 1, uni) + Report::close() +
+                Report::head(3) + r.datatype("UNSIGNED INT", 2, 3, 3, uns) + r.datatype("UNSIGNED INT", 2, 3, 3, uns) +
+                r.datatype("UNSIGNED SMALLINT", 2, 3, 3, uns) + r.datatype("UNSIGNED BIGINT", 2, 3, 3, uns) +
+                Report::close() +
+                report_tail({.statements = 2, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2}));
 }
 
 TEST(DatatypesReport, UserDefinedTypesAndPrecisionsAboveThirtyOne) {
@@ -67,20 +69,22 @@ TEST(DatatypesReport, UserDefinedTypesAndPrecisionsAboveThirtyOne) {
   Report r;
   ASSERT_EQ(analyse("precision", "", decl + "\n", &r), 0);
   // A word that serves as a name (cast) is a user-defined type as well.
-  EXPECT_EQ(r.text, r.start("precision") + Report::head(1) + r.datatype("USER_DEFINED", 1, 1, 1, decl) +
-                        r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) + r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) +
-                        r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) + r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) +
-                        r.datatype("USER_DEFINED", 1, 1, 1, decl) + Report::close() +
-                        report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(r.text,
+            r.start("precision") + Report::head(1) + r.datatype("USER_DEFINED", 1, 1, 1, decl) +
+                r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) + r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) +
+                r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) + r.datatype("NUMERIC OVER 31", 1, 1, 1, decl) +
+                r.datatype("USER_DEFINED", 1, 1, 1, decl) + Report::close() +
+                report_tail({.statements = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(DatatypesReport, CastAndConvert) {
   const std::string sel = "select cast(a as unsigned int), convert(nvarchar(10), b), cast(c as numeric(40, 2))";
   Report r;
   ASSERT_EQ(analyse("cast", "", sel + "\n", &r), 0);
-  EXPECT_EQ(r.text, r.start("cast") + Report::head(1) + r.datatype("UNSIGNED INT", 1, 1, 1, sel) +
-                        r.datatype("NVARCHAR", 1, 1, 1, sel) + r.datatype("NUMERIC OVER 31", 1, 1, 1, sel) +
-                        Report::close() + report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(r.text,
+            r.start("cast") + Report::head(1) + r.datatype("UNSIGNED INT", 1, 1, 1, sel) +
+                r.datatype("NVARCHAR", 1, 1, 1, sel) + r.datatype("NUMERIC OVER 31", 1, 1, 1, sel) + Report::close() +
+                report_tail({.statements = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 // Only the datatype findings: the table object and the counters of

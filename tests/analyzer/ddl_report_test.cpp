@@ -41,7 +41,8 @@ TEST(DdlReport, DropStatements) {
                 stmt("DROP RULE", 2, 3, 3, "drop rule r1, dbo.r2"), stmt("DROP TRIGGER", 3, 4, 4, "drop trigger tr1"),
                 {"CATALOG[sysattributes]", 9, 10, 10, drop_table, "sysattributes", "unknown"},
                 {"CATALOG[sysattributes]", 9, 10, 10, drop_table, "sysattributes", "unknown"}});
-  EXPECT_EQ(a.text, a.report("ddl_drops", objects, {10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 10, 10}));
+  EXPECT_EQ(a.text, a.report("ddl_drops", objects,
+                             {.statements = 10, .max_batch_size = 10, .min_batch_size = 10, .batch_statements = 10}));
 }
 
 TEST(DdlReport, CreatedObjectsAreCountedOnlyDirectlyInABatch) {
@@ -69,7 +70,18 @@ TEST(DdlReport, CreatedObjectsAreCountedOnlyDirectlyInABatch) {
                 stmt("CREATE TABLE WITH", 7, 8, 3, "  create table t2 (a int) with exp_row_size = 1")});
   // StatementCount 11: 5 in the first batch, 1 for the procedure, 5 in its
   // body (the index twice). TableCount, ViewCount, IndexCount 1 each.
-  EXPECT_EQ(a.text, a.report("ddl_counts", objects, {11, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 5, 5, 5, 1, 1, 5}));
+  EXPECT_EQ(a.text, a.report("ddl_counts", objects,
+                             {.statements = 11,
+                              .tables = 1,
+                              .views = 1,
+                              .procedures = 1,
+                              .indexes = 1,
+                              .max_procedure_size = 5,
+                              .min_procedure_size = 5,
+                              .procedure_statements = 5,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 5}));
 }
 
 TEST(DdlReport, DropsInsideAProcedureAndATrigger) {
@@ -85,7 +97,13 @@ TEST(DdlReport, DropsInsideAProcedureAndATrigger) {
       a.object(1, "trigger", "tg",
                {stmt("DROP DEFAULT", 2, 2, 2, "  drop default d9"), stmt("DROP FUNCTION", 2, 3, 3, "  drop function f9"),
                 stmt("CREATE TRIGGER", 3, 1, 1, "create trigger tg on t for delete as")});
-  EXPECT_EQ(a.text, a.report("ddl_trigger", objects, {3, 0, 0, 0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text, a.report("ddl_trigger", objects,
+                             {.statements = 3,
+                              .triggers = 1,
+                              .trigger_statements = 2,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 1}));
 }
 
 TEST(DdlReport, RuleObjectHoldsThePredicateFindings) {
@@ -99,7 +117,9 @@ TEST(DdlReport, RuleObjectHoldsThePredicateFindings) {
       a.object(1, "rule", "dbo.r1",
                {{"CATALOG[sysattributes]", 1, 2, 2, "as @v in (select x from sysattributes)", "sysattributes", "unknown"},
                 stmt("CREATE RULE", 1, 1, 1, "create rule dbo.r1")});
-  EXPECT_EQ(a.text, a.report("ddl_rule", objects, {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text,
+            a.report("ddl_rule", objects,
+                     {.statements = 1, .rules = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 #endif

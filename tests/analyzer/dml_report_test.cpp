@@ -45,7 +45,9 @@ TEST(DmlReport, DeleteCurrentPlanAndHints) {
       r.global("@@rowcount", 2, 6) + r.statement("DELETE PLAN", 2, 4) + r.statement("DELETE PLAN", 3, 8) +
       r.statement("DELETE PLAN", 5, 10) + r.feature("CATALOG[syslogs]", "unknown", "syslogs", 6, 12) +
       HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 7, 7}, "dml_delete"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 7, .max_batch_size = 7, .min_batch_size = 7, .batch_statements = 7},
+                     "dml_delete"));
 }
 
 TEST(DmlReport, UpdateCurrentPlanAndHints) {
@@ -75,7 +77,9 @@ TEST(DmlReport, UpdateCurrentPlanAndHints) {
                         r.statement("UPDATE CURRENT", 3, 8) + r.global("@@rowcount", 3, 8) +
                         r.feature(table, "statement", table, 4, 10) + r.statement("UPDATE PLAN", 5, 12) +
                         HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 6, 6}, "dml_update"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 6, .max_batch_size = 6, .min_batch_size = 6, .batch_statements = 6},
+                     "dml_update"));
 }
 
 TEST(DmlReport, ReadtextAndWritetextOptions) {
@@ -100,7 +104,9 @@ TEST(DmlReport, ReadtextAndWritetextOptions) {
                         r.statement("READTEXT USING CHARS", 2, 4) + r.statement("WRITETEXT READPAST", 4, 6) +
                         r.statement("WRITETEXT WITH LOG", 4, 6) + r.statement("WRITETEXT WITH LOG", 5, 8) +
                         r.statement("WRITETEXT READPAST", 6, 9) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 8, 8}, "dml_text"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 8, .max_batch_size = 8, .min_batch_size = 8, .batch_statements = 8},
+                     "dml_text"));
 }
 
 TEST(DmlReport, TruncateAndLockTable) {
@@ -120,7 +126,9 @@ TEST(DmlReport, TruncateAndLockTable) {
   std::string objects = HostRun::head(1, "batch", "[batch]") + r.statement("TRUNCATE TABLE PARTITION", 1, 1) +
                         r.feature("CATALOG[syslogs]", "unknown", "syslogs", 1, 3) +
                         r.statement("LOCK TABLE WAIT", 2, 4) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 6, 6}, "dml_truncate"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 6, .max_batch_size = 6, .min_batch_size = 6, .batch_statements = 6},
+                     "dml_truncate"));
 }
 
 TEST(DmlReport, InsertAndItsSelect) {
@@ -147,7 +155,9 @@ TEST(DmlReport, InsertAndItsSelect) {
                         r.statement("HAVING WITHOUT GROUPBY", 5, 7) + r.statement("COMPUTE CLAUSE", 5, 8) +
                         r.global("@@error", 6, 9) + r.statement("PER-ROW DATE FUNCTION", 7, 11) +
                         r.feature("CATALOG[syslogs]", "unknown", "syslogs", 8, 12) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9}, "dml_insert"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 9, .max_batch_size = 9, .min_batch_size = 9, .batch_statements = 9},
+                     "dml_insert"));
 }
 
 #else

@@ -18,12 +18,6 @@
 #include "qen_analyzer.h"
 #include "observed_batch.h"
 
-// The parser and the scanner are reached from the set-up through weak
-// references, which do not pull objects out of a static library by
-// themselves.
-extern "C" void* const expressions_flags_test_links[] = {reinterpret_cast<void*>(&yyparse),
-                                                         reinterpret_cast<void*>(&scanner_setup)};
-
 namespace {
 
 bool is_leaf(const st_node* n) {

@@ -80,7 +80,10 @@ int analyse(const std::string& name, const std::string& source, Report* report, 
 std::string one_batch(const Report& r, const std::string& id, const std::string& features, int statements) {
   std::string s = "<source>\n" + file_head(r.path, id);
   if (!features.empty()) s += Report::head(1) + features + Report::close();
-  return s + report_tail({statements, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, statements, statements, statements});
+  return s + report_tail({.statements = statements,
+                          .max_batch_size = statements,
+                          .min_batch_size = statements,
+                          .batch_statements = statements});
 }
 
 TEST(ExpressionsReport, ComparisonsWithErrorVariable) {

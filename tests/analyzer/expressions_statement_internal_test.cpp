@@ -22,9 +22,6 @@
 #include "qen_analyzer.h"
 #include "observed_batch.h"
 
-extern "C" void* const expressions_statement_test_links[] = {reinterpret_cast<void*>(&yyparse),
-                                                             reinterpret_cast<void*>(&scanner_setup)};
-
 namespace {
 
 bool is_leaf(const st_node* n) {

@@ -204,8 +204,7 @@ TEST(ReportFile, AppendingASecondFileKeepsOneSource) {
   file_state_free(fs);
   std::string first = file_head("", "first") + report_tail({});
   first.resize(first.size() - std::string("</source>\n").size());
-  EXPECT_EQ(read_file(out), "<source>\n" + first + file_head("", "second") +
-                                report_tail({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4}));
+  EXPECT_EQ(read_file(out), "<source>\n" + first + file_head("", "second") + report_tail({.batch_statements = 4}));
 }
 
 TEST(ReportFile, ExistingFileWithoutSourceEndGetsASecondSource) {

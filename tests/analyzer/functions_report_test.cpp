@@ -58,7 +58,10 @@ std::string one_batch(const Report& r, const std::string& id, const std::string&
     s += "      <object>\n        <line-in-file>1</line-in-file>\n        <type>batch</type>\n"
          "        <name>[batch]</name>\n        <flags>\n" +
          features + "        </flags>\n      </object>\n";
-  return s + report_tail({statements, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, statements, statements, statements});
+  return s + report_tail({.statements = statements,
+                          .max_batch_size = statements,
+                          .min_batch_size = statements,
+                          .batch_statements = statements});
 }
 
 // One statement a line: the statement on line n is evaluated with

@@ -53,13 +53,20 @@ std::vector<std::string> area_files(const fs::path& dir) {
   return out;
 }
 
+// A word for the shell: single-quoted, embedded quotes kept.
+std::string shell_quote(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 std::string aggen_command(const fs::path& grammar_dir, const std::string& out_dir) {
-  std::string cmd = std::string("ASAN_OPTIONS=detect_leaks=0 ") + AGGEN_PATH + " --terminals " +
-                    (grammar_dir / "terminals.def").string() + " --precedence " +
-                    (grammar_dir / "precedence.def").string() + " --measured " +
-                    (grammar_dir / "measured_size.txt").string();
-  if (!out_dir.empty()) cmd += " --out " + out_dir;
-  for (auto& f : area_files(grammar_dir)) cmd += " " + f;
+  std::string cmd = "ASAN_OPTIONS=detect_leaks=0 " + shell_quote(AGGEN_PATH) + " --terminals " +
+                    shell_quote((grammar_dir / "terminals.def").string()) + " --precedence " +
+                    shell_quote((grammar_dir / "precedence.def").string()) + " --measured " +
+                    shell_quote((grammar_dir / "measured_size.txt").string());
+  if (!out_dir.empty()) cmd += " --out " + shell_quote(out_dir);
+  for (auto& f : area_files(grammar_dir)) cmd += " " + shell_quote(f);
   return cmd;
 }
 
@@ -188,8 +195,9 @@ TEST(GeneratorGrammar, ListedGrammarAloneGivesTheMeasuredAutomaton) {
   std::string listed = read_file(out / "tsql_listed.y");
   EXPECT_EQ(listed.find("Fat_Constraint_Index_Option\n      {"), std::string::npos);
   EXPECT_EQ(listed.find("Index_Option Fat_Constraint_Index_Option"), std::string::npos) << "additions left out";
-  ProcessRun b = run(std::string(BISON_PATH) + " --report=state --report-file=" + (out / "listed.output").string() +
-              " -o " + (out / "listed.c").string() + " " + (out / "tsql_listed.y").string());
+  ProcessRun b = run(shell_quote(BISON_PATH) + " --report=state --report-file=" +
+                     shell_quote((out / "listed.output").string()) + " -o " + shell_quote((out / "listed.c").string()) +
+                     " " + shell_quote((out / "tsql_listed.y").string()));
   ASSERT_EQ(b.status, 0) << b.output;
   std::string report = read_file(out / "listed.output");
   Automaton a = measure(report);

@@ -70,7 +70,7 @@ inline std::string feature_xml(const std::string& path, const std::string& tag, 
 
 // The whole report: file head, the objects, the seventeen counters.
 inline std::string whole_report(const std::string& path, const std::string& id, const std::string& objects,
-                                std::initializer_list<int> counters) {
+                                const Counters& counters) {
   return "<source>\n" + file_head(path, id) + objects + report_tail(counters);
 }
 
@@ -122,7 +122,7 @@ struct Analysis {
     return s + object_close();
   }
 
-  std::string report(const std::string& id, const std::string& objects, std::initializer_list<int> counters) const {
+  std::string report(const std::string& id, const std::string& objects, const Counters& counters) const {
     return whole_report(path, id, objects, counters);
   }
 };
@@ -196,7 +196,7 @@ struct HostRun {
   std::string global(const std::string& var, int statements, int line, int object_line = 1) const {
     return feature("GLOBAL[" + var + "]", "global", var, statements, line, object_line);
   }
-  std::string report(const std::string& objects, std::initializer_list<int> counters, const std::string& id) const {
+  std::string report(const std::string& objects, const Counters& counters, const std::string& id) const {
     return whole_report(path, id, objects, counters);
   }
 };

@@ -58,7 +58,16 @@ TEST(IndexesReport, IndexObjectsOptionsAndCounts) {
                {{"STATEMENT[CREATE STORAGE OPTION]", 11, 10, 1, ix5, "CREATE INDEX WITH STORAGE OPTION"}});
   // IndexCount 4: the one inside the procedure is not counted. The
   // procedure holds 2 statements; the index objects fold nothing.
-  EXPECT_EQ(a.text, a.report("indexes_options", objects, {11, 0, 0, 1, 0, 0, 0, 0, 0, 0, 4, 2, 2, 2, 1, 1, 5}));
+  EXPECT_EQ(a.text, a.report("indexes_options", objects,
+                             {.statements = 11,
+                              .procedures = 1,
+                              .indexes = 4,
+                              .max_procedure_size = 2,
+                              .min_procedure_size = 2,
+                              .procedure_statements = 2,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 5}));
 }
 
 TEST(IndexesReport, TableNameFindingsBelongToTheEnclosingObject) {
@@ -70,7 +79,9 @@ TEST(IndexesReport, TableNameFindingsBelongToTheEnclosingObject) {
       a.object(1, "batch", "[batch]", {{"CATALOG[sysattributes]", 1, 1, 1, line, "sysattributes", "unknown"}}) +
       a.object(1, "index", "sysattributes.ix6",
                {{"STATEMENT[CREATE STORAGE OPTION]", 2, 1, 1, line, "CREATE INDEX WITH STORAGE OPTION"}});
-  EXPECT_EQ(a.text, a.report("indexes_catalog", objects, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text,
+            a.report("indexes_catalog", objects,
+                     {.statements = 2, .indexes = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(IndexesReport, ViewObjectHoldsTheFeaturesOfItsQuery) {
@@ -93,7 +104,16 @@ TEST(IndexesReport, ViewObjectHoldsTheFeaturesOfItsQuery) {
       a.object(3, "procedure", "p2",
                {{"CATALOG[sysattributes]", 3, 4, 2, "create view v2 as select a from t, sysattributes",
                  "sysattributes", "unknown"}});
-  EXPECT_EQ(a.text, a.report("indexes_views", objects, {4, 0, 2, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 3}));
+  EXPECT_EQ(a.text, a.report("indexes_views", objects,
+                             {.statements = 4,
+                              .views = 2,
+                              .procedures = 1,
+                              .max_procedure_size = 1,
+                              .min_procedure_size = 1,
+                              .procedure_statements = 1,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 3}));
 }
 
 TEST(IndexesReport, CreateDatabaseVariants) {
@@ -122,7 +142,10 @@ TEST(IndexesReport, CreateDatabaseVariants) {
                 stmt("CREATE DATABASE FOR", 3, 5, 1, d3)}) +
       a.object(7, "batch", "[batch]",
                {stmt("CREATE TEMPORARY DATABASE", 4, 7, 1, d4), stmt("CREATE DATABASE LOG ON", 4, 7, 1, d4)});
-  EXPECT_EQ(a.text, a.report("indexes_databases", objects, {4, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1, 1, 4}));
+  EXPECT_EQ(
+      a.text,
+      a.report("indexes_databases", objects,
+               {.statements = 4, .databases = 4, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 4}));
 }
 
 TEST(IndexesReport, PartitionClausesGiveNothing) {
@@ -136,7 +159,9 @@ TEST(IndexesReport, PartitionClausesGiveNothing) {
       "create table ts (a int) partition by roundrobin 3 on (s1, s2)\n";                               // 7
   Analysis a("indexes_partitions", source);
   ASSERT_EQ(a.status, 0);
-  EXPECT_EQ(a.text, a.report("indexes_partitions", "", {4, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4}));
+  EXPECT_EQ(a.text,
+            a.report("indexes_partitions", "",
+                     {.statements = 4, .tables = 4, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 4}));
 }
 
 TEST(IndexesReport, SyntaxErrorInTheViewColumnListIsAbsorbed) {
@@ -153,7 +178,9 @@ TEST(IndexesReport, SyntaxErrorInTheViewColumnListIsAbsorbed) {
       "            <text><![CDATA[Incorrect syntax near 'c2']]></text>\n            <context><![CDATA[" +
       line + "]]></context>\n          </syntax-error>\n        </flags>\n      </object>\n" +
       a.object(1, "view", "v", {{"CATALOG[sysattributes]", 1, 1, 1, line, "sysattributes", "unknown"}});
-  EXPECT_EQ(a.text, a.report("indexes_view_error", objects, {1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text,
+            a.report("indexes_view_error", objects,
+                     {.statements = 1, .views = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(IndexesReport, OptionsGluedToTheirCommaAfterABehaviorOption) {
@@ -174,7 +201,9 @@ TEST(IndexesReport, OptionsGluedToTheirCommaAfterABehaviorOption) {
       a.object(3, "index", "t.ix7",
                {{"STATEMENT[CREATE STORAGE OPTION]", 4, 3, 1, l3, "CREATE INDEX WITH STORAGE OPTION"},
                 {"STATEMENT[CREATE BEHAVIOR OPTION]", 4, 3, 1, l3, "CREATE INDEX WITH BEHAVIOR OPTION"}});
-  EXPECT_EQ(a.text, a.report("indexes_glued", objects, {4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 1, 2}));
+  EXPECT_EQ(a.text,
+            a.report("indexes_glued", objects,
+                     {.statements = 4, .indexes = 2, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2}));
 }
 
 #endif

@@ -62,7 +62,7 @@ TEST(NamesReport, SystemProceduresByQualification) {
                          r.procedure("sp_who", 4, 5, 1, "exec MASTER.DBO.sp_who") +
                          r.procedure("sp_help", 9, 11, 1, "  sp_help") +
                          r.procedure("sp_who", 12, 14, 1, "exec ..sp_who") + Report::close();
-  expected += report_tail({13, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 13, 13, 13});
+  expected += report_tail({.statements = 13, .max_batch_size = 13, .min_batch_size = 13, .batch_statements = 13});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -84,7 +84,7 @@ TEST(NamesReport, FourPartNamesAreServerToServerCalls) {
                          r.rpc(1, 2, 1, "exec srv.db.dbo.sp_lock") + r.rpc(2, 4, 1, "  p") +
                          r.procedure("sp_lock", 3, 5, 1, "exec a.b.master.dbo.sp_lock") +
                          r.rpc(4, 6, 1, "exec srv..dbo.p") + r.rpc(5, 7, 1, "exec srv...p") + Report::close();
-  expected += report_tail({7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 7, 7});
+  expected += report_tail({.statements = 7, .max_batch_size = 7, .min_batch_size = 7, .batch_statements = 7});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -94,7 +94,8 @@ TEST(NamesReport, SystemProceduresByTargetVersion) {
       "exec sp_dropalias\n"      // 2  from 1.1.0
       "exec sp_displaylogin\n"   // 3  from 1.2.0
       "exec sp_who\n";           // 4  never
-  const std::string tail = report_tail({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4, 4});
+  const std::string tail =
+      report_tail({.statements = 4, .max_batch_size = 4, .min_batch_size = 4, .batch_statements = 4});
   {
     Report r;
     ASSERT_EQ(analyse("version_0_0_0", "-t 0.0.0", source, &r), 0);
@@ -150,7 +151,7 @@ TEST(NamesReport, SystemTablesByQualification) {
                          r.catalog("syslogs", 4, 5, 1, "select * from x..syslogs") +
                          r.catalog("syslogs", 6, 7, 1, "select * from .syslogs") +
                          r.catalog("sysprocedures", 9, 11, 1, "  .dbo.") + Report::close();
-  expected += report_tail({10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 10, 10});
+  expected += report_tail({.statements = 10, .max_batch_size = 10, .min_batch_size = 10, .batch_statements = 10});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -164,18 +165,20 @@ TEST(NamesReport, SystemTablesByTargetVersionAndStatement) {
   {
     Report r;
     ASSERT_EQ(analyse("tables_0_0_0", "-t 0.0.0", source, &r), 0);
-    EXPECT_EQ(r.text, r.start("tables_0_0_0") + Report::head(1) +
-                          r.catalog("sysobjects", 1, 1, 1, "select * from sysobjects") +
-                          r.catalog("syslogs", 1, 2, 1, "update syslogs set a = 1") +
-                          r.catalog("sysdepends", 2, 3, 1, "delete sysdepends") +
-                          r.catalog("sysdevices", 3, 4, 1, "insert into sysdevices values (1)") +
-                          r.catalog("syskeys", 4, 5, 1, "truncate table syskeys") + Report::close() +
-                          report_tail({5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 5}));
+    EXPECT_EQ(r.text,
+              r.start("tables_0_0_0") + Report::head(1) + r.catalog("sysobjects", 1, 1, 1, "select * from sysobjects") +
+                  r.catalog("syslogs", 1, 2, 1, "update syslogs set a = 1") +
+                  r.catalog("sysdepends", 2, 3, 1, "delete sysdepends") +
+                  r.catalog("sysdevices", 3, 4, 1, "insert into sysdevices values (1)") +
+                  r.catalog("syskeys", 4, 5, 1, "truncate table syskeys") + Report::close() +
+                  report_tail({.statements = 5, .max_batch_size = 5, .min_batch_size = 5, .batch_statements = 5}));
   }
   {
     Report r;
     ASSERT_EQ(analyse("tables_0_0_1", "-t 0.0.1", "select * from sysobjects\n", &r), 0);
-    EXPECT_EQ(r.text, r.start("tables_0_0_1") + report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(r.text,
+              r.start("tables_0_0_1") +
+                  report_tail({.statements = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
   }
 }
 
@@ -194,7 +197,7 @@ TEST(NamesReport, KeywordsAsNameParts) {
                          r.catalog("syslogs", 4, 5, 1, "select * from cast..syslogs") +
                          r.catalog("sysprocedures", 6, 7, 1, "select hash, date from dbo.sysprocedures") +
                          Report::close();
-  expected += report_tail({7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 7, 7});
+  expected += report_tail({.statements = 7, .max_batch_size = 7, .min_batch_size = 7, .batch_statements = 7});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -208,9 +211,10 @@ TEST(NamesReport, QuotedIdentifiersKeepTheirQuotes) {
       "select * from dbo.syslogs\n";           // 4 reported
   Report r;
   ASSERT_EQ(analyse("quoted", "-q", source, &r), 0);
-  EXPECT_EQ(r.text, r.start("quoted") + Report::head(1) +
-                        r.catalog("syslogs", 3, 4, 1, "select * from dbo.syslogs") + Report::close() +
-                        report_tail({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4, 4}));
+  EXPECT_EQ(r.text,
+            r.start("quoted") + Report::head(1) + r.catalog("syslogs", 3, 4, 1, "select * from dbo.syslogs") +
+                Report::close() +
+                report_tail({.statements = 4, .max_batch_size = 4, .min_batch_size = 4, .batch_statements = 4}));
 }
 
 TEST(NamesReport, FindingsOfLaterBatchesCarryTheirObjectLines) {
@@ -228,7 +232,7 @@ TEST(NamesReport, FindingsOfLaterBatchesCarryTheirObjectLines) {
                          Report::close() + Report::head(3) +
                          r.procedure("sp_help", 2, 4, 3, "exec master..sp_help") + Report::close() +
                          Report::head(6) + r.catalog("syslogs", 4, 7, 6, "  syslogs") + Report::close();
-  expected += report_tail({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1, 4});
+  expected += report_tail({.statements = 4, .max_batch_size = 2, .min_batch_size = 1, .batch_statements = 4});
   EXPECT_EQ(r.text, expected);
 }
 

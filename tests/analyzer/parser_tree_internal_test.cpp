@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,12 +17,6 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 #include "observed_batch.h"
-
-// The parser and the scanner are reached from the set-up through weak
-// references, which do not pull objects out of a static library by
-// themselves.
-extern "C" void* const parser_tree_test_links[] = {reinterpret_cast<void*>(&yyparse),
-                                                   reinterpret_cast<void*>(&scanner_setup)};
 
 namespace {
 
@@ -116,13 +108,6 @@ void observe(void* user, st_node* goal) {
     const st_node* leaf = find_leaf(batch, o->leaf);
     o->out->leaf_lexemes.push_back(leaf ? words(leaf)[1] : -1);
   }
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 int count_of(const std::string& text, const std::string& what) {

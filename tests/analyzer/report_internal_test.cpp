@@ -133,11 +133,10 @@ TEST(Report, WholeFileWithSyntaxErrorAndProcedureFeature) {
   std::string id = std::to_string(path_hash(0, in.c_str(), (int)in.size())) + "-1";
   std::string expected =
       "<source>\n" + file_head(in, "ID1") + object_head(10, "batch", "[batch]") +
-      syntax_error_text(10, 0, "", "select", "select x") + kObjectClose +
-      object_head(11, "procedure", "p") +
-      feature_text("STATEMENT[CHECKPOINT]", id, 12, 2, "  checkpoint -- it's", "statement",
-                   "CHECKPOINT") +
-      kObjectClose + report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0});
+      syntax_error_text(10, 0, "", "select", "select x") + kObjectClose + object_head(11, "procedure", "p") +
+      feature_text("STATEMENT[CHECKPOINT]", id, 12, 2, "  checkpoint -- it's", "statement", "CHECKPOINT") +
+      kObjectClose +
+      report_tail({.statements = 1, .max_procedure_size = 1, .min_procedure_size = 1, .procedure_statements = 1});
   EXPECT_EQ(read_file(out), expected);
 }
 
@@ -260,8 +259,9 @@ TEST(Report, BatchWithoutFindingsLeavesNoTrace) {
   env = count(env, 0);
   envn_done(env);
   file_state_free(fs);
-  EXPECT_EQ(read_file(out), "<source>\n" + file_head("", "id") +
-                                report_tail({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2}));
+  EXPECT_EQ(read_file(out),
+            "<source>\n" + file_head("", "id") +
+                report_tail({.statements = 2, .max_batch_size = 2, .min_batch_size = 2, .batch_statements = 2}));
 }
 
 TEST(Objects, SizeCountersByKind) {

@@ -297,6 +297,9 @@ TEST_F(NameRecords, CompareIgnoresCaseAndAbsentParts) {
 using VersionTables = runtime_fixture;
 
 TEST_F(VersionTables, RowCounts) {
+  // Rows per target version and the known feature tags. A change means a
+  // feature was added to or dropped from what a report can name; the
+  // expected reports of the features concerned change with it.
   EXPECT_EQ(analyzer_table_size(0), 99);
   EXPECT_EQ(analyzer_table_size(1), 248);
   EXPECT_EQ(analyzer_table_size(2), 64);

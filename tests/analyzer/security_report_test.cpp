@@ -19,8 +19,11 @@ using qen_test::Report;
 using qen_test::analyse;
 
 std::string counters_of_one_batch(int statements, int schemas = 0) {
-  return report_tail(
-      {statements, 0, 0, 0, 0, 0, 0, 0, schemas, 0, 0, 0, 0, 0, statements, statements, statements});
+  return report_tail({.statements = statements,
+                      .schemas = schemas,
+                      .max_batch_size = statements,
+                      .min_batch_size = statements,
+                      .batch_statements = statements});
 }
 
 TEST(SecurityReport, GrantAndRevokeOfCommandsReportAtTheirKeyword) {

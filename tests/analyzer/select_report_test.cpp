@@ -46,7 +46,9 @@ TEST(SelectReport, NonAnsiGroupByStandsOnTheLastClauseKeyword) {
   std::string objects = HostRun::head(1, "batch", "[batch]") + r.statement("NON-ANSI GROUPBY", 1, 2) +
                         r.statement("NON-ANSI GROUPBY", 1, 5) + r.statement("NON-ANSI GROUPBY", 3, 11) +
                         r.statement("NON-ANSI GROUPBY", 4, 13) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9}, "select_nonansi"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 9, .max_batch_size = 9, .min_batch_size = 9, .batch_statements = 9},
+                     "select_nonansi"));
 }
 
 TEST(SelectReport, HavingWithoutGroupByAndComputeClauses) {
@@ -70,7 +72,9 @@ TEST(SelectReport, HavingWithoutGroupByAndComputeClauses) {
                         r.statement("COMPUTE CLAUSE", 2, 5) + r.statement("COMPUTE CLAUSE", 3, 7) +
                         r.statement("NON-ANSI GROUPBY", 4, 9) + r.statement("HAVING WITHOUT GROUPBY", 4, 10) +
                         r.statement("COMPUTE CLAUSE", 4, 11) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 5}, "select_having"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 5, .max_batch_size = 5, .min_batch_size = 5, .batch_statements = 5},
+                     "select_having"));
 }
 
 TEST(SelectReport, OrderOfFindingsInOneQueryBlock) {
@@ -98,7 +102,9 @@ TEST(SelectReport, OrderOfFindingsInOneQueryBlock) {
       r.statement("HAVING WITHOUT GROUPBY", 1, 5) + r.global("@@rowcount", 1, 5) + r.global("@@rowcount", 1, 6) +
       r.statement("COMPUTE CLAUSE", 1, 7) + r.global("@@rowcount", 1, 7) + r.global("@@rowcount", 1, 8) +
       r.global("@@error", 1, 9) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2}, "select_order"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 2, .max_batch_size = 2, .min_batch_size = 2, .batch_statements = 2},
+                     "select_order"));
 }
 
 TEST(SelectReport, ErrorVariableInAViewComesAfterTheList) {
@@ -117,7 +123,10 @@ TEST(SelectReport, ErrorVariableInAViewComesAfterTheList) {
   // column stands beside the aggregates, so the grouping test is quiet.
   std::string objects = HostRun::head(1, "view", "v1") + r.global("@@rowcount", 1, 4) + r.global("@@error", 1, 3) +
                         r.statement("HAVING WITHOUT GROUPBY", 1, 6) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}, "select_view"));
+  EXPECT_EQ(
+      r.text,
+      r.report(objects, {.statements = 1, .views = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1},
+               "select_view"));
 }
 
 TEST(SelectReport, DerivedTablesAndUnionBranchesInTheStatementRecords) {
@@ -141,7 +150,9 @@ TEST(SelectReport, DerivedTablesAndUnionBranchesInTheStatementRecords) {
   // and a and b are grouped: nothing.
   std::string objects = HostRun::head(1, "batch", "[batch]") + r.statement("NON-ANSI GROUPBY", 1, 3) +
                         r.statement("NON-ANSI GROUPBY", 1, 6) + HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 3, 3}, "select_nested"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 3, .max_batch_size = 3, .min_batch_size = 3, .batch_statements = 3},
+                     "select_nested"));
 }
 
 TEST(SelectReport, TableHintsStandOnTheLineOfFrom) {
@@ -165,7 +176,9 @@ TEST(SelectReport, TableHintsStandOnTheLineOfFrom) {
                         r.feature(table, "statement", table, 1, 1) + r.feature(lock, "statement", lock, 1, 5) +
                         r.feature(table, "statement", table, 1, 5) + r.feature(lock, "statement", lock, 2, 9) +
                         HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 3, 3}, "select_hints"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 3, .max_batch_size = 3, .min_batch_size = 3, .batch_statements = 3},
+                     "select_hints"));
 }
 
 TEST(SelectReport, OptionalPartsReportNothing) {
@@ -182,7 +195,8 @@ TEST(SelectReport, OptionalPartsReportNothing) {
   ASSERT_EQ(r.status, 0);
   // Isolation, plan, INTO, TOP, DISTINCT, join types, FOR READ ONLY / FOR
   // UPDATE and empty clauses: no finding, no object element.
-  EXPECT_EQ(r.text, r.report("", {8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 8, 8}, "select_quiet"));
+  EXPECT_EQ(r.text, r.report("", {.statements = 8, .max_batch_size = 8, .min_batch_size = 8, .batch_statements = 8},
+                             "select_quiet"));
 }
 
 TEST(SelectReport, EachBatchStartsWithAnEmptyStack) {
@@ -198,7 +212,9 @@ TEST(SelectReport, EachBatchStartsWithAnEmptyStack) {
   std::string objects = HostRun::head(1, "batch", "[batch]") + r.statement("NON-ANSI GROUPBY", 1, 1) + HostRun::close() +
                         HostRun::head(3, "batch", "[batch]") + r.statement("HAVING WITHOUT GROUPBY", 2, 5, 3) +
                         HostRun::close();
-  EXPECT_EQ(r.text, r.report(objects, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2}, "select_batches"));
+  EXPECT_EQ(r.text,
+            r.report(objects, {.statements = 2, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2},
+                     "select_batches"));
 }
 
 #else

@@ -20,7 +20,10 @@ using qen_test::Report;
 using qen_test::analyse;
 
 std::string counters_of_one_batch(int statements) {
-  return report_tail({statements, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, statements, statements, statements});
+  return report_tail({.statements = statements,
+                      .max_batch_size = statements,
+                      .min_batch_size = statements,
+                      .batch_statements = statements});
 }
 
 // Statement k of a one-batch file is counted before its findings when it
@@ -246,7 +249,14 @@ TEST(SetReport, QuotedIdentifierSwitchesInsideABranchOrABody) {
       "    select * from \"orders\"\n";
   ASSERT_EQ(analyse("set_quoted_body", body, &r), 0);
   EXPECT_EQ(r.text, "<source>\n" + file_head(r.path, "set_quoted_body") +
-                        report_tail({3, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 1, 1, 1}));
+                        report_tail({.statements = 3,
+                                     .procedures = 1,
+                                     .max_procedure_size = 2,
+                                     .min_procedure_size = 2,
+                                     .procedure_statements = 2,
+                                     .max_batch_size = 1,
+                                     .min_batch_size = 1,
+                                     .batch_statements = 1}));
 }
 
 #endif

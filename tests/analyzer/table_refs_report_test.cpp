@@ -60,7 +60,7 @@ TEST(TableRefsReport, HintsAliasesDerivedTablesAndJoins) {
               Report::close();
   // Several locking hints make one finding.
   expected += Report::head(13) + r.hint("LOCK", 7, 13, 13, s7) + Report::close();
-  expected += report_tail({7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 7});
+  expected += report_tail({.statements = 7, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 7});
   EXPECT_EQ(r.text, expected);
 }
 
@@ -70,10 +70,11 @@ TEST(TableRefsReport, UpdateTargetsAndFromList) {
   Report r;
   ASSERT_EQ(analyse("update", "", s1 + "\ngo\n" + s2 + "\n", &r), 0);
   // The SET targets are evaluated before the FROM list.
-  EXPECT_EQ(r.text, r.start("update") + Report::head(1) + r.catalog("syslogs", 1, 1, 1, s1) +
-                        r.hint("LOCK", 1, 1, 1, s1) + r.hint("TABLE", 1, 1, 1, s1) + Report::close() +
-                        Report::head(3) + r.catalog("sysprocedures", 2, 3, 3, s2) + Report::close() +
-                        report_tail({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+  EXPECT_EQ(r.text,
+            r.start("update") + Report::head(1) + r.catalog("syslogs", 1, 1, 1, s1) + r.hint("LOCK", 1, 1, 1, s1) +
+                r.hint("TABLE", 1, 1, 1, s1) + Report::close() + Report::head(3) +
+                r.catalog("sysprocedures", 2, 3, 3, s2) + Report::close() +
+                report_tail({.statements = 2, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2}));
 }
 
 TEST(TableRefsReport, TablesWithoutHintsReportOnTheirOwnLines) {
@@ -85,9 +86,10 @@ TEST(TableRefsReport, TablesWithoutHintsReportOnTheirOwnLines) {
       "  sysprocedures\n";        // 5
   Report r;
   ASSERT_EQ(analyse("lines", "", source, &r), 0);
-  EXPECT_EQ(r.text, r.start("lines") + Report::head(1) + r.catalog("syslogs", 1, 4, 1, "     syslogs) d,") +
-                        r.catalog("sysprocedures", 1, 5, 1, "  sysprocedures") + Report::close() +
-                        report_tail({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(r.text,
+            r.start("lines") + Report::head(1) + r.catalog("syslogs", 1, 4, 1, "     syslogs) d,") +
+                r.catalog("sysprocedures", 1, 5, 1, "  sysprocedures") + Report::close() +
+                report_tail({.statements = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 #endif

@@ -42,7 +42,9 @@ TEST(TablesReport, TableObjectHoldsColumnTableAndStatementFeatures) {
                 stmt("CONSTRAINT MATCH FULL", 1, 3, 3, "  b int references t2 match full,"), nvarchar, clustered,
                 ordered, segment, with, stmt("CREATE TABLE LOCK", 1, 1, 1, create),
                 stmt("CREATE TABLE WITH", 1, 1, 1, create), stmt("CREATE TABLE ON", 1, 1, 1, create)});
-  EXPECT_EQ(a.text, a.report("tables_object", objects, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text,
+            a.report("tables_object", objects,
+                     {.statements = 1, .tables = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(TablesReport, InsideAProcedureNoTableObjectAndNoCount) {
@@ -58,7 +60,15 @@ TEST(TablesReport, InsideAProcedureNoTableObjectAndNoCount) {
                                  {{"DATATYPE[NVARCHAR]", 2, 2, 2, line2, "NVARCHAR", "datatype"},
                                   {"STATEMENT[TRIGGER BASED DEFAULT]", 2, 2, 2, line2, "TRIGGER BASE DEFAULT"}});
   // TableCount stays 0.
-  EXPECT_EQ(a.text, a.report("tables_in_proc", objects, {2, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(a.text, a.report("tables_in_proc", objects,
+                             {.statements = 2,
+                              .procedures = 1,
+                              .max_procedure_size = 1,
+                              .min_procedure_size = 1,
+                              .procedure_statements = 1,
+                              .max_batch_size = 1,
+                              .min_batch_size = 1,
+                              .batch_statements = 1}));
 }
 
 TEST(TablesReport, LockSchemesDataOptionsSegmentsAndPartitions) {
@@ -88,7 +98,9 @@ TEST(TablesReport, LockSchemesDataOptionsSegmentsAndPartitions) {
       a.object(7, "table", "t4", {stmt("CREATE TABLE WITH", 4, 7, 1, t4), stmt("CREATE TABLE ON", 4, 7, 1, t4)}) +
       a.object(9, "table", "t5", {stmt("CREATE TABLE WITH", 5, 9, 1, t5)}) +
       a.object(9, "batch", "[batch]", {stmt("CHECKPOINT", 5, 10, 2, "checkpoint")});
-  EXPECT_EQ(a.text, a.report("tables_options", objects, {6, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 6}));
+  EXPECT_EQ(a.text,
+            a.report("tables_options", objects,
+                     {.statements = 6, .tables = 5, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 6}));
 }
 
 TEST(TablesReport, DefaultsChecksAndConstraintVariants) {
@@ -130,7 +142,9 @@ TEST(TablesReport, DefaultsChecksAndConstraintVariants) {
        // ASC on a column of a table-level key counts as ASC/DESC.
        {"STATEMENT[ASC/DESC CONSTRAINT]", 2, 3, 1, create, "CREATE TABLE"},
        {"STATEMENT[CONSTRAINT ON SEGMENT]", 2, 3, 1, create, "CREATE TABLE"}});
-  EXPECT_EQ(a.text, a.report("tables_constraints", objects, {2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+  EXPECT_EQ(a.text,
+            a.report("tables_constraints", objects,
+                     {.statements = 2, .tables = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2}));
 }
 
 TEST(TablesReport, ConstraintWithOptionsAndNoSegment) {
@@ -144,7 +158,9 @@ TEST(TablesReport, ConstraintWithOptionsAndNoSegment) {
   std::string objects = a.object(1, "table", "t",
                                  {{"STATEMENT[CLUSTERED CONSTRAINT]", 1, 1, 1, create, "CREATE TABLE"},
                                   {"STATEMENT[CONSTRAINT WITH]", 1, 1, 1, create, "CREATE TABLE"}});
-  EXPECT_EQ(a.text, a.report("tables_with_options", objects, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text,
+            a.report("tables_with_options", objects,
+                     {.statements = 1, .tables = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 TEST(TablesReport, TableNameAsWrittenAndNothingToReport) {
@@ -155,7 +171,9 @@ TEST(TablesReport, TableNameAsWrittenAndNothingToReport) {
   Analysis a("tables_plain", source);
   ASSERT_EQ(a.status, 0);
   // Tables without findings leave no object; both are counted.
-  EXPECT_EQ(a.text, a.report("tables_plain", "", {2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2}));
+  EXPECT_EQ(a.text,
+            a.report("tables_plain", "",
+                     {.statements = 2, .tables = 2, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 2}));
 }
 
 TEST(TablesReport, ColumnReferencesReportAtTheirOwnKeyword) {
@@ -173,7 +191,9 @@ TEST(TablesReport, ColumnReferencesReportAtTheirOwnKeyword) {
   std::string objects = a.object(1, "table", "t",
                                  {stmt("CONSTRAINT MATCH FULL", 1, 3, 3, "    references t2 match full,"),
                                   stmt("CHECK CONSTRAINT RESTRICTION", 1, 5, 5, "    check (b < @@spid)")});
-  EXPECT_EQ(a.text, a.report("tables_references", objects, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(a.text,
+            a.report("tables_references", objects,
+                     {.statements = 1, .tables = 1, .max_batch_size = 1, .min_batch_size = 1, .batch_statements = 1}));
 }
 
 #endif

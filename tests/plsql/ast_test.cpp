@@ -144,7 +144,6 @@ TEST_F(Tree, NodesAreZeroFilledWithKindAndLine) {
   EXPECT_EQ(v->parent, nullptr);
   EXPECT_EQ(v->variableName, nullptr);
   EXPECT_FALSE(v->constant);
-  EXPECT_EQ(astCast<astNodeVarDecl>(v, AST_VAR_DECL), v);
   astNodeToken* t = astTokenNew(270, "abc", 2);
   EXPECT_EQ(t->kind, 47);
   EXPECT_FALSE(t->qualified);

@@ -110,7 +110,6 @@ TEST(VestrakeCli, VerboseEchoesSourceFromStringAndFile) {
 }
 
 TEST(VestrakeCli, ParseOutcomes) {
-#ifdef VESTRAKE_HAVE_PARSER
   ProcessResult r = vst({"-s", "begin null; end;"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
@@ -118,22 +117,15 @@ TEST(VestrakeCli, ParseOutcomes) {
   // -m with text that is no number means no limit.
   r = vst({"-m", "abc", "-s", "begin null; end;"});
   EXPECT_EQ(r.status, 0);
-#else
-  GTEST_SKIP() << "parser not built";
-#endif
 }
 
 TEST(VestrakeCli, AstFileIsCreated) {
-#ifdef VESTRAKE_HAVE_PARSER
   std::string path = tmpPath("dump.xml");
   std::remove(path.c_str());
   ProcessResult r = vst({"-a", path, "-c", "UTF-8", "-s", "begin null; end;"});
   EXPECT_EQ(r.status, 0);
   struct stat st;
   EXPECT_EQ(stat(path.c_str(), &st), 0);
-#else
-  GTEST_SKIP() << "parser not built";
-#endif
 }
 
 TEST(VestrakeCli, PoolExhaustionEndsWithStatus2) {
@@ -154,7 +146,6 @@ TEST(VestrakeCli, DecimalConversionKeeps32BitRange) {
 }
 
 TEST(VestrakeCli, FailedParsesAndErrorLimit) {
-#ifdef VESTRAKE_HAVE_PARSER
   ProcessResult r = vst({"-s", "begin"});
   EXPECT_EQ(r.status, 5);
   EXPECT_EQ(r.out, "VESTRAKE: UNABLE TO PARSE\n");
@@ -167,7 +158,4 @@ TEST(VestrakeCli, FailedParsesAndErrorLimit) {
   // 0 and negative limits mean none.
   EXPECT_EQ(vst({"-m", "0", "-s", three}).status, 0);
   EXPECT_EQ(vst({"-m", "-3", "-s", three}).status, 0);
-#else
-  GTEST_SKIP() << "parser not built";
-#endif
 }

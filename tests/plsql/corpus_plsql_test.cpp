@@ -20,6 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A word for the shell: single-quoted, embedded quotes kept.
+std::string shellQuote(const std::string& word)
+{
+  std::string quoted = "'";
+  for (char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 std::vector<std::string> corpusFiles()
 {
   std::vector<std::string> files;
@@ -52,8 +61,8 @@ TEST(CorpusPlsql, EveryFileRunsWithoutCrashOrHang)
     // Leak reports are not what this run looks for; a sanitizer finding of
     // any other kind ends the program with a status no run produces.
     std::string command = "ASAN_OPTIONS=detect_leaks=0:exitcode=99 UBSAN_OPTIONS=halt_on_error=1:exitcode=98 "
-                          "timeout 120 '" +
-                          std::string(VESTRAKE_PATH) + "' -i '" + file + "' > /dev/null 2>&1";
+                          "timeout 120 " +
+                          shellQuote(VESTRAKE_PATH) + " -i " + shellQuote(file) + " > /dev/null 2>&1";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << file;
     int code = WEXITSTATUS(status);

@@ -7,9 +7,7 @@
 #include "parse_context.h"
 #include "run_pool.h"
 #include "token_reader.h"
-#ifdef VESTRAKE_HAVE_PARSER
 #include "plsql_scanner.hpp"
-#endif
 
 namespace {
 
@@ -48,13 +46,9 @@ TEST(Driver, RepeatedRunsInOneProcess) {
   setCommandLineDefaults(&options);
   for (int i = 0; i < 3; ++i) {
     TranslateResult r = translateCore("begin null; end;", &options);
-#ifdef VESTRAKE_HAVE_PARSER
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.root, nullptr);
     EXPECT_EQ(r.errors, nullptr);
-#else
-    EXPECT_EQ(r.status, 5);
-#endif
   }
   poolDestroyCurrent();
   EXPECT_EQ(poolCurrent(), nullptr);
@@ -65,7 +59,6 @@ TEST(Driver, RepeatedRunsInOneProcess) {
   poolDestroyCurrent();
 }
 
-#ifdef VESTRAKE_HAVE_PARSER
 TEST(Driver, FailedParseStatus) {
   TranslateResult r = translateCore("begin", nullptr);
   EXPECT_EQ(r.status, 5);
@@ -91,4 +84,3 @@ TEST(DriverDeathTest, ScannerFatalMessagesNameTheScannerFunctions) {
       },
       testing::ExitedWithCode(2), "^xxset_column called with no buffer\n$");
 }
-#endif

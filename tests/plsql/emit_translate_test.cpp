@@ -36,7 +36,6 @@ Out translate(const char* source, bool markers) {
 
 }  // namespace
 
-#ifdef VESTRAKE_HAVE_PARSER
 
 TEST(EmitTranslate, ProcedureWithLineMarkers) {
   Out out = translate(
@@ -839,4 +838,3 @@ TEST(EmitTranslate, FailedParseEmitsNothing) {
   EXPECT_TRUE(out.texts.empty());
 }
 
-#endif

@@ -15,9 +15,18 @@ struct ProgramRun {
   std::string out;
 };
 
+// A word for the shell: single-quoted, embedded quotes kept.
+std::string shellQuote(const std::string& word)
+{
+  std::string quoted = "'";
+  for (char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 ProgramRun runVestrake(const std::string& arguments)
 {
-  std::string command = "'" + std::string(VESTRAKE_PATH) + "' " + arguments + " 2>/dev/null";
+  std::string command = shellQuote(VESTRAKE_PATH) + " " + arguments + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   ProgramRun run{-1, ""};
   if (!pipe)
@@ -63,19 +72,19 @@ TEST(ParserRun, TooManyErrorsWhenAFurtherUnitCompletes)
 {
   std::string path = writeSource("two_broken_units.sql",
                                  "CREATE OR REPLACE x;\nCREATE OR REPLACE y;\nBEGIN NULL; END;\n");
-  ProgramRun run = runVestrake("-m 1 -i '" + path + "'");
+  ProgramRun run = runVestrake("-m 1 -i " + shellQuote(path));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "VESTRAKE: Syntax error at line 2\nVESTRAKE: TOO MANY ERRORS\n");
 
   // A limit of 2 is not passed; no limit at all (0) neither.
-  EXPECT_EQ(runVestrake("-m 2 -i '" + path + "'").status, 0);
-  EXPECT_EQ(runVestrake("-m 0 -i '" + path + "'").status, 0);
+  EXPECT_EQ(runVestrake("-m 2 -i " + shellQuote(path)).status, 0);
+  EXPECT_EQ(runVestrake("-m 0 -i " + shellQuote(path)).status, 0);
 }
 
 TEST(ParserRun, LimitIsNotCheckedWithoutAFurtherUnit)
 {
   std::string path = writeSource("two_broken_only.sql", "CREATE OR REPLACE x;\nCREATE OR REPLACE y;\n");
-  ProgramRun run = runVestrake("-m 1 -i '" + path + "'");
+  ProgramRun run = runVestrake("-m 1 -i " + shellQuote(path));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
 }
@@ -89,7 +98,7 @@ TEST(ParserRun, NestingPastTheStackLimitFails)
   for (int i = 0; i < 6000; ++i)
     text += " END;";
   std::string path = writeSource("deep.sql", text + "\n");
-  ProgramRun run = runVestrake("-i '" + path + "'");
+  ProgramRun run = runVestrake("-i " + shellQuote(path));
   EXPECT_EQ(run.status, 5);
   EXPECT_EQ(run.out, "VESTRAKE: UNABLE TO PARSE\n");
 
@@ -100,7 +109,7 @@ TEST(ParserRun, NestingPastTheStackLimitFails)
   shallow += "NULL;";
   for (int i = 0; i < 1000; ++i)
     shallow += " END;";
-  EXPECT_EQ(runVestrake("-i '" + writeSource("shallow.sql", shallow + "\n") + "'").status, 0);
+  EXPECT_EQ(runVestrake("-i " + shellQuote(writeSource("shallow.sql", shallow + "\n"))).status, 0);
 }
 
 TEST(ParserRun, UnknownCharacterIsASyntaxError)

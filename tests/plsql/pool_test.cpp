@@ -104,8 +104,7 @@ TEST(RunPool, TranslateRecoversFromExhaustion) {
 }
 
 TEST_F(CurrentPool, BuilderGrowsInTenthChunksAndReusesAfterReset) {
-  StringBuilder* b = sbNew(80, 7);
-  EXPECT_EQ(b->owner, 7);
+  StringBuilder* b = sbNew(80);
   EXPECT_EQ(sbLength(b), 0);
   EXPECT_EQ(sbLength(nullptr), 0);
   std::string text;
@@ -132,13 +131,13 @@ TEST_F(CurrentPool, BuilderGrowsInTenthChunksAndReusesAfterReset) {
   EXPECT_EQ(sbLength(b), 85);
   sbFree(b);
 
-  StringBuilder* d = sbNew(0, 0);
+  StringBuilder* d = sbNew(0);
   EXPECT_EQ(d->chunkSize, 1024);
   sbFree(d);
 }
 
 TEST_F(CurrentPool, BuilderWithTinyChunkSizeTerminates) {
-  StringBuilder* b = sbNew(3, 0);
+  StringBuilder* b = sbNew(3);
   sbAppend(b, "0123456789abcdefghij");
   EXPECT_EQ(sbLength(b), 20);
   EXPECT_STREQ(sbToString(b), "0123456789abcdefghij");

@@ -8,7 +8,6 @@
 
 #include "vst_scan_fixture.h"
 
-#ifdef VESTRAKE_HAVE_PARSER
 
 namespace {
 
@@ -84,6 +83,3 @@ TEST_F(Robust, CorpusFilesScanToTheEnd) {
   EXPECT_GT(files, 0);
 }
 
-#else
-TEST(ScannerRobustness, NotBuilt) { GTEST_SKIP() << "scanner not built"; }
-#endif

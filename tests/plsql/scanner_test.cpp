@@ -1,7 +1,6 @@
 // The PL/SQL scanner through the token reader: every class of rule.
 #include "vst_scan_fixture.h"
 
-#ifdef VESTRAKE_HAVE_PARSER
 
 using V = std::vector<int>;
 
@@ -265,6 +264,3 @@ TEST_F(ScanFixture, HighBytesAreNameCharacters) {
   EXPECT_EQ(t[1].code, T_ASSIGN);
 }
 
-#else
-TEST(Scanner, NotBuilt) { GTEST_SKIP() << "scanner not built"; }
-#endif

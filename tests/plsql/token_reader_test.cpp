@@ -4,7 +4,6 @@
 #include "vst_scan_fixture.h"
 #include "vst_subprocess.h"
 
-#ifdef VESTRAKE_HAVE_PARSER
 
 namespace {
 
@@ -209,6 +208,3 @@ TEST(TokenTrace, TraceLinesOnStandardError) {
   EXPECT_EQ(r.err, "");
 }
 
-#else
-TEST(TokenReader, NotBuilt) { GTEST_SKIP() << "scanner not built"; }
-#endif

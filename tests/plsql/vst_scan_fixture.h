@@ -12,9 +12,7 @@
 #include "parse_context.h"
 #include "run_pool.h"
 #include "token_reader.h"
-#ifdef VESTRAKE_HAVE_PARSER
 #include "plsql_parser.hpp"
-#endif
 
 struct ScannedToken {
   int code;
@@ -65,7 +63,6 @@ struct ScanFixture : ::testing::Test {
     t.code = nextToken(&value, &ctx);
     t.line = value.line;
     t.nodeLine = -99;
-#ifdef VESTRAKE_HAVE_PARSER
     switch (t.code) {
       case T_WORD: case T_DTYPE: case T_TRIG_VAR: case T_SQL_FOUND: case T_SQL_NOTFOUND: case T_SQL_ROWCOUNT:
         t.text = listText(value.value.list);
@@ -87,7 +84,6 @@ struct ScanFixture : ::testing::Test {
         if (t.code >= 256 && value.value.text) t.text = value.value.text;
         break;
     }
-#endif
     return t;
   }
 
