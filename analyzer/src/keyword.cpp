@@ -532,6 +532,25 @@ constexpr kw_entry kKeywords[] = {
     {"YY", 2, TK_WIWI_ID},
 };
 
+constexpr std::size_t kKeywordCount = sizeof kKeywords / sizeof kKeywords[0];
+
+// Where the keywords of each initial letter start (the table is sorted, so
+// they stand together): the bisection runs over one letter's words only.
+struct letter_index {
+  std::size_t first[27];
+  constexpr letter_index() : first() {
+    std::size_t i = 0;
+    for (int letter = 0; letter < 26; ++letter) {
+      while (i < kKeywordCount && static_cast<unsigned char>(kKeywords[i].text[0]) < 'A' + letter) ++i;
+      first[letter] = i;
+    }
+    first[26] = kKeywordCount;
+  }
+};
+constexpr letter_index kByLetter;
+static_assert(kKeywords[0].text[0] >= 'A' && kKeywords[kKeywordCount - 1].text[0] <= 'Z',
+              "keywords start with a letter");
+
 }  // namespace
 
 const kw_entry* keyword_table_begin() { return kKeywords; }
@@ -558,6 +577,8 @@ extern "C" int keyword_lookup(const char* text, int length) {
   const unsigned char first = static_cast<unsigned char>(text[0]);
   if (first == '#' || first == '_') return TK_NAME;
   if (!is_ascii_letter(first)) return TK_ERROR_TK;
-  const kw_entry* hit = kw_find(kKeywords, sizeof kKeywords / sizeof kKeywords[0], text, length);
+  const int letter = upper_ascii(first) - 'A';
+  const std::size_t lo = kByLetter.first[letter];
+  const kw_entry* hit = kw_find(kKeywords + lo, kByLetter.first[letter + 1] - lo, text, length);
   return hit ? hit->token : TK_NAME;
 }
