@@ -187,7 +187,10 @@ void tree_remove(int id) {
 }
 
 struct registry_lock {
-  registry_lock() { chunk_registry_init(); mutex_lock(g_registry.mutex); }
+  registry_lock() {
+    if (!g_registry_ready.load(std::memory_order_acquire)) chunk_registry_init();
+    mutex_lock(g_registry.mutex);
+  }
   ~registry_lock() { mutex_unlock(g_registry.mutex); }
 };
 
