@@ -44,7 +44,7 @@ constexpr size_t kGuardBytes = 64 * 1024;
 // leaves the signal mask alone, which spares two system calls per walk.
 extern "C" void walk_stack_switch(void** from, void* to);
 asm(R"(
-  .text
+  .pushsection .text
   .p2align 4
   .hidden walk_stack_switch
   .type walk_stack_switch, @function
@@ -65,6 +65,7 @@ walk_stack_switch:
   popq %rbp
   ret
   .size walk_stack_switch, .-walk_stack_switch
+  .popsection
 )");
 #endif
 
