@@ -129,7 +129,7 @@ constexpr size_t kKeptBytes = size_t(1) << 20;
 // The pages just below the shallow top read as zeros until a walk reaches
 // them: every call deeper down leaves a return address there, as no frame of
 // the walk comes near this size.
-constexpr size_t kProbeBytes = 8 * 1024;
+constexpr size_t kProbeBytes = 4 * 1024;
 
 struct WalkStack {
   void* base = nullptr;
