@@ -183,7 +183,9 @@ void gn_on_large_stack(void (*fn)(void*), void* arg) {
     fn(arg);
     return;
   }
-  Walk w{fn, arg};
+  Walk w{};
+  w.fn = fn;
+  w.arg = arg;
   t_walk = &w;
   char* stack_low = static_cast<char*>(base) + kGuardBytes;
   const size_t stack_size = kWalkStackBytes - kGuardBytes;
