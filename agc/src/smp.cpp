@@ -7,6 +7,8 @@
 #include <mutex>
 #include <new>
 
+#include <sys/mman.h>
+
 #include "smp_internal.h"
 
 namespace qen_ag {
@@ -39,6 +41,16 @@ constexpr std::array<unsigned, kLadderLength> make_ladder() {
 }
 // Built at compile time: no first-use race.
 constexpr std::array<unsigned, kLadderLength> kLadder = make_ladder();
+
+// A large chunk is filled at once and used whole: in huge pages it costs a
+// fraction of the page faults (the 2 MiB stretches inside it only).
+void advise_huge_pages(char *mem, std::size_t size) {
+  constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+  if (size < 2 * kHuge) return;
+  std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(mem) + kHuge - 1) & ~(kHuge - 1);
+  std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(mem) + size) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 // ---------------------------------------------------------------- registry
 
@@ -175,9 +187,33 @@ void tree_remove(int id) {
 }
 
 struct registry_lock {
-  registry_lock() { chunk_registry_init(); mutex_lock(g_registry.mutex); }
+  registry_lock() {
+    if (!g_registry_ready.load(std::memory_order_acquire)) chunk_registry_init();
+    mutex_lock(g_registry.mutex);
+  }
   ~registry_lock() { mutex_unlock(g_registry.mutex); }
 };
+
+// The owner (none for an unknown id) and the kind, under one lock.
+void *chunk_owner_and_kind(int id, int *kind) {
+  registry_lock lock;
+  chunk_descriptor *d = live_descriptor(id);
+  *kind = d ? d->kind : 0;
+  return d ? d->owner : nullptr;
+}
+
+// Gives a chunk just allocated its kind and owner (none given = the base)
+// and reads its base and size, all under one lock: a pool adds several
+// chunks per batch. No base for an unknown id.
+char *chunk_claim(int id, int kind, void *owner, unsigned *size) {
+  registry_lock lock;
+  chunk_descriptor *d = live_descriptor(id);
+  *size = d ? d->size : 0;
+  if (!d) return nullptr;
+  d->kind = kind;
+  d->owner = owner ? owner : d->base;
+  return d->base;
+}
 
 // ---------------------------------------------------------------- learned table
 
@@ -217,11 +253,10 @@ void new_bump_chunk(smp_memory_pool *pool, std::uint32_t u) {
   std::uint64_t grown = static_cast<std::uint64_t>(pool->bump_units / 3) * kUnit;
   if (grown > req) req = grown;
   int id = chunk_alloc(req);
-  char *base = chunk_base(id);
+  unsigned size = 0;
+  char *base = chunk_claim(id, kChunkBump, pool, &size);
   if (!base) smp_fatal(1826);
-  chunk_set_kind(id, kChunkBump);
-  chunk_set_owner(id, pool);
-  std::uint64_t total = chunk_size(id) / kUnit;
+  std::uint64_t total = size / kUnit;
   if (total <= static_cast<std::uint64_t>(u) + 20) smp_fatal(1841);
   bump_header *h = reinterpret_cast<bump_header *>(base);
   h->next = pool->bump;
@@ -272,17 +307,16 @@ free_block *new_freeable_chunk(smp_memory_pool *pool, unsigned n, bool soft) {
     if (soft) return nullptr;
     smp_fatal(2373);
   }
-  chunk_set_kind(id, kChunkFreeable);
-  chunk_set_owner(id, pool);
-  if (chunk_size(id) < need) {
+  unsigned size = 0;
+  char *base = chunk_claim(id, kChunkFreeable, pool, &size);
+  if (size < need) {
     if (soft) {
       chunk_free(id);
       return nullptr;
     }
     smp_fatal(2386);
   }
-  char *base = chunk_base(id);
-  std::uint64_t total = chunk_size(id) / kUnit;
+  std::uint64_t total = size / kUnit;
   free_block *first = block_at(base);
   first->tag = -static_cast<std::int64_t>(total - kTrailerUnits);
   chunk_trailer *t = reinterpret_cast<chunk_trailer *>(base + (total - kTrailerUnits) * kUnit);
@@ -439,6 +473,7 @@ int chunk_alloc(std::size_t n) {
     std::free(mem);
     return -1;
   }
+  advise_huge_pages(mem, size);
   std::memset(mem, 0xDE, size);
   return id;
 }
@@ -529,8 +564,8 @@ QEN_AG_API smp_memory_pool *smp_create(void) {
   std::uint32_t request = learned_size(0) / 3;
   int id = chunk_alloc(request);
   if (id < 0) smp_fatal(1473);
-  char *base = chunk_base(id);
-  unsigned size = chunk_size(id);
+  unsigned size = 0;
+  char *base = chunk_claim(id, kChunkBump, nullptr, &size);  // the owner follows below
   if (!base) smp_fatal(1486);
   if (size <= 100) smp_fatal(1487);
   std::uint32_t total = size / kUnit;
@@ -548,7 +583,6 @@ QEN_AG_API smp_memory_pool *smp_create(void) {
   h->next = nullptr;
   h->free_units = static_cast<std::int32_t>(total - kPoolRecordUnits - kBumpHeaderUnits);
   if (h->free_units <= 10) smp_fatal(1507);
-  chunk_set_kind(id, kChunkBump);
   chunk_set_owner(id, pool);
   return pool;
 }
@@ -576,8 +610,9 @@ QEN_AG_API void *smp_malloc(smp_memory_pool *pool, unsigned n) { return malloc_i
 QEN_AG_API void smp_free(smp_memory_pool *pool, void *block) {
   if (!pool || !block) return;
   int id = chunk_find(block);
-  void *owner = id >= 0 ? chunk_owner(id) : nullptr;
-  if (owner && chunk_kind(id) != kChunkFreeable) smp_fatal(2030);
+  int kind = 0;
+  void *owner = id >= 0 ? chunk_owner_and_kind(id, &kind) : nullptr;
+  if (owner && kind != kChunkFreeable) smp_fatal(2030);
   if (owner != pool) smp_fatal(2851);
   pool_lock lock(pool);
   if (!pool->cursor || !pool->cursor->next) smp_fatal(2861);

@@ -532,6 +532,31 @@ constexpr kw_entry kKeywords[] = {
     {"YY", 2, TK_WIWI_ID},
 };
 
+constexpr std::size_t kKeywordCount = sizeof kKeywords / sizeof kKeywords[0];
+
+// The keywords grouped by initial letter and length: a word is compared
+// with the few keywords of its own group only.
+struct group_index {
+  static constexpr int kLengths = kLongestCandidate + 1;
+  short order[kKeywordCount];
+  short start[26 * kLengths + 1];
+  constexpr group_index() : order(), start() {
+    int n = 0;
+    for (int group = 0; group < 26 * kLengths; ++group) {
+      start[group] = static_cast<short>(n);
+      for (std::size_t i = 0; i < kKeywordCount; ++i)
+        if (group_of(kKeywords[i]) == group) order[n++] = static_cast<short>(i);
+    }
+    start[26 * kLengths] = static_cast<short>(n);
+  }
+  static constexpr int group_of(const kw_entry& e) {
+    return (static_cast<unsigned char>(e.text[0]) - 'A') * kLengths + e.length;
+  }
+  constexpr bool complete() const { return start[26 * kLengths] == static_cast<short>(kKeywordCount); }
+};
+constexpr group_index kGroups;
+static_assert(kGroups.complete(), "every keyword starts with a letter and fits its group");
+
 }  // namespace
 
 const kw_entry* keyword_table_begin() { return kKeywords; }
@@ -558,6 +583,10 @@ extern "C" int keyword_lookup(const char* text, int length) {
   const unsigned char first = static_cast<unsigned char>(text[0]);
   if (first == '#' || first == '_') return TK_NAME;
   if (!is_ascii_letter(first)) return TK_ERROR_TK;
-  const kw_entry* hit = kw_find(kKeywords, sizeof kKeywords / sizeof kKeywords[0], text, length);
-  return hit ? hit->token : TK_NAME;
+  const int group = (upper_ascii(first) - 'A') * group_index::kLengths + length;
+  for (int i = kGroups.start[group]; i < kGroups.start[group + 1]; ++i) {
+    const kw_entry& e = kKeywords[kGroups.order[i]];
+    if (keyword_match(e.text, text, length)) return e.token;
+  }
+  return TK_NAME;
 }

@@ -21,6 +21,30 @@ const char* flat_bytes(st_String_const* s, int* length) {
   return s->left ? (const char*)s->left : "";
 }
 
+// Collects the bytes of a context line and hands them to the stream in
+// blocks: a line may be megabytes long.
+class block_writer {
+ public:
+  explicit block_writer(FILE* out) : out_(out) {}
+  ~block_writer() { flush(); }
+  void put(char c) {
+    if (used_ == sizeof buffer_) flush();
+    buffer_[used_++] = c;
+  }
+  void put(const char* text) {
+    while (*text) put(*text++);
+  }
+
+ private:
+  void flush() {
+    if (used_ > 0) fwrite(buffer_, 1, used_, out_);
+    used_ = 0;
+  }
+  FILE* out_;
+  size_t used_ = 0;
+  char buffer_[4096];
+};
+
 // A value written outside CDATA (object names, feature tags and names carry
 // names from the source): the markup characters are written as entities,
 // well-formed UTF-8 is kept, any other byte above 127 is taken as the
@@ -96,13 +120,14 @@ void report_write_escaped(st_String_const* s, FILE* out, int escaped) {
   int length;
   const char* p = flat_bytes(s, &length);
   int brackets = 0;  // the text stands in CDATA: split every "]]>"
+  block_writer w(out);
   for (int i = 0; i < length; ++i) {
     char c = p[i];
     if (!char_is_printable((unsigned char)c)) continue;
-    if (c == '>' && brackets >= 2) fputs("]]><![CDATA[", out);
+    if (c == '>' && brackets >= 2) w.put("]]><![CDATA[");
     brackets = c == ']' ? brackets + 1 : 0;
-    putc(c, out);
-    if (c == '\'' && escaped) putc('\'', out);
+    w.put(c);
+    if (c == '\'' && escaped) w.put('\'');
   }
 }
 

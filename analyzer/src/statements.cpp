@@ -131,7 +131,20 @@ void stmt_record(ag_word* b) {
 
 void stmt_pop(ag_word* b) {
   envn* env = (envn*)b[0];
-  env->stack = env->stack->parent;
+  stmt_rec* r = env->stack;
+  env->stack = r->parent;
+  // Nothing reads a closed record again: its name lists go back to the pool
+  // for the next statement, so a batch of many statements needs room for
+  // the lists of the open ones only.
+  for (spv*& names : r->names) {
+    if (names == nullptr) continue;
+    spv_destroy(names);
+    names = nullptr;
+  }
+  if (r->outer_join != nullptr) {
+    spv_destroy(r->outer_join);
+    r->outer_join = nullptr;
+  }
   b[1] = b[0];
 }
 

@@ -472,8 +472,11 @@ bool owner_is_dbo_or_empty(const name_rec* r) {
 const table_row* unsupported_row(const envn* env, const table_row* rows, int count,
                                  st_String_const* name) {
   if (name == nullptr) return nullptr;
+  // A flat name of another length cannot match: spares the comparison for
+  // most rows.
+  const int length = name->right != nullptr ? -1 : name->length > 0 ? name->length : 0;
   for (int i = 0; i < count; ++i) {
-    if (target_before(env, rows[i].version.v) &&
+    if ((length < 0 || rows[i].name.length == length) && target_before(env, rows[i].version.v) &&
         string_icmp(const_cast<st_String_const*>(&rows[i].name), name) == 0)
       return &rows[i];
   }

@@ -226,6 +226,26 @@ TEST(Report, NamesAreEscapedAndCdataIsSplit) {
   EXPECT_EQ(read_file(out), expected);
 }
 
+TEST(Report, LongContextLinesKeepEveryByte) {
+  // The context is written in blocks of a few kilobytes: a split "]]>" and a
+  // doubled quote stand astride the first block's end.
+  std::string out = tmp_path("rep_long.xml");
+  remove(out.c_str());
+  file_state* fs = file_state_new("id", nullptr, out.c_str(), 1, 1);
+  ASSERT_NE(fs, nullptr);
+  fs->batch_mark = 1;
+  std::string text = "select " + std::string(4085, 'a') + "]]>'" + std::string(9000, 'b') + "\n";
+  lexed_batch batch(text, {"select"});
+  envn* env = batch.attach(fs);
+  env = feature(env, str("STATEMENT[KILL]"), batch.lexeme(0), 10, str("KILL"));
+  envn_done(env);
+  file_state_free(fs);
+  std::string context = "select " + std::string(4085, 'a') + "]]]]><![CDATA[>''" + std::string(9000, 'b');
+  EXPECT_EQ(read_file(out), "<source>\n" + file_head("", "id") + object_head(1, "batch", "[batch]") +
+                                feature_text("STATEMENT[KILL]", "0-0", 1, 1, context, "statement", "KILL") +
+                                kObjectClose + report_tail({}));
+}
+
 TEST(Report, StyleOtherThanOneWritesOnlySyntaxErrors) {
   std::string out = tmp_path("rep_style0.xml");
   remove(out.c_str());
