@@ -210,7 +210,10 @@ class Grammar {
 
   std::map<std::string, int> measured;
 
-  void read_measured(const std::string& path) {
+  // Calls fn(where, words) for each line of a small definition file that is
+  // neither blank nor a '#' comment.
+  template <typename Fn>
+  static void for_each_definition(const std::string& path, Fn fn) {
     std::istringstream in(read_file(path));
     std::string line;
     int n = 0;
@@ -218,28 +221,24 @@ class Grammar {
       ++n;
       std::string t = trim(line);
       if (t.empty() || t[0] == '#') continue;
-      auto w = split_ws(t);
-      std::string where = path + ":" + std::to_string(n);
+      fn(path + ":" + std::to_string(n), split_ws(t));
+    }
+  }
+
+  void read_measured(const std::string& path) {
+    for_each_definition(path, [&](const std::string& where, const std::vector<std::string>& w) {
       if (w.size() != 2 || !is_number(w[1])) fail(where, "expected: name value");
       bool known = false;
       for (const char* name : kFigureNames) known |= w[0] == name;
       if (!known) fail(where, "unknown figure " + w[0]);
       if (!measured.emplace(w[0], std::stoi(w[1])).second) fail(where, "figure " + w[0] + " given twice");
-    }
+    });
     for (const char* name : kFigureNames)
       if (!measured.count(name)) fail(path, std::string("figure ") + name + " missing");
   }
 
   void read_precedence(const std::string& path) {
-    std::istringstream in(read_file(path));
-    std::string line;
-    int n = 0;
-    while (std::getline(in, line)) {
-      ++n;
-      std::string t = trim(line);
-      if (t.empty() || t[0] == '#') continue;
-      auto w = split_ws(t);
-      std::string where = path + ":" + std::to_string(n);
+    for_each_definition(path, [&](const std::string& where, const std::vector<std::string>& w) {
       if (w[0] == "token") {
         if (w.size() != 3 || !is_ident(w[1])) fail(where, "expected: token NAME CODE");
         prec_tokens.emplace_back(w[1], std::stoi(w[2]));
@@ -249,7 +248,7 @@ class Grammar {
       } else {
         fail(where, "unknown line");
       }
-    }
+    });
   }
 
   // Reads "{ a, b, c }" starting at position pos of line; returns the names.
