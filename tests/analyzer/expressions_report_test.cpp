@@ -55,16 +55,10 @@ struct Report {
 // Runs the host over the text with the extra options; returns its exit
 // status and the report.
 int analyse(const std::string& name, const std::string& source, Report* report, const std::string& options = "") {
-  report->path = tmp_path(name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path(name + ".xml"), err = tmp_path(name + ".err");
-  remove(out.c_str());
-  std::string command = std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " +
-                        report->path + " 2>" + err;
-  int status = system(command.c_str());
-  report->text = read_file(out);
+  qen_test::HostProcess run =
+      qen_test::run_host_on_file(name, name, source, options, &report->path, &report->text);
   // Lines of the sanitizer runtime ("==pid==...") are not the host's own.
-  std::string errors = read_file(err);
+  const std::string& errors = run.err;
   report->errors.clear();
   for (size_t at = 0; at < errors.size();) {
     size_t end = errors.find('\n', at);
@@ -73,7 +67,7 @@ int analyse(const std::string& name, const std::string& source, Report* report, 
     if (line.rfind("==", 0) != 0) report->errors += line;
     at = end;
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run.status;
 }
 
 // Report of a one-batch file whose features all lie in the batch object.

@@ -40,15 +40,7 @@ struct Report {
 };
 
 int analyse(const std::string& name, const std::string& source, Report* report, const std::string& options = "") {
-  report->path = tmp_path(name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path(name + ".xml");
-  remove(out.c_str());
-  std::string command =
-      std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " + report->path + " 2>/dev/null";
-  int status = system(command.c_str());
-  report->text = read_file(out);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return qen_test::run_host_on(name, name, source, options, &report->path, &report->text);
 }
 
 // Report of a one-batch file (starting on line 1) with the given features.
