@@ -27,11 +27,8 @@ struct Report {
   std::string text;
   std::string errors;  // what the host wrote to standard error
 
-  static std::string head(int line) {
-    return "      <object>\n        <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n        <type>batch</type>\n        <name>[batch]</name>\n        <flags>\n";
-  }
-  static std::string close() { return "        </flags>\n      </object>\n"; }
+  static std::string head(int line) { return qen_test::object_head(line, "batch", "[batch]"); }
+  static std::string close() { return qen_test::object_close(); }
 
   std::string feature(const std::string& id, int statements, int line, int line_in_object,
                       const std::string& context, const std::string& type, const std::string& name) const {
@@ -72,12 +69,7 @@ int analyse(const std::string& name, const std::string& source, Report* report, 
 
 // Report of a one-batch file whose features all lie in the batch object.
 std::string one_batch(const Report& r, const std::string& id, const std::string& features, int statements) {
-  std::string s = "<source>\n" + file_head(r.path, id);
-  if (!features.empty()) s += Report::head(1) + features + Report::close();
-  return s + report_tail({.statements = statements,
-                          .max_batch_size = statements,
-                          .min_batch_size = statements,
-                          .batch_statements = statements});
+  return qen_test::one_batch_report(r.path, id, features, statements);
 }
 
 TEST(ExpressionsReport, ComparisonsWithErrorVariable) {

@@ -45,15 +45,7 @@ int analyse(const std::string& name, const std::string& source, Report* report, 
 
 // Report of a one-batch file (starting on line 1) with the given features.
 std::string one_batch(const Report& r, const std::string& id, const std::string& features, int statements) {
-  std::string s = "<source>\n" + file_head(r.path, id);
-  if (!features.empty())
-    s += "      <object>\n        <line-in-file>1</line-in-file>\n        <type>batch</type>\n"
-         "        <name>[batch]</name>\n        <flags>\n" +
-         features + "        </flags>\n      </object>\n";
-  return s + report_tail({.statements = statements,
-                          .max_batch_size = statements,
-                          .min_batch_size = statements,
-                          .batch_statements = statements});
+  return qen_test::one_batch_report(r.path, id, features, statements);
 }
 
 // One statement a line: the statement on line n is evaluated with

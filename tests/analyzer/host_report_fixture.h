@@ -124,6 +124,21 @@ inline std::string whole_report(const std::string& path, const std::string& id, 
   return "<source>\n" + file_head(path, id) + objects + report_tail(counters);
 }
 
+// Counters of a file that is one batch of n statements.
+inline Counters one_batch_counters(int n) {
+  return {.statements = n, .max_batch_size = n, .min_batch_size = n, .batch_statements = n};
+}
+
+// The whole report of a file that is one batch of n statements starting on
+// line 1, every finding (the features text, maybe empty) in the batch
+// object; without findings there is no object.
+inline std::string one_batch_report(const std::string& path, const std::string& id, const std::string& features,
+                                    int n) {
+  std::string objects;
+  if (!features.empty()) objects = object_head(1, "batch", "[batch]") + features + object_close();
+  return whole_report(path, id, objects, one_batch_counters(n));
+}
+
 // One finding as the report writes it: the tag, the statement count at the
 // time, the line in the file and in the object, the source line, and the
 // type and name of the finding's own object.

@@ -19,11 +19,7 @@ namespace {
 
 #ifdef QEN_HOST_PATH
 
-std::string object_head(int line) {
-  return "      <object>\n        <line-in-file>" + std::to_string(line) +
-         "</line-in-file>\n        <type>batch</type>\n        <name>[batch]</name>\n"
-         "        <flags>\n";
-}
+std::string object_head(int line) { return qen_test::object_head(line, "batch", "[batch]"); }
 
 std::string syntax_error(int line, int line_in_object, const std::string& q,
                          const std::string& lexeme, const std::string& context) {
