@@ -22,6 +22,8 @@ function(qen_add_test_folder prefix)
       QEN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
       QEN_TEST_TMP_DIR="${CMAKE_CURRENT_BINARY_DIR}/tmp"
       ${ARG_DEFINES})
+    # tests/ itself: helpers shared by every folder (shell_command.h).
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     if(ARG_INCLUDES)
       target_include_directories(${target} PRIVATE ${ARG_INCLUDES})
     endif()

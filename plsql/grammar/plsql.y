@@ -94,6 +94,7 @@ static void xxerror(ParseContext *context, const char *message)
 
 %initial-action {
     ctx->parserState = &yystate;
+    ctx->probes.expectedTokens = expectedTokens;
 }
 
 %token
@@ -535,9 +536,9 @@ programs
     | program  /* 3 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 4 */
-        { $$.value.list = listNew(takeLastErrorNode()); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
     | programs error  /* 5 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
     ;
 
 program
@@ -1065,9 +1066,9 @@ pkg_member_list
     | pkg_member  /* 153 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 154 */
-        { $$.value.list = listNew(takeLastErrorNode()); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
     | pkg_member_list error  /* 155 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
     ;
 
 constructor
@@ -1100,9 +1101,9 @@ pkg_proto_list
     | pkg_prototype  /* 165 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 166 */
-        { takeLastErrorNode(); $$.value.list = nullptr; }
+        { takeLastErrorNode(ctx); $$.value.list = nullptr; }
     | pkg_proto_list error  /* 167 */
-        { takeLastErrorNode(); }
+        { takeLastErrorNode(ctx); }
     ;
 
 pkg_prototype
@@ -1196,9 +1197,9 @@ decl_stmts
     | decl_stmt  /* 192 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 193 */
-        { $$.value.list = listNew(takeLastErrorNode()); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
     | decl_stmts error  /* 194 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
     ;
 
 col_decl
@@ -1482,9 +1483,9 @@ proc_stmts
     | proc_stmt  /* 253 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 254 */
-        { $$.value.list = listNew(takeLastErrorNode()); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
     | proc_stmts error  /* 255 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
     ;
 
 proc_stmt
@@ -2158,9 +2159,9 @@ formal_args
     | formal_arg  /* 398 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 399 */
-        { $$.value.list = listNew(takeLastErrorNode()); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
     | formal_args error  /* 400 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode()); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
     ;
 
 formal_arg

@@ -298,8 +298,6 @@ astNodeList* listAppend(astNodeList* list, astNode* node) {
   return list;
 }
 
-astNodeList* listAdd(astNodeList* list, astNode* node) { return listAppend(list, node); }
-
 int listLength(const astNodeList* list) { return list ? list->count : 0; }
 astNode* listFirst(const astNodeList* list) { return list && list->head ? list->head->value : nullptr; }
 astNode* listLast(const astNodeList* list) { return list && list->tail ? list->tail->value : nullptr; }
@@ -316,8 +314,6 @@ astNodeList* listConcat(astNodeList* a, astNodeList* b) {
   a->count += b->count;
   return a;
 }
-
-astNodeList* listJoin(astNodeList* a, astNodeList* b) { return listConcat(a, b); }
 
 astNodeList* listFromChain(astNodeList* list, astListCell* first) {
   if (!first) return list;

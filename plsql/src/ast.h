@@ -694,13 +694,11 @@ astNodeToken* astTokenNew(int tokenCode, const char* text, int line);
 
 astNodeList* listNew(astNode* node);
 astNodeList* listAppend(astNodeList* list, astNode* node);
-astNodeList* listAdd(astNodeList* list, astNode* node);  // same as listAppend
 int listLength(const astNodeList* list);
 astNode* listFirst(const astNodeList* list);
 astNode* listLast(const astNodeList* list);
 astListCell* listCells(const astNodeList* list);
 astNodeList* listConcat(astNodeList* a, astNodeList* b);
-astNodeList* listJoin(astNodeList* a, astNodeList* b);  // same as listConcat
 astNodeList* listFromChain(astNodeList* list, astListCell* first);
 void listInsertAfter(astNode* node, astNode* existing, astNodeList* list);
 // Inserts a new cell holding node right after `cell` (a cell of list) and

@@ -7,7 +7,6 @@
 #include "ast.h"
 #include "parse_context.h"
 #include "run_pool.h"
-#include "token_reader.h"
 
 ErrorRecord outOfMemoryRecord = {nullptr, const_cast<char*>("Out of memory"), ERROR_DOMAIN_MEMORY, -1,
                                  nullptr, nullptr, nullptr};
@@ -15,8 +14,6 @@ ErrorRecord internalErrorRecordStatic = {nullptr, const_cast<char*>("Internal er
                                          nullptr, nullptr, nullptr};
 
 namespace {
-
-astNodeError* g_lastErrorNode = nullptr;
 
 ErrorRecord* newRecord(const char* message, int domain, int line) {
   ErrorRecord* r = static_cast<ErrorRecord*>(poolAlloc(sizeof(ErrorRecord)));
@@ -36,6 +33,30 @@ char* copySourceLine(const char* start) {
   std::memcpy(s, start, n);
   s[n] = '\0';
   return s;
+}
+
+// What the scanner tells of itself through the context; null or 0 when it
+// has not started.
+void* scannerOf(const ParseContext* context) { return context ? context->scanner : nullptr; }
+
+const char* probedTokenText(const ParseContext* context) {
+  void* scanner = scannerOf(context);
+  return scanner && context->probes.tokenText ? context->probes.tokenText(scanner) : nullptr;
+}
+
+const char* probedLineStart(const ParseContext* context) {
+  void* scanner = scannerOf(context);
+  return scanner && context->probes.lineStart ? context->probes.lineStart(scanner) : nullptr;
+}
+
+int probedLine(const ParseContext* context) {
+  void* scanner = scannerOf(context);
+  return scanner && context->probes.line ? context->probes.line(scanner) : 0;
+}
+
+ErrorRecord** probedErrorList(const ParseContext* context) {
+  void* scanner = scannerOf(context);
+  return scanner && context->probes.errorList ? context->probes.errorList(scanner) : nullptr;
 }
 
 }  // namespace
@@ -122,45 +143,42 @@ char* formatExpectedTokens(const char* const* names, int count) {
 ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int line, int domain,
                                const char* expected) {
   ErrorRecord* r = newRecord(message, domain, line + 1);
-  void* scanner = context ? context->scanner : nullptr;
-  const char* tokenText = scanner ? scannerCurrentText(scanner) : nullptr;
+  const char* tokenText = probedTokenText(context);
   r->context = poolStrdup(tokenText);
-  r->text = copySourceLine(scanner ? scannerLineStart(scanner) : nullptr);
+  r->text = copySourceLine(probedLineStart(context));
   if (expected) {
     r->expected = poolStrdup(expected);
-  } else if (context && context->parserState) {
+  } else if (context && context->parserState && context->probes.expectedTokens) {
     const char* names[10];
-    int n = expectedTokens(names, 10, *context->parserState);
+    int n = context->probes.expectedTokens(names, 10, *context->parserState);
     if (n > 10) n = 10;
     r->expected = formatExpectedTokens(names, n);
   }
-  internalErrorRecord(0, tokenText, scanner ? scannerLineOf(scanner) : 0, r->message, r->text);
-  ErrorRecord** list = scanner ? scannerErrorList(scanner) : nullptr;
+  internalErrorRecord(context, 0, tokenText, probedLine(context), r->message, r->text);
+  ErrorRecord** list = probedErrorList(context);
   if (!list && context) list = context->errors;
   listAppendRecord(list, r);
   return r;
 }
 
 ErrorRecord* reportError(ParseContext* context, const char* message) {
-  return reportSyntaxError(context, message, scannerCurrentLine(context), ERROR_DOMAIN_SYNTAX, nullptr);
+  return reportSyntaxError(context, message, probedLine(context), ERROR_DOMAIN_SYNTAX, nullptr);
 }
 
 ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected) {
-  return reportSyntaxError(context, message, scannerCurrentLine(context), ERROR_DOMAIN_SYNTAX, expected);
+  return reportSyntaxError(context, message, probedLine(context), ERROR_DOMAIN_SYNTAX, expected);
 }
 
 ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line) {
   return reportSyntaxError(context, message, line, ERROR_DOMAIN_SYNTAX, nullptr);
 }
 
-ErrorRecord* reportLexicalError(void* scanner, const char* message, int line) {
-  if (line == -1) line = (scanner ? scannerLineOf(scanner) : 0) + 1;
+ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
+                                ErrorRecord** head) {
   ErrorRecord* r = newRecord(message, ERROR_DOMAIN_LEXICAL, line);
-  if (scanner) {
-    r->context = poolStrdup(scannerCurrentText(scanner));
-    r->text = copySourceLine(scannerLineStart(scanner));
-    listAppendRecord(scannerErrorList(scanner), r);
-  }
+  r->context = poolStrdup(tokenText);
+  r->text = copySourceLine(sourceLine);
+  listAppendRecord(head, r);
   return r;
 }
 
@@ -197,16 +215,16 @@ astNodeError* errorNodeNew(int code, const char* token, int line, const char* me
   return e;
 }
 
-astNodeError* internalErrorRecord(int code, const char* token, int line, const char* message,
-                                  const char* sourceLine) {
-  g_lastErrorNode = errorNodeNew(code, token, line, message, sourceLine);
-  return g_lastErrorNode;
-}
-
-astNodeError* takeLastErrorNode() {
-  astNodeError* e = g_lastErrorNode;
-  g_lastErrorNode = nullptr;
+astNodeError* internalErrorRecord(ParseContext* context, int code, const char* token, int line,
+                                  const char* message, const char* sourceLine) {
+  astNodeError* e = errorNodeNew(code, token, line, message, sourceLine);
+  if (context) context->lastErrorNode = e;
   return e;
 }
 
-void clearLastErrorNode() { g_lastErrorNode = nullptr; }
+astNodeError* takeLastErrorNode(ParseContext* context) {
+  if (!context) return nullptr;
+  astNodeError* e = context->lastErrorNode;
+  context->lastErrorNode = nullptr;
+  return e;
+}

@@ -39,9 +39,10 @@ ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int l
 ErrorRecord* reportError(ParseContext* context, const char* message);
 ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected);
 ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line);
-// Domain 1; `scanner` is the scanner instance. line is counted from 1; -1
-// takes the scanner's current line.
-ErrorRecord* reportLexicalError(void* scanner, const char* message, int line);
+// Domain 1, line counted from 1: the scanner's report with its current token
+// text and source line; appended to head when head is not null.
+ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
+                                ErrorRecord** head);
 
 // Reports at a tree node and by the rewriting.
 ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorRecord** head);
@@ -56,9 +57,10 @@ ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, 
 // Returns a pool text, or null for count 0.
 char* formatExpectedTokens(const char* const* names, int count);
 
-// Error nodes (kind 100).
-astNodeError* internalErrorRecord(int code, const char* token, int line, const char* message,
-                                  const char* sourceLine);
+// Error nodes (kind 100). internalErrorRecord keeps the node as the
+// context's last one (when there is a context); takeLastErrorNode hands it
+// over once and clears it.
+astNodeError* internalErrorRecord(ParseContext* context, int code, const char* token, int line,
+                                  const char* message, const char* sourceLine);
 astNodeError* errorNodeNew(int code, const char* token, int line, const char* message, const char* sourceLine);
-astNodeError* takeLastErrorNode();
-void clearLastErrorNode();
+astNodeError* takeLastErrorNode(ParseContext* context);

@@ -6,7 +6,20 @@
 #include "translate_options.h"
 
 struct astNode;
+struct astNodeError;
 struct StatementRecord;  // one emitted target statement
+
+// What error reports read from the scanner and the parser. Each fills in its
+// own part when it starts, so the error records depend on neither; a part
+// left null reads as nothing known.
+struct FrontEndProbes {
+  const char* (*tokenText)(void* scanner);    // current token text
+  const char* (*lineStart)(void* scanner);    // start of the current source line
+  int (*line)(void* scanner);                 // current line, counted from 0
+  ErrorRecord** (*errorList)(void* scanner);  // where the scanner's records go
+  // Names of the terminals acceptable in a parser state; see expectedTokens.
+  int (*expectedTokens)(const char** names, int capacity, int state);
+};
 
 struct ParseContext {
   TranslateOptions* options;
@@ -17,6 +30,8 @@ struct ParseContext {
   astNode* root;
   int maxErrors;      // negative values stored as 0
   int tooManyErrors;  // set by the parser when maxErrors is passed
+  FrontEndProbes probes;
+  astNodeError* lastErrorNode;  // node of the last syntax report, until the grammar takes it
 };
 
 // The LALR parser (generated); 0 accepted, 1 aborted, 2 stacks exhausted.

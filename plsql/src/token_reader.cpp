@@ -66,6 +66,10 @@ void initScanner(ParseContext* context) {
   extra->textData = static_cast<char*>(poolAlloc(80));
   extra->textLength = 0;
   xxset_debug(std::getenv("CROSS_DEBUG_PARSER") ? 1 : 0, scanner);
+  context->probes.tokenText = scannerCurrentText;
+  context->probes.lineStart = scannerLineStart;
+  context->probes.line = scannerLineOf;
+  context->probes.errorList = scannerErrorList;
 
   const char* source = context->source ? context->source : "";
   size_t n = std::strlen(source);
@@ -104,6 +108,13 @@ ErrorRecord** scannerErrorList(void* scanner) {
   if (!scanner) return nullptr;
   ScannerExtra* extra = static_cast<ScannerExtra*>(xxget_extra(static_cast<yyscan_t>(scanner)));
   return extra ? extra->errors : nullptr;
+}
+
+ErrorRecord* reportLexicalError(void* scanner, const char* message, int line) {
+  if (line == -1) line = scannerLineOf(scanner) + 1;
+  if (!scanner) return lexicalErrorRecord(message, line, nullptr, nullptr, nullptr);
+  return lexicalErrorRecord(message, line, scannerCurrentText(scanner), scannerLineStart(scanner),
+                            scannerErrorList(scanner));
 }
 
 int nextToken(TokenValue* value, ParseContext* context) {

@@ -71,3 +71,7 @@ int scannerLineOf(void* scanner);
 const char* scannerCurrentText(void* scanner);
 const char* scannerLineStart(void* scanner);
 ErrorRecord** scannerErrorList(void* scanner);
+
+// The scanner's lexical error (domain 1) at its current token; line is
+// counted from 1, -1 takes the scanner's current line.
+ErrorRecord* reportLexicalError(void* scanner, const char* message, int line);

@@ -42,7 +42,6 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
   // (unless its owner already destroyed it as the current pool).
   if (g_runPool && poolCurrent() == g_runPool) poolDestroyCurrent();
   g_runPool = nullptr;
-  clearLastErrorNode();
   try {
     g_runPool = poolCreateCurrent(&g_recoveryPoint);
     TranslateOptions* copy = static_cast<TranslateOptions*>(poolAlloc(sizeof(TranslateOptions)));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ag_string.h"
+#include "shell_command.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ std::string library_path() {
 
 std::set<std::string> symbols(const std::string &lib, bool demangle) {
   std::set<std::string> out;
-  std::string cmd = std::string("nm -D --defined-only ") + (demangle ? "-C " : "") + "'" + lib + "'";
+  std::string cmd = std::string("nm -D --defined-only ") + (demangle ? "-C " : "") + qen_test::shell_quote(lib);
   FILE *p = popen(cmd.c_str(), "r");
   if (!p) return out;
   char line[4096];

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "shell_command.h"
 #include "smp.h"
 
 namespace {
@@ -44,7 +45,7 @@ std::string library_path() {
 
 std::set<std::string> defined_dynamic_symbols(const std::string &lib) {
   std::set<std::string> out;
-  std::string cmd = "nm -D --defined-only '" + lib + "'";
+  std::string cmd = "nm -D --defined-only " + qen_test::shell_quote(lib);
   FILE *p = popen(cmd.c_str(), "r");
   if (!p) return out;
   char line[4096];

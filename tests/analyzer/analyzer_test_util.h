@@ -5,11 +5,14 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "ag_context.h"
 #include "ag_string.h"
@@ -19,6 +22,18 @@ namespace qen_test {
 
 inline std::string tmp_path(const std::string& name) {
   return std::string(QEN_TEST_TMP_DIR) + "/" + name;
+}
+
+// Files of the shared T-SQL corpus in name order; empty when it is absent.
+inline std::vector<std::filesystem::path> tsql_corpus_files() {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> files;
+  fs::path root = fs::path(QEN_SHARED_DIR) / "corpus" / "tsql";
+  if (!fs::is_directory(root)) return files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 inline std::string read_file(const std::string& path) {
@@ -125,6 +140,84 @@ class batch_context {
  private:
   std::string text_;
   st_context ctx_;
+};
+
+// Readies the library and the analyzer, once per process.
+inline void start_analyzer() {
+  static const bool started = [] {
+    lib_one_time_init();
+    analyzer_init();
+    return true;
+  }();
+  (void)started;
+}
+
+// analyse_batch's result when the batch could not even be set up.
+constexpr int kBatchNotStarted = -2;
+
+// One batch as the host analyses it: a fresh context over the text (which
+// must outlive the call), the file state and a new environment in the
+// context's host slots, the parse, the environment and context released.
+// What analyzer_parse returned, or kBatchNotStarted.
+inline int analyse_batch(file_state* fs, const std::string& text, const int version[3], int quoted = 0) {
+  st_context ctx;
+  memset(&ctx, 0, sizeof ctx);
+  if (context_init(&ctx) != 0) return kBatchNotStarted;
+  int result = kBatchNotStarted;
+  if (context_set_string_input(&ctx, text.data(), text.data() + text.size())) {
+    ctx.file_state = fs;
+    envn* env = envn_new(&ctx, version);
+    ctx.envn = env;
+    if (env != nullptr) {
+      result = analyzer_parse(&ctx, quoted);
+      envn_done(env);
+    }
+  }
+  context_done(&ctx);
+  return result;
+}
+
+// A file analysed in process the way the host does it, batch by batch: the
+// input file holds `input` (the statement ids hash its path), the report
+// goes to out_path. finish() ends the report and reads it back. Call
+// start_analyzer() first.
+class batch_file {
+ public:
+  batch_file(const std::string& in_path, const std::string& out_path, const std::string& id,
+             const std::string& input)
+      : in_path_(in_path), out_path_(out_path) {
+    write_file(in_path_, input);
+    remove(out_path_.c_str());
+    ver_init(version_, nullptr);
+    fs_ = file_state_new(id.c_str(), in_path_.c_str(), out_path_.c_str(), 0, 1);
+  }
+  ~batch_file() {
+    if (fs_ != nullptr) file_state_free(fs_);
+  }
+  batch_file(const batch_file&) = delete;
+  batch_file& operator=(const batch_file&) = delete;
+
+  file_state* state() const { return fs_; }
+  int analyse(const std::string& text, int quoted = 0) {
+    return fs_ != nullptr ? analyse_batch(fs_, text, version_, quoted) : kBatchNotStarted;
+  }
+  // Frees the file state (the report's end is written then) and returns the
+  // report.
+  std::string finish() {
+    if (fs_ != nullptr) file_state_free(fs_);
+    fs_ = nullptr;
+    return read_file(out_path_);
+  }
+  // Removes both files.
+  void remove_files() const {
+    remove(in_path_.c_str());
+    remove(out_path_.c_str());
+  }
+
+ private:
+  std::string in_path_, out_path_;
+  file_state* fs_ = nullptr;
+  int version_[3];
 };
 
 inline st_String_const* str(const char* text) {

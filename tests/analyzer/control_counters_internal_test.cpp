@@ -6,12 +6,11 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "ag_context.h"
 #include "analyzer_internal.h"
+#include "analyzer_test_util.h"
 #include "file_state_internal.h"
 #include "parser_glue.h"
 #include "qen_analyzer.h"
@@ -42,45 +41,23 @@ std::string without_sanitizer_notes(const std::string& text) {
 // One batch analysed in process; the counters are read before the file
 // state is freed.
 Outcome analyse(const std::string& text) {
-  static bool started = false;
-  if (!started) {
-    lib_one_time_init();
-    analyzer_init();
-    started = true;
-  }
+  qen_test::start_analyzer();
   static int serial = 0;
   std::string base = std::string(QEN_TEST_TMP_DIR) + "/control_counters_" + std::to_string(getpid()) + "_" +
                      std::to_string(++serial);
-  std::string in_path = base + ".sql", out_path = base + ".xml";
-  std::filesystem::remove(out_path);
-  std::ofstream(in_path, std::ios::binary) << text;
-  int version[3];
-  ver_init(version, nullptr);
+  qen_test::batch_file file(base + ".sql", base + ".xml", "t", text);
   Outcome o;
-  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
-  EXPECT_NE(fs, nullptr);
-  if (fs == nullptr) return o;
-  file_state_mark(fs);
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  EXPECT_EQ(context_init(&ctx), 0);
-  EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
-  ctx.file_state = fs;
-  envn* env = envn_new(&ctx, version);
-  ctx.envn = env;
+  EXPECT_NE(file.state(), nullptr);
+  if (file.state() == nullptr) return o;
+  file_state_mark(file.state());
   testing::internal::CaptureStderr();
-  EXPECT_EQ(analyzer_parse(&ctx, 0), 0) << text;
+  EXPECT_EQ(file.analyse(text), 0) << text;
   o.diagnostics = without_sanitizer_notes(testing::internal::GetCapturedStderr());
-  envn_done(env);
-  context_done(&ctx);
-  o.loops = fs->counters[18];
-  o.labels = fs->counters[19];
-  o.statements = fs->counters[FS_STATEMENT_COUNT];
-  file_state_free(fs);
-  std::ifstream in(out_path, std::ios::binary);
-  o.report.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  std::filesystem::remove(in_path);
-  std::filesystem::remove(out_path);
+  o.loops = file.state()->counters[18];
+  o.labels = file.state()->counters[19];
+  o.statements = file.state()->counters[FS_STATEMENT_COUNT];
+  o.report = file.finish();
+  file.remove_files();
   return o;
 }
 

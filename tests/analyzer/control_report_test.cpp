@@ -21,10 +21,7 @@ using qen_test::Report;
 using qen_test::analyse;
 
 std::string counters_of_one_batch(int statements) {
-  return report_tail({.statements = statements,
-                      .max_batch_size = statements,
-                      .min_batch_size = statements,
-                      .batch_statements = statements});
+  return report_tail(qen_test::one_batch_counters(statements));
 }
 
 TEST(ControlReport, BranchesAndLoopsCountStatements) {

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "ag_context.h"
+#include "analyzer_test_util.h"
 #include "qen_analyzer.h"
+#include "shell_command.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ TEST(Exports, ExactlyTheInterface) {
   Dl_info info;
   ASSERT_NE(dladdr((void*)&analyzer_init, &info), 0);
   ASSERT_NE(info.dli_fname, nullptr);
-  std::string command = std::string("nm -D --defined-only '") + info.dli_fname + "' 2>/dev/null";
+  std::string command = "nm -D --defined-only " + qen_test::shell_quote(info.dli_fname) + " 2>/dev/null";
   FILE* p = popen(command.c_str(), "r");
   ASSERT_NE(p, nullptr);
   std::set<std::string> names;
@@ -92,34 +94,12 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
 std::string analyse_in_thread(const std::string& name, const std::string& text, int quoted,
                               const std::string& run) {
   std::string out = std::string(QEN_TEST_TMP_DIR) + "/" + name + run + ".xml";
-  remove(out.c_str());
   // The input path names the statement ids; each thread has its own.
   std::string in = std::string(QEN_TEST_TMP_DIR) + "/" + name + ".sql";
-  if (FILE* f = fopen(in.c_str(), "w")) fclose(f);
-  file_state* fs = file_state_new(name.c_str(), in.c_str(), out.c_str(), 0, 1);
-  if (fs == nullptr) return "";
-  int v[3];
-  ver_init(v, nullptr);
-  for (int batch = 0; batch < 40; ++batch) {
-    st_context ctx;
-    memset(&ctx, 0, sizeof ctx);
-    context_init(&ctx);
-    context_set_string_input(&ctx, text.data(), text.data() + text.size());
-    ctx.file_state = fs;
-    envn* env = envn_new(&ctx, v);
-    ctx.envn = env;
-    analyzer_parse(&ctx, quoted);
-    envn_done(env);
-    context_done(&ctx);
-  }
-  file_state_free(fs);
-  FILE* f = fopen(out.c_str(), "rb");
-  std::string report;
-  char block[4096];
-  size_t n;
-  while (f && (n = fread(block, 1, sizeof block, f)) > 0) report.append(block, n);
-  if (f) fclose(f);
-  return report;
+  qen_test::batch_file file(in, out, name, "");
+  if (file.state() == nullptr) return "";
+  for (int batch = 0; batch < 40; ++batch) file.analyse(text, quoted);
+  return file.finish();
 }
 
 // Threads that analyse their own files keep their own statement ids and

@@ -27,11 +27,8 @@ struct Report {
   std::string text;
   std::string errors;  // what the host wrote to standard error
 
-  static std::string head(int line) {
-    return "      <object>\n        <line-in-file>" + std::to_string(line) +
-           "</line-in-file>\n        <type>batch</type>\n        <name>[batch]</name>\n        <flags>\n";
-  }
-  static std::string close() { return "        </flags>\n      </object>\n"; }
+  static std::string head(int line) { return qen_test::object_head(line, "batch", "[batch]"); }
+  static std::string close() { return qen_test::object_close(); }
 
   std::string feature(const std::string& id, int statements, int line, int line_in_object,
                       const std::string& context, const std::string& type, const std::string& name) const {
@@ -55,16 +52,10 @@ struct Report {
 // Runs the host over the text with the extra options; returns its exit
 // status and the report.
 int analyse(const std::string& name, const std::string& source, Report* report, const std::string& options = "") {
-  report->path = tmp_path(name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path(name + ".xml"), err = tmp_path(name + ".err");
-  remove(out.c_str());
-  std::string command = std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " +
-                        report->path + " 2>" + err;
-  int status = system(command.c_str());
-  report->text = read_file(out);
+  qen_test::HostProcess run =
+      qen_test::run_host_on_file(name, name, source, options, &report->path, &report->text);
   // Lines of the sanitizer runtime ("==pid==...") are not the host's own.
-  std::string errors = read_file(err);
+  const std::string& errors = run.err;
   report->errors.clear();
   for (size_t at = 0; at < errors.size();) {
     size_t end = errors.find('\n', at);
@@ -73,17 +64,12 @@ int analyse(const std::string& name, const std::string& source, Report* report, 
     if (line.rfind("==", 0) != 0) report->errors += line;
     at = end;
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run.status;
 }
 
 // Report of a one-batch file whose features all lie in the batch object.
 std::string one_batch(const Report& r, const std::string& id, const std::string& features, int statements) {
-  std::string s = "<source>\n" + file_head(r.path, id);
-  if (!features.empty()) s += Report::head(1) + features + Report::close();
-  return s + report_tail({.statements = statements,
-                          .max_batch_size = statements,
-                          .min_batch_size = statements,
-                          .batch_statements = statements});
+  return qen_test::one_batch_report(r.path, id, features, statements);
 }
 
 TEST(ExpressionsReport, ComparisonsWithErrorVariable) {

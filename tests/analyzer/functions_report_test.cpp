@@ -40,28 +40,12 @@ struct Report {
 };
 
 int analyse(const std::string& name, const std::string& source, Report* report, const std::string& options = "") {
-  report->path = tmp_path(name + ".sql");
-  write_file(report->path, source);
-  std::string out = tmp_path(name + ".xml");
-  remove(out.c_str());
-  std::string command =
-      std::string(QEN_HOST_PATH) + " " + options + " -i " + name + " -o " + out + " " + report->path + " 2>/dev/null";
-  int status = system(command.c_str());
-  report->text = read_file(out);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return qen_test::run_host_on(name, name, source, options, &report->path, &report->text);
 }
 
 // Report of a one-batch file (starting on line 1) with the given features.
 std::string one_batch(const Report& r, const std::string& id, const std::string& features, int statements) {
-  std::string s = "<source>\n" + file_head(r.path, id);
-  if (!features.empty())
-    s += "      <object>\n        <line-in-file>1</line-in-file>\n        <type>batch</type>\n"
-         "        <name>[batch]</name>\n        <flags>\n" +
-         features + "        </flags>\n      </object>\n";
-  return s + report_tail({.statements = statements,
-                          .max_batch_size = statements,
-                          .min_batch_size = statements,
-                          .batch_statements = statements});
+  return qen_test::one_batch_report(r.path, id, features, statements);
 }
 
 // One statement a line: the statement on line n is evaluated with

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "measured_size.h"
+#include "shell_command.h"
 
 namespace fs = std::filesystem;
 
@@ -21,22 +22,11 @@ namespace {
 
 const std::string kGrammarDir = std::string(QEN_SOURCE_DIR) + "/analyzer/grammar";
 
-struct ProcessRun {
-  int status = -1;
-  std::string output;
-};
+using ProcessRun = qen_test::ProcessResult;
+using qen_test::shell_quote;
 
-ProcessRun run(const std::string& command) {
-  ProcessRun r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+// Runs the command with its standard error read along with its output.
+ProcessRun run(const std::string& command) { return qen_test::run_command(command + " 2>&1"); }
 
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -51,13 +41,6 @@ std::vector<std::string> area_files(const fs::path& dir) {
     if (e.path().extension() == ".ag") out.push_back(e.path().string());
   std::sort(out.begin(), out.end());
   return out;
-}
-
-// A word for the shell: single-quoted, embedded quotes kept.
-std::string shell_quote(const std::string& word) {
-  std::string quoted = "'";
-  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
 }
 
 std::string aggen_command(const fs::path& grammar_dir, const std::string& out_dir) {

@@ -6,14 +6,16 @@
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "analyzer_test_util.h"
+#include "shell_command.h"
 
 #ifdef QEN_HOST_PATH
 
@@ -27,26 +29,74 @@ inline int32_t path_hash(const std::string& path) {
   return (int32_t)h;
 }
 
-// Runs the host with the given arguments; its exit status, -1 when it did
-// not exit normally.
-inline int run_host(const std::string& args) {
-  std::string command = std::string(QEN_HOST_PATH) + " " + args + " 2>/dev/null";
-  int status = system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// What one run of the host left behind.
+struct HostProcess {
+  int status = -1;  // exit status; a signal that ended it shows as 128 + its number
+  int signal = 0;   // that signal, else 0
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Runs "prefix qen_host args" through the shell with standard output and
+// error caught in scratch files of this process. args is shell text: every
+// path in it goes through shell_quote.
+inline HostProcess run_host_process(const std::string& args, const std::string& prefix = "") {
+  // Test executables of this folder run side by side and share its scratch
+  // folder: the process id keeps the files apart.
+  std::string base = tmp_path("host_run_" + std::to_string(getpid()));
+  std::string out = base + ".out", err = base + ".err";
+  HostProcess r;
+  r.status = command_status(prefix + " " + shell_quote(QEN_HOST_PATH) + " " + args + " > " + shell_quote(out) +
+                            " 2> " + shell_quote(err));
+  if (r.status > 128) r.signal = r.status - 128;
+  r.out = read_file(out);
+  r.err = read_file(err);
+  remove(out.c_str());
+  remove(err.c_str());
+  return r;
 }
 
+// The host's exit status for the arguments (see run_host_process).
+inline int run_host(const std::string& args) { return run_host_process(args).status; }
+
 // Writes the source to <file>.sql, runs the host on it with the options
-// and the input id, and reads <file>.xml back. Returns the exit status.
-inline int run_host_on(const std::string& file, const std::string& id, const std::string& source,
-                       const std::string& options, std::string* path, std::string* text) {
+// and the input id, and reads <file>.xml back. Returns the whole run, its
+// standard output being empty.
+inline HostProcess run_host_on_file(const std::string& file, const std::string& id, const std::string& source,
+                                    const std::string& options, std::string* path, std::string* text) {
   *path = tmp_path(file + ".sql");
   write_file(*path, source);
   std::string out = tmp_path(file + ".xml");
   remove(out.c_str());
-  int status = run_host(options + " -i " + id + " -o " + out + " " + *path);
+  HostProcess r =
+      run_host_process(options + " -i " + shell_quote(id) + " -o " + shell_quote(out) + " " + shell_quote(*path));
   *text = read_file(out);
-  return status;
+  return r;
 }
+
+// run_host_on_file's exit status.
+inline int run_host_on(const std::string& file, const std::string& id, const std::string& source,
+                       const std::string& options, std::string* path, std::string* text) {
+  return run_host_on_file(file, id, source, options, path, text).status;
+}
+
+// One corpus file through the host into report: the host's run, and
+// xmllint's verdict on the report (its messages in lint.output).
+struct CorpusRun {
+  HostProcess host;
+  ProcessResult lint;
+};
+
+inline CorpusRun corpus_run(const std::filesystem::path& input, const std::filesystem::path& report) {
+  std::filesystem::remove(report);
+  CorpusRun r;
+  r.host = run_host_process("-o " + shell_quote(report.string()) + " " + shell_quote(input.string()));
+  r.lint = run_command("xmllint --noout " + shell_quote(report.string()) + " 2>&1");
+  return r;
+}
+
+// Whether xmllint can be run here.
+inline bool have_xmllint() { return command_status("xmllint --version > /dev/null 2>&1") == 0; }
 
 inline std::string object_head(int line, const std::string& type, const std::string& name) {
   return "      <object>\n        <line-in-file>" + std::to_string(line) + "</line-in-file>\n        <type>" +
@@ -72,6 +122,21 @@ inline std::string feature_xml(const std::string& path, const std::string& tag, 
 inline std::string whole_report(const std::string& path, const std::string& id, const std::string& objects,
                                 const Counters& counters) {
   return "<source>\n" + file_head(path, id) + objects + report_tail(counters);
+}
+
+// Counters of a file that is one batch of n statements.
+inline Counters one_batch_counters(int n) {
+  return {.statements = n, .max_batch_size = n, .min_batch_size = n, .batch_statements = n};
+}
+
+// The whole report of a file that is one batch of n statements starting on
+// line 1, every finding (the features text, maybe empty) in the batch
+// object; without findings there is no object.
+inline std::string one_batch_report(const std::string& path, const std::string& id, const std::string& features,
+                                    int n) {
+  std::string objects;
+  if (!features.empty()) objects = object_head(1, "batch", "[batch]") + features + object_close();
+  return whole_report(path, id, objects, one_batch_counters(n));
 }
 
 // One finding as the report writes it: the tag, the statement count at the

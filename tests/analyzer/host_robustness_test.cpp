@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <string>
 #include <vector>
 
-#include "analyzer_test_util.h"
+#include "host_report_fixture.h"
 
 using qen_test::read_file;
 using qen_test::tmp_path;
@@ -20,12 +19,8 @@ namespace {
 
 #ifdef QEN_HOST_PATH
 
-struct HostRun {
-  int status = -1;  // exit status; -1 when ended by a signal
-  int signal = 0;
-  std::string out;  // standard output
-  std::string err;  // standard error
-};
+using HostRun = qen_test::HostProcess;
+using qen_test::shell_quote;
 
 bool ends_with(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -33,24 +28,13 @@ bool ends_with(const std::string& text, const std::string& end) {
 
 // Runs "prefix qen_host args" through the shell.
 HostRun run(const std::string& args, const std::string& prefix = "") {
-  std::string out = tmp_path("robust_stdout.txt");
-  std::string err = tmp_path("robust_stderr.txt");
-  std::string command =
-      prefix + " " + QEN_HOST_PATH + " " + args + " > " + out + " 2> " + err;
-  int status = system(command.c_str());
-  HostRun r;
-  if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
-  // The shell reports a signal that ended its child as 128 + its number.
-  if (r.status > 128) r.signal = r.status - 128;
-  r.out = read_file(out);
-  r.err = read_file(err);
-  return r;
+  return qen_test::run_host_process(args, prefix);
 }
 
 HostRun run_on(const std::string& name, const std::string& source, const std::string& options = "") {
   std::string in = tmp_path(name + ".sql");
   write_file(in, source);
-  return run(options + " " + in);
+  return run(options + " " + shell_quote(in));
 }
 
 size_t count(const std::string& text, const std::string& what) {
@@ -128,9 +112,9 @@ TEST(HostRobustness, BlankLinesAfterTheRootDoNotMakeASecondRoot) {
   remove(out.c_str());
   std::string in = tmp_path("robust_blank_tail.sql");
   write_file(in, "checkpoint\n");
-  ASSERT_EQ(run("-o " + out + " " + in).status, 0);
+  ASSERT_EQ(run("-o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
   write_file(out, read_file(out) + "\n\n  \t\r\n\n");
-  ASSERT_EQ(run("-o " + out + " " + in).status, 0);
+  ASSERT_EQ(run("-o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
   std::string text = read_file(out);
   EXPECT_EQ(count(text, "<source>"), 1u);
   EXPECT_EQ(count(text, "<file>"), 2u);
@@ -146,22 +130,23 @@ TEST(HostRobustness, FailedWritesLeaveTheReportAsItWasAndExitTwo) {
   // size limit (a full disk to the writer) is kept byte for byte.
   std::string out = tmp_path("robust_full.xml");
   remove(out.c_str());
-  ASSERT_EQ(run("-o " + out + " " + in).status, 0);
+  ASSERT_EQ(run("-o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
   const std::string before = read_file(out);
   if (have_prlimit()) {
-    HostRun r = run("-o " + out + " " + in, "prlimit --fsize=" + std::to_string(before.size() + 4096));
+    HostRun r = run("-o " + shell_quote(out) + " " + shell_quote(in),
+                    "prlimit --fsize=" + std::to_string(before.size() + 4096));
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(ends_with(r.err, "Report '" + out + "' could not be written completely\n")) << r.err;
     EXPECT_EQ(read_file(out), before);
     // Nor is the unfinished new report left lying beside it.
-    EXPECT_NE(system(("ls " + out + ".*.part > /dev/null 2>&1").c_str()), 0);
+    EXPECT_NE(system(("ls " + shell_quote(out) + ".*.part > /dev/null 2>&1").c_str()), 0);
   }
-  HostRun full = run("-o /dev/full " + in);
+  HostRun full = run("-o /dev/full " + shell_quote(in));
   EXPECT_EQ(full.status, 2);
   EXPECT_TRUE(ends_with(full.err, "Report '/dev/full' could not be written completely\n")) << full.err;
-  HostRun stdout_full = run(in + " 2> /dev/null > /dev/full; exit $?; :");
+  HostRun stdout_full = run(shell_quote(in) + " 2> /dev/null > /dev/full; exit $?; :");
   EXPECT_EQ(stdout_full.status, 2);
-  HostRun folder = run(tmp_path(""));
+  HostRun folder = run(shell_quote(tmp_path("")));
   EXPECT_EQ(folder.status, 2);
   EXPECT_TRUE(ends_with(folder.err, "Unable to open '" + tmp_path("") + "' for read: it is a directory\n"))
       << folder.err;
@@ -184,7 +169,7 @@ TEST(HostRobustness, PoolExhaustedMidBatchKeepsTheFinishedBatches) {
   write_file(in, source);
   std::string out = tmp_path("robust_exhausted.xml");
   remove(out.c_str());
-  HostRun r = run("-o " + out + " " + in, "prlimit --as=1300000000");
+  HostRun r = run("-o " + shell_quote(out) + " " + shell_quote(in), "prlimit --as=1300000000");
   ASSERT_EQ(r.signal, 0) << r.err;
   if (r.status == 0) GTEST_SKIP() << "the batch fitted in memory here";
   EXPECT_EQ(r.status, 1);
@@ -205,7 +190,7 @@ TEST(HostRobustness, SmallAddressSpaceAnalysesOrRefusesTheBatch) {
   write_file(in, source);
   const char* limits[] = {"700000000", "300000000", "200000000"};
   for (const char* limit : limits) {
-    HostRun r = run(in, std::string("prlimit --as=") + limit);
+    HostRun r = run(shell_quote(in), std::string("prlimit --as=") + limit);
     ASSERT_EQ(r.signal, 0) << limit << "\n" << r.err;
     if (r.status == 0) {
       EXPECT_NE(r.out.find("<value>150000</value>"), std::string::npos) << limit;

@@ -8,12 +8,10 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "ag_context.h"
+#include "analyzer_test_util.h"
 #include "file_state_internal.h"
 #include "grammar_support.h"
 #include "qen_analyzer.h"
@@ -30,46 +28,23 @@ struct ObservedBatch {
 // names also carry the process id).
 inline ObservedBatch parse_observed(const std::string& prefix, const std::string& text, gn_goal_observer observe,
                                     void* user, int quoted = 0) {
-  static bool started = false;
-  if (!started) {
-    lib_one_time_init();
-    analyzer_init();
-    started = true;
-  }
+  start_analyzer();
   static int serial = 0;
   std::string base = std::string(QEN_TEST_TMP_DIR) + "/" + prefix + "_" + std::to_string(getpid()) + "_" +
                      std::to_string(++serial);
-  std::string in_path = base + ".sql", out_path = base + ".xml";
-  std::filesystem::remove(out_path);
-  std::ofstream(in_path, std::ios::binary) << text;
+  batch_file file(base + ".sql", base + ".xml", "t", text);
   ObservedBatch out;
-  gn_set_goal_observer(observe, user);
-  int version[3];
-  ver_init(version, nullptr);
-  file_state* fs = file_state_new("t", in_path.c_str(), out_path.c_str(), 0, 1);
-  EXPECT_NE(fs, nullptr);
-  if (fs != nullptr) {
-    file_state_mark(fs);
-    st_context ctx;
-    memset(&ctx, 0, sizeof ctx);
-    EXPECT_EQ(context_init(&ctx), 0);
-    EXPECT_TRUE(context_set_string_input(&ctx, text.data(), text.data() + text.size()));
-    ctx.file_state = fs;
-    envn* env = envn_new(&ctx, version);
-    ctx.envn = env;
-    out.result = analyzer_parse(&ctx, quoted);
-    envn_done(env);
-    memcpy(out.counters, fs->counters, sizeof out.counters);
-    context_done(&ctx);
-    file_state_free(fs);
+  EXPECT_NE(file.state(), nullptr);
+  if (file.state() != nullptr) {
+    file_state_mark(file.state());
+    gn_set_goal_observer(observe, user);
+    out.result = file.analyse(text, quoted);
+    gn_set_goal_observer(nullptr, nullptr);
+    EXPECT_NE(out.result, kBatchNotStarted);
+    memcpy(out.counters, file.state()->counters, sizeof out.counters);
   }
-  gn_set_goal_observer(nullptr, nullptr);
-  std::ifstream report(out_path, std::ios::binary);
-  std::stringstream content;
-  content << report.rdbuf();
-  out.report = content.str();
-  std::filesystem::remove(in_path);
-  std::filesystem::remove(out_path);
+  out.report = file.finish();
+  file.remove_files();
   return out;
 }
 

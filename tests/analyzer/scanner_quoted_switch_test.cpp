@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ag_context.h"
+#include "analyzer_test_util.h"
 #include "qen_analyzer.h"
 
 namespace {
@@ -34,36 +35,13 @@ class QuotedSwitch : public ::testing::Test {
   // Runs the batches with the host's flag; returns the syntax errors reported.
   int syntax_errors(const std::vector<std::string>& batches, int quoted) {
     std::filesystem::create_directories(QEN_TEST_TMP_DIR);
-    const std::string in = std::string(QEN_TEST_TMP_DIR) + "/quoted_switch_in.sql";
-    const std::string out = std::string(QEN_TEST_TMP_DIR) + "/quoted_switch_out.xml";
-    std::ofstream(in) << "-- batches are fed directly\n";
-    std::remove(out.c_str());
-    int version[3];
-    ver_init(version, nullptr);
-    file_state* fs = file_state_new("q", in.c_str(), out.c_str(), 0, 1);
-    EXPECT_NE(fs, nullptr);
-    if (fs == nullptr) return -1;
-    for (const std::string& b : batches) {
-      std::string text = b;  // kept alive while the context reads it
-      st_context ctx;
-      std::memset(&ctx, 0, sizeof ctx);
-      EXPECT_EQ(context_init(&ctx), 0);
-      EXPECT_EQ(context_set_string_input(&ctx, text.data(), text.data() + text.size()), 1);
-      ctx.file_state = fs;
-      envn* env = envn_new(&ctx, version);
-      ctx.envn = env;
-      EXPECT_NE(env, nullptr);
-      if (env != nullptr) {
-        analyzer_parse(&ctx, quoted);
-        envn_done(env);
-      }
-      context_done(&ctx);
-    }
-    file_state_free(fs);
-    std::ifstream r(out, std::ios::binary);
-    std::stringstream s;
-    s << r.rdbuf();
-    return count_of(s.str(), "<syntax-error>");
+    qen_test::batch_file file(std::string(QEN_TEST_TMP_DIR) + "/quoted_switch_in.sql",
+                              std::string(QEN_TEST_TMP_DIR) + "/quoted_switch_out.xml", "q",
+                              "-- batches are fed directly\n");
+    EXPECT_NE(file.state(), nullptr);
+    if (file.state() == nullptr) return -1;
+    for (const std::string& b : batches) EXPECT_NE(file.analyse(b, quoted), qen_test::kBatchNotStarted);
+    return count_of(file.finish(), "<syntax-error>");
   }
 };
 

@@ -48,7 +48,6 @@ inline void ensureTestPool()
 inline ParsedSource* parseText(const char* source, int maxErrors = 0, bool severalUnits = true)
 {
   ensureTestPool();
-  clearLastErrorNode();
   ParsedSource* parsed = new ParsedSource();
   initTranslateOptions(&parsed->options, nullptr);
   parsed->options.severalUnits = severalUnits;

@@ -211,14 +211,13 @@ TEST_F(CurrentPool, ReportsBeforeTheScannerAndParserStart) {
   EXPECT_EQ(r->domain, 0);
   EXPECT_EQ(r->expected, nullptr);
   EXPECT_EQ(list, r);
-  astNodeError* node = takeLastErrorNode();
+  astNodeError* node = takeLastErrorNode(&ctx);
   ASSERT_NE(node, nullptr);
   EXPECT_EQ(node->kind, AST_ERROR);
   EXPECT_STREQ(node->message, "Missing expression");
-  EXPECT_EQ(takeLastErrorNode(), nullptr);
+  EXPECT_EQ(takeLastErrorNode(&ctx), nullptr);
   ErrorRecord* e = reportErrorExpecting(&ctx, "syntax error", "<END-OF-STATEMENT>");
   EXPECT_STREQ(e->expected, "<END-OF-STATEMENT>");
-  clearLastErrorNode();
 }
 
 TEST_F(CurrentPool, ExpectedTokenNames) {
@@ -235,11 +234,21 @@ TEST_F(CurrentPool, ErrorNodes) {
   EXPECT_EQ(n->code, 7);
   EXPECT_STREQ(n->token, "tok");
   EXPECT_STREQ(n->context, "the line");
-  EXPECT_EQ(takeLastErrorNode(), nullptr);  // not stored
-  astNodeError* m = internalErrorRecord(0, nullptr, 1, "m", nullptr);
-  astNodeError* m2 = internalErrorRecord(0, nullptr, 2, "m2", nullptr);
+  ParseContext ctx;
+  std::memset(&ctx, 0, sizeof ctx);
+  EXPECT_EQ(takeLastErrorNode(&ctx), nullptr);  // not stored
+  astNodeError* m = internalErrorRecord(&ctx, 0, nullptr, 1, "m", nullptr);
+  astNodeError* m2 = internalErrorRecord(&ctx, 0, nullptr, 2, "m2", nullptr);
   EXPECT_NE(m, m2);
-  EXPECT_EQ(takeLastErrorNode(), m2);
+  EXPECT_EQ(takeLastErrorNode(&ctx), m2);
+  EXPECT_EQ(takeLastErrorNode(&ctx), nullptr);
+  // Each run's context keeps its own node; no context keeps none.
+  ParseContext other;
+  std::memset(&other, 0, sizeof other);
+  internalErrorRecord(&other, 0, nullptr, 3, "o", nullptr);
+  EXPECT_EQ(takeLastErrorNode(&ctx), nullptr);
+  EXPECT_NE(internalErrorRecord(nullptr, 0, nullptr, 4, "n", nullptr), nullptr);
+  EXPECT_EQ(takeLastErrorNode(nullptr), nullptr);
 }
 
 TEST(TranslateOptionsTest, DefaultsAndMaps) {

@@ -128,7 +128,7 @@ TEST_F(ScanFixture, InvalidNumbersAreLexicalErrors) {
   EXPECT_STREQ(errors->context, "1.5e");
   EXPECT_STREQ(errors->text, "1.5e");
   EXPECT_EQ(errors->expected, nullptr);
-  EXPECT_EQ(takeLastErrorNode(), nullptr);  // lexical errors build no error node
+  EXPECT_EQ(takeLastErrorNode(&ctx), nullptr);  // lexical errors build no error node
 
   t = all("\n1e+x");
   EXPECT_EQ(t[0].code, T_WORD);

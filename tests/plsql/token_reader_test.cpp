@@ -166,7 +166,7 @@ TEST_F(ScanFixture, SyntaxReportsCarryTokenAndLine) {
   EXPECT_STREQ(r->context, "bb");
   EXPECT_STREQ(r->text, "bb cc");
   EXPECT_EQ(r->domain, 0);
-  astNodeError* node = takeLastErrorNode();
+  astNodeError* node = takeLastErrorNode(&ctx);
   ASSERT_NE(node, nullptr);
   EXPECT_EQ(node->line, 1);
   EXPECT_STREQ(node->token, "bb");

@@ -31,7 +31,6 @@ struct ScanFixture : ::testing::Test {
 
   void SetUp() override {
     poolCreateCurrent(&target);
-    clearLastErrorNode();
   }
   void TearDown() override {
     if (ctx.scanner) teardownScanner(&ctx);

@@ -12,6 +12,7 @@
 
 #include "QENLogConfig.h"
 #include "log_test_support.h"
+#include "shell_command.h"
 
 using namespace qen_util;
 
@@ -43,7 +44,8 @@ protected:
     ASSERT_FALSE(base.empty());
     // Deep enough that "../../Logging.ini" of the working folder is ours.
     work = base + "/top/a/b";
-    ASSERT_EQ(0, std::system(("mkdir -p '" + work + "' '" + base + "/dir'").c_str()));
+    ASSERT_EQ(0, std::system(("mkdir -p " + qen_test::shell_quote(work) + " " +
+                              qen_test::shell_quote(base + "/dir")).c_str()));
   }
 
   /// Child-side start: a clean environment and the working folder.

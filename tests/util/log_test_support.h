@@ -19,6 +19,8 @@
 
 #include <ace/SString.h>
 
+#include "shell_command.h"
+
 inline std::string str(const ACE_CString& s)
 {
   return std::string(s.c_str(), s.length());
@@ -47,7 +49,7 @@ inline bool exists(const std::string& path)
 inline std::string freshFolder(const std::string& name)
 {
   std::string dir = std::string(QEN_TEST_TMP_DIR) + "/" + name;
-  std::string command = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
+  std::string command = "rm -rf " + qen_test::shell_quote(dir) + " && mkdir -p " + qen_test::shell_quote(dir);
   if (std::system(command.c_str()) != 0)
     return std::string();
   return dir;

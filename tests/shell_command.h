@@ -1,0 +1,52 @@
+// Shell commands for the tests that drive programs as processes: one way to
+// quote a word and one way to run a command and read what it wrote.
+#ifndef QEN_TESTS_SHELL_COMMAND_H
+#define QEN_TESTS_SHELL_COMMAND_H
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <string>
+
+namespace qen_test {
+
+// The word in single quotes, each quote inside written as '\'' so that no
+// byte of it means anything to the shell.
+inline std::string shell_quote(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+struct ProcessResult {
+  bool exited = false;  // ended by exit, not by a signal
+  int status = -1;      // its exit status; -1 when it did not exit
+  std::string output;   // what it wrote to standard output
+};
+
+// Runs a command through the shell; redirect within the command to read
+// standard error as well.
+inline ProcessResult run_command(const std::string& command) {
+  ProcessResult r;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+  int st = pclose(p);
+  r.exited = st != -1 && WIFEXITED(st);
+  r.status = r.exited ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+// Runs a command through the shell, its output left where the command puts
+// it; the exit status, -1 when it did not exit normally.
+inline int command_status(const std::string& command) {
+  int st = system(command.c_str());
+  return st != -1 && WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+}  // namespace qen_test
+
+#endif
