@@ -48,12 +48,23 @@ std::string recordText(const char* text, size_t limit = std::string::npos) {
   for (size_t i = 0; i < shown; ++i) {
     char c = text[i];
     switch (c) {
-      case '"': case '\'': case '<': case '>': case '\\': case '|': case '{': case '}':
+      case '"':
+      case '\'':
+      case '<':
+      case '>':
+      case '\\':
+      case '|':
+      case '{':
+      case '}':
         out += '\\';
         out += c;
         break;
-      case '\n': out += "\\n"; break;
-      default: out += c; break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   if (length > shown) out += "...";
@@ -82,18 +93,6 @@ std::string formatted(const char* format, int value) {
   return buffer;
 }
 
-const char* varTypeText(int value) {
-  switch (value) {
-    case 0: return "scalar";
-    case 1: return "cursor";
-    case 2: return "record";
-    case 3: return "table";
-    case 4: return "refcursor";
-    case 8: return "subtype";
-    default: return "UNKNOWN";
-  }
-}
-
 // Token text as a record label: the first maxTokenText bytes with the DOT
 // record specials escaped, "..." when cut.
 std::string tokenLabel(const char* text, int maxTokenText) {
@@ -109,8 +108,7 @@ void writeEdge(DotWriterState* state, int parent, const char* parentPort, int nu
 
 // Writes one record and draws its children. Returns the node's number.
 int writeRecord(DotWriterState* state, astNode* node, int parent, const char* parentPort, const char* title,
-                std::initializer_list<DotField> fields, std::initializer_list<DotChild> children,
-                bool testsTrigger) {
+                std::initializer_list<DotField> fields, std::initializer_list<DotChild> children, bool testsTrigger) {
   int number = state->counter++;
   FILE* out = state->output;
   if (testsTrigger && state->startLine != -1 && !state->printing && node->line == state->startLine) {
@@ -205,38 +203,38 @@ int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterSta
     }
     case AST_CREATE_PKG_BODY: {
       auto* n = static_cast<astNodeCreatePkgBody*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE PACKAGE BODY",
-                         {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          portField("elements"), portField("declarations"), portField("programs"), portField("types"),
-                          portField("constructor")},
-                         {{n->name, "name"},
-                          {n->elements, "elements"},
-                          {n->declarations, "declarations"},
-                          {n->prototypes, "programs"},
-                          {n->types, "types"},
-                          {n->constructor, "constructor"}},
-                         true);
+      return writeRecord(
+          state, node, parent, parentPort, "CREATE PACKAGE BODY",
+          {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))), portField("elements"),
+           portField("declarations"), portField("programs"), portField("types"), portField("constructor")},
+          {{n->name, "name"},
+           {n->elements, "elements"},
+           {n->declarations, "declarations"},
+           {n->prototypes, "programs"},
+           {n->types, "types"},
+           {n->constructor, "constructor"}},
+          true);
     }
     case AST_CREATE_PKG_HEAD: {
       auto* n = static_cast<astNodeCreatePkgHead*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE PACKAGE",
-                         {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          plainField(formatted("AUTHID=%s", n->AUTHID ? "DEFINER" : "CURRENT_USER")),
-                          portField("elements"), portField("declarations"), portField("prototypes"),
-                          portField("types")},
-                         {{n->name, "name"},
-                          {n->elements, "elements"},
-                          {n->declarations, "declarations"},
-                          {n->prototypes, "prototypes"},
-                          {n->types, "types"}},
-                         true);
+      return writeRecord(
+          state, node, parent, parentPort, "CREATE PACKAGE",
+          {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
+           plainField(formatted("AUTHID=%s", n->AUTHID ? "DEFINER" : "CURRENT_USER")), portField("elements"),
+           portField("declarations"), portField("prototypes"), portField("types")},
+          {{n->name, "name"},
+           {n->elements, "elements"},
+           {n->declarations, "declarations"},
+           {n->prototypes, "prototypes"},
+           {n->types, "types"}},
+          true);
     }
     case AST_CREATE_PROCEDURE: {
       auto* n = static_cast<astNodeCreateProc*>(node);
       return writeRecord(state, node, parent, parentPort, "CREATE PROCEDURE",
                          {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          plainField(formatted("AUTHID=%s", n->AUTHID ? "DEFINER" : "CURRENT_USER")),
-                          portField("args"), portField("body")},
+                          plainField(formatted("AUTHID=%s", n->AUTHID ? "DEFINER" : "CURRENT_USER")), portField("args"),
+                          portField("body")},
                          {{n->name, "name"}, {n->body, "body"}, {n->args, "args"}}, true);
     }
     case AST_CREATE_TRIGGER: {
@@ -249,7 +247,7 @@ int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterSta
     case AST_VAR_DECL: {
       auto* n = static_cast<astNodeDecl*>(node);
       return writeRecord(state, node, parent, parentPort, "DECLARE",
-                         {plainField(formatted("varType = %s", varTypeText(n->variableType))), portField("name")},
+                         {plainField(formatted("varType = %s", variableTypeName(n->variableType))), portField("name")},
                          {{n->variableName, "name"}}, true);
     }
     case AST_DYNAMIC:
@@ -267,7 +265,7 @@ int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterSta
     }
     case AST_FORMAL_ARG: {
       auto* n = static_cast<astNodeFormalArg*>(node);
-      const char* mode = n->mode == 0 ? "IN" : n->mode == 1 ? "OUT" : "IN OUT";
+      const char* mode = n->mode == ARG_IN ? "IN" : n->mode == ARG_OUT ? "OUT" : "IN OUT";
       return writeRecord(state, node, parent, parentPort, "formal arg",
                          {portField("name"), plainField(formatted("mode = %s", mode)), portField("dataType")},
                          {{n->name, "name"}, {n->dataType, "dataType"}}, false);
@@ -300,8 +298,7 @@ int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterSta
     }
     case AST_SQL_STMT: {
       auto* n = static_cast<astNodeSqlStmt*>(node);
-      return writeRecord(state, node, parent, parentPort, n->keyword, {portField("body")}, {{n->body, "body"}},
-                         true);
+      return writeRecord(state, node, parent, parentPort, n->keyword, {portField("body")}, {{n->body, "body"}}, true);
     }
     case AST_TOKEN: {
       auto* n = static_cast<astNodeToken*>(node);
