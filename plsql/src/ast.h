@@ -7,117 +7,20 @@
 
 #include <cstddef>
 
+// Kinds of nodes: the numbers, names and children of each are in ast_kinds.def.
 enum astNodeKind {
-  AST_GENERIC_NODE = 0,
-  AST_GENERIC_STATEMENT = 1,
-  AST_ASSIGN = 2,
-  AST_BLOCK = 3,
-  AST_CALL = 4,
-  AST_CASE = 5,
-  AST_CASE_EXPR = 6,
-  AST_CLOSE = 7,
-  AST_COMMENT_ON = 8,
-  AST_CONTINUE = 9,
-  AST_CREATE_FUNCTION = 10,
-  AST_KIND_11 = 11,
-  AST_CREATE_PKG_BODY = 12,
-  AST_CREATE_PKG_HEAD = 13,
-  AST_DROP_PKG_BODY = 14,
-  AST_DROP_PKG_HEAD = 15,
-  AST_CREATE_PROCEDURE = 16,
-  AST_CREATE_TRIGGER = 17,
-  AST_DECLARATION = 18,
-  AST_VAR_DECL = 19,
-  AST_CURSOR_DECL = 20,
-  AST_RECORD_DECL = 21,
-  AST_TABLE_DECL = 22,
-  AST_REFCURSOR_DECL = 23,
-  AST_VARRAY_DECL = 24,
-  AST_EXCEPTION_DECL = 25,
-  AST_DYNAMIC = 26,
-  AST_EXIT = 27,
-  AST_FETCH = 28,
-  AST_FOR = 29,
-  AST_FORMAL_ARG = 30,
-  AST_FUNC_PROTO = 31,
-  AST_GOTO = 32,
-  AST_HANDLER = 33,
-  AST_IF = 34,
-  AST_ELSE_IF = 35,
-  AST_LIST = 36,
-  AST_LOOP = 37,
-  AST_NULL = 38,
-  AST_OPEN = 39,
-  AST_PRAGMA = 40,
-  AST_PROC_PROTO = 41,
-  AST_RAISE = 42,
-  AST_RAISE_APP = 43,
-  AST_RETURN = 44,
-  AST_SELECT = 45,
-  AST_SQL_STMT = 46,
-  AST_TOKEN = 47,
-  AST_TRIGGER_VAR = 48,
-  AST_WHILE = 49,
-  AST_VALUES = 50,
-  AST_SIGNAL = 51,
-  AST_PREPARE = 52,
-  AST_EXECUTE = 53,
-  AST_GET_DIAG = 54,
-  AST_USING_PARAM = 55,
-  AST_KIND_56 = 56,
-  AST_ALTER_CLUSTER = 57,
-  AST_ALTER_DIMENSION = 58,
-  AST_ALTER_OUTLINE = 59,
-  AST_ALTER_ROLE = 60,
-  AST_ALTER_ROLLBACK = 61,
-  AST_ALTER_SEQUENCE = 62,
-  AST_ALTER_TABLE = 63,
-  AST_ALTER_TRIGGER = 64,
-  AST_ALTER_TABLESPACE = 65,
-  AST_ALTER_USER = 66,
-  AST_COL_DECL = 67,
-  AST_KIND_68 = 68,
-  AST_CONSTRAINT = 69,
-  AST_CREATE_CLUSTER = 70,
-  AST_CREATE_DBLINK = 71,
-  AST_CREATE_DIMENSION = 72,
-  AST_CREATE_DIRECTORY = 73,
-  AST_CREATE_INDEX = 74,
-  AST_CREATE_OUTLINE = 75,
-  AST_CREATE_ROLE = 76,
-  AST_CREATE_ROLLBACK = 77,
-  AST_CREATE_SEQUENCE = 78,
-  AST_CREATE_SYNONYM = 79,
-  AST_CREATE_TABLE = 80,
-  AST_CREATE_TABLESPACE = 81,
-  AST_CREATE_TYPE = 82,
-  AST_CREATE_USER = 83,
-  AST_CREATE_VIEW = 84,
-  AST_DROP_CLUSTER = 85,
-  AST_DROP_DBLINK = 86,
-  AST_DROP_DIMENSION = 87,
-  AST_DROP_DIRECTORY = 88,
-  AST_DROP_INDEX = 89,
-  AST_DROP_OUTLINE = 90,
-  AST_DROP_ROLE = 91,
-  AST_DROP_ROLLBACK = 92,
-  AST_DROP_SEQUENCE = 93,
-  AST_DROP_SYNONYM = 94,
-  AST_DROP_TABLE = 95,
-  AST_DROP_TABLESPACE = 96,
-  AST_DROP_TYPE = 97,
-  AST_DROP_USER = 98,
-  AST_DROP_VIEW = 99,
-  AST_ERROR = 100,
-  AST_FORALL = 101,
-  AST_GRANT = 102,
-  AST_JAVA_SOURCE = 103,
-  AST_OBJECT_DECL = 104,
-  AST_ORACLE_PRAGMA = 105,
-  AST_PIPEROW = 106,
-  AST_REVOKE = 107,
-  AST_SUBTYPE = 108,
-  AST_KIND_COUNT = 109
+#define AST_KIND(enumerator, number, xmlType, debugName, objType, traits) enumerator = number,
+#include "ast_kinds.def"
+  AST_KIND_COUNT
+};
+
+// Traits of a kind (the traits column of ast_kinds.def).
+enum {
+  KIND_STATEMENT = 1,     // carries a statement head (label)
+  KIND_UNIT = 2,          // a unit of the XML dump's object path
+  KIND_WALKED = 4,        // astWalk calls back on it
+  KIND_CONTENT = 8,       // the XML dump writes something inside its element
+  KIND_UNTRANSLATED = 16  // has no form in the target dialect
 };
 
 // Classes of declarations (declaration head, variableType).
@@ -534,31 +437,31 @@ struct astNodeUsingParam : astNode {
   astNodeList* expr;
 };
 
-// DDL statements: kinds 8, 57 to 66, 70 to 99, 102, 107. Kinds that keep the
-// name inside the body leave `name` null.
+// DDL statements (COMMENT ON, ALTER, CREATE, DROP, GRANT, REVOKE). Kinds that
+// keep the name inside the body leave `name` null.
 struct astNodeDdl : astNode {
   astNodeList* name;
   astNodeList* body;
 };
 
-// 71 create database link, 86 drop database link.
+// Create and drop database link.
 struct astNodeDdlLink : astNodeDdl {
   bool pub;
   bool shared;
 };
 
-// 74 create index.
+// Create index.
 struct astNodeDdlIndex : astNodeDdl {
   bool unq;
   bool bmap;
 };
 
-// 79 create synonym, 94 drop synonym.
+// Create and drop synonym.
 struct astNodeDdlSynonym : astNodeDdl {
   bool pub;
 };
 
-// 80 create table.
+// Create table.
 struct astNodeDdlTable : astNode {
   astNodeList* name;
   bool gtt;
@@ -567,12 +470,12 @@ struct astNodeDdlTable : astNode {
   astNodeList* body;
 };
 
-// 81 create tablespace.
+// Create tablespace.
 struct astNodeDdlTablespace : astNodeDdl {
   bool temp;
 };
 
-// 82 create type.
+// Create type.
 struct astNodeDdlType : astNode {
   astNodeList* name;
   bool REPLACE;
@@ -580,7 +483,7 @@ struct astNodeDdlType : astNode {
   bool UNDER;
 };
 
-// 84 create view.
+// Create view.
 struct astNodeDdlView : astNode {
   astNodeList* name;
   bool force;
@@ -591,7 +494,7 @@ struct astNodeDdlView : astNode {
   astNodeList* body;
 };
 
-// 99 drop view.
+// Drop view.
 struct astNodeDdlDropView : astNodeDdl {
   bool mat;
 };
@@ -615,7 +518,7 @@ struct astNodeConstraint : astNode {
   astNodeList* body;
 };
 
-// Kind 100: put into the tree in place of a broken element.
+// Put into the tree in place of a broken element.
 struct astNodeError : astNode {
   int code;
   char* token;
@@ -672,6 +575,8 @@ const char* astNodeKindName(const astNode* node);  // "<null>" for null
 const char* astNodeXmlType(int kind);
 // objtype attribute of the XML dump ("crtTab", "function", ...); null if none.
 const char* astNodeObjType(int kind);
+// The KIND_* traits of a kind; 0 for a number that is no kind.
+int astKindTraits(int kind);
 const char* variableTypeName(int variableClass);
 const char* constraintKindName(int consType);
 

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "ast.h"
 #include "run_pool.h"
@@ -48,12 +48,23 @@ std::string recordText(const char* text, size_t limit = std::string::npos) {
   for (size_t i = 0; i < shown; ++i) {
     char c = text[i];
     switch (c) {
-      case '"': case '\'': case '<': case '>': case '\\': case '|': case '{': case '}':
+      case '"':
+      case '\'':
+      case '<':
+      case '>':
+      case '\\':
+      case '|':
+      case '{':
+      case '}':
         out += '\\';
         out += c;
         break;
-      case '\n': out += "\\n"; break;
-      default: out += c; break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   if (length > shown) out += "...";
@@ -82,18 +93,6 @@ std::string formatted(const char* format, int value) {
   return buffer;
 }
 
-const char* varTypeText(int value) {
-  switch (value) {
-    case 0: return "scalar";
-    case 1: return "cursor";
-    case 2: return "record";
-    case 3: return "table";
-    case 4: return "refcursor";
-    case 8: return "subtype";
-    default: return "UNKNOWN";
-  }
-}
-
 // Token text as a record label: the first maxTokenText bytes with the DOT
 // record specials escaped, "..." when cut.
 std::string tokenLabel(const char* text, int maxTokenText) {
@@ -109,8 +108,7 @@ void writeEdge(DotWriterState* state, int parent, const char* parentPort, int nu
 
 // Writes one record and draws its children. Returns the node's number.
 int writeRecord(DotWriterState* state, astNode* node, int parent, const char* parentPort, const char* title,
-                std::initializer_list<DotField> fields, std::initializer_list<DotChild> children,
-                bool testsTrigger) {
+                const std::vector<DotField>& fields, const std::vector<DotChild>& children, bool testsTrigger) {
   int number = state->counter++;
   FILE* out = state->output;
   if (testsTrigger && state->startLine != -1 && !state->printing && node->line == state->startLine) {
@@ -168,6 +166,77 @@ int writeList(astNodeList* list, int parent, const char* parentPort, DotWriterSt
   return number;
 }
 
+const char* authidText(bool definer) { return definer ? "DEFINER" : "CURRENT_USER"; }
+
+const char* argModeText(int mode) { return mode == ARG_IN ? "IN" : mode == ARG_OUT ? "OUT" : "IN OUT"; }
+
+// The records of ast_kinds.def (AST_DOT...), each table grouped by kind.
+struct DotRecord {
+  int kind;
+  const char* (*title)(astNode* node);
+  bool startsAtLine;
+};
+
+struct DotFieldRow {
+  int kind;
+  const char* port;                    // null for a text
+  const char* label;                   // of a port
+  std::string (*text)(astNode* node);  // of a text
+};
+
+struct DotChildRow {
+  int kind;
+  astNode* (*get)(astNode* node);
+  const char* port;
+};
+
+constexpr DotRecord kDotRecords[] = {
+#define AST_DOT(kind, type, title, startsAtLine)          \
+  {kind,                                                  \
+   [](astNode* node) -> const char* {                     \
+     [[maybe_unused]] auto* n = static_cast<type*>(node); \
+     return title;                                        \
+   },                                                     \
+   startsAtLine},
+#include "ast_kinds.def"
+};
+
+constexpr DotFieldRow kDotFields[] = {
+#define AST_DOT_PORT(kind, port, label) {kind, port, label, nullptr},
+#define AST_DOT_TEXT(kind, type, format, value)               \
+  {kind, nullptr, nullptr, [](astNode* node) -> std::string { \
+     auto* n = static_cast<type*>(node);                      \
+     return formatted(format, value);                         \
+   }},
+#include "ast_kinds.def"
+};
+
+constexpr DotChildRow kDotChildren[] = {
+#define AST_DOT_CHILD(kind, type, field, port) \
+  {kind, [](astNode* n) -> astNode* { return static_cast<type*>(n)->field; }, port},
+#include "ast_kinds.def"
+};
+
+// Where the rows of each kind start in a table grouped by kind; those of kind
+// k end where those of k + 1 start.
+struct DotIndex {
+  short first[AST_KIND_COUNT + 1];
+  template <class Row, int N>
+  constexpr explicit DotIndex(const Row (&rows)[N]) : first() {
+    for (int at = 1; at < N; ++at)
+      if (rows[at].kind < rows[at - 1].kind)
+        throw "ast_kinds.def must list the rows of a kind together, kinds in order";
+    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
+      while (at < N && rows[at].kind < kind) ++at;
+      first[kind] = static_cast<short>(at);
+    }
+  }
+};
+
+constexpr DotIndex kDotRecordIndex(kDotRecords);
+constexpr DotIndex kDotFieldIndex(kDotFields);
+constexpr DotIndex kDotChildIndex(kDotChildren);
+
 int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterState* state) {
   if (!node) return 0;
   switch (node->kind) {
@@ -176,147 +245,28 @@ int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterSta
     case AST_SELECT:
     case AST_PRAGMA:
       return 0;  // not drawn, no number
-    case AST_ASSIGN: {
-      auto* n = static_cast<astNodeAssign*>(node);
-      return writeRecord(state, node, parent, parentPort, ":=", {portField("target"), portField("expr")},
-                         {{n->target, "target"}, {n->expr, "expr"}}, false);
-    }
-    case AST_BLOCK: {
-      auto* n = static_cast<astNodeBlock*>(node);
-      return writeRecord(state, node, parent, parentPort, "block",
-                         {portField("decls", "declarations"), portField("body"), portField("except", "exceptions")},
-                         {{n->declarations, "decls"}, {n->body, "body"}, {n->exceptions, "except"}}, true);
-    }
-    case AST_CALL: {
-      auto* n = static_cast<astNodeCall*>(node);
-      return writeRecord(state, node, parent, parentPort, "CALL", {portField("name"), portField("args")},
-                         {{n->name, "name"}, {n->args, "args"}}, true);
-    }
-    case AST_CLOSE: {
-      auto* n = static_cast<astNodeClose*>(node);
-      return writeRecord(state, node, parent, parentPort, "CLOSE", {portField("var")}, {{n->variable, "var"}}, true);
-    }
-    case AST_CREATE_FUNCTION: {
-      auto* n = static_cast<astNodeCreateFunc*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE FUNCTION",
-                         {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          portField("args"), portField("returns"), portField("body")},
-                         {{n->name, "name"}, {n->args, "args"}, {n->returns, "returns"}, {n->body, "body"}}, true);
-    }
-    case AST_CREATE_PKG_BODY: {
-      auto* n = static_cast<astNodeCreatePkgBody*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE PACKAGE BODY",
-                         {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          portField("elements"), portField("declarations"), portField("programs"), portField("types"),
-                          portField("constructor")},
-                         {{n->name, "name"},
-                          {n->elements, "elements"},
-                          {n->declarations, "declarations"},
-                          {n->prototypes, "programs"},
-                          {n->types, "types"},
-                          {n->constructor, "constructor"}},
-                         true);
-    }
-    case AST_CREATE_PKG_HEAD: {
-      auto* n = static_cast<astNodeCreatePkgHead*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE PACKAGE",
-                         {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          plainField(formatted("AUTHID=%s", n->AUTHID ? "DEFINER" : "CURRENT_USER")),
-                          portField("elements"), portField("declarations"), portField("prototypes"),
-                          portField("types")},
-                         {{n->name, "name"},
-                          {n->elements, "elements"},
-                          {n->declarations, "declarations"},
-                          {n->prototypes, "prototypes"},
-                          {n->types, "types"}},
-                         true);
-    }
-    case AST_CREATE_PROCEDURE: {
-      auto* n = static_cast<astNodeCreateProc*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE PROCEDURE",
-                         {portField("name"), plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))),
-                          plainField(formatted("AUTHID=%s", n->AUTHID ? "DEFINER" : "CURRENT_USER")),
-                          portField("args"), portField("body")},
-                         {{n->name, "name"}, {n->body, "body"}, {n->args, "args"}}, true);
-    }
-    case AST_CREATE_TRIGGER: {
-      auto* n = static_cast<astNodeCreateTrigger*>(node);
-      return writeRecord(state, node, parent, parentPort, "CREATE TRIGGER (incomplete)",
-                         {plainField(formatted("REPLACE=%s", trueFalse(n->REPLACE))), portField("body")},
-                         {{n->body, "body"}}, true);
-    }
-    case AST_DECLARATION:
-    case AST_VAR_DECL: {
-      auto* n = static_cast<astNodeDecl*>(node);
-      return writeRecord(state, node, parent, parentPort, "DECLARE",
-                         {plainField(formatted("varType = %s", varTypeText(n->variableType))), portField("name")},
-                         {{n->variableName, "name"}}, true);
-    }
-    case AST_DYNAMIC:
-      return writeRecord(state, node, parent, parentPort, "EXEC", {portField("expr")}, {}, true);
-    case AST_EXIT: {
-      auto* n = static_cast<astNodeExit*>(node);
-      return writeRecord(state, node, parent, parentPort, "EXIT",
-                         {portField("expr"), plainField(formatted("target = %s", n->target))}, {{n->expr, "expr"}},
-                         true);
-    }
-    case AST_FETCH: {
-      auto* n = static_cast<astNodeFetch*>(node);
-      return writeRecord(state, node, parent, parentPort, "FETCH", {portField("var"), portField("expr")},
-                         {{n->variable, "var"}, {n->expr, "expr"}}, true);
-    }
-    case AST_FORMAL_ARG: {
-      auto* n = static_cast<astNodeFormalArg*>(node);
-      const char* mode = n->mode == 0 ? "IN" : n->mode == 1 ? "OUT" : "IN OUT";
-      return writeRecord(state, node, parent, parentPort, "formal arg",
-                         {portField("name"), plainField(formatted("mode = %s", mode)), portField("dataType")},
-                         {{n->name, "name"}, {n->dataType, "dataType"}}, false);
-    }
-    case AST_HANDLER: {
-      auto* n = static_cast<astNodeHandler*>(node);
-      return writeRecord(state, node, parent, parentPort, "EXCEPTION", {portField("conditions"), portField("body")},
-                         {{n->conditions, "conditions"}, {n->body, "body"}}, true);
-    }
-    case AST_IF: {
-      auto* n = static_cast<astNodeIf*>(node);
-      return writeRecord(state, node, parent, parentPort, "IF",
-                         {portField("expr"), portField("body"), portField("elseIf"), portField("elseBody")},
-                         {{n->expr, "expr"}, {n->body, "body"}, {n->elseIf, "elseIf"}, {n->elseBody, "elseBody"}},
-                         true);
-    }
-    case AST_LOOP: {
-      auto* n = static_cast<astNodeLoop*>(node);
-      return writeRecord(state, node, parent, parentPort, "LOOP", {portField("body")}, {{n->body, "body"}}, true);
-    }
-    case AST_OPEN: {
-      auto* n = static_cast<astNodeOpen*>(node);
-      return writeRecord(state, node, parent, parentPort, "OPEN",
-                         {portField("var"), portField("query"), portField("args")},
-                         {{n->variable, "var"}, {n->query, "query"}, {n->args, "args"}}, true);
-    }
-    case AST_RETURN: {
-      auto* n = static_cast<astNodeReturn*>(node);
-      return writeRecord(state, node, parent, parentPort, "RETURN", {portField("expr")}, {{n->expr, "expr"}}, true);
-    }
-    case AST_SQL_STMT: {
-      auto* n = static_cast<astNodeSqlStmt*>(node);
-      return writeRecord(state, node, parent, parentPort, n->keyword, {portField("body")}, {{n->body, "body"}},
-                         true);
-    }
     case AST_TOKEN: {
       auto* n = static_cast<astNodeToken*>(node);
       return writeRecord(state, node, parent, parentPort, "token",
                          {plainField(tokenLabel(n->text, state->maxTokenText))}, {}, false);
     }
-    case AST_WHILE: {
-      auto* n = static_cast<astNodeWhile*>(node);
-      return writeRecord(state, node, parent, parentPort, "WHILE", {portField("expr"), portField("body")},
-                         {{n->expr, "expr"}, {n->body, "body"}}, true);
-    }
     default:
-      return writeRecord(state, node, parent, parentPort, astNodeKindName(node->kind),
-                         {plainField(formatted("nodeType = %d", node->kind))}, {}, false);
+      break;
   }
+  int kind = node->kind;
+  if (kind < 0 || kind >= AST_KIND_COUNT || kDotRecordIndex.first[kind] == kDotRecordIndex.first[kind + 1])
+    return writeRecord(state, node, parent, parentPort, astNodeKindName(kind),
+                       {plainField(formatted("nodeType = %d", kind))}, {}, false);
+  const DotRecord& record = kDotRecords[kDotRecordIndex.first[kind]];
+  std::vector<DotField> fields;
+  for (int at = kDotFieldIndex.first[kind]; at < kDotFieldIndex.first[kind + 1]; ++at) {
+    const DotFieldRow& row = kDotFields[at];
+    fields.push_back(row.port ? portField(row.port, row.label) : plainField(row.text(node)));
+  }
+  std::vector<DotChild> children;
+  for (int at = kDotChildIndex.first[kind]; at < kDotChildIndex.first[kind + 1]; ++at)
+    children.push_back({kDotChildren[at].get(node), kDotChildren[at].port});
+  return writeRecord(state, node, parent, parentPort, record.title(node), fields, children, record.startsAtLine);
 }
 
 }  // namespace

@@ -16,9 +16,6 @@
 
 namespace {
 
-// Nodes handed to the dispatcher during the whole run; drives the progress line.
-int g_nodeCounter = 0;
-
 // Output of one dump: a buffer in front of an unbuffered stream. A failed
 // write is remembered; later output is dropped, and the dump reports failure.
 struct DumpOutput {
@@ -64,13 +61,13 @@ struct XmlWriterState {
   // Enclosing unit nodes, outermost first. Grows as needed: deeply nested
   // input must not overflow a fixed stack.
   std::vector<astNode*> units;
+  // Nodes handed to the dispatcher in this dump; drives the progress line.
+  int nodeCount = 0;
 };
 
 // XML 1.0 forbids these bytes even as character references; real input can
 // carry them (a form feed inside a string literal), so they are left out.
-bool isForbiddenControl(unsigned char c) {
-  return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
-}
+bool isForbiddenControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
 // Escapes a text from the tree into a pool buffer sized exactly for the result.
 char* xmlEscape(const char* text) {
@@ -78,21 +75,41 @@ char* xmlEscape(const char* text) {
   size_t size = 0;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
     switch (*p) {
-      case '&': size += 5; break;
-      case '"': size += 6; break;
+      case '&':
+        size += 5;
+        break;
+      case '"':
+        size += 6;
+        break;
       case '<':
-      case '>': size += 4; break;
-      default: size += isForbiddenControl(*p) ? 0 : 1; break;
+      case '>':
+        size += 4;
+        break;
+      default:
+        size += isForbiddenControl(*p) ? 0 : 1;
+        break;
     }
   }
   char* out = static_cast<char*>(poolAlloc(size + 1));
   char* q = out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
     switch (*p) {
-      case '&': std::memcpy(q, "&amp;", 5); q += 5; break;
-      case '"': std::memcpy(q, "&quot;", 6); q += 6; break;
-      case '<': std::memcpy(q, "&lt;", 4); q += 4; break;
-      case '>': std::memcpy(q, "&gt;", 4); q += 4; break;
+      case '&':
+        std::memcpy(q, "&amp;", 5);
+        q += 5;
+        break;
+      case '"':
+        std::memcpy(q, "&quot;", 6);
+        q += 6;
+        break;
+      case '<':
+        std::memcpy(q, "&lt;", 4);
+        q += 4;
+        break;
+      case '>':
+        std::memcpy(q, "&gt;", 4);
+        q += 4;
+        break;
       default:
         if (!isForbiddenControl(*p)) *q++ = static_cast<char>(*p);
         break;
@@ -130,29 +147,18 @@ void writeTabs(XmlWriterState* state) {
   for (int left = state->depth; left > 0; left -= 16) putBytes(state->output, tabs, size_t(left < 16 ? left : 16));
 }
 
-bool isUnitKind(int kind) {
-  return kind == 8 || kind == 10 || kind == 12 || kind == 13 || kind == 16 || kind == 17 || kind == 31 ||
-         kind == 41 || (kind >= 57 && kind <= 66) || (kind >= 70 && kind <= 99) || kind == 102 || kind == 107;
-}
+bool isUnitKind(int kind) { return (astKindTraits(kind) & KIND_UNIT) != 0; }
 
 // The name list of a unit whose object segment comes from its name; null for
 // the kinds whose segment is always empty.
 astNodeList* unitSegmentName(astNode* node) {
   switch (node->kind) {
-    case 10: return static_cast<astNodeCreateFunc*>(node)->name;
-    case 12: return static_cast<astNodeCreatePkgBody*>(node)->name;
-    case 13: return static_cast<astNodeCreatePkgHead*>(node)->name;
-    case 16: return static_cast<astNodeCreateProc*>(node)->name;
-    case 17: return static_cast<astNodeCreateTrigger*>(node)->name;
-    case 31: return static_cast<astNodeFuncProto*>(node)->name;
-    case 41: return static_cast<astNodeProcProto*>(node)->name;
-    case 80: return static_cast<astNodeDdlTable*>(node)->name;
-    case 82: return static_cast<astNodeDdlType*>(node)->name;
-    case 84: return static_cast<astNodeDdlView*>(node)->name;
-    case 60: case 62: case 63: case 66: case 74: case 76: case 78: case 83:
-    case 89: case 91: case 93: case 94: case 95: case 97: case 98: case 99:
-      return static_cast<astNodeDdl*>(node)->name;
-    default: return nullptr;
+#define AST_UNIT_NAME(kind, type) \
+  case kind:                      \
+    return static_cast<type*>(node)->name;
+#include "ast_kinds.def"
+    default:
+      return nullptr;
   }
 }
 
@@ -174,13 +180,6 @@ const char* unitNameText(astNodeList* name) {
 }
 
 const char* typeName(int kind) {
-  switch (kind) {
-    case 0: return "genericNode";
-    case 1: return "genericStatement";
-    case 38: return "null";
-    case 11: case 56: case 68: return "UNKNOWN";
-    default: break;
-  }
   const char* name = astNodeXmlType(kind);
   return name ? name : "UNKNOWN";
 }
@@ -199,7 +198,7 @@ void xmlOpenNode(XmlWriterState* state, const char* fieldName, astNode* node, bo
   }
   if (!state->units.empty()) {
     astNode* outer = state->units.front();
-    if (outer->kind == 12 || outer->kind == 13) {
+    if (isPackage(outer)) {
       put(state, "package=\"");
       writeEscaped(state, unitNameText(unitSegmentName(outer)));
       put(state, "\" ");
@@ -254,518 +253,120 @@ void xmlWriteIntField(XmlWriterState* state, const char* fieldName, int value) {
 
 void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state);
 
+// Writers of the fields of ast_kinds.def (AST_DUMP), one per form of value.
+
 void child(XmlWriterState* state, const char* fieldName, astNode* node) { xmlWriteNode(fieldName, node, state); }
+
+void boolField(XmlWriterState* state, const char* fieldName, bool value) { xmlWriteBoolField(state, fieldName, value); }
+
+// Written only when set.
+void boolFieldWhenSet(XmlWriterState* state, const char* fieldName, bool value) {
+  if (value) xmlWriteBoolField(state, fieldName, true);
+}
+
+void textField(XmlWriterState* state, const char* fieldName, const char* text) {
+  xmlWriteField(state, fieldName, text);
+}
+
+void intField(XmlWriterState* state, const char* fieldName, int value) { xmlWriteIntField(state, fieldName, value); }
 
 const char* pickText(int value, const char* const* texts, int count, const char* other) {
   return value >= 0 && value < count ? texts[value] : other;
 }
 
-const char* variableTypeText(int value) {
-  if (value == 8) return "subtype";
-  static const char* const texts[] = {"scalar", "cursor", "record", "table", "refcursor"};
-  return pickText(value, texts, 5, "UNKNOWN");
+void variableTypeField(XmlWriterState* state, const char* fieldName, int value) {
+  xmlWriteField(state, fieldName, variableTypeName(value));
 }
 
-const char* authidText(bool definer) { return definer ? "DEFINER" : "CURRENT_USER"; }
-
-void writeDeclarationHead(XmlWriterState* state, astNodeDecl* decl) {
-  xmlWriteField(state, "variableType", variableTypeText(decl->variableType));
+void authidField(XmlWriterState* state, const char* fieldName, bool definer) {
+  xmlWriteField(state, fieldName, definer ? "DEFINER" : "CURRENT_USER");
 }
 
-// Writes the content of a DDL node (kinds 8, 57 to 66, 70 to 99, 102, 107).
-void writeDdlContent(XmlWriterState* state, astNode* node) {
-  auto* ddl = static_cast<astNodeDdl*>(node);
-  switch (node->kind) {
-    case 60: case 62: case 63: case 64: case 66: case 76: case 78: case 83:
-    case 89: case 91: case 93: case 95: case 97: case 98:
-      child(state, "name", ddl->name);
-      child(state, "body", ddl->body);
-      break;
-    case 71: {
-      auto* link = static_cast<astNodeDdlLink*>(node);
-      xmlWriteBoolField(state, "pub", link->pub);
-      xmlWriteBoolField(state, "shared", link->shared);
-      child(state, "body", link->body);
-      break;
+void triggerPointField(XmlWriterState* state, const char* fieldName, int point) {
+  static const char* const points[] = {"TRIGGER_BEFORE", "TRIGGER_AFTER", "TRIGGER_FOR", "TRIGGER_INSTEAD"};
+  xmlWriteField(state, fieldName, pickText(point, points, 4, "TRIGGER_UNKNOWN"));
+}
+
+void forLoopTypeField(XmlWriterState* state, const char* fieldName, int loopType) {
+  static const char* const types[] = {"UNKNOWN", "NUMERIC", "CURSOR", "SELECT"};
+  xmlWriteField(state, fieldName, pickText(loopType, types, 4, "UNKNOWN"));
+}
+
+void argModeField(XmlWriterState* state, const char* fieldName, int mode) {
+  static const char* const modes[] = {"IN", "OUT"};
+  xmlWriteField(state, fieldName, pickText(mode, modes, 2, "IN OUT"));
+}
+
+void triggerVarField(XmlWriterState* state, const char* fieldName, int var) {
+  static const char* const vars[] = {"TRIGGER_ARG_NEW", "TRIGGER_ARG_OLD", "TRIGGER_ARG_PARENT"};
+  xmlWriteField(state, fieldName, pickText(var, vars, 3, "TRIGGER_ARG_UNKNOWN"));
+}
+
+void diagTypeField(XmlWriterState* state, const char* fieldName, int diagType) {
+  static const char* const types[] = {"RETURN_STATUS", "ROW_COUNT", "MESSAGE_TEXT"};
+  xmlWriteField(state, fieldName, pickText(diagType, types, 3, "UNKNOWN"));
+}
+
+void usingModeField(XmlWriterState* state, const char* fieldName, int mode) {
+  static const char* const modes[] = {"IN", "OUT", "INOUT"};
+  xmlWriteField(state, fieldName, pickText(mode, modes, 3, ""));
+}
+
+void constraintTypeField(XmlWriterState* state, const char* fieldName, int consType) {
+  xmlWriteField(state, fieldName, constraintKindName(consType));
+}
+
+void forallLoopTypeField(XmlWriterState* state, const char* fieldName, int loopType) {
+  static const char* const types[] = {"FORALL_LOOP_INDICES", "FORALL_LOOP_VALUES", "FORALL_LOOP_RANGE"};
+  xmlWriteField(state, fieldName, pickText(loopType, types, 3, "FORALL_LOOP_UNKNOWN"));
+}
+
+// The fields of every kind, grouped by kind in document order.
+struct DumpField {
+  int kind;
+  void (*write)(XmlWriterState* state, astNode* node);
+};
+
+constexpr DumpField kDumpFields[] = {
+#define AST_DUMP(kind, type, field, xmlName, writer) \
+  {kind, [](XmlWriterState* state, astNode* node) { writer(state, xmlName, static_cast<type*>(node)->field); }},
+#include "ast_kinds.def"
+};
+
+constexpr int kDumpFieldCount = int(sizeof kDumpFields / sizeof kDumpFields[0]);
+
+constexpr bool dumpFieldsGroupedByKind() {
+  for (int at = 1; at < kDumpFieldCount; ++at)
+    if (kDumpFields[at].kind < kDumpFields[at - 1].kind) return false;
+  return true;
+}
+static_assert(dumpFieldsGroupedByKind(), "ast_kinds.def must list the fields of a kind together, kinds in order");
+
+// Where the fields of each kind start in kDumpFields; those of kind k end
+// where those of k + 1 start.
+struct DumpIndex {
+  short first[AST_KIND_COUNT + 1];
+  constexpr DumpIndex() : first() {
+    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
+      while (at < kDumpFieldCount && kDumpFields[at].kind < kind) ++at;
+      first[kind] = static_cast<short>(at);
     }
-    case 74: {
-      auto* index = static_cast<astNodeDdlIndex*>(node);
-      child(state, "name", index->name);
-      child(state, "body", index->body);
-      xmlWriteBoolField(state, "unq", index->unq);
-      xmlWriteBoolField(state, "bmap", index->bmap);
-      break;
-    }
-    case 79: case 94: {
-      auto* synonym = static_cast<astNodeDdlSynonym*>(node);
-      child(state, "name", synonym->name);
-      child(state, "body", synonym->body);
-      xmlWriteBoolField(state, "pub", synonym->pub);
-      break;
-    }
-    case 80: {
-      auto* table = static_cast<astNodeDdlTable*>(node);
-      xmlWriteBoolField(state, "gtt", table->gtt);
-      xmlWriteBoolField(state, "xmltype", table->xmltype);
-      child(state, "name", table->name);
-      child(state, "body", table->body);
-      child(state, "cols", table->cols);
-      break;
-    }
-    case 81: {
-      auto* tablespace = static_cast<astNodeDdlTablespace*>(node);
-      xmlWriteBoolField(state, "temp", tablespace->temp);
-      child(state, "body", tablespace->body);
-      break;
-    }
-    case 82: {
-      auto* type = static_cast<astNodeDdlType*>(node);
-      xmlWriteBoolField(state, "REPLACE", type->REPLACE);
-      xmlWriteBoolField(state, "UNDER", type->UNDER);
-      child(state, "name", type->name);
-      child(state, "body", type->body);
-      break;
-    }
-    case 84: {
-      auto* view = static_cast<astNodeDdlView*>(node);
-      xmlWriteBoolField(state, "xmltype", view->xmltype);
-      xmlWriteBoolField(state, "objview", view->objview);
-      xmlWriteBoolField(state, "force", view->force);
-      xmlWriteBoolField(state, "mview", view->mview);
-      child(state, "name", view->name);
-      child(state, "body", view->body);
-      child(state, "columns", view->columns);
-      break;
-    }
-    case 86: {
-      auto* link = static_cast<astNodeDdlLink*>(node);
-      xmlWriteBoolField(state, "pub", link->pub);
-      child(state, "body", link->body);
-      break;
-    }
-    case 99: {
-      auto* view = static_cast<astNodeDdlDropView*>(node);
-      child(state, "name", view->name);
-      xmlWriteBoolField(state, "mat", view->mat);
-      child(state, "body", view->body);
-      break;
-    }
-    default:  // body only
-      child(state, "body", ddl->body);
-      break;
   }
-}
+};
+
+constexpr DumpIndex kDumpIndex;
 
 void writeContent(XmlWriterState* state, astNode* node) {
-  switch (node->kind) {
-    case 2: {
-      auto* n = static_cast<astNodeAssign*>(node);
-      child(state, "target", n->target);
-      child(state, "expr", n->expr);
-      child(state, "targetIndex", n->targetIndex);
-      child(state, "targetField", n->targetField);
-      break;
-    }
-    case 3: {
-      auto* n = static_cast<astNodeBlock*>(node);
-      xmlWriteBoolField(state, "atomic", n->atomic);
-      xmlWriteBoolField(state, "anonymous", n->anonymous);
-      child(state, "declarations", n->declarations);
-      child(state, "body", n->body);
-      child(state, "exceptions", n->exceptions);
-      break;
-    }
-    case 4: {
-      auto* n = static_cast<astNodeCall*>(node);
-      child(state, "name", n->name);
-      child(state, "args", n->args);
-      break;
-    }
-    case 5: {
-      auto* n = static_cast<astNodeCase*>(node);
-      child(state, "predicate", n->predicate);
-      child(state, "values", n->values);
-      child(state, "defaultValue", n->defaultValue);
-      break;
-    }
-    case 6: {
-      auto* n = static_cast<astNodeCaseExpr*>(node);
-      child(state, "predicate", n->predicate);
-      child(state, "body", n->body);
-      break;
-    }
-    case 7: child(state, "variable", static_cast<astNodeClose*>(node)->variable); break;
-    case 9: {
-      auto* n = static_cast<astNodeContinue*>(node);
-      xmlWriteField(state, "target", n->target);
-      child(state, "expr", n->expr);
-      break;
-    }
-    case 10: {
-      auto* n = static_cast<astNodeCreateFunc*>(node);
-      xmlWriteBoolField(state, "REPLACE", n->REPLACE);
-      child(state, "options", n->options);
-      if (n->WRAPPED) xmlWriteBoolField(state, "WRAPPED", true);
-      child(state, "name", n->name);
-      child(state, "body", n->body);
-      child(state, "args", n->args);
-      child(state, "returns", n->returns);
-      break;
-    }
-    case 12: {
-      auto* n = static_cast<astNodeCreatePkgBody*>(node);
-      xmlWriteBoolField(state, "REPLACE", n->REPLACE);
-      if (n->WRAPPED) xmlWriteBoolField(state, "WRAPPED", true);
-      child(state, "name", n->name);
-      child(state, "elements", n->elements);
-      child(state, "declarations", n->declarations);
-      child(state, "prototypes", n->prototypes);
-      child(state, "types", n->types);
-      child(state, "constructor", n->constructor);
-      break;
-    }
-    case 13: {
-      auto* n = static_cast<astNodeCreatePkgHead*>(node);
-      xmlWriteBoolField(state, "REPLACE", n->REPLACE);
-      xmlWriteField(state, "AUTHID", authidText(n->AUTHID));
-      if (n->WRAPPED) xmlWriteBoolField(state, "WRAPPED", true);
-      child(state, "name", n->name);
-      child(state, "elements", n->elements);
-      child(state, "declarations", n->declarations);
-      child(state, "prototypes", n->prototypes);
-      child(state, "types", n->types);
-      break;
-    }
-    case 14: child(state, "name", static_cast<astNodeDropPkgBody*>(node)->name); break;
-    case 15: child(state, "name", static_cast<astNodeDropPkgHead*>(node)->name); break;
-    case 16: {
-      auto* n = static_cast<astNodeCreateProc*>(node);
-      xmlWriteBoolField(state, "REPLACE", n->REPLACE);
-      xmlWriteBoolField(state, "AUTONOMOUS", n->AUTONOMOUS);
-      xmlWriteField(state, "AUTHID", authidText(n->AUTHID));
-      if (n->WRAPPED) xmlWriteBoolField(state, "WRAPPED", true);
-      child(state, "name", n->name);
-      child(state, "body", n->body);
-      child(state, "args", n->args);
-      break;
-    }
-    case 17: {
-      auto* n = static_cast<astNodeCreateTrigger*>(node);
-      static const char* const points[] = {"TRIGGER_BEFORE", "TRIGGER_AFTER", "TRIGGER_FOR", "TRIGGER_INSTEAD"};
-      xmlWriteBoolField(state, "REPLACE", n->REPLACE);
-      xmlWriteField(state, "point", pickText(n->point, points, 4, "TRIGGER_UNKNOWN"));
-      xmlWriteIntField(state, "events", n->events);
-      xmlWriteBoolField(state, "forEachRow", n->forEachRow);
-      xmlWriteBoolField(state, "disable", n->disable);
-      xmlWriteBoolField(state, "compound", n->compound);
-      xmlWriteBoolField(state, "ofTrigger", n->ofTrigger);
-      child(state, "name", n->name);
-      child(state, "relation", n->relation);
-      child(state, "referencing", n->referencing);
-      child(state, "follows", n->follows);
-      child(state, "body", n->body);
-      break;
-    }
-    case 18: {
-      auto* n = static_cast<astNodeDecl*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      break;
-    }
-    case 19: {
-      auto* n = static_cast<astNodeVarDecl*>(node);
-      writeDeclarationHead(state, n);
-      xmlWriteBoolField(state, "notNull", n->notNull);
-      xmlWriteBoolField(state, "constant", n->constant);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      child(state, "defaultValue", n->defaultValue);
-      // A variable declaration has no body of its own.
-      break;
-    }
-    case 20: {
-      auto* n = static_cast<astNodeCursorDecl*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      child(state, "query", n->query);
-      child(state, "queryArgs", n->queryArgs);
-      break;
-    }
-    case 21: {
-      auto* n = static_cast<astNodeRecordDecl*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      break;
-    }
-    case 22: {
-      auto* n = static_cast<astNodeTableDecl*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      child(state, "indexType", n->indexType);
-      xmlWriteBoolField(state, "noIndexBy", n->noIndexBy);
-      xmlWriteBoolField(state, "notNull", n->notNull);
-      break;
-    }
-    case 23: {
-      auto* n = static_cast<astNodeRefCursorDecl*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      break;
-    }
-    case 24: {
-      auto* n = static_cast<astNodeVarrayDecl*>(node);
-      writeDeclarationHead(state, n);
-      xmlWriteField(state, "dimension", n->dimension);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      break;
-    }
-    case 25: {
-      auto* n = static_cast<astNodeExceptionDecl*>(node);
-      xmlWriteIntField(state, "value", n->value);
-      writeDeclarationHead(state, n);
-      xmlWriteField(state, "sqlstate", n->sqlstate);
-      child(state, "variableName", n->variableName);
-      break;
-    }
-    case 26: {
-      auto* n = static_cast<astNodeDynamic*>(node);
-      child(state, "expr", n->expr);
-      child(state, "into", n->into);
-      child(state, "using", n->using_);
-      child(state, "returnList", n->returnList);
-      break;
-    }
-    case 27: {
-      auto* n = static_cast<astNodeExit*>(node);
-      xmlWriteField(state, "target", n->target);
-      child(state, "expr", n->expr);
-      break;
-    }
-    case 28: {
-      auto* n = static_cast<astNodeFetch*>(node);
-      xmlWriteBoolField(state, "bulkCollect", n->bulkCollect);
-      child(state, "variable", n->variable);
-      child(state, "expr", n->expr);
-      break;
-    }
-    case 29: {
-      auto* n = static_cast<astNodeFor*>(node);
-      static const char* const types[] = {"UNKNOWN", "NUMERIC", "CURSOR", "SELECT"};
-      xmlWriteField(state, "loopType", pickText(n->loopType, types, 4, "UNKNOWN"));
-      xmlWriteBoolField(state, "reverse", n->reverse);
-      child(state, "index", n->index);
-      child(state, "expr", n->expr);
-      child(state, "body", n->body);
-      break;
-    }
-    case 30: {
-      auto* n = static_cast<astNodeFormalArg*>(node);
-      static const char* const modes[] = {"IN", "OUT"};
-      xmlWriteField(state, "mode", pickText(n->mode, modes, 2, "IN OUT"));
-      child(state, "name", n->name);
-      child(state, "dataType", n->dataType);
-      child(state, "defaultValue", n->defaultValue);
-      break;
-    }
-    case 31: {
-      auto* n = static_cast<astNodeFuncProto*>(node);
-      child(state, "name", n->name);
-      child(state, "args", n->args);
-      child(state, "returns", n->returns);
-      break;
-    }
-    case 32: child(state, "target", static_cast<astNodeGoto*>(node)->target); break;
-    case 33: {
-      auto* n = static_cast<astNodeHandler*>(node);
-      child(state, "conditions", n->conditions);
-      child(state, "body", n->body);
-      break;
-    }
-    case 34: {
-      auto* n = static_cast<astNodeIf*>(node);
-      child(state, "expr", n->expr);
-      child(state, "body", n->body);
-      child(state, "elseIf", n->elseIf);
-      child(state, "elseBody", n->elseBody);
-      break;
-    }
-    case 35: {
-      auto* n = static_cast<astNodeElseIf*>(node);
-      child(state, "expr", n->expr);
-      child(state, "body", n->body);
-      child(state, "elseIf", n->elseIf);
-      break;
-    }
-    case 37: child(state, "body", static_cast<astNodeLoop*>(node)->body); break;
-    case 39: {
-      auto* n = static_cast<astNodeOpen*>(node);
-      child(state, "variable", n->variable);
-      child(state, "query", n->query);
-      child(state, "args", n->args);
-      child(state, "cursorConstructor", n->cursorConstructor);
-      child(state, "usingClause", n->usingClause);
-      child(state, "prepareStmt", n->prepareStmt);
-      break;
-    }
-    case 41: {
-      auto* n = static_cast<astNodeProcProto*>(node);
-      child(state, "name", n->name);
-      child(state, "args", n->args);
-      break;
-    }
-    case 42: child(state, "exceptionName", static_cast<astNodeRaise*>(node)->exceptionName); break;
-    case 43: {
-      auto* n = static_cast<astNodeRaiseApp*>(node);
-      child(state, "errorNo", n->errorNo);
-      child(state, "parms", n->parms);
-      break;
-    }
-    case 44: child(state, "expr", static_cast<astNodeReturn*>(node)->expr); break;
-    case 45: {
-      auto* n = static_cast<astNodeSelect*>(node);
-      child(state, "target", n->target);
-      child(state, "intoClause", n->intoClause);
-      xmlWriteBoolField(state, "bulkCollect", n->bulkCollect);
-      child(state, "fromClause", n->fromClause);
-      break;
-    }
-    case 46: {
-      auto* n = static_cast<astNodeSqlStmt*>(node);
-      xmlWriteField(state, "keyword", n->keyword);
-      child(state, "body", n->body);
-      child(state, "returning", n->returning);
-      break;
-    }
-    case 48: {
-      auto* n = static_cast<astNodeTriggerArg*>(node);
-      static const char* const vars[] = {"TRIGGER_ARG_NEW", "TRIGGER_ARG_OLD", "TRIGGER_ARG_PARENT"};
-      xmlWriteField(state, "var", pickText(n->var, vars, 3, "TRIGGER_ARG_UNKNOWN"));
-      child(state, "alias", n->alias);
-      break;
-    }
-    case 49: {
-      auto* n = static_cast<astNodeWhile*>(node);
-      child(state, "expr", n->expr);
-      child(state, "body", n->body);
-      break;
-    }
-    case 50: {
-      auto* n = static_cast<astNodeValues*>(node);
-      child(state, "sources", n->sources);
-      child(state, "targets", n->targets);
-      break;
-    }
-    case 51: {
-      auto* n = static_cast<astNodeSignal*>(node);
-      xmlWriteField(state, "sqlstate", n->sqlstate);
-      child(state, "message", n->message);
-      break;
-    }
-    case 52: {
-      auto* n = static_cast<astNodePrepare*>(node);
-      xmlWriteField(state, "stmtID", n->stmtID);
-      xmlWriteField(state, "stmtHolder", n->stmtHolder);
-      child(state, "query", n->query);
-      break;
-    }
-    case 53: {
-      auto* n = static_cast<astNodeExecute*>(node);
-      xmlWriteField(state, "operand", n->operand);
-      xmlWriteBoolField(state, "immediate", n->immediate);
-      child(state, "into", n->into);
-      child(state, "using", n->using_);
-      break;
-    }
-    case 54: {
-      auto* n = static_cast<astNodeGetDiag*>(node);
-      static const char* const types[] = {"RETURN_STATUS", "ROW_COUNT", "MESSAGE_TEXT"};
-      xmlWriteField(state, "diagType", pickText(n->diagType, types, 3, "UNKNOWN"));
-      child(state, "target", n->target);
-      child(state, "source", n->source);
-      break;
-    }
-    case 55: {
-      auto* n = static_cast<astNodeUsingParam*>(node);
-      static const char* const modes[] = {"IN", "OUT", "INOUT"};
-      xmlWriteField(state, "argMode", pickText(n->argMode, modes, 3, ""));
-      child(state, "expr", n->expr);
-      break;
-    }
-    case 67: {
-      auto* n = static_cast<astNodeColDecl*>(node);
-      xmlWriteField(state, "colType", variableTypeText(n->colType));
-      xmlWriteBoolField(state, "notNull", n->notNull);
-      child(state, "colName", n->colName);
-      child(state, "dType", n->dType);
-      child(state, "dfltValue", n->dfltValue);
-      child(state, "body", n->body);
-      break;
-    }
-    case 69: {
-      auto* n = static_cast<astNodeConstraint*>(node);
-      xmlWriteField(state, "consType", constraintKindName(n->consType));
-      child(state, "name", n->name);
-      child(state, "cols", n->cols);
-      child(state, "body", n->body);
-      break;
-    }
-    case 100: {
-      auto* n = static_cast<astNodeError*>(node);
-      xmlWriteField(state, "message", n->message);
-      xmlWriteField(state, "context", n->context);
-      break;
-    }
-    case 101: {
-      auto* n = static_cast<astNodeForall*>(node);
-      static const char* const types[] = {"FORALL_LOOP_INDICES", "FORALL_LOOP_VALUES", "FORALL_LOOP_RANGE"};
-      xmlWriteField(state, "loopType", pickText(n->loopType, types, 3, "FORALL_LOOP_UNKNOWN"));
-      child(state, "index", n->index);
-      child(state, "expr", n->expr);
-      child(state, "body", n->body);
-      xmlWriteBoolField(state, "exec", n->exec);
-      child(state, "dynamic", n->dynamic);
-      break;
-    }
-    case 103: {
-      auto* n = static_cast<astNodeJavaSource*>(node);
-      child(state, "name", n->name);
-      child(state, "body", n->body);
-      break;
-    }
-    case 104: {
-      auto* n = static_cast<astNodeObjectDecl*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      break;
-    }
-    case 105: child(state, "expr", static_cast<astNodeOraclePragma*>(node)->expr); break;
-    case 106: child(state, "expr", static_cast<astNodePiperow*>(node)->expr); break;
-    case 108: {
-      auto* n = static_cast<astNodeSubType*>(node);
-      writeDeclarationHead(state, n);
-      child(state, "variableName", n->variableName);
-      child(state, "dataType", n->dataType);
-      break;
-    }
-    default:
-      if (isUnitKind(node->kind)) writeDdlContent(state, node);
-      break;
-  }
+  int kind = node->kind;
+  if (kind < 0 || kind >= AST_KIND_COUNT) return;
+  for (int at = kDumpIndex.first[kind]; at < kDumpIndex.first[kind + 1]; ++at) kDumpFields[at].write(state, node);
 }
 
-bool hasNoContent(int kind) {
-  return kind == 0 || kind == 1 || kind == 11 || kind == 38 || kind == 56 || kind == 68 || kind < 0 ||
-         kind >= AST_KIND_COUNT;
-}
+bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; }
 
-void countNode(astNode* node) {
-  g_nodeCounter += 1;
-  if (g_nodeCounter % 1000 == 0 && node->line > 0) {
+void countNode(XmlWriterState* state, astNode* node) {
+  state->nodeCount += 1;
+  if (state->nodeCount % 1000 == 0 && node->line > 0) {
     std::printf("VESTRAKE: LINE: %d\n", node->line);
     std::fflush(stdout);
   }
@@ -809,7 +410,7 @@ void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
       xmlCloseNode(state, node);
       break;
   }
-  countNode(node);
+  countNode(state, node);
 }
 
 }  // namespace
@@ -882,5 +483,3 @@ bool writeSourceXml(const char* path, const char* mode, const char* text) {
   std::fclose(output);
   return true;
 }
-
-int astDumpNodeCount() { return g_nodeCounter; }

@@ -14,6 +14,3 @@ bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root
 // Writes text as numbered lines in a <sourcecode> fragment. Returns false when
 // the file cannot be opened.
 bool writeSourceXml(const char* path, const char* mode, const char* text);
-
-// Nodes handed to the dump so far in this process (drives the progress line).
-int astDumpNodeCount();

@@ -218,3 +218,41 @@ TEST_F(AstDotTest, CorpusDrawingsRenderWithDot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AstDotTest, RecordOfEachDrawnKind) {
+  auto* trigger = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, 0);
+  trigger->REPLACE = true;
+  auto* dynamic = astNew<astNodeDynamic>(AST_DYNAMIC, 0);
+  dynamic->expr = listNew(token("'x'"));  // a port, but not drawn
+  auto* exit = astNew<astNodeExit>(AST_EXIT, 0);
+  exit->target = poolStrdup("outer|loop");
+  auto* arg = astNew<astNodeFormalArg>(AST_FORMAL_ARG, 0);
+  arg->mode = ARG_IN_OUT;
+  auto* decl = astNew<astNodeVarDecl>(AST_VAR_DECL, 0);
+  decl->variableType = VAR_REFCURSOR;
+  auto* sql = astNew<astNodeSqlStmt>(AST_SQL_STMT, 0);
+  sql->keyword = poolStrdup("SET TRANSACTION");
+  auto* package = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, 0);
+  package->AUTHID = true;
+  struct Case {
+    astNode* node;
+    const char* label;
+  } cases[] = {
+      {trigger, "CREATE TRIGGER (incomplete)|{REPLACE=TRUE|<body>body}"},
+      {dynamic, "EXEC|{<expr>expr}"},
+      {exit, "EXIT|{<expr>expr|target = outer\\|loop}"},
+      {arg, "formal arg|{<name>name|mode = IN OUT|<dataType>dataType}"},
+      {decl, "DECLARE|{varType = refcursor|<name>name}"},
+      {sql, "SET TRANSACTION|{<body>body}"},
+      {package,
+       "CREATE PACKAGE|{<name>name|REPLACE=FALSE|AUTHID=DEFINER|<elements>elements|<declarations>declarations|"
+       "<prototypes>prototypes|<types>types}"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(draw(c.node), std::string(kHead) + "node_1 [label=\"<f0>|" + c.label + "\"];\n}\n")
+        << astNodeKindName(c.node);
+}
+
+}  // namespace

@@ -145,50 +145,59 @@ TEST_F(Tree, NodesAreZeroFilledWithKindAndLine) {
   EXPECT_EQ(v->variableName, nullptr);
   EXPECT_FALSE(v->constant);
   astNodeToken* t = astTokenNew(270, "abc", 2);
-  EXPECT_EQ(t->kind, 47);
+  EXPECT_EQ(t->kind, AST_TOKEN);
   EXPECT_FALSE(t->qualified);
   EXPECT_STREQ(t->text, "abc");
 }
 
 TEST(TreeNames, KindNamesAndPredicates) {
-  EXPECT_STREQ(astNodeKindName(2), "astNodeAssign");
-  EXPECT_STREQ(astNodeKindName(36), "astNodeList");
-  EXPECT_STREQ(astNodeKindName(101), "astNodeForall");
-  EXPECT_STREQ(astNodeKindName(8), "UNKNOWN");
-  EXPECT_STREQ(astNodeKindName(11), "UNKNOWN");
+  EXPECT_STREQ(astNodeKindName(AST_ASSIGN), "astNodeAssign");
+  EXPECT_STREQ(astNodeKindName(AST_LIST), "astNodeList");
+  EXPECT_STREQ(astNodeKindName(AST_FORALL), "astNodeForall");
+  EXPECT_STREQ(astNodeKindName(AST_COMMENT_ON), "UNKNOWN");
+  EXPECT_STREQ(astNodeKindName(AST_UNUSED_11), "UNKNOWN");
   EXPECT_STREQ(astNodeKindName(200), "UNKNOWN");
   EXPECT_STREQ(astNodeKindName(-1), "UNKNOWN");
   EXPECT_STREQ(astNodeKindName(static_cast<const astNode*>(nullptr)), "<null>");
-  EXPECT_STREQ(astNodeXmlType(64), "alterTrigger");
-  EXPECT_STREQ(astNodeXmlType(100), "error");
-  EXPECT_STREQ(astNodeXmlType(12), "createPackageBody");
-  EXPECT_EQ(astNodeXmlType(56), nullptr);
-  EXPECT_STREQ(astNodeObjType(80), "crtTab");
-  EXPECT_STREQ(astNodeObjType(31), "function");
-  EXPECT_STREQ(astNodeObjType(107), "revoke");
-  EXPECT_EQ(astNodeObjType(3), nullptr);
-  EXPECT_STREQ(variableTypeName(4), "refcursor");
-  EXPECT_STREQ(variableTypeName(8), "subtype");
-  EXPECT_STREQ(variableTypeName(5), "UNKNOWN");
-  EXPECT_STREQ(constraintKindName(2), "UNKNOWN");
-  EXPECT_STREQ(constraintKindName(3), "foreign key");
+  EXPECT_STREQ(astNodeXmlType(AST_ALTER_TRIGGER), "alterTrigger");
+  EXPECT_STREQ(astNodeXmlType(AST_ERROR), "error");
+  EXPECT_STREQ(astNodeXmlType(AST_CREATE_PKG_BODY), "createPackageBody");
+  EXPECT_EQ(astNodeXmlType(AST_UNUSED_56), nullptr);
+  EXPECT_STREQ(astNodeObjType(AST_CREATE_TABLE), "crtTab");
+  EXPECT_STREQ(astNodeObjType(AST_FUNC_PROTO), "function");
+  EXPECT_STREQ(astNodeObjType(AST_REVOKE), "revoke");
+  EXPECT_EQ(astNodeObjType(AST_BLOCK), nullptr);
+  EXPECT_STREQ(variableTypeName(VAR_REFCURSOR), "refcursor");
+  EXPECT_STREQ(variableTypeName(VAR_SUBTYPE), "subtype");
+  EXPECT_STREQ(variableTypeName(VAR_VARRAY), "UNKNOWN");
+  EXPECT_STREQ(constraintKindName(CONSTRAINT_CHECK), "UNKNOWN");
+  EXPECT_STREQ(constraintKindName(CONSTRAINT_FOREIGN_KEY), "foreign key");
 
   astNode n{};
   auto is = [&](bool (*pred)(const astNode*), int kind) {
     n.kind = kind;
     return pred(&n);
   };
-  EXPECT_TRUE(is(isPackage, 12));
-  EXPECT_TRUE(is(isPackage, 13));
+  EXPECT_TRUE(is(isPackage, AST_CREATE_PKG_BODY));
+  EXPECT_TRUE(is(isPackage, AST_CREATE_PKG_HEAD));
   EXPECT_FALSE(isPackage(nullptr));
   EXPECT_TRUE(isNotPackage(nullptr));
-  EXPECT_TRUE(is(isRoutine, 17));
-  EXPECT_FALSE(is(isRoutine, 31));
-  for (int k : {2, 3, 4, 5, 7, 9, 26, 27, 28, 29, 32, 34, 37, 38, 39, 42, 43, 44, 45, 46, 49, 50, 51, 52, 53, 54, 101,
-                106})
+  EXPECT_TRUE(is(isRoutine, AST_CREATE_TRIGGER));
+  EXPECT_FALSE(is(isRoutine, AST_FUNC_PROTO));
+  for (int k : {AST_ASSIGN, AST_BLOCK,  AST_CALL,      AST_CASE,    AST_CLOSE,    AST_CONTINUE, AST_DYNAMIC,
+                AST_EXIT,   AST_FETCH,  AST_FOR,       AST_GOTO,    AST_IF,       AST_LOOP,     AST_NULL,
+                AST_OPEN,   AST_RAISE,  AST_RAISE_APP, AST_RETURN,  AST_SELECT,   AST_SQL_STMT, AST_WHILE,
+                AST_VALUES, AST_SIGNAL, AST_PREPARE,   AST_EXECUTE, AST_GET_DIAG, AST_FORALL,   AST_PIPEROW})
     EXPECT_TRUE(is(isStatement, k)) << k;
-  for (int k : {0, 1, 6, 8, 30, 33, 35, 36, 40, 47, 48, 55, 100, 105}) EXPECT_FALSE(is(isStatement, k)) << k;
+  for (int k :
+       {AST_GENERIC_NODE, AST_GENERIC_STATEMENT, AST_CASE_EXPR, AST_COMMENT_ON, AST_FORMAL_ARG, AST_HANDLER,
+        AST_ELSE_IF, AST_LIST, AST_PRAGMA, AST_TOKEN, AST_TRIGGER_VAR, AST_USING_PARAM, AST_ERROR, AST_ORACLE_PRAGMA})
+    EXPECT_FALSE(is(isStatement, k)) << k;
   EXPECT_FALSE(isStatement(nullptr));
+  // The units of the dump's object path are exactly the kinds with an objtype.
+  for (int k = -1; k <= AST_KIND_COUNT; ++k) EXPECT_EQ(is(isDumpUnit, k), astNodeObjType(k) != nullptr) << k;
+  EXPECT_EQ(astKindTraits(AST_KIND_COUNT), 0);
+  EXPECT_EQ(astKindTraits(-1), 0);
 }
 
 TEST_F(Tree, WalkOrderOfABlock) {

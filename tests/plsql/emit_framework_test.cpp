@@ -144,7 +144,7 @@ TEST_F(EmitFramework, StatementLabelsPrecedeTheStatement) {
 }
 
 TEST_F(EmitFramework, KindsWithoutEmitterWriteNothing) {
-  std::vector<int> kinds = {AST_COMMENT_ON, AST_KIND_11, AST_VAR_DECL, AST_CURSOR_DECL, AST_EXCEPTION_DECL,
+  std::vector<int> kinds = {AST_COMMENT_ON, AST_UNUSED_11, AST_VAR_DECL, AST_CURSOR_DECL, AST_EXCEPTION_DECL,
                             AST_TRIGGER_VAR, AST_USING_PARAM, AST_ALTER_TABLE, AST_CREATE_TABLE, AST_ERROR,
                             AST_FORALL, AST_PIPEROW, AST_SUBTYPE, AST_PRAGMA, AST_GENERIC_NODE, 200, -3};
   for (int kind : kinds) {
