@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ag_context.h"
+#include "host_batch.h"
 #include "qen_analyzer.h"
 
 namespace {
@@ -32,18 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int quoted = data[0] & 1;
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (text.empty()) return 0;
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  if (context_init(&ctx) != 0) return 0;
-  if (context_set_string_input(&ctx, text.data(), text.data() + text.size())) {
-    ctx.file_state = report();
-    envn* env = envn_new(&ctx, version);
-    ctx.envn = env;
-    if (env != nullptr) {
-      analyzer_parse(&ctx, quoted);
-      envn_done(env);
-    }
-  }
-  context_done(&ctx);
+  qen_host::analyse_batch(report(), text, version, quoted);
   return 0;
 }

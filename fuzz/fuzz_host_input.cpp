@@ -13,6 +13,7 @@
 
 #include "ag_context.h"
 #include "file_state_internal.h"
+#include "host_batch.h"
 #include "qen_analyzer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -38,20 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char* line = file_state_line(fs);
     size_t length = line ? file_state_line_length(fs) : 0;
     total += length;
-    bool go = length >= 2 && (line[0] | 0x20) == 'g' && (line[1] | 0x20) == 'o';
+    bool go = line != nullptr && qen_host::is_go_line(line, length);
     if (line && !go) batch.append(line, length);
     if ((line == nullptr || go) && !batch.empty()) {
-      st_context ctx;
-      memset(&ctx, 0, sizeof ctx);
-      if (context_init(&ctx) == 0 &&
-          context_set_string_input(&ctx, batch.data(), batch.data() + batch.size())) {
-        ctx.file_state = fs;
-        envn* env = envn_new(&ctx, version);
-        ctx.envn = env;
-        analyzer_parse(&ctx, 0);
-        envn_done(env);
-      }
-      context_done(&ctx);
+      qen_host::analyse_batch(fs, batch, version);
       batch.clear();
     }
     if (line == nullptr) break;

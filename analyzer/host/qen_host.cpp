@@ -11,11 +11,11 @@
 #include <signal.h>
 #include <string.h>
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 
 #include "ag_context.h"
+#include "host_batch.h"
 #include "qen_analyzer.h"
 
 namespace {
@@ -65,38 +65,10 @@ bool parse_options(int argc, char** argv, options* o) {
   return true;
 }
 
-// A batch separator: "go" in any case, blanks around it allowed.
-bool is_go_line(const char* line, size_t length) {
-  const char* p = line;
-  const char* end = line + length;
-  while (p < end && (*p == ' ' || *p == '\t')) ++p;
-  if (end - p < 2 || std::tolower((unsigned char)p[0]) != 'g' ||
-      std::tolower((unsigned char)p[1]) != 'o')
-    return false;
-  p += 2;
-  while (p < end && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n')) ++p;
-  return p == end;
-}
-
-// Analyses one batch; true when it was accepted. The text may hold NUL
-// bytes: its length counts, not the first NUL.
-bool analyse_batch(file_state* fs, const std::string& text, const int version[3], bool quoted) {
-  if (text.empty()) return true;  // nothing to parse: the context refuses empty input
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  if (context_init(&ctx) != 0) return false;
-  bool accepted = false;
-  if (context_set_string_input(&ctx, text.data(), text.data() + text.size())) {
-    ctx.file_state = fs;
-    envn* env = envn_new(&ctx, version);
-    ctx.envn = env;
-    if (env != nullptr) {
-      accepted = analyzer_parse(&ctx, quoted ? 1 : 0) == 0;
-      envn_done(env);
-    }
-  }
-  context_done(&ctx);
-  return accepted;
+// True when the batch was accepted; an empty text has nothing to parse (the
+// context refuses empty input).
+bool batch_accepted(file_state* fs, const std::string& text, const int version[3], bool quoted) {
+  return text.empty() || qen_host::analyse_batch(fs, text, version, quoted ? 1 : 0) == 0;
 }
 
 }  // namespace
@@ -130,8 +102,8 @@ int main(int argc, char** argv) {
     file_state_lineno(fs);
     size_t length = file_state_line_length(fs);
     bool complete = length > 0 && line[length - 1] == '\n';
-    if (at_line_start && is_go_line(line, length)) {
-      if (in_batch && !analyse_batch(fs, batch, version, o.quoted)) all_accepted = false;
+    if (at_line_start && qen_host::is_go_line(line, length)) {
+      if (in_batch && !batch_accepted(fs, batch, version, o.quoted)) all_accepted = false;
       batch.clear();
       in_batch = false;
     } else {
@@ -143,7 +115,7 @@ int main(int argc, char** argv) {
     }
     at_line_start = complete;
   }
-  if (in_batch && !analyse_batch(fs, batch, version, o.quoted)) all_accepted = false;
+  if (in_batch && !batch_accepted(fs, batch, version, o.quoted)) all_accepted = false;
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
   if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;

@@ -16,6 +16,7 @@
 
 #include "ag_context.h"
 #include "ag_string.h"
+#include "host_batch.h"
 #include "qen_analyzer.h"
 
 namespace qen_test {
@@ -152,30 +153,8 @@ inline void start_analyzer() {
   (void)started;
 }
 
-// analyse_batch's result when the batch could not even be set up.
-constexpr int kBatchNotStarted = -2;
-
-// One batch as the host analyses it: a fresh context over the text (which
-// must outlive the call), the file state and a new environment in the
-// context's host slots, the parse, the environment and context released.
-// What analyzer_parse returned, or kBatchNotStarted.
-inline int analyse_batch(file_state* fs, const std::string& text, const int version[3], int quoted = 0) {
-  st_context ctx;
-  memset(&ctx, 0, sizeof ctx);
-  if (context_init(&ctx) != 0) return kBatchNotStarted;
-  int result = kBatchNotStarted;
-  if (context_set_string_input(&ctx, text.data(), text.data() + text.size())) {
-    ctx.file_state = fs;
-    envn* env = envn_new(&ctx, version);
-    ctx.envn = env;
-    if (env != nullptr) {
-      result = analyzer_parse(&ctx, quoted);
-      envn_done(env);
-    }
-  }
-  context_done(&ctx);
-  return result;
-}
+using qen_host::analyse_batch;
+using qen_host::kBatchNotStarted;
 
 // A file analysed in process the way the host does it, batch by batch: the
 // input file holds `input` (the statement ids hash its path), the report
