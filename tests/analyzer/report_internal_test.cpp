@@ -81,6 +81,15 @@ envn* count(envn* env, int code) {
   return (envn*)b[2];
 }
 
+// A report file written anew: escaped mode and style as given, the current
+// batch starting at line mark.
+file_state* fresh_report(const std::string& out, int escaped, int style, int mark) {
+  remove(out.c_str());
+  file_state* fs = file_state_new("id", nullptr, out.c_str(), escaped, style);
+  if (fs != nullptr) fs->batch_mark = mark;
+  return fs;
+}
+
 std::string object_head(int line, const char* type, const std::string& name) {
   return "      <object>\n        <line-in-file>" + std::to_string(line) +
          "</line-in-file>\n        <type>" + type + "</type>\n        <name>" + name +
@@ -142,10 +151,8 @@ TEST(Report, WholeFileWithSyntaxErrorAndProcedureFeature) {
 
 TEST(Report, ParserErrorHookReportsTheLastTokenRead) {
   std::string out = tmp_path("rep_yyerror.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  file_state* fs = fresh_report(out, 0, 1, 2);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 2;
   lexed_batch batch("select from\nwhere\n", {"select", "from", "where"});
   envn* env = batch.attach(fs);
   // While a token is read the lexeme count is one past the token's lexeme.
@@ -163,10 +170,8 @@ TEST(Report, ParserErrorHookReportsTheLastTokenRead) {
 
 TEST(Report, EscapedModeDoublesQuotes) {
   std::string out = tmp_path("rep_escaped.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 1, 1);
+  file_state* fs = fresh_report(out, 1, 1, 1);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 1;
   std::string text = "print 'it''s' x\n";
   lexed_batch batch(text, {"print", "'it''s'"});
   envn* env = batch.attach(fs);
@@ -185,10 +190,8 @@ TEST(Report, EscapedModeDoublesQuotes) {
 
 TEST(Report, EscapedWritingDropsControlAndHighBytes) {
   std::string out = tmp_path("rep_dropped.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  file_state* fs = fresh_report(out, 0, 1, 3);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 3;
   std::string text = "select\t'\xc3\xa9\x01' a\x7f\r\n";
   lexed_batch batch(text, {"select", "'\xc3\xa9\x01'"});
   envn* env = batch.attach(fs);
@@ -203,10 +206,8 @@ TEST(Report, EscapedWritingDropsControlAndHighBytes) {
 
 TEST(Report, NamesAreEscapedAndCdataIsSplit) {
   std::string out = tmp_path("rep_markup.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  file_state* fs = fresh_report(out, 0, 1, 1);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 1;
   std::string text = "create view [a<b&c>] as select x]]>y\n";
   lexed_batch batch(text, {"create", "x]]>y"});
   envn* env = batch.attach(fs);
@@ -230,10 +231,8 @@ TEST(Report, LongContextLinesKeepEveryByte) {
   // The context is written in blocks of a few kilobytes: a split "]]>" and a
   // doubled quote stand astride the first block's end.
   std::string out = tmp_path("rep_long.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 1, 1);
+  file_state* fs = fresh_report(out, 1, 1, 1);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 1;
   std::string text = "select " + std::string(4085, 'a') + "]]>'" + std::string(9000, 'b') + "\n";
   lexed_batch batch(text, {"select"});
   envn* env = batch.attach(fs);
@@ -248,10 +247,8 @@ TEST(Report, LongContextLinesKeepEveryByte) {
 
 TEST(Report, StyleOtherThanOneWritesOnlySyntaxErrors) {
   std::string out = tmp_path("rep_style0.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 0);
+  file_state* fs = fresh_report(out, 0, 0, 5);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 5;
   std::string text = "kill 1\nshutdown\n";
   lexed_batch batch(text, {"kill", "shutdown"});
   envn* env = batch.attach(fs);
@@ -269,10 +266,8 @@ TEST(Report, StyleOtherThanOneWritesOnlySyntaxErrors) {
 
 TEST(Report, BatchWithoutFindingsLeavesNoTrace) {
   std::string out = tmp_path("rep_empty.xml");
-  remove(out.c_str());
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+  file_state* fs = fresh_report(out, 0, 1, 1);
   ASSERT_NE(fs, nullptr);
-  fs->batch_mark = 1;
   lexed_batch batch("select 1\n", {"select"});
   envn* env = batch.attach(fs);
   env = count(env, 0);
