@@ -370,6 +370,14 @@ class Grammar {
     // The nonterminal declared just above, whose default ctor may follow.
     Nonterminal* declared = nullptr;
     size_t li = 0;
+    // A production written at line li of this file joins the group.
+    auto add_to_group = [&](Production p) {
+      p.file = area.stem;
+      p.path = path;
+      p.line = (int)li + 1;
+      group.push_back(productions.size());
+      productions.push_back(std::move(p));
+    };
     while (li < lines.size()) {
       std::string raw = lines[li];
       std::string t = trim(raw);
@@ -385,12 +393,7 @@ class Grammar {
         if (group_has_items) fail(where, "an alternative '|' after the blocks of its production");
         const Production& first = productions[group.front()];
         if (first.added) fail(where, "an addition takes no alternatives");
-        Production p = parse_rhs(first.lhs, t.substr(1), where);
-        p.file = area.stem;
-        p.path = path;
-        p.line = (int)li + 1;
-        group.push_back(productions.size());
-        productions.push_back(p);
+        add_to_group(parse_rhs(first.lhs, t.substr(1), where));
         ++li;
         continue;
       }
@@ -476,11 +479,7 @@ class Grammar {
       if (!is_ident(lhs)) fail(where, "bad left-hand side '" + lhs + "'");
       Production p = parse_rhs(lhs, text.substr(colon + 1), where);
       p.added = added;
-      p.file = area.stem;
-      p.path = path;
-      p.line = (int)li + 1;
-      group.push_back(productions.size());
-      productions.push_back(p);
+      add_to_group(std::move(p));
       ++li;
     }
     areas.push_back(area);
