@@ -30,14 +30,14 @@ inline bool is_go_line(const char* line, size_t length) {
 // first batch sets it up, every later one resets it (its pool keeps its
 // memory, which a small batch then uses without asking the heap), and it
 // is ended with the object.
-class batch_context {
+class thread_context {
  public:
-  batch_context() { memset(&ctx_, 0, sizeof ctx_); }
-  ~batch_context() {
+  thread_context() { memset(&ctx_, 0, sizeof ctx_); }
+  ~thread_context() {
     if (ctx_.pool != nullptr) context_done(&ctx_);
   }
-  batch_context(const batch_context&) = delete;
-  batch_context& operator=(const batch_context&) = delete;
+  thread_context(const thread_context&) = delete;
+  thread_context& operator=(const thread_context&) = delete;
 
   // The context, ready for the next batch; null when it cannot be set up.
   st_context* next() {
@@ -53,9 +53,9 @@ class batch_context {
 // call and may hold NUL bytes: its length counts), the file state and a new
 // environment in the context's host slots, the parse, the environment
 // closed. What analyzer_parse returned, or kBatchNotStarted.
-inline int analyse_batch(batch_context& contexts, file_state* fs, const std::string& text, const int version[3],
+inline int analyse_batch(thread_context& context, file_state* fs, const std::string& text, const int version[3],
                          int quoted = 0) {
-  st_context* ctx = contexts.next();
+  st_context* ctx = context.next();
   if (ctx == nullptr) return kBatchNotStarted;
   int result = kBatchNotStarted;
   if (context_set_string_input(ctx, text.data(), text.data() + text.size())) {
@@ -72,7 +72,7 @@ inline int analyse_batch(batch_context& contexts, file_state* fs, const std::str
 
 // One batch in a context of its own, released afterwards.
 inline int analyse_batch(file_state* fs, const std::string& text, const int version[3], int quoted = 0) {
-  batch_context context;
+  thread_context context;
   return analyse_batch(context, fs, text, version, quoted);
 }
 

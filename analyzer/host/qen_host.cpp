@@ -67,9 +67,9 @@ bool parse_options(int argc, char** argv, options* o) {
 
 // True when the batch was accepted; an empty text has nothing to parse (the
 // context refuses empty input).
-bool batch_accepted(qen_host::batch_context& contexts, file_state* fs, const std::string& text,
+bool batch_accepted(qen_host::thread_context& context, file_state* fs, const std::string& text,
                     const int version[3], bool quoted) {
-  return text.empty() || qen_host::analyse_batch(contexts, fs, text, version, quoted ? 1 : 0) == 0;
+  return text.empty() || qen_host::analyse_batch(context, fs, text, version, quoted ? 1 : 0) == 0;
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   }
 
   bool all_accepted = true;
-  qen_host::batch_context contexts;
+  qen_host::thread_context context;
   std::string batch;
   bool in_batch = false;
   bool at_line_start = true;
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     size_t length = file_state_line_length(fs);
     bool complete = length > 0 && line[length - 1] == '\n';
     if (at_line_start && qen_host::is_go_line(line, length)) {
-      if (in_batch && !batch_accepted(contexts, fs, batch, version, o.quoted)) all_accepted = false;
+      if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
       batch.clear();
       in_batch = false;
     } else {
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     }
     at_line_start = complete;
   }
-  if (in_batch && !batch_accepted(contexts, fs, batch, version, o.quoted)) all_accepted = false;
+  if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
   if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;
