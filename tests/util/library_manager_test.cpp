@@ -34,6 +34,15 @@ TEST(LibraryManagerTest, LoadsModuleAndFindsSymbols)
   EXPECT_EQ(nullptr, manager->getProcAddr(handle, "qen_no_such_symbol"));
   EXPECT_EQ(nullptr, manager->getProcAddr(handle, nullptr));
   EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  // Closed as often as it was loaded, it is as unknown as any other name.
+  EXPECT_EQ(-1, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(-1, manager->close("/nonexistent/libnever_loaded.so"));
+
+  ASSERT_EQ(handle, manager->load(QEN_SAMPLE_MODULE_PATH));
+  ASSERT_EQ(handle, manager->load(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(-1, manager->close(QEN_SAMPLE_MODULE_PATH));
 }
 
 TEST(LibraryManagerTest, MissingLibraryGivesNoHandle)

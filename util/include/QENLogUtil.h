@@ -5,7 +5,7 @@
 #define QEN_LOG_UTIL_H
 
 #include <atomic>
-#include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -19,6 +19,10 @@
 #include "qen_util_export.h"
 
 namespace qen_util {
+
+namespace detail {
+class LogFile;
+}
 
 class QEN_UTIL_API QENLogUtil
 {
@@ -114,11 +118,17 @@ public:
   void closeGeneralLogFile() override;
 
 private:
+  friend class QENLogConfig;
+
   QENGeneralLogUtil();
   ~QENGeneralLogUtil() override;
 
+  /// Takes the instance out and deletes it; the caller holds the
+  /// configuration's lock, under which the configuration forgets it.
+  static void releaseInstance();
+
   ACE_Log_Msg generalLogMsg;
-  std::ofstream file;
+  std::unique_ptr<detail::LogFile> file;
 
   static QENGeneralLogUtil* s_generalLogUtilInstance;
   static ACE_Thread_Mutex s_genLogUtilThread;
