@@ -66,7 +66,8 @@ public:
   void logError(const char* file, int line, QENLogPriority priority, const char* format, char* arg);
   void logDebug(const char* file, int line, QENLogPriority priority, const char* format, char* arg);
 
-  /// Set-up for hosts without "Logging.ini".
+  /// Set-up for hosts without "Logging.ini". A general log file that
+  /// cannot be opened is said on standard error, as the configuration does.
   void ODBCInitialize(bool enable, bool tracing, char* logFile, char* levelName);
 
   /// Local time as "%d/%02d/%02d %02d:%02d:%02d : ".
@@ -113,7 +114,9 @@ public:
 
   ACE_Log_Msg* getACELogMsg() override;
   void setGeneralLoggingMode(unsigned long flag, bool on) override;
-  /// Opens the general log file; false when it cannot be opened.
+  /// Opens the general log file; false when it cannot be opened, errno
+  /// telling why. A write that fails is said once on standard error, and
+  /// the file is written again as soon as it accepts data.
   bool openGeneralLogFile(const char* name, int mode) override;
   void closeGeneralLogFile() override;
 
