@@ -530,15 +530,16 @@ programs
                 if (ctx->options && !ctx->options->severalUnits)
                     reportErrorExpecting(ctx, "syntax error", "<END-OF-STATEMENT>");
                 $$.value.list = listAppend($1.value.list, $2.value.node);
+                noteBrokenUnitPiece(ctx, $2.value.node);
             }
             yyerrok;
         }
     | program  /* 3 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 4 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); ctx->inBrokenUnit = 1; }
     | programs error  /* 5 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); ctx->inBrokenUnit = 1; }
     ;
 
 program
@@ -556,7 +557,7 @@ program
                 static_cast<astNodeBlock *>($1.value.node)->anonymous = true;
         }
     | T_TERMINATOR  /* 15 */
-        { $$.value.node = nullptr; }
+        { $$.value.node = nullptr; ctx->inBrokenUnit = 0; }
     | create_cluster optSemiColon  /* 16 */
     | create_dblink optSemiColon  /* 17 */
     | create_dimension optSemiColon  /* 18 */

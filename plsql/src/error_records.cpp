@@ -1,8 +1,12 @@
 #include "error_records.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "ast.h"
 #include "parse_context.h"
@@ -107,6 +111,99 @@ int errorListLength(const ErrorRecord* head) {
   int n = 0;
   for (; head; head = head->next) ++n;
   return n;
+}
+
+bool holdsSyntaxError(const ErrorRecord* head) {
+  for (; head; head = head->next)
+    if (head->domain == ERROR_DOMAIN_SYNTAX || head->domain == ERROR_DOMAIN_LEXICAL) return true;
+  return false;
+}
+
+namespace {
+
+// A token as the report line shows it: on one line, and not so long that
+// the message is lost behind it.
+std::string shownToken(const char* text) {
+  const size_t kLongest = 40;
+  std::string shown;
+  for (const char* p = text; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    shown += c < 0x20 || c == 0x7f ? ' ' : char(c);
+  }
+  if (shown.size() > kLongest) {
+    size_t cut = kLongest;
+    // Never split a UTF-8 sequence.
+    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xc0) == 0x80) --cut;
+    shown.resize(cut);
+    shown += "...";
+  }
+  return shown;
+}
+
+// The parser's own wording names terminals by their grammar names; the
+// report shows them as the expected-token lists do.
+std::string plainTokenNames(const std::string& text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool wordStart = i == 0 || !(std::isalnum(static_cast<unsigned char>(text[i - 1])) || text[i - 1] == '_');
+    if (wordStart && text.compare(i, 2, "T_") == 0) {
+      ++i;
+      continue;
+    }
+    if (wordStart && text.compare(i, 4, "$end") == 0) {
+      plain += "end of input";
+      i += 3;
+      continue;
+    }
+    plain += text[i];
+  }
+  return plain;
+}
+
+}  // namespace
+
+std::string errorRecordLine(const char* sourceName, const ErrorRecord* record) {
+  std::string line = sourceName ? sourceName : "<string>";
+  if (record->line > 0) line += ":" + std::to_string(record->line);
+  line += ": ";
+  std::string message = record->message ? record->message : "";
+  bool syntax = record->domain == ERROR_DOMAIN_SYNTAX || record->domain == ERROR_DOMAIN_LEXICAL;
+  if (!syntax) return line + shownToken(message.c_str());
+  // The checks of the rewriting keep their reason where the parser keeps
+  // the source line, and give an empty expected text.
+  bool check = record->expected && !record->expected[0] && record->text;
+  std::string head = message;
+  std::string rest;
+  size_t comma = message.find(", ");
+  if (!check && comma != std::string::npos) {
+    head = message.substr(0, comma);
+    rest = plainTokenNames(message.substr(comma + 2));
+  }
+  line += shownToken(head.c_str());
+  if (record->context && record->context[0])
+    line += " near '" + shownToken(record->context) + "'";
+  else if (record->context && record->domain == ERROR_DOMAIN_SYNTAX)
+    line += " at the end of the input";
+  if (check) rest = record->text;
+  if (!rest.empty()) line += ": " + shownToken(rest.c_str());
+  return line;
+}
+
+void printErrorRecords(std::FILE* stream, const char* sourceName, const ErrorRecord* head) {
+  std::vector<const ErrorRecord*> records;
+  for (; head; head = head->next) records.push_back(head);
+  std::stable_sort(records.begin(), records.end(), [](const ErrorRecord* a, const ErrorRecord* b) {
+    return std::max(a->line, 0) < std::max(b->line, 0);
+  });
+  // The scanner reports an open string or comment at every end-of-input
+  // token it is asked for; the user is told once.
+  std::string previous;
+  for (const ErrorRecord* record : records) {
+    std::string line = errorRecordLine(sourceName, record);
+    if (line == previous) continue;
+    std::fprintf(stream, "%s\n", line.c_str());
+    previous = line;
+  }
 }
 
 char* formatExpectedTokens(const char* const* names, int count) {

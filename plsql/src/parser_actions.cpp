@@ -67,6 +67,16 @@ int parserInteger(ParseContext* context, const char* text)
   return static_cast<int>(converted);
 }
 
+void noteBrokenUnitPiece(ParseContext* context, astNode* unit)
+{
+  if (!context->inBrokenUnit || !unit)
+    return;
+  if (unit->kind == AST_BLOCK || unit->kind == AST_SQL_STMT || unit->kind == AST_SELECT)
+    context->brokenUnitPieces = listAppend(context->brokenUnitPieces, unit);
+  else
+    context->inBrokenUnit = 0;
+}
+
 char* parserNegate(const char* digits)
 {
   const char* text = digits ? digits : "";

@@ -1,8 +1,11 @@
 // The rewriting pass: dispatch by node kind, units, blocks, trigger
 // variables, SQL% attributes, handlers, RAISE and pragmas.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <strings.h>
+#include <unordered_set>
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -473,6 +476,135 @@ void setPackage(astNode* node, astNode* package) {
 
 bool isPackageDeclaration(int kind) { return kind >= AST_VAR_DECL && kind <= AST_EXCEPTION_DECL; }
 
+// ---- routines of a module ----
+
+// A routine of a package, with a body or without: its kind, name and
+// parameters.
+struct MemberRoutine {
+  bool function = false;
+  astNodeList* name = nullptr;
+  astNodeList* args = nullptr;
+  astNodeBlock* body = nullptr;
+};
+
+bool memberRoutine(const astNode* node, MemberRoutine* routine) {
+  if (!node) return false;
+  switch (node->kind) {
+    case AST_CREATE_PROCEDURE: {
+      auto* n = static_cast<const astNodeCreateProc*>(node);
+      *routine = {false, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = static_cast<const astNodeCreateFunc*>(node);
+      *routine = {true, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_PROC_PROTO: {
+      auto* n = static_cast<const astNodeProcProto*>(node);
+      *routine = {false, n->name, n->args, nullptr};
+      return true;
+    }
+    case AST_FUNC_PROTO: {
+      auto* n = static_cast<const astNodeFuncProto*>(node);
+      *routine = {true, n->name, n->args, nullptr};
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// Name texts compared the way the target compares ordinary names.
+std::string foldedName(const astNodeList* name) {
+  std::string text;
+  for (astListCell* c = listCells(name); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    if (!text.empty()) text += '.';
+    for (const char* p = token->text; *p; ++p) text += char(std::tolower(static_cast<unsigned char>(*p)));
+  }
+  return text;
+}
+
+// The target tells the routines of a module apart by their name and their
+// number of parameters only: a further routine of the same kind, name and
+// count cannot be created next to the first.
+void reportIndistinctOverloads(astNodeList* routines, TransformState* state) {
+  std::unordered_set<std::string> seen;
+  for (astListCell* c = listCells(routines); c; c = c->next) {
+    MemberRoutine routine;
+    if (!memberRoutine(c->value, &routine)) continue;
+    std::string key = std::string(routine.function ? "F" : "P") + std::to_string(listLength(routine.args)) + " " +
+                      foldedName(routine.name);
+    if (seen.insert(key).second) continue;
+    astNodeToken* name = firstToken(routine.name);
+    tokenErrorRecord("Overloaded routines with the same number of parameters not supported",
+                     name && name->text ? name->text : "", c->value, state->errors);
+  }
+}
+
+// Does a package specification of this run publish a routine of that name?
+bool publishedBySpecification(const astNodeCreatePkgBody* body, const std::string& routineName,
+                              const TransformState* state) {
+  if (!state->root || state->root->kind != AST_LIST) return false;
+  std::string package = foldedName(body->name);
+  for (astListCell* c = listCells(static_cast<astNodeList*>(state->root)); c; c = c->next) {
+    if (!c->value || c->value->kind != AST_CREATE_PKG_HEAD) continue;
+    auto* head = static_cast<astNodeCreatePkgHead*>(c->value);
+    if (foldedName(head->name) != package) continue;
+    // Before its own steps the specification still holds its members in
+    // `elements`.
+    for (astNodeList* members : {head->elements, head->prototypes})
+      for (astListCell* m = listCells(members); m; m = m->next) {
+        MemberRoutine routine;
+        if (memberRoutine(m->value, &routine) && foldedName(routine.name) == routineName) return true;
+      }
+  }
+  return false;
+}
+
+struct NameSearch {
+  std::string name;           // folded
+  std::string qualifiedTail;  // "." and the folded name
+  astNodeToken* found = nullptr;
+};
+
+void findNameToken(astNode* node, void* data) {
+  auto* search = static_cast<NameSearch*>(data);
+  if (search->found || node->kind != AST_TOKEN) return;
+  auto* token = static_cast<astNodeToken*>(node);
+  if (!token->text) return;
+  std::string text = foldedName(listNew(token));
+  if (text == search->name ||
+      (text.size() > search->qualifiedTail.size() &&
+       text.compare(text.size() - search->qualifiedTail.size(), std::string::npos, search->qualifiedTail) == 0))
+    search->found = token;
+}
+
+// A routine declared ahead in a package body is private: the target knows
+// prototypes of published routines only, so the declaration writes nothing.
+// A routine of the body that calls it before its own body then cannot be
+// created in the target's order of creation, which is reported at the call.
+void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* state) {
+  for (astListCell* f = listCells(body->forwardDeclarations); f; f = f->next) {
+    MemberRoutine declared;
+    if (!memberRoutine(f->value, &declared)) continue;
+    NameSearch search;
+    search.name = foldedName(declared.name);
+    search.qualifiedTail = "." + search.name;
+    if (search.name.empty() || publishedBySpecification(body, search.name, state)) continue;
+    for (astListCell* c = listCells(body->prototypes); c && !search.found; c = c->next) {
+      MemberRoutine routine;
+      if (!memberRoutine(c->value, &routine)) continue;
+      if (routine.function == declared.function && foldedName(routine.name) == search.name) break;
+      astWalk(routine.body, findNameToken, &search);
+    }
+    if (search.found)
+      tokenErrorRecord("Private routine used ahead of its body not supported", search.name.c_str(), search.found,
+                       state->errors);
+  }
+}
+
 void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
   transformList(head->name, head, state);
   head->declarations = nullptr;
@@ -495,6 +627,7 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
     }
   }
   head->elements = nullptr;
+  reportIndistinctOverloads(head->prototypes, state);
   transformList(head->declarations, head, state);
   transformList(head->prototypes, head, state);
   transformList(head->types, head, state);
@@ -530,7 +663,13 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
         initBlock = static_cast<astNodeBlock*>(element);
       } else if (element->kind == AST_CREATE_FUNCTION || element->kind == AST_CREATE_PROCEDURE) {
         setPackage(element, body);
-        body->prototypes = listAppend(body->prototypes, element);
+        // A routine without a body is one declared ahead.
+        MemberRoutine routine;
+        memberRoutine(element, &routine);
+        if (routine.body)
+          body->prototypes = listAppend(body->prototypes, element);
+        else
+          body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
       } else if (isPackageDeclaration(element->kind)) {
         setPackage(element, body);
         body->declarations = listAppend(body->declarations, element);
@@ -542,6 +681,8 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
       }
     }
     body->elements = nullptr;
+    reportIndistinctOverloads(body->prototypes, state);
+    reportPrivateRoutinesUsedAhead(body, state);
     transformList(body->declarations, body, state);
     transformList(body->forwardDeclarations, body, state);
     transformList(body->prototypes, body, state);
