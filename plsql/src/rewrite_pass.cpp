@@ -700,6 +700,44 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
 
 // ---- handlers and exceptions ----
 
+// Predefined exceptions that the exception map does not hold: the target's
+// SQLSTATE for the same error, or none where no single one stands for it.
+struct PredefinedException {
+  const char* name;
+  const char* sqlstate;
+};
+
+const PredefinedException kUnmappedExceptions[] = {
+    {"INVALID_NUMBER", "22018"},     {"VALUE_ERROR", nullptr},      {"STORAGE_ERROR", nullptr},
+    {"PROGRAM_ERROR", nullptr},      {"LOGIN_DENIED", nullptr},     {"TIMEOUT_ON_RESOURCE", nullptr},
+    {"ROWTYPE_MISMATCH", nullptr},   {"SELF_IS_NULL", nullptr},     {"ACCESS_INTO_NULL", nullptr},
+    {"COLLECTION_IS_NULL", nullptr}, {"SYS_INVALID_ROWID", nullptr}, {"NO_DATA_NEEDED", nullptr},
+};
+
+// The entry for a name (STANDARD. prefix allowed, as for the map), or null.
+const PredefinedException* unmappedException(const char* name) {
+  astNodeList* parts = splitQualifiedName(name);
+  int count = listLength(parts);
+  if (count < 1 || count > 2 || (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")))
+    return nullptr;
+  const char* last = asToken(listLast(parts))->text;
+  for (const PredefinedException& entry : kUnmappedExceptions)
+    if (equalsIgnoreCase(entry.name, last)) return &entry;
+  return nullptr;
+}
+
+// SQLSTATE of a predefined exception outside the map; null, after a record
+// at `at`, when the target has none (the name is then written as it stands
+// and names no condition).
+char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* state) {
+  const PredefinedException* entry = name ? unmappedException(name) : nullptr;
+  if (!entry) return nullptr;
+  if (entry->sqlstate) return poolStrdup(entry->sqlstate);
+  std::string message = std::string("Predefined exception ") + entry->name + " not supported";
+  tokenErrorRecord(message.c_str(), entry->name, at, state->errors);
+  return nullptr;
+}
+
 void transformHandler(astNodeHandler* handler, TransformState* state) {
   transformList(handler->conditions, handler, state);
   astNodeBlock* conditionsBlock = outermostBlock(handler->conditions ? static_cast<astNode*>(handler->conditions) : handler);
@@ -712,6 +750,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
                                                                   : asToken(condition);
     if (!name || !name->text) continue;
     char* sqlstate = state->exceptionMap ? sqlstateForName(name->text, state) : nullptr;
+    if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, name, state);
     if (equalsIgnoreCase(name->text, "OTHERS")) {
       name->text = poolStrdup("SQLEXCEPTION");
     } else if (sqlstate) {
@@ -754,6 +793,7 @@ void transformRaise(astNodeRaise* node, TransformState* state) {
     return;
   }
   char* sqlstate = state->exceptionMap && name->text ? sqlstateForName(name->text, state) : nullptr;
+  if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, node, state);
   if (sqlstate) {
     node->condition = sqlstate;
     node->isSqlstate = 1;
@@ -899,6 +939,7 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
     // Nothing of these reaches the target: the statements and top-level
     // units among them are reported (a DDL unit's own parts are not).
     if (!parent || parent->kind == AST_LIST) reportDropped(node, state);
+    noteCollectionDeclaration(node, state);
     return;
   }
   switch (kind) {
@@ -908,6 +949,8 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
       transformNode(n->targetField, n, state);
       transformNode(n->targetIndex, n, state);
       transformNode(n->expr, n, state);
+      if (n->targetIndex && state->reportedDrops.insert(n).second)
+        tokenErrorRecord("Collection element subscript in parentheses not supported", nullptr, n, state->errors);
       rewriteDbmsSqlAssign(n, state);
       break;
     }
@@ -1014,6 +1057,7 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
       break;
     }
     case AST_LIST: {
+      reportListedConstructs(static_cast<astNodeList*>(node), state);
       // Cells inserted after the current one (row-count diagnostics) are
       // visited as well.
       astListCell* outer = state->currentCell;
