@@ -33,11 +33,19 @@ struct ParseContext {
   int tooManyErrors;  // set by the parser when maxErrors is passed
   FrontEndProbes probes;
   astNodeError* lastErrorNode;  // node of the last syntax report, until the grammar takes it
-  // After a unit the parser could not read, the blocks and SQL statements it
-  // went on with up to the next terminator line or unit are pieces of that
-  // unit, not units of their own: they are listed here and never translated.
-  int inBrokenUnit;
+  // After a CREATE unit the parser could not read, the blocks and SQL
+  // statements it went on with up to the next terminator line or unit are
+  // pieces of that unit, not units of their own: they are listed here and
+  // never translated.
+  int inBrokenUnit;  // BrokenUnit
   astNodeList* brokenUnitPieces;
+};
+
+// What the parser is in after a syntax error at the top level.
+enum BrokenUnit {
+  NO_BROKEN_UNIT = 0,
+  BROKEN_UNIT = 1,         // text that begins no unit (a client command line, say)
+  BROKEN_CREATE_UNIT = 2   // a CREATE unit given up
 };
 
 // The LALR parser (generated); 0 accepted, 1 aborted, 2 stacks exhausted.

@@ -67,14 +67,21 @@ int parserInteger(ParseContext* context, const char* text)
   return static_cast<int>(converted);
 }
 
+void noteBrokenUnit(ParseContext* context)
+{
+  if (context->inBrokenUnit == NO_BROKEN_UNIT)
+    context->inBrokenUnit = BROKEN_UNIT;
+}
+
 void noteBrokenUnitPiece(ParseContext* context, astNode* unit)
 {
-  if (!context->inBrokenUnit || !unit)
+  if (!unit)
     return;
-  if (unit->kind == AST_BLOCK || unit->kind == AST_SQL_STMT || unit->kind == AST_SELECT)
+  if (context->inBrokenUnit == BROKEN_CREATE_UNIT &&
+      (unit->kind == AST_BLOCK || unit->kind == AST_SQL_STMT || unit->kind == AST_SELECT))
     context->brokenUnitPieces = listAppend(context->brokenUnitPieces, unit);
   else
-    context->inBrokenUnit = 0;
+    context->inBrokenUnit = NO_BROKEN_UNIT;
 }
 
 char* parserNegate(const char* digits)

@@ -713,8 +713,8 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
 }
 
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
-  transformNode(node->body, node, state);
   rewriteTransactionStatement(node, state);
+  transformNode(node->body, node, state);
   if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
     astListCell* returning = nullptr;
     for (astListCell* c = listCells(node->body); c && !returning; c = c->next) {
