@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ast.h"
@@ -121,15 +122,22 @@ bool holdsSyntaxError(const ErrorRecord* head) {
 
 namespace {
 
+// A text of the report line: control characters (line breaks of a string
+// literal, say) become blanks, so that each record stays on one line.
+std::string oneLine(const std::string& text) {
+  std::string shown;
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    shown += c < 0x20 || c == 0x7f ? ' ' : ch;
+  }
+  return shown;
+}
+
 // A token as the report line shows it: on one line, and not so long that
 // the message is lost behind it.
 std::string shownToken(const char* text) {
   const size_t kLongest = 40;
-  std::string shown;
-  for (const char* p = text; *p; ++p) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    shown += c < 0x20 || c == 0x7f ? ' ' : char(c);
-  }
+  std::string shown = oneLine(text);
   if (shown.size() > kLongest) {
     size_t cut = kLongest;
     // Never split a UTF-8 sequence.
@@ -168,7 +176,7 @@ std::string errorRecordLine(const char* sourceName, const ErrorRecord* record) {
   line += ": ";
   std::string message = record->message ? record->message : "";
   bool syntax = record->domain == ERROR_DOMAIN_SYNTAX || record->domain == ERROR_DOMAIN_LEXICAL;
-  if (!syntax) return line + shownToken(message.c_str());
+  if (!syntax) return line + oneLine(message);
   // The checks of the rewriting keep their reason where the parser keeps
   // the source line, and give an empty expected text.
   bool check = record->expected && !record->expected[0] && record->text;
@@ -179,13 +187,13 @@ std::string errorRecordLine(const char* sourceName, const ErrorRecord* record) {
     head = message.substr(0, comma);
     rest = plainTokenNames(message.substr(comma + 2));
   }
-  line += shownToken(head.c_str());
+  line += oneLine(head);
   if (record->context && record->context[0])
     line += " near '" + shownToken(record->context) + "'";
   else if (record->context && record->domain == ERROR_DOMAIN_SYNTAX)
     line += " at the end of the input";
   if (check) rest = record->text;
-  if (!rest.empty()) line += ": " + shownToken(rest.c_str());
+  if (!rest.empty()) line += ": " + oneLine(rest);
   return line;
 }
 
@@ -197,12 +205,10 @@ void printErrorRecords(std::FILE* stream, const char* sourceName, const ErrorRec
   });
   // The scanner reports an open string or comment at every end-of-input
   // token it is asked for; the user is told once.
-  std::string previous;
+  std::unordered_set<std::string> printed;
   for (const ErrorRecord* record : records) {
     std::string line = errorRecordLine(sourceName, record);
-    if (line == previous) continue;
-    std::fprintf(stream, "%s\n", line.c_str());
-    previous = line;
+    if (printed.insert(line).second) std::fprintf(stream, "%s\n", line.c_str());
   }
 }
 

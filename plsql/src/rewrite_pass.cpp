@@ -949,8 +949,11 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
       transformNode(n->targetField, n, state);
       transformNode(n->targetIndex, n, state);
       transformNode(n->expr, n, state);
-      if (n->targetIndex && state->reportedDrops.insert(n).second)
-        tokenErrorRecord("Collection element subscript in parentheses not supported", nullptr, n, state->errors);
+      if (n->targetIndex && state->reportedDrops.insert(n).second) {
+        astNodeToken* target = firstToken(n->target);
+        tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr,
+                         n, state->errors);
+      }
       rewriteDbmsSqlAssign(n, state);
       break;
     }

@@ -417,8 +417,8 @@ const SoundCase kSoundCases[] = {
          "  CALL DBMS_SQL.FETCH_ROWS(cur, rec.n);\n"
          "  CALL DBMS_SQL.LAST_ROW_COUNT(m(i + 1));\n"
          "END@\n",
-     "Collection element subscript in parentheses not supported|2|4||\n"
-         "Collection element subscript in parentheses not supported|2|6||\n"},
+     "Collection element subscript in parentheses not supported|2|4|arr|\n"
+         "Collection element subscript in parentheses not supported|2|6|m|\n"},
     {"LabelledNestedBlockEndsWithoutACall", false,
      "BEGIN\n"
          "  <<blk>>\n"
