@@ -65,5 +65,7 @@ void reportListedConstructs(astNodeList* list, TransformState* state);
 void noteCollectionDeclaration(astNode* declaration, TransformState* state);
 // Lower-case copy of a name text.
 std::string foldedText(const char* text);
+// The text after the last dot outside double quotes, or null.
+const char* afterLastDot(const char* text);
 
 }  // namespace rewrite

@@ -1,11 +1,12 @@
 // The rewriting pass: dispatch by node kind, units, blocks, trigger
 // variables, SQL% attributes, handlers, RAISE and pragmas.
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -521,7 +522,7 @@ std::string foldedName(const astNodeList* name) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) continue;
     if (!text.empty()) text += '.';
-    for (const char* p = token->text; *p; ++p) text += char(std::tolower(static_cast<unsigned char>(*p)));
+    text += foldedText(token->text);
   }
   return text;
 }
@@ -563,22 +564,25 @@ bool publishedBySpecification(const astNodeCreatePkgBody* body, const std::strin
   return false;
 }
 
-struct NameSearch {
-  std::string name;           // folded
-  std::string qualifiedTail;  // "." and the folded name
-  astNodeToken* found = nullptr;
+// The routines declared ahead in a package body, by folded name, with the
+// place of their bodies among the body's routines.
+struct UseAheadSearch {
+  std::unordered_map<std::string, int> bodyAt;
+  std::unordered_set<std::string> reported;
+  int current = 0;  // place of the routine being searched
+  TransformState* state = nullptr;
 };
 
-void findNameToken(astNode* node, void* data) {
-  auto* search = static_cast<NameSearch*>(data);
-  if (search->found || node->kind != AST_TOKEN) return;
+void findUseAhead(astNode* node, void* data) {
+  if (node->kind != AST_TOKEN) return;
   auto* token = static_cast<astNodeToken*>(node);
-  if (!token->text) return;
-  std::string text = foldedName(listNew(token));
-  if (text == search->name ||
-      (text.size() > search->qualifiedTail.size() &&
-       text.compare(text.size() - search->qualifiedTail.size(), std::string::npos, search->qualifiedTail) == 0))
-    search->found = token;
+  if (token->tokenCode != T_WORD || !token->text) return;
+  auto* search = static_cast<UseAheadSearch*>(data);
+  const char* last = afterLastDot(token->text);
+  std::string name = foldedText(last ? last : token->text);
+  auto at = search->bodyAt.find(name);
+  if (at == search->bodyAt.end() || at->second <= search->current || !search->reported.insert(name).second) return;
+  tokenErrorRecord("Private routine used ahead of its body not supported", name.c_str(), token, search->state->errors);
 }
 
 // A routine declared ahead in a package body is private: the target knows
@@ -586,22 +590,29 @@ void findNameToken(astNode* node, void* data) {
 // A routine of the body that calls it before its own body then cannot be
 // created in the target's order of creation, which is reported at the call.
 void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* state) {
+  if (!body->forwardDeclarations) return;
+  UseAheadSearch search;
+  search.state = state;
+  std::vector<MemberRoutine> routines;
+  for (astListCell* c = listCells(body->prototypes); c; c = c->next) {
+    MemberRoutine routine;
+    if (memberRoutine(c->value, &routine)) routines.push_back(routine);
+  }
   for (astListCell* f = listCells(body->forwardDeclarations); f; f = f->next) {
     MemberRoutine declared;
     if (!memberRoutine(f->value, &declared)) continue;
-    NameSearch search;
-    search.name = foldedName(declared.name);
-    search.qualifiedTail = "." + search.name;
-    if (search.name.empty() || publishedBySpecification(body, search.name, state)) continue;
-    for (astListCell* c = listCells(body->prototypes); c && !search.found; c = c->next) {
-      MemberRoutine routine;
-      if (!memberRoutine(c->value, &routine)) continue;
-      if (routine.function == declared.function && foldedName(routine.name) == search.name) break;
-      astWalk(routine.body, findNameToken, &search);
-    }
-    if (search.found)
-      tokenErrorRecord("Private routine used ahead of its body not supported", search.name.c_str(), search.found,
-                       state->errors);
+    std::string name = foldedName(declared.name);
+    if (name.empty() || publishedBySpecification(body, name, state)) continue;
+    for (size_t i = 0; i < routines.size(); ++i)
+      if (routines[i].function == declared.function && foldedName(routines[i].name) == name) {
+        search.bodyAt.emplace(name, static_cast<int>(i));
+        break;
+      }
+  }
+  if (search.bodyAt.empty()) return;
+  for (size_t i = 0; i < routines.size(); ++i) {
+    search.current = static_cast<int>(i);
+    astWalk(routines[i].body, findUseAhead, &search);
   }
 }
 

@@ -17,17 +17,6 @@ namespace {
 bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
 
 
-// The text after the last dot outside double quotes, or null.
-const char* afterLastDot(const char* text) {
-  const char* dot = nullptr;
-  bool quoted = false;
-  for (const char* p = text; *p; ++p) {
-    if (*p == '"') quoted = !quoted;
-    else if (*p == '.' && !quoted) dot = p;
-  }
-  return dot ? dot + 1 : nullptr;
-}
-
 // Does a name (as written, possibly qualified) stand in the set, whole or
 // by its last part?
 bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
@@ -783,6 +772,16 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   call->label = node->label;
   node->callForm = call;
   transformNode(call, node, state);
+}
+
+const char* afterLastDot(const char* text) {
+  const char* dot = nullptr;
+  bool quoted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '"') quoted = !quoted;
+    else if (*p == '.' && !quoted) dot = p;
+  }
+  return dot ? dot + 1 : nullptr;
 }
 
 std::string foldedText(const char* text) {
