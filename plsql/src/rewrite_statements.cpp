@@ -799,6 +799,9 @@ void reportListedConstructs(astNodeList* list, TransformState* state) {
     // reported once.
     if (state->reportedDrops.count(token)) continue;
     astNode* next = c->next ? c->next->value : nullptr;
+    // A column named like a method, anchored by %TYPE, is no method call.
+    astNodeToken* anchor = asToken(next);
+    if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) continue;
     std::string message;
     const char* method = collectionMethodOf(token, previous);
     if (method) {

@@ -499,6 +499,20 @@ const SoundCase kRecordCases[] = {
          "Collection element subscript in parentheses not supported|2|22|v|\n"
          "Collection element subscript in parentheses not supported|2|23|a|a\n"
          "Collection element subscript in parentheses not supported|2|23|g_list|\n"},
+    {"ColumnsAnchoredByTypeAreNoMethods", false,
+     "DECLARE\n"
+         "  v emp.last%TYPE;\n"
+         "  w t.count%TYPE;\n"
+         "BEGIN\n"
+         "  v := x.last;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE v ANCHOR TO emp.last;\n"
+         "  DECLARE w ANCHOR TO t.count;\n"
+         "  SET v = x.last;\n"
+         "END@\n",
+     "Collection method LAST not supported|2|5|x.last|x.last\n"},
     {"DbmsSqlFunctionsInsideExpressions", false,
      "DECLARE\n"
          "  c INTEGER := DBMS_SQL.OPEN_CURSOR;\n"
