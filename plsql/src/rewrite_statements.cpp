@@ -16,7 +16,6 @@ namespace {
 
 bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
 
-
 // Does a name (as written, possibly qualified) stand in the set, whole or
 // by its last part?
 bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
