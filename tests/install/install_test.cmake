@@ -55,17 +55,26 @@ endforeach()
 expect_dynamic(${prefix}/bin/qen_host "" "$ORIGIN/../lib")
 expect_dynamic(${prefix}/bin/vestrake "" "$ORIGIN/../lib")
 
-# Nothing installed names the build tree, the sources or the first prefix.
+# Nothing installed names the build tree, the sources or the first prefix
+# (the debugging information of the programs and libraries aside).
 file(GLOB_RECURSE texts ${prefix}/include/* ${prefix}/lib/cmake/* ${prefix}/lib/pkgconfig/*)
-foreach(file IN LISTS texts)
-  file(READ ${file} text)
+set(stripped ${WORK}/stripped)
+foreach(file IN LISTS texts ITEMS ${prefix}/bin/qen_host ${prefix}/bin/vestrake ${prefix}/lib/libqen_ag.so
+              ${prefix}/lib/libqen_analyzer.so ${prefix}/lib/libqen_util.so)
+  set(read ${file})
+  if(NOT file MATCHES "/(include|cmake|pkgconfig)/")
+    run(objcopy --strip-debug ${file} ${stripped})
+    set(read ${stripped})
+  endif()
   foreach(place ${BUILD_DIR} ${SOURCE_DIR} ${first})
-    string(FIND "${text}" "${place}" at)
-    if(NOT at EQUAL -1)
-      message(FATAL_ERROR "${file} names ${place}")
+    string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" pattern "${place}")
+    file(STRINGS ${read} names REGEX "${pattern}")
+    if(names)
+      message(FATAL_ERROR "${file} names ${place}: ${names}")
     endif()
   endforeach()
 endforeach()
+file(REMOVE ${stripped})
 
 # ---- the installed programs run from the moved prefix
 run(${prefix}/bin/qen_host --version)
