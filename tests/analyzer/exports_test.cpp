@@ -79,6 +79,7 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
         int empty_slot = analyzer_parse(&ctx, 0);
         int no_context = analyzer_parse(nullptr, 0);
         envn* no_version = envn_new(&ctx, nullptr);
+        file_state_on_syntax_error(nullptr, nullptr, nullptr);
         ctx.envn = env;
         int proper = analyzer_parse(&ctx, 0);
         envn_done(env);

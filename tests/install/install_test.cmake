@@ -56,11 +56,15 @@ expect_dynamic(${prefix}/bin/qen_host "" "$ORIGIN/../lib")
 expect_dynamic(${prefix}/bin/vestrake "" "$ORIGIN/../lib")
 
 # Nothing installed names the build tree, the sources or the first prefix
-# (the debugging information of the programs and libraries aside).
-file(GLOB_RECURSE texts ${prefix}/include/* ${prefix}/lib/cmake/* ${prefix}/lib/pkgconfig/*)
+# (the debugging information of the programs and libraries aside; the
+# sanitizers keep source positions in the code itself).
+file(GLOB_RECURSE checked ${prefix}/include/* ${prefix}/lib/cmake/* ${prefix}/lib/pkgconfig/*)
+if(FLAGS STREQUAL "")
+  list(APPEND checked ${prefix}/bin/qen_host ${prefix}/bin/vestrake ${prefix}/lib/libqen_ag.so
+       ${prefix}/lib/libqen_analyzer.so ${prefix}/lib/libqen_util.so)
+endif()
 set(stripped ${WORK}/stripped)
-foreach(file IN LISTS texts ITEMS ${prefix}/bin/qen_host ${prefix}/bin/vestrake ${prefix}/lib/libqen_ag.so
-              ${prefix}/lib/libqen_analyzer.so ${prefix}/lib/libqen_util.so)
+foreach(file IN LISTS checked)
   set(read ${file})
   if(NOT file MATCHES "/(include|cmake|pkgconfig)/")
     run(objcopy --strip-debug ${file} ${stripped})
