@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole test suite twice: in a plain build and in a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer. Both must pass, and both
-# treat compiler warnings as errors.
+# treat compiler warnings as errors. The builds have folders of their own
+# (build-test/, build-test-asan/), so the build/ of build.sh is left alone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -18,6 +19,6 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 echo "== plain build =="
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON
+run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON
 echo "== sanitizer build =="
-run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=ON -DQEN_WERROR=ON
+run_suite "$root/build-test-asan" -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=ON -DQEN_WERROR=ON

@@ -54,6 +54,14 @@ QEN_ANALYZER_API char* file_state_line(file_state* fs);
 QEN_ANALYZER_API size_t file_state_line_length(file_state* fs);
 /* Syntax errors written into the report so far. */
 QEN_ANALYZER_API int file_state_syntax_errors(file_state* fs);
+/* Has fn called with data for each syntax error as it is written into the
+ * report (in every report style): the error's line in the input file,
+ * counting from 1 as its <line-in-file> does, and the message of its <text>
+ * element, length bytes without a terminating NUL. NULL fn stops the calls;
+ * a NULL fs is ignored. */
+typedef void (*file_state_syntax_error_fn)(void* data, int line, const char* message, size_t length);
+QEN_ANALYZER_API void file_state_on_syntax_error(file_state* fs, file_state_syntax_error_fn fn,
+                                                 void* data);
 QEN_ANALYZER_API int file_state_lineno(file_state* fs);
 QEN_ANALYZER_API void file_state_mark(file_state* fs);
 QEN_ANALYZER_API int file_state_get_mark(file_state* fs);

@@ -543,6 +543,12 @@ size_t file_state_line_length(file_state* fs) { return fs->line_length; }
 
 int file_state_syntax_errors(file_state* fs) { return fs->syntax_errors; }
 
+void file_state_on_syntax_error(file_state* fs, file_state_syntax_error_fn fn, void* data) {
+  if (fs == nullptr) return;
+  fs->on_syntax_error = fn;
+  fs->on_syntax_error_data = data;
+}
+
 int file_state_lineno(file_state* fs) { return fs->lines_read; }
 
 void file_state_mark(file_state* fs) {

@@ -57,8 +57,11 @@ struct file_state {
   size_t line_capacity;
   /* The line buffer could not grow; the input counts as unread. */
   int line_failed;
-  /* Syntax errors written into the report. */
+  /* Syntax errors written into the report, and the host's function told
+   * of each of them. */
   int syntax_errors;
+  file_state_syntax_error_fn on_syntax_error;
+  void* on_syntax_error_data;
   /* A report file is written under this name beside report_path and renamed
    * over it only once every byte is written; NULL when written in place. */
   char* temp_path;

@@ -45,6 +45,7 @@ struct ScannerExtra {
   ErrorRecord** errors;
   int commentStartLine;
   int stringStartLine;
+  char quoteClose;  // closing delimiter of the open q-quoted literal
   // What the scanner has still to read: the rest of the source, then the
   // line feed that ends the last line.
   const char* unread;

@@ -1,4 +1,4 @@
-// The shared library exports exactly its 28 plain functions.
+// The shared library exports exactly its 29 plain functions.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -39,11 +39,12 @@ TEST(Exports, ExactlyTheInterface) {
       "file_state_free",      "file_state_line_length", "file_state_syntax_errors",
       "file_state_get",       "file_state_get_mark",   "file_state_inc",
       "file_state_is_escaped", "file_state_line",      "file_state_lineno",
-      "file_state_mark",      "file_state_new",        "file_state_output",
+      "file_state_mark",      "file_state_new",        "file_state_on_syntax_error",
+      "file_state_output",
       "file_state_reset",     "file_state_set",        "file_state_show_lines",
       "file_state_statement_id", "file_state_style",   "ver_init",
       "ver_less"};
-  EXPECT_EQ(expected.size(), 28u);
+  EXPECT_EQ(expected.size(), 29u);
   EXPECT_EQ(names, expected);
 }
 
@@ -78,6 +79,7 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
         int empty_slot = analyzer_parse(&ctx, 0);
         int no_context = analyzer_parse(nullptr, 0);
         envn* no_version = envn_new(&ctx, nullptr);
+        file_state_on_syntax_error(nullptr, nullptr, nullptr);
         ctx.envn = env;
         int proper = analyzer_parse(&ctx, 0);
         envn_done(env);
@@ -88,6 +90,51 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
         exit(ok ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// What the host was told of the syntax errors: "LINE: MESSAGE" each.
+void collect_syntax_error(void* data, int line, const char* message, size_t length) {
+  static_cast<std::vector<std::string>*>(data)->push_back(std::to_string(line) + ": " +
+                                                          std::string(message, length));
+}
+
+// The host is told of each syntax error with the line and the message that
+// the report's element holds.
+TEST(Exports, SyntaxErrorsAreToldToTheHost) {
+  qen_test::start_analyzer();
+  struct Case {
+    std::string batch;
+    int escaped;
+    std::vector<std::string> told;
+  } cases[] = {
+      {"select from\nselect 1\nselect from\n", 0,
+       {"1: Incorrect syntax near 'from'", "3: Incorrect syntax near 'from'"}},
+      {"print 'a' 'b''c'\n", 1, {"1: Incorrect syntax near ''''b''''c''''"}},
+      // Control bytes are left out as in the report; "]]>" stays whole.
+      {"select 1\n\x01 from\n", 0, {"2: Incorrect syntax near ''"}},
+      {"print 'x' 'a]]>b'\n", 0, {"1: Incorrect syntax near ''a]]>b''"}},
+      {"checkpoint\n", 0, {}},
+  };
+  std::string out = qen_test::tmp_path("exports_told.xml");
+  for (const Case& c : cases) {
+    file_state* fs = file_state_new("told", nullptr, out.c_str(), c.escaped, 1);
+    ASSERT_NE(fs, nullptr);
+    std::vector<std::string> told;
+    file_state_on_syntax_error(fs, collect_syntax_error, &told);
+    file_state_mark(fs);
+    int version[3];
+    ver_init(version, nullptr);
+    qen_host::analyse_batch(fs, c.batch, version);
+    EXPECT_EQ(told, c.told) << c.batch;
+    EXPECT_EQ(file_state_syntax_errors(fs), (int)c.told.size()) << c.batch;
+    // Without a function the errors still go into the report only.
+    file_state_on_syntax_error(fs, nullptr, nullptr);
+    qen_host::analyse_batch(fs, c.batch, version);
+    EXPECT_EQ(told, c.told) << c.batch;
+    EXPECT_EQ(file_state_syntax_errors(fs), 2 * (int)c.told.size()) << c.batch;
+    EXPECT_EQ(file_state_close(fs), 0);
+    remove(out.c_str());
+  }
 }
 
 // One thread's analysis: the file's report text.
