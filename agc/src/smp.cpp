@@ -255,15 +255,14 @@ struct pool_lock {
 char *data_of(free_block *b) { return reinterpret_cast<char *>(b) + kTagBytes; }
 free_block *block_at(char *p) { return reinterpret_cast<free_block *>(p); }
 
-// A kept chunk of the list with at least the units of the class of a
-// request of `request` bytes and more than min_units, the smallest such;
-// taken off the list. NULL when none fits.
-spare_chunk *take_spare(smp_memory_pool *pool, spare_chunk **list, std::uint64_t request,
-                        std::uint64_t min_units) {
+// The smallest kept bump chunk with at least the units of the class of a
+// request of `request` bytes and more than min_units, taken off the list;
+// NULL when none fits.
+spare_chunk *take_spare(smp_memory_pool *pool, std::uint64_t request, std::uint64_t min_units) {
   std::uint64_t want = chunk_size_class(request) / kUnit;
   if (want <= min_units) want = min_units + 1;
   spare_chunk **best = nullptr;
-  for (spare_chunk **at = list; *at; at = &(*at)->next)
+  for (spare_chunk **at = &pool->spare_bump; *at; at = &(*at)->next)
     if ((*at)->units >= want && (!best || (*at)->units < (*best)->units)) best = at;
   if (!best) return nullptr;
   spare_chunk *s = *best;
@@ -272,19 +271,21 @@ spare_chunk *take_spare(smp_memory_pool *pool, spare_chunk **list, std::uint64_t
   return s;
 }
 
-// Keeps a chunk the pool no longer uses for its next allocations, or
+// Keeps a bump chunk the pool no longer uses for its next allocations, or
 // releases it when the pool keeps enough already.
-void keep_or_release(smp_memory_pool *pool, spare_chunk **list, char *base, int id, std::uint32_t units) {
-  std::uint64_t bytes = static_cast<std::uint64_t>(units) * kUnit;
+void keep_or_release(smp_memory_pool *pool, bump_header *h) {
+  std::uint64_t bytes = static_cast<std::uint64_t>(h->units) * kUnit;
   if (pool->spare_bytes + bytes > kSpareBytes) {
-    chunk_free(id);
+    chunk_free(h->id);
     return;
   }
-  spare_chunk *s = reinterpret_cast<spare_chunk *>(base);
-  s->next = *list;
+  std::int32_t id = h->id;
+  std::uint32_t units = h->units;
+  spare_chunk *s = reinterpret_cast<spare_chunk *>(h);
+  s->next = pool->spare_bump;
   s->id = id;
   s->units = units;
-  *list = s;
+  pool->spare_bump = s;
   pool->spare_bytes += bytes;
 }
 
@@ -296,8 +297,8 @@ void release_spares(spare_chunk *s) {
   }
 }
 
-// The first lazily filled unit below `at` (the new lowest unit handed out)
-// of the current bump chunk.
+// Fills the current bump chunk with 0xDE down past unit `at`, the lowest
+// unit now handed out, a step ahead.
 void fill_bump(smp_memory_pool *pool, std::uint32_t at) {
   std::uint32_t from = at > kBumpHeaderUnits + kFillStepUnits ? at - kFillStepUnits : kBumpHeaderUnits;
   char *base = reinterpret_cast<char *>(pool->bump);
@@ -312,7 +313,7 @@ void new_bump_chunk(smp_memory_pool *pool, std::uint32_t u) {
   if (grown > req) req = grown;
   bump_header *h = nullptr;
   std::uint32_t filled = 0;
-  if (spare_chunk *kept = take_spare(pool, &pool->spare_bump, req, static_cast<std::uint64_t>(u) + 20)) {
+  if (spare_chunk *kept = take_spare(pool, req, static_cast<std::uint64_t>(u) + 20)) {
     std::int32_t id = kept->id;
     std::uint32_t units = kept->units;
     h = reinterpret_cast<bump_header *>(kept);
@@ -684,7 +685,7 @@ void smp_reset(smp_memory_pool *pool) {
   bump_header *h = pool->bump;
   while (h->next) {
     bump_header *next = h->next;
-    keep_or_release(pool, &pool->spare_bump, reinterpret_cast<char *>(h), h->id, h->units);
+    keep_or_release(pool, h);
     h = next;
   }
   // The first chunk, which holds the record, was filled when it was made.

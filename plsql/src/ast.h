@@ -1,8 +1,9 @@
 // Syntax tree of a PL/SQL source: node kinds, node records, counted lists of
 // nodes, token nodes, kind names and predicates, and the pre-order walker.
 //
-// Nodes come zero-filled from the run pool (astNodeNew) and are never freed
-// one by one. An empty list is always null, never a list of count 0.
+// Nodes come zero-filled from the run pool's bump memory (astNodeNew), as do
+// list cells and token texts: none is ever freed one by one. An empty list
+// is always null, never a list of count 0.
 #pragma once
 
 #include <cstddef>
