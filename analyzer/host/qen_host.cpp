@@ -65,6 +65,29 @@ bool parse_options(int argc, char** argv, options* o) {
   return true;
 }
 
+// An interrupt, a hang-up or a termination removes what the report file
+// has not completed, then ends the process as the signal would have.
+void end_on_signal(int sig) {
+  file_state_discard_unfinished();
+  raise(sig);  // the handler was reset and the signal is not held
+}
+
+void remove_unfinished_report_on_signals() {
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction action;
+  memset(&action, 0, sizeof action);
+  action.sa_handler = end_on_signal;
+  sigemptyset(&action.sa_mask);
+  for (int sig : signals) sigaddset(&action.sa_mask, sig);
+  action.sa_flags = SA_RESETHAND | SA_NODEFER;
+  for (int sig : signals) {
+    struct sigaction before;
+    // A signal ignored by whoever started the host (nohup) stays ignored.
+    if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(sig, &action, nullptr);
+  }
+}
+
 // True when the batch was accepted; an empty text has nothing to parse (the
 // context refuses empty input).
 bool batch_accepted(file_state* fs, const std::string& text, const int version[3], bool quoted) {
@@ -82,6 +105,7 @@ int main(int argc, char** argv) {
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.
   signal(SIGXFSZ, SIG_IGN);
+  remove_unfinished_report_on_signals();
   analyzer_init();
   int version[3];
   if (ver_init(version, o.version) != 0)
