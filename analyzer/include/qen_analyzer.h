@@ -35,7 +35,10 @@ QEN_ANALYZER_API int ver_init(int v[3], const char* text);
 QEN_ANALYZER_API int ver_less(const int a[3], const int b[3]);
 
 /* Per-input-file state. id and in_path are kept, not copied: they must live
- * until file_state_free. */
+ * until file_state_free. A report path (out_path) is followed through
+ * symbolic links; NULL, after a message on standard error, when it exists
+ * and is not a regular file, when its folder takes no new file, or when its
+ * lock cannot be taken (the calling thread holding it already included). */
 QEN_ANALYZER_API file_state* file_state_new(const char* id, const char* in_path,
                                             const char* out_path, int escaped, int style);
 QEN_ANALYZER_API void file_state_free(file_state* fs);

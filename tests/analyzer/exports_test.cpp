@@ -129,6 +129,17 @@ TEST(ExportsThreads, EachThreadAnalysesOnItsOwn) {
   }
 }
 
+// One input of a single statement analysed into the report at out: what
+// file_state_close returned, -1 when the report could not be opened.
+int extend_report(const std::string& id, const std::string& in, const std::string& out) {
+  file_state* fs = file_state_new(id.c_str(), in.c_str(), out.c_str(), 0, 1);
+  if (fs == nullptr) return -1;
+  int v[3];
+  ver_init(v, nullptr);
+  qen_host::analyse_batch(fs, "kill 1\n", v);
+  return file_state_close(fs);
+}
+
 // Threads that extend one report take turns: every thread's file ends up
 // in it.
 TEST(ExportsThreads, ThreadsExtendingOneReportTakeTurns) {
@@ -142,15 +153,7 @@ TEST(ExportsThreads, ThreadsExtendingOneReportTakeTurns) {
   std::vector<int> closed(kThreads, -1);
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      std::string id = "thread" + std::to_string(t);
-      file_state* fs = file_state_new(id.c_str(), in.c_str(), out.c_str(), 0, 1);
-      if (fs == nullptr) return;
-      int v[3];
-      ver_init(v, nullptr);
-      qen_host::analyse_batch(fs, "kill 1\n", v);
-      closed[t] = file_state_close(fs);
-    });
+    threads.emplace_back([&, t] { closed[t] = extend_report("thread" + std::to_string(t), in, out); });
   }
   for (std::thread& t : threads) t.join();
   const std::string report = qen_test::read_file(out);
@@ -188,12 +191,7 @@ TEST(ExportsThreads, SmallStackExtendsALargeReport) {
                 &thread, &attr,
                 [](void* p) -> void* {
                   Job* j = static_cast<Job*>(p);
-                  file_state* fs = file_state_new("small", j->in->c_str(), j->out->c_str(), 0, 1);
-                  if (fs == nullptr) return nullptr;
-                  int v[3];
-                  ver_init(v, nullptr);
-                  qen_host::analyse_batch(fs, "kill 1\n", v);
-                  j->closed = file_state_close(fs);
+                  j->closed = extend_report("small", *j->in, *j->out);
                   return nullptr;
                 },
                 &job),
