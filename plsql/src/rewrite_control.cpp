@@ -70,13 +70,17 @@ astNode* labelledAncestor(astNode* from, const char* label) {
   return nullptr;
 }
 
+// Whether a declaration's name is the one word `name` (ignoring case).
+bool isNamed(const astNodeDecl* decl, const char* name) {
+  astNodeToken* word = listLength(decl->variableName) == 1 ? firstToken(decl->variableName) : nullptr;
+  return word && equalsIgnoreCase(word->text, name);
+}
+
 bool declaresName(const astNodeBlock* block, const char* name, int kind) {
   for (astListCell* c = listCells(block->declarations); c; c = c->next) {
     astNode* node = c->value;
     if (!node || !isDeclarationKind(node->kind) || (kind && node->kind != kind)) continue;
-    auto* decl = static_cast<astNodeDecl*>(node);
-    if (listLength(decl->variableName) == 1 && equalsIgnoreCase(firstToken(decl->variableName)->text, name))
-      return true;
+    if (isNamed(static_cast<astNodeDecl*>(node), name)) return true;
   }
   return false;
 }
@@ -354,9 +358,7 @@ const char* declaredSqlstate(astNode* from, const char* name) {
     for (astListCell* c = listCells(declarations); c; c = c->next) {
       if (!c->value || c->value->kind != AST_EXCEPTION_DECL) continue;
       auto* decl = static_cast<astNodeExceptionDecl*>(c->value);
-      if (decl->variableType == VAR_EXCEPTION && listLength(decl->variableName) == 1 &&
-          equalsIgnoreCase(firstToken(decl->variableName)->text, name))
-        return decl->sqlstate;
+      if (decl->variableType == VAR_EXCEPTION && isNamed(decl, name)) return decl->sqlstate;
     }
   }
   return nullptr;

@@ -530,7 +530,8 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   block->label = node->label;
   node->expansion = block;
   transformNode(block, node, state);
-  addRowCountDiagnostics(listLast(block->body), state);
+  // With INTO the statement is a SELECT INTO: one row, as for the static one.
+  addRowCountDiagnostics(listLast(block->body), state, listLength(node->into) > 0 ? "1" : nullptr);
 }
 
 void transformOpen(astNodeOpen* node, TransformState* state) {

@@ -8,6 +8,7 @@
 
 #include "parse_context.h"
 #include "sqlexc_ast_emit.h"
+#include "translation_case.h"
 
 namespace {
 
@@ -274,16 +275,8 @@ TEST(EmitTranslate, RowCountsAndDynamicCursor) {
 }
 
 // Ordinary constructs whose translation must be sound target code, or leave
-// an error record where the construct is left out. Each case compares the
-// whole translation: every record as "[type]" and its text, and every error
-// record as message|domain|line|context|text.
-struct SoundCase {
-  const char* name;
-  bool markers;
-  const char* source;
-  const char* text;
-  const char* errors;
-};
+// an error record where the construct is left out.
+using SoundCase = TranslationCase;
 
 const SoundCase kSoundCases[] = {
     {"ContinueWhenStepsTheIndex", false,
@@ -810,25 +803,7 @@ const SoundCase kSoundCases[] = {
 };
 
 TEST(EmitTranslate, SoundTranslations) {
-  for (const SoundCase& c : kSoundCases) {
-    TranslateOptions options;
-    setCommandLineDefaults(&options);
-    options.lineMarkers = c.markers;
-    TranslateResult r = translateCore(c.source, &options);
-    EXPECT_EQ(r.status, 0) << c.name;
-    std::string text;
-    for (StatementRecord* s = r.statements; s; s = s->next)
-      text += "[" + std::to_string(s->type) + "]\n" + std::string(s->text, s->length);
-    std::string errors;
-    for (ErrorRecord* e = r.errors; e; e = e->next)
-      errors += std::string(e->message ? e->message : "") + "|" + std::to_string(e->domain) + "|" +
-                std::to_string(e->line) + "|" + (e->context ? e->context : "") + "|" + (e->text ? e->text : "") + "\n";
-    EXPECT_EQ(text, c.text) << c.name;
-    EXPECT_EQ(errors, c.errors) << c.name;
-    if (c.markers) {
-      EXPECT_EQ(text.find("--#line 000"), std::string::npos) << c.name;
-    }
-  }
+  for (const SoundCase& c : kSoundCases) expectTranslation(c);
 }
 
 TEST(EmitTranslate, FailedParseEmitsNothing) {
