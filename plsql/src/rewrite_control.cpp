@@ -389,12 +389,20 @@ astNodeHandler* notFoundContinueHandler(int line) {
   return handler;
 }
 
+// FETCH, UPDATE, DELETE, MERGE, and INSERT from a query: an INSERT of
+// VALUES always inserts its row.
 bool raisesNotFound(const astNode* node) {
   if (!node) return false;
   if (node->kind == AST_FETCH) return !static_cast<const astNodeFetch*>(node)->bulkCollect;
   if (node->kind != AST_SQL_STMT) return false;
-  int code = static_cast<const astNodeSqlStmt*>(node)->keywordCode;
-  return code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE;
+  auto* statement = static_cast<const astNodeSqlStmt*>(node);
+  int code = statement->keywordCode;
+  if (code != T_INSERT) return code == T_UPDATE || code == T_DELETE || code == T_MERGE;
+  for (astListCell* c = listCells(statement->body); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (token && (token->tokenCode == T_SELECT || equalsIgnoreCase(token->text, "SELECT"))) return true;
+  }
+  return false;
 }
 
 // The statement of `cell` and the row-count statements after it go into a

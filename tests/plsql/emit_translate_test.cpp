@@ -803,7 +803,7 @@ const SoundCase kSoundCases[] = {
 };
 
 TEST(EmitTranslate, SoundTranslations) {
-  for (const SoundCase& c : kSoundCases) expectTranslation(c);
+  expectTranslations(kSoundCases);
 }
 
 TEST(EmitTranslate, FailedParseEmitsNothing) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "parse_context.h"
@@ -36,4 +37,9 @@ inline void expectTranslation(const TranslationCase& c) {
   if (c.markers) {
     EXPECT_EQ(text.find("--#line 000"), std::string::npos) << c.name;
   }
+}
+
+template <size_t N>
+void expectTranslations(const TranslationCase (&cases)[N]) {
+  for (const TranslationCase& c : cases) expectTranslation(c);
 }
