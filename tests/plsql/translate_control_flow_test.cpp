@@ -3,13 +3,23 @@
 // statement record and every error record.
 #include <gtest/gtest.h>
 
-#include "translation_case.h"
+#include <cstddef>
+
+#include "translate_fixture.h"
 
 namespace {
 
+using translate_test::SoundCase;
+
+// Every case of a table through the whole translation.
+template <size_t N>
+void expectTranslations(const SoundCase (&cases)[N]) {
+  for (const SoundCase& c : cases) translate_test::expectSoundCase(c);
+}
+
 // CONTINUE of a numeric FOR steps the loop's own index, through the label of
 // its block where a declaration on the way hides it.
-const TranslationCase kContinueStepsTheLoopsOwnIndex[] = {
+const SoundCase kContinueStepsTheLoopsOwnIndex[] = {
     {"ContinueStepsTheIndexAShadowHides", false,
      "BEGIN\n"
          "  FOR i IN 1..3 LOOP\n"
@@ -138,7 +148,7 @@ const TranslationCase kContinueStepsTheLoopsOwnIndex[] = {
 // Every way out of a cursor FOR loop closes its cursor: CONTINUE or EXIT of
 // an outer loop, EXIT of its own label, RETURN, GOTO, and an exception that a
 // handler takes while the cursor still exists.
-const TranslationCase kCursorLoopsCloseOnEveryWayOut[] = {
+const SoundCase kCursorLoopsCloseOnEveryWayOut[] = {
     {"CursorLoopsCloseOnEveryJump", false,
      "CREATE FUNCTION f RETURN INTEGER IS\n"
          "  CURSOR c(p INTEGER) IS SELECT sal FROM emp WHERE dept = p;\n"
@@ -405,7 +415,7 @@ const TranslationCase kCursorLoopsCloseOnEveryWayOut[] = {
 
 // A FETCH or a data change never reaches a handler that stands for
 // NO_DATA_FOUND; SELECT INTO still does.
-const TranslationCase kNotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound[] = {
+const SoundCase kNotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound[] = {
     {"NoDataFoundHandlerLeavesFetchesAndDataChanges", false,
      "CREATE PROCEDURE p(o OUT VARCHAR2) IS\n"
          "  CURSOR c IS SELECT ename FROM emp;\n"
@@ -738,7 +748,7 @@ const TranslationCase kNotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound[]
 
 // SQL%ROWCOUNT, SQL%FOUND and SQL%NOTFOUND after dynamic statements, MERGE
 // and SELECT INTO; OPEN and cursor loops leave them alone.
-const TranslationCase kRowCountsTellOfTheLastStatementThatSetsThem[] = {
+const SoundCase kRowCountsTellOfTheLastStatementThatSetsThem[] = {
     {"RowCountsOfEveryStatementThatSetsThem", false,
      "CREATE PROCEDURE p(t VARCHAR2) IS\n"
          "  CURSOR c IS SELECT a FROM x;\n"
@@ -813,7 +823,7 @@ const TranslationCase kRowCountsTellOfTheLastStatementThatSetsThem[] = {
 };
 
 // A DBMS_SQL function inside a larger expression has no CALL form.
-const TranslationCase kDbmsSqlCallInsideAnExpressionStaysAnAssignment[] = {
+const SoundCase kDbmsSqlCallInsideAnExpressionStaysAnAssignment[] = {
     {"DbmsSqlCallInsideAnExpressionStaysAnAssignment", false,
      "DECLARE\n"
          "  c INTEGER;\n"
@@ -836,7 +846,7 @@ const TranslationCase kDbmsSqlCallInsideAnExpressionStaysAnAssignment[] = {
 };
 
 // FOR bounds are rounded, not truncated.
-const TranslationCase kForBoundsAreRoundedAsPlsqlDoes[] = {
+const SoundCase kForBoundsAreRoundedAsPlsqlDoes[] = {
     {"ForBoundsAreRounded", false,
      "CREATE PROCEDURE p(total NUMBER) IS\n"
          "  i INTEGER := 2;\n"
@@ -913,7 +923,7 @@ const TranslationCase kForBoundsAreRoundedAsPlsqlDoes[] = {
 
 // A parameter qualified by its routine's name keeps that form; a local
 // variable is named through the body's label.
-const TranslationCase kParametersKeepTheirRoutineQualifier[] = {
+const SoundCase kParametersKeepTheirRoutineQualifier[] = {
     {"ParametersQualifiedByTheRoutineName", false,
      "CREATE FUNCTION get_emp(id IN INTEGER, r IN emp%ROWTYPE) RETURN VARCHAR2 IS\n"
          "  v VARCHAR2(30);\n"
@@ -968,7 +978,7 @@ const TranslationCase kParametersKeepTheirRoutineQualifier[] = {
 
 // Error numbers whose meaning changes in the target leave records; SQLCODE
 // outside every handler is 0.
-const TranslationCase kErrorNumbersThatChangeMeaningLeaveRecords[] = {
+const SoundCase kErrorNumbersThatChangeMeaningLeaveRecords[] = {
     {"ErrorNumbersThatChangeMeaning", false,
      "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  e_busy EXCEPTION;\n"
