@@ -130,24 +130,38 @@ std::string folder_of(const char* path) {
 }
 
 // 0 when the report can be written as far as the host can tell, else the
-// reason (after a message). Only regular files and new files are looked at:
-// devices, pipes and symbolic links to nowhere are the library's to judge.
+// reason (after a message). A report is replaced by a new file made in its
+// folder, so an existing one needs a folder that takes files as much as a
+// new one does; a path that is not a regular file is never written.
+// Symbolic links to nowhere are the library's to follow.
 int check_report(const char* path) {
   const char* what = "write the report";
   struct stat st;
+  std::string folder;
   if (stat(path, &st) == 0) {
     if (S_ISDIR(st.st_mode)) return file_error(what, path, EISDIR);
-    if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0)
-      return file_error(what, path, errno);
-    return 0;
+    if (!S_ISREG(st.st_mode)) {
+      std::fprintf(stderr, "qen_host: cannot %s '%s': not a regular file\n", what, path);
+      return EINVAL;
+    }
+    if (faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0) return file_error(what, path, errno);
+    char* real = realpath(path, nullptr);
+    if (real == nullptr) return file_error(what, path, errno);
+    folder = folder_of(real);
+    std::free(real);
+  } else {
+    if (errno != ENOENT) return file_error(what, path, errno);
+    if (lstat(path, &st) == 0) return 0;
+    folder = folder_of(path);
+    if (stat(folder.c_str(), &st) != 0) return file_error(what, path, errno);
+    if (!S_ISDIR(st.st_mode)) return file_error(what, path, ENOTDIR);
   }
-  if (errno != ENOENT) return file_error(what, path, errno);
-  if (lstat(path, &st) == 0) return 0;
-  // A new file: its folder must take it.
-  std::string folder = folder_of(path);
-  if (stat(folder.c_str(), &st) != 0) return file_error(what, path, errno);
-  if (!S_ISDIR(st.st_mode)) return file_error(what, path, ENOTDIR);
-  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return file_error(what, path, errno);
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    int error = errno;
+    std::fprintf(stderr, "qen_host: cannot %s '%s': no new file can be made in its folder '%s': %s\n", what, path,
+                 folder.c_str(), strerror(error));
+    return error;
+  }
   return 0;
 }
 
@@ -158,6 +172,29 @@ void print_syntax_error(void* input_name, int line, const char* message, size_t 
   text.append(message, length);
   text += '\n';
   std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+// An interrupt, a hang-up or a termination removes what the report file
+// has not completed, then ends the process as the signal would have.
+void end_on_signal(int sig) {
+  file_state_discard_unfinished();
+  raise(sig);  // the handler was reset and the signal is not held
+}
+
+void remove_unfinished_report_on_signals() {
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction action;
+  memset(&action, 0, sizeof action);
+  action.sa_handler = end_on_signal;
+  sigemptyset(&action.sa_mask);
+  for (int sig : signals) sigaddset(&action.sa_mask, sig);
+  action.sa_flags = SA_RESETHAND | SA_NODEFER;
+  for (int sig : signals) {
+    struct sigaction before;
+    // A signal ignored by whoever started the host (nohup) stays ignored.
+    if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(sig, &action, nullptr);
+  }
 }
 
 // True when the batch was accepted; an empty text has nothing to parse (the
@@ -196,6 +233,7 @@ int main(int argc, char** argv) {
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.
   signal(SIGXFSZ, SIG_IGN);
+  remove_unfinished_report_on_signals();
   analyzer_init();
   const char* id = o.id ? o.id : (o.input ? o.input : "");
   file_state* fs = file_state_new(id, o.input, o.report, o.escaped ? 1 : 0, 1);

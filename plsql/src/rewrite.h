@@ -24,9 +24,13 @@ struct TransformState {
   // Tokens whose text the token steps already rewrote: some token nodes are
   // shared by a loop and its expansion and must not be rewritten twice.
   std::unordered_set<astNode*> rewrittenTokens;
-  // CONTINUE statements already given their loop (and step); a CONTINUE
-  // moved within its list is visited again.
-  std::unordered_set<astNode*> settledContinues;
+  // CONTINUE, EXIT, RETURN and GOTO statements already given their loop,
+  // step and cursor closes; a jump moved within its list is visited again.
+  std::unordered_set<astNode*> settledJumps;
+  // How many row-count statements follow each statement they were made for.
+  std::unordered_map<astNode*, int> rowCountFollowers;
+  // FETCH and data-change statements already kept from NOT FOUND handlers.
+  std::unordered_set<astNode*> notFoundGuarded;
   // Constructs already reported as left out of the translation.
   std::unordered_set<astNode*> reportedDrops;
   // The cell of the statement list element being transformed, so that
@@ -71,3 +75,6 @@ astNodeList* splitQualifiedName(const char* text);
 // null; SQLSTATE for a PL/SQL error number (never null).
 char* sqlstateForName(const char* name, const TransformState* state);
 char* sqlstateForNumber(int number, const TransformState* state);
+// Whether a PL/SQL error number has a SQLSTATE of its own in the target: a
+// row of the exception map or a number of RAISE_APPLICATION_ERROR.
+bool isMappedNumber(int number, const TransformState* state);

@@ -40,8 +40,9 @@ astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, a
 void computeNameLength(astNodeDecl* decl);
 unsigned int maxDeclNameLength(const astNodeList* declarations);
 
-// Row-count diagnostics after a data-changing statement.
-void addRowCountDiagnostics(astNode* statement, TransformState* state);
+// Row-count diagnostics after a statement that sets the row count: GET
+// DIAGNOSTICS, or the given count when the target keeps none for it.
+void addRowCountDiagnostics(astNode* statement, TransformState* state, const char* rowCount = nullptr);
 
 // Steps of the second half of the pass.
 void transformDeclaration(astNodeDecl* decl, TransformState* state);
@@ -50,7 +51,22 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state);
 void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state);
 void transformFor(astNodeFor* node, TransformState* state);
 void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state);
-void settleContinue(astNodeContinue* node, TransformState* state);
+astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier = nullptr);
+
+// Control flow (rewrite_control.cpp).
+// The FOR loop whose cursor-loop expansion is `block`, or null.
+astNodeFor* cursorLoopOf(const astNode* block);
+// Gives a CONTINUE, EXIT, RETURN or GOTO the loop it goes to and puts before
+// it what leaving the loops on the way needs: the CLOSE of every cursor loop
+// left, the step of a numeric index that CONTINUE goes back to.
+void settleJump(astNodeStatement* jump, TransformState* state);
+// When an exception can leave a cursor FOR loop to a handler that goes on
+// while its cursor still exists, the loop's block closes the cursor first.
+void addCursorCloseHandler(astNodeFor* node, TransformState* state);
+// After the block's handlers are rewritten: when one of them stands for
+// NO_DATA_FOUND, every FETCH and data change below the block keeps its NOT
+// FOUND to itself.
+void guardNotFound(astNodeBlock* block, TransformState* state);
 void transformDynamic(astNodeDynamic* node, TransformState* state);
 void transformOpen(astNodeOpen* node, TransformState* state);
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state);

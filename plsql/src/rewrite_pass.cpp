@@ -1,6 +1,7 @@
 // The rewriting pass: dispatch by node kind, units, blocks, trigger
 // variables, SQL% attributes, handlers, RAISE and pragmas.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -95,7 +96,7 @@ astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, a
   return decl;
 }
 
-void addRowCountDiagnostics(astNode* statement, TransformState* state) {
+void addRowCountDiagnostics(astNode* statement, TransformState* state, const char* rowCount) {
   astNodeBlock* block = outermostBlock(statement);
   if (!block || !block->usesRowcount) return;
   astNode* holder = statement->parent;
@@ -111,23 +112,37 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state) {
     if (!at) return;
   }
   int line = statement->line;
-  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
-  diag->diagType = DIAG_ROW_COUNT;
-  diag->target = tokenList(SYSZUL_ROWCOUNT, -1);
-  diag->source = tokenList("ROW_COUNT", -1);
-  astListCell* diagCell = listInsertAfterCell(list, at, diag);
+  astNode* count = nullptr;
+  if (rowCount) {
+    // A statement whose count the target does not keep: the count it has.
+    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    assign->target = tokenList(SYSZUL_ROWCOUNT, -1);
+    assign->expr = tokenList(rowCount, -1);
+    count = assign;
+  } else {
+    astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
+    diag->diagType = DIAG_ROW_COUNT;
+    diag->target = tokenList(SYSZUL_ROWCOUNT, -1);
+    diag->source = tokenList("ROW_COUNT", -1);
+    count = diag;
+  }
+  astListCell* countCell = listInsertAfterCell(list, at, count);
+  int followers = 1;
   if (block->usesFound) {
     astNodeAssign* found = astNew<astNodeAssign>(AST_ASSIGN, line);
     found->target = tokenList(SYSZUL_FOUND, -1);
     found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
-    listInsertAfterCell(list, diagCell, found);
+    listInsertAfterCell(list, countCell, found);
+    ++followers;
   }
   if (block->usesNotfound) {
     astNodeAssign* notFound = astNew<astNodeAssign>(AST_ASSIGN, line);
     notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
     notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
-    listInsertAfterCell(list, diagCell, notFound);
+    listInsertAfterCell(list, countCell, notFound);
+    ++followers;
   }
+  state->rowCountFollowers[statement] = followers;
 }
 
 }  // namespace rewrite
@@ -181,6 +196,19 @@ astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {
   return nullptr;
 }
 
+// Whether the body block of a routine declares `name`.
+bool bodyDeclares(astNode* routine, const astNodeToken* name) {
+  astNodeBlock* body = routine->kind == AST_CREATE_FUNCTION    ? static_cast<astNodeCreateFunc*>(routine)->body
+                       : routine->kind == AST_CREATE_PROCEDURE ? static_cast<astNodeCreateProc*>(routine)->body
+                                                               : nullptr;
+  for (astListCell* c = listCells(body ? body->declarations : nullptr); c && name; c = c->next) {
+    if (!c->value || !isDeclarationKind(c->value->kind)) continue;
+    astNodeToken* declared = firstToken(static_cast<astNodeDecl*>(c->value)->variableName);
+    if (declared && equalsIgnoreCase(declared->text, name->text)) return true;
+  }
+  return false;
+}
+
 // The text a qualified name takes in its place in the tree (step 5 of the
 // token steps); returns `text` itself when nothing changes.
 char* requalify(astNodeToken* token, char* text) {
@@ -207,19 +235,107 @@ char* requalify(astNodeToken* token, char* text) {
       return text;
     }
   }
-  if (!isRoutine(unit) || listLength(parts) < 2 || !first) return text;
+  // The routine whose name qualifies the text: a standalone unit, or the
+  // routine of a package that holds the token.
+  astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutineNode) : nullptr;
+  if (!routine || listLength(parts) < 2 || !first) return text;
   astNodeList* name = nullptr;
-  if (unit->kind == AST_CREATE_FUNCTION) name = static_cast<astNodeCreateFunc*>(unit)->name;
-  else if (unit->kind == AST_CREATE_PROCEDURE) name = static_cast<astNodeCreateProc*>(unit)->name;
-  else name = static_cast<astNodeCreateTrigger*>(unit)->name;
+  astNodeList* args = nullptr;
+  if (routine->kind == AST_CREATE_FUNCTION) {
+    name = static_cast<astNodeCreateFunc*>(routine)->name;
+    args = static_cast<astNodeCreateFunc*>(routine)->args;
+  } else if (routine->kind == AST_CREATE_PROCEDURE) {
+    name = static_cast<astNodeCreateProc*>(routine)->name;
+    args = static_cast<astNodeCreateProc*>(routine)->args;
+  } else {
+    name = static_cast<astNodeCreateTrigger*>(routine)->name;
+  }
   astNodeToken* unitName = firstToken(name);
   if (!unitName || !equalsIgnoreCase(first->text, unitName->text)) return text;
   const char* rest = afterFirstPart(text);
   if (!rest) return text;
+  // The target resolves a parameter qualified by its routine's name; the
+  // routine's local variables are reached through its body's label.
+  astNodeToken* member = parts->head->next ? asToken(parts->head->next->value) : nullptr;
+  for (astListCell* c = listCells(args); c && member; c = c->next) {
+    if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
+    astNodeToken* arg = firstToken(static_cast<astNodeFormalArg*>(c->value)->name);
+    if (arg && equalsIgnoreCase(arg->text, member->text)) return text;
+  }
+  if (unit != routine && !bodyDeclares(routine, member)) return text;
   return concat(SYSZUL_BLOCK ".", rest);
 }
 
 // ---- token steps ----
+
+bool isHandlerNode(const astNode* node) { return node && node->kind == AST_HANDLER; }
+
+bool textIs(const astNodeToken* token, const char* text) { return token && equalsIgnoreCase(token->text, text); }
+
+// An error number whose SQLCODE differs between PL/SQL and the target: any
+// but 0 (success) and 100 (no data), which both share.
+bool isChangingNumber(const astNodeToken* token) {
+  if (!token || !token->text || (token->tokenCode != T_DIGITS && token->tokenCode != T_NUMERICNO)) return false;
+  double value = std::strtod(token->text, nullptr);
+  return value != 0 && value != 100;
+}
+
+bool isComparison(const astNodeToken* token) {
+  static const char* const operators[] = {"=", "<>", "!=", "^=", "~=", "<", ">", "<=", ">=", "IN", "WHEN", "BETWEEN"};
+  for (const char* op : operators)
+    if (textIs(token, op)) return true;
+  return false;
+}
+
+// Whether the tokens from `c` on, up to the first that is no number, sign,
+// parenthesis or comma, hold a number whose meaning changes.
+bool numbersChangeMeaning(astListCell* c) {
+  for (; c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) return false;
+    if (isChangingNumber(token)) return true;
+    if (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO) continue;
+    const char* t = token->text;
+    if (std::strcmp(t, "(") != 0 && std::strcmp(t, ")") != 0 && std::strcmp(t, ",") != 0 && std::strcmp(t, "-") != 0 &&
+        std::strcmp(t, "+") != 0)
+      return false;
+  }
+  return false;
+}
+
+// SQLCODE compared with a PL/SQL error number (SQLCODE = -1, -1 = SQLCODE,
+// SQLCODE IN (...), CASE SQLCODE WHEN ...): the target's code for the same
+// error differs, so the comparison cannot hold.
+void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return;
+  auto* list = static_cast<astNodeList*>(holder);
+  bool compared = false;
+  astNode* owner = list->parent;
+  if (owner && owner->kind == AST_CASE && static_cast<astNodeCase*>(owner)->predicate == list) {
+    for (astListCell* w = listCells(static_cast<astNodeCase*>(owner)->values); w && !compared; w = w->next)
+      if (w->value && w->value->kind == AST_CASE_EXPR)
+        compared = numbersChangeMeaning(listCells(static_cast<astNodeCaseExpr*>(w->value)->predicate));
+  }
+  astListCell* previous = nullptr;
+  astListCell* cell = list->head;
+  astListCell* beforePrevious = nullptr;
+  for (; cell && cell->value != token; cell = cell->next) {
+    beforePrevious = previous;
+    previous = cell;
+  }
+  if (!cell) return;
+  astListCell* after = cell->next;
+  if (after && textIs(asToken(after->value), "NOT")) after = after->next;
+  if (after && isComparison(asToken(after->value))) compared = compared || numbersChangeMeaning(after->next);
+  if (previous && beforePrevious && isComparison(asToken(previous->value)) &&
+      !textIs(asToken(previous->value), "IN") && !textIs(asToken(previous->value), "BETWEEN"))
+    compared = compared || isChangingNumber(asToken(beforePrevious->value));
+  if (!compared) return;
+  ErrorRecord* record = tokenErrorRecord("SQLCODE compared with an error number not supported", "SQLCODE", token,
+                                         state->errors);
+  record->text = poolStrdup("SQLCODE");
+}
 
 void transformToken(astNodeToken* token, TransformState* state) {
   switch (token->tokenCode) {
@@ -252,6 +368,14 @@ void transformToken(astNodeToken* token, TransformState* state) {
       return;
     }
     case T_SQLCODE:
+      if (!state->rewrittenTokens.insert(token).second) return;
+      // Outside every handler no exception is being handled: SQLCODE is 0,
+      // not the code the last handler captured.
+      if (!nearestOf(token, isHandlerNode)) {
+        token->text = poolStrdup("0");
+        return;
+      }
+      checkSqlcodeComparison(token, state);
       ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1), token->line);
       return;
     case T_SQLSTATE:
@@ -418,6 +542,7 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
     if (block->usesFound) ensureDeclared(outer, SYSZUL_FOUND, "BOOLEAN", nullptr, block->line);
     if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr, block->line);
   }
+  guardNotFound(block, state);
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
 
@@ -832,6 +957,11 @@ astNodeList* messageArgument(astNodeList* parms) {
 }
 
 void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
+  // A number known only at run time signals one fixed SQLSTATE, which no
+  // handler of a particular error number takes.
+  if (node->errorNo && node->errorNo->tokenCode != T_DIGITS)
+    tokenErrorRecord("RAISE_APPLICATION_ERROR with a non-literal error number not supported",
+                     "RAISE_APPLICATION_ERROR", node, state->errors);
   astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
   block->label = node->label;
   node->expansion = block;
@@ -908,6 +1038,13 @@ char* sqlstateForName(const char* name, const TransformState* state) {
     // A row without a name is found by its number only.
     if (row->name && row->name[0] && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
   return nullptr;
+}
+
+bool isMappedNumber(int number, const TransformState* state) {
+  if (state->exceptionMap)
+    for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
+      if (row->plsqlNumber == number) return true;
+  return number >= -20999 && number <= -20000;
 }
 
 char* sqlstateForNumber(int number, const TransformState* state) {
@@ -1093,13 +1230,23 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
     }
     case AST_RAISE: transformRaise(static_cast<astNodeRaise*>(node), state); break;
     case AST_RAISE_APP: transformRaiseApp(static_cast<astNodeRaiseApp*>(node), state); break;
-    case AST_RETURN: transformNode(static_cast<astNodeReturn*>(node)->expr, node, state); break;
+    case AST_RETURN: {
+      auto* n = static_cast<astNodeReturn*>(node);
+      if (state->settledJumps.count(n)) break;  // moved within its list and met again
+      transformNode(n->expr, n, state);
+      settleJump(n, state);
+      break;
+    }
+    case AST_GOTO: settleJump(static_cast<astNodeGoto*>(node), state); break;
     case AST_SELECT: {
       auto* n = static_cast<astNodeSelect*>(node);
       transformNode(n->withClause, n, state);
       transformNode(n->target, n, state);
       transformNode(n->intoClause, n, state);
       transformNode(n->fromClause, n, state);
+      // SELECT INTO leaves one row behind it (no row or more rows raise); the
+      // target keeps no count for it.
+      if (n->intoClause && !n->bulkCollect) addRowCountDiagnostics(n, state, "1");
       break;
     }
     case AST_SQL_STMT: transformSqlStatement(static_cast<astNodeSqlStmt*>(node), state); break;

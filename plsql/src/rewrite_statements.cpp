@@ -200,34 +200,43 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   return block;
 }
 
-// i := i + 1 (i - 1 for REVERSE): the step of a numeric FOR loop.
-astNodeAssign* numericStep(astNodeFor* node, int line) {
-  astNodeAssign* step = astNew<astNodeAssign>(AST_ASSIGN, line);
-  step->target = node->index;
-  step->expr = appendElements(nullptr, node->index);
-  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
-  step->expr = listAppend(step->expr, makeToken("1", -1));
-  return step;
+bool isIntegerLiteral(const astNodeList* bound) {
+  astListCell* c = listCells(bound);
+  astNodeToken* sign = c ? asToken(c->value) : nullptr;
+  if (sign && sign->text && (std::strcmp(sign->text, "-") == 0 || std::strcmp(sign->text, "+") == 0)) c = c->next;
+  astNodeToken* digits = c ? asToken(c->value) : nullptr;
+  if (!digits || c->next || !digits->text || !digits->text[0]) return false;
+  if (digits->tokenCode == T_DIGITS) return true;
+  // A number right before ".." is scanned as a numeric literal.
+  return digits->tokenCode == T_NUMERICNO && std::strspn(digits->text, "0123456789") == std::strlen(digits->text);
 }
 
-// The FOR loop whose expansion holds `loop` as its WHILE (numeric) or LOOP
-// (cursor) statement, or null.
-astNodeFor* forOfExpansionLoop(astNode* loop) {
-  astNode* list = loop ? loop->parent : nullptr;
-  astNode* block = list && list->kind == AST_LIST ? list->parent : nullptr;
-  astNode* owner = block && block->kind == AST_BLOCK ? block->parent : nullptr;
-  if (!owner || owner->kind != AST_FOR) return nullptr;
-  auto* node = static_cast<astNodeFor*>(owner);
-  return node->expansion == block ? node : nullptr;
+// PL/SQL rounds a FOR bound to the nearest integer; the INTEGER index and
+// limit it goes into would truncate it.
+astNodeList* roundedBound(astNodeList* bound) {
+  if (isIntegerLiteral(bound)) return bound;
+  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
+  rounded = appendElements(rounded, bound);
+  rounded = listAppend(rounded, makeToken(",", -1));
+  rounded = listAppend(rounded, makeToken("0", -1));
+  return listAppend(rounded, makeToken(")", -1));
 }
 
-// The loop statement inside a FOR loop's expansion: the WHILE of a numeric
-// loop, the LOOP of a cursor loop.
-astNode* expansionLoop(astNodeFor* node) {
-  auto* block = static_cast<astNodeBlock*>(node->expansion);
-  for (astListCell* c = listCells(block ? block->body : nullptr); c; c = c->next)
-    if (c->value && (c->value->kind == AST_WHILE || c->value->kind == AST_LOOP)) return c->value;
-  return nullptr;
+// A bound that names the loop's own index reads the index, declared before
+// the bounds are taken, instead of the variable the source means.
+void checkBoundNames(astNodeList* bound, const astNodeFor* node, TransformState* state) {
+  astNodeToken* index = firstToken(node->index);
+  if (!index || !index->text) return;
+  for (astListCell* c = listCells(bound); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    astNodeToken* first = token->qualified ? firstToken(splitQualifiedName(token->text)) : token;
+    if (first && equalsIgnoreCase(first->text, index->text)) {
+      tokenErrorRecord("FOR loop bound naming the loop index not supported", "FOR ... IN ... LOOP", token,
+                       state->errors);
+      return;
+    }
+  }
 }
 
 astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
@@ -260,13 +269,15 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   }
   checkBound(lower, state);
   checkBound(upper, state);
+  checkBoundNames(lower, node, state);
+  checkBoundNames(upper, node, state);
   astNodeList* start = node->reverse ? upper : lower;
   astNodeList* limit = node->reverse ? lower : upper;
   astNode* limitFirst = listFirst(limit);
-  block->declarations = listNew(newVarDecl(line, node->index, tokenList("INTEGER", -1), start));
-  block->declarations = listAppend(
-      block->declarations,
-      newVarDecl(limitFirst ? limitFirst->line : line, tokenList(SYSZUL_LOOP_LIMIT, -1), tokenList("INTEGER", -1), limit));
+  block->declarations = listNew(newVarDecl(line, node->index, tokenList("INTEGER", -1), roundedBound(start)));
+  block->declarations = listAppend(block->declarations,
+                                   newVarDecl(limitFirst ? limitFirst->line : line, tokenList(SYSZUL_LOOP_LIMIT, -1),
+                                              tokenList("INTEGER", -1), roundedBound(limit)));
 
   astNodeWhile* loop = astNew<astNodeWhile>(AST_WHILE, line);
   loop->expr = appendElements(nullptr, node->index);
@@ -428,6 +439,15 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
     return;
   }
   target->value = number;
+  if (accepted && !isMappedNumber(number, state)) {
+    // A SQLSTATE made up for it would never come from the real error and
+    // would come from unrelated ones: the exception stays a condition of
+    // its own.
+    tokenErrorRecord("EXCEPTION_INIT with an unmapped error number not supported", "PRAGMA EXCEPTION_INIT", decl,
+                     state->errors);
+    target->sqlstate = nullptr;
+    return;
+  }
   target->sqlstate = sqlstateForNumber(number, state);
 }
 
@@ -522,6 +542,7 @@ void transformFor(astNodeFor* node, TransformState* state) {
     node->expansion = cursorLoopBlock(node, cursor);
     transformNode(node->expansion, node, state);
     transformNode(node->expr, node, state);
+    addCursorCloseHandler(node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
     if (node->expansion)
@@ -545,7 +566,26 @@ void transformFor(astNodeFor* node, TransformState* state) {
   }
 }
 
+// i := i + 1 (i - 1 for REVERSE): the step of a numeric FOR loop; with a
+// qualifier, the index is named through it (label.i).
+astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
+  astNodeAssign* step = astNew<astNodeAssign>(AST_ASSIGN, line);
+  astNodeToken* index = firstToken(node->index);
+  if (qualifier && index && index->text) {
+    std::string name = std::string(qualifier) + "." + index->text;
+    step->target = tokenList(name.c_str(), -1);
+    step->expr = tokenList(name.c_str(), -1);
+  } else {
+    step->target = node->index;
+    step->expr = appendElements(nullptr, node->index);
+  }
+  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
+  step->expr = listAppend(step->expr, makeToken("1", -1));
+  return step;
+}
+
 void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state) {
+  if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformNode(expr, node, state);
   if (!*target) {
     astNode* loop = nearestOf(node->parent, isLoopNode);
@@ -554,66 +594,7 @@ void transformExitTarget(astNodeStatement* node, char** target, astNodeList* exp
     if (!labelled->label) labelled->label = madeUpName(state);
     *target = poolStrdup(labelled->label);
   }
-  if (node->kind == AST_CONTINUE) settleContinue(static_cast<astNodeContinue*>(node), state);
-}
-
-void settleContinue(astNodeContinue* node, TransformState* state) {
-  if (!node->target || !state->settledContinues.insert(node).second) return;
-  // The loop the CONTINUE goes back to. The label of a FOR loop stands on
-  // the block of its expansion, which ITERATE cannot name; the loop inside
-  // that block is the one to name.
-  astNode* loop = nullptr;
-  int guard = 0;
-  for (astNode* n = node->parent; n && !loop && guard < 1000000; n = n->parent, ++guard) {
-    const char* label = nullptr;
-    if (isLoop(n) || n->kind == AST_BLOCK) label = static_cast<astNodeStatement*>(n)->label;
-    if (!label || !equalsIgnoreCase(label, node->target)) continue;
-    if (n->kind != AST_BLOCK) {
-      loop = n;
-      break;
-    }
-    astNode* owner = n->parent;
-    if (owner && owner->kind == AST_FOR && static_cast<astNodeFor*>(owner)->expansion == n)
-      loop = expansionLoop(static_cast<astNodeFor*>(owner));
-    break;
-  }
-  astNodeFor* forLoop = forOfExpansionLoop(loop);
-  if (!forLoop) return;  // a loop of the source: ITERATE names it as written
-  auto* labelled = static_cast<astNodeStatement*>(loop);
-  if (!labelled->label) labelled->label = madeUpName(state);
-  if (std::strcmp(node->target, labelled->label) != 0) node->target = poolStrdup(labelled->label);
-  if (forLoop->loopType != FOR_NUMERIC) return;
-
-  // A numeric FOR steps its index at the end of the body; a jump back to the
-  // top skips that, so the step goes right before the jump as well.
-  astNode* holder = node->parent;
-  if (!holder || holder->kind != AST_LIST) return;
-  auto* list = static_cast<astNodeList*>(holder);
-  astListCell* cell = listCells(list);
-  while (cell && cell->value != node) cell = cell->next;
-  if (!cell) return;
-  astNodeAssign* step = numericStep(forLoop, node->line);
-  if (node->expr) {
-    // CONTINUE WHEN c: IF c THEN step; ITERATE; END IF;
-    astNodeIf* branch = astNew<astNodeIf>(AST_IF, node->line);
-    branch->label = node->label;
-    node->label = nullptr;
-    branch->expr = node->expr;
-    branch->expr->parent = branch;
-    node->expr = nullptr;
-    branch->body = listAppend(listNew(step), node);
-    branch->body->parent = branch;
-    branch->parent = list;
-    node->parent = branch->body;
-    cell->value = branch;
-    transformNode(step, branch->body, state);
-  } else {
-    step->label = node->label;
-    node->label = nullptr;
-    cell->value = step;
-    listInsertAfter(node, step, list);
-    transformNode(step, list, state);
-  }
+  settleJump(node, state);
 }
 
 void transformDynamic(astNodeDynamic* node, TransformState* state) {
@@ -672,6 +653,8 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   block->label = node->label;
   node->expansion = block;
   transformNode(block, node, state);
+  // With INTO the statement is a SELECT INTO: one row, as for the static one.
+  addRowCountDiagnostics(listLast(block->body), state, listLength(node->into) > 0 ? "1" : nullptr);
 }
 
 void transformOpen(astNodeOpen* node, TransformState* state) {
@@ -695,14 +678,16 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
     }
     node->cursorConstructor = assign;
   }
+  // OPEN leaves SQL%ROWCOUNT and its kin alone: they tell of the last
+  // SELECT INTO, data change or dynamic statement.
   transformNode(node->cursorConstructor, node, state);
   transformNode(node->prepareStmt, node, state);
-  addRowCountDiagnostics(node, state);
 }
 
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
   rewriteTransactionStatement(node, state);
   transformNode(node->body, node, state);
+  if (node->keywordCode == T_MERGE) addRowCountDiagnostics(node, state);
   if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
     astListCell* returning = nullptr;
     for (astListCell* c = listCells(node->body); c && !returning; c = c->next) {
@@ -745,23 +730,31 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   if (!first || !first->text) return;
   if (!isDbmsSqlFunction(first->text)) return;
 
-  astNodeCall* call = astNew<astNodeCall>(AST_CALL, node->line);
-  call->name = listNew(first);
   astNodeList* args = nullptr;
   int count = listLength(list);
   if (count >= 2) {
-    astNodeToken* second = asToken(list->head->next->value);
-    astNodeToken* last = asToken(listLast(list));
-    bool opens = second && second->text && second->text[0] == '(';
-    bool closes = last && last->text && last->text[0] == ')' && count >= 3;
-    if (opens && closes) {
-      int index = 0;
-      for (astListCell* c = listCells(list); c; c = c->next, ++index)
-        if (index >= 2 && index < count - 1) args = listAppend(args, c->value);
-    } else {
-      tokenErrorRecord("Call to package function not permitted in this context", first->text, first, state->errors);
+    // The call must be the whole expression: the parenthesis after the name
+    // closes at the last token. A call inside a larger expression
+    // (DBMS_SQL.EXECUTE(c) + 1) has no CALL form; the assignment stays.
+    int depth = 0;
+    bool whole = count >= 3;
+    for (astListCell* c = list->head->next; c && whole; c = c->next) {
+      astNodeToken* token = asToken(c->value);
+      const char* text = token && token->text ? token->text : "";
+      if (text[0] == '(') ++depth;
+      else if (text[0] == ')') --depth;
+      if (depth <= 0 && (c->next || c == list->head->next)) whole = false;
     }
+    if (!whole || depth != 0) {
+      tokenErrorRecord("Call to package function not permitted in this context", first->text, first, state->errors);
+      return;
+    }
+    int index = 0;
+    for (astListCell* c = listCells(list); c; c = c->next, ++index)
+      if (index >= 2 && index < count - 1) args = listAppend(args, c->value);
   }
+  astNodeCall* call = astNew<astNodeCall>(AST_CALL, node->line);
+  call->name = listNew(first);
   if (args) args = listAppend(args, makeToken(",", node->line));
   if (node->targetIndex || node->targetField)
     args = listAppend(args, makeToken(assignTargetText(node), node->line));

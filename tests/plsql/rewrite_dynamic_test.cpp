@@ -125,7 +125,8 @@ TEST(RewriteDynamic, ReturningIsSplitOffAndDiagnosticsFollow)
   EXPECT_EQ(records(run), "");
   astNodeBlock* block = onlyBlock(run);
   ASSERT_TRUE(block);
-  EXPECT_EQ(kinds(block->body), "46 54 2 46 54 46 54 46 39 54");
+  // MERGE sets the row count; OPEN leaves it alone.
+  EXPECT_EQ(kinds(block->body), "46 54 2 46 54 46 54 46 54 39");
   auto* insert = nth<astNodeSqlStmt>(block->body, 0);
   EXPECT_EQ(tokens(insert->body), "INTO t ( a ) VALUES ( 1 )");
   EXPECT_EQ(listLength(insert->body), 9);
@@ -192,9 +193,8 @@ TEST(RewriteDynamic, DbmsSqlFunctionsBecomeCalls)
   astNodeCall* isOpen = callOf(3);
   ASSERT_NE(isOpen, nullptr);
   EXPECT_EQ(tokens(isOpen->args), "x");
-  astNodeCall* fetch = callOf(4);
-  ASSERT_NE(fetch, nullptr);
-  EXPECT_EQ(tokens(fetch->args), "x");
+  // A call inside a larger expression has no CALL form: the record tells.
+  EXPECT_EQ(callOf(4), nullptr);
   EXPECT_EQ(callOf(5), nullptr);
   EXPECT_EQ(records(run), "Call to package function not permitted in this context|2|6|DBMS_SQL.FETCH_ROWS|"
                           "DBMS_SQL.FETCH_ROWS|<null>");
