@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   unlink(path);
   if (fs == nullptr) return 0;
   size_t total = 0;
+  qen_host::thread_context context;
   std::string batch;
   for (;;) {
     char* line = file_state_line(fs);
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool go = line != nullptr && qen_host::is_go_line(line, length);
     if (line && !go) batch.append(line, length);
     if ((line == nullptr || go) && !batch.empty()) {
-      qen_host::analyse_batch(fs, batch, version);
+      qen_host::analyse_batch(context, fs, batch, version);
       batch.clear();
     }
     if (line == nullptr) break;

@@ -2,40 +2,56 @@
 # Throughput and peak memory of qen_host, vestrake -i and vestrake -a on
 # large inputs built from the shared corpus.
 #
-#   scripts/bench.sh [-k DIR] [-s MB] [BUILD_DIR]
+#   scripts/bench.sh [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]
 #
-# BUILD_DIR defaults to build/ in the repository. The T-SQL input is every
-# corpus batch that qen_host accepts, each followed by a "go" line; the
-# PL/SQL input is every corpus unit that vestrake translates, each followed
-# by a "/" line; both are repeated to about MB megabytes (10 by default).
-# Each program runs three times over its input; the best time is reported
-# with the peak resident memory of that run. -k keeps the inputs and the
-# outputs of the last run of each program in DIR (for comparing outputs
-# between builds).
+# BUILD_DIR defaults to build/ in the repository, CORPUS to ../shared/corpus
+# beside it. The T-SQL input is every corpus batch that qen_host accepts,
+# each followed by a "go" line; the PL/SQL input is every corpus unit that
+# vestrake translates, each followed by a "/" line; both are repeated to
+# about MB megabytes (10 by default). A third input is one single batch of
+# one-line SELECTs of the same size. Each program runs three times over its
+# input; the best time is reported with the peak resident memory of that
+# run, also as a multiple of the input's size. -b runs the programs of
+# OLD_BUILD too, alternating with the new ones, prints their figures and the
+# ratios, and compares every output of the two builds byte for byte (exit
+# status 1 when one differs). -k keeps the inputs and the outputs of the last
+# run of each program in DIR.
 #
 # Not a test: the figures depend on the machine and on its load.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
+usage() { echo "usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]" >&2; exit 2; }
+
 keep=""
 size_mb=10
-while getopts "k:s:h" opt; do
+corpus=$root/../shared/corpus
+old=""
+while getopts "c:k:s:b:h" opt; do
   case $opt in
+    c) corpus=$OPTARG ;;
     k) keep=$OPTARG ;;
     s) size_mb=$OPTARG ;;
-    *) echo "usage: $0 [-k DIR] [-s MB] [BUILD_DIR]" >&2; exit 2 ;;
+    b) old=$OPTARG ;;
+    *) usage ;;
   esac
 done
 shift $((OPTIND - 1))
+[ $# -le 1 ] || usage
 build=$(cd "${1:-$root/build}" && pwd)
-corpus=$root/../shared/corpus
+[ -d "$corpus" ] || { echo "bench: no corpus at $corpus" >&2; exit 2; }
+corpus=$(cd "$corpus" && pwd)
+[ -z "$old" ] || old=$(cd "$old" && pwd)
 
+builds="$build"
+[ -z "$old" ] || builds="$build $old"
+for b in $builds; do
+  for p in "$b/analyzer/qen_host" "$b/plsql/vestrake"; do
+    [ -x "$p" ] || { echo "bench: $p is missing; build first" >&2; exit 2; }
+  done
+done
 host=$build/analyzer/qen_host
 vst=$build/plsql/vestrake
-for p in "$host" "$vst"; do
-  [ -x "$p" ] || { echo "bench: $p is missing; build first" >&2; exit 2; }
-done
-[ -d "$corpus" ] || { echo "bench: no corpus at $corpus" >&2; exit 2; }
 
 # Peak memory comes from GNU time; install it when missing.
 if [ ! -x /usr/bin/time ]; then
@@ -97,40 +113,87 @@ for f in "$work/plsql-all"/*; do
 done
 repeat_to_size "$work/tsql-ok" go "$work/input.sql"
 repeat_to_size "$work/plsql-ok" / "$work/input.pls"
+awk -v target="$target" 'BEGIN {
+  for (i = 0; size < target; i++) { line = "select * from t where x = " i; print line; size += length(line) + 1 } }' \
+  >"$work/batch.sql"
 echo "T-SQL:  $(ls "$work/tsql-ok" | wc -l) accepted batches, $(stat -c %s "$work/input.sql") bytes"
 echo "PL/SQL: $(ls "$work/plsql-ok" | wc -l) translated units, $(stat -c %s "$work/input.pls") bytes"
+echo "one batch: $(wc -l <"$work/batch.sql") one-line SELECTs, $(stat -c %s "$work/batch.sql") bytes"
 
-# Runs NAME INPUT COMMAND... three times; prints the best time as MB/s of
-# INPUT with the peak memory of that run. The command's standard output
-# goes to $work/NAME.out.
+# Runs the program NAME of BUILD over INPUT once with ARGS (@XML@ standing
+# for the dump file); its outputs go to $work/<tag>.{out,err,xml} and its
+# time (ns), peak (KB) and exit status to the variables of the caller.
+run_once() {
+  local tag=$1 build_dir=$2 program=$3 input=$4
+  shift 4
+  local args=() a t0 t1
+  for a in "$@"; do args+=("${a//@XML@/$work/$tag.xml}"); done
+  rm -f "$work/$tag.xml"
+  t0=$(date +%s%N)
+  status=0
+  /usr/bin/time -f %M -o "$work/$tag.mem" "$build_dir/$program" "${args[@]}" "$input" \
+    >"$work/$tag.out" 2>"$work/$tag.err" || status=$?
+  t1=$(date +%s%N)
+  ns=$((t1 - t0))
+  kb=$(tail -n 1 "$work/$tag.mem")
+  echo "$status" >>"$work/$tag.out"
+}
+
+# Prints one figure line: label, input bytes, best ns, its peak KB, status.
+report_line() {
+  awk -v n="$1" -v b="$2" -v ns="$3" -v kb="$4" -v st="$5" -v extra="${6:-}" 'BEGIN {
+    printf "%-14s %6.2f MB in %6.3f s %7.2f MB/s  peak %8.1f MB = %5.2f x input  exit %d%s\n",
+           n, b / 1e6, ns / 1e9, b / 1e6 / (ns / 1e9), kb / 1024, kb * 1024 / b, st, extra }'
+}
+
+differences=0
+# Runs NAME (program and arguments after INPUT) three times over INPUT, with
+# the old build's program in turn when there is one; prints the best time of
+# each with the peak of that run and compares the outputs of the two builds.
 measure() {
-  local name=$1 input=$2
-  shift 2
-  local bytes best="" best_kb="" i t0 t1 ns kb status
+  local name=$1 input=$2 program=$3
+  shift 3
+  local bytes i best="" best_kb="" best_st=0 obest="" obest_kb="" obest_st=0
   bytes=$(stat -c %s "$input")
   for i in 1 2 3; do
-    rm -f "$work/$name.out" "$work/$name.xml"
-    t0=$(date +%s%N)
-    status=0
-    /usr/bin/time -f %M -o "$work/$name.mem" "$@" >"$work/$name.out" 2>"$work/$name.err" || status=$?
-    t1=$(date +%s%N)
-    ns=$((t1 - t0))
-    kb=$(tail -n 1 "$work/$name.mem")
-    if [ -z "$best" ] || [ "$ns" -lt "$best" ]; then best=$ns; best_kb=$kb; fi
+    run_once "$name" "$build" "$program" "$input" "$@"
+    if [ -z "$best" ] || [ "$ns" -lt "$best" ]; then best=$ns; best_kb=$kb; best_st=$status; fi
+    if [ -n "$old" ]; then
+      run_once "$name.old" "$old" "$program" "$input" "$@"
+      if [ -z "$obest" ] || [ "$ns" -lt "$obest" ]; then obest=$ns; obest_kb=$kb; obest_st=$status; fi
+    fi
   done
-  awk -v n="$name" -v b="$bytes" -v ns="$best" -v kb="$best_kb" -v st="$status" 'BEGIN {
-    printf "%-12s %6.2f MB in %6.3f s  %7.2f MB/s  peak %8.1f MB  exit %d\n",
-           n, b / 1e6, ns / 1e9, b / 1e6 / (ns / 1e9), kb / 1024, st }'
+  report_line "$name" "$bytes" "$best" "$best_kb" "$best_st"
+  [ -n "$old" ] || return 0
+  local ratio
+  ratio=$(awk -v a="$best" -v b="$obest" -v ka="$best_kb" -v kb="$obest_kb" \
+    'BEGIN { printf "  (new/old: time %.2f, peak %.2f)", a / b, ka / kb }')
+  report_line "  old" "$bytes" "$obest" "$obest_kb" "$obest_st" "$ratio"
+  local x
+  for x in out err xml; do
+    [ -e "$work/$name.$x" ] || [ -e "$work/$name.old.$x" ] || continue
+    if ! cmp -s "$work/$name.$x" "$work/$name.old.$x"; then
+      echo "  the $x output of the two builds differs"
+      differences=1
+    fi
+  done
 }
 
 echo "best of 3:"
-measure qen_host "$work/input.sql" "$host" "$work/input.sql"
-measure vestrake-i "$work/input.pls" "$vst" -i "$work/input.pls"
-measure vestrake-a "$work/input.pls" "$vst" -i "$work/input.pls" -a "$work/vestrake-a.xml"
+measure qen_host "$work/input.sql" analyzer/qen_host
+measure qen_host-1 "$work/batch.sql" analyzer/qen_host
+measure vestrake-i "$work/input.pls" plsql/vestrake -i
+measure vestrake-a "$work/input.pls" plsql/vestrake -a @XML@ -i
+if [ -n "$old" ]; then
+  [ "$differences" -eq 0 ] && echo "every output of the two builds is byte for byte the same"
+fi
 
 if [ -n "$keep" ]; then
   mkdir -p "$keep"
-  cp "$work/input.sql" "$work/input.pls" "$work/qen_host.out" "$work/vestrake-i.out" \
-     "$work/vestrake-a.out" "$work/vestrake-a.xml" "$keep/"
+  cp "$work/input.sql" "$work/batch.sql" "$work/input.pls" "$keep/"
+  for f in "$work"/*.out "$work"/*.err "$work"/*.xml; do
+    [ -e "$f" ] && cp "$f" "$keep/"
+  done
   echo "inputs and outputs kept in $keep"
 fi
+exit "$differences"

@@ -40,6 +40,11 @@ QEN_AG_EXTERN_C QEN_AG_API void lib_one_time_done(void);
 /* New pool, default log callback and level, empty lexeme tables; makes the
  * context current. 0, or 22 when the thread slot cannot be set. */
 QEN_AG_EXTERN_C QEN_AG_API int context_init(st_context *context);
+/* Makes a context ready for its next input, as context_done then
+ * context_init would, but keeps its pool and the pool's memory for reuse:
+ * a host reading many small inputs on one thread resets instead of
+ * rebuilding. Without a pool it is context_init. 0, or 22. */
+QEN_AG_EXTERN_C QEN_AG_API int context_reset(st_context *context);
 /* 0, or -1 no pool, -2 no path, -3 open, -4 seek, -5 close, -6 size,
  * -8 no memory, -9 short read. */
 QEN_AG_EXTERN_C QEN_AG_API int context_set_file_input(st_context *context, const char *path);

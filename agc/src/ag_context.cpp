@@ -121,6 +121,22 @@ QEN_AG_API int context_init(st_context *context) {
   return context_remember(context);
 }
 
+QEN_AG_API int context_reset(st_context *context) {
+  if (!context) return 22;
+  if (!context->pool) return context_init(context);
+  smp_reset(context->pool);
+  context->log_level = context_get_default_loglevel();
+  context->log_callback = default_log_callback();
+  context->input_start = nullptr;
+  context->input_end = nullptr;
+  context->cursor = nullptr;
+  context->lexeme_count = 0;
+  context->line_table = nullptr;
+  context->lexeme_start = new_lexeme_table(context->pool, 0);
+  context->lexeme_kind = new_lexeme_table(context->pool, -1);
+  return context_remember(context);
+}
+
 QEN_AG_API int context_set_file_input(st_context *context, const char *path) {
   if (!context) return -1;
   long code = 0;

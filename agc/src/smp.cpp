@@ -52,6 +52,13 @@ void advise_huge_pages(char *mem, std::size_t size) {
   if (end > begin) madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+// A bump chunk up to this size is filled with 0xDE when it is added; a
+// larger one in steps, as its blocks are handed out.
+constexpr unsigned kFillAtOnceBytes = 1u << 20;
+constexpr std::uint32_t kFillStepUnits = (64u << 10) / kUnit;
+// What a reset pool keeps of its chunks for its next use, at most.
+constexpr std::uint64_t kSpareBytes = 1u << 20;
+
 // ---------------------------------------------------------------- registry
 
 struct chunk_descriptor {
@@ -248,20 +255,92 @@ struct pool_lock {
 char *data_of(free_block *b) { return reinterpret_cast<char *>(b) + kTagBytes; }
 free_block *block_at(char *p) { return reinterpret_cast<free_block *>(p); }
 
+// The smallest kept bump chunk with at least the units of the class of a
+// request of `request` bytes and more than min_units, taken off the list;
+// NULL when none fits.
+spare_chunk *take_spare(smp_memory_pool *pool, std::uint64_t request, std::uint64_t min_units) {
+  std::uint64_t want = chunk_size_class(request) / kUnit;
+  if (want <= min_units) want = min_units + 1;
+  spare_chunk **best = nullptr;
+  for (spare_chunk **at = &pool->spare_bump; *at; at = &(*at)->next)
+    if ((*at)->units >= want && (!best || (*at)->units < (*best)->units)) best = at;
+  if (!best) return nullptr;
+  spare_chunk *s = *best;
+  *best = s->next;
+  pool->spare_bytes -= static_cast<std::uint64_t>(s->units) * kUnit;
+  return s;
+}
+
+// Keeps a bump chunk the pool no longer uses for its next allocations, or
+// releases it when the pool keeps enough already.
+void keep_or_release(smp_memory_pool *pool, bump_header *h) {
+  std::uint64_t bytes = static_cast<std::uint64_t>(h->units) * kUnit;
+  if (pool->spare_bytes + bytes > kSpareBytes) {
+    chunk_free(h->id);
+    return;
+  }
+  std::int32_t id = h->id;
+  std::uint32_t units = h->units;
+  spare_chunk *s = reinterpret_cast<spare_chunk *>(h);
+  s->next = pool->spare_bump;
+  s->id = id;
+  s->units = units;
+  pool->spare_bump = s;
+  pool->spare_bytes += bytes;
+}
+
+void release_spares(spare_chunk *s) {
+  while (s) {
+    spare_chunk *next = s->next;
+    chunk_free(s->id);
+    s = next;
+  }
+}
+
+// Fills the current bump chunk with 0xDE down past unit `at`, the lowest
+// unit now handed out, a step ahead.
+void fill_bump(smp_memory_pool *pool, std::uint32_t at) {
+  std::uint32_t from = at > kBumpHeaderUnits + kFillStepUnits ? at - kFillStepUnits : kBumpHeaderUnits;
+  char *base = reinterpret_cast<char *>(pool->bump);
+  std::memset(base + static_cast<std::size_t>(from) * kUnit, 0xDE,
+              static_cast<std::size_t>(pool->bump_filled - from) * kUnit);
+  pool->bump_filled = from;
+}
+
 void new_bump_chunk(smp_memory_pool *pool, std::uint32_t u) {
   std::uint64_t req = static_cast<std::uint64_t>(u) * kUnit + 120;
   std::uint64_t grown = static_cast<std::uint64_t>(pool->bump_units / 3) * kUnit;
   if (grown > req) req = grown;
-  int id = chunk_alloc(req);
-  unsigned size = 0;
-  char *base = chunk_claim(id, kChunkBump, pool, &size);
-  if (!base) smp_fatal(1826);
-  std::uint64_t total = size / kUnit;
-  if (total <= static_cast<std::uint64_t>(u) + 20) smp_fatal(1841);
-  bump_header *h = reinterpret_cast<bump_header *>(base);
+  bump_header *h = nullptr;
+  std::uint32_t filled = 0;
+  if (spare_chunk *kept = take_spare(pool, req, static_cast<std::uint64_t>(u) + 20)) {
+    std::int32_t id = kept->id;
+    std::uint32_t units = kept->units;
+    h = reinterpret_cast<bump_header *>(kept);
+    h->id = id;
+    h->units = units;
+  } else {
+    char *mem = nullptr;
+    unsigned size = 0;
+    int id = chunk_take(req, &mem, &size);
+    char *base = chunk_claim(id, kChunkBump, pool, &size);
+    if (!base) smp_fatal(1826);
+    std::uint64_t total = size / kUnit;
+    if (total <= static_cast<std::uint64_t>(u) + 20) smp_fatal(1841);
+    // A small chunk is filled at once; a large one as it is handed out.
+    if (size <= kFillAtOnceBytes) {
+      std::memset(base, 0xDE, size);
+    } else {
+      filled = static_cast<std::uint32_t>(total);
+    }
+    h = reinterpret_cast<bump_header *>(base);
+    h->id = id;
+    h->units = static_cast<std::uint32_t>(total);
+  }
   h->next = pool->bump;
-  h->free_units = static_cast<std::int32_t>(total - kBumpHeaderUnits);
+  h->free_units = static_cast<std::int32_t>(h->units - kBumpHeaderUnits);
   pool->bump = h;
+  pool->bump_filled = filled;
 }
 
 // Splices b in right after the cursor, so that it is the second position a
@@ -292,6 +371,34 @@ std::uint64_t freeable_need(unsigned n) {
          static_cast<std::uint64_t>(kTrailerUnits) * kUnit;
 }
 
+// Puts the trailer of a freeable chunk into the pool's ring of freeable
+// chunks (before its entry, or as its only member).
+void join_chunk_ring(smp_memory_pool *pool, chunk_trailer *t) {
+  if (!pool->freeable) {
+    t->chunk_next = t->chunk_prev = t;
+    pool->freeable = t;
+  } else {
+    chunk_trailer *e = pool->freeable;
+    t->chunk_next = e;
+    t->chunk_prev = e->chunk_prev;
+    e->chunk_prev->chunk_next = t;
+    e->chunk_prev = t;
+  }
+}
+
+// Lays a freeable chunk out as one free block before its trailer and puts
+// both into the free ring, the block as the cursor; returns the block.
+free_block *open_freeable_chunk(smp_memory_pool *pool, chunk_trailer *t) {
+  free_block *first = t->first;
+  first->tag = -static_cast<std::int64_t>((reinterpret_cast<char *>(t) - reinterpret_cast<char *>(first)) / kUnit);
+  t->link.tag = 0;
+  t->link.prev = t->link.next = nullptr;
+  ring_insert(pool, first);
+  ring_insert(pool, &t->link);
+  pool->cursor = first;
+  return first;
+}
+
 // Adds a freeable chunk able to serve n bytes; returns its first block.
 // In soft mode a chunk that cannot be had gives NULL instead of the fatal exit.
 free_block *new_freeable_chunk(smp_memory_pool *pool, unsigned n, bool soft) {
@@ -317,27 +424,12 @@ free_block *new_freeable_chunk(smp_memory_pool *pool, unsigned n, bool soft) {
     smp_fatal(2386);
   }
   std::uint64_t total = size / kUnit;
-  free_block *first = block_at(base);
-  first->tag = -static_cast<std::int64_t>(total - kTrailerUnits);
   chunk_trailer *t = reinterpret_cast<chunk_trailer *>(base + (total - kTrailerUnits) * kUnit);
-  t->link.tag = 0;
-  t->link.prev = t->link.next = nullptr;
-  t->first = first;
+  t->first = block_at(base);
   t->pool = pool;
-  if (!pool->freeable) {
-    t->chunk_next = t->chunk_prev = t;
-    pool->freeable = t;
-  } else {
-    chunk_trailer *e = pool->freeable;
-    t->chunk_next = e;
-    t->chunk_prev = e->chunk_prev;
-    e->chunk_prev->chunk_next = t;
-    e->chunk_prev = t;
-  }
-  ring_insert(pool, first);
-  ring_insert(pool, &t->link);
-  pool->cursor = first;
-  return first;
+  t->id = id;
+  join_chunk_ring(pool, t);
+  return open_freeable_chunk(pool, t);
 }
 
 bool first_block_fits(free_block *b, std::uint32_t u) {
@@ -441,6 +533,14 @@ int chunk_class_count() { return kLadderLength; }
 unsigned chunk_class(int i) { return (i >= 0 && i < kLadderLength) ? kLadder[i] : 0; }
 
 int chunk_alloc(std::size_t n) {
+  char *mem = nullptr;
+  unsigned size = 0;
+  int id = chunk_take(n, &mem, &size);
+  if (id >= 0) std::memset(mem, 0xDE, size);
+  return id;
+}
+
+int chunk_take(std::size_t n, char **base, unsigned *bytes) {
   chunk_registry_init();
   unsigned size = chunk_size_class(n);
   char *mem = static_cast<char *>(std::malloc(size));
@@ -474,7 +574,8 @@ int chunk_alloc(std::size_t n) {
     return -1;
   }
   advise_huge_pages(mem, size);
-  std::memset(mem, 0xDE, size);
+  *base = mem;
+  *bytes = size;
   return id;
 }
 
@@ -554,6 +655,49 @@ std::uint32_t learned_size(int row) {
 
 void *smp_malloc_soft(smp_memory_pool *pool, unsigned n) { return malloc_impl(pool, n, true); }
 
+void smp_reset(smp_memory_pool *pool) {
+  if (!pool) return;
+  pool_lock lock(pool);
+  // Bump chunks the last use left unused go; what it used is kept, up to
+  // the bound, for the next.
+  release_spares(pool->spare_bump);
+  pool->spare_bump = nullptr;
+  pool->spare_bytes = 0;
+  // Freeable chunks stay in the pool, each one free block again.
+  pool->cursor = nullptr;
+  if (chunk_trailer *t = pool->freeable) {
+    t->chunk_prev->chunk_next = nullptr;
+    pool->freeable = nullptr;
+    while (t) {
+      chunk_trailer *next = t->chunk_next;
+      std::uint64_t bytes = static_cast<std::uint64_t>(reinterpret_cast<char *>(t) - reinterpret_cast<char *>(t->first)) +
+                            kTrailerUnits * kUnit;
+      if (pool->spare_bytes + bytes > kSpareBytes) {
+        chunk_free(t->id);
+      } else {
+        pool->spare_bytes += bytes;
+        join_chunk_ring(pool, t);
+        open_freeable_chunk(pool, t);
+      }
+      t = next;
+    }
+  }
+  bump_header *h = pool->bump;
+  while (h->next) {
+    bump_header *next = h->next;
+    keep_or_release(pool, h);
+    h = next;
+  }
+  // The first chunk, which holds the record, was filled when it was made.
+  h->free_units = static_cast<std::int32_t>(h->units - kPoolRecordUnits - kBumpHeaderUnits);
+  pool->bump = h;
+  pool->bump_filled = 0;
+  learn(learned_size_class(static_cast<std::uint32_t>(pool->input_size)), pool->bump_units * kUnit);
+  pool->input_size = 0;
+  pool->bump_units = 0;
+  pool->freeable_units = 0;
+}
+
 }  // namespace qen_ag
 
 using namespace qen_ag;
@@ -578,9 +722,14 @@ QEN_AG_API smp_memory_pool *smp_create(void) {
   pool->freeable_units = 0;
   pool->bump_units = 0;
   pool->mutex = nullptr;
+  pool->bump_filled = 0;
+  pool->spare_bump = nullptr;
+  pool->spare_bytes = 0;
   mutex_init(&pool->mutex);
   bump_header *h = pool->bump;
   h->next = nullptr;
+  h->id = id;
+  h->units = total;
   h->free_units = static_cast<std::int32_t>(total - kPoolRecordUnits - kBumpHeaderUnits);
   if (h->free_units <= 10) smp_fatal(1507);
   chunk_set_owner(id, pool);
@@ -602,7 +751,9 @@ QEN_AG_API void *smp_alloc(smp_memory_pool *pool, unsigned n) {
   h->free_units -= static_cast<std::int32_t>(u);
   if (h->free_units < 0) smp_fatal(1902);
   pool->bump_units += u;
-  return reinterpret_cast<char *>(h) + static_cast<std::size_t>(kBumpHeaderUnits + h->free_units) * kUnit;
+  std::uint32_t at = kBumpHeaderUnits + static_cast<std::uint32_t>(h->free_units);
+  if (at < pool->bump_filled) fill_bump(pool, at);
+  return reinterpret_cast<char *>(h) + static_cast<std::size_t>(at) * kUnit;
 }
 
 QEN_AG_API void *smp_malloc(smp_memory_pool *pool, unsigned n) { return malloc_impl(pool, n, false); }
@@ -655,6 +806,8 @@ QEN_AG_API void smp_destroy(smp_memory_pool *pool) {
       h = next;
     }
     pool->bump = h;
+    release_spares(pool->spare_bump);
+    pool->spare_bump = nullptr;
     learned_size(0);  // make sure the table exists before it is moved
     learn(learned_size_class(static_cast<std::uint32_t>(pool->input_size)), pool->bump_units * kUnit);
   }

@@ -22,6 +22,8 @@ unsigned chunk_largest_class();
 int chunk_class_count();
 unsigned chunk_class(int i);
 int chunk_alloc(std::size_t n);            // id or -1
+/* chunk_alloc without the 0xDE fill; also gives the chunk's base and size. */
+int chunk_take(std::size_t n, char **base, unsigned *size);
 void chunk_free(int id);
 int chunk_find(const void *address);       // id or -1
 char *chunk_base(int id);
@@ -36,10 +38,13 @@ int chunk_live_count();                    // chunks currently registered
 int learned_size_class(std::uint32_t n);
 std::uint32_t learned_size(int row);
 
-/* Bump chunk header (unit 0 onward). */
+/* Bump chunk header (unit 0 onward). The chunk's registry id lets the pool
+ * release or keep the chunk without looking it up. */
 struct bump_header {
   bump_header *next;
   std::int32_t free_units;
+  std::int32_t id;
+  std::uint32_t units;  // the chunk's size in units
 };
 constexpr unsigned kBumpHeaderUnits = (sizeof(bump_header) + kUnit - 1) / kUnit;
 
@@ -60,8 +65,16 @@ struct chunk_trailer {
   smp_memory_pool *pool;
   chunk_trailer *chunk_next;
   chunk_trailer *chunk_prev;
+  std::int32_t id;  // the chunk's registry id
 };
 constexpr unsigned kTrailerUnits = (sizeof(chunk_trailer) + kUnit - 1) / kUnit;
+
+/* A bump chunk a reset pool keeps for reuse, described at its own start. */
+struct spare_chunk {
+  spare_chunk *next;
+  std::int32_t id;
+  std::uint32_t units;
+};
 
 }  // namespace qen_ag
 
@@ -73,6 +86,12 @@ struct smp_memory_pool {
   std::uint32_t freeable_units;      // freeable units in use
   std::uint32_t bump_units;          // bump units handed out over the pool's life
   qen_ag::ag_mutex mutex;
+  /* The current bump chunk holds 0xDE from this unit up: a large chunk is
+   * filled as it is handed out, so pages never used are never touched. */
+  std::uint32_t bump_filled;
+  /* Bump chunks kept by smp_reset for reuse, and the bytes it keeps in all. */
+  qen_ag::spare_chunk *spare_bump;
+  std::uint64_t spare_bytes;
 };
 
 namespace qen_ag {
@@ -87,6 +106,11 @@ inline std::uint32_t malloc_units(unsigned n) {
 /* A freeable block that never ends the process: NULL when no chunk can be
  * had for it (too large for any chunk class, or no memory). */
 void *smp_malloc_soft(smp_memory_pool *pool, unsigned n);
+
+/* Empties a pool for its next use, as smp_destroy then smp_create would,
+ * but keeps its first chunk and, up to a bound, its other chunks for the
+ * allocations to come; kept chunks are not filled again. */
+void smp_reset(smp_memory_pool *pool);
 }  // namespace qen_ag
 
 #endif

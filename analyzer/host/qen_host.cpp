@@ -199,8 +199,9 @@ void remove_unfinished_report_on_signals() {
 
 // True when the batch was accepted; an empty text has nothing to parse (the
 // context refuses empty input).
-bool batch_accepted(file_state* fs, const std::string& text, const int version[3], bool quoted) {
-  return text.empty() || qen_host::analyse_batch(fs, text, version, quoted ? 1 : 0) == 0;
+bool batch_accepted(qen_host::thread_context& context, file_state* fs, const std::string& text,
+                    const int version[3], bool quoted) {
+  return text.empty() || qen_host::analyse_batch(context, fs, text, version, quoted ? 1 : 0) == 0;
 }
 
 }  // namespace
@@ -245,6 +246,7 @@ int main(int argc, char** argv) {
   file_state_on_syntax_error(fs, print_syntax_error, const_cast<char*>(input_name));
 
   bool all_accepted = true;
+  qen_host::thread_context context;
   std::string batch;
   bool in_batch = false;
   bool at_line_start = true;
@@ -253,7 +255,7 @@ int main(int argc, char** argv) {
     size_t length = file_state_line_length(fs);
     bool complete = length > 0 && line[length - 1] == '\n';
     if (at_line_start && qen_host::is_go_line(line, length)) {
-      if (in_batch && !batch_accepted(fs, batch, version, o.quoted)) all_accepted = false;
+      if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
       batch.clear();
       in_batch = false;
     } else {
@@ -265,7 +267,7 @@ int main(int argc, char** argv) {
     }
     at_line_start = complete;
   }
-  if (in_batch && !batch_accepted(fs, batch, version, o.quoted)) all_accepted = false;
+  if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
   // A write that failed on the way has left its bytes in the stream's
   // buffer: trying them once more tells the reason.

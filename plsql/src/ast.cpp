@@ -8,7 +8,7 @@
 
 astNode* astNodeNew(size_t size, int kind, int line) {
   if (size < sizeof(astNode)) size = sizeof(astNode);
-  astNode* node = static_cast<astNode*>(poolAlloc(size));
+  astNode* node = static_cast<astNode*>(poolBump(size));
   if (!node) return nullptr;
   std::memset(node, 0, size);
   node->kind = kind;
@@ -19,7 +19,7 @@ astNode* astNodeNew(size_t size, int kind, int line) {
 astNodeToken* astTokenNew(int tokenCode, const char* text, int line) {
   astNodeToken* t = astNew<astNodeToken>(AST_TOKEN, line);
   t->tokenCode = tokenCode;
-  t->text = poolStrdup(text);
+  t->text = poolBumpStrdup(text);
   return t;
 }
 
@@ -163,15 +163,30 @@ bool astListStartsWith(const astNodeList* a, const astNodeList* b) {
 // ---- lists ----
 
 static astListCell* newCell(astNode* value) {
-  astListCell* cell = static_cast<astListCell*>(poolAlloc(sizeof(astListCell)));
+  astListCell* cell = static_cast<astListCell*>(poolBump(sizeof(astListCell)));
   cell->value = value;
   cell->next = nullptr;
   return cell;
 }
 
+// List nodes given back by listAbsorb, linked through their parent field;
+// valid while the pool they came from is unchanged.
+static astNodeList* g_spareLists = nullptr;
+static unsigned long g_spareListsGeneration = 0;
+
+static astNodeList* newListNode() {
+  astNodeList* list = g_spareLists;
+  if (!list || g_spareListsGeneration != poolGeneration()) return astNew<astNodeList>(AST_LIST, -1);
+  g_spareLists = static_cast<astNodeList*>(list->parent);
+  std::memset(static_cast<void*>(list), 0, sizeof *list);
+  list->kind = AST_LIST;
+  list->line = -1;
+  return list;
+}
+
 astNodeList* listNew(astNode* node) {
   if (!node) return nullptr;
-  astNodeList* list = astNew<astNodeList>(AST_LIST, -1);
+  astNodeList* list = newListNode();
   list->head = list->tail = newCell(node);
   list->count = 1;
   return list;
@@ -207,6 +222,19 @@ astNodeList* listConcat(astNodeList* a, astNodeList* b) {
   return a;
 }
 
+astNodeList* listAbsorb(astNodeList* a, astNodeList* b) {
+  astNodeList* joined = listConcat(a, b);
+  if (b && joined != b) {
+    if (g_spareListsGeneration != poolGeneration()) {
+      g_spareLists = nullptr;
+      g_spareListsGeneration = poolGeneration();
+    }
+    b->parent = g_spareLists;
+    g_spareLists = b;
+  }
+  return joined;
+}
+
 astNodeList* listFromChain(astNodeList* list, astListCell* first) {
   if (!first) return list;
   int n = 1;
@@ -216,7 +244,7 @@ astNodeList* listFromChain(astNodeList* list, astListCell* first) {
     ++n;
   }
   if (!list) {
-    list = astNew<astNodeList>(AST_LIST, -1);
+    list = newListNode();
     list->head = first;
   } else if (list->tail) {
     list->tail->next = first;
@@ -258,7 +286,7 @@ void listRemoveAfter(astNodeList* list, astListCell* cell, astListCell* previous
     list->head = cell->next;
   if (list->tail == cell) list->tail = previous;
   list->count--;
-  poolFree(cell);
+  // The cell is bump memory: it goes with the pool.
 }
 
 void listRemoveFirst(astNodeList* list) { listRemoveAfter(list, nullptr, nullptr); }

@@ -1,8 +1,9 @@
 // Syntax tree of a PL/SQL source: node kinds, node records, counted lists of
 // nodes, token nodes, kind names and predicates, and the pre-order walker.
 //
-// Nodes come zero-filled from the run pool (astNodeNew) and are never freed
-// one by one. An empty list is always null, never a list of count 0.
+// Nodes come zero-filled from the run pool's bump memory (astNodeNew), as do
+// list cells and token texts: none is ever freed one by one. An empty list
+// is always null, never a list of count 0.
 #pragma once
 
 #include <cstddef>
@@ -62,8 +63,8 @@ struct astNodeList : astNode {
 
 struct astNodeToken : astNode {
   int tokenCode;
+  bool qualified;  // beside the code: a token is the tree's most frequent node
   char* text;
-  bool qualified;
 };
 
 // Statement head: every statement kind carries its source label.
@@ -606,6 +607,9 @@ astNode* listLast(const astNodeList* list);
 astListCell* listCells(const astNodeList* list);
 astNodeList* listConcat(astNodeList* a, astNodeList* b);
 astNodeList* listFromChain(astNodeList* list, astListCell* first);
+// listConcat for a list b that nothing else refers to: its cells move to the
+// end of a and its own node is kept for the next new list.
+astNodeList* listAbsorb(astNodeList* a, astNodeList* b);
 void listInsertAfter(astNode* node, astNode* existing, astNodeList* list);
 // Inserts a new cell holding node right after `cell` (a cell of list) and
 // returns it; for callers that already hold the insertion point.

@@ -77,6 +77,25 @@ void heapGive(void* p, size_t bytes) {
   std::free(p);
 }
 
+// Makes room for placed bytes between the carving ends: a new slab when the
+// current one has less left (the rest of it is abandoned). False when the
+// heap refuses the slab.
+bool roomFor(Pool* pool, size_t placed) {
+  if (size_t(pool->carveEnd - pool->carve) >= placed) return true;
+  PoolSlab* slab = static_cast<PoolSlab*>(std::aligned_alloc(kSlabBytes, kSlabBytes));
+  if (!slab) return false;
+#ifdef MADV_HUGEPAGE
+  madvise(slab, kSlabBytes, MADV_HUGEPAGE);  // a hint; refusal changes nothing
+#endif
+  slab->next = pool->slabs;
+  slab->bytes = kSlabBytes;
+  pool->slabs = slab;
+  pool->carve = reinterpret_cast<char*>(slab) + kSlabHeader;
+  pool->carveEnd = reinterpret_cast<char*>(slab) + kSlabBytes;
+  POOL_POISON(pool->carve, size_t(pool->carveEnd - pool->carve));
+  return true;
+}
+
 // Space for a small block: a freed block of the same class, or the next
 // bytes of the current slab (a new slab when it is used up). Null when the
 // heap refuses a new slab.
@@ -88,19 +107,7 @@ PoolBlock* carveSmall(Pool* pool, size_t bytes) {
     pool->freeBlocks[sizeClass] = reused->next;
     return reused;
   }
-  if (size_t(pool->carveEnd - pool->carve) < placed) {
-    PoolSlab* slab = static_cast<PoolSlab*>(std::aligned_alloc(kSlabBytes, kSlabBytes));
-    if (!slab) return nullptr;
-#ifdef MADV_HUGEPAGE
-    madvise(slab, kSlabBytes, MADV_HUGEPAGE);  // a hint; refusal changes nothing
-#endif
-    slab->next = pool->slabs;
-    slab->bytes = kSlabBytes;
-    pool->slabs = slab;
-    pool->carve = reinterpret_cast<char*>(slab) + kSlabHeader;
-    pool->carveEnd = reinterpret_cast<char*>(slab) + kSlabBytes;
-    POOL_POISON(pool->carve, size_t(pool->carveEnd - pool->carve));
-  }
+  if (!roomFor(pool, placed)) return nullptr;
   PoolBlock* block = reinterpret_cast<PoolBlock*>(pool->carve);
   pool->carve += placed;
   POOL_UNPOISON(block, bytes);
@@ -119,6 +126,36 @@ void resetCarving(Pool* pool) {
   pool->carve = nullptr;
   pool->carveEnd = nullptr;
   for (PoolBlock*& head : pool->freeBlocks) head = nullptr;
+  pool->bumpBytes = 0;
+}
+
+// Bump requests above this size are ordinary blocks: a slab end abandoned
+// for one of them would waste more than the header saves.
+const size_t kBumpLimit = 4096;
+// Texts need no alignment; under the sanitizer they keep to its 8-byte
+// granules, so that the redzone behind each one is exact.
+#if defined(__SANITIZE_ADDRESS__)
+const size_t kTextAlign = 8;
+#else
+const size_t kTextAlign = 1;
+#endif
+
+// The failure of an allocation: a jump when the pool has a target, else null.
+void* allocationFailed(Pool* pool, int code) {
+  if (pool->jumpTarget) poolJump(pool, code);
+  return nullptr;
+}
+
+// Counts bytes of bump memory against the ceiling and makes room for placed
+// bytes; false (nothing counted) when either refuses.
+bool admitBump(Pool* pool, size_t bytes, size_t placed) {
+  if (!heapAdmit(bytes)) return false;
+  if (!roomFor(pool, placed)) {
+    g_heapInUse -= bytes;
+    return false;
+  }
+  pool->bumpBytes += bytes;
+  return true;
 }
 
 }  // namespace
@@ -156,10 +193,7 @@ void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget) {
 
 void* poolAllocIn(Pool* pool, size_t size) {
   if (!pool || size == 0) return nullptr;
-  if (size > 2147483647u) {
-    if (pool->jumpTarget) poolJump(pool, POOL_JUMP_NEGATIVE_SIZE);
-    return nullptr;
-  }
+  if (size > 2147483647u) return allocationFailed(pool, POOL_JUMP_NEGATIVE_SIZE);
   size_t bytes = blockBytes(uint32_t(size));
   PoolBlock* block = nullptr;
   if (isSmall(bytes)) {
@@ -170,10 +204,7 @@ void* poolAllocIn(Pool* pool, size_t size) {
   } else {
     block = static_cast<PoolBlock*>(heapTake(bytes));
   }
-  if (!block) {
-    if (pool->jumpTarget) poolJump(pool, POOL_JUMP_OUT_OF_MEMORY);
-    return nullptr;
-  }
+  if (!block) return allocationFailed(pool, POOL_JUMP_OUT_OF_MEMORY);
   block->pool = pool;
   block->size = uint32_t(size);
   block->next = nullptr;
@@ -184,6 +215,36 @@ void* poolAllocIn(Pool* pool, size_t size) {
     pool->first = block;
   pool->last = block;
   return reinterpret_cast<char*>(block) + kHeader;
+}
+
+void* poolBumpIn(Pool* pool, size_t size) {
+  if (!pool || size == 0) return nullptr;
+  if (size > kBumpLimit) return poolAllocIn(pool, size);
+  size_t bytes = (size + 7) & ~size_t(7);
+  if (!admitBump(pool, bytes, bytes + kRedzone)) return allocationFailed(pool, POOL_JUMP_OUT_OF_MEMORY);
+  char* p = pool->carve;
+  pool->carve += bytes + kRedzone;
+  POOL_UNPOISON(p, bytes);
+  return p;
+}
+
+char* poolBumpTextIn(Pool* pool, const char* text, size_t size) {
+  if (!pool) return nullptr;
+  char* copy;
+  if (size >= kBumpLimit) {
+    copy = static_cast<char*>(poolAllocIn(pool, size + 1));
+    if (!copy) return nullptr;
+  } else {
+    size_t bytes = size + 1;
+    size_t placed = ((bytes + kTextAlign - 1) & ~(kTextAlign - 1)) + kRedzone;
+    if (!admitBump(pool, bytes, placed)) return static_cast<char*>(allocationFailed(pool, POOL_JUMP_OUT_OF_MEMORY));
+    pool->carveEnd -= placed;
+    copy = pool->carveEnd;
+    POOL_UNPOISON(copy, bytes);
+  }
+  std::memcpy(copy, text, size);
+  copy[size] = '\0';
+  return copy;
 }
 
 char* poolStrdupIn(Pool* pool, const char* text) {
@@ -232,6 +293,7 @@ void poolFreeAll(Pool* pool) {
   }
   pool->first = nullptr;
   pool->last = nullptr;
+  g_heapInUse -= pool->bumpBytes;
   for (PoolSlab* slab = pool->slabs; slab;) {
     PoolSlab* next = slab->next;
     POOL_UNPOISON(slab, slab->bytes);
@@ -268,6 +330,10 @@ Pool* poolCreateCurrent(PoolJumpTarget* jumpTarget) {
 void* poolAlloc(size_t size) { return poolAllocIn(g_currentPool, size); }
 char* poolStrdup(const char* text) { return poolStrdupIn(g_currentPool, text); }
 void poolFree(void* pointer) { poolFreeBlock(pointer); }
+void* poolBump(size_t size) { return poolBumpIn(g_currentPool, size); }
+char* poolBumpStrdup(const char* text) {
+  return text ? poolBumpTextIn(g_currentPool, text, std::strlen(text)) : nullptr;
+}
 
 void poolDestroyCurrent() {
   // A destroyed pool is not left reachable: later allocations get null

@@ -37,11 +37,13 @@ struct Pool {
   PoolJumpTarget* jumpTarget;
   PoolBlock* first;
   PoolBlock* last;
-  // Carving state, private to the pool.
+  // Carving state, private to the pool. Blocks and bump records are cut
+  // upward from carve, bump texts downward from carveEnd.
   PoolSlab* slabs;
   char* carve;
   char* carveEnd;
   PoolBlock* freeBlocks[kPoolSmallClasses + 1];
+  size_t bumpBytes;  // bump memory handed out, for the heap ceiling
 };
 
 // Header in front of every block handed out by a pool.
@@ -63,6 +65,14 @@ void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget);
 // Fails the way the pool fails: throws PoolJump{code} when bound to a target.
 [[noreturn]] void poolJump(Pool* pool, int code);
 
+// Bump memory: records and texts that live as long as the pool and are
+// never freed one by one (tree nodes, list cells, token texts). They carry
+// no header; poolFreeBlock/poolFree must never be given one. Failures are
+// those of poolAllocIn. poolBumpIn: size bytes, 8-byte aligned, null for 0.
+// poolBumpTextIn: a copy of size bytes followed by a NUL, unaligned.
+void* poolBumpIn(Pool* pool, size_t size);
+char* poolBumpTextIn(Pool* pool, const char* text, size_t size);
+
 // Counts pool creations and releases, so that helpers caching pointers into
 // pool memory can tell that it may have gone.
 unsigned long poolGeneration();
@@ -72,6 +82,8 @@ Pool* poolCurrent();
 Pool* poolCreateCurrent(PoolJumpTarget* jumpTarget);
 void* poolAlloc(size_t size);
 char* poolStrdup(const char* text);
+void* poolBump(size_t size);
+char* poolBumpStrdup(const char* text);
 void poolFree(void* pointer);
 void poolDestroyCurrent();
 

@@ -67,55 +67,63 @@ struct XmlWriterState {
 
 // XML 1.0 forbids these bytes even as character references; real input can
 // carry them (a form feed inside a string literal), so they are left out.
-bool isForbiddenControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+constexpr bool isForbiddenControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
-// Escapes a text from the tree into a pool buffer sized exactly for the result.
-char* xmlEscape(const char* text) {
-  if (!text) return poolStrdup("");
+// What escaping does with each byte: copies it (kPlain), leaves it out
+// (kDrop), replaces it by an entity (the index into kEntities) or, for the
+// NUL, stops.
+enum : unsigned char { kPlain = 0, kDrop = 1, kEnd = 6 };
+const char* const kEntities[] = {"", "", "&amp;", "&quot;", "&lt;", "&gt;"};
+const size_t kEntityLengths[] = {0, 0, 5, 6, 4, 4};
+
+struct EscapeTable {
+  unsigned char v[256];
+  constexpr EscapeTable() : v() {
+    for (int c = 0; c < 256; ++c) v[c] = isForbiddenControl(static_cast<unsigned char>(c)) ? kDrop : kPlain;
+    v[0] = kEnd;
+    v[static_cast<unsigned char>('&')] = 2;
+    v[static_cast<unsigned char>('"')] = 3;
+    v[static_cast<unsigned char>('<')] = 4;
+    v[static_cast<unsigned char>('>')] = 5;
+  }
+};
+constexpr EscapeTable kEscape;
+
+// Length of the run of bytes at p that escaping copies unchanged.
+size_t plainRun(const unsigned char* p) {
+  const unsigned char* q = p;
+  while (kEscape.v[*q] == kPlain) ++q;
+  return size_t(q - p);
+}
+
+// Escapes a text from the tree into a pool buffer sized exactly for the
+// result, copying runs of plain bytes at once; *length receives its length.
+char* xmlEscape(const char* text, size_t* length) {
+  if (!text) text = "";
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
   size_t size = 0;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    switch (*p) {
-      case '&':
-        size += 5;
-        break;
-      case '"':
-        size += 6;
-        break;
-      case '<':
-      case '>':
-        size += 4;
-        break;
-      default:
-        size += isForbiddenControl(*p) ? 0 : 1;
-        break;
-    }
+  for (const unsigned char* p = in;; ++p) {
+    size_t run = plainRun(p);
+    size += run;
+    p += run;
+    unsigned char action = kEscape.v[*p];
+    if (action == kEnd) break;
+    size += kEntityLengths[action];
   }
   char* out = static_cast<char*>(poolAlloc(size + 1));
   char* q = out;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    switch (*p) {
-      case '&':
-        std::memcpy(q, "&amp;", 5);
-        q += 5;
-        break;
-      case '"':
-        std::memcpy(q, "&quot;", 6);
-        q += 6;
-        break;
-      case '<':
-        std::memcpy(q, "&lt;", 4);
-        q += 4;
-        break;
-      case '>':
-        std::memcpy(q, "&gt;", 4);
-        q += 4;
-        break;
-      default:
-        if (!isForbiddenControl(*p)) *q++ = static_cast<char>(*p);
-        break;
-    }
+  for (const unsigned char* p = in;; ++p) {
+    size_t run = plainRun(p);
+    std::memcpy(q, p, run);
+    q += run;
+    p += run;
+    unsigned char action = kEscape.v[*p];
+    if (action == kEnd) break;
+    std::memcpy(q, kEntities[action], kEntityLengths[action]);
+    q += kEntityLengths[action];
   }
   *q = '\0';
+  *length = size;
   return out;
 }
 
@@ -136,8 +144,9 @@ void putInt(XmlWriterState* state, int value) {
 
 // Writes a text from the tree, escaped.
 void writeEscaped(XmlWriterState* state, const char* text) {
-  char* escaped = xmlEscape(text);
-  put(state, escaped);
+  size_t length = 0;
+  char* escaped = xmlEscape(text, &length);
+  putBytes(state->output, escaped, length);
   poolFree(escaped);
 }
 

@@ -39,6 +39,11 @@ astNodeList* splitPercentToken(const char* text, int line) {
 
 namespace {
 
+// Token codes are below this (the grammar's last terminal is 439).
+constexpr int kTokenTextSlots = 512;
+// The scanner's buffer; it grows for a longer match.
+constexpr int kScanBufferBytes = 16384;
+
 ScannerExtra* extraOf(ParseContext* context) {
   return static_cast<ScannerExtra*>(xxget_extra(static_cast<yyscan_t>(context->scanner)));
 }
@@ -71,21 +76,47 @@ void initScanner(ParseContext* context) {
   context->probes.line = scannerLineOf;
   context->probes.errorList = scannerErrorList;
 
+  extra->tokenTexts = static_cast<char**>(poolBump(kTokenTextSlots * sizeof(char*)));
+  std::memset(extra->tokenTexts, 0, kTokenTextSlots * sizeof(char*));
+
+  // The scanner reads the source followed by a line feed, piece by piece
+  // into its own buffer (scannerRead): no copy of the whole source is made.
   const char* source = context->source ? context->source : "";
-  size_t n = std::strlen(source);
-  char* copy = static_cast<char*>(poolAlloc(n + 3));
-  std::memcpy(copy, source, n);
-  copy[n] = '\n';
-  copy[n + 1] = '\0';
-  copy[n + 2] = '\0';
-  extra->inputBuffer = xx_scan_buffer(copy, n + 3, scanner);
-  extra->lineStart = poolStrdup(copy);
+  extra->unread = source;
+  extra->unreadLength = std::strlen(source);
+  extra->lineFeedRead = false;
+  extra->lineStart = source;
+  YY_BUFFER_STATE buffer = xx_create_buffer(nullptr, kScanBufferBytes, scanner);
+  xx_switch_to_buffer(buffer, scanner);
+  extra->inputBuffer = buffer;
   xxset_lineno(0, scanner);
+}
+
+int scannerRead(ScannerExtra* extra, char* buffer, size_t size) {
+  size_t n = extra->unreadLength < size ? extra->unreadLength : size;
+  if (n == 0) {
+    if (extra->lineFeedRead || size == 0) return 0;
+    extra->lineFeedRead = true;
+    buffer[0] = '\n';
+    return 1;
+  }
+  std::memcpy(buffer, extra->unread, n);
+  extra->unread += n;
+  extra->unreadLength -= n;
+  return int(n);
+}
+
+char* scannerTokenText(ScannerExtra* extra, int code, const char* text, size_t length) {
+  char** slot = code >= 0 && code < kTokenTextSlots ? &extra->tokenTexts[code] : nullptr;
+  if (slot && *slot && std::strncmp(*slot, text, length) == 0 && (*slot)[length] == '\0') return *slot;
+  char* copy = poolBumpTextIn(poolCurrent(), text, length);
+  if (slot) *slot = copy;
+  return copy;
 }
 
 void teardownScanner(ParseContext* context) {
   if (!context || !context->scanner) return;
-  // Releases the buffer records and stacks; the source copy is the pool's.
+  // Releases the buffers, their stack and the instance.
   xxlex_destroy(static_cast<yyscan_t>(context->scanner));
   context->scanner = nullptr;
 }
@@ -189,7 +220,10 @@ astNodeList* read_token_run(ParseContext* context, TokenValue* value, int mode, 
       --depth;
       list = listAppend(list, currentTokenNode(context, value, t));
     } else if (t == T_WORD) {
-      for (astListCell* c = listCells(value->value.list); c; c = c->next) list = listAppend(list, c->value);
+      // The word's list belongs to the token value alone, which the next
+      // token replaces: its cells join the run instead of being copied.
+      list = listAbsorb(list, value->value.list);
+      value->value.list = nullptr;
     } else {
       list = listAppend(list, currentTokenNode(context, value, t));
     }

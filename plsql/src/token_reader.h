@@ -6,6 +6,7 @@
 // which includes this header for TokenValue.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct ParseContext;
@@ -40,11 +41,18 @@ struct ScannerExtra {
   void* inputBuffer;
   int pushedToken;
   bool pushed;
-  const char* lineStart;
+  const char* lineStart;  // in the source
   ErrorRecord** errors;
   int commentStartLine;
   int stringStartLine;
   char quoteClose;  // closing delimiter of the open q-quoted literal
+  // What the scanner has still to read: the rest of the source, then the
+  // line feed that ends the last line.
+  const char* unread;
+  size_t unreadLength;
+  bool lineFeedRead;
+  // Per token code, the last pool copy made by scannerTokenText.
+  char** tokenTexts;
 };
 
 // Reader modes.
@@ -60,6 +68,14 @@ astNodeList* read_token_run(ParseContext* context, TokenValue* value, int mode, 
                             int stop1, int stop2 = 0, int stop3 = 0, int stop4 = 0, int stop5 = 0);
 astNodeList* read_brace_block(ParseContext* context, TokenValue* value, int mode, int current);
 astNodeList* read_datatype(ParseContext* context, TokenValue* value, astNodeList* list);
+
+// The scanner's input: the next at most size bytes into buffer; 0 at the end.
+int scannerRead(ScannerExtra* extra, char* buffer, size_t size);
+
+// The value text of a keyword or operator token: a pool copy of the match,
+// shared by the tokens of the same code and spelling (its readers only read
+// or copy it).
+char* scannerTokenText(ScannerExtra* extra, int code, const char* text, size_t length);
 
 astNodeToken* makeTokenNode(int tokenCode, const char* text, int line);
 astNodeToken* makeTokenNodeAlt(int tokenCode, const char* text, const char* altText, int line);

@@ -33,6 +33,23 @@ std::string tmp_file(const std::string &name, const std::string &content) {
   return path;
 }
 
+// What context_init and context_reset leave: no input, empty lexeme tables
+// and the default log level, and the context current.
+void expect_ready_for_input(const st_context &c) {
+  EXPECT_EQ(context_get(), &c);
+  EXPECT_NE(c.pool, nullptr);
+  EXPECT_EQ(c.input_start, nullptr);
+  EXPECT_EQ(c.input_end, nullptr);
+  EXPECT_EQ(c.cursor, nullptr);
+  EXPECT_EQ(c.line_table, nullptr);
+  EXPECT_EQ(c.log_level, context_get_default_loglevel());
+  EXPECT_NE(c.log_callback, nullptr);
+  EXPECT_EQ(spv_elem_count(c.lexeme_start), 10);
+  EXPECT_EQ(spv_elem_count(c.lexeme_kind), 10);
+  EXPECT_EQ(*int_spv_elem_addr(c.lexeme_start, 0), 0);
+  EXPECT_EQ(*int_spv_elem_addr(c.lexeme_kind, 0), -1);
+}
+
 std::vector<std::pair<int, std::string>> g_logged;
 void recorder(int level, const char *text) { g_logged.emplace_back(level, text); }
 
@@ -58,27 +75,46 @@ TEST_F(ContextTest, InitFillsTheRecordAndMakesItCurrent) {
   ctx.lexeme_count = 77;
   EXPECT_EQ(context_get(), nullptr);
   ASSERT_EQ(context_init(&ctx), 0);
-  EXPECT_EQ(context_get(), &ctx);
+  expect_ready_for_input(ctx);
   EXPECT_EQ(context_getnull(), &ctx);
-  EXPECT_NE(ctx.pool, nullptr);
-  EXPECT_EQ(ctx.input_start, nullptr);
-  EXPECT_EQ(ctx.input_end, nullptr);
-  EXPECT_EQ(ctx.cursor, nullptr);
   EXPECT_EQ(ctx.lexeme_count, 77);
-  EXPECT_EQ(ctx.line_table, nullptr);
   EXPECT_EQ(ctx.envn, &host_env);
   EXPECT_EQ(ctx.file_state, &host_file);
   EXPECT_EQ(ctx.log_level, 2);
-  EXPECT_NE(ctx.log_callback, nullptr);
-  EXPECT_EQ(spv_elem_count(ctx.lexeme_start), 10);
-  EXPECT_EQ(spv_elem_count(ctx.lexeme_kind), 10);
-  EXPECT_EQ(*int_spv_elem_addr(ctx.lexeme_start, 0), 0);
-  EXPECT_EQ(*int_spv_elem_addr(ctx.lexeme_kind, 0), -1);
   context_done(&ctx);
   EXPECT_EQ(ctx.pool, nullptr);
   EXPECT_EQ(context_get(), &ctx);
   EXPECT_EQ(context_init(nullptr), 22);
   lib_one_time_done();
+}
+
+// A reset context is what context_done then context_init would leave,
+// except that it keeps its pool.
+TEST_F(ContextTest, ResetReadiesTheContextAndKeepsItsPool) {
+  EXPECT_EQ(context_reset(nullptr), 22);
+  ASSERT_EQ(context_reset(&ctx), 0);  // no pool yet: set up as by context_init
+  ASSERT_NE(ctx.pool, nullptr);
+  smp_memory_pool *pool = ctx.pool;
+  static const char text[] = "ab\ncd";
+  ASSERT_EQ(context_set_string_input(&ctx, text, text + 5), 1);
+  spv_set_elem_count(ctx.lexeme_start, 5000);
+  *int_spv_elem_addr(ctx.lexeme_start, 0) = 9;
+  *int_spv_elem_addr(ctx.lexeme_kind, 0) = 9;
+  ctx.lexeme_count = 12;
+  context_set_default_log(recorder, 4);
+  int host_env = 0;
+  ctx.envn = &host_env;
+  context_remember(nullptr);
+
+  ASSERT_EQ(context_reset(&ctx), 0);
+  expect_ready_for_input(ctx);
+  EXPECT_EQ(ctx.pool, pool);
+  EXPECT_EQ(ctx.lexeme_count, 0);
+  EXPECT_EQ(ctx.envn, &host_env);
+  EXPECT_EQ(ctx.log_level, 4);
+  EXPECT_EQ(ctx.log_callback, recorder);
+  ASSERT_EQ(context_set_string_input(&ctx, text, text + 5), 1);
+  EXPECT_EQ(line_table(ctx), (std::vector<int>{-1, 2, 5, 6}));
 }
 
 TEST_F(ContextTest, OtherThreadsHaveNoContext) {

@@ -23,9 +23,9 @@ const char *const kExported[] = {
     "int_spv_elem_addr", "voidp_spv_elem_addr", "spv_destroy", "bpv_create", "bpv_get_elem_count",
     "bpv_set_elem_count", "bpv_elem_get", "bpv_elem_set", "bpv_push", "bpv_destroy",
     // library start, context and input
-    "lib_one_time_init", "lib_one_time_done", "context_init", "context_done", "context_set_file_input",
-    "context_set_string_input", "internal_data_ptr_fcs", "context_get", "context_getnull",
-    "context_remember",
+    "lib_one_time_init", "lib_one_time_done", "context_init", "context_reset", "context_done",
+    "context_set_file_input", "context_set_string_input", "internal_data_ptr_fcs", "context_get",
+    "context_getnull", "context_remember",
     // logging and fatal exits
     "context_set_default_log", "context_get_default_loglevel", "context_debug", "context_info",
     "context_warn", "context_error", "context_fatal", "context_log", "context_assert",

@@ -225,6 +225,72 @@ TEST(SmpBump, NewChunksGrowWithUse) {
   free(heap);
 }
 
+// Fresh memory holds 0xDE: a small new chunk is filled when it is added, a
+// large one as its blocks are handed out, so its unused end stays untouched.
+TEST(SmpBump, LargeChunksAreFilledAsTheyAreHandedOut) {
+  smp_memory_pool *p = smp_create();
+  unsigned char *small = static_cast<unsigned char *>(smp_alloc(p, 5000));
+  EXPECT_EQ(p->bump_filled, 0u);
+  EXPECT_EQ(small[0], 0xDE);
+  EXPECT_EQ(small[4999], 0xDE);
+  const unsigned big_size = 3u << 20;
+  unsigned char *big = static_cast<unsigned char *>(smp_alloc(p, big_size));
+  EXPECT_EQ(chunk_size(chunk_find(big)), chunk_size_class(big_size + 120));
+  for (unsigned at : {0u, big_size / 2, big_size - 1}) EXPECT_EQ(big[at], 0xDE) << at;
+  char *chunk = reinterpret_cast<char *>(p->bump);
+  EXPECT_GT(p->bump_filled, kBumpHeaderUnits);  // the bottom is not filled yet
+  EXPECT_LE(chunk + static_cast<std::size_t>(p->bump_filled) * kUnit, reinterpret_cast<char *>(big));
+  bump_header *h = p->bump;
+  while (p->bump == h) {
+    unsigned char *b = static_cast<unsigned char *>(smp_alloc(p, 70000));
+    if (p->bump != h) break;
+    ASSERT_EQ(b[0], 0xDE);
+    ASSERT_EQ(b[69999], 0xDE);
+    std::memset(b, 0, 70000);
+  }
+  smp_destroy(p);
+}
+
+// A reset pool is empty, as a new one, and serves the same use again from
+// the chunks it kept; it keeps no more than its bound.
+TEST(SmpReset, KeepsChunksForTheNextUse) {
+  int before = chunk_live_count();
+  smp_memory_pool *p = smp_create();
+  bump_header *first = p->bump;
+  const int first_free = first->free_units;
+  auto use = [p] {
+    for (int i = 0; i < 100; ++i) std::memset(smp_alloc(p, 1000), 1, 1000);
+    for (int i = 0; i < 20; ++i) std::memset(smp_malloc(p, 500 + i * 10), 2, 500);
+  };
+  use();
+  int used = chunk_live_count();
+  EXPECT_GT(used, before + 2);
+  smp_reset(p);
+  EXPECT_EQ(p->bump, first);
+  EXPECT_EQ(first->next, nullptr);
+  EXPECT_EQ(first->free_units, first_free);
+  EXPECT_EQ(p->bump_units, 0u);
+  EXPECT_EQ(p->freeable_units, 0u);
+  EXPECT_EQ(p->input_size, 0);
+  EXPECT_EQ(chunk_live_count(), used);
+  use();
+  EXPECT_EQ(chunk_live_count(), used);  // nothing new taken from the heap
+  void *m = smp_malloc(p, 64);
+  smp_free(p, m);
+  EXPECT_EQ(smp_malloc(p, 64), m);
+
+  smp_reset(p);
+  for (int i = 0; i < 4000; ++i) smp_alloc(p, 1000);
+  int large = chunk_live_count();
+  smp_reset(p);
+  EXPECT_LT(chunk_live_count(), large);
+  EXPECT_LE(p->spare_bytes, 1u << 20);
+  use();
+  smp_destroy(p);
+  EXPECT_EQ(chunk_live_count(), before);
+  smp_reset(nullptr);
+}
+
 TEST(SmpFreeable, BlockSizesAndNullCases) {
   EXPECT_EQ(smp_malloc(nullptr, 8), nullptr);
   smp_memory_pool *p = smp_create();

@@ -32,4 +32,18 @@ TEST(SmpLearnedTable, StartsAtTwoKilobytesAndLearnsFromDestroyedPools) {
   smp_destroy(q);
   EXPECT_EQ(learned_size(13), 41056u);  // (15 * 43740 + 800) / 16
   EXPECT_EQ(learned_size(0), 65573u);
+
+  // A reset moves the table as destroying the pool would, and starts the
+  // pool's next use at input size 0.
+  smp_memory_pool *r = smp_create();
+  smp_set_input_size(r, 100);
+  smp_alloc(r, 800);
+  smp_reset(r);
+  EXPECT_EQ(learned_size(13), 38540u);  // (15 * 41056 + 800) / 16
+  smp_alloc(r, 1600);
+  smp_reset(r);
+  EXPECT_EQ(learned_size(0), 61574u);  // (15 * 65573 + 1600) / 16
+  EXPECT_EQ(learned_size(13), 38540u);
+  smp_destroy(r);
+  EXPECT_EQ(learned_size(0), 57725u);  // (15 * 61574 + 0) / 16
 }

@@ -185,7 +185,7 @@ class batch_file {
 
   file_state* state() const { return fs_; }
   int analyse(const std::string& text, int quoted = 0) {
-    return fs_ != nullptr ? analyse_batch(fs_, text, version_, quoted) : kBatchNotStarted;
+    return fs_ != nullptr ? analyse_batch(context_, fs_, text, version_, quoted) : kBatchNotStarted;
   }
   // Frees the file state (the report's end is written then) and returns the
   // report.
@@ -204,6 +204,7 @@ class batch_file {
   std::string in_path_, out_path_;
   file_state* fs_ = nullptr;
   int version_[3];
+  qen_host::thread_context context_;
 };
 
 inline st_String_const* str(const char* text) {

@@ -32,12 +32,13 @@ bool is_go_line(const char* line) {
 struct Tally {
   int batches = 0;
   int accepted = 0;
+  qen_host::thread_context context;  // one for the whole run, as a host thread keeps it
 };
 
 void count_batch(file_state* state, const std::string& text, const int version[3], Tally* t) {
   if (text.empty()) return;
   ++t->batches;
-  if (qen_test::analyse_batch(state, text, version) == 0) ++t->accepted;
+  if (qen_test::analyse_batch(t->context, state, text, version) == 0) ++t->accepted;
 }
 
 void analyse_file(const fs::path& input, const fs::path& report, Tally* t) {

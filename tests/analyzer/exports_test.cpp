@@ -176,6 +176,45 @@ TEST(ExportsThreads, EachThreadAnalysesOnItsOwn) {
   }
 }
 
+// The report of batches analysed in one context reset between them, or
+// each in a fresh context.
+std::string report_of_batches(const std::vector<std::string>& batches, bool reset) {
+  std::string in = std::string(QEN_TEST_TMP_DIR) + "/reset_batches.sql";
+  std::string out = std::string(QEN_TEST_TMP_DIR) + "/reset_batches.xml";
+  qen_test::batch_file file(in, out, "reset", "");
+  if (file.state() == nullptr) return "";
+  int version[3];
+  ver_init(version, nullptr);
+  qen_host::thread_context context;
+  for (const std::string& text : batches)
+    reset ? qen_host::analyse_batch(context, file.state(), text, version)
+          : qen_host::analyse_batch(file.state(), text, version);
+  return file.finish();
+}
+
+// A context reset between batches (its pool's memory kept, a large batch's
+// beyond the bound given back) analyses as fresh contexts do.
+TEST(ExportsBatches, ResetContextReportsAsFreshContexts) {
+  analyzer_init();
+  ASSERT_EQ(lib_one_time_init(), 0);
+  std::string large;
+  for (int i = 0; i < 3000; ++i) large += "select * from t where x = " + std::to_string(i) + "\n";
+  const std::vector<std::string> batches = {
+      "set nocount on\nselect @@identity\n",
+      "create procedure p as\nbegin\n  print 'x'\n  return\nend\n",
+      large,
+      "select from where\n",
+      "checkpoint\n",
+      large + "dump tran x with no_log\n",
+      "create table t (a int, b text)\n",
+      "print \"x\"\n",
+  };
+  std::string fresh = report_of_batches(batches, false);
+  ASSERT_NE(fresh.find("<syntax-error>"), std::string::npos);
+  ASSERT_NE(fresh.find("<feature>"), std::string::npos);
+  EXPECT_EQ(report_of_batches(batches, true), fresh);
+}
+
 // One input of a single statement analysed into the report at out: what
 // file_state_close returned, -1 when the report could not be opened.
 int extend_report(const std::string& id, const std::string& in, const std::string& out) {

@@ -114,9 +114,25 @@ TEST_F(AstDumpTest, LongerListElementsHaveNoNameAndAbsentOnesAreSkipped) {
 
 TEST_F(AstDumpTest, TextsAreEscapedAndForbiddenControlBytesDropped) {
   auto* sql = astNew<astNodeSqlStmt>(AST_SQL_STMT, 0);
-  sql->keyword = poolStrdup("a<&\"'>\f\x01z\tq");
-  std::string out = dump(sql);
-  EXPECT_NE(out.find("<field name=\"keyword\">a&lt;&amp;&quot;'&gt;z\tq</field>\n"), std::string::npos) << out;
+  std::string controls;
+  for (int c = 1; c < 0x20; ++c) controls += char(c);
+  const struct {
+    std::string text, escaped;
+  } cases[] = {
+      {"a<&\"'>\f\x01z\tq", "a&lt;&amp;&quot;'&gt;z\tq"},
+      {"plain words, no markup at all", "plain words, no markup at all"},
+      {"&&<<>>\"\"", "&amp;&amp;&lt;&lt;&gt;&gt;&quot;&quot;"},
+      {"<start and end>", "&lt;start and end&gt;"},
+      {"x" + controls + "y", "x\t\n\ry"},
+      {"caf\xc3\xa9 \xff&\x7f", "caf\xc3\xa9 \xff&amp;\x7f"},
+      {std::string(3000, 'p') + "&" + std::string(3000, 'p'), std::string(3000, 'p') + "&amp;" + std::string(3000, 'p')},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    sql->keyword = poolStrdup(c.text.c_str());
+    std::string out = dump(sql);
+    EXPECT_NE(out.find("<field name=\"keyword\">" + c.escaped + "</field>\n"), std::string::npos) << out;
+  }
   // An absent text is an empty element.
   sql->keyword = nullptr;
   EXPECT_NE(dump(sql).find("<field name=\"keyword\"></field>\n"), std::string::npos);

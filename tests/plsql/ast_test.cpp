@@ -61,6 +61,32 @@ TEST_F(Tree, EmptyListIsNull) {
   EXPECT_EQ(listAppend(nullptr, nullptr), nullptr);
 }
 
+// A list that nothing else refers to gives its cells to another list and
+// its node to the next new list.
+TEST_F(Tree, AbsorbedListLendsCellsAndNode) {
+  astNodeList* a = toks({"a", "b"});
+  astNodeList* w = toks({"w"});
+  astListCell* cell = w->head;
+  EXPECT_EQ(listAbsorb(a, w), a);
+  EXPECT_EQ(texts(a), "a b w");
+  EXPECT_EQ(listLength(a), 3);
+  EXPECT_EQ(a->tail, cell);
+  astNodeList* n = listNew(tok("n"));
+  EXPECT_EQ(n, w);
+  EXPECT_EQ(n->kind, AST_LIST);
+  EXPECT_EQ(n->line, -1);
+  EXPECT_EQ(n->parent, nullptr);
+  EXPECT_EQ(texts(n), "n");
+  EXPECT_EQ(listLength(n), 1);
+  EXPECT_EQ(texts(a), "a b w");
+
+  astNodeList* adopted = toks({"x"});
+  EXPECT_EQ(listAbsorb(nullptr, adopted), adopted);  // taken whole, not given back
+  EXPECT_NE(listNew(tok("y")), adopted);
+  EXPECT_EQ(listAbsorb(a, nullptr), a);
+  EXPECT_EQ(listLength(a), 3);
+}
+
 TEST_F(Tree, ConcatChainInsertRemove) {
   astNodeList* a = toks({"a", "b"});
   astNodeList* b = toks({"c", "d"});

@@ -1,6 +1,7 @@
 // Run pool, string builder, tokenizer, error records and option maps.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -64,18 +65,69 @@ TEST(RunPool, AllocationsAndFreeingKeepTheBlockChain) {
   EXPECT_EQ(poolHeapInUse(), start);
 }
 
+// Bump records and texts carry no header: they count their own bytes only,
+// are not chained to the pool's blocks and go with the pool. Large ones are
+// blocks of their own.
+TEST(RunPool, BumpMemoryWithoutHeaders) {
+  size_t start = poolHeapInUse();
+  Pool* pool = poolNew(nullptr);
+  size_t before = poolHeapInUse();
+  EXPECT_EQ(poolBumpIn(pool, 0), nullptr);
+  EXPECT_EQ(poolBumpIn(nullptr, 8), nullptr);
+  EXPECT_EQ(poolBumpTextIn(nullptr, "x", 1), nullptr);
+  struct Case {
+    size_t size;       // bump record size, or text length when text
+    bool text;
+    size_t counted;    // bytes it adds to the heap in use
+  };
+  const Case cases[] = {{5, false, 8}, {24, false, 24}, {1, false, 8}, {3, true, 4}, {0, true, 1}, {10, true, 11}};
+  const std::string source(5000, 'q');
+  for (const Case& c : cases) {
+    size_t used = poolHeapInUse();
+    if (c.text) {
+      char* t = poolBumpTextIn(pool, source.c_str(), c.size);
+      ASSERT_NE(t, nullptr);
+      EXPECT_EQ(std::string(t), source.substr(0, c.size));
+    } else {
+      char* r = static_cast<char*>(poolBumpIn(pool, c.size));
+      ASSERT_NE(r, nullptr);
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(r) % 8, 0u);
+      std::memset(r, 'r', c.size);
+    }
+    EXPECT_EQ(poolHeapInUse() - used, c.counted) << c.size << (c.text ? " text" : "");
+  }
+  EXPECT_EQ(pool->first, nullptr);
+  void* big = poolBumpIn(pool, 5000);
+  EXPECT_EQ(pool->first, headerOf(big));
+  EXPECT_EQ(headerOf(big)->size, 5000u);
+  char* bigText = poolBumpTextIn(pool, source.c_str(), source.size());
+  EXPECT_EQ(pool->last, headerOf(bigText));
+  EXPECT_EQ(std::string(bigText), source);
+  poolFreeAll(pool);
+  EXPECT_EQ(poolHeapInUse(), before);
+  EXPECT_EQ(std::string(poolBumpTextIn(pool, "again", 5)), "again");
+  poolDestroy(pool);
+  EXPECT_EQ(poolHeapInUse(), start);
+}
+
 TEST(RunPool, FailuresReturnNullWithoutTargetAndThrowWithOne) {
   Pool* pool = poolNew(nullptr);
   EXPECT_EQ(poolAllocIn(pool, size_t(1) << 31), nullptr);  // negative as a 32-bit size
   poolSetHeapLimit(poolHeapInUse() + 100);
   EXPECT_EQ(poolAllocIn(pool, 200), nullptr);
+  EXPECT_EQ(poolBumpIn(pool, 104), nullptr);
+  EXPECT_EQ(poolBumpTextIn(pool, std::string(100, 't').c_str(), 100), nullptr);
   PoolJumpTarget target{1};
   poolSetJumpTarget(pool, &target);
-  try {
-    poolAllocIn(pool, 200);
-    FAIL() << "no jump";
-  } catch (const PoolJump& j) {
-    EXPECT_EQ(j.code, POOL_JUMP_OUT_OF_MEMORY);
+  for (int form = 0; form < 3; ++form) {
+    try {
+      if (form == 0) poolAllocIn(pool, 200);
+      if (form == 1) poolBumpIn(pool, 104);
+      if (form == 2) poolBumpTextIn(pool, std::string(100, 't').c_str(), 100);
+      FAIL() << "no jump in form " << form;
+    } catch (const PoolJump& j) {
+      EXPECT_EQ(j.code, POOL_JUMP_OUT_OF_MEMORY);
+    }
   }
   try {
     poolAllocIn(pool, size_t(3000000000u));

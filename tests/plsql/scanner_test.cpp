@@ -264,3 +264,79 @@ TEST_F(ScanFixture, HighBytesAreNameCharacters) {
   EXPECT_EQ(t[1].code, T_ASSIGN);
 }
 
+
+// Blanks of any mix are one match; the tokens and lines around them stay.
+TEST_F(ScanFixture, RunsOfBlanks) {
+  auto t = all("a \t\f\r  b\t \t\n  \r c");
+  ASSERT_EQ(t.size(), 4u);
+  EXPECT_EQ(t[0].text, "a");
+  EXPECT_EQ(t[1].text, "b");
+  EXPECT_EQ(t[1].nodeLine, 0);
+  EXPECT_EQ(t[2].text, "c");
+  EXPECT_EQ(t[2].nodeLine, 1);
+  EXPECT_EQ(codes("x \t \n \t/\t \r\ny"), (V{T_WORD, T_TERMINATOR, T_WORD, 0}));
+  EXPECT_EQ(codes("x \t / \ny"), (V{T_WORD, '/', T_WORD, 0}));
+}
+
+// The scanner reads the source piece by piece: tokens, long matches and
+// lines come out whole across the pieces.
+TEST_F(ScanFixture, SourceLongerThanTheScanBuffer) {
+  std::string source;
+  for (int i = 0; i < 6000; ++i) source += "w" + std::to_string(i) + (i % 10 == 9 ? "\n" : " ");
+  std::string name(40000, 'n');
+  std::string literal = "'" + std::string(70000, 'q') + "\n'";
+  source += name + " " + literal + " z";
+  start(source.c_str());
+  for (int i = 0; i < 6000; ++i) {
+    ScannedToken t = next();
+    ASSERT_EQ(t.code, T_WORD) << i;
+    ASSERT_EQ(t.text, "w" + std::to_string(i));
+    ASSERT_EQ(t.nodeLine, i / 10);
+  }
+  ScannedToken t = next();
+  EXPECT_EQ(t.text, name);
+  EXPECT_EQ(t.nodeLine, 600);
+  t = next();
+  EXPECT_EQ(t.code, T_STRING);
+  EXPECT_EQ(t.text, literal);
+  t = next();
+  EXPECT_EQ(t.text, "z");
+  EXPECT_EQ(t.nodeLine, 601);
+  EXPECT_EQ(next().code, 0);
+  EXPECT_EQ(next().code, 0);
+}
+
+// The input is the source and then one line feed, read in pieces of the
+// asked size; after it, nothing.
+TEST(ScannerInput, SourceThenLineFeedThenNothing) {
+  ScannerExtra extra{};
+  extra.unread = "abcdefg";
+  extra.unreadLength = 7;
+  char buffer[8];
+  EXPECT_EQ(scannerRead(&extra, buffer, 3), 3);
+  EXPECT_EQ(std::string(buffer, 3), "abc");
+  EXPECT_EQ(scannerRead(&extra, buffer, 0), 0);
+  EXPECT_EQ(scannerRead(&extra, buffer, 8), 4);
+  EXPECT_EQ(std::string(buffer, 4), "defg");
+  EXPECT_EQ(scannerRead(&extra, buffer, 8), 1);
+  EXPECT_EQ(buffer[0], '\n');
+  EXPECT_EQ(scannerRead(&extra, buffer, 8), 0);
+  EXPECT_EQ(scannerRead(&extra, buffer, 8), 0);
+}
+
+// A keyword or operator value is copied once for a run of tokens of the
+// same code and spelling.
+TEST_F(ScanFixture, KeywordTextsSharedPerSpelling) {
+  start("begin begin BEGIN BEGIN 1 1 2");
+  std::vector<const char*> texts;
+  for (int i = 0; i < 7; ++i) {
+    next();
+    texts.push_back(value.value.text);
+  }
+  EXPECT_EQ(texts[0], texts[1]);
+  EXPECT_EQ(texts[2], texts[3]);
+  EXPECT_NE(texts[1], texts[2]);
+  EXPECT_EQ(texts[4], texts[5]);
+  const char* expected[] = {"begin", "begin", "BEGIN", "BEGIN", "1", "1", "2"};
+  for (int i = 0; i < 7; ++i) EXPECT_STREQ(texts[i], expected[i]) << i;
+}

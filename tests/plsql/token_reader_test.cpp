@@ -173,6 +173,19 @@ TEST_F(ScanFixture, SyntaxReportsCarryTokenAndLine) {
   EXPECT_STREQ(node->context, "bb cc");
 }
 
+// The current line of a report is read from the source whole, past the
+// current match; at the end of the input it is empty.
+TEST_F(ScanFixture, ReportsReadTheLineFromTheSource) {
+  start("a\nbb cc  dd");
+  for (int i = 0; i < 3; ++i) nextToken(&value, &ctx);
+  EXPECT_STREQ(reportError(&ctx, "x")->text, "bb cc  dd");
+  nextToken(&value, &ctx);
+  EXPECT_EQ(nextToken(&value, &ctx), 0);
+  ErrorRecord* atEnd = reportError(&ctx, "y");
+  EXPECT_STREQ(atEnd->text, "");
+  EXPECT_EQ(atEnd->line, 3);
+}
+
 TEST_F(ScanFixture, ReaderTokensReportEndOfInputOnce) {
   start("a /* open");
   read_token_run(&ctx, &value, READ_PUSH_BACK, T_no_lookahead, nullptr, ';');
