@@ -89,6 +89,9 @@ struct envn {
   int32_t elements;
   unsigned char options[4];
   stmt_rec* stack;
+  /* Set when an evaluation pass stopped because the batch nests deeper than
+   * the walk's stack allows. */
+  bool walk_too_deep;
 };
 
 /* The empty-stack record shared by every environment. */
