@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "deep_walk.h"
 #include "run_pool.h"
 
 astNode* astNodeNew(size_t size, int kind, int line) {
@@ -346,14 +347,22 @@ constexpr WalkIndex kWalkIndex;
 
 }  // namespace
 
-void astWalk(astNode* node, astWalkCallback cb, void* data) {
-  if (!node || !cb) return;
+void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, void* data) {
+  if (!node) return;
+  deep_walk_check();
   int k = node->kind;
   if (!(astKindTraits(k) & KIND_WALKED)) return;
-  cb(node, data);
+  if (enter) enter(node, data);
   if (k == AST_LIST) {
-    for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) astWalk(c->value, cb, data);
-    return;
+    for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next)
+      astWalkAround(c->value, enter, leave, data);
+  } else {
+    for (int at = kWalkIndex.first[k]; at < kWalkIndex.first[k + 1]; ++at)
+      astWalkAround(kWalkChildren[at].get(node), enter, leave, data);
   }
-  for (int at = kWalkIndex.first[k]; at < kWalkIndex.first[k + 1]; ++at) astWalk(kWalkChildren[at].get(node), cb, data);
+  if (leave) leave(node, data);
+}
+
+void astWalk(astNode* node, astWalkCallback cb, void* data) {
+  if (cb) astWalkAround(node, cb, nullptr, data);
 }

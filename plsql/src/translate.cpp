@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "ast.h"
+#include "deep_walk.h"
 #include "parse_context.h"
 #include "rewrite.h"
 #include "run_pool.h"
@@ -24,10 +25,25 @@ PoolJumpTarget g_recoveryPoint = {1};
 Pool* g_runPool = nullptr;
 
 // Semantic checks, rewriting and emission of an accepted tree. The tree and
-// the error list stay in the run pool.
-void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
-  transformProgram(root, options, errors);
-  *statements = emitProgram(root, options->emitterWord, options->terminator, options->lineMarkers, errors);
+// the error list stay in the run pool. Both walks recurse once per nesting
+// level, so they run on the stack of deep walks; false when the tree nests
+// too deeply even for that.
+bool rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
+  struct Run {
+    astNode* root;
+    TranslateOptions* options;
+    ErrorRecord** errors;
+    StatementRecord** statements;
+  } run{root, options, errors, statements};
+  bool tooDeep = deep_walk(
+      [](void* p) {
+        auto* run = static_cast<Run*>(p);
+        TranslateOptions* o = run->options;
+        transformProgram(run->root, o, run->errors);
+        *run->statements = emitProgram(run->root, o->emitterWord, o->terminator, o->lineMarkers, run->errors);
+      },
+      &run);
+  return !tooDeep;
 }
 
 // The pieces of units the parser could not read stay out of the
@@ -76,9 +92,12 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
             result.status = -1;
           }
         }
-        else
-          rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &errors,
-                         &result.statements);
+        else if (!rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &errors,
+                                 &result.statements)) {
+          // Cut short: what the rewriting found so far is no result.
+          errors = &nestedTooDeeplyRecord;
+          result.status = 2;
+        }
       }
     } else {
       result.parseFailed = true;
