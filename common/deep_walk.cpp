@@ -8,6 +8,7 @@
 #include <stdint.h>
 #include <sys/mman.h>
 
+#include <atomic>
 #include <exception>
 #if !defined(__x86_64__)
 #include <ucontext.h>
@@ -199,6 +200,16 @@ struct WalkStack {
 
 thread_local WalkStack t_stack;
 
+// The room set for tests; 0: the whole stack.
+std::atomic<size_t> g_room{0};
+
+// The limit of a walk whose stack ends at top and may go down to lowest.
+const char* limit_below(const char* top, const char* lowest) {
+  size_t room = g_room.load(std::memory_order_relaxed);
+  if (room != 0 && size_t(top - lowest) > room) return top - room;
+  return lowest;
+}
+
 // Lowest address a walk on the calling thread's own stack may use.
 const char* own_stack_limit() {
   const char* here = static_cast<const char*>(__builtin_frame_address(0));
@@ -214,7 +225,7 @@ const char* own_stack_limit() {
     limit = static_cast<const char*>(low) + guard + kStackMargin;
   }
   pthread_attr_destroy(&attr);
-  return limit != nullptr && limit > budget ? limit : budget;
+  return limit_below(here, limit != nullptr && limit > budget ? limit : budget);
 }
 
 // No stack of its own could be mapped: the walk runs on the thread's stack,
@@ -236,6 +247,8 @@ __thread const char* deep_walk_limit = nullptr;
 
 void deep_walk_stop() { throw WalkTooDeep{}; }
 
+void deep_walk_set_room(size_t bytes) { g_room.store(bytes, std::memory_order_relaxed); }
+
 bool deep_walk(void (*fn)(void*), void* arg) {
   // A walk started from inside a walk already has the room it needs; its
   // stop unwinds to where the outer walk began.
@@ -251,7 +264,7 @@ bool deep_walk(void (*fn)(void*), void* arg) {
   t_walk = &w;
   char* stack_low = static_cast<char*>(base) + kGuardBytes;
   const size_t stack_size = t_stack.bytes - kGuardBytes;
-  deep_walk_limit = stack_low + kStackMargin;
+  deep_walk_limit = limit_below(stack_low + stack_size, stack_low + kStackMargin);
 #if defined(__x86_64__)
   // The first switch pops six zero registers and "returns" into walk_entry,
   // which then sees the stack as just called (a null return address ends

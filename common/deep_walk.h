@@ -1,6 +1,8 @@
 #ifndef QEN_COMMON_DEEP_WALK_H
 #define QEN_COMMON_DEEP_WALK_H
 
+#include <stddef.h>
+
 /* Tree walks that recurse once per nesting level (the analyzer's evaluation
  * pass, the translator's rewriting and emission) run behind deep_walk: on a
  * stack of their own, far larger than a thread's usual stack, with a check
@@ -22,6 +24,11 @@ extern __thread const char* deep_walk_limit;
 
 /* Ends the running walk; deep_walk then returns true. */
 [[noreturn]] void deep_walk_stop();
+
+/* For tests of the limit: walks started from now on, on any thread, stop
+ * once they use more than about `bytes` of their stack; 0 gives them their
+ * whole stack again. */
+void deep_walk_set_room(size_t bytes);
 
 /* Called at each level of a walk's recursion. */
 inline void deep_walk_check() {
