@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "ast.h"
@@ -251,11 +252,10 @@ void xmlWriteIntField(XmlWriterState* state, const char* fieldName, int value) {
   put(state, "</field>\n");
 }
 
-void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state);
-
 // Writers of the fields of ast_kinds.def (AST_DUMP), one per form of value.
+// A child field writes nothing itself: it hands its node back to the walk.
 
-void child(XmlWriterState* state, const char* fieldName, astNode* node) { xmlWriteNode(fieldName, node, state); }
+astNode* child(XmlWriterState*, const char*, astNode* node) { return node; }
 
 void boolField(XmlWriterState* state, const char* fieldName, bool value) { xmlWriteBoolField(state, fieldName, value); }
 
@@ -321,15 +321,30 @@ void forallLoopTypeField(XmlWriterState* state, const char* fieldName, int loopT
   xmlWriteField(state, fieldName, pickText(loopType, types, 3, "FORALL_LOOP_UNKNOWN"));
 }
 
-// The fields of every kind, grouped by kind in document order.
+// The fields of every kind, grouped by kind in document order. `write`
+// writes a scalar field and returns null, or returns the child node that the
+// field stands for (see child above), to be written under `name`.
 struct DumpField {
   int kind;
-  void (*write)(XmlWriterState* state, astNode* node);
+  const char* name;
+  astNode* (*write)(XmlWriterState* state, astNode* node);
 };
 
+template <class Writer, class... Args>
+astNode* fieldStep(Writer writer, Args... args) {
+  if constexpr (std::is_void_v<decltype(writer(args...))>) {
+    writer(args...);
+    return nullptr;
+  } else {
+    return writer(args...);
+  }
+}
+
 constexpr DumpField kDumpFields[] = {
-#define AST_DUMP(kind, type, field, xmlName, writer) \
-  {kind, [](XmlWriterState* state, astNode* node) { writer(state, xmlName, static_cast<type*>(node)->field); }},
+#define AST_DUMP(kind, type, field, xmlName, writer)                                       \
+  {kind, xmlName, [](XmlWriterState* state, astNode* node) -> astNode* {                   \
+     return fieldStep(writer, state, static_cast<const char*>(xmlName), static_cast<type*>(node)->field); \
+   }},
 #include "ast_kinds.def"
 };
 
@@ -356,12 +371,6 @@ struct DumpIndex {
 
 constexpr DumpIndex kDumpIndex;
 
-void writeContent(XmlWriterState* state, astNode* node) {
-  int kind = node->kind;
-  if (kind < 0 || kind >= AST_KIND_COUNT) return;
-  for (int at = kDumpIndex.first[kind]; at < kDumpIndex.first[kind + 1]; ++at) kDumpFields[at].write(state, node);
-}
-
 bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; }
 
 void countNode(XmlWriterState* state, astNode* node) {
@@ -372,21 +381,34 @@ void countNode(XmlWriterState* state, astNode* node) {
   }
 }
 
-void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
+// One element being written: its fields (or, for a list, its cells) not yet
+// visited. Kept on the heap: a deeply nested tree must not need a deep
+// native stack.
+struct DumpFrame {
+  astNode* node;
+  bool closes;          // an element with a closing tag (not a list of one)
+  astListCell* cell;    // list elements still to write
+  int nextField;        // kDumpFields rows still to write, up to endField
+  int endField;
+};
+
+// Starts writing one node: writes what has no children at once, and pushes
+// a frame for the rest.
+void xmlEnterNode(const char* fieldName, astNode* node, XmlWriterState* state, std::vector<DumpFrame>* frames) {
+  // A list of one element stands for that element; the list itself is
+  // still counted, after the element.
+  while (node && node->kind == AST_LIST && static_cast<astNodeList*>(node)->count == 1 &&
+         static_cast<astNodeList*>(node)->head) {
+    frames->push_back({node, false, nullptr, 0, 0});
+    node = static_cast<astNodeList*>(node)->head->value;
+  }
   if (!node) return;
-  switch (node->kind) {
-    case AST_LIST: {
-      auto* list = static_cast<astNodeList*>(node);
-      if (list->count == 1 && list->head) {
-        // A list of one element stands for that element.
-        xmlWriteNode(fieldName, list->head->value, state);
-      } else {
-        xmlOpenNode(state, fieldName, node, true);
-        for (astListCell* cell = list->head; cell; cell = cell->next) xmlWriteNode(nullptr, cell->value, state);
-        xmlCloseNode(state, node);
-      }
-      break;
-    }
+  int kind = node->kind;
+  switch (kind) {
+    case AST_LIST:
+      xmlOpenNode(state, fieldName, node, true);
+      frames->push_back({node, true, static_cast<astNodeList*>(node)->head, 0, 0});
+      return;
     case AST_TOKEN: {
       xmlOpenNode(state, fieldName, node, false);
       writeEscaped(state, static_cast<astNodeToken*>(node)->text);
@@ -395,22 +417,44 @@ void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
       state->indent = false;
       put(state, "</node>\n");
       state->indent = indent;
-      break;
+      countNode(state, node);
+      return;
     }
     case AST_PRAGMA:
-      break;  // left out of the document, still counted
-    case AST_RAISE_APP:
-      xmlOpenNode(state, "RAISEAPP", node, true);
-      writeContent(state, node);
-      xmlCloseNode(state, node);
-      break;
+      countNode(state, node);  // left out of the document, still counted
+      return;
     default:
-      xmlOpenNode(state, fieldName, node, true);
-      if (!hasNoContent(node->kind)) writeContent(state, node);
-      xmlCloseNode(state, node);
       break;
   }
-  countNode(state, node);
+  // A raiseApp node carries its own name whatever field it stands under.
+  xmlOpenNode(state, kind == AST_RAISE_APP ? "RAISEAPP" : fieldName, node, true);
+  bool content = kind >= 0 && kind < AST_KIND_COUNT && (kind == AST_RAISE_APP || !hasNoContent(kind));
+  int first = content ? kDumpIndex.first[kind] : 0;
+  int end = content ? kDumpIndex.first[kind + 1] : 0;
+  frames->push_back({node, true, nullptr, first, end});
+}
+
+// Writes the tree from root, children in document order.
+void xmlWriteTree(astNode* root, XmlWriterState* state) {
+  std::vector<DumpFrame> frames;
+  xmlEnterNode(nullptr, root, state, &frames);
+  while (!frames.empty()) {
+    DumpFrame& top = frames.back();
+    if (astListCell* cell = top.cell) {
+      top.cell = cell->next;
+      xmlEnterNode(nullptr, cell->value, state, &frames);
+      continue;
+    }
+    if (top.nextField < top.endField) {
+      const DumpField& field = kDumpFields[top.nextField++];
+      if (astNode* node = field.write(state, top.node)) xmlEnterNode(field.name, node, state, &frames);
+      continue;
+    }
+    DumpFrame done = top;
+    frames.pop_back();
+    if (done.closes) xmlCloseNode(state, done.node);
+    countNode(state, done.node);
+  }
 }
 
 }  // namespace
@@ -443,7 +487,7 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   put(&state, encoding && *encoding ? encoding : "ISO-8859-1");
   put(&state, "\"?>\n");
   try {
-    xmlWriteNode(nullptr, root, &state);
+    xmlWriteTree(root, &state);
   } catch (...) {
     finish();
     throw;
