@@ -1,14 +1,22 @@
 // XML dump of the syntax tree (vestrake -a) and the numbered source listing.
 //
-// The document is gathered in a large buffer and written in big pieces. A run
-// cut short (pool exhaustion, an internal error, an exit of the process)
-// still leaves everything produced so far in the file: the buffer is flushed
-// on every way out of the dump.
+// The document is gathered in a large buffer and written in big pieces; the
+// buffer is flushed on every way out of the dump. The run's dump file is
+// written beside its target and renamed over it only when complete, so a
+// dump that fails or is interrupted never costs the previous document.
 #include "sqlexc_ast_dump.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -32,14 +40,23 @@ const size_t kDumpBufferSize = size_t(1) << 20;
 // The dump being written, for the flush at process exit.
 DumpOutput* g_openDump = nullptr;
 
+// The file beside the target that receives the run's document until it is
+// complete; null when there is none. Read by a signal handler, hence a
+// lock-free atomic.
+std::atomic<char*> g_unfinishedPath{nullptr};
+static_assert(std::atomic<char*>::is_always_lock_free);
+
 void flushDump(DumpOutput* out) {
   if (out->used != 0 && !out->failed && std::fwrite(out->buffer, 1, out->used, out->stream) != out->used)
     out->failed = true;
   out->used = 0;
 }
 
-void flushOpenDumpAtExit() {
+// An exit in the middle of a dump: a device keeps what was written, an
+// unfinished file beside the target goes.
+void finishOpenDumpAtExit() {
   if (g_openDump) flushDump(g_openDump);
+  removeUnfinishedDump();
 }
 
 void putBytes(DumpOutput* out, const char* bytes, size_t n) {
@@ -459,10 +476,11 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
 
 }  // namespace
 
-bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
-  if (!path || !mode) return false;
-  FILE* stream = std::fopen(path, mode);
-  if (!stream) return false;
+namespace {
+
+// Writes the document to stream, which stays open. False when a write
+// failed; a jump of the pool passes through, after the flush.
+bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
   // The stream itself stays unbuffered: the buffer below is the only one, and
   // it is flushed explicitly on every way out.
   std::setvbuf(stream, nullptr, _IONBF, 0);
@@ -470,8 +488,8 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   output.stream = stream;
   output.buffer = static_cast<char*>(std::malloc(kDumpBufferSize));
   output.capacity = output.buffer ? kDumpBufferSize : 0;  // no buffer: straight writes
-  static bool exitFlushRegistered = false;
-  if (!exitFlushRegistered) exitFlushRegistered = std::atexit(flushOpenDumpAtExit) == 0;
+  static bool exitHookRegistered = false;
+  if (!exitHookRegistered) exitHookRegistered = std::atexit(finishOpenDumpAtExit) == 0;
   g_openDump = &output;
   XmlWriterState state;
   state.output = &output;
@@ -480,7 +498,6 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   auto finish = [&]() {
     flushDump(&output);
     g_openDump = nullptr;
-    if (std::fclose(stream) != 0) output.failed = true;
     std::free(output.buffer);
   };
   put(&state, "<?xml version=\"1.0\" encoding=\"");
@@ -496,8 +513,121 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   return !output.failed;
 }
 
-bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root) {
-  return writeAstXml(fileName, "w", encoding, root);
+// The file a path finally names: symbolic links are followed, and the last
+// one may dangle (its target is the file that writing to the path creates).
+std::string followLinks(const char* path) {
+  std::string current = path;
+  std::string target(PATH_MAX, '\0');
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    ssize_t n = readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || size_t(n) >= target.size()) break;
+    std::string next(target.data(), size_t(n));
+    size_t slash = current.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next.insert(0, current, 0, slash + 1);
+    current = next;
+  }
+  return current;
+}
+
+// Names of the run's dump file beside its target: the unfinished document
+// and, for a run cut short, the partial one.
+struct BesideNames {
+  char* unfinished = nullptr;
+  char* partial = nullptr;
+};
+
+// Creates a new file beside target. Its name is published for the signal
+// handler before the file exists, so that no moment leaves it behind.
+int createBeside(const std::string& target, BesideNames* names) {
+  static unsigned serial = 0;
+  size_t size = target.size() + 64;
+  names->unfinished = static_cast<char*>(std::malloc(size));
+  names->partial = static_cast<char*>(std::malloc(size));
+  for (int attempt = 0; names->unfinished && names->partial && attempt < 100; ++attempt) {
+    unsigned n = serial++;
+    std::snprintf(names->unfinished, size, "%s.%ld.%u.part", target.c_str(), long(getpid()), n);
+    std::snprintf(names->partial, size, "%s.%ld.%u.partial", target.c_str(), long(getpid()), n);
+    g_unfinishedPath.store(names->unfinished);
+    int fd = open(names->unfinished, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    g_unfinishedPath.store(nullptr);
+    if (errno != EEXIST) break;
+  }
+  std::free(names->unfinished);
+  std::free(names->partial);
+  *names = BesideNames();
+  return -1;
+}
+
+// The partial document of the last run cut short, for the caller's message.
+char* g_partialPath = nullptr;
+
+}  // namespace
+
+bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
+  if (!path || !mode) return false;
+  FILE* stream = std::fopen(path, mode);
+  if (!stream) return false;
+  bool written;
+  try {
+    written = writeDocument(stream, encoding, root);
+  } catch (...) {
+    std::fclose(stream);
+    throw;
+  }
+  return std::fclose(stream) == 0 && written;
+}
+
+bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, const char** partialPath) {
+  if (partialPath) *partialPath = nullptr;
+  if (!fileName) return false;
+  std::string target = followLinks(fileName);
+  struct stat st;
+  bool exists = stat(target.c_str(), &st) == 0;
+  // A device or a pipe (/dev/null, /dev/stdout) has nothing to replace.
+  if (exists && !S_ISREG(st.st_mode)) return writeAstXml(fileName, "w", encoding, root);
+  // Nor is a file replaced that could not be written in place.
+  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+  BesideNames names;
+  int fd = createBeside(target, &names);
+  if (fd < 0) return false;
+  if (exists) {
+    // The new document keeps the old one's owner and permissions where the
+    // system allows.
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+      // not allowed: the file stays the writer's own
+    }
+    fchmod(fd, st.st_mode & 07777);
+  }
+  FILE* stream = fdopen(fd, "w");
+  bool written = stream != nullptr;
+  if (!stream) close(fd);
+  try {
+    if (stream) written = writeDocument(stream, encoding, root) && fsync(fd) == 0;
+  } catch (...) {
+    std::fclose(stream);
+    // A run cut short keeps what it wrote, under a name of its own.
+    bool moved = std::rename(names.unfinished, names.partial) == 0;
+    g_unfinishedPath.store(nullptr);
+    std::free(g_partialPath);
+    g_partialPath = moved ? names.partial : names.unfinished;
+    std::free(moved ? names.unfinished : names.partial);
+    if (partialPath) *partialPath = g_partialPath;
+    throw;
+  }
+  if (stream && std::fclose(stream) != 0) written = false;
+  if (written && std::rename(names.unfinished, target.c_str()) != 0) written = false;
+  if (!written) unlink(names.unfinished);
+  g_unfinishedPath.store(nullptr);
+  std::free(names.unfinished);
+  std::free(names.partial);
+  return written;
+}
+
+void removeUnfinishedDump() {
+  if (char* path = g_unfinishedPath.load()) unlink(path);
 }
 
 bool writeSourceXml(const char* path, const char* mode, const char* text) {
