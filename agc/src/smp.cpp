@@ -249,7 +249,9 @@ char *data_of(free_block *b) { return reinterpret_cast<char *>(b) + kTagBytes; }
 free_block *block_at(char *p) { return reinterpret_cast<free_block *>(p); }
 
 void new_bump_chunk(smp_memory_pool *pool, std::uint32_t u) {
-  std::uint64_t req = static_cast<std::uint64_t>(u) * kUnit + 120;
+  // The request covers the margin checked below: a request just under a
+  // chunk class would otherwise get that class and fail the check.
+  std::uint64_t req = (static_cast<std::uint64_t>(u) + 21) * kUnit;
   std::uint64_t grown = static_cast<std::uint64_t>(pool->bump_units / 3) * kUnit;
   if (grown > req) req = grown;
   int id = chunk_alloc(req);
