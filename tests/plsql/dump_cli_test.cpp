@@ -278,6 +278,27 @@ TEST_F(DumpCli, EncodingOption) {
   }
 }
 
+// The dump's walk does not recurse per nesting level: 4,900 nested blocks,
+// the most the parser takes, dump on a main stack of 256 KiB.
+TEST_F(DumpCli, DeeplyNestedBlocksDumpOnASmallStack) {
+  std::string source;
+  for (int i = 0; i < 4900; ++i) source += "BEGIN\n";
+  source += "NULL;\n";
+  for (int i = 0; i < 4900; ++i) source += "END;\n";
+  writeFile(input_, source);
+  qen_test::ProcessResult run = qen_test::run_command("ulimit -s 256 && exec " + qen_test::shell_quote(VESTRAKE_PATH) +
+                                                      " -i " + qen_test::shell_quote(input_) + " -a " +
+                                                      qen_test::shell_quote(out_) + " 2>&1");
+  EXPECT_TRUE(run.exited);
+  EXPECT_EQ(run.status, 0) << run.output.substr(0, 2000);
+  std::string doc = readFile(out_);
+  size_t blocks = 0;
+  for (size_t at = doc.find("<node type=\"block\""); at != std::string::npos; at = doc.find("<node type=\"block\"", at + 1))
+    ++blocks;
+  EXPECT_EQ(blocks, 4900u);
+  EXPECT_EQ(doc.substr(doc.size() - 9), "\n</node>\n");
+}
+
 // Whole dumps of one source per family, compared byte for byte.
 class DumpGolden : public DumpCli, public ::testing::WithParamInterface<const char*> {};
 
