@@ -474,10 +474,6 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // Writes the document to stream, which stays open. False when a write
 // failed; a jump of the pool passes through, after the flush.
 bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
