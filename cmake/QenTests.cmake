@@ -19,11 +19,11 @@ function(qen_add_test_folder prefix)
     target_link_libraries(${target} PRIVATE ${libs} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
       QEN_SHARED_DIR="${QEN_SHARED_DIR}"
-      QEN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+      QEN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
       QEN_TEST_TMP_DIR="${CMAKE_CURRENT_BINARY_DIR}/tmp"
       ${ARG_DEFINES})
     # tests/ itself: helpers shared by every folder (shell_command.h).
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     if(ARG_INCLUDES)
       target_include_directories(${target} PRIVATE ${ARG_INCLUDES})
     endif()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the whole test suite twice: in a plain build and in a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Both must pass, and both
-# treat compiler warnings as errors.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the tests that use
+# threads once more in a ThreadSanitizer build. All must pass, and all treat
+# compiler warnings as errors. The builds have folders of their own
+# (build-test*/), so the build/ of build.sh is left alone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -18,6 +20,16 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 echo "== plain build =="
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON
+run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON
 echo "== sanitizer build =="
-run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=ON -DQEN_WERROR=ON
+run_suite "$root/build-test-asan" -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=ON -DQEN_WERROR=ON
+echo "== thread sanitizer build (tests that use threads) =="
+# Every test of qen_util, and the tests of qen_ag and qen_analyzer that run
+# threads of their own.
+tsan="$root/build-test-tsan"
+cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=thread -DQEN_WERROR=ON >/dev/null
+cmake --build "$tsan" -j"$jobs" --target tests/util/all agc_context_test agc_smp_internal_test \
+  agc_thread_internal_test analyzer_exports_test analyzer_parser_tree_internal_test
+ctest --test-dir "$tsan/tests/util" --output-on-failure -j"$jobs" --timeout 600
+ctest --test-dir "$tsan" --output-on-failure -j"$jobs" --timeout 600 \
+  -R '^(ContextTest\.OtherThreadsHaveNoContext|SmpThreads\..*|ThreadLayerTest\..*|ExportsThreads\..*|ParserPass\.LongStatementListsDoNotExhaustTheStack)$'

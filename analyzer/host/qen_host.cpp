@@ -1,15 +1,12 @@
 // qen_host: a small host of qen_analyzer for tests and demonstrations.
-//
-//   qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]
-//
-// Reads a T-SQL file (standard input by default), splits it into batches at
-// lines that hold only "go", analyses each batch and writes the XML report
-// (standard output by default). Exit status: 0 when every batch was
-// accepted without a syntax error, 1 when some batch was not accepted or the
-// report holds a syntax error, 2 when the input cannot be read, the report
-// cannot be written completely or the command line is wrong.
+// Its command line, its messages and its exit statuses are described by the
+// usage text below (qen_host --help).
+#include <errno.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -18,7 +15,42 @@
 #include "host_batch.h"
 #include "qen_analyzer.h"
 
+#ifndef QEN_VERSION
+#define QEN_VERSION "unknown"
+#endif
+
 namespace {
+
+const char kUsage[] =
+    "usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n"
+    "       qen_host -h | --help | --version\n"
+    "\n"
+    "Reads T-SQL from INPUT (standard input when absent), splits it into batches at\n"
+    "lines that hold only \"go\", analyses each batch with qen_analyzer and writes an\n"
+    "XML report of the features that the target version lacks, object by object,\n"
+    "with every syntax error and the file's counters.\n"
+    "\n"
+    "Options:\n"
+    "  -t VERSION  target version: MAJOR[.MINOR[.PATCH]] in decimal digits. The\n"
+    "              analysis tells the versions 0.0.0, 0.0.1, 0.3.0, 1.0.0, 1.1.0\n"
+    "              and 1.2.0 apart; any other version counts as the highest of\n"
+    "              these that is not above it. Without -t the target is newer\n"
+    "              than all of them. A value of another form is refused.\n"
+    "  -q          quoted identifiers: double-quoted text is a name, not a string\n"
+    "  -e          escaped texts: single quotes in the report's messages and\n"
+    "              source lines are doubled\n"
+    "  -i ID       identifier of the input written in the report (default: INPUT)\n"
+    "  -o REPORT   write the report into the file REPORT (default: standard\n"
+    "              output); an existing report is extended by this input\n"
+    "  -h, --help  print this help and exit\n"
+    "  --version   print the version and exit\n"
+    "\n"
+    "Each syntax error of the report is also written to standard error as\n"
+    "FILE:LINE: MESSAGE, in line order (LINE counts from 1).\n"
+    "\n"
+    "Exit status: 0 every batch accepted and no syntax error; 1 a batch not\n"
+    "accepted or a syntax error in the report; 2 the input cannot be read, the\n"
+    "report cannot be written completely, or the command line is wrong.\n";
 
 struct options {
   const char* version = nullptr;
@@ -29,40 +61,140 @@ struct options {
   const char* input = nullptr;
 };
 
-void usage() {
-  std::fputs("usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n"
-             "exit status: 0 all batches accepted, 1 a batch not accepted or a syntax\n"
-             "error in the report, 2 input unreadable, report not written or bad usage\n",
-             stderr);
+// What the command line asks for.
+enum class request { analyse, help, version, refused };
+
+// A command line that cannot be used: what is wrong, then where to look.
+request refuse(const std::string& message) {
+  std::fprintf(stderr, "qen_host: %s\nTry 'qen_host --help' for more information.\n", message.c_str());
+  return request::refused;
 }
 
-bool parse_options(int argc, char** argv, options* o) {
+request parse_options(int argc, char** argv, options* o) {
   for (int i = 1; i < argc; ++i) {
     const char* a = argv[i];
-    auto value = [&](const char** slot) {
-      if (i + 1 >= argc) return false;
-      *slot = argv[++i];
-      return true;
-    };
+    const char** slot = nullptr;
+    if (strcmp(a, "-h") == 0 || strcmp(a, "--help") == 0) return request::help;
+    if (strcmp(a, "--version") == 0) return request::version;
     if (strcmp(a, "-t") == 0) {
-      if (!value(&o->version)) return false;
+      slot = &o->version;
     } else if (strcmp(a, "-i") == 0) {
-      if (!value(&o->id)) return false;
+      slot = &o->id;
     } else if (strcmp(a, "-o") == 0) {
-      if (!value(&o->report)) return false;
+      slot = &o->report;
     } else if (strcmp(a, "-q") == 0) {
       o->quoted = true;
     } else if (strcmp(a, "-e") == 0) {
       o->escaped = true;
     } else if (a[0] == '-' && a[1] != '\0') {
-      return false;
+      return refuse(std::string("unknown option ") + a);
     } else if (o->input == nullptr) {
       o->input = a;
     } else {
-      return false;
+      return refuse(std::string("one input at most: '") + a + "' follows '" + o->input + "'");
+    }
+    if (slot != nullptr) {
+      if (i + 1 >= argc) return refuse(std::string("option ") + a + " needs a value");
+      *slot = argv[++i];
     }
   }
-  return true;
+  return request::analyse;
+}
+
+// The library names a file that it cannot open, but not the reason. The
+// host looks first, so that its own message carries the system's reason;
+// whatever the look cannot foresee is still refused by the library.
+int file_error(const char* what, const char* path, int error) {
+  std::fprintf(stderr, "qen_host: cannot %s '%s': %s\n", what, path, strerror(error));
+  return error;
+}
+
+// 0 when the input can be read as far as the host can tell, else the
+// reason (after a message).
+int check_input(const char* path) {
+  struct stat st;
+  if (stat(path, &st) != 0) return file_error("read the input", path, errno);
+  if (S_ISDIR(st.st_mode)) return file_error("read the input", path, EISDIR);
+  if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, path, R_OK, AT_EACCESS) != 0)
+    return file_error("read the input", path, errno);
+  return 0;
+}
+
+// The folder that holds path: what lies before its last name.
+std::string folder_of(const char* path) {
+  std::string p(path);
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  size_t slash = p.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// 0 when the report can be written as far as the host can tell, else the
+// reason (after a message). A report is replaced by a new file made in its
+// folder, so an existing one needs a folder that takes files as much as a
+// new one does; a path that is not a regular file is never written.
+// Symbolic links to nowhere are the library's to follow.
+int check_report(const char* path) {
+  const char* what = "write the report";
+  struct stat st;
+  std::string folder;
+  if (stat(path, &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return file_error(what, path, EISDIR);
+    if (!S_ISREG(st.st_mode)) {
+      std::fprintf(stderr, "qen_host: cannot %s '%s': not a regular file\n", what, path);
+      return EINVAL;
+    }
+    if (faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0) return file_error(what, path, errno);
+    char* real = realpath(path, nullptr);
+    if (real == nullptr) return file_error(what, path, errno);
+    folder = folder_of(real);
+    std::free(real);
+  } else {
+    if (errno != ENOENT) return file_error(what, path, errno);
+    if (lstat(path, &st) == 0) return 0;
+    folder = folder_of(path);
+    if (stat(folder.c_str(), &st) != 0) return file_error(what, path, errno);
+    if (!S_ISDIR(st.st_mode)) return file_error(what, path, ENOTDIR);
+  }
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    int error = errno;
+    std::fprintf(stderr, "qen_host: cannot %s '%s': no new file can be made in its folder '%s': %s\n", what, path,
+                 folder.c_str(), strerror(error));
+    return error;
+  }
+  return 0;
+}
+
+// Each syntax error of the report, as compilers write theirs.
+void print_syntax_error(void* input_name, int line, const char* message, size_t length) {
+  std::string text = static_cast<const char*>(input_name);
+  text += ':' + std::to_string(line) + ": ";
+  text.append(message, length);
+  text += '\n';
+  std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+// An interrupt, a hang-up or a termination removes what the report file
+// has not completed, then ends the process as the signal would have.
+void end_on_signal(int sig) {
+  file_state_discard_unfinished();
+  raise(sig);  // the handler was reset and the signal is not held
+}
+
+void remove_unfinished_report_on_signals() {
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction action;
+  memset(&action, 0, sizeof action);
+  action.sa_handler = end_on_signal;
+  sigemptyset(&action.sa_mask);
+  for (int sig : signals) sigaddset(&action.sa_mask, sig);
+  action.sa_flags = SA_RESETHAND | SA_NODEFER;
+  for (int sig : signals) {
+    struct sigaction before;
+    // A signal ignored by whoever started the host (nohup) stays ignored.
+    if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(sig, &action, nullptr);
+  }
 }
 
 // True when the batch was accepted; an empty text has nothing to parse (the
@@ -75,17 +207,33 @@ bool batch_accepted(file_state* fs, const std::string& text, const int version[3
 
 int main(int argc, char** argv) {
   options o;
-  if (!parse_options(argc, argv, &o)) {
-    usage();
+  switch (parse_options(argc, argv, &o)) {
+    case request::help:
+      std::fputs(kUsage, stdout);
+      return std::fflush(stdout) == 0 ? 0 : 2;
+    case request::version:
+      std::fputs("qen_host " QEN_VERSION "\n", stdout);
+      return std::fflush(stdout) == 0 ? 0 : 2;
+    case request::refused:
+      return 2;
+    case request::analyse:
+      break;
+  }
+  int version[3];
+  if (ver_init(version, o.version) != 0) {
+    refuse(std::string("-t '") + o.version +
+           "' names no version: give MAJOR[.MINOR[.PATCH]] in decimal digits, such as 1.2.0");
     return 2;
   }
+  bool from_file = o.input != nullptr && o.input[0] != '\0';
+  bool to_file = o.report != nullptr && o.report[0] != '\0';
+  if (from_file && check_input(o.input) != 0) return 2;
+  if (to_file && check_report(o.report) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.
   signal(SIGXFSZ, SIG_IGN);
+  remove_unfinished_report_on_signals();
   analyzer_init();
-  int version[3];
-  if (ver_init(version, o.version) != 0)
-    std::fprintf(stderr, "qen_host: only part of the version '%s' could be read\n", o.version);
   const char* id = o.id ? o.id : (o.input ? o.input : "");
   file_state* fs = file_state_new(id, o.input, o.report, o.escaped ? 1 : 0, 1);
   if (fs == nullptr) return 2;
@@ -93,6 +241,8 @@ int main(int argc, char** argv) {
     file_state_close(fs);
     return 2;
   }
+  const char* input_name = from_file ? o.input : "<standard input>";
+  file_state_on_syntax_error(fs, print_syntax_error, const_cast<char*>(input_name));
 
   bool all_accepted = true;
   std::string batch;
@@ -117,6 +267,14 @@ int main(int argc, char** argv) {
   }
   if (in_batch && !batch_accepted(fs, batch, version, o.quoted)) all_accepted = false;
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
+  // A write that failed on the way has left its bytes in the stream's
+  // buffer: trying them once more tells the reason.
+  FILE* report = file_state_output(fs);
+  if (report != nullptr && std::fflush(report) != 0) {
+    int error = errno;
+    if (to_file) file_error("write the report", o.report, error);
+    else std::fprintf(stderr, "qen_host: cannot write the report to standard output: %s\n", strerror(error));
+  }
   if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;
 }

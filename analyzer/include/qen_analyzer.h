@@ -35,7 +35,10 @@ QEN_ANALYZER_API int ver_init(int v[3], const char* text);
 QEN_ANALYZER_API int ver_less(const int a[3], const int b[3]);
 
 /* Per-input-file state. id and in_path are kept, not copied: they must live
- * until file_state_free. */
+ * until file_state_free. A report path (out_path) is followed through
+ * symbolic links; NULL, after a message on standard error, when it exists
+ * and is not a regular file, when its folder takes no new file, or when its
+ * lock cannot be taken (the calling thread holding it already included). */
 QEN_ANALYZER_API file_state* file_state_new(const char* id, const char* in_path,
                                             const char* out_path, int escaped, int style);
 QEN_ANALYZER_API void file_state_free(file_state* fs);
@@ -43,8 +46,16 @@ QEN_ANALYZER_API void file_state_free(file_state* fs);
  * read to its end and every byte of the report was written, 1 otherwise
  * (after a message on standard error). A report file is written beside its
  * path and renamed into place only when complete, so on failure an existing
- * report is left as it was. */
+ * report is left as it was. From file_state_new to here the report file is
+ * locked: file states of other threads and processes that extend the same
+ * report wait in file_state_new for their turn. */
 QEN_ANALYZER_API int file_state_close(file_state* fs);
+/* For a signal handler that ends the process: removes what the report files
+ * of the process's open file states have not completed (the new report
+ * written beside each, and a report file that did not exist before), so
+ * that every report is left as it was. Async-signal-safe; the file states
+ * cannot complete their reports afterwards. */
+QEN_ANALYZER_API void file_state_discard_unfinished(void);
 QEN_ANALYZER_API void file_state_show_lines(file_state* fs, int on);
 /* The next input line, its line end included, NUL-terminated; NULL at the
  * end of the input. Lines have no length limit and may hold NUL bytes (see
@@ -54,6 +65,14 @@ QEN_ANALYZER_API char* file_state_line(file_state* fs);
 QEN_ANALYZER_API size_t file_state_line_length(file_state* fs);
 /* Syntax errors written into the report so far. */
 QEN_ANALYZER_API int file_state_syntax_errors(file_state* fs);
+/* Has fn called with data for each syntax error as it is written into the
+ * report (in every report style): the error's line in the input file,
+ * counting from 1 as its <line-in-file> does, and the message of its <text>
+ * element, length bytes without a terminating NUL. NULL fn stops the calls;
+ * a NULL fs is ignored. */
+typedef void (*file_state_syntax_error_fn)(void* data, int line, const char* message, size_t length);
+QEN_ANALYZER_API void file_state_on_syntax_error(file_state* fs, file_state_syntax_error_fn fn,
+                                                 void* data);
 QEN_ANALYZER_API int file_state_lineno(file_state* fs);
 QEN_ANALYZER_API void file_state_mark(file_state* fs);
 QEN_ANALYZER_API int file_state_get_mark(file_state* fs);

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "file_state_internal.h"
+#include "report_file.h"
 
 namespace {
 
@@ -169,6 +170,7 @@ void register_open(file_state* fs) {
   std::call_once(g_exit_hook_once, [] { atexit(finish_open_states_at_exit); });
   std::lock_guard<std::mutex> lock(g_open_mutex);
   fs->owner = getpid();
+  fs->opener = pthread_self();
   fs->next_open = g_open_states;
   fs->prev_open = nullptr;
   if (g_open_states) g_open_states->prev_open = fs;
@@ -183,93 +185,146 @@ void unregister_open(file_state* fs) {
   fs->next_open = fs->prev_open = nullptr;
 }
 
-// A fresh file beside path, made with the permissions a new file would get.
-FILE* create_beside(const char* path, char** temp_path) {
+// Whether a file state of the calling thread holds the lock of the report
+// file (dev, ino): the thread would wait for itself.
+bool locked_by_this_thread(dev_t dev, ino_t ino) {
+  std::lock_guard<std::mutex> lock(g_open_mutex);
+  for (file_state* fs = g_open_states; fs != nullptr; fs = fs->next_open) {
+    if (fs->lock_fd >= 0 && fs->report_dev == dev && fs->report_ino == ino && fs->owner == getpid() &&
+        pthread_equal(fs->opener, pthread_self()))
+      return true;
+  }
+  return false;
+}
+
+// A fresh file beside path that only this process can read so far; it is
+// marked for removal until the report is complete.
+FILE* create_beside(file_state* fs, const char* path) {
   static std::atomic<unsigned> serial{0};
   size_t size = strlen(path) + 64;
   char* name = (char*)malloc(size);
   if (name == nullptr) return nullptr;
   for (int attempt = 0; attempt < 100; ++attempt) {
     snprintf(name, size, "%s.%ld.%u.part", path, (long)getpid(), serial.fetch_add(1));
-    int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Marked before it exists: no signal finds it made but unmarked.
+    report_pending* pending = report_pending_add(name, 0, 0, 0);
+    if (pending == nullptr) break;
+    int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-      if (errno == EEXIST) continue;
+      int error = errno;
+      report_pending_release(pending);
+      if (error == EEXIST) continue;
       break;
     }
     FILE* f = fdopen(fd, "w+");
     if (f == nullptr) {
       close(fd);
-      unlink(name);
+      report_pending_discard(pending);
       break;
     }
-    *temp_path = name;
+    fs->temp_path = name;
+    fs->temp_pending = pending;
     return f;
   }
   free(name);
   return nullptr;
 }
 
-// Copies the first length bytes of from into to.
-bool copy_head(FILE* from, FILE* to, long long length) {
-  char block[65536];
-  if (fseeko(from, 0, SEEK_SET) != 0) return false;
-  while (length > 0) {
-    size_t n = length > (long long)sizeof block ? sizeof block : (size_t)length;
-    if (fread(block, 1, n, from) != n || fwrite(block, 1, n, to) != n) return false;
-    length -= (long long)n;
+// The new report keeps the owner, group and mode of the one it replaces,
+// as far as this process may set them.
+void keep_owner_and_mode(int fd, const struct stat& st) {
+  if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, (uid_t)-1, st.st_gid) != 0) {
+    // Owned by whoever runs; the mode below still holds.
   }
-  return true;
+  fchmod(fd, st.st_mode & 07777);
 }
 
-// Opens the report of out_path, positioned where the new text goes. An
-// existing regular file is not written: its text up to that position is
-// copied into a file beside it, which replaces it when the report is
-// complete. Devices and files in a folder that takes no new file are
-// written in place.
-FILE* open_report(file_state* fs, const char* out_path, int* found_source_end) {
+// Copies length bytes of the file fd from offset from to the end of to.
+bool copy_range(int fd, long long from, long long length, FILE* to) {
+  // On the heap: a library caller's thread may have a small stack.
+  const size_t kBlock = 65536;
+  char* block = (char*)malloc(kBlock);
+  bool ok = block != nullptr;
+  while (ok && length > 0) {
+    size_t n = length > (long long)kBlock ? kBlock : (size_t)length;
+    ssize_t got = pread(fd, block, n, (off_t)from);
+    ok = got > 0 && fwrite(block, 1, (size_t)got, to) == (size_t)got;
+    from += got;
+    length -= got;
+  }
+  free(block);
+  return ok;
+}
+
+// Ends the run's hold on its report file. Unless the new report completed
+// it, the file written beside the report is removed, and so is a report
+// file that this run made; then the other runs may take the lock.
+void end_report_file(file_state* fs, bool completed) {
+  if (completed) {
+    report_pending_release(fs->temp_pending);
+    report_pending_release(fs->placeholder);
+  } else {
+    report_pending_discard(fs->temp_pending);
+    report_pending_discard(fs->placeholder);
+  }
+  fs->temp_pending = nullptr;
+  fs->placeholder = nullptr;
+  free(fs->temp_path);
+  fs->temp_path = nullptr;
+  if (fs->lock_fd >= 0) close(fs->lock_fd);
+  fs->lock_fd = -1;
+}
+
+// Opens the report of out_path, positioned where the new text goes. The
+// report file (made empty when missing) is locked, and its text up to that
+// position is copied into a file beside it, which replaces it when the
+// report is complete. A path that is not a regular file, or whose folder
+// takes no new file, is refused before anything is written.
+report_lock_result open_report(file_state* fs, const char* out_path, int* found_source_end) {
   *found_source_end = 0;
-  FILE* old = fopen(out_path, "r+");
-  struct stat st;
-  if (old == nullptr) {
-    if (errno == ENOENT) {
-      FILE* f = create_beside(out_path, &fs->temp_path);
-      if (f != nullptr) return f;
-    }
-    return fopen(out_path, "w");
-  }
-  if (fstat(fileno(old), &st) != 0 || !S_ISREG(st.st_mode)) {
-    fs->report = old;
-    *found_source_end = report_seek_source_end(fs);
-    return old;
-  }
-  // Through a symbolic link the file it names is replaced, not the link.
-  char* target = realpath(out_path, nullptr);
-  FILE* f = create_beside(target ? target : out_path, &fs->temp_path);
-  if (f == nullptr) {
+  // Through a symbolic link the file it names is replaced, or made, not
+  // the link.
+  char* target = report_resolve_links(out_path);
+  if (target == nullptr) return REPORT_CANNOT_OPEN;
+  report_lock lock;
+  report_lock_result result = report_lock_open(target, locked_by_this_thread, &lock);
+  if (result != REPORT_LOCKED) {
     free(target);
+    return result;
+  }
+  fs->target_path = target;
+  fs->lock_fd = lock.fd;
+  fs->report_dev = lock.st.st_dev;
+  fs->report_ino = lock.st.st_ino;
+  fs->placeholder = lock.placeholder;
+  fs->old_report_size = (long long)lock.st.st_size;
+  FILE* f = create_beside(fs, target);
+  if (f == nullptr) {
+    end_report_file(fs, false);
+    return REPORT_NO_FILE_BESIDE;
+  }
+  keep_owner_and_mode(fileno(f), lock.st);
+  // The old report is read through a descriptor of its own; the lock stays
+  // with lock_fd.
+  int read_fd = dup(lock.fd);
+  FILE* old = read_fd >= 0 ? fdopen(read_fd, "r") : nullptr;
+  if (old == nullptr && read_fd >= 0) close(read_fd);
+  bool copied = false;
+  if (old != nullptr) {
     fs->report = old;
     *found_source_end = report_seek_source_end(fs);
-    return old;
+    long long keep = ftello(old);
+    copied = keep >= 0 && copy_range(lock.fd, 0, keep, f) && fflush(f) == 0;
+    fclose(old);
   }
-  fs->report = old;
-  *found_source_end = report_seek_source_end(fs);
-  long long keep = ftello(old);
-  bool copied = keep >= 0 && copy_head(old, f, keep) && fflush(f) == 0;
-  fchmod(fileno(f), st.st_mode & 07777);
-  fclose(old);
-  fs->report = nullptr;
+  fs->report = f;
   if (!copied) {
     fclose(f);
-    unlink(fs->temp_path);
-    free(fs->temp_path);
-    fs->temp_path = nullptr;
-    free(target);
-    return nullptr;
+    fs->report = nullptr;
+    end_report_file(fs, false);
+    return REPORT_CANNOT_OPEN;
   }
-  free(fs->report_path);
-  fs->report_path = target ? target : strdup(out_path);
-  fs->old_report_size = (long long)st.st_size;
-  return f;
+  return REPORT_LOCKED;
 }
 
 // Ends the report written beside its file: the old bytes beyond the new
@@ -281,29 +336,32 @@ bool commit_report(file_state* fs) {
   bool ok = fflush(out) == 0 && ferror(out) == 0;
   if (ok && fs->old_report_size > 0) {
     long long written = ftello(out);
-    if (written < 0) ok = false;
-    if (ok && written < fs->old_report_size) {
-      FILE* old = fopen(fs->report_path, "r");
-      ok = old != nullptr && fseeko(old, written, SEEK_SET) == 0;
-      char block[65536];
-      long long left = fs->old_report_size - written;
-      while (ok && left > 0) {
-        size_t n = left > (long long)sizeof block ? sizeof block : (size_t)left;
-        ok = fread(block, 1, n, old) == n && fwrite(block, 1, n, out) == n;
-        left -= (long long)n;
-      }
-      if (old) fclose(old);
-      ok = ok && fflush(out) == 0;
-    }
+    ok = written >= 0 &&
+         (written >= fs->old_report_size ||
+          (copy_range(fs->lock_fd, written, fs->old_report_size - written, out) && fflush(out) == 0));
   }
   ok = ok && fsync(fileno(out)) == 0;
   if (fclose(out) != 0) ok = false;
   fs->report = nullptr;
-  if (ok && rename(fs->temp_path, fs->report_path) != 0) ok = false;
-  if (!ok) unlink(fs->temp_path);
-  free(fs->temp_path);
-  fs->temp_path = nullptr;
+  if (ok && rename(fs->temp_path, fs->target_path) != 0) ok = false;
+  end_report_file(fs, ok);
   return ok;
+}
+
+// What follows "Cannot open '...' for write" when a report path is refused.
+const char* open_failure_reason(report_lock_result result) {
+  switch (result) {
+    case REPORT_NOT_REGULAR:
+      return ": not a regular file";
+    case REPORT_CANNOT_LOCK:
+      return ": it cannot be locked";
+    case REPORT_HELD_BY_THREAD:
+      return ": this thread has it open already";
+    case REPORT_NO_FILE_BESIDE:
+      return ": no new file can be made in its folder";
+    default:
+      return "";
+  }
 }
 
 void write_report_tail(file_state* fs) {
@@ -333,8 +391,8 @@ bool close_report(file_state* fs) {
 // At exit with file states still open (the fatal exit of a failing
 // allocation ends the process in the middle of a batch): the report keeps
 // every finished batch and is closed as after the last of them. Only a
-// report written beside its file is cut back; other streams keep what they
-// got.
+// report written beside its file is cut back; standard output keeps what
+// it got.
 void finish_open_states_at_exit() {
   // Another thread that exits at the same moment may hold the list; the
   // process must still end.
@@ -344,15 +402,21 @@ void finish_open_states_at_exit() {
     // A forked child that exits leaves its parent's reports alone.
     if (fs->owner != getpid()) continue;
     if (fs->report == nullptr || fs->report == stdout) continue;
+    bool ok = true;
     if (fs->in_batch) {
-      if (fs->temp_path == nullptr || fs->batch_report_pos < 0) continue;
-      if (fflush(fs->report) != 0 || ftruncate(fileno(fs->report), fs->batch_report_pos) != 0 ||
-          fseeko(fs->report, fs->batch_report_pos, SEEK_SET) != 0)
-        continue;
+      ok = fs->batch_report_pos >= 0 && fflush(fs->report) == 0 &&
+           ftruncate(fileno(fs->report), fs->batch_report_pos) == 0 &&
+           fseeko(fs->report, fs->batch_report_pos, SEEK_SET) == 0;
       memcpy(fs->counters, fs->batch_counters, sizeof fs->counters);
       fs->in_batch = 0;
     }
-    if (!close_report(fs))
+    if (!ok) {
+      // The old report stays as it was.
+      fclose(fs->report);
+      fs->report = nullptr;
+      end_report_file(fs, false);
+    }
+    if (!ok || !close_report(fs))
       fprintf(stderr, "Report '%s' could not be written completely\n", fs->report_path);
   }
   g_open_states = nullptr;
@@ -411,6 +475,7 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
   }
   fs->line[0] = '\0';
   fs->line_capacity = FS_LINE_BUFFER;
+  fs->lock_fd = -1;
   if (in_path == nullptr || in_path[0] == '\0') {
     fs->input = stdin;
   } else {
@@ -437,13 +502,11 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
     fs->report = stdout;
   } else {
     fs->report_path = strdup(out_path);
-    fs->report = open_report(fs, out_path, &found_source_end);
-    if (fs->report == nullptr || fs->report_path == nullptr) {
-      fprintf(stderr, "Cannot open '%s' for write\n", out_path);
-      if (fs->report != nullptr) fclose(fs->report);
-      if (fs->temp_path != nullptr) unlink(fs->temp_path);
+    report_lock_result opened =
+        fs->report_path != nullptr ? open_report(fs, out_path, &found_source_end) : REPORT_CANNOT_OPEN;
+    if (opened != REPORT_LOCKED) {
+      fprintf(stderr, "Cannot open '%s' for write%s\n", out_path, open_failure_reason(opened));
       if (fs->input != stdin) fclose(fs->input);
-      free(fs->temp_path);
       free(fs->report_path);
       free(fs->line);
       free(fs);
@@ -484,6 +547,8 @@ int file_state_close(file_state* fs) {
             fs->report_path ? fs->report_path : "<standard output>");
     result = 1;
   }
+  end_report_file(fs, false);
+  free(fs->target_path);
   free(fs->report_path);
   free(fs->line);
   free(fs);
@@ -491,6 +556,8 @@ int file_state_close(file_state* fs) {
 }
 
 void file_state_free(file_state* fs) { (void)file_state_close(fs); }
+
+void file_state_discard_unfinished(void) { report_discard_unfinished(); }
 
 void file_state_show_lines(file_state* fs, int on) { fs->show_lines = on != 0; }
 
@@ -542,6 +609,12 @@ char* file_state_line(file_state* fs) {
 size_t file_state_line_length(file_state* fs) { return fs->line_length; }
 
 int file_state_syntax_errors(file_state* fs) { return fs->syntax_errors; }
+
+void file_state_on_syntax_error(file_state* fs, file_state_syntax_error_fn fn, void* data) {
+  if (fs == nullptr) return;
+  fs->on_syntax_error = fn;
+  fs->on_syntax_error_data = data;
+}
 
 int file_state_lineno(file_state* fs) { return fs->lines_read; }
 

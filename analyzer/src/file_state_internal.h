@@ -1,8 +1,10 @@
 #ifndef QEN_FILE_STATE_INTERNAL_H
 #define QEN_FILE_STATE_INTERNAL_H
 
+#include <pthread.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <sys/types.h>
 
 #include "qen_analyzer.h"
 
@@ -50,18 +52,31 @@ struct file_state {
   int batch_mark;
   char* line;
   int32_t counters[FS_COUNTERS];
-  /* Kept for the diagnostic when the report cannot be completed. */
+  /* The report path as given, for the diagnostics. */
   char* report_path;
   /* Bytes of the last line read and the size of its buffer. */
   size_t line_length;
   size_t line_capacity;
   /* The line buffer could not grow; the input counts as unread. */
   int line_failed;
-  /* Syntax errors written into the report. */
+  /* Syntax errors written into the report, and the host's function told
+   * of each of them. */
   int syntax_errors;
-  /* A report file is written under this name beside report_path and renamed
-   * over it only once every byte is written; NULL when written in place. */
+  file_state_syntax_error_fn on_syntax_error;
+  void* on_syntax_error_data;
+  /* A report file is written under temp_path beside target_path (the report
+   * path with its symbolic links followed) and renamed over it only once
+   * every byte is written. Both NULL for standard output. */
   char* temp_path;
+  char* target_path;
+  struct report_pending* temp_pending;
+  /* From opening the report file to the rename, the file at target_path is
+   * held locked through lock_fd (-1 when none), so that runs extending it
+   * take turns; placeholder when it did not exist and this run made it. */
+  int lock_fd;
+  dev_t report_dev;
+  ino_t report_ino;
+  struct report_pending* placeholder;
   /* Size of the file that temp_path replaces. */
   long long old_report_size;
   /* Where the report stood when the running batch began and the counters at
@@ -69,8 +84,10 @@ struct file_state {
   int in_batch;
   long long batch_report_pos;
   int32_t batch_counters[FS_COUNTERS];
-  /* Open file states, for the fatal exit, and the process that opened it. */
+  /* Open file states, for the fatal exit, and the process and thread that
+   * opened it. */
   int owner;
+  pthread_t opener;
   file_state* next_open;
   file_state* prev_open;
 };

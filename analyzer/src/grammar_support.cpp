@@ -11,6 +11,10 @@
 #include <sanitizer/common_interface_defs.h>
 #define GN_ASAN_FIBERS 1
 #endif
+#if defined(__SANITIZE_THREAD__)
+#include <sanitizer/tsan_interface.h>
+#define GN_TSAN_FIBERS 1
+#endif
 
 extern "C" {
 
@@ -96,6 +100,13 @@ struct Walk {
   const void* caller_bottom = nullptr;
   size_t caller_size = 0;
 #endif
+#ifdef GN_TSAN_FIBERS
+  // The thread sanitizer keeps a call stack per fiber: the walk gets one
+  // of its own, made for this walk (walk_entry never returns, so a reused
+  // one would keep its frame).
+  void* caller_fiber = nullptr;
+  void* walk_fiber = nullptr;
+#endif
 };
 
 thread_local Walk* t_walk = nullptr;
@@ -113,6 +124,9 @@ void walk_entry() {
 #ifdef GN_ASAN_FIBERS
   // This stack is left for good: no fake stack to keep.
   __sanitizer_start_switch_fiber(nullptr, w->caller_bottom, w->caller_size);
+#endif
+#ifdef GN_TSAN_FIBERS
+  __tsan_switch_to_fiber(w->caller_fiber, 0);
 #endif
 #if defined(__x86_64__)
   walk_stack_switch(&w->callee_sp, w->caller_sp);
@@ -286,6 +300,11 @@ void gn_on_large_stack(void (*fn)(void*), void* arg) {
   void* fake_stack = nullptr;
   __sanitizer_start_switch_fiber(&fake_stack, stack_low, stack_size);
 #endif
+#ifdef GN_TSAN_FIBERS
+  w.caller_fiber = __tsan_get_current_fiber();
+  w.walk_fiber = __tsan_create_fiber(0);
+  __tsan_switch_to_fiber(w.walk_fiber, 0);
+#endif
 #if defined(__x86_64__)
   walk_stack_switch(&w.caller_sp, w.callee_sp);
 #else
@@ -293,6 +312,9 @@ void gn_on_large_stack(void (*fn)(void*), void* arg) {
 #endif
 #ifdef GN_ASAN_FIBERS
   __sanitizer_finish_switch_fiber(fake_stack, nullptr, nullptr);
+#endif
+#ifdef GN_TSAN_FIBERS
+  __tsan_destroy_fiber(w.walk_fiber);
 #endif
   gn_stack_limit = nullptr;
   t_walk = nullptr;

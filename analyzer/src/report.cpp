@@ -2,6 +2,8 @@
 // analysis environment they are written for is in environment.cpp.
 #include <string.h>
 
+#include <string>
+
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
 
@@ -76,6 +78,20 @@ void write_xml_text(FILE* out, st_String_const* s) {
   }
 }
 
+// Hands put the bytes that escaped writing keeps, in order: control bytes
+// left out, each single quote doubled when escaped is set.
+template <class Put>
+void for_each_escaped_byte(st_String_const* s, int escaped, Put put) {
+  int length;
+  const char* p = flat_bytes(s, &length);
+  for (int i = 0; i < length; ++i) {
+    char c = p[i];
+    if (!char_is_printable((unsigned char)c)) continue;
+    put(c);
+    if (c == '\'' && escaped) put(c);
+  }
+}
+
 int lexeme_line(int lexeme) {
   ag_word b[3] = {ag_from_int(lexeme), 0, 0};
   lexeme_line_and_col_(b);
@@ -117,18 +133,13 @@ st_String_const* lexeme_line_text(int lexeme) {
 }
 
 void report_write_escaped(st_String_const* s, FILE* out, int escaped) {
-  int length;
-  const char* p = flat_bytes(s, &length);
   int brackets = 0;  // the text stands in CDATA: split every "]]>"
   block_writer w(out);
-  for (int i = 0; i < length; ++i) {
-    char c = p[i];
-    if (!char_is_printable((unsigned char)c)) continue;
+  for_each_escaped_byte(s, escaped, [&](char c) {
     if (c == '>' && brackets >= 2) w.put("]]><![CDATA[");
     brackets = c == ']' ? brackets + 1 : 0;
     w.put(c);
-    if (c == '\'' && escaped) w.put('\'');
-  }
+  });
 }
 
 void report_object_header(envn* env) {
@@ -164,10 +175,19 @@ void envn_syntax_error(envn* env, int lexeme) {
           line, line - (int)env->object_first_line, q);
   ag_word b[2] = {ag_from_int(lexeme), 0};
   lexeme_text_(b);
-  report_write_escaped(ag_str(b[1]), out, escaped);
+  st_String_const* near = ag_str(b[1]);
+  report_write_escaped(near, out, escaped);
   fprintf(out, "'%s]]></text>\n            <context><![CDATA[", q);
   report_write_escaped(lexeme_line_text(lexeme), out, escaped);
   fputs("]]></context>\n          </syntax-error>\n", out);
+  if (fs->on_syntax_error != nullptr) {
+    // The <text> element's message, as its CDATA section reads.
+    std::string message = std::string("Incorrect syntax near '") + q;
+    for_each_escaped_byte(near, escaped, [&](char c) { message += c; });
+    message += '\'';
+    message += q;
+    fs->on_syntax_error(fs->on_syntax_error_data, line, message.data(), message.size());
+  }
 }
 
 void yyerror(st_context* ctx, const char* message) {

@@ -92,6 +92,15 @@ static void xxerror(ParseContext *context, const char *message)
 }
 }
 
+/* A unit that began with CREATE and that error recovery gave up (its CREATE
+   popped from the stack, or skipped as a lookahead) is broken as a whole:
+   what the parser reads after it up to the next terminator line or unit
+   are its pieces. The pops of the parser's final clean-up say nothing. */
+%destructor {
+    if (std::strncmp(yymsg, "Error", 5) == 0)
+        ctx->inBrokenUnit = BROKEN_CREATE_UNIT;
+} T_CREATE
+
 %initial-action {
     ctx->parserState = &yystate;
     ctx->probes.expectedTokens = expectedTokens;
@@ -530,15 +539,16 @@ programs
                 if (ctx->options && !ctx->options->severalUnits)
                     reportErrorExpecting(ctx, "syntax error", "<END-OF-STATEMENT>");
                 $$.value.list = listAppend($1.value.list, $2.value.node);
+                noteBrokenUnitPiece(ctx, $2.value.node);
             }
             yyerrok;
         }
     | program  /* 3 */
         { $$.value.list = listNew($1.value.node); }
     | error  /* 4 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
+        { $$.value.list = listNew(takeLastErrorNode(ctx)); noteBrokenUnit(ctx); }
     | programs error  /* 5 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
+        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); noteBrokenUnit(ctx); }
     ;
 
 program
@@ -556,7 +566,7 @@ program
                 static_cast<astNodeBlock *>($1.value.node)->anonymous = true;
         }
     | T_TERMINATOR  /* 15 */
-        { $$.value.node = nullptr; }
+        { $$.value.node = nullptr; ctx->inBrokenUnit = NO_BROKEN_UNIT; }
     | create_cluster optSemiColon  /* 16 */
     | create_dblink optSemiColon  /* 17 */
     | create_dimension optSemiColon  /* 18 */
@@ -602,13 +612,14 @@ program
     | comment_on optSemiColon  /* 58 */
     ;
 
+/* The CREATE's value carries nothing here ($1 is named for its destructor). */
 create_java_source
     : T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_SOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 59 */
-        { $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
+        { (void)$1; $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
     | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_RESOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 60 */
-        { $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
+        { (void)$1; $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
     | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_CLASS_SCHEMA lno T_WORD as_is gobble_java T_TERMINATOR  /* 61 */
-        { $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
+        { (void)$1; $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
     ;
 
 opt_and_resolve_or_compile

@@ -222,5 +222,5 @@ void vestrakeMain(int argc, char** argv) {
 
   StatementRecord* statements = nullptr;
   ErrorRecord* errors = nullptr;
-  translateSource(source, &statements, &errors, &translate);
+  translateSource(source, &statements, &errors, &translate, options.sourceText ? nullptr : options.inputFile);
 }

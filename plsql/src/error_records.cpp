@@ -1,8 +1,13 @@
 #include "error_records.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "ast.h"
 #include "parse_context.h"
@@ -107,6 +112,104 @@ int errorListLength(const ErrorRecord* head) {
   int n = 0;
   for (; head; head = head->next) ++n;
   return n;
+}
+
+bool holdsSyntaxError(const ErrorRecord* head) {
+  for (; head; head = head->next)
+    if (head->domain == ERROR_DOMAIN_SYNTAX || head->domain == ERROR_DOMAIN_LEXICAL) return true;
+  return false;
+}
+
+namespace {
+
+// A text of the report line: control characters (line breaks of a string
+// literal, say) become blanks, so that each record stays on one line.
+std::string oneLine(const std::string& text) {
+  std::string shown;
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    shown += c < 0x20 || c == 0x7f ? ' ' : ch;
+  }
+  return shown;
+}
+
+// A token as the report line shows it: on one line, and not so long that
+// the message is lost behind it.
+std::string shownToken(const char* text) {
+  const size_t kLongest = 40;
+  std::string shown = oneLine(text);
+  if (shown.size() > kLongest) {
+    size_t cut = kLongest;
+    // Never split a UTF-8 sequence.
+    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xc0) == 0x80) --cut;
+    shown.resize(cut);
+    shown += "...";
+  }
+  return shown;
+}
+
+// The parser's own wording names terminals by their grammar names; the
+// report shows them as the expected-token lists do.
+std::string plainTokenNames(const std::string& text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool wordStart = i == 0 || !(std::isalnum(static_cast<unsigned char>(text[i - 1])) || text[i - 1] == '_');
+    if (wordStart && text.compare(i, 2, "T_") == 0) {
+      ++i;
+      continue;
+    }
+    if (wordStart && text.compare(i, 4, "$end") == 0) {
+      plain += "end of input";
+      i += 3;
+      continue;
+    }
+    plain += text[i];
+  }
+  return plain;
+}
+
+}  // namespace
+
+std::string errorRecordLine(const char* sourceName, const ErrorRecord* record) {
+  std::string line = sourceName ? sourceName : "<string>";
+  if (record->line > 0) line += ":" + std::to_string(record->line);
+  line += ": ";
+  std::string message = record->message ? record->message : "";
+  bool syntax = record->domain == ERROR_DOMAIN_SYNTAX || record->domain == ERROR_DOMAIN_LEXICAL;
+  if (!syntax) return line + oneLine(message);
+  // The checks of the rewriting keep their reason where the parser keeps
+  // the source line, and give an empty expected text.
+  bool check = record->expected && !record->expected[0] && record->text;
+  std::string head = message;
+  std::string rest;
+  size_t comma = message.find(", ");
+  if (!check && comma != std::string::npos) {
+    head = message.substr(0, comma);
+    rest = plainTokenNames(message.substr(comma + 2));
+  }
+  line += oneLine(head);
+  if (record->context && record->context[0])
+    line += " near '" + shownToken(record->context) + "'";
+  else if (record->context && record->domain == ERROR_DOMAIN_SYNTAX)
+    line += " at the end of the input";
+  if (check) rest = record->text;
+  if (!rest.empty()) line += ": " + oneLine(rest);
+  return line;
+}
+
+void printErrorRecords(std::FILE* stream, const char* sourceName, const ErrorRecord* head) {
+  std::vector<const ErrorRecord*> records;
+  for (; head; head = head->next) records.push_back(head);
+  std::stable_sort(records.begin(), records.end(), [](const ErrorRecord* a, const ErrorRecord* b) {
+    return std::max(a->line, 0) < std::max(b->line, 0);
+  });
+  // The scanner reports an open string or comment at every end-of-input
+  // token it is asked for; the user is told once.
+  std::unordered_set<std::string> printed;
+  for (const ErrorRecord* record : records) {
+    std::string line = errorRecordLine(sourceName, record);
+    if (printed.insert(line).second) std::fprintf(stream, "%s\n", line.c_str());
+  }
 }
 
 char* formatExpectedTokens(const char* const* names, int count) {

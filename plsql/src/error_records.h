@@ -2,6 +2,9 @@
 // the tree in place of a broken element.
 #pragma once
 
+#include <cstdio>
+#include <string>
+
 struct ParseContext;
 struct astNode;
 struct astNodeError;
@@ -32,6 +35,17 @@ extern ErrorRecord internalErrorRecordStatic;  // "Internal error", domain 3
 
 void listAppendRecord(ErrorRecord** head, ErrorRecord* record);
 int errorListLength(const ErrorRecord* head);
+
+// True when the list holds a syntax or lexical record: the source was not
+// read as written, even where the parser went on.
+bool holdsSyntaxError(const ErrorRecord* head);
+// The record as one line of the run's report, in the form compilers use:
+// "NAME:LINE: message" ("NAME: message" for a record without a line). A
+// syntax or lexical record names the token it was found near.
+std::string errorRecordLine(const char* sourceName, const ErrorRecord* record);
+// Every record of the list, one line each, ordered by line (records of the
+// same line keep the order they were made in).
+void printErrorRecords(std::FILE* stream, const char* sourceName, const ErrorRecord* head);
 
 // Reports made while scanning and parsing (line counted from 0).
 ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int line, int domain,

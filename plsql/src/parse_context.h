@@ -6,6 +6,7 @@
 #include "translate_options.h"
 
 struct astNode;
+struct astNodeList;
 struct astNodeError;
 struct StatementRecord;  // one emitted target statement
 
@@ -32,6 +33,19 @@ struct ParseContext {
   int tooManyErrors;  // set by the parser when maxErrors is passed
   FrontEndProbes probes;
   astNodeError* lastErrorNode;  // node of the last syntax report, until the grammar takes it
+  // After a CREATE unit the parser could not read, the blocks and SQL
+  // statements it went on with up to the next terminator line or unit are
+  // pieces of that unit, not units of their own: they are listed here and
+  // never translated.
+  int inBrokenUnit;  // BrokenUnit
+  astNodeList* brokenUnitPieces;
+};
+
+// What the parser is in after a syntax error at the top level.
+enum BrokenUnit {
+  NO_BROKEN_UNIT = 0,
+  BROKEN_UNIT = 1,         // text that begins no unit (a client command line, say)
+  BROKEN_CREATE_UNIT = 2   // a CREATE unit given up
 };
 
 // The LALR parser (generated); 0 accepted, 1 aborted, 2 stacks exhausted.
@@ -46,7 +60,7 @@ bool parseSource(ParseContext* context);
 
 // Outcome of one translation, for callers that drive it in process.
 struct TranslateResult {
-  int status;           // exit status of the run
+  int status;           // exit status of the run (5 also when the parser recovered from a syntax error)
   bool parseFailed;
   bool tooManyErrors;
   bool unableToParse;   // failed with fewer than two error records
@@ -67,6 +81,8 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
 // lines of a run cut short to standard error).
 void printTranslateMessages(const TranslateResult& result);
 
-// Runs one translation and ends the process with its status.
+// Runs one translation, prints its closing messages and its error records
+// (standard error, one line each, named by sourceName; "<string>" when
+// null) and ends the process with its status.
 [[noreturn]] void translateSource(const char* source, StatementRecord** statements, ErrorRecord** errors,
-                                  const TranslateOptions* options);
+                                  const TranslateOptions* options, const char* sourceName = nullptr);

@@ -67,6 +67,23 @@ int parserInteger(ParseContext* context, const char* text)
   return static_cast<int>(converted);
 }
 
+void noteBrokenUnit(ParseContext* context)
+{
+  if (context->inBrokenUnit == NO_BROKEN_UNIT)
+    context->inBrokenUnit = BROKEN_UNIT;
+}
+
+void noteBrokenUnitPiece(ParseContext* context, astNode* unit)
+{
+  if (!unit)
+    return;
+  if (context->inBrokenUnit == BROKEN_CREATE_UNIT &&
+      (unit->kind == AST_BLOCK || unit->kind == AST_SQL_STMT || unit->kind == AST_SELECT))
+    context->brokenUnitPieces = listAppend(context->brokenUnitPieces, unit);
+  else
+    context->inBrokenUnit = NO_BROKEN_UNIT;
+}
+
 char* parserNegate(const char* digits)
 {
   const char* text = digits ? digits : "";

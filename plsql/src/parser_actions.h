@@ -39,6 +39,14 @@ astNodeDdl* parserDdl(int kind, int line, astNodeList* name, astNodeList* body);
 // their fields untouched.
 void parserSetLabel(astNode* node, char* label);
 
+// A syntax error at the top level: the parser is in a broken unit.
+void noteBrokenUnit(ParseContext* context);
+// A top-level unit after a CREATE unit the parser could not read: a block or
+// an SQL statement before the next terminator line or unit is a piece of the
+// broken unit and goes to the context's list of such pieces; any other unit
+// ends the broken one.
+void noteBrokenUnitPiece(ParseContext* context, astNode* unit);
+
 // Loop type of a FOR statement from its range token list.
 int parserForLoopType(const astNodeList* range);
 

@@ -4,6 +4,7 @@
 // never stops early.
 #pragma once
 
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -40,6 +41,10 @@ struct TransformState {
     std::vector<astNode*> declarations;
   };
   std::unordered_map<const astNodeList*, RefCursorScan> refCursorScans;
+  // Names (folded to lower case) of the collection types declared in the
+  // run and of the variables and parameters declared with one of them.
+  std::unordered_set<std::string> collectionTypes;
+  std::unordered_set<std::string> collectionVariables;
 };
 
 // Entry point: rewrites the whole tree under `root`.

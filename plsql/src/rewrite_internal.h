@@ -56,5 +56,16 @@ void transformOpen(astNodeOpen* node, TransformState* state);
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state);
 void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state);
 void rewriteCollectionMethod(astNodeCall* node, TransformState* state);
+// Constructs in a token list that are copied as written and mean nothing,
+// or something else, in the target: collection methods, collection
+// constructors and element subscripts, DBMS_SQL functions.
+void reportListedConstructs(astNodeList* list, TransformState* state);
+// Notes the collection types and the variables of collection type that a
+// declaration or parameter makes.
+void noteCollectionDeclaration(astNode* declaration, TransformState* state);
+// Lower-case copy of a name text.
+std::string foldedText(const char* text);
+// The text after the last dot outside double quotes, or null.
+const char* afterLastDot(const char* text);
 
 }  // namespace rewrite

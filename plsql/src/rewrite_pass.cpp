@@ -2,7 +2,11 @@
 // variables, SQL% attributes, handlers, RAISE and pragmas.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <strings.h>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -473,6 +477,145 @@ void setPackage(astNode* node, astNode* package) {
 
 bool isPackageDeclaration(int kind) { return kind >= AST_VAR_DECL && kind <= AST_EXCEPTION_DECL; }
 
+// ---- routines of a module ----
+
+// A routine of a package, with a body or without: its kind, name and
+// parameters.
+struct MemberRoutine {
+  bool function = false;
+  astNodeList* name = nullptr;
+  astNodeList* args = nullptr;
+  astNodeBlock* body = nullptr;
+};
+
+bool memberRoutine(const astNode* node, MemberRoutine* routine) {
+  if (!node) return false;
+  switch (node->kind) {
+    case AST_CREATE_PROCEDURE: {
+      auto* n = static_cast<const astNodeCreateProc*>(node);
+      *routine = {false, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = static_cast<const astNodeCreateFunc*>(node);
+      *routine = {true, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_PROC_PROTO: {
+      auto* n = static_cast<const astNodeProcProto*>(node);
+      *routine = {false, n->name, n->args, nullptr};
+      return true;
+    }
+    case AST_FUNC_PROTO: {
+      auto* n = static_cast<const astNodeFuncProto*>(node);
+      *routine = {true, n->name, n->args, nullptr};
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// Name texts compared the way the target compares ordinary names.
+std::string foldedName(const astNodeList* name) {
+  std::string text;
+  for (astListCell* c = listCells(name); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    if (!text.empty()) text += '.';
+    text += foldedText(token->text);
+  }
+  return text;
+}
+
+// The target tells the routines of a module apart by their name and their
+// number of parameters only: a further routine of the same kind, name and
+// count cannot be created next to the first.
+void reportIndistinctOverloads(astNodeList* routines, TransformState* state) {
+  std::unordered_set<std::string> seen;
+  for (astListCell* c = listCells(routines); c; c = c->next) {
+    MemberRoutine routine;
+    if (!memberRoutine(c->value, &routine)) continue;
+    std::string key = std::string(routine.function ? "F" : "P") + std::to_string(listLength(routine.args)) + " " +
+                      foldedName(routine.name);
+    if (seen.insert(key).second) continue;
+    astNodeToken* name = firstToken(routine.name);
+    tokenErrorRecord("Overloaded routines with the same number of parameters not supported",
+                     name && name->text ? name->text : "", c->value, state->errors);
+  }
+}
+
+// Does a package specification of this run publish a routine of that name?
+bool publishedBySpecification(const astNodeCreatePkgBody* body, const std::string& routineName,
+                              const TransformState* state) {
+  if (!state->root || state->root->kind != AST_LIST) return false;
+  std::string package = foldedName(body->name);
+  for (astListCell* c = listCells(static_cast<astNodeList*>(state->root)); c; c = c->next) {
+    if (!c->value || c->value->kind != AST_CREATE_PKG_HEAD) continue;
+    auto* head = static_cast<astNodeCreatePkgHead*>(c->value);
+    if (foldedName(head->name) != package) continue;
+    // Before its own steps the specification still holds its members in
+    // `elements`.
+    for (astNodeList* members : {head->elements, head->prototypes})
+      for (astListCell* m = listCells(members); m; m = m->next) {
+        MemberRoutine routine;
+        if (memberRoutine(m->value, &routine) && foldedName(routine.name) == routineName) return true;
+      }
+  }
+  return false;
+}
+
+// The routines declared ahead in a package body, by folded name, with the
+// place of their bodies among the body's routines.
+struct UseAheadSearch {
+  std::unordered_map<std::string, int> bodyAt;
+  std::unordered_set<std::string> reported;
+  int current = 0;  // place of the routine being searched
+  TransformState* state = nullptr;
+};
+
+void findUseAhead(astNode* node, void* data) {
+  if (node->kind != AST_TOKEN) return;
+  auto* token = static_cast<astNodeToken*>(node);
+  if (token->tokenCode != T_WORD || !token->text) return;
+  auto* search = static_cast<UseAheadSearch*>(data);
+  const char* last = afterLastDot(token->text);
+  std::string name = foldedText(last ? last : token->text);
+  auto at = search->bodyAt.find(name);
+  if (at == search->bodyAt.end() || at->second <= search->current || !search->reported.insert(name).second) return;
+  tokenErrorRecord("Private routine used ahead of its body not supported", name.c_str(), token, search->state->errors);
+}
+
+// A routine declared ahead in a package body is private: the target knows
+// prototypes of published routines only, so the declaration writes nothing.
+// A routine of the body that calls it before its own body then cannot be
+// created in the target's order of creation, which is reported at the call.
+void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* state) {
+  if (!body->forwardDeclarations) return;
+  UseAheadSearch search;
+  search.state = state;
+  std::vector<MemberRoutine> routines;
+  for (astListCell* c = listCells(body->prototypes); c; c = c->next) {
+    MemberRoutine routine;
+    if (memberRoutine(c->value, &routine)) routines.push_back(routine);
+  }
+  for (astListCell* f = listCells(body->forwardDeclarations); f; f = f->next) {
+    MemberRoutine declared;
+    if (!memberRoutine(f->value, &declared)) continue;
+    std::string name = foldedName(declared.name);
+    if (name.empty() || publishedBySpecification(body, name, state)) continue;
+    for (size_t i = 0; i < routines.size(); ++i)
+      if (routines[i].function == declared.function && foldedName(routines[i].name) == name) {
+        search.bodyAt.emplace(name, static_cast<int>(i));
+        break;
+      }
+  }
+  if (search.bodyAt.empty()) return;
+  for (size_t i = 0; i < routines.size(); ++i) {
+    search.current = static_cast<int>(i);
+    astWalk(routines[i].body, findUseAhead, &search);
+  }
+}
+
 void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
   transformList(head->name, head, state);
   head->declarations = nullptr;
@@ -495,6 +638,7 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
     }
   }
   head->elements = nullptr;
+  reportIndistinctOverloads(head->prototypes, state);
   transformList(head->declarations, head, state);
   transformList(head->prototypes, head, state);
   transformList(head->types, head, state);
@@ -530,7 +674,13 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
         initBlock = static_cast<astNodeBlock*>(element);
       } else if (element->kind == AST_CREATE_FUNCTION || element->kind == AST_CREATE_PROCEDURE) {
         setPackage(element, body);
-        body->prototypes = listAppend(body->prototypes, element);
+        // A routine without a body is one declared ahead.
+        MemberRoutine routine;
+        memberRoutine(element, &routine);
+        if (routine.body)
+          body->prototypes = listAppend(body->prototypes, element);
+        else
+          body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
       } else if (isPackageDeclaration(element->kind)) {
         setPackage(element, body);
         body->declarations = listAppend(body->declarations, element);
@@ -542,6 +692,8 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
       }
     }
     body->elements = nullptr;
+    reportIndistinctOverloads(body->prototypes, state);
+    reportPrivateRoutinesUsedAhead(body, state);
     transformList(body->declarations, body, state);
     transformList(body->forwardDeclarations, body, state);
     transformList(body->prototypes, body, state);
@@ -559,6 +711,44 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
 
 // ---- handlers and exceptions ----
 
+// Predefined exceptions that the exception map does not hold: the target's
+// SQLSTATE for the same error, or none where no single one stands for it.
+struct PredefinedException {
+  const char* name;
+  const char* sqlstate;
+};
+
+const PredefinedException kUnmappedExceptions[] = {
+    {"INVALID_NUMBER", "22018"},     {"VALUE_ERROR", nullptr},      {"STORAGE_ERROR", nullptr},
+    {"PROGRAM_ERROR", nullptr},      {"LOGIN_DENIED", nullptr},     {"TIMEOUT_ON_RESOURCE", nullptr},
+    {"ROWTYPE_MISMATCH", nullptr},   {"SELF_IS_NULL", nullptr},     {"ACCESS_INTO_NULL", nullptr},
+    {"COLLECTION_IS_NULL", nullptr}, {"SYS_INVALID_ROWID", nullptr}, {"NO_DATA_NEEDED", nullptr},
+};
+
+// The entry for a name (STANDARD. prefix allowed, as for the map), or null.
+const PredefinedException* unmappedException(const char* name) {
+  astNodeList* parts = splitQualifiedName(name);
+  int count = listLength(parts);
+  if (count < 1 || count > 2 || (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")))
+    return nullptr;
+  const char* last = asToken(listLast(parts))->text;
+  for (const PredefinedException& entry : kUnmappedExceptions)
+    if (equalsIgnoreCase(entry.name, last)) return &entry;
+  return nullptr;
+}
+
+// SQLSTATE of a predefined exception outside the map; null, after a record
+// at `at`, when the target has none (the name is then written as it stands
+// and names no condition).
+char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* state) {
+  const PredefinedException* entry = name ? unmappedException(name) : nullptr;
+  if (!entry) return nullptr;
+  if (entry->sqlstate) return poolStrdup(entry->sqlstate);
+  std::string message = std::string("Predefined exception ") + entry->name + " not supported";
+  tokenErrorRecord(message.c_str(), entry->name, at, state->errors);
+  return nullptr;
+}
+
 void transformHandler(astNodeHandler* handler, TransformState* state) {
   transformList(handler->conditions, handler, state);
   astNodeBlock* conditionsBlock = outermostBlock(handler->conditions ? static_cast<astNode*>(handler->conditions) : handler);
@@ -571,6 +761,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
                                                                   : asToken(condition);
     if (!name || !name->text) continue;
     char* sqlstate = state->exceptionMap ? sqlstateForName(name->text, state) : nullptr;
+    if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, name, state);
     if (equalsIgnoreCase(name->text, "OTHERS")) {
       name->text = poolStrdup("SQLEXCEPTION");
     } else if (sqlstate) {
@@ -613,6 +804,7 @@ void transformRaise(astNodeRaise* node, TransformState* state) {
     return;
   }
   char* sqlstate = state->exceptionMap && name->text ? sqlstateForName(name->text, state) : nullptr;
+  if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, node, state);
   if (sqlstate) {
     node->condition = sqlstate;
     node->isSqlstate = 1;
@@ -758,6 +950,7 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
     // Nothing of these reaches the target: the statements and top-level
     // units among them are reported (a DDL unit's own parts are not).
     if (!parent || parent->kind == AST_LIST) reportDropped(node, state);
+    noteCollectionDeclaration(node, state);
     return;
   }
   switch (kind) {
@@ -767,6 +960,11 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
       transformNode(n->targetField, n, state);
       transformNode(n->targetIndex, n, state);
       transformNode(n->expr, n, state);
+      if (n->targetIndex && state->reportedDrops.insert(n).second) {
+        astNodeToken* target = firstToken(n->target);
+        tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr,
+                         n, state->errors);
+      }
       rewriteDbmsSqlAssign(n, state);
       break;
     }
@@ -873,6 +1071,7 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
       break;
     }
     case AST_LIST: {
+      reportListedConstructs(static_cast<astNodeList*>(node), state);
       // Cells inserted after the current one (row-count diagnostics) are
       // visited as well.
       astListCell* outer = state->currentCell;

@@ -1,8 +1,10 @@
 // The rewriting pass, second half: datatypes, declarations, formal
 // arguments, FOR loops, EXIT/CONTINUE labels, EXECUTE IMMEDIATE, OPEN ... FOR,
 // RETURNING clauses, DBMS_SQL functions and collection methods.
+#include <cctype>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -13,6 +15,54 @@ using namespace rewrite;
 namespace {
 
 bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
+
+// Does a name (as written, possibly qualified) stand in the set, whole or
+// by its last part?
+bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
+  if (names.empty() || !text) return false;
+  if (names.count(foldedText(text))) return true;
+  const char* last = afterLastDot(text);
+  return last && names.count(foldedText(last));
+}
+
+bool isText(const astNode* node, const char* text) {
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node) : nullptr;
+  return token && token->text && std::strcmp(token->text, text) == 0;
+}
+
+bool isUnit(const astNode* node) { return isEnclosingUnit(node); }
+
+bool insideTrigger(astNode* node) {
+  astNode* unit = outermostOf(node, isUnit);
+  return unit && unit->kind == AST_CREATE_TRIGGER;
+}
+
+// Collection methods that the target writes otherwise (TRIM, DELETE and
+// EXTEND are rewritten as statements).
+const char* const kCollectionMethods[] = {"COUNT", "FIRST", "LAST", "NEXT", "PRIOR", "EXISTS", "LIMIT"};
+
+const char* const kDbmsSqlFunctions[] = {
+    "DBMS_SQL.EXECUTE",       "DBMS_SQL.EXECUTE_AND_FETCH",  "DBMS_SQL.FETCH_ROWS",  "DBMS_SQL.IS_OPEN",
+    "DBMS_SQL.LAST_ERROR_POSITION", "DBMS_SQL.LAST_ROW_COUNT", "DBMS_SQL.OPEN_CURSOR",
+};
+
+bool isDbmsSqlFunction(const char* text) {
+  for (const char* name : kDbmsSqlFunctions)
+    if (equalsIgnoreCase(text, name)) return true;
+  return false;
+}
+
+// The collection method a token names: the part after the last dot of a
+// qualified name, or a name right after a "." token (x(i).COUNT).
+const char* collectionMethodOf(const astNodeToken* token, const astNode* previous) {
+  const char* method = nullptr;
+  if (token->qualified) method = afterLastDot(token->text);
+  else if (isText(previous, ".")) method = token->text;
+  if (!method) return nullptr;
+  for (const char* known : kCollectionMethods)
+    if (equalsIgnoreCase(method, known)) return known;
+  return nullptr;
+}
 
 // Token texts joined by the emitter's spacing rule: a blank between two
 // tokens unless the second begins with "(", ")" or "," or the first with "(".
@@ -230,6 +280,72 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   return block;
 }
 
+// Is there a token of that code in the list?
+bool holdsToken(const astNodeList* list, int code) {
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (token && token->tokenCode == code) return true;
+  }
+  return false;
+}
+
+void reportBulkCollect(astNode* node, TransformState* state) {
+  tokenErrorRecord("BULK COLLECT not yet implemented", "BULK COLLECT", node, state->errors);
+}
+
+// SAVEPOINT s and ROLLBACK TO s in the target's words; transaction and lock
+// options the target lacks are reported (the statement is written as it
+// stands).
+void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
+  const char* keyword = node->keyword ? node->keyword : "";
+  int line = node->line;
+  if (equalsIgnoreCase(keyword, "SAVEPOINT")) {
+    if (listLength(node->body) != 1) {
+      tokenErrorRecord("SAVEPOINT not supported", "SAVEPOINT...", node, state->errors);
+      return;
+    }
+    // Cursors stay open across a rollback to a savepoint, as they do in
+    // PL/SQL.
+    for (const char* word : {"ON", "ROLLBACK", "RETAIN", "CURSORS"})
+      node->body = listAppend(node->body, makeToken(word, line));
+  } else if (equalsIgnoreCase(keyword, "ROLLBACK")) {
+    for (astListCell* c = listCells(node->body); c; c = c->next) {
+      astNodeToken* to = asToken(c->value);
+      if (!to || !equalsIgnoreCase(to->text, "TO")) continue;
+      astNodeToken* name = c->next ? asToken(c->next->value) : nullptr;
+      if (name && !equalsIgnoreCase(name->text, "SAVEPOINT"))
+        listInsertAfterCell(node->body, c, makeToken("SAVEPOINT", line));
+      break;
+    }
+  } else if (equalsIgnoreCase(keyword, "SET TRANSACTION")) {
+    tokenErrorRecord("SET TRANSACTION not supported", "SET TRANSACTION...", node, state->errors);
+  } else if (equalsIgnoreCase(keyword, "LOCK")) {
+    // LOCK TABLE t IN mode MODE [NOWAIT | WAIT n]: the target locks one
+    // table in SHARE or EXCLUSIVE mode and always waits.
+    std::string mode;
+    bool inMode = false;
+    for (astListCell* c = listCells(node->body); c; c = c->next) {
+      astNodeToken* token = asToken(c->value);
+      if (!token || !token->text) continue;
+      if (equalsIgnoreCase(token->text, "NOWAIT") || equalsIgnoreCase(token->text, "WAIT")) {
+        tokenErrorRecord("LOCK TABLE ... NOWAIT not supported", token->text, node, state->errors);
+      } else if (token->tokenCode == T_COMMA && !inMode && mode.empty()) {
+        tokenErrorRecord("LOCK TABLE of several tables not supported", "LOCK TABLE...", node, state->errors);
+      } else if (token->tokenCode == T_IN) {
+        inMode = true;
+      } else if (inMode && equalsIgnoreCase(token->text, "MODE")) {
+        inMode = false;
+        if (!equalsIgnoreCase(mode.c_str(), "SHARE") && !equalsIgnoreCase(mode.c_str(), "EXCLUSIVE"))
+          tokenErrorRecord(("LOCK TABLE IN " + mode + " MODE not supported").c_str(), mode.c_str(), node,
+                           state->errors);
+      } else if (inMode) {
+        if (!mode.empty()) mode += ' ';
+        for (const char* p = token->text; *p; ++p) mode += char(std::toupper(static_cast<unsigned char>(*p)));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 namespace rewrite {
@@ -244,6 +360,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       transformNode(n->defaultValue, n, state);
       defaultHandling(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
+      noteCollectionDeclaration(n, state);
       break;
     }
     case AST_CURSOR_DECL: {
@@ -258,6 +375,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       transformNode(n->dataType, n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       n->indexType = mapDataType(n->indexType, n, state);
+      noteCollectionDeclaration(n, state);
       break;
     }
     case AST_REFCURSOR_DECL: {
@@ -278,6 +396,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       auto* n = static_cast<astNodeVarrayDecl*>(decl);
       transformNode(n->dataType, n, state);
       n->dataType = mapDataType(n->dataType, n, state);
+      noteCollectionDeclaration(n, state);
       break;
     }
     case AST_EXCEPTION_DECL:
@@ -316,6 +435,7 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
   transformNode(arg->name, arg, state);
   transformNode(arg->dataType, arg, state);
   arg->dataType = mapDataType(arg->dataType, arg, state);
+  noteCollectionDeclaration(arg, state);
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
   if (owner && (owner->kind == AST_CREATE_FUNCTION || owner->kind == AST_FUNC_PROTO) &&
       (arg->mode == ARG_OUT || arg->mode == ARG_IN_OUT))
@@ -501,6 +621,9 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   transformNode(node->into, node, state);
   transformNode(node->using_, node, state);
   transformNode(node->returnList, node, state);
+  // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
+  // text or open the RETURNING targets.
+  if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
   bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
   astNodeList* inputs = node->inputs;
   astNodeList* outputs = node->into;
@@ -578,6 +701,7 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
 }
 
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
+  rewriteTransactionStatement(node, state);
   transformNode(node->body, node, state);
   if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
     astListCell* returning = nullptr;
@@ -597,6 +721,7 @@ void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
       if (before) before->parent = node;
       node->body = before;
       node->returning = after;
+      if (holdsToken(after, T_BULK)) reportBulkCollect(node, state);
     }
     addRowCountDiagnostics(node, state);
   }
@@ -613,19 +738,12 @@ char* assignTargetText(const astNodeAssign* node) {
 }
 
 void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
-  static const char* const names[] = {
-      "DBMS_SQL.EXECUTE",       "DBMS_SQL.EXECUTE_AND_FETCH",  "DBMS_SQL.FETCH_ROWS",  "DBMS_SQL.IS_OPEN",
-      "DBMS_SQL.LAST_ERROR_POSITION", "DBMS_SQL.LAST_ROW_COUNT", "DBMS_SQL.OPEN_CURSOR",
-  };
   astNode* expr = node->expr;
   if (!expr || expr->kind != AST_LIST) return;
   astNodeList* list = node->expr;
   astNodeToken* first = firstToken(list);
   if (!first || !first->text) return;
-  bool known = false;
-  for (const char* name : names)
-    if (equalsIgnoreCase(first->text, name)) known = true;
-  if (!known) return;
+  if (!isDbmsSqlFunction(first->text)) return;
 
   astNodeCall* call = astNew<astNodeCall>(AST_CALL, node->line);
   call->name = listNew(first);
@@ -655,18 +773,104 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   transformNode(call, node, state);
 }
 
-void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
-  astNodeToken* last = asToken(listLast(node->name));
-  if (!last || !last->text) return;
-  const char* text = last->text;
+const char* afterLastDot(const char* text) {
   const char* dot = nullptr;
   bool quoted = false;
   for (const char* p = text; *p; ++p) {
     if (*p == '"') quoted = !quoted;
     else if (*p == '.' && !quoted) dot = p;
   }
-  if (!dot) return;
-  const char* method = dot + 1;
+  return dot ? dot + 1 : nullptr;
+}
+
+std::string foldedText(const char* text) {
+  std::string folded;
+  for (const char* p = text ? text : ""; *p; ++p) folded += char(std::tolower(static_cast<unsigned char>(*p)));
+  return folded;
+}
+
+void reportListedConstructs(astNodeList* list, TransformState* state) {
+  astNode* previous = nullptr;
+  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text || token->tokenCode == T_STRING) continue;
+    // A token shared by two lists (a FOR range and its expansion) is
+    // reported once.
+    if (state->reportedDrops.count(token)) continue;
+    astNode* next = c->next ? c->next->value : nullptr;
+    // A column named like a method, anchored by %TYPE, is no method call.
+    astNodeToken* anchor = asToken(next);
+    if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) continue;
+    std::string message;
+    const char* method = collectionMethodOf(token, previous);
+    if (method) {
+      message = std::string("Collection method ") + method + " not supported";
+    } else if (isDbmsSqlFunction(token->text)) {
+      // As the whole value of an assignment the call is rewritten (or
+      // reported) with the assignment.
+      astNode* owner = list->parent;
+      if (owner && owner->kind == AST_ASSIGN && static_cast<astNodeAssign*>(owner)->expr == list && c == list->head) {
+        state->reportedDrops.insert(token);
+        continue;
+      }
+      message = "Call to package function not permitted in this context";
+    } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
+      // The target's trigger event predicates take no column.
+      message = "UPDATING(column) not supported";
+    } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
+      message = "Collection constructor not supported";
+    } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
+      message = "Collection element subscript in parentheses not supported";
+    } else {
+      continue;
+    }
+    state->reportedDrops.insert(token);
+    tokenErrorRecord(message.c_str(), token->text, token, state->errors);
+  }
+}
+
+void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
+  astNodeList* name = nullptr;
+  astNodeList* type = nullptr;
+  switch (declaration->kind) {
+    case AST_TABLE_DECL:
+    case AST_VARRAY_DECL: {
+      astNodeToken* typeName = firstToken(static_cast<astNodeDecl*>(declaration)->variableName);
+      if (typeName && typeName->text) state->collectionTypes.insert(foldedText(typeName->text));
+      return;
+    }
+    case AST_CREATE_TYPE: {
+      auto* ddl = static_cast<astNodeDdlType*>(declaration);
+      astNodeToken* first = firstToken(ddl->body);
+      astNodeToken* typeName = firstToken(ddl->name);
+      if (first && typeName && typeName->text && (first->tokenCode == T_TABLE || first->tokenCode == T_VARRAY))
+        state->collectionTypes.insert(foldedText(typeName->text));
+      return;
+    }
+    case AST_VAR_DECL:
+      name = static_cast<astNodeVarDecl*>(declaration)->variableName;
+      type = static_cast<astNodeVarDecl*>(declaration)->dataType;
+      break;
+    case AST_FORMAL_ARG:
+      name = static_cast<astNodeFormalArg*>(declaration)->name;
+      type = static_cast<astNodeFormalArg*>(declaration)->dataType;
+      break;
+    default: return;
+  }
+  astNodeToken* variable = firstToken(name);
+  astNodeToken* typeToken = firstToken(type);
+  if (variable && variable->text && typeToken && listLength(type) == 1 &&
+      namedIn(state->collectionTypes, typeToken->text))
+    state->collectionVariables.insert(foldedText(variable->text));
+}
+
+void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
+  astNodeToken* last = asToken(listLast(node->name));
+  if (!last || !last->text) return;
+  const char* text = last->text;
+  const char* method = afterLastDot(text);
+  if (!method) return;
+  const char* dot = method - 1;
   size_t length = static_cast<size_t>(dot - text);
   char* collectionText = static_cast<char*>(poolAlloc(length + 1));
   std::memcpy(collectionText, text, length);
@@ -695,6 +899,10 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
     assign->expr = listAppend(expr, makeToken(")", line));
     node->rewrite = assign;
   } else if (equalsIgnoreCase(method, "EXTEND")) {
+    // Target arrays grow as elements are assigned; a count of new empty
+    // elements has no counterpart.
+    if (node->args)
+      tokenErrorRecord("Collection method EXTEND with a count not supported", last->text, last, state->errors);
     astNodeNull* null = astNew<astNodeNull>(AST_NULL, line);
     size_t size = std::strlen("EXTEND ") + length + 1;
     null->text = static_cast<char*>(poolAlloc(size));

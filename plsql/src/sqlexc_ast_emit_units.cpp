@@ -245,7 +245,8 @@ void emitCreatePackageBody(astNode* node, EmitterState* state) {
   emitTokenList(state, state->terminator, "\n");
   closeStatement(state);
   emitDeclarations(state, body->declarations, node);
-  emitStatement(body->forwardDeclarations, state);
+  // Routines declared ahead in the body are private: the target has no
+  // prototype for them (a published one would make them public).
   emitStatement(body->prototypes, state);
   emitStatement(body->types, state);
   emitStatement(body->constructor, state);

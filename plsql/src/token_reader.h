@@ -44,6 +44,7 @@ struct ScannerExtra {
   ErrorRecord** errors;
   int commentStartLine;
   int stringStartLine;
+  char quoteClose;  // closing delimiter of the open q-quoted literal
 };
 
 // Reader modes.

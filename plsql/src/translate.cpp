@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
 
 #include "ast.h"
 #include "parse_context.h"
@@ -27,6 +28,18 @@ Pool* g_runPool = nullptr;
 void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
   transformProgram(root, options, errors);
   *statements = emitProgram(root, options->emitterWord, options->terminator, options->lineMarkers, errors);
+}
+
+// The pieces of units the parser could not read stay out of the
+// translation: on their own they would run as units of their own.
+astNode* withoutBrokenUnitPieces(astNode* root, const astNodeList* pieces) {
+  if (!pieces || !root || root->kind != AST_LIST) return root;
+  std::unordered_set<const astNode*> dropped;
+  for (astListCell* c = listCells(pieces); c; c = c->next) dropped.insert(c->value);
+  astNodeList* kept = nullptr;
+  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next)
+    if (!dropped.count(c->value)) kept = listAppend(kept, c->value);
+  return kept;
 }
 
 }  // namespace
@@ -65,7 +78,8 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
           }
         }
         else
-          rewriteAndEmit(context.root, copy, &errors, &result.statements);
+          rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &errors,
+                         &result.statements);
       }
     } else {
       result.parseFailed = true;
@@ -75,6 +89,9 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
         result.unableToParse = true;
       result.status = 5;
     }
+    // A source the parser had to skip over is never a clean run, even when
+    // the rest of it was translated.
+    if (result.status == 0 && holdsSyntaxError(errors)) result.status = 5;
     if (context.tooManyErrors) {
       result.tooManyErrors = true;
       result.status = 1;
@@ -115,13 +132,17 @@ void printTranslateMessages(const TranslateResult& result) {
 }
 
 void translateSource(const char* source, StatementRecord** statements, ErrorRecord** errors,
-                     const TranslateOptions* options) {
+                     const TranslateOptions* options, const char* sourceName) {
   if (statements) *statements = nullptr;
   if (errors) *errors = nullptr;
   TranslateResult result = translateCore(source, options);
   if (statements) *statements = result.statements;
   if (errors) *errors = result.errors;
   printTranslateMessages(result);
+  // What the run found, for the user to see: the records of a run cut
+  // short were replaced by the one line above.
+  std::fflush(stdout);
+  if (!result.jumpCode) printErrorRecords(stderr, sourceName, result.errors);
   // Output lost on its way (a full disk, a file-size limit) fails the run.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fputs("ERROR: Can't write standard output\n", stderr);

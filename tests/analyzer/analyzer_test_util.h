@@ -49,6 +49,13 @@ inline void write_file(const std::string& path, const std::string& text) {
   out << text;
 }
 
+// How often what occurs in text, the occurrences not overlapping.
+inline int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++n;
+  return n;
+}
+
 // The seventeen counters of a report, in the report's order; name the ones
 // that are not zero: {.statements = 3, .max_batch_size = 3, ...}.
 struct Counters {

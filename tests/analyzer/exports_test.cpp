@@ -1,6 +1,7 @@
-// The shared library exports exactly its 28 plain functions.
+// The shared library exports exactly its 30 plain functions.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <stdio.h>
 
 #include <string.h>
@@ -12,6 +13,7 @@
 
 #include "ag_context.h"
 #include "analyzer_test_util.h"
+#include "host_batch.h"
 #include "qen_analyzer.h"
 #include "shell_command.h"
 
@@ -36,14 +38,16 @@ TEST(Exports, ExactlyTheInterface) {
       "analyzer_init",        "analyzer_parse",        "envn_done",
       "envn_line_in_file",    "envn_new",              "envn_syntax_error",
       "file_state_add",       "file_state_close",      "file_state_dec",
+      "file_state_discard_unfinished",
       "file_state_free",      "file_state_line_length", "file_state_syntax_errors",
       "file_state_get",       "file_state_get_mark",   "file_state_inc",
       "file_state_is_escaped", "file_state_line",      "file_state_lineno",
-      "file_state_mark",      "file_state_new",        "file_state_output",
+      "file_state_mark",      "file_state_new",        "file_state_on_syntax_error",
+      "file_state_output",
       "file_state_reset",     "file_state_set",        "file_state_show_lines",
       "file_state_statement_id", "file_state_style",   "ver_init",
       "ver_less"};
-  EXPECT_EQ(expected.size(), 28u);
+  EXPECT_EQ(expected.size(), 30u);
   EXPECT_EQ(names, expected);
 }
 
@@ -66,7 +70,7 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
         context_init(&ctx);
         static const char text[] = "checkpoint\n";
         context_set_string_input(&ctx, text, text + sizeof text - 1);
-        file_state* fs = file_state_new("id", nullptr, "/dev/null", 0, 1);
+        file_state* fs = file_state_new("id", nullptr, qen_test::tmp_path("misuse.xml").c_str(), 0, 1);
         ctx.file_state = fs;
         int v[3];
         ver_init(v, nullptr);
@@ -78,6 +82,7 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
         int empty_slot = analyzer_parse(&ctx, 0);
         int no_context = analyzer_parse(nullptr, 0);
         envn* no_version = envn_new(&ctx, nullptr);
+        file_state_on_syntax_error(nullptr, nullptr, nullptr);
         ctx.envn = env;
         int proper = analyzer_parse(&ctx, 0);
         envn_done(env);
@@ -88,6 +93,51 @@ TEST(ExportsDeathTest, MisuseIsRefused) {
         exit(ok ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// What the host was told of the syntax errors: "LINE: MESSAGE" each.
+void collect_syntax_error(void* data, int line, const char* message, size_t length) {
+  static_cast<std::vector<std::string>*>(data)->push_back(std::to_string(line) + ": " +
+                                                          std::string(message, length));
+}
+
+// The host is told of each syntax error with the line and the message that
+// the report's element holds.
+TEST(Exports, SyntaxErrorsAreToldToTheHost) {
+  qen_test::start_analyzer();
+  struct Case {
+    std::string batch;
+    int escaped;
+    std::vector<std::string> told;
+  } cases[] = {
+      {"select from\nselect 1\nselect from\n", 0,
+       {"1: Incorrect syntax near 'from'", "3: Incorrect syntax near 'from'"}},
+      {"print 'a' 'b''c'\n", 1, {"1: Incorrect syntax near ''''b''''c''''"}},
+      // Control bytes are left out as in the report; "]]>" stays whole.
+      {"select 1\n\x01 from\n", 0, {"2: Incorrect syntax near ''"}},
+      {"print 'x' 'a]]>b'\n", 0, {"1: Incorrect syntax near ''a]]>b''"}},
+      {"checkpoint\n", 0, {}},
+  };
+  std::string out = qen_test::tmp_path("exports_told.xml");
+  for (const Case& c : cases) {
+    file_state* fs = file_state_new("told", nullptr, out.c_str(), c.escaped, 1);
+    ASSERT_NE(fs, nullptr);
+    std::vector<std::string> told;
+    file_state_on_syntax_error(fs, collect_syntax_error, &told);
+    file_state_mark(fs);
+    int version[3];
+    ver_init(version, nullptr);
+    qen_host::analyse_batch(fs, c.batch, version);
+    EXPECT_EQ(told, c.told) << c.batch;
+    EXPECT_EQ(file_state_syntax_errors(fs), (int)c.told.size()) << c.batch;
+    // Without a function the errors still go into the report only.
+    file_state_on_syntax_error(fs, nullptr, nullptr);
+    qen_host::analyse_batch(fs, c.batch, version);
+    EXPECT_EQ(told, c.told) << c.batch;
+    EXPECT_EQ(file_state_syntax_errors(fs), 2 * (int)c.told.size()) << c.batch;
+    EXPECT_EQ(file_state_close(fs), 0);
+    remove(out.c_str());
+  }
 }
 
 // One thread's analysis: the file's report text.
@@ -124,6 +174,84 @@ TEST(ExportsThreads, EachThreadAnalysesOnItsOwn) {
     EXPECT_EQ(got_a, expected_a);
     EXPECT_EQ(got_b, expected_b);
   }
+}
+
+// One input of a single statement analysed into the report at out: what
+// file_state_close returned, -1 when the report could not be opened.
+int extend_report(const std::string& id, const std::string& in, const std::string& out) {
+  file_state* fs = file_state_new(id.c_str(), in.c_str(), out.c_str(), 0, 1);
+  if (fs == nullptr) return -1;
+  int v[3];
+  ver_init(v, nullptr);
+  qen_host::analyse_batch(fs, "kill 1\n", v);
+  return file_state_close(fs);
+}
+
+// Threads that extend one report take turns: every thread's file ends up
+// in it.
+TEST(ExportsThreads, ThreadsExtendingOneReportTakeTurns) {
+  analyzer_init();
+  ASSERT_EQ(lib_one_time_init(), 0);
+  const std::string in = qen_test::tmp_path("threads_shared.sql");
+  const std::string out = qen_test::tmp_path("threads_shared.xml");
+  qen_test::write_file(in, "kill 1\n");
+  remove(out.c_str());
+  const int kThreads = 8;
+  std::vector<int> closed(kThreads, -1);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] { closed[t] = extend_report("thread" + std::to_string(t), in, out); });
+  }
+  for (std::thread& t : threads) t.join();
+  const std::string report = qen_test::read_file(out);
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(closed[t], 0) << t;
+    const std::string id = "<id><![CDATA[thread" + std::to_string(t) + "]]></id>";
+    EXPECT_NE(report.find(id), std::string::npos) << t;
+  }
+  EXPECT_EQ(qen_test::count_of(report, "<file>"), kThreads);
+  EXPECT_EQ(qen_test::count_of(report, "<source>"), 1);
+}
+
+// A caller's thread with a small stack extends a large report: nothing the
+// report needs lives on that stack.
+TEST(ExportsThreads, SmallStackExtendsALargeReport) {
+  analyzer_init();
+  ASSERT_EQ(lib_one_time_init(), 0);
+  const std::string in = qen_test::tmp_path("small_stack.sql");
+  const std::string out = qen_test::tmp_path("small_stack.xml");
+  qen_test::write_file(in, "kill 1\n");
+  // An old report of 1 MB, and blanks after it that the new one does not
+  // cover: both are copied.
+  const std::string old = "<source>\n" + std::string(1 << 20, 'x') + "</source>\n" + std::string(300000, ' ');
+  qen_test::write_file(out, old);
+  struct Job {
+    const std::string* in;
+    const std::string* out;
+    int closed = -1;
+  } job{&in, &out};
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 64 * 1024);
+  pthread_t thread;
+  ASSERT_EQ(pthread_create(
+                &thread, &attr,
+                [](void* p) -> void* {
+                  Job* j = static_cast<Job*>(p);
+                  j->closed = extend_report("small", *j->in, *j->out);
+                  return nullptr;
+                },
+                &job),
+            0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+  EXPECT_EQ(job.closed, 0);
+  const std::string report = qen_test::read_file(out);
+  const size_t head = old.find("</source>");
+  ASSERT_GE(report.size(), old.size());
+  EXPECT_EQ(report.substr(0, head), old.substr(0, head));
+  EXPECT_EQ(qen_test::count_of(report, "<file>"), 1);
+  EXPECT_EQ(report.size(), old.size());
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // File state, version triple, report head and tail, adding to a report.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdio.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "analyzer_test_util.h"
@@ -168,6 +171,18 @@ TEST(FileState, OpenFailures) {
   EXPECT_EQ(file_state_new("id", in.c_str(), "/nonexistent/dir/out.xml", 0, 1), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Cannot open '/nonexistent/dir/out.xml' for write\n");
+  // A thread that opens a report it holds open already would wait for
+  // itself.
+  std::string out = tmp_path("fs_held.xml");
+  remove(out.c_str());
+  file_state* first = file_state_new("id", in.c_str(), out.c_str(), 0, 1);
+  ASSERT_NE(first, nullptr);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(file_state_new("id", in.c_str(), out.c_str(), 0, 1), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Cannot open '" + out + "' for write: this thread has it open already\n");
+  EXPECT_EQ(file_state_close(first), 0);
+  EXPECT_EQ(read_file(out), "<source>\n" + file_head(in, "id") + report_tail({}));
   file_state_free(nullptr);  // does nothing
 }
 
@@ -285,16 +300,21 @@ TEST(ReportFile, IdentifierKeepsUtf8AndDropsOtherHighBytes) {
             "<source>\n" + file_head("", "caf\xc3\xa9 t \xf0\x9f\x98\x80") + report_tail({}));
 }
 
-TEST(ReportFile, WriteFailureIsReported) {
-  FILE* probe = fopen("/dev/full", "r+");
-  if (probe == nullptr) GTEST_SKIP() << "/dev/full not available";
-  fclose(probe);
-  file_state* fs = file_state_new("id", nullptr, "/dev/full", 0, 1);
-  ASSERT_NE(fs, nullptr);
-  testing::internal::CaptureStderr();
-  file_state_free(fs);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Report '/dev/full' could not be written completely\n");
+TEST(ReportFileDeathTest, WriteFailureIsReportedAndLeavesNoFile) {
+  std::string out = tmp_path("fs_write_failure.xml");
+  remove(out.c_str());
+  // Files may not grow beyond 256 bytes: enough for the message (the death
+  // test's capture is a file too), not for the report.
+  auto run = [&out] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit;
+    limit.rlim_cur = limit.rlim_max = 256;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
+    exit(fs == nullptr ? 3 : file_state_close(fs));
+  };
+  EXPECT_EXIT(run(), testing::ExitedWithCode(1), "^Report '" + out + "' could not be written completely\n$");
+  EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

@@ -141,15 +141,11 @@ TEST(HostRobustness, FailedWritesLeaveTheReportAsItWasAndExitTwo) {
     // Nor is the unfinished new report left lying beside it.
     EXPECT_NE(system(("ls " + shell_quote(out) + ".*.part > /dev/null 2>&1").c_str()), 0);
   }
-  HostRun full = run("-o /dev/full " + shell_quote(in));
-  EXPECT_EQ(full.status, 2);
-  EXPECT_TRUE(ends_with(full.err, "Report '/dev/full' could not be written completely\n")) << full.err;
   HostRun stdout_full = run(shell_quote(in) + " 2> /dev/null > /dev/full; exit $?; :");
   EXPECT_EQ(stdout_full.status, 2);
   HostRun folder = run(shell_quote(tmp_path("")));
   EXPECT_EQ(folder.status, 2);
-  EXPECT_TRUE(ends_with(folder.err, "Unable to open '" + tmp_path("") + "' for read: it is a directory\n"))
-      << folder.err;
+  EXPECT_EQ(folder.err, "qen_host: cannot read the input '" + tmp_path("") + "': Is a directory\n");
   EXPECT_EQ(folder.out, "");
 }
 

@@ -1,16 +1,21 @@
 // The test host run as a process: batch splitting, exit statuses, report
-// paths and identifiers.
+// paths and identifiers, its command line and its messages.
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <unistd.h>
+
 #include <string>
+#include <vector>
 
 #include "host_report_fixture.h"
 
 using qen_test::file_head;
+using qen_test::HostProcess;
 using qen_test::read_file;
 using qen_test::report_tail;
 using qen_test::run_host;
+using qen_test::run_host_process;
 using qen_test::shell_quote;
 using qen_test::tmp_path;
 using qen_test::write_file;
@@ -84,6 +89,147 @@ TEST(Host, ExitStatuses) {
   EXPECT_EQ(run_host("-o /nonexistent/dir/report.xml " + shell_quote(in)), 2);
   EXPECT_EQ(run_host("-z " + shell_quote(in)), 2);
   EXPECT_EQ(run_host("-t 1.1.0 -q -o " + shell_quote(tmp_path("host_status.xml")) + " " + shell_quote(in)), 0);
+}
+
+TEST(HostCommandLine, HelpExplainsEveryOptionOnStandardOutput) {
+  HostProcess help = run_host_process("-h");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(help.out.rfind("usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n", 0), 0u)
+      << help.out;
+  for (const char* option : {"\n  -t VERSION  ", "\n  -q  ", "\n  -e  ", "\n  -i ID  ", "\n  -o REPORT  ",
+                             "\n  -h, --help  ", "\n  --version  "})
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  // The versions at which the analysis changes.
+  for (const char* version : {"0.0.0", "0.0.1", "0.3.0", "1.0.0", "1.1.0", "1.2.0"})
+    EXPECT_NE(help.out.find(version), std::string::npos) << version;
+  EXPECT_NE(help.out.find("FILE:LINE: MESSAGE"), std::string::npos);
+  EXPECT_NE(help.out.find("Exit status: 0 "), std::string::npos);
+  HostProcess long_help = run_host_process("--help");
+  EXPECT_EQ(long_help.status, 0);
+  EXPECT_EQ(long_help.out, help.out);
+  // Help wins over what follows it, not over what went before.
+  EXPECT_EQ(run_host_process("-q -h -z").out, help.out);
+  EXPECT_EQ(run_host_process("-z -h").status, 2);
+
+  HostProcess version = run_host_process("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("qen_host ") + QEN_VERSION + "\n");
+  EXPECT_EQ(version.err, "");
+}
+
+TEST(HostCommandLine, WrongCommandLinesAreNamedAndExitTwo) {
+  std::string in = tmp_path("host_cli.sql");
+  write_file(in, "select 1\n");
+  std::string out = tmp_path("host_cli.xml");
+  const std::string hint = "Try 'qen_host --help' for more information.\n";
+  const std::string no_version = "' names no version: give MAJOR[.MINOR[.PATCH]] in decimal digits, such as 1.2.0";
+  struct Case {
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {"-x", "unknown option -x"},
+      {"--verbose " + shell_quote(in), "unknown option --verbose"},
+      {"-qe " + shell_quote(in), "unknown option -qe"},
+      {shell_quote(in) + " -t", "option -t needs a value"},
+      {"-i", "option -i needs a value"},
+      {"-q -o", "option -o needs a value"},
+      {shell_quote(in) + " b.sql", "one input at most: 'b.sql' follows '" + in + "'"},
+      // A version that does not read to its end is refused, not analysed
+      // against the part of it that could be read.
+      {"-t 1.x " + shell_quote(in), "-t '1.x" + no_version},
+      {"-t '' " + shell_quote(in), "-t '" + no_version},
+      {"-t 1.2.3.4 " + shell_quote(in), "-t '1.2.3.4" + no_version},
+      {"-t ' 1' " + shell_quote(in), "-t ' 1" + no_version},
+  };
+  for (const Case& c : cases) {
+    remove(out.c_str());
+    // The report option goes first: a missing value must stay the last word.
+    HostProcess r = run_host_process("-o " + shell_quote(out) + " " + c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.err, "qen_host: " + c.message + "\n" + hint) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+    EXPECT_NE(access(out.c_str(), F_OK), 0) << c.args << ": a report was written";
+  }
+  // Every well-formed version is taken.
+  for (const char* version : {"0", "1.2", "1.2.3", "99.0.1"})
+    EXPECT_EQ(run_host(std::string("-t ") + version + " -o " + shell_quote(out) + " " + shell_quote(in)), 0)
+        << version;
+}
+
+TEST(HostMessages, FilesThatCannotBeUsedAreNamedWithTheReason) {
+  std::string in = tmp_path("host_files.sql");
+  write_file(in, "select 1\n");
+  std::string missing = tmp_path("no_such_input.sql");
+  remove(missing.c_str());
+  std::string folder = tmp_path("");
+  struct Case {
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {shell_quote(missing), "cannot read the input '" + missing + "': No such file or directory"},
+      {shell_quote(folder), "cannot read the input '" + folder + "': Is a directory"},
+      {"-o /nonexistent/dir/report.xml " + shell_quote(in),
+       "cannot write the report '/nonexistent/dir/report.xml': No such file or directory"},
+      {"-o " + shell_quote(folder) + " " + shell_quote(in), "cannot write the report '" + folder + "': Is a directory"},
+      {"-o " + shell_quote(in + "/report.xml") + " " + shell_quote(in),
+       "cannot write the report '" + in + "/report.xml': Not a directory"},
+  };
+  for (const Case& c : cases) {
+    HostProcess r = run_host_process(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.err, "qen_host: " + c.message + "\n") << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+  // A device is never written over.
+  HostProcess full = run_host_process("-o /dev/full " + shell_quote(in));
+  EXPECT_EQ(full.status, 2);
+  EXPECT_EQ(full.err, "qen_host: cannot write the report '/dev/full': not a regular file\n");
+}
+
+TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
+  const std::string errors =
+      "checkpoint\ncheckpoint )\nkill 1\ngo\nselect from\nselect 1\nselect from\ngo\nprint 'a' 'b''c'\n";
+  struct Case {
+    const char* name;
+    std::string source;
+    std::string options;
+    bool standard_input;
+    int status;
+    std::vector<std::string> lines;  // what follows "FILE:"
+  } cases[] = {
+      {"host_stderr", errors, "", false, 1,
+       {"2: Incorrect syntax near ')'", "5: Incorrect syntax near 'from'", "7: Incorrect syntax near 'from'",
+        "9: Incorrect syntax near ''b''c''"}},
+      // The message as the report holds it: quotes doubled with -e.
+      {"host_stderr_escaped", errors, "-e", false, 1,
+       {"2: Incorrect syntax near '')''", "5: Incorrect syntax near ''from''", "7: Incorrect syntax near ''from''",
+        "9: Incorrect syntax near ''''b''''c''''"}},
+      // Not split where the report's CDATA section has to be.
+      {"host_stderr_stdin", "select 1\ngo\nprint 'x' 'a]]>b'\n", "", true, 1,
+       {"3: Incorrect syntax near ''a]]>b''"}},
+      {"host_stderr_none", "select 1\ngo\ncheckpoint\n", "", false, 0, {}},
+  };
+  for (const Case& c : cases) {
+    std::string in = tmp_path(std::string(c.name) + ".sql");
+    write_file(in, c.source);
+    std::string out = tmp_path(std::string(c.name) + ".xml");
+    remove(out.c_str());
+    HostProcess r = run_host_process(c.options + " -o " + shell_quote(out) + (c.standard_input ? " < " : " ") +
+                                     shell_quote(in));
+    EXPECT_EQ(r.status, c.status) << c.name;
+    std::string expected;
+    for (const std::string& line : c.lines)
+      expected += (c.standard_input ? std::string("<standard input>") : in) + ":" + line + "\n";
+    EXPECT_EQ(r.err, expected) << c.name;
+    // One line for each syntax error of the report.
+    std::string report = read_file(out);
+    size_t count = 0;
+    for (size_t at = report.find("<syntax-error>"); at != std::string::npos;
+         at = report.find("<syntax-error>", at + 1))
+      ++count;
+    EXPECT_EQ(count, c.lines.size()) << c.name;
+  }
 }
 
 #else

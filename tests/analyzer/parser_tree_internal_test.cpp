@@ -111,11 +111,7 @@ void observe(void* user, st_node* goal) {
   }
 }
 
-int count_of(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++n;
-  return n;
-}
+using qen_test::count_of;
 
 Outcome parse(const std::string& text, int quoted = 0, const std::string& leaf = "", bool dump_trees = true) {
   Outcome out;

@@ -19,11 +19,7 @@
 
 namespace {
 
-int count_of(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
+using qen_test::count_of;
 
 class QuotedSwitch : public ::testing::Test {
  protected:

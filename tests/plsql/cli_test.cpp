@@ -194,13 +194,13 @@ TEST(VestrakeCli, FailedParsesAndErrorLimit) {
   ProcessResult r = vst({"-s", "begin"});
   EXPECT_EQ(r.status, 5);
   EXPECT_EQ(r.out, "VESTRAKE: UNABLE TO PARSE\n");
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, "<string>:2: syntax error at the end of the input: unexpected end of input\n");
   const char* three = "begin x y; end; begin a b; end; begin null; end;";
   r = vst({"-m", "1", "-s", three});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out.substr(r.out.find("VESTRAKE: TOO")), "VESTRAKE: TOO MANY ERRORS\n");
   EXPECT_EQ(r.out.rfind("VESTRAKE: Syntax error at line ", 0), 0u) << r.out;
-  // 0 and negative limits mean none.
-  EXPECT_EQ(vst({"-m", "0", "-s", three}).status, 0);
-  EXPECT_EQ(vst({"-m", "-3", "-s", three}).status, 0);
+  // 0 and negative limits mean none: the syntax errors are recovered from.
+  EXPECT_EQ(vst({"-m", "0", "-s", three}).status, 5);
+  EXPECT_EQ(vst({"-m", "-3", "-s", three}).status, 5);
 }

@@ -190,12 +190,13 @@ TEST_F(EmitUnits, PackageBodyWithoutReplace) {
   EXPECT_EQ(records[1].text, "COMMENT ON MODULE pkg IS 'PL/SQL Package Body'@\n");
 }
 
-TEST_F(EmitUnits, PackageBodyForwardDeclarationsArePublished) {
+// A routine declared ahead in a body is private: no prototype is published.
+TEST_F(EmitUnits, PackageBodyForwardDeclarationsStayPrivate) {
   astNodeCreatePkgBody* body = packageBody("pkg");
   body->forwardDeclarations = adopt(body, nodes({procProto("helper", body)}));
   run({body});
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[1].text, "  ALTER MODULE pkg PUBLISH PROCEDURE helper LANGUAGE SQL@\n");
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].text, "COMMENT ON MODULE pkg IS 'PL/SQL Package Body'@\n");
 }
 
 TEST_F(EmitUnits, StandaloneProcedureWithArgumentsAndOptions) {

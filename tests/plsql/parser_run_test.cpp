@@ -61,10 +61,12 @@ TEST(ParserRun, UnfinishedBlockCannotBeParsed)
   EXPECT_EQ(run.out, "VESTRAKE: UNABLE TO PARSE\n");
 }
 
-TEST(ParserRun, ErrorAfterWhichTheParserResumesStillEndsWithZero)
+// A syntax error is never a clean run, even when the parser went on; the
+// standard output stays empty (the finding goes to standard error).
+TEST(ParserRun, ErrorAfterWhichTheParserResumesEndsWithFive)
 {
   ProgramRun run = runVestrake("-s \"BEGIN x y z; NULL; END;\"");
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 5);
   EXPECT_EQ(run.out, "");
 }
 
@@ -76,16 +78,17 @@ TEST(ParserRun, TooManyErrorsWhenAFurtherUnitCompletes)
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "VESTRAKE: Syntax error at line 2\nVESTRAKE: TOO MANY ERRORS\n");
 
-  // A limit of 2 is not passed; no limit at all (0) neither.
-  EXPECT_EQ(runVestrake("-m 2 -i " + shellQuote(path)).status, 0);
-  EXPECT_EQ(runVestrake("-m 0 -i " + shellQuote(path)).status, 0);
+  // A limit of 2 is not passed; no limit at all (0) neither: the run ends
+  // as one with recovered syntax errors.
+  EXPECT_EQ(runVestrake("-m 2 -i " + shellQuote(path)).status, 5);
+  EXPECT_EQ(runVestrake("-m 0 -i " + shellQuote(path)).status, 5);
 }
 
 TEST(ParserRun, LimitIsNotCheckedWithoutAFurtherUnit)
 {
   std::string path = writeSource("two_broken_only.sql", "CREATE OR REPLACE x;\nCREATE OR REPLACE y;\n");
   ProgramRun run = runVestrake("-m 1 -i " + shellQuote(path));
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 5);
   EXPECT_EQ(run.out, "");
 }
 
@@ -116,7 +119,7 @@ TEST(ParserRun, UnknownCharacterIsASyntaxError)
 {
   // '+' is not a terminal of the grammar at the start of a unit.
   ProgramRun run = runVestrake("-s \"+\"");
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 5);
   ProgramRun failed = runVestrake("-s \"BEGIN\"");
   EXPECT_EQ(failed.status, 5);
 }

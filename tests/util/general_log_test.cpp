@@ -2,7 +2,15 @@
 // its life cycle.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
 #include <regex>
+#include <string>
+#include <vector>
 
 #include <ace/Log_Msg.h>
 
@@ -100,4 +108,127 @@ TEST(GeneralLogTest, DefaultLevelForLaterLoggers)
   QENSpecificLogUtil logger;
   EXPECT_EQ(2047, logger.getLoggingLevel());
   QENLogUtil::setDefaultLoggingLevel(saved);
+}
+
+TEST(GeneralLogTest, DriverInitialisationSaysWhenItsFileCannotBeOpenedOrWritten)
+{
+  const std::string dir = freshFolder("general_log_unopenable");
+  ASSERT_FALSE(dir.empty());
+  const struct
+  {
+    std::string path;
+    std::string said;
+  } rows[] = {
+      {dir + "/missing/driver.log", " Cannot open file " + dir + "/missing/driver.log: No such file or directory\n"},
+      {dir, " Cannot open file " + dir + ": Is a directory\n"},
+      {"/dev/full", "Cannot write file /dev/full: No space left on device; log records are being lost\n"},
+  };
+  QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
+  general->enableSqlLog(true);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    testing::internal::CaptureStderr();
+    general->ODBCInitialize(true, false, const_cast<char*>(row.path.c_str()), const_cast<char*>("INFO"));
+    general->logSql(INFO, "select 1");
+    general->logSql(INFO, "select 2");
+    EXPECT_EQ(row.said, testing::internal::GetCapturedStderr());
+  }
+  general->closeGeneralLogFile();
+}
+
+namespace {
+
+/// A tmpfs of 64 KiB on a fresh folder, for as long as the object lives;
+/// not mounted where the system does not allow it.
+class SmallDisk
+{
+public:
+  explicit SmallDisk(const std::string& name) : dir(mountPoint(name)), mounted(mount(dir)) {}
+  ~SmallDisk()
+  {
+    if (mounted)
+      ::umount2(dir.c_str(), MNT_DETACH);
+  }
+
+  /// Fills the disk with a file of its own until no byte more fits.
+  bool fill() const
+  {
+    const int fd = ::open((dir + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+      return false;
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    return full;
+  }
+  void makeRoom() const { ::unlink((dir + "/filler").c_str()); }
+
+  const std::string dir;
+  const bool mounted;
+
+private:
+  static std::string mountPoint(const std::string& name)
+  {
+    // One left behind by a run that did not finish.
+    ::umount2((std::string(QEN_TEST_TMP_DIR) + "/" + name).c_str(), MNT_DETACH);
+    return freshFolder(name);
+  }
+  static bool mount(const std::string& folder)
+  {
+    return !folder.empty() && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+};
+
+}  // namespace
+
+TEST(GeneralLogTest, AFullDiskLosesRecordsAloudAndTheLogGoesOnOnceThereIsRoom)
+{
+  // The general logger's file and a section logger's SQL log.
+  QENSpecificLogUtil section;
+  QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
+  const struct
+  {
+    const char* name;
+    QENLogUtil* logger;
+    std::function<void(const std::string&)> open;
+    std::function<std::vector<std::string>(const std::string&)> records;
+  } rows[] = {
+      {"general", general,
+       [general](const std::string& path) {
+         general->ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("INFO"));
+       },
+       [](const std::string& content) { return generalLogStatements(content, "INFO"); }},
+      {"section", &section,
+       [&section](const std::string& path) {
+         section.setSeparateSqlLogs(true);
+         section.setSqlLoggingMode(4, true);
+         section.openSqlLogFile(path.c_str(), 2);
+       },
+       [](const std::string& content) { return splitLines(content); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SmallDisk disk(std::string("general_log_full_") + row.name);
+    if (!disk.mounted)
+      GTEST_SKIP() << "no tmpfs can be mounted here";
+    const std::string path = disk.dir + "/records.log";
+    row.logger->enableSqlLog(true);
+    row.open(path);
+    ASSERT_TRUE(disk.fill());
+    testing::internal::CaptureStderr();
+    row.logger->logSql(INFO, "select 1");
+    row.logger->logSql(INFO, "select 2");
+    EXPECT_EQ("Cannot write file " + path + ": No space left on device; log records are being lost\n",
+              testing::internal::GetCapturedStderr());
+    disk.makeRoom();
+    testing::internal::CaptureStderr();
+    row.logger->logSql(INFO, "select 3");
+    row.logger->logSql(INFO, "select 4");
+    EXPECT_EQ("", testing::internal::GetCapturedStderr());
+    EXPECT_EQ((std::vector<std::string>{"select 3", "select 4"}), row.records(readAll(path)));
+    row.logger->closeGeneralLogFile();
+    row.logger->closeSqlLogFile();
+  }
 }

@@ -1,6 +1,9 @@
 // Library manager: loading a module, finding symbols, fatal misuse.
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include <ace/DLL_Manager.h>
 
 #include "LibraryManager.h"
@@ -34,6 +37,15 @@ TEST(LibraryManagerTest, LoadsModuleAndFindsSymbols)
   EXPECT_EQ(nullptr, manager->getProcAddr(handle, "qen_no_such_symbol"));
   EXPECT_EQ(nullptr, manager->getProcAddr(handle, nullptr));
   EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  // Closed as often as it was loaded, it is as unknown as any other name.
+  EXPECT_EQ(-1, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(-1, manager->close("/nonexistent/libnever_loaded.so"));
+
+  ASSERT_EQ(handle, manager->load(QEN_SAMPLE_MODULE_PATH));
+  ASSERT_EQ(handle, manager->load(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(-1, manager->close(QEN_SAMPLE_MODULE_PATH));
 }
 
 TEST(LibraryManagerTest, MissingLibraryGivesNoHandle)
@@ -42,4 +54,20 @@ TEST(LibraryManagerTest, MissingLibraryGivesNoHandle)
   EXPECT_EQ(nullptr, manager->load("/nonexistent/libnothing_here.so"));
   EXPECT_EQ(nullptr, manager->load(nullptr));
   EXPECT_EQ(-1, manager->close(nullptr));
+}
+
+TEST(LibraryManagerTest, ThreadsLoadTogether)
+{
+  LibraryManager* manager = LibraryManager::instance();
+  std::vector<ACE_DLL_Handle*> handles(4, nullptr);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < handles.size(); ++t)
+    threads.emplace_back([manager, &handles, t] { handles[t] = manager->load(QEN_SAMPLE_MODULE_PATH); });
+  for (std::thread& thread : threads)
+    thread.join();
+  for (ACE_DLL_Handle* handle : handles)
+    EXPECT_TRUE(handle != nullptr && handle == handles[0]);
+  for (std::size_t t = 0; t < handles.size(); ++t)
+    EXPECT_EQ(0, manager->close(QEN_SAMPLE_MODULE_PATH));
+  EXPECT_EQ(-1, manager->close(QEN_SAMPLE_MODULE_PATH));
 }

@@ -3,8 +3,12 @@
 // environment and the working folder are process-wide.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <regex>
 #include <thread>
 #include <vector>
@@ -65,6 +69,18 @@ protected:
   std::string base;
   std::string work;
 };
+
+/// A pattern that matches the text and nothing else.
+std::string exactly(const std::string& text)
+{
+  std::string pattern = "^";
+  for (char c : text) {
+    if (std::strchr(".[]()*+?{}|^$\\", c))
+      pattern += '\\';
+    pattern += c;
+  }
+  return pattern + "$";
+}
 
 int generalLevel()
 {
@@ -284,23 +300,40 @@ TEST_F(LogConfigTest, UnopenableFilesAreReportedAndConfigurationGoesOn)
     return "";
   };
   EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0),
-              " Cannot open file /nonexistent/dir/general.log\n"
-              " Cannot open file /nonexistent/dir/section.log\n"
-              " Cannot open file /nonexistent/dir/sql.log\n");
+              " Cannot open file /nonexistent/dir/general.log: No such file or directory\n"
+              " Cannot open file /nonexistent/dir/section.log: No such file or directory\n"
+              " Cannot open file /nonexistent/dir/sql.log: No such file or directory\n");
 }
 
-TEST_F(LogConfigTest, LoggingLevelThatDoesNotFitTakesTheDefault)
+TEST_F(LogConfigTest, LoggingLevelThatIsNotANumberOrDoesNotFitIsSaid)
 {
-  // LOGGING_LEVEL is an int: values at its limits are kept, one beyond and
-  // the unsigned limits fall back to the default level like a missing key.
-  const struct { const char* section; const char* value; int level; } rows[] = {
-      {"INT_MAX", "2147483647", 2147483647},  {"INT_MIN", "-2147483648", -2147483647 - 1},
-      {"INT_OVER", "2147483648", 2017},       {"INT_UNDER", "-2147483649", 2017},
-      {"UNSIGNED_MIN", "0", 0},               {"UNSIGNED_UNDER", "-1", -1},
-      {"UNSIGNED_MAX", "4294967295", 2017},   {"UNSIGNED_OVER", "4294967296", 2017}};
+  // LOGGING_LEVEL is an int read as the C runtime reads a number: values at
+  // its limits are kept; one beyond and the unsigned limits take the default
+  // level like a missing key; text takes the number it starts with. Every
+  // value that is not a whole number that fits is said; an empty one keeps
+  // the default without a word.
+  const struct { const char* section; const char* value; int level; const char* said; } rows[] = {
+      {"INT_MAX", "2147483647", 2147483647, nullptr},
+      {"INT_MIN", "-2147483648", -2147483647 - 1, nullptr},
+      {"INT_OVER", "2147483648", 2017, "does not fit an int; the level is 2017"},
+      {"INT_UNDER", "-2147483649", 2017, "does not fit an int; the level is 2017"},
+      {"UNSIGNED_MIN", "0", 0, nullptr},
+      {"UNSIGNED_UNDER", "-1", -1, nullptr},
+      {"UNSIGNED_MAX", "4294967295", 2017, "does not fit an int; the level is 2017"},
+      {"UNSIGNED_OVER", "4294967296", 2017, "does not fit an int; the level is 2017"},
+      {"NAME", "DEBUG", 0, "is not a number; the level is 0"},
+      {"HEX", "0x7FF", 0, "is not a number; the level is 0"},
+      {"TAIL", "2047abc", 2047, "is not a number; the level is 2047"},
+      {"EMPTY", "", 2017, nullptr}};
   std::string ini = "[LOGGING_DEFAULT]\nLOGGING_LEVEL=4294967296\n";
-  for (const auto& row : rows)
+  std::string said = "Logging.ini, section LOGGING_DEFAULT: LOGGING_LEVEL \"4294967296\" does not fit an int; "
+                     "the level is 2017\n";
+  for (const auto& row : rows) {
     ini += std::string("[") + row.section + "]\nLOGGING_LEVEL=" + row.value + "\n";
+    if (row.said)
+      said += std::string("Logging.ini, section ") + row.section + ": LOGGING_LEVEL \"" + row.value + "\" " +
+              row.said + "\n";
+  }
   writeAll(work + "/Logging.ini", ini);
   auto scenario = [&]() -> std::string {
     enter(work);
@@ -310,7 +343,36 @@ TEST_F(LogConfigTest, LoggingLevelThatDoesNotFitTakesTheDefault)
         return std::string("wrong level in section ") + row.section;
     return "";
   };
-  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), exactly(said));
+}
+
+TEST_F(LogConfigTest, BadLinesOfTheFileAreSaidAndTheRestConfigures)
+{
+  // A byte-order mark, a stray line and a long line cost nothing but the
+  // stray line; a file that cannot be read is said.
+  const struct { const char* name; std::string content; int general; int section; std::string said; } rows[] = {
+      {"bad lines",
+       "\xEF\xBB\xBF[LOGGING_DEFAULT]\nLOGGING_LEVEL=2047\nstray\n[SEC]\nLONG=" + std::string(5000, 'x') +
+           "\nLOGGING_LEVEL=2021\n",
+       2047, 2021, "Logging.ini, line 3: a line without '='; the line is skipped\n"},
+      {"a folder", "", 2017, 2017, "Error with ini file Logging.ini\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string ini = work + "/Logging.ini";
+    ASSERT_EQ(0, std::system(("rm -rf " + qen_test::shell_quote(ini)).c_str()));
+    if (row.content.empty())
+      ASSERT_EQ(0, ::mkdir(ini.c_str(), 0755));
+    else
+      writeAll(ini, row.content);
+    auto scenario = [&]() -> std::string {
+      enter(work);
+      CHECK(generalLevel() == row.general);
+      CHECK(QENLogConfig::instance()->readConfig(ACE_CString("SEC"))->getLoggingLevel() == row.section);
+      return "";
+    };
+    EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), exactly(row.said));
+  }
 }
 
 TEST_F(LogConfigTest, ConfiguratorKeepsTheFirstPath)
@@ -382,6 +444,40 @@ TEST_F(LogConfigTest, ConcurrentRequestsShareOneLoggerPerSection)
     for (QENLogUtil* logger : seen)
       CHECK(logger != nullptr && logger == seen[0]);
     CHECK(seen[0]->getLoggingLevel() == 2021);
+    return "";
+  };
+  EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LogConfigTest, ReleasingTheGeneralLoggerWhileSectionsAreReadIsSafe)
+{
+  writeAll(work + "/Logging.ini", "[LOGGING_DEFAULT]\nLOGGING_LEVEL=2029\n");
+  auto scenario = [&]() -> std::string {
+    enter(work);
+    QENLogConfig* config = QENLogConfig::instance();
+    CHECK(config != nullptr);
+    const int readers = 4;
+    const int sections = 200;
+    std::atomic<int> running{readers};
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < readers; ++t)
+      threads.emplace_back([&, t] {
+        for (int i = 0; i < sections; ++i) {
+          QENLogUtil* logger = config->readConfig(ACE_CString(("S" + std::to_string(t) + "_" + std::to_string(i)).c_str()));
+          wrong += logger == nullptr || logger->getLoggingLevel() != 2029;
+        }
+        --running;
+      });
+    while (running > 0) {
+      QENGeneralLogUtil::cleanup();
+      QENGeneralLogUtil::instance();
+    }
+    for (std::thread& thread : threads)
+      thread.join();
+    CHECK(wrong == 0);
+    CHECK(config->readConfig(ACE_CString("LOGGING_DEFAULT")) == QENGeneralLogUtil::instance());
+    CHECK(config->getDefaultLogUtil() == QENGeneralLogUtil::instance());
     return "";
   };
   EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), "");

@@ -2,6 +2,7 @@
 // logging, files, tracing.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 
 #include <ace/Log_Msg.h>
@@ -192,7 +193,7 @@ TEST_F(LogUtilTest, CallbackFileRules)
     callback.openLogFile(ACE_CString(bad.c_str()), 2);
     FAIL();
   } catch (const QENFileException& e) {
-    EXPECT_EQ("Cannot open file " + bad + "\n", str(e.getErrorMsg()));
+    EXPECT_EQ("Cannot open file " + bad + ": No such file or directory\n", str(e.getErrorMsg()));
     EXPECT_EQ(ERROR, e.getSeverity());
   }
 }
@@ -345,5 +346,84 @@ TEST_F(LogUtilTest, ThreadsSharingALoggerKeepEveryRecordWhole)
     statements = separate ? splitLines(content) : generalLogStatements(content, "INFO");
     EXPECT_EQ(static_cast<std::size_t>(threads * records), statements.size());
     EXPECT_EQ(threads * records, wholeAndOnce(statements, threads, records));
+  }
+}
+
+TEST_F(LogUtilTest, LongTextIsWrittenWhole)
+{
+  std::string sql = "select ";
+  for (int i = 0; sql.size() < 10000; ++i)
+    sql += "c" + std::to_string(i) + ", ";
+  sql += "last from t";
+  const std::string message(10000, 'm');
+  const std::string stamp = "[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} : ";
+  const struct
+  {
+    const char* name;
+    std::function<void(QENSpecificLogUtil&, const std::string&)> log;
+    std::string expected;  // a pattern
+  } rows[] = {
+      {"general", [&](QENSpecificLogUtil& logger, const std::string&) { logger.logSql(ERROR, sql.c_str()); },
+       headerPattern("ERROR") + sql + "\n" + headerPattern("ERROR") + "\n\n"},
+      {"separate",
+       [&](QENSpecificLogUtil& logger, const std::string& path) {
+         logger.setSeparateSqlLogs(true);
+         logger.setSqlLoggingMode(4, true);
+         logger.openSqlLogFile(path.c_str(), 2);
+         logger.logSql(ERROR, sql.c_str());
+         logger.closeSqlLogFile();
+       },
+       sql + "\n"},
+      {"exception",
+       [&](QENSpecificLogUtil& logger, const std::string&) {
+         testing::internal::CaptureStdout();
+         logger.logException(QENFileException("f.cpp", 1, ERROR, message.c_str()));
+         testing::internal::GetCapturedStdout();
+       },
+       "\\[ERROR\\] " + stamp + " File: [^ ]* Line: [0-9]+ Exception Message:" + message + "\n\n" +
+           "\\[ERROR\\] " + stamp + " File: [^ ]* Line: [0-9]+ Exception Stack Trace\nFile: f\\.cpp, Line: 1\\.\n\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = dir + "/" + row.name + ".log";
+    QENSpecificLogUtil logger;
+    fileLogger(logger, std::string(row.name) + "_general.log", "WARNING");
+    logger.enableSqlLog(true);
+    row.log(logger, path);
+    logger.closeGeneralLogFile();
+    const std::string content = readAll(exists(path) ? path : dir + "/" + row.name + "_general.log");
+    EXPECT_TRUE(std::regex_match(content, std::regex(row.expected))) << content.size() << " bytes";
+  }
+}
+
+TEST_F(LogUtilTest, AFileThatTakesNoDataIsSaidOnceForItsRecords)
+{
+  // Both files of a section logger: its SQL log and its general log.
+  const struct
+  {
+    const char* name;
+    std::function<void(QENSpecificLogUtil&)> open;
+  } rows[] = {
+      {"SQL log",
+       [](QENSpecificLogUtil& logger) {
+         logger.setSeparateSqlLogs(true);
+         logger.setSqlLoggingMode(4, true);
+         ASSERT_TRUE(logger.openSqlLogFile("/dev/full", 8));
+       }},
+      {"general log",
+       [](QENSpecificLogUtil& logger) {
+         logger.ODBCInitialize(true, false, const_cast<char*>("/dev/full"), const_cast<char*>("ALL"));
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    QENSpecificLogUtil logger;
+    logger.enableSqlLog(true);
+    row.open(logger);
+    testing::internal::CaptureStderr();
+    logger.logSql(ERROR, "select 1");
+    logger.logSql(ERROR, "select 2");
+    EXPECT_EQ("Cannot write file /dev/full: No space left on device; log records are being lost\n",
+              testing::internal::GetCapturedStderr());
   }
 }

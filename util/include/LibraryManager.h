@@ -25,8 +25,9 @@ public:
   /// A symbol of an opened library; none when it is missing. Without a
   /// handle the process ends with status 1.
   void* getProcAddr(ACE_DLL_Handle* handle, const char* symbol);
-  /// Closes a library opened by load. Before any load the process ends
-  /// with status 1.
+  /// Closes a library opened by load: 0, or -1 for a library that is not
+  /// open (never loaded, or closed as often as it was loaded). Before any
+  /// load the process ends with status 1.
   int close(const char* name);
 
 private:

@@ -3,7 +3,7 @@
 #ifndef QEN_LOG_CALLBACK_H
 #define QEN_LOG_CALLBACK_H
 
-#include <fstream>
+#include <memory>
 #include <mutex>
 
 #include <ace/Log_Msg_Callback.h>
@@ -15,6 +15,10 @@ class ACE_Log_Record;
 class ACE_SOCK_Stream;
 
 namespace qen_util {
+
+namespace detail {
+class LogFile;
+}
 
 class QEN_UTIL_API QENLogCallback : public ACE_Log_Msg_Callback
 {
@@ -33,7 +37,9 @@ public:
 
   /// Opens the log file (mode 2 truncates, mode 8 appends). False when file
   /// output is off or the file is already open; throws QENFileException
-  /// "Cannot open file %s" when it cannot be opened.
+  /// "Cannot open file %s: REASON" when it cannot be opened. A write that
+  /// fails is said once on standard error, and the file is written again
+  /// as soon as it accepts data.
   bool openLogFile(const ACE_CString& name, int mode);
   void closeLogFile();
 
@@ -41,7 +47,7 @@ public:
   static void initialize();
 
 private:
-  std::ofstream file;
+  std::unique_ptr<detail::LogFile> file;
   bool fileOutput;
   bool stdErr;
   bool proxy;

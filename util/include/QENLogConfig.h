@@ -49,6 +49,7 @@ private:
   void readLoggingLevel();
 
   friend void detail::forgetConfiguredLogger(QENLogUtil* logger);
+  friend class QENGeneralLogUtil;
 
   ACE_CString sectionName;
   IniReader reader;

@@ -5,7 +5,7 @@
 #define QEN_LOG_UTIL_H
 
 #include <atomic>
-#include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -19,6 +19,10 @@
 #include "qen_util_export.h"
 
 namespace qen_util {
+
+namespace detail {
+class LogFile;
+}
 
 class QEN_UTIL_API QENLogUtil
 {
@@ -62,7 +66,8 @@ public:
   void logError(const char* file, int line, QENLogPriority priority, const char* format, char* arg);
   void logDebug(const char* file, int line, QENLogPriority priority, const char* format, char* arg);
 
-  /// Set-up for hosts without "Logging.ini".
+  /// Set-up for hosts without "Logging.ini". A general log file that
+  /// cannot be opened is said on standard error, as the configuration does.
   void ODBCInitialize(bool enable, bool tracing, char* logFile, char* levelName);
 
   /// Local time as "%d/%02d/%02d %02d:%02d:%02d : ".
@@ -109,16 +114,24 @@ public:
 
   ACE_Log_Msg* getACELogMsg() override;
   void setGeneralLoggingMode(unsigned long flag, bool on) override;
-  /// Opens the general log file; false when it cannot be opened.
+  /// Opens the general log file; false when it cannot be opened, errno
+  /// telling why. A write that fails is said once on standard error, and
+  /// the file is written again as soon as it accepts data.
   bool openGeneralLogFile(const char* name, int mode) override;
   void closeGeneralLogFile() override;
 
 private:
+  friend class QENLogConfig;
+
   QENGeneralLogUtil();
   ~QENGeneralLogUtil() override;
 
+  /// Takes the instance out and deletes it; the caller holds the
+  /// configuration's lock, under which the configuration forgets it.
+  static void releaseInstance();
+
   ACE_Log_Msg generalLogMsg;
-  std::ofstream file;
+  std::unique_ptr<detail::LogFile> file;
 
   static QENGeneralLogUtil* s_generalLogUtilInstance;
   static ACE_Thread_Mutex s_genLogUtilThread;

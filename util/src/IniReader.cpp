@@ -1,12 +1,15 @@
 #include "IniReader.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <limits>
+#include <memory>
+#include <string_view>
 #include <strings.h>
 
 #include <ace/Configuration.h>
-#include <ace/Configuration_Import_Export.h>
 
 #include "MachineRegistry.h"
 #include "qen_throw.h"
@@ -59,6 +62,99 @@ bool leadingNumber(const ACE_CString& value, unsigned long long maxPositive,
   return true;
 }
 
+// The text without the blanks, tabs and line ends around it.
+std::string_view trimmed(std::string_view text)
+{
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
+// Where the keys of the lines read so far go.
+struct SectionState
+{
+  ACE_Configuration_Section_Key key;
+  bool open = false;  // false before the first section and after a bad header
+};
+
+// Takes one line of the file into the heap: a comment, a section header or
+// a key. Returns why the line cannot be taken, or nullptr.
+const char* takeLine(ACE_Configuration_Heap& heap, std::string_view raw, SectionState& section)
+{
+  if (raw.find('\0') != std::string_view::npos)
+    return "a NUL byte in it";
+  const std::string_view line = trimmed(raw);
+  if (line.empty() || line.front() == ';' || line.front() == '#')
+    return nullptr;
+  if (line.front() == '[') {
+    // Keys after a header that cannot be taken belong to no section.
+    section.open = false;
+    const std::size_t end = line.rfind(']');
+    if (end == std::string_view::npos)
+      return "a section name without ']'";
+    const std::string_view name = line.substr(1, end - 1);
+    // A name of path separators alone names no section at all.
+    if (name.find_first_not_of("\\/") == std::string_view::npos ||
+        heap.expand_path(heap.root_section(), ACE_CString(name.data(), static_cast<ACE_CString::size_type>(name.size())),
+                         section.key, true) != 0)
+      return "not a valid section name";
+    section.open = true;
+    return nullptr;
+  }
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos)
+    return "a line without '='";
+  if (!section.open)
+    return "a key outside any section";
+  const std::string name(trimmed(line.substr(0, equals)));
+  std::string_view value = trimmed(line.substr(equals + 1));
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+  const ACE_TString text(value.data(), static_cast<ACE_TString::size_type>(value.size()));
+  if (heap.set_string_value(section.key, name.c_str(), text) != 0)
+    return "not a valid key name";
+  return nullptr;
+}
+
+struct FileCloser
+{
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The growing buffer of getline.
+struct LineBuffer
+{
+  char* data = nullptr;
+  std::size_t capacity = 0;
+  ~LineBuffer() { std::free(data); }
+};
+
+// Reads an INI file into the heap, lines of any length. A line that cannot
+// be taken is named on standard error and skipped: one bad line must not
+// cost the rest of the file. A byte-order mark before the first line is
+// skipped. False when the file cannot be opened or read.
+bool importIni(ACE_Configuration_Heap& heap, const char* fileName)
+{
+  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(fileName, "re"));
+  if (!in)
+    return false;
+  static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  LineBuffer buffer;
+  SectionState section;
+  unsigned long number = 0;
+  for (ssize_t length; (length = ::getline(&buffer.data, &buffer.capacity, in.get())) >= 0;) {
+    std::string_view line(buffer.data, static_cast<std::size_t>(length));
+    if (++number == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+      line.remove_prefix(kByteOrderMark.size());
+    if (const char* problem = takeLine(heap, line, section))
+      std::cerr << fileName << ", line " << number << ": " << problem << "; the line is skipped"
+                << std::endl;
+  }
+  return !std::ferror(in.get());
+}
+
 }  // namespace
 
 const char* const IniReader::__className__ = "qen_util::IniReader";
@@ -90,8 +186,7 @@ void IniReader::load()
     heap.reset();
     QEN_THROW_FILE_EXCEPTION("Unable to open config settings");
   }
-  ACE_Ini_ImpExp importer(*heap);
-  if (importer.import_config(fileName.c_str()) != 0) {
+  if (!importIni(*heap, fileName.c_str())) {
     heap.reset();
     QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error with ini file %s", fileName.c_str()));
   }

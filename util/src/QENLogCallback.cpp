@@ -1,5 +1,6 @@
 #include "QENLogCallback.h"
 
+#include <cerrno>
 #include <iostream>
 
 #include <ace/INET_Addr.h>
@@ -7,6 +8,7 @@
 #include <ace/SOCK_Connector.h>
 #include <ace/SOCK_Stream.h>
 
+#include "LogFile.h"
 #include "qen_log_internal.h"
 #include "qen_throw.h"
 
@@ -14,19 +16,18 @@ namespace qen_util {
 
 ACE_SOCK_Stream* QENLogCallback::s_proxyLogger = nullptr;
 
-QENLogCallback::QENLogCallback() : fileOutput(false), stdErr(false), proxy(false) {}
-
-QENLogCallback::~QENLogCallback()
+QENLogCallback::QENLogCallback()
+    : file(new detail::LogFile), fileOutput(false), stdErr(false), proxy(false)
 {
-  if (file.is_open())
-    file.close();
 }
+
+QENLogCallback::~QENLogCallback() = default;
 
 void QENLogCallback::log(ACE_Log_Record& record)
 {
   std::lock_guard<std::mutex> guard(outputLock);
   if (fileOutput)
-    record.print("", 0, file);
+    record.print("", 0, *file);
   if (stdErr)
     record.print("", 0, std::cerr);
 }
@@ -52,22 +53,17 @@ void QENLogCallback::setProxyOutput(bool on)
 bool QENLogCallback::openLogFile(const ACE_CString& name, int mode)
 {
   std::lock_guard<std::mutex> guard(outputLock);
-  if (!fileOutput || file.is_open())
+  if (!fileOutput || file->is_open())
     return false;
-  file.clear();
-  file.open(name.c_str(), detail::streamMode(mode));
-  if (!file.is_open()) {
-    file.clear();
-    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Cannot open file %s", name.c_str()));
-  }
+  if (!file->open(name.c_str(), mode))
+    QEN_THROW_FILE_EXCEPTION(detail::cannotOpenMessage(name.c_str(), errno));
   return true;
 }
 
 void QENLogCallback::closeLogFile()
 {
   std::lock_guard<std::mutex> guard(outputLock);
-  if (file.is_open())
-    file.close();
+  file->close();
 }
 
 void QENLogCallback::initialize()

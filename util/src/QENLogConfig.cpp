@@ -14,7 +14,7 @@
 namespace qen_util {
 
 QENLogConfig* QENLogConfig::s_singletonInstance = nullptr;
-ACE_Thread_Mutex QENLogConfig::s_mutex;
+// s_mutex is defined with the general logger's lock, in QENLogUtil.cpp.
 
 namespace {
 
@@ -26,12 +26,67 @@ ACE_CString environment(const char* name)
   return ACE_CString(value ? value : "");
 }
 
+// A file that could not be opened, said as the general logger's is.
+void sayCaught(const QENFileException& e)
+{
+  ACE_CString message = e.getErrorMsg();
+  if (message.length() > 0 && message[message.length() - 1] == '\n')
+    message = message.substr(0, message.length() - 1);
+  detail::sayCannotOpen(message);
+}
+
+// An optional sign and digits, nothing else.
+bool isWholeNumber(const ACE_CString& text)
+{
+  const char* p = text.c_str();
+  if (*p == '+' || *p == '-')
+    ++p;
+  if (*p < '0' || *p > '9')
+    return false;
+  while (*p >= '0' && *p <= '9')
+    ++p;
+  return *p == '\0';
+}
+
+// LOGGING_LEVEL of a section, read as the C runtime reads a number. Level 0
+// logs nothing, so a value that is not a number, or does not fit an int
+// (which takes the default level), is said on standard error rather than
+// taken without a word. Missing or empty, the default level.
+int configuredLevel(IniReader& reader, const char* section)
+{
+  static const char* const kKey = "LOGGING_LEVEL";
+  const int fallback = QENLogUtil::getDefaultLoggingLevel();
+  ACE_CString text;
+  try {
+    text = reader.getStringValue(section, kKey);
+  } catch (QENFileException&) {
+    return fallback;
+  }
+  if (text.length() == 0)
+    return fallback;
+  int level = fallback;
+  const char* problem = nullptr;
+  try {
+    level = reader.getIntValue(section, kKey);
+    if (!isWholeNumber(text))
+      problem = "is not a number";
+  } catch (QENFileException&) {
+    problem = "does not fit an int";
+  }
+  if (problem)
+    std::cerr << reader.getFileName().c_str() << ", section " << section << ": " << kKey << " \""
+              << text.c_str() << "\" " << problem << "; the level is " << level << std::endl;
+  return level;
+}
+
 }  // namespace
 
 namespace detail {
 
 void forgetConfiguredLogger(QENLogUtil* logger)
 {
+  // The caller holds QENLogConfig::s_mutex: the general logger is released
+  // only under it.
   QENLogConfig* config = QENLogConfig::s_singletonInstance;
   if (!config)
     return;
@@ -73,6 +128,8 @@ QENLogConfig::QENLogConfig() : sectionName("LOGGING_DEFAULT"), defaultLogger(nul
     setupDefaults();
 }
 
+// Runs under s_mutex (instance, destroy), which releasing the general
+// logger needs.
 QENLogConfig::~QENLogConfig()
 {
   if (s_singletonInstance == this)
@@ -84,7 +141,7 @@ QENLogConfig::~QENLogConfig()
     if (entry.second == nullptr)
       continue;
     if (dynamic_cast<QENGeneralLogUtil*>(entry.second))
-      QENGeneralLogUtil::cleanup();
+      QENGeneralLogUtil::releaseInstance();
     else
       delete entry.second;
   }
@@ -104,12 +161,15 @@ QENLogConfig* QENLogConfig::instance()
 
 void QENLogConfig::destroy()
 {
+  ACE_Guard<ACE_Thread_Mutex> guard(s_mutex);
   delete s_singletonInstance;
   s_singletonInstance = nullptr;
 }
 
 QENLogUtil* QENLogConfig::getDefaultLogUtil()
 {
+  // The general logger's release clears it.
+  ACE_Guard<ACE_Thread_Mutex> guard(s_mutex);
   return defaultLogger;
 }
 
@@ -149,7 +209,7 @@ void QENLogConfig::readConfig(const ACE_CString& section, QENLogUtil* util)
   const bool sqlSeparate = reader.getBooleanValue(s, "SQL_LOGS_SEPARATE", false);
   const bool generalProxy = reader.getBooleanValue(s, "GENERAL_LOGS_PROXY", false);
   const bool sqlProxy = reader.getBooleanValue(s, "SQL_LOGS_PROXY", false);
-  const int level = reader.getIntValue(s, "LOGGING_LEVEL", QENLogUtil::getDefaultLoggingLevel());
+  const int level = configuredLevel(reader, s);
   const ACE_CString generalMode = reader.getStringValue(s, "GEN_FILE_OPEN_MODE", ACE_CString("app"));
   const ACE_CString sqlMode = reader.getStringValue(s, "SQL_FILE_OPEN_MODE", ACE_CString("app"));
   const ACE_CString generalLog = reader.getStringValue(s, "GENERAL_LOG_FILE", ACE_CString(""));
@@ -173,21 +233,17 @@ void QENLogConfig::readConfig(const ACE_CString& section, QENLogUtil* util)
   if (generalLog.length() > 0 && util->isGeneralLogEnabled()) {
     const ACE_CString name = formattedLogFileName(generalLog.c_str());
     try {
-      const bool opened = util->openGeneralLogFile(name.c_str(), fileOpeningMode(generalMode));
-      // The general logger reports a file that did not open; a section
-      // logger returns false only when its file output is off.
-      if (!opened && dynamic_cast<QENGeneralLogUtil*>(util))
-        std::cerr << " Cannot open file " << name.c_str() << std::endl;
-    } catch (QENFileException&) {
-      std::cerr << " Cannot open file " << name.c_str() << std::endl;
+      detail::openGeneralLogFileOrSay(*util, name.c_str(), fileOpeningMode(generalMode));
+    } catch (QENFileException& e) {
+      sayCaught(e);
     }
   }
   if (sqlLog.length() > 0) {
     const ACE_CString name = formattedLogFileName(sqlLog.c_str());
     try {
       util->openSqlLogFile(name.c_str(), fileOpeningMode(sqlMode));
-    } catch (QENFileException&) {
-      std::cerr << " Cannot open file " << name.c_str() << std::endl;
+    } catch (QENFileException& e) {
+      sayCaught(e);
     }
   }
 }
@@ -197,6 +253,13 @@ void QENLogConfig::setup()
   if (sectionName.length() == 0 && QENGeneralLogUtil::instance()->isNotInitialized()) {
     QENLogTrace::disableTrace();
     return;
+  }
+  // A file that is there but cannot be read leaves every key at its
+  // default: say so rather than log nothing without a word.
+  try {
+    reader.load();
+  } catch (QENFileException& e) {
+    std::cerr << e.getErrorMsg().c_str() << std::flush;
   }
   const char* s = sectionName.c_str();
   const ACE_CString program = reader.getStringValue(s, "PROGRAM_NAME", ACE_CString(""));

@@ -1,8 +1,10 @@
 #include "QENLogUtil.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <ctime>
 #include <iostream>
 #include <strings.h>
@@ -10,6 +12,7 @@
 #include <ace/Guard_T.h>
 #include <ace/Trace.h>
 
+#include "LogFile.h"
 #include "QENLogConfig.h"
 #include "qen_log_internal.h"
 
@@ -20,10 +23,26 @@ namespace qen_util {
 
 namespace detail {
 
-std::ios::openmode streamMode(int mode)
+ACE_CString cannotOpenMessage(const char* name, int errnum)
 {
-  // 8 and 2 are the append and output bits of the Windows runtime.
-  return (mode & 8) ? (std::ios::out | std::ios::app) : (std::ios::out | std::ios::trunc);
+  const std::string message = std::string("Cannot open file ") + (name ? name : "") + ": " + systemReason(errnum);
+  return ACE_CString(message.c_str(), static_cast<ACE_CString::size_type>(message.size()));
+}
+
+void sayCannotOpen(const ACE_CString& message)
+{
+  std::cerr << " " << message.c_str() << std::endl;
+}
+
+bool openGeneralLogFileOrSay(QENLogUtil& util, const char* name, int mode)
+{
+  const bool opened = util.openGeneralLogFile(name, mode);
+  // Only the general logger says false for a file that did not open; a
+  // section logger throws then, and says false when its file output is off
+  // or its file is open already.
+  if (!opened && dynamic_cast<QENGeneralLogUtil*>(&util))
+    sayCannotOpen(cannotOpenMessage(name, errno));
+  return opened;
 }
 
 ACE_CString findAndReplace(const char* text, const char* find, const char* replacement)
@@ -59,6 +78,24 @@ ACE_CString formattedLogFileName(const std::string& name)
 namespace {
 
 using LogGuard = std::lock_guard<std::recursive_mutex>;
+
+// The framework formats one message into at most ACE_MAXLOGMSGLEN bytes and
+// drops the rest without a mark: longer text goes out in pieces, which
+// follow each other in the log with nothing between them.
+void logWhole(ACE_Log_Msg& msg, ACE_Log_Priority priority, const char* text)
+{
+  static constexpr std::size_t kPiece = ACE_MAXLOGMSGLEN / 2;
+  const std::size_t length = std::strlen(text);
+  if (length <= kPiece) {
+    msg.log(priority, "%s", text);
+    return;
+  }
+  std::string piece;
+  for (std::size_t from = 0; from < length; from += kPiece) {
+    piece.assign(text + from, std::min(kPiece, length - from));
+    msg.log(priority, "%s", piece.c_str());
+  }
+}
 
 }  // namespace
 
@@ -224,7 +261,7 @@ void QENLogUtil::logSql(QENLogPriority priority, const char* sql)
   const char* text = sql ? sql : "";
   const ACE_Log_Priority p = static_cast<ACE_Log_Priority>(priority);
   if (separateSqlLogs) {
-    sqlLogMsg.log(p, "%s", text);
+    logWhole(sqlLogMsg, p, text);
     sqlLogMsg.log(p, "%s", "\n");
     return;
   }
@@ -233,7 +270,7 @@ void QENLogUtil::logSql(QENLogPriority priority, const char* sql)
   ACE_Log_Msg* msg = getACELogMsg();
   const char* level = getLogString(priority);
   msg->log(p, "[%s] %s  ", level, getCurrentTimeStamp().c_str());
-  msg->log(p, "%s", text);
+  logWhole(*msg, p, text);
   msg->log(p, "%s", "\n");
   msg->log(p, "[%s] %s  ", level, getCurrentTimeStamp().c_str());
   msg->log(p, "%s", "\n");
@@ -252,11 +289,11 @@ void QENLogUtil::logException(const QENException& e)
   const ACE_Log_Priority p = static_cast<ACE_Log_Priority>(severity);
   const char* level = getLogString(severity);
   msg->log(p, "[%s] %s File: %s Line: %d ", level, getCurrentTimeStamp().c_str(), __FILE__, __LINE__);
-  msg->log(p, "%s", text.c_str());
+  logWhole(*msg, p, text.c_str());
   msg->log(p, "%s", "\n");
   msg->log(p, "[%s] %s File: %s Line: %d ", level, getCurrentTimeStamp().c_str(), __FILE__, __LINE__);
   const ACE_CString& trace = e.printStackTrace();
-  msg->log(p, "%s", trace.c_str());
+  logWhole(*msg, p, trace.c_str());
   msg->log(p, "%s", "\n");
 }
 
@@ -283,7 +320,7 @@ void QENLogUtil::ODBCInitialize(bool enable, bool tracing, char* logFile, char* 
   else
     QENLogTrace::disableTrace();
   setGeneralLoggingMode(4, true);
-  openGeneralLogFile(formattedLogFileName(logFile ? logFile : "").c_str(), 2);
+  detail::openGeneralLogFileOrSay(*this, formattedLogFileName(logFile ? logFile : "").c_str(), 2);
   loggingLevel = getLoggingLevel(ACE_CString(levelName ? levelName : ""));
   notInitialized = false;
 }
@@ -344,13 +381,15 @@ ACE_CString QENLogUtil::formattedLogFileName(std::string name)
 // QENGeneralLogUtil
 
 QENGeneralLogUtil* QENGeneralLogUtil::s_generalLogUtilInstance = nullptr;
+// Both locks and the release at exit are defined in this one file, in this
+// order, so that the release runs while both locks still exist.
 ACE_Thread_Mutex QENGeneralLogUtil::s_genLogUtilThread;
+ACE_Thread_Mutex QENLogConfig::s_mutex;
 
 namespace {
 
 // Releases the configuration and the general logger at process exit; both
-// releases do nothing when the host already made them. Defined after the
-// mutex so that it runs while the mutex still exists.
+// releases do nothing when the host already made them.
 struct ExitRelease
 {
   ~ExitRelease()
@@ -364,15 +403,12 @@ ExitRelease exitRelease;
 
 }  // namespace
 
-QENGeneralLogUtil::QENGeneralLogUtil() {}
+QENGeneralLogUtil::QENGeneralLogUtil() : file(new detail::LogFile) {}
 
 QENGeneralLogUtil::~QENGeneralLogUtil()
 {
   generalLogMsg.msg_ostream(nullptr, false);
-  if (file.is_open())
-    file.close();
-  if (s_generalLogUtilInstance == this)
-    s_generalLogUtilInstance = nullptr;
+  file->close();
   // The configuration must not hand out, or delete again, a logger that
   // is gone.
   detail::forgetConfiguredLogger(this);
@@ -394,9 +430,20 @@ bool QENGeneralLogUtil::isInstantiated()
 
 void QENGeneralLogUtil::cleanup()
 {
-  ACE_Guard<ACE_Thread_Mutex> guard(s_genLogUtilThread);
-  QENGeneralLogUtil* doomed = s_generalLogUtilInstance;
-  s_generalLogUtilInstance = nullptr;
+  // The configuration's lock first, as the configuration takes the general
+  // logger's lock inside its own: its map forgets the logger under it.
+  ACE_Guard<ACE_Thread_Mutex> guard(QENLogConfig::s_mutex);
+  releaseInstance();
+}
+
+void QENGeneralLogUtil::releaseInstance()
+{
+  QENGeneralLogUtil* doomed = nullptr;
+  {
+    ACE_Guard<ACE_Thread_Mutex> guard(s_genLogUtilThread);
+    doomed = s_generalLogUtilInstance;
+    s_generalLogUtilInstance = nullptr;
+  }
   delete doomed;
 }
 
@@ -419,19 +466,17 @@ void QENGeneralLogUtil::setGeneralLoggingMode(unsigned long flag, bool on)
 bool QENGeneralLogUtil::openGeneralLogFile(const char* name, int mode)
 {
   LogGuard guard(logLock);
-  if (file.is_open())
-    file.close();
-  file.clear();
-  file.open(name ? name : "", detail::streamMode(mode));
-  generalLogMsg.msg_ostream(&file, false);
-  return file.is_open();
+  const bool opened = file->open(name, mode);
+  const int error = errno;
+  generalLogMsg.msg_ostream(file.get(), false);
+  errno = error;
+  return opened;
 }
 
 void QENGeneralLogUtil::closeGeneralLogFile()
 {
   LogGuard guard(logLock);
-  if (file.is_open())
-    file.close();
+  file->close();
 }
 
 // ---------------------------------------------------------------------------
@@ -474,7 +519,7 @@ QENLogTrace::QENLogTrace(QENLogUtil* u, const char* traceName, int, const char*)
                                       static_cast<long>(sizeof indent) - 1);
   std::memset(indent, ' ', static_cast<std::size_t>(width));
   indent[width] = '\0';
-  msg->log(LM_TRACE, "%s ENTER [%s]\n", indent, name);
+  logWhole(*msg, LM_TRACE, (std::string(indent) + " ENTER [" + name + "]\n").c_str());
 }
 
 QENLogTrace::~QENLogTrace()
@@ -483,7 +528,7 @@ QENLogTrace::~QENLogTrace()
     return;
   LogGuard guard(util->logLock);
   ACE_Log_Msg* msg = util->getACELogMsg();
-  msg->log(LM_TRACE, "%s EXIT  [%s]\n", indent, name);
+  logWhole(*msg, LM_TRACE, (std::string(indent) + " EXIT  [" + name + "]\n").c_str());
   msg->dec();
 }
 

@@ -2,17 +2,27 @@
 #ifndef QEN_LOG_INTERNAL_H
 #define QEN_LOG_INTERNAL_H
 
-#include <ios>
 #include <string>
 
 #include <ace/SString.h>
 
 namespace qen_util {
+
+class QENLogUtil;
+
 namespace detail {
 
-/// The public open modes keep their Windows values: 8 appends, anything
-/// else (2) truncates.
-std::ios::openmode streamMode(int mode);
+/// "Cannot open file NAME: REASON", REASON being the system's text for
+/// the error number.
+ACE_CString cannotOpenMessage(const char* name, int errnum);
+
+/// Says on standard error that a log file could not be opened, as the
+/// configuration does: the message after a blank.
+void sayCannotOpen(const ACE_CString& message);
+
+/// The logger's openGeneralLogFile; a general log file that did not open
+/// is said on standard error.
+bool openGeneralLogFileOrSay(QENLogUtil& util, const char* name, int mode);
 
 /// Replaces every occurrence of find, left to right, going on after the
 /// inserted text; "" when any argument is null.

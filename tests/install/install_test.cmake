@@ -1,0 +1,135 @@
+# The built tree installed as a user installs it: into a scratch prefix,
+# which is then moved elsewhere. What was installed is checked, the
+# installed programs are run, and two small programs (C over the analyzer,
+# C++ over util) are built over the moved prefix and run: as a CMake project
+# with find_package(qen), and with pkg-config.
+#
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=... -DCONFIG=...
+#         -DVERSION=... -DC_COMPILER=... -DCXX_COMPILER=... -DGENERATOR=...
+#         [-DFLAGS=...] -P install_test.cmake
+#
+# FLAGS are the sanitizer flags the tree was built with; programs linked
+# against its libraries need them too.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/test_steps.cmake)
+
+set(first ${WORK}/first)
+set(prefix ${WORK}/prefix)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${first})
+file(RENAME ${first} ${prefix})
+
+# ---- what was installed: the programs, the libraries with their links,
+# the headers of the exported interfaces and nothing else, the package files
+string(REGEX MATCH "^[0-9]+" major "${VERSION}")
+set(expected bin/qen_host bin/vestrake lib/cmake/qen/qenConfig.cmake
+    lib/cmake/qen/qenConfigVersion.cmake lib/cmake/qen/qenTargets.cmake)
+string(TOLOWER "${CONFIG}" config)
+if(config STREQUAL "")
+  set(config noconfig)
+endif()
+list(APPEND expected lib/cmake/qen/qenTargets-${config}.cmake)
+foreach(name qen_ag qen_analyzer qen_util)
+  list(APPEND expected lib/lib${name}.so lib/lib${name}.so.${major} lib/lib${name}.so.${VERSION}
+       lib/pkgconfig/${name}.pc)
+endforeach()
+foreach(folder agc/include analyzer/include util/include)
+  file(GLOB headers RELATIVE ${SOURCE_DIR}/${folder} ${SOURCE_DIR}/${folder}/*.h)
+  foreach(header IN LISTS headers)
+    list(APPEND expected include/qen/${header})
+  endforeach()
+endforeach()
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/*)
+list(SORT expected)
+list(SORT installed)
+expect_equal("installed files" "${installed}" "${expected}")
+
+foreach(name qen_ag qen_analyzer qen_util)
+  file(READ_SYMLINK ${prefix}/lib/lib${name}.so link)
+  expect_equal("lib${name}.so" "${link}" "lib${name}.so.${major}")
+  file(READ_SYMLINK ${prefix}/lib/lib${name}.so.${major} link)
+  expect_equal("lib${name}.so.${major}" "${link}" "lib${name}.so.${VERSION}")
+  expect_dynamic(${prefix}/lib/lib${name}.so.${VERSION} "lib${name}.so.${major}" "$ORIGIN")
+endforeach()
+expect_dynamic(${prefix}/bin/qen_host "" "$ORIGIN/../lib")
+expect_dynamic(${prefix}/bin/vestrake "" "$ORIGIN/../lib")
+
+# Nothing installed names the build tree, the sources or the first prefix
+# (the debugging information of the programs and libraries aside; the
+# sanitizers keep source positions in the code itself).
+file(GLOB_RECURSE checked ${prefix}/include/* ${prefix}/lib/cmake/* ${prefix}/lib/pkgconfig/*)
+if(FLAGS STREQUAL "")
+  list(APPEND checked ${prefix}/bin/qen_host ${prefix}/bin/vestrake ${prefix}/lib/libqen_ag.so
+       ${prefix}/lib/libqen_analyzer.so ${prefix}/lib/libqen_util.so)
+endif()
+set(stripped ${WORK}/stripped)
+foreach(file IN LISTS checked)
+  set(read ${file})
+  if(NOT file MATCHES "/(include|cmake|pkgconfig)/")
+    run(objcopy --strip-debug ${file} ${stripped})
+    set(read ${stripped})
+  endif()
+  foreach(place ${BUILD_DIR} ${SOURCE_DIR} ${first})
+    string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" pattern "${place}")
+    file(STRINGS ${read} names REGEX "${pattern}")
+    if(names)
+      message(FATAL_ERROR "${file} names ${place}: ${names}")
+    endif()
+  endforeach()
+endforeach()
+file(REMOVE ${stripped})
+
+# ---- the installed programs run from the moved prefix
+run(${prefix}/bin/qen_host --version)
+expect_equal("qen_host --version" "${run_output}" "qen_host ${VERSION}\n")
+# One batch, so that the C program below writes the same report.
+set(input ${WORK}/input.sql)
+file(WRITE ${input} "checkpoint\nselect from\n")
+set(told "${input}:2: Incorrect syntax near 'from'\n")
+run_status(1 ${prefix}/bin/qen_host ${input})
+expect_equal("qen_host's standard error" "${run_error}" "${told}")
+set(report "${run_output}")
+file(WRITE ${WORK}/input.pls "BEGIN NULL; END;\n")
+run(${prefix}/bin/vestrake -i ${WORK}/input.pls)
+
+# ---- programs of a user: the report of the C program over the analyzer, the
+# answers of the C++ program over util
+set(ini ${WORK}/settings.ini)
+file(WRITE ${ini} "[LOGGING_DEFAULT]\nLevel=4\n")
+function(check_programs how report_c ini_cpp)
+  run_status(1 ${report_c} ${input})
+  expect_equal("${how}: report_c's standard error" "${run_error}" "${told}")
+  expect_equal("${how}: report_c's report" "${run_output}" "${report}")
+  run(${ini_cpp} ${ini} LOGGING_DEFAULT Level)
+  expect_equal("${how}: ini_cpp" "${run_output}" "Level=4\nrefused: Error section LOGGING_DEFAULT key no such key\n")
+endfunction()
+
+set(consumer ${CMAKE_CURRENT_LIST_DIR}/consumer)
+run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK}/consumer -G ${GENERATOR}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+    "-DCMAKE_C_FLAGS=${FLAGS}" "-DCMAKE_CXX_FLAGS=${FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK}/consumer)
+check_programs(find_package ${WORK}/consumer/report_c ${WORK}/consumer/ini_cpp)
+
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+run(pkg-config --libs qen_analyzer)
+string(FIND "${run_output}" "-lqen_ag" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "pkg-config --libs qen_analyzer lacks -lqen_ag: ${run_output}")
+endif()
+separate_arguments(flags UNIX_COMMAND "${FLAGS}")
+foreach(program report_c:qen_analyzer:report.c:${C_COMPILER} ini_cpp:qen_util:ini.cpp:${CXX_COMPILER})
+  string(REPLACE ":" ";" parts "${program}")
+  list(GET parts 0 name)
+  list(GET parts 1 package)
+  list(GET parts 2 source)
+  list(GET parts 3 compiler)
+  run(pkg-config --cflags --libs ${package})
+  separate_arguments(package_flags UNIX_COMMAND "${run_output}")
+  run(${compiler} ${flags} ${consumer}/${source} ${package_flags} -Wl,-rpath,${prefix}/lib
+      -o ${WORK}/${name}_pc)
+endforeach()
+check_programs(pkg-config ${WORK}/report_c_pc ${WORK}/ini_cpp_pc)
+
+file(REMOVE_RECURSE ${WORK})
