@@ -578,7 +578,7 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
 
 bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, const char** partialPath) {
   if (partialPath) *partialPath = nullptr;
-  if (!fileName) return false;
+  if (!fileName || !*fileName) return false;
   std::string target = followLinks(fileName);
   struct stat st;
   bool exists = stat(target.c_str(), &st) == 0;

@@ -209,9 +209,11 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
 }
 
 TEST_F(DumpCli, UnwritableDumpFileIsAnError) {
-  ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", "/nonexistent-dir/t.xml"});
-  EXPECT_EQ(run.out, "ERROR: Can't open write file: /nonexistent-dir/t.xml\n");
-  EXPECT_EQ(run.status, 255);
+  for (std::string path : {"/nonexistent-dir/t.xml", "", "t.xml/"}) {
+    ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", path});
+    EXPECT_EQ(run.out, "ERROR: Can't open write file: " + path + "\n");
+    EXPECT_EQ(run.status, 255);
+  }
 }
 
 TEST_F(DumpCli, DumpThatCannotBeWrittenCompletelyIsAnError) {
