@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "kind_index.h"
 #include "run_pool.h"
 
 namespace {
@@ -217,25 +218,9 @@ constexpr DotChildRow kDotChildren[] = {
 #include "ast_kinds.def"
 };
 
-// Where the rows of each kind start in a table grouped by kind; those of kind
-// k end where those of k + 1 start.
-struct DotIndex {
-  short first[AST_KIND_COUNT + 1];
-  template <class Row, int N>
-  constexpr explicit DotIndex(const Row (&rows)[N]) : first() {
-    for (int at = 1; at < N; ++at)
-      if (rows[at].kind < rows[at - 1].kind)
-        throw "ast_kinds.def must list the rows of a kind together, kinds in order";
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < N && rows[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
-};
-
-constexpr DotIndex kDotRecordIndex(kDotRecords);
-constexpr DotIndex kDotFieldIndex(kDotFields);
-constexpr DotIndex kDotChildIndex(kDotChildren);
+constexpr KindIndex kDotRecordIndex(kDotRecords);
+constexpr KindIndex kDotFieldIndex(kDotFields);
+constexpr KindIndex kDotChildIndex(kDotChildren);
 
 int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterState* state) {
   if (!node) return 0;
@@ -254,18 +239,15 @@ int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterSta
       break;
   }
   int kind = node->kind;
-  if (kind < 0 || kind >= AST_KIND_COUNT || kDotRecordIndex.first[kind] == kDotRecordIndex.first[kind + 1])
+  if (kDotRecordIndex.rowsOf(kind).empty())
     return writeRecord(state, node, parent, parentPort, astNodeKindName(kind),
                        {plainField(formatted("nodeType = %d", kind))}, {}, false);
-  const DotRecord& record = kDotRecords[kDotRecordIndex.first[kind]];
+  const DotRecord& record = kDotRecordIndex.rowsOf(kind).front();
   std::vector<DotField> fields;
-  for (int at = kDotFieldIndex.first[kind]; at < kDotFieldIndex.first[kind + 1]; ++at) {
-    const DotFieldRow& row = kDotFields[at];
+  for (const DotFieldRow& row : kDotFieldIndex.rowsOf(kind))
     fields.push_back(row.port ? portField(row.port, row.label) : plainField(row.text(node)));
-  }
   std::vector<DotChild> children;
-  for (int at = kDotChildIndex.first[kind]; at < kDotChildIndex.first[kind + 1]; ++at)
-    children.push_back({kDotChildren[at].get(node), kDotChildren[at].port});
+  for (const DotChildRow& row : kDotChildIndex.rowsOf(kind)) children.push_back({row.get(node), row.port});
   return writeRecord(state, node, parent, parentPort, record.title(node), fields, children, record.startsAtLine);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "kind_index.h"
 #include "run_pool.h"
 
 namespace {
@@ -342,33 +343,10 @@ constexpr DumpField kDumpFields[] = {
 #include "ast_kinds.def"
 };
 
-constexpr int kDumpFieldCount = int(sizeof kDumpFields / sizeof kDumpFields[0]);
-
-constexpr bool dumpFieldsGroupedByKind() {
-  for (int at = 1; at < kDumpFieldCount; ++at)
-    if (kDumpFields[at].kind < kDumpFields[at - 1].kind) return false;
-  return true;
-}
-static_assert(dumpFieldsGroupedByKind(), "ast_kinds.def must list the fields of a kind together, kinds in order");
-
-// Where the fields of each kind start in kDumpFields; those of kind k end
-// where those of k + 1 start.
-struct DumpIndex {
-  short first[AST_KIND_COUNT + 1];
-  constexpr DumpIndex() : first() {
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < kDumpFieldCount && kDumpFields[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
-};
-
-constexpr DumpIndex kDumpIndex;
+constexpr KindIndex kDumpIndex(kDumpFields);
 
 void writeContent(XmlWriterState* state, astNode* node) {
-  int kind = node->kind;
-  if (kind < 0 || kind >= AST_KIND_COUNT) return;
-  for (int at = kDumpIndex.first[kind]; at < kDumpIndex.first[kind + 1]; ++at) kDumpFields[at].write(state, node);
+  for (const DumpField& field : kDumpIndex.rowsOf(node->kind)) field.write(state, node);
 }
 
 bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; }
