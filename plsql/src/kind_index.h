@@ -25,7 +25,8 @@ class KindIndex {
   constexpr explicit KindIndex(const Row (&rows)[N]) : rows_(rows), first_() {
     static_assert(N < 0x8000, "the table's places must fit a short");
     for (int at = 1; at < N; ++at)
-      if (rows[at].kind < rows[at - 1].kind) throw "ast_kinds.def must list the rows of a kind together, kinds in order";
+      if (rows[at].kind < rows[at - 1].kind)
+        throw "ast_kinds.def must list the rows of a kind together, kinds in order";
     for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
       while (at < N && rows[at].kind < kind) ++at;
       first_[kind] = static_cast<short>(at);

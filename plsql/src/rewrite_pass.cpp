@@ -749,8 +749,8 @@ astNodeList* initProcedure(astNodeCreatePkgBody* body, astNodeBlock* block) {
 }
 
 void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
-  reportWrapped(body, body->WRAPPED, "WRAPPED PACKAGE BODY not supported", "CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED",
-                state);
+  reportWrapped(body, body->WRAPPED, "WRAPPED PACKAGE BODY not supported",
+                "CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED", state);
   transformList(body->name, body, state);
   body->declarations = nullptr;
   body->prototypes = nullptr;
@@ -967,8 +967,8 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
   transformChildren(node, state);
   if (node->targetIndex && state->reportedDrops.insert(node).second) {
     astNodeToken* target = firstToken(node->target);
-    tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr,
-                     node, state->errors);
+    tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr, node,
+                     state->errors);
   }
   rewriteDbmsSqlAssign(node, state);
 }
