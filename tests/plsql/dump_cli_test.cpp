@@ -4,22 +4,17 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
+#include "shell_command.h"
 #include "vst_subprocess.h"
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using qen_test::read_file;
 
 class DumpCli : public ::testing::Test {
  protected:
@@ -39,7 +34,7 @@ class DumpCli : public ::testing::Test {
     ProcessResult run = runProcess(VESTRAKE_PATH, args);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out, "");
-    return readFile(out_);
+    return read_file(out_);
   }
 
   std::string out_;
@@ -74,7 +69,7 @@ TEST_F(DumpCli, ExhaustedPoolLeavesTheDocumentUpToTheFailure) {
   std::vector<std::string> args = {"-i", input, "-a", out_};
   ProcessResult full = runProcess(VESTRAKE_PATH, args, {}, {"VESTRAKE_POOL_LIMIT"});
   ASSERT_EQ(full.status, 0) << full.out << full.err;
-  std::string document = readFile(out_);
+  std::string document = read_file(out_);
   size_t literal = document.find("'&amp;");
   ASSERT_NE(literal, std::string::npos);
 
@@ -92,7 +87,7 @@ TEST_F(DumpCli, ExhaustedPoolLeavesTheDocumentUpToTheFailure) {
   EXPECT_EQ(cut.status, 2);
   EXPECT_EQ(cut.err, "VESTRAKE: OUT OF MEMORY\n");
   EXPECT_EQ(cut.out, "");
-  EXPECT_EQ(readFile(out_), document.substr(0, literal));
+  EXPECT_EQ(read_file(out_), document.substr(0, literal));
   std::remove(input.c_str());
 }
 
@@ -111,9 +106,9 @@ TEST_P(DumpGolden, MatchesTheExpectedDocument) {
   ProcessResult run = runProcess(VESTRAKE_PATH, {"-i", base + ".pls", "-a", out_});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.out, "");
-  std::string expected = readFile(base + ".xml");
+  std::string expected = read_file(base + ".xml");
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(readFile(out_), expected);
+  EXPECT_EQ(read_file(out_), expected);
 }
 
 // proc: procedure with arguments, defaults, a handler and RAISE_APPLICATION_ERROR;
