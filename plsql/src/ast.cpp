@@ -48,7 +48,7 @@ constexpr bool kindsAreNumberedInOrder() {
 static_assert(kindsAreNumberedInOrder(), "ast_kinds.def must list every kind number once, in order");
 
 const KindInfo* kindInfo(int kind) {
-  if (kind < 0 || kind >= AST_KIND_COUNT) return nullptr;
+  if (!isKindNumber(kind)) return nullptr;
   return &kKinds[kind];
 }
 

@@ -15,6 +15,9 @@ enum astNodeKind {
   AST_KIND_COUNT
 };
 
+// Whether a number is that of a kind: the per-kind tables are looked up by it.
+constexpr bool isKindNumber(int kind) { return kind >= 0 && kind < AST_KIND_COUNT; }
+
 // Traits of a kind (the traits column of ast_kinds.def).
 enum {
   KIND_STATEMENT = 1,      // carries a statement head (label)

@@ -221,6 +221,7 @@ constexpr DotChildRow kDotChildren[] = {
 constexpr KindIndex kDotRecordIndex(kDotRecords);
 constexpr KindIndex kDotFieldIndex(kDotFields);
 constexpr KindIndex kDotChildIndex(kDotChildren);
+static_assert(kDotRecordIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one drawing record at most");
 
 int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterState* state) {
   if (!node) return 0;

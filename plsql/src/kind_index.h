@@ -35,8 +35,15 @@ class KindIndex {
 
   // The rows of a kind, in table order; none for a number that is no kind.
   constexpr std::span<const Row> rowsOf(int kind) const {
-    if (kind < 0 || kind >= AST_KIND_COUNT) return {};
+    if (!isKindNumber(kind)) return {};
     return {rows_ + first_[kind], rows_ + first_[kind + 1]};
+  }
+
+  // For tables that give a kind one row at most (a record, a report).
+  constexpr bool oneRowAtMostPerKind() const {
+    for (int kind = 0; kind < AST_KIND_COUNT; ++kind)
+      if (first_[kind + 1] - first_[kind] > 1) return false;
+    return true;
   }
 
  private:

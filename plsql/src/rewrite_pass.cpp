@@ -417,13 +417,7 @@ constexpr DroppedConstruct kDropped[] = {
 
 constexpr KindIndex kDroppedIndex(kDropped);
 
-static_assert(
-    [] {
-      for (int kind = 0; kind < AST_KIND_COUNT; ++kind)
-        if (kDroppedIndex.rowsOf(kind).size() > 1) return false;
-      return true;
-    }(),
-    "ast_kinds.def must give a kind one report at most");
+static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one report at most");
 
 // Reports a construct that no target text stands for, once. Kinds without a
 // report in the kind table (pragmas, syntax-error nodes, ...) report nothing.
