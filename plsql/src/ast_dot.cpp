@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "kind_index.h"
 #include "run_pool.h"
 
 namespace {
@@ -198,25 +199,10 @@ constexpr DotChildRow kDotChildren[] = {
 #include "ast_kinds.def"
 };
 
-// Where the rows of each kind start in a table grouped by kind; those of kind
-// k end where those of k + 1 start.
-struct DotIndex {
-  short first[AST_KIND_COUNT + 1];
-  template <class Row, int N>
-  constexpr explicit DotIndex(const Row (&rows)[N]) : first() {
-    for (int at = 1; at < N; ++at)
-      if (rows[at].kind < rows[at - 1].kind)
-        throw "ast_kinds.def must list the rows of a kind together, kinds in order";
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < N && rows[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
-};
-
-constexpr DotIndex kDotRecordIndex(kDotRecords);
-constexpr DotIndex kDotFieldIndex(kDotFields);
-constexpr DotIndex kDotChildIndex(kDotChildren);
+constexpr KindIndex kDotRecordIndex(kDotRecords);
+constexpr KindIndex kDotFieldIndex(kDotFields);
+constexpr KindIndex kDotChildIndex(kDotChildren);
+static_assert(kDotRecordIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one drawing record at most");
 
 // A drawn node whose children are still to be drawn. Kept on the heap: a
 // deeply nested tree must not need a deep native stack.
@@ -226,8 +212,8 @@ struct DotFrame {
   int parent;          // of a list
   astListCell* cell;   // of a list: elements still to draw
   int previous;        // of a list: what the next element hangs from
-  int nextChild;       // of a record: kDotChildren rows still to draw,
-  int endChild;        // up to endChild
+  const DotChildRow* nextChild;  // of a record: kDotChildren rows still
+  const DotChildRow* endChild;   // to draw, up to endChild
 };
 
 bool isListFrame(const DotFrame& frame) { return frame.node->kind == AST_LIST; }
@@ -256,7 +242,7 @@ void dotEnterNode(astNode* node, int parent, const char* parentPort, DotWriterSt
       continue;
     }
     writeListRecord(list, number, parent, parentPort, state);
-    frames->push_back({node, number, parent, list->head, number, 0, 0});
+    frames->push_back({node, number, parent, list->head, number, nullptr, nullptr});
     return;
   }
   if (!node || node->kind == AST_SELECT || node->kind == AST_PRAGMA) return;  // not drawn, no number
@@ -268,20 +254,19 @@ void dotEnterNode(astNode* node, int parent, const char* parentPort, DotWriterSt
     finishRecord(node, number, state, frames);
     return;
   }
-  if (kind < 0 || kind >= AST_KIND_COUNT || kDotRecordIndex.first[kind] == kDotRecordIndex.first[kind + 1]) {
+  if (kDotRecordIndex.rowsOf(kind).empty()) {
     int number = writeRecord(state, node, parent, parentPort, astNodeKindName(kind),
                              {plainField(formatted("nodeType = %d", kind))}, false);
     finishRecord(node, number, state, frames);
     return;
   }
-  const DotRecord& record = kDotRecords[kDotRecordIndex.first[kind]];
+  const DotRecord& record = kDotRecordIndex.rowsOf(kind).front();
   std::vector<DotField> fields;
-  for (int at = kDotFieldIndex.first[kind]; at < kDotFieldIndex.first[kind + 1]; ++at) {
-    const DotFieldRow& row = kDotFields[at];
+  for (const DotFieldRow& row : kDotFieldIndex.rowsOf(kind))
     fields.push_back(row.port ? portField(row.port, row.label) : plainField(row.text(node)));
-  }
   int number = writeRecord(state, node, parent, parentPort, record.title(node), fields, record.startsAtLine);
-  frames->push_back({node, number, parent, nullptr, 0, kDotChildIndex.first[kind], kDotChildIndex.first[kind + 1]});
+  std::span<const DotChildRow> children = kDotChildIndex.rowsOf(kind);
+  frames->push_back({node, number, parent, nullptr, 0, children.data(), children.data() + children.size()});
 }
 
 // Draws the tree from root, children in table order.
@@ -296,8 +281,8 @@ void dotWriteTree(astNode* root, DotWriterState* state) {
         dotEnterNode(cell->value, top.previous, nullptr, state, &frames);
         continue;
       }
-    } else if (top.nextChild < top.endChild) {
-      const DotChildRow& row = kDotChildren[top.nextChild++];
+    } else if (top.nextChild != top.endChild) {
+      const DotChildRow& row = *top.nextChild++;
       dotEnterNode(row.get(top.node), top.number, row.port, state, &frames);
       continue;
     }

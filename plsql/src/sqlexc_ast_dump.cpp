@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "kind_index.h"
 #include "run_pool.h"
 
 namespace {
@@ -374,28 +375,7 @@ constexpr DumpField kDumpFields[] = {
 #include "ast_kinds.def"
 };
 
-constexpr int kDumpFieldCount = int(sizeof kDumpFields / sizeof kDumpFields[0]);
-
-constexpr bool dumpFieldsGroupedByKind() {
-  for (int at = 1; at < kDumpFieldCount; ++at)
-    if (kDumpFields[at].kind < kDumpFields[at - 1].kind) return false;
-  return true;
-}
-static_assert(dumpFieldsGroupedByKind(), "ast_kinds.def must list the fields of a kind together, kinds in order");
-
-// Where the fields of each kind start in kDumpFields; those of kind k end
-// where those of k + 1 start.
-struct DumpIndex {
-  short first[AST_KIND_COUNT + 1];
-  constexpr DumpIndex() : first() {
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < kDumpFieldCount && kDumpFields[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
-};
-
-constexpr DumpIndex kDumpIndex;
+constexpr KindIndex kDumpIndex(kDumpFields);
 
 bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; }
 
@@ -414,8 +394,8 @@ struct DumpFrame {
   astNode* node;
   bool closes;          // an element with a closing tag (not a list of one)
   astListCell* cell;    // list elements still to write
-  int nextField;        // kDumpFields rows still to write, up to endField
-  int endField;
+  const DumpField* nextField;  // kDumpFields rows still to write, up to
+  const DumpField* endField;   // endField
 };
 
 // Starts writing one node: writes what has no children at once, and pushes
@@ -425,7 +405,7 @@ void xmlEnterNode(const char* fieldName, astNode* node, XmlWriterState* state, s
   // still counted, after the element.
   while (node && node->kind == AST_LIST && static_cast<astNodeList*>(node)->count == 1 &&
          static_cast<astNodeList*>(node)->head) {
-    frames->push_back({node, false, nullptr, 0, 0});
+    frames->push_back({node, false, nullptr, nullptr, nullptr});
     node = static_cast<astNodeList*>(node)->head->value;
   }
   if (!node) return;
@@ -433,7 +413,7 @@ void xmlEnterNode(const char* fieldName, astNode* node, XmlWriterState* state, s
   switch (kind) {
     case AST_LIST:
       xmlOpenNode(state, fieldName, node, true);
-      frames->push_back({node, true, static_cast<astNodeList*>(node)->head, 0, 0});
+      frames->push_back({node, true, static_cast<astNodeList*>(node)->head, nullptr, nullptr});
       return;
     case AST_TOKEN: {
       xmlOpenNode(state, fieldName, node, false);
@@ -454,10 +434,9 @@ void xmlEnterNode(const char* fieldName, astNode* node, XmlWriterState* state, s
   }
   // A raiseApp node carries its own name whatever field it stands under.
   xmlOpenNode(state, kind == AST_RAISE_APP ? "RAISEAPP" : fieldName, node, true);
-  bool content = kind >= 0 && kind < AST_KIND_COUNT && (kind == AST_RAISE_APP || !hasNoContent(kind));
-  int first = content ? kDumpIndex.first[kind] : 0;
-  int end = content ? kDumpIndex.first[kind + 1] : 0;
-  frames->push_back({node, true, nullptr, first, end});
+  std::span<const DumpField> fields;
+  if (kind == AST_RAISE_APP || !hasNoContent(kind)) fields = kDumpIndex.rowsOf(kind);
+  frames->push_back({node, true, nullptr, fields.data(), fields.data() + fields.size()});
 }
 
 // Writes the tree from root, children in document order.
@@ -471,8 +450,8 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
       xmlEnterNode(nullptr, cell->value, state, &frames);
       continue;
     }
-    if (top.nextField < top.endField) {
-      const DumpField& field = kDumpFields[top.nextField++];
+    if (top.nextField != top.endField) {
+      const DumpField& field = *top.nextField++;
       if (astNode* node = field.write(state, top.node)) xmlEnterNode(field.name, node, state, &frames);
       continue;
     }

@@ -4,14 +4,13 @@
 #include <pthread.h>
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "ast.h"
 #include "ast_dot.h"
 #include "run_pool.h"
+#include "shell_command.h"
 #include "sqlexc_ast_dump.h"
 
 namespace {
@@ -53,13 +52,6 @@ void onSmallStack(const std::function<void()>& job) {
   pthread_attr_destroy(&attr);
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(DeepTree, WritersKeepTheNativeStackFlat) {
   PoolJumpTarget target = {1};
   poolCreateCurrent(&target);
@@ -79,7 +71,7 @@ TEST(DeepTree, WritersKeepTheNativeStackFlat) {
     bool written = false;
     onSmallStack([&] { written = c.write(); });
     EXPECT_TRUE(written) << c.name;
-    std::string text = readFile(path);
+    std::string text = qen_test::read_file(path);
     EXPECT_EQ(countOf(text, c.opening), size_t(kDepth)) << c.name;
     ASSERT_GE(text.size(), c.last.size()) << c.name;
     EXPECT_EQ(text.substr(text.size() - c.last.size()), c.last) << c.name;

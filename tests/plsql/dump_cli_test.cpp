@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,12 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using qen_test::read_file;
 
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
@@ -73,7 +67,7 @@ class DumpCli : public ::testing::Test {
     ProcessResult run = runProcess(VESTRAKE_PATH, args);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out, "");
-    return readFile(out_);
+    return read_file(out_);
   }
 
   // A previous document with permissions of its own, owned by another user
@@ -123,7 +117,7 @@ TEST_F(DumpCli, DumpThroughALinkWritesItsTarget) {
     ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", source, "-a", link});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readFile(dir_ + "/target.xml").rfind("<?xml", 0), 0u);
+    EXPECT_EQ(read_file(dir_ + "/target.xml").rfind("<?xml", 0), 0u);
     EXPECT_EQ(entries(), (std::vector<std::string>{"link.xml", "target.xml"}));
   }
 }
@@ -140,7 +134,7 @@ TEST_F(DumpCli, DumpBeyondTheFileSizeLimitKeepsTheOldDocument) {
   EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.output, "ERROR: Can't open write file: " + out_ + "\n");
-  EXPECT_EQ(readFile(out_), kOld);
+  EXPECT_EQ(read_file(out_), kOld);
   EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"});
 }
 
@@ -160,7 +154,7 @@ TEST_F(DumpCli, FolderWithoutWriteAccessKeepsTheOldDocument) {
                                                       " 2>&1");
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.output, "ERROR: Can't open write file: " + out_ + "\n");
-  EXPECT_EQ(readFile(out_), kOld);
+  EXPECT_EQ(read_file(out_), kOld);
   EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"});
 }
 
@@ -203,7 +197,7 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signo) << signo << " " << status;
-    EXPECT_EQ(readFile(out_), kOld) << signo;
+    EXPECT_EQ(read_file(out_), kOld) << signo;
     EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"}) << signo;
   }
 }
@@ -235,7 +229,7 @@ TEST_F(DumpCli, ExhaustedPoolKeepsThePartialDocumentBesideTheOldOne) {
   std::vector<std::string> args = {"-i", input_, "-a", out_};
   ProcessResult full = runProcess(VESTRAKE_PATH, args, {}, {"VESTRAKE_POOL_LIMIT"});
   ASSERT_EQ(full.status, 0) << full.out << full.err;
-  std::string document = readFile(out_);
+  std::string document = read_file(out_);
   size_t literal = document.find("'&amp;");
   ASSERT_NE(literal, std::string::npos);
 
@@ -259,8 +253,8 @@ TEST_F(DumpCli, ExhaustedPoolKeepsThePartialDocumentBesideTheOldOne) {
   std::string partial = cut.err.substr(kept.size(), cut.err.size() - kept.size() - 1);
   EXPECT_EQ(partial.rfind(out_ + ".", 0), 0u) << partial;
   EXPECT_EQ(partial.substr(partial.size() - 8), ".partial");
-  EXPECT_EQ(readFile(partial), document.substr(0, literal));
-  EXPECT_EQ(readFile(out_), kOld);
+  EXPECT_EQ(read_file(partial), document.substr(0, literal));
+  EXPECT_EQ(read_file(out_), kOld);
   EXPECT_EQ(entries(), (std::vector<std::string>{"dump.xml", fs::path(partial).filename().string()}));
 }
 
@@ -293,7 +287,7 @@ TEST_F(DumpCli, DeeplyNestedBlocksDumpOnASmallStack) {
                                                       qen_test::shell_quote(out_) + " 2>&1");
   EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, 0) << run.output.substr(0, 2000);
-  std::string doc = readFile(out_);
+  std::string doc = read_file(out_);
   size_t blocks = 0;
   for (size_t at = doc.find("<node type=\"block\""); at != std::string::npos; at = doc.find("<node type=\"block\"", at + 1))
     ++blocks;
@@ -309,9 +303,9 @@ TEST_P(DumpGolden, MatchesTheExpectedDocument) {
   ProcessResult run = runProcess(VESTRAKE_PATH, {"-i", base + ".pls", "-a", out_});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.out, "");
-  std::string expected = readFile(base + ".xml");
+  std::string expected = read_file(base + ".xml");
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(readFile(out_), expected);
+  EXPECT_EQ(read_file(out_), expected);
 }
 
 // proc: procedure with arguments, defaults, a handler and RAISE_APPLICATION_ERROR;
