@@ -30,14 +30,38 @@ enum : ag_word {
   EF_DATE_FUNC = 1024,
 };
 
-/* Leaves: the descriptor alone, or the descriptor and the lexeme number. */
-struct gn_leaf1 {
-  const st_production* descriptor;
+/* A token's semantic value is its lexeme number, tagged so that it is
+ * never taken for a node; the end of input is null. A parent keeps the
+ * number in a slot of its own (gn_leaf) where the token carries one. */
+inline st_node* gn_token_value(int32_t lexeme) {
+  return reinterpret_cast<st_node*>((static_cast<uintptr_t>(static_cast<uint32_t>(lexeme)) << 1) | 1u);
+}
+inline int32_t gn_token_lexeme(const st_node* value) {
+  return static_cast<int32_t>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value) >> 1));
+}
+
+[[noreturn]] void gn_int_too_wide(ag_word value);
+
+/* A word declared int: 32 bits in the node, read as a sign-extended word.
+ * A value that does not fit is a grammar error (a pointer in an int word),
+ * stopped where it is stored. */
+struct gn_int {
+  int32_t value;
+  gn_int& operator=(ag_word w) {
+    if (w != static_cast<int32_t>(w)) [[unlikely]]
+      gn_int_too_wide(w);
+    value = static_cast<int32_t>(w);
+    return *this;
+  }
+  operator ag_word() const { return value; }
 };
-struct gn_leaf2 {
-  const st_production* descriptor;
-  ag_word lexeme;
+
+/* A token's slot in its parent: `$k->lexeme` reads it. */
+struct gn_leaf {
+  int32_t lexeme;
 };
+
+extern const st_production gn_production_descriptors[];
 
 /* Node memory from the context's pool (never released by itself). */
 inline void* gn_alloc(st_context* ctx, size_t bytes) {
@@ -51,14 +75,13 @@ extern __thread const char* gn_stack_limit;
 [[noreturn]] void gn_walk_too_deep();
 
 /* Visit of an evaluated child: hand it the state, run its procedure, take
- * its state back. Only nodes with in and out words compile here. */
+ * its state back. Only nodes of evaluated nonterminals compile here. */
 template <class Node>
 inline void gn_visit(Node* child, ag_word& state) {
+  static_assert(Node::gn_evaluated, "gn_visit: the child's nonterminal is not evaluated");
   if (static_cast<const char*>(__builtin_frame_address(0)) < gn_stack_limit) [[unlikely]]
     gn_walk_too_deep();
-  child->in = state;
-  child->descriptor->procedure(reinterpret_cast<st_node*>(child));
-  state = child->out;
+  state = gn_production_descriptors[child->production].procedure(reinterpret_cast<st_node*>(child), state);
 }
 
 /* A slot value of an argument: integers sign-extended from 32 bits,
