@@ -74,15 +74,29 @@ inline void* gn_alloc(st_context* ctx, size_t bytes) {
 extern __thread const char* gn_stack_limit;
 [[noreturn]] void gn_walk_too_deep();
 
-/* Visit of an evaluated child: hand it the state, run its procedure, take
- * its state back. Only nodes of evaluated nonterminals compile here. */
+/* Visit of a node of an evaluated nonterminal: hand it the state, run its
+ * procedure, take its state back. */
+inline void gn_visit_node(st_node* node, ag_word& state) {
+  if (static_cast<const char*>(__builtin_frame_address(0)) < gn_stack_limit) [[unlikely]]
+    gn_walk_too_deep();
+  state = gn_production_descriptors[node->production].procedure(node, state);
+}
+
+/* Visit of an evaluated child; only nodes of evaluated nonterminals
+ * compile here. */
 template <class Node>
 inline void gn_visit(Node* child, ag_word& state) {
   static_assert(Node::gn_evaluated, "gn_visit: the child's nonterminal is not evaluated");
-  if (static_cast<const char*>(__builtin_frame_address(0)) < gn_stack_limit) [[unlikely]]
-    gn_walk_too_deep();
-  state = gn_production_descriptors[child->production].procedure(reinterpret_cast<st_node*>(child), state);
+  gn_visit_node(reinterpret_cast<st_node*>(child), state);
 }
+
+/* The procedure of a production that continues a left-recursive list
+ * ("L: L ...") and visits that list first: walks down the list's first
+ * children to its first element, visits it, then runs the rest of each
+ * element's procedure on the way back up, the links to the first children
+ * turned around meanwhile. A list of any length takes one call level
+ * instead of one per element. */
+ag_word gn_walk_list(st_node* node, ag_word in);
 
 /* A slot value of an argument: integers sign-extended from 32 bits,
  * pointers as they are. */

@@ -338,3 +338,47 @@ TEST(ParserPass, LongStatementListsDoNotExhaustTheStack) {
   EXPECT_EQ(job.out.passes.size(), 1u);
   EXPECT_EQ(count_of(job.out.report, "<syntax-error>"), 0);
 }
+
+namespace {
+
+// A second walk over a statement list, stopped as too deep in its middle
+// element: what the tree looks like before and after it.
+struct StoppedWalk {
+  std::string before, after;
+  bool stopped = false;
+};
+
+void walk_and_stop(void* user, st_node* goal) {
+  auto* w = static_cast<StoppedWalk*>(user);
+  const st_node* batch = children_of(goal)[0].node;
+  st_node* list = const_cast<st_node*>(children_of(batch)[0].node);
+  w->before = dump(context_get(), batch);
+  ag_word b[2] = {0, 0};
+  envn_current(b);
+  // Room for the first statements, not for the nested one.
+  const char* saved = gn_stack_limit;
+  gn_stack_limit = static_cast<const char*>(__builtin_frame_address(0)) - 16 * 1024;
+  try {
+    gn_walk_list(list, b[1]);
+  } catch (...) {
+    w->stopped = true;
+  }
+  gn_stack_limit = saved;
+  w->after = dump(context_get(), batch);
+}
+
+}  // namespace
+
+TEST(ParserPass, ListWalkStoppedMidwayLeavesTheTreeAsItWas) {
+  // The same list walked whole, and stopped at its third statement, which
+  // nests subqueries deeper than the room given.
+  const std::string nested = "select 3" + repeat(" where exists (select 3", 300) + repeat(")", 300);
+  for (bool deep : {false, true}) {
+    StoppedWalk w;
+    std::string text = "select 1\nselect 2\n" + (deep ? nested : "select 3") + "\nselect 4\n";
+    qen_test::parse_observed("parser_tree_stopped", text, walk_and_stop, &w);
+    EXPECT_EQ(w.stopped, deep);
+    EXPECT_NE(w.before.find("(SELECT_KW 4)"), std::string::npos) << w.before.substr(0, 200);
+    EXPECT_EQ(w.after, w.before);
+  }
+}

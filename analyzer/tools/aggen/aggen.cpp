@@ -674,6 +674,54 @@ class Grammar {
     return head_slots(nonterminals.at(p.lhs)).empty() && production_slots(p).empty();
   }
 
+  // Whether a default procedure visits a child of this symbol.
+  bool visited_by_default(const std::string& s) const {
+    auto it = nonterminals.find(s);
+    return it != nonterminals.end() && it->second.evaluated && !constructor_evaluated(s);
+  }
+
+  // Whether the production continues a left-recursive list ("L: L ...")
+  // whose procedure begins by visiting that list, the first child, with
+  // the state it was given: a long list is then walked without one call
+  // level per element (gn_walk_list). rest receives the procedure's block
+  // without that first visit (blanked, so that lines keep their numbers);
+  // a block that reads $$->in after it does not qualify.
+  bool continues_list(const Production& p, std::string* rest) const {
+    const Nonterminal& nt = nonterminals.at(p.lhs);
+    if (!nt.evaluated || stores_state(nt) || p.rhs.empty() || p.rhs[0] != p.lhs) return false;
+    if (!p.eval.present) return true;
+    const std::string& code = p.eval.code;
+    size_t i = 0;
+    while (i < code.size()) {
+      if (std::isspace((unsigned char)code[i])) {
+        ++i;
+      } else if (code.compare(i, 2, "//") == 0) {
+        i = code.find('\n', i);
+        if (i == std::string::npos) return false;
+      } else if (code.compare(i, 2, "/*") == 0) {
+        i = code.find("*/", i + 2);
+        if (i == std::string::npos) return false;
+        i += 2;
+      } else {
+        break;
+      }
+    }
+    const std::string first = "visit($1);";
+    std::string compact;
+    size_t end = i;
+    while (end < code.size() && compact.size() < first.size()) {
+      if (!std::isspace((unsigned char)code[end])) compact += code[end];
+      ++end;
+    }
+    if (compact != first) return false;
+    std::string tail = code;
+    for (size_t k = i; k < end; ++k)
+      if (tail[k] != '\n') tail[k] = ' ';
+    if (tail.find("$$->in") != std::string::npos) return false;
+    *rest = tail;
+    return true;
+  }
+
   // ---- bison grammars -------------------------------------------------
 
   std::string bison(bool with_actions) const {
@@ -814,6 +862,9 @@ class Grammar {
          " * without in and out, then the local words, as declared) and the slots of\n"
          " * its right-hand symbols, for code that reads whole trees. */\n";
     h << "extern const gn_shape gn_production_shapes[GN_PRODUCTION_COUNT];\n\n";
+    h << "/* Per production that continues a left-recursive list and visits it\n"
+         " * first: the rest of its procedure (see gn_walk_list); null for the others. */\n";
+    h << "extern const st_eval_proc gn_production_list_tails[GN_PRODUCTION_COUNT];\n\n";
     h << "/* The common head of every node of a nonterminal: its stored words. */\n";
     for (auto& [name, nt] : nonterminals) {
       h << "struct gn_N_" << name << " {\n  uint32_t production;\n";
@@ -834,8 +885,11 @@ class Grammar {
       for (size_t k = 0; k < p.rhs.size(); ++k) h << ", st_node* v" << (k + 1);
       h << ");\n";
     }
-    for (auto& p : productions)
+    std::string rest;
+    for (auto& p : productions) {
       if (nonterminals.at(p.lhs).evaluated) h << "ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in);\n";
+      if (continues_list(p, &rest)) h << "ag_word gn_tail_" << p.suffix << "(st_node* node, ag_word in);\n";
+    }
     for (auto& t : terminals) h << "void gn_dproc_" << t.name << "(st_context* ctx, st_node** value);\n";
     h << "}\n\n#endif\n";
     return h.str();
@@ -884,19 +938,29 @@ class Grammar {
       }
       c << "  return reinterpret_cast<st_node*>(self);\n}\n";
       if (!nt.evaluated) continue;
-      c << "extern \"C\" ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in) {\n";
+      // A production that continues a left-recursive list leaves the walk
+      // down the list to gn_walk_list; its own part is the rest of the
+      // procedure, after the visit of the list before it.
+      std::string rest;
+      bool list = continues_list(p, &rest);
+      if (list) {
+        c << "extern \"C\" ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in) {\n";
+        c << "  return gn_walk_list(node, in);\n}\n";
+        c << "extern \"C\" ag_word gn_tail_" << p.suffix << "(st_node* node, ag_word in) {\n";
+      } else {
+        c << "extern \"C\" ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in) {\n";
+      }
       c << "  [[maybe_unused]] auto* self = reinterpret_cast<" << node << "*>(node);\n";
       c << "  ag_word state = in;\n";
       if (stores_state(nt)) c << "  self->in = in;\n";
       if (p.eval.present) {
         c << "  [[maybe_unused]] auto visit = [&state](auto* child) { gn_visit(child, state); };\n";
-        c << "  {\n" << line_directive(p.eval.line, p.eval.file) << substitute(p.eval.code, p, where, true) << "\n";
+        c << "  {\n" << line_directive(p.eval.line, p.eval.file)
+          << substitute(list ? rest : p.eval.code, p, where, true) << "\n";
         c << "#line RESET\n  }\n";
       } else {
-        for (size_t k = 0; k < p.rhs.size(); ++k) {
-          const std::string& s = p.rhs[k];
-          auto it = nonterminals.find(s);
-          if (it == nonterminals.end() || !it->second.evaluated || constructor_evaluated(s)) continue;
+        for (size_t k = list ? 1 : 0; k < p.rhs.size(); ++k) {
+          if (!visited_by_default(p.rhs[k])) continue;
           c << "  gn_visit(self->c" << (k + 1) << ", state);\n";
         }
       }
@@ -996,6 +1060,13 @@ class Grammar {
         << ", " << (p.rhs.empty() ? "nullptr" : "gn_c_" + std::to_string(p.index)) << "},\n";
     }
     c << "};\n\n";
+    c << "const st_eval_proc gn_production_list_tails[GN_PRODUCTION_COUNT] = {";
+    std::string rest;
+    for (auto& p : productions) {
+      if (p.index % 8 == 0) c << "\n ";
+      c << " " << (continues_list(p, &rest) ? "gn_tail_" + p.suffix : "nullptr") << ",";
+    }
+    c << "\n};\n\n";
     // Leaf constructors: the token's value is its lexeme number.
     for (auto& t : terminals) {
       c << "extern \"C\" void gn_dproc_" << t.name << "(st_context* ctx, st_node** value) {\n";
