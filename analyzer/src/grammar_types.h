@@ -37,16 +37,18 @@ typedef enum gn_slot_kind {
 } gn_slot_kind;
 
 typedef struct gn_slot {
-  const char* name;      /* the word's name, or the right-hand symbol */
+  unsigned short name;   /* the word's name, or the right-hand symbol: an offset in gn_slot_names */
   unsigned short offset; /* bytes from the node's start */
-  gn_slot_kind kind;
+  unsigned char kind;    /* gn_slot_kind */
 } gn_slot;
 
+/* A production's slots lie together in gn_slots: its words, then one slot
+ * per right-hand symbol. Offsets instead of pointers keep the tables free
+ * of relocations, so that they cost a program nothing until read. */
 typedef struct gn_shape {
+  unsigned short first; /* index of its first slot */
   unsigned char word_count;
   unsigned char child_count;
-  const gn_slot* words;
-  const gn_slot* children;
 } gn_shape;
 
 #endif

@@ -6,7 +6,7 @@ namespace {
 // The slot of a list element's first child: the list before it.
 st_node** first_child(st_node* node) {
   return reinterpret_cast<st_node**>(reinterpret_cast<char*>(node) +
-                                     gn_production_shapes[node->production].children[0].offset);
+                                     gn_shape_children(&gn_production_shapes[node->production])->offset);
 }
 
 }  // namespace

@@ -68,9 +68,10 @@ TEST_F(GrammarTables, DescriptorsOfProductionsAndTerminals) {
       rhs.push_back(t.substr(at, t.find(' ', at) - at));
     ASSERT_EQ(shape.child_count, rhs.size()) << t;
     for (size_t c = 0; c < rhs.size(); ++c) {
-      EXPECT_EQ(shape.children[c].name, rhs[c]) << t;
-      if (shape.children[c].kind != GN_SLOT_NONE) {
-        EXPECT_GE(shape.children[c].offset, 4) << t;
+      const gn_slot& slot = gn_shape_children(&shape)[c];
+      EXPECT_EQ(gn_slot_name(&slot), rhs[c]) << t;
+      if (slot.kind != GN_SLOT_NONE) {
+        EXPECT_GE(slot.offset, 4) << t;
       }
     }
   }
@@ -86,9 +87,9 @@ TEST_F(GrammarTables, DescriptorsOfProductionsAndTerminals) {
   EXPECT_EQ(gn_production_descriptors[k].procedure, nullptr);
   const gn_shape& goal = gn_production_shapes[k];
   ASSERT_EQ(goal.child_count, 1);
-  EXPECT_EQ(goal.children[0].kind, GN_SLOT_NODE);
+  EXPECT_EQ(gn_shape_children(&goal)[0].kind, GN_SLOT_NODE);
   ASSERT_EQ(goal.word_count, 1);  // the result word
-  EXPECT_STREQ(goal.words[0].name, "result");
+  EXPECT_STREQ(gn_slot_name(gn_shape_words(&goal)), "result");
   k = find_production("Opt_Where_Clause ;");
   ASSERT_GE(k, 0);
   EXPECT_EQ(gn_production_shapes[k].child_count, 0);
@@ -98,14 +99,14 @@ TEST_F(GrammarTables, DescriptorsOfProductionsAndTerminals) {
   ASSERT_GE(k, 0);
   const gn_shape& select = gn_production_shapes[k];
   ASSERT_EQ(select.word_count, 2);
-  EXPECT_STREQ(select.words[0].name, "flags");
-  EXPECT_EQ(select.words[0].kind, GN_SLOT_INT);
-  EXPECT_EQ(select.children[0].kind, GN_SLOT_LEXEME);
-  EXPECT_EQ(select.children[1].kind, GN_SLOT_NODE);
+  EXPECT_STREQ(gn_slot_name(gn_shape_words(&select)), "flags");
+  EXPECT_EQ(gn_shape_words(&select)[0].kind, GN_SLOT_INT);
+  EXPECT_EQ(gn_shape_children(&select)[0].kind, GN_SLOT_LEXEME);
+  EXPECT_EQ(gn_shape_children(&select)[1].kind, GN_SLOT_NODE);
   k = find_production("Table_Name Qualified_Object ;");
   ASSERT_GE(k, 0);
-  EXPECT_STREQ(gn_production_shapes[k].words[0].name, "record");
-  EXPECT_EQ(gn_production_shapes[k].words[0].kind, GN_SLOT_WORD);
+  EXPECT_STREQ(gn_slot_name(gn_shape_words(&gn_production_shapes[k])), "record");
+  EXPECT_EQ(gn_shape_words(&gn_production_shapes[k])[0].kind, GN_SLOT_WORD);
 }
 
 TEST_F(GrammarTables, LeafTableHoldsOneConstructorPerTerminalCode) {
@@ -152,7 +153,7 @@ TEST_F(GrammarTables, TokenValuesCarryTheTokensLexemeNumberAndTakeNoMemory) {
   // and nothing of a COMMA.
   int k = find_production("Gen_Expression_List Gen_Expression_List COMMA Gen_Expression ;");
   ASSERT_GE(k, 0);
-  EXPECT_EQ(gn_production_shapes[k].children[1].kind, GN_SLOT_NONE);
+  EXPECT_EQ(gn_shape_children(&gn_production_shapes[k])[1].kind, GN_SLOT_NONE);
   ctx_.lexeme_count = 12;
   gn_dproc_INTEGER_CONSTANT(&ctx_, &integer);
   auto* constant = reinterpret_cast<gn_P_Constant_Lexeme__INTEGER_CONSTANT*>(
@@ -184,7 +185,7 @@ TEST_F(GrammarTables, ConstructorsNeverKeepTheErrorValue) {
   // symbol, nor for the parentheses.
   EXPECT_EQ(sizeof *node, 8u);
   EXPECT_EQ(node->flags, EF_NONE);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(gn_production_shapes[n->production].children[i].kind, GN_SLOT_NONE);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(gn_shape_children(&gn_production_shapes[n->production])[i].kind, GN_SLOT_NONE);
   EXPECT_NE(gn_production_descriptors[n->production].procedure, nullptr);
 }
 

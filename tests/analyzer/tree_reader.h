@@ -56,8 +56,8 @@ inline std::vector<tree_child> children_of(const st_node* n) {
   std::vector<tree_child> out;
   const gn_shape& shape = shape_of(n);
   for (int i = 0; i < shape.child_count; ++i) {
-    const gn_slot& s = shape.children[i];
-    tree_child c{s.name, s.kind, nullptr, -1};
+    const gn_slot& s = gn_shape_children(&shape)[i];
+    tree_child c{gn_slot_name(&s), static_cast<gn_slot_kind>(s.kind), nullptr, -1};
     if (s.kind == GN_SLOT_NODE) c.node = reinterpret_cast<const st_node*>(slot_word(n, s));
     if (s.kind == GN_SLOT_LEXEME) c.lexeme = static_cast<int>(slot_word(n, s));
     out.push_back(c);
@@ -69,7 +69,7 @@ inline std::vector<tree_child> children_of(const st_node* n) {
 inline std::vector<ag_word> words_of(const st_node* n) {
   std::vector<ag_word> out;
   const gn_shape& shape = shape_of(n);
-  for (int i = 0; i < shape.word_count; ++i) out.push_back(slot_word(n, shape.words[i]));
+  for (int i = 0; i < shape.word_count; ++i) out.push_back(slot_word(n, gn_shape_words(&shape)[i]));
   return out;
 }
 
@@ -77,7 +77,7 @@ inline std::vector<ag_word> words_of(const st_node* n) {
 inline ag_word word_of(const st_node* n, const std::string& name) {
   const gn_shape& shape = shape_of(n);
   for (int i = 0; i < shape.word_count; ++i)
-    if (name == shape.words[i].name) return slot_word(n, shape.words[i]);
+    if (name == gn_slot_name(&gn_shape_words(&shape)[i])) return slot_word(n, gn_shape_words(&shape)[i]);
   ADD_FAILURE() << production_text(n) << " has no word " << name;
   return 0;
 }

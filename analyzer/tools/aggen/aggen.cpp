@@ -861,7 +861,12 @@ class Grammar {
     h << "/* Per production: where its nodes keep their words (the attribute words\n"
          " * without in and out, then the local words, as declared) and the slots of\n"
          " * its right-hand symbols, for code that reads whole trees. */\n";
-    h << "extern const gn_shape gn_production_shapes[GN_PRODUCTION_COUNT];\n\n";
+    h << "extern const gn_shape gn_production_shapes[GN_PRODUCTION_COUNT];\n";
+    h << "extern const gn_slot gn_slots[];\n";
+    h << "extern const char gn_slot_names[];\n\n";
+    h << "inline const gn_slot* gn_shape_words(const gn_shape* s) { return gn_slots + s->first; }\n";
+    h << "inline const gn_slot* gn_shape_children(const gn_shape* s) { return gn_slots + s->first + s->word_count; }\n";
+    h << "inline const char* gn_slot_name(const gn_slot* s) { return gn_slot_names + s->name; }\n\n";
     h << "/* Per production that continues a left-recursive list and visits it\n"
          " * first: the rest of its procedure (see gn_walk_list); null for the others. */\n";
     h << "extern const st_eval_proc gn_production_list_tails[GN_PRODUCTION_COUNT];\n\n";
@@ -1020,7 +1025,20 @@ class Grammar {
       c << "},\n";
     }
     c << "};\n\n";
-    // Shapes: the words as declared, then the children in right-hand order.
+    // Shapes: the words as declared, then the children in right-hand order,
+    // all slots in one table and all names in one text.
+    std::string names;
+    std::map<std::string, size_t> name_at;
+    auto name_offset = [&](const std::string& n) {
+      auto it = name_at.find(n);
+      if (it != name_at.end()) return it->second;
+      size_t at = names.size();
+      names += n;
+      names += '\0';
+      return name_at[n] = at;
+    };
+    std::ostringstream slots, shapes;
+    size_t slot_count = 0;
     for (auto& p : productions) {
       const Nonterminal& nt = nonterminals.at(p.lhs);
       std::string node = "gn_P_" + p.suffix;
@@ -1028,38 +1046,36 @@ class Grammar {
       for (auto& w : nt.words)
         if (w != "in" && w != "out") words.push_back(w);
       words.insert(words.end(), p.locals.begin(), p.locals.end());
-      if (!words.empty()) {
-        c << "static const gn_slot gn_w_" << p.index << "[] = {";
-        for (auto& w : words) {
-          bool is_int = nt.int_words.count(w) || p.int_locals.count(w);
-          c << "{\"" << w << "\", offsetof(" << node << ", " << w << "), " << (is_int ? "GN_SLOT_INT" : "GN_SLOT_WORD")
-            << "}, ";
-        }
-        c << "};\n";
+      shapes << "  {" << slot_count << ", " << words.size() << ", " << p.rhs.size() << "},\n";
+      for (auto& w : words) {
+        bool is_int = nt.int_words.count(w) || p.int_locals.count(w);
+        slots << "  {" << name_offset(w) << ", offsetof(" << node << ", " << w << "), "
+              << (is_int ? "GN_SLOT_INT" : "GN_SLOT_WORD") << "},\n";
       }
-      if (!p.rhs.empty()) {
-        c << "static const gn_slot gn_c_" << p.index << "[] = {";
-        for (size_t k = 0; k < p.rhs.size(); ++k) {
-          Slot s = child_slot(p, k);
-          c << "{\"" << s.symbol << "\", ";
-          if (s.kind == SlotKind::None)
-            c << "0";
-          else
-            c << "offsetof(" << node << ", " << s.name << ")";
-          c << ", " << slot_kind_name(s.kind) << "}, ";
-        }
-        c << "};\n";
+      for (size_t k = 0; k < p.rhs.size(); ++k) {
+        Slot sl = child_slot(p, k);
+        slots << "  {" << name_offset(sl.symbol) << ", ";
+        if (sl.kind == SlotKind::None)
+          slots << "0";
+        else
+          slots << "offsetof(" << node << ", " << sl.name << ")";
+        slots << ", " << slot_kind_name(sl.kind) << "},\n";
       }
+      slot_count += words.size() + p.rhs.size();
     }
-    c << "\nconst gn_shape gn_production_shapes[GN_PRODUCTION_COUNT] = {\n";
-    for (auto& p : productions) {
-      const Nonterminal& nt = nonterminals.at(p.lhs);
-      size_t words = p.locals.size();
-      for (auto& w : nt.words) words += w != "in" && w != "out";
-      c << "  {" << words << ", " << p.rhs.size() << ", " << (words ? "gn_w_" + std::to_string(p.index) : "nullptr")
-        << ", " << (p.rhs.empty() ? "nullptr" : "gn_c_" + std::to_string(p.index)) << "},\n";
+    if (slot_count > 65535 || names.size() > 65535) fail("grammar", "more slots or slot names than the shapes can number");
+    c << "const gn_slot gn_slots[] = {\n" << slots.str() << "};\n\n";
+    c << "const gn_shape gn_production_shapes[GN_PRODUCTION_COUNT] = {\n" << shapes.str() << "};\n\n";
+    c << "const char gn_slot_names[] =";
+    for (size_t at = 0; at < names.size();) {
+      size_t end = std::min(names.size(), at + 96);
+      while (end < names.size() && names[end - 1] != '\0') ++end;
+      std::string piece;
+      for (size_t k = at; k < end; ++k) piece += names[k] == '\0' ? std::string("\\0") : std::string(1, names[k]);
+      c << "\n    \"" << piece << "\"";
+      at = end;
     }
-    c << "};\n\n";
+    c << ";\n\n";
     c << "const st_eval_proc gn_production_list_tails[GN_PRODUCTION_COUNT] = {";
     std::string rest;
     for (auto& p : productions) {
