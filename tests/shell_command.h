@@ -1,5 +1,6 @@
 // Shell commands for the tests that drive programs as processes: one way to
-// quote a word and one way to run a command and read what it wrote.
+// quote a word, one way to run a command and read what it wrote, and one way
+// to read a file it wrote.
 #ifndef QEN_TESTS_SHELL_COMMAND_H
 #define QEN_TESTS_SHELL_COMMAND_H
 
@@ -7,6 +8,8 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace qen_test {
@@ -45,6 +48,14 @@ inline ProcessResult run_command(const std::string& command) {
 inline int command_status(const std::string& command) {
   int st = system(command.c_str());
   return st != -1 && WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// The whole content of a file, byte for byte; empty when it cannot be read.
+inline std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
 }
 
 }  // namespace qen_test

@@ -308,7 +308,9 @@ void fill_bump(smp_memory_pool *pool, std::uint32_t at) {
 }
 
 void new_bump_chunk(smp_memory_pool *pool, std::uint32_t u) {
-  std::uint64_t req = static_cast<std::uint64_t>(u) * kUnit + 120;
+  // The request covers the margin checked below: a request just under a
+  // chunk class would otherwise get that class and fail the check.
+  std::uint64_t req = (static_cast<std::uint64_t>(u) + 21) * kUnit;
   std::uint64_t grown = static_cast<std::uint64_t>(pool->bump_units / 3) * kUnit;
   if (grown > req) req = grown;
   bump_header *h = nullptr;

@@ -106,22 +106,43 @@ static void xxerror(ParseContext *context, const char *message)
     ctx->probes.expectedTokens = expectedTokens;
 }
 
+/* Value types. A symbol's tag names the member of TokenValue that holds its
+   value, so that bison types every $$ and $k of the actions and reports a
+   default action ($$ = $1) between symbols of different types. A terminal's
+   tag says what the scanner stores: keywords and operators their text, names
+   a token list, %TYPE, %ROWTYPE and unknown words a token node, numbers a
+   float; the terminals declared without a tag carry no value. A tag holds up
+   to the next tag or declaration, and the declarations follow the token codes.
+   Besides its value a token carries its line in the record's `line` word,
+   read as $<line>k, also from the keyword nonterminals, whose default actions
+   copy the whole record; the trigger events keep the column list of UPDATE OF
+   in the `aux` word, read as $<aux>k. An action sets only the words it names;
+   a nonterminal's line is read only where default actions brought it from a
+   token. */
 %token
     T_no_lookahead  /* 258 */
     T_lexical_error  /* 259 */
+%token <value.text>
     T_DIGITS  /* 260 */
+%token <value.number>
     T_NUMERICNO  /* 261 */
+%token <value.text>
     T_COMPARISON  /* 262 */
     T_ARGNAME  /* 263 */
+%token <value.list>
     T_TRIG_VAR  /* 264 */
     T_SQL_NOTFOUND  /* 265 */
     T_SQL_FOUND  /* 266 */
     T_SQL_ROWCOUNT  /* 267 */
+%token <value.text>
     T_STRING  /* 268 */
+%token <value.list>
     T_DTYPE  /* 269 */
     T_WORD  /* 270 */
+%token <value.tokenNode>
     T_PERCENT_TYPE  /* 271 */
     T_PERCENT_ROWTYPE  /* 272 */
+%token <value.text>
     T_EXECUTE  /* 273 */
     T_PRAGMA  /* 274 */
     T_AFTER  /* 275 */
@@ -204,7 +225,9 @@ static void xxerror(ParseContext *context, const char *message)
     T_CURRENT_USER  /* 352 */
     T_DEFINER  /* 353 */
     T_COMMA  /* 354 */
+%token
     T_TERMINATOR  /* 355 */
+%token <value.text>
     T_OUT  /* 356 */
     T_GOTO  /* 357 */
     T_DEFAULT  /* 358 */
@@ -236,9 +259,11 @@ static void xxerror(ParseContext *context, const char *message)
     T_PIPELINED  /* 384 */
     T_PIPEROW  /* 385 */
     T_FORALL  /* 386 */
+%token
     T_SAVE_EXCEPTIONS  /* 387 */
     T_INDICES  /* 388 */
     T_VALUES  /* 389 */
+%token <value.text>
     T_JAVA_SOURCE_NAMED  /* 390 */
     T_JAVA_RESOURCE_NAMED  /* 391 */
     T_JAVA_CLASS_SCHEMA  /* 392 */
@@ -257,13 +282,17 @@ static void xxerror(ParseContext *context, const char *message)
     T_XMLTYPE  /* 405 */
     T_REVOKE  /* 406 */
     T_TABLESPACE  /* 407 */
+%token <value.tokenNode>
     T_UNKNOWN  /* 408 */
+%token <value.text>
     T_USER  /* 409 */
     T_AGGREGATE  /* 410 */
     T_FORCE  /* 411 */
     T_ROLE  /* 412 */
     T_ROLLBACK_SEGMENT  /* 413 */
+%token
     T_PARM  /* 414 */
+%token <value.text>
     T_SYNONYM  /* 415 */
     T_SHARED  /* 416 */
     T_ENABLE  /* 417 */
@@ -291,233 +320,236 @@ static void xxerror(ParseContext *context, const char *message)
     T_UNDER  /* 439 */
 %token '(' ')' ';' '.' '-'
 
+/* In the order that numbers them; optSemiColon has no value. */
 %nterm
-    program_list
-    programs
-    program
-    create_java_source
-    opt_and_resolve_or_compile
-    opt_noforce
-    opt_materialized
-    opt_force_noforce
-    create_type
-    drop_type
-    create_sequence
-    drop_sequence
-    alter_sequence
-    create_tspace
-    alter_tspace
-    drop_tspace
-    revoke_stmt
-    grant_stmt
-    comment_on
-    create_role
-    drop_role
-    alter_role
-    create_rollback
-    drop_rollback
-    alter_rollback
-    create_dblink
-    drop_dblink
-    create_dimension
-    drop_dimension
-    alter_dimension
-    create_cluster
-    drop_cluster
-    alter_cluster
-    create_directory
-    drop_directory
-    create_outline
-    drop_outline
-    alter_outline
-    create_user
-    drop_user
-    alter_user
-    create_index
-    create_synonym
-    drop_synonym
-    create_proc_stmt
-    procedure
-    create_table
-    alter_table
-    drop_table
-    drop_index
-    drop_view
-    create_view_stmt
-    create_func_stmt
-    function
-    create_pkg_stmt
-    drop_pkg_stmt
-    drop_pkg_head
-    drop_pkg_body
-    create_pkg_head
-    create_pkg_body
-    pkg_members
-    pkg_member_list
-    constructor
-    pkg_member
-    pkg_prototypes
-    pkg_proto_list
-    pkg_prototype
-    proc_prototype
-    func_prototype
-    program_body
-    external_func
-    language_func
-    first_decl_sect
-    pl_block
-    trigger_body
-    block
-    decl_sect
-    decl_sub_prog
-    decl_stmts
-    col_decl
-    simple_decl
-    decl_stmt
-    decl_oracle_pragma
-    record_decl
-    tab_cols
-    col_decls
-    simple_decls
-    decl_datatype
-    formal_arg_type
-    opt_notnull
-    opt_public
-    opt_dflt_value
-    opt_consName
-    opt_unique
-    opt_bitmap
-    opt_enable
-    optConstant
-    opt_arg_dflt
-    proc_stmts
-    proc_stmt
-    labeled_stmt
-    stmt_pragma
-    stmt_assign
-    stmt_if
-    stmt_loop
-    stmt_while
-    stmt_fetch
-    stmt_close
-    stmt_open
-    stmt_exit
-    stmt_continue
-    stmt_goto
-    stmt_for
-    stmt_null
-    stmt_return
-    stmt_piperow
-    stmt_forall
-    stmt_case
-    stmt_dynexecute
-    immediate_exp
-    opt_into_clause
-    opt_using_clause
-    using_list
-    using_param
-    exp_until_comma_return
-    opt_return_clause
-    trig_cols
-    stmt_raise
-    stmt_raise_app
-    stmt_select
-    stmt_create_trigger
-    stmt_alter_trigger
-    gobble_java
-    exp_until_term
-    exp_until_semi
-    opt_exp_until_semi
-    selectExpr
-    selectWithParens
-    selectNoParens
-    optCTE
-    dflt_value
-    elseif_sect
-    else_sect
-    exp_until_then
-    exp_until_select
-    exp_until_sql
-    exp_until_using
-    opt_open_using
-    loop_body
-    exp_until_loop
-    select_target
-    into_clause
-    exp_until_from
-    from_clause
-    stmt_execsql
-    exception_sect
-    proc_exceptions
-    proc_exception
-    proc_conditions
-    opt_target
-    opt_label
-    optEndName
-    lno
-    opt_assign
-    opt_when_expr
-    opt_rec_colname
-    param_exp
-    actual_args
-    opt_formal_args
-    formal_args
-    formal_arg
-    opt_mode
-    optNoCopy
-    optReverse
-    simple_func_expr
-    case_exprs
-    case_expr
-    case_default
-    exp_until_rparen
-    exp_until_commaparen
-    opt_exp_until_when
-    as_is
-    opt_or_replace
-    authid
-    opt_authid
-    optFunctionOpts
-    functionOpts
-    functionOpt
-    triggerPoint
-    triggerEvents
-    triggerEvent
-    optColumnList
-    columnList
-    optCondition
-    optReferencing
-    referencingList
-    referenceClause
-    optForEachRow
-    optFollows
-    optDisable
-    optCompound
-    varrayDim
-    signedInteger
+    <value.list> program_list
+    <value.list> programs
+    <value.node> program
+    <value.node> create_java_source
+    <value.ival> opt_and_resolve_or_compile
+    <value.ival> opt_noforce
+    <value.ival> opt_materialized
+    <value.ival> opt_force_noforce
+    <value.node> create_type
+    <value.node> drop_type
+    <value.node> create_sequence
+    <value.node> drop_sequence
+    <value.node> alter_sequence
+    <value.node> create_tspace
+    <value.node> alter_tspace
+    <value.node> drop_tspace
+    <value.node> revoke_stmt
+    <value.node> grant_stmt
+    <value.node> comment_on
+    <value.node> create_role
+    <value.node> drop_role
+    <value.node> alter_role
+    <value.node> create_rollback
+    <value.node> drop_rollback
+    <value.node> alter_rollback
+    <value.node> create_dblink
+    <value.node> drop_dblink
+    <value.node> create_dimension
+    <value.node> drop_dimension
+    <value.node> alter_dimension
+    <value.node> create_cluster
+    <value.node> drop_cluster
+    <value.node> alter_cluster
+    <value.node> create_directory
+    <value.node> drop_directory
+    <value.node> create_outline
+    <value.node> drop_outline
+    <value.node> alter_outline
+    <value.node> create_user
+    <value.node> drop_user
+    <value.node> alter_user
+    <value.node> create_index
+    <value.node> create_synonym
+    <value.node> drop_synonym
+    <value.node> create_proc_stmt
+    <value.node> procedure
+    <value.node> create_table
+    <value.node> alter_table
+    <value.node> drop_table
+    <value.node> drop_index
+    <value.node> drop_view
+    <value.node> create_view_stmt
+    <value.node> create_func_stmt
+    <value.node> function
+    <value.node> create_pkg_stmt
+    <value.node> drop_pkg_stmt
+    <value.node> drop_pkg_head
+    <value.node> drop_pkg_body
+    <value.node> create_pkg_head
+    <value.node> create_pkg_body
+    <value.list> pkg_members
+    <value.list> pkg_member_list
+    <value.node> constructor
+    <value.node> pkg_member
+    <value.list> pkg_prototypes
+    <value.list> pkg_proto_list
+    <value.node> pkg_prototype
+    <value.node> proc_prototype
+    <value.node> func_prototype
+    <value.node> program_body
+    <value.ival> external_func
+    <value.ival> language_func
+    <value.list> first_decl_sect
+    <value.node> pl_block
+    <value.node> trigger_body
+    <value.node> block
+    <value.list> decl_sect
+    <value.node> decl_sub_prog
+    <value.list> decl_stmts
+    <value.node> col_decl
+    <value.node> simple_decl
+    <value.node> decl_stmt
+    <value.node> decl_oracle_pragma
+    <value.list> record_decl
+    <value.list> tab_cols
+    <value.list> col_decls
+    <value.list> simple_decls
+    <value.list> decl_datatype
+    <value.list> formal_arg_type
+    <value.ival> opt_notnull
+    <value.ival> opt_public
+    <value.list> opt_dflt_value
+    <value.list> opt_consName
+    <value.ival> opt_unique
+    <value.ival> opt_bitmap
+    <value.ival> opt_enable
+    <value.ival> optConstant
+    <value.list> opt_arg_dflt
+    <value.list> proc_stmts
+    <value.node> proc_stmt
+    <value.node> labeled_stmt
+    <value.node> stmt_pragma
+    <value.node> stmt_assign
+    <value.node> stmt_if
+    <value.node> stmt_loop
+    <value.node> stmt_while
+    <value.node> stmt_fetch
+    <value.node> stmt_close
+    <value.node> stmt_open
+    <value.node> stmt_exit
+    <value.node> stmt_continue
+    <value.node> stmt_goto
+    <value.node> stmt_for
+    <value.node> stmt_null
+    <value.node> stmt_return
+    <value.node> stmt_piperow
+    <value.node> stmt_forall
+    <value.node> stmt_case
+    <value.node> stmt_dynexecute
+    <value.list> immediate_exp
+    <value.list> opt_into_clause
+    <value.list> opt_using_clause
+    <value.list> using_list
+    <value.node> using_param
+    <value.list> exp_until_comma_return
+    <value.list> opt_return_clause
+    <value.list> trig_cols
+    <value.node> stmt_raise
+    <value.node> stmt_raise_app
+    <value.node> stmt_select
+    <value.node> stmt_create_trigger
+    <value.node> stmt_alter_trigger
+    <value.list> gobble_java
+    <value.list> exp_until_term
+    <value.list> exp_until_semi
+    <value.list> opt_exp_until_semi
+    <value.node> selectExpr
+    <value.node> selectWithParens
+    <value.node> selectNoParens
+    <value.list> optCTE
+    <value.list> dflt_value
+    <value.node> elseif_sect
+    <value.list> else_sect
+    <value.list> exp_until_then
+    <value.list> exp_until_select
+    <value.list> exp_until_sql
+    <value.list> exp_until_using
+    <value.list> opt_open_using
+    <value.list> loop_body
+    <value.list> exp_until_loop
+    <value.list> select_target
+    <value.list> into_clause
+    <value.list> exp_until_from
+    <value.list> from_clause
+    <value.node> stmt_execsql
+    <value.list> exception_sect
+    <value.list> proc_exceptions
+    <value.node> proc_exception
+    <value.list> proc_conditions
+    <value.text> opt_target
+    <value.text> opt_label
+    <value.list> optEndName
+    <value.ival> lno
+    <value.list> opt_assign
+    <value.list> opt_when_expr
+    <value.list> opt_rec_colname
+    <value.node> param_exp
+    <value.list> actual_args
+    <value.list> opt_formal_args
+    <value.list> formal_args
+    <value.node> formal_arg
+    <value.ival> opt_mode
+    <value.ival> optNoCopy
+    <value.ival> optReverse
+    <value.node> simple_func_expr
+    <value.list> case_exprs
+    <value.node> case_expr
+    <value.node> case_default
+    <value.list> exp_until_rparen
+    <value.list> exp_until_commaparen
+    <value.list> opt_exp_until_when
+    <value.text> as_is
+    <value.ival> opt_or_replace
+    <value.ival> authid
+    <value.ival> opt_authid
+    <value.list> optFunctionOpts
+    <value.list> functionOpts
+    <value.node> functionOpt
+    <value.ival> triggerPoint
+    <value.ival> triggerEvents
+    <value.ival> triggerEvent
+    <value.list> optColumnList
+    <value.list> columnList
+    <value.list> optCondition
+    <value.list> optReferencing
+    <value.list> referencingList
+    <value.node> referenceClause
+    <value.ival> optForEachRow
+    <value.list> optFollows
+    <value.ival> optDisable
+    <value.ival> optCompound
+    <value.text> varrayDim
+    <value.text> signedInteger
+%nterm
     optSemiColon
-    varKeyword
-    typeKeyword
-    schemaKeyword
-    declVarName
-    varName
-    typeName
-    schemaObjectName
-    cursorName
-    triggerName
-    procedureName
-    functionName
-    packageName
-    exceptionName
-    labelName
-    tableName
-    viewName
-    seqName
-    synName
-    roleName
-    userName
-    indexName
-    clusterName
+%nterm
+    <value.text> varKeyword
+    <value.text> typeKeyword
+    <value.text> schemaKeyword
+    <value.list> declVarName
+    <value.list> varName
+    <value.list> typeName
+    <value.list> schemaObjectName
+    <value.list> cursorName
+    <value.list> triggerName
+    <value.list> procedureName
+    <value.list> functionName
+    <value.list> packageName
+    <value.list> exceptionName
+    <value.list> labelName
+    <value.list> tableName
+    <value.list> viewName
+    <value.list> seqName
+    <value.list> synName
+    <value.list> roleName
+    <value.list> userName
+    <value.list> indexName
+    <value.list> clusterName
 
 %start program_list
 
@@ -525,7 +557,7 @@ static void xxerror(ParseContext *context, const char *message)
 
 program_list
     : programs  /* 1 */
-        { ctx->root = $1.value.node; }
+        { ctx->root = $1; }
     ;
 
 programs
@@ -535,20 +567,20 @@ programs
                 ctx->tooManyErrors = 1;
                 YYABORT;
             }
-            if ($2.value.node) {
+            if ($2) {
                 if (ctx->options && !ctx->options->severalUnits)
                     reportErrorExpecting(ctx, "syntax error", "<END-OF-STATEMENT>");
-                $$.value.list = listAppend($1.value.list, $2.value.node);
-                noteBrokenUnitPiece(ctx, $2.value.node);
+                $$ = listAppend($1, $2);
+                noteBrokenUnitPiece(ctx, $2);
             }
             yyerrok;
         }
     | program  /* 3 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | error  /* 4 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); noteBrokenUnit(ctx); }
+        { $$ = listNew(takeLastErrorNode(ctx)); noteBrokenUnit(ctx); }
     | programs error  /* 5 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); noteBrokenUnit(ctx); }
+        { $$ = listAppend($1, takeLastErrorNode(ctx)); noteBrokenUnit(ctx); }
     ;
 
 program
@@ -562,11 +594,11 @@ program
     | stmt_pragma optSemiColon  /* 13 */
     | pl_block  /* 14 */
         {
-            if ($1.value.node && $1.value.node->kind == AST_BLOCK)
-                static_cast<astNodeBlock *>($1.value.node)->anonymous = true;
+            if ($1 && $1->kind == AST_BLOCK)
+                static_cast<astNodeBlock *>($1)->anonymous = true;
         }
     | T_TERMINATOR  /* 15 */
-        { $$.value.node = nullptr; ctx->inBrokenUnit = NO_BROKEN_UNIT; }
+        { $$ = nullptr; ctx->inBrokenUnit = NO_BROKEN_UNIT; }
     | create_cluster optSemiColon  /* 16 */
     | create_dblink optSemiColon  /* 17 */
     | create_dimension optSemiColon  /* 18 */
@@ -615,362 +647,362 @@ program
 /* The CREATE's value carries nothing here ($1 is named for its destructor). */
 create_java_source
     : T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_SOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 59 */
-        { (void)$1; $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
+        { (void)$1; $$ = javaSource($6, $7, $3, $4); }
     | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_RESOURCE_NAMED lno T_WORD as_is gobble_java T_TERMINATOR  /* 60 */
-        { (void)$1; $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
+        { (void)$1; $$ = javaSource($6, $7, $3, $4); }
     | T_CREATE opt_or_replace opt_and_resolve_or_compile opt_noforce T_JAVA_CLASS_SCHEMA lno T_WORD as_is gobble_java T_TERMINATOR  /* 61 */
-        { (void)$1; $$.value.node = javaSource($6.value.ival, $7.value.list, $3.value.ival, $4.value.ival); }
+        { (void)$1; $$ = javaSource($6, $7, $3, $4); }
     ;
 
 opt_and_resolve_or_compile
     : %empty  /* 62 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_AND_RESOLVE  /* 63 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     | T_AND_COMPILE  /* 64 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_noforce
     : %empty  /* 65 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_NOFORCE  /* 66 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_materialized
     : %empty  /* 67 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_MATERIALIZED  /* 68 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_force_noforce
     : %empty  /* 69 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_NOFORCE  /* 70 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     | T_FORCE  /* 71 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 create_type
     : T_CREATE opt_or_replace T_TYPE typeName opt_authid as_is exp_until_term  /* 72 */
-        { $$.value.node = ddlType($1.line, $2.value.ival, $4.value.list, $7.value.list, false); }
+        { $$ = ddlType($<line>1, $2, $4, $7, false); }
     | T_CREATE opt_or_replace T_TYPE typeName opt_authid T_UNDER exp_until_term  /* 73 */
-        { $$.value.node = ddlType($1.line, $2.value.ival, $4.value.list, $7.value.list, true); }
+        { $$ = ddlType($<line>1, $2, $4, $7, true); }
     | T_CREATE opt_or_replace T_TYPE T_BODY typeName opt_authid as_is exp_until_term  /* 74 */
-        { $$.value.node = ddlType($1.line, $2.value.ival, $5.value.list, $8.value.list, false); }
+        { $$ = ddlType($<line>1, $2, $5, $8, false); }
     | T_CREATE opt_or_replace T_TYPE typeName T_WRAPPED exp_until_term  /* 75 */
-        { $$.value.node = ddlType($1.line, $2.value.ival, $4.value.list, $6.value.list, false); }
+        { $$ = ddlType($<line>1, $2, $4, $6, false); }
     | T_CREATE opt_or_replace T_TYPE T_BODY typeName T_WRAPPED exp_until_term  /* 76 */
-        { $$.value.node = ddlType($1.line, $2.value.ival, $5.value.list, $7.value.list, false); }
+        { $$ = ddlType($<line>1, $2, $5, $7, false); }
     ;
 
 drop_type
     : T_DROP T_TYPE typeName opt_exp_until_semi optSemiColon  /* 77 */
-        { $$.value.node = parserDdl(AST_DROP_TYPE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_DROP_TYPE, $<line>1, $3, $4); }
     ;
 
 create_sequence
     : T_CREATE T_SEQUENCE seqName exp_until_semi  /* 78 */
-        { $$.value.node = parserDdl(AST_CREATE_SEQUENCE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_CREATE_SEQUENCE, $<line>1, $3, $4); }
     ;
 
 drop_sequence
     : T_DROP T_SEQUENCE seqName opt_exp_until_semi optSemiColon  /* 79 */
-        { $$.value.node = parserDdl(AST_DROP_SEQUENCE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_DROP_SEQUENCE, $<line>1, $3, $4); }
     ;
 
 alter_sequence
     : T_ALTER T_SEQUENCE seqName opt_exp_until_semi optSemiColon  /* 80 */
-        { $$.value.node = parserDdl(AST_ALTER_SEQUENCE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_ALTER_SEQUENCE, $<line>1, $3, $4); }
     ;
 
 create_tspace
     : T_CREATE T_TABLESPACE exp_until_semi optSemiColon  /* 81 */
-        { $$.value.node = ddlTablespace($1.line, $3.value.list, false); }
+        { $$ = ddlTablespace($<line>1, $3, false); }
     | T_CREATE T_TEMPORARY_TABLESPACE exp_until_semi optSemiColon  /* 82 */
-        { $$.value.node = ddlTablespace($1.line, $3.value.list, true); }
+        { $$ = ddlTablespace($<line>1, $3, true); }
     ;
 
 alter_tspace
     : T_ALTER T_TABLESPACE exp_until_semi optSemiColon  /* 83 */
-        { $$.value.node = parserDdl(AST_ALTER_TABLESPACE, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_ALTER_TABLESPACE, $<line>1, nullptr, $3); }
     ;
 
 drop_tspace
     : T_DROP T_TABLESPACE opt_exp_until_semi optSemiColon  /* 84 */
-        { $$.value.node = parserDdl(AST_DROP_TABLESPACE, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_DROP_TABLESPACE, $<line>1, nullptr, $3); }
     ;
 
 revoke_stmt
     : T_REVOKE opt_exp_until_semi  /* 85 */
-        { $$.value.node = parserDdl(AST_REVOKE, $1.line, nullptr, $2.value.list); }
+        { $$ = parserDdl(AST_REVOKE, $<line>1, nullptr, $2); }
     ;
 
 grant_stmt
     : T_GRANT opt_exp_until_semi  /* 86 */
-        { $$.value.node = parserDdl(AST_GRANT, $1.line, nullptr, $2.value.list); }
+        { $$ = parserDdl(AST_GRANT, $<line>1, nullptr, $2); }
     ;
 
 comment_on
     : T_COMMENT_ON opt_exp_until_semi  /* 87 */
-        { $$.value.node = parserDdl(AST_COMMENT_ON, $1.line, nullptr, $2.value.list); }
+        { $$ = parserDdl(AST_COMMENT_ON, $<line>1, nullptr, $2); }
     ;
 
 create_role
     : T_CREATE T_ROLE roleName opt_exp_until_semi  /* 88 */
-        { $$.value.node = parserDdl(AST_CREATE_ROLE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_CREATE_ROLE, $<line>1, $3, $4); }
     ;
 
 drop_role
     : T_DROP T_ROLE roleName opt_exp_until_semi  /* 89 */
-        { $$.value.node = parserDdl(AST_DROP_ROLE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_DROP_ROLE, $<line>1, $3, $4); }
     ;
 
 alter_role
     : T_ALTER T_ROLE roleName opt_exp_until_semi  /* 90 */
-        { $$.value.node = parserDdl(AST_ALTER_ROLE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_ALTER_ROLE, $<line>1, $3, $4); }
     ;
 
 create_rollback
     : T_CREATE T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 91 */
-        { $$.value.node = parserDdl(AST_CREATE_ROLLBACK, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_CREATE_ROLLBACK, $<line>1, nullptr, $3); }
     ;
 
 drop_rollback
     : T_DROP T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 92 */
-        { $$.value.node = parserDdl(AST_DROP_ROLLBACK, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_DROP_ROLLBACK, $<line>1, nullptr, $3); }
     ;
 
 alter_rollback
     : T_ALTER T_ROLLBACK_SEGMENT opt_exp_until_semi  /* 93 */
-        { $$.value.node = parserDdl(AST_ALTER_ROLLBACK, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_ALTER_ROLLBACK, $<line>1, nullptr, $3); }
     ;
 
 create_dblink
     : T_CREATE T_DATABASE_LINK opt_exp_until_semi  /* 94 */
-        { $$.value.node = ddlLink(AST_CREATE_DBLINK, $1.line, $3.value.list, false, false); }
+        { $$ = ddlLink(AST_CREATE_DBLINK, $<line>1, $3, false, false); }
     | T_CREATE T_PUBLIC T_DATABASE_LINK opt_exp_until_semi  /* 95 */
-        { $$.value.node = ddlLink(AST_CREATE_DBLINK, $1.line, $4.value.list, true, false); }
+        { $$ = ddlLink(AST_CREATE_DBLINK, $<line>1, $4, true, false); }
     | T_CREATE T_SHARED T_DATABASE_LINK opt_exp_until_semi  /* 96 */
-        { $$.value.node = ddlLink(AST_CREATE_DBLINK, $1.line, $4.value.list, false, true); }
+        { $$ = ddlLink(AST_CREATE_DBLINK, $<line>1, $4, false, true); }
     ;
 
 drop_dblink
     : T_DROP opt_public T_DATABASE_LINK opt_exp_until_semi  /* 97 */
-        { $$.value.node = ddlLink(AST_DROP_DBLINK, $1.line, $4.value.list, $2.value.ival != 0, false); }
+        { $$ = ddlLink(AST_DROP_DBLINK, $<line>1, $4, $2 != 0, false); }
     ;
 
 create_dimension
     : T_CREATE T_DIMENSION opt_exp_until_semi  /* 98 */
-        { $$.value.node = parserDdl(AST_CREATE_DIMENSION, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_CREATE_DIMENSION, $<line>1, nullptr, $3); }
     ;
 
 drop_dimension
     : T_DROP T_DIMENSION opt_exp_until_semi  /* 99 */
-        { $$.value.node = parserDdl(AST_DROP_DIMENSION, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_DROP_DIMENSION, $<line>1, nullptr, $3); }
     ;
 
 alter_dimension
     : T_ALTER T_DIMENSION opt_exp_until_semi  /* 100 */
-        { $$.value.node = parserDdl(AST_ALTER_DIMENSION, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_ALTER_DIMENSION, $<line>1, nullptr, $3); }
     ;
 
 create_cluster
     : T_CREATE T_CLUSTER opt_exp_until_semi  /* 101 */
-        { $$.value.node = parserDdl(AST_CREATE_CLUSTER, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_CREATE_CLUSTER, $<line>1, nullptr, $3); }
     ;
 
 drop_cluster
     : T_DROP T_CLUSTER opt_exp_until_semi  /* 102 */
-        { $$.value.node = parserDdl(AST_DROP_CLUSTER, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_DROP_CLUSTER, $<line>1, nullptr, $3); }
     ;
 
 alter_cluster
     : T_ALTER T_CLUSTER opt_exp_until_semi  /* 103 */
-        { $$.value.node = parserDdl(AST_ALTER_CLUSTER, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_ALTER_CLUSTER, $<line>1, nullptr, $3); }
     ;
 
 create_directory
     : T_CREATE opt_or_replace T_DIRECTORY opt_exp_until_semi  /* 104 */
-        { $$.value.node = parserDdl(AST_CREATE_DIRECTORY, $1.line, nullptr, $4.value.list); }
+        { $$ = parserDdl(AST_CREATE_DIRECTORY, $<line>1, nullptr, $4); }
     ;
 
 drop_directory
     : T_DROP T_DIRECTORY opt_exp_until_semi  /* 105 */
-        { $$.value.node = parserDdl(AST_DROP_DIRECTORY, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_DROP_DIRECTORY, $<line>1, nullptr, $3); }
     ;
 
 create_outline
     : T_CREATE opt_or_replace T_OUTLINE opt_exp_until_semi  /* 106 */
-        { $$.value.node = parserDdl(AST_CREATE_OUTLINE, $1.line, nullptr, $4.value.list); }
+        { $$ = parserDdl(AST_CREATE_OUTLINE, $<line>1, nullptr, $4); }
     | T_CREATE opt_or_replace T_PRIVATE T_OUTLINE opt_exp_until_semi  /* 107 */
-        { $$.value.node = parserDdl(AST_CREATE_OUTLINE, $1.line, nullptr, $5.value.list); }
+        { $$ = parserDdl(AST_CREATE_OUTLINE, $<line>1, nullptr, $5); }
     ;
 
 drop_outline
     : T_DROP T_OUTLINE opt_exp_until_semi  /* 108 */
-        { $$.value.node = parserDdl(AST_DROP_OUTLINE, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_DROP_OUTLINE, $<line>1, nullptr, $3); }
     ;
 
 alter_outline
     : T_ALTER T_OUTLINE opt_exp_until_semi  /* 109 */
-        { $$.value.node = parserDdl(AST_ALTER_OUTLINE, $1.line, nullptr, $3.value.list); }
+        { $$ = parserDdl(AST_ALTER_OUTLINE, $<line>1, nullptr, $3); }
     ;
 
 create_user
     : T_CREATE T_USER userName opt_exp_until_semi  /* 110 */
-        { $$.value.node = parserDdl(AST_CREATE_USER, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_CREATE_USER, $<line>1, $3, $4); }
     ;
 
 drop_user
     : T_DROP T_USER userName opt_exp_until_semi  /* 111 */
-        { $$.value.node = parserDdl(AST_DROP_USER, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_DROP_USER, $<line>1, $3, $4); }
     ;
 
 alter_user
     : T_ALTER T_USER userName opt_exp_until_semi  /* 112 */
-        { $$.value.node = parserDdl(AST_ALTER_USER, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_ALTER_USER, $<line>1, $3, $4); }
     ;
 
 create_index
     : T_CREATE opt_unique opt_bitmap T_INDEX indexName opt_exp_until_semi  /* 113 */
         {
-            astNodeDdlIndex *node = astNew<astNodeDdlIndex>(AST_CREATE_INDEX, $1.line);
-            node->name = $5.value.list;
-            node->body = $6.value.list;
-            node->unq = $2.value.ival != 0;
-            node->bmap = $3.value.ival != 0;
-            $$.value.node = node;
+            astNodeDdlIndex *node = astNew<astNodeDdlIndex>(AST_CREATE_INDEX, $<line>1);
+            node->name = $5;
+            node->body = $6;
+            node->unq = $2 != 0;
+            node->bmap = $3 != 0;
+            $$ = node;
         }
     ;
 
 create_synonym
     : T_CREATE opt_or_replace T_SYNONYM synName opt_exp_until_semi  /* 114 */
-        { $$.value.node = ddlSynonym(AST_CREATE_SYNONYM, $1.line, $4.value.list, $5.value.list, false); }
+        { $$ = ddlSynonym(AST_CREATE_SYNONYM, $<line>1, $4, $5, false); }
     | T_CREATE opt_or_replace T_PUBLIC_SYNONYM synName opt_exp_until_semi  /* 115 */
-        { $$.value.node = ddlSynonym(AST_CREATE_SYNONYM, $1.line, $4.value.list, $5.value.list, true); }
+        { $$ = ddlSynonym(AST_CREATE_SYNONYM, $<line>1, $4, $5, true); }
     ;
 
 drop_synonym
     : T_DROP T_SYNONYM synName opt_exp_until_semi optSemiColon  /* 116 */
-        { $$.value.node = ddlSynonym(AST_DROP_SYNONYM, $1.line, $3.value.list, $4.value.list, false); }
+        { $$ = ddlSynonym(AST_DROP_SYNONYM, $<line>1, $3, $4, false); }
     | T_DROP T_PUBLIC_SYNONYM synName opt_exp_until_semi optSemiColon  /* 117 */
-        { $$.value.node = ddlSynonym(AST_DROP_SYNONYM, $1.line, $3.value.list, $4.value.list, true); }
+        { $$ = ddlSynonym(AST_DROP_SYNONYM, $<line>1, $3, $4, true); }
     ;
 
 create_proc_stmt
     : T_CREATE opt_or_replace procedure optSemiColon  /* 118 */
         {
-            astNodeCreateProc *node = static_cast<astNodeCreateProc *>($3.value.node);
-            node->line = $1.line;
-            node->REPLACE = $2.value.ival != 0;
+            astNodeCreateProc *node = static_cast<astNodeCreateProc *>($3);
+            node->line = $<line>1;
+            node->REPLACE = $2 != 0;
             node->WRAPPED = false;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_CREATE opt_or_replace T_PROCEDURE procedureName T_WRAPPED exp_until_term  /* 119 */
         {
-            astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $1.line);
-            node->name = $4.value.list;
-            node->REPLACE = $2.value.ival != 0;
+            astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $<line>1);
+            node->name = $4;
+            node->REPLACE = $2 != 0;
             node->WRAPPED = true;
             node->AUTHID = true;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 procedure
     : T_PROCEDURE procedureName opt_formal_args opt_authid as_is program_body  /* 120 */
         {
-            astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $1.line);
-            node->name = $2.value.list;
+            astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $<line>1);
+            node->name = $2;
             node->REPLACE = false;
-            node->args = $3.value.list;
-            node->AUTHID = $4.value.ival != 0;
-            node->body = reinterpret_cast<astNodeBlock *>($6.value.node);
+            node->args = $3;
+            node->AUTHID = $4 != 0;
+            node->body = reinterpret_cast<astNodeBlock *>($6);
             node->WRAPPED = false;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 create_table
     : T_CREATE T_TABLE tableName tab_cols opt_exp_until_semi optSemiColon  /* 121 */
-        { $$.value.node = ddlTable($1.line, $3.value.list, false, false, $4.value.list, $5.value.list); }
+        { $$ = ddlTable($<line>1, $3, false, false, $4, $5); }
     | T_CREATE T_GLOBAL_TEMPORARY T_TABLE tableName opt_exp_until_semi optSemiColon  /* 122 */
-        { $$.value.node = ddlTable($1.line, $4.value.list, true, false, nullptr, $5.value.list); }
+        { $$ = ddlTable($<line>1, $4, true, false, nullptr, $5); }
     | T_CREATE T_TABLE tableName T_OF T_XMLTYPE opt_exp_until_semi optSemiColon  /* 123 */
-        { $$.value.node = ddlTable($1.line, $3.value.list, false, true, nullptr, nullptr); }
+        { $$ = ddlTable($<line>1, $3, false, true, nullptr, nullptr); }
     | T_CREATE T_TABLE tableName opt_exp_until_semi optSemiColon  /* 124 */
-        { $$.value.node = ddlTable($1.line, $3.value.list, false, false, nullptr, $4.value.list); }
+        { $$ = ddlTable($<line>1, $3, false, false, nullptr, $4); }
     ;
 
 alter_table
     : T_ALTER T_TABLE tableName opt_exp_until_semi optSemiColon  /* 125 */
-        { $$.value.node = parserDdl(AST_ALTER_TABLE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_ALTER_TABLE, $<line>1, $3, $4); }
     ;
 
 drop_table
     : T_DROP T_TABLE tableName opt_exp_until_semi optSemiColon  /* 126 */
-        { $$.value.node = parserDdl(AST_DROP_TABLE, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_DROP_TABLE, $<line>1, $3, $4); }
     ;
 
 drop_index
     : T_DROP T_INDEX indexName opt_exp_until_semi  /* 127 */
-        { $$.value.node = parserDdl(AST_DROP_INDEX, $1.line, $3.value.list, $4.value.list); }
+        { $$ = parserDdl(AST_DROP_INDEX, $<line>1, $3, $4); }
     ;
 
 drop_view
     : T_DROP opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 128 */
         {
-            astNodeDdlDropView *node = astNew<astNodeDdlDropView>(AST_DROP_VIEW, $1.line);
-            node->name = $4.value.list;
-            node->body = $5.value.list;
-            node->mat = $2.value.ival != 0;
-            $$.value.node = node;
+            astNodeDdlDropView *node = astNew<astNodeDdlDropView>(AST_DROP_VIEW, $<line>1);
+            node->name = $4;
+            node->body = $5;
+            node->mat = $2 != 0;
+            $$ = node;
         }
     ;
 
 create_view_stmt
     : T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName T_OF typeName opt_exp_until_semi optSemiColon  /* 129 */
-        { $$.value.node = ddlView($1.line, $6.value.list, $3.value.ival, $4.value.ival, true, $8.value.list, $9.value.list); }
+        { $$ = ddlView($<line>1, $6, $3, $4, true, $8, $9); }
     | T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName '(' exp_until_rparen ')' opt_exp_until_semi optSemiColon  /* 130 */
-        { $$.value.node = ddlView($1.line, $6.value.list, $3.value.ival, $4.value.ival, false, $8.value.list, $10.value.list); }
+        { $$ = ddlView($<line>1, $6, $3, $4, false, $8, $10); }
     | T_CREATE opt_or_replace opt_force_noforce opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 131 */
-        { $$.value.node = ddlView($1.line, $6.value.list, $3.value.ival, $4.value.ival, false, nullptr, $7.value.list); }
+        { $$ = ddlView($<line>1, $6, $3, $4, false, nullptr, $7); }
     ;
 
 create_func_stmt
     : T_CREATE opt_or_replace function optSemiColon  /* 132 */
         {
-            astNodeCreateFunc *node = static_cast<astNodeCreateFunc *>($3.value.node);
-            node->line = $1.line;
-            node->REPLACE = $2.value.ival != 0;
-            $$.value.node = node;
+            astNodeCreateFunc *node = static_cast<astNodeCreateFunc *>($3);
+            node->line = $<line>1;
+            node->REPLACE = $2 != 0;
+            $$ = node;
         }
     | T_CREATE opt_or_replace T_FUNCTION functionName T_WRAPPED exp_until_term  /* 133 */
         {
-            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $1.line);
-            node->name = $4.value.list;
-            node->REPLACE = $2.value.ival != 0;
+            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $<line>1);
+            node->name = $4;
+            node->REPLACE = $2 != 0;
             node->WRAPPED = true;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 function
     : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts as_is program_body  /* 134 */
         {
-            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $1.line);
-            node->name = $2.value.list;
+            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $<line>1);
+            node->name = $2;
             node->REPLACE = false;
-            node->args = $3.value.list;
-            node->returns = $5.value.list;
-            node->body = reinterpret_cast<astNodeBlock *>($8.value.node);
-            node->options = $6.value.list;
+            node->args = $3;
+            node->returns = $5;
+            node->body = reinterpret_cast<astNodeBlock *>($8);
+            node->options = $6;
             node->WRAPPED = false;
-            $$.value.node = node;
+            $$ = node;
         }
     /* Options followed directly by ';' could also start func_prototype (its
        empty exp_until_semi): one reduce/reduce conflict, which this earlier
@@ -978,14 +1010,14 @@ function
        body (AST_CREATE_FUNCTION), not a prototype. */
     | T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts  /* 135 */
         {
-            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $1.line);
-            node->name = $2.value.list;
+            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $<line>1);
+            node->name = $2;
             node->REPLACE = false;
-            node->args = $3.value.list;
-            node->returns = $5.value.list;
-            node->options = $6.value.list;
+            node->args = $3;
+            node->returns = $5;
+            node->options = $6;
             node->WRAPPED = false;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
@@ -1002,89 +1034,89 @@ drop_pkg_stmt
 drop_pkg_head
     : T_DROP T_PACKAGE packageName  /* 140 */
         {
-            astNodeDropPkgHead *node = astNew<astNodeDropPkgHead>(AST_DROP_PKG_HEAD, $1.line);
-            node->name = $3.value.list;
-            $$.value.node = node;
+            astNodeDropPkgHead *node = astNew<astNodeDropPkgHead>(AST_DROP_PKG_HEAD, $<line>1);
+            node->name = $3;
+            $$ = node;
         }
     | T_DROP T_FUNCTION functionName  /* 141 */
-        { $$.value.node = nullptr; }
+        { $$ = nullptr; }
     | T_DROP T_PROCEDURE procedureName  /* 142 */
-        { $$.value.node = nullptr; }
+        { $$ = nullptr; }
     ;
 
 drop_pkg_body
     : T_DROP T_PACKAGE T_BODY packageName  /* 143 */
         {
-            astNodeDropPkgBody *node = astNew<astNodeDropPkgBody>(AST_DROP_PKG_BODY, $1.line);
-            node->name = $4.value.list;
-            $$.value.node = node;
+            astNodeDropPkgBody *node = astNew<astNodeDropPkgBody>(AST_DROP_PKG_BODY, $<line>1);
+            node->name = $4;
+            $$ = node;
         }
     ;
 
 create_pkg_head
     : T_CREATE opt_or_replace T_PACKAGE packageName opt_authid as_is pkg_prototypes optEndName optSemiColon  /* 144 */
         {
-            astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $1.line);
-            node->name = $4.value.list;
+            astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $<line>1);
+            node->name = $4;
             node->WRAPPED = false;
-            node->REPLACE = $2.value.ival != 0;
-            node->AUTHID = $5.value.ival != 0;
-            node->elements = $7.value.list;
-            $$.value.node = node;
+            node->REPLACE = $2 != 0;
+            node->AUTHID = $5 != 0;
+            node->elements = $7;
+            $$ = node;
         }
     | T_CREATE opt_or_replace T_PACKAGE packageName T_WRAPPED exp_until_term  /* 145 */
         {
-            astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $1.line);
-            node->name = $4.value.list;
+            astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $<line>1);
+            node->name = $4;
             node->WRAPPED = true;
             node->AUTHID = true;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 create_pkg_body
     : T_CREATE opt_or_replace T_PACKAGE T_BODY packageName as_is pkg_members optEndName optSemiColon  /* 146 */
         {
-            astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $1.line);
-            node->name = $5.value.list;
+            astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $<line>1);
+            node->name = $5;
             node->WRAPPED = false;
-            node->REPLACE = $2.value.ival != 0;
-            node->elements = $7.value.list;
-            $$.value.node = node;
+            node->REPLACE = $2 != 0;
+            node->elements = $7;
+            $$ = node;
         }
     | T_CREATE opt_or_replace T_PACKAGE T_BODY packageName T_WRAPPED exp_until_term  /* 147 */
         {
-            astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $1.line);
-            node->name = $5.value.list;
+            astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $<line>1);
+            node->name = $5;
             node->WRAPPED = true;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 pkg_members
     : pkg_member_list T_END  /* 148 */
     | pkg_member_list constructor  /* 149 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | constructor  /* 150 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | T_END  /* 151 */
-        { $$.value.list = nullptr; }
+        { $$ = nullptr; }
     ;
 
 pkg_member_list
     : pkg_member_list pkg_member  /* 152 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); yyerrok; }
+        { $$ = listAppend($1, $2); yyerrok; }
     | pkg_member  /* 153 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | error  /* 154 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
+        { $$ = listNew(takeLastErrorNode(ctx)); }
     | pkg_member_list error  /* 155 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
+        { $$ = listAppend($1, takeLastErrorNode(ctx)); }
     ;
 
 constructor
     : T_BEGIN proc_stmts exception_sect T_END  /* 156 */
-        { $$.value.node = newBlock($1.line, nullptr, $2.value.list, $3.value.list); }
+        { $$ = newBlock($<line>1, nullptr, $2, $3); }
     ;
 
 /* A routine followed by ';' is a pkg_member and also, through decl_stmt,
@@ -1103,16 +1135,16 @@ pkg_member
 pkg_prototypes
     : pkg_proto_list T_END  /* 162 */
     | T_END  /* 163 */
-        { $$.value.list = nullptr; }
+        { $$ = nullptr; }
     ;
 
 pkg_proto_list
     : pkg_proto_list pkg_prototype  /* 164 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | pkg_prototype  /* 165 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | error  /* 166 */
-        { takeLastErrorNode(ctx); $$.value.list = nullptr; }
+        { takeLastErrorNode(ctx); $$ = nullptr; }
     | pkg_proto_list error  /* 167 */
         { takeLastErrorNode(ctx); }
     ;
@@ -1126,48 +1158,48 @@ pkg_prototype
 proc_prototype
     : T_PROCEDURE procedureName opt_formal_args ';'  /* 171 */
         {
-            astNodeProcProto *node = astNew<astNodeProcProto>(AST_PROC_PROTO, $1.line);
-            node->name = $2.value.list;
-            node->args = $3.value.list;
-            $$.value.node = node;
+            astNodeProcProto *node = astNew<astNodeProcProto>(AST_PROC_PROTO, $<line>1);
+            node->name = $2;
+            node->args = $3;
+            $$ = node;
         }
     ;
 
 func_prototype
     : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts exp_until_semi ';'  /* 172 */
         {
-            astNodeFuncProto *node = astNew<astNodeFuncProto>(AST_FUNC_PROTO, $1.line);
-            node->name = $2.value.list;
-            node->args = $3.value.list;
-            node->returns = $5.value.list;
-            node->options = $6.value.list;
-            $$.value.node = node;
+            astNodeFuncProto *node = astNew<astNodeFuncProto>(AST_FUNC_PROTO, $<line>1);
+            node->name = $2;
+            node->args = $3;
+            node->returns = $5;
+            node->options = $6;
+            $$ = node;
         }
     ;
 
 program_body
     : first_decl_sect T_BEGIN proc_stmts exception_sect T_END optEndName  /* 173 */
-        { $$.value.node = newBlock($2.line, $1.value.list, $3.value.list, $4.value.list); }
+        { $$ = newBlock($<line>2, $1, $3, $4); }
     | external_func lno exp_until_semi  /* 174 */
-        { $$.value.node = astTokenNew(397, "EXTERNAL", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(397, "EXTERNAL", static_cast<int>($2)); }
     | language_func lno exp_until_semi  /* 175 */
-        { $$.value.node = astTokenNew(399, "LANGUAGE", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(399, "LANGUAGE", static_cast<int>($2)); }
     ;
 
 external_func
     : T_EXTERNAL_LANGUAGE  /* 176 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     | T_EXTERNAL_NAME  /* 177 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     | T_EXTERNAL_LIBRARY  /* 178 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 language_func
     : T_LANGUAGE_C  /* 179 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     | T_LANGUAGE_JAVA  /* 180 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 first_decl_sect
@@ -1186,14 +1218,14 @@ trigger_body
 
 block
     : T_DECLARE decl_sect T_BEGIN proc_stmts exception_sect T_END  /* 185 */
-        { $$.value.node = newBlock($1.line, $2.value.list, $4.value.list, $5.value.list); }
+        { $$ = newBlock($<line>1, $2, $4, $5); }
     | T_BEGIN proc_stmts exception_sect T_END  /* 186 */
-        { $$.value.node = newBlock($1.line, nullptr, $2.value.list, $3.value.list); }
+        { $$ = newBlock($<line>1, nullptr, $2, $3); }
     ;
 
 decl_sect
     : %empty  /* 187 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | decl_stmts  /* 188 */
     ;
 
@@ -1204,58 +1236,58 @@ decl_sub_prog
 
 decl_stmts
     : decl_stmts decl_stmt  /* 191 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | decl_stmt  /* 192 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | error  /* 193 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
+        { $$ = listNew(takeLastErrorNode(ctx)); }
     | decl_stmts error  /* 194 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
+        { $$ = listAppend($1, takeLastErrorNode(ctx)); }
     ;
 
 col_decl
     : declVarName lno decl_datatype opt_notnull opt_enable opt_dflt_value exp_until_commaparen  /* 195 */
         {
-            astNodeColDecl *node = astNew<astNodeColDecl>(AST_COL_DECL, static_cast<int>($2.value.ival));
-            node->colName = $1.value.list;
+            astNodeColDecl *node = astNew<astNodeColDecl>(AST_COL_DECL, static_cast<int>($2));
+            node->colName = $1;
             node->colType = 0;
-            node->dType = $3.value.list;
-            node->notNull = $4.value.ival != 0;
-            node->stateGiven = $5.value.ival != 0;
-            node->dfltValue = $6.value.list;
-            node->body = $7.value.list;
-            $$.value.node = node;
+            node->dType = $3;
+            node->notNull = $4 != 0;
+            node->stateGiven = $5 != 0;
+            node->dfltValue = $6;
+            node->body = $7;
+            $$ = node;
         }
     | opt_consName T_PRIMARY_KEY opt_unique '(' exp_until_rparen ')' exp_until_commaparen  /* 196 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_PRIMARY_KEY, $5.value.list, $7.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_PRIMARY_KEY, $5, $7); }
     | opt_consName T_PRIMARY_KEY opt_unique T_WORD exp_until_commaparen  /* 197 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_PRIMARY_KEY, $4.value.list, $5.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_PRIMARY_KEY, $4, $5); }
     | opt_consName T_FOREIGN_KEY '(' exp_until_rparen ')' exp_until_commaparen  /* 198 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_FOREIGN_KEY, $4.value.list, $6.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_FOREIGN_KEY, $4, $6); }
     | opt_consName T_FOREIGN_KEY T_WORD exp_until_commaparen  /* 199 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_FOREIGN_KEY, $3.value.list, $4.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_FOREIGN_KEY, $3, $4); }
     | opt_consName T_UNIQUE '(' exp_until_rparen ')' exp_until_commaparen  /* 200 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_UNIQUE, $4.value.list, $6.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_UNIQUE, $4, $6); }
     | opt_consName T_UNIQUE T_WORD exp_until_commaparen  /* 201 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_UNIQUE, $3.value.list, $4.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_UNIQUE, $3, $4); }
     | opt_consName T_CHECK '(' exp_until_rparen ')' opt_enable  /* 202 */
-        { $$.value.node = newConstraint($2.line, $1.value.list, CONSTRAINT_CHECK, nullptr, $4.value.list); }
+        { $$ = newConstraint($<line>2, $1, CONSTRAINT_CHECK, nullptr, $4); }
     ;
 
 simple_decl
     : declVarName lno optConstant decl_datatype opt_notnull opt_enable opt_dflt_value  /* 203 */
         {
-            astNodeVarDecl *node = astNew<astNodeVarDecl>(AST_VAR_DECL, static_cast<int>($2.value.ival));
-            node->variableName = $1.value.list;
+            astNodeVarDecl *node = astNew<astNodeVarDecl>(AST_VAR_DECL, static_cast<int>($2));
+            node->variableName = $1;
             node->variableType = VAR_SCALAR;
-            node->constant = $3.value.ival != 0;
-            node->dataType = $4.value.list;
-            node->notNull = $5.value.ival != 0;
-            node->stateGiven = $6.value.ival != 0;
-            node->defaultValue = $7.value.list;
+            node->constant = $3 != 0;
+            node->dataType = $4;
+            node->notNull = $5 != 0;
+            node->stateGiven = $6 != 0;
+            node->defaultValue = $7;
             if (node->constant && !node->defaultValue)
                 reportError(ctx, "Must specify a default value for CONSTANT declarations");
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
@@ -1263,111 +1295,111 @@ decl_stmt
     : simple_decl ';'  /* 204 */
     | T_CURSOR cursorName T_IS exp_until_semi ';'  /* 205 */
         {
-            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $1.line);
-            node->variableName = $2.value.list;
-            node->query = $4.value.list;
+            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $<line>1);
+            node->variableName = $2;
+            node->query = $4;
             node->variableType = VAR_CURSOR;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_CURSOR cursorName '(' formal_args ')' T_IS exp_until_semi ';'  /* 206 */
         {
-            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $1.line);
-            node->variableName = $2.value.list;
+            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $<line>1);
+            node->variableName = $2;
             node->variableType = VAR_CURSOR;
-            node->query = $7.value.list;
-            node->queryArgs = $4.value.list;
-            $$.value.node = node;
+            node->query = $7;
+            node->queryArgs = $4;
+            $$ = node;
         }
     | T_CURSOR cursorName '(' formal_args ')' T_RETURN decl_datatype T_IS exp_until_semi ';'  /* 207 */
         {
-            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $1.line);
-            node->variableName = $2.value.list;
+            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $<line>1);
+            node->variableName = $2;
             node->variableType = VAR_CURSOR;
-            node->query = $9.value.list;
-            node->queryArgs = $4.value.list;
-            $$.value.node = node;
+            node->query = $9;
+            node->queryArgs = $4;
+            $$ = node;
         }
     | T_TYPE declVarName T_IS T_RECORD record_decl ';'  /* 208 */
         {
-            astNodeRecordDecl *node = astNew<astNodeRecordDecl>(AST_RECORD_DECL, $1.line);
+            astNodeRecordDecl *node = astNew<astNodeRecordDecl>(AST_RECORD_DECL, $<line>1);
             node->variableType = VAR_RECORD;
-            node->variableName = $2.value.list;
-            node->dataType = $5.value.list;
-            $$.value.node = node;
+            node->variableName = $2;
+            node->dataType = $5;
+            $$ = node;
         }
     | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype opt_notnull T_INDEX T_BY decl_datatype ';'  /* 209 */
         {
-            astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $1.line);
-            node->variableName = $2.value.list;
+            astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $<line>1);
+            node->variableName = $2;
             node->variableType = VAR_TABLE;
-            node->dataType = $6.value.list;
-            node->notNull = $7.value.ival != 0;
+            node->dataType = $6;
+            node->notNull = $7 != 0;
             node->noIndexBy = false;
-            node->indexType = $10.value.list;
-            $$.value.node = node;
+            node->indexType = $10;
+            $$ = node;
         }
     | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype ';'  /* 210 */
         {
-            astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $1.line);
-            node->variableName = $2.value.list;
-            node->dataType = $6.value.list;
+            astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $<line>1);
+            node->variableName = $2;
+            node->dataType = $6;
             node->variableType = VAR_TABLE;
             node->indexType = nullptr;
             node->noIndexBy = true;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_SUBTYPE declVarName T_IS decl_datatype opt_notnull ';'  /* 211 */
         {
-            astNodeSubType *node = astNew<astNodeSubType>(AST_SUBTYPE, $1.line);
-            node->variableName = $2.value.list;
-            node->dataType = $4.value.list;
+            astNodeSubType *node = astNew<astNodeSubType>(AST_SUBTYPE, $<line>1);
+            node->variableName = $2;
+            node->dataType = $4;
             node->variableType = VAR_SUBTYPE;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_TYPE declVarName T_IS T_REFCURSOR ';'  /* 212 */
         {
-            astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $1.line);
-            node->variableName = $2.value.list;
+            astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $<line>1);
+            node->variableName = $2;
             node->variableType = VAR_REFCURSOR;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_TYPE declVarName T_IS T_REFCURSOR T_RETURN decl_datatype ';'  /* 213 */
         {
-            astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $1.line);
-            node->variableName = $2.value.list;
-            node->dataType = $6.value.list;
+            astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $<line>1);
+            node->variableName = $2;
+            node->dataType = $6;
             node->variableType = VAR_REFCURSOR;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_TYPE declVarName T_IS T_VARRAY varrayDim T_OF decl_datatype ';'  /* 214 */
         {
-            astNodeVarrayDecl *node = astNew<astNodeVarrayDecl>(AST_VARRAY_DECL, $1.line);
-            node->variableName = $2.value.list;
-            node->dimension = $5.value.text ? poolStrdup($5.value.text) : nullptr;
-            node->dataType = $7.value.list;
+            astNodeVarrayDecl *node = astNew<astNodeVarrayDecl>(AST_VARRAY_DECL, $<line>1);
+            node->variableName = $2;
+            node->dimension = $5 ? poolStrdup($5) : nullptr;
+            node->dataType = $7;
             node->variableType = VAR_VARRAY;
-            $$.value.node = node;
+            $$ = node;
         }
     | declVarName lno T_EXCEPTION ';'  /* 215 */
         {
-            astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, static_cast<int>($2.value.ival));
-            node->variableName = $1.value.list;
+            astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, static_cast<int>($2));
+            node->variableName = $1;
             node->variableType = VAR_EXCEPTION;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_PRAGMA T_EXCEPTION_INIT '(' exceptionName T_COMMA signedInteger ')' ';'  /* 216 */
         {
-            astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, $1.line);
+            astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, $<line>1);
             node->variableType = VAR_EXCEPTION_INIT;
-            node->variableName = $4.value.list;
-            node->value = parserInteger(ctx, $6.value.text);
-            $$.value.node = node;
+            node->variableName = $4;
+            node->value = parserInteger(ctx, $6);
+            $$ = node;
         }
     | T_PRAGMA T_AUTONOMOUS_XACT ';'  /* 217 */
         {
-            astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $1.line);
+            astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $<line>1);
             node->pragmaCode = 278;
-            $$.value.node = node;
+            $$ = node;
         }
     | decl_sub_prog  /* 218 */
     | decl_oracle_pragma  /* 219 */
@@ -1376,9 +1408,9 @@ decl_stmt
 decl_oracle_pragma
     : T_PRAGMA lno exp_until_semi ';'  /* 220 */
         {
-            astNodeOraclePragma *node = astNew<astNodeOraclePragma>(AST_ORACLE_PRAGMA, static_cast<int>($2.value.ival));
-            node->expr = $3.value.list;
-            $$.value.node = node;
+            astNodeOraclePragma *node = astNew<astNodeOraclePragma>(AST_ORACLE_PRAGMA, static_cast<int>($2));
+            node->expr = $3;
+            $$ = node;
         }
     ;
 
@@ -1394,45 +1426,45 @@ tab_cols
 
 col_decls
     : col_decls T_COMMA col_decl  /* 223 */
-        { $$.value.list = listAppend($1.value.list, $3.value.node); }
+        { $$ = listAppend($1, $3); }
     | col_decl  /* 224 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 simple_decls
     : simple_decls T_COMMA simple_decl  /* 225 */
-        { $$.value.list = listAppend($1.value.list, $3.value.node); }
+        { $$ = listAppend($1, $3); }
     | simple_decl  /* 226 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 decl_datatype
     : typeName  /* 227 */
-        { $$.value.list = parserDatatype(ctx, &yylval, takeLookahead(ctx, yychar, $1.value.list), true); }
+        { $$ = parserDatatype(ctx, &yylval, takeLookahead(ctx, yychar, $1), true); }
     ;
 
 formal_arg_type
     : typeName  /* 228 */
-        { $$.value.list = parserDatatype(ctx, &yylval, takeLookahead(ctx, yychar, $1.value.list), false); }
+        { $$ = parserDatatype(ctx, &yylval, takeLookahead(ctx, yychar, $1), false); }
     ;
 
 opt_notnull
     : %empty  /* 229 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_NOT T_NULL  /* 230 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_public
     : %empty  /* 231 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_PUBLIC  /* 232 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_dflt_value
     : %empty  /* 233 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_ASSIGN dflt_value  /* 234 */
         { $$ = $2; }
     | T_DEFAULT dflt_value  /* 235 */
@@ -1441,76 +1473,76 @@ opt_dflt_value
 
 opt_consName
     : %empty  /* 236 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_CONSTRAINT T_WORD  /* 237 */
         { $$ = $2; }
     | T_CONSTRAINT  /* 238 */
-        { $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_WORD  /* 239 */
     ;
 
 opt_unique
     : %empty  /* 240 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_UNIQUE  /* 241 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_bitmap
     : %empty  /* 242 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_BITMAP  /* 243 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_enable
     : %empty  /* 244 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_ENABLE  /* 245 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     | T_DISABLE  /* 246 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 optConstant
     : %empty  /* 247 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_CONSTANT  /* 248 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_arg_dflt
     : %empty  /* 249 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_DEFAULT  /* 250 */
-        { $$.value.list = COLLECT("Missing default value", ')', T_COMMA); }
+        { $$ = COLLECT("Missing default value", ')', T_COMMA); }
     | T_ASSIGN  /* 251 */
-        { $$.value.list = COLLECT("Missing default value", ')', T_COMMA); }
+        { $$ = COLLECT("Missing default value", ')', T_COMMA); }
     ;
 
 proc_stmts
     : proc_stmts proc_stmt  /* 252 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); yyerrok; }
+        { $$ = listAppend($1, $2); yyerrok; }
     | proc_stmt  /* 253 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | error  /* 254 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
+        { $$ = listNew(takeLastErrorNode(ctx)); }
     | proc_stmts error  /* 255 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
+        { $$ = listAppend($1, takeLastErrorNode(ctx)); }
     ;
 
 proc_stmt
     : opt_label labeled_stmt  /* 256 */
         {
-            if ($2.value.node)
-                parserSetLabel($2.value.node, $1.value.text);
+            if ($2)
+                parserSetLabel($2, $1);
             $$ = $2;
         }
     | opt_label pl_block  /* 257 */
         {
             /* A labelled nested block keeps its label like any statement. */
-            if ($2.value.node)
-                parserSetLabel($2.value.node, $1.value.text);
+            if ($2)
+                parserSetLabel($2, $1);
             $$ = $2;
         }
     ;
@@ -1545,298 +1577,298 @@ labeled_stmt
 stmt_pragma
     : T_PRAGMA T_ALIAS decl_datatype T_ASSIGN T_STRING  /* 282 */
         {
-            astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $1.line);
+            astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $<line>1);
             node->pragmaCode = 276;
-            node->name = $3.value.list;
-            const char *text = $5.value.text ? $5.value.text : "";
-            node->value = listNew(astTokenNew(268, *text ? text + 1 : text, $1.line));
-            $$.value.node = node;
+            node->name = $3;
+            const char *text = $5 ? $5 : "";
+            node->value = listNew(astTokenNew(268, *text ? text + 1 : text, $<line>1));
+            $$ = node;
         }
     ;
 
 stmt_assign
     : varName lno T_ASSIGN exp_until_semi ';'  /* 283 */
-        { $$.value.node = newAssign(static_cast<int>($2.value.ival), $1.value.list, $4.value.list); }
+        { $$ = newAssign(static_cast<int>($2), $1, $4); }
     | T_TRIG_VAR lno T_ASSIGN exp_until_semi ';'  /* 284 */
-        { $$.value.node = newAssign(static_cast<int>($2.value.ival), $1.value.list, $4.value.list); }
+        { $$ = newAssign(static_cast<int>($2), $1, $4); }
     ;
 
 stmt_if
     : T_IF exp_until_then T_THEN proc_stmts elseif_sect else_sect T_END T_IF ';'  /* 285 */
         {
-            astNodeIf *node = astNew<astNodeIf>(AST_IF, $1.line);
-            node->expr = $2.value.list;
-            node->body = $4.value.list;
-            node->elseIf = static_cast<astNodeElseIf *>($5.value.node);
-            node->elseBody = $6.value.list;
-            $$.value.node = node;
+            astNodeIf *node = astNew<astNodeIf>(AST_IF, $<line>1);
+            node->expr = $2;
+            node->body = $4;
+            node->elseIf = static_cast<astNodeElseIf *>($5);
+            node->elseBody = $6;
+            $$ = node;
         }
     ;
 
 stmt_loop
     : T_LOOP loop_body ';'  /* 286 */
         {
-            astNodeLoop *node = astNew<astNodeLoop>(AST_LOOP, $1.line);
-            node->body = $2.value.list;
-            $$.value.node = node;
+            astNodeLoop *node = astNew<astNodeLoop>(AST_LOOP, $<line>1);
+            node->body = $2;
+            $$ = node;
         }
     ;
 
 stmt_while
     : T_WHILE exp_until_loop loop_body ';'  /* 287 */
         {
-            astNodeWhile *node = astNew<astNodeWhile>(AST_WHILE, $1.line);
-            node->expr = $2.value.list;
-            node->body = $3.value.list;
-            $$.value.node = node;
+            astNodeWhile *node = astNew<astNodeWhile>(AST_WHILE, $<line>1);
+            node->expr = $2;
+            node->body = $3;
+            $$ = node;
         }
     ;
 
 stmt_fetch
     : T_FETCH cursorName T_INTO exp_until_semi ';'  /* 288 */
         {
-            astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $1.line);
-            node->variable = $2.value.list;
-            node->expr = $4.value.list;
+            astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $<line>1);
+            node->variable = $2;
+            node->expr = $4;
             node->bulkCollect = false;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_FETCH cursorName T_BULK T_COLLECT T_INTO exp_until_semi ';'  /* 289 */
         {
-            astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $1.line);
-            node->variable = $2.value.list;
-            node->expr = $6.value.list;
+            astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $<line>1);
+            node->variable = $2;
+            node->expr = $6;
             node->bulkCollect = true;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 stmt_close
     : T_CLOSE cursorName ';'  /* 290 */
         {
-            astNodeClose *node = astNew<astNodeClose>(AST_CLOSE, $1.line);
-            node->variable = $2.value.list;
-            $$.value.node = node;
+            astNodeClose *node = astNew<astNodeClose>(AST_CLOSE, $<line>1);
+            node->variable = $2;
+            $$ = node;
         }
     ;
 
 stmt_open
     : T_OPEN cursorName ';'  /* 291 */
-        { $$.value.node = newOpen($1.line, $2.value.list, nullptr, nullptr, nullptr); }
+        { $$ = newOpen($<line>1, $2, nullptr, nullptr, nullptr); }
     | T_OPEN cursorName T_FOR selectExpr ';'  /* 292 */
-        { $$.value.node = newOpen($1.line, $2.value.list, $4.value.node, nullptr, nullptr); }
+        { $$ = newOpen($<line>1, $2, $4, nullptr, nullptr); }
     | T_OPEN cursorName T_FOR exp_until_using opt_open_using ';'  /* 293 */
-        { $$.value.node = newOpen($1.line, $2.value.list, $4.value.list, $5.value.list, nullptr); }
+        { $$ = newOpen($<line>1, $2, $4, $5, nullptr); }
     | T_OPEN cursorName '(' actual_args ')' ';'  /* 294 */
-        { $$.value.node = newOpen($1.line, $2.value.list, nullptr, nullptr, $4.value.list); }
+        { $$ = newOpen($<line>1, $2, nullptr, nullptr, $4); }
     ;
 
 stmt_exit
     : T_EXIT opt_target opt_when_expr ';'  /* 295 */
         {
-            astNodeExit *node = astNew<astNodeExit>(AST_EXIT, $1.line);
-            node->target = $2.value.text;
-            node->expr = $3.value.list;
-            $$.value.node = node;
+            astNodeExit *node = astNew<astNodeExit>(AST_EXIT, $<line>1);
+            node->target = $2;
+            node->expr = $3;
+            $$ = node;
         }
     ;
 
 stmt_continue
     : T_CONTINUE opt_target opt_when_expr ';'  /* 296 */
         {
-            astNodeContinue *node = astNew<astNodeContinue>(AST_CONTINUE, $1.line);
-            node->target = $2.value.text;
-            node->expr = $3.value.list;
-            $$.value.node = node;
+            astNodeContinue *node = astNew<astNodeContinue>(AST_CONTINUE, $<line>1);
+            node->target = $2;
+            node->expr = $3;
+            $$ = node;
         }
     ;
 
 stmt_goto
     : T_GOTO labelName ';'  /* 297 */
         {
-            astNodeGoto *node = astNew<astNodeGoto>(AST_GOTO, $1.line);
-            node->target = $2.value.list;
-            $$.value.node = node;
+            astNodeGoto *node = astNew<astNodeGoto>(AST_GOTO, $<line>1);
+            node->target = $2;
+            $$ = node;
         }
     ;
 
 stmt_for
     : T_FOR varName T_IN optReverse exp_until_loop loop_body ';'  /* 298 */
         {
-            astNodeFor *node = astNew<astNodeFor>(AST_FOR, $1.line);
-            node->index = $2.value.list;
-            node->reverse = $4.value.ival != 0;
-            node->expr = $5.value.list;
-            node->body = $6.value.list;
-            node->loopType = parserForLoopType($5.value.list);
-            $$.value.node = node;
+            astNodeFor *node = astNew<astNodeFor>(AST_FOR, $<line>1);
+            node->index = $2;
+            node->reverse = $4 != 0;
+            node->expr = $5;
+            node->body = $6;
+            node->loopType = parserForLoopType($5);
+            $$ = node;
         }
     ;
 
 stmt_null
     : T_NULL ';'  /* 299 */
-        { $$.value.node = astNew<astNodeNull>(AST_NULL, $1.line); }
+        { $$ = astNew<astNodeNull>(AST_NULL, $<line>1); }
     ;
 
 stmt_return
     : T_RETURN opt_exp_until_semi ';'  /* 300 */
         {
-            astNodeReturn *node = astNew<astNodeReturn>(AST_RETURN, $1.line);
-            node->expr = $2.value.list;
-            $$.value.node = node;
+            astNodeReturn *node = astNew<astNodeReturn>(AST_RETURN, $<line>1);
+            node->expr = $2;
+            $$ = node;
         }
     ;
 
 stmt_piperow
     : T_PIPEROW lno exp_until_semi ';'  /* 301 */
         {
-            astNodePiperow *node = astNew<astNodePiperow>(AST_PIPEROW, static_cast<int>($2.value.ival));
-            node->expr = $3.value.list;
-            $$.value.node = node;
+            astNodePiperow *node = astNew<astNodePiperow>(AST_PIPEROW, static_cast<int>($2));
+            node->expr = $3;
+            $$ = node;
         }
     ;
 
 stmt_forall
     : T_FORALL T_WORD T_IN exp_until_sql stmt_dynexecute  /* 302 */
         {
-            astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $1.line);
-            node->index = parserFirstTokenNode($2.value.list);
-            node->expr = $4.value.list;
-            node->dynamic = $5.value.node;
+            astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $<line>1);
+            node->index = parserFirstTokenNode($2);
+            node->expr = $4;
+            node->dynamic = $5;
             node->exec = true;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_FORALL T_WORD T_IN exp_until_sql stmt_execsql ';'  /* 303 */
         {
-            astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $1.line);
-            node->index = parserFirstTokenNode($2.value.list);
-            node->expr = $4.value.list;
-            node->body = $5.value.node;
-            $$.value.node = node;
+            astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $<line>1);
+            node->index = parserFirstTokenNode($2);
+            node->expr = $4;
+            node->body = $5;
+            $$ = node;
         }
     ;
 
 stmt_case
     : T_CASE opt_exp_until_when case_exprs case_default T_END T_CASE ';'  /* 304 */
         {
-            astNodeCase *node = astNew<astNodeCase>(AST_CASE, $1.line);
-            node->predicate = $2.value.list;
-            node->values = $3.value.list;
-            node->defaultValue = static_cast<astNodeCaseExpr *>($4.value.node);
-            $$.value.node = node;
+            astNodeCase *node = astNew<astNodeCase>(AST_CASE, $<line>1);
+            node->predicate = $2;
+            node->values = $3;
+            node->defaultValue = static_cast<astNodeCaseExpr *>($4);
+            $$ = node;
         }
     ;
 
 stmt_dynexecute
     : T_EXECUTE T_IMMEDIATE immediate_exp opt_into_clause opt_using_clause opt_return_clause ';'  /* 305 */
         {
-            astNodeDynamic *node = astNew<astNodeDynamic>(AST_DYNAMIC, $1.line);
-            node->expr = $3.value.list;
-            node->into = $4.value.list;
-            node->using_ = $5.value.list;
-            node->returnList = $6.value.list;
-            $$.value.node = node;
+            astNodeDynamic *node = astNew<astNodeDynamic>(AST_DYNAMIC, $<line>1);
+            node->expr = $3;
+            node->into = $4;
+            node->using_ = $5;
+            node->returnList = $6;
+            $$ = node;
         }
     ;
 
 immediate_exp
     : %empty  /* 306 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing statement", ';', T_USING, T_INTO, T_RETURNING, T_RETURN); }
+        { $$ = COLLECT("Missing statement", ';', T_USING, T_INTO, T_RETURNING, T_RETURN); }
     ;
 
 opt_into_clause
     : %empty  /* 307 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_INTO  /* 308 */
-        { $$.value.list = COLLECT("Missing statement", ';', T_USING, T_RETURNING, T_RETURN); }
+        { $$ = COLLECT("Missing statement", ';', T_USING, T_RETURNING, T_RETURN); }
     ;
 
 opt_using_clause
     : %empty  /* 309 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_USING using_list  /* 310 */
         { $$ = $2; }
     ;
 
 using_list
     : using_list T_COMMA using_param  /* 311 */
-        { $$.value.list = listAppend($1.value.list, $3.value.node); }
+        { $$ = listAppend($1, $3); }
     | using_param  /* 312 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 using_param
     : opt_mode lno exp_until_comma_return  /* 313 */
         {
-            astNodeUsingParam *node = astNew<astNodeUsingParam>(AST_USING_PARAM, static_cast<int>($2.value.ival));
-            node->argMode = static_cast<int>($1.value.ival);
-            node->expr = $3.value.list;
-            $$.value.node = node;
+            astNodeUsingParam *node = astNew<astNodeUsingParam>(AST_USING_PARAM, static_cast<int>($2));
+            node->argMode = static_cast<int>($1);
+            node->expr = $3;
+            $$ = node;
         }
     ;
 
 exp_until_comma_return
     : %empty  /* 314 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';', T_COMMA, T_RETURNING, T_RETURN); }
+        { $$ = COLLECT("Missing expression", ';', T_COMMA, T_RETURNING, T_RETURN); }
     ;
 
 opt_return_clause
     : %empty  /* 315 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_RETURNING  /* 316 */
-        { $$.value.list = COLLECT("Missing expression", ';'); }
+        { $$ = COLLECT("Missing expression", ';'); }
     | T_RETURNING T_INTO  /* 317 */
-        { $$.value.list = COLLECT("Missing expression", ';'); }
+        { $$ = COLLECT("Missing expression", ';'); }
     | T_RETURN  /* 318 */
-        { $$.value.list = COLLECT("Missing expression", ';'); }
+        { $$ = COLLECT("Missing expression", ';'); }
     | T_RETURN T_INTO  /* 319 */
-        { $$.value.list = COLLECT("Missing expression", ';'); }
+        { $$ = COLLECT("Missing expression", ';'); }
     ;
 
 trig_cols
     : %empty  /* 320 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';', T_ON); }
+        { $$ = COLLECT("Missing expression", ';', T_ON); }
     ;
 
 stmt_raise
     : T_RAISE exceptionName ';'  /* 321 */
         {
-            astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $1.line);
-            node->exceptionName = $2.value.list;
-            $$.value.node = node;
+            astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $<line>1);
+            node->exceptionName = $2;
+            $$ = node;
         }
     | T_RAISE ';'  /* 322 */
         {
-            astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $1.line);
+            astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $<line>1);
             node->exceptionName = nullptr;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 stmt_raise_app
     : T_RAISE_APP_ERROR '(' signedInteger T_COMMA exp_until_rparen ')' ';'  /* 323 */
         {
-            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $1.line);
-            node->errorNo = astTokenNew(T_DIGITS, $3.value.text, $1.line);
-            node->errorNumber = parserInteger(ctx, $3.value.text);
-            node->parms = $5.value.list;
-            $$.value.node = node;
+            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $<line>1);
+            node->errorNo = astTokenNew(T_DIGITS, $3, $<line>1);
+            node->errorNumber = parserInteger(ctx, $3);
+            node->parms = $5;
+            $$ = node;
         }
     | T_RAISE_APP_ERROR '(' T_WORD T_COMMA exp_until_rparen ')' ';'  /* 324 */
         {
-            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $1.line);
-            node->errorNo = parserFirstTokenNode($3.value.list);
-            node->parms = $5.value.list;
+            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $<line>1);
+            node->errorNo = parserFirstTokenNode($3);
+            node->parms = $5;
             node->errorNumber = 0;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_RAISE_APP_ERROR '(' T_SQLCODE T_COMMA exp_until_rparen ')' ';'  /* 325 */
         {
-            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $1.line);
-            node->errorNo = astTokenNew(T_SQLCODE, $3.value.text ? $3.value.text : "SQLCODE", $1.line);
+            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $<line>1);
+            node->errorNo = astTokenNew(T_SQLCODE, $3 ? $3 : "SQLCODE", $<line>1);
             node->errorNumber = 0;
-            node->parms = $5.value.list;
-            $$.value.node = node;
+            node->parms = $5;
+            $$ = node;
         }
     ;
 
@@ -1847,74 +1879,73 @@ stmt_select
 stmt_create_trigger
     : T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 327 */
         {
-            astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $1.line);
-            node->REPLACE = $2.value.ival != 0;
-            node->name = $4.value.list;
-            node->point = static_cast<int>($5.value.ival);
-            node->events = static_cast<int>($6.value.ival);
-            node->updateColumns = $6.aux;
-            node->relation = $8.value.list;
-            node->referencing = $9.value.list;
-            node->forEachRow = $10.value.ival != 0;
-            node->follows = $11.value.list;
-            node->disable = $12.value.ival != 0;
-            node->compound = $13.value.ival != 0;
-            node->condition = $14.value.list;
-            node->body = static_cast<astNodeBlock *>($15.value.node);
+            astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $<line>1);
+            node->REPLACE = $2 != 0;
+            node->name = $4;
+            node->point = static_cast<int>($5);
+            node->events = static_cast<int>($6);
+            node->updateColumns = $<aux>6;
+            node->relation = $8;
+            node->referencing = $9;
+            node->forEachRow = $10 != 0;
+            node->follows = $11;
+            node->disable = $12 != 0;
+            node->compound = $13 != 0;
+            node->condition = $14;
+            node->body = static_cast<astNodeBlock *>($15);
             node->ofColumns = nullptr;
             node->ofTrigger = false;
-            $$.value.node = node;
+            $$ = node;
         }
     | T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_OF trig_cols T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 328 */
         {
-            astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $1.line);
-            node->REPLACE = $2.value.ival != 0;
+            astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $<line>1);
+            node->REPLACE = $2 != 0;
             node->ofTrigger = true;
-            node->name = $4.value.list;
-            node->point = static_cast<int>($5.value.ival);
-            node->events = static_cast<int>($6.value.ival);
-            node->updateColumns = $6.aux;
-            node->ofColumns = $8.value.list;
-            node->relation = $10.value.list;
-            node->referencing = $11.value.list;
-            node->forEachRow = $12.value.ival != 0;
-            node->follows = $13.value.list;
-            node->disable = $14.value.ival != 0;
-            node->compound = $15.value.ival != 0;
-            node->condition = $16.value.list;
-            node->body = static_cast<astNodeBlock *>($17.value.node);
-            $$.value.node = node;
+            node->name = $4;
+            node->point = static_cast<int>($5);
+            node->events = static_cast<int>($6);
+            node->updateColumns = $<aux>6;
+            node->ofColumns = $8;
+            node->relation = $10;
+            node->referencing = $11;
+            node->forEachRow = $12 != 0;
+            node->follows = $13;
+            node->disable = $14 != 0;
+            node->compound = $15 != 0;
+            node->condition = $16;
+            node->body = static_cast<astNodeBlock *>($17);
+            $$ = node;
         }
     ;
 
 stmt_alter_trigger
     : T_ALTER T_TRIGGER lno triggerName opt_exp_until_semi optSemiColon  /* 329 */
-        { $$.value.node = parserDdl(AST_ALTER_TRIGGER, static_cast<int>($3.value.ival), $4.value.list, $5.value.list); }
+        { $$ = parserDdl(AST_ALTER_TRIGGER, static_cast<int>($3), $4, $5); }
     ;
 
 gobble_java
     : %empty  /* 330 */
         {
-            $$ = TokenValue{};
             int first = parserFirstToken(yychar);
-            $$.value.list = read_brace_block(ctx, &yylval, READ_COLLECT, first);
+            $$ = read_brace_block(ctx, &yylval, READ_COLLECT, first);
             yychar = XXEMPTY;
         }
     ;
 
 exp_until_term
     : %empty  /* 331 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_TERMINATOR); }
+        { $$ = COLLECT("Missing expression", T_TERMINATOR); }
     ;
 
 exp_until_semi
     : %empty  /* 332 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';'); }
+        { $$ = COLLECT("Missing expression", ';'); }
     ;
 
 opt_exp_until_semi
     : %empty  /* 333 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, ';'); }
+        { $$ = COLLECT(nullptr, ';'); }
     ;
 
 selectExpr
@@ -1931,68 +1962,68 @@ selectWithParens
 
 selectNoParens
     : optCTE T_SELECT select_target into_clause from_clause  /* 338 */
-        { $$.value.node = newSelect($2.line, $1.value.list, false, $3.value.list, $4.value.list, $5.value.list); }
+        { $$ = newSelect($<line>2, $1, false, $3, $4, $5); }
     | optCTE T_SELECT select_target T_BULK T_COLLECT into_clause from_clause  /* 339 */
-        { $$.value.node = newSelect($2.line, $1.value.list, true, $3.value.list, $6.value.list, $7.value.list); }
+        { $$ = newSelect($<line>2, $1, true, $3, $6, $7); }
     ;
 
 optCTE
     : T_WITH exp_until_select  /* 340 */
         { $$ = $2; }
     | %empty  /* 341 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     ;
 
 dflt_value
     : %empty  /* 342 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing default value", T_COMMA, ')', ';'); }
+        { $$ = COLLECT("Missing default value", T_COMMA, ')', ';'); }
     ;
 
 elseif_sect
     : %empty  /* 343 */
-        { $$ = TokenValue{}; $$.value.node = nullptr; }
+        { $$ = nullptr; }
     | T_ELSIF exp_until_then T_THEN proc_stmts elseif_sect  /* 344 */
         {
-            astNodeElseIf *node = astNew<astNodeElseIf>(AST_ELSE_IF, $1.line);
-            node->expr = $2.value.list;
-            node->body = $4.value.list;
-            node->elseIf = static_cast<astNodeElseIf *>($5.value.node);
-            $$.value.node = node;
+            astNodeElseIf *node = astNew<astNodeElseIf>(AST_ELSE_IF, $<line>1);
+            node->expr = $2;
+            node->body = $4;
+            node->elseIf = static_cast<astNodeElseIf *>($5);
+            $$ = node;
         }
     ;
 
 else_sect
     : %empty  /* 345 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_ELSE lno proc_stmts  /* 346 */
         { $$ = $3; }
     ;
 
 exp_until_then
     : %empty  /* 347 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_THEN); }
+        { $$ = COLLECT("Missing expression", T_THEN); }
     ;
 
 exp_until_select
     : %empty  /* 348 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_SELECT); }
+        { $$ = COLLECT("Missing expression", T_SELECT); }
     ;
 
 exp_until_sql
     : T_SAVE_EXCEPTIONS exp_until_sql  /* 349 */
-        { $$.value.list = COLLECT("Missing expression", ';', T_UPDATE, T_INSERT, T_DELETE); }
+        { $$ = COLLECT("Missing expression", ';', T_UPDATE, T_INSERT, T_DELETE); }
     | %empty  /* 350 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", ';', T_UPDATE, T_INSERT, T_DELETE, T_EXECUTE); }
+        { $$ = COLLECT("Missing expression", ';', T_UPDATE, T_INSERT, T_DELETE, T_EXECUTE); }
     ;
 
 exp_until_using
     : %empty  /* 351 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing expression", T_USING, ';'); }
+        { $$ = COLLECT("Missing expression", T_USING, ';'); }
     ;
 
 opt_open_using
     : %empty  /* 352 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_USING exp_until_semi  /* 353 */
         { $$ = $2; }
     ;
@@ -2004,153 +2035,148 @@ loop_body
 exp_until_loop
     : %empty  /* 355 */
         {
-            $$ = TokenValue{};
             int first = parserFirstToken(yychar);
             int last = 0;
-            $$.value.list = read_token_run(ctx, &yylval, READ_CONSUME, first, &last, T_LOOP);
+            $$ = read_token_run(ctx, &yylval, READ_CONSUME, first, &last, T_LOOP);
             yychar = XXEMPTY;
-            if (!$$.value.list)
+            if (!$$)
                 reportError(ctx, "Missing expression");
         }
     ;
 
 select_target
     : %empty  /* 356 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing SELECT expression", T_INTO, T_FROM, T_BULK); }
+        { $$ = COLLECT("Missing SELECT expression", T_INTO, T_FROM, T_BULK); }
     ;
 
 into_clause
     : %empty  /* 357 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_INTO exp_until_from  /* 358 */
         { $$ = $2; }
     ;
 
 exp_until_from
     : %empty  /* 359 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT("Missing INTO clause", T_FROM); }
+        { $$ = COLLECT("Missing INTO clause", T_FROM); }
     ;
 
 from_clause
     : T_FROM exp_until_semi  /* 360 */
         {
             $$ = $2;
-            if (!$2.value.list)
+            if (!$2)
                 reportError(ctx, "Missing FROM clause");
         }
     ;
 
 stmt_execsql
     : T_INSERT exp_until_semi  /* 361 */
-        { $$.value.node = newSql($1.line, "INSERT", 307, $2.value.list); }
+        { $$ = newSql($<line>1, "INSERT", 307, $2); }
     | T_UPDATE exp_until_semi  /* 362 */
-        { $$.value.node = newSql($1.line, "UPDATE", 308, $2.value.list); }
+        { $$ = newSql($<line>1, "UPDATE", 308, $2); }
     | T_DELETE exp_until_semi  /* 363 */
-        { $$.value.node = newSql($1.line, "DELETE", 309, $2.value.list); }
+        { $$ = newSql($<line>1, "DELETE", 309, $2); }
     | T_START T_TRANSACTION  /* 364 */
-        { $$.value.node = newSql($1.line, "START TRANSACTION", 334, nullptr); }
+        { $$ = newSql($<line>1, "START TRANSACTION", 334, nullptr); }
     | T_MERGE exp_until_semi  /* 365 */
-        { $$.value.node = newSql($1.line, "MERGE", 310, $2.value.list); }
+        { $$ = newSql($<line>1, "MERGE", 310, $2); }
     | T_LOCK exp_until_semi  /* 366 */
-        { $$.value.node = newSql($1.line, "LOCK", 311, $2.value.list); }
+        { $$ = newSql($<line>1, "LOCK", 311, $2); }
     | T_ROLLBACK opt_exp_until_semi  /* 367 */
-        { $$.value.node = newSql($1.line, "ROLLBACK", 332, $2.value.list); }
+        { $$ = newSql($<line>1, "ROLLBACK", 332, $2); }
     | T_SAVEPOINT exp_until_semi  /* 368 */
-        { $$.value.node = newSql($1.line, "SAVEPOINT", 311, $2.value.list); }
+        { $$ = newSql($<line>1, "SAVEPOINT", 311, $2); }
     | T_TRUNCATE exp_until_semi  /* 369 */
-        { $$.value.node = newSql($1.line, "TRUNCATE", 311, $2.value.list); }
+        { $$ = newSql($<line>1, "TRUNCATE", 311, $2); }
     | T_COMMIT opt_exp_until_semi  /* 370 */
-        { $$.value.node = newSql($1.line, "COMMIT", 331, $2.value.list); }
+        { $$ = newSql($<line>1, "COMMIT", 331, $2); }
     | T_SETTRANSACTION lno opt_exp_until_semi  /* 371 */
-        { $$.value.node = newSql(static_cast<int>($2.value.ival), "SET TRANSACTION", 420, $3.value.list); }
+        { $$ = newSql(static_cast<int>($2), "SET TRANSACTION", 420, $3); }
     ;
 
 exception_sect
     : %empty  /* 372 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_EXCEPTION proc_exceptions  /* 373 */
         { $$ = $2; }
     ;
 
 proc_exceptions
     : proc_exceptions proc_exception  /* 374 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | proc_exception  /* 375 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 proc_exception
     : T_WHEN proc_conditions T_THEN proc_stmts  /* 376 */
         {
-            astNodeHandler *node = astNew<astNodeHandler>(AST_HANDLER, $1.line);
-            node->conditions = $2.value.list;
-            node->body = $4.value.list;
-            $$.value.node = node;
+            astNodeHandler *node = astNew<astNodeHandler>(AST_HANDLER, $<line>1);
+            node->conditions = $2;
+            node->body = $4;
+            $$ = node;
         }
     ;
 
 proc_conditions
     : proc_conditions T_OR exceptionName  /* 377 */
-        { $$.value.list = listAppend($1.value.list, $3.value.node); }
+        { $$ = listAppend($1, $3); }
     | exceptionName  /* 378 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 opt_target
     : %empty  /* 379 */
-        { $$ = TokenValue{}; $$.value.text = nullptr; }
+        { $$ = nullptr; }
     | labelName  /* 380 */
-        { $$.value.text = tokenListText($1.value.list); }
+        { $$ = tokenListText($1); }
     ;
 
 opt_label
     : %empty  /* 381 */
-        { $$ = TokenValue{}; $$.value.text = nullptr; }
+        { $$ = nullptr; }
     | T_LABEL_BEG labelName T_LABEL_END  /* 382 */
-        { $$.value.text = tokenListText($2.value.list); }
+        { $$ = tokenListText($2); }
     ;
 
 optEndName
     : %empty  /* 383 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | schemaObjectName  /* 384 */
     ;
 
 lno
     : %empty  /* 385 */
-        {
-            $$ = TokenValue{};
-            $$.line = scannerCurrentLine(ctx);
-            $$.value.ival = $$.line;
-        }
+        { $$ = scannerCurrentLine(ctx); }
     ;
 
 opt_assign
     : T_ASSIGN exp_until_semi ';'  /* 386 */
         { $$ = $2; }
     | %empty  /* 387 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     ;
 
 opt_when_expr
     : T_WHEN exp_until_semi  /* 388 */
         { $$ = $2; }
     | %empty  /* 389 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     ;
 
 opt_rec_colname
     : '.' varName  /* 390 */
         { $$ = $2; }
     | %empty  /* 391 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     ;
 
 param_exp
     : T_WORD lno '(' actual_args ')' opt_rec_colname opt_assign  /* 392 */
-        { $$.value.node = callOrAssign(ctx, static_cast<int>($2.value.ival), $1.value.list, $4.value.list, $6.value.list, $7.value.list); }
+        { $$ = callOrAssign(ctx, static_cast<int>($2), $1, $4, $6, $7); }
     | T_DTYPE lno '(' actual_args ')' opt_rec_colname opt_assign  /* 393 */
-        { $$.value.node = callOrAssign(ctx, static_cast<int>($2.value.ival), $1.value.list, $4.value.list, $6.value.list, $7.value.list); }
+        { $$ = callOrAssign(ctx, static_cast<int>($2), $1, $4, $6, $7); }
     ;
 
 actual_args
@@ -2159,108 +2185,108 @@ actual_args
 
 opt_formal_args
     : %empty  /* 395 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | '(' formal_args ')'  /* 396 */
         { $$ = $2; }
     ;
 
 formal_args
     : formal_args T_COMMA formal_arg  /* 397 */
-        { $$.value.list = listAppend($1.value.list, $3.value.node); yyerrok; }
+        { $$ = listAppend($1, $3); yyerrok; }
     | formal_arg  /* 398 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     | error  /* 399 */
-        { $$.value.list = listNew(takeLastErrorNode(ctx)); }
+        { $$ = listNew(takeLastErrorNode(ctx)); }
     | formal_args error  /* 400 */
-        { $$.value.list = listAppend($1.value.list, takeLastErrorNode(ctx)); }
+        { $$ = listAppend($1, takeLastErrorNode(ctx)); }
     ;
 
 formal_arg
     : varName lno opt_mode formal_arg_type opt_arg_dflt  /* 401 */
         {
-            astNodeFormalArg *node = astNew<astNodeFormalArg>(AST_FORMAL_ARG, static_cast<int>($2.value.ival));
-            node->name = $1.value.list;
-            node->mode = static_cast<int>($3.value.ival);
-            node->dataType = $4.value.list;
-            node->defaultValue = $5.value.list;
-            $$.value.node = node;
+            astNodeFormalArg *node = astNew<astNodeFormalArg>(AST_FORMAL_ARG, static_cast<int>($2));
+            node->name = $1;
+            node->mode = static_cast<int>($3);
+            node->dataType = $4;
+            node->defaultValue = $5;
+            $$ = node;
         }
     ;
 
 opt_mode
     : %empty  /* 402 */
-        { $$ = TokenValue{}; $$.value.ival = ARG_IN; }
+        { $$ = ARG_IN; }
     | T_IN  /* 403 */
-        { $$.value.ival = ARG_IN; }
+        { $$ = ARG_IN; }
     | T_OUT optNoCopy  /* 404 */
-        { $$.value.ival = ARG_OUT; }
+        { $$ = ARG_OUT; }
     | T_IN T_OUT optNoCopy  /* 405 */
-        { $$.value.ival = ARG_IN_OUT; }
+        { $$ = ARG_IN_OUT; }
     ;
 
 optNoCopy
     : %empty  /* 406 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_NOCOPY  /* 407 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 optReverse
     : %empty  /* 408 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_REVERSE  /* 409 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 simple_func_expr
     : T_WORD lno ';'  /* 410 */
-        { $$.value.node = newCall(static_cast<int>($2.value.ival), $1.value.list, nullptr); }
+        { $$ = newCall(static_cast<int>($2), $1, nullptr); }
     | T_DTYPE lno ';'  /* 411 */
-        { $$.value.node = newCall(static_cast<int>($2.value.ival), $1.value.list, nullptr); }
+        { $$ = newCall(static_cast<int>($2), $1, nullptr); }
     ;
 
 case_exprs
     : case_exprs case_expr  /* 412 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | case_expr  /* 413 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 case_expr
     : T_WHEN exp_until_then T_THEN proc_stmts  /* 414 */
         {
-            astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $1.line);
-            node->predicate = $2.value.list;
-            node->body = $4.value.list;
-            $$.value.node = node;
+            astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $<line>1);
+            node->predicate = $2;
+            node->body = $4;
+            $$ = node;
         }
     ;
 
 case_default
     : %empty  /* 415 */
-        { $$ = TokenValue{}; $$.value.node = nullptr; }
+        { $$ = nullptr; }
     | T_ELSE proc_stmts  /* 416 */
         {
-            astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $1.line);
-            node->body = $2.value.list;
+            astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $<line>1);
+            node->body = $2;
             node->predicate = nullptr;
-            $$.value.node = node;
+            $$ = node;
         }
     ;
 
 exp_until_rparen
     : %empty  /* 417 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, ')'); }
+        { $$ = COLLECT(nullptr, ')'); }
     ;
 
 exp_until_commaparen
     : %empty  /* 418 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, ')', T_COMMA); }
+        { $$ = COLLECT(nullptr, ')', T_COMMA); }
     ;
 
 opt_exp_until_when
     : %empty  /* 419 */
-        { $$ = TokenValue{}; $$.value.list = COLLECT(nullptr, T_WHEN); }
+        { $$ = COLLECT(nullptr, T_WHEN); }
     ;
 
 as_is
@@ -2270,161 +2296,161 @@ as_is
 
 opt_or_replace
     : %empty  /* 422 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_OR T_REPLACE  /* 423 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 authid
     : T_AUTHID T_CURRENT_USER  /* 424 */
-        { $$.value.ival = 0; }
+        { $$ = 0; }
     | T_AUTHID T_DEFINER  /* 425 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 opt_authid
     : %empty  /* 426 */
-        { $$ = TokenValue{}; $$.value.ival = 1; }
+        { $$ = 1; }
     | authid  /* 427 */
     ;
 
 optFunctionOpts
     : %empty  /* 428 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | functionOpts  /* 429 */
     ;
 
 functionOpts
     : functionOpts functionOpt  /* 430 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | functionOpt  /* 431 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 functionOpt
     : authid lno  /* 432 */
         {
-            int line = static_cast<int>($2.value.ival);
-            $$.value.node = $1.value.ival ? astTokenNew(353, "DEFINER", line) : astTokenNew(352, "CURRENT_USER", line);
+            int line = static_cast<int>($2);
+            $$ = $1 ? astTokenNew(353, "DEFINER", line) : astTokenNew(352, "CURRENT_USER", line);
         }
     | T_DETERMINISTIC  /* 433 */
-        { $$.value.node = astTokenNew(279, "DETERMINISTIC", $1.line); }
+        { $$ = astTokenNew(279, "DETERMINISTIC", $<line>1); }
     | T_PIPELINED lno  /* 434 */
-        { $$.value.node = astTokenNew(384, "PIPELINED", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(384, "PIPELINED", static_cast<int>($2)); }
     | T_PIPELINED lno T_USING functionName  /* 435 */
-        { $$.value.node = astTokenNew(384, "PIPELINED", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(384, "PIPELINED", static_cast<int>($2)); }
     | T_CLUSTER lno clusterName T_BY '(' exp_until_rparen ')'  /* 436 */
-        { $$.value.node = astTokenNew(404, "CLUSTER", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(404, "CLUSTER", static_cast<int>($2)); }
     | T_CLUSTER lno T_BY '(' exp_until_rparen ')'  /* 437 */
-        { $$.value.node = astTokenNew(404, "CLUSTER", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(404, "CLUSTER", static_cast<int>($2)); }
     | T_PARALLEL_ENABLE lno '(' exp_until_rparen ')'  /* 438 */
-        { $$.value.node = astTokenNew(425, "PARALLEL_ENABLE", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(425, "PARALLEL_ENABLE", static_cast<int>($2)); }
     | T_AGGREGATE T_USING functionName  /* 439 */
-        { $$.value.node = astTokenNew(410, "AGGREGATE", $1.line); }
+        { $$ = astTokenNew(410, "AGGREGATE", $<line>1); }
     | T_PARALLEL_ENABLE lno  /* 440 */
-        { $$.value.node = astTokenNew(425, "PARALLEL_ENABLE", static_cast<int>($2.value.ival)); }
+        { $$ = astTokenNew(425, "PARALLEL_ENABLE", static_cast<int>($2)); }
     ;
 
 triggerPoint
     : T_BEFORE  /* 441 */
-        { $$.value.ival = TRIGGER_BEFORE; }
+        { $$ = TRIGGER_BEFORE; }
     | T_AFTER  /* 442 */
-        { $$.value.ival = TRIGGER_AFTER; }
+        { $$ = TRIGGER_AFTER; }
     | T_FOR  /* 443 */
-        { $$.value.ival = TRIGGER_FOR; }
+        { $$ = TRIGGER_FOR; }
     | T_INSTEAD T_OF  /* 444 */
-        { $$.value.ival = TRIGGER_INSTEAD_OF; }
+        { $$ = TRIGGER_INSTEAD_OF; }
     ;
 
 triggerEvents
     : triggerEvents T_OR triggerEvent  /* 445 */
         {
-            $$.value.ival = $1.value.ival | $3.value.ival;
-            if ($3.value.ival == TRIGGER_UPDATE)
-                $$.aux = $3.aux;
+            $$ = $1 | $3;
+            if ($3 == TRIGGER_UPDATE)
+                $<aux>$ = $<aux>3;
         }
     | triggerEvent  /* 446 */
     ;
 
 triggerEvent
     : T_INSERT  /* 447 */
-        { $$.value.ival = TRIGGER_INSERT; $$.aux = nullptr; }
+        { $$ = TRIGGER_INSERT; $<aux>$ = nullptr; }
     | T_UPDATE optColumnList  /* 448 */
-        { $$.value.ival = TRIGGER_UPDATE; $$.aux = $2.value.list; }
+        { $$ = TRIGGER_UPDATE; $<aux>$ = $2; }
     | T_DELETE  /* 449 */
-        { $$.value.ival = TRIGGER_DELETE; $$.aux = nullptr; }
+        { $$ = TRIGGER_DELETE; $<aux>$ = nullptr; }
     ;
 
 optColumnList
     : %empty  /* 450 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_OF columnList  /* 451 */
         { $$ = $2; }
     ;
 
 columnList
     : columnList T_COMMA schemaObjectName  /* 452 */
-        { $$.value.list = listAppend($1.value.list, $3.value.node); }
+        { $$ = listAppend($1, $3); }
     | schemaObjectName  /* 453 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 optCondition
     : %empty  /* 454 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_WHEN '(' exp_until_rparen ')'  /* 455 */
         { $$ = $3; }
     ;
 
 optReferencing
     : %empty  /* 456 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_REFERENCING referencingList  /* 457 */
         { $$ = $2; }
     ;
 
 referencingList
     : referencingList referenceClause  /* 458 */
-        { $$.value.list = listAppend($1.value.list, $2.value.node); }
+        { $$ = listAppend($1, $2); }
     | referenceClause  /* 459 */
-        { $$.value.list = listNew($1.value.node); }
+        { $$ = listNew($1); }
     ;
 
 referenceClause
     : T_OLD T_AS varName  /* 460 */
-        { $$.value.node = newTriggerVariable($1.line, TRIGGER_VAR_OLD, $3.value.list); }
+        { $$ = newTriggerVariable($<line>1, TRIGGER_VAR_OLD, $3); }
     | T_NEW T_AS varName  /* 461 */
-        { $$.value.node = newTriggerVariable($1.line, TRIGGER_VAR_NEW, $3.value.list); }
+        { $$ = newTriggerVariable($<line>1, TRIGGER_VAR_NEW, $3); }
     | T_PARENT T_AS varName  /* 462 */
-        { $$.value.node = newTriggerVariable($1.line, TRIGGER_VAR_PARENT, $3.value.list); }
+        { $$ = newTriggerVariable($<line>1, TRIGGER_VAR_PARENT, $3); }
     ;
 
 optForEachRow
     : %empty  /* 463 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_FOR T_EACH T_ROW  /* 464 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 optFollows
     : %empty  /* 465 */
-        { $$ = TokenValue{}; $$.value.list = nullptr; }
+        { $$ = nullptr; }
     | T_FOLLOWS triggerName  /* 466 */
         { $$ = $2; }
     ;
 
 optDisable
     : %empty  /* 467 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_DISABLE  /* 468 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 optCompound
     : %empty  /* 469 */
-        { $$ = TokenValue{}; $$.value.ival = 0; }
+        { $$ = 0; }
     | T_COMPOUND T_TRIGGER  /* 470 */
-        { $$.value.ival = 1; }
+        { $$ = 1; }
     ;
 
 varrayDim
@@ -2435,7 +2461,7 @@ varrayDim
 signedInteger
     : T_DIGITS  /* 472 */
     | '-' T_DIGITS  /* 473 */
-        { $$.value.text = parserNegate($2.value.text); }
+        { $$ = parserNegate($2); }
     ;
 
 optSemiColon
@@ -2556,27 +2582,27 @@ schemaKeyword
 declVarName
     : T_WORD  /* 577 */
     | varKeyword  /* 578 */
-        { $$.value.list = parserKeywordName($1.value.text, $1.line); }
+        { $$ = parserKeywordName($1, $<line>1); }
     ;
 
 varName
     : declVarName  /* 579 */
     | T_BODY  /* 580 */
-        { $$.value.list = parserKeywordName($1.value.text, $1.line); }
+        { $$ = parserKeywordName($1, $<line>1); }
     ;
 
 typeName
     : T_WORD  /* 581 */
     | T_DTYPE  /* 582 */
     | typeKeyword  /* 583 */
-        { $$.value.list = parserKeywordName($1.value.text, $1.line); }
+        { $$ = parserKeywordName($1, $<line>1); }
     ;
 
 schemaObjectName
     : T_WORD  /* 584 */
     | T_DTYPE  /* 585 */
     | schemaKeyword  /* 586 */
-        { $$.value.list = parserKeywordName($1.value.text, $1.line); }
+        { $$ = parserKeywordName($1, $<line>1); }
     ;
 
 cursorName : schemaObjectName  /* 587 */ ;

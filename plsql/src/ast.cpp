@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "kind_index.h"
 #include "run_pool.h"
 
 astNode* astNodeNew(size_t size, int kind, int line) {
@@ -47,7 +48,7 @@ constexpr bool kindsAreNumberedInOrder() {
 static_assert(kindsAreNumberedInOrder(), "ast_kinds.def must list every kind number once, in order");
 
 const KindInfo* kindInfo(int kind) {
-  if (kind < 0 || kind >= AST_KIND_COUNT) return nullptr;
+  if (!isKindNumber(kind)) return nullptr;
   return &kKinds[kind];
 }
 
@@ -126,6 +127,12 @@ bool isRoutine(const astNode* node) {
 }
 
 bool isStatement(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_STATEMENT); }
+
+bool isDeclaration(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_DECLARATION); }
+
+bool isTranslatedDeclaration(const astNode* node) {
+  return isDeclaration(node) && !(astKindTraits(node->kind) & KIND_UNTRANSLATED);
+}
 
 bool isEnclosingUnit(const astNode* node) {
   return node && (node->kind == AST_BLOCK || isRoutine(node) || isPackage(node));
@@ -311,38 +318,12 @@ void* listApply(astNodeList* list, astListFunction function, void* userData) {
 namespace {
 
 // The children astWalk visits, grouped by kind in visiting order.
-struct WalkChild {
-  int kind;
-  astNode* (*get)(astNode* node);
-};
-
-constexpr WalkChild kWalkChildren[] = {
-#define AST_WALK(kind, type, field) {kind, [](astNode* n) -> astNode* { return static_cast<type*>(n)->field; }},
+constexpr KindChild kWalkChildren[] = {
+#define AST_WALK(kind, type, field) KIND_CHILD_ROW(kind, type, field)
 #include "ast_kinds.def"
 };
 
-constexpr int kWalkChildCount = int(sizeof kWalkChildren / sizeof kWalkChildren[0]);
-
-constexpr bool walkChildrenGroupedByKind() {
-  for (int at = 1; at < kWalkChildCount; ++at)
-    if (kWalkChildren[at].kind < kWalkChildren[at - 1].kind) return false;
-  return true;
-}
-static_assert(walkChildrenGroupedByKind(), "ast_kinds.def must list the children of a kind together, kinds in order");
-
-// Where the children of each kind start in kWalkChildren; those of kind k
-// end where those of k + 1 start.
-struct WalkIndex {
-  short first[AST_KIND_COUNT + 1];
-  constexpr WalkIndex() : first() {
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < kWalkChildCount && kWalkChildren[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
-};
-
-constexpr WalkIndex kWalkIndex;
+constexpr KindIndex kWalkIndex(kWalkChildren);
 
 }  // namespace
 
@@ -355,5 +336,5 @@ void astWalk(astNode* node, astWalkCallback cb, void* data) {
     for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) astWalk(c->value, cb, data);
     return;
   }
-  for (int at = kWalkIndex.first[k]; at < kWalkIndex.first[k + 1]; ++at) astWalk(kWalkChildren[at].get(node), cb, data);
+  for (const KindChild& child : kWalkIndex.rowsOf(k)) astWalk(child.get(node), cb, data);
 }

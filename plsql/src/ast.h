@@ -15,13 +15,17 @@ enum astNodeKind {
   AST_KIND_COUNT
 };
 
+// Whether a number is that of a kind: the per-kind tables are looked up by it.
+constexpr bool isKindNumber(int kind) { return kind >= 0 && kind < AST_KIND_COUNT; }
+
 // Traits of a kind (the traits column of ast_kinds.def).
 enum {
-  KIND_STATEMENT = 1,     // carries a statement head (label)
-  KIND_UNIT = 2,          // a unit of the XML dump's object path
-  KIND_WALKED = 4,        // astWalk calls back on it
-  KIND_CONTENT = 8,       // the XML dump writes something inside its element
-  KIND_UNTRANSLATED = 16  // has no form in the target dialect
+  KIND_STATEMENT = 1,      // carries a statement head (label)
+  KIND_UNIT = 2,           // a unit of the XML dump's object path
+  KIND_WALKED = 4,         // astWalk calls back on it
+  KIND_CONTENT = 8,        // the XML dump writes something inside its element
+  KIND_UNTRANSLATED = 16,  // has no form in the target dialect
+  KIND_DECLARATION = 32    // carries the declaration head (astNodeDecl)
 };
 
 // Classes of declarations (declaration head, variableType).
@@ -586,6 +590,10 @@ bool isPackage(const astNode* node);
 bool isNotPackage(const astNode* node);
 bool isRoutine(const astNode* node);
 bool isStatement(const astNode* node);
+// Carries the declaration head; false for null.
+bool isDeclaration(const astNode* node);
+// A declaration that has a form in the target dialect.
+bool isTranslatedDeclaration(const astNode* node);
 bool isEnclosingUnit(const astNode* node);
 bool isDeclarationScope(const astNode* node);
 bool isLoop(const astNode* node);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "kind_index.h"
 #include "run_pool.h"
 
 namespace {
@@ -29,11 +30,6 @@ struct DotWriterState {
 struct DotField {
   const char* port;
   std::string label;
-};
-
-struct DotChild {
-  astNode* node;
-  const char* port;
 };
 
 // Text as it may stand inside a quoted record label: the characters that
@@ -99,16 +95,14 @@ std::string tokenLabel(const char* text, int maxTokenText) {
   return recordText(text, maxTokenText < 0 ? 0 : size_t(maxTokenText));
 }
 
-int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterState* state);
-
 void writeEdge(DotWriterState* state, int parent, const char* parentPort, int number) {
   if (parent == 0 || parent == number) return;
   std::fprintf(state->output, "node_%d:%s -> node_%d:f0;\n", parent, parentPort ? parentPort : "f0", number);
 }
 
-// Writes one record and draws its children. Returns the node's number.
+// Writes one node's record (not its children). Returns the node's number.
 int writeRecord(DotWriterState* state, astNode* node, int parent, const char* parentPort, const char* title,
-                const std::vector<DotField>& fields, const std::vector<DotChild>& children, bool testsTrigger) {
+                const std::vector<DotField>& fields, bool testsTrigger) {
   int number = state->counter++;
   FILE* out = state->output;
   if (testsTrigger && state->startLine != -1 && !state->printing && node->line == state->startLine) {
@@ -138,32 +132,20 @@ int writeRecord(DotWriterState* state, astNode* node, int parent, const char* pa
     std::fputs("}\"];\n", out);
     writeEdge(state, parent, parentPort, number);
   }
-  for (const DotChild& child : children) dotWriteNode(child.node, number, child.port, state);
-  if (node->line == state->highlightLine) state->color = nullptr;
   return number;
 }
 
-int writeList(astNodeList* list, int parent, const char* parentPort, DotWriterState* state) {
-  int number = state->counter++;
-  if (list->count == 1 && list->head) return dotWriteNode(list->head->value, parent, parentPort, state);
+// Writes the record of a list of other than one element (none at the root).
+void writeListRecord(astNodeList* list, int number, int parent, const char* parentPort, DotWriterState* state) {
+  if (parent == 0) return;
   FILE* out = state->output;
-  if (parent != 0) {
-    if (state->printing) std::fprintf(out, "node_%d [", number);
-    if (state->highlightLine > 0 && state->highlightLine == list->line) state->color = "green";
-    if (state->printing) {
-      if (state->color) std::fprintf(out, "style=filled,color=%s,", state->color);
-      std::fprintf(out, "label=\"<f0>|list|{length = %d}\"];\n", list->count);
-      writeEdge(state, parent, parentPort, number);
-    }
+  if (state->printing) std::fprintf(out, "node_%d [", number);
+  if (state->highlightLine > 0 && state->highlightLine == list->line) state->color = "green";
+  if (state->printing) {
+    if (state->color) std::fprintf(out, "style=filled,color=%s,", state->color);
+    std::fprintf(out, "label=\"<f0>|list|{length = %d}\"];\n", list->count);
+    writeEdge(state, parent, parentPort, number);
   }
-  // Elements hang as a chain: each from the one drawn before it.
-  int previous = number;
-  for (astListCell* cell = list->head; cell; cell = cell->next) {
-    int drawn = dotWriteNode(cell->value, previous, nullptr, state);
-    if (drawn) previous = drawn;
-  }
-  if (parent != 0 && list->line == state->highlightLine) state->color = nullptr;
-  return number;
 }
 
 const char* authidText(bool definer) { return definer ? "DEFINER" : "CURRENT_USER"; }
@@ -217,56 +199,102 @@ constexpr DotChildRow kDotChildren[] = {
 #include "ast_kinds.def"
 };
 
-// Where the rows of each kind start in a table grouped by kind; those of kind
-// k end where those of k + 1 start.
-struct DotIndex {
-  short first[AST_KIND_COUNT + 1];
-  template <class Row, int N>
-  constexpr explicit DotIndex(const Row (&rows)[N]) : first() {
-    for (int at = 1; at < N; ++at)
-      if (rows[at].kind < rows[at - 1].kind)
-        throw "ast_kinds.def must list the rows of a kind together, kinds in order";
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < N && rows[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
+constexpr KindIndex kDotRecordIndex(kDotRecords);
+constexpr KindIndex kDotFieldIndex(kDotFields);
+constexpr KindIndex kDotChildIndex(kDotChildren);
+static_assert(kDotRecordIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one drawing record at most");
+
+// A drawn node whose children are still to be drawn. Kept on the heap: a
+// deeply nested tree must not need a deep native stack.
+struct DotFrame {
+  astNode* node;
+  int number;
+  int parent;          // of a list
+  astListCell* cell;   // of a list: elements still to draw
+  int previous;        // of a list: what the next element hangs from
+  const DotChildRow* nextChild;  // of a record: kDotChildren rows still
+  const DotChildRow* endChild;   // to draw, up to endChild
 };
 
-constexpr DotIndex kDotRecordIndex(kDotRecords);
-constexpr DotIndex kDotFieldIndex(kDotFields);
-constexpr DotIndex kDotChildIndex(kDotChildren);
+bool isListFrame(const DotFrame& frame) { return frame.node->kind == AST_LIST; }
 
-int dotWriteNode(astNode* node, int parent, const char* parentPort, DotWriterState* state) {
-  if (!node) return 0;
-  switch (node->kind) {
-    case AST_LIST:
-      return writeList(static_cast<astNodeList*>(node), parent, parentPort, state);
-    case AST_SELECT:
-    case AST_PRAGMA:
-      return 0;  // not drawn, no number
-    case AST_TOKEN: {
-      auto* n = static_cast<astNodeToken*>(node);
-      return writeRecord(state, node, parent, parentPort, "token",
-                         {plainField(tokenLabel(n->text, state->maxTokenText))}, {}, false);
+// A node has been drawn completely, with the given number (0: not drawn).
+// The elements of a list hang from the element drawn before them.
+void finishNode(int number, std::vector<DotFrame>* frames) {
+  if (number != 0 && !frames->empty() && isListFrame(frames->back())) frames->back().previous = number;
+}
+
+void finishRecord(astNode* node, int number, DotWriterState* state, std::vector<DotFrame>* frames) {
+  if (node->line == state->highlightLine) state->color = nullptr;
+  finishNode(number, frames);
+}
+
+// Starts drawing one node: draws what has no children at once, and pushes a
+// frame for the rest.
+void dotEnterNode(astNode* node, int parent, const char* parentPort, DotWriterState* state,
+                  std::vector<DotFrame>* frames) {
+  // A list of one element is drawn as that element, but takes a number.
+  while (node && node->kind == AST_LIST) {
+    auto* list = static_cast<astNodeList*>(node);
+    int number = state->counter++;
+    if (list->count == 1 && list->head) {
+      node = list->head->value;
+      continue;
     }
-    default:
-      break;
+    writeListRecord(list, number, parent, parentPort, state);
+    frames->push_back({node, number, parent, list->head, number, nullptr, nullptr});
+    return;
   }
+  if (!node || node->kind == AST_SELECT || node->kind == AST_PRAGMA) return;  // not drawn, no number
   int kind = node->kind;
-  if (kind < 0 || kind >= AST_KIND_COUNT || kDotRecordIndex.first[kind] == kDotRecordIndex.first[kind + 1])
-    return writeRecord(state, node, parent, parentPort, astNodeKindName(kind),
-                       {plainField(formatted("nodeType = %d", kind))}, {}, false);
-  const DotRecord& record = kDotRecords[kDotRecordIndex.first[kind]];
-  std::vector<DotField> fields;
-  for (int at = kDotFieldIndex.first[kind]; at < kDotFieldIndex.first[kind + 1]; ++at) {
-    const DotFieldRow& row = kDotFields[at];
-    fields.push_back(row.port ? portField(row.port, row.label) : plainField(row.text(node)));
+  if (kind == AST_TOKEN) {
+    auto* n = static_cast<astNodeToken*>(node);
+    int number = writeRecord(state, node, parent, parentPort, "token",
+                             {plainField(tokenLabel(n->text, state->maxTokenText))}, false);
+    finishRecord(node, number, state, frames);
+    return;
   }
-  std::vector<DotChild> children;
-  for (int at = kDotChildIndex.first[kind]; at < kDotChildIndex.first[kind + 1]; ++at)
-    children.push_back({kDotChildren[at].get(node), kDotChildren[at].port});
-  return writeRecord(state, node, parent, parentPort, record.title(node), fields, children, record.startsAtLine);
+  if (kDotRecordIndex.rowsOf(kind).empty()) {
+    int number = writeRecord(state, node, parent, parentPort, astNodeKindName(kind),
+                             {plainField(formatted("nodeType = %d", kind))}, false);
+    finishRecord(node, number, state, frames);
+    return;
+  }
+  const DotRecord& record = kDotRecordIndex.rowsOf(kind).front();
+  std::vector<DotField> fields;
+  for (const DotFieldRow& row : kDotFieldIndex.rowsOf(kind))
+    fields.push_back(row.port ? portField(row.port, row.label) : plainField(row.text(node)));
+  int number = writeRecord(state, node, parent, parentPort, record.title(node), fields, record.startsAtLine);
+  std::span<const DotChildRow> children = kDotChildIndex.rowsOf(kind);
+  frames->push_back({node, number, parent, nullptr, 0, children.data(), children.data() + children.size()});
+}
+
+// Draws the tree from root, children in table order.
+void dotWriteTree(astNode* root, DotWriterState* state) {
+  std::vector<DotFrame> frames;
+  dotEnterNode(root, 0, nullptr, state, &frames);
+  while (!frames.empty()) {
+    DotFrame& top = frames.back();
+    if (isListFrame(top)) {
+      if (astListCell* cell = top.cell) {
+        top.cell = cell->next;
+        dotEnterNode(cell->value, top.previous, nullptr, state, &frames);
+        continue;
+      }
+    } else if (top.nextChild != top.endChild) {
+      const DotChildRow& row = *top.nextChild++;
+      dotEnterNode(row.get(top.node), top.number, row.port, state, &frames);
+      continue;
+    }
+    DotFrame done = top;
+    frames.pop_back();
+    if (isListFrame(done)) {
+      if (done.parent != 0 && done.node->line == state->highlightLine) state->color = nullptr;
+      finishNode(done.number, &frames);
+    } else {
+      finishRecord(done.node, done.number, state, &frames);
+    }
+  }
 }
 
 }  // namespace
@@ -291,7 +319,7 @@ int writeAstDot(const char* path, const char* mode, astNode* root, unsigned char
   std::fputs("{\n", output);
   std::fprintf(output, "  node [shape=%s,labeljust=\"l\"];\n", state.shape);
   try {
-    dotWriteNode(root, 0, nullptr, &state);
+    dotWriteTree(root, &state);
   } catch (...) {
     std::fclose(output);
     throw;

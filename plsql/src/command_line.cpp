@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "parse_context.h"
+#include "sqlexc_ast_dump.h"
 #include "translate_options.h"
 
 namespace {
@@ -36,6 +38,46 @@ char g_usage[sizeof kUsageFormat + 16];
   std::printf("%s\n", usageText());
   std::fflush(stdout);
   std::exit(-1);
+}
+
+[[noreturn]] void invalidValueExit(const char* arg) {
+  std::printf("Error: Invalid or missing value: -%s\n", arg + 1);
+  usageExit();
+}
+
+// An XML encoding name: a letter, then letters, digits, ".", "_" and "-".
+// The empty text stands for the default.
+bool isEncodingName(const char* text) {
+  if (!*text) return true;
+  if (!std::isalpha(static_cast<unsigned char>(*text))) return false;
+  for (const char* p = text + 1; *p; ++p)
+    if (!std::isalnum(static_cast<unsigned char>(*p)) && *p != '.' && *p != '_' && *p != '-') return false;
+  return true;
+}
+
+// Ends the process the way the signal would, without leaving an unfinished
+// dump behind.
+void endOnSignal(int signo) {
+  removeUnfinishedDump();
+  raise(signo);  // the handler was reset on entry: the default action ends the process
+}
+
+void installSignalHandlers() {
+  static const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+  for (int signo : kEndingSignals) {
+    struct sigaction old;
+    // A signal ignored by whoever started the run stays ignored.
+    if (sigaction(signo, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = endOnSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(signo, &action, nullptr);
+  }
+  // A dump beyond the file-size limit fails its write, and is reported as
+  // such, instead of ending the process with the dump half written.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace
@@ -90,11 +132,10 @@ void parseOptions(int argc, char** argv, CommandOptions* options) {
         std::printf("Error: Invalid option: -%s\n", arg + 1);
         usageExit();
     }
-    if (i + 1 >= argc) {
-      std::printf("Error: Invalid or missing value: -%s\n", arg + 1);
-      usageExit();
-    }
+    if (i + 1 >= argc) invalidValueExit(arg);
     const char* value = argv[++i];
+    // The encoding is written into the dump's XML declaration.
+    if (letter == 'c' && !isEncodingName(value)) invalidValueExit(arg);
     if (isMax)
       options->maxErrors = parseDecimalInt32(value);
     else
@@ -102,7 +143,8 @@ void parseOptions(int argc, char** argv, CommandOptions* options) {
   }
 }
 
-char* readWholeFile(const char* path) {
+char* readWholeFile(const char* path, size_t* length) {
+  if (length) *length = 0;
   if (!path) return nullptr;
   // Only regular files have a size to take; a directory or a FIFO is refused
   // rather than read as empty or waited on (non-blocking open).
@@ -135,10 +177,12 @@ char* readWholeFile(const char* path) {
   size_t got = std::fread(buffer, 1, size_t(size), f);
   buffer[got] = '\0';
   std::fclose(f);
+  if (length) *length = got;
   return buffer;
 }
 
 void vestrakeMain(int argc, char** argv) {
+  installSignalHandlers();
   CommandOptions options;
   std::memset(&options, 0, sizeof options);
   if (argc > 1) parseOptions(argc, argv, &options);
@@ -147,9 +191,19 @@ void vestrakeMain(int argc, char** argv) {
   if (options.sourceText) {
     source = options.sourceText;
   } else if (options.inputFile) {
-    source = readWholeFile(options.inputFile);
+    size_t length = 0;
+    source = readWholeFile(options.inputFile, &length);
     if (!source) {
       std::printf("ERROR: Can't open read file: %s\n", options.inputFile);
+      std::fflush(stdout);
+      std::exit(-1);
+    }
+    // The source ends at its first NUL: a file holding one would lose the
+    // rest without a word.
+    if (const char* nul = static_cast<const char*>(std::memchr(source, '\0', length))) {
+      int line = 1;
+      for (const char* p = source; p < nul; ++p) line += *p == '\n';
+      std::printf("ERROR: NUL byte at line %d of read file: %s\n", line, options.inputFile);
       std::fflush(stdout);
       std::exit(-1);
     }

@@ -22,8 +22,9 @@ const char* usageText();
 void parseOptions(int argc, char** argv, CommandOptions* options);
 
 // Reads the whole file into a heap buffer ending in NUL; null when the file
-// cannot be opened or read as a regular file.
-char* readWholeFile(const char* path);
+// cannot be opened or read as a regular file. *length (when given) receives
+// the number of bytes read, NUL bytes of the file included.
+char* readWholeFile(const char* path, size_t* length = nullptr);
 
 // The whole program after the option parsing; never returns.
 [[noreturn]] void vestrakeMain(int argc, char** argv);

@@ -67,6 +67,7 @@ struct TranslateResult {
   int failLine;         // else: line of the second error record
   int jumpCode;         // 0, or the pool's jump code when the run was cut short
   const char* unwritableDump;  // the -a file that could not be opened, or null
+  const char* partialDump;     // where the document of a dump cut short was kept, or null
   astNode* root;
   StatementRecord* statements;
   ErrorRecord* errors;
@@ -77,7 +78,7 @@ struct TranslateResult {
 TranslateResult translateCore(const char* source, const TranslateOptions* options);
 
 // Writes the run's closing messages for a result to standard output (and the
-// out-of-memory line to standard error).
+// lines of a run cut short to standard error).
 void printTranslateMessages(const TranslateResult& result);
 
 // Runs one translation, prints its closing messages and its error records

@@ -79,7 +79,7 @@ bool isNamed(const astNodeDecl* decl, const char* name) {
 bool declaresName(const astNodeBlock* block, const char* name, int kind) {
   for (astListCell* c = listCells(block->declarations); c; c = c->next) {
     astNode* node = c->value;
-    if (!node || !isDeclarationKind(node->kind) || (kind && node->kind != kind)) continue;
+    if (!isDeclaration(node) || (kind && node->kind != kind)) continue;
     if (isNamed(static_cast<astNodeDecl*>(node), name)) return true;
   }
   return false;

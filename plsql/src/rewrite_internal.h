@@ -28,7 +28,9 @@ astNodeToken* firstToken(const astNodeList* list);
 // Appends the elements of `from` (same nodes, new cells).
 astNodeList* appendElements(astNodeList* list, const astNodeList* from);
 char* madeUpName(TransformState* state);
-bool isDeclarationKind(int kind);  // nodes that carry the declaration head
+// Transforms the children that the kind table (AST_REWRITE) gives the node's
+// kind, in order, each with the node as parent.
+void transformChildren(astNode* node, TransformState* state);
 
 astNode* nearestOf(astNode* from, bool (*want)(const astNode*));
 astNode* outermostOf(astNode* from, bool (*want)(const astNode*));
@@ -50,7 +52,7 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state);
 void transformFormalArg(astNodeFormalArg* arg, TransformState* state);
 void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state);
 void transformFor(astNodeFor* node, TransformState* state);
-void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state);
+void transformExitTarget(astNodeStatement* node, char** target, TransformState* state);
 astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier = nullptr);
 
 // Control flow (rewrite_control.cpp).

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -41,8 +42,20 @@ char* madeUpName(TransformState* state) {
   return poolStrdup(buffer);
 }
 
-bool isDeclarationKind(int kind) {
-  return (kind >= AST_VAR_DECL && kind <= AST_EXCEPTION_DECL) || kind == AST_OBJECT_DECL || kind == AST_SUBTYPE;
+namespace {
+
+// The children the pass visits, grouped by kind in visiting order.
+constexpr KindChild kRewriteChildren[] = {
+#define AST_REWRITE(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#include "ast_kinds.def"
+};
+
+constexpr KindIndex kRewriteIndex(kRewriteChildren);
+
+}  // namespace
+
+void transformChildren(astNode* node, TransformState* state) {
+  for (const KindChild& child : kRewriteIndex.rowsOf(node->kind)) transformNode(child.get(node), node, state);
 }
 
 astNode* nearestOf(astNode* from, bool (*want)(const astNode*)) {
@@ -80,7 +93,7 @@ void computeNameLength(astNodeDecl* decl) {
 unsigned int maxDeclNameLength(const astNodeList* declarations) {
   unsigned int longest = 0;
   for (astListCell* c = listCells(declarations); c; c = c->next) {
-    if (!c->value || !isDeclarationKind(c->value->kind)) continue;  // pragmas and the like
+    if (!isDeclaration(c->value)) continue;  // pragmas and the like
     int length = static_cast<astNodeDecl*>(c->value)->nameLength;
     if (length > 0 && static_cast<unsigned int>(length) > longest) longest = static_cast<unsigned int>(length);
   }
@@ -202,7 +215,7 @@ bool bodyDeclares(astNode* routine, const astNodeToken* name) {
                        : routine->kind == AST_CREATE_PROCEDURE ? static_cast<astNodeCreateProc*>(routine)->body
                                                                : nullptr;
   for (astListCell* c = listCells(body ? body->declarations : nullptr); c && name; c = c->next) {
-    if (!c->value || !isDeclarationKind(c->value->kind)) continue;
+    if (!isDeclaration(c->value)) continue;
     astNodeToken* declared = firstToken(static_cast<astNodeDecl*>(c->value)->variableName);
     if (declared && equalsIgnoreCase(declared->text, name->text)) return true;
   }
@@ -397,71 +410,22 @@ struct DroppedConstruct {
   const char* context;
 };
 
-#define DROPPED(kind, name) {kind, name " not supported", name "..."}
-const DroppedConstruct kDropped[] = {
-    DROPPED(AST_COMMENT_ON, "COMMENT ON"),
-    DROPPED(AST_ALTER_CLUSTER, "ALTER CLUSTER"),
-    DROPPED(AST_ALTER_DIMENSION, "ALTER DIMENSION"),
-    DROPPED(AST_ALTER_OUTLINE, "ALTER OUTLINE"),
-    DROPPED(AST_ALTER_ROLE, "ALTER ROLE"),
-    DROPPED(AST_ALTER_ROLLBACK, "ALTER ROLLBACK SEGMENT"),
-    DROPPED(AST_ALTER_SEQUENCE, "ALTER SEQUENCE"),
-    DROPPED(AST_ALTER_TABLE, "ALTER TABLE"),
-    DROPPED(AST_ALTER_TRIGGER, "ALTER TRIGGER"),
-    DROPPED(AST_ALTER_TABLESPACE, "ALTER TABLESPACE"),
-    DROPPED(AST_ALTER_USER, "ALTER USER"),
-    DROPPED(AST_CREATE_CLUSTER, "CREATE CLUSTER"),
-    DROPPED(AST_CREATE_DBLINK, "CREATE DATABASE LINK"),
-    DROPPED(AST_CREATE_DIMENSION, "CREATE DIMENSION"),
-    DROPPED(AST_CREATE_DIRECTORY, "CREATE DIRECTORY"),
-    DROPPED(AST_CREATE_INDEX, "CREATE INDEX"),
-    DROPPED(AST_CREATE_OUTLINE, "CREATE OUTLINE"),
-    DROPPED(AST_CREATE_ROLE, "CREATE ROLE"),
-    DROPPED(AST_CREATE_ROLLBACK, "CREATE ROLLBACK SEGMENT"),
-    DROPPED(AST_CREATE_SEQUENCE, "CREATE SEQUENCE"),
-    DROPPED(AST_CREATE_SYNONYM, "CREATE SYNONYM"),
-    DROPPED(AST_CREATE_TABLE, "CREATE TABLE"),
-    DROPPED(AST_CREATE_TABLESPACE, "CREATE TABLESPACE"),
-    DROPPED(AST_CREATE_TYPE, "CREATE TYPE"),
-    DROPPED(AST_CREATE_USER, "CREATE USER"),
-    DROPPED(AST_CREATE_VIEW, "CREATE VIEW"),
-    DROPPED(AST_DROP_CLUSTER, "DROP CLUSTER"),
-    DROPPED(AST_DROP_DBLINK, "DROP DATABASE LINK"),
-    DROPPED(AST_DROP_DIMENSION, "DROP DIMENSION"),
-    DROPPED(AST_DROP_DIRECTORY, "DROP DIRECTORY"),
-    DROPPED(AST_DROP_INDEX, "DROP INDEX"),
-    DROPPED(AST_DROP_OUTLINE, "DROP OUTLINE"),
-    DROPPED(AST_DROP_ROLE, "DROP ROLE"),
-    DROPPED(AST_DROP_ROLLBACK, "DROP ROLLBACK SEGMENT"),
-    DROPPED(AST_DROP_SEQUENCE, "DROP SEQUENCE"),
-    DROPPED(AST_DROP_SYNONYM, "DROP SYNONYM"),
-    DROPPED(AST_DROP_TABLE, "DROP TABLE"),
-    DROPPED(AST_DROP_TABLESPACE, "DROP TABLESPACE"),
-    DROPPED(AST_DROP_TYPE, "DROP TYPE"),
-    DROPPED(AST_DROP_USER, "DROP USER"),
-    DROPPED(AST_DROP_VIEW, "DROP VIEW"),
-    DROPPED(AST_GRANT, "GRANT"),
-    DROPPED(AST_JAVA_SOURCE, "CREATE JAVA SOURCE"),
-    DROPPED(AST_REVOKE, "REVOKE"),
-    DROPPED(AST_FORALL, "FORALL"),
-    DROPPED(AST_PIPEROW, "PIPE ROW"),
-    DROPPED(AST_SUBTYPE, "SUBTYPE"),
-    // Routines declared inside a block have no place in the target.
-    {AST_CREATE_PROCEDURE, "Nested PROCEDURE not supported", "PROCEDURE..."},
-    {AST_CREATE_FUNCTION, "Nested FUNCTION not supported", "FUNCTION..."},
+constexpr DroppedConstruct kDropped[] = {
+#define AST_DROPPED(kind, message, context) {kind, message, context},
+#include "ast_kinds.def"
 };
-#undef DROPPED
 
-// Reports a construct that no target text stands for, once. Kinds that the
-// translation writes, pragmas and syntax-error nodes report nothing.
+constexpr KindIndex kDroppedIndex(kDropped);
+
+static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one report at most");
+
+// Reports a construct that no target text stands for, once. Kinds without a
+// report in the kind table (pragmas, syntax-error nodes, ...) report nothing.
 void reportDropped(astNode* node, TransformState* state) {
   if (!node) return;
-  for (const DroppedConstruct& dropped : kDropped) {
-    if (dropped.kind != node->kind) continue;
+  for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
     if (state->reportedDrops.insert(node).second)
       tokenErrorRecord(dropped.message, dropped.context, node, state->errors);
-    return;
-  }
 }
 
 // A WRAPPED unit holds only its obfuscated text.
@@ -577,13 +541,7 @@ void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
     trigger->referencing = listAppend(trigger->referencing, variable);
     trigger->oldVariable = variable;
   }
-  transformList(trigger->name, trigger, state);
-  transformList(trigger->updateColumns, trigger, state);
-  transformList(trigger->relation, trigger, state);
-  transformList(trigger->referencing, trigger, state);
-  transformList(trigger->follows, trigger, state);
-  transformList(trigger->condition, trigger, state);
-  transformNode(trigger->body, trigger, state);
+  transformChildren(trigger, state);
 }
 
 bool isPrototypeKind(int kind) { return kind == AST_FUNC_PROTO || kind == AST_PROC_PROTO; }
@@ -595,12 +553,10 @@ void setPackage(astNode* node, astNode* package) {
     case AST_CREATE_FUNCTION: static_cast<astNodeCreateFunc*>(node)->package = package; break;
     case AST_CREATE_PROCEDURE: static_cast<astNodeCreateProc*>(node)->package = package; break;
     default:
-      if (isDeclarationKind(node->kind)) static_cast<astNodeDecl*>(node)->package = package;
+      if (isDeclaration(node)) static_cast<astNodeDecl*>(node)->package = package;
       break;
   }
 }
-
-bool isPackageDeclaration(int kind) { return kind >= AST_VAR_DECL && kind <= AST_EXCEPTION_DECL; }
 
 // ---- routines of a module ----
 
@@ -742,6 +698,7 @@ void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* 
 }
 
 void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
+  reportWrapped(head, head->WRAPPED, "WRAPPED PACKAGE not supported", "CREATE [OR REPLACE] PACKAGE ... WRAPPED", state);
   transformList(head->name, head, state);
   head->declarations = nullptr;
   head->prototypes = nullptr;
@@ -749,7 +706,7 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
   for (astListCell* c = listCells(head->elements); c; c = c->next) {
     astNode* element = c->value;
     if (!element) continue;
-    if (isPackageDeclaration(element->kind)) {
+    if (isTranslatedDeclaration(element)) {
       setPackage(element, head);
       head->declarations = listAppend(head->declarations, element);
     } else if (isPrototypeKind(element->kind) || element->kind == AST_CREATE_FUNCTION ||
@@ -786,6 +743,8 @@ astNodeList* initProcedure(astNodeCreatePkgBody* body, astNodeBlock* block) {
 }
 
 void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
+  reportWrapped(body, body->WRAPPED, "WRAPPED PACKAGE BODY not supported",
+                "CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED", state);
   transformList(body->name, body, state);
   body->declarations = nullptr;
   body->prototypes = nullptr;
@@ -806,7 +765,7 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
           body->prototypes = listAppend(body->prototypes, element);
         else
           body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
-      } else if (isPackageDeclaration(element->kind)) {
+      } else if (isTranslatedDeclaration(element)) {
         setPackage(element, body);
         body->declarations = listAppend(body->declarations, element);
       } else if (isPrototypeKind(element->kind)) {
@@ -922,7 +881,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
 }
 
 void transformRaise(astNodeRaise* node, TransformState* state) {
-  transformList(node->exceptionName, node, state);
+  transformChildren(node, state);
   astNodeToken* name = firstToken(node->exceptionName);
   if (!node->exceptionName || !name) {
     node->condition = nullptr;
@@ -974,8 +933,7 @@ void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
 }
 
 void transformPragma(astNodePragma* pragma, TransformState* state) {
-  transformList(pragma->name, pragma, state);
-  transformList(pragma->value, pragma, state);
+  transformChildren(pragma, state);
   if (pragma->pragmaCode == T_ALIAS) {
     // The value is the content of a string literal: no closing quote.
     astNodeToken* value = firstToken(pragma->value);
@@ -995,6 +953,63 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
     else
       static_cast<astNodeCreateProc*>(routine)->AUTONOMOUS = true;
   }
+}
+
+// ---- steps of statements and routines ----
+
+void transformAssign(astNodeAssign* node, TransformState* state) {
+  transformChildren(node, state);
+  if (node->targetIndex && state->reportedDrops.insert(node).second) {
+    astNodeToken* target = firstToken(node->target);
+    tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr, node,
+                     state->errors);
+  }
+  rewriteDbmsSqlAssign(node, state);
+}
+
+void transformCall(astNodeCall* node, TransformState* state) {
+  transformChildren(node, state);
+  rewriteCollectionMethod(node, state);
+}
+
+void transformReturn(astNodeReturn* node, TransformState* state) {
+  if (state->settledJumps.count(node)) return;  // moved within its list and met again
+  transformChildren(node, state);
+  settleJump(node, state);
+}
+
+void transformSelect(astNodeSelect* node, TransformState* state) {
+  transformChildren(node, state);
+  // SELECT INTO leaves one row behind it (no row or more rows raise); the
+  // target keeps no count for it.
+  if (node->intoClause && !node->bulkCollect) addRowCountDiagnostics(node, state, "1");
+}
+
+void transformFunction(astNodeCreateFunc* node, TransformState* state) {
+  reportWrapped(node, node->WRAPPED, "WRAPPED FUNCTION not supported", "CREATE [OR REPLACE] FUNCTION ... WRAPPED",
+                state);
+  labelBody(node->body);
+  transformChildren(node, state);
+  node->returns = mapDataType(node->returns, node, state);
+}
+
+void transformProcedure(astNodeCreateProc* node, TransformState* state) {
+  reportWrapped(node, node->WRAPPED, "WRAPPED PROCEDURE not supported", "CREATE [OR REPLACE] PROCEDURE ... WRAPPED",
+                state);
+  labelBody(node->body);
+  transformChildren(node, state);
+}
+
+void transformElements(astNodeList* list, TransformState* state) {
+  reportListedConstructs(list, state);
+  // Cells inserted after the current one (row-count diagnostics) are
+  // visited as well.
+  astListCell* outer = state->currentCell;
+  for (astListCell* c = list->head; c; c = c->next) {
+    state->currentCell = c;
+    transformNode(c->value, list, state);
+  }
+  state->currentCell = outer;
 }
 
 }  // namespace
@@ -1066,7 +1081,7 @@ void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType,
   if (!block) return;
   for (astListCell* c = listCells(block->declarations); c; c = c->next) {
     astNode* node = c->value;
-    if (!node || !isDeclarationKind(node->kind)) continue;
+    if (!isDeclaration(node)) continue;
     auto* decl = static_cast<astNodeDecl*>(node);
     if (decl->variableType != VAR_SCALAR || listLength(decl->variableName) != 1) continue;
     astNodeToken* token = firstToken(decl->variableName);
@@ -1082,202 +1097,56 @@ void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType,
 void transformNode(astNode* node, astNode* parent, TransformState* state) {
   if (!node) return;
   node->parent = parent;
-  int kind = node->kind;
-  if ((astKindTraits(kind) & KIND_UNTRANSLATED) || kind >= AST_KIND_COUNT) {
+  int traits = astKindTraits(node->kind);
+  if (traits & KIND_UNTRANSLATED) {
     // Nothing of these reaches the target: the statements and top-level
     // units among them are reported (a DDL unit's own parts are not).
     if (!parent || parent->kind == AST_LIST) reportDropped(node, state);
     noteCollectionDeclaration(node, state);
     return;
   }
-  switch (kind) {
-    case AST_ASSIGN: {
-      auto* n = static_cast<astNodeAssign*>(node);
-      transformNode(n->target, n, state);
-      transformNode(n->targetField, n, state);
-      transformNode(n->targetIndex, n, state);
-      transformNode(n->expr, n, state);
-      if (n->targetIndex && state->reportedDrops.insert(n).second) {
-        astNodeToken* target = firstToken(n->target);
-        tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr,
-                         n, state->errors);
-      }
-      rewriteDbmsSqlAssign(n, state);
-      break;
-    }
+  if (traits & KIND_DECLARATION) {
+    transformDeclaration(static_cast<astNodeDecl*>(node), state);
+    return;
+  }
+  // The kinds with a step of their own; of the others only the children are
+  // visited (nothing for kinds without any, such as null, signal, prepare and
+  // the kinds never built).
+  switch (node->kind) {
+    case AST_ASSIGN: transformAssign(static_cast<astNodeAssign*>(node), state); break;
     case AST_BLOCK: transformBlock(static_cast<astNodeBlock*>(node), state); break;
-    case AST_CALL: {
-      auto* n = static_cast<astNodeCall*>(node);
-      transformNode(n->name, n, state);
-      transformNode(n->args, n, state);
-      rewriteCollectionMethod(n, state);
-      break;
-    }
-    case AST_CASE: {
-      auto* n = static_cast<astNodeCase*>(node);
-      transformNode(n->predicate, n, state);
-      transformNode(n->values, n, state);
-      transformNode(n->defaultValue, n, state);
-      break;
-    }
-    case AST_CASE_EXPR: {
-      auto* n = static_cast<astNodeCaseExpr*>(node);
-      transformNode(n->predicate, n, state);
-      transformNode(n->body, n, state);
-      break;
-    }
-    case AST_CLOSE: transformNode(static_cast<astNodeClose*>(node)->variable, node, state); break;
-    case AST_DROP_PKG_BODY: transformNode(static_cast<astNodeDropPkgBody*>(node)->name, node, state); break;
-    case AST_DROP_PKG_HEAD: transformNode(static_cast<astNodeDropPkgHead*>(node)->name, node, state); break;
+    case AST_CALL: transformCall(static_cast<astNodeCall*>(node), state); break;
     case AST_CONTINUE: {
       auto* n = static_cast<astNodeContinue*>(node);
-      transformExitTarget(n, &n->target, n->expr, state);
+      transformExitTarget(n, &n->target, state);
       break;
     }
     case AST_EXIT: {
       auto* n = static_cast<astNodeExit*>(node);
-      transformExitTarget(n, &n->target, n->expr, state);
+      transformExitTarget(n, &n->target, state);
       break;
     }
-    case AST_CREATE_FUNCTION: {
-      auto* n = static_cast<astNodeCreateFunc*>(node);
-      reportWrapped(n, n->WRAPPED, "WRAPPED FUNCTION not supported", "CREATE [OR REPLACE] FUNCTION ... WRAPPED", state);
-      labelBody(n->body);
-      transformNode(n->name, n, state);
-      transformNode(n->args, n, state);
-      transformNode(n->body, n, state);
-      transformNode(n->returns, n, state);
-      n->returns = mapDataType(n->returns, n, state);
-      break;
-    }
-    case AST_CREATE_PKG_BODY: {
-      auto* n = static_cast<astNodeCreatePkgBody*>(node);
-      reportWrapped(n, n->WRAPPED, "WRAPPED PACKAGE BODY not supported",
-                    "CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED", state);
-      transformPackageBody(n, state);
-      break;
-    }
-    case AST_CREATE_PKG_HEAD: {
-      auto* n = static_cast<astNodeCreatePkgHead*>(node);
-      reportWrapped(n, n->WRAPPED, "WRAPPED PACKAGE not supported", "CREATE [OR REPLACE] PACKAGE ... WRAPPED", state);
-      transformPackageHead(n, state);
-      break;
-    }
-    case AST_CREATE_PROCEDURE: {
-      auto* n = static_cast<astNodeCreateProc*>(node);
-      reportWrapped(n, n->WRAPPED, "WRAPPED PROCEDURE not supported", "CREATE [OR REPLACE] PROCEDURE ... WRAPPED",
-                    state);
-      labelBody(n->body);
-      transformNode(n->name, n, state);
-      transformNode(n->args, n, state);
-      transformNode(n->body, n, state);
-      break;
-    }
+    case AST_CREATE_FUNCTION: transformFunction(static_cast<astNodeCreateFunc*>(node), state); break;
+    case AST_CREATE_PKG_BODY: transformPackageBody(static_cast<astNodeCreatePkgBody*>(node), state); break;
+    case AST_CREATE_PKG_HEAD: transformPackageHead(static_cast<astNodeCreatePkgHead*>(node), state); break;
+    case AST_CREATE_PROCEDURE: transformProcedure(static_cast<astNodeCreateProc*>(node), state); break;
     case AST_CREATE_TRIGGER: transformTrigger(static_cast<astNodeCreateTrigger*>(node), state); break;
-    case AST_VAR_DECL:
-    case AST_CURSOR_DECL:
-    case AST_RECORD_DECL:
-    case AST_TABLE_DECL:
-    case AST_REFCURSOR_DECL:
-    case AST_VARRAY_DECL:
-    case AST_EXCEPTION_DECL: transformDeclaration(static_cast<astNodeDecl*>(node), state); break;
     case AST_DYNAMIC: transformDynamic(static_cast<astNodeDynamic*>(node), state); break;
-    case AST_FETCH: {
-      auto* n = static_cast<astNodeFetch*>(node);
-      transformNode(n->variable, n, state);
-      transformNode(n->expr, n, state);
-      break;
-    }
     case AST_FOR: transformFor(static_cast<astNodeFor*>(node), state); break;
     case AST_FORMAL_ARG: transformFormalArg(static_cast<astNodeFormalArg*>(node), state); break;
     case AST_FUNC_PROTO: transformFunctionPrototype(static_cast<astNodeFuncProto*>(node), state); break;
+    case AST_GOTO: settleJump(static_cast<astNodeGoto*>(node), state); break;
     case AST_HANDLER: transformHandler(static_cast<astNodeHandler*>(node), state); break;
-    case AST_IF: {
-      auto* n = static_cast<astNodeIf*>(node);
-      transformNode(n->expr, n, state);
-      transformNode(n->body, n, state);
-      transformNode(n->elseIf, n, state);
-      transformNode(n->elseBody, n, state);
-      break;
-    }
-    case AST_ELSE_IF: {
-      auto* n = static_cast<astNodeElseIf*>(node);
-      transformNode(n->expr, n, state);
-      transformNode(n->body, n, state);
-      transformNode(n->elseIf, n, state);
-      break;
-    }
-    case AST_LIST: {
-      reportListedConstructs(static_cast<astNodeList*>(node), state);
-      // Cells inserted after the current one (row-count diagnostics) are
-      // visited as well.
-      astListCell* outer = state->currentCell;
-      for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) {
-        state->currentCell = c;
-        transformNode(c->value, node, state);
-      }
-      state->currentCell = outer;
-      break;
-    }
-    case AST_LOOP: transformNode(static_cast<astNodeLoop*>(node)->body, node, state); break;
+    case AST_LIST: transformElements(static_cast<astNodeList*>(node), state); break;
     case AST_OPEN: transformOpen(static_cast<astNodeOpen*>(node), state); break;
     case AST_PRAGMA: transformPragma(static_cast<astNodePragma*>(node), state); break;
-    case AST_PROC_PROTO: {
-      auto* n = static_cast<astNodeProcProto*>(node);
-      transformNode(n->name, n, state);
-      transformNode(n->args, n, state);
-      break;
-    }
     case AST_RAISE: transformRaise(static_cast<astNodeRaise*>(node), state); break;
     case AST_RAISE_APP: transformRaiseApp(static_cast<astNodeRaiseApp*>(node), state); break;
-    case AST_RETURN: {
-      auto* n = static_cast<astNodeReturn*>(node);
-      if (state->settledJumps.count(n)) break;  // moved within its list and met again
-      transformNode(n->expr, n, state);
-      settleJump(n, state);
-      break;
-    }
-    case AST_GOTO: settleJump(static_cast<astNodeGoto*>(node), state); break;
-    case AST_SELECT: {
-      auto* n = static_cast<astNodeSelect*>(node);
-      transformNode(n->withClause, n, state);
-      transformNode(n->target, n, state);
-      transformNode(n->intoClause, n, state);
-      transformNode(n->fromClause, n, state);
-      // SELECT INTO leaves one row behind it (no row or more rows raise); the
-      // target keeps no count for it.
-      if (n->intoClause && !n->bulkCollect) addRowCountDiagnostics(n, state, "1");
-      break;
-    }
+    case AST_RETURN: transformReturn(static_cast<astNodeReturn*>(node), state); break;
+    case AST_SELECT: transformSelect(static_cast<astNodeSelect*>(node), state); break;
     case AST_SQL_STMT: transformSqlStatement(static_cast<astNodeSqlStmt*>(node), state); break;
     case AST_TOKEN: transformToken(static_cast<astNodeToken*>(node), state); break;
-    case AST_TRIGGER_VAR: transformNode(static_cast<astNodeTriggerArg*>(node)->alias, node, state); break;
-    case AST_WHILE: {
-      auto* n = static_cast<astNodeWhile*>(node);
-      transformNode(n->expr, n, state);
-      transformNode(n->body, n, state);
-      break;
-    }
-    case AST_VALUES: {
-      auto* n = static_cast<astNodeValues*>(node);
-      transformNode(n->targets, n, state);
-      transformNode(n->sources, n, state);
-      break;
-    }
-    case AST_EXECUTE: {
-      auto* n = static_cast<astNodeExecute*>(node);
-      transformNode(n->into, n, state);
-      transformNode(n->using_, n, state);
-      break;
-    }
-    case AST_GET_DIAG: {
-      auto* n = static_cast<astNodeGetDiag*>(node);
-      transformNode(n->target, n, state);
-      transformNode(n->source, n, state);
-      break;
-    }
-    default:  // goto, null, signal, prepare and the kinds never built: nothing more
-      break;
+    default: transformChildren(node, state); break;
   }
 }
 

@@ -362,28 +362,20 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
 namespace rewrite {
 
 void transformDeclaration(astNodeDecl* decl, TransformState* state) {
-  transformNode(decl->variableName, decl, state);
+  // Transforming the other children leaves the name's tokens alone, so its
+  // length can be taken after all of them.
+  transformChildren(decl, state);
   computeNameLength(decl);
   switch (decl->kind) {
     case AST_VAR_DECL: {
       auto* n = static_cast<astNodeVarDecl*>(decl);
-      transformNode(n->dataType, n, state);
-      transformNode(n->defaultValue, n, state);
       defaultHandling(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       noteCollectionDeclaration(n, state);
       break;
     }
-    case AST_CURSOR_DECL: {
-      auto* n = static_cast<astNodeCursorDecl*>(decl);
-      transformNode(n->query, n, state);
-      transformNode(n->queryArgs, n, state);
-      break;
-    }
-    case AST_RECORD_DECL: transformNode(static_cast<astNodeRecordDecl*>(decl)->dataType, decl, state); break;
     case AST_TABLE_DECL: {
       auto* n = static_cast<astNodeTableDecl*>(decl);
-      transformNode(n->dataType, n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       n->indexType = mapDataType(n->indexType, n, state);
       noteCollectionDeclaration(n, state);
@@ -391,7 +383,6 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
     }
     case AST_REFCURSOR_DECL: {
       auto* n = static_cast<astNodeRefCursorDecl*>(decl);
-      transformNode(n->dataType, n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       astNode* scope = declarationScope(n);
       if (!isPackage(scope)) {
@@ -405,7 +396,6 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
     }
     case AST_VARRAY_DECL: {
       auto* n = static_cast<astNodeVarrayDecl*>(decl);
-      transformNode(n->dataType, n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       noteCollectionDeclaration(n, state);
       break;
@@ -413,7 +403,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
     case AST_EXCEPTION_DECL:
       if (decl->variableType == VAR_EXCEPTION_INIT) transformExceptionInit(static_cast<astNodeExceptionDecl*>(decl), state);
       break;
-    default:
+    default:  // cursors and records: their children are all
       break;
   }
 }
@@ -452,8 +442,7 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
 }
 
 void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
-  transformNode(arg->name, arg, state);
-  transformNode(arg->dataType, arg, state);
+  transformChildren(arg, state);
   arg->dataType = mapDataType(arg->dataType, arg, state);
   noteCollectionDeclaration(arg, state);
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
@@ -463,9 +452,7 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
 }
 
 void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state) {
-  transformNode(proto->name, proto, state);
-  transformNode(proto->args, proto, state);
-  transformNode(proto->returns, proto, state);
+  transformChildren(proto, state);
   proto->returns = mapDataType(proto->returns, proto, state);
 }
 
@@ -584,9 +571,9 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
   return step;
 }
 
-void transformExitTarget(astNodeStatement* node, char** target, astNodeList* expr, TransformState* state) {
+void transformExitTarget(astNodeStatement* node, char** target, TransformState* state) {
   if (state->settledJumps.count(node)) return;  // moved within its list and met again
-  transformNode(expr, node, state);
+  transformChildren(node, state);
   if (!*target) {
     astNode* loop = nearestOf(node->parent, isLoopNode);
     if (!loop) return;
@@ -598,10 +585,7 @@ void transformExitTarget(astNodeStatement* node, char** target, astNodeList* exp
 }
 
 void transformDynamic(astNodeDynamic* node, TransformState* state) {
-  transformNode(node->expr, node, state);
-  transformNode(node->into, node, state);
-  transformNode(node->using_, node, state);
-  transformNode(node->returnList, node, state);
+  transformChildren(node, state);
   // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
   // text or open the RETURNING targets.
   if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
@@ -658,10 +642,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
 }
 
 void transformOpen(astNodeOpen* node, TransformState* state) {
-  transformNode(node->variable, node, state);
-  transformNode(node->query, node, state);
-  transformNode(node->args, node, state);
-  transformNode(node->usingClause, node, state);
+  transformChildren(node, state);
   if (node->query) {
     astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, node->line);
     assign->target = node->variable;
@@ -686,7 +667,7 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
 
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
   rewriteTransactionStatement(node, state);
-  transformNode(node->body, node, state);
+  transformChildren(node, state);
   if (node->keywordCode == T_MERGE) addRowCountDiagnostics(node, state);
   if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
     astListCell* returning = nullptr;

@@ -1,17 +1,27 @@
 // XML dump of the syntax tree (vestrake -a) and the numbered source listing.
 //
-// The document is gathered in a large buffer and written in big pieces. A run
-// cut short (pool exhaustion, an internal error, an exit of the process)
-// still leaves everything produced so far in the file: the buffer is flushed
-// on every way out of the dump.
+// The document is gathered in a large buffer and written in big pieces; the
+// buffer is flushed on every way out of the dump. The run's dump file is
+// written beside its target and renamed over it only when complete, so a
+// dump that fails or is interrupted never costs the previous document.
 #include "sqlexc_ast_dump.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "ast.h"
+#include "kind_index.h"
 #include "run_pool.h"
 
 namespace {
@@ -31,14 +41,23 @@ const size_t kDumpBufferSize = size_t(1) << 20;
 // The dump being written, for the flush at process exit.
 DumpOutput* g_openDump = nullptr;
 
+// The file beside the target that receives the run's document until it is
+// complete; null when there is none. Read by a signal handler, hence a
+// lock-free atomic.
+std::atomic<char*> g_unfinishedPath{nullptr};
+static_assert(std::atomic<char*>::is_always_lock_free);
+
 void flushDump(DumpOutput* out) {
   if (out->used != 0 && !out->failed && std::fwrite(out->buffer, 1, out->used, out->stream) != out->used)
     out->failed = true;
   out->used = 0;
 }
 
-void flushOpenDumpAtExit() {
+// An exit in the middle of a dump: a device keeps what was written, an
+// unfinished file beside the target goes.
+void finishOpenDumpAtExit() {
   if (g_openDump) flushDump(g_openDump);
+  removeUnfinishedDump();
 }
 
 void putBytes(DumpOutput* out, const char* bytes, size_t n) {
@@ -260,11 +279,10 @@ void xmlWriteIntField(XmlWriterState* state, const char* fieldName, int value) {
   put(state, "</field>\n");
 }
 
-void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state);
-
 // Writers of the fields of ast_kinds.def (AST_DUMP), one per form of value.
+// A child field writes nothing itself: it hands its node back to the walk.
 
-void child(XmlWriterState* state, const char* fieldName, astNode* node) { xmlWriteNode(fieldName, node, state); }
+astNode* child(XmlWriterState*, const char*, astNode* node) { return node; }
 
 void boolField(XmlWriterState* state, const char* fieldName, bool value) { xmlWriteBoolField(state, fieldName, value); }
 
@@ -330,46 +348,34 @@ void forallLoopTypeField(XmlWriterState* state, const char* fieldName, int loopT
   xmlWriteField(state, fieldName, pickText(loopType, types, 3, "FORALL_LOOP_UNKNOWN"));
 }
 
-// The fields of every kind, grouped by kind in document order.
+// The fields of every kind, grouped by kind in document order. `write`
+// writes a scalar field and returns null, or returns the child node that the
+// field stands for (see child above), to be written under `name`.
 struct DumpField {
   int kind;
-  void (*write)(XmlWriterState* state, astNode* node);
+  const char* name;
+  astNode* (*write)(XmlWriterState* state, astNode* node);
 };
 
+template <class Writer, class... Args>
+astNode* fieldStep(Writer writer, Args... args) {
+  if constexpr (std::is_void_v<decltype(writer(args...))>) {
+    writer(args...);
+    return nullptr;
+  } else {
+    return writer(args...);
+  }
+}
+
 constexpr DumpField kDumpFields[] = {
-#define AST_DUMP(kind, type, field, xmlName, writer) \
-  {kind, [](XmlWriterState* state, astNode* node) { writer(state, xmlName, static_cast<type*>(node)->field); }},
+#define AST_DUMP(kind, type, field, xmlName, writer)                                       \
+  {kind, xmlName, [](XmlWriterState* state, astNode* node) -> astNode* {                   \
+     return fieldStep(writer, state, static_cast<const char*>(xmlName), static_cast<type*>(node)->field); \
+   }},
 #include "ast_kinds.def"
 };
 
-constexpr int kDumpFieldCount = int(sizeof kDumpFields / sizeof kDumpFields[0]);
-
-constexpr bool dumpFieldsGroupedByKind() {
-  for (int at = 1; at < kDumpFieldCount; ++at)
-    if (kDumpFields[at].kind < kDumpFields[at - 1].kind) return false;
-  return true;
-}
-static_assert(dumpFieldsGroupedByKind(), "ast_kinds.def must list the fields of a kind together, kinds in order");
-
-// Where the fields of each kind start in kDumpFields; those of kind k end
-// where those of k + 1 start.
-struct DumpIndex {
-  short first[AST_KIND_COUNT + 1];
-  constexpr DumpIndex() : first() {
-    for (int kind = 0, at = 0; kind <= AST_KIND_COUNT; ++kind) {
-      while (at < kDumpFieldCount && kDumpFields[at].kind < kind) ++at;
-      first[kind] = static_cast<short>(at);
-    }
-  }
-};
-
-constexpr DumpIndex kDumpIndex;
-
-void writeContent(XmlWriterState* state, astNode* node) {
-  int kind = node->kind;
-  if (kind < 0 || kind >= AST_KIND_COUNT) return;
-  for (int at = kDumpIndex.first[kind]; at < kDumpIndex.first[kind + 1]; ++at) kDumpFields[at].write(state, node);
-}
+constexpr KindIndex kDumpIndex(kDumpFields);
 
 bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; }
 
@@ -381,21 +387,34 @@ void countNode(XmlWriterState* state, astNode* node) {
   }
 }
 
-void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
+// One element being written: its fields (or, for a list, its cells) not yet
+// visited. Kept on the heap: a deeply nested tree must not need a deep
+// native stack.
+struct DumpFrame {
+  astNode* node;
+  bool closes;          // an element with a closing tag (not a list of one)
+  astListCell* cell;    // list elements still to write
+  const DumpField* nextField;  // kDumpFields rows still to write, up to
+  const DumpField* endField;   // endField
+};
+
+// Starts writing one node: writes what has no children at once, and pushes
+// a frame for the rest.
+void xmlEnterNode(const char* fieldName, astNode* node, XmlWriterState* state, std::vector<DumpFrame>* frames) {
+  // A list of one element stands for that element; the list itself is
+  // still counted, after the element.
+  while (node && node->kind == AST_LIST && static_cast<astNodeList*>(node)->count == 1 &&
+         static_cast<astNodeList*>(node)->head) {
+    frames->push_back({node, false, nullptr, nullptr, nullptr});
+    node = static_cast<astNodeList*>(node)->head->value;
+  }
   if (!node) return;
-  switch (node->kind) {
-    case AST_LIST: {
-      auto* list = static_cast<astNodeList*>(node);
-      if (list->count == 1 && list->head) {
-        // A list of one element stands for that element.
-        xmlWriteNode(fieldName, list->head->value, state);
-      } else {
-        xmlOpenNode(state, fieldName, node, true);
-        for (astListCell* cell = list->head; cell; cell = cell->next) xmlWriteNode(nullptr, cell->value, state);
-        xmlCloseNode(state, node);
-      }
-      break;
-    }
+  int kind = node->kind;
+  switch (kind) {
+    case AST_LIST:
+      xmlOpenNode(state, fieldName, node, true);
+      frames->push_back({node, true, static_cast<astNodeList*>(node)->head, nullptr, nullptr});
+      return;
     case AST_TOKEN: {
       xmlOpenNode(state, fieldName, node, false);
       writeEscaped(state, static_cast<astNodeToken*>(node)->text);
@@ -404,30 +423,48 @@ void xmlWriteNode(const char* fieldName, astNode* node, XmlWriterState* state) {
       state->indent = false;
       put(state, "</node>\n");
       state->indent = indent;
-      break;
+      countNode(state, node);
+      return;
     }
     case AST_PRAGMA:
-      break;  // left out of the document, still counted
-    case AST_RAISE_APP:
-      xmlOpenNode(state, "RAISEAPP", node, true);
-      writeContent(state, node);
-      xmlCloseNode(state, node);
-      break;
+      countNode(state, node);  // left out of the document, still counted
+      return;
     default:
-      xmlOpenNode(state, fieldName, node, true);
-      if (!hasNoContent(node->kind)) writeContent(state, node);
-      xmlCloseNode(state, node);
       break;
   }
-  countNode(state, node);
+  // A raiseApp node carries its own name whatever field it stands under.
+  xmlOpenNode(state, kind == AST_RAISE_APP ? "RAISEAPP" : fieldName, node, true);
+  std::span<const DumpField> fields;
+  if (kind == AST_RAISE_APP || !hasNoContent(kind)) fields = kDumpIndex.rowsOf(kind);
+  frames->push_back({node, true, nullptr, fields.data(), fields.data() + fields.size()});
 }
 
-}  // namespace
+// Writes the tree from root, children in document order.
+void xmlWriteTree(astNode* root, XmlWriterState* state) {
+  std::vector<DumpFrame> frames;
+  xmlEnterNode(nullptr, root, state, &frames);
+  while (!frames.empty()) {
+    DumpFrame& top = frames.back();
+    if (astListCell* cell = top.cell) {
+      top.cell = cell->next;
+      xmlEnterNode(nullptr, cell->value, state, &frames);
+      continue;
+    }
+    if (top.nextField != top.endField) {
+      const DumpField& field = *top.nextField++;
+      if (astNode* node = field.write(state, top.node)) xmlEnterNode(field.name, node, state, &frames);
+      continue;
+    }
+    DumpFrame done = top;
+    frames.pop_back();
+    if (done.closes) xmlCloseNode(state, done.node);
+    countNode(state, done.node);
+  }
+}
 
-bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
-  if (!path || !mode) return false;
-  FILE* stream = std::fopen(path, mode);
-  if (!stream) return false;
+// Writes the document to stream, which stays open. False when a write
+// failed; a jump of the pool passes through, after the flush.
+bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
   // The stream itself stays unbuffered: the buffer below is the only one, and
   // it is flushed explicitly on every way out.
   std::setvbuf(stream, nullptr, _IONBF, 0);
@@ -435,8 +472,8 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   output.stream = stream;
   output.buffer = static_cast<char*>(std::malloc(kDumpBufferSize));
   output.capacity = output.buffer ? kDumpBufferSize : 0;  // no buffer: straight writes
-  static bool exitFlushRegistered = false;
-  if (!exitFlushRegistered) exitFlushRegistered = std::atexit(flushOpenDumpAtExit) == 0;
+  static bool exitHookRegistered = false;
+  if (!exitHookRegistered) exitHookRegistered = std::atexit(finishOpenDumpAtExit) == 0;
   g_openDump = &output;
   XmlWriterState state;
   state.output = &output;
@@ -445,14 +482,13 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   auto finish = [&]() {
     flushDump(&output);
     g_openDump = nullptr;
-    if (std::fclose(stream) != 0) output.failed = true;
     std::free(output.buffer);
   };
   put(&state, "<?xml version=\"1.0\" encoding=\"");
   put(&state, encoding && *encoding ? encoding : "ISO-8859-1");
   put(&state, "\"?>\n");
   try {
-    xmlWriteNode(nullptr, root, &state);
+    xmlWriteTree(root, &state);
   } catch (...) {
     finish();
     throw;
@@ -461,8 +497,121 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   return !output.failed;
 }
 
-bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root) {
-  return writeAstXml(fileName, "w", encoding, root);
+// The file a path finally names: symbolic links are followed, and the last
+// one may dangle (its target is the file that writing to the path creates).
+std::string followLinks(const char* path) {
+  std::string current = path;
+  std::string target(PATH_MAX, '\0');
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    ssize_t n = readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || size_t(n) >= target.size()) break;
+    std::string next(target.data(), size_t(n));
+    size_t slash = current.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next.insert(0, current, 0, slash + 1);
+    current = next;
+  }
+  return current;
+}
+
+// Names of the run's dump file beside its target: the unfinished document
+// and, for a run cut short, the partial one.
+struct BesideNames {
+  char* unfinished = nullptr;
+  char* partial = nullptr;
+};
+
+// Creates a new file beside target. Its name is published for the signal
+// handler before the file exists, so that no moment leaves it behind.
+int createBeside(const std::string& target, BesideNames* names) {
+  static unsigned serial = 0;
+  size_t size = target.size() + 64;
+  names->unfinished = static_cast<char*>(std::malloc(size));
+  names->partial = static_cast<char*>(std::malloc(size));
+  for (int attempt = 0; names->unfinished && names->partial && attempt < 100; ++attempt) {
+    unsigned n = serial++;
+    std::snprintf(names->unfinished, size, "%s.%ld.%u.part", target.c_str(), long(getpid()), n);
+    std::snprintf(names->partial, size, "%s.%ld.%u.partial", target.c_str(), long(getpid()), n);
+    g_unfinishedPath.store(names->unfinished);
+    int fd = open(names->unfinished, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    g_unfinishedPath.store(nullptr);
+    if (errno != EEXIST) break;
+  }
+  std::free(names->unfinished);
+  std::free(names->partial);
+  *names = BesideNames();
+  return -1;
+}
+
+// The partial document of the last run cut short, for the caller's message.
+char* g_partialPath = nullptr;
+
+}  // namespace
+
+bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
+  if (!path || !mode) return false;
+  FILE* stream = std::fopen(path, mode);
+  if (!stream) return false;
+  bool written;
+  try {
+    written = writeDocument(stream, encoding, root);
+  } catch (...) {
+    std::fclose(stream);
+    throw;
+  }
+  return std::fclose(stream) == 0 && written;
+}
+
+bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, const char** partialPath) {
+  if (partialPath) *partialPath = nullptr;
+  if (!fileName || !*fileName) return false;
+  std::string target = followLinks(fileName);
+  struct stat st;
+  bool exists = stat(target.c_str(), &st) == 0;
+  // A device or a pipe (/dev/null, /dev/stdout) has nothing to replace.
+  if (exists && !S_ISREG(st.st_mode)) return writeAstXml(fileName, "w", encoding, root);
+  // Nor is a file replaced that could not be written in place.
+  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+  BesideNames names;
+  int fd = createBeside(target, &names);
+  if (fd < 0) return false;
+  if (exists) {
+    // The new document keeps the old one's owner and permissions where the
+    // system allows.
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+      // not allowed: the file stays the writer's own
+    }
+    fchmod(fd, st.st_mode & 07777);
+  }
+  FILE* stream = fdopen(fd, "w");
+  bool written = stream != nullptr;
+  if (!stream) close(fd);
+  try {
+    if (stream) written = writeDocument(stream, encoding, root) && fsync(fd) == 0;
+  } catch (...) {
+    std::fclose(stream);
+    // A run cut short keeps what it wrote, under a name of its own.
+    bool moved = std::rename(names.unfinished, names.partial) == 0;
+    g_unfinishedPath.store(nullptr);
+    std::free(g_partialPath);
+    g_partialPath = moved ? names.partial : names.unfinished;
+    std::free(moved ? names.unfinished : names.partial);
+    if (partialPath) *partialPath = g_partialPath;
+    throw;
+  }
+  if (stream && std::fclose(stream) != 0) written = false;
+  if (written && std::rename(names.unfinished, target.c_str()) != 0) written = false;
+  if (!written) unlink(names.unfinished);
+  g_unfinishedPath.store(nullptr);
+  std::free(names.unfinished);
+  std::free(names.partial);
+  return written;
+}
+
+void removeUnfinishedDump() {
+  if (char* path = g_unfinishedPath.load()) unlink(path);
 }
 
 bool writeSourceXml(const char* path, const char* mode, const char* text) {

@@ -8,8 +8,19 @@ struct astNode;
 // Returns false, writing nothing, when the file cannot be opened.
 bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root);
 
-// The run's form: mode "w".
-bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root);
+// The run's form (vestrake -a). The document goes to a new file beside
+// fileName (beside the file it names through symbolic links), which takes
+// the old file's owner and permissions and replaces it only once complete;
+// a device or a pipe is written in place. False when the document could not
+// be written completely; fileName is then as it was. A jump of the pool
+// passes through; the partial document is then kept under a name of its own,
+// stored in *partialPath (valid until the next dump).
+bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root,
+                       const char** partialPath = nullptr);
+
+// Removes the file of a dump still being written, if any. Safe in a signal
+// handler.
+void removeUnfinishedDump();
 
 // Writes text as numbered lines in a <sourcecode> fragment. Returns false when
 // the file cannot be opened.

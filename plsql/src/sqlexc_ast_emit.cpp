@@ -27,20 +27,6 @@ int countNewlines(const char* text) {
   return n;
 }
 
-// Statement kinds whose head carries a label.
-bool hasStatementHead(int kind) {
-  switch (kind) {
-    case AST_ASSIGN: case AST_BLOCK: case AST_CALL: case AST_CASE: case AST_CLOSE: case AST_CONTINUE:
-    case AST_DYNAMIC: case AST_EXIT: case AST_FETCH: case AST_FOR: case AST_GOTO: case AST_IF:
-    case AST_LOOP: case AST_NULL: case AST_OPEN: case AST_RAISE: case AST_RAISE_APP: case AST_RETURN:
-    case AST_SELECT: case AST_SQL_STMT: case AST_WHILE: case AST_VALUES: case AST_SIGNAL:
-    case AST_PREPARE: case AST_EXECUTE: case AST_GET_DIAG: case AST_FORALL: case AST_PIPEROW:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
@@ -140,7 +126,7 @@ void emitNewLine(EmitterState* state, astNode* node) {
   bool isList = node->kind == AST_LIST;
   emitLineMarker(state, node->line, node->kind != AST_BLOCK && !isList);
   if (!isList) emitAppend(state, emitIndentation(state));
-  if (hasStatementHead(node->kind)) {
+  if (isStatement(node)) {
     const char* label = static_cast<astNodeStatement*>(node)->label;
     if (label) emitTokenList(state, label, ": ");
   }

@@ -106,8 +106,7 @@ void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
     astNode* field = c->value;
     if (!field) continue;
     emitAppend(state, emitIndentation(state));
-    if (field->kind >= AST_VAR_DECL && field->kind <= AST_EXCEPTION_DECL)
-      emitTokensOf(static_cast<astNodeDecl*>(field)->variableName, state);
+    if (isTranslatedDeclaration(field)) emitTokensOf(static_cast<astNodeDecl*>(field)->variableName, state);
     emitAppend(state, " ");
     if (field->kind == AST_VAR_DECL) emitDatatype(static_cast<astNodeVarDecl*>(field)->dataType, state);
     if (c->next) emitAppend(state, ",");

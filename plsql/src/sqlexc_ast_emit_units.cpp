@@ -21,13 +21,6 @@ void emitMemberHead(EmitterState* state, astNode* package, const char* word, ast
   emitTokensOf(name, state);
 }
 
-// Does a declaration node carry the declaration head? Error nodes and other
-// odd elements of a declaration list do not.
-bool hasDeclarationHead(const astNode* node) {
-  return (node->kind >= AST_VAR_DECL && node->kind <= AST_EXCEPTION_DECL) || node->kind == AST_OBJECT_DECL ||
-         node->kind == AST_SUBTYPE;
-}
-
 // The node kind that goes with each declaration class.
 int kindOfClass(int variableType) {
   switch (variableType) {
@@ -63,8 +56,8 @@ void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
   if (!unit) unit = list->parent;
   for (astListCell* c = list->head; c; c = c->next) {
     astNode* element = c->value;
-    if (!element || element->kind == AST_PRAGMA) continue;
-    if (!hasDeclarationHead(element)) continue;
+    // Pragmas, error nodes and other odd elements carry no declaration head.
+    if (!isDeclaration(element)) continue;
     astNodeDecl* declaration = static_cast<astNodeDecl*>(element);
     if (declaration->variableType == VAR_EXCEPTION_INIT) continue;
     // A class whose node is of another kind writes nothing, as an unknown

@@ -48,6 +48,7 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
   TranslateResult result;
   std::memset(&result, 0, sizeof result);
   ErrorRecord* errors = nullptr;
+  const char* partialDump = nullptr;
   ParseContext context;
   std::memset(&context, 0, sizeof context);
 
@@ -70,7 +71,7 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
       result.root = context.root;
       if (context.root) {
         if (copy->astFile) {
-          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root)) {
+          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &partialDump)) {
             // Never a silent success: the dump the user asked for is missing.
             result.unwritableDump = options->astFile;
             result.status = -1;
@@ -98,6 +99,7 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
   } catch (const PoolJump& jump) {
     if (context.scanner) teardownScanner(&context);
     result.jumpCode = jump.code;
+    result.partialDump = partialDump;
     errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
     // A run cut short is never a success.
     result.status = 2;
@@ -113,6 +115,7 @@ void printTranslateMessages(const TranslateResult& result) {
     std::fflush(stdout);
     std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
                stderr);
+    if (result.partialDump) std::fprintf(stderr, "VESTRAKE: Partial AST dump kept in %s\n", result.partialDump);
     return;
   }
   if (result.unwritableDump) {
@@ -140,5 +143,10 @@ void translateSource(const char* source, StatementRecord** statements, ErrorReco
   // short were replaced by the one line above.
   std::fflush(stdout);
   if (!result.jumpCode) printErrorRecords(stderr, sourceName, result.errors);
+  // Output lost on its way (a full disk, a file-size limit) fails the run.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fputs("ERROR: Can't write standard output\n", stderr);
+    if (result.status == 0) result.status = -1;
+  }
   std::exit(result.status);
 }

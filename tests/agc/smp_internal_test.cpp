@@ -291,6 +291,21 @@ TEST(SmpReset, KeepsChunksForTheNextUse) {
   smp_reset(nullptr);
 }
 
+// A request just below a chunk class is served by that class, which must
+// still hold the request and the chunk's margin: no fatal exit for any size.
+TEST(SmpBump, RequestsNearEveryClassBoundaryAreServed) {
+  for (int i = 0; i < chunk_class_count() && chunk_class(i) <= (1u << 20); ++i) {
+    for (unsigned n = chunk_class(i) - 200; n < chunk_class(i) + 8; n += 4) {
+      smp_memory_pool *p = smp_create();
+      smp_alloc(p, static_cast<unsigned>(p->bump->free_units) * kUnit);  // the first chunk is full
+      char *block = static_cast<char *>(smp_alloc(p, n));
+      ASSERT_NE(block, nullptr) << n;
+      std::memset(block, 0, n);
+      smp_destroy(p);
+    }
+  }
+}
+
 TEST(SmpFreeable, BlockSizesAndNullCases) {
   EXPECT_EQ(smp_malloc(nullptr, 8), nullptr);
   smp_memory_pool *p = smp_create();

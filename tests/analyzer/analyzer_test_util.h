@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "ag_string.h"
 #include "host_batch.h"
 #include "qen_analyzer.h"
+#include "shell_command.h"
 
 namespace qen_test {
 
@@ -35,13 +35,6 @@ inline std::vector<std::filesystem::path> tsql_corpus_files() {
     if (entry.is_regular_file()) files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
-}
-
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 inline void write_file(const std::string& path, const std::string& text) {

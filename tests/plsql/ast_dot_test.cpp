@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "ast_dot.h"
 #include "parser_test_util.h"
 #include "run_pool.h"
+#include "shell_command.h"
 #include "vst_subprocess.h"
 
 namespace {
@@ -34,10 +34,7 @@ class AstDotTest : public ::testing::Test {
 
   std::string draw(astNode* root, unsigned char linesOff = 1, int startLine = -1, int highlight = 0) {
     EXPECT_EQ(writeAstDot(path_.c_str(), "w", root, linesOff, startLine, highlight), 1);
-    std::ifstream in(path_, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return qen_test::read_file(path_);
   }
 
   static astNodeToken* token(const char* text, int line = 0) { return astTokenNew(258, text, line); }
@@ -195,10 +192,7 @@ TEST_F(AstDotTest, CorpusDrawingsRenderWithDot) {
   fs::create_directories(dir);
   std::vector<std::string> drawings;
   for (const fs::path& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    ParsedSource* parsed = parseText(text.str().c_str());
+    ParsedSource* parsed = parseText(qen_test::read_file(file).c_str());
     if (!parsed->accepted || !parsed->context.root) continue;
     std::string out = (dir / (std::to_string(drawings.size()) + ".dot")).string();
     ASSERT_EQ(writeAstDot(out.c_str(), "w", parsed->context.root, 0, -1, 0), 1) << file;

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "ast.h"
 #include "run_pool.h"
+#include "shell_command.h"
 #include "sqlexc_ast_dump.h"
 
 namespace {
@@ -27,14 +26,7 @@ class AstDumpTest : public ::testing::Test {
 
   std::string dump(astNode* root, const char* encoding = nullptr) {
     EXPECT_TRUE(writeAstXml(path_.c_str(), "w", encoding, root));
-    return readFile(path_);
-  }
-
-  static std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return qen_test::read_file(path_);
   }
 
   static astNodeToken* token(const char* text, int line = 0) { return astTokenNew(258, text, line); }
@@ -65,7 +57,7 @@ TEST_F(AstDumpTest, InternalErrorKeepsWhatWasWritten) {
     code = jump.code;
   }
   EXPECT_EQ(code, POOL_JUMP_INTERNAL_ERROR);
-  EXPECT_EQ(readFile(path_), std::string(kDecl) + "<node type=\"createProcedure\" object=\"");
+  EXPECT_EQ(qen_test::read_file(path_), std::string(kDecl) + "<node type=\"createProcedure\" object=\"");
 }
 
 TEST_F(AstDumpTest, TopLevelProcedureWithCollapsedListsAndEmptyList) {
@@ -296,13 +288,13 @@ TEST_F(AstDumpTest, ProgressLineEveryThousandthNodeOfEachDump) {
 
 TEST_F(AstDumpTest, SourceListing) {
   ASSERT_TRUE(writeSourceXml(path_.c_str(), "w", "first\r\nsecond\nlast"));
-  EXPECT_EQ(readFile(path_),
+  EXPECT_EQ(qen_test::read_file(path_),
             "<sourcecode>\n"
             "<code lineno=\"1\"><![CDATA[first]]></code>\n"
             "<code lineno=\"2\"><![CDATA[second]]></code>\n"
             "</sourcecode>");
   ASSERT_TRUE(writeSourceXml(path_.c_str(), "w", "a]]>b\n"));
-  EXPECT_EQ(readFile(path_),
+  EXPECT_EQ(qen_test::read_file(path_),
             "<sourcecode>\n"
             "<code lineno=\"1\"><![CDATA[a]]]]><![CDATA[>b]]></code>\n"
             "</sourcecode>");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "shell_command.h"
 #include "vst_subprocess.h"
 
 namespace {
@@ -61,6 +62,12 @@ TEST(VestrakeCli, RefusedArguments) {
       {{"-v", "-S"}, "Error: Invalid or missing value: -S\n"},
       {{"-i"}, "Error: Invalid or missing value: -i\n"},
       {{"-s", "x", "-m"}, "Error: Invalid or missing value: -m\n"},
+      // The encoding goes into the dump's XML declaration: only a name.
+      {{"-s", "x", "-c", "UTF-8\"?><x y=\""}, "Error: Invalid or missing value: -c\n"},
+      {{"-C", "8bit", "-s", "x"}, "Error: Invalid or missing value: -C\n"},
+      {{"-c", "a b"}, "Error: Invalid or missing value: -c\n"},
+      {{"-c", "-a", "x.xml"}, "Error: Invalid or missing value: -c\n"},
+      {{"-c", "UTF\xC3\xA9"}, "Error: Invalid or missing value: -c\n"},
   };
   for (const auto& c : cases) {
     ProcessResult r = vst(c.args);
@@ -94,6 +101,44 @@ TEST(VestrakeCli, UnreadableInputFile) {
   r = vst({"-i", missing, "-s", "begin null; end;"});
   EXPECT_EQ(r.out.find("Can't open"), std::string::npos);
   EXPECT_NE(r.status, 255);
+}
+
+// The source ends at its first NUL: a file holding one is refused rather
+// than cut short without a word.
+TEST(VestrakeCli, InputFileWithANulByteIsRefused) {
+  struct Case {
+    std::string text;
+    int line;
+  } cases[] = {
+      {std::string("begin null; end;\n\0begin x := 1; end;\n", 36), 2},
+      {std::string("\0", 1), 1},
+      {std::string("begin null; end; -- \0\n", 23), 1},
+  };
+  std::string path = tmpPath("nul.sql");
+  for (const Case& c : cases) {
+    {
+      std::ofstream f(path, std::ios::binary);
+      f << c.text;
+    }
+    ProcessResult r = vst({"-i", path});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, "ERROR: NUL byte at line " + std::to_string(c.line) + " of read file: " + path + "\n");
+    EXPECT_EQ(r.err, "");
+  }
+  std::remove(path.c_str());
+}
+
+// Output that cannot be written (here: beyond the file-size limit) fails the
+// run instead of ending it silently or by SIGXFSZ.
+TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
+  if (qen_test::command_status("prlimit --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no prlimit";
+  std::string out = tmpPath("limited.out");
+  // Standard error into the pipe, standard output into the limited file.
+  qen_test::ProcessResult r = qen_test::run_command("prlimit --fsize=16 " + qen_test::shell_quote(VESTRAKE_PATH) +
+                                                    " -v -s 'begin null; end;' 2>&1 > " + qen_test::shell_quote(out));
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.output, "ERROR: Can't write standard output\n");
+  std::remove(out.c_str());
 }
 
 TEST(VestrakeCli, VerboseEchoesSourceFromStringAndFile) {

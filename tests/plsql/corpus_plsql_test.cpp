@@ -3,31 +3,18 @@
 // recorded and must not drop.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "parser_test_util.h"
+#include "shell_command.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A word for the shell: single-quoted, embedded quotes kept.
-std::string shellQuote(const std::string& word)
-{
-  std::string quoted = "'";
-  for (char c : word)
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 std::vector<std::string> corpusFiles()
 {
@@ -43,14 +30,6 @@ std::vector<std::string> corpusFiles()
   return files;
 }
 
-std::string readAll(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(CorpusPlsql, EveryFileRunsWithoutCrashOrHang)
 {
   std::vector<std::string> files = corpusFiles();
@@ -60,12 +39,12 @@ TEST(CorpusPlsql, EveryFileRunsWithoutCrashOrHang)
   for (const std::string& file : files) {
     // Leak reports are not what this run looks for; a sanitizer finding of
     // any other kind ends the program with a status no run produces.
-    std::string command = "ASAN_OPTIONS=detect_leaks=0:exitcode=99 UBSAN_OPTIONS=halt_on_error=1:exitcode=98 "
-                          "timeout 120 " +
-                          shellQuote(VESTRAKE_PATH) + " -i " + shellQuote(file) + " > /dev/null 2>&1";
-    int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status)) << file;
-    int code = WEXITSTATUS(status);
+    std::string command =
+        "ASAN_OPTIONS=detect_leaks=0:exitcode=99 UBSAN_OPTIONS=halt_on_error=1:exitcode=98 "
+        "timeout 120 " +
+        qen_test::shell_quote(VESTRAKE_PATH) + " -i " + qen_test::shell_quote(file) + " > /dev/null 2>&1";
+    int code = qen_test::command_status(command);
+    ASSERT_NE(code, -1) << file;
     // Without -m a run ends with 0 or 5; 124 is the timeout, 2 a fatal
     // scanner error, above 128 a signal.
     EXPECT_TRUE(code == 0 || code == 5) << file << " exit " << code;
@@ -85,7 +64,7 @@ TEST(CorpusPlsql, UnitsThatParseWithoutSyntaxError)
   int units = 0;
   int errorUnits = 0;
   for (const std::string& file : files) {
-    std::string text = readAll(file);
+    std::string text = qen_test::read_file(file);
     ParsedSource* p = parseText(text.c_str());
     if (p->accepted)
       ++acceptedFiles;

@@ -1,24 +1,45 @@
 // `vestrake -a`: whole dumps of real PL/SQL written by the program, byte for
-// byte, and the failure when the dump file cannot be written.
+// byte; the dump file replaced only by a complete document, whatever stops
+// the run (a failed write, an exhausted pool, a signal); the failure when
+// the dump file cannot be written.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "shell_command.h"
 #include "vst_subprocess.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+using qen_test::read_file;
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+bool havePrlimit() { return qen_test::command_status("prlimit --version > /dev/null 2>&1") == 0; }
+
+// A body of `statements` assignments, one per line.
+std::string manyStatements(int statements) {
+  std::string source = "BEGIN\n";
+  for (int i = 0; i < statements; ++i) source += "  x := 1;\n";
+  return source + "END;\n";
 }
 
 class DumpCli : public ::testing::Test {
@@ -27,10 +48,17 @@ class DumpCli : public ::testing::Test {
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     for (char& c : name)
       if (c == '/') c = '_';
-    out_ = std::string(QEN_TEST_TMP_DIR) + "/dump_cli_" + name + ".xml";
-    std::remove(out_.c_str());
+    dir_ = std::string(QEN_TEST_TMP_DIR) + "/dump_cli_" + name;
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    out_ = dir_ + "/dump.xml";
+    input_ = std::string(QEN_TEST_TMP_DIR) + "/dump_cli_" + name + ".pls";
   }
-  void TearDown() override { std::remove(out_.c_str()); }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::remove_all(dir_);
+    std::remove(input_.c_str());
+  }
 
   // Dumps source with the given extra options; expects status 0.
   std::string dump(const std::string& source, std::vector<std::string> extra = {}) {
@@ -39,16 +67,147 @@ class DumpCli : public ::testing::Test {
     ProcessResult run = runProcess(VESTRAKE_PATH, args);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out, "");
-    return readFile(out_);
+    return read_file(out_);
   }
 
+  // A previous document with permissions of its own, owned by another user
+  // when the test may give it one.
+  void writeOldDocument() {
+    writeFile(out_, kOld);
+    chmod(out_.c_str(), 0640);
+    if (geteuid() == 0) {
+      EXPECT_EQ(chown(out_.c_str(), 65534, 65534), 0);
+    }
+  }
+
+  // The names in the test's folder, sorted.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  static constexpr const char* kOld = "<old/>\n";
+  std::string dir_;
   std::string out_;
+  std::string input_;
 };
 
-TEST_F(DumpCli, UnwritableDumpFileIsAnError) {
-  ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", "/nonexistent-dir/t.xml"});
-  EXPECT_EQ(run.out, "ERROR: Can't open write file: /nonexistent-dir/t.xml\n");
+TEST_F(DumpCli, CompleteDumpReplacesTheOldDocumentKeepingItsModeAndOwner) {
+  writeOldDocument();
+  struct stat before;
+  ASSERT_EQ(stat(out_.c_str(), &before), 0);
+  std::string doc = dump("BEGIN NULL; END;");
+  EXPECT_EQ(doc.rfind("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<node type=\"block\"", 0), 0u) << doc;
+  struct stat after;
+  ASSERT_EQ(stat(out_.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"});
+}
+
+// Through a symbolic link the file it names is written, dangling or not; the
+// link stays.
+TEST_F(DumpCli, DumpThroughALinkWritesItsTarget) {
+  std::string link = dir_ + "/link.xml";
+  ASSERT_EQ(symlink("target.xml", link.c_str()), 0);
+  for (const char* source : {"BEGIN NULL; END;", "BEGIN x := 1; END;"}) {
+    ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", source, "-a", link});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(read_file(dir_ + "/target.xml").rfind("<?xml", 0), 0u);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"link.xml", "target.xml"}));
+  }
+}
+
+// A dump that runs into the file-size limit is reported as a failed write,
+// and the old document stays as it was.
+TEST_F(DumpCli, DumpBeyondTheFileSizeLimitKeepsTheOldDocument) {
+  if (!havePrlimit()) GTEST_SKIP() << "no prlimit";
+  writeOldDocument();
+  writeFile(input_, manyStatements(150));
+  qen_test::ProcessResult run = qen_test::run_command("prlimit --fsize=4096 " + qen_test::shell_quote(VESTRAKE_PATH) +
+                                                      " -i " + qen_test::shell_quote(input_) + " -a " +
+                                                      qen_test::shell_quote(out_) + " 2>&1");
+  EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.output, "ERROR: Can't open write file: " + out_ + "\n");
+  EXPECT_EQ(read_file(out_), kOld);
+  EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"});
+}
+
+// A folder that takes no new file: the document cannot be replaced safely,
+// so the run refuses before touching it.
+TEST_F(DumpCli, FolderWithoutWriteAccessKeepsTheOldDocument) {
+  writeFile(out_, kOld);
+  chmod(out_.c_str(), 0666);
+  chmod(dir_.c_str(), 0555);
+  std::string prefix;
+  if (geteuid() == 0) {
+    if (qen_test::command_status("setpriv --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no setpriv";
+    prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  qen_test::ProcessResult run = qen_test::run_command(prefix + qen_test::shell_quote(VESTRAKE_PATH) +
+                                                      " -s 'BEGIN NULL; END;' -a " + qen_test::shell_quote(out_) +
+                                                      " 2>&1");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.output, "ERROR: Can't open write file: " + out_ + "\n");
+  EXPECT_EQ(read_file(out_), kOld);
+  EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"});
+}
+
+// SIGINT, SIGTERM and SIGHUP in the middle of a dump: the run ends by the
+// signal, the old document stays and nothing unfinished is left beside it.
+// Standard output is a pipe of one page that is read only after the signal,
+// so the dump's progress lines hold the run inside the dump until then.
+TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
+  writeFile(input_, manyStatements(120000));
+  for (int signo : {SIGINT, SIGTERM, SIGHUP}) {
+    writeOldDocument();
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    ASSERT_EQ(fcntl(out[0], F_SETPIPE_SZ, 4096), 4096);
+    pid_t pid = fork();
+    if (pid == 0) {
+      dup2(out[1], 1);
+      close(out[0]);
+      close(out[1]);
+      int null = open("/dev/null", O_WRONLY);
+      dup2(null, 2);
+      signal(signo, SIG_DFL);  // whatever the test runner ignores
+      execl(VESTRAKE_PATH, VESTRAKE_PATH, "-i", input_.c_str(), "-a", out_.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    // Waits until the unfinished document exists beside the old one.
+    bool dumping = false;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!dumping && std::chrono::steady_clock::now() < deadline && waitpid(pid, nullptr, WNOHANG) == 0) {
+      for (const std::string& name : entries()) dumping = dumping || name.find(".part") != std::string::npos;
+      if (!dumping) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(dumping) << signo;
+    kill(pid, signo);
+    char buffer[4096];
+    while (read(out[0], buffer, sizeof buffer) > 0) {
+    }
+    close(out[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signo) << signo << " " << status;
+    EXPECT_EQ(read_file(out_), kOld) << signo;
+    EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"}) << signo;
+  }
+}
+
+TEST_F(DumpCli, UnwritableDumpFileIsAnError) {
+  for (std::string path : {"/nonexistent-dir/t.xml", "", "t.xml/"}) {
+    ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", path});
+    EXPECT_EQ(run.out, "ERROR: Can't open write file: " + path + "\n");
+    EXPECT_EQ(run.status, 255);
+  }
 }
 
 TEST_F(DumpCli, DumpThatCannotBeWrittenCompletelyIsAnError) {
@@ -60,26 +219,21 @@ TEST_F(DumpCli, DumpThatCannotBeWrittenCompletelyIsAnError) {
 }
 
 // A run cut short by an exhausted pool keeps every byte written before the
-// failure. The source holds one literal whose escaped form is by far the
-// largest allocation of the dump, and more than the output buffer holds: one
-// byte below the smallest ceiling that lets the run finish, the dump stops
+// failure, under a name that the message gives; the old document stays. The
+// source holds one literal whose escaped form is by far the largest
+// allocation of the dump, and more than the output buffer holds: one byte
+// below the smallest ceiling that lets the run finish, the dump stops
 // exactly where that literal begins.
-TEST_F(DumpCli, ExhaustedPoolLeavesTheDocumentUpToTheFailure) {
-  std::string source = "BEGIN\n  x := 1;\n  y := '" + std::string(300000, '&') + "';\n  z := 2;\nEND;\n";
-  std::string input = out_ + ".pls";
-  {
-    std::ofstream file(input, std::ios::binary);
-    file << source;
-  }
-  std::vector<std::string> args = {"-i", input, "-a", out_};
+TEST_F(DumpCli, ExhaustedPoolKeepsThePartialDocumentBesideTheOldOne) {
+  writeFile(input_, "BEGIN\n  x := 1;\n  y := '" + std::string(300000, '&') + "';\n  z := 2;\nEND;\n");
+  std::vector<std::string> args = {"-i", input_, "-a", out_};
   ProcessResult full = runProcess(VESTRAKE_PATH, args, {}, {"VESTRAKE_POOL_LIMIT"});
   ASSERT_EQ(full.status, 0) << full.out << full.err;
-  std::string document = readFile(out_);
+  std::string document = read_file(out_);
   size_t literal = document.find("'&amp;");
   ASSERT_NE(literal, std::string::npos);
 
   auto runWithLimit = [&](size_t limit) {
-    std::remove(out_.c_str());
     return runProcess(VESTRAKE_PATH, args, {{"VESTRAKE_POOL_LIMIT", std::to_string(limit)}});
   };
   size_t fails = 1, finishes = size_t(1) << 28;
@@ -88,19 +242,57 @@ TEST_F(DumpCli, ExhaustedPoolLeavesTheDocumentUpToTheFailure) {
     size_t middle = fails + (finishes - fails) / 2;
     (runWithLimit(middle).status == 0 ? finishes : fails) = middle;
   }
+  fs::remove_all(dir_);
+  fs::create_directories(dir_);
+  writeOldDocument();
   ProcessResult cut = runWithLimit(fails);
   EXPECT_EQ(cut.status, 2);
-  EXPECT_EQ(cut.err, "VESTRAKE: OUT OF MEMORY\n");
   EXPECT_EQ(cut.out, "");
-  EXPECT_EQ(readFile(out_), document.substr(0, literal));
-  std::remove(input.c_str());
+  const std::string kept = "VESTRAKE: OUT OF MEMORY\nVESTRAKE: Partial AST dump kept in ";
+  ASSERT_EQ(cut.err.rfind(kept, 0), 0u) << cut.err;
+  std::string partial = cut.err.substr(kept.size(), cut.err.size() - kept.size() - 1);
+  EXPECT_EQ(partial.rfind(out_ + ".", 0), 0u) << partial;
+  EXPECT_EQ(partial.substr(partial.size() - 8), ".partial");
+  EXPECT_EQ(read_file(partial), document.substr(0, literal));
+  EXPECT_EQ(read_file(out_), kOld);
+  EXPECT_EQ(entries(), (std::vector<std::string>{"dump.xml", fs::path(partial).filename().string()}));
 }
 
 TEST_F(DumpCli, EncodingOption) {
-  std::string doc = dump("BEGIN NULL; END;", {"-c", "UTF-8"});
-  EXPECT_EQ(doc.substr(0, doc.find('\n') + 1), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-  doc = dump("BEGIN NULL; END;");
-  EXPECT_EQ(doc.substr(0, doc.find('\n') + 1), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n");
+  struct Case {
+    std::vector<std::string> options;
+    std::string encoding;
+  } cases[] = {
+      {{"-c", "UTF-8"}, "UTF-8"},
+      {{"-c", "x._-9"}, "x._-9"},
+      {{"-c", ""}, "ISO-8859-1"},
+      {{}, "ISO-8859-1"},
+  };
+  for (const Case& c : cases) {
+    std::string doc = dump("BEGIN NULL; END;", c.options);
+    EXPECT_EQ(doc.substr(0, doc.find('\n') + 1), "<?xml version=\"1.0\" encoding=\"" + c.encoding + "\"?>\n");
+  }
+}
+
+// The dump's walk does not recurse per nesting level: 4,900 nested blocks,
+// the most the parser takes, dump on a main stack of 256 KiB.
+TEST_F(DumpCli, DeeplyNestedBlocksDumpOnASmallStack) {
+  std::string source;
+  for (int i = 0; i < 4900; ++i) source += "BEGIN\n";
+  source += "NULL;\n";
+  for (int i = 0; i < 4900; ++i) source += "END;\n";
+  writeFile(input_, source);
+  qen_test::ProcessResult run = qen_test::run_command("ulimit -s 256 && exec " + qen_test::shell_quote(VESTRAKE_PATH) +
+                                                      " -i " + qen_test::shell_quote(input_) + " -a " +
+                                                      qen_test::shell_quote(out_) + " 2>&1");
+  EXPECT_TRUE(run.exited);
+  EXPECT_EQ(run.status, 0) << run.output.substr(0, 2000);
+  std::string doc = read_file(out_);
+  size_t blocks = 0;
+  for (size_t at = doc.find("<node type=\"block\""); at != std::string::npos; at = doc.find("<node type=\"block\"", at + 1))
+    ++blocks;
+  EXPECT_EQ(blocks, 4900u);
+  EXPECT_EQ(doc.substr(doc.size() - 9), "\n</node>\n");
 }
 
 // Whole dumps of one source per family, compared byte for byte.
@@ -111,9 +303,9 @@ TEST_P(DumpGolden, MatchesTheExpectedDocument) {
   ProcessResult run = runProcess(VESTRAKE_PATH, {"-i", base + ".pls", "-a", out_});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.out, "");
-  std::string expected = readFile(base + ".xml");
+  std::string expected = read_file(base + ".xml");
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(readFile(out_), expected);
+  EXPECT_EQ(read_file(out_), expected);
 }
 
 // proc: procedure with arguments, defaults, a handler and RAISE_APPLICATION_ERROR;

@@ -10,13 +10,12 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "parse_context.h"
+#include "shell_command.h"
 #include "sqlexc_ast_emit.h"
 
 namespace fs = std::filesystem;
@@ -32,13 +31,6 @@ std::vector<std::string> corpusFiles() {
     if (entry.is_regular_file()) files.push_back(entry.path().string());
   std::sort(files.begin(), files.end());
   return files;
-}
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 }  // namespace
@@ -67,7 +59,7 @@ TEST(EmitCorpus, RecordsKeepTheirInvariants) {
   long records = 0;
   std::map<std::string, long> errorsByMessage;
   for (const std::string& file : files) {
-    std::string text = readAll(file);
+    std::string text = qen_test::read_file(file);
     for (bool markers : {false, true}) {
       TranslateOptions options;
       setCommandLineDefaults(&options);

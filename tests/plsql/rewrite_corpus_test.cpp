@@ -6,12 +6,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "rewrite_test_util.h"
+#include "shell_command.h"
 #include "vst_subprocess.h"
 
 namespace fs = std::filesystem;
@@ -80,10 +79,7 @@ TEST(RewriteCorpus, InProcessPassLinksParents)
     GTEST_SKIP() << "shared corpus not found";
   int rewritten = 0;
   for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string source = buffer.str();
+    std::string source = qen_test::read_file(file);
     ParsedSource* parsed = parseText(source.c_str());
     if (!parsed->accepted || !parsed->context.root)
       continue;

@@ -74,7 +74,7 @@ inline std::string declarations(const astNodeList* list)
     }
     if (node->kind != AST_VAR_DECL) {
       out += "[" + std::to_string(node->kind) + "]";
-      if (node->kind >= AST_VAR_DECL && node->kind <= AST_EXCEPTION_DECL)
+      if (isTranslatedDeclaration(node))
         out += tokens(static_cast<astNodeDecl*>(node)->variableName);
       continue;
     }

@@ -252,4 +252,80 @@ TEST(RewriteUnits, ForallIsNotEnteredButReported)
   EXPECT_FALSE(p->body->usesRowcount);
 }
 
+// Every construct that the translation leaves out is reported once, at its
+// line, with its own message and context.
+TEST(RewriteUnits, EveryLeftOutConstructIsReported)
+{
+  struct Case {
+    const char* source;
+    const char* record;
+  };
+  const Case cases[] = {
+      {"COMMENT ON TABLE t IS 'x';\n", "COMMENT ON not supported|2|1|<null>|COMMENT ON...|<null>"},
+      {"ALTER CLUSTER c SIZE 512;\n", "ALTER CLUSTER not supported|2|1|<null>|ALTER CLUSTER...|<null>"},
+      {"ALTER DIMENSION d COMPILE;\n", "ALTER DIMENSION not supported|2|1|<null>|ALTER DIMENSION...|<null>"},
+      {"ALTER OUTLINE o REBUILD;\n", "ALTER OUTLINE not supported|2|1|<null>|ALTER OUTLINE...|<null>"},
+      {"ALTER ROLE r NOT IDENTIFIED;\n", "ALTER ROLE not supported|2|1|<null>|ALTER ROLE...|<null>"},
+      {"ALTER ROLLBACK SEGMENT rs ONLINE;\n",
+       "ALTER ROLLBACK SEGMENT not supported|2|1|<null>|ALTER ROLLBACK SEGMENT...|<null>"},
+      {"ALTER SEQUENCE s INCREMENT BY 2;\n", "ALTER SEQUENCE not supported|2|1|<null>|ALTER SEQUENCE...|<null>"},
+      {"ALTER TABLE t ADD (b NUMBER);\n", "ALTER TABLE not supported|2|1|<null>|ALTER TABLE...|<null>"},
+      {"ALTER TRIGGER tr DISABLE;\n", "ALTER TRIGGER not supported|2|1|<null>|ALTER TRIGGER...|<null>"},
+      {"ALTER TABLESPACE ts OFFLINE;\n", "ALTER TABLESPACE not supported|2|1|<null>|ALTER TABLESPACE...|<null>"},
+      {"ALTER USER u IDENTIFIED BY pw;\n", "ALTER USER not supported|2|1|<null>|ALTER USER...|<null>"},
+      {"CREATE CLUSTER c (a NUMBER);\n", "CREATE CLUSTER not supported|2|1|<null>|CREATE CLUSTER...|<null>"},
+      {"CREATE DATABASE LINK l CONNECT TO u IDENTIFIED BY pw USING 'x';\n",
+       "CREATE DATABASE LINK not supported|2|1|<null>|CREATE DATABASE LINK...|<null>"},
+      {"CREATE DIMENSION d LEVEL a IS t.a;\n", "CREATE DIMENSION not supported|2|1|<null>|CREATE DIMENSION...|<null>"},
+      {"CREATE DIRECTORY dd AS '/tmp';\n", "CREATE DIRECTORY not supported|2|1|<null>|CREATE DIRECTORY...|<null>"},
+      {"CREATE INDEX i ON t (a);\n", "CREATE INDEX not supported|2|1|<null>|CREATE INDEX...|<null>"},
+      {"CREATE OUTLINE o ON SELECT * FROM t;\n", "CREATE OUTLINE not supported|2|1|<null>|CREATE OUTLINE...|<null>"},
+      {"CREATE ROLE r;\n", "CREATE ROLE not supported|2|1|<null>|CREATE ROLE...|<null>"},
+      {"CREATE ROLLBACK SEGMENT rs;\n",
+       "CREATE ROLLBACK SEGMENT not supported|2|1|<null>|CREATE ROLLBACK SEGMENT...|<null>"},
+      {"CREATE SEQUENCE s START WITH 1;\n", "CREATE SEQUENCE not supported|2|1|<null>|CREATE SEQUENCE...|<null>"},
+      {"CREATE SYNONYM sy FOR t;\n", "CREATE SYNONYM not supported|2|1|<null>|CREATE SYNONYM...|<null>"},
+      {"CREATE TABLE t (a NUMBER);\n", "CREATE TABLE not supported|2|1|<null>|CREATE TABLE...|<null>"},
+      {"CREATE TABLESPACE ts DATAFILE 'x';\n",
+       "CREATE TABLESPACE not supported|2|1|<null>|CREATE TABLESPACE...|<null>"},
+      {"CREATE TYPE ty AS OBJECT (a NUMBER);\n/\n", "CREATE TYPE not supported|2|1|<null>|CREATE TYPE...|<null>"},
+      {"CREATE USER u IDENTIFIED BY pw;\n", "CREATE USER not supported|2|1|<null>|CREATE USER...|<null>"},
+      {"CREATE VIEW v AS SELECT * FROM t;\n", "CREATE VIEW not supported|2|1|<null>|CREATE VIEW...|<null>"},
+      {"DROP CLUSTER c;\n", "DROP CLUSTER not supported|2|1|<null>|DROP CLUSTER...|<null>"},
+      {"DROP DATABASE LINK l;\n", "DROP DATABASE LINK not supported|2|1|<null>|DROP DATABASE LINK...|<null>"},
+      {"DROP DIMENSION d;\n", "DROP DIMENSION not supported|2|1|<null>|DROP DIMENSION...|<null>"},
+      {"DROP DIRECTORY dd;\n", "DROP DIRECTORY not supported|2|1|<null>|DROP DIRECTORY...|<null>"},
+      {"DROP INDEX i;\n", "DROP INDEX not supported|2|1|<null>|DROP INDEX...|<null>"},
+      {"DROP OUTLINE o;\n", "DROP OUTLINE not supported|2|1|<null>|DROP OUTLINE...|<null>"},
+      {"DROP ROLE r;\n", "DROP ROLE not supported|2|1|<null>|DROP ROLE...|<null>"},
+      {"DROP ROLLBACK SEGMENT rs;\n", "DROP ROLLBACK SEGMENT not supported|2|1|<null>|DROP ROLLBACK SEGMENT...|<null>"},
+      {"DROP SEQUENCE s;\n", "DROP SEQUENCE not supported|2|1|<null>|DROP SEQUENCE...|<null>"},
+      {"DROP SYNONYM sy;\n", "DROP SYNONYM not supported|2|1|<null>|DROP SYNONYM...|<null>"},
+      {"DROP TABLE t;\n", "DROP TABLE not supported|2|1|<null>|DROP TABLE...|<null>"},
+      {"DROP TABLESPACE ts;\n", "DROP TABLESPACE not supported|2|1|<null>|DROP TABLESPACE...|<null>"},
+      {"DROP TYPE ty;\n", "DROP TYPE not supported|2|1|<null>|DROP TYPE...|<null>"},
+      {"DROP USER u;\n", "DROP USER not supported|2|1|<null>|DROP USER...|<null>"},
+      {"DROP VIEW v;\n", "DROP VIEW not supported|2|1|<null>|DROP VIEW...|<null>"},
+      {"GRANT SELECT ON t TO u;\n", "GRANT not supported|2|1|<null>|GRANT...|<null>"},
+      {"REVOKE SELECT ON t FROM u;\n", "REVOKE not supported|2|1|<null>|REVOKE...|<null>"},
+      {"CREATE JAVA SOURCE NAMED js AS public class A { }\n/\n",
+       "CREATE JAVA SOURCE not supported|2|1|<null>|CREATE JAVA SOURCE...|<null>"},
+      {"CREATE FUNCTION f RETURN t PIPELINED IS\nBEGIN\n  FORALL i IN 1..2 DELETE FROM t;\nEND;\n/\n",
+       "FORALL not supported|2|3|<null>|FORALL...|<null>"},
+      {"CREATE FUNCTION f RETURN t PIPELINED IS\nBEGIN\n  PIPE ROW (1);\nEND;\n/\n",
+       "PIPE ROW not supported|2|3|<null>|PIPE ROW...|<null>"},
+      {"CREATE FUNCTION f RETURN t PIPELINED IS\n  SUBTYPE st IS NUMBER;\nBEGIN\n  NULL;\nEND;\n/\n",
+       "SUBTYPE not supported|2|2|<null>|SUBTYPE...|<null>"},
+      {"CREATE FUNCTION f RETURN t PIPELINED IS\n  PROCEDURE np IS BEGIN NULL; END;\nBEGIN\n  NULL;\nEND;\n/\n",
+       "Nested PROCEDURE not supported|2|2|<null>|PROCEDURE...|<null>"},
+      {"CREATE FUNCTION f RETURN t PIPELINED IS\n  FUNCTION nf RETURN NUMBER IS BEGIN RETURN 1; END;\n"
+       "BEGIN\n  NULL;\nEND;\n/\n",
+       "Nested FUNCTION not supported|2|2|<null>|FUNCTION...|<null>"},
+  };
+  for (const Case& c : cases) {
+    RewriteRun run = rewriteText(c.source);
+    EXPECT_EQ(records(run), c.record) << c.source;
+  }
+}
+
 }  // namespace

@@ -2,10 +2,9 @@
 // end without failing, and the line count matches the line feeds consumed.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
+#include "shell_command.h"
 #include "vst_scan_fixture.h"
 
 
@@ -69,10 +68,7 @@ TEST_F(Robust, CorpusFilesScanToTheEnd) {
   int files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = buffer.str();
+    std::string text = qen_test::read_file(entry.path());
     text = text.substr(0, text.find('\0'));
     scanToEnd(text);
     long lfs = long(std::count(text.begin(), text.end(), '\n'));
