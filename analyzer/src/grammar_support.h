@@ -1,9 +1,9 @@
 #ifndef QEN_ANALYZER_GRAMMAR_SUPPORT_H
 #define QEN_ANALYZER_GRAMMAR_SUPPORT_H
 
-/* What the code generated from the grammar files relies on: the leaf
- * layouts, the content flags, node allocation, visiting a child and calls
- * through parameter blocks. Also included by the code blocks of the
+/* What the code generated from the grammar files relies on: token values
+ * and slots, int words, the content flags, node allocation, visiting a
+ * child, walking a list and calls through parameter blocks. Also included by the code blocks of the
  * grammar files, so everything here is usable there. */
 
 #include <stddef.h>
