@@ -89,6 +89,7 @@ struct envn {
   int32_t elements;
   unsigned char options[4];
   stmt_rec* stack;
+  stmt_rec* spare;  /* closed records, linked through parent, for the next ones */
 };
 
 /* The empty-stack record shared by every environment. */
