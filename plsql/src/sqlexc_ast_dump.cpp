@@ -634,9 +634,8 @@ void removeUnfinishedDump() {
 
 void finishDumpAtExit() {
   DumpInProgress* dump = g_dumpInProgress.load();
-  if (!dump) return;
-  if (dump->output) flushDump(dump->output);
-  if (char* path = dump->unfinished.load()) unlink(path);
+  if (dump && dump->output) flushDump(dump->output);
+  removeUnfinishedDump();
 }
 
 bool writeSourceXml(const char* path, const char* mode, const char* text) {
