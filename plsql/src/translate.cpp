@@ -1,6 +1,5 @@
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <unordered_set>
 
 #include "ast.h"
@@ -20,12 +19,20 @@ bool parseSource(ParseContext* context) {
 
 namespace {
 
-PoolJumpTarget g_recoveryPoint = {1};
-Pool* g_runPool = nullptr;
+// What one translation holds while it runs. Its pool outlives it: the
+// result takes the pool over, with everything the result points to.
+struct TranslationRun {
+  // The pool throws back to translateCore; the target is bound to the pool
+  // for the length of the run only.
+  PoolJumpTarget recoveryPoint = {1};
+  OwnedPool pool;
+  ErrorList errors;
+  ParseContext context = {};
+};
 
 // Semantic checks, rewriting and emission of an accepted tree. The tree and
 // the error list stay in the run pool.
-void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
+void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorList* errors, StatementRecord** statements) {
   transformProgram(root, options, errors);
   *statements = emitProgram(root, options->emitterWord, options->terminator, options->lineMarkers, errors);
 }
@@ -46,23 +53,16 @@ astNode* withoutBrokenUnitPieces(astNode* root, const astNodeList* pieces) {
 
 TranslateResult translateCore(const char* source, const TranslateOptions* options) {
   TranslateResult result;
-  std::memset(&result, 0, sizeof result);
-  ErrorRecord* errors = nullptr;
-  const char* partialDump = nullptr;
-  ParseContext context;
-  std::memset(&context, 0, sizeof context);
-
-  // One run per pool; a previous in-process run's pool is released first
-  // (unless its owner already destroyed it as the current pool).
-  if (g_runPool && poolCurrent() == g_runPool) poolDestroyCurrent();
-  g_runPool = nullptr;
+  TranslationRun run;
+  ParseContext& context = run.context;
+  Pool* callersPool = poolCurrent();
   try {
-    g_runPool = poolCreateCurrent(&g_recoveryPoint);
+    run.pool.reset(poolCreateCurrent(&run.recoveryPoint));
     TranslateOptions* copy = static_cast<TranslateOptions*>(poolAlloc(sizeof(TranslateOptions)));
     initTranslateOptions(copy, options);
     context.options = copy;
     context.source = source ? source : "";
-    context.errors = &errors;
+    context.errors = &run.errors;
     context.parserState = nullptr;
     context.maxErrors = copy->maxErrors < 0 ? 0 : copy->maxErrors;
     context.tooManyErrors = 0;
@@ -71,42 +71,44 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
       result.root = context.root;
       if (context.root) {
         if (copy->astFile) {
-          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &partialDump)) {
+          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &result.partialDump)) {
             // Never a silent success: the dump the user asked for is missing.
             result.unwritableDump = options->astFile;
             result.status = -1;
           }
         }
         else
-          rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &errors,
+          rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &run.errors,
                          &result.statements);
       }
     } else {
       result.parseFailed = true;
-      if (errors && errors->next)
-        result.failLine = errors->next->line;
+      if (run.errors.head && run.errors.head->next)
+        result.failLine = run.errors.head->next->line;
       else
         result.unableToParse = true;
       result.status = 5;
     }
     // A source the parser had to skip over is never a clean run, even when
     // the rest of it was translated.
-    if (result.status == 0 && holdsSyntaxError(errors)) result.status = 5;
+    if (result.status == 0 && holdsSyntaxError(run.errors.head)) result.status = 5;
     if (context.tooManyErrors) {
       result.tooManyErrors = true;
       result.status = 1;
     }
+    result.errors = run.errors.head;
   } catch (const PoolJump& jump) {
     if (context.scanner) teardownScanner(&context);
     result.jumpCode = jump.code;
-    result.partialDump = partialDump;
-    errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
+    result.errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
     // A run cut short is never a success.
     result.status = 2;
     result.parseFailed = false;
     result.tooManyErrors = false;
   }
-  result.errors = errors;
+  poolSetJumpTarget(run.pool.get(), nullptr);
+  poolSetCurrent(callersPool);
+  result.pool = std::move(run.pool);
   return result;
 }
 
@@ -115,7 +117,8 @@ void printTranslateMessages(const TranslateResult& result) {
     std::fflush(stdout);
     std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
                stderr);
-    if (result.partialDump) std::fprintf(stderr, "VESTRAKE: Partial AST dump kept in %s\n", result.partialDump);
+    if (!result.partialDump.empty())
+      std::fprintf(stderr, "VESTRAKE: Partial AST dump kept in %s\n", result.partialDump.c_str());
     return;
   }
   if (result.unwritableDump) {
