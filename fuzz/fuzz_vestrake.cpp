@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.astFile = "/dev/null";
   TranslateResult dumped = translateCore(source.c_str(), &options);
   if (dumped.jumpCode == POOL_JUMP_INTERNAL_ERROR) abort();
-  // The tree stays in the run's pool until the next run starts.
+  // The tree lives in the run's pool, which the result owns.
   if (dumped.root && dumped.jumpCode == 0) {
     writeAstDot("/dev/null", "w", dumped.root, 0, -1, 0);
     writeAstDot("/dev/null", "w", dumped.root, 1, 2, 3);

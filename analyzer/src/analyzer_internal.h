@@ -89,6 +89,7 @@ struct envn {
   int32_t elements;
   unsigned char options[4];
   stmt_rec* stack;
+  stmt_rec* spare;  /* closed records, linked through parent, for the next ones */
   /* Set when an evaluation pass stopped because the batch nests deeper than
    * the walk's stack allows. */
   bool walk_too_deep;

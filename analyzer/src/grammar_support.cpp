@@ -1,6 +1,8 @@
-// Grammar set-up, the default leaf constructors and the evaluation-pass
-// observer.
+// Grammar set-up, the default leaf constructors, the check of int words
+// and the evaluation-pass observer.
 #include "grammar_support.h"
+
+#include <stdio.h>
 
 extern "C" {
 
@@ -21,6 +23,14 @@ void gn_dproc_end_of_input(st_context* ctx, st_node** value) {
 void grammar_init(void) { gn_dproc_table_init(); }
 
 }  // extern "C"
+
+// A grammar error, not an input error: a word declared int was given a
+// pointer or another value wider than 32 bits.
+void gn_int_too_wide(ag_word value) {
+  char text[64];
+  snprintf(text, sizeof text, "%ld fits 32 bits", static_cast<long>(value));
+  context_assert(text, "analyzer/src/grammar_support.cpp", "int word", __LINE__);
+}
 
 namespace {
 gn_goal_observer g_goal_observer = nullptr;

@@ -1,11 +1,12 @@
 #ifndef QEN_ANALYZER_GRAMMAR_SUPPORT_H
 #define QEN_ANALYZER_GRAMMAR_SUPPORT_H
 
-/* What the code generated from the grammar files relies on: the leaf
- * layouts, the content flags, node allocation, visiting a child, calls
- * through parameter blocks and the hook that observes each evaluation pass.
- * Also included by the code blocks of the grammar files, so everything here
- * is usable there. */
+/* What the code generated from the grammar files relies on: token values
+ * and slots, int words, the content flags, node allocation, visiting a
+ * child (with the depth check of the walk it runs in), walking a list,
+ * calls through parameter blocks and the hook that observes each
+ * evaluation pass. Also included by the code blocks of the grammar files,
+ * so everything here is usable there. */
 
 #include <stddef.h>
 #include <stdint.h>
@@ -32,31 +33,67 @@ enum : ag_word {
   EF_DATE_FUNC = 1024,
 };
 
-/* Leaves: the descriptor alone, or the descriptor and the lexeme number. */
-struct gn_leaf1 {
-  const st_production* descriptor;
+/* A token's semantic value is its lexeme number, tagged so that it is
+ * never taken for a node; the end of input is null. A parent keeps the
+ * number in a slot of its own (gn_leaf) where the token carries one. */
+inline st_node* gn_token_value(int32_t lexeme) {
+  return reinterpret_cast<st_node*>((static_cast<uintptr_t>(static_cast<uint32_t>(lexeme)) << 1) | 1u);
+}
+inline int32_t gn_token_lexeme(const st_node* value) {
+  return static_cast<int32_t>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value) >> 1));
+}
+
+[[noreturn]] void gn_int_too_wide(ag_word value);
+
+/* A word declared int: 32 bits in the node, read as a sign-extended word.
+ * A value that does not fit is a grammar error (a pointer in an int word),
+ * stopped where it is stored. */
+struct gn_int {
+  int32_t value;
+  gn_int& operator=(ag_word w) {
+    if (w != static_cast<int32_t>(w)) [[unlikely]]
+      gn_int_too_wide(w);
+    value = static_cast<int32_t>(w);
+    return *this;
+  }
+  operator ag_word() const { return value; }
 };
-struct gn_leaf2 {
-  const st_production* descriptor;
-  ag_word lexeme;
+
+/* A token's slot in its parent: `$k->lexeme` reads it. */
+struct gn_leaf {
+  int32_t lexeme;
 };
+
+extern const st_production gn_production_descriptors[];
 
 /* Node memory from the context's pool (never released by itself). */
 inline void* gn_alloc(st_context* ctx, size_t bytes) {
   return smp_alloc(ctx->pool, static_cast<unsigned>(bytes));
 }
 
-/* Visit of an evaluated child: hand it the state, run its procedure, take
- * its state back. Only nodes with in and out words compile here. The
- * evaluation pass runs behind deep_walk, which stops it before it would
- * overflow its stack. */
+/* Visit of a node of an evaluated nonterminal: hand it the state, run its
+ * procedure, take its state back. The evaluation pass runs behind
+ * deep_walk, which stops it here before it would overflow its stack. */
+inline void gn_visit_node(st_node* node, ag_word& state) {
+  deep_walk_check();
+  state = gn_production_descriptors[node->production].procedure(node, state);
+}
+
+/* Visit of an evaluated child; only nodes of evaluated nonterminals
+ * compile here. */
 template <class Node>
 inline void gn_visit(Node* child, ag_word& state) {
-  deep_walk_check();
-  child->in = state;
-  child->descriptor->procedure(reinterpret_cast<st_node*>(child));
-  state = child->out;
+  static_assert(Node::gn_evaluated, "gn_visit: the child's nonterminal is not evaluated");
+  gn_visit_node(reinterpret_cast<st_node*>(child), state);
 }
+
+/* The procedure of a production that continues a left-recursive list
+ * ("L: L ...") and visits that list first: walks down the list's first
+ * children to its first element, visits it, then runs the rest of each
+ * element's procedure on the way back up, the links to the first children
+ * turned around meanwhile. A list of any length takes one call level
+ * instead of one per element. */
+ag_word gn_walk_list(st_node* node, ag_word in);
 
 /* A slot value of an argument: integers sign-extended from 32 bits,
  * pointers as they are. */

@@ -3,7 +3,7 @@
 
 /* The hand-written T-SQL scanner. It works on the input of the calling
  * thread's parsing context, numbers every lexeme (blank runs and comments
- * too, with kind -1) in the context's lexeme tables and builds the leaf of
+ * too, with kind -1) in the context's lexeme tables and makes the value of
  * every token it returns through the token leaf table. */
 
 #include "ag_context.h"
@@ -17,7 +17,7 @@ extern "C" {
 #endif
 
 /* Next token of ctx's input: its code (0 at the end of input, else a
- * terminal code 257..804); its leaf is stored through value. */
+ * terminal code 257..804); its value is stored through value. */
 int yylex(struct st_node** value, st_context* ctx);
 
 /* Parameter block {quoted-identifier flag, input word; output word}: sets

@@ -113,7 +113,11 @@ void name_record_text(ag_word* b) {
 
 void stmt_record(ag_word* b) {
   envn* env = (envn*)b[0];
-  stmt_rec* r = (stmt_rec*)smp_alloc(context_get()->pool, sizeof(stmt_rec));
+  stmt_rec* r = env->spare;
+  if (r != nullptr)
+    env->spare = r->parent;
+  else
+    r = (stmt_rec*)smp_alloc(context_get()->pool, sizeof(stmt_rec));
   memset(r, 0, sizeof *r);
   r->id = I(b, 2);
   r->kind = I(b, 1);
@@ -144,6 +148,12 @@ void stmt_pop(ag_word* b) {
   if (r->outer_join != nullptr) {
     spv_destroy(r->outer_join);
     r->outer_join = nullptr;
+  }
+  // The record itself serves the next statement: a batch of many
+  // statements keeps as many records as it nests.
+  if (r != &g_stmt_bottom) {
+    r->parent = env->spare;
+    env->spare = r;
   }
   b[1] = b[0];
 }

@@ -2,9 +2,10 @@
 #define QEN_ANALYZER_TOKEN_LEAVES_H
 
 /* The token leaf table: one leaf constructor per token code. The scanner
- * calls entry k for every token of code k that it returns; the entry takes
- * the token's leaf from the context's pool and stores it in the parser's
- * semantic value (entry 0, the end of input, stores a null node). */
+ * calls entry k for every token of code k that it returns; the entry
+ * stores the token's value in the parser's semantic value: the token's
+ * lexeme number, tagged (gn_token_value), without taking memory; entry 0,
+ * the end of input, stores a null node. */
 
 #include "ag_context.h"
 

@@ -177,24 +177,21 @@ static astListCell* newCell(astNode* value) {
   return cell;
 }
 
-// List nodes given back by listAbsorb, linked through their parent field;
-// valid while the pool they came from is unchanged.
-static astNodeList* g_spareLists = nullptr;
-static unsigned long g_spareListsGeneration = 0;
-
-static astNodeList* newListNode() {
-  astNodeList* list = g_spareLists;
-  if (!list || g_spareListsGeneration != poolGeneration()) return astNew<astNodeList>(AST_LIST, -1);
-  g_spareLists = static_cast<astNodeList*>(list->parent);
+static astNodeList* newListNode(astNodeList** spares) {
+  astNodeList* list = spares ? *spares : nullptr;
+  if (!list) return astNew<astNodeList>(AST_LIST, -1);
+  *spares = static_cast<astNodeList*>(list->parent);
   std::memset(static_cast<void*>(list), 0, sizeof *list);
   list->kind = AST_LIST;
   list->line = -1;
   return list;
 }
 
-astNodeList* listNew(astNode* node) {
+astNodeList* listNew(astNode* node) { return listNewFrom(nullptr, node); }
+
+astNodeList* listNewFrom(astNodeList** spares, astNode* node) {
   if (!node) return nullptr;
-  astNodeList* list = newListNode();
+  astNodeList* list = newListNode(spares);
   list->head = list->tail = newCell(node);
   list->count = 1;
   return list;
@@ -230,15 +227,12 @@ astNodeList* listConcat(astNodeList* a, astNodeList* b) {
   return a;
 }
 
-astNodeList* listAbsorb(astNodeList* a, astNodeList* b) {
+astNodeList* listAbsorb(astNodeList* a, astNodeList* b, astNodeList** spares) {
   astNodeList* joined = listConcat(a, b);
-  if (b && joined != b) {
-    if (g_spareListsGeneration != poolGeneration()) {
-      g_spareLists = nullptr;
-      g_spareListsGeneration = poolGeneration();
-    }
-    b->parent = g_spareLists;
-    g_spareLists = b;
+  // The spares are linked through their parent field.
+  if (b && joined != b && spares) {
+    b->parent = *spares;
+    *spares = b;
   }
   return joined;
 }
@@ -252,7 +246,7 @@ astNodeList* listFromChain(astNodeList* list, astListCell* first) {
     ++n;
   }
   if (!list) {
-    list = newListNode();
+    list = newListNode(nullptr);
     list->head = first;
   } else if (list->tail) {
     list->tail->next = first;

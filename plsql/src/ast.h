@@ -616,8 +616,11 @@ astListCell* listCells(const astNodeList* list);
 astNodeList* listConcat(astNodeList* a, astNodeList* b);
 astNodeList* listFromChain(astNodeList* list, astListCell* first);
 // listConcat for a list b that nothing else refers to: its cells move to the
-// end of a and its own node is kept for the next new list.
-astNodeList* listAbsorb(astNodeList* a, astNodeList* b);
+// end of a and its own node goes onto *spares (when given), for listNewFrom.
+astNodeList* listAbsorb(astNodeList* a, astNodeList* b, astNodeList** spares);
+// listNew that reuses a list node of *spares (nodes listAbsorb gave back, of
+// the same pool) when there is one.
+astNodeList* listNewFrom(astNodeList** spares, astNode* node);
 void listInsertAfter(astNode* node, astNode* existing, astNodeList* list);
 // Inserts a new cell holding node right after `cell` (a cell of list) and
 // returns it; for callers that already hold the insertion point.

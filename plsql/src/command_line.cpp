@@ -32,10 +32,8 @@ const char kUsageFormat[] =
     "  -c <encoding>     Character encoding of the XML outputs.\n"
     "  -m <maxErrors>    Maximum number of errors before abort.\n";
 
-char g_usage[sizeof kUsageFormat + 16];
-
 [[noreturn]] void usageExit() {
-  std::printf("%s\n", usageText());
+  std::printf("%s\n", usageText().c_str());
   std::fflush(stdout);
   std::exit(-1);
 }
@@ -62,7 +60,9 @@ void endOnSignal(int signo) {
   raise(signo);  // the handler was reset on entry: the default action ends the process
 }
 
-void installSignalHandlers() {
+// The ways out that skip the dump's own clean-up: the ending signals, and
+// an exit in the middle of a dump.
+void installEndHandlers() {
   static const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
   for (int signo : kEndingSignals) {
     struct sigaction old;
@@ -78,13 +78,15 @@ void installSignalHandlers() {
   // A dump beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the dump half written.
   signal(SIGXFSZ, SIG_IGN);
+  std::atexit(finishDumpAtExit);
 }
 
 }  // namespace
 
-const char* usageText() {
-  if (!g_usage[0]) std::snprintf(g_usage, sizeof g_usage, kUsageFormat, "vestrake");
-  return g_usage;
+std::string usageText() {
+  char usage[sizeof kUsageFormat + 16];
+  std::snprintf(usage, sizeof usage, kUsageFormat, "vestrake");
+  return usage;
 }
 
 int parseDecimalInt32(const char* text) {
@@ -105,7 +107,6 @@ int parseDecimalInt32(const char* text) {
 }
 
 void parseOptions(int argc, char** argv, CommandOptions* options) {
-  usageText();
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (arg[0] != '-') {
@@ -182,7 +183,7 @@ char* readWholeFile(const char* path, size_t* length) {
 }
 
 void vestrakeMain(int argc, char** argv) {
-  installSignalHandlers();
+  installEndHandlers();
   CommandOptions options;
   std::memset(&options, 0, sizeof options);
   if (argc > 1) parseOptions(argc, argv, &options);

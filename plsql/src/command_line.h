@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 struct CommandOptions {
   const char* sourceText;
@@ -15,7 +16,7 @@ struct CommandOptions {
 };
 
 // The usage text with the program name filled in.
-const char* usageText();
+std::string usageText();
 
 // Fills `options`; prints its own errors and exits with status -1 on any
 // error and on -h.

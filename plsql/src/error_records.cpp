@@ -61,7 +61,7 @@ int probedLine(const ParseContext* context) {
   return scanner && context->probes.line ? context->probes.line(scanner) : 0;
 }
 
-ErrorRecord** probedErrorList(const ParseContext* context) {
+ErrorList* probedErrorList(const ParseContext* context) {
   void* scanner = scannerOf(context);
   return scanner && context->probes.errorList ? context->probes.errorList(scanner) : nullptr;
 }
@@ -78,36 +78,19 @@ const char* errorDomainName(int domain) {
   }
 }
 
-// Where the last append went: walking from the head for every record would
-// make a long list quadratic. Valid only for the same list (head slot and
-// first record) within the same pool generation; the walk still goes on from
-// there to the real tail.
-namespace {
-struct AppendPoint {
-  ErrorRecord** head = nullptr;
-  ErrorRecord* first = nullptr;
-  ErrorRecord* tail = nullptr;
-  unsigned long generation = 0;
-} g_appendPoint;
-}  // namespace
-
-void listAppendRecord(ErrorRecord** head, ErrorRecord* record) {
-  if (!head || !record) return;
+void listAppendRecord(ErrorList* list, ErrorRecord* record) {
+  if (!list || !record) return;
   record->next = nullptr;
-  if (!*head) {
-    *head = record;
+  if (!list->head) {
+    list->head = record;
   } else {
-    ErrorRecord* tail = *head;
-    if (g_appendPoint.head == head && g_appendPoint.first == *head && g_appendPoint.generation == poolGeneration() &&
-        g_appendPoint.tail)
-      tail = g_appendPoint.tail;
+    // Records linked on by hand are stepped over: the record still lands at
+    // the real end.
+    ErrorRecord* tail = list->tail ? list->tail : list->head;
     while (tail->next) tail = tail->next;
     tail->next = record;
   }
-  g_appendPoint.head = head;
-  g_appendPoint.first = *head;
-  g_appendPoint.tail = record;
-  g_appendPoint.generation = poolGeneration();
+  list->tail = record;
 }
 
 int errorListLength(const ErrorRecord* head) {
@@ -260,7 +243,7 @@ ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int l
     r->expected = formatExpectedTokens(names, n);
   }
   internalErrorRecord(context, 0, tokenText, probedLine(context), r->message, r->text);
-  ErrorRecord** list = probedErrorList(context);
+  ErrorList* list = probedErrorList(context);
   if (!list && context) list = context->errors;
   listAppendRecord(list, r);
   return r;
@@ -279,29 +262,29 @@ ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int l
 }
 
 ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
-                                ErrorRecord** head) {
+                                ErrorList* list) {
   ErrorRecord* r = newRecord(message, ERROR_DOMAIN_LEXICAL, line);
   r->context = poolStrdup(tokenText);
   r->text = copySourceLine(sourceLine);
-  listAppendRecord(head, r);
+  listAppendRecord(list, r);
   return r;
 }
 
-ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorRecord** head) {
+ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorList* list) {
   ErrorRecord* r = newRecord(message, ERROR_DOMAIN_UNSUPPORTED, node ? node->line + 1 : 0);
   if (node && node->kind == AST_TOKEN) r->text = poolStrdup(static_cast<astNodeToken*>(node)->text);
   r->context = poolStrdup(detail);
-  listAppendRecord(head, r);
+  listAppendRecord(list, r);
   return r;
 }
 
 ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
-                               ErrorRecord** head) {
+                               ErrorList* list) {
   ErrorRecord* r = newRecord("syntax error", ERROR_DOMAIN_SYNTAX, line);
   r->context = poolStrdup(context);
   r->text = poolStrdup(text);
   r->expected = poolStrdup(expected);
-  listAppendRecord(head, r);
+  listAppendRecord(list, r);
   return r;
 }
 

@@ -27,6 +27,14 @@ struct ErrorRecord {
   char* expected; // acceptable tokens, or the caller's text
 };
 
+// The records of a run in the order of reporting. The tail is where the next
+// record goes, so that a long list is appended to in constant time; a list
+// is emptied by assigning ErrorList().
+struct ErrorList {
+  ErrorRecord* head = nullptr;
+  ErrorRecord* tail = nullptr;
+};
+
 const char* errorDomainName(int domain);
 
 // Static records outside every pool.
@@ -35,7 +43,7 @@ extern ErrorRecord internalErrorRecordStatic;  // "Internal error", domain 3
 // The rewriting stopped: the tree nests deeper than its walk's stack allows.
 extern ErrorRecord nestedTooDeeplyRecord;  // domain 3, line -1
 
-void listAppendRecord(ErrorRecord** head, ErrorRecord* record);
+void listAppendRecord(ErrorList* list, ErrorRecord* record);
 int errorListLength(const ErrorRecord* head);
 
 // True when the list holds a syntax or lexical record: the source was not
@@ -56,14 +64,14 @@ ErrorRecord* reportError(ParseContext* context, const char* message);
 ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected);
 ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line);
 // Domain 1, line counted from 1: the scanner's report with its current token
-// text and source line; appended to head when head is not null.
+// text and source line; appended to list when list is not null.
 ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
-                                ErrorRecord** head);
+                                ErrorList* list);
 
 // Reports at a tree node and by the rewriting.
-ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorRecord** head);
+ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorList* list);
 ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
-                               ErrorRecord** head);
+                               ErrorList* list);
 
 // Fatal scanner error: "%s\n" on standard error, exit status 2.
 [[noreturn]] void scannerFatal(const char* message);

@@ -2,7 +2,10 @@
 // driver's entry points.
 #pragma once
 
+#include <string>
+
 #include "error_records.h"
+#include "run_pool.h"
 #include "translate_options.h"
 
 struct astNode;
@@ -17,7 +20,7 @@ struct FrontEndProbes {
   const char* (*tokenText)(void* scanner);    // current token text
   const char* (*lineStart)(void* scanner);    // start of the current source line
   int (*line)(void* scanner);                 // current line, counted from 0
-  ErrorRecord** (*errorList)(void* scanner);  // where the scanner's records go
+  ErrorList* (*errorList)(void* scanner);     // where the scanner's records go
   // Names of the terminals acceptable in a parser state; see expectedTokens.
   int (*expectedTokens)(const char** names, int capacity, int state);
 };
@@ -25,7 +28,7 @@ struct FrontEndProbes {
 struct ParseContext {
   TranslateOptions* options;
   const char* source;
-  ErrorRecord** errors;
+  ErrorList* errors;
   int* parserState;  // the parser's current state; null until it starts
   void* scanner;
   astNode* root;
@@ -58,23 +61,27 @@ int expectedTokens(const char** names, int capacity, int state);
 // parser accepted the input.
 bool parseSource(ParseContext* context);
 
-// Outcome of one translation, for callers that drive it in process.
+// Outcome of one translation, for callers that drive it in process. The
+// tree, the statements and the error records live in the run's pool, which
+// the result owns.
 struct TranslateResult {
-  int status;           // exit status of the run (5 also when the parser recovered from a syntax error)
-  bool parseFailed;
-  bool tooManyErrors;
-  bool unableToParse;   // failed with fewer than two error records
-  int failLine;         // else: line of the second error record
-  int jumpCode;         // 0, or the pool's jump code when the run was cut short
-  const char* unwritableDump;  // the -a file that could not be opened, or null
-  const char* partialDump;     // where the document of a dump cut short was kept, or null
-  astNode* root;
-  StatementRecord* statements;
-  ErrorRecord* errors;
+  int status = 0;               // exit status of the run (5 also when the parser recovered from a syntax error)
+  bool parseFailed = false;
+  bool tooManyErrors = false;
+  bool unableToParse = false;   // failed with fewer than two error records
+  int failLine = 0;             // else: line of the second error record
+  int jumpCode = 0;             // 0, or the pool's jump code when the run was cut short
+  const char* unwritableDump = nullptr;  // the -a file that could not be opened, or null
+  std::string partialDump;      // where the document of a dump cut short was kept, or empty
+  astNode* root = nullptr;
+  StatementRecord* statements = nullptr;
+  ErrorRecord* errors = nullptr;
+  OwnedPool pool;
 };
 
-// The run without printing or exiting. Fatal scanner errors still end the
-// process (status 2).
+// The run without printing or exiting. The run's pool is the current pool
+// while it runs; the caller's current pool, if any, is current again on
+// return. Fatal scanner errors still end the process (status 2).
 TranslateResult translateCore(const char* source, const TranslateOptions* options);
 
 // Writes the run's closing messages for a result to standard output (and the

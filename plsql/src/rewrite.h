@@ -19,7 +19,7 @@ struct TransformState {
   int nameCounter = 1;                     // made-up statement names and loop labels
   astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
   astNodeList* datatypeMappings = nullptr; // one pragma node per datatype map row
-  ErrorRecord** errors = nullptr;
+  ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
   // Tokens whose text the token steps already rewrote: some token nodes are
   // shared by a loop and its expansion and must not be rewritten twice.
@@ -55,7 +55,7 @@ struct TransformState {
 };
 
 // Entry point: rewrites the whole tree under `root`.
-void transformProgram(astNode* root, const TranslateOptions* options, ErrorRecord** errors);
+void transformProgram(astNode* root, const TranslateOptions* options, ErrorList* errors);
 
 // The recursive step; sets node->parent and rewrites the node by kind.
 void transformNode(astNode* node, astNode* parent, TransformState* state);

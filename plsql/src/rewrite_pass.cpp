@@ -1208,7 +1208,7 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
   }
 }
 
-void transformProgram(astNode* root, const TranslateOptions* options, ErrorRecord** errors) {
+void transformProgram(astNode* root, const TranslateOptions* options, ErrorList* errors) {
   TransformState state;
   state.root = root;
   state.errors = errors;

@@ -28,7 +28,6 @@ namespace {
 Pool* g_currentPool = nullptr;
 size_t g_heapLimit = 0;
 size_t g_heapInUse = 0;
-unsigned long g_generation = 0;
 
 const size_t kHeader = (sizeof(PoolBlock) + 7) & ~size_t(7);
 const size_t kSlabHeader = (sizeof(PoolSlab) + 15) & ~size_t(15);
@@ -162,7 +161,6 @@ bool admitBump(Pool* pool, size_t bytes, size_t placed) {
 
 void poolSetHeapLimit(size_t bytes) { g_heapLimit = bytes; }
 size_t poolHeapInUse() { return g_heapInUse; }
-unsigned long poolGeneration() { return g_generation; }
 
 void poolJump(Pool* pool, int code) {
   (void)pool;
@@ -179,7 +177,6 @@ Pool* poolNew(PoolJumpTarget* jumpTarget) {
     if (jumpTarget) throw PoolJump{POOL_JUMP_OUT_OF_MEMORY};
     return nullptr;
   }
-  ++g_generation;
   pool->jumpTarget = jumpTarget;
   pool->first = nullptr;
   pool->last = nullptr;
@@ -280,7 +277,6 @@ void poolFreeBlock(void* pointer) {
 
 void poolFreeAll(Pool* pool) {
   if (!pool) return;
-  ++g_generation;
   PoolBlock* block = pool->first;
   while (block) {
     PoolBlock* next = block->next;
@@ -340,6 +336,13 @@ void poolDestroyCurrent() {
   // instead of reusing freed memory.
   if (g_currentPool) poolDestroy(g_currentPool);
   g_currentPool = nullptr;
+}
+
+void poolSetCurrent(Pool* pool) { g_currentPool = pool; }
+
+void PoolRelease::operator()(Pool* pool) const {
+  if (pool == g_currentPool) g_currentPool = nullptr;
+  poolDestroy(pool);
 }
 
 // ---- string builder ----

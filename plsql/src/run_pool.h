@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // Jump codes carried by PoolJump.
 enum {
@@ -73,10 +74,6 @@ void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget);
 void* poolBumpIn(Pool* pool, size_t size);
 char* poolBumpTextIn(Pool* pool, const char* text, size_t size);
 
-// Counts pool creations and releases, so that helpers caching pointers into
-// pool memory can tell that it may have gone.
-unsigned long poolGeneration();
-
 // The process-wide current pool used by every allocation wrapper below.
 Pool* poolCurrent();
 Pool* poolCreateCurrent(PoolJumpTarget* jumpTarget);
@@ -86,6 +83,15 @@ void* poolBump(size_t size);
 char* poolBumpStrdup(const char* text);
 void poolFree(void* pointer);
 void poolDestroyCurrent();
+// Makes an existing pool, or none, the current one.
+void poolSetCurrent(Pool* pool);
+
+// Owns a pool: destroys it when let go. A current pool destroyed this way
+// stops being current.
+struct PoolRelease {
+  void operator()(Pool* pool) const;
+};
+using OwnedPool = std::unique_ptr<Pool, PoolRelease>;
 
 // Test hook: a ceiling on the heap bytes (headers included) that all pools
 // together may hold; 0 means no ceiling. Reaching it counts as the heap

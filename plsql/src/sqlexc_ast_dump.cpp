@@ -38,26 +38,36 @@ struct DumpOutput {
 
 const size_t kDumpBufferSize = size_t(1) << 20;
 
-// The dump being written, for the flush at process exit.
-DumpOutput* g_openDump = nullptr;
-
-// The file beside the target that receives the run's document until it is
-// complete; null when there is none. Read by a signal handler, hence a
-// lock-free atomic.
-std::atomic<char*> g_unfinishedPath{nullptr};
+// The run's dump while it is written, for the ways out that skip the dump's
+// own clean-up: an exit flushes the buffer, an exit or a signal removes the
+// unfinished file. Lives in the frame of sqlexcAstDumpFile.
+struct DumpInProgress {
+  DumpOutput* output = nullptr;
+  // The file beside the target that receives the document until it is
+  // complete; null when there is none.
+  std::atomic<char*> unfinished{nullptr};
+};
 static_assert(std::atomic<char*>::is_always_lock_free);
+
+// Signal and exit handlers take no argument: this one pointer is how they
+// find the dump being written (null when there is none). Lock-free, so that
+// a signal handler reads it whole.
+std::atomic<DumpInProgress*> g_dumpInProgress{nullptr};
+static_assert(std::atomic<DumpInProgress*>::is_always_lock_free);
+
+// Publishes a dump to the handlers for the lifetime of the guard.
+class PublishedDump {
+ public:
+  explicit PublishedDump(DumpInProgress* dump) { g_dumpInProgress.store(dump); }
+  ~PublishedDump() { g_dumpInProgress.store(nullptr); }
+  PublishedDump(const PublishedDump&) = delete;
+  PublishedDump& operator=(const PublishedDump&) = delete;
+};
 
 void flushDump(DumpOutput* out) {
   if (out->used != 0 && !out->failed && std::fwrite(out->buffer, 1, out->used, out->stream) != out->used)
     out->failed = true;
   out->used = 0;
-}
-
-// An exit in the middle of a dump: a device keeps what was written, an
-// unfinished file beside the target goes.
-void finishOpenDumpAtExit() {
-  if (g_openDump) flushDump(g_openDump);
-  removeUnfinishedDump();
 }
 
 void putBytes(DumpOutput* out, const char* bytes, size_t n) {
@@ -463,8 +473,9 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
 }
 
 // Writes the document to stream, which stays open. False when a write
-// failed; a jump of the pool passes through, after the flush.
-bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
+// failed; a jump of the pool passes through, after the flush. The output is
+// made known to the exit handler through dump, when given.
+bool writeDocument(FILE* stream, const char* encoding, astNode* root, DumpInProgress* dump) {
   // The stream itself stays unbuffered: the buffer below is the only one, and
   // it is flushed explicitly on every way out.
   std::setvbuf(stream, nullptr, _IONBF, 0);
@@ -472,16 +483,14 @@ bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
   output.stream = stream;
   output.buffer = static_cast<char*>(std::malloc(kDumpBufferSize));
   output.capacity = output.buffer ? kDumpBufferSize : 0;  // no buffer: straight writes
-  static bool exitHookRegistered = false;
-  if (!exitHookRegistered) exitHookRegistered = std::atexit(finishOpenDumpAtExit) == 0;
-  g_openDump = &output;
+  if (dump) dump->output = &output;
   XmlWriterState state;
   state.output = &output;
   state.indent = true;
   state.depth = 0;
   auto finish = [&]() {
     flushDump(&output);
-    g_openDump = nullptr;
+    if (dump) dump->output = nullptr;
     std::free(output.buffer);
   };
   put(&state, "<?xml version=\"1.0\" encoding=\"");
@@ -524,7 +533,9 @@ struct BesideNames {
 
 // Creates a new file beside target. Its name is published for the signal
 // handler before the file exists, so that no moment leaves it behind.
-int createBeside(const std::string& target, BesideNames* names) {
+int createBeside(const std::string& target, BesideNames* names, DumpInProgress* dump) {
+  // Process-wide, like the process number in the name: the names of the
+  // dumps of one process differ.
   static unsigned serial = 0;
   size_t size = target.size() + 64;
   names->unfinished = static_cast<char*>(std::malloc(size));
@@ -533,10 +544,10 @@ int createBeside(const std::string& target, BesideNames* names) {
     unsigned n = serial++;
     std::snprintf(names->unfinished, size, "%s.%ld.%u.part", target.c_str(), long(getpid()), n);
     std::snprintf(names->partial, size, "%s.%ld.%u.partial", target.c_str(), long(getpid()), n);
-    g_unfinishedPath.store(names->unfinished);
+    dump->unfinished.store(names->unfinished);
     int fd = open(names->unfinished, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return fd;
-    g_unfinishedPath.store(nullptr);
+    dump->unfinished.store(nullptr);
     if (errno != EEXIST) break;
   }
   std::free(names->unfinished);
@@ -545,18 +556,16 @@ int createBeside(const std::string& target, BesideNames* names) {
   return -1;
 }
 
-// The partial document of the last run cut short, for the caller's message.
-char* g_partialPath = nullptr;
-
-}  // namespace
-
-bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
+// writeAstXml, with the output made known to the exit handler through dump
+// when given.
+bool writeDocumentFile(const char* path, const char* mode, const char* encoding, astNode* root,
+                       DumpInProgress* dump) {
   if (!path || !mode) return false;
   FILE* stream = std::fopen(path, mode);
   if (!stream) return false;
   bool written;
   try {
-    written = writeDocument(stream, encoding, root);
+    written = writeDocument(stream, encoding, root, dump);
   } catch (...) {
     std::fclose(stream);
     throw;
@@ -564,18 +573,26 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
   return std::fclose(stream) == 0 && written;
 }
 
-bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, const char** partialPath) {
-  if (partialPath) *partialPath = nullptr;
+}  // namespace
+
+bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
+  return writeDocumentFile(path, mode, encoding, root, nullptr);
+}
+
+bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, std::string* partialPath) {
+  if (partialPath) partialPath->clear();
   if (!fileName || !*fileName) return false;
   std::string target = followLinks(fileName);
   struct stat st;
   bool exists = stat(target.c_str(), &st) == 0;
+  DumpInProgress dump;
+  PublishedDump published(&dump);
   // A device or a pipe (/dev/null, /dev/stdout) has nothing to replace.
-  if (exists && !S_ISREG(st.st_mode)) return writeAstXml(fileName, "w", encoding, root);
+  if (exists && !S_ISREG(st.st_mode)) return writeDocumentFile(fileName, "w", encoding, root, &dump);
   // Nor is a file replaced that could not be written in place.
   if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
   BesideNames names;
-  int fd = createBeside(target, &names);
+  int fd = createBeside(target, &names, &dump);
   if (fd < 0) return false;
   if (exists) {
     // The new document keeps the old one's owner and permissions where the
@@ -589,29 +606,36 @@ bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root
   bool written = stream != nullptr;
   if (!stream) close(fd);
   try {
-    if (stream) written = writeDocument(stream, encoding, root) && fsync(fd) == 0;
+    if (stream) written = writeDocument(stream, encoding, root, &dump) && fsync(fd) == 0;
   } catch (...) {
     std::fclose(stream);
     // A run cut short keeps what it wrote, under a name of its own.
     bool moved = std::rename(names.unfinished, names.partial) == 0;
-    g_unfinishedPath.store(nullptr);
-    std::free(g_partialPath);
-    g_partialPath = moved ? names.partial : names.unfinished;
-    std::free(moved ? names.unfinished : names.partial);
-    if (partialPath) *partialPath = g_partialPath;
+    dump.unfinished.store(nullptr);
+    if (partialPath) *partialPath = moved ? names.partial : names.unfinished;
+    std::free(names.unfinished);
+    std::free(names.partial);
     throw;
   }
   if (stream && std::fclose(stream) != 0) written = false;
   if (written && std::rename(names.unfinished, target.c_str()) != 0) written = false;
   if (!written) unlink(names.unfinished);
-  g_unfinishedPath.store(nullptr);
+  dump.unfinished.store(nullptr);
   std::free(names.unfinished);
   std::free(names.partial);
   return written;
 }
 
 void removeUnfinishedDump() {
-  if (char* path = g_unfinishedPath.load()) unlink(path);
+  DumpInProgress* dump = g_dumpInProgress.load();
+  if (!dump) return;
+  if (char* path = dump->unfinished.load()) unlink(path);
+}
+
+void finishDumpAtExit() {
+  DumpInProgress* dump = g_dumpInProgress.load();
+  if (dump && dump->output) flushDump(dump->output);
+  removeUnfinishedDump();
 }
 
 bool writeSourceXml(const char* path, const char* mode, const char* text) {

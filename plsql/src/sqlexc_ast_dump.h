@@ -1,6 +1,8 @@
 // XML dump of the syntax tree (vestrake -a) and the numbered source listing.
 #pragma once
 
+#include <string>
+
 struct astNode;
 
 // Writes the whole tree from root as one XML document to path, opened with
@@ -14,13 +16,16 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
 // a device or a pipe is written in place. False when the document could not
 // be written completely; fileName is then as it was. A jump of the pool
 // passes through; the partial document is then kept under a name of its own,
-// stored in *partialPath (valid until the next dump).
+// stored in *partialPath (emptied otherwise).
 bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root,
-                       const char** partialPath = nullptr);
+                       std::string* partialPath = nullptr);
 
 // Removes the file of a dump still being written, if any. Safe in a signal
 // handler.
 void removeUnfinishedDump();
+// For an exit in the middle of a dump: a device keeps what was written, an
+// unfinished file beside the target goes. For std::atexit.
+void finishDumpAtExit();
 
 // Writes text as numbered lines in a <sourcecode> fragment. Returns false when
 // the file cannot be opened.

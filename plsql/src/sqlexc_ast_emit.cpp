@@ -31,7 +31,7 @@ int countNewlines(const char* text) {
 }  // namespace
 
 StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
-                             ErrorRecord** errors) {
+                             ErrorList* errors) {
   (void)emitterWord;
   EmitterState state;
   std::memset(&state, 0, sizeof state);

@@ -34,4 +34,4 @@ enum {
 // written. The emitter word does not affect the output; a null terminator
 // counts as the empty text.
 StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
-                             ErrorRecord** errors);
+                             ErrorList* errors);

@@ -24,7 +24,7 @@ struct EmitterState {
   bool lineMarkers;        // write "--#line" markers and count output lines
   astNode* root;
   int32_t depth;           // nesting depth, steps of 2
-  ErrorRecord** errors;    // the run's error list
+  ErrorList* errors;       // the run's error list
   int32_t outputLine;      // source line the current output line stands for
   // Routine whose formal arguments are being written (decides the mode
   // words); null outside an argument list.

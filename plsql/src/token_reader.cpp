@@ -135,7 +135,7 @@ const char* scannerLineStart(void* scanner) {
   return extra ? extra->lineStart : nullptr;
 }
 
-ErrorRecord** scannerErrorList(void* scanner) {
+ErrorList* scannerErrorList(void* scanner) {
   if (!scanner) return nullptr;
   ScannerExtra* extra = static_cast<ScannerExtra*>(xxget_extra(static_cast<yyscan_t>(scanner)));
   return extra ? extra->errors : nullptr;
@@ -222,7 +222,7 @@ astNodeList* read_token_run(ParseContext* context, TokenValue* value, int mode, 
     } else if (t == T_WORD) {
       // The word's list belongs to the token value alone, which the next
       // token replaces: its cells join the run instead of being copied.
-      list = listAbsorb(list, value->value.list);
+      list = listAbsorb(list, value->value.list, &extraOf(context)->spareLists);
       value->value.list = nullptr;
     } else {
       list = listAppend(list, currentTokenNode(context, value, t));

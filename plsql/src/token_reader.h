@@ -14,6 +14,7 @@ struct astNode;
 struct astNodeList;
 struct astNodeToken;
 struct ErrorRecord;
+struct ErrorList;
 
 // Value part of a token / parser stack entry.
 union TokenData {
@@ -42,7 +43,7 @@ struct ScannerExtra {
   int pushedToken;
   bool pushed;
   const char* lineStart;  // in the source
-  ErrorRecord** errors;
+  ErrorList* errors;
   int commentStartLine;
   int stringStartLine;
   char quoteClose;  // closing delimiter of the open q-quoted literal
@@ -53,6 +54,9 @@ struct ScannerExtra {
   bool lineFeedRead;
   // Per token code, the last pool copy made by scannerTokenText.
   char** tokenTexts;
+  // List nodes of words that a token run took the cells of, for the next
+  // words' lists (listAbsorb, listNewFrom).
+  astNodeList* spareLists;
 };
 
 // Reader modes.
@@ -87,7 +91,7 @@ int scannerLineOf(void* scanner);
 // Current token text and start of the current source line of a scanner.
 const char* scannerCurrentText(void* scanner);
 const char* scannerLineStart(void* scanner);
-ErrorRecord** scannerErrorList(void* scanner);
+ErrorList* scannerErrorList(void* scanner);
 
 // The scanner's lexical error (domain 1) at its current token; line is
 // counted from 1, -1 takes the scanner's current line.

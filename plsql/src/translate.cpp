@@ -1,6 +1,5 @@
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <unordered_set>
 
 #include "ast.h"
@@ -21,28 +20,36 @@ bool parseSource(ParseContext* context) {
 
 namespace {
 
-PoolJumpTarget g_recoveryPoint = {1};
-Pool* g_runPool = nullptr;
+// What one translation holds while it runs. Its pool outlives it: the
+// result takes the pool over, with everything the result points to.
+struct TranslationRun {
+  // The pool throws back to translateCore; the target is bound to the pool
+  // for the length of the run only.
+  PoolJumpTarget recoveryPoint = {1};
+  OwnedPool pool;
+  ErrorList errors;
+  ParseContext context = {};
+};
 
 // Semantic checks, rewriting and emission of an accepted tree. The tree and
 // the error list stay in the run pool. Both walks recurse once per nesting
 // level, so they run on the stack of deep walks; false when the tree nests
 // too deeply even for that.
-bool rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorRecord** errors, StatementRecord** statements) {
-  struct Run {
+bool rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorList* errors, StatementRecord** statements) {
+  struct Walk {
     astNode* root;
     TranslateOptions* options;
-    ErrorRecord** errors;
+    ErrorList* errors;
     StatementRecord** statements;
-  } run{root, options, errors, statements};
+  } walk{root, options, errors, statements};
   bool tooDeep = deep_walk(
       [](void* p) {
-        auto* run = static_cast<Run*>(p);
-        TranslateOptions* o = run->options;
-        transformProgram(run->root, o, run->errors);
-        *run->statements = emitProgram(run->root, o->emitterWord, o->terminator, o->lineMarkers, run->errors);
+        auto* walk = static_cast<Walk*>(p);
+        TranslateOptions* o = walk->options;
+        transformProgram(walk->root, o, walk->errors);
+        *walk->statements = emitProgram(walk->root, o->emitterWord, o->terminator, o->lineMarkers, walk->errors);
       },
-      &run);
+      &walk);
   return !tooDeep;
 }
 
@@ -62,23 +69,16 @@ astNode* withoutBrokenUnitPieces(astNode* root, const astNodeList* pieces) {
 
 TranslateResult translateCore(const char* source, const TranslateOptions* options) {
   TranslateResult result;
-  std::memset(&result, 0, sizeof result);
-  ErrorRecord* errors = nullptr;
-  const char* partialDump = nullptr;
-  ParseContext context;
-  std::memset(&context, 0, sizeof context);
-
-  // One run per pool; a previous in-process run's pool is released first
-  // (unless its owner already destroyed it as the current pool).
-  if (g_runPool && poolCurrent() == g_runPool) poolDestroyCurrent();
-  g_runPool = nullptr;
+  TranslationRun run;
+  ParseContext& context = run.context;
+  Pool* callersPool = poolCurrent();
   try {
-    g_runPool = poolCreateCurrent(&g_recoveryPoint);
+    run.pool.reset(poolCreateCurrent(&run.recoveryPoint));
     TranslateOptions* copy = static_cast<TranslateOptions*>(poolAlloc(sizeof(TranslateOptions)));
     initTranslateOptions(copy, options);
     context.options = copy;
     context.source = source ? source : "";
-    context.errors = &errors;
+    context.errors = &run.errors;
     context.parserState = nullptr;
     context.maxErrors = copy->maxErrors < 0 ? 0 : copy->maxErrors;
     context.tooManyErrors = 0;
@@ -87,45 +87,49 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
       result.root = context.root;
       if (context.root) {
         if (copy->astFile) {
-          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &partialDump)) {
+          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &result.partialDump)) {
             // Never a silent success: the dump the user asked for is missing.
             result.unwritableDump = options->astFile;
             result.status = -1;
           }
         }
-        else if (!rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &errors,
-                                 &result.statements)) {
-          // Cut short: what the rewriting found so far is no result.
-          errors = &nestedTooDeeplyRecord;
+        else if (!rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy,
+                                 &run.errors, &result.statements)) {
+          // Cut short: what the rewriting found so far is no result. The
+          // static record stands for the whole list; nothing is added after
+          // it.
+          run.errors = ErrorList{&nestedTooDeeplyRecord, &nestedTooDeeplyRecord};
           result.status = 2;
         }
       }
     } else {
       result.parseFailed = true;
-      if (errors && errors->next)
-        result.failLine = errors->next->line;
+      if (run.errors.head && run.errors.head->next)
+        result.failLine = run.errors.head->next->line;
       else
         result.unableToParse = true;
       result.status = 5;
     }
     // A source the parser had to skip over is never a clean run, even when
     // the rest of it was translated.
-    if (result.status == 0 && holdsSyntaxError(errors)) result.status = 5;
+    if (result.status == 0 && holdsSyntaxError(run.errors.head)) result.status = 5;
     if (context.tooManyErrors) {
       result.tooManyErrors = true;
       result.status = 1;
     }
+    result.errors = run.errors.head;
   } catch (const PoolJump& jump) {
     if (context.scanner) teardownScanner(&context);
     result.jumpCode = jump.code;
-    result.partialDump = partialDump;
-    errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
+    result.errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
     // A run cut short is never a success.
     result.status = 2;
     result.parseFailed = false;
     result.tooManyErrors = false;
   }
-  result.errors = errors;
+  poolSetJumpTarget(run.pool.get(), nullptr);
+  poolSetCurrent(callersPool);
+  result.pool = std::move(run.pool);
   return result;
 }
 
@@ -134,7 +138,8 @@ void printTranslateMessages(const TranslateResult& result) {
     std::fflush(stdout);
     std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
                stderr);
-    if (result.partialDump) std::fprintf(stderr, "VESTRAKE: Partial AST dump kept in %s\n", result.partialDump);
+    if (!result.partialDump.empty())
+      std::fprintf(stderr, "VESTRAKE: Partial AST dump kept in %s\n", result.partialDump.c_str());
     return;
   }
   if (result.unwritableDump) {

@@ -17,26 +17,17 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 #include "observed_batch.h"
+#include "tree_reader.h"
 
 namespace {
-
-bool is_leaf(const st_node* n) {
-  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
-}
-
-const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
 
 // First node (preorder) whose production's left-hand side is lhs; with rhs
 // given, whose whole descriptor text is "lhs rhs ;".
 const st_node* find_node(const st_node* n, const std::string& lhs, const std::string& rhs = "") {
-  if (n == nullptr || is_leaf(n)) return nullptr;
-  std::string text = n->descriptor->text;
-  if (rhs.empty() ? text.rfind(lhs + " ", 0) == 0 : text == lhs + " " + rhs + " ;") return n;
-  int k = (int)(n->descriptor - gn_production_descriptors);
-  for (int i = 0; i < gn_production_child_count[k]; ++i)
-    if (auto* f = find_node(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), lhs, rhs))
-      return f;
-  return nullptr;
+  return qen_test::find_node_if(n, [&](const st_node* m) {
+    std::string text = qen_test::production_text(m);
+    return rhs.empty() ? text.rfind(lhs + " ", 0) == 0 : text == lhs + " " + rhs + " ;";
+  });
 }
 
 struct Outcome {

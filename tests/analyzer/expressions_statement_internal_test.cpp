@@ -21,22 +21,13 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 #include "observed_batch.h"
+#include "tree_reader.h"
 
 namespace {
 
-bool is_leaf(const st_node* n) {
-  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
-}
-
-const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
-
 st_node* find_node(st_node* n, const std::string& lhs) {
-  if (n == nullptr || is_leaf(n)) return nullptr;
-  if (std::string(n->descriptor->text).rfind(lhs + " ", 0) == 0) return n;
-  int k = (int)(n->descriptor - gn_production_descriptors);
-  for (int i = 0; i < gn_production_child_count[k]; ++i)
-    if (auto* f = find_node(reinterpret_cast<st_node*>(words(n)[gn_production_child_offset[k] + i]), lhs)) return f;
-  return nullptr;
+  return const_cast<st_node*>(qen_test::find_node_if(
+      n, [&](const st_node* m) { return std::string(qen_test::production_text(m)).rfind(lhs + " ", 0) == 0; }));
 }
 
 std::string text_of(const st_String_const* s) {
@@ -61,11 +52,8 @@ struct Query {
   Seen* seen;
 };
 
-template <class Node>
 void evaluate(st_node* n, envn* env) {
-  auto* node = reinterpret_cast<Node*>(n);
-  node->in = reinterpret_cast<ag_word>(env);
-  node->descriptor->procedure(n);
+  gn_production_descriptors[n->production].procedure(n, reinterpret_cast<ag_word>(env));
 }
 
 void observe(void* user, st_node* goal) {
@@ -83,10 +71,7 @@ void observe(void* user, st_node* goal) {
     ag_word set[4] = {b[1], q->clause, 0, 0};
     stmt_set_clause(set);
   }
-  if (q->lhs == "Gen_Expression")
-    evaluate<gn_N_Gen_Expression>(n, env);
-  else
-    evaluate<gn_N_Predicate_Expr>(n, env);
+  evaluate(n, env);
   Seen& s = *q->seen;
   s.evaluated = true;
   s.same_top = env->stack == mine;

@@ -1,6 +1,7 @@
 // The grammar's process-wide tables after the one-time set-up: descriptors,
-// the token leaf table, the leaves it builds, and the constructors' handling
-// of the error symbol and of words not yet computed.
+// node shapes, the token leaf table, the token values it makes, and the
+// constructors' handling of tokens, of the error symbol and of words not
+// yet computed.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -59,8 +60,20 @@ TEST_F(GrammarTables, DescriptorsOfProductionsAndTerminals) {
       lhs_evaluated.insert(t.substr(0, t.find(' ')));
     }
     if (t.find(' ') == t.size() - 2) ++empty;
-    // A production's children follow its descriptor and words.
-    EXPECT_GE(gn_production_child_offset[i], 1);
+    // One child slot per right-hand symbol, in order, past the production
+    // number.
+    const gn_shape& shape = gn_production_shapes[i];
+    std::vector<std::string> rhs;
+    for (size_t at = t.find(' ') + 1; at < t.size() - 2; at = t.find(' ', at) + 1)
+      rhs.push_back(t.substr(at, t.find(' ', at) - at));
+    ASSERT_EQ(shape.child_count, rhs.size()) << t;
+    for (size_t c = 0; c < rhs.size(); ++c) {
+      const gn_slot& slot = gn_shape_children(&shape)[c];
+      EXPECT_EQ(gn_slot_name(&slot), rhs[c]) << t;
+      if (slot.kind != GN_SLOT_NONE) {
+        EXPECT_GE(slot.offset, 4) << t;
+      }
+    }
   }
   EXPECT_EQ(with_procedure, grammar_figure("procedures"));
   EXPECT_EQ((int)lhs_evaluated.size(), grammar_figure("evaluated"));
@@ -72,15 +85,28 @@ TEST_F(GrammarTables, DescriptorsOfProductionsAndTerminals) {
   int k = find_production("Real_Goal Batch_Input ;");
   ASSERT_GE(k, 0);
   EXPECT_EQ(gn_production_descriptors[k].procedure, nullptr);
-  EXPECT_EQ(gn_production_child_count[k], 1);
-  EXPECT_EQ(gn_production_child_offset[k], 2);  // descriptor and one word
+  const gn_shape& goal = gn_production_shapes[k];
+  ASSERT_EQ(goal.child_count, 1);
+  EXPECT_EQ(gn_shape_children(&goal)[0].kind, GN_SLOT_NODE);
+  ASSERT_EQ(goal.word_count, 1);  // the result word
+  EXPECT_STREQ(gn_slot_name(gn_shape_words(&goal)), "result");
   k = find_production("Opt_Where_Clause ;");
   ASSERT_GE(k, 0);
-  EXPECT_EQ(gn_production_child_count[k], 0);
-
-  EXPECT_STREQ(gn_terminal_descriptors[0].text, "ABS_ID ;");
-  EXPECT_STREQ(gn_terminal_descriptors[547].text, "WRITETEKST_KW ;");
-  for (int i = 0; i < GN_TERMINAL_COUNT; ++i) EXPECT_EQ(gn_terminal_descriptors[i].procedure, nullptr);
+  EXPECT_EQ(gn_production_shapes[k].child_count, 0);
+  // in and out are no words of the node; lexeme numbers and flags are 32
+  // bits wide, records a pointer's width.
+  k = find_production("Select_Through_Having SELECT_KW Opt_All_Or_Distinct Select_Items From_Through_Having ;");
+  ASSERT_GE(k, 0);
+  const gn_shape& select = gn_production_shapes[k];
+  ASSERT_EQ(select.word_count, 2);
+  EXPECT_STREQ(gn_slot_name(gn_shape_words(&select)), "flags");
+  EXPECT_EQ(gn_shape_words(&select)[0].kind, GN_SLOT_INT);
+  EXPECT_EQ(gn_shape_children(&select)[0].kind, GN_SLOT_LEXEME);
+  EXPECT_EQ(gn_shape_children(&select)[1].kind, GN_SLOT_NODE);
+  k = find_production("Table_Name Qualified_Object ;");
+  ASSERT_GE(k, 0);
+  EXPECT_STREQ(gn_slot_name(gn_shape_words(&gn_production_shapes[k])), "record");
+  EXPECT_EQ(gn_shape_words(&gn_production_shapes[k])[0].kind, GN_SLOT_WORD);
 }
 
 TEST_F(GrammarTables, LeafTableHoldsOneConstructorPerTerminalCode) {
@@ -98,33 +124,41 @@ TEST_F(GrammarTables, LeafTableHoldsOneConstructorPerTerminalCode) {
   EXPECT_EQ(gn_dproc_table[804], &gn_dproc_WRITETEKST_KW);
 }
 
-TEST_F(GrammarTables, LeavesCarryTheirDescriptorAndTheTokensLexemeNumber) {
+TEST_F(GrammarTables, TokenValuesCarryTheTokensLexemeNumberAndTakeNoMemory) {
   st_node* value = reinterpret_cast<st_node*>(&ctx_);
   gn_dproc_table[0](&ctx_, &value);
   EXPECT_EQ(value, nullptr);
 
   ctx_.lexeme_count = 7;
   st_node* name = nullptr;
+  void* before = smp_alloc(ctx_.pool, 8);
   gn_dproc_table[554](&ctx_, &name);  // NAME
   ASSERT_NE(name, nullptr);
-  EXPECT_STREQ(name->descriptor->text, "NAME ;");
-  EXPECT_EQ(reinterpret_cast<gn_leaf2*>(name)->lexeme, 7);
+  EXPECT_EQ(gn_token_lexeme(name), 7);
+  // Tagged: never the address of a node.
+  EXPECT_NE(reinterpret_cast<uintptr_t>(name) % alignof(st_node), 0u);
 
-  // One word for a COMMA, two for an INTEGER_CONSTANT, as the distance to
-  // the neighbouring bump blocks shows (whichever way the pool grows).
-  st_node *before = nullptr, *comma = nullptr, *integer = nullptr, *after = nullptr;
-  gn_dproc_COMMA(&ctx_, &before);
+  st_node *comma = nullptr, *integer = nullptr;
+  ctx_.lexeme_count = 0x7fffffff;
   gn_dproc_COMMA(&ctx_, &comma);
   gn_dproc_INTEGER_CONSTANT(&ctx_, &integer);
-  gn_dproc_COMMA(&ctx_, &after);
-  auto at = [](st_node* n) { return reinterpret_cast<char*>(n); };
-  bool upward = at(comma) > at(before);
-  long comma_size = upward ? at(integer) - at(comma) : at(before) - at(comma);
-  long integer_size = upward ? at(after) - at(integer) : at(comma) - at(integer);
-  EXPECT_STREQ(comma->descriptor->text, "COMMA ;");
-  EXPECT_STREQ(integer->descriptor->text, "INTEGER_CONSTANT ;");
-  EXPECT_EQ(comma_size, (long)sizeof(ag_word));
-  EXPECT_EQ(integer_size, 2 * (long)sizeof(ag_word));
+  EXPECT_EQ(gn_token_lexeme(comma), 0x7fffffff);
+  EXPECT_EQ(gn_token_lexeme(integer), 0x7fffffff);
+  // The pool handed out nothing in between.
+  void* after = smp_alloc(ctx_.pool, 8);
+  long distance = reinterpret_cast<char*>(before) - reinterpret_cast<char*>(after);
+  EXPECT_EQ(distance < 0 ? -distance : distance, 8);
+
+  // A parent keeps an INTEGER_CONSTANT's lexeme number in a slot of its own
+  // and nothing of a COMMA.
+  int k = find_production("Gen_Expression_List Gen_Expression_List COMMA Gen_Expression ;");
+  ASSERT_GE(k, 0);
+  EXPECT_EQ(gn_shape_children(&gn_production_shapes[k])[1].kind, GN_SLOT_NONE);
+  ctx_.lexeme_count = 12;
+  gn_dproc_INTEGER_CONSTANT(&ctx_, &integer);
+  auto* constant = reinterpret_cast<gn_P_Constant_Lexeme__INTEGER_CONSTANT*>(
+      gn_new_Constant_Lexeme__INTEGER_CONSTANT(&ctx_, integer));
+  EXPECT_EQ(constant->c1.lexeme, 12);
 }
 
 TEST_F(GrammarTables, NoneEntryLogsAndLeavesTheValueAlone) {
@@ -146,11 +180,13 @@ TEST_F(GrammarTables, ConstructorsNeverKeepTheErrorValue) {
   st_node* bogus = lpar;  // whatever the parser's value stack held
   st_node* n = gn_new_Gen_Expression__LPAR_error_RPAR(&ctx_, lpar, bogus, rpar);
   auto* node = reinterpret_cast<gn_P_Gen_Expression__LPAR_error_RPAR*>(n);
-  EXPECT_STREQ(n->descriptor->text, "Gen_Expression LPAR error RPAR ;");
-  EXPECT_EQ(node->c1, reinterpret_cast<gn_leaf1*>(lpar));
-  EXPECT_EQ(node->c2, nullptr);
-  EXPECT_EQ(node->c3, reinterpret_cast<gn_leaf1*>(rpar));
-  EXPECT_NE(n->descriptor->procedure, nullptr);
+  EXPECT_STREQ(gn_production_descriptors[n->production].text, "Gen_Expression LPAR error RPAR ;");
+  // The node is its production and its flags word: no slot for the error
+  // symbol, nor for the parentheses.
+  EXPECT_EQ(sizeof *node, 8u);
+  EXPECT_EQ(node->flags, EF_NONE);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(gn_shape_children(&gn_production_shapes[n->production])[i].kind, GN_SLOT_NONE);
+  EXPECT_NE(gn_production_descriptors[n->production].procedure, nullptr);
 }
 
 TEST_F(GrammarTables, OnOrOffValueAndTheQuotedIdentifierSwitch) {
@@ -172,4 +208,19 @@ TEST_F(GrammarTables, OnOrOffValueAndTheQuotedIdentifierSwitch) {
   EXPECT_EQ(set_on->switch_word, 0);
   gn_new_Set_Special_Syntax__QUOTED_IDENTIFIER_ID_On_Or_Off(&ctx_, word, reinterpret_cast<st_node*>(v_off));
   EXPECT_EQ(scanner_quoted_identifier(), 0);
+}
+
+TEST_F(GrammarTables, IntWordsKeepThirtyTwoBitsAndRefuseWiderValues) {
+  gn_int word;
+  for (ag_word v : {ag_word{0}, ag_word{-5}, ag_word{INT32_MIN}, ag_word{INT32_MAX}}) {
+    word = v;
+    EXPECT_EQ(static_cast<ag_word>(word), v);
+  }
+  // A pointer stored into an int word is a grammar error: stopped at once.
+  EXPECT_DEATH(
+      {
+        ctx_.log_callback = [](int, const char* text) { fputs(text, stderr); };
+        word = reinterpret_cast<ag_word>(&ctx_);
+      },
+      "^Assertion failure: File analyzer/src/grammar_support.cpp, line [0-9]+: int word: -?[0-9]+ fits 32 bits\\.");
 }

@@ -159,9 +159,11 @@ TEST(HostRobustness, RecoveredSyntaxErrorExitsOne) {
 TEST(HostRobustness, PoolExhaustedMidBatchKeepsTheFinishedBatches) {
   if (!have_prlimit() || sanitized()) GTEST_SKIP() << "needs prlimit and a build without sanitizers";
   std::string in = tmp_path("robust_exhausted.sql");
+  // The walk's stack reserved by the first batch and the big batch's tree
+  // do not fit in the address space together.
   std::string source = "checkpoint\ngo\nkill 1\ngo\n";
-  source.reserve(source.size() + 200000 * 9);
-  for (int i = 0; i < 200000; ++i) source += "select 1\n";
+  source.reserve(source.size() + 1000000 * 9);
+  for (int i = 0; i < 1000000; ++i) source += "select 1\n";
   write_file(in, source);
   std::string out = tmp_path("robust_exhausted.xml");
   remove(out.c_str());

@@ -1,5 +1,5 @@
 // The values that the name, datatype and table-reference productions leave
-// in the tree: the texts and lexemes of names (keywords used as names
+// in the tree: the lexemes of names (keywords used as names
 // included), the name records of dotted table, column and procedure names,
 // the output flag, the precision and numeric flag of datatypes and the hint
 // flags of table options. Each batch is parsed and evaluated for real; the
@@ -19,14 +19,9 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 #include "observed_batch.h"
+#include "tree_reader.h"
 
 namespace {
-
-bool is_leaf(const st_node* n) {
-  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
-}
-
-const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
 
 std::string text_of(const void* s) {
   auto* str = static_cast<st_String_const*>(const_cast<void*>(s));
@@ -64,7 +59,7 @@ std::vector<std::string>* g_lines;
 bool starts_with(const char* text, const char* prefix) { return strncmp(text, prefix, strlen(prefix)) == 0; }
 
 void note(const st_node* n) {
-  const char* d = n->descriptor->text;
+  const char* d = qen_test::production_text(n);
   std::vector<std::string>& out = *g_lines;
   if (starts_with(d, "Qualified_Object ")) {
     auto* q = reinterpret_cast<const gn_N_Qualified_Object*>(n);
@@ -74,15 +69,14 @@ void note(const st_node* n) {
     out.push_back("Table_Name: " + record3(t->record) + " " + std::to_string(t->unsupported) + " [" +
                   text_of(reinterpret_cast<void*>(t->catalog)) + "]");
   } else if (starts_with(d, "Column_Name Identifier_Or_Name")) {
-    // The record is the production's one local word, after in and out.
-    out.push_back("Column_Name: " + record4(words(n)[3]));
+    // The record is the production's local word.
+    out.push_back("Column_Name: " + record4(qen_test::word_of(n, "record")));
   } else if (starts_with(d, "Name_Or_Id_Usual ")) {
     auto* u = reinterpret_cast<const gn_N_Name_Or_Id_Usual*>(n);
-    out.push_back("Name_Or_Id_Usual: " + lexeme_text((int)u->lexeme) + " " +
-                  text_of(reinterpret_cast<void*>(u->text)));
+    out.push_back("Name_Or_Id_Usual: " + lexeme_text((int)u->lexeme));
   } else if (starts_with(d, "Datatype_Ids ")) {
     auto* u = reinterpret_cast<const gn_N_Datatype_Ids*>(n);
-    out.push_back("Datatype_Ids: " + lexeme_text((int)u->lexeme) + " " + text_of(reinterpret_cast<void*>(u->text)));
+    out.push_back("Datatype_Ids: " + lexeme_text((int)u->lexeme));
   } else if (starts_with(d, "Proc_Name ")) {
     auto* p = reinterpret_cast<const gn_N_Proc_Name*>(n);
     out.push_back("Proc_Name: " + std::to_string(p->variable_flag) + " " + record3(p->record));
@@ -100,15 +94,12 @@ void note(const st_node* n) {
   }
 }
 
-void walk(const st_node* n) {
-  if (n == nullptr || is_leaf(n)) return;
-  note(n);
-  int k = (int)(n->descriptor - gn_production_descriptors);
-  for (int i = 0; i < gn_production_child_count[k]; ++i)
-    walk(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]));
+void observe(void*, st_node* goal) {
+  qen_test::find_node_if(goal, [](const st_node* n) {
+    note(n);
+    return false;
+  });
 }
-
-void observe(void*, st_node* goal) { walk(goal); }
 
 // Only the lines that begin with one of the given prefixes.
 std::vector<std::string> only(const std::vector<std::string>& lines, const std::string& prefix) {
@@ -158,10 +149,10 @@ TEST(NamesRecords, ColumnNamesOfEveryForm) {
 TEST(NamesRecords, KeywordsServeAsNamesWithTheirTextAsWritten) {
   Lines l = parse("select Cast.Int, hash from Text.DateTime");
   // CAST_ID and HASH_ID reach Name_Or_Id_Usual, the datatype words
-  // Datatype_Ids; both keep lexeme and text as written.
-  EXPECT_EQ(only(l, "Name_Or_Id_Usual"), (Lines{"Name_Or_Id_Usual: Cast Cast", "Name_Or_Id_Usual: hash hash"}));
-  EXPECT_EQ(only(l, "Datatype_Ids"), (Lines{"Datatype_Ids: Int Int", "Datatype_Ids: Text Text",
-                                            "Datatype_Ids: DateTime DateTime"}));
+  // Datatype_Ids; both keep the lexeme, whose text as written makes the
+  // records.
+  EXPECT_EQ(only(l, "Name_Or_Id_Usual"), (Lines{"Name_Or_Id_Usual: Cast", "Name_Or_Id_Usual: hash"}));
+  EXPECT_EQ(only(l, "Datatype_Ids"), (Lines{"Datatype_Ids: Int", "Datatype_Ids: Text", "Datatype_Ids: DateTime"}));
   EXPECT_EQ(only(l, "Column_Name"), (Lines{"Column_Name: {||Cast|Int}", "Column_Name: {|||hash}"}));
   EXPECT_EQ(only(l, "Qualified_Object"), (Lines{"Qualified_Object: Text {|Text|DateTime}"}));
 }

@@ -19,29 +19,19 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 #include "observed_batch.h"
+#include "tree_reader.h"
 
 namespace {
 
 // ---- tree printing -------------------------------------------------------
 
-bool is_leaf(const st_node* n) {
-  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
-}
+using qen_test::children_of;
+using qen_test::tree_child;
 
-int production_of(const st_node* n) { return (int)(n->descriptor - gn_production_descriptors); }
-
-std::string terminal_name(const st_node* leaf) {
-  std::string t = leaf->descriptor->text;
-  return t.substr(0, t.size() - 2);
-}
-
-const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
-
-bool has_lexeme(const st_node* leaf) {
-  static const char* const two_words[] = {"INTEGER_CONSTANT", "NAME", "QUOTED_IDENTIFIER", "EQUAL", "LOCAL_VARNAME"};
-  std::string name = terminal_name(leaf);
-  for (auto* w : two_words)
-    if (name == w) return true;
+bool has_text(const tree_child& c) {
+  static const char* const with_text[] = {"INTEGER_CONSTANT", "NAME", "QUOTED_IDENTIFIER", "EQUAL", "LOCAL_VARNAME"};
+  for (auto* w : with_text)
+    if (c.symbol == w) return true;
   return false;
 }
 
@@ -52,20 +42,18 @@ std::string lexeme_text(st_context* ctx, int n) {
 }
 
 // Nodes with one child print as that child, nodes with several as a
-// parenthesised list; leaves with a lexeme print its text, others the
-// terminal's name; an error slot prints "error".
+// parenthesised list; tokens with a lexeme print its text, others the
+// terminal's name; the error symbol prints "error".
 std::string dump(st_context* ctx, const st_node* n) {
-  if (n == nullptr) return "error";
-  if (is_leaf(n)) {
-    if (has_lexeme(n)) return lexeme_text(ctx, (int)words(n)[1]);
-    return terminal_name(n);
-  }
-  int k = production_of(n);
-  int offset = gn_production_child_offset[k];
-  int count = gn_production_child_count[k];
   std::vector<std::string> parts;
-  for (int i = 0; i < count; ++i) {
-    std::string s = dump(ctx, reinterpret_cast<const st_node*>(words(n)[offset + i]));
+  for (const tree_child& c : children_of(n)) {
+    std::string s;
+    if (c.kind == GN_SLOT_NODE)
+      s = dump(ctx, c.node);
+    else if (c.kind == GN_SLOT_LEXEME && has_text(c))
+      s = lexeme_text(ctx, c.lexeme);
+    else
+      s = c.symbol;
     if (!s.empty()) parts.push_back(s);
   }
   if (parts.empty()) return "";
@@ -75,41 +63,27 @@ std::string dump(st_context* ctx, const st_node* n) {
   return out + ")";
 }
 
-// First leaf of the given terminal, depth first; null when there is none.
-const st_node* find_leaf(const st_node* n, const std::string& name) {
-  if (n == nullptr) return nullptr;
-  if (is_leaf(n)) return terminal_name(n) == name ? n : nullptr;
-  int k = production_of(n);
-  for (int i = 0; i < gn_production_child_count[k]; ++i)
-    if (auto* f = find_leaf(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), name))
-      return f;
-  return nullptr;
-}
-
 // ---- running a batch -----------------------------------------------------
 
 struct Outcome {
   int result = -1;
   std::vector<std::string> passes;  // the tree under each reduced start production
-  std::vector<ag_word> leaf_lexemes;
+  std::vector<int> leaf_lexemes;
   int syntax_errors = 0;
   std::string report;
 };
 
 struct Observation {
   Outcome* out;
-  std::string leaf;  // terminal whose first leaf's lexeme to note
+  std::string leaf;  // terminal whose first token's lexeme to note
   bool dump_trees;
 };
 
 void observe(void* user, st_node* goal) {
   auto* o = static_cast<Observation*>(user);
-  const st_node* batch = reinterpret_cast<const st_node*>(words(goal)[gn_production_child_offset[production_of(goal)]]);
+  const st_node* batch = children_of(goal)[0].node;
   o->out->passes.push_back(o->dump_trees ? dump(context_get(), batch) : std::string());
-  if (!o->leaf.empty()) {
-    const st_node* leaf = find_leaf(batch, o->leaf);
-    o->out->leaf_lexemes.push_back(leaf ? words(leaf)[1] : -1);
-  }
+  if (!o->leaf.empty()) o->out->leaf_lexemes.push_back(qen_test::first_lexeme(batch, o->leaf));
 }
 
 using qen_test::count_of;
@@ -367,10 +341,11 @@ TEST(ParserPass, LongStatementListsDoNotExhaustTheStack) {
 }
 
 TEST(ParserPass, ABatchTooDeepForItsWalkIsRefusedAndTheNextRunsWhole) {
-  // With its room cut to 64 KiB the pass stops long before the statement
-  // at the end: the batch is refused with its reason, and the next walk has
-  // its whole stack again.
-  const std::string text = repeat("select 1\n", 5000) + "kill 2\n";
+  // With its room cut to 64 KiB the pass stops inside the nested
+  // subqueries, long before the statement at the end: the batch is refused
+  // with its reason, and the next walk has its whole stack again.
+  const std::string text =
+      "select 1" + repeat(" where exists (select 1", 1000) + repeat(")", 1000) + "\nkill 2\n";
   deep_walk_set_room(64 << 10);
   testing::internal::CaptureStderr();
   Outcome cut = parse(text, 0, "", false);
@@ -384,4 +359,52 @@ TEST(ParserPass, ABatchTooDeepForItsWalkIsRefusedAndTheNextRunsWhole) {
   EXPECT_EQ(count_of(cut.report, "<feature>"), 0);
   EXPECT_EQ(whole.result, 0);
   EXPECT_EQ(count_of(whole.report, "<feature>"), 1);
+}
+
+namespace {
+
+// A second walk over a statement list, stopped as too deep in its middle
+// element: what the tree looks like before and after it.
+struct StoppedWalk {
+  std::string before, after;
+  bool stopped = false;
+};
+
+void walk_and_stop(void* user, st_node* goal) {
+  auto* w = static_cast<StoppedWalk*>(user);
+  const st_node* batch = children_of(goal)[0].node;
+  st_node* list = const_cast<st_node*>(children_of(batch)[0].node);
+  w->before = dump(context_get(), batch);
+  ag_word b[2] = {0, 0};
+  envn_current(b);
+  // Room for the first statements, not for the nested one.
+  struct ListWalk {
+    st_node* list;
+    ag_word state;
+  } walk{list, b[1]};
+  deep_walk_set_room(16 << 10);
+  w->stopped = deep_walk(
+      [](void* p) {
+        auto* walk = static_cast<ListWalk*>(p);
+        gn_walk_list(walk->list, walk->state);
+      },
+      &walk);
+  deep_walk_set_room(0);
+  w->after = dump(context_get(), batch);
+}
+
+}  // namespace
+
+TEST(ParserPass, ListWalkStoppedMidwayLeavesTheTreeAsItWas) {
+  // The same list walked whole, and stopped at its third statement, which
+  // nests subqueries deeper than the room given.
+  const std::string nested = "select 3" + repeat(" where exists (select 3", 300) + repeat(")", 300);
+  for (bool deep : {false, true}) {
+    StoppedWalk w;
+    std::string text = "select 1\nselect 2\n" + (deep ? nested : "select 3") + "\nselect 4\n";
+    qen_test::parse_observed("parser_tree_stopped", text, walk_and_stop, &w);
+    EXPECT_EQ(w.stopped, deep);
+    EXPECT_NE(w.before.find("(SELECT_KW 4)"), std::string::npos) << w.before.substr(0, 200);
+    EXPECT_EQ(w.after, w.before);
+  }
 }

@@ -17,27 +17,13 @@
 #include "parser_glue.h"
 #include "qen_analyzer.h"
 #include "observed_batch.h"
+#include "tree_reader.h"
 
 namespace {
 
-bool is_leaf(const st_node* n) {
-  return n->descriptor >= gn_terminal_descriptors && n->descriptor < gn_terminal_descriptors + GN_TERMINAL_COUNT;
-}
-
-const ag_word* words(const st_node* n) { return reinterpret_cast<const ag_word*>(n); }
-
-// Nodes of the batch in depth-first order, leaves and error slots left out.
-void collect(const st_node* n, std::vector<const st_node*>& out) {
-  if (n == nullptr || is_leaf(n)) return;
-  out.push_back(n);
-  int k = (int)(n->descriptor - gn_production_descriptors);
-  for (int i = 0; i < gn_production_child_count[k]; ++i)
-    collect(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), out);
-}
-
 // What the observer saw of one evaluated batch: for each production text
 // asked for, the words of its first node (empty when there is none), and
-// the lexeme numbers of the first leaf of each terminal asked for.
+// the lexeme numbers of the first token of each terminal asked for.
 struct Probe {
   std::vector<std::string> productions;
   std::vector<std::vector<ag_word>> found;
@@ -45,38 +31,17 @@ struct Probe {
   std::vector<ag_word> lexemes;
 };
 
-const st_node* first_leaf(const st_node* n, const std::string& name) {
-  if (n == nullptr) return nullptr;
-  if (is_leaf(n)) return std::string(n->descriptor->text) == name + " ;" ? n : nullptr;
-  int k = (int)(n->descriptor - gn_production_descriptors);
-  for (int i = 0; i < gn_production_child_count[k]; ++i)
-    if (auto* f = first_leaf(reinterpret_cast<const st_node*>(words(n)[gn_production_child_offset[k] + i]), name))
-      return f;
-  return nullptr;
-}
-
 void observe(void* user, st_node* goal) {
   auto* p = static_cast<Probe*>(user);
-  int k = (int)(goal->descriptor - gn_production_descriptors);
-  auto* batch = reinterpret_cast<const st_node*>(words(goal)[gn_production_child_offset[k]]);
-  std::vector<const st_node*> nodes;
-  collect(batch, nodes);
+  const st_node* batch = qen_test::children_of(goal)[0].node;
   p->found.clear();
   for (auto& text : p->productions) {
-    std::vector<ag_word> w;
-    for (auto* n : nodes) {
-      if (text + " ;" != n->descriptor->text) continue;
-      int j = (int)(n->descriptor - gn_production_descriptors);
-      w.assign(words(n) + 1, words(n) + gn_production_child_offset[j]);
-      break;
-    }
-    p->found.push_back(w);
+    const st_node* n = qen_test::find_node_if(
+        batch, [&](const st_node* m) { return text + " ;" == qen_test::production_text(m); });
+    p->found.push_back(n ? qen_test::words_of(n) : std::vector<ag_word>{});
   }
   p->lexemes.clear();
-  for (auto& t : p->terminals) {
-    auto* leaf = first_leaf(batch, t);
-    p->lexemes.push_back(leaf ? words(leaf)[1] : -1);
-  }
+  for (auto& t : p->terminals) p->lexemes.push_back(qen_test::first_lexeme(batch, t));
 }
 
 void parse(const std::string& text, Probe& probe) {
@@ -84,9 +49,6 @@ void parse(const std::string& text, Probe& probe) {
 }
 
 using W = std::vector<ag_word>;
-
-// Attribute words after in and out.
-W tail(const W& w) { return w.size() >= 2 ? W(w.begin() + 2, w.end()) : W{}; }
 
 }  // namespace
 
@@ -98,21 +60,21 @@ TEST(SelectWords, ContentFlagsOfListsAndClauses) {
   parse("select a + 1, @@error", p);
   ASSERT_EQ(p.found.size(), 7u);
   // Column and literal (16 | 2), @@error (264), no FROM: EF_NONE.
-  EXPECT_EQ(p.found[0][2], 16 | 2 | 264 | 1);
-  EXPECT_EQ(tail(p.found[1]), W{1});
+  EXPECT_EQ(p.found[0][0], 16 | 2 | 264 | 1);
+  EXPECT_EQ(p.found[1], W{1});
 
   // The empty clauses of a subquery give EF_NONE; a star list gives it too.
   parse("select * where exists (select 1)", p);
-  EXPECT_EQ(tail(p.found[1]), W{1});
-  EXPECT_EQ(tail(p.found[2]), W{1});
-  EXPECT_EQ(tail(p.found[3]), W{1});
-  EXPECT_EQ(tail(p.found[4]), W{1});
-  EXPECT_EQ(tail(p.found[5]), W{1});
+  EXPECT_EQ(p.found[1], W{1});
+  EXPECT_EQ(p.found[2], W{1});
+  EXPECT_EQ(p.found[3], W{1});
+  EXPECT_EQ(p.found[4], W{1});
+  EXPECT_EQ(p.found[5], W{1});
 
   // WHERE copies its predicate's flags: a date function marks it.
   parse("select a from t where b > getdate()", p);
   ASSERT_FALSE(p.found[6].empty());
-  EXPECT_NE(p.found[6][2] & 1024, 0);
+  EXPECT_NE(p.found[6][0] & 1024, 0);
 }
 
 TEST(SelectWords, SelectLexemeGoesUpAndFromLexemeGoesDown) {
@@ -126,9 +88,9 @@ TEST(SelectWords, SelectLexemeGoesUpAndFromLexemeGoesDown) {
   // The statement keeps its first SELECT keyword; the list below FROM holds
   // the FROM keyword from construction on; GROUP keeps its keyword beside
   // the flags of its list (a column).
-  EXPECT_EQ(tail(p.found[0]), W{p.lexemes[0]});
-  EXPECT_EQ(tail(p.found[2]), (W{1, p.lexemes[1]}));
-  EXPECT_EQ(tail(p.found[3]), (W{16, p.lexemes[2]}));
+  EXPECT_EQ(p.found[0], W{p.lexemes[0]});
+  EXPECT_EQ(p.found[2], (W{1, p.lexemes[1]}));
+  EXPECT_EQ(p.found[3], (W{16, p.lexemes[2]}));
 }
 
 TEST(SelectWords, HintPlanCursorAndOptionFlags) {
@@ -149,10 +111,10 @@ TEST(SelectWords, HintPlanCursorAndOptionFlags) {
         "declare c semi_sensitive no scroll cursor for select a from t\n"
         "declare d scroll cursor for select a from t",
         p);
-  // {lock hint, table hint} after in and out.
-  EXPECT_EQ(tail(p.found[0]), (W{0, 1}));
-  EXPECT_EQ(tail(p.found[1]), (W{1, 1}));
-  EXPECT_EQ(tail(p.found[2]), (W{1, 0}));
+  // {lock hint, table hint}.
+  EXPECT_EQ(p.found[0], (W{0, 1}));
+  EXPECT_EQ(p.found[1], (W{1, 1}));
+  EXPECT_EQ(p.found[2], (W{1, 0}));
   EXPECT_EQ(p.found[3], W{1});
   EXPECT_EQ(p.found[4], W{0});
   EXPECT_EQ(p.found[5], W{1});
@@ -182,5 +144,5 @@ TEST(SelectWords, ReadtextLockWaitAndFetchWords) {
   EXPECT_EQ(p.found[2], W{1});
   EXPECT_EQ(p.found[3], W{0});
   // The orientation holds the FETCH keyword's lexeme.
-  EXPECT_EQ(tail(p.found[4]), W{p.lexemes[0]});
+  EXPECT_EQ(p.found[4], W{p.lexemes[0]});
 }

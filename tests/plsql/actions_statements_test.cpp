@@ -418,7 +418,7 @@ TEST(ActionsStatements, CollectorStartsFromTheLookahead)
   // collected expression starts with that word.
   ParsedSource* p = parseText("CREATE PACKAGE k IS\n  PRAGMA RESTRICT_REFERENCES(f, WNDS);\nEND;");
   ASSERT_TRUE(p->accepted);
-  EXPECT_EQ(p->errors, nullptr);
+  EXPECT_EQ(p->errors.head, nullptr);
   auto* head = static_cast<astNodeCreatePkgHead*>(p->unit(0));
   ASSERT_EQ(head->kind, AST_CREATE_PKG_HEAD);
   auto* pragma = nth<astNodeOraclePragma>(head->elements, 0);
@@ -437,7 +437,7 @@ TEST(ActionsStatements, TopLevelStatementsAndTerminators)
 {
   ParsedSource* p = parseText("INSERT INTO t VALUES (1);\n/\nCOMMIT;\n/\n");
   ASSERT_TRUE(p->accepted);
-  EXPECT_EQ(p->errors, nullptr);
+  EXPECT_EQ(p->errors.head, nullptr);
   // Terminator lines keep nothing.
   EXPECT_EQ(kinds(p->units()), "46 46");
   EXPECT_EQ(static_cast<astNodeSqlStmt*>(p->unit(1))->line, 2);

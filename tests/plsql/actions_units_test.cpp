@@ -461,7 +461,7 @@ TEST(ActionsUnits, DdlFlags)
       "CREATE MATERIALIZED VIEW mv AS SELECT 1 FROM dual;\n"
       "DROP PUBLIC SYNONYM s;\n");
   ASSERT_TRUE(p->accepted);
-  EXPECT_EQ(p->errors, nullptr);
+  EXPECT_EQ(p->errors.head, nullptr);
   ASSERT_EQ(kinds(p->units()), "71 71 86 81 74 80 84 84 94");
   auto* pub = static_cast<astNodeDdlLink*>(p->unit(0));
   EXPECT_TRUE(pub->pub);

@@ -63,17 +63,20 @@ TEST_F(Tree, EmptyListIsNull) {
 }
 
 // A list that nothing else refers to gives its cells to another list and
-// its node to the next new list.
+// its node to the next new list made from the same spares.
 TEST_F(Tree, AbsorbedListLendsCellsAndNode) {
+  astNodeList* spares = nullptr;
   astNodeList* a = toks({"a", "b"});
   astNodeList* w = toks({"w"});
   astListCell* cell = w->head;
-  EXPECT_EQ(listAbsorb(a, w), a);
+  EXPECT_EQ(listAbsorb(a, w, &spares), a);
   EXPECT_EQ(texts(a), "a b w");
   EXPECT_EQ(listLength(a), 3);
   EXPECT_EQ(a->tail, cell);
-  astNodeList* n = listNew(tok("n"));
+  EXPECT_NE(listNew(tok("m")), w);  // only lists made from the spares reuse them
+  astNodeList* n = listNewFrom(&spares, tok("n"));
   EXPECT_EQ(n, w);
+  EXPECT_EQ(spares, nullptr);
   EXPECT_EQ(n->kind, AST_LIST);
   EXPECT_EQ(n->line, -1);
   EXPECT_EQ(n->parent, nullptr);
@@ -82,10 +85,14 @@ TEST_F(Tree, AbsorbedListLendsCellsAndNode) {
   EXPECT_EQ(texts(a), "a b w");
 
   astNodeList* adopted = toks({"x"});
-  EXPECT_EQ(listAbsorb(nullptr, adopted), adopted);  // taken whole, not given back
-  EXPECT_NE(listNew(tok("y")), adopted);
-  EXPECT_EQ(listAbsorb(a, nullptr), a);
+  EXPECT_EQ(listAbsorb(nullptr, adopted, &spares), adopted);  // taken whole, not given back
+  EXPECT_EQ(spares, nullptr);
+  EXPECT_NE(listNewFrom(&spares, tok("y")), adopted);
+  EXPECT_EQ(listAbsorb(a, nullptr, &spares), a);
   EXPECT_EQ(listLength(a), 3);
+  astNodeList* kept = toks({"k"});
+  EXPECT_EQ(listAbsorb(a, kept, nullptr), a);  // no spares: the node just stays behind
+  EXPECT_EQ(texts(a), "a b w k");
 }
 
 TEST_F(Tree, ConcatChainInsertRemove) {

@@ -26,7 +26,6 @@ std::string messagesOf(const TranslateResult& r) {
 
 TEST(Driver, ClosingMessages) {
   TranslateResult r;
-  std::memset(&r, 0, sizeof r);
   EXPECT_EQ(messagesOf(r), "|");
   r.parseFailed = true;
   r.unableToParse = true;
@@ -36,27 +35,42 @@ TEST(Driver, ClosingMessages) {
   EXPECT_EQ(messagesOf(r), "VESTRAKE: Syntax error at line 7\n|");
   r.tooManyErrors = true;
   EXPECT_EQ(messagesOf(r), "VESTRAKE: Syntax error at line 7\nVESTRAKE: TOO MANY ERRORS\n|");
-  std::memset(&r, 0, sizeof r);
+  r = TranslateResult();
   r.jumpCode = POOL_JUMP_OUT_OF_MEMORY;
   EXPECT_EQ(messagesOf(r), "|VESTRAKE: OUT OF MEMORY\n");
+  r.partialDump = "t.xml.1.0.partial";
+  EXPECT_EQ(messagesOf(r), "|VESTRAKE: OUT OF MEMORY\nVESTRAKE: Partial AST dump kept in t.xml.1.0.partial\n");
 }
 
+// The memory of a run goes with its result, and a run leaves the caller's
+// current pool as it found it.
 TEST(Driver, RepeatedRunsInOneProcess) {
   TranslateOptions options;
   setCommandLineDefaults(&options);
+  size_t before = poolHeapInUse();
   for (int i = 0; i < 3; ++i) {
     TranslateResult r = translateCore("begin null; end;", &options);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.root, nullptr);
     EXPECT_EQ(r.errors, nullptr);
+    EXPECT_NE(r.pool, nullptr);
+    EXPECT_EQ(poolCurrent(), nullptr);
+    EXPECT_EQ(poolAlloc(8), nullptr);
   }
+  EXPECT_EQ(poolHeapInUse(), before);
+  PoolJumpTarget target{1};
+  Pool* callers = poolCreateCurrent(&target);
+  char* kept = poolStrdup("kept");
+  {
+    TranslateResult r = translateCore("begin", nullptr);
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(poolCurrent(), callers);
+  }
+  EXPECT_EQ(poolCurrent(), callers);
+  EXPECT_EQ(callers->jumpTarget, &target);
+  EXPECT_STREQ(kept, "kept");
   poolDestroyCurrent();
-  EXPECT_EQ(poolCurrent(), nullptr);
-  EXPECT_EQ(poolAlloc(8), nullptr);
-  // The run after an outside destroy starts cleanly.
-  TranslateResult r = translateCore("", nullptr);
-  EXPECT_EQ(r.jumpCode, 0);
-  poolDestroyCurrent();
+  EXPECT_EQ(poolHeapInUse(), before);
 }
 
 TEST(Driver, FailedParseStatus) {
@@ -65,7 +79,6 @@ TEST(Driver, FailedParseStatus) {
   EXPECT_TRUE(r.parseFailed);
   ASSERT_NE(r.errors, nullptr);
   EXPECT_EQ(r.errors->domain, 0);
-  poolDestroyCurrent();
 }
 
 TEST(DriverDeathTest, ScannerFatalMessagesNameTheScannerFunctions) {

@@ -128,7 +128,7 @@ TEST_F(EmitControl, ExitAndContinue) {
   EXPECT_EQ(one({next}), "ITERATE lbl;\n");
   next->expr = toks({"i", ">", "2"});
   EXPECT_EQ(one({next}), "IF i > 2 THEN ITERATE lbl; END IF;\n");
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitControl, ExitOutsideAnyLoopIsAnInternalError) {

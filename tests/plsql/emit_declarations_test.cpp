@@ -210,7 +210,7 @@ TEST_F(EmitDeclarations, TableTypes) {
             std::vector<std::string>({"ALTER MODULE pkg PUBLISH TYPE t_names AS VARCHAR(30) ARRAY[INTEGER]@\n"}));
   EXPECT_EQ(inPackage({table("t", toks({"DATE"}), nullptr)}, true),
             std::vector<std::string>({"  ALTER MODULE pkg ADD TYPE t AS DATE ARRAY[]@\n"}));
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
   EXPECT_EQ(inBlock({table("t", toks({"INTEGER"}), toks({"PLS_INTEGER"}), 7)}),
             "BEGIN\n  DECLARE TYPE t AS INTEGER ARRAY[PLS_INTEGER];\nEND@\n");
   std::vector<Error> errs = errorList();
@@ -228,7 +228,7 @@ TEST_F(EmitDeclarations, VarrayTypes) {
   // Without a dimension the brackets still close.
   EXPECT_EQ(inPackage({varray("vb", toks({"DATE"}), nullptr)}),
             std::vector<std::string>({"ALTER MODULE pkg PUBLISH TYPE vb AS DATE ARRAY[]@\n"}));
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
   EXPECT_EQ(inBlock({varray("va", toks({"INTEGER"}), "5", 2)}), "BEGIN\n  DECLARE TYPE va AS INTEGER ARRAY[5];\nEND@\n");
   std::vector<Error> errs = errorList();
   ASSERT_EQ(errs.size(), 1u);

@@ -56,7 +56,7 @@ inline astNodeList* adopt(astNode* parent, astNodeList* list) {
 
 struct EmitFixture : ::testing::Test {
   PoolJumpTarget target{1};
-  ErrorRecord* errors = nullptr;
+  ErrorList errors;
   std::vector<Record> records;
 
   void SetUp() override { poolCreateCurrent(&target); }
@@ -87,7 +87,7 @@ struct EmitFixture : ::testing::Test {
 
   std::vector<Error> errorList() const {
     std::vector<Error> out;
-    for (ErrorRecord* e = errors; e; e = e->next)
+    for (ErrorRecord* e = errors.head; e; e = e->next)
       out.push_back(Error{e->message ? e->message : "", e->domain, e->line, e->context ? e->context : ""});
     return out;
   }

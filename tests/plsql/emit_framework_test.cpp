@@ -24,7 +24,7 @@ TEST_F(EmitFramework, NothingWrittenGivesNoRecords) {
   astNodePragma* pragma = node<astNodePragma>(AST_PRAGMA);
   EXPECT_TRUE(run({pragma}).empty());
   EXPECT_TRUE(run({}).empty());
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitFramework, TwoProceduresGiveTwoRecordsOfTypeOne) {
@@ -151,7 +151,7 @@ TEST_F(EmitFramework, KindsWithoutEmitterWriteNothing) {
     astNode* n = astNodeNew(sizeof(astNodeCreateTrigger), kind, 0);
     EXPECT_TRUE(run({n}).empty()) << kind;
   }
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitFramework, DynamicAndRaiseAppWriteTheirExpansion) {

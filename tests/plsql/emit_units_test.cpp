@@ -81,7 +81,7 @@ TEST_F(EmitUnits, PackageSpecificationIsAModuleWithOneRecordPerMember) {
 
 TEST_F(EmitUnits, PackageSpecificationWithoutReplaceOrMembers) {
   EXPECT_EQ(one({packageHead("pkg")}), "CREATE MODULE pkg@\n");
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitUnits, PrototypeArgumentsAndParentheses) {
@@ -174,7 +174,7 @@ TEST_F(EmitUnits, PackageBodyWithReplace) {
             "  BEGIN\n"
             "  END@\n"
             "\n\n");
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitUnits, PackageBodyWithoutReplace) {
@@ -276,7 +276,7 @@ TEST_F(EmitUnits, RowTrigger) {
             "  -- NULL;\n"
             "  END@\n"
             "\n\n\n");
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitUnits, TriggerPointsEventsAndCondition) {
@@ -295,7 +295,7 @@ TEST_F(EmitUnits, TriggerPointsEventsAndCondition) {
   EXPECT_EQ(one({d}), "CREATE TRIGGER trg INSTEAD OF DELETE ON emp FOR EACH ROW   BEGIN\n  -- NULL;\n  END@\n\n\n\n");
   astNodeCreateTrigger* u = trigger(TRIGGER_BEFORE, TRIGGER_UPDATE);
   EXPECT_EQ(one({u}), "CREATE TRIGGER trg BEFORE UPDATE ON emp FOR EACH ROW   BEGIN\n  -- NULL;\n  END@\n\n\n\n");
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(EmitUnits, UnsupportedTriggersAreReportedAndStillWritten) {
@@ -316,7 +316,7 @@ TEST_F(EmitUnits, UnsupportedTriggersAreReportedAndStillWritten) {
     EXPECT_EQ(e.line, 12);
     EXPECT_EQ(e.domain, ERROR_DOMAIN_UNSUPPORTED);
   }
-  errors = nullptr;
+  errors = ErrorList();
   astNodeCreateTrigger* c = trigger(TRIGGER_BEFORE, TRIGGER_DELETE);
   c->compound = true;
   run({c});

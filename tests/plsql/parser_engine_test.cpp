@@ -20,7 +20,7 @@ TEST(ParserEngine, AcceptsAnAnonymousBlock)
 {
   ParsedSource* p = parseText("BEGIN NULL; END;");
   ASSERT_TRUE(p->accepted);
-  EXPECT_EQ(p->errors, nullptr);
+  EXPECT_EQ(p->errors.head, nullptr);
   ASSERT_EQ(listLength(p->units()), 1);
   astNodeBlock* block = static_cast<astNodeBlock*>(p->unit(0));
   ASSERT_EQ(block->kind, AST_BLOCK);

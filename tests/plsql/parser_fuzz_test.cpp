@@ -68,7 +68,7 @@ TEST(ParserFuzz, EveryPrefixOfARealUnitEnds)
     EXPECT_EQ(p->context.parserState, nullptr) << n;
   }
   EXPECT_TRUE(parseText(unit.c_str())->accepted);
-  EXPECT_EQ(parseText(unit.c_str())->errors, nullptr);
+  EXPECT_EQ(parseText(unit.c_str())->errors.head, nullptr);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 struct ParsedSource {
   ParseContext context;
   TranslateOptions options;
-  ErrorRecord* errors = nullptr;
+  ErrorList errors;
   bool accepted = false;
 
   astNodeList* units() const { return static_cast<astNodeList*>(context.root); }
@@ -31,7 +31,7 @@ struct ParsedSource {
   std::vector<ErrorRecord*> errorList() const
   {
     std::vector<ErrorRecord*> list;
-    for (ErrorRecord* e = errors; e; e = e->next)
+    for (ErrorRecord* e = errors.head; e; e = e->next)
       list.push_back(e);
     return list;
   }

@@ -152,7 +152,6 @@ TEST(RunPool, TranslateRecoversFromExhaustion) {
   // A later run in the same process starts afresh.
   TranslateResult again = translateCore("begin null; end;", nullptr);
   EXPECT_EQ(again.jumpCode, 0);
-  poolDestroyCurrent();
 }
 
 TEST_F(CurrentPool, BuilderGrowsInTenthChunksAndReusesAfterReset) {
@@ -218,7 +217,7 @@ TEST_F(CurrentPool, ErrorRecordsAndDomains) {
   EXPECT_STREQ(internalErrorRecordStatic.message, "Internal error");
   EXPECT_EQ(internalErrorRecordStatic.domain, 3);
 
-  ErrorRecord* list = nullptr;
+  ErrorList list;
   astNodeToken* tok = astTokenNew(268, "'x'", 4);
   ErrorRecord* a = tokenErrorRecord("Unsupported", "detail", tok, &list);
   EXPECT_EQ(a->domain, 2);
@@ -233,28 +232,35 @@ TEST_F(CurrentPool, ErrorRecordsAndDomains) {
   ErrorRecord* c = syntaxErrorRecord(12, "ctx", "txt", "exp", &list);
   EXPECT_STREQ(c->message, "syntax error");
   EXPECT_EQ(c->line, 12);
-  EXPECT_EQ(list, a);
+  EXPECT_EQ(list.head, a);
+  EXPECT_EQ(list.tail, c);
   EXPECT_EQ(a->next, b);
   EXPECT_EQ(b->next, c);
-  EXPECT_EQ(errorListLength(list), 3);
+  EXPECT_EQ(errorListLength(list.head), 3);
   listAppendRecord(nullptr, c);  // ignored
-  // Appends through another head of the same chain, then through the first
-  // again: every record lands at the real tail.
-  ErrorRecord* tail = b;
-  ErrorRecord* d = syntaxErrorRecord(13, "d", "d", "d", &tail);
+  // A record linked on by hand is stepped over: the next one still lands at
+  // the real end.
+  ErrorRecord* d = syntaxErrorRecord(13, "d", "d", "d", nullptr);
+  c->next = d;
   ErrorRecord* e = syntaxErrorRecord(14, "e", "e", "e", &list);
-  EXPECT_EQ(c->next, d);
   EXPECT_EQ(d->next, e);
-  EXPECT_EQ(errorListLength(list), 5);
-  ErrorRecord* other = nullptr;
+  EXPECT_EQ(list.tail, e);
+  EXPECT_EQ(errorListLength(list.head), 5);
+  ErrorList other;
   ErrorRecord* f = syntaxErrorRecord(15, "f", "f", "f", &other);
   syntaxErrorRecord(16, "g", "g", "g", &list);
-  EXPECT_EQ(errorListLength(list), 6);
+  EXPECT_EQ(errorListLength(list.head), 6);
+  EXPECT_EQ(other.head, f);
   EXPECT_EQ(f->next, nullptr);
+  // An emptied list starts again.
+  list = ErrorList();
+  ErrorRecord* h = syntaxErrorRecord(17, "h", "h", "h", &list);
+  EXPECT_EQ(list.head, h);
+  EXPECT_EQ(errorListLength(list.head), 1);
 }
 
 TEST_F(CurrentPool, ReportsBeforeTheScannerAndParserStart) {
-  ErrorRecord* list = nullptr;
+  ErrorList list;
   ParseContext ctx;
   std::memset(&ctx, 0, sizeof ctx);
   ctx.errors = &list;
@@ -262,7 +268,7 @@ TEST_F(CurrentPool, ReportsBeforeTheScannerAndParserStart) {
   EXPECT_EQ(r->line, 4);
   EXPECT_EQ(r->domain, 0);
   EXPECT_EQ(r->expected, nullptr);
-  EXPECT_EQ(list, r);
+  EXPECT_EQ(list.head, r);
   astNodeError* node = takeLastErrorNode(&ctx);
   ASSERT_NE(node, nullptr);
   EXPECT_EQ(node->kind, AST_ERROR);

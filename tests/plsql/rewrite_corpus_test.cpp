@@ -84,7 +84,7 @@ TEST(RewriteCorpus, InProcessPassLinksParents)
     if (!parsed->accepted || !parsed->context.root)
       continue;
     transformProgram(parsed->context.root, &parsed->options, &parsed->errors);
-    for (ErrorRecord* e = parsed->errors; e; e = e->next) {
+    for (ErrorRecord* e = parsed->errors.head; e; e = e->next) {
       ASSERT_NE(e->message, nullptr) << file;
       ASSERT_TRUE(e->domain >= 0 && e->domain <= 3) << file << ": " << e->message;
     }

@@ -76,9 +76,9 @@ TEST(RewriteHelpers, EnsureDeclaredOnce)
 TEST(RewriteHelpers, NullRootAndEmptyOptions)
 {
   ensureTestPool();
-  ErrorRecord* errors = nullptr;
+  ErrorList errors;
   transformProgram(nullptr, nullptr, &errors);
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
   // Without options there is no datatype map and no exception map.
   ParsedSource* parsed = parseText("DECLARE\n  v VARCHAR2;\nBEGIN\n  RAISE NO_DATA_FOUND;\nEND;\n/\n");
   ASSERT_TRUE(parsed->accepted);
@@ -113,7 +113,7 @@ TEST(RewriteHelpers, DamagedAndOddTrees)
     if (!parsed->accepted || !parsed->context.root)
       continue;
     transformProgram(parsed->context.root, &parsed->options, &parsed->errors);
-    for (ErrorRecord* e = parsed->errors; e; e = e->next)
+    for (ErrorRecord* e = parsed->errors.head; e; e = e->next)
       EXPECT_NE(e->message, nullptr) << source;
   }
 }
@@ -131,9 +131,9 @@ TEST(RewriteHelpers, NumericForWithEmptyBound)
     GTEST_SKIP() << "not parsed as a numeric loop";
   // A loop without its upper bound is reported and not rewritten.
   EXPECT_EQ(loop->expansion, nullptr);
-  ASSERT_NE(parsed->errors, nullptr);
-  EXPECT_EQ(text(parsed->errors->text), "FOR loop bound missing");
-  EXPECT_EQ(parsed->errors->line, 2);
+  ASSERT_NE(parsed->errors.head, nullptr);
+  EXPECT_EQ(text(parsed->errors.head->text), "FOR loop bound missing");
+  EXPECT_EQ(parsed->errors.head->line, 2);
 }
 
 TEST(RewriteHelpers, CursorAttributesAndQualifiedCursorNames)

@@ -33,7 +33,7 @@ inline RewriteRun rewriteText(const char* source, bool withExceptionMap = true)
   run.parsed = parseText(source);
   EXPECT_TRUE(run.parsed->accepted) << source;
   int before = 0;
-  for (ErrorRecord* e = run.parsed->errors; e; e = e->next) {
+  for (ErrorRecord* e = run.parsed->errors.head; e; e = e->next) {
     ADD_FAILURE() << "parse error record: " << (e->message ? e->message : "<null>") << " at line " << e->line;
     ++before;
   }
@@ -41,7 +41,7 @@ inline RewriteRun rewriteText(const char* source, bool withExceptionMap = true)
     run.parsed->options.exceptionMap = nullptr;
   transformProgram(run.parsed->context.root, &run.parsed->options, &run.parsed->errors);
   int index = 0;
-  for (ErrorRecord* e = run.parsed->errors; e; e = e->next, ++index)
+  for (ErrorRecord* e = run.parsed->errors.head; e; e = e->next, ++index)
     if (index >= before)
       run.records.push_back(e);
   return run;

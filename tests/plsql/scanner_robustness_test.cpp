@@ -13,7 +13,7 @@ namespace {
 struct Robust : ScanFixture {
   // Scans to the end of input; returns the number of tokens.
   bool stringLeftOpen() const {
-    for (ErrorRecord* e = errors; e; e = e->next)
+    for (ErrorRecord* e = errors.head; e; e = e->next)
       if (std::string(e->message) == "Unterminated quoted string") return true;
     return false;
   }
@@ -54,7 +54,7 @@ TEST_F(Robust, RandomBytesScanToTheEnd) {
       hex += b;
     }
     EXPECT_EQ(scannerCurrentLine(&ctx), lfs + 1) << "source bytes: " << hex;
-    for (ErrorRecord* e = errors; e; e = e->next) {
+    for (ErrorRecord* e = errors.head; e; e = e->next) {
       EXPECT_EQ(e->domain, 1);
       EXPECT_GE(e->line, 1);
     }

@@ -121,21 +121,21 @@ TEST_F(ScanFixture, Numbers) {
 TEST_F(ScanFixture, InvalidNumbersAreLexicalErrors) {
   auto t = all("1.5e");
   EXPECT_EQ(t[0].code, 0);
-  ASSERT_NE(errors, nullptr);
-  EXPECT_STREQ(errors->message, "Invalid token");
-  EXPECT_EQ(errors->domain, 1);
-  EXPECT_EQ(errors->line, 1);
-  EXPECT_STREQ(errors->context, "1.5e");
-  EXPECT_STREQ(errors->text, "1.5e");
-  EXPECT_EQ(errors->expected, nullptr);
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_STREQ(errors.head->message, "Invalid token");
+  EXPECT_EQ(errors.head->domain, 1);
+  EXPECT_EQ(errors.head->line, 1);
+  EXPECT_STREQ(errors.head->context, "1.5e");
+  EXPECT_STREQ(errors.head->text, "1.5e");
+  EXPECT_EQ(errors.head->expected, nullptr);
   EXPECT_EQ(takeLastErrorNode(&ctx), nullptr);  // lexical errors build no error node
 
   t = all("\n1e+x");
   EXPECT_EQ(t[0].code, T_WORD);
   EXPECT_EQ(t[0].text, "x");
-  ASSERT_NE(errors, nullptr);
-  EXPECT_EQ(errors->line, 2);
-  EXPECT_STREQ(errors->text, "1e+x");
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_EQ(errors.head->line, 2);
+  EXPECT_STREQ(errors.head->text, "1e+x");
 }
 
 TEST_F(ScanFixture, StringsAndLines) {
@@ -170,22 +170,22 @@ TEST_F(ScanFixture, CommentsKeepLineCount) {
   EXPECT_EQ(t[1].nodeLine, 2);
   EXPECT_EQ(t[2].text, "z");
   EXPECT_EQ(t[3].code, 0);
-  EXPECT_EQ(errors, nullptr);
+  EXPECT_EQ(errors.head, nullptr);
 }
 
 TEST_F(ScanFixture, UnterminatedCommentAndString) {
   auto t = all("x\n/* a\nb");
   EXPECT_EQ(t.back().code, 0);
-  ASSERT_NE(errors, nullptr);
-  EXPECT_STREQ(errors->message, "Unterminated comment");
-  EXPECT_EQ(errors->line, 2);
-  EXPECT_EQ(errors->domain, 1);
-  EXPECT_EQ(errors->next, nullptr);
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_STREQ(errors.head->message, "Unterminated comment");
+  EXPECT_EQ(errors.head->line, 2);
+  EXPECT_EQ(errors.head->domain, 1);
+  EXPECT_EQ(errors.head->next, nullptr);
 
   t = all("x := 'abc\n");
-  ASSERT_NE(errors, nullptr);
-  EXPECT_STREQ(errors->message, "Unterminated quoted string");
-  EXPECT_EQ(errors->line, 1);
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_STREQ(errors.head->message, "Unterminated quoted string");
+  EXPECT_EQ(errors.head->line, 1);
 }
 
 TEST_F(ScanFixture, TerminatorLine) {
@@ -223,11 +223,11 @@ TEST_F(ScanFixture, UnterminatedQuotedIdentifier) {
   EXPECT_EQ(t[0].code, T_WORD);
   EXPECT_EQ(t[1].code, T_WORD);
   EXPECT_EQ(t[1].text, "abc");
-  ASSERT_NE(errors, nullptr);
-  EXPECT_STREQ(errors->message, "Unterminated quoted identifier");
-  EXPECT_EQ(errors->line, 1);
-  EXPECT_STREQ(errors->context, "\"");
-  EXPECT_STREQ(errors->text, "x \"abc");
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_STREQ(errors.head->message, "Unterminated quoted identifier");
+  EXPECT_EQ(errors.head->line, 1);
+  EXPECT_STREQ(errors.head->context, "\"");
+  EXPECT_STREQ(errors.head->text, "x \"abc");
 }
 
 TEST_F(ScanFixture, OperatorsAndSingleCharacters) {

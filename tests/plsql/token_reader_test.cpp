@@ -133,12 +133,12 @@ TEST_F(ScanFixture, Datatype) {
   start("VARCHAR2(20");
   ASSERT_EQ(nextToken(&value, &ctx), T_WORD);
   EXPECT_EQ(read_datatype(&ctx, &value, value.value.list), nullptr);
-  ASSERT_NE(errors, nullptr);
-  EXPECT_STREQ(errors->message, "Mismatched parentheses in datatype");
-  EXPECT_EQ(errors->domain, 0);
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_STREQ(errors.head->message, "Mismatched parentheses in datatype");
+  EXPECT_EQ(errors.head->domain, 0);
   // Reported at the end of input, past the line end the reader appends.
-  EXPECT_EQ(errors->line, 2);
-  EXPECT_STREQ(errors->text, "");
+  EXPECT_EQ(errors.head->line, 2);
+  EXPECT_STREQ(errors.head->text, "");
 
   start("t%ROWTYPE;");
   ASSERT_EQ(nextToken(&value, &ctx), T_WORD);
@@ -189,9 +189,9 @@ TEST_F(ScanFixture, ReportsReadTheLineFromTheSource) {
 TEST_F(ScanFixture, ReaderTokensReportEndOfInputOnce) {
   start("a /* open");
   read_token_run(&ctx, &value, READ_PUSH_BACK, T_no_lookahead, nullptr, ';');
-  ASSERT_NE(errors, nullptr);
-  EXPECT_STREQ(errors->message, "Unterminated comment");
-  EXPECT_EQ(errors->next, nullptr);
+  ASSERT_NE(errors.head, nullptr);
+  EXPECT_STREQ(errors.head->message, "Unterminated comment");
+  EXPECT_EQ(errors.head->next, nullptr);
 }
 
 TEST_F(ScanFixture, TraceOfPushBackAndDatatype) {

@@ -25,7 +25,7 @@ struct ScannedToken {
 
 struct ScanFixture : ::testing::Test {
   PoolJumpTarget target{1};
-  ErrorRecord* errors = nullptr;
+  ErrorList errors;
   ParseContext ctx{};
   TokenValue value{};
 
@@ -39,7 +39,7 @@ struct ScanFixture : ::testing::Test {
 
   void start(const char* source) {
     if (ctx.scanner) teardownScanner(&ctx);
-    errors = nullptr;
+    errors = ErrorList();
     std::memset(&ctx, 0, sizeof ctx);
     ctx.errors = &errors;
     ctx.source = poolStrdup(source);

@@ -50,6 +50,7 @@ struct Nonterminal {
   std::string name;
   bool evaluated = false;
   std::vector<std::string> words;
+  std::set<std::string> int_words;  // declared "int": 32-bit slots
   std::string file;
   int line = 0;
   std::vector<int> productions;
@@ -65,6 +66,7 @@ struct Production {
   std::string path;
   int line = 0;
   std::vector<std::string> locals;
+  std::set<std::string> int_locals;
   Block ctor, eval;
   // filled later
   int index = 0;  // descriptor index (rule order)
@@ -251,8 +253,10 @@ class Grammar {
     });
   }
 
-  // Reads "{ a, b, c }" starting at position pos of line; returns the names.
-  static std::vector<std::string> word_list(const std::string& text, const std::string& where) {
+  // Reads "{ a, int b, c }" starting at position pos of line; returns the
+  // names and adds those declared "int" to ints.
+  static std::vector<std::string> word_list(const std::string& text, const std::string& where,
+                                            std::set<std::string>& ints) {
     size_t open = text.find('{');
     size_t close = text.rfind('}');
     if (open == std::string::npos || close == std::string::npos || close < open) fail(where, "expected { words }");
@@ -263,7 +267,10 @@ class Grammar {
     while (std::getline(in, cur, ',')) {
       std::string w = trim(cur);
       if (w.empty()) continue;
+      bool is_int = w.rfind("int ", 0) == 0;
+      if (is_int) w = trim(w.substr(4));
       if (!is_ident(w)) fail(where, "bad word name '" + w + "'");
+      if (is_int) ints.insert(w);
       out.push_back(w);
     }
     if (!trim(text.substr(close + 1)).empty()) fail(where, "text after }");
@@ -411,11 +418,13 @@ class Grammar {
         if (group.empty()) fail(where, "indented line outside a production");
         group_has_items = true;
         if (kw == "local") {
-          auto locals = word_list(t, where);
+          std::set<std::string> ints;
+          auto locals = word_list(t, where, ints);
           if (locals.empty()) fail(where, "empty local list");
           for (size_t k : group) {
             if (!productions[k].locals.empty()) fail(where, "second local list");
             productions[k].locals = locals;
+            productions[k].int_locals = ints;
           }
           ++li;
         } else if (kw == "ctor" || kw == "eval") {
@@ -446,13 +455,14 @@ class Grammar {
           nt.evaluated = true;
           rest = trim(rest.substr(9));
         }
-        if (!rest.empty()) nt.words = word_list(rest, where);
+        if (!rest.empty()) nt.words = word_list(rest, where, nt.int_words);
         std::set<std::string> seen;
         for (auto& x : nt.words)
           if (!seen.insert(x).second) fail(where, "word " + x + " twice");
         if (nt.evaluated) {
           if (nt.words.size() < 2 || nt.words[0] != "in" || nt.words[1] != "out")
             fail(where, "an evaluated nonterminal begins its words with in, out");
+          if (nt.int_words.count("in") || nt.int_words.count("out")) fail(where, "in and out hold states, not ints");
         } else if (seen.count("in") || seen.count("out")) {
           fail(where, "in and out are the words of evaluated nonterminals");
         }
@@ -594,11 +604,122 @@ class Grammar {
     return nt == "Index_Column_List" || nt == "Procedure_Name_Base" || nt == "Procedure_Name_Prefixes";
   }
 
-  std::string child_type(const std::string& s) const {
-    if (s == "error") return "void";
+  // ---- node layout ------------------------------------------------------
+  //
+  // A node is its production's number (32 bits) followed by its stored
+  // words and its children's slots. Words declared "int" take 32 bits, the
+  // others a pointer's width. The state that the pass threads goes in and
+  // out of a procedure as an argument and a result; only the nonterminals
+  // that constructors evaluate keep their in and out words in the node,
+  // since their parents read them later. A token with a lexeme number
+  // leaves that number in its parent's slot; a token without one, and the
+  // error symbol, leave nothing. The fields are ordered so that 32-bit ones
+  // share pointer-sized units: the nonterminal's ints, its wide words, then
+  // the production's int locals and token slots, its wide locals and its
+  // node children.
+
+  enum class SlotKind { Word, Int, Node, Lexeme, None };
+
+  struct Slot {
+    std::string name;   // field name (cK for children)
+    std::string type;   // C++ type of the field
+    SlotKind kind;
+    std::string symbol; // children: the right-hand symbol
+  };
+
+  // Whether a node of the nonterminal keeps its in and out words.
+  bool stores_state(const Nonterminal& nt) const { return nt.evaluated && constructor_evaluated(nt.name); }
+
+  bool stored(const Nonterminal& nt, const std::string& w) const {
+    return (w != "in" && w != "out") || stores_state(nt);
+  }
+
+  // The nonterminal's stored words in field order.
+  std::vector<Slot> head_slots(const Nonterminal& nt) const {
+    std::vector<Slot> out;
+    for (auto& w : nt.words)
+      if (stored(nt, w) && nt.int_words.count(w)) out.push_back({w, "gn_int", SlotKind::Int, ""});
+    for (auto& w : nt.words)
+      if (stored(nt, w) && !nt.int_words.count(w)) out.push_back({w, "ag_word", SlotKind::Word, ""});
+    return out;
+  }
+
+  Slot child_slot(const Production& p, size_t k) const {
+    const std::string& s = p.rhs[k];
+    std::string name = "c" + std::to_string(k + 1);
+    if (s == "error") return {name, "", SlotKind::None, s};
     auto t = terminal_index.find(s);
-    if (t != terminal_index.end()) return terminals[t->second].words == 2 ? "gn_leaf2" : "gn_leaf1";
-    return "gn_N_" + s;
+    if (t != terminal_index.end())
+      return terminals[t->second].words == 2 ? Slot{name, "gn_leaf", SlotKind::Lexeme, s} : Slot{name, "", SlotKind::None, s};
+    return {name, "gn_N_" + s + "*", SlotKind::Node, s};
+  }
+
+  // The production's own fields in field order (after the head).
+  std::vector<Slot> production_slots(const Production& p) const {
+    std::vector<Slot> out;
+    for (auto& w : p.locals)
+      if (p.int_locals.count(w)) out.push_back({w, "gn_int", SlotKind::Int, ""});
+    for (size_t k = 0; k < p.rhs.size(); ++k)
+      if (child_slot(p, k).kind == SlotKind::Lexeme) out.push_back(child_slot(p, k));
+    for (auto& w : p.locals)
+      if (!p.int_locals.count(w)) out.push_back({w, "ag_word", SlotKind::Word, ""});
+    for (size_t k = 0; k < p.rhs.size(); ++k)
+      if (child_slot(p, k).kind == SlotKind::Node) out.push_back(child_slot(p, k));
+    return out;
+  }
+
+  // A node without any field besides its production number is the same for
+  // every reduction: one shared node serves them all.
+  bool shared_node(const Production& p) const {
+    return head_slots(nonterminals.at(p.lhs)).empty() && production_slots(p).empty();
+  }
+
+  // Whether a default procedure visits a child of this symbol.
+  bool visited_by_default(const std::string& s) const {
+    auto it = nonterminals.find(s);
+    return it != nonterminals.end() && it->second.evaluated && !constructor_evaluated(s);
+  }
+
+  // Whether the production continues a left-recursive list ("L: L ...")
+  // whose procedure begins by visiting that list, the first child, with
+  // the state it was given: a long list is then walked without one call
+  // level per element (gn_walk_list). rest receives the procedure's block
+  // without that first visit (blanked, so that lines keep their numbers);
+  // a block that reads $$->in after it does not qualify.
+  bool continues_list(const Production& p, std::string* rest) const {
+    const Nonterminal& nt = nonterminals.at(p.lhs);
+    if (!nt.evaluated || stores_state(nt) || p.rhs.empty() || p.rhs[0] != p.lhs) return false;
+    if (!p.eval.present) return true;
+    const std::string& code = p.eval.code;
+    size_t i = 0;
+    while (i < code.size()) {
+      if (std::isspace((unsigned char)code[i])) {
+        ++i;
+      } else if (code.compare(i, 2, "//") == 0) {
+        i = code.find('\n', i);
+        if (i == std::string::npos) return false;
+      } else if (code.compare(i, 2, "/*") == 0) {
+        i = code.find("*/", i + 2);
+        if (i == std::string::npos) return false;
+        i += 2;
+      } else {
+        break;
+      }
+    }
+    const std::string first = "visit($1);";
+    std::string compact;
+    size_t end = i;
+    while (end < code.size() && compact.size() < first.size()) {
+      if (!std::isspace((unsigned char)code[end])) compact += code[end];
+      ++end;
+    }
+    if (compact != first) return false;
+    std::string tail = code;
+    for (size_t k = i; k < end; ++k)
+      if (tail[k] != '\n') tail[k] = ' ';
+    if (tail.find("$$->in") != std::string::npos) return false;
+    *rest = tail;
+    return true;
   }
 
   // ---- bison grammars -------------------------------------------------
@@ -664,14 +785,23 @@ class Grammar {
     return "#line " + std::to_string(line) + " \"" + file + "\"\n";
   }
 
-  // $$ -> self, $N -> self->cN. String and character literals and comments
-  // are copied as they are; a '$' that starts neither form is left alone.
-  static std::string substitute(const std::string& code, const Production& p, const std::string& where) {
+  // $$ -> self, $N -> self->cN (a token's slot: (&self->cN)). In an eval
+  // block, $$->in is the state the procedure was given. String and
+  // character literals and comments are copied as they are; a '$' that
+  // starts neither form is left alone.
+  std::string substitute(const std::string& code, const Production& p, const std::string& where, bool eval) const {
+    const Nonterminal& nt = nonterminals.at(p.lhs);
     std::string out;
     size_t i = 0;
     auto copy_to = [&](size_t end) {
       out.append(code, i, end - i);
       i = end;
+    };
+    // The word named after "$$->" at position at, if any.
+    auto word_at = [&](size_t at) {
+      size_t j = at;
+      while (j < code.size() && (std::isalnum((unsigned char)code[j]) || code[j] == '_')) ++j;
+      return code.substr(at, j - at);
     };
     while (i < code.size()) {
       char c = code[i];
@@ -688,8 +818,15 @@ class Grammar {
         while (j < code.size() && code[j] != c && code[j] != '\n') j += code[j] == '\\' ? 2 : 1;
         copy_to(std::min(j + 1, code.size()));
       } else if (c == '$' && next == '$') {
-        out += "self";
-        i += 2;
+        std::string w = code.compare(i + 2, 2, "->") == 0 ? word_at(i + 4) : "";
+        if ((w == "in" || w == "out") && !stored(nt, w)) {
+          if (w == "out" || !eval) fail(where, "$$->" + w + " is no word of the node: the state is `state`");
+          out += "in";
+          i += 4 + w.size();
+        } else {
+          out += "self";
+          i += 2;
+        }
       } else if (c == '$' && std::isdigit((unsigned char)next)) {
         size_t j = i + 1;
         while (j < code.size() && std::isdigit((unsigned char)code[j])) ++j;
@@ -697,7 +834,10 @@ class Grammar {
         int k = digits.size() > 4 ? 0 : std::stoi(digits);
         if (k < 1 || k > (int)p.rhs.size()) fail(where, "$" + digits + " out of range");
         if (p.rhs[k - 1] == "error") fail(where, "$" + digits + " is the error symbol, whose value is always null");
-        out += "self->c" + std::to_string(k);
+        Slot slot = child_slot(p, (size_t)k - 1);
+        if (slot.kind == SlotKind::None)
+          fail(where, "$" + digits + " is the token " + p.rhs[k - 1] + ", which carries no lexeme number");
+        out += slot.kind == SlotKind::Lexeme ? "(&self->" + slot.name + ")" : "self->" + slot.name;
         i = j;
       } else {
         out += c;
@@ -707,31 +847,41 @@ class Grammar {
     return out;
   }
 
+  static void write_fields(std::ostringstream& h, const std::vector<Slot>& slots) {
+    for (auto& s : slots) h << "  " << s.type << " " << s.name << ";\n";
+  }
+
   std::string nodes_header() const {
     std::ostringstream h;
     h << "/* Generated by aggen from analyzer/grammar; do not edit. */\n";
     h << "#ifndef GN_NODES_H\n#define GN_NODES_H\n\n#include \"grammar_support.h\"\n\n";
     h << "#define GN_PRODUCTION_COUNT " << productions.size() << "\n";
     h << "#define GN_TERMINAL_COUNT " << terminals.size() << "\n\n";
-    h << "extern const st_production gn_production_descriptors[GN_PRODUCTION_COUNT];\n";
-    h << "extern const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT];\n";
-    h << "/* Per production: the word where its children begin (1 + attribute words\n"
-         " * + local words) and the number of children. */\n";
-    h << "extern const unsigned char gn_production_child_offset[GN_PRODUCTION_COUNT];\n";
-    h << "extern const unsigned char gn_production_child_count[GN_PRODUCTION_COUNT];\n\n";
-    h << "/* The common head of every node of a nonterminal: its attribute words. */\n";
+    h << "extern const st_production gn_production_descriptors[GN_PRODUCTION_COUNT];\n\n";
+    h << "/* Per production: where its nodes keep their words (the attribute words\n"
+         " * without in and out, then the local words, as declared) and the slots of\n"
+         " * its right-hand symbols, for code that reads whole trees. */\n";
+    h << "extern const gn_shape gn_production_shapes[GN_PRODUCTION_COUNT];\n";
+    h << "extern const gn_slot gn_slots[];\n";
+    h << "extern const char gn_slot_names[];\n\n";
+    h << "inline const gn_slot* gn_shape_words(const gn_shape* s) { return gn_slots + s->first; }\n";
+    h << "inline const gn_slot* gn_shape_children(const gn_shape* s) { return gn_slots + s->first + s->word_count; }\n";
+    h << "inline const char* gn_slot_name(const gn_slot* s) { return gn_slot_names + s->name; }\n\n";
+    h << "/* Per production that continues a left-recursive list and visits it\n"
+         " * first: the rest of its procedure (see gn_walk_list); null for the others. */\n";
+    h << "extern const st_eval_proc gn_production_list_tails[GN_PRODUCTION_COUNT];\n\n";
+    h << "/* The common head of every node of a nonterminal: its stored words. */\n";
     for (auto& [name, nt] : nonterminals) {
-      h << "struct gn_N_" << name << " {\n  const st_production* descriptor;\n";
-      for (auto& w : nt.words) h << "  ag_word " << w << ";\n";
+      h << "struct gn_N_" << name << " {\n  uint32_t production;\n";
+      write_fields(h, head_slots(nt));
+      if (nt.evaluated) h << "  static constexpr bool gn_evaluated = true;\n";
       h << "};\n";
     }
-    h << "\n/* One node layout per production: attribute words, local words, children. */\n";
+    h << "\n/* One node layout per production: the head, local words, children. */\n";
     for (auto& p : productions) {
-      const Nonterminal& nt = nonterminals.at(p.lhs);
-      h << "struct gn_P_" << p.suffix << " {\n  const st_production* descriptor;\n";
-      for (auto& w : nt.words) h << "  ag_word " << w << ";\n";
-      for (auto& w : p.locals) h << "  ag_word " << w << ";\n";
-      for (size_t k = 0; k < p.rhs.size(); ++k) h << "  " << child_type(p.rhs[k]) << "* c" << (k + 1) << ";\n";
+      h << "struct gn_P_" << p.suffix << " {\n  uint32_t production;\n";
+      write_fields(h, head_slots(nonterminals.at(p.lhs)));
+      write_fields(h, production_slots(p));
       h << "};\n";
     }
     h << "\nextern \"C\" {\n";
@@ -740,8 +890,11 @@ class Grammar {
       for (size_t k = 0; k < p.rhs.size(); ++k) h << ", st_node* v" << (k + 1);
       h << ");\n";
     }
-    for (auto& p : productions)
-      if (nonterminals.at(p.lhs).evaluated) h << "void gn_eval_" << p.suffix << "(st_node* node);\n";
+    std::string rest;
+    for (auto& p : productions) {
+      if (nonterminals.at(p.lhs).evaluated) h << "ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in);\n";
+      if (continues_list(p, &rest)) h << "ag_word gn_tail_" << p.suffix << "(st_node* node, ag_word in);\n";
+    }
     for (auto& t : terminals) h << "void gn_dproc_" << t.name << "(st_context* ctx, st_node** value);\n";
     h << "}\n\n#endif\n";
     return h.str();
@@ -764,39 +917,60 @@ class Grammar {
       c << "extern \"C\" st_node* gn_new_" << p.suffix << "(st_context* ctx";
       for (size_t k = 0; k < p.rhs.size(); ++k) c << ", st_node* v" << (k + 1);
       c << ") {\n";
-      c << "  auto* self = static_cast<" << node << "*>(gn_alloc(ctx, sizeof(" << node << ")));\n";
-      c << "  self->descriptor = &gn_production_descriptors[" << p.index << "];\n";
-      for (auto& w : nt.words) c << "  self->" << w << " = 0;\n";
-      for (auto& w : p.locals) c << "  self->" << w << " = 0;\n";
+      if (shared_node(p)) {
+        c << "  static " << node << " shared = {" << p.index << "};\n";
+        c << "  [[maybe_unused]] " << node << "* self = &shared;\n";
+      } else {
+        c << "  auto* self = static_cast<" << node << "*>(gn_alloc(ctx, sizeof(" << node << ")));\n";
+        c << "  self->production = " << p.index << ";\n";
+        for (auto& s : head_slots(nt)) c << "  self->" << s.name << " = 0;\n";
+      }
+      for (auto& s : production_slots(p)) {
+        if (s.kind == SlotKind::Int || s.kind == SlotKind::Word) c << "  self->" << s.name << " = 0;\n";
+      }
       for (size_t k = 0; k < p.rhs.size(); ++k) {
-        if (p.rhs[k] == "error")
-          c << "  self->c" << (k + 1) << " = nullptr;\n  (void)v" << (k + 1) << ";\n";
-        else
-          c << "  self->c" << (k + 1) << " = reinterpret_cast<" << child_type(p.rhs[k]) << "*>(v" << (k + 1) << ");\n";
+        Slot s = child_slot(p, k);
+        std::string v = "v" + std::to_string(k + 1);
+        if (s.kind == SlotKind::Node)
+          c << "  self->" << s.name << " = reinterpret_cast<" << s.type << ">(" << v << ");\n";
+        else if (s.kind == SlotKind::Lexeme)
+          c << "  self->" << s.name << ".lexeme = gn_token_lexeme(" << v << ");\n";
       }
       const Block& ctor = p.ctor.present ? p.ctor : nt.default_ctor;
       if (ctor.present) {
-        c << "  {\n" << line_directive(ctor.line, ctor.file) << substitute(ctor.code, p, where) << "\n";
+        c << "  {\n" << line_directive(ctor.line, ctor.file) << substitute(ctor.code, p, where, false) << "\n";
         c << "#line RESET\n  }\n";
       }
       c << "  return reinterpret_cast<st_node*>(self);\n}\n";
       if (!nt.evaluated) continue;
-      c << "extern \"C\" void gn_eval_" << p.suffix << "(st_node* node) {\n";
-      c << "  auto* self = reinterpret_cast<" << node << "*>(node);\n";
-      c << "  ag_word state = self->in;\n";
+      // A production that continues a left-recursive list leaves the walk
+      // down the list to gn_walk_list; its own part is the rest of the
+      // procedure, after the visit of the list before it.
+      std::string rest;
+      bool list = continues_list(p, &rest);
+      if (list) {
+        c << "extern \"C\" ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in) {\n";
+        c << "  return gn_walk_list(node, in);\n}\n";
+        c << "extern \"C\" ag_word gn_tail_" << p.suffix << "(st_node* node, ag_word in) {\n";
+      } else {
+        c << "extern \"C\" ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in) {\n";
+      }
+      c << "  [[maybe_unused]] auto* self = reinterpret_cast<" << node << "*>(node);\n";
+      c << "  ag_word state = in;\n";
+      if (stores_state(nt)) c << "  self->in = in;\n";
       if (p.eval.present) {
         c << "  [[maybe_unused]] auto visit = [&state](auto* child) { gn_visit(child, state); };\n";
-        c << "  {\n" << line_directive(p.eval.line, p.eval.file) << substitute(p.eval.code, p, where) << "\n";
+        c << "  {\n" << line_directive(p.eval.line, p.eval.file)
+          << substitute(list ? rest : p.eval.code, p, where, true) << "\n";
         c << "#line RESET\n  }\n";
       } else {
-        for (size_t k = 0; k < p.rhs.size(); ++k) {
-          const std::string& s = p.rhs[k];
-          auto it = nonterminals.find(s);
-          if (it == nonterminals.end() || !it->second.evaluated || constructor_evaluated(s)) continue;
+        for (size_t k = list ? 1 : 0; k < p.rhs.size(); ++k) {
+          if (!visited_by_default(p.rhs[k])) continue;
           c << "  gn_visit(self->c" << (k + 1) << ", state);\n";
         }
       }
-      c << "  self->out = state;\n}\n";
+      if (stores_state(nt)) c << "  self->out = state;\n";
+      c << "  return state;\n}\n";
     }
     return fix_line_resets(c.str(), outdir + "/gn_" + area.stem + ".cpp");
   }
@@ -826,10 +1000,21 @@ class Grammar {
     return out + "\"";
   }
 
+  static const char* slot_kind_name(SlotKind k) {
+    switch (k) {
+      case SlotKind::Word: return "GN_SLOT_WORD";
+      case SlotKind::Int: return "GN_SLOT_INT";
+      case SlotKind::Node: return "GN_SLOT_NODE";
+      case SlotKind::Lexeme: return "GN_SLOT_LEXEME";
+      case SlotKind::None: break;
+    }
+    return "GN_SLOT_NONE";
+  }
+
   std::string descriptors_source() const {
     std::ostringstream c;
     c << "/* Generated by aggen from analyzer/grammar; do not edit. */\n";
-    c << "#include \"gn_nodes.h\"\n\n";
+    c << "#include \"gn_nodes.h\"\n\n#include <stddef.h>\n\n";
     c << "const st_production gn_production_descriptors[GN_PRODUCTION_COUNT] = {\n";
     for (auto& p : productions) {
       c << "  {" << c_string(descriptor_text(p)) << ", ";
@@ -840,33 +1025,68 @@ class Grammar {
       c << "},\n";
     }
     c << "};\n\n";
-    c << "const unsigned char gn_production_child_offset[GN_PRODUCTION_COUNT] = {";
+    // Shapes: the words as declared, then the children in right-hand order,
+    // all slots in one table and all names in one text.
+    std::string names;
+    std::map<std::string, size_t> name_at;
+    auto name_offset = [&](const std::string& n) {
+      auto it = name_at.find(n);
+      if (it != name_at.end()) return it->second;
+      size_t at = names.size();
+      names += n;
+      names += '\0';
+      return name_at[n] = at;
+    };
+    std::ostringstream slots, shapes;
+    size_t slot_count = 0;
     for (auto& p : productions) {
-      if (p.index % 32 == 0) c << "\n ";
-      c << " " << 1 + nonterminals.at(p.lhs).words.size() + p.locals.size() << ",";
+      const Nonterminal& nt = nonterminals.at(p.lhs);
+      std::string node = "gn_P_" + p.suffix;
+      std::vector<std::string> words;
+      for (auto& w : nt.words)
+        if (w != "in" && w != "out") words.push_back(w);
+      words.insert(words.end(), p.locals.begin(), p.locals.end());
+      shapes << "  {" << slot_count << ", " << words.size() << ", " << p.rhs.size() << "},\n";
+      for (auto& w : words) {
+        bool is_int = nt.int_words.count(w) || p.int_locals.count(w);
+        slots << "  {" << name_offset(w) << ", offsetof(" << node << ", " << w << "), "
+              << (is_int ? "GN_SLOT_INT" : "GN_SLOT_WORD") << "},\n";
+      }
+      for (size_t k = 0; k < p.rhs.size(); ++k) {
+        Slot sl = child_slot(p, k);
+        slots << "  {" << name_offset(sl.symbol) << ", ";
+        if (sl.kind == SlotKind::None)
+          slots << "0";
+        else
+          slots << "offsetof(" << node << ", " << sl.name << ")";
+        slots << ", " << slot_kind_name(sl.kind) << "},\n";
+      }
+      slot_count += words.size() + p.rhs.size();
+    }
+    if (slot_count > 65535 || names.size() > 65535) fail("grammar", "more slots or slot names than the shapes can number");
+    c << "const gn_slot gn_slots[] = {\n" << slots.str() << "};\n\n";
+    c << "const gn_shape gn_production_shapes[GN_PRODUCTION_COUNT] = {\n" << shapes.str() << "};\n\n";
+    c << "const char gn_slot_names[] =";
+    for (size_t at = 0; at < names.size();) {
+      size_t end = std::min(names.size(), at + 96);
+      while (end < names.size() && names[end - 1] != '\0') ++end;
+      std::string piece;
+      for (size_t k = at; k < end; ++k) piece += names[k] == '\0' ? std::string("\\0") : std::string(1, names[k]);
+      c << "\n    \"" << piece << "\"";
+      at = end;
+    }
+    c << ";\n\n";
+    c << "const st_eval_proc gn_production_list_tails[GN_PRODUCTION_COUNT] = {";
+    std::string rest;
+    for (auto& p : productions) {
+      if (p.index % 8 == 0) c << "\n ";
+      c << " " << (continues_list(p, &rest) ? "gn_tail_" + p.suffix : "nullptr") << ",";
     }
     c << "\n};\n\n";
-    c << "const unsigned char gn_production_child_count[GN_PRODUCTION_COUNT] = {";
-    for (auto& p : productions) {
-      if (p.index % 32 == 0) c << "\n ";
-      c << " " << p.rhs.size() << ",";
-    }
-    c << "\n};\n\n";
-    c << "const st_production gn_terminal_descriptors[GN_TERMINAL_COUNT] = {\n";
-    for (auto& t : terminals) c << "  {" << c_string(t.name + " ;") << ", nullptr},\n";
-    c << "};\n\n";
-    // Leaf constructors.
+    // Leaf constructors: the token's value is its lexeme number.
     for (auto& t : terminals) {
       c << "extern \"C\" void gn_dproc_" << t.name << "(st_context* ctx, st_node** value) {\n";
-      if (t.words == 2) {
-        c << "  auto* leaf = static_cast<gn_leaf2*>(gn_alloc(ctx, sizeof(gn_leaf2)));\n";
-        c << "  leaf->descriptor = &gn_terminal_descriptors[" << t.index << "];\n";
-        c << "  leaf->lexeme = ctx->lexeme_count;  // the token's own lexeme number\n";
-      } else {
-        c << "  auto* leaf = static_cast<gn_leaf1*>(gn_alloc(ctx, sizeof(gn_leaf1)));\n";
-        c << "  leaf->descriptor = &gn_terminal_descriptors[" << t.index << "];\n";
-      }
-      c << "  *value = reinterpret_cast<st_node*>(leaf);\n}\n";
+      c << "  *value = gn_token_value(ctx->lexeme_count);  // the token's own lexeme number\n}\n";
     }
     c << "\nextern \"C\" void gn_dproc_table_init(void) {\n";
     c << "  for (int i = 0; i < GN_DPROC_TABLE_SIZE; ++i) gn_dproc_table[i] = gn_dproc_NONE;\n";
@@ -876,7 +1096,6 @@ class Grammar {
     c << "\nstatic_assert(GN_DPROC_TABLE_SIZE == " << terminals.back().code + 1 << ", \"leaf table size\");\n";
     return c.str();
   }
-
   std::string summary() const {
     Counts l = count(true), a = count(false);
     std::ostringstream s;
