@@ -32,10 +32,9 @@ int analyzer_parse(st_context* ctx, int quoted_identifier) {
     return -1;
   ag_word b[3] = {ag_from_int(quoted_identifier), 0, 0};
   scanner_setup(b);
-  gn_take_walk_too_deep();
   int result = yyparse(ctx);
-  if (gn_take_walk_too_deep()) {
-    envn* env = (envn*)ctx->envn;
+  envn* env = (envn*)ctx->envn;
+  if (env->walk_too_deep) {
     fprintf(stderr,
             "analyzer: the batch starting at line %d nests too deeply to be evaluated; "
             "the report holds only what was found before\n",

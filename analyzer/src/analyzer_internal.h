@@ -90,6 +90,9 @@ struct envn {
   unsigned char options[4];
   stmt_rec* stack;
   stmt_rec* spare;  /* closed records, linked through parent, for the next ones */
+  /* Set when an evaluation pass stopped because the batch nests deeper than
+   * the walk's stack allows. */
+  bool walk_too_deep;
 };
 
 /* The empty-stack record shared by every environment. */

@@ -3,14 +3,17 @@
 
 /* What the code generated from the grammar files relies on: token values
  * and slots, int words, the content flags, node allocation, visiting a
- * child, walking a list and calls through parameter blocks. Also included by the code blocks of the
- * grammar files, so everything here is usable there. */
+ * child (with the depth check of the walk it runs in), walking a list,
+ * calls through parameter blocks and the hook that observes each
+ * evaluation pass. Also included by the code blocks of the grammar files,
+ * so everything here is usable there. */
 
 #include <stddef.h>
 #include <stdint.h>
 
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
+#include "deep_walk.h"
 #include "grammar_types.h"
 #include "scanner.h"
 #include "token_leaves.h"
@@ -68,17 +71,11 @@ inline void* gn_alloc(st_context* ctx, size_t bytes) {
   return smp_alloc(ctx->pool, static_cast<unsigned>(bytes));
 }
 
-/* Lowest frame address the evaluation walk may reach on the calling
- * thread (null when no walk runs); below it the walk stops with
- * gn_walk_too_deep before it would overflow its stack. */
-extern __thread const char* gn_stack_limit;
-[[noreturn]] void gn_walk_too_deep();
-
 /* Visit of a node of an evaluated nonterminal: hand it the state, run its
- * procedure, take its state back. */
+ * procedure, take its state back. The evaluation pass runs behind
+ * deep_walk, which stops it here before it would overflow its stack. */
 inline void gn_visit_node(st_node* node, ag_word& state) {
-  if (static_cast<const char*>(__builtin_frame_address(0)) < gn_stack_limit) [[unlikely]]
-    gn_walk_too_deep();
+  deep_walk_check();
   state = gn_production_descriptors[node->production].procedure(node, state);
 }
 
@@ -150,16 +147,6 @@ void gn_dproc_NONE(st_context* ctx, st_node** value);
 void gn_dproc_end_of_input(st_context* ctx, st_node** value);
 void gn_dproc_table_init(void);
 }
-
-/* Runs fn(arg) on a stack of its own, large enough for the evaluation walk
- * of a batch with hundreds of thousands of statements (the walk recurses
- * once per element of a left-recursive list). Same thread, so the thread's
- * current context stays in force. */
-void gn_on_large_stack(void (*fn)(void*), void* arg);
-
-/* True once when the last walk on this thread stopped because the batch
- * nests deeper than its stack allows; reading clears it. */
-bool gn_take_walk_too_deep();
 
 /* Called by the start production's constructor after each evaluation pass
  * with the new Real_Goal node; hands it to the observer, if one is set (a

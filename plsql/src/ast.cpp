@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "deep_walk.h"
 #include "kind_index.h"
 #include "run_pool.h"
 
@@ -321,14 +322,21 @@ constexpr KindIndex kWalkIndex(kWalkChildren);
 
 }  // namespace
 
-void astWalk(astNode* node, astWalkCallback cb, void* data) {
-  if (!node || !cb) return;
+void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, void* data) {
+  if (!node) return;
+  deep_walk_check();
   int k = node->kind;
   if (!(astKindTraits(k) & KIND_WALKED)) return;
-  cb(node, data);
+  if (enter) enter(node, data);
   if (k == AST_LIST) {
-    for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) astWalk(c->value, cb, data);
-    return;
+    for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next)
+      astWalkAround(c->value, enter, leave, data);
+  } else {
+    for (const KindChild& child : kWalkIndex.rowsOf(k)) astWalkAround(child.get(node), enter, leave, data);
   }
-  for (const KindChild& child : kWalkIndex.rowsOf(k)) astWalk(child.get(node), cb, data);
+  if (leave) leave(node, data);
+}
+
+void astWalk(astNode* node, astWalkCallback cb, void* data) {
+  if (cb) astWalkAround(node, cb, nullptr, data);
 }

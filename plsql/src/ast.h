@@ -637,3 +637,6 @@ void* listApply(astNodeList* list, astListFunction function, void* userData);
 
 typedef void (*astWalkCallback)(astNode* node, void* userData);
 void astWalk(astNode* node, astWalkCallback callback, void* userData);
+// The same walk, with leave called on each node after its children (either
+// callback may be null).
+void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, void* userData);

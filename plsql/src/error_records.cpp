@@ -17,6 +17,8 @@ ErrorRecord outOfMemoryRecord = {nullptr, const_cast<char*>("Out of memory"), ER
                                  nullptr, nullptr, nullptr};
 ErrorRecord internalErrorRecordStatic = {nullptr, const_cast<char*>("Internal error"), ERROR_DOMAIN_INTERNAL, -1,
                                          nullptr, nullptr, nullptr};
+ErrorRecord nestedTooDeeplyRecord = {nullptr, const_cast<char*>("The source nests too deeply to be translated"),
+                                     ERROR_DOMAIN_INTERNAL, -1, nullptr, nullptr, nullptr};
 
 namespace {
 

@@ -40,6 +40,8 @@ const char* errorDomainName(int domain);
 // Static records outside every pool.
 extern ErrorRecord outOfMemoryRecord;    // "Out of memory", domain 4, line -1
 extern ErrorRecord internalErrorRecordStatic;  // "Internal error", domain 3
+// The rewriting stopped: the tree nests deeper than its walk's stack allows.
+extern ErrorRecord nestedTooDeeplyRecord;  // domain 3, line -1
 
 void listAppendRecord(ErrorList* list, ErrorRecord* record);
 int errorListLength(const ErrorRecord* head);

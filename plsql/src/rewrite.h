@@ -33,6 +33,9 @@ struct TransformState {
   std::unordered_set<astNode*> notFoundGuarded;
   // Constructs already reported as left out of the translation.
   std::unordered_set<astNode*> reportedDrops;
+  // Blocks whose uses of SQL% attributes and SQL error values a walk over an
+  // enclosing block's body already found.
+  std::unordered_set<astNodeBlock*> scannedBlocks;
   // The cell of the statement list element being transformed, so that
   // statements can be added after it without searching the list.
   astListCell* currentCell = nullptr;

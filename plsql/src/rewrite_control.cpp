@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "deep_walk.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -92,6 +93,7 @@ bool declaresName(const astNodeBlock* block, const char* name, int kind) {
 template <class Visit>
 void walkStatementLists(astNode* node, Visit& visit) {
   if (!node) return;
+  deep_walk_check();
   switch (node->kind) {
     case AST_LIST: {
       auto* list = static_cast<astNodeList*>(node);

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "deep_walk.h"
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -435,44 +436,101 @@ void reportWrapped(astNode* node, bool wrapped, const char* message, const char*
 
 // ---- blocks ----
 
-struct BlockScan {
-  astNodeBlock* block;
+// Uses of the SQL% attributes and of SQLCODE, SQLERRM and SQLSTATE, as bits.
+enum : unsigned {
+  USES_NOTFOUND = 1,
+  USES_FOUND = 2,
+  USES_ROWCOUNT = 4,
+  USES_SQLCODE = 8,
+  USES_SQLERRM = 16,
+  USES_SQLSTATE = 32
 };
 
-void scanBlockToken(astNode* node, void* data) {
-  if (node->kind != AST_TOKEN) return;
-  auto* token = static_cast<astNodeToken*>(node);
-  astNodeBlock* block = static_cast<BlockScan*>(data)->block;
+void setUses(astNodeBlock* block, unsigned uses) {
+  if (uses & USES_NOTFOUND) block->usesNotfound = true;
+  if (uses & USES_FOUND) block->usesFound = true;
+  if (uses & USES_ROWCOUNT) block->usesRowcount = true;
+  if (uses & USES_SQLCODE) block->usesSqlcode = true;
+  if (uses & USES_SQLERRM) block->usesSqlerrm = true;
+  if (uses & USES_SQLSTATE) block->usesSqlstate = true;
+}
+
+// Gives such a token the name of the target's variable; what it uses.
+unsigned rewriteUseToken(astNodeToken* token) {
   switch (token->tokenCode) {
     case T_SQL_NOTFOUND:
       token->text = poolStrdup("(SYSZULINTERNAL_NOTFOUND = true)");
-      block->usesNotfound = true;
-      block->usesRowcount = true;
-      break;
+      return USES_NOTFOUND | USES_ROWCOUNT;
     case T_SQL_FOUND:
       token->text = poolStrdup("(SYSZULINTERNAL_FOUND = true)");
-      block->usesFound = true;
-      block->usesRowcount = true;
-      break;
+      return USES_FOUND | USES_ROWCOUNT;
     case T_SQL_ROWCOUNT:
       token->text = poolStrdup(SYSZUL_ROWCOUNT);
-      block->usesRowcount = true;
-      break;
+      return USES_ROWCOUNT;
     case T_SQLCODE:
       token->text = poolStrdup(SYSZUL_SQLCODE);
-      block->usesSqlcode = true;
-      break;
+      return USES_SQLCODE;
     case T_SQLERRM:
       token->text = poolStrdup(SYSZUL_SQLERRM);
-      block->usesSqlerrm = true;
-      break;
+      return USES_SQLERRM;
     case T_SQLSTATE:
       token->text = poolStrdup(SYSZUL_SQLSTATE);
-      block->usesSqlstate = true;
-      break;
+      return USES_SQLSTATE;
     default:
-      break;
+      return 0;
   }
+}
+
+// A block uses what the statements of its body use, nested blocks
+// included. One walk over the body of the block that is scanned first
+// gives every block nested in that body its uses as well, so the blocks
+// met later need no walk of their own: nested blocks cost linear time.
+struct BlockScan {
+  struct Open {
+    astNodeBlock* block;
+    unsigned all;   // used anywhere below the block
+    unsigned body;  // used in its body
+    bool inBody;
+  };
+  std::vector<Open> open;  // the scanned block, then the nested blocks being walked
+  TransformState* state;
+};
+
+void enterScanned(astNode* node, void* data) {
+  auto* scan = static_cast<BlockScan*>(data);
+  BlockScan::Open& top = scan->open.back();
+  if (node->kind == AST_TOKEN) {
+    unsigned uses = rewriteUseToken(static_cast<astNodeToken*>(node));
+    top.all |= uses;
+    if (top.inBody) top.body |= uses;
+  } else if (node == top.block->body) {
+    top.inBody = true;
+  } else if (node->kind == AST_BLOCK) {
+    scan->open.push_back({static_cast<astNodeBlock*>(node), 0, 0, false});
+  }
+}
+
+void leaveScanned(astNode* node, void* data) {
+  auto* scan = static_cast<BlockScan*>(data);
+  BlockScan::Open& top = scan->open.back();
+  if (node == top.block->body) {
+    top.inBody = false;
+  } else if (node == top.block && scan->open.size() > 1) {
+    BlockScan::Open done = top;
+    scan->open.pop_back();
+    setUses(done.block, done.body);
+    scan->state->scannedBlocks.insert(done.block);
+    BlockScan::Open& outer = scan->open.back();
+    outer.all |= done.all;
+    if (outer.inBody) outer.body |= done.all;
+  }
+}
+
+void scanBlockUses(astNodeBlock* block, TransformState* state) {
+  if (state->scannedBlocks.count(block)) return;
+  BlockScan scan{{{block, 0, 0, true}}, state};
+  astWalkAround(block->body, enterScanned, leaveScanned, &scan);
+  setUses(block, scan.open.front().body);
 }
 
 // `<<name>> BEGIN ... END name;` parses as the block followed by a call of
@@ -494,8 +552,7 @@ void dropEndLabel(astNodeBlock* block) {
 void transformBlock(astNodeBlock* block, TransformState* state) {
   dropEndLabel(block);
   block->atomic = false;
-  BlockScan scan{block};
-  astWalk(block->body, scanBlockToken, &scan);
+  scanBlockUses(block, state);
   transformList(block->declarations, block, state);
   for (astListCell* c = listCells(block->declarations); c; c = c->next) reportDropped(c->value, state);
   transformList(block->body, block, state);
@@ -1096,6 +1153,7 @@ void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType,
 
 void transformNode(astNode* node, astNode* parent, TransformState* state) {
   if (!node) return;
+  deep_walk_check();
   node->parent = parent;
   int traits = astKindTraits(node->kind);
   if (traits & KIND_UNTRANSLATED) {

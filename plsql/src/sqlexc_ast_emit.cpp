@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ast.h"
+#include "deep_walk.h"
 #include "run_pool.h"
 
 namespace {
@@ -169,6 +170,7 @@ void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state) {
 
 void emitStatement(astNode* node, EmitterState* state) {
   if (!node) return;
+  deep_walk_check();
   switch (node->kind) {
     case AST_ASSIGN: emitAssign(node, state); return;
     case AST_BLOCK: emitBlock(node, state); return;

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "ast.h"
+#include "deep_walk.h"
 #include "parse_context.h"
 #include "rewrite.h"
 #include "run_pool.h"
@@ -31,10 +32,25 @@ struct TranslationRun {
 };
 
 // Semantic checks, rewriting and emission of an accepted tree. The tree and
-// the error list stay in the run pool.
-void rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorList* errors, StatementRecord** statements) {
-  transformProgram(root, options, errors);
-  *statements = emitProgram(root, options->emitterWord, options->terminator, options->lineMarkers, errors);
+// the error list stay in the run pool. Both walks recurse once per nesting
+// level, so they run on the stack of deep walks; false when the tree nests
+// too deeply even for that.
+bool rewriteAndEmit(astNode* root, TranslateOptions* options, ErrorList* errors, StatementRecord** statements) {
+  struct Walk {
+    astNode* root;
+    TranslateOptions* options;
+    ErrorList* errors;
+    StatementRecord** statements;
+  } walk{root, options, errors, statements};
+  bool tooDeep = deep_walk(
+      [](void* p) {
+        auto* walk = static_cast<Walk*>(p);
+        TranslateOptions* o = walk->options;
+        transformProgram(walk->root, o, walk->errors);
+        *walk->statements = emitProgram(walk->root, o->emitterWord, o->terminator, o->lineMarkers, walk->errors);
+      },
+      &walk);
+  return !tooDeep;
 }
 
 // The pieces of units the parser could not read stay out of the
@@ -77,9 +93,14 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
             result.status = -1;
           }
         }
-        else
-          rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy, &run.errors,
-                         &result.statements);
+        else if (!rewriteAndEmit(withoutBrokenUnitPieces(context.root, context.brokenUnitPieces), copy,
+                                 &run.errors, &result.statements)) {
+          // Cut short: what the rewriting found so far is no result. The
+          // static record stands for the whole list; nothing is added after
+          // it.
+          run.errors = ErrorList{&nestedTooDeeplyRecord, &nestedTooDeeplyRecord};
+          result.status = 2;
+        }
       }
     } else {
       result.parseFailed = true;

@@ -1,8 +1,8 @@
 // The parser on real batches: the trees it builds (precedence, dangling
 // else, options glued to their comma), when the start production is reduced
 // and the evaluation pass runs, error recovery and its results, the stack
-// limit, SET QUOTED_IDENTIFIER, batches that the scanner rejects, and long
-// statement lists.
+// limit, SET QUOTED_IDENTIFIER, batches that the scanner rejects, long
+// statement lists and batches too deep for the pass.
 #include <gtest/gtest.h>
 #include <string.h>
 #include <pthread.h>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ag_context.h"
+#include "deep_walk.h"
 #include "gn_nodes.h"
 #include "parser_glue.h"
 #include "qen_analyzer.h"
@@ -339,6 +340,27 @@ TEST(ParserPass, LongStatementListsDoNotExhaustTheStack) {
   EXPECT_EQ(count_of(job.out.report, "<syntax-error>"), 0);
 }
 
+TEST(ParserPass, ABatchTooDeepForItsWalkIsRefusedAndTheNextRunsWhole) {
+  // With its room cut to 64 KiB the pass stops inside the nested
+  // subqueries, long before the statement at the end: the batch is refused
+  // with its reason, and the next walk has its whole stack again.
+  const std::string text =
+      "select 1" + repeat(" where exists (select 1", 1000) + repeat(")", 1000) + "\nkill 2\n";
+  deep_walk_set_room(64 << 10);
+  testing::internal::CaptureStderr();
+  Outcome cut = parse(text, 0, "", false);
+  std::string said = testing::internal::GetCapturedStderr();
+  deep_walk_set_room(0);
+  Outcome whole = parse(text, 0, "", false);
+  EXPECT_EQ(cut.result, 3);
+  EXPECT_EQ(said,
+            "analyzer: the batch starting at line 1 nests too deeply to be evaluated; "
+            "the report holds only what was found before\n");
+  EXPECT_EQ(count_of(cut.report, "<feature>"), 0);
+  EXPECT_EQ(whole.result, 0);
+  EXPECT_EQ(count_of(whole.report, "<feature>"), 1);
+}
+
 namespace {
 
 // A second walk over a statement list, stopped as too deep in its middle
@@ -356,14 +378,18 @@ void walk_and_stop(void* user, st_node* goal) {
   ag_word b[2] = {0, 0};
   envn_current(b);
   // Room for the first statements, not for the nested one.
-  const char* saved = gn_stack_limit;
-  gn_stack_limit = static_cast<const char*>(__builtin_frame_address(0)) - 16 * 1024;
-  try {
-    gn_walk_list(list, b[1]);
-  } catch (...) {
-    w->stopped = true;
-  }
-  gn_stack_limit = saved;
+  struct ListWalk {
+    st_node* list;
+    ag_word state;
+  } walk{list, b[1]};
+  deep_walk_set_room(16 << 10);
+  w->stopped = deep_walk(
+      [](void* p) {
+        auto* walk = static_cast<ListWalk*>(p);
+        gn_walk_list(walk->list, walk->state);
+      },
+      &walk);
+  deep_walk_set_room(0);
   w->after = dump(context_get(), batch);
 }
 

@@ -48,6 +48,40 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   EXPECT_EQ(tokens(nth<astNodeIf>(inner->body, 1)->expr), "(SYSZULINTERNAL_NOTFOUND = true)");
 }
 
+TEST(RewriteBlocks, EachBlockUsesWhatItsBodyHolds)
+{
+  // A nested block's declarations and handlers count for the blocks around
+  // it, not for itself; its body counts for both.
+  RewriteRun run = rewriteText(
+      "BEGIN\n"
+      "  DECLARE y BOOLEAN := SQL%FOUND;\n"
+      "  BEGIN\n"
+      "    BEGIN x := SQL%ROWCOUNT; END;\n"
+      "  EXCEPTION WHEN OTHERS THEN z := SQLERRM;\n"
+      "  END;\n"
+      "END;\n/\n");
+  auto* outer = run.unitAs<astNodeBlock>(0, AST_BLOCK);
+  ASSERT_TRUE(outer);
+  auto* middle = nth<astNodeBlock>(outer->body, 0);
+  ASSERT_EQ(middle->kind, AST_BLOCK);
+  auto* inner = nth<astNodeBlock>(middle->body, 0);
+  ASSERT_EQ(inner->kind, AST_BLOCK);
+  auto uses = [](const astNodeBlock* b) {
+    return std::string(b->usesRowcount ? "R" : "") + (b->usesFound ? "F" : "") + (b->usesNotfound ? "N" : "") +
+           (b->usesSqlcode ? "C" : "") + (b->usesSqlerrm ? "E" : "") + (b->usesSqlstate ? "S" : "");
+  };
+  EXPECT_EQ(uses(outer), "RFE");
+  EXPECT_EQ(uses(middle), "R");
+  EXPECT_EQ(uses(inner), "R");
+  EXPECT_EQ(tokens(nth<astNodeAssign>(inner->body, 0)->expr), "SYSZULINTERNAL_ROWCOUNT");
+  // Each block declares what it uses in the outermost one as it ends: the
+  // innermost first, the handler's names on the way, the outermost last.
+  EXPECT_EQ(declarations(outer->declarations),
+            "SYSZULINTERNAL_ROWCOUNT:INTEGER; SQLSTATE:CHAR(5)='00000'; SQLCODE:INTEGER=0; "
+            "SYSZULINTERNAL_SQLCODE:INTEGER=0; SYSZULINTERNAL_SQLSTATE:CHAR(5)='00000'; "
+            "SYSZULINTERNAL_SQLERRM:VARCHAR(500); SYSZULINTERNAL_FOUND:BOOLEAN");
+}
+
 TEST(RewriteBlocks, DiagnosticsFollowEveryDataChangeAtEveryDepth)
 {
   RewriteRun run = rewriteText(

@@ -1,0 +1,111 @@
+// Deeply nested sources: vestrake translates every depth its parser accepts
+// on a 1 MiB native stack, or refuses the source with a clear record and
+// status; never a crash. What the rewriting throws on its own stack (an
+// exhausted pool) ends the run as anywhere else.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "deep_walk.h"
+#include "error_records.h"
+#include "parse_context.h"
+#include "run_pool.h"
+#include "shell_command.h"
+#include "translate_options.h"
+
+namespace {
+
+std::string nestedBlocks(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "BEGIN ";
+  text += "x := SQL%ROWCOUNT;";
+  for (int i = 0; i < depth; ++i) text += " END;";
+  return text + "\n";
+}
+
+std::string writeSource(const std::string& name, const std::string& text) {
+  std::string path = std::string(QEN_TEST_TMP_DIR) + "/" + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+// vestrake -i on the file under a 1 MiB stack; both output streams.
+qen_test::ProcessResult onSmallStack(const std::string& path) {
+  return qen_test::run_command("ulimit -s 1024 && exec " + qen_test::shell_quote(VESTRAKE_PATH) + " -i " +
+                               qen_test::shell_quote(path) + " 2>&1");
+}
+
+bool canLimitTheStack() { return qen_test::command_status("ulimit -s 1024") == 0; }
+
+TranslateResult translate(const std::string& source) {
+  TranslateOptions options;
+  setCommandLineDefaults(&options);
+  return translateCore(source.c_str(), &options);
+}
+
+TEST(DeepNesting, EveryDepthTheParserAcceptsTranslatesOnASmallStack) {
+  if (!canLimitTheStack()) GTEST_SKIP() << "the stack cannot be limited here";
+  // 2,000 levels used to overflow a 1 MiB stack; 4,900 is near the parser's
+  // limit.
+  for (int depth : {2000, 4900}) {
+    std::string path = writeSource("deep_" + std::to_string(depth) + ".pls", nestedBlocks(depth));
+    qen_test::ProcessResult run = onSmallStack(path);
+    EXPECT_TRUE(run.exited) << depth;
+    EXPECT_EQ(run.status, 0) << depth;
+    EXPECT_EQ(run.output, "") << depth;
+    std::remove(path.c_str());
+  }
+  // Past the parser's limit the parse fails, with its record.
+  std::string path = writeSource("deep_9000.pls", nestedBlocks(9000));
+  qen_test::ProcessResult run = onSmallStack(path);
+  EXPECT_TRUE(run.exited);
+  EXPECT_EQ(run.status, 5);
+  EXPECT_EQ(run.output, "VESTRAKE: UNABLE TO PARSE\n" + path + ":1: memory exhausted near 'BEGIN'\n");
+  std::remove(path.c_str());
+}
+
+TEST(DeepNesting, ASourceTooDeepForTheWalkIsRefusedWithARecord) {
+  // With the walk's room cut to 64 KiB, 2,000 levels are too deep.
+  const std::string source = nestedBlocks(2000);
+  deep_walk_set_room(64 << 10);
+  TranslateResult cut = translate(source);
+  deep_walk_set_room(0);
+  EXPECT_EQ(cut.status, 2);
+  EXPECT_EQ(cut.statements, nullptr);
+  ASSERT_NE(cut.errors, nullptr);
+  EXPECT_EQ(cut.errors->next, nullptr);
+  EXPECT_EQ(errorRecordLine("deep.pls", cut.errors), "deep.pls: The source nests too deeply to be translated");
+  // The next run has its whole stack again.
+  TranslateResult whole = translate(source);
+  EXPECT_EQ(whole.status, 0);
+  EXPECT_NE(whole.statements, nullptr);
+  EXPECT_EQ(whole.errors, nullptr);
+}
+
+TEST(DeepNesting, PoolExhaustedInTheRewritingEndsTheRunAsAnywhere) {
+  // One byte below the smallest ceiling that lets the run finish, the
+  // parse is complete (a root) and the rewriting or the emission fails.
+  const std::string source = nestedBlocks(200);
+  size_t fails = 1, finishes = size_t(1) << 28;
+  auto statusWithLimit = [&](size_t limit) {
+    poolSetHeapLimit(limit);
+    int status = translate(source).status;
+    poolSetHeapLimit(0);
+    return status;
+  };
+  ASSERT_EQ(statusWithLimit(finishes), 0);
+  while (finishes - fails > 1) {
+    size_t middle = fails + (finishes - fails) / 2;
+    (statusWithLimit(middle) == 0 ? finishes : fails) = middle;
+  }
+  poolSetHeapLimit(fails);
+  TranslateResult cut = translate(source);
+  poolSetHeapLimit(0);
+  EXPECT_EQ(cut.status, 2);
+  EXPECT_EQ(cut.jumpCode, POOL_JUMP_OUT_OF_MEMORY);
+  EXPECT_NE(cut.root, nullptr);
+  EXPECT_EQ(cut.errors, &outOfMemoryRecord);
+}
+
+}  // namespace
