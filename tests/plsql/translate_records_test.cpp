@@ -88,7 +88,7 @@ const SoundCase kRecordCases[] = {
          "\n",
      "Private routine used ahead of its body not supported|2|8|helper|helper\n"
          "Private routine used ahead of its body not supported|2|8|twice|pk.twice\n"},
-    {"RoutineDeclaredAheadAndPublishedBySpecification", false,
+    {"RoutineDeclaredAheadAndPublishedByThePackageHead", false,
      "CREATE OR REPLACE PACKAGE pk AS\n"
          "  PROCEDURE helper(x IN INTEGER);\n"
          "END pk;\n"

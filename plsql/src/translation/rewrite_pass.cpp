@@ -682,8 +682,8 @@ void reportIndistinctOverloads(astNodeList* routines, TransformState* state) {
   }
 }
 
-// Does a package specification of this run publish a routine of that name?
-bool publishedBySpecification(const astNodeCreatePkgBody* body, const std::string& routineName,
+// Does a package head of this run publish a routine of that name?
+bool publishedByPackageHead(const astNodeCreatePkgBody* body, const std::string& routineName,
                               const TransformState* state) {
   if (!state->root || state->root->kind != AST_LIST) return false;
   std::string package = foldedName(body->name);
@@ -691,7 +691,7 @@ bool publishedBySpecification(const astNodeCreatePkgBody* body, const std::strin
     if (!c->value || c->value->kind != AST_CREATE_PKG_HEAD) continue;
     auto* head = static_cast<astNodeCreatePkgHead*>(c->value);
     if (foldedName(head->name) != package) continue;
-    // Before its own steps the specification still holds its members in
+    // Before its own steps the package head still holds its members in
     // `elements`.
     for (astNodeList* members : {head->elements, head->prototypes})
       for (astListCell* m = listCells(members); m; m = m->next) {
@@ -740,7 +740,7 @@ void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* 
     MemberRoutine declared;
     if (!memberRoutine(f->value, &declared)) continue;
     std::string name = foldedName(declared.name);
-    if (name.empty() || publishedBySpecification(body, name, state)) continue;
+    if (name.empty() || publishedByPackageHead(body, name, state)) continue;
     for (size_t i = 0; i < routines.size(); ++i)
       if (routines[i].function == declared.function && foldedName(routines[i].name) == name) {
         search.bodyAt.emplace(name, static_cast<int>(i));
