@@ -203,11 +203,16 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
 }
 
 TEST_F(DumpCli, UnwritableDumpFileIsAnError) {
-  for (std::string path : {"/nonexistent-dir/t.xml", "", "t.xml/"}) {
+  // Links that loop name no file: the link stays as it is.
+  std::string loop = dir_ + "/loop.xml";
+  ASSERT_EQ(symlink("loop.xml", loop.c_str()), 0);
+  for (const std::string& path : std::vector<std::string>{"/nonexistent-dir/t.xml", "", "t.xml/", loop}) {
     ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", path});
     EXPECT_EQ(run.out, "ERROR: Can't open write file: " + path + "\n");
     EXPECT_EQ(run.status, 255);
   }
+  EXPECT_TRUE(fs::is_symlink(loop));
+  EXPECT_EQ(entries(), std::vector<std::string>{"loop.xml"});
 }
 
 TEST_F(DumpCli, DumpThatCannotBeWrittenCompletelyIsAnError) {
