@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <mutex>
 
 #include "file_state_internal.h"
@@ -199,44 +198,21 @@ bool locked_by_this_thread(dev_t dev, ino_t ino) {
 
 // A fresh file beside path that only this process can read so far; it is
 // marked for removal until the report is complete.
-FILE* create_beside(file_state* fs, const char* path) {
-  static std::atomic<unsigned> serial{0};
-  size_t size = strlen(path) + 64;
-  char* name = (char*)malloc(size);
-  if (name == nullptr) return nullptr;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    snprintf(name, size, "%s.%ld.%u.part", path, (long)getpid(), serial.fetch_add(1));
-    // Marked before it exists: no signal finds it made but unmarked.
-    report_pending* pending = report_pending_add(name, 0, 0, 0);
-    if (pending == nullptr) break;
-    int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      int error = errno;
-      report_pending_release(pending);
-      if (error == EEXIST) continue;
-      break;
-    }
-    FILE* f = fdopen(fd, "w+");
-    if (f == nullptr) {
-      close(fd);
-      report_pending_discard(pending);
-      break;
-    }
-    fs->temp_path = name;
-    fs->temp_pending = pending;
-    return f;
+FILE* open_beside(file_state* fs, const char* path) {
+  char* name = nullptr;
+  pending_file* pending = nullptr;
+  int fd = create_beside(path, 0600, &name, &pending);
+  if (fd < 0) return nullptr;
+  FILE* f = fdopen(fd, "w+");
+  if (f == nullptr) {
+    close(fd);
+    pending_file_discard(pending);
+    free(name);
+    return nullptr;
   }
-  free(name);
-  return nullptr;
-}
-
-// The new report keeps the owner, group and mode of the one it replaces,
-// as far as this process may set them.
-void keep_owner_and_mode(int fd, const struct stat& st) {
-  if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, (uid_t)-1, st.st_gid) != 0) {
-    // Owned by whoever runs; the mode below still holds.
-  }
-  fchmod(fd, st.st_mode & 07777);
+  fs->temp_path = name;
+  fs->temp_pending = pending;
+  return f;
 }
 
 // Copies length bytes of the file fd from offset from to the end of to.
@@ -261,11 +237,11 @@ bool copy_range(int fd, long long from, long long length, FILE* to) {
 // file that this run made; then the other runs may take the lock.
 void end_report_file(file_state* fs, bool completed) {
   if (completed) {
-    report_pending_release(fs->temp_pending);
-    report_pending_release(fs->placeholder);
+    pending_file_release(fs->temp_pending);
+    pending_file_release(fs->placeholder);
   } else {
-    report_pending_discard(fs->temp_pending);
-    report_pending_discard(fs->placeholder);
+    pending_file_discard(fs->temp_pending);
+    pending_file_discard(fs->placeholder);
   }
   fs->temp_pending = nullptr;
   fs->placeholder = nullptr;
@@ -284,7 +260,7 @@ report_lock_result open_report(file_state* fs, const char* out_path, int* found_
   *found_source_end = 0;
   // Through a symbolic link the file it names is replaced, or made, not
   // the link.
-  char* target = report_resolve_links(out_path);
+  char* target = resolve_links(out_path);
   if (target == nullptr) return REPORT_CANNOT_OPEN;
   report_lock lock;
   report_lock_result result = report_lock_open(target, locked_by_this_thread, &lock);
@@ -298,12 +274,12 @@ report_lock_result open_report(file_state* fs, const char* out_path, int* found_
   fs->report_ino = lock.st.st_ino;
   fs->placeholder = lock.placeholder;
   fs->old_report_size = (long long)lock.st.st_size;
-  FILE* f = create_beside(fs, target);
+  FILE* f = open_beside(fs, target);
   if (f == nullptr) {
     end_report_file(fs, false);
     return REPORT_NO_FILE_BESIDE;
   }
-  keep_owner_and_mode(fileno(f), lock.st);
+  keep_owner_and_mode(fileno(f), &lock.st);
   // The old report is read through a descriptor of its own; the lock stays
   // with lock_fd.
   int read_fd = dup(lock.fd);
@@ -557,7 +533,7 @@ int file_state_close(file_state* fs) {
 
 void file_state_free(file_state* fs) { (void)file_state_close(fs); }
 
-void file_state_discard_unfinished(void) { report_discard_unfinished(); }
+void file_state_discard_unfinished(void) { pending_files_discard(); }
 
 void file_state_show_lines(file_state* fs, int on) { fs->show_lines = on != 0; }
 

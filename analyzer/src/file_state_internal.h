@@ -69,14 +69,14 @@ struct file_state {
    * every byte is written. Both NULL for standard output. */
   char* temp_path;
   char* target_path;
-  struct report_pending* temp_pending;
+  struct pending_file* temp_pending;
   /* From opening the report file to the rename, the file at target_path is
    * held locked through lock_fd (-1 when none), so that runs extending it
    * take turns; placeholder when it did not exist and this run made it. */
   int lock_fd;
   dev_t report_dev;
   ino_t report_ino;
-  struct report_pending* placeholder;
+  struct pending_file* placeholder;
   /* Size of the file that temp_path replaces. */
   long long old_report_size;
   /* Where the report stood when the running batch began and the counters at

@@ -1,31 +1,12 @@
-/* Report files on disk: the path a report is written to, the lock that keeps
- * runs extending one report apart, and the files a run makes before its
- * report is complete, which a signal may have to remove. */
+/* The lock that keeps runs extending one report file apart (the new report
+ * is written beside the old one: see file_beside.h). */
 #ifndef QEN_REPORT_FILE_H
 #define QEN_REPORT_FILE_H
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
-/* A file made by a run that is not complete yet: removed by
- * report_discard_unfinished until it is released. A placeholder is a report
- * that did not exist before the run; it is removed only while it is still
- * the empty file (device, inode) that the run made. */
-struct report_pending;
-struct report_pending* report_pending_add(const char* path, int placeholder, dev_t dev, ino_t ino);
-/* Forgets the file, which stays. */
-void report_pending_release(struct report_pending* pending);
-/* Removes the file now (a placeholder only when it is still the run's
- * empty file) and forgets it. */
-void report_pending_discard(struct report_pending* pending);
-
-/* Removes the unfinished files of this process. Async-signal-safe. */
-void report_discard_unfinished(void);
-
-/* The path with every symbolic link in its last component followed, to a
- * target that need not exist yet (a dangling link names the file to create).
- * malloc'd; NULL with errno set when the links loop or memory runs out. */
-char* report_resolve_links(const char* path);
+#include "file_beside.h"
 
 enum report_lock_result {
   REPORT_LOCKED,
@@ -45,7 +26,7 @@ struct report_lock {
   struct stat st;    /* its status once locked */
   /* The file did not exist and this lock made it (empty); pending removal
    * until the run completes. NULL otherwise. */
-  struct report_pending* placeholder;
+  struct pending_file* placeholder;
 };
 
 /* Opens the regular file at target, creating it empty when it does not

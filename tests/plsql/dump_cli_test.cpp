@@ -70,6 +70,13 @@ class DumpCli : public ::testing::Test {
     return read_file(out_);
   }
 
+  // vestrake with the source options and -a to the dump file, started by a
+  // shell after prefix (a limit, another user); both output streams.
+  qen_test::ProcessResult dumpFromShell(const std::string& prefix, const std::string& sourceOptions) {
+    return qen_test::run_command(prefix + qen_test::shell_quote(VESTRAKE_PATH) + " " + sourceOptions + " -a " +
+                                 qen_test::shell_quote(out_) + " 2>&1");
+  }
+
   // A previous document with permissions of its own, owned by another user
   // when the test may give it one.
   void writeOldDocument() {
@@ -128,9 +135,7 @@ TEST_F(DumpCli, DumpBeyondTheFileSizeLimitKeepsTheOldDocument) {
   if (!havePrlimit()) GTEST_SKIP() << "no prlimit";
   writeOldDocument();
   writeFile(input_, manyStatements(150));
-  qen_test::ProcessResult run = qen_test::run_command("prlimit --fsize=4096 " + qen_test::shell_quote(VESTRAKE_PATH) +
-                                                      " -i " + qen_test::shell_quote(input_) + " -a " +
-                                                      qen_test::shell_quote(out_) + " 2>&1");
+  qen_test::ProcessResult run = dumpFromShell("prlimit --fsize=4096 ", "-i " + qen_test::shell_quote(input_));
   EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.output, "ERROR: Can't open write file: " + out_ + "\n");
@@ -149,9 +154,7 @@ TEST_F(DumpCli, FolderWithoutWriteAccessKeepsTheOldDocument) {
     if (qen_test::command_status("setpriv --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no setpriv";
     prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
   }
-  qen_test::ProcessResult run = qen_test::run_command(prefix + qen_test::shell_quote(VESTRAKE_PATH) +
-                                                      " -s 'BEGIN NULL; END;' -a " + qen_test::shell_quote(out_) +
-                                                      " 2>&1");
+  qen_test::ProcessResult run = dumpFromShell(prefix, "-s 'BEGIN NULL; END;'");
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.output, "ERROR: Can't open write file: " + out_ + "\n");
   EXPECT_EQ(read_file(out_), kOld);
@@ -203,11 +206,16 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
 }
 
 TEST_F(DumpCli, UnwritableDumpFileIsAnError) {
-  for (std::string path : {"/nonexistent-dir/t.xml", "", "t.xml/"}) {
+  // Links that loop name no file: the link stays as it is.
+  std::string loop = dir_ + "/loop.xml";
+  ASSERT_EQ(symlink("loop.xml", loop.c_str()), 0);
+  for (const std::string& path : std::vector<std::string>{"/nonexistent-dir/t.xml", "", "t.xml/", loop}) {
     ProcessResult run = runProcess(VESTRAKE_PATH, {"-s", "BEGIN NULL; END;", "-a", path});
     EXPECT_EQ(run.out, "ERROR: Can't open write file: " + path + "\n");
     EXPECT_EQ(run.status, 255);
   }
+  EXPECT_TRUE(fs::is_symlink(loop));
+  EXPECT_EQ(entries(), std::vector<std::string>{"loop.xml"});
 }
 
 TEST_F(DumpCli, DumpThatCannotBeWrittenCompletelyIsAnError) {
@@ -282,9 +290,7 @@ TEST_F(DumpCli, DeeplyNestedBlocksDumpOnASmallStack) {
   source += "NULL;\n";
   for (int i = 0; i < 4900; ++i) source += "END;\n";
   writeFile(input_, source);
-  qen_test::ProcessResult run = qen_test::run_command("ulimit -s 256 && exec " + qen_test::shell_quote(VESTRAKE_PATH) +
-                                                      " -i " + qen_test::shell_quote(input_) + " -a " +
-                                                      qen_test::shell_quote(out_) + " 2>&1");
+  qen_test::ProcessResult run = dumpFromShell("ulimit -s 256 && exec ", "-i " + qen_test::shell_quote(input_));
   EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, 0) << run.output.substr(0, 2000);
   std::string doc = read_file(out_);

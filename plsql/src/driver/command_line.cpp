@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "file_beside.h"
 #include "parse_context.h"
 #include "sqlexc_ast_dump.h"
 #include "translate_options.h"
@@ -56,7 +57,7 @@ bool isEncodingName(const char* text) {
 // Ends the process the way the signal would, without leaving an unfinished
 // dump behind.
 void endOnSignal(int signo) {
-  removeUnfinishedDump();
+  pending_files_discard();
   raise(signo);  // the handler was reset on entry: the default action ends the process
 }
 

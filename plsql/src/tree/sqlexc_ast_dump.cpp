@@ -10,9 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +18,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "file_beside.h"
 #include "kind_index.h"
 #include "run_pool.h"
 
@@ -38,31 +36,8 @@ struct DumpOutput {
 
 const size_t kDumpBufferSize = size_t(1) << 20;
 
-// The run's dump while it is written, for the ways out that skip the dump's
-// own clean-up: an exit flushes the buffer, an exit or a signal removes the
-// unfinished file. Lives in the frame of sqlexcAstDumpFile.
-struct DumpInProgress {
-  DumpOutput* output = nullptr;
-  // The file beside the target that receives the document until it is
-  // complete; null when there is none.
-  std::atomic<char*> unfinished{nullptr};
-};
-static_assert(std::atomic<char*>::is_always_lock_free);
-
-// Signal and exit handlers take no argument: this one pointer is how they
-// find the dump being written (null when there is none). Lock-free, so that
-// a signal handler reads it whole.
-std::atomic<DumpInProgress*> g_dumpInProgress{nullptr};
-static_assert(std::atomic<DumpInProgress*>::is_always_lock_free);
-
-// Publishes a dump to the handlers for the lifetime of the guard.
-class PublishedDump {
- public:
-  explicit PublishedDump(DumpInProgress* dump) { g_dumpInProgress.store(dump); }
-  ~PublishedDump() { g_dumpInProgress.store(nullptr); }
-  PublishedDump(const PublishedDump&) = delete;
-  PublishedDump& operator=(const PublishedDump&) = delete;
-};
+// The dump being written, for the flush at process exit.
+DumpOutput* g_openDump = nullptr;
 
 void flushDump(DumpOutput* out) {
   if (out->used != 0 && !out->failed && std::fwrite(out->buffer, 1, out->used, out->stream) != out->used)
@@ -473,9 +448,8 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
 }
 
 // Writes the document to stream, which stays open. False when a write
-// failed; a jump of the pool passes through, after the flush. The output is
-// made known to the exit handler through dump, when given.
-bool writeDocument(FILE* stream, const char* encoding, astNode* root, DumpInProgress* dump) {
+// failed; a jump of the pool passes through, after the flush.
+bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
   // The stream itself stays unbuffered: the buffer below is the only one, and
   // it is flushed explicitly on every way out.
   std::setvbuf(stream, nullptr, _IONBF, 0);
@@ -483,14 +457,14 @@ bool writeDocument(FILE* stream, const char* encoding, astNode* root, DumpInProg
   output.stream = stream;
   output.buffer = static_cast<char*>(std::malloc(kDumpBufferSize));
   output.capacity = output.buffer ? kDumpBufferSize : 0;  // no buffer: straight writes
-  if (dump) dump->output = &output;
+  g_openDump = &output;
   XmlWriterState state;
   state.output = &output;
   state.indent = true;
   state.depth = 0;
   auto finish = [&]() {
     flushDump(&output);
-    if (dump) dump->output = nullptr;
+    g_openDump = nullptr;
     std::free(output.buffer);
   };
   put(&state, "<?xml version=\"1.0\" encoding=\"");
@@ -506,66 +480,15 @@ bool writeDocument(FILE* stream, const char* encoding, astNode* root, DumpInProg
   return !output.failed;
 }
 
-// The file a path finally names: symbolic links are followed, and the last
-// one may dangle (its target is the file that writing to the path creates).
-std::string followLinks(const char* path) {
-  std::string current = path;
-  std::string target(PATH_MAX, '\0');
-  for (int hop = 0; hop < 40; ++hop) {
-    struct stat st;
-    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-    ssize_t n = readlink(current.c_str(), target.data(), target.size());
-    if (n <= 0 || size_t(n) >= target.size()) break;
-    std::string next(target.data(), size_t(n));
-    size_t slash = current.rfind('/');
-    if (next[0] != '/' && slash != std::string::npos) next.insert(0, current, 0, slash + 1);
-    current = next;
-  }
-  return current;
-}
+}  // namespace
 
-// Names of the run's dump file beside its target: the unfinished document
-// and, for a run cut short, the partial one.
-struct BesideNames {
-  char* unfinished = nullptr;
-  char* partial = nullptr;
-};
-
-// Creates a new file beside target. Its name is published for the signal
-// handler before the file exists, so that no moment leaves it behind.
-int createBeside(const std::string& target, BesideNames* names, DumpInProgress* dump) {
-  // Process-wide, like the process number in the name: the names of the
-  // dumps of one process differ.
-  static unsigned serial = 0;
-  size_t size = target.size() + 64;
-  names->unfinished = static_cast<char*>(std::malloc(size));
-  names->partial = static_cast<char*>(std::malloc(size));
-  for (int attempt = 0; names->unfinished && names->partial && attempt < 100; ++attempt) {
-    unsigned n = serial++;
-    std::snprintf(names->unfinished, size, "%s.%ld.%u.part", target.c_str(), long(getpid()), n);
-    std::snprintf(names->partial, size, "%s.%ld.%u.partial", target.c_str(), long(getpid()), n);
-    dump->unfinished.store(names->unfinished);
-    int fd = open(names->unfinished, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    dump->unfinished.store(nullptr);
-    if (errno != EEXIST) break;
-  }
-  std::free(names->unfinished);
-  std::free(names->partial);
-  *names = BesideNames();
-  return -1;
-}
-
-// writeAstXml, with the output made known to the exit handler through dump
-// when given.
-bool writeDocumentFile(const char* path, const char* mode, const char* encoding, astNode* root,
-                       DumpInProgress* dump) {
+bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
   if (!path || !mode) return false;
   FILE* stream = std::fopen(path, mode);
   if (!stream) return false;
   bool written;
   try {
-    written = writeDocument(stream, encoding, root, dump);
+    written = writeDocument(stream, encoding, root);
   } catch (...) {
     std::fclose(stream);
     throw;
@@ -573,69 +496,55 @@ bool writeDocumentFile(const char* path, const char* mode, const char* encoding,
   return std::fclose(stream) == 0 && written;
 }
 
-}  // namespace
-
-bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
-  return writeDocumentFile(path, mode, encoding, root, nullptr);
-}
-
 bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, std::string* partialPath) {
   if (partialPath) partialPath->clear();
   if (!fileName || !*fileName) return false;
-  std::string target = followLinks(fileName);
+  // Through a symbolic link the file it names is replaced, or made; links
+  // that loop name none.
+  char* resolved = resolve_links(fileName);
+  if (!resolved) return false;
+  std::string target = resolved;
+  std::free(resolved);
   struct stat st;
   bool exists = stat(target.c_str(), &st) == 0;
-  DumpInProgress dump;
-  PublishedDump published(&dump);
   // A device or a pipe (/dev/null, /dev/stdout) has nothing to replace.
-  if (exists && !S_ISREG(st.st_mode)) return writeDocumentFile(fileName, "w", encoding, root, &dump);
+  if (exists && !S_ISREG(st.st_mode)) return writeAstXml(fileName, "w", encoding, root);
   // Nor is a file replaced that could not be written in place.
   if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
-  BesideNames names;
-  int fd = createBeside(target, &names, &dump);
+  char* unfinished = nullptr;
+  pending_file* pending = nullptr;
+  int fd = create_beside(target.c_str(), 0666, &unfinished, &pending);
   if (fd < 0) return false;
-  if (exists) {
-    // The new document keeps the old one's owner and permissions where the
-    // system allows.
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // not allowed: the file stays the writer's own
-    }
-    fchmod(fd, st.st_mode & 07777);
-  }
+  if (exists) keep_owner_and_mode(fd, &st);
   FILE* stream = fdopen(fd, "w");
   bool written = stream != nullptr;
   if (!stream) close(fd);
   try {
-    if (stream) written = writeDocument(stream, encoding, root, &dump) && fsync(fd) == 0;
+    if (stream) written = writeDocument(stream, encoding, root) && fsync(fd) == 0;
   } catch (...) {
     std::fclose(stream);
-    // A run cut short keeps what it wrote, under a name of its own.
-    bool moved = std::rename(names.unfinished, names.partial) == 0;
-    dump.unfinished.store(nullptr);
-    if (partialPath) *partialPath = moved ? names.partial : names.unfinished;
-    std::free(names.unfinished);
-    std::free(names.partial);
+    // A run cut short keeps what it wrote, under a name of its own: the
+    // unfinished file's ".part" becomes ".partial".
+    std::string partial = std::string(unfinished) + "ial";
+    bool moved = std::rename(unfinished, partial.c_str()) == 0;
+    pending_file_release(pending);
+    if (partialPath) *partialPath = moved ? partial : unfinished;
+    std::free(unfinished);
     throw;
   }
   if (stream && std::fclose(stream) != 0) written = false;
-  if (written && std::rename(names.unfinished, target.c_str()) != 0) written = false;
-  if (!written) unlink(names.unfinished);
-  dump.unfinished.store(nullptr);
-  std::free(names.unfinished);
-  std::free(names.partial);
+  if (written && std::rename(unfinished, target.c_str()) != 0) written = false;
+  if (written)
+    pending_file_release(pending);
+  else
+    pending_file_discard(pending);
+  std::free(unfinished);
   return written;
 }
 
-void removeUnfinishedDump() {
-  DumpInProgress* dump = g_dumpInProgress.load();
-  if (!dump) return;
-  if (char* path = dump->unfinished.load()) unlink(path);
-}
-
 void finishDumpAtExit() {
-  DumpInProgress* dump = g_dumpInProgress.load();
-  if (dump && dump->output) flushDump(dump->output);
-  removeUnfinishedDump();
+  if (g_openDump) flushDump(g_openDump);
+  pending_files_discard();
 }
 
 bool writeSourceXml(const char* path, const char* mode, const char* text) {

@@ -14,17 +14,16 @@ bool writeAstXml(const char* path, const char* mode, const char* encoding, astNo
 // fileName (beside the file it names through symbolic links), which takes
 // the old file's owner and permissions and replaces it only once complete;
 // a device or a pipe is written in place. False when the document could not
-// be written completely; fileName is then as it was. A jump of the pool
+// be written completely, or fileName's links loop; fileName is then as it
+// was. A jump of the pool
 // passes through; the partial document is then kept under a name of its own,
 // stored in *partialPath (emptied otherwise).
 bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root,
                        std::string* partialPath = nullptr);
 
-// Removes the file of a dump still being written, if any. Safe in a signal
-// handler.
-void removeUnfinishedDump();
 // For an exit in the middle of a dump: a device keeps what was written, an
-// unfinished file beside the target goes. For std::atexit.
+// unfinished file beside the target goes (as it does on an ending signal,
+// through pending_files_discard). For std::atexit.
 void finishDumpAtExit();
 
 // Writes text as numbered lines in a <sourcecode> fragment. Returns false when

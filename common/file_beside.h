@@ -1,0 +1,44 @@
+#ifndef QEN_COMMON_FILE_BESIDE_H
+#define QEN_COMMON_FILE_BESIDE_H
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+/* Output files that replace their target only once complete: the target
+ * behind symbolic links, a new file made beside it, the owner and mode it
+ * takes over, and the files a run has made but not completed, which a
+ * signal may have to remove. Compiled into each deliverable that writes its
+ * output this way (the analyzer's reports, vestrake's dumps). */
+
+/* A file made by a run that is not complete yet: removed by
+ * pending_files_discard until it is released. A placeholder is a file that
+ * did not exist before the run; it is removed only while it is still the
+ * empty file (device, inode) that the run made. */
+struct pending_file;
+struct pending_file* pending_file_add(const char* path, int placeholder, dev_t dev, ino_t ino);
+/* Forgets the file, which stays. */
+void pending_file_release(struct pending_file* pending);
+/* Removes the file now (a placeholder only when it is still the run's
+ * empty file) and forgets it. */
+void pending_file_discard(struct pending_file* pending);
+
+/* Removes the unfinished files of this process. Async-signal-safe. */
+void pending_files_discard(void);
+
+/* The path with every symbolic link in its last component followed, to a
+ * target that need not exist yet (a dangling link names the file to create).
+ * malloc'd; NULL with errno set when the links loop or memory runs out. */
+char* resolve_links(const char* path);
+
+/* Creates a new file beside target (target.PID.N.part) with the given
+ * mode, open for reading and writing, and marks it pending before it exists,
+ * so that no signal finds it made but unmarked. Returns its descriptor, its
+ * malloc'd name in *name and its mark in *pending; -1 when no file can be
+ * made there. */
+int create_beside(const char* target, mode_t mode, char** name, struct pending_file** pending);
+
+/* The new file takes the owner, group and mode of the one it replaces, as
+ * far as this process may set them. */
+void keep_owner_and_mode(int fd, const struct stat* old);
+
+#endif
