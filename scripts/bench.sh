@@ -43,9 +43,7 @@ build=$(cd "${1:-$root/build}" && pwd)
 corpus=$(cd "$corpus" && pwd)
 [ -z "$old" ] || old=$(cd "$old" && pwd)
 
-builds="$build"
-[ -z "$old" ] || builds="$build $old"
-for b in $builds; do
+for b in "$build" ${old:+"$old"}; do
   for p in "$b/analyzer/qen_host" "$b/plsql/vestrake"; do
     [ -x "$p" ] || { echo "bench: $p is missing; build first" >&2; exit 2; }
   done
@@ -120,28 +118,37 @@ echo "T-SQL:  $(ls "$work/tsql-ok" | wc -l) accepted batches, $(stat -c %s "$wor
 echo "PL/SQL: $(ls "$work/plsql-ok" | wc -l) translated units, $(stat -c %s "$work/input.pls") bytes"
 echo "one batch: $(wc -l <"$work/batch.sql") one-line SELECTs, $(stat -c %s "$work/batch.sql") bytes"
 
+# The best time (ns) of each run tag, with the peak (KB) and exit status of
+# that run.
+declare -A best_ns best_kb best_status
+
 # Runs the program NAME of BUILD over INPUT once with ARGS (@XML@ standing
-# for the dump file); its outputs go to $work/<tag>.{out,err,xml} and its
-# time (ns), peak (KB) and exit status to the variables of the caller.
+# for the dump file); its outputs go to $work/<tag>.{out,err,xml}, its exit
+# status appended to the .out file so that comparing outputs compares it too.
+# A run faster than the tag's best so far becomes the best.
 run_once() {
   local tag=$1 build_dir=$2 program=$3 input=$4
   shift 4
-  local args=() a t0 t1
+  local args=() a t0 t1 ns status=0
   for a in "$@"; do args+=("${a//@XML@/$work/$tag.xml}"); done
   rm -f "$work/$tag.xml"
   t0=$(date +%s%N)
-  status=0
   /usr/bin/time -f %M -o "$work/$tag.mem" "$build_dir/$program" "${args[@]}" "$input" \
     >"$work/$tag.out" 2>"$work/$tag.err" || status=$?
   t1=$(date +%s%N)
   ns=$((t1 - t0))
-  kb=$(tail -n 1 "$work/$tag.mem")
   echo "$status" >>"$work/$tag.out"
+  if [ -z "${best_ns[$tag]:-}" ] || [ "$ns" -lt "${best_ns[$tag]}" ]; then
+    best_ns[$tag]=$ns
+    best_kb[$tag]=$(tail -n 1 "$work/$tag.mem")
+    best_status[$tag]=$status
+  fi
 }
 
-# Prints one figure line: label, input bytes, best ns, its peak KB, status.
+# Prints the figure line of a run tag: LABEL TAG BYTES [EXTRA].
 report_line() {
-  awk -v n="$1" -v b="$2" -v ns="$3" -v kb="$4" -v st="$5" -v extra="${6:-}" 'BEGIN {
+  awk -v n="$1" -v ns="${best_ns[$2]}" -v kb="${best_kb[$2]}" -v st="${best_status[$2]}" -v b="$3" \
+    -v extra="${4:-}" 'BEGIN {
     printf "%-14s %6.2f MB in %6.3f s %7.2f MB/s  peak %8.1f MB = %5.2f x input  exit %d%s\n",
            n, b / 1e6, ns / 1e9, b / 1e6 / (ns / 1e9), kb / 1024, kb * 1024 / b, st, extra }'
 }
@@ -153,22 +160,18 @@ differences=0
 measure() {
   local name=$1 input=$2 program=$3
   shift 3
-  local bytes i best="" best_kb="" best_st=0 obest="" obest_kb="" obest_st=0
+  local bytes i
   bytes=$(stat -c %s "$input")
   for i in 1 2 3; do
     run_once "$name" "$build" "$program" "$input" "$@"
-    if [ -z "$best" ] || [ "$ns" -lt "$best" ]; then best=$ns; best_kb=$kb; best_st=$status; fi
-    if [ -n "$old" ]; then
-      run_once "$name.old" "$old" "$program" "$input" "$@"
-      if [ -z "$obest" ] || [ "$ns" -lt "$obest" ]; then obest=$ns; obest_kb=$kb; obest_st=$status; fi
-    fi
+    [ -z "$old" ] || run_once "$name.old" "$old" "$program" "$input" "$@"
   done
-  report_line "$name" "$bytes" "$best" "$best_kb" "$best_st"
+  report_line "$name" "$name" "$bytes"
   [ -n "$old" ] || return 0
   local ratio
-  ratio=$(awk -v a="$best" -v b="$obest" -v ka="$best_kb" -v kb="$obest_kb" \
-    'BEGIN { printf "  (new/old: time %.2f, peak %.2f)", a / b, ka / kb }')
-  report_line "  old" "$bytes" "$obest" "$obest_kb" "$obest_st" "$ratio"
+  ratio=$(awk -v a="${best_ns[$name]}" -v b="${best_ns[$name.old]}" -v ka="${best_kb[$name]}" \
+    -v kb="${best_kb[$name.old]}" 'BEGIN { printf "  (new/old: time %.2f, peak %.2f)", a / b, ka / kb }')
+  report_line "  old" "$name.old" "$bytes" "$ratio"
   local x
   for x in out err xml; do
     [ -e "$work/$name.$x" ] || [ -e "$work/$name.old.$x" ] || continue

@@ -95,14 +95,11 @@ run(${prefix}/bin/vestrake -i ${WORK}/input.pls)
 
 # ---- programs of a user: the report of the C program over the analyzer, the
 # answers of the C++ program over util
-set(ini ${WORK}/settings.ini)
-file(WRITE ${ini} "[LOGGING_DEFAULT]\nLevel=4\n")
 function(check_programs how report_c ini_cpp)
   run_status(1 ${report_c} ${input})
   expect_equal("${how}: report_c's standard error" "${run_error}" "${told}")
   expect_equal("${how}: report_c's report" "${run_output}" "${report}")
-  run(${ini_cpp} ${ini} LOGGING_DEFAULT Level)
-  expect_equal("${how}: ini_cpp" "${run_output}" "Level=4\nrefused: Error section LOGGING_DEFAULT key no such key\n")
+  check_ini_cpp("${how}: ini_cpp" ${ini_cpp} ${WORK})
 endfunction()
 
 set(consumer ${CMAKE_CURRENT_LIST_DIR}/consumer)

@@ -44,3 +44,11 @@ function(expect_dynamic file soname runpath)
     message(FATAL_ERROR "${file} has an RPATH:\n${run_output}")
   endif()
 endfunction()
+
+# check_ini_cpp(<what> <program> <folder>): the answers of a build of
+# consumer/ini.cpp over a small INI file written into folder.
+function(check_ini_cpp what program folder)
+  file(WRITE ${folder}/settings.ini "[LOGGING_DEFAULT]\nLevel=4\n")
+  run(${program} ${folder}/settings.ini LOGGING_DEFAULT Level)
+  expect_equal("${what}" "${run_output}" "Level=4\nrefused: Error section LOGGING_DEFAULT key no such key\n")
+endfunction()

@@ -45,7 +45,7 @@ TEST(GeneralLogTest, DriverInitialisationLogsToTimestampedFile)
   std::vector<std::string> names = listFolder(dir);
   ASSERT_EQ(1u, names.size());
   EXPECT_TRUE(std::regex_match(names[0], std::regex("driver_[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.log")));
-  std::string content = readAll(dir + "/" + names[0]);
+  std::string content = read_file(dir + "/" + names[0]);
   std::regex expected(headerPattern("DEBUG") + "select 1\n" + headerPattern("DEBUG") + "\n\n" +
                       headerPattern("INFO") + "select 2\n" + headerPattern("INFO") + "\n\n");
   EXPECT_TRUE(std::regex_match(content, expected)) << content;
@@ -66,8 +66,8 @@ TEST(GeneralLogTest, OpenFailureIsReported)
   general->setLoggingLevel(2047);
   general->logSql(ERROR, "into b");
   general->closeGeneralLogFile();
-  EXPECT_EQ("", readAll(dir + "/a.log"));
-  EXPECT_NE(std::string::npos, readAll(dir + "/b.log").find("into b"));
+  EXPECT_EQ("", read_file(dir + "/a.log"));
+  EXPECT_NE(std::string::npos, read_file(dir + "/b.log").find("into b"));
 }
 
 TEST(GeneralLogTest, ThreadsSharingTheGeneralLoggerKeepEveryRecordWhole)
@@ -83,7 +83,7 @@ TEST(GeneralLogTest, ThreadsSharingTheGeneralLoggerKeepEveryRecordWhole)
   logFromThreads(threads, records, [general](const std::string& sql) { general->logSql(INFO, sql.c_str()); });
   general->closeGeneralLogFile();
 
-  std::vector<std::string> statements = generalLogStatements(readAll(path), "INFO");
+  std::vector<std::string> statements = generalLogStatements(read_file(path), "INFO");
   EXPECT_EQ(static_cast<std::size_t>(threads * records), statements.size());
   EXPECT_EQ(threads * records, wholeAndOnce(statements, threads, records));
 }
@@ -227,7 +227,7 @@ TEST(GeneralLogTest, AFullDiskLosesRecordsAloudAndTheLogGoesOnOnceThereIsRoom)
     row.logger->logSql(INFO, "select 3");
     row.logger->logSql(INFO, "select 4");
     EXPECT_EQ("", testing::internal::GetCapturedStderr());
-    EXPECT_EQ((std::vector<std::string>{"select 3", "select 4"}), row.records(readAll(path)));
+    EXPECT_EQ((std::vector<std::string>{"select 3", "select 4"}), row.records(read_file(path)));
     row.logger->closeGeneralLogFile();
     row.logger->closeSqlLogFile();
   }

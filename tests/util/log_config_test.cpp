@@ -141,7 +141,7 @@ TEST_F(LogConfigTest, FileVariableSectionsAndLoggers)
       if (name.rfind("general_", 0) == 0)
         logName = name;
     CHECK(std::regex_match(logName, std::regex("general_[0-9_-]{19}\\.log")));
-    CHECK(std::regex_match(readAll(base + "/" + logName),
+    CHECK(std::regex_match(read_file(base + "/" + logName),
                            std::regex(headerPattern("NOTICE") + "select from config\n" +
                                       headerPattern("NOTICE") + "\n\n")));
     return "";
@@ -273,12 +273,12 @@ TEST_F(LogConfigTest, SqlLogFilesAndOpenModes)
     config->readConfig(ACE_CString("SQL_DEFAULT_MODE"))->logSql(DEBUG, "select c");
     config->readConfig(ACE_CString("SQL_ERR"))->logSql(DEBUG, "select to standard error");
     QENLogConfig::destroy();  // closes the files
-    CHECK(readAll(base + "/a.log") == "old\nselect a\n");
-    CHECK(readAll(base + "/b.log") == "select b\n");
+    CHECK(read_file(base + "/a.log") == "old\nselect a\n");
+    CHECK(read_file(base + "/b.log") == "select b\n");
     bool found = false;
     for (const std::string& name : listFolder(base))
       if (std::regex_match(name, std::regex("c_[0-9_-]{19}\\.log")))
-        found = readAll(base + "/" + name) == "select c\n";
+        found = read_file(base + "/" + name) == "select c\n";
     CHECK(found);
     return "";
   };

@@ -12,7 +12,6 @@
 #include <latch>
 #include <map>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,13 +25,7 @@ inline std::string str(const ACE_CString& s)
   return std::string(s.c_str(), s.length());
 }
 
-inline std::string readAll(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+using qen_test::read_file;
 
 inline void writeAll(const std::string& path, const std::string& content)
 {

@@ -100,7 +100,7 @@ TEST_F(LogUtilTest, SqlInGeneralLogWithHeadersAndLevelFilter)
   logger.logSql(ERROR, "select 1 -- 100% %t %s");
   logger.closeGeneralLogFile();
 
-  std::string content = readAll(dir + "/general.log");
+  std::string content = read_file(dir + "/general.log");
   std::regex expected(headerPattern("ERROR") + "select 1 -- 100% %t %s\n" + headerPattern("ERROR") + "\n\n");
   EXPECT_TRUE(std::regex_match(content, expected)) << content;
 }
@@ -111,7 +111,7 @@ TEST_F(LogUtilTest, NothingWithoutSqlLogging)
   fileLogger(logger, "quiet.log", "ALL");
   logger.logSql(ERROR, "select 1");
   logger.closeGeneralLogFile();
-  EXPECT_EQ("", readAll(dir + "/quiet.log"));
+  EXPECT_EQ("", read_file(dir + "/quiet.log"));
 }
 
 TEST_F(LogUtilTest, DebugAtDefaultMaskWritesNothing)
@@ -125,7 +125,7 @@ TEST_F(LogUtilTest, DebugAtDefaultMaskWritesNothing)
   e.setSeverity(DEBUG);
   logger.logException(e);
   logger.closeGeneralLogFile();
-  EXPECT_EQ("", readAll(dir + "/debug.log"));
+  EXPECT_EQ("", read_file(dir + "/debug.log"));
 }
 
 TEST_F(LogUtilTest, SeparateSqlLogIgnoresLevelAndHasNoHeader)
@@ -138,7 +138,7 @@ TEST_F(LogUtilTest, SeparateSqlLogIgnoresLevelAndHasNoHeader)
   logger.logSql(DEBUG, "select a from t where b like '%s%d'");
   logger.logSql(ERROR, "update t set x = 1");
   logger.closeSqlLogFile();
-  EXPECT_EQ("select a from t where b like '%s%d'\nupdate t set x = 1\n", readAll(dir + "/sql.log"));
+  EXPECT_EQ("select a from t where b like '%s%d'\nupdate t set x = 1\n", read_file(dir + "/sql.log"));
 }
 
 TEST_F(LogUtilTest, SeparateSqlLogToStandardError)
@@ -210,7 +210,7 @@ TEST_F(LogUtilTest, AppendVersusTruncate)
     ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 8));
     logger.logSql(INFO, "appended");
   }
-  EXPECT_EQ("old\nappended\n", readAll(path));
+  EXPECT_EQ("old\nappended\n", read_file(path));
   {
     QENSpecificLogUtil logger;
     logger.enableSqlLog(true);
@@ -219,7 +219,7 @@ TEST_F(LogUtilTest, AppendVersusTruncate)
     ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
     logger.logSql(INFO, "fresh");
   }
-  EXPECT_EQ("fresh\n", readAll(path));
+  EXPECT_EQ("fresh\n", read_file(path));
 }
 
 TEST_F(LogUtilTest, TimestampedFileNames)
@@ -251,7 +251,7 @@ TEST_F(LogUtilTest, ExceptionInGeneralLog)
 
   const std::string trace = "Exception Stack Trace\nFile: thrower.cpp, Line: 77.\nFile: catcher.cpp, Line: 88.\n";
   EXPECT_EQ(trace + "\n", out);
-  std::string content = readAll(dir + "/exc.log");
+  std::string content = read_file(dir + "/exc.log");
   std::string stamp = "[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} : ";
   std::regex expected("\\[ERROR\\] " + stamp + " File: [^ ]*QENLogUtil\\.cpp Line: ([0-9]+) " +
                       "Exception Message:it broke\n\n" +
@@ -288,7 +288,7 @@ TEST_F(LogUtilTest, NestedTraceIndentation)
                 "          EXIT  [inner]\n"
                 "       EXIT  [middle]\n"
                 "    EXIT  [outer]\n",
-            readAll(dir + "/trace.log"));
+            read_file(dir + "/trace.log"));
 }
 
 TEST_F(LogUtilTest, LongTraceNameIsCut)
@@ -302,7 +302,7 @@ TEST_F(LogUtilTest, LongTraceNameIsCut)
   }
   QENLogTrace::disableTrace();
   logger.closeGeneralLogFile();
-  std::string content = readAll(dir + "/long.log");
+  std::string content = read_file(dir + "/long.log");
   EXPECT_NE(std::string::npos, content.find("ENTER [" + std::string(2047, 'n') + "]"));
   EXPECT_EQ(std::string::npos, content.find(std::string(2048, 'n')));
 }
@@ -342,7 +342,7 @@ TEST_F(LogUtilTest, ThreadsSharingALoggerKeepEveryRecordWhole)
       }
       logFromThreads(threads, records, [&logger](const std::string& sql) { logger.logSql(INFO, sql.c_str()); });
     }
-    const std::string content = readAll(path);
+    const std::string content = read_file(path);
     statements = separate ? splitLines(content) : generalLogStatements(content, "INFO");
     EXPECT_EQ(static_cast<std::size_t>(threads * records), statements.size());
     EXPECT_EQ(threads * records, wholeAndOnce(statements, threads, records));
@@ -391,7 +391,7 @@ TEST_F(LogUtilTest, LongTextIsWrittenWhole)
     logger.enableSqlLog(true);
     row.log(logger, path);
     logger.closeGeneralLogFile();
-    const std::string content = readAll(exists(path) ? path : dir + "/" + row.name + "_general.log");
+    const std::string content = read_file(exists(path) ? path : dir + "/" + row.name + "_general.log");
     EXPECT_TRUE(std::regex_match(content, std::regex(row.expected))) << content.size() << " bytes";
   }
 }

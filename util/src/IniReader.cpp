@@ -1,11 +1,11 @@
 #include "IniReader.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <limits>
-#include <memory>
+#include <string>
 #include <string_view>
 #include <strings.h>
 
@@ -118,41 +118,27 @@ const char* takeLine(ACE_Configuration_Heap& heap, std::string_view raw, Section
   return nullptr;
 }
 
-struct FileCloser
-{
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The growing buffer of getline.
-struct LineBuffer
-{
-  char* data = nullptr;
-  std::size_t capacity = 0;
-  ~LineBuffer() { std::free(data); }
-};
-
 // Reads an INI file into the heap, lines of any length. A line that cannot
 // be taken is named on standard error and skipped: one bad line must not
 // cost the rest of the file. A byte-order mark before the first line is
-// skipped. False when the file cannot be opened or read.
+// skipped. False when the file cannot be opened or read (a folder, say).
 bool importIni(ACE_Configuration_Heap& heap, const char* fileName)
 {
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(fileName, "re"));
+  std::ifstream in(fileName, std::ios::binary);
   if (!in)
     return false;
   static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  LineBuffer buffer;
   SectionState section;
   unsigned long number = 0;
-  for (ssize_t length; (length = ::getline(&buffer.data, &buffer.capacity, in.get())) >= 0;) {
-    std::string_view line(buffer.data, static_cast<std::size_t>(length));
+  for (std::string text; std::getline(in, text);) {
+    std::string_view line(text);
     if (++number == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark)
       line.remove_prefix(kByteOrderMark.size());
     if (const char* problem = takeLine(heap, line, section))
       std::cerr << fileName << ", line " << number << ": " << problem << "; the line is skipped"
                 << std::endl;
   }
-  return !std::ferror(in.get());
+  return !in.bad();
 }
 
 }  // namespace
