@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "deep_walk.h"
+#include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -86,6 +87,22 @@ bool declaresName(const astNodeBlock* block, const char* name, int kind) {
   return false;
 }
 
+// The children that hold statements, and what stands in a node's place,
+// as the kind table gives them (AST_STATEMENTS, AST_STAND_IN).
+constexpr KindChild kStatementChildren[] = {
+#define AST_STATEMENTS(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#include "ast_kinds.def"
+};
+
+constexpr KindIndex kStatementIndex(kStatementChildren);
+
+constexpr KindChild kStandIns[] = {
+#define AST_STAND_IN(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#include "ast_kinds.def"
+};
+
+constexpr KindIndex kStandInIndex(kStandIns);
+
 // Calls `visit` on every statement list below `node` as the emitter reaches
 // it: bodies, branches, handler bodies and the statements the rewriting put
 // in the place of a FOR loop, a dynamic statement, an assignment or a call.
@@ -94,54 +111,18 @@ template <class Visit>
 void walkStatementLists(astNode* node, Visit& visit) {
   if (!node) return;
   deep_walk_check();
-  switch (node->kind) {
-    case AST_LIST: {
-      auto* list = static_cast<astNodeList*>(node);
-      visit(list);
-      for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit);
-      break;
-    }
-    case AST_BLOCK: {
-      auto* n = static_cast<astNodeBlock*>(node);
-      walkStatementLists(n->prologue, visit);
-      walkStatementLists(n->body, visit);
-      walkStatementLists(n->exceptions, visit);
-      break;
-    }
-    case AST_HANDLER: walkStatementLists(reinterpret_cast<astNode*>(static_cast<astNodeHandler*>(node)->body), visit); break;
-    case AST_IF: {
-      auto* n = static_cast<astNodeIf*>(node);
-      walkStatementLists(n->body, visit);
-      walkStatementLists(n->elseIf, visit);
-      walkStatementLists(n->elseBody, visit);
-      break;
-    }
-    case AST_ELSE_IF: {
-      auto* n = static_cast<astNodeElseIf*>(node);
-      walkStatementLists(n->body, visit);
-      walkStatementLists(n->elseIf, visit);
-      break;
-    }
-    case AST_CASE: {
-      auto* n = static_cast<astNodeCase*>(node);
-      walkStatementLists(n->values, visit);
-      walkStatementLists(n->defaultValue, visit);
-      break;
-    }
-    case AST_CASE_EXPR: walkStatementLists(static_cast<astNodeCaseExpr*>(node)->body, visit); break;
-    case AST_LOOP: walkStatementLists(static_cast<astNodeLoop*>(node)->body, visit); break;
-    case AST_WHILE: walkStatementLists(static_cast<astNodeWhile*>(node)->body, visit); break;
-    case AST_FOR: {
-      auto* n = static_cast<astNodeFor*>(node);
-      walkStatementLists(n->expansion ? static_cast<astNode*>(n->expansion) : n->body, visit);
-      break;
-    }
-    case AST_DYNAMIC: walkStatementLists(static_cast<astNodeDynamic*>(node)->expansion, visit); break;
-    case AST_RAISE_APP: walkStatementLists(static_cast<astNodeRaiseApp*>(node)->expansion, visit); break;
-    case AST_ASSIGN: walkStatementLists(static_cast<astNodeAssign*>(node)->callForm, visit); break;
-    case AST_CALL: walkStatementLists(static_cast<astNodeCall*>(node)->rewrite, visit); break;
-    default: break;
+  if (node->kind == AST_LIST) {
+    auto* list = static_cast<astNodeList*>(node);
+    visit(list);
+    for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit);
+    return;
   }
+  for (const KindChild& standIn : kStandInIndex.rowsOf(node->kind))
+    if (astNode* child = standIn.get(node)) {
+      walkStatementLists(child, visit);
+      return;
+    }
+  for (const KindChild& child : kStatementIndex.rowsOf(node->kind)) walkStatementLists(child.get(node), visit);
 }
 
 // Whether a statement below `node` carries `label`.
