@@ -190,6 +190,16 @@ const char* afterFirstPart(const char* text) {
   return nullptr;
 }
 
+// The word of a name that may stand for a predefined exception: the name
+// alone, or after STANDARD.; null for a name qualified otherwise.
+const char* predefinedExceptionWord(const char* name) {
+  astNodeList* parts = splitQualifiedName(name);
+  int count = listLength(parts);
+  if (count < 1 || count > 2 || (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")))
+    return nullptr;
+  return asToken(listLast(parts))->text;
+}
+
 char* concat(const char* a, const char* b) {
   size_t la = std::strlen(a), lb = std::strlen(b);
   char* text = static_cast<char*>(poolAlloc(la + lb + 1));
@@ -866,28 +876,27 @@ const PredefinedException kUnmappedExceptions[] = {
     {"COLLECTION_IS_NULL", nullptr}, {"SYS_INVALID_ROWID", nullptr}, {"NO_DATA_NEEDED", nullptr},
 };
 
-// The entry for a name (STANDARD. prefix allowed, as for the map), or null.
-const PredefinedException* unmappedException(const char* name) {
-  astNodeList* parts = splitQualifiedName(name);
-  int count = listLength(parts);
-  if (count < 1 || count > 2 || (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")))
-    return nullptr;
-  const char* last = asToken(listLast(parts))->text;
-  for (const PredefinedException& entry : kUnmappedExceptions)
-    if (equalsIgnoreCase(entry.name, last)) return &entry;
-  return nullptr;
-}
-
 // SQLSTATE of a predefined exception outside the map; null, after a record
 // at `at`, when the target has none (the name is then written as it stands
 // and names no condition).
 char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* state) {
-  const PredefinedException* entry = name ? unmappedException(name) : nullptr;
-  if (!entry) return nullptr;
-  if (entry->sqlstate) return poolStrdup(entry->sqlstate);
-  std::string message = std::string("Predefined exception ") + entry->name + " not supported";
-  tokenErrorRecord(message.c_str(), entry->name, at, state->errors);
+  const char* word = predefinedExceptionWord(name);
+  for (const PredefinedException& entry : kUnmappedExceptions) {
+    if (!equalsIgnoreCase(entry.name, word)) continue;
+    if (entry.sqlstate) return poolStrdup(entry.sqlstate);
+    std::string message = std::string("Predefined exception ") + entry.name + " not supported";
+    tokenErrorRecord(message.c_str(), entry.name, at, state->errors);
+    return nullptr;
+  }
   return nullptr;
+}
+
+// SQLSTATE of an exception name: the exception map's, else that of a
+// predefined exception outside the map; null without an exception map.
+char* exceptionSqlstate(const char* name, astNode* at, TransformState* state) {
+  if (!state->exceptionMap || !name) return nullptr;
+  char* sqlstate = sqlstateForName(name, state);
+  return sqlstate ? sqlstate : unmappedExceptionSqlstate(name, at, state);
 }
 
 void transformHandler(astNodeHandler* handler, TransformState* state) {
@@ -901,8 +910,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
     astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
                                                                   : asToken(condition);
     if (!name || !name->text) continue;
-    char* sqlstate = state->exceptionMap ? sqlstateForName(name->text, state) : nullptr;
-    if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, name, state);
+    char* sqlstate = exceptionSqlstate(name->text, name, state);
     if (equalsIgnoreCase(name->text, "OTHERS")) {
       name->text = poolStrdup("SQLEXCEPTION");
     } else if (sqlstate) {
@@ -944,8 +952,7 @@ void transformRaise(astNodeRaise* node, TransformState* state) {
     node->condition = nullptr;
     return;
   }
-  char* sqlstate = state->exceptionMap && name->text ? sqlstateForName(name->text, state) : nullptr;
-  if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, node, state);
+  char* sqlstate = exceptionSqlstate(name->text, node, state);
   if (sqlstate) {
     node->condition = sqlstate;
     node->isSqlstate = 1;
@@ -1100,12 +1107,9 @@ astNodeList* splitQualifiedName(const char* text) {
 }
 
 char* sqlstateForName(const char* name, const TransformState* state) {
-  if (!name || !state->exceptionMap) return nullptr;
-  astNodeList* parts = splitQualifiedName(name);
-  int count = listLength(parts);
-  if (count > 2) return nullptr;
-  if (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")) return nullptr;
-  const char* last = asToken(listLast(parts))->text;
+  if (!state->exceptionMap) return nullptr;
+  const char* last = predefinedExceptionWord(name);
+  if (!last) return nullptr;
   for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
     // A row without a name is found by its number only.
     if (row->name && row->name[0] && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
