@@ -334,10 +334,7 @@ const char* declaredSqlstate(astNode* from, const char* name) {
   int guard = 0;
   for (astNode* scope = nearestOf(from, isDeclarationScope); scope && guard < 1000000;
        scope = nearestOf(scope->parent, isDeclarationScope), ++guard) {
-    astNodeList* declarations = nullptr;
-    if (scope->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(scope)->declarations;
-    else if (scope->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(scope)->declarations;
-    else declarations = static_cast<astNodeCreatePkgHead*>(scope)->declarations;
+    astNodeList* declarations = scopeDeclarations(scope);
     for (astListCell* c = listCells(declarations); c; c = c->next) {
       if (!c->value || c->value->kind != AST_EXCEPTION_DECL) continue;
       auto* decl = static_cast<astNodeExceptionDecl*>(c->value);

@@ -37,6 +37,8 @@ astNode* outermostOf(astNode* from, bool (*want)(const astNode*));
 bool isBlockNode(const astNode* node);
 bool isLoopNode(const astNode* node);
 astNodeBlock* outermostBlock(astNode* from);  // from included
+// The declarations of a block or package (a declaration scope).
+astNodeList* scopeDeclarations(astNode* scope);
 
 astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue);
 void computeNameLength(astNodeDecl* decl);

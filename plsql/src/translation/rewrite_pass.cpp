@@ -82,6 +82,12 @@ astNodeBlock* outermostBlock(astNode* from) {
   return static_cast<astNodeBlock*>(outermostOf(from, isBlockNode));
 }
 
+astNodeList* scopeDeclarations(astNode* scope) {
+  if (scope->kind == AST_BLOCK) return static_cast<astNodeBlock*>(scope)->declarations;
+  if (scope->kind == AST_CREATE_PKG_BODY) return static_cast<astNodeCreatePkgBody*>(scope)->declarations;
+  return static_cast<astNodeCreatePkgHead*>(scope)->declarations;
+}
+
 void computeNameLength(astNodeDecl* decl) {
   int length = 0;
   for (astListCell* c = listCells(decl->variableName); c; c = c->next) {
