@@ -351,9 +351,7 @@ bool catchesNotFound(astNodeBlock* block) {
   for (astListCell* h = listCells(block->exceptions); h; h = h->next) {
     if (!h->value || h->value->kind != AST_HANDLER) continue;
     for (astListCell* c = listCells(static_cast<astNodeHandler*>(h->value)->conditions); c; c = c->next) {
-      astNode* condition = c->value;
-      astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
-                                                                    : asToken(condition);
+      astNodeToken* name = conditionName(c->value);
       if (!name || !name->text) continue;
       if (equalsIgnoreCase(name->text, rewritten.c_str())) return true;
       const char* sqlstate = declaredSqlstate(block, name->text);

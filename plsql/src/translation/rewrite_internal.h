@@ -25,6 +25,8 @@ astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);
 astNodeToken* asToken(astNode* node);  // null unless a token node
 astNodeToken* firstToken(const astNodeList* list);
+// The name token of a handler's condition (a token, or a list of them).
+astNodeToken* conditionName(astNode* condition);
 // Appends the elements of `from` (same nodes, new cells).
 astNodeList* appendElements(astNodeList* list, const astNodeList* from);
 char* madeUpName(TransformState* state);

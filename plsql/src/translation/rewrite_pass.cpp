@@ -32,6 +32,11 @@ astNodeToken* asToken(astNode* node) {
 
 astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
 
+astNodeToken* conditionName(astNode* condition) {
+  return condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
+                                                  : asToken(condition);
+}
+
 astNodeList* appendElements(astNodeList* list, const astNodeList* from) {
   for (astListCell* c = listCells(from); c; c = c->next) list = listAppend(list, c->value);
   return list;
@@ -912,9 +917,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   ensureDeclared(conditionsBlock, "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), line);
   ensureDeclared(conditionsBlock, "SQLCODE", "INTEGER", tokenList("0", -1), line);
   for (astListCell* c = listCells(handler->conditions); c; c = c->next) {
-    astNode* condition = c->value;
-    astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
-                                                                  : asToken(condition);
+    astNodeToken* name = conditionName(c->value);
     if (!name || !name->text) continue;
     char* sqlstate = exceptionSqlstate(name->text, name, state);
     if (equalsIgnoreCase(name->text, "OTHERS")) {
