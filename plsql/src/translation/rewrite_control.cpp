@@ -32,15 +32,18 @@ astNodeList* adopt(astNodeList* list, astNode* owner) {
   return list;
 }
 
+// The FOR loop whose expansion is `block` (any loop type), or null.
+astNodeFor* forOfExpansion(const astNode* block) {
+  if (!block || block->kind != AST_BLOCK || !block->parent || block->parent->kind != AST_FOR) return nullptr;
+  auto* node = static_cast<astNodeFor*>(block->parent);
+  return node->expansion == block ? node : nullptr;
+}
+
 // The FOR loop whose expansion holds `loop` as its WHILE (numeric) or LOOP
 // (cursor) statement, or null.
 astNodeFor* forOfExpansionLoop(astNode* loop) {
   astNode* list = loop ? loop->parent : nullptr;
-  astNode* block = list && list->kind == AST_LIST ? list->parent : nullptr;
-  astNode* owner = block && block->kind == AST_BLOCK ? block->parent : nullptr;
-  if (!owner || owner->kind != AST_FOR) return nullptr;
-  auto* node = static_cast<astNodeFor*>(owner);
-  return node->expansion == block ? node : nullptr;
+  return list && list->kind == AST_LIST ? forOfExpansion(list->parent) : nullptr;
 }
 
 // The loop statement inside a FOR loop's expansion: the WHILE of a numeric
@@ -50,13 +53,6 @@ astNode* expansionLoop(astNodeFor* node) {
   for (astListCell* c = listCells(block ? block->body : nullptr); c; c = c->next)
     if (c->value && (c->value->kind == AST_WHILE || c->value->kind == AST_LOOP)) return c->value;
   return nullptr;
-}
-
-// The FOR loop whose expansion is `block` (any loop type), or null.
-astNodeFor* forOfExpansion(const astNode* block) {
-  if (!block || block->kind != AST_BLOCK || !block->parent || block->parent->kind != AST_FOR) return nullptr;
-  auto* node = static_cast<astNodeFor*>(block->parent);
-  return node->expansion == block ? node : nullptr;
 }
 
 const char* labelOf(const astNode* node) {
