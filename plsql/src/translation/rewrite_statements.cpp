@@ -30,10 +30,8 @@ bool isText(const astNode* node, const char* text) {
   return token && token->text && std::strcmp(token->text, text) == 0;
 }
 
-bool isUnit(const astNode* node) { return isEnclosingUnit(node); }
-
 bool insideTrigger(astNode* node) {
-  astNode* unit = outermostOf(node, isUnit);
+  astNode* unit = outermostOf(node, isEnclosingUnit);
   return unit && unit->kind == AST_CREATE_TRIGGER;
 }
 
