@@ -776,7 +776,7 @@ const SoundCase kSoundCases[] = {
 };
 
 TEST(EmitTranslate, SoundTranslations) {
-  for (const SoundCase& c : kSoundCases) translate_test::expectSoundCase(c);
+  translate_test::expectSoundCases(kSoundCases);
 }
 
 TEST(EmitTranslate, FailedParseEmitsNothing) {

@@ -3,19 +3,12 @@
 // statement record and every error record.
 #include <gtest/gtest.h>
 
-#include <cstddef>
-
 #include "translate_fixture.h"
 
 namespace {
 
+using translate_test::expectSoundCases;
 using translate_test::SoundCase;
-
-// Every case of a table through the whole translation.
-template <size_t N>
-void expectTranslations(const SoundCase (&cases)[N]) {
-  for (const SoundCase& c : cases) translate_test::expectSoundCase(c);
-}
 
 // CONTINUE of a numeric FOR steps the loop's own index, through the label of
 // its block where a declaration on the way hides it.
@@ -1079,18 +1072,18 @@ const SoundCase kErrorNumbersThatChangeMeaningLeaveRecords[] = {
 
 }  // namespace
 
-TEST(TranslateControlFlow, ContinueStepsTheLoopsOwnIndex) { expectTranslations(kContinueStepsTheLoopsOwnIndex); }
+TEST(TranslateControlFlow, ContinueStepsTheLoopsOwnIndex) { expectSoundCases(kContinueStepsTheLoopsOwnIndex); }
 
-TEST(TranslateControlFlow, CursorLoopsCloseOnEveryWayOut) { expectTranslations(kCursorLoopsCloseOnEveryWayOut); }
+TEST(TranslateControlFlow, CursorLoopsCloseOnEveryWayOut) { expectSoundCases(kCursorLoopsCloseOnEveryWayOut); }
 
-TEST(TranslateControlFlow, NotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound) { expectTranslations(kNotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound); }
+TEST(TranslateControlFlow, NotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound) { expectSoundCases(kNotFoundOfFetchesAndDataChangesStaysAwayFromNoDataFound); }
 
-TEST(TranslateControlFlow, RowCountsTellOfTheLastStatementThatSetsThem) { expectTranslations(kRowCountsTellOfTheLastStatementThatSetsThem); }
+TEST(TranslateControlFlow, RowCountsTellOfTheLastStatementThatSetsThem) { expectSoundCases(kRowCountsTellOfTheLastStatementThatSetsThem); }
 
-TEST(TranslateControlFlow, DbmsSqlCallInsideAnExpressionStaysAnAssignment) { expectTranslations(kDbmsSqlCallInsideAnExpressionStaysAnAssignment); }
+TEST(TranslateControlFlow, DbmsSqlCallInsideAnExpressionStaysAnAssignment) { expectSoundCases(kDbmsSqlCallInsideAnExpressionStaysAnAssignment); }
 
-TEST(TranslateControlFlow, ForBoundsAreRoundedAsPlsqlDoes) { expectTranslations(kForBoundsAreRoundedAsPlsqlDoes); }
+TEST(TranslateControlFlow, ForBoundsAreRoundedAsPlsqlDoes) { expectSoundCases(kForBoundsAreRoundedAsPlsqlDoes); }
 
-TEST(TranslateControlFlow, ParametersKeepTheirRoutineQualifier) { expectTranslations(kParametersKeepTheirRoutineQualifier); }
+TEST(TranslateControlFlow, ParametersKeepTheirRoutineQualifier) { expectSoundCases(kParametersKeepTheirRoutineQualifier); }
 
-TEST(TranslateControlFlow, ErrorNumbersThatChangeMeaningLeaveRecords) { expectTranslations(kErrorNumbersThatChangeMeaningLeaveRecords); }
+TEST(TranslateControlFlow, ErrorNumbersThatChangeMeaningLeaveRecords) { expectSoundCases(kErrorNumbersThatChangeMeaningLeaveRecords); }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -81,14 +82,17 @@ inline int statusOfErrors(const std::string& errors) {
   return 0;
 }
 
-inline void expectSoundCase(const SoundCase& c) {
-  TranslateResult r = translateRun(c.source, c.markers);
-  EXPECT_EQ(r.status, statusOfErrors(c.errors)) << c.name;
-  std::string text = recordsText(r);
-  EXPECT_EQ(text, c.text) << c.name;
-  EXPECT_EQ(errorsText(r), c.errors) << c.name;
-  if (c.markers) {
-    EXPECT_EQ(text.find("--#line 000"), std::string::npos) << c.name;
+// Every case of a table through the whole translation.
+inline void expectSoundCases(std::span<const SoundCase> cases) {
+  for (const SoundCase& c : cases) {
+    TranslateResult r = translateRun(c.source, c.markers);
+    EXPECT_EQ(r.status, statusOfErrors(c.errors)) << c.name;
+    std::string text = recordsText(r);
+    EXPECT_EQ(text, c.text) << c.name;
+    EXPECT_EQ(errorsText(r), c.errors) << c.name;
+    if (c.markers) {
+      EXPECT_EQ(text.find("--#line 000"), std::string::npos) << c.name;
+    }
   }
 }
 

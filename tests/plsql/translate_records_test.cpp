@@ -669,7 +669,7 @@ const SoundCase kRecordCases[] = {
 }  // namespace
 
 TEST(TranslateRecords, WholeTranslations) {
-  for (const SoundCase& c : kRecordCases) translate_test::expectSoundCase(c);
+  translate_test::expectSoundCases(kRecordCases);
 }
 
 // The parser skipped a broken unit: the rest is translated and handed to the

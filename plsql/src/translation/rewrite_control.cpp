@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "deep_walk.h"
+#include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -31,15 +32,18 @@ astNodeList* adopt(astNodeList* list, astNode* owner) {
   return list;
 }
 
+// The FOR loop whose expansion is `block` (any loop type), or null.
+astNodeFor* forOfExpansion(const astNode* block) {
+  if (!block || block->kind != AST_BLOCK || !block->parent || block->parent->kind != AST_FOR) return nullptr;
+  auto* node = static_cast<astNodeFor*>(block->parent);
+  return node->expansion == block ? node : nullptr;
+}
+
 // The FOR loop whose expansion holds `loop` as its WHILE (numeric) or LOOP
 // (cursor) statement, or null.
 astNodeFor* forOfExpansionLoop(astNode* loop) {
   astNode* list = loop ? loop->parent : nullptr;
-  astNode* block = list && list->kind == AST_LIST ? list->parent : nullptr;
-  astNode* owner = block && block->kind == AST_BLOCK ? block->parent : nullptr;
-  if (!owner || owner->kind != AST_FOR) return nullptr;
-  auto* node = static_cast<astNodeFor*>(owner);
-  return node->expansion == block ? node : nullptr;
+  return list && list->kind == AST_LIST ? forOfExpansion(list->parent) : nullptr;
 }
 
 // The loop statement inside a FOR loop's expansion: the WHILE of a numeric
@@ -49,13 +53,6 @@ astNode* expansionLoop(astNodeFor* node) {
   for (astListCell* c = listCells(block ? block->body : nullptr); c; c = c->next)
     if (c->value && (c->value->kind == AST_WHILE || c->value->kind == AST_LOOP)) return c->value;
   return nullptr;
-}
-
-// The FOR loop whose expansion is `block` (any loop type), or null.
-astNodeFor* forOfExpansion(const astNode* block) {
-  if (!block || block->kind != AST_BLOCK || !block->parent || block->parent->kind != AST_FOR) return nullptr;
-  auto* node = static_cast<astNodeFor*>(block->parent);
-  return node->expansion == block ? node : nullptr;
 }
 
 const char* labelOf(const astNode* node) {
@@ -86,6 +83,22 @@ bool declaresName(const astNodeBlock* block, const char* name, int kind) {
   return false;
 }
 
+// The children that hold statements, and what stands in a node's place,
+// as the kind table gives them (AST_STATEMENTS, AST_STAND_IN).
+constexpr KindChild kStatementChildren[] = {
+#define AST_STATEMENTS(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#include "ast_kinds.def"
+};
+
+constexpr KindIndex kStatementIndex(kStatementChildren);
+
+constexpr KindChild kStandIns[] = {
+#define AST_STAND_IN(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#include "ast_kinds.def"
+};
+
+constexpr KindIndex kStandInIndex(kStandIns);
+
 // Calls `visit` on every statement list below `node` as the emitter reaches
 // it: bodies, branches, handler bodies and the statements the rewriting put
 // in the place of a FOR loop, a dynamic statement, an assignment or a call.
@@ -94,54 +107,18 @@ template <class Visit>
 void walkStatementLists(astNode* node, Visit& visit) {
   if (!node) return;
   deep_walk_check();
-  switch (node->kind) {
-    case AST_LIST: {
-      auto* list = static_cast<astNodeList*>(node);
-      visit(list);
-      for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit);
-      break;
-    }
-    case AST_BLOCK: {
-      auto* n = static_cast<astNodeBlock*>(node);
-      walkStatementLists(n->prologue, visit);
-      walkStatementLists(n->body, visit);
-      walkStatementLists(n->exceptions, visit);
-      break;
-    }
-    case AST_HANDLER: walkStatementLists(reinterpret_cast<astNode*>(static_cast<astNodeHandler*>(node)->body), visit); break;
-    case AST_IF: {
-      auto* n = static_cast<astNodeIf*>(node);
-      walkStatementLists(n->body, visit);
-      walkStatementLists(n->elseIf, visit);
-      walkStatementLists(n->elseBody, visit);
-      break;
-    }
-    case AST_ELSE_IF: {
-      auto* n = static_cast<astNodeElseIf*>(node);
-      walkStatementLists(n->body, visit);
-      walkStatementLists(n->elseIf, visit);
-      break;
-    }
-    case AST_CASE: {
-      auto* n = static_cast<astNodeCase*>(node);
-      walkStatementLists(n->values, visit);
-      walkStatementLists(n->defaultValue, visit);
-      break;
-    }
-    case AST_CASE_EXPR: walkStatementLists(static_cast<astNodeCaseExpr*>(node)->body, visit); break;
-    case AST_LOOP: walkStatementLists(static_cast<astNodeLoop*>(node)->body, visit); break;
-    case AST_WHILE: walkStatementLists(static_cast<astNodeWhile*>(node)->body, visit); break;
-    case AST_FOR: {
-      auto* n = static_cast<astNodeFor*>(node);
-      walkStatementLists(n->expansion ? static_cast<astNode*>(n->expansion) : n->body, visit);
-      break;
-    }
-    case AST_DYNAMIC: walkStatementLists(static_cast<astNodeDynamic*>(node)->expansion, visit); break;
-    case AST_RAISE_APP: walkStatementLists(static_cast<astNodeRaiseApp*>(node)->expansion, visit); break;
-    case AST_ASSIGN: walkStatementLists(static_cast<astNodeAssign*>(node)->callForm, visit); break;
-    case AST_CALL: walkStatementLists(static_cast<astNodeCall*>(node)->rewrite, visit); break;
-    default: break;
+  if (node->kind == AST_LIST) {
+    auto* list = static_cast<astNodeList*>(node);
+    visit(list);
+    for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit);
+    return;
   }
+  for (const KindChild& standIn : kStandInIndex.rowsOf(node->kind))
+    if (astNode* child = standIn.get(node)) {
+      walkStatementLists(child, visit);
+      return;
+    }
+  for (const KindChild& child : kStatementIndex.rowsOf(node->kind)) walkStatementLists(child.get(node), visit);
 }
 
 // Whether a statement below `node` carries `label`.
@@ -353,10 +330,7 @@ const char* declaredSqlstate(astNode* from, const char* name) {
   int guard = 0;
   for (astNode* scope = nearestOf(from, isDeclarationScope); scope && guard < 1000000;
        scope = nearestOf(scope->parent, isDeclarationScope), ++guard) {
-    astNodeList* declarations = nullptr;
-    if (scope->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(scope)->declarations;
-    else if (scope->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(scope)->declarations;
-    else declarations = static_cast<astNodeCreatePkgHead*>(scope)->declarations;
+    astNodeList* declarations = scopeDeclarations(scope);
     for (astListCell* c = listCells(declarations); c; c = c->next) {
       if (!c->value || c->value->kind != AST_EXCEPTION_DECL) continue;
       auto* decl = static_cast<astNodeExceptionDecl*>(c->value);
@@ -373,9 +347,7 @@ bool catchesNotFound(astNodeBlock* block) {
   for (astListCell* h = listCells(block->exceptions); h; h = h->next) {
     if (!h->value || h->value->kind != AST_HANDLER) continue;
     for (astListCell* c = listCells(static_cast<astNodeHandler*>(h->value)->conditions); c; c = c->next) {
-      astNode* condition = c->value;
-      astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
-                                                                    : asToken(condition);
+      astNodeToken* name = conditionName(c->value);
       if (!name || !name->text) continue;
       if (equalsIgnoreCase(name->text, rewritten.c_str())) return true;
       const char* sqlstate = declaredSqlstate(block, name->text);

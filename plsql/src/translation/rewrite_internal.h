@@ -25,6 +25,8 @@ astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);
 astNodeToken* asToken(astNode* node);  // null unless a token node
 astNodeToken* firstToken(const astNodeList* list);
+// The name token of a handler's condition (a token, or a list of them).
+astNodeToken* conditionName(astNode* condition);
 // Appends the elements of `from` (same nodes, new cells).
 astNodeList* appendElements(astNodeList* list, const astNodeList* from);
 char* madeUpName(TransformState* state);
@@ -37,6 +39,8 @@ astNode* outermostOf(astNode* from, bool (*want)(const astNode*));
 bool isBlockNode(const astNode* node);
 bool isLoopNode(const astNode* node);
 astNodeBlock* outermostBlock(astNode* from);  // from included
+// The declarations of a block or package (a declaration scope).
+astNodeList* scopeDeclarations(astNode* scope);
 
 astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue);
 void computeNameLength(astNodeDecl* decl);

@@ -32,6 +32,11 @@ astNodeToken* asToken(astNode* node) {
 
 astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
 
+astNodeToken* conditionName(astNode* condition) {
+  return condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
+                                                  : asToken(condition);
+}
+
 astNodeList* appendElements(astNodeList* list, const astNodeList* from) {
   for (astListCell* c = listCells(from); c; c = c->next) list = listAppend(list, c->value);
   return list;
@@ -80,6 +85,12 @@ bool isLoopNode(const astNode* node) { return isLoop(node); }
 
 astNodeBlock* outermostBlock(astNode* from) {
   return static_cast<astNodeBlock*>(outermostOf(from, isBlockNode));
+}
+
+astNodeList* scopeDeclarations(astNode* scope) {
+  if (scope->kind == AST_BLOCK) return static_cast<astNodeBlock*>(scope)->declarations;
+  if (scope->kind == AST_CREATE_PKG_BODY) return static_cast<astNodeCreatePkgBody*>(scope)->declarations;
+  return static_cast<astNodeCreatePkgHead*>(scope)->declarations;
 }
 
 void computeNameLength(astNodeDecl* decl) {
@@ -190,6 +201,16 @@ const char* afterFirstPart(const char* text) {
   return nullptr;
 }
 
+// The word of a name that may stand for a predefined exception: the name
+// alone, or after STANDARD.; null for a name qualified otherwise.
+const char* predefinedExceptionWord(const char* name) {
+  astNodeList* parts = splitQualifiedName(name);
+  int count = listLength(parts);
+  if (count < 1 || count > 2 || (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")))
+    return nullptr;
+  return asToken(listLast(parts))->text;
+}
+
 char* concat(const char* a, const char* b) {
   size_t la = std::strlen(a), lb = std::strlen(b);
   char* text = static_cast<char*>(poolAlloc(la + lb + 1));
@@ -210,11 +231,44 @@ astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {
   return nullptr;
 }
 
-// Whether the body block of a routine declares `name`.
-bool bodyDeclares(astNode* routine, const astNodeToken* name) {
-  astNodeBlock* body = routine->kind == AST_CREATE_FUNCTION    ? static_cast<astNodeCreateFunc*>(routine)->body
-                       : routine->kind == AST_CREATE_PROCEDURE ? static_cast<astNodeCreateProc*>(routine)->body
-                                                               : nullptr;
+// A function or procedure, with a body or without (a prototype): its kind,
+// name, parameters and body.
+struct RoutineParts {
+  bool function = false;
+  astNodeList* name = nullptr;
+  astNodeList* args = nullptr;
+  astNodeBlock* body = nullptr;
+};
+
+bool routineParts(const astNode* node, RoutineParts* routine) {
+  if (!node) return false;
+  switch (node->kind) {
+    case AST_CREATE_PROCEDURE: {
+      auto* n = static_cast<const astNodeCreateProc*>(node);
+      *routine = {false, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = static_cast<const astNodeCreateFunc*>(node);
+      *routine = {true, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_PROC_PROTO: {
+      auto* n = static_cast<const astNodeProcProto*>(node);
+      *routine = {false, n->name, n->args, nullptr};
+      return true;
+    }
+    case AST_FUNC_PROTO: {
+      auto* n = static_cast<const astNodeFuncProto*>(node);
+      *routine = {true, n->name, n->args, nullptr};
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// Whether a routine's body block declares `name`.
+bool bodyDeclares(const astNodeBlock* body, const astNodeToken* name) {
   for (astListCell* c = listCells(body ? body->declarations : nullptr); c && name; c = c->next) {
     if (!isDeclaration(c->value)) continue;
     astNodeToken* declared = firstToken(static_cast<astNodeDecl*>(c->value)->variableName);
@@ -253,30 +307,21 @@ char* requalify(astNodeToken* token, char* text) {
   // routine of a package that holds the token.
   astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutineNode) : nullptr;
   if (!routine || listLength(parts) < 2 || !first) return text;
-  astNodeList* name = nullptr;
-  astNodeList* args = nullptr;
-  if (routine->kind == AST_CREATE_FUNCTION) {
-    name = static_cast<astNodeCreateFunc*>(routine)->name;
-    args = static_cast<astNodeCreateFunc*>(routine)->args;
-  } else if (routine->kind == AST_CREATE_PROCEDURE) {
-    name = static_cast<astNodeCreateProc*>(routine)->name;
-    args = static_cast<astNodeCreateProc*>(routine)->args;
-  } else {
-    name = static_cast<astNodeCreateTrigger*>(routine)->name;
-  }
-  astNodeToken* unitName = firstToken(name);
+  RoutineParts owner;  // a trigger has its name only
+  if (!routineParts(routine, &owner)) owner.name = static_cast<astNodeCreateTrigger*>(routine)->name;
+  astNodeToken* unitName = firstToken(owner.name);
   if (!unitName || !equalsIgnoreCase(first->text, unitName->text)) return text;
   const char* rest = afterFirstPart(text);
   if (!rest) return text;
   // The target resolves a parameter qualified by its routine's name; the
   // routine's local variables are reached through its body's label.
   astNodeToken* member = parts->head->next ? asToken(parts->head->next->value) : nullptr;
-  for (astListCell* c = listCells(args); c && member; c = c->next) {
+  for (astListCell* c = listCells(owner.args); c && member; c = c->next) {
     if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
     astNodeToken* arg = firstToken(static_cast<astNodeFormalArg*>(c->value)->name);
     if (arg && equalsIgnoreCase(arg->text, member->text)) return text;
   }
-  if (unit != routine && !bodyDeclares(routine, member)) return text;
+  if (unit != routine && !bodyDeclares(owner.body, member)) return text;
   return concat(SYSZUL_BLOCK ".", rest);
 }
 
@@ -617,42 +662,6 @@ void setPackage(astNode* node, astNode* package) {
 
 // ---- routines of a module ----
 
-// A routine of a package, with a body or without: its kind, name and
-// parameters.
-struct MemberRoutine {
-  bool function = false;
-  astNodeList* name = nullptr;
-  astNodeList* args = nullptr;
-  astNodeBlock* body = nullptr;
-};
-
-bool memberRoutine(const astNode* node, MemberRoutine* routine) {
-  if (!node) return false;
-  switch (node->kind) {
-    case AST_CREATE_PROCEDURE: {
-      auto* n = static_cast<const astNodeCreateProc*>(node);
-      *routine = {false, n->name, n->args, n->body};
-      return true;
-    }
-    case AST_CREATE_FUNCTION: {
-      auto* n = static_cast<const astNodeCreateFunc*>(node);
-      *routine = {true, n->name, n->args, n->body};
-      return true;
-    }
-    case AST_PROC_PROTO: {
-      auto* n = static_cast<const astNodeProcProto*>(node);
-      *routine = {false, n->name, n->args, nullptr};
-      return true;
-    }
-    case AST_FUNC_PROTO: {
-      auto* n = static_cast<const astNodeFuncProto*>(node);
-      *routine = {true, n->name, n->args, nullptr};
-      return true;
-    }
-    default: return false;
-  }
-}
-
 // Name texts compared the way the target compares ordinary names.
 std::string foldedName(const astNodeList* name) {
   std::string text;
@@ -671,8 +680,8 @@ std::string foldedName(const astNodeList* name) {
 void reportIndistinctOverloads(astNodeList* routines, TransformState* state) {
   std::unordered_set<std::string> seen;
   for (astListCell* c = listCells(routines); c; c = c->next) {
-    MemberRoutine routine;
-    if (!memberRoutine(c->value, &routine)) continue;
+    RoutineParts routine;
+    if (!routineParts(c->value, &routine)) continue;
     std::string key = std::string(routine.function ? "F" : "P") + std::to_string(listLength(routine.args)) + " " +
                       foldedName(routine.name);
     if (seen.insert(key).second) continue;
@@ -695,8 +704,8 @@ bool publishedByPackageHead(const astNodeCreatePkgBody* body, const std::string&
     // `elements`.
     for (astNodeList* members : {head->elements, head->prototypes})
       for (astListCell* m = listCells(members); m; m = m->next) {
-        MemberRoutine routine;
-        if (memberRoutine(m->value, &routine) && foldedName(routine.name) == routineName) return true;
+        RoutineParts routine;
+        if (routineParts(m->value, &routine) && foldedName(routine.name) == routineName) return true;
       }
   }
   return false;
@@ -731,14 +740,14 @@ void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* 
   if (!body->forwardDeclarations) return;
   UseAheadSearch search;
   search.state = state;
-  std::vector<MemberRoutine> routines;
+  std::vector<RoutineParts> routines;
   for (astListCell* c = listCells(body->prototypes); c; c = c->next) {
-    MemberRoutine routine;
-    if (memberRoutine(c->value, &routine)) routines.push_back(routine);
+    RoutineParts routine;
+    if (routineParts(c->value, &routine)) routines.push_back(routine);
   }
   for (astListCell* f = listCells(body->forwardDeclarations); f; f = f->next) {
-    MemberRoutine declared;
-    if (!memberRoutine(f->value, &declared)) continue;
+    RoutineParts declared;
+    if (!routineParts(f->value, &declared)) continue;
     std::string name = foldedName(declared.name);
     if (name.empty() || publishedByPackageHead(body, name, state)) continue;
     for (size_t i = 0; i < routines.size(); ++i)
@@ -816,8 +825,8 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
       } else if (element->kind == AST_CREATE_FUNCTION || element->kind == AST_CREATE_PROCEDURE) {
         setPackage(element, body);
         // A routine without a body is one declared ahead.
-        MemberRoutine routine;
-        memberRoutine(element, &routine);
+        RoutineParts routine;
+        routineParts(element, &routine);
         if (routine.body)
           body->prototypes = listAppend(body->prototypes, element);
         else
@@ -866,28 +875,27 @@ const PredefinedException kUnmappedExceptions[] = {
     {"COLLECTION_IS_NULL", nullptr}, {"SYS_INVALID_ROWID", nullptr}, {"NO_DATA_NEEDED", nullptr},
 };
 
-// The entry for a name (STANDARD. prefix allowed, as for the map), or null.
-const PredefinedException* unmappedException(const char* name) {
-  astNodeList* parts = splitQualifiedName(name);
-  int count = listLength(parts);
-  if (count < 1 || count > 2 || (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")))
-    return nullptr;
-  const char* last = asToken(listLast(parts))->text;
-  for (const PredefinedException& entry : kUnmappedExceptions)
-    if (equalsIgnoreCase(entry.name, last)) return &entry;
-  return nullptr;
-}
-
 // SQLSTATE of a predefined exception outside the map; null, after a record
 // at `at`, when the target has none (the name is then written as it stands
 // and names no condition).
 char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* state) {
-  const PredefinedException* entry = name ? unmappedException(name) : nullptr;
-  if (!entry) return nullptr;
-  if (entry->sqlstate) return poolStrdup(entry->sqlstate);
-  std::string message = std::string("Predefined exception ") + entry->name + " not supported";
-  tokenErrorRecord(message.c_str(), entry->name, at, state->errors);
+  const char* word = predefinedExceptionWord(name);
+  for (const PredefinedException& entry : kUnmappedExceptions) {
+    if (!equalsIgnoreCase(entry.name, word)) continue;
+    if (entry.sqlstate) return poolStrdup(entry.sqlstate);
+    std::string message = std::string("Predefined exception ") + entry.name + " not supported";
+    tokenErrorRecord(message.c_str(), entry.name, at, state->errors);
+    return nullptr;
+  }
   return nullptr;
+}
+
+// SQLSTATE of an exception name: the exception map's, else that of a
+// predefined exception outside the map; null without an exception map.
+char* exceptionSqlstate(const char* name, astNode* at, TransformState* state) {
+  if (!state->exceptionMap || !name) return nullptr;
+  char* sqlstate = sqlstateForName(name, state);
+  return sqlstate ? sqlstate : unmappedExceptionSqlstate(name, at, state);
 }
 
 void transformHandler(astNodeHandler* handler, TransformState* state) {
@@ -897,12 +905,9 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   ensureDeclared(conditionsBlock, "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), line);
   ensureDeclared(conditionsBlock, "SQLCODE", "INTEGER", tokenList("0", -1), line);
   for (astListCell* c = listCells(handler->conditions); c; c = c->next) {
-    astNode* condition = c->value;
-    astNodeToken* name = condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
-                                                                  : asToken(condition);
+    astNodeToken* name = conditionName(c->value);
     if (!name || !name->text) continue;
-    char* sqlstate = state->exceptionMap ? sqlstateForName(name->text, state) : nullptr;
-    if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, name, state);
+    char* sqlstate = exceptionSqlstate(name->text, name, state);
     if (equalsIgnoreCase(name->text, "OTHERS")) {
       name->text = poolStrdup("SQLEXCEPTION");
     } else if (sqlstate) {
@@ -944,8 +949,7 @@ void transformRaise(astNodeRaise* node, TransformState* state) {
     node->condition = nullptr;
     return;
   }
-  char* sqlstate = state->exceptionMap && name->text ? sqlstateForName(name->text, state) : nullptr;
-  if (!sqlstate && state->exceptionMap) sqlstate = unmappedExceptionSqlstate(name->text, node, state);
+  char* sqlstate = exceptionSqlstate(name->text, node, state);
   if (sqlstate) {
     node->condition = sqlstate;
     node->isSqlstate = 1;
@@ -1100,12 +1104,9 @@ astNodeList* splitQualifiedName(const char* text) {
 }
 
 char* sqlstateForName(const char* name, const TransformState* state) {
-  if (!name || !state->exceptionMap) return nullptr;
-  astNodeList* parts = splitQualifiedName(name);
-  int count = listLength(parts);
-  if (count > 2) return nullptr;
-  if (count == 2 && !equalsIgnoreCase(firstToken(parts)->text, "STANDARD")) return nullptr;
-  const char* last = asToken(listLast(parts))->text;
+  if (!state->exceptionMap) return nullptr;
+  const char* last = predefinedExceptionWord(name);
+  if (!last) return nullptr;
   for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
     // A row without a name is found by its number only.
     if (row->name && row->name[0] && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);

@@ -30,10 +30,8 @@ bool isText(const astNode* node, const char* text) {
   return token && token->text && std::strcmp(token->text, text) == 0;
 }
 
-bool isUnit(const astNode* node) { return isEnclosingUnit(node); }
-
 bool insideTrigger(astNode* node) {
-  astNode* unit = outermostOf(node, isUnit);
+  astNode* unit = outermostOf(node, isEnclosingUnit);
   return unit && unit->kind == AST_CREATE_TRIGGER;
 }
 
@@ -491,10 +489,7 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
   // Weak REF CURSOR types of a block are plain cursors in the target.
   astNode* scope = nearestOf(list->parent ? list->parent : owner, isDeclScope);
   for (; scope; scope = nearestOf(scope->parent, isDeclScope)) {
-    astNodeList* declarations = nullptr;
-    if (scope->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(scope)->declarations;
-    else if (scope->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(scope)->declarations;
-    else declarations = static_cast<astNodeCreatePkgHead*>(scope)->declarations;
+    astNodeList* declarations = scopeDeclarations(scope);
     if (!declarations) continue;
     // Every datatype outside the map is looked up here; gathering each
     // scope's REF CURSOR declarations once keeps long declaration lists linear.
