@@ -1,13 +1,11 @@
 // Per-input-file state, the version triple, and the report's head and tail.
 #include <errno.h>
-#include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <mutex>
 
 #include "file_state_internal.h"
@@ -200,34 +198,20 @@ bool locked_by_this_thread(dev_t dev, ino_t ino) {
 // A fresh file beside path that only this process can read so far; it is
 // marked for removal until the report is complete.
 FILE* create_beside(file_state* fs, const char* path) {
-  static std::atomic<unsigned> serial{0};
-  size_t size = strlen(path) + 64;
-  char* name = (char*)malloc(size);
-  if (name == nullptr) return nullptr;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    snprintf(name, size, "%s.%ld.%u.part", path, (long)getpid(), serial.fetch_add(1));
-    // Marked before it exists: no signal finds it made but unmarked.
-    report_pending* pending = report_pending_add(name, 0, 0, 0);
-    if (pending == nullptr) break;
-    int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      int error = errno;
-      report_pending_release(pending);
-      if (error == EEXIST) continue;
-      break;
-    }
-    FILE* f = fdopen(fd, "w+");
-    if (f == nullptr) {
-      close(fd);
-      report_pending_discard(pending);
-      break;
-    }
-    fs->temp_path = name;
-    fs->temp_pending = pending;
-    return f;
+  char* name = nullptr;
+  report_pending* pending = nullptr;
+  int fd = report_create_beside(path, &name, &pending);
+  if (fd < 0) return nullptr;
+  FILE* f = fdopen(fd, "w+");
+  if (f == nullptr) {
+    close(fd);
+    report_pending_discard(pending);
+    free(name);
+    return nullptr;
   }
-  free(name);
-  return nullptr;
+  fs->temp_path = name;
+  fs->temp_pending = pending;
+  return f;
 }
 
 // The new report keeps the owner, group and mode of the one it replaces,

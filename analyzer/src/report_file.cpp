@@ -5,6 +5,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/file.h>
@@ -74,19 +75,39 @@ char* read_link(const char* path, off_t size_hint) {
   }
 }
 
-// Makes the missing report empty and marks it for removal, with signals
-// held off so that no handler finds the file made but not yet marked.
-int create_placeholder(const char* target, report_pending** pending) {
+report_pending* add_pending(const char* path, bool placeholder, dev_t dev, ino_t ino) {
+  char* copy = strdup(path);
+  if (copy == nullptr) return nullptr;
+  report_pending* r = take_record();
+  if (r == nullptr) {
+    free(copy);
+    errno = ENOMEM;
+    return nullptr;
+  }
+  r->owner = getpid();
+  r->placeholder = placeholder;
+  r->dev = dev;
+  r->ino = ino;
+  r->path.store(copy, std::memory_order_release);
+  return r;
+}
+
+// Makes the file at path, which must not exist yet, and marks it pending,
+// with signals held off so that no handler finds the file made but not
+// yet marked. Its descriptor, open for reading and writing, or -1 with
+// errno set.
+int create_pending(const char* path, bool placeholder, mode_t mode, report_pending** pending) {
   sigset_t all, before;
   sigfillset(&all);
   pthread_sigmask(SIG_BLOCK, &all, &before);
-  int fd = open(target, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+  *pending = nullptr;
+  int fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
   if (fd >= 0) {
     struct stat st;
-    if (fstat(fd, &st) == 0) *pending = report_pending_add(target, 1, st.st_dev, st.st_ino);
+    if (fstat(fd, &st) == 0) *pending = add_pending(path, placeholder, st.st_dev, st.st_ino);
     if (*pending == nullptr) {
       int error = errno;
-      unlink(target);
+      unlink(path);
       close(fd);
       fd = -1;
       errno = error;
@@ -100,21 +121,22 @@ int create_placeholder(const char* target, report_pending** pending) {
 
 }  // namespace
 
-report_pending* report_pending_add(const char* path, int placeholder, dev_t dev, ino_t ino) {
-  char* copy = strdup(path);
-  if (copy == nullptr) return nullptr;
-  report_pending* r = take_record();
-  if (r == nullptr) {
-    free(copy);
-    errno = ENOMEM;
-    return nullptr;
+int report_create_beside(const char* target, char** name, report_pending** pending) {
+  static std::atomic<unsigned> serial{0};
+  size_t size = strlen(target) + 64;
+  char* path = (char*)malloc(size);
+  if (path == nullptr) return -1;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    snprintf(path, size, "%s.%ld.%u.part", target, (long)getpid(), serial.fetch_add(1));
+    int fd = create_pending(path, false, 0600, pending);
+    if (fd >= 0) {
+      *name = path;
+      return fd;
+    }
+    if (errno != EEXIST) break;
   }
-  r->owner = getpid();
-  r->placeholder = placeholder != 0;
-  r->dev = dev;
-  r->ino = ino;
-  r->path.store(copy, std::memory_order_release);
-  return r;
+  free(path);
+  return -1;
 }
 
 void report_pending_release(report_pending* pending) {
@@ -187,7 +209,8 @@ report_lock_result report_lock_open(const char* target, report_held_fn held, rep
     report_pending* placeholder = nullptr;
     int fd = open(target, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
-      fd = create_placeholder(target, &placeholder);
+      // The report did not exist: this run makes it, empty.
+      fd = create_pending(target, true, 0666, &placeholder);
       if (fd < 0 && errno == EEXIST) continue;
     }
     if (fd < 0) return REPORT_CANNOT_OPEN;

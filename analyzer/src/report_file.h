@@ -12,7 +12,11 @@
  * that did not exist before the run; it is removed only while it is still
  * the empty file (device, inode) that the run made. */
 struct report_pending;
-struct report_pending* report_pending_add(const char* path, int placeholder, dev_t dev, ino_t ino);
+/* Makes a fresh file beside target, named after it, the process and a
+ * serial number, that only this process can read so far; pending until
+ * released. Its descriptor, open for reading and writing, with its
+ * malloc'd name in *name; -1 when no file can be made there. */
+int report_create_beside(const char* target, char** name, struct report_pending** pending);
 /* Forgets the file, which stays. */
 void report_pending_release(struct report_pending* pending);
 /* Removes the file now (a placeholder only when it is still the run's
