@@ -5,6 +5,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -150,6 +151,29 @@ char* resolve_links(const char* path) {
   return nullptr;
 }
 
+int create_pending(const char* path, int placeholder, mode_t mode, pending_file** pending) {
+  sigset_t all, before;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &before);
+  *pending = nullptr;
+  int fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+  if (fd >= 0) {
+    struct stat st;
+    if (fstat(fd, &st) == 0) *pending = pending_file_add(path, placeholder, st.st_dev, st.st_ino);
+    if (*pending == nullptr) {
+      int error = errno;
+      unlink(path);
+      close(fd);
+      fd = -1;
+      errno = error;
+    }
+  }
+  int error = errno;
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  errno = error;
+  return fd;
+}
+
 int create_beside(const char* target, mode_t mode, char** name, pending_file** pending) {
   // Process-wide, like the process number in the name: the names of one
   // process's files differ.
@@ -161,17 +185,12 @@ int create_beside(const char* target, mode_t mode, char** name, pending_file** p
   if (candidate == nullptr) return -1;
   for (int attempt = 0; attempt < 100; ++attempt) {
     snprintf(candidate, size, "%s.%ld.%u.part", target, (long)getpid(), serial.fetch_add(1));
-    pending_file* mark = pending_file_add(candidate, 0, 0, 0);
-    if (mark == nullptr) break;
-    int fd = open(candidate, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    int fd = create_pending(candidate, 0, mode, pending);
     if (fd >= 0) {
       *name = candidate;
-      *pending = mark;
       return fd;
     }
-    int error = errno;
-    pending_file_release(mark);
-    if (error != EEXIST) break;
+    if (errno != EEXIST) break;
   }
   free(candidate);
   return -1;

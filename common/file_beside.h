@@ -30,11 +30,16 @@ void pending_files_discard(void);
  * malloc'd; NULL with errno set when the links loop or memory runs out. */
 char* resolve_links(const char* path);
 
-/* Creates a new file beside target (target.PID.N.part) with the given
- * mode, open for reading and writing, and marks it pending before it exists,
- * so that no signal finds it made but unmarked. Returns its descriptor, its
- * malloc'd name in *name and its mark in *pending; -1 when no file can be
- * made there. */
+/* Makes the file at path, which must not exist yet, with the given mode,
+ * open for reading and writing, and marks it pending (a placeholder when
+ * placeholder is not 0), with signals held off so that no handler finds the
+ * file made but unmarked or marked but someone else's. Its descriptor and
+ * its mark in *pending; -1 with errno set. */
+int create_pending(const char* path, int placeholder, mode_t mode, struct pending_file** pending);
+
+/* Creates a new file beside target (target.PID.N.part) with the given mode
+ * through create_pending. Returns its descriptor, its malloc'd name in
+ * *name and its mark in *pending; -1 when no file can be made there. */
 int create_beside(const char* target, mode_t mode, char** name, struct pending_file** pending);
 
 /* The new file takes the owner, group and mode of the one it replaces, as

@@ -87,6 +87,19 @@ spv *new_lexeme_table(smp_memory_pool *pool, int first) {
   return v;
 }
 
+// A context with a pool made ready for its first input: the default log,
+// no input, empty lexeme tables; made current. 0, or 22.
+int context_start(st_context *context) {
+  context->log_level = context_get_default_loglevel();
+  context->log_callback = default_log_callback();
+  context->input_start = nullptr;
+  context->input_end = nullptr;
+  context->cursor = nullptr;
+  context->lexeme_start = new_lexeme_table(context->pool, 0);
+  context->lexeme_kind = new_lexeme_table(context->pool, -1);
+  return context_remember(context);
+}
+
 }  // namespace
 }  // namespace qen_ag
 
@@ -111,30 +124,16 @@ QEN_AG_API void lib_one_time_done(void) {}
 QEN_AG_API int context_init(st_context *context) {
   if (!context) return 22;
   context->pool = smp_create();
-  context->log_level = context_get_default_loglevel();
-  context->log_callback = default_log_callback();
-  context->input_start = nullptr;
-  context->input_end = nullptr;
-  context->cursor = nullptr;
-  context->lexeme_start = new_lexeme_table(context->pool, 0);
-  context->lexeme_kind = new_lexeme_table(context->pool, -1);
-  return context_remember(context);
+  return context_start(context);
 }
 
 QEN_AG_API int context_reset(st_context *context) {
   if (!context) return 22;
   if (!context->pool) return context_init(context);
   smp_reset(context->pool);
-  context->log_level = context_get_default_loglevel();
-  context->log_callback = default_log_callback();
-  context->input_start = nullptr;
-  context->input_end = nullptr;
-  context->cursor = nullptr;
   context->lexeme_count = 0;
   context->line_table = nullptr;
-  context->lexeme_start = new_lexeme_table(context->pool, 0);
-  context->lexeme_kind = new_lexeme_table(context->pool, -1);
-  return context_remember(context);
+  return context_start(context);
 }
 
 QEN_AG_API int context_set_file_input(st_context *context, const char *path) {

@@ -272,10 +272,10 @@ spare_chunk *take_spare(smp_memory_pool *pool, std::uint64_t request, std::uint6
 }
 
 // Keeps a bump chunk the pool no longer uses for its next allocations, or
-// releases it when the pool keeps enough already.
-void keep_or_release(smp_memory_pool *pool, bump_header *h) {
+// releases it when the pool would keep more than keep bytes.
+void keep_or_release(smp_memory_pool *pool, bump_header *h, std::uint64_t keep) {
   std::uint64_t bytes = static_cast<std::uint64_t>(h->units) * kUnit;
-  if (pool->spare_bytes + bytes > kSpareBytes) {
+  if (pool->spare_bytes + bytes > keep) {
     chunk_free(h->id);
     return;
   }
@@ -432,6 +432,43 @@ free_block *new_freeable_chunk(smp_memory_pool *pool, unsigned n, bool soft) {
   t->id = id;
   join_chunk_ring(pool, t);
   return open_freeable_chunk(pool, t);
+}
+
+// Takes every chunk but the first off the pool, after the spares it kept
+// before. Freeable chunks stay in it, each one free block again, and bump
+// chunks are kept as spares, as long as the bytes kept stay within keep;
+// the others are released.
+void give_back_chunks(smp_memory_pool *pool, std::uint64_t keep) {
+  release_spares(pool->spare_bump);
+  pool->spare_bump = nullptr;
+  pool->spare_bytes = 0;
+  pool->cursor = nullptr;
+  if (chunk_trailer *t = pool->freeable) {
+    t->chunk_prev->chunk_next = nullptr;
+    pool->freeable = nullptr;
+    while (t) {
+      chunk_trailer *next = t->chunk_next;
+      // A trailer the registry does not know under its id: a broken pool.
+      if (chunk_find(t) != t->id) smp_fatal(1962);
+      std::uint64_t bytes = static_cast<std::uint64_t>(reinterpret_cast<char *>(t) - reinterpret_cast<char *>(t->first)) +
+                            kTrailerUnits * kUnit;
+      if (pool->spare_bytes + bytes > keep) {
+        chunk_free(t->id);
+      } else {
+        pool->spare_bytes += bytes;
+        join_chunk_ring(pool, t);
+        open_freeable_chunk(pool, t);
+      }
+      t = next;
+    }
+  }
+  bump_header *h = pool->bump;
+  while (h->next) {
+    bump_header *next = h->next;
+    keep_or_release(pool, h, keep);
+    h = next;
+  }
+  pool->bump = h;
 }
 
 bool first_block_fits(free_block *b, std::uint32_t u) {
@@ -660,39 +697,10 @@ void *smp_malloc_soft(smp_memory_pool *pool, unsigned n) { return malloc_impl(po
 void smp_reset(smp_memory_pool *pool) {
   if (!pool) return;
   pool_lock lock(pool);
-  // Bump chunks the last use left unused go; what it used is kept, up to
-  // the bound, for the next.
-  release_spares(pool->spare_bump);
-  pool->spare_bump = nullptr;
-  pool->spare_bytes = 0;
-  // Freeable chunks stay in the pool, each one free block again.
-  pool->cursor = nullptr;
-  if (chunk_trailer *t = pool->freeable) {
-    t->chunk_prev->chunk_next = nullptr;
-    pool->freeable = nullptr;
-    while (t) {
-      chunk_trailer *next = t->chunk_next;
-      std::uint64_t bytes = static_cast<std::uint64_t>(reinterpret_cast<char *>(t) - reinterpret_cast<char *>(t->first)) +
-                            kTrailerUnits * kUnit;
-      if (pool->spare_bytes + bytes > kSpareBytes) {
-        chunk_free(t->id);
-      } else {
-        pool->spare_bytes += bytes;
-        join_chunk_ring(pool, t);
-        open_freeable_chunk(pool, t);
-      }
-      t = next;
-    }
-  }
-  bump_header *h = pool->bump;
-  while (h->next) {
-    bump_header *next = h->next;
-    keep_or_release(pool, h);
-    h = next;
-  }
+  give_back_chunks(pool, kSpareBytes);
   // The first chunk, which holds the record, was filled when it was made.
+  bump_header *h = pool->bump;
   h->free_units = static_cast<std::int32_t>(h->units - kPoolRecordUnits - kBumpHeaderUnits);
-  pool->bump = h;
   pool->bump_filled = 0;
   learn(learned_size_class(static_cast<std::uint32_t>(pool->input_size)), pool->bump_units * kUnit);
   pool->input_size = 0;
@@ -781,35 +789,8 @@ QEN_AG_API void smp_destroy(smp_memory_pool *pool) {
   int first_id = -1;
   {
     pool_lock lock(pool);
-    while (pool->freeable) {
-      chunk_trailer *t = pool->freeable;
-      int id = chunk_find(t);
-      if (id < 0) smp_fatal(1962);
-      t->pool = nullptr;
-      if (t->chunk_next == t) {
-        pool->freeable = nullptr;
-      } else {
-        t->chunk_prev->chunk_next = t->chunk_next;
-        t->chunk_next->chunk_prev = t->chunk_prev;
-        pool->freeable = t->chunk_next;
-      }
-      chunk_free(id);
-    }
-    pool->cursor = nullptr;
-    bump_header *h = pool->bump;
-    while (h) {
-      bump_header *next = h->next;
-      int id = chunk_find(h);
-      if (!next) {
-        first_id = id;
-        break;
-      }
-      chunk_free(id);
-      h = next;
-    }
-    pool->bump = h;
-    release_spares(pool->spare_bump);
-    pool->spare_bump = nullptr;
+    give_back_chunks(pool, 0);
+    first_id = pool->bump->id;
     learned_size(0);  // make sure the table exists before it is moved
     learn(learned_size_class(static_cast<std::uint32_t>(pool->input_size)), pool->bump_units * kUnit);
   }

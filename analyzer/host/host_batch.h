@@ -39,11 +39,9 @@ class thread_context {
   thread_context(const thread_context&) = delete;
   thread_context& operator=(const thread_context&) = delete;
 
-  // The context, ready for the next batch; null when it cannot be set up.
-  st_context* next() {
-    int result = ctx_.pool != nullptr ? context_reset(&ctx_) : context_init(&ctx_);
-    return result == 0 ? &ctx_ : nullptr;
-  }
+  // The context, ready for the next batch (context_reset sets up a context
+  // that has no pool yet); null when it cannot be set up.
+  st_context* next() { return context_reset(&ctx_) == 0 ? &ctx_ : nullptr; }
 
  private:
   st_context ctx_;

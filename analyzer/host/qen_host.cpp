@@ -104,8 +104,12 @@ request parse_options(int argc, char** argv, options* o) {
 // The library names a file that it cannot open, but not the reason. The
 // host looks first, so that its own message carries the system's reason;
 // whatever the look cannot foresee is still refused by the library.
+void file_message(const char* what, const char* path, const std::string& reason) {
+  std::fprintf(stderr, "qen_host: cannot %s '%s': %s\n", what, path, reason.c_str());
+}
+
 int file_error(const char* what, const char* path, int error) {
-  std::fprintf(stderr, "qen_host: cannot %s '%s': %s\n", what, path, strerror(error));
+  file_message(what, path, strerror(error));
   return error;
 }
 
@@ -141,7 +145,7 @@ int check_report(const char* path) {
   if (stat(path, &st) == 0) {
     if (S_ISDIR(st.st_mode)) return file_error(what, path, EISDIR);
     if (!S_ISREG(st.st_mode)) {
-      std::fprintf(stderr, "qen_host: cannot %s '%s': not a regular file\n", what, path);
+      file_message(what, path, "not a regular file");
       return EINVAL;
     }
     if (faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0) return file_error(what, path, errno);
@@ -158,8 +162,7 @@ int check_report(const char* path) {
   }
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
     int error = errno;
-    std::fprintf(stderr, "qen_host: cannot %s '%s': no new file can be made in its folder '%s': %s\n", what, path,
-                 folder.c_str(), strerror(error));
+    file_message(what, path, "no new file can be made in its folder '" + folder + "': " + strerror(error));
     return error;
   }
   return 0;

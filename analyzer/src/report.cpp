@@ -92,6 +92,21 @@ void for_each_escaped_byte(st_String_const* s, int escaped, Put put) {
   }
 }
 
+// Text inside a CDATA section: every "]]>" is split across two sections.
+class cdata_writer {
+ public:
+  explicit cdata_writer(FILE* out) : w_(out) {}
+  void put(char c) {
+    if (c == '>' && brackets_ >= 2) w_.put("]]><![CDATA[");
+    brackets_ = c == ']' ? brackets_ + 1 : 0;
+    w_.put(c);
+  }
+
+ private:
+  block_writer w_;
+  int brackets_ = 0;
+};
+
 int lexeme_line(int lexeme) {
   ag_word b[3] = {ag_from_int(lexeme), 0, 0};
   lexeme_line_and_col_(b);
@@ -133,13 +148,8 @@ st_String_const* lexeme_line_text(int lexeme) {
 }
 
 void report_write_escaped(st_String_const* s, FILE* out, int escaped) {
-  int brackets = 0;  // the text stands in CDATA: split every "]]>"
-  block_writer w(out);
-  for_each_escaped_byte(s, escaped, [&](char c) {
-    if (c == '>' && brackets >= 2) w.put("]]><![CDATA[");
-    brackets = c == ']' ? brackets + 1 : 0;
-    w.put(c);
-  });
+  cdata_writer w(out);
+  for_each_escaped_byte(s, escaped, [&](char c) { w.put(c); });
 }
 
 void report_object_header(envn* env) {
@@ -168,26 +178,28 @@ void envn_syntax_error(envn* env, int lexeme) {
   FILE* out = file_state_output(fs);
   int escaped = file_state_is_escaped(fs);
   const char* q = escaped ? "'" : "";
+  ag_word b[2] = {ag_from_int(lexeme), 0};
+  lexeme_text_(b);
+  // The message of the <text> element, as its CDATA section reads; the
+  // host is told the same.
+  std::string message = std::string("Incorrect syntax near '") + q;
+  for_each_escaped_byte(ag_str(b[1]), escaped, [&](char c) { message += c; });
+  message += '\'';
+  message += q;
   fprintf(out,
           "          <syntax-error>\n            <line-in-file>%d</line-in-file>\n"
           "            <line-in-object>%d</line-in-object>\n"
-          "            <text><![CDATA[Incorrect syntax near '%s",
-          line, line - (int)env->object_first_line, q);
-  ag_word b[2] = {ag_from_int(lexeme), 0};
-  lexeme_text_(b);
-  st_String_const* near = ag_str(b[1]);
-  report_write_escaped(near, out, escaped);
-  fprintf(out, "'%s]]></text>\n            <context><![CDATA[", q);
+          "            <text><![CDATA[",
+          line, line - (int)env->object_first_line);
+  {
+    cdata_writer w(out);
+    for (char c : message) w.put(c);
+  }
+  fputs("]]></text>\n            <context><![CDATA[", out);
   report_write_escaped(lexeme_line_text(lexeme), out, escaped);
   fputs("]]></context>\n          </syntax-error>\n", out);
-  if (fs->on_syntax_error != nullptr) {
-    // The <text> element's message, as its CDATA section reads.
-    std::string message = std::string("Incorrect syntax near '") + q;
-    for_each_escaped_byte(near, escaped, [&](char c) { message += c; });
-    message += '\'';
-    message += q;
+  if (fs->on_syntax_error != nullptr)
     fs->on_syntax_error(fs->on_syntax_error_data, line, message.data(), message.size());
-  }
 }
 
 void yyerror(st_context* ctx, const char* message) {

@@ -3,37 +3,8 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-namespace {
-
-// Makes the missing report empty and marks it for removal, with signals
-// held off so that no handler finds the file made but not yet marked.
-int create_placeholder(const char* target, pending_file** pending) {
-  sigset_t all, before;
-  sigfillset(&all);
-  pthread_sigmask(SIG_BLOCK, &all, &before);
-  int fd = open(target, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd >= 0) {
-    struct stat st;
-    if (fstat(fd, &st) == 0) *pending = pending_file_add(target, 1, st.st_dev, st.st_ino);
-    if (*pending == nullptr) {
-      int error = errno;
-      unlink(target);
-      close(fd);
-      fd = -1;
-      errno = error;
-    }
-  }
-  int error = errno;
-  pthread_sigmask(SIG_SETMASK, &before, nullptr);
-  errno = error;
-  return fd;
-}
-
-}  // namespace
 
 report_lock_result report_lock_open(const char* target, report_held_fn held, report_lock* lock) {
   lock->fd = -1;
@@ -48,7 +19,7 @@ report_lock_result report_lock_open(const char* target, report_held_fn held, rep
     pending_file* placeholder = nullptr;
     int fd = open(target, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
-      fd = create_placeholder(target, &placeholder);
+      fd = create_pending(target, 1, 0666, &placeholder);
       if (fd < 0 && errno == EEXIST) continue;
     }
     if (fd < 0) return REPORT_CANNOT_OPEN;

@@ -223,12 +223,7 @@ TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
       expected += (c.standard_input ? std::string("<standard input>") : in) + ":" + line + "\n";
     EXPECT_EQ(r.err, expected) << c.name;
     // One line for each syntax error of the report.
-    std::string report = read_file(out);
-    size_t count = 0;
-    for (size_t at = report.find("<syntax-error>"); at != std::string::npos;
-         at = report.find("<syntax-error>", at + 1))
-      ++count;
-    EXPECT_EQ(count, c.lines.size()) << c.name;
+    EXPECT_EQ(qen_test::count_of(read_file(out), "<syntax-error>"), (int)c.lines.size()) << c.name;
   }
 }
 
