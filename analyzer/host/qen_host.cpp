@@ -114,7 +114,7 @@ request parse_options(int argc, char** argv, options* o) {
       default:
         // A short letter that is no option is named alone; a long option
         // (unknown, or given a value it does not take) as it was written.
-        if (optopt > 0 && optopt < 256 && strchr(short_options + 1, optopt) == nullptr)
+        if (optopt > 0 && optopt < 256 && (optopt == ':' || strchr(short_options + 1, optopt) == nullptr))
           return refuse(std::string("unknown option -") + char(optopt));
         return refuse(std::string("unknown option ") + argv[optind - 1]);
     }

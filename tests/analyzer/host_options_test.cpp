@@ -70,6 +70,7 @@ TEST_F(HostOptions, WrongShortFormsAreNamed) {
     const char* message;
   } cases[] = {
       {"-qx q.sql", "unknown option -x"},
+      {"-q: q.sql", "unknown option -:"},
       {"q.sql -qt", "option -t needs a value"},
       {"--help=x", "unknown option --help=x"},
       {"-- -q.sql q.sql", "one input at most: 'q.sql' follows '-q.sql'"},
