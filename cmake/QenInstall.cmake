@@ -1,8 +1,9 @@
 # Install rules: the three shared libraries with the headers of their exported
-# interfaces, the two programs, a CMake package (find_package(qen) gives
-# qen::ag, qen::analyzer and qen::util) and one pkg-config file per library.
-# Everything installed finds what it needs relative to its own place, so an
-# installed prefix can be moved as a whole.
+# interfaces, the two programs with their manual pages, a CMake package
+# (find_package(qen) gives qen::ag, qen::analyzer and qen::util, one
+# component each) and one pkg-config file per library. Everything installed
+# finds what it needs relative to its own place, so an installed prefix can
+# be moved as a whole.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -26,10 +27,13 @@ function(qen_library target name include_dir)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${include_dir}>
     $<INSTALL_INTERFACE:${QEN_INSTALL_INCLUDEDIR}>)
-  install(TARGETS ${target} EXPORT qenTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  install(DIRECTORY ${include_dir}/ DESTINATION ${QEN_INSTALL_INCLUDEDIR}
-    FILES_MATCHING PATTERN "*.h")
+  if(QEN_INSTALL)
+    # One export set per library: a component of the package.
+    install(TARGETS ${target} EXPORT qen_${name}_targets
+      LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    install(DIRECTORY ${include_dir}/ DESTINATION ${QEN_INSTALL_INCLUDEDIR}
+      FILES_MATCHING PATTERN "*.h")
+  endif()
 endfunction()
 
 # qen_program(<target>): a program installed in bin/, finding the libraries
@@ -37,7 +41,10 @@ endfunction()
 function(qen_program target)
   file(RELATIVE_PATH bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
-  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(QEN_INSTALL)
+    install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/man/${target}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
 endfunction()
 
 # A folder of the installation as a pkg-config value: relative to the .pc
@@ -52,7 +59,13 @@ endfunction()
 
 # The package files, once the libraries are defined.
 function(qen_install_package)
-  install(EXPORT qenTargets NAMESPACE qen:: DESTINATION ${QEN_INSTALL_CMAKEDIR})
+  if(NOT QEN_INSTALL)
+    return()
+  endif()
+  foreach(name ag analyzer util)
+    install(EXPORT qen_${name}_targets NAMESPACE qen:: FILE qen-${name}-targets.cmake
+      DESTINATION ${QEN_INSTALL_CMAKEDIR})
+  endforeach()
   configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/qenConfig.cmake.in
     ${PROJECT_BINARY_DIR}/qenConfig.cmake
     INSTALL_DESTINATION ${QEN_INSTALL_CMAKEDIR})

@@ -1,3 +1,27 @@
+# The CTest labels of a test file, so that a packager can choose what to run
+# (ctest -L unit): its folder's name (agc, analyzer, plsql, util), then one
+# of
+#   corpus   reads the shared corpus (skips without it);
+#   process  runs the programs or the build tools as processes;
+#   unit     neither: in-process only, offline and quick;
+# and thread when it starts threads of its own. Read from the file itself,
+# so that a new test is labelled without a list to keep.
+function(qen_test_labels out folder src)
+  file(READ ${src} text)
+  set(labels ${folder})
+  if(text MATCHES "QEN_SHARED_DIR|_corpus_files\\(")
+    list(APPEND labels corpus)
+  elseif(text MATCHES "(QEN_HOST|VESTRAKE|AGGEN|BISON)_PATH|run_host|runProcess|run_command|command_status|popen\\(|fork\\(|posix_spawn")
+    list(APPEND labels process)
+  else()
+    list(APPEND labels unit)
+  endif()
+  if(text MATCHES "std::j?thread|pthread_create|std::async")
+    list(APPEND labels thread)
+  endif()
+  set(${out} ${labels} PARENT_SCOPE)
+endfunction()
+
 # qen_add_test_folder(<prefix> LIBS <libs...> [INTERNAL_LIBS <libs...>]
 #                     [DEFINES <defs...>] [INCLUDES <dirs...>])
 # Every *_test.cpp of the calling folder becomes its own test executable
@@ -32,6 +56,12 @@ function(qen_add_test_folder prefix)
       # Cases of one executable share its scratch files: never run them at
       # the same time (different executables still run in parallel).
       PROPERTIES TIMEOUT 600 RESOURCE_LOCK ${target})
+    # The labels, set once the cases are known (gtest_discover_tests would
+    # flatten a list of labels into separate arguments).
+    qen_test_labels(labels ${prefix} ${src})
+    set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_labels.cmake)
+    file(WRITE ${labels_file} "if(${target}_TESTS)\n  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${labels}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
   endforeach()
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tmp)
 endfunction()

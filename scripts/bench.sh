@@ -39,7 +39,13 @@ done
 shift $((OPTIND - 1))
 [ $# -le 1 ] || usage
 build=$(cd "${1:-$root/build}" && pwd)
-[ -d "$corpus" ] || { echo "bench: no corpus at $corpus" >&2; exit 2; }
+if [ ! -d "$corpus" ]; then
+  echo "bench: no corpus at $corpus" >&2
+  echo "bench: the corpus is part of the shared material beside the tree (QEN_SHARED_DIR/corpus," >&2
+  echo "bench: by default ../shared/corpus); name another folder with -c CORPUS, one holding" >&2
+  echo "bench: tsql/**/*.sql and plsql/**/*.{pks,pkb,tps,tpb,sql,trg}" >&2
+  exit 2
+fi
 corpus=$(cd "$corpus" && pwd)
 [ -z "$old" ] || old=$(cd "$old" && pwd)
 

@@ -2,7 +2,7 @@
 # Installs the Debian packages that the build and the tests need, when missing.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config bison flex libace-dev libgtest-dev
-      libxml2-utils graphviz)
+      libxml2-utils graphviz man-db)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

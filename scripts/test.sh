@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the whole test suite twice: in a plain build and in a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the tests that use
-# threads once more in a ThreadSanitizer build. All must pass, and all treat
-# compiler warnings as errors. The builds have folders of their own
-# (build-test*/), so the build/ of build.sh is left alone.
+# threads once more in a ThreadSanitizer build; then the install test once
+# more as a Debian packager configures: a multiarch library folder and no
+# RUNPATH. All must pass, and all treat compiler warnings as errors. The
+# builds have folders of their own (build-test*/), so the build/ of build.sh
+# is left alone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -33,3 +35,10 @@ cmake --build "$tsan" -j"$jobs" --target tests/util/all agc_context_test agc_smp
 ctest --test-dir "$tsan/tests/util" --output-on-failure -j"$jobs" --timeout 600
 ctest --test-dir "$tsan" --output-on-failure -j"$jobs" --timeout 600 \
   -R '^(ContextTest\.OtherThreadsHaveNoContext|SmpThreads\..*|ThreadLayerTest\..*|ExportsThreads\..*|ParserPass\.LongStatementListsDoNotExhaustTheStack)$'
+echo "== install under a multiarch library folder, without RUNPATH =="
+multi="$root/build-test-multiarch"
+cmake -S "$root" -B "$multi" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON \
+  -DCMAKE_INSTALL_LIBDIR=lib/x86_64-linux-gnu -DCMAKE_SKIP_INSTALL_RPATH=ON >/dev/null
+# What is installed, not the tests.
+cmake --build "$multi" -j"$jobs" --target qen_ag qen_analyzer qen_util qen_host vestrake
+ctest --test-dir "$multi" --output-on-failure --timeout 600 -R '^install_package$'

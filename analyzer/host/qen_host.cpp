@@ -3,6 +3,7 @@
 // usage text below (qen_host --help).
 #include <errno.h>
 #include <fcntl.h>
+#include <getopt.h>
 #include <signal.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -25,10 +26,10 @@ const char kUsage[] =
     "usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n"
     "       qen_host -h | --help | --version\n"
     "\n"
-    "Reads T-SQL from INPUT (standard input when absent), splits it into batches at\n"
-    "lines that hold only \"go\", analyses each batch with qen_analyzer and writes an\n"
-    "XML report of the features that the target version lacks, object by object,\n"
-    "with every syntax error and the file's counters.\n"
+    "Reads T-SQL from INPUT (standard input when absent or -), splits it into\n"
+    "batches at lines that hold only \"go\", analyses each batch with qen_analyzer\n"
+    "and writes an XML report of the features that the target version lacks,\n"
+    "object by object, with every syntax error and the file's counters.\n"
     "\n"
     "Options:\n"
     "  -t VERSION  target version: MAJOR[.MINOR[.PATCH]] in decimal digits. The\n"
@@ -44,6 +45,9 @@ const char kUsage[] =
     "              output); an existing report is extended by this input\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
+    "\n"
+    "Flags may be bundled (-qe), a value may follow its letter (-t1.2) and options\n"
+    "may follow INPUT; -- ends the options.\n"
     "\n"
     "Each syntax error of the report is also written to standard error as\n"
     "FILE:LINE: MESSAGE, in line order (LINE counts from 1).\n"
@@ -70,34 +74,58 @@ request refuse(const std::string& message) {
   return request::refused;
 }
 
+// The command line as getopt_long reads it, with the habits of the tools
+// beside it: bundled flags (-qe), attached values (-t1.2), options after the
+// input, "--" ending the options and "-" standing for standard input.
 request parse_options(int argc, char** argv, options* o) {
-  for (int i = 1; i < argc; ++i) {
-    const char* a = argv[i];
-    const char** slot = nullptr;
-    if (strcmp(a, "-h") == 0 || strcmp(a, "--help") == 0) return request::help;
-    if (strcmp(a, "--version") == 0) return request::version;
-    if (strcmp(a, "-t") == 0) {
-      slot = &o->version;
-    } else if (strcmp(a, "-i") == 0) {
-      slot = &o->id;
-    } else if (strcmp(a, "-o") == 0) {
-      slot = &o->report;
-    } else if (strcmp(a, "-q") == 0) {
-      o->quoted = true;
-    } else if (strcmp(a, "-e") == 0) {
-      o->escaped = true;
-    } else if (a[0] == '-' && a[1] != '\0') {
-      return refuse(std::string("unknown option ") + a);
-    } else if (o->input == nullptr) {
-      o->input = a;
-    } else {
-      return refuse(std::string("one input at most: '") + a + "' follows '" + o->input + "'");
-    }
-    if (slot != nullptr) {
-      if (i + 1 >= argc) return refuse(std::string("option ") + a + " needs a value");
-      *slot = argv[++i];
+  enum { version_option = 256 };
+  static const struct option long_options[] = {
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, version_option},
+      {nullptr, 0, nullptr, 0},
+  };
+  // The leading ':' keeps getopt quiet: the host says what is wrong itself.
+  static const char short_options[] = ":t:i:o:qeh";
+  opterr = 0;
+  int c;
+  while ((c = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1) {
+    switch (c) {
+      case 'h':
+        return request::help;
+      case version_option:
+        return request::version;
+      case 't':
+        o->version = optarg;
+        break;
+      case 'i':
+        o->id = optarg;
+        break;
+      case 'o':
+        o->report = optarg;
+        break;
+      case 'q':
+        o->quoted = true;
+        break;
+      case 'e':
+        o->escaped = true;
+        break;
+      case ':':
+        return refuse(std::string("option -") + char(optopt) + " needs a value");
+      default:
+        // A short letter that is no option is named alone; a long option
+        // (unknown, or given a value it does not take) as it was written.
+        if (optopt > 0 && optopt < 256 && (optopt == ':' || strchr(short_options + 1, optopt) == nullptr))
+          return refuse(std::string("unknown option -") + char(optopt));
+        return refuse(std::string("unknown option ") + argv[optind - 1]);
     }
   }
+  for (int i = optind; i < argc; ++i) {
+    if (o->input != nullptr)
+      return refuse(std::string("one input at most: '") + argv[i] + "' follows '" + o->input + "'");
+    o->input = argv[i];
+  }
+  // "-" is standard input, as an absent input is.
+  if (o->input != nullptr && strcmp(o->input, "-") == 0) o->input = nullptr;
   return request::analyse;
 }
 

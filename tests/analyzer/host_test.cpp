@@ -130,7 +130,7 @@ TEST(HostCommandLine, WrongCommandLinesAreNamedAndExitTwo) {
   } cases[] = {
       {"-x", "unknown option -x"},
       {"--verbose " + shell_quote(in), "unknown option --verbose"},
-      {"-qe " + shell_quote(in), "unknown option -qe"},
+      {"-qx " + shell_quote(in), "unknown option -x"},
       {shell_quote(in) + " -t", "option -t needs a value"},
       {"-i", "option -i needs a value"},
       {"-q -o", "option -o needs a value"},

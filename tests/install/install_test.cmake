@@ -6,10 +6,14 @@
 #
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=... -DCONFIG=...
 #         -DVERSION=... -DC_COMPILER=... -DCXX_COMPILER=... -DGENERATOR=...
-#         [-DFLAGS=...] -P install_test.cmake
+#         -DLIBDIR=... -DSKIP_RPATH=ON|OFF [-DFLAGS=...] -P install_test.cmake
 #
 # FLAGS are the sanitizer flags the tree was built with; programs linked
-# against its libraries need them too.
+# against its libraries need them too. LIBDIR is the build's
+# CMAKE_INSTALL_LIBDIR (lib, or a multiarch lib/x86_64-linux-gnu);
+# SKIP_RPATH its CMAKE_SKIP_INSTALL_RPATH, with which nothing installed
+# carries a RUNPATH and the installed programs find the libraries through
+# LD_LIBRARY_PATH, as a packager's do through the system's folders.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/test_steps.cmake)
 
@@ -23,16 +27,20 @@ file(RENAME ${first} ${prefix})
 # ---- what was installed: the programs, the libraries with their links,
 # the headers of the exported interfaces and nothing else, the package files
 string(REGEX MATCH "^[0-9]+" major "${VERSION}")
-set(expected bin/qen_host bin/vestrake lib/cmake/qen/qenConfig.cmake
-    lib/cmake/qen/qenConfigVersion.cmake lib/cmake/qen/qenTargets.cmake)
+set(lib ${LIBDIR})
+set(expected bin/qen_host bin/vestrake ${lib}/cmake/qen/qenConfig.cmake
+    ${lib}/cmake/qen/qenConfigVersion.cmake share/man/man1/qen_host.1 share/man/man1/vestrake.1)
 string(TOLOWER "${CONFIG}" config)
 if(config STREQUAL "")
   set(config noconfig)
 endif()
-list(APPEND expected lib/cmake/qen/qenTargets-${config}.cmake)
+foreach(component ag analyzer util)
+  list(APPEND expected ${lib}/cmake/qen/qen-${component}-targets.cmake
+       ${lib}/cmake/qen/qen-${component}-targets-${config}.cmake)
+endforeach()
 foreach(name qen_ag qen_analyzer qen_util)
-  list(APPEND expected lib/lib${name}.so lib/lib${name}.so.${major} lib/lib${name}.so.${VERSION}
-       lib/pkgconfig/${name}.pc)
+  list(APPEND expected ${lib}/lib${name}.so ${lib}/lib${name}.so.${major} ${lib}/lib${name}.so.${VERSION}
+       ${lib}/pkgconfig/${name}.pc)
 endforeach()
 foreach(folder agc/include analyzer/include util/include)
   file(GLOB headers RELATIVE ${SOURCE_DIR}/${folder} ${SOURCE_DIR}/${folder}/*.h)
@@ -45,28 +53,37 @@ list(SORT expected)
 list(SORT installed)
 expect_equal("installed files" "${installed}" "${expected}")
 
+set(lib_runpath "$ORIGIN")
+file(RELATIVE_PATH bin_to_lib ${prefix}/bin ${prefix}/${lib})
+set(bin_runpath "$ORIGIN/${bin_to_lib}")
+if(SKIP_RPATH)
+  set(lib_runpath "")
+  set(bin_runpath "")
+  set(ENV{LD_LIBRARY_PATH} ${prefix}/${lib})
+endif()
 foreach(name qen_ag qen_analyzer qen_util)
-  file(READ_SYMLINK ${prefix}/lib/lib${name}.so link)
+  file(READ_SYMLINK ${prefix}/${lib}/lib${name}.so link)
   expect_equal("lib${name}.so" "${link}" "lib${name}.so.${major}")
-  file(READ_SYMLINK ${prefix}/lib/lib${name}.so.${major} link)
+  file(READ_SYMLINK ${prefix}/${lib}/lib${name}.so.${major} link)
   expect_equal("lib${name}.so.${major}" "${link}" "lib${name}.so.${VERSION}")
-  expect_dynamic(${prefix}/lib/lib${name}.so.${VERSION} "lib${name}.so.${major}" "$ORIGIN")
+  expect_dynamic(${prefix}/${lib}/lib${name}.so.${VERSION} "lib${name}.so.${major}" "${lib_runpath}")
 endforeach()
-expect_dynamic(${prefix}/bin/qen_host "" "$ORIGIN/../lib")
-expect_dynamic(${prefix}/bin/vestrake "" "$ORIGIN/../lib")
+expect_dynamic(${prefix}/bin/qen_host "" "${bin_runpath}")
+expect_dynamic(${prefix}/bin/vestrake "" "${bin_runpath}")
 
 # Nothing installed names the build tree, the sources or the first prefix
 # (the debugging information of the programs and libraries aside; the
 # sanitizers keep source positions in the code itself).
-file(GLOB_RECURSE checked ${prefix}/include/* ${prefix}/lib/cmake/* ${prefix}/lib/pkgconfig/*)
+file(GLOB_RECURSE checked ${prefix}/include/* ${prefix}/${lib}/cmake/* ${prefix}/${lib}/pkgconfig/*
+     ${prefix}/share/man/*)
 if(FLAGS STREQUAL "")
-  list(APPEND checked ${prefix}/bin/qen_host ${prefix}/bin/vestrake ${prefix}/lib/libqen_ag.so
-       ${prefix}/lib/libqen_analyzer.so ${prefix}/lib/libqen_util.so)
+  list(APPEND checked ${prefix}/bin/qen_host ${prefix}/bin/vestrake ${prefix}/${lib}/libqen_ag.so
+       ${prefix}/${lib}/libqen_analyzer.so ${prefix}/${lib}/libqen_util.so)
 endif()
 set(stripped ${WORK}/stripped)
 foreach(file IN LISTS checked)
   set(read ${file})
-  if(NOT file MATCHES "/(include|cmake|pkgconfig)/")
+  if(NOT file MATCHES "/(include|cmake|pkgconfig|man)/")
     run(objcopy --strip-debug ${file} ${stripped})
     set(read ${stripped})
   endif()
@@ -109,7 +126,7 @@ run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK}/consumer -G ${GENERATOR}
 run(${CMAKE_COMMAND} --build ${WORK}/consumer)
 check_programs(find_package ${WORK}/consumer/report_c ${WORK}/consumer/ini_cpp)
 
-set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/${lib}/pkgconfig)
 run(pkg-config --libs qen_analyzer)
 string(FIND "${run_output}" "-lqen_ag" at)
 if(at EQUAL -1)
@@ -124,9 +141,43 @@ foreach(program report_c:qen_analyzer:report.c:${C_COMPILER} ini_cpp:qen_util:in
   list(GET parts 3 compiler)
   run(pkg-config --cflags --libs ${package})
   separate_arguments(package_flags UNIX_COMMAND "${run_output}")
-  run(${compiler} ${flags} ${consumer}/${source} ${package_flags} -Wl,-rpath,${prefix}/lib
+  run(${compiler} ${flags} ${consumer}/${source} ${package_flags} -Wl,-rpath,${prefix}/${lib}
       -o ${WORK}/${name}_pc)
 endforeach()
 check_programs(pkg-config ${WORK}/report_c_pc ${WORK}/ini_cpp_pc)
+unset(ENV{PKG_CONFIG_PATH})
+
+# ---- the components of the package, with no ACE on pkg-config's search
+# path: a C host of the analyzer still builds; util, or a component that
+# does not exist, is refused by name.
+file(MAKE_DIRECTORY ${WORK}/no-pc)
+set(ENV{PKG_CONFIG_LIBDIR} ${WORK}/no-pc)
+run_status(1 pkg-config --exists ACE)
+function(configure_consumer status components)
+  file(REMOVE_RECURSE ${WORK}/components)
+  run_status(${status} ${CMAKE_COMMAND} -S ${consumer} -B ${WORK}/components -G ${GENERATOR}
+      -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+      "-DCMAKE_C_FLAGS=${FLAGS}" "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DQEN_COMPONENTS=${components}")
+  set(run_error "${run_error}" PARENT_SCOPE)
+endfunction()
+configure_consumer(0 analyzer)
+run(${CMAKE_COMMAND} --build ${WORK}/components)
+if(EXISTS ${WORK}/components/ini_cpp)
+  message(FATAL_ERROR "COMPONENTS analyzer: qen::util was defined")
+endif()
+run_status(1 ${WORK}/components/report_c ${input})
+expect_equal("COMPONENTS analyzer: report_c's report" "${run_output}" "${report}")
+foreach(refused "util|qen component 'util' needs ACE" "sql|qen has no component 'sql'")
+  string(REPLACE "|" ";" parts "${refused}")
+  list(GET parts 0 components)
+  list(GET parts 1 said)
+  configure_consumer(1 "${components}")
+  string(REGEX REPLACE "[ \n]+" " " error "${run_error}")
+  string(FIND "${error}" "${said}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "COMPONENTS ${components}: the refusal does not say \"${said}\":\n${run_error}")
+  endif()
+endforeach()
+unset(ENV{PKG_CONFIG_LIBDIR})
 
 file(REMOVE_RECURSE ${WORK})

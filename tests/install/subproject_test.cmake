@@ -1,6 +1,7 @@
 # The tree added to another project with add_subdirectory: it configures
-# there without its tests, its libraries are known as qen::ag, qen::analyzer
-# and qen::util, and a program over qen::util builds and runs.
+# there without its tests and without install rules, its libraries are known
+# as qen::ag, qen::analyzer and qen::util, and a program over qen::util
+# builds and runs.
 #
 #   cmake -DSOURCE_DIR=... -DWORK=... -DC_COMPILER=... -DCXX_COMPILER=...
 #         -DGENERATOR=... -P subproject_test.cmake
@@ -27,4 +28,8 @@ endif()
 # The analyzer takes minutes to build: the program over util stands for both.
 run(${CMAKE_COMMAND} --build ${build} --target ini_cpp --parallel 2)
 check_ini_cpp("ini_cpp" ${build}/ini_cpp ${WORK})
+# The parent's install puts nothing of qen into its prefix.
+run(${CMAKE_COMMAND} --install ${build} --prefix ${WORK}/prefix)
+file(GLOB_RECURSE installed ${WORK}/prefix/*)
+expect_equal("installed by the parent" "${installed}" "")
 file(REMOVE_RECURSE ${WORK})

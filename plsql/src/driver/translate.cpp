@@ -167,10 +167,12 @@ void translateSource(const char* source, StatementRecord** statements, ErrorReco
   // short were replaced by the one line above.
   std::fflush(stdout);
   if (!result.jumpCode) printErrorRecords(stderr, sourceName, result.errors);
-  // Output lost on its way (a full disk, a file-size limit) fails the run.
+  // Output lost on its way (a full disk, a file-size limit) fails the run
+  // whatever the source held: the status must not pass for a plain
+  // syntax-error run whose messages the user has seen.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fputs("ERROR: Can't write standard output\n", stderr);
-    if (result.status == 0) result.status = -1;
+    result.status = -1;
   }
   std::exit(result.status);
 }
