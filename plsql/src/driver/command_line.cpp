@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dump_encoding.h"
 #include "file_beside.h"
 #include "parse_context.h"
 #include "sqlexc_ast_dump.h"
@@ -139,8 +140,9 @@ void parseOptions(int argc, char** argv, CommandOptions* options) {
     }
     if (i + 1 >= argc) invalidValueExit(arg);
     const char* value = argv[++i];
-    // The encoding is written into the dump's XML declaration.
-    if (letter == 'c' && !isEncodingName(value)) invalidValueExit(arg);
+    // The encoding is written into the dump's XML declaration: only a name, and
+    // one that the dump can be written in.
+    if (letter == 'c' && (!isEncodingName(value) || !dumpEncodingUsable(value))) invalidValueExit(arg);
     if (isMax)
       options->maxErrors = parseDecimalInt32(value);
     else
@@ -170,6 +172,21 @@ void refuseDumpOverSource(const char* astFile, const SourceRead& read) {
   if (!astFile || read.isCharDevice || stat(astFile, &st) != 0) return;
   if (st.st_dev != read.device || st.st_ino != read.inode) return;
   std::printf("ERROR: Dump file is the read file: %s\n", astFile);
+  failExit();
+}
+
+// The dump writes the source's bytes as they stand, under the declared
+// encoding: a byte outside it would make the document ill-formed.
+void refuseBytesOutsideEncoding(const CommandOptions& options, const char* source) {
+  if (!options.astFile) return;
+  size_t length = std::strlen(source);
+  size_t bad = firstByteOutsideEncoding(source, length, options.encoding);
+  if (bad == SIZE_MAX) return;
+  if (options.sourceText)
+    std::printf("ERROR: Byte not in %s at line %d of the source string\n", options.encoding, lineOf(source, bad));
+  else
+    std::printf("ERROR: Byte not in %s at line %d of read file: %s\n", options.encoding, lineOf(source, bad),
+                options.inputFile);
   failExit();
 }
 
@@ -285,6 +302,7 @@ void vestrakeMain(int argc, char** argv) {
   } else {
     usageExit();
   }
+  refuseBytesOutsideEncoding(options, source);
 
   TranslateOptions translate;
   setCommandLineDefaults(&translate);
