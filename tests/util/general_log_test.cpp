@@ -121,7 +121,7 @@ TEST(GeneralLogTest, DriverInitialisationSaysWhenItsFileCannotBeOpenedOrWritten)
   } rows[] = {
       {dir + "/missing/driver.log", " Cannot open file " + dir + "/missing/driver.log: No such file or directory\n"},
       {dir, " Cannot open file " + dir + ": Is a directory\n"},
-      {"/dev/full", "Cannot write file /dev/full: No space left on device; log records are being lost\n"},
+      {"/dev/full", " Cannot open file /dev/full: not a regular file\n"},
   };
   QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
   general->enableSqlLog(true);

@@ -355,7 +355,7 @@ TEST_F(LogConfigTest, BadLinesOfTheFileAreSaidAndTheRestConfigures)
        "\xEF\xBB\xBF[LOGGING_DEFAULT]\nLOGGING_LEVEL=2047\nstray\n[SEC]\nLONG=" + std::string(5000, 'x') +
            "\nLOGGING_LEVEL=2021\n",
        2047, 2021, "Logging.ini, line 3: a line without '='; the line is skipped\n"},
-      {"a folder", "", 2017, 2017, "Error with ini file Logging.ini\n"},
+      {"a folder", "", 2017, 2017, "Error with ini file " + work + "/Logging.ini: Is a directory\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

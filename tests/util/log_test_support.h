@@ -3,6 +3,8 @@
 #define QEN_LOG_TEST_SUPPORT_H
 
 #include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +39,33 @@ inline bool exists(const std::string& path)
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
 }
+
+/// A file-size limit for this process while the object lives: a regular
+/// file that takes no more data past it (EFBIG, SIGXFSZ ignored). Keep it
+/// above what the test writes elsewhere (captured standard error).
+class FileSizeLimit
+{
+public:
+  explicit FileSizeLimit(rlim_t bytes)
+  {
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit()
+  {
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  struct rlimit saved;
+  sighandler_t oldHandler;
+};
 
 /// A fresh, empty folder under the test folder.
 inline std::string freshFolder(const std::string& name)
