@@ -10,6 +10,26 @@
 namespace qen_util {
 namespace detail {
 
+namespace {
+
+// The file's last byte is not a line end. Read through a second descriptor,
+// as the log's own is for writing only; a file that cannot be read counts
+// as ending a line.
+bool endsInsideALine(const char* name, const struct stat& opened)
+{
+  const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  struct stat status;
+  char last = '\n';
+  const bool same = ::fstat(fd, &status) == 0 && status.st_dev == opened.st_dev && status.st_ino == opened.st_ino;
+  const bool inside = same && ::pread(fd, &last, 1, opened.st_size - 1) == 1 && last != '\n';
+  ::close(fd);
+  return inside;
+}
+
+}  // namespace
+
 LogFile::LogFile() : std::ostream(nullptr)
 {
   rdbuf(&buffer);
@@ -56,8 +76,7 @@ bool LogFile::open(const char* fileName, int mode)
   buffer.streamAtLineStart = true;
   // A file appended to that ends inside a line holds a record cut by an
   // earlier failure: it is marked before the next record.
-  char last = '\n';
-  buffer.fileLineOpen = append && status.st_size > 0 && ::pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n';
+  buffer.fileLineOpen = append && status.st_size > 0 && endsInsideALine(name, status);
   return true;
 }
 
