@@ -82,14 +82,13 @@ TEST_F(SourceRead, PipesAndDevicesAreReadToTheirEnd) {
     EXPECT_EQ(r.output, "");
     EXPECT_EQ(read_file(dump_), expected);
   }
-  // More than one read's worth through a pipe: every statement arrives.
-  qen_test::ProcessResult r = run("cat big.pls | " + vestrake() + " -i /dev/stdin -a d.xml");
+  // More than one read's worth through a pipe: all of it arrives.
+  qen_test::ProcessResult r = run(vestrake() + " -i big.pls -a big.xml");
   EXPECT_EQ(r.status, 0) << r.output.substr(0, 500);
-  std::string doc = read_file(dump_);
-  size_t assignments = 0;
-  for (size_t at = doc.find("type=\"assign\""); at != std::string::npos; at = doc.find("type=\"assign\"", at + 1))
-    ++assignments;
-  EXPECT_EQ(assignments, 20000u);
+  r = run("cat big.pls | " + vestrake() + " -i /dev/stdin -a d.xml");
+  EXPECT_EQ(r.status, 0) << r.output.substr(0, 500);
+  EXPECT_GT(read_file(dump_).size(), 1000000u);
+  EXPECT_EQ(read_file(dump_), read_file(dir_ + "/big.xml"));
   // A device that never ends stops at its first NUL byte.
   r = run("timeout 20 " + vestrake() + " -i /dev/zero -a d.xml");
   EXPECT_EQ(r.status, 255);

@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -22,6 +24,8 @@
 #include <vector>
 
 #include <ace/SString.h>
+
+#include "QENLogConfig.h"
 
 #include "shell_command.h"
 
@@ -221,6 +225,46 @@ inline int wholeAndOnce(const std::vector<std::string>& statements, int threads,
       good += found != seen.end() && found->second == 1;
     }
   return good;
+}
+
+// Scenarios that run in a child process (EXPECT_EXIT) return "" or what
+// went wrong; CHECK returns the failed condition with its line.
+#define CHECK(condition)                                                                     \
+  do {                                                                                       \
+    if (!(condition))                                                                        \
+      return std::string("check failed: " #condition " at line ") + std::to_string(__LINE__); \
+  } while (0)
+
+/// Ends a scenario's child: status 1 with the failure on standard error, or
+/// an ordinary exit 0, so that the release at exit runs too.
+[[noreturn]] inline void finish(const std::string& failure)
+{
+  if (!failure.empty()) {
+    std::fprintf(stderr, "%s\n", failure.c_str());
+    std::exit(1);
+  }
+  std::exit(0);
+}
+
+/// A pattern that matches the text and nothing else.
+inline std::string exactly(const std::string& text)
+{
+  std::string pattern = "^";
+  for (char c : text) {
+    if (std::strchr(".[]()*+?{}|^$\\", c))
+      pattern += '\\';
+    pattern += c;
+  }
+  return pattern + "$";
+}
+
+/// The level of the configuration's default logger; -1 without one.
+inline int generalLevel()
+{
+  qen_util::QENLogConfig* config = qen_util::QENLogConfig::instance();
+  if (!config || !config->getDefaultLogUtil())
+    return -1;
+  return config->getDefaultLogUtil()->getLoggingLevel();
 }
 
 #endif
