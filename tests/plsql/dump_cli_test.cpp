@@ -272,7 +272,7 @@ TEST_F(DumpCli, EncodingOption) {
     std::string encoding;
   } cases[] = {
       {{"-c", "UTF-8"}, "UTF-8"},
-      {{"-c", "x._-9"}, "x._-9"},
+      {{"-c", "windows-1252"}, "windows-1252"},
       {{"-c", ""}, "ISO-8859-1"},
       {{}, "ISO-8859-1"},
   };

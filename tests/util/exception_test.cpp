@@ -142,7 +142,7 @@ TEST(QENExceptionTest, ThrownInsideLibraryCaughtAsBase)
   } catch (const QENException& e) {
     caught = true;
     EXPECT_NE(nullptr, dynamic_cast<const QENFileException*>(&e));
-    EXPECT_EQ("Error with ini file /nonexistent/dir/none.ini\n", str(e.getErrorMsg()));
+    EXPECT_EQ("Error with ini file /nonexistent/dir/none.ini: No such file or directory\n", str(e.getErrorMsg()));
     EXPECT_EQ(ERROR, e.getSeverity());
   }
   EXPECT_TRUE(caught);

@@ -61,7 +61,7 @@ TEST(IniReaderTest, MissingFileDefaultsAndThrows)
     reader.getStringValue("MAIN", "name");
     FAIL() << "no exception";
   } catch (const QENFileException& e) {
-    EXPECT_EQ("Error with ini file /nonexistent/missing.ini\n", str(e.getErrorMsg()));
+    EXPECT_EQ("Error with ini file /nonexistent/missing.ini: No such file or directory\n", str(e.getErrorMsg()));
     EXPECT_EQ(2, frameCount(e));  // the load and the getter
   }
   // The typed getters read through the string getter and add their own frame.
@@ -75,7 +75,7 @@ TEST(IniReaderTest, MissingFileDefaultsAndThrows)
       }
       FAIL() << "no exception from getter " << which;
     } catch (const QENFileException& e) {
-      EXPECT_EQ("Error with ini file /nonexistent/missing.ini\n", str(e.getErrorMsg()));
+      EXPECT_EQ("Error with ini file /nonexistent/missing.ini: No such file or directory\n", str(e.getErrorMsg()));
       EXPECT_EQ(3, frameCount(e));
     }
   }
@@ -210,7 +210,7 @@ TEST(IniReaderTest, UnloadThenGetterFailsOnEmptyName)
     reader.getStringValue("MAIN", "name");
     FAIL();
   } catch (const QENFileException& e) {
-    EXPECT_EQ("Error with ini file \n", str(e.getErrorMsg()));
+    EXPECT_EQ("Error with ini file : No such file or directory\n", str(e.getErrorMsg()));
   }
 }
 

@@ -22,21 +22,6 @@ using namespace qen_util;
 
 namespace {
 
-#define CHECK(condition)                                                        \
-  do {                                                                          \
-    if (!(condition))                                                           \
-      return std::string("check failed: " #condition " at line ") + std::to_string(__LINE__); \
-  } while (0)
-
-[[noreturn]] void finish(const std::string& failure)
-{
-  if (!failure.empty()) {
-    std::fprintf(stderr, "%s\n", failure.c_str());
-    std::exit(1);
-  }
-  std::exit(0);  // an ordinary exit, so the release at exit runs too
-}
-
 class LogConfigTest : public testing::Test
 {
 protected:
@@ -69,26 +54,6 @@ protected:
   std::string base;
   std::string work;
 };
-
-/// A pattern that matches the text and nothing else.
-std::string exactly(const std::string& text)
-{
-  std::string pattern = "^";
-  for (char c : text) {
-    if (std::strchr(".[]()*+?{}|^$\\", c))
-      pattern += '\\';
-    pattern += c;
-  }
-  return pattern + "$";
-}
-
-int generalLevel()
-{
-  QENLogConfig* config = QENLogConfig::instance();
-  if (!config || !config->getDefaultLogUtil())
-    return -1;
-  return config->getDefaultLogUtil()->getLoggingLevel();
-}
 
 }  // namespace
 
@@ -355,7 +320,7 @@ TEST_F(LogConfigTest, BadLinesOfTheFileAreSaidAndTheRestConfigures)
        "\xEF\xBB\xBF[LOGGING_DEFAULT]\nLOGGING_LEVEL=2047\nstray\n[SEC]\nLONG=" + std::string(5000, 'x') +
            "\nLOGGING_LEVEL=2021\n",
        2047, 2021, "Logging.ini, line 3: a line without '='; the line is skipped\n"},
-      {"a folder", "", 2017, 2017, "Error with ini file Logging.ini\n"},
+      {"a folder", "", 2017, 2017, "Error with ini file " + work + "/Logging.ini: Is a directory\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

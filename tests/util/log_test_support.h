@@ -3,9 +3,16 @@
 #define QEN_LOG_TEST_SUPPORT_H
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -17,6 +24,8 @@
 #include <vector>
 
 #include <ace/SString.h>
+
+#include "QENLogConfig.h"
 
 #include "shell_command.h"
 
@@ -38,6 +47,33 @@ inline bool exists(const std::string& path)
   return ::stat(path.c_str(), &st) == 0;
 }
 
+/// A file-size limit for this process while the object lives: a regular
+/// file that takes no more data past it (EFBIG, SIGXFSZ ignored). Keep it
+/// above what the test writes elsewhere (captured standard error).
+class FileSizeLimit
+{
+public:
+  explicit FileSizeLimit(rlim_t bytes)
+  {
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit()
+  {
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  struct rlimit saved;
+  sighandler_t oldHandler;
+};
+
 /// A fresh, empty folder under the test folder.
 inline std::string freshFolder(const std::string& name)
 {
@@ -47,6 +83,49 @@ inline std::string freshFolder(const std::string& name)
     return std::string();
   return dir;
 }
+
+/// A tmpfs of 64 KiB on a fresh folder, for as long as the object lives;
+/// not mounted where the system does not allow it.
+class SmallDisk
+{
+public:
+  explicit SmallDisk(const std::string& name) : dir(mountPoint(name)), mounted(mount(dir)) {}
+  ~SmallDisk()
+  {
+    if (mounted)
+      ::umount2(dir.c_str(), MNT_DETACH);
+  }
+
+  /// Fills the disk with a file of its own until no byte more fits.
+  bool fill() const
+  {
+    const int fd = ::open((dir + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+      return false;
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    return full;
+  }
+  void makeRoom() const { ::unlink((dir + "/filler").c_str()); }
+
+  const std::string dir;
+  const bool mounted;
+
+private:
+  static std::string mountPoint(const std::string& name)
+  {
+    // One left behind by a run that did not finish.
+    ::umount2((std::string(QEN_TEST_TMP_DIR) + "/" + name).c_str(), MNT_DETACH);
+    return freshFolder(name);
+  }
+  static bool mount(const std::string& folder)
+  {
+    return !folder.empty() && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+};
 
 inline std::vector<std::string> listFolder(const std::string& dir)
 {
@@ -146,6 +225,46 @@ inline int wholeAndOnce(const std::vector<std::string>& statements, int threads,
       good += found != seen.end() && found->second == 1;
     }
   return good;
+}
+
+// Scenarios that run in a child process (EXPECT_EXIT) return "" or what
+// went wrong; CHECK returns the failed condition with its line.
+#define CHECK(condition)                                                                     \
+  do {                                                                                       \
+    if (!(condition))                                                                        \
+      return std::string("check failed: " #condition " at line ") + std::to_string(__LINE__); \
+  } while (0)
+
+/// Ends a scenario's child: status 1 with the failure on standard error, or
+/// an ordinary exit 0, so that the release at exit runs too.
+[[noreturn]] inline void finish(const std::string& failure)
+{
+  if (!failure.empty()) {
+    std::fprintf(stderr, "%s\n", failure.c_str());
+    std::exit(1);
+  }
+  std::exit(0);
+}
+
+/// A pattern that matches the text and nothing else.
+inline std::string exactly(const std::string& text)
+{
+  std::string pattern = "^";
+  for (char c : text) {
+    if (std::strchr(".[]()*+?{}|^$\\", c))
+      pattern += '\\';
+    pattern += c;
+  }
+  return pattern + "$";
+}
+
+/// The level of the configuration's default logger; -1 without one.
+inline int generalLevel()
+{
+  qen_util::QENLogConfig* config = qen_util::QENLogConfig::instance();
+  if (!config || !config->getDefaultLogUtil())
+    return -1;
+  return config->getDefaultLogUtil()->getLoggingLevel();
 }
 
 #endif

@@ -398,21 +398,24 @@ TEST_F(LogUtilTest, LongTextIsWrittenWhole)
 
 TEST_F(LogUtilTest, AFileThatTakesNoDataIsSaidOnceForItsRecords)
 {
-  // Both files of a section logger: its SQL log and its general log.
+  // Both files of a section logger: its SQL log and its general log. A
+  // file-size limit stops the file: it takes the first 4 KiB of a long
+  // record and nothing after them.
+  const std::string path = dir + "/stopped.log";
   const struct
   {
     const char* name;
     std::function<void(QENSpecificLogUtil&)> open;
   } rows[] = {
       {"SQL log",
-       [](QENSpecificLogUtil& logger) {
+       [&path](QENSpecificLogUtil& logger) {
          logger.setSeparateSqlLogs(true);
          logger.setSqlLoggingMode(4, true);
-         ASSERT_TRUE(logger.openSqlLogFile("/dev/full", 8));
+         ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
        }},
       {"general log",
-       [](QENSpecificLogUtil& logger) {
-         logger.ODBCInitialize(true, false, const_cast<char*>("/dev/full"), const_cast<char*>("ALL"));
+       [&path](QENSpecificLogUtil& logger) {
+         logger.ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("ALL"));
        }},
   };
   for (const auto& row : rows) {
@@ -421,9 +424,13 @@ TEST_F(LogUtilTest, AFileThatTakesNoDataIsSaidOnceForItsRecords)
     logger.enableSqlLog(true);
     row.open(logger);
     testing::internal::CaptureStderr();
-    logger.logSql(ERROR, "select 1");
-    logger.logSql(ERROR, "select 2");
-    EXPECT_EQ("Cannot write file /dev/full: No space left on device; log records are being lost\n",
+    {
+      FileSizeLimit limit(4096);
+      logger.logSql(ERROR, ("select '" + std::string(5000, 'x') + "'").c_str());
+      logger.logSql(ERROR, "select 1");
+      logger.logSql(ERROR, "select 2");
+    }
+    EXPECT_EQ("Cannot write file " + path + ": File too large; log records are being lost\n",
               testing::internal::GetCapturedStderr());
   }
 }

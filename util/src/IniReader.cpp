@@ -1,8 +1,12 @@
 #include "IniReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <string>
@@ -11,6 +15,7 @@
 
 #include <ace/Configuration.h>
 
+#include "LogFile.h"
 #include "MachineRegistry.h"
 #include "qen_throw.h"
 
@@ -118,27 +123,95 @@ const char* takeLine(ACE_Configuration_Heap& heap, std::string_view raw, Section
   return nullptr;
 }
 
+// Opens a file for reading when it is a regular file: a FIFO would block the
+// open and a device (/dev/zero) would never end. The open does not wait (a
+// FIFO without a writer), and the check is made on what was opened. -1 with
+// *reason set otherwise.
+int openRegularFile(const char* fileName, std::string* reason)
+{
+  const int fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    *reason = detail::systemReason(errno);
+    return -1;
+  }
+  struct stat status;
+  if (::fstat(fd, &status) != 0) {
+    *reason = detail::systemReason(errno);
+    ::close(fd);
+    return -1;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    *reason = S_ISDIR(status.st_mode) ? detail::systemReason(EISDIR) : std::string("not a regular file");
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+// The whole content of a file opened for reading; false with *reason set
+// when a read fails.
+bool readAll(int fd, std::string& content, std::string* reason)
+{
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0) {
+      *reason = detail::systemReason(errno);
+      return false;
+    }
+    if (got == 0)
+      return true;
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
 // Reads an INI file into the heap, lines of any length. A line that cannot
 // be taken is named on standard error and skipped: one bad line must not
 // cost the rest of the file. A byte-order mark before the first line is
-// skipped. False when the file cannot be opened or read (a folder, say).
-bool importIni(ACE_Configuration_Heap& heap, const char* fileName)
+// skipped. False, with *reason set, when the file cannot be opened or read,
+// or is not a regular file.
+bool importIni(ACE_Configuration_Heap& heap, const char* fileName, std::string* reason)
 {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in)
+  const int fd = openRegularFile(fileName, reason);
+  if (fd < 0)
+    return false;
+  std::string content;
+  const bool read = readAll(fd, content, reason);
+  ::close(fd);
+  if (!read)
     return false;
   static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   SectionState section;
   unsigned long number = 0;
-  for (std::string text; std::getline(in, text);) {
-    std::string_view line(text);
+  std::string_view rest(content);
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (++number == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark)
       line.remove_prefix(kByteOrderMark.size());
     if (const char* problem = takeLine(heap, line, section))
       std::cerr << fileName << ", line " << number << ": " << problem << "; the line is skipped"
                 << std::endl;
   }
-  return !in.bad();
+  return true;
+}
+
+// The file as the failure names it: a relative name gets the working
+// folder, so that the message says which file it was.
+std::string pathForMessage(const char* fileName)
+{
+  if (!*fileName || *fileName == '/')
+    return fileName;
+  char* folder = ::getcwd(nullptr, 0);
+  if (!folder)
+    return fileName;
+  std::string path = std::string(folder) + "/" + fileName;
+  std::free(folder);
+  return path;
 }
 
 }  // namespace
@@ -172,9 +245,11 @@ void IniReader::load()
     heap.reset();
     QEN_THROW_FILE_EXCEPTION("Unable to open config settings");
   }
-  if (!importIni(*heap, fileName.c_str())) {
+  std::string reason;
+  if (!importIni(*heap, fileName.c_str(), &reason)) {
     heap.reset();
-    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error with ini file %s", fileName.c_str()));
+    QEN_THROW_FILE_EXCEPTION(QENException::generateString("Error with ini file %s: %s",
+                                                          pathForMessage(fileName.c_str()).c_str(), reason.c_str()));
   }
   loaded = true;
   configuration = heap.get();

@@ -9,13 +9,24 @@
 namespace qen_util {
 namespace detail {
 
+/// The error number that LogFile::open sets for a path that is not a
+/// regular file (a FIFO, a device, a folder reached otherwise); systemReason
+/// says "not a regular file".
+constexpr int kNotRegularFile = -4096;
+
+/// What ends a line cut by a failed write, once the file takes data again.
+constexpr char kCutMark[] = " [record cut]\n";
+
 /// A log file that outlives a full disk. A write that fails (no space left,
 /// a file-size limit, /dev/full) loses that text and says so once on
 /// standard error, and the stream never enters a failed state: the next
 /// record is tried again, so the log goes on as soon as the file accepts
 /// data. Every write goes straight to the file, so no record waits in a
-/// buffer for a later failure to take with it. Not open, it takes records
-/// and writes nothing, like a closed log.
+/// buffer for a later failure to take with it. A line that lost part of
+/// its text loses the rest of it too, and once the file takes data again
+/// the cut line is ended with kCutMark before the next line. Not open, it
+/// takes records and writes nothing, like a closed log. Only a regular file
+/// is opened.
 class LogFile : public std::ostream
 {
 public:
@@ -26,7 +37,8 @@ public:
   LogFile& operator=(const LogFile&) = delete;
 
   /// Opens the file, closing an open one first: mode 8 appends, anything
-  /// else truncates. False when it cannot be opened, errno telling why.
+  /// else truncates. False when it cannot be opened, errno telling why
+  /// (kNotRegularFile for a path that is not a regular file).
   bool open(const char* name, int mode);
   void close();
   bool is_open() const;
@@ -40,11 +52,19 @@ private:
     // Records are being lost and that was said; cleared by the next write
     // that succeeds, so a later failure is said again.
     bool losing = false;
+    // The file's last byte is not a line end: a line is under way there.
+    bool fileLineOpen = false;
+    // The stream's current line lost some text: the rest of it goes too.
+    bool dropping = false;
+    // The next byte handed in starts a line.
+    bool streamAtLineStart = true;
 
   private:
     int_type overflow(int_type c) override;
     std::streamsize xsputn(const char* text, std::streamsize length) override;
     void writeOut(const char* text, std::size_t length);
+    // Writes what the file takes; the number of bytes written.
+    std::size_t writeRaw(const char* text, std::size_t length);
   };
 
   Buffer buffer;

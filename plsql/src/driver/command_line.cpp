@@ -1,16 +1,20 @@
 #include "command_line.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "dump_encoding.h"
 #include "file_beside.h"
 #include "parse_context.h"
 #include "sqlexc_ast_dump.h"
@@ -136,8 +140,9 @@ void parseOptions(int argc, char** argv, CommandOptions* options) {
     }
     if (i + 1 >= argc) invalidValueExit(arg);
     const char* value = argv[++i];
-    // The encoding is written into the dump's XML declaration.
-    if (letter == 'c' && !isEncodingName(value)) invalidValueExit(arg);
+    // The encoding is written into the dump's XML declaration: only a name, and
+    // one that the dump can be written in.
+    if (letter == 'c' && (!isEncodingName(value) || !dumpEncodingUsable(value))) invalidValueExit(arg);
     if (isMax)
       options->maxErrors = parseDecimalInt32(value);
     else
@@ -145,42 +150,121 @@ void parseOptions(int argc, char** argv, CommandOptions* options) {
   }
 }
 
-char* readWholeFile(const char* path, size_t* length) {
-  if (length) *length = 0;
-  if (!path) return nullptr;
-  // Only regular files have a size to take; a directory or a FIFO is refused
-  // rather than read as empty or waited on (non-blocking open).
-  int fd = open(path, O_RDONLY | O_NONBLOCK);
-  if (fd < 0) return nullptr;
+namespace {
+
+// Line (from 1) of the byte at offset `at` of text.
+int lineOf(const char* text, size_t at) {
+  int line = 1;
+  for (const char* p = text; p < text + at; ++p) line += *p == '\n';
+  return line;
+}
+
+[[noreturn]] void failExit() {
+  std::fflush(stdout);
+  std::exit(-1);
+}
+
+// A dump written over its own source would replace it: the two names
+// (through links, or hard links) must not be one file. A terminal may be
+// read and written both.
+void refuseDumpOverSource(const char* astFile, const SourceRead& read) {
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (!astFile || read.isCharDevice || stat(astFile, &st) != 0) return;
+  if (st.st_dev != read.device || st.st_ino != read.inode) return;
+  std::printf("ERROR: Dump file is the read file: %s\n", astFile);
+  failExit();
+}
+
+// The dump writes the source's bytes as they stand, under the declared
+// encoding: a byte outside it would make the document ill-formed.
+void refuseBytesOutsideEncoding(const CommandOptions& options, const char* source) {
+  if (!options.astFile) return;
+  size_t length = std::strlen(source);
+  size_t bad = firstByteOutsideEncoding(source, length, options.encoding);
+  if (bad == SIZE_MAX) return;
+  if (options.sourceText)
+    std::printf("ERROR: Byte not in %s at line %d of the source string\n", options.encoding, lineOf(source, bad));
+  else
+    std::printf("ERROR: Byte not in %s at line %d of read file: %s\n", options.encoding, lineOf(source, bad),
+                options.inputFile);
+  failExit();
+}
+
+}  // namespace
+
+SourceRead readSource(const char* path) {
+  SourceRead result;
+  if (!path) return result;
+  // Non-blocking open: a FIFO that no one writes must not hold the run.
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return result;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     close(fd);
-    return nullptr;
+    return result;
   }
-  FILE* f = fdopen(fd, "r");
-  if (!f) {
-    close(fd);
-    return nullptr;
+  result.device = st.st_dev;
+  result.inode = st.st_ino;
+  result.isCharDevice = S_ISCHR(st.st_mode);
+  // A named FIFO without a writer reads as empty at once: that is no
+  // source (a pipe of the shell, whose writer has gone, can be empty).
+  bool namedFifo = false;
+  if (S_ISFIFO(st.st_mode)) {
+    struct statfs fs;
+    namedFifo = fstatfs(fd, &fs) != 0 || fs.f_type != PIPEFS_MAGIC;
   }
-  if (std::fseek(f, 0, SEEK_END) != 0) {
-    std::fclose(f);
-    return nullptr;
+  // The size of a file is no promise (a pipe, /proc): read up to the end.
+  size_t capacity = 0, used = 0;
+  char* buffer = nullptr;
+  bool blocking = false;
+  for (;;) {
+    if (capacity - used < 65536) {
+      size_t grown = capacity < (size_t(1) << 20) ? (size_t(1) << 20) : capacity * 2;
+      char* bigger = static_cast<char*>(std::realloc(buffer, grown + 1));
+      if (!bigger) {
+        result.outOfMemory = true;
+        break;
+      }
+      buffer = bigger;
+      capacity = grown;
+    }
+    ssize_t got = read(fd, buffer + used, capacity - used);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno == EAGAIN && !blocking) {
+      // A writer is there: wait for its data from now on.
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      blocking = true;
+      continue;
+    }
+    if (got < 0) {
+      result.readError = errno;
+      break;
+    }
+    if (!blocking) {
+      if (got == 0 && used == 0 && namedFifo) {
+        std::free(buffer);
+        close(fd);
+        return result;
+      }
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      blocking = true;
+    }
+    if (got == 0) break;
+    // The source ends at its first NUL: nothing after it is read (a device
+    // such as /dev/zero would never end).
+    if (const void* nul = std::memchr(buffer + used, '\0', size_t(got))) {
+      result.nulAt = size_t(static_cast<const char*>(nul) - buffer);
+      used += size_t(got);
+      break;
+    }
+    used += size_t(got);
   }
-  long size = std::ftell(f);
-  std::fclose(f);
-  if (size < 0) return nullptr;
-  char* buffer = static_cast<char*>(std::calloc(size_t(size) + 1, 1));
-  if (!buffer) return nullptr;
-  f = std::fopen(path, "r");
-  if (!f) {
-    std::free(buffer);
-    return nullptr;
-  }
-  size_t got = std::fread(buffer, 1, size_t(size), f);
-  buffer[got] = '\0';
-  std::fclose(f);
-  if (length) *length = got;
-  return buffer;
+  close(fd);
+  result.opened = true;
+  if (buffer) buffer[used] = '\0';
+  result.text = buffer;
+  result.length = used;
+  return result;
 }
 
 void vestrakeMain(int argc, char** argv) {
@@ -193,25 +277,32 @@ void vestrakeMain(int argc, char** argv) {
   if (options.sourceText) {
     source = options.sourceText;
   } else if (options.inputFile) {
-    size_t length = 0;
-    source = readWholeFile(options.inputFile, &length);
-    if (!source) {
+    SourceRead read = readSource(options.inputFile);
+    if (!read.opened) {
       std::printf("ERROR: Can't open read file: %s\n", options.inputFile);
+      failExit();
+    }
+    if (read.readError) {
+      std::printf("ERROR: Can't read file: %s: %s\n", options.inputFile, std::strerror(read.readError));
+      failExit();
+    }
+    if (read.outOfMemory) {
       std::fflush(stdout);
-      std::exit(-1);
+      std::fputs("VESTRAKE: OUT OF MEMORY\n", stderr);
+      std::exit(2);
     }
     // The source ends at its first NUL: a file holding one would lose the
     // rest without a word.
-    if (const char* nul = static_cast<const char*>(std::memchr(source, '\0', length))) {
-      int line = 1;
-      for (const char* p = source; p < nul; ++p) line += *p == '\n';
-      std::printf("ERROR: NUL byte at line %d of read file: %s\n", line, options.inputFile);
-      std::fflush(stdout);
-      std::exit(-1);
+    if (read.nulAt != SIZE_MAX) {
+      std::printf("ERROR: NUL byte at line %d of read file: %s\n", lineOf(read.text, read.nulAt), options.inputFile);
+      failExit();
     }
+    refuseDumpOverSource(options.astFile, read);
+    source = read.text;
   } else {
     usageExit();
   }
+  refuseBytesOutsideEncoding(options, source);
 
   TranslateOptions translate;
   setCommandLineDefaults(&translate);

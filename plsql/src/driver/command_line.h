@@ -1,7 +1,10 @@
 // Command line of the vestrake program.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 struct CommandOptions {
@@ -22,10 +25,22 @@ std::string usageText();
 // error and on -h.
 void parseOptions(int argc, char** argv, CommandOptions* options);
 
-// Reads the whole file into a heap buffer ending in NUL; null when the file
-// cannot be opened or read as a regular file. *length (when given) receives
-// the number of bytes read, NUL bytes of the file included.
-char* readWholeFile(const char* path, size_t* length = nullptr);
+// A source file read whole (vestrake -i).
+struct SourceRead {
+  bool opened = false;       // false: it could not be opened, or it is a folder or a FIFO without a writer
+  int readError = 0;         // errno of a read that failed
+  bool outOfMemory = false;  // the buffer could not grow
+  size_t nulAt = SIZE_MAX;   // offset of the first NUL byte, which ends the reading
+  char* text = nullptr;      // heap, ending in NUL; what was read
+  size_t length = 0;
+  dev_t device = 0;          // the file that was opened
+  ino_t inode = 0;
+  bool isCharDevice = false;
+};
+
+// Reads any readable file up to its end, pipes and devices included, without
+// relying on its size.
+SourceRead readSource(const char* path);
 
 // The whole program after the option parsing; never returns.
 [[noreturn]] void vestrakeMain(int argc, char** argv);
