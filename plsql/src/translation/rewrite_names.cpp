@@ -110,7 +110,7 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
 astNode* sqlHolder(astNode* node) {
   int guard = 0;
   for (astNode* n = node; n && guard < 1000000; n = n->parent, ++guard) {
-    if (n->kind == AST_SELECT || n->kind == AST_SQL_STMT) return n;
+    if (n->kind == AST_SELECT || n->kind == AST_SQL_STMT || n->kind == AST_CURSOR_DECL) return n;
     if (n->kind == AST_FOR && static_cast<astNodeFor*>(n)->loopType != FOR_CURSOR &&
         static_cast<astNodeFor*>(n)->loopType != FOR_NUMERIC)
       return n;
@@ -220,6 +220,9 @@ bool namesSqlColumn(astNodeToken* token) {
   } else if (holder->kind == AST_SQL_STMT) {
     lists[0] = static_cast<astNodeSqlStmt*>(holder)->body;
     lists[1] = static_cast<astNodeSqlStmt*>(holder)->returning;
+  } else if (holder->kind == AST_CURSOR_DECL) {
+    astNode* query = static_cast<astNodeCursorDecl*>(holder)->query;
+    if (query && query->kind == AST_LIST) lists[0] = static_cast<astNodeList*>(query);
   } else {
     lists[0] = static_cast<astNodeFor*>(holder)->expr;
   }
@@ -464,8 +467,10 @@ const char* const kUtilityRoutines[] = {
     "GET_CPU_TIME",     "GET_DEPENDENCY",      "GET_HASH_VALUE",  "GET_TIME",         "NAME_RESOLVE",
     "NAME_TOKENIZE",    "TABLE_TO_COMMA",      "VALIDATE"};
 
-const char* const kBuiltinPrefixes[] = {"DBMS_", "UTL_", "OWA_", "APEX_", "CTX_", "ORD_"};
-const char* const kBuiltinPackages[] = {"HTP", "HTF", "OWA", "DBMS_STANDARD", "STANDARD"};
+const char* const kBuiltinPrefixes[] = {"DBMS_", "UTL_", "APEX_"};
+const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "OWA_UTIL",    "OWA_COOKIE",
+                                        "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
+                                        "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
 // The message for a call of a built-in package routine that the target
 // lacks, or "" (not a built-in package, or one the target has).
@@ -552,7 +557,7 @@ void reportUnknownForms(astNodeList* list, TransformState* state) {
       if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
         record("Object method call not supported", token->text, token, state);
     }
-    if (token->qualified && !state->reportedDrops.count(token)) {
+    if (token->qualified && !state->reportedDrops.count(token) && !state->runPackages.count(firstPart(token->text))) {
       std::string message = builtinPackageMessage(token->text);
       if (!message.empty()) record(message.c_str(), token->text, token, state);
     }
@@ -591,8 +596,9 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
     return false;
   }
   // A name declared in scope whose type the run does not know may still be
-  // a collection; a name not declared at all is a package's.
-  return collection || found;
+  // a collection, and so may a package's variable (pkg.v.DELETE); a name of
+  // one part declared nowhere is a package's (DBMS_LOB.TRIM).
+  return collection || found || afterLastDot(prefix.c_str()) != nullptr;
 }
 
 // ---- data-access clause of functions ----
