@@ -431,10 +431,14 @@ const SoundCase kTypeAndFormCases[] = {
          "Datatype TIMESTAMP WITH TIME ZONE not supported|2|10|TIMESTAMP WITH TIME ZONE|TIMESTAMP\n"
          "INTERVAL literals not supported|2|15|INTERVAL|INTERVAL\n"
          "INTERVAL literals not supported|2|16|INTERVAL|INTERVAL\n"
-         "Datatype SIGNTYPE not supported|2|23|SIGNTYPE|SIGNTYPE\n"
-         "PIPELINED functions not supported|2|21|PIPELINED|\n"},
+         "Datatype SIGNTYPE not supported|2|23|SIGNTYPE|SIGNTYPE\n"},
     {"CollectionMethodsOnCollectionsOnly", false,
-     "CREATE OR REPLACE PACKAGE BODY pk AS\n"
+     "CREATE OR REPLACE PACKAGE repo AS\n"
+         "  PROCEDURE delete(n NUMBER);\n"
+         "  PROCEDURE extend;\n"
+         "END repo;\n"
+         "/\n"
+         "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  TYPE t_list IS TABLE OF NUMBER;\n"
          "  g t_list;\n"
          "  PROCEDURE run(l IN OUT CLOB, v IN OUT t_list) IS\n"
@@ -453,6 +457,13 @@ const SoundCase kTypeAndFormCases[] = {
          "END pk;\n"
          "/\n",
      "[3]\n"
+         "CREATE OR REPLACE MODULE repo@\n"
+         "[3]\n"
+         "ALTER MODULE repo PUBLISH PROCEDURE delete(\n"
+         "IN n NUMBER) LANGUAGE SQL@\n"
+         "[3]\n"
+         "ALTER MODULE repo PUBLISH PROCEDURE extend LANGUAGE SQL@\n"
+         "[3]\n"
          "ALTER MODULE pk DROP BODY@\n"
          "[3]\n"
          "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"

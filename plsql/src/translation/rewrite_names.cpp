@@ -443,9 +443,8 @@ void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState
     if (!option || !option->text || !state->reportedDrops.insert(option).second) continue;
     // PARALLEL_ENABLE and CLUSTER only let a query run the function in
     // parallel: left out, the function means the same.
-    if (equalsIgnoreCase(option->text, "PIPELINED"))
-      tokenErrorRecord("PIPELINED functions not supported", "PIPELINED", routine, state->errors);
-    else if (equalsIgnoreCase(option->text, "AGGREGATE"))
+    // A PIPELINED function returns its rows by PIPE ROW, which is recorded.
+    if (equalsIgnoreCase(option->text, "AGGREGATE"))
       tokenErrorRecord("AGGREGATE USING functions not supported", "AGGREGATE USING", routine, state->errors);
   }
 }
@@ -595,10 +594,16 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
     record("Object method call not supported", last->text, node, state);
     return false;
   }
-  // A name declared in scope whose type the run does not know may still be
-  // a collection, and so may a package's variable (pkg.v.DELETE); a name of
-  // one part declared nowhere is a package's (DBMS_LOB.TRIM).
-  return collection || found || afterLastDot(prefix.c_str()) != nullptr;
+  if (collection || found || afterLastDot(prefix.c_str())) return true;
+  // A name of one part declared nowhere may be a variable of the package's
+  // spec; a built-in package or a package of the run has routines only
+  // (DBMS_LOB.TRIM, repo.delete).
+  std::string package = upper(prefix.c_str());
+  for (const char* start : kBuiltinPrefixes)
+    if (package.compare(0, std::strlen(start), start) == 0) return false;
+  for (const char* name : kBuiltinPackages)
+    if (package == name) return false;
+  return !state->runPackages.count(foldedText(prefix.c_str()));
 }
 
 // ---- data-access clause of functions ----
