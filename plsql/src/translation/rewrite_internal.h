@@ -101,6 +101,9 @@ void addCallParentheses(astNodeToken* token, TransformState* state);
 // Records a trigger row (:OLD, :NEW or their alias) that the trigger's
 // events do not give; whether it did.
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);
+// The target names no OLD row in an INSERT trigger and no NEW row in a
+// DELETE trigger: REFERENCING leaves them out.
+void dropRowsWithoutEvent(astNodeCreateTrigger* trigger);
 bool isSqlCursorName(const char* text);
 // Datatypes outside the map: translated or recorded; a function's result
 // clauses are left out.

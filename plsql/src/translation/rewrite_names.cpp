@@ -277,10 +277,18 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
 
 // ---- case: trigger rows the events do not give ----
 
+bool rowGiven(const astNodeCreateTrigger* trigger, int var) {
+  if (var == TRIGGER_VAR_NEW) return trigger->events & (TRIGGER_INSERT | TRIGGER_UPDATE);
+  if (var == TRIGGER_VAR_OLD) return trigger->events & (TRIGGER_UPDATE | TRIGGER_DELETE);
+  return true;
+}
+
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
   astNode* unit = outermostOf(token, isEnclosingUnit);
   if (!unit || unit->kind != AST_CREATE_TRIGGER || !token->text) return false;
   auto* trigger = static_cast<astNodeCreateTrigger*>(unit);
+  // Outside the WHEN condition a row is named with a colon.
+  if (token->tokenCode != T_TRIG_VAR && (!trigger->condition || token->parent != trigger->condition)) return false;
   const char* text = token->text[0] == ':' ? token->text + 1 : token->text;
   std::string name = firstPart(text);
   int var = -1;
@@ -292,18 +300,25 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
     astNodeToken* alias = firstToken(variable->alias);
     if (alias && alias->text && foldedText(alias->text) == "syszulinternal_" + name) var = variable->var;
   }
-  bool given = true;
-  const char* message = nullptr;
-  if (var == TRIGGER_VAR_NEW) {
-    given = trigger->events & (TRIGGER_INSERT | TRIGGER_UPDATE);
-    message = "Row :NEW in a trigger without INSERT or UPDATE not supported";
-  } else if (var == TRIGGER_VAR_OLD) {
-    given = trigger->events & (TRIGGER_UPDATE | TRIGGER_DELETE);
-    message = "Row :OLD in a trigger without UPDATE or DELETE not supported";
-  }
-  if (given || !state->reportedDrops.insert(token).second) return false;
+  const char* message = var == TRIGGER_VAR_NEW ? "Row :NEW in a trigger without INSERT or UPDATE not supported"
+                                               : "Row :OLD in a trigger without UPDATE or DELETE not supported";
+  if (rowGiven(trigger, var) || !state->reportedDrops.insert(token).second) return false;
   tokenErrorRecord(message, token->text, token, state->errors);
   return true;
+}
+
+void dropRowsWithoutEvent(astNodeCreateTrigger* trigger) {
+  astNodeList* kept = nullptr;
+  bool dropped = false;
+  for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
+    bool given = !c->value || c->value->kind != AST_TRIGGER_VAR ||
+                 rowGiven(trigger, static_cast<astNodeTriggerArg*>(c->value)->var);
+    if (given) kept = listAppend(kept, c->value);
+    else dropped = true;
+  }
+  if (!dropped) return;
+  if (kept) kept->parent = trigger;
+  trigger->referencing = kept;
 }
 
 bool isSqlCursorName(const char* text) {
@@ -670,6 +685,56 @@ void scanAccess(astNode* node, void* data) {
   }
 }
 
+// Calls of the functions that change data: the target takes them only as
+// the whole value of an assignment (SET v = f(...)).
+struct ModifyingCalls {
+  const std::unordered_set<std::string>* modifying = nullptr;
+  TransformState* state = nullptr;
+};
+
+bool wholeAssignedValue(astNodeToken* token) {
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return false;
+  auto* list = static_cast<astNodeList*>(holder);
+  astNode* owner = list->parent;
+  if (!owner || owner->kind != AST_ASSIGN || static_cast<astNodeAssign*>(owner)->expr != list) return false;
+  if (list->head->value != token) return false;
+  if (!list->head->next) return true;
+  if (!textIs(list->head->next->value, "(")) return false;
+  int depth = 0;
+  for (astListCell* c = list->head->next; c; c = c->next) {
+    astNodeToken* t = asToken(c->value);
+    const char* text = t && t->text ? t->text : "";
+    if (text[0] == '(') ++depth;
+    else if (text[0] == ')' && --depth == 0) return c->next == nullptr;
+  }
+  return false;
+}
+
+void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* calls) {
+  if (!token->text || token->tokenCode == T_STRING) return;
+  std::string name = lastPart(token->text);
+  bool called = textIs(next, "(");
+  if (name.size() > 2 && name.compare(name.size() - 2, 2, "()") == 0) {
+    name.resize(name.size() - 2);
+    called = true;
+  }
+  if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
+  if (calls->state->reportedDrops.insert(token).second)
+    tokenErrorRecord("Call of a function that changes data outside an assignment not supported", token->text, token,
+                     calls->state->errors);
+}
+
+void findModifyingCalls(astNode* node, void* data) {
+  auto* calls = static_cast<ModifyingCalls*>(data);
+  astNodeList* list = nullptr;
+  if (node->kind == AST_SELECT) list = static_cast<astNodeSelect*>(node)->target;
+  else if (node->kind == AST_LIST) list = static_cast<astNodeList*>(node);
+  for (astListCell* c = listCells(list); c; c = c->next)
+    if (c->value && c->value->kind == AST_TOKEN)
+      checkModifyingCall(static_cast<astNodeToken*>(c->value), c->next ? c->next->value : nullptr, calls);
+}
+
 std::string routineName(const astNodeList* name) {
   astNodeToken* last = asToken(listLast(name));
   return last && last->text ? lastPart(last->text) : "";
@@ -708,6 +773,8 @@ void markDataAccess(astNode* root, TransformState* state) {
     }
   }
   if (modifying.empty()) return;
+  ModifyingCalls calls{&modifying, state};
+  astWalk(root, findModifyingCalls, &calls);
   // The published heads of those functions say the same.
   for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
     astNode* unit = c->value;

@@ -456,6 +456,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
   }
   if (!state->rewrittenTokens.insert(token).second) return;
   if (namesSqlColumn(token)) return;
+  reportMissingTriggerRow(token, state);
   char* text = token->text;
   token->text = requalify(token, token->text);
   if (token->text == text) addCallParentheses(token, state);
@@ -657,6 +658,7 @@ void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
     trigger->oldVariable = variable;
   }
   transformChildren(trigger, state);
+  dropRowsWithoutEvent(trigger);
 }
 
 bool isPrototypeKind(int kind) { return kind == AST_FUNC_PROTO || kind == AST_PROC_PROTO; }
