@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <unordered_set>
 #include <vector>
 
@@ -239,13 +240,49 @@ bool namesSqlColumn(astNodeToken* token) {
 
 // ---- case: calls of functions without parentheses ----
 
+bool isWord(const astNode* node, const char* word) { return textIs(node, word); }
+
+// Inside SQL a name is a column first. It cannot be one in a query of DUAL
+// alone, nor in the VALUES of an INSERT.
+bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
+  if (sql->kind == AST_SELECT) {
+    auto* select = static_cast<astNodeSelect*>(sql);
+    int tables = 0;
+    bool dualOnly = false;
+    auto from = [&](astListCell* table) {
+      ++tables;
+      astNode* name = table ? table->value : nullptr;
+      astNode* after = table && table->next ? table->next->value : nullptr;
+      dualOnly = (isWord(name, "DUAL") || isWord(name, "SYS.DUAL")) &&
+                 (!after || isWord(after, "WHERE") || isWord(after, "ORDER") || isWord(after, "GROUP"));
+    };
+    // The FROM clause's list begins after its keyword; a subquery holds one
+    // of its own.
+    if (listCells(select->fromClause) && !isWord(listFirst(select->fromClause), "FROM"))
+      from(listCells(select->fromClause));
+    for (astNodeList* list : {select->target, select->fromClause})
+      for (astListCell* c = listCells(list); c; c = c->next)
+        if (isWord(c->value, "FROM")) from(c->next);
+    return tables == 1 && dualOnly;
+  }
+  if (sql->kind != AST_SQL_STMT || static_cast<astNodeSqlStmt*>(sql)->keywordCode != T_INSERT) return false;
+  bool afterValues = false;
+  for (astListCell* c = listCells(static_cast<astNodeSqlStmt*>(sql)->body); c; c = c->next) {
+    if (isWord(c->value, "VALUES")) afterValues = true;
+    else if (isWord(c->value, "SELECT")) return false;
+    else if (c->value == token) return afterValues;
+  }
+  return false;
+}
+
 void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
     return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = static_cast<astNodeList*>(holder);
-  if (!isExpressionList(list) || sqlHolder(list)) return;
+  astNode* sql = sqlHolder(list);
+  if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
   astListCell* cell = cellOf(list, token);
   if (!cell) return;
   if (cell->next && textIs(cell->next->value, "(")) return;
@@ -416,11 +453,35 @@ astNodeList* withoutResultClauses(astNodeList* list) {
 
 namespace rewrite {
 
+// A datatype of the source's own schema written with it (SYS.XMLTYPE): the
+// same type as without it when the datatype map has it; recorded otherwise.
+astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
+  astNodeToken* first = firstToken(list);
+  if (!first || !first->text || std::strlen(first->text) <= 4 || strncasecmp(first->text, "SYS.", 4) != 0)
+    return list;
+  const char* name = first->text + 4;
+  for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
+    astNodeToken* mapped = firstToken(static_cast<astNodePragma*>(c->value)->name);
+    if (!mapped || !equalsIgnoreCase(mapped->text, name)) continue;
+    astNodeList* plain = tokenList(name, first->line);
+    for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
+    plain->parent = list->parent;
+    plain->head->value->parent = plain;
+    return plain;
+  }
+  if (state->reportedDrops.insert(first).second) {
+    std::string message = "Datatype " + upper(first->text) + " not supported";
+    tokenErrorRecord(message.c_str(), first->text, first, state->errors);
+  }
+  return list;
+}
+
 astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* state) {
   if (!list) return list;
   astNodeToken* last = asToken(listLast(list));
   if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return list;
   if (isRoutineHead(owner)) list = withoutResultClauses(list);
+  list = withoutSysSchema(list, state);
   astNodeToken* first = firstToken(list);
   if (!first || !first->text) return list;
   std::string words = typeWords(list);
