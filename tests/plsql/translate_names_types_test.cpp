@@ -492,6 +492,7 @@ const SoundCase kTypeAndFormCases[] = {
          "CREATE OR REPLACE PACKAGE pk AS\n"
          "  FUNCTION g RETURN NUMBER PIPELINED PARALLEL_ENABLE DETERMINISTIC;\n"
          "  FUNCTION h RETURN NUMBER RESULT_CACHE;\n"
+         "  FUNCTION total(x NUMBER) RETURN NUMBER AGGREGATE USING total_impl;\n"
          "  TYPE r IS RECORD (n SIGNTYPE);\n"
          "END pk;\n"
          "/\n",
@@ -531,7 +532,10 @@ const SoundCase kTypeAndFormCases[] = {
          "ALTER MODULE pk PUBLISH FUNCTION g() RETURNS NUMBER LANGUAGE SQL DETERMINISTIC\n"
          "@\n"
          "[3]\n"
-         "ALTER MODULE pk PUBLISH FUNCTION h() RETURNS NUMBER LANGUAGE SQL @\n",
+         "ALTER MODULE pk PUBLISH FUNCTION h() RETURNS NUMBER LANGUAGE SQL @\n"
+         "[3]\n"
+         "ALTER MODULE pk PUBLISH FUNCTION total(\n"
+         "x NUMBER) RETURNS NUMBER LANGUAGE SQL @\n",
      "Datatype NATURAL not supported|2|1|NATURAL|NATURAL\n"
          "Datatype TIMESTAMP WITH LOCAL TIME ZONE not supported|2|2|TIMESTAMP WITH LOCAL TIME ZONE|TIMESTAMP\n"
          "Datatype INTERVAL DAY TO SECOND not supported|2|3|INTERVAL DAY TO SECOND|INTERVAL\n"
@@ -543,7 +547,8 @@ const SoundCase kTypeAndFormCases[] = {
          "Datatype TIMESTAMP WITH TIME ZONE not supported|2|10|TIMESTAMP WITH TIME ZONE|TIMESTAMP\n"
          "INTERVAL literals not supported|2|15|INTERVAL|INTERVAL\n"
          "INTERVAL literals not supported|2|16|INTERVAL|INTERVAL\n"
-         "Datatype SIGNTYPE not supported|2|23|SIGNTYPE|SIGNTYPE\n"},
+         "Datatype SIGNTYPE not supported|2|24|SIGNTYPE|SIGNTYPE\n"
+         "AGGREGATE USING functions not supported|2|23|AGGREGATE USING|\n"},
     {"CollectionMethodsOnCollectionsOnly", false,
      "CREATE OR REPLACE PACKAGE repo AS\n"
          "  PROCEDURE delete(n NUMBER);\n"

@@ -206,7 +206,7 @@ void noteRunDeclarations(astNode* root, TransformState* state) {
   }
 }
 
-// ---- case: a qualifier that SQL defines ----
+// ---- a qualifier that SQL defines ----
 
 bool namesSqlColumn(astNodeToken* token) {
   astNode* holder = sqlHolder(token);
@@ -238,7 +238,7 @@ bool namesSqlColumn(astNodeToken* token) {
   return false;
 }
 
-// ---- case: calls of functions without parentheses ----
+// ---- calls of functions without parentheses ----
 
 bool isWord(const astNode* node, const char* word) { return textIs(node, word); }
 
@@ -312,7 +312,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   token->text = poolStrdup(text.c_str());
 }
 
-// ---- case: trigger rows the events do not give ----
+// ---- trigger rows the events do not give ----
 
 bool rowGiven(const astNodeCreateTrigger* trigger, int var) {
   if (var == TRIGGER_VAR_NEW) return trigger->events & (TRIGGER_INSERT | TRIGGER_UPDATE);
@@ -364,7 +364,7 @@ bool isSqlCursorName(const char* text) {
   return name == "SQL";
 }
 
-// ---- case: datatypes and routine clauses outside the map ----
+// ---- datatypes and routine clauses outside the map ----
 
 struct TypeRule {
   const char* name;    // first word
@@ -672,7 +672,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   }
   if (collection || found || afterLastDot(prefix.c_str())) return true;
   // A name of one part declared nowhere may be a variable of the package's
-  // spec; a built-in package or a package of the run has routines only
+  // head; a built-in package or a package of the run has routines only
   // (DBMS_LOB.TRIM, repo.delete).
   std::string package = upper(prefix.c_str());
   for (const char* start : kBuiltinPrefixes)
