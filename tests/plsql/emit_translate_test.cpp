@@ -187,6 +187,7 @@ TEST(EmitTranslate, FunctionWithCursorsDynamicSqlLoopsAndApplicationErrors) {
             "p_id NUMBER) SPECIFIC f\n"
             "RETURNS VARCHAR2(4096)\n"
             "LANGUAGE SQL\n"
+            "MODIFIES SQL DATA\n"
             "  SYSZULINTERNAL_BLOCK: BEGIN\n"
             "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT name FROM emp WHERE id = p_id);\n"
             "  DECLARE v_name VARCHAR2(30);\n"

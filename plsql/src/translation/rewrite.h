@@ -52,6 +52,13 @@ struct TransformState {
   // run and of the variables and parameters declared with one of them.
   std::unordered_set<std::string> collectionTypes;
   std::unordered_set<std::string> collectionVariables;
+  // Functions declared in the run (folded names), by package ("" for the
+  // standalone ones): those without parameters and those with some; the
+  // run's packages and object types.
+  std::unordered_map<std::string, std::unordered_set<std::string>> parameterlessFunctions;
+  std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
+  std::unordered_set<std::string> runPackages;
+  std::unordered_set<std::string> objectTypes;
 };
 
 // Entry point: rewrites the whole tree under `root`.

@@ -90,4 +90,32 @@ std::string foldedText(const char* text);
 // The text after the last dot outside double quotes, or null.
 const char* afterLastDot(const char* text);
 
+// Names, datatypes and forms (rewrite_names.cpp).
+// Notes the functions, packages and object types that the run declares.
+void noteRunDeclarations(astNode* root, TransformState* state);
+// Whether a qualified token inside SQL is qualified by a table or alias of
+// that statement: then it names a column.
+bool namesSqlColumn(astNodeToken* token);
+// f becomes f() where f is a function without parameters of the run.
+void addCallParentheses(astNodeToken* token, TransformState* state);
+// Records a trigger row (:OLD, :NEW or their alias) that the trigger's
+// events do not give; whether it did.
+bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);
+// The target names no OLD row in an INSERT trigger and no NEW row in a
+// DELETE trigger: REFERENCING leaves them out.
+void dropRowsWithoutEvent(astNodeCreateTrigger* trigger);
+bool isSqlCursorName(const char* text);
+// Datatypes outside the map: translated or recorded; a function's result
+// clauses are left out.
+astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* state);
+void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState* state);
+// Collection and object forms, % attributes, interval literals and built-in
+// packages that the target lacks, in a token list.
+void reportUnknownForms(astNodeList* list, TransformState* state);
+void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
+// Checks a call; whether a collection method there may be rewritten.
+bool reviewCall(astNodeCall* node, TransformState* state);
+// Gives the functions that change data the target's data-access clause.
+void markDataAccess(astNode* root, TransformState* state);
+
 }  // namespace rewrite

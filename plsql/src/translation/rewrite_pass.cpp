@@ -400,6 +400,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
   switch (token->tokenCode) {
     case T_TRIG_VAR: {
       if (!state->rewrittenTokens.insert(token).second) return;
+      reportMissingTriggerRow(token, state);
       astNode* unit = outermostOf(token, isUnitNode);
       if (unit && unit->kind == AST_CREATE_TRIGGER && token->text && token->text[0])
         token->text = concat("SYSZULINTERNAL_", token->text + 1);
@@ -410,6 +411,12 @@ void transformToken(astNodeToken* token, TransformState* state) {
     case T_CURSOR_ISOPEN:
     case T_CURSOR_ROWCOUNT: {
       if (!state->rewrittenTokens.insert(token).second) return;
+      // No cursor of the target stands for SQL: its cursor is never open
+      // once the statement is done.
+      if (token->tokenCode == T_CURSOR_ISOPEN && isSqlCursorName(token->text)) {
+        token->text = poolStrdup("false");
+        return;
+      }
       const char* name = requalify(token, token->text ? token->text : const_cast<char*>(""));
       const char* format = "%s %s";
       const char* what = "IS FOUND";
@@ -443,9 +450,16 @@ void transformToken(astNodeToken* token, TransformState* state) {
     default:
       break;
   }
-  if (!token->qualified) return;
+  if (!token->qualified) {
+    addCallParentheses(token, state);
+    return;
+  }
   if (!state->rewrittenTokens.insert(token).second) return;
+  if (namesSqlColumn(token)) return;
+  reportMissingTriggerRow(token, state);
+  char* text = token->text;
   token->text = requalify(token, token->text);
+  if (token->text == text) addCallParentheses(token, state);
 }
 
 // ---- constructs the translation leaves out ----
@@ -644,6 +658,7 @@ void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
     trigger->oldVariable = variable;
   }
   transformChildren(trigger, state);
+  dropRowsWithoutEvent(trigger);
 }
 
 bool isPrototypeKind(int kind) { return kind == AST_FUNC_PROTO || kind == AST_PROC_PROTO; }
@@ -1030,7 +1045,7 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
 
 void transformCall(astNodeCall* node, TransformState* state) {
   transformChildren(node, state);
-  rewriteCollectionMethod(node, state);
+  if (reviewCall(node, state)) rewriteCollectionMethod(node, state);
 }
 
 void transformReturn(astNodeReturn* node, TransformState* state) {
@@ -1050,6 +1065,7 @@ void transformFunction(astNodeCreateFunc* node, TransformState* state) {
   reportWrapped(node, node->WRAPPED, "WRAPPED FUNCTION not supported", "CREATE [OR REPLACE] FUNCTION ... WRAPPED",
                 state);
   labelBody(node->body);
+  reviewRoutineOptions(node->options, node, state);
   transformChildren(node, state);
   node->returns = mapDataType(node->returns, node, state);
 }
@@ -1063,6 +1079,7 @@ void transformProcedure(astNodeCreateProc* node, TransformState* state) {
 
 void transformElements(astNodeList* list, TransformState* state) {
   reportListedConstructs(list, state);
+  reportUnknownForms(list, state);
   // Cells inserted after the current one (row-count diagnostics) are
   // visited as well.
   astListCell* outer = state->currentCell;
@@ -1229,5 +1246,7 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
     entry->defaultArgs = row->defaultLength ? poolStrdup(row->defaultLength) : nullptr;
     state.datatypeMappings = listAppend(state.datatypeMappings, entry);
   }
+  noteRunDeclarations(root, &state);
   transformNode(root, nullptr, &state);
+  markDataAccess(root, &state);
 }

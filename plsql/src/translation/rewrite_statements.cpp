@@ -450,6 +450,7 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
 }
 
 void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state) {
+  reviewRoutineOptions(proto->options, proto, state);
   transformChildren(proto, state);
   proto->returns = mapDataType(proto->returns, proto, state);
 }
@@ -458,6 +459,7 @@ void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state) 
 
 astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state) {
   if (!list) return nullptr;
+  list = reviewDataType(list, owner, state);
   astNodeToken* last = asToken(listLast(list));
   if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
     for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
@@ -581,6 +583,7 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
 
 void transformDynamic(astNodeDynamic* node, TransformState* state) {
   transformChildren(node, state);
+  reportDynamicBlock(node, state);
   // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
   // text or open the RETURNING targets.
   if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);

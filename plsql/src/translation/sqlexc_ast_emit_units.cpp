@@ -291,6 +291,7 @@ void emitCreateFunction(astNode* node, EmitterState* state) {
   emitDatatype(function->returns, state);
   emitAppend(state, "\n");
   emitTokenList(state, emitIndentation(state), "LANGUAGE SQL\n");
+  if (function->modifiesData) emitTokenList(state, emitIndentation(state), "MODIFIES SQL DATA\n");
   emitFunctionOptions(function->options, node, state);
   state->depth += 2;
   emitStatement(function->body, state);
@@ -315,6 +316,9 @@ void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, a
   emitAppend(state, " RETURNS ");
   emitDatatype(returns, state);
   emitAppend(state, " LANGUAGE SQL ");
+  if (node->kind == AST_FUNC_PROTO ? static_cast<astNodeFuncProto*>(node)->modifiesData
+                                   : static_cast<astNodeCreateFunc*>(node)->modifiesData)
+    emitAppend(state, "MODIFIES SQL DATA ");
   emitFunctionOptions(options, node, state);
   emitTokenList(state, state->terminator, "\n");
 }

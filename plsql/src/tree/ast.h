@@ -150,6 +150,7 @@ struct astNodeCreateFunc : astNode {
   astNodeList* returns;
   astNodeBlock* body;
   astNode* package;
+  bool modifiesData;  // written with the target's MODIFIES SQL DATA
 };
 
 struct astNodeCreatePkgBody : astNode {
@@ -307,6 +308,7 @@ struct astNodeFuncProto : astNode {
   astNodeList* args;
   astNodeList* returns;
   astNode* package;
+  bool modifiesData;
 };
 
 struct astNodeGoto : astNodeStatement {

@@ -1,0 +1,863 @@
+// The rewriting pass: names, datatypes and forms that mean something else
+// in the target or that it lacks. Calls of the run's functions written
+// without parentheses, qualifiers that a FROM clause defines, trigger rows
+// that the events do not give, datatypes and routine clauses outside the
+// datatype map, collection and object forms, % attributes, built-in
+// packages, PL/SQL blocks run as dynamic statements, and the data-access
+// clause of functions that change data.
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <strings.h>
+#include <unordered_set>
+#include <vector>
+
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+#include "run_pool.h"
+
+using namespace rewrite;
+
+namespace {
+
+bool textIs(const astNode* node, const char* text) {
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node) : nullptr;
+  return token && equalsIgnoreCase(token->text, text);
+}
+
+std::string upper(const char* text) {
+  std::string result;
+  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
+  return result;
+}
+
+bool startsWithWord(const std::string& text, const char* word) {
+  size_t length = std::strlen(word);
+  if (text.compare(0, length, word) != 0) return false;
+  return text.size() == length || !(std::isalnum(static_cast<unsigned char>(text[length])) || text[length] == '_');
+}
+
+// The first part of a dotted name, folded.
+std::string firstPart(const char* text) {
+  astNodeToken* first = firstToken(splitQualifiedName(text));
+  return foldedText(first ? first->text : "");
+}
+
+std::string lastPart(const char* text) {
+  const char* last = afterLastDot(text);
+  return foldedText(last ? last : text);
+}
+
+bool isPackageNode(const astNode* node) { return isPackage(node); }
+
+// The package (folded name) that holds a node, or "".
+std::string packageOf(astNode* node) {
+  astNode* package = nearestOf(node, isPackageNode);
+  if (!package) return "";
+  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? static_cast<astNodeCreatePkgBody*>(package)->name
+                                                           : static_cast<astNodeCreatePkgHead*>(package)->name;
+  astNodeToken* token = asToken(listLast(name));
+  return token ? lastPart(token->text) : "";
+}
+
+// ---- declarations in scope ----
+
+astNodeList* routineArgs(const astNode* node) {
+  switch (node->kind) {
+    case AST_CREATE_FUNCTION: return static_cast<const astNodeCreateFunc*>(node)->args;
+    case AST_CREATE_PROCEDURE: return static_cast<const astNodeCreateProc*>(node)->args;
+    case AST_FUNC_PROTO: return static_cast<const astNodeFuncProto*>(node)->args;
+    case AST_PROC_PROTO: return static_cast<const astNodeProcProto*>(node)->args;
+    default: return nullptr;
+  }
+}
+
+// The datatype list of the declaration or parameter of that name (folded)
+// that is in scope at `from`; `found` tells whether there is one (a
+// declaration without a datatype list, such as a cursor, gives null).
+astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
+  *found = false;
+  int guard = 0;
+  for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard) {
+    astNodeList* declarations = nullptr;
+    if (n->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(n)->declarations;
+    else if (n->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(n)->declarations;
+    for (astListCell* c = listCells(declarations); c; c = c->next) {
+      if (!isDeclaration(c->value)) continue;
+      auto* decl = static_cast<astNodeDecl*>(c->value);
+      astNodeToken* declared = firstToken(decl->variableName);
+      if (!declared || foldedText(declared->text) != name) continue;
+      *found = true;
+      return decl->kind == AST_VAR_DECL ? static_cast<astNodeVarDecl*>(decl)->dataType : nullptr;
+    }
+    if (isRoutine(n)) {
+      for (astListCell* c = listCells(routineArgs(n)); c; c = c->next) {
+        if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
+        auto* arg = static_cast<astNodeFormalArg*>(c->value);
+        astNodeToken* declared = firstToken(arg->name);
+        if (!declared || foldedText(declared->text) != name) continue;
+        *found = true;
+        return arg->dataType;
+      }
+    }
+  }
+  return nullptr;
+}
+
+// ---- where a token stands ----
+
+// The SQL statement or query that holds a token list: a select, a data
+// change or a FOR loop over a query in parentheses; null outside SQL.
+astNode* sqlHolder(astNode* node) {
+  int guard = 0;
+  for (astNode* n = node; n && guard < 1000000; n = n->parent, ++guard) {
+    if (n->kind == AST_SELECT || n->kind == AST_SQL_STMT || n->kind == AST_CURSOR_DECL) return n;
+    if (n->kind == AST_FOR && static_cast<astNodeFor*>(n)->loopType != FOR_CURSOR &&
+        static_cast<astNodeFor*>(n)->loopType != FOR_NUMERIC)
+      return n;
+    if (isStatement(n) || isDeclaration(n) || isRoutine(n)) return nullptr;
+  }
+  return nullptr;
+}
+
+// Is the list a PL/SQL expression (not a name, a target or SQL text)?
+bool isExpressionList(const astNodeList* list) {
+  const astNode* owner = list ? list->parent : nullptr;
+  if (!owner) return false;
+  switch (owner->kind) {
+    case AST_ASSIGN: {
+      auto* n = static_cast<const astNodeAssign*>(owner);
+      return list == n->expr || list == n->targetIndex;
+    }
+    case AST_IF: return list == static_cast<const astNodeIf*>(owner)->expr;
+    case AST_ELSE_IF: return list == static_cast<const astNodeElseIf*>(owner)->expr;
+    case AST_WHILE: return list == static_cast<const astNodeWhile*>(owner)->expr;
+    case AST_EXIT: return list == static_cast<const astNodeExit*>(owner)->expr;
+    case AST_CONTINUE: return list == static_cast<const astNodeContinue*>(owner)->expr;
+    case AST_RETURN: return list == static_cast<const astNodeReturn*>(owner)->expr;
+    case AST_CALL: return list == static_cast<const astNodeCall*>(owner)->args;
+    case AST_CASE: return list == static_cast<const astNodeCase*>(owner)->predicate;
+    case AST_CASE_EXPR: return list == static_cast<const astNodeCaseExpr*>(owner)->predicate;
+    case AST_VAR_DECL: return list == static_cast<const astNodeVarDecl*>(owner)->defaultValue;
+    case AST_DYNAMIC: return list == static_cast<const astNodeDynamic*>(owner)->expr;
+    case AST_OPEN: return list == static_cast<const astNodeOpen*>(owner)->args;
+    default: return false;
+  }
+}
+
+astListCell* cellOf(astNodeList* list, const astNode* node) {
+  for (astListCell* c = listCells(list); c; c = c->next)
+    if (c->value == node) return c;
+  return nullptr;
+}
+
+// ---- the run's routines ----
+
+void noteFunction(const astNode* node, const std::string& package, TransformState* state) {
+  astNodeList* name = nullptr;
+  astNodeList* args = nullptr;
+  if (node->kind == AST_CREATE_FUNCTION) {
+    name = static_cast<const astNodeCreateFunc*>(node)->name;
+    args = static_cast<const astNodeCreateFunc*>(node)->args;
+  } else if (node->kind == AST_FUNC_PROTO) {
+    name = static_cast<const astNodeFuncProto*>(node)->name;
+    args = static_cast<const astNodeFuncProto*>(node)->args;
+  } else {
+    return;
+  }
+  astNodeToken* last = asToken(listLast(name));
+  if (!last || !last->text) return;
+  std::string folded = lastPart(last->text);
+  if (listLength(args) == 0) state->parameterlessFunctions[package].insert(folded);
+  else state->functionsWithParameters[package].insert(folded);
+}
+
+}  // namespace
+
+namespace rewrite {
+
+void noteRunDeclarations(astNode* root, TransformState* state) {
+  if (!root || root->kind != AST_LIST) return;
+  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+    astNode* unit = c->value;
+    if (!unit) continue;
+    if (unit->kind == AST_CREATE_FUNCTION) {
+      noteFunction(unit, "", state);
+    } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
+      bool body = unit->kind == AST_CREATE_PKG_BODY;
+      astNodeList* name = body ? static_cast<astNodeCreatePkgBody*>(unit)->name
+                               : static_cast<astNodeCreatePkgHead*>(unit)->name;
+      astNodeList* elements = body ? static_cast<astNodeCreatePkgBody*>(unit)->elements
+                                   : static_cast<astNodeCreatePkgHead*>(unit)->elements;
+      astNodeToken* last = asToken(listLast(name));
+      if (!last || !last->text) continue;
+      std::string package = lastPart(last->text);
+      state->runPackages.insert(package);
+      for (astListCell* e = listCells(elements); e; e = e->next)
+        if (e->value) noteFunction(e->value, package, state);
+    } else if (unit->kind == AST_CREATE_TYPE) {
+      auto* type = static_cast<astNodeDdlType*>(unit);
+      astNodeToken* name = asToken(listLast(type->name));
+      bool object = type->UNDER;
+      for (astListCell* b = listCells(type->body); b && !object; b = b->next)
+        object = textIs(b->value, "OBJECT");
+      if (name && name->text && object) state->objectTypes.insert(lastPart(name->text));
+    }
+  }
+}
+
+// ---- a qualifier that SQL defines ----
+
+bool namesSqlColumn(astNodeToken* token) {
+  astNode* holder = sqlHolder(token);
+  if (!holder || !token->text) return false;
+  std::string qualifier = firstPart(token->text);
+  astNodeList* lists[4] = {nullptr, nullptr, nullptr, nullptr};
+  if (holder->kind == AST_SELECT) {
+    auto* select = static_cast<astNodeSelect*>(holder);
+    lists[0] = select->target;
+    lists[1] = select->fromClause;
+    lists[2] = select->withClause;
+  } else if (holder->kind == AST_SQL_STMT) {
+    lists[0] = static_cast<astNodeSqlStmt*>(holder)->body;
+    lists[1] = static_cast<astNodeSqlStmt*>(holder)->returning;
+  } else if (holder->kind == AST_CURSOR_DECL) {
+    astNode* query = static_cast<astNodeCursorDecl*>(holder)->query;
+    if (query && query->kind == AST_LIST) lists[0] = static_cast<astNodeList*>(query);
+  } else {
+    lists[0] = static_cast<astNodeFor*>(holder)->expr;
+  }
+  // A table or its alias stands alone, as a name of one part.
+  for (astNodeList* list : lists)
+    for (astListCell* c = listCells(list); c; c = c->next) {
+      astNodeToken* word = asToken(c->value);
+      if (word && word != token && !word->qualified && word->tokenCode != T_STRING && word->text &&
+          foldedText(word->text) == qualifier)
+        return true;
+    }
+  return false;
+}
+
+// ---- calls of functions without parentheses ----
+
+bool isWord(const astNode* node, const char* word) { return textIs(node, word); }
+
+// Inside SQL a name is a column first. It cannot be one in a query of DUAL
+// alone, nor in the VALUES of an INSERT.
+bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
+  if (sql->kind == AST_SELECT) {
+    auto* select = static_cast<astNodeSelect*>(sql);
+    int tables = 0;
+    bool dualOnly = false;
+    auto from = [&](astListCell* table) {
+      ++tables;
+      astNode* name = table ? table->value : nullptr;
+      astNode* after = table && table->next ? table->next->value : nullptr;
+      dualOnly = (isWord(name, "DUAL") || isWord(name, "SYS.DUAL")) &&
+                 (!after || isWord(after, "WHERE") || isWord(after, "ORDER") || isWord(after, "GROUP"));
+    };
+    // The FROM clause's list begins after its keyword; a subquery holds one
+    // of its own.
+    if (listCells(select->fromClause) && !isWord(listFirst(select->fromClause), "FROM"))
+      from(listCells(select->fromClause));
+    for (astNodeList* list : {select->target, select->fromClause})
+      for (astListCell* c = listCells(list); c; c = c->next)
+        if (isWord(c->value, "FROM")) from(c->next);
+    return tables == 1 && dualOnly;
+  }
+  if (sql->kind != AST_SQL_STMT || static_cast<astNodeSqlStmt*>(sql)->keywordCode != T_INSERT) return false;
+  bool afterValues = false;
+  for (astListCell* c = listCells(static_cast<astNodeSqlStmt*>(sql)->body); c; c = c->next) {
+    if (isWord(c->value, "VALUES")) afterValues = true;
+    else if (isWord(c->value, "SELECT")) return false;
+    else if (c->value == token) return afterValues;
+  }
+  return false;
+}
+
+void addCallParentheses(astNodeToken* token, TransformState* state) {
+  if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
+    return;
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return;
+  auto* list = static_cast<astNodeList*>(holder);
+  astNode* sql = sqlHolder(list);
+  if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
+  astListCell* cell = cellOf(list, token);
+  if (!cell) return;
+  if (cell->next && textIs(cell->next->value, "(")) return;
+  astListCell* previous = nullptr;
+  for (astListCell* c = listCells(list); c && c != cell; c = c->next) previous = c;
+  if (previous && (textIs(previous->value, ".") || textIs(previous->value, "=>"))) return;
+  if (cell->next && textIs(cell->next->value, "=>")) return;  // a named argument
+  std::string name = lastPart(token->text);
+  std::string package;
+  if (token->qualified) {
+    astNodeList* parts = splitQualifiedName(token->text);
+    if (listLength(parts) != 2) return;
+    package = foldedText(firstToken(parts)->text);
+    if (!state->runPackages.count(package)) return;
+  } else {
+    package = packageOf(token);
+    bool found = false;
+    declaredType(token, name, &found);
+    if (found) return;  // a variable or parameter of that name hides the function
+  }
+  auto known = [&](const std::string& scope) {
+    auto at = state->parameterlessFunctions.find(scope);
+    return at != state->parameterlessFunctions.end() && at->second.count(name);
+  };
+  if (!known(package) && !(token->qualified ? false : known(""))) return;
+  std::string text = std::string(token->text) + "()";
+  token->text = poolStrdup(text.c_str());
+}
+
+// ---- trigger rows the events do not give ----
+
+bool rowGiven(const astNodeCreateTrigger* trigger, int var) {
+  if (var == TRIGGER_VAR_NEW) return trigger->events & (TRIGGER_INSERT | TRIGGER_UPDATE);
+  if (var == TRIGGER_VAR_OLD) return trigger->events & (TRIGGER_UPDATE | TRIGGER_DELETE);
+  return true;
+}
+
+bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
+  astNode* unit = outermostOf(token, isEnclosingUnit);
+  if (!unit || unit->kind != AST_CREATE_TRIGGER || !token->text) return false;
+  auto* trigger = static_cast<astNodeCreateTrigger*>(unit);
+  // Outside the WHEN condition a row is named with a colon.
+  if (token->tokenCode != T_TRIG_VAR && (!trigger->condition || token->parent != trigger->condition)) return false;
+  const char* text = token->text[0] == ':' ? token->text + 1 : token->text;
+  std::string name = firstPart(text);
+  int var = -1;
+  if (name == "new") var = TRIGGER_VAR_NEW;
+  else if (name == "old") var = TRIGGER_VAR_OLD;
+  for (astListCell* c = listCells(trigger->referencing); c && var < 0; c = c->next) {
+    if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
+    auto* variable = static_cast<astNodeTriggerArg*>(c->value);
+    astNodeToken* alias = firstToken(variable->alias);
+    if (alias && alias->text && foldedText(alias->text) == "syszulinternal_" + name) var = variable->var;
+  }
+  const char* message = var == TRIGGER_VAR_NEW ? "Row :NEW in a trigger without INSERT or UPDATE not supported"
+                                               : "Row :OLD in a trigger without UPDATE or DELETE not supported";
+  if (rowGiven(trigger, var) || !state->reportedDrops.insert(token).second) return false;
+  tokenErrorRecord(message, token->text, token, state->errors);
+  return true;
+}
+
+void dropRowsWithoutEvent(astNodeCreateTrigger* trigger) {
+  astNodeList* kept = nullptr;
+  bool dropped = false;
+  for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
+    bool given = !c->value || c->value->kind != AST_TRIGGER_VAR ||
+                 rowGiven(trigger, static_cast<astNodeTriggerArg*>(c->value)->var);
+    if (given) kept = listAppend(kept, c->value);
+    else dropped = true;
+  }
+  if (!dropped) return;
+  if (kept) kept->parent = trigger;
+  trigger->referencing = kept;
+}
+
+bool isSqlCursorName(const char* text) {
+  std::string name = upper(text);
+  while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.pop_back();
+  return name == "SQL";
+}
+
+// ---- datatypes and routine clauses outside the map ----
+
+struct TypeRule {
+  const char* name;    // first word
+  const char* target;  // the target's name, or null for a record
+};
+
+// PL/SQL datatypes that the datatype map leaves out and the target does not
+// take as written. Subtypes with a range or NOT NULL of their own would lose
+// it as INTEGER: recorded.
+const TypeRule kTypeRules[] = {
+    {"BINARY_FLOAT", "REAL"}, {"BINARY_DOUBLE", "DOUBLE"}, {"STRING", "VARCHAR2"},
+    {"NATURAL", nullptr},     {"NATURALN", nullptr},       {"POSITIVE", nullptr},
+    {"POSITIVEN", nullptr},   {"SIGNTYPE", nullptr},       {"SIMPLE_INTEGER", nullptr},
+    {"SIMPLE_FLOAT", nullptr}, {"SIMPLE_DOUBLE", nullptr}, {"BFILE", nullptr},
+    {"ROWID", nullptr},       {"UROWID", nullptr},         {"MLSLABEL", nullptr},
+    {"INTERVAL", nullptr},    {"NCHAR VARYING", nullptr},  {"NATIONAL", nullptr},
+};
+
+// Words of a datatype up to its first parenthesis, upper case.
+std::string typeWords(const astNodeList* list) {
+  std::string words;
+  int depth = 0;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    if (token->text[0] == '(') ++depth;
+    else if (token->text[0] == ')') --depth;
+    else if (depth == 0 && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
+      if (!words.empty()) words += ' ';
+      words += upper(token->text);
+    }
+  }
+  return words;
+}
+
+bool isRoutineHead(const astNode* node) {
+  return node && (node->kind == AST_CREATE_FUNCTION || node->kind == AST_FUNC_PROTO);
+}
+
+}  // namespace rewrite
+
+namespace {
+
+// RESULT_CACHE [RELIES_ON (...)] and ACCESSIBLE BY (...) after a function's
+// return type: the result and who may call change nothing that a caller
+// sees, so the clauses are left out.
+astNodeList* withoutResultClauses(astNodeList* list) {
+  astNodeList* kept = nullptr;
+  bool dropped = false;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    bool clause = token && (equalsIgnoreCase(token->text, "RESULT_CACHE") || equalsIgnoreCase(token->text, "RELIES_ON") ||
+                            equalsIgnoreCase(token->text, "ACCESSIBLE"));
+    if (!clause) {
+      kept = listAppend(kept, c->value);
+      continue;
+    }
+    dropped = true;
+    // The clause's words and its parenthesised list.
+    while (c->next) {
+      astNodeToken* next = asToken(c->next->value);
+      if (!next || !next->text) break;
+      if (equalsIgnoreCase(next->text, "BY")) {
+        c = c->next;
+        continue;
+      }
+      if (next->text[0] != '(') break;
+      int depth = 0;
+      for (c = c->next; c; c = c->next) {
+        astNodeToken* t = asToken(c->value);
+        const char* text = t && t->text ? t->text : "";
+        if (text[0] == '(') ++depth;
+        else if (text[0] == ')' && --depth == 0) break;
+      }
+      if (!c) break;
+    }
+    if (!c) break;
+  }
+  if (!dropped || !kept) return list;
+  kept->parent = list->parent;
+  kept->line = list->line;
+  return kept;
+}
+
+}  // namespace
+
+namespace rewrite {
+
+// A datatype of the source's own schema written with it (SYS.XMLTYPE): the
+// same type as without it when the datatype map has it; recorded otherwise.
+astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
+  astNodeToken* first = firstToken(list);
+  if (!first || !first->text || std::strlen(first->text) <= 4 || strncasecmp(first->text, "SYS.", 4) != 0)
+    return list;
+  const char* name = first->text + 4;
+  for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
+    astNodeToken* mapped = firstToken(static_cast<astNodePragma*>(c->value)->name);
+    if (!mapped || !equalsIgnoreCase(mapped->text, name)) continue;
+    astNodeList* plain = tokenList(name, first->line);
+    for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
+    plain->parent = list->parent;
+    plain->head->value->parent = plain;
+    return plain;
+  }
+  if (state->reportedDrops.insert(first).second) {
+    std::string message = "Datatype " + upper(first->text) + " not supported";
+    tokenErrorRecord(message.c_str(), first->text, first, state->errors);
+  }
+  return list;
+}
+
+astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* state) {
+  if (!list) return list;
+  astNodeToken* last = asToken(listLast(list));
+  if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return list;
+  if (isRoutineHead(owner)) list = withoutResultClauses(list);
+  list = withoutSysSchema(list, state);
+  astNodeToken* first = firstToken(list);
+  if (!first || !first->text) return list;
+  std::string words = typeWords(list);
+  const char* record = nullptr;
+  std::string message;
+  if (startsWithWord(words, "TIMESTAMP") && words.find(" TIME ZONE") != std::string::npos) {
+    message = words.find("LOCAL") != std::string::npos ? "Datatype TIMESTAMP WITH LOCAL TIME ZONE not supported"
+                                                        : "Datatype TIMESTAMP WITH TIME ZONE not supported";
+    record = "TIMESTAMP";
+  } else {
+    for (const TypeRule& rule : kTypeRules) {
+      if (!startsWithWord(words, rule.name)) continue;
+      if (rule.target) {
+        astNodeList* mapped = tokenList(rule.target, first->line);
+        for (astListCell* c = list->head->next; c; c = c->next) mapped = listAppend(mapped, c->value);
+        if (std::strcmp(rule.target, "VARCHAR2") == 0 && listLength(list) == 1)
+          mapped = listAppend(mapped, makeToken("(4096)", -1));
+        mapped->parent = list->parent ? list->parent : owner;
+        mapped->head->value->parent = mapped;
+        return mapped;
+      }
+      message = "Datatype " + words + " not supported";
+      record = rule.name;
+      break;
+    }
+  }
+  if (record && state->reportedDrops.insert(first).second)
+    tokenErrorRecord(message.c_str(), words.c_str(), first, state->errors);
+  return list;
+}
+
+void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState* state) {
+  for (astListCell* c = listCells(options); c; c = c->next) {
+    astNodeToken* option = asToken(c->value);
+    if (!option || !option->text || !state->reportedDrops.insert(option).second) continue;
+    // PARALLEL_ENABLE and CLUSTER only let a query run the function in
+    // parallel: left out, the function means the same.
+    // A PIPELINED function returns its rows by PIPE ROW, which is recorded.
+    if (equalsIgnoreCase(option->text, "AGGREGATE"))
+      tokenErrorRecord("AGGREGATE USING functions not supported", "AGGREGATE USING", routine, state->errors);
+  }
+}
+
+}  // namespace rewrite
+
+namespace {
+
+// ---- built-in packages ----
+
+// Built-in packages that the target provides as modules of the same name.
+const char* const kTargetModules[] = {"DBMS_ALERT", "DBMS_DDL",  "DBMS_JOB", "DBMS_LOB", "DBMS_OUTPUT", "DBMS_PIPE",
+                                      "DBMS_SQL",   "DBMS_UTILITY", "UTL_DIR", "UTL_FILE", "UTL_MAIL", "UTL_SMTP"};
+
+// The routines of the target's DBMS_UTILITY module.
+const char* const kUtilityRoutines[] = {
+    "ANALYZE_DATABASE", "ANALYZE_PART_OBJECT", "ANALYZE_SCHEMA", "CANONICALIZE",    "COMMA_TO_TABLE",
+    "COMPILE_SCHEMA",   "DB_VERSION",          "EXEC_DDL_STATEMENT", "FORMAT_CALL_STACK", "FORMAT_ERROR_BACKTRACE",
+    "GET_CPU_TIME",     "GET_DEPENDENCY",      "GET_HASH_VALUE",  "GET_TIME",         "NAME_RESOLVE",
+    "NAME_TOKENIZE",    "TABLE_TO_COMMA",      "VALIDATE"};
+
+const char* const kBuiltinPrefixes[] = {"DBMS_", "UTL_", "APEX_"};
+const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "OWA_UTIL",    "OWA_COOKIE",
+                                        "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
+                                        "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
+
+// The message for a call of a built-in package routine that the target
+// lacks, or "" (not a built-in package, or one the target has).
+std::string builtinPackageMessage(const char* text) {
+  astNodeList* parts = splitQualifiedName(text);
+  int count = listLength(parts);
+  if (count < 2) return "";
+  astListCell* c = parts->head;
+  if (count == 3 && equalsIgnoreCase(asToken(c->value)->text, "SYS")) c = c->next;
+  else if (count != 2) return "";
+  std::string package = upper(asToken(c->value)->text);
+  std::string routine = upper(asToken(c->next->value)->text);
+  bool builtin = false;
+  for (const char* prefix : kBuiltinPrefixes)
+    if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
+  for (const char* name : kBuiltinPackages)
+    if (package == name) builtin = true;
+  if (!builtin) return "";
+  for (const char* module : kTargetModules) {
+    if (package != module) continue;
+    if (package != "DBMS_UTILITY") return "";
+    for (const char* known : kUtilityRoutines)
+      if (routine == known) return "";
+    return "Built-in package routine " + package + "." + routine + " not supported";
+  }
+  return "Built-in package " + package + " not supported";
+}
+
+bool isPlsqlBlockText(const char* literal) {
+  if (!literal || literal[0] != '\'') return false;
+  const char* p = literal + 1;
+  while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+  std::string head = upper(std::string(p, std::strlen(p) < 10 ? std::strlen(p) : 10).c_str());
+  return startsWithWord(head, "BEGIN") || startsWithWord(head, "DECLARE") || head.compare(0, 2, "<<") == 0;
+}
+
+void record(const char* message, const char* context, astNode* at, TransformState* state) {
+  if (state->reportedDrops.insert(at).second) tokenErrorRecord(message, context, at, state->errors);
+}
+
+}  // namespace
+
+namespace rewrite {
+
+// ---- collection and object forms, % attributes, interval literals,
+// built-in packages ----
+
+void reportUnknownForms(astNodeList* list, TransformState* state) {
+  bool inSql = sqlHolder(list) != nullptr;
+  astNode* previous = nullptr;
+  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text || token->tokenCode == T_STRING || state->reportedDrops.count(token)) continue;
+    astNode* next = c->next ? c->next->value : nullptr;
+    astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
+    std::string word = upper(token->text);
+    if (word == "%" && next && asToken(next) && asToken(next)->text) {
+      std::string attribute = "%" + upper(firstPart(asToken(next)->text).c_str());
+      record(("Attribute " + attribute + " not supported").c_str(), attribute.c_str(), token, state);
+    } else if (word == "MULTISET") {
+      record("MULTISET operators not supported", "MULTISET", token, state);
+    } else if (word == "IS" && (textIs(next, "EMPTY") || (textIs(next, "NOT") && textIs(afterNext, "EMPTY")))) {
+      record("IS [NOT] EMPTY not supported", "IS EMPTY", token, state);
+    } else if ((word == "MEMBER" || word == "SUBMULTISET") && textIs(next, "OF")) {
+      record((word + " OF not supported").c_str(), (word + " OF").c_str(), token, state);
+    } else if (word == "IS" && (textIs(next, "A") || textIs(afterNext, "A")) &&
+               (textIs(afterNext, "SET") || (c->next->next && c->next->next->next &&
+                                             textIs(c->next->next->next->value, "SET")))) {
+      record("IS [NOT] A SET not supported", "IS A SET", token, state);
+    } else if (token->tokenCode == T_TABLE && textIs(next, "(") && inSql) {
+      record("TABLE() of a collection not supported", "TABLE(...)", token, state);
+    } else if (word == "INTERVAL" && asToken(next) && asToken(next)->tokenCode == T_STRING) {
+      record("INTERVAL literals not supported", "INTERVAL", token, state);
+    } else if (token->tokenCode == T_NEW && asToken(next) && textIs(afterNext, "(")) {
+      record("Object constructor not supported", asToken(next)->text, token, state);
+      state->reportedDrops.insert(next);
+    } else if (textIs(next, "(") && !textIs(previous, ".") && state->objectTypes.count(lastPart(token->text))) {
+      record("Object constructor not supported", token->text, token, state);
+    } else if (token->qualified && textIs(next, "(") && !state->objectTypes.empty()) {
+      // v.method(...) of a variable of an object type of the run.
+      bool found = false;
+      astNodeList* type = declaredType(list, firstPart(token->text), &found);
+      astNodeToken* typeName = firstToken(type);
+      if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
+        record("Object method call not supported", token->text, token, state);
+    }
+    if (token->qualified && !state->reportedDrops.count(token) && !state->runPackages.count(firstPart(token->text))) {
+      std::string message = builtinPackageMessage(token->text);
+      if (!message.empty()) record(message.c_str(), token->text, token, state);
+    }
+  }
+}
+
+void reportDynamicBlock(astNodeDynamic* node, TransformState* state) {
+  astNodeToken* text = firstToken(node->expr);
+  if (text && text->tokenCode == T_STRING && isPlsqlBlockText(text->text))
+    record("Dynamic PL/SQL block not supported", "EXECUTE IMMEDIATE", node, state);
+}
+
+bool reviewCall(astNodeCall* node, TransformState* state) {
+  astNodeToken* last = asToken(listLast(node->name));
+  if (!last || !last->text) return true;
+  if (equalsIgnoreCase(last->text, "DBMS_SQL.PARSE"))
+    for (astListCell* c = listCells(node->args); c; c = c->next) {
+      astNodeToken* token = asToken(c->value);
+      if (token && token->tokenCode == T_STRING && isPlsqlBlockText(token->text))
+        record("Dynamic PL/SQL block not supported", "DBMS_SQL.PARSE", node, state);
+    }
+  const char* method = afterLastDot(last->text);
+  if (!method) return true;
+  std::string prefix(last->text, static_cast<size_t>(method - 1 - last->text));
+  // TRIM, DELETE and EXTEND are collection methods on a collection only:
+  // on a package (DBMS_LOB.TRIM, repo.delete) the call is a routine's.
+  bool collection = state->collectionVariables.count(foldedText(prefix.c_str())) ||
+                    state->collectionVariables.count(lastPart(prefix.c_str()));
+  bool found = false;
+  astNodeList* type = declaredType(node, firstPart(prefix.c_str()), &found);
+  astNodeToken* typeName = firstToken(type);
+  bool objectVariable = found && typeName && typeName->text && listLength(type) == 1 &&
+                        state->objectTypes.count(lastPart(typeName->text));
+  if (objectVariable && !collection) {
+    record("Object method call not supported", last->text, node, state);
+    return false;
+  }
+  if (collection || found || afterLastDot(prefix.c_str())) return true;
+  // A name of one part declared nowhere may be a variable of the package's
+  // head; a built-in package or a package of the run has routines only
+  // (DBMS_LOB.TRIM, repo.delete).
+  std::string package = upper(prefix.c_str());
+  for (const char* start : kBuiltinPrefixes)
+    if (package.compare(0, std::strlen(start), start) == 0) return false;
+  for (const char* name : kBuiltinPackages)
+    if (package == name) return false;
+  return !state->runPackages.count(foldedText(prefix.c_str()));
+}
+
+// ---- data-access clause of functions ----
+
+namespace {
+
+struct AccessScan {
+  bool modifies = false;
+  const TransformState* state = nullptr;
+  std::unordered_set<std::string>* modifying = nullptr;  // functions known to change data
+};
+
+bool modifyingCallText(const char* text, const AccessScan* scan) {
+  std::string name = lastPart(text);
+  if (name.size() > 2 && name.compare(name.size() - 2, 2, "()") == 0) name.resize(name.size() - 2);
+  return scan->modifying->count(name) > 0;
+}
+
+void scanAccess(astNode* node, void* data) {
+  auto* scan = static_cast<AccessScan*>(data);
+  if (scan->modifies) return;
+  switch (node->kind) {
+    case AST_SQL_STMT: {
+      int code = static_cast<astNodeSqlStmt*>(node)->keywordCode;
+      if (code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE || code == T_COMMIT ||
+          code == T_ROLLBACK || code == T_SAVEPOINT)
+        scan->modifies = true;
+      break;
+    }
+    case AST_DYNAMIC: {
+      // A dynamic statement without INTO is no query: it may change data.
+      auto* dynamic = static_cast<astNodeDynamic*>(node);
+      if (listLength(dynamic->into) == 0) scan->modifies = true;
+      break;
+    }
+    case AST_CALL: {
+      auto* call = static_cast<astNodeCall*>(node);
+      astNodeToken* name = asToken(listLast(call->name));
+      if (call->rewrite || !name || !name->text) break;
+      // A procedure of the target changes data unless it says otherwise;
+      // the built-in modules' procedures are the target's own.
+      bool builtin = false;
+      std::string package = upper(firstPart(name->text).c_str());
+      for (const char* prefix : kBuiltinPrefixes)
+        if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
+      if (!builtin) scan->modifies = true;
+      break;
+    }
+    case AST_SELECT:
+      // The walk enters the FROM clause only; a sequence is used in the
+      // select list.
+      for (astListCell* c = listCells(static_cast<astNodeSelect*>(node)->target); c; c = c->next)
+        if (c->value && c->value->kind == AST_TOKEN) scanAccess(c->value, data);
+      break;
+    case AST_TOKEN: {
+      auto* token = static_cast<astNodeToken*>(node);
+      if (!token->text) break;
+      std::string text = upper(token->text);
+      if (text.size() >= 8 && text.compare(text.size() - 8, 8, ".NEXTVAL") == 0) scan->modifies = true;
+      else if (token->tokenCode != T_STRING && modifyingCallText(token->text, scan)) scan->modifies = true;
+      break;
+    }
+    default: break;
+  }
+}
+
+// Calls of the functions that change data: the target takes them only as
+// the whole value of an assignment (SET v = f(...)).
+struct ModifyingCalls {
+  const std::unordered_set<std::string>* modifying = nullptr;
+  TransformState* state = nullptr;
+};
+
+bool wholeAssignedValue(astNodeToken* token) {
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return false;
+  auto* list = static_cast<astNodeList*>(holder);
+  astNode* owner = list->parent;
+  if (!owner || owner->kind != AST_ASSIGN || static_cast<astNodeAssign*>(owner)->expr != list) return false;
+  if (list->head->value != token) return false;
+  if (!list->head->next) return true;
+  if (!textIs(list->head->next->value, "(")) return false;
+  int depth = 0;
+  for (astListCell* c = list->head->next; c; c = c->next) {
+    astNodeToken* t = asToken(c->value);
+    const char* text = t && t->text ? t->text : "";
+    if (text[0] == '(') ++depth;
+    else if (text[0] == ')' && --depth == 0) return c->next == nullptr;
+  }
+  return false;
+}
+
+void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* calls) {
+  if (!token->text || token->tokenCode == T_STRING) return;
+  std::string name = lastPart(token->text);
+  bool called = textIs(next, "(");
+  if (name.size() > 2 && name.compare(name.size() - 2, 2, "()") == 0) {
+    name.resize(name.size() - 2);
+    called = true;
+  }
+  if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
+  if (calls->state->reportedDrops.insert(token).second)
+    tokenErrorRecord("Call of a function that changes data outside an assignment not supported", token->text, token,
+                     calls->state->errors);
+}
+
+void findModifyingCalls(astNode* node, void* data) {
+  auto* calls = static_cast<ModifyingCalls*>(data);
+  astNodeList* list = nullptr;
+  if (node->kind == AST_SELECT) list = static_cast<astNodeSelect*>(node)->target;
+  else if (node->kind == AST_LIST) list = static_cast<astNodeList*>(node);
+  for (astListCell* c = listCells(list); c; c = c->next)
+    if (c->value && c->value->kind == AST_TOKEN)
+      checkModifyingCall(static_cast<astNodeToken*>(c->value), c->next ? c->next->value : nullptr, calls);
+}
+
+std::string routineName(const astNodeList* name) {
+  astNodeToken* last = asToken(listLast(name));
+  return last && last->text ? lastPart(last->text) : "";
+}
+
+}  // namespace
+
+void markDataAccess(astNode* root, TransformState* state) {
+  std::vector<astNode*> functions;
+  if (!root || root->kind != AST_LIST) return;
+  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+    astNode* unit = c->value;
+    if (!unit) continue;
+    if (unit->kind == AST_CREATE_FUNCTION) functions.push_back(unit);
+    if (unit->kind == AST_CREATE_PKG_BODY)
+      for (astListCell* r = listCells(static_cast<astNodeCreatePkgBody*>(unit)->prototypes); r; r = r->next)
+        if (r->value && r->value->kind == AST_CREATE_FUNCTION) functions.push_back(r->value);
+  }
+  // A function that calls a function that changes data changes data too:
+  // repeated until nothing more is found.
+  std::unordered_set<std::string> modifying;
+  bool more = true;
+  while (more) {
+    more = false;
+    for (astNode* node : functions) {
+      auto* function = static_cast<astNodeCreateFunc*>(node);
+      if (function->modifiesData || !function->body) continue;
+      AccessScan scan;
+      scan.state = state;
+      scan.modifying = &modifying;
+      astWalk(function->body, scanAccess, &scan);
+      if (!scan.modifies) continue;
+      function->modifiesData = true;
+      modifying.insert(routineName(function->name));
+      more = true;
+    }
+  }
+  if (modifying.empty()) return;
+  ModifyingCalls calls{&modifying, state};
+  astWalk(root, findModifyingCalls, &calls);
+  // The published heads of those functions say the same.
+  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+    astNode* unit = c->value;
+    if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
+    std::vector<astNode*> heads;
+    astNodeList* lists[2] = {nullptr, nullptr};
+    if (unit->kind == AST_CREATE_PKG_HEAD) {
+      lists[0] = static_cast<astNodeCreatePkgHead*>(unit)->prototypes;
+    } else {
+      lists[0] = static_cast<astNodeCreatePkgBody*>(unit)->forwardDeclarations;
+    }
+    for (astNodeList* list : lists)
+      for (astListCell* r = listCells(list); r; r = r->next) {
+        astNode* head = r->value;
+        if (!head) continue;
+        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(static_cast<astNodeFuncProto*>(head)->name)))
+          static_cast<astNodeFuncProto*>(head)->modifiesData = true;
+        if (head->kind == AST_CREATE_FUNCTION && !static_cast<astNodeCreateFunc*>(head)->body &&
+            modifying.count(routineName(static_cast<astNodeCreateFunc*>(head)->name)))
+          static_cast<astNodeCreateFunc*>(head)->modifiesData = true;
+      }
+  }
+}
+
+}  // namespace rewrite
