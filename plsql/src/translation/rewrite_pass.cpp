@@ -608,7 +608,7 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
     if (block->usesFound) ensureDeclared(outer, SYSZUL_FOUND, "BOOLEAN", nullptr, block->line);
     if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr, block->line);
   }
-  guardNotFound(block, state);
+  guardQueries(block, state);
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
 
