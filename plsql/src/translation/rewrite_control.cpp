@@ -146,10 +146,11 @@ astNodeClose* closeOfLoop(const astNodeFor* node, int line) {
   return close;
 }
 
-// Whether an exception that leaves the loop can reach a handler after which
-// the cursor still exists: a handler of a block between the loop and the
-// block that declares the cursor (a handler's own statements are not under
-// its block's handlers), or any handler at all for a cursor declared outside
+// Whether an exception that leaves the loop can reach a handler while the
+// cursor still exists: a handler of a block between the loop and the block
+// that declares the cursor, or of that block itself (its cursor closes only
+// when the handler is done; a handler's own statements are not under its
+// block's handlers), or any handler at all for a cursor declared outside
 // every block, which outlives the call.
 bool closeOnException(astNodeFor* node) {
   const char* name = loopCursor(node)->text;
@@ -158,8 +159,8 @@ bool closeOnException(astNodeFor* node) {
   for (astNode* n = node->parent; n && guard < 1000000; from = n, n = n->parent, ++guard) {
     if (n->kind != AST_BLOCK) continue;
     auto* block = static_cast<astNodeBlock*>(n);
-    if (declaresName(block, name, AST_CURSOR_DECL)) return false;
     if (block->exceptions && from != block->exceptions) return true;
+    if (declaresName(block, name, AST_CURSOR_DECL)) return false;
   }
   return true;
 }

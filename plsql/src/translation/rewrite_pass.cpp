@@ -1,5 +1,6 @@
 // The rewriting pass: dispatch by node kind, units, blocks, trigger
 // variables, SQL% attributes, handlers, RAISE and pragmas.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -465,10 +466,22 @@ constexpr KindIndex kDroppedIndex(kDropped);
 
 static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one report at most");
 
+// A pragma that no step of the pass knows is left out, and what it asks for
+// with it (package state for one call only, inlining, ...): reported by name.
+void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
+  if (!state->reportedDrops.insert(pragma).second) return;
+  astNodeToken* name = firstToken(pragma->expr);
+  std::string word = name && name->text ? name->text : "";
+  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string context = "PRAGMA " + word;
+  tokenErrorRecord((context + " not supported").c_str(), (context + "...").c_str(), pragma, state->errors);
+}
+
 // Reports a construct that no target text stands for, once. Kinds without a
-// report in the kind table (pragmas, syntax-error nodes, ...) report nothing.
+// report in the kind table (syntax-error nodes, ...) report nothing.
 void reportDropped(astNode* node, TransformState* state) {
   if (!node) return;
+  if (node->kind == AST_ORACLE_PRAGMA) return reportPragma(static_cast<astNodeOraclePragma*>(node), state);
   for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
     if (state->reportedDrops.insert(node).second)
       tokenErrorRecord(dropped.message, dropped.context, node, state->errors);
@@ -575,7 +588,12 @@ void scanBlockUses(astNodeBlock* block, TransformState* state) {
   if (state->scannedBlocks.count(block)) return;
   BlockScan scan{{{block, 0, 0, true}}, state};
   astWalkAround(block->body, enterScanned, leaveScanned, &scan);
-  setUses(block, scan.open.front().body);
+  // The block's handlers read the row count that its statements leave: the
+  // statements must keep it.
+  unsigned body = scan.open.front().body;
+  scan.open.front().inBody = true;
+  astWalkAround(block->exceptions, enterScanned, leaveScanned, &scan);
+  setUses(block, body | (scan.open.front().body & (USES_NOTFOUND | USES_FOUND | USES_ROWCOUNT)));
 }
 
 // `<<name>> BEGIN ... END name;` parses as the block followed by a call of
@@ -618,7 +636,19 @@ void labelBody(astNodeBlock* body) {
   if (body && body->kind == AST_BLOCK && !body->label) body->label = poolStrdup(SYSZUL_BLOCK);
 }
 
+// Trigger options that the target's CREATE TRIGGER is written without: the
+// trigger is created enabled, and in no particular order among the others.
+void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) {
+  if (trigger->follows)
+    tokenErrorRecord("Trigger FOLLOWS not supported", "CREATE [OR REPLACE] TRIGGER ... FOLLOWS", trigger,
+                     state->errors);
+  if (trigger->disable)
+    tokenErrorRecord("Trigger DISABLE not supported", "CREATE [OR REPLACE] TRIGGER ... DISABLE", trigger,
+                     state->errors);
+}
+
 void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
+  reportTriggerOptions(trigger, state);
   labelBody(trigger->body);
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
