@@ -53,6 +53,8 @@ struct TransformState {
   // run and of the variables and parameters declared with one of them.
   std::unordered_set<std::string> collectionTypes;
   std::unordered_set<std::string> collectionVariables;
+  // Variables (unit and folded name) that a handler sets to SQLCODE.
+  std::unordered_set<std::string> sqlcodeVariables;
 };
 
 // Entry point: rewrites the whole tree under `root`.

@@ -399,3 +399,20 @@ void guardQueries(astNodeBlock* block, TransformState* state) {
 }
 
 }  // namespace rewrite
+
+namespace rewrite {
+
+void separateDefaultsFromHandlers(astNodeBlock* block, TransformState*) {
+  // The prologue assigns the defaults that are not literals. The target
+  // runs it once the block's handlers are declared; in PL/SQL an error
+  // there leaves the block. The handlers and the statements go into a block
+  // of their own inside this one.
+  if (!block->exceptions || !listLength(block->prologue)) return;
+  astNodeBlock* inner = astNew<astNodeBlock>(AST_BLOCK, block->line);
+  inner->exceptions = adopt(block->exceptions, inner);
+  inner->body = adopt(block->body, inner);
+  block->exceptions = nullptr;
+  block->body = adopt(listNew(inner), block);
+}
+
+}  // namespace rewrite

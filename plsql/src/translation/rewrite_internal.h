@@ -73,6 +73,10 @@ void addCursorCloseHandler(astNodeFor* node, TransformState* state);
 // with INTO of the block (nested blocks apart) that finds no row raises
 // NO_DATA_FOUND, as in PL/SQL, instead of going on.
 void guardQueries(astNodeBlock* block, TransformState* state);
+// When the block assigns defaults ahead of its statements, its handlers and
+// statements move into a nested block, so that those handlers do not take
+// what a default raises.
+void separateDefaultsFromHandlers(astNodeBlock* block, TransformState* state);
 void transformDynamic(astNodeDynamic* node, TransformState* state);
 void transformOpen(astNodeOpen* node, TransformState* state);
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state);

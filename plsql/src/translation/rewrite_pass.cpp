@@ -1,6 +1,7 @@
 // The rewriting pass: dispatch by node kind, units, blocks, trigger
 // variables, SQL% attributes, handlers, RAISE and pragmas.
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -332,13 +333,19 @@ bool isHandlerNode(const astNode* node) { return node && node->kind == AST_HANDL
 
 bool textIs(const astNodeToken* token, const char* text) { return token && equalsIgnoreCase(token->text, text); }
 
-// An error number whose SQLCODE differs between PL/SQL and the target: any
-// but 0 (success) and 100 (no data), which both share.
-bool isChangingNumber(const astNodeToken* token) {
-  if (!token || !token->text || (token->tokenCode != T_DIGITS && token->tokenCode != T_NUMERICNO)) return false;
-  double value = std::strtod(token->text, nullptr);
-  return value != 0 && value != 100;
+bool isNumberToken(const astNodeToken* token) {
+  return token && token->text && (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO);
 }
+
+// An error number whose SQLCODE differs between PL/SQL and the target: any
+// but 0 (success). NO_DATA_FOUND (100) is signalled as an error of its own.
+bool isChangingNumber(const astNodeToken* token) {
+  return isNumberToken(token) && std::strtod(token->text, nullptr) != 0;
+}
+
+// A name stands for a value unknown here (a constant, a variable, a call),
+// which may well be an error number.
+bool isNameToken(const astNodeToken* token) { return token && token->text && token->tokenCode == T_WORD; }
 
 bool isComparison(const astNodeToken* token) {
   static const char* const operators[] = {"=", "<>", "!=", "^=", "~=", "<", ">", "<=", ">=", "IN", "WHEN", "BETWEEN"};
@@ -347,25 +354,36 @@ bool isComparison(const astNodeToken* token) {
   return false;
 }
 
-// Whether the tokens from `c` on, up to the first that is no number, sign,
-// parenthesis or comma, hold a number whose meaning changes.
+// Whether the operand from `c` on (a value with its sign, or a list of
+// them in parentheses) holds a number whose meaning changes or a name.
 bool numbersChangeMeaning(astListCell* c) {
+  int depth = 0;
+  bool wantValue = true;
   for (; c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) return false;
-    if (isChangingNumber(token)) return true;
-    if (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO) continue;
     const char* t = token->text;
-    if (std::strcmp(t, "(") != 0 && std::strcmp(t, ")") != 0 && std::strcmp(t, ",") != 0 && std::strcmp(t, "-") != 0 &&
-        std::strcmp(t, "+") != 0)
-      return false;
+    if (std::strcmp(t, "(") == 0) {
+      ++depth;
+      wantValue = true;
+    } else if (std::strcmp(t, ")") == 0 || (std::strcmp(t, ",") == 0 && depth == 0)) {
+      if (--depth <= 0) return false;
+    } else if (std::strcmp(t, ",") == 0) {
+      wantValue = true;
+    } else if (std::strcmp(t, "-") != 0 && std::strcmp(t, "+") != 0) {
+      if (!wantValue || !(isNumberToken(token) || isNameToken(token))) return false;
+      if (isChangingNumber(token) || isNameToken(token)) return true;
+      if (depth == 0) return false;
+      wantValue = false;
+    }
   }
   return false;
 }
 
 // SQLCODE compared with a PL/SQL error number (SQLCODE = -1, -1 = SQLCODE,
-// SQLCODE IN (...), CASE SQLCODE WHEN ...): the target's code for the same
-// error differs, so the comparison cannot hold.
+// SQLCODE IN (...), CASE SQLCODE WHEN ...), directly or through a name:
+// the target's code for the same error differs, so the comparison cannot
+// hold. `token` is SQLCODE or a variable that holds it.
 void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
@@ -390,11 +408,39 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   if (after && isComparison(asToken(after->value))) compared = compared || numbersChangeMeaning(after->next);
   if (previous && beforePrevious && isComparison(asToken(previous->value)) &&
       !textIs(asToken(previous->value), "IN") && !textIs(asToken(previous->value), "BETWEEN"))
-    compared = compared || isChangingNumber(asToken(beforePrevious->value));
+    compared = compared || isChangingNumber(asToken(beforePrevious->value)) ||
+               isNameToken(asToken(beforePrevious->value));
   if (!compared) return;
   ErrorRecord* record = tokenErrorRecord("SQLCODE compared with an error number not supported", "SQLCODE", token,
                                          state->errors);
-  record->text = poolStrdup("SQLCODE");
+  record->text = poolStrdup(token->tokenCode == T_SQLCODE ? "SQLCODE" : token->text);
+}
+
+// Key of a variable named `name` in the unit around `at`.
+std::string unitVariableKey(astNode* at, const char* name) {
+  return std::to_string(reinterpret_cast<std::uintptr_t>(outermostOf(at, isUnitNode))) + ":" + foldedText(name);
+}
+
+// `v := SQLCODE` in a handler: v holds the target's code, and comparisons
+// of v are checked as those of SQLCODE.
+void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
+  astNode* list = token->parent;
+  astNode* owner = list ? list->parent : nullptr;
+  if (!owner || owner->kind != AST_ASSIGN || listLength(static_cast<astNodeList*>(list)) != 1) return;
+  auto* assign = static_cast<astNodeAssign*>(owner);
+  astNodeToken* target = firstToken(assign->target);
+  if (assign->expr == list && !assign->targetIndex && !assign->targetField && listLength(assign->target) == 1 &&
+      target && target->text)
+    state->sqlcodeVariables.insert(unitVariableKey(token, target->text));
+}
+
+// SQLCODE and SQLERRM outside every handler are those of no exception (0
+// and the message of success). PL/SQL keeps them in a routine called from
+// a handler, too (a routine that logs the error); the target does not.
+void reportOutsideHandler(astNodeToken* token, const char* name, TransformState* state) {
+  std::string message = std::string(name) + " outside an exception handler not supported";
+  ErrorRecord* record = tokenErrorRecord(message.c_str(), name, token, state->errors);
+  record->text = poolStrdup(name);
 }
 
 void transformToken(astNodeToken* token, TransformState* state) {
@@ -433,10 +479,19 @@ void transformToken(astNodeToken* token, TransformState* state) {
       // not the code the last handler captured.
       if (!nearestOf(token, isHandlerNode)) {
         token->text = poolStrdup("0");
+        reportOutsideHandler(token, "SQLCODE", state);
         return;
       }
       checkSqlcodeComparison(token, state);
+      noteSqlcodeVariable(token, state);
       ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1), token->line);
+      return;
+    case T_SQLERRM:
+      if (!state->rewrittenTokens.insert(token).second) return;
+      if (!nearestOf(token, isHandlerNode)) {
+        token->text = poolStrdup("'ORA-0000: normal, successful completion'");
+        reportOutsideHandler(token, "SQLERRM", state);
+      }
       return;
     case T_SQLSTATE:
       ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), token->line);
@@ -444,6 +499,9 @@ void transformToken(astNodeToken* token, TransformState* state) {
     default:
       break;
   }
+  if (!state->sqlcodeVariables.empty() && isNameToken(token) && !token->qualified &&
+      state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
+    checkSqlcodeComparison(token, state);
   if (!token->qualified) return;
   if (!state->rewrittenTokens.insert(token).second) return;
   token->text = requalify(token, token->text);
@@ -627,6 +685,7 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
     if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr, block->line);
   }
   guardQueries(block, state);
+  separateDefaultsFromHandlers(block, state);
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
 
