@@ -354,7 +354,12 @@ bool isQueryInto(const astNode* node) {
     auto* select = static_cast<const astNodeSelect*>(node);
     return select->intoClause && !select->bulkCollect;
   }
-  return node->kind == AST_DYNAMIC && listLength(static_cast<const astNodeDynamic*>(node)->into) > 0;
+  if (node->kind != AST_DYNAMIC) return false;
+  // BULK COLLECT INTO (reported) finds any number of rows.
+  auto* dynamic = static_cast<const astNodeDynamic*>(node);
+  for (astListCell* c = listCells(dynamic->expr); c; c = c->next)
+    if (astNodeToken* token = asToken(c->value); token && token->tokenCode == T_BULK) return false;
+  return listLength(dynamic->into) > 0;
 }
 
 // The query of `cell` and the row-count statements after it go into a block
