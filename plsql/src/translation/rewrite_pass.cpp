@@ -416,9 +416,9 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   record->text = poolStrdup(token->tokenCode == T_SQLCODE ? "SQLCODE" : token->text);
 }
 
-// Key of a variable named `name` in the unit around `at`.
+// Key of a variable named `name` in the routine (or other unit) around `at`.
 std::string unitVariableKey(astNode* at, const char* name) {
-  return std::to_string(reinterpret_cast<std::uintptr_t>(outermostOf(at, isUnitNode))) + ":" + foldedText(name);
+  return std::to_string(reinterpret_cast<std::uintptr_t>(nearestOf(at, isUnitNode))) + ":" + foldedText(name);
 }
 
 // `v := SQLCODE` in a handler: v holds the target's code, and comparisons
