@@ -393,6 +393,7 @@ const SoundCase kSqlcodeAndSqlerrm[] = {
      "    IF l = -942 OR l = 0 THEN NULL; END IF;\n"
      "    IF SQLCODE NOT IN (c_missing, -2289) OR SQLCODE = 0 THEN RAISE; END IF;\n"
      "    IF SQLCODE = 100 THEN NULL; END IF;\n"
+     "    l := DECODE(SQLCODE, -1, 1, 0) + DECODE(SQLCODE, 0, 1, 2);\n"
      "    log_msg(SQLCODE, SQLERRM);\n"
      "    INSERT INTO err_log VALUES (SQLCODE, SQLERRM);\n"
      "  END;\n"
@@ -452,6 +453,7 @@ const SoundCase kSqlcodeAndSqlerrm[] = {
          "  -- NULL;\n"
          "  END IF;\n"
          "\n"
+         "  SET l = DECODE(SYSZULINTERNAL_SQLCODE, - 1, 1, 0) + DECODE(SYSZULINTERNAL_SQLCODE, 0, 1, 2);\n"
          "  CALL log_msg(SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLERRM);\n"
          "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLERRM);\n"
          "  END;\n"
@@ -477,7 +479,8 @@ const SoundCase kSqlcodeAndSqlerrm[] = {
          "SQLCODE compared with an error number not supported|2|12|SQLCODE|SQLCODE\n"
          "SQLCODE compared with an error number not supported|2|14|SQLCODE|l\n"
          "SQLCODE compared with an error number not supported|2|15|SQLCODE|SQLCODE\n"
-         "SQLCODE compared with an error number not supported|2|16|SQLCODE|SQLCODE\n"},
+         "SQLCODE compared with an error number not supported|2|16|SQLCODE|SQLCODE\n"
+         "SQLCODE compared with an error number not supported|2|17|SQLCODE|SQLCODE\n"},
 };
 
 TEST(TranslateExceptions, SqlcodeAndSqlerrm) { expectSoundCases(kSqlcodeAndSqlerrm); }
@@ -709,6 +712,34 @@ const SoundCase kPragmasAndTriggerOptions[] = {
      "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
          "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
          "Trigger DISABLE not supported|2|4|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"},
+    {"InsertOfColumnsAndPackageLevelAutonomousTransaction", false,
+     "CREATE TRIGGER t BEFORE INSERT OF a ON emp FOR EACH ROW\n"
+     "BEGIN NULL; END;\n"
+     "/\n"
+     "CREATE PACKAGE BODY pk IS\n"
+     "  PRAGMA AUTONOMOUS_TRANSACTION;\n"
+     "  PROCEDURE p IS BEGIN NULL; END;\n"
+     "END;\n"
+     "/\n",
+     "[0]\n"
+         "CREATE TRIGGER t BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  -- NULL;\n"
+         "  END@\n"
+         "\n"
+         "\n"
+         "\n"
+         "[3]\n"
+         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
+         "[3]\n"
+         "  ALTER MODULE pk ADD PROCEDURE p\n"
+         "  LANGUAGE SQL\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  -- NULL;\n"
+         "  END@\n"
+         "\n"
+         "\n",
+     "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"
+         "AUTONOMOUS_XACT not permitted in this context|2|5|AUTONOMOUS_XACT|\n"},
     {"TranslatedPragmasLeaveNoRecord", false,
      "CREATE PROCEDURE p IS\n"
      "  PRAGMA AUTONOMOUS_TRANSACTION;\n"

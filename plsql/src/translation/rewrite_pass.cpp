@@ -406,6 +406,10 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   astListCell* after = cell->next;
   if (after && textIs(asToken(after->value), "NOT")) after = after->next;
   if (after && isComparison(asToken(after->value))) compared = compared || numbersChangeMeaning(after->next);
+  // DECODE(SQLCODE, -1, ...) compares with its search values.
+  if (after && textIs(asToken(after->value), ",") && previous && textIs(asToken(previous->value), "(") &&
+      beforePrevious && textIs(asToken(beforePrevious->value), "DECODE"))
+    compared = compared || numbersChangeMeaning(after->next);
   if (previous && beforePrevious && isComparison(asToken(previous->value)) &&
       !textIs(asToken(previous->value), "IN") && !textIs(asToken(previous->value), "BETWEEN"))
     compared = compared || isChangingNumber(asToken(beforePrevious->value)) ||
@@ -543,6 +547,15 @@ void reportDropped(astNode* node, TransformState* state) {
   for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
     if (state->reportedDrops.insert(node).second)
       tokenErrorRecord(dropped.message, dropped.context, node, state->errors);
+}
+
+// An element a package leaves out; PRAGMA AUTONOMOUS_TRANSACTION there
+// names no routine.
+void reportDroppedElement(astNode* node, TransformState* state) {
+  if (node->kind == AST_PRAGMA && static_cast<astNodePragma*>(node)->pragmaCode == T_AUTONOMOUS_XACT &&
+      state->reportedDrops.insert(node).second)
+    tokenErrorRecord("AUTONOMOUS_XACT not permitted in this context", "AUTONOMOUS_XACT", node, state->errors);
+  reportDropped(node, state);
 }
 
 // A WRAPPED unit holds only its obfuscated text.
@@ -703,6 +716,10 @@ void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) 
                      state->errors);
   if (trigger->disable)
     tokenErrorRecord("Trigger DISABLE not supported", "CREATE [OR REPLACE] TRIGGER ... DISABLE", trigger,
+                     state->errors);
+  // A column list after the events of any kind but UPDATE OF.
+  if (trigger->ofTrigger)
+    tokenErrorRecord("Trigger OF columns not supported", "CREATE [OR REPLACE] TRIGGER ... OF", trigger,
                      state->errors);
 }
 
@@ -871,7 +888,7 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
       setPackage(element, head);
       head->prototypes = listAppend(head->prototypes, element);
     } else {
-      reportDropped(element, state);
+      reportDroppedElement(element, state);
     }
   }
   head->elements = nullptr;
@@ -927,7 +944,7 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
         setPackage(element, body);
         body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
       } else {
-        reportDropped(element, state);
+        reportDroppedElement(element, state);
       }
     }
     body->elements = nullptr;
