@@ -439,12 +439,16 @@ void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
 }
 
 // SQLCODE and SQLERRM outside every handler are those of no exception (0
-// and the message of success). PL/SQL keeps them in a routine called from
-// a handler, too (a routine that logs the error); the target does not.
-void reportOutsideHandler(astNodeToken* token, const char* name, TransformState* state) {
+// and the message of success): `value`. PL/SQL keeps them in a routine
+// called from a handler, too (a routine that logs the error); the target
+// does not. Returns whether the token stands outside every handler.
+bool settleOutsideHandler(astNodeToken* token, const char* name, const char* value, TransformState* state) {
+  if (nearestOf(token, isHandlerNode)) return false;
+  token->text = poolStrdup(value);
   std::string message = std::string(name) + " outside an exception handler not supported";
   ErrorRecord* record = tokenErrorRecord(message.c_str(), name, token, state->errors);
   record->text = poolStrdup(name);
+  return true;
 }
 
 void transformToken(astNodeToken* token, TransformState* state) {
@@ -478,24 +482,16 @@ void transformToken(astNodeToken* token, TransformState* state) {
       return;
     }
     case T_SQLCODE:
-      if (!state->rewrittenTokens.insert(token).second) return;
       // Outside every handler no exception is being handled: SQLCODE is 0,
       // not the code the last handler captured.
-      if (!nearestOf(token, isHandlerNode)) {
-        token->text = poolStrdup("0");
-        reportOutsideHandler(token, "SQLCODE", state);
-        return;
-      }
+      if (!state->rewrittenTokens.insert(token).second || settleOutsideHandler(token, "SQLCODE", "0", state)) return;
       checkSqlcodeComparison(token, state);
       noteSqlcodeVariable(token, state);
       ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1), token->line);
       return;
     case T_SQLERRM:
-      if (!state->rewrittenTokens.insert(token).second) return;
-      if (!nearestOf(token, isHandlerNode)) {
-        token->text = poolStrdup("'ORA-0000: normal, successful completion'");
-        reportOutsideHandler(token, "SQLERRM", state);
-      }
+      if (state->rewrittenTokens.insert(token).second)
+        settleOutsideHandler(token, "SQLERRM", "'ORA-0000: normal, successful completion'", state);
       return;
     case T_SQLSTATE:
       ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), token->line);
