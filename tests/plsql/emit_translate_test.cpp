@@ -40,7 +40,7 @@ TEST(EmitTranslate, ProcedureWithLineMarkers) {
             "\n"
             "--#line 005\n"
             "  IF v > 10 THEN\n"
-            "  SIGNAL SQLSTATE '02000';\n"
+            "  SIGNAL SQLSTATE 'UDNDF';\n"
             "  END IF;\n"
             "\n"
             "  END@\n"
@@ -133,7 +133,13 @@ TEST(EmitTranslate, TriggerTopLevelStatementAndAnonymousBlock) {
             "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
             "  -- NULL;\n"
             "  END;\n"
+            "  BEGIN\n"
+            "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+            "  BEGIN\n"
+            "  SIGNAL SQLSTATE 'UDNDF';\n"
+            "  END;\n"
             "  SELECT COUNT(*) INTO n FROM t;\n"
+            "  END;\n"
             "\n"
             "  SYSZULINTERNAL_00000001: WHILE n > 0 DO\n"
             "  SET n = n - 1;\n"
@@ -490,6 +496,10 @@ const SoundCase kSoundCases[] = {
          "BEGIN\n"
          "  BEGIN\n"
          "  DECLARE SYSZULINTERNAL_STMT_TEXT VARCHAR(2048);\n"
+         "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+         "  BEGIN\n"
+         "  SIGNAL SQLSTATE 'UDNDF';\n"
+         "  END;\n"
          "  SET SYSZULINTERNAL_STMT_TEXT = v;\n"
          "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
          "  EXECUTE SYSZULINTERNAL_00000001 INTO a, b, b, a;\n"
@@ -773,7 +783,7 @@ const SoundCase kSoundCases[] = {
          "  END@\n"
          "\n"
          "\n",
-     ""},
+     "SQLCODE outside an exception handler not supported|2|6|SQLCODE|SQLCODE\n"},
 };
 
 TEST(EmitTranslate, SoundTranslations) {

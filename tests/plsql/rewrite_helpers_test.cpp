@@ -28,7 +28,7 @@ TEST(RewriteHelpers, SplitQualifiedName)
 TEST(RewriteHelpers, SqlstateForName)
 {
   TransformState state = stateWithMap();
-  EXPECT_EQ(text(sqlstateForName("NO_DATA_FOUND", &state)), "02000");
+  EXPECT_EQ(text(sqlstateForName("NO_DATA_FOUND", &state)), "UDNDF");
   EXPECT_EQ(text(sqlstateForName("zero_divide", &state)), "22012");
   EXPECT_EQ(text(sqlstateForName("Standard.Dup_Val_On_Index", &state)), "23505");
   EXPECT_EQ(sqlstateForName("pkg.ZERO_DIVIDE", &state), nullptr);

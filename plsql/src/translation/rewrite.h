@@ -29,8 +29,9 @@ struct TransformState {
   std::unordered_set<astNode*> settledJumps;
   // How many row-count statements follow each statement they were made for.
   std::unordered_map<astNode*, int> rowCountFollowers;
-  // FETCH and data-change statements already kept from NOT FOUND handlers.
-  std::unordered_set<astNode*> notFoundGuarded;
+  // SELECT INTO and dynamic queries whose NOT FOUND already raises
+  // NO_DATA_FOUND.
+  std::unordered_set<astNode*> queriesGuarded;
   // Constructs already reported as left out of the translation.
   std::unordered_set<astNode*> reportedDrops;
   // Blocks whose uses of SQL% attributes and SQL error values a walk over an
@@ -59,6 +60,8 @@ struct TransformState {
   std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
   std::unordered_set<std::string> runPackages;
   std::unordered_set<std::string> objectTypes;
+  // Variables (unit and folded name) that a handler sets to SQLCODE.
+  std::unordered_set<std::string> sqlcodeVariables;
 };
 
 // Entry point: rewrites the whole tree under `root`.

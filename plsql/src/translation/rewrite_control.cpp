@@ -2,10 +2,8 @@
 // WHILE or LOOP statement; a jump out of such a loop must still do what the
 // loop does on its way out: the step of a numeric index before CONTINUE goes
 // back to the top, the CLOSE of a cursor loop's cursor before any jump leaves
-// the loop, or an exception does. In the target a FETCH past the last row
-// and a data change that touches no row raise NOT FOUND, which a handler for
-// NO_DATA_FOUND would take for the error of a SELECT INTO: such statements
-// get a NOT FOUND handler of their own that lets them go on.
+// the loop, or an exception does. A query that finds no row raises the
+// error that stands for NO_DATA_FOUND.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -102,23 +100,25 @@ constexpr KindIndex kStandInIndex(kStandIns);
 // Calls `visit` on every statement list below `node` as the emitter reaches
 // it: bodies, branches, handler bodies and the statements the rewriting put
 // in the place of a FOR loop, a dynamic statement, an assignment or a call.
-// Declarations are not entered.
+// Declarations are not entered, nor nested blocks unless `intoBlocks`.
 template <class Visit>
-void walkStatementLists(astNode* node, Visit& visit) {
+void walkStatementLists(astNode* node, Visit& visit, bool intoBlocks = true) {
   if (!node) return;
   deep_walk_check();
   if (node->kind == AST_LIST) {
     auto* list = static_cast<astNodeList*>(node);
     visit(list);
-    for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit);
+    for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit, intoBlocks);
     return;
   }
+  if (!intoBlocks && node->kind == AST_BLOCK) return;
   for (const KindChild& standIn : kStandInIndex.rowsOf(node->kind))
     if (astNode* child = standIn.get(node)) {
-      walkStatementLists(child, visit);
+      walkStatementLists(child, visit, intoBlocks);
       return;
     }
-  for (const KindChild& child : kStatementIndex.rowsOf(node->kind)) walkStatementLists(child.get(node), visit);
+  for (const KindChild& child : kStatementIndex.rowsOf(node->kind))
+    walkStatementLists(child.get(node), visit, intoBlocks);
 }
 
 // Whether a statement below `node` carries `label`.
@@ -146,10 +146,11 @@ astNodeClose* closeOfLoop(const astNodeFor* node, int line) {
   return close;
 }
 
-// Whether an exception that leaves the loop can reach a handler after which
-// the cursor still exists: a handler of a block between the loop and the
-// block that declares the cursor (a handler's own statements are not under
-// its block's handlers), or any handler at all for a cursor declared outside
+// Whether an exception that leaves the loop can reach a handler while the
+// cursor still exists: a handler of a block between the loop and the block
+// that declares the cursor, or of that block itself (its cursor closes only
+// when the handler is done; a handler's own statements are not under its
+// block's handlers), or any handler at all for a cursor declared outside
 // every block, which outlives the call.
 bool closeOnException(astNodeFor* node) {
   const char* name = loopCursor(node)->text;
@@ -158,8 +159,8 @@ bool closeOnException(astNodeFor* node) {
   for (astNode* n = node->parent; n && guard < 1000000; from = n, n = n->parent, ++guard) {
     if (n->kind != AST_BLOCK) continue;
     auto* block = static_cast<astNodeBlock*>(n);
-    if (declaresName(block, name, AST_CURSOR_DECL)) return false;
     if (block->exceptions && from != block->exceptions) return true;
+    if (declaresName(block, name, AST_CURSOR_DECL)) return false;
   }
   return true;
 }
@@ -321,68 +322,56 @@ void addCursorCloseHandler(astNodeFor* node, TransformState*) {
 
 namespace {
 
-// ---- NOT FOUND ----
+// ---- NO_DATA_FOUND ----
 
-const char* const kNotFoundState = "02000";
+// A query that finds no row raises NO_DATA_FOUND in PL/SQL, an error that
+// ends the block; in the target it is the warning NOT FOUND, after which
+// the next statement runs. The exception map gives NO_DATA_FOUND an error
+// SQLSTATE of its own, which handlers take and RAISE signals; a SELECT INTO
+// and a dynamic query with INTO turn their NOT FOUND into that error. A
+// FETCH or data change that touches no row raises nothing in PL/SQL, and its
+// NOT FOUND stays a warning that no handler takes.
 
-// SQLSTATE of the exception `name` declared in a scope around `from`, or null.
-const char* declaredSqlstate(astNode* from, const char* name) {
-  int guard = 0;
-  for (astNode* scope = nearestOf(from, isDeclarationScope); scope && guard < 1000000;
-       scope = nearestOf(scope->parent, isDeclarationScope), ++guard) {
-    astNodeList* declarations = scopeDeclarations(scope);
-    for (astListCell* c = listCells(declarations); c; c = c->next) {
-      if (!c->value || c->value->kind != AST_EXCEPTION_DECL) continue;
-      auto* decl = static_cast<astNodeExceptionDecl*>(c->value);
-      if (decl->variableType == VAR_EXCEPTION && isNamed(decl, name)) return decl->sqlstate;
-    }
-  }
-  return nullptr;
+// RAISE NO_DATA_FOUND, as the raise steps leave it.
+astNodeRaise* raiseNoDataFound(int line, TransformState* state) {
+  astNodeRaise* raise = astNew<astNodeRaise>(AST_RAISE, line);
+  raise->exceptionName = adopt(tokenList("NO_DATA_FOUND", -1), raise);
+  raise->condition = sqlstateForName("NO_DATA_FOUND", state);
+  raise->isSqlstate = raise->condition ? 1 : 0;
+  if (!raise->condition) raise->condition = poolStrdup("NO_DATA_FOUND");
+  return raise;
 }
 
-// Whether a handler of the block (rewritten) takes NOT FOUND: NO_DATA_FOUND,
-// or an exception tied to its number.
-bool catchesNotFound(astNodeBlock* block) {
-  static const std::string rewritten = std::string("SQLSTATE '") + kNotFoundState + "'";
-  for (astListCell* h = listCells(block->exceptions); h; h = h->next) {
-    if (!h->value || h->value->kind != AST_HANDLER) continue;
-    for (astListCell* c = listCells(static_cast<astNodeHandler*>(h->value)->conditions); c; c = c->next) {
-      astNodeToken* name = conditionName(c->value);
-      if (!name || !name->text) continue;
-      if (equalsIgnoreCase(name->text, rewritten.c_str())) return true;
-      const char* sqlstate = declaredSqlstate(block, name->text);
-      if (sqlstate && std::string(sqlstate) == kNotFoundState) return true;
-    }
-  }
-  return false;
+astNodeHandler* noDataFoundHandler(int line, TransformState* state) {
+  astNodeBlock* body = astNew<astNodeBlock>(AST_BLOCK, line);
+  body->body = adopt(listNew(raiseNoDataFound(line, state)), body);
+  return newHandler("NOT FOUND", body, line);
 }
 
-astNodeHandler* notFoundContinueHandler(int line) {
-  astNodeHandler* handler = newHandler("NOT FOUND", astNew<astNodeBlock>(AST_BLOCK, line), line);
-  handler->continueHandler = true;
-  return handler;
-}
-
-// FETCH, UPDATE, DELETE, MERGE, and INSERT from a query: an INSERT of
-// VALUES always inserts its row.
-bool raisesNotFound(const astNode* node) {
+bool isQueryInto(const astNode* node) {
   if (!node) return false;
-  if (node->kind == AST_FETCH) return !static_cast<const astNodeFetch*>(node)->bulkCollect;
-  if (node->kind != AST_SQL_STMT) return false;
-  auto* statement = static_cast<const astNodeSqlStmt*>(node);
-  int code = statement->keywordCode;
-  if (code != T_INSERT) return code == T_UPDATE || code == T_DELETE || code == T_MERGE;
-  for (astListCell* c = listCells(statement->body); c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (token && (token->tokenCode == T_SELECT || equalsIgnoreCase(token->text, "SELECT"))) return true;
+  if (node->kind == AST_SELECT) {
+    auto* select = static_cast<const astNodeSelect*>(node);
+    return select->intoClause && !select->bulkCollect;
   }
-  return false;
+  if (node->kind != AST_DYNAMIC) return false;
+  // BULK COLLECT INTO (reported) finds any number of rows.
+  auto* dynamic = static_cast<const astNodeDynamic*>(node);
+  for (astListCell* c = listCells(dynamic->expr); c; c = c->next)
+    if (astNodeToken* token = asToken(c->value); token && token->tokenCode == T_BULK) return false;
+  return listLength(dynamic->into) > 0;
 }
 
-// The statement of `cell` and the row-count statements after it go into a
-// block with a CONTINUE handler for NOT FOUND.
-void guardStatement(astNodeList* list, astListCell* cell, TransformState* state) {
+// The query of `cell` and the row-count statements after it go into a block
+// whose NOT FOUND handler raises NO_DATA_FOUND.
+void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* statement = static_cast<astNodeStatement*>(cell->value);
+  if (statement->kind == AST_DYNAMIC) {
+    // The dynamic statement's own block takes the handler.
+    astNodeBlock* expansion = static_cast<astNodeDynamic*>(statement)->expansion;
+    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(statement->line, state));
+    return;
+  }
   auto followers = state->rowCountFollowers.find(statement);
   int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
   astNodeBlock* guard = astNew<astNodeBlock>(AST_BLOCK, statement->line);
@@ -394,46 +383,41 @@ void guardStatement(astNodeList* list, astListCell* cell, TransformState* state)
     listRemoveAfter(list, cell->next, cell);
   }
   adopt(guard->body, guard);
-  setHandlers(guard, notFoundContinueHandler(statement->line));
+  setHandlers(guard, noDataFoundHandler(statement->line, state));
   guard->parent = list;
   cell->value = guard;
-}
-
-void guardList(astNodeList* list, TransformState* state) {
-  for (astListCell* c = list->head; c; c = c->next) {
-    astNode* node = c->value;
-    if (!node || !state->notFoundGuarded.insert(node).second) continue;
-    if (raisesNotFound(node)) {
-      guardStatement(list, c, state);
-    } else if (node->kind == AST_DYNAMIC) {
-      // A dynamic statement with INTO is a SELECT INTO; any other may change
-      // data. Its block takes the handler.
-      auto* dynamic = static_cast<astNodeDynamic*>(node);
-      if (!dynamic->into && dynamic->expansion && !dynamic->expansion->exceptions)
-        setHandlers(dynamic->expansion, notFoundContinueHandler(dynamic->line));
-    } else if (node->kind == AST_FOR && cursorLoopOf(static_cast<astNodeFor*>(node)->expansion)) {
-      // The handler that closes a cursor loop's cursor passes NOT FOUND on
-      // as well; the loop's FETCH is guarded with the rest.
-      astNodeBlock* block = static_cast<astNodeFor*>(node)->expansion;
-      auto* handler = block->exceptions ? static_cast<astNodeHandler*>(listFirst(block->exceptions)) : nullptr;
-      if (handler && handler->kind == AST_HANDLER && listLength(handler->conditions) == 1) {
-        handler->conditions = listAppend(handler->conditions, makeToken("NOT FOUND", -1));
-        adopt(handler->conditions, handler);
-      }
-    }
-  }
 }
 
 }  // namespace
 
 namespace rewrite {
 
-void guardNotFound(astNodeBlock* block, TransformState* state) {
-  if (!catchesNotFound(block)) return;
-  // The block's own handlers do not take what their statements raise.
-  auto visit = [state](astNodeList* list) { guardList(list, state); };
-  walkStatementLists(block->prologue, visit);
-  walkStatementLists(block->body, visit);
+void guardQueries(astNodeBlock* block, TransformState* state) {
+  // Nested blocks guard their own queries; statements the rewriting moves
+  // between lists are met once.
+  auto visit = [state](astNodeList* list) {
+    for (astListCell* c = list->head; c; c = c->next)
+      if (isQueryInto(c->value) && state->queriesGuarded.insert(c->value).second) guardQuery(list, c, state);
+  };
+  walkStatementLists(block->prologue, visit, false);
+  walkStatementLists(block->body, visit, false);
+}
+
+}  // namespace rewrite
+
+namespace rewrite {
+
+void separateDefaultsFromHandlers(astNodeBlock* block, TransformState*) {
+  // The prologue assigns the defaults that are not literals. The target
+  // runs it once the block's handlers are declared; in PL/SQL an error
+  // there leaves the block. The handlers and the statements go into a block
+  // of their own inside this one.
+  if (!block->exceptions || !listLength(block->prologue)) return;
+  astNodeBlock* inner = astNew<astNodeBlock>(AST_BLOCK, block->line);
+  inner->exceptions = adopt(block->exceptions, inner);
+  inner->body = adopt(block->body, inner);
+  block->exceptions = nullptr;
+  block->body = adopt(listNew(inner), block);
 }
 
 }  // namespace rewrite

@@ -69,10 +69,14 @@ void settleJump(astNodeStatement* jump, TransformState* state);
 // When an exception can leave a cursor FOR loop to a handler that goes on
 // while its cursor still exists, the loop's block closes the cursor first.
 void addCursorCloseHandler(astNodeFor* node, TransformState* state);
-// After the block's handlers are rewritten: when one of them stands for
-// NO_DATA_FOUND, every FETCH and data change below the block keeps its NOT
-// FOUND to itself.
-void guardNotFound(astNodeBlock* block, TransformState* state);
+// After the block's statements are rewritten: a SELECT INTO or dynamic query
+// with INTO of the block (nested blocks apart) that finds no row raises
+// NO_DATA_FOUND, as in PL/SQL, instead of going on.
+void guardQueries(astNodeBlock* block, TransformState* state);
+// When the block assigns defaults ahead of its statements, its handlers and
+// statements move into a nested block, so that those handlers do not take
+// what a default raises.
+void separateDefaultsFromHandlers(astNodeBlock* block, TransformState* state);
 void transformDynamic(astNodeDynamic* node, TransformState* state);
 void transformOpen(astNodeOpen* node, TransformState* state);
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state);

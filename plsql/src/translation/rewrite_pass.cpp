@@ -1,5 +1,7 @@
 // The rewriting pass: dispatch by node kind, units, blocks, trigger
 // variables, SQL% attributes, handlers, RAISE and pragmas.
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -331,13 +333,19 @@ bool isHandlerNode(const astNode* node) { return node && node->kind == AST_HANDL
 
 bool textIs(const astNodeToken* token, const char* text) { return token && equalsIgnoreCase(token->text, text); }
 
-// An error number whose SQLCODE differs between PL/SQL and the target: any
-// but 0 (success) and 100 (no data), which both share.
-bool isChangingNumber(const astNodeToken* token) {
-  if (!token || !token->text || (token->tokenCode != T_DIGITS && token->tokenCode != T_NUMERICNO)) return false;
-  double value = std::strtod(token->text, nullptr);
-  return value != 0 && value != 100;
+bool isNumberToken(const astNodeToken* token) {
+  return token && token->text && (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO);
 }
+
+// An error number whose SQLCODE differs between PL/SQL and the target: any
+// but 0 (success). NO_DATA_FOUND (100) is signalled as an error of its own.
+bool isChangingNumber(const astNodeToken* token) {
+  return isNumberToken(token) && std::strtod(token->text, nullptr) != 0;
+}
+
+// A name stands for a value unknown here (a constant, a variable, a call),
+// which may well be an error number.
+bool isNameToken(const astNodeToken* token) { return token && token->text && token->tokenCode == T_WORD; }
 
 bool isComparison(const astNodeToken* token) {
   static const char* const operators[] = {"=", "<>", "!=", "^=", "~=", "<", ">", "<=", ">=", "IN", "WHEN", "BETWEEN"};
@@ -346,25 +354,36 @@ bool isComparison(const astNodeToken* token) {
   return false;
 }
 
-// Whether the tokens from `c` on, up to the first that is no number, sign,
-// parenthesis or comma, hold a number whose meaning changes.
+// Whether the operand from `c` on (a value with its sign, or a list of
+// them in parentheses) holds a number whose meaning changes or a name.
 bool numbersChangeMeaning(astListCell* c) {
+  int depth = 0;
+  bool wantValue = true;
   for (; c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) return false;
-    if (isChangingNumber(token)) return true;
-    if (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO) continue;
     const char* t = token->text;
-    if (std::strcmp(t, "(") != 0 && std::strcmp(t, ")") != 0 && std::strcmp(t, ",") != 0 && std::strcmp(t, "-") != 0 &&
-        std::strcmp(t, "+") != 0)
-      return false;
+    if (std::strcmp(t, "(") == 0) {
+      ++depth;
+      wantValue = true;
+    } else if (std::strcmp(t, ")") == 0 || (std::strcmp(t, ",") == 0 && depth == 0)) {
+      if (--depth <= 0) return false;
+    } else if (std::strcmp(t, ",") == 0) {
+      wantValue = true;
+    } else if (std::strcmp(t, "-") != 0 && std::strcmp(t, "+") != 0) {
+      if (!wantValue || !(isNumberToken(token) || isNameToken(token))) return false;
+      if (isChangingNumber(token) || isNameToken(token)) return true;
+      if (depth == 0) return false;
+      wantValue = false;
+    }
   }
   return false;
 }
 
 // SQLCODE compared with a PL/SQL error number (SQLCODE = -1, -1 = SQLCODE,
-// SQLCODE IN (...), CASE SQLCODE WHEN ...): the target's code for the same
-// error differs, so the comparison cannot hold.
+// SQLCODE IN (...), CASE SQLCODE WHEN ...), directly or through a name:
+// the target's code for the same error differs, so the comparison cannot
+// hold. `token` is SQLCODE or a variable that holds it.
 void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
@@ -387,13 +406,49 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   astListCell* after = cell->next;
   if (after && textIs(asToken(after->value), "NOT")) after = after->next;
   if (after && isComparison(asToken(after->value))) compared = compared || numbersChangeMeaning(after->next);
+  // DECODE(SQLCODE, -1, ...) compares with its search values.
+  if (after && textIs(asToken(after->value), ",") && previous && textIs(asToken(previous->value), "(") &&
+      beforePrevious && textIs(asToken(beforePrevious->value), "DECODE"))
+    compared = compared || numbersChangeMeaning(after->next);
   if (previous && beforePrevious && isComparison(asToken(previous->value)) &&
       !textIs(asToken(previous->value), "IN") && !textIs(asToken(previous->value), "BETWEEN"))
-    compared = compared || isChangingNumber(asToken(beforePrevious->value));
+    compared = compared || isChangingNumber(asToken(beforePrevious->value)) ||
+               isNameToken(asToken(beforePrevious->value));
   if (!compared) return;
   ErrorRecord* record = tokenErrorRecord("SQLCODE compared with an error number not supported", "SQLCODE", token,
                                          state->errors);
-  record->text = poolStrdup("SQLCODE");
+  record->text = poolStrdup(token->tokenCode == T_SQLCODE ? "SQLCODE" : token->text);
+}
+
+// Key of a variable named `name` in the routine (or other unit) around `at`.
+std::string unitVariableKey(astNode* at, const char* name) {
+  return std::to_string(reinterpret_cast<std::uintptr_t>(nearestOf(at, isUnitNode))) + ":" + foldedText(name);
+}
+
+// `v := SQLCODE` in a handler: v holds the target's code, and comparisons
+// of v are checked as those of SQLCODE.
+void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
+  astNode* list = token->parent;
+  astNode* owner = list ? list->parent : nullptr;
+  if (!owner || owner->kind != AST_ASSIGN || listLength(static_cast<astNodeList*>(list)) != 1) return;
+  auto* assign = static_cast<astNodeAssign*>(owner);
+  astNodeToken* target = firstToken(assign->target);
+  if (assign->expr == list && !assign->targetIndex && !assign->targetField && listLength(assign->target) == 1 &&
+      target && target->text)
+    state->sqlcodeVariables.insert(unitVariableKey(token, target->text));
+}
+
+// SQLCODE and SQLERRM outside every handler are those of no exception (0
+// and the message of success): `value`. PL/SQL keeps them in a routine
+// called from a handler, too (a routine that logs the error); the target
+// does not. Returns whether the token stands outside every handler.
+bool settleOutsideHandler(astNodeToken* token, const char* name, const char* value, TransformState* state) {
+  if (nearestOf(token, isHandlerNode)) return false;
+  token->text = poolStrdup(value);
+  std::string message = std::string(name) + " outside an exception handler not supported";
+  ErrorRecord* record = tokenErrorRecord(message.c_str(), name, token, state->errors);
+  record->text = poolStrdup(name);
+  return true;
 }
 
 void transformToken(astNodeToken* token, TransformState* state) {
@@ -434,15 +489,16 @@ void transformToken(astNodeToken* token, TransformState* state) {
       return;
     }
     case T_SQLCODE:
-      if (!state->rewrittenTokens.insert(token).second) return;
       // Outside every handler no exception is being handled: SQLCODE is 0,
       // not the code the last handler captured.
-      if (!nearestOf(token, isHandlerNode)) {
-        token->text = poolStrdup("0");
-        return;
-      }
+      if (!state->rewrittenTokens.insert(token).second || settleOutsideHandler(token, "SQLCODE", "0", state)) return;
       checkSqlcodeComparison(token, state);
+      noteSqlcodeVariable(token, state);
       ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1), token->line);
+      return;
+    case T_SQLERRM:
+      if (state->rewrittenTokens.insert(token).second)
+        settleOutsideHandler(token, "SQLERRM", "'ORA-0000: normal, successful completion'", state);
       return;
     case T_SQLSTATE:
       ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), token->line);
@@ -450,6 +506,9 @@ void transformToken(astNodeToken* token, TransformState* state) {
     default:
       break;
   }
+  if (!state->sqlcodeVariables.empty() && isNameToken(token) && !token->qualified &&
+      state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
+    checkSqlcodeComparison(token, state);
   if (!token->qualified) {
     addCallParentheses(token, state);
     return;
@@ -479,13 +538,34 @@ constexpr KindIndex kDroppedIndex(kDropped);
 
 static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one report at most");
 
+// A pragma that no step of the pass knows is left out, and what it asks for
+// with it (package state for one call only, inlining, ...): reported by name.
+void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
+  if (!state->reportedDrops.insert(pragma).second) return;
+  astNodeToken* name = firstToken(pragma->expr);
+  std::string word = name && name->text ? name->text : "";
+  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string context = "PRAGMA " + word;
+  tokenErrorRecord((context + " not supported").c_str(), (context + "...").c_str(), pragma, state->errors);
+}
+
 // Reports a construct that no target text stands for, once. Kinds without a
-// report in the kind table (pragmas, syntax-error nodes, ...) report nothing.
+// report in the kind table (syntax-error nodes, ...) report nothing.
 void reportDropped(astNode* node, TransformState* state) {
   if (!node) return;
+  if (node->kind == AST_ORACLE_PRAGMA) return reportPragma(static_cast<astNodeOraclePragma*>(node), state);
   for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
     if (state->reportedDrops.insert(node).second)
       tokenErrorRecord(dropped.message, dropped.context, node, state->errors);
+}
+
+// An element a package leaves out; PRAGMA AUTONOMOUS_TRANSACTION there
+// names no routine.
+void reportDroppedElement(astNode* node, TransformState* state) {
+  if (node->kind == AST_PRAGMA && static_cast<astNodePragma*>(node)->pragmaCode == T_AUTONOMOUS_XACT &&
+      state->reportedDrops.insert(node).second)
+    tokenErrorRecord("AUTONOMOUS_XACT not permitted in this context", "AUTONOMOUS_XACT", node, state->errors);
+  reportDropped(node, state);
 }
 
 // A WRAPPED unit holds only its obfuscated text.
@@ -589,7 +669,12 @@ void scanBlockUses(astNodeBlock* block, TransformState* state) {
   if (state->scannedBlocks.count(block)) return;
   BlockScan scan{{{block, 0, 0, true}}, state};
   astWalkAround(block->body, enterScanned, leaveScanned, &scan);
-  setUses(block, scan.open.front().body);
+  // The block's handlers read the row count that its statements leave: the
+  // statements must keep it.
+  unsigned body = scan.open.front().body;
+  scan.open.front().inBody = true;
+  astWalkAround(block->exceptions, enterScanned, leaveScanned, &scan);
+  setUses(block, body | (scan.open.front().body & (USES_NOTFOUND | USES_FOUND | USES_ROWCOUNT)));
 }
 
 // `<<name>> BEGIN ... END name;` parses as the block followed by a call of
@@ -622,7 +707,8 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
     if (block->usesFound) ensureDeclared(outer, SYSZUL_FOUND, "BOOLEAN", nullptr, block->line);
     if (block->usesNotfound) ensureDeclared(outer, SYSZUL_NOTFOUND, "BOOLEAN", nullptr, block->line);
   }
-  guardNotFound(block, state);
+  guardQueries(block, state);
+  separateDefaultsFromHandlers(block, state);
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
 
@@ -632,7 +718,23 @@ void labelBody(astNodeBlock* body) {
   if (body && body->kind == AST_BLOCK && !body->label) body->label = poolStrdup(SYSZUL_BLOCK);
 }
 
+// Trigger options that the target's CREATE TRIGGER is written without: the
+// trigger is created enabled, and in no particular order among the others.
+void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) {
+  if (trigger->follows)
+    tokenErrorRecord("Trigger FOLLOWS not supported", "CREATE [OR REPLACE] TRIGGER ... FOLLOWS", trigger,
+                     state->errors);
+  if (trigger->disable)
+    tokenErrorRecord("Trigger DISABLE not supported", "CREATE [OR REPLACE] TRIGGER ... DISABLE", trigger,
+                     state->errors);
+  // A column list after the events of any kind but UPDATE OF.
+  if (trigger->ofTrigger)
+    tokenErrorRecord("Trigger OF columns not supported", "CREATE [OR REPLACE] TRIGGER ... OF", trigger,
+                     state->errors);
+}
+
 void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
+  reportTriggerOptions(trigger, state);
   labelBody(trigger->body);
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
@@ -797,7 +899,7 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
       setPackage(element, head);
       head->prototypes = listAppend(head->prototypes, element);
     } else {
-      reportDropped(element, state);
+      reportDroppedElement(element, state);
     }
   }
   head->elements = nullptr;
@@ -853,7 +955,7 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
         setPackage(element, body);
         body->forwardDeclarations = listAppend(body->forwardDeclarations, element);
       } else {
-        reportDropped(element, state);
+        reportDroppedElement(element, state);
       }
     }
     body->elements = nullptr;

@@ -212,7 +212,7 @@ void emitHandler(astNode* node, EmitterState* state) {
   astNodeHandler* handler = static_cast<astNodeHandler*>(node);
   for (astListCell* c = emitCells(handler->conditions); c; c = c->next) {
     emitNewLine(state, node);
-    emitAppend(state, handler->continueHandler ? "DECLARE CONTINUE HANDLER FOR " : "DECLARE EXIT HANDLER FOR ");
+    emitAppend(state, "DECLARE EXIT HANDLER FOR ");
     emitStatement(c->value, state);
     emitAppend(state, "\n");
     state->depth += 2;

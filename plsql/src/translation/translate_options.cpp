@@ -31,7 +31,7 @@ const ExceptionMapEntry exceptionMap[] = {
     {-6511, "CURSOR_ALREADY_OPEN", -502, "24502"},
     {-1012, "NOT_LOGGED_ON", -1024, "08003"},
     {-1476, "ZERO_DIVIDE", -801, "22012"},
-    {100, "NO_DATA_FOUND", 100, "02000"},
+    {100, "NO_DATA_FOUND", 100, "UDNDF"},
     {-1001, "INVALID_CURSOR", -501, "24501"},
     {-1, "DUP_VAL_ON_INDEX", -803, "23505"},
     {-1422, "TOO_MANY_ROWS", -811, "21000"},

@@ -318,7 +318,6 @@ struct astNodeGoto : astNodeStatement {
 struct astNodeHandler : astNode {
   astNodeList* conditions;
   astNodeList* body;
-  bool continueHandler;  // made by the rewriting; handlers of the source exit
 };
 
 struct astNodeIf : astNodeStatement {
