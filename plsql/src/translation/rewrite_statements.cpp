@@ -609,7 +609,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
 
   astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
   block->declarations =
-      listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("VARCHAR(2048)", -1), node->expr));
+      listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("CLOB(2M)", -1), node->expr));
   if (operands) {
     char* name = madeUpName(state);
     astNodePrepare* prepare = astNew<astNodePrepare>(AST_PREPARE, node->line);

@@ -78,7 +78,13 @@ void emitFor(astNode* node, EmitterState* state) {
   }
   emitAppend(state, "\n");
   emitNewLine(state, node);
-  emitWrappedTokens(loop->index, state, "FOR ", " AS\n");
+  if (cursorHeld(loop, state)) {
+    // The FOR statement's own cursor, named so that it can be held.
+    emitWrappedTokens(loop->index, state, "FOR ", " AS SYSZULINTERNAL_CURSOR_");
+    emitWrappedTokens(loop->index, state, "", " CURSOR WITH HOLD FOR\n");
+  } else {
+    emitWrappedTokens(loop->index, state, "FOR ", " AS\n");
+  }
   emitAppend(state, "  ");  // the indentation of the raised depth
   emitWrappedTokens(loop->expr, state, "", "");
   emitTokenList(state, "\n", emitIndentation(state), "DO\n");

@@ -79,7 +79,8 @@ void emitAssign(astNode* node, EmitterState* state) {
   emitAppend(state, " = ");
   astNode* expr = assign->expr;
   if (expr && expr->kind == AST_SELECT) {
-    emitAppend(state, "CURSOR FOR ");
+    bool held = node->parent && node->parent->kind == AST_OPEN && cursorVariableHeld(node->parent, state);
+    emitAppend(state, held ? "CURSOR WITH HOLD FOR " : "CURSOR FOR ");
     emitSelectForm(expr, state, "");
   } else {
     emitWrappedTokens(assign->expr, state, "", "");
