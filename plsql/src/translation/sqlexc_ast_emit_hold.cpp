@@ -131,10 +131,13 @@ void leaveLoop(astNode* node, void* data) {
   scan->counted.pop_back();
 }
 
-astNode* outermostRoutineOrUnit(astNode* from) {
+// The routine that opens a cursor variable, else the outermost unit.
+astNode* openingRoutine(astNode* from) {
   astNode* found = nullptr;
-  for (astNode* n = from; n; n = n->parent)
+  for (astNode* n = from; n; n = n->parent) {
+    if (isRoutine(n)) return n;
     if (isEnclosingUnit(n)) found = n;
+  }
   return found;
 }
 
@@ -172,5 +175,5 @@ bool cursorHeld(astNode* scope, EmitterState* state) {
 
 bool cursorVariableHeld(astNode* open, EmitterState* state) {
   if (!state->runCommits) return false;
-  return cursorHeld(outermostRoutineOrUnit(open), state);
+  return cursorHeld(openingRoutine(open), state);
 }
