@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "plsql_parser.hpp"
 #include "sqlexc_ast_emit_internal.h"
 
 namespace {
@@ -37,15 +38,18 @@ bool isWholeRollback(const astNode* node) {
 }
 
 // The last part of a name, folded, as the target compares routine names.
-std::string routineKey(const astNodeList* name) {
-  const astNode* last = listLast(name);
-  const char* text = last && last->kind == AST_TOKEN ? static_cast<const astNodeToken*>(last)->text : nullptr;
+std::string nameKey(const char* text) {
   if (!text) return {};
   const char* dot = std::strrchr(text, '.');
   std::string key;
   for (const char* p = dot ? dot + 1 : text; *p; ++p)
     if (*p != '"') key += char(std::tolower(static_cast<unsigned char>(*p)));
   return key;
+}
+
+std::string routineKey(const astNodeList* name) {
+  const astNode* last = listLast(name);
+  return nameKey(last && last->kind == AST_TOKEN ? static_cast<const astNodeToken*>(last)->text : nullptr);
 }
 
 bool holdsKey(const astNodeList* keys, const std::string& key) {
@@ -65,6 +69,10 @@ void findCommit(astNode* node, void* data) {
   if (search->found || !node) return;
   if (keywordIs(node, "COMMIT")) search->found = true;
   else if (node->kind == AST_CALL && holdsKey(search->committing, routineKey(static_cast<astNodeCall*>(node)->name)))
+    search->found = true;
+  // A function of the run that commits, called in an expression.
+  else if (node->kind == AST_TOKEN && static_cast<astNodeToken*>(node)->tokenCode == T_WORD &&
+           holdsKey(search->committing, nameKey(static_cast<astNodeToken*>(node)->text)))
     search->found = true;
 }
 
