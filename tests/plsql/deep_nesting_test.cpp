@@ -56,13 +56,43 @@ TEST(DeepNesting, EveryDepthTheParserAcceptsTranslatesOnASmallStack) {
     EXPECT_EQ(run.output, "") << depth;
     std::remove(path.c_str());
   }
-  // Past the parser's limit the parse fails, with its record.
-  std::string path = writeSource("deep_9000.pls", nestedBlocks(9000));
-  qen_test::ProcessResult run = onSmallStack(path);
-  EXPECT_TRUE(run.exited);
-  EXPECT_EQ(run.status, 5);
-  EXPECT_EQ(run.output, "VESTRAKE: UNABLE TO PARSE\n" + path + ":1: memory exhausted near 'BEGIN'\n");
-  std::remove(path.c_str());
+}
+
+std::string nestedIfs(int depth) {
+  std::string text = "BEGIN ";
+  for (int i = 0; i < depth; ++i) text += "IF a THEN ";
+  text += "x := 1;";
+  for (int i = 0; i < depth; ++i) text += " END IF;";
+  return text + " END;\n";
+}
+
+TEST(DeepNesting, ASourceTooDeepForTheParserIsRefusedAsTooDeep) {
+  // Past the parser's stack a valid source is no syntax error: the answer
+  // of a source too deep for the rewriting, with its status.
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {
+      {"deep_blocks_5000.pls", nestedBlocks(5000)},
+      {"deep_blocks_9000.pls", nestedBlocks(9000)},
+      {"deep_ifs_2500.pls", nestedIfs(2500)},
+  };
+  for (const auto& c : cases) {
+    std::string path = writeSource(c.name, c.text);
+    qen_test::ProcessResult run = qen_test::run_command(qen_test::shell_quote(VESTRAKE_PATH) + " -i " +
+                                                        qen_test::shell_quote(path) + " 2>&1");
+    EXPECT_TRUE(run.exited) << c.name;
+    EXPECT_EQ(run.status, 2) << c.name;
+    EXPECT_EQ(run.output, path + ": The source nests too deeply to be translated\n") << c.name;
+    std::remove(path.c_str());
+  }
+  // In process: the one static record, no statements.
+  TranslateResult cut = translate(nestedIfs(2500));
+  EXPECT_EQ(cut.status, 2);
+  EXPECT_FALSE(cut.parseFailed);
+  EXPECT_EQ(cut.statements, nullptr);
+  EXPECT_EQ(cut.errors, &nestedTooDeeplyRecord);
+  EXPECT_EQ(cut.errors->next, nullptr);
 }
 
 TEST(DeepNesting, ASourceTooDeepForTheWalkIsRefusedWithARecord) {

@@ -11,12 +11,14 @@
 #include "sqlexc_ast_emit.h"
 #include "token_reader.h"
 
-bool parseSource(ParseContext* context) {
+int parseSourceResult(ParseContext* context) {
   initScanner(context);
   int result = xxparse(context);
   teardownScanner(context);
-  return result == 0;
+  return result;
 }
+
+bool parseSource(ParseContext* context) { return parseSourceResult(context) == 0; }
 
 namespace {
 
@@ -83,7 +85,13 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
     context.maxErrors = copy->maxErrors < 0 ? 0 : copy->maxErrors;
     context.tooManyErrors = 0;
 
-    if (parseSource(&context)) {
+    int parsed = parseSourceResult(&context);
+    if (parsed == PARSER_STACK_EXHAUSTED) {
+      // A valid source nested deeper than the parser's stack: the same
+      // answer as a source too deep for the rewriting.
+      run.errors = ErrorList{&nestedTooDeeplyRecord, &nestedTooDeeplyRecord};
+      result.status = 2;
+    } else if (parsed == 0) {
       result.root = context.root;
       if (context.root) {
         if (copy->astFile) {

@@ -60,6 +60,11 @@ int expectedTokens(const char** names, int capacity, int state);
 // Sets the scanner up, runs the parser, tears the scanner down; true when the
 // parser accepted the input.
 bool parseSource(ParseContext* context);
+// The same, with the parser's own result: 0 accepted, 1 a syntax error it
+// gave up on, PARSER_STACK_EXHAUSTED when the source nests deeper than its
+// stack.
+constexpr int PARSER_STACK_EXHAUSTED = 2;
+int parseSourceResult(ParseContext* context);
 
 // Outcome of one translation, for callers that drive it in process. The
 // tree, the statements and the error records live in the run's pool, which

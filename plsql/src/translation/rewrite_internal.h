@@ -89,6 +89,12 @@ void reportListedConstructs(astNodeList* list, TransformState* state);
 // Notes the collection types and the variables of collection type that a
 // declaration or parameter makes.
 void noteCollectionDeclaration(astNode* declaration, TransformState* state);
+// Records of constructs without a target form (rewrite_unmapped.cpp): NOT
+// NULL on a variable, RETURNING INTO in a dynamic statement, a whole record
+// as the row of UPDATE or INSERT.
+void reportNotNullVariable(astNodeVarDecl* decl, TransformState* state);
+void reportDynamicReturning(astNodeDynamic* node, TransformState* state);
+void reportRecordDml(astNodeSqlStmt* node, TransformState* state);
 // Lower-case copy of a name text.
 std::string foldedText(const char* text);
 // The text after the last dot outside double quotes, or null.

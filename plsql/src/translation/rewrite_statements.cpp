@@ -368,6 +368,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
     case AST_VAR_DECL: {
       auto* n = static_cast<astNodeVarDecl*>(decl);
       defaultHandling(n, state);
+      reportNotNullVariable(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       noteCollectionDeclaration(n, state);
       break;
@@ -584,6 +585,7 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
 void transformDynamic(astNodeDynamic* node, TransformState* state) {
   transformChildren(node, state);
   reportDynamicBlock(node, state);
+  reportDynamicReturning(node, state);
   // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
   // text or open the RETURNING targets.
   if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
@@ -611,8 +613,9 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   node->outputs = outputs;
 
   astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
+  // Room for the longest statement the target prepares (2 MB).
   block->declarations =
-      listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("VARCHAR(2048)", -1), node->expr));
+      listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("CLOB(2M)", -1), node->expr));
   if (operands) {
     char* name = madeUpName(state);
     astNodePrepare* prepare = astNew<astNodePrepare>(AST_PREPARE, node->line);
@@ -666,6 +669,7 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
   rewriteTransactionStatement(node, state);
   transformChildren(node, state);
+  reportRecordDml(node, state);
   if (node->keywordCode == T_MERGE) addRowCountDiagnostics(node, state);
   if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
     astListCell* returning = nullptr;

@@ -42,6 +42,7 @@ StatementRecord* emitProgram(astNode* root, int emitterWord, const char* termina
   state.builder = sbNew(80);
   state.outputLine = 1;
   state.depth = 0;
+  scanCursorHolds(&state);
   emitStatement(root, &state);
   closeStatement(&state);
   return state.first;
@@ -95,7 +96,7 @@ void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* pre
   state->depth = 0;
   if (tokens && tokens->kind == AST_LIST) {
     EmitTokenPair pair = {state, false};
-    listApply(tokens, emitTokenText, &pair);
+    listApply(targetExpressionTokens(tokens), emitTokenText, &pair);
   } else if (tokens && tokens->kind == AST_TOKEN) {
     EmitTokenPair pair = {state, false};
     emitTokenText(nullptr, tokens, &pair);

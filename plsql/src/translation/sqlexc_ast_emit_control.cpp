@@ -78,7 +78,13 @@ void emitFor(astNode* node, EmitterState* state) {
   }
   emitAppend(state, "\n");
   emitNewLine(state, node);
-  emitWrappedTokens(loop->index, state, "FOR ", " AS\n");
+  if (cursorHeld(loop, state)) {
+    // The FOR statement's own cursor, named so that it can be held.
+    emitWrappedTokens(loop->index, state, "FOR ", " AS SYSZULINTERNAL_CURSOR_");
+    emitWrappedTokens(loop->index, state, "", " CURSOR WITH HOLD FOR\n");
+  } else {
+    emitWrappedTokens(loop->index, state, "FOR ", " AS\n");
+  }
   emitAppend(state, "  ");  // the indentation of the raised depth
   emitWrappedTokens(loop->expr, state, "", "");
   emitTokenList(state, "\n", emitIndentation(state), "DO\n");
@@ -179,12 +185,31 @@ void emitRaise(astNode* node, EmitterState* state) {
     emitAppend(state, "RESIGNAL;\n");
 }
 
+namespace {
+
+// Whether the NULL statement opens a branch, loop body or handler that NULL
+// statements alone make up: the target needs a statement there, where a
+// block's body may stay empty.
+bool fillsEmptyBranch(astNode* node) {
+  astNode* list = node->parent;
+  if (!list || list->kind != AST_LIST || !list->parent) return false;
+  if (list->parent->kind == AST_BLOCK || list->parent->kind == AST_LIST) return false;
+  astListCell* first = listCells(static_cast<astNodeList*>(list));
+  if (!first || first->value != node) return false;
+  for (astListCell* c = first; c; c = c->next)
+    if (!c->value || c->value->kind != AST_NULL) return false;
+  return true;
+}
+
+}  // namespace
+
 void emitNull(astNode* node, EmitterState* state) {
   astNodeNull* null = static_cast<astNodeNull*>(node);
   emitNewLine(state, node);
-  // A label (a GOTO target) needs a statement to stand on: an empty
-  // compound statement, with the comment after it.
-  if (null->label) emitAppend(state, "BEGIN END; ");
+  // A label (a GOTO target) needs a statement to stand on, and so does an
+  // otherwise empty branch: an empty compound statement, with the comment
+  // after it.
+  if (null->label || fillsEmptyBranch(node)) emitAppend(state, "BEGIN END; ");
   if (null->text)
     emitTokenList(state, "-- ", null->text, "\n");
   else

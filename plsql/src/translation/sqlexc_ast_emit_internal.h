@@ -29,6 +29,10 @@ struct EmitterState {
   // Routine whose formal arguments are being written (decides the mode
   // words); null outside an argument list.
   astNode* argumentOwner;
+  // Routines of the run that may commit (name tokens, folded), and whether
+  // anything in the run commits; set before the walk by scanCursorHolds.
+  astNodeList* committingRoutines;
+  bool runCommits;
 };
 
 // ---- framework ----
@@ -44,6 +48,10 @@ inline void emitTokenList(EmitterState* state, Texts... texts) {
   emitTextRun(state, run, static_cast<int>(sizeof...(Texts)));
 }
 void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* prefix, const char* suffix);
+// The tokens of an expression as the target must read them to mean what
+// they mean in PL/SQL (exact division, SUBSTR from the end); `tokens` itself
+// when nothing changes, else a new list of the run pool.
+astNodeList* targetExpressionTokens(astNodeList* tokens);
 // Per-token step of the spacing rule (a listApply function); `user` points
 // to an EmitTokenPair.
 struct EmitTokenPair {
@@ -89,6 +97,15 @@ void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit)
 void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit);
 void emitTableDeclaration(astNode* node, EmitterState* state, astNode* unit);
 void emitVarrayDeclaration(astNode* node, EmitterState* state, astNode* unit);
+
+// Cursors over a COMMIT (sqlexc_ast_emit_hold.cpp). scanCursorHolds runs
+// once before the walk and records each ROLLBACK inside a loop over an open
+// cursor; cursorHeld tells whether a cursor declared in `scope` (a block or
+// a package) needs WITH HOLD, cursorVariableHeld the same for a cursor
+// variable opened by `open`.
+void scanCursorHolds(EmitterState* state);
+bool cursorHeld(astNode* scope, EmitterState* state);
+bool cursorVariableHeld(astNode* open, EmitterState* state);
 
 // Control and dynamic statements.
 void emitWhile(astNode* node, EmitterState* state);

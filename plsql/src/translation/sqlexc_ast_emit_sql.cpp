@@ -1,6 +1,8 @@
 // Emitters of the statements that carry SQL text (embedded and top-level SQL
 // statements, SELECT ... INTO, assignments), of cursor OPEN, FETCH and CLOSE,
 // of procedure calls, and of plain tokens and node lists.
+#include <cstring>
+
 #include "ast.h"
 #include "plsql_parser.hpp"
 #include "sqlexc_ast_emit_internal.h"
@@ -78,9 +80,16 @@ void emitAssign(astNode* node, EmitterState* state) {
   if (assign->targetField) emitWrappedTokens(assign->targetField, state, ".", "");
   emitAppend(state, " = ");
   astNode* expr = assign->expr;
+  bool held = node->parent && node->parent->kind == AST_OPEN && cursorVariableHeld(node->parent, state);
   if (expr && expr->kind == AST_SELECT) {
-    emitAppend(state, "CURSOR FOR ");
+    emitAppend(state, held ? "CURSOR WITH HOLD FOR " : "CURSOR FOR ");
     emitSelectForm(expr, state, "");
+  } else if (held && expr && expr->kind == AST_LIST && assign->expr->head &&
+             assign->expr->head->value->kind == AST_TOKEN &&
+             std::strcmp(static_cast<astNodeToken*>(assign->expr->head->value)->text, "CURSOR FOR ") == 0) {
+    // OPEN ... FOR a statement text: the cursor over the prepared statement.
+    emitAppend(state, "CURSOR WITH HOLD FOR ");
+    emitWrappedTokens(listFromChain(nullptr, assign->expr->head->next), state, "", "");
   } else {
     emitWrappedTokens(assign->expr, state, "", "");
   }

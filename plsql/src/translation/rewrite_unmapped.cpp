@@ -1,0 +1,70 @@
+// Constructs that the target has no form for and that would otherwise be
+// written with another meaning: each leaves a record where it stands.
+#include <cctype>
+#include <string>
+
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+
+namespace rewrite {
+
+namespace {
+
+std::string upper(const char* text) {
+  std::string result;
+  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
+  return result;
+}
+
+// Whether a statement text holds RETURNING with INTO after it, as words.
+bool textReturnsInto(const char* text) {
+  std::string words = upper(text);
+  for (char& c : words)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = ' ';
+  words = " " + words + " ";
+  size_t returning = words.find(" RETURNING ");
+  return returning != std::string::npos && words.find(" INTO ", returning) != std::string::npos;
+}
+
+}  // namespace
+
+void reportNotNullVariable(astNodeVarDecl* decl, TransformState* state) {
+  // A constant cannot be assigned again; its default is its only value.
+  if (!decl->notNull || decl->constant) return;
+  astNodeToken* name = firstToken(decl->variableName);
+  tokenErrorRecord("NOT NULL on a variable not supported", name ? name->text : nullptr, decl, state->errors);
+}
+
+void reportDynamicReturning(astNodeDynamic* node, TransformState* state) {
+  bool returning = listLength(node->returnList) > 0;
+  for (astListCell* c = listCells(node->expr); c && !returning; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    returning = token && token->tokenCode == T_STRING && textReturnsInto(token->text);
+  }
+  if (returning)
+    tokenErrorRecord("RETURNING INTO in a dynamic statement not supported", "EXECUTE IMMEDIATE ... RETURNING", node,
+                     state->errors);
+}
+
+void reportRecordDml(astNodeSqlStmt* node, TransformState* state) {
+  astNode* previous = nullptr;
+  for (astListCell* c = listCells(node->body); c; previous = c->value, c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    astNodeToken* before = asToken(previous);
+    astNodeToken* next = c->next ? asToken(c->next->value) : nullptr;
+    if (!token || !before || !before->text) continue;
+    // UPDATE t SET ROW = record
+    if (node->keywordCode == T_UPDATE && token->tokenCode == T_ROW && equalsIgnoreCase(before->text, "SET")) {
+      tokenErrorRecord("UPDATE ... SET ROW not supported", "SET ROW = ...", node, state->errors);
+      return;
+    }
+    // INSERT INTO t VALUES record (no parenthesis after VALUES)
+    if (node->keywordCode == T_INSERT && equalsIgnoreCase(before->text, "VALUES") && token->text &&
+        !equalsIgnoreCase(token->text, "(") && !next) {
+      tokenErrorRecord("INSERT ... VALUES with a record not supported", "VALUES record", node, state->errors);
+      return;
+    }
+  }
+}
+
+}  // namespace rewrite

@@ -1,0 +1,276 @@
+// Expression tokens in the form the target reads them the way PL/SQL does:
+// exact division and SUBSTR with a start counted from the end. Every token
+// list the emitter writes passes here, so expressions in assignments,
+// conditions, defaults, loop bounds and SQL statements alike are covered.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <strings.h>
+#include <vector>
+
+#include "ast.h"
+#include "plsql_parser.hpp"
+#include "sqlexc_ast_emit_internal.h"
+
+namespace {
+
+using Tokens = std::vector<astNode*>;
+
+const char* textOf(const astNode* node) {
+  if (!node || node->kind != AST_TOKEN) return nullptr;
+  return static_cast<const astNodeToken*>(node)->text;
+}
+
+bool textIs(const astNode* node, const char* text) {
+  const char* own = textOf(node);
+  return own && std::strcmp(own, text) == 0;
+}
+
+bool wordIs(const astNode* node, const char* word) {
+  const char* own = textOf(node);
+  return own && strcasecmp(own, word) == 0;
+}
+
+int codeOf(const astNode* node) {
+  return node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node)->tokenCode : 0;
+}
+
+// A name, a number, a string or a value the rewriting wrote as one token.
+bool isOperandToken(const astNode* node) {
+  const char* text = textOf(node);
+  if (!text || !*text || std::strchr("()+-*/,|<>=", text[0])) return false;
+  switch (codeOf(node)) {
+    case T_WORD:
+    case T_DIGITS:
+    case T_NUMERICNO:
+    case T_STRING:
+    case T_SQLCODE:
+    case T_TRIG_VAR:
+    case T_SQL_ROWCOUNT:
+    case T_CURSOR_ROWCOUNT:
+    case T_UNKNOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isDigits(const char* text) {
+  if (!text || !*text) return false;
+  for (const char* p = text; *p; ++p)
+    if (*p < '0' || *p > '9') return false;
+  return true;
+}
+
+// Index of the parenthesis that closes the one at `open`, or npos.
+size_t closingParen(const Tokens& tokens, size_t open) {
+  int depth = 0;
+  for (size_t i = open; i < tokens.size(); ++i) {
+    if (textIs(tokens[i], "(")) ++depth;
+    else if (textIs(tokens[i], ")") && --depth == 0) return i;
+  }
+  return std::string::npos;
+}
+
+astNode* made(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
+
+void append(Tokens& out, const Tokens& in, size_t from, size_t to) {
+  for (size_t i = from; i < to; ++i) out.push_back(in[i]);
+}
+
+// ---- division ----
+
+// PL/SQL divides exactly; the target truncates a quotient of integers. One
+// operand becomes DECFLOAT, which makes the quotient exact whatever the
+// other is: the operand before the "/" when it is one token, else the one
+// after it when that is a token, a call or a parenthesised group, else the
+// left-hand term is multiplied by DECFLOAT(1) (same value, exact type).
+Tokens exactDivisions(const Tokens& in) {
+  Tokens out;
+  size_t i = 0;
+  while (i < in.size()) {
+    astNode* token = in[i];
+    if (!textIs(token, "/") || codeOf(token) != '/') {
+      out.push_back(token);
+      ++i;
+      continue;
+    }
+    int line = token->line;
+    bool leftDone = false;
+    if (!out.empty() && isOperandToken(out.back()) && !(out.size() >= 2 && textIs(out[out.size() - 2], "."))) {
+      astNode* operand = out.back();
+      out.back() = made("DECFLOAT", line);
+      out.push_back(made("(", line));
+      out.push_back(operand);
+      out.push_back(made(")", line));
+      leftDone = true;
+    }
+    if (leftDone) {
+      out.push_back(token);
+      ++i;
+      continue;
+    }
+    // The right-hand operand: an optional sign, then a token, a call or a group.
+    size_t start = i + 1;
+    size_t at = start;
+    if (at < in.size() && (textIs(in[at], "-") || textIs(in[at], "+"))) ++at;
+    size_t end = std::string::npos;  // one past the operand
+    if (at < in.size() && textIs(in[at], "(")) {
+      size_t close = closingParen(in, at);
+      if (close != std::string::npos) end = close + 1;
+    } else if (at < in.size() && isOperandToken(in[at])) {
+      if (at + 1 < in.size() && textIs(in[at + 1], "(")) {
+        size_t close = closingParen(in, at + 1);
+        if (close != std::string::npos) end = close + 1;
+      } else if (!(at + 1 < in.size() && textIs(in[at + 1], "."))) {
+        end = at + 1;
+      }
+    }
+    if (end != std::string::npos) {
+      out.push_back(token);
+      out.push_back(made("DECFLOAT", line));
+      out.push_back(made("(", line));
+      // The operand's own divisions are made exact as well.
+      Tokens inner(in.begin() + static_cast<std::ptrdiff_t>(start), in.begin() + static_cast<std::ptrdiff_t>(end));
+      for (astNode* t : exactDivisions(inner)) out.push_back(t);
+      out.push_back(made(")", line));
+      i = end;
+      continue;
+    }
+    out.push_back(made("*", line));
+    out.push_back(made("DECFLOAT", line));
+    out.push_back(made("(", line));
+    out.push_back(made("1", line));
+    out.push_back(made(")", line));
+    out.push_back(token);
+    ++i;
+  }
+  return out;
+}
+
+// ---- SUBSTR ----
+
+// The arguments of a call whose "(" is at `open`: [begin, end) of each,
+// split at the commas outside parentheses; false when it does not close.
+bool callArguments(const Tokens& tokens, size_t open, std::vector<std::pair<size_t, size_t>>* arguments,
+                   size_t* close) {
+  *close = closingParen(tokens, open);
+  if (*close == std::string::npos) return false;
+  int depth = 0;
+  size_t begin = open + 1;
+  for (size_t i = open + 1; i < *close; ++i) {
+    if (textIs(tokens[i], "(")) ++depth;
+    else if (textIs(tokens[i], ")")) --depth;
+    else if (depth == 0 && textIs(tokens[i], ",")) {
+      arguments->push_back({begin, i});
+      begin = i + 1;
+    }
+  }
+  arguments->push_back({begin, *close});
+  return true;
+}
+
+// SUBSTR counts a negative start from the end of the string (NULL when it
+// reaches before the beginning) and reads a start of 0 as 1; the target
+// refuses a start below 1. A literal start is rewritten:
+//   SUBSTR(s, -n[, l]) -> CASE WHEN LENGTH(s) >= n THEN SUBSTR(s, LENGTH(s) - (n - 1)[, l]) END
+//   SUBSTR(s, 0[, l])  -> SUBSTR(s, 1[, l])
+// A start computed at run time is written as it stands.
+Tokens substrFromTheEnd(const Tokens& in) {
+  Tokens out;
+  size_t i = 0;
+  while (i < in.size()) {
+    std::vector<std::pair<size_t, size_t>> args;
+    size_t close = 0;
+    if (!wordIs(in[i], "SUBSTR") || codeOf(in[i]) != T_WORD || i + 1 >= in.size() || !textIs(in[i + 1], "(") ||
+        !callArguments(in, i + 1, &args, &close) || (args.size() != 2 && args.size() != 3)) {
+      out.push_back(in[i]);
+      ++i;
+      continue;
+    }
+    int line = in[i]->line;
+    // The string and the rest of the call, themselves rewritten.
+    Tokens source = substrFromTheEnd(Tokens(in.begin() + static_cast<std::ptrdiff_t>(args[0].first),
+                                            in.begin() + static_cast<std::ptrdiff_t>(args[0].second)));
+    Tokens length;
+    if (args.size() == 3)
+      length = substrFromTheEnd(Tokens(in.begin() + static_cast<std::ptrdiff_t>(args[2].first),
+                                       in.begin() + static_cast<std::ptrdiff_t>(args[2].second)));
+    size_t startBegin = args[1].first, startEnd = args[1].second;
+    bool zero = startEnd - startBegin == 1 && textIs(in[startBegin], "0");
+    bool negative = startEnd - startBegin == 2 && textIs(in[startBegin], "-") && isDigits(textOf(in[startBegin + 1])) &&
+                    !textIs(in[startBegin + 1], "0");
+    if (!zero && !negative) {
+      out.push_back(in[i]);
+      out.push_back(in[i + 1]);
+      append(out, source, 0, source.size());
+      append(out, in, args[0].second, args.size() == 3 ? args[2].first : close + 1);
+      if (args.size() == 3) {
+        append(out, length, 0, length.size());
+        out.push_back(in[close]);
+      }
+      i = close + 1;
+      continue;
+    }
+    auto call = [&](Tokens& to, const Tokens& start) {
+      to.push_back(in[i]);
+      to.push_back(in[i + 1]);
+      append(to, source, 0, source.size());
+      to.push_back(made(",", line));
+      append(to, start, 0, start.size());
+      if (args.size() == 3) {
+        to.push_back(made(",", line));
+        append(to, length, 0, length.size());
+      }
+      to.push_back(made(")", line));
+    };
+    if (zero) {
+      call(out, Tokens{made("1", line)});
+      i = close + 1;
+      continue;
+    }
+    const char* count = textOf(in[startBegin + 1]);
+    auto lengthOfSource = [&](Tokens& to) {
+      to.push_back(made("LENGTH", line));
+      to.push_back(made("(", line));
+      append(to, source, 0, source.size());
+      to.push_back(made(")", line));
+    };
+    Tokens start;
+    lengthOfSource(start);
+    if (std::strcmp(count, "1") != 0) {
+      start.push_back(made("-", line));
+      std::string less = std::to_string(std::strtoll(count, nullptr, 10) - 1);
+      start.push_back(made(less.c_str(), line));
+    }
+    out.push_back(made("CASE WHEN", line));
+    lengthOfSource(out);
+    out.push_back(made(">=", line));
+    out.push_back(made(count, line));
+    out.push_back(made("THEN", line));
+    call(out, start);
+    out.push_back(made("END", line));
+    i = close + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+astNodeList* targetExpressionTokens(astNodeList* tokens) {
+  if (!tokens || tokens->kind != AST_LIST) return tokens;
+  bool candidate = false;
+  Tokens in;
+  for (astListCell* c = tokens->head; c; c = c->next) {
+    in.push_back(c->value);
+    if (textIs(c->value, "/") || wordIs(c->value, "SUBSTR")) candidate = true;
+  }
+  if (!candidate) return tokens;
+  Tokens out = exactDivisions(substrFromTheEnd(in));
+  if (out == in) return tokens;
+  astNodeList* list = nullptr;
+  for (astNode* token : out) list = listAppend(list, token);
+  list->line = tokens->line;
+  list->parent = tokens->parent;
+  return list;
+}
