@@ -70,32 +70,19 @@ TEST_F(DumpFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
   for (int i = 0; i < 120000; ++i) source += "  x := 1;\n";
   write("in.pls", source + "END;\n");
   write("dump.xml", "<old/>\n");
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  ASSERT_EQ(fcntl(out[0], F_SETPIPE_SZ, 4096), 4096);
-  pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    dup2(out[1], 1);
-    close(out[0]);
-    close(out[1]);
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 2);
-    signal(SIGTERM, SIG_DFL);
-    execlp("unshare", "unshare", "--pid", "--fork", VESTRAKE_PATH, "-i", (dir_ + "/in.pls").c_str(), "-a",
-           out_.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
+  int out = -1;
+  pid_t pid = startWithPagedOutput({"unshare", "--pid", "--fork", VESTRAKE_PATH, "-i", dir_ + "/in.pls", "-a", out_},
+                                   SIGTERM, &out);
+  ASSERT_GT(pid, 0);
   const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
   pid_t run = 0;
   EXPECT_TRUE(eventually([&] { return (run = std::atoi(qen_test::read_file(children).c_str())) > 0; }));
   EXPECT_TRUE(eventually([&] { return entries().size() == 3; }));  // its .part file
   if (run > 0) kill(run, SIGTERM);
   char buffer[4096];
-  while (read(out[0], buffer, sizeof buffer) > 0) {
+  while (read(out, buffer, sizeof buffer) > 0) {
   }
-  close(out[0]);
+  close(out);
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
