@@ -296,6 +296,8 @@ report_lock_result open_report(file_state* fs, const char* out_path, int* found_
     int error = errno;
     if (fd >= 0) close(fd);
     end_report_file(fs, false);
+    free(fs->target_path);
+    fs->target_path = nullptr;
     errno = error;
     return result;
   }

@@ -36,6 +36,9 @@ using qen_test::run_host_process;
 using qen_test::shell_quote;
 using qen_test::write_file;
 
+// Leak checks do not work under ptrace.
+const char kStrace[] = "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -o /dev/null ";
+
 bool works(const std::string& command) { return qen_test::command_status(command + " > /dev/null 2>&1") == 0; }
 
 bool ends_with(const std::string& text, const std::string& end) {
@@ -99,7 +102,7 @@ TEST(ReportFaults, AnInputNotReadToItsEndLeavesTheReport) {
   } cases[] = {
       {"proc_mem", "/proc/self/mem", "", "Error reading '/proc/self/mem': Input/output error", true},
       {"injected_eio", shell_quote(s.in),
-       "strace -f -o /dev/null -P " + shell_quote(s.in) + " -e trace=read -e inject=read:error=EIO",
+       kStrace + std::string("-P ") + shell_quote(s.in) + " -e trace=read -e inject=read:error=EIO",
        "Error reading '" + s.in + "': Input/output error", works("strace -o /dev/null true")},
       // One line of 400 MB through a pipe, in 300 MB of address space.
       {"out_of_memory", "", "head -c 400000000 /dev/zero | prlimit --as=300000000",
@@ -122,7 +125,7 @@ TEST(ReportFaults, AnInputNotReadToItsEndLeavesTheReport) {
 TEST(ReportFaults, AFailedSeekKeepsTheReport) {
   if (!works("strace -o /dev/null true")) GTEST_SKIP() << "needs strace that may trace";
   Scene s("faults_seek");
-  HostProcess r = s.run(shell_quote(s.in), "strace -f -o /dev/null -e trace=lseek -e inject=lseek:error=EIO");
+  HostProcess r = s.run(shell_quote(s.in), kStrace + std::string("-e trace=lseek -e inject=lseek:error=EIO"));
   EXPECT_EQ(r.status, 2);
   EXPECT_TRUE(ends_with(r.err, "qen_host: Report '" + s.out + "' could not be written completely: Input/output error\n"))
       << r.err;
