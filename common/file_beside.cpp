@@ -252,9 +252,10 @@ int create_beside(const char* target, mode_t mode, char** name, pending_file** p
   strcpy(folder + folder_length, folder_length == 0 ? "." : "");
   long name_max = pathconf(folder, _PC_NAME_MAX);
   if (name_max <= 0) name_max = NAME_MAX;
-  // The longest ".PID.N.part" this process may append.
+  // The longest ".PID.N.part" this process may append, and room for the
+  // ".partial" that a dump cut short keeps.
   char longest[64];
-  size_t suffix_length = (size_t)snprintf(longest, sizeof longest, ".%ld.%u.part", (long)getpid(), ~0u);
+  size_t suffix_length = (size_t)snprintf(longest, sizeof longest, ".%ld.%u.partial", (long)getpid(), ~0u);
   // A name too long for the suffix is shortened, at a whole UTF-8
   // character, and followed by a hash of the full name.
   size_t stem_length = strlen(base);

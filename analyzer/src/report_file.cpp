@@ -16,6 +16,8 @@ namespace {
 // ---- the report files that the threads of this process hold ----
 
 struct held_file {
+  // A child made by fork finds its parent's files here; they are not its.
+  pid_t process;
   dev_t dev;
   ino_t ino;
   pthread_t holder;
@@ -25,6 +27,7 @@ struct held_file {
 };
 
 struct waiting_thread {
+  pid_t process;
   pthread_t thread;
   dev_t dev;
   ino_t ino;
@@ -36,14 +39,16 @@ std::vector<held_file> g_held;
 std::vector<waiting_thread> g_waiting;
 
 held_file* find_held(dev_t dev, ino_t ino) {
+  pid_t self = getpid();
   for (held_file& h : g_held)
-    if (h.dev == dev && h.ino == ino) return &h;
+    if (h.process == self && h.dev == dev && h.ino == ino) return &h;
   return nullptr;
 }
 
 const waiting_thread* find_waiting(pthread_t thread) {
+  pid_t self = getpid();
   for (const waiting_thread& w : g_waiting)
-    if (pthread_equal(w.thread, thread)) return &w;
+    if (w.process == self && pthread_equal(w.thread, thread)) return &w;
   return nullptr;
 }
 
@@ -75,16 +80,16 @@ report_lock_result take_in_process(dev_t dev, ino_t ino) {
       errno = EDEADLK;
       return REPORT_DEADLOCK;
     }
-    g_waiting.push_back({self, dev, ino});
+    g_waiting.push_back({getpid(), self, dev, ino});
     g_released.wait(lock, [&] { return find_held(dev, ino) == nullptr; });
     for (size_t i = 0; i < g_waiting.size(); ++i) {
-      if (pthread_equal(g_waiting[i].thread, self)) {
+      if (g_waiting[i].process == getpid() && pthread_equal(g_waiting[i].thread, self)) {
         g_waiting.erase(g_waiting.begin() + (long)i);
         break;
       }
     }
   }
-  g_held.push_back({dev, ino, self, {}});
+  g_held.push_back({getpid(), dev, ino, self, {}});
   return REPORT_LOCKED;
 }
 
@@ -94,7 +99,7 @@ void close_in_process(int fd, dev_t dev, ino_t ino, bool held) {
   std::lock_guard<std::mutex> lock(g_mutex);
   for (size_t i = 0; i < g_held.size(); ++i) {
     held_file& h = g_held[i];
-    if (h.dev != dev || h.ino != ino) continue;
+    if (h.process != getpid() || h.dev != dev || h.ino != ino) continue;
     if (!held) {
       h.to_close.push_back(fd);
       return;
