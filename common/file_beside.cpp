@@ -4,11 +4,14 @@
 #include "file_beside.h"
 
 #include <errno.h>
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -174,26 +177,125 @@ int create_pending(const char* path, int placeholder, mode_t mode, pending_file*
   return fd;
 }
 
+namespace {
+
+// FNV-1a of the text: tells shortened names of different targets apart.
+unsigned name_hash(const char* text) {
+  unsigned h = 2166136261u;
+  for (const unsigned char* p = (const unsigned char*)text; *p; ++p) h = (h ^ *p) * 16777619u;
+  return h;
+}
+
+// Whether name is stem.PID.N.part; the PID in *pid.
+bool is_part_of(const char* name, const char* stem, size_t stem_length, long* pid) {
+  if (strncmp(name, stem, stem_length) != 0 || name[stem_length] != '.') return false;
+  const char* p = name + stem_length + 1;
+  char* end = nullptr;
+  errno = 0;
+  long value = strtol(p, &end, 10);
+  if (end == p || *end != '.' || errno != 0 || value <= 0 || *p < '0' || *p > '9') return false;
+  p = end + 1;
+  if (*p < '0' || *p > '9') return false;
+  while (*p >= '0' && *p <= '9') ++p;
+  if (strcmp(p, ".part") != 0) return false;
+  *pid = value;
+  return true;
+}
+
+// Removes the files that runs killed before they could (SIGKILL, a power
+// cut) left beside a target. The process named in the file must be gone
+// and nobody may hold the file's lock: a live run in another PID namespace,
+// or one whose PID was reused, keeps its file locked.
+void remove_stale_parts(const char* folder, const char* stem) {
+  DIR* dir = opendir(folder);
+  if (dir == nullptr) return;
+  size_t stem_length = strlen(stem);
+  pid_t self = getpid();
+  while (struct dirent* e = readdir(dir)) {
+    long pid = 0;
+    if (!is_part_of(e->d_name, stem, stem_length, &pid) || pid == (long)self) continue;
+    if (kill((pid_t)pid, 0) == 0 || errno != ESRCH) continue;
+    int fd = openat(dirfd(dir), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) continue;
+    struct stat st, now;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        (flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) &&
+        fstatat(dirfd(dir), e->d_name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == st.st_dev &&
+        now.st_ino == st.st_ino)
+      unlinkat(dirfd(dir), e->d_name, 0);
+    close(fd);
+  }
+  closedir(dir);
+}
+
+}  // namespace
+
 int create_beside(const char* target, mode_t mode, char** name, pending_file** pending) {
   // Process-wide, like the process number in the name: the names of one
   // process's files differ.
   static std::atomic<unsigned> serial{0};
   *name = nullptr;
   *pending = nullptr;
+  const char* slash = strrchr(target, '/');
+  const char* base = slash != nullptr ? slash + 1 : target;
+  size_t folder_length = (size_t)(base - target);
   size_t size = strlen(target) + 64;
   char* candidate = (char*)malloc(size);
-  if (candidate == nullptr) return -1;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    snprintf(candidate, size, "%s.%ld.%u.part", target, (long)getpid(), serial.fetch_add(1));
-    int fd = create_pending(candidate, 0, mode, pending);
-    if (fd >= 0) {
-      *name = candidate;
-      return fd;
-    }
-    if (errno != EEXIST) break;
+  char* folder = (char*)malloc(folder_length + 2);
+  if (candidate == nullptr || folder == nullptr) {
+    free(candidate);
+    free(folder);
+    errno = ENOMEM;
+    return -1;
   }
-  free(candidate);
-  return -1;
+  memcpy(folder, target, folder_length);
+  strcpy(folder + folder_length, folder_length == 0 ? "." : "");
+  long name_max = pathconf(folder, _PC_NAME_MAX);
+  if (name_max <= 0) name_max = NAME_MAX;
+  // The longest ".PID.N.part" this process may append, and room for the
+  // ".partial" that a dump cut short keeps.
+  char longest[64];
+  size_t suffix_length = (size_t)snprintf(longest, sizeof longest, ".%ld.%u.partial", (long)getpid(), ~0u);
+  // A name too long for the suffix is shortened, at a whole UTF-8
+  // character, and followed by a hash of the full name.
+  size_t stem_length = strlen(base);
+  char hash[16] = "";
+  if (stem_length + suffix_length > (size_t)name_max) {
+    size_t hash_length = (size_t)snprintf(hash, sizeof hash, "~%08x", name_hash(base));
+    long keep = name_max - (long)suffix_length - (long)hash_length;
+    while (keep > 0 && ((unsigned char)base[keep] & 0xC0) == 0x80) --keep;
+    if (keep <= 0) {
+      free(candidate);
+      free(folder);
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    stem_length = (size_t)keep;
+  }
+  memcpy(candidate, target, folder_length + stem_length);
+  strcpy(candidate + folder_length + stem_length, hash);
+  size_t prefix_length = strlen(candidate);
+  remove_stale_parts(folder, candidate + folder_length);
+  free(folder);
+  int fd = -1;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    snprintf(candidate + prefix_length, size - prefix_length, ".%ld.%u.part", (long)getpid(), serial.fetch_add(1));
+    fd = create_pending(candidate, 0, mode, pending);
+    if (fd >= 0 || errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    int error = errno;
+    free(candidate);
+    errno = error;
+    return -1;
+  }
+  // Held until the file is closed: the sign of a live run to those who
+  // clear away the files of dead ones.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // A file system without locks: the process number alone tells.
+  }
+  *name = candidate;
+  return fd;
 }
 
 void keep_owner_and_mode(int fd, const struct stat* old) {

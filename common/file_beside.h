@@ -38,8 +38,13 @@ char* resolve_links(const char* path);
 int create_pending(const char* path, int placeholder, mode_t mode, struct pending_file** pending);
 
 /* Creates a new file beside target (target.PID.N.part) with the given mode
- * through create_pending. Returns its descriptor, its malloc'd name in
- * *name and its mark in *pending; -1 when no file can be made there. */
+ * through create_pending, and holds its lock (flock) while it stays open. A
+ * name too long for the suffix is shortened and followed by a hash of the
+ * whole name. The files that dead runs left beside target (the process in
+ * the name gone, the file not locked) are removed first. Returns its
+ * descriptor, its malloc'd name in *name and its mark in *pending; -1 with
+ * errno set when no file can be made there (ENAMETOOLONG when no name fits
+ * the folder's limit). */
 int create_beside(const char* target, mode_t mode, char** name, struct pending_file** pending);
 
 /* The new file takes the owner, group and mode of the one it replaces, as

@@ -31,10 +31,10 @@ echo "== thread sanitizer build (tests that use threads) =="
 tsan="$root/build-test-tsan"
 cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=thread -DQEN_WERROR=ON >/dev/null
 cmake --build "$tsan" -j"$jobs" --target tests/util/all agc_context_test agc_smp_internal_test \
-  agc_thread_internal_test analyzer_exports_test analyzer_parser_tree_internal_test
+  agc_thread_internal_test analyzer_exports_test analyzer_parser_tree_internal_test analyzer_host_report_faults_test
 ctest --test-dir "$tsan/tests/util" --output-on-failure -j"$jobs" --timeout 600
 ctest --test-dir "$tsan" --output-on-failure -j"$jobs" --timeout 600 \
-  -R '^(ContextTest\.OtherThreadsHaveNoContext|SmpThreads\..*|ThreadLayerTest\..*|ExportsThreads\..*|ParserPass\.LongStatementListsDoNotExhaustTheStack)$'
+  -R '^(ContextTest\.OtherThreadsHaveNoContext|SmpThreads\..*|ThreadLayerTest\..*|ExportsThreads\..*|ParserPass\.LongStatementListsDoNotExhaustTheStack|ReportFaults\.ThreadsLockingReportsInOppositeOrdersNeverWaitForever)$'
 echo "== install under a multiarch library folder, without RUNPATH =="
 multi="$root/build-test-multiarch"
 cmake -S "$root" -B "$multi" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON \

@@ -10,9 +10,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "ag_context.h"
+#include "end_signals.h"
+#include "file_beside.h"
 #include "host_batch.h"
 #include "qen_analyzer.h"
 
@@ -21,6 +24,10 @@
 #endif
 
 namespace {
+
+// The host's own messages and the syntax errors (FILE:LINE: MESSAGE, as
+// compilers write them) go to the standard error stream as it was.
+FILE* g_messages = stderr;
 
 const char kUsage[] =
     "usage: qen_host [-t VERSION] [-q] [-e] [-i ID] [-o REPORT] [INPUT]\n"
@@ -133,7 +140,7 @@ request parse_options(int argc, char** argv, options* o) {
 // host looks first, so that its own message carries the system's reason;
 // whatever the look cannot foresee is still refused by the library.
 void file_message(const char* what, const char* path, const std::string& reason) {
-  std::fprintf(stderr, "qen_host: cannot %s '%s': %s\n", what, path, reason.c_str());
+  std::fprintf(g_messages, "qen_host: cannot %s '%s': %s\n", what, path, reason.c_str());
 }
 
 int file_error(const char* what, const char* path, int error) {
@@ -161,14 +168,23 @@ std::string folder_of(const char* path) {
   return slash == 0 ? "/" : p.substr(0, slash);
 }
 
+// Whether renaming a new file over the file st in the folder fst is
+// refused: a sticky folder lets only the owner of the file or of the folder
+// (or a privileged user) replace it.
+bool sticky_refuses(const struct stat& st, const struct stat& fst) {
+  uid_t self = geteuid();
+  return (fst.st_mode & S_ISVTX) != 0 && self != 0 && st.st_uid != self && fst.st_uid != self;
+}
+
 // 0 when the report can be written as far as the host can tell, else the
 // reason (after a message). A report is replaced by a new file made in its
 // folder, so an existing one needs a folder that takes files as much as a
-// new one does; a path that is not a regular file is never written.
-// Symbolic links to nowhere are the library's to follow.
-int check_report(const char* path) {
+// new one does; a path that is not a regular file, or that is the input
+// (read from input, or standard input when input is NULL), is never
+// written.
+int check_report(const char* path, const char* input) {
   const char* what = "write the report";
-  struct stat st;
+  struct stat st, in;
   std::string folder;
   if (stat(path, &st) == 0) {
     if (S_ISDIR(st.st_mode)) return file_error(what, path, EISDIR);
@@ -176,17 +192,48 @@ int check_report(const char* path) {
       file_message(what, path, "not a regular file");
       return EINVAL;
     }
+    if (input != nullptr ? stat(input, &in) == 0 : fstat(STDIN_FILENO, &in) == 0) {
+      if (in.st_dev == st.st_dev && in.st_ino == st.st_ino) {
+        file_message(what, path, input != nullptr ? std::string("it is the input '") + input + "'"
+                                                  : std::string("it is the standard input"));
+        return EINVAL;
+      }
+    }
     if (faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0) return file_error(what, path, errno);
     char* real = realpath(path, nullptr);
     if (real == nullptr) return file_error(what, path, errno);
     folder = folder_of(real);
     std::free(real);
+    struct stat fst;
+    if (stat(folder.c_str(), &fst) == 0 && sticky_refuses(st, fst)) {
+      file_message(what, path, "the sticky folder '" + folder + "' lets only its owner or the file's replace it: " +
+                                   strerror(EPERM));
+      return EPERM;
+    }
   } else {
     if (errno != ENOENT) return file_error(what, path, errno);
-    if (lstat(path, &st) == 0) return 0;
-    folder = folder_of(path);
-    if (stat(folder.c_str(), &st) != 0) return file_error(what, path, errno);
-    if (!S_ISDIR(st.st_mode)) return file_error(what, path, ENOTDIR);
+    size_t length = strlen(path);
+    // A name that ends in "/" can only be a folder.
+    if (length > 0 && path[length - 1] == '/') return file_error(what, path, EISDIR);
+    std::string target = path;
+    if (lstat(path, &st) == 0) {
+      // A link to nowhere: the file it names is made, in that file's folder.
+      char* named = resolve_links(path);
+      if (named == nullptr) return file_error(what, path, errno);
+      target = named;
+      std::free(named);
+    }
+    folder = folder_of(target.c_str());
+    std::string where = target == path ? "" : "the folder '" + folder + "' of its link's file '" + target + "': ";
+    if (stat(folder.c_str(), &st) != 0) {
+      int error = errno;
+      file_message(what, path, where + strerror(error));
+      return error;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+      file_message(what, path, where + strerror(ENOTDIR));
+      return ENOTDIR;
+    }
   }
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
     int error = errno;
@@ -198,34 +245,44 @@ int check_report(const char* path) {
 
 // Each syntax error of the report, as compilers write theirs.
 void print_syntax_error(void* input_name, int line, const char* message, size_t length) {
-  std::string text = static_cast<const char*>(input_name);
+  std::string text = "qen_host: ";
+  text += static_cast<const char*>(input_name);
   text += ':' + std::to_string(line) + ": ";
   text.append(message, length);
   text += '\n';
-  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fwrite(text.data(), 1, text.size(), g_messages);
 }
 
-// An interrupt, a hang-up or a termination removes what the report file
-// has not completed, then ends the process as the signal would have.
-void end_on_signal(int sig) {
-  file_state_discard_unfinished();
-  raise(sig);  // the handler was reset and the signal is not held
-}
+// Every line that the library writes to standard error is the host's
+// message too: it starts with the host's name (see g_messages).
+bool g_line_start = true;
 
-void remove_unfinished_report_on_signals() {
-  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
-  struct sigaction action;
-  memset(&action, 0, sizeof action);
-  action.sa_handler = end_on_signal;
-  sigemptyset(&action.sa_mask);
-  for (int sig : signals) sigaddset(&action.sa_mask, sig);
-  action.sa_flags = SA_RESETHAND | SA_NODEFER;
-  for (int sig : signals) {
-    struct sigaction before;
-    // A signal ignored by whoever started the host (nohup) stays ignored.
-    if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
-    sigaction(sig, &action, nullptr);
+ssize_t write_prefixed(void*, const char* text, size_t size) {
+  static const char kPrefix[] = "qen_host: ";
+  std::string lines;
+  for (size_t i = 0; i < size; ++i) {
+    if (g_line_start) lines += kPrefix;
+    lines += text[i];
+    g_line_start = text[i] == '\n';
   }
+  for (size_t done = 0; done < lines.size();) {
+    ssize_t n = write(STDERR_FILENO, lines.data() + done, lines.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return -1;
+    done += (size_t)n;
+  }
+  return (ssize_t)size;
+}
+
+void prefix_library_messages() {
+  cookie_io_functions_t io;
+  memset(&io, 0, sizeof io);
+  io.write = write_prefixed;
+  FILE* prefixed = fopencookie(nullptr, "w", io);
+  if (prefixed == nullptr) return;
+  setvbuf(prefixed, nullptr, _IONBF, 0);
+  g_messages = stderr;
+  stderr = prefixed;
 }
 
 // True when the batch was accepted; an empty text has nothing to parse (the
@@ -260,11 +317,14 @@ int main(int argc, char** argv) {
   bool from_file = o.input != nullptr && o.input[0] != '\0';
   bool to_file = o.report != nullptr && o.report[0] != '\0';
   if (from_file && check_input(o.input) != 0) return 2;
-  if (to_file && check_report(o.report) != 0) return 2;
+  if (to_file && check_report(o.report, from_file ? o.input : nullptr) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.
   signal(SIGXFSZ, SIG_IGN);
-  remove_unfinished_report_on_signals();
+  // An interrupt, a hang-up or a termination removes what the report file
+  // has not completed, then ends the process as the signal would have.
+  end_on_signals(file_state_discard_unfinished);
+  prefix_library_messages();
   analyzer_init();
   const char* id = o.id ? o.id : (o.input ? o.input : "");
   file_state* fs = file_state_new(id, o.input, o.report, o.escaped ? 1 : 0, 1);
@@ -306,7 +366,7 @@ int main(int argc, char** argv) {
   if (report != nullptr && std::fflush(report) != 0) {
     int error = errno;
     if (to_file) file_error("write the report", o.report, error);
-    else std::fprintf(stderr, "qen_host: cannot write the report to standard output: %s\n", strerror(error));
+    else std::fprintf(g_messages, "qen_host: cannot write the report to standard output: %s\n", strerror(error));
   }
   if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <mutex>
+#include <string>
 
 #include "file_state_internal.h"
 #include "report_file.h"
@@ -54,62 +55,57 @@ namespace {
 
 bool is_white(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-// Offset just behind the last byte of f that is not white space (0 when
-// there is none); -1 when f cannot be read.
-long long end_without_white(FILE* f, long long size) {
-  char block[4096];
-  long long end = size;
-  while (end > 0) {
-    long long from = end > (long long)sizeof block ? end - (long long)sizeof block : 0;
-    size_t n = (size_t)(end - from);
-    if (fseeko(f, from, SEEK_SET) != 0 || fread(block, 1, n, f) != n) return -1;
-    while (n > 0 && is_white((unsigned char)block[n - 1])) --n;
-    if (n > 0) return from + (long long)n;
-    end = from;
+// Reads length bytes at from, all of them; false with errno set otherwise.
+bool read_at(int fd, char* to, size_t length, long long from) {
+  while (length > 0) {
+    ssize_t got = pread(fd, to, length, (off_t)from);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got == 0) errno = EIO;  // shorter than its status said
+      return false;
+    }
+    to += got;
+    length -= (size_t)got;
+    from += got;
   }
-  return 0;
+  return true;
 }
 
 }  // namespace
 
-int report_seek_source_end(file_state* fs) {
-  static const char kPattern[] = "</source>";
-  const int pattern_length = (int)sizeof(kPattern) - 1;
-  FILE* f = fs->report;
-  // Only a regular file has an end to search back from; a device such as a
-  // terminal or /dev/zero could be read forever.
-  struct stat st;
-  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-  if (fseek(f, -12L, SEEK_END) != 0) return 0;
-  // White space after the closing tag (blank lines added by an editor) does
-  // not make the report end elsewhere.
-  long long end = end_without_white(f, (long long)st.st_size);
-  long long pos = end < 0 ? (long long)st.st_size - 12 : end - 12;
-  if (end < 0) end = (long long)st.st_size;
-  if (pos < 0) pos = 0;
-  if (fseeko(f, pos, SEEK_SET) != 0) return 0;
-  long long match_start = -1;
-  int matched = 0;
-  int c;
-  while (pos < end && (c = getc(f)) != EOF) {
-    if (c == (unsigned char)kPattern[matched]) {
-      if (matched == 0) match_start = pos;
-      ++matched;
-    } else if (c == '<') {
-      // A broken partial match may itself start a new one ("<</source>").
-      match_start = pos;
-      matched = 1;
-    } else {
-      matched = 0;
+int report_find_source_end(int fd, long long size, long long* keep) {
+  static const char kHead[] = "<source>";
+  static const char kTail[] = "</source>";
+  *keep = 0;
+  if (size <= 0) return 0;
+  char block[4096];
+  // The head, after white space that an editor may have put before it.
+  size_t n = size < (long long)sizeof block ? (size_t)size : sizeof block;
+  if (!read_at(fd, block, n, 0)) return -2;
+  size_t first = 0;
+  while (first < n && is_white((unsigned char)block[first])) ++first;
+  if (n - first < sizeof kHead - 1 || memcmp(block + first, kHead, sizeof kHead - 1) != 0) return -1;
+  // The tail, before white space (the writer's own line feed, blank lines
+  // added by an editor).
+  long long end = size;
+  for (;;) {
+    long long from = end > (long long)sizeof block ? end - (long long)sizeof block : 0;
+    n = (size_t)(end - from);
+    if (!read_at(fd, block, n, from)) return -2;
+    while (n > 0 && is_white((unsigned char)block[n - 1])) --n;
+    if (n > 0 || from == 0) {
+      end = from + (long long)n;
+      break;
     }
-    ++pos;
-    if (matched == pattern_length) {
-      fseeko(f, match_start, SEEK_SET);
-      return 1;
-    }
+    end = from;
   }
-  fseek(f, 0L, SEEK_END);
-  return 0;
+  const long long tail = (long long)sizeof kTail - 1;
+  if (end < tail + (long long)sizeof kHead - 1) return -1;
+  char last[sizeof kTail];
+  if (!read_at(fd, last, (size_t)tail, end - tail)) return -2;
+  if (memcmp(last, kTail, (size_t)tail) != 0) return -1;
+  *keep = end - tail;
+  return 1;
 }
 
 size_t report_utf8_sequence(const unsigned char* p, size_t n) {
@@ -184,52 +180,42 @@ void unregister_open(file_state* fs) {
   fs->next_open = fs->prev_open = nullptr;
 }
 
-// Whether a file state of the calling thread holds the lock of the report
-// file (dev, ino): the thread would wait for itself.
-bool locked_by_this_thread(dev_t dev, ino_t ino) {
-  std::lock_guard<std::mutex> lock(g_open_mutex);
-  for (file_state* fs = g_open_states; fs != nullptr; fs = fs->next_open) {
-    if (fs->lock_fd >= 0 && fs->report_dev == dev && fs->report_ino == ino && fs->owner == getpid() &&
-        pthread_equal(fs->opener, pthread_self()))
-      return true;
-  }
-  return false;
-}
-
-// A fresh file beside path that only this process can read so far; it is
-// marked for removal until the report is complete.
-FILE* open_beside(file_state* fs, const char* path) {
-  char* name = nullptr;
-  pending_file* pending = nullptr;
-  int fd = create_beside(path, 0600, &name, &pending);
-  if (fd < 0) return nullptr;
-  FILE* f = fdopen(fd, "w+");
-  if (f == nullptr) {
-    close(fd);
-    pending_file_discard(pending);
-    free(name);
-    return nullptr;
-  }
-  fs->temp_path = name;
-  fs->temp_pending = pending;
-  return f;
-}
-
-// Copies length bytes of the file fd from offset from to the end of to.
-bool copy_range(int fd, long long from, long long length, FILE* to) {
+// Copies length bytes of the file fd from offset from to the end of the
+// file to (plain system calls, so that each failure has its errno).
+bool copy_range(int fd, long long from, long long length, int to) {
   // On the heap: a library caller's thread may have a small stack.
   const size_t kBlock = 65536;
   char* block = (char*)malloc(kBlock);
-  bool ok = block != nullptr;
+  if (block == nullptr) {
+    errno = ENOMEM;
+    return false;
+  }
+  bool ok = true;
   while (ok && length > 0) {
     size_t n = length > (long long)kBlock ? kBlock : (size_t)length;
-    ssize_t got = pread(fd, block, n, (off_t)from);
-    ok = got > 0 && fwrite(block, 1, (size_t)got, to) == (size_t)got;
-    from += got;
-    length -= got;
+    ok = read_at(fd, block, n, from);
+    for (size_t done = 0; ok && done < n;) {
+      ssize_t put = write(to, block + done, n - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        if (put == 0) errno = ENOSPC;
+        ok = false;
+      } else {
+        done += (size_t)put;
+      }
+    }
+    from += (long long)n;
+    length -= (long long)n;
   }
+  int error = errno;
   free(block);
+  errno = error;
   return ok;
+}
+
+// The first failure of the report's writing, for its message.
+void note_write_error(file_state* fs, int error) {
+  if (fs->write_errno == 0) fs->write_errno = error;
 }
 
 // Ends the run's hold on its report file. Unless the new report completed
@@ -247,14 +233,15 @@ void end_report_file(file_state* fs, bool completed) {
   fs->placeholder = nullptr;
   free(fs->temp_path);
   fs->temp_path = nullptr;
-  if (fs->lock_fd >= 0) close(fs->lock_fd);
+  report_lock_close(fs->lock_fd, fs->report_dev, fs->report_ino);
   fs->lock_fd = -1;
 }
 
 // Opens the report of out_path, positioned where the new text goes. The
 // report file (made empty when missing) is locked, and its text up to that
 // position is copied into a file beside it, which replaces it when the
-// report is complete. A path that is not a regular file, or whose folder
+// report is complete. A path that is not a regular file, the input itself,
+// a file that is neither empty nor a whole report, or a path whose folder
 // takes no new file, is refused before anything is written.
 report_lock_result open_report(file_state* fs, const char* out_path, int* found_source_end) {
   *found_source_end = 0;
@@ -263,9 +250,11 @@ report_lock_result open_report(file_state* fs, const char* out_path, int* found_
   char* target = resolve_links(out_path);
   if (target == nullptr) return REPORT_CANNOT_OPEN;
   report_lock lock;
-  report_lock_result result = report_lock_open(target, locked_by_this_thread, &lock);
+  report_lock_result result = report_lock_open(target, &lock);
   if (result != REPORT_LOCKED) {
+    int error = errno;
     free(target);
+    errno = error;
     return result;
   }
   fs->target_path = target;
@@ -274,32 +263,45 @@ report_lock_result open_report(file_state* fs, const char* out_path, int* found_
   fs->report_ino = lock.st.st_ino;
   fs->placeholder = lock.placeholder;
   fs->old_report_size = (long long)lock.st.st_size;
-  FILE* f = open_beside(fs, target);
-  if (f == nullptr) {
+  struct stat in;
+  long long keep = 0;
+  int found = 0;
+  if (fs->input != nullptr && fstat(fileno(fs->input), &in) == 0 && in.st_dev == lock.st.st_dev &&
+      in.st_ino == lock.st.st_ino)
+    result = REPORT_IS_INPUT;
+  else if ((found = report_find_source_end(lock.fd, fs->old_report_size, &keep)) == -1)
+    result = REPORT_NOT_A_REPORT;
+  else if (found < 0)
+    result = REPORT_CANNOT_READ;
+  int fd = -1;
+  char* name = nullptr;
+  pending_file* pending = nullptr;
+  if (result == REPORT_LOCKED) {
+    // Only this process can read the new file until it takes the old one's
+    // owner and mode.
+    fd = create_beside(target, 0600, &name, &pending);
+    if (fd < 0) result = REPORT_NO_FILE_BESIDE;
+  }
+  if (result == REPORT_LOCKED) {
+    fs->temp_path = name;
+    fs->temp_pending = pending;
+    keep_owner_and_mode(fd, &lock.st);
+    if (!copy_range(lock.fd, 0, keep, fd)) result = REPORT_CANNOT_COPY;
+  }
+  if (result == REPORT_LOCKED) {
+    fs->report = fdopen(fd, "w+");
+    if (fs->report == nullptr) result = REPORT_CANNOT_OPEN;
+  }
+  if (result != REPORT_LOCKED) {
+    int error = errno;
+    if (fd >= 0) close(fd);
     end_report_file(fs, false);
-    return REPORT_NO_FILE_BESIDE;
+    free(fs->target_path);
+    fs->target_path = nullptr;
+    errno = error;
+    return result;
   }
-  keep_owner_and_mode(fileno(f), &lock.st);
-  // The old report is read through a descriptor of its own; the lock stays
-  // with lock_fd.
-  int read_fd = dup(lock.fd);
-  FILE* old = read_fd >= 0 ? fdopen(read_fd, "r") : nullptr;
-  if (old == nullptr && read_fd >= 0) close(read_fd);
-  bool copied = false;
-  if (old != nullptr) {
-    fs->report = old;
-    *found_source_end = report_seek_source_end(fs);
-    long long keep = ftello(old);
-    copied = keep >= 0 && copy_range(lock.fd, 0, keep, f) && fflush(f) == 0;
-    fclose(old);
-  }
-  fs->report = f;
-  if (!copied) {
-    fclose(f);
-    fs->report = nullptr;
-    end_report_file(fs, false);
-    return REPORT_CANNOT_OPEN;
-  }
+  *found_source_end = found;
   return REPORT_LOCKED;
 }
 
@@ -312,32 +314,59 @@ bool commit_report(file_state* fs) {
   bool ok = fflush(out) == 0 && ferror(out) == 0;
   if (ok && fs->old_report_size > 0) {
     long long written = ftello(out);
-    ok = written >= 0 &&
-         (written >= fs->old_report_size ||
-          (copy_range(fs->lock_fd, written, fs->old_report_size - written, out) && fflush(out) == 0));
+    ok = written >= 0 && (written >= fs->old_report_size ||
+                          copy_range(fs->lock_fd, written, fs->old_report_size - written, fileno(out)));
   }
   ok = ok && fsync(fileno(out)) == 0;
-  if (fclose(out) != 0) ok = false;
+  if (!ok) note_write_error(fs, errno);
+  if (fclose(out) != 0 && ok) {
+    note_write_error(fs, errno);
+    ok = false;
+  }
   fs->report = nullptr;
-  if (ok && rename(fs->temp_path, fs->target_path) != 0) ok = false;
+  if (ok && rename(fs->temp_path, fs->target_path) != 0) {
+    note_write_error(fs, errno);
+    ok = false;
+  }
   end_report_file(fs, ok);
   return ok;
 }
 
-// What follows "Cannot open '...' for write" when a report path is refused.
-const char* open_failure_reason(report_lock_result result) {
+// What follows "Cannot open '...' for write" when a report path is
+// refused; error is the errno of the failure.
+std::string open_failure_reason(report_lock_result result, int error) {
+  std::string reason = std::string(": ") + strerror(error);
   switch (result) {
     case REPORT_NOT_REGULAR:
       return ": not a regular file";
     case REPORT_CANNOT_LOCK:
-      return ": it cannot be locked";
+      return ": it cannot be locked" + reason;
     case REPORT_HELD_BY_THREAD:
       return ": this thread has it open already";
+    case REPORT_DEADLOCK:
+      return ": its holder waits for a report that this run holds" + reason;
     case REPORT_NO_FILE_BESIDE:
-      return ": no new file can be made in its folder";
+      return ": no new file can be made in its folder" + reason;
+    case REPORT_IS_INPUT:
+      return ": it is the input";
+    case REPORT_NOT_A_REPORT:
+      return ": it is not empty and not a report (<source> ... </source>)";
+    case REPORT_CANNOT_READ:
+      return ": the old report cannot be read" + reason;
+    case REPORT_CANNOT_COPY:
+      return ": the old report cannot be copied beside it" + reason;
     default:
-      return "";
+      return reason;
   }
+}
+
+// "Report '...' could not be written completely", with the reason when
+// one is known.
+void print_incomplete(file_state* fs, const char* path) {
+  if (fs->write_errno != 0)
+    fprintf(stderr, "Report '%s' could not be written completely: %s\n", path, strerror(fs->write_errno));
+  else
+    fprintf(stderr, "Report '%s' could not be written completely\n", path);
 }
 
 void write_report_tail(file_state* fs) {
@@ -360,6 +389,7 @@ bool close_report(file_state* fs) {
   FILE* out = fs->report;
   fs->report = nullptr;
   bool ok = fflush(out) == 0 && ferror(out) == 0;
+  if (!ok) note_write_error(fs, errno);
   if (out != stdout && fclose(out) != 0) ok = false;
   return ok;
 }
@@ -392,8 +422,7 @@ void finish_open_states_at_exit() {
       fs->report = nullptr;
       end_report_file(fs, false);
     }
-    if (!ok || !close_report(fs))
-      fprintf(stderr, "Report '%s' could not be written completely\n", fs->report_path);
+    if (!ok || !close_report(fs)) print_incomplete(fs, fs->report_path);
   }
   g_open_states = nullptr;
 }
@@ -467,7 +496,7 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
       return nullptr;
     }
     if (fs->input == nullptr) {
-      fprintf(stderr, "Unable to open '%s' for read\n", in_path);
+      fprintf(stderr, "Unable to open '%s' for read: %s\n", in_path, strerror(errno));
       free(fs->line);
       free(fs);
       return nullptr;
@@ -481,7 +510,7 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
     report_lock_result opened =
         fs->report_path != nullptr ? open_report(fs, out_path, &found_source_end) : REPORT_CANNOT_OPEN;
     if (opened != REPORT_LOCKED) {
-      fprintf(stderr, "Cannot open '%s' for write%s\n", out_path, open_failure_reason(opened));
+      fprintf(stderr, "Cannot open '%s' for write%s\n", out_path, open_failure_reason(opened, errno).c_str());
       if (fs->input != stdin) fclose(fs->input);
       free(fs->report_path);
       free(fs->line);
@@ -511,16 +540,25 @@ int file_state_close(file_state* fs) {
   unregister_open(fs);
   int result = 0;
   if (fs->input != nullptr) {
-    if (fs->line_failed || ferror(fs->input)) {
-      fprintf(stderr, "Error reading '%s'\n",
-              fs->input_path && fs->input_path[0] ? fs->input_path : "<standard input>");
-      result = 1;
-    }
+    const char* name = fs->input_path && fs->input_path[0] ? fs->input_path : "<standard input>";
+    bool unread = fs->line_failed || ferror(fs->input);
+    if (fs->line_failed)
+      fprintf(stderr, "Out of memory reading '%s': a line does not fit in memory\n", name);
+    else if (unread)
+      fprintf(stderr, "Error reading '%s': %s\n", name, strerror(fs->read_errno != 0 ? fs->read_errno : EIO));
     if (fs->input != stdin) fclose(fs->input);
+    fs->input = nullptr;
+    if (unread) {
+      result = 1;
+      // Part of the input went unread: a report file stays as it was.
+      if (fs->report != nullptr && fs->temp_path != nullptr) {
+        fclose(fs->report);
+        fs->report = nullptr;
+      }
+    }
   }
   if (fs->report != nullptr && !close_report(fs)) {
-    fprintf(stderr, "Report '%s' could not be written completely\n",
-            fs->report_path ? fs->report_path : "<standard output>");
+    print_incomplete(fs, fs->report_path ? fs->report_path : "<standard output>");
     result = 1;
   }
   end_report_file(fs, false);
@@ -547,13 +585,17 @@ char* file_state_line(file_state* fs) {
   flockfile(in);
   for (;;) {
     int c = getc_unlocked(in);
-    if (c == EOF) break;
+    if (c == EOF) {
+      if (ferror(in) && fs->read_errno == 0) fs->read_errno = errno;
+      break;
+    }
     read_any = true;
     if (n + 3 > fs->line_capacity) {
       size_t capacity = fs->line_capacity * 2;
       char* grown = (char*)realloc(fs->line, capacity);
       if (grown == nullptr) {
         fs->line_failed = 1;
+        fs->read_errno = ENOMEM;
         funlockfile(in);
         return nullptr;
       }

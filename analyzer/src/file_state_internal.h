@@ -59,6 +59,10 @@ struct file_state {
   size_t line_capacity;
   /* The line buffer could not grow; the input counts as unread. */
   int line_failed;
+  /* errno of the failed read of the input, and of the report's first
+   * failed write (0 when none). */
+  int read_errno;
+  int write_errno;
   /* Syntax errors written into the report, and the host's function told
    * of each of them. */
   int syntax_errors;
@@ -95,9 +99,11 @@ struct file_state {
 /* Hash of a text: h = h * 31 + byte (signed), 32-bit wrap-around. */
 int32_t path_hash(int32_t start, const char* text, int length);
 
-/* Positions a report opened for update in front of its last "</source>";
- * 1 when found, 0 otherwise (see file_state.cpp). */
-int report_seek_source_end(file_state* fs);
+/* Where the new text of an existing report file fd of size bytes goes, in
+ * *keep: in front of its closing "</source>". 1 for a whole report
+ * ("<source>" ... "</source>", white space around), 0 for an empty file
+ * (*keep 0), -1 for any other file, -2 when it cannot be read (errno). */
+int report_find_source_end(int fd, long long size, long long* keep);
 
 /* Length of the well-formed UTF-8 sequence at p (at most n bytes), 0 when
  * the bytes there do not form one. */

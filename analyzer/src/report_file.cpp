@@ -3,10 +3,132 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-report_lock_result report_lock_open(const char* target, report_held_fn held, report_lock* lock) {
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// ---- the report files that the threads of this process hold ----
+
+struct held_file {
+  // A child made by fork finds its parent's files here; they are not its.
+  pid_t process;
+  dev_t dev;
+  ino_t ino;
+  pthread_t holder;
+  // Descriptors of the file that other threads are done with: closing them
+  // would drop the holder's record lock, which belongs to the process.
+  std::vector<int> to_close;
+};
+
+struct waiting_thread {
+  pid_t process;
+  pthread_t thread;
+  dev_t dev;
+  ino_t ino;
+};
+
+std::mutex g_mutex;
+std::condition_variable g_released;
+std::vector<held_file> g_held;
+std::vector<waiting_thread> g_waiting;
+
+held_file* find_held(dev_t dev, ino_t ino) {
+  pid_t self = getpid();
+  for (held_file& h : g_held)
+    if (h.process == self && h.dev == dev && h.ino == ino) return &h;
+  return nullptr;
+}
+
+const waiting_thread* find_waiting(pthread_t thread) {
+  pid_t self = getpid();
+  for (const waiting_thread& w : g_waiting)
+    if (w.process == self && pthread_equal(w.thread, thread)) return &w;
+  return nullptr;
+}
+
+// Whether the calling thread, by waiting for the holder of a file, would
+// close a circle: the holder waits for a file whose holder waits ... for a
+// file that the calling thread holds.
+bool wait_closes_circle(pthread_t holder) {
+  pthread_t self = pthread_self();
+  for (size_t steps = 0; steps <= g_waiting.size(); ++steps) {
+    const waiting_thread* w = find_waiting(holder);
+    if (w == nullptr) return false;
+    const held_file* next = find_held(w->dev, w->ino);
+    if (next == nullptr) return false;
+    if (pthread_equal(next->holder, self)) return true;
+    holder = next->holder;
+  }
+  return false;
+}
+
+// Takes the file for the calling thread, waiting while another thread of
+// the process holds it.
+report_lock_result take_in_process(dev_t dev, ino_t ino) {
+  std::unique_lock<std::mutex> lock(g_mutex);
+  pthread_t self = pthread_self();
+  held_file* h = find_held(dev, ino);
+  if (h != nullptr) {
+    if (pthread_equal(h->holder, self)) return REPORT_HELD_BY_THREAD;
+    if (wait_closes_circle(h->holder)) {
+      errno = EDEADLK;
+      return REPORT_DEADLOCK;
+    }
+    g_waiting.push_back({getpid(), self, dev, ino});
+    g_released.wait(lock, [&] { return find_held(dev, ino) == nullptr; });
+    for (size_t i = 0; i < g_waiting.size(); ++i) {
+      if (g_waiting[i].process == getpid() && pthread_equal(g_waiting[i].thread, self)) {
+        g_waiting.erase(g_waiting.begin() + (long)i);
+        break;
+      }
+    }
+  }
+  g_held.push_back({getpid(), dev, ino, self, {}});
+  return REPORT_LOCKED;
+}
+
+// Closes fd, a descriptor of the file (dev, ino); released when the
+// calling thread held the file.
+void close_in_process(int fd, dev_t dev, ino_t ino, bool held) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  for (size_t i = 0; i < g_held.size(); ++i) {
+    held_file& h = g_held[i];
+    if (h.process != getpid() || h.dev != dev || h.ino != ino) continue;
+    if (!held) {
+      h.to_close.push_back(fd);
+      return;
+    }
+    close(fd);
+    for (int other : h.to_close) close(other);
+    g_held.erase(g_held.begin() + (long)i);
+    g_released.notify_all();
+    return;
+  }
+  close(fd);
+}
+
+// The record lock of the whole file, for this process.
+int lock_records(int fd) {
+  struct flock range;
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = 0;
+  range.l_len = 0;
+  int r;
+  while ((r = fcntl(fd, F_SETLKW, &range)) != 0 && errno == EINTR) {
+  }
+  return r;
+}
+
+}  // namespace
+
+report_lock_result report_lock_open(const char* target, report_lock* lock) {
   lock->fd = -1;
   lock->placeholder = nullptr;
   // Each pass either takes the lock or finds that another run replaced the
@@ -23,20 +145,31 @@ report_lock_result report_lock_open(const char* target, report_held_fn held, rep
       if (fd < 0 && errno == EEXIST) continue;
     }
     if (fd < 0) return REPORT_CANNOT_OPEN;
-    report_lock_result refused = REPORT_LOCKED;
-    if (fstat(fd, &st) != 0) refused = REPORT_CANNOT_OPEN;
-    else if (!S_ISREG(st.st_mode)) refused = REPORT_NOT_REGULAR;
-    else if (held != nullptr && held(st.st_dev, st.st_ino)) refused = REPORT_HELD_BY_THREAD;
-    else {
-      int r;
-      while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    bool known = fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+      report_lock_result refused = known ? REPORT_NOT_REGULAR : REPORT_CANNOT_OPEN;
+      int error = errno;
+      pending_file_discard(placeholder);
+      close(fd);
+      errno = error;
+      return refused;
+    }
+    report_lock_result refused = take_in_process(st.st_dev, st.st_ino);
+    bool taken = refused == REPORT_LOCKED;
+    if (taken) {
+      if (lock_records(fd) != 0) {
+        refused = errno == EDEADLK ? REPORT_DEADLOCK : REPORT_CANNOT_LOCK;
+      } else {
+        int r;
+        while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (r != 0) refused = REPORT_CANNOT_LOCK;
       }
-      if (r != 0) refused = REPORT_CANNOT_LOCK;
     }
     if (refused != REPORT_LOCKED) {
       int error = errno;
       pending_file_discard(placeholder);
-      close(fd);
+      close_in_process(fd, st.st_dev, st.st_ino, taken);
       errno = error;
       return refused;
     }
@@ -49,6 +182,10 @@ report_lock_result report_lock_open(const char* target, report_held_fn held, rep
     }
     // The run ahead renamed its new report over this one.
     pending_file_discard(placeholder);
-    close(fd);
+    close_in_process(fd, st.st_dev, st.st_ino, true);
   }
+}
+
+void report_lock_close(int fd, dev_t dev, ino_t ino) {
+  if (fd >= 0) close_in_process(fd, dev, ino, true);
 }

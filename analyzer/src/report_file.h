@@ -10,16 +10,18 @@
 
 enum report_lock_result {
   REPORT_LOCKED,
-  REPORT_CANNOT_OPEN,   /* errno tells why */
-  REPORT_NOT_REGULAR,   /* exists and is a folder, a device, a FIFO ... */
-  REPORT_CANNOT_LOCK,   /* the lock failed */
+  REPORT_CANNOT_OPEN,    /* errno tells why */
+  REPORT_NOT_REGULAR,    /* exists and is a folder, a device, a FIFO ... */
+  REPORT_CANNOT_LOCK,    /* the lock failed; errno tells why */
   REPORT_HELD_BY_THREAD, /* the calling thread holds it already */
-  REPORT_NO_FILE_BESIDE  /* its folder takes no new file */
+  REPORT_DEADLOCK,       /* its holder waits, directly or not, for a report
+                            that the caller holds (errno EDEADLK) */
+  REPORT_NO_FILE_BESIDE, /* its folder takes no new file; errno tells why */
+  REPORT_IS_INPUT,       /* it is the file that the run reads */
+  REPORT_NOT_A_REPORT,   /* not empty, and not a whole report */
+  REPORT_CANNOT_READ,    /* the old report cannot be read; errno tells why */
+  REPORT_CANNOT_COPY     /* the old report cannot be copied; errno tells why */
 };
-
-/* Whether the calling thread already holds the lock of the file (device,
- * inode): waiting for it would never end. */
-typedef bool (*report_held_fn)(dev_t dev, ino_t ino);
 
 struct report_lock {
   int fd;            /* the locked file, open for reading and writing */
@@ -32,8 +34,20 @@ struct report_lock {
 /* Opens the regular file at target, creating it empty when it does not
  * exist, and takes its exclusive lock, waiting while another run holds it.
  * The lock belongs to the file: when the file was replaced by the time the
- * lock is taken, it starts over with the new one. Nothing is left open or
- * made unless the result is REPORT_LOCKED. */
-enum report_lock_result report_lock_open(const char* target, report_held_fn held, struct report_lock* lock);
+ * lock is taken, it starts over with the new one.
+ *
+ * Three locks are taken in turn. The threads of this process take turns
+ * through a registry of the files they hold, which refuses a wait that
+ * would close a circle of threads waiting for each other. Processes take
+ * turns through the kernel's record lock (fcntl), whose wait is refused
+ * with EDEADLK when it would close a circle of processes; as any close of
+ * the file in the process drops that lock, the flock of the descriptor
+ * keeps the runs apart even then. Nothing is left open or made unless the
+ * result is REPORT_LOCKED. */
+enum report_lock_result report_lock_open(const char* target, struct report_lock* lock);
+
+/* Releases the locks of the file (dev, ino) taken through fd, and closes
+ * fd. */
+void report_lock_close(int fd, dev_t dev, ino_t ino);
 
 #endif

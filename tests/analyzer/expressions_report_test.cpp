@@ -247,10 +247,10 @@ TEST(ExpressionsReport, OuterJoinOutsideAStatementRecord) {
                          r.builtin("HOST_ID", 6, 5, "if newid(a) *= host_id() return");
   EXPECT_EQ(r.text, one_batch(r, "outer_join_no_record", features, 8));
   EXPECT_EQ(r.errors,
-            "WARNING: Attempt to set clause to *= on NULL statement (line 1)\n"
-            "WARNING: Attempt to set clause to =* on NULL statement (line 2)\n"
-            "WARNING: Attempt to set clause to =* on NULL statement (line 4)\n"
-            "WARNING: Attempt to set clause to *= on NULL statement (line 5)\n");
+            "qen_host: WARNING: Attempt to set clause to *= on NULL statement (line 1)\n"
+            "qen_host: WARNING: Attempt to set clause to =* on NULL statement (line 2)\n"
+            "qen_host: WARNING: Attempt to set clause to =* on NULL statement (line 4)\n"
+            "qen_host: WARNING: Attempt to set clause to *= on NULL statement (line 5)\n");
 }
 
 TEST(ExpressionsReport, OrderInsideExpressions) {

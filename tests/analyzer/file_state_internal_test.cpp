@@ -1,7 +1,9 @@
 // File state, version triple, report head and tail, adding to a report.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -164,13 +166,13 @@ TEST(FileState, OpenFailures) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(file_state_new("id", "/nonexistent/dir/in.sql", nullptr, 0, 1), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Unable to open '/nonexistent/dir/in.sql' for read\n");
+            "Unable to open '/nonexistent/dir/in.sql' for read: No such file or directory\n");
   std::string in = tmp_path("fs_in_ok.sql");
   write_file(in, "x\n");
   testing::internal::CaptureStderr();
   EXPECT_EQ(file_state_new("id", in.c_str(), "/nonexistent/dir/out.xml", 0, 1), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Cannot open '/nonexistent/dir/out.xml' for write\n");
+            "Cannot open '/nonexistent/dir/out.xml' for write: No such file or directory\n");
   // A thread that opens a report it holds open already would wait for
   // itself.
   std::string out = tmp_path("fs_held.xml");
@@ -222,49 +224,40 @@ TEST(ReportFile, AppendingASecondFileKeepsOneSource) {
   EXPECT_EQ(read_file(out), "<source>\n" + first + file_head("", "second") + report_tail({.batch_statements = 4}));
 }
 
-TEST(ReportFile, ExistingFileWithoutSourceEndGetsASecondSource) {
-  std::string out = tmp_path("fs_nosource.xml");
-  write_file(out, "some older text that is long\n");
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
-  ASSERT_NE(fs, nullptr);
-  file_state_free(fs);
-  EXPECT_EQ(read_file(out),
-            "some older text that is long\n<source>\n" + file_head("", "id") + report_tail({}));
+TEST(ReportFile, FilesThatAreNotWholeReportsAreLeftAlone) {
+  std::string out = tmp_path("fs_not_report.xml");
+  for (const char* old : {"some older text that is long\n", "</source>\n", "<x>abcdefgh</x><</source>\n", "<source>\n  <file>\n"}) {
+    write_file(out, old);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(file_state_new("id", nullptr, out.c_str(), 0, 1), nullptr) << old;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Cannot open '" + out + "' for write: it is not empty and not a report (<source> ... </source>)\n");
+    EXPECT_EQ(read_file(out), old);
+  }
 }
 
-TEST(ReportFile, FileShorterThan12BytesIsOverwrittenFromItsStart) {
-  std::string out = tmp_path("fs_short.xml");
-  write_file(out, "</source>\n");
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
-  ASSERT_NE(fs, nullptr);
-  file_state_free(fs);
-  EXPECT_EQ(read_file(out), "<source>\n" + file_head("", "id") + report_tail({}));
-}
-
-TEST(ReportFile, SourceEndFoundAfterAPartialMatch) {
-  std::string out = tmp_path("fs_partial.xml");
-  write_file(out, "<x>abcdefgh</x><</source>\n");
-  file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
-  ASSERT_NE(fs, nullptr);
-  file_state_free(fs);
-  EXPECT_EQ(read_file(out), "<x>abcdefgh</x><" + file_head("", "id") + report_tail({}));
-}
-
-TEST(ReportFile, SeekPositionsAtTheClosingTag) {
+TEST(ReportFile, SourceEndIsFoundInFrontOfTheClosingTag) {
   std::string out = tmp_path("fs_seek.xml");
-  write_file(out, "<source>\n  </file>\n</source>\n");
-  file_state fs_rec;
-  memset(&fs_rec, 0, sizeof fs_rec);
-  fs_rec.report = fopen(out.c_str(), "r+");
-  ASSERT_NE(fs_rec.report, nullptr);
-  EXPECT_EQ(report_seek_source_end(&fs_rec), 1);
-  EXPECT_EQ(ftell(fs_rec.report), 19L);
-  fclose(fs_rec.report);
-  write_file(out, "short");
-  fs_rec.report = fopen(out.c_str(), "r+");
-  EXPECT_EQ(report_seek_source_end(&fs_rec), 0);
-  EXPECT_EQ(ftell(fs_rec.report), 0L);
-  fclose(fs_rec.report);
+  struct Case {
+    const char* text;
+    int found;
+    long long keep;
+  } cases[] = {{"<source>\n  </file>\n</source>\n", 1, 19},
+               {" \n<source></source>\n\n\t ", 1, 10},
+               {"", 0, 0},
+               {"short", -1, 0},
+               {"<source>\n</source>x", -1, 0}};
+  for (const Case& c : cases) {
+    write_file(out, c.text);
+    int fd = open(out.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    long long keep = -1;
+    EXPECT_EQ(report_find_source_end(fd, (long long)strlen(c.text), &keep), c.found) << c.text;
+    if (c.found >= 0) {
+      EXPECT_EQ(keep, c.keep) << c.text;
+    }
+    close(fd);
+  }
 }
 
 TEST(ReportFile, StyleOtherThanOneWritesNothingButStillPositions) {
@@ -313,7 +306,7 @@ TEST(ReportFileDeathTest, WriteFailureIsReportedAndLeavesNoFile) {
     file_state* fs = file_state_new("id", nullptr, out.c_str(), 0, 1);
     exit(fs == nullptr ? 3 : file_state_close(fs));
   };
-  EXPECT_EXIT(run(), testing::ExitedWithCode(1), "^Report '" + out + "' could not be written completely\n$");
+  EXPECT_EXIT(run(), testing::ExitedWithCode(1), "^Report '" + out + "' could not be written completely: File too large\n$");
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 

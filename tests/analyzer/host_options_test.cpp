@@ -58,7 +58,7 @@ TEST_F(HostOptions, EachFormRunsAsTheSpelledOutForm) {
 TEST_F(HostOptions, DoubleDashEndsTheOptions) {
   HostProcess r = run("-e -- -q.sql");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "-q.sql:1: Incorrect syntax near ''from''\n");  // -e doubles quotes here too
+  EXPECT_EQ(r.err, "qen_host: -q.sql:1: Incorrect syntax near ''from''\n");  // -e doubles quotes here too
   EXPECT_NE(r.out.find("<name><![CDATA[-q.sql]]></name>"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("select from ''a''"), std::string::npos) << r.out;
 }

@@ -32,6 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using qen_test::count_of;
 using qen_test::file_head;
+using qen_test::fresh_folder;
+using qen_test::listing;
 using qen_test::read_file;
 using qen_test::report_tail;
 using qen_test::run_host_process;
@@ -41,24 +43,6 @@ using qen_test::write_file;
 
 bool have(const char* tool) {
   return qen_test::command_status(std::string(tool) + " --version > /dev/null 2>&1") == 0;
-}
-
-// An empty scratch folder of its own for a case.
-std::string fresh_folder(const std::string& name) {
-  std::string dir = tmp_path(name);
-  // A case that failed half-way may have left it without write access.
-  std::error_code ignored;
-  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
-  fs::remove_all(dir, ignored);
-  fs::create_directories(dir);
-  return dir;
-}
-
-// The names in a folder.
-std::set<std::string> listing(const std::string& dir) {
-  std::set<std::string> names;
-  for (const fs::directory_entry& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  return names;
 }
 
 bool has_part_file(const std::string& dir) {
@@ -151,7 +135,7 @@ TEST(HostReportFile, ALockThatCannotBeTakenRefusesTheRun) {
   for (const std::string& path : {out, missing}) {
     qen_test::HostProcess r = run_host_process("-o " + shell_quote(path) + " " + shell_quote(in), prefix);
     EXPECT_EQ(r.status, 2) << path;
-    EXPECT_EQ(r.err, "Cannot open '" + path + "' for write: it cannot be locked\n");
+    EXPECT_EQ(r.err, "qen_host: Cannot open '" + path + "' for write: it cannot be locked: No locks available\n");
     EXPECT_EQ(r.out, "");
   }
   EXPECT_EQ(read_file(out), before);

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,25 @@ inline HostProcess run_host_process(const std::string& args, const std::string& 
   remove(out.c_str());
   remove(err.c_str());
   return r;
+}
+
+// An empty scratch folder of its own for a case.
+inline std::string fresh_folder(const std::string& name) {
+  std::string dir = tmp_path(name);
+  // A case that failed half-way may have left it without write access.
+  std::error_code ignored;
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(dir, ignored);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+// The names in a folder.
+inline std::set<std::string> listing(const std::string& dir) {
+  std::set<std::string> names;
+  for (const std::filesystem::directory_entry& e : std::filesystem::directory_iterator(dir))
+    names.insert(e.path().filename().string());
+  return names;
 }
 
 // The host's exit status for the arguments (see run_host_process).

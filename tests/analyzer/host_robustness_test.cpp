@@ -136,7 +136,8 @@ TEST(HostRobustness, FailedWritesLeaveTheReportAsItWasAndExitTwo) {
     HostRun r = run("-o " + shell_quote(out) + " " + shell_quote(in),
                     "prlimit --fsize=" + std::to_string(before.size() + 4096));
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(ends_with(r.err, "Report '" + out + "' could not be written completely\n")) << r.err;
+    EXPECT_TRUE(ends_with(r.err, "qen_host: Report '" + out + "' could not be written completely: File too large\n"))
+        << r.err;
     EXPECT_EQ(read_file(out), before);
     // Nor is the unfinished new report left lying beside it.
     EXPECT_NE(system(("ls " + shell_quote(out) + ".*.part > /dev/null 2>&1").c_str()), 0);

@@ -196,7 +196,7 @@ TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
     std::string options;
     bool standard_input;
     int status;
-    std::vector<std::string> lines;  // what follows "FILE:"
+    std::vector<std::string> lines;  // what follows "qen_host: FILE:"
   } cases[] = {
       {"host_stderr", errors, "", false, 1,
        {"2: Incorrect syntax near ')'", "5: Incorrect syntax near 'from'", "7: Incorrect syntax near 'from'",
@@ -220,7 +220,7 @@ TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
     EXPECT_EQ(r.status, c.status) << c.name;
     std::string expected;
     for (const std::string& line : c.lines)
-      expected += (c.standard_input ? std::string("<standard input>") : in) + ":" + line + "\n";
+      expected += "qen_host: " + (c.standard_input ? std::string("<standard input>") : in) + ":" + line + "\n";
     EXPECT_EQ(r.err, expected) << c.name;
     // One line for each syntax error of the report.
     EXPECT_EQ(qen_test::count_of(read_file(out), "<syntax-error>"), (int)c.lines.size()) << c.name;

@@ -169,21 +169,9 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
   writeFile(input_, manyStatements(120000));
   for (int signo : {SIGINT, SIGTERM, SIGHUP}) {
     writeOldDocument();
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    ASSERT_EQ(fcntl(out[0], F_SETPIPE_SZ, 4096), 4096);
-    pid_t pid = fork();
-    if (pid == 0) {
-      dup2(out[1], 1);
-      close(out[0]);
-      close(out[1]);
-      int null = open("/dev/null", O_WRONLY);
-      dup2(null, 2);
-      signal(signo, SIG_DFL);  // whatever the test runner ignores
-      execl(VESTRAKE_PATH, VESTRAKE_PATH, "-i", input_.c_str(), "-a", out_.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(out[1]);
+    int out = -1;
+    pid_t pid = startWithPagedOutput({VESTRAKE_PATH, "-i", input_, "-a", out_}, signo, &out);
+    ASSERT_GT(pid, 0);
     // Waits until the unfinished document exists beside the old one.
     bool dumping = false;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -194,9 +182,9 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
     EXPECT_TRUE(dumping) << signo;
     kill(pid, signo);
     char buffer[4096];
-    while (read(out[0], buffer, sizeof buffer) > 0) {
+    while (read(out, buffer, sizeof buffer) > 0) {
     }
-    close(out[0]);
+    close(out);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signo) << signo << " " << status;

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,4 +65,31 @@ inline ProcessResult runProcess(const std::string& program, const std::vector<st
   waitpid(pid, &st, 0);
   result.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return result;
+}
+
+// Starts a program whose standard output goes into a pipe of one page, read
+// only when the caller chooses (so that the run waits on its output), its
+// standard error discarded and signo at its default action. The pid; the
+// pipe's read end in *out.
+inline pid_t startWithPagedOutput(const std::vector<std::string>& args, int signo, int* out) {
+  int page[2];
+  if (pipe(page) != 0) return -1;
+  fcntl(page[0], F_SETPIPE_SZ, 4096);
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(page[1], 1);
+    close(page[0]);
+    close(page[1]);
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 2);
+    signal(signo, SIG_DFL);  // whatever the test runner ignores
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(page[1]);
+  *out = page[0];
+  return pid;
 }

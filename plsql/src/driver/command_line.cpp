@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "dump_encoding.h"
+#include "end_signals.h"
 #include "file_beside.h"
 #include "parse_context.h"
 #include "sqlexc_ast_dump.h"
@@ -58,28 +59,10 @@ bool isEncodingName(const char* text) {
   return true;
 }
 
-// Ends the process the way the signal would, without leaving an unfinished
-// dump behind.
-void endOnSignal(int signo) {
-  pending_files_discard();
-  raise(signo);  // the handler was reset on entry: the default action ends the process
-}
-
 // The ways out that skip the dump's own clean-up: the ending signals, and
 // an exit in the middle of a dump.
 void installEndHandlers() {
-  static const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
-  for (int signo : kEndingSignals) {
-    struct sigaction old;
-    // A signal ignored by whoever started the run stays ignored.
-    if (sigaction(signo, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = endOnSignal;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    sigaction(signo, &action, nullptr);
-  }
+  end_on_signals(pending_files_discard);
   // A dump beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the dump half written.
   signal(SIGXFSZ, SIG_IGN);

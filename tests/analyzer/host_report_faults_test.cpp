@@ -1,0 +1,378 @@
+// Faults around the test host's report file: a report that is the input, an
+// input that cannot be read, a file that is not a whole report, reports
+// locked in opposite orders, process 1 and its signals, refusals and their
+// reasons, long names, and the unfinished files of runs that were killed.
+// An existing report is either completed or left byte for byte as it was.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host_report_fixture.h"
+#include "qen_analyzer.h"
+
+namespace {
+
+#ifdef QEN_HOST_PATH
+
+namespace fs = std::filesystem;
+using qen_test::fresh_folder;
+using qen_test::HostProcess;
+using qen_test::listing;
+using qen_test::read_file;
+using qen_test::run_host_process;
+using qen_test::shell_quote;
+using qen_test::write_file;
+
+// Leak checks do not work under ptrace.
+const char kStrace[] = "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -o /dev/null ";
+
+bool works(const std::string& command) { return qen_test::command_status(command + " > /dev/null 2>&1") == 0; }
+
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+const bool kSanitized = true;
+#else
+const bool kSanitized = false;
+#endif
+
+// A folder with an input and a finished report of it.
+struct Scene {
+  std::string dir, in, out, before;
+  explicit Scene(const std::string& name) : dir(fresh_folder(name)), in(dir + "/in.sql"), out(dir + "/report.xml") {
+    write_file(in, "select 1\nkill 1\n");
+    EXPECT_EQ(run_host_process("-o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
+    before = read_file(out);
+  }
+  // The host over args with the report path, after prefix.
+  HostProcess run(const std::string& args, const std::string& prefix = "") const {
+    return run_host_process("-o " + shell_quote(out) + " " + args, prefix);
+  }
+};
+
+// The preloaded fault library failing call with error on paths holding
+// text.
+std::string fault(const std::string& call, int error, const std::string& text) {
+  return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 QEN_FAULT_CALL=" + call +
+         " QEN_FAULT_ERRNO=" + std::to_string(error) + " QEN_FAULT_PATH=" + shell_quote(text) +
+         " LD_PRELOAD=" + shell_quote(QEN_IO_FAULTS_PATH);
+}
+
+TEST(ReportFaults, AReportThatIsTheInputIsRefusedBeforeAnyWrite) {
+  Scene s("faults_same_file");
+  ASSERT_EQ(symlink("in.sql", (s.dir + "/link.sql").c_str()), 0);
+  const std::string source = read_file(s.in);
+  struct Case {
+    std::string args, message;
+  } cases[] = {
+      {"-o " + shell_quote(s.in) + " " + shell_quote(s.in), "'" + s.in + "': it is the input '" + s.in + "'"},
+      {"-o " + shell_quote(s.dir + "/link.sql") + " " + shell_quote(s.in),
+       "'" + s.dir + "/link.sql': it is the input '" + s.in + "'"},
+      {"-o " + shell_quote(s.in) + " < " + shell_quote(s.in), "'" + s.in + "': it is the standard input"},
+  };
+  for (const Case& c : cases) {
+    HostProcess r = run_host_process(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.err, "qen_host: cannot write the report " + c.message + "\n") << c.args;
+    EXPECT_EQ(read_file(s.in), source) << c.args;
+  }
+  EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "link.sql", "report.xml"}));
+}
+
+TEST(ReportFaults, AnInputNotReadToItsEndLeavesTheReport) {
+  Scene s("faults_unread_input");
+  struct Case {
+    std::string name, args, prefix, message;
+    bool usable;
+  } cases[] = {
+      {"proc_mem", "/proc/self/mem", "", "Error reading '/proc/self/mem': Input/output error", true},
+      {"injected_eio", shell_quote(s.in),
+       kStrace + std::string("-P ") + shell_quote(s.in) + " -e trace=read -e inject=read:error=EIO",
+       "Error reading '" + s.in + "': Input/output error", works("strace -o /dev/null true")},
+      // One line of 400 MB through a pipe, in 300 MB of address space.
+      {"out_of_memory", "", "head -c 400000000 /dev/zero | prlimit --as=300000000",
+       "Out of memory reading '<standard input>': a line does not fit in memory",
+       !kSanitized && works("prlimit --version")},
+  };
+  for (const Case& c : cases) {
+    if (!c.usable) {
+      std::printf("skipped %s: the machine lacks the tool, or the build is sanitized\n", c.name.c_str());
+      continue;
+    }
+    HostProcess r = s.run(c.args, c.prefix);
+    EXPECT_EQ(r.status, 2) << c.name;
+    EXPECT_TRUE(ends_with(r.err, "qen_host: " + c.message + "\n")) << c.name << "\n" << r.err;
+    EXPECT_EQ(read_file(s.out), s.before) << c.name;
+    EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml"})) << c.name;
+  }
+}
+
+TEST(ReportFaults, AFailedSeekKeepsTheReport) {
+  if (!works("strace -o /dev/null true")) GTEST_SKIP() << "needs strace that may trace";
+  Scene s("faults_seek");
+  HostProcess r = s.run(shell_quote(s.in), kStrace + std::string("-e trace=lseek -e inject=lseek:error=EIO"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(ends_with(r.err, "qen_host: Report '" + s.out + "' could not be written completely: Input/output error\n"))
+      << r.err;
+  EXPECT_EQ(read_file(s.out), s.before);
+  EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml"}));
+}
+
+TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
+  Scene s("faults_not_a_report");
+  const std::string refused[] = {
+      s.before.substr(0, s.before.size() / 2),  // cut short
+      "<?xml version=\"1.0\"?>\n<dump/>\n",      // other XML
+      s.before + "<!-- kept -->\n",              // something after the root
+      "</source>\n",                             // a tail alone
+      "\n\n",                                    // white space alone
+  };
+  for (const std::string& old : refused) {
+    write_file(s.out, old);
+    HostProcess r = s.run(shell_quote(s.in));
+    EXPECT_EQ(r.status, 2) << old;
+    EXPECT_EQ(r.err, "qen_host: Cannot open '" + s.out +
+                         "' for write: it is not empty and not a report (<source> ... </source>)\n")
+        << old;
+    EXPECT_EQ(read_file(s.out), old);
+  }
+  EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml"}));
+  for (const std::string& old : {std::string(), s.before + "\n \t\n"}) {
+    write_file(s.out, old);
+    EXPECT_EQ(s.run(shell_quote(s.in)).status, 0);
+    const std::string text = read_file(s.out);
+    EXPECT_EQ(qen_test::count_of(text, "<source>"), 1);
+    EXPECT_EQ(qen_test::count_of(text, "<file>"), old.empty() ? 1 : 2);
+  }
+}
+
+const char kDeadlock[] = "' for write: its holder waits for a report that this run holds: Resource deadlock avoided\n";
+
+// Waits, at most a minute, until cond holds.
+template <class Cond>
+bool eventually(Cond cond) {
+  for (int i = 0; i < 60000 && !cond(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return cond();
+}
+
+TEST(ReportFaults, ThreadsLockingReportsInOppositeOrdersNeverWaitForever) {
+  const std::string dir = fresh_folder("faults_threads_order");
+  const std::string a = dir + "/a.xml", b = dir + "/b.xml";
+  std::atomic<int> holding{0};
+  file_state* second[2] = {nullptr, nullptr};
+  auto thread = [&](int k, const std::string& first_path, const std::string& second_path) {
+    file_state* first = file_state_new("first", nullptr, first_path.c_str(), 0, 1);
+    ASSERT_NE(first, nullptr);
+    ++holding;
+    while (holding.load() < 2) std::this_thread::yield();
+    second[k] = file_state_new("second", nullptr, second_path.c_str(), 0, 1);
+    // The refused thread lets the other go on; that one ends both.
+    if (second[k] == nullptr) file_state_free(first);
+    if (second[k] != nullptr) {
+      file_state_free(second[k]);
+      file_state_free(first);
+    }
+  };
+  testing::internal::CaptureStderr();
+  std::thread one(thread, 0, a, b), two(thread, 1, b, a);
+  one.join();
+  two.join();
+  const std::string err = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE((second[0] == nullptr) != (second[1] == nullptr));
+  const std::string refused = second[0] == nullptr ? b : a;
+  EXPECT_EQ(err, "Cannot open '" + refused + kDeadlock);
+  EXPECT_EQ(qen_test::count_of(read_file(refused), "<file>"), 1);
+  EXPECT_EQ(qen_test::count_of(read_file(refused == a ? b : a), "<file>"), 2);
+}
+
+TEST(ReportFaults, ProcessesLockingReportsInOppositeOrdersNeverWaitForever) {
+  const std::string dir = fresh_folder("faults_processes_order");
+  const std::string paths[2] = {dir + "/a.xml", dir + "/b.xml"};
+  int ready[2], go[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(go), 0);
+  pid_t pids[2];
+  for (int k = 0; k < 2; ++k) {
+    pids[k] = fork();
+    ASSERT_GE(pids[k], 0);
+    if (pids[k] == 0) {
+      alarm(60);  // a wait that never ends fails the case
+      int err = open((dir + "/err" + std::to_string(k)).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(err, 2);
+      file_state* first = file_state_new("first", nullptr, paths[k].c_str(), 0, 1);
+      char c = 'r';
+      if (first == nullptr || write(ready[1], &c, 1) != 1 || read(go[0], &c, 1) != 1) _exit(4);
+      file_state* second = file_state_new("second", nullptr, paths[1 - k].c_str(), 0, 1);
+      if (second != nullptr) file_state_free(second);
+      file_state_free(first);
+      _exit(second == nullptr ? 3 : 0);
+    }
+  }
+  char c;
+  for (int k = 0; k < 2; ++k) ASSERT_EQ(read(ready[0], &c, 1), 1);
+  ASSERT_EQ(write(go[1], "gg", 2), 2);
+  int refused = -1, status[2];
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_EQ(waitpid(pids[k], &status[k], 0), pids[k]);
+    ASSERT_TRUE(WIFEXITED(status[k])) << status[k];
+    if (WEXITSTATUS(status[k]) == 3) refused = k;
+  }
+  for (int fd : {ready[0], ready[1], go[0], go[1]}) close(fd);
+  ASSERT_NE(refused, -1);
+  EXPECT_EQ(WEXITSTATUS(status[1 - refused]), 0);
+  EXPECT_EQ(read_file(dir + "/err" + std::to_string(refused)), "Cannot open '" + paths[1 - refused] + kDeadlock);
+  EXPECT_EQ(qen_test::count_of(read_file(paths[refused]), "<file>"), 2);
+}
+
+TEST(ReportFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
+  if (!works("unshare --pid --fork true")) GTEST_SKIP() << "needs unshare --pid (root or user namespaces)";
+  Scene s("faults_process_one");
+  const std::string fifo = s.dir + "/in.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    signal(SIGTERM, SIG_DFL);
+    execlp("unshare", "unshare", "--pid", "--fork", QEN_HOST_PATH, "-o", s.out.c_str(), fifo.c_str(),
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int writer = -1;
+  ASSERT_TRUE(eventually([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+  ASSERT_EQ(write(writer, "kill 1\n", 7), 7);
+  // The host is the child of unshare, process 1 of its namespace.
+  pid_t host = 0;
+  const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
+  ASSERT_TRUE(eventually([&] { return (host = atoi(read_file(children).c_str())) > 0; }));
+  ASSERT_TRUE(eventually([&] { return listing(s.dir).size() == 4; }));  // its .part file
+  kill(host, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  close(writer);
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+  EXPECT_EQ(code, 128 + SIGTERM);
+  EXPECT_EQ(read_file(s.out), s.before);
+  EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.fifo", "in.sql", "report.xml"}));
+}
+
+TEST(ReportFaults, RefusalsNameTheFileAndTheReason) {
+  Scene s("faults_reasons");
+  const std::string in = shell_quote(s.in);
+  ASSERT_EQ(symlink("missing/report.xml", (s.dir + "/dangling").c_str()), 0);
+  const bool prlimit = works("prlimit --version");
+  const std::string open_report = "Cannot open '" + s.out + "' for write: ";
+  struct Case {
+    std::string name, args, prefix, message;
+    bool usable = true;
+  } cases[] = {
+      {"dangling link", "-o " + shell_quote(s.dir + "/dangling") + " " + in, "",
+       "cannot write the report '" + s.dir + "/dangling': the folder '" + s.dir + "/missing' of its link's file '" +
+           s.dir + "/missing/report.xml': No such file or directory"},
+      {"trailing slash", "-o " + shell_quote(s.dir + "/new.xml/") + " " + in, "",
+       "cannot write the report '" + s.dir + "/new.xml/': Is a directory"},
+      {"file size limit", "-o " + shell_quote(s.out) + " " + in, "prlimit --fsize=" + std::to_string(s.before.size() / 2),
+       open_report + "the old report cannot be copied beside it: File too large", prlimit},
+      {"full disk", "-o " + shell_quote(s.out) + " " + in, fault("write", ENOSPC, ".part"),
+       open_report + "the old report cannot be copied beside it: No space left on device"},
+      {"read error", "-o " + shell_quote(s.out) + " " + in, fault("pread", EIO, "report.xml"),
+       open_report + "the old report cannot be read: Input/output error"},
+      {"descriptors for the report", "-o " + shell_quote(s.out) + " " + in, "prlimit --nofile=5",
+       open_report + "Too many open files", prlimit && !kSanitized},
+      {"descriptors for the new file", "-o " + shell_quote(s.out) + " " + in, "prlimit --nofile=6",
+       open_report + "no new file can be made in its folder: Too many open files", prlimit && !kSanitized},
+      {"rename refused", "-o " + shell_quote(s.out) + " " + in, fault("rename", EPERM, "report.xml"),
+       "Report '" + s.out + "' could not be written completely: Operation not permitted"},
+  };
+  for (const Case& c : cases) {
+    if (!c.usable) {
+      std::printf("skipped %s: needs prlimit and a build without sanitizers\n", c.name.c_str());
+      continue;
+    }
+    HostProcess r = run_host_process(c.args, c.prefix);
+    EXPECT_EQ(r.status, 2) << c.name;
+    EXPECT_EQ(r.err, "qen_host: " + c.message + "\n") << c.name;
+    EXPECT_EQ(read_file(s.out), s.before) << c.name;
+    EXPECT_EQ(listing(s.dir), (std::set<std::string>{"dangling", "in.sql", "report.xml"})) << c.name;
+  }
+}
+
+TEST(ReportFaults, AStickyFolderThatRefusesTheRenameIsNamedBeforeAnyWork) {
+  if (geteuid() != 0 || !works("setpriv --version")) GTEST_SKIP() << "needs root and setpriv to act as another user";
+  Scene s("faults_sticky");
+  ASSERT_EQ(chmod(s.dir.c_str(), 01777), 0);
+  ASSERT_EQ(chmod(s.out.c_str(), 0666), 0);
+  chmod(s.in.c_str(), 0644);
+  HostProcess r = s.run(shell_quote(s.in), "setpriv --reuid=65534 --regid=65534 --clear-groups");
+  chmod(s.dir.c_str(), 0755);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "qen_host: cannot write the report '" + s.out + "': the sticky folder '" + s.dir +
+                       "' lets only its owner or the file's replace it: Operation not permitted\n");
+  EXPECT_EQ(read_file(s.out), s.before);
+}
+
+TEST(ReportFaults, LongNamesGetATemporaryNameThatFits) {
+  const std::string dir = fresh_folder("faults_long_name");
+  const std::string in = dir + "/in.sql";
+  write_file(in, "select 1\n");
+  for (size_t length : {243u, 250u, 255u}) {
+    const std::string out = dir + "/" + std::string(length - 4, 'r') + ".xml";
+    for (const char* id : {"one", "two"}) {
+      HostProcess r = run_host_process("-i " + std::string(id) + " -o " + shell_quote(out) + " " + shell_quote(in));
+      EXPECT_EQ(r.status, 0) << length << "\n" << r.err;
+    }
+    EXPECT_EQ(qen_test::count_of(read_file(out), "<file>"), 2) << length;
+    fs::remove(out);
+    EXPECT_EQ(listing(dir), std::set<std::string>{"in.sql"}) << length;
+  }
+}
+
+// A process number that no process has now: a child that has ended.
+pid_t ended_process() {
+  pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+TEST(ReportFaults, TheNextRunRemovesTheFilesOfKilledRuns) {
+  Scene s("faults_killed_runs");
+  const std::string dead = std::to_string(ended_process()), live = std::to_string(getpid());
+  const std::string dead_part = "report.xml." + dead + ".0.part", live_part = "report.xml." + live + ".0.part",
+                    locked_part = "report.xml." + std::to_string(ended_process()) + ".1.part",
+                    kept = "report.xml." + dead + ".2.partial", other = "other.xml." + dead + ".0.part";
+  for (const std::string& name : {dead_part, live_part, locked_part, kept, other}) write_file(s.dir + "/" + name, "x");
+  // A live run in another PID namespace: its number means nothing here,
+  // but it holds its file's lock.
+  int held = open((s.dir + "/" + locked_part).c_str(), O_RDONLY);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  EXPECT_EQ(s.run(shell_quote(s.in)).status, 0);
+  close(held);
+  EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml", live_part, locked_part, kept, other}));
+  EXPECT_EQ(qen_test::count_of(read_file(s.out), "<file>"), 2);
+}
+
+#else
+
+TEST(ReportFaults, NotBuilt) { GTEST_SKIP() << "qen_host is not built"; }
+
+#endif
+
+}  // namespace
