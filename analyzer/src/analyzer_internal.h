@@ -41,7 +41,7 @@ enum { STMT_KIND_SELECT = 0, STMT_KIND_SUBQUERY = 1, STMT_KIND_INSERT = 2, STMT_
 /* Kinds of objects: of the environment's current object and of the object
  * named in a feature. The catalog kind has no text of its own in the report
  * ("unknown"). */
-enum {
+enum obj_kind {
   OBJ_GLOBAL = 0,
   OBJ_BATCH = 1,
   OBJ_TABLE = 2,

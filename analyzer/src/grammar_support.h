@@ -105,8 +105,78 @@ inline ag_word gn_word(long long v) { return static_cast<ag_word>(v); }
 template <class T>
 inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
 
-/* The arity of every operation grammar code may call (runtime_ops.def).
- * An operation missing from the table has no specialization and is refused. */
+/* The kinds of the words of a parameter block (runtime_ops.def), each with
+ * the argument types it accepts, so that an argument in the slot of another
+ * kind (a lexeme where the object kind goes, a name record for a text)
+ * does not compile. A word computed by an earlier call is a plain ag_word
+ * and goes into any slot but a kind or a code; those take only their own
+ * enumerations. */
+namespace gn_w {
+struct envn;
+struct flag;
+struct lexeme;
+struct kind;
+struct code;
+struct text;
+struct record;
+struct value;
+}  // namespace gn_w
+
+template <class Word, class Arg>
+inline constexpr bool gn_accepts = false;
+template <class Arg>
+inline constexpr bool gn_accepts<gn_w::value, Arg> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::envn, ag_word> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::envn, envn*> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::flag, ag_word> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::flag, int> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::flag, gn_int> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::lexeme, ag_word> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::lexeme, int32_t> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::lexeme, gn_int> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::kind, obj_kind> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::code, fs_counter> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::text, ag_word> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::text, st_String_const*> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::record, ag_word> = true;
+template <>
+inline constexpr bool gn_accepts<gn_w::record, name_rec*> = true;
+
+/* One argument against its slot; the failing instantiation names both. */
+template <class Word, class Arg>
+constexpr bool gn_slot_checked() {
+  static_assert(gn_accepts<Word, Arg>, "gn_call: an argument is not of its slot's word kind (runtime_ops.def)");
+  return true;
+}
+
+template <class... Words>
+struct gn_words {
+  static constexpr int count = sizeof...(Words);
+  template <class... Args>
+  static constexpr bool checked() {
+    if constexpr (sizeof...(Args) == count)
+      return (gn_slot_checked<Words, Args>() && ...);
+    else
+      return true;  // the arity check has refused the call already
+  }
+};
+
+/* The arity and the word kinds of every operation grammar code may call
+ * (runtime_ops.def). An operation missing from the table has no
+ * specialization and is refused. */
 template <auto Op>
 inline constexpr bool gn_op_listed = false;
 
@@ -115,15 +185,33 @@ struct gn_op {
   static_assert(gn_op_listed<Op>, "gn_call: the operation is not listed in runtime_ops.def");
 };
 
-#define GN_OP(op, n_inputs, n_results, words)                                       \
+#define GN_WORDS_TEXT(...) #__VA_ARGS__
+#define GN_WORDS_OF(...) gn_words<__VA_ARGS__>
+
+/* The word kinds by the names runtime_ops.def gives them. */
+struct gn_word_names {
+  using envn = gn_w::envn;
+  using flag = gn_w::flag;
+  using lexeme = gn_w::lexeme;
+  using kind = gn_w::kind;
+  using code = gn_w::code;
+  using text = gn_w::text;
+  using record = gn_w::record;
+  using value = gn_w::value;
+};
+
+#define GN_OP(op, n_inputs, n_results, input_words, result_words)                   \
   template <>                                                                       \
-  struct gn_op<&op> {                                                               \
+  struct gn_op<&op> : gn_word_names {                                               \
+    using inputs_t = GN_WORDS_OF input_words;                                       \
+    using results_t = GN_WORDS_OF result_words;                                     \
     static constexpr int inputs = n_inputs;                                         \
     static constexpr int results = n_results;                                       \
     template <int N>                                                                \
     static constexpr bool arity_checked() {                                         \
       static_assert(N == n_inputs, "gn_call(" #op ", ...) takes " #n_inputs         \
-                                   " argument(s): {" words "}");                    \
+                                   " argument(s): {" GN_WORDS_TEXT input_words      \
+                                   "; " GN_WORDS_TEXT result_words "}");            \
       return true;                                                                  \
     }                                                                               \
   };
@@ -131,11 +219,15 @@ struct gn_op {
 #undef GN_OP
 
 /* Calls a parameter-block operation with the given inputs and returns its
- * (first) result word; the number of inputs is checked at compile time. */
+ * (first) result word; the number of inputs and the kind of each are
+ * checked at compile time. */
 template <auto Op, class... Args>
 inline ag_word gn_call_checked(Args... args) {
   using table = gn_op<Op>;
   static_assert(table::template arity_checked<sizeof...(Args)>());
+  static_assert(table::inputs_t::count == table::inputs && table::results_t::count == table::results,
+                "runtime_ops.def: words miscounted");
+  static_assert(table::inputs_t::template checked<Args...>());
   ag_word block[table::inputs + table::results] = {gn_word(args)...};
   Op(block);
   return block[sizeof...(Args)];
