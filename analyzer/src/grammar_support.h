@@ -234,6 +234,11 @@ inline ag_word gn_call_checked(Args... args) {
 }
 #define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
 
+/* 1 when the target is below the version of the feature's gate. */
+inline ag_word gn_target_before(ag_word state, const feature_gate& gate) {
+  return gn_call(ver_before, state, gate.since[0], gate.since[1], gate.since[2]);
+}
+
 extern "C" {
 void gn_dproc_NONE(st_context* ctx, st_node** value);
 void gn_dproc_end_of_input(st_context* ctx, st_node** value);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis_runtime.h"
+
 namespace {
 
 std::string page() {
@@ -32,11 +34,37 @@ const std::vector<std::string> kEntries = {
 #undef SYSTEM_TABLE
 };
 
+struct gate_row {
+  const feature_tag* feature;
+  std::string since;
+};
+
+#define V(major, minor, patch) #major "." #minor "." #patch
+const std::vector<gate_row> kGates = {
+#define FEATURE_GATE(id, since, condition) {&FT_##id, since},
+#include "feature_gates.def"
+#undef FEATURE_GATE
+};
+#undef V
+
 TEST(FeatureTagsPage, NamesEveryTagAndEveryGatedName) {
   const std::string text = page();
   ASSERT_FALSE(text.empty());
   for (const std::string& entry : kEntries)
     EXPECT_NE(text.find("\n| `" + entry + "` |"), std::string::npos) << entry;
+}
+
+// A gated tag's row gives the version of its gate.
+TEST(FeatureTagsPage, GivesTheGateOfEveryGatedTag) {
+  const std::string text = page();
+  for (const gate_row& g : kGates) {
+    const std::string tag(static_cast<const char*>(g.feature->tag.left),
+                          static_cast<size_t>(g.feature->tag.length));
+    const size_t row = text.find("\n| `" + tag + "` |");
+    ASSERT_NE(row, std::string::npos) << tag;
+    const std::string line = text.substr(row + 1, text.find('\n', row + 1) - row - 1);
+    EXPECT_NE(line.find("targets below " + g.since), std::string::npos) << line;
+  }
 }
 
 }  // namespace
