@@ -11,6 +11,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <type_traits>
+
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
 #include "deep_walk.h"
@@ -59,9 +61,20 @@ struct gn_int {
   operator ag_word() const { return value; }
 };
 
+/* A token's lexeme number as its parent keeps it: reads as an int32_t, and
+ * goes into the lexeme slots of gn_call only. */
+struct gn_lexeme {
+  int32_t value;
+  gn_lexeme& operator=(int32_t v) {
+    value = v;
+    return *this;
+  }
+  operator int32_t() const { return value; }
+};
+
 /* A token's slot in its parent: `$k->lexeme` reads it. */
 struct gn_leaf {
-  int32_t lexeme;
+  gn_lexeme lexeme;
 };
 
 extern const st_production gn_production_descriptors[];
@@ -98,6 +111,7 @@ ag_word gn_walk_list(st_node* node, ag_word in);
 /* A slot value of an argument: integers sign-extended from 32 bits,
  * pointers as they are. */
 inline ag_word gn_word(int32_t v) { return static_cast<ag_word>(v); }
+inline ag_word gn_word(gn_lexeme v) { return static_cast<ag_word>(v.value); }
 inline ag_word gn_word(uint32_t v) { return static_cast<ag_word>(static_cast<int32_t>(v)); }
 inline ag_word gn_word(decltype(nullptr)) { return 0; }
 inline ag_word gn_word(long v) { return static_cast<ag_word>(v); }
@@ -108,63 +122,63 @@ inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
 /* The kinds of the words of a parameter block (runtime_ops.def), each with
  * the argument types it accepts, so that an argument in the slot of another
  * kind (a lexeme where the object kind goes, a name record for a text)
- * does not compile. A word computed by an earlier call is a plain ag_word
- * and goes into any slot but a kind or a code; those take only their own
- * enumerations. */
+ * does not compile. A call's result keeps the kind of its first result
+ * word (gn_result) and goes only into slots of that kind; a word kept in a
+ * plain ag_word goes into any slot but a kind or a code, which take only
+ * their own enumerations. */
 namespace gn_w {
-struct envn;
-struct flag;
-struct lexeme;
-struct kind;
-struct code;
-struct text;
-struct record;
-struct value;
+template <class... Types>
+struct accepts {
+  template <class Arg>
+  static constexpr bool has = (std::is_same_v<Arg, Types> || ...);
+};
+struct envn : accepts<ag_word, ::envn*> {};
+struct flag : accepts<ag_word, int, gn_int> {};
+struct lexeme : accepts<ag_word, int32_t, gn_int, gn_lexeme> {};
+struct kind : accepts<obj_kind> {};
+struct code : accepts<fs_counter> {};
+struct text : accepts<ag_word, st_String_const*> {};
+struct record : accepts<ag_word, name_rec*> {};
+struct value {
+  template <class Arg>
+  static constexpr bool has = true;
+};
 }  // namespace gn_w
 
-template <class Word, class Arg>
-inline constexpr bool gn_accepts = false;
-template <class Arg>
-inline constexpr bool gn_accepts<gn_w::value, Arg> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::envn, ag_word> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::envn, envn*> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::flag, ag_word> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::flag, int> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::flag, gn_int> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::lexeme, ag_word> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::lexeme, int32_t> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::lexeme, gn_int> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::kind, obj_kind> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::code, fs_counter> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::text, ag_word> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::text, st_String_const*> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::record, ag_word> = true;
-template <>
-inline constexpr bool gn_accepts<gn_w::record, name_rec*> = true;
+/* The first result word of a call, tagged with its kind. It reads as a
+ * plain ag_word and as nothing narrower. */
+template <class Word>
+struct gn_result {
+  ag_word word;
+  template <class T>
+    requires std::is_same_v<T, ag_word>
+  operator T() const {
+    return word;
+  }
+};
+
+template <class Word>
+inline ag_word gn_word(gn_result<Word> r) {
+  return r.word;
+}
 
 /* One argument against its slot; the failing instantiation names both. */
 template <class Word, class Arg>
 constexpr bool gn_slot_checked() {
-  static_assert(gn_accepts<Word, Arg>, "gn_call: an argument is not of its slot's word kind (runtime_ops.def)");
+  static_assert(Word::template has<Arg> || std::is_same_v<Arg, gn_result<Word>>,
+                "gn_call: an argument is not of its slot's word kind (runtime_ops.def)");
   return true;
 }
+
+template <class First, class... Rest>
+struct gn_first_of {
+  using type = First;
+};
 
 template <class... Words>
 struct gn_words {
   static constexpr int count = sizeof...(Words);
+  using first = typename gn_first_of<Words...>::type;
   template <class... Args>
   static constexpr bool checked() {
     if constexpr (sizeof...(Args) == count)
@@ -222,7 +236,7 @@ struct gn_word_names {
  * (first) result word; the number of inputs and the kind of each are
  * checked at compile time. */
 template <auto Op, class... Args>
-inline ag_word gn_call_checked(Args... args) {
+inline auto gn_call_checked(Args... args) {
   using table = gn_op<Op>;
   static_assert(table::template arity_checked<sizeof...(Args)>());
   static_assert(table::inputs_t::count == table::inputs && table::results_t::count == table::results,
@@ -230,7 +244,11 @@ inline ag_word gn_call_checked(Args... args) {
   static_assert(table::inputs_t::template checked<Args...>());
   ag_word block[table::inputs + table::results] = {gn_word(args)...};
   Op(block);
-  return block[sizeof...(Args)];
+  using kind = typename table::results_t::first;
+  if constexpr (std::is_same_v<kind, gn_w::value>)
+    return block[sizeof...(Args)];
+  else
+    return gn_result<kind>{block[sizeof...(Args)]};
 }
 #define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
 
