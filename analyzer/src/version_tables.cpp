@@ -17,7 +17,7 @@ struct table_row {
 
 #define REC(text) {text, nullptr, (int32_t)(sizeof(text) - 1)}
 #define V(major, minor, patch) {{major, minor, patch}}
-#define NEVER {{2147483644, 0, 0}}
+#define NEVER {{VERSION_NEVER_MAJOR, 0, 0}}
 
 // Row i holds the variable whose identifier global_var_lookup gives as i;
 // row 0 stands for an unknown name.

@@ -23,7 +23,7 @@ struct global_row {
 };
 
 #define V(major, minor, patch) {major, minor, patch}
-#define NEVER {2147483644, 0, 0}
+#define NEVER {VERSION_NEVER_MAJOR, 0, 0}
 const std::vector<global_row> kRows = {
 #define GLOBAL_VAR(name, since) {#name, since},
 #include "global_vars.def"

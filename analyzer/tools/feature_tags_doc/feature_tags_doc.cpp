@@ -22,7 +22,7 @@ struct gated_row {
   version since;
 };
 
-constexpr int kNever = 2147483644;
+constexpr int kNever = VERSION_NEVER_MAJOR;
 
 #define V(major, minor, patch) {major, minor, patch}
 #define NEVER {kNever, 0, 0}
