@@ -132,6 +132,16 @@ typedef struct feature_tag {
 #include "feature_tags.def"
 #undef FEATURE_TAG
 
+/* A fixed feature reported only for targets below a version. */
+typedef struct feature_gate {
+  feature_tag* feature;
+  int32_t since[3];
+} feature_gate;
+
+#define FEATURE_GATE(id, since, condition) extern const feature_gate FG_##id;
+#include "feature_gates.def"
+#undef FEATURE_GATE
+
 /* Number of fixed feature tags, and lookup of one by its tag text (nullptr
  * when the text is not one of them). */
 int feature_tag_count(void);

@@ -38,10 +38,14 @@ enum { NEST_SUBQUERY = 5, NEST_AGGREGATE = 6 };
 enum { STMT_KIND_SELECT = 0, STMT_KIND_SUBQUERY = 1, STMT_KIND_INSERT = 2, STMT_KIND_UPDATE = 3,
        STMT_KIND_DELETE = 4, STMT_KIND_BOTTOM = 5 };
 
+/* Major number of the version of a table row that no target has: above
+ * every real version and the default target. */
+enum { VERSION_NEVER_MAJOR = 2147483644 };
+
 /* Kinds of objects: of the environment's current object and of the object
  * named in a feature. The catalog kind has no text of its own in the report
  * ("unknown"). */
-enum {
+enum obj_kind {
   OBJ_GLOBAL = 0,
   OBJ_BATCH = 1,
   OBJ_TABLE = 2,

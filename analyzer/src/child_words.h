@@ -33,7 +33,7 @@ inline ag_word gn_procedure_name_record(gn_N_Procedure_Name_Base* base) {
  * made only when the feature is reported (flag set): most names are
  * supported, and their tags would only fill the pool. */
 inline ag_word gn_feature_tag_if(ag_word flag, st_String_const* prefix, ag_word name) {
-  return static_cast<int32_t>(flag) != 0 ? gn_call(string_cat3_, prefix, name, &FT_CLOSE) : 0;
+  return static_cast<int32_t>(flag) != 0 ? ag_word{gn_call(string_cat3_, prefix, name, &FT_CLOSE)} : 0;
 }
 
 /* The switch word of a statement. */

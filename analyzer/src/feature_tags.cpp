@@ -10,6 +10,12 @@
 #include "feature_tags.def"
 #undef FEATURE_TAG
 
+#define V(major, minor, patch) {major, minor, patch}
+#define FEATURE_GATE(id, since, condition) const feature_gate FG_##id = {&FT_##id, since};
+#include "feature_gates.def"
+#undef FEATURE_GATE
+#undef V
+
 st_String_const FT_PREFIX_GLOBAL = REC("GLOBAL[");
 st_String_const FT_PREFIX_PROCEDURE = REC("PROCEDURE[");
 st_String_const FT_PREFIX_CATALOG = REC("CATALOG[");

@@ -10,7 +10,7 @@
 
 /* Counter codes of the file state; 0 to 16 are printed at the end of a file,
  * the others are scratch counters of the evaluation. */
-enum {
+enum fs_counter {
   FS_STATEMENT_COUNT = 0,
   FS_TABLE_COUNT = 1,
   FS_VIEW_COUNT = 2,

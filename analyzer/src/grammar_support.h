@@ -11,6 +11,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <type_traits>
+
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
 #include "deep_walk.h"
@@ -59,9 +61,20 @@ struct gn_int {
   operator ag_word() const { return value; }
 };
 
+/* A token's lexeme number as its parent keeps it: reads as an int32_t, and
+ * goes into the lexeme slots of gn_call only. */
+struct gn_lexeme {
+  int32_t value;
+  gn_lexeme& operator=(int32_t v) {
+    value = v;
+    return *this;
+  }
+  operator int32_t() const { return value; }
+};
+
 /* A token's slot in its parent: `$k->lexeme` reads it. */
 struct gn_leaf {
-  int32_t lexeme;
+  gn_lexeme lexeme;
 };
 
 extern const st_production gn_production_descriptors[];
@@ -98,6 +111,7 @@ ag_word gn_walk_list(st_node* node, ag_word in);
 /* A slot value of an argument: integers sign-extended from 32 bits,
  * pointers as they are. */
 inline ag_word gn_word(int32_t v) { return static_cast<ag_word>(v); }
+inline ag_word gn_word(gn_lexeme v) { return static_cast<ag_word>(v.value); }
 inline ag_word gn_word(uint32_t v) { return static_cast<ag_word>(static_cast<int32_t>(v)); }
 inline ag_word gn_word(decltype(nullptr)) { return 0; }
 inline ag_word gn_word(long v) { return static_cast<ag_word>(v); }
@@ -105,8 +119,78 @@ inline ag_word gn_word(long long v) { return static_cast<ag_word>(v); }
 template <class T>
 inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
 
-/* The arity of every operation grammar code may call (runtime_ops.def).
- * An operation missing from the table has no specialization and is refused. */
+/* The kinds of the words of a parameter block (runtime_ops.def), each with
+ * the argument types it accepts, so that an argument in the slot of another
+ * kind (a lexeme where the object kind goes, a name record for a text)
+ * does not compile. A call's result keeps the kind of its first result
+ * word (gn_result) and goes only into slots of that kind; a word kept in a
+ * plain ag_word goes into any slot but a kind or a code, which take only
+ * their own enumerations. */
+namespace gn_w {
+template <class... Types>
+struct accepts {
+  template <class Arg>
+  static constexpr bool has = (std::is_same_v<Arg, Types> || ...);
+};
+struct envn : accepts<ag_word, ::envn*> {};
+struct flag : accepts<ag_word, int, gn_int> {};
+struct lexeme : accepts<ag_word, int32_t, gn_int, gn_lexeme> {};
+struct kind : accepts<obj_kind> {};
+struct code : accepts<fs_counter> {};
+struct text : accepts<ag_word, st_String_const*> {};
+struct record : accepts<ag_word, name_rec*> {};
+struct value {
+  template <class Arg>
+  static constexpr bool has = true;
+};
+}  // namespace gn_w
+
+/* The first result word of a call, tagged with its kind. It reads as a
+ * plain ag_word and as nothing narrower. */
+template <class Word>
+struct gn_result {
+  ag_word word;
+  template <class T>
+    requires std::is_same_v<T, ag_word>
+  operator T() const {
+    return word;
+  }
+};
+
+template <class Word>
+inline ag_word gn_word(gn_result<Word> r) {
+  return r.word;
+}
+
+/* One argument against its slot; the failing instantiation names both. */
+template <class Word, class Arg>
+constexpr bool gn_slot_checked() {
+  static_assert(Word::template has<Arg> || std::is_same_v<Arg, gn_result<Word>>,
+                "gn_call: an argument is not of its slot's word kind (runtime_ops.def)");
+  return true;
+}
+
+template <class First, class... Rest>
+struct gn_first_of {
+  using type = First;
+};
+
+template <class... Words>
+struct gn_words {
+  static constexpr int count = sizeof...(Words);
+  using first = typename gn_first_of<Words...>::type;
+  template <class... Args>
+  static constexpr bool checked() {
+    if constexpr (sizeof...(Args) == count)
+      return (gn_slot_checked<Words, Args>() && ...);
+    else
+      return true;  // the arity check has refused the call already
+  }
+};
+
+/* The arity and the word kinds of every operation grammar code may call
+ * (runtime_ops.def). An operation missing from the table has no
+ * specialization and is refused. */
 template <auto Op>
 inline constexpr bool gn_op_listed = false;
 
@@ -115,15 +199,33 @@ struct gn_op {
   static_assert(gn_op_listed<Op>, "gn_call: the operation is not listed in runtime_ops.def");
 };
 
-#define GN_OP(op, n_inputs, n_results, words)                                       \
+#define GN_WORDS_TEXT(...) #__VA_ARGS__
+#define GN_WORDS_OF(...) gn_words<__VA_ARGS__>
+
+/* The word kinds by the names runtime_ops.def gives them. */
+struct gn_word_names {
+  using envn = gn_w::envn;
+  using flag = gn_w::flag;
+  using lexeme = gn_w::lexeme;
+  using kind = gn_w::kind;
+  using code = gn_w::code;
+  using text = gn_w::text;
+  using record = gn_w::record;
+  using value = gn_w::value;
+};
+
+#define GN_OP(op, n_inputs, n_results, input_words, result_words)                   \
   template <>                                                                       \
-  struct gn_op<&op> {                                                               \
+  struct gn_op<&op> : gn_word_names {                                               \
+    using inputs_t = GN_WORDS_OF input_words;                                       \
+    using results_t = GN_WORDS_OF result_words;                                     \
     static constexpr int inputs = n_inputs;                                         \
     static constexpr int results = n_results;                                       \
     template <int N>                                                                \
     static constexpr bool arity_checked() {                                         \
       static_assert(N == n_inputs, "gn_call(" #op ", ...) takes " #n_inputs         \
-                                   " argument(s): {" words "}");                    \
+                                   " argument(s): {" GN_WORDS_TEXT input_words      \
+                                   "; " GN_WORDS_TEXT result_words "}");            \
       return true;                                                                  \
     }                                                                               \
   };
@@ -131,16 +233,29 @@ struct gn_op {
 #undef GN_OP
 
 /* Calls a parameter-block operation with the given inputs and returns its
- * (first) result word; the number of inputs is checked at compile time. */
+ * (first) result word; the number of inputs and the kind of each are
+ * checked at compile time. */
 template <auto Op, class... Args>
-inline ag_word gn_call_checked(Args... args) {
+inline auto gn_call_checked(Args... args) {
   using table = gn_op<Op>;
   static_assert(table::template arity_checked<sizeof...(Args)>());
+  static_assert(table::inputs_t::count == table::inputs && table::results_t::count == table::results,
+                "runtime_ops.def: words miscounted");
+  static_assert(table::inputs_t::template checked<Args...>());
   ag_word block[table::inputs + table::results] = {gn_word(args)...};
   Op(block);
-  return block[sizeof...(Args)];
+  using kind = typename table::results_t::first;
+  if constexpr (std::is_same_v<kind, gn_w::value>)
+    return block[sizeof...(Args)];
+  else
+    return gn_result<kind>{block[sizeof...(Args)]};
 }
 #define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
+
+/* 1 when the target is below the version of the feature's gate. */
+inline ag_word gn_target_before(ag_word state, const feature_gate& gate) {
+  return gn_call(ver_before, state, gate.since[0], gate.since[1], gate.since[2]);
+}
 
 extern "C" {
 void gn_dproc_NONE(st_context* ctx, st_node** value);

@@ -2623,103 +2623,22 @@ clusterName : schemaObjectName  /* 601 */ ;
 
 %%
 
-/* Symbol names as the grammar lists them; the syntax-error messages and the
-   expected-token lists of error records print these. */
-static const char *const xxSymbolNames[] = {
-    "$end", "error", "$undefined", "T_no_lookahead", "T_lexical_error",
-    "T_DIGITS", "T_NUMERICNO", "T_COMPARISON", "T_ARGNAME", "T_TRIG_VAR",
-    "T_SQL_NOTFOUND", "T_SQL_FOUND", "T_SQL_ROWCOUNT", "T_STRING", "T_DTYPE",
-    "T_WORD", "T_PERCENT_TYPE", "T_PERCENT_ROWTYPE", "T_EXECUTE", "T_PRAGMA",
-    "T_AFTER", "T_ALIAS", "T_AUTHID", "T_AUTONOMOUS_XACT", "T_DETERMINISTIC",
-    "T_INDEX", "T_BY", "T_LABEL_BEG", "T_LABEL_END", "T_DECLARE", "T_BEGIN",
-    "T_END", "T_ASSIGN", "T_DOTDOT", "T_CONCAT", "T_DCOLON", "T_IF", "T_THEN",
-    "T_ELSIF", "T_ELSE", "T_WHEN", "T_OR", "T_NOT", "T_LOOP", "T_WHILE",
-    "T_REVERSE", "T_FOR", "T_SELECT", "T_FROM", "T_INTO", "T_WHERE",
-    "T_USING", "T_INSERT", "T_UPDATE", "T_DELETE", "T_MERGE", "T_LOCK",
-    "T_TRUNCATE", "T_SAVEPOINT", "T_CURSOR_NOTFOUND", "T_CURSOR_FOUND",
-    "T_CURSOR_ROWCOUNT", "T_CURSOR_ISOPEN", "T_OPEN", "T_CLOSE", "T_CURSOR",
-    "T_IS", "T_FETCH", "T_EXIT", "T_IN", "T_SQLCODE", "T_SQLERRM",
-    "T_SQLERRMFUNC", "T_EXCEPTION", "T_SQLSTATE", "T_NULL", "T_COMMIT",
-    "T_ROLLBACK", "T_RETURN", "T_START", "T_TRANSACTION", "T_RETURNING",
-    "T_CASE", "T_CONTINUE", "T_IMMEDIATE", "T_RAISE", "T_RAISE_APP_ERROR",
-    "T_TYPE", "T_RECORD", "T_REFCURSOR", "T_VARRAY", "T_PROCEDURE",
-    "T_CREATE", "T_FUNCTION", "T_DROP", "T_AS", "T_REPLACE", "T_CURRENT_USER",
-    "T_DEFINER", "T_COMMA", "T_TERMINATOR", "T_OUT", "T_GOTO", "T_DEFAULT",
-    "T_CONSTANT", "T_NOCOPY", "T_EXCEPTION_INIT", "T_PACKAGE", "T_BODY",
-    "T_TRIGGER", "T_BEFORE", "T_INSTEAD", "T_OF", "T_REFERENCING", "T_OLD",
-    "T_NEW", "T_ON", "T_PARENT", "T_EACH", "T_ROW", "T_FOLLOWS", "T_DISABLE",
-    "T_COMPOUND", "T_BULK", "T_COLLECT", "T_WITH", "T_GRANT", "T_VIEW",
-    "T_TABLE", "T_PIPELINED", "T_PIPEROW", "T_FORALL", "T_SAVE_EXCEPTIONS",
-    "T_INDICES", "T_VALUES", "T_JAVA_SOURCE_NAMED", "T_JAVA_RESOURCE_NAMED",
-    "T_JAVA_CLASS_SCHEMA", "T_AND_RESOLVE", "T_AND_COMPILE", "T_NOFORCE",
-    "T_EXTERNAL_LANGUAGE", "T_EXTERNAL_NAME", "T_EXTERNAL_LIBRARY",
-    "T_LANGUAGE_C", "T_LANGUAGE_JAVA", "T_WRAPPED", "T_MATERIALIZED",
-    "T_GLOBAL_TEMPORARY", "T_CLUSTER", "T_XMLTYPE", "T_REVOKE",
-    "T_TABLESPACE", "T_UNKNOWN", "T_USER", "T_AGGREGATE", "T_FORCE", "T_ROLE",
-    "T_ROLLBACK_SEGMENT", "T_PARM", "T_SYNONYM", "T_SHARED", "T_ENABLE",
-    "T_PUBLIC", "T_DATABASE_LINK", "T_SETTRANSACTION", "T_DATABASE",
-    "T_SUBTYPE", "T_SEQUENCE", "T_TEMPORARY_TABLESPACE", "T_PARALLEL_ENABLE",
-    "T_PUBLIC_SYNONYM", "T_CONSTRAINT", "T_PRIMARY_KEY", "T_FOREIGN_KEY",
-    "T_UNIQUE", "T_CHECK", "T_BITMAP", "T_DIMENSION", "T_DIRECTORY",
-    "T_ALTER", "T_COMMENT_ON", "T_PRIVATE", "T_OUTLINE", "T_UNDER", "'('",
-    "')'", "';'", "'.'", "'-'", "$accept", "program_list", "programs",
-    "program", "create_java_source", "opt_and_resolve_or_compile",
-    "opt_noforce", "opt_materialized", "opt_force_noforce", "create_type",
-    "drop_type", "create_sequence", "drop_sequence", "alter_sequence",
-    "create_tspace", "alter_tspace", "drop_tspace", "revoke_stmt",
-    "grant_stmt", "comment_on", "create_role", "drop_role", "alter_role",
-    "create_rollback", "drop_rollback", "alter_rollback", "create_dblink",
-    "drop_dblink", "create_dimension", "drop_dimension", "alter_dimension",
-    "create_cluster", "drop_cluster", "alter_cluster", "create_directory",
-    "drop_directory", "create_outline", "drop_outline", "alter_outline",
-    "create_user", "drop_user", "alter_user", "create_index",
-    "create_synonym", "drop_synonym", "create_proc_stmt", "procedure",
-    "create_table", "alter_table", "drop_table", "drop_index", "drop_view",
-    "create_view_stmt", "create_func_stmt", "function", "create_pkg_stmt",
-    "drop_pkg_stmt", "drop_pkg_head", "drop_pkg_body", "create_pkg_head",
-    "create_pkg_body", "pkg_members", "pkg_member_list", "constructor",
-    "pkg_member", "pkg_prototypes", "pkg_proto_list", "pkg_prototype",
-    "proc_prototype", "func_prototype", "program_body", "external_func",
-    "language_func", "first_decl_sect", "pl_block", "trigger_body", "block",
-    "decl_sect", "decl_sub_prog", "decl_stmts", "col_decl", "simple_decl",
-    "decl_stmt", "decl_oracle_pragma", "record_decl", "tab_cols", "col_decls",
-    "simple_decls", "decl_datatype", "formal_arg_type", "opt_notnull",
-    "opt_public", "opt_dflt_value", "opt_consName", "opt_unique",
-    "opt_bitmap", "opt_enable", "optConstant", "opt_arg_dflt", "proc_stmts",
-    "proc_stmt", "labeled_stmt", "stmt_pragma", "stmt_assign", "stmt_if",
-    "stmt_loop", "stmt_while", "stmt_fetch", "stmt_close", "stmt_open",
-    "stmt_exit", "stmt_continue", "stmt_goto", "stmt_for", "stmt_null",
-    "stmt_return", "stmt_piperow", "stmt_forall", "stmt_case",
-    "stmt_dynexecute", "immediate_exp", "opt_into_clause", "opt_using_clause",
-    "using_list", "using_param", "exp_until_comma_return",
-    "opt_return_clause", "trig_cols", "stmt_raise", "stmt_raise_app",
-    "stmt_select", "stmt_create_trigger", "stmt_alter_trigger", "gobble_java",
-    "exp_until_term", "exp_until_semi", "opt_exp_until_semi", "selectExpr",
-    "selectWithParens", "selectNoParens", "optCTE", "dflt_value",
-    "elseif_sect", "else_sect", "exp_until_then", "exp_until_select",
-    "exp_until_sql", "exp_until_using", "opt_open_using", "loop_body",
-    "exp_until_loop", "select_target", "into_clause", "exp_until_from",
-    "from_clause", "stmt_execsql", "exception_sect", "proc_exceptions",
-    "proc_exception", "proc_conditions", "opt_target", "opt_label",
-    "optEndName", "lno", "opt_assign", "opt_when_expr", "opt_rec_colname",
-    "param_exp", "actual_args", "opt_formal_args", "formal_args",
-    "formal_arg", "opt_mode", "optNoCopy", "optReverse", "simple_func_expr",
-    "case_exprs", "case_expr", "case_default", "exp_until_rparen",
-    "exp_until_commaparen", "opt_exp_until_when", "as_is", "opt_or_replace",
-    "authid", "opt_authid", "optFunctionOpts", "functionOpts", "functionOpt",
-    "triggerPoint", "triggerEvents", "triggerEvent", "optColumnList",
-    "columnList", "optCondition", "optReferencing", "referencingList",
-    "referenceClause", "optForEachRow", "optFollows", "optDisable",
-    "optCompound", "varrayDim", "signedInteger", "optSemiColon", "varKeyword",
-    "typeKeyword", "schemaKeyword", "declVarName", "varName", "typeName",
-    "schemaObjectName", "cursorName", "triggerName", "procedureName",
-    "functionName", "packageName", "exceptionName", "labelName", "tableName",
-    "viewName", "seqName", "synName", "roleName", "userName", "indexName",
-    "clusterName",
-};
-
-static_assert(sizeof xxSymbolNames / sizeof xxSymbolNames[0] == YYNTOKENS + YYNNTS,
-              "one name per grammar symbol");
+/* Symbol names as the syntax-error messages and the expected-token lists of
+   error records print them: bison's own names, but for the two that bison
+   spells as phrases. */
+static const struct {
+    const char *operator[](int symbol) const
+    {
+        switch (symbol) {
+        case YYSYMBOL_YYEOF:
+            return "$end";
+        case YYSYMBOL_YYUNDEF:
+            return "$undefined";
+        default:
+            return yytname[symbol];
+        }
+    }
+} xxSymbolNames;
 
 const char *parserSymbolName(int symbol)
 {

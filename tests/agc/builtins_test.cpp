@@ -324,7 +324,7 @@ TEST_F(InputBuiltins, QueriesPastTheLastLexemeStayInsideTheInput) {
 
 TEST_F(InputBuiltins, CatShapes) {
   st_String_const *l[6];
-  for (int i = 0; i < 6; ++i) l[i] = alloc_string_no_copy(ctx_.pool, "abcdef" + i, 1);
+  for (int i = 0; i < 6; ++i) l[i] = alloc_string_no_copy(ctx_.pool, &"abcdef"[i], 1);
   auto L = [](st_String_const *n) { return static_cast<st_String_const *>(const_cast<void *>(n->left)); };
   auto R = [](st_String_const *n) { return n->right; };
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -41,14 +43,17 @@ void record_leaf(st_context* ctx, st_node** value) {
 inline int g_none_calls = 0;
 inline void record_none(st_context*, st_node**) { ++g_none_calls; }
 
+// A pack expansion in an initializer list, not a fold: the table has more
+// entries than clang allows a fold expression to nest.
 template <int... K>
-constexpr void fill_table(gn_dproc_fn* table, std::integer_sequence<int, K...>) {
-  ((table[K] = (K == 0 || K >= TSQL_FIRST_TERMINAL) ? &record_leaf<K> : &record_none), ...);
+constexpr std::array<gn_dproc_fn, sizeof...(K)> leaf_table(std::integer_sequence<int, K...>) {
+  return {{((K == 0 || K >= TSQL_FIRST_TERMINAL) ? &record_leaf<K> : &record_none)...}};
 }
 
 struct table_filler {
   table_filler(gn_dproc_fn* table) {
-    fill_table(table, std::make_integer_sequence<int, GN_DPROC_TABLE_SIZE>{});
+    constexpr auto kLeaves = leaf_table(std::make_integer_sequence<int, GN_DPROC_TABLE_SIZE>{});
+    std::copy(kLeaves.begin(), kLeaves.end(), table);
   }
 };
 

@@ -11,5 +11,23 @@ ag_word grammar_code(ag_word state) {
   return gn_call(report_feature_if, 1, state, 0, 0, 0, 0, 0);
 #elif GN_CALL_CASE == 3
   return gn_call(envn_end_object, state);
+#elif GN_CALL_CASE == 4
+  // The lexeme and the object kind swapped.
+  gn_leaf token{};
+  return gn_call(report_feature, state, &FT_STATEMENT_KILL.tag, OBJ_STATEMENT, token.lexeme, &FT_STATEMENT_KILL.name);
+#elif GN_CALL_CASE == 5
+  // A counter code where the object kind goes.
+  return gn_call(envn_kind_is, state, FS_STATEMENT_COUNT);
+#elif GN_CALL_CASE == 6
+  // A name record where a text goes.
+  name_rec* record = nullptr;
+  return gn_call(envn_set_object_name, state, record);
+#elif GN_CALL_CASE == 7
+  // The environment and a flag swapped: the flag is a call's result.
+  return gn_call(envn_end_object_if, state, gn_call(envn_kind_is, state, OBJ_BATCH));
+#elif GN_CALL_CASE == 8
+  // A token's lexeme where the flag goes.
+  gn_leaf token{};
+  return gn_call(envn_end_object_if, token.lexeme, state);
 #endif
 }
