@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <functional>
 #include <regex>
 #include <string>
@@ -55,6 +56,10 @@ TEST(GeneralLogTest, OpenFailureIsReported)
 {
   QENGeneralLogUtil* general = QENGeneralLogUtil::instance();
   EXPECT_FALSE(general->openGeneralLogFile("/nonexistent/dir/general.log", 2));
+  EXPECT_EQ(errno, ENOENT);
+  // A file that is not a regular one leaves an error number a host can print.
+  EXPECT_FALSE(general->openGeneralLogFile("/dev/null", 2));
+  EXPECT_STREQ(strerror(errno), "No such device");
   std::string dir = freshFolder("general_log_reopen");
   EXPECT_TRUE(general->openGeneralLogFile((dir + "/a.log").c_str(), 2));
   // Reopening switches to the new file.

@@ -2,6 +2,7 @@
 #ifndef QEN_LOG_FILE_H
 #define QEN_LOG_FILE_H
 
+#include <cerrno>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -11,8 +12,10 @@ namespace detail {
 
 /// The error number that LogFile::open sets for a path that is not a
 /// regular file (a FIFO, a device, a folder reached otherwise); systemReason
-/// says "not a regular file".
-constexpr int kNotRegularFile = -4096;
+/// says "not a regular file". A real error number, so that a host that
+/// prints strerror(errno) itself reads a sentence: "No such device" is what
+/// the system says of opening a special file with nothing behind it.
+constexpr int kNotRegularFile = ENODEV;
 
 /// What ends a line cut by a failed write, once the file takes data again.
 constexpr char kCutMark[] = " [record cut]\n";
