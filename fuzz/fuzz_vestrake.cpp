@@ -15,6 +15,7 @@
 
 #include "ast_dot.h"
 #include "parse_context.h"
+#include "translate.h"
 #include "run_pool.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

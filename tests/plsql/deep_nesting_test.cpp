@@ -10,6 +10,7 @@
 #include "deep_walk.h"
 #include "error_records.h"
 #include "parse_context.h"
+#include "translate.h"
 #include "run_pool.h"
 #include "shell_command.h"
 #include "translate_options.h"

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "parse_context.h"
+#include "translate.h"
 #include "shell_command.h"
 #include "sqlexc_ast_emit.h"
 

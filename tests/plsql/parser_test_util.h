@@ -9,6 +9,7 @@
 #include "ast.h"
 #include "error_records.h"
 #include "parse_context.h"
+#include "translate.h"
 #include "run_pool.h"
 #include "token_reader.h"
 #include "translate_options.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "parse_context.h"
+#include "translate.h"
 #include "sqlexc_ast_emit.h"
 
 namespace translate_test {

@@ -18,6 +18,7 @@
 #include "end_signals.h"
 #include "file_beside.h"
 #include "parse_context.h"
+#include "translate.h"
 #include "sqlexc_ast_dump.h"
 #include "translate_options.h"
 
