@@ -10,9 +10,9 @@
 #include "deep_walk.h"
 #include "error_records.h"
 #include "parse_context.h"
-#include "translate.h"
 #include "run_pool.h"
 #include "shell_command.h"
+#include "translate.h"
 #include "translate_options.h"
 
 namespace {

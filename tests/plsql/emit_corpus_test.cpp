@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "parse_context.h"
-#include "translate.h"
 #include "shell_command.h"
 #include "sqlexc_ast_emit.h"
+#include "translate.h"
 
 namespace fs = std::filesystem;
 

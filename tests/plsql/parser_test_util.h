@@ -9,9 +9,9 @@
 #include "ast.h"
 #include "error_records.h"
 #include "parse_context.h"
-#include "translate.h"
 #include "run_pool.h"
 #include "token_reader.h"
+#include "translate.h"
 #include "translate_options.h"
 
 struct ParsedSource {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "parse_context.h"
-#include "translate.h"
 #include "sqlexc_ast_emit.h"
+#include "translate.h"
 
 namespace translate_test {
 

@@ -18,8 +18,8 @@
 #include "end_signals.h"
 #include "file_beside.h"
 #include "parse_context.h"
-#include "translate.h"
 #include "sqlexc_ast_dump.h"
+#include "translate.h"
 #include "translate_options.h"
 
 namespace {
