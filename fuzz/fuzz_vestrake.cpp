@@ -16,6 +16,7 @@
 #include "ast_dot.h"
 #include "parse_context.h"
 #include "run_pool.h"
+#include "translate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The dump's progress lines would flood the fuzzer's output.

@@ -26,15 +26,16 @@ run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON
 echo "== sanitizer build =="
 run_suite "$root/build-test-asan" -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=ON -DQEN_WERROR=ON
 echo "== thread sanitizer build (tests that use threads) =="
-# Every test of qen_util, and the tests of qen_ag and qen_analyzer that run
-# threads of their own.
+# Every test of qen_util, and the tests of qen_ag, qen_analyzer and
+# vestrake's core that run threads of their own.
 tsan="$root/build-test-tsan"
 cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEN_SANITIZE=thread -DQEN_WERROR=ON >/dev/null
 cmake --build "$tsan" -j"$jobs" --target tests/util/all agc_context_test agc_smp_internal_test \
-  agc_thread_internal_test analyzer_exports_test analyzer_parser_tree_internal_test analyzer_host_report_faults_test
+  agc_thread_internal_test analyzer_exports_test analyzer_parser_tree_internal_test analyzer_host_report_faults_test \
+  plsql_thread_translate_test
 ctest --test-dir "$tsan/tests/util" --output-on-failure -j"$jobs" --timeout 600
 ctest --test-dir "$tsan" --output-on-failure -j"$jobs" --timeout 600 \
-  -R '^(ContextTest\.OtherThreadsHaveNoContext|SmpThreads\..*|ThreadLayerTest\..*|ExportsThreads\..*|ParserPass\.LongStatementListsDoNotExhaustTheStack|ReportFaults\.ThreadsLockingReportsInOppositeOrdersNeverWaitForever)$'
+  -R '^(ContextTest\.OtherThreadsHaveNoContext|SmpThreads\..*|ThreadLayerTest\..*|ExportsThreads\..*|ParserPass\.LongStatementListsDoNotExhaustTheStack|ReportFaults\.ThreadsLockingReportsInOppositeOrdersNeverWaitForever|ThreadTranslate\..*)$'
 echo "== install under a multiarch library folder, without RUNPATH =="
 multi="$root/build-test-multiarch"
 cmake -S "$root" -B "$multi" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON \

@@ -12,6 +12,7 @@
 #include "parse_context.h"
 #include "run_pool.h"
 #include "shell_command.h"
+#include "translate.h"
 #include "translate_options.h"
 
 namespace {

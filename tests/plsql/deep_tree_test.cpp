@@ -54,7 +54,7 @@ void onSmallStack(const std::function<void()>& job) {
 
 TEST(DeepTree, WritersKeepTheNativeStackFlat) {
   PoolJumpTarget target = {1};
-  poolCreateCurrent(&target);
+  Pool* pool = poolCreateCurrent(&target);
   astNode* root = nestedBlocks();
   std::string path = std::string(QEN_TEST_TMP_DIR) + "/deep_tree.out";
   struct Case {
@@ -69,7 +69,13 @@ TEST(DeepTree, WritersKeepTheNativeStackFlat) {
   for (const Case& c : cases) {
     std::remove(path.c_str());
     bool written = false;
-    onSmallStack([&] { written = c.write(); });
+    // A current pool is the calling thread's own: the writers' thread takes
+    // the test's.
+    onSmallStack([&] {
+      poolSetCurrent(pool);
+      written = c.write();
+      poolSetCurrent(nullptr);
+    });
     EXPECT_TRUE(written) << c.name;
     std::string text = qen_test::read_file(path);
     EXPECT_EQ(countOf(text, c.opening), size_t(kDepth)) << c.name;

@@ -7,6 +7,7 @@
 #include "parse_context.h"
 #include "run_pool.h"
 #include "token_reader.h"
+#include "translate.h"
 #include "plsql_scanner.hpp"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "parse_context.h"
 #include "shell_command.h"
 #include "sqlexc_ast_emit.h"
+#include "translate.h"
 
 namespace fs = std::filesystem;
 

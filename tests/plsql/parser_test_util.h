@@ -11,6 +11,7 @@
 #include "parse_context.h"
 #include "run_pool.h"
 #include "token_reader.h"
+#include "translate.h"
 #include "translate_options.h"
 
 struct ParsedSource {

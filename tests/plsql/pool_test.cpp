@@ -7,8 +7,11 @@
 
 #include "ast.h"
 #include "error_records.h"
+#include "node_errors.h"
 #include "parse_context.h"
+#include "parse_errors.h"
 #include "run_pool.h"
+#include "translate.h"
 #include "translate_options.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "parse_context.h"
 #include "sqlexc_ast_emit.h"
+#include "translate.h"
 
 namespace translate_test {
 

@@ -10,6 +10,7 @@
 #include "ast.h"
 #include "error_records.h"
 #include "parse_context.h"
+#include "parse_errors.h"
 #include "run_pool.h"
 #include "token_reader.h"
 #include "plsql_parser.hpp"

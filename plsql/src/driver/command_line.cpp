@@ -19,6 +19,7 @@
 #include "file_beside.h"
 #include "parse_context.h"
 #include "sqlexc_ast_dump.h"
+#include "translate.h"
 #include "translate_options.h"
 
 namespace {

@@ -1,3 +1,5 @@
+#include "translate.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_set>

@@ -5,6 +5,7 @@
 #include "ast.h"
 #include "error_records.h"
 #include "parse_context.h"
+#include "parse_errors.h"
 #include "token_reader.h"
 
 // The first token a token-collecting action hands to its reader: the

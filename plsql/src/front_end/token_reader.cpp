@@ -7,6 +7,7 @@
 #include "ast.h"
 #include "error_records.h"
 #include "parse_context.h"
+#include "parse_errors.h"
 #include "plsql_parser.hpp"
 #include "run_pool.h"
 

@@ -11,6 +11,7 @@
 
 #include "ast.h"
 #include "error_records.h"
+#include "node_errors.h"
 #include "translate_options.h"
 
 // State of one rewriting run.

@@ -1,5 +1,6 @@
 #include "run_pool.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
@@ -25,9 +26,11 @@ struct PoolSlab {
 
 namespace {
 
-Pool* g_currentPool = nullptr;
-size_t g_heapLimit = 0;
-size_t g_heapInUse = 0;
+// Each thread runs its own translation on its own current pool; the test
+// ceiling is shared by all of them.
+thread_local Pool* g_currentPool = nullptr;
+std::atomic<size_t> g_heapLimit{0};
+std::atomic<size_t> g_heapInUse{0};
 
 const size_t kHeader = (sizeof(PoolBlock) + 7) & ~size_t(7);
 const size_t kSlabHeader = (sizeof(PoolSlab) + 15) & ~size_t(15);
@@ -57,8 +60,11 @@ bool isSmall(size_t bytes) { return bytes + kRedzone <= kSmallLimit; }
 
 // Accounting against the test ceiling.
 bool heapAdmit(size_t bytes) {
-  if (g_heapLimit != 0 && (bytes > g_heapLimit || g_heapInUse > g_heapLimit - bytes)) return false;
-  g_heapInUse += bytes;
+  size_t limit = g_heapLimit.load(std::memory_order_relaxed);
+  size_t inUse = g_heapInUse.load(std::memory_order_relaxed);
+  do {
+    if (limit != 0 && (bytes > limit || inUse > limit - bytes)) return false;
+  } while (!g_heapInUse.compare_exchange_weak(inUse, inUse + bytes, std::memory_order_relaxed));
   return true;
 }
 
@@ -160,7 +166,7 @@ bool admitBump(Pool* pool, size_t bytes, size_t placed) {
 }  // namespace
 
 void poolSetHeapLimit(size_t bytes) { g_heapLimit = bytes; }
-size_t poolHeapInUse() { return g_heapInUse; }
+size_t poolHeapInUse() { return g_heapInUse.load(); }
 
 void poolJump(Pool* pool, int code) {
   (void)pool;

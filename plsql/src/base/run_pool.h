@@ -74,7 +74,8 @@ void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget);
 void* poolBumpIn(Pool* pool, size_t size);
 char* poolBumpTextIn(Pool* pool, const char* text, size_t size);
 
-// The process-wide current pool used by every allocation wrapper below.
+// The calling thread's current pool, used by every allocation wrapper below;
+// each thread has its own, none at first.
 Pool* poolCurrent();
 Pool* poolCreateCurrent(PoolJumpTarget* jumpTarget);
 void* poolAlloc(size_t size);
@@ -86,15 +87,15 @@ void poolDestroyCurrent();
 // Makes an existing pool, or none, the current one.
 void poolSetCurrent(Pool* pool);
 
-// Owns a pool: destroys it when let go. A current pool destroyed this way
-// stops being current.
+// Owns a pool: destroys it when let go. A pool current on the releasing
+// thread stops being current.
 struct PoolRelease {
   void operator()(Pool* pool) const;
 };
 using OwnedPool = std::unique_ptr<Pool, PoolRelease>;
 
 // Test hook: a ceiling on the heap bytes (headers included) that all pools
-// together may hold; 0 means no ceiling. Reaching it counts as the heap
+// of all threads together may hold; 0 means no ceiling. Reaching it counts as the heap
 // refusing, so exhaustion can be exercised. Also settable by the environment
 // variable VESTRAKE_POOL_LIMIT (read when the current pool is created).
 void poolSetHeapLimit(size_t bytes);

@@ -10,7 +10,7 @@ enum tsql_token_code {
   TK_END_OF_INPUT = 0,
   TK_PARSER_ERROR = 256, /* the parser's error symbol; never scanned */
 #define AG_TERMINAL(name, code, words) TK_##name = code,
-#include "../grammar/terminals.def"
+#include "../../grammar/terminals.def"
 #undef AG_TERMINAL
   TK_TABLE_SIZE = 805 /* entries of the token leaf table */
 };

@@ -69,7 +69,7 @@ struct reserved_table {
   bool v[TK_TABLE_SIZE];
   constexpr reserved_table() : v() {
 #define AG_TERMINAL(name, code, words) v[code] = ends_with_kw(#name);
-#include "../grammar/terminals.def"
+#include "../../grammar/terminals.def"
 #undef AG_TERMINAL
     v[TK_BI_KW] = false;
     v[TK_DESC_KW] = false;

@@ -9,8 +9,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "ast.h"
-#include "parse_context.h"
 #include "run_pool.h"
 
 ErrorRecord outOfMemoryRecord = {nullptr, const_cast<char*>("Out of memory"), ERROR_DOMAIN_MEMORY, -1,
@@ -20,9 +18,7 @@ ErrorRecord internalErrorRecordStatic = {nullptr, const_cast<char*>("Internal er
 ErrorRecord nestedTooDeeplyRecord = {nullptr, const_cast<char*>("The source nests too deeply to be translated"),
                                      ERROR_DOMAIN_INTERNAL, -1, nullptr, nullptr, nullptr};
 
-namespace {
-
-ErrorRecord* newRecord(const char* message, int domain, int line) {
+ErrorRecord* newErrorRecord(const char* message, int domain, int line) {
   ErrorRecord* r = static_cast<ErrorRecord*>(poolAlloc(sizeof(ErrorRecord)));
   if (!r) return nullptr;
   std::memset(r, 0, sizeof *r);
@@ -32,7 +28,6 @@ ErrorRecord* newRecord(const char* message, int domain, int line) {
   return r;
 }
 
-// Pool copy of a source line up to (not including) its first LF or CR.
 char* copySourceLine(const char* start) {
   if (!start) return nullptr;
   size_t n = std::strcspn(start, "\n\r");
@@ -41,32 +36,6 @@ char* copySourceLine(const char* start) {
   s[n] = '\0';
   return s;
 }
-
-// What the scanner tells of itself through the context; null or 0 when it
-// has not started.
-void* scannerOf(const ParseContext* context) { return context ? context->scanner : nullptr; }
-
-const char* probedTokenText(const ParseContext* context) {
-  void* scanner = scannerOf(context);
-  return scanner && context->probes.tokenText ? context->probes.tokenText(scanner) : nullptr;
-}
-
-const char* probedLineStart(const ParseContext* context) {
-  void* scanner = scannerOf(context);
-  return scanner && context->probes.lineStart ? context->probes.lineStart(scanner) : nullptr;
-}
-
-int probedLine(const ParseContext* context) {
-  void* scanner = scannerOf(context);
-  return scanner && context->probes.line ? context->probes.line(scanner) : 0;
-}
-
-ErrorList* probedErrorList(const ParseContext* context) {
-  void* scanner = scannerOf(context);
-  return scanner && context->probes.errorList ? context->probes.errorList(scanner) : nullptr;
-}
-
-}  // namespace
 
 const char* errorDomainName(int domain) {
   switch (domain) {
@@ -228,59 +197,18 @@ char* formatExpectedTokens(const char* const* names, int count) {
   return out;
 }
 
-ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int line, int domain,
-                               const char* expected) {
-  ErrorRecord* r = newRecord(message, domain, line + 1);
-  const char* tokenText = probedTokenText(context);
-  r->context = poolStrdup(tokenText);
-  r->text = copySourceLine(probedLineStart(context));
-  if (expected) {
-    r->expected = poolStrdup(expected);
-  } else if (context && context->parserState && context->probes.expectedTokens) {
-    const char* names[10];
-    int n = context->probes.expectedTokens(names, 10, *context->parserState);
-    if (n > 10) n = 10;
-    r->expected = formatExpectedTokens(names, n);
-  }
-  internalErrorRecord(context, 0, tokenText, probedLine(context), r->message, r->text);
-  ErrorList* list = probedErrorList(context);
-  if (!list && context) list = context->errors;
-  listAppendRecord(list, r);
-  return r;
-}
-
-ErrorRecord* reportError(ParseContext* context, const char* message) {
-  return reportSyntaxError(context, message, probedLine(context), ERROR_DOMAIN_SYNTAX, nullptr);
-}
-
-ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected) {
-  return reportSyntaxError(context, message, probedLine(context), ERROR_DOMAIN_SYNTAX, expected);
-}
-
-ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line) {
-  return reportSyntaxError(context, message, line, ERROR_DOMAIN_SYNTAX, nullptr);
-}
-
 ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
                                 ErrorList* list) {
-  ErrorRecord* r = newRecord(message, ERROR_DOMAIN_LEXICAL, line);
+  ErrorRecord* r = newErrorRecord(message, ERROR_DOMAIN_LEXICAL, line);
   r->context = poolStrdup(tokenText);
   r->text = copySourceLine(sourceLine);
   listAppendRecord(list, r);
   return r;
 }
 
-ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorList* list) {
-  ErrorRecord* r = newRecord(message, ERROR_DOMAIN_UNSUPPORTED, node ? node->line + 1 : 0);
-  if (node && node->kind == AST_TOKEN) r->text = poolStrdup(static_cast<astNodeToken*>(node)->text);
-  r->context = poolStrdup(detail);
-  listAppendRecord(list, r);
-  return r;
-}
-
 ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
                                ErrorList* list) {
-  ErrorRecord* r = newRecord("syntax error", ERROR_DOMAIN_SYNTAX, line);
+  ErrorRecord* r = newErrorRecord("syntax error", ERROR_DOMAIN_SYNTAX, line);
   r->context = poolStrdup(context);
   r->text = poolStrdup(text);
   r->expected = poolStrdup(expected);
@@ -292,27 +220,4 @@ void scannerFatal(const char* message) {
   std::fflush(stdout);
   std::fprintf(stderr, "%s\n", message ? message : "");
   std::exit(2);
-}
-
-astNodeError* errorNodeNew(int code, const char* token, int line, const char* message, const char* sourceLine) {
-  astNodeError* e = astNew<astNodeError>(AST_ERROR, line);
-  e->code = code;
-  e->token = poolStrdup(token);
-  e->message = poolStrdup(message);
-  e->context = poolStrdup(sourceLine);
-  return e;
-}
-
-astNodeError* internalErrorRecord(ParseContext* context, int code, const char* token, int line,
-                                  const char* message, const char* sourceLine) {
-  astNodeError* e = errorNodeNew(code, token, line, message, sourceLine);
-  if (context) context->lastErrorNode = e;
-  return e;
-}
-
-astNodeError* takeLastErrorNode(ParseContext* context) {
-  if (!context) return nullptr;
-  astNodeError* e = context->lastErrorNode;
-  context->lastErrorNode = nullptr;
-  return e;
 }

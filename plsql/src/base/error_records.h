@@ -1,13 +1,9 @@
-// Error records of a translation run and the error node the parser puts into
-// the tree in place of a broken element.
+// Error records of a translation run. Those made from the parser's context
+// are in parse_errors.h, those made at a tree node in node_errors.h.
 #pragma once
 
 #include <cstdio>
 #include <string>
-
-struct ParseContext;
-struct astNode;
-struct astNodeError;
 
 enum ErrorDomain {
   ERROR_DOMAIN_SYNTAX = 0,
@@ -43,6 +39,12 @@ extern ErrorRecord internalErrorRecordStatic;  // "Internal error", domain 3
 // The rewriting stopped: the tree nests deeper than its walk's stack allows.
 extern ErrorRecord nestedTooDeeplyRecord;  // domain 3, line -1
 
+// A pool record of the domain and line, its texts null.
+ErrorRecord* newErrorRecord(const char* message, int domain, int line);
+// Pool copy of a source line up to (not including) its first LF or CR; null
+// for null.
+char* copySourceLine(const char* start);
+
 void listAppendRecord(ErrorList* list, ErrorRecord* record);
 int errorListLength(const ErrorRecord* head);
 
@@ -57,19 +59,12 @@ std::string errorRecordLine(const char* sourceName, const ErrorRecord* record);
 // same line keep the order they were made in).
 void printErrorRecords(std::FILE* stream, const char* sourceName, const ErrorRecord* head);
 
-// Reports made while scanning and parsing (line counted from 0).
-ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int line, int domain,
-                               const char* expected);
-ErrorRecord* reportError(ParseContext* context, const char* message);
-ErrorRecord* reportErrorExpecting(ParseContext* context, const char* message, const char* expected);
-ErrorRecord* reportErrorAtLine(ParseContext* context, const char* message, int line);
 // Domain 1, line counted from 1: the scanner's report with its current token
 // text and source line; appended to list when list is not null.
 ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
                                 ErrorList* list);
 
-// Reports at a tree node and by the rewriting.
-ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorList* list);
+// Reports by the rewriting.
 ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
                                ErrorList* list);
 
@@ -80,11 +75,3 @@ ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, 
 // character names kept, others in <>; at most `count` names, ", " between.
 // Returns a pool text, or null for count 0.
 char* formatExpectedTokens(const char* const* names, int count);
-
-// Error nodes (kind 100). internalErrorRecord keeps the node as the
-// context's last one (when there is a context); takeLastErrorNode hands it
-// over once and clears it.
-astNodeError* internalErrorRecord(ParseContext* context, int code, const char* token, int line,
-                                  const char* message, const char* sourceLine);
-astNodeError* errorNodeNew(int code, const char* token, int line, const char* message, const char* sourceLine);
-astNodeError* takeLastErrorNode(ParseContext* context);

@@ -1,0 +1,67 @@
+// Translations run in several threads at once: each thread allocates from a
+// current pool of its own, so the runs neither share nor free each other's
+// memory, and each gives what it gives alone.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "run_pool.h"
+#include "translate_fixture.h"
+
+namespace {
+
+// Sources with statements, error records, or both.
+const char* const kSources[] = {
+    "BEGIN\n  x := 1;\n  IF x > 0 THEN\n    y := x * 2;\n  END IF;\nEND;\n",
+    "CREATE OR REPLACE PROCEDURE p(a NUMBER) IS\n  n NUMBER;\nBEGIN\n  SELECT COUNT(*) INTO n FROM t WHERE c = a;\n"
+    "EXCEPTION\n  WHEN NO_DATA_FOUND THEN NULL;\nEND;\n",
+    "BEGIN NULL END;\nBEGIN x := 1; END;\n",
+    "DECLARE\n  CURSOR c IS SELECT a FROM t;\nBEGIN\n  FOR r IN c LOOP\n    DBMS_OUTPUT.PUT_LINE(r.a);\n  END LOOP;\nEND;\n",
+};
+
+std::string runText(const char* source) {
+  TranslateResult r = translate_test::translateRun(source, true);
+  return std::to_string(r.status) + "\n" + translate_test::recordsText(r) + translate_test::errorsText(r);
+}
+
+TEST(ThreadTranslate, TwoThreadsTranslateAtOnceAsEachAlone) {
+  std::vector<std::string> alone;
+  for (const char* source : kSources) alone.push_back(runText(source));
+  ASSERT_EQ(poolCurrent(), nullptr);
+
+  const int kRounds = 20;
+  std::vector<std::string> failures[2];
+  auto worker = [&](int id) {
+    for (int round = 0; round < kRounds; ++round) {
+      // The two threads walk the sources in opposite orders.
+      size_t n = std::size(kSources);
+      size_t i = id == 0 ? round % n : n - 1 - round % n;
+      if (runText(kSources[i]) != alone[i]) failures[id].push_back("source " + std::to_string(i));
+      if (poolCurrent() != nullptr) failures[id].push_back("pool left current");
+    }
+  };
+  std::thread first(worker, 0);
+  std::thread second(worker, 1);
+  first.join();
+  second.join();
+  EXPECT_EQ(failures[0], std::vector<std::string>());
+  EXPECT_EQ(failures[1], std::vector<std::string>());
+}
+
+TEST(ThreadTranslate, ACurrentPoolIsTheCallingThreadsOwn) {
+  OwnedPool mine(poolCreateCurrent(nullptr));
+  ASSERT_EQ(poolCurrent(), mine.get());
+  Pool* seen = mine.get();
+  std::thread other([&] {
+    seen = poolCurrent();
+    // A translation in the other thread leaves this thread's pool current here.
+    runText(kSources[0]);
+  });
+  other.join();
+  EXPECT_EQ(seen, nullptr);
+  EXPECT_EQ(poolCurrent(), mine.get());
+}
+
+}  // namespace
