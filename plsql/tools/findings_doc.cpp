@@ -71,8 +71,8 @@ void section(std::string* page, const char* domain, const char* title, const cha
     std::string when = r.when;
     std::string named = constructs(r.id);
     if (!named.empty()) when += ": " + named;
-    *page += "| " + code(r.message) + " | " + (r.context ? code(r.context) : std::string("as written")) + " | " +
-             when + " |\n";
+    *page += "| " + code(r.message) + " | " + (r.context ? code(r.context) : std::string("as written")) + " | " + when +
+             " |\n";
   }
 }
 

@@ -718,13 +718,10 @@ void labelBody(astNodeBlock* body) {
 // Trigger options that the target's CREATE TRIGGER is written without: the
 // trigger is created enabled, and in no particular order among the others.
 void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) {
-  if (trigger->follows)
-    reportFinding(FindingId::TRIGGER_OPTION, trigger, state->errors, "FOLLOWS");
-  if (trigger->disable)
-    reportFinding(FindingId::TRIGGER_OPTION, trigger, state->errors, "DISABLE");
+  if (trigger->follows) reportFinding(FindingId::TRIGGER_OPTION, trigger, state->errors, "FOLLOWS");
+  if (trigger->disable) reportFinding(FindingId::TRIGGER_OPTION, trigger, state->errors, "DISABLE");
   // A column list after the events of any kind but UPDATE OF.
-  if (trigger->ofTrigger)
-    reportFinding(FindingId::TRIGGER_OF_COLUMNS, trigger, state->errors);
+  if (trigger->ofTrigger) reportFinding(FindingId::TRIGGER_OF_COLUMNS, trigger, state->errors);
 }
 
 void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {

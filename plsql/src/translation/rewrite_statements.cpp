@@ -872,8 +872,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   } else if (equalsIgnoreCase(method, "EXTEND")) {
     // Target arrays grow as elements are assigned; a count of new empty
     // elements has no counterpart.
-    if (node->args)
-      reportFinding(FindingId::EXTEND_COUNT, last, state->errors, nullptr, last->text);
+    if (node->args) reportFinding(FindingId::EXTEND_COUNT, last, state->errors, nullptr, last->text);
     astNodeNull* null = astNew<astNodeNull>(AST_NULL, line);
     size_t size = std::strlen("EXTEND ") + length + 1;
     null->text = static_cast<char*>(poolAlloc(size));

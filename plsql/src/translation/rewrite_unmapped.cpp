@@ -41,8 +41,7 @@ void reportDynamicReturning(astNodeDynamic* node, TransformState* state) {
     astNodeToken* token = asToken(c->value);
     returning = token && token->tokenCode == T_STRING && textReturnsInto(token->text);
   }
-  if (returning)
-    reportFinding(FindingId::DYNAMIC_RETURNING, node, state->errors);
+  if (returning) reportFinding(FindingId::DYNAMIC_RETURNING, node, state->errors);
 }
 
 void reportRecordDml(astNodeSqlStmt* node, TransformState* state) {

@@ -125,16 +125,13 @@ void emitCreateProcedure(astNode* node, EmitterState* state) {
   emitStatement(proc->body, state);
   emitAppend(state, "\n\n");
   state->depth -= 2;
-  if (!proc->AUTHID)
-    unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "PROCEDURE");
+  if (!proc->AUTHID) unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "PROCEDURE");
 }
 
 void emitCreateTrigger(astNode* node, EmitterState* state) {
   astNodeCreateTrigger* trigger = static_cast<astNodeCreateTrigger*>(node);
-  if (trigger->compound || trigger->point == TRIGGER_FOR)
-    unsupported(state, FindingId::COMPOUND_TRIGGER, node);
-  if (!trigger->forEachRow)
-    unsupported(state, FindingId::STATEMENT_TRIGGER, node);
+  if (trigger->compound || trigger->point == TRIGGER_FOR) unsupported(state, FindingId::COMPOUND_TRIGGER, node);
+  if (!trigger->forEachRow) unsupported(state, FindingId::STATEMENT_TRIGGER, node);
   emitNewLine(state, node);
   emitRoutineHead(state, "TRIGGER", nullptr, trigger->name, trigger->REPLACE);
   switch (trigger->point) {
