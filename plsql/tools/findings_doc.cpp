@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "doc_page.h"
+
 namespace {
 
 struct Row {
@@ -95,15 +97,5 @@ int main(int argc, char** argv) {
   section(&page, "INTERNAL", "Faults of the translator",
           "Records of domain 3 (`internalError`): the translation went on with a\n"
           "stand-in; a run that makes one has met a fault of `vestrake`.");
-  FILE* out = std::fopen(argv[1], "w");
-  if (!out) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  bool written = std::fwrite(page.data(), 1, page.size(), out) == page.size();
-  if (std::fclose(out) != 0 || !written) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  return 0;
+  return writeDocPage(argv[1], page);
 }
