@@ -14,16 +14,24 @@
 
 namespace {
 
+// The record's detail: a fixed text, or what the caller gives.
+struct Detail {
+  const char* text;
+  bool fixed;
+};
+
 struct Row {
   const char* id;
   const char* domain;
   const char* message;
-  const char* context;
+  Detail detail;
   const char* when;
 };
 
 const Row kRows[] = {
 #define FINDING(id, domain, message, context, when) {#id, #domain, message, context, when},
+#define FIXED(text) {text, true}
+#define GIVEN(what) {what, false}
 #include "findings.def"
 };
 
@@ -63,8 +71,9 @@ const char kHead[] =
     "`vestrake` writes one line on standard error for each record below that a\n"
     "run makes (`FILE:LINE: message`); a library caller finds the same records in\n"
     "the error list of `translateCore`. `%s` stands for the name that the record\n"
-    "gives; the detail is the record's `context` field (for the findings of a\n"
-    "tree node the record's `text` is the node's token text).\n";
+    "gives. The detail is the record's `context` field: a fixed text (in code\n"
+    "type) or the text named; for the findings of a tree node the record's\n"
+    "`text` is the node's token text.\n";
 
 void section(std::string* page, const char* domain, const char* title, const char* intro) {
   *page += std::string("\n## ") + title + "\n\n" + intro + "\n\n| message | detail | made for |\n|---|---|---|\n";
@@ -73,8 +82,8 @@ void section(std::string* page, const char* domain, const char* title, const cha
     std::string when = r.when;
     std::string named = constructs(r.id);
     if (!named.empty()) when += ": " + named;
-    *page += "| " + code(r.message) + " | " + (r.context ? code(r.context) : std::string("as written")) + " | " + when +
-             " |\n";
+    *page += "| " + code(r.message) + " | " + (r.detail.fixed ? code(r.detail.text) : std::string(r.detail.text)) +
+             " | " + when + " |\n";
   }
 }
 
