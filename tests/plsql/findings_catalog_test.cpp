@@ -192,9 +192,10 @@ TEST(FindingsCatalog, EveryRowIsMadeByACaseOfTheTests) {
 // No message of a finding is written in the translation's code, and no
 // record is made there but through the table.
 TEST(FindingsCatalog, TheCodeNamesFindingsByTheirIds) {
-  const std::regex literal(
-      R"("[^"\n]*( not (yet )?(supported|implemented|permitted)| cannot be declared | can only be declared |out of range|No enclosing)[^"\n]*")");
-  const std::regex direct(R"(\b(tokenErrorRecord|syntaxErrorRecord)\s*\()");
+  const std::regex literal(R"("[^"\n]*( not (yet )?(supported|implemented|permitted)| cannot be declared )"
+                           R"(| can only be declared |out of range|No enclosing)[^"\n]*")");
+  const std::regex direct(R"(\b(tokenErrorRecord|syntaxErrorRecord|lexicalErrorRecord|internalErrorRecord)"
+                          R"(|errorNodeNew|listAppendRecord)\s*\()");
   const fs::path root = fs::path(QEN_SOURCE_DIR) / "plsql" / "src";
   int files = 0;
   for (const char* folder : {"translation", "tree"}) {
