@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "doc_page.h"
+
 namespace {
 
 struct Field {
@@ -121,15 +123,5 @@ int main(int argc, char** argv) {
             (k.objType ? std::string("`") + k.objType + "`" : std::string()) + " | " + fields + " | " + note(k) +
             " |\n";
   }
-  FILE* out = std::fopen(argv[1], "w");
-  if (!out) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  bool written = std::fwrite(page.data(), 1, page.size(), out) == page.size();
-  if (std::fclose(out) != 0 || !written) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  return 0;
+  return writeDocPage(argv[1], page);
 }

@@ -1,6 +1,7 @@
 // Shared helpers and per-kind steps of the rewriting pass.
 #pragma once
 
+#include "findings.h"
 #include "rewrite.h"
 
 // Fixed internal names.

@@ -337,10 +337,9 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
     astNodeToken* alias = firstToken(variable->alias);
     if (alias && alias->text && foldedText(alias->text) == "syszulinternal_" + name) var = variable->var;
   }
-  const char* message = var == TRIGGER_VAR_NEW ? "Row :NEW in a trigger without INSERT or UPDATE not supported"
-                                               : "Row :OLD in a trigger without UPDATE or DELETE not supported";
+  FindingId finding = var == TRIGGER_VAR_NEW ? FindingId::TRIGGER_ROW_NEW : FindingId::TRIGGER_ROW_OLD;
   if (rowGiven(trigger, var) || !state->reportedDrops.insert(token).second) return false;
-  tokenErrorRecord(message, token->text, token, state->errors);
+  reportFinding(finding, token, state->errors, nullptr, token->text);
   return true;
 }
 
@@ -469,10 +468,8 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
     plain->head->value->parent = plain;
     return plain;
   }
-  if (state->reportedDrops.insert(first).second) {
-    std::string message = "Datatype " + upper(first->text) + " not supported";
-    tokenErrorRecord(message.c_str(), first->text, first, state->errors);
-  }
+  if (state->reportedDrops.insert(first).second)
+    reportFinding(FindingId::DATATYPE, first, state->errors, upper(first->text).c_str(), first->text);
   return list;
 }
 
@@ -486,10 +483,9 @@ astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* s
   if (!first || !first->text) return list;
   std::string words = typeWords(list);
   const char* record = nullptr;
-  std::string message;
+  std::string name;
   if (startsWithWord(words, "TIMESTAMP") && words.find(" TIME ZONE") != std::string::npos) {
-    message = words.find("LOCAL") != std::string::npos ? "Datatype TIMESTAMP WITH LOCAL TIME ZONE not supported"
-                                                        : "Datatype TIMESTAMP WITH TIME ZONE not supported";
+    name = words.find("LOCAL") != std::string::npos ? "TIMESTAMP WITH LOCAL TIME ZONE" : "TIMESTAMP WITH TIME ZONE";
     record = "TIMESTAMP";
   } else {
     for (const TypeRule& rule : kTypeRules) {
@@ -503,13 +499,13 @@ astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* s
         mapped->head->value->parent = mapped;
         return mapped;
       }
-      message = "Datatype " + words + " not supported";
+      name = words;
       record = rule.name;
       break;
     }
   }
   if (record && state->reportedDrops.insert(first).second)
-    tokenErrorRecord(message.c_str(), words.c_str(), first, state->errors);
+    reportFinding(FindingId::DATATYPE, first, state->errors, name.c_str(), words.c_str());
   return list;
 }
 
@@ -521,7 +517,7 @@ void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState
     // parallel: left out, the function means the same.
     // A PIPELINED function returns its rows by PIPE ROW, which is recorded.
     if (equalsIgnoreCase(option->text, "AGGREGATE"))
-      tokenErrorRecord("AGGREGATE USING functions not supported", "AGGREGATE USING", routine, state->errors);
+      reportFinding(FindingId::AGGREGATE_FUNCTION, routine, state->errors);
   }
 }
 
@@ -547,15 +543,15 @@ const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "O
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
                                         "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
-// The message for a call of a built-in package routine that the target
-// lacks, or "" (not a built-in package, or one the target has).
-std::string builtinPackageMessage(const char* text) {
+// The finding for a call of a built-in package routine that the target
+// lacks, with its name; false for no built-in package, or one the target has.
+bool builtinPackageFinding(const char* text, FindingId* finding, std::string* name) {
   astNodeList* parts = splitQualifiedName(text);
   int count = listLength(parts);
-  if (count < 2) return "";
+  if (count < 2) return false;
   astListCell* c = parts->head;
   if (count == 3 && equalsIgnoreCase(asToken(c->value)->text, "SYS")) c = c->next;
-  else if (count != 2) return "";
+  else if (count != 2) return false;
   std::string package = upper(asToken(c->value)->text);
   std::string routine = upper(asToken(c->next->value)->text);
   bool builtin = false;
@@ -563,15 +559,19 @@ std::string builtinPackageMessage(const char* text) {
     if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
   for (const char* name : kBuiltinPackages)
     if (package == name) builtin = true;
-  if (!builtin) return "";
+  if (!builtin) return false;
   for (const char* module : kTargetModules) {
     if (package != module) continue;
-    if (package != "DBMS_UTILITY") return "";
+    if (package != "DBMS_UTILITY") return false;
     for (const char* known : kUtilityRoutines)
-      if (routine == known) return "";
-    return "Built-in package routine " + package + "." + routine + " not supported";
+      if (routine == known) return false;
+    *finding = FindingId::BUILTIN_PACKAGE_ROUTINE;
+    *name = package + "." + routine;
+    return true;
   }
-  return "Built-in package " + package + " not supported";
+  *finding = FindingId::BUILTIN_PACKAGE;
+  *name = package;
+  return true;
 }
 
 bool isPlsqlBlockText(const char* literal) {
@@ -582,8 +582,8 @@ bool isPlsqlBlockText(const char* literal) {
   return startsWithWord(head, "BEGIN") || startsWithWord(head, "DECLARE") || head.compare(0, 2, "<<") == 0;
 }
 
-void record(const char* message, const char* context, astNode* at, TransformState* state) {
-  if (state->reportedDrops.insert(at).second) tokenErrorRecord(message, context, at, state->errors);
+void record(FindingId finding, const char* name, const char* detail, astNode* at, TransformState* state) {
+  if (state->reportedDrops.insert(at).second) reportFinding(finding, at, state->errors, name, detail);
 }
 
 }  // namespace
@@ -604,37 +604,38 @@ void reportUnknownForms(astNodeList* list, TransformState* state) {
     std::string word = upper(token->text);
     if (word == "%" && next && asToken(next) && asToken(next)->text) {
       std::string attribute = "%" + upper(firstPart(asToken(next)->text).c_str());
-      record(("Attribute " + attribute + " not supported").c_str(), attribute.c_str(), token, state);
+      record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state);
     } else if (word == "MULTISET") {
-      record("MULTISET operators not supported", "MULTISET", token, state);
+      record(FindingId::MULTISET, nullptr, nullptr, token, state);
     } else if (word == "IS" && (textIs(next, "EMPTY") || (textIs(next, "NOT") && textIs(afterNext, "EMPTY")))) {
-      record("IS [NOT] EMPTY not supported", "IS EMPTY", token, state);
+      record(FindingId::IS_EMPTY, nullptr, nullptr, token, state);
     } else if ((word == "MEMBER" || word == "SUBMULTISET") && textIs(next, "OF")) {
-      record((word + " OF not supported").c_str(), (word + " OF").c_str(), token, state);
+      record(FindingId::MEMBER_OF, word.c_str(), nullptr, token, state);
     } else if (word == "IS" && (textIs(next, "A") || textIs(afterNext, "A")) &&
                (textIs(afterNext, "SET") || (c->next->next && c->next->next->next &&
                                              textIs(c->next->next->next->value, "SET")))) {
-      record("IS [NOT] A SET not supported", "IS A SET", token, state);
+      record(FindingId::IS_A_SET, nullptr, nullptr, token, state);
     } else if (token->tokenCode == T_TABLE && textIs(next, "(") && inSql) {
-      record("TABLE() of a collection not supported", "TABLE(...)", token, state);
+      record(FindingId::TABLE_OF_COLLECTION, nullptr, nullptr, token, state);
     } else if (word == "INTERVAL" && asToken(next) && asToken(next)->tokenCode == T_STRING) {
-      record("INTERVAL literals not supported", "INTERVAL", token, state);
+      record(FindingId::INTERVAL_LITERAL, nullptr, nullptr, token, state);
     } else if (token->tokenCode == T_NEW && asToken(next) && textIs(afterNext, "(")) {
-      record("Object constructor not supported", asToken(next)->text, token, state);
+      record(FindingId::OBJECT_CONSTRUCTOR, nullptr, asToken(next)->text, token, state);
       state->reportedDrops.insert(next);
     } else if (textIs(next, "(") && !textIs(previous, ".") && state->objectTypes.count(lastPart(token->text))) {
-      record("Object constructor not supported", token->text, token, state);
+      record(FindingId::OBJECT_CONSTRUCTOR, nullptr, token->text, token, state);
     } else if (token->qualified && textIs(next, "(") && !state->objectTypes.empty()) {
       // v.method(...) of a variable of an object type of the run.
       bool found = false;
       astNodeList* type = declaredType(list, firstPart(token->text), &found);
       astNodeToken* typeName = firstToken(type);
       if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
-        record("Object method call not supported", token->text, token, state);
+        record(FindingId::OBJECT_METHOD_CALL, nullptr, token->text, token, state);
     }
     if (token->qualified && !state->reportedDrops.count(token) && !state->runPackages.count(firstPart(token->text))) {
-      std::string message = builtinPackageMessage(token->text);
-      if (!message.empty()) record(message.c_str(), token->text, token, state);
+      FindingId finding;
+      std::string name;
+      if (builtinPackageFinding(token->text, &finding, &name)) record(finding, name.c_str(), token->text, token, state);
     }
   }
 }
@@ -642,7 +643,7 @@ void reportUnknownForms(astNodeList* list, TransformState* state) {
 void reportDynamicBlock(astNodeDynamic* node, TransformState* state) {
   astNodeToken* text = firstToken(node->expr);
   if (text && text->tokenCode == T_STRING && isPlsqlBlockText(text->text))
-    record("Dynamic PL/SQL block not supported", "EXECUTE IMMEDIATE", node, state);
+    record(FindingId::DYNAMIC_BLOCK, "EXECUTE IMMEDIATE", nullptr, node, state);
 }
 
 bool reviewCall(astNodeCall* node, TransformState* state) {
@@ -652,7 +653,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
     for (astListCell* c = listCells(node->args); c; c = c->next) {
       astNodeToken* token = asToken(c->value);
       if (token && token->tokenCode == T_STRING && isPlsqlBlockText(token->text))
-        record("Dynamic PL/SQL block not supported", "DBMS_SQL.PARSE", node, state);
+        record(FindingId::DYNAMIC_BLOCK, "DBMS_SQL.PARSE", nullptr, node, state);
     }
   const char* method = afterLastDot(last->text);
   if (!method) return true;
@@ -667,7 +668,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   bool objectVariable = found && typeName && typeName->text && listLength(type) == 1 &&
                         state->objectTypes.count(lastPart(typeName->text));
   if (objectVariable && !collection) {
-    record("Object method call not supported", last->text, node, state);
+    record(FindingId::OBJECT_METHOD_CALL, nullptr, last->text, node, state);
     return false;
   }
   if (collection || found || afterLastDot(prefix.c_str())) return true;
@@ -782,8 +783,7 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
   }
   if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
   if (calls->state->reportedDrops.insert(token).second)
-    tokenErrorRecord("Call of a function that changes data outside an assignment not supported", token->text, token,
-                     calls->state->errors);
+    reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
 }
 
 void findModifyingCalls(astNode* node, void* data) {

@@ -415,8 +415,7 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
     compared = compared || isChangingNumber(asToken(beforePrevious->value)) ||
                isNameToken(asToken(beforePrevious->value));
   if (!compared) return;
-  ErrorRecord* record = tokenErrorRecord("SQLCODE compared with an error number not supported", "SQLCODE", token,
-                                         state->errors);
+  ErrorRecord* record = reportFinding(FindingId::SQLCODE_COMPARED, token, state->errors);
   record->text = poolStrdup(token->tokenCode == T_SQLCODE ? "SQLCODE" : token->text);
 }
 
@@ -445,8 +444,7 @@ void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
 bool settleOutsideHandler(astNodeToken* token, const char* name, const char* value, TransformState* state) {
   if (nearestOf(token, isHandlerNode)) return false;
   token->text = poolStrdup(value);
-  std::string message = std::string(name) + " outside an exception handler not supported";
-  ErrorRecord* record = tokenErrorRecord(message.c_str(), name, token, state->errors);
+  ErrorRecord* record = reportFinding(FindingId::OUTSIDE_HANDLER, token, state->errors, name);
   record->text = poolStrdup(name);
   return true;
 }
@@ -525,12 +523,12 @@ void transformToken(astNodeToken* token, TransformState* state) {
 
 struct DroppedConstruct {
   int kind;
-  const char* message;
-  const char* context;
+  FindingId finding;
+  const char* construct;
 };
 
 constexpr DroppedConstruct kDropped[] = {
-#define AST_DROPPED(kind, message, context) {kind, message, context},
+#define AST_DROPPED(kind, finding, construct) {kind, FindingId::finding, construct},
 #include "ast_kinds.def"
 };
 
@@ -545,8 +543,7 @@ void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
   astNodeToken* name = firstToken(pragma->expr);
   std::string word = name && name->text ? name->text : "";
   for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  std::string context = "PRAGMA " + word;
-  tokenErrorRecord((context + " not supported").c_str(), (context + "...").c_str(), pragma, state->errors);
+  reportFinding(FindingId::PRAGMA, pragma, state->errors, word.c_str());
 }
 
 // Reports a construct that no target text stands for, once. Kinds without a
@@ -556,7 +553,7 @@ void reportDropped(astNode* node, TransformState* state) {
   if (node->kind == AST_ORACLE_PRAGMA) return reportPragma(static_cast<astNodeOraclePragma*>(node), state);
   for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
     if (state->reportedDrops.insert(node).second)
-      tokenErrorRecord(dropped.message, dropped.context, node, state->errors);
+      reportFinding(dropped.finding, node, state->errors, dropped.construct);
 }
 
 // An element a package leaves out; PRAGMA AUTONOMOUS_TRANSACTION there
@@ -564,13 +561,13 @@ void reportDropped(astNode* node, TransformState* state) {
 void reportDroppedElement(astNode* node, TransformState* state) {
   if (node->kind == AST_PRAGMA && static_cast<astNodePragma*>(node)->pragmaCode == T_AUTONOMOUS_XACT &&
       state->reportedDrops.insert(node).second)
-    tokenErrorRecord("AUTONOMOUS_XACT not permitted in this context", "AUTONOMOUS_XACT", node, state->errors);
+    reportFinding(FindingId::AUTONOMOUS_CONTEXT, node, state->errors);
   reportDropped(node, state);
 }
 
 // A WRAPPED unit holds only its obfuscated text.
-void reportWrapped(astNode* node, bool wrapped, const char* message, const char* context, TransformState* state) {
-  if (wrapped && state->reportedDrops.insert(node).second) tokenErrorRecord(message, context, node, state->errors);
+void reportWrapped(astNode* node, bool wrapped, const char* unit, TransformState* state) {
+  if (wrapped && state->reportedDrops.insert(node).second) reportFinding(FindingId::WRAPPED, node, state->errors, unit);
 }
 
 // ---- blocks ----
@@ -721,16 +718,10 @@ void labelBody(astNodeBlock* body) {
 // Trigger options that the target's CREATE TRIGGER is written without: the
 // trigger is created enabled, and in no particular order among the others.
 void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) {
-  if (trigger->follows)
-    tokenErrorRecord("Trigger FOLLOWS not supported", "CREATE [OR REPLACE] TRIGGER ... FOLLOWS", trigger,
-                     state->errors);
-  if (trigger->disable)
-    tokenErrorRecord("Trigger DISABLE not supported", "CREATE [OR REPLACE] TRIGGER ... DISABLE", trigger,
-                     state->errors);
+  if (trigger->follows) reportFinding(FindingId::TRIGGER_OPTION, trigger, state->errors, "FOLLOWS");
+  if (trigger->disable) reportFinding(FindingId::TRIGGER_OPTION, trigger, state->errors, "DISABLE");
   // A column list after the events of any kind but UPDATE OF.
-  if (trigger->ofTrigger)
-    tokenErrorRecord("Trigger OF columns not supported", "CREATE [OR REPLACE] TRIGGER ... OF", trigger,
-                     state->errors);
+  if (trigger->ofTrigger) reportFinding(FindingId::TRIGGER_OF_COLUMNS, trigger, state->errors);
 }
 
 void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
@@ -803,8 +794,8 @@ void reportIndistinctOverloads(astNodeList* routines, TransformState* state) {
                       foldedName(routine.name);
     if (seen.insert(key).second) continue;
     astNodeToken* name = firstToken(routine.name);
-    tokenErrorRecord("Overloaded routines with the same number of parameters not supported",
-                     name && name->text ? name->text : "", c->value, state->errors);
+    reportFinding(FindingId::OVERLOADED_ROUTINES, c->value, state->errors, nullptr,
+                  name && name->text ? name->text : "");
   }
 }
 
@@ -846,7 +837,7 @@ void findUseAhead(astNode* node, void* data) {
   std::string name = foldedText(last ? last : token->text);
   auto at = search->bodyAt.find(name);
   if (at == search->bodyAt.end() || at->second <= search->current || !search->reported.insert(name).second) return;
-  tokenErrorRecord("Private routine used ahead of its body not supported", name.c_str(), token, search->state->errors);
+  reportFinding(FindingId::PRIVATE_ROUTINE_AHEAD, token, search->state->errors, nullptr, name.c_str());
 }
 
 // A routine declared ahead in a package body is private: the target knows
@@ -881,7 +872,7 @@ void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* 
 }
 
 void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
-  reportWrapped(head, head->WRAPPED, "WRAPPED PACKAGE not supported", "CREATE [OR REPLACE] PACKAGE ... WRAPPED", state);
+  reportWrapped(head, head->WRAPPED, "PACKAGE", state);
   transformList(head->name, head, state);
   head->declarations = nullptr;
   head->prototypes = nullptr;
@@ -926,8 +917,7 @@ astNodeList* initProcedure(astNodeCreatePkgBody* body, astNodeBlock* block) {
 }
 
 void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
-  reportWrapped(body, body->WRAPPED, "WRAPPED PACKAGE BODY not supported",
-                "CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED", state);
+  reportWrapped(body, body->WRAPPED, "PACKAGE BODY", state);
   transformList(body->name, body, state);
   body->declarations = nullptr;
   body->prototypes = nullptr;
@@ -1000,8 +990,7 @@ char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* s
   for (const PredefinedException& entry : kUnmappedExceptions) {
     if (!equalsIgnoreCase(entry.name, word)) continue;
     if (entry.sqlstate) return poolStrdup(entry.sqlstate);
-    std::string message = std::string("Predefined exception ") + entry.name + " not supported";
-    tokenErrorRecord(message.c_str(), entry.name, at, state->errors);
+    reportFinding(FindingId::PREDEFINED_EXCEPTION, at, state->errors, entry.name);
     return nullptr;
   }
   return nullptr;
@@ -1097,8 +1086,7 @@ void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
   // A number known only at run time signals one fixed SQLSTATE, which no
   // handler of a particular error number takes.
   if (node->errorNo && node->errorNo->tokenCode != T_DIGITS)
-    tokenErrorRecord("RAISE_APPLICATION_ERROR with a non-literal error number not supported",
-                     "RAISE_APPLICATION_ERROR", node, state->errors);
+    reportFinding(FindingId::RAISE_NONLITERAL, node, state->errors);
   astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
   block->label = node->label;
   node->expansion = block;
@@ -1127,7 +1115,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
   } else if (pragma->pragmaCode == T_AUTONOMOUS_XACT) {
     astNode* routine = nearestOf(pragma->parent, isRoutineNode);
     if (!routine || routine->kind != AST_CREATE_PROCEDURE)
-      tokenErrorRecord("AUTONOMOUS_XACT not permitted in this context", "AUTONOMOUS_XACT", pragma, state->errors);
+      reportFinding(FindingId::AUTONOMOUS_CONTEXT, pragma, state->errors);
     else
       static_cast<astNodeCreateProc*>(routine)->AUTONOMOUS = true;
   }
@@ -1139,8 +1127,7 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
   transformChildren(node, state);
   if (node->targetIndex && state->reportedDrops.insert(node).second) {
     astNodeToken* target = firstToken(node->target);
-    tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr, node,
-                     state->errors);
+    reportFinding(FindingId::COLLECTION_SUBSCRIPT, node, state->errors, nullptr, target ? target->text : nullptr);
   }
   rewriteDbmsSqlAssign(node, state);
 }
@@ -1164,8 +1151,7 @@ void transformSelect(astNodeSelect* node, TransformState* state) {
 }
 
 void transformFunction(astNodeCreateFunc* node, TransformState* state) {
-  reportWrapped(node, node->WRAPPED, "WRAPPED FUNCTION not supported", "CREATE [OR REPLACE] FUNCTION ... WRAPPED",
-                state);
+  reportWrapped(node, node->WRAPPED, "FUNCTION", state);
   labelBody(node->body);
   reviewRoutineOptions(node->options, node, state);
   transformChildren(node, state);
@@ -1173,8 +1159,7 @@ void transformFunction(astNodeCreateFunc* node, TransformState* state) {
 }
 
 void transformProcedure(astNodeCreateProc* node, TransformState* state) {
-  reportWrapped(node, node->WRAPPED, "WRAPPED PROCEDURE not supported", "CREATE [OR REPLACE] PROCEDURE ... WRAPPED",
-                state);
+  reportWrapped(node, node->WRAPPED, "PROCEDURE", state);
   labelBody(node->body);
   transformChildren(node, state);
 }

@@ -122,7 +122,7 @@ void checkBound(astNodeList* bound, TransformState* state) {
   if (listLength(bound) != 1) return;
   astNodeToken* token = firstToken(bound);
   if (!token || token->tokenCode != T_DIGITS || fitsInt32(token->text)) return;
-  syntaxErrorRecord(token->line + 1, token->text, "INTEGER value out of range", "", state->errors);
+  reportSyntaxFinding(FindingId::INTEGER_OUT_OF_RANGE, token->line + 1, token->text, state->errors);
 }
 
 void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
@@ -134,8 +134,7 @@ void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
     wrapped = appendElements(wrapped, decl->defaultValue);
     decl->defaultValue = listAppend(wrapped, makeToken(")", -1));
   } else if (scope->kind == AST_RECORD_DECL) {
-    tokenErrorRecord("DEFAULT values not supported in RECORD types", "DEFAULT or :=", listFirst(decl->defaultValue),
-                     state->errors);
+    reportFinding(FindingId::RECORD_FIELD_DEFAULT, listFirst(decl->defaultValue), state->errors);
   } else if (scope->kind == AST_BLOCK) {
     if (listLength(decl->defaultValue) == 1) {
       astNodeToken* token = firstToken(decl->defaultValue);
@@ -230,8 +229,7 @@ void checkBoundNames(astNodeList* bound, const astNodeFor* node, TransformState*
     if (!token || !token->text) continue;
     astNodeToken* first = token->qualified ? firstToken(splitQualifiedName(token->text)) : token;
     if (first && equalsIgnoreCase(first->text, index->text)) {
-      tokenErrorRecord("FOR loop bound naming the loop index not supported", "FOR ... IN ... LOOP", token,
-                       state->errors);
+      reportFinding(FindingId::FOR_BOUND_NAMES_INDEX, token, state->errors);
       return;
     }
   }
@@ -261,8 +259,8 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
       astNodeToken* token = asToken(c->value);
       if (token && token->tokenCode == T_DOTDOT) dots = token;
     }
-    syntaxErrorRecord((dots && dots->line >= 0 ? dots->line : line) + 1, dots && dots->text ? dots->text : "..",
-                      "FOR loop bound missing", "", state->errors);
+    reportSyntaxFinding(FindingId::FOR_BOUND_MISSING, (dots && dots->line >= 0 ? dots->line : line) + 1,
+                        dots && dots->text ? dots->text : "..", state->errors);
     return nullptr;
   }
   checkBound(lower, state);
@@ -299,7 +297,7 @@ bool holdsToken(const astNodeList* list, int code) {
 }
 
 void reportBulkCollect(astNode* node, TransformState* state) {
-  tokenErrorRecord("BULK COLLECT not yet implemented", "BULK COLLECT", node, state->errors);
+  reportFinding(FindingId::BULK_COLLECT, node, state->errors);
 }
 
 // SAVEPOINT s and ROLLBACK TO s in the target's words; transaction and lock
@@ -310,7 +308,7 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
   int line = node->line;
   if (equalsIgnoreCase(keyword, "SAVEPOINT")) {
     if (listLength(node->body) != 1) {
-      tokenErrorRecord("SAVEPOINT not supported", "SAVEPOINT...", node, state->errors);
+      reportFinding(FindingId::SAVEPOINT, node, state->errors);
       return;
     }
     // Cursors stay open across a rollback to a savepoint, as they do in
@@ -327,7 +325,7 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
       break;
     }
   } else if (equalsIgnoreCase(keyword, "SET TRANSACTION")) {
-    tokenErrorRecord("SET TRANSACTION not supported", "SET TRANSACTION...", node, state->errors);
+    reportFinding(FindingId::SET_TRANSACTION, node, state->errors);
   } else if (equalsIgnoreCase(keyword, "LOCK")) {
     // LOCK TABLE t IN mode MODE [NOWAIT | WAIT n]: the target locks one
     // table in SHARE or EXCLUSIVE mode and always waits.
@@ -337,16 +335,15 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
       astNodeToken* token = asToken(c->value);
       if (!token || !token->text) continue;
       if (equalsIgnoreCase(token->text, "NOWAIT") || equalsIgnoreCase(token->text, "WAIT")) {
-        tokenErrorRecord("LOCK TABLE ... NOWAIT not supported", token->text, node, state->errors);
+        reportFinding(FindingId::LOCK_NOWAIT, node, state->errors, nullptr, token->text);
       } else if (token->tokenCode == T_COMMA && !inMode && mode.empty()) {
-        tokenErrorRecord("LOCK TABLE of several tables not supported", "LOCK TABLE...", node, state->errors);
+        reportFinding(FindingId::LOCK_SEVERAL_TABLES, node, state->errors);
       } else if (token->tokenCode == T_IN) {
         inMode = true;
       } else if (inMode && equalsIgnoreCase(token->text, "MODE")) {
         inMode = false;
         if (!equalsIgnoreCase(mode.c_str(), "SHARE") && !equalsIgnoreCase(mode.c_str(), "EXCLUSIVE"))
-          tokenErrorRecord(("LOCK TABLE IN " + mode + " MODE not supported").c_str(), mode.c_str(), node,
-                           state->errors);
+          reportFinding(FindingId::LOCK_MODE, node, state->errors, mode.c_str());
       } else if (inMode) {
         if (!mode.empty()) mode += ' ';
         for (const char* p = token->text; *p; ++p) mode += char(std::toupper(static_cast<unsigned char>(*p)));
@@ -386,8 +383,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       astNode* scope = declarationScope(n);
       if (!isPackage(scope)) {
         if (n->dataType)
-          tokenErrorRecord("Strong REFCURSOR types can only be declared within a package", "REFCURSOR", n,
-                           state->errors);
+          reportFinding(FindingId::STRONG_REFCURSOR, n, state->errors);
         else
           n->weak = true;
       }
@@ -422,9 +418,9 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
   bool accepted = number == 100 || (number <= 0 && number != -1403);
   astNodeToken* name = firstToken(decl->variableName);
   const char* context = name && name->text ? name->text : "";
-  if (!accepted) syntaxErrorRecord(decl->line + 1, context, "pragma exception_init", "", state->errors);
+  if (!accepted) reportSyntaxFinding(FindingId::PRAGMA_EXCEPTION_INIT, decl->line + 1, context, state->errors);
   if (!target) {
-    syntaxErrorRecord(decl->line + 1, context, "pragma exception_init", "", state->errors);
+    reportSyntaxFinding(FindingId::PRAGMA_EXCEPTION_INIT, decl->line + 1, context, state->errors);
     return;
   }
   target->value = number;
@@ -432,8 +428,7 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
     // A SQLSTATE made up for it would never come from the real error and
     // would come from unrelated ones: the exception stays a condition of
     // its own.
-    tokenErrorRecord("EXCEPTION_INIT with an unmapped error number not supported", "PRAGMA EXCEPTION_INIT", decl,
-                     state->errors);
+    reportFinding(FindingId::UNMAPPED_EXCEPTION_INIT, decl, state->errors);
     target->sqlstate = nullptr;
     return;
   }
@@ -447,7 +442,7 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
   if (owner && (owner->kind == AST_CREATE_FUNCTION || owner->kind == AST_FUNC_PROTO) &&
       (arg->mode == ARG_OUT || arg->mode == ARG_IN_OUT))
-    tokenErrorRecord("OUT/INOUT formal arguments not permitted in functions", "FUNCTION", arg, state->errors);
+    reportFinding(FindingId::FUNCTION_OUT_ARGUMENT, arg, state->errors);
 }
 
 void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state) {
@@ -729,7 +724,7 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
       if (depth <= 0 && (c->next || c == list->head->next)) whole = false;
     }
     if (!whole || depth != 0) {
-      tokenErrorRecord("Call to package function not permitted in this context", first->text, first, state->errors);
+      reportFinding(FindingId::PACKAGE_FUNCTION_CALL, first, state->errors, nullptr, first->text);
       return;
     }
     int index = 0;
@@ -777,10 +772,10 @@ void reportListedConstructs(astNodeList* list, TransformState* state) {
     // A column named like a method, anchored by %TYPE, is no method call.
     astNodeToken* anchor = asToken(next);
     if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) continue;
-    std::string message;
+    FindingId finding;
     const char* method = collectionMethodOf(token, previous);
     if (method) {
-      message = std::string("Collection method ") + method + " not supported";
+      finding = FindingId::COLLECTION_METHOD;
     } else if (isDbmsSqlFunction(token->text)) {
       // As the whole value of an assignment the call is rewritten (or
       // reported) with the assignment.
@@ -789,19 +784,19 @@ void reportListedConstructs(astNodeList* list, TransformState* state) {
         state->reportedDrops.insert(token);
         continue;
       }
-      message = "Call to package function not permitted in this context";
+      finding = FindingId::PACKAGE_FUNCTION_CALL;
     } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
       // The target's trigger event predicates take no column.
-      message = "UPDATING(column) not supported";
+      finding = FindingId::UPDATING_COLUMN;
     } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
-      message = "Collection constructor not supported";
+      finding = FindingId::COLLECTION_CONSTRUCTOR;
     } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
-      message = "Collection element subscript in parentheses not supported";
+      finding = FindingId::COLLECTION_SUBSCRIPT;
     } else {
       continue;
     }
     state->reportedDrops.insert(token);
-    tokenErrorRecord(message.c_str(), token->text, token, state->errors);
+    reportFinding(finding, token, state->errors, method, token->text);
   }
 }
 
@@ -877,8 +872,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   } else if (equalsIgnoreCase(method, "EXTEND")) {
     // Target arrays grow as elements are assigned; a count of new empty
     // elements has no counterpart.
-    if (node->args)
-      tokenErrorRecord("Collection method EXTEND with a count not supported", last->text, last, state->errors);
+    if (node->args) reportFinding(FindingId::EXTEND_COUNT, last, state->errors, nullptr, last->text);
     astNodeNull* null = astNew<astNodeNull>(AST_NULL, line);
     size_t size = std::strlen("EXTEND ") + length + 1;
     null->text = static_cast<char*>(poolAlloc(size));

@@ -32,7 +32,7 @@ void reportNotNullVariable(astNodeVarDecl* decl, TransformState* state) {
   // A constant cannot be assigned again; its default is its only value.
   if (!decl->notNull || decl->constant) return;
   astNodeToken* name = firstToken(decl->variableName);
-  tokenErrorRecord("NOT NULL on a variable not supported", name ? name->text : nullptr, decl, state->errors);
+  reportFinding(FindingId::NOT_NULL_VARIABLE, decl, state->errors, nullptr, name ? name->text : nullptr);
 }
 
 void reportDynamicReturning(astNodeDynamic* node, TransformState* state) {
@@ -41,9 +41,7 @@ void reportDynamicReturning(astNodeDynamic* node, TransformState* state) {
     astNodeToken* token = asToken(c->value);
     returning = token && token->tokenCode == T_STRING && textReturnsInto(token->text);
   }
-  if (returning)
-    tokenErrorRecord("RETURNING INTO in a dynamic statement not supported", "EXECUTE IMMEDIATE ... RETURNING", node,
-                     state->errors);
+  if (returning) reportFinding(FindingId::DYNAMIC_RETURNING, node, state->errors);
 }
 
 void reportRecordDml(astNodeSqlStmt* node, TransformState* state) {
@@ -55,13 +53,13 @@ void reportRecordDml(astNodeSqlStmt* node, TransformState* state) {
     if (!token || !before || !before->text) continue;
     // UPDATE t SET ROW = record
     if (node->keywordCode == T_UPDATE && token->tokenCode == T_ROW && equalsIgnoreCase(before->text, "SET")) {
-      tokenErrorRecord("UPDATE ... SET ROW not supported", "SET ROW = ...", node, state->errors);
+      reportFinding(FindingId::UPDATE_SET_ROW, node, state->errors);
       return;
     }
     // INSERT INTO t VALUES record (no parenthesis after VALUES)
     if (node->keywordCode == T_INSERT && equalsIgnoreCase(before->text, "VALUES") && token->text &&
         !equalsIgnoreCase(token->text, "(") && !next) {
-      tokenErrorRecord("INSERT ... VALUES with a record not supported", "VALUES record", node, state->errors);
+      reportFinding(FindingId::INSERT_VALUES_RECORD, node, state->errors);
       return;
     }
   }

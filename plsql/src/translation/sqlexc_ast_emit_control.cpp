@@ -13,8 +13,7 @@ namespace {
 // wrong.
 const char* loopLabel(char* target, astNode* node, const char* what, EmitterState* state) {
   if (target) return target;
-  ErrorRecord* record = tokenErrorRecord("No enclosing loop", what, node, state->errors);
-  record->domain = ERROR_DOMAIN_INTERNAL;
+  reportFinding(FindingId::NO_ENCLOSING_LOOP, node, state->errors, nullptr, what);
   return "";
 }
 

@@ -8,8 +8,8 @@
 
 namespace {
 
-void unsupported(EmitterState* state, const char* message, const char* context, astNode* node) {
-  tokenErrorRecord(message, context, node, state->errors);
+void unsupported(EmitterState* state, const char* type, astNode* node) {
+  reportFinding(FindingId::TYPE_IN_PROGRAM, node, state->errors, type);
 }
 
 // "ALTER MODULE pkg PUBLISH TYPE " (package spec) or "... ADD TYPE " (body).
@@ -96,7 +96,7 @@ void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit)
 void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   astNodeRecordDecl* record = static_cast<astNodeRecordDecl*>(node);
   if (!isPackage(unit)) {
-    unsupported(state, "RECORD types cannot be declared within a program", "TYPE <name> IS RECORD...", node);
+    unsupported(state, "RECORD", node);
     return;
   }
   emitRoutineHead(state, "TYPE", unit, record->variableName, false);
@@ -124,7 +124,7 @@ void emitTableDeclaration(astNode* node, EmitterState* state, astNode* unit) {
     emitModuleTypeHead(state, unit);
   } else {
     emitAppend(state, "DECLARE TYPE ");
-    unsupported(state, "TABLE types cannot be declared within a program", "TYPE <name> IS TABLE...", node);
+    unsupported(state, "TABLE", node);
   }
   emitWrappedTokens(table->variableName, state, "", " AS ");
   emitDatatype(table->dataType, state);
@@ -139,7 +139,7 @@ void emitVarrayDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   if (isPackage(unit)) {
     emitModuleTypeHead(state, unit);
   } else {
-    unsupported(state, "VARRAY types cannot be declared within a program", "TYPE <name> IS VARRAY...", node);
+    unsupported(state, "VARRAY", node);
     emitAppend(state, "DECLARE TYPE ");
   }
   emitWrappedTokens(varray->variableName, state, "", " AS ");

@@ -128,7 +128,7 @@ void enterLoop(astNode* node, void* data) {
   if (scan->openLoops > 0 && isWholeRollback(node) &&
       std::find(scan->reported.begin(), scan->reported.end(), node) == scan->reported.end()) {
     scan->reported.push_back(node);
-    tokenErrorRecord("ROLLBACK inside a loop over an open cursor not supported", "ROLLBACK", node, scan->errors);
+    reportFinding(FindingId::ROLLBACK_IN_CURSOR_LOOP, node, scan->errors);
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "findings.h"
 #include "node_errors.h"
 #include "run_pool.h"
 #include "sqlexc_ast_emit.h"

@@ -59,7 +59,7 @@ void emitSelect(astNode* node, EmitterState* state) {
 void emitSelectForm(astNode* node, EmitterState* state, const char* suffix) {
   astNodeSelect* select = static_cast<astNodeSelect*>(node);
   if (select->bulkCollect) {
-    tokenErrorRecord("BULK COLLECT not yet implemented", "BULK COLLECT", node, state->errors);
+    reportFinding(FindingId::BULK_COLLECT, node, state->errors);
     return;
   }
   if (select->withClause) emitWrappedTokens(select->withClause, state, "WITH ", " ");
@@ -112,7 +112,7 @@ void emitOpen(astNode* node, EmitterState* state) {
 void emitFetch(astNode* node, EmitterState* state) {
   astNodeFetch* fetch = static_cast<astNodeFetch*>(node);
   if (fetch->bulkCollect) {
-    tokenErrorRecord("BULK COLLECT not yet implemented", "BULK COLLECT", node, state->errors);
+    reportFinding(FindingId::BULK_COLLECT, node, state->errors);
     return;
   }
   emitNewLine(state, node);

@@ -8,8 +8,8 @@
 
 namespace {
 
-void unsupported(EmitterState* state, const char* message, const char* context, astNode* node) {
-  tokenErrorRecord(message, context, node, state->errors);
+void unsupported(EmitterState* state, FindingId finding, astNode* node, const char* name = nullptr) {
+  reportFinding(finding, node, state->errors, name);
 }
 
 // "ALTER MODULE pkg PUBLISH " or "ALTER MODULE pkg ADD " and the object word
@@ -97,7 +97,7 @@ void emitCreatePackageHead(astNode* node, EmitterState* state) {
   emitDeclarations(state, head->declarations, node);
   emitStatement(head->prototypes, state);
   emitStatement(head->types, state);
-  if (!head->AUTHID) unsupported(state, "AUTHID CURRENT_USER not supported", "CREATE [OR REPLACE] PACKAGE...", node);
+  if (!head->AUTHID) unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "PACKAGE");
 }
 
 void emitCreateProcedure(astNode* node, EmitterState* state) {
@@ -125,16 +125,13 @@ void emitCreateProcedure(astNode* node, EmitterState* state) {
   emitStatement(proc->body, state);
   emitAppend(state, "\n\n");
   state->depth -= 2;
-  if (!proc->AUTHID)
-    unsupported(state, "AUTHID CURRENT_USER not supported", "CREATE [OR REPLACE] PROCEDURE...", node);
+  if (!proc->AUTHID) unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "PROCEDURE");
 }
 
 void emitCreateTrigger(astNode* node, EmitterState* state) {
   astNodeCreateTrigger* trigger = static_cast<astNodeCreateTrigger*>(node);
-  if (trigger->compound || trigger->point == TRIGGER_FOR)
-    unsupported(state, "Compound triggers not supported", "CREATE [OR REPLACE] TRIGGER...", node);
-  if (!trigger->forEachRow)
-    unsupported(state, "Statement-level triggers not yet supported", "CREATE [OR REPLACE] TRIGGER...", node);
+  if (trigger->compound || trigger->point == TRIGGER_FOR) unsupported(state, FindingId::COMPOUND_TRIGGER, node);
+  if (!trigger->forEachRow) unsupported(state, FindingId::STATEMENT_TRIGGER, node);
   emitNewLine(state, node);
   emitRoutineHead(state, "TRIGGER", nullptr, trigger->name, trigger->REPLACE);
   switch (trigger->point) {
@@ -157,7 +154,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
       break;
     }
     default:
-      unsupported(state, "Multi-event triggers not supported", "CREATE [OR REPLACE] TRIGGER ...", node);
+      unsupported(state, FindingId::MULTI_EVENT_TRIGGER, node);
       break;
   }
   emitWrappedTokens(trigger->relation, state, "ON ", " ");
@@ -254,7 +251,7 @@ void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* stat
     if (!c->value || c->value->kind != AST_TOKEN) continue;
     int code = static_cast<astNodeToken*>(c->value)->tokenCode;
     if (code == T_CURRENT_USER)
-      unsupported(state, "AUTHID CURRENT_USER not supported", "CREATE [OR REPLACE] FUNCTION...", node);
+      unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "FUNCTION");
     else if (code == T_DETERMINISTIC)
       emitTokenList(state, emitIndentation(state), "DETERMINISTIC\n");
   }
