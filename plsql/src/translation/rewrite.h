@@ -28,11 +28,6 @@ struct TransformState {
   // CONTINUE, EXIT, RETURN and GOTO statements already given their loop,
   // step and cursor closes; a jump moved within its list is visited again.
   std::unordered_set<astNode*> settledJumps;
-  // How many row-count statements follow each statement they were made for.
-  std::unordered_map<astNode*, int> rowCountFollowers;
-  // SELECT INTO and dynamic queries whose NOT FOUND already raises
-  // NO_DATA_FOUND.
-  std::unordered_set<astNode*> queriesGuarded;
   // Constructs already reported as left out of the translation.
   std::unordered_set<astNode*> reportedDrops;
   // Blocks whose uses of SQL% attributes and SQL error values a walk over an

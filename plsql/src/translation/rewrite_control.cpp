@@ -372,8 +372,7 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
     if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(statement->line, state));
     return;
   }
-  auto followers = state->rowCountFollowers.find(statement);
-  int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
+  int count = rowCountFollowers(statement);
   astNodeBlock* guard = astNew<astNodeBlock>(AST_BLOCK, statement->line);
   guard->label = statement->label;
   statement->label = nullptr;
@@ -393,11 +392,12 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
 namespace rewrite {
 
 void guardQueries(astNodeBlock* block, TransformState* state) {
-  // Nested blocks guard their own queries; statements the rewriting moves
-  // between lists are met once.
+  // Each block guards the queries of its own statement lists, nested blocks
+  // apart (they guarded theirs when they were rewritten), so every query is
+  // met once. A guarded query stands in its guard's block from then on.
   auto visit = [state](astNodeList* list) {
     for (astListCell* c = list->head; c; c = c->next)
-      if (isQueryInto(c->value) && state->queriesGuarded.insert(c->value).second) guardQuery(list, c, state);
+      if (isQueryInto(c->value)) guardQuery(list, c, state);
   };
   walkStatementLists(block->prologue, visit, false);
   walkStatementLists(block->body, visit, false);

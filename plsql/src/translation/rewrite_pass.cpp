@@ -154,22 +154,24 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
     count = diag;
   }
   astListCell* countCell = listInsertAfterCell(list, at, count);
-  int followers = 1;
   if (block->usesFound) {
     astNodeAssign* found = astNew<astNodeAssign>(AST_ASSIGN, line);
     found->target = tokenList(SYSZUL_FOUND, -1);
     found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, found);
-    ++followers;
   }
   if (block->usesNotfound) {
     astNodeAssign* notFound = astNew<astNodeAssign>(AST_ASSIGN, line);
     notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
     notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, notFound);
-    ++followers;
   }
-  state->rowCountFollowers[statement] = followers;
+}
+
+int rowCountFollowers(const astNode* statement) {
+  const astNodeBlock* block = outermostBlock(const_cast<astNode*>(statement));
+  if (!block || !block->usesRowcount || !statement->parent || statement->parent->kind != AST_LIST) return 0;
+  return 1 + (block->usesFound ? 1 : 0) + (block->usesNotfound ? 1 : 0);
 }
 
 }  // namespace rewrite
