@@ -23,18 +23,28 @@ struct TransformState {
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
   // Tokens whose text the token steps already rewrote: some token nodes are
-  // shared by a loop and its expansion and must not be rewritten twice.
+  // shared by a loop and its expansion and must not be rewritten twice. It
+  // stays because the expansions share the nodes on purpose: a cursor
+  // loop's OPEN, FETCH and CLOSE name the one cursor token, and a numeric
+  // loop's bounds are both its range and its expansion's defaults, whose
+  // parents the range's later visit sets.
   std::unordered_set<astNode*> rewrittenTokens;
-  // CONTINUE, EXIT, RETURN and GOTO statements already given their loop,
-  // step and cursor closes; a jump moved within its list is visited again.
-  std::unordered_set<astNode*> settledJumps;
-  // Constructs already reported as left out of the translation.
+  // Constructs already reported as left out of the translation. It stays:
+  // besides the shared tokens above, two report steps read the same token
+  // list one after the other (listed constructs, then unknown forms) and a
+  // token takes the first one's record only; one walk for both would
+  // change the order of the records.
   std::unordered_set<astNode*> reportedDrops;
   // Blocks whose uses of SQL% attributes and SQL error values a walk over an
-  // enclosing block's body already found.
+  // enclosing block's body already found. It stays: that one walk keeps
+  // nested blocks linear, and blocks the rewriting makes later (loop and
+  // handler blocks) still need a walk of their own.
   std::unordered_set<astNodeBlock*> scannedBlocks;
   // The cell of the statement list element being transformed, so that
-  // statements can be added after it without searching the list.
+  // statements can be added after it without searching the list. A step
+  // that moves its statement to a later cell and rewrites what it put
+  // before it points this at the statement's new cell: the list walk goes
+  // on after it and meets no node twice.
   astListCell* currentCell = nullptr;
   // REF CURSOR declarations of each declaration list searched so far, with
   // the shape of the list they were gathered from.

@@ -227,19 +227,24 @@ void putBefore(astNodeStatement* jump, astNodeList** when, const std::vector<ast
     for (astNode* statement : before) transformNode(statement, branch->body, state);
     return;
   }
-  // The list walk goes on with the cells after this one: the statements put
-  // there and the jump itself are met again.
+  // The statements put before the jump are rewritten here, in list order;
+  // the list walk goes on after the jump's new cell.
   auto* first = static_cast<astNodeStatement*>(before.front());
   first->label = jump->label;
   jump->label = nullptr;
   cell->value = first;
-  astListCell* at = cell;
+  std::vector<astListCell*> cells{cell};
   for (size_t i = 1; i < before.size(); ++i) {
-    at = listInsertAfterCell(list, at, before[i]);
+    cells.push_back(listInsertAfterCell(list, cells.back(), before[i]));
     before[i]->parent = list;
   }
-  listInsertAfterCell(list, at, jump);
-  transformNode(first, list, state);
+  astListCell* jumpCell = listInsertAfterCell(list, cells.back(), jump);
+  astListCell* walking = state->currentCell;
+  for (astListCell* c : cells) {
+    state->currentCell = c;
+    transformNode(c->value, list, state);
+  }
+  state->currentCell = walking == cell ? jumpCell : walking;
 }
 
 }  // namespace
@@ -252,7 +257,6 @@ astNodeFor* cursorLoopOf(const astNode* block) {
 }
 
 void settleJump(astNodeStatement* jump, TransformState* state) {
-  if (!state->settledJumps.insert(jump).second) return;
   astNode* stop = nullptr;  // the statement the jump goes to; null: out of the unit
   astNodeFor* stepped = nullptr;
   const char* gotoLabel = nullptr;

@@ -1140,7 +1140,6 @@ void transformCall(astNodeCall* node, TransformState* state) {
 }
 
 void transformReturn(astNodeReturn* node, TransformState* state) {
-  if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformChildren(node, state);
   settleJump(node, state);
 }
@@ -1170,11 +1169,13 @@ void transformElements(astNodeList* list, TransformState* state) {
   reportListedConstructs(list, state);
   reportUnknownForms(list, state);
   // Cells inserted after the current one (row-count diagnostics) are
-  // visited as well.
+  // visited as well; a step that rewrote the cells it put before its
+  // statement leaves the walk at the statement's new cell.
   astListCell* outer = state->currentCell;
   for (astListCell* c = list->head; c; c = c->next) {
     state->currentCell = c;
     transformNode(c->value, list, state);
+    c = state->currentCell;
   }
   state->currentCell = outer;
 }

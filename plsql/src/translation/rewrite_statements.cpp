@@ -565,7 +565,6 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
 }
 
 void transformExitTarget(astNodeStatement* node, char** target, TransformState* state) {
-  if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformChildren(node, state);
   if (!*target) {
     astNode* loop = nearestOf(node->parent, isLoopNode);
