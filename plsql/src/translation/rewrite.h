@@ -35,11 +35,12 @@ struct TransformState {
   // token takes the first one's record only; one walk for both would
   // change the order of the records.
   std::unordered_set<astNode*> reportedDrops;
-  // Blocks whose uses of SQL% attributes and SQL error values a walk over an
-  // enclosing block's body already found. It stays: that one walk keeps
-  // nested blocks linear, and blocks the rewriting makes later (loop and
-  // handler blocks) still need a walk of their own.
-  std::unordered_set<astNodeBlock*> scannedBlocks;
+  // Whether the node being rewritten lies in the statements or handlers of
+  // a block whose walk for the uses of SQL% attributes and SQL error values
+  // went over it: that walk gave every block below it its uses, so only the
+  // blocks outside every such walk, and those the rewriting makes, walk
+  // their own.
+  bool usesWalked = false;
   // The cell of the statement list element being transformed, so that
   // statements can be added after it without searching the list. A step
   // that moves its statement to a later cell and rewrites what it put

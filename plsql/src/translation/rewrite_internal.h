@@ -55,6 +55,9 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
 // statements are rewritten.
 int rowCountFollowers(const astNode* statement);
 
+// Rewrites a block that the rewriting made: no walk has found its uses yet.
+void transformMadeBlock(astNodeBlock* block, astNode* parent, TransformState* state);
+
 // Steps of the second half of the pass.
 void transformDeclaration(astNodeDecl* decl, TransformState* state);
 void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state);

@@ -631,7 +631,6 @@ struct BlockScan {
     bool inBody;
   };
   std::vector<Open> open;  // the scanned block, then the nested blocks being walked
-  TransformState* state;
 };
 
 void enterScanned(astNode* node, void* data) {
@@ -657,16 +656,14 @@ void leaveScanned(astNode* node, void* data) {
     BlockScan::Open done = top;
     scan->open.pop_back();
     setUses(done.block, done.body);
-    scan->state->scannedBlocks.insert(done.block);
     BlockScan::Open& outer = scan->open.back();
     outer.all |= done.all;
     if (outer.inBody) outer.body |= done.all;
   }
 }
 
-void scanBlockUses(astNodeBlock* block, TransformState* state) {
-  if (state->scannedBlocks.count(block)) return;
-  BlockScan scan{{{block, 0, 0, true}}, state};
+void scanBlockUses(astNodeBlock* block) {
+  BlockScan scan{{{block, 0, 0, true}}};
   astWalkAround(block->body, enterScanned, leaveScanned, &scan);
   // The block's handlers read the row count that its statements leave: the
   // statements must keep it.
@@ -695,11 +692,16 @@ void dropEndLabel(astNodeBlock* block) {
 void transformBlock(astNodeBlock* block, TransformState* state) {
   dropEndLabel(block);
   block->atomic = false;
-  scanBlockUses(block, state);
+  // The walk goes over the statements and handlers, not over the block's
+  // own declarations: a routine declared there walks its own body.
+  bool walked = state->usesWalked;
+  if (!walked) scanBlockUses(block);
   transformList(block->declarations, block, state);
   for (astListCell* c = listCells(block->declarations); c; c = c->next) reportDropped(c->value, state);
+  state->usesWalked = true;
   transformList(block->body, block, state);
   transformList(block->exceptions, block, state);
+  state->usesWalked = walked;
   if (block->usesRowcount) {
     astNodeBlock* outer = outermostBlock(block);
     ensureDeclared(outer, SYSZUL_ROWCOUNT, "INTEGER", nullptr, block->line);
@@ -710,6 +712,21 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
   separateDefaultsFromHandlers(block, state);
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
+
+}  // namespace
+
+namespace rewrite {
+
+void transformMadeBlock(astNodeBlock* block, astNode* parent, TransformState* state) {
+  bool walked = state->usesWalked;
+  state->usesWalked = false;
+  transformNode(block, parent, state);
+  state->usesWalked = walked;
+}
+
+}  // namespace rewrite
+
+namespace {
 
 // ---- units ----
 
@@ -1027,9 +1044,11 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   // block so that the diagnostics capture has a place.
   astNode* body = reinterpret_cast<astNode*>(handler->body);
   astNodeBlock* block = nullptr;
+  bool made = false;
   if (body && body->kind == AST_BLOCK) {
     block = static_cast<astNodeBlock*>(body);
   } else {
+    made = true;
     block = astNew<astNodeBlock>(AST_BLOCK, body ? body->line : handler->line);
     block->body = handler->body;
     handler->body = reinterpret_cast<astNodeList*>(block);
@@ -1047,7 +1066,10 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
   values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
   block->prologue = listAppend(block->prologue, values);
-  transformNode(block, handler, state);
+  if (made)
+    transformMadeBlock(block, handler, state);
+  else
+    transformNode(block, handler, state);
 }
 
 void transformRaise(astNodeRaise* node, TransformState* state) {
@@ -1097,7 +1119,7 @@ void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
   signal->sqlstate = sqlstateForNumber(node->errorNumber, state);
   signal->message = tokenList(SYSZUL_APPERROR, -1);
   block->body = listNew(signal);
-  transformNode(block, node, state);
+  transformMadeBlock(block, node, state);
 }
 
 void transformPragma(astNodePragma* pragma, TransformState* state) {

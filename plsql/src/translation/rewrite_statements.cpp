@@ -520,13 +520,13 @@ void transformFor(astNodeFor* node, TransformState* state) {
   astNodeToken* cursor = firstToken(node->expr);
   if (node->loopType == FOR_CURSOR && cursor) {
     node->expansion = cursorLoopBlock(node, cursor);
-    transformNode(node->expansion, node, state);
+    transformMadeBlock(node->expansion, node, state);
     transformNode(node->expr, node, state);
     addCursorCloseHandler(node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
     if (node->expansion)
-      transformNode(node->expansion, node, state);
+      transformMadeBlock(node->expansion, node, state);
     else
       transformNode(node->body, node, state);
     transformNode(node->expr, node, state);
@@ -631,7 +631,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   }
   block->label = node->label;
   node->expansion = block;
-  transformNode(block, node, state);
+  transformMadeBlock(block, node, state);
   // With INTO the statement is a SELECT INTO: one row, as for the static one.
   addRowCountDiagnostics(listLast(block->body), state, listLength(node->into) > 0 ? "1" : nullptr);
 }
