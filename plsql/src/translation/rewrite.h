@@ -23,11 +23,12 @@ struct TransformState {
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
   // Tokens whose text the token steps already rewrote: some token nodes are
-  // shared by a loop and its expansion and must not be rewritten twice. It
-  // stays because the expansions share the nodes on purpose: a cursor
-  // loop's OPEN, FETCH and CLOSE name the one cursor token, and a numeric
-  // loop's bounds are both its range and its expansion's defaults, whose
-  // parents the range's later visit sets.
+  // shared by a construct and its expansion and must not be rewritten twice.
+  // The expansions share them on purpose and both sides are visited (the
+  // later visit gives the shared nodes their parents): a numeric loop's
+  // bounds are its range and its expansion's defaults, a dynamic statement's
+  // text is its expansion's default, OPEN FOR reuses its query, and the
+  // DBMS_SQL and collection method rewritings reuse the call's tokens.
   std::unordered_set<astNode*> rewrittenTokens;
   // Constructs already reported as left out of the translation. It stays:
   // besides the shared tokens above, two report steps read the same token
