@@ -336,7 +336,7 @@ inline auto gn_call_checked(Args... args) {
 #define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
 
 /* 1 when the target is below the version of the feature's gate. */
-inline ag_word gn_target_before(ag_word state, const feature_gate& gate) {
+inline gn_typed<gn_w::flag> gn_target_before(gn_envn state, const feature_gate& gate) {
   return gn_call(ver_before, state, gate.since[0], gate.since[1], gate.since[2]);
 }
 

@@ -477,8 +477,8 @@ class Grammar {
         if (nt.evaluated) {
           if (nt.words.size() < 2 || nt.words[0] != "in" || nt.words[1] != "out")
             fail(where, "an evaluated nonterminal begins its words with in, out");
-          if (nt.int_words.count("in") || nt.int_words.count("out") || nt.word_kinds.count("in") || nt.word_kinds.count("out"))
-            fail(where, "in and out hold states; they take no kind");
+          if (nt.int_words.count("in") || nt.int_words.count("out")) fail(where, "in and out hold states, not ints");
+          if (nt.word_kinds.count("in") || nt.word_kinds.count("out")) fail(where, "in and out take no kind: they are the state");
         } else if (seen.count("in") || seen.count("out")) {
           fail(where, "in and out are the words of evaluated nonterminals");
         }
