@@ -124,21 +124,23 @@ inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
  * kind (a lexeme where the object kind goes, a name record for a text)
  * does not compile. A typed word (gn_typed, gn_int_of: a call's result,
  * the state, a word declared with a kind) goes only into slots of its
- * kind; a word kept in a plain ag_word goes into any slot but a kind or a
- * code, which take only their own enumerations. */
+ * kind. A plain ag_word has no kind and goes only into value slots, so
+ * that no word reaches a slot of another kind through an untyped
+ * variable; flags and lexemes also take int constants and untyped int
+ * words, kinds and codes only their own enumerations. */
 namespace gn_w {
 template <class... Types>
 struct accepts {
   template <class Arg>
   static constexpr bool has = (std::is_same_v<Arg, Types> || ...);
 };
-struct envn : accepts<ag_word, ::envn*> {};
-struct flag : accepts<ag_word, int, gn_int> {};
-struct lexeme : accepts<ag_word, int32_t, gn_int, gn_lexeme> {};
+struct envn : accepts<::envn*> {};
+struct flag : accepts<int, gn_int> {};
+struct lexeme : accepts<int32_t, gn_int, gn_lexeme> {};
 struct kind : accepts<obj_kind> {};
 struct code : accepts<fs_counter> {};
-struct text : accepts<ag_word, st_String_const*> {};
-struct record : accepts<ag_word, name_rec*> {};
+struct text : accepts<st_String_const*> {};
+struct record : accepts<name_rec*> {};
 struct value {
   template <class Arg>
   static constexpr bool has = true;

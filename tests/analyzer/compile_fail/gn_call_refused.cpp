@@ -52,5 +52,9 @@ ag_word grammar_code(ag_word in) {
   // The state and a flag swapped at a helper.
   ag_word flag = 1;
   return report_if(state, flag, 0);
+#elif GN_CALL_CASE == 13
+  // A word without kind where the environment goes.
+  ag_word plain = in;
+  return gn_call(envn_count, plain, FS_STATEMENT_COUNT);
 #endif
 }
