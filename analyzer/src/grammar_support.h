@@ -208,7 +208,8 @@ inline gn_typed<Word>::gn_typed(gn_int_of<Word> w) : word(w.value) {}
 /* Typed words take the room of the words they replace in a node. */
 static_assert(sizeof(gn_typed<gn_w::envn>) == sizeof(ag_word) && alignof(gn_typed<gn_w::envn>) == alignof(ag_word));
 static_assert(sizeof(gn_int_of<gn_w::flag>) == sizeof(int32_t) && alignof(gn_int_of<gn_w::flag>) == alignof(int32_t));
-static_assert(std::is_trivially_copyable_v<gn_typed<gn_w::envn>> && std::is_trivially_copyable_v<gn_int_of<gn_w::flag>>);
+static_assert(std::is_trivially_copyable_v<gn_typed<gn_w::envn>> &&
+              std::is_trivially_copyable_v<gn_int_of<gn_w::flag>>);
 static_assert(std::is_standard_layout_v<gn_typed<gn_w::envn>> && std::is_standard_layout_v<gn_int_of<gn_w::flag>>);
 
 template <class Word>

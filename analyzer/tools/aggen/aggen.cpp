@@ -478,7 +478,8 @@ class Grammar {
           if (nt.words.size() < 2 || nt.words[0] != "in" || nt.words[1] != "out")
             fail(where, "an evaluated nonterminal begins its words with in, out");
           if (nt.int_words.count("in") || nt.int_words.count("out")) fail(where, "in and out hold states, not ints");
-          if (nt.word_kinds.count("in") || nt.word_kinds.count("out")) fail(where, "in and out take no kind: they are the state");
+          if (nt.word_kinds.count("in") || nt.word_kinds.count("out"))
+            fail(where, "in and out take no kind: they are the state");
         } else if (seen.count("in") || seen.count("out")) {
           fail(where, "in and out are the words of evaluated nonterminals");
         }
@@ -664,9 +665,11 @@ class Grammar {
   std::vector<Slot> head_slots(const Nonterminal& nt) const {
     std::vector<Slot> out;
     for (auto& w : nt.words)
-      if (stored(nt, w) && nt.int_words.count(w)) out.push_back({w, word_type(w, nt.int_words, nt.word_kinds), SlotKind::Int, ""});
+      if (stored(nt, w) && nt.int_words.count(w))
+        out.push_back({w, word_type(w, nt.int_words, nt.word_kinds), SlotKind::Int, ""});
     for (auto& w : nt.words)
-      if (stored(nt, w) && !nt.int_words.count(w)) out.push_back({w, word_type(w, nt.int_words, nt.word_kinds), SlotKind::Word, ""});
+      if (stored(nt, w) && !nt.int_words.count(w))
+        out.push_back({w, word_type(w, nt.int_words, nt.word_kinds), SlotKind::Word, ""});
     return out;
   }
 
