@@ -19,7 +19,7 @@ astNode* astNodeNew(size_t size, int kind, int line) {
 }
 
 astNodeToken* astTokenNew(int tokenCode, const char* text, int line) {
-  astNodeToken* t = astNew<astNodeToken>(AST_TOKEN, line);
+  astNodeToken* t = astMake<astNodeToken>(line);
   t->tokenCode = tokenCode;
   t->text = poolBumpStrdup(text);
   return t;
@@ -54,8 +54,8 @@ const KindInfo* kindInfo(int kind) {
 }
 
 bool textEqualNoCase(const astNode* a, const astNode* b) {
-  const char* ta = (a && a->kind == AST_TOKEN) ? static_cast<const astNodeToken*>(a)->text : nullptr;
-  const char* tb = (b && b->kind == AST_TOKEN) ? static_cast<const astNodeToken*>(b)->text : nullptr;
+  const char* ta = (a && a->kind == AST_TOKEN) ? nodeAs<const astNodeToken>(a)->text : nullptr;
+  const char* tb = (b && b->kind == AST_TOKEN) ? nodeAs<const astNodeToken>(b)->text : nullptr;
   if (!ta || !tb) return ta == tb;
   return strcasecmp(ta, tb) == 0;
 }
@@ -179,8 +179,8 @@ static astListCell* newCell(astNode* value) {
 
 static astNodeList* newListNode(astNodeList** spares) {
   astNodeList* list = spares ? *spares : nullptr;
-  if (!list) return astNew<astNodeList>(AST_LIST, -1);
-  *spares = static_cast<astNodeList*>(list->parent);
+  if (!list) return astMake<astNodeList>(-1);
+  *spares = nodeAs<astNodeList>(list->parent);
   std::memset(static_cast<void*>(list), 0, sizeof *list);
   list->kind = AST_LIST;
   list->line = -1;
@@ -329,7 +329,7 @@ void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, 
   if (!(astKindTraits(k) & KIND_WALKED)) return;
   if (enter) enter(node, data);
   if (k == AST_LIST) {
-    for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next)
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next)
       astWalkAround(c->value, enter, leave, data);
   } else {
     for (const KindChild& child : kWalkIndex.rowsOf(k)) astWalkAround(child.get(node), enter, leave, data);
