@@ -48,6 +48,60 @@ constexpr bool kindsAreNumberedInOrder() {
 }
 static_assert(kindsAreNumberedInOrder(), "ast_kinds.def must list every kind number once, in order");
 
+// The rows of ast_kinds.def against the roles of ast_nodes.def: a row that
+// follows a field (walk, rewriting, statements, stand-in, drawing, dumped
+// subtree) names a child of a record its kind is, a dumped value names a
+// flag, text or number, and every child is named by some row.
+constexpr bool sameText(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+struct RowField {
+  int kind;
+  int schema;
+  const char* field;
+  bool followed;
+};
+
+constexpr RowField kRowFields[] = {
+#define AST_WALK(kind, type, field) {kind, ASTS_##type, #field, true},
+#define AST_REWRITE(kind, type, field) {kind, ASTS_##type, #field, true},
+#define AST_STATEMENTS(kind, type, field) {kind, ASTS_##type, #field, true},
+#define AST_STAND_IN(kind, type, field) {kind, ASTS_##type, #field, true},
+#define AST_DOT_CHILD(kind, type, field, port) {kind, ASTS_##type, #field, true},
+#define AST_DUMP(kind, type, field, xmlName, writer) {kind, ASTS_##type, #field, sameText(#writer, "child")},
+#include "ast_kinds.def"
+};
+
+// The field of record schema or of one of its bases; null if none.
+constexpr const astSchemaField* schemaField(int schema, const char* name) {
+  for (int s = schema; s >= 0; s = kAstSchemaBase[s])
+    for (const astSchemaField& field : kAstSchemaFields)
+      if (field.schema == s && sameText(field.name, name)) return &field;
+  return nullptr;
+}
+
+constexpr bool rowsFitRoles() {
+  for (const RowField& row : kRowFields) {
+    if (!astKindIsA(row.kind, row.schema)) return false;
+    const astSchemaField* field = schemaField(row.schema, row.field);
+    if (!field) return false;
+    bool child = field->role == astRole::child;
+    bool value = field->role == astRole::flag || field->role == astRole::text || field->role == astRole::number;
+    if (row.followed ? !child : !value) return false;
+  }
+  for (const astSchemaField& field : kAstSchemaFields) {
+    if (field.role != astRole::child) continue;
+    bool named = false;
+    for (const RowField& row : kRowFields)
+      if (row.followed && schemaField(row.schema, row.field) == &field) named = true;
+    if (!named) return false;
+  }
+  return true;
+}
+static_assert(rowsFitRoles(), "a row of ast_kinds.def and a role of ast_nodes.def disagree");
+
 const KindInfo* kindInfo(int kind) {
   if (!isKindNumber(kind)) return nullptr;
   return &kKinds[kind];

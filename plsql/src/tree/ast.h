@@ -104,8 +104,9 @@ struct astSchemaField {
 
 // Every field of the schema in layout order; an unknown or missing role
 // does not compile here.
+#define AST_SCHEMA_FIELD_ROW(type, role, fieldType, name) {ASTS_##type, #name, astRole::role},
 constexpr astSchemaField kAstSchemaFields[] = {
-#define AST_FIELD(type, role, fieldType, name) {ASTS_##type, #name, astRole::role},
+#define AST_FIELD AST_SCHEMA_FIELD_ROW
 #include "ast_nodes.def"
 };
 
@@ -134,8 +135,9 @@ constexpr bool astRoleFits(astRole role) {
   }
   return false;
 }
-#define AST_FIELD(type, role, fieldType, name) \
+#define AST_SCHEMA_FIELD_CHECK(type, role, fieldType, name) \
   static_assert(astRoleFits<decltype(type::name)>(astRole::role), #type "::" #name ": the role does not fit the type");
+#define AST_FIELD AST_SCHEMA_FIELD_CHECK
 #include "ast_nodes.def"
 
 // The record of each kind, by kind number (-1: none).
