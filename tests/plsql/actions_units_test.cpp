@@ -128,7 +128,7 @@ TEST(ActionsUnits, ExternalRoutineBodyIsAToken)
   auto* fn = onlyUnit<astNodeCreateFunc>(
       "CREATE FUNCTION f RETURN NUMBER AS LANGUAGE JAVA NAME 'X.f() return int';", AST_CREATE_FUNCTION);
   ASSERT_NE(fn, nullptr);
-  astNode* body = reinterpret_cast<astNode*>(fn->body);
+  astNode* body = fn->body;
   ASSERT_NE(body, nullptr);
   ASSERT_EQ(body->kind, AST_TOKEN);
   EXPECT_EQ(nodeAs<astNodeToken>(body)->tokenCode, 399);

@@ -151,7 +151,7 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   EXPECT_EQ(tokens(nth<astNodeList>(h3->conditions, 0)), "SQLEXCEPTION");
 
   // Each handler body is a block with the diagnostics capture.
-  astNode* handlerBody = reinterpret_cast<astNode*>(h1->body);
+  astNode* handlerBody = h1->body;
   ASSERT_EQ(handlerBody->kind, AST_BLOCK);
   auto* block = nodeAs<astNodeBlock>(handlerBody);
   EXPECT_EQ(block->parent, h1);

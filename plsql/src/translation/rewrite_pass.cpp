@@ -1034,7 +1034,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   }
   // The handler's statements become a block; an empty handler gets an empty
   // block so that the diagnostics capture has a place.
-  astNode* body = reinterpret_cast<astNode*>(handler->body);
+  astNode* body = handler->body;
   astNodeBlock* block = nullptr;
   if (body && body->kind == AST_BLOCK) {
     block = nodeAs<astNodeBlock>(body);
