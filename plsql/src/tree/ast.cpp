@@ -74,30 +74,46 @@ constexpr RowField kRowFields[] = {
 #include "ast_kinds.def"
 };
 
-// The field of record schema or of one of its bases; null if none.
-constexpr const astSchemaField* schemaField(int schema, const char* name) {
+// Where each record's fields start in kAstSchemaFields (a record's fields
+// are together there); -1 for a record without fields.
+struct FirstFields {
+  int first[ASTS_COUNT];
+};
+constexpr FirstFields makeFirstFields() {
+  FirstFields table{};
+  for (int& first : table.first) first = -1;
+  int index = 0;
+  for (const astSchemaField& field : kAstSchemaFields) {
+    if (table.first[field.schema] < 0) table.first[field.schema] = index;
+    ++index;
+  }
+  return table;
+}
+constexpr FirstFields kFirstFields = makeFirstFields();
+constexpr int kFieldCount = sizeof kAstSchemaFields / sizeof kAstSchemaFields[0];
+
+// The index of the field of record schema or of one of its bases; -1 if none.
+constexpr int schemaField(int schema, const char* name) {
   for (int s = schema; s >= 0; s = kAstSchemaBase[s])
-    for (const astSchemaField& field : kAstSchemaFields)
-      if (field.schema == s && sameText(field.name, name)) return &field;
-  return nullptr;
+    for (int i = kFirstFields.first[s]; i >= 0 && i < kFieldCount && kAstSchemaFields[i].schema == s; ++i)
+      if (sameText(kAstSchemaFields[i].name, name)) return i;
+  return -1;
 }
 
 constexpr bool rowsFitRoles() {
+  bool named[kFieldCount] = {};
   for (const RowField& row : kRowFields) {
     if (!astKindIsA(row.kind, row.schema)) return false;
-    const astSchemaField* field = schemaField(row.schema, row.field);
-    if (!field) return false;
-    bool child = field->role == astRole::child;
-    bool value = field->role == astRole::flag || field->role == astRole::text || field->role == astRole::number;
+    int index = schemaField(row.schema, row.field);
+    if (index < 0) return false;
+    astRole role = kAstSchemaFields[index].role;
+    bool child = role == astRole::child;
+    bool value = role == astRole::flag || role == astRole::text || role == astRole::number;
     if (row.followed ? !child : !value) return false;
+    if (row.followed) named[index] = true;
   }
-  for (const astSchemaField& field : kAstSchemaFields) {
-    if (field.role != astRole::child) continue;
-    bool named = false;
-    for (const RowField& row : kRowFields)
-      if (row.followed && schemaField(row.schema, row.field) == &field) named = true;
-    if (!named) return false;
-  }
+  for (int i = 0; i < kFieldCount; ++i)
+    if (kAstSchemaFields[i].role == astRole::child && !named[i]) return false;
   return true;
 }
 static_assert(rowsFitRoles(), "a row of ast_kinds.def and a role of ast_nodes.def disagree");
