@@ -84,14 +84,14 @@ bool declaresName(const astNodeBlock* block, const char* name, int kind) {
 // The children that hold statements, and what stands in a node's place,
 // as the kind table gives them (AST_STATEMENTS, AST_STAND_IN).
 constexpr KindChild kStatementChildren[] = {
-#define AST_STATEMENTS(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_STATEMENTS(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 
 constexpr KindIndex kStatementIndex(kStatementChildren);
 
 constexpr KindChild kStandIns[] = {
-#define AST_STAND_IN(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_STAND_IN(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 

@@ -54,7 +54,7 @@ namespace {
 
 // The children the pass visits, grouped by kind in visiting order.
 constexpr KindChild kRewriteChildren[] = {
-#define AST_REWRITE(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_REWRITE(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 

@@ -50,8 +50,8 @@ static_assert(kindsAreNumberedInOrder(), "ast_kinds.def must list every kind num
 
 // The rows of ast_kinds.def against the roles of ast_nodes.def: a row that
 // follows a field (walk, rewriting, statements, stand-in, drawing, dumped
-// subtree) names a child of a record its kind is, a dumped value names a
-// flag, text or number, and every child is named by some row.
+// subtree) names a child of its kind's record, a dumped value names a flag,
+// text or number, and every child is named by some row.
 constexpr bool sameText(const char* a, const char* b) {
   while (*a && *a == *b) ++a, ++b;
   return *a == *b;
@@ -59,18 +59,17 @@ constexpr bool sameText(const char* a, const char* b) {
 
 struct RowField {
   int kind;
-  int schema;
   const char* field;
   bool followed;
 };
 
 constexpr RowField kRowFields[] = {
-#define AST_WALK(kind, type, field) {kind, ASTS_##type, #field, true},
-#define AST_REWRITE(kind, type, field) {kind, ASTS_##type, #field, true},
-#define AST_STATEMENTS(kind, type, field) {kind, ASTS_##type, #field, true},
-#define AST_STAND_IN(kind, type, field) {kind, ASTS_##type, #field, true},
-#define AST_DOT_CHILD(kind, type, field, port) {kind, ASTS_##type, #field, true},
-#define AST_DUMP(kind, type, field, xmlName, writer) {kind, ASTS_##type, #field, sameText(#writer, "child")},
+#define AST_WALK(kind, field) {kind, #field, true},
+#define AST_REWRITE(kind, field) {kind, #field, true},
+#define AST_STATEMENTS(kind, field) {kind, #field, true},
+#define AST_STAND_IN(kind, field) {kind, #field, true},
+#define AST_DOT_CHILD(kind, field, port) {kind, #field, true},
+#define AST_DUMP(kind, field, xmlName, writer) {kind, #field, sameText(#writer, "child")},
 #include "ast_kinds.def"
 };
 
@@ -103,8 +102,7 @@ constexpr int schemaField(int schema, const char* name) {
 constexpr bool rowsFitRoles() {
   bool named[kFieldCount] = {};
   for (const RowField& row : kRowFields) {
-    if (!astKindIsA(row.kind, row.schema)) return false;
-    int index = schemaField(row.schema, row.field);
+    int index = schemaField(kAstKindSchemaTable.schema[row.kind], row.field);
     if (index < 0) return false;
     astRole role = kAstSchemaFields[index].role;
     bool child = role == astRole::child;
@@ -384,7 +382,7 @@ namespace {
 
 // The children astWalk visits, grouped by kind in visiting order.
 constexpr KindChild kWalkChildren[] = {
-#define AST_WALK(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_WALK(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 

@@ -120,6 +120,18 @@ constexpr astKindSchema kAstKindSchemas[] = {
 #include "ast_nodes.def"
 };
 
+// The record of a kind: astRecordOf<AST_IF> is astNodeIf.
+template <int Kind>
+struct astRecordOfKind;
+#define AST_KIND_OF(kind, type)      \
+  template <>                        \
+  struct astRecordOfKind<kind> {     \
+    using record = type;             \
+  };
+#include "ast_nodes.def"
+template <int Kind>
+using astRecordOf = typename astRecordOfKind<Kind>::record;
+
 // Each field's role fits its type.
 template <class F>
 constexpr bool astRoleFits(astRole role) {

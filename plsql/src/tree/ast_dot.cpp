@@ -173,10 +173,10 @@ struct DotChildRow {
 };
 
 constexpr DotRecord kDotRecords[] = {
-#define AST_DOT(kind, type, title, startsAtLine)          \
+#define AST_DOT(kind, title, startsAtLine)          \
   {kind,                                                  \
    [](astNode* node) -> const char* {                     \
-     [[maybe_unused]] auto* n = nodeAs<type>(node); \
+     [[maybe_unused]] auto* n = nodeAs<astRecordOf<kind>>(node); \
      return title;                                        \
    },                                                     \
    startsAtLine},
@@ -185,17 +185,17 @@ constexpr DotRecord kDotRecords[] = {
 
 constexpr DotFieldRow kDotFields[] = {
 #define AST_DOT_PORT(kind, port, label) {kind, port, label, nullptr},
-#define AST_DOT_TEXT(kind, type, format, value)               \
+#define AST_DOT_TEXT(kind, format, value)               \
   {kind, nullptr, nullptr, [](astNode* node) -> std::string { \
-     auto* n = nodeAs<type>(node);                      \
+     auto* n = nodeAs<astRecordOf<kind>>(node);                      \
      return formatted(format, value);                         \
    }},
 #include "ast_kinds.def"
 };
 
 constexpr DotChildRow kDotChildren[] = {
-#define AST_DOT_CHILD(kind, type, field, port) \
-  {kind, [](astNode* n) -> astNode* { return nodeAs<type>(n)->field; }, port},
+#define AST_DOT_CHILD(kind, field, port) \
+  {kind, [](astNode* n) -> astNode* { return nodeAs<astRecordOf<kind>>(n)->field; }, port},
 #include "ast_kinds.def"
 };
 

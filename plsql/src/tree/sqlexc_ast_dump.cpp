@@ -166,9 +166,9 @@ bool isUnitKind(int kind) { return (astKindTraits(kind) & KIND_UNIT) != 0; }
 // the kinds whose segment is always empty.
 astNodeList* unitSegmentName(astNode* node) {
   switch (node->kind) {
-#define AST_UNIT_NAME(kind, type) \
+#define AST_UNIT_NAME(kind) \
   case kind:                      \
-    return nodeAs<type>(node)->name;
+    return nodeAs<astRecordOf<kind>>(node)->name;
 #include "ast_kinds.def"
     default:
       return nullptr;
@@ -353,9 +353,9 @@ astNode* fieldStep(Writer writer, Args... args) {
 }
 
 constexpr DumpField kDumpFields[] = {
-#define AST_DUMP(kind, type, field, xmlName, writer)                                       \
+#define AST_DUMP(kind, field, xmlName, writer)                                       \
   {kind, xmlName, [](XmlWriterState* state, astNode* node) -> astNode* {                   \
-     return fieldStep(writer, state, static_cast<const char*>(xmlName), nodeAs<type>(node)->field); \
+     return fieldStep(writer, state, static_cast<const char*>(xmlName), nodeAs<astRecordOf<kind>>(node)->field); \
    }},
 #include "ast_kinds.def"
 };
