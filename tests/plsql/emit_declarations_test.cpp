@@ -20,9 +20,9 @@ struct EmitDeclarations : EmitFixture {
     astNode* pkg = body ? static_cast<astNode*>(packageBody("pkg")) : static_cast<astNode*>(packageHead("pkg"));
     astNodeList* list = nodes(declarations);
     if (body)
-      static_cast<astNodeCreatePkgBody*>(pkg)->declarations = adopt(pkg, list);
+      nodeAs<astNodeCreatePkgBody>(pkg)->declarations = adopt(pkg, list);
     else
-      static_cast<astNodeCreatePkgHead*>(pkg)->declarations = adopt(pkg, list);
+      nodeAs<astNodeCreatePkgHead>(pkg)->declarations = adopt(pkg, list);
     run({pkg});
     std::vector<std::string> out;
     for (size_t i = 1; i < records.size(); ++i) {

@@ -205,7 +205,7 @@ TEST_F(EmitUnits, StandaloneProcedureWithArgumentsAndOptions) {
   p->AUTONOMOUS = true;
   p->AUTHID = false;
   p->args = adopt(p, nodes({arg("a", ARG_IN, toks({"INTEGER"})), arg("b", ARG_IN_OUT, toks({"t.c", "%TYPE"}))}));
-  static_cast<astNodeToken*>(listLast(static_cast<astNodeFormalArg*>(listLast(p->args))->dataType))->tokenCode =
+  nodeAs<astNodeToken>(listLast(nodeAs<astNodeFormalArg>(listLast(p->args))->dataType))->tokenCode =
       T_PERCENT_TYPE;
   EXPECT_EQ(one({p}),
             "CREATE OR REPLACE PROCEDURE p(\n"

@@ -44,7 +44,7 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   auto* firstIf = nth<astNodeIf>(inner->body, 0);
   EXPECT_EQ(tokens(firstIf->expr), "(SYSZULINTERNAL_FOUND = true)");
   EXPECT_EQ(tokens(nth<astNodeAssign>(firstIf->body, 0)->expr), "SYSZULINTERNAL_ROWCOUNT");
-  EXPECT_EQ(static_cast<astNodeToken*>(listFirst(firstIf->expr))->tokenCode, T_SQL_FOUND);
+  EXPECT_EQ(nodeAs<astNodeToken>(listFirst(firstIf->expr))->tokenCode, T_SQL_FOUND);
   EXPECT_EQ(tokens(nth<astNodeIf>(inner->body, 1)->expr), "(SYSZULINTERNAL_NOTFOUND = true)");
 }
 
@@ -151,9 +151,9 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   EXPECT_EQ(tokens(nth<astNodeList>(h3->conditions, 0)), "SQLEXCEPTION");
 
   // Each handler body is a block with the diagnostics capture.
-  astNode* handlerBody = reinterpret_cast<astNode*>(h1->body);
+  astNode* handlerBody = h1->body;
   ASSERT_EQ(handlerBody->kind, AST_BLOCK);
-  auto* block = static_cast<astNodeBlock*>(handlerBody);
+  auto* block = nodeAs<astNodeBlock>(handlerBody);
   EXPECT_EQ(block->parent, h1);
   EXPECT_EQ(kinds(block->body), "2");
   EXPECT_EQ(kinds(block->prologue), "54 50");

@@ -21,7 +21,7 @@ using namespace rewrite;
 namespace {
 
 bool textIs(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node) : nullptr;
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
   return token && equalsIgnoreCase(token->text, text);
 }
 
@@ -54,8 +54,8 @@ bool isPackageNode(const astNode* node) { return isPackage(node); }
 std::string packageOf(astNode* node) {
   astNode* package = nearestOf(node, isPackageNode);
   if (!package) return "";
-  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? static_cast<astNodeCreatePkgBody*>(package)->name
-                                                           : static_cast<astNodeCreatePkgHead*>(package)->name;
+  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? nodeAs<astNodeCreatePkgBody>(package)->name
+                                                           : nodeAs<astNodeCreatePkgHead>(package)->name;
   astNodeToken* token = asToken(listLast(name));
   return token ? lastPart(token->text) : "";
 }
@@ -64,10 +64,10 @@ std::string packageOf(astNode* node) {
 
 astNodeList* routineArgs(const astNode* node) {
   switch (node->kind) {
-    case AST_CREATE_FUNCTION: return static_cast<const astNodeCreateFunc*>(node)->args;
-    case AST_CREATE_PROCEDURE: return static_cast<const astNodeCreateProc*>(node)->args;
-    case AST_FUNC_PROTO: return static_cast<const astNodeFuncProto*>(node)->args;
-    case AST_PROC_PROTO: return static_cast<const astNodeProcProto*>(node)->args;
+    case AST_CREATE_FUNCTION: return nodeAs<const astNodeCreateFunc>(node)->args;
+    case AST_CREATE_PROCEDURE: return nodeAs<const astNodeCreateProc>(node)->args;
+    case AST_FUNC_PROTO: return nodeAs<const astNodeFuncProto>(node)->args;
+    case AST_PROC_PROTO: return nodeAs<const astNodeProcProto>(node)->args;
     default: return nullptr;
   }
 }
@@ -80,20 +80,20 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   int guard = 0;
   for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard) {
     astNodeList* declarations = nullptr;
-    if (n->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(n)->declarations;
-    else if (n->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(n)->declarations;
+    if (n->kind == AST_BLOCK) declarations = nodeAs<astNodeBlock>(n)->declarations;
+    else if (n->kind == AST_CREATE_PKG_BODY) declarations = nodeAs<astNodeCreatePkgBody>(n)->declarations;
     for (astListCell* c = listCells(declarations); c; c = c->next) {
       if (!isDeclaration(c->value)) continue;
-      auto* decl = static_cast<astNodeDecl*>(c->value);
+      auto* decl = nodeAs<astNodeDecl>(c->value);
       astNodeToken* declared = firstToken(decl->variableName);
       if (!declared || foldedText(declared->text) != name) continue;
       *found = true;
-      return decl->kind == AST_VAR_DECL ? static_cast<astNodeVarDecl*>(decl)->dataType : nullptr;
+      return decl->kind == AST_VAR_DECL ? nodeAs<astNodeVarDecl>(decl)->dataType : nullptr;
     }
     if (isRoutine(n)) {
       for (astListCell* c = listCells(routineArgs(n)); c; c = c->next) {
         if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
-        auto* arg = static_cast<astNodeFormalArg*>(c->value);
+        auto* arg = nodeAs<astNodeFormalArg>(c->value);
         astNodeToken* declared = firstToken(arg->name);
         if (!declared || foldedText(declared->text) != name) continue;
         *found = true;
@@ -112,8 +112,8 @@ astNode* sqlHolder(astNode* node) {
   int guard = 0;
   for (astNode* n = node; n && guard < 1000000; n = n->parent, ++guard) {
     if (n->kind == AST_SELECT || n->kind == AST_SQL_STMT || n->kind == AST_CURSOR_DECL) return n;
-    if (n->kind == AST_FOR && static_cast<astNodeFor*>(n)->loopType != FOR_CURSOR &&
-        static_cast<astNodeFor*>(n)->loopType != FOR_NUMERIC)
+    if (n->kind == AST_FOR && nodeAs<astNodeFor>(n)->loopType != FOR_CURSOR &&
+        nodeAs<astNodeFor>(n)->loopType != FOR_NUMERIC)
       return n;
     if (isStatement(n) || isDeclaration(n) || isRoutine(n)) return nullptr;
   }
@@ -126,21 +126,21 @@ bool isExpressionList(const astNodeList* list) {
   if (!owner) return false;
   switch (owner->kind) {
     case AST_ASSIGN: {
-      auto* n = static_cast<const astNodeAssign*>(owner);
+      auto* n = nodeAs<const astNodeAssign>(owner);
       return list == n->expr || list == n->targetIndex;
     }
-    case AST_IF: return list == static_cast<const astNodeIf*>(owner)->expr;
-    case AST_ELSE_IF: return list == static_cast<const astNodeElseIf*>(owner)->expr;
-    case AST_WHILE: return list == static_cast<const astNodeWhile*>(owner)->expr;
-    case AST_EXIT: return list == static_cast<const astNodeExit*>(owner)->expr;
-    case AST_CONTINUE: return list == static_cast<const astNodeContinue*>(owner)->expr;
-    case AST_RETURN: return list == static_cast<const astNodeReturn*>(owner)->expr;
-    case AST_CALL: return list == static_cast<const astNodeCall*>(owner)->args;
-    case AST_CASE: return list == static_cast<const astNodeCase*>(owner)->predicate;
-    case AST_CASE_EXPR: return list == static_cast<const astNodeCaseExpr*>(owner)->predicate;
-    case AST_VAR_DECL: return list == static_cast<const astNodeVarDecl*>(owner)->defaultValue;
-    case AST_DYNAMIC: return list == static_cast<const astNodeDynamic*>(owner)->expr;
-    case AST_OPEN: return list == static_cast<const astNodeOpen*>(owner)->args;
+    case AST_IF: return list == nodeAs<const astNodeIf>(owner)->expr;
+    case AST_ELSE_IF: return list == nodeAs<const astNodeElseIf>(owner)->expr;
+    case AST_WHILE: return list == nodeAs<const astNodeWhile>(owner)->expr;
+    case AST_EXIT: return list == nodeAs<const astNodeExit>(owner)->expr;
+    case AST_CONTINUE: return list == nodeAs<const astNodeContinue>(owner)->expr;
+    case AST_RETURN: return list == nodeAs<const astNodeReturn>(owner)->expr;
+    case AST_CALL: return list == nodeAs<const astNodeCall>(owner)->args;
+    case AST_CASE: return list == nodeAs<const astNodeCase>(owner)->predicate;
+    case AST_CASE_EXPR: return list == nodeAs<const astNodeCaseExpr>(owner)->predicate;
+    case AST_VAR_DECL: return list == nodeAs<const astNodeVarDecl>(owner)->defaultValue;
+    case AST_DYNAMIC: return list == nodeAs<const astNodeDynamic>(owner)->expr;
+    case AST_OPEN: return list == nodeAs<const astNodeOpen>(owner)->args;
     default: return false;
   }
 }
@@ -157,11 +157,11 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
   astNodeList* name = nullptr;
   astNodeList* args = nullptr;
   if (node->kind == AST_CREATE_FUNCTION) {
-    name = static_cast<const astNodeCreateFunc*>(node)->name;
-    args = static_cast<const astNodeCreateFunc*>(node)->args;
+    name = nodeAs<const astNodeCreateFunc>(node)->name;
+    args = nodeAs<const astNodeCreateFunc>(node)->args;
   } else if (node->kind == AST_FUNC_PROTO) {
-    name = static_cast<const astNodeFuncProto*>(node)->name;
-    args = static_cast<const astNodeFuncProto*>(node)->args;
+    name = nodeAs<const astNodeFuncProto>(node)->name;
+    args = nodeAs<const astNodeFuncProto>(node)->args;
   } else {
     return;
   }
@@ -178,17 +178,17 @@ namespace rewrite {
 
 void noteRunDeclarations(astNode* root, TransformState* state) {
   if (!root || root->kind != AST_LIST) return;
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION) {
       noteFunction(unit, "", state);
     } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
       bool body = unit->kind == AST_CREATE_PKG_BODY;
-      astNodeList* name = body ? static_cast<astNodeCreatePkgBody*>(unit)->name
-                               : static_cast<astNodeCreatePkgHead*>(unit)->name;
-      astNodeList* elements = body ? static_cast<astNodeCreatePkgBody*>(unit)->elements
-                                   : static_cast<astNodeCreatePkgHead*>(unit)->elements;
+      astNodeList* name = body ? nodeAs<astNodeCreatePkgBody>(unit)->name
+                               : nodeAs<astNodeCreatePkgHead>(unit)->name;
+      astNodeList* elements = body ? nodeAs<astNodeCreatePkgBody>(unit)->elements
+                                   : nodeAs<astNodeCreatePkgHead>(unit)->elements;
       astNodeToken* last = asToken(listLast(name));
       if (!last || !last->text) continue;
       std::string package = lastPart(last->text);
@@ -196,7 +196,7 @@ void noteRunDeclarations(astNode* root, TransformState* state) {
       for (astListCell* e = listCells(elements); e; e = e->next)
         if (e->value) noteFunction(e->value, package, state);
     } else if (unit->kind == AST_CREATE_TYPE) {
-      auto* type = static_cast<astNodeDdlType*>(unit);
+      auto* type = nodeAs<astNodeDdlType>(unit);
       astNodeToken* name = asToken(listLast(type->name));
       bool object = type->UNDER;
       for (astListCell* b = listCells(type->body); b && !object; b = b->next)
@@ -214,18 +214,18 @@ bool namesSqlColumn(astNodeToken* token) {
   std::string qualifier = firstPart(token->text);
   astNodeList* lists[4] = {nullptr, nullptr, nullptr, nullptr};
   if (holder->kind == AST_SELECT) {
-    auto* select = static_cast<astNodeSelect*>(holder);
+    auto* select = nodeAs<astNodeSelect>(holder);
     lists[0] = select->target;
     lists[1] = select->fromClause;
     lists[2] = select->withClause;
   } else if (holder->kind == AST_SQL_STMT) {
-    lists[0] = static_cast<astNodeSqlStmt*>(holder)->body;
-    lists[1] = static_cast<astNodeSqlStmt*>(holder)->returning;
+    lists[0] = nodeAs<astNodeSqlStmt>(holder)->body;
+    lists[1] = nodeAs<astNodeSqlStmt>(holder)->returning;
   } else if (holder->kind == AST_CURSOR_DECL) {
-    astNode* query = static_cast<astNodeCursorDecl*>(holder)->query;
-    if (query && query->kind == AST_LIST) lists[0] = static_cast<astNodeList*>(query);
+    astNode* query = nodeAs<astNodeCursorDecl>(holder)->query;
+    if (query && query->kind == AST_LIST) lists[0] = nodeAs<astNodeList>(query);
   } else {
-    lists[0] = static_cast<astNodeFor*>(holder)->expr;
+    lists[0] = nodeAs<astNodeFor>(holder)->expr;
   }
   // A table or its alias stands alone, as a name of one part.
   for (astNodeList* list : lists)
@@ -246,7 +246,7 @@ bool isWord(const astNode* node, const char* word) { return textIs(node, word); 
 // alone, nor in the VALUES of an INSERT.
 bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
   if (sql->kind == AST_SELECT) {
-    auto* select = static_cast<astNodeSelect*>(sql);
+    auto* select = nodeAs<astNodeSelect>(sql);
     int tables = 0;
     bool dualOnly = false;
     auto from = [&](astListCell* table) {
@@ -265,9 +265,9 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
         if (isWord(c->value, "FROM")) from(c->next);
     return tables == 1 && dualOnly;
   }
-  if (sql->kind != AST_SQL_STMT || static_cast<astNodeSqlStmt*>(sql)->keywordCode != T_INSERT) return false;
+  if (sql->kind != AST_SQL_STMT || nodeAs<astNodeSqlStmt>(sql)->keywordCode != T_INSERT) return false;
   bool afterValues = false;
-  for (astListCell* c = listCells(static_cast<astNodeSqlStmt*>(sql)->body); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeSqlStmt>(sql)->body); c; c = c->next) {
     if (isWord(c->value, "VALUES")) afterValues = true;
     else if (isWord(c->value, "SELECT")) return false;
     else if (c->value == token) return afterValues;
@@ -280,7 +280,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
     return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   astNode* sql = sqlHolder(list);
   if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
   astListCell* cell = cellOf(list, token);
@@ -323,7 +323,7 @@ bool rowGiven(const astNodeCreateTrigger* trigger, int var) {
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
   astNode* unit = outermostOf(token, isEnclosingUnit);
   if (!unit || unit->kind != AST_CREATE_TRIGGER || !token->text) return false;
-  auto* trigger = static_cast<astNodeCreateTrigger*>(unit);
+  auto* trigger = nodeAs<astNodeCreateTrigger>(unit);
   // Outside the WHEN condition a row is named with a colon.
   if (token->tokenCode != T_TRIG_VAR && (!trigger->condition || token->parent != trigger->condition)) return false;
   const char* text = token->text[0] == ':' ? token->text + 1 : token->text;
@@ -333,7 +333,7 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
   else if (name == "old") var = TRIGGER_VAR_OLD;
   for (astListCell* c = listCells(trigger->referencing); c && var < 0; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
-    auto* variable = static_cast<astNodeTriggerArg*>(c->value);
+    auto* variable = nodeAs<astNodeTriggerArg>(c->value);
     astNodeToken* alias = firstToken(variable->alias);
     if (alias && alias->text && foldedText(alias->text) == "syszulinternal_" + name) var = variable->var;
   }
@@ -348,7 +348,7 @@ void dropRowsWithoutEvent(astNodeCreateTrigger* trigger) {
   bool dropped = false;
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     bool given = !c->value || c->value->kind != AST_TRIGGER_VAR ||
-                 rowGiven(trigger, static_cast<astNodeTriggerArg*>(c->value)->var);
+                 rowGiven(trigger, nodeAs<astNodeTriggerArg>(c->value)->var);
     if (given) kept = listAppend(kept, c->value);
     else dropped = true;
   }
@@ -460,7 +460,7 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
     return list;
   const char* name = first->text + 4;
   for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
-    astNodeToken* mapped = firstToken(static_cast<astNodePragma*>(c->value)->name);
+    astNodeToken* mapped = firstToken(nodeAs<astNodePragma>(c->value)->name);
     if (!mapped || !equalsIgnoreCase(mapped->text, name)) continue;
     astNodeList* plain = tokenList(name, first->line);
     for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
@@ -704,7 +704,7 @@ void scanAccess(astNode* node, void* data) {
   if (scan->modifies) return;
   switch (node->kind) {
     case AST_SQL_STMT: {
-      int code = static_cast<astNodeSqlStmt*>(node)->keywordCode;
+      int code = nodeAs<astNodeSqlStmt>(node)->keywordCode;
       if (code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE || code == T_COMMIT ||
           code == T_ROLLBACK || code == T_SAVEPOINT)
         scan->modifies = true;
@@ -712,12 +712,12 @@ void scanAccess(astNode* node, void* data) {
     }
     case AST_DYNAMIC: {
       // A dynamic statement without INTO is no query: it may change data.
-      auto* dynamic = static_cast<astNodeDynamic*>(node);
+      auto* dynamic = nodeAs<astNodeDynamic>(node);
       if (listLength(dynamic->into) == 0) scan->modifies = true;
       break;
     }
     case AST_CALL: {
-      auto* call = static_cast<astNodeCall*>(node);
+      auto* call = nodeAs<astNodeCall>(node);
       astNodeToken* name = asToken(listLast(call->name));
       if (call->rewrite || !name || !name->text) break;
       // A procedure of the target changes data unless it says otherwise;
@@ -732,11 +732,11 @@ void scanAccess(astNode* node, void* data) {
     case AST_SELECT:
       // The walk enters the FROM clause only; a sequence is used in the
       // select list.
-      for (astListCell* c = listCells(static_cast<astNodeSelect*>(node)->target); c; c = c->next)
+      for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
         if (c->value && c->value->kind == AST_TOKEN) scanAccess(c->value, data);
       break;
     case AST_TOKEN: {
-      auto* token = static_cast<astNodeToken*>(node);
+      auto* token = nodeAs<astNodeToken>(node);
       if (!token->text) break;
       std::string text = upper(token->text);
       if (text.size() >= 8 && text.compare(text.size() - 8, 8, ".NEXTVAL") == 0) scan->modifies = true;
@@ -757,9 +757,9 @@ struct ModifyingCalls {
 bool wholeAssignedValue(astNodeToken* token) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return false;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   astNode* owner = list->parent;
-  if (!owner || owner->kind != AST_ASSIGN || static_cast<astNodeAssign*>(owner)->expr != list) return false;
+  if (!owner || owner->kind != AST_ASSIGN || nodeAs<astNodeAssign>(owner)->expr != list) return false;
   if (list->head->value != token) return false;
   if (!list->head->next) return true;
   if (!textIs(list->head->next->value, "(")) return false;
@@ -789,11 +789,11 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
 void findModifyingCalls(astNode* node, void* data) {
   auto* calls = static_cast<ModifyingCalls*>(data);
   astNodeList* list = nullptr;
-  if (node->kind == AST_SELECT) list = static_cast<astNodeSelect*>(node)->target;
-  else if (node->kind == AST_LIST) list = static_cast<astNodeList*>(node);
+  if (node->kind == AST_SELECT) list = nodeAs<astNodeSelect>(node)->target;
+  else if (node->kind == AST_LIST) list = nodeAs<astNodeList>(node);
   for (astListCell* c = listCells(list); c; c = c->next)
     if (c->value && c->value->kind == AST_TOKEN)
-      checkModifyingCall(static_cast<astNodeToken*>(c->value), c->next ? c->next->value : nullptr, calls);
+      checkModifyingCall(nodeAs<astNodeToken>(c->value), c->next ? c->next->value : nullptr, calls);
 }
 
 std::string routineName(const astNodeList* name) {
@@ -806,12 +806,12 @@ std::string routineName(const astNodeList* name) {
 void markDataAccess(astNode* root, TransformState* state) {
   std::vector<astNode*> functions;
   if (!root || root->kind != AST_LIST) return;
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION) functions.push_back(unit);
     if (unit->kind == AST_CREATE_PKG_BODY)
-      for (astListCell* r = listCells(static_cast<astNodeCreatePkgBody*>(unit)->prototypes); r; r = r->next)
+      for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->prototypes); r; r = r->next)
         if (r->value && r->value->kind == AST_CREATE_FUNCTION) functions.push_back(r->value);
   }
   // A function that calls a function that changes data changes data too:
@@ -821,7 +821,7 @@ void markDataAccess(astNode* root, TransformState* state) {
   while (more) {
     more = false;
     for (astNode* node : functions) {
-      auto* function = static_cast<astNodeCreateFunc*>(node);
+      auto* function = nodeAs<astNodeCreateFunc>(node);
       if (function->modifiesData || !function->body) continue;
       AccessScan scan;
       scan.state = state;
@@ -837,25 +837,25 @@ void markDataAccess(astNode* root, TransformState* state) {
   ModifyingCalls calls{&modifying, state};
   astWalk(root, findModifyingCalls, &calls);
   // The published heads of those functions say the same.
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
     std::vector<astNode*> heads;
     astNodeList* lists[2] = {nullptr, nullptr};
     if (unit->kind == AST_CREATE_PKG_HEAD) {
-      lists[0] = static_cast<astNodeCreatePkgHead*>(unit)->prototypes;
+      lists[0] = nodeAs<astNodeCreatePkgHead>(unit)->prototypes;
     } else {
-      lists[0] = static_cast<astNodeCreatePkgBody*>(unit)->forwardDeclarations;
+      lists[0] = nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
     }
     for (astNodeList* list : lists)
       for (astListCell* r = listCells(list); r; r = r->next) {
         astNode* head = r->value;
         if (!head) continue;
-        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(static_cast<astNodeFuncProto*>(head)->name)))
-          static_cast<astNodeFuncProto*>(head)->modifiesData = true;
-        if (head->kind == AST_CREATE_FUNCTION && !static_cast<astNodeCreateFunc*>(head)->body &&
-            modifying.count(routineName(static_cast<astNodeCreateFunc*>(head)->name)))
-          static_cast<astNodeCreateFunc*>(head)->modifiesData = true;
+        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+          nodeAs<astNodeFuncProto>(head)->modifiesData = true;
+        if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
+            modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+          nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
       }
   }
 }

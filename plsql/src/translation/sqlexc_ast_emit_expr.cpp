@@ -18,7 +18,7 @@ using Tokens = std::vector<astNode*>;
 
 const char* textOf(const astNode* node) {
   if (!node || node->kind != AST_TOKEN) return nullptr;
-  return static_cast<const astNodeToken*>(node)->text;
+  return nodeAs<const astNodeToken>(node)->text;
 }
 
 bool textIs(const astNode* node, const char* text) {
@@ -32,7 +32,7 @@ bool wordIs(const astNode* node, const char* word) {
 }
 
 int codeOf(const astNode* node) {
-  return node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node)->tokenCode : 0;
+  return node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node)->tokenCode : 0;
 }
 
 // A name, a number, a string or a value the rewriting wrote as one token.
