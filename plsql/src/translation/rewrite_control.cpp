@@ -342,9 +342,33 @@ astNodeRaise* raiseNoDataFound(int line, TransformState* state) {
   return raise;
 }
 
-astNodeHandler* noDataFoundHandler(int line, TransformState* state) {
+// A query that finds no row sets SQL%ROWCOUNT to 0 (and %FOUND, %NOTFOUND)
+// before NO_DATA_FOUND is raised, and a handler may read them: the counts
+// that the statements after the query (`followers` of them) keep.
+astNodeList* noRowCounts(astListCell* cell, int followers, int line) {
+  astNodeList* counts = nullptr;
+  for (astListCell* c = cell->next; c && followers > 0; c = c->next, --followers) {
+    if (c->value->kind != AST_ASSIGN && c->value->kind != AST_GET_DIAG) continue;
+    astNodeList* target = c->value->kind == AST_ASSIGN ? static_cast<astNodeAssign*>(c->value)->target
+                                                       : static_cast<astNodeGetDiag*>(c->value)->target;
+    astNodeToken* name = firstToken(target);
+    if (!name || !name->text) continue;
+    const char* value = equalsIgnoreCase(name->text, SYSZUL_ROWCOUNT) ? "0"
+                        : equalsIgnoreCase(name->text, SYSZUL_FOUND)  ? "false"
+                        : equalsIgnoreCase(name->text, SYSZUL_NOTFOUND) ? "true"
+                                                                        : nullptr;
+    if (!value) continue;
+    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    assign->target = tokenList(name->text, -1);
+    assign->expr = tokenList(value, -1);
+    counts = listAppend(counts, assign);
+  }
+  return counts;
+}
+
+astNodeHandler* noDataFoundHandler(astNodeList* counts, int line, TransformState* state) {
   astNodeBlock* body = astNew<astNodeBlock>(AST_BLOCK, line);
-  body->body = adopt(listNew(raiseNoDataFound(line, state)), body);
+  body->body = adopt(listAppend(counts, raiseNoDataFound(line, state)), body);
   return newHandler("NOT FOUND", body, line);
 }
 
@@ -366,14 +390,15 @@ bool isQueryInto(const astNode* node) {
 // whose NOT FOUND handler raises NO_DATA_FOUND.
 void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* statement = static_cast<astNodeStatement*>(cell->value);
+  auto followers = state->rowCountFollowers.find(statement);
+  int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
+  astNodeList* counts = noRowCounts(cell, count, statement->line);
   if (statement->kind == AST_DYNAMIC) {
     // The dynamic statement's own block takes the handler.
     astNodeBlock* expansion = static_cast<astNodeDynamic*>(statement)->expansion;
-    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(statement->line, state));
+    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(counts, statement->line, state));
     return;
   }
-  auto followers = state->rowCountFollowers.find(statement);
-  int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
   astNodeBlock* guard = astNew<astNodeBlock>(AST_BLOCK, statement->line);
   guard->label = statement->label;
   statement->label = nullptr;
@@ -383,7 +408,7 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
     listRemoveAfter(list, cell->next, cell);
   }
   adopt(guard->body, guard);
-  setHandlers(guard, noDataFoundHandler(statement->line, state));
+  setHandlers(guard, noDataFoundHandler(counts, statement->line, state));
   guard->parent = list;
   cell->value = guard;
 }

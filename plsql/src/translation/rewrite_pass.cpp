@@ -1047,15 +1047,17 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);
   ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
   ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
-  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
-  diag->diagType = DIAG_MESSAGE_TEXT;
-  diag->target = tokenList(SYSZUL_SQLERRM, -1);
-  diag->source = tokenList("MESSAGE_TEXT", -1);
-  block->prologue = listAppend(block->prologue, diag);
+  // The target resets SQLCODE and SQLSTATE with the handler's first
+  // statement, and its diagnostics item list has no SQLCODE: the copy comes
+  // first, and the message is then taken from the copied code.
   astNodeValues* values = astNew<astNodeValues>(AST_VALUES, line);
   values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
   values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
   block->prologue = listAppend(block->prologue, values);
+  astNodeAssign* message = astNew<astNodeAssign>(AST_ASSIGN, line);
+  message->target = tokenList(SYSZUL_SQLERRM, -1);
+  message->expr = tokenList("SQLERRM(" SYSZUL_SQLCODE ")", -1);
+  block->prologue = listAppend(block->prologue, message);
   transformNode(block, handler, state);
 }
 
