@@ -359,8 +359,8 @@ astNodeList* noRowCounts(astListCell* cell, int followers, int line) {
                                                                         : nullptr;
     if (!value) continue;
     astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
-    assign->target = tokenList(name->text, -1);
-    assign->expr = tokenList(value, -1);
+    assign->target = adopt(tokenList(name->text, -1), assign);
+    assign->expr = adopt(tokenList(value, -1), assign);
     counts = listAppend(counts, assign);
   }
   return counts;

@@ -139,6 +139,7 @@ bool isExpressionList(const astNodeList* list) {
     case AST_CASE: return list == static_cast<const astNodeCase*>(owner)->predicate;
     case AST_CASE_EXPR: return list == static_cast<const astNodeCaseExpr*>(owner)->predicate;
     case AST_VAR_DECL: return list == static_cast<const astNodeVarDecl*>(owner)->defaultValue;
+    case AST_FORMAL_ARG: return list == static_cast<const astNodeFormalArg*>(owner)->defaultValue;
     case AST_DYNAMIC: return list == static_cast<const astNodeDynamic*>(owner)->expr;
     case AST_OPEN: return list == static_cast<const astNodeOpen*>(owner)->args;
     default: return false;
@@ -168,8 +169,12 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
   astNodeToken* last = asToken(listLast(name));
   if (!last || !last->text) return;
   std::string folded = lastPart(last->text);
-  if (listLength(args) == 0) state->parameterlessFunctions[package].insert(folded);
-  else state->functionsWithParameters[package].insert(folded);
+  // A function whose every parameter has a default is called bare as well.
+  bool allDefaulted = true;
+  for (astListCell* c = listCells(args); c && allDefaulted; c = c->next)
+    allDefaulted = c->value && c->value->kind == AST_FORMAL_ARG && static_cast<astNodeFormalArg*>(c->value)->defaultValue;
+  if (allDefaulted) state->parameterlessFunctions[package].insert(folded);
+  if (listLength(args) != 0) state->functionsWithParameters[package].insert(folded);
 }
 
 }  // namespace
