@@ -1,9 +1,9 @@
 // Whole translations of everyday package code whose meaning the target
 // would change: the error code and state a handler reads, the calls of the
 // run's functions without parentheses, the row counts after a query that
-// finds no row, the error state of a delete that a child row prevents, and
-// the cursors private to a package body. Each case compares every statement
-// record and every error record.
+// finds no row, the error state of a delete that a child row prevents, the
+// cursors private to a package body, and SUBSTR with a negated start. Each
+// case compares every statement record and every error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
@@ -405,10 +405,38 @@ const SoundCase kPackageCursors[] = {
      ""},
 };
 
+// SUBSTR with a negated start tests the start's sign at run time.
+const SoundCase kSubstrWithANegatedStart[] = {
+    {"NegatedNameCallAndGroup", false,
+     "CREATE OR REPLACE PROCEDURE sub_neg(p VARCHAR2, n NUMBER) IS\n"
+     "  v VARCHAR2(100);\n"
+     "BEGIN\n"
+     "  v := SUBSTR(p, -n);\n"
+     "  v := SUBSTR(p, -(n + 1), 2);\n"
+     "  v := SUBSTR(p, -LENGTH(v));\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE sub_neg(\n"
+     "IN p VARCHAR2(4096), \n"
+     "IN n NUMBER) SPECIFIC sub_neg\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v VARCHAR2(100);\n"
+     "  SET v = CASE WHEN n <= 0 THEN SUBSTR(p, GREATEST(- n, 1)) WHEN LENGTH(p) >= n THEN SUBSTR(p, LENGTH(p) - n + 1) END;\n"
+     "  SET v = CASE WHEN(n + 1) <= 0 THEN SUBSTR(p, GREATEST(-(n + 1), 1), 2) WHEN LENGTH(p) >=(n + 1) THEN SUBSTR(p, LENGTH(p) -(n + 1) + 1, 2) END;\n"
+     "  SET v = CASE WHEN LENGTH(v) <= 0 THEN SUBSTR(p, GREATEST(- LENGTH(v), 1)) WHEN LENGTH(p) >= LENGTH(v) THEN SUBSTR(p, LENGTH(p) - LENGTH(v) + 1) END;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+};
+
 TEST(TranslateAudit, HandlersKeepTheErrorCode) { expectSoundCases(kHandlersKeepTheErrorCode); }
 TEST(TranslateAudit, CallsOfTheRunsFunctions) { expectSoundCases(kCallsOfTheRunsFunctions); }
 TEST(TranslateAudit, MissingRowSetsTheRowCounts) { expectSoundCases(kMissingRowSetsTheRowCounts); }
 TEST(TranslateAudit, ChildRowErrorState) { expectSoundCases(kChildRowErrorState); }
 TEST(TranslateAudit, PackageCursors) { expectSoundCases(kPackageCursors); }
+TEST(TranslateAudit, SubstrWithANegatedStart) { expectSoundCases(kSubstrWithANegatedStart); }
 
 }  // namespace

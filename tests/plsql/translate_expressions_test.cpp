@@ -150,7 +150,7 @@ const SoundCase kSubstrCases[] = {
          "  SET s = CASE WHEN LENGTH(p) >= 3 THEN SUBSTR(p, LENGTH(p) - 2) END;\n"
          "  SET s = CASE WHEN LENGTH(p) >= 3 THEN SUBSTR(p, LENGTH(p) - 2, 2) END || CASE WHEN LENGTH(p) >= 1 THEN SUBSTR(p, LENGTH(p)) END || SUBSTR(p, 1, 2);\n"
          "  SET s = CASE WHEN LENGTH(SUBSTR(p, 2)) >= 2 THEN SUBSTR(SUBSTR(p, 2), LENGTH(SUBSTR(p, 2)) - 1) END;\n"
-         "  SET s = SUBSTR(p, n) || SUBSTR(p, - n);\n"
+         "  SET s = SUBSTR(p, n) || CASE WHEN n <= 0 THEN SUBSTR(p, GREATEST(- n, 1)) WHEN LENGTH(p) >= n THEN SUBSTR(p, LENGTH(p) - n + 1) END;\n"
          "  SET k = INSTR(p, ',', - 1);\n"
          "  BEGIN\n"
          "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
