@@ -2,8 +2,9 @@
 // would change: the error code and state a handler reads, the calls of the
 // run's functions without parentheses, the row counts after a query that
 // finds no row, the error state of a delete that a child row prevents, the
-// cursors private to a package body, and SUBSTR with a negated start. Each
-// case compares every statement record and every error record.
+// cursors private to a package body, SUBSTR with a negated start, and
+// EXIT or CONTINUE out of a handler. Each case compares every statement
+// record and every error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
@@ -432,11 +433,150 @@ const SoundCase kSubstrWithANegatedStart[] = {
      ""},
 };
 
+// The target refuses a LEAVE or ITERATE out of a handler: EXIT and CONTINUE
+// in a handler for a loop around it are recorded; a loop inside the handler
+// is left as usual.
+const SoundCase kJumpsOutOfAHandler[] = {
+    {"ExitWhenNoMoreRows", false,
+     "CREATE OR REPLACE PROCEDURE exit_in_handler IS\n"
+     "  v NUMBER;\n"
+     "BEGIN\n"
+     "  LOOP\n"
+     "    BEGIN\n"
+     "      SELECT a INTO v FROM q WHERE rownum = 1;\n"
+     "      DELETE FROM q WHERE a = v;\n"
+     "    EXCEPTION\n"
+     "      WHEN NO_DATA_FOUND THEN\n"
+     "        EXIT;\n"
+     "    END;\n"
+     "  END LOOP;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE exit_in_handler SPECIFIC exit_in_handler\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v NUMBER;\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "\n"
+     "  SYSZULINTERNAL_00000001: LOOP\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  LEAVE SYSZULINTERNAL_00000001;\n"
+     "  END;\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+     "  BEGIN\n"
+     "  SIGNAL SQLSTATE 'UDNDF';\n"
+     "  END;\n"
+     "  SELECT a INTO v FROM q WHERE rownum = 1;\n"
+     "  END;\n"
+     "  DELETE FROM q WHERE a = v;\n"
+     "  END;\n"
+     "  END LOOP SYSZULINTERNAL_00000001;\n"
+     "\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     "EXIT in an exception handler not supported|2|10|EXIT|\n"},
+    {"ContinueAndExitButNotALoopOfTheHandler", false,
+     "CREATE OR REPLACE PROCEDURE jumps_in_handlers IS\n"
+     "  v NUMBER;\n"
+     "BEGIN\n"
+     "  FOR i IN 1 .. 3 LOOP\n"
+     "    BEGIN\n"
+     "      SELECT a INTO v FROM q WHERE id = i;\n"
+     "    EXCEPTION\n"
+     "      WHEN NO_DATA_FOUND THEN\n"
+     "        CONTINUE;\n"
+     "      WHEN OTHERS THEN\n"
+     "        EXIT;\n"
+     "    END;\n"
+     "  END LOOP;\n"
+     "  BEGIN\n"
+     "    UPDATE q SET a = 0;\n"
+     "  EXCEPTION\n"
+     "    WHEN OTHERS THEN\n"
+     "      LOOP\n"
+     "        EXIT;\n"
+     "      END LOOP;\n"
+     "  END;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE jumps_in_handlers SPECIFIC jumps_in_handlers\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v NUMBER;\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  BEGIN\n"
+     "  DECLARE i INTEGER DEFAULT 1;\n"
+     "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
+     "\n"
+     "  SYSZULINTERNAL_00000001: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  SET i = i + 1;\n"
+     "  ITERATE SYSZULINTERNAL_00000001;\n"
+     "  END;\n"
+     "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  LEAVE SYSZULINTERNAL_00000001;\n"
+     "  END;\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+     "  BEGIN\n"
+     "  SIGNAL SQLSTATE 'UDNDF';\n"
+     "  END;\n"
+     "  SELECT a INTO v FROM q WHERE id = i;\n"
+     "  END;\n"
+     "  END;\n"
+     "  SET i = i + 1;\n"
+     "  END WHILE;\n"
+     "\n"
+     "  END;\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "\n"
+     "  SYSZULINTERNAL_00000002: LOOP\n"
+     "  LEAVE SYSZULINTERNAL_00000002;\n"
+     "  END LOOP SYSZULINTERNAL_00000002;\n"
+     "\n"
+     "  END;\n"
+     "  UPDATE q SET a = 0;\n"
+     "  END;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     "CONTINUE in an exception handler not supported|2|9|CONTINUE|\n"
+     "EXIT in an exception handler not supported|2|11|EXIT|\n"},
+};
+
 TEST(TranslateAudit, HandlersKeepTheErrorCode) { expectSoundCases(kHandlersKeepTheErrorCode); }
 TEST(TranslateAudit, CallsOfTheRunsFunctions) { expectSoundCases(kCallsOfTheRunsFunctions); }
 TEST(TranslateAudit, MissingRowSetsTheRowCounts) { expectSoundCases(kMissingRowSetsTheRowCounts); }
 TEST(TranslateAudit, ChildRowErrorState) { expectSoundCases(kChildRowErrorState); }
 TEST(TranslateAudit, PackageCursors) { expectSoundCases(kPackageCursors); }
 TEST(TranslateAudit, SubstrWithANegatedStart) { expectSoundCases(kSubstrWithANegatedStart); }
+TEST(TranslateAudit, JumpsOutOfAHandler) { expectSoundCases(kJumpsOutOfAHandler); }
 
 }  // namespace

@@ -403,7 +403,7 @@ const SoundCase kCursorLoopsCloseOnEveryWayOut[] = {
          "  END@\n"
          "\n"
          "\n",
-     ""},
+     "EXIT in an exception handler not supported|2|17|EXIT|\n"},
 };
 
 // A FETCH or a data change never reaches a handler that stands for

@@ -18,6 +18,11 @@ using namespace rewrite;
 
 namespace {
 
+// The target refuses a LEAVE or ITERATE in a condition handler whose label
+// lies outside that handler.
+const char* const kExitInHandler = "EXIT in an exception handler not supported";
+const char* const kContinueInHandler = "CONTINUE in an exception handler not supported";
+
 // ---- structure ----
 
 // Sets the parent of every element of `list` to the list and the list's to
@@ -270,6 +275,12 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
     astNodeFor* owner = forOfExpansion(named);
     if (owner && (isContinue || owner->loopType == FOR_CURSOR)) named = expansionLoop(owner);
     if (!named) return;
+    for (astNode* n = jump->parent; n && n != named; n = n->parent)
+      if (n->kind == AST_HANDLER) {
+        tokenErrorRecord(isContinue ? kContinueInHandler : kExitInHandler, isContinue ? "CONTINUE" : "EXIT", jump,
+                         state->errors);
+        break;
+      }
     stop = named;
     astNodeFor* expanded = forOfExpansionLoop(named);
     if (expanded) {
