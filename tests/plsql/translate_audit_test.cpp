@@ -1,10 +1,10 @@
 // Whole translations of everyday package code whose meaning the target
-// would change: the error code and state a handler reads, the calls of the
-// run's functions without parentheses, the row counts after a query that
-// finds no row, the error state of a delete that a child row prevents, the
-// cursors private to a package body, SUBSTR with a negated start, and
-// EXIT or CONTINUE out of a handler. Each case compares every statement
-// record and every error record.
+// would change: the error code and state a handler reads, a division stored
+// in a type of fixed scale, the calls of the run's functions without
+// parentheses, the row counts after a query that finds no row, the error
+// state of a delete that a child row prevents, the cursors private to a
+// package body, SUBSTR with a negated start, and EXIT or CONTINUE out of a
+// handler. Each case compares every statement record and every error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
@@ -571,6 +571,66 @@ const SoundCase kJumpsOutOfAHandler[] = {
      "EXIT in an exception handler not supported|2|11|EXIT|\n"},
 };
 
+// PL/SQL rounds a value stored in a type of fixed scale, the target
+// truncates it: a division stored there is rounded to that scale.
+const SoundCase kDivisionIntoAFixedScale[] = {
+    {"IntegerVariablesAndOutParameter", false,
+     "CREATE OR REPLACE PROCEDURE mid_p(lo PLS_INTEGER, hi PLS_INTEGER, res OUT PLS_INTEGER) IS\n"
+     "  n PLS_INTEGER;\n"
+     "  m NUMBER(10);\n"
+     "BEGIN\n"
+     "  n := 7 / 2;\n"
+     "  m := lo / hi;\n"
+     "  res := (lo + hi) / 2;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE mid_p(\n"
+     "IN lo INTEGER, \n"
+     "IN hi INTEGER, \n"
+     "OUT res INTEGER) SPECIFIC mid_p\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE n INTEGER;\n"
+     "  DECLARE m NUMBER(10);\n"
+     "  SET n = ROUND(DECFLOAT(7) / 2, 0);\n"
+     "  SET m = ROUND(DECFLOAT(lo) / hi, 0);\n"
+     "  SET res = ROUND((lo + hi) / DECFLOAT(2), 0);\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+    {"DefaultsAndFixedScales", false,
+     "CREATE OR REPLACE PROCEDURE halves(total NUMBER) IS\n"
+     "  half PLS_INTEGER := total / 2;\n"
+     "  part NUMBER(10, 0);\n"
+     "  share NUMBER(10, 2);\n"
+     "  ratio NUMBER;\n"
+     "BEGIN\n"
+     "  part := (total + 1) / 3;\n"
+     "  share := total / 3;\n"
+     "  ratio := total / 3;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE halves(\n"
+     "IN total NUMBER) SPECIFIC halves\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE half INTEGER;\n"
+     "  DECLARE part NUMBER(10, 0);\n"
+     "  DECLARE share NUMBER(10, 2);\n"
+     "  DECLARE ratio NUMBER;\n"
+     "  SET half = ROUND(DECFLOAT(total) / 2, 0);\n"
+     "  SET part = ROUND((total + 1) / DECFLOAT(3), 0);\n"
+     "  SET share = ROUND(DECFLOAT(total) / 3, 2);\n"
+     "  SET ratio = DECFLOAT(total) / 3;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+};
+
 TEST(TranslateAudit, HandlersKeepTheErrorCode) { expectSoundCases(kHandlersKeepTheErrorCode); }
 TEST(TranslateAudit, CallsOfTheRunsFunctions) { expectSoundCases(kCallsOfTheRunsFunctions); }
 TEST(TranslateAudit, MissingRowSetsTheRowCounts) { expectSoundCases(kMissingRowSetsTheRowCounts); }
@@ -578,5 +638,6 @@ TEST(TranslateAudit, ChildRowErrorState) { expectSoundCases(kChildRowErrorState)
 TEST(TranslateAudit, PackageCursors) { expectSoundCases(kPackageCursors); }
 TEST(TranslateAudit, SubstrWithANegatedStart) { expectSoundCases(kSubstrWithANegatedStart); }
 TEST(TranslateAudit, JumpsOutOfAHandler) { expectSoundCases(kJumpsOutOfAHandler); }
+TEST(TranslateAudit, DivisionIntoAFixedScale) { expectSoundCases(kDivisionIntoAFixedScale); }
 
 }  // namespace

@@ -392,7 +392,7 @@ const SoundCase kCursorLoopsCloseOnEveryWayOut[] = {
          "  SYSZULINTERNAL_00000002: LOOP\n"
          "  FETCH lc INTO r;\n"
          "  IF lc IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000002; END IF;\n"
-         "  SET n = DECFLOAT(1) / r.id;\n"
+         "  SET n = ROUND(DECFLOAT(1) / r.id, 0);\n"
          "  END LOOP SYSZULINTERNAL_00000002;\n"
          "\n"
          "  CLOSE lc ;\n"

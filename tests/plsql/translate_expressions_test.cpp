@@ -96,7 +96,7 @@ const SoundCase kDivisionCases[] = {
          "  DECLARE r NUMBER;\n"
          "  outer: BEGIN\n"
          "  DECLARE half INTEGER;\n"
-         "  SET half = (a + b) / DECFLOAT(2);\n"
+         "  SET half = ROUND((a + b) / DECFLOAT(2), 0);\n"
          "  BEGIN\n"
          "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
          "  BEGIN\n"

@@ -104,6 +104,93 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   return nullptr;
 }
 
+}  // namespace
+
+namespace rewrite {
+
+// ---- exact division into an integer ----
+
+// The scale of a datatype with a fixed one: 0 for the integer types and
+// NUMBER, DECIMAL or NUMERIC with a precision alone, s for (p, s); empty
+// for the others.
+static std::string fixedScale(const astNodeList* type) {
+  std::vector<std::string> words;
+  for (astListCell* c = listCells(type); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) return "";
+    std::string word = token->text;
+    for (char& ch : word) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    words.push_back(word);
+  }
+  if (words.empty()) return "";
+  static const char* const integers[] = {"INTEGER", "INT", "SMALLINT", "BIGINT", "PLS_INTEGER", "BINARY_INTEGER",
+                                         "NATURAL", "NATURALN", "POSITIVE", "POSITIVEN", "SIMPLE_INTEGER"};
+  if (words.size() == 1) {
+    for (const char* word : integers)
+      if (words[0] == word) return "0";
+    return "";
+  }
+  if (words[0] != "NUMBER" && words[0] != "DECIMAL" && words[0] != "NUMERIC" && words[0] != "DEC") return "";
+  if (words.size() == 4 && words[1] == "(" && words[3] == ")" && words[2] != "*") return "0";
+  if (words.size() == 6 && words[1] == "(" && words[3] == "," && words[5] == ")" &&
+      std::strspn(words[4].c_str(), "0123456789") == words[4].size())
+    return words[4];
+  return "";
+}
+
+// PL/SQL rounds a value it stores in a type of fixed scale; the target
+// truncates it. An expression holding a division, which the target makes
+// exact, is rounded to that scale before it is stored there.
+astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
+  if (!expr || expr->kind != AST_LIST || !type || type->kind != AST_LIST) return expr;
+  bool divides = false;
+  for (astListCell* c = listCells(expr); c && !divides; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    divides = token && token->text && std::strcmp(token->text, "/") == 0;
+  }
+  if (!divides) return expr;
+  // Already rounded as a whole (a loop bound): ROUND( ... ) alone.
+  astNodeToken* first = asToken(listCells(expr)->value);
+  if (first && first->text && strcasecmp(first->text, "ROUND") == 0 && listCells(expr)->next &&
+      textIs(listCells(expr)->next->value, "(")) {
+    int depth = 0;
+    bool whole = false;
+    for (astListCell* c = listCells(expr)->next; c; c = c->next) {
+      if (textIs(c->value, "(")) ++depth;
+      else if (textIs(c->value, ")") && --depth == 0) {
+        whole = c->next == nullptr;
+        break;
+      }
+    }
+    if (whole) return expr;
+  }
+  std::string scale = fixedScale(type);
+  if (scale.empty()) return expr;
+  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
+  rounded = appendElements(rounded, expr);
+  rounded = listAppend(rounded, makeToken(",", -1));
+  rounded = listAppend(rounded, makeToken(poolStrdup(scale.c_str()), -1));
+  rounded = listAppend(rounded, makeToken(")", -1));
+  rounded->line = expr->line;
+  rounded->parent = expr->parent;
+  for (astListCell* c = listCells(rounded); c; c = c->next)
+    if (c->value) c->value->parent = rounded;
+  return rounded;
+}
+
+// An assignment to a variable or parameter of such a type.
+void roundDivisionIntoInteger(astNodeAssign* node) {
+  astNodeToken* target = firstToken(node->target);
+  if (!target || !target->text || target->qualified || listLength(node->target) != 1 || node->targetIndex) return;
+  bool found = false;
+  astNodeList* type = declaredType(node, foldedText(target->text), &found);
+  if (found && type) node->expr = roundedIntoType(node->expr, type);
+}
+
+}  // namespace rewrite
+
+namespace {
+
 // ---- where a token stands ----
 
 // The SQL statement or query that holds a token list: a select, a data

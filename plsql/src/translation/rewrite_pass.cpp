@@ -1144,6 +1144,7 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
     tokenErrorRecord("Collection element subscript in parentheses not supported", target ? target->text : nullptr, node,
                      state->errors);
   }
+  roundDivisionIntoInteger(node);
   rewriteDbmsSqlAssign(node, state);
 }
 

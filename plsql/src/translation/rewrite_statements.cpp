@@ -367,6 +367,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
   switch (decl->kind) {
     case AST_VAR_DECL: {
       auto* n = static_cast<astNodeVarDecl*>(decl);
+      n->defaultValue = roundedIntoType(n->defaultValue, n->dataType);
       defaultHandling(n, state);
       reportNotNullVariable(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
