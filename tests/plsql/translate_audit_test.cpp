@@ -629,6 +629,24 @@ const SoundCase kDivisionIntoAFixedScale[] = {
      "\n"
      "\n",
      ""},
+    {"ReturnOfAnIntegerFunction", false,
+     "CREATE OR REPLACE FUNCTION mid(lo PLS_INTEGER, hi PLS_INTEGER) RETURN PLS_INTEGER IS\n"
+     "BEGIN\n"
+     "  RETURN (lo + hi) / 2;\n"
+     "END;\n"
+     "/\n",
+     "[2]\n"
+     "CREATE OR REPLACE FUNCTION mid(\n"
+     "lo INTEGER, \n"
+     "hi INTEGER) SPECIFIC mid\n"
+     "RETURNS INTEGER\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  RETURN ROUND((lo + hi) / DECFLOAT(2), 0);\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
 };
 
 TEST(TranslateAudit, HandlersKeepTheErrorCode) { expectSoundCases(kHandlersKeepTheErrorCode); }

@@ -1156,6 +1156,10 @@ void transformCall(astNodeCall* node, TransformState* state) {
 void transformReturn(astNodeReturn* node, TransformState* state) {
   if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformChildren(node, state);
+  // A function's value is stored in its return type.
+  astNode* routine = nearestOf(node->parent, isRoutineNode);
+  if (routine && routine->kind == AST_CREATE_FUNCTION)
+    node->expr = roundedIntoType(node->expr, static_cast<astNodeCreateFunc*>(routine)->returns);
   settleJump(node, state);
 }
 
