@@ -406,7 +406,8 @@ const SoundCase kPackageCursors[] = {
      ""},
 };
 
-// SUBSTR with a negated start tests the start's sign at run time.
+// SUBSTR with a negated name, call or group tests the start's sign at run
+// time; a longer negated expression is recorded.
 const SoundCase kSubstrWithANegatedStart[] = {
     {"NegatedNameCallAndGroup", false,
      "CREATE OR REPLACE PROCEDURE sub_neg(p VARCHAR2, n NUMBER) IS\n"
@@ -431,6 +432,38 @@ const SoundCase kSubstrWithANegatedStart[] = {
      "\n"
      "\n",
      ""},
+    {"LongerExpressionsAreRecorded", false,
+     "CREATE OR REPLACE PROCEDURE sub_expr(p VARCHAR2, n NUMBER) IS\n"
+     "  v VARCHAR2(100);\n"
+     "BEGIN\n"
+     "  v := SUBSTR(p, -n + 1);\n"
+     "  v := SUBSTR(p, -n);\n"
+     "  v := SUBSTR(p, -3, 1);\n"
+     "  SELECT SUBSTR(name, -n * 2) INTO v FROM t WHERE id = n;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE sub_expr(\n"
+     "IN p VARCHAR2(4096), \n"
+     "IN n NUMBER) SPECIFIC sub_expr\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v VARCHAR2(100);\n"
+     "  SET v = SUBSTR(p, - n + 1);\n"
+     "  SET v = CASE WHEN n <= 0 THEN SUBSTR(p, GREATEST(- n, 1)) WHEN LENGTH(p) >= n THEN SUBSTR(p, LENGTH(p) - n + 1) END;\n"
+     "  SET v = CASE WHEN LENGTH(p) >= 3 THEN SUBSTR(p, LENGTH(p) - 2, 1) END;\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+     "  BEGIN\n"
+     "  SIGNAL SQLSTATE 'UDNDF';\n"
+     "  END;\n"
+     "  SELECT SUBSTR(name, - n * 2) INTO v FROM t WHERE id = n;\n"
+     "  END;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"
+     "SUBSTR with a negative start not supported|2|7|SUBSTR|SUBSTR\n"},
 };
 
 // The target refuses a LEAVE or ITERATE out of a handler: EXIT and CONTINUE

@@ -110,6 +110,7 @@ bool namesSqlColumn(astNodeToken* token);
 void addCallParentheses(astNodeToken* token, TransformState* state);
 astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type);
 void roundDivisionIntoInteger(astNodeAssign* node);
+void checkSubstrStart(astNodeToken* token, TransformState* state);
 // Records a trigger row (:OLD, :NEW or their alias) that the trigger's
 // events do not give; whether it did.
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);

@@ -18,6 +18,10 @@
 
 using namespace rewrite;
 
+// A negated start that is more than a name, a call or a group: its sign
+// is not known when the text is written.
+const char* const kSubstrNegativeStart = "SUBSTR with a negative start not supported";
+
 namespace {
 
 bool textIs(const astNode* node, const char* text) {
@@ -185,6 +189,48 @@ void roundDivisionIntoInteger(astNodeAssign* node) {
   bool found = false;
   astNodeList* type = declaredType(node, foldedText(target->text), &found);
   if (found && type) node->expr = roundedIntoType(node->expr, type);
+}
+
+// SUBSTR whose start is negated: the emitter tests the sign of a negated
+// name, call or group; a longer expression after the minus is recorded.
+void checkSubstrStart(astNodeToken* token, TransformState* state) {
+  if (!token->text || token->tokenCode != T_WORD || strcasecmp(token->text, "SUBSTR") != 0) return;
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return;
+  astListCell* cell = listCells(static_cast<astNodeList*>(holder));
+  while (cell && cell->value != token) cell = cell->next;
+  if (!cell || !cell->next || !textIs(cell->next->value, "(")) return;
+  // The tokens of the second argument.
+  std::vector<astNode*> start;
+  int depth = 0;
+  int argument = 0;
+  for (astListCell* c = cell->next; c; c = c->next) {
+    if (textIs(c->value, "(")) {
+      if (++depth == 1) continue;
+    } else if (textIs(c->value, ")")) {
+      if (--depth == 0) break;
+    } else if (depth == 1 && textIs(c->value, ",")) {
+      ++argument;
+      continue;
+    }
+    if (argument == 1) start.push_back(c->value);
+  }
+  if (start.size() < 3 || !textIs(start[0], "-")) return;
+  // A group or a call that spans the rest is tested at run time.
+  size_t open = textIs(start[1], "(") ? 1 : (textIs(start[2], "(") ? 2 : 0);
+  if (open) {
+    int level = 0;
+    size_t end = 0;
+    for (size_t i = open; i < start.size(); ++i) {
+      if (textIs(start[i], "(")) ++level;
+      else if (textIs(start[i], ")") && --level == 0) {
+        end = i;
+        break;
+      }
+    }
+    if (end == start.size() - 1) return;
+  }
+  tokenErrorRecord(kSubstrNegativeStart, "SUBSTR", token, state->errors);
 }
 
 }  // namespace rewrite

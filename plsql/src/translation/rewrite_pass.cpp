@@ -510,6 +510,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
       state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
     checkSqlcodeComparison(token, state);
   if (!token->qualified) {
+    checkSubstrStart(token, state);
     addCallParentheses(token, state);
     return;
   }
