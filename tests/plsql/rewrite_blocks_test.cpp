@@ -156,16 +156,15 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   auto* block = nodeAs<astNodeBlock>(handlerBody);
   EXPECT_EQ(block->parent, h1);
   EXPECT_EQ(kinds(block->body), "2");
-  EXPECT_EQ(kinds(block->prologue), "54 50");
-  auto* diag = nth<astNodeGetDiag>(block->prologue, 0);
-  EXPECT_EQ(diag->diagType, DIAG_MESSAGE_TEXT);
-  EXPECT_EQ(tokens(diag->target), "SYSZULINTERNAL_SQLERRM");
-  EXPECT_EQ(tokens(diag->source), "MESSAGE_TEXT");
-  auto* values = nth<astNodeValues>(block->prologue, 1);
+  EXPECT_EQ(kinds(block->prologue), "50 2");
+  auto* values = nth<astNodeValues>(block->prologue, 0);
   EXPECT_EQ(tokens(nth<astNodeList>(values->targets, 0)), "SQLCODE");
   EXPECT_EQ(tokens(nth<astNodeList>(values->targets, 1)), "SQLSTATE");
   EXPECT_EQ(tokens(nth<astNodeList>(values->sources, 0)), "SYSZULINTERNAL_SQLCODE");
   EXPECT_EQ(tokens(nth<astNodeList>(values->sources, 1)), "SYSZULINTERNAL_SQLSTATE");
+  auto* message = nth<astNodeAssign>(block->prologue, 1);
+  EXPECT_EQ(tokens(message->target), "SYSZULINTERNAL_SQLERRM");
+  EXPECT_EQ(tokens(message->expr), "SQLERRM(SYSZULINTERNAL_SQLCODE)");
 
   // Declarations are added once, in the routine's block.
   EXPECT_EQ(declarations(body->declarations),

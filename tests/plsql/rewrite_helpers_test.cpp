@@ -43,7 +43,7 @@ TEST(RewriteHelpers, SqlstateForNumber)
 {
   TransformState state = stateWithMap();
   EXPECT_EQ(text(sqlstateForNumber(-1, &state)), "23505");
-  EXPECT_EQ(text(sqlstateForNumber(-2292, &state)), "23001");
+  EXPECT_EQ(text(sqlstateForNumber(-2292, &state)), "23504");
   EXPECT_EQ(text(sqlstateForNumber(-20000, &state)), "UD000");
   EXPECT_EQ(text(sqlstateForNumber(-20123, &state)), "UD123");
   EXPECT_EQ(text(sqlstateForNumber(-20999, &state)), "UD999");

@@ -270,6 +270,13 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
     astNodeFor* owner = forOfExpansion(named);
     if (owner && (isContinue || owner->loopType == FOR_CURSOR)) named = expansionLoop(owner);
     if (!named) return;
+    // The target refuses a LEAVE or ITERATE in a condition handler whose
+    // label lies outside that handler.
+    for (astNode* n = jump->parent; n && n != named; n = n->parent)
+      if (n->kind == AST_HANDLER) {
+        reportFinding(FindingId::JUMP_FROM_HANDLER, jump, state->errors, isContinue ? "CONTINUE" : "EXIT");
+        break;
+      }
     stop = named;
     astNodeFor* expanded = forOfExpansionLoop(named);
     if (expanded) {
@@ -342,9 +349,33 @@ astNodeRaise* raiseNoDataFound(int line, TransformState* state) {
   return raise;
 }
 
-astNodeHandler* noDataFoundHandler(int line, TransformState* state) {
+// A query that finds no row sets SQL%ROWCOUNT to 0 (and %FOUND, %NOTFOUND)
+// before NO_DATA_FOUND is raised, and a handler may read them: the counts
+// that the statements after the query (`followers` of them) keep.
+astNodeList* noRowCounts(astListCell* cell, int followers, int line) {
+  astNodeList* counts = nullptr;
+  for (astListCell* c = cell->next; c && followers > 0; c = c->next, --followers) {
+    if (c->value->kind != AST_ASSIGN && c->value->kind != AST_GET_DIAG) continue;
+    astNodeList* target = c->value->kind == AST_ASSIGN ? nodeAs<astNodeAssign>(c->value)->target
+                                                       : nodeAs<astNodeGetDiag>(c->value)->target;
+    astNodeToken* name = firstToken(target);
+    if (!name || !name->text) continue;
+    const char* value = equalsIgnoreCase(name->text, SYSZUL_ROWCOUNT) ? "0"
+                        : equalsIgnoreCase(name->text, SYSZUL_FOUND)  ? "false"
+                        : equalsIgnoreCase(name->text, SYSZUL_NOTFOUND) ? "true"
+                                                                        : nullptr;
+    if (!value) continue;
+    astNodeAssign* assign = astMake<astNodeAssign>(line);
+    assign->target = adopt(tokenList(name->text, -1), assign);
+    assign->expr = adopt(tokenList(value, -1), assign);
+    counts = listAppend(counts, assign);
+  }
+  return counts;
+}
+
+astNodeHandler* noDataFoundHandler(astNodeList* counts, int line, TransformState* state) {
   astNodeBlock* body = astMake<astNodeBlock>(line);
-  body->body = adopt(listNew(raiseNoDataFound(line, state)), body);
+  body->body = adopt(listAppend(counts, raiseNoDataFound(line, state)), body);
   return newHandler("NOT FOUND", body, line);
 }
 
@@ -366,14 +397,15 @@ bool isQueryInto(const astNode* node) {
 // whose NOT FOUND handler raises NO_DATA_FOUND.
 void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* statement = nodeAs<astNodeStatement>(cell->value);
+  auto followers = state->rowCountFollowers.find(statement);
+  int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
+  astNodeList* counts = noRowCounts(cell, count, statement->line);
   if (statement->kind == AST_DYNAMIC) {
     // The dynamic statement's own block takes the handler.
     astNodeBlock* expansion = nodeAs<astNodeDynamic>(statement)->expansion;
-    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(statement->line, state));
+    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(counts, statement->line, state));
     return;
   }
-  auto followers = state->rowCountFollowers.find(statement);
-  int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
   astNodeBlock* guard = astMake<astNodeBlock>(statement->line);
   guard->label = statement->label;
   statement->label = nullptr;
@@ -383,7 +415,7 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
     listRemoveAfter(list, cell->next, cell);
   }
   adopt(guard->body, guard);
-  setHandlers(guard, noDataFoundHandler(statement->line, state));
+  setHandlers(guard, noDataFoundHandler(counts, statement->line, state));
   guard->parent = list;
   cell->value = guard;
 }

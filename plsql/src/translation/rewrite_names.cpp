@@ -104,6 +104,137 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   return nullptr;
 }
 
+}  // namespace
+
+namespace rewrite {
+
+// ---- exact division into an integer ----
+
+// The scale of a datatype with a fixed one: 0 for the integer types and
+// NUMBER, DECIMAL or NUMERIC with a precision alone, s for (p, s); empty
+// for the others.
+static std::string fixedScale(const astNodeList* type) {
+  std::vector<std::string> words;
+  for (astListCell* c = listCells(type); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) return "";
+    std::string word = token->text;
+    for (char& ch : word) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    words.push_back(word);
+  }
+  if (words.empty()) return "";
+  static const char* const integers[] = {"INTEGER", "INT", "SMALLINT", "BIGINT", "PLS_INTEGER", "BINARY_INTEGER",
+                                         "NATURAL", "NATURALN", "POSITIVE", "POSITIVEN", "SIMPLE_INTEGER"};
+  if (words.size() == 1) {
+    for (const char* word : integers)
+      if (words[0] == word) return "0";
+    return "";
+  }
+  if (words[0] != "NUMBER" && words[0] != "DECIMAL" && words[0] != "NUMERIC" && words[0] != "DEC") return "";
+  if (words.size() == 4 && words[1] == "(" && words[3] == ")" && words[2] != "*") return "0";
+  if (words.size() == 6 && words[1] == "(" && words[3] == "," && words[5] == ")" &&
+      std::strspn(words[4].c_str(), "0123456789") == words[4].size())
+    return words[4];
+  return "";
+}
+
+// PL/SQL rounds a value it stores in a type of fixed scale; the target
+// truncates it. An expression holding a division, which the target makes
+// exact, is rounded to that scale before it is stored there.
+astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
+  if (!expr || expr->kind != AST_LIST || !type || type->kind != AST_LIST) return expr;
+  bool divides = false;
+  for (astListCell* c = listCells(expr); c && !divides; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    divides = token && token->text && std::strcmp(token->text, "/") == 0;
+  }
+  if (!divides) return expr;
+  // Already rounded as a whole (a loop bound): ROUND( ... ) alone.
+  astNodeToken* first = asToken(listCells(expr)->value);
+  if (first && first->text && strcasecmp(first->text, "ROUND") == 0 && listCells(expr)->next &&
+      textIs(listCells(expr)->next->value, "(")) {
+    int depth = 0;
+    bool whole = false;
+    for (astListCell* c = listCells(expr)->next; c; c = c->next) {
+      if (textIs(c->value, "(")) ++depth;
+      else if (textIs(c->value, ")") && --depth == 0) {
+        whole = c->next == nullptr;
+        break;
+      }
+    }
+    if (whole) return expr;
+  }
+  std::string scale = fixedScale(type);
+  if (scale.empty()) return expr;
+  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
+  rounded = appendElements(rounded, expr);
+  rounded = listAppend(rounded, makeToken(",", -1));
+  rounded = listAppend(rounded, makeToken(poolStrdup(scale.c_str()), -1));
+  rounded = listAppend(rounded, makeToken(")", -1));
+  rounded->line = expr->line;
+  rounded->parent = expr->parent;
+  for (astListCell* c = listCells(rounded); c; c = c->next)
+    if (c->value) c->value->parent = rounded;
+  return rounded;
+}
+
+// An assignment to a variable or parameter of such a type.
+void roundDivisionIntoInteger(astNodeAssign* node) {
+  astNodeToken* target = firstToken(node->target);
+  if (!target || !target->text || target->qualified || listLength(node->target) != 1 || node->targetIndex) return;
+  bool found = false;
+  astNodeList* type = declaredType(node, foldedText(target->text), &found);
+  if (found && type) node->expr = roundedIntoType(node->expr, type);
+}
+
+// SUBSTR whose start is negated: the emitter tests the sign of a negated
+// name, call or group; a longer expression after the minus is recorded.
+void checkSubstrStart(astNodeToken* token, TransformState* state) {
+  if (!token->text || token->tokenCode != T_WORD || strcasecmp(token->text, "SUBSTR") != 0) return;
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return;
+  astListCell* cell = listCells(nodeAs<astNodeList>(holder));
+  while (cell && cell->value != token) cell = cell->next;
+  if (!cell || !cell->next || !textIs(cell->next->value, "(")) return;
+  // The tokens of the second argument.
+  std::vector<astNode*> start;
+  int depth = 0;
+  int argument = 0;
+  for (astListCell* c = cell->next; c; c = c->next) {
+    if (textIs(c->value, "(")) {
+      if (++depth == 1) continue;
+    } else if (textIs(c->value, ")")) {
+      if (--depth == 0) break;
+    } else if (depth == 1 && textIs(c->value, ",")) {
+      ++argument;
+      continue;
+    }
+    if (argument == 1) start.push_back(c->value);
+  }
+  if (start.size() < 3 || !textIs(start[0], "-")) return;
+  // A group or a call that spans the rest is tested at run time.
+  size_t open = textIs(start[1], "(") ? 1 : (textIs(start[2], "(") ? 2 : 0);
+  if (open) {
+    int level = 0;
+    size_t end = 0;
+    for (size_t i = open; i < start.size(); ++i) {
+      if (textIs(start[i], "(")) ++level;
+      else if (textIs(start[i], ")") && --level == 0) {
+        end = i;
+        break;
+      }
+    }
+    if (end == start.size() - 1) return;
+  }
+  // A negated start that is more than a name, a call or a group: its sign is
+  // not known when the text is written.
+  reportFinding(FindingId::SUBSTR_NEGATIVE_START, token, state->errors);
+}
+
+}  // namespace rewrite
+
+namespace {
+
 // ---- where a token stands ----
 
 // The SQL statement or query that holds a token list: a select, a data
@@ -139,6 +270,7 @@ bool isExpressionList(const astNodeList* list) {
     case AST_CASE: return list == nodeAs<const astNodeCase>(owner)->predicate;
     case AST_CASE_EXPR: return list == nodeAs<const astNodeCaseExpr>(owner)->predicate;
     case AST_VAR_DECL: return list == nodeAs<const astNodeVarDecl>(owner)->defaultValue;
+    case AST_FORMAL_ARG: return list == nodeAs<const astNodeFormalArg>(owner)->defaultValue;
     case AST_DYNAMIC: return list == nodeAs<const astNodeDynamic>(owner)->expr;
     case AST_OPEN: return list == nodeAs<const astNodeOpen>(owner)->args;
     default: return false;
@@ -168,8 +300,12 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
   astNodeToken* last = asToken(listLast(name));
   if (!last || !last->text) return;
   std::string folded = lastPart(last->text);
-  if (listLength(args) == 0) state->parameterlessFunctions[package].insert(folded);
-  else state->functionsWithParameters[package].insert(folded);
+  // A function whose every parameter has a default is called bare as well.
+  bool allDefaulted = true;
+  for (astListCell* c = listCells(args); c && allDefaulted; c = c->next)
+    allDefaulted = c->value && c->value->kind == AST_FORMAL_ARG && nodeAs<astNodeFormalArg>(c->value)->defaultValue;
+  if (allDefaulted) state->parameterlessFunctions[package].insert(folded);
+  if (listLength(args) != 0) state->functionsWithParameters[package].insert(folded);
 }
 
 }  // namespace

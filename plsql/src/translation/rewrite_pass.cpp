@@ -508,6 +508,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
       state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
     checkSqlcodeComparison(token, state);
   if (!token->qualified) {
+    checkSubstrStart(token, state);
     addCallParentheses(token, state);
     return;
   }
@@ -1036,15 +1037,17 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);
   ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
   ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
-  astNodeGetDiag* diag = astMake<astNodeGetDiag>(line);
-  diag->diagType = DIAG_MESSAGE_TEXT;
-  diag->target = tokenList(SYSZUL_SQLERRM, -1);
-  diag->source = tokenList("MESSAGE_TEXT", -1);
-  block->prologue = listAppend(block->prologue, diag);
+  // The target resets SQLCODE and SQLSTATE with the handler's first
+  // statement, and its diagnostics item list has no SQLCODE: the copy comes
+  // first, and the message is then taken from the copied code.
   astNodeValues* values = astMake<astNodeValues>(line);
   values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
   values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
   block->prologue = listAppend(block->prologue, values);
+  astNodeAssign* message = astMake<astNodeAssign>(line);
+  message->target = tokenList(SYSZUL_SQLERRM, -1);
+  message->expr = tokenList("SQLERRM(" SYSZUL_SQLCODE ")", -1);
+  block->prologue = listAppend(block->prologue, message);
   transformNode(block, handler, state);
 }
 
@@ -1129,6 +1132,7 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
     astNodeToken* target = firstToken(node->target);
     reportFinding(FindingId::COLLECTION_SUBSCRIPT, node, state->errors, nullptr, target ? target->text : nullptr);
   }
+  roundDivisionIntoInteger(node);
   rewriteDbmsSqlAssign(node, state);
 }
 
@@ -1140,6 +1144,10 @@ void transformCall(astNodeCall* node, TransformState* state) {
 void transformReturn(astNodeReturn* node, TransformState* state) {
   if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformChildren(node, state);
+  // A function's value is stored in its return type.
+  astNode* routine = nearestOf(node->parent, isRoutineNode);
+  if (routine && routine->kind == AST_CREATE_FUNCTION)
+    node->expr = roundedIntoType(node->expr, nodeAs<astNodeCreateFunc>(routine)->returns);
   settleJump(node, state);
 }
 

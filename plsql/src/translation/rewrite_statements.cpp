@@ -364,6 +364,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
   switch (decl->kind) {
     case AST_VAR_DECL: {
       auto* n = nodeAs<astNodeVarDecl>(decl);
+      n->defaultValue = roundedIntoType(n->defaultValue, n->dataType);
       defaultHandling(n, state);
       reportNotNullVariable(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
@@ -437,6 +438,15 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
 
 void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
   transformChildren(arg, state);
+  // The default is not walked as an expression; it names the run's
+  // functions all the same.
+  if (arg->defaultValue) {
+    arg->defaultValue->parent = arg;
+    for (astListCell* c = listCells(arg->defaultValue); c; c = c->next)
+      if (c->value) c->value->parent = arg->defaultValue;
+    for (astListCell* c = listCells(arg->defaultValue); c; c = c->next)
+      if (astNodeToken* token = asToken(c->value); token && !token->qualified) addCallParentheses(token, state);
+  }
   arg->dataType = mapDataType(arg->dataType, arg, state);
   noteCollectionDeclaration(arg, state);
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;

@@ -58,7 +58,9 @@ void emitExceptionDeclaration(astNode* node, EmitterState* state, astNode* unit)
 void emitCursorDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   astNodeCursorDecl* cursor = nodeAs<astNodeCursorDecl>(node);
   if (isPackage(unit)) {
-    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " PUBLISH VARIABLE ");
+    // A cursor of the body is private to the package, like its variables.
+    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ",
+                      unit->kind == AST_CREATE_PKG_HEAD ? " PUBLISH VARIABLE " : " ADD VARIABLE ");
   } else {
     emitAppend(state, "DECLARE ");
   }
