@@ -15,8 +15,39 @@ using translate_test::expectSoundCases;
 using translate_test::SoundCase;
 
 // The target resets SQLCODE and SQLSTATE with a handler's first statement:
-// the handler copies them there, and takes the message from the copied code.
+// the handler copies them there, and takes the message from the copied code
+// (a record says so where it reads both). A handler that reads the message
+// alone takes the error's own message first.
 const SoundCase kHandlersKeepTheErrorCode[] = {
+    {"MessageAloneIsTheErrorsOwn", false,
+     "CREATE OR REPLACE PROCEDURE note_failure IS\n"
+     "BEGIN\n"
+     "  UPDATE t SET a = 1;\n"
+     "EXCEPTION\n"
+     "  WHEN OTHERS THEN\n"
+     "    INSERT INTO err_log(msg) VALUES (SUBSTR(SQLERRM, 1, 200));\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE note_failure SPECIFIC note_failure\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+     "  BEGIN\n"
+     "  GET DIAGNOSTICS EXCEPTION 1 SYSZULINTERNAL_SQLERRM = MESSAGE_TEXT;\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  INSERT INTO err_log(msg) VALUES(SUBSTR(SYSZULINTERNAL_SQLERRM, 1, 200));\n"
+     "  END;\n"
+     "  UPDATE t SET a = 1;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
     {"LoggingHandlerKeepsTheCode", false,
      "CREATE OR REPLACE PROCEDURE err_log_p IS\n"
      "  v_code NUMBER;\n"
@@ -55,7 +86,7 @@ const SoundCase kHandlersKeepTheErrorCode[] = {
      "  END@\n"
      "\n"
      "\n",
-     ""},
+     "SQLERRM beside SQLCODE in one exception handler not supported|2|9|SQLERRM|SQLERRM\n"},
     {"EveryHandlerCopiesFirst", false,
      "CREATE OR REPLACE PROCEDURE two_handlers(p NUMBER) IS\n"
      "  v NUMBER;\n"

@@ -626,6 +626,7 @@ const SoundCase kSqlcodeAndSqlerrm[] = {
          "\n",
      "SQLCODE outside an exception handler not supported|2|5|SQLCODE|SQLCODE\n"
          "SQLERRM outside an exception handler not supported|2|5|SQLERRM|SQLERRM\n"
+         "SQLERRM beside SQLCODE in one exception handler not supported|2|18|SQLERRM|SQLERRM\n"
          "SQLCODE compared with an error number not supported|2|12|SQLCODE|SQLCODE\n"
          "SQLCODE compared with an error number not supported|2|14|SQLCODE|l\n"
          "SQLCODE compared with an error number not supported|2|15|SQLCODE|SQLCODE\n"

@@ -1005,6 +1005,25 @@ char* exceptionSqlstate(const char* name, astNode* at, TransformState* state) {
   return sqlstate ? sqlstate : unmappedExceptionSqlstate(name, at, state);
 }
 
+namespace {
+
+// What a handler's own statements read of the error they handle: its codes
+// (SQLCODE, SQLSTATE) and its message (SQLERRM, the first read).
+struct HandlerReads {
+  bool code = false;
+  astNode* message = nullptr;
+};
+
+void noteHandlerRead(astNode* node, void* data) {
+  if (node->kind != AST_TOKEN) return;
+  auto* reads = static_cast<HandlerReads*>(data);
+  int code = nodeAs<astNodeToken>(node)->tokenCode;
+  if (code == T_SQLCODE || code == T_SQLSTATE) reads->code = true;
+  if (code == T_SQLERRM && !reads->message) reads->message = node;
+}
+
+}  // namespace
+
 void transformHandler(astNodeHandler* handler, TransformState* state) {
   transformList(handler->conditions, handler, state);
   astNodeBlock* conditionsBlock = outermostBlock(handler->conditions ? static_cast<astNode*>(handler->conditions) : handler);
@@ -1038,16 +1057,30 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
   ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
   // The target resets SQLCODE and SQLSTATE with the handler's first
-  // statement, and its diagnostics item list has no SQLCODE: the copy comes
-  // first, and the message is then taken from the copied code.
+  // statement, and only that statement's diagnostics hold the error's own
+  // message; the item list has no SQLCODE. A handler that reads the message
+  // alone takes it first; otherwise the codes come first and the message is
+  // the target's text for the copied code, which a handler reading both is
+  // told.
+  HandlerReads reads;
+  astWalk(block, noteHandlerRead, &reads);
   astNodeValues* values = astMake<astNodeValues>(line);
   values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
   values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
-  block->prologue = listAppend(block->prologue, values);
-  astNodeAssign* message = astMake<astNodeAssign>(line);
-  message->target = tokenList(SYSZUL_SQLERRM, -1);
-  message->expr = tokenList("SQLERRM(" SYSZUL_SQLCODE ")", -1);
-  block->prologue = listAppend(block->prologue, message);
+  if (reads.message && !reads.code) {
+    astNodeGetDiag* diag = astMake<astNodeGetDiag>(line);
+    diag->diagType = DIAG_MESSAGE_TEXT;
+    diag->target = tokenList(SYSZUL_SQLERRM, -1);
+    diag->source = tokenList("MESSAGE_TEXT", -1);
+    block->prologue = listAppend(listAppend(block->prologue, diag), values);
+  } else {
+    astNodeAssign* message = astMake<astNodeAssign>(line);
+    message->target = tokenList(SYSZUL_SQLERRM, -1);
+    message->expr = tokenList("SQLERRM(" SYSZUL_SQLCODE ")", -1);
+    block->prologue = listAppend(listAppend(block->prologue, values), message);
+    if (reads.message)  // named as written: the token already has the target's name
+      reportFinding(FindingId::SQLERRM_BESIDE_SQLCODE, reads.message, state->errors)->text = poolStrdup("SQLERRM");
+  }
   transformNode(block, handler, state);
 }
 
