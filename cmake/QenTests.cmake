@@ -65,3 +65,27 @@ function(qen_add_test_folder prefix)
   endforeach()
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tmp)
 endfunction()
+
+# Code that must not compile: qen_add_compile_fail_cases(<prefix> <source>
+# <define> <lib> "<case>|<regex>"...) builds <source> once per case as an
+# object library <prefix><case> with <define>=<case>, and a test that builds
+# it and expects the compiler's message (regex). Case 0 is the good case:
+# the file compiles at all.
+function(qen_add_compile_fail_cases prefix source define lib)
+  foreach(entry IN LISTS ARGN)
+    string(REPLACE "|" ";" parts "${entry}")
+    list(GET parts 0 case)
+    list(GET parts 1 expected)
+    set(target ${prefix}${case})
+    add_library(${target} OBJECT EXCLUDE_FROM_ALL ${source})
+    target_compile_definitions(${target} PRIVATE ${define}=${case})
+    target_link_libraries(${target} PRIVATE ${lib})
+    add_test(NAME ${target}
+      COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${target})
+    # One build tool at a time in the build tree.
+    set_tests_properties(${target} PROPERTIES TIMEOUT 300 RESOURCE_LOCK build_tree)
+    if(NOT case EQUAL 0)
+      set_tests_properties(${target} PROPERTIES PASS_REGULAR_EXPRESSION "${expected}")
+    endif()
+  endforeach()
+endfunction()

@@ -595,7 +595,7 @@ program
     | pl_block  /* 14 */
         {
             if ($1 && $1->kind == AST_BLOCK)
-                static_cast<astNodeBlock *>($1)->anonymous = true;
+                nodeAs<astNodeBlock>($1)->anonymous = true;
         }
     | T_TERMINATOR  /* 15 */
         { $$ = nullptr; ctx->inBrokenUnit = NO_BROKEN_UNIT; }
@@ -870,7 +870,7 @@ alter_user
 create_index
     : T_CREATE opt_unique opt_bitmap T_INDEX indexName opt_exp_until_semi  /* 113 */
         {
-            astNodeDdlIndex *node = astNew<astNodeDdlIndex>(AST_CREATE_INDEX, $<line>1);
+            astNodeDdlIndex *node = astMake<astNodeDdlIndex>($<line>1);
             node->name = $5;
             node->body = $6;
             node->unq = $2 != 0;
@@ -896,7 +896,7 @@ drop_synonym
 create_proc_stmt
     : T_CREATE opt_or_replace procedure optSemiColon  /* 118 */
         {
-            astNodeCreateProc *node = static_cast<astNodeCreateProc *>($3);
+            astNodeCreateProc *node = nodeAs<astNodeCreateProc>($3);
             node->line = $<line>1;
             node->REPLACE = $2 != 0;
             node->WRAPPED = false;
@@ -904,7 +904,7 @@ create_proc_stmt
         }
     | T_CREATE opt_or_replace T_PROCEDURE procedureName T_WRAPPED exp_until_term  /* 119 */
         {
-            astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $<line>1);
+            astNodeCreateProc *node = astMake<astNodeCreateProc>($<line>1);
             node->name = $4;
             node->REPLACE = $2 != 0;
             node->WRAPPED = true;
@@ -916,7 +916,7 @@ create_proc_stmt
 procedure
     : T_PROCEDURE procedureName opt_formal_args opt_authid as_is program_body  /* 120 */
         {
-            astNodeCreateProc *node = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, $<line>1);
+            astNodeCreateProc *node = astMake<astNodeCreateProc>($<line>1);
             node->name = $2;
             node->REPLACE = false;
             node->args = $3;
@@ -956,7 +956,7 @@ drop_index
 drop_view
     : T_DROP opt_materialized T_VIEW viewName opt_exp_until_semi optSemiColon  /* 128 */
         {
-            astNodeDdlDropView *node = astNew<astNodeDdlDropView>(AST_DROP_VIEW, $<line>1);
+            astNodeDdlDropView *node = astMake<astNodeDdlDropView>($<line>1);
             node->name = $4;
             node->body = $5;
             node->mat = $2 != 0;
@@ -976,14 +976,14 @@ create_view_stmt
 create_func_stmt
     : T_CREATE opt_or_replace function optSemiColon  /* 132 */
         {
-            astNodeCreateFunc *node = static_cast<astNodeCreateFunc *>($3);
+            astNodeCreateFunc *node = nodeAs<astNodeCreateFunc>($3);
             node->line = $<line>1;
             node->REPLACE = $2 != 0;
             $$ = node;
         }
     | T_CREATE opt_or_replace T_FUNCTION functionName T_WRAPPED exp_until_term  /* 133 */
         {
-            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $<line>1);
+            astNodeCreateFunc *node = astMake<astNodeCreateFunc>($<line>1);
             node->name = $4;
             node->REPLACE = $2 != 0;
             node->WRAPPED = true;
@@ -994,7 +994,7 @@ create_func_stmt
 function
     : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts as_is program_body  /* 134 */
         {
-            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $<line>1);
+            astNodeCreateFunc *node = astMake<astNodeCreateFunc>($<line>1);
             node->name = $2;
             node->REPLACE = false;
             node->args = $3;
@@ -1010,7 +1010,7 @@ function
        body (AST_CREATE_FUNCTION), not a prototype. */
     | T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts  /* 135 */
         {
-            astNodeCreateFunc *node = astNew<astNodeCreateFunc>(AST_CREATE_FUNCTION, $<line>1);
+            astNodeCreateFunc *node = astMake<astNodeCreateFunc>($<line>1);
             node->name = $2;
             node->REPLACE = false;
             node->args = $3;
@@ -1034,7 +1034,7 @@ drop_pkg_stmt
 drop_pkg_head
     : T_DROP T_PACKAGE packageName  /* 140 */
         {
-            astNodeDropPkgHead *node = astNew<astNodeDropPkgHead>(AST_DROP_PKG_HEAD, $<line>1);
+            astNodeDropPkgHead *node = astMake<astNodeDropPkgHead>($<line>1);
             node->name = $3;
             $$ = node;
         }
@@ -1047,7 +1047,7 @@ drop_pkg_head
 drop_pkg_body
     : T_DROP T_PACKAGE T_BODY packageName  /* 143 */
         {
-            astNodeDropPkgBody *node = astNew<astNodeDropPkgBody>(AST_DROP_PKG_BODY, $<line>1);
+            astNodeDropPkgBody *node = astMake<astNodeDropPkgBody>($<line>1);
             node->name = $4;
             $$ = node;
         }
@@ -1056,7 +1056,7 @@ drop_pkg_body
 create_pkg_head
     : T_CREATE opt_or_replace T_PACKAGE packageName opt_authid as_is pkg_prototypes optEndName optSemiColon  /* 144 */
         {
-            astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $<line>1);
+            astNodeCreatePkgHead *node = astMake<astNodeCreatePkgHead>($<line>1);
             node->name = $4;
             node->WRAPPED = false;
             node->REPLACE = $2 != 0;
@@ -1066,7 +1066,7 @@ create_pkg_head
         }
     | T_CREATE opt_or_replace T_PACKAGE packageName T_WRAPPED exp_until_term  /* 145 */
         {
-            astNodeCreatePkgHead *node = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, $<line>1);
+            astNodeCreatePkgHead *node = astMake<astNodeCreatePkgHead>($<line>1);
             node->name = $4;
             node->WRAPPED = true;
             node->AUTHID = true;
@@ -1077,7 +1077,7 @@ create_pkg_head
 create_pkg_body
     : T_CREATE opt_or_replace T_PACKAGE T_BODY packageName as_is pkg_members optEndName optSemiColon  /* 146 */
         {
-            astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $<line>1);
+            astNodeCreatePkgBody *node = astMake<astNodeCreatePkgBody>($<line>1);
             node->name = $5;
             node->WRAPPED = false;
             node->REPLACE = $2 != 0;
@@ -1086,7 +1086,7 @@ create_pkg_body
         }
     | T_CREATE opt_or_replace T_PACKAGE T_BODY packageName T_WRAPPED exp_until_term  /* 147 */
         {
-            astNodeCreatePkgBody *node = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, $<line>1);
+            astNodeCreatePkgBody *node = astMake<astNodeCreatePkgBody>($<line>1);
             node->name = $5;
             node->WRAPPED = true;
             $$ = node;
@@ -1158,7 +1158,7 @@ pkg_prototype
 proc_prototype
     : T_PROCEDURE procedureName opt_formal_args ';'  /* 171 */
         {
-            astNodeProcProto *node = astNew<astNodeProcProto>(AST_PROC_PROTO, $<line>1);
+            astNodeProcProto *node = astMake<astNodeProcProto>($<line>1);
             node->name = $2;
             node->args = $3;
             $$ = node;
@@ -1168,7 +1168,7 @@ proc_prototype
 func_prototype
     : T_FUNCTION functionName opt_formal_args T_RETURN formal_arg_type optFunctionOpts exp_until_semi ';'  /* 172 */
         {
-            astNodeFuncProto *node = astNew<astNodeFuncProto>(AST_FUNC_PROTO, $<line>1);
+            astNodeFuncProto *node = astMake<astNodeFuncProto>($<line>1);
             node->name = $2;
             node->args = $3;
             node->returns = $5;
@@ -1248,7 +1248,7 @@ decl_stmts
 col_decl
     : declVarName lno decl_datatype opt_notnull opt_enable opt_dflt_value exp_until_commaparen  /* 195 */
         {
-            astNodeColDecl *node = astNew<astNodeColDecl>(AST_COL_DECL, static_cast<int>($2));
+            astNodeColDecl *node = astMake<astNodeColDecl>(static_cast<int>($2));
             node->colName = $1;
             node->colType = 0;
             node->dType = $3;
@@ -1277,7 +1277,7 @@ col_decl
 simple_decl
     : declVarName lno optConstant decl_datatype opt_notnull opt_enable opt_dflt_value  /* 203 */
         {
-            astNodeVarDecl *node = astNew<astNodeVarDecl>(AST_VAR_DECL, static_cast<int>($2));
+            astNodeVarDecl *node = astMake<astNodeVarDecl>(static_cast<int>($2));
             node->variableName = $1;
             node->variableType = VAR_SCALAR;
             node->constant = $3 != 0;
@@ -1295,7 +1295,7 @@ decl_stmt
     : simple_decl ';'  /* 204 */
     | T_CURSOR cursorName T_IS exp_until_semi ';'  /* 205 */
         {
-            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $<line>1);
+            astNodeCursorDecl *node = astMake<astNodeCursorDecl>($<line>1);
             node->variableName = $2;
             node->query = $4;
             node->variableType = VAR_CURSOR;
@@ -1303,7 +1303,7 @@ decl_stmt
         }
     | T_CURSOR cursorName '(' formal_args ')' T_IS exp_until_semi ';'  /* 206 */
         {
-            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $<line>1);
+            astNodeCursorDecl *node = astMake<astNodeCursorDecl>($<line>1);
             node->variableName = $2;
             node->variableType = VAR_CURSOR;
             node->query = $7;
@@ -1312,7 +1312,7 @@ decl_stmt
         }
     | T_CURSOR cursorName '(' formal_args ')' T_RETURN decl_datatype T_IS exp_until_semi ';'  /* 207 */
         {
-            astNodeCursorDecl *node = astNew<astNodeCursorDecl>(AST_CURSOR_DECL, $<line>1);
+            astNodeCursorDecl *node = astMake<astNodeCursorDecl>($<line>1);
             node->variableName = $2;
             node->variableType = VAR_CURSOR;
             node->query = $9;
@@ -1321,7 +1321,7 @@ decl_stmt
         }
     | T_TYPE declVarName T_IS T_RECORD record_decl ';'  /* 208 */
         {
-            astNodeRecordDecl *node = astNew<astNodeRecordDecl>(AST_RECORD_DECL, $<line>1);
+            astNodeRecordDecl *node = astMake<astNodeRecordDecl>($<line>1);
             node->variableType = VAR_RECORD;
             node->variableName = $2;
             node->dataType = $5;
@@ -1329,7 +1329,7 @@ decl_stmt
         }
     | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype opt_notnull T_INDEX T_BY decl_datatype ';'  /* 209 */
         {
-            astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $<line>1);
+            astNodeTableDecl *node = astMake<astNodeTableDecl>($<line>1);
             node->variableName = $2;
             node->variableType = VAR_TABLE;
             node->dataType = $6;
@@ -1340,7 +1340,7 @@ decl_stmt
         }
     | T_TYPE declVarName T_IS T_TABLE T_OF decl_datatype ';'  /* 210 */
         {
-            astNodeTableDecl *node = astNew<astNodeTableDecl>(AST_TABLE_DECL, $<line>1);
+            astNodeTableDecl *node = astMake<astNodeTableDecl>($<line>1);
             node->variableName = $2;
             node->dataType = $6;
             node->variableType = VAR_TABLE;
@@ -1350,7 +1350,7 @@ decl_stmt
         }
     | T_SUBTYPE declVarName T_IS decl_datatype opt_notnull ';'  /* 211 */
         {
-            astNodeSubType *node = astNew<astNodeSubType>(AST_SUBTYPE, $<line>1);
+            astNodeSubType *node = astMake<astNodeSubType>($<line>1);
             node->variableName = $2;
             node->dataType = $4;
             node->variableType = VAR_SUBTYPE;
@@ -1358,14 +1358,14 @@ decl_stmt
         }
     | T_TYPE declVarName T_IS T_REFCURSOR ';'  /* 212 */
         {
-            astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $<line>1);
+            astNodeRefCursorDecl *node = astMake<astNodeRefCursorDecl>($<line>1);
             node->variableName = $2;
             node->variableType = VAR_REFCURSOR;
             $$ = node;
         }
     | T_TYPE declVarName T_IS T_REFCURSOR T_RETURN decl_datatype ';'  /* 213 */
         {
-            astNodeRefCursorDecl *node = astNew<astNodeRefCursorDecl>(AST_REFCURSOR_DECL, $<line>1);
+            astNodeRefCursorDecl *node = astMake<astNodeRefCursorDecl>($<line>1);
             node->variableName = $2;
             node->dataType = $6;
             node->variableType = VAR_REFCURSOR;
@@ -1373,7 +1373,7 @@ decl_stmt
         }
     | T_TYPE declVarName T_IS T_VARRAY varrayDim T_OF decl_datatype ';'  /* 214 */
         {
-            astNodeVarrayDecl *node = astNew<astNodeVarrayDecl>(AST_VARRAY_DECL, $<line>1);
+            astNodeVarrayDecl *node = astMake<astNodeVarrayDecl>($<line>1);
             node->variableName = $2;
             node->dimension = $5 ? poolStrdup($5) : nullptr;
             node->dataType = $7;
@@ -1382,14 +1382,14 @@ decl_stmt
         }
     | declVarName lno T_EXCEPTION ';'  /* 215 */
         {
-            astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, static_cast<int>($2));
+            astNodeExceptionDecl *node = astMake<astNodeExceptionDecl>(static_cast<int>($2));
             node->variableName = $1;
             node->variableType = VAR_EXCEPTION;
             $$ = node;
         }
     | T_PRAGMA T_EXCEPTION_INIT '(' exceptionName T_COMMA signedInteger ')' ';'  /* 216 */
         {
-            astNodeExceptionDecl *node = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, $<line>1);
+            astNodeExceptionDecl *node = astMake<astNodeExceptionDecl>($<line>1);
             node->variableType = VAR_EXCEPTION_INIT;
             node->variableName = $4;
             node->value = parserInteger(ctx, $6);
@@ -1397,7 +1397,7 @@ decl_stmt
         }
     | T_PRAGMA T_AUTONOMOUS_XACT ';'  /* 217 */
         {
-            astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $<line>1);
+            astNodePragma *node = astMake<astNodePragma>($<line>1);
             node->pragmaCode = 278;
             $$ = node;
         }
@@ -1408,7 +1408,7 @@ decl_stmt
 decl_oracle_pragma
     : T_PRAGMA lno exp_until_semi ';'  /* 220 */
         {
-            astNodeOraclePragma *node = astNew<astNodeOraclePragma>(AST_ORACLE_PRAGMA, static_cast<int>($2));
+            astNodeOraclePragma *node = astMake<astNodeOraclePragma>(static_cast<int>($2));
             node->expr = $3;
             $$ = node;
         }
@@ -1577,7 +1577,7 @@ labeled_stmt
 stmt_pragma
     : T_PRAGMA T_ALIAS decl_datatype T_ASSIGN T_STRING  /* 282 */
         {
-            astNodePragma *node = astNew<astNodePragma>(AST_PRAGMA, $<line>1);
+            astNodePragma *node = astMake<astNodePragma>($<line>1);
             node->pragmaCode = 276;
             node->name = $3;
             const char *text = $5 ? $5 : "";
@@ -1596,10 +1596,10 @@ stmt_assign
 stmt_if
     : T_IF exp_until_then T_THEN proc_stmts elseif_sect else_sect T_END T_IF ';'  /* 285 */
         {
-            astNodeIf *node = astNew<astNodeIf>(AST_IF, $<line>1);
+            astNodeIf *node = astMake<astNodeIf>($<line>1);
             node->expr = $2;
             node->body = $4;
-            node->elseIf = static_cast<astNodeElseIf *>($5);
+            node->elseIf = nodeAs<astNodeElseIf>($5);
             node->elseBody = $6;
             $$ = node;
         }
@@ -1608,7 +1608,7 @@ stmt_if
 stmt_loop
     : T_LOOP loop_body ';'  /* 286 */
         {
-            astNodeLoop *node = astNew<astNodeLoop>(AST_LOOP, $<line>1);
+            astNodeLoop *node = astMake<astNodeLoop>($<line>1);
             node->body = $2;
             $$ = node;
         }
@@ -1617,7 +1617,7 @@ stmt_loop
 stmt_while
     : T_WHILE exp_until_loop loop_body ';'  /* 287 */
         {
-            astNodeWhile *node = astNew<astNodeWhile>(AST_WHILE, $<line>1);
+            astNodeWhile *node = astMake<astNodeWhile>($<line>1);
             node->expr = $2;
             node->body = $3;
             $$ = node;
@@ -1627,7 +1627,7 @@ stmt_while
 stmt_fetch
     : T_FETCH cursorName T_INTO exp_until_semi ';'  /* 288 */
         {
-            astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $<line>1);
+            astNodeFetch *node = astMake<astNodeFetch>($<line>1);
             node->variable = $2;
             node->expr = $4;
             node->bulkCollect = false;
@@ -1635,7 +1635,7 @@ stmt_fetch
         }
     | T_FETCH cursorName T_BULK T_COLLECT T_INTO exp_until_semi ';'  /* 289 */
         {
-            astNodeFetch *node = astNew<astNodeFetch>(AST_FETCH, $<line>1);
+            astNodeFetch *node = astMake<astNodeFetch>($<line>1);
             node->variable = $2;
             node->expr = $6;
             node->bulkCollect = true;
@@ -1646,7 +1646,7 @@ stmt_fetch
 stmt_close
     : T_CLOSE cursorName ';'  /* 290 */
         {
-            astNodeClose *node = astNew<astNodeClose>(AST_CLOSE, $<line>1);
+            astNodeClose *node = astMake<astNodeClose>($<line>1);
             node->variable = $2;
             $$ = node;
         }
@@ -1666,7 +1666,7 @@ stmt_open
 stmt_exit
     : T_EXIT opt_target opt_when_expr ';'  /* 295 */
         {
-            astNodeExit *node = astNew<astNodeExit>(AST_EXIT, $<line>1);
+            astNodeExit *node = astMake<astNodeExit>($<line>1);
             node->target = $2;
             node->expr = $3;
             $$ = node;
@@ -1676,7 +1676,7 @@ stmt_exit
 stmt_continue
     : T_CONTINUE opt_target opt_when_expr ';'  /* 296 */
         {
-            astNodeContinue *node = astNew<astNodeContinue>(AST_CONTINUE, $<line>1);
+            astNodeContinue *node = astMake<astNodeContinue>($<line>1);
             node->target = $2;
             node->expr = $3;
             $$ = node;
@@ -1686,7 +1686,7 @@ stmt_continue
 stmt_goto
     : T_GOTO labelName ';'  /* 297 */
         {
-            astNodeGoto *node = astNew<astNodeGoto>(AST_GOTO, $<line>1);
+            astNodeGoto *node = astMake<astNodeGoto>($<line>1);
             node->target = $2;
             $$ = node;
         }
@@ -1695,7 +1695,7 @@ stmt_goto
 stmt_for
     : T_FOR varName T_IN optReverse exp_until_loop loop_body ';'  /* 298 */
         {
-            astNodeFor *node = astNew<astNodeFor>(AST_FOR, $<line>1);
+            astNodeFor *node = astMake<astNodeFor>($<line>1);
             node->index = $2;
             node->reverse = $4 != 0;
             node->expr = $5;
@@ -1707,13 +1707,13 @@ stmt_for
 
 stmt_null
     : T_NULL ';'  /* 299 */
-        { $$ = astNew<astNodeNull>(AST_NULL, $<line>1); }
+        { $$ = astMake<astNodeNull>($<line>1); }
     ;
 
 stmt_return
     : T_RETURN opt_exp_until_semi ';'  /* 300 */
         {
-            astNodeReturn *node = astNew<astNodeReturn>(AST_RETURN, $<line>1);
+            astNodeReturn *node = astMake<astNodeReturn>($<line>1);
             node->expr = $2;
             $$ = node;
         }
@@ -1722,7 +1722,7 @@ stmt_return
 stmt_piperow
     : T_PIPEROW lno exp_until_semi ';'  /* 301 */
         {
-            astNodePiperow *node = astNew<astNodePiperow>(AST_PIPEROW, static_cast<int>($2));
+            astNodePiperow *node = astMake<astNodePiperow>(static_cast<int>($2));
             node->expr = $3;
             $$ = node;
         }
@@ -1731,7 +1731,7 @@ stmt_piperow
 stmt_forall
     : T_FORALL T_WORD T_IN exp_until_sql stmt_dynexecute  /* 302 */
         {
-            astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $<line>1);
+            astNodeForall *node = astMake<astNodeForall>($<line>1);
             node->index = parserFirstTokenNode($2);
             node->expr = $4;
             node->dynamic = $5;
@@ -1740,7 +1740,7 @@ stmt_forall
         }
     | T_FORALL T_WORD T_IN exp_until_sql stmt_execsql ';'  /* 303 */
         {
-            astNodeForall *node = astNew<astNodeForall>(AST_FORALL, $<line>1);
+            astNodeForall *node = astMake<astNodeForall>($<line>1);
             node->index = parserFirstTokenNode($2);
             node->expr = $4;
             node->body = $5;
@@ -1751,10 +1751,10 @@ stmt_forall
 stmt_case
     : T_CASE opt_exp_until_when case_exprs case_default T_END T_CASE ';'  /* 304 */
         {
-            astNodeCase *node = astNew<astNodeCase>(AST_CASE, $<line>1);
+            astNodeCase *node = astMake<astNodeCase>($<line>1);
             node->predicate = $2;
             node->values = $3;
-            node->defaultValue = static_cast<astNodeCaseExpr *>($4);
+            node->defaultValue = nodeAs<astNodeCaseExpr>($4);
             $$ = node;
         }
     ;
@@ -1762,7 +1762,7 @@ stmt_case
 stmt_dynexecute
     : T_EXECUTE T_IMMEDIATE immediate_exp opt_into_clause opt_using_clause opt_return_clause ';'  /* 305 */
         {
-            astNodeDynamic *node = astNew<astNodeDynamic>(AST_DYNAMIC, $<line>1);
+            astNodeDynamic *node = astMake<astNodeDynamic>($<line>1);
             node->expr = $3;
             node->into = $4;
             node->using_ = $5;
@@ -1800,7 +1800,7 @@ using_list
 using_param
     : opt_mode lno exp_until_comma_return  /* 313 */
         {
-            astNodeUsingParam *node = astNew<astNodeUsingParam>(AST_USING_PARAM, static_cast<int>($2));
+            astNodeUsingParam *node = astMake<astNodeUsingParam>(static_cast<int>($2));
             node->argMode = static_cast<int>($1);
             node->expr = $3;
             $$ = node;
@@ -1833,13 +1833,13 @@ trig_cols
 stmt_raise
     : T_RAISE exceptionName ';'  /* 321 */
         {
-            astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $<line>1);
+            astNodeRaise *node = astMake<astNodeRaise>($<line>1);
             node->exceptionName = $2;
             $$ = node;
         }
     | T_RAISE ';'  /* 322 */
         {
-            astNodeRaise *node = astNew<astNodeRaise>(AST_RAISE, $<line>1);
+            astNodeRaise *node = astMake<astNodeRaise>($<line>1);
             node->exceptionName = nullptr;
             $$ = node;
         }
@@ -1848,7 +1848,7 @@ stmt_raise
 stmt_raise_app
     : T_RAISE_APP_ERROR '(' signedInteger T_COMMA exp_until_rparen ')' ';'  /* 323 */
         {
-            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $<line>1);
+            astNodeRaiseApp *node = astMake<astNodeRaiseApp>($<line>1);
             node->errorNo = astTokenNew(T_DIGITS, $3, $<line>1);
             node->errorNumber = parserInteger(ctx, $3);
             node->parms = $5;
@@ -1856,7 +1856,7 @@ stmt_raise_app
         }
     | T_RAISE_APP_ERROR '(' T_WORD T_COMMA exp_until_rparen ')' ';'  /* 324 */
         {
-            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $<line>1);
+            astNodeRaiseApp *node = astMake<astNodeRaiseApp>($<line>1);
             node->errorNo = parserFirstTokenNode($3);
             node->parms = $5;
             node->errorNumber = 0;
@@ -1864,7 +1864,7 @@ stmt_raise_app
         }
     | T_RAISE_APP_ERROR '(' T_SQLCODE T_COMMA exp_until_rparen ')' ';'  /* 325 */
         {
-            astNodeRaiseApp *node = astNew<astNodeRaiseApp>(AST_RAISE_APP, $<line>1);
+            astNodeRaiseApp *node = astMake<astNodeRaiseApp>($<line>1);
             node->errorNo = astTokenNew(T_SQLCODE, $3 ? $3 : "SQLCODE", $<line>1);
             node->errorNumber = 0;
             node->parms = $5;
@@ -1879,7 +1879,7 @@ stmt_select
 stmt_create_trigger
     : T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 327 */
         {
-            astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $<line>1);
+            astNodeCreateTrigger *node = astMake<astNodeCreateTrigger>($<line>1);
             node->REPLACE = $2 != 0;
             node->name = $4;
             node->point = static_cast<int>($5);
@@ -1892,14 +1892,14 @@ stmt_create_trigger
             node->disable = $12 != 0;
             node->compound = $13 != 0;
             node->condition = $14;
-            node->body = static_cast<astNodeBlock *>($15);
+            node->body = nodeAs<astNodeBlock>($15);
             node->ofColumns = nullptr;
             node->ofTrigger = false;
             $$ = node;
         }
     | T_CREATE opt_or_replace T_TRIGGER triggerName triggerPoint triggerEvents T_OF trig_cols T_ON schemaObjectName optReferencing optForEachRow optFollows optDisable optCompound optCondition trigger_body  /* 328 */
         {
-            astNodeCreateTrigger *node = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, $<line>1);
+            astNodeCreateTrigger *node = astMake<astNodeCreateTrigger>($<line>1);
             node->REPLACE = $2 != 0;
             node->ofTrigger = true;
             node->name = $4;
@@ -1914,7 +1914,7 @@ stmt_create_trigger
             node->disable = $14 != 0;
             node->compound = $15 != 0;
             node->condition = $16;
-            node->body = static_cast<astNodeBlock *>($17);
+            node->body = nodeAs<astNodeBlock>($17);
             $$ = node;
         }
     ;
@@ -1984,10 +1984,10 @@ elseif_sect
         { $$ = nullptr; }
     | T_ELSIF exp_until_then T_THEN proc_stmts elseif_sect  /* 344 */
         {
-            astNodeElseIf *node = astNew<astNodeElseIf>(AST_ELSE_IF, $<line>1);
+            astNodeElseIf *node = astMake<astNodeElseIf>($<line>1);
             node->expr = $2;
             node->body = $4;
-            node->elseIf = static_cast<astNodeElseIf *>($5);
+            node->elseIf = nodeAs<astNodeElseIf>($5);
             $$ = node;
         }
     ;
@@ -2112,7 +2112,7 @@ proc_exceptions
 proc_exception
     : T_WHEN proc_conditions T_THEN proc_stmts  /* 376 */
         {
-            astNodeHandler *node = astNew<astNodeHandler>(AST_HANDLER, $<line>1);
+            astNodeHandler *node = astMake<astNodeHandler>($<line>1);
             node->conditions = $2;
             node->body = $4;
             $$ = node;
@@ -2204,7 +2204,7 @@ formal_args
 formal_arg
     : varName lno opt_mode formal_arg_type opt_arg_dflt  /* 401 */
         {
-            astNodeFormalArg *node = astNew<astNodeFormalArg>(AST_FORMAL_ARG, static_cast<int>($2));
+            astNodeFormalArg *node = astMake<astNodeFormalArg>(static_cast<int>($2));
             node->name = $1;
             node->mode = static_cast<int>($3);
             node->dataType = $4;
@@ -2255,7 +2255,7 @@ case_exprs
 case_expr
     : T_WHEN exp_until_then T_THEN proc_stmts  /* 414 */
         {
-            astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $<line>1);
+            astNodeCaseExpr *node = astMake<astNodeCaseExpr>($<line>1);
             node->predicate = $2;
             node->body = $4;
             $$ = node;
@@ -2267,7 +2267,7 @@ case_default
         { $$ = nullptr; }
     | T_ELSE proc_stmts  /* 416 */
         {
-            astNodeCaseExpr *node = astNew<astNodeCaseExpr>(AST_CASE_EXPR, $<line>1);
+            astNodeCaseExpr *node = astMake<astNodeCaseExpr>($<line>1);
             node->body = $2;
             node->predicate = nullptr;
             $$ = node;

@@ -34,7 +34,7 @@ std::vector<Kind> readKinds() {
   };
 #define AST_KIND(enumerator, number, xmlType, debugName, objType, traits) \
   kinds.push_back({#enumerator, number, xmlType, objType, std::strstr(#traits, "KIND_CONTENT") != nullptr, {}});
-#define AST_DUMP(kind, type, member, xmlName, writer) field(#kind, xmlName, #writer);
+#define AST_DUMP(kind, member, xmlName, writer) field(#kind, xmlName, #writer);
 #include "ast_kinds.def"
   return kinds;
 }

@@ -418,6 +418,10 @@ TEST(GeneratorGrammar, RefusesMalformedWriting) {
        "$1 is the token READ_KW, which carries no lexeme number"},
       {"int_state", "set.ag", "evaluated { in, out, int switch_word }\nSet_Special_Syntax",
        "evaluated { int in, out, int switch_word }\nSet_Special_Syntax", "in and out hold states, not ints"},
+      {"kind_state", "set.ag", "evaluated { in, out, int switch_word }\nSet_Special_Syntax",
+       "evaluated { in, envn out, int switch_word }\nSet_Special_Syntax", "in and out take no kind"},
+      {"unknown_kind", "set.ag", "evaluated { in, out, int switch_word }\nSet_Special_Syntax",
+       "evaluated { in, out, bits switch_word }\nSet_Special_Syntax", "unknown word kind 'bits'"},
       {"out_word", "set.ag", "  eval { state = gn_option(state, FT_OPTION_CHAR_CONVERT, $1->lexeme); }\n",
        "  eval { (void)$$->out; }\n", "$$->out is no word of the node"},
   };

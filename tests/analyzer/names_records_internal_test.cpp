@@ -67,7 +67,7 @@ void note(const st_node* n) {
   } else if (starts_with(d, "Table_Name ")) {
     auto* t = reinterpret_cast<const gn_N_Table_Name*>(n);
     out.push_back("Table_Name: " + record3(t->record) + " " + std::to_string(t->unsupported) + " [" +
-                  text_of(reinterpret_cast<void*>(t->catalog)) + "]");
+                  text_of(reinterpret_cast<void*>(ag_word{t->catalog})) + "]");
   } else if (starts_with(d, "Column_Name Identifier_Or_Name")) {
     // The record is the production's local word.
     out.push_back("Column_Name: " + record4(qen_test::word_of(n, "record")));

@@ -29,7 +29,7 @@ astNodeBlock* block(const char* source)
     ADD_FAILURE() << "not a block: " << source;
     return nullptr;
   }
-  return static_cast<astNodeBlock*>(unit);
+  return nodeAs<astNodeBlock>(unit);
 }
 
 TEST(ActionsStatements, AnonymousBlockWithDeclarationsAndHandlers)
@@ -166,7 +166,7 @@ TEST(ActionsStatements, CursorStatements)
   auto* openSelect = nth<astNodeOpen>(b->body, 2);
   ASSERT_NE(openSelect->query, nullptr);
   ASSERT_EQ(openSelect->query->kind, AST_SELECT);
-  EXPECT_EQ(tokens(static_cast<astNodeSelect*>(openSelect->query)->fromClause), "t");
+  EXPECT_EQ(tokens(nodeAs<astNodeSelect>(openSelect->query)->fromClause), "t");
   auto* openDynamic = nth<astNodeOpen>(b->body, 3);
   ASSERT_NE(openDynamic->query, nullptr);
   EXPECT_EQ(tokens(reinterpret_cast<astNodeList*>(openDynamic->query)), "v_sql");
@@ -374,7 +374,7 @@ TEST(ActionsStatements, PragmaStatementKeepsItsCode)
   // the node's own fields.
   ParsedSource* p = parseText("BEGIN <<l>> PRAGMA ALIAS NUMBER := 'x'; NULL; END;");
   ASSERT_EQ(listLength(p->units()), 1);
-  auto* b = static_cast<astNodeBlock*>(p->unit(0));
+  auto* b = nodeAs<astNodeBlock>(p->unit(0));
   ASSERT_EQ(b->kind, AST_BLOCK);
   auto* pragma = nth<astNodePragma>(b->body, 0);
   ASSERT_NE(pragma, nullptr);
@@ -419,7 +419,7 @@ TEST(ActionsStatements, CollectorStartsFromTheLookahead)
   ParsedSource* p = parseText("CREATE PACKAGE k IS\n  PRAGMA RESTRICT_REFERENCES(f, WNDS);\nEND;");
   ASSERT_TRUE(p->accepted);
   EXPECT_EQ(p->errors.head, nullptr);
-  auto* head = static_cast<astNodeCreatePkgHead*>(p->unit(0));
+  auto* head = nodeAs<astNodeCreatePkgHead>(p->unit(0));
   ASSERT_EQ(head->kind, AST_CREATE_PKG_HEAD);
   auto* pragma = nth<astNodeOraclePragma>(head->elements, 0);
   ASSERT_EQ(pragma->kind, AST_ORACLE_PRAGMA);
@@ -440,7 +440,7 @@ TEST(ActionsStatements, TopLevelStatementsAndTerminators)
   EXPECT_EQ(p->errors.head, nullptr);
   // Terminator lines keep nothing.
   EXPECT_EQ(kinds(p->units()), "46 46");
-  EXPECT_EQ(static_cast<astNodeSqlStmt*>(p->unit(1))->line, 2);
+  EXPECT_EQ(nodeAs<astNodeSqlStmt>(p->unit(1))->line, 2);
 }
 
 }  // namespace

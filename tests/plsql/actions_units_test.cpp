@@ -27,7 +27,7 @@ T* onlyUnit(const char* source, int kind)
   if (!unit)
     return nullptr;
   EXPECT_EQ(unit->kind, kind) << source;
-  return unit->kind == kind ? static_cast<T*>(unit) : nullptr;
+  return unit->kind == kind ? nodeAs<T>(unit) : nullptr;
 }
 
 TEST(ActionsUnits, ProcedureWithArgumentsAndDefaults)
@@ -128,11 +128,11 @@ TEST(ActionsUnits, ExternalRoutineBodyIsAToken)
   auto* fn = onlyUnit<astNodeCreateFunc>(
       "CREATE FUNCTION f RETURN NUMBER AS LANGUAGE JAVA NAME 'X.f() return int';", AST_CREATE_FUNCTION);
   ASSERT_NE(fn, nullptr);
-  astNode* body = reinterpret_cast<astNode*>(fn->body);
+  astNode* body = fn->body;
   ASSERT_NE(body, nullptr);
   ASSERT_EQ(body->kind, AST_TOKEN);
-  EXPECT_EQ(static_cast<astNodeToken*>(body)->tokenCode, 399);
-  EXPECT_EQ(str(static_cast<astNodeToken*>(body)->text), "LANGUAGE");
+  EXPECT_EQ(nodeAs<astNodeToken>(body)->tokenCode, 399);
+  EXPECT_EQ(str(nodeAs<astNodeToken>(body)->text), "LANGUAGE");
 }
 
 TEST(ActionsUnits, PackageSpecification)
@@ -288,7 +288,7 @@ TEST(ActionsUnits, DdlUnitsKeepNameAndBody)
   // DROP FUNCTION and DROP PROCEDURE keep nothing.
   EXPECT_EQ(kinds(p->units()), "80 78 84 74 79 95 99 63 80 8 15 14");
 
-  auto* table = static_cast<astNodeDdlTable*>(p->unit(0));
+  auto* table = nodeAs<astNodeDdlTable>(p->unit(0));
   EXPECT_EQ(tokens(table->name), "emp");
   EXPECT_FALSE(table->gtt);
   EXPECT_EQ(kinds(table->cols), "67 67 69");
@@ -303,35 +303,35 @@ TEST(ActionsUnits, DdlUnitsKeepNameAndBody)
   EXPECT_EQ(tokens(pk->name), "pk");
   EXPECT_EQ(tokens(pk->cols), "id");
 
-  auto* seq = static_cast<astNodeDdl*>(p->unit(1));
+  auto* seq = nodeAs<astNodeDdl>(p->unit(1));
   EXPECT_EQ(tokens(seq->name), "seq");
   EXPECT_EQ(tokens(seq->body), "START WITH 1");
   EXPECT_EQ(seq->line, 1);
 
-  auto* view = static_cast<astNodeDdlView*>(p->unit(2));
+  auto* view = nodeAs<astNodeDdlView>(p->unit(2));
   EXPECT_EQ(tokens(view->name), "v");
   EXPECT_EQ(tokens(view->columns), "a , b");
   EXPECT_EQ(tokens(view->body), "AS SELECT 1 , 2 FROM dual");
   EXPECT_FALSE(view->objview);
 
-  auto* index = static_cast<astNodeDdlIndex*>(p->unit(3));
+  auto* index = nodeAs<astNodeDdlIndex>(p->unit(3));
   EXPECT_TRUE(index->unq);
   EXPECT_FALSE(index->bmap);
   EXPECT_EQ(tokens(index->name), "ix");
   EXPECT_EQ(tokens(index->body), "ON emp ( name )");
 
-  auto* synonym = static_cast<astNodeDdlSynonym*>(p->unit(4));
+  auto* synonym = nodeAs<astNodeDdlSynonym>(p->unit(4));
   EXPECT_TRUE(synonym->pub);
   EXPECT_EQ(tokens(synonym->name), "s");
 
-  EXPECT_TRUE(static_cast<astNodeDdlDropView*>(p->unit(6))->mat);
-  EXPECT_EQ(tokens(static_cast<astNodeDdl*>(p->unit(7))->body), "ADD x NUMBER");
-  auto* gtt = static_cast<astNodeDdlTable*>(p->unit(8));
+  EXPECT_TRUE(nodeAs<astNodeDdlDropView>(p->unit(6))->mat);
+  EXPECT_EQ(tokens(nodeAs<astNodeDdl>(p->unit(7))->body), "ADD x NUMBER");
+  auto* gtt = nodeAs<astNodeDdlTable>(p->unit(8));
   EXPECT_TRUE(gtt->gtt);
   EXPECT_EQ(gtt->cols, nullptr);
-  EXPECT_EQ(tokens(static_cast<astNodeDdl*>(p->unit(9))->body), "TABLE emp IS 'people'");
-  EXPECT_EQ(tokens(static_cast<astNodeDropPkgHead*>(p->unit(10))->name), "pk");
-  EXPECT_EQ(tokens(static_cast<astNodeDropPkgBody*>(p->unit(11))->name), "pk");
+  EXPECT_EQ(tokens(nodeAs<astNodeDdl>(p->unit(9))->body), "TABLE emp IS 'people'");
+  EXPECT_EQ(tokens(nodeAs<astNodeDropPkgHead>(p->unit(10))->name), "pk");
+  EXPECT_EQ(tokens(nodeAs<astNodeDropPkgBody>(p->unit(11))->name), "pk");
 }
 
 TEST(ActionsUnits, TopLevelGrantAndRevoke)
@@ -339,11 +339,11 @@ TEST(ActionsUnits, TopLevelGrantAndRevoke)
   ParsedSource* p = parseText("GRANT EXECUTE ON pk TO scott;\nREVOKE SELECT ON emp FROM scott;\n");
   ASSERT_TRUE(p->accepted);
   EXPECT_EQ(kinds(p->units()), "102 107");
-  auto* grant = static_cast<astNodeDdl*>(p->unit(0));
+  auto* grant = nodeAs<astNodeDdl>(p->unit(0));
   EXPECT_EQ(tokens(grant->body), "EXECUTE ON pk TO scott");
   EXPECT_EQ(grant->name, nullptr);
   EXPECT_EQ(grant->line, 0);
-  EXPECT_EQ(static_cast<astNodeDdl*>(p->unit(1))->line, 1);
+  EXPECT_EQ(nodeAs<astNodeDdl>(p->unit(1))->line, 1);
 }
 
 TEST(ActionsUnits, TypesAndWrappedUnits)
@@ -355,17 +355,17 @@ TEST(ActionsUnits, TypesAndWrappedUnits)
       "CREATE PROCEDURE pr WRAPPED\nxyz\n/\n");
   ASSERT_TRUE(p->accepted);
   EXPECT_EQ(kinds(p->units()), "82 82 13 16");
-  auto* type = static_cast<astNodeDdlType*>(p->unit(0));
+  auto* type = nodeAs<astNodeDdlType>(p->unit(0));
   EXPECT_TRUE(type->REPLACE);
   EXPECT_FALSE(type->UNDER);
   EXPECT_EQ(tokens(type->name), "t_obj");
   EXPECT_EQ(tokens(type->body), "OBJECT ( a NUMBER ) ;");
-  EXPECT_TRUE(static_cast<astNodeDdlType*>(p->unit(1))->UNDER);
-  auto* wrapped = static_cast<astNodeCreatePkgHead*>(p->unit(2));
+  EXPECT_TRUE(nodeAs<astNodeDdlType>(p->unit(1))->UNDER);
+  auto* wrapped = nodeAs<astNodeCreatePkgHead>(p->unit(2));
   EXPECT_TRUE(wrapped->WRAPPED);
   EXPECT_TRUE(wrapped->AUTHID);
   EXPECT_EQ(tokens(wrapped->name), "pw");
-  auto* proc = static_cast<astNodeCreateProc*>(p->unit(3));
+  auto* proc = nodeAs<astNodeCreateProc>(p->unit(3));
   EXPECT_TRUE(proc->WRAPPED);
   EXPECT_TRUE(proc->AUTHID);
 }
@@ -376,7 +376,7 @@ TEST(ActionsUnits, JavaSource)
       "CREATE OR REPLACE AND COMPILE JAVA SOURCE NAMED \"Hello\" AS\n"
       "public class Hello { public static String hi() { return \"hi\"; } }\n/\n");
   ASSERT_EQ(listLength(p->units()), 1);
-  auto* java = static_cast<astNodeJavaSource*>(p->unit(0));
+  auto* java = nodeAs<astNodeJavaSource>(p->unit(0));
   ASSERT_EQ(java->kind, AST_JAVA_SOURCE);
   EXPECT_TRUE(java->resolveOrCompile);
   EXPECT_FALSE(java->noForce);
@@ -435,7 +435,7 @@ TEST(ActionsUnits, EveryDdlKind)
     astNode* unit = p->unit(0);
     ASSERT_EQ(unit->kind, c.kind) << c.source;
     EXPECT_EQ(unit->line, 0) << c.source;
-    auto* ddl = static_cast<astNodeDdl*>(unit);
+    auto* ddl = nodeAs<astNodeDdl>(unit);
     if (c.name)
       EXPECT_EQ(tokens(ddl->name), c.name) << c.source;
     else
@@ -463,32 +463,32 @@ TEST(ActionsUnits, DdlFlags)
   ASSERT_TRUE(p->accepted);
   EXPECT_EQ(p->errors.head, nullptr);
   ASSERT_EQ(kinds(p->units()), "71 71 86 81 74 80 84 84 94");
-  auto* pub = static_cast<astNodeDdlLink*>(p->unit(0));
+  auto* pub = nodeAs<astNodeDdlLink>(p->unit(0));
   EXPECT_TRUE(pub->pub);
   EXPECT_FALSE(pub->shared);
   EXPECT_EQ(tokens(pub->body), "l CONNECT TO x");
-  auto* shared = static_cast<astNodeDdlLink*>(p->unit(1));
+  auto* shared = nodeAs<astNodeDdlLink>(p->unit(1));
   EXPECT_FALSE(shared->pub);
   EXPECT_TRUE(shared->shared);
-  EXPECT_TRUE(static_cast<astNodeDdlLink*>(p->unit(2))->pub);
-  EXPECT_TRUE(static_cast<astNodeDdlTablespace*>(p->unit(3))->temp);
-  auto* bitmap = static_cast<astNodeDdlIndex*>(p->unit(4));
+  EXPECT_TRUE(nodeAs<astNodeDdlLink>(p->unit(2))->pub);
+  EXPECT_TRUE(nodeAs<astNodeDdlTablespace>(p->unit(3))->temp);
+  auto* bitmap = nodeAs<astNodeDdlIndex>(p->unit(4));
   EXPECT_TRUE(bitmap->bmap);
   EXPECT_FALSE(bitmap->unq);
-  auto* xml = static_cast<astNodeDdlTable*>(p->unit(5));
+  auto* xml = nodeAs<astNodeDdlTable>(p->unit(5));
   EXPECT_TRUE(xml->xmltype);
   EXPECT_EQ(tokens(xml->name), "tx");
   EXPECT_EQ(xml->body, nullptr);
-  auto* objview = static_cast<astNodeDdlView*>(p->unit(6));
+  auto* objview = nodeAs<astNodeDdlView>(p->unit(6));
   EXPECT_TRUE(objview->objview);
   EXPECT_TRUE(objview->force);
   EXPECT_FALSE(objview->mview);
   EXPECT_EQ(tokens(objview->columns), "t_obj");
   EXPECT_EQ(tokens(objview->body), "WITH OBJECT IDENTIFIER ( id ) AS SELECT 1 FROM dual");
-  auto* mview = static_cast<astNodeDdlView*>(p->unit(7));
+  auto* mview = nodeAs<astNodeDdlView>(p->unit(7));
   EXPECT_TRUE(mview->mview);
   EXPECT_FALSE(mview->objview);
-  EXPECT_TRUE(static_cast<astNodeDdlSynonym*>(p->unit(8))->pub);
+  EXPECT_TRUE(nodeAs<astNodeDdlSynonym>(p->unit(8))->pub);
 }
 
 }  // namespace

@@ -46,9 +46,9 @@ class AstDotTest : public ::testing::Test {
 const char kHead[] = "digraph AST\n{\n  node [shape=record,labeljust=\"l\"];\n";
 
 TEST_F(AstDotTest, ProcedureWithoutLineNumbers) {
-  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  auto* proc = astMake<astNodeCreateProc>(0);
   proc->name = listNew(token("P"));
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 1);
+  auto* block = astMake<astNodeBlock>(1);
   proc->body = block;
   std::string expected = std::string(kHead) +
                          "node_1 [label=\"<f0>|CREATE PROCEDURE|{<name>name|REPLACE=FALSE|AUTHID=CURRENT_USER|"
@@ -63,8 +63,8 @@ TEST_F(AstDotTest, ProcedureWithoutLineNumbers) {
 }
 
 TEST_F(AstDotTest, LineFieldsWhenShown) {
-  auto* loop = astNew<astNodeLoop>(AST_LOOP, 0);
-  loop->body = listNew(astNew<astNodeReturn>(AST_RETURN, 1));
+  auto* loop = astMake<astNodeLoop>(0);
+  loop->body = listNew(astMake<astNodeReturn>(1));
   std::string out = draw(loop, 0);
   EXPECT_NE(out.find("node_1 [label=\"<f0>|LOOP|{<body>body}\"];\n"), std::string::npos) << out;
   EXPECT_NE(out.find("node_3 [label=\"<f0>line\\n2|RETURN|{<expr>expr}\"];\nnode_1:body -> node_3:f0;\n"),
@@ -73,10 +73,10 @@ TEST_F(AstDotTest, LineFieldsWhenShown) {
 }
 
 TEST_F(AstDotTest, ListOfThreeStatementsIsAChain) {
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
-  block->body = listNew(astNew<astNodeReturn>(AST_RETURN, 1));
-  listAppend(block->body, astNew<astNodeLoop>(AST_LOOP, 2));
-  listAppend(block->body, astNew<astNodeReturn>(AST_RETURN, 3));
+  auto* block = astMake<astNodeBlock>(0);
+  block->body = listNew(astMake<astNodeReturn>(1));
+  listAppend(block->body, astMake<astNodeLoop>(2));
+  listAppend(block->body, astMake<astNodeReturn>(3));
   std::string out = draw(block);
   EXPECT_NE(out.find("node_2 [label=\"<f0>|list|{length = 3}\"];\nnode_1:body -> node_2:f0;\n"
                      "node_3 [label=\"<f0>|RETURN|{<expr>expr}\"];\nnode_2:f0 -> node_3:f0;\n"
@@ -87,7 +87,7 @@ TEST_F(AstDotTest, ListOfThreeStatementsIsAChain) {
 }
 
 TEST_F(AstDotTest, TokenTextIsCutAndEscaped) {
-  auto* ret = astNew<astNodeReturn>(AST_RETURN, 0);
+  auto* ret = astMake<astNodeReturn>(0);
   ret->expr = listNew(token("abcdefghijklmnopqrstuvwxy"));
   EXPECT_NE(draw(ret).find("|token|{abcdefghijklmnopqrst...}"), std::string::npos);
   ret->expr = listNew(token("a'b|c\"d\ne"));
@@ -104,27 +104,27 @@ TEST_F(AstDotTest, LabelsAreWholeAndRecordSpecialsEscaped) {
       {"x\\y", "|token|{x\\\\y}"},
   };
   for (const Case& c : cases) {
-    auto* ret = astNew<astNodeReturn>(AST_RETURN, 0);
+    auto* ret = astMake<astNodeReturn>(0);
     ret->expr = listNew(token(c.text));
     EXPECT_NE(draw(ret).find(c.label), std::string::npos) << c.text;
   }
   // A long exit target is written whole, its specials escaped.
   std::string target(200, 'L');
   target += "{\"q\"}";
-  auto* exit = astNew<astNodeExit>(AST_EXIT, 0);
+  auto* exit = astMake<astNodeExit>(0);
   exit->target = poolStrdup(target.c_str());
   std::string expected = "target = " + std::string(200, 'L') + "\\{\\\"q\\\"\\}}\"];\n";
   EXPECT_NE(draw(exit).find(expected), std::string::npos);
   // A statement keyword stands in the title as written, escaped.
-  auto* sql = astNew<astNodeSqlStmt>(AST_SQL_STMT, 0);
+  auto* sql = astMake<astNodeSqlStmt>(0);
   sql->keyword = poolStrdup("ODD<KW>");
   EXPECT_NE(draw(sql).find("label=\"<f0>|ODD\\<KW\\>|{<body>body}\"];"), std::string::npos);
 }
 
 TEST_F(AstDotTest, HighlightColoursTheLineAndWhatHangsBelowIt) {
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
-  auto* loop = astNew<astNodeLoop>(AST_LOOP, 4);
-  loop->body = listNew(astNew<astNodeReturn>(AST_RETURN, 5));
+  auto* block = astMake<astNodeBlock>(0);
+  auto* loop = astMake<astNodeLoop>(4);
+  loop->body = listNew(astMake<astNodeReturn>(5));
   block->body = listNew(loop);
   std::string out = draw(block, 1, -1, 5);
   EXPECT_NE(out.find("node_1 [label="), std::string::npos);
@@ -135,9 +135,9 @@ TEST_F(AstDotTest, HighlightColoursTheLineAndWhatHangsBelowIt) {
 }
 
 TEST_F(AstDotTest, StartLineSkipsEverythingBefore) {
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
-  block->body = listNew(astNew<astNodeReturn>(AST_RETURN, 1));
-  listAppend(block->body, astNew<astNodeLoop>(AST_LOOP, 2));
+  auto* block = astMake<astNodeBlock>(0);
+  block->body = listNew(astMake<astNodeReturn>(1));
+  listAppend(block->body, astMake<astNodeLoop>(2));
   std::string expected = std::string(kHead) +
                          "node_3 [label = \"<f0>...\"];node_4 [label=\"<f0>|LOOP|{<body>body}\"];\n"
                          "node_3:f0 -> node_4:f0;\n"
@@ -146,10 +146,10 @@ TEST_F(AstDotTest, StartLineSkipsEverythingBefore) {
 }
 
 TEST_F(AstDotTest, SelectAndPragmaAreNotDrawnOthersAreGeneric) {
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
-  block->declarations = listNew(astNew<astNodePragma>(AST_PRAGMA, 0));
-  listAppend(block->declarations, astNew<astNodeRaise>(AST_RAISE, 0));
-  block->body = listNew(astNew<astNodeSelect>(AST_SELECT, 0));
+  auto* block = astMake<astNodeBlock>(0);
+  block->declarations = listNew(astMake<astNodePragma>(0));
+  listAppend(block->declarations, astMake<astNodeRaise>(0));
+  block->body = listNew(astMake<astNodeSelect>(0));
   std::string out = draw(block);
   EXPECT_EQ(out.find("pragma"), std::string::npos);
   EXPECT_EQ(out.find("select"), std::string::npos);
@@ -216,19 +216,19 @@ TEST_F(AstDotTest, CorpusDrawingsRenderWithDot) {
 namespace {
 
 TEST_F(AstDotTest, RecordOfEachDrawnKind) {
-  auto* trigger = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, 0);
+  auto* trigger = astMake<astNodeCreateTrigger>(0);
   trigger->REPLACE = true;
-  auto* dynamic = astNew<astNodeDynamic>(AST_DYNAMIC, 0);
+  auto* dynamic = astMake<astNodeDynamic>(0);
   dynamic->expr = listNew(token("'x'"));  // a port, but not drawn
-  auto* exit = astNew<astNodeExit>(AST_EXIT, 0);
+  auto* exit = astMake<astNodeExit>(0);
   exit->target = poolStrdup("outer|loop");
-  auto* arg = astNew<astNodeFormalArg>(AST_FORMAL_ARG, 0);
+  auto* arg = astMake<astNodeFormalArg>(0);
   arg->mode = ARG_IN_OUT;
-  auto* decl = astNew<astNodeVarDecl>(AST_VAR_DECL, 0);
+  auto* decl = astMake<astNodeVarDecl>(0);
   decl->variableType = VAR_REFCURSOR;
-  auto* sql = astNew<astNodeSqlStmt>(AST_SQL_STMT, 0);
+  auto* sql = astMake<astNodeSqlStmt>(0);
   sql->keyword = poolStrdup("SET TRANSACTION");
-  auto* package = astNew<astNodeCreatePkgHead>(AST_CREATE_PKG_HEAD, 0);
+  auto* package = astMake<astNodeCreatePkgHead>(0);
   package->AUTHID = true;
   struct Case {
     astNode* node;

@@ -48,7 +48,7 @@ TEST_F(AstDumpTest, EncodingDefaultsWhenAbsentOrEmpty) {
 // A broken tree ends the dump with an internal error; what was written
 // before it stays in the file.
 TEST_F(AstDumpTest, InternalErrorKeepsWhatWasWritten) {
-  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  auto* proc = astMake<astNodeCreateProc>(0);
   proc->name = listAppend(tokens("A"), token("B"));
   int code = 0;
   try {
@@ -61,13 +61,13 @@ TEST_F(AstDumpTest, InternalErrorKeepsWhatWasWritten) {
 }
 
 TEST_F(AstDumpTest, TopLevelProcedureWithCollapsedListsAndEmptyList) {
-  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  auto* proc = astMake<astNodeCreateProc>(0);
   proc->name = tokens("P");
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 1);
-  block->body = listNew(astNew<astNodeReturn>(AST_RETURN, 2));
+  auto* block = astMake<astNodeBlock>(1);
+  block->body = listNew(astMake<astNodeReturn>(2));
   proc->body = block;
   // A list of count 0 never comes from the parser; the writer still shows it.
-  auto* empty = astNew<astNodeList>(AST_LIST, -1);
+  auto* empty = astMake<astNodeList>(-1);
   proc->args = empty;
   proc->REPLACE = true;
   const char* attrs = "object=\"P\" objtype=\"procedure\"";
@@ -90,7 +90,7 @@ TEST_F(AstDumpTest, TopLevelProcedureWithCollapsedListsAndEmptyList) {
 }
 
 TEST_F(AstDumpTest, LongerListElementsHaveNoNameAndAbsentOnesAreSkipped) {
-  auto* call = astNew<astNodeCall>(AST_CALL, 0);
+  auto* call = astMake<astNodeCall>(0);
   call->args = listNew(token("a"));
   listAppend(call->args, token("b"));
   call->args->head->value = nullptr;  // an absent element
@@ -105,7 +105,7 @@ TEST_F(AstDumpTest, LongerListElementsHaveNoNameAndAbsentOnesAreSkipped) {
 }
 
 TEST_F(AstDumpTest, TextsAreEscapedAndForbiddenControlBytesDropped) {
-  auto* sql = astNew<astNodeSqlStmt>(AST_SQL_STMT, 0);
+  auto* sql = astMake<astNodeSqlStmt>(0);
   std::string controls;
   for (int c = 1; c < 0x20; ++c) controls += char(c);
   const struct {
@@ -131,7 +131,7 @@ TEST_F(AstDumpTest, TextsAreEscapedAndForbiddenControlBytesDropped) {
 }
 
 TEST_F(AstDumpTest, GrantAtTopLevelHasEmptyObject) {
-  auto* grant = astNew<astNodeDdl>(AST_GRANT, 3);
+  auto* grant = astMake<astNodeDdl>(AST_GRANT, 3);
   grant->body = tokens("SELECT", 3);
   std::string expected = std::string(kDecl) +
                          "<node type=\"ddl\" object=\"\" objtype=\"grant\" lineno=\"4\">\n"
@@ -141,9 +141,9 @@ TEST_F(AstDumpTest, GrantAtTopLevelHasEmptyObject) {
 }
 
 TEST_F(AstDumpTest, PackageMembersCarryPackageObjectPath) {
-  auto* pkg = astNew<astNodeCreatePkgBody>(AST_CREATE_PKG_BODY, 0);
+  auto* pkg = astMake<astNodeCreatePkgBody>(0);
   pkg->name = tokens("PKG");
-  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 1);
+  auto* proc = astMake<astNodeCreateProc>(1);
   proc->name = tokens("P", 1);
   pkg->declarations = listNew(proc);
   pkg->WRAPPED = true;
@@ -162,11 +162,11 @@ TEST_F(AstDumpTest, PackageMembersCarryPackageObjectPath) {
 }
 
 TEST_F(AstDumpTest, TriggerLineAndEnumeratedTexts) {
-  auto* trig = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, 5);
+  auto* trig = astMake<astNodeCreateTrigger>(5);
   trig->name = tokens("T", 5);
   trig->point = 3;
   trig->events = 5;
-  auto* alias = astNew<astNodeTriggerArg>(AST_TRIGGER_VAR, 6);
+  auto* alias = astMake<astNodeTriggerArg>(6);
   alias->var = 1;
   trig->referencing = listNew(alias);
   std::string out = dump(trig);
@@ -183,14 +183,14 @@ TEST_F(AstDumpTest, TriggerLineAndEnumeratedTexts) {
 }
 
 TEST_F(AstDumpTest, PragmaLeavesNoTraceAndRaiseAppIsNamed) {
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
-  auto* pragma = astNew<astNodePragma>(AST_PRAGMA, 1);
+  auto* block = astMake<astNodeBlock>(0);
+  auto* pragma = astMake<astNodePragma>(1);
   pragma->name = tokens("X", 1);
-  auto* var = astNew<astNodeVarDecl>(AST_VAR_DECL, 1);
+  auto* var = astMake<astNodeVarDecl>(1);
   var->variableName = tokens("v", 1);
   block->declarations = listNew(pragma);
   listAppend(block->declarations, var);
-  auto* raise = astNew<astNodeRaiseApp>(AST_RAISE_APP, 2);
+  auto* raise = astMake<astNodeRaiseApp>(2);
   raise->errorNo = token("-20001", 2);
   block->body = listNew(raise);
   std::string out = dump(block);
@@ -206,7 +206,7 @@ TEST_F(AstDumpTest, PragmaLeavesNoTraceAndRaiseAppIsNamed) {
 TEST_F(AstDumpTest, IntegerFieldsAtTheEdgesOfTheirRange) {
   astNodeList* list = nullptr;
   for (int value : {-2147483647 - 1, 2147483647}) {
-    auto* decl = astNew<astNodeExceptionDecl>(AST_EXCEPTION_DECL, 0);
+    auto* decl = astMake<astNodeExceptionDecl>(0);
     decl->variableType = VAR_EXCEPTION;
     decl->variableName = tokens("e");
     decl->value = value;
@@ -225,7 +225,7 @@ TEST_F(AstDumpTest, IntegerFieldsAtTheEdgesOfTheirRange) {
 }
 
 TEST_F(AstDumpTest, NodesWithoutContent) {
-  auto* list = astNew<astNodeList>(AST_LIST, -1);
+  auto* list = astMake<astNodeList>(-1);
   for (int kind : {0, 1, 11, 38, 56, 68, 150}) {
     auto* node = astNodeNew(sizeof(astNodeStatement) + 64, kind, 0);
     if (list->count == 0) list = listNew(node); else listAppend(list, node);
@@ -248,10 +248,10 @@ TEST_F(AstDumpTest, DeepUnitNestingIsWrittenWhole) {
   astNodeCreateProc* outer = nullptr;
   astNodeCreateProc* inner = nullptr;
   for (int i = 0; i < 60; ++i) {
-    auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, i);
+    auto* proc = astMake<astNodeCreateProc>(i);
     proc->name = tokens("p", i);
     if (inner) {
-      auto* block = astNew<astNodeBlock>(AST_BLOCK, i);
+      auto* block = astMake<astNodeBlock>(i);
       block->declarations = listNew(proc);
       inner->body = block;
     } else {
@@ -276,7 +276,7 @@ TEST_F(AstDumpTest, ProgressLineEveryThousandthNodeOfEachDump) {
   // then the loop on stored line 41, which is the thousandth node.
   astNodeList* body = nullptr;
   for (int i = 0; i < 998; ++i) body = listAppend(body, token("x", 41));
-  auto* loop = astNew<astNodeLoop>(AST_LOOP, 41);
+  auto* loop = astMake<astNodeLoop>(41);
   loop->body = body;
   // Each dump counts from zero: the second prints the same line again.
   for (int run = 0; run < 2; ++run) {

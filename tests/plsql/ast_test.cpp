@@ -28,7 +28,7 @@ std::string texts(astNodeList* list) {
   std::string s;
   for (astListCell* c = listCells(list); c; c = c->next) {
     if (!s.empty()) s += ' ';
-    s += static_cast<astNodeToken*>(c->value)->text;
+    s += nodeAs<astNodeToken>(c->value)->text;
   }
   return s;
 }
@@ -36,7 +36,7 @@ std::string texts(astNodeList* list) {
 void record(astNode* node, void* data) {
   auto* out = static_cast<std::vector<std::string>*>(data);
   if (node->kind == AST_TOKEN)
-    out->push_back(static_cast<astNodeToken*>(node)->text);
+    out->push_back(nodeAs<astNodeToken>(node)->text);
   else
     out->push_back(astNodeKindName(node));
 }
@@ -113,13 +113,13 @@ TEST_F(Tree, ConcatChainInsertRemove) {
   listFromChain(e, toks({"f", "g"})->head);
   EXPECT_EQ(texts(e), "e f g");
   EXPECT_EQ(listLength(e), 3);
-  EXPECT_EQ(static_cast<astNodeToken*>(listLast(e))->text, std::string("g"));
+  EXPECT_EQ(nodeAs<astNodeToken>(listLast(e))->text, std::string("g"));
   EXPECT_EQ(listFromChain(e, nullptr), e);
 
   astNode* g = listLast(e);
   listInsertAfter(tok("h"), g, e);
   EXPECT_EQ(texts(e), "e f g h");
-  EXPECT_EQ(static_cast<astNodeToken*>(listLast(e))->text, std::string("h"));
+  EXPECT_EQ(nodeAs<astNodeToken>(listLast(e))->text, std::string("h"));
   listInsertAfter(tok("e2"), listFirst(e), e);
   EXPECT_EQ(texts(e), "e e2 f g h");
   EXPECT_EQ(listLength(e), 5);
@@ -129,7 +129,7 @@ TEST_F(Tree, ConcatChainInsertRemove) {
   astListCell* f = e->head->next;
   listRemoveAfter(e, f->next->next, f->next);  // removes the tail h
   EXPECT_EQ(texts(e), "e2 f g");
-  EXPECT_EQ(static_cast<astNodeToken*>(listLast(e))->text, std::string("g"));
+  EXPECT_EQ(nodeAs<astNodeToken>(listLast(e))->text, std::string("g"));
   EXPECT_EQ(listLength(e), 3);
 }
 
@@ -140,7 +140,7 @@ TEST_F(Tree, FilterAndApply) {
   EXPECT_NE(all, l);
   EXPECT_EQ(texts(all), "a bb c");
   astNodeList* shortOnes = listFilter(l, [](astNodeList*, astListCell* c) {
-    return std::string(static_cast<astNodeToken*>(c->value)->text).size() == 1;
+    return std::string(nodeAs<astNodeToken>(c->value)->text).size() == 1;
   });
   EXPECT_EQ(texts(shortOnes), "a c");
   EXPECT_EQ(listFilter(l, [](astNodeList*, astListCell*) { return false; }), nullptr);
@@ -148,7 +148,7 @@ TEST_F(Tree, FilterAndApply) {
   std::string seen;
   void* last = listApply(l,
                          [](astNodeList*, astNode* n, void* data) -> void* {
-                           *static_cast<std::string*>(data) += static_cast<astNodeToken*>(n)->text;
+                           *static_cast<std::string*>(data) += nodeAs<astNodeToken>(n)->text;
                            return n;
                          },
                          &seen);
@@ -172,7 +172,7 @@ TEST_F(Tree, ArgListComparison) {
 }
 
 TEST_F(Tree, NodesAreZeroFilledWithKindAndLine) {
-  auto* v = astNew<astNodeVarDecl>(AST_VAR_DECL, 7);
+  auto* v = astMake<astNodeVarDecl>(7);
   EXPECT_EQ(v->kind, 19);
   EXPECT_EQ(v->line, 7);
   EXPECT_EQ(v->parent, nullptr);
@@ -246,22 +246,22 @@ TEST(TreeNames, KindNamesAndPredicates) {
 }
 
 TEST_F(Tree, WalkOrderOfABlock) {
-  auto* block = astNew<astNodeBlock>(AST_BLOCK, 0);
-  auto* decl = astNew<astNodeVarDecl>(AST_VAR_DECL, 0);
+  auto* block = astMake<astNodeBlock>(0);
+  auto* decl = astMake<astNodeVarDecl>(0);
   decl->variableName = toks({"v"});
   decl->dataType = toks({"NUMBER"});
   decl->defaultValue = toks({"0"});
   block->declarations = listNew(decl);
-  auto* assign = astNew<astNodeAssign>(AST_ASSIGN, 1);
+  auto* assign = astMake<astNodeAssign>(1);
   assign->target = toks({"v"});
   assign->expr = toks({"1"});
-  auto* iff = astNew<astNodeIf>(AST_IF, 2);
+  auto* iff = astMake<astNodeIf>(2);
   iff->expr = toks({"c"});
-  iff->elseIf = astNew<astNodeElseIf>(AST_ELSE_IF, 3);
+  iff->elseIf = astMake<astNodeElseIf>(3);
   iff->elseIf->expr = toks({"d"});
-  iff->elseBody = listNew(astNew<astNodeNull>(AST_NULL, 4));
+  iff->elseBody = listNew(astMake<astNodeNull>(4));
   block->body = listAppend(listNew(assign), iff);
-  auto* handler = astNew<astNodeHandler>(AST_HANDLER, 5);
+  auto* handler = astMake<astNodeHandler>(5);
   handler->conditions = listNew(toks({"OTHERS"}));
   block->exceptions = listNew(handler);
 
@@ -277,19 +277,19 @@ TEST_F(Tree, WalkOrderOfABlock) {
 
 TEST_F(Tree, WalkSkipsTriggersDdlAndHighKinds) {
   std::vector<std::string> seen;
-  auto* trig = astNew<astNodeCreateTrigger>(AST_CREATE_TRIGGER, 0);
+  auto* trig = astMake<astNodeCreateTrigger>(0);
   trig->name = toks({"t"});
   astWalk(trig, record, &seen);
-  auto* ddl = astNew<astNodeDdl>(AST_CREATE_SEQUENCE, 0);
+  auto* ddl = astMake<astNodeDdl>(AST_CREATE_SEQUENCE, 0);
   ddl->body = toks({"s"});
   astWalk(ddl, record, &seen);
-  auto* comment = astNew<astNodeDdl>(AST_COMMENT_ON, 0);
+  auto* comment = astMake<astNodeDdl>(AST_COMMENT_ON, 0);
   comment->body = toks({"c"});
   astWalk(comment, record, &seen);
-  auto* up = astNew<astNodeUsingParam>(AST_USING_PARAM, 0);
+  auto* up = astMake<astNodeUsingParam>(0);
   up->expr = toks({"u"});
   astWalk(up, record, &seen);
-  astWalk(astNew<astNodeForall>(AST_FORALL, 0), record, &seen);
+  astWalk(astMake<astNodeForall>(0), record, &seen);
   astWalk(nullptr, record, &seen);
   EXPECT_TRUE(seen.empty());
 
@@ -299,13 +299,13 @@ TEST_F(Tree, WalkSkipsTriggersDdlAndHighKinds) {
 }
 
 TEST_F(Tree, WalkOfRoutinesAndSelect) {
-  auto* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, 0);
+  auto* proc = astMake<astNodeCreateProc>(0);
   proc->name = toks({"p"});  // not walked
-  auto* arg = astNew<astNodeFormalArg>(AST_FORMAL_ARG, 0);
+  auto* arg = astMake<astNodeFormalArg>(0);
   arg->name = toks({"a"});
   proc->args = listNew(arg);
-  proc->body = astNew<astNodeBlock>(AST_BLOCK, 0);
-  auto* sel = astNew<astNodeSelect>(AST_SELECT, 0);
+  proc->body = astMake<astNodeBlock>(0);
+  auto* sel = astMake<astNodeSelect>(0);
   sel->target = toks({"x"});
   sel->fromClause = toks({"FROM", "t"});
   proc->body->body = listNew(sel);

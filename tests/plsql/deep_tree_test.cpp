@@ -23,7 +23,7 @@ const int kDepth = 3000;
 astNode* nestedBlocks() {
   astNode* inner = astTokenNew(258, "x", kDepth);
   for (int level = kDepth; level > 0; --level) {
-    auto* block = astNew<astNodeBlock>(AST_BLOCK, level);
+    auto* block = astMake<astNodeBlock>(level);
     block->body = listNew(inner);
     if (level % 2) listAppend(block->body, astTokenNew(258, "y", level));
     inner = block;

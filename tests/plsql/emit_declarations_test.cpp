@@ -20,9 +20,9 @@ struct EmitDeclarations : EmitFixture {
     astNode* pkg = body ? static_cast<astNode*>(packageBody("pkg")) : static_cast<astNode*>(packageHead("pkg"));
     astNodeList* list = nodes(declarations);
     if (body)
-      static_cast<astNodeCreatePkgBody*>(pkg)->declarations = adopt(pkg, list);
+      nodeAs<astNodeCreatePkgBody>(pkg)->declarations = adopt(pkg, list);
     else
-      static_cast<astNodeCreatePkgHead*>(pkg)->declarations = adopt(pkg, list);
+      nodeAs<astNodeCreatePkgHead>(pkg)->declarations = adopt(pkg, list);
     run({pkg});
     std::vector<std::string> out;
     for (size_t i = 1; i < records.size(); ++i) {
@@ -149,10 +149,10 @@ TEST_F(EmitDeclarations, Cursors) {
   astNodeFormalArg* p = arg("p", ARG_IN, toks({"INTEGER"}));
   EXPECT_EQ(inBlock({cursor("c2", toks({"SELECT", "id", "FROM", "emp", "WHERE", "id", "=", "p"}), nodes({p}))}),
             "BEGIN\n  DECLARE c2 CURSOR CONSTANT (CURSOR (\n  p INTEGER) FOR SELECT id FROM emp WHERE id = p);\nEND@\n");
-  // Published from a body as well as from a package spec.
+  // Private to a body, published from a package spec.
   EXPECT_EQ(inPackage({cursor("c", toks({"SELECT", "1", "FROM", "dual"}))}, true),
             std::vector<std::string>(
-                {"  ALTER MODULE pkg PUBLISH VARIABLE c CURSOR CONSTANT (CURSOR FOR SELECT 1 FROM dual)@\n"}));
+                {"  ALTER MODULE pkg ADD VARIABLE c CURSOR CONSTANT (CURSOR FOR SELECT 1 FROM dual)@\n"}));
   EXPECT_EQ(inPackage({cursor("c", toks({"SELECT", "1", "FROM", "dual"}),
                               nodes({arg("a", ARG_IN, toks({"INTEGER"})), arg("b", ARG_OUT, toks({"DATE"}))}))}),
             std::vector<std::string>({"ALTER MODULE pkg PUBLISH VARIABLE c CURSOR CONSTANT (CURSOR (\na INTEGER, "

@@ -96,7 +96,7 @@ struct EmitFixture : ::testing::Test {
 
   template <class T>
   static T* node(int kind, int line = 0) {
-    return astNew<T>(kind, line);
+    return astMake<T>(kind, line);
   }
 
   static astNodeBlock* block(std::initializer_list<astNode*> body, int line = 0) {

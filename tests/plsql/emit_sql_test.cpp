@@ -30,7 +30,7 @@ struct EmitSql : EmitFixture {
 
 TEST_F(EmitSql, TopLevelStatementIsARecordOfTypeZero) {
   astNodeSqlStmt* insert = sql("INSERT", T_INSERT, toks({"INTO", "t", "VALUES", "(", "1", ")"}), nullptr);
-  run({procedure("p", block({nullStmt()})), insert, node<astNodeCreateTrigger>(AST_UNUSED_11)});
+  run({procedure("p", block({nullStmt()})), insert, node<astNode>(AST_UNUSED_11)});
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].type, STMT_TYPE_PROCEDURE);
   EXPECT_EQ(records[1].type, STMT_TYPE_OTHER);

@@ -151,7 +151,7 @@ TEST_F(EmitUnits, PackageBodyWithReplace) {
   EXPECT_EQ(records[2].text, "COMMENT ON MODULE pkg IS 'PL/SQL Package Body'@\n");
   EXPECT_EQ(records[3].text, "  ALTER MODULE pkg ADD VARIABLE v VARCHAR2(4096) DEFAULT ('a')@\n");
   EXPECT_EQ(records[4].text,
-            "  ALTER MODULE pkg PUBLISH VARIABLE c1 CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp)@\n");
+            "  ALTER MODULE pkg ADD VARIABLE c1 CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp)@\n");
   EXPECT_EQ(records[5].text,
             "  ALTER MODULE pkg ADD PROCEDURE q(\n"
             "  INOUT a NUMBER)\n"
@@ -205,7 +205,7 @@ TEST_F(EmitUnits, StandaloneProcedureWithArgumentsAndOptions) {
   p->AUTONOMOUS = true;
   p->AUTHID = false;
   p->args = adopt(p, nodes({arg("a", ARG_IN, toks({"INTEGER"})), arg("b", ARG_IN_OUT, toks({"t.c", "%TYPE"}))}));
-  static_cast<astNodeToken*>(listLast(static_cast<astNodeFormalArg*>(listLast(p->args))->dataType))->tokenCode =
+  nodeAs<astNodeToken>(listLast(nodeAs<astNodeFormalArg>(listLast(p->args))->dataType))->tokenCode =
       T_PERCENT_TYPE;
   EXPECT_EQ(one({p}),
             "CREATE OR REPLACE PROCEDURE p(\n"

@@ -28,7 +28,7 @@ astNodeBlock* onlyBlock(const char* source)
     ADD_FAILURE() << "not a block: " << source;
     return nullptr;
   }
-  return static_cast<astNodeBlock*>(unit);
+  return nodeAs<astNodeBlock>(unit);
 }
 
 struct Translated {
@@ -144,7 +144,7 @@ TEST(FixParserActions, BoundWithoutBlankBeforeDotDot)
   EXPECT_EQ(tokens(loop->expr), "99999999999 .. 5");
   std::vector<int> codes;
   for (astListCell* c = listCells(loop->expr); c; c = c->next)
-    codes.push_back(static_cast<astNodeToken*>(c->value)->tokenCode);
+    codes.push_back(nodeAs<astNodeToken>(c->value)->tokenCode);
   EXPECT_EQ(codes, (std::vector<int>{T_NUMERICNO, T_DOTDOT, T_DIGITS}));
 }
 

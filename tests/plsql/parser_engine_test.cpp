@@ -22,7 +22,7 @@ TEST(ParserEngine, AcceptsAnAnonymousBlock)
   ASSERT_TRUE(p->accepted);
   EXPECT_EQ(p->errors.head, nullptr);
   ASSERT_EQ(listLength(p->units()), 1);
-  astNodeBlock* block = static_cast<astNodeBlock*>(p->unit(0));
+  astNodeBlock* block = nodeAs<astNodeBlock>(p->unit(0));
   ASSERT_EQ(block->kind, AST_BLOCK);
   EXPECT_TRUE(block->anonymous);
   EXPECT_EQ(kinds(block->body), "38");
@@ -45,7 +45,7 @@ TEST(ParserEngine, MessageWithOneExpectedToken)
   // The parser resumed at the unit list: accepted, the error node in place.
   EXPECT_TRUE(p->accepted);
   ASSERT_EQ(listLength(p->units()), 1);
-  astNodeError* node = static_cast<astNodeError*>(p->unit(0));
+  astNodeError* node = nodeAs<astNodeError>(p->unit(0));
   ASSERT_EQ(node->kind, AST_ERROR);
   EXPECT_EQ(str(node->message), "syntax error, unexpected T_WORD, expecting T_REPLACE");
   EXPECT_EQ(str(node->token), "x");
@@ -93,7 +93,7 @@ TEST(ParserEngine, BrokenStatementBecomesAnErrorNodeInTheBlock)
   auto errors = p->errorList();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0]->line, 2);
-  astNodeBlock* block = static_cast<astNodeBlock*>(p->unit(0));
+  astNodeBlock* block = nodeAs<astNodeBlock>(p->unit(0));
   ASSERT_EQ(block->kind, AST_BLOCK);
   EXPECT_EQ(kinds(block->body), "100 4 38");
 }
@@ -102,21 +102,21 @@ TEST(ParserEngine, EveryErrorRuleTakesTheLastErrorNode)
 {
   // proc_stmts: error as the first element.
   ParsedSource* first = parseText("BEGIN x 1; NULL; END;");
-  EXPECT_EQ(kinds(static_cast<astNodeBlock*>(first->unit(0))->body), "100 38");
+  EXPECT_EQ(kinds(nodeAs<astNodeBlock>(first->unit(0))->body), "100 38");
   // decl_stmts.
   ParsedSource* decls = parseText("DECLARE a NUMBER; := 1; e NUMBER; BEGIN NULL; END;");
   ASSERT_TRUE(decls->accepted);
-  EXPECT_EQ(kinds(static_cast<astNodeBlock*>(decls->unit(0))->declarations), "19 100 19");
+  EXPECT_EQ(kinds(nodeAs<astNodeBlock>(decls->unit(0))->declarations), "19 100 19");
   // formal_args.
   ParsedSource* args = parseText("CREATE PROCEDURE p(a NUMBER, 1) IS BEGIN NULL; END;");
   ASSERT_EQ(args->unit(0)->kind, AST_CREATE_PROCEDURE);
-  EXPECT_EQ(kinds(static_cast<astNodeCreateProc*>(args->unit(0))->args), "30 100");
+  EXPECT_EQ(kinds(nodeAs<astNodeCreateProc>(args->unit(0))->args), "30 100");
   // pkg_member_list.
   ParsedSource* body = parseText("CREATE PACKAGE BODY k IS a NUMBER; 1; b NUMBER; END;");
-  EXPECT_EQ(kinds(static_cast<astNodeCreatePkgBody*>(body->unit(0))->elements), "19 100 19");
+  EXPECT_EQ(kinds(nodeAs<astNodeCreatePkgBody>(body->unit(0))->elements), "19 100 19");
   // pkg_proto_list drops the error node.
   ParsedSource* head = parseText("CREATE PACKAGE k IS a NUMBER; 1; b NUMBER; END;");
-  EXPECT_EQ(kinds(static_cast<astNodeCreatePkgHead*>(head->unit(0))->elements), "19 19");
+  EXPECT_EQ(kinds(nodeAs<astNodeCreatePkgHead>(head->unit(0))->elements), "19 19");
 }
 
 TEST(ParserEngine, SeveralUnitsFlagOff)
@@ -175,7 +175,7 @@ TEST(ParserEngine, MissingPartsAreReportedAndParsingGoesOn)
   auto errors = p->errorList();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_STREQ(errors[0]->message, "Missing expression");
-  astNodeBlock* block = static_cast<astNodeBlock*>(p->unit(0));
+  astNodeBlock* block = nodeAs<astNodeBlock>(p->unit(0));
   EXPECT_EQ(kinds(block->body), "2 2");
   EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 0)->expr), "<null>");
   EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 1)->expr), "2");
@@ -187,7 +187,7 @@ TEST(ParserEngine, MissingPartsAreReportedAndParsingGoesOn)
   ParsedSource* constant = parseText("DECLARE x CONSTANT NUMBER; BEGIN NULL; END;");
   ASSERT_EQ(constant->errorList().size(), 1u);
   EXPECT_STREQ(constant->errorList()[0]->message, "Must specify a default value for CONSTANT declarations");
-  astNodeVarDecl* decl = nth<astNodeVarDecl>(static_cast<astNodeBlock*>(constant->unit(0))->declarations, 0);
+  astNodeVarDecl* decl = nth<astNodeVarDecl>(nodeAs<astNodeBlock>(constant->unit(0))->declarations, 0);
   ASSERT_EQ(decl->kind, AST_VAR_DECL);
   EXPECT_TRUE(decl->constant);
 
@@ -200,7 +200,7 @@ TEST(ParserEngine, MissingPartsAreReportedAndParsingGoesOn)
   ParsedSource* overflow = parseText("BEGIN RAISE_APPLICATION_ERROR(-99999999999, 'm'); END;");
   ASSERT_EQ(overflow->errorList().size(), 1u);
   EXPECT_STREQ(overflow->errorList()[0]->message, "Integer overflow");
-  astNodeRaiseApp* raise = nth<astNodeRaiseApp>(static_cast<astNodeBlock*>(overflow->unit(0))->body, 0);
+  astNodeRaiseApp* raise = nth<astNodeRaiseApp>(nodeAs<astNodeBlock>(overflow->unit(0))->body, 0);
   EXPECT_EQ(raise->errorNumber, INT32_MIN);
   EXPECT_EQ(str(raise->errorNo->text), "-99999999999");
 }
@@ -229,7 +229,7 @@ TEST(ParserEngineRecovery, CompletedStatementEndsTheRecovery)
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0]->line, 2);
   EXPECT_EQ(errors[1]->line, 4);
-  EXPECT_EQ(kinds(static_cast<astNodeBlock*>(p->unit(0))->body), "100 38 100");
+  EXPECT_EQ(kinds(nodeAs<astNodeBlock>(p->unit(0))->body), "100 38 100");
 }
 
 TEST(ParserEngineRecovery, ErrorAtEndOfInputWhileRecoveringAborts)

@@ -20,7 +20,7 @@ struct ParsedSource {
   ErrorList errors;
   bool accepted = false;
 
-  astNodeList* units() const { return static_cast<astNodeList*>(context.root); }
+  astNodeList* units() const { return nodeAs<astNodeList>(context.root); }
   astNode* unit(int index) const
   {
     int i = 0;
@@ -74,7 +74,7 @@ inline std::string tokens(const astNodeList* list)
       text += ' ';
     astNode* node = cell->value;
     if (node && node->kind == AST_TOKEN)
-      text += static_cast<astNodeToken*>(node)->text ? static_cast<astNodeToken*>(node)->text : "<nulltext>";
+      text += nodeAs<astNodeToken>(node)->text ? nodeAs<astNodeToken>(node)->text : "<nulltext>";
     else
       text += "[" + std::to_string(node ? node->kind : -1) + "]";
   }
@@ -99,6 +99,6 @@ inline T* nth(const astNodeList* list, int index)
   int i = 0;
   for (astListCell* cell = listCells(list); cell; cell = cell->next, ++i)
     if (i == index)
-      return static_cast<T*>(cell->value);
+      return nodeAs<T>(cell->value);
   return nullptr;
 }

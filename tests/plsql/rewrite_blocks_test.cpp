@@ -44,7 +44,7 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   auto* firstIf = nth<astNodeIf>(inner->body, 0);
   EXPECT_EQ(tokens(firstIf->expr), "(SYSZULINTERNAL_FOUND = true)");
   EXPECT_EQ(tokens(nth<astNodeAssign>(firstIf->body, 0)->expr), "SYSZULINTERNAL_ROWCOUNT");
-  EXPECT_EQ(static_cast<astNodeToken*>(listFirst(firstIf->expr))->tokenCode, T_SQL_FOUND);
+  EXPECT_EQ(nodeAs<astNodeToken>(listFirst(firstIf->expr))->tokenCode, T_SQL_FOUND);
   EXPECT_EQ(tokens(nth<astNodeIf>(inner->body, 1)->expr), "(SYSZULINTERNAL_NOTFOUND = true)");
 }
 
@@ -151,21 +151,20 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   EXPECT_EQ(tokens(nth<astNodeList>(h3->conditions, 0)), "SQLEXCEPTION");
 
   // Each handler body is a block with the diagnostics capture.
-  astNode* handlerBody = reinterpret_cast<astNode*>(h1->body);
+  astNode* handlerBody = h1->body;
   ASSERT_EQ(handlerBody->kind, AST_BLOCK);
-  auto* block = static_cast<astNodeBlock*>(handlerBody);
+  auto* block = nodeAs<astNodeBlock>(handlerBody);
   EXPECT_EQ(block->parent, h1);
   EXPECT_EQ(kinds(block->body), "2");
-  EXPECT_EQ(kinds(block->prologue), "54 50");
-  auto* diag = nth<astNodeGetDiag>(block->prologue, 0);
-  EXPECT_EQ(diag->diagType, DIAG_MESSAGE_TEXT);
-  EXPECT_EQ(tokens(diag->target), "SYSZULINTERNAL_SQLERRM");
-  EXPECT_EQ(tokens(diag->source), "MESSAGE_TEXT");
-  auto* values = nth<astNodeValues>(block->prologue, 1);
+  EXPECT_EQ(kinds(block->prologue), "50 2");
+  auto* values = nth<astNodeValues>(block->prologue, 0);
   EXPECT_EQ(tokens(nth<astNodeList>(values->targets, 0)), "SQLCODE");
   EXPECT_EQ(tokens(nth<astNodeList>(values->targets, 1)), "SQLSTATE");
   EXPECT_EQ(tokens(nth<astNodeList>(values->sources, 0)), "SYSZULINTERNAL_SQLCODE");
   EXPECT_EQ(tokens(nth<astNodeList>(values->sources, 1)), "SYSZULINTERNAL_SQLSTATE");
+  auto* message = nth<astNodeAssign>(block->prologue, 1);
+  EXPECT_EQ(tokens(message->target), "SYSZULINTERNAL_SQLERRM");
+  EXPECT_EQ(tokens(message->expr), "SQLERRM(SYSZULINTERNAL_SQLCODE)");
 
   // Declarations are added once, in the routine's block.
   EXPECT_EQ(declarations(body->declarations),

@@ -66,7 +66,7 @@ void checkParents(astNode* node, void* data)
   if (node->kind != AST_LIST || !node->parent)
     return;
   ++check->lists;
-  for (astListCell* c = listCells(static_cast<astNodeList*>(node)); c; c = c->next)
+  for (astListCell* c = listCells(nodeAs<astNodeList>(node)); c; c = c->next)
     if (c->value && c->value->kind <= AST_GET_DIAG && c->value->kind != AST_TRIGGER_VAR &&
         c->value->kind != AST_DECLARATION && c->value->parent == nullptr)
       ++check->wrong;

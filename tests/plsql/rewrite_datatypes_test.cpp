@@ -42,7 +42,7 @@ TEST(RewriteDatatypes, MappedTokensAreCopiesAndTheRestIsShared)
   auto* block = run.unitAs<astNodeBlock>(0, AST_BLOCK);
   ASSERT_TRUE(block);
   auto* v = nth<astNodeVarDecl>(block->declarations, 0);
-  auto* first = static_cast<astNodeToken*>(listFirst(v->dataType));
+  auto* first = nodeAs<astNodeToken>(listFirst(v->dataType));
   EXPECT_EQ(first->tokenCode, T_STRING);
   EXPECT_EQ(first->line, -1);
   EXPECT_EQ(listLength(v->dataType), 4);

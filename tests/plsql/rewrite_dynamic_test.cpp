@@ -45,7 +45,7 @@ TEST(RewriteDynamic, ExecuteImmediateWithOperands)
   EXPECT_EQ(tokens(dynamic->outputs), "x , y , b , c , r");
   // The INTO list itself was extended.
   EXPECT_EQ(dynamic->outputs, dynamic->into);
-  EXPECT_EQ(static_cast<astNodeToken*>(nth<astNode>(dynamic->inputs, 1))->tokenCode, T_COMMA);
+  EXPECT_EQ(nodeAs<astNodeToken>(nth<astNode>(dynamic->inputs, 1))->tokenCode, T_COMMA);
   EXPECT_EQ(nth<astNode>(dynamic->inputs, 1)->line, -1);
   astNodeBlock* expansion = dynamic->expansion;
   ASSERT_NE(expansion, nullptr);
@@ -178,7 +178,7 @@ TEST(RewriteDynamic, DbmsSqlFunctionsBecomeCalls)
     EXPECT_EQ(assign->callForm->kind, AST_CALL);
     EXPECT_EQ(assign->callForm->parent, assign);
     EXPECT_EQ(assign->callForm->line, assign->line);
-    return static_cast<astNodeCall*>(assign->callForm);
+    return nodeAs<astNodeCall>(assign->callForm);
   };
   astNodeCall* execute = callOf(0);
   ASSERT_NE(execute, nullptr);
@@ -229,25 +229,25 @@ TEST(RewriteDynamic, CollectionMethods)
     }
     return call->rewrite;
   };
-  auto* trim = static_cast<astNodeAssign*>(rewriteOf(0));
+  auto* trim = nodeAs<astNodeAssign>(rewriteOf(0));
   ASSERT_NE(trim, nullptr);
   ASSERT_EQ(trim->kind, AST_ASSIGN);
   EXPECT_EQ(tokens(trim->target), "v");
   EXPECT_EQ(tokens(trim->expr), "TRIM_ARRAY( v , 1 )");
-  auto* trim2 = static_cast<astNodeAssign*>(rewriteOf(1));
+  auto* trim2 = nodeAs<astNodeAssign>(rewriteOf(1));
   ASSERT_NE(trim2, nullptr);
   EXPECT_EQ(tokens(trim2->expr), "TRIM_ARRAY( v , 2 )");
-  auto* del = static_cast<astNodeAssign*>(rewriteOf(2));
+  auto* del = nodeAs<astNodeAssign>(rewriteOf(2));
   ASSERT_NE(del, nullptr);
   EXPECT_EQ(tokens(del->expr), "ARRAY_DELETE( v , 3 )");
-  auto* delAll = static_cast<astNodeAssign*>(rewriteOf(3));
+  auto* delAll = nodeAs<astNodeAssign>(rewriteOf(3));
   ASSERT_NE(delAll, nullptr);
   EXPECT_EQ(tokens(delAll->expr), "ARRAY_DELETE( v )");
-  auto* extend = static_cast<astNodeNull*>(rewriteOf(4));
+  auto* extend = nodeAs<astNodeNull>(rewriteOf(4));
   ASSERT_NE(extend, nullptr);
   ASSERT_EQ(extend->kind, AST_NULL);
   EXPECT_EQ(text(extend->text), "EXTEND v");
-  auto* extend2 = static_cast<astNodeNull*>(rewriteOf(5));
+  auto* extend2 = nodeAs<astNodeNull>(rewriteOf(5));
   ASSERT_NE(extend2, nullptr);
   EXPECT_EQ(text(extend2->text), "EXTEND pkg.v");
   EXPECT_EQ(rewriteOf(6), nullptr);

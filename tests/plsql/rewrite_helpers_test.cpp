@@ -20,7 +20,7 @@ TEST(RewriteHelpers, SplitQualifiedName)
   EXPECT_EQ(tokens(splitQualifiedName("a\\.b.c")), "a.b c");
   EXPECT_EQ(tokens(splitQualifiedName("plain")), "plain");
   astNodeList* parts = splitQualifiedName("a.b");
-  EXPECT_EQ(static_cast<astNodeToken*>(listFirst(parts))->tokenCode, T_STRING);
+  EXPECT_EQ(nodeAs<astNodeToken>(listFirst(parts))->tokenCode, T_STRING);
   EXPECT_EQ(listFirst(parts)->line, -1);
   EXPECT_EQ(splitQualifiedName(nullptr), nullptr);
 }
@@ -43,7 +43,7 @@ TEST(RewriteHelpers, SqlstateForNumber)
 {
   TransformState state = stateWithMap();
   EXPECT_EQ(text(sqlstateForNumber(-1, &state)), "23505");
-  EXPECT_EQ(text(sqlstateForNumber(-2292, &state)), "23001");
+  EXPECT_EQ(text(sqlstateForNumber(-2292, &state)), "23504");
   EXPECT_EQ(text(sqlstateForNumber(-20000, &state)), "UD000");
   EXPECT_EQ(text(sqlstateForNumber(-20123, &state)), "UD123");
   EXPECT_EQ(text(sqlstateForNumber(-20999, &state)), "UD999");
@@ -58,7 +58,7 @@ TEST(RewriteHelpers, SqlstateForNumber)
 TEST(RewriteHelpers, EnsureDeclaredOnce)
 {
   ensureTestPool();
-  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, 3);
+  astNodeBlock* block = astMake<astNodeBlock>(3);
   ensureDeclared(block, "SQLCODE", "INTEGER", listNew(astTokenNew(T_STRING, "0", -1)));
   ensureDeclared(block, "sqlcode", "CHAR(5)", nullptr);
   ensureDeclared(block, "X", "INTEGER", nullptr);
@@ -83,7 +83,7 @@ TEST(RewriteHelpers, NullRootAndEmptyOptions)
   ParsedSource* parsed = parseText("DECLARE\n  v VARCHAR2;\nBEGIN\n  RAISE NO_DATA_FOUND;\nEND;\n/\n");
   ASSERT_TRUE(parsed->accepted);
   transformProgram(parsed->context.root, nullptr, &parsed->errors);
-  auto* block = static_cast<astNodeBlock*>(parsed->unit(0));
+  auto* block = nodeAs<astNodeBlock>(parsed->unit(0));
   EXPECT_EQ(tokens(nth<astNodeVarDecl>(block->declarations, 0)->dataType), "VARCHAR2");
   EXPECT_EQ(text(nth<astNodeRaise>(block->body, 0)->condition), "NO_DATA_FOUND");
 }
@@ -124,7 +124,7 @@ TEST(RewriteHelpers, NumericForWithEmptyBound)
   if (!parsed->accepted)
     GTEST_SKIP() << "the parser refuses an empty bound";
   transformProgram(parsed->context.root, &parsed->options, &parsed->errors);
-  auto* block = static_cast<astNodeBlock*>(parsed->unit(0));
+  auto* block = nodeAs<astNodeBlock>(parsed->unit(0));
   ASSERT_EQ(block->kind, AST_BLOCK);
   auto* loop = nth<astNodeFor>(block->body, 0);
   if (loop->kind != AST_FOR || loop->loopType != FOR_NUMERIC)

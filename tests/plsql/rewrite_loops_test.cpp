@@ -88,7 +88,7 @@ TEST(RewriteLoops, CursorForBecomesOpenFetchLoop)
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(declarations(block->declarations), "r:c %ROWTYPE");
   auto* decl = nth<astNodeVarDecl>(block->declarations, 0);
-  EXPECT_EQ(static_cast<astNodeToken*>(listLast(decl->dataType))->tokenCode, T_PERCENT_ROWTYPE);
+  EXPECT_EQ(nodeAs<astNodeToken>(listLast(decl->dataType))->tokenCode, T_PERCENT_ROWTYPE);
   EXPECT_EQ(kinds(block->body), "39 37 7");
   auto* open = nth<astNodeOpen>(block->body, 0);
   EXPECT_EQ(tokens(open->variable), "c");
@@ -99,7 +99,7 @@ TEST(RewriteLoops, CursorForBecomesOpenFetchLoop)
   EXPECT_EQ(tokens(fetch->expr), "r");
   auto* exit = nth<astNodeExit>(inner->body, 1);
   EXPECT_EQ(tokens(exit->expr), "c IS NOT FOUND");
-  EXPECT_EQ(static_cast<astNodeToken*>(listFirst(exit->expr))->tokenCode, T_CURSOR_NOTFOUND);
+  EXPECT_EQ(nodeAs<astNodeToken>(listFirst(exit->expr))->tokenCode, T_CURSOR_NOTFOUND);
   // The EXIT names the loop, which gets a made-up label.
   EXPECT_EQ(text(inner->label), "SYSZULINTERNAL_00000001");
   EXPECT_EQ(text(exit->target), "SYSZULINTERNAL_00000001");

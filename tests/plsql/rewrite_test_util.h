@@ -23,7 +23,7 @@ struct RewriteRun {
     if (!node)
       return nullptr;
     EXPECT_EQ(node->kind, kind);
-    return node->kind == kind ? static_cast<T*>(node) : nullptr;
+    return node->kind == kind ? nodeAs<T>(node) : nullptr;
   }
 };
 
@@ -56,7 +56,7 @@ inline std::string tokenText(const astNode* node)
 {
   if (!node || node->kind != AST_TOKEN)
     return "<not a token>";
-  return text(static_cast<const astNodeToken*>(node)->text);
+  return text(nodeAs<const astNodeToken>(node)->text);
 }
 
 // Names of the scalar declarations of a list, in order, with their datatypes:
@@ -75,10 +75,10 @@ inline std::string declarations(const astNodeList* list)
     if (node->kind != AST_VAR_DECL) {
       out += "[" + std::to_string(node->kind) + "]";
       if (isTranslatedDeclaration(node))
-        out += tokens(static_cast<astNodeDecl*>(node)->variableName);
+        out += tokens(nodeAs<astNodeDecl>(node)->variableName);
       continue;
     }
-    auto* decl = static_cast<astNodeVarDecl*>(node);
+    auto* decl = nodeAs<astNodeVarDecl>(node);
     out += tokens(decl->variableName) + ":" + tokens(decl->dataType);
     if (decl->defaultValue)
       out += "=" + tokens(decl->defaultValue);

@@ -146,7 +146,7 @@ TEST(RewriteUnits, PackageBodyGetsInitProcedure)
   EXPECT_EQ(body->maxNameLength, 1);
   ASSERT_NE(body->constructor, nullptr);
   ASSERT_EQ(body->constructor->kind, AST_LIST);
-  auto* ctor = static_cast<astNodeList*>(body->constructor);
+  auto* ctor = nodeAs<astNodeList>(body->constructor);
   ASSERT_EQ(listLength(ctor), 1);
   auto* init = nth<astNodeCreateProc>(ctor, 0);
   ASSERT_EQ(init->kind, AST_CREATE_PROCEDURE);
@@ -173,7 +173,7 @@ TEST(RewriteUnits, PackageBodyWithoutInitOrElements)
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->constructor, nullptr);
   ASSERT_NE(b->constructor, nullptr);
-  auto* init = nth<astNodeCreateProc>(static_cast<astNodeList*>(b->constructor), 0);
+  auto* init = nth<astNodeCreateProc>(nodeAs<astNodeList>(b->constructor), 0);
   ASSERT_EQ(init->kind, AST_CREATE_PROCEDURE);
   EXPECT_EQ(tokens(init->name), "SYS_INIT");
   ASSERT_NE(init->body, nullptr);
@@ -246,7 +246,7 @@ TEST(RewriteUnits, ForallIsNotEnteredButReported)
   ASSERT_EQ(forall->kind, AST_FORALL);
   EXPECT_EQ(forall->parent, p->body->body);
   ASSERT_NE(forall->body, nullptr);
-  auto* del = static_cast<astNodeSqlStmt*>(forall->body);
+  auto* del = nodeAs<astNodeSqlStmt>(forall->body);
   EXPECT_EQ(tokens(del->body), "FROM t WHERE a = p.x ( i ) AND b = SQL%ROWCOUNT");
   EXPECT_EQ(del->scope, nullptr);
   EXPECT_FALSE(p->body->usesRowcount);

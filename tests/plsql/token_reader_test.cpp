@@ -11,7 +11,7 @@ std::string codesOf(astNodeList* list) {
   std::string s;
   for (astListCell* c = listCells(list); c; c = c->next) {
     if (!s.empty()) s += ' ';
-    s += std::to_string(static_cast<astNodeToken*>(c->value)->tokenCode);
+    s += std::to_string(nodeAs<astNodeToken>(c->value)->tokenCode);
   }
   return s;
 }

@@ -51,7 +51,7 @@ struct ScanFixture : ::testing::Test {
     std::string s;
     for (astListCell* c = listCells(list); c; c = c->next) {
       if (!s.empty()) s += '|';
-      s += static_cast<astNodeToken*>(c->value)->text;
+      s += nodeAs<astNodeToken>(c->value)->text;
     }
     return s;
   }
@@ -67,7 +67,7 @@ struct ScanFixture : ::testing::Test {
       case T_WORD: case T_DTYPE: case T_TRIG_VAR: case T_SQL_FOUND: case T_SQL_NOTFOUND: case T_SQL_ROWCOUNT:
         t.text = listText(value.value.list);
         if (value.value.list) {
-          auto* first = static_cast<astNodeToken*>(listFirst(value.value.list));
+          auto* first = nodeAs<astNodeToken>(listFirst(value.value.list));
           t.nodeLine = first->line;
           t.qualified = first->qualified;
         }

@@ -10,13 +10,13 @@
 /* Lexeme number of a name (an Identifier_Or_Name, Name_Or_Id or
  * Name_Or_Id_Usual node). */
 template <class Name>
-inline ag_word gn_name_lexeme(Name* n) {
+inline gn_lexeme_word gn_name_lexeme(Name* n) {
   return n->lexeme;
 }
 
 /* Text of a name as written (quotes and brackets kept). */
 template <class Name>
-inline ag_word gn_name_text(Name* n) {
+inline gn_text_word gn_name_text(Name* n) {
   return gn_call(lexeme_text_, gn_name_lexeme(n));
 }
 
@@ -32,8 +32,8 @@ inline ag_word gn_procedure_name_record(gn_N_Procedure_Name_Base* base) {
 /* The tag "PREFIX name]" of a feature whose name is found at run time,
  * made only when the feature is reported (flag set): most names are
  * supported, and their tags would only fill the pool. */
-inline ag_word gn_feature_tag_if(ag_word flag, st_String_const* prefix, ag_word name) {
-  return static_cast<int32_t>(flag) != 0 ? ag_word{gn_call(string_cat3_, prefix, name, &FT_CLOSE)} : 0;
+inline gn_text_word gn_feature_tag_if(gn_flag_word flag, st_String_const* prefix, gn_text_word name) {
+  return flag.value != 0 ? gn_call(string_cat3_, prefix, name, &FT_CLOSE) : gn_text_word{0};
 }
 
 /* The switch word of a statement. */

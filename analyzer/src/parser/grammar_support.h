@@ -122,34 +122,53 @@ inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
 /* The kinds of the words of a parameter block (runtime_ops.def), each with
  * the argument types it accepts, so that an argument in the slot of another
  * kind (a lexeme where the object kind goes, a name record for a text)
- * does not compile. A call's result keeps the kind of its first result
- * word (gn_result) and goes only into slots of that kind; a word kept in a
- * plain ag_word goes into any slot but a kind or a code, which take only
- * their own enumerations. */
+ * does not compile. A typed word (gn_typed, gn_int_of: a call's result,
+ * the state, a word declared with a kind) goes only into slots of its
+ * kind. A plain ag_word has no kind and goes only into value slots, so
+ * that no word reaches a slot of another kind through an untyped
+ * variable; flags and lexemes also take int constants and untyped int
+ * words, kinds and codes only their own enumerations. */
 namespace gn_w {
 template <class... Types>
 struct accepts {
   template <class Arg>
   static constexpr bool has = (std::is_same_v<Arg, Types> || ...);
 };
-struct envn : accepts<ag_word, ::envn*> {};
-struct flag : accepts<ag_word, int, gn_int> {};
-struct lexeme : accepts<ag_word, int32_t, gn_int, gn_lexeme> {};
+struct envn : accepts<::envn*> {};
+struct flag : accepts<int, gn_int> {};
+struct lexeme : accepts<int32_t, gn_int, gn_lexeme> {};
 struct kind : accepts<obj_kind> {};
 struct code : accepts<fs_counter> {};
-struct text : accepts<ag_word, st_String_const*> {};
-struct record : accepts<ag_word, name_rec*> {};
+struct text : accepts<st_String_const*> {};
+struct record : accepts<name_rec*> {};
 struct value {
   template <class Arg>
   static constexpr bool has = true;
 };
 }  // namespace gn_w
 
-/* The first result word of a call, tagged with its kind. It reads as a
- * plain ag_word and as nothing narrower. */
+/* A word tagged with its kind: the first result of a call, the state a
+ * pass threads (envn) and every word the grammar declares with a kind. It
+ * reads as a plain ag_word and as nothing narrower, and takes a plain
+ * ag_word or a word of its own kind, never one of another kind; in gn_call
+ * it goes only into slots of its kind. */
 template <class Word>
-struct gn_result {
+struct gn_int_of;
+
+template <class Word>
+struct gn_typed {
+  using word_kind = Word;
   ag_word word;
+  gn_typed() = default;
+  gn_typed(ag_word w) : word(w) {}
+  gn_typed(gn_int w) : word(w.value) {}
+  gn_typed(gn_int_of<Word> w);
+  template <class Other>
+    requires(!std::is_same_v<Other, Word>)
+  gn_typed(gn_typed<Other>) = delete;
+  template <class Other>
+    requires(!std::is_same_v<Other, Word>)
+  gn_typed(gn_int_of<Other>) = delete;
   template <class T>
     requires std::is_same_v<T, ag_word>
   operator T() const {
@@ -157,15 +176,82 @@ struct gn_result {
   }
 };
 
+/* The same in 32 bits, for a word the grammar declares with a 32-bit kind
+ * (flag, lexeme); a value that does not fit stops the program as in
+ * gn_int. A token's lexeme goes only into a lexeme word. */
 template <class Word>
-inline ag_word gn_word(gn_result<Word> r) {
+struct gn_int_of {
+  using word_kind = Word;
+  int32_t value;
+  gn_int_of() = default;
+  gn_int_of(ag_word w) : value(static_cast<int32_t>(w)) {
+    if (w != value) [[unlikely]]
+      gn_int_too_wide(w);
+  }
+  gn_int_of(gn_int w) : value(w.value) {}
+  gn_int_of(gn_typed<Word> w) : gn_int_of(w.word) {}
+  gn_int_of(gn_lexeme w)
+    requires std::is_same_v<Word, gn_w::lexeme>
+      : value(w.value) {}
+  template <class Other>
+    requires(!std::is_same_v<Other, Word>)
+  gn_int_of(gn_typed<Other>) = delete;
+  template <class Other>
+    requires(!std::is_same_v<Other, Word>)
+  gn_int_of(gn_int_of<Other>) = delete;
+  operator ag_word() const { return value; }
+};
+
+template <class Word>
+inline gn_typed<Word>::gn_typed(gn_int_of<Word> w) : word(w.value) {}
+
+/* Typed words take the room of the words they replace in a node. */
+static_assert(sizeof(gn_typed<gn_w::envn>) == sizeof(ag_word) && alignof(gn_typed<gn_w::envn>) == alignof(ag_word));
+static_assert(sizeof(gn_int_of<gn_w::flag>) == sizeof(int32_t) && alignof(gn_int_of<gn_w::flag>) == alignof(int32_t));
+static_assert(std::is_trivially_copyable_v<gn_typed<gn_w::envn>> &&
+              std::is_trivially_copyable_v<gn_int_of<gn_w::flag>>);
+static_assert(std::is_standard_layout_v<gn_typed<gn_w::envn>> && std::is_standard_layout_v<gn_int_of<gn_w::flag>>);
+
+template <class Word>
+inline ag_word gn_word(gn_typed<Word> r) {
   return r.word;
 }
+template <class Word>
+inline ag_word gn_word(gn_int_of<Word> r) {
+  return r.value;
+}
+
+/* The state threaded through a pass, as a node's procedure keeps it, and
+ * the words helpers of the grammar take. */
+using gn_envn = gn_typed<gn_w::envn>;
+using gn_flag_word = gn_int_of<gn_w::flag>;
+using gn_lexeme_word = gn_int_of<gn_w::lexeme>;
+using gn_text_word = gn_typed<gn_w::text>;
+using gn_record_word = gn_typed<gn_w::record>;
+
+template <class Node>
+inline void gn_visit(Node* child, gn_envn& state) {
+  gn_visit(child, state.word);
+}
+
+/* The kind a typed word carries; void for any other type. */
+template <class Arg>
+struct gn_kind_of {
+  using type = void;
+};
+template <class Word>
+struct gn_kind_of<gn_typed<Word>> {
+  using type = Word;
+};
+template <class Word>
+struct gn_kind_of<gn_int_of<Word>> {
+  using type = Word;
+};
 
 /* One argument against its slot; the failing instantiation names both. */
 template <class Word, class Arg>
 constexpr bool gn_slot_checked() {
-  static_assert(Word::template has<Arg> || std::is_same_v<Arg, gn_result<Word>>,
+  static_assert(Word::template has<Arg> || std::is_same_v<typename gn_kind_of<Arg>::type, Word>,
                 "gn_call: an argument is not of its slot's word kind (runtime_ops.def)");
   return true;
 }
@@ -248,12 +334,12 @@ inline auto gn_call_checked(Args... args) {
   if constexpr (std::is_same_v<kind, gn_w::value>)
     return block[sizeof...(Args)];
   else
-    return gn_result<kind>{block[sizeof...(Args)]};
+    return gn_typed<kind>{block[sizeof...(Args)]};
 }
 #define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
 
 /* 1 when the target is below the version of the feature's gate. */
-inline ag_word gn_target_before(ag_word state, const feature_gate& gate) {
+inline gn_typed<gn_w::flag> gn_target_before(gn_envn state, const feature_gate& gate) {
   return gn_call(ver_before, state, gate.since[0], gate.since[1], gate.since[2]);
 }
 

@@ -50,7 +50,8 @@ struct Nonterminal {
   std::string name;
   bool evaluated = false;
   std::vector<std::string> words;
-  std::set<std::string> int_words;  // declared "int": 32-bit slots
+  std::set<std::string> int_words;  // declared "int", "flag" or "lexeme": 32-bit slots
+  std::map<std::string, std::string> word_kinds;  // the words declared with a kind
   std::string file;
   int line = 0;
   std::vector<int> productions;
@@ -67,6 +68,7 @@ struct Production {
   int line = 0;
   std::vector<std::string> locals;
   std::set<std::string> int_locals;
+  std::map<std::string, std::string> local_kinds;
   Block ctor, eval;
   // filled later
   int index = 0;  // descriptor index (rule order)
@@ -253,10 +255,18 @@ class Grammar {
     });
   }
 
-  // Reads "{ a, int b, c }" starting at position pos of line; returns the
-  // names and adds those declared "int" to ints.
+  // The kinds a word may be declared with (the word kinds of gn_call's
+  // slots); flag and lexeme words take 32 bits.
+  static bool word_kind_is_int(const std::string& kind) { return kind == "flag" || kind == "lexeme"; }
+  static bool is_word_kind(const std::string& kind) {
+    return kind == "envn" || kind == "text" || kind == "record" || word_kind_is_int(kind);
+  }
+
+  // Reads "{ a, int b, lexeme c, d }" starting at position pos of line;
+  // returns the names, adds those of 32 bits to ints and those declared
+  // with a kind to kinds.
   static std::vector<std::string> word_list(const std::string& text, const std::string& where,
-                                            std::set<std::string>& ints) {
+                                            std::set<std::string>& ints, std::map<std::string, std::string>& kinds) {
     size_t open = text.find('{');
     size_t close = text.rfind('}');
     if (open == std::string::npos || close == std::string::npos || close < open) fail(where, "expected { words }");
@@ -267,10 +277,13 @@ class Grammar {
     while (std::getline(in, cur, ',')) {
       std::string w = trim(cur);
       if (w.empty()) continue;
-      bool is_int = w.rfind("int ", 0) == 0;
-      if (is_int) w = trim(w.substr(4));
+      size_t space = w.find(' ');
+      std::string kind = space == std::string::npos ? "" : w.substr(0, space);
+      if (!kind.empty() && kind != "int" && !is_word_kind(kind)) fail(where, "unknown word kind '" + kind + "'");
+      if (!kind.empty()) w = trim(w.substr(space + 1));
       if (!is_ident(w)) fail(where, "bad word name '" + w + "'");
-      if (is_int) ints.insert(w);
+      if (kind == "int" || word_kind_is_int(kind)) ints.insert(w);
+      if (is_word_kind(kind)) kinds[w] = kind;
       out.push_back(w);
     }
     if (!trim(text.substr(close + 1)).empty()) fail(where, "text after }");
@@ -419,12 +432,14 @@ class Grammar {
         group_has_items = true;
         if (kw == "local") {
           std::set<std::string> ints;
-          auto locals = word_list(t, where, ints);
+          std::map<std::string, std::string> kinds;
+          auto locals = word_list(t, where, ints, kinds);
           if (locals.empty()) fail(where, "empty local list");
           for (size_t k : group) {
             if (!productions[k].locals.empty()) fail(where, "second local list");
             productions[k].locals = locals;
             productions[k].int_locals = ints;
+            productions[k].local_kinds = kinds;
           }
           ++li;
         } else if (kw == "ctor" || kw == "eval") {
@@ -455,7 +470,7 @@ class Grammar {
           nt.evaluated = true;
           rest = trim(rest.substr(9));
         }
-        if (!rest.empty()) nt.words = word_list(rest, where, nt.int_words);
+        if (!rest.empty()) nt.words = word_list(rest, where, nt.int_words, nt.word_kinds);
         std::set<std::string> seen;
         for (auto& x : nt.words)
           if (!seen.insert(x).second) fail(where, "word " + x + " twice");
@@ -463,6 +478,8 @@ class Grammar {
           if (nt.words.size() < 2 || nt.words[0] != "in" || nt.words[1] != "out")
             fail(where, "an evaluated nonterminal begins its words with in, out");
           if (nt.int_words.count("in") || nt.int_words.count("out")) fail(where, "in and out hold states, not ints");
+          if (nt.word_kinds.count("in") || nt.word_kinds.count("out"))
+            fail(where, "in and out take no kind: they are the state");
         } else if (seen.count("in") || seen.count("out")) {
           fail(where, "in and out are the words of evaluated nonterminals");
         }
@@ -634,13 +651,25 @@ class Grammar {
     return (w != "in" && w != "out") || stores_state(nt);
   }
 
+  // The C++ type of a word: a word declared with a kind is typed, so that
+  // gn_call takes it only into slots of that kind.
+  static std::string word_type(const std::string& w, const std::set<std::string>& ints,
+                               const std::map<std::string, std::string>& kinds) {
+    auto k = kinds.find(w);
+    bool is_int = ints.count(w) != 0;
+    if (k == kinds.end()) return is_int ? "gn_int" : "ag_word";
+    return (is_int ? "gn_int_of<gn_w::" : "gn_typed<gn_w::") + k->second + ">";
+  }
+
   // The nonterminal's stored words in field order.
   std::vector<Slot> head_slots(const Nonterminal& nt) const {
     std::vector<Slot> out;
     for (auto& w : nt.words)
-      if (stored(nt, w) && nt.int_words.count(w)) out.push_back({w, "gn_int", SlotKind::Int, ""});
+      if (stored(nt, w) && nt.int_words.count(w))
+        out.push_back({w, word_type(w, nt.int_words, nt.word_kinds), SlotKind::Int, ""});
     for (auto& w : nt.words)
-      if (stored(nt, w) && !nt.int_words.count(w)) out.push_back({w, "ag_word", SlotKind::Word, ""});
+      if (stored(nt, w) && !nt.int_words.count(w))
+        out.push_back({w, word_type(w, nt.int_words, nt.word_kinds), SlotKind::Word, ""});
     return out;
   }
 
@@ -658,11 +687,11 @@ class Grammar {
   std::vector<Slot> production_slots(const Production& p) const {
     std::vector<Slot> out;
     for (auto& w : p.locals)
-      if (p.int_locals.count(w)) out.push_back({w, "gn_int", SlotKind::Int, ""});
+      if (p.int_locals.count(w)) out.push_back({w, word_type(w, p.int_locals, p.local_kinds), SlotKind::Int, ""});
     for (size_t k = 0; k < p.rhs.size(); ++k)
       if (child_slot(p, k).kind == SlotKind::Lexeme) out.push_back(child_slot(p, k));
     for (auto& w : p.locals)
-      if (!p.int_locals.count(w)) out.push_back({w, "ag_word", SlotKind::Word, ""});
+      if (!p.int_locals.count(w)) out.push_back({w, word_type(w, p.int_locals, p.local_kinds), SlotKind::Word, ""});
     for (size_t k = 0; k < p.rhs.size(); ++k)
       if (child_slot(p, k).kind == SlotKind::Node) out.push_back(child_slot(p, k));
     return out;
@@ -821,7 +850,7 @@ class Grammar {
         std::string w = code.compare(i + 2, 2, "->") == 0 ? word_at(i + 4) : "";
         if ((w == "in" || w == "out") && !stored(nt, w)) {
           if (w == "out" || !eval) fail(where, "$$->" + w + " is no word of the node: the state is `state`");
-          out += "in";
+          out += "gn_envn{in}";
           i += 4 + w.size();
         } else {
           out += "self";
@@ -956,7 +985,9 @@ class Grammar {
         c << "extern \"C\" ag_word gn_eval_" << p.suffix << "(st_node* node, ag_word in) {\n";
       }
       c << "  [[maybe_unused]] auto* self = reinterpret_cast<" << node << "*>(node);\n";
-      c << "  ag_word state = in;\n";
+      // The state of a pass is the environment; the nonterminals that
+      // constructors evaluate thread a word of their own (a count, a vector).
+      c << "  " << (stores_state(nt) ? "ag_word" : "gn_envn") << " state{in};\n";
       if (stores_state(nt)) c << "  self->in = in;\n";
       if (p.eval.present) {
         c << "  [[maybe_unused]] auto visit = [&state](auto* child) { gn_visit(child, state); };\n";

@@ -38,7 +38,7 @@ const ExceptionMapEntry exceptionMap[] = {
     {-6533, "SUBSCRIPT_BEYOND_COUNT", -20439, "2202E"},
     {-6532, "SUBSCRIPT_OUTSIDE_LIMIT", -20438, "428H1"},
     {-6592, "CASE_NOT_FOUND", -773, "20000"},
-    {-2292, "", -532, "23001"},
+    {-2292, "", -532, "23504"},
     {0, nullptr, 0, ""},
 };
 

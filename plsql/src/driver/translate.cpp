@@ -64,7 +64,7 @@ astNode* withoutBrokenUnitPieces(astNode* root, const astNodeList* pieces) {
   std::unordered_set<const astNode*> dropped;
   for (astListCell* c = listCells(pieces); c; c = c->next) dropped.insert(c->value);
   astNodeList* kept = nullptr;
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next)
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next)
     if (!dropped.count(c->value)) kept = listAppend(kept, c->value);
   return kept;
 }

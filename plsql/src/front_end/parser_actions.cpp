@@ -38,7 +38,7 @@ astNodeList* parserDatatype(ParseContext* context, TokenValue* value, astNodeLis
     for (astListCell* cell = listCells(list); cell; cell = cell->next) {
       astNode* node = cell->value;
       if (node && node->kind == AST_TOKEN) {
-        int code = static_cast<astNodeToken*>(node)->tokenCode;
+        int code = nodeAs<astNodeToken>(node)->tokenCode;
         if (code == T_PERCENT_TYPE || code == T_PERCENT_ROWTYPE)
           ++percent;
       }
@@ -101,7 +101,7 @@ astNodeList* parserKeywordName(const char* text, int line)
 
 astNodeDdl* parserDdl(int kind, int line, astNodeList* name, astNodeList* body)
 {
-  astNodeDdl* node = astNew<astNodeDdl>(kind, line);
+  astNodeDdl* node = astMake<astNodeDdl>(kind, line);
   node->name = name;
   node->body = body;
   return node;
@@ -110,18 +110,18 @@ astNodeDdl* parserDdl(int kind, int line, astNodeList* name, astNodeList* body)
 void parserSetLabel(astNode* node, char* label)
 {
   if (node && isStatement(node))
-    static_cast<astNodeStatement*>(node)->label = label;
+    nodeAs<astNodeStatement>(node)->label = label;
 }
 
 int parserForLoopType(const astNodeList* range)
 {
   for (astListCell* cell = listCells(range); cell; cell = cell->next) {
     astNode* node = cell->value;
-    if (node && node->kind == AST_TOKEN && static_cast<astNodeToken*>(node)->tokenCode == T_DOTDOT)
+    if (node && node->kind == AST_TOKEN && nodeAs<astNodeToken>(node)->tokenCode == T_DOTDOT)
       return FOR_NUMERIC;
   }
   astNode* first = listFirst(range);
-  if (first && first->kind == AST_TOKEN && static_cast<astNodeToken*>(first)->tokenCode == '(')
+  if (first && first->kind == AST_TOKEN && nodeAs<astNodeToken>(first)->tokenCode == '(')
     return FOR_SELECT;
   return FOR_CURSOR;
 }
@@ -130,7 +130,7 @@ astNodeToken* parserFirstTokenNode(astNodeList* list)
 {
   astNode* first = listFirst(list);
   if (first && first->kind == AST_TOKEN)
-    return static_cast<astNodeToken*>(first);
+    return nodeAs<astNodeToken>(first);
   return nullptr;
 }
 
@@ -141,8 +141,8 @@ char* tokenListText(astNodeList* list)
   size_t length = 0;
   for (astListCell* cell = listCells(list); cell; cell = cell->next) {
     astNode* node = cell->value;
-    if (node && node->kind == AST_TOKEN && static_cast<astNodeToken*>(node)->text)
-      length += std::strlen(static_cast<astNodeToken*>(node)->text);
+    if (node && node->kind == AST_TOKEN && nodeAs<astNodeToken>(node)->text)
+      length += std::strlen(nodeAs<astNodeToken>(node)->text);
     length += 1;
   }
   char* text = static_cast<char*>(poolAlloc(length + 1));
@@ -153,9 +153,9 @@ char* tokenListText(astNodeList* list)
       *out++ = '.';
     first = false;
     astNode* node = cell->value;
-    if (node && node->kind == AST_TOKEN && static_cast<astNodeToken*>(node)->text) {
-      size_t n = std::strlen(static_cast<astNodeToken*>(node)->text);
-      std::memcpy(out, static_cast<astNodeToken*>(node)->text, n);
+    if (node && node->kind == AST_TOKEN && nodeAs<astNodeToken>(node)->text) {
+      size_t n = std::strlen(nodeAs<astNodeToken>(node)->text);
+      std::memcpy(out, nodeAs<astNodeToken>(node)->text, n);
       out += n;
     }
   }
@@ -165,7 +165,7 @@ char* tokenListText(astNodeList* list)
 
 astNode* javaSource(intptr_t line, astNodeList* name, intptr_t resolveOrCompile, intptr_t noForce)
 {
-  astNodeJavaSource* node = astNew<astNodeJavaSource>(AST_JAVA_SOURCE, static_cast<int>(line));
+  astNodeJavaSource* node = astMake<astNodeJavaSource>(static_cast<int>(line));
   node->name = parserFirstTokenNode(name);
   node->resolveOrCompile = resolveOrCompile != 0;
   node->noForce = noForce != 0;
@@ -174,7 +174,7 @@ astNode* javaSource(intptr_t line, astNodeList* name, intptr_t resolveOrCompile,
 
 astNode* ddlType(int line, intptr_t replace, astNodeList* name, astNodeList* body, bool under)
 {
-  astNodeDdlType* node = astNew<astNodeDdlType>(AST_CREATE_TYPE, line);
+  astNodeDdlType* node = astMake<astNodeDdlType>(line);
   node->REPLACE = replace != 0;
   node->name = name;
   node->body = body;
@@ -184,7 +184,7 @@ astNode* ddlType(int line, intptr_t replace, astNodeList* name, astNodeList* bod
 
 astNode* ddlTablespace(int line, astNodeList* body, bool temp)
 {
-  astNodeDdlTablespace* node = astNew<astNodeDdlTablespace>(AST_CREATE_TABLESPACE, line);
+  astNodeDdlTablespace* node = astMake<astNodeDdlTablespace>(line);
   node->body = body;
   node->temp = temp;
   return node;
@@ -192,7 +192,7 @@ astNode* ddlTablespace(int line, astNodeList* body, bool temp)
 
 astNode* ddlLink(int kind, int line, astNodeList* body, bool pub, bool shared)
 {
-  astNodeDdlLink* node = astNew<astNodeDdlLink>(kind, line);
+  astNodeDdlLink* node = astMake<astNodeDdlLink>(kind, line);
   node->body = body;
   node->pub = pub;
   node->shared = shared;
@@ -201,7 +201,7 @@ astNode* ddlLink(int kind, int line, astNodeList* body, bool pub, bool shared)
 
 astNode* ddlSynonym(int kind, int line, astNodeList* name, astNodeList* body, bool pub)
 {
-  astNodeDdlSynonym* node = astNew<astNodeDdlSynonym>(kind, line);
+  astNodeDdlSynonym* node = astMake<astNodeDdlSynonym>(kind, line);
   node->name = name;
   node->body = body;
   node->pub = pub;
@@ -210,7 +210,7 @@ astNode* ddlSynonym(int kind, int line, astNodeList* name, astNodeList* body, bo
 
 astNode* ddlTable(int line, astNodeList* name, bool gtt, bool xmltype, astNodeList* cols, astNodeList* body)
 {
-  astNodeDdlTable* node = astNew<astNodeDdlTable>(AST_CREATE_TABLE, line);
+  astNodeDdlTable* node = astMake<astNodeDdlTable>(line);
   node->name = name;
   node->gtt = gtt;
   node->xmltype = xmltype;
@@ -222,7 +222,7 @@ astNode* ddlTable(int line, astNodeList* name, bool gtt, bool xmltype, astNodeLi
 astNode* ddlView(int line, astNodeList* name, intptr_t force, intptr_t mview, bool objview, astNodeList* columns,
                  astNodeList* body)
 {
-  astNodeDdlView* node = astNew<astNodeDdlView>(AST_CREATE_VIEW, line);
+  astNodeDdlView* node = astMake<astNodeDdlView>(line);
   node->name = name;
   node->xmltype = false;
   node->force = force != 0;
@@ -235,7 +235,7 @@ astNode* ddlView(int line, astNodeList* name, intptr_t force, intptr_t mview, bo
 
 astNode* newBlock(int line, astNodeList* declarations, astNodeList* body, astNodeList* exceptions)
 {
-  astNodeBlock* node = astNew<astNodeBlock>(AST_BLOCK, line);
+  astNodeBlock* node = astMake<astNodeBlock>(line);
   node->declarations = declarations;
   node->body = body;
   node->exceptions = exceptions;
@@ -245,7 +245,7 @@ astNode* newBlock(int line, astNodeList* declarations, astNodeList* body, astNod
 
 astNode* newConstraint(int line, astNodeList* name, int consType, astNodeList* cols, astNodeList* body)
 {
-  astNodeConstraint* node = astNew<astNodeConstraint>(AST_CONSTRAINT, line);
+  astNodeConstraint* node = astMake<astNodeConstraint>(line);
   node->name = name;
   node->consType = consType;
   node->cols = cols;
@@ -255,7 +255,7 @@ astNode* newConstraint(int line, astNodeList* name, int consType, astNodeList* c
 
 astNode* newAssign(int line, astNodeList* target, astNodeList* expr)
 {
-  astNodeAssign* node = astNew<astNodeAssign>(AST_ASSIGN, line);
+  astNodeAssign* node = astMake<astNodeAssign>(line);
   node->target = target;
   node->expr = expr;
   return node;
@@ -263,7 +263,7 @@ astNode* newAssign(int line, astNodeList* target, astNodeList* expr)
 
 astNode* newOpen(int line, astNodeList* variable, void* query, astNodeList* usingClause, astNodeList* args)
 {
-  astNodeOpen* node = astNew<astNodeOpen>(AST_OPEN, line);
+  astNodeOpen* node = astMake<astNodeOpen>(line);
   node->variable = variable;
   node->query = static_cast<astNode*>(query);
   node->usingClause = usingClause;
@@ -274,7 +274,7 @@ astNode* newOpen(int line, astNodeList* variable, void* query, astNodeList* usin
 astNode* newSelect(int line, astNodeList* withClause, bool bulkCollect, astNodeList* target, astNodeList* intoClause,
                    astNodeList* fromClause)
 {
-  astNodeSelect* node = astNew<astNodeSelect>(AST_SELECT, line);
+  astNodeSelect* node = astMake<astNodeSelect>(line);
   node->withClause = withClause;
   node->bulkCollect = bulkCollect;
   node->target = target;
@@ -285,7 +285,7 @@ astNode* newSelect(int line, astNodeList* withClause, bool bulkCollect, astNodeL
 
 astNode* newSql(int line, const char* keyword, int keywordCode, astNodeList* body)
 {
-  astNodeSqlStmt* node = astNew<astNodeSqlStmt>(AST_SQL_STMT, line);
+  astNodeSqlStmt* node = astMake<astNodeSqlStmt>(line);
   node->keyword = poolStrdup(keyword);
   node->keywordCode = keywordCode;
   node->body = body;
@@ -294,7 +294,7 @@ astNode* newSql(int line, const char* keyword, int keywordCode, astNodeList* bod
 
 astNode* newCall(int line, astNodeList* name, astNodeList* args)
 {
-  astNodeCall* node = astNew<astNodeCall>(AST_CALL, line);
+  astNodeCall* node = astMake<astNodeCall>(line);
   node->name = name;
   node->args = args;
   return node;
@@ -302,7 +302,7 @@ astNode* newCall(int line, astNodeList* name, astNodeList* args)
 
 astNode* newTriggerVariable(int line, int var, astNodeList* alias)
 {
-  astNodeTriggerArg* node = astNew<astNodeTriggerArg>(AST_TRIGGER_VAR, line);
+  astNodeTriggerArg* node = astMake<astNodeTriggerArg>(line);
   node->var = var;
   node->alias = alias;
   return node;
@@ -313,7 +313,7 @@ astNode* callOrAssign(ParseContext* context, int line, astNodeList* name, astNod
 {
   if (!expr)
     return newCall(line, name, args);
-  astNodeAssign* node = astNew<astNodeAssign>(AST_ASSIGN, line);
+  astNodeAssign* node = astMake<astNodeAssign>(line);
   node->target = name;
   node->targetIndex = args;
   node->targetField = field;

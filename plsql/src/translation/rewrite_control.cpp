@@ -33,7 +33,7 @@ astNodeList* adopt(astNodeList* list, astNode* owner) {
 // The FOR loop whose expansion is `block` (any loop type), or null.
 astNodeFor* forOfExpansion(const astNode* block) {
   if (!block || block->kind != AST_BLOCK || !block->parent || block->parent->kind != AST_FOR) return nullptr;
-  auto* node = static_cast<astNodeFor*>(block->parent);
+  auto* node = nodeAs<astNodeFor>(block->parent);
   return node->expansion == block ? node : nullptr;
 }
 
@@ -55,7 +55,7 @@ astNode* expansionLoop(astNodeFor* node) {
 
 const char* labelOf(const astNode* node) {
   if (!node || !(isLoop(node) || node->kind == AST_BLOCK)) return nullptr;
-  return static_cast<const astNodeStatement*>(node)->label;
+  return nodeAs<const astNodeStatement>(node)->label;
 }
 
 // The nearest enclosing loop or block that carries `label`.
@@ -76,7 +76,7 @@ bool declaresName(const astNodeBlock* block, const char* name, int kind) {
   for (astListCell* c = listCells(block->declarations); c; c = c->next) {
     astNode* node = c->value;
     if (!isDeclaration(node) || (kind && node->kind != kind)) continue;
-    if (isNamed(static_cast<astNodeDecl*>(node), name)) return true;
+    if (isNamed(nodeAs<astNodeDecl>(node), name)) return true;
   }
   return false;
 }
@@ -84,14 +84,14 @@ bool declaresName(const astNodeBlock* block, const char* name, int kind) {
 // The children that hold statements, and what stands in a node's place,
 // as the kind table gives them (AST_STATEMENTS, AST_STAND_IN).
 constexpr KindChild kStatementChildren[] = {
-#define AST_STATEMENTS(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_STATEMENTS(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 
 constexpr KindIndex kStatementIndex(kStatementChildren);
 
 constexpr KindChild kStandIns[] = {
-#define AST_STAND_IN(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_STAND_IN(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 
@@ -106,7 +106,7 @@ void walkStatementLists(astNode* node, Visit& visit, bool intoBlocks = true) {
   if (!node) return;
   deep_walk_check();
   if (node->kind == AST_LIST) {
-    auto* list = static_cast<astNodeList*>(node);
+    auto* list = nodeAs<astNodeList>(node);
     visit(list);
     for (astListCell* c = list->head; c; c = c->next) walkStatementLists(c->value, visit, intoBlocks);
     return;
@@ -126,7 +126,7 @@ bool holdsLabel(astNode* node, const char* label) {
   bool found = false;
   auto visit = [&](astNodeList* list) {
     for (astListCell* c = list->head; c && !found; c = c->next)
-      if (isStatement(c->value) && equalsIgnoreCase(static_cast<astNodeStatement*>(c->value)->label, label))
+      if (isStatement(c->value) && equalsIgnoreCase(nodeAs<astNodeStatement>(c->value)->label, label))
         found = true;
   };
   walkStatementLists(node, visit);
@@ -141,7 +141,7 @@ astNodeToken* loopCursor(const astNodeFor* node) { return firstToken(node->expr)
 // loop's OPEN; the new token takes its final text.
 astNodeClose* closeOfLoop(const astNodeFor* node, int line) {
   astNodeToken* cursor = loopCursor(node);
-  astNodeClose* close = astNew<astNodeClose>(AST_CLOSE, line);
+  astNodeClose* close = astMake<astNodeClose>(line);
   close->variable = adopt(listNew(makeToken(cursor->tokenCode, cursor->text, line)), close);
   return close;
 }
@@ -158,7 +158,7 @@ bool closeOnException(astNodeFor* node) {
   int guard = 0;
   for (astNode* n = node->parent; n && guard < 1000000; from = n, n = n->parent, ++guard) {
     if (n->kind != AST_BLOCK) continue;
-    auto* block = static_cast<astNodeBlock*>(n);
+    auto* block = nodeAs<astNodeBlock>(n);
     if (block->exceptions && from != block->exceptions) return true;
     if (declaresName(block, name, AST_CURSOR_DECL)) return false;
   }
@@ -166,7 +166,7 @@ bool closeOnException(astNodeFor* node) {
 }
 
 astNodeHandler* newHandler(const char* condition, astNodeBlock* body, int line) {
-  astNodeHandler* handler = astNew<astNodeHandler>(AST_HANDLER, line);
+  astNodeHandler* handler = astMake<astNodeHandler>(line);
   handler->conditions = adopt(listNew(makeToken(condition, -1)), handler);
   handler->body = reinterpret_cast<astNodeList*>(body);
   body->parent = handler;
@@ -196,8 +196,8 @@ Crossing crossingTo(astNode* jump, astNode* stop, const char* index, const char*
     }
     if (!index) continue;
     // A FOR over a query names its columns as variables in the target.
-    if (n->kind == AST_BLOCK ? declaresName(static_cast<astNodeBlock*>(n), index, 0)
-                             : n->kind == AST_FOR && static_cast<astNodeFor*>(n)->loopType == FOR_SELECT)
+    if (n->kind == AST_BLOCK ? declaresName(nodeAs<astNodeBlock>(n), index, 0)
+                             : n->kind == AST_FOR && nodeAs<astNodeFor>(n)->loopType == FOR_SELECT)
       crossing.hidesIndex = true;
   }
   return crossing;
@@ -209,12 +209,12 @@ void putBefore(astNodeStatement* jump, astNodeList** when, const std::vector<ast
                TransformState* state) {
   astNode* holder = jump->parent;
   if (before.empty() || !holder || holder->kind != AST_LIST) return;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   astListCell* cell = listCells(list);
   while (cell && cell->value != jump) cell = cell->next;
   if (!cell) return;
   if (when && *when) {
-    astNodeIf* branch = astNew<astNodeIf>(AST_IF, jump->line);
+    astNodeIf* branch = astMake<astNodeIf>(jump->line);
     branch->label = jump->label;
     jump->label = nullptr;
     branch->expr = *when;
@@ -229,7 +229,7 @@ void putBefore(astNodeStatement* jump, astNodeList** when, const std::vector<ast
   }
   // The statements put before the jump are rewritten here, in list order;
   // the list walk goes on after the jump's new cell.
-  auto* first = static_cast<astNodeStatement*>(before.front());
+  auto* first = nodeAs<astNodeStatement>(before.front());
   first->label = jump->label;
   jump->label = nullptr;
   cell->value = first;
@@ -263,8 +263,8 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
   astNodeList** when = nullptr;
   if (jump->kind == AST_CONTINUE || jump->kind == AST_EXIT) {
     bool isContinue = jump->kind == AST_CONTINUE;
-    char** target = isContinue ? &static_cast<astNodeContinue*>(jump)->target : &static_cast<astNodeExit*>(jump)->target;
-    when = isContinue ? &static_cast<astNodeContinue*>(jump)->expr : &static_cast<astNodeExit*>(jump)->expr;
+    char** target = isContinue ? &nodeAs<astNodeContinue>(jump)->target : &nodeAs<astNodeExit>(jump)->target;
+    when = isContinue ? &nodeAs<astNodeContinue>(jump)->expr : &nodeAs<astNodeExit>(jump)->expr;
     if (!*target) return;
     astNode* named = labelledAncestor(jump->parent, *target);
     if (!named) return;  // no such label around: written as it stands
@@ -274,10 +274,17 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
     astNodeFor* owner = forOfExpansion(named);
     if (owner && (isContinue || owner->loopType == FOR_CURSOR)) named = expansionLoop(owner);
     if (!named) return;
+    // The target refuses a LEAVE or ITERATE in a condition handler whose
+    // label lies outside that handler.
+    for (astNode* n = jump->parent; n && n != named; n = n->parent)
+      if (n->kind == AST_HANDLER) {
+        reportFinding(FindingId::JUMP_FROM_HANDLER, jump, state->errors, isContinue ? "CONTINUE" : "EXIT");
+        break;
+      }
     stop = named;
     astNodeFor* expanded = forOfExpansionLoop(named);
     if (expanded) {
-      auto* loop = static_cast<astNodeStatement*>(named);
+      auto* loop = nodeAs<astNodeStatement>(named);
       if (!loop->label) loop->label = madeUpName(state);
       if (std::strcmp(*target, loop->label) != 0) *target = poolStrdup(loop->label);
       // A numeric FOR steps its index at the end of the body; going back to
@@ -285,7 +292,7 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
       if (isContinue && expanded->loopType == FOR_NUMERIC) stepped = expanded;
     }
   } else if (jump->kind == AST_GOTO) {
-    astNodeToken* label = firstToken(static_cast<astNodeGoto*>(jump)->target);
+    astNodeToken* label = firstToken(nodeAs<astNodeGoto>(jump)->target);
     if (!label || !label->text) return;
     gotoLabel = label->text;
   }
@@ -313,11 +320,11 @@ void addCursorCloseHandler(astNodeFor* node, TransformState*) {
   if (!expansion || !cursor || expansion->exceptions || !closeOnException(node)) return;
   int line = node->line;
   // IF c IS OPEN: the exception may come from the OPEN itself.
-  astNodeIf* open = astNew<astNodeIf>(AST_IF, line);
+  astNodeIf* open = astMake<astNodeIf>(line);
   open->expr = adopt(tokenList((std::string(cursor->text ? cursor->text : "") + " IS OPEN").c_str(), -1), open);
   open->body = adopt(listNew(closeOfLoop(node, line)), open);
-  astNodeRaise* resignal = astNew<astNodeRaise>(AST_RAISE, line);
-  astNodeBlock* body = astNew<astNodeBlock>(AST_BLOCK, line);
+  astNodeRaise* resignal = astMake<astNodeRaise>(line);
+  astNodeBlock* body = astMake<astNodeBlock>(line);
   body->body = adopt(listAppend(listNew(open), resignal), body);
   setHandlers(expansion, newHandler("SQLEXCEPTION", body, line));
 }
@@ -338,7 +345,7 @@ namespace {
 
 // RAISE NO_DATA_FOUND, as the raise steps leave it.
 astNodeRaise* raiseNoDataFound(int line, TransformState* state) {
-  astNodeRaise* raise = astNew<astNodeRaise>(AST_RAISE, line);
+  astNodeRaise* raise = astMake<astNodeRaise>(line);
   raise->exceptionName = adopt(tokenList("NO_DATA_FOUND", -1), raise);
   raise->condition = sqlstateForName("NO_DATA_FOUND", state);
   raise->isSqlstate = raise->condition ? 1 : 0;
@@ -346,21 +353,45 @@ astNodeRaise* raiseNoDataFound(int line, TransformState* state) {
   return raise;
 }
 
-astNodeHandler* noDataFoundHandler(int line, TransformState* state) {
-  astNodeBlock* body = astNew<astNodeBlock>(AST_BLOCK, line);
-  body->body = adopt(listNew(raiseNoDataFound(line, state)), body);
+// A query that finds no row sets SQL%ROWCOUNT to 0 (and %FOUND, %NOTFOUND)
+// before NO_DATA_FOUND is raised, and a handler may read them: the counts
+// that the statements after the query (`followers` of them) keep.
+astNodeList* noRowCounts(astListCell* cell, int followers, int line) {
+  astNodeList* counts = nullptr;
+  for (astListCell* c = cell->next; c && followers > 0; c = c->next, --followers) {
+    if (c->value->kind != AST_ASSIGN && c->value->kind != AST_GET_DIAG) continue;
+    astNodeList* target = c->value->kind == AST_ASSIGN ? nodeAs<astNodeAssign>(c->value)->target
+                                                       : nodeAs<astNodeGetDiag>(c->value)->target;
+    astNodeToken* name = firstToken(target);
+    if (!name || !name->text) continue;
+    const char* value = equalsIgnoreCase(name->text, SYSZUL_ROWCOUNT) ? "0"
+                        : equalsIgnoreCase(name->text, SYSZUL_FOUND)  ? "false"
+                        : equalsIgnoreCase(name->text, SYSZUL_NOTFOUND) ? "true"
+                                                                        : nullptr;
+    if (!value) continue;
+    astNodeAssign* assign = astMake<astNodeAssign>(line);
+    assign->target = adopt(tokenList(name->text, -1), assign);
+    assign->expr = adopt(tokenList(value, -1), assign);
+    counts = listAppend(counts, assign);
+  }
+  return counts;
+}
+
+astNodeHandler* noDataFoundHandler(astNodeList* counts, int line, TransformState* state) {
+  astNodeBlock* body = astMake<astNodeBlock>(line);
+  body->body = adopt(listAppend(counts, raiseNoDataFound(line, state)), body);
   return newHandler("NOT FOUND", body, line);
 }
 
 bool isQueryInto(const astNode* node) {
   if (!node) return false;
   if (node->kind == AST_SELECT) {
-    auto* select = static_cast<const astNodeSelect*>(node);
+    auto* select = nodeAs<const astNodeSelect>(node);
     return select->intoClause && !select->bulkCollect;
   }
   if (node->kind != AST_DYNAMIC) return false;
   // BULK COLLECT INTO (reported) finds any number of rows.
-  auto* dynamic = static_cast<const astNodeDynamic*>(node);
+  auto* dynamic = nodeAs<const astNodeDynamic>(node);
   for (astListCell* c = listCells(dynamic->expr); c; c = c->next)
     if (astNodeToken* token = asToken(c->value); token && token->tokenCode == T_BULK) return false;
   return listLength(dynamic->into) > 0;
@@ -369,15 +400,17 @@ bool isQueryInto(const astNode* node) {
 // The query of `cell` and the row-count statements after it go into a block
 // whose NOT FOUND handler raises NO_DATA_FOUND.
 void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
-  auto* statement = static_cast<astNodeStatement*>(cell->value);
+  auto* statement = nodeAs<astNodeStatement>(cell->value);
+  // A dynamic statement's counts follow the EXECUTE in its own block.
+  int count = statement->kind == AST_DYNAMIC ? 0 : rowCountFollowers(statement);
+  astNodeList* counts = noRowCounts(cell, count, statement->line);
   if (statement->kind == AST_DYNAMIC) {
     // The dynamic statement's own block takes the handler.
-    astNodeBlock* expansion = static_cast<astNodeDynamic*>(statement)->expansion;
-    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(statement->line, state));
+    astNodeBlock* expansion = nodeAs<astNodeDynamic>(statement)->expansion;
+    if (expansion && !expansion->exceptions) setHandlers(expansion, noDataFoundHandler(counts, statement->line, state));
     return;
   }
-  int count = rowCountFollowers(statement);
-  astNodeBlock* guard = astNew<astNodeBlock>(AST_BLOCK, statement->line);
+  astNodeBlock* guard = astMake<astNodeBlock>(statement->line);
   guard->label = statement->label;
   statement->label = nullptr;
   guard->body = listNew(statement);
@@ -386,7 +419,7 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
     listRemoveAfter(list, cell->next, cell);
   }
   adopt(guard->body, guard);
-  setHandlers(guard, noDataFoundHandler(statement->line, state));
+  setHandlers(guard, noDataFoundHandler(counts, statement->line, state));
   guard->parent = list;
   cell->value = guard;
 }
@@ -417,7 +450,7 @@ void separateDefaultsFromHandlers(astNodeBlock* block, TransformState*) {
   // there leaves the block. The handlers and the statements go into a block
   // of their own inside this one.
   if (!block->exceptions || !listLength(block->prologue)) return;
-  astNodeBlock* inner = astNew<astNodeBlock>(AST_BLOCK, block->line);
+  astNodeBlock* inner = astMake<astNodeBlock>(block->line);
   inner->exceptions = adopt(block->exceptions, inner);
   inner->body = adopt(block->body, inner);
   block->exceptions = nullptr;

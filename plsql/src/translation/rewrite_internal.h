@@ -116,6 +116,9 @@ void noteRunDeclarations(astNode* root, TransformState* state);
 bool namesSqlColumn(astNodeToken* token);
 // f becomes f() where f is a function without parameters of the run.
 void addCallParentheses(astNodeToken* token, TransformState* state);
+astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type);
+void roundDivisionIntoInteger(astNodeAssign* node);
+void checkSubstrStart(astNodeToken* token, TransformState* state);
 // Records a trigger row (:OLD, :NEW or their alias) that the trigger's
 // events do not give; whether it did.
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);

@@ -21,7 +21,7 @@ using namespace rewrite;
 namespace {
 
 bool textIs(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node) : nullptr;
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
   return token && equalsIgnoreCase(token->text, text);
 }
 
@@ -54,8 +54,8 @@ bool isPackageNode(const astNode* node) { return isPackage(node); }
 std::string packageOf(astNode* node) {
   astNode* package = nearestOf(node, isPackageNode);
   if (!package) return "";
-  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? static_cast<astNodeCreatePkgBody*>(package)->name
-                                                           : static_cast<astNodeCreatePkgHead*>(package)->name;
+  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? nodeAs<astNodeCreatePkgBody>(package)->name
+                                                           : nodeAs<astNodeCreatePkgHead>(package)->name;
   astNodeToken* token = asToken(listLast(name));
   return token ? lastPart(token->text) : "";
 }
@@ -64,10 +64,10 @@ std::string packageOf(astNode* node) {
 
 astNodeList* routineArgs(const astNode* node) {
   switch (node->kind) {
-    case AST_CREATE_FUNCTION: return static_cast<const astNodeCreateFunc*>(node)->args;
-    case AST_CREATE_PROCEDURE: return static_cast<const astNodeCreateProc*>(node)->args;
-    case AST_FUNC_PROTO: return static_cast<const astNodeFuncProto*>(node)->args;
-    case AST_PROC_PROTO: return static_cast<const astNodeProcProto*>(node)->args;
+    case AST_CREATE_FUNCTION: return nodeAs<const astNodeCreateFunc>(node)->args;
+    case AST_CREATE_PROCEDURE: return nodeAs<const astNodeCreateProc>(node)->args;
+    case AST_FUNC_PROTO: return nodeAs<const astNodeFuncProto>(node)->args;
+    case AST_PROC_PROTO: return nodeAs<const astNodeProcProto>(node)->args;
     default: return nullptr;
   }
 }
@@ -80,20 +80,20 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   int guard = 0;
   for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard) {
     astNodeList* declarations = nullptr;
-    if (n->kind == AST_BLOCK) declarations = static_cast<astNodeBlock*>(n)->declarations;
-    else if (n->kind == AST_CREATE_PKG_BODY) declarations = static_cast<astNodeCreatePkgBody*>(n)->declarations;
+    if (n->kind == AST_BLOCK) declarations = nodeAs<astNodeBlock>(n)->declarations;
+    else if (n->kind == AST_CREATE_PKG_BODY) declarations = nodeAs<astNodeCreatePkgBody>(n)->declarations;
     for (astListCell* c = listCells(declarations); c; c = c->next) {
       if (!isDeclaration(c->value)) continue;
-      auto* decl = static_cast<astNodeDecl*>(c->value);
+      auto* decl = nodeAs<astNodeDecl>(c->value);
       astNodeToken* declared = firstToken(decl->variableName);
       if (!declared || foldedText(declared->text) != name) continue;
       *found = true;
-      return decl->kind == AST_VAR_DECL ? static_cast<astNodeVarDecl*>(decl)->dataType : nullptr;
+      return decl->kind == AST_VAR_DECL ? nodeAs<astNodeVarDecl>(decl)->dataType : nullptr;
     }
     if (isRoutine(n)) {
       for (astListCell* c = listCells(routineArgs(n)); c; c = c->next) {
         if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
-        auto* arg = static_cast<astNodeFormalArg*>(c->value);
+        auto* arg = nodeAs<astNodeFormalArg>(c->value);
         astNodeToken* declared = firstToken(arg->name);
         if (!declared || foldedText(declared->text) != name) continue;
         *found = true;
@@ -104,6 +104,137 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   return nullptr;
 }
 
+}  // namespace
+
+namespace rewrite {
+
+// ---- exact division into an integer ----
+
+// The scale of a datatype with a fixed one: 0 for the integer types and
+// NUMBER, DECIMAL or NUMERIC with a precision alone, s for (p, s); empty
+// for the others.
+static std::string fixedScale(const astNodeList* type) {
+  std::vector<std::string> words;
+  for (astListCell* c = listCells(type); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) return "";
+    std::string word = token->text;
+    for (char& ch : word) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    words.push_back(word);
+  }
+  if (words.empty()) return "";
+  static const char* const integers[] = {"INTEGER", "INT", "SMALLINT", "BIGINT", "PLS_INTEGER", "BINARY_INTEGER",
+                                         "NATURAL", "NATURALN", "POSITIVE", "POSITIVEN", "SIMPLE_INTEGER"};
+  if (words.size() == 1) {
+    for (const char* word : integers)
+      if (words[0] == word) return "0";
+    return "";
+  }
+  if (words[0] != "NUMBER" && words[0] != "DECIMAL" && words[0] != "NUMERIC" && words[0] != "DEC") return "";
+  if (words.size() == 4 && words[1] == "(" && words[3] == ")" && words[2] != "*") return "0";
+  if (words.size() == 6 && words[1] == "(" && words[3] == "," && words[5] == ")" &&
+      std::strspn(words[4].c_str(), "0123456789") == words[4].size())
+    return words[4];
+  return "";
+}
+
+// PL/SQL rounds a value it stores in a type of fixed scale; the target
+// truncates it. An expression holding a division, which the target makes
+// exact, is rounded to that scale before it is stored there.
+astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
+  if (!expr || expr->kind != AST_LIST || !type || type->kind != AST_LIST) return expr;
+  bool divides = false;
+  for (astListCell* c = listCells(expr); c && !divides; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    divides = token && token->text && std::strcmp(token->text, "/") == 0;
+  }
+  if (!divides) return expr;
+  // Already rounded as a whole (a loop bound): ROUND( ... ) alone.
+  astNodeToken* first = asToken(listCells(expr)->value);
+  if (first && first->text && strcasecmp(first->text, "ROUND") == 0 && listCells(expr)->next &&
+      textIs(listCells(expr)->next->value, "(")) {
+    int depth = 0;
+    bool whole = false;
+    for (astListCell* c = listCells(expr)->next; c; c = c->next) {
+      if (textIs(c->value, "(")) ++depth;
+      else if (textIs(c->value, ")") && --depth == 0) {
+        whole = c->next == nullptr;
+        break;
+      }
+    }
+    if (whole) return expr;
+  }
+  std::string scale = fixedScale(type);
+  if (scale.empty()) return expr;
+  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
+  rounded = appendElements(rounded, expr);
+  rounded = listAppend(rounded, makeToken(",", -1));
+  rounded = listAppend(rounded, makeToken(poolStrdup(scale.c_str()), -1));
+  rounded = listAppend(rounded, makeToken(")", -1));
+  rounded->line = expr->line;
+  rounded->parent = expr->parent;
+  for (astListCell* c = listCells(rounded); c; c = c->next)
+    if (c->value) c->value->parent = rounded;
+  return rounded;
+}
+
+// An assignment to a variable or parameter of such a type.
+void roundDivisionIntoInteger(astNodeAssign* node) {
+  astNodeToken* target = firstToken(node->target);
+  if (!target || !target->text || target->qualified || listLength(node->target) != 1 || node->targetIndex) return;
+  bool found = false;
+  astNodeList* type = declaredType(node, foldedText(target->text), &found);
+  if (found && type) node->expr = roundedIntoType(node->expr, type);
+}
+
+// SUBSTR whose start is negated: the emitter tests the sign of a negated
+// name, call or group; a longer expression after the minus is recorded.
+void checkSubstrStart(astNodeToken* token, TransformState* state) {
+  if (!token->text || token->tokenCode != T_WORD || strcasecmp(token->text, "SUBSTR") != 0) return;
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return;
+  astListCell* cell = listCells(nodeAs<astNodeList>(holder));
+  while (cell && cell->value != token) cell = cell->next;
+  if (!cell || !cell->next || !textIs(cell->next->value, "(")) return;
+  // The tokens of the second argument.
+  std::vector<astNode*> start;
+  int depth = 0;
+  int argument = 0;
+  for (astListCell* c = cell->next; c; c = c->next) {
+    if (textIs(c->value, "(")) {
+      if (++depth == 1) continue;
+    } else if (textIs(c->value, ")")) {
+      if (--depth == 0) break;
+    } else if (depth == 1 && textIs(c->value, ",")) {
+      ++argument;
+      continue;
+    }
+    if (argument == 1) start.push_back(c->value);
+  }
+  if (start.size() < 3 || !textIs(start[0], "-")) return;
+  // A group or a call that spans the rest is tested at run time.
+  size_t open = textIs(start[1], "(") ? 1 : (textIs(start[2], "(") ? 2 : 0);
+  if (open) {
+    int level = 0;
+    size_t end = 0;
+    for (size_t i = open; i < start.size(); ++i) {
+      if (textIs(start[i], "(")) ++level;
+      else if (textIs(start[i], ")") && --level == 0) {
+        end = i;
+        break;
+      }
+    }
+    if (end == start.size() - 1) return;
+  }
+  // A negated start that is more than a name, a call or a group: its sign is
+  // not known when the text is written.
+  reportFinding(FindingId::SUBSTR_NEGATIVE_START, token, state->errors);
+}
+
+}  // namespace rewrite
+
+namespace {
+
 // ---- where a token stands ----
 
 // The SQL statement or query that holds a token list: a select, a data
@@ -112,8 +243,8 @@ astNode* sqlHolder(astNode* node) {
   int guard = 0;
   for (astNode* n = node; n && guard < 1000000; n = n->parent, ++guard) {
     if (n->kind == AST_SELECT || n->kind == AST_SQL_STMT || n->kind == AST_CURSOR_DECL) return n;
-    if (n->kind == AST_FOR && static_cast<astNodeFor*>(n)->loopType != FOR_CURSOR &&
-        static_cast<astNodeFor*>(n)->loopType != FOR_NUMERIC)
+    if (n->kind == AST_FOR && nodeAs<astNodeFor>(n)->loopType != FOR_CURSOR &&
+        nodeAs<astNodeFor>(n)->loopType != FOR_NUMERIC)
       return n;
     if (isStatement(n) || isDeclaration(n) || isRoutine(n)) return nullptr;
   }
@@ -126,21 +257,22 @@ bool isExpressionList(const astNodeList* list) {
   if (!owner) return false;
   switch (owner->kind) {
     case AST_ASSIGN: {
-      auto* n = static_cast<const astNodeAssign*>(owner);
+      auto* n = nodeAs<const astNodeAssign>(owner);
       return list == n->expr || list == n->targetIndex;
     }
-    case AST_IF: return list == static_cast<const astNodeIf*>(owner)->expr;
-    case AST_ELSE_IF: return list == static_cast<const astNodeElseIf*>(owner)->expr;
-    case AST_WHILE: return list == static_cast<const astNodeWhile*>(owner)->expr;
-    case AST_EXIT: return list == static_cast<const astNodeExit*>(owner)->expr;
-    case AST_CONTINUE: return list == static_cast<const astNodeContinue*>(owner)->expr;
-    case AST_RETURN: return list == static_cast<const astNodeReturn*>(owner)->expr;
-    case AST_CALL: return list == static_cast<const astNodeCall*>(owner)->args;
-    case AST_CASE: return list == static_cast<const astNodeCase*>(owner)->predicate;
-    case AST_CASE_EXPR: return list == static_cast<const astNodeCaseExpr*>(owner)->predicate;
-    case AST_VAR_DECL: return list == static_cast<const astNodeVarDecl*>(owner)->defaultValue;
-    case AST_DYNAMIC: return list == static_cast<const astNodeDynamic*>(owner)->expr;
-    case AST_OPEN: return list == static_cast<const astNodeOpen*>(owner)->args;
+    case AST_IF: return list == nodeAs<const astNodeIf>(owner)->expr;
+    case AST_ELSE_IF: return list == nodeAs<const astNodeElseIf>(owner)->expr;
+    case AST_WHILE: return list == nodeAs<const astNodeWhile>(owner)->expr;
+    case AST_EXIT: return list == nodeAs<const astNodeExit>(owner)->expr;
+    case AST_CONTINUE: return list == nodeAs<const astNodeContinue>(owner)->expr;
+    case AST_RETURN: return list == nodeAs<const astNodeReturn>(owner)->expr;
+    case AST_CALL: return list == nodeAs<const astNodeCall>(owner)->args;
+    case AST_CASE: return list == nodeAs<const astNodeCase>(owner)->predicate;
+    case AST_CASE_EXPR: return list == nodeAs<const astNodeCaseExpr>(owner)->predicate;
+    case AST_VAR_DECL: return list == nodeAs<const astNodeVarDecl>(owner)->defaultValue;
+    case AST_FORMAL_ARG: return list == nodeAs<const astNodeFormalArg>(owner)->defaultValue;
+    case AST_DYNAMIC: return list == nodeAs<const astNodeDynamic>(owner)->expr;
+    case AST_OPEN: return list == nodeAs<const astNodeOpen>(owner)->args;
     default: return false;
   }
 }
@@ -157,19 +289,23 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
   astNodeList* name = nullptr;
   astNodeList* args = nullptr;
   if (node->kind == AST_CREATE_FUNCTION) {
-    name = static_cast<const astNodeCreateFunc*>(node)->name;
-    args = static_cast<const astNodeCreateFunc*>(node)->args;
+    name = nodeAs<const astNodeCreateFunc>(node)->name;
+    args = nodeAs<const astNodeCreateFunc>(node)->args;
   } else if (node->kind == AST_FUNC_PROTO) {
-    name = static_cast<const astNodeFuncProto*>(node)->name;
-    args = static_cast<const astNodeFuncProto*>(node)->args;
+    name = nodeAs<const astNodeFuncProto>(node)->name;
+    args = nodeAs<const astNodeFuncProto>(node)->args;
   } else {
     return;
   }
   astNodeToken* last = asToken(listLast(name));
   if (!last || !last->text) return;
   std::string folded = lastPart(last->text);
-  if (listLength(args) == 0) state->parameterlessFunctions[package].insert(folded);
-  else state->functionsWithParameters[package].insert(folded);
+  // A function whose every parameter has a default is called bare as well.
+  bool allDefaulted = true;
+  for (astListCell* c = listCells(args); c && allDefaulted; c = c->next)
+    allDefaulted = c->value && c->value->kind == AST_FORMAL_ARG && nodeAs<astNodeFormalArg>(c->value)->defaultValue;
+  if (allDefaulted) state->parameterlessFunctions[package].insert(folded);
+  if (listLength(args) != 0) state->functionsWithParameters[package].insert(folded);
 }
 
 }  // namespace
@@ -178,17 +314,17 @@ namespace rewrite {
 
 void noteRunDeclarations(astNode* root, TransformState* state) {
   if (!root || root->kind != AST_LIST) return;
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION) {
       noteFunction(unit, "", state);
     } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
       bool body = unit->kind == AST_CREATE_PKG_BODY;
-      astNodeList* name = body ? static_cast<astNodeCreatePkgBody*>(unit)->name
-                               : static_cast<astNodeCreatePkgHead*>(unit)->name;
-      astNodeList* elements = body ? static_cast<astNodeCreatePkgBody*>(unit)->elements
-                                   : static_cast<astNodeCreatePkgHead*>(unit)->elements;
+      astNodeList* name = body ? nodeAs<astNodeCreatePkgBody>(unit)->name
+                               : nodeAs<astNodeCreatePkgHead>(unit)->name;
+      astNodeList* elements = body ? nodeAs<astNodeCreatePkgBody>(unit)->elements
+                                   : nodeAs<astNodeCreatePkgHead>(unit)->elements;
       astNodeToken* last = asToken(listLast(name));
       if (!last || !last->text) continue;
       std::string package = lastPart(last->text);
@@ -196,7 +332,7 @@ void noteRunDeclarations(astNode* root, TransformState* state) {
       for (astListCell* e = listCells(elements); e; e = e->next)
         if (e->value) noteFunction(e->value, package, state);
     } else if (unit->kind == AST_CREATE_TYPE) {
-      auto* type = static_cast<astNodeDdlType*>(unit);
+      auto* type = nodeAs<astNodeDdlType>(unit);
       astNodeToken* name = asToken(listLast(type->name));
       bool object = type->UNDER;
       for (astListCell* b = listCells(type->body); b && !object; b = b->next)
@@ -214,18 +350,18 @@ bool namesSqlColumn(astNodeToken* token) {
   std::string qualifier = firstPart(token->text);
   astNodeList* lists[4] = {nullptr, nullptr, nullptr, nullptr};
   if (holder->kind == AST_SELECT) {
-    auto* select = static_cast<astNodeSelect*>(holder);
+    auto* select = nodeAs<astNodeSelect>(holder);
     lists[0] = select->target;
     lists[1] = select->fromClause;
     lists[2] = select->withClause;
   } else if (holder->kind == AST_SQL_STMT) {
-    lists[0] = static_cast<astNodeSqlStmt*>(holder)->body;
-    lists[1] = static_cast<astNodeSqlStmt*>(holder)->returning;
+    lists[0] = nodeAs<astNodeSqlStmt>(holder)->body;
+    lists[1] = nodeAs<astNodeSqlStmt>(holder)->returning;
   } else if (holder->kind == AST_CURSOR_DECL) {
-    astNode* query = static_cast<astNodeCursorDecl*>(holder)->query;
-    if (query && query->kind == AST_LIST) lists[0] = static_cast<astNodeList*>(query);
+    astNode* query = nodeAs<astNodeCursorDecl>(holder)->query;
+    if (query && query->kind == AST_LIST) lists[0] = nodeAs<astNodeList>(query);
   } else {
-    lists[0] = static_cast<astNodeFor*>(holder)->expr;
+    lists[0] = nodeAs<astNodeFor>(holder)->expr;
   }
   // A table or its alias stands alone, as a name of one part.
   for (astNodeList* list : lists)
@@ -246,7 +382,7 @@ bool isWord(const astNode* node, const char* word) { return textIs(node, word); 
 // alone, nor in the VALUES of an INSERT.
 bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
   if (sql->kind == AST_SELECT) {
-    auto* select = static_cast<astNodeSelect*>(sql);
+    auto* select = nodeAs<astNodeSelect>(sql);
     int tables = 0;
     bool dualOnly = false;
     auto from = [&](astListCell* table) {
@@ -265,9 +401,9 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
         if (isWord(c->value, "FROM")) from(c->next);
     return tables == 1 && dualOnly;
   }
-  if (sql->kind != AST_SQL_STMT || static_cast<astNodeSqlStmt*>(sql)->keywordCode != T_INSERT) return false;
+  if (sql->kind != AST_SQL_STMT || nodeAs<astNodeSqlStmt>(sql)->keywordCode != T_INSERT) return false;
   bool afterValues = false;
-  for (astListCell* c = listCells(static_cast<astNodeSqlStmt*>(sql)->body); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeSqlStmt>(sql)->body); c; c = c->next) {
     if (isWord(c->value, "VALUES")) afterValues = true;
     else if (isWord(c->value, "SELECT")) return false;
     else if (c->value == token) return afterValues;
@@ -280,7 +416,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
     return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   astNode* sql = sqlHolder(list);
   if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
   astListCell* cell = cellOf(list, token);
@@ -323,7 +459,7 @@ bool rowGiven(const astNodeCreateTrigger* trigger, int var) {
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
   astNode* unit = outermostOf(token, isEnclosingUnit);
   if (!unit || unit->kind != AST_CREATE_TRIGGER || !token->text) return false;
-  auto* trigger = static_cast<astNodeCreateTrigger*>(unit);
+  auto* trigger = nodeAs<astNodeCreateTrigger>(unit);
   // Outside the WHEN condition a row is named with a colon.
   if (token->tokenCode != T_TRIG_VAR && (!trigger->condition || token->parent != trigger->condition)) return false;
   const char* text = token->text[0] == ':' ? token->text + 1 : token->text;
@@ -333,7 +469,7 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
   else if (name == "old") var = TRIGGER_VAR_OLD;
   for (astListCell* c = listCells(trigger->referencing); c && var < 0; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
-    auto* variable = static_cast<astNodeTriggerArg*>(c->value);
+    auto* variable = nodeAs<astNodeTriggerArg>(c->value);
     astNodeToken* alias = firstToken(variable->alias);
     if (alias && alias->text && foldedText(alias->text) == "syszulinternal_" + name) var = variable->var;
   }
@@ -348,7 +484,7 @@ void dropRowsWithoutEvent(astNodeCreateTrigger* trigger) {
   bool dropped = false;
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     bool given = !c->value || c->value->kind != AST_TRIGGER_VAR ||
-                 rowGiven(trigger, static_cast<astNodeTriggerArg*>(c->value)->var);
+                 rowGiven(trigger, nodeAs<astNodeTriggerArg>(c->value)->var);
     if (given) kept = listAppend(kept, c->value);
     else dropped = true;
   }
@@ -460,7 +596,7 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
     return list;
   const char* name = first->text + 4;
   for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
-    astNodeToken* mapped = firstToken(static_cast<astNodePragma*>(c->value)->name);
+    astNodeToken* mapped = firstToken(nodeAs<astNodePragma>(c->value)->name);
     if (!mapped || !equalsIgnoreCase(mapped->text, name)) continue;
     astNodeList* plain = tokenList(name, first->line);
     for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
@@ -704,7 +840,7 @@ void scanAccess(astNode* node, void* data) {
   if (scan->modifies) return;
   switch (node->kind) {
     case AST_SQL_STMT: {
-      int code = static_cast<astNodeSqlStmt*>(node)->keywordCode;
+      int code = nodeAs<astNodeSqlStmt>(node)->keywordCode;
       if (code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE || code == T_COMMIT ||
           code == T_ROLLBACK || code == T_SAVEPOINT)
         scan->modifies = true;
@@ -712,12 +848,12 @@ void scanAccess(astNode* node, void* data) {
     }
     case AST_DYNAMIC: {
       // A dynamic statement without INTO is no query: it may change data.
-      auto* dynamic = static_cast<astNodeDynamic*>(node);
+      auto* dynamic = nodeAs<astNodeDynamic>(node);
       if (listLength(dynamic->into) == 0) scan->modifies = true;
       break;
     }
     case AST_CALL: {
-      auto* call = static_cast<astNodeCall*>(node);
+      auto* call = nodeAs<astNodeCall>(node);
       astNodeToken* name = asToken(listLast(call->name));
       if (call->rewrite || !name || !name->text) break;
       // A procedure of the target changes data unless it says otherwise;
@@ -732,11 +868,11 @@ void scanAccess(astNode* node, void* data) {
     case AST_SELECT:
       // The walk enters the FROM clause only; a sequence is used in the
       // select list.
-      for (astListCell* c = listCells(static_cast<astNodeSelect*>(node)->target); c; c = c->next)
+      for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
         if (c->value && c->value->kind == AST_TOKEN) scanAccess(c->value, data);
       break;
     case AST_TOKEN: {
-      auto* token = static_cast<astNodeToken*>(node);
+      auto* token = nodeAs<astNodeToken>(node);
       if (!token->text) break;
       std::string text = upper(token->text);
       if (text.size() >= 8 && text.compare(text.size() - 8, 8, ".NEXTVAL") == 0) scan->modifies = true;
@@ -757,9 +893,9 @@ struct ModifyingCalls {
 bool wholeAssignedValue(astNodeToken* token) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return false;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   astNode* owner = list->parent;
-  if (!owner || owner->kind != AST_ASSIGN || static_cast<astNodeAssign*>(owner)->expr != list) return false;
+  if (!owner || owner->kind != AST_ASSIGN || nodeAs<astNodeAssign>(owner)->expr != list) return false;
   if (list->head->value != token) return false;
   if (!list->head->next) return true;
   if (!textIs(list->head->next->value, "(")) return false;
@@ -789,11 +925,11 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
 void findModifyingCalls(astNode* node, void* data) {
   auto* calls = static_cast<ModifyingCalls*>(data);
   astNodeList* list = nullptr;
-  if (node->kind == AST_SELECT) list = static_cast<astNodeSelect*>(node)->target;
-  else if (node->kind == AST_LIST) list = static_cast<astNodeList*>(node);
+  if (node->kind == AST_SELECT) list = nodeAs<astNodeSelect>(node)->target;
+  else if (node->kind == AST_LIST) list = nodeAs<astNodeList>(node);
   for (astListCell* c = listCells(list); c; c = c->next)
     if (c->value && c->value->kind == AST_TOKEN)
-      checkModifyingCall(static_cast<astNodeToken*>(c->value), c->next ? c->next->value : nullptr, calls);
+      checkModifyingCall(nodeAs<astNodeToken>(c->value), c->next ? c->next->value : nullptr, calls);
 }
 
 std::string routineName(const astNodeList* name) {
@@ -806,12 +942,12 @@ std::string routineName(const astNodeList* name) {
 void markDataAccess(astNode* root, TransformState* state) {
   std::vector<astNode*> functions;
   if (!root || root->kind != AST_LIST) return;
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION) functions.push_back(unit);
     if (unit->kind == AST_CREATE_PKG_BODY)
-      for (astListCell* r = listCells(static_cast<astNodeCreatePkgBody*>(unit)->prototypes); r; r = r->next)
+      for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->prototypes); r; r = r->next)
         if (r->value && r->value->kind == AST_CREATE_FUNCTION) functions.push_back(r->value);
   }
   // A function that calls a function that changes data changes data too:
@@ -821,7 +957,7 @@ void markDataAccess(astNode* root, TransformState* state) {
   while (more) {
     more = false;
     for (astNode* node : functions) {
-      auto* function = static_cast<astNodeCreateFunc*>(node);
+      auto* function = nodeAs<astNodeCreateFunc>(node);
       if (function->modifiesData || !function->body) continue;
       AccessScan scan;
       scan.state = state;
@@ -837,25 +973,25 @@ void markDataAccess(astNode* root, TransformState* state) {
   ModifyingCalls calls{&modifying, state};
   astWalk(root, findModifyingCalls, &calls);
   // The published heads of those functions say the same.
-  for (astListCell* c = listCells(static_cast<astNodeList*>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
     std::vector<astNode*> heads;
     astNodeList* lists[2] = {nullptr, nullptr};
     if (unit->kind == AST_CREATE_PKG_HEAD) {
-      lists[0] = static_cast<astNodeCreatePkgHead*>(unit)->prototypes;
+      lists[0] = nodeAs<astNodeCreatePkgHead>(unit)->prototypes;
     } else {
-      lists[0] = static_cast<astNodeCreatePkgBody*>(unit)->forwardDeclarations;
+      lists[0] = nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
     }
     for (astNodeList* list : lists)
       for (astListCell* r = listCells(list); r; r = r->next) {
         astNode* head = r->value;
         if (!head) continue;
-        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(static_cast<astNodeFuncProto*>(head)->name)))
-          static_cast<astNodeFuncProto*>(head)->modifiesData = true;
-        if (head->kind == AST_CREATE_FUNCTION && !static_cast<astNodeCreateFunc*>(head)->body &&
-            modifying.count(routineName(static_cast<astNodeCreateFunc*>(head)->name)))
-          static_cast<astNodeCreateFunc*>(head)->modifiesData = true;
+        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+          nodeAs<astNodeFuncProto>(head)->modifiesData = true;
+        if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
+            modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+          nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
       }
   }
 }

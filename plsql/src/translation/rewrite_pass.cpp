@@ -29,13 +29,13 @@ astNodeToken* makeToken(int code, const char* text, int line) { return astTokenN
 astNodeList* tokenList(const char* text, int line) { return listNew(makeToken(text, line)); }
 
 astNodeToken* asToken(astNode* node) {
-  return node && node->kind == AST_TOKEN ? static_cast<astNodeToken*>(node) : nullptr;
+  return node && node->kind == AST_TOKEN ? nodeAs<astNodeToken>(node) : nullptr;
 }
 
 astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
 
 astNodeToken* conditionName(astNode* condition) {
-  return condition && condition->kind == AST_LIST ? firstToken(static_cast<astNodeList*>(condition))
+  return condition && condition->kind == AST_LIST ? firstToken(nodeAs<astNodeList>(condition))
                                                   : asToken(condition);
 }
 
@@ -54,7 +54,7 @@ namespace {
 
 // The children the pass visits, grouped by kind in visiting order.
 constexpr KindChild kRewriteChildren[] = {
-#define AST_REWRITE(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_REWRITE(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 
@@ -86,13 +86,13 @@ bool isBlockNode(const astNode* node) { return node && node->kind == AST_BLOCK; 
 bool isLoopNode(const astNode* node) { return isLoop(node); }
 
 astNodeBlock* outermostBlock(astNode* from) {
-  return static_cast<astNodeBlock*>(outermostOf(from, isBlockNode));
+  return nodeAs<astNodeBlock>(outermostOf(from, isBlockNode));
 }
 
 astNodeList* scopeDeclarations(astNode* scope) {
-  if (scope->kind == AST_BLOCK) return static_cast<astNodeBlock*>(scope)->declarations;
-  if (scope->kind == AST_CREATE_PKG_BODY) return static_cast<astNodeCreatePkgBody*>(scope)->declarations;
-  return static_cast<astNodeCreatePkgHead*>(scope)->declarations;
+  if (scope->kind == AST_BLOCK) return nodeAs<astNodeBlock>(scope)->declarations;
+  if (scope->kind == AST_CREATE_PKG_BODY) return nodeAs<astNodeCreatePkgBody>(scope)->declarations;
+  return nodeAs<astNodeCreatePkgHead>(scope)->declarations;
 }
 
 void computeNameLength(astNodeDecl* decl) {
@@ -108,14 +108,14 @@ unsigned int maxDeclNameLength(const astNodeList* declarations) {
   unsigned int longest = 0;
   for (astListCell* c = listCells(declarations); c; c = c->next) {
     if (!isDeclaration(c->value)) continue;  // pragmas and the like
-    int length = static_cast<astNodeDecl*>(c->value)->nameLength;
+    int length = nodeAs<astNodeDecl>(c->value)->nameLength;
     if (length > 0 && static_cast<unsigned int>(length) > longest) longest = static_cast<unsigned int>(length);
   }
   return longest;
 }
 
 astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue) {
-  astNodeVarDecl* decl = astNew<astNodeVarDecl>(AST_VAR_DECL, line);
+  astNodeVarDecl* decl = astMake<astNodeVarDecl>(line);
   decl->variableType = VAR_SCALAR;
   decl->variableName = name;
   decl->dataType = dataType;
@@ -128,7 +128,7 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
   if (!block || !block->usesRowcount) return;
   astNode* holder = statement->parent;
   if (!holder || holder->kind != AST_LIST) return;  // only statements of a statement list
-  astNodeList* list = static_cast<astNodeList*>(holder);
+  astNodeList* list = nodeAs<astNodeList>(holder);
   // The list walk holds the statement's cell; searching for it instead would
   // make a long statement list quadratic.
   astListCell* at = state->currentCell;
@@ -142,12 +142,12 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
   astNode* count = nullptr;
   if (rowCount) {
     // A statement whose count the target does not keep: the count it has.
-    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    astNodeAssign* assign = astMake<astNodeAssign>(line);
     assign->target = tokenList(SYSZUL_ROWCOUNT, -1);
     assign->expr = tokenList(rowCount, -1);
     count = assign;
   } else {
-    astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
+    astNodeGetDiag* diag = astMake<astNodeGetDiag>(line);
     diag->diagType = DIAG_ROW_COUNT;
     diag->target = tokenList(SYSZUL_ROWCOUNT, -1);
     diag->source = tokenList("ROW_COUNT", -1);
@@ -155,13 +155,13 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
   }
   astListCell* countCell = listInsertAfterCell(list, at, count);
   if (block->usesFound) {
-    astNodeAssign* found = astNew<astNodeAssign>(AST_ASSIGN, line);
+    astNodeAssign* found = astMake<astNodeAssign>(line);
     found->target = tokenList(SYSZUL_FOUND, -1);
     found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, found);
   }
   if (block->usesNotfound) {
-    astNodeAssign* notFound = astNew<astNodeAssign>(AST_ASSIGN, line);
+    astNodeAssign* notFound = astMake<astNodeAssign>(line);
     notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
     notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, notFound);
@@ -248,22 +248,22 @@ bool routineParts(const astNode* node, RoutineParts* routine) {
   if (!node) return false;
   switch (node->kind) {
     case AST_CREATE_PROCEDURE: {
-      auto* n = static_cast<const astNodeCreateProc*>(node);
+      auto* n = nodeAs<const astNodeCreateProc>(node);
       *routine = {false, n->name, n->args, n->body};
       return true;
     }
     case AST_CREATE_FUNCTION: {
-      auto* n = static_cast<const astNodeCreateFunc*>(node);
+      auto* n = nodeAs<const astNodeCreateFunc>(node);
       *routine = {true, n->name, n->args, n->body};
       return true;
     }
     case AST_PROC_PROTO: {
-      auto* n = static_cast<const astNodeProcProto*>(node);
+      auto* n = nodeAs<const astNodeProcProto>(node);
       *routine = {false, n->name, n->args, nullptr};
       return true;
     }
     case AST_FUNC_PROTO: {
-      auto* n = static_cast<const astNodeFuncProto*>(node);
+      auto* n = nodeAs<const astNodeFuncProto>(node);
       *routine = {true, n->name, n->args, nullptr};
       return true;
     }
@@ -275,7 +275,7 @@ bool routineParts(const astNode* node, RoutineParts* routine) {
 bool bodyDeclares(const astNodeBlock* body, const astNodeToken* name) {
   for (astListCell* c = listCells(body ? body->declarations : nullptr); c && name; c = c->next) {
     if (!isDeclaration(c->value)) continue;
-    astNodeToken* declared = firstToken(static_cast<astNodeDecl*>(c->value)->variableName);
+    astNodeToken* declared = firstToken(nodeAs<astNodeDecl>(c->value)->variableName);
     if (declared && equalsIgnoreCase(declared->text, name->text)) return true;
   }
   return false;
@@ -290,7 +290,7 @@ char* requalify(astNodeToken* token, char* text) {
   astNodeList* parts = splitQualifiedName(text);
   astNodeToken* first = firstToken(parts);
   if (unit->kind == AST_CREATE_TRIGGER) {
-    auto* trigger = static_cast<astNodeCreateTrigger*>(unit);
+    auto* trigger = nodeAs<astNodeCreateTrigger>(unit);
     if (trigger->condition && token->parent == trigger->condition) {
       astNodeTriggerArg* variable = nullptr;
       if (first && equalsIgnoreCase(first->text, "OLD") && trigger->oldVariable)
@@ -312,7 +312,7 @@ char* requalify(astNodeToken* token, char* text) {
   astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutineNode) : nullptr;
   if (!routine || listLength(parts) < 2 || !first) return text;
   RoutineParts owner;  // a trigger has its name only
-  if (!routineParts(routine, &owner)) owner.name = static_cast<astNodeCreateTrigger*>(routine)->name;
+  if (!routineParts(routine, &owner)) owner.name = nodeAs<astNodeCreateTrigger>(routine)->name;
   astNodeToken* unitName = firstToken(owner.name);
   if (!unitName || !equalsIgnoreCase(first->text, unitName->text)) return text;
   const char* rest = afterFirstPart(text);
@@ -322,7 +322,7 @@ char* requalify(astNodeToken* token, char* text) {
   astNodeToken* member = parts->head->next ? asToken(parts->head->next->value) : nullptr;
   for (astListCell* c = listCells(owner.args); c && member; c = c->next) {
     if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
-    astNodeToken* arg = firstToken(static_cast<astNodeFormalArg*>(c->value)->name);
+    astNodeToken* arg = firstToken(nodeAs<astNodeFormalArg>(c->value)->name);
     if (arg && equalsIgnoreCase(arg->text, member->text)) return text;
   }
   if (unit != routine && !bodyDeclares(owner.body, member)) return text;
@@ -389,13 +389,13 @@ bool numbersChangeMeaning(astListCell* c) {
 void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   bool compared = false;
   astNode* owner = list->parent;
-  if (owner && owner->kind == AST_CASE && static_cast<astNodeCase*>(owner)->predicate == list) {
-    for (astListCell* w = listCells(static_cast<astNodeCase*>(owner)->values); w && !compared; w = w->next)
+  if (owner && owner->kind == AST_CASE && nodeAs<astNodeCase>(owner)->predicate == list) {
+    for (astListCell* w = listCells(nodeAs<astNodeCase>(owner)->values); w && !compared; w = w->next)
       if (w->value && w->value->kind == AST_CASE_EXPR)
-        compared = numbersChangeMeaning(listCells(static_cast<astNodeCaseExpr*>(w->value)->predicate));
+        compared = numbersChangeMeaning(listCells(nodeAs<astNodeCaseExpr>(w->value)->predicate));
   }
   astListCell* previous = nullptr;
   astListCell* cell = list->head;
@@ -431,8 +431,8 @@ std::string unitVariableKey(astNode* at, const char* name) {
 void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
   astNode* list = token->parent;
   astNode* owner = list ? list->parent : nullptr;
-  if (!owner || owner->kind != AST_ASSIGN || listLength(static_cast<astNodeList*>(list)) != 1) return;
-  auto* assign = static_cast<astNodeAssign*>(owner);
+  if (!owner || owner->kind != AST_ASSIGN || listLength(nodeAs<astNodeList>(list)) != 1) return;
+  auto* assign = nodeAs<astNodeAssign>(owner);
   astNodeToken* target = firstToken(assign->target);
   if (assign->expr == list && !assign->targetIndex && !assign->targetField && listLength(assign->target) == 1 &&
       target && target->text)
@@ -510,6 +510,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
       state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
     checkSqlcodeComparison(token, state);
   if (!token->qualified) {
+    checkSubstrStart(token, state);
     addCallParentheses(token, state);
     return;
   }
@@ -552,7 +553,7 @@ void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
 // report in the kind table (syntax-error nodes, ...) report nothing.
 void reportDropped(astNode* node, TransformState* state) {
   if (!node) return;
-  if (node->kind == AST_ORACLE_PRAGMA) return reportPragma(static_cast<astNodeOraclePragma*>(node), state);
+  if (node->kind == AST_ORACLE_PRAGMA) return reportPragma(nodeAs<astNodeOraclePragma>(node), state);
   for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
     if (state->reportedDrops.insert(node).second)
       reportFinding(dropped.finding, node, state->errors, dropped.construct);
@@ -561,7 +562,7 @@ void reportDropped(astNode* node, TransformState* state) {
 // An element a package leaves out; PRAGMA AUTONOMOUS_TRANSACTION there
 // names no routine.
 void reportDroppedElement(astNode* node, TransformState* state) {
-  if (node->kind == AST_PRAGMA && static_cast<astNodePragma*>(node)->pragmaCode == T_AUTONOMOUS_XACT &&
+  if (node->kind == AST_PRAGMA && nodeAs<astNodePragma>(node)->pragmaCode == T_AUTONOMOUS_XACT &&
       state->reportedDrops.insert(node).second)
     reportFinding(FindingId::AUTONOMOUS_CONTEXT, node, state->errors);
   reportDropped(node, state);
@@ -637,13 +638,13 @@ void enterScanned(astNode* node, void* data) {
   auto* scan = static_cast<BlockScan*>(data);
   BlockScan::Open& top = scan->open.back();
   if (node->kind == AST_TOKEN) {
-    unsigned uses = rewriteUseToken(static_cast<astNodeToken*>(node));
+    unsigned uses = rewriteUseToken(nodeAs<astNodeToken>(node));
     top.all |= uses;
     if (top.inBody) top.body |= uses;
   } else if (node == top.block->body) {
     top.inBody = true;
   } else if (node->kind == AST_BLOCK) {
-    scan->open.push_back({static_cast<astNodeBlock*>(node), 0, 0, false});
+    scan->open.push_back({nodeAs<astNodeBlock>(node), 0, 0, false});
   }
 }
 
@@ -678,12 +679,12 @@ void scanBlockUses(astNodeBlock* block) {
 void dropEndLabel(astNodeBlock* block) {
   astNode* holder = block->parent;
   if (!block->label || !holder || holder->kind != AST_LIST) return;
-  auto* list = static_cast<astNodeList*>(holder);
+  auto* list = nodeAs<astNodeList>(holder);
   astListCell* cell = listCells(list);
   while (cell && cell->value != block) cell = cell->next;
   astNode* next = cell && cell->next ? cell->next->value : nullptr;
   if (!next || next->kind != AST_CALL) return;
-  auto* call = static_cast<astNodeCall*>(next);
+  auto* call = nodeAs<astNodeCall>(next);
   astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
   if (call->args || call->label || !name || !equalsIgnoreCase(name->text, block->label)) return;
   listRemoveAfter(list, cell->next, cell);
@@ -748,7 +749,7 @@ void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
   labelBody(trigger->body);
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
-    auto* variable = static_cast<astNodeTriggerArg*>(c->value);
+    auto* variable = nodeAs<astNodeTriggerArg>(c->value);
     astNodeToken* alias = firstToken(variable->alias);
     if (alias) alias->text = concat("SYSZULINTERNAL_", alias->text ? alias->text : "");
     if (variable->var == TRIGGER_VAR_NEW) trigger->newVariable = variable;
@@ -756,14 +757,14 @@ void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
     else if (variable->var == TRIGGER_VAR_PARENT) trigger->parentVariable = variable;
   }
   if ((trigger->events & (TRIGGER_INSERT | TRIGGER_UPDATE)) && !trigger->newVariable) {
-    astNodeTriggerArg* variable = astNew<astNodeTriggerArg>(AST_TRIGGER_VAR, -1);
+    astNodeTriggerArg* variable = astMake<astNodeTriggerArg>(-1);
     variable->var = TRIGGER_VAR_NEW;
     variable->alias = tokenList(SYSZUL_NEW, -1);
     trigger->referencing = listAppend(trigger->referencing, variable);
     trigger->newVariable = variable;
   }
   if ((trigger->events & (TRIGGER_UPDATE | TRIGGER_DELETE)) && !trigger->oldVariable) {
-    astNodeTriggerArg* variable = astNew<astNodeTriggerArg>(AST_TRIGGER_VAR, -1);
+    astNodeTriggerArg* variable = astMake<astNodeTriggerArg>(-1);
     variable->var = TRIGGER_VAR_OLD;
     variable->alias = tokenList(SYSZUL_OLD, -1);
     trigger->referencing = listAppend(trigger->referencing, variable);
@@ -777,12 +778,12 @@ bool isPrototypeKind(int kind) { return kind == AST_FUNC_PROTO || kind == AST_PR
 
 void setPackage(astNode* node, astNode* package) {
   switch (node->kind) {
-    case AST_FUNC_PROTO: static_cast<astNodeFuncProto*>(node)->package = package; break;
-    case AST_PROC_PROTO: static_cast<astNodeProcProto*>(node)->package = package; break;
-    case AST_CREATE_FUNCTION: static_cast<astNodeCreateFunc*>(node)->package = package; break;
-    case AST_CREATE_PROCEDURE: static_cast<astNodeCreateProc*>(node)->package = package; break;
+    case AST_FUNC_PROTO: nodeAs<astNodeFuncProto>(node)->package = package; break;
+    case AST_PROC_PROTO: nodeAs<astNodeProcProto>(node)->package = package; break;
+    case AST_CREATE_FUNCTION: nodeAs<astNodeCreateFunc>(node)->package = package; break;
+    case AST_CREATE_PROCEDURE: nodeAs<astNodeCreateProc>(node)->package = package; break;
     default:
-      if (isDeclaration(node)) static_cast<astNodeDecl*>(node)->package = package;
+      if (isDeclaration(node)) nodeAs<astNodeDecl>(node)->package = package;
       break;
   }
 }
@@ -823,9 +824,9 @@ bool publishedByPackageHead(const astNodeCreatePkgBody* body, const std::string&
                               const TransformState* state) {
   if (!state->root || state->root->kind != AST_LIST) return false;
   std::string package = foldedName(body->name);
-  for (astListCell* c = listCells(static_cast<astNodeList*>(state->root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(state->root)); c; c = c->next) {
     if (!c->value || c->value->kind != AST_CREATE_PKG_HEAD) continue;
-    auto* head = static_cast<astNodeCreatePkgHead*>(c->value);
+    auto* head = nodeAs<astNodeCreatePkgHead>(c->value);
     if (foldedName(head->name) != package) continue;
     // Before its own steps the package head still holds its members in
     // `elements`.
@@ -849,7 +850,7 @@ struct UseAheadSearch {
 
 void findUseAhead(astNode* node, void* data) {
   if (node->kind != AST_TOKEN) return;
-  auto* token = static_cast<astNodeToken*>(node);
+  auto* token = nodeAs<astNodeToken>(node);
   if (token->tokenCode != T_WORD || !token->text) return;
   auto* search = static_cast<UseAheadSearch*>(data);
   const char* last = afterLastDot(token->text);
@@ -921,12 +922,12 @@ void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state) {
 }
 
 astNodeList* initProcedure(astNodeCreatePkgBody* body, astNodeBlock* block) {
-  astNodeCreateProc* proc = astNew<astNodeCreateProc>(AST_CREATE_PROCEDURE, body->line);
+  astNodeCreateProc* proc = astMake<astNodeCreateProc>(body->line);
   proc->name = tokenList("SYS_INIT", -1);
   proc->REPLACE = false;
   proc->AUTHID = true;
   proc->package = body;
-  if (!block) block = astNew<astNodeBlock>(AST_BLOCK, body->line);
+  if (!block) block = astMake<astNodeBlock>(body->line);
   if (body->initStatements) {
     astNodeList* statements = appendElements(nullptr, body->initStatements);
     block->body = appendElements(statements, block->body);
@@ -947,7 +948,7 @@ void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state) {
       astNode* element = c->value;
       if (!element) continue;
       if (element->kind == AST_BLOCK) {
-        initBlock = static_cast<astNodeBlock*>(element);
+        initBlock = nodeAs<astNodeBlock>(element);
       } else if (element->kind == AST_CREATE_FUNCTION || element->kind == AST_CREATE_PROCEDURE) {
         setPackage(element, body);
         // A routine without a body is one declared ahead.
@@ -1023,6 +1024,25 @@ char* exceptionSqlstate(const char* name, astNode* at, TransformState* state) {
   return sqlstate ? sqlstate : unmappedExceptionSqlstate(name, at, state);
 }
 
+namespace {
+
+// What a handler's own statements read of the error they handle: its codes
+// (SQLCODE, SQLSTATE) and its message (SQLERRM, the first read).
+struct HandlerReads {
+  bool code = false;
+  astNode* message = nullptr;
+};
+
+void noteHandlerRead(astNode* node, void* data) {
+  if (node->kind != AST_TOKEN) return;
+  auto* reads = static_cast<HandlerReads*>(data);
+  int code = nodeAs<astNodeToken>(node)->tokenCode;
+  if (code == T_SQLCODE || code == T_SQLSTATE) reads->code = true;
+  if (code == T_SQLERRM && !reads->message) reads->message = node;
+}
+
+}  // namespace
+
 void transformHandler(astNodeHandler* handler, TransformState* state) {
   transformList(handler->conditions, handler, state);
   astNodeBlock* conditionsBlock = outermostBlock(handler->conditions ? static_cast<astNode*>(handler->conditions) : handler);
@@ -1042,14 +1062,14 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   }
   // The handler's statements become a block; an empty handler gets an empty
   // block so that the diagnostics capture has a place.
-  astNode* body = reinterpret_cast<astNode*>(handler->body);
+  astNode* body = handler->body;
   astNodeBlock* block = nullptr;
   bool made = false;
   if (body && body->kind == AST_BLOCK) {
-    block = static_cast<astNodeBlock*>(body);
+    block = nodeAs<astNodeBlock>(body);
   } else {
     made = true;
-    block = astNew<astNodeBlock>(AST_BLOCK, body ? body->line : handler->line);
+    block = astMake<astNodeBlock>(body ? body->line : handler->line);
     block->body = handler->body;
     handler->body = reinterpret_cast<astNodeList*>(block);
   }
@@ -1057,15 +1077,31 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);
   ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
   ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
-  astNodeGetDiag* diag = astNew<astNodeGetDiag>(AST_GET_DIAG, line);
-  diag->diagType = DIAG_MESSAGE_TEXT;
-  diag->target = tokenList(SYSZUL_SQLERRM, -1);
-  diag->source = tokenList("MESSAGE_TEXT", -1);
-  block->prologue = listAppend(block->prologue, diag);
-  astNodeValues* values = astNew<astNodeValues>(AST_VALUES, line);
+  // The target resets SQLCODE and SQLSTATE with the handler's first
+  // statement, and only that statement's diagnostics hold the error's own
+  // message; the item list has no SQLCODE. A handler that reads the message
+  // alone takes it first; otherwise the codes come first and the message is
+  // the target's text for the copied code, which a handler reading both is
+  // told.
+  HandlerReads reads;
+  astWalk(block, noteHandlerRead, &reads);
+  astNodeValues* values = astMake<astNodeValues>(line);
   values->targets = listAppend(listNew(tokenList("SQLCODE", -1)), tokenList("SQLSTATE", -1));
   values->sources = listAppend(listNew(tokenList(SYSZUL_SQLCODE, -1)), tokenList(SYSZUL_SQLSTATE, -1));
-  block->prologue = listAppend(block->prologue, values);
+  if (reads.message && !reads.code) {
+    astNodeGetDiag* diag = astMake<astNodeGetDiag>(line);
+    diag->diagType = DIAG_MESSAGE_TEXT;
+    diag->target = tokenList(SYSZUL_SQLERRM, -1);
+    diag->source = tokenList("MESSAGE_TEXT", -1);
+    block->prologue = listAppend(listAppend(block->prologue, diag), values);
+  } else {
+    astNodeAssign* message = astMake<astNodeAssign>(line);
+    message->target = tokenList(SYSZUL_SQLERRM, -1);
+    message->expr = tokenList("SQLERRM(" SYSZUL_SQLCODE ")", -1);
+    block->prologue = listAppend(listAppend(block->prologue, values), message);
+    if (reads.message)  // named as written: the token already has the target's name
+      reportFinding(FindingId::SQLERRM_BESIDE_SQLCODE, reads.message, state->errors)->text = poolStrdup("SQLERRM");
+  }
   if (made)
     transformMadeBlock(block, handler, state);
   else
@@ -1111,11 +1147,11 @@ void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
   // handler of a particular error number takes.
   if (node->errorNo && node->errorNo->tokenCode != T_DIGITS)
     reportFinding(FindingId::RAISE_NONLITERAL, node, state->errors);
-  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
+  astNodeBlock* block = astMake<astNodeBlock>(node->line);
   block->label = node->label;
   node->expansion = block;
   ensureDeclared(block, SYSZUL_APPERROR, "VARCHAR(2048)", messageArgument(node->parms), node->line);
-  astNodeSignal* signal = astNew<astNodeSignal>(AST_SIGNAL, node->line);
+  astNodeSignal* signal = astMake<astNodeSignal>(node->line);
   signal->sqlstate = sqlstateForNumber(node->errorNumber, state);
   signal->message = tokenList(SYSZUL_APPERROR, -1);
   block->body = listNew(signal);
@@ -1141,7 +1177,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
     if (!routine || routine->kind != AST_CREATE_PROCEDURE)
       reportFinding(FindingId::AUTONOMOUS_CONTEXT, pragma, state->errors);
     else
-      static_cast<astNodeCreateProc*>(routine)->AUTONOMOUS = true;
+      nodeAs<astNodeCreateProc>(routine)->AUTONOMOUS = true;
   }
 }
 
@@ -1153,6 +1189,7 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
     astNodeToken* target = firstToken(node->target);
     reportFinding(FindingId::COLLECTION_SUBSCRIPT, node, state->errors, nullptr, target ? target->text : nullptr);
   }
+  roundDivisionIntoInteger(node);
   rewriteDbmsSqlAssign(node, state);
 }
 
@@ -1163,6 +1200,10 @@ void transformCall(astNodeCall* node, TransformState* state) {
 
 void transformReturn(astNodeReturn* node, TransformState* state) {
   transformChildren(node, state);
+  // A function's value is stored in its return type.
+  astNode* routine = nearestOf(node->parent, isRoutineNode);
+  if (routine && routine->kind == AST_CREATE_FUNCTION)
+    node->expr = roundedIntoType(node->expr, nodeAs<astNodeCreateFunc>(routine)->returns);
   settleJump(node, state);
 }
 
@@ -1269,7 +1310,7 @@ void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType,
   for (astListCell* c = listCells(block->declarations); c; c = c->next) {
     astNode* node = c->value;
     if (!isDeclaration(node)) continue;
-    auto* decl = static_cast<astNodeDecl*>(node);
+    auto* decl = nodeAs<astNodeDecl>(node);
     if (decl->variableType != VAR_SCALAR || listLength(decl->variableName) != 1) continue;
     astNodeToken* token = firstToken(decl->variableName);
     if (token && equalsIgnoreCase(token->text, name)) return;
@@ -1294,46 +1335,46 @@ void transformNode(astNode* node, astNode* parent, TransformState* state) {
     return;
   }
   if (traits & KIND_DECLARATION) {
-    transformDeclaration(static_cast<astNodeDecl*>(node), state);
+    transformDeclaration(nodeAs<astNodeDecl>(node), state);
     return;
   }
   // The kinds with a step of their own; of the others only the children are
   // visited (nothing for kinds without any, such as null, signal, prepare and
   // the kinds never built).
   switch (node->kind) {
-    case AST_ASSIGN: transformAssign(static_cast<astNodeAssign*>(node), state); break;
-    case AST_BLOCK: transformBlock(static_cast<astNodeBlock*>(node), state); break;
-    case AST_CALL: transformCall(static_cast<astNodeCall*>(node), state); break;
+    case AST_ASSIGN: transformAssign(nodeAs<astNodeAssign>(node), state); break;
+    case AST_BLOCK: transformBlock(nodeAs<astNodeBlock>(node), state); break;
+    case AST_CALL: transformCall(nodeAs<astNodeCall>(node), state); break;
     case AST_CONTINUE: {
-      auto* n = static_cast<astNodeContinue*>(node);
+      auto* n = nodeAs<astNodeContinue>(node);
       transformExitTarget(n, &n->target, state);
       break;
     }
     case AST_EXIT: {
-      auto* n = static_cast<astNodeExit*>(node);
+      auto* n = nodeAs<astNodeExit>(node);
       transformExitTarget(n, &n->target, state);
       break;
     }
-    case AST_CREATE_FUNCTION: transformFunction(static_cast<astNodeCreateFunc*>(node), state); break;
-    case AST_CREATE_PKG_BODY: transformPackageBody(static_cast<astNodeCreatePkgBody*>(node), state); break;
-    case AST_CREATE_PKG_HEAD: transformPackageHead(static_cast<astNodeCreatePkgHead*>(node), state); break;
-    case AST_CREATE_PROCEDURE: transformProcedure(static_cast<astNodeCreateProc*>(node), state); break;
-    case AST_CREATE_TRIGGER: transformTrigger(static_cast<astNodeCreateTrigger*>(node), state); break;
-    case AST_DYNAMIC: transformDynamic(static_cast<astNodeDynamic*>(node), state); break;
-    case AST_FOR: transformFor(static_cast<astNodeFor*>(node), state); break;
-    case AST_FORMAL_ARG: transformFormalArg(static_cast<astNodeFormalArg*>(node), state); break;
-    case AST_FUNC_PROTO: transformFunctionPrototype(static_cast<astNodeFuncProto*>(node), state); break;
-    case AST_GOTO: settleJump(static_cast<astNodeGoto*>(node), state); break;
-    case AST_HANDLER: transformHandler(static_cast<astNodeHandler*>(node), state); break;
-    case AST_LIST: transformElements(static_cast<astNodeList*>(node), state); break;
-    case AST_OPEN: transformOpen(static_cast<astNodeOpen*>(node), state); break;
-    case AST_PRAGMA: transformPragma(static_cast<astNodePragma*>(node), state); break;
-    case AST_RAISE: transformRaise(static_cast<astNodeRaise*>(node), state); break;
-    case AST_RAISE_APP: transformRaiseApp(static_cast<astNodeRaiseApp*>(node), state); break;
-    case AST_RETURN: transformReturn(static_cast<astNodeReturn*>(node), state); break;
-    case AST_SELECT: transformSelect(static_cast<astNodeSelect*>(node), state); break;
-    case AST_SQL_STMT: transformSqlStatement(static_cast<astNodeSqlStmt*>(node), state); break;
-    case AST_TOKEN: transformToken(static_cast<astNodeToken*>(node), state); break;
+    case AST_CREATE_FUNCTION: transformFunction(nodeAs<astNodeCreateFunc>(node), state); break;
+    case AST_CREATE_PKG_BODY: transformPackageBody(nodeAs<astNodeCreatePkgBody>(node), state); break;
+    case AST_CREATE_PKG_HEAD: transformPackageHead(nodeAs<astNodeCreatePkgHead>(node), state); break;
+    case AST_CREATE_PROCEDURE: transformProcedure(nodeAs<astNodeCreateProc>(node), state); break;
+    case AST_CREATE_TRIGGER: transformTrigger(nodeAs<astNodeCreateTrigger>(node), state); break;
+    case AST_DYNAMIC: transformDynamic(nodeAs<astNodeDynamic>(node), state); break;
+    case AST_FOR: transformFor(nodeAs<astNodeFor>(node), state); break;
+    case AST_FORMAL_ARG: transformFormalArg(nodeAs<astNodeFormalArg>(node), state); break;
+    case AST_FUNC_PROTO: transformFunctionPrototype(nodeAs<astNodeFuncProto>(node), state); break;
+    case AST_GOTO: settleJump(nodeAs<astNodeGoto>(node), state); break;
+    case AST_HANDLER: transformHandler(nodeAs<astNodeHandler>(node), state); break;
+    case AST_LIST: transformElements(nodeAs<astNodeList>(node), state); break;
+    case AST_OPEN: transformOpen(nodeAs<astNodeOpen>(node), state); break;
+    case AST_PRAGMA: transformPragma(nodeAs<astNodePragma>(node), state); break;
+    case AST_RAISE: transformRaise(nodeAs<astNodeRaise>(node), state); break;
+    case AST_RAISE_APP: transformRaiseApp(nodeAs<astNodeRaiseApp>(node), state); break;
+    case AST_RETURN: transformReturn(nodeAs<astNodeReturn>(node), state); break;
+    case AST_SELECT: transformSelect(nodeAs<astNodeSelect>(node), state); break;
+    case AST_SQL_STMT: transformSqlStatement(nodeAs<astNodeSqlStmt>(node), state); break;
+    case AST_TOKEN: transformToken(nodeAs<astNodeToken>(node), state); break;
     default: transformChildren(node, state); break;
   }
 }
@@ -1345,7 +1386,7 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   state.exceptionMap = options ? options->exceptionMap : nullptr;
   const DatatypeMapEntry* map = options ? options->datatypeMap : nullptr;
   for (const DatatypeMapEntry* row = map; row && row->plsqlName; ++row) {
-    astNodePragma* entry = astNew<astNodePragma>(AST_PRAGMA, -1);
+    astNodePragma* entry = astMake<astNodePragma>(-1);
     for (int which = 0; which < 2; ++which) {
       char* copy = poolStrdup(which == 0 ? row->plsqlName : row->targetName ? row->targetName : "");
       astNodeList* words = nullptr;

@@ -26,7 +26,7 @@ bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
 }
 
 bool isText(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node) : nullptr;
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
   return token && token->text && std::strcmp(token->text, text) == 0;
 }
 
@@ -142,9 +142,9 @@ void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
                     token->tokenCode == T_NULL))
         return;
     }
-    auto* block = static_cast<astNodeBlock*>(scope);
+    auto* block = nodeAs<astNodeBlock>(scope);
     decl->constant = false;
-    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, decl->line);
+    astNodeAssign* assign = astMake<astNodeAssign>(decl->line);
     assign->target = decl->variableName;
     assign->expr = decl->defaultValue;
     block->prologue = listAppend(block->prologue, assign);
@@ -171,24 +171,24 @@ astNodeList* cursorArguments(astNodeList* expr) {
 
 astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   int line = node->line;
-  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, line);
+  astNodeBlock* block = astMake<astNodeBlock>(line);
   block->label = node->label;
   astNodeList* rowType = listNew(copyToken(cursor, cursor->line));
   rowType = listAppend(rowType, makeToken(T_PERCENT_ROWTYPE, "%ROWTYPE", line));
   block->declarations = listNew(newVarDecl(line, node->index, rowType, nullptr));
 
-  astNodeOpen* open = astNew<astNodeOpen>(AST_OPEN, line);
+  astNodeOpen* open = astMake<astNodeOpen>(line);
   open->variable = listNew(cursor);
   open->args = cursorArguments(node->expr);
-  astNodeFetch* fetch = astNew<astNodeFetch>(AST_FETCH, line);
+  astNodeFetch* fetch = astMake<astNodeFetch>(line);
   fetch->variable = listNew(cursor);
   fetch->expr = node->index;
-  astNodeExit* exit = astNew<astNodeExit>(AST_EXIT, line);
+  astNodeExit* exit = astMake<astNodeExit>(line);
   exit->expr = listNew(makeToken(T_CURSOR_NOTFOUND, cursor->text, line));
-  astNodeLoop* loop = astNew<astNodeLoop>(AST_LOOP, line);
+  astNodeLoop* loop = astMake<astNodeLoop>(line);
   loop->body = listAppend(listNew(fetch), exit);
   loop->body = appendElements(loop->body, node->body);
-  astNodeClose* close = astNew<astNodeClose>(AST_CLOSE, line);
+  astNodeClose* close = astMake<astNodeClose>(line);
   close->variable = listNew(cursor);
 
   block->body = listAppend(listAppend(listNew(open), loop), close);
@@ -237,7 +237,7 @@ void checkBoundNames(astNodeList* bound, const astNodeFor* node, TransformState*
 
 astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   int line = node->line;
-  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, line);
+  astNodeBlock* block = astMake<astNodeBlock>(line);
   block->label = node->label;
   astNodeList* lower = nullptr;
   astNodeList* upper = nullptr;
@@ -275,7 +275,7 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
                                    newVarDecl(limitFirst ? limitFirst->line : line, tokenList(SYSZUL_LOOP_LIMIT, -1),
                                               tokenList("INTEGER", -1), roundedBound(limit)));
 
-  astNodeWhile* loop = astNew<astNodeWhile>(AST_WHILE, line);
+  astNodeWhile* loop = astMake<astNodeWhile>(line);
   loop->expr = appendElements(nullptr, node->index);
   loop->expr = listAppend(loop->expr, makeToken(node->reverse ? ">=" : "<=", -1));
   loop->expr = listAppend(loop->expr, makeToken(SYSZUL_LOOP_LIMIT, -1));
@@ -363,7 +363,8 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
   computeNameLength(decl);
   switch (decl->kind) {
     case AST_VAR_DECL: {
-      auto* n = static_cast<astNodeVarDecl*>(decl);
+      auto* n = nodeAs<astNodeVarDecl>(decl);
+      n->defaultValue = roundedIntoType(n->defaultValue, n->dataType);
       defaultHandling(n, state);
       reportNotNullVariable(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
@@ -371,14 +372,14 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       break;
     }
     case AST_TABLE_DECL: {
-      auto* n = static_cast<astNodeTableDecl*>(decl);
+      auto* n = nodeAs<astNodeTableDecl>(decl);
       n->dataType = mapDataType(n->dataType, n, state);
       n->indexType = mapDataType(n->indexType, n, state);
       noteCollectionDeclaration(n, state);
       break;
     }
     case AST_REFCURSOR_DECL: {
-      auto* n = static_cast<astNodeRefCursorDecl*>(decl);
+      auto* n = nodeAs<astNodeRefCursorDecl>(decl);
       n->dataType = mapDataType(n->dataType, n, state);
       astNode* scope = declarationScope(n);
       if (!isPackage(scope)) {
@@ -390,13 +391,13 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       break;
     }
     case AST_VARRAY_DECL: {
-      auto* n = static_cast<astNodeVarrayDecl*>(decl);
+      auto* n = nodeAs<astNodeVarrayDecl>(decl);
       n->dataType = mapDataType(n->dataType, n, state);
       noteCollectionDeclaration(n, state);
       break;
     }
     case AST_EXCEPTION_DECL:
-      if (decl->variableType == VAR_EXCEPTION_INIT) transformExceptionInit(static_cast<astNodeExceptionDecl*>(decl), state);
+      if (decl->variableType == VAR_EXCEPTION_INIT) transformExceptionInit(nodeAs<astNodeExceptionDecl>(decl), state);
       break;
     default:  // cursors and records: their children are all
       break;
@@ -405,12 +406,12 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
 
 void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
   astNode* holder = decl->parent;
-  astNodeList* list = holder && holder->kind == AST_LIST ? static_cast<astNodeList*>(holder) : nullptr;
+  astNodeList* list = holder && holder->kind == AST_LIST ? nodeAs<astNodeList>(holder) : nullptr;
   astNodeExceptionDecl* target = nullptr;
   for (astListCell* c = listCells(list); c && !target; c = c->next) {
     astNode* node = c->value;
     if (!node || node->kind != AST_EXCEPTION_DECL) continue;
-    auto* candidate = static_cast<astNodeExceptionDecl*>(node);
+    auto* candidate = nodeAs<astNodeExceptionDecl>(node);
     if (candidate->variableType == VAR_EXCEPTION && listsEqual(candidate->variableName, decl->variableName))
       target = candidate;
   }
@@ -437,6 +438,15 @@ void transformExceptionInit(astNodeExceptionDecl* decl, TransformState* state) {
 
 void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
   transformChildren(arg, state);
+  // The default is not walked as an expression; it names the run's
+  // functions all the same.
+  if (arg->defaultValue) {
+    arg->defaultValue->parent = arg;
+    for (astListCell* c = listCells(arg->defaultValue); c; c = c->next)
+      if (c->value) c->value->parent = arg->defaultValue;
+    for (astListCell* c = listCells(arg->defaultValue); c; c = c->next)
+      if (astNodeToken* token = asToken(c->value); token && !token->qualified) addCallParentheses(token, state);
+  }
   arg->dataType = mapDataType(arg->dataType, arg, state);
   noteCollectionDeclaration(arg, state);
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
@@ -459,13 +469,13 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
   astNodeToken* last = asToken(listLast(list));
   if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
     for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
-      auto* pragma = static_cast<astNodePragma*>(c->value);
+      auto* pragma = nodeAs<astNodePragma>(c->value);
       if (listsEqual(pragma->name, list)) return pragma->value;
     }
     return list;
   }
   for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
-    auto* entry = static_cast<astNodePragma*>(c->value);
+    auto* entry = nodeAs<astNodePragma>(c->value);
     if (!entry->name || !listMatchesPrefix(entry->name, list)) continue;
     astNodeList* result = nullptr;
     for (astListCell* v = listCells(entry->value); v; v = v->next) {
@@ -501,7 +511,7 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
         if (c->value && c->value->kind == AST_REFCURSOR_DECL) scan.declarations.push_back(c->value);
     }
     for (astNode* node : scan.declarations) {
-      auto* decl = static_cast<astNodeRefCursorDecl*>(node);
+      auto* decl = nodeAs<astNodeRefCursorDecl>(node);
       if (decl->variableType != VAR_REFCURSOR || !listsEqual(decl->variableName, list)) continue;
       if (isPackage(scope) || decl->dataType) return list;
       astNodeList* cursor = listNew(makeToken("CURSOR", list->line));
@@ -549,7 +559,7 @@ void transformFor(astNodeFor* node, TransformState* state) {
 // i := i + 1 (i - 1 for REVERSE): the step of a numeric FOR loop; with a
 // qualifier, the index is named through it (label.i).
 astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
-  astNodeAssign* step = astNew<astNodeAssign>(AST_ASSIGN, line);
+  astNodeAssign* step = astMake<astNodeAssign>(line);
   astNodeToken* index = firstToken(node->index);
   if (qualifier && index && index->text) {
     std::string name = std::string(qualifier) + "." + index->text;
@@ -569,7 +579,7 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
   if (!*target) {
     astNode* loop = nearestOf(node->parent, isLoopNode);
     if (!loop) return;
-    auto* labelled = static_cast<astNodeStatement*>(loop);
+    auto* labelled = nodeAs<astNodeStatement>(loop);
     if (!labelled->label) labelled->label = madeUpName(state);
     *target = poolStrdup(labelled->label);
   }
@@ -589,7 +599,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   bool firstOutput = listLength(outputs) == 0;
   for (astListCell* c = listCells(node->using_); c; c = c->next) {
     if (!c->value || c->value->kind != AST_USING_PARAM) continue;
-    auto* param = static_cast<astNodeUsingParam*>(c->value);
+    auto* param = nodeAs<astNodeUsingParam>(c->value);
     if (param->argMode == ARG_IN || param->argMode == ARG_IN_OUT) {
       if (inputs) inputs = listAppend(inputs, makeToken(T_COMMA, ",", -1));
       inputs = appendElements(inputs, param->expr);
@@ -606,23 +616,23 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   node->inputs = inputs;
   node->outputs = outputs;
 
-  astNodeBlock* block = astNew<astNodeBlock>(AST_BLOCK, node->line);
+  astNodeBlock* block = astMake<astNodeBlock>(node->line);
   // Room for the longest statement the target prepares (2 MB).
   block->declarations =
       listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("CLOB(2M)", -1), node->expr));
   if (operands) {
     char* name = madeUpName(state);
-    astNodePrepare* prepare = astNew<astNodePrepare>(AST_PREPARE, node->line);
+    astNodePrepare* prepare = astMake<astNodePrepare>(node->line);
     prepare->stmtID = name;
     prepare->stmtHolder = poolStrdup(SYSZUL_STMT_TEXT);
-    astNodeExecute* execute = astNew<astNodeExecute>(AST_EXECUTE, node->line);
+    astNodeExecute* execute = astMake<astNodeExecute>(node->line);
     execute->operand = name;
     execute->immediate = false;
     execute->into = outputs;
     execute->using_ = inputs;
     block->body = listAppend(listNew(prepare), execute);
   } else {
-    astNodeExecute* execute = astNew<astNodeExecute>(AST_EXECUTE, node->line);
+    astNodeExecute* execute = astMake<astNodeExecute>(node->line);
     execute->operand = poolStrdup(SYSZUL_STMT_TEXT);
     execute->immediate = true;
     execute->into = outputs;
@@ -639,7 +649,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
 void transformOpen(astNodeOpen* node, TransformState* state) {
   transformChildren(node, state);
   if (node->query) {
-    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, node->line);
+    astNodeAssign* assign = astMake<astNodeAssign>(node->line);
     assign->target = node->variable;
     if (node->query->kind == AST_SELECT) {
       // The assignment's expression is the select node itself.
@@ -647,9 +657,9 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
     } else {
       char* name = madeUpName(state);
       assign->expr = listAppend(listNew(makeToken("CURSOR FOR ", node->line)), makeToken(name, node->line));
-      astNodePrepare* prepare = astNew<astNodePrepare>(AST_PREPARE, node->line);
+      astNodePrepare* prepare = astMake<astNodePrepare>(node->line);
       prepare->stmtID = name;
-      prepare->query = node->query->kind == AST_LIST ? static_cast<astNodeList*>(node->query) : nullptr;
+      prepare->query = node->query->kind == AST_LIST ? nodeAs<astNodeList>(node->query) : nullptr;
       node->prepareStmt = prepare;
     }
     node->cursorConstructor = assign;
@@ -730,7 +740,7 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
     for (astListCell* c = listCells(list); c; c = c->next, ++index)
       if (index >= 2 && index < count - 1) args = listAppend(args, c->value);
   }
-  astNodeCall* call = astNew<astNodeCall>(AST_CALL, node->line);
+  astNodeCall* call = astMake<astNodeCall>(node->line);
   call->name = listNew(first);
   if (args) args = listAppend(args, makeToken(",", node->line));
   if (node->targetIndex || node->targetField)
@@ -779,7 +789,7 @@ void reportListedConstructs(astNodeList* list, TransformState* state) {
       // As the whole value of an assignment the call is rewritten (or
       // reported) with the assignment.
       astNode* owner = list->parent;
-      if (owner && owner->kind == AST_ASSIGN && static_cast<astNodeAssign*>(owner)->expr == list && c == list->head) {
+      if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head) {
         state->reportedDrops.insert(token);
         continue;
       }
@@ -805,12 +815,12 @@ void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
   switch (declaration->kind) {
     case AST_TABLE_DECL:
     case AST_VARRAY_DECL: {
-      astNodeToken* typeName = firstToken(static_cast<astNodeDecl*>(declaration)->variableName);
+      astNodeToken* typeName = firstToken(nodeAs<astNodeDecl>(declaration)->variableName);
       if (typeName && typeName->text) state->collectionTypes.insert(foldedText(typeName->text));
       return;
     }
     case AST_CREATE_TYPE: {
-      auto* ddl = static_cast<astNodeDdlType*>(declaration);
+      auto* ddl = nodeAs<astNodeDdlType>(declaration);
       astNodeToken* first = firstToken(ddl->body);
       astNodeToken* typeName = firstToken(ddl->name);
       if (first && typeName && typeName->text && (first->tokenCode == T_TABLE || first->tokenCode == T_VARRAY))
@@ -818,12 +828,12 @@ void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
       return;
     }
     case AST_VAR_DECL:
-      name = static_cast<astNodeVarDecl*>(declaration)->variableName;
-      type = static_cast<astNodeVarDecl*>(declaration)->dataType;
+      name = nodeAs<astNodeVarDecl>(declaration)->variableName;
+      type = nodeAs<astNodeVarDecl>(declaration)->dataType;
       break;
     case AST_FORMAL_ARG:
-      name = static_cast<astNodeFormalArg*>(declaration)->name;
-      type = static_cast<astNodeFormalArg*>(declaration)->dataType;
+      name = nodeAs<astNodeFormalArg>(declaration)->name;
+      type = nodeAs<astNodeFormalArg>(declaration)->dataType;
       break;
     default: return;
   }
@@ -850,7 +860,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   astNodeList* collectionList = listNew(collection);
 
   if (equalsIgnoreCase(method, "TRIM")) {
-    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    astNodeAssign* assign = astMake<astNodeAssign>(line);
     assign->target = collectionList;
     astNodeList* expr = listAppend(listNew(makeToken("TRIM_ARRAY(", line)), collection);
     expr = listAppend(expr, makeToken(",", line));
@@ -859,7 +869,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
     assign->expr = listAppend(expr, makeToken(")", line));
     node->rewrite = assign;
   } else if (equalsIgnoreCase(method, "DELETE")) {
-    astNodeAssign* assign = astNew<astNodeAssign>(AST_ASSIGN, line);
+    astNodeAssign* assign = astMake<astNodeAssign>(line);
     assign->target = collectionList;
     astNodeList* expr = listAppend(listNew(makeToken("ARRAY_DELETE(", line)), collection);
     if (node->args) {
@@ -872,7 +882,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
     // Target arrays grow as elements are assigned; a count of new empty
     // elements has no counterpart.
     if (node->args) reportFinding(FindingId::EXTEND_COUNT, last, state->errors, nullptr, last->text);
-    astNodeNull* null = astNew<astNodeNull>(AST_NULL, line);
+    astNodeNull* null = astMake<astNodeNull>(line);
     size_t size = std::strlen("EXTEND ") + length + 1;
     null->text = static_cast<char*>(poolAlloc(size));
     std::memcpy(null->text, "EXTEND ", 7);
@@ -881,7 +891,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   } else {
     return;
   }
-  static_cast<astNodeStatement*>(node->rewrite)->label = node->label;
+  nodeAs<astNodeStatement>(node->rewrite)->label = node->label;
   transformNode(node->rewrite, node, state);
 }
 

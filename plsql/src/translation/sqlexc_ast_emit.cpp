@@ -82,7 +82,7 @@ void* emitTokenText(astNodeList* list, astNode* token, void* user) {
   EmitTokenPair* pair = static_cast<EmitTokenPair*>(user);
   // Only token nodes carry text; anything else in a token list is skipped.
   if (!token || token->kind != AST_TOKEN) return pair;
-  const char* text = static_cast<astNodeToken*>(token)->text;
+  const char* text = nodeAs<astNodeToken>(token)->text;
   if (!text) text = "";
   if (pair->needsBlank && text[0] != '(' && text[0] != ')' && text[0] != ',') emitAppend(pair->state, " ");
   emitAppend(pair->state, text);
@@ -106,7 +106,7 @@ void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* pre
 }
 
 void emitTokensOf(astNode* node, EmitterState* state) {
-  emitWrappedTokens(static_cast<astNodeList*>(node), state, "", "");
+  emitWrappedTokens(nodeAs<astNodeList>(node), state, "", "");
 }
 
 const char* emitIndentation(const EmitterState* state) { return state->depth != 0 ? "  " : ""; }
@@ -129,7 +129,7 @@ void emitNewLine(EmitterState* state, astNode* node) {
   emitLineMarker(state, node->line, node->kind != AST_BLOCK && !isList);
   if (!isList) emitAppend(state, emitIndentation(state));
   if (isStatement(node)) {
-    const char* label = static_cast<astNodeStatement*>(node)->label;
+    const char* label = nodeAs<astNodeStatement>(node)->label;
     if (label) emitTokenList(state, label, ": ");
   }
 }
@@ -145,13 +145,13 @@ void emitUnitEnd(EmitterState* state, astNode* unit) {
 
 astListCell* emitCells(astNode* list) {
   if (!list || list->kind != AST_LIST) return nullptr;
-  return static_cast<astNodeList*>(list)->head;
+  return nodeAs<astNodeList>(list)->head;
 }
 
 astNodeList* emitPackageName(astNode* package) {
   if (!package) return nullptr;
-  if (package->kind == AST_CREATE_PKG_HEAD) return static_cast<astNodeCreatePkgHead*>(package)->name;
-  if (package->kind == AST_CREATE_PKG_BODY) return static_cast<astNodeCreatePkgBody*>(package)->name;
+  if (package->kind == AST_CREATE_PKG_HEAD) return nodeAs<astNodeCreatePkgHead>(package)->name;
+  if (package->kind == AST_CREATE_PKG_BODY) return nodeAs<astNodeCreatePkgBody>(package)->name;
   return nullptr;
 }
 
@@ -187,7 +187,7 @@ void emitStatement(astNode* node, EmitterState* state) {
     case AST_DROP_PKG_HEAD: emitDropPackageHead(node, state); return;
     case AST_CREATE_PROCEDURE: emitCreateProcedure(node, state); return;
     case AST_CREATE_TRIGGER: emitCreateTrigger(node, state); return;
-    case AST_DYNAMIC: emitStatement(static_cast<astNodeDynamic*>(node)->expansion, state); return;
+    case AST_DYNAMIC: emitStatement(nodeAs<astNodeDynamic>(node)->expansion, state); return;
     case AST_EXIT: emitExit(node, state); return;
     case AST_FETCH: emitFetch(node, state); return;
     case AST_FOR: emitFor(node, state); return;
@@ -204,7 +204,7 @@ void emitStatement(astNode* node, EmitterState* state) {
     case AST_PRAGMA: return;
     case AST_PROC_PROTO: emitProcedurePrototype(node, state); return;
     case AST_RAISE: emitRaise(node, state); return;
-    case AST_RAISE_APP: emitStatement(static_cast<astNodeRaiseApp*>(node)->expansion, state); return;
+    case AST_RAISE_APP: emitStatement(nodeAs<astNodeRaiseApp>(node)->expansion, state); return;
     case AST_RETURN: emitReturn(node, state); return;
     case AST_SELECT: emitSelect(node, state); return;
     case AST_SQL_STMT: emitSqlStatement(node, state); return;

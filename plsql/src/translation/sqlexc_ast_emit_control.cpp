@@ -26,7 +26,7 @@ void emitBody(astNode* body, EmitterState* state) {
 }  // namespace
 
 void emitWhile(astNode* node, EmitterState* state) {
-  astNodeWhile* loop = static_cast<astNodeWhile*>(node);
+  astNodeWhile* loop = nodeAs<astNodeWhile>(node);
   emitAppend(state, "\n");
   emitNewLine(state, node);
   emitWrappedTokens(loop->expr, state, "WHILE ", " DO\n");
@@ -36,7 +36,7 @@ void emitWhile(astNode* node, EmitterState* state) {
 }
 
 void emitLoop(astNode* node, EmitterState* state) {
-  astNodeLoop* loop = static_cast<astNodeLoop*>(node);
+  astNodeLoop* loop = nodeAs<astNodeLoop>(node);
   emitAppend(state, "\n");
   emitNewLine(state, node);
   emitAppend(state, "LOOP\n");
@@ -48,7 +48,7 @@ void emitLoop(astNode* node, EmitterState* state) {
 }
 
 void emitIf(astNode* node, EmitterState* state) {
-  astNodeIf* branch = static_cast<astNodeIf*>(node);
+  astNodeIf* branch = nodeAs<astNodeIf>(node);
   emitAppend(state, "\n");
   emitNewLine(state, node);
   emitWrappedTokens(branch->expr, state, "IF ", " THEN\n");
@@ -62,7 +62,7 @@ void emitIf(astNode* node, EmitterState* state) {
 }
 
 void emitElseIf(astNode* node, EmitterState* state) {
-  astNodeElseIf* branch = static_cast<astNodeElseIf*>(node);
+  astNodeElseIf* branch = nodeAs<astNodeElseIf>(node);
   emitAppend(state, emitIndentation(state));
   emitWrappedTokens(branch->expr, state, "ELSEIF ", " THEN\n");
   emitBody(branch->body, state);
@@ -70,7 +70,7 @@ void emitElseIf(astNode* node, EmitterState* state) {
 }
 
 void emitFor(astNode* node, EmitterState* state) {
-  astNodeFor* loop = static_cast<astNodeFor*>(node);
+  astNodeFor* loop = nodeAs<astNodeFor>(node);
   if (loop->loopType != FOR_SELECT) {
     emitStatement(loop->expansion, state);
     return;
@@ -93,7 +93,7 @@ void emitFor(astNode* node, EmitterState* state) {
 }
 
 void emitExit(astNode* node, EmitterState* state) {
-  astNodeExit* exit = static_cast<astNodeExit*>(node);
+  astNodeExit* exit = nodeAs<astNodeExit>(node);
   emitNewLine(state, node);
   const char* label = loopLabel(exit->target, node, "EXIT", state);
   if (!exit->expr) {
@@ -105,7 +105,7 @@ void emitExit(astNode* node, EmitterState* state) {
 }
 
 void emitGetDiag(astNode* node, EmitterState* state) {
-  astNodeGetDiag* diag = static_cast<astNodeGetDiag*>(node);
+  astNodeGetDiag* diag = nodeAs<astNodeGetDiag>(node);
   emitNewLine(state, node);
   emitAppend(state, diag->diagType == DIAG_MESSAGE_TEXT ? "GET DIAGNOSTICS EXCEPTION 1 " : "GET DIAGNOSTICS ");
   emitWrappedTokens(diag->target, state, "", " = ");
@@ -113,7 +113,7 @@ void emitGetDiag(astNode* node, EmitterState* state) {
 }
 
 void emitExecute(astNode* node, EmitterState* state) {
-  astNodeExecute* execute = static_cast<astNodeExecute*>(node);
+  astNodeExecute* execute = nodeAs<astNodeExecute>(node);
   emitNewLine(state, node);
   emitAppend(state, execute->immediate ? "EXECUTE IMMEDIATE " : "EXECUTE ");
   emitAppend(state, execute->operand);
@@ -123,7 +123,7 @@ void emitExecute(astNode* node, EmitterState* state) {
 }
 
 void emitPrepare(astNode* node, EmitterState* state) {
-  astNodePrepare* prepare = static_cast<astNodePrepare*>(node);
+  astNodePrepare* prepare = nodeAs<astNodePrepare>(node);
   emitNewLine(state, node);
   emitAppend(state, "PREPARE ");
   emitAppend(state, prepare->stmtID);
@@ -136,7 +136,7 @@ void emitPrepare(astNode* node, EmitterState* state) {
 }
 
 void emitSignal(astNode* node, EmitterState* state) {
-  astNodeSignal* signal = static_cast<astNodeSignal*>(node);
+  astNodeSignal* signal = nodeAs<astNodeSignal>(node);
   emitNewLine(state, node);
   emitAppend(state, "SIGNAL SQLSTATE '");
   emitAppend(state, signal->sqlstate);
@@ -157,7 +157,7 @@ void emitTokenListsJoined(astNodeList* lists, EmitterState* state) {
 }  // namespace
 
 void emitValues(astNode* node, EmitterState* state) {
-  astNodeValues* values = static_cast<astNodeValues*>(node);
+  astNodeValues* values = nodeAs<astNodeValues>(node);
   emitNewLine(state, node);
   emitAppend(state, "VALUES(");
   emitTokenListsJoined(values->targets, state);
@@ -170,11 +170,11 @@ void emitValues(astNode* node, EmitterState* state) {
 
 void emitReturn(astNode* node, EmitterState* state) {
   emitNewLine(state, node);
-  emitWrappedTokens(static_cast<astNodeReturn*>(node)->expr, state, "RETURN ", ";\n");
+  emitWrappedTokens(nodeAs<astNodeReturn>(node)->expr, state, "RETURN ", ";\n");
 }
 
 void emitRaise(astNode* node, EmitterState* state) {
-  astNodeRaise* raise = static_cast<astNodeRaise*>(node);
+  astNodeRaise* raise = nodeAs<astNodeRaise>(node);
   emitNewLine(state, node);
   if (raise->condition && raise->isSqlstate)
     emitTokenList(state, "SIGNAL SQLSTATE '", raise->condition, "';\n");
@@ -193,7 +193,7 @@ bool fillsEmptyBranch(astNode* node) {
   astNode* list = node->parent;
   if (!list || list->kind != AST_LIST || !list->parent) return false;
   if (list->parent->kind == AST_BLOCK || list->parent->kind == AST_LIST) return false;
-  astListCell* first = listCells(static_cast<astNodeList*>(list));
+  astListCell* first = listCells(nodeAs<astNodeList>(list));
   if (!first || first->value != node) return false;
   for (astListCell* c = first; c; c = c->next)
     if (!c->value || c->value->kind != AST_NULL) return false;
@@ -203,7 +203,7 @@ bool fillsEmptyBranch(astNode* node) {
 }  // namespace
 
 void emitNull(astNode* node, EmitterState* state) {
-  astNodeNull* null = static_cast<astNodeNull*>(node);
+  astNodeNull* null = nodeAs<astNodeNull>(node);
   emitNewLine(state, node);
   // A label (a GOTO target) needs a statement to stand on, and so does an
   // otherwise empty branch: an empty compound statement, with the comment
@@ -217,11 +217,11 @@ void emitNull(astNode* node, EmitterState* state) {
 
 void emitGoto(astNode* node, EmitterState* state) {
   emitNewLine(state, node);
-  emitWrappedTokens(static_cast<astNodeGoto*>(node)->target, state, "GOTO ", ";\n");
+  emitWrappedTokens(nodeAs<astNodeGoto>(node)->target, state, "GOTO ", ";\n");
 }
 
 void emitContinue(astNode* node, EmitterState* state) {
-  astNodeContinue* next = static_cast<astNodeContinue*>(node);
+  astNodeContinue* next = nodeAs<astNodeContinue>(node);
   emitNewLine(state, node);
   const char* label = loopLabel(next->target, node, "CONTINUE", state);
   if (next->expr) {
@@ -233,7 +233,7 @@ void emitContinue(astNode* node, EmitterState* state) {
 }
 
 void emitCase(astNode* node, EmitterState* state) {
-  astNodeCase* statement = static_cast<astNodeCase*>(node);
+  astNodeCase* statement = nodeAs<astNodeCase>(node);
   emitAppend(state, "\n");
   emitNewLine(state, node);
   emitWrappedTokens(statement->predicate, state, "CASE ", "\n");
@@ -245,7 +245,7 @@ void emitCase(astNode* node, EmitterState* state) {
 }
 
 void emitCaseExpr(astNode* node, EmitterState* state) {
-  astNodeCaseExpr* branch = static_cast<astNodeCaseExpr*>(node);
+  astNodeCaseExpr* branch = nodeAs<astNodeCaseExpr>(node);
   emitAppend(state, emitIndentation(state));
   if (branch->predicate)
     emitWrappedTokens(branch->predicate, state, "WHEN ", " THEN\n");

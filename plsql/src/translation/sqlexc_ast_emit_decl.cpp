@@ -20,7 +20,7 @@ void emitModuleTypeHead(EmitterState* state, astNode* unit) {
 
 const char* textOf(const astNode* node) {
   if (!node || node->kind != AST_TOKEN) return nullptr;
-  const char* text = static_cast<const astNodeToken*>(node)->text;
+  const char* text = nodeAs<const astNodeToken>(node)->text;
   return text ? text : "";
 }
 
@@ -33,7 +33,7 @@ void emitDatatype(astNodeList* type, EmitterState* state) {
     return;
   }
   astNode* last = listLast(type);
-  int code = last && last->kind == AST_TOKEN ? static_cast<astNodeToken*>(last)->tokenCode : 0;
+  int code = last && last->kind == AST_TOKEN ? nodeAs<astNodeToken>(last)->tokenCode : 0;
   if (code != T_PERCENT_TYPE && code != T_PERCENT_ROWTYPE) {
     emitWrappedTokens(type, state, "", "");
     return;
@@ -43,7 +43,7 @@ void emitDatatype(astNodeList* type, EmitterState* state) {
 }
 
 void emitExceptionDeclaration(astNode* node, EmitterState* state, astNode* unit) {
-  astNodeExceptionDecl* exception = static_cast<astNodeExceptionDecl*>(node);
+  astNodeExceptionDecl* exception = nodeAs<astNodeExceptionDecl>(node);
   if (isPackage(unit)) {
     emitRoutineHead(state, "CONDITION", unit, exception->variableName, false);
   } else {
@@ -56,9 +56,11 @@ void emitExceptionDeclaration(astNode* node, EmitterState* state, astNode* unit)
 }
 
 void emitCursorDeclaration(astNode* node, EmitterState* state, astNode* unit) {
-  astNodeCursorDecl* cursor = static_cast<astNodeCursorDecl*>(node);
+  astNodeCursorDecl* cursor = nodeAs<astNodeCursorDecl>(node);
   if (isPackage(unit)) {
-    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " PUBLISH VARIABLE ");
+    // A cursor of the body is private to the package, like its variables.
+    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ",
+                      unit->kind == AST_CREATE_PKG_HEAD ? " PUBLISH VARIABLE " : " ADD VARIABLE ");
   } else {
     emitAppend(state, "DECLARE ");
   }
@@ -80,7 +82,7 @@ void emitCursorDeclaration(astNode* node, EmitterState* state, astNode* unit) {
 }
 
 void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit) {
-  astNodeRefCursorDecl* type = static_cast<astNodeRefCursorDecl*>(node);
+  astNodeRefCursorDecl* type = nodeAs<astNodeRefCursorDecl>(node);
   if (unit && unit->kind == AST_BLOCK) {
     emitAppend(state, "DECLARE TYPE ");
   } else {
@@ -94,7 +96,7 @@ void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit)
 }
 
 void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
-  astNodeRecordDecl* record = static_cast<astNodeRecordDecl*>(node);
+  astNodeRecordDecl* record = nodeAs<astNodeRecordDecl>(node);
   if (!isPackage(unit)) {
     unsupported(state, "RECORD", node);
     return;
@@ -107,9 +109,9 @@ void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
     astNode* field = c->value;
     if (!field) continue;
     emitAppend(state, emitIndentation(state));
-    if (isTranslatedDeclaration(field)) emitTokensOf(static_cast<astNodeDecl*>(field)->variableName, state);
+    if (isTranslatedDeclaration(field)) emitTokensOf(nodeAs<astNodeDecl>(field)->variableName, state);
     emitAppend(state, " ");
-    if (field->kind == AST_VAR_DECL) emitDatatype(static_cast<astNodeVarDecl*>(field)->dataType, state);
+    if (field->kind == AST_VAR_DECL) emitDatatype(nodeAs<astNodeVarDecl>(field)->dataType, state);
     if (c->next) emitAppend(state, ",");
     emitAppend(state, "\n");
   }
@@ -119,7 +121,7 @@ void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
 }
 
 void emitTableDeclaration(astNode* node, EmitterState* state, astNode* unit) {
-  astNodeTableDecl* table = static_cast<astNodeTableDecl*>(node);
+  astNodeTableDecl* table = nodeAs<astNodeTableDecl>(node);
   if (isPackage(unit)) {
     emitModuleTypeHead(state, unit);
   } else {
@@ -135,7 +137,7 @@ void emitTableDeclaration(astNode* node, EmitterState* state, astNode* unit) {
 }
 
 void emitVarrayDeclaration(astNode* node, EmitterState* state, astNode* unit) {
-  astNodeVarrayDecl* varray = static_cast<astNodeVarrayDecl*>(node);
+  astNodeVarrayDecl* varray = nodeAs<astNodeVarrayDecl>(node);
   if (isPackage(unit)) {
     emitModuleTypeHead(state, unit);
   } else {

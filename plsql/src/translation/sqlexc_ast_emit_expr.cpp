@@ -18,7 +18,7 @@ using Tokens = std::vector<astNode*>;
 
 const char* textOf(const astNode* node) {
   if (!node || node->kind != AST_TOKEN) return nullptr;
-  return static_cast<const astNodeToken*>(node)->text;
+  return nodeAs<const astNodeToken>(node)->text;
 }
 
 bool textIs(const astNode* node, const char* text) {
@@ -32,7 +32,7 @@ bool wordIs(const astNode* node, const char* word) {
 }
 
 int codeOf(const astNode* node) {
-  return node && node->kind == AST_TOKEN ? static_cast<const astNodeToken*>(node)->tokenCode : 0;
+  return node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node)->tokenCode : 0;
 }
 
 // A name, a number, a string or a value the rewriting wrote as one token.
@@ -175,7 +175,8 @@ bool callArguments(const Tokens& tokens, size_t open, std::vector<std::pair<size
 // refuses a start below 1. A literal start is rewritten:
 //   SUBSTR(s, -n[, l]) -> CASE WHEN LENGTH(s) >= n THEN SUBSTR(s, LENGTH(s) - (n - 1)[, l]) END
 //   SUBSTR(s, 0[, l])  -> SUBSTR(s, 1[, l])
-// A start computed at run time is written as it stands.
+// A negated operand is tested for its sign at run time; any other start
+// computed at run time is written as it stands.
 Tokens substrFromTheEnd(const Tokens& in) {
   Tokens out;
   size_t i = 0;
@@ -200,7 +201,14 @@ Tokens substrFromTheEnd(const Tokens& in) {
     bool zero = startEnd - startBegin == 1 && textIs(in[startBegin], "0");
     bool negative = startEnd - startBegin == 2 && textIs(in[startBegin], "-") && isDigits(textOf(in[startBegin + 1])) &&
                     !textIs(in[startBegin + 1], "0");
-    if (!zero && !negative) {
+    // A negated operand (-n, -(a + b), -f(x)) may be of either sign.
+    size_t operand = startBegin + 1;
+    bool negated = !negative && startEnd - startBegin >= 2 && textIs(in[startBegin], "-") &&
+                   (startEnd - operand == 1 ||
+                    (textIs(in[operand], "(") && closingParen(in, operand) == startEnd - 1) ||
+                    (startEnd - operand >= 3 && codeOf(in[operand]) == T_WORD && textIs(in[operand + 1], "(") &&
+                     closingParen(in, operand + 1) == startEnd - 1));
+    if (!zero && !negative && !negated) {
       out.push_back(in[i]);
       out.push_back(in[i + 1]);
       append(out, source, 0, source.size());
@@ -229,13 +237,48 @@ Tokens substrFromTheEnd(const Tokens& in) {
       i = close + 1;
       continue;
     }
-    const char* count = textOf(in[startBegin + 1]);
     auto lengthOfSource = [&](Tokens& to) {
       to.push_back(made("LENGTH", line));
       to.push_back(made("(", line));
       append(to, source, 0, source.size());
       to.push_back(made(")", line));
     };
+    if (negated) {
+      // SUBSTR(s, -e[, l]) -> CASE WHEN e <= 0 THEN SUBSTR(s, GREATEST(-e, 1)[, l])
+      //                       WHEN LENGTH(s) >= e THEN SUBSTR(s, LENGTH(s) - e + 1[, l]) END
+      Tokens e = substrFromTheEnd(Tokens(in.begin() + static_cast<std::ptrdiff_t>(operand),
+                                         in.begin() + static_cast<std::ptrdiff_t>(startEnd)));
+      // The operand is a name, a call or a parenthesised group: it needs
+      // no parentheses of its own.
+      auto grouped = [&](Tokens& to) { append(to, e, 0, e.size()); };
+      Tokens positive{made("GREATEST", line), made("(", line), made("-", line)};
+      grouped(positive);
+      positive.push_back(made(",", line));
+      positive.push_back(made("1", line));
+      positive.push_back(made(")", line));
+      Tokens fromEnd;
+      lengthOfSource(fromEnd);
+      fromEnd.push_back(made("-", line));
+      grouped(fromEnd);
+      fromEnd.push_back(made("+", line));
+      fromEnd.push_back(made("1", line));
+      out.push_back(made("CASE WHEN", line));
+      grouped(out);
+      out.push_back(made("<=", line));
+      out.push_back(made("0", line));
+      out.push_back(made("THEN", line));
+      call(out, positive);
+      out.push_back(made("WHEN", line));
+      lengthOfSource(out);
+      out.push_back(made(">=", line));
+      grouped(out);
+      out.push_back(made("THEN", line));
+      call(out, fromEnd);
+      out.push_back(made("END", line));
+      i = close + 1;
+      continue;
+    }
+    const char* count = textOf(in[startBegin + 1]);
     Tokens start;
     lengthOfSource(start);
     if (std::strcmp(count, "1") != 0) {

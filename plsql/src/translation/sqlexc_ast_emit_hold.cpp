@@ -21,17 +21,17 @@ namespace {
 
 bool keywordIs(const astNode* node, const char* keyword) {
   if (!node || node->kind != AST_SQL_STMT) return false;
-  const char* own = static_cast<const astNodeSqlStmt*>(node)->keyword;
+  const char* own = nodeAs<const astNodeSqlStmt>(node)->keyword;
   return own && strcasecmp(own, keyword) == 0;
 }
 
 // A ROLLBACK of the whole transaction (not to a savepoint).
 bool isWholeRollback(const astNode* node) {
   if (!keywordIs(node, "ROLLBACK")) return false;
-  for (astListCell* c = listCells(static_cast<const astNodeSqlStmt*>(node)->body); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<const astNodeSqlStmt>(node)->body); c; c = c->next) {
     const astNode* token = c->value;
-    if (token && token->kind == AST_TOKEN && static_cast<const astNodeToken*>(token)->text &&
-        strcasecmp(static_cast<const astNodeToken*>(token)->text, "TO") == 0)
+    if (token && token->kind == AST_TOKEN && nodeAs<const astNodeToken>(token)->text &&
+        strcasecmp(nodeAs<const astNodeToken>(token)->text, "TO") == 0)
       return false;
   }
   return true;
@@ -49,13 +49,13 @@ std::string nameKey(const char* text) {
 
 std::string routineKey(const astNodeList* name) {
   const astNode* last = listLast(name);
-  return nameKey(last && last->kind == AST_TOKEN ? static_cast<const astNodeToken*>(last)->text : nullptr);
+  return nameKey(last && last->kind == AST_TOKEN ? nodeAs<const astNodeToken>(last)->text : nullptr);
 }
 
 bool holdsKey(const astNodeList* keys, const std::string& key) {
   if (key.empty()) return false;
   for (astListCell* c = listCells(keys); c; c = c->next)
-    if (key == static_cast<const astNodeToken*>(c->value)->text) return true;
+    if (key == nodeAs<const astNodeToken>(c->value)->text) return true;
   return false;
 }
 
@@ -68,11 +68,11 @@ void findCommit(astNode* node, void* data) {
   auto* search = static_cast<Search*>(data);
   if (search->found || !node) return;
   if (keywordIs(node, "COMMIT")) search->found = true;
-  else if (node->kind == AST_CALL && holdsKey(search->committing, routineKey(static_cast<astNodeCall*>(node)->name)))
+  else if (node->kind == AST_CALL && holdsKey(search->committing, routineKey(nodeAs<astNodeCall>(node)->name)))
     search->found = true;
   // A function of the run that commits, called in an expression.
-  else if (node->kind == AST_TOKEN && static_cast<astNodeToken*>(node)->tokenCode == T_WORD &&
-           holdsKey(search->committing, nameKey(static_cast<astNodeToken*>(node)->text)))
+  else if (node->kind == AST_TOKEN && nodeAs<astNodeToken>(node)->tokenCode == T_WORD &&
+           holdsKey(search->committing, nameKey(nodeAs<astNodeToken>(node)->text)))
     search->found = true;
 }
 
@@ -90,10 +90,10 @@ void collectRoutine(astNode* node, void* data) {
   if (!node) return;
   auto* routines = static_cast<Routines*>(data);
   if (node->kind == AST_CREATE_PROCEDURE) {
-    auto* p = static_cast<astNodeCreateProc*>(node);
+    auto* p = nodeAs<astNodeCreateProc>(node);
     routines->all.push_back({routineKey(p->name), p->body});
   } else if (node->kind == AST_CREATE_FUNCTION) {
-    auto* f = static_cast<astNodeCreateFunc*>(node);
+    auto* f = nodeAs<astNodeCreateFunc>(node);
     routines->all.push_back({routineKey(f->name), f->body});
   }
 }
@@ -113,7 +113,7 @@ void findFetch(astNode* node, void* data) {
 }
 
 bool isOpenCursorLoop(astNode* node) {
-  if (node->kind == AST_FOR) return static_cast<astNodeFor*>(node)->loopType != FOR_NUMERIC;
+  if (node->kind == AST_FOR) return nodeAs<astNodeFor>(node)->loopType != FOR_NUMERIC;
   if (node->kind != AST_LOOP && node->kind != AST_WHILE) return false;
   bool fetches = false;
   astWalk(node, findFetch, &fetches);

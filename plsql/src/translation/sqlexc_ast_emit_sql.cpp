@@ -16,7 +16,7 @@ bool isDataChange(int keywordCode) {
 }  // namespace
 
 void emitSqlStatement(astNode* node, EmitterState* state) {
-  astNodeSqlStmt* statement = static_cast<astNodeSqlStmt*>(node);
+  astNodeSqlStmt* statement = nodeAs<astNodeSqlStmt>(node);
   bool topLevel = statement->scope == nullptr;
   if (topLevel) {
     closeStatement(state);
@@ -38,7 +38,7 @@ void emitSqlStatement(astNode* node, EmitterState* state) {
 }
 
 void emitReturningForm(astNode* node, EmitterState* state) {
-  astNodeSqlStmt* statement = static_cast<astNodeSqlStmt*>(node);
+  astNodeSqlStmt* statement = nodeAs<astNodeSqlStmt>(node);
   if (!statement->returning) {
     emitTokenList(state, statement->keyword, " ");
     emitWrappedTokens(statement->body, state, "", "");
@@ -57,7 +57,7 @@ void emitSelect(astNode* node, EmitterState* state) {
 }
 
 void emitSelectForm(astNode* node, EmitterState* state, const char* suffix) {
-  astNodeSelect* select = static_cast<astNodeSelect*>(node);
+  astNodeSelect* select = nodeAs<astNodeSelect>(node);
   if (select->bulkCollect) {
     reportFinding(FindingId::BULK_COLLECT, node, state->errors);
     return;
@@ -69,7 +69,7 @@ void emitSelectForm(astNode* node, EmitterState* state, const char* suffix) {
 }
 
 void emitAssign(astNode* node, EmitterState* state) {
-  astNodeAssign* assign = static_cast<astNodeAssign*>(node);
+  astNodeAssign* assign = nodeAs<astNodeAssign>(node);
   if (assign->callForm) {
     emitStatement(assign->callForm, state);
     return;
@@ -86,7 +86,7 @@ void emitAssign(astNode* node, EmitterState* state) {
     emitSelectForm(expr, state, "");
   } else if (held && expr && expr->kind == AST_LIST && assign->expr->head &&
              assign->expr->head->value->kind == AST_TOKEN &&
-             std::strcmp(static_cast<astNodeToken*>(assign->expr->head->value)->text, "CURSOR FOR ") == 0) {
+             std::strcmp(nodeAs<astNodeToken>(assign->expr->head->value)->text, "CURSOR FOR ") == 0) {
     // OPEN ... FOR a statement text: the cursor over the prepared statement.
     emitAppend(state, "CURSOR WITH HOLD FOR ");
     emitWrappedTokens(listFromChain(nullptr, assign->expr->head->next), state, "", "");
@@ -97,7 +97,7 @@ void emitAssign(astNode* node, EmitterState* state) {
 }
 
 void emitOpen(astNode* node, EmitterState* state) {
-  astNodeOpen* open = static_cast<astNodeOpen*>(node);
+  astNodeOpen* open = nodeAs<astNodeOpen>(node);
   if (open->cursorConstructor && open->cursorConstructor->kind == AST_ASSIGN) emitAssign(open->cursorConstructor, state);
   if (open->prepareStmt && open->prepareStmt->kind == AST_PREPARE) emitPrepare(open->prepareStmt, state);
   emitNewLine(state, node);
@@ -110,7 +110,7 @@ void emitOpen(astNode* node, EmitterState* state) {
 }
 
 void emitFetch(astNode* node, EmitterState* state) {
-  astNodeFetch* fetch = static_cast<astNodeFetch*>(node);
+  astNodeFetch* fetch = nodeAs<astNodeFetch>(node);
   if (fetch->bulkCollect) {
     reportFinding(FindingId::BULK_COLLECT, node, state->errors);
     return;
@@ -122,11 +122,11 @@ void emitFetch(astNode* node, EmitterState* state) {
 
 void emitClose(astNode* node, EmitterState* state) {
   emitNewLine(state, node);
-  emitWrappedTokens(static_cast<astNodeClose*>(node)->variable, state, "CLOSE ", " ;\n");
+  emitWrappedTokens(nodeAs<astNodeClose>(node)->variable, state, "CLOSE ", " ;\n");
 }
 
 void emitCall(astNode* node, EmitterState* state) {
-  astNodeCall* call = static_cast<astNodeCall*>(node);
+  astNodeCall* call = nodeAs<astNodeCall>(node);
   if (call->rewrite) {
     emitStatement(call->rewrite, state);
     return;
@@ -137,8 +137,8 @@ void emitCall(astNode* node, EmitterState* state) {
   emitAppend(state, ";\n");
 }
 
-void emitToken(astNode* node, EmitterState* state) { emitAppend(state, static_cast<astNodeToken*>(node)->text); }
+void emitToken(astNode* node, EmitterState* state) { emitAppend(state, nodeAs<astNodeToken>(node)->text); }
 
 void emitList(astNode* node, EmitterState* state) {
-  for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next) emitStatement(c->value, state);
+  for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) emitStatement(c->value, state);
 }

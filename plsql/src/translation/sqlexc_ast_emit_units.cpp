@@ -58,7 +58,7 @@ void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
     astNode* element = c->value;
     // Pragmas, error nodes and other odd elements carry no declaration head.
     if (!isDeclaration(element)) continue;
-    astNodeDecl* declaration = static_cast<astNodeDecl*>(element);
+    astNodeDecl* declaration = nodeAs<astNodeDecl>(element);
     if (declaration->variableType == VAR_EXCEPTION_INIT) continue;
     // A class whose node is of another kind writes nothing, as an unknown
     // class does; neither does a weak REF CURSOR type or a record type
@@ -66,7 +66,7 @@ void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
     // indentation is left behind.
     if (kindOfClass(declaration->variableType) != element->kind) continue;
     bool writesText = true;
-    if (declaration->variableType == VAR_REFCURSOR && static_cast<astNodeRefCursorDecl*>(element)->weak)
+    if (declaration->variableType == VAR_REFCURSOR && nodeAs<astNodeRefCursorDecl>(element)->weak)
       writesText = false;
     if (declaration->variableType == VAR_RECORD && !isPackage(unit)) writesText = false;
     if (writesText) emitNewLine(state, element);
@@ -76,7 +76,7 @@ void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
       case VAR_RECORD: emitRecordDeclaration(element, state, unit); break;
       case VAR_TABLE: emitTableDeclaration(element, state, unit); break;
       case VAR_REFCURSOR:
-        if (!static_cast<astNodeRefCursorDecl*>(element)->weak) emitRefCursorDeclaration(element, state, unit);
+        if (!nodeAs<astNodeRefCursorDecl>(element)->weak) emitRefCursorDeclaration(element, state, unit);
         break;
       case VAR_VARRAY: emitVarrayDeclaration(element, state, unit); break;
       case VAR_EXCEPTION: emitExceptionDeclaration(element, state, unit); break;
@@ -86,7 +86,7 @@ void emitDeclarations(EmitterState* state, astNodeList* list, astNode* unit) {
 }
 
 void emitCreatePackageHead(astNode* node, EmitterState* state) {
-  astNodeCreatePkgHead* head = static_cast<astNodeCreatePkgHead*>(node);
+  astNodeCreatePkgHead* head = nodeAs<astNodeCreatePkgHead>(node);
   closeStatement(state);
   state->statementType = STMT_TYPE_MODULE;
   emitNewLine(state, node);
@@ -101,7 +101,7 @@ void emitCreatePackageHead(astNode* node, EmitterState* state) {
 }
 
 void emitCreateProcedure(astNode* node, EmitterState* state) {
-  astNodeCreateProc* proc = static_cast<astNodeCreateProc*>(node);
+  astNodeCreateProc* proc = nodeAs<astNodeCreateProc>(node);
   bool member = isPackage(proc->package);
   if (member && !proc->body) {
     emitProcedureHeadAlone(node, proc->package, proc->name, proc->args, state);
@@ -129,7 +129,7 @@ void emitCreateProcedure(astNode* node, EmitterState* state) {
 }
 
 void emitCreateTrigger(astNode* node, EmitterState* state) {
-  astNodeCreateTrigger* trigger = static_cast<astNodeCreateTrigger*>(node);
+  astNodeCreateTrigger* trigger = nodeAs<astNodeCreateTrigger>(node);
   if (trigger->compound || trigger->point == TRIGGER_FOR) unsupported(state, FindingId::COMPOUND_TRIGGER, node);
   if (!trigger->forEachRow) unsupported(state, FindingId::STATEMENT_TRIGGER, node);
   emitNewLine(state, node);
@@ -162,7 +162,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
     emitAppend(state, "REFERENCING");
     for (astListCell* c = emitCells(trigger->referencing); c; c = c->next) {
       if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
-      astNodeTriggerArg* variable = static_cast<astNodeTriggerArg*>(c->value);
+      astNodeTriggerArg* variable = nodeAs<astNodeTriggerArg>(c->value);
       switch (variable->var) {
         case TRIGGER_VAR_NEW: emitAppend(state, " NEW AS "); break;
         case TRIGGER_VAR_OLD: emitAppend(state, " OLD AS "); break;
@@ -183,7 +183,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
 }
 
 void emitBlock(astNode* node, EmitterState* state) {
-  astNodeBlock* block = static_cast<astNodeBlock*>(node);
+  astNodeBlock* block = nodeAs<astNodeBlock>(node);
   if (block->anonymous) {
     closeStatement(state);
     state->statementType = STMT_TYPE_BLOCK;
@@ -206,7 +206,7 @@ void emitBlock(astNode* node, EmitterState* state) {
 }
 
 void emitHandler(astNode* node, EmitterState* state) {
-  astNodeHandler* handler = static_cast<astNodeHandler*>(node);
+  astNodeHandler* handler = nodeAs<astNodeHandler>(node);
   for (astListCell* c = emitCells(handler->conditions); c; c = c->next) {
     emitNewLine(state, node);
     emitAppend(state, "DECLARE EXIT HANDLER FOR ");
@@ -221,7 +221,7 @@ void emitHandler(astNode* node, EmitterState* state) {
 // ---- package bodies, functions, prototypes, arguments, drops, variables ----
 
 void emitCreatePackageBody(astNode* node, EmitterState* state) {
-  astNodeCreatePkgBody* body = static_cast<astNodeCreatePkgBody*>(node);
+  astNodeCreatePkgBody* body = nodeAs<astNodeCreatePkgBody>(node);
   closeStatement(state);
   state->statementType = STMT_TYPE_MODULE;
   emitNewLine(state, node);
@@ -249,7 +249,7 @@ namespace {
 void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* state) {
   for (astListCell* c = emitCells(options); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TOKEN) continue;
-    int code = static_cast<astNodeToken*>(c->value)->tokenCode;
+    int code = nodeAs<astNodeToken>(c->value)->tokenCode;
     if (code == T_CURRENT_USER)
       unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "FUNCTION");
     else if (code == T_DETERMINISTIC)
@@ -260,7 +260,7 @@ void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* stat
 }  // namespace
 
 void emitCreateFunction(astNode* node, EmitterState* state) {
-  astNodeCreateFunc* function = static_cast<astNodeCreateFunc*>(node);
+  astNodeCreateFunc* function = nodeAs<astNodeCreateFunc>(node);
   bool member = isPackage(function->package);
   // A package function declared without a body is only a head: written as
   // a prototype, so that its statement ends with the terminator.
@@ -313,8 +313,8 @@ void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, a
   emitAppend(state, " RETURNS ");
   emitDatatype(returns, state);
   emitAppend(state, " LANGUAGE SQL ");
-  if (node->kind == AST_FUNC_PROTO ? static_cast<astNodeFuncProto*>(node)->modifiesData
-                                   : static_cast<astNodeCreateFunc*>(node)->modifiesData)
+  if (node->kind == AST_FUNC_PROTO ? nodeAs<astNodeFuncProto>(node)->modifiesData
+                                   : nodeAs<astNodeCreateFunc>(node)->modifiesData)
     emitAppend(state, "MODIFIES SQL DATA ");
   emitFunctionOptions(options, node, state);
   emitTokenList(state, state->terminator, "\n");
@@ -333,17 +333,17 @@ void emitProcedureHeadAlone(astNode* node, astNode* package, astNodeList* name, 
 }  // namespace
 
 void emitFunctionPrototype(astNode* node, EmitterState* state) {
-  astNodeFuncProto* proto = static_cast<astNodeFuncProto*>(node);
+  astNodeFuncProto* proto = nodeAs<astNodeFuncProto>(node);
   emitFunctionHeadAlone(node, proto->package, proto->name, proto->args, proto->returns, proto->options, state);
 }
 
 void emitProcedurePrototype(astNode* node, EmitterState* state) {
-  astNodeProcProto* proto = static_cast<astNodeProcProto*>(node);
+  astNodeProcProto* proto = nodeAs<astNodeProcProto>(node);
   emitProcedureHeadAlone(node, proto->package, proto->name, proto->args, state);
 }
 
 void emitFormalArg(astNode* node, EmitterState* state) {
-  astNodeFormalArg* arg = static_cast<astNodeFormalArg*>(node);
+  astNodeFormalArg* arg = nodeAs<astNodeFormalArg>(node);
   emitTokenList(state, "\n", emitIndentation(state));
   emitLineMarker(state, node->line, true);
   // The routine that owns the list: as the argument loop says, else through
@@ -367,19 +367,19 @@ void emitDropPackageHead(astNode* node, EmitterState* state) {
   closeStatement(state);
   state->statementType = STMT_TYPE_DROP_MODULE;
   emitNewLine(state, node);
-  emitWrappedTokens(static_cast<astNodeDropPkgHead*>(node)->name, state, "DROP MODULE ", "");
+  emitWrappedTokens(nodeAs<astNodeDropPkgHead>(node)->name, state, "DROP MODULE ", "");
   emitTokenList(state, state->terminator, "\n");
 }
 
 void emitDropPackageBody(astNode* node, EmitterState* state) {
   closeStatement(state);
   emitNewLine(state, node);
-  emitWrappedTokens(static_cast<astNodeDropPkgBody*>(node)->name, state, "ALTER MODULE ", " DROP BODY");
+  emitWrappedTokens(nodeAs<astNodeDropPkgBody>(node)->name, state, "ALTER MODULE ", " DROP BODY");
   emitTokenList(state, state->terminator, "\n");
 }
 
 void emitVariableDeclaration(astNode* declaration, EmitterState* state, astNode* unit) {
-  astNodeVarDecl* variable = static_cast<astNodeVarDecl*>(declaration);
+  astNodeVarDecl* variable = nodeAs<astNodeVarDecl>(declaration);
   bool inPackage = isPackage(unit);
   if (unit && unit->kind == AST_CREATE_PKG_HEAD)
     emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " PUBLISH VARIABLE ");

@@ -19,7 +19,7 @@ astNode* astNodeNew(size_t size, int kind, int line) {
 }
 
 astNodeToken* astTokenNew(int tokenCode, const char* text, int line) {
-  astNodeToken* t = astNew<astNodeToken>(AST_TOKEN, line);
+  astNodeToken* t = astMake<astNodeToken>(line);
   t->tokenCode = tokenCode;
   t->text = poolBumpStrdup(text);
   return t;
@@ -48,14 +48,82 @@ constexpr bool kindsAreNumberedInOrder() {
 }
 static_assert(kindsAreNumberedInOrder(), "ast_kinds.def must list every kind number once, in order");
 
+// The rows of ast_kinds.def against the roles of ast_nodes.def: a row that
+// follows a field (walk, rewriting, statements, stand-in, drawing, dumped
+// subtree) names a child of its kind's record, a dumped value names a flag,
+// text or number, and every child is named by some row.
+constexpr bool sameText(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+struct RowField {
+  int kind;
+  const char* field;
+  bool followed;
+};
+
+constexpr RowField kRowFields[] = {
+#define AST_WALK(kind, field) {kind, #field, true},
+#define AST_REWRITE(kind, field) {kind, #field, true},
+#define AST_STATEMENTS(kind, field) {kind, #field, true},
+#define AST_STAND_IN(kind, field) {kind, #field, true},
+#define AST_DOT_CHILD(kind, field, port) {kind, #field, true},
+#define AST_DUMP(kind, field, xmlName, writer) {kind, #field, sameText(#writer, "child")},
+#include "ast_kinds.def"
+};
+
+// Where each record's fields start in kAstSchemaFields (a record's fields
+// are together there); -1 for a record without fields.
+struct FirstFields {
+  int first[ASTS_COUNT];
+};
+constexpr FirstFields makeFirstFields() {
+  FirstFields table{};
+  for (int& first : table.first) first = -1;
+  int index = 0;
+  for (const astSchemaField& field : kAstSchemaFields) {
+    if (table.first[field.schema] < 0) table.first[field.schema] = index;
+    ++index;
+  }
+  return table;
+}
+constexpr FirstFields kFirstFields = makeFirstFields();
+constexpr int kFieldCount = sizeof kAstSchemaFields / sizeof kAstSchemaFields[0];
+
+// The index of the field of record schema or of one of its bases; -1 if none.
+constexpr int schemaField(int schema, const char* name) {
+  for (int s = schema; s >= 0; s = kAstSchemaBase[s])
+    for (int i = kFirstFields.first[s]; i >= 0 && i < kFieldCount && kAstSchemaFields[i].schema == s; ++i)
+      if (sameText(kAstSchemaFields[i].name, name)) return i;
+  return -1;
+}
+
+constexpr bool rowsFitRoles() {
+  bool named[kFieldCount] = {};
+  for (const RowField& row : kRowFields) {
+    int index = schemaField(kAstKindSchemaTable.schema[row.kind], row.field);
+    if (index < 0) return false;
+    astRole role = kAstSchemaFields[index].role;
+    bool child = role == astRole::child;
+    bool value = role == astRole::flag || role == astRole::text || role == astRole::number;
+    if (row.followed ? !child : !value) return false;
+    if (row.followed) named[index] = true;
+  }
+  for (int i = 0; i < kFieldCount; ++i)
+    if (kAstSchemaFields[i].role == astRole::child && !named[i]) return false;
+  return true;
+}
+static_assert(rowsFitRoles(), "a row of ast_kinds.def and a role of ast_nodes.def disagree");
+
 const KindInfo* kindInfo(int kind) {
   if (!isKindNumber(kind)) return nullptr;
   return &kKinds[kind];
 }
 
 bool textEqualNoCase(const astNode* a, const astNode* b) {
-  const char* ta = (a && a->kind == AST_TOKEN) ? static_cast<const astNodeToken*>(a)->text : nullptr;
-  const char* tb = (b && b->kind == AST_TOKEN) ? static_cast<const astNodeToken*>(b)->text : nullptr;
+  const char* ta = (a && a->kind == AST_TOKEN) ? nodeAs<const astNodeToken>(a)->text : nullptr;
+  const char* tb = (b && b->kind == AST_TOKEN) ? nodeAs<const astNodeToken>(b)->text : nullptr;
   if (!ta || !tb) return ta == tb;
   return strcasecmp(ta, tb) == 0;
 }
@@ -179,8 +247,8 @@ static astListCell* newCell(astNode* value) {
 
 static astNodeList* newListNode(astNodeList** spares) {
   astNodeList* list = spares ? *spares : nullptr;
-  if (!list) return astNew<astNodeList>(AST_LIST, -1);
-  *spares = static_cast<astNodeList*>(list->parent);
+  if (!list) return astMake<astNodeList>(-1);
+  *spares = nodeAs<astNodeList>(list->parent);
   std::memset(static_cast<void*>(list), 0, sizeof *list);
   list->kind = AST_LIST;
   list->line = -1;
@@ -314,7 +382,7 @@ namespace {
 
 // The children astWalk visits, grouped by kind in visiting order.
 constexpr KindChild kWalkChildren[] = {
-#define AST_WALK(kind, type, field) KIND_CHILD_ROW(kind, type, field)
+#define AST_WALK(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 
@@ -329,7 +397,7 @@ void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, 
   if (!(astKindTraits(k) & KIND_WALKED)) return;
   if (enter) enter(node, data);
   if (k == AST_LIST) {
-    for (astListCell* c = static_cast<astNodeList*>(node)->head; c; c = c->next)
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next)
       astWalkAround(c->value, enter, leave, data);
   } else {
     for (const KindChild& child : kWalkIndex.rowsOf(k)) astWalkAround(child.get(node), enter, leave, data);

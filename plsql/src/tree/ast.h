@@ -1,14 +1,17 @@
 // Syntax tree of a PL/SQL source: node kinds, node records, counted lists of
 // nodes, token nodes, kind names and predicates, and the pre-order walker.
 //
-// Nodes come zero-filled from the run pool's bump memory (astNodeNew), as do
+// Nodes come zero-filled from the run pool's bump memory (astMake), as do
 // list cells and token texts: none is ever freed one by one. An empty list
 // is always null, never a list of count 0.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
+#include <type_traits>
 
-// Kinds of nodes: the numbers, names and children of each are in ast_kinds.def.
+// Kinds of nodes: the numbers, names and children of each are in ast_kinds.def,
+// their records and fields in ast_nodes.def.
 enum astNodeKind {
 #define AST_KIND(enumerator, number, xmlType, debugName, objType, traits) enumerator = number,
 #include "ast_kinds.def"
@@ -44,536 +47,183 @@ enum {
 // Argument modes (formalArg.mode, usingParam.argMode).
 enum { ARG_IN = 0, ARG_OUT = 1, ARG_IN_OUT = 2 };
 
+// Codes of number fields: trigger points and events, loop forms, trigger
+// variables, diagnostics, constraints.
+enum { TRIGGER_BEFORE = 0, TRIGGER_AFTER = 1, TRIGGER_FOR = 2, TRIGGER_INSTEAD_OF = 3 };
+enum { TRIGGER_INSERT = 1, TRIGGER_UPDATE = 2, TRIGGER_DELETE = 4 };
+enum { FOR_NUMERIC = 1, FOR_CURSOR = 2, FOR_SELECT = 3 };
+enum { TRIGGER_VAR_NEW = 0, TRIGGER_VAR_OLD = 1, TRIGGER_VAR_PARENT = 2 };
+enum { DIAG_RETURN_STATUS = 0, DIAG_ROW_COUNT = 1, DIAG_MESSAGE_TEXT = 2 };
+enum { CONSTRAINT_PRIMARY_KEY = 0, CONSTRAINT_UNIQUE = 1, CONSTRAINT_CHECK = 2, CONSTRAINT_FOREIGN_KEY = 3 };
+enum { FORALL_LOOP_INDICES = 0, FORALL_LOOP_VALUES = 1, FORALL_LOOP_RANGE = 2 };
+
 struct astNode;
-struct astNodeList;
 
 struct astListCell {
   astNode* value;
   astListCell* next;
 };
 
-// Head of every node.
-struct astNode {
+// The node records, from the node schema. Each knows its place in the
+// schema (schemaId) and its base's (kAstSchemaBase).
+enum astSchemaId {
+#define AST_ROOT(type) ASTS_##type,
+#define AST_NODE(type, base) ASTS_##type,
+#include "ast_nodes.def"
+  ASTS_COUNT
+};
+
+#define AST_ROOT(type) struct type;
+#define AST_NODE(type, base) struct type;
+#include "ast_nodes.def"
+
+#define AST_ROOT(type) \
+  struct type {        \
+    static constexpr int schemaId = ASTS_##type;
+#define AST_NODE(type, base) \
+  struct type : base {       \
+    static constexpr int schemaId = ASTS_##type;
+#define AST_FIELD(type, role, fieldType, name) fieldType name;
+#define AST_END(type) };
+#include "ast_nodes.def"
+
+// Roles of the schema's fields.
+enum class astRole { child, link, aside, cells, flag, text, number };
+
+constexpr int kAstSchemaBase[] = {
+#define AST_ROOT(type) -1,
+#define AST_NODE(type, base) ASTS_##base,
+#include "ast_nodes.def"
+};
+
+struct astSchemaField {
+  int schema;
+  const char* name;
+  astRole role;
+};
+
+// Every field of the schema in layout order; an unknown or missing role
+// does not compile here.
+#define AST_SCHEMA_FIELD_ROW(type, role, fieldType, name) {ASTS_##type, #name, astRole::role},
+constexpr astSchemaField kAstSchemaFields[] = {
+#define AST_FIELD AST_SCHEMA_FIELD_ROW
+#include "ast_nodes.def"
+};
+
+struct astKindSchema {
   int kind;
-  int line;         // counted from 0; -1 for lists and made-up nodes
-  astNode* parent;  // set by the rewriting pass
-};
-
-struct astNodeList : astNode {
-  int count;
-  astListCell* head;
-  astListCell* tail;
-};
-
-struct astNodeToken : astNode {
-  int tokenCode;
-  bool qualified;  // beside the code: a token is the tree's most frequent node
-  char* text;
-};
-
-// Statement head: every statement kind carries its source label.
-struct astNodeStatement : astNode {
-  char* label;
-};
-
-// Common head of the declarations.
-struct astNodeDecl : astNode {
-  int variableType;
-  astNodeList* variableName;
-  int nameLength;
-  astNode* package;
-};
-
-struct astNodeBlock;
-struct astNodeCaseExpr;
-struct astNodeElseIf;
-struct astNodePrepare;
-struct astNodeAssign;
-struct astNodeTriggerArg;
-
-struct astNodeAssign : astNodeStatement {
-  astNodeList* target;
-  astNodeList* targetField;
-  astNodeList* targetIndex;
-  astNodeList* expr;
-  astNode* callForm;
-};
-
-struct astNodeBlock : astNodeStatement {
-  astNodeList* declarations;
-  astNodeList* prologue;
-  astNodeList* body;
-  astNodeList* exceptions;
-  unsigned int maxNameLength;
-  bool atomic;
-  bool anonymous;
-  bool usesSqlcode;
-  bool usesSqlstate;
-  bool usesSqlerrm;
-  bool usesRowcount;
-  bool usesFound;
-  bool usesNotfound;
-};
-
-struct astNodeCall : astNodeStatement {
-  astNodeList* name;
-  astNodeList* args;
-  astNode* rewrite;
-};
-
-struct astNodeCase : astNodeStatement {
-  astNodeList* predicate;
-  astNodeList* values;
-  astNodeCaseExpr* defaultValue;
-};
-
-struct astNodeCaseExpr : astNode {
-  astNodeList* predicate;
-  astNodeList* body;
-};
-
-struct astNodeClose : astNodeStatement {
-  astNodeList* variable;
-};
-
-struct astNodeContinue : astNodeStatement {
-  astNodeList* expr;
-  char* target;
-};
-
-struct astNodeCreateFunc : astNode {
-  astNodeList* name;
-  bool REPLACE;
-  bool WRAPPED;
-  astNodeList* options;
-  astNodeList* args;
-  astNodeList* returns;
-  astNodeBlock* body;
-  astNode* package;
-  bool modifiesData;  // written with the target's MODIFIES SQL DATA
-};
-
-struct astNodeCreatePkgBody : astNode {
-  astNodeList* name;
-  bool REPLACE;
-  bool WRAPPED;
-  astNodeList* elements;
-  astNodeList* declarations;
-  astNodeList* initStatements;
-  astNodeList* forwardDeclarations;
-  astNodeList* types;
-  int maxNameLength;
-  astNodeList* prototypes;
-  astNode* constructor;
-};
-
-struct astNodeCreatePkgHead : astNode {
-  astNodeList* name;
-  bool REPLACE;
-  bool WRAPPED;
-  astNodeList* elements;
-  astNodeList* declarations;
-  astNodeList* initStatements;
-  astNodeList* prototypes;
-  astNodeList* types;
-  int maxNameLength;
-  bool AUTHID;  // set: definer's rights
-};
-
-struct astNodeDropPkgBody : astNode {
-  astNodeList* name;
-};
-
-struct astNodeDropPkgHead : astNode {
-  astNodeList* name;
-};
-
-struct astNodeCreateProc : astNode {
-  astNodeList* name;
-  bool REPLACE;
-  bool AUTHID;
-  bool AUTONOMOUS;
-  bool WRAPPED;
-  astNodeList* args;
-  astNodeBlock* body;
-  astNode* package;
-};
-
-// Trigger points and event bits.
-enum { TRIGGER_BEFORE = 0, TRIGGER_AFTER = 1, TRIGGER_FOR = 2, TRIGGER_INSTEAD_OF = 3 };
-enum { TRIGGER_INSERT = 1, TRIGGER_UPDATE = 2, TRIGGER_DELETE = 4 };
-
-struct astNodeCreateTrigger : astNode {
-  astNodeList* name;
-  bool REPLACE;
-  int point;
-  int events;
-  astNodeList* updateColumns;
-  astNodeList* relation;
-  astNodeList* referencing;
-  astNodeList* ofColumns;
-  bool ofTrigger;
-  bool forEachRow;
-  astNodeList* follows;
-  bool disable;
-  bool compound;
-  astNodeList* condition;
-  astNodeBlock* body;
-  astNodeTriggerArg* newVariable;
-  astNodeTriggerArg* oldVariable;
-  astNodeTriggerArg* parentVariable;
-};
-
-struct astNodeVarDecl : astNodeDecl {
-  bool constant;
-  bool notNull;
-  bool stateGiven;
-  astNodeList* dataType;
-  astNodeList* defaultValue;
-};
-
-struct astNodeCursorDecl : astNodeDecl {
-  astNode* query;
-  astNodeList* queryArgs;
-};
-
-struct astNodeRecordDecl : astNodeDecl {
-  astNodeList* dataType;
-};
-
-struct astNodeTableDecl : astNodeDecl {
-  astNodeList* dataType;
-  astNodeList* indexType;
-  bool noIndexBy;
-  bool notNull;
-};
-
-struct astNodeRefCursorDecl : astNodeDecl {
-  astNodeList* dataType;
-  bool weak;
-};
-
-struct astNodeVarrayDecl : astNodeDecl {
-  astNodeList* dataType;
-  char* dimension;
-};
-
-struct astNodeExceptionDecl : astNodeDecl {
-  int value;
-  char* sqlstate;
-};
-
-struct astNodeDynamic : astNodeStatement {
-  astNodeList* expr;
-  astNodeList* into;
-  astNodeList* using_;  // "using" list of usingParam
-  astNodeList* returnList;
-  astNodeList* inputs;
-  astNodeList* outputs;
-  astNodeBlock* expansion;
-};
-
-struct astNodeExit : astNodeStatement {
-  astNodeList* expr;
-  char* target;
-};
-
-struct astNodeFetch : astNodeStatement {
-  astNodeList* variable;
-  astNodeList* expr;
-  bool bulkCollect;
-};
-
-enum { FOR_NUMERIC = 1, FOR_CURSOR = 2, FOR_SELECT = 3 };
-
-struct astNodeFor : astNodeStatement {
-  int loopType;
-  astNodeList* index;
-  astNodeList* expr;
-  astNodeList* body;
-  bool reverse;
-  astNodeBlock* expansion;
-};
-
-struct astNodeFormalArg : astNode {
-  astNodeList* name;
-  int mode;
-  astNodeList* dataType;
-  astNodeList* defaultValue;
-};
-
-struct astNodeFuncProto : astNode {
-  astNodeList* options;
-  astNodeList* name;
-  astNodeList* args;
-  astNodeList* returns;
-  astNode* package;
-  bool modifiesData;
-};
-
-struct astNodeGoto : astNodeStatement {
-  astNodeList* target;
-};
-
-struct astNodeHandler : astNode {
-  astNodeList* conditions;
-  astNodeList* body;
-};
-
-struct astNodeIf : astNodeStatement {
-  astNodeList* expr;
-  astNodeList* body;
-  astNodeElseIf* elseIf;
-  astNodeList* elseBody;
-};
-
-struct astNodeElseIf : astNode {
-  astNodeList* expr;
-  astNodeList* body;
-  astNodeElseIf* elseIf;
-};
-
-struct astNodeLoop : astNodeStatement {
-  astNodeList* body;
-};
-
-struct astNodeNull : astNodeStatement {
-  char* text;
-};
-
-struct astNodeOpen : astNodeStatement {
-  astNodeList* variable;
-  astNode* query;
-  astNodeList* args;
-  astNodeList* usingClause;
-  astNodePrepare* prepareStmt;
-  astNodeAssign* cursorConstructor;
-};
-
-struct astNodePragma : astNode {
-  int pragmaCode;
-  astNodeList* name;
-  astNodeList* value;
-  char* defaultArgs;
-};
-
-struct astNodeProcProto : astNode {
-  astNodeList* name;
-  astNodeList* args;
-  astNode* package;
-};
-
-struct astNodeRaise : astNodeStatement {
-  astNodeList* exceptionName;
-  char* condition;
-  int isSqlstate;
-};
-
-struct astNodeRaiseApp : astNodeStatement {
-  int errorNumber;
-  astNodeToken* errorNo;
-  astNodeList* parms;
-  astNodeBlock* expansion;
-};
-
-struct astNodeReturn : astNodeStatement {
-  astNodeList* expr;
-};
-
-struct astNodeSelect : astNodeStatement {
-  astNodeList* target;
-  astNodeList* intoClause;
-  astNodeList* fromClause;
-  astNodeList* withClause;
-  bool bulkCollect;
-};
-
-struct astNodeSqlStmt : astNodeStatement {
-  char* keyword;
-  int keywordCode;
-  astNodeList* body;
-  astNodeList* returning;
-  astNode* scope;
-};
-
-enum { TRIGGER_VAR_NEW = 0, TRIGGER_VAR_OLD = 1, TRIGGER_VAR_PARENT = 2 };
-
-struct astNodeTriggerArg : astNode {
-  int var;
-  astNodeList* alias;
-};
-
-struct astNodeWhile : astNodeStatement {
-  astNodeList* expr;
-  astNodeList* body;
-};
-
-struct astNodeValues : astNodeStatement {
-  astNodeList* targets;
-  astNodeList* sources;
-};
-
-struct astNodeSignal : astNodeStatement {
-  char* sqlstate;
-  astNodeList* message;
-};
-
-struct astNodePrepare : astNodeStatement {
-  char* stmtID;
-  char* stmtHolder;
-  astNodeList* query;
-};
-
-struct astNodeExecute : astNodeStatement {
-  char* operand;
-  astNodeList* into;
-  astNodeList* using_;
-  bool immediate;
-};
-
-enum { DIAG_RETURN_STATUS = 0, DIAG_ROW_COUNT = 1, DIAG_MESSAGE_TEXT = 2 };
-
-struct astNodeGetDiag : astNodeStatement {
-  int diagType;
-  astNodeList* target;
-  astNodeList* source;
-};
-
-struct astNodeUsingParam : astNode {
-  int argMode;
-  astNodeList* expr;
-};
-
-// DDL statements (COMMENT ON, ALTER, CREATE, DROP, GRANT, REVOKE). Kinds that
-// keep the name inside the body leave `name` null.
-struct astNodeDdl : astNode {
-  astNodeList* name;
-  astNodeList* body;
-};
-
-// Create and drop database link.
-struct astNodeDdlLink : astNodeDdl {
-  bool pub;
-  bool shared;
-};
-
-// Create index.
-struct astNodeDdlIndex : astNodeDdl {
-  bool unq;
-  bool bmap;
-};
-
-// Create and drop synonym.
-struct astNodeDdlSynonym : astNodeDdl {
-  bool pub;
-};
-
-// Create table.
-struct astNodeDdlTable : astNode {
-  astNodeList* name;
-  bool gtt;
-  bool xmltype;
-  astNodeList* cols;
-  astNodeList* body;
-};
-
-// Create tablespace.
-struct astNodeDdlTablespace : astNodeDdl {
-  bool temp;
-};
-
-// Create type.
-struct astNodeDdlType : astNode {
-  astNodeList* name;
-  bool REPLACE;
-  astNodeList* body;
-  bool UNDER;
-};
-
-// Create view.
-struct astNodeDdlView : astNode {
-  astNodeList* name;
-  bool force;
-  bool xmltype;
-  bool objview;
-  bool mview;
-  astNodeList* columns;
-  astNodeList* body;
-};
-
-// Drop view.
-struct astNodeDdlDropView : astNodeDdl {
-  bool mat;
-};
-
-struct astNodeColDecl : astNode {
-  int colType;
-  astNodeList* colName;
-  bool notNull;
-  bool stateGiven;
-  astNodeList* dType;
-  astNodeList* dfltValue;
-  astNodeList* body;
-};
-
-enum { CONSTRAINT_PRIMARY_KEY = 0, CONSTRAINT_UNIQUE = 1, CONSTRAINT_CHECK = 2, CONSTRAINT_FOREIGN_KEY = 3 };
-
-struct astNodeConstraint : astNode {
-  astNodeList* name;
-  int consType;
-  astNodeList* cols;
-  astNodeList* body;
-};
-
-// Put into the tree in place of a broken element.
-struct astNodeError : astNode {
-  int code;
-  char* token;
-  char* message;
-  char* context;  // the source line
-};
-
-enum { FORALL_LOOP_INDICES = 0, FORALL_LOOP_VALUES = 1, FORALL_LOOP_RANGE = 2 };
-
-struct astNodeForall : astNodeStatement {
-  int loopType;
-  astNodeToken* index;
-  astNodeList* expr;
-  astNode* body;  // sqlStatement
-  bool exec;
-  astNode* dynamic;
-};
-
-struct astNodeJavaSource : astNode {
-  astNodeToken* name;
-  astNodeList* body;
-  bool resolveOrCompile;
-  bool noForce;
-};
-
-struct astNodeObjectDecl : astNodeDecl {
-  astNodeList* dataType;
-};
-
-struct astNodeOraclePragma : astNode {
-  astNodeList* expr;
-};
-
-struct astNodePiperow : astNodeStatement {
-  astNodeList* expr;
-};
-
-struct astNodeSubType : astNodeDecl {
-  astNodeList* dataType;
-};
+  int schema;
+};
+
+constexpr astKindSchema kAstKindSchemas[] = {
+#define AST_KIND_OF(kind, type) {kind, ASTS_##type},
+#include "ast_nodes.def"
+};
+
+// The record of a kind: astRecordOf<AST_IF> is astNodeIf.
+template <int Kind>
+struct astRecordOfKind;
+#define AST_KIND_OF(kind, type)      \
+  template <>                        \
+  struct astRecordOfKind<kind> {     \
+    using record = type;             \
+  };
+#include "ast_nodes.def"
+template <int Kind>
+using astRecordOf = typename astRecordOfKind<Kind>::record;
+
+// Each field's role fits its type.
+template <class F>
+constexpr bool astRoleFits(astRole role) {
+  using P = std::remove_pointer_t<F>;
+  switch (role) {
+    case astRole::child:
+    case astRole::link:
+    case astRole::aside: return std::is_pointer_v<F> && std::is_base_of_v<astNode, P>;
+    case astRole::cells: return std::is_same_v<F, astListCell*>;
+    case astRole::flag: return std::is_same_v<F, bool>;
+    case astRole::text: return std::is_same_v<F, char*>;
+    case astRole::number: return std::is_integral_v<F> && !std::is_same_v<F, bool>;
+  }
+  return false;
+}
+#define AST_SCHEMA_FIELD_CHECK(type, role, fieldType, name) \
+  static_assert(astRoleFits<decltype(type::name)>(astRole::role), #type "::" #name ": the role does not fit the type");
+#define AST_FIELD AST_SCHEMA_FIELD_CHECK
+#include "ast_nodes.def"
+
+// The record of each kind, by kind number (-1: none).
+struct astKindSchemaTableType {
+  int schema[AST_KIND_COUNT];
+};
+constexpr astKindSchemaTableType makeKindSchemaTable() {
+  astKindSchemaTableType table{};
+  for (int& schema : table.schema) schema = -1;
+  for (const astKindSchema& row : kAstKindSchemas) table.schema[row.kind] = row.schema;
+  return table;
+}
+constexpr astKindSchemaTableType kAstKindSchemaTable = makeKindSchemaTable();
+
+constexpr bool everyKindHasOneRecord() {
+  int rows[AST_KIND_COUNT] = {};
+  for (const astKindSchema& row : kAstKindSchemas) {
+    if (!isKindNumber(row.kind)) return false;
+    ++rows[row.kind];
+  }
+  for (int count : rows)
+    if (count != 1) return false;
+  return true;
+}
+static_assert(everyKindHasOneRecord(), "ast_nodes.def must give every kind one record (AST_KIND_OF)");
+
+// The kind of record schema when it is the record of one kind only; else -1.
+constexpr int astOnlyKindOf(int schema) {
+  int kind = -1;
+  for (const astKindSchema& row : kAstKindSchemas) {
+    if (row.schema != schema) continue;
+    if (kind >= 0) return -1;
+    kind = row.kind;
+  }
+  return kind;
+}
+
+// Whether a node of the kind is a record schema, or one derived from it.
+constexpr bool astKindIsA(int kind, int schema) {
+  if (!isKindNumber(kind)) return false;
+  for (int s = kAstKindSchemaTable.schema[kind]; s >= 0; s = kAstSchemaBase[s])
+    if (s == schema) return true;
+  return false;
+}
 
 // ---- allocation and names ----
 
+// A zero-filled node of size bytes; astMake is the typed form.
 astNode* astNodeNew(size_t size, int kind, int line);
-// Typed form: astNew<astNodeIf>(AST_IF, line).
+
+// A node of the one kind of record T: astMake<astNodeIf>(line).
 template <class T>
-inline T* astNew(int kind, int line) {
+inline T* astMake(int line) {
+  constexpr int kind = astOnlyKindOf(T::schemaId);
+  static_assert(kind >= 0, "several kinds share this record: name the kind, astMake<T>(kind, line)");
   return static_cast<T*>(astNodeNew(sizeof(T), kind, line));
+}
+
+// A node of record T of the given kind, one of those T stands for.
+template <class T>
+inline T* astMake(int kind, int line) {
+  assert(isKindNumber(kind) && kAstKindSchemaTable.schema[kind] == T::schemaId);
+  return static_cast<T*>(astNodeNew(sizeof(T), kind, line));
+}
+
+// The node as record T, checked: null stays null, and a node whose kind is
+// not of T (nor of a record derived from T) fails the assertion. Builds
+// without assertions make it the plain static_cast, so that the output of a
+// valid tree is the same whichever build runs.
+template <class T, class N>
+inline T* nodeAs(N* node) {
+  static_assert(std::is_base_of_v<astNode, std::remove_cv_t<N>>, "nodeAs takes a node");
+  assert(!node || astKindIsA(node->kind, std::remove_cv_t<T>::schemaId));
+  return static_cast<T*>(node);
 }
 
 const char* astNodeKindName(int kind);

@@ -173,10 +173,10 @@ struct DotChildRow {
 };
 
 constexpr DotRecord kDotRecords[] = {
-#define AST_DOT(kind, type, title, startsAtLine)          \
+#define AST_DOT(kind, title, startsAtLine)          \
   {kind,                                                  \
    [](astNode* node) -> const char* {                     \
-     [[maybe_unused]] auto* n = static_cast<type*>(node); \
+     [[maybe_unused]] auto* n = nodeAs<astRecordOf<kind>>(node); \
      return title;                                        \
    },                                                     \
    startsAtLine},
@@ -185,17 +185,17 @@ constexpr DotRecord kDotRecords[] = {
 
 constexpr DotFieldRow kDotFields[] = {
 #define AST_DOT_PORT(kind, port, label) {kind, port, label, nullptr},
-#define AST_DOT_TEXT(kind, type, format, value)               \
+#define AST_DOT_TEXT(kind, format, value)               \
   {kind, nullptr, nullptr, [](astNode* node) -> std::string { \
-     auto* n = static_cast<type*>(node);                      \
+     auto* n = nodeAs<astRecordOf<kind>>(node);                      \
      return formatted(format, value);                         \
    }},
 #include "ast_kinds.def"
 };
 
 constexpr DotChildRow kDotChildren[] = {
-#define AST_DOT_CHILD(kind, type, field, port) \
-  {kind, [](astNode* n) -> astNode* { return static_cast<type*>(n)->field; }, port},
+#define AST_DOT_CHILD(kind, field, port) \
+  {kind, [](astNode* n) -> astNode* { return nodeAs<astRecordOf<kind>>(n)->field; }, port},
 #include "ast_kinds.def"
 };
 
@@ -235,7 +235,7 @@ void dotEnterNode(astNode* node, int parent, const char* parentPort, DotWriterSt
                   std::vector<DotFrame>* frames) {
   // A list of one element is drawn as that element, but takes a number.
   while (node && node->kind == AST_LIST) {
-    auto* list = static_cast<astNodeList*>(node);
+    auto* list = nodeAs<astNodeList>(node);
     int number = state->counter++;
     if (list->count == 1 && list->head) {
       node = list->head->value;
@@ -248,7 +248,7 @@ void dotEnterNode(astNode* node, int parent, const char* parentPort, DotWriterSt
   if (!node || node->kind == AST_SELECT || node->kind == AST_PRAGMA) return;  // not drawn, no number
   int kind = node->kind;
   if (kind == AST_TOKEN) {
-    auto* n = static_cast<astNodeToken*>(node);
+    auto* n = nodeAs<astNodeToken>(node);
     int number = writeRecord(state, node, parent, parentPort, "token",
                              {plainField(tokenLabel(n->text, state->maxTokenText))}, false);
     finishRecord(node, number, state, frames);

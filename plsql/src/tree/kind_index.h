@@ -13,7 +13,7 @@ struct KindChild {
   astNode* (*get)(astNode* node);
 };
 
-#define KIND_CHILD_ROW(kind, type, field) {kind, [](astNode* n) -> astNode* { return static_cast<type*>(n)->field; }},
+#define KIND_CHILD_ROW(kind, field) {kind, [](astNode* n) -> astNode* { return nodeAs<astRecordOf<kind>>(n)->field; }},
 
 // Where the rows of each kind start in a table whose rows carry a `kind` and
 // are grouped by kind, kinds in increasing order; the rows of kind k end

@@ -166,9 +166,9 @@ bool isUnitKind(int kind) { return (astKindTraits(kind) & KIND_UNIT) != 0; }
 // the kinds whose segment is always empty.
 astNodeList* unitSegmentName(astNode* node) {
   switch (node->kind) {
-#define AST_UNIT_NAME(kind, type) \
+#define AST_UNIT_NAME(kind) \
   case kind:                      \
-    return static_cast<type*>(node)->name;
+    return nodeAs<astRecordOf<kind>>(node)->name;
 #include "ast_kinds.def"
     default:
       return nullptr;
@@ -189,7 +189,7 @@ const char* unitNameText(astNodeList* name) {
     node = listFirst(name);
   }
   if (!node || node->kind != AST_TOKEN) return nullptr;
-  return static_cast<astNodeToken*>(node)->text;
+  return nodeAs<astNodeToken>(node)->text;
 }
 
 const char* typeName(int kind) {
@@ -353,9 +353,9 @@ astNode* fieldStep(Writer writer, Args... args) {
 }
 
 constexpr DumpField kDumpFields[] = {
-#define AST_DUMP(kind, type, field, xmlName, writer)                                       \
+#define AST_DUMP(kind, field, xmlName, writer)                                       \
   {kind, xmlName, [](XmlWriterState* state, astNode* node) -> astNode* {                   \
-     return fieldStep(writer, state, static_cast<const char*>(xmlName), static_cast<type*>(node)->field); \
+     return fieldStep(writer, state, static_cast<const char*>(xmlName), nodeAs<astRecordOf<kind>>(node)->field); \
    }},
 #include "ast_kinds.def"
 };
@@ -388,21 +388,21 @@ struct DumpFrame {
 void xmlEnterNode(const char* fieldName, astNode* node, XmlWriterState* state, std::vector<DumpFrame>* frames) {
   // A list of one element stands for that element; the list itself is
   // still counted, after the element.
-  while (node && node->kind == AST_LIST && static_cast<astNodeList*>(node)->count == 1 &&
-         static_cast<astNodeList*>(node)->head) {
+  while (node && node->kind == AST_LIST && nodeAs<astNodeList>(node)->count == 1 &&
+         nodeAs<astNodeList>(node)->head) {
     frames->push_back({node, false, nullptr, nullptr, nullptr});
-    node = static_cast<astNodeList*>(node)->head->value;
+    node = nodeAs<astNodeList>(node)->head->value;
   }
   if (!node) return;
   int kind = node->kind;
   switch (kind) {
     case AST_LIST:
       xmlOpenNode(state, fieldName, node, true);
-      frames->push_back({node, true, static_cast<astNodeList*>(node)->head, nullptr, nullptr});
+      frames->push_back({node, true, nodeAs<astNodeList>(node)->head, nullptr, nullptr});
       return;
     case AST_TOKEN: {
       xmlOpenNode(state, fieldName, node, false);
-      writeEscaped(state, static_cast<astNodeToken*>(node)->text);
+      writeEscaped(state, nodeAs<astNodeToken>(node)->text);
       state->depth -= 1;
       bool indent = state->indent;
       state->indent = false;
