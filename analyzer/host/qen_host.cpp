@@ -18,6 +18,7 @@
 #include "file_beside.h"
 #include "host_batch.h"
 #include "qen_analyzer.h"
+#include "standard_descriptors.h"
 
 #ifndef QEN_VERSION
 #define QEN_VERSION "unknown"
@@ -295,6 +296,7 @@ bool batch_accepted(qen_host::thread_context& context, file_state* fs, const std
 }  // namespace
 
 int main(int argc, char** argv) {
+  hold_standard_descriptors();
   options o;
   switch (parse_options(argc, argv, &o)) {
     case request::help:

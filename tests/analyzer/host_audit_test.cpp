@@ -1,0 +1,73 @@
+// The test host started with its standard streams closed by the caller
+// (<&-, >&-, 2>&-): no file of the run may take their numbers, so that the
+// messages meant for a closed stream never land in a report, and a report
+// is never taken for the input.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host_report_fixture.h"
+
+namespace {
+
+#ifdef QEN_HOST_PATH
+
+using qen_test::read_file;
+using qen_test::shell_quote;
+using qen_test::write_file;
+
+// Replaces each {name} of text by its value.
+std::string substitute(std::string text, const std::string& name, const std::string& value) {
+  for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+    text.replace(at, name.size(), value);
+  return text;
+}
+
+TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
+  std::string dir = qen_test::fresh_folder("audit_closed");
+  std::string input = dir + "/a.sql", report = dir + "/r.xml", err = dir + "/err";
+  write_file(input, "select 1\ngo\n");
+  ASSERT_EQ(qen_test::command_status(shell_quote(QEN_HOST_PATH) + " -o " + shell_quote(report) + " " +
+                                     shell_quote(input) + " 2>/dev/null"),
+            0);
+  const std::string old_report = read_file(report);
+  struct Case {
+    const char* command;  // {host}, {report}, {input}, {dir}, {err}
+    int status;
+    std::string err;
+  } cases[] = {
+      // The read of the input fails while standard error is closed: its
+      // message used to be written into the old report, through the lock's
+      // descriptor that had taken number 2.
+      {"{host} -o {report} < {dir} 2>&-", 2, ""},
+      // Standard input closed: an input that cannot be read, not a report
+      // that is the input.
+      {"{host} -o {report} <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
+      {"{host} -o {report} - <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
+      // Standard output closed: the report to standard output is lost.
+      {"{host} {input} >&- 2>{err}", 2,
+       "qen_host: cannot write the report to standard output: Bad file descriptor\n"
+       "qen_host: Report '<standard output>' could not be written completely: Bad file descriptor\n"},
+  };
+  for (const Case& c : cases) {
+    write_file(report, old_report);
+    remove(err.c_str());
+    std::string command = substitute(c.command, "{host}", shell_quote(QEN_HOST_PATH));
+    command = substitute(command, "{report}", shell_quote(report));
+    command = substitute(command, "{input}", shell_quote(input));
+    command = substitute(command, "{dir}", shell_quote(dir));
+    command = substitute(command, "{err}", shell_quote(err));
+    EXPECT_EQ(qen_test::command_status(command), c.status) << c.command;
+    EXPECT_EQ(read_file(err), c.err) << c.command;
+    EXPECT_EQ(read_file(report), old_report) << c.command;
+  }
+  // A report that did not exist is not left behind.
+  std::string fresh = dir + "/fresh.xml";
+  EXPECT_EQ(qen_test::command_status(shell_quote(QEN_HOST_PATH) + " -o " + shell_quote(fresh) + " <&- 2>/dev/null"),
+            2);
+  EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"a.sql", "err", "r.xml"}));
+}
+
+#endif
+
+}  // namespace
