@@ -316,8 +316,18 @@ int main(int argc, char** argv) {
            "' names no version: give MAJOR[.MINOR[.PATCH]] in decimal digits, such as 1.2.0");
     return 2;
   }
-  bool from_file = o.input != nullptr && o.input[0] != '\0';
-  bool to_file = o.report != nullptr && o.report[0] != '\0';
+  // An empty name (an unset variable of a script) names no file; it must
+  // not stand for a standard stream.
+  if (o.input != nullptr && o.input[0] == '\0') {
+    file_error("read the input", "", ENOENT);
+    return 2;
+  }
+  if (o.report != nullptr && o.report[0] == '\0') {
+    file_error("write the report", "", ENOENT);
+    return 2;
+  }
+  bool from_file = o.input != nullptr;
+  bool to_file = o.report != nullptr;
   if (from_file && check_input(o.input) != 0) return 2;
   if (to_file && check_report(o.report, from_file ? o.input : nullptr) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as

@@ -68,6 +68,24 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
   EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"a.sql", "err", "r.xml"}));
 }
 
+TEST(HostAudit, AnEmptyNameIsNoStandardStream) {
+  // An unset variable of a script ("$F") used to read standard input or
+  // write the report to standard output.
+  struct Case {
+    const char* args;
+    std::string err;
+  } cases[] = {
+      {"''", "qen_host: cannot read the input '': No such file or directory\n"},
+      {"-o '' -", "qen_host: cannot write the report '': No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    qen_test::HostProcess r = qen_test::run_host_process(c.args, "echo 'select 1' |");
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+}
+
 #endif
 
 }  // namespace
