@@ -49,7 +49,7 @@ const char kUsage[] =
     "  -e          escaped texts: single quotes in the report's messages and\n"
     "              source lines are doubled\n"
     "  -i ID       identifier of the input written in the report (default: INPUT)\n"
-    "  -o REPORT   write the report into the file REPORT (default: standard\n"
+    "  -o REPORT   write the report into the file REPORT (default, or -: standard\n"
     "              output); an existing report is extended by this input\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
@@ -132,8 +132,10 @@ request parse_options(int argc, char** argv, options* o) {
       return refuse(std::string("one input at most: '") + argv[i] + "' follows '" + o->input + "'");
     o->input = argv[i];
   }
-  // "-" is standard input, as an absent input is.
+  // "-" is standard input, as an absent input is, and as a report
+  // standard output.
   if (o->input != nullptr && strcmp(o->input, "-") == 0) o->input = nullptr;
+  if (o->report != nullptr && strcmp(o->report, "-") == 0) o->report = nullptr;
   return request::analyse;
 }
 
@@ -293,6 +295,14 @@ bool batch_accepted(qen_host::thread_context& context, file_state* fs, const std
   return text.empty() || qen_host::analyse_batch(context, fs, text, version, quoted ? 1 : 0) == 0;
 }
 
+// 0 when what was written to standard output got there, else 2 after a
+// message that says why, as the tools beside it do (--help > /dev/full).
+int flush_standard_output(const char* what) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  std::fprintf(stderr, "qen_host: cannot write %s to standard output: %s\n", what, strerror(errno));
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -301,10 +311,10 @@ int main(int argc, char** argv) {
   switch (parse_options(argc, argv, &o)) {
     case request::help:
       std::fputs(kUsage, stdout);
-      return std::fflush(stdout) == 0 ? 0 : 2;
+      return flush_standard_output("the help");
     case request::version:
       std::fputs("qen_host " QEN_VERSION "\n", stdout);
-      return std::fflush(stdout) == 0 ? 0 : 2;
+      return flush_standard_output("the version");
     case request::refused:
       return 2;
     case request::analyse:

@@ -3,6 +3,7 @@
 // messages meant for a closed stream never land in a report, and a report
 // is never taken for the input.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -83,6 +84,31 @@ TEST(HostAudit, AnEmptyNameIsNoStandardStream) {
     EXPECT_EQ(r.status, 2) << c.args;
     EXPECT_EQ(r.err, c.err) << c.args;
     EXPECT_EQ(r.out, "") << c.args;
+  }
+}
+
+TEST(HostAudit, StandardOutputAsTheToolsBesideIt) {
+  // "-o -" is standard output, as "-" is standard input: no file named "-".
+  std::string dir = qen_test::fresh_folder("audit_dash");
+  qen_test::HostProcess dash = qen_test::run_host_process("-o -", "cd " + shell_quote(dir) + " && echo 'select 1' |");
+  qen_test::HostProcess plain = qen_test::run_host_process("", "echo 'select 1' |");
+  EXPECT_EQ(dash.status, 0) << dash.err;
+  EXPECT_EQ(dash.out, plain.out);
+  EXPECT_TRUE(qen_test::listing(dir).empty());
+  // Help and version that cannot be written say why, with status 2.
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  struct Case {
+    const char* args;
+    std::string err;
+  } cases[] = {
+      {"--help", "qen_host: cannot write the help to standard output: No space left on device\n"},
+      {"--version", "qen_host: cannot write the version to standard output: No space left on device\n"},
+  };
+  for (const Case& c : cases) {
+    std::string command = shell_quote(QEN_HOST_PATH) + " " + c.args + " 2>&1 >/dev/full";
+    qen_test::ProcessResult r = qen_test::run_command(command);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.output, c.err) << c.args;
   }
 }
 
