@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "ag_context.h"
@@ -363,24 +364,33 @@ int main(int argc, char** argv) {
   std::string batch;
   bool in_batch = false;
   bool at_line_start = true;
-  while (char* line = file_state_line(fs)) {
-    file_state_lineno(fs);
-    size_t length = file_state_line_length(fs);
-    bool complete = length > 0 && line[length - 1] == '\n';
-    if (at_line_start && qen_host::is_go_line(line, length)) {
-      if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
-      batch.clear();
-      in_batch = false;
-    } else {
-      if (!in_batch) {
-        file_state_mark(fs);
-        in_batch = true;
+  // The batch is gathered in the host's memory: one that does not fit is
+  // input that could not be read, as a line that does not fit is.
+  try {
+    while (char* line = file_state_line(fs)) {
+      file_state_lineno(fs);
+      size_t length = file_state_line_length(fs);
+      bool complete = length > 0 && line[length - 1] == '\n';
+      if (at_line_start && qen_host::is_go_line(line, length)) {
+        if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
+        batch.clear();
+        in_batch = false;
+      } else {
+        if (!in_batch) {
+          file_state_mark(fs);
+          in_batch = true;
+        }
+        batch.append(line, length);
       }
-      batch.append(line, length);
+      at_line_start = complete;
     }
-    at_line_start = complete;
+    if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(g_messages, "qen_host: Out of memory reading '%s': a batch does not fit in memory\n", input_name);
+    // The report is left as it was; the process ends without completing it.
+    file_state_discard_unfinished();
+    _exit(2);
   }
-  if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
   // A write that failed on the way has left its bytes in the stream's
   // buffer: trying them once more tells the reason.
