@@ -154,9 +154,12 @@ int file_error(const char* what, const char* path, int error) {
 
 // 0 when the input can be read as far as the host can tell, else the
 // reason (after a message).
-int check_input(const char* path) {
-  struct stat st;
+int check_input(const char* path, bool stdin_closed) {
+  struct stat st, in;
   if (stat(path, &st) != 0) return file_error("read the input", path, errno);
+  // /dev/stdin when the caller closed standard input.
+  if (stdin_closed && fstat(STDIN_FILENO, &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino)
+    return file_error("read the input", path, EBADF);
   if (S_ISDIR(st.st_mode)) return file_error("read the input", path, EISDIR);
   if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, path, R_OK, AT_EACCESS) != 0)
     return file_error("read the input", path, errno);
@@ -307,7 +310,7 @@ int flush_standard_output(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  hold_standard_descriptors();
+  int closed_streams = hold_standard_descriptors();
   options o;
   switch (parse_options(argc, argv, &o)) {
     case request::help:
@@ -339,7 +342,7 @@ int main(int argc, char** argv) {
   }
   bool from_file = o.input != nullptr;
   bool to_file = o.report != nullptr;
-  if (from_file && check_input(o.input) != 0) return 2;
+  if (from_file && check_input(o.input, (closed_streams & 1) != 0) != 0) return 2;
   if (to_file && check_report(o.report, from_file ? o.input : nullptr) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.

@@ -45,6 +45,7 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
       // that is the input.
       {"{host} -o {report} <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} - <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
+      {"{host} -o {report} /dev/stdin <&- 2>{err}", 2, "qen_host: cannot read the input '/dev/stdin': Bad file descriptor\n"},
       // Standard output closed: the report to standard output is lost.
       {"{host} {input} >&- 2>{err}", 2,
        "qen_host: cannot write the report to standard output: Bad file descriptor\n"
