@@ -3,11 +3,13 @@
 // messages meant for a closed stream never land in a report, and a report
 // is never taken for the input.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "host_report_fixture.h"
+#include "qen_analyzer.h"
 
 namespace {
 
@@ -68,6 +70,27 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
   EXPECT_EQ(qen_test::command_status(shell_quote(QEN_HOST_PATH) + " -o " + shell_quote(fresh) + " <&- 2>/dev/null"),
             2);
   EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"a.sql", "err", "r.xml"}));
+}
+
+TEST(HostAudit, ALibraryHostWithStandardInputClosed) {
+  // A host that does not hold its closed standard input: the report file
+  // used to take descriptor 0 and be refused as "the input".
+  std::string dir = qen_test::fresh_folder("audit_library_stdin");
+  std::string report = dir + "/r.xml", err = dir + "/err";
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    close(STDIN_FILENO);
+    if (freopen(err.c_str(), "w", stderr) == nullptr) _exit(3);
+    file_state* fs = file_state_new("id", nullptr, report.c_str(), 0, 1);
+    fflush(stderr);
+    _exit(fs == nullptr ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(read_file(err), "Unable to open '<standard input>' for read: Bad file descriptor\n");
+  EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"err"}));
 }
 
 TEST(HostAudit, AnEmptyNameIsNoStandardStream) {
