@@ -395,14 +395,8 @@ int main(int argc, char** argv) {
     _exit(2);
   }
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
-  // A write that failed on the way has left its bytes in the stream's
-  // buffer: trying them once more tells the reason.
-  FILE* report = file_state_output(fs);
-  if (report != nullptr && std::fflush(report) != 0) {
-    int error = errno;
-    if (to_file) file_error("write the report", o.report, error);
-    else std::fprintf(g_messages, "qen_host: cannot write the report to standard output: %s\n", strerror(error));
-  }
+  // A report that could not be written completely is said once, with the
+  // reason, by the library.
   if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;
 }

@@ -48,10 +48,12 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
       {"{host} -o {report} <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} - <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} /dev/stdin <&- 2>{err}", 2, "qen_host: cannot read the input '/dev/stdin': Bad file descriptor\n"},
-      // Standard output closed: the report to standard output is lost.
+      // Standard output closed: the report to standard output is lost, said
+      // once (the host used to say it a second time in its own words).
       {"{host} {input} >&- 2>{err}", 2,
-       "qen_host: cannot write the report to standard output: Bad file descriptor\n"
        "qen_host: Report '<standard output>' could not be written completely: Bad file descriptor\n"},
+      {"{host} {input} >/dev/full 2>{err}", 2,
+       "qen_host: Report '<standard output>' could not be written completely: No space left on device\n"},
   };
   for (const Case& c : cases) {
     write_file(report, old_report);
