@@ -3,6 +3,7 @@
 // messages meant for a closed stream never land in a report, and a report
 // is never taken for the input.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,31 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
   EXPECT_EQ(qen_test::command_status(shell_quote(QEN_HOST_PATH) + " -o " + shell_quote(fresh) + " <&- 2>/dev/null"),
             2);
   EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"a.sql", "err", "r.xml"}));
+}
+
+TEST(HostAudit, AReaderOfTheMessagesThatQuitsLeavesNoUnfinishedFile) {
+  // Syntax-error lines into a pipe whose reader has gone: SIGPIPE used to
+  // end the run with its unfinished file, and a report file it had made,
+  // left behind.
+  std::string dir = qen_test::fresh_folder("audit_sigpipe");
+  std::string input = dir + "/a.sql", old_report = dir + "/old.xml";
+  std::string source;
+  for (int i = 0; i < 20000; ++i) source += "select from\ngo\n";
+  write_file(input, source);
+  write_file(old_report, "<source>\n</source>\n");
+  // Whatever the test runner ignores, the host starts with SIGPIPE at its
+  // default.
+  signal(SIGPIPE, SIG_DFL);
+  for (const std::string& report : {dir + "/new.xml", old_report}) {
+    // The pipe's reader closes it at once; the status is the run's own.
+    std::string command = "{ " + shell_quote(QEN_HOST_PATH) + " -o " + shell_quote(report) + " " +
+                          shell_quote(input) + " 2>&1; echo $? > " + shell_quote(dir + "/status") + "; } | true";
+    qen_test::command_status(command);
+    EXPECT_EQ(read_file(dir + "/status"), "141\n") << report;
+    remove((dir + "/status").c_str());
+  }
+  EXPECT_EQ(read_file(old_report), "<source>\n</source>\n");
+  EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"a.sql", "old.xml"}));
 }
 
 TEST(HostAudit, ALibraryHostWithStandardInputClosed) {
