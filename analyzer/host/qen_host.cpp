@@ -250,6 +250,18 @@ int check_report(const char* path, const char* input) {
   return 0;
 }
 
+// 0 unless standard output is the input's own file (qen_host a.sql >> a.sql):
+// the report would be read back as input, growing without end.
+int check_standard_output(const char* input) {
+  struct stat out, in;
+  if (fstat(STDOUT_FILENO, &out) != 0 || !S_ISREG(out.st_mode)) return 0;
+  if (input != nullptr ? stat(input, &in) != 0 : fstat(STDIN_FILENO, &in) != 0) return 0;
+  if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) return 0;
+  std::fprintf(g_messages, "qen_host: cannot write the report to standard output: it is the input '%s'\n",
+               input != nullptr ? input : "<standard input>");
+  return EINVAL;
+}
+
 // Each syntax error of the report, as compilers write theirs.
 void print_syntax_error(void* input_name, int line, const char* message, size_t length) {
   std::string text = "qen_host: ";
@@ -344,6 +356,7 @@ int main(int argc, char** argv) {
   bool to_file = o.report != nullptr;
   if (from_file && check_input(o.input, (closed_streams & 1) != 0) != 0) return 2;
   if (to_file && check_report(o.report, from_file ? o.input : nullptr) != 0) return 2;
+  if (!to_file && check_standard_output(from_file ? o.input : nullptr) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.
   signal(SIGXFSZ, SIG_IGN);

@@ -53,6 +53,12 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
       // once (the host used to say it a second time in its own words).
       {"{host} {input} >&- 2>{err}", 2,
        "qen_host: Report '<standard output>' could not be written completely: Bad file descriptor\n"},
+      // Standard output appended to the input: the report used to be read
+      // back as input, the file growing until the disk was full.
+      {"{host} {input} >>{input} 2>{err}", 2,
+       "qen_host: cannot write the report to standard output: it is the input '{input_name}'\n"},
+      {"{host} <{input} >>{input} 2>{err}", 2,
+       "qen_host: cannot write the report to standard output: it is the input '<standard input>'\n"},
       {"{host} {input} >/dev/full 2>{err}", 2,
        "qen_host: Report '<standard output>' could not be written completely: No space left on device\n"},
   };
@@ -65,8 +71,9 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
     command = substitute(command, "{dir}", shell_quote(dir));
     command = substitute(command, "{err}", shell_quote(err));
     EXPECT_EQ(qen_test::command_status(command), c.status) << c.command;
-    EXPECT_EQ(read_file(err), c.err) << c.command;
+    EXPECT_EQ(read_file(err), substitute(c.err, "{input_name}", input)) << c.command;
     EXPECT_EQ(read_file(report), old_report) << c.command;
+    EXPECT_EQ(read_file(input), "select 1\ngo\n") << c.command;
   }
   // A report that did not exist is not left behind.
   std::string fresh = dir + "/fresh.xml";
