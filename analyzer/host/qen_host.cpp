@@ -152,14 +152,27 @@ int file_error(const char* what, const char* path, int error) {
   return error;
 }
 
+// The standard streams that the caller closed (bit n for descriptor n).
+int g_closed_streams = 0;
+
+// Whether st is a standard stream that the caller closed, reached through
+// /dev/stdin, /dev/stdout or /proc/self/fd.
+bool names_closed_stream(const struct stat& st) {
+  for (int fd = 0; fd <= 2; ++fd) {
+    struct stat held;
+    if ((g_closed_streams & (1 << fd)) != 0 && fstat(fd, &held) == 0 && held.st_dev == st.st_dev &&
+        held.st_ino == st.st_ino)
+      return true;
+  }
+  return false;
+}
+
 // 0 when the input can be read as far as the host can tell, else the
 // reason (after a message).
-int check_input(const char* path, bool stdin_closed) {
-  struct stat st, in;
+int check_input(const char* path) {
+  struct stat st;
   if (stat(path, &st) != 0) return file_error("read the input", path, errno);
-  // /dev/stdin when the caller closed standard input.
-  if (stdin_closed && fstat(STDIN_FILENO, &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino)
-    return file_error("read the input", path, EBADF);
+  if (names_closed_stream(st)) return file_error("read the input", path, EBADF);
   if (S_ISDIR(st.st_mode)) return file_error("read the input", path, EISDIR);
   if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, path, R_OK, AT_EACCESS) != 0)
     return file_error("read the input", path, errno);
@@ -194,6 +207,7 @@ int check_report(const char* path, const char* input) {
   struct stat st, in;
   std::string folder;
   if (stat(path, &st) == 0) {
+    if (names_closed_stream(st)) return file_error(what, path, EBADF);
     if (S_ISDIR(st.st_mode)) return file_error(what, path, EISDIR);
     if (!S_ISREG(st.st_mode)) {
       file_message(what, path, "not a regular file");
@@ -322,7 +336,7 @@ int flush_standard_output(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int closed_streams = hold_standard_descriptors();
+  g_closed_streams = hold_standard_descriptors();
   options o;
   switch (parse_options(argc, argv, &o)) {
     case request::help:
@@ -354,7 +368,7 @@ int main(int argc, char** argv) {
   }
   bool from_file = o.input != nullptr;
   bool to_file = o.report != nullptr;
-  if (from_file && check_input(o.input, (closed_streams & 1) != 0) != 0) return 2;
+  if (from_file && check_input(o.input) != 0) return 2;
   if (to_file && check_report(o.report, from_file ? o.input : nullptr) != 0) return 2;
   if (!to_file && check_standard_output(from_file ? o.input : nullptr) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as

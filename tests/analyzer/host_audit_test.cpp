@@ -49,6 +49,8 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
       {"{host} -o {report} <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} - <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} /dev/stdin <&- 2>{err}", 2, "qen_host: cannot read the input '/dev/stdin': Bad file descriptor\n"},
+      {"{host} -o /dev/stdout {input} >&- 2>{err}", 2,
+       "qen_host: cannot write the report '/dev/stdout': Bad file descriptor\n"},
       // Standard output closed: the report to standard output is lost, said
       // once (the host used to say it a second time in its own words).
       {"{host} {input} >&- 2>{err}", 2,
