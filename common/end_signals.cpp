@@ -25,7 +25,9 @@ void end_on_signal(int sig) {
 }  // namespace
 
 void end_on_signals(void (*discard)(void)) {
-  static const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+  // SIGPIPE too: a reader of the messages that went away (2>&1 | head) ends
+  // the run as well.
+  static const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
   g_discard = discard;
   struct sigaction action;
   memset(&action, 0, sizeof action);

@@ -147,6 +147,15 @@ char* resolve_links(const char* path) {
       }
       free(link);
     }
+    // A link of /proc/PID/fd names an open file by a text that is not its
+    // path ("pipe:[123]", "/tmp/a (deleted)"): when the text leads elsewhere
+    // than the link does, the link itself is the way to the file.
+    struct stat named, behind;
+    if (next != nullptr && stat(current, &named) == 0 &&
+        (stat(next, &behind) != 0 || behind.st_dev != named.st_dev || behind.st_ino != named.st_ino)) {
+      free(next);
+      return current;
+    }
     free(current);
     current = next;
   }

@@ -27,7 +27,8 @@ void pending_files_discard(void);
 
 /* The path with every symbolic link in its last component followed, to a
  * target that need not exist yet (a dangling link names the file to create).
- * malloc'd; NULL with errno set when the links loop or memory runs out. */
+ * A link of /proc/PID/fd whose text leads elsewhere (a pipe, a deleted file)
+ * is kept as the path. malloc'd; NULL with errno set when the links loop or memory runs out. */
 char* resolve_links(const char* path);
 
 /* Makes the file at path, which must not exist yet, with the given mode,

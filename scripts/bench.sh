@@ -22,6 +22,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() { echo "usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]" >&2; exit 2; }
+# A command line that cannot be used: what is wrong, then the usage.
+refuse() { echo "bench: $1" >&2; usage; }
 
 keep=""
 size_mb=10
@@ -33,11 +35,16 @@ while getopts "c:k:s:b:h" opt; do
     k) keep=$OPTARG ;;
     s) size_mb=$OPTARG ;;
     b) old=$OPTARG ;;
+    h) echo "usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]"; exit 0 ;;
     *) usage ;;
   esac
 done
 shift $((OPTIND - 1))
-[ $# -le 1 ] || usage
+[ $# -le 1 ] || refuse "one build folder at most"
+[[ $size_mb =~ ^[1-9][0-9]*$ ]] || refuse "-s takes a whole number of megabytes above 0, not '$size_mb'"
+for dir in "${1:-$root/build}" ${old:+"$old"}; do
+  [ -d "$dir" ] || refuse "no build folder at $dir"
+done
 build=$(cd "${1:-$root/build}" && pwd)
 if [ ! -d "$corpus" ]; then
   echo "bench: no corpus at $corpus" >&2

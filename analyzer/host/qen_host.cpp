@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "ag_context.h"
@@ -18,6 +19,7 @@
 #include "file_beside.h"
 #include "host_batch.h"
 #include "qen_analyzer.h"
+#include "standard_descriptors.h"
 
 #ifndef QEN_VERSION
 #define QEN_VERSION "unknown"
@@ -48,7 +50,7 @@ const char kUsage[] =
     "  -e          escaped texts: single quotes in the report's messages and\n"
     "              source lines are doubled\n"
     "  -i ID       identifier of the input written in the report (default: INPUT)\n"
-    "  -o REPORT   write the report into the file REPORT (default: standard\n"
+    "  -o REPORT   write the report into the file REPORT (default, or -: standard\n"
     "              output); an existing report is extended by this input\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
@@ -131,8 +133,10 @@ request parse_options(int argc, char** argv, options* o) {
       return refuse(std::string("one input at most: '") + argv[i] + "' follows '" + o->input + "'");
     o->input = argv[i];
   }
-  // "-" is standard input, as an absent input is.
+  // "-" is standard input, as an absent input is, and as a report
+  // standard output.
   if (o->input != nullptr && strcmp(o->input, "-") == 0) o->input = nullptr;
+  if (o->report != nullptr && strcmp(o->report, "-") == 0) o->report = nullptr;
   return request::analyse;
 }
 
@@ -148,11 +152,27 @@ int file_error(const char* what, const char* path, int error) {
   return error;
 }
 
+// The standard streams that the caller closed (bit n for descriptor n).
+int g_closed_streams = 0;
+
+// Whether st is a standard stream that the caller closed, reached through
+// /dev/stdin, /dev/stdout or /proc/self/fd.
+bool names_closed_stream(const struct stat& st) {
+  for (int fd = 0; fd <= 2; ++fd) {
+    struct stat held;
+    if ((g_closed_streams & (1 << fd)) != 0 && fstat(fd, &held) == 0 && held.st_dev == st.st_dev &&
+        held.st_ino == st.st_ino)
+      return true;
+  }
+  return false;
+}
+
 // 0 when the input can be read as far as the host can tell, else the
 // reason (after a message).
 int check_input(const char* path) {
   struct stat st;
   if (stat(path, &st) != 0) return file_error("read the input", path, errno);
+  if (names_closed_stream(st)) return file_error("read the input", path, EBADF);
   if (S_ISDIR(st.st_mode)) return file_error("read the input", path, EISDIR);
   if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, path, R_OK, AT_EACCESS) != 0)
     return file_error("read the input", path, errno);
@@ -187,6 +207,7 @@ int check_report(const char* path, const char* input) {
   struct stat st, in;
   std::string folder;
   if (stat(path, &st) == 0) {
+    if (names_closed_stream(st)) return file_error(what, path, EBADF);
     if (S_ISDIR(st.st_mode)) return file_error(what, path, EISDIR);
     if (!S_ISREG(st.st_mode)) {
       file_message(what, path, "not a regular file");
@@ -243,6 +264,18 @@ int check_report(const char* path, const char* input) {
   return 0;
 }
 
+// 0 unless standard output is the input's own file (qen_host a.sql >> a.sql):
+// the report would be read back as input, growing without end.
+int check_standard_output(const char* input) {
+  struct stat out, in;
+  if (fstat(STDOUT_FILENO, &out) != 0 || !S_ISREG(out.st_mode)) return 0;
+  if (input != nullptr ? stat(input, &in) != 0 : fstat(STDIN_FILENO, &in) != 0) return 0;
+  if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) return 0;
+  std::fprintf(g_messages, "qen_host: cannot write the report to standard output: it is the input '%s'\n",
+               input != nullptr ? input : "<standard input>");
+  return EINVAL;
+}
+
 // Each syntax error of the report, as compilers write theirs.
 void print_syntax_error(void* input_name, int line, const char* message, size_t length) {
   std::string text = "qen_host: ";
@@ -292,17 +325,26 @@ bool batch_accepted(qen_host::thread_context& context, file_state* fs, const std
   return text.empty() || qen_host::analyse_batch(context, fs, text, version, quoted ? 1 : 0) == 0;
 }
 
+// 0 when what was written to standard output got there, else 2 after a
+// message that says why, as the tools beside it do (--help > /dev/full).
+int flush_standard_output(const char* what) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  std::fprintf(stderr, "qen_host: cannot write %s to standard output: %s\n", what, strerror(errno));
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  g_closed_streams = hold_standard_descriptors();
   options o;
   switch (parse_options(argc, argv, &o)) {
     case request::help:
       std::fputs(kUsage, stdout);
-      return std::fflush(stdout) == 0 ? 0 : 2;
+      return flush_standard_output("the help");
     case request::version:
       std::fputs("qen_host " QEN_VERSION "\n", stdout);
-      return std::fflush(stdout) == 0 ? 0 : 2;
+      return flush_standard_output("the version");
     case request::refused:
       return 2;
     case request::analyse:
@@ -314,10 +356,21 @@ int main(int argc, char** argv) {
            "' names no version: give MAJOR[.MINOR[.PATCH]] in decimal digits, such as 1.2.0");
     return 2;
   }
-  bool from_file = o.input != nullptr && o.input[0] != '\0';
-  bool to_file = o.report != nullptr && o.report[0] != '\0';
+  // An empty name (an unset variable of a script) names no file; it must
+  // not stand for a standard stream.
+  if (o.input != nullptr && o.input[0] == '\0') {
+    file_error("read the input", "", ENOENT);
+    return 2;
+  }
+  if (o.report != nullptr && o.report[0] == '\0') {
+    file_error("write the report", "", ENOENT);
+    return 2;
+  }
+  bool from_file = o.input != nullptr;
+  bool to_file = o.report != nullptr;
   if (from_file && check_input(o.input) != 0) return 2;
   if (to_file && check_report(o.report, from_file ? o.input : nullptr) != 0) return 2;
+  if (!to_file && check_standard_output(from_file ? o.input : nullptr) != 0) return 2;
   // A report beyond the file-size limit fails its write, and is reported as
   // such, instead of ending the process with the report half written.
   signal(SIGXFSZ, SIG_IGN);
@@ -341,33 +394,36 @@ int main(int argc, char** argv) {
   std::string batch;
   bool in_batch = false;
   bool at_line_start = true;
-  while (char* line = file_state_line(fs)) {
-    file_state_lineno(fs);
-    size_t length = file_state_line_length(fs);
-    bool complete = length > 0 && line[length - 1] == '\n';
-    if (at_line_start && qen_host::is_go_line(line, length)) {
-      if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
-      batch.clear();
-      in_batch = false;
-    } else {
-      if (!in_batch) {
-        file_state_mark(fs);
-        in_batch = true;
+  // The batch is gathered in the host's memory: one that does not fit is
+  // input that could not be read, as a line that does not fit is.
+  try {
+    while (char* line = file_state_line(fs)) {
+      file_state_lineno(fs);
+      size_t length = file_state_line_length(fs);
+      bool complete = length > 0 && line[length - 1] == '\n';
+      if (at_line_start && qen_host::is_go_line(line, length)) {
+        if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
+        batch.clear();
+        in_batch = false;
+      } else {
+        if (!in_batch) {
+          file_state_mark(fs);
+          in_batch = true;
+        }
+        batch.append(line, length);
       }
-      batch.append(line, length);
+      at_line_start = complete;
     }
-    at_line_start = complete;
+    if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(g_messages, "qen_host: Out of memory reading '%s': a batch does not fit in memory\n", input_name);
+    // The report is left as it was; the process ends without completing it.
+    file_state_discard_unfinished();
+    _exit(2);
   }
-  if (in_batch && !batch_accepted(context, fs, batch, version, o.quoted)) all_accepted = false;
   if (file_state_syntax_errors(fs) > 0) all_accepted = false;
-  // A write that failed on the way has left its bytes in the stream's
-  // buffer: trying them once more tells the reason.
-  FILE* report = file_state_output(fs);
-  if (report != nullptr && std::fflush(report) != 0) {
-    int error = errno;
-    if (to_file) file_error("write the report", o.report, error);
-    else std::fprintf(g_messages, "qen_host: cannot write the report to standard output: %s\n", strerror(error));
-  }
+  // A report that could not be written completely is said once, with the
+  // reason, by the library.
   if (file_state_close(fs) != 0) return 2;
   return all_accepted ? 0 : 1;
 }

@@ -482,6 +482,14 @@ file_state* file_state_new(const char* id, const char* in_path, const char* out_
   fs->line_capacity = FS_LINE_BUFFER;
   fs->lock_fd = -1;
   if (in_path == nullptr || in_path[0] == '\0') {
+    // A standard input that the caller closed is no input: the report file
+    // opened next would take its number and pass for the input.
+    if (fcntl(STDIN_FILENO, F_GETFD) == -1) {
+      fprintf(stderr, "Unable to open '<standard input>' for read: %s\n", strerror(errno));
+      free(fs->line);
+      free(fs);
+      return nullptr;
+    }
     fs->input = stdin;
   } else {
     fs->input = fopen(in_path, "r");

@@ -19,6 +19,7 @@
 #include "file_beside.h"
 #include "parse_context.h"
 #include "sqlexc_ast_dump.h"
+#include "standard_descriptors.h"
 #include "translate.h"
 #include "translate_options.h"
 
@@ -252,6 +253,7 @@ SourceRead readSource(const char* path) {
 }
 
 void vestrakeMain(int argc, char** argv) {
+  hold_standard_descriptors();
   installEndHandlers();
   CommandOptions options;
   std::memset(&options, 0, sizeof options);
