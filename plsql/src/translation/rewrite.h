@@ -23,23 +23,30 @@ struct TransformState {
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
   // Tokens whose text the token steps already rewrote: some token nodes are
-  // shared by a loop and its expansion and must not be rewritten twice.
+  // shared by a construct and its expansion and must not be rewritten twice.
+  // The expansions share them on purpose and both sides are visited (the
+  // later visit gives the shared nodes their parents): a numeric loop's
+  // bounds are its range and its expansion's defaults, a dynamic statement's
+  // text is its expansion's default, OPEN FOR reuses its query, and the
+  // DBMS_SQL and collection method rewritings reuse the call's tokens.
   std::unordered_set<astNode*> rewrittenTokens;
-  // CONTINUE, EXIT, RETURN and GOTO statements already given their loop,
-  // step and cursor closes; a jump moved within its list is visited again.
-  std::unordered_set<astNode*> settledJumps;
-  // How many row-count statements follow each statement they were made for.
-  std::unordered_map<astNode*, int> rowCountFollowers;
-  // SELECT INTO and dynamic queries whose NOT FOUND already raises
-  // NO_DATA_FOUND.
-  std::unordered_set<astNode*> queriesGuarded;
-  // Constructs already reported as left out of the translation.
+  // Constructs already reported as left out of the translation. It stays:
+  // besides the shared tokens above, two report steps read the same token
+  // list one after the other (listed constructs, then unknown forms) and a
+  // token takes the first one's record only; one walk for both would
+  // change the order of the records.
   std::unordered_set<astNode*> reportedDrops;
-  // Blocks whose uses of SQL% attributes and SQL error values a walk over an
-  // enclosing block's body already found.
-  std::unordered_set<astNodeBlock*> scannedBlocks;
+  // Whether the node being rewritten lies in the statements or handlers of
+  // a block whose walk for the uses of SQL% attributes and SQL error values
+  // went over it: that walk gave every block below it its uses, so only the
+  // blocks outside every such walk, and those the rewriting makes, walk
+  // their own.
+  bool usesWalked = false;
   // The cell of the statement list element being transformed, so that
-  // statements can be added after it without searching the list.
+  // statements can be added after it without searching the list. A step
+  // that moves its statement to a later cell and rewrites what it put
+  // before it points this at the statement's new cell: the list walk goes
+  // on after it and meets no node twice.
   astListCell* currentCell = nullptr;
   // REF CURSOR declarations of each declaration list searched so far, with
   // the shape of the list they were gathered from.

@@ -227,19 +227,24 @@ void putBefore(astNodeStatement* jump, astNodeList** when, const std::vector<ast
     for (astNode* statement : before) transformNode(statement, branch->body, state);
     return;
   }
-  // The list walk goes on with the cells after this one: the statements put
-  // there and the jump itself are met again.
+  // The statements put before the jump are rewritten here, in list order;
+  // the list walk goes on after the jump's new cell.
   auto* first = nodeAs<astNodeStatement>(before.front());
   first->label = jump->label;
   jump->label = nullptr;
   cell->value = first;
-  astListCell* at = cell;
+  std::vector<astListCell*> cells{cell};
   for (size_t i = 1; i < before.size(); ++i) {
-    at = listInsertAfterCell(list, at, before[i]);
+    cells.push_back(listInsertAfterCell(list, cells.back(), before[i]));
     before[i]->parent = list;
   }
-  listInsertAfterCell(list, at, jump);
-  transformNode(first, list, state);
+  astListCell* jumpCell = listInsertAfterCell(list, cells.back(), jump);
+  astListCell* walking = state->currentCell;
+  for (astListCell* c : cells) {
+    state->currentCell = c;
+    transformNode(c->value, list, state);
+  }
+  state->currentCell = walking == cell ? jumpCell : walking;
 }
 
 }  // namespace
@@ -252,7 +257,6 @@ astNodeFor* cursorLoopOf(const astNode* block) {
 }
 
 void settleJump(astNodeStatement* jump, TransformState* state) {
-  if (!state->settledJumps.insert(jump).second) return;
   astNode* stop = nullptr;  // the statement the jump goes to; null: out of the unit
   astNodeFor* stepped = nullptr;
   const char* gotoLabel = nullptr;
@@ -397,8 +401,8 @@ bool isQueryInto(const astNode* node) {
 // whose NOT FOUND handler raises NO_DATA_FOUND.
 void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* statement = nodeAs<astNodeStatement>(cell->value);
-  auto followers = state->rowCountFollowers.find(statement);
-  int count = followers == state->rowCountFollowers.end() ? 0 : followers->second;
+  // A dynamic statement's counts follow the EXECUTE in its own block.
+  int count = statement->kind == AST_DYNAMIC ? 0 : rowCountFollowers(statement);
   astNodeList* counts = noRowCounts(cell, count, statement->line);
   if (statement->kind == AST_DYNAMIC) {
     // The dynamic statement's own block takes the handler.
@@ -425,11 +429,12 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
 namespace rewrite {
 
 void guardQueries(astNodeBlock* block, TransformState* state) {
-  // Nested blocks guard their own queries; statements the rewriting moves
-  // between lists are met once.
+  // Each block guards the queries of its own statement lists, nested blocks
+  // apart (they guarded theirs when they were rewritten), so every query is
+  // met once. A guarded query stands in its guard's block from then on.
   auto visit = [state](astNodeList* list) {
     for (astListCell* c = list->head; c; c = c->next)
-      if (isQueryInto(c->value) && state->queriesGuarded.insert(c->value).second) guardQuery(list, c, state);
+      if (isQueryInto(c->value)) guardQuery(list, c, state);
   };
   walkStatementLists(block->prologue, visit, false);
   walkStatementLists(block->body, visit, false);

@@ -50,6 +50,13 @@ unsigned int maxDeclNameLength(const astNodeList* declarations);
 // Row-count diagnostics after a statement that sets the row count: GET
 // DIAGNOSTICS, or the given count when the target keeps none for it.
 void addRowCountDiagnostics(astNode* statement, TransformState* state, const char* rowCount = nullptr);
+// How many statements the diagnostics put after a statement of a list: the
+// uses of its outermost block say it, and they are settled before its
+// statements are rewritten.
+int rowCountFollowers(const astNode* statement);
+
+// Rewrites a block that the rewriting made: no walk has found its uses yet.
+void transformMadeBlock(astNodeBlock* block, astNode* parent, TransformState* state);
 
 // Steps of the second half of the pass.
 void transformDeclaration(astNodeDecl* decl, TransformState* state);

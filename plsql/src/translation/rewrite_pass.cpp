@@ -154,22 +154,24 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
     count = diag;
   }
   astListCell* countCell = listInsertAfterCell(list, at, count);
-  int followers = 1;
   if (block->usesFound) {
     astNodeAssign* found = astMake<astNodeAssign>(line);
     found->target = tokenList(SYSZUL_FOUND, -1);
     found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, found);
-    ++followers;
   }
   if (block->usesNotfound) {
     astNodeAssign* notFound = astMake<astNodeAssign>(line);
     notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
     notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, notFound);
-    ++followers;
   }
-  state->rowCountFollowers[statement] = followers;
+}
+
+int rowCountFollowers(const astNode* statement) {
+  const astNodeBlock* block = outermostBlock(const_cast<astNode*>(statement));
+  if (!block || !block->usesRowcount || !statement->parent || statement->parent->kind != AST_LIST) return 0;
+  return 1 + (block->usesFound ? 1 : 0) + (block->usesNotfound ? 1 : 0);
 }
 
 }  // namespace rewrite
@@ -630,7 +632,6 @@ struct BlockScan {
     bool inBody;
   };
   std::vector<Open> open;  // the scanned block, then the nested blocks being walked
-  TransformState* state;
 };
 
 void enterScanned(astNode* node, void* data) {
@@ -656,16 +657,14 @@ void leaveScanned(astNode* node, void* data) {
     BlockScan::Open done = top;
     scan->open.pop_back();
     setUses(done.block, done.body);
-    scan->state->scannedBlocks.insert(done.block);
     BlockScan::Open& outer = scan->open.back();
     outer.all |= done.all;
     if (outer.inBody) outer.body |= done.all;
   }
 }
 
-void scanBlockUses(astNodeBlock* block, TransformState* state) {
-  if (state->scannedBlocks.count(block)) return;
-  BlockScan scan{{{block, 0, 0, true}}, state};
+void scanBlockUses(astNodeBlock* block) {
+  BlockScan scan{{{block, 0, 0, true}}};
   astWalkAround(block->body, enterScanned, leaveScanned, &scan);
   // The block's handlers read the row count that its statements leave: the
   // statements must keep it.
@@ -694,11 +693,16 @@ void dropEndLabel(astNodeBlock* block) {
 void transformBlock(astNodeBlock* block, TransformState* state) {
   dropEndLabel(block);
   block->atomic = false;
-  scanBlockUses(block, state);
+  // The walk goes over the statements and handlers, not over the block's
+  // own declarations: a routine declared there walks its own body.
+  bool walked = state->usesWalked;
+  if (!walked) scanBlockUses(block);
   transformList(block->declarations, block, state);
   for (astListCell* c = listCells(block->declarations); c; c = c->next) reportDropped(c->value, state);
+  state->usesWalked = true;
   transformList(block->body, block, state);
   transformList(block->exceptions, block, state);
+  state->usesWalked = walked;
   if (block->usesRowcount) {
     astNodeBlock* outer = outermostBlock(block);
     ensureDeclared(outer, SYSZUL_ROWCOUNT, "INTEGER", nullptr, block->line);
@@ -709,6 +713,21 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
   separateDefaultsFromHandlers(block, state);
   block->maxNameLength = maxDeclNameLength(block->declarations);
 }
+
+}  // namespace
+
+namespace rewrite {
+
+void transformMadeBlock(astNodeBlock* block, astNode* parent, TransformState* state) {
+  bool walked = state->usesWalked;
+  state->usesWalked = false;
+  transformNode(block, parent, state);
+  state->usesWalked = walked;
+}
+
+}  // namespace rewrite
+
+namespace {
 
 // ---- units ----
 
@@ -1045,9 +1064,11 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   // block so that the diagnostics capture has a place.
   astNode* body = handler->body;
   astNodeBlock* block = nullptr;
+  bool made = false;
   if (body && body->kind == AST_BLOCK) {
     block = nodeAs<astNodeBlock>(body);
   } else {
+    made = true;
     block = astMake<astNodeBlock>(body ? body->line : handler->line);
     block->body = handler->body;
     handler->body = reinterpret_cast<astNodeList*>(block);
@@ -1081,7 +1102,10 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
     if (reads.message)  // named as written: the token already has the target's name
       reportFinding(FindingId::SQLERRM_BESIDE_SQLCODE, reads.message, state->errors)->text = poolStrdup("SQLERRM");
   }
-  transformNode(block, handler, state);
+  if (made)
+    transformMadeBlock(block, handler, state);
+  else
+    transformNode(block, handler, state);
 }
 
 void transformRaise(astNodeRaise* node, TransformState* state) {
@@ -1131,7 +1155,7 @@ void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {
   signal->sqlstate = sqlstateForNumber(node->errorNumber, state);
   signal->message = tokenList(SYSZUL_APPERROR, -1);
   block->body = listNew(signal);
-  transformNode(block, node, state);
+  transformMadeBlock(block, node, state);
 }
 
 void transformPragma(astNodePragma* pragma, TransformState* state) {
@@ -1175,7 +1199,6 @@ void transformCall(astNodeCall* node, TransformState* state) {
 }
 
 void transformReturn(astNodeReturn* node, TransformState* state) {
-  if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformChildren(node, state);
   // A function's value is stored in its return type.
   astNode* routine = nearestOf(node->parent, isRoutineNode);
@@ -1209,11 +1232,13 @@ void transformElements(astNodeList* list, TransformState* state) {
   reportListedConstructs(list, state);
   reportUnknownForms(list, state);
   // Cells inserted after the current one (row-count diagnostics) are
-  // visited as well.
+  // visited as well; a step that rewrote the cells it put before its
+  // statement leaves the walk at the statement's new cell.
   astListCell* outer = state->currentCell;
   for (astListCell* c = list->head; c; c = c->next) {
     state->currentCell = c;
     transformNode(c->value, list, state);
+    c = state->currentCell;
   }
   state->currentCell = outer;
 }

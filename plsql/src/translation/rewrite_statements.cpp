@@ -530,13 +530,13 @@ void transformFor(astNodeFor* node, TransformState* state) {
   astNodeToken* cursor = firstToken(node->expr);
   if (node->loopType == FOR_CURSOR && cursor) {
     node->expansion = cursorLoopBlock(node, cursor);
-    transformNode(node->expansion, node, state);
+    transformMadeBlock(node->expansion, node, state);
     transformNode(node->expr, node, state);
     addCursorCloseHandler(node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
     if (node->expansion)
-      transformNode(node->expansion, node, state);
+      transformMadeBlock(node->expansion, node, state);
     else
       transformNode(node->body, node, state);
     transformNode(node->expr, node, state);
@@ -575,7 +575,6 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
 }
 
 void transformExitTarget(astNodeStatement* node, char** target, TransformState* state) {
-  if (state->settledJumps.count(node)) return;  // moved within its list and met again
   transformChildren(node, state);
   if (!*target) {
     astNode* loop = nearestOf(node->parent, isLoopNode);
@@ -642,7 +641,7 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   }
   block->label = node->label;
   node->expansion = block;
-  transformNode(block, node, state);
+  transformMadeBlock(block, node, state);
   // With INTO the statement is a SELECT INTO: one row, as for the static one.
   addRowCountDiagnostics(listLast(block->body), state, listLength(node->into) > 0 ? "1" : nullptr);
 }

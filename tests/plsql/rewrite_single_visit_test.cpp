@@ -1,0 +1,190 @@
+// Whole translations whose rewriting meets nodes the steps move or make:
+// statements put before a jump, a query's row-count statements, blocks the
+// rewriting makes. Each node is rewritten once and each case compares every
+// statement record and every error record.
+#include <gtest/gtest.h>
+
+#include "translate_fixture.h"
+
+namespace {
+
+using translate_test::expectSoundCases;
+using translate_test::SoundCase;
+
+// The CLOSE and the step put before a CONTINUE are rewritten once, and the
+// statement after the CONTINUE is rewritten too.
+const SoundCase kStatementsAroundAJumpAreRewrittenOnce[] = {
+    {"CloseAndStepBeforeContinueOuter", false,
+     "DECLARE\n"
+         "  n INTEGER;\n"
+         "BEGIN\n"
+         "  <<outer>>\n"
+         "  FOR i IN 1..3 LOOP\n"
+         "    FOR s IN d LOOP\n"
+         "      CONTINUE outer;\n"
+         "      n := SQL%ROWCOUNT;\n"
+         "    END LOOP;\n"
+         "  END LOOP;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE n INTEGER;\n"
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  outer: BEGIN\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000002: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "  BEGIN\n"
+         "  DECLARE s ANCHOR TO ROW d;\n"
+         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+         "  BEGIN\n"
+         "\n"
+         "  IF d IS OPEN THEN\n"
+         "  CLOSE d ;\n"
+         "  END IF;\n"
+         "\n"
+         "  RESIGNAL;\n"
+         "  END;\n"
+         "  OPEN d;\n"
+         "\n"
+         "  SYSZULINTERNAL_00000001: LOOP\n"
+         "  FETCH d INTO s;\n"
+         "  IF d IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
+         "  CLOSE d ;\n"
+         "  SET i = i + 1;\n"
+         "  ITERATE SYSZULINTERNAL_00000002;\n"
+         "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
+         "  END LOOP SYSZULINTERNAL_00000001;\n"
+         "\n"
+         "  CLOSE d ;\n"
+         "  END;\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+};
+
+// A SELECT INTO takes the row-count statements after it into the block whose
+// NOT FOUND handler raises NO_DATA_FOUND, all three when the block reads
+// SQL%FOUND and SQL%NOTFOUND.
+const SoundCase kAGuardedQueryTakesItsRowCounts[] = {
+    {"FoundAndNotFoundFollowTheQuery", false,
+     "DECLARE\n"
+         "  n INTEGER;\n"
+         "BEGIN\n"
+         "  SELECT a INTO n FROM t;\n"
+         "  IF SQL%FOUND AND NOT SQL%NOTFOUND THEN\n"
+         "    n := SQL%ROWCOUNT;\n"
+         "  END IF;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE n INTEGER;\n"
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  DECLARE SYSZULINTERNAL_FOUND BOOLEAN;\n"
+         "  DECLARE SYSZULINTERNAL_NOTFOUND BOOLEAN;\n"
+         "  BEGIN\n"
+         "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+         "  BEGIN\n"
+         "  SET SYSZULINTERNAL_ROWCOUNT = 0;\n"
+         "  SET SYSZULINTERNAL_NOTFOUND = true;\n"
+         "  SET SYSZULINTERNAL_FOUND = false;\n"
+         "  SIGNAL SQLSTATE 'UDNDF';\n"
+         "  END;\n"
+         "  SELECT a INTO n FROM t;\n"
+         "  SET SYSZULINTERNAL_ROWCOUNT = 1;\n"
+         "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
+         "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
+         "  END;\n"
+         "\n"
+         "  IF (SYSZULINTERNAL_FOUND = true)AND NOT(SYSZULINTERNAL_NOTFOUND = true) THEN\n"
+         "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
+         "  END IF;\n"
+         "\n"
+         "END@\n",
+     ""},
+};
+
+// The blocks the rewriting makes (a loop's, a dynamic statement's, a
+// handler's) read the SQL% attributes their statements read.
+const SoundCase kMadeBlocksKnowTheirUses[] = {
+    {"LoopDynamicAndHandlerBlocks", false,
+     "BEGIN\n"
+         "  FOR i IN 1..2 LOOP\n"
+         "    UPDATE t SET a = i;\n"
+         "    EXECUTE IMMEDIATE 'DELETE FROM t' ;\n"
+         "    IF SQL%ROWCOUNT > 0 THEN\n"
+         "      RAISE_APPLICATION_ERROR(-20001, 'x');\n"
+         "    END IF;\n"
+         "  END LOOP;\n"
+         "EXCEPTION\n"
+         "  WHEN OTHERS THEN\n"
+         "    UPDATE t SET a = 0;\n"
+         "    IF SQL%NOTFOUND THEN\n"
+         "      NULL;\n"
+         "    END IF;\n"
+         "END;\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+         "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+         "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+         "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+         "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+         "  DECLARE SYSZULINTERNAL_NOTFOUND BOOLEAN;\n"
+         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+         "  BEGIN\n"
+         "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+         "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+         "  UPDATE t SET a = 0;\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
+         "\n"
+         "  IF (SYSZULINTERNAL_NOTFOUND = true) THEN\n"
+         "  BEGIN END; -- NULL;\n"
+         "  END IF;\n"
+         "\n"
+         "  END;\n"
+         "  BEGIN\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 2;\n"
+         "\n"
+         "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "  UPDATE t SET a = i;\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
+         "  BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'DELETE FROM t';\n"
+         "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
+         "  END;\n"
+         "\n"
+         "  IF SYSZULINTERNAL_ROWCOUNT > 0 THEN\n"
+         "  BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_APPERROR VARCHAR(2048) DEFAULT 'x';\n"
+         "  SIGNAL SQLSTATE 'UD001' SET MESSAGE_TEXT = SYSZULINTERNAL_APPERROR;\n"
+         "  END;\n"
+         "  END IF;\n"
+         "\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "END@\n",
+     ""},
+};
+
+}  // namespace
+
+TEST(RewriteSingleVisit, StatementsAroundAJumpAreRewrittenOnce) {
+  expectSoundCases(kStatementsAroundAJumpAreRewrittenOnce);
+}
+
+TEST(RewriteSingleVisit, AGuardedQueryTakesItsRowCounts) { expectSoundCases(kAGuardedQueryTakesItsRowCounts); }
+
+TEST(RewriteSingleVisit, MadeBlocksKnowTheirUses) { expectSoundCases(kMadeBlocksKnowTheirUses); }
