@@ -30,11 +30,9 @@ struct TransformState {
   // text is its expansion's default, OPEN FOR reuses its query, and the
   // DBMS_SQL and collection method rewritings reuse the call's tokens.
   std::unordered_set<astNode*> rewrittenTokens;
-  // Constructs already reported as left out of the translation. It stays:
-  // besides the shared tokens above, two report steps read the same token
-  // list one after the other (listed constructs, then unknown forms) and a
-  // token takes the first one's record only; one walk for both would
-  // change the order of the records.
+  // Constructs already reported as left out of the translation. It stays
+  // for the shared tokens above: a token list of an expansion holds tokens
+  // whose list was reported already.
   std::unordered_set<astNode*> reportedDrops;
   // Whether the node being rewritten lies in the statements or handlers of
   // a block whose walk for the uses of SQL% attributes and SQL error values

@@ -1229,8 +1229,7 @@ void transformProcedure(astNodeCreateProc* node, TransformState* state) {
 }
 
 void transformElements(astNodeList* list, TransformState* state) {
-  reportListedConstructs(list, state);
-  reportUnknownForms(list, state);
+  reportListConstructs(list, state);
   // Cells inserted after the current one (row-count diagnostics) are
   // visited as well; a step that rewrote the cells it put before its
   // statement leaves the walk at the statement's new cell.

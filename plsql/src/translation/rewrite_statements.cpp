@@ -769,44 +769,41 @@ std::string foldedText(const char* text) {
   return folded;
 }
 
-void reportListedConstructs(astNodeList* list, TransformState* state) {
-  astNode* previous = nullptr;
-  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (!token || !token->text || token->tokenCode == T_STRING) continue;
-    // A token shared by two lists (a FOR range and its expansion) is
-    // reported once.
-    if (state->reportedDrops.count(token)) continue;
-    astNode* next = c->next ? c->next->value : nullptr;
-    // A column named like a method, anchored by %TYPE, is no method call.
-    astNodeToken* anchor = asToken(next);
-    if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) continue;
-    FindingId finding;
-    const char* method = collectionMethodOf(token, previous);
-    if (method) {
-      finding = FindingId::COLLECTION_METHOD;
-    } else if (isDbmsSqlFunction(token->text)) {
-      // As the whole value of an assignment the call is rewritten (or
-      // reported) with the assignment.
-      astNode* owner = list->parent;
-      if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head) {
-        state->reportedDrops.insert(token);
-        continue;
-      }
-      finding = FindingId::PACKAGE_FUNCTION_CALL;
-    } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
-      // The target's trigger event predicates take no column.
-      finding = FindingId::UPDATING_COLUMN;
-    } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
-      finding = FindingId::COLLECTION_CONSTRUCTOR;
-    } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
-      finding = FindingId::COLLECTION_SUBSCRIPT;
-    } else {
-      continue;
+void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state) {
+  astNodeToken* token = asToken(c->value);
+  if (!token || !token->text || token->tokenCode == T_STRING) return;
+  // A token shared by two lists (a FOR range and its expansion) is
+  // reported once.
+  if (state->reportedDrops.count(token)) return;
+  astNode* next = c->next ? c->next->value : nullptr;
+  // A column named like a method, anchored by %TYPE, is no method call.
+  astNodeToken* anchor = asToken(next);
+  if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) return;
+  FindingId finding;
+  const char* method = collectionMethodOf(token, previous);
+  if (method) {
+    finding = FindingId::COLLECTION_METHOD;
+  } else if (isDbmsSqlFunction(token->text)) {
+    // As the whole value of an assignment the call is rewritten (or
+    // reported) with the assignment.
+    astNode* owner = list->parent;
+    if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head) {
+      state->reportedDrops.insert(token);
+      return;
     }
-    state->reportedDrops.insert(token);
-    reportFinding(finding, token, state->errors, method, token->text);
+    finding = FindingId::PACKAGE_FUNCTION_CALL;
+  } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
+    // The target's trigger event predicates take no column.
+    finding = FindingId::UPDATING_COLUMN;
+  } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
+    finding = FindingId::COLLECTION_CONSTRUCTOR;
+  } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
+    finding = FindingId::COLLECTION_SUBSCRIPT;
+  } else {
+    return;
   }
+  state->reportedDrops.insert(token);
+  reportFinding(finding, token, state->errors, method, token->text);
 }
 
 void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
