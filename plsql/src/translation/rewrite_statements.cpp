@@ -535,11 +535,17 @@ void transformFor(astNodeFor* node, TransformState* state) {
     addCursorCloseHandler(node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
-    if (node->expansion)
+    if (node->expansion) {
+      // The bounds are the expansion's defaults and were rewritten there:
+      // the range only takes its elements back.
       transformMadeBlock(node->expansion, node, state);
-    else
+      node->expr->parent = node;
+      for (astListCell* c = listCells(node->expr); c; c = c->next)
+        if (c->value) c->value->parent = node->expr;
+    } else {
       transformNode(node->body, node, state);
-    transformNode(node->expr, node, state);
+      transformNode(node->expr, node, state);
+    }
   } else if (node->loopType == FOR_CURSOR) {
     // No cursor name to expand: leave the loop as written.
     transformNode(node->body, node, state);
