@@ -85,6 +85,18 @@ astNodeToken* copyToken(const astNodeToken* token, int line) {
   return copy;
 }
 
+// A loop index named again by a statement of the loop's expansion: tokens
+// of its own, for the index's tokens are the declaration's and each token
+// is rewritten where it stands, once.
+astNodeList* indexCopy(const astNodeList* index) {
+  astNodeList* copy = nullptr;
+  for (astListCell* c = listCells(index); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    copy = listAppend(copy, token ? copyToken(token, token->line) : c->value);
+  }
+  return copy;
+}
+
 // The scope of a declaration: the node that holds its list.
 astNode* declarationScope(astNode* decl) {
   astNode* list = decl->parent;
@@ -182,7 +194,7 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   open->args = cursorArguments(node->expr);
   astNodeFetch* fetch = astMake<astNodeFetch>(line);
   fetch->variable = listNew(cursor);
-  fetch->expr = node->index;
+  fetch->expr = indexCopy(node->index);
   astNodeExit* exit = astMake<astNodeExit>(line);
   exit->expr = listNew(makeToken(T_CURSOR_NOTFOUND, cursor->text, line));
   astNodeLoop* loop = astMake<astNodeLoop>(line);
@@ -276,7 +288,7 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
                                               tokenList("INTEGER", -1), roundedBound(limit)));
 
   astNodeWhile* loop = astMake<astNodeWhile>(line);
-  loop->expr = appendElements(nullptr, node->index);
+  loop->expr = indexCopy(node->index);
   loop->expr = listAppend(loop->expr, makeToken(node->reverse ? ">=" : "<=", -1));
   loop->expr = listAppend(loop->expr, makeToken(SYSZUL_LOOP_LIMIT, -1));
   node->body = listAppend(node->body, numericStep(node, line));
@@ -525,9 +537,12 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
 
 namespace rewrite {
 
+// An expansion's declaration takes the loop's index over: the index is
+// rewritten there.
 void transformFor(astNodeFor* node, TransformState* state) {
-  transformNode(node->index, node, state);
   astNodeToken* cursor = firstToken(node->expr);
+  bool expanded = node->loopType == FOR_NUMERIC || (node->loopType == FOR_CURSOR && cursor);
+  if (!expanded) transformNode(node->index, node, state);
   if (node->loopType == FOR_CURSOR && cursor) {
     node->expansion = cursorLoopBlock(node, cursor);
     transformMadeBlock(node->expansion, node, state);
@@ -543,6 +558,7 @@ void transformFor(astNodeFor* node, TransformState* state) {
       for (astListCell* c = listCells(node->expr); c; c = c->next)
         if (c->value) c->value->parent = node->expr;
     } else {
+      transformNode(node->index, node, state);
       transformNode(node->body, node, state);
       transformNode(node->expr, node, state);
     }
@@ -572,8 +588,8 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
     step->target = tokenList(name.c_str(), -1);
     step->expr = tokenList(name.c_str(), -1);
   } else {
-    step->target = node->index;
-    step->expr = appendElements(nullptr, node->index);
+    step->target = indexCopy(node->index);
+    step->expr = indexCopy(node->index);
   }
   step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
   step->expr = listAppend(step->expr, makeToken("1", -1));
