@@ -30,6 +30,9 @@ astNodeToken* firstToken(const astNodeList* list);
 astNodeToken* conditionName(astNode* condition);
 // Appends the elements of `from` (same nodes, new cells).
 astNodeList* appendElements(astNodeList* list, const astNodeList* from);
+// Sets the parent of every element of `list` to the list and the list's to
+// `owner`.
+astNodeList* adopt(astNodeList* list, astNode* owner);
 char* madeUpName(TransformState* state);
 // Transforms the children that the kind table (AST_REWRITE) gives the node's
 // kind, in order, each with the node as parent.

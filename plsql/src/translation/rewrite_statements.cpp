@@ -193,7 +193,7 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   open->variable = listNew(cursor);
   open->args = cursorArguments(node->expr);
   astNodeFetch* fetch = astMake<astNodeFetch>(line);
-  fetch->variable = listNew(cursor);
+  fetch->variable = listNew(copyToken(cursor, cursor->line));
   fetch->expr = indexCopy(node->index);
   astNodeExit* exit = astMake<astNodeExit>(line);
   exit->expr = listNew(makeToken(T_CURSOR_NOTFOUND, cursor->text, line));
@@ -201,7 +201,7 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   loop->body = listAppend(listNew(fetch), exit);
   loop->body = appendElements(loop->body, node->body);
   astNodeClose* close = astMake<astNodeClose>(line);
-  close->variable = listNew(cursor);
+  close->variable = listNew(copyToken(cursor, cursor->line));
 
   block->body = listAppend(listAppend(listNew(open), loop), close);
   block->exceptions = nullptr;
@@ -545,8 +545,9 @@ void transformFor(astNodeFor* node, TransformState* state) {
   if (!expanded) transformNode(node->index, node, state);
   if (node->loopType == FOR_CURSOR && cursor) {
     node->expansion = cursorLoopBlock(node, cursor);
+    // The cursor and its arguments were rewritten with the expansion's OPEN.
     transformMadeBlock(node->expansion, node, state);
-    transformNode(node->expr, node, state);
+    adopt(node->expr, node);
     addCursorCloseHandler(node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
@@ -554,9 +555,7 @@ void transformFor(astNodeFor* node, TransformState* state) {
       // The bounds are the expansion's defaults and were rewritten there:
       // the range only takes its elements back.
       transformMadeBlock(node->expansion, node, state);
-      node->expr->parent = node;
-      for (astListCell* c = listCells(node->expr); c; c = c->next)
-        if (c->value) c->value->parent = node->expr;
+      adopt(node->expr, node);
     } else {
       transformNode(node->index, node, state);
       transformNode(node->body, node, state);
