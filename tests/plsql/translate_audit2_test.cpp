@@ -1,0 +1,186 @@
+// Whole translations of everyday package code that the target would refuse
+// or read otherwise: a GOTO out of an exception handler, two handlers for one
+// condition, an INSTEAD OF trigger without FOR EACH ROW, CHAR without a
+// length, a division by zero and a compound trigger. Each case compares every
+// statement record and every error record.
+#include <gtest/gtest.h>
+
+#include "translate_fixture.h"
+
+namespace {
+
+using translate_test::expectSoundCases;
+using translate_test::SoundCase;
+
+// The target's GOTO in a handler reaches only the labels of that handler: a
+// GOTO to a label outside it is recorded, one to a label inside it is not.
+const SoundCase kGotoOutOfAHandler[] = {
+    {"GotoOutOfTheHandlerIsRecorded", false,
+     "CREATE OR REPLACE PROCEDURE goto_h(p NUMBER) IS\n"
+     "  v NUMBER;\n"
+     "BEGIN\n"
+     "  BEGIN\n"
+     "    SELECT a INTO v FROM t WHERE id = p;\n"
+     "  EXCEPTION\n"
+     "    WHEN NO_DATA_FOUND THEN\n"
+     "      GOTO finish;\n"
+     "  END;\n"
+     "  UPDATE t SET a = v + 1 WHERE id = p;\n"
+     "  <<finish>>\n"
+     "  INSERT INTO log_t VALUES ('done');\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE goto_h(\n"
+     "IN p NUMBER) SPECIFIC goto_h\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v NUMBER;\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  GOTO finish;\n"
+     "  END;\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+     "  BEGIN\n"
+     "  SIGNAL SQLSTATE 'UDNDF';\n"
+     "  END;\n"
+     "  SELECT a INTO v FROM t WHERE id = p;\n"
+     "  END;\n"
+     "  END;\n"
+     "  UPDATE t SET a = v + 1 WHERE id = p;\n"
+     "  finish: INSERT INTO log_t VALUES('done');\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     "GOTO in an exception handler not supported|2|8|GOTO|\n"},
+    {"GotoWithinTheHandlerIsKept", false,
+     "CREATE OR REPLACE PROCEDURE goto_in(p NUMBER) IS\n"
+     "BEGIN\n"
+     "  UPDATE t SET a = 1 WHERE id = p;\n"
+     "EXCEPTION\n"
+     "  WHEN OTHERS THEN\n"
+     "    GOTO retry;\n"
+     "    <<retry>>\n"
+     "    INSERT INTO log_t VALUES ('failed');\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE goto_in(\n"
+     "IN p NUMBER) SPECIFIC goto_in\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  GOTO retry;\n"
+     "  retry: INSERT INTO log_t VALUES('failed');\n"
+     "  END;\n"
+     "  UPDATE t SET a = 1 WHERE id = p;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+};
+
+// The target refuses two handlers of one block for the same condition. The
+// first handler takes the error, as in PL/SQL; a later one loses the
+// condition, and goes once it has none left.
+const SoundCase kRepeatedHandlerConditions[] = {
+    {"SecondHandlerForTheSameStateGoes", false,
+     "CREATE OR REPLACE PROCEDURE add_t(p NUMBER) IS\n"
+     "  e_dup EXCEPTION;\n"
+     "  PRAGMA EXCEPTION_INIT(e_dup, -1);\n"
+     "BEGIN\n"
+     "  INSERT INTO t VALUES (p);\n"
+     "EXCEPTION\n"
+     "  WHEN e_dup THEN\n"
+     "    UPDATE t SET n = n + 1 WHERE id = p;\n"
+     "  WHEN DUP_VAL_ON_INDEX THEN\n"
+     "    NULL;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE add_t(\n"
+     "IN p NUMBER) SPECIFIC add_t\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE e_dup CONDITION FOR SQLSTATE '23505';\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  DECLARE EXIT HANDLER FOR e_dup\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  UPDATE t SET n = n + 1 WHERE id = p;\n"
+     "  END;\n"
+     "  INSERT INTO t VALUES(p);\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+    {"RepeatedConditionLeavesTheList", false,
+     "CREATE OR REPLACE PROCEDURE add_u(p NUMBER) IS\n"
+     "  e_dup EXCEPTION;\n"
+     "  PRAGMA EXCEPTION_INIT(e_dup, -1);\n"
+     "BEGIN\n"
+     "  INSERT INTO t VALUES (p);\n"
+     "EXCEPTION\n"
+     "  WHEN DUP_VAL_ON_INDEX THEN\n"
+     "    NULL;\n"
+     "  WHEN e_dup OR NO_DATA_FOUND THEN\n"
+     "    UPDATE t SET n = n + 1 WHERE id = p;\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE add_u(\n"
+     "IN p NUMBER) SPECIFIC add_u\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE e_dup CONDITION FOR SQLSTATE '23505';\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  DECLARE EXIT HANDLER FOR SQLSTATE '23505'\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  -- NULL;\n"
+     "  END;\n"
+     "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  UPDATE t SET n = n + 1 WHERE id = p;\n"
+     "  END;\n"
+     "  INSERT INTO t VALUES(p);\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+};
+
+TEST(TranslateAudit2, GotoOutOfAHandler) { expectSoundCases(kGotoOutOfAHandler); }
+
+TEST(TranslateAudit2, RepeatedHandlerConditions) { expectSoundCases(kRepeatedHandlerConditions); }
+
+}  // namespace
