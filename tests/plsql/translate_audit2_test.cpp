@@ -97,6 +97,27 @@ const SoundCase kGotoOutOfAHandler[] = {
      ""},
 };
 
+// An INSTEAD OF trigger fires for each row with or without FOR EACH ROW; the
+// target takes one without it as a statement trigger, where :OLD and :NEW
+// are refused.
+const SoundCase kInsteadOfTriggersAreRowTriggers[] = {
+    {"InsteadOfWithoutForEachRow", false,
+     "CREATE OR REPLACE TRIGGER emp_v_iod\n"
+     "INSTEAD OF DELETE ON emp_v\n"
+     "BEGIN\n"
+     "  DELETE FROM emp WHERE id = :OLD.id;\n"
+     "END;\n"
+     "/\n",
+     "[0]\n"
+     "CREATE OR REPLACE TRIGGER emp_v_iod INSTEAD OF DELETE ON emp_v REFERENCING OLD AS SYSZULINTERNAL_OLD FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DELETE FROM emp WHERE id = SYSZULINTERNAL_OLD.id;\n"
+     "  END@\n"
+     "\n"
+     "\n"
+     "\n",
+     ""},
+};
+
 // The target refuses two handlers of one block for the same condition. The
 // first handler takes the error, as in PL/SQL; a later one loses the
 // condition, and goes once it has none left.
@@ -180,6 +201,8 @@ const SoundCase kRepeatedHandlerConditions[] = {
 };
 
 TEST(TranslateAudit2, GotoOutOfAHandler) { expectSoundCases(kGotoOutOfAHandler); }
+
+TEST(TranslateAudit2, InsteadOfTriggersAreRowTriggers) { expectSoundCases(kInsteadOfTriggersAreRowTriggers); }
 
 TEST(TranslateAudit2, RepeatedHandlerConditions) { expectSoundCases(kRepeatedHandlerConditions); }
 

@@ -790,6 +790,9 @@ void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) 
 
 void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
   reportTriggerOptions(trigger, state);
+  // An INSTEAD OF trigger fires for each row whether FOR EACH ROW is written
+  // or not; the target takes one without it as a statement trigger.
+  if (trigger->point == TRIGGER_INSTEAD_OF) trigger->forEachRow = true;
   labelBody(trigger->body);
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
