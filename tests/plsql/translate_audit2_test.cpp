@@ -118,6 +118,84 @@ const SoundCase kInsteadOfTriggersAreRowTriggers[] = {
      ""},
 };
 
+// CHAR without a length is CHAR(1) in PL/SQL; a parameter or a return value
+// has no length and keeps its value's, so it is written as a varying type
+// that does not pad.
+const SoundCase kCharWithoutALength[] = {
+    {"VariablesAreOneCharacterParametersArePlain", false,
+     "CREATE OR REPLACE FUNCTION yn(p BOOLEAN) RETURN CHAR IS\n"
+     "BEGIN\n"
+     "  IF p THEN\n"
+     "    RETURN 'Y';\n"
+     "  END IF;\n"
+     "  RETURN 'N';\n"
+     "END;\n"
+     "/\n"
+     "CREATE OR REPLACE PROCEDURE set_flag(p_id NUMBER, p_flag CHAR) IS\n"
+     "  v_old CHAR;\n"
+     "BEGIN\n"
+     "  SELECT flag INTO v_old FROM t WHERE id = p_id;\n"
+     "  UPDATE t SET flag = p_flag, note = v_old || '->' || p_flag WHERE id = p_id;\n"
+     "END;\n"
+     "/\n",
+     "[2]\n"
+     "CREATE OR REPLACE FUNCTION yn(\n"
+     "p BOOLEAN) SPECIFIC yn\n"
+     "RETURNS VARCHAR(254)\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "\n"
+     "  IF p THEN\n"
+     "  RETURN 'Y';\n"
+     "  END IF;\n"
+     "\n"
+     "  RETURN 'N';\n"
+     "  END@\n"
+     "\n"
+     "\n"
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE set_flag(\n"
+     "IN p_id NUMBER, \n"
+     "IN p_flag VARCHAR(254)) SPECIFIC set_flag\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v_old CHARACTER(1);\n"
+     "  BEGIN\n"
+     "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+     "  BEGIN\n"
+     "  SIGNAL SQLSTATE 'UDNDF';\n"
+     "  END;\n"
+     "  SELECT flag INTO v_old FROM t WHERE id = p_id;\n"
+     "  END;\n"
+     "  UPDATE t SET flag = p_flag, note = v_old || '->' || p_flag WHERE id = p_id;\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+    {"ConstantsFieldsAndPrototypes", false,
+     "CREATE OR REPLACE PACKAGE flags IS\n"
+     "  c_yes CONSTANT CHAR := 'Y';\n"
+     "  TYPE flag_rec IS RECORD (id NUMBER, flag CHAR);\n"
+     "  FUNCTION flip(p CHAR) RETURN CHAR;\n"
+     "END flags;\n"
+     "/\n",
+     "[3]\n"
+     "CREATE OR REPLACE MODULE flags@\n"
+     "[3]\n"
+     "ALTER MODULE flags PUBLISH VARIABLE c_yes CHARACTER(1) CONSTANT ('Y')@\n"
+     "[3]\n"
+     "ALTER MODULE flags PUBLISH TYPE flag_rec AS ROW \n"
+     "(\n"
+     "  id NUMBER,\n"
+     "  flag CHARACTER(1)\n"
+     "\n"
+     ")@\n"
+     "[3]\n"
+     "ALTER MODULE flags PUBLISH FUNCTION flip(\n"
+     "p VARCHAR(254)) RETURNS VARCHAR(254) LANGUAGE SQL @\n",
+     ""},
+};
+
 // The target refuses two handlers of one block for the same condition. The
 // first handler takes the error, as in PL/SQL; a later one loses the
 // condition, and goes once it has none left.
@@ -203,6 +281,8 @@ const SoundCase kRepeatedHandlerConditions[] = {
 TEST(TranslateAudit2, GotoOutOfAHandler) { expectSoundCases(kGotoOutOfAHandler); }
 
 TEST(TranslateAudit2, InsteadOfTriggersAreRowTriggers) { expectSoundCases(kInsteadOfTriggersAreRowTriggers); }
+
+TEST(TranslateAudit2, CharWithoutALength) { expectSoundCases(kCharWithoutALength); }
 
 TEST(TranslateAudit2, RepeatedHandlerConditions) { expectSoundCases(kRepeatedHandlerConditions); }
 
