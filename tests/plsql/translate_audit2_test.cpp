@@ -196,6 +196,79 @@ const SoundCase kCharWithoutALength[] = {
      ""},
 };
 
+// A DECFLOAT quotient only warns on a zero divisor in the target (Infinity or
+// NaN), where PL/SQL raises ZERO_DIVIDE: a divisor that is not a non-zero
+// number raises SQLSTATE 22012 when it is zero.
+const SoundCase kDivisionByZeroRaises[] = {
+    {"ZeroDivideHandlerStillRuns", false,
+     "CREATE OR REPLACE PROCEDURE progress_p(p_done NUMBER, p_total NUMBER) IS\n"
+     "  v_pct NUMBER;\n"
+     "BEGIN\n"
+     "  v_pct := p_done / p_total * 100;\n"
+     "  INSERT INTO progress VALUES (v_pct);\n"
+     "EXCEPTION\n"
+     "  WHEN ZERO_DIVIDE THEN\n"
+     "    INSERT INTO progress VALUES (0);\n"
+     "END;\n"
+     "/\n",
+     "[1]\n"
+     "CREATE OR REPLACE PROCEDURE progress_p(\n"
+     "IN p_done NUMBER, \n"
+     "IN p_total NUMBER) SPECIFIC progress_p\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE v_pct NUMBER;\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  DECLARE EXIT HANDLER FOR SQLSTATE '22012'\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  INSERT INTO progress VALUES(0);\n"
+     "  END;\n"
+     "  SET v_pct = DECFLOAT(p_done) / CASE p_total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE p_total END * 100;\n"
+     "  INSERT INTO progress VALUES(v_pct);\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+    {"NonZeroNumbersAreNotGuarded", false,
+     "CREATE OR REPLACE FUNCTION ratio(a NUMBER, b NUMBER) RETURN NUMBER IS\n"
+     "BEGIN\n"
+     "  RETURN (a + 1) / b + a / 2 + (a - 1) / 4;\n"
+     "EXCEPTION\n"
+     "  WHEN OTHERS THEN\n"
+     "    RETURN NULL;\n"
+     "END;\n"
+     "/\n",
+     "[2]\n"
+     "CREATE OR REPLACE FUNCTION ratio(\n"
+     "a NUMBER, \n"
+     "b NUMBER) SPECIFIC ratio\n"
+     "RETURNS NUMBER\n"
+     "LANGUAGE SQL\n"
+     "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+     "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+     "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+     "  BEGIN\n"
+     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+     "  RETURN NULL;\n"
+     "  END;\n"
+     "  RETURN (a + 1) / CASE b WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(b) END + DECFLOAT(a) / 2 +(a - 1) / DECFLOAT(4);\n"
+     "  END@\n"
+     "\n"
+     "\n",
+     ""},
+};
+
 // The target refuses two handlers of one block for the same condition. The
 // first handler takes the error, as in PL/SQL; a later one loses the
 // condition, and goes once it has none left.
@@ -283,6 +356,8 @@ TEST(TranslateAudit2, GotoOutOfAHandler) { expectSoundCases(kGotoOutOfAHandler);
 TEST(TranslateAudit2, InsteadOfTriggersAreRowTriggers) { expectSoundCases(kInsteadOfTriggersAreRowTriggers); }
 
 TEST(TranslateAudit2, CharWithoutALength) { expectSoundCases(kCharWithoutALength); }
+
+TEST(TranslateAudit2, DivisionByZeroRaises) { expectSoundCases(kDivisionByZeroRaises); }
 
 TEST(TranslateAudit2, RepeatedHandlerConditions) { expectSoundCases(kRepeatedHandlerConditions); }
 
