@@ -1,8 +1,8 @@
 // Expression tokens in the form the target reads them the way PL/SQL does:
 // exact division that fails on a zero divisor, and SUBSTR with a start
-// counted from the end. Every token
-// list the emitter writes passes here, so expressions in assignments,
-// conditions, defaults, loop bounds and SQL statements alike are covered.
+// counted from the end. Every token list the emitter writes passes here, so
+// expressions in assignments, conditions, defaults, loop bounds and SQL
+// statements alike are covered.
 #include <cstdlib>
 #include <cstring>
 #include <string>
