@@ -1,8 +1,8 @@
 // Whole translations of everyday package code that the target would refuse
 // or read otherwise: a GOTO out of an exception handler, two handlers for one
 // condition, an INSTEAD OF trigger without FOR EACH ROW, CHAR without a
-// length, a division by zero and a compound trigger. Each case compares every
-// statement record and every error record.
+// length and a division by zero. Each case compares every statement record
+// and every error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
@@ -352,13 +352,9 @@ const SoundCase kRepeatedHandlerConditions[] = {
 };
 
 TEST(TranslateAudit2, GotoOutOfAHandler) { expectSoundCases(kGotoOutOfAHandler); }
-
 TEST(TranslateAudit2, InsteadOfTriggersAreRowTriggers) { expectSoundCases(kInsteadOfTriggersAreRowTriggers); }
-
 TEST(TranslateAudit2, CharWithoutALength) { expectSoundCases(kCharWithoutALength); }
-
 TEST(TranslateAudit2, DivisionByZeroRaises) { expectSoundCases(kDivisionByZeroRaises); }
-
 TEST(TranslateAudit2, RepeatedHandlerConditions) { expectSoundCases(kRepeatedHandlerConditions); }
 
 }  // namespace
