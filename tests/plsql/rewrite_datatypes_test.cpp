@@ -29,7 +29,7 @@ TEST(RewriteDatatypes, DatatypeMap)
   EXPECT_EQ(mappedType("NUMBER(10,2)"), "NUMBER ( 10 , 2 )");
   EXPECT_EQ(mappedType("LONG RAW"), "BLOB (32760)");
   EXPECT_EQ(mappedType("LONG"), "CLOB (32760)");
-  EXPECT_EQ(mappedType("CHAR"), "CHARACTER (254)");
+  EXPECT_EQ(mappedType("CHAR"), "CHARACTER (1)");
   EXPECT_EQ(mappedType("CHAR(3)"), "CHARACTER ( 3 )");
   EXPECT_EQ(mappedType("PLS_INTEGER"), "INTEGER");
   EXPECT_EQ(mappedType("NUMERIC"), "NUMERIC (9,2)");
@@ -185,7 +185,7 @@ TEST(RewriteDatatypes, FormalArgumentsAndReturns)
   ASSERT_TRUE(f);
   EXPECT_EQ(tokens(nth<astNodeFormalArg>(f->args, 0)->dataType), "VARCHAR2 (4096)");
   auto* c = nth<astNodeFormalArg>(f->args, 2);
-  EXPECT_EQ(tokens(c->dataType), "CHARACTER (254)");
+  EXPECT_EQ(tokens(c->dataType), "VARCHAR (254)");
   EXPECT_EQ(tokens(c->defaultValue), "'x'");
   EXPECT_EQ(tokens(f->returns), "CLOB (32760)");
   auto* p = run.unitAs<astNodeCreateProc>(1, AST_CREATE_PROCEDURE);

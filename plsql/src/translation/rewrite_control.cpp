@@ -295,6 +295,12 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
     astNodeToken* label = firstToken(nodeAs<astNodeGoto>(jump)->target);
     if (!label || !label->text) return;
     gotoLabel = label->text;
+    // The target's GOTO in a handler reaches only labels of that handler.
+    for (astNode* n = jump->parent; n; n = n->parent)
+      if (n->kind == AST_HANDLER) {
+        if (!holdsLabel(n, gotoLabel)) reportFinding(FindingId::JUMP_FROM_HANDLER, jump, state->errors, "GOTO");
+        break;
+      }
   }
   astNodeToken* index = stepped ? firstToken(stepped->index) : nullptr;
   Crossing crossing = crossingTo(jump, stop, index ? index->text : nullptr, gotoLabel);

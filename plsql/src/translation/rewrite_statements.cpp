@@ -486,7 +486,17 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     int index = 0;
     for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
       if (index >= matched) result = listAppend(result, rest->value);
-    if (entry->defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(entry->defaultArgs, -1));
+    const char* defaultArgs = entry->defaultArgs;
+    astNodeToken* word = listLength(list) == 1 ? firstToken(list) : nullptr;
+    if (word && (equalsIgnoreCase(word->text, "CHAR") || equalsIgnoreCase(word->text, "CHARACTER"))) {
+      // A CHAR without a length is CHAR(1) in PL/SQL; a parameter or return
+      // value has none and keeps the length of its value, unpadded.
+      bool open = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
+                            owner->kind == AST_FUNC_PROTO);
+      if (open) nodeAs<astNodeToken>(listFirst(result))->text = poolStrdup("VARCHAR");
+      defaultArgs = open ? "(254)" : "(1)";
+    }
+    if (defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(defaultArgs, -1));
     if (!result) return list;
     // The new list stands where the old one stood.
     result->parent = list->parent ? list->parent : owner;
