@@ -130,10 +130,10 @@ TEST(RewriteDatatypes, BlockDefaults)
   ASSERT_EQ(listLength(block->prologue), 3);
   auto* first = nth<astNodeAssign>(block->prologue, 0);
   EXPECT_EQ(tokens(first->target), "d");
-  EXPECT_EQ(tokens(first->expr), "f ( x )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(first->expr)), "f ( x )");
   EXPECT_EQ(first->line, d->line);
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->prologue, 1)->expr), "a + 1");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->prologue, 2)->expr), "y");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->prologue, 1)->expr)), "a + 1");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->prologue, 2)->expr)), "y");
   EXPECT_EQ(block->maxNameLength, 1u);
 }
 

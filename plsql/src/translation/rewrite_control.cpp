@@ -168,7 +168,7 @@ bool closeOnException(astNodeFor* node) {
 astNodeHandler* newHandler(const char* condition, astNodeBlock* body, int line) {
   astNodeHandler* handler = astMake<astNodeHandler>(line);
   handler->conditions = adopt(listNew(makeToken(condition, -1)), handler);
-  handler->body = reinterpret_cast<astNodeList*>(body);
+  handler->body = body;
   body->parent = handler;
   return handler;
 }

@@ -241,7 +241,7 @@ struct RoutineParts {
   bool function = false;
   astNodeList* name = nullptr;
   astNodeList* args = nullptr;
-  astNodeBlock* body = nullptr;
+  astNode* body = nullptr;  // a block, or the EXTERNAL / LANGUAGE token
 };
 
 bool routineParts(const astNode* node, RoutineParts* routine) {
@@ -272,8 +272,9 @@ bool routineParts(const astNode* node, RoutineParts* routine) {
 }
 
 // Whether a routine's body block declares `name`.
-bool bodyDeclares(const astNodeBlock* body, const astNodeToken* name) {
-  for (astListCell* c = listCells(body ? body->declarations : nullptr); c && name; c = c->next) {
+bool bodyDeclares(const astNode* body, const astNodeToken* name) {
+  const astNodeBlock* block = body && body->kind == AST_BLOCK ? nodeAs<const astNodeBlock>(body) : nullptr;
+  for (astListCell* c = listCells(block ? block->declarations : nullptr); c && name; c = c->next) {
     if (!isDeclaration(c->value)) continue;
     astNodeToken* declared = firstToken(nodeAs<astNodeDecl>(c->value)->variableName);
     if (declared && equalsIgnoreCase(declared->text, name->text)) return true;
@@ -794,8 +795,10 @@ namespace {
 
 // ---- units ----
 
-void labelBody(astNodeBlock* body) {
-  if (body && body->kind == AST_BLOCK && !body->label) body->label = poolStrdup(SYSZUL_BLOCK);
+void labelBody(astNode* body) {
+  if (!body || body->kind != AST_BLOCK) return;
+  astNodeBlock* block = nodeAs<astNodeBlock>(body);
+  if (!block->label) block->label = poolStrdup(SYSZUL_BLOCK);
 }
 
 // Trigger options that the target's CREATE TRIGGER is written without: the
@@ -1136,8 +1139,8 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   } else {
     made = true;
     block = astMake<astNodeBlock>(body ? body->line : handler->line);
-    block->body = handler->body;
-    handler->body = reinterpret_cast<astNodeList*>(block);
+    block->body = nodeAs<astNodeList>(handler->body);
+    handler->body = block;
   }
   astNodeBlock* outer = outermostBlock(handler);
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);

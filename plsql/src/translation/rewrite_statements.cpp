@@ -579,8 +579,8 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
     step->target = node->index;
     step->expr = appendElements(nullptr, node->index);
   }
-  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
-  step->expr = listAppend(step->expr, makeToken("1", -1));
+  step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken(node->reverse ? "-" : "+", -1));
+  step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken("1", -1));
   return step;
 }
 
@@ -663,7 +663,7 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
     assign->target = node->variable;
     if (node->query->kind == AST_SELECT) {
       // The assignment's expression is the select node itself.
-      assign->expr = reinterpret_cast<astNodeList*>(node->query);
+      assign->expr = node->query;
     } else {
       char* name = madeUpName(state);
       assign->expr = listAppend(listNew(makeToken("CURSOR FOR ", node->line)), makeToken(name, node->line));
@@ -722,7 +722,7 @@ char* assignTargetText(const astNodeAssign* node) {
 void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   astNode* expr = node->expr;
   if (!expr || expr->kind != AST_LIST) return;
-  astNodeList* list = node->expr;
+  astNodeList* list = nodeAs<astNodeList>(expr);
   astNodeToken* first = firstToken(list);
   if (!first || !first->text) return;
   if (!isDbmsSqlFunction(first->text)) return;
