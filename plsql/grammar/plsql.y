@@ -921,7 +921,7 @@ procedure
             node->REPLACE = false;
             node->args = $3;
             node->AUTHID = $4 != 0;
-            node->body = reinterpret_cast<astNodeBlock *>($6);
+            node->body = $6;
             node->WRAPPED = false;
             $$ = node;
         }
@@ -999,7 +999,7 @@ function
             node->REPLACE = false;
             node->args = $3;
             node->returns = $5;
-            node->body = reinterpret_cast<astNodeBlock *>($8);
+            node->body = $8;
             node->options = $6;
             node->WRAPPED = false;
             $$ = node;

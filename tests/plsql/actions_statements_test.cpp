@@ -85,9 +85,9 @@ TEST(ActionsStatements, AnonymousBlockWithDeclarationsAndHandlers)
   ASSERT_EQ(listLength(h1->conditions), 2);
   EXPECT_EQ(tokens(nth<astNodeList>(h1->conditions, 0)), "no_data_found");
   EXPECT_EQ(tokens(nth<astNodeList>(h1->conditions, 1)), "too_many_rows");
-  EXPECT_EQ(kinds(h1->body), "38");
+  EXPECT_EQ(kinds(nodeAs<astNodeList>(h1->body)), "38");
   auto* h2 = nth<astNodeHandler>(b->exceptions, 1);
-  auto* raise = nth<astNodeRaise>(h2->body, 0);
+  auto* raise = nth<astNodeRaise>(nodeAs<astNodeList>(h2->body), 0);
   ASSERT_EQ(raise->kind, AST_RAISE);
   EXPECT_EQ(raise->exceptionName, nullptr);
 }
@@ -169,7 +169,7 @@ TEST(ActionsStatements, CursorStatements)
   EXPECT_EQ(tokens(nodeAs<astNodeSelect>(openSelect->query)->fromClause), "t");
   auto* openDynamic = nth<astNodeOpen>(b->body, 3);
   ASSERT_NE(openDynamic->query, nullptr);
-  EXPECT_EQ(tokens(reinterpret_cast<astNodeList*>(openDynamic->query)), "v_sql");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(openDynamic->query)), "v_sql");
   EXPECT_EQ(tokens(openDynamic->usingClause), "a , b");
   auto* fetch = nth<astNodeFetch>(b->body, 4);
   EXPECT_EQ(tokens(fetch->variable), "c");
@@ -303,7 +303,7 @@ TEST(ActionsStatements, IfCaseCallsAndAssignments)
   ASSERT_NE(ifNode->elseIf->elseIf, nullptr);
   EXPECT_EQ(tokens(ifNode->elseIf->elseIf->expr), "a = 3");
   EXPECT_EQ(ifNode->elseIf->elseIf->elseIf, nullptr);
-  EXPECT_EQ(tokens(nth<astNodeAssign>(ifNode->elseBody, 0)->expr), "4");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(ifNode->elseBody, 0)->expr)), "4");
 
   auto* simpleCase = nth<astNodeCase>(b->body, 1);
   EXPECT_EQ(tokens(simpleCase->predicate), "v");
@@ -323,11 +323,11 @@ TEST(ActionsStatements, IfCaseCallsAndAssignments)
   EXPECT_EQ(tokens(indexed->target), "a");
   EXPECT_EQ(tokens(indexed->targetIndex), "1");
   EXPECT_EQ(indexed->targetField, nullptr);
-  EXPECT_EQ(tokens(indexed->expr), "2");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(indexed->expr)), "2");
   auto* field = nth<astNodeAssign>(b->body, 5);
   EXPECT_EQ(tokens(field->targetIndex), "i");
   EXPECT_EQ(tokens(field->targetField), "fld");
-  EXPECT_EQ(tokens(field->expr), "3");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(field->expr)), "3");
   auto* plain = nth<astNodeCall>(b->body, 6);
   EXPECT_EQ(tokens(plain->name), "pk.proc");
   EXPECT_EQ(plain->args, nullptr);

@@ -68,9 +68,9 @@ TEST(ActionsUnits, ProcedureWithArgumentsAndDefaults)
   EXPECT_EQ(nth<astNodeFormalArg>(proc->args, 3)->mode, ARG_IN);
   ASSERT_NE(proc->body, nullptr);
   ASSERT_EQ(proc->body->kind, AST_BLOCK);
-  EXPECT_FALSE(proc->body->anonymous);
+  EXPECT_FALSE(nodeAs<astNodeBlock>(proc->body)->anonymous);
   EXPECT_EQ(proc->body->line, 7);
-  auto* x = nth<astNodeVarDecl>(proc->body->declarations, 0);
+  auto* x = nth<astNodeVarDecl>(nodeAs<astNodeBlock>(proc->body)->declarations, 0);
   ASSERT_EQ(x->kind, AST_VAR_DECL);
   EXPECT_EQ(tokens(x->variableName), "x");
   EXPECT_EQ(x->variableType, VAR_SCALAR);
@@ -87,7 +87,7 @@ TEST(ActionsUnits, ProcedureWithoutArgumentsAndAuthid)
   EXPECT_TRUE(proc->REPLACE);
   EXPECT_TRUE(proc->AUTHID);
   EXPECT_EQ(proc->args, nullptr);
-  EXPECT_FALSE(proc->body->anonymous);
+  EXPECT_FALSE(nodeAs<astNodeBlock>(proc->body)->anonymous);
 
   auto* invoker = onlyUnit<astNodeCreateProc>("CREATE PROCEDURE p AUTHID CURRENT_USER AS BEGIN NULL; END;",
                                               AST_CREATE_PROCEDURE);
@@ -117,7 +117,7 @@ TEST(ActionsUnits, FunctionWithOptions)
   EXPECT_EQ(nth<astNodeToken>(fn->options, 1)->tokenCode, T_PARALLEL_ENABLE);
   ASSERT_EQ(listLength(fn->args), 1);
   ASSERT_EQ(fn->body->kind, AST_BLOCK);
-  auto* ret = nth<astNodeReturn>(fn->body->body, 0);
+  auto* ret = nth<astNodeReturn>(nodeAs<astNodeBlock>(fn->body)->body, 0);
   ASSERT_EQ(ret->kind, AST_RETURN);
   EXPECT_EQ(tokens(ret->expr), "to_char ( n )");
   EXPECT_EQ(ret->line, 2);
@@ -190,7 +190,7 @@ TEST(ActionsUnits, PackageBodyWithMembersAndConstructor)
   auto* cursor = nth<astNodeCursorDecl>(body->elements, 1);
   EXPECT_EQ(cursor->variableType, VAR_CURSOR);
   EXPECT_EQ(tokens(cursor->variableName), "cur");
-  EXPECT_EQ(tokens(reinterpret_cast<astNodeList*>(cursor->query)), "SELECT a FROM t WHERE b = p");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(cursor->query)), "SELECT a FROM t WHERE b = p");
   EXPECT_EQ(listLength(cursor->queryArgs), 1);
   auto* ctor = nth<astNodeBlock>(body->elements, 4);
   EXPECT_FALSE(ctor->anonymous);
@@ -233,7 +233,7 @@ TEST(ActionsUnits, TriggerWithReferencingAndUpdateOf)
   auto* assign = nth<astNodeAssign>(trg->body->body, 0);
   ASSERT_EQ(assign->kind, AST_ASSIGN);
   EXPECT_EQ(tokens(assign->target), ":n.sal");
-  EXPECT_EQ(tokens(assign->expr), ":o.sal");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(assign->expr)), ":o.sal");
   EXPECT_EQ(assign->line, 6);
 }
 

@@ -308,7 +308,7 @@ TEST_F(Tree, WalkOfRoutinesAndSelect) {
   auto* sel = astMake<astNodeSelect>(0);
   sel->target = toks({"x"});
   sel->fromClause = toks({"FROM", "t"});
-  proc->body->body = listNew(sel);
+  nodeAs<astNodeBlock>(proc->body)->body = listNew(sel);
   std::vector<std::string> seen;
   astWalk(proc, record, &seen);
   std::vector<std::string> expected = {"astNodeCreateProc", "astNodeList", "astNodeFormalArg", "astNodeList", "a",

@@ -181,9 +181,9 @@ TEST_F(EmitFramework, MisplacedNodesInListFieldsAreSkipped) {
   astNodeHandler* h = node<astNodeHandler>(AST_HANDLER);
   h->conditions = reinterpret_cast<astNodeList*>(nullStmt());
   h->body = nodes({nullStmt()});
-  p->body->exceptions = nodes({h});
+  nodeAs<astNodeBlock>(p->body)->exceptions = nodes({h});
   astNodeValues* values = node<astNodeValues>(AST_VALUES);
   values->targets = reinterpret_cast<astNodeList*>(tok("x"));
-  p->body->body = nodes({values});
+  nodeAs<astNodeBlock>(p->body)->body = nodes({values});
   EXPECT_EQ(one({p}), "CREATE PROCEDURE p() SPECIFIC p\nLANGUAGE SQL\n  BEGIN\n  VALUES() INTO ;\n  END@\n\n\n");
 }

@@ -112,7 +112,7 @@ TEST_F(EmitSql, Assignments) {
   field->targetField = toks({"f"});
   EXPECT_EQ(one({field}), "SET r(i).f = 1;\n");
   astNodeAssign* cursor = assign(toks({"c"}), nullptr);
-  cursor->expr = reinterpret_cast<astNodeList*>(select(toks({"a"}), nullptr, toks({"t"})));
+  cursor->expr = select(toks({"a"}), nullptr, toks({"t"}));
   EXPECT_EQ(one({cursor}), "SET c = CURSOR FOR SELECT a FROM t;\n");
   astNodeCall* call = node<astNodeCall>(AST_CALL);
   call->name = toks({"DBMS_SQL.EXECUTE"});
@@ -143,7 +143,7 @@ TEST_F(EmitSql, OpenForAQueryWritesTheCursorValueFirst) {
   astNodeOpen* open = node<astNodeOpen>(AST_OPEN);
   open->variable = toks({"c"});
   astNodeAssign* constructor = assign(toks({"c"}), nullptr);
-  constructor->expr = reinterpret_cast<astNodeList*>(select(toks({"a"}), nullptr, toks({"t"})));
+  constructor->expr = select(toks({"a"}), nullptr, toks({"t"}));
   open->cursorConstructor = constructor;
   EXPECT_EQ(inProcedure({open}), "  SET c = CURSOR FOR SELECT a FROM t;\n  OPEN c;\n");
   // A dynamic query: the cursor value, the PREPARE, then the OPEN.

@@ -27,7 +27,7 @@ struct EmitUnits : EmitFixture {
   static astNodeHandler* handler(astNodeList* conditions, astNode* body) {
     astNodeHandler* h = node<astNodeHandler>(AST_HANDLER);
     h->conditions = conditions;
-    h->body = reinterpret_cast<astNodeList*>(body);
+    h->body = body;
     if (body) body->parent = h;
     return h;
   }

@@ -177,8 +177,8 @@ TEST(ParserEngine, MissingPartsAreReportedAndParsingGoesOn)
   EXPECT_STREQ(errors[0]->message, "Missing expression");
   astNodeBlock* block = nodeAs<astNodeBlock>(p->unit(0));
   EXPECT_EQ(kinds(block->body), "2 2");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 0)->expr), "<null>");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 1)->expr), "2");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->body, 0)->expr)), "<null>");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->body, 1)->expr)), "2");
 
   ParsedSource* dflt = parseText("CREATE PROCEDURE p(a NUMBER DEFAULT) IS BEGIN NULL; END;");
   ASSERT_GE(dflt->errorList().size(), 1u);

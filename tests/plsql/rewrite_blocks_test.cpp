@@ -18,7 +18,7 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   EXPECT_EQ(records(run), "");
   auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  astNodeBlock* outer = p->body;
+  astNodeBlock* outer = nodeAs<astNodeBlock>(p->body);
   EXPECT_TRUE(outer->usesRowcount);
   EXPECT_TRUE(outer->usesFound);
   EXPECT_TRUE(outer->usesNotfound);
@@ -34,16 +34,16 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   EXPECT_EQ(tokens(diag->source), "ROW_COUNT");
   EXPECT_EQ(diag->line, nth<astNode>(outer->body, 0)->line);
   EXPECT_EQ(tokens(nth<astNodeAssign>(outer->body, 2)->target), "SYSZULINTERNAL_NOTFOUND");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(outer->body, 2)->expr),
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(outer->body, 2)->expr)),
             "(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)");
   EXPECT_EQ(tokens(nth<astNodeAssign>(outer->body, 3)->target), "SYSZULINTERNAL_FOUND");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(outer->body, 3)->expr),
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(outer->body, 3)->expr)),
             "(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)");
   auto* inner = nth<astNodeBlock>(outer->body, 4);
   EXPECT_EQ(inner->declarations, nullptr);
   auto* firstIf = nth<astNodeIf>(inner->body, 0);
   EXPECT_EQ(tokens(firstIf->expr), "(SYSZULINTERNAL_FOUND = true)");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(firstIf->body, 0)->expr), "SYSZULINTERNAL_ROWCOUNT");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(firstIf->body, 0)->expr)), "SYSZULINTERNAL_ROWCOUNT");
   EXPECT_EQ(nodeAs<astNodeToken>(listFirst(firstIf->expr))->tokenCode, T_SQL_FOUND);
   EXPECT_EQ(tokens(nth<astNodeIf>(inner->body, 1)->expr), "(SYSZULINTERNAL_NOTFOUND = true)");
 }
@@ -78,7 +78,7 @@ TEST(RewriteBlocks, EachBlockUsesWhatItsBodyHolds)
   EXPECT_EQ(uses(outer), "RFE");
   EXPECT_EQ(uses(middle), "R");
   EXPECT_EQ(uses(inner), "R");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(inner->body, 0)->expr), "SYSZULINTERNAL_ROWCOUNT");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(inner->body, 0)->expr)), "SYSZULINTERNAL_ROWCOUNT");
   // Each block declares what it uses in the outermost one as it ends: the
   // innermost first, the handler's names on the way, the outermost last.
   EXPECT_EQ(declarations(outer->declarations),
@@ -121,8 +121,8 @@ TEST(RewriteBlocks, SqlcodeAndSqlerrm)
   EXPECT_FALSE(block->usesRowcount);
   // Outside every handler no exception is being handled: SQLCODE reads 0,
   // SQLERRM the message of success.
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 0)->expr), "0");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 1)->expr), "'ORA-0000: normal, successful completion'");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->body, 0)->expr)), "0");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->body, 1)->expr)), "'ORA-0000: normal, successful completion'");
   EXPECT_EQ(declarations(block->declarations), "");
 }
 
@@ -138,7 +138,7 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   EXPECT_EQ(records(run), "");
   auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  astNodeBlock* body = p->body;
+  astNodeBlock* body = nodeAs<astNodeBlock>(p->body);
   ASSERT_EQ(listLength(body->exceptions), 3);
   auto* h1 = nth<astNodeHandler>(body->exceptions, 0);
   auto* h2 = nth<astNodeHandler>(body->exceptions, 1);
@@ -164,7 +164,7 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   EXPECT_EQ(tokens(nth<astNodeList>(values->sources, 1)), "SYSZULINTERNAL_SQLSTATE");
   auto* message = nth<astNodeAssign>(block->prologue, 1);
   EXPECT_EQ(tokens(message->target), "SYSZULINTERNAL_SQLERRM");
-  EXPECT_EQ(tokens(message->expr), "SQLERRM(SYSZULINTERNAL_SQLCODE)");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(message->expr)), "SQLERRM(SYSZULINTERNAL_SQLCODE)");
 
   // Declarations are added once, in the routine's block.
   EXPECT_EQ(declarations(body->declarations),
@@ -172,8 +172,8 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
             "SYSZULINTERNAL_SQLSTATE:CHAR(5)='00000'; SYSZULINTERNAL_SQLERRM:VARCHAR(500)");
   EXPECT_EQ(body->maxNameLength, 23u);
   // SQLCODE in the OTHERS handler is the internal variable.
-  auto* h3block = reinterpret_cast<astNodeBlock*>(h3->body);
-  EXPECT_EQ(tokens(nth<astNodeAssign>(h3block->body, 0)->expr), "SYSZULINTERNAL_SQLCODE");
+  auto* h3block = nodeAs<astNodeBlock>(h3->body);
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(h3block->body, 0)->expr)), "SYSZULINTERNAL_SQLCODE");
   EXPECT_TRUE(h3block->usesSqlcode);
 }
 
@@ -256,7 +256,7 @@ TEST(RewriteBlocks, RaiseApplicationErrorExpansion)
   ASSERT_EQ(listLength(expansion->prologue), 1);
   auto* assign = nth<astNodeAssign>(expansion->prologue, 0);
   EXPECT_EQ(tokens(assign->target), "SYSZULINTERNAL_APPERROR");
-  EXPECT_EQ(tokens(assign->expr), "'Bad ' || v");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(assign->expr)), "'Bad ' || v");
   auto* signal = nth<astNodeSignal>(expansion->body, 0);
   EXPECT_EQ(text(signal->sqlstate), "UD042");
   EXPECT_EQ(tokens(signal->message), "SYSZULINTERNAL_APPERROR");

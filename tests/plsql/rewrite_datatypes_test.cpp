@@ -29,7 +29,7 @@ TEST(RewriteDatatypes, DatatypeMap)
   EXPECT_EQ(mappedType("NUMBER(10,2)"), "NUMBER ( 10 , 2 )");
   EXPECT_EQ(mappedType("LONG RAW"), "BLOB (32760)");
   EXPECT_EQ(mappedType("LONG"), "CLOB (32760)");
-  EXPECT_EQ(mappedType("CHAR"), "CHARACTER (254)");
+  EXPECT_EQ(mappedType("CHAR"), "CHARACTER (1)");
   EXPECT_EQ(mappedType("CHAR(3)"), "CHARACTER ( 3 )");
   EXPECT_EQ(mappedType("PLS_INTEGER"), "INTEGER");
   EXPECT_EQ(mappedType("NUMERIC"), "NUMERIC (9,2)");
@@ -130,10 +130,10 @@ TEST(RewriteDatatypes, BlockDefaults)
   ASSERT_EQ(listLength(block->prologue), 3);
   auto* first = nth<astNodeAssign>(block->prologue, 0);
   EXPECT_EQ(tokens(first->target), "d");
-  EXPECT_EQ(tokens(first->expr), "f ( x )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(first->expr)), "f ( x )");
   EXPECT_EQ(first->line, d->line);
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->prologue, 1)->expr), "a + 1");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->prologue, 2)->expr), "y");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->prologue, 1)->expr)), "a + 1");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->prologue, 2)->expr)), "y");
   EXPECT_EQ(block->maxNameLength, 1u);
 }
 
@@ -185,7 +185,7 @@ TEST(RewriteDatatypes, FormalArgumentsAndReturns)
   ASSERT_TRUE(f);
   EXPECT_EQ(tokens(nth<astNodeFormalArg>(f->args, 0)->dataType), "VARCHAR2 (4096)");
   auto* c = nth<astNodeFormalArg>(f->args, 2);
-  EXPECT_EQ(tokens(c->dataType), "CHARACTER (254)");
+  EXPECT_EQ(tokens(c->dataType), "VARCHAR (254)");
   EXPECT_EQ(tokens(c->defaultValue), "'x'");
   EXPECT_EQ(tokens(f->returns), "CLOB (32760)");
   auto* p = run.unitAs<astNodeCreateProc>(1, AST_CREATE_PROCEDURE);

@@ -51,7 +51,7 @@ TEST(RewriteDynamic, ExecuteImmediateWithOperands)
   ASSERT_NE(expansion, nullptr);
   // A variable statement text moves into the prologue.
   EXPECT_EQ(declarations(expansion->declarations), "SYSZULINTERNAL_STMT_TEXT:CLOB(2M)");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(expansion->prologue, 0)->expr), "stmt");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(expansion->prologue, 0)->expr)), "stmt");
   EXPECT_EQ(kinds(expansion->body), "52 53");
   auto* prepare = nth<astNodePrepare>(expansion->body, 0);
   EXPECT_EQ(text(prepare->stmtID), "SYSZULINTERNAL_00000001");
@@ -91,7 +91,7 @@ TEST(RewriteDynamic, OpenForQueryAndForText)
   ASSERT_EQ(first->kind, AST_OPEN);
   ASSERT_NE(first->cursorConstructor, nullptr);
   EXPECT_EQ(tokens(first->cursorConstructor->target), "c");
-  astNode* expr = reinterpret_cast<astNode*>(first->cursorConstructor->expr);
+  astNode* expr = first->cursorConstructor->expr;
   ASSERT_NE(expr, nullptr);
   EXPECT_EQ(expr->kind, AST_SELECT);
   EXPECT_EQ(expr, first->query);
@@ -101,7 +101,7 @@ TEST(RewriteDynamic, OpenForQueryAndForText)
 
   auto* second = nth<astNodeOpen>(block->body, 1);
   ASSERT_NE(second->cursorConstructor, nullptr);
-  EXPECT_EQ(tokens(second->cursorConstructor->expr), "CURSOR FOR  SYSZULINTERNAL_00000001");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(second->cursorConstructor->expr)), "CURSOR FOR  SYSZULINTERNAL_00000001");
   ASSERT_NE(second->prepareStmt, nullptr);
   EXPECT_EQ(text(second->prepareStmt->stmtID), "SYSZULINTERNAL_00000001");
   EXPECT_EQ(tokens(second->prepareStmt->query), "'SELECT a FROM ' || tab");
@@ -152,7 +152,7 @@ TEST(RewriteDynamic, StatementScopeIsTheOutermostUnit)
   EXPECT_EQ(top->scope, nullptr);
   auto* p = run.unitAs<astNodeCreateProc>(1, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  auto* inner = nth<astNodeBlock>(p->body->body, 0);
+  auto* inner = nth<astNodeBlock>(nodeAs<astNodeBlock>(p->body)->body, 0);
   auto* commit = nth<astNodeSqlStmt>(inner->body, 0);
   ASSERT_EQ(commit->kind, AST_SQL_STMT);
   EXPECT_EQ(commit->scope, p);
@@ -233,16 +233,16 @@ TEST(RewriteDynamic, CollectionMethods)
   ASSERT_NE(trim, nullptr);
   ASSERT_EQ(trim->kind, AST_ASSIGN);
   EXPECT_EQ(tokens(trim->target), "v");
-  EXPECT_EQ(tokens(trim->expr), "TRIM_ARRAY( v , 1 )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(trim->expr)), "TRIM_ARRAY( v , 1 )");
   auto* trim2 = nodeAs<astNodeAssign>(rewriteOf(1));
   ASSERT_NE(trim2, nullptr);
-  EXPECT_EQ(tokens(trim2->expr), "TRIM_ARRAY( v , 2 )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(trim2->expr)), "TRIM_ARRAY( v , 2 )");
   auto* del = nodeAs<astNodeAssign>(rewriteOf(2));
   ASSERT_NE(del, nullptr);
-  EXPECT_EQ(tokens(del->expr), "ARRAY_DELETE( v , 3 )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(del->expr)), "ARRAY_DELETE( v , 3 )");
   auto* delAll = nodeAs<astNodeAssign>(rewriteOf(3));
   ASSERT_NE(delAll, nullptr);
-  EXPECT_EQ(tokens(delAll->expr), "ARRAY_DELETE( v )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(delAll->expr)), "ARRAY_DELETE( v )");
   auto* extend = nodeAs<astNodeNull>(rewriteOf(4));
   ASSERT_NE(extend, nullptr);
   ASSERT_EQ(extend->kind, AST_NULL);

@@ -146,10 +146,10 @@ TEST(RewriteHelpers, CursorAttributesAndQualifiedCursorNames)
   EXPECT_EQ(records(run), "");
   auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  auto* first = nth<astNodeIf>(p->body->body, 0);
+  auto* first = nth<astNodeIf>(nodeAs<astNodeBlock>(p->body)->body, 0);
   EXPECT_EQ(tokens(first->expr), "c IS FOUND AND c IS NOT FOUND AND c IS OPEN");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(first->body, 0)->expr), "CURSOR_ROWCOUNT(c)");
-  EXPECT_EQ(tokens(nth<astNodeIf>(p->body->body, 1)->expr), "SYSZULINTERNAL_BLOCK.c IS OPEN");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(first->body, 0)->expr)), "CURSOR_ROWCOUNT(c)");
+  EXPECT_EQ(tokens(nth<astNodeIf>(nodeAs<astNodeBlock>(p->body)->body, 1)->expr), "SYSZULINTERNAL_BLOCK.c IS OPEN");
 }
 
 }  // namespace

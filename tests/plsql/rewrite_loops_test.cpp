@@ -35,7 +35,7 @@ TEST(RewriteLoops, NumericForBecomesWhile)
   EXPECT_EQ(kinds(whileNode->body), "2 2");
   auto* step = nth<astNodeAssign>(whileNode->body, 1);
   EXPECT_EQ(tokens(step->target), "i");
-  EXPECT_EQ(tokens(step->expr), "i + 1");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(step->expr)), "i + 1");
   EXPECT_EQ(step->line, loop->line);
   EXPECT_EQ(whileNode->body->parent, whileNode);
 }
@@ -53,10 +53,10 @@ TEST(RewriteLoops, ReverseForCountsDown)
   ASSERT_EQ(listLength(block->prologue), 1);
   EXPECT_EQ(tokens(nth<astNodeAssign>(block->prologue, 0)->target), "i");
   // A bound that is no integer literal is rounded, as PL/SQL does.
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->prologue, 0)->expr), "ROUND ( n , 0 )");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->prologue, 0)->expr)), "ROUND ( n , 0 )");
   auto* whileNode = nth<astNodeWhile>(block->body, 0);
   EXPECT_EQ(tokens(whileNode->expr), "i >= SYSZULINTERNAL_LOOP_LIMIT");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(whileNode->body, 1)->expr), "i - 1");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(whileNode->body, 1)->expr)), "i - 1");
 }
 
 TEST(RewriteLoops, OutOfRangeBoundsAreReported)

@@ -15,18 +15,18 @@ TEST(RewriteUnits, RoutineBodiesGetTheBlockLabelAndParents)
   auto* f = run.unitAs<astNodeCreateFunc>(1, AST_CREATE_FUNCTION);
   auto* q = run.unitAs<astNodeCreateProc>(2, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p && f && q);
-  EXPECT_EQ(text(p->body->label), "SYSZULINTERNAL_BLOCK");
-  EXPECT_EQ(text(f->body->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(text(nodeAs<astNodeBlock>(p->body)->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(text(nodeAs<astNodeBlock>(f->body)->label), "SYSZULINTERNAL_BLOCK");
   EXPECT_EQ(p->body->parent, p);
   EXPECT_EQ(p->parent, run.parsed->context.root);
   EXPECT_EQ(run.parsed->context.root->parent, nullptr);
   // A nested block keeps its own label (or none).
-  auto* inner = nth<astNodeBlock>(q->body->body, 0);
+  auto* inner = nth<astNodeBlock>(nodeAs<astNodeBlock>(q->body)->body, 0);
   ASSERT_EQ(inner->kind, AST_BLOCK);
   EXPECT_NE(text(inner->label), "SYSZULINTERNAL_BLOCK");
-  EXPECT_EQ(inner->parent, q->body->body);
-  EXPECT_EQ(q->body->body->parent, q->body);
-  auto* ret = nth<astNodeReturn>(f->body->body, 0);
+  EXPECT_EQ(inner->parent, nodeAs<astNodeBlock>(q->body)->body);
+  EXPECT_EQ(nodeAs<astNodeBlock>(q->body)->body->parent, q->body);
+  auto* ret = nth<astNodeReturn>(nodeAs<astNodeBlock>(f->body)->body, 0);
   EXPECT_EQ(listFirst(ret->expr)->parent, ret->expr);
 }
 
@@ -54,7 +54,7 @@ TEST(RewriteUnits, TriggerVariablesByEvents)
   EXPECT_EQ(td->newVariable, nullptr);
   ASSERT_NE(td->oldVariable, nullptr);
   EXPECT_EQ(tokens(td->oldVariable->alias), "SYSZULINTERNAL_OLD");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(td->body->body, 0)->expr), "SYSZULINTERNAL_OLD.a");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(td->body->body, 0)->expr)), "SYSZULINTERNAL_OLD.a");
 
   ASSERT_EQ(listLength(tu->referencing), 2);
   EXPECT_EQ(nth<astNode>(tu->referencing, 0), tu->newVariable);
@@ -80,7 +80,7 @@ TEST(RewriteUnits, TriggerReferencingAndWhenCondition)
   EXPECT_EQ(tokens(t->condition), "SYSZULINTERNAL_n.sal > SYSZULINTERNAL_o.sal AND x.y = 1");
   auto* assign = nth<astNodeAssign>(t->body->body, 0);
   EXPECT_EQ(tokens(assign->target), "SYSZULINTERNAL_n.sal");
-  EXPECT_EQ(tokens(assign->expr), "SYSZULINTERNAL_o.sal");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(assign->expr)), "SYSZULINTERNAL_o.sal");
 }
 
 TEST(RewriteUnits, TriggerVariableOutsideTriggerStays)
@@ -88,7 +88,7 @@ TEST(RewriteUnits, TriggerVariableOutsideTriggerStays)
   RewriteRun run = rewriteText("BEGIN\n  x := :NEW.a;\nEND;\n/\n");
   auto* block = run.unitAs<astNodeBlock>(0, AST_BLOCK);
   ASSERT_TRUE(block);
-  EXPECT_EQ(tokens(nth<astNodeAssign>(block->body, 0)->expr), ":NEW.a");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(block->body, 0)->expr)), ":NEW.a");
 }
 
 TEST(RewriteUnits, PackageHeadIsReorganised)
@@ -157,8 +157,8 @@ TEST(RewriteUnits, PackageBodyGetsInitProcedure)
   EXPECT_EQ(init->package, body);
   EXPECT_EQ(init->line, body->line);
   ASSERT_NE(init->body, nullptr);
-  EXPECT_EQ(text(init->body->label), "SYSZULINTERNAL_BLOCK");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(init->body->body, 0)->target), "g");
+  EXPECT_EQ(text(nodeAs<astNodeBlock>(init->body)->label), "SYSZULINTERNAL_BLOCK");
+  EXPECT_EQ(tokens(nth<astNodeAssign>(nodeAs<astNodeBlock>(init->body)->body, 0)->target), "g");
   EXPECT_EQ(init->parent, ctor);
   EXPECT_EQ(ctor->parent, body);
 }
@@ -177,7 +177,7 @@ TEST(RewriteUnits, PackageBodyWithoutInitOrElements)
   ASSERT_EQ(init->kind, AST_CREATE_PROCEDURE);
   EXPECT_EQ(tokens(init->name), "SYS_INIT");
   ASSERT_NE(init->body, nullptr);
-  EXPECT_EQ(init->body->body, nullptr);
+  EXPECT_EQ(nodeAs<astNodeBlock>(init->body)->body, nullptr);
   EXPECT_EQ(b->maxNameLength, 0);
 }
 
@@ -194,7 +194,7 @@ TEST(RewriteUnits, AutonomousTransactionPragma)
             "AUTONOMOUS_XACT not permitted in this context|2|8|<null>|AUTONOMOUS_XACT|<null>\n"
             "AUTONOMOUS_XACT not permitted in this context|2|14|<null>|AUTONOMOUS_XACT|<null>");
   // Pragmas do not count for the longest name.
-  EXPECT_EQ(p->body->maxNameLength, 0u);
+  EXPECT_EQ(nodeAs<astNodeBlock>(p->body)->maxNameLength, 0u);
 }
 
 TEST(RewriteUnits, QualifiedNamesOfTheRoutine)
@@ -207,10 +207,10 @@ TEST(RewriteUnits, QualifiedNamesOfTheRoutine)
   EXPECT_EQ(records(run), "");
   auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  auto* first = nth<astNodeAssign>(p->body->body, 0);
+  auto* first = nth<astNodeAssign>(nodeAs<astNodeBlock>(p->body)->body, 0);
   EXPECT_EQ(tokens(first->target), "SYSZULINTERNAL_BLOCK.x");
-  EXPECT_EQ(tokens(first->expr), "SYSZULINTERNAL_BLOCK.x + q.x");
-  EXPECT_EQ(tokens(nth<astNodeAssign>(p->body->body, 1)->expr), "p");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(first->expr)), "SYSZULINTERNAL_BLOCK.x + q.x");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(nodeAs<astNodeBlock>(p->body)->body, 1)->expr)), "p");
 }
 
 TEST(RewriteUnits, QualifiedNamesInsidePackagesStay)
@@ -220,7 +220,7 @@ TEST(RewriteUnits, QualifiedNamesInsidePackagesStay)
   auto* body = run.unitAs<astNodeCreatePkgBody>(0, AST_CREATE_PKG_BODY);
   ASSERT_TRUE(body);
   auto* p = nth<astNodeCreateProc>(body->prototypes, 0);
-  EXPECT_EQ(tokens(nth<astNodeAssign>(p->body->body, 0)->target), "p.x");
+  EXPECT_EQ(tokens(nth<astNodeAssign>(nodeAs<astNodeBlock>(p->body)->body, 0)->target), "p.x");
 }
 
 TEST(RewriteUnits, DdlIsNotEnteredButReported)
@@ -242,14 +242,14 @@ TEST(RewriteUnits, ForallIsNotEnteredButReported)
   EXPECT_EQ(records(run), "FORALL not supported|2|3|<null>|FORALL...|<null>");
   auto* p = run.unitAs<astNodeCreateProc>(0, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  auto* forall = nth<astNodeForall>(p->body->body, 0);
+  auto* forall = nth<astNodeForall>(nodeAs<astNodeBlock>(p->body)->body, 0);
   ASSERT_EQ(forall->kind, AST_FORALL);
-  EXPECT_EQ(forall->parent, p->body->body);
+  EXPECT_EQ(forall->parent, nodeAs<astNodeBlock>(p->body)->body);
   ASSERT_NE(forall->body, nullptr);
   auto* del = nodeAs<astNodeSqlStmt>(forall->body);
   EXPECT_EQ(tokens(del->body), "FROM t WHERE a = p.x ( i ) AND b = SQL%ROWCOUNT");
   EXPECT_EQ(del->scope, nullptr);
-  EXPECT_FALSE(p->body->usesRowcount);
+  EXPECT_FALSE(nodeAs<astNodeBlock>(p->body)->usesRowcount);
 }
 
 // Every construct that the translation leaves out is reported once, at its

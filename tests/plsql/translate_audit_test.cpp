@@ -658,7 +658,7 @@ const SoundCase kDivisionIntoAFixedScale[] = {
      "  DECLARE n INTEGER;\n"
      "  DECLARE m NUMBER(10);\n"
      "  SET n = ROUND(DECFLOAT(7) / 2, 0);\n"
-     "  SET m = ROUND(DECFLOAT(lo) / hi, 0);\n"
+     "  SET m = ROUND(DECFLOAT(lo) / CASE hi WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE hi END, 0);\n"
      "  SET res = ROUND((lo + hi) / DECFLOAT(2), 0);\n"
      "  END@\n"
      "\n"

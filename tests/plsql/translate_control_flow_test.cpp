@@ -392,7 +392,7 @@ const SoundCase kCursorLoopsCloseOnEveryWayOut[] = {
          "  SYSZULINTERNAL_00000002: LOOP\n"
          "  FETCH lc INTO r;\n"
          "  IF lc IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000002; END IF;\n"
-         "  SET n = ROUND(DECFLOAT(1) / r.id, 0);\n"
+         "  SET n = ROUND(DECFLOAT(1) / CASE r.id WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE r.id END, 0);\n"
          "  END LOOP SYSZULINTERNAL_00000002;\n"
          "\n"
          "  CLOSE lc ;\n"

@@ -12,7 +12,8 @@ namespace {
 
 // Every quotient is exact, as in PL/SQL: one operand becomes DECFLOAT (the
 // left one when it is a single token, else the right one), in assignments,
-// defaults, loop bounds (still rounded), cursor queries and SQL statements.
+// defaults, loop bounds (still rounded), cursor queries and SQL statements;
+// a divisor that is not a non-zero number raises 22012 when it is zero.
 const SoundCase kDivisionCases[] = {
     {"ProcedureConstantsDatesPercentagesAndChunkBounds", false,
      "CREATE OR REPLACE PROCEDURE write_chunks(p_clob CLOB) IS\n"
@@ -42,12 +43,12 @@ const SoundCase kDivisionCases[] = {
          "  DECLARE l_chunk_size INTEGER DEFAULT 100;\n"
          "  DECLARE d DATE;\n"
          "  SET c_hour = DECFLOAT(1) / 24;\n"
-         "  SET v_pct = DECFLOAT(v_done) / v_total * 100;\n"
+         "  SET v_pct = DECFLOAT(v_done) / CASE v_total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE v_total END * 100;\n"
          "  SET d = SYSDATE + DECFLOAT(30) / 1440;\n"
          "  BEGIN\n"
          "  DECLARE i INTEGER DEFAULT 1;\n"
          "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER;\n"
-         "  SET SYSZULINTERNAL_LOOP_LIMIT = ROUND(CEIL(LENGTH(p_clob) / DECFLOAT(l_chunk_size)), 0);\n"
+         "  SET SYSZULINTERNAL_LOOP_LIMIT = ROUND(CEIL(LENGTH(p_clob) / CASE l_chunk_size WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(l_chunk_size) END), 0);\n"
          "\n"
          "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
          "  CALL put(SUBSTR(p_clob,(i - 1) * l_chunk_size + 1, l_chunk_size));\n"
@@ -92,7 +93,7 @@ const SoundCase kDivisionCases[] = {
          "  RETURNS NUMBER\n"
          "  LANGUAGE SQL\n"
          "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT DECFLOAT(done) / total share FROM job WHERE DECFLOAT(total) / 2 > a);\n"
+         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT DECFLOAT(done) / CASE total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE total END share FROM job WHERE DECFLOAT(total) / 2 > a);\n"
          "  DECLARE r NUMBER;\n"
          "  outer: BEGIN\n"
          "  DECLARE half INTEGER;\n"
@@ -102,11 +103,11 @@ const SoundCase kDivisionCases[] = {
          "  BEGIN\n"
          "  SIGNAL SQLSTATE 'UDNDF';\n"
          "  END;\n"
-         "  SELECT SUM(done) / DECFLOAT(COUNT(*)) INTO r FROM job WHERE id = DECFLOAT(a) / - b;\n"
+         "  SELECT SUM(done) / CASE COUNT(*) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(COUNT(*)) END INTO r FROM job WHERE id = DECFLOAT(a) / CASE - b WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - b END;\n"
          "  END;\n"
          "\n"
-         "  IF DECFLOAT(a) / b > 1 THEN\n"
-         "  SET r = CASE WHEN a > 0 THEN a END / DECFLOAT(3) + f(a) / DECFLOAT(g(b)) / DECFLOAT((DECFLOAT(a) / b));\n"
+         "  IF DECFLOAT(a) / CASE b WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE b END > 1 THEN\n"
+         "  SET r = CASE WHEN a > 0 THEN a END / DECFLOAT(3) + f(a) / CASE g(b) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(g(b)) END / CASE(DECFLOAT(a) / CASE b WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE b END) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT((DECFLOAT(a) / CASE b WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE b END)) END;\n"
          "  END IF;\n"
          "\n"
          "  END;\n"

@@ -158,7 +158,7 @@ bool closeOnException(astNodeFor* node) {
 astNodeHandler* newHandler(const char* condition, astNodeBlock* body, int line) {
   astNodeHandler* handler = astMake<astNodeHandler>(line);
   handler->conditions = adopt(listNew(makeToken(condition, -1)), handler);
-  handler->body = reinterpret_cast<astNodeList*>(body);
+  handler->body = body;
   body->parent = handler;
   return handler;
 }
@@ -285,6 +285,12 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
     astNodeToken* label = firstToken(nodeAs<astNodeGoto>(jump)->target);
     if (!label || !label->text) return;
     gotoLabel = label->text;
+    // The target's GOTO in a handler reaches only labels of that handler.
+    for (astNode* n = jump->parent; n; n = n->parent)
+      if (n->kind == AST_HANDLER) {
+        if (!holdsLabel(n, gotoLabel)) reportFinding(FindingId::JUMP_FROM_HANDLER, jump, state->errors, "GOTO");
+        break;
+      }
   }
   astNodeToken* index = stepped ? firstToken(stepped->index) : nullptr;
   Crossing crossing = crossingTo(jump, stop, index ? index->text : nullptr, gotoLabel);

@@ -184,7 +184,9 @@ void roundDivisionIntoInteger(astNodeAssign* node) {
   if (!target || !target->text || target->qualified || listLength(node->target) != 1 || node->targetIndex) return;
   bool found = false;
   astNodeList* type = declaredType(node, foldedText(target->text), &found);
-  if (found && type) node->expr = roundedIntoType(node->expr, type);
+  // An OPEN's assignment holds its select node, which has no division to round.
+  if (found && type && node->expr && node->expr->kind == AST_LIST)
+    node->expr = roundedIntoType(nodeAs<astNodeList>(node->expr), type);
 }
 
 // SUBSTR whose start is negated: the emitter tests the sign of a negated

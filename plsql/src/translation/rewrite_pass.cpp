@@ -251,7 +251,7 @@ struct RoutineParts {
   bool function = false;
   astNodeList* name = nullptr;
   astNodeList* args = nullptr;
-  astNodeBlock* body = nullptr;
+  astNode* body = nullptr;  // a block, or the EXTERNAL / LANGUAGE token
 };
 
 bool routineParts(const astNode* node, RoutineParts* routine) {
@@ -282,8 +282,9 @@ bool routineParts(const astNode* node, RoutineParts* routine) {
 }
 
 // Whether a routine's body block declares `name`.
-bool bodyDeclares(const astNodeBlock* body, const astNodeToken* name) {
-  for (astListCell* c = listCells(body ? body->declarations : nullptr); c && name; c = c->next) {
+bool bodyDeclares(const astNode* body, const astNodeToken* name) {
+  const astNodeBlock* block = body && body->kind == AST_BLOCK ? nodeAs<const astNodeBlock>(body) : nullptr;
+  for (astListCell* c = listCells(block ? block->declarations : nullptr); c && name; c = c->next) {
     if (!isDeclaration(c->value)) continue;
     astNodeToken* declared = firstToken(nodeAs<astNodeDecl>(c->value)->variableName);
     if (declared && equalsIgnoreCase(declared->text, name->text)) return true;
@@ -700,6 +701,68 @@ void dropEndLabel(astNodeBlock* block) {
   listRemoveAfter(list, cell->next, cell);
 }
 
+namespace {
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// What a transformed handler condition stands for in the target: the
+// SQLSTATE of a condition declared for one in an enclosing block, else the
+// condition as written.
+std::string conditionKey(astNodeToken* name, astNode* from) {
+  std::string text = name->text;
+  if (text.rfind("SQLSTATE '", 0) == 0) return text.substr(10, 5);
+  for (astNode* n = from; n; n = n->parent) {
+    if (n->kind != AST_BLOCK) continue;
+    for (astListCell* c = listCells(nodeAs<astNodeBlock>(n)->declarations); c; c = c->next) {
+      if (!c->value || c->value->kind != AST_EXCEPTION_DECL) continue;
+      auto* decl = nodeAs<astNodeExceptionDecl>(c->value);
+      astNodeToken* word = listLength(decl->variableName) == 1 ? firstToken(decl->variableName) : nullptr;
+      if (decl->variableType != VAR_EXCEPTION || !word || !equalsIgnoreCase(word->text, name->text)) continue;
+      return decl->sqlstate ? std::string(decl->sqlstate) : upper(text);
+    }
+  }
+  return upper(text);
+}
+
+// The target refuses two handlers of one block for the same condition; in
+// PL/SQL the first one takes the error, so a later one loses that condition,
+// and the handler itself once it has none left.
+void dropRepeatedConditions(astNodeBlock* block) {
+  std::unordered_set<std::string> seen;
+  astListCell* previousHandler = nullptr;
+  for (astListCell* h = listCells(block->exceptions); h;) {
+    astListCell* nextHandler = h->next;
+    if (!h->value || h->value->kind != AST_HANDLER) {
+      previousHandler = h;
+      h = nextHandler;
+      continue;
+    }
+    auto* handler = nodeAs<astNodeHandler>(h->value);
+    astListCell* previous = nullptr;
+    for (astListCell* c = listCells(handler->conditions); c;) {
+      astListCell* next = c->next;
+      astNodeToken* name = conditionName(c->value);
+      std::string key = name && name->text ? conditionKey(name, block) : std::string();
+      if (!key.empty() && !seen.insert(key).second)
+        listRemoveAfter(handler->conditions, c, previous);
+      else
+        previous = c;
+      c = next;
+    }
+    if (listCells(handler->conditions)) {
+      previousHandler = h;
+    } else {
+      listRemoveAfter(block->exceptions, h, previousHandler);
+    }
+    h = nextHandler;
+  }
+}
+
+}  // namespace
+
 void transformBlock(astNodeBlock* block, TransformState* state) {
   dropEndLabel(block);
   block->atomic = false;
@@ -713,6 +776,7 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
   transformList(block->body, block, state);
   transformList(block->exceptions, block, state);
   state->usesWalked = walked;
+  dropRepeatedConditions(block);
   if (block->usesRowcount) {
     astNodeBlock* outer = outermostBlock(block);
     ensureDeclared(outer, SYSZUL_ROWCOUNT, "INTEGER", nullptr, block->line);
@@ -741,8 +805,10 @@ namespace {
 
 // ---- units ----
 
-void labelBody(astNodeBlock* body) {
-  if (body && body->kind == AST_BLOCK && !body->label) body->label = poolStrdup(SYSZUL_BLOCK);
+void labelBody(astNode* body) {
+  if (!body || body->kind != AST_BLOCK) return;
+  astNodeBlock* block = nodeAs<astNodeBlock>(body);
+  if (!block->label) block->label = poolStrdup(SYSZUL_BLOCK);
 }
 
 // Trigger options that the target's CREATE TRIGGER is written without: the
@@ -756,6 +822,9 @@ void reportTriggerOptions(astNodeCreateTrigger* trigger, TransformState* state) 
 
 void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state) {
   reportTriggerOptions(trigger, state);
+  // An INSTEAD OF trigger fires for each row whether FOR EACH ROW is written
+  // or not; the target takes one without it as a statement trigger.
+  if (trigger->point == TRIGGER_INSTEAD_OF) trigger->forEachRow = true;
   labelBody(trigger->body);
   for (astListCell* c = listCells(trigger->referencing); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TRIGGER_VAR) continue;
@@ -1080,8 +1149,8 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   } else {
     made = true;
     block = astMake<astNodeBlock>(body ? body->line : handler->line);
-    block->body = handler->body;
-    handler->body = reinterpret_cast<astNodeList*>(block);
+    block->body = nodeAs<astNodeList>(handler->body);
+    handler->body = block;
   }
   astNodeBlock* outer = outermostBlock(handler);
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);

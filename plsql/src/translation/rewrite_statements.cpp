@@ -498,7 +498,17 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     int index = 0;
     for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
       if (index >= matched) result = listAppend(result, rest->value);
-    if (entry->defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(entry->defaultArgs, -1));
+    const char* defaultArgs = entry->defaultArgs;
+    astNodeToken* word = listLength(list) == 1 ? firstToken(list) : nullptr;
+    if (word && (equalsIgnoreCase(word->text, "CHAR") || equalsIgnoreCase(word->text, "CHARACTER"))) {
+      // A CHAR without a length is CHAR(1) in PL/SQL; a parameter or return
+      // value has none and keeps the length of its value, unpadded.
+      bool open = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
+                            owner->kind == AST_FUNC_PROTO);
+      if (open) nodeAs<astNodeToken>(listFirst(result))->text = poolStrdup("VARCHAR");
+      defaultArgs = open ? "(254)" : "(1)";
+    }
+    if (defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(defaultArgs, -1));
     if (!result) return list;
     // The new list stands where the old one stood.
     result->parent = list->parent ? list->parent : owner;
@@ -590,8 +600,8 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
     step->target = indexCopy(node->index);
     step->expr = indexCopy(node->index);
   }
-  step->expr = listAppend(step->expr, makeToken(node->reverse ? "-" : "+", -1));
-  step->expr = listAppend(step->expr, makeToken("1", -1));
+  step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken(node->reverse ? "-" : "+", -1));
+  step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken("1", -1));
   return step;
 }
 
@@ -674,7 +684,7 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
     assign->target = node->variable;
     if (node->query->kind == AST_SELECT) {
       // The assignment's expression is the select node itself.
-      assign->expr = reinterpret_cast<astNodeList*>(node->query);
+      assign->expr = node->query;
     } else {
       char* name = madeUpName(state);
       assign->expr = listAppend(listNew(makeToken("CURSOR FOR ", node->line)), makeToken(name, node->line));
@@ -733,7 +743,7 @@ char* assignTargetText(const astNodeAssign* node) {
 void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   astNode* expr = node->expr;
   if (!expr || expr->kind != AST_LIST) return;
-  astNodeList* list = node->expr;
+  astNodeList* list = nodeAs<astNodeList>(expr);
   astNodeToken* first = firstToken(list);
   if (!first || !first->text) return;
   if (!isDbmsSqlFunction(first->text)) return;

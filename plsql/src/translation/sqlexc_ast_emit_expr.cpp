@@ -1,7 +1,8 @@
 // Expression tokens in the form the target reads them the way PL/SQL does:
-// exact division and SUBSTR with a start counted from the end. Every token
-// list the emitter writes passes here, so expressions in assignments,
-// conditions, defaults, loop bounds and SQL statements alike are covered.
+// exact division that fails on a zero divisor, and SUBSTR with a start
+// counted from the end. Every token list the emitter writes passes here, so
+// expressions in assignments, conditions, defaults, loop bounds and SQL
+// statements alike are covered.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -80,6 +81,52 @@ void append(Tokens& out, const Tokens& in, size_t from, size_t to) {
 
 // ---- division ----
 
+// One past the divisor that starts at `start`: an optional sign, then a
+// number, a name (qualified or not), a call or a parenthesised group; npos
+// when it is none of these.
+size_t divisorEnd(const Tokens& in, size_t start) {
+  size_t at = start;
+  if (at < in.size() && (textIs(in[at], "-") || textIs(in[at], "+"))) ++at;
+  if (at >= in.size()) return std::string::npos;
+  if (textIs(in[at], "(")) {
+    size_t close = closingParen(in, at);
+    return close == std::string::npos ? close : close + 1;
+  }
+  if (!isOperandToken(in[at])) return std::string::npos;
+  while (at + 2 < in.size() && textIs(in[at + 1], ".") && isOperandToken(in[at + 2])) at += 2;
+  if (at + 1 < in.size() && textIs(in[at + 1], ".")) return std::string::npos;
+  if (at + 1 < in.size() && textIs(in[at + 1], "(")) {
+    size_t close = closingParen(in, at + 1);
+    return close == std::string::npos ? close : close + 1;
+  }
+  return at + 1;
+}
+
+bool isNonZeroNumber(const Tokens& divisor) {
+  size_t at = !divisor.empty() && (textIs(divisor[0], "-") || textIs(divisor[0], "+")) ? 1 : 0;
+  if (divisor.size() != at + 1) return false;
+  int code = codeOf(divisor[at]);
+  return (code == T_DIGITS || code == T_NUMERICNO) && std::strtod(textOf(divisor[at]), nullptr) != 0;
+}
+
+// PL/SQL raises ZERO_DIVIDE on a zero divisor, where a DECFLOAT quotient in
+// the target is only a warning (Infinity or NaN). Unless it is a non-zero
+// number, the divisor d is written
+//   CASE d WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE value END
+// with `value` the divisor as it is divided by.
+void pushDivisor(Tokens& out, const Tokens& divisor, const Tokens& value, int line) {
+  if (isNonZeroNumber(divisor)) {
+    append(out, value, 0, value.size());
+    return;
+  }
+  out.push_back(made("CASE", line));
+  append(out, divisor, 0, divisor.size());
+  for (const char* text : {"WHEN", "0", "THEN", "RAISE_ERROR", "(", "'22012'", ",", "'division by zero'", ")", "ELSE"})
+    out.push_back(made(text, line));
+  append(out, value, 0, value.size());
+  out.push_back(made("END", line));
+}
+
 // PL/SQL divides exactly; the target truncates a quotient of integers. One
 // operand becomes DECFLOAT, which makes the quotient exact whatever the
 // other is: the operand before the "/" when it is one token, else the one
@@ -97,7 +144,9 @@ Tokens exactDivisions(const Tokens& in) {
     }
     int line = token->line;
     bool leftDone = false;
-    if (!out.empty() && isOperandToken(out.back()) && !(out.size() >= 2 && textIs(out[out.size() - 2], "."))) {
+    // END closes a CASE (a guarded divisor among them), not a name.
+    if (!out.empty() && isOperandToken(out.back()) && !wordIs(out.back(), "END") &&
+        !(out.size() >= 2 && textIs(out[out.size() - 2], "."))) {
       astNode* operand = out.back();
       out.back() = made("DECFLOAT", line);
       out.push_back(made("(", line));
@@ -105,35 +154,27 @@ Tokens exactDivisions(const Tokens& in) {
       out.push_back(made(")", line));
       leftDone = true;
     }
+    size_t start = i + 1;
+    size_t end = divisorEnd(in, start);
+    // The divisor's own divisions are made exact as well.
+    Tokens divisor;
+    if (end != std::string::npos)
+      divisor = exactDivisions(Tokens(in.begin() + static_cast<std::ptrdiff_t>(start),
+                                      in.begin() + static_cast<std::ptrdiff_t>(end)));
     if (leftDone) {
       out.push_back(token);
       ++i;
+      if (end == std::string::npos) continue;
+      pushDivisor(out, divisor, divisor, line);
+      i = end;
       continue;
-    }
-    // The right-hand operand: an optional sign, then a token, a call or a group.
-    size_t start = i + 1;
-    size_t at = start;
-    if (at < in.size() && (textIs(in[at], "-") || textIs(in[at], "+"))) ++at;
-    size_t end = std::string::npos;  // one past the operand
-    if (at < in.size() && textIs(in[at], "(")) {
-      size_t close = closingParen(in, at);
-      if (close != std::string::npos) end = close + 1;
-    } else if (at < in.size() && isOperandToken(in[at])) {
-      if (at + 1 < in.size() && textIs(in[at + 1], "(")) {
-        size_t close = closingParen(in, at + 1);
-        if (close != std::string::npos) end = close + 1;
-      } else if (!(at + 1 < in.size() && textIs(in[at + 1], "."))) {
-        end = at + 1;
-      }
     }
     if (end != std::string::npos) {
       out.push_back(token);
-      out.push_back(made("DECFLOAT", line));
-      out.push_back(made("(", line));
-      // The operand's own divisions are made exact as well.
-      Tokens inner(in.begin() + static_cast<std::ptrdiff_t>(start), in.begin() + static_cast<std::ptrdiff_t>(end));
-      for (astNode* t : exactDivisions(inner)) out.push_back(t);
-      out.push_back(made(")", line));
+      Tokens value{made("DECFLOAT", line), made("(", line)};
+      append(value, divisor, 0, divisor.size());
+      value.push_back(made(")", line));
+      pushDivisor(out, divisor, value, line);
       i = end;
       continue;
     }

@@ -84,14 +84,14 @@ void emitAssign(astNode* node, EmitterState* state) {
   if (expr && expr->kind == AST_SELECT) {
     emitAppend(state, held ? "CURSOR WITH HOLD FOR " : "CURSOR FOR ");
     emitSelectForm(expr, state, "");
-  } else if (held && expr && expr->kind == AST_LIST && assign->expr->head &&
-             assign->expr->head->value->kind == AST_TOKEN &&
-             std::strcmp(nodeAs<astNodeToken>(assign->expr->head->value)->text, "CURSOR FOR ") == 0) {
+  } else if (astNodeList* list = nodeAs<astNodeList>(expr);
+             held && list && list->kind == AST_LIST && list->head && list->head->value->kind == AST_TOKEN &&
+             std::strcmp(nodeAs<astNodeToken>(list->head->value)->text, "CURSOR FOR ") == 0) {
     // OPEN ... FOR a statement text: the cursor over the prepared statement.
     emitAppend(state, "CURSOR WITH HOLD FOR ");
-    emitWrappedTokens(listFromChain(nullptr, assign->expr->head->next), state, "", "");
+    emitWrappedTokens(listFromChain(nullptr, list->head->next), state, "", "");
   } else {
-    emitWrappedTokens(assign->expr, state, "", "");
+    emitWrappedTokens(list, state, "", "");
   }
   emitAppend(state, ";\n");
 }
