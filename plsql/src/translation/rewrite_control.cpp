@@ -20,16 +20,6 @@ namespace {
 
 // ---- structure ----
 
-// Sets the parent of every element of `list` to the list and the list's to
-// `owner`.
-astNodeList* adopt(astNodeList* list, astNode* owner) {
-  if (!list) return list;
-  list->parent = owner;
-  for (astListCell* c = list->head; c; c = c->next)
-    if (c->value) c->value->parent = list;
-  return list;
-}
-
 // The FOR loop whose expansion is `block` (any loop type), or null.
 astNodeFor* forOfExpansion(const astNode* block) {
   if (!block || block->kind != AST_BLOCK || !block->parent || block->parent->kind != AST_FOR) return nullptr;

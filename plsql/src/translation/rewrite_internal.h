@@ -30,6 +30,9 @@ astNodeToken* firstToken(const astNodeList* list);
 astNodeToken* conditionName(astNode* condition);
 // Appends the elements of `from` (same nodes, new cells).
 astNodeList* appendElements(astNodeList* list, const astNodeList* from);
+// Sets the parent of every element of `list` to the list and the list's to
+// `owner`.
+astNodeList* adopt(astNodeList* list, astNode* owner);
 char* madeUpName(TransformState* state);
 // Transforms the children that the kind table (AST_REWRITE) gives the node's
 // kind, in order, each with the node as parent.
@@ -92,8 +95,9 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state);
 void rewriteCollectionMethod(astNodeCall* node, TransformState* state);
 // Constructs in a token list that are copied as written and mean nothing,
 // or something else, in the target: collection methods, collection
-// constructors and element subscripts, DBMS_SQL functions.
-void reportListedConstructs(astNodeList* list, TransformState* state);
+// constructors and element subscripts, DBMS_SQL functions. Reports the
+// token of the cell `c` (after `previous`) to the run's list.
+void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state);
 // Notes the collection types and the variables of collection type that a
 // declaration or parameter makes.
 void noteCollectionDeclaration(astNode* declaration, TransformState* state);
@@ -130,9 +134,10 @@ bool isSqlCursorName(const char* text);
 // clauses are left out.
 astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* state);
 void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState* state);
-// Collection and object forms, % attributes, interval literals and built-in
-// packages that the target lacks, in a token list.
-void reportUnknownForms(astNodeList* list, TransformState* state);
+// Reports of a token list: the listed constructs above, and the collection
+// and object forms, % attributes, interval literals and built-in packages
+// that the target lacks.
+void reportListConstructs(astNodeList* list, TransformState* state);
 void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
 // Checks a call; whether a collection method there may be rewritten.
 bool reviewCall(astNodeCall* node, TransformState* state);

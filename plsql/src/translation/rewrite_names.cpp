@@ -720,62 +720,94 @@ bool isPlsqlBlockText(const char* literal) {
   return startsWithWord(head, "BEGIN") || startsWithWord(head, "DECLARE") || head.compare(0, 2, "<<") == 0;
 }
 
-void record(FindingId finding, const char* name, const char* detail, astNode* at, TransformState* state) {
-  if (state->reportedDrops.insert(at).second) reportFinding(finding, at, state->errors, name, detail);
+// A record kept back to be made after others.
+struct HeldRecord {
+  FindingId finding;
+  bool named;
+  std::string name;
+  const char* detail;
+  astNode* at;
+};
+
+void record(FindingId finding, const char* name, const char* detail, astNode* at, TransformState* state,
+            std::vector<HeldRecord>* held = nullptr) {
+  if (!state->reportedDrops.insert(at).second) return;
+  if (held) held->push_back({finding, name != nullptr, name ? name : "", detail, at});
+  else reportFinding(finding, at, state->errors, name, detail);
+}
+
+// ---- collection and object forms, % attributes, interval literals,
+// built-in packages ----
+
+// The form at the token of the cell `c`, its record held in `into`. NEW t(
+// names t as well: `claimed` is set to t, which takes no record of its own.
+void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, bool inSql, TransformState* state,
+                       std::vector<HeldRecord>* into, astNode** claimed) {
+  astNodeToken* token = asToken(c->value);
+  if (!token || !token->text || token->tokenCode == T_STRING || state->reportedDrops.count(token)) return;
+  astNode* next = c->next ? c->next->value : nullptr;
+  astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
+  std::string word = upper(token->text);
+  if (word == "%" && next && asToken(next) && asToken(next)->text) {
+    std::string attribute = "%" + upper(firstPart(asToken(next)->text).c_str());
+    record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state, into);
+  } else if (word == "MULTISET") {
+    record(FindingId::MULTISET, nullptr, nullptr, token, state, into);
+  } else if (word == "IS" && (textIs(next, "EMPTY") || (textIs(next, "NOT") && textIs(afterNext, "EMPTY")))) {
+    record(FindingId::IS_EMPTY, nullptr, nullptr, token, state, into);
+  } else if ((word == "MEMBER" || word == "SUBMULTISET") && textIs(next, "OF")) {
+    record(FindingId::MEMBER_OF, word.c_str(), nullptr, token, state, into);
+  } else if (word == "IS" && (textIs(next, "A") || textIs(afterNext, "A")) &&
+             (textIs(afterNext, "SET") || (c->next->next && c->next->next->next &&
+                                           textIs(c->next->next->next->value, "SET")))) {
+    record(FindingId::IS_A_SET, nullptr, nullptr, token, state, into);
+  } else if (token->tokenCode == T_TABLE && textIs(next, "(") && inSql) {
+    record(FindingId::TABLE_OF_COLLECTION, nullptr, nullptr, token, state, into);
+  } else if (word == "INTERVAL" && asToken(next) && asToken(next)->tokenCode == T_STRING) {
+    record(FindingId::INTERVAL_LITERAL, nullptr, nullptr, token, state, into);
+  } else if (token->tokenCode == T_NEW && asToken(next) && textIs(afterNext, "(")) {
+    record(FindingId::OBJECT_CONSTRUCTOR, nullptr, asToken(next)->text, token, state, into);
+    *claimed = next;
+  } else if (textIs(next, "(") && !textIs(previous, ".") && state->objectTypes.count(lastPart(token->text))) {
+    record(FindingId::OBJECT_CONSTRUCTOR, nullptr, token->text, token, state, into);
+  } else if (token->qualified && textIs(next, "(") && !state->objectTypes.empty()) {
+    // v.method(...) of a variable of an object type of the run.
+    bool found = false;
+    astNodeList* type = declaredType(list, firstPart(token->text), &found);
+    astNodeToken* typeName = firstToken(type);
+    if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
+      record(FindingId::OBJECT_METHOD_CALL, nullptr, token->text, token, state, into);
+  }
+  if (token->qualified && !state->reportedDrops.count(token) && !state->runPackages.count(firstPart(token->text))) {
+    FindingId finding;
+    std::string name;
+    if (builtinPackageFinding(token->text, &finding, &name))
+      record(finding, name.c_str(), token->text, token, state, into);
+  }
 }
 
 }  // namespace
 
 namespace rewrite {
 
-// ---- collection and object forms, % attributes, interval literals,
-// built-in packages ----
-
-void reportUnknownForms(astNodeList* list, TransformState* state) {
+// One walk over a token list for both kinds of report: a token takes the
+// listed construct's record if it has one, else the unknown form's, and
+// the records of unknown forms follow all the listed ones.
+void reportListConstructs(astNodeList* list, TransformState* state) {
+  std::vector<HeldRecord> unknown;
   bool inSql = sqlHolder(list) != nullptr;
+  astNode* claimed = nullptr;
   astNode* previous = nullptr;
   for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (!token || !token->text || token->tokenCode == T_STRING || state->reportedDrops.count(token)) continue;
-    astNode* next = c->next ? c->next->value : nullptr;
-    astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
-    std::string word = upper(token->text);
-    if (word == "%" && next && asToken(next) && asToken(next)->text) {
-      std::string attribute = "%" + upper(firstPart(asToken(next)->text).c_str());
-      record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state);
-    } else if (word == "MULTISET") {
-      record(FindingId::MULTISET, nullptr, nullptr, token, state);
-    } else if (word == "IS" && (textIs(next, "EMPTY") || (textIs(next, "NOT") && textIs(afterNext, "EMPTY")))) {
-      record(FindingId::IS_EMPTY, nullptr, nullptr, token, state);
-    } else if ((word == "MEMBER" || word == "SUBMULTISET") && textIs(next, "OF")) {
-      record(FindingId::MEMBER_OF, word.c_str(), nullptr, token, state);
-    } else if (word == "IS" && (textIs(next, "A") || textIs(afterNext, "A")) &&
-               (textIs(afterNext, "SET") || (c->next->next && c->next->next->next &&
-                                             textIs(c->next->next->next->value, "SET")))) {
-      record(FindingId::IS_A_SET, nullptr, nullptr, token, state);
-    } else if (token->tokenCode == T_TABLE && textIs(next, "(") && inSql) {
-      record(FindingId::TABLE_OF_COLLECTION, nullptr, nullptr, token, state);
-    } else if (word == "INTERVAL" && asToken(next) && asToken(next)->tokenCode == T_STRING) {
-      record(FindingId::INTERVAL_LITERAL, nullptr, nullptr, token, state);
-    } else if (token->tokenCode == T_NEW && asToken(next) && textIs(afterNext, "(")) {
-      record(FindingId::OBJECT_CONSTRUCTOR, nullptr, asToken(next)->text, token, state);
-      state->reportedDrops.insert(next);
-    } else if (textIs(next, "(") && !textIs(previous, ".") && state->objectTypes.count(lastPart(token->text))) {
-      record(FindingId::OBJECT_CONSTRUCTOR, nullptr, token->text, token, state);
-    } else if (token->qualified && textIs(next, "(") && !state->objectTypes.empty()) {
-      // v.method(...) of a variable of an object type of the run.
-      bool found = false;
-      astNodeList* type = declaredType(list, firstPart(token->text), &found);
-      astNodeToken* typeName = firstToken(type);
-      if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
-        record(FindingId::OBJECT_METHOD_CALL, nullptr, token->text, token, state);
+    reportListedConstruct(list, c, previous, state);
+    if (c->value && c->value == claimed) {
+      state->reportedDrops.insert(claimed);
+      continue;
     }
-    if (token->qualified && !state->reportedDrops.count(token) && !state->runPackages.count(firstPart(token->text))) {
-      FindingId finding;
-      std::string name;
-      if (builtinPackageFinding(token->text, &finding, &name)) record(finding, name.c_str(), token->text, token, state);
-    }
+    reportUnknownForm(list, c, previous, inSql, state, &unknown, &claimed);
   }
+  for (const HeldRecord& held : unknown)
+    reportFinding(held.finding, held.at, state->errors, held.named ? held.name.c_str() : nullptr, held.detail);
 }
 
 void reportDynamicBlock(astNodeDynamic* node, TransformState* state) {

@@ -44,6 +44,16 @@ astNodeList* appendElements(astNodeList* list, const astNodeList* from) {
   return list;
 }
 
+// Sets the parent of every element of `list` to the list and the list's to
+// `owner`.
+astNodeList* adopt(astNodeList* list, astNode* owner) {
+  if (!list) return list;
+  list->parent = owner;
+  for (astListCell* c = list->head; c; c = c->next)
+    if (c->value) c->value->parent = list;
+  return list;
+}
+
 char* madeUpName(TransformState* state) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "SYSZULINTERNAL_%08x", static_cast<unsigned>(state->nameCounter++));
@@ -1298,8 +1308,7 @@ void transformProcedure(astNodeCreateProc* node, TransformState* state) {
 }
 
 void transformElements(astNodeList* list, TransformState* state) {
-  reportListedConstructs(list, state);
-  reportUnknownForms(list, state);
+  reportListConstructs(list, state);
   // Cells inserted after the current one (row-count diagnostics) are
   // visited as well; a step that rewrote the cells it put before its
   // statement leaves the walk at the statement's new cell.

@@ -85,6 +85,18 @@ astNodeToken* copyToken(const astNodeToken* token, int line) {
   return copy;
 }
 
+// A loop index named again by a statement of the loop's expansion: tokens
+// of its own, for the index's tokens are the declaration's and each token
+// is rewritten where it stands, once.
+astNodeList* indexCopy(const astNodeList* index) {
+  astNodeList* copy = nullptr;
+  for (astListCell* c = listCells(index); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    copy = listAppend(copy, token ? copyToken(token, token->line) : c->value);
+  }
+  return copy;
+}
+
 // The scope of a declaration: the node that holds its list.
 astNode* declarationScope(astNode* decl) {
   astNode* list = decl->parent;
@@ -181,15 +193,15 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   open->variable = listNew(cursor);
   open->args = cursorArguments(node->expr);
   astNodeFetch* fetch = astMake<astNodeFetch>(line);
-  fetch->variable = listNew(cursor);
-  fetch->expr = node->index;
+  fetch->variable = listNew(copyToken(cursor, cursor->line));
+  fetch->expr = indexCopy(node->index);
   astNodeExit* exit = astMake<astNodeExit>(line);
   exit->expr = listNew(makeToken(T_CURSOR_NOTFOUND, cursor->text, line));
   astNodeLoop* loop = astMake<astNodeLoop>(line);
   loop->body = listAppend(listNew(fetch), exit);
   loop->body = appendElements(loop->body, node->body);
   astNodeClose* close = astMake<astNodeClose>(line);
-  close->variable = listNew(cursor);
+  close->variable = listNew(copyToken(cursor, cursor->line));
 
   block->body = listAppend(listAppend(listNew(open), loop), close);
   block->exceptions = nullptr;
@@ -276,7 +288,7 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
                                               tokenList("INTEGER", -1), roundedBound(limit)));
 
   astNodeWhile* loop = astMake<astNodeWhile>(line);
-  loop->expr = appendElements(nullptr, node->index);
+  loop->expr = indexCopy(node->index);
   loop->expr = listAppend(loop->expr, makeToken(node->reverse ? ">=" : "<=", -1));
   loop->expr = listAppend(loop->expr, makeToken(SYSZUL_LOOP_LIMIT, -1));
   node->body = listAppend(node->body, numericStep(node, line));
@@ -535,21 +547,30 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
 
 namespace rewrite {
 
+// An expansion's declaration takes the loop's index over: the index is
+// rewritten there.
 void transformFor(astNodeFor* node, TransformState* state) {
-  transformNode(node->index, node, state);
   astNodeToken* cursor = firstToken(node->expr);
+  bool expanded = node->loopType == FOR_NUMERIC || (node->loopType == FOR_CURSOR && cursor);
+  if (!expanded) transformNode(node->index, node, state);
   if (node->loopType == FOR_CURSOR && cursor) {
     node->expansion = cursorLoopBlock(node, cursor);
+    // The cursor and its arguments were rewritten with the expansion's OPEN.
     transformMadeBlock(node->expansion, node, state);
-    transformNode(node->expr, node, state);
+    adopt(node->expr, node);
     addCursorCloseHandler(node, state);
   } else if (node->loopType == FOR_NUMERIC) {
     node->expansion = numericLoopBlock(node, state);
-    if (node->expansion)
+    if (node->expansion) {
+      // The bounds are the expansion's defaults and were rewritten there:
+      // the range only takes its elements back.
       transformMadeBlock(node->expansion, node, state);
-    else
+      adopt(node->expr, node);
+    } else {
+      transformNode(node->index, node, state);
       transformNode(node->body, node, state);
-    transformNode(node->expr, node, state);
+      transformNode(node->expr, node, state);
+    }
   } else if (node->loopType == FOR_CURSOR) {
     // No cursor name to expand: leave the loop as written.
     transformNode(node->body, node, state);
@@ -576,8 +597,8 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
     step->target = tokenList(name.c_str(), -1);
     step->expr = tokenList(name.c_str(), -1);
   } else {
-    step->target = node->index;
-    step->expr = appendElements(nullptr, node->index);
+    step->target = indexCopy(node->index);
+    step->expr = indexCopy(node->index);
   }
   step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken(node->reverse ? "-" : "+", -1));
   step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken("1", -1));
@@ -779,44 +800,41 @@ std::string foldedText(const char* text) {
   return folded;
 }
 
-void reportListedConstructs(astNodeList* list, TransformState* state) {
-  astNode* previous = nullptr;
-  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (!token || !token->text || token->tokenCode == T_STRING) continue;
-    // A token shared by two lists (a FOR range and its expansion) is
-    // reported once.
-    if (state->reportedDrops.count(token)) continue;
-    astNode* next = c->next ? c->next->value : nullptr;
-    // A column named like a method, anchored by %TYPE, is no method call.
-    astNodeToken* anchor = asToken(next);
-    if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) continue;
-    FindingId finding;
-    const char* method = collectionMethodOf(token, previous);
-    if (method) {
-      finding = FindingId::COLLECTION_METHOD;
-    } else if (isDbmsSqlFunction(token->text)) {
-      // As the whole value of an assignment the call is rewritten (or
-      // reported) with the assignment.
-      astNode* owner = list->parent;
-      if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head) {
-        state->reportedDrops.insert(token);
-        continue;
-      }
-      finding = FindingId::PACKAGE_FUNCTION_CALL;
-    } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
-      // The target's trigger event predicates take no column.
-      finding = FindingId::UPDATING_COLUMN;
-    } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
-      finding = FindingId::COLLECTION_CONSTRUCTOR;
-    } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
-      finding = FindingId::COLLECTION_SUBSCRIPT;
-    } else {
-      continue;
+void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state) {
+  astNodeToken* token = asToken(c->value);
+  if (!token || !token->text || token->tokenCode == T_STRING) return;
+  // A token shared by two lists (a FOR range and its expansion) is
+  // reported once.
+  if (state->reportedDrops.count(token)) return;
+  astNode* next = c->next ? c->next->value : nullptr;
+  // A column named like a method, anchored by %TYPE, is no method call.
+  astNodeToken* anchor = asToken(next);
+  if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) return;
+  FindingId finding;
+  const char* method = collectionMethodOf(token, previous);
+  if (method) {
+    finding = FindingId::COLLECTION_METHOD;
+  } else if (isDbmsSqlFunction(token->text)) {
+    // As the whole value of an assignment the call is rewritten (or
+    // reported) with the assignment.
+    astNode* owner = list->parent;
+    if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head) {
+      state->reportedDrops.insert(token);
+      return;
     }
-    state->reportedDrops.insert(token);
-    reportFinding(finding, token, state->errors, method, token->text);
+    finding = FindingId::PACKAGE_FUNCTION_CALL;
+  } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
+    // The target's trigger event predicates take no column.
+    finding = FindingId::UPDATING_COLUMN;
+  } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
+    finding = FindingId::COLLECTION_CONSTRUCTOR;
+  } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
+    finding = FindingId::COLLECTION_SUBSCRIPT;
+  } else {
+    return;
   }
+  state->reportedDrops.insert(token);
+  reportFinding(finding, token, state->errors, method, token->text);
 }
 
 void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
