@@ -122,22 +122,13 @@ TEST(EmitTranslate, TriggerTopLevelStatementAndAnonymousBlock) {
   EXPECT_EQ(out.texts[2],
             "BEGIN\n"
             "  DECLARE n INTEGER;\n"
-            "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
-            "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
-            "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
-            "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
-            "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+            + translate_test::kErrorVariables +
             "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
             "  BEGIN\n"
-            "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
-            "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n"
+            + translate_test::kHandlerCodes +
             "  -- NULL;\n"
             "  END;\n"
-            "  BEGIN\n"
-            "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
-            "  BEGIN\n"
-            "  SIGNAL SQLSTATE 'UDNDF';\n"
-            "  END;\n"
+            + translate_test::kNoRowGuard +
             "  SELECT COUNT(*) INTO n FROM t;\n"
             "  END;\n"
             "\n"

@@ -48,9 +48,29 @@ struct SoundCase {
   const char* name;
   bool markers;
   const char* source;
-  const char* text;
+  std::string text;
   const char* errors;
 };
+
+// Lines that many translations share, said once.
+// The variables a routine with a handler declares for the error it handles.
+inline const std::string kErrorVariables =
+    "  DECLARE SQLSTATE CHAR(5) DEFAULT '00000';\n"
+    "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
+    "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
+    "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
+    "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n";
+// The head of the block around a query that must find a row.
+inline const std::string kNoRowGuard =
+    "  BEGIN\n"
+    "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+    "  BEGIN\n"
+    "  SIGNAL SQLSTATE 'UDNDF';\n"
+    "  END;\n";
+// A handler's first statements: the codes, then the message for the code.
+inline const std::string kHandlerCodes =
+    "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+    "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n";
 
 inline std::string recordsText(const TranslateResult& r) {
   std::string text;
