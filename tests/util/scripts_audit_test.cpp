@@ -22,7 +22,9 @@ TEST(ScriptsAudit, BenchRefusesWhatItCannotUse) {
       {"-s abc", 2, "bench: -s takes a whole number of megabytes above 0, not 'abc'\n" + usage},
       {"-s 0", 2, "bench: -s takes a whole number of megabytes above 0, not '0'\n" + usage},
       {"/nonexistent/build", 2, "bench: no build folder at /nonexistent/build\n" + usage},
-      {"-b /nonexistent/old", 2, "bench: no build folder at /nonexistent/old\n" + usage},
+      // "." (the test's working folder) stands for a build folder that exists,
+      // which a clean clone has not built yet.
+      {"-b /nonexistent/old .", 2, "bench: no build folder at /nonexistent/old\n" + usage},
       {"a b", 2, "bench: one build folder at most\n" + usage},
       // The usage asked for goes to standard output, with status 0.
       {"-h", 0, usage},
