@@ -358,7 +358,7 @@ inline void gn_run_checked(ag_word* block, Args... args) {
 template <auto Op, class... Args>
 inline auto gn_call_checked(Args... args) {
   using table = gn_op<Op>;
-  static_assert(table::results == 1, "gn_call: the operation has more than one result; gn_call_all reads them");
+  static_assert(table::results == 1, "gn_call: the operation has more than one result (gn_call_all reads them)");
   ag_word block[table::inputs + table::results] = {};
   gn_run_checked<Op>(block, args...);
   return gn_result_word<typename table::results_t::first>{block[table::inputs]};

@@ -68,5 +68,10 @@ ag_word grammar_code(ag_word in) {
   gn_N_Gen_Expression* expression = nullptr;
   output->output = expression->flags;
   return state;
+#elif GN_CALL_CASE == 16
+  // A lookup of two results called for its first alone.
+  gn_N_Table_Name* node = nullptr;
+  node->catalog = gn_call(systable_unsupported, state, node->record);
+  return state;
 #endif
 }
