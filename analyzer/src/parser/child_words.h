@@ -38,7 +38,7 @@ inline gn_text_word gn_feature_tag_if(gn_flag_word flag, st_String_const* prefix
 
 /* The switch word of a statement. */
 template <class Node>
-inline ag_word gn_switch_word(Node* n) {
+inline gn_tie_word gn_switch_word(Node* n) {
   return n->switch_word;
 }
 

@@ -11,7 +11,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "analysis_runtime.h"
 #include "analyzer_internal.h"
@@ -127,7 +129,10 @@ inline ag_word gn_word(T* p) { return reinterpret_cast<ag_word>(p); }
  * kind. A plain ag_word has no kind and goes only into value slots, so
  * that no word reaches a slot of another kind through an untyped
  * variable; flags and lexemes also take int constants and untyped int
- * words, kinds and codes only their own enumerations. */
+ * words, kinds and codes only their own enumerations. The content flags
+ * of an expression (EF_*), a plain number and the scanner switch's tie
+ * word are kinds of the grammar's own words: they take only words of
+ * their kind. */
 namespace gn_w {
 template <class... Types>
 struct accepts {
@@ -141,6 +146,9 @@ struct kind : accepts<obj_kind> {};
 struct code : accepts<fs_counter> {};
 struct text : accepts<st_String_const*> {};
 struct record : accepts<name_rec*> {};
+struct content : accepts<> {};
+struct number : accepts<int, gn_int> {};
+struct tie : accepts<> {};
 struct value {
   template <class Arg>
   static constexpr bool has = true;
@@ -228,6 +236,9 @@ using gn_flag_word = gn_int_of<gn_w::flag>;
 using gn_lexeme_word = gn_int_of<gn_w::lexeme>;
 using gn_text_word = gn_typed<gn_w::text>;
 using gn_record_word = gn_typed<gn_w::record>;
+using gn_content_word = gn_int_of<gn_w::content>;
+using gn_number_word = gn_int_of<gn_w::number>;
+using gn_tie_word = gn_int_of<gn_w::tie>;
 
 template <class Node>
 inline void gn_visit(Node* child, gn_envn& state) {
@@ -261,10 +272,16 @@ struct gn_first_of {
   using type = First;
 };
 
+/* A result word as a call hands it back: typed with its kind, a value
+ * word plain. */
+template <class Word>
+using gn_result_word = std::conditional_t<std::is_same_v<Word, gn_w::value>, ag_word, gn_typed<Word>>;
+
 template <class... Words>
 struct gn_words {
   static constexpr int count = sizeof...(Words);
   using first = typename gn_first_of<Words...>::type;
+  using typed = std::tuple<gn_result_word<Words>...>;
   template <class... Args>
   static constexpr bool checked() {
     if constexpr (sizeof...(Args) == count)
@@ -297,6 +314,9 @@ struct gn_word_names {
   using code = gn_w::code;
   using text = gn_w::text;
   using record = gn_w::record;
+  using content = gn_w::content;
+  using number = gn_w::number;
+  using tie = gn_w::tie;
   using value = gn_w::value;
 };
 
@@ -318,25 +338,46 @@ struct gn_word_names {
 #include "runtime_ops.def"
 #undef GN_OP
 
-/* Calls a parameter-block operation with the given inputs and returns its
- * (first) result word; the number of inputs and the kind of each are
- * checked at compile time. */
+/* Runs a parameter-block operation over a block of its inputs and
+ * results; the number of inputs and the kind of each are checked at
+ * compile time. */
 template <auto Op, class... Args>
-inline auto gn_call_checked(Args... args) {
+inline void gn_run_checked(ag_word* block, Args... args) {
   using table = gn_op<Op>;
   static_assert(table::template arity_checked<sizeof...(Args)>());
   static_assert(table::inputs_t::count == table::inputs && table::results_t::count == table::results,
                 "runtime_ops.def: words miscounted");
   static_assert(table::inputs_t::template checked<Args...>());
-  ag_word block[table::inputs + table::results] = {gn_word(args)...};
+  [[maybe_unused]] int k = 0;
+  ((block[k++] = gn_word(args)), ...);
   Op(block);
-  using kind = typename table::results_t::first;
-  if constexpr (std::is_same_v<kind, gn_w::value>)
-    return block[sizeof...(Args)];
-  else
-    return gn_typed<kind>{block[sizeof...(Args)]};
+}
+
+/* Calls an operation of one result and returns it. An operation with more
+ * results goes through gn_call_all, so that none is read untyped. */
+template <auto Op, class... Args>
+inline auto gn_call_checked(Args... args) {
+  using table = gn_op<Op>;
+  static_assert(table::results == 1, "gn_call: the operation has more than one result (gn_call_all reads them)");
+  ag_word block[table::inputs + table::results] = {};
+  gn_run_checked<Op>(block, args...);
+  return gn_result_word<typename table::results_t::first>{block[table::inputs]};
 }
 #define gn_call(op, ...) gn_call_checked<&op>(__VA_ARGS__)
+
+/* Calls an operation and returns all its results, each typed with its
+ * kind: `auto [name, flag] = gn_call_all(op, ...)`. */
+template <auto Op, class... Args>
+inline auto gn_call_all_checked(Args... args) {
+  using table = gn_op<Op>;
+  ag_word block[table::inputs + table::results] = {};
+  gn_run_checked<Op>(block, args...);
+  using typed = typename table::results_t::typed;
+  return [&]<size_t... I>(std::index_sequence<I...>) {
+    return typed{std::tuple_element_t<I, typed>{block[table::inputs + I]}...};
+  }(std::make_index_sequence<table::results>{});
+}
+#define gn_call_all(op, ...) gn_call_all_checked<&op>(__VA_ARGS__)
 
 /* 1 when the target is below the version of the feature's gate. */
 inline gn_typed<gn_w::flag> gn_target_before(gn_envn state, const feature_gate& gate) {

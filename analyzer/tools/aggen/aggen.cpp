@@ -256,8 +256,11 @@ class Grammar {
   }
 
   // The kinds a word may be declared with (the word kinds of gn_call's
-  // slots); flag and lexeme words take 32 bits.
-  static bool word_kind_is_int(const std::string& kind) { return kind == "flag" || kind == "lexeme"; }
+  // slots and of the grammar's own words); flag, lexeme, content, number and
+  // tie words take 32 bits.
+  static bool word_kind_is_int(const std::string& kind) {
+    return kind == "flag" || kind == "lexeme" || kind == "content" || kind == "number" || kind == "tie";
+  }
   static bool is_word_kind(const std::string& kind) {
     return kind == "envn" || kind == "text" || kind == "record" || word_kind_is_int(kind);
   }

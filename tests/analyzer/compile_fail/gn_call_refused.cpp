@@ -56,5 +56,22 @@ ag_word grammar_code(ag_word in) {
   // A word without kind where the environment goes.
   ag_word plain = in;
   return gn_call(envn_count, plain, FS_STATEMENT_COUNT);
+#elif GN_CALL_CASE == 14
+  // A lookup's two results: the flag read into the text word.
+  gn_N_Table_Name* node = nullptr;
+  auto [catalog, unsupported] = gn_call_all(systable_unsupported, state, node->record);
+  node->catalog = unsupported;
+  return state;
+#elif GN_CALL_CASE == 15
+  // An expression's content flags read into a 0/1 flag word.
+  gn_N_Opt_Output* output = nullptr;
+  gn_N_Gen_Expression* expression = nullptr;
+  output->output = expression->flags;
+  return state;
+#elif GN_CALL_CASE == 16
+  // A lookup of two results called for its first alone.
+  gn_N_Table_Name* node = nullptr;
+  node->catalog = gn_call(systable_unsupported, state, node->record);
+  return state;
 #endif
 }
