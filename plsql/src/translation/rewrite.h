@@ -22,20 +22,6 @@ struct TransformState {
   astNodeList* datatypeMappings = nullptr; // one pragma node per datatype map row
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
-  // Tokens whose text the token steps already rewrote: some token nodes are
-  // shared by a construct and its expansion and must not be rewritten twice.
-  // The expansions share them on purpose and both sides are visited (the
-  // later visit gives the shared nodes their parents): a dynamic
-  // statement's text, INTO and USING operands are its expansion's default
-  // and EXECUTE operands, OPEN FOR reuses its variable and query, and the
-  // DBMS_SQL and collection method rewritings reuse the call's tokens. (A
-  // FOR loop's expansion takes the loop's tokens over: the range is not
-  // walked again.)
-  std::unordered_set<astNode*> rewrittenTokens;
-  // Constructs already reported as left out of the translation. It stays
-  // for the shared tokens above: a token list of an expansion holds tokens
-  // whose list was reported already.
-  std::unordered_set<astNode*> reportedDrops;
   // Whether the node being rewritten lies in the statements or handlers of
   // a block whose walk for the uses of SQL% attributes and SQL error values
   // went over it: that walk gave every block below it its uses, so only the
