@@ -626,9 +626,13 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   // text or open the RETURNING targets.
   if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
   bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
+  // The text and the INTO and RETURNING targets were rewritten where the
+  // statement holds them, the USING binds were not (a USING element is not
+  // rewritten): the expansion's EXECUTE walks its binds alone, then takes
+  // the targets around its OUT binds, and its text declaration takes the
+  // text after the walk. No node is met twice.
   astNodeList* inputs = node->inputs;
-  astNodeList* outputs = node->into;
-  bool firstOutput = listLength(outputs) == 0;
+  astNodeList* outBinds = nullptr;
   for (astListCell* c = listCells(node->using_); c; c = c->next) {
     if (!c->value || c->value->kind != AST_USING_PARAM) continue;
     auto* param = nodeAs<astNodeUsingParam>(c->value);
@@ -637,48 +641,43 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
       inputs = appendElements(inputs, param->expr);
     }
     if (param->argMode == ARG_OUT || param->argMode == ARG_IN_OUT) {
-      if (!firstOutput) outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
-      outputs = appendElements(outputs, param->expr);
-      firstOutput = false;
+      if (outBinds) outBinds = listAppend(outBinds, makeToken(T_COMMA, ",", -1));
+      outBinds = appendElements(outBinds, param->expr);
     }
   }
-  if (listLength(outputs) > 0 && listLength(node->returnList) > 0)
-    outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
-  outputs = appendElements(outputs, node->returnList);
-  node->inputs = inputs;
-  node->outputs = outputs;
 
-  // The statement's text and operands were rewritten where the statement
-  // holds them: the expansion takes them over as they are, and its walk
-  // does not meet them again. Its EXECUTE takes the operands from the start
-  // (the walk does not enter an EXECUTE), its text declaration the text
-  // after the walk.
   astNodeBlock* block = astMake<astNodeBlock>(node->line);
   // Room for the longest statement the target prepares (2 MB).
   astNodeVarDecl* text = newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("CLOB(2M)", -1), nullptr);
   block->declarations = listNew(text);
+  astNodeExecute* execute = astMake<astNodeExecute>(node->line);
+  execute->into = outBinds;
+  execute->using_ = inputs;
   if (operands) {
     char* name = madeUpName(state);
     astNodePrepare* prepare = astMake<astNodePrepare>(node->line);
     prepare->stmtID = name;
     prepare->stmtHolder = poolStrdup(SYSZUL_STMT_TEXT);
-    astNodeExecute* execute = astMake<astNodeExecute>(node->line);
     execute->operand = name;
     execute->immediate = false;
-    execute->into = adopt(outputs, execute);
-    execute->using_ = adopt(inputs, execute);
     block->body = listAppend(listNew(prepare), execute);
   } else {
-    astNodeExecute* execute = astMake<astNodeExecute>(node->line);
     execute->operand = poolStrdup(SYSZUL_STMT_TEXT);
     execute->immediate = true;
-    execute->into = adopt(outputs, execute);
-    execute->using_ = adopt(inputs, execute);
     block->body = listNew(execute);
   }
   block->label = node->label;
   node->expansion = block;
   transformMadeBlock(block, node, state);
+  astNodeList* outputs = node->into;
+  if (listLength(outputs) > 0 && outBinds) outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
+  outputs = appendElements(outputs, outBinds);
+  if (listLength(outputs) > 0 && listLength(node->returnList) > 0)
+    outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
+  outputs = appendElements(outputs, node->returnList);
+  execute->into = adopt(outputs, execute);
+  node->inputs = inputs;
+  node->outputs = outputs;
   text->defaultValue = adopt(node->expr, text);
   defaultHandling(text, state);
   // With INTO the statement is a SELECT INTO: one row, as for the static one.
