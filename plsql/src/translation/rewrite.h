@@ -1,7 +1,10 @@
 // Semantic checks and rewriting of a parsed PL/SQL tree into shapes the
 // target dialect has. The pass changes the tree in place (all new nodes come
 // from the run pool) and appends every finding to the run's error list; it
-// never stops early.
+// never stops early. It visits each node once, so a node is rewritten and
+// reported once: a node the rewriting makes of another's parts takes them
+// over where the other no longer writes them (rewritten there, or left for
+// the new place to rewrite), and tokens of its own where both write them.
 #pragma once
 
 #include <string>

@@ -483,7 +483,7 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     // The pragma keeps its rewritten value: each datatype takes a copy.
     for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
       auto* pragma = nodeAs<astNodePragma>(c->value);
-      if (listsEqual(pragma->name, list)) return tokensCopy(pragma->value);
+      if (listsEqual(pragma->name, list)) return adopt(tokensCopy(pragma->value), list->parent ? list->parent : owner);
     }
     return list;
   }
