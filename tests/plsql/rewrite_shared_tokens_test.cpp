@@ -1,7 +1,8 @@
-// Token lists that a construct and its expansion would share, and token
-// lists with constructs of both report steps: each token is rewritten and
-// reported once, and each case compares every statement record and every
-// error record.
+// Token lists that a construct and its expansion would share, statements
+// made of another's parts, and token lists with constructs of both report
+// steps: each token is rewritten and reported once, no node is reached
+// twice, and each case compares every statement record and every error
+// record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,16 @@ namespace {
 
 using translate_test::expectSoundCases;
 using translate_test::SoundCase;
+
+// The translation of the procedure p(s, a) around the statements of a case.
+const std::string kProcedureHead =
+    "[1]\n"
+    "CREATE OR REPLACE PROCEDURE p(\n"
+    "IN s VARCHAR2(4096), \n"
+    "IN a NUMBER) SPECIFIC p\n"
+    "LANGUAGE SQL\n"
+    "  SYSZULINTERNAL_BLOCK: BEGIN\n";
+const std::string kProcedureTail = "  END@\n\n\n";
 
 // A bound of a numeric FOR loop and an argument of a cursor FOR loop are
 // rewritten where the expansion puts them, once: one record each.
@@ -32,12 +43,7 @@ const SoundCase kLoopRangesAreRewrittenOnce[] = {
          "  END LOOP;\n"
          "END;\n"
          "/\n",
-     "[1]\n"
-         "CREATE OR REPLACE PROCEDURE p(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN a NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     kProcedureHead +
          "  DECLARE c CURSOR CONSTANT (CURSOR (\n"
          "  x VARCHAR2(4096)) FOR SELECT x FROM dual);\n"
          "  BEGIN\n"
@@ -125,12 +131,7 @@ const SoundCase kMadeStatementsTakeRewrittenParts[] = {
          "  EXECUTE IMMEDIATE 'SELECT ' || SUBSTR(s, -a*2) || ' FROM t' INTO n USING SUBSTR(s, -a*2), OUT v.COUNT;\n"
          "END;\n"
          "/\n",
-     "[1]\n"
-         "CREATE OR REPLACE PROCEDURE p(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN a NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     kProcedureHead +
          "  DECLARE TYPE nt AS NUMBER ARRAY[];\n"
          "  DECLARE v nt;\n"
          "  DECLARE n INTEGER;\n"
@@ -143,10 +144,7 @@ const SoundCase kMadeStatementsTakeRewrittenParts[] = {
          "  SET SYSZULINTERNAL_STMT_TEXT = 'SELECT ' || SUBSTR(s, - a * 2) || ' FROM t';\n"
          "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
          "  EXECUTE SYSZULINTERNAL_00000001 INTO n, v.COUNT USING SUBSTR(s, - a * 2);\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  END;\n" + kProcedureTail,
      "SUBSTR with a negative start not supported|2|6|SUBSTR|SUBSTR\n"
          "Collection method COUNT not supported|2|6|v.COUNT|v.COUNT\n"
          "SUBSTR with a negative start not supported|2|6|SUBSTR|SUBSTR\n"
@@ -158,18 +156,10 @@ const SoundCase kMadeStatementsTakeRewrittenParts[] = {
          "  OPEN c FOR SELECT SUBSTR(s, -a*2) FROM t;\n"
          "END;\n"
          "/\n",
-     "[1]\n"
-         "CREATE OR REPLACE PROCEDURE p(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN a NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     kProcedureHead +
          "  DECLARE c CURSOR;\n"
          "  SET c = CURSOR FOR SELECT SUBSTR(s, - a * 2) FROM t;\n"
-         "  OPEN c;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  OPEN c;\n" + kProcedureTail,
      "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"},
     {"DbmsSqlAssignment", false,
      "CREATE OR REPLACE PROCEDURE p(s VARCHAR2, a NUMBER) IS\n"
@@ -178,17 +168,9 @@ const SoundCase kMadeStatementsTakeRewrittenParts[] = {
          "  n := DBMS_SQL.EXECUTE(SUBSTR(s, -a*2));\n"
          "END;\n"
          "/\n",
-     "[1]\n"
-         "CREATE OR REPLACE PROCEDURE p(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN a NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     kProcedureHead +
          "  DECLARE n INTEGER;\n"
-         "  CALL DBMS_SQL.EXECUTE(SUBSTR(s, - a * 2), n);\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  CALL DBMS_SQL.EXECUTE(SUBSTR(s, - a * 2), n);\n" + kProcedureTail,
      "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"},
     {"CollectionMethods", false,
      "CREATE OR REPLACE PROCEDURE p(s VARCHAR2, a NUMBER) IS\n"
@@ -199,45 +181,29 @@ const SoundCase kMadeStatementsTakeRewrittenParts[] = {
          "  v.TRIM(v.LAST);\n"
          "END;\n"
          "/\n",
-     "[1]\n"
-         "CREATE OR REPLACE PROCEDURE p(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN a NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     kProcedureHead +
          "  DECLARE TYPE nt AS NUMBER ARRAY[];\n"
          "  DECLARE v nt;\n"
          "  SET v = ARRAY_DELETE( v, SUBSTR(s, - a * 2), v.COUNT);\n"
-         "  SET v = TRIM_ARRAY( v, v.LAST);\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  SET v = TRIM_ARRAY( v, v.LAST);\n" + kProcedureTail,
      "Collection method COUNT not supported|2|5|v.COUNT|v.COUNT\n"
          "SUBSTR with a negative start not supported|2|5|SUBSTR|SUBSTR\n"
          "Collection method LAST not supported|2|6|v.LAST|v.LAST\n"
          "TABLE types cannot be declared within a program|2|2|TYPE <name> IS TABLE...|\n"},
     {"AliasValueOfTwoDeclarations", false,
      "PRAGMA ALIAS emp.sal%TYPE := 'DECIMAL(9,2)';\n"
-         "CREATE PROCEDURE p(s VARCHAR2, a NUMBER) IS\n"
+         "CREATE OR REPLACE PROCEDURE p(s VARCHAR2, a NUMBER) IS\n"
          "  v emp.sal%TYPE;\n"
          "  w emp.sal%TYPE := SUBSTR(s, -a*2);\n"
          "BEGIN\n"
          "  NULL;\n"
          "END;\n"
          "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN a NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     kProcedureHead +
          "  DECLARE v DECIMAL(9,2);\n"
          "  DECLARE w DECIMAL(9,2);\n"
          "  SET w = SUBSTR(s, - a * 2);\n"
-         "  -- NULL;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  -- NULL;\n" + kProcedureTail,
      "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"},
 };
 

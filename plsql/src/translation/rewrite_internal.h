@@ -75,6 +75,8 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
 astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier = nullptr);
 
 // Control flow (rewrite_control.cpp).
+// What the rewriting put in the node's place (AST_STAND_IN), or null.
+astNode* standInOf(astNode* node);
 // The FOR loop whose cursor-loop expansion is `block`, or null.
 astNodeFor* cursorLoopOf(const astNode* block);
 // Gives a CONTINUE, EXIT, RETURN or GOTO the loop it goes to and puts before

@@ -954,17 +954,12 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
   reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
 }
 
-// The children astWalk visits, and what stands in a node's place.
+// The children astWalk visits.
 constexpr KindChild kWalkChildren[] = {
 #define AST_WALK(kind, field) KIND_CHILD_ROW(kind, field)
 #include "ast_kinds.def"
 };
 constexpr KindIndex kWalkIndex(kWalkChildren);
-constexpr KindChild kStandIns[] = {
-#define AST_STAND_IN(kind, field) KIND_CHILD_ROW(kind, field)
-#include "ast_kinds.def"
-};
-constexpr KindIndex kStandInIndex(kStandIns);
 
 // astWalk without the stand-ins: the tokens a loop's or RAISE's expansion
 // takes from the node are met once, where the node holds them.
@@ -976,8 +971,7 @@ void walkOwnParts(astNode* node, astWalkCallback visit, void* data) {
     for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) walkOwnParts(c->value, visit, data);
     return;
   }
-  astNode* standIn = nullptr;
-  for (const KindChild& row : kStandInIndex.rowsOf(node->kind)) standIn = row.get(node);
+  astNode* standIn = standInOf(node);
   for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
     astNode* part = child.get(node);
     if (!standIn || part != standIn) walkOwnParts(part, visit, data);
