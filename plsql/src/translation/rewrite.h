@@ -1,7 +1,10 @@
 // Semantic checks and rewriting of a parsed PL/SQL tree into shapes the
 // target dialect has. The pass changes the tree in place (all new nodes come
 // from the run pool) and appends every finding to the run's error list; it
-// never stops early.
+// never stops early. It visits each node once, so a node is rewritten and
+// reported once: a node the rewriting makes of another's parts takes them
+// over where the other no longer writes them (rewritten there, or left for
+// the new place to rewrite), and tokens of its own where both write them.
 #pragma once
 
 #include <string>
@@ -22,20 +25,6 @@ struct TransformState {
   astNodeList* datatypeMappings = nullptr; // one pragma node per datatype map row
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
-  // Tokens whose text the token steps already rewrote: some token nodes are
-  // shared by a construct and its expansion and must not be rewritten twice.
-  // The expansions share them on purpose and both sides are visited (the
-  // later visit gives the shared nodes their parents): a dynamic
-  // statement's text, INTO and USING operands are its expansion's default
-  // and EXECUTE operands, OPEN FOR reuses its variable and query, and the
-  // DBMS_SQL and collection method rewritings reuse the call's tokens. (A
-  // FOR loop's expansion takes the loop's tokens over: the range is not
-  // walked again.)
-  std::unordered_set<astNode*> rewrittenTokens;
-  // Constructs already reported as left out of the translation. It stays
-  // for the shared tokens above: a token list of an expansion holds tokens
-  // whose list was reported already.
-  std::unordered_set<astNode*> reportedDrops;
   // Whether the node being rewritten lies in the statements or handlers of
   // a block whose walk for the uses of SQL% attributes and SQL error values
   // went over it: that walk gave every block below it its uses, so only the

@@ -87,6 +87,20 @@ constexpr KindChild kStandIns[] = {
 
 constexpr KindIndex kStandInIndex(kStandIns);
 
+}  // namespace
+
+namespace rewrite {
+
+astNode* standInOf(astNode* node) {
+  for (const KindChild& standIn : kStandInIndex.rowsOf(node->kind))
+    if (astNode* child = standIn.get(node)) return child;
+  return nullptr;
+}
+
+}  // namespace rewrite
+
+namespace {
+
 // Calls `visit` on every statement list below `node` as the emitter reaches
 // it: bodies, branches, handler bodies and the statements the rewriting put
 // in the place of a FOR loop, a dynamic statement, an assignment or a call.
@@ -102,11 +116,7 @@ void walkStatementLists(astNode* node, Visit& visit, bool intoBlocks = true) {
     return;
   }
   if (!intoBlocks && node->kind == AST_BLOCK) return;
-  for (const KindChild& standIn : kStandInIndex.rowsOf(node->kind))
-    if (astNode* child = standIn.get(node)) {
-      walkStatementLists(child, visit, intoBlocks);
-      return;
-    }
+  if (astNode* standIn = standInOf(node)) return walkStatementLists(standIn, visit, intoBlocks);
   for (const KindChild& child : kStatementIndex.rowsOf(node->kind))
     walkStatementLists(child.get(node), visit, intoBlocks);
 }

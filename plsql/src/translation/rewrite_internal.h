@@ -37,6 +37,10 @@ char* madeUpName(TransformState* state);
 // Transforms the children that the kind table (AST_REWRITE) gives the node's
 // kind, in order, each with the node as parent.
 void transformChildren(astNode* node, TransformState* state);
+// Gives a node made of parts already rewritten where they stood (a stand-in,
+// a statement made of a query) and everything under it the parent links
+// that the walk gives, without rewriting anything again.
+void placeRewritten(astNode* node, astNode* parent);
 
 astNode* nearestOf(astNode* from, bool (*want)(const astNode*));
 astNode* outermostOf(astNode* from, bool (*want)(const astNode*));
@@ -71,6 +75,8 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
 astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier = nullptr);
 
 // Control flow (rewrite_control.cpp).
+// What the rewriting put in the node's place (AST_STAND_IN), or null.
+astNode* standInOf(astNode* node);
 // The FOR loop whose cursor-loop expansion is `block`, or null.
 astNodeFor* cursorLoopOf(const astNode* block);
 // Gives a CONTINUE, EXIT, RETURN or GOTO the loop it goes to and puts before
@@ -96,8 +102,9 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state);
 // Constructs in a token list that are copied as written and mean nothing,
 // or something else, in the target: collection methods, collection
 // constructors and element subscripts, DBMS_SQL functions. Reports the
-// token of the cell `c` (after `previous`) to the run's list.
-void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state);
+// token of the cell `c` (after `previous`) to the run's list; whether the
+// token is such a construct (it then takes no other record).
+bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state);
 // Notes the collection types and the variables of collection type that a
 // declaration or parameter makes.
 void noteCollectionDeclaration(astNode* declaration, TransformState* state);

@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "deep_walk.h"
+#include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -476,7 +478,7 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state) {
     if (alias && alias->text && foldedText(alias->text) == "syszulinternal_" + name) var = variable->var;
   }
   FindingId finding = var == TRIGGER_VAR_NEW ? FindingId::TRIGGER_ROW_NEW : FindingId::TRIGGER_ROW_OLD;
-  if (rowGiven(trigger, var) || !state->reportedDrops.insert(token).second) return false;
+  if (rowGiven(trigger, var)) return false;
   reportFinding(finding, token, state->errors, nullptr, token->text);
   return true;
 }
@@ -606,8 +608,7 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
     plain->head->value->parent = plain;
     return plain;
   }
-  if (state->reportedDrops.insert(first).second)
-    reportFinding(FindingId::DATATYPE, first, state->errors, upper(first->text).c_str(), first->text);
+  reportFinding(FindingId::DATATYPE, first, state->errors, upper(first->text).c_str(), first->text);
   return list;
 }
 
@@ -642,7 +643,7 @@ astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* s
       break;
     }
   }
-  if (record && state->reportedDrops.insert(first).second)
+  if (record)
     reportFinding(FindingId::DATATYPE, first, state->errors, name.c_str(), words.c_str());
   return list;
 }
@@ -650,7 +651,7 @@ astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* s
 void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState* state) {
   for (astListCell* c = listCells(options); c; c = c->next) {
     astNodeToken* option = asToken(c->value);
-    if (!option || !option->text || !state->reportedDrops.insert(option).second) continue;
+    if (!option || !option->text) continue;
     // PARALLEL_ENABLE and CLUSTER only let a query run the function in
     // parallel: left out, the function means the same.
     // A PIPELINED function returns its rows by PIPE ROW, which is recorded.
@@ -731,7 +732,6 @@ struct HeldRecord {
 
 void record(FindingId finding, const char* name, const char* detail, astNode* at, TransformState* state,
             std::vector<HeldRecord>* held = nullptr) {
-  if (!state->reportedDrops.insert(at).second) return;
   if (held) held->push_back({finding, name != nullptr, name ? name : "", detail, at});
   else reportFinding(finding, at, state->errors, name, detail);
 }
@@ -739,12 +739,14 @@ void record(FindingId finding, const char* name, const char* detail, astNode* at
 // ---- collection and object forms, % attributes, interval literals,
 // built-in packages ----
 
-// The form at the token of the cell `c`, its record held in `into`. NEW t(
-// names t as well: `claimed` is set to t, which takes no record of its own.
+// The form at the token of the cell `c`, its record held in `into`; a token
+// takes one record at most. NEW t( names t as well: `claimed` is set to t,
+// which takes no record of its own.
 void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, bool inSql, TransformState* state,
                        std::vector<HeldRecord>* into, astNode** claimed) {
   astNodeToken* token = asToken(c->value);
-  if (!token || !token->text || token->tokenCode == T_STRING || state->reportedDrops.count(token)) return;
+  if (!token || !token->text || token->tokenCode == T_STRING) return;
+  size_t held = into->size();
   astNode* next = c->next ? c->next->value : nullptr;
   astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
   std::string word = upper(token->text);
@@ -778,7 +780,7 @@ void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, boo
     if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
       record(FindingId::OBJECT_METHOD_CALL, nullptr, token->text, token, state, into);
   }
-  if (token->qualified && !state->reportedDrops.count(token) && !state->runPackages.count(firstPart(token->text))) {
+  if (token->qualified && into->size() == held && !state->runPackages.count(firstPart(token->text))) {
     FindingId finding;
     std::string name;
     if (builtinPackageFinding(token->text, &finding, &name))
@@ -799,11 +801,8 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
   astNode* claimed = nullptr;
   astNode* previous = nullptr;
   for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
-    reportListedConstruct(list, c, previous, state);
-    if (c->value && c->value == claimed) {
-      state->reportedDrops.insert(claimed);
-      continue;
-    }
+    bool taken = reportListedConstruct(list, c, previous, state);
+    if (taken || (c->value && c->value == claimed)) continue;
     reportUnknownForm(list, c, previous, inSql, state, &unknown, &claimed);
   }
   for (const HeldRecord& held : unknown)
@@ -952,8 +951,31 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
     called = true;
   }
   if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
-  if (calls->state->reportedDrops.insert(token).second)
-    reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
+  reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
+}
+
+// The children astWalk visits.
+constexpr KindChild kWalkChildren[] = {
+#define AST_WALK(kind, field) KIND_CHILD_ROW(kind, field)
+#include "ast_kinds.def"
+};
+constexpr KindIndex kWalkIndex(kWalkChildren);
+
+// astWalk without the stand-ins: the tokens a loop's or RAISE's expansion
+// takes from the node are met once, where the node holds them.
+void walkOwnParts(astNode* node, astWalkCallback visit, void* data) {
+  if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
+  deep_walk_check();
+  visit(node, data);
+  if (node->kind == AST_LIST) {
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) walkOwnParts(c->value, visit, data);
+    return;
+  }
+  astNode* standIn = standInOf(node);
+  for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
+    astNode* part = child.get(node);
+    if (!standIn || part != standIn) walkOwnParts(part, visit, data);
+  }
 }
 
 void findModifyingCalls(astNode* node, void* data) {
@@ -1005,7 +1027,7 @@ void markDataAccess(astNode* root, TransformState* state) {
   }
   if (modifying.empty()) return;
   ModifyingCalls calls{&modifying, state};
-  astWalk(root, findModifyingCalls, &calls);
+  walkOwnParts(root, findModifyingCalls, &calls);
   // The published heads of those functions say the same.
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;

@@ -76,6 +76,17 @@ void transformChildren(astNode* node, TransformState* state) {
   for (const KindChild& child : kRewriteIndex.rowsOf(node->kind)) transformNode(child.get(node), node, state);
 }
 
+void placeRewritten(astNode* node, astNode* parent) {
+  if (!node) return;
+  deep_walk_check();
+  node->parent = parent;
+  if (node->kind == AST_LIST) {
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) placeRewritten(c->value, node);
+    return;
+  }
+  for (const KindChild& child : kRewriteIndex.rowsOf(node->kind)) placeRewritten(child.get(node), node);
+}
+
 astNode* nearestOf(astNode* from, bool (*want)(const astNode*)) {
   // The walk is bounded so that a damaged parent chain cannot loop forever.
   int guard = 0;
@@ -465,7 +476,6 @@ bool settleOutsideHandler(astNodeToken* token, const char* name, const char* val
 void transformToken(astNodeToken* token, TransformState* state) {
   switch (token->tokenCode) {
     case T_TRIG_VAR: {
-      if (!state->rewrittenTokens.insert(token).second) return;
       reportMissingTriggerRow(token, state);
       astNode* unit = outermostOf(token, isUnitNode);
       if (unit && unit->kind == AST_CREATE_TRIGGER && token->text && token->text[0])
@@ -476,7 +486,6 @@ void transformToken(astNodeToken* token, TransformState* state) {
     case T_CURSOR_NOTFOUND:
     case T_CURSOR_ISOPEN:
     case T_CURSOR_ROWCOUNT: {
-      if (!state->rewrittenTokens.insert(token).second) return;
       // No cursor of the target stands for SQL: its cursor is never open
       // once the statement is done.
       if (token->tokenCode == T_CURSOR_ISOPEN && isSqlCursorName(token->text)) {
@@ -502,14 +511,13 @@ void transformToken(astNodeToken* token, TransformState* state) {
     case T_SQLCODE:
       // Outside every handler no exception is being handled: SQLCODE is 0,
       // not the code the last handler captured.
-      if (!state->rewrittenTokens.insert(token).second || settleOutsideHandler(token, "SQLCODE", "0", state)) return;
+      if (settleOutsideHandler(token, "SQLCODE", "0", state)) return;
       checkSqlcodeComparison(token, state);
       noteSqlcodeVariable(token, state);
       ensureDeclared(outermostBlock(token), "SQLCODE", "INTEGER", tokenList("0", -1), token->line);
       return;
     case T_SQLERRM:
-      if (state->rewrittenTokens.insert(token).second)
-        settleOutsideHandler(token, "SQLERRM", "'ORA-0000: normal, successful completion'", state);
+      settleOutsideHandler(token, "SQLERRM", "'ORA-0000: normal, successful completion'", state);
       return;
     case T_SQLSTATE:
       ensureDeclared(outermostBlock(token), "SQLSTATE", "CHAR(5)", tokenList("'00000'", -1), token->line);
@@ -525,7 +533,6 @@ void transformToken(astNodeToken* token, TransformState* state) {
     addCallParentheses(token, state);
     return;
   }
-  if (!state->rewrittenTokens.insert(token).second) return;
   if (namesSqlColumn(token)) return;
   reportMissingTriggerRow(token, state);
   char* text = token->text;
@@ -553,35 +560,32 @@ static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a ki
 // A pragma that no step of the pass knows is left out, and what it asks for
 // with it (package state for one call only, inlining, ...): reported by name.
 void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
-  if (!state->reportedDrops.insert(pragma).second) return;
   astNodeToken* name = firstToken(pragma->expr);
   std::string word = name && name->text ? name->text : "";
   for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   reportFinding(FindingId::PRAGMA, pragma, state->errors, word.c_str());
 }
 
-// Reports a construct that no target text stands for, once. Kinds without a
+// Reports a construct that no target text stands for. Kinds without a
 // report in the kind table (syntax-error nodes, ...) report nothing.
 void reportDropped(astNode* node, TransformState* state) {
   if (!node) return;
   if (node->kind == AST_ORACLE_PRAGMA) return reportPragma(nodeAs<astNodeOraclePragma>(node), state);
   for (const DroppedConstruct& dropped : kDroppedIndex.rowsOf(node->kind))
-    if (state->reportedDrops.insert(node).second)
-      reportFinding(dropped.finding, node, state->errors, dropped.construct);
+    reportFinding(dropped.finding, node, state->errors, dropped.construct);
 }
 
 // An element a package leaves out; PRAGMA AUTONOMOUS_TRANSACTION there
 // names no routine.
 void reportDroppedElement(astNode* node, TransformState* state) {
-  if (node->kind == AST_PRAGMA && nodeAs<astNodePragma>(node)->pragmaCode == T_AUTONOMOUS_XACT &&
-      state->reportedDrops.insert(node).second)
+  if (node->kind == AST_PRAGMA && nodeAs<astNodePragma>(node)->pragmaCode == T_AUTONOMOUS_XACT)
     reportFinding(FindingId::AUTONOMOUS_CONTEXT, node, state->errors);
   reportDropped(node, state);
 }
 
 // A WRAPPED unit holds only its obfuscated text.
 void reportWrapped(astNode* node, bool wrapped, const char* unit, TransformState* state) {
-  if (wrapped && state->reportedDrops.insert(node).second) reportFinding(FindingId::WRAPPED, node, state->errors, unit);
+  if (wrapped) reportFinding(FindingId::WRAPPED, node, state->errors, unit);
 }
 
 // ---- blocks ----
@@ -771,7 +775,10 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
   bool walked = state->usesWalked;
   if (!walked) scanBlockUses(block);
   transformList(block->declarations, block, state);
-  for (astListCell* c = listCells(block->declarations); c; c = c->next) reportDropped(c->value, state);
+  // The walk reported the declarations of untranslated kinds; those that
+  // have no place in a block are reported after it.
+  for (astListCell* c = listCells(block->declarations); c; c = c->next)
+    if (c->value && !(astKindTraits(c->value->kind) & KIND_UNTRANSLATED)) reportDropped(c->value, state);
   state->usesWalked = true;
   transformList(block->body, block, state);
   transformList(block->exceptions, block, state);
@@ -1242,7 +1249,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
   if (pragma->pragmaCode == T_ALIAS) {
     // The value is the content of a string literal: no closing quote.
     astNodeToken* value = firstToken(pragma->value);
-    if (value && value->text && state->rewrittenTokens.insert(value).second) {
+    if (value && value->text) {
       size_t length = std::strlen(value->text);
       if (length > 0 && value->text[length - 1] == '\'') {
         char* content = poolStrdup(value->text);
@@ -1264,7 +1271,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
 
 void transformAssign(astNodeAssign* node, TransformState* state) {
   transformChildren(node, state);
-  if (node->targetIndex && state->reportedDrops.insert(node).second) {
+  if (node->targetIndex) {
     astNodeToken* target = firstToken(node->target);
     reportFinding(FindingId::COLLECTION_SUBSCRIPT, node, state->errors, nullptr, target ? target->text : nullptr);
   }

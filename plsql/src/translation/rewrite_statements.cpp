@@ -85,12 +85,12 @@ astNodeToken* copyToken(const astNodeToken* token, int line) {
   return copy;
 }
 
-// A loop index named again by a statement of the loop's expansion: tokens
-// of its own, for the index's tokens are the declaration's and each token
-// is rewritten where it stands, once.
-astNodeList* indexCopy(const astNodeList* index) {
+// Tokens of its own for a place that names again what another place holds
+// (a loop index, a declared name, a cursor variable): each token stands in
+// one place and is rewritten there, once.
+astNodeList* tokensCopy(const astNodeList* tokens) {
   astNodeList* copy = nullptr;
-  for (astListCell* c = listCells(index); c; c = c->next) {
+  for (astListCell* c = listCells(tokens); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     copy = listAppend(copy, token ? copyToken(token, token->line) : c->value);
   }
@@ -157,7 +157,7 @@ void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
     auto* block = nodeAs<astNodeBlock>(scope);
     decl->constant = false;
     astNodeAssign* assign = astMake<astNodeAssign>(decl->line);
-    assign->target = decl->variableName;
+    assign->target = adopt(tokensCopy(decl->variableName), assign);
     assign->expr = decl->defaultValue;
     block->prologue = listAppend(block->prologue, assign);
     block->prologue->parent = block;
@@ -194,7 +194,7 @@ astNodeBlock* cursorLoopBlock(astNodeFor* node, astNodeToken* cursor) {
   open->args = cursorArguments(node->expr);
   astNodeFetch* fetch = astMake<astNodeFetch>(line);
   fetch->variable = listNew(copyToken(cursor, cursor->line));
-  fetch->expr = indexCopy(node->index);
+  fetch->expr = tokensCopy(node->index);
   astNodeExit* exit = astMake<astNodeExit>(line);
   exit->expr = listNew(makeToken(T_CURSOR_NOTFOUND, cursor->text, line));
   astNodeLoop* loop = astMake<astNodeLoop>(line);
@@ -288,7 +288,7 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
                                               tokenList("INTEGER", -1), roundedBound(limit)));
 
   astNodeWhile* loop = astMake<astNodeWhile>(line);
-  loop->expr = indexCopy(node->index);
+  loop->expr = tokensCopy(node->index);
   loop->expr = listAppend(loop->expr, makeToken(node->reverse ? ">=" : "<=", -1));
   loop->expr = listAppend(loop->expr, makeToken(SYSZUL_LOOP_LIMIT, -1));
   node->body = listAppend(node->body, numericStep(node, line));
@@ -480,9 +480,10 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
   list = reviewDataType(list, owner, state);
   astNodeToken* last = asToken(listLast(list));
   if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
+    // The pragma keeps its rewritten value: each datatype takes a copy.
     for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
       auto* pragma = nodeAs<astNodePragma>(c->value);
-      if (listsEqual(pragma->name, list)) return pragma->value;
+      if (listsEqual(pragma->name, list)) return adopt(tokensCopy(pragma->value), list->parent ? list->parent : owner);
     }
     return list;
   }
@@ -597,8 +598,8 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
     step->target = tokenList(name.c_str(), -1);
     step->expr = tokenList(name.c_str(), -1);
   } else {
-    step->target = indexCopy(node->index);
-    step->expr = indexCopy(node->index);
+    step->target = tokensCopy(node->index);
+    step->expr = tokensCopy(node->index);
   }
   step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken(node->reverse ? "-" : "+", -1));
   step->expr = listAppend(nodeAs<astNodeList>(step->expr), makeToken("1", -1));
@@ -625,9 +626,13 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   // text or open the RETURNING targets.
   if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
   bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
+  // The text and the INTO and RETURNING targets were rewritten where the
+  // statement holds them, the USING binds were not (a USING element is not
+  // rewritten): the expansion's EXECUTE walks its binds alone, then takes
+  // the targets around its OUT binds, and its text declaration takes the
+  // text after the walk. No node is met twice.
   astNodeList* inputs = node->inputs;
-  astNodeList* outputs = node->into;
-  bool firstOutput = listLength(outputs) == 0;
+  astNodeList* outBinds = nullptr;
   for (astListCell* c = listCells(node->using_); c; c = c->next) {
     if (!c->value || c->value->kind != AST_USING_PARAM) continue;
     auto* param = nodeAs<astNodeUsingParam>(c->value);
@@ -636,52 +641,57 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
       inputs = appendElements(inputs, param->expr);
     }
     if (param->argMode == ARG_OUT || param->argMode == ARG_IN_OUT) {
-      if (!firstOutput) outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
-      outputs = appendElements(outputs, param->expr);
-      firstOutput = false;
+      if (outBinds) outBinds = listAppend(outBinds, makeToken(T_COMMA, ",", -1));
+      outBinds = appendElements(outBinds, param->expr);
     }
   }
-  if (listLength(outputs) > 0 && listLength(node->returnList) > 0)
-    outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
-  outputs = appendElements(outputs, node->returnList);
-  node->inputs = inputs;
-  node->outputs = outputs;
 
   astNodeBlock* block = astMake<astNodeBlock>(node->line);
   // Room for the longest statement the target prepares (2 MB).
-  block->declarations =
-      listNew(newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("CLOB(2M)", -1), node->expr));
+  astNodeVarDecl* text = newVarDecl(node->line, tokenList(SYSZUL_STMT_TEXT, -1), tokenList("CLOB(2M)", -1), nullptr);
+  block->declarations = listNew(text);
+  astNodeExecute* execute = astMake<astNodeExecute>(node->line);
+  execute->into = outBinds;
+  execute->using_ = inputs;
   if (operands) {
     char* name = madeUpName(state);
     astNodePrepare* prepare = astMake<astNodePrepare>(node->line);
     prepare->stmtID = name;
     prepare->stmtHolder = poolStrdup(SYSZUL_STMT_TEXT);
-    astNodeExecute* execute = astMake<astNodeExecute>(node->line);
     execute->operand = name;
     execute->immediate = false;
-    execute->into = outputs;
-    execute->using_ = inputs;
     block->body = listAppend(listNew(prepare), execute);
   } else {
-    astNodeExecute* execute = astMake<astNodeExecute>(node->line);
     execute->operand = poolStrdup(SYSZUL_STMT_TEXT);
     execute->immediate = true;
-    execute->into = outputs;
-    execute->using_ = inputs;
     block->body = listNew(execute);
   }
   block->label = node->label;
   node->expansion = block;
   transformMadeBlock(block, node, state);
+  astNodeList* outputs = node->into;
+  if (listLength(outputs) > 0 && outBinds) outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
+  outputs = appendElements(outputs, outBinds);
+  if (listLength(outputs) > 0 && listLength(node->returnList) > 0)
+    outputs = listAppend(outputs, makeToken(T_COMMA, ",", -1));
+  outputs = appendElements(outputs, node->returnList);
+  execute->into = adopt(outputs, execute);
+  node->inputs = inputs;
+  node->outputs = outputs;
+  text->defaultValue = adopt(node->expr, text);
+  defaultHandling(text, state);
   // With INTO the statement is a SELECT INTO: one row, as for the static one.
   addRowCountDiagnostics(listLast(block->body), state, listLength(node->into) > 0 ? "1" : nullptr);
 }
 
+// The cursor's query was rewritten where the OPEN holds it: the statements
+// made of it take it over as it is, with a copy of the rewritten variable
+// (the OPEN writes the variable as well), and are not walked.
 void transformOpen(astNodeOpen* node, TransformState* state) {
   transformChildren(node, state);
   if (node->query) {
     astNodeAssign* assign = astMake<astNodeAssign>(node->line);
-    assign->target = node->variable;
+    assign->target = tokensCopy(node->variable);
     if (node->query->kind == AST_SELECT) {
       // The assignment's expression is the select node itself.
       assign->expr = node->query;
@@ -697,8 +707,8 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
   }
   // OPEN leaves SQL%ROWCOUNT and its kin alone: they tell of the last
   // SELECT INTO, data change or dynamic statement.
-  transformNode(node->cursorConstructor, node, state);
-  transformNode(node->prepareStmt, node, state);
+  placeRewritten(node->cursorConstructor, node);
+  placeRewritten(node->prepareStmt, node);
 }
 
 void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
@@ -780,8 +790,10 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
     args = appendElements(args, node->target);
   call->args = args;
   call->label = node->label;
+  // Made of the assignment's rewritten tokens: nothing in it is left to
+  // rewrite.
   node->callForm = call;
-  transformNode(call, node, state);
+  placeRewritten(call, node);
 }
 
 const char* afterLastDot(const char* text) {
@@ -800,16 +812,13 @@ std::string foldedText(const char* text) {
   return folded;
 }
 
-void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state) {
+bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state) {
   astNodeToken* token = asToken(c->value);
-  if (!token || !token->text || token->tokenCode == T_STRING) return;
-  // A token shared by two lists (a FOR range and its expansion) is
-  // reported once.
-  if (state->reportedDrops.count(token)) return;
+  if (!token || !token->text || token->tokenCode == T_STRING) return false;
   astNode* next = c->next ? c->next->value : nullptr;
   // A column named like a method, anchored by %TYPE, is no method call.
   astNodeToken* anchor = asToken(next);
-  if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) return;
+  if (anchor && (anchor->tokenCode == T_PERCENT_TYPE || anchor->tokenCode == T_PERCENT_ROWTYPE)) return false;
   FindingId finding;
   const char* method = collectionMethodOf(token, previous);
   if (method) {
@@ -818,10 +827,8 @@ void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
     // As the whole value of an assignment the call is rewritten (or
     // reported) with the assignment.
     astNode* owner = list->parent;
-    if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head) {
-      state->reportedDrops.insert(token);
-      return;
-    }
+    if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head)
+      return true;
     finding = FindingId::PACKAGE_FUNCTION_CALL;
   } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
     // The target's trigger event predicates take no column.
@@ -831,10 +838,10 @@ void reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
   } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
     finding = FindingId::COLLECTION_SUBSCRIPT;
   } else {
-    return;
+    return false;
   }
-  state->reportedDrops.insert(token);
   reportFinding(finding, token, state->errors, method, token->text);
+  return true;
 }
 
 void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
@@ -884,8 +891,9 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   std::memcpy(collectionText, text, length);
   collectionText[length] = '\0';
   int line = node->line;
+  // The collection is named twice, by tokens of its own.
+  astNodeList* collectionList = listNew(makeToken(collectionText, line));
   astNodeToken* collection = makeToken(collectionText, line);
-  astNodeList* collectionList = listNew(collection);
 
   if (equalsIgnoreCase(method, "TRIM")) {
     astNodeAssign* assign = astMake<astNodeAssign>(line);
@@ -919,8 +927,10 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   } else {
     return;
   }
+  // The call's arguments were rewritten where the call holds them, and the
+  // rest is made: the statement is not walked.
   nodeAs<astNodeStatement>(node->rewrite)->label = node->label;
-  transformNode(node->rewrite, node, state);
+  placeRewritten(node->rewrite, node);
 }
 
 }  // namespace rewrite
