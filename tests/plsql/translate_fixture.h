@@ -72,6 +72,9 @@ inline const std::string kHandlerCodes =
     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n";
 
+// -- shared lines: control flow and records --
+
+
 inline std::string recordsText(const TranslateResult& r) {
   std::string text;
   for (StatementRecord* s = r.statements; s; s = s->next)
@@ -86,6 +89,8 @@ inline std::string errorsText(const TranslateResult& r) {
               std::to_string(e->line) + "|" + (e->context ? e->context : "") + "|" + (e->text ? e->text : "") + "\n";
   return errors;
 }
+
+// -- shared lines: names, types and expressions --
 
 // The status a run with these error records ends with: 5 once a syntax or
 // lexical record (domain 0 or 1) is among them, 0 otherwise.
@@ -116,5 +121,7 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
     }
   }
 }
+
+// -- shared lines: exceptions and audits --
 
 }  // namespace translate_test
