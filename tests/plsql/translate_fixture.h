@@ -124,4 +124,9 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
 
 // -- shared lines: exceptions and audits --
 
+// The head of a handler: its condition, then the codes it copies first.
+inline std::string handlerHead(const std::string& condition) {
+  return "  DECLARE EXIT HANDLER FOR " + condition + "\n  BEGIN\n" + kHandlerCodes;
+}
+
 }  // namespace translate_test
