@@ -10,6 +10,7 @@
 
 namespace {
 
+using translate_test::cursorLoop;
 using translate_test::handlerHead;
 using translate_test::kErrorVariables;
 using translate_test::kNoRowGuard;
@@ -370,40 +371,9 @@ const SoundCase kExceptionCases[] = {
          "BEGIN\n"
          "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
          + kErrorVariables + handlerHead("SQLEXCEPTION") +
-         "  BEGIN\n"
-         "  DECLARE r ANCHOR TO ROW c;\n"
-         "  OPEN c;\n"
-         "\n"
-         "  SYSZULINTERNAL_00000002: LOOP\n"
-         "  FETCH c INTO r;\n"
-         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000002; END IF;\n"
-         "  -- NULL;\n"
-         "  END LOOP SYSZULINTERNAL_00000002;\n"
-         "\n"
-         "  CLOSE c ;\n"
+         cursorLoop("c", "SYSZULINTERNAL_00000002", "  -- NULL;\n", false) +
          "  END;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE r ANCHOR TO ROW c;\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         "\n"
-         "  IF c IS OPEN THEN\n"
-         "  CLOSE c ;\n"
-         "  END IF;\n"
-         "\n"
-         "  RESIGNAL;\n"
-         "  END;\n"
-         "  OPEN c;\n"
-         "\n"
-         "  SYSZULINTERNAL_00000001: LOOP\n"
-         "  FETCH c INTO r;\n"
-         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
-         "  -- NULL;\n"
-         "  END LOOP SYSZULINTERNAL_00000001;\n"
-         "\n"
-         "  CLOSE c ;\n"
-         "  END;\n"
+         + cursorLoop("c", "SYSZULINTERNAL_00000001", "  -- NULL;\n", true) +
          "END@\n",
      ""},
     // Pragmas and trigger options that no target text stands for leave a
