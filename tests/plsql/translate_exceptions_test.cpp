@@ -1,432 +1,101 @@
 // Whole translations of exceptions: a query that finds no row, RAISE
-// NO_DATA_FOUND, defaults that raise, SQLCODE and SQLERRM, row counts read
-// in handlers, cursor loops left for a handler of their own block, and the
-// pragmas and trigger options without a translation. Each case compares
-// every statement record and every error record.
+// NO_DATA_FOUND, defaults that raise, SQLCODE and SQLERRM, what a handler
+// reads and where it may jump, the conditions of a block's handlers, cursor
+// loops left for a handler, and the pragmas and trigger options without a
+// translation. Each case compares every statement record and every error
+// record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
 
 namespace {
 
-using translate_test::expectSoundCases;
+using translate_test::cursorLoop;
+using translate_test::handlerHead;
+using translate_test::kErrorVariables;
+using translate_test::kNoRowGuard;
 using translate_test::SoundCase;
 
-// A SELECT INTO or dynamic query with INTO that finds no row raises
-// NO_DATA_FOUND: the handler of OTHERS or NO_DATA_FOUND around it takes it,
-// or the caller gets it as an error. FETCH, DML and BULK COLLECT raise
-// nothing.
-const SoundCase kQueryWithoutRowRaisesNoDataFound[] = {
-    {"OthersHandlerTakesTheMissingRow", false,
-     "CREATE OR REPLACE FUNCTION emp_exists(p NUMBER) RETURN BOOLEAN IS d NUMBER;\n"
-     "BEGIN SELECT 1 INTO d FROM emp WHERE id = p; RETURN TRUE;\n"
-     "EXCEPTION WHEN OTHERS THEN RETURN FALSE; END;\n"
-     "/\n",
-     "[2]\n"
-         "CREATE OR REPLACE FUNCTION emp_exists(\n"
-         "p NUMBER) SPECIFIC emp_exists\n"
-         "RETURNS BOOLEAN\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE d NUMBER;\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  RETURN FALSE;\n"
-         "  END;\n"
-         + translate_test::kNoRowGuard +
-         "  SELECT 1 INTO d FROM emp WHERE id = p;\n"
-         "  END;\n"
-         "  RETURN TRUE;\n"
-         "  END@\n"
-         "\n"
-         "\n",
-     ""},
-    {"WithoutHandlerTheCallerGetsTheError", false,
-     "CREATE PROCEDURE p(x NUMBER) IS\n"
+const SoundCase kExceptionCases[] = {
+    // A SELECT INTO that finds no row raises NO_DATA_FOUND: its guard block
+    // takes the statement's label; BULK COLLECT raises nothing.
+    {"QueryIntoIsGuardedBulkCollectIsNot", false,
+     "DECLARE\n"
      "  d NUMBER;\n"
      "BEGIN\n"
      "  <<first>>\n"
-     "  SELECT 1 INTO d FROM emp WHERE id = x;\n"
-     "  EXECUTE IMMEDIATE 'SELECT 2 FROM emp' INTO d;\n"
-     "  EXECUTE IMMEDIATE 'SELECT 2 FROM emp' BULK COLLECT INTO l;\n"
+     "  SELECT 1 INTO d FROM emp;\n"
      "  SELECT id BULK COLLECT INTO l FROM emp;\n"
      "END;\n"
      "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p(\n"
-         "IN x NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "[4]\n"
+         "BEGIN\n"
          "  DECLARE d NUMBER;\n"
          "  first: BEGIN\n"
          "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
          "  BEGIN\n"
          "  SIGNAL SQLSTATE 'UDNDF';\n"
          "  END;\n"
-         "  SELECT 1 INTO d FROM emp WHERE id = x;\n"
+         "  SELECT 1 INTO d FROM emp;\n"
          "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'SELECT 2 FROM emp';\n"
-         "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
-         "  BEGIN\n"
-         "  SIGNAL SQLSTATE 'UDNDF';\n"
-         "  END;\n"
-         "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
-         "  EXECUTE SYSZULINTERNAL_00000001 INTO d;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M);\n"
-         "  SET SYSZULINTERNAL_STMT_TEXT = 'SELECT 2 FROM emp' BULK COLLECT;\n"
-         "  PREPARE SYSZULINTERNAL_00000002 FROM SYSZULINTERNAL_STMT_TEXT;\n"
-         "  EXECUTE SYSZULINTERNAL_00000002 INTO l;\n"
-         "  END;\n"
-         "    END@\n"
-         "\n"
-         "\n",
-     "BULK COLLECT not yet implemented|2|7|BULK COLLECT|\n"
-         "BULK COLLECT not yet implemented|2|8|BULK COLLECT|\n"},
-    {"NestedBlocksAndRowCountsInPackage", false,
-     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
-     "  FUNCTION f(x NUMBER) RETURN NUMBER IS\n"
-     "    d NUMBER;\n"
-     "    CURSOR c IS SELECT id FROM emp;\n"
-     "  BEGIN\n"
-     "    BEGIN\n"
-     "      SELECT 1 INTO d FROM emp WHERE id = x;\n"
-     "      IF SQL%ROWCOUNT = 1 THEN\n"
-     "        UPDATE emp SET a = 1 WHERE id = x;\n"
-     "      END IF;\n"
-     "    EXCEPTION WHEN TOO_MANY_ROWS THEN d := 2;\n"
-     "    END;\n"
-     "    OPEN c;\n"
-     "    FETCH c INTO d;\n"
-     "    CLOSE c;\n"
-     "    RETURN d;\n"
-     "  EXCEPTION WHEN NO_DATA_FOUND THEN RETURN 0;\n"
-     "  END;\n"
-     "END;\n"
-     "/\n",
-     "[3]\n"
-         "ALTER MODULE pk DROP BODY@\n"
-         "[3]\n"
-         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD FUNCTION f(\n"
-         "  x NUMBER)\n"
-         "  RETURNS NUMBER\n"
-         "  LANGUAGE SQL\n"
-         "  MODIFIES SQL DATA\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE d NUMBER;\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
-         "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  RETURN 0;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR SQLSTATE '21000'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  SET d = 2;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
-         "  BEGIN\n"
-         "  SET SYSZULINTERNAL_ROWCOUNT = 0;\n"
-         "  SIGNAL SQLSTATE 'UDNDF';\n"
-         "  END;\n"
-         "  SELECT 1 INTO d FROM emp WHERE id = x;\n"
-         "  SET SYSZULINTERNAL_ROWCOUNT = 1;\n"
-         "  END;\n"
-         "\n"
-         "  IF SYSZULINTERNAL_ROWCOUNT = 1 THEN\n"
-         "  UPDATE emp SET a = 1 WHERE id = x;\n"
-         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
-         "  END IF;\n"
-         "\n"
-         "  END;\n"
-         "  OPEN c;\n"
-         "  FETCH c INTO d;\n"
-         "  CLOSE c ;\n"
-         "  RETURN d;\n"
-         "  END@\n"
-         "\n"
-         "\n",
-     ""},
-    {"InsideLoopsTheCursorClosesFirst", false,
-     "CREATE PROCEDURE p IS\n"
-     "  CURSOR c IS SELECT id FROM emp;\n"
-     "  d NUMBER;\n"
+         "  END@\n",
+     "BULK COLLECT not yet implemented|2|6|BULK COLLECT|\n"},
+    // In a trigger, and in a handler's own statements too.
+    {"TriggerQueriesInBodyAndHandler", false,
+     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
      "BEGIN\n"
-     "  FOR r IN c LOOP\n"
-     "    FOR i IN 1 .. 2 LOOP\n"
-     "      SELECT 1 INTO d FROM boss WHERE id = r.id + i;\n"
-     "    END LOOP;\n"
-     "  END LOOP;\n"
-     "EXCEPTION WHEN NO_DATA_FOUND THEN NULL;\n"
-     "END;\n"
-     "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
-         "  DECLARE d NUMBER;\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE r ANCHOR TO ROW c;\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         "\n"
-         "  IF c IS OPEN THEN\n"
-         "  CLOSE c ;\n"
-         "  END IF;\n"
-         "\n"
-         "  RESIGNAL;\n"
-         "  END;\n"
-         "  OPEN c;\n"
-         "\n"
-         "  SYSZULINTERNAL_00000001: LOOP\n"
-         "  FETCH c INTO r;\n"
-         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
-         "  BEGIN\n"
-         "  DECLARE i INTEGER DEFAULT 1;\n"
-         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 2;\n"
-         "\n"
-         "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
-         + translate_test::kNoRowGuard +
-         "  SELECT 1 INTO d FROM boss WHERE id = r.id + i;\n"
-         "  END;\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
-         "  END LOOP SYSZULINTERNAL_00000001;\n"
-         "\n"
-         "  CLOSE c ;\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n",
-     ""},
-    {"TriggerAndHandlerBody", false,
-     "CREATE OR REPLACE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
-     "BEGIN\n"
-     "  SELECT dept INTO :NEW.dept FROM boss WHERE id = :NEW.boss;\n"
+     "  SELECT dept INTO :NEW.dept FROM boss;\n"
      "EXCEPTION WHEN NO_DATA_FOUND THEN\n"
-     "  SELECT 0 INTO :NEW.dept FROM dual WHERE 1 = 0;\n"
+     "  SELECT 0 INTO :NEW.dept FROM dual;\n"
      "END;\n"
      "/\n",
      "[0]\n"
-         "CREATE OR REPLACE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         translate_test::kNoRowGuard +
-         "  SELECT 0 INTO SYSZULINTERNAL_NEW.dept FROM dual WHERE 1 = 0;\n"
+         "CREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
+         + kErrorVariables + handlerHead("SQLSTATE 'UDNDF'") + kNoRowGuard +
+         "  SELECT 0 INTO SYSZULINTERNAL_NEW.dept FROM dual;\n"
          "  END;\n"
          "  END;\n"
-         + translate_test::kNoRowGuard +
-         "  SELECT dept INTO SYSZULINTERNAL_NEW.dept FROM boss WHERE id = SYSZULINTERNAL_NEW.boss;\n"
+         + kNoRowGuard +
+         "  SELECT dept INTO SYSZULINTERNAL_NEW.dept FROM boss;\n"
          "  END;\n"
          "  END@\n"
          "\n"
          "\n"
          "\n",
      ""},
-};
-
-TEST(TranslateExceptions, QueryWithoutRowRaisesNoDataFound) { expectSoundCases(kQueryWithoutRowRaisesNoDataFound); }
-
-// RAISE NO_DATA_FOUND, and an exception tied to its number, signal the
-// error that NO_DATA_FOUND handlers take.
-const SoundCase kRaiseNoDataFoundStopsTheBlock[] = {
-    {"RaiseAndSeveralHandlers", false,
-     "CREATE PROCEDURE p(x NUMBER) IS\n"
+    // RAISE NO_DATA_FOUND, and an exception tied to its number, signal the
+    // error that NO_DATA_FOUND handlers take; a handler of several
+    // exceptions becomes one handler each.
+    {"RaiseNoDataFoundAndHandlerLists", false,
+     "DECLARE\n"
      "  e_none EXCEPTION;\n"
      "  PRAGMA EXCEPTION_INIT(e_none, 100);\n"
      "BEGIN\n"
-     "  <<inner>>\n"
-     "  BEGIN\n"
-     "    IF x IS NULL THEN RAISE NO_DATA_FOUND; END IF;\n"
-     "    RAISE e_none;\n"
-     "  EXCEPTION\n"
-     "    WHEN TOO_MANY_ROWS THEN NULL;\n"
-     "  END inner;\n"
-     "EXCEPTION\n"
-     "  WHEN NO_DATA_FOUND OR ZERO_DIVIDE THEN RAISE;\n"
+     "  RAISE NO_DATA_FOUND;\n"
+     "  RAISE e_none;\n"
+     "EXCEPTION WHEN NO_DATA_FOUND OR ZERO_DIVIDE THEN RAISE;\n"
      "END;\n"
      "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p(\n"
-         "IN x NUMBER) SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "[4]\n"
+         "BEGIN\n"
          "  DECLARE e_none CONDITION FOR SQLSTATE 'UDNDF';\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLSTATE 'UDNDF'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
+         + kErrorVariables + handlerHead("SQLSTATE 'UDNDF'") +
          "  RESIGNAL;\n"
          "  END;\n"
-         "  DECLARE EXIT HANDLER FOR SQLSTATE '22012'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
+         + handlerHead("SQLSTATE '22012'") +
          "  RESIGNAL;\n"
          "  END;\n"
-         "  inner: BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR SQLSTATE '21000'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  -- NULL;\n"
-         "  END;\n"
-         "\n"
-         "  IF x IS NULL THEN\n"
          "  SIGNAL SQLSTATE 'UDNDF';\n"
-         "  END IF;\n"
-         "\n"
          "  SIGNAL e_none;\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "END@\n",
      ""},
-};
-
-TEST(TranslateExceptions, RaiseNoDataFoundStopsTheBlock) { expectSoundCases(kRaiseNoDataFoundStopsTheBlock); }
-
-// A default that is assigned ahead of the statements is out of reach of
-// the block's own handlers.
-const SoundCase kDefaultsRaiseOutOfTheirBlock[] = {
-    {"RoutineAndNestedBlock", false,
-     "CREATE FUNCTION f(p VARCHAR2) RETURN NUMBER IS\n"
-     "  n NUMBER := TO_NUMBER(p);\n"
-     "  k NUMBER := 5;\n"
-     "BEGIN\n"
-     "  DECLARE\n"
-     "    m NUMBER := n / k;\n"
-     "  BEGIN\n"
-     "    RETURN m;\n"
-     "  EXCEPTION WHEN ZERO_DIVIDE THEN RETURN -2;\n"
-     "  END;\n"
-     "EXCEPTION WHEN OTHERS THEN RETURN -1;\n"
-     "END;\n"
-     "/\n",
-     "[2]\n"
-         "CREATE FUNCTION f(\n"
-         "p VARCHAR2(4096)) SPECIFIC f\n"
-         "RETURNS NUMBER\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE n NUMBER;\n"
-         "  DECLARE k NUMBER DEFAULT 5;\n"
-         + translate_test::kErrorVariables +
-         "  SET n = TO_NUMBER(p);\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  RETURN - 1;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE m NUMBER;\n"
-         "  SET m = DECFLOAT(n) / CASE k WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE k END;\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR SQLSTATE '22012'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  RETURN - 2;\n"
-         "  END;\n"
-         "  RETURN m;\n"
-         "  END;\n"
-         "  END;\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n",
-     ""},
-    {"LabelledBlockInPackageAndTrigger", false,
-     "CREATE PACKAGE BODY pk IS\n"
-     "  PROCEDURE p(s VARCHAR2) IS\n"
-     "  BEGIN\n"
-     "    <<conv>>\n"
-     "    DECLARE\n"
-     "      n NUMBER := TO_NUMBER(s);\n"
-     "    BEGIN\n"
-     "      INSERT INTO t VALUES (conv.n);\n"
-     "    EXCEPTION WHEN VALUE_ERROR OR INVALID_NUMBER THEN NULL;\n"
-     "    END conv;\n"
-     "  END;\n"
-     "END;\n"
-     "/\n"
-     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
+    // A default that is not a literal is assigned ahead of the statements,
+    // out of reach of the block's own handlers: a block with handlers moves
+    // them and its statements into a block of their own.
+    {"ComputedDefaultsRaiseOutOfTheirBlock", false,
      "DECLARE\n"
-     "  d DATE := SYSDATE;\n"
-     "BEGIN\n"
-     "  :NEW.created := d;\n"
-     "EXCEPTION WHEN OTHERS THEN NULL;\n"
-     "END;\n"
-     "/\n",
-     "[3]\n"
-         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE p(\n"
-         "  IN s VARCHAR2(4096))\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         + translate_test::kErrorVariables +
-         "  conv: BEGIN\n"
-         "  DECLARE n NUMBER;\n"
-         "  SET n = TO_NUMBER(s);\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR VALUE_ERROR\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  DECLARE EXIT HANDLER FOR SQLSTATE '22018'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  INSERT INTO t VALUES(conv.n);\n"
-         "  END;\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "CREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE d DATE;\n"
-         + translate_test::kErrorVariables +
-         "  SET d = SYSDATE;\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  SET SYSZULINTERNAL_NEW.created = d;\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "\n",
-     "Predefined exception VALUE_ERROR not supported|2|9|VALUE_ERROR|VALUE_ERROR\n"},
-    {"LiteralDefaultsAndNoHandlersStay", false,
-     "DECLARE\n"
+     "  n NUMBER := TO_NUMBER('1');\n"
      "  k NUMBER := 5;\n"
-     "  s VARCHAR2(3) := 'abc';\n"
      "BEGIN\n"
      "  DECLARE\n"
      "    m NUMBER := k + 1;\n"
@@ -438,12 +107,12 @@ const SoundCase kDefaultsRaiseOutOfTheirBlock[] = {
      "/\n",
      "[4]\n"
          "BEGIN\n"
+         "  DECLARE n NUMBER;\n"
          "  DECLARE k NUMBER DEFAULT 5;\n"
-         "  DECLARE s VARCHAR2(3) DEFAULT 'abc';\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+         + kErrorVariables +
+         "  SET n = TO_NUMBER('1');\n"
          "  BEGIN\n"
-         + translate_test::kHandlerCodes +
+         + handlerHead("SQLEXCEPTION") +
          "  -- NULL;\n"
          "  END;\n"
          "  BEGIN\n"
@@ -451,34 +120,26 @@ const SoundCase kDefaultsRaiseOutOfTheirBlock[] = {
          "  SET m = k + 1;\n"
          "  -- NULL;\n"
          "  END;\n"
+         "  END;\n"
          "END@\n",
      ""},
-};
-
-TEST(TranslateExceptions, DefaultsRaiseOutOfTheirBlock) { expectSoundCases(kDefaultsRaiseOutOfTheirBlock); }
-
-// SQLCODE compared with error numbers through names and lists, held in a
-// variable, and SQLCODE and SQLERRM outside every handler leave records.
-const SoundCase kSqlcodeAndSqlerrm[] = {
-    {"ComparisonsThroughNamesAndLogging", false,
-     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+    // SQLCODE and SQLERRM outside every handler are 0 and the message of
+    // success, with a record each; in a handler they read its copies. A
+    // comparison with an error number, through a constant, a variable that
+    // holds SQLCODE or DECODE, is recorded; one with 0, or of a variable of
+    // another routine, is not.
+    {"SqlcodeAndSqlerrm", false,
+     "CREATE PACKAGE BODY pk IS\n"
      "  c_missing CONSTANT NUMBER := -2289;\n"
-     "  PROCEDURE log_err IS\n"
-     "  BEGIN\n"
-     "    INSERT INTO err_log VALUES (SQLCODE, SQLERRM);\n"
-     "  END;\n"
      "  PROCEDURE p IS\n"
      "    l NUMBER;\n"
      "  BEGIN\n"
-     "    NULL;\n"
+     "    INSERT INTO err_log VALUES (SQLCODE, SQLERRM);\n"
      "  EXCEPTION WHEN OTHERS THEN\n"
-     "    IF SQLCODE != c_missing THEN log_err; END IF;\n"
+     "    IF SQLCODE != c_missing THEN NULL; END IF;\n"
      "    l := SQLCODE;\n"
-     "    IF l = -942 OR l = 0 THEN NULL; END IF;\n"
-     "    IF SQLCODE NOT IN (c_missing, -2289) OR SQLCODE = 0 THEN RAISE; END IF;\n"
-     "    IF SQLCODE = 100 THEN NULL; END IF;\n"
+     "    IF l = -942 THEN NULL; END IF;\n"
      "    l := DECODE(SQLCODE, -1, 1, 0) + DECODE(SQLCODE, 0, 1, 2);\n"
-     "    log_msg(SQLCODE, SQLERRM);\n"
      "    INSERT INTO err_log VALUES (SQLCODE, SQLERRM);\n"
      "  END;\n"
      "  PROCEDURE q IS\n"
@@ -489,54 +150,30 @@ const SoundCase kSqlcodeAndSqlerrm[] = {
      "END;\n"
      "/\n",
      "[3]\n"
-         "ALTER MODULE pk DROP BODY@\n"
-         "[3]\n"
          "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
          "[3]\n"
          "  ALTER MODULE pk ADD VARIABLE c_missing NUMBER CONSTANT (- 2289)@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE log_err\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  INSERT INTO err_log VALUES(0, 'ORA-0000: normal, successful completion');\n"
-         "  END@\n"
-         "\n"
-         "\n"
          "[3]\n"
          "  ALTER MODULE pk ADD PROCEDURE p\n"
          "  LANGUAGE SQL\n"
          "  SYSZULINTERNAL_BLOCK: BEGIN\n"
          "  DECLARE l NUMBER;\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
+         + kErrorVariables + handlerHead("SQLEXCEPTION") +
          "\n"
          "  IF SYSZULINTERNAL_SQLCODE != c_missing THEN\n"
-         "  CALL log_err;\n"
+         "  BEGIN END; -- NULL;\n"
          "  END IF;\n"
          "\n"
          "  SET l = SYSZULINTERNAL_SQLCODE;\n"
          "\n"
-         "  IF l = - 942 OR l = 0 THEN\n"
-         "  BEGIN END; -- NULL;\n"
-         "  END IF;\n"
-         "\n"
-         "\n"
-         "  IF SYSZULINTERNAL_SQLCODE NOT IN(c_missing, - 2289) OR SYSZULINTERNAL_SQLCODE = 0 THEN\n"
-         "  RESIGNAL;\n"
-         "  END IF;\n"
-         "\n"
-         "\n"
-         "  IF SYSZULINTERNAL_SQLCODE = 100 THEN\n"
+         "  IF l = - 942 THEN\n"
          "  BEGIN END; -- NULL;\n"
          "  END IF;\n"
          "\n"
          "  SET l = DECODE(SYSZULINTERNAL_SQLCODE, - 1, 1, 0) + DECODE(SYSZULINTERNAL_SQLCODE, 0, 1, 2);\n"
-         "  CALL log_msg(SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLERRM);\n"
          "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLERRM);\n"
          "  END;\n"
-         "  -- NULL;\n"
+         "  INSERT INTO err_log VALUES(0, 'ORA-0000: normal, successful completion');\n"
          "  END@\n"
          "\n"
          "\n"
@@ -553,196 +190,213 @@ const SoundCase kSqlcodeAndSqlerrm[] = {
          "  END@\n"
          "\n"
          "\n",
-     "SQLCODE outside an exception handler not supported|2|5|SQLCODE|SQLCODE\n"
-         "SQLERRM outside an exception handler not supported|2|5|SQLERRM|SQLERRM\n"
-         "SQLERRM beside SQLCODE in one exception handler not supported|2|18|SQLERRM|SQLERRM\n"
-         "SQLCODE compared with an error number not supported|2|12|SQLCODE|SQLCODE\n"
-         "SQLCODE compared with an error number not supported|2|14|SQLCODE|l\n"
-         "SQLCODE compared with an error number not supported|2|15|SQLCODE|SQLCODE\n"
-         "SQLCODE compared with an error number not supported|2|16|SQLCODE|SQLCODE\n"
-         "SQLCODE compared with an error number not supported|2|17|SQLCODE|SQLCODE\n"},
-};
-
-TEST(TranslateExceptions, SqlcodeAndSqlerrm) { expectSoundCases(kSqlcodeAndSqlerrm); }
-
-// A handler reads the row count that the statements of its block left.
-const SoundCase kRowCountReadInHandler[] = {
-    {"HandlerOfTheRoutineAndOfANestedBlock", false,
-     "CREATE PROCEDURE p IS\n"
+     "SQLCODE outside an exception handler not supported|2|6|SQLCODE|SQLCODE\n"
+         "SQLERRM outside an exception handler not supported|2|6|SQLERRM|SQLERRM\n"
+         "SQLERRM beside SQLCODE in one exception handler not supported|2|12|SQLERRM|SQLERRM\n"
+         "SQLCODE compared with an error number not supported|2|8|SQLCODE|SQLCODE\n"
+         "SQLCODE compared with an error number not supported|2|10|SQLCODE|l\n"
+         "SQLCODE compared with an error number not supported|2|11|SQLCODE|SQLCODE\n"},
+    // The target resets SQLCODE and SQLSTATE with a handler's first
+    // statement: a handler that reads the message alone takes the error's
+    // own message before it copies them.
+    {"HandlerReadingTheMessageAlone", false,
+     "BEGIN\n"
+     "  UPDATE t SET a = 1;\n"
+     "EXCEPTION WHEN OTHERS THEN\n"
+     "  INSERT INTO err_log VALUES (SQLERRM);\n"
+     "END;\n"
+     "/\n",
+     "[4]\n"
+         "BEGIN\n"
+         + kErrorVariables +
+         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+         "  BEGIN\n"
+         "  GET DIAGNOSTICS EXCEPTION 1 SYSZULINTERNAL_SQLERRM = MESSAGE_TEXT;\n"
+         "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+         "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLERRM);\n"
+         "  END;\n"
+         "  UPDATE t SET a = 1;\n"
+         "END@\n",
+     ""},
+    // A handler reads the row count that the statements of its block left.
+    {"HandlerReadingTheRowCount", false,
      "BEGIN\n"
      "  UPDATE emp SET a = 1;\n"
-     "  BEGIN\n"
-     "    DELETE FROM emp WHERE a = 2;\n"
-     "  EXCEPTION WHEN OTHERS THEN\n"
-     "    IF SQL%FOUND THEN RAISE; END IF;\n"
-     "  END;\n"
      "EXCEPTION WHEN OTHERS THEN\n"
      "  INSERT INTO log VALUES (SQL%ROWCOUNT);\n"
      "END;\n"
      "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         + translate_test::kErrorVariables +
+     "[4]\n"
+         "BEGIN\n"
+         + kErrorVariables +
          "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
-         "  DECLARE SYSZULINTERNAL_FOUND BOOLEAN;\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
+         + handlerHead("SQLEXCEPTION") +
          "  INSERT INTO log VALUES(SYSZULINTERNAL_ROWCOUNT);\n"
          "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
-         "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
          "  END;\n"
          "  UPDATE emp SET a = 1;\n"
          "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
-         "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
-         "  BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "\n"
-         "  IF (SYSZULINTERNAL_FOUND = true) THEN\n"
-         "  RESIGNAL;\n"
-         "  END IF;\n"
-         "\n"
-         "  END;\n"
-         "  DELETE FROM emp WHERE a = 2;\n"
-         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
-         "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "END@\n",
      ""},
-};
-
-TEST(TranslateExceptions, RowCountReadInHandler) { expectSoundCases(kRowCountReadInHandler); }
-
-// A cursor loop closes its cursor when an exception leaves it for a
-// handler of the block that declares the cursor; without such a handler
-// the block's end closes it.
-const SoundCase kCursorLoopLeftForItsBlocksHandler[] = {
-    {"HandlerRunsTheLoopAgain", false,
-     "CREATE PROCEDURE p IS\n"
-     "  CURSOR c IS SELECT id FROM emp;\n"
+    // The target refuses a jump out of a handler: CONTINUE for a loop around
+    // it is recorded (ITERATE still steps the index first); a loop inside the
+    // handler is left as usual.
+    {"ContinueOutOfAHandlerLoopInsideOne", false,
      "BEGIN\n"
-     "  <<outer>>\n"
-     "  FOR r IN c LOOP\n"
-     "    UPDATE emp SET a = 1 / r.id WHERE id = r.id;\n"
-     "  END LOOP outer;\n"
-     "EXCEPTION WHEN ZERO_DIVIDE THEN\n"
-     "  FOR r IN c LOOP\n"
-     "    NULL;\n"
+     "  FOR i IN 1 .. 3 LOOP\n"
+     "    BEGIN\n"
+     "      UPDATE q SET a = i;\n"
+     "    EXCEPTION WHEN OTHERS THEN CONTINUE;\n"
+     "    END;\n"
      "  END LOOP;\n"
+     "EXCEPTION WHEN OTHERS THEN\n"
+     "  LOOP EXIT; END LOOP;\n"
      "END;\n"
      "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
-         + translate_test::kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLSTATE '22012'\n"
-         "  BEGIN\n"
-         + translate_test::kHandlerCodes +
-         "  BEGIN\n"
-         "  DECLARE r ANCHOR TO ROW c;\n"
-         "  OPEN c;\n"
+     "[4]\n"
+         "BEGIN\n"
+         + kErrorVariables + handlerHead("SQLEXCEPTION") +
          "\n"
          "  SYSZULINTERNAL_00000002: LOOP\n"
-         "  FETCH c INTO r;\n"
-         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000002; END IF;\n"
-         "  -- NULL;\n"
+         "  LEAVE SYSZULINTERNAL_00000002;\n"
          "  END LOOP SYSZULINTERNAL_00000002;\n"
          "\n"
-         "  CLOSE c ;\n"
          "  END;\n"
-         "  END;\n"
-         "  outer: BEGIN\n"
-         "  DECLARE r ANCHOR TO ROW c;\n"
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
          "  BEGIN\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
          "\n"
-         "  IF c IS OPEN THEN\n"
-         "  CLOSE c ;\n"
-         "  END IF;\n"
-         "\n"
-         "  RESIGNAL;\n"
+         "  SYSZULINTERNAL_00000001: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "  BEGIN\n"
+         + handlerHead("SQLEXCEPTION") +
+         "  SET i = i + 1;\n"
+         "  ITERATE SYSZULINTERNAL_00000001;\n"
          "  END;\n"
-         "  OPEN c;\n"
-         "\n"
-         "  SYSZULINTERNAL_00000001: LOOP\n"
-         "  FETCH c INTO r;\n"
-         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
-         "  UPDATE emp SET a = DECFLOAT(1) / CASE r.id WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE r.id END WHERE id = r.id;\n"
-         "  END LOOP SYSZULINTERNAL_00000001;\n"
-         "\n"
-         "  CLOSE c ;\n"
+         "  UPDATE q SET a = i;\n"
          "  END;\n"
-         "  END@\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
          "\n"
-         "\n",
-     ""},
-    {"NoHandlerNoClose", false,
-     "CREATE PROCEDURE p IS\n"
-     "  CURSOR c IS SELECT id FROM emp;\n"
+         "  END;\n"
+         "END@\n",
+     "CONTINUE in an exception handler not supported|2|5|CONTINUE|\n"},
+    // A GOTO in a handler reaches only the labels of that handler: one to a
+    // label outside it is recorded.
+    {"GotoOutOfAHandler", false,
      "BEGIN\n"
-     "  FOR r IN c LOOP\n"
-     "    NULL;\n"
-     "  END LOOP;\n"
+     "  BEGIN\n"
+     "    UPDATE t SET a = 1;\n"
+     "  EXCEPTION WHEN OTHERS THEN\n"
+     "    GOTO retry;\n"
+     "    <<retry>>\n"
+     "    GOTO finish;\n"
+     "  END;\n"
+     "  <<finish>>\n"
+     "  NULL;\n"
      "END;\n"
      "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE p SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
+     "[4]\n"
+         "BEGIN\n"
+         + kErrorVariables +
          "  BEGIN\n"
-         "  DECLARE r ANCHOR TO ROW c;\n"
-         "  OPEN c;\n"
-         "\n"
-         "  SYSZULINTERNAL_00000001: LOOP\n"
-         "  FETCH c INTO r;\n"
-         "  IF c IS NOT FOUND THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n"
-         "  -- NULL;\n"
-         "  END LOOP SYSZULINTERNAL_00000001;\n"
-         "\n"
-         "  CLOSE c ;\n"
+         + handlerHead("SQLEXCEPTION") +
+         "  GOTO retry;\n"
+         "  retry: GOTO finish;\n"
          "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  UPDATE t SET a = 1;\n"
+         "  END;\n"
+         "  finish: BEGIN END; -- NULL;\n"
+         "END@\n",
+     "GOTO in an exception handler not supported|2|7|GOTO|\n"},
+    // A delete that a child row prevents raises, under the target's default
+    // delete rule, the state the exception's condition names.
+    {"ChildRowErrorState", false,
+     "DECLARE\n"
+     "  e_child EXCEPTION;\n"
+     "  PRAGMA EXCEPTION_INIT(e_child, -2292);\n"
+     "BEGIN\n"
+     "  DELETE FROM parent;\n"
+     "EXCEPTION WHEN e_child THEN NULL;\n"
+     "END;\n"
+     "/\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE e_child CONDITION FOR SQLSTATE '23504';\n"
+         + kErrorVariables + handlerHead("e_child") +
+         "  -- NULL;\n"
+         "  END;\n"
+         "  DELETE FROM parent;\n"
+         "END@\n",
      ""},
-};
-
-TEST(TranslateExceptions, CursorLoopLeftForItsBlocksHandler) { expectSoundCases(kCursorLoopLeftForItsBlocksHandler); }
-
-// Pragmas and trigger options that no target text stands for.
-const SoundCase kPragmasAndTriggerOptions[] = {
+    // The target refuses two handlers of one block for the same condition.
+    // The first handler takes the error, as in PL/SQL; a later one loses the
+    // condition, and goes once it has none left.
+    {"RepeatedHandlerConditions", false,
+     "DECLARE\n"
+     "  e_dup EXCEPTION;\n"
+     "  PRAGMA EXCEPTION_INIT(e_dup, -1);\n"
+     "BEGIN\n"
+     "  INSERT INTO t VALUES (1);\n"
+     "EXCEPTION\n"
+     "  WHEN DUP_VAL_ON_INDEX THEN NULL;\n"
+     "  WHEN e_dup OR NO_DATA_FOUND THEN NULL;\n"
+     "  WHEN e_dup THEN NULL;\n"
+     "END;\n"
+     "/\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE e_dup CONDITION FOR SQLSTATE '23505';\n"
+         + kErrorVariables + handlerHead("SQLSTATE '23505'") +
+         "  -- NULL;\n"
+         "  END;\n"
+         + handlerHead("SQLSTATE 'UDNDF'") +
+         "  -- NULL;\n"
+         "  END;\n"
+         "  INSERT INTO t VALUES(1);\n"
+         "END@\n",
+     ""},
+    // A cursor loop closes its cursor when an exception leaves it for a
+    // handler of the block that declares the cursor; one inside that
+    // handler has no such handler to reach.
+    {"CursorLoopLeftForItsBlocksHandler", false,
+     "DECLARE\n"
+     "  CURSOR c IS SELECT id FROM emp;\n"
+     "BEGIN\n"
+     "  FOR r IN c LOOP NULL; END LOOP;\n"
+     "EXCEPTION WHEN OTHERS THEN\n"
+     "  FOR r IN c LOOP NULL; END LOOP;\n"
+     "END;\n"
+     "/\n",
+     "[4]\n"
+         "BEGIN\n"
+         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
+         + kErrorVariables + handlerHead("SQLEXCEPTION") +
+         cursorLoop("c", "SYSZULINTERNAL_00000002", "  -- NULL;\n", false) +
+         "  END;\n"
+         + cursorLoop("c", "SYSZULINTERNAL_00000001", "  -- NULL;\n", true) +
+         "END@\n",
+     ""},
+    // Pragmas and trigger options that no target text stands for leave a
+    // record each, in a package head and body alike.
     {"PackagePragmas", false,
-     "CREATE OR REPLACE PACKAGE pk IS\n"
+     "CREATE PACKAGE pk IS\n"
      "  PRAGMA SERIALLY_REUSABLE;\n"
-     "  g NUMBER;\n"
      "  FUNCTION f RETURN NUMBER;\n"
      "  PRAGMA RESTRICT_REFERENCES(f, WNDS);\n"
      "END;\n"
      "/\n"
-     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+     "CREATE PACKAGE BODY pk IS\n"
      "  pragma serially_reusable;\n"
+     "  PRAGMA AUTONOMOUS_TRANSACTION;\n"
      "  FUNCTION f RETURN NUMBER IS\n"
      "    PRAGMA UDF;\n"
      "  BEGIN RETURN 1; END;\n"
      "END;\n"
      "/\n",
      "[3]\n"
-         "CREATE OR REPLACE MODULE pk@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH VARIABLE g NUMBER@\n"
+         "CREATE MODULE pk@\n"
          "[3]\n"
          "ALTER MODULE pk PUBLISH FUNCTION f() RETURNS NUMBER LANGUAGE SQL @\n"
-         "[3]\n"
-         "ALTER MODULE pk DROP BODY@\n"
          "[3]\n"
          "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
          "[3]\n"
@@ -755,40 +409,13 @@ const SoundCase kPragmasAndTriggerOptions[] = {
          "\n"
          "\n",
      "PRAGMA SERIALLY_REUSABLE not supported|2|2|PRAGMA SERIALLY_REUSABLE...|\n"
-         "PRAGMA RESTRICT_REFERENCES not supported|2|5|PRAGMA RESTRICT_REFERENCES...|\n"
-         "PRAGMA SERIALLY_REUSABLE not supported|2|9|PRAGMA SERIALLY_REUSABLE...|\n"
+         "PRAGMA RESTRICT_REFERENCES not supported|2|4|PRAGMA RESTRICT_REFERENCES...|\n"
+         "PRAGMA SERIALLY_REUSABLE not supported|2|8|PRAGMA SERIALLY_REUSABLE...|\n"
+         "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"
          "PRAGMA UDF not supported|2|11|PRAGMA UDF...|\n"},
-    {"TriggerFollowsAndDisable", false,
-     "CREATE OR REPLACE TRIGGER t1 BEFORE INSERT ON emp FOR EACH ROW FOLLOWS t0 DISABLE\n"
-     "BEGIN :NEW.x := 1; END;\n"
-     "/\n"
-     "CREATE TRIGGER t2 AFTER DELETE ON emp FOR EACH ROW DISABLE\n"
+    {"TriggerOptions", false,
+     "CREATE TRIGGER t BEFORE INSERT OF a ON emp FOR EACH ROW FOLLOWS t0 DISABLE\n"
      "BEGIN NULL; END;\n"
-     "/\n",
-     "[0]\n"
-         "CREATE OR REPLACE TRIGGER t1 BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  SET SYSZULINTERNAL_NEW.x = 1;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "\n"
-         "CREATE TRIGGER t2 AFTER DELETE ON emp REFERENCING OLD AS SYSZULINTERNAL_OLD FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "\n",
-     "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
-         "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
-         "Trigger DISABLE not supported|2|4|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"},
-    {"InsertOfColumnsAndPackageLevelAutonomousTransaction", false,
-     "CREATE TRIGGER t BEFORE INSERT OF a ON emp FOR EACH ROW\n"
-     "BEGIN NULL; END;\n"
-     "/\n"
-     "CREATE PACKAGE BODY pk IS\n"
-     "  PRAGMA AUTONOMOUS_TRANSACTION;\n"
-     "  PROCEDURE p IS BEGIN NULL; END;\n"
-     "END;\n"
      "/\n",
      "[0]\n"
          "CREATE TRIGGER t BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
@@ -796,19 +423,10 @@ const SoundCase kPragmasAndTriggerOptions[] = {
          "  END@\n"
          "\n"
          "\n"
-         "\n"
-         "[3]\n"
-         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE p\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         "  END@\n"
-         "\n"
          "\n",
-     "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"
-         "AUTONOMOUS_XACT not permitted in this context|2|5|AUTONOMOUS_XACT|\n"},
+     "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
+         "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
+         "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"},
     {"TranslatedPragmasLeaveNoRecord", false,
      "CREATE PROCEDURE p IS\n"
      "  PRAGMA AUTONOMOUS_TRANSACTION;\n"
@@ -831,6 +449,6 @@ const SoundCase kPragmasAndTriggerOptions[] = {
      ""},
 };
 
-TEST(TranslateExceptions, PragmasAndTriggerOptions) { expectSoundCases(kPragmasAndTriggerOptions); }
+TEST(TranslateExceptions, WholeTranslations) { translate_test::expectSoundCases(kExceptionCases); }
 
 }  // namespace

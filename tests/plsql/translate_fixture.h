@@ -124,4 +124,22 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
 
 // -- shared lines: exceptions and audits --
 
+// The head of a handler: its condition, then the codes it copies first.
+inline std::string handlerHead(const std::string& condition) {
+  return "  DECLARE EXIT HANDLER FOR " + condition + "\n  BEGIN\n" + kHandlerCodes;
+}
+
+// A FOR loop of record r over `cursor`, labelled `label`, running `body`;
+// `closesOnError` where an exception that leaves the loop closes the cursor.
+inline std::string cursorLoop(const std::string& cursor, const std::string& label, const std::string& body,
+                              bool closesOnError) {
+  std::string text = "  BEGIN\n  DECLARE r ANCHOR TO ROW " + cursor + ";\n";
+  if (closesOnError)
+    text += "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n  BEGIN\n\n  IF " + cursor + " IS OPEN THEN\n  CLOSE " + cursor +
+            " ;\n  END IF;\n\n  RESIGNAL;\n  END;\n";
+  return text + "  OPEN " + cursor + ";\n\n  " + label + ": LOOP\n  FETCH " + cursor + " INTO r;\n  IF " + cursor +
+         " IS NOT FOUND THEN LEAVE " + label + "; END IF;\n" + body + "  END LOOP " + label + ";\n\n  CLOSE " + cursor +
+         " ;\n  END;\n";
+}
+
 }  // namespace translate_test
