@@ -17,8 +17,10 @@ using translate_test::moduleProcedureHead;
 using translate_test::packageBodyRecords;
 using translate_test::SoundCase;
 
-// A routine's name qualifies its variables, unless a FROM clause defines it
-// as an alias; a package routine is found inside its package.
+// A routine's name qualifies its variables unless a FROM clause defines it
+// as an alias; the run's functions without parameters get parentheses where
+// no column or variable can be meant; a function that changes data says so
+// and is recorded where the target cannot call it.
 const SoundCase kNameCases[] = {
     {"AliasEqualToTheRoutineNameNamesAColumn", false,
      "CREATE OR REPLACE PROCEDURE e IS\n"
@@ -72,7 +74,7 @@ const SoundCase kNameCases[] = {
          "  DELETE FROM emp e WHERE e.name = 'x';\n" +
          kRoutineEnd,
      ""},
-    {"PackageFunctionsWithoutParameters", false,
+    {"PackageFunctionsWithoutParametersWithinThePackage", false,
      "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  FUNCTION get_rate RETURN NUMBER IS BEGIN RETURN 2; END;\n"
          "  PROCEDURE run IS\n"
@@ -232,6 +234,7 @@ const SoundCase kTypeAndFormCases[] = {
     {"DatatypesAndClausesOutsideTheMap", false,
      "CREATE OR REPLACE FUNCTION f(p NATURAL) RETURN NUMBER RESULT_CACHE RELIES_ON (emp) IS\n"
          "  a TIMESTAMP WITH LOCAL TIME ZONE;\n"
+         "  z TIMESTAMP(6) WITH TIME ZONE;\n"
          "  b BINARY_DOUBLE;\n"
          "  c STRING;\n"
          "  k STRING(10);\n"
@@ -255,6 +258,7 @@ const SoundCase kTypeAndFormCases[] = {
          "LANGUAGE SQL\n"
          "  SYSZULINTERNAL_BLOCK: BEGIN\n"
          "  DECLARE a TIMESTAMP WITH LOCAL TIME ZONE;\n"
+         "  DECLARE z TIMESTAMP(6) WITH TIME ZONE;\n"
          "  DECLARE b DOUBLE;\n"
          "  DECLARE c VARCHAR2(4096);\n"
          "  DECLARE k VARCHAR2(10);\n"
@@ -279,10 +283,11 @@ const SoundCase kTypeAndFormCases[] = {
          "x NUMBER) RETURNS NUMBER LANGUAGE SQL @\n",
      "Datatype NATURAL not supported|2|1|NATURAL|NATURAL\n"
          "Datatype TIMESTAMP WITH LOCAL TIME ZONE not supported|2|2|TIMESTAMP WITH LOCAL TIME ZONE|TIMESTAMP\n"
-         "Datatype SYS.ANYDATA not supported|2|7|SYS.ANYDATA|SYS.ANYDATA\n"
-         "INTERVAL literals not supported|2|9|INTERVAL|INTERVAL\n"
-         "Datatype SIGNTYPE not supported|2|16|SIGNTYPE|SIGNTYPE\n"
-         "AGGREGATE USING functions not supported|2|15|AGGREGATE USING|\n"},
+         "Datatype TIMESTAMP WITH TIME ZONE not supported|2|3|TIMESTAMP WITH TIME ZONE|TIMESTAMP\n"
+         "Datatype SYS.ANYDATA not supported|2|8|SYS.ANYDATA|SYS.ANYDATA\n"
+         "INTERVAL literals not supported|2|10|INTERVAL|INTERVAL\n"
+         "Datatype SIGNTYPE not supported|2|17|SIGNTYPE|SIGNTYPE\n"
+         "AGGREGATE USING functions not supported|2|16|AGGREGATE USING|\n"},
     {"CollectionMethodsOnCollectionsOnly", false,
      "CREATE OR REPLACE PACKAGE repo AS\n"
          "  PROCEDURE delete(n NUMBER);\n"
@@ -295,7 +300,7 @@ const SoundCase kTypeAndFormCases[] = {
          "    DBMS_LOB.TRIM(l, 10);\n"
          "    repo.delete(5);\n"
          "    w.DELETE(2); w.TRIM; w.EXTEND;\n"
-         "    g.DELETE;\n"
+         "    g.DELETE; pk.g.DELETE;\n"
          "    other_pkg.items.DELETE;\n"
          "  END;\n"
          "END pk;\n"
@@ -322,6 +327,7 @@ const SoundCase kTypeAndFormCases[] = {
          "  SET w = TRIM_ARRAY( w, 1);\n"
          "  -- EXTEND w\n"
          "  SET g = ARRAY_DELETE( g);\n"
+         "  SET pk.g = ARRAY_DELETE( pk.g);\n"
          "  SET other_pkg.items = ARRAY_DELETE( other_pkg.items);\n" +
          kRoutineEnd,
      ""},
