@@ -92,6 +92,19 @@ inline std::string errorsText(const TranslateResult& r) {
 
 // -- shared lines: names, types and expressions --
 
+// The first records of every package body: the old body dropped, the
+// module marked as a body.
+inline std::string packageBodyRecords(const std::string& name) {
+  return "[3]\nALTER MODULE " + name + " DROP BODY@\n[3]\nCOMMENT ON MODULE " + name +
+         " IS 'PL/SQL Package Body'@\n";
+}
+// The record of a package's procedure without parameters, up to its body.
+inline std::string moduleProcedureHead(const std::string& module, const std::string& name) {
+  return "[3]\n  ALTER MODULE " + module + " ADD PROCEDURE " + name + "\n  LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";
+}
+// The end of a routine's record.
+inline const std::string kRoutineEnd = "  END@\n\n\n";
+
 // The status a run with these error records ends with: 5 once a syntax or
 // lexical record (domain 0 or 1) is among them, 0 otherwise.
 inline int statusOfErrors(const std::string& errors) {
