@@ -165,14 +165,10 @@ const SoundCase kControlFlowCases[] = {
          "  n INTEGER;\n"
          "BEGIN\n"
          "  BEGIN\n"
-         "    FOR r IN c LOOP\n"
-         "      n := r.a;\n"
-         "    END LOOP;\n"
+         "    FOR r IN c LOOP n := r.a; END LOOP;\n"
          "  EXCEPTION\n"
          "    WHEN OTHERS THEN\n"
-         "      FOR r IN c LOOP\n"
-         "        NULL;\n"
-         "      END LOOP;\n"
+         "      FOR r IN c LOOP NULL; END LOOP;\n"
          "  END;\n"
          "END;\n",
      "[4]\n"
@@ -350,9 +346,7 @@ const SoundCase kControlFlowCases[] = {
          "  SELECT COUNT(*) INTO n FROM x;\n"
          "  b := SQL%FOUND;\n"
          "  INSERT INTO x VALUES (1);\n"
-         "  FOR r IN c LOOP\n"
-         "    NULL;\n"
-         "  END LOOP;\n"
+         "  FOR r IN c LOOP NULL; END LOOP;\n"
          "  n := SQL%ROWCOUNT;\n"
          "END;\n",
      "[4]\n"
@@ -391,32 +385,15 @@ const SoundCase kControlFlowCases[] = {
          "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
          "END@\n",
      ""},
-    // FOR bounds are rounded, not truncated; integer literals stay as they
-    // are. A bound that names the index reads the index.
+    // FOR bounds other than integer literals are rounded, not truncated. A
+    // bound that names the index reads the index.
     {"ForBoundsAreRounded", false,
      "BEGIN\n"
-         "  FOR j IN 0 .. 3 LOOP\n"
-         "    NULL;\n"
-         "  END LOOP;\n"
-         "  FOR k IN REVERSE -1 .. 2.5 LOOP\n"
-         "    NULL;\n"
-         "  END LOOP;\n"
-         "  FOR i IN 1 .. i + 1 LOOP\n"
-         "    NULL;\n"
-         "  END LOOP;\n"
+         "  FOR k IN REVERSE -1 .. 2.5 LOOP NULL; END LOOP;\n"
+         "  FOR i IN 1 .. i + 1 LOOP NULL; END LOOP;\n"
          "END;\n",
      "[4]\n"
          "BEGIN\n"
-         "  BEGIN\n"
-         "  DECLARE j INTEGER DEFAULT 0;\n"
-         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
-         "\n"
-         "  WHILE j <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
-         "  -- NULL;\n"
-         "  SET j = j + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
          "  BEGIN\n"
          "  DECLARE k INTEGER;\n"
          "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER;\n"
@@ -441,7 +418,7 @@ const SoundCase kControlFlowCases[] = {
          "\n"
          "  END;\n"
          "END@\n",
-     "FOR loop bound naming the loop index not supported|2|8|FOR ... IN ... LOOP|i\n"},
+     "FOR loop bound naming the loop index not supported|2|3|FOR ... IN ... LOOP|i\n"},
     // A parameter qualified by its routine's name keeps that form; a local
     // variable is named through the body's label, in a standalone routine
     // and in a package's (found otherwise).
