@@ -11,6 +11,7 @@ using translate_test::cursorLoop;
 using translate_test::exitHandler;
 using translate_test::kErrorVariables;
 using translate_test::kRoutineEnd;
+using translate_test::numericLoopEnd;
 using translate_test::SoundCase;
 
 const SoundCase kControlFlowCases[] = {
@@ -39,10 +40,7 @@ const SoundCase kControlFlowCases[] = {
          "  SET SYSZULINTERNAL_00000002.i = SYSZULINTERNAL_00000002.i + 1;\n"
          "  ITERATE SYSZULINTERNAL_00000001;\n"
          "  END;\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
+         + numericLoopEnd("i") +
          "END@\n",
      ""},
     // An inner FOR of the same index and a FOR over a query hide it too; a
@@ -55,9 +53,7 @@ const SoundCase kControlFlowCases[] = {
          "      CONTINUE outer WHEN i = 2;\n"
          "      CONTINUE;\n"
          "    END LOOP;\n"
-         "    FOR r IN (SELECT a FROM t) LOOP\n"
-         "      CONTINUE outer;\n"
-         "    END LOOP;\n"
+         "    FOR r IN (SELECT a FROM t) LOOP CONTINUE outer; END LOOP;\n"
          "  END LOOP;\n"
          "END;\n",
      "[4]\n"
@@ -80,10 +76,7 @@ const SoundCase kControlFlowCases[] = {
          "\n"
          "  SET i = i - 1;\n"
          "  ITERATE SYSZULINTERNAL_00000002;\n"
-         "  SET i = i - 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
+         + numericLoopEnd("i", "-") +
          "\n"
          "  FOR r AS\n"
          "  SELECT a FROM t\n"
@@ -92,10 +85,7 @@ const SoundCase kControlFlowCases[] = {
          "  ITERATE SYSZULINTERNAL_00000001;\n"
          "  END FOR;\n"
          "\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
+         + numericLoopEnd("i") +
          "END@\n",
      ""},
     // Every jump out of cursor FOR loops closes the cursors it leaves,
@@ -179,15 +169,7 @@ const SoundCase kControlFlowCases[] = {
          "  BEGIN\n"
          + exitHandler("SQLEXCEPTION", cursorLoop("", "c", "r", "SYSZULINTERNAL_00000002", "  -- NULL;\n")) +
          cursorLoop("", "c", "r", "SYSZULINTERNAL_00000001", "  SET n = r.a;\n",
-                    "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-                    "  BEGIN\n"
-                    "\n"
-                    "  IF c IS OPEN THEN\n"
-                    "  CLOSE c ;\n"
-                    "  END IF;\n"
-                    "\n"
-                    "  RESIGNAL;\n"
-                    "  END;\n") +
+                    translate_test::cursorCloseHandler("c")) +
          "  END;\n"
          "END@\n",
      ""},
@@ -206,8 +188,7 @@ const SoundCase kControlFlowCases[] = {
          "  EXECUTE IMMEDIATE 'DELETE FROM t';\n"
          "  EXECUTE IMMEDIATE 'SELECT a FROM t' INTO v;\n"
          "EXCEPTION\n"
-         "  WHEN NO_DATA_FOUND THEN\n"
-         "    NULL;\n"
+         "  WHEN NO_DATA_FOUND THEN NULL;\n"
          "END;\n",
      "[4]\n"
          "BEGIN\n"
@@ -325,10 +306,7 @@ const SoundCase kControlFlowCases[] = {
          "  CLOSE c ;\n"
          "  END;\n"
          "--#line 005\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
+         + numericLoopEnd("i") +
          "END@\n",
      ""},
     // SQL%ROWCOUNT and SQL%FOUND tell of the last dynamic statement, MERGE,
@@ -402,10 +380,7 @@ const SoundCase kControlFlowCases[] = {
          "\n"
          "  WHILE k >= SYSZULINTERNAL_LOOP_LIMIT DO\n"
          "  -- NULL;\n"
-         "  SET k = k - 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
+         + numericLoopEnd("k", "-") +
          "  BEGIN\n"
          "  DECLARE i INTEGER DEFAULT 1;\n"
          "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER;\n"
@@ -413,10 +388,7 @@ const SoundCase kControlFlowCases[] = {
          "\n"
          "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
          "  -- NULL;\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
+         + numericLoopEnd("i") +
          "END@\n",
      "FOR loop bound naming the loop index not supported|2|3|FOR ... IN ... LOOP|i\n"},
     // A parameter qualified by its routine's name keeps that form; a local

@@ -90,6 +90,19 @@ inline std::string cursorLoop(const std::string& label, const std::string& curso
          ";\n\n  CLOSE " + cursor + " ;\n  END;\n";
 }
 
+// The end of a numeric FOR loop's expansion: the step of the index at the
+// end of the body, the end of the loop and of the index's block.
+inline std::string numericLoopEnd(const std::string& index, const char* step = "+") {
+  return "  SET " + index + " = " + index + " " + step + " 1;\n  END WHILE;\n\n  END;\n";
+}
+
+// The handler that closes a cursor loop's cursor when an exception leaves
+// the loop.
+inline std::string cursorCloseHandler(const std::string& cursor) {
+  return "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n  BEGIN\n\n  IF " + cursor + " IS OPEN THEN\n  CLOSE " + cursor +
+         " ;\n  END IF;\n\n  RESIGNAL;\n  END;\n";
+}
+
 // What a package body writes ahead of its members, and the end of a routine.
 inline std::string moduleBodyOpening(const std::string& name) {
   return "[3]\nALTER MODULE " + name + " DROP BODY@\n[3]\nCOMMENT ON MODULE " + name + " IS 'PL/SQL Package Body'@\n";

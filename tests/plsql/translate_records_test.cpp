@@ -338,7 +338,6 @@ const SoundCase kRecordCases[] = {
          "  LOCK TABLE t IN EXCLUSIVE MODE NOWAIT;\n"
          "  LOCK TABLE t IN ROW EXCLUSIVE MODE;\n"
          "  LOCK TABLE t, u IN SHARE MODE WAIT 5;\n"
-         "  LOCK TABLE t IN SHARE MODE;\n"
          "END;\n",
      "[4]\n"
          "BEGIN\n"
@@ -349,7 +348,6 @@ const SoundCase kRecordCases[] = {
          "  LOCK TABLE t IN EXCLUSIVE MODE NOWAIT;\n"
          "  LOCK TABLE t IN ROW EXCLUSIVE MODE;\n"
          "  LOCK TABLE t, u IN SHARE MODE WAIT 5;\n"
-         "  LOCK TABLE t IN SHARE MODE;\n"
          "END@\n",
      "SET TRANSACTION not supported|2|5|SET TRANSACTION...|\n"
          "LOCK TABLE ... NOWAIT not supported|2|6|NOWAIT|\n"
