@@ -73,6 +73,41 @@ inline const std::string kHandlerCodes =
     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n";
 
 // -- shared lines: control flow and records --
+// A handler as the translation writes it: its head, the codes, its own
+// statements.
+inline std::string exitHandler(const std::string& condition, const std::string& body) {
+  return "  DECLARE EXIT HANDLER FOR " + condition + "\n  BEGIN\n" + kHandlerCodes + body + "  END;\n";
+}
+
+// FOR row IN cursor LOOP body END LOOP as a block that opens the cursor,
+// fetches under the made-up label `loop` and closes the cursor; `handler`
+// goes ahead of the OPEN, `label` (when given) on the block.
+inline std::string cursorLoop(const std::string& label, const std::string& cursor, const std::string& row,
+                              const std::string& loop, const std::string& body, const std::string& handler = "") {
+  return "  " + (label.empty() ? "" : label + ": ") + "BEGIN\n  DECLARE " + row + " ANCHOR TO ROW " + cursor +
+         ";\n" + handler + "  OPEN " + cursor + ";\n\n  " + loop + ": LOOP\n  FETCH " + cursor + " INTO " + row +
+         ";\n  IF " + cursor + " IS NOT FOUND THEN LEAVE " + loop + "; END IF;\n" + body + "  END LOOP " + loop +
+         ";\n\n  CLOSE " + cursor + " ;\n  END;\n";
+}
+
+// The end of a numeric FOR loop's expansion: the step of the index at the
+// end of the body, the end of the loop and of the index's block.
+inline std::string numericLoopEnd(const std::string& index, const char* step = "+") {
+  return "  SET " + index + " = " + index + " " + step + " 1;\n  END WHILE;\n\n  END;\n";
+}
+
+// The handler that closes a cursor loop's cursor when an exception leaves
+// the loop.
+inline std::string cursorCloseHandler(const std::string& cursor) {
+  return "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n  BEGIN\n\n  IF " + cursor + " IS OPEN THEN\n  CLOSE " + cursor +
+         " ;\n  END IF;\n\n  RESIGNAL;\n  END;\n";
+}
+
+// What a package body writes ahead of its members, and the end of a routine.
+inline std::string moduleBodyOpening(const std::string& name) {
+  return "[3]\nALTER MODULE " + name + " DROP BODY@\n[3]\nCOMMENT ON MODULE " + name + " IS 'PL/SQL Package Body'@\n";
+}
+inline const std::string kRoutineEnd = "  END@\n\n\n";
 
 
 inline std::string recordsText(const TranslateResult& r) {
