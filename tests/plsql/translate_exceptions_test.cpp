@@ -10,6 +10,7 @@
 
 namespace {
 
+using translate_test::cursorCloseHandler;
 using translate_test::cursorLoop;
 using translate_test::handlerHead;
 using translate_test::kErrorVariables;
@@ -371,9 +372,9 @@ const SoundCase kExceptionCases[] = {
          "BEGIN\n"
          "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
          + kErrorVariables + handlerHead("SQLEXCEPTION") +
-         cursorLoop("c", "SYSZULINTERNAL_00000002", "  -- NULL;\n", false) +
+         cursorLoop("", "c", "r", "SYSZULINTERNAL_00000002", "  -- NULL;\n") +
          "  END;\n"
-         + cursorLoop("c", "SYSZULINTERNAL_00000001", "  -- NULL;\n", true) +
+         + cursorLoop("", "c", "r", "SYSZULINTERNAL_00000001", "  -- NULL;\n", cursorCloseHandler("c")) +
          "END@\n",
      ""},
     // Pragmas and trigger options that no target text stands for leave a

@@ -8,13 +8,13 @@
 
 namespace {
 
+using translate_test::exitHandler;
 using translate_test::expectSoundCases;
 using translate_test::kErrorVariables;
-using translate_test::kHandlerCodes;
 using translate_test::kNoRowGuard;
 using translate_test::kRoutineEnd;
 using translate_test::moduleProcedureHead;
-using translate_test::packageBodyRecords;
+using translate_test::moduleBodyOpening;
 using translate_test::SoundCase;
 
 // Every quotient is exact, as in PL/SQL: one operand becomes DECFLOAT (the
@@ -61,7 +61,7 @@ const SoundCase kDivisionCases[] = {
          "  g_scale NUMBER := 100/3;\n"
          "END stats;\n"
          "/\n",
-     packageBodyRecords("stats") +
+     moduleBodyOpening("stats") +
          "[3]\n"
          "  ALTER MODULE stats ADD VARIABLE g_scale NUMBER DEFAULT (DECFLOAT(100) / 3)@\n",
      ""},
@@ -123,7 +123,7 @@ const SoundCase kCursorHoldCases[] = {
          "  END;\n"
          "END batch;\n"
          "/\n",
-     packageBodyRecords("batch") +
+     moduleBodyOpening("batch") +
          "[3]\n"
          "  ALTER MODULE batch ADD VARIABLE g CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM queue)@\n"
          "[3]\n"
@@ -214,12 +214,7 @@ const SoundCase kStatementCases[] = {
          "BEGIN\n"
          "  DECLARE n INTEGER DEFAULT 0;\n"
          "  DECLARE rec ANCHOR TO ROW emp;\n" +
-         kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n" +
-         kHandlerCodes +
-         "  -- NULL;\n"
-         "  END;\n"
+         kErrorVariables + exitHandler("SQLEXCEPTION", "  -- NULL;\n") +
          "\n"
          "  IF n = 0 THEN\n"
          "  BEGIN END; -- NULL;\n"
@@ -258,7 +253,7 @@ const SoundCase kStatementCases[] = {
          "  c_max CONSTANT PLS_INTEGER NOT NULL := 10;\n"
          "END cfg;\n"
          "/\n",
-     packageBodyRecords("cfg") +
+     moduleBodyOpening("cfg") +
          "[3]\n"
          "  ALTER MODULE cfg ADD VARIABLE g_ready BOOLEAN DEFAULT (FALSE)@\n"
          "[3]\n"

@@ -72,11 +72,13 @@ inline const std::string kHandlerCodes =
     "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
     "  SET SYSZULINTERNAL_SQLERRM = SQLERRM(SYSZULINTERNAL_SQLCODE);\n";
 
-// -- shared lines: control flow and records --
-// A handler as the translation writes it: its head, the codes, its own
-// statements.
+// The head of a handler: its condition, then the codes it copies first.
+inline std::string handlerHead(const std::string& condition) {
+  return "  DECLARE EXIT HANDLER FOR " + condition + "\n  BEGIN\n" + kHandlerCodes;
+}
+// A handler as the translation writes it: its head, then its own statements.
 inline std::string exitHandler(const std::string& condition, const std::string& body) {
-  return "  DECLARE EXIT HANDLER FOR " + condition + "\n  BEGIN\n" + kHandlerCodes + body + "  END;\n";
+  return handlerHead(condition) + body + "  END;\n";
 }
 
 // FOR row IN cursor LOOP body END LOOP as a block that opens the cursor,
@@ -125,20 +127,10 @@ inline std::string errorsText(const TranslateResult& r) {
   return errors;
 }
 
-// -- shared lines: names, types and expressions --
-
-// The first records of every package body: the old body dropped, the
-// module marked as a body.
-inline std::string packageBodyRecords(const std::string& name) {
-  return "[3]\nALTER MODULE " + name + " DROP BODY@\n[3]\nCOMMENT ON MODULE " + name +
-         " IS 'PL/SQL Package Body'@\n";
-}
 // The record of a package's procedure without parameters, up to its body.
 inline std::string moduleProcedureHead(const std::string& module, const std::string& name) {
   return "[3]\n  ALTER MODULE " + module + " ADD PROCEDURE " + name + "\n  LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";
 }
-// The end of a routine's record.
-inline const std::string kRoutineEnd = "  END@\n\n\n";
 
 // The status a run with these error records ends with: 5 once a syntax or
 // lexical record (domain 0 or 1) is among them, 0 otherwise.
@@ -172,22 +164,5 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
 
 // -- shared lines: exceptions and audits --
 
-// The head of a handler: its condition, then the codes it copies first.
-inline std::string handlerHead(const std::string& condition) {
-  return "  DECLARE EXIT HANDLER FOR " + condition + "\n  BEGIN\n" + kHandlerCodes;
-}
-
-// A FOR loop of record r over `cursor`, labelled `label`, running `body`;
-// `closesOnError` where an exception that leaves the loop closes the cursor.
-inline std::string cursorLoop(const std::string& cursor, const std::string& label, const std::string& body,
-                              bool closesOnError) {
-  std::string text = "  BEGIN\n  DECLARE r ANCHOR TO ROW " + cursor + ";\n";
-  if (closesOnError)
-    text += "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n  BEGIN\n\n  IF " + cursor + " IS OPEN THEN\n  CLOSE " + cursor +
-            " ;\n  END IF;\n\n  RESIGNAL;\n  END;\n";
-  return text + "  OPEN " + cursor + ";\n\n  " + label + ": LOOP\n  FETCH " + cursor + " INTO r;\n  IF " + cursor +
-         " IS NOT FOUND THEN LEAVE " + label + "; END IF;\n" + body + "  END LOOP " + label + ";\n\n  CLOSE " + cursor +
-         " ;\n  END;\n";
-}
 
 }  // namespace translate_test

@@ -14,7 +14,7 @@ using translate_test::expectSoundCases;
 using translate_test::kNoRowGuard;
 using translate_test::kRoutineEnd;
 using translate_test::moduleProcedureHead;
-using translate_test::packageBodyRecords;
+using translate_test::moduleBodyOpening;
 using translate_test::SoundCase;
 
 // A routine's name qualifies its variables unless a FROM clause defines it
@@ -67,7 +67,7 @@ const SoundCase kNameCases[] = {
          "  END e;\n"
          "END pk;\n"
          "/\n",
-     packageBodyRecords("pk") +
+     moduleBodyOpening("pk") +
          moduleProcedureHead("pk", "e") +
          "  DECLARE name VARCHAR2(9);\n"
          "  SET SYSZULINTERNAL_BLOCK.name = NULL;\n"
@@ -88,7 +88,7 @@ const SoundCase kNameCases[] = {
          "/\n"
          "BEGIN put(get_rate); END;\n"
          "/\n",
-     packageBodyRecords("pk") +
+     moduleBodyOpening("pk") +
          "[3]\n"
          "  ALTER MODULE pk ADD FUNCTION get_rate()\n"
          "  RETURNS NUMBER\n"
@@ -159,7 +159,7 @@ const SoundCase kNameCases[] = {
          "[3]\n"
          "ALTER MODULE pk PUBLISH FUNCTION add_row(\n"
          "p NUMBER) RETURNS NUMBER LANGUAGE SQL MODIFIES SQL DATA @\n" +
-         packageBodyRecords("pk") +
+         moduleBodyOpening("pk") +
          "[3]\n"
          "  ALTER MODULE pk ADD FUNCTION add_row(\n"
          "  p NUMBER)\n"
@@ -310,7 +310,7 @@ const SoundCase kTypeAndFormCases[] = {
          "[3]\n"
          "ALTER MODULE repo PUBLISH PROCEDURE delete(\n"
          "IN n NUMBER) LANGUAGE SQL@\n" +
-         packageBodyRecords("pk") +
+         moduleBodyOpening("pk") +
          "[3]\n"
          "  ALTER MODULE pk ADD TYPE t_list AS NUMBER ARRAY[]@\n"
          "[3]\n"
@@ -350,7 +350,7 @@ const SoundCase kTypeAndFormCases[] = {
          "  END;\n"
          "END pk;\n"
          "/\n",
-     packageBodyRecords("pk") +
+     moduleBodyOpening("pk") +
          "[3]\n"
          "  ALTER MODULE pk ADD TYPE t_list AS NUMBER ARRAY[]@\n"
          "[3]\n"
