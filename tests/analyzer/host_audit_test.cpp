@@ -47,7 +47,6 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
       // Standard input closed: an input that cannot be read, not a report
       // that is the input.
       {"{host} -o {report} <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
-      {"{host} -o {report} - <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} /dev/stdin <&- 2>{err}", 2, "qen_host: cannot read the input '/dev/stdin': Bad file descriptor\n"},
       {"{host} -o /dev/stdout {input} >&- 2>{err}", 2,
        "qen_host: cannot write the report '/dev/stdout': Bad file descriptor\n"},
@@ -61,8 +60,6 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
        "qen_host: cannot write the report to standard output: it is the input '{input_name}'\n"},
       {"{host} <{input} >>{input} 2>{err}", 2,
        "qen_host: cannot write the report to standard output: it is the input '<standard input>'\n"},
-      {"{host} {input} >/dev/full 2>{err}", 2,
-       "qen_host: Report '<standard output>' could not be written completely: No space left on device\n"},
   };
   for (const Case& c : cases) {
     write_file(report, old_report);

@@ -63,26 +63,6 @@ TEST_F(HostOptions, DoubleDashEndsTheOptions) {
   EXPECT_NE(r.out.find("select from ''a''"), std::string::npos) << r.out;
 }
 
-TEST_F(HostOptions, WrongShortFormsAreNamed) {
-  const std::string hint = "Try 'qen_host --help' for more information.\n";
-  struct Case {
-    const char* args;
-    const char* message;
-  } cases[] = {
-      {"-qx q.sql", "unknown option -x"},
-      {"-q: q.sql", "unknown option -:"},
-      {"q.sql -qt", "option -t needs a value"},
-      {"--help=x", "unknown option --help=x"},
-      {"-- -q.sql q.sql", "one input at most: 'q.sql' follows '-q.sql'"},
-  };
-  for (const Case& c : cases) {
-    HostProcess r = run(c.args);
-    EXPECT_EQ(r.status, 2) << c.args;
-    EXPECT_EQ(r.err, std::string("qen_host: ") + c.message + "\n" + hint) << c.args;
-    EXPECT_EQ(r.out, "") << c.args;
-  }
-}
-
 }  // namespace
 
 #endif
