@@ -79,7 +79,6 @@ TEST_F(LogFaults, ALoggingIniThatCannotBeReadIsNamedWithItsPathAndReason)
     const char* reason;
   } rows[] = {
       {"FIFO", "not a regular file"},
-      {"link to /dev/zero", "not a regular file"},
       {"folder", "Is a directory"},
       {"mode 000", "Permission denied"},
   };
@@ -109,8 +108,6 @@ TEST_F(LogFaults, ALogFileThatIsNotARegularFileIsRefused)
     const char* keys;  // what opens the file named LOG
   } rows[] = {
       {"FIFO", "GENERAL_LOGGING_ENABLED=1\nGENERAL_FILE_OUTPUT_ENABLED=1\nGENERAL_LOG_FILE=LOG\n"},
-      {"link to /dev/zero", "GENERAL_LOGGING_ENABLED=1\nGENERAL_FILE_OUTPUT_ENABLED=1\nGENERAL_LOG_FILE=LOG\n"},
-      {"FIFO", "SQL_FILE_OUTPUT_ENABLED=1\nSQL_LOG_FILE=LOG\n"},
       {"link to /dev/zero", "SQL_FILE_OUTPUT_ENABLED=1\nSQL_LOG_FILE=LOG\n"},
   };
   for (const auto& row : rows) {
@@ -190,18 +187,4 @@ TEST_F(LogFaults, ALineCutByAFailedWriteIsMarkedAndTheNextStartsALineOfItsOwn)
       rest += line + "\n";
     EXPECT_EQ(generalLogStatements(rest, "ERROR"), (std::vector<std::string>{"select 1", "select 3"}));
   }
-}
-
-TEST_F(LogFaults, AFileAppendedToThatEndsInsideALineIsMarkedFirst)
-{
-  const std::string path = work + "/appended.log";
-  writeAll(path, "select 0\ncut by an earlier run");
-  QENSpecificLogUtil logger;
-  logger.enableSqlLog(true);
-  logger.setSeparateSqlLogs(true);
-  logger.setSqlLoggingMode(4, true);
-  ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 8));
-  logger.logSql(ERROR, "select 1");
-  logger.closeSqlLogFile();
-  EXPECT_EQ(read_file(path), "select 0\ncut by an earlier run [record cut]\nselect 1\n");
 }

@@ -26,6 +26,7 @@
 #include <ace/SString.h>
 
 #include "QENLogConfig.h"
+#include "QENLogUtil.h"
 
 #include "shell_command.h"
 
@@ -73,6 +74,16 @@ private:
   struct rlimit saved;
   sighandler_t oldHandler;
 };
+
+/// Enables the logger's SQL logging into a separate file at path, opened
+/// with the mode (2 truncates, 8 appends); whether it opened.
+inline bool openSqlLog(qen_util::QENSpecificLogUtil& logger, const std::string& path, int mode)
+{
+  logger.enableSqlLog(true);
+  logger.setSeparateSqlLogs(true);
+  logger.setSqlLoggingMode(4, true);
+  return logger.openSqlLogFile(path.c_str(), mode);
+}
 
 /// A fresh, empty folder under the test folder.
 inline std::string freshFolder(const std::string& name)
