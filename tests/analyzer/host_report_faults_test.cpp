@@ -1,11 +1,14 @@
-// Faults around the test host's report file: a report that is the input, an
-// input that cannot be read, a file that is not a whole report, reports
-// locked in opposite orders, process 1 and its signals, refusals and their
-// reasons, long names, and the unfinished files of runs that were killed.
-// An existing report is either completed or left byte for byte as it was.
+// The test host's report file as processes see it: runs that extend one
+// report at once, reports locked in opposite orders, a report that is the
+// input, files that are not whole reports, refusals and their reasons,
+// links, long names, other users' reports, end signals (also to process 1),
+// small stacks, and the unfinished files of runs that were killed. An
+// existing report is either completed or left byte for byte as it was, and
+// no file of an unfinished run stays behind.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -22,19 +25,25 @@
 #include "host_report_fixture.h"
 #include "qen_analyzer.h"
 
+extern char** environ;
+
 namespace {
 
 #ifdef QEN_HOST_PATH
 
 namespace fs = std::filesystem;
+using qen_test::count_of;
 using qen_test::eventually;
+using qen_test::file_head;
 using qen_test::fresh_folder;
 using qen_test::HostProcess;
 using qen_test::listing;
 using qen_test::read_file;
+using qen_test::report_tail;
 using qen_test::run_host_process;
 using qen_test::Scene;
 using qen_test::shell_quote;
+using qen_test::tmp_path;
 using qen_test::works;
 using qen_test::write_file;
 
@@ -53,6 +62,48 @@ std::string fault(const std::string& call, int error, const std::string& text) {
   return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 QEN_FAULT_CALL=" + call +
          " QEN_FAULT_ERRNO=" + std::to_string(error) + " QEN_FAULT_PATH=" + shell_quote(text) +
          " LD_PRELOAD=" + shell_quote(QEN_IO_FAULTS_PATH);
+}
+
+bool has_part_file(const std::string& dir) {
+  for (const fs::directory_entry& e : fs::directory_iterator(dir))
+    if (e.path().extension() == ".part") return true;
+  return false;
+}
+
+// Starts the program of argv[0] (qen_host when it is empty) with the
+// arguments, its standard output discarded and its standard error into err,
+// the end signals at their defaults.
+pid_t start_host(std::vector<std::string> args, const std::string& err) {
+  if (args[0].empty()) args[0] = QEN_HOST_PATH;
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults, none;
+  sigemptyset(&defaults);
+  sigemptyset(&none);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Waits for a started host: its exit status, or 128 + the signal that
+// ended it.
+int wait_host(pid_t pid) {
+  int st = 0;
+  if (waitpid(pid, &st, 0) != pid) return -1;
+  return WIFEXITED(st) ? WEXITSTATUS(st) : WIFSIGNALED(st) ? 128 + WTERMSIG(st) : -1;
 }
 
 TEST(ReportFaults, AReportThatIsTheInputIsRefusedBeforeAnyWrite) {
@@ -97,8 +148,8 @@ TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
     write_file(s.out, old);
     EXPECT_EQ(s.run(shell_quote(s.in)).status, 0);
     const std::string text = read_file(s.out);
-    EXPECT_EQ(qen_test::count_of(text, "<source>"), 1);
-    EXPECT_EQ(qen_test::count_of(text, "<file>"), old.empty() ? 1 : 2);
+    EXPECT_EQ(count_of(text, "<source>"), 1);
+    EXPECT_EQ(count_of(text, "<file>"), old.empty() ? 1 : 2);
   }
 }
 
@@ -130,8 +181,8 @@ TEST(ReportFaults, ThreadsLockingReportsInOppositeOrdersNeverWaitForever) {
   ASSERT_TRUE((second[0] == nullptr) != (second[1] == nullptr));
   const std::string refused = second[0] == nullptr ? b : a;
   EXPECT_EQ(err, "Cannot open '" + refused + kDeadlock);
-  EXPECT_EQ(qen_test::count_of(read_file(refused), "<file>"), 1);
-  EXPECT_EQ(qen_test::count_of(read_file(refused == a ? b : a), "<file>"), 2);
+  EXPECT_EQ(count_of(read_file(refused), "<file>"), 1);
+  EXPECT_EQ(count_of(read_file(refused == a ? b : a), "<file>"), 2);
 }
 
 TEST(ReportFaults, ProcessesLockingReportsInOppositeOrdersNeverWaitForever) {
@@ -170,7 +221,7 @@ TEST(ReportFaults, ProcessesLockingReportsInOppositeOrdersNeverWaitForever) {
   ASSERT_NE(refused, -1);
   EXPECT_EQ(WEXITSTATUS(status[1 - refused]), 0);
   EXPECT_EQ(read_file(dir + "/err" + std::to_string(refused)), "Cannot open '" + paths[1 - refused] + kDeadlock);
-  EXPECT_EQ(qen_test::count_of(read_file(paths[refused]), "<file>"), 2);
+  EXPECT_EQ(count_of(read_file(paths[refused]), "<file>"), 2);
 }
 
 TEST(ReportFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
@@ -178,17 +229,8 @@ TEST(ReportFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
   Scene s("faults_process_one");
   const std::string fifo = s.dir + "/in.fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-  pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    signal(SIGTERM, SIG_DFL);
-    execlp("unshare", "unshare", "--pid", "--fork", QEN_HOST_PATH, "-o", s.out.c_str(), fifo.c_str(),
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  pid_t pid = start_host({"unshare", "--pid", "--fork", QEN_HOST_PATH, "-o", s.out, fifo}, "/dev/null");
+  ASSERT_GT(pid, 0);
   int writer = -1;
   ASSERT_TRUE(eventually([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
   ASSERT_EQ(write(writer, "kill 1\n", 7), 7);
@@ -198,11 +240,8 @@ TEST(ReportFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
   ASSERT_TRUE(eventually([&] { return (host = atoi(read_file(children).c_str())) > 0; }));
   ASSERT_TRUE(eventually([&] { return listing(s.dir).size() == 4; }));  // its .part file
   kill(host, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_EQ(wait_host(pid), 128 + SIGTERM);
   close(writer);
-  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
-  EXPECT_EQ(code, 128 + SIGTERM);
   EXPECT_EQ(read_file(s.out), s.before);
   EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.fifo", "in.sql", "report.xml"}));
 }
@@ -227,6 +266,11 @@ TEST(ReportFaults, RefusalsNameTheFileAndTheReasonAndKeepTheReport) {
        "cannot write the report '" + s.dir + "/loop_a': Too many levels of symbolic links"},
       {"trailing slash", "-o " + shell_quote(s.dir + "/new.xml/") + " " + in, "",
        "cannot write the report '" + s.dir + "/new.xml/': Is a directory"},
+      {"a folder", "-o " + shell_quote(s.dir) + " " + in, "", "cannot write the report '" + s.dir + "': Is a directory"},
+      {"no such folder", "-o /nonexistent/dir/report.xml " + in, "",
+       "cannot write the report '/nonexistent/dir/report.xml': No such file or directory"},
+      {"below a file", "-o " + shell_quote(s.in + "/report.xml") + " " + in, "",
+       "cannot write the report '" + s.in + "/report.xml': Not a directory"},
       // A run that waited on the FIFO would end by the timeout's signal.
       {"FIFO", "-o " + shell_quote(s.dir + "/fifo") + " " + in, "timeout 60",
        "cannot write the report '" + s.dir + "/fifo': not a regular file"},
@@ -244,13 +288,19 @@ TEST(ReportFaults, RefusalsNameTheFileAndTheReasonAndKeepTheReport) {
        "Report '" + s.out + "' could not be written completely: Operation not permitted"},
       {"seek fails", out, kStrace + std::string("-e trace=lseek -e inject=lseek:error=EIO"),
        "Report '" + s.out + "' could not be written completely: Input/output error", strace},
-      // An input not read to its end.
+      // An input that cannot be read, or not to its end.
+      {"no such input", shell_quote(s.dir + "/missing.sql"), "",
+       "cannot read the input '" + s.dir + "/missing.sql': No such file or directory"},
+      {"a folder as input", shell_quote(s.dir), "", "cannot read the input '" + s.dir + "': Is a directory"},
       {"input error", "/proc/self/mem", "", "Error reading '/proc/self/mem': Input/output error"},
       {"injected input error", in, kStrace + std::string("-P ") + in + " -e trace=read -e inject=read:error=EIO",
        "Error reading '" + s.in + "': Input/output error", strace},
       // One line of 400 MB through a pipe, in 300 MB of address space.
       {"out of memory", "", "head -c 400000000 /dev/zero | prlimit --as=300000000",
        "Out of memory reading '<standard input>': a line does not fit in memory", prlimit && !kSanitized},
+      // Lines of 1000 bytes: each fits, the batch they make does not.
+      {"batch out of memory", "", "yes \"$(head -c 1000 /dev/zero | tr '\\0' a)\" | head -c 400000000 | prlimit --as=300000000",
+       "Out of memory reading '<standard input>': a batch does not fit in memory", prlimit && !kSanitized},
   };
   for (const Case& c : cases) {
     if (!c.usable) {
@@ -260,6 +310,7 @@ TEST(ReportFaults, RefusalsNameTheFileAndTheReasonAndKeepTheReport) {
     HostProcess r = c.args.starts_with("-o ") ? run_host_process(c.args, c.prefix) : s.run(c.args, c.prefix);
     EXPECT_EQ(r.status, 2) << c.name;
     EXPECT_EQ(r.err, "qen_host: " + c.message + "\n") << c.name;
+    EXPECT_EQ(r.out, "") << c.name;
     EXPECT_EQ(read_file(s.out), s.before) << c.name;
     EXPECT_EQ(listing(s.dir), (std::set<std::string>{"dangling", "fifo", "in.sql", "loop_a", "loop_b", "report.xml"}))
         << c.name;
@@ -304,7 +355,7 @@ TEST(ReportFaults, LongNamesGetATemporaryNameThatFits) {
       HostProcess r = run_host_process("-i " + std::string(id) + " -o " + shell_quote(out) + " " + shell_quote(in));
       EXPECT_EQ(r.status, 0) << length << "\n" << r.err;
     }
-    EXPECT_EQ(qen_test::count_of(read_file(out), "<file>"), 2) << length;
+    EXPECT_EQ(count_of(read_file(out), "<file>"), 2) << length;
     fs::remove(out);
     EXPECT_EQ(listing(dir), std::set<std::string>{"in.sql"}) << length;
   }
@@ -332,7 +383,125 @@ TEST(ReportFaults, TheNextRunRemovesTheFilesOfKilledRuns) {
   EXPECT_EQ(s.run(shell_quote(s.in)).status, 0);
   close(held);
   EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml", live_part, locked_part, kept, other}));
-  EXPECT_EQ(qen_test::count_of(read_file(s.out), "<file>"), 2);
+  EXPECT_EQ(count_of(read_file(s.out), "<file>"), 2);
+}
+
+TEST(ReportFaults, RunsExtendingOneReportAtOnceAllLand) {
+  const std::string dir = fresh_folder("report_concurrent");
+  const std::string in = dir + "/in.sql", out = dir + "/report.xml";
+  write_file(in, "select 1\n");
+  const int kRuns = 8;
+  for (int round = 0; round < 2; ++round) {
+    std::vector<pid_t> pids;
+    for (int k = 0; k < kRuns; ++k)
+      pids.push_back(start_host({"", "-i", "run" + std::to_string(round * kRuns + k), "-o", out, in},
+                                dir + "/err" + std::to_string(k)));
+    for (int k = 0; k < kRuns; ++k) {
+      ASSERT_GT(pids[k], 0);
+      EXPECT_EQ(wait_host(pids[k]), 0) << read_file(dir + "/err" + std::to_string(k));
+    }
+  }
+  const std::string text = read_file(out);
+  EXPECT_EQ(count_of(text, "<file>"), 2 * kRuns);
+  for (int k = 0; k < 2 * kRuns; ++k)
+    EXPECT_EQ(count_of(text, "<id><![CDATA[run" + std::to_string(k) + "]]></id>"), 1) << k;
+  EXPECT_EQ(count_of(text, "<source>"), 1);
+  EXPECT_FALSE(has_part_file(dir));
+  if (qen_test::have_xmllint()) {
+    EXPECT_EQ(qen_test::command_status("xmllint --noout " + shell_quote(out) + " 2> /dev/null"), 0);
+  }
+}
+
+TEST(ReportFaults, DanglingLinksAreFollowedToTheFileTheyName) {
+  const std::string dir = fresh_folder("report_links");
+  const std::string in = dir + "/in.sql", link = dir + "/first", target = dir + "/sub/absolute.xml";
+  write_file(in, "");
+  fs::create_directory(dir + "/sub");
+  // A relative link to a link that gives an absolute path.
+  ASSERT_EQ(symlink(target.c_str(), (dir + "/sub/second").c_str()), 0);
+  ASSERT_EQ(symlink("sub/second", link.c_str()), 0);
+  for (const char* id : {"one", "two"}) {
+    qen_test::HostProcess r =
+        run_host_process("-i " + std::string(id) + " -o " + shell_quote(link) + " " + shell_quote(in));
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  EXPECT_TRUE(fs::is_symlink(link));
+  std::string first = file_head(in, "one") + report_tail({});
+  first.resize(first.size() - std::string("</source>\n").size());
+  EXPECT_EQ(read_file(target), "<source>\n" + first + file_head(in, "two") + report_tail({}));
+  EXPECT_FALSE(has_part_file(dir) || has_part_file(dir + "/sub"));
+}
+
+TEST(ReportFaults, AnotherUsersReportKeepsItsOwnerGroupAndMode) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root extends another user's report";
+  const std::string dir = fresh_folder("report_owner");
+  const std::string in = dir + "/in.sql", out = dir + "/report.xml";
+  write_file(in, "select 1\n");
+  ASSERT_EQ(run_host_process("-i one -o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
+  ASSERT_EQ(chown(out.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chmod(out.c_str(), 0640), 0);
+  ASSERT_EQ(run_host_process("-i two -o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
+  struct stat st;
+  ASSERT_EQ(stat(out.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(count_of(read_file(out), "<file>"), 2);
+}
+
+TEST(ReportFaults, EndSignalsRemoveTheUnfinishedFiles) {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    for (bool existing : {true, false}) {
+      const std::string name = std::string("report_signal_") + std::to_string(sig) + (existing ? "_old" : "_new");
+      const std::string dir = fresh_folder(name);
+      const std::string out = dir + "/report.xml", fifo = dir + "/in.fifo", seed = dir + "/seed.sql";
+      if (existing) {
+        write_file(seed, "select 1\n");
+        ASSERT_EQ(run_host_process("-o " + shell_quote(out) + " " + shell_quote(seed)).status, 0);
+        fs::remove(seed);
+      }
+      const std::string before = existing ? read_file(out) : "";
+      ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+      // The input comes through a FIFO: the run waits for its next line
+      // with its report begun, until the signal comes.
+      pid_t pid = start_host({"", "-o", out, fifo}, tmp_path(name + ".err"));
+      ASSERT_GT(pid, 0);
+      int writer = -1;
+      ASSERT_TRUE(eventually([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+      ASSERT_EQ(write(writer, "kill 1\ngo\nselect 1\n", 19), 19);
+      EXPECT_TRUE(eventually([&] { return has_part_file(dir); })) << name;
+      kill(pid, sig);
+      EXPECT_EQ(wait_host(pid), 128 + sig) << name;
+      close(writer);
+      std::set<std::string> left = {"in.fifo"};
+      if (existing) left.insert("report.xml");
+      EXPECT_EQ(listing(dir), left) << name;
+      EXPECT_EQ(existing ? read_file(out) : "", before) << name;
+    }
+  }
+}
+
+TEST(ReportFaults, SmallStackExtendsALargeReport) {
+  if (!qen_test::works("prlimit --version")) GTEST_SKIP() << "needs prlimit";
+  const std::string dir = fresh_folder("report_small_stack");
+  const std::string in = dir + "/in.sql", out = dir + "/report.xml";
+  std::string source;
+  for (int i = 0; i < 300; ++i) source += "if 1 = 1 begin\n";
+  source += "kill 1\n";
+  for (int i = 0; i < 300; ++i) source += "end\n";
+  write_file(in, source);
+  // The old report is copied before the new text and the blanks after it
+  // behind; both copies are larger than the stack.
+  const std::string old = "<source>\n" + std::string(1 << 20, 'x') + "</source>\n" + std::string(300000, ' ');
+  write_file(out, old);
+  qen_test::HostProcess r =
+      run_host_process("-i small -o " + shell_quote(out) + " " + shell_quote(in), "prlimit --stack=65536");
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string text = read_file(out);
+  const size_t head = old.find("</source>");
+  EXPECT_EQ(text.substr(0, head), old.substr(0, head));
+  EXPECT_EQ(count_of(text, "<feature>"), 1);
+  EXPECT_EQ(text.size(), old.size());
 }
 
 #else

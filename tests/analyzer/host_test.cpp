@@ -155,36 +155,6 @@ TEST(HostCommandLine, WrongCommandLinesAreNamedAndExitTwo) {
         << version;
 }
 
-TEST(HostMessages, FilesThatCannotBeUsedAreNamedWithTheReason) {
-  std::string in = tmp_path("host_files.sql");
-  write_file(in, "select 1\n");
-  std::string missing = tmp_path("no_such_input.sql");
-  remove(missing.c_str());
-  std::string folder = tmp_path("");
-  struct Case {
-    std::string args;
-    std::string message;
-  } cases[] = {
-      {shell_quote(missing), "cannot read the input '" + missing + "': No such file or directory"},
-      {shell_quote(folder), "cannot read the input '" + folder + "': Is a directory"},
-      {"-o /nonexistent/dir/report.xml " + shell_quote(in),
-       "cannot write the report '/nonexistent/dir/report.xml': No such file or directory"},
-      {"-o " + shell_quote(folder) + " " + shell_quote(in), "cannot write the report '" + folder + "': Is a directory"},
-      {"-o " + shell_quote(in + "/report.xml") + " " + shell_quote(in),
-       "cannot write the report '" + in + "/report.xml': Not a directory"},
-  };
-  for (const Case& c : cases) {
-    HostProcess r = run_host_process(c.args);
-    EXPECT_EQ(r.status, 2) << c.args;
-    EXPECT_EQ(r.err, "qen_host: " + c.message + "\n") << c.args;
-    EXPECT_EQ(r.out, "") << c.args;
-  }
-  // A device is never written over.
-  HostProcess full = run_host_process("-o /dev/full " + shell_quote(in));
-  EXPECT_EQ(full.status, 2);
-  EXPECT_EQ(full.err, "qen_host: cannot write the report '/dev/full': not a regular file\n");
-}
-
 TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
   struct Case {
     const char* name;
