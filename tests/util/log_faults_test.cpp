@@ -1,24 +1,14 @@
 // Faults around the files of the logging service: Logging.ini or a log file
 // that is not a regular file (a FIFO, a link to /dev/zero) is refused with a
 // message instead of blocking or being read without end; a Logging.ini that
-// cannot be read is named with its path and the reason; a log line cut by a
-// failed write is ended and marked before the next one once the file takes
-// data again.
+// cannot be read is named with its path and the reason.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <functional>
-#include <memory>
-#include <regex>
 #include <string>
-#include <vector>
-
-#include <ace/Log_Msg.h>
 
 #include "QENLogConfig.h"
 #include "QENLogUtil.h"
@@ -71,120 +61,45 @@ protected:
 
 }  // namespace
 
-TEST_F(LogFaults, ALoggingIniThatCannotBeReadIsNamedWithItsPathAndReason)
+TEST_F(LogFaults, AFileThatCannotBeUsedIsNamedWithItsPathAndReason)
 {
   const struct
   {
     const char* what;
+    const char* keys;  // what opens the log file named LOG; none: Logging.ini is the file
+    const char* said;  // before the path
     const char* reason;
   } rows[] = {
-      {"FIFO", "not a regular file"},
-      {"folder", "Is a directory"},
-      {"mode 000", "Permission denied"},
+      {"FIFO", nullptr, "Error with ini file ", "not a regular file"},
+      {"folder", nullptr, "Error with ini file ", "Is a directory"},
+      {"mode 000", nullptr, "Error with ini file ", "Permission denied"},
+      {"FIFO", "GENERAL_LOGGING_ENABLED=1\nGENERAL_FILE_OUTPUT_ENABLED=1\nGENERAL_LOG_FILE=LOG\n", " Cannot open file ",
+       "not a regular file"},
+      {"link to /dev/zero", "SQL_FILE_OUTPUT_ENABLED=1\nSQL_LOG_FILE=LOG\n", " Cannot open file ", "not a regular file"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    const std::string ini = work + "/Logging.ini";
-    ASSERT_EQ(0, std::system(("rm -rf " + qen_test::shell_quote(ini)).c_str()));
-    make(ini, row.what);
+    SCOPED_TRACE(std::string(row.what) + ": " + (row.keys ? row.keys : "Logging.ini"));
+    const std::string ini = work + "/Logging.ini", path = row.keys ? work + "/named.log" : ini;
+    ASSERT_EQ(0, std::system(("rm -rf " + qen_test::shell_quote(ini) + " " + qen_test::shell_quote(path)).c_str()));
+    make(path, row.what);
+    if (row.keys) {
+      std::string keys = row.keys;
+      writeAll(ini, "[LOGGING_DEFAULT]\n[SEC]\n" + keys.replace(keys.find("LOG\n"), 3, path));
+    }
     auto scenario = [&]() -> std::string {
       enter();
-      // The superuser reads any file: the reader runs as nobody.
-      if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+      // The superuser reads any file: the reader of Logging.ini runs as nobody.
+      if (!row.keys && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
         return "cannot become nobody";
       CHECK(generalLevel() == 2017);  // every key at its default
+      if (row.keys) {
+        QENLogUtil* section = QENLogConfig::instance()->readConfig(ACE_CString("SEC"));
+        CHECK(section != nullptr);
+        section->enableSqlLog(true);
+        section->logSql(ERROR, "select 1");
+      }
       return "";
     };
-    EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0),
-                exactly("Error with ini file " + ini + ": " + row.reason + "\n"));
-  }
-}
-
-TEST_F(LogFaults, ALogFileThatIsNotARegularFileIsRefused)
-{
-  const struct
-  {
-    const char* what;
-    const char* keys;  // what opens the file named LOG
-  } rows[] = {
-      {"FIFO", "GENERAL_LOGGING_ENABLED=1\nGENERAL_FILE_OUTPUT_ENABLED=1\nGENERAL_LOG_FILE=LOG\n"},
-      {"link to /dev/zero", "SQL_FILE_OUTPUT_ENABLED=1\nSQL_LOG_FILE=LOG\n"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.what) + ": " + row.keys);
-    const std::string log = work + "/named.log";
-    ASSERT_EQ(0, std::system(("rm -rf " + qen_test::shell_quote(log)).c_str()));
-    make(log, row.what);
-    std::string keys = row.keys;
-    keys.replace(keys.find("LOG\n"), 3, log);
-    writeAll(work + "/Logging.ini", "[LOGGING_DEFAULT]\n[SEC]\n" + keys);
-    auto scenario = [&]() -> std::string {
-      enter();
-      QENLogUtil* section = QENLogConfig::instance()->readConfig(ACE_CString("SEC"));
-      CHECK(section != nullptr);
-      section->enableSqlLog(true);
-      section->logSql(ERROR, "select 1");
-      return "";
-    };
-    EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0),
-                exactly(" Cannot open file " + log + ": not a regular file\n"));
-  }
-}
-
-TEST_F(LogFaults, ALineCutByAFailedWriteIsMarkedAndTheNextStartsALineOfItsOwn)
-{
-  // The file stops taking data 4 KiB into a long record: at a file-size
-  // limit, or on a full disk (a small tmpfs, where the file's page fills).
-  // Standard error output of the framework is process-wide: only the
-  // logger's file writes.
-  ACE_LOG_MSG->clr_flags(ACE_Log_Msg::STDERR);
-  const std::string text = "select '" + std::string(5000, 'x') + "'";
-  const struct
-  {
-    const char* name;
-    const char* reason;
-  } rows[] = {
-      {"file-size limit", "File too large"},
-      {"full disk", "No space left on device"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    const bool disk = std::string(row.name) == "full disk";
-    SmallDisk small(std::string("log_faults_disk"));
-    if (disk && !small.mounted) {
-      std::printf("no tmpfs can be mounted here (root only): the full-disk case is skipped\n");
-      continue;
-    }
-    const std::string path = (disk ? small.dir : work) + "/cut.log";
-    QENSpecificLogUtil logger;
-    logger.enableSqlLog(true);
-    logger.ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("ALL"));
-    logger.logSql(ERROR, "select 1");
-    testing::internal::CaptureStderr();
-    {
-      std::unique_ptr<FileSizeLimit> limit;
-      if (disk)
-        ASSERT_TRUE(small.fill());
-      else
-        limit = std::make_unique<FileSizeLimit>(4096);
-      logger.logSql(ERROR, text.c_str());
-      logger.logSql(ERROR, "select 2");
-    }
-    small.makeRoom();
-    logger.logSql(ERROR, "select 3");
-    logger.closeGeneralLogFile();
-    EXPECT_EQ("Cannot write file " + path + ": " + row.reason + "; log records are being lost\n",
-              testing::internal::GetCapturedStderr());
-    const std::string content = read_file(path);
-    std::vector<std::string> lines = splitLines(content);
-    ASSERT_EQ(lines.size(), 7u) << content.substr(0, 300);
-    EXPECT_TRUE(std::regex_match(lines[3], std::regex(headerPattern("ERROR") + "select 'x+ \\[record cut\\]")))
-        << lines[3].substr(0, 80);
-    EXPECT_EQ(content.find(" [record cut]"), 4096u);
-    lines.erase(lines.begin() + 3);
-    std::string rest;
-    for (const std::string& line : lines)
-      rest += line + "\n";
-    EXPECT_EQ(generalLogStatements(rest, "ERROR"), (std::vector<std::string>{"select 1", "select 3"}));
+    EXPECT_EXIT(finish(scenario()), testing::ExitedWithCode(0), exactly(row.said + path + ": " + row.reason + "\n"));
   }
 }
