@@ -106,27 +106,6 @@ int wait_host(pid_t pid) {
   return WIFEXITED(st) ? WEXITSTATUS(st) : WIFSIGNALED(st) ? 128 + WTERMSIG(st) : -1;
 }
 
-TEST(ReportFaults, AReportThatIsTheInputIsRefusedBeforeAnyWrite) {
-  Scene s("faults_same_file");
-  ASSERT_EQ(symlink("in.sql", (s.dir + "/link.sql").c_str()), 0);
-  const std::string source = read_file(s.in);
-  struct Case {
-    std::string args, message;
-  } cases[] = {
-      {"-o " + shell_quote(s.in) + " " + shell_quote(s.in), "'" + s.in + "': it is the input '" + s.in + "'"},
-      {"-o " + shell_quote(s.dir + "/link.sql") + " " + shell_quote(s.in),
-       "'" + s.dir + "/link.sql': it is the input '" + s.in + "'"},
-      {"-o " + shell_quote(s.in) + " < " + shell_quote(s.in), "'" + s.in + "': it is the standard input"},
-  };
-  for (const Case& c : cases) {
-    HostProcess r = run_host_process(c.args);
-    EXPECT_EQ(r.status, 2) << c.args;
-    EXPECT_EQ(r.err, "qen_host: cannot write the report " + c.message + "\n") << c.args;
-    EXPECT_EQ(read_file(s.in), source) << c.args;
-  }
-  EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "link.sql", "report.xml"}));
-}
-
 TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
   Scene s("faults_not_a_report");
   const std::string refused[] = {
@@ -253,12 +232,18 @@ TEST(ReportFaults, RefusalsNameTheFileAndTheReasonAndKeepTheReport) {
   ASSERT_EQ(symlink("loop_b", (s.dir + "/loop_a").c_str()), 0);
   ASSERT_EQ(symlink("loop_a", (s.dir + "/loop_b").c_str()), 0);
   ASSERT_EQ(mkfifo((s.dir + "/fifo").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("in.sql", (s.dir + "/link.sql").c_str()), 0);
   const bool strace = works("strace -o /dev/null true"), prlimit = works("prlimit --version");
   const std::string open_report = "Cannot open '" + s.out + "' for write: ";
   struct Case {
     std::string name, args, prefix, message;
     bool usable = true;
   } cases[] = {
+      // A report that is the input is refused before any write.
+      {"the input", "-o " + in + " " + in, "", "cannot write the report '" + s.in + "': it is the input '" + s.in + "'"},
+      {"a link to the input", "-o " + shell_quote(s.dir + "/link.sql") + " " + in, "",
+       "cannot write the report '" + s.dir + "/link.sql': it is the input '" + s.in + "'"},
+      {"standard input", "-o " + in + " < " + in, "", "cannot write the report '" + s.in + "': it is the standard input"},
       {"dangling link", "-o " + shell_quote(s.dir + "/dangling") + " " + in, "",
        "cannot write the report '" + s.dir + "/dangling': the folder '" + s.dir + "/missing' of its link's file '" +
            s.dir + "/missing/report.xml': No such file or directory"},
@@ -312,7 +297,9 @@ TEST(ReportFaults, RefusalsNameTheFileAndTheReasonAndKeepTheReport) {
     EXPECT_EQ(r.err, "qen_host: " + c.message + "\n") << c.name;
     EXPECT_EQ(r.out, "") << c.name;
     EXPECT_EQ(read_file(s.out), s.before) << c.name;
-    EXPECT_EQ(listing(s.dir), (std::set<std::string>{"dangling", "fifo", "in.sql", "loop_a", "loop_b", "report.xml"}))
+    EXPECT_EQ(read_file(s.in), "select 1\nkill 1\n") << c.name;
+    EXPECT_EQ(listing(s.dir),
+              (std::set<std::string>{"dangling", "fifo", "in.sql", "link.sql", "loop_a", "loop_b", "report.xml"}))
         << c.name;
   }
 }
