@@ -385,8 +385,8 @@ TEST_F(LogUtilTest, LongTextIsWrittenWhole)
 
 TEST_F(LogUtilTest, ASqlLogThatTakesNoDataIsSaidOnceAndGoesOnOnceItDoes)
 {
-  // A file-size limit stops the file 4 KiB into a long record; the general
-  // log's file is the same case in the fault tests.
+  // A file-size limit stops the file 4 KiB into a long record. The general
+  // log writes through the same file code.
   const std::string path = dir + "/stopped.log";
   QENSpecificLogUtil logger;
   ASSERT_TRUE(openSqlLog(logger, path, 2));
