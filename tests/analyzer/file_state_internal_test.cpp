@@ -234,6 +234,7 @@ TEST(ReportFile, SourceEndIsFoundInFrontOfTheClosingTag) {
                {" \n<source></source>\n\n\t ", 1, 10},
                {"", 0, 0},
                {"short", -1, 0},
+               {"\n\n", -1, 0},
                {"<source>\n</source>x", -1, 0}};
   for (const Case& c : cases) {
     write_file(out, c.text);
