@@ -60,7 +60,6 @@ std::string reported(const std::string& name, const int target[3]) {
 }
 
 TEST(GlobalVarsTable, EveryRowIsFoundByItsNumberAndGatedByItsVersion) {
-  ASSERT_EQ(kRows.size(), 98u);
   EXPECT_EQ(analyzer_table_size(0), static_cast<int>(kRows.size()) + 1);
   for (size_t i = 0; i < kRows.size(); ++i) {
     const global_row& row = kRows[i];

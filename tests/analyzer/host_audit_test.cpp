@@ -47,7 +47,6 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
       // Standard input closed: an input that cannot be read, not a report
       // that is the input.
       {"{host} -o {report} <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
-      {"{host} -o {report} - <&- 2>{err}", 2, "qen_host: Error reading '<standard input>': Bad file descriptor\n"},
       {"{host} -o {report} /dev/stdin <&- 2>{err}", 2, "qen_host: cannot read the input '/dev/stdin': Bad file descriptor\n"},
       {"{host} -o /dev/stdout {input} >&- 2>{err}", 2,
        "qen_host: cannot write the report '/dev/stdout': Bad file descriptor\n"},
@@ -61,8 +60,6 @@ TEST(HostAudit, ClosedStandardStreamsLeaveTheReportAlone) {
        "qen_host: cannot write the report to standard output: it is the input '{input_name}'\n"},
       {"{host} <{input} >>{input} 2>{err}", 2,
        "qen_host: cannot write the report to standard output: it is the input '<standard input>'\n"},
-      {"{host} {input} >/dev/full 2>{err}", 2,
-       "qen_host: Report '<standard output>' could not be written completely: No space left on device\n"},
   };
   for (const Case& c : cases) {
     write_file(report, old_report);
@@ -130,24 +127,6 @@ TEST(HostAudit, ALibraryHostWithStandardInputClosed) {
   EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"err"}));
 }
 
-TEST(HostAudit, AnEmptyNameIsNoStandardStream) {
-  // An unset variable of a script ("$F") used to read standard input or
-  // write the report to standard output.
-  struct Case {
-    const char* args;
-    std::string err;
-  } cases[] = {
-      {"''", "qen_host: cannot read the input '': No such file or directory\n"},
-      {"-o '' -", "qen_host: cannot write the report '': No such file or directory\n"},
-  };
-  for (const Case& c : cases) {
-    qen_test::HostProcess r = qen_test::run_host_process(c.args, "echo 'select 1' |");
-    EXPECT_EQ(r.status, 2) << c.args;
-    EXPECT_EQ(r.err, c.err) << c.args;
-    EXPECT_EQ(r.out, "") << c.args;
-  }
-}
-
 TEST(HostAudit, StandardOutputAsTheToolsBesideIt) {
   // "-o -" is standard output, as "-" is standard input: no file named "-".
   std::string dir = qen_test::fresh_folder("audit_dash");
@@ -156,41 +135,25 @@ TEST(HostAudit, StandardOutputAsTheToolsBesideIt) {
   EXPECT_EQ(dash.status, 0) << dash.err;
   EXPECT_EQ(dash.out, plain.out);
   EXPECT_TRUE(qen_test::listing(dir).empty());
-  // Help and version that cannot be written say why, with status 2.
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-  struct Case {
-    const char* args;
-    std::string err;
-  } cases[] = {
-      {"--help", "qen_host: cannot write the help to standard output: No space left on device\n"},
-      {"--version", "qen_host: cannot write the version to standard output: No space left on device\n"},
-  };
-  for (const Case& c : cases) {
-    std::string command = shell_quote(QEN_HOST_PATH) + " " + c.args + " 2>&1 >/dev/full";
-    qen_test::ProcessResult r = qen_test::run_command(command);
-    EXPECT_EQ(r.status, 2) << c.args;
-    EXPECT_EQ(r.output, c.err) << c.args;
-  }
 }
 
-TEST(HostAudit, ABatchBeyondTheMemoryLeavesTheReport) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "a sanitized build does not run under an address-space limit";
-#endif
-  if (qen_test::command_status("prlimit --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no prlimit";
-  std::string dir = qen_test::fresh_folder("audit_batch_memory");
-  std::string report = dir + "/r.xml";
-  write_file(report, "<source>\n</source>\n");
-  // 400 MB in lines of 1000 bytes, one batch, in 300 MB of address space:
-  // each line fits, the batch the host gathers does not. It used to end in
-  // an uncaught exception (SIGABRT) with the unfinished files left behind.
-  qen_test::HostProcess r = qen_test::run_host_process(
-      "-o " + shell_quote(report), "yes \"$(head -c 1000 /dev/zero | tr '\\0' a)\" | head -c 400000000 | prlimit --as=300000000");
-  EXPECT_EQ(r.signal, 0);
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "qen_host: Out of memory reading '<standard input>': a batch does not fit in memory\n");
-  EXPECT_EQ(read_file(report), "<source>\n</source>\n");
-  EXPECT_EQ(qen_test::listing(dir), (std::set<std::string>{"r.xml"}));
+TEST(HostAudit, EmptyNamesAndStreamsThatTakeNothingAreSaid) {
+  struct Case {
+    const char* args;  // standard error and output both come back
+    std::string said;
+  } cases[] = {
+      // An unset variable of a script ("$F") used to read standard input or
+      // write the report to standard output.
+      {"'' 2>&1", "qen_host: cannot read the input '': No such file or directory\n"},
+      {"-o '' - 2>&1", "qen_host: cannot write the report '': No such file or directory\n"},
+      {"--help 2>&1 >/dev/full", "qen_host: cannot write the help to standard output: No space left on device\n"},
+      {"--version 2>&1 >/dev/full", "qen_host: cannot write the version to standard output: No space left on device\n"},
+  };
+  for (const Case& c : cases) {
+    qen_test::ProcessResult r = qen_test::run_command("echo 'select 1' | " + shell_quote(QEN_HOST_PATH) + " " + c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.output, c.said) << c.args;
+  }
 }
 
 #endif

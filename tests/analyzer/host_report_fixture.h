@@ -3,6 +3,7 @@
 #ifndef QEN_HOST_REPORT_FIXTURE_H
 #define QEN_HOST_REPORT_FIXTURE_H
 
+#include <gtest/gtest.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -75,6 +76,31 @@ inline std::set<std::string> listing(const std::string& dir) {
     names.insert(e.path().filename().string());
   return names;
 }
+
+// Whether the shell command ends 0 here: a tool that a case needs.
+inline bool works(const std::string& command) { return command_status(command + " > /dev/null 2>&1") == 0; }
+
+// Waits, at most a minute, until cond holds.
+template <class Cond>
+bool eventually(Cond cond) {
+  for (int i = 0; i < 60000 && !cond(); ++i) usleep(1000);
+  return cond();
+}
+
+// A folder with an input and a finished report of it: what a refused run
+// must leave byte for byte.
+struct Scene {
+  std::string dir, in, out, before;
+  explicit Scene(const std::string& name) : dir(fresh_folder(name)), in(dir + "/in.sql"), out(dir + "/report.xml") {
+    write_file(in, "select 1\nkill 1\n");
+    EXPECT_EQ(run_host_process("-o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
+    before = read_file(out);
+  }
+  // The host over args with the report path, after prefix.
+  HostProcess run(const std::string& args, const std::string& prefix = "") const {
+    return run_host_process("-o " + shell_quote(out) + " " + args, prefix);
+  }
+};
 
 // The host's exit status for the arguments (see run_host_process).
 inline int run_host(const std::string& args) { return run_host_process(args).status; }

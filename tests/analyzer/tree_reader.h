@@ -15,8 +15,6 @@
 
 namespace qen_test {
 
-inline int production_of(const st_node* n) { return static_cast<int>(n->production); }
-
 inline const char* production_text(const st_node* n) { return gn_production_descriptors[n->production].text; }
 
 inline const gn_shape& shape_of(const st_node* n) { return gn_production_shapes[n->production]; }

@@ -128,12 +128,8 @@ run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK}/consumer -G ${GENERATOR}
 run(${CMAKE_COMMAND} --build ${WORK}/consumer)
 check_programs(find_package ${WORK}/consumer/report_c ${WORK}/consumer/ini_cpp)
 
+# report_c calls qen_ag too: qen_analyzer's flags must bring it.
 set(ENV{PKG_CONFIG_PATH} ${prefix}/${lib}/pkgconfig)
-run(pkg-config --libs qen_analyzer)
-string(FIND "${run_output}" "-lqen_ag" at)
-if(at EQUAL -1)
-  message(FATAL_ERROR "pkg-config --libs qen_analyzer lacks -lqen_ag: ${run_output}")
-endif()
 separate_arguments(flags UNIX_COMMAND "${FLAGS}")
 foreach(program report_c:qen_analyzer:report.c:${C_COMPILER} ini_cpp:qen_util:ini.cpp:${CXX_COMPILER})
   string(REPLACE ":" ";" parts "${program}")

@@ -3,14 +3,11 @@
 #define QEN_LOG_TEST_SUPPORT_H
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -26,6 +23,7 @@
 #include <ace/SString.h>
 
 #include "QENLogConfig.h"
+#include "QENLogUtil.h"
 
 #include "shell_command.h"
 
@@ -74,6 +72,16 @@ private:
   sighandler_t oldHandler;
 };
 
+/// Enables the logger's SQL logging into a separate file at path, opened
+/// with the mode (2 truncates, 8 appends); whether it opened.
+inline bool openSqlLog(qen_util::QENSpecificLogUtil& logger, const std::string& path, int mode)
+{
+  logger.enableSqlLog(true);
+  logger.setSeparateSqlLogs(true);
+  logger.setSqlLoggingMode(4, true);
+  return logger.openSqlLogFile(path.c_str(), mode);
+}
+
 /// A fresh, empty folder under the test folder.
 inline std::string freshFolder(const std::string& name)
 {
@@ -83,49 +91,6 @@ inline std::string freshFolder(const std::string& name)
     return std::string();
   return dir;
 }
-
-/// A tmpfs of 64 KiB on a fresh folder, for as long as the object lives;
-/// not mounted where the system does not allow it.
-class SmallDisk
-{
-public:
-  explicit SmallDisk(const std::string& name) : dir(mountPoint(name)), mounted(mount(dir)) {}
-  ~SmallDisk()
-  {
-    if (mounted)
-      ::umount2(dir.c_str(), MNT_DETACH);
-  }
-
-  /// Fills the disk with a file of its own until no byte more fits.
-  bool fill() const
-  {
-    const int fd = ::open((dir + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-      return false;
-    const std::string block(4096, 'f');
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
-    const bool full = errno == ENOSPC;
-    ::close(fd);
-    return full;
-  }
-  void makeRoom() const { ::unlink((dir + "/filler").c_str()); }
-
-  const std::string dir;
-  const bool mounted;
-
-private:
-  static std::string mountPoint(const std::string& name)
-  {
-    // One left behind by a run that did not finish.
-    ::umount2((std::string(QEN_TEST_TMP_DIR) + "/" + name).c_str(), MNT_DETACH);
-    return freshFolder(name);
-  }
-  static bool mount(const std::string& folder)
-  {
-    return !folder.empty() && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
-  }
-};
 
 inline std::vector<std::string> listFolder(const std::string& dir)
 {

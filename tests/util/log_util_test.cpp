@@ -131,10 +131,7 @@ TEST_F(LogUtilTest, DebugAtDefaultMaskWritesNothing)
 TEST_F(LogUtilTest, SeparateSqlLogIgnoresLevelAndHasNoHeader)
 {
   QENSpecificLogUtil logger;
-  logger.enableSqlLog(true);
-  logger.setSeparateSqlLogs(true);
-  logger.setSqlLoggingMode(4, true);
-  ASSERT_TRUE(logger.openSqlLogFile((dir + "/sql.log").c_str(), 2));
+  ASSERT_TRUE(openSqlLog(logger, (dir + "/sql.log"), 2));
   logger.logSql(DEBUG, "select a from t where b like '%s%d'");
   logger.logSql(ERROR, "update t set x = 1");
   logger.closeSqlLogFile();
@@ -201,22 +198,17 @@ TEST_F(LogUtilTest, CallbackFileRules)
 TEST_F(LogUtilTest, AppendVersusTruncate)
 {
   std::string path = dir + "/modes.log";
-  writeAll(path, "old\n");
+  // An old file that ends inside a line: that line is marked first.
+  writeAll(path, "old\ncut by an earlier run");
   {
     QENSpecificLogUtil logger;
-    logger.enableSqlLog(true);
-    logger.setSeparateSqlLogs(true);
-    logger.setSqlLoggingMode(4, true);
-    ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 8));
+    ASSERT_TRUE(openSqlLog(logger, path, 8));
     logger.logSql(INFO, "appended");
   }
-  EXPECT_EQ("old\nappended\n", read_file(path));
+  EXPECT_EQ("old\ncut by an earlier run [record cut]\nappended\n", read_file(path));
   {
     QENSpecificLogUtil logger;
-    logger.enableSqlLog(true);
-    logger.setSeparateSqlLogs(true);
-    logger.setSqlLoggingMode(4, true);
-    ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
+    ASSERT_TRUE(openSqlLog(logger, path, 2));
     logger.logSql(INFO, "fresh");
   }
   EXPECT_EQ("fresh\n", read_file(path));
@@ -333,13 +325,10 @@ TEST_F(LogUtilTest, ThreadsSharingALoggerKeepEveryRecordWhole)
     {
       QENSpecificLogUtil logger;
       logger.enableSqlLog(true);
-      if (separate) {
-        logger.setSeparateSqlLogs(true);
-        logger.setSqlLoggingMode(4, true);
-        ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
-      } else {
+      if (separate)
+        ASSERT_TRUE(openSqlLog(logger, path, 2));
+      else
         logger.ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("INFO"));
-      }
       logFromThreads(threads, records, [&logger](const std::string& sql) { logger.logSql(INFO, sql.c_str()); });
     }
     const std::string content = read_file(path);
@@ -367,9 +356,7 @@ TEST_F(LogUtilTest, LongTextIsWrittenWhole)
        headerPattern("ERROR") + sql + "\n" + headerPattern("ERROR") + "\n\n"},
       {"separate",
        [&](QENSpecificLogUtil& logger, const std::string& path) {
-         logger.setSeparateSqlLogs(true);
-         logger.setSqlLoggingMode(4, true);
-         logger.openSqlLogFile(path.c_str(), 2);
+         openSqlLog(logger, path, 2);
          logger.logSql(ERROR, sql.c_str());
          logger.closeSqlLogFile();
        },
@@ -396,41 +383,23 @@ TEST_F(LogUtilTest, LongTextIsWrittenWhole)
   }
 }
 
-TEST_F(LogUtilTest, AFileThatTakesNoDataIsSaidOnceForItsRecords)
+TEST_F(LogUtilTest, ASqlLogThatTakesNoDataIsSaidOnceAndGoesOnOnceItDoes)
 {
-  // Both files of a section logger: its SQL log and its general log. A
-  // file-size limit stops the file: it takes the first 4 KiB of a long
-  // record and nothing after them.
+  // A file-size limit stops the file 4 KiB into a long record. The general
+  // log writes through the same file code.
   const std::string path = dir + "/stopped.log";
-  const struct
+  QENSpecificLogUtil logger;
+  ASSERT_TRUE(openSqlLog(logger, path, 2));
+  const std::string text = "select '" + std::string(5000, 'x') + "'";
+  testing::internal::CaptureStderr();
   {
-    const char* name;
-    std::function<void(QENSpecificLogUtil&)> open;
-  } rows[] = {
-      {"SQL log",
-       [&path](QENSpecificLogUtil& logger) {
-         logger.setSeparateSqlLogs(true);
-         logger.setSqlLoggingMode(4, true);
-         ASSERT_TRUE(logger.openSqlLogFile(path.c_str(), 2));
-       }},
-      {"general log",
-       [&path](QENSpecificLogUtil& logger) {
-         logger.ODBCInitialize(true, false, const_cast<char*>(path.c_str()), const_cast<char*>("ALL"));
-       }},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    QENSpecificLogUtil logger;
-    logger.enableSqlLog(true);
-    row.open(logger);
-    testing::internal::CaptureStderr();
-    {
-      FileSizeLimit limit(4096);
-      logger.logSql(ERROR, ("select '" + std::string(5000, 'x') + "'").c_str());
-      logger.logSql(ERROR, "select 1");
-      logger.logSql(ERROR, "select 2");
-    }
-    EXPECT_EQ("Cannot write file " + path + ": File too large; log records are being lost\n",
-              testing::internal::GetCapturedStderr());
+    FileSizeLimit limit(4096);
+    logger.logSql(ERROR, text.c_str());
+    logger.logSql(ERROR, "select 1");
   }
+  logger.logSql(ERROR, "select 2");
+  logger.closeSqlLogFile();
+  EXPECT_EQ("Cannot write file " + path + ": File too large; log records are being lost\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_EQ(text.substr(0, 4096) + " [record cut]\nselect 2\n", read_file(path));
 }

@@ -17,10 +17,8 @@ TEST(ScriptsAudit, BenchRefusesWhatItCannotUse) {
     std::string output;  // standard output, then standard error
   } cases[] = {
       // These used to fail in the middle of the script ("abc: unbound
-      // variable", "cd: ...: No such file or directory", status 1), or, for
-      // -s 0, to measure empty inputs.
+      // variable", "cd: ...: No such file or directory", status 1).
       {"-s abc", 2, "bench: -s takes a whole number of megabytes above 0, not 'abc'\n" + usage},
-      {"-s 0", 2, "bench: -s takes a whole number of megabytes above 0, not '0'\n" + usage},
       {"/nonexistent/build", 2, "bench: no build folder at /nonexistent/build\n" + usage},
       // "." (the test's working folder) stands for a build folder that exists,
       // which a clean clone has not built yet.

@@ -1,12 +1,13 @@
 /* Preloaded into a program so that one kind of call fails with a chosen
  * errno on the files whose path holds a chosen text:
- *   QEN_FAULT_CALL  pread, write or rename
+ *   QEN_FAULT_CALL  pread, write, rename or flock
  *   QEN_FAULT_ERRNO the errno, as a number
  *   QEN_FAULT_PATH  the text (for rename: in the new name)
  * Only calls made through the dynamic linker are reached; the C library's
  * own stdio calls are not. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <sys/file.h>
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -52,4 +53,10 @@ __attribute__((visibility("default"))) int rename(const char* from, const char* 
   if (fails("rename", to)) return -1;
   int (*next)(const char*, const char*) = (int (*)(const char*, const char*))dlsym(RTLD_NEXT, "rename");
   return next(from, to);
+}
+
+__attribute__((visibility("default"))) int flock(int fd, int operation) {
+  if (fd_fails("flock", fd)) return -1;
+  int (*next)(int, int) = (int (*)(int, int))dlsym(RTLD_NEXT, "flock");
+  return next(fd, operation);
 }
