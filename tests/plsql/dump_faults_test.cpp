@@ -13,11 +13,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "scratch_dir.h"
 #include "shell_command.h"
 #include "vst_subprocess.h"
 
@@ -25,30 +25,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DumpFaults : public ::testing::Test {
+class DumpFaults : public ScratchDirTest {
  protected:
   void SetUp() override {
-    dir_ = std::string(QEN_TEST_TMP_DIR) + "/dump_faults_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    ScratchDirTest::SetUp();
     out_ = dir_ + "/dump.xml";
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
-  }
-
-  // The names in the test's folder, sorted.
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  std::string dir_;
   std::string out_;
 };
 
