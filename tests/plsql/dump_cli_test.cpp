@@ -10,11 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "scratch_dir.h"
@@ -153,20 +151,9 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
     pid_t pid = startWithPagedOutput({VESTRAKE_PATH, "-i", input_, "-a", out_}, signo, &out);
     ASSERT_GT(pid, 0);
     // Waits until the unfinished document exists beside the old one.
-    bool dumping = false;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!dumping && std::chrono::steady_clock::now() < deadline && waitpid(pid, nullptr, WNOHANG) == 0) {
-      for (const std::string& name : entries()) dumping = dumping || name.find(".part") != std::string::npos;
-      if (!dumping) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    EXPECT_TRUE(dumping) << signo;
+    EXPECT_TRUE(eventually([&] { return entries().size() == 2; })) << signo;
     kill(pid, signo);
-    char buffer[4096];
-    while (read(out, buffer, sizeof buffer) > 0) {
-    }
-    close(out);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    int status = drainAndWait(out, pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signo) << signo << " " << status;
     EXPECT_EQ(read_file(out_), kOld) << signo;
     EXPECT_EQ(entries(), std::vector<std::string>{"dump.xml"}) << signo;

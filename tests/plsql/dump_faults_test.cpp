@@ -10,11 +10,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "scratch_dir.h"
@@ -35,15 +33,6 @@ class DumpFaults : public ScratchDirTest {
   std::string out_;
 };
 
-// Waits, at most a minute, until cond holds.
-template <class Cond>
-bool eventually(Cond cond) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!cond() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return cond();
-}
-
 // Standard output is a pipe of one page that is read only after the
 // signal, so the dump's progress lines hold the run inside the dump.
 TEST_F(DumpFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
@@ -62,12 +51,7 @@ TEST_F(DumpFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
   EXPECT_TRUE(eventually([&] { return (run = std::atoi(qen_test::read_file(children).c_str())) > 0; }));
   EXPECT_TRUE(eventually([&] { return entries().size() == 3; }));  // its .part file
   if (run > 0) kill(run, SIGTERM);
-  char buffer[4096];
-  while (read(out, buffer, sizeof buffer) > 0) {
-  }
-  close(out);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  int status = drainAndWait(out, pid);
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
   EXPECT_EQ(code, 128 + SIGTERM);
   EXPECT_EQ(qen_test::read_file(out_), "<old/>\n");
