@@ -3,7 +3,6 @@
 // with its line before anything is written.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -108,12 +107,8 @@ TEST_F(DumpEncoding, AnEncodingTheDumpCannotBeWrittenInIsRefused) {
     EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "Error: Invalid or missing value: -c\n");
     EXPECT_FALSE(fs::exists(dump_));
   }
-  for (const char* encoding : {"", "UTF-8", "utf8", "ISO-8859-15", "latin1", "US-ASCII", "EUC-JP"})
-    EXPECT_TRUE(dumpEncodingUsable(encoding)) << encoding;
-  const std::string text = "a\xC3\xA9\n\xFF";
-  EXPECT_EQ(firstByteOutsideEncoding(text.data(), text.size(), "UTF-8"), 4u);
-  EXPECT_EQ(firstByteOutsideEncoding(text.data(), text.size(), "ISO-8859-1"), SIZE_MAX);
-  EXPECT_EQ(firstByteOutsideEncoding(text.data(), text.size(), nullptr), SIZE_MAX);
+  // Other names of one, and encodings of several bytes that keep ASCII.
+  for (const char* encoding : {"", "utf8", "EUC-JP"}) EXPECT_TRUE(dumpEncodingUsable(encoding)) << encoding;
 }
 
 }  // namespace
