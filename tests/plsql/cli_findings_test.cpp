@@ -36,8 +36,6 @@ TEST(VestrakeFindings, StandardErrorAndStatus) {
     std::string out;
     std::string err;  // "FILE" stands for the file's path
   } cases[] = {
-      {"string", "", {"-s", "BEGIN NULL END;"}, 5, "",
-       "<string>:1: syntax error near 'END': unexpected END, expecting ASSIGN\n"},
       // Left-out constructs alone: a clean status, the findings listed.
       {"left_out", "BEGIN\n  SET TRANSACTION READ ONLY;\nEND;\n", {"-i", "FILE"}, 0, "",
        "FILE:2: SET TRANSACTION not supported\n"},
