@@ -67,23 +67,6 @@ TEST(VestrakeFindings, StandardErrorAndStatus) {
        "VESTRAKE: Syntax error at line 2\nVESTRAKE: TOO MANY ERRORS\n",
        "FILE:1: syntax error near 'y': unexpected WORD, expecting '(' or ';'\n"
        "FILE:2: syntax error near 'b': unexpected WORD, expecting '(' or ';'\n"},
-      // A compound trigger the parser cannot read: no piece of it runs, the
-      // unit after its terminator line is translated.
-      {"compound",
-       "CREATE TRIGGER trg FOR INSERT ON t COMPOUND TRIGGER\n"
-       "  BEFORE STATEMENT IS\n"
-       "  BEGIN\n"
-       "    DELETE FROM log;\n"
-       "  END BEFORE STATEMENT;\n"
-       "END trg;\n"
-       "/\n"
-       "BEGIN\n"
-       "  NULL;\n"
-       "END;\n"
-       "/\n",
-       {"-i", "FILE"}, 5, "",
-       "FILE:2: syntax error near 'BEFORE': unexpected BEFORE, expecting DECLARE or BEGIN\n"
-       "FILE:5: syntax error near 'BEFORE': unexpected BEFORE\n"},
       // Quoted literals of any delimiter: clean.
       {"quoted", "BEGIN v := q'[it's]' || q'!a'b!'; END;\n", {"-i", "FILE"}, 0, "", ""},
   };
