@@ -9,6 +9,9 @@ namespace {
 
 using translate_test::SoundCase;
 
+// The end of a numeric FOR loop's expansion as the last statement of a block.
+const std::string kForLoopTail = "  SET i = i + 1;\n  END WHILE;\n\n  END;\nEND@\n";
+
 const SoundCase kCases[] = {
     // The CLOSE and the step put before a CONTINUE are rewritten once, and
     // the statement after the CONTINUE is rewritten too.
@@ -53,12 +56,7 @@ const SoundCase kCases[] = {
          "  END LOOP SYSZULINTERNAL_00000001;\n"
          "\n"
          "  CLOSE d ;\n"
-         "  END;\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
-         "END@\n",
+         "  END;\n" + kForLoopTail,
      ""},
     // A SELECT INTO takes the row-count statements after it into the block
     // whose NOT FOUND handler raises NO_DATA_FOUND, all three when the block
@@ -130,12 +128,7 @@ const SoundCase kCases[] = {
          "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
          "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
          "  END;\n"
-         "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
-         "END@\n",
+         "  SET n = SYSZULINTERNAL_ROWCOUNT;\n" + kForLoopTail,
      ""},
 };
 
