@@ -1,7 +1,6 @@
 // Syntax tree: lists, kind names and predicates, the pre-order walker.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -228,17 +227,6 @@ TEST(TreeNames, KindNamesAndPredicates) {
         AST_ELSE_IF, AST_LIST, AST_PRAGMA, AST_TOKEN, AST_TRIGGER_VAR, AST_USING_PARAM, AST_ERROR, AST_ORACLE_PRAGMA})
     EXPECT_FALSE(is(isStatement, k)) << k;
   EXPECT_FALSE(isStatement(nullptr));
-  // The declarations carry the declaration head; the target has a form for
-  // all but object declarations and subtypes.
-  const std::set<int> translatedDeclarations = {AST_VAR_DECL,       AST_CURSOR_DECL, AST_RECORD_DECL,   AST_TABLE_DECL,
-                                                AST_REFCURSOR_DECL, AST_VARRAY_DECL, AST_EXCEPTION_DECL};
-  for (int k = -1; k <= AST_KIND_COUNT; ++k) {
-    bool translated = translatedDeclarations.count(k) != 0;
-    EXPECT_EQ(is(isTranslatedDeclaration, k), translated) << k;
-    EXPECT_EQ(is(isDeclaration, k), translated || k == AST_OBJECT_DECL || k == AST_SUBTYPE) << k;
-  }
-  EXPECT_FALSE(isDeclaration(nullptr));
-  EXPECT_FALSE(isTranslatedDeclaration(nullptr));
   // The units of the dump's object path are exactly the kinds with an objtype.
   for (int k = -1; k <= AST_KIND_COUNT; ++k) EXPECT_EQ(is(isDumpUnit, k), astNodeObjType(k) != nullptr) << k;
   EXPECT_EQ(astKindTraits(AST_KIND_COUNT), 0);

@@ -10,14 +10,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "scratch_dir.h"
 #include "shell_command.h"
 #include "vst_subprocess.h"
 
@@ -25,41 +23,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DumpFaults : public ::testing::Test {
+class DumpFaults : public ScratchDirTest {
  protected:
   void SetUp() override {
-    dir_ = std::string(QEN_TEST_TMP_DIR) + "/dump_faults_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    ScratchDirTest::SetUp();
     out_ = dir_ + "/dump.xml";
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
-  }
-
-  // The names in the test's folder, sorted.
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  std::string dir_;
   std::string out_;
 };
-
-// Waits, at most a minute, until cond holds.
-template <class Cond>
-bool eventually(Cond cond) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!cond() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return cond();
-}
 
 // Standard output is a pipe of one page that is read only after the
 // signal, so the dump's progress lines hold the run inside the dump.
@@ -79,12 +51,7 @@ TEST_F(DumpFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
   EXPECT_TRUE(eventually([&] { return (run = std::atoi(qen_test::read_file(children).c_str())) > 0; }));
   EXPECT_TRUE(eventually([&] { return entries().size() == 3; }));  // its .part file
   if (run > 0) kill(run, SIGTERM);
-  char buffer[4096];
-  while (read(out, buffer, sizeof buffer) > 0) {
-  }
-  close(out);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  int status = drainAndWait(out, pid);
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
   EXPECT_EQ(code, 128 + SIGTERM);
   EXPECT_EQ(qen_test::read_file(out_), "<old/>\n");

@@ -293,16 +293,11 @@ TEST_F(ScanFixture, SourceLongerThanTheScanBuffer) {
     ASSERT_EQ(t.text, "w" + std::to_string(i));
     ASSERT_EQ(t.nodeLine, i / 10);
   }
+  EXPECT_EQ(next().text, name);
+  EXPECT_EQ(next().text, literal);
   ScannedToken t = next();
-  EXPECT_EQ(t.text, name);
-  EXPECT_EQ(t.nodeLine, 600);
-  t = next();
-  EXPECT_EQ(t.code, T_STRING);
-  EXPECT_EQ(t.text, literal);
-  t = next();
   EXPECT_EQ(t.text, "z");
   EXPECT_EQ(t.nodeLine, 601);
-  EXPECT_EQ(next().code, 0);
   EXPECT_EQ(next().code, 0);
 }
 
@@ -315,12 +310,10 @@ TEST(ScannerInput, SourceThenLineFeedThenNothing) {
   char buffer[8];
   EXPECT_EQ(scannerRead(&extra, buffer, 3), 3);
   EXPECT_EQ(std::string(buffer, 3), "abc");
-  EXPECT_EQ(scannerRead(&extra, buffer, 0), 0);
   EXPECT_EQ(scannerRead(&extra, buffer, 8), 4);
   EXPECT_EQ(std::string(buffer, 4), "defg");
   EXPECT_EQ(scannerRead(&extra, buffer, 8), 1);
   EXPECT_EQ(buffer[0], '\n');
-  EXPECT_EQ(scannerRead(&extra, buffer, 8), 0);
   EXPECT_EQ(scannerRead(&extra, buffer, 8), 0);
 }
 
@@ -333,10 +326,10 @@ TEST_F(ScanFixture, KeywordTextsSharedPerSpelling) {
     next();
     texts.push_back(value.value.text);
   }
+  EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.end()),
+            (std::vector<std::string>{"begin", "begin", "BEGIN", "BEGIN", "1", "1", "2"}));
   EXPECT_EQ(texts[0], texts[1]);
   EXPECT_EQ(texts[2], texts[3]);
   EXPECT_NE(texts[1], texts[2]);
   EXPECT_EQ(texts[4], texts[5]);
-  const char* expected[] = {"begin", "begin", "BEGIN", "BEGIN", "1", "1", "2"};
-  for (int i = 0; i < 7; ++i) EXPECT_STREQ(texts[i], expected[i]) << i;
 }

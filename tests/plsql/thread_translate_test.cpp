@@ -18,7 +18,6 @@ const char* const kSources[] = {
     ("CREATE OR REPLACE PROCEDURE p(a NUMBER) IS\n  n NUMBER;\nBEGIN\n  SELECT COUNT(*) INTO n FROM t WHERE c = a;\n"
      "EXCEPTION\n  WHEN NO_DATA_FOUND THEN NULL;\nEND;\n"),
     "BEGIN NULL END;\nBEGIN x := 1; END;\n",
-    "DECLARE\n  CURSOR c IS SELECT a FROM t;\nBEGIN\n  FOR r IN c LOOP\n    DBMS_OUTPUT.PUT_LINE(r.a);\n  END LOOP;\nEND;\n",
 };
 
 std::string runText(const char* source) {

@@ -93,3 +93,14 @@ inline pid_t startWithPagedOutput(const std::vector<std::string>& args, int sign
   *out = page[0];
   return pid;
 }
+
+// Reads the pipe of such a run to its end and closes it, then waits for the
+// run: its wait status, or -1.
+inline int drainAndWait(int out, pid_t pid) {
+  char buffer[4096];
+  while (read(out, buffer, sizeof buffer) > 0) {
+  }
+  close(out);
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid ? status : -1;
+}
