@@ -103,14 +103,15 @@ TEST(TranslateExpressions, SubstrCountsANegativeStartFromTheEnd) { expectSoundCa
 
 // A cursor that a COMMIT can meet while it is open is declared WITH HOLD:
 // within its block, its FOR loop or the routine that opens it, or through a
-// call of a routine of the run that commits. A ROLLBACK closes even a held
+// call of a routine of the run that commits (a function without parameters
+// called without parentheses too). A ROLLBACK closes even a held
 // cursor: one inside a loop over an open cursor is recorded.
 const SoundCase kCursorHoldCases[] = {
     {"PackageCursorsCommitInThePackageOrThroughCalls", false,
      "CREATE OR REPLACE PACKAGE BODY batch AS\n"
          "  CURSOR g IS SELECT id FROM queue;\n"
-         "  FUNCTION mark(p NUMBER) RETURN NUMBER IS BEGIN COMMIT; RETURN 1; END;\n"
-         "  PROCEDURE flush IS n NUMBER; BEGIN n := mark(1); END;\n"
+         "  FUNCTION mark RETURN NUMBER IS BEGIN COMMIT; RETURN 1; END;\n"
+         "  PROCEDURE flush IS n NUMBER; BEGIN n := mark; END;\n"
          "  PROCEDURE through_call IS\n"
          "    CURSOR c IS SELECT id FROM emp;\n"
          "  BEGIN\n"
@@ -127,8 +128,7 @@ const SoundCase kCursorHoldCases[] = {
          "[3]\n"
          "  ALTER MODULE batch ADD VARIABLE g CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM queue)@\n"
          "[3]\n"
-         "  ALTER MODULE batch ADD FUNCTION mark(\n"
-         "  p NUMBER)\n"
+         "  ALTER MODULE batch ADD FUNCTION mark()\n"
          "  RETURNS NUMBER\n"
          "  LANGUAGE SQL\n"
          "  MODIFIES SQL DATA\n"
@@ -138,7 +138,7 @@ const SoundCase kCursorHoldCases[] = {
          kRoutineEnd +
          moduleProcedureHead("batch", "flush") +
          "  DECLARE n NUMBER;\n"
-         "  SET n = mark(1);\n" +
+         "  SET n = mark();\n" +
          kRoutineEnd +
          moduleProcedureHead("batch", "through_call") +
          "  DECLARE c CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM emp);\n"

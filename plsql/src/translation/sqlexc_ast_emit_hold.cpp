@@ -37,13 +37,15 @@ bool isWholeRollback(const astNode* node) {
   return true;
 }
 
-// The last part of a name, folded, as the target compares routine names.
+// The last part of a name, folded, as the target compares routine names. A
+// call of a function without parameters has "()" added by then.
 std::string nameKey(const char* text) {
   if (!text) return {};
   const char* dot = std::strrchr(text, '.');
   std::string key;
   for (const char* p = dot ? dot + 1 : text; *p; ++p)
     if (*p != '"') key += char(std::tolower(static_cast<unsigned char>(*p)));
+  if (key.ends_with("()")) key.resize(key.size() - 2);
   return key;
 }
 
