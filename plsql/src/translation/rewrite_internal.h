@@ -116,6 +116,9 @@ void reportDynamicReturning(astNodeDynamic* node, TransformState* state);
 void reportRecordDml(astNodeSqlStmt* node, TransformState* state);
 // Lower-case copy of a name text.
 std::string foldedText(const char* text);
+// Upper-case copy of a text, as keywords and built-in names are compared
+// and reported; null reads as "".
+std::string upperText(const char* text);
 // The text after the last dot outside double quotes, or null.
 const char* afterLastDot(const char* text);
 

@@ -27,12 +27,6 @@ bool textIs(const astNode* node, const char* text) {
   return token && equalsIgnoreCase(token->text, text);
 }
 
-std::string upper(const char* text) {
-  std::string result;
-  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
-  return result;
-}
-
 bool startsWithWord(const std::string& text, const char* word) {
   size_t length = std::strlen(word);
   if (text.compare(0, length, word) != 0) return false;
@@ -120,9 +114,7 @@ static std::string fixedScale(const astNodeList* type) {
   for (astListCell* c = listCells(type); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) return "";
-    std::string word = token->text;
-    for (char& ch : word) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    words.push_back(word);
+    words.push_back(upperText(token->text));
   }
   if (words.empty()) return "";
   static const char* const integers[] = {"INTEGER", "INT", "SMALLINT", "BIGINT", "PLS_INTEGER", "BINARY_INTEGER",
@@ -498,7 +490,7 @@ void dropRowsWithoutEvent(astNodeCreateTrigger* trigger) {
 }
 
 bool isSqlCursorName(const char* text) {
-  std::string name = upper(text);
+  std::string name = upperText(text);
   while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.pop_back();
   return name == "SQL";
 }
@@ -533,7 +525,7 @@ std::string typeWords(const astNodeList* list) {
     else if (token->text[0] == ')') --depth;
     else if (depth == 0 && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
       if (!words.empty()) words += ' ';
-      words += upper(token->text);
+      words += upperText(token->text);
     }
   }
   return words;
@@ -608,7 +600,7 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
     plain->head->value->parent = plain;
     return plain;
   }
-  reportFinding(FindingId::DATATYPE, first, state->errors, upper(first->text).c_str(), first->text);
+  reportFinding(FindingId::DATATYPE, first, state->errors, upperText(first->text).c_str(), first->text);
   return list;
 }
 
@@ -691,8 +683,8 @@ bool builtinPackageFinding(const char* text, FindingId* finding, std::string* na
   astListCell* c = parts->head;
   if (count == 3 && equalsIgnoreCase(asToken(c->value)->text, "SYS")) c = c->next;
   else if (count != 2) return false;
-  std::string package = upper(asToken(c->value)->text);
-  std::string routine = upper(asToken(c->next->value)->text);
+  std::string package = upperText(asToken(c->value)->text);
+  std::string routine = upperText(asToken(c->next->value)->text);
   bool builtin = false;
   for (const char* prefix : kBuiltinPrefixes)
     if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
@@ -717,7 +709,7 @@ bool isPlsqlBlockText(const char* literal) {
   if (!literal || literal[0] != '\'') return false;
   const char* p = literal + 1;
   while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
-  std::string head = upper(std::string(p, std::strlen(p) < 10 ? std::strlen(p) : 10).c_str());
+  std::string head = upperText(std::string(p, std::strlen(p) < 10 ? std::strlen(p) : 10).c_str());
   return startsWithWord(head, "BEGIN") || startsWithWord(head, "DECLARE") || head.compare(0, 2, "<<") == 0;
 }
 
@@ -749,9 +741,9 @@ void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, boo
   size_t held = into->size();
   astNode* next = c->next ? c->next->value : nullptr;
   astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
-  std::string word = upper(token->text);
+  std::string word = upperText(token->text);
   if (word == "%" && next && asToken(next) && asToken(next)->text) {
-    std::string attribute = "%" + upper(firstPart(asToken(next)->text).c_str());
+    std::string attribute = "%" + upperText(firstPart(asToken(next)->text).c_str());
     record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state, into);
   } else if (word == "MULTISET") {
     record(FindingId::MULTISET, nullptr, nullptr, token, state, into);
@@ -844,7 +836,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   // A name of one part declared nowhere may be a variable of the package's
   // head; a built-in package or a package of the run has routines only
   // (DBMS_LOB.TRIM, repo.delete).
-  std::string package = upper(prefix.c_str());
+  std::string package = upperText(prefix.c_str());
   for (const char* start : kBuiltinPrefixes)
     if (package.compare(0, std::strlen(start), start) == 0) return false;
   for (const char* name : kBuiltinPackages)
@@ -892,7 +884,7 @@ void scanAccess(astNode* node, void* data) {
       // A procedure of the target changes data unless it says otherwise;
       // the built-in modules' procedures are the target's own.
       bool builtin = false;
-      std::string package = upper(firstPart(name->text).c_str());
+      std::string package = upperText(firstPart(name->text).c_str());
       for (const char* prefix : kBuiltinPrefixes)
         if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
       if (!builtin) scan->modifies = true;
@@ -907,7 +899,7 @@ void scanAccess(astNode* node, void* data) {
     case AST_TOKEN: {
       auto* token = nodeAs<astNodeToken>(node);
       if (!token->text) break;
-      std::string text = upper(token->text);
+      std::string text = upperText(token->text);
       if (text.size() >= 8 && text.compare(text.size() - 8, 8, ".NEXTVAL") == 0) scan->modifies = true;
       else if (token->tokenCode != T_STRING && modifyingCallText(token->text, scan)) scan->modifies = true;
       break;

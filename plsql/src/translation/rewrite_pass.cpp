@@ -561,9 +561,7 @@ static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a ki
 // with it (package state for one call only, inlining, ...): reported by name.
 void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
   astNodeToken* name = firstToken(pragma->expr);
-  std::string word = name && name->text ? name->text : "";
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  reportFinding(FindingId::PRAGMA, pragma, state->errors, word.c_str());
+  reportFinding(FindingId::PRAGMA, pragma, state->errors, upperText(name ? name->text : nullptr).c_str());
 }
 
 // Reports a construct that no target text stands for. Kinds without a
@@ -707,11 +705,6 @@ void dropEndLabel(astNodeBlock* block) {
 
 namespace {
 
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // What a transformed handler condition stands for in the target: the
 // SQLSTATE of a condition declared for one in an enclosing block, else the
 // condition as written.
@@ -725,10 +718,10 @@ std::string conditionKey(astNodeToken* name, astNode* from) {
       auto* decl = nodeAs<astNodeExceptionDecl>(c->value);
       astNodeToken* word = listLength(decl->variableName) == 1 ? firstToken(decl->variableName) : nullptr;
       if (decl->variableType != VAR_EXCEPTION || !word || !equalsIgnoreCase(word->text, name->text)) continue;
-      return decl->sqlstate ? std::string(decl->sqlstate) : upper(text);
+      return decl->sqlstate ? std::string(decl->sqlstate) : upperText(name->text);
     }
   }
-  return upper(text);
+  return upperText(name->text);
 }
 
 // The target refuses two handlers of one block for the same condition; in

@@ -358,7 +358,7 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
           reportFinding(FindingId::LOCK_MODE, node, state->errors, mode.c_str());
       } else if (inMode) {
         if (!mode.empty()) mode += ' ';
-        for (const char* p = token->text; *p; ++p) mode += char(std::toupper(static_cast<unsigned char>(*p)));
+        mode += upperText(token->text);
       }
     }
   }
@@ -810,6 +810,12 @@ std::string foldedText(const char* text) {
   std::string folded;
   for (const char* p = text ? text : ""; *p; ++p) folded += char(std::tolower(static_cast<unsigned char>(*p)));
   return folded;
+}
+
+std::string upperText(const char* text) {
+  std::string result;
+  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
+  return result;
 }
 
 bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state) {
