@@ -25,6 +25,8 @@ astNodeToken* makeToken(const char* text, int line);
 astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);
 astNodeToken* asToken(astNode* node);  // null unless a token node
+// Whether a node is a token of that text, ignoring case.
+bool textIs(const astNode* node, const char* text);
 astNodeToken* firstToken(const astNodeList* list);
 // The name token of a handler's condition (a token, or a list of them).
 astNodeToken* conditionName(astNode* condition);

@@ -22,11 +22,6 @@ using namespace rewrite;
 
 namespace {
 
-bool textIs(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
-  return token && equalsIgnoreCase(token->text, text);
-}
-
 bool startsWithWord(const std::string& text, const char* word) {
   size_t length = std::strlen(word);
   if (text.compare(0, length, word) != 0) return false;
@@ -372,7 +367,6 @@ bool namesSqlColumn(astNodeToken* token) {
 
 // ---- calls of functions without parentheses ----
 
-bool isWord(const astNode* node, const char* word) { return textIs(node, word); }
 
 // Inside SQL a name is a column first. It cannot be one in a query of DUAL
 // alone, nor in the VALUES of an INSERT.
@@ -385,23 +379,23 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
       ++tables;
       astNode* name = table ? table->value : nullptr;
       astNode* after = table && table->next ? table->next->value : nullptr;
-      dualOnly = (isWord(name, "DUAL") || isWord(name, "SYS.DUAL")) &&
-                 (!after || isWord(after, "WHERE") || isWord(after, "ORDER") || isWord(after, "GROUP"));
+      dualOnly = (textIs(name, "DUAL") || textIs(name, "SYS.DUAL")) &&
+                 (!after || textIs(after, "WHERE") || textIs(after, "ORDER") || textIs(after, "GROUP"));
     };
     // The FROM clause's list begins after its keyword; a subquery holds one
     // of its own.
-    if (listCells(select->fromClause) && !isWord(listFirst(select->fromClause), "FROM"))
+    if (listCells(select->fromClause) && !textIs(listFirst(select->fromClause), "FROM"))
       from(listCells(select->fromClause));
     for (astNodeList* list : {select->target, select->fromClause})
       for (astListCell* c = listCells(list); c; c = c->next)
-        if (isWord(c->value, "FROM")) from(c->next);
+        if (textIs(c->value, "FROM")) from(c->next);
     return tables == 1 && dualOnly;
   }
   if (sql->kind != AST_SQL_STMT || nodeAs<astNodeSqlStmt>(sql)->keywordCode != T_INSERT) return false;
   bool afterValues = false;
   for (astListCell* c = listCells(nodeAs<astNodeSqlStmt>(sql)->body); c; c = c->next) {
-    if (isWord(c->value, "VALUES")) afterValues = true;
-    else if (isWord(c->value, "SELECT")) return false;
+    if (textIs(c->value, "VALUES")) afterValues = true;
+    else if (textIs(c->value, "SELECT")) return false;
     else if (c->value == token) return afterValues;
   }
   return false;

@@ -34,6 +34,10 @@ astNodeToken* asToken(astNode* node) {
 
 astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
 
+bool textIs(const astNode* node, const char* text) {
+  return node && node->kind == AST_TOKEN && equalsIgnoreCase(nodeAs<const astNodeToken>(node)->text, text);
+}
+
 astNodeToken* conditionName(astNode* condition) {
   return condition && condition->kind == AST_LIST ? firstToken(nodeAs<astNodeList>(condition))
                                                   : asToken(condition);
@@ -355,8 +359,6 @@ char* requalify(astNodeToken* token, char* text) {
 
 bool isHandlerNode(const astNode* node) { return node && node->kind == AST_HANDLER; }
 
-bool textIs(const astNodeToken* token, const char* text) { return token && equalsIgnoreCase(token->text, text); }
-
 bool isNumberToken(const astNodeToken* token) {
   return token && token->text && (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO);
 }
@@ -428,14 +430,14 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   }
   if (!cell) return;
   astListCell* after = cell->next;
-  if (after && textIs(asToken(after->value), "NOT")) after = after->next;
+  if (after && textIs(after->value, "NOT")) after = after->next;
   if (after && isComparison(asToken(after->value))) compared = compared || numbersChangeMeaning(after->next);
   // DECODE(SQLCODE, -1, ...) compares with its search values.
-  if (after && textIs(asToken(after->value), ",") && previous && textIs(asToken(previous->value), "(") &&
-      beforePrevious && textIs(asToken(beforePrevious->value), "DECODE"))
+  if (after && textIs(after->value, ",") && previous && textIs(previous->value, "(") &&
+      beforePrevious && textIs(beforePrevious->value, "DECODE"))
     compared = compared || numbersChangeMeaning(after->next);
   if (previous && beforePrevious && isComparison(asToken(previous->value)) &&
-      !textIs(asToken(previous->value), "IN") && !textIs(asToken(previous->value), "BETWEEN"))
+      !textIs(previous->value, "IN") && !textIs(previous->value, "BETWEEN"))
     compared = compared || isChangingNumber(asToken(beforePrevious->value)) ||
                isNameToken(asToken(beforePrevious->value));
   if (!compared) return;

@@ -25,11 +25,6 @@ bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
   return last && names.count(foldedText(last));
 }
 
-bool isText(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
-  return token && token->text && std::strcmp(token->text, text) == 0;
-}
-
 bool insideTrigger(astNode* node) {
   astNode* unit = outermostOf(node, isEnclosingUnit);
   return unit && unit->kind == AST_CREATE_TRIGGER;
@@ -55,7 +50,7 @@ bool isDbmsSqlFunction(const char* text) {
 const char* collectionMethodOf(const astNodeToken* token, const astNode* previous) {
   const char* method = nullptr;
   if (token->qualified) method = afterLastDot(token->text);
-  else if (isText(previous, ".")) method = token->text;
+  else if (textIs(previous, ".")) method = token->text;
   if (!method) return nullptr;
   for (const char* known : kCollectionMethods)
     if (equalsIgnoreCase(method, known)) return known;
@@ -836,12 +831,12 @@ bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
     if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head)
       return true;
     finding = FindingId::PACKAGE_FUNCTION_CALL;
-  } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
+  } else if (textIs(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
     // The target's trigger event predicates take no column.
     finding = FindingId::UPDATING_COLUMN;
-  } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
+  } else if (textIs(next, "(") && namedIn(state->collectionTypes, token->text)) {
     finding = FindingId::COLLECTION_CONSTRUCTOR;
-  } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
+  } else if (textIs(next, "(") && namedIn(state->collectionVariables, token->text)) {
     finding = FindingId::COLLECTION_SUBSCRIPT;
   } else {
     return false;
