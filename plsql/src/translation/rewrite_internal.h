@@ -52,6 +52,18 @@ astNodeBlock* outermostBlock(astNode* from);  // from included
 // The declarations of a block or package (a declaration scope).
 astNodeList* scopeDeclarations(astNode* scope);
 
+// A function or procedure, with a body or without (a prototype): its kind,
+// name, parameters and body.
+struct RoutineParts {
+  bool function = false;
+  astNodeList* name = nullptr;
+  astNodeList* args = nullptr;
+  astNode* body = nullptr;  // a block, or the EXTERNAL / LANGUAGE token
+};
+// Fills `routine` for a function, procedure or their prototype; false for
+// any other node.
+bool routineParts(const astNode* node, RoutineParts* routine);
+
 astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue);
 void computeNameLength(astNodeDecl* decl);
 unsigned int maxDeclNameLength(const astNodeList* declarations);

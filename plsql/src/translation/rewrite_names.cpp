@@ -53,16 +53,6 @@ std::string packageOf(astNode* node) {
 
 // ---- declarations in scope ----
 
-astNodeList* routineArgs(const astNode* node) {
-  switch (node->kind) {
-    case AST_CREATE_FUNCTION: return nodeAs<const astNodeCreateFunc>(node)->args;
-    case AST_CREATE_PROCEDURE: return nodeAs<const astNodeCreateProc>(node)->args;
-    case AST_FUNC_PROTO: return nodeAs<const astNodeFuncProto>(node)->args;
-    case AST_PROC_PROTO: return nodeAs<const astNodeProcProto>(node)->args;
-    default: return nullptr;
-  }
-}
-
 // The datatype list of the declaration or parameter of that name (folded)
 // that is in scope at `from`; `found` tells whether there is one (a
 // declaration without a datatype list, such as a cursor, gives null).
@@ -81,8 +71,8 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
       *found = true;
       return decl->kind == AST_VAR_DECL ? nodeAs<astNodeVarDecl>(decl)->dataType : nullptr;
     }
-    if (isRoutine(n)) {
-      for (astListCell* c = listCells(routineArgs(n)); c; c = c->next) {
+    if (RoutineParts routine; isRoutine(n) && routineParts(n, &routine)) {
+      for (astListCell* c = listCells(routine.args); c; c = c->next) {
         if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
         auto* arg = nodeAs<astNodeFormalArg>(c->value);
         astNodeToken* declared = firstToken(arg->name);
@@ -277,18 +267,10 @@ astListCell* cellOf(astNodeList* list, const astNode* node) {
 // ---- the run's routines ----
 
 void noteFunction(const astNode* node, const std::string& package, TransformState* state) {
-  astNodeList* name = nullptr;
-  astNodeList* args = nullptr;
-  if (node->kind == AST_CREATE_FUNCTION) {
-    name = nodeAs<const astNodeCreateFunc>(node)->name;
-    args = nodeAs<const astNodeCreateFunc>(node)->args;
-  } else if (node->kind == AST_FUNC_PROTO) {
-    name = nodeAs<const astNodeFuncProto>(node)->name;
-    args = nodeAs<const astNodeFuncProto>(node)->args;
-  } else {
-    return;
-  }
-  astNodeToken* last = asToken(listLast(name));
+  RoutineParts routine;
+  if (!routineParts(node, &routine) || !routine.function) return;
+  astNodeList* args = routine.args;
+  astNodeToken* last = asToken(listLast(routine.name));
   if (!last || !last->text) return;
   std::string folded = lastPart(last->text);
   // A function whose every parameter has a default is called bare as well.

@@ -199,6 +199,33 @@ int rowCountFollowers(const astNode* statement) {
   return 1 + (block->usesFound ? 1 : 0) + (block->usesNotfound ? 1 : 0);
 }
 
+bool routineParts(const astNode* node, RoutineParts* routine) {
+  if (!node) return false;
+  switch (node->kind) {
+    case AST_CREATE_PROCEDURE: {
+      auto* n = nodeAs<const astNodeCreateProc>(node);
+      *routine = {false, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = nodeAs<const astNodeCreateFunc>(node);
+      *routine = {true, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_PROC_PROTO: {
+      auto* n = nodeAs<const astNodeProcProto>(node);
+      *routine = {false, n->name, n->args, nullptr};
+      return true;
+    }
+    case AST_FUNC_PROTO: {
+      auto* n = nodeAs<const astNodeFuncProto>(node);
+      *routine = {true, n->name, n->args, nullptr};
+      return true;
+    }
+    default: return false;
+  }
+}
+
 }  // namespace rewrite
 
 using namespace rewrite;
@@ -258,42 +285,6 @@ astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {
     if (equalsIgnoreCase(alias->text + prefix, name)) return alias;
   }
   return nullptr;
-}
-
-// A function or procedure, with a body or without (a prototype): its kind,
-// name, parameters and body.
-struct RoutineParts {
-  bool function = false;
-  astNodeList* name = nullptr;
-  astNodeList* args = nullptr;
-  astNode* body = nullptr;  // a block, or the EXTERNAL / LANGUAGE token
-};
-
-bool routineParts(const astNode* node, RoutineParts* routine) {
-  if (!node) return false;
-  switch (node->kind) {
-    case AST_CREATE_PROCEDURE: {
-      auto* n = nodeAs<const astNodeCreateProc>(node);
-      *routine = {false, n->name, n->args, n->body};
-      return true;
-    }
-    case AST_CREATE_FUNCTION: {
-      auto* n = nodeAs<const astNodeCreateFunc>(node);
-      *routine = {true, n->name, n->args, n->body};
-      return true;
-    }
-    case AST_PROC_PROTO: {
-      auto* n = nodeAs<const astNodeProcProto>(node);
-      *routine = {false, n->name, n->args, nullptr};
-      return true;
-    }
-    case AST_FUNC_PROTO: {
-      auto* n = nodeAs<const astNodeFuncProto>(node);
-      *routine = {true, n->name, n->args, nullptr};
-      return true;
-    }
-    default: return false;
-  }
 }
 
 // Whether a routine's body block declares `name`.
