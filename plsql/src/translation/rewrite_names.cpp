@@ -45,9 +45,7 @@ bool isPackageNode(const astNode* node) { return isPackage(node); }
 std::string packageOf(astNode* node) {
   astNode* package = nearestOf(node, isPackageNode);
   if (!package) return "";
-  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? nodeAs<astNodeCreatePkgBody>(package)->name
-                                                           : nodeAs<astNodeCreatePkgHead>(package)->name;
-  astNodeToken* token = asToken(listLast(name));
+  astNodeToken* token = asToken(listLast(astPackageName(package)));
   return token ? lastPart(token->text) : "";
 }
 
@@ -294,11 +292,9 @@ void noteRunDeclarations(astNode* root, TransformState* state) {
       noteFunction(unit, "", state);
     } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
       bool body = unit->kind == AST_CREATE_PKG_BODY;
-      astNodeList* name = body ? nodeAs<astNodeCreatePkgBody>(unit)->name
-                               : nodeAs<astNodeCreatePkgHead>(unit)->name;
       astNodeList* elements = body ? nodeAs<astNodeCreatePkgBody>(unit)->elements
                                    : nodeAs<astNodeCreatePkgHead>(unit)->elements;
-      astNodeToken* last = asToken(listLast(name));
+      astNodeToken* last = asToken(listLast(astPackageName(unit)));
       if (!last || !last->text) continue;
       std::string package = lastPart(last->text);
       state->runPackages.insert(package);

@@ -148,13 +148,6 @@ astListCell* emitCells(astNode* list) {
   return nodeAs<astNodeList>(list)->head;
 }
 
-astNodeList* emitPackageName(astNode* package) {
-  if (!package) return nullptr;
-  if (package->kind == AST_CREATE_PKG_HEAD) return nodeAs<astNodeCreatePkgHead>(package)->name;
-  if (package->kind == AST_CREATE_PKG_BODY) return nodeAs<astNodeCreatePkgBody>(package)->name;
-  return nullptr;
-}
-
 void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state) {
   astNode* savedOwner = state->argumentOwner;
   state->argumentOwner = owner;

@@ -150,5 +150,3 @@ void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state);
 // The cells of a node list; null for an absent node or one that is not a
 // list, so that a misplaced node is skipped instead of misread.
 astListCell* emitCells(astNode* list);
-// The name of a package node (spec or body); null for others.
-astNodeList* emitPackageName(astNode* package);

@@ -190,6 +190,13 @@ bool isPackage(const astNode* node) {
 
 bool isNotPackage(const astNode* node) { return !isPackage(node); }
 
+astNodeList* astPackageName(const astNode* node) {
+  if (!node) return nullptr;
+  if (node->kind == AST_CREATE_PKG_HEAD) return nodeAs<const astNodeCreatePkgHead>(node)->name;
+  if (node->kind == AST_CREATE_PKG_BODY) return nodeAs<const astNodeCreatePkgBody>(node)->name;
+  return nullptr;
+}
+
 bool isRoutine(const astNode* node) {
   return node &&
          (node->kind == AST_CREATE_FUNCTION || node->kind == AST_CREATE_PROCEDURE || node->kind == AST_CREATE_TRIGGER);

@@ -238,6 +238,8 @@ const char* variableTypeName(int variableClass);
 const char* constraintKindName(int consType);
 
 bool isPackage(const astNode* node);
+// The name of a package node (spec or body); null for any other node.
+astNodeList* astPackageName(const astNode* node);
 bool isNotPackage(const astNode* node);
 bool isRoutine(const astNode* node);
 bool isStatement(const astNode* node);
