@@ -210,8 +210,7 @@ void putBefore(astNodeStatement* jump, astNodeList** when, const std::vector<ast
   astNode* holder = jump->parent;
   if (before.empty() || !holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
-  astListCell* cell = listCells(list);
-  while (cell && cell->value != jump) cell = cell->next;
+  astListCell* cell = listCellOf(list, jump);
   if (!cell) return;
   if (when && *when) {
     astNodeIf* branch = astMake<astNodeIf>(jump->line);

@@ -172,8 +172,7 @@ void checkSubstrStart(astNodeToken* token, TransformState* state) {
   if (!token->text || token->tokenCode != T_WORD || strcasecmp(token->text, "SUBSTR") != 0) return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
-  astListCell* cell = listCells(nodeAs<astNodeList>(holder));
-  while (cell && cell->value != token) cell = cell->next;
+  astListCell* cell = listCellOf(nodeAs<astNodeList>(holder), token);
   if (!cell || !cell->next || !textIs(cell->next->value, "(")) return;
   // The tokens of the second argument.
   std::vector<astNode*> start;
@@ -254,12 +253,6 @@ bool isExpressionList(const astNodeList* list) {
     case AST_OPEN: return list == nodeAs<const astNodeOpen>(owner)->args;
     default: return false;
   }
-}
-
-astListCell* cellOf(astNodeList* list, const astNode* node) {
-  for (astListCell* c = listCells(list); c; c = c->next)
-    if (c->value == node) return c;
-  return nullptr;
 }
 
 // ---- the run's routines ----
@@ -387,7 +380,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   auto* list = nodeAs<astNodeList>(holder);
   astNode* sql = sqlHolder(list);
   if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
-  astListCell* cell = cellOf(list, token);
+  astListCell* cell = listCellOf(list, token);
   if (!cell) return;
   if (cell->next && textIs(cell->next->value, "(")) return;
   astListCell* previous = nullptr;

@@ -157,12 +157,8 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
   // The list walk holds the statement's cell; searching for it instead would
   // make a long statement list quadratic.
   astListCell* at = state->currentCell;
-  if (!at || at->value != statement) {
-    at = nullptr;
-    for (astListCell* c = list->head; c && !at; c = c->next)
-      if (c->value == statement) at = c;
-    if (!at) return;
-  }
+  if (!at || at->value != statement) at = listCellOf(list, statement);
+  if (!at) return;
   int line = statement->line;
   astNode* count = nullptr;
   if (rowCount) {
@@ -686,8 +682,7 @@ void dropEndLabel(astNodeBlock* block) {
   astNode* holder = block->parent;
   if (!block->label || !holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
-  astListCell* cell = listCells(list);
-  while (cell && cell->value != block) cell = cell->next;
+  astListCell* cell = listCellOf(list, block);
   astNode* next = cell && cell->next ? cell->next->value : nullptr;
   if (!next || next->kind != AST_CALL) return;
   auto* call = nodeAs<astNodeCall>(next);

@@ -333,14 +333,14 @@ astNodeList* listFromChain(astNodeList* list, astListCell* first) {
   return list;
 }
 
+astListCell* listCellOf(const astNodeList* list, const astNode* node) {
+  for (astListCell* c = listCells(list); c; c = c->next)
+    if (c->value == node) return c;
+  return nullptr;
+}
+
 void listInsertAfter(astNode* node, astNode* existing, astNodeList* list) {
-  if (!list) return;
-  for (astListCell* c = list->head; c; c = c->next) {
-    if (c->value == existing) {
-      listInsertAfterCell(list, c, node);
-      return;
-    }
-  }
+  listInsertAfterCell(list, listCellOf(list, existing), node);
 }
 
 astListCell* listInsertAfterCell(astNodeList* list, astListCell* cell, astNode* node) {

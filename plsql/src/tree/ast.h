@@ -266,6 +266,8 @@ int listLength(const astNodeList* list);
 astNode* listFirst(const astNodeList* list);
 astNode* listLast(const astNodeList* list);
 astListCell* listCells(const astNodeList* list);
+// The cell of list that holds node, or null.
+astListCell* listCellOf(const astNodeList* list, const astNode* node);
 astNodeList* listConcat(astNodeList* a, astNodeList* b);
 astNodeList* listFromChain(astNodeList* list, astListCell* first);
 // listConcat for a list b that nothing else refers to: its cells move to the
