@@ -989,23 +989,17 @@ void markDataAccess(astNode* root, TransformState* state) {
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
-    std::vector<astNode*> heads;
-    astNodeList* lists[2] = {nullptr, nullptr};
-    if (unit->kind == AST_CREATE_PKG_HEAD) {
-      lists[0] = nodeAs<astNodeCreatePkgHead>(unit)->prototypes;
-    } else {
-      lists[0] = nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
+    astNodeList* heads = unit->kind == AST_CREATE_PKG_HEAD ? nodeAs<astNodeCreatePkgHead>(unit)->prototypes
+                                                           : nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
+    for (astListCell* r = listCells(heads); r; r = r->next) {
+      astNode* head = r->value;
+      if (!head) continue;
+      if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+        nodeAs<astNodeFuncProto>(head)->modifiesData = true;
+      if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
+          modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+        nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
     }
-    for (astNodeList* list : lists)
-      for (astListCell* r = listCells(list); r; r = r->next) {
-        astNode* head = r->value;
-        if (!head) continue;
-        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
-          nodeAs<astNodeFuncProto>(head)->modifiesData = true;
-        if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
-            modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
-          nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
-      }
   }
 }
 
