@@ -639,6 +639,21 @@ const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "O
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
                                         "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
+// Whether a package name (upper case) begins as the built-in ones do.
+bool hasBuiltinPrefix(const std::string& package) {
+  for (const char* prefix : kBuiltinPrefixes)
+    if (package.compare(0, std::strlen(prefix), prefix) == 0) return true;
+  return false;
+}
+
+// Whether a package name (upper case) is a built-in package's.
+bool isBuiltinPackage(const std::string& package) {
+  if (hasBuiltinPrefix(package)) return true;
+  for (const char* name : kBuiltinPackages)
+    if (package == name) return true;
+  return false;
+}
+
 // The finding for a call of a built-in package routine that the target
 // lacks, with its name; false for no built-in package, or one the target has.
 bool builtinPackageFinding(const char* text, FindingId* finding, std::string* name) {
@@ -650,12 +665,7 @@ bool builtinPackageFinding(const char* text, FindingId* finding, std::string* na
   else if (count != 2) return false;
   std::string package = upperText(asToken(c->value)->text);
   std::string routine = upperText(asToken(c->next->value)->text);
-  bool builtin = false;
-  for (const char* prefix : kBuiltinPrefixes)
-    if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
-  for (const char* name : kBuiltinPackages)
-    if (package == name) builtin = true;
-  if (!builtin) return false;
+  if (!isBuiltinPackage(package)) return false;
   for (const char* module : kTargetModules) {
     if (package != module) continue;
     if (package != "DBMS_UTILITY") return false;
@@ -801,11 +811,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   // A name of one part declared nowhere may be a variable of the package's
   // head; a built-in package or a package of the run has routines only
   // (DBMS_LOB.TRIM, repo.delete).
-  std::string package = upperText(prefix.c_str());
-  for (const char* start : kBuiltinPrefixes)
-    if (package.compare(0, std::strlen(start), start) == 0) return false;
-  for (const char* name : kBuiltinPackages)
-    if (package == name) return false;
+  if (isBuiltinPackage(upperText(prefix.c_str()))) return false;
   return !state->runPackages.count(foldedText(prefix.c_str()));
 }
 
@@ -848,11 +854,7 @@ void scanAccess(astNode* node, void* data) {
       if (call->rewrite || !name || !name->text) break;
       // A procedure of the target changes data unless it says otherwise;
       // the built-in modules' procedures are the target's own.
-      bool builtin = false;
-      std::string package = upperText(firstPart(name->text).c_str());
-      for (const char* prefix : kBuiltinPrefixes)
-        if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
-      if (!builtin) scan->modifies = true;
+      if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) scan->modifies = true;
       break;
     }
     case AST_SELECT:
