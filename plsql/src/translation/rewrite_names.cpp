@@ -12,8 +12,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "deep_walk.h"
-#include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -913,30 +911,6 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
   reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
 }
 
-// The children astWalk visits.
-constexpr KindChild kWalkChildren[] = {
-#define AST_WALK(kind, field) KIND_CHILD_ROW(kind, field)
-#include "ast_kinds.def"
-};
-constexpr KindIndex kWalkIndex(kWalkChildren);
-
-// astWalk without the stand-ins: the tokens a loop's or RAISE's expansion
-// takes from the node are met once, where the node holds them.
-void walkOwnParts(astNode* node, astWalkCallback visit, void* data) {
-  if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
-  deep_walk_check();
-  visit(node, data);
-  if (node->kind == AST_LIST) {
-    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) walkOwnParts(c->value, visit, data);
-    return;
-  }
-  astNode* standIn = standInOf(node);
-  for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
-    astNode* part = child.get(node);
-    if (!standIn || part != standIn) walkOwnParts(part, visit, data);
-  }
-}
-
 void findModifyingCalls(astNode* node, void* data) {
   auto* calls = static_cast<ModifyingCalls*>(data);
   astNodeList* list = nullptr;
@@ -986,7 +960,9 @@ void markDataAccess(astNode* root, TransformState* state) {
   }
   if (modifying.empty()) return;
   ModifyingCalls calls{&modifying, state};
-  walkOwnParts(root, findModifyingCalls, &calls);
+  // Without the stand-ins: the tokens a loop's or RAISE's expansion takes
+  // from the node are met once, where the node holds them.
+  astWalkSkipping(root, findModifyingCalls, standInOf, &calls);
   // The published heads of those functions say the same.
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;

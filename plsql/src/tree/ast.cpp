@@ -415,3 +415,18 @@ void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, 
 void astWalk(astNode* node, astWalkCallback cb, void* data) {
   if (cb) astWalkAround(node, cb, nullptr, data);
 }
+
+void astWalkSkipping(astNode* node, astWalkCallback cb, astNode* (*skip)(astNode* node), void* data) {
+  if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
+  deep_walk_check();
+  cb(node, data);
+  if (node->kind == AST_LIST) {
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) astWalkSkipping(c->value, cb, skip, data);
+    return;
+  }
+  astNode* skipped = skip(node);
+  for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
+    astNode* part = child.get(node);
+    if (!skipped || part != skipped) astWalkSkipping(part, cb, skip, data);
+  }
+}

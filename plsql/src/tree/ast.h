@@ -295,3 +295,6 @@ void astWalk(astNode* node, astWalkCallback callback, void* userData);
 // The same walk, with leave called on each node after its children (either
 // callback may be null).
 void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, void* userData);
+// astWalk that does not enter the child `skip` gives for a node (null: none),
+// for a node the walk meets elsewhere.
+void astWalkSkipping(astNode* node, astWalkCallback callback, astNode* (*skip)(astNode* node), void* userData);
