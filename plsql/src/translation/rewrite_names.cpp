@@ -37,11 +37,9 @@ std::string lastPart(const char* text) {
   return foldedText(last ? last : text);
 }
 
-bool isPackageNode(const astNode* node) { return isPackage(node); }
-
 // The package (folded name) that holds a node, or "".
 std::string packageOf(astNode* node) {
-  astNode* package = nearestOf(node, isPackageNode);
+  astNode* package = nearestOf(node, isPackage);
   if (!package) return "";
   astNodeToken* token = asToken(listLast(astPackageName(package)));
   return token ? lastPart(token->text) : "";

@@ -303,10 +303,6 @@ bool holdsToken(const astNodeList* list, int code) {
   return false;
 }
 
-void reportBulkCollect(astNode* node, TransformState* state) {
-  reportFinding(FindingId::BULK_COLLECT, node, state->errors);
-}
-
 // SAVEPOINT s and ROLLBACK TO s in the target's words; transaction and lock
 // options the target lacks are reported (the statement is written as it
 // stands).
@@ -619,7 +615,8 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   reportDynamicReturning(node, state);
   // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
   // text or open the RETURNING targets.
-  if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
+  if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK))
+    reportFinding(FindingId::BULK_COLLECT, node, state->errors);
   bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
   // The text and the INTO and RETURNING targets were rewritten where the
   // statement holds them, the USING binds were not (a USING element is not
@@ -729,7 +726,7 @@ void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
       if (before) before->parent = node;
       node->body = before;
       node->returning = after;
-      if (holdsToken(after, T_BULK)) reportBulkCollect(node, state);
+      if (holdsToken(after, T_BULK)) reportFinding(FindingId::BULK_COLLECT, node, state->errors);
     }
     addRowCountDiagnostics(node, state);
   }
