@@ -27,6 +27,8 @@ astNodeList* tokenList(const char* text, int line);
 astNodeToken* asToken(astNode* node);  // null unless a token node
 // Whether a node is a token of that text, ignoring case.
 bool textIs(const astNode* node, const char* text);
+// Whether the list holds a token of that code.
+bool holdsToken(const astNodeList* list, int code);
 astNodeToken* firstToken(const astNodeList* list);
 // The name token of a handler's condition (a token, or a list of them).
 astNodeToken* conditionName(astNode* condition);

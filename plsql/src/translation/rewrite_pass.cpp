@@ -38,6 +38,14 @@ bool textIs(const astNode* node, const char* text) {
   return node && node->kind == AST_TOKEN && equalsIgnoreCase(nodeAs<const astNodeToken>(node)->text, text);
 }
 
+bool holdsToken(const astNodeList* list, int code) {
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (token && token->tokenCode == code) return true;
+  }
+  return false;
+}
+
 astNodeToken* conditionName(astNode* condition) {
   return condition && condition->kind == AST_LIST ? firstToken(nodeAs<astNodeList>(condition))
                                                   : asToken(condition);

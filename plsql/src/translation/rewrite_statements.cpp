@@ -294,15 +294,6 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   return block;
 }
 
-// Is there a token of that code in the list?
-bool holdsToken(const astNodeList* list, int code) {
-  for (astListCell* c = listCells(list); c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (token && token->tokenCode == code) return true;
-  }
-  return false;
-}
-
 // SAVEPOINT s and ROLLBACK TO s in the target's words; transaction and lock
 // options the target lacks are reported (the statement is written as it
 // stands).
