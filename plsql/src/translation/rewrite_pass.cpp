@@ -1349,12 +1349,8 @@ astNodeList* splitQualifiedName(const char* text) {
 
 char* sqlstateForName(const char* name, const TransformState* state) {
   if (!state->exceptionMap) return nullptr;
-  const char* last = predefinedExceptionWord(name);
-  if (!last) return nullptr;
-  for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
-    // A row without a name is found by its number only.
-    if (row->name && row->name[0] && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
-  return nullptr;
+  const char* sqlstate = mappedSqlstate(state->exceptionMap, predefinedExceptionWord(name));
+  return sqlstate ? poolStrdup(sqlstate) : nullptr;
 }
 
 bool isMappedNumber(int number, const TransformState* state) {
