@@ -146,6 +146,8 @@ void noteRunDeclarations(astNode* root, TransformState* state);
 bool namesSqlColumn(astNodeToken* token);
 // f becomes f() where f is a function without parameters of the run.
 void addCallParentheses(astNodeToken* token, TransformState* state);
+// ROUND(expr, scale) as a new token list over the tokens of expr.
+astNodeList* roundCall(const astNodeList* expr, const char* scale);
 astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type);
 void roundDivisionIntoInteger(astNodeAssign* node);
 void checkSubstrStart(astNodeToken* token, TransformState* state);

@@ -111,6 +111,14 @@ static std::string fixedScale(const astNodeList* type) {
   return "";
 }
 
+astNodeList* roundCall(const astNodeList* expr, const char* scale) {
+  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
+  rounded = appendElements(rounded, expr);
+  rounded = listAppend(rounded, makeToken(",", -1));
+  rounded = listAppend(rounded, makeToken(scale, -1));
+  return listAppend(rounded, makeToken(")", -1));
+}
+
 // PL/SQL rounds a value it stores in a type of fixed scale; the target
 // truncates it. An expression holding a division, which the target makes
 // exact, is rounded to that scale before it is stored there.
@@ -139,11 +147,7 @@ astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
   }
   std::string scale = fixedScale(type);
   if (scale.empty()) return expr;
-  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
-  rounded = appendElements(rounded, expr);
-  rounded = listAppend(rounded, makeToken(",", -1));
-  rounded = listAppend(rounded, makeToken(poolStrdup(scale.c_str()), -1));
-  rounded = listAppend(rounded, makeToken(")", -1));
+  astNodeList* rounded = roundCall(expr, scale.c_str());
   rounded->line = expr->line;
   rounded->parent = expr->parent;
   for (astListCell* c = listCells(rounded); c; c = c->next)

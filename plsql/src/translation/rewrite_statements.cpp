@@ -218,12 +218,7 @@ bool isIntegerLiteral(const astNodeList* bound) {
 // PL/SQL rounds a FOR bound to the nearest integer; the INTEGER index and
 // limit it goes into would truncate it.
 astNodeList* roundedBound(astNodeList* bound) {
-  if (isIntegerLiteral(bound)) return bound;
-  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
-  rounded = appendElements(rounded, bound);
-  rounded = listAppend(rounded, makeToken(",", -1));
-  rounded = listAppend(rounded, makeToken("0", -1));
-  return listAppend(rounded, makeToken(")", -1));
+  return isIntegerLiteral(bound) ? bound : roundCall(bound, "0");
 }
 
 // A bound that names the loop's own index reads the index, declared before
