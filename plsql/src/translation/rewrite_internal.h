@@ -137,6 +137,8 @@ std::string foldedText(const char* text);
 std::string upperText(const char* text);
 // The text after the last dot outside double quotes, or null.
 const char* afterLastDot(const char* text);
+// The last part of a dotted name (the whole of a plain one), folded.
+std::string lastPart(const char* text);
 
 // Names, datatypes and forms (rewrite_names.cpp).
 // Notes the functions, packages and object types that the run declares.

@@ -32,11 +32,6 @@ std::string firstPart(const char* text) {
   return foldedText(first ? first->text : "");
 }
 
-std::string lastPart(const char* text) {
-  const char* last = afterLastDot(text);
-  return foldedText(last ? last : text);
-}
-
 // The package (folded name) that holds a node, or "".
 std::string packageOf(astNode* node) {
   astNode* package = nearestOf(node, isPackage);

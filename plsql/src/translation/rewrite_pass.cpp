@@ -928,8 +928,7 @@ void findUseAhead(astNode* node, void* data) {
   auto* token = nodeAs<astNodeToken>(node);
   if (token->tokenCode != T_WORD || !token->text) return;
   auto* search = static_cast<UseAheadSearch*>(data);
-  const char* last = afterLastDot(token->text);
-  std::string name = foldedText(last ? last : token->text);
+  std::string name = lastPart(token->text);
   auto at = search->bodyAt.find(name);
   if (at == search->bodyAt.end() || at->second <= search->current || !search->reported.insert(name).second) return;
   reportFinding(FindingId::PRIVATE_ROUTINE_AHEAD, token, search->state->errors, nullptr, name.c_str());

@@ -784,6 +784,11 @@ const char* afterLastDot(const char* text) {
   return dot ? dot + 1 : nullptr;
 }
 
+std::string lastPart(const char* text) {
+  const char* last = afterLastDot(text);
+  return foldedText(last ? last : text);
+}
+
 std::string foldedText(const char* text) {
   std::string folded;
   for (const char* p = text ? text : ""; *p; ++p) folded += char(std::tolower(static_cast<unsigned char>(*p)));
