@@ -33,8 +33,7 @@ int countNewlines(const char* text) {
 StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
                              ErrorList* errors) {
   (void)emitterWord;
-  EmitterState state;
-  std::memset(&state, 0, sizeof state);
+  EmitterState state{};
   state.root = root;
   state.terminator = terminator ? terminator : "";
   state.lineMarkers = lineMarkers;

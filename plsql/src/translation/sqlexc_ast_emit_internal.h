@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <unordered_set>
 
 #include "findings.h"
 #include "node_errors.h"
@@ -31,9 +33,10 @@ struct EmitterState {
   // Routine whose formal arguments are being written (decides the mode
   // words); null outside an argument list.
   astNode* argumentOwner;
-  // Routines of the run that may commit (name tokens, folded), and whether
-  // anything in the run commits; set before the walk by scanCursorHolds.
-  astNodeList* committingRoutines;
+  // Routines of the run that may commit (last parts of their names,
+  // folded), and whether anything in the run commits; set before the walk
+  // by scanCursorHolds.
+  std::unordered_set<std::string> committingRoutines;
   bool runCommits;
 };
 
