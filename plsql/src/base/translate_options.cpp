@@ -1,5 +1,7 @@
 #include "translate_options.h"
 
+#include <strings.h>
+
 #include <cstring>
 
 const DatatypeMapEntry datatypeMap[] = {
@@ -61,6 +63,14 @@ void initTranslateOptions(TranslateOptions* destination, const TranslateOptions*
   }
   destination->datatypeMap = datatypeMap;
   destination->exceptionMap = exceptionMap;
+}
+
+const char* mappedSqlstate(const ExceptionMapEntry* map, const char* name) {
+  if (!map || !name) return nullptr;
+  // A row without a name is found by its number only.
+  for (const ExceptionMapEntry* row = map; row->sqlstate[0]; ++row)
+    if (row->name && row->name[0] && strcasecmp(row->name, name) == 0) return row->sqlstate;
+  return nullptr;
 }
 
 void setCommandLineDefaults(TranslateOptions* o) {

@@ -37,6 +37,10 @@ struct TranslateOptions {
 extern const DatatypeMapEntry datatypeMap[];
 extern const ExceptionMapEntry exceptionMap[];
 
+// The SQLSTATE of the map's row for a predefined exception name (ignoring
+// case); null when no row has that name.
+const char* mappedSqlstate(const ExceptionMapEntry* map, const char* name);
+
 // Copies the caller's options (or sets the defaults for null) and attaches
 // both maps.
 void initTranslateOptions(TranslateOptions* destination, const TranslateOptions* callerOptions);

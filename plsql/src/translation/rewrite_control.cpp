@@ -210,8 +210,7 @@ void putBefore(astNodeStatement* jump, astNodeList** when, const std::vector<ast
   astNode* holder = jump->parent;
   if (before.empty() || !holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
-  astListCell* cell = listCells(list);
-  while (cell && cell->value != jump) cell = cell->next;
+  astListCell* cell = listCellOf(list, jump);
   if (!cell) return;
   if (when && *when) {
     astNodeIf* branch = astMake<astNodeIf>(jump->line);
@@ -398,9 +397,7 @@ bool isQueryInto(const astNode* node) {
   if (node->kind != AST_DYNAMIC) return false;
   // BULK COLLECT INTO (reported) finds any number of rows.
   auto* dynamic = nodeAs<const astNodeDynamic>(node);
-  for (astListCell* c = listCells(dynamic->expr); c; c = c->next)
-    if (astNodeToken* token = asToken(c->value); token && token->tokenCode == T_BULK) return false;
-  return listLength(dynamic->into) > 0;
+  return !holdsToken(dynamic->expr, T_BULK) && listLength(dynamic->into) > 0;
 }
 
 // The query of `cell` and the row-count statements after it go into a block

@@ -25,6 +25,10 @@ astNodeToken* makeToken(const char* text, int line);
 astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);
 astNodeToken* asToken(astNode* node);  // null unless a token node
+// Whether a node is a token of that text, ignoring case.
+bool textIs(const astNode* node, const char* text);
+// Whether the list holds a token of that code.
+bool holdsToken(const astNodeList* list, int code);
 astNodeToken* firstToken(const astNodeList* list);
 // The name token of a handler's condition (a token, or a list of them).
 astNodeToken* conditionName(astNode* condition);
@@ -49,6 +53,18 @@ bool isLoopNode(const astNode* node);
 astNodeBlock* outermostBlock(astNode* from);  // from included
 // The declarations of a block or package (a declaration scope).
 astNodeList* scopeDeclarations(astNode* scope);
+
+// A function or procedure, with a body or without (a prototype): its kind,
+// name, parameters and body.
+struct RoutineParts {
+  bool function = false;
+  astNodeList* name = nullptr;
+  astNodeList* args = nullptr;
+  astNode* body = nullptr;  // a block, or the EXTERNAL / LANGUAGE token
+};
+// Fills `routine` for a function, procedure or their prototype; false for
+// any other node.
+bool routineParts(const astNode* node, RoutineParts* routine);
 
 astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue);
 void computeNameLength(astNodeDecl* decl);
@@ -116,8 +132,13 @@ void reportDynamicReturning(astNodeDynamic* node, TransformState* state);
 void reportRecordDml(astNodeSqlStmt* node, TransformState* state);
 // Lower-case copy of a name text.
 std::string foldedText(const char* text);
+// Upper-case copy of a text, as keywords and built-in names are compared
+// and reported; null reads as "".
+std::string upperText(const char* text);
 // The text after the last dot outside double quotes, or null.
 const char* afterLastDot(const char* text);
+// The last part of a dotted name (the whole of a plain one), folded.
+std::string lastPart(const char* text);
 
 // Names, datatypes and forms (rewrite_names.cpp).
 // Notes the functions, packages and object types that the run declares.
@@ -127,6 +148,8 @@ void noteRunDeclarations(astNode* root, TransformState* state);
 bool namesSqlColumn(astNodeToken* token);
 // f becomes f() where f is a function without parameters of the run.
 void addCallParentheses(astNodeToken* token, TransformState* state);
+// ROUND(expr, scale) as a new token list over the tokens of expr.
+astNodeList* roundCall(const astNodeList* expr, const char* scale);
 astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type);
 void roundDivisionIntoInteger(astNodeAssign* node);
 void checkSubstrStart(astNodeToken* token, TransformState* state);

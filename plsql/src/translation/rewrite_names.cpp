@@ -12,8 +12,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "deep_walk.h"
-#include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "run_pool.h"
@@ -21,17 +19,6 @@
 using namespace rewrite;
 
 namespace {
-
-bool textIs(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
-  return token && equalsIgnoreCase(token->text, text);
-}
-
-std::string upper(const char* text) {
-  std::string result;
-  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
-  return result;
-}
 
 bool startsWithWord(const std::string& text, const char* word) {
   size_t length = std::strlen(word);
@@ -45,34 +32,15 @@ std::string firstPart(const char* text) {
   return foldedText(first ? first->text : "");
 }
 
-std::string lastPart(const char* text) {
-  const char* last = afterLastDot(text);
-  return foldedText(last ? last : text);
-}
-
-bool isPackageNode(const astNode* node) { return isPackage(node); }
-
 // The package (folded name) that holds a node, or "".
 std::string packageOf(astNode* node) {
-  astNode* package = nearestOf(node, isPackageNode);
+  astNode* package = nearestOf(node, isPackage);
   if (!package) return "";
-  astNodeList* name = package->kind == AST_CREATE_PKG_BODY ? nodeAs<astNodeCreatePkgBody>(package)->name
-                                                           : nodeAs<astNodeCreatePkgHead>(package)->name;
-  astNodeToken* token = asToken(listLast(name));
+  astNodeToken* token = asToken(listLast(astPackageName(package)));
   return token ? lastPart(token->text) : "";
 }
 
 // ---- declarations in scope ----
-
-astNodeList* routineArgs(const astNode* node) {
-  switch (node->kind) {
-    case AST_CREATE_FUNCTION: return nodeAs<const astNodeCreateFunc>(node)->args;
-    case AST_CREATE_PROCEDURE: return nodeAs<const astNodeCreateProc>(node)->args;
-    case AST_FUNC_PROTO: return nodeAs<const astNodeFuncProto>(node)->args;
-    case AST_PROC_PROTO: return nodeAs<const astNodeProcProto>(node)->args;
-    default: return nullptr;
-  }
-}
 
 // The datatype list of the declaration or parameter of that name (folded)
 // that is in scope at `from`; `found` tells whether there is one (a
@@ -92,8 +60,8 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
       *found = true;
       return decl->kind == AST_VAR_DECL ? nodeAs<astNodeVarDecl>(decl)->dataType : nullptr;
     }
-    if (isRoutine(n)) {
-      for (astListCell* c = listCells(routineArgs(n)); c; c = c->next) {
+    if (RoutineParts routine; isRoutine(n) && routineParts(n, &routine)) {
+      for (astListCell* c = listCells(routine.args); c; c = c->next) {
         if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
         auto* arg = nodeAs<astNodeFormalArg>(c->value);
         astNodeToken* declared = firstToken(arg->name);
@@ -120,9 +88,7 @@ static std::string fixedScale(const astNodeList* type) {
   for (astListCell* c = listCells(type); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) return "";
-    std::string word = token->text;
-    for (char& ch : word) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    words.push_back(word);
+    words.push_back(upperText(token->text));
   }
   if (words.empty()) return "";
   static const char* const integers[] = {"INTEGER", "INT", "SMALLINT", "BIGINT", "PLS_INTEGER", "BINARY_INTEGER",
@@ -138,6 +104,14 @@ static std::string fixedScale(const astNodeList* type) {
       std::strspn(words[4].c_str(), "0123456789") == words[4].size())
     return words[4];
   return "";
+}
+
+astNodeList* roundCall(const astNodeList* expr, const char* scale) {
+  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
+  rounded = appendElements(rounded, expr);
+  rounded = listAppend(rounded, makeToken(",", -1));
+  rounded = listAppend(rounded, makeToken(scale, -1));
+  return listAppend(rounded, makeToken(")", -1));
 }
 
 // PL/SQL rounds a value it stores in a type of fixed scale; the target
@@ -168,11 +142,7 @@ astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
   }
   std::string scale = fixedScale(type);
   if (scale.empty()) return expr;
-  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
-  rounded = appendElements(rounded, expr);
-  rounded = listAppend(rounded, makeToken(",", -1));
-  rounded = listAppend(rounded, makeToken(poolStrdup(scale.c_str()), -1));
-  rounded = listAppend(rounded, makeToken(")", -1));
+  astNodeList* rounded = roundCall(expr, scale.c_str());
   rounded->line = expr->line;
   rounded->parent = expr->parent;
   for (astListCell* c = listCells(rounded); c; c = c->next)
@@ -197,8 +167,7 @@ void checkSubstrStart(astNodeToken* token, TransformState* state) {
   if (!token->text || token->tokenCode != T_WORD || strcasecmp(token->text, "SUBSTR") != 0) return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
-  astListCell* cell = listCells(nodeAs<astNodeList>(holder));
-  while (cell && cell->value != token) cell = cell->next;
+  astListCell* cell = listCellOf(nodeAs<astNodeList>(holder), token);
   if (!cell || !cell->next || !textIs(cell->next->value, "(")) return;
   // The tokens of the second argument.
   std::vector<astNode*> start;
@@ -281,27 +250,13 @@ bool isExpressionList(const astNodeList* list) {
   }
 }
 
-astListCell* cellOf(astNodeList* list, const astNode* node) {
-  for (astListCell* c = listCells(list); c; c = c->next)
-    if (c->value == node) return c;
-  return nullptr;
-}
-
 // ---- the run's routines ----
 
 void noteFunction(const astNode* node, const std::string& package, TransformState* state) {
-  astNodeList* name = nullptr;
-  astNodeList* args = nullptr;
-  if (node->kind == AST_CREATE_FUNCTION) {
-    name = nodeAs<const astNodeCreateFunc>(node)->name;
-    args = nodeAs<const astNodeCreateFunc>(node)->args;
-  } else if (node->kind == AST_FUNC_PROTO) {
-    name = nodeAs<const astNodeFuncProto>(node)->name;
-    args = nodeAs<const astNodeFuncProto>(node)->args;
-  } else {
-    return;
-  }
-  astNodeToken* last = asToken(listLast(name));
+  RoutineParts routine;
+  if (!routineParts(node, &routine) || !routine.function) return;
+  astNodeList* args = routine.args;
+  astNodeToken* last = asToken(listLast(routine.name));
   if (!last || !last->text) return;
   std::string folded = lastPart(last->text);
   // A function whose every parameter has a default is called bare as well.
@@ -325,11 +280,9 @@ void noteRunDeclarations(astNode* root, TransformState* state) {
       noteFunction(unit, "", state);
     } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
       bool body = unit->kind == AST_CREATE_PKG_BODY;
-      astNodeList* name = body ? nodeAs<astNodeCreatePkgBody>(unit)->name
-                               : nodeAs<astNodeCreatePkgHead>(unit)->name;
       astNodeList* elements = body ? nodeAs<astNodeCreatePkgBody>(unit)->elements
                                    : nodeAs<astNodeCreatePkgHead>(unit)->elements;
-      astNodeToken* last = asToken(listLast(name));
+      astNodeToken* last = asToken(listLast(astPackageName(unit)));
       if (!last || !last->text) continue;
       std::string package = lastPart(last->text);
       state->runPackages.insert(package);
@@ -380,7 +333,6 @@ bool namesSqlColumn(astNodeToken* token) {
 
 // ---- calls of functions without parentheses ----
 
-bool isWord(const astNode* node, const char* word) { return textIs(node, word); }
 
 // Inside SQL a name is a column first. It cannot be one in a query of DUAL
 // alone, nor in the VALUES of an INSERT.
@@ -393,23 +345,23 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
       ++tables;
       astNode* name = table ? table->value : nullptr;
       astNode* after = table && table->next ? table->next->value : nullptr;
-      dualOnly = (isWord(name, "DUAL") || isWord(name, "SYS.DUAL")) &&
-                 (!after || isWord(after, "WHERE") || isWord(after, "ORDER") || isWord(after, "GROUP"));
+      dualOnly = (textIs(name, "DUAL") || textIs(name, "SYS.DUAL")) &&
+                 (!after || textIs(after, "WHERE") || textIs(after, "ORDER") || textIs(after, "GROUP"));
     };
     // The FROM clause's list begins after its keyword; a subquery holds one
     // of its own.
-    if (listCells(select->fromClause) && !isWord(listFirst(select->fromClause), "FROM"))
+    if (listCells(select->fromClause) && !textIs(listFirst(select->fromClause), "FROM"))
       from(listCells(select->fromClause));
     for (astNodeList* list : {select->target, select->fromClause})
       for (astListCell* c = listCells(list); c; c = c->next)
-        if (isWord(c->value, "FROM")) from(c->next);
+        if (textIs(c->value, "FROM")) from(c->next);
     return tables == 1 && dualOnly;
   }
   if (sql->kind != AST_SQL_STMT || nodeAs<astNodeSqlStmt>(sql)->keywordCode != T_INSERT) return false;
   bool afterValues = false;
   for (astListCell* c = listCells(nodeAs<astNodeSqlStmt>(sql)->body); c; c = c->next) {
-    if (isWord(c->value, "VALUES")) afterValues = true;
-    else if (isWord(c->value, "SELECT")) return false;
+    if (textIs(c->value, "VALUES")) afterValues = true;
+    else if (textIs(c->value, "SELECT")) return false;
     else if (c->value == token) return afterValues;
   }
   return false;
@@ -423,7 +375,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   auto* list = nodeAs<astNodeList>(holder);
   astNode* sql = sqlHolder(list);
   if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
-  astListCell* cell = cellOf(list, token);
+  astListCell* cell = listCellOf(list, token);
   if (!cell) return;
   if (cell->next && textIs(cell->next->value, "(")) return;
   astListCell* previous = nullptr;
@@ -498,7 +450,7 @@ void dropRowsWithoutEvent(astNodeCreateTrigger* trigger) {
 }
 
 bool isSqlCursorName(const char* text) {
-  std::string name = upper(text);
+  std::string name = upperText(text);
   while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.pop_back();
   return name == "SQL";
 }
@@ -533,7 +485,7 @@ std::string typeWords(const astNodeList* list) {
     else if (token->text[0] == ')') --depth;
     else if (depth == 0 && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
       if (!words.empty()) words += ' ';
-      words += upper(token->text);
+      words += upperText(token->text);
     }
   }
   return words;
@@ -608,7 +560,7 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
     plain->head->value->parent = plain;
     return plain;
   }
-  reportFinding(FindingId::DATATYPE, first, state->errors, upper(first->text).c_str(), first->text);
+  reportFinding(FindingId::DATATYPE, first, state->errors, upperText(first->text).c_str(), first->text);
   return list;
 }
 
@@ -682,6 +634,21 @@ const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "O
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
                                         "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
+// Whether a package name (upper case) begins as the built-in ones do.
+bool hasBuiltinPrefix(const std::string& package) {
+  for (const char* prefix : kBuiltinPrefixes)
+    if (package.compare(0, std::strlen(prefix), prefix) == 0) return true;
+  return false;
+}
+
+// Whether a package name (upper case) is a built-in package's.
+bool isBuiltinPackage(const std::string& package) {
+  if (hasBuiltinPrefix(package)) return true;
+  for (const char* name : kBuiltinPackages)
+    if (package == name) return true;
+  return false;
+}
+
 // The finding for a call of a built-in package routine that the target
 // lacks, with its name; false for no built-in package, or one the target has.
 bool builtinPackageFinding(const char* text, FindingId* finding, std::string* name) {
@@ -691,14 +658,9 @@ bool builtinPackageFinding(const char* text, FindingId* finding, std::string* na
   astListCell* c = parts->head;
   if (count == 3 && equalsIgnoreCase(asToken(c->value)->text, "SYS")) c = c->next;
   else if (count != 2) return false;
-  std::string package = upper(asToken(c->value)->text);
-  std::string routine = upper(asToken(c->next->value)->text);
-  bool builtin = false;
-  for (const char* prefix : kBuiltinPrefixes)
-    if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
-  for (const char* name : kBuiltinPackages)
-    if (package == name) builtin = true;
-  if (!builtin) return false;
+  std::string package = upperText(asToken(c->value)->text);
+  std::string routine = upperText(asToken(c->next->value)->text);
+  if (!isBuiltinPackage(package)) return false;
   for (const char* module : kTargetModules) {
     if (package != module) continue;
     if (package != "DBMS_UTILITY") return false;
@@ -717,7 +679,7 @@ bool isPlsqlBlockText(const char* literal) {
   if (!literal || literal[0] != '\'') return false;
   const char* p = literal + 1;
   while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
-  std::string head = upper(std::string(p, std::strlen(p) < 10 ? std::strlen(p) : 10).c_str());
+  std::string head = upperText(std::string(p, std::strlen(p) < 10 ? std::strlen(p) : 10).c_str());
   return startsWithWord(head, "BEGIN") || startsWithWord(head, "DECLARE") || head.compare(0, 2, "<<") == 0;
 }
 
@@ -749,9 +711,9 @@ void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, boo
   size_t held = into->size();
   astNode* next = c->next ? c->next->value : nullptr;
   astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
-  std::string word = upper(token->text);
+  std::string word = upperText(token->text);
   if (word == "%" && next && asToken(next) && asToken(next)->text) {
-    std::string attribute = "%" + upper(firstPart(asToken(next)->text).c_str());
+    std::string attribute = "%" + upperText(firstPart(asToken(next)->text).c_str());
     record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state, into);
   } else if (word == "MULTISET") {
     record(FindingId::MULTISET, nullptr, nullptr, token, state, into);
@@ -844,11 +806,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   // A name of one part declared nowhere may be a variable of the package's
   // head; a built-in package or a package of the run has routines only
   // (DBMS_LOB.TRIM, repo.delete).
-  std::string package = upper(prefix.c_str());
-  for (const char* start : kBuiltinPrefixes)
-    if (package.compare(0, std::strlen(start), start) == 0) return false;
-  for (const char* name : kBuiltinPackages)
-    if (package == name) return false;
+  if (isBuiltinPackage(upperText(prefix.c_str()))) return false;
   return !state->runPackages.count(foldedText(prefix.c_str()));
 }
 
@@ -891,11 +849,7 @@ void scanAccess(astNode* node, void* data) {
       if (call->rewrite || !name || !name->text) break;
       // A procedure of the target changes data unless it says otherwise;
       // the built-in modules' procedures are the target's own.
-      bool builtin = false;
-      std::string package = upper(firstPart(name->text).c_str());
-      for (const char* prefix : kBuiltinPrefixes)
-        if (package.compare(0, std::strlen(prefix), prefix) == 0) builtin = true;
-      if (!builtin) scan->modifies = true;
+      if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) scan->modifies = true;
       break;
     }
     case AST_SELECT:
@@ -907,7 +861,7 @@ void scanAccess(astNode* node, void* data) {
     case AST_TOKEN: {
       auto* token = nodeAs<astNodeToken>(node);
       if (!token->text) break;
-      std::string text = upper(token->text);
+      std::string text = upperText(token->text);
       if (text.size() >= 8 && text.compare(text.size() - 8, 8, ".NEXTVAL") == 0) scan->modifies = true;
       else if (token->tokenCode != T_STRING && modifyingCallText(token->text, scan)) scan->modifies = true;
       break;
@@ -952,30 +906,6 @@ void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* call
   }
   if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
   reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
-}
-
-// The children astWalk visits.
-constexpr KindChild kWalkChildren[] = {
-#define AST_WALK(kind, field) KIND_CHILD_ROW(kind, field)
-#include "ast_kinds.def"
-};
-constexpr KindIndex kWalkIndex(kWalkChildren);
-
-// astWalk without the stand-ins: the tokens a loop's or RAISE's expansion
-// takes from the node are met once, where the node holds them.
-void walkOwnParts(astNode* node, astWalkCallback visit, void* data) {
-  if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
-  deep_walk_check();
-  visit(node, data);
-  if (node->kind == AST_LIST) {
-    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) walkOwnParts(c->value, visit, data);
-    return;
-  }
-  astNode* standIn = standInOf(node);
-  for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
-    astNode* part = child.get(node);
-    if (!standIn || part != standIn) walkOwnParts(part, visit, data);
-  }
 }
 
 void findModifyingCalls(astNode* node, void* data) {
@@ -1027,28 +957,24 @@ void markDataAccess(astNode* root, TransformState* state) {
   }
   if (modifying.empty()) return;
   ModifyingCalls calls{&modifying, state};
-  walkOwnParts(root, findModifyingCalls, &calls);
+  // Without the stand-ins: the tokens a loop's or RAISE's expansion takes
+  // from the node are met once, where the node holds them.
+  astWalkSkipping(root, findModifyingCalls, standInOf, &calls);
   // The published heads of those functions say the same.
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
-    std::vector<astNode*> heads;
-    astNodeList* lists[2] = {nullptr, nullptr};
-    if (unit->kind == AST_CREATE_PKG_HEAD) {
-      lists[0] = nodeAs<astNodeCreatePkgHead>(unit)->prototypes;
-    } else {
-      lists[0] = nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
+    astNodeList* heads = unit->kind == AST_CREATE_PKG_HEAD ? nodeAs<astNodeCreatePkgHead>(unit)->prototypes
+                                                           : nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
+    for (astListCell* r = listCells(heads); r; r = r->next) {
+      astNode* head = r->value;
+      if (!head) continue;
+      if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+        nodeAs<astNodeFuncProto>(head)->modifiesData = true;
+      if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
+          modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+        nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
     }
-    for (astNodeList* list : lists)
-      for (astListCell* r = listCells(list); r; r = r->next) {
-        astNode* head = r->value;
-        if (!head) continue;
-        if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
-          nodeAs<astNodeFuncProto>(head)->modifiesData = true;
-        if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
-            modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
-          nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
-      }
   }
 }
 

@@ -34,6 +34,18 @@ astNodeToken* asToken(astNode* node) {
 
 astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
 
+bool textIs(const astNode* node, const char* text) {
+  return node && node->kind == AST_TOKEN && equalsIgnoreCase(nodeAs<const astNodeToken>(node)->text, text);
+}
+
+bool holdsToken(const astNodeList* list, int code) {
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (token && token->tokenCode == code) return true;
+  }
+  return false;
+}
+
 astNodeToken* conditionName(astNode* condition) {
   return condition && condition->kind == AST_LIST ? firstToken(nodeAs<astNodeList>(condition))
                                                   : asToken(condition);
@@ -153,12 +165,8 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
   // The list walk holds the statement's cell; searching for it instead would
   // make a long statement list quadratic.
   astListCell* at = state->currentCell;
-  if (!at || at->value != statement) {
-    at = nullptr;
-    for (astListCell* c = list->head; c && !at; c = c->next)
-      if (c->value == statement) at = c;
-    if (!at) return;
-  }
+  if (!at || at->value != statement) at = listCellOf(list, statement);
+  if (!at) return;
   int line = statement->line;
   astNode* count = nullptr;
   if (rowCount) {
@@ -193,6 +201,33 @@ int rowCountFollowers(const astNode* statement) {
   const astNodeBlock* block = outermostBlock(const_cast<astNode*>(statement));
   if (!block || !block->usesRowcount || !statement->parent || statement->parent->kind != AST_LIST) return 0;
   return 1 + (block->usesFound ? 1 : 0) + (block->usesNotfound ? 1 : 0);
+}
+
+bool routineParts(const astNode* node, RoutineParts* routine) {
+  if (!node) return false;
+  switch (node->kind) {
+    case AST_CREATE_PROCEDURE: {
+      auto* n = nodeAs<const astNodeCreateProc>(node);
+      *routine = {false, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = nodeAs<const astNodeCreateFunc>(node);
+      *routine = {true, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_PROC_PROTO: {
+      auto* n = nodeAs<const astNodeProcProto>(node);
+      *routine = {false, n->name, n->args, nullptr};
+      return true;
+    }
+    case AST_FUNC_PROTO: {
+      auto* n = nodeAs<const astNodeFuncProto>(node);
+      *routine = {true, n->name, n->args, nullptr};
+      return true;
+    }
+    default: return false;
+  }
 }
 
 }  // namespace rewrite
@@ -254,42 +289,6 @@ astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {
     if (equalsIgnoreCase(alias->text + prefix, name)) return alias;
   }
   return nullptr;
-}
-
-// A function or procedure, with a body or without (a prototype): its kind,
-// name, parameters and body.
-struct RoutineParts {
-  bool function = false;
-  astNodeList* name = nullptr;
-  astNodeList* args = nullptr;
-  astNode* body = nullptr;  // a block, or the EXTERNAL / LANGUAGE token
-};
-
-bool routineParts(const astNode* node, RoutineParts* routine) {
-  if (!node) return false;
-  switch (node->kind) {
-    case AST_CREATE_PROCEDURE: {
-      auto* n = nodeAs<const astNodeCreateProc>(node);
-      *routine = {false, n->name, n->args, n->body};
-      return true;
-    }
-    case AST_CREATE_FUNCTION: {
-      auto* n = nodeAs<const astNodeCreateFunc>(node);
-      *routine = {true, n->name, n->args, n->body};
-      return true;
-    }
-    case AST_PROC_PROTO: {
-      auto* n = nodeAs<const astNodeProcProto>(node);
-      *routine = {false, n->name, n->args, nullptr};
-      return true;
-    }
-    case AST_FUNC_PROTO: {
-      auto* n = nodeAs<const astNodeFuncProto>(node);
-      *routine = {true, n->name, n->args, nullptr};
-      return true;
-    }
-    default: return false;
-  }
 }
 
 // Whether a routine's body block declares `name`.
@@ -354,8 +353,6 @@ char* requalify(astNodeToken* token, char* text) {
 // ---- token steps ----
 
 bool isHandlerNode(const astNode* node) { return node && node->kind == AST_HANDLER; }
-
-bool textIs(const astNodeToken* token, const char* text) { return token && equalsIgnoreCase(token->text, text); }
 
 bool isNumberToken(const astNodeToken* token) {
   return token && token->text && (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO);
@@ -428,14 +425,14 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
   }
   if (!cell) return;
   astListCell* after = cell->next;
-  if (after && textIs(asToken(after->value), "NOT")) after = after->next;
+  if (after && textIs(after->value, "NOT")) after = after->next;
   if (after && isComparison(asToken(after->value))) compared = compared || numbersChangeMeaning(after->next);
   // DECODE(SQLCODE, -1, ...) compares with its search values.
-  if (after && textIs(asToken(after->value), ",") && previous && textIs(asToken(previous->value), "(") &&
-      beforePrevious && textIs(asToken(beforePrevious->value), "DECODE"))
+  if (after && textIs(after->value, ",") && previous && textIs(previous->value, "(") &&
+      beforePrevious && textIs(beforePrevious->value, "DECODE"))
     compared = compared || numbersChangeMeaning(after->next);
   if (previous && beforePrevious && isComparison(asToken(previous->value)) &&
-      !textIs(asToken(previous->value), "IN") && !textIs(asToken(previous->value), "BETWEEN"))
+      !textIs(previous->value, "IN") && !textIs(previous->value, "BETWEEN"))
     compared = compared || isChangingNumber(asToken(beforePrevious->value)) ||
                isNameToken(asToken(beforePrevious->value));
   if (!compared) return;
@@ -561,9 +558,7 @@ static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a ki
 // with it (package state for one call only, inlining, ...): reported by name.
 void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
   astNodeToken* name = firstToken(pragma->expr);
-  std::string word = name && name->text ? name->text : "";
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  reportFinding(FindingId::PRAGMA, pragma, state->errors, word.c_str());
+  reportFinding(FindingId::PRAGMA, pragma, state->errors, upperText(name ? name->text : nullptr).c_str());
 }
 
 // Reports a construct that no target text stands for. Kinds without a
@@ -695,8 +690,7 @@ void dropEndLabel(astNodeBlock* block) {
   astNode* holder = block->parent;
   if (!block->label || !holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
-  astListCell* cell = listCells(list);
-  while (cell && cell->value != block) cell = cell->next;
+  astListCell* cell = listCellOf(list, block);
   astNode* next = cell && cell->next ? cell->next->value : nullptr;
   if (!next || next->kind != AST_CALL) return;
   auto* call = nodeAs<astNodeCall>(next);
@@ -706,11 +700,6 @@ void dropEndLabel(astNodeBlock* block) {
 }
 
 namespace {
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // What a transformed handler condition stands for in the target: the
 // SQLSTATE of a condition declared for one in an enclosing block, else the
@@ -725,10 +714,10 @@ std::string conditionKey(astNodeToken* name, astNode* from) {
       auto* decl = nodeAs<astNodeExceptionDecl>(c->value);
       astNodeToken* word = listLength(decl->variableName) == 1 ? firstToken(decl->variableName) : nullptr;
       if (decl->variableType != VAR_EXCEPTION || !word || !equalsIgnoreCase(word->text, name->text)) continue;
-      return decl->sqlstate ? std::string(decl->sqlstate) : upper(text);
+      return decl->sqlstate ? std::string(decl->sqlstate) : upperText(name->text);
     }
   }
-  return upper(text);
+  return upperText(name->text);
 }
 
 // The target refuses two handlers of one block for the same condition; in
@@ -939,8 +928,7 @@ void findUseAhead(astNode* node, void* data) {
   auto* token = nodeAs<astNodeToken>(node);
   if (token->tokenCode != T_WORD || !token->text) return;
   auto* search = static_cast<UseAheadSearch*>(data);
-  const char* last = afterLastDot(token->text);
-  std::string name = foldedText(last ? last : token->text);
+  std::string name = lastPart(token->text);
   auto at = search->bodyAt.find(name);
   if (at == search->bodyAt.end() || at->second <= search->current || !search->reported.insert(name).second) return;
   reportFinding(FindingId::PRIVATE_ROUTINE_AHEAD, token, search->state->errors, nullptr, name.c_str());
@@ -1360,12 +1348,8 @@ astNodeList* splitQualifiedName(const char* text) {
 
 char* sqlstateForName(const char* name, const TransformState* state) {
   if (!state->exceptionMap) return nullptr;
-  const char* last = predefinedExceptionWord(name);
-  if (!last) return nullptr;
-  for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
-    // A row without a name is found by its number only.
-    if (row->name && row->name[0] && equalsIgnoreCase(row->name, last)) return poolStrdup(row->sqlstate);
-  return nullptr;
+  const char* sqlstate = mappedSqlstate(state->exceptionMap, predefinedExceptionWord(name));
+  return sqlstate ? poolStrdup(sqlstate) : nullptr;
 }
 
 bool isMappedNumber(int number, const TransformState* state) {

@@ -25,11 +25,6 @@ bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
   return last && names.count(foldedText(last));
 }
 
-bool isText(const astNode* node, const char* text) {
-  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
-  return token && token->text && std::strcmp(token->text, text) == 0;
-}
-
 bool insideTrigger(astNode* node) {
   astNode* unit = outermostOf(node, isEnclosingUnit);
   return unit && unit->kind == AST_CREATE_TRIGGER;
@@ -55,7 +50,7 @@ bool isDbmsSqlFunction(const char* text) {
 const char* collectionMethodOf(const astNodeToken* token, const astNode* previous) {
   const char* method = nullptr;
   if (token->qualified) method = afterLastDot(token->text);
-  else if (isText(previous, ".")) method = token->text;
+  else if (textIs(previous, ".")) method = token->text;
   if (!method) return nullptr;
   for (const char* known : kCollectionMethods)
     if (equalsIgnoreCase(method, known)) return known;
@@ -223,12 +218,7 @@ bool isIntegerLiteral(const astNodeList* bound) {
 // PL/SQL rounds a FOR bound to the nearest integer; the INTEGER index and
 // limit it goes into would truncate it.
 astNodeList* roundedBound(astNodeList* bound) {
-  if (isIntegerLiteral(bound)) return bound;
-  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
-  rounded = appendElements(rounded, bound);
-  rounded = listAppend(rounded, makeToken(",", -1));
-  rounded = listAppend(rounded, makeToken("0", -1));
-  return listAppend(rounded, makeToken(")", -1));
+  return isIntegerLiteral(bound) ? bound : roundCall(bound, "0");
 }
 
 // A bound that names the loop's own index reads the index, declared before
@@ -299,19 +289,6 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   return block;
 }
 
-// Is there a token of that code in the list?
-bool holdsToken(const astNodeList* list, int code) {
-  for (astListCell* c = listCells(list); c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (token && token->tokenCode == code) return true;
-  }
-  return false;
-}
-
-void reportBulkCollect(astNode* node, TransformState* state) {
-  reportFinding(FindingId::BULK_COLLECT, node, state->errors);
-}
-
 // SAVEPOINT s and ROLLBACK TO s in the target's words; transaction and lock
 // options the target lacks are reported (the statement is written as it
 // stands).
@@ -358,7 +335,7 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
           reportFinding(FindingId::LOCK_MODE, node, state->errors, mode.c_str());
       } else if (inMode) {
         if (!mode.empty()) mode += ' ';
-        for (const char* p = token->text; *p; ++p) mode += char(std::toupper(static_cast<unsigned char>(*p)));
+        mode += upperText(token->text);
       }
     }
   }
@@ -624,7 +601,8 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
   reportDynamicReturning(node, state);
   // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
   // text or open the RETURNING targets.
-  if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK)) reportBulkCollect(node, state);
+  if (holdsToken(node->expr, T_BULK) || holdsToken(node->returnList, T_BULK))
+    reportFinding(FindingId::BULK_COLLECT, node, state->errors);
   bool operands = listLength(node->into) > 0 || listLength(node->using_) > 0 || listLength(node->returnList) > 0;
   // The text and the INTO and RETURNING targets were rewritten where the
   // statement holds them, the USING binds were not (a USING element is not
@@ -734,7 +712,7 @@ void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
       if (before) before->parent = node;
       node->body = before;
       node->returning = after;
-      if (holdsToken(after, T_BULK)) reportBulkCollect(node, state);
+      if (holdsToken(after, T_BULK)) reportFinding(FindingId::BULK_COLLECT, node, state->errors);
     }
     addRowCountDiagnostics(node, state);
   }
@@ -806,10 +784,21 @@ const char* afterLastDot(const char* text) {
   return dot ? dot + 1 : nullptr;
 }
 
+std::string lastPart(const char* text) {
+  const char* last = afterLastDot(text);
+  return foldedText(last ? last : text);
+}
+
 std::string foldedText(const char* text) {
   std::string folded;
   for (const char* p = text ? text : ""; *p; ++p) folded += char(std::tolower(static_cast<unsigned char>(*p)));
   return folded;
+}
+
+std::string upperText(const char* text) {
+  std::string result;
+  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
+  return result;
 }
 
 bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous, TransformState* state) {
@@ -830,12 +819,12 @@ bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
     if (owner && owner->kind == AST_ASSIGN && nodeAs<astNodeAssign>(owner)->expr == list && c == list->head)
       return true;
     finding = FindingId::PACKAGE_FUNCTION_CALL;
-  } else if (isText(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
+  } else if (textIs(next, "(") && equalsIgnoreCase(token->text, "UPDATING") && insideTrigger(list)) {
     // The target's trigger event predicates take no column.
     finding = FindingId::UPDATING_COLUMN;
-  } else if (isText(next, "(") && namedIn(state->collectionTypes, token->text)) {
+  } else if (textIs(next, "(") && namedIn(state->collectionTypes, token->text)) {
     finding = FindingId::COLLECTION_CONSTRUCTOR;
-  } else if (isText(next, "(") && namedIn(state->collectionVariables, token->text)) {
+  } else if (textIs(next, "(") && namedIn(state->collectionVariables, token->text)) {
     finding = FindingId::COLLECTION_SUBSCRIPT;
   } else {
     return false;

@@ -10,15 +10,9 @@ namespace rewrite {
 
 namespace {
 
-std::string upper(const char* text) {
-  std::string result;
-  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
-  return result;
-}
-
 // Whether a statement text holds RETURNING with INTO after it, as words.
 bool textReturnsInto(const char* text) {
-  std::string words = upper(text);
+  std::string words = upperText(text);
   for (char& c : words)
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = ' ';
   words = " " + words + " ";

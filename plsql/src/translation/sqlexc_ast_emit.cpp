@@ -33,8 +33,7 @@ int countNewlines(const char* text) {
 StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
                              ErrorList* errors) {
   (void)emitterWord;
-  EmitterState state;
-  std::memset(&state, 0, sizeof state);
+  EmitterState state{};
   state.root = root;
   state.terminator = terminator ? terminator : "";
   state.lineMarkers = lineMarkers;
@@ -146,13 +145,6 @@ void emitUnitEnd(EmitterState* state, astNode* unit) {
 astListCell* emitCells(astNode* list) {
   if (!list || list->kind != AST_LIST) return nullptr;
   return nodeAs<astNodeList>(list)->head;
-}
-
-astNodeList* emitPackageName(astNode* package) {
-  if (!package) return nullptr;
-  if (package->kind == AST_CREATE_PKG_HEAD) return nodeAs<astNodeCreatePkgHead>(package)->name;
-  if (package->kind == AST_CREATE_PKG_BODY) return nodeAs<astNodeCreatePkgBody>(package)->name;
-  return nullptr;
 }
 
 void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state) {

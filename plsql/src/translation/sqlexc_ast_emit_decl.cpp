@@ -14,7 +14,7 @@ void unsupported(EmitterState* state, const char* type, astNode* node) {
 
 // "ALTER MODULE pkg PUBLISH TYPE " (package spec) or "... ADD TYPE " (body).
 void emitModuleTypeHead(EmitterState* state, astNode* unit) {
-  emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ",
+  emitWrappedTokens(astPackageName(unit), state, "ALTER MODULE ",
                     unit->kind == AST_CREATE_PKG_HEAD ? " PUBLISH TYPE " : " ADD TYPE ");
 }
 
@@ -59,7 +59,7 @@ void emitCursorDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   astNodeCursorDecl* cursor = nodeAs<astNodeCursorDecl>(node);
   if (isPackage(unit)) {
     // A cursor of the body is private to the package, like its variables.
-    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ",
+    emitWrappedTokens(astPackageName(unit), state, "ALTER MODULE ",
                       unit->kind == AST_CREATE_PKG_HEAD ? " PUBLISH VARIABLE " : " ADD VARIABLE ");
   } else {
     emitAppend(state, "DECLARE ");
@@ -86,7 +86,7 @@ void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit)
   if (unit && unit->kind == AST_BLOCK) {
     emitAppend(state, "DECLARE TYPE ");
   } else {
-    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ",
+    emitWrappedTokens(astPackageName(unit), state, "ALTER MODULE ",
                       unit && unit->kind == AST_CREATE_PKG_HEAD ? " PUBLISH TYPE " : " ADD TYPE ");
   }
   emitWrappedTokens(type->variableName, state, "", " AS ");

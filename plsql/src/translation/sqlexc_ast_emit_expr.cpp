@@ -12,6 +12,7 @@
 #include "ast.h"
 #include "plsql_parser.hpp"
 #include "sqlexc_ast_emit_internal.h"
+#include "translate_options.h"
 
 namespace {
 
@@ -113,15 +114,18 @@ bool isNonZeroNumber(const Tokens& divisor) {
 // the target is only a warning (Infinity or NaN). Unless it is a non-zero
 // number, the divisor d is written
 //   CASE d WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE value END
-// with `value` the divisor as it is divided by.
+// with `value` the divisor as it is divided by, and the SQLSTATE the one that
+// the exception map gives ZERO_DIVIDE, so that its handlers take the error.
 void pushDivisor(Tokens& out, const Tokens& divisor, const Tokens& value, int line) {
+  static const std::string sqlstate = std::string("'") + mappedSqlstate(exceptionMap, "ZERO_DIVIDE") + "'";
   if (isNonZeroNumber(divisor)) {
     append(out, value, 0, value.size());
     return;
   }
   out.push_back(made("CASE", line));
   append(out, divisor, 0, divisor.size());
-  for (const char* text : {"WHEN", "0", "THEN", "RAISE_ERROR", "(", "'22012'", ",", "'division by zero'", ")", "ELSE"})
+  for (const char* text :
+       {"WHEN", "0", "THEN", "RAISE_ERROR", "(", sqlstate.c_str(), ",", "'division by zero'", ")", "ELSE"})
     out.push_back(made(text, line));
   append(out, value, 0, value.size());
   out.push_back(made("END", line));

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "ast.h"
@@ -54,15 +56,12 @@ std::string routineKey(const astNodeList* name) {
   return nameKey(last && last->kind == AST_TOKEN ? nodeAs<const astNodeToken>(last)->text : nullptr);
 }
 
-bool holdsKey(const astNodeList* keys, const std::string& key) {
-  if (key.empty()) return false;
-  for (astListCell* c = listCells(keys); c; c = c->next)
-    if (key == nodeAs<const astNodeToken>(c->value)->text) return true;
-  return false;
+bool holdsKey(const std::unordered_set<std::string>& keys, const std::string& key) {
+  return !key.empty() && keys.count(key) > 0;
 }
 
 struct Search {
-  const astNodeList* committing;
+  const std::unordered_set<std::string>& committing;
   bool found;
 };
 
@@ -78,7 +77,7 @@ void findCommit(astNode* node, void* data) {
     search->found = true;
 }
 
-bool commitsWithin(astNode* scope, const astNodeList* committing) {
+bool commitsWithin(astNode* scope, const std::unordered_set<std::string>& committing) {
   Search search{committing, false};
   astWalk(scope, findCommit, &search);
   return search.found;
@@ -157,19 +156,19 @@ void scanCursorHolds(EmitterState* state) {
   Routines routines;
   astWalk(state->root, collectRoutine, &routines);
   // Routines that commit, directly or through calls of routines that do.
-  astNodeList* committing = nullptr;
+  std::unordered_set<std::string> committing;
   std::vector<bool> known(routines.all.size(), false);
   for (bool grew = true; grew;) {
     grew = false;
     for (size_t i = 0; i < routines.all.size(); ++i) {
       if (known[i] || routines.all[i].first.empty() || !commitsWithin(routines.all[i].second, committing)) continue;
       known[i] = true;
-      committing = listAppend(committing, astTokenNew(0, routines.all[i].first.c_str(), -1));
+      committing.insert(routines.all[i].first);
       grew = true;
     }
   }
-  state->committingRoutines = committing;
   state->runCommits = commitsWithin(state->root, committing);
+  state->committingRoutines = std::move(committing);
   LoopScan scan;
   scan.errors = state->errors;
   astWalkAround(state->root, enterLoop, leaveLoop, &scan);

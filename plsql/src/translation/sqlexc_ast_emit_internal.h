@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <unordered_set>
 
 #include "findings.h"
 #include "node_errors.h"
@@ -31,9 +33,10 @@ struct EmitterState {
   // Routine whose formal arguments are being written (decides the mode
   // words); null outside an argument list.
   astNode* argumentOwner;
-  // Routines of the run that may commit (name tokens, folded), and whether
-  // anything in the run commits; set before the walk by scanCursorHolds.
-  astNodeList* committingRoutines;
+  // Routines of the run that may commit (last parts of their names,
+  // folded), and whether anything in the run commits; set before the walk
+  // by scanCursorHolds.
+  std::unordered_set<std::string> committingRoutines;
   bool runCommits;
 };
 
@@ -150,5 +153,3 @@ void emitArgumentList(astNodeList* args, astNode* owner, EmitterState* state);
 // The cells of a node list; null for an absent node or one that is not a
 // list, so that a misplaced node is skipped instead of misread.
 astListCell* emitCells(astNode* list);
-// The name of a package node (spec or body); null for others.
-astNodeList* emitPackageName(astNode* package);

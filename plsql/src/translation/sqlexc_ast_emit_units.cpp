@@ -16,7 +16,7 @@ void unsupported(EmitterState* state, FindingId finding, astNode* node, const ch
 // and name of a member routine.
 void emitMemberHead(EmitterState* state, astNode* package, const char* word, astNodeList* name) {
   emitAppend(state, "ALTER MODULE ");
-  emitTokensOf(emitPackageName(package), state);
+  emitTokensOf(astPackageName(package), state);
   emitTokenList(state, " ", package->kind == AST_CREATE_PKG_HEAD ? "PUBLISH " : "ADD ", word, " ");
   emitTokensOf(name, state);
 }
@@ -43,7 +43,7 @@ void emitProcedureHeadAlone(astNode* node, astNode* package, astNodeList* name, 
 }  // namespace
 
 void emitRoutineHead(EmitterState* state, const char* word, astNode* owner, astNodeList* name, bool replace) {
-  if (isPackage(owner) && emitPackageName(owner)) {
+  if (isPackage(owner) && astPackageName(owner)) {
     emitMemberHead(state, owner, word, name);
     return;
   }
@@ -304,7 +304,7 @@ void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, a
                            astNodeList* returns, astNodeList* options, EmitterState* state) {
   closeStatement(state);
   emitNewLine(state, node);
-  emitWrappedTokens(emitPackageName(package), state, "ALTER MODULE ", " PUBLISH FUNCTION ");
+  emitWrappedTokens(astPackageName(package), state, "ALTER MODULE ", " PUBLISH FUNCTION ");
   emitTokensOf(name, state);
   if (!args)
     emitAppend(state, "()");
@@ -324,7 +324,7 @@ void emitProcedureHeadAlone(astNode* node, astNode* package, astNodeList* name, 
                             EmitterState* state) {
   closeStatement(state);
   emitNewLine(state, node);
-  emitWrappedTokens(emitPackageName(package), state, "ALTER MODULE ", " PUBLISH PROCEDURE ");
+  emitWrappedTokens(astPackageName(package), state, "ALTER MODULE ", " PUBLISH PROCEDURE ");
   emitTokensOf(name, state);
   if (args) emitArgumentList(args, node, state);
   emitTokenList(state, " LANGUAGE SQL", state->terminator, "\n");
@@ -382,9 +382,9 @@ void emitVariableDeclaration(astNode* declaration, EmitterState* state, astNode*
   astNodeVarDecl* variable = nodeAs<astNodeVarDecl>(declaration);
   bool inPackage = isPackage(unit);
   if (unit && unit->kind == AST_CREATE_PKG_HEAD)
-    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " PUBLISH VARIABLE ");
+    emitWrappedTokens(astPackageName(unit), state, "ALTER MODULE ", " PUBLISH VARIABLE ");
   else if (unit && unit->kind == AST_CREATE_PKG_BODY)
-    emitWrappedTokens(emitPackageName(unit), state, "ALTER MODULE ", " ADD VARIABLE ");
+    emitWrappedTokens(astPackageName(unit), state, "ALTER MODULE ", " ADD VARIABLE ");
   else
     emitAppend(state, "DECLARE ");
   emitTokensOf(variable->variableName, state);

@@ -190,6 +190,13 @@ bool isPackage(const astNode* node) {
 
 bool isNotPackage(const astNode* node) { return !isPackage(node); }
 
+astNodeList* astPackageName(const astNode* node) {
+  if (!node) return nullptr;
+  if (node->kind == AST_CREATE_PKG_HEAD) return nodeAs<const astNodeCreatePkgHead>(node)->name;
+  if (node->kind == AST_CREATE_PKG_BODY) return nodeAs<const astNodeCreatePkgBody>(node)->name;
+  return nullptr;
+}
+
 bool isRoutine(const astNode* node) {
   return node &&
          (node->kind == AST_CREATE_FUNCTION || node->kind == AST_CREATE_PROCEDURE || node->kind == AST_CREATE_TRIGGER);
@@ -326,14 +333,14 @@ astNodeList* listFromChain(astNodeList* list, astListCell* first) {
   return list;
 }
 
+astListCell* listCellOf(const astNodeList* list, const astNode* node) {
+  for (astListCell* c = listCells(list); c; c = c->next)
+    if (c->value == node) return c;
+  return nullptr;
+}
+
 void listInsertAfter(astNode* node, astNode* existing, astNodeList* list) {
-  if (!list) return;
-  for (astListCell* c = list->head; c; c = c->next) {
-    if (c->value == existing) {
-      listInsertAfterCell(list, c, node);
-      return;
-    }
-  }
+  listInsertAfterCell(list, listCellOf(list, existing), node);
 }
 
 astListCell* listInsertAfterCell(astNodeList* list, astListCell* cell, astNode* node) {
@@ -407,4 +414,19 @@ void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, 
 
 void astWalk(astNode* node, astWalkCallback cb, void* data) {
   if (cb) astWalkAround(node, cb, nullptr, data);
+}
+
+void astWalkSkipping(astNode* node, astWalkCallback cb, astNode* (*skip)(astNode* node), void* data) {
+  if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
+  deep_walk_check();
+  cb(node, data);
+  if (node->kind == AST_LIST) {
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) astWalkSkipping(c->value, cb, skip, data);
+    return;
+  }
+  astNode* skipped = skip(node);
+  for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
+    astNode* part = child.get(node);
+    if (!skipped || part != skipped) astWalkSkipping(part, cb, skip, data);
+  }
 }

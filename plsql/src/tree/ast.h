@@ -238,6 +238,8 @@ const char* variableTypeName(int variableClass);
 const char* constraintKindName(int consType);
 
 bool isPackage(const astNode* node);
+// The name of a package node (spec or body); null for any other node.
+astNodeList* astPackageName(const astNode* node);
 bool isNotPackage(const astNode* node);
 bool isRoutine(const astNode* node);
 bool isStatement(const astNode* node);
@@ -264,6 +266,8 @@ int listLength(const astNodeList* list);
 astNode* listFirst(const astNodeList* list);
 astNode* listLast(const astNodeList* list);
 astListCell* listCells(const astNodeList* list);
+// The cell of list that holds node, or null.
+astListCell* listCellOf(const astNodeList* list, const astNode* node);
 astNodeList* listConcat(astNodeList* a, astNodeList* b);
 astNodeList* listFromChain(astNodeList* list, astListCell* first);
 // listConcat for a list b that nothing else refers to: its cells move to the
@@ -291,3 +295,6 @@ void astWalk(astNode* node, astWalkCallback callback, void* userData);
 // The same walk, with leave called on each node after its children (either
 // callback may be null).
 void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, void* userData);
+// astWalk that does not enter the child `skip` gives for a node (null: none),
+// for a node the walk meets elsewhere.
+void astWalkSkipping(astNode* node, astWalkCallback callback, astNode* (*skip)(astNode* node), void* userData);
