@@ -228,6 +228,39 @@ const SoundCase kNameCases[] = {
          "END@\n",
      "Call of a function that changes data outside an assignment not supported|2|12|bump()|bump()\n"
          "Call of a function that changes data outside an assignment not supported|2|13|bump()|bump()\n"},
+    // The argument's rewritten SQL%FOUND is a group of its own: the call is
+    // still the whole value.
+    {"WholeValueWithARewrittenAttributeArgument", false,
+     "CREATE OR REPLACE FUNCTION mark(done BOOLEAN) RETURN NUMBER IS BEGIN DELETE FROM q; RETURN 1; END;\n"
+         "/\n"
+         "DECLARE\n"
+         "  v NUMBER;\n"
+         "BEGIN\n"
+         "  UPDATE t SET a = 1;\n"
+         "  v := mark(SQL%FOUND);\n"
+         "END;\n"
+         "/\n",
+     "[2]\n"
+         "CREATE OR REPLACE FUNCTION mark(\n"
+         "done BOOLEAN) SPECIFIC mark\n"
+         "RETURNS NUMBER\n"
+         "LANGUAGE SQL\n"
+         "MODIFIES SQL DATA\n"
+         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  DELETE FROM q;\n"
+         "  RETURN 1;\n" +
+         kRoutineEnd +
+         "[4]\n"
+         "BEGIN\n"
+         "  DECLARE v NUMBER;\n"
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  DECLARE SYSZULINTERNAL_FOUND BOOLEAN;\n"
+         "  UPDATE t SET a = 1;\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
+         "  SET v = mark((SYSZULINTERNAL_FOUND = true));\n"
+         "END@\n",
+     ""},
 };
 
 const SoundCase kTypeAndFormCases[] = {

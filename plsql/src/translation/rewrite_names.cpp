@@ -887,11 +887,11 @@ bool wholeAssignedValue(astNodeToken* token) {
   if (!list->head->next) return true;
   if (!textIs(list->head->next->value, "(")) return false;
   int depth = 0;
+  // Whole tokens only: a rewritten token such as SQL%FOUND's
+  // "(SYSZULINTERNAL_FOUND = true)" holds a group of its own.
   for (astListCell* c = list->head->next; c; c = c->next) {
-    astNodeToken* t = asToken(c->value);
-    const char* text = t && t->text ? t->text : "";
-    if (text[0] == '(') ++depth;
-    else if (text[0] == ')' && --depth == 0) return c->next == nullptr;
+    if (textIs(c->value, "(")) ++depth;
+    else if (textIs(c->value, ")") && --depth == 0) return c->next == nullptr;
   }
   return false;
 }
