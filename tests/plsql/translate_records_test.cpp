@@ -140,13 +140,9 @@ const SoundCase kRecordCases[] = {
     // Collection constructors, methods and subscripts; a column anchored by
     // %TYPE is no method.
     {"CollectionMethodsConstructorsAndSubscripts", false,
-     "CREATE OR REPLACE PACKAGE pk AS\n"
-         "  TYPE t_arr IS VARRAY(10) OF INTEGER;\n"
-         "  g t_arr;\n"
-         "END pk;\n"
+     "CREATE OR REPLACE PACKAGE pk AS TYPE t_arr IS VARRAY(10) OF INTEGER; g t_arr; END pk;\n"
          "/\n"
-         "CREATE OR REPLACE PACKAGE BODY pk AS\n"
-         "  PROCEDURE p IS\n"
+         "CREATE OR REPLACE PACKAGE BODY pk AS PROCEDURE p IS\n"
          "    v t_arr := t_arr(1, 2);\n"
          "    n INTEGER;\n"
          "    w emp.last%TYPE;\n"
@@ -174,29 +170,27 @@ const SoundCase kRecordCases[] = {
          "  SET v(4) = n;\n"
          "  SET w = x.last;\n"
          + kRoutineEnd,
-     "Collection constructor not supported|2|8|t_arr|t_arr\n"
-         "Collection method COUNT not supported|2|12|v.COUNT|v.COUNT\n"
-         "Collection method LIMIT not supported|2|12|v.LIMIT|v.LIMIT\n"
-         "Collection method FIRST not supported|2|12|v.FIRST|v.FIRST\n"
-         "Collection method LAST not supported|2|12|v.LAST|v.LAST\n"
-         "Collection method NEXT not supported|2|12|v.NEXT|v.NEXT\n"
-         "Collection method PRIOR not supported|2|12|v.PRIOR|v.PRIOR\n"
-         "Collection method COUNT not supported|2|12|COUNT|COUNT\n"
-         "Collection method EXISTS not supported|2|13|v.EXISTS|v.EXISTS\n"
-         "Collection element subscript in parentheses not supported|2|13|v|v\n"
-         "Collection element subscript in parentheses not supported|2|13|pk.g|pk.g\n"
-         "Collection method EXTEND with a count not supported|2|14|v.EXTEND|v.EXTEND\n"
-         "Collection element subscript in parentheses not supported|2|15|v|\n"
-         "Collection method LAST not supported|2|16|x.last|x.last\n"},
+     "Collection constructor not supported|2|4|t_arr|t_arr\n"
+         "Collection method COUNT not supported|2|8|v.COUNT|v.COUNT\n"
+         "Collection method LIMIT not supported|2|8|v.LIMIT|v.LIMIT\n"
+         "Collection method FIRST not supported|2|8|v.FIRST|v.FIRST\n"
+         "Collection method LAST not supported|2|8|v.LAST|v.LAST\n"
+         "Collection method NEXT not supported|2|8|v.NEXT|v.NEXT\n"
+         "Collection method PRIOR not supported|2|8|v.PRIOR|v.PRIOR\n"
+         "Collection method COUNT not supported|2|8|COUNT|COUNT\n"
+         "Collection method EXISTS not supported|2|9|v.EXISTS|v.EXISTS\n"
+         "Collection element subscript in parentheses not supported|2|9|v|v\n"
+         "Collection element subscript in parentheses not supported|2|9|pk.g|pk.g\n"
+         "Collection method EXTEND with a count not supported|2|10|v.EXTEND|v.EXTEND\n"
+         "Collection element subscript in parentheses not supported|2|11|v|\n"
+         "Collection method LAST not supported|2|12|x.last|x.last\n"},
     // A DBMS_SQL function is a CALL only where it is the whole value of an
     // assignment.
     {"DbmsSqlFunctionsInsideExpressions", false,
      "DECLARE\n"
          "  c INTEGER := DBMS_SQL.OPEN_CURSOR;\n"
          "BEGIN\n"
-         "  WHILE DBMS_SQL.FETCH_ROWS(c) > 0 LOOP\n"
-         "    n := 1 + DBMS_SQL.LAST_ROW_COUNT;\n"
-         "  END LOOP;\n"
+         "  WHILE DBMS_SQL.FETCH_ROWS(c) > 0 LOOP n := 1 + DBMS_SQL.LAST_ROW_COUNT; END LOOP;\n"
          "  n := DBMS_SQL.EXECUTE(c) + f(c);\n"
          "  n := DBMS_SQL.EXECUTE(f(c));\n"
          "END;\n",
@@ -211,8 +205,8 @@ const SoundCase kRecordCases[] = {
                     "  CALL DBMS_SQL.EXECUTE(f(c), n);\n"),
      "Call to package function not permitted in this context|2|2|DBMS_SQL.OPEN_CURSOR|DBMS_SQL.OPEN_CURSOR\n"
          "Call to package function not permitted in this context|2|4|DBMS_SQL.FETCH_ROWS|DBMS_SQL.FETCH_ROWS\n"
-         "Call to package function not permitted in this context|2|5|DBMS_SQL.LAST_ROW_COUNT|DBMS_SQL.LAST_ROW_COUNT\n"
-         "Call to package function not permitted in this context|2|7|DBMS_SQL.EXECUTE|DBMS_SQL.EXECUTE\n"},
+         "Call to package function not permitted in this context|2|4|DBMS_SQL.LAST_ROW_COUNT|DBMS_SQL.LAST_ROW_COUNT\n"
+         "Call to package function not permitted in this context|2|5|DBMS_SQL.EXECUTE|DBMS_SQL.EXECUTE\n"},
     // Savepoints, rollbacks, transactions, locks, and RETURNING or a dynamic
     // query with BULK COLLECT.
     {"TransactionsLocksAndBulkCollect", false,
