@@ -10,6 +10,7 @@ namespace {
 using translate_test::anonymousBlock;
 using translate_test::atLine;
 using translate_test::cursorLoop;
+using translate_test::dynamicBlock;
 using translate_test::exitHandler;
 using translate_test::kErrorVariables;
 using translate_test::kFoundFromRowCount;
@@ -70,20 +71,16 @@ const SoundCase kControlFlowCases[] = {
     // of its own loop and GOTO within it close nothing. A jump's label goes
     // to the first CLOSE.
     {"CursorLoopsCloseOnEveryJumpOut", false,
-     "DECLARE\n"
-         "  CURSOR a IS SELECT x FROM t;\n"
-         "  CURSOR b IS SELECT y FROM u;\n"
+     "DECLARE CURSOR a IS SELECT x FROM t; CURSOR b IS SELECT y FROM u;\n"
          "BEGIN\n"
          "  <<outer>>\n"
          "  FOR ra IN a LOOP\n"
          "    <<inner>>\n"
          "    FOR rb IN b LOOP\n"
          "      CONTINUE outer WHEN rb.y = 1;\n"
-         "      EXIT inner WHEN rb.y = 2;\n"
-         "      EXIT outer WHEN rb.y = 3;\n"
+         "      EXIT inner WHEN rb.y = 2; EXIT outer WHEN rb.y = 3;\n"
          "      IF rb.y = 4 THEN RETURN; END IF;\n"
-         "      GOTO next_b;\n"
-         "      <<next_b>> GOTO done;\n"
+         "      GOTO next_b; <<next_b>> GOTO done;\n"
          "    END LOOP;\n"
          "  END LOOP;\n"
          "  <<done>> NULL;\n"
@@ -158,20 +155,15 @@ const SoundCase kControlFlowCases[] = {
                     "  END;\n"
                     "  OPEN c;\n"
                     "  FETCH c INTO v;\n"
-                    "  SELECT a INTO v FROM OLD TABLE (DELETE FROM t);\n"
-                    "  BEGIN\n"
-                    "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'DELETE FROM t';\n"
-                    "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n"
-                    "  END;\n"
-                    "  BEGIN\n"
-                    "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'SELECT a FROM t';\n"
-                    "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
-                    "  BEGIN\n"
-                    "  SIGNAL SQLSTATE 'UDNDF';\n"
-                    "  END;\n"
-                    "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
-                    "  EXECUTE SYSZULINTERNAL_00000001 INTO v;\n"
-                    "  END;\n"),
+                    "  SELECT a INTO v FROM OLD TABLE (DELETE FROM t);\n" +
+                    dynamicBlock("DELETE FROM t", "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n") +
+                    dynamicBlock("SELECT a FROM t",
+                                 "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
+                                 "  BEGIN\n"
+                                 "  SIGNAL SQLSTATE 'UDNDF';\n"
+                                 "  END;\n"
+                                 "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+                                 "  EXECUTE SYSZULINTERNAL_00000001 INTO v;\n")),
      ""},
     // Made-up statements carry the line of the source statement they stand
     // for.
@@ -239,11 +231,7 @@ const SoundCase kControlFlowCases[] = {
          "  n := SQL%ROWCOUNT;\n"
          "END;\n",
      anonymousBlock("  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM x);\n" + translate_test::kRowCountVariables +
-                    "  BEGIN\n"
-                    "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'DELETE FROM x';\n"
-                    "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n" +
-                    kRowCountAfterChange +
-                    "  END;\n"
+                    dynamicBlock("DELETE FROM x", "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n" + kRowCountAfterChange) +
                     "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
                     "  MERGE INTO x USING y ON(x.a = y.a) WHEN MATCHED THEN UPDATE SET x.b = y.b;\n" +
                     kRowCountAfterChange +

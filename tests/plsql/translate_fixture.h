@@ -220,6 +220,11 @@ inline std::string numericLoopHead(const std::string& label, const std::string& 
          " " + test + " SYSZULINTERNAL_LOOP_LIMIT DO\n";
 }
 
+// The block of a dynamic statement: its text in a variable, then `body`.
+inline std::string dynamicBlock(const std::string& text, const std::string& body) {
+  return "  BEGIN\n  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT '" + text + "';\n" + body + "  END;\n";
+}
+
 // The variables behind SQL%ROWCOUNT and SQL%FOUND, and what sets them after
 // a statement that changes data.
 inline const std::string kRowCountVariables =
