@@ -10,6 +10,12 @@
 
 namespace {
 
+using translate_test::anonymousBlock;
+using translate_test::kNullStatement;
+using translate_test::kRoutineEnd;
+using translate_test::memberHead;
+using translate_test::publish;
+using translate_test::routineHead;
 using translate_test::SoundCase;
 
 const SoundCase kAuditCases[] = {
@@ -19,111 +25,52 @@ const SoundCase kAuditCases[] = {
      "CREATE PACKAGE BODY k IS\n"
      "  FUNCTION f(p NUMBER DEFAULT 1) RETURN NUMBER IS BEGIN RETURN p; END;\n"
      "  PROCEDURE q(x NUMBER DEFAULT f) IS BEGIN NULL; END;\n"
-     "END;\n"
-     "/\n",
-     "[3]\n"
-         "COMMENT ON MODULE k IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE k ADD FUNCTION f(\n"
-         "  p NUMBER DEFAULT 1)\n"
-         "  RETURNS NUMBER\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  RETURN p;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "[3]\n"
-         "  ALTER MODULE k ADD PROCEDURE q(\n"
-         "  IN x NUMBER DEFAULT f())\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         "  END@\n"
-         "\n"
-         "\n",
+     "END;\n",
+     "[3]\nCOMMENT ON MODULE k IS 'PL/SQL Package Body'@\n" + memberHead("k", "f", {"p NUMBER DEFAULT 1"}, "NUMBER") +
+         "  RETURN p;\n" + kRoutineEnd + memberHead("k", "q", {"IN x NUMBER DEFAULT f()"}) + kNullStatement +
+         kRoutineEnd,
      ""},
     // SUBSTR with a negated group or call tests the start's sign at run
     // time; a longer negated expression is recorded.
     {"SubstrWithANegatedStart", false,
-     "DECLARE\n"
-     "  v VARCHAR2(9);\n"
      "BEGIN\n"
      "  v := SUBSTR(v, -(n + 1), 2);\n"
      "  v := SUBSTR(v, -LENGTH(v));\n"
      "  v := SUBSTR(v, -n + 1);\n"
-     "END;\n"
-     "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE v VARCHAR2(9);\n"
+     "END;\n",
+     anonymousBlock(
          "  SET v = CASE WHEN(n + 1) <= 0 THEN SUBSTR(v, GREATEST(-(n + 1), 1), 2) WHEN LENGTH(v) >=(n + 1) THEN SUBSTR(v, LENGTH(v) -(n + 1) + 1, 2) END;\n"
          "  SET v = CASE WHEN LENGTH(v) <= 0 THEN SUBSTR(v, GREATEST(- LENGTH(v), 1)) WHEN LENGTH(v) >= LENGTH(v) THEN SUBSTR(v, LENGTH(v) - LENGTH(v) + 1) END;\n"
-         "  SET v = SUBSTR(v, - n + 1);\n"
-         "END@\n",
-     "SUBSTR with a negative start not supported|2|6|SUBSTR|SUBSTR\n"},
+         "  SET v = SUBSTR(v, - n + 1);\n"),
+     "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"},
     // PL/SQL rounds a value stored in a type of fixed scale, the target
     // truncates it: a division stored in a variable, an OUT parameter or a
     // function's result of such a type is rounded to its scale.
     {"DivisionIntoAFixedScale", false,
      "CREATE PROCEDURE mid(lo PLS_INTEGER, res OUT PLS_INTEGER) IS\n"
-     "  m NUMBER(10);\n"
      "  s NUMBER(10, 2);\n"
      "BEGIN\n"
-     "  m := lo / 2;\n"
      "  s := lo / 3;\n"
      "  res := lo / 2;\n"
      "END;\n"
      "/\n"
-     "CREATE FUNCTION half(lo PLS_INTEGER) RETURN PLS_INTEGER IS\n"
-     "BEGIN\n"
-     "  RETURN lo / 2;\n"
-     "END;\n"
-     "/\n",
-     "[1]\n"
-         "CREATE PROCEDURE mid(\n"
-         "IN lo INTEGER, \n"
-         "OUT res INTEGER) SPECIFIC mid\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE m NUMBER(10);\n"
+     "CREATE FUNCTION half(lo PLS_INTEGER) RETURN PLS_INTEGER IS BEGIN RETURN lo / 2; END;\n",
+     routineHead("mid", {"IN lo INTEGER", "OUT res INTEGER"}) +
          "  DECLARE s NUMBER(10, 2);\n"
-         "  SET m = ROUND(DECFLOAT(lo) / 2, 0);\n"
          "  SET s = ROUND(DECFLOAT(lo) / 3, 2);\n"
          "  SET res = ROUND(DECFLOAT(lo) / 2, 0);\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "[2]\n"
-         "CREATE FUNCTION half(\n"
-         "lo INTEGER) SPECIFIC half\n"
-         "RETURNS INTEGER\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  RETURN ROUND(DECFLOAT(lo) / 2, 0);\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         + kRoutineEnd + routineHead("half", {"lo INTEGER"}, "INTEGER") + "  RETURN ROUND(DECFLOAT(lo) / 2, 0);\n" +
+         kRoutineEnd,
      ""},
     // A cursor of a package head is published; one of the body stays
     // private.
     {"PackageCursors", false,
-     "CREATE PACKAGE lp IS\n"
-     "  CURSOR pc IS SELECT id FROM t;\n"
-     "END;\n"
+     "CREATE PACKAGE lp IS CURSOR pc IS SELECT id FROM t; END;\n"
      "/\n"
-     "CREATE PACKAGE BODY lp IS\n"
-     "  CURSOR bc IS SELECT id FROM t;\n"
-     "END;\n"
-     "/\n",
-     "[3]\n"
-         "CREATE MODULE lp@\n"
-         "[3]\n"
-         "ALTER MODULE lp PUBLISH VARIABLE pc CURSOR CONSTANT (CURSOR FOR SELECT id FROM t)@\n"
-         "[3]\n"
-         "COMMENT ON MODULE lp IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE lp ADD VARIABLE bc CURSOR CONSTANT (CURSOR FOR SELECT id FROM t)@\n",
+     "CREATE PACKAGE BODY lp IS CURSOR bc IS SELECT id FROM t; END;\n",
+     "[3]\nCREATE MODULE lp@\n" + publish("lp", "VARIABLE pc CURSOR CONSTANT (CURSOR FOR SELECT id FROM t)") +
+         "[3]\nCOMMENT ON MODULE lp IS 'PL/SQL Package Body'@\n"
+         "[3]\n  ALTER MODULE lp ADD VARIABLE bc CURSOR CONSTANT (CURSOR FOR SELECT id FROM t)@\n",
      ""},
     // An INSTEAD OF trigger fires for each row with or without FOR EACH ROW;
     // the target takes one without it as a statement trigger, where :OLD and
@@ -132,15 +79,11 @@ const SoundCase kAuditCases[] = {
      "CREATE TRIGGER v_iod INSTEAD OF DELETE ON v\n"
      "BEGIN\n"
      "  DELETE FROM emp WHERE id = :OLD.id;\n"
-     "END;\n"
-     "/\n",
+     "END;\n",
      "[0]\n"
          "CREATE TRIGGER v_iod INSTEAD OF DELETE ON v REFERENCING OLD AS SYSZULINTERNAL_OLD FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
          "  DELETE FROM emp WHERE id = SYSZULINTERNAL_OLD.id;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "\n",
+         + kRoutineEnd + "\n",
      ""},
     // CHAR without a length is CHAR(1) in PL/SQL; a parameter or a return
     // value has no length and keeps its value's, so it is written as a
@@ -157,32 +100,12 @@ const SoundCase kAuditCases[] = {
      "  c_yes CONSTANT CHAR := 'Y';\n"
      "  TYPE flag_rec IS RECORD (flag CHAR);\n"
      "  FUNCTION flip(p CHAR) RETURN CHAR;\n"
-     "END;\n"
-     "/\n",
-     "[2]\n"
-         "CREATE FUNCTION yn(\n"
-         "p VARCHAR(254)) SPECIFIC yn\n"
-         "RETURNS VARCHAR(254)\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE v CHARACTER(1);\n"
-         "  RETURN v;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "[3]\n"
-         "CREATE MODULE flags@\n"
-         "[3]\n"
-         "ALTER MODULE flags PUBLISH VARIABLE c_yes CHARACTER(1) CONSTANT ('Y')@\n"
-         "[3]\n"
-         "ALTER MODULE flags PUBLISH TYPE flag_rec AS ROW \n"
-         "(\n"
-         "  flag CHARACTER(1)\n"
-         "\n"
-         ")@\n"
-         "[3]\n"
-         "ALTER MODULE flags PUBLISH FUNCTION flip(\n"
-         "p VARCHAR(254)) RETURNS VARCHAR(254) LANGUAGE SQL @\n",
+     "END;\n",
+     routineHead("yn", {"p VARCHAR(254)"}, "VARCHAR(254)") + "  DECLARE v CHARACTER(1);\n  RETURN v;\n" +
+         kRoutineEnd + "[3]\nCREATE MODULE flags@\n" +
+         publish("flags", "VARIABLE c_yes CHARACTER(1) CONSTANT ('Y')") +
+         publish("flags", "TYPE flag_rec AS ROW \n(\n  flag CHARACTER(1)\n\n)") +
+         translate_test::publishRoutine("flags", "flip", {"p VARCHAR(254)"}, "VARCHAR(254)"),
      ""},
 };
 

@@ -165,4 +165,73 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
 // -- shared lines: exceptions and audits --
 
 
+// builders: translate_control_flow_test.cpp, translate_records_test.cpp, translate_audit_test.cpp
+// An anonymous block's record around its statements.
+inline std::string anonymousBlock(const std::string& body) { return "[4]\nBEGIN\n" + body + "END@\n"; }
+// The translation of NULL.
+inline const std::string kNullStatement = "  -- NULL;\n";
+
+// Each line of `lines` under the line marker of source line `line`.
+inline std::string atLine(const std::string& line, const std::string& lines) {
+  std::string text;
+  for (size_t at = 0, end; at < lines.size(); at = end + 1) {
+    end = lines.find('\n', at);
+    text += "--#line " + line + "\n" + lines.substr(at, end - at + 1);
+  }
+  return text;
+}
+
+// A routine's parameters as its record writes them, one a line after `indent`.
+inline std::string parameterList(const std::vector<std::string>& params, const std::string& indent) {
+  std::string text;
+  for (const std::string& param : params) text += (text.empty() ? "(\n" : ", \n") + indent + param;
+  return params.empty() ? text : text + ")";
+}
+// The record of a standalone routine up to its body; a function has `returns`.
+inline std::string routineHead(const std::string& name, const std::vector<std::string>& params,
+                               const std::string& returns = "") {
+  return (returns.empty() ? "[1]\nCREATE PROCEDURE " : "[2]\nCREATE FUNCTION ") + name + parameterList(params, "") +
+         " SPECIFIC " + name + "\n" + (returns.empty() ? "" : "RETURNS " + returns + "\n") +
+         "LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";
+}
+// The record of a package's routine with parameters up to its body.
+inline std::string memberHead(const std::string& module, const std::string& name,
+                              const std::vector<std::string>& params, const std::string& returns = "") {
+  return "[3]\n  ALTER MODULE " + module + (returns.empty() ? " ADD PROCEDURE " : " ADD FUNCTION ") + name +
+         parameterList(params, "  ") + "\n" + (returns.empty() ? "" : "  RETURNS " + returns + "\n") +
+         "  LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";
+}
+// A line of a package head that publishes `what`.
+inline std::string publish(const std::string& module, const std::string& what) {
+  return "[3]\nALTER MODULE " + module + " PUBLISH " + what + "@\n";
+}
+// A package head's line for a routine's prototype.
+inline std::string publishRoutine(const std::string& module, const std::string& name,
+                                  const std::vector<std::string>& params, const std::string& returns = "") {
+  return publish(module, (returns.empty() ? "PROCEDURE " : "FUNCTION ") + name + parameterList(params, "") +
+                             (returns.empty() ? " LANGUAGE SQL" : " RETURNS " + returns + " LANGUAGE SQL "));
+}
+
+// A numeric FOR loop's block up to its body, for literal bounds.
+inline std::string numericLoopHead(const std::string& label, const std::string& index, const std::string& from,
+                                   const std::string& limit, const std::string& loop, const char* test = "<=") {
+  return "  " + (label.empty() ? "" : label + ": ") + "BEGIN\n  DECLARE " + index + " INTEGER DEFAULT " + from +
+         ";\n  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT " + limit + ";\n\n  " + loop + ": WHILE " + index +
+         " " + test + " SYSZULINTERNAL_LOOP_LIMIT DO\n";
+}
+
+// The block of a dynamic statement: its text in a variable, then `body`.
+inline std::string dynamicBlock(const std::string& text, const std::string& body) {
+  return "  BEGIN\n  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT '" + text + "';\n" + body + "  END;\n";
+}
+
+// The variables behind SQL%ROWCOUNT and SQL%FOUND, and what sets them after
+// a statement that changes data.
+inline const std::string kRowCountVariables =
+    "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n  DECLARE SYSZULINTERNAL_FOUND BOOLEAN;\n";
+inline const std::string kFoundFromRowCount =
+    "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n";
+inline const std::string kRowCountAfterChange =
+    "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n" + kFoundFromRowCount;
+
 }  // namespace translate_test

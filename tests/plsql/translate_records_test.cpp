@@ -16,9 +16,16 @@ using translate_test::SoundCase;
 
 namespace {
 
+using translate_test::anonymousBlock;
 using translate_test::exitHandler;
+using translate_test::kNullStatement;
 using translate_test::kRoutineEnd;
+using translate_test::memberHead;
 using translate_test::moduleBodyOpening;
+using translate_test::moduleProcedureHead;
+using translate_test::publish;
+using translate_test::publishRoutine;
+using translate_test::routineHead;
 
 // A broken block: the parser skips it and goes on with the next unit.
 const char kBrokenThenSound[] = "BEGIN NULL END;\nBEGIN x := 1; END;\n";
@@ -33,49 +40,20 @@ const SoundCase kRecordCases[] = {
     // A routine declared ahead in a body is private unless the package head
     // publishes it: the target cannot call it ahead of its body.
     {"RoutinesDeclaredAheadInABodyStayPrivate", false,
-     "CREATE OR REPLACE PACKAGE pk AS\n"
-         "  PROCEDURE helper(x INTEGER);\n"
-         "END pk;\n"
+     "CREATE OR REPLACE PACKAGE pk AS PROCEDURE helper(x INTEGER); END pk;\n"
          "/\n"
          "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  PROCEDURE helper(x INTEGER);\n"
          "  FUNCTION twice(x INTEGER) RETURN INTEGER;\n"
-         "  PROCEDURE run IS\n"
-         "  BEGIN\n"
-         "    helper(pk.twice(1));\n"
-         "  END;\n"
+         "  PROCEDURE run IS BEGIN helper(pk.twice(1)); END;\n"
          "  PROCEDURE helper(x INTEGER) IS BEGIN NULL; END;\n"
          "  FUNCTION twice(x INTEGER) RETURN INTEGER IS BEGIN RETURN x; END;\n"
-         "END pk;\n"
-         "/\n",
-     "[3]\n"
-         "CREATE OR REPLACE MODULE pk@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH PROCEDURE helper(\n"
-         "IN x INTEGER) LANGUAGE SQL@\n"
-         + moduleBodyOpening("pk") +
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE run\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  CALL helper(pk.twice(1));\n"
-         + kRoutineEnd +
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE helper(\n"
-         "  IN x INTEGER)\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         + kRoutineEnd +
-         "[3]\n"
-         "  ALTER MODULE pk ADD FUNCTION twice(\n"
-         "  x INTEGER)\n"
-         "  RETURNS INTEGER\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  RETURN x;\n"
-         + kRoutineEnd,
-     "Private routine used ahead of its body not supported|2|10|twice|pk.twice\n"},
+         "END pk;\n",
+     "[3]\nCREATE OR REPLACE MODULE pk@\n" + publishRoutine("pk", "helper", {"IN x INTEGER"}) +
+         moduleBodyOpening("pk") + moduleProcedureHead("pk", "run") + "  CALL helper(pk.twice(1));\n" +
+         kRoutineEnd + memberHead("pk", "helper", {"IN x INTEGER"}) + kNullStatement + kRoutineEnd +
+         memberHead("pk", "twice", {"x INTEGER"}, "INTEGER") + "  RETURN x;\n" + kRoutineEnd,
+     "Private routine used ahead of its body not supported|2|6|twice|pk.twice\n"},
     // Routines of one kind, name (in any case) and number of parameters, in
     // a package head and in a body.
     {"OverloadsTheTargetCannotTellApart", false,
@@ -89,38 +67,13 @@ const SoundCase kRecordCases[] = {
          "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  PROCEDURE log_it(n NUMBER) IS BEGIN NULL; END;\n"
          "  PROCEDURE log_it(s VARCHAR2) IS BEGIN NULL; END;\n"
-         "END pk;\n"
-         "/\n",
-     "[3]\n"
-         "CREATE OR REPLACE MODULE pk@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH PROCEDURE log_it(\n"
-         "IN n NUMBER) LANGUAGE SQL@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH PROCEDURE Log_It(\n"
-         "IN s VARCHAR2(4096)) LANGUAGE SQL@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH PROCEDURE log_it(\n"
-         "IN s VARCHAR2(4096), \n"
-         "IN l INTEGER) LANGUAGE SQL@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH FUNCTION log_it(\n"
-         "s VARCHAR2(4096)) RETURNS INTEGER LANGUAGE SQL @\n"
-         + moduleBodyOpening("pk") +
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE log_it(\n"
-         "  IN n NUMBER)\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         + kRoutineEnd +
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE log_it(\n"
-         "  IN s VARCHAR2(4096))\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         + kRoutineEnd,
+         "END pk;\n",
+     "[3]\nCREATE OR REPLACE MODULE pk@\n" + publishRoutine("pk", "log_it", {"IN n NUMBER"}) +
+         publishRoutine("pk", "Log_It", {"IN s VARCHAR2(4096)"}) +
+         publishRoutine("pk", "log_it", {"IN s VARCHAR2(4096)", "IN l INTEGER"}) +
+         publishRoutine("pk", "log_it", {"s VARCHAR2(4096)"}, "INTEGER") + moduleBodyOpening("pk") +
+         memberHead("pk", "log_it", {"IN n NUMBER"}) + kNullStatement + kRoutineEnd +
+         memberHead("pk", "log_it", {"IN s VARCHAR2(4096)"}) + kNullStatement + kRoutineEnd,
      "Overloaded routines with the same number of parameters not supported|2|3|Log_It|\n"
          "Overloaded routines with the same number of parameters not supported|2|10|log_it|\n"},
     // A unit the parser could not read leaves its records and nothing that
@@ -128,49 +81,23 @@ const SoundCase kRecordCases[] = {
     // event, in a CREATE's head.
     {"UnreadableUnitsLeaveNoRunnablePiece", false,
      "CREATE OR REPLACE TRIGGER trg FOR INSERT ON t COMPOUND TRIGGER\n"
-         "  AFTER STATEMENT IS\n"
-         "  BEGIN\n"
-         "    DELETE FROM t;\n"
-         "  END AFTER STATEMENT;\n"
+         "  AFTER STATEMENT IS BEGIN DELETE FROM t; END AFTER STATEMENT;\n"
          "END trg;\n"
          "/\n"
-         "CREATE OR REPLACE TRIGGER w AFTER CREATE ON DATABASE\n"
-         "BEGIN\n"
-         "  DELETE FROM t;\n"
-         "END;\n"
+         "CREATE OR REPLACE TRIGGER w AFTER CREATE ON DATABASE BEGIN DELETE FROM t; END;\n"
          "/\n"
-         "CREATE EDITIONABLE PROCEDURE p IS\n"
-         "BEGIN\n"
-         "  DELETE FROM t;\n"
-         "END p;\n"
-         "/\n",
+         "CREATE EDITIONABLE PROCEDURE p IS BEGIN DELETE FROM t; END p;\n",
      "",
-     "syntax error, unexpected T_AFTER, expecting T_DECLARE or T_BEGIN|0|2|AFTER|  AFTER STATEMENT IS\n"
-         "syntax error, unexpected T_AFTER|0|5|AFTER|  END AFTER STATEMENT;\n"
-         "syntax error, unexpected T_CREATE, expecting T_INSERT or T_UPDATE or T_DELETE|0|8|CREATE|CREATE OR REPLACE TRIGGER w AFTER CREATE ON DATABASE\n"
-         "syntax error, unexpected T_WORD, expecting T_JAVA_SOURCE_NAMED or T_JAVA_RESOURCE_NAMED or T_JAVA_CLASS_SCHEMA|0|13|EDITIONABLE|CREATE EDITIONABLE PROCEDURE p IS\n"
-         "syntax error, unexpected T_WORD|0|16|p|END p;\n"},
+     "syntax error, unexpected T_AFTER, expecting T_DECLARE or T_BEGIN|0|2|AFTER|  AFTER STATEMENT IS BEGIN DELETE FROM t; END AFTER STATEMENT;\n"
+         "syntax error, unexpected T_AFTER|0|2|AFTER|  AFTER STATEMENT IS BEGIN DELETE FROM t; END AFTER STATEMENT;\n"
+         "syntax error, unexpected T_CREATE, expecting T_INSERT or T_UPDATE or T_DELETE|0|5|CREATE|CREATE OR REPLACE TRIGGER w AFTER CREATE ON DATABASE BEGIN DELETE FROM t; END;\n"
+         "syntax error, unexpected T_WORD, expecting T_JAVA_SOURCE_NAMED or T_JAVA_RESOURCE_NAMED or T_JAVA_CLASS_SCHEMA|0|7|EDITIONABLE|CREATE EDITIONABLE PROCEDURE p IS BEGIN DELETE FROM t; END p;\n"
+         "syntax error, unexpected T_WORD|0|7|p|CREATE EDITIONABLE PROCEDURE p IS BEGIN DELETE FROM t; END p;\n"},
     // The units after a line that begins none, or after a broken one, are
     // kept.
-    {"UnitAfterALineThatBeginsNoUnitIsKept", false,
-     "set echo off\n"
-         "BEGIN\n"
-         "  DELETE FROM t;\n"
-         "END;\n"
-         "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DELETE FROM t;\n"
-         "END@\n",
-     "syntax error, unexpected T_WORD|0|1|set|set echo off\n"},
-    {"UnitAfterABrokenUnitIsKept", false, kBrokenThenSound,
-     "[4]\n"
-         "BEGIN\n"
-         "END@\n"
-         "[4]\n"
-         "BEGIN\n"
-         "  SET x = 1;\n"
-         "END@\n",
+    {"UnitAfterALineThatBeginsNoUnitIsKept", false, "set echo off\nBEGIN DELETE FROM t; END;\n",
+     anonymousBlock("  DELETE FROM t;\n"), "syntax error, unexpected T_WORD|0|1|set|set echo off\n"},
+    {"UnitAfterABrokenUnitIsKept", false, kBrokenThenSound, anonymousBlock("") + anonymousBlock("  SET x = 1;\n"),
      "syntax error, unexpected T_END, expecting T_ASSIGN|0|1|END|BEGIN NULL END;\n"},
     // q'...' with a bracket pair or any other character, N before it, over
     // lines.
@@ -180,12 +107,9 @@ const SoundCase kRecordCases[] = {
          "  v := q'{two\n"
          "lines}';\n"
          "END;\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  SET v = 'it''s' || 'a''b' || 'x>y' || 'a(b)c' || N'n''s';\n"
-         "  SET v = 'two\n"
-         "lines';\n"
-         "END@\n",
+     anonymousBlock("  SET v = 'it''s' || 'a''b' || 'x>y' || 'a(b)c' || N'n''s';\n"
+                    "  SET v = 'two\n"
+                    "lines';\n"),
      ""},
     {"UnterminatedQuotedLiteralIsALexicalError", false,
      "BEGIN\n"
@@ -206,47 +130,35 @@ const SoundCase kRecordCases[] = {
          "  WHEN INVALID_NUMBER THEN NULL;\n"
          "  WHEN STANDARD.VALUE_ERROR OR pk.storage_error THEN NULL;\n"
          "END;\n",
-     "[4]\n"
-         "BEGIN\n"
-         + translate_test::kErrorVariables + exitHandler("SQLSTATE '22018'", "  -- NULL;\n") +
-         exitHandler("STANDARD.VALUE_ERROR", "  -- NULL;\n") + exitHandler("pk.storage_error", "  -- NULL;\n") +
-         "  SIGNAL SQLSTATE '22018';\n"
-         "  SIGNAL PROGRAM_ERROR;\n"
-         "END@\n",
+     anonymousBlock(translate_test::kErrorVariables + exitHandler("SQLSTATE '22018'", kNullStatement) +
+                    exitHandler("STANDARD.VALUE_ERROR", kNullStatement) +
+                    exitHandler("pk.storage_error", kNullStatement) +
+                    "  SIGNAL SQLSTATE '22018';\n"
+                    "  SIGNAL PROGRAM_ERROR;\n"),
      "Predefined exception PROGRAM_ERROR not supported|2|3|PROGRAM_ERROR|\n"
          "Predefined exception VALUE_ERROR not supported|2|6|VALUE_ERROR|STANDARD.VALUE_ERROR\n"},
-    // Collection constructors, methods and subscripts.
+    // Collection constructors, methods and subscripts; a column anchored by
+    // %TYPE is no method.
     {"CollectionMethodsConstructorsAndSubscripts", false,
-     "CREATE OR REPLACE PACKAGE pk AS\n"
-         "  TYPE t_arr IS VARRAY(10) OF INTEGER;\n"
-         "  g t_arr;\n"
-         "END pk;\n"
+     "CREATE OR REPLACE PACKAGE pk AS TYPE t_arr IS VARRAY(10) OF INTEGER; g t_arr; END pk;\n"
          "/\n"
-         "CREATE OR REPLACE PACKAGE BODY pk AS\n"
-         "  PROCEDURE p IS\n"
+         "CREATE OR REPLACE PACKAGE BODY pk AS PROCEDURE p IS\n"
          "    v t_arr := t_arr(1, 2);\n"
          "    n INTEGER;\n"
+         "    w emp.last%TYPE;\n"
          "  BEGIN\n"
          "    n := v.COUNT + v.LIMIT + v.FIRST + v.LAST + v.NEXT(n) + v.PRIOR(n) + r(1).COUNT;\n"
          "    IF v.EXISTS(2) THEN n := v(1) + pk.g(1); END IF;\n"
          "    v.EXTEND(2);\n"
          "    v(4) := n;\n"
+         "    w := x.last;\n"
          "  END;\n"
-         "END pk;\n"
-         "/\n",
-     "[3]\n"
-         "CREATE OR REPLACE MODULE pk@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH TYPE t_arr AS INTEGER ARRAY[10]@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH VARIABLE g t_arr@\n"
-         + moduleBodyOpening("pk") +
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE p\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "END pk;\n",
+     "[3]\nCREATE OR REPLACE MODULE pk@\n" + publish("pk", "TYPE t_arr AS INTEGER ARRAY[10]") +
+         publish("pk", "VARIABLE g t_arr") + moduleBodyOpening("pk") + moduleProcedureHead("pk", "p") +
          "  DECLARE v t_arr;\n"
          "  DECLARE n INTEGER;\n"
+         "  DECLARE w ANCHOR TO emp.last;\n"
          "  SET v = t_arr(1, 2);\n"
          "  SET n = v.COUNT + v.LIMIT + v.FIRST + v.LAST + v.NEXT(n) + v.PRIOR(n) + r(1) . COUNT;\n"
          "\n"
@@ -256,80 +168,48 @@ const SoundCase kRecordCases[] = {
          "\n"
          "  -- EXTEND v\n"
          "  SET v(4) = n;\n"
+         "  SET w = x.last;\n"
          + kRoutineEnd,
-     "Collection constructor not supported|2|8|t_arr|t_arr\n"
-         "Collection method COUNT not supported|2|11|v.COUNT|v.COUNT\n"
-         "Collection method LIMIT not supported|2|11|v.LIMIT|v.LIMIT\n"
-         "Collection method FIRST not supported|2|11|v.FIRST|v.FIRST\n"
-         "Collection method LAST not supported|2|11|v.LAST|v.LAST\n"
-         "Collection method NEXT not supported|2|11|v.NEXT|v.NEXT\n"
-         "Collection method PRIOR not supported|2|11|v.PRIOR|v.PRIOR\n"
-         "Collection method COUNT not supported|2|11|COUNT|COUNT\n"
-         "Collection method EXISTS not supported|2|12|v.EXISTS|v.EXISTS\n"
-         "Collection element subscript in parentheses not supported|2|12|v|v\n"
-         "Collection element subscript in parentheses not supported|2|12|pk.g|pk.g\n"
-         "Collection method EXTEND with a count not supported|2|13|v.EXTEND|v.EXTEND\n"
-         "Collection element subscript in parentheses not supported|2|14|v|\n"},
-    {"ColumnsAnchoredByTypeAreNoMethods", false,
-     "DECLARE\n"
-         "  v emp.last%TYPE;\n"
-         "BEGIN\n"
-         "  v := x.last;\n"
-         "END;\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE v ANCHOR TO emp.last;\n"
-         "  SET v = x.last;\n"
-         "END@\n",
-     "Collection method LAST not supported|2|4|x.last|x.last\n"},
+     "Collection constructor not supported|2|4|t_arr|t_arr\n"
+         "Collection method COUNT not supported|2|8|v.COUNT|v.COUNT\n"
+         "Collection method LIMIT not supported|2|8|v.LIMIT|v.LIMIT\n"
+         "Collection method FIRST not supported|2|8|v.FIRST|v.FIRST\n"
+         "Collection method LAST not supported|2|8|v.LAST|v.LAST\n"
+         "Collection method NEXT not supported|2|8|v.NEXT|v.NEXT\n"
+         "Collection method PRIOR not supported|2|8|v.PRIOR|v.PRIOR\n"
+         "Collection method COUNT not supported|2|8|COUNT|COUNT\n"
+         "Collection method EXISTS not supported|2|9|v.EXISTS|v.EXISTS\n"
+         "Collection element subscript in parentheses not supported|2|9|v|v\n"
+         "Collection element subscript in parentheses not supported|2|9|pk.g|pk.g\n"
+         "Collection method EXTEND with a count not supported|2|10|v.EXTEND|v.EXTEND\n"
+         "Collection element subscript in parentheses not supported|2|11|v|\n"
+         "Collection method LAST not supported|2|12|x.last|x.last\n"},
     // A DBMS_SQL function is a CALL only where it is the whole value of an
     // assignment.
     {"DbmsSqlFunctionsInsideExpressions", false,
      "DECLARE\n"
          "  c INTEGER := DBMS_SQL.OPEN_CURSOR;\n"
-         "  n INTEGER;\n"
          "BEGIN\n"
-         "  WHILE DBMS_SQL.FETCH_ROWS(c) > 0 LOOP\n"
-         "    n := 1 + DBMS_SQL.LAST_ROW_COUNT;\n"
-         "  END LOOP;\n"
+         "  WHILE DBMS_SQL.FETCH_ROWS(c) > 0 LOOP n := 1 + DBMS_SQL.LAST_ROW_COUNT; END LOOP;\n"
          "  n := DBMS_SQL.EXECUTE(c) + f(c);\n"
          "  n := DBMS_SQL.EXECUTE(f(c));\n"
          "END;\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE c INTEGER;\n"
-         "  DECLARE n INTEGER;\n"
-         "  SET c = DBMS_SQL.OPEN_CURSOR;\n"
-         "\n"
-         "  WHILE DBMS_SQL.FETCH_ROWS(c) > 0 DO\n"
-         "  SET n = 1 + DBMS_SQL.LAST_ROW_COUNT;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  SET n = DBMS_SQL.EXECUTE(c) + f(c);\n"
-         "  CALL DBMS_SQL.EXECUTE(f(c), n);\n"
-         "END@\n",
+     anonymousBlock("  DECLARE c INTEGER;\n"
+                    "  SET c = DBMS_SQL.OPEN_CURSOR;\n"
+                    "\n"
+                    "  WHILE DBMS_SQL.FETCH_ROWS(c) > 0 DO\n"
+                    "  SET n = 1 + DBMS_SQL.LAST_ROW_COUNT;\n"
+                    "  END WHILE;\n"
+                    "\n"
+                    "  SET n = DBMS_SQL.EXECUTE(c) + f(c);\n"
+                    "  CALL DBMS_SQL.EXECUTE(f(c), n);\n"),
      "Call to package function not permitted in this context|2|2|DBMS_SQL.OPEN_CURSOR|DBMS_SQL.OPEN_CURSOR\n"
-         "Call to package function not permitted in this context|2|5|DBMS_SQL.FETCH_ROWS|DBMS_SQL.FETCH_ROWS\n"
-         "Call to package function not permitted in this context|2|6|DBMS_SQL.LAST_ROW_COUNT|DBMS_SQL.LAST_ROW_COUNT\n"
-         "Call to package function not permitted in this context|2|8|DBMS_SQL.EXECUTE|DBMS_SQL.EXECUTE\n"},
-    {"ReturningBulkCollectIsReported", false,
-     "BEGIN\n"
-         "  DELETE FROM t RETURNING id BULK COLLECT INTO ids;\n"
-         "  EXECUTE IMMEDIATE 'SELECT id FROM t' BULK COLLECT INTO ids;\n"
-         "END;\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  SELECT id BULK COLLECT INTO ids FROM OLD TABLE (DELETE FROM t);\n"
-         "  BEGIN\n"
-         "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M);\n"
-         "  SET SYSZULINTERNAL_STMT_TEXT = 'SELECT id FROM t' BULK COLLECT;\n"
-         "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
-         "  EXECUTE SYSZULINTERNAL_00000001 INTO ids;\n"
-         "  END;\n"
-         "END@\n",
-     "BULK COLLECT not yet implemented|2|2|BULK COLLECT|\n"
-         "BULK COLLECT not yet implemented|2|3|BULK COLLECT|\n"},
-    {"SavepointsRollbacksTransactionsAndLocks", false,
+         "Call to package function not permitted in this context|2|4|DBMS_SQL.FETCH_ROWS|DBMS_SQL.FETCH_ROWS\n"
+         "Call to package function not permitted in this context|2|4|DBMS_SQL.LAST_ROW_COUNT|DBMS_SQL.LAST_ROW_COUNT\n"
+         "Call to package function not permitted in this context|2|5|DBMS_SQL.EXECUTE|DBMS_SQL.EXECUTE\n"},
+    // Savepoints, rollbacks, transactions, locks, and RETURNING or a dynamic
+    // query with BULK COLLECT.
+    {"TransactionsLocksAndBulkCollect", false,
      "BEGIN\n"
          "  <<retry>> SAVEPOINT s1;\n"
          "  ROLLBACK WORK TO s1;\n"
@@ -338,22 +218,30 @@ const SoundCase kRecordCases[] = {
          "  LOCK TABLE t IN EXCLUSIVE MODE NOWAIT;\n"
          "  LOCK TABLE t IN ROW EXCLUSIVE MODE;\n"
          "  LOCK TABLE t, u IN SHARE MODE WAIT 5;\n"
+         "  DELETE FROM t RETURNING id BULK COLLECT INTO ids;\n"
+         "  EXECUTE IMMEDIATE 'SELECT id FROM t' BULK COLLECT INTO ids;\n"
          "END;\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  retry: SAVEPOINT s1 ON ROLLBACK RETAIN CURSORS;\n"
-         "  ROLLBACK WORK TO SAVEPOINT s1;\n"
-         "  ROLLBACK TO SAVEPOINT s1;\n"
-         "  SET TRANSACTION READ ONLY;\n"
-         "  LOCK TABLE t IN EXCLUSIVE MODE NOWAIT;\n"
-         "  LOCK TABLE t IN ROW EXCLUSIVE MODE;\n"
-         "  LOCK TABLE t, u IN SHARE MODE WAIT 5;\n"
-         "END@\n",
+     anonymousBlock("  retry: SAVEPOINT s1 ON ROLLBACK RETAIN CURSORS;\n"
+                    "  ROLLBACK WORK TO SAVEPOINT s1;\n"
+                    "  ROLLBACK TO SAVEPOINT s1;\n"
+                    "  SET TRANSACTION READ ONLY;\n"
+                    "  LOCK TABLE t IN EXCLUSIVE MODE NOWAIT;\n"
+                    "  LOCK TABLE t IN ROW EXCLUSIVE MODE;\n"
+                    "  LOCK TABLE t, u IN SHARE MODE WAIT 5;\n"
+                    "  SELECT id BULK COLLECT INTO ids FROM OLD TABLE (DELETE FROM t);\n"
+                    "  BEGIN\n"
+                    "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M);\n"
+                    "  SET SYSZULINTERNAL_STMT_TEXT = 'SELECT id FROM t' BULK COLLECT;\n"
+                    "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+                    "  EXECUTE SYSZULINTERNAL_00000001 INTO ids;\n"
+                    "  END;\n"),
      "SET TRANSACTION not supported|2|5|SET TRANSACTION...|\n"
          "LOCK TABLE ... NOWAIT not supported|2|6|NOWAIT|\n"
          "LOCK TABLE IN ROW EXCLUSIVE MODE not supported|2|7|ROW EXCLUSIVE|\n"
          "LOCK TABLE of several tables not supported|2|8|LOCK TABLE...|\n"
-         "LOCK TABLE ... NOWAIT not supported|2|8|WAIT|\n"},
+         "LOCK TABLE ... NOWAIT not supported|2|8|WAIT|\n"
+         "BULK COLLECT not yet implemented|2|9|BULK COLLECT|\n"
+         "BULK COLLECT not yet implemented|2|10|BULK COLLECT|\n"},
     // UPDATING(column) in a trigger; outside one it is some function.
     {"UpdatingAColumnInATrigger", false,
      "CREATE OR REPLACE TRIGGER trg BEFORE UPDATE ON emp FOR EACH ROW\n"
@@ -361,11 +249,7 @@ const SoundCase kRecordCases[] = {
          "  IF updating('SAL') THEN NULL; END IF;\n"
          "END;\n"
          "/\n"
-         "CREATE PROCEDURE p IS\n"
-         "BEGIN\n"
-         "  IF updating('x') THEN NULL; END IF;\n"
-         "END;\n"
-         "/\n",
+         "CREATE PROCEDURE p IS BEGIN IF updating('x') THEN NULL; END IF; END;\n",
      "[0]\n"
          "CREATE OR REPLACE TRIGGER trg BEFORE UPDATE ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW OLD AS SYSZULINTERNAL_OLD FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
          "\n"
@@ -373,12 +257,7 @@ const SoundCase kRecordCases[] = {
          "  BEGIN END; -- NULL;\n"
          "  END IF;\n"
          "\n"
-         + kRoutineEnd +
-         "\n"
-         "[1]\n"
-         "CREATE PROCEDURE p SPECIFIC p\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         + kRoutineEnd + "\n" + routineHead("p", {}) +
          "\n"
          "  IF updating('x') THEN\n"
          "  BEGIN END; -- NULL;\n"
