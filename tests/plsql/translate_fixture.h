@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -164,5 +165,35 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
 
 // -- shared lines: exceptions and audits --
 
+
+// builders: translate_names_types_test.cpp, translate_exceptions_test.cpp, translate_expressions_test.cpp
+// An anonymous block's record around its statements.
+inline std::string anonymousBlock(const std::string& body) { return "[4]\nBEGIN\n" + body + "END@\n"; }
+
+// The record of a routine up to its body: standalone (CREATE OR REPLACE)
+// when `module` is empty, else a member of that package body, its lines
+// indented; a FUNCTION returns NUMBER. `param` is its one parameter as the
+// translation writes it; `modifies` adds the clause of a routine that
+// changes data.
+inline std::string routineHead(const std::string& module, const std::string& kind, const std::string& name,
+                               const std::string& param = "", bool modifies = false) {
+  const bool function = kind == "FUNCTION";
+  const std::string in = module.empty() ? "" : "  ";
+  std::string head = module.empty() ? std::string(function ? "[2]" : "[1]") + "\nCREATE OR REPLACE "
+                                    : "[3]\n  ALTER MODULE " + module + " ADD ";
+  head += kind + " " + name + (param.empty() ? (function ? "()" : "") : "(\n" + in + param + ")");
+  head += (module.empty() ? " SPECIFIC " + name : "") + "\n";
+  if (function) head += in + "RETURNS NUMBER\n";
+  head += in + "LANGUAGE SQL\n";
+  if (modifies) head += in + "MODIFIES SQL DATA\n";
+  return head + "  SYSZULINTERNAL_BLOCK: BEGIN\n";
+}
+
+// A package head's records: the module, then what it publishes, one each.
+inline std::string packageHead(const std::string& name, std::initializer_list<std::string> published) {
+  std::string text = "[3]\nCREATE OR REPLACE MODULE " + name + "@\n";
+  for (const std::string& line : published) text += "[3]\nALTER MODULE " + name + " PUBLISH " + line + "@\n";
+  return text;
+}
 
 }  // namespace translate_test
