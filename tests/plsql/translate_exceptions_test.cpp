@@ -19,6 +19,7 @@ using translate_test::kErrorVariables;
 using translate_test::kNoRowGuard;
 using translate_test::kRoutineEnd;
 using translate_test::moduleBodyOpening;
+using translate_test::moduleMember;
 using translate_test::moduleProcedureHead;
 using translate_test::numericLoopEnd;
 using translate_test::packageHead;
@@ -40,18 +41,16 @@ const SoundCase kExceptionCases[] = {
      "[4]\n"
      "BEGIN\n"
      "  DECLARE d NUMBER;\n"
-     "  first: BEGIN\n"
-     "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
-     "  BEGIN\n"
-     "  SIGNAL SQLSTATE 'UDNDF';\n"
-     "  END;\n"
-     "  SELECT 1 INTO d FROM emp;\n"
-     "  END;\n"
-     "  END@\n",
+     "  first: " +
+         kNoRowGuard.substr(2) +  // the guard's BEGIN, labelled
+         "  SELECT 1 INTO d FROM emp;\n"
+         "  END;\n"
+         "  END@\n",
      "BULK COLLECT not yet implemented|2|6|BULK COLLECT|\n"},
-    // In a trigger, and in a handler's own statements too.
-    {"TriggerQueriesInBodyAndHandler", false,
-     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
+    // In a trigger, and in a handler's own statements too. The trigger's
+    // options that no target text stands for leave a record each.
+    {"TriggerQueriesInBodyAndHandlerAndTriggerOptions", false,
+     "CREATE TRIGGER trg BEFORE INSERT OF a ON emp FOR EACH ROW FOLLOWS t0 DISABLE\n"
      "BEGIN\n"
      "  SELECT dept INTO :NEW.dept FROM boss;\n"
      "EXCEPTION WHEN NO_DATA_FOUND THEN\n"
@@ -69,7 +68,9 @@ const SoundCase kExceptionCases[] = {
          "  SELECT dept INTO SYSZULINTERNAL_NEW.dept FROM boss;\n"
          "  END;\n" +
          kRoutineEnd + "\n",
-     ""},
+     "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
+     "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
+     "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"},
     // RAISE NO_DATA_FOUND, and an exception tied to its number, signal the
     // error that NO_DATA_FOUND handlers take; a handler of several
     // exceptions becomes one handler each. A delete that a child row
@@ -150,9 +151,7 @@ const SoundCase kExceptionCases[] = {
      "  PROCEDURE q IS l NUMBER; BEGIN l := CASE WHEN l = -942 THEN 1 END; END;\n"
      "END;\n"
      "/\n",
-     moduleBodyOpening("pk") +
-         "[3]\n"
-         "  ALTER MODULE pk ADD VARIABLE c_missing NUMBER CONSTANT (- 2289)@\n" +
+     moduleBodyOpening("pk") + moduleMember("pk", "VARIABLE c_missing NUMBER CONSTANT (- 2289)") +
          moduleProcedureHead("pk", "p") + "  DECLARE l NUMBER;\n" + kErrorVariables + handlerHead("SQLEXCEPTION") +
          "  SET l = SYSZULINTERNAL_SQLCODE;\n"
          "  SET l = CASE WHEN SYSZULINTERNAL_SQLCODE != c_missing OR l = - 942 THEN 1 END;\n"
@@ -194,13 +193,18 @@ const SoundCase kExceptionCases[] = {
                     "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"),
      ""},
     // The target refuses a jump out of a handler: CONTINUE for a loop around
-    // it is recorded (ITERATE still steps the index first); a loop inside the
-    // handler is left as usual.
-    {"ContinueOutOfAHandlerLoopInsideOne", false,
+    // it is recorded (ITERATE still steps the index first), and so is a
+    // GOTO to a label outside the handler (not one of its own); a loop
+    // inside the handler is left as usual.
+    {"JumpsOutOfAHandlerLoopInsideOne", false,
      "BEGIN\n"
      "  FOR i IN 1 .. 3 LOOP\n"
      "    BEGIN UPDATE q SET a = i; EXCEPTION WHEN OTHERS THEN CONTINUE; END;\n"
      "  END LOOP;\n"
+     "  BEGIN UPDATE t SET a = 1;\n"
+     "  EXCEPTION WHEN OTHERS THEN GOTO retry; <<retry>> GOTO finish;\n"
+     "  END;\n"
+     "  <<finish>> NULL;\n"
      "EXCEPTION WHEN OTHERS THEN\n"
      "  LOOP EXIT; END LOOP;\n"
      "END;\n"
@@ -223,26 +227,15 @@ const SoundCase kExceptionCases[] = {
                                 "  ITERATE SYSZULINTERNAL_00000001;\n") +
                     "  UPDATE q SET a = i;\n"
                     "  END;\n" +
-                    numericLoopEnd("i")),
-     "CONTINUE in an exception handler not supported|2|3|CONTINUE|\n"},
-    // A GOTO in a handler reaches only the labels of that handler: one to a
-    // label outside it is recorded.
-    {"GotoOutOfAHandler", false,
-     "BEGIN\n"
-     "  BEGIN UPDATE t SET a = 1;\n"
-     "  EXCEPTION WHEN OTHERS THEN GOTO retry; <<retry>> GOTO finish;\n"
-     "  END;\n"
-     "  <<finish>> NULL;\n"
-     "END;\n"
-     "/\n",
-     anonymousBlock(kErrorVariables + "  BEGIN\n" +
+                    numericLoopEnd("i") + "  BEGIN\n" +
                     exitHandler("SQLEXCEPTION",
                                 "  GOTO retry;\n"
                                 "  retry: GOTO finish;\n") +
                     "  UPDATE t SET a = 1;\n"
                     "  END;\n"
                     "  finish: BEGIN END; -- NULL;\n"),
-     "GOTO in an exception handler not supported|2|3|GOTO|\n"},
+     "CONTINUE in an exception handler not supported|2|3|CONTINUE|\n"
+     "GOTO in an exception handler not supported|2|6|GOTO|\n"},
     // A cursor loop closes its cursor when an exception leaves it for a
     // handler of the block that declares the cursor; one inside that
     // handler has no such handler to reach.
@@ -259,13 +252,10 @@ const SoundCase kExceptionCases[] = {
                     exitHandler("SQLEXCEPTION", cursorLoop("", "c", "r", "SYSZULINTERNAL_00000002", "  -- NULL;\n")) +
                     cursorLoop("", "c", "r", "SYSZULINTERNAL_00000001", "  -- NULL;\n", cursorCloseHandler("c"))),
      ""},
-    // Pragmas and trigger options that no target text stands for leave a
-    // record each, in a package head and body alike; the pragmas the target
-    // has a text for (AUTONOMOUS_TRANSACTION of a routine, EXCEPTION_INIT)
-    // leave none.
-    {"PragmasAndTriggerOptions", false,
-     "CREATE TRIGGER t BEFORE INSERT OF a ON emp FOR EACH ROW FOLLOWS t0 DISABLE BEGIN NULL; END;\n"
-     "/\n"
+    // Pragmas that no target text stands for leave a record each, in a
+    // package head and body alike; the pragmas the target has a text for
+    // (AUTONOMOUS_TRANSACTION of a routine, EXCEPTION_INIT) leave none.
+    {"Pragmas", false,
      "CREATE OR REPLACE PACKAGE pk IS\n"
      "  PRAGMA SERIALLY_REUSABLE;\n"
      "  FUNCTION f RETURN NUMBER;\n"
@@ -285,12 +275,8 @@ const SoundCase kExceptionCases[] = {
      "  RAISE e;\n"
      "END;\n"
      "/\n",
-     "[0]\n"
-     "CREATE TRIGGER t BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
-     "SYSZULINTERNAL_BLOCK: BEGIN\n"
-     "  -- NULL;\n" +
-         kRoutineEnd + "\n" + packageHead("pk", {"FUNCTION f() RETURNS NUMBER LANGUAGE SQL "}) +
-         moduleBodyOpening("pk") + routineHead("pk", "FUNCTION", "f") + "  RETURN 1;\n" + kRoutineEnd +
+     packageHead("pk", {"FUNCTION f() RETURNS NUMBER LANGUAGE SQL "}) + moduleBodyOpening("pk") +
+         routineHead("pk", "FUNCTION", "f") + "  RETURN 1;\n" + kRoutineEnd +
          "[1]\n"
          "CREATE PROCEDURE p SPECIFIC p\n"
          "AUTONOMOUS\n"
@@ -299,14 +285,11 @@ const SoundCase kExceptionCases[] = {
          "  DECLARE e CONDITION FOR SQLSTATE 'UD001';\n"
          "  SIGNAL e;\n" +
          kRoutineEnd,
-     "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
-     "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
-     "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"
-     "PRAGMA SERIALLY_REUSABLE not supported|2|4|PRAGMA SERIALLY_REUSABLE...|\n"
-     "PRAGMA RESTRICT_REFERENCES not supported|2|6|PRAGMA RESTRICT_REFERENCES...|\n"
-     "PRAGMA SERIALLY_REUSABLE not supported|2|10|PRAGMA SERIALLY_REUSABLE...|\n"
-     "AUTONOMOUS_XACT not permitted in this context|2|11|AUTONOMOUS_XACT|\n"
-     "PRAGMA UDF not supported|2|12|PRAGMA UDF...|\n"},
+     "PRAGMA SERIALLY_REUSABLE not supported|2|2|PRAGMA SERIALLY_REUSABLE...|\n"
+     "PRAGMA RESTRICT_REFERENCES not supported|2|4|PRAGMA RESTRICT_REFERENCES...|\n"
+     "PRAGMA SERIALLY_REUSABLE not supported|2|8|PRAGMA SERIALLY_REUSABLE...|\n"
+     "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"
+     "PRAGMA UDF not supported|2|10|PRAGMA UDF...|\n"},
 };
 
 TEST(TranslateExceptions, WholeTranslations) { translate_test::expectSoundCases(kExceptionCases); }

@@ -13,6 +13,7 @@ using translate_test::exitHandler;
 using translate_test::kErrorVariables;
 using translate_test::kRoutineEnd;
 using translate_test::moduleBodyOpening;
+using translate_test::moduleMember;
 using translate_test::moduleProcedureHead;
 using translate_test::routineHead;
 using translate_test::SoundCase;
@@ -48,9 +49,7 @@ const SoundCase kCases[] = {
      "  DELETE FROM emp WHERE SUBSTR(code, -2) = '01';\n"
      "END;\n"
      "/\n",
-     moduleBodyOpening("stats") +
-         "[3]\n"
-         "  ALTER MODULE stats ADD VARIABLE g_scale NUMBER DEFAULT (DECFLOAT(100) / 3)@\n" +
+     moduleBodyOpening("stats") + moduleMember("stats", "VARIABLE g_scale NUMBER DEFAULT (DECFLOAT(100) / 3)") +
          anonymousBlock(
              "  DECLARE c_hour NUMBER;\n"
              "  DECLARE half INTEGER DEFAULT 7;\n"
@@ -105,8 +104,7 @@ const SoundCase kCases[] = {
      "END;\n"
      "/\n",
      moduleBodyOpening("batch") +
-         "[3]\n"
-         "  ALTER MODULE batch ADD VARIABLE g CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM queue)@\n" +
+         moduleMember("batch", "VARIABLE g CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM queue)") +
          routineHead("batch", "FUNCTION", "mark", "", true) +
          "  COMMIT ;\n"
          "  RETURN 1;\n" +
@@ -163,11 +161,8 @@ const SoundCase kCases[] = {
      "EXCEPTION WHEN OTHERS THEN NULL;\n"
      "END;\n"
      "/\n",
-     moduleBodyOpening("cfg") +
-         "[3]\n"
-         "  ALTER MODULE cfg ADD VARIABLE g_ready BOOLEAN DEFAULT (FALSE)@\n"
-         "[3]\n"
-         "  ALTER MODULE cfg ADD VARIABLE c_max INTEGER CONSTANT (10)@\n" +
+     moduleBodyOpening("cfg") + moduleMember("cfg", "VARIABLE g_ready BOOLEAN DEFAULT (FALSE)") +
+         moduleMember("cfg", "VARIABLE c_max INTEGER CONSTANT (10)") +
          anonymousBlock("  DECLARE n INTEGER DEFAULT 0;\n"
                         "  DECLARE rec ANCHOR TO ROW emp;\n" +
                         kErrorVariables + exitHandler("SQLEXCEPTION", "  -- NULL;\n") +

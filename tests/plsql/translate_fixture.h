@@ -189,6 +189,11 @@ inline std::string routineHead(const std::string& module, const std::string& kin
   return head + "  SYSZULINTERNAL_BLOCK: BEGIN\n";
 }
 
+// A package body's record of a type or variable it declares.
+inline std::string moduleMember(const std::string& module, const std::string& member) {
+  return "[3]\n  ALTER MODULE " + module + " ADD " + member + "@\n";
+}
+
 // A package head's records: the module, then what it publishes, one each.
 inline std::string packageHead(const std::string& name, std::initializer_list<std::string> published) {
   std::string text = "[3]\nCREATE OR REPLACE MODULE " + name + "@\n";

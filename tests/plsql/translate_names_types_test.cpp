@@ -14,6 +14,7 @@ using translate_test::anonymousBlock;
 using translate_test::kNoRowGuard;
 using translate_test::kRoutineEnd;
 using translate_test::moduleBodyOpening;
+using translate_test::moduleMember;
 using translate_test::moduleProcedureHead;
 using translate_test::packageHead;
 using translate_test::routineHead;
@@ -205,10 +206,7 @@ const SoundCase kCases[] = {
                             "FUNCTION piped() RETURNS NUMBER LANGUAGE SQL DETERMINISTIC\n",
                             "FUNCTION total(\nx NUMBER) RETURNS NUMBER LANGUAGE SQL "}) +
          packageHead("repo", {"PROCEDURE delete(\nIN n NUMBER) LANGUAGE SQL"}) + moduleBodyOpening("pk") +
-         "[3]\n"
-         "  ALTER MODULE pk ADD TYPE t_list AS NUMBER ARRAY[]@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD VARIABLE g t_list@\n" +
+         moduleMember("pk", "TYPE t_list AS NUMBER ARRAY[]") + moduleMember("pk", "VARIABLE g t_list") +
          routineHead("pk", "PROCEDURE", "run", "IN l CLOB") +
          "  DECLARE w t_list;\n"
          "  DECLARE p t_point;\n"
