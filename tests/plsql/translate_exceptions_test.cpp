@@ -30,11 +30,8 @@ const SoundCase kExceptionCases[] = {
     // A SELECT INTO that finds no row raises NO_DATA_FOUND: its guard block
     // takes the statement's label; BULK COLLECT raises nothing.
     {"QueryIntoIsGuardedBulkCollectIsNot", false,
-     "DECLARE\n"
-     "  d NUMBER;\n"
-     "BEGIN\n"
-     "  <<first>>\n"
-     "  SELECT 1 INTO d FROM emp;\n"
+     "DECLARE d NUMBER; BEGIN\n"
+     "  <<first>> SELECT 1 INTO d FROM emp;\n"
      "  SELECT id BULK COLLECT INTO l FROM emp;\n"
      "END;\n"
      "/\n",
@@ -46,7 +43,7 @@ const SoundCase kExceptionCases[] = {
          "  SELECT 1 INTO d FROM emp;\n"
          "  END;\n"
          "  END@\n",
-     "BULK COLLECT not yet implemented|2|6|BULK COLLECT|\n"},
+     "BULK COLLECT not yet implemented|2|3|BULK COLLECT|\n"},
     // In a trigger, and in a handler's own statements too. The trigger's
     // options that no target text stands for leave a record each.
     {"TriggerQueriesInBodyAndHandlerAndTriggerOptions", false,

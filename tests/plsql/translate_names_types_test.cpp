@@ -106,9 +106,7 @@ const SoundCase kCases[] = {
      "/\n"
      "CREATE OR REPLACE FUNCTION mark(done BOOLEAN) RETURN NUMBER IS BEGIN DELETE FROM q; RETURN 1; END;\n"
      "/\n"
-     "DECLARE\n"
-     "  x NUMBER := bump;\n"
-     "BEGIN\n"
+     "DECLARE x NUMBER := bump; BEGIN\n"
      "  SELECT rate + bump INTO x FROM dual;\n"
      "  SELECT rate INTO x FROM rates;\n"
      "  INSERT INTO log(v, w) VALUES (rate, x);\n"
@@ -146,8 +144,8 @@ const SoundCase kCases[] = {
              "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
              "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
              "  SET v = mark((SYSZULINTERNAL_FOUND = true));\n"),
-     "Call of a function that changes data outside an assignment not supported|2|10|bump()|bump()\n"
-     "Call of a function that changes data outside an assignment not supported|2|14|bump()|bump()\n"},
+     "Call of a function that changes data outside an assignment not supported|2|8|bump()|bump()\n"
+     "Call of a function that changes data outside an assignment not supported|2|12|bump()|bump()\n"},
     // Datatypes and routine clauses outside the map are translated or
     // recorded; so are the collection methods, on collections only (not on
     // a package's procedure or a LOB), and the collection and object forms.
