@@ -10,40 +10,44 @@
 
 namespace {
 
+using translate_test::anonymousBlock;
 using translate_test::cursorCloseHandler;
 using translate_test::cursorLoop;
+using translate_test::exitHandler;
 using translate_test::handlerHead;
 using translate_test::kErrorVariables;
 using translate_test::kNoRowGuard;
+using translate_test::kRoutineEnd;
+using translate_test::moduleBodyOpening;
+using translate_test::moduleMember;
+using translate_test::moduleProcedureHead;
+using translate_test::numericLoopEnd;
+using translate_test::packageHead;
+using translate_test::routineOrMemberHead;
 using translate_test::SoundCase;
 
 const SoundCase kExceptionCases[] = {
     // A SELECT INTO that finds no row raises NO_DATA_FOUND: its guard block
     // takes the statement's label; BULK COLLECT raises nothing.
     {"QueryIntoIsGuardedBulkCollectIsNot", false,
-     "DECLARE\n"
-     "  d NUMBER;\n"
-     "BEGIN\n"
-     "  <<first>>\n"
-     "  SELECT 1 INTO d FROM emp;\n"
+     "DECLARE d NUMBER; BEGIN\n"
+     "  <<first>> SELECT 1 INTO d FROM emp;\n"
      "  SELECT id BULK COLLECT INTO l FROM emp;\n"
      "END;\n"
      "/\n",
      "[4]\n"
-         "BEGIN\n"
-         "  DECLARE d NUMBER;\n"
-         "  first: BEGIN\n"
-         "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
-         "  BEGIN\n"
-         "  SIGNAL SQLSTATE 'UDNDF';\n"
-         "  END;\n"
+     "BEGIN\n"
+     "  DECLARE d NUMBER;\n"
+     "  first: " +
+         kNoRowGuard.substr(2) +  // the guard's BEGIN, labelled
          "  SELECT 1 INTO d FROM emp;\n"
          "  END;\n"
          "  END@\n",
-     "BULK COLLECT not yet implemented|2|6|BULK COLLECT|\n"},
-    // In a trigger, and in a handler's own statements too.
-    {"TriggerQueriesInBodyAndHandler", false,
-     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
+     "BULK COLLECT not yet implemented|2|3|BULK COLLECT|\n"},
+    // In a trigger, and in a handler's own statements too. The trigger's
+    // options that no target text stands for leave a record each.
+    {"TriggerQueriesInBodyAndHandlerAndTriggerOptions", false,
+     "CREATE TRIGGER trg BEFORE INSERT OF a ON emp FOR EACH ROW FOLLOWS t0 DISABLE\n"
      "BEGIN\n"
      "  SELECT dept INTO :NEW.dept FROM boss;\n"
      "EXCEPTION WHEN NO_DATA_FOUND THEN\n"
@@ -51,44 +55,52 @@ const SoundCase kExceptionCases[] = {
      "END;\n"
      "/\n",
      "[0]\n"
-         "CREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
-         + kErrorVariables + handlerHead("SQLSTATE 'UDNDF'") + kNoRowGuard +
+     "CREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
+     "SYSZULINTERNAL_BLOCK: BEGIN\n" +
+         kErrorVariables + handlerHead("SQLSTATE 'UDNDF'") + kNoRowGuard +
          "  SELECT 0 INTO SYSZULINTERNAL_NEW.dept FROM dual;\n"
          "  END;\n"
-         "  END;\n"
-         + kNoRowGuard +
+         "  END;\n" +
+         kNoRowGuard +
          "  SELECT dept INTO SYSZULINTERNAL_NEW.dept FROM boss;\n"
-         "  END;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "\n",
-     ""},
+         "  END;\n" +
+         kRoutineEnd + "\n",
+     "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
+     "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
+     "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"},
     // RAISE NO_DATA_FOUND, and an exception tied to its number, signal the
     // error that NO_DATA_FOUND handlers take; a handler of several
-    // exceptions becomes one handler each.
-    {"RaiseNoDataFoundAndHandlerLists", false,
+    // exceptions becomes one handler each. A delete that a child row
+    // prevents raises, under the target's default delete rule, the state
+    // the exception's condition names. The target refuses two handlers of
+    // one block for the same condition: the first handler takes the error,
+    // as in PL/SQL; a later one loses the condition (e_dup, the state of
+    // DUP_VAL_ON_INDEX), and goes once it has none left.
+    {"RaisedStatesAndHandlerConditions", false,
      "DECLARE\n"
-     "  e_none EXCEPTION;\n"
-     "  PRAGMA EXCEPTION_INIT(e_none, 100);\n"
+     "  e_none EXCEPTION; PRAGMA EXCEPTION_INIT(e_none, 100);\n"
+     "  e_dup EXCEPTION; PRAGMA EXCEPTION_INIT(e_dup, -1);\n"
+     "  e_child EXCEPTION; PRAGMA EXCEPTION_INIT(e_child, -2292);\n"
      "BEGIN\n"
      "  RAISE NO_DATA_FOUND;\n"
      "  RAISE e_none;\n"
-     "EXCEPTION WHEN NO_DATA_FOUND OR ZERO_DIVIDE THEN RAISE;\n"
+     "  DELETE FROM parent;\n"
+     "EXCEPTION\n"
+     "  WHEN DUP_VAL_ON_INDEX THEN NULL;\n"
+     "  WHEN e_dup OR NO_DATA_FOUND OR ZERO_DIVIDE THEN RAISE;\n"
+     "  WHEN e_dup THEN NULL;\n"
+     "  WHEN e_child THEN NULL;\n"
      "END;\n"
      "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE e_none CONDITION FOR SQLSTATE 'UDNDF';\n"
-         + kErrorVariables + handlerHead("SQLSTATE 'UDNDF'") +
-         "  RESIGNAL;\n"
-         "  END;\n"
-         + handlerHead("SQLSTATE '22012'") +
-         "  RESIGNAL;\n"
-         "  END;\n"
-         "  SIGNAL SQLSTATE 'UDNDF';\n"
-         "  SIGNAL e_none;\n"
-         "END@\n",
+     anonymousBlock("  DECLARE e_none CONDITION FOR SQLSTATE 'UDNDF';\n"
+                    "  DECLARE e_dup CONDITION FOR SQLSTATE '23505';\n"
+                    "  DECLARE e_child CONDITION FOR SQLSTATE '23504';\n" +
+                    kErrorVariables + exitHandler("SQLSTATE '23505'", "  -- NULL;\n") +
+                    exitHandler("SQLSTATE 'UDNDF'", "  RESIGNAL;\n") +
+                    exitHandler("SQLSTATE '22012'", "  RESIGNAL;\n") + exitHandler("e_child", "  -- NULL;\n") +
+                    "  SIGNAL SQLSTATE 'UDNDF';\n"
+                    "  SIGNAL e_none;\n"
+                    "  DELETE FROM parent;\n"),
      ""},
     // A default that is not a literal is assigned ahead of the statements,
     // out of reach of the block's own handlers: a block with handlers moves
@@ -98,31 +110,22 @@ const SoundCase kExceptionCases[] = {
      "  n NUMBER := TO_NUMBER('1');\n"
      "  k NUMBER := 5;\n"
      "BEGIN\n"
-     "  DECLARE\n"
-     "    m NUMBER := k + 1;\n"
-     "  BEGIN\n"
-     "    NULL;\n"
-     "  END;\n"
+     "  DECLARE m NUMBER := k + 1; BEGIN NULL; END;\n"
      "EXCEPTION WHEN OTHERS THEN NULL;\n"
      "END;\n"
      "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE n NUMBER;\n"
-         "  DECLARE k NUMBER DEFAULT 5;\n"
-         + kErrorVariables +
-         "  SET n = TO_NUMBER('1');\n"
-         "  BEGIN\n"
-         + handlerHead("SQLEXCEPTION") +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE m NUMBER;\n"
-         "  SET m = k + 1;\n"
-         "  -- NULL;\n"
-         "  END;\n"
-         "  END;\n"
-         "END@\n",
+     anonymousBlock("  DECLARE n NUMBER;\n"
+                    "  DECLARE k NUMBER DEFAULT 5;\n" +
+                    kErrorVariables +
+                    "  SET n = TO_NUMBER('1');\n"
+                    "  BEGIN\n" +
+                    exitHandler("SQLEXCEPTION", "  -- NULL;\n") +
+                    "  BEGIN\n"
+                    "  DECLARE m NUMBER;\n"
+                    "  SET m = k + 1;\n"
+                    "  -- NULL;\n"
+                    "  END;\n"
+                    "  END;\n"),
      ""},
     // SQLCODE and SQLERRM outside every handler are 0 and the message of
     // success, with a record each; in a handler they read its copies. A
@@ -130,232 +133,106 @@ const SoundCase kExceptionCases[] = {
     // holds SQLCODE or DECODE, is recorded; one with 0, or of a variable of
     // another routine, is not.
     {"SqlcodeAndSqlerrm", false,
-     "CREATE PACKAGE BODY pk IS\n"
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
      "  c_missing CONSTANT NUMBER := -2289;\n"
      "  PROCEDURE p IS\n"
      "    l NUMBER;\n"
      "  BEGIN\n"
      "    INSERT INTO err_log VALUES (SQLCODE, SQLERRM);\n"
      "  EXCEPTION WHEN OTHERS THEN\n"
-     "    IF SQLCODE != c_missing THEN NULL; END IF;\n"
      "    l := SQLCODE;\n"
-     "    IF l = -942 THEN NULL; END IF;\n"
+     "    l := CASE WHEN SQLCODE != c_missing OR l = -942 THEN 1 END;\n"
      "    l := DECODE(SQLCODE, -1, 1, 0) + DECODE(SQLCODE, 0, 1, 2);\n"
      "    INSERT INTO err_log VALUES (SQLCODE, SQLERRM);\n"
      "  END;\n"
-     "  PROCEDURE q IS\n"
-     "    l NUMBER;\n"
-     "  BEGIN\n"
-     "    IF l = -942 THEN NULL; END IF;\n"
-     "  END;\n"
+     "  PROCEDURE q IS l NUMBER; BEGIN l := CASE WHEN l = -942 THEN 1 END; END;\n"
      "END;\n"
      "/\n",
-     "[3]\n"
-         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD VARIABLE c_missing NUMBER CONSTANT (- 2289)@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE p\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  DECLARE l NUMBER;\n"
-         + kErrorVariables + handlerHead("SQLEXCEPTION") +
-         "\n"
-         "  IF SYSZULINTERNAL_SQLCODE != c_missing THEN\n"
-         "  BEGIN END; -- NULL;\n"
-         "  END IF;\n"
-         "\n"
+     moduleBodyOpening("pk") + moduleMember("pk", "VARIABLE c_missing NUMBER CONSTANT (- 2289)") +
+         moduleProcedureHead("pk", "p") + "  DECLARE l NUMBER;\n" + kErrorVariables + handlerHead("SQLEXCEPTION") +
          "  SET l = SYSZULINTERNAL_SQLCODE;\n"
-         "\n"
-         "  IF l = - 942 THEN\n"
-         "  BEGIN END; -- NULL;\n"
-         "  END IF;\n"
-         "\n"
+         "  SET l = CASE WHEN SYSZULINTERNAL_SQLCODE != c_missing OR l = - 942 THEN 1 END;\n"
          "  SET l = DECODE(SYSZULINTERNAL_SQLCODE, - 1, 1, 0) + DECODE(SYSZULINTERNAL_SQLCODE, 0, 1, 2);\n"
          "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLERRM);\n"
          "  END;\n"
-         "  INSERT INTO err_log VALUES(0, 'ORA-0000: normal, successful completion');\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD PROCEDURE q\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  INSERT INTO err_log VALUES(0, 'ORA-0000: normal, successful completion');\n" +
+         kRoutineEnd + moduleProcedureHead("pk", "q") +
          "  DECLARE l NUMBER;\n"
-         "\n"
-         "  IF l = - 942 THEN\n"
-         "  BEGIN END; -- NULL;\n"
-         "  END IF;\n"
-         "\n"
-         "  END@\n"
-         "\n"
-         "\n",
+         "  SET l = CASE WHEN l = - 942 THEN 1 END;\n" +
+         kRoutineEnd,
      "SQLCODE outside an exception handler not supported|2|6|SQLCODE|SQLCODE\n"
-         "SQLERRM outside an exception handler not supported|2|6|SQLERRM|SQLERRM\n"
-         "SQLERRM beside SQLCODE in one exception handler not supported|2|12|SQLERRM|SQLERRM\n"
-         "SQLCODE compared with an error number not supported|2|8|SQLCODE|SQLCODE\n"
-         "SQLCODE compared with an error number not supported|2|10|SQLCODE|l\n"
-         "SQLCODE compared with an error number not supported|2|11|SQLCODE|SQLCODE\n"},
+     "SQLERRM outside an exception handler not supported|2|6|SQLERRM|SQLERRM\n"
+     "SQLERRM beside SQLCODE in one exception handler not supported|2|11|SQLERRM|SQLERRM\n"
+     "SQLCODE compared with an error number not supported|2|9|SQLCODE|SQLCODE\n"
+     "SQLCODE compared with an error number not supported|2|9|SQLCODE|l\n"
+     "SQLCODE compared with an error number not supported|2|10|SQLCODE|SQLCODE\n"},
     // The target resets SQLCODE and SQLSTATE with a handler's first
     // statement: a handler that reads the message alone takes the error's
-    // own message before it copies them.
-    {"HandlerReadingTheMessageAlone", false,
+    // own message before it copies them. A handler reads the row count that
+    // the statements of its block left.
+    {"HandlerReadingTheMessageAloneAndTheRowCount", false,
      "BEGIN\n"
      "  UPDATE t SET a = 1;\n"
      "EXCEPTION WHEN OTHERS THEN\n"
-     "  INSERT INTO err_log VALUES (SQLERRM);\n"
+     "  INSERT INTO err_log VALUES (SQLERRM, SQL%ROWCOUNT);\n"
      "END;\n"
      "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         + kErrorVariables +
-         "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
-         "  BEGIN\n"
-         "  GET DIAGNOSTICS EXCEPTION 1 SYSZULINTERNAL_SQLERRM = MESSAGE_TEXT;\n"
-         "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
-         "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLERRM);\n"
-         "  END;\n"
-         "  UPDATE t SET a = 1;\n"
-         "END@\n",
-     ""},
-    // A handler reads the row count that the statements of its block left.
-    {"HandlerReadingTheRowCount", false,
-     "BEGIN\n"
-     "  UPDATE emp SET a = 1;\n"
-     "EXCEPTION WHEN OTHERS THEN\n"
-     "  INSERT INTO log VALUES (SQL%ROWCOUNT);\n"
-     "END;\n"
-     "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         + kErrorVariables +
-         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
-         + handlerHead("SQLEXCEPTION") +
-         "  INSERT INTO log VALUES(SYSZULINTERNAL_ROWCOUNT);\n"
-         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
-         "  END;\n"
-         "  UPDATE emp SET a = 1;\n"
-         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
-         "END@\n",
+     anonymousBlock(kErrorVariables +
+                    "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+                    "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
+                    "  BEGIN\n"
+                    "  GET DIAGNOSTICS EXCEPTION 1 SYSZULINTERNAL_SQLERRM = MESSAGE_TEXT;\n"
+                    "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
+                    "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLERRM, SYSZULINTERNAL_ROWCOUNT);\n"
+                    "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+                    "  END;\n"
+                    "  UPDATE t SET a = 1;\n"
+                    "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"),
      ""},
     // The target refuses a jump out of a handler: CONTINUE for a loop around
-    // it is recorded (ITERATE still steps the index first); a loop inside the
-    // handler is left as usual.
-    {"ContinueOutOfAHandlerLoopInsideOne", false,
+    // it is recorded (ITERATE still steps the index first), and so is a
+    // GOTO to a label outside the handler (not one of its own); a loop
+    // inside the handler is left as usual.
+    {"JumpsOutOfAHandlerLoopInsideOne", false,
      "BEGIN\n"
      "  FOR i IN 1 .. 3 LOOP\n"
-     "    BEGIN\n"
-     "      UPDATE q SET a = i;\n"
-     "    EXCEPTION WHEN OTHERS THEN CONTINUE;\n"
-     "    END;\n"
+     "    BEGIN UPDATE q SET a = i; EXCEPTION WHEN OTHERS THEN CONTINUE; END;\n"
      "  END LOOP;\n"
+     "  BEGIN UPDATE t SET a = 1;\n"
+     "  EXCEPTION WHEN OTHERS THEN GOTO retry; <<retry>> GOTO finish;\n"
+     "  END;\n"
+     "  <<finish>> NULL;\n"
      "EXCEPTION WHEN OTHERS THEN\n"
      "  LOOP EXIT; END LOOP;\n"
      "END;\n"
      "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         + kErrorVariables + handlerHead("SQLEXCEPTION") +
-         "\n"
-         "  SYSZULINTERNAL_00000002: LOOP\n"
-         "  LEAVE SYSZULINTERNAL_00000002;\n"
-         "  END LOOP SYSZULINTERNAL_00000002;\n"
-         "\n"
-         "  END;\n"
-         "  BEGIN\n"
-         "  DECLARE i INTEGER DEFAULT 1;\n"
-         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
-         "\n"
-         "  SYSZULINTERNAL_00000001: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
-         "  BEGIN\n"
-         + handlerHead("SQLEXCEPTION") +
-         "  SET i = i + 1;\n"
-         "  ITERATE SYSZULINTERNAL_00000001;\n"
-         "  END;\n"
-         "  UPDATE q SET a = i;\n"
-         "  END;\n"
-         "  SET i = i + 1;\n"
-         "  END WHILE;\n"
-         "\n"
-         "  END;\n"
-         "END@\n",
-     "CONTINUE in an exception handler not supported|2|5|CONTINUE|\n"},
-    // A GOTO in a handler reaches only the labels of that handler: one to a
-    // label outside it is recorded.
-    {"GotoOutOfAHandler", false,
-     "BEGIN\n"
-     "  BEGIN\n"
-     "    UPDATE t SET a = 1;\n"
-     "  EXCEPTION WHEN OTHERS THEN\n"
-     "    GOTO retry;\n"
-     "    <<retry>>\n"
-     "    GOTO finish;\n"
-     "  END;\n"
-     "  <<finish>>\n"
-     "  NULL;\n"
-     "END;\n"
-     "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         + kErrorVariables +
-         "  BEGIN\n"
-         + handlerHead("SQLEXCEPTION") +
-         "  GOTO retry;\n"
-         "  retry: GOTO finish;\n"
-         "  END;\n"
-         "  UPDATE t SET a = 1;\n"
-         "  END;\n"
-         "  finish: BEGIN END; -- NULL;\n"
-         "END@\n",
-     "GOTO in an exception handler not supported|2|7|GOTO|\n"},
-    // A delete that a child row prevents raises, under the target's default
-    // delete rule, the state the exception's condition names.
-    {"ChildRowErrorState", false,
-     "DECLARE\n"
-     "  e_child EXCEPTION;\n"
-     "  PRAGMA EXCEPTION_INIT(e_child, -2292);\n"
-     "BEGIN\n"
-     "  DELETE FROM parent;\n"
-     "EXCEPTION WHEN e_child THEN NULL;\n"
-     "END;\n"
-     "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE e_child CONDITION FOR SQLSTATE '23504';\n"
-         + kErrorVariables + handlerHead("e_child") +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  DELETE FROM parent;\n"
-         "END@\n",
-     ""},
-    // The target refuses two handlers of one block for the same condition.
-    // The first handler takes the error, as in PL/SQL; a later one loses the
-    // condition, and goes once it has none left.
-    {"RepeatedHandlerConditions", false,
-     "DECLARE\n"
-     "  e_dup EXCEPTION;\n"
-     "  PRAGMA EXCEPTION_INIT(e_dup, -1);\n"
-     "BEGIN\n"
-     "  INSERT INTO t VALUES (1);\n"
-     "EXCEPTION\n"
-     "  WHEN DUP_VAL_ON_INDEX THEN NULL;\n"
-     "  WHEN e_dup OR NO_DATA_FOUND THEN NULL;\n"
-     "  WHEN e_dup THEN NULL;\n"
-     "END;\n"
-     "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE e_dup CONDITION FOR SQLSTATE '23505';\n"
-         + kErrorVariables + handlerHead("SQLSTATE '23505'") +
-         "  -- NULL;\n"
-         "  END;\n"
-         + handlerHead("SQLSTATE 'UDNDF'") +
-         "  -- NULL;\n"
-         "  END;\n"
-         "  INSERT INTO t VALUES(1);\n"
-         "END@\n",
-     ""},
+     anonymousBlock(kErrorVariables +
+                    exitHandler("SQLEXCEPTION",
+                                "\n"
+                                "  SYSZULINTERNAL_00000002: LOOP\n"
+                                "  LEAVE SYSZULINTERNAL_00000002;\n"
+                                "  END LOOP SYSZULINTERNAL_00000002;\n"
+                                "\n") +
+                    "  BEGIN\n"
+                    "  DECLARE i INTEGER DEFAULT 1;\n"
+                    "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
+                    "\n"
+                    "  SYSZULINTERNAL_00000001: WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+                    "  BEGIN\n" +
+                    exitHandler("SQLEXCEPTION",
+                                "  SET i = i + 1;\n"
+                                "  ITERATE SYSZULINTERNAL_00000001;\n") +
+                    "  UPDATE q SET a = i;\n"
+                    "  END;\n" +
+                    numericLoopEnd("i") + "  BEGIN\n" +
+                    exitHandler("SQLEXCEPTION",
+                                "  GOTO retry;\n"
+                                "  retry: GOTO finish;\n") +
+                    "  UPDATE t SET a = 1;\n"
+                    "  END;\n"
+                    "  finish: BEGIN END; -- NULL;\n"),
+     "CONTINUE in an exception handler not supported|2|3|CONTINUE|\n"
+     "GOTO in an exception handler not supported|2|6|GOTO|\n"},
     // A cursor loop closes its cursor when an exception leaves it for a
     // handler of the block that declares the cursor; one inside that
     // handler has no such handler to reach.
@@ -368,86 +245,48 @@ const SoundCase kExceptionCases[] = {
      "  FOR r IN c LOOP NULL; END LOOP;\n"
      "END;\n"
      "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
-         + kErrorVariables + handlerHead("SQLEXCEPTION") +
-         cursorLoop("", "c", "r", "SYSZULINTERNAL_00000002", "  -- NULL;\n") +
-         "  END;\n"
-         + cursorLoop("", "c", "r", "SYSZULINTERNAL_00000001", "  -- NULL;\n", cursorCloseHandler("c")) +
-         "END@\n",
+     anonymousBlock("  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n" + kErrorVariables +
+                    exitHandler("SQLEXCEPTION", cursorLoop("", "c", "r", "SYSZULINTERNAL_00000002", "  -- NULL;\n")) +
+                    cursorLoop("", "c", "r", "SYSZULINTERNAL_00000001", "  -- NULL;\n", cursorCloseHandler("c"))),
      ""},
-    // Pragmas and trigger options that no target text stands for leave a
-    // record each, in a package head and body alike.
-    {"PackagePragmas", false,
-     "CREATE PACKAGE pk IS\n"
+    // Pragmas that no target text stands for leave a record each, in a
+    // package head and body alike; the pragmas the target has a text for
+    // (AUTONOMOUS_TRANSACTION of a routine, EXCEPTION_INIT) leave none.
+    {"Pragmas", false,
+     "CREATE OR REPLACE PACKAGE pk IS\n"
      "  PRAGMA SERIALLY_REUSABLE;\n"
      "  FUNCTION f RETURN NUMBER;\n"
      "  PRAGMA RESTRICT_REFERENCES(f, WNDS);\n"
      "END;\n"
      "/\n"
-     "CREATE PACKAGE BODY pk IS\n"
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
      "  pragma serially_reusable;\n"
      "  PRAGMA AUTONOMOUS_TRANSACTION;\n"
-     "  FUNCTION f RETURN NUMBER IS\n"
-     "    PRAGMA UDF;\n"
-     "  BEGIN RETURN 1; END;\n"
+     "  FUNCTION f RETURN NUMBER IS PRAGMA UDF; BEGIN RETURN 1; END;\n"
      "END;\n"
-     "/\n",
-     "[3]\n"
-         "CREATE MODULE pk@\n"
-         "[3]\n"
-         "ALTER MODULE pk PUBLISH FUNCTION f() RETURNS NUMBER LANGUAGE SQL @\n"
-         "[3]\n"
-         "COMMENT ON MODULE pk IS 'PL/SQL Package Body'@\n"
-         "[3]\n"
-         "  ALTER MODULE pk ADD FUNCTION f()\n"
-         "  RETURNS NUMBER\n"
-         "  LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  RETURN 1;\n"
-         "  END@\n"
-         "\n"
-         "\n",
-     "PRAGMA SERIALLY_REUSABLE not supported|2|2|PRAGMA SERIALLY_REUSABLE...|\n"
-         "PRAGMA RESTRICT_REFERENCES not supported|2|4|PRAGMA RESTRICT_REFERENCES...|\n"
-         "PRAGMA SERIALLY_REUSABLE not supported|2|8|PRAGMA SERIALLY_REUSABLE...|\n"
-         "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"
-         "PRAGMA UDF not supported|2|11|PRAGMA UDF...|\n"},
-    {"TriggerOptions", false,
-     "CREATE TRIGGER t BEFORE INSERT OF a ON emp FOR EACH ROW FOLLOWS t0 DISABLE\n"
-     "BEGIN NULL; END;\n"
-     "/\n",
-     "[0]\n"
-         "CREATE TRIGGER t BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   SYSZULINTERNAL_BLOCK: BEGIN\n"
-         "  -- NULL;\n"
-         "  END@\n"
-         "\n"
-         "\n"
-         "\n",
-     "Trigger FOLLOWS not supported|2|1|CREATE [OR REPLACE] TRIGGER ... FOLLOWS|\n"
-         "Trigger DISABLE not supported|2|1|CREATE [OR REPLACE] TRIGGER ... DISABLE|\n"
-         "Trigger OF columns not supported|2|1|CREATE [OR REPLACE] TRIGGER ... OF|\n"},
-    {"TranslatedPragmasLeaveNoRecord", false,
+     "/\n"
      "CREATE PROCEDURE p IS\n"
      "  PRAGMA AUTONOMOUS_TRANSACTION;\n"
-     "  e EXCEPTION;\n"
-     "  PRAGMA EXCEPTION_INIT(e, -20001);\n"
+     "  e EXCEPTION; PRAGMA EXCEPTION_INIT(e, -20001);\n"
      "BEGIN\n"
      "  RAISE e;\n"
      "END;\n"
      "/\n",
-     "[1]\n"
+     packageHead("pk", {"FUNCTION f() RETURNS NUMBER LANGUAGE SQL "}) + moduleBodyOpening("pk") +
+         routineOrMemberHead("pk", "FUNCTION", "f") + "  RETURN 1;\n" + kRoutineEnd +
+         "[1]\n"
          "CREATE PROCEDURE p SPECIFIC p\n"
          "AUTONOMOUS\n"
          "LANGUAGE SQL\n"
          "  SYSZULINTERNAL_BLOCK: BEGIN\n"
          "  DECLARE e CONDITION FOR SQLSTATE 'UD001';\n"
-         "  SIGNAL e;\n"
-         "  END@\n"
-         "\n"
-         "\n",
-     ""},
+         "  SIGNAL e;\n" +
+         kRoutineEnd,
+     "PRAGMA SERIALLY_REUSABLE not supported|2|2|PRAGMA SERIALLY_REUSABLE...|\n"
+     "PRAGMA RESTRICT_REFERENCES not supported|2|4|PRAGMA RESTRICT_REFERENCES...|\n"
+     "PRAGMA SERIALLY_REUSABLE not supported|2|8|PRAGMA SERIALLY_REUSABLE...|\n"
+     "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"
+     "PRAGMA UDF not supported|2|10|PRAGMA UDF...|\n"},
 };
 
 TEST(TranslateExceptions, WholeTranslations) { translate_test::expectSoundCases(kExceptionCases); }

@@ -8,168 +8,119 @@
 
 namespace {
 
+using translate_test::anonymousBlock;
 using translate_test::exitHandler;
-using translate_test::expectSoundCases;
 using translate_test::kErrorVariables;
-using translate_test::kNoRowGuard;
 using translate_test::kRoutineEnd;
-using translate_test::moduleProcedureHead;
 using translate_test::moduleBodyOpening;
+using translate_test::moduleMember;
+using translate_test::moduleProcedureHead;
+using translate_test::routineOrMemberHead;
 using translate_test::SoundCase;
 
-// Every quotient is exact, as in PL/SQL: one operand becomes DECFLOAT (the
-// left one when it is a single token, else the right one), in assignments,
-// defaults, cursor queries and SQL statements; an integer target rounds it;
-// a divisor that is not a non-zero number raises 22012 when it is zero.
-const SoundCase kDivisionCases[] = {
-    {"DefaultsAssignmentsConditionsAndQueries", false,
+const SoundCase kCases[] = {
+    // Every quotient is exact, as in PL/SQL: one operand becomes DECFLOAT
+    // (the left one when it is a single token, else the right one), in
+    // package and local defaults, assignments, conditions, cursor queries
+    // and SQL statements; an integer target rounds it; a divisor that is not
+    // a non-zero number raises 22012 when it is zero. A literal negative
+    // SUBSTR start counts from the end (NULL before the beginning), a start
+    // of 0 reads as 1; a start computed at run time stays as written, and
+    // INSTR keeps its negative start, which the target searches backwards
+    // from the end as PL/SQL does.
+    {"ExactDivisionAndSubstrFromTheEnd", false,
+     "CREATE OR REPLACE PACKAGE BODY stats AS g_scale NUMBER := 100/3; END stats;\n"
+     "/\n"
      "DECLARE\n"
-         "  c_hour CONSTANT NUMBER := 1/24;\n"
-         "  half PLS_INTEGER := 7;\n"
-         "  x NUMBER;\n"
-         "  CURSOR c IS SELECT done/total FROM job;\n"
-         "BEGIN\n"
-         "  x := half/x*100;\n"
-         "  half := (half + 1)/2;\n"
-         "  x := f(x)/g(x)/(x/-half);\n"
-         "  IF x/2 > 1 THEN\n"
-         "    SELECT SUM(done)/COUNT(*) INTO x FROM job;\n"
-         "  END IF;\n"
-         "END;\n"
-         "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE c_hour NUMBER;\n"
-         "  DECLARE half INTEGER DEFAULT 7;\n"
-         "  DECLARE x NUMBER;\n"
-         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT DECFLOAT(done) / CASE total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE total END FROM job);\n"
-         "  SET c_hour = DECFLOAT(1) / 24;\n"
-         "  SET x = DECFLOAT(half) / CASE x WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE x END * 100;\n"
-         "  SET half = ROUND((half + 1) / DECFLOAT(2), 0);\n"
-         "  SET x = f(x) / CASE g(x) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(g(x)) END / CASE(DECFLOAT(x) / CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT((DECFLOAT(x) / CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END)) END;\n"
-         "\n"
-         "  IF DECFLOAT(x) / 2 > 1 THEN\n" +
-         kNoRowGuard +
-         "  SELECT SUM(done) / CASE COUNT(*) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(COUNT(*)) END INTO x FROM job;\n"
-         "  END;\n"
-         "  END IF;\n"
-         "\n"
-         "END@\n",
+     "  c_hour CONSTANT NUMBER := 1/24;\n"
+     "  half PLS_INTEGER := 7;\n"
+     "  x NUMBER;\n"
+     "  s VARCHAR2(100);\n"
+     "  CURSOR c IS SELECT done/total FROM job;\n"
+     "BEGIN\n"
+     "  x := half/x*100;\n"
+     "  half := (half + 1)/2;\n"
+     "  x := f(x)/g(x)/(x/-half);\n"
+     "  IF x/2 > 1 THEN UPDATE job SET rate = ABS(done)/total; END IF;\n"
+     "  s := SUBSTR(s, -3, 2) || SUBSTR(s, -1) || SUBSTR(s, 0, 2);\n"
+     "  s := SUBSTR(SUBSTR(s, 2), -2);\n"
+     "  s := SUBSTR(s, half) || SUBSTR(s, -half);\n"
+     "  half := INSTR(s, ',', -1);\n"
+     "  DELETE FROM emp WHERE SUBSTR(code, -2) = '01';\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("stats") + moduleMember("stats", "VARIABLE g_scale NUMBER DEFAULT (DECFLOAT(100) / 3)") +
+         anonymousBlock(
+             "  DECLARE c_hour NUMBER;\n"
+             "  DECLARE half INTEGER DEFAULT 7;\n"
+             "  DECLARE x NUMBER;\n"
+             "  DECLARE s VARCHAR2(100);\n"
+             "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT DECFLOAT(done) / CASE total WHEN 0 THEN "
+             "RAISE_ERROR('22012', 'division by zero') ELSE total END FROM job);\n"
+             "  SET c_hour = DECFLOAT(1) / 24;\n"
+             "  SET x = DECFLOAT(half) / CASE x WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE x END * "
+             "100;\n"
+             "  SET half = ROUND((half + 1) / DECFLOAT(2), 0);\n"
+             "  SET x = f(x) / CASE g(x) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(g(x)) END "
+             "/ CASE(DECFLOAT(x) / CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END) "
+             "WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT((DECFLOAT(x) / CASE - half WHEN 0 "
+             "THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END)) END;\n"
+             "\n"
+             "  IF DECFLOAT(x) / 2 > 1 THEN\n"
+             "  UPDATE job SET rate = ABS(done) / CASE total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') "
+             "ELSE DECFLOAT(total) END;\n"
+             "  END IF;\n"
+             "\n"
+             "  SET s = CASE WHEN LENGTH(s) >= 3 THEN SUBSTR(s, LENGTH(s) - 2, 2) END || CASE WHEN LENGTH(s) >= 1 "
+             "THEN SUBSTR(s, LENGTH(s)) END || SUBSTR(s, 1, 2);\n"
+             "  SET s = CASE WHEN LENGTH(SUBSTR(s, 2)) >= 2 THEN SUBSTR(SUBSTR(s, 2), LENGTH(SUBSTR(s, 2)) - 1) END;\n"
+             "  SET s = SUBSTR(s, half) || CASE WHEN half <= 0 THEN SUBSTR(s, GREATEST(- half, 1)) WHEN LENGTH(s) >= "
+             "half THEN SUBSTR(s, LENGTH(s) - half + 1) END;\n"
+             "  SET half = INSTR(s, ',', - 1);\n"
+             "  DELETE FROM emp WHERE CASE WHEN LENGTH(code) >= 2 THEN SUBSTR(code, LENGTH(code) - 1) END = '01';\n"),
      ""},
-    {"PackageVariableDefault", false,
-     "CREATE OR REPLACE PACKAGE BODY stats AS\n"
-         "  g_scale NUMBER := 100/3;\n"
-         "END stats;\n"
-         "/\n",
-     moduleBodyOpening("stats") +
-         "[3]\n"
-         "  ALTER MODULE stats ADD VARIABLE g_scale NUMBER DEFAULT (DECFLOAT(100) / 3)@\n",
-     ""},
-};
-
-TEST(TranslateExpressions, DivisionIsExact) { expectSoundCases(kDivisionCases); }
-
-// A literal negative start counts from the end (NULL before the beginning),
-// a start of 0 reads as 1; a start computed at run time stays as written,
-// and INSTR keeps its negative start, which the target searches backwards
-// from the end as PL/SQL does.
-const SoundCase kSubstrCases[] = {
-    {"LiteralNegativeZeroAndComputedStarts", false,
-     "DECLARE\n"
-         "  s VARCHAR2(100);\n"
-         "  n PLS_INTEGER;\n"
-         "BEGIN\n"
-         "  s := SUBSTR(s, -3, 2) || SUBSTR(s, -1) || SUBSTR(s, 0, 2);\n"
-         "  s := SUBSTR(SUBSTR(s, 2), -2);\n"
-         "  s := SUBSTR(s, n) || SUBSTR(s, -n);\n"
-         "  n := INSTR(s, ',', -1);\n"
-         "  DELETE FROM emp WHERE SUBSTR(code, -2) = '01';\n"
-         "END;\n"
-         "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE s VARCHAR2(100);\n"
-         "  DECLARE n INTEGER;\n"
-         "  SET s = CASE WHEN LENGTH(s) >= 3 THEN SUBSTR(s, LENGTH(s) - 2, 2) END || CASE WHEN LENGTH(s) >= 1 THEN SUBSTR(s, LENGTH(s)) END || SUBSTR(s, 1, 2);\n"
-         "  SET s = CASE WHEN LENGTH(SUBSTR(s, 2)) >= 2 THEN SUBSTR(SUBSTR(s, 2), LENGTH(SUBSTR(s, 2)) - 1) END;\n"
-         "  SET s = SUBSTR(s, n) || CASE WHEN n <= 0 THEN SUBSTR(s, GREATEST(- n, 1)) WHEN LENGTH(s) >= n THEN SUBSTR(s, LENGTH(s) - n + 1) END;\n"
-         "  SET n = INSTR(s, ',', - 1);\n"
-         "  DELETE FROM emp WHERE CASE WHEN LENGTH(code) >= 2 THEN SUBSTR(code, LENGTH(code) - 1) END = '01';\n"
-         "END@\n",
-     ""},
-};
-
-TEST(TranslateExpressions, SubstrCountsANegativeStartFromTheEnd) { expectSoundCases(kSubstrCases); }
-
-// A cursor that a COMMIT can meet while it is open is declared WITH HOLD:
-// within its block, its FOR loop or the routine that opens it, or through a
-// call of a routine of the run that commits (a function without parameters
-// called without parentheses too). A ROLLBACK closes even a held
-// cursor: one inside a loop over an open cursor is recorded.
-const SoundCase kCursorHoldCases[] = {
-    {"PackageCursorsCommitInThePackageOrThroughCalls", false,
+    // A cursor that a COMMIT can meet while it is open is declared WITH
+    // HOLD: within its block, its FOR loop or the routine that opens it, or
+    // through a call of a routine of the run that commits (a function
+    // without parameters called without parentheses too). A ROLLBACK closes
+    // even a held cursor: one inside a loop over an open cursor is recorded.
+    {"CursorsStayOpenOverACommit", false,
      "CREATE OR REPLACE PACKAGE BODY batch AS\n"
-         "  CURSOR g IS SELECT id FROM queue;\n"
-         "  FUNCTION mark RETURN NUMBER IS BEGIN COMMIT; RETURN 1; END;\n"
-         "  PROCEDURE flush IS n NUMBER; BEGIN n := mark; END;\n"
-         "  PROCEDURE through_call IS\n"
-         "    CURSOR c IS SELECT id FROM emp;\n"
-         "  BEGIN\n"
-         "    OPEN c; flush; CLOSE c;\n"
-         "  END;\n"
-         "  PROCEDURE read_only IS\n"
-         "    CURSOR c IS SELECT id FROM emp;\n"
-         "  BEGIN\n"
-         "    OPEN c; CLOSE c;\n"
-         "  END;\n"
-         "END batch;\n"
-         "/\n",
+     "  CURSOR g IS SELECT id FROM queue;\n"
+     "  FUNCTION mark RETURN NUMBER IS BEGIN COMMIT; RETURN 1; END;\n"
+     "  PROCEDURE flush IS n NUMBER; BEGIN n := mark; END;\n"
+     "  PROCEDURE through_call IS CURSOR c IS SELECT id FROM emp; BEGIN OPEN c; flush; CLOSE c; END;\n"
+     "  PROCEDURE read_only IS CURSOR c IS SELECT id FROM emp; BEGIN OPEN c; CLOSE c; END;\n"
+     "END batch;\n"
+     "/\n"
+     "CREATE OR REPLACE PROCEDURE sweep IS\n"
+     "  rc SYS_REFCURSOR;\n"
+     "BEGIN\n"
+     "  FOR r IN (SELECT id FROM emp) LOOP\n"
+     "    SAVEPOINT s1; ROLLBACK TO s1; COMMIT; ROLLBACK;\n"
+     "  END LOOP;\n"
+     "  OPEN rc FOR SELECT id FROM emp;\n"
+     "  ROLLBACK;\n"
+     "END;\n"
+     "/\n",
      moduleBodyOpening("batch") +
-         "[3]\n"
-         "  ALTER MODULE batch ADD VARIABLE g CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM queue)@\n"
-         "[3]\n"
-         "  ALTER MODULE batch ADD FUNCTION mark()\n"
-         "  RETURNS NUMBER\n"
-         "  LANGUAGE SQL\n"
-         "  MODIFIES SQL DATA\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         moduleMember("batch", "VARIABLE g CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM queue)") +
+         routineOrMemberHead("batch", "FUNCTION", "mark", "", true) +
          "  COMMIT ;\n"
          "  RETURN 1;\n" +
-         kRoutineEnd +
-         moduleProcedureHead("batch", "flush") +
+         kRoutineEnd + moduleProcedureHead("batch", "flush") +
          "  DECLARE n NUMBER;\n"
          "  SET n = mark();\n" +
-         kRoutineEnd +
-         moduleProcedureHead("batch", "through_call") +
+         kRoutineEnd + moduleProcedureHead("batch", "through_call") +
          "  DECLARE c CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM emp);\n"
          "  OPEN c;\n"
          "  CALL flush;\n"
          "  CLOSE c ;\n" +
-         kRoutineEnd +
-         moduleProcedureHead("batch", "read_only") +
+         kRoutineEnd + moduleProcedureHead("batch", "read_only") +
          "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
          "  OPEN c;\n"
          "  CLOSE c ;\n" +
-         kRoutineEnd,
-     ""},
-    {"ProcedureQueryLoopAndCursorVariable", false,
-     "CREATE OR REPLACE PROCEDURE sweep IS\n"
-         "  rc SYS_REFCURSOR;\n"
-         "BEGIN\n"
-         "  FOR r IN (SELECT id FROM emp) LOOP\n"
-         "    SAVEPOINT s1;\n"
-         "    ROLLBACK TO s1;\n"
-         "    COMMIT;\n"
-         "    ROLLBACK;\n"
-         "  END LOOP;\n"
-         "  OPEN rc FOR SELECT id FROM emp;\n"
-         "  ROLLBACK;\n"
-         "END;\n"
-         "/\n",
-     "[1]\n"
-         "CREATE OR REPLACE PROCEDURE sweep SPECIFIC sweep\n"
-         "LANGUAGE SQL\n"
-         "  SYSZULINTERNAL_BLOCK: BEGIN\n"
+         kRoutineEnd + routineOrMemberHead("", "PROCEDURE", "sweep") +
          "  DECLARE rc CURSOR;\n"
          "\n"
          "  FOR r AS SYSZULINTERNAL_CURSOR_r CURSOR WITH HOLD FOR\n"
@@ -185,84 +136,71 @@ const SoundCase kCursorHoldCases[] = {
          "  OPEN rc;\n"
          "  ROLLBACK ;\n" +
          kRoutineEnd,
-     "ROLLBACK inside a loop over an open cursor not supported|2|8|ROLLBACK|\n"},
-};
-
-TEST(TranslateExpressions, CursorsStayOpenOverACommit) { expectSoundCases(kCursorHoldCases); }
-
-// A branch, loop body or CASE arm made of NULL alone gets an empty compound
-// statement; NOT NULL on a variable, a record as the row of UPDATE or
-// INSERT and RETURNING INTO in a dynamic statement leave records; dynamic
-// texts are held in a CLOB as long as the longest statement the target
-// prepares.
-const SoundCase kStatementCases[] = {
-    {"BranchesOfNullAloneRecordRowsAndDynamicReturning", false,
-     "DECLARE\n"
-         "  n PLS_INTEGER NOT NULL := 0;\n"
-         "  rec emp%ROWTYPE;\n"
-         "BEGIN\n"
-         "  IF n = 0 THEN NULL; ELSE NULL; END IF;\n"
-         "  CASE n WHEN 1 THEN NULL; ELSE n := 2; END CASE;\n"
-         "  LOOP NULL; END LOOP;\n"
-         "  UPDATE emp SET ROW = rec WHERE id = rec.id;\n"
-         "  INSERT INTO emp VALUES rec;\n"
-         "  EXECUTE IMMEDIATE 'UPDATE emp SET sal = 2 WHERE id = :1 RETURNING sal INTO :2' USING rec.id, OUT n;\n"
-         "EXCEPTION WHEN OTHERS THEN NULL;\n"
-         "END;\n"
-         "/\n",
-     "[4]\n"
-         "BEGIN\n"
-         "  DECLARE n INTEGER DEFAULT 0;\n"
-         "  DECLARE rec ANCHOR TO ROW emp;\n" +
-         kErrorVariables + exitHandler("SQLEXCEPTION", "  -- NULL;\n") +
-         "\n"
-         "  IF n = 0 THEN\n"
-         "  BEGIN END; -- NULL;\n"
-         "  ELSE\n"
-         "  BEGIN END; -- NULL;\n"
-         "  END IF;\n"
-         "\n"
-         "\n"
-         "  CASE n\n"
-         "  WHEN 1 THEN\n"
-         "  BEGIN END; -- NULL;\n"
-         "  ELSE \n"
-         "  SET n = 2;\n"
-         "  END CASE;\n"
-         "\n"
-         "\n"
-         "  LOOP\n"
-         "  BEGIN END; -- NULL;\n"
-         "  END LOOP;\n"
-         "\n"
-         "  UPDATE emp SET ROW = rec WHERE id = rec.id;\n"
-         "  INSERT INTO emp VALUES rec;\n"
-         "  BEGIN\n"
-         "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'UPDATE emp SET sal = 2 WHERE id = :1 RETURNING sal INTO :2';\n"
-         "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
-         "  EXECUTE SYSZULINTERNAL_00000001 INTO n USING rec.id;\n"
-         "  END;\n"
-         "END@\n",
-     "NOT NULL on a variable not supported|2|2|n|\n"
-         "UPDATE ... SET ROW not supported|2|8|SET ROW = ...|\n"
-         "INSERT ... VALUES with a record not supported|2|9|VALUES record|\n"
-         "RETURNING INTO in a dynamic statement not supported|2|10|EXECUTE IMMEDIATE ... RETURNING|\n"},
-    {"PackageVariableNotNull", false,
+     "ROLLBACK inside a loop over an open cursor not supported|2|13|ROLLBACK|\n"},
+    // A branch, loop body or CASE arm made of NULL alone gets an empty
+    // compound statement; NOT NULL on a variable (of a package too; not on
+    // a constant), a record as the row of UPDATE or INSERT and RETURNING
+    // INTO in a dynamic statement leave records; dynamic texts are held in a
+    // CLOB as long as the longest statement the target prepares.
+    {"EmptyBranchesAndConstructsWithoutATargetForm", false,
      "CREATE OR REPLACE PACKAGE BODY cfg AS\n"
-         "  g_ready BOOLEAN NOT NULL := FALSE;\n"
-         "  c_max CONSTANT PLS_INTEGER NOT NULL := 10;\n"
-         "END cfg;\n"
-         "/\n",
-     moduleBodyOpening("cfg") +
-         "[3]\n"
-         "  ALTER MODULE cfg ADD VARIABLE g_ready BOOLEAN DEFAULT (FALSE)@\n"
-         "[3]\n"
-         "  ALTER MODULE cfg ADD VARIABLE c_max INTEGER CONSTANT (10)@\n",
-     "NOT NULL on a variable not supported|2|2|g_ready|\n"},
+     "  g_ready BOOLEAN NOT NULL := FALSE;\n"
+     "  c_max CONSTANT PLS_INTEGER NOT NULL := 10;\n"
+     "END cfg;\n"
+     "/\n"
+     "DECLARE\n"
+     "  n PLS_INTEGER NOT NULL := 0;\n"
+     "  rec emp%ROWTYPE;\n"
+     "BEGIN\n"
+     "  IF n = 0 THEN NULL; ELSE NULL; END IF;\n"
+     "  CASE n WHEN 1 THEN NULL; ELSE n := 2; END CASE;\n"
+     "  LOOP NULL; END LOOP;\n"
+     "  UPDATE emp SET ROW = rec WHERE id = rec.id;\n"
+     "  INSERT INTO emp VALUES rec;\n"
+     "  EXECUTE IMMEDIATE 'UPDATE emp SET sal = 2 WHERE id = :1 RETURNING sal INTO :2' USING rec.id, OUT n;\n"
+     "EXCEPTION WHEN OTHERS THEN NULL;\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("cfg") + moduleMember("cfg", "VARIABLE g_ready BOOLEAN DEFAULT (FALSE)") +
+         moduleMember("cfg", "VARIABLE c_max INTEGER CONSTANT (10)") +
+         anonymousBlock("  DECLARE n INTEGER DEFAULT 0;\n"
+                        "  DECLARE rec ANCHOR TO ROW emp;\n" +
+                        kErrorVariables + exitHandler("SQLEXCEPTION", "  -- NULL;\n") +
+                        "\n"
+                        "  IF n = 0 THEN\n"
+                        "  BEGIN END; -- NULL;\n"
+                        "  ELSE\n"
+                        "  BEGIN END; -- NULL;\n"
+                        "  END IF;\n"
+                        "\n"
+                        "\n"
+                        "  CASE n\n"
+                        "  WHEN 1 THEN\n"
+                        "  BEGIN END; -- NULL;\n"
+                        "  ELSE \n"
+                        "  SET n = 2;\n"
+                        "  END CASE;\n"
+                        "\n"
+                        "\n"
+                        "  LOOP\n"
+                        "  BEGIN END; -- NULL;\n"
+                        "  END LOOP;\n"
+                        "\n"
+                        "  UPDATE emp SET ROW = rec WHERE id = rec.id;\n"
+                        "  INSERT INTO emp VALUES rec;\n"
+                        "  BEGIN\n"
+                        "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M) DEFAULT 'UPDATE emp SET sal = 2 WHERE id = :1 "
+                        "RETURNING sal INTO :2';\n"
+                        "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+                        "  EXECUTE SYSZULINTERNAL_00000001 INTO n USING rec.id;\n"
+                        "  END;\n"),
+     "NOT NULL on a variable not supported|2|2|g_ready|\n"
+     "NOT NULL on a variable not supported|2|7|n|\n"
+     "UPDATE ... SET ROW not supported|2|13|SET ROW = ...|\n"
+     "INSERT ... VALUES with a record not supported|2|14|VALUES record|\n"
+     "RETURNING INTO in a dynamic statement not supported|2|15|EXECUTE IMMEDIATE ... RETURNING|\n"},
 };
 
-TEST(TranslateExpressions, EmptyBranchesAndConstructsWithoutATargetForm) {
-  expectSoundCases(kStatementCases);
-}
+TEST(TranslateExpressions, WholeTranslations) { expectSoundCases(kCases); }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -162,10 +163,7 @@ inline void expectSoundCases(std::span<const SoundCase> cases) {
   }
 }
 
-// -- shared lines: exceptions and audits --
-
-
-// builders: translate_control_flow_test.cpp, translate_records_test.cpp, translate_audit_test.cpp
+// Builders of the records that many translations share.
 // An anonymous block's record around its statements.
 inline std::string anonymousBlock(const std::string& body) { return "[4]\nBEGIN\n" + body + "END@\n"; }
 // The translation of NULL.
@@ -233,5 +231,37 @@ inline const std::string kFoundFromRowCount =
     "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n";
 inline const std::string kRowCountAfterChange =
     "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n" + kFoundFromRowCount;
+
+
+// The record of a routine up to its body: standalone (CREATE OR REPLACE)
+// when `module` is empty, else a member of that package body, its lines
+// indented; a FUNCTION returns NUMBER. `param` is its one parameter as the
+// translation writes it; `modifies` adds the clause of a routine that
+// changes data.
+inline std::string routineOrMemberHead(const std::string& module, const std::string& kind, const std::string& name,
+                                       const std::string& param = "", bool modifies = false) {
+  const bool function = kind == "FUNCTION";
+  const std::string in = module.empty() ? "" : "  ";
+  std::string head = module.empty() ? std::string(function ? "[2]" : "[1]") + "\nCREATE OR REPLACE "
+                                    : "[3]\n  ALTER MODULE " + module + " ADD ";
+  head += kind + " " + name + (param.empty() ? (function ? "()" : "") : "(\n" + in + param + ")");
+  head += (module.empty() ? " SPECIFIC " + name : "") + "\n";
+  if (function) head += in + "RETURNS NUMBER\n";
+  head += in + "LANGUAGE SQL\n";
+  if (modifies) head += in + "MODIFIES SQL DATA\n";
+  return head + "  SYSZULINTERNAL_BLOCK: BEGIN\n";
+}
+
+// A package body's record of a type or variable it declares.
+inline std::string moduleMember(const std::string& module, const std::string& member) {
+  return "[3]\n  ALTER MODULE " + module + " ADD " + member + "@\n";
+}
+
+// A package head's records: the module, then what it publishes, one each.
+inline std::string packageHead(const std::string& name, std::initializer_list<std::string> published) {
+  std::string text = "[3]\nCREATE OR REPLACE MODULE " + name + "@\n";
+  for (const std::string& line : published) text += publish(name, line);
+  return text;
+}
 
 }  // namespace translate_test
