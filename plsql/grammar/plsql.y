@@ -57,7 +57,8 @@ char *tokenListText(astNodeList *list);
 #include "parser_actions.h"
 #include "run_pool.h"
 
-#define xxlex(value, context) nextToken((value), (context))
+static int nextTokenOfUnit(TokenValue *value, ParseContext *context);
+#define xxlex(value, context) nextTokenOfUnit((value), (context))
 
 /* Token-collecting actions: the reader starts from the parser's lookahead
    when there is one, and the lookahead is spent afterwards (the reader
@@ -103,6 +104,7 @@ static void xxerror(ParseContext *context, const char *message)
 
 %initial-action {
     ctx->parserState = &yystate;
+    ctx->errorStatus = &yyerrstatus;
     ctx->probes.expectedTokens = expectedTokens;
 }
 
@@ -2751,6 +2753,34 @@ int xxsyntax_error(char *buffer, int state, int lookahead)
     return static_cast<int>(size);
 }
 
+/* The state the parser is in between two units. */
+static int betweenUnitsState()
+{
+    const int nonterminal = YYSYMBOL_programs - YYNTOKENS;
+    const int at = yypgoto[nonterminal];
+    return 0 <= at && at <= YYLAST && yycheck[at] == 0 ? yytable[at] : yydefgoto[nonterminal];
+}
+
+/* After a recovered error the engine reports nothing for its next three
+   tokens, so that one fault is not reported again. A unit that begins among
+   them after text that begins no unit (a block after a client command line)
+   is new input: the quiet time ends, so that its own errors are reported.
+   After a broken CREATE unit, what follows is still a piece of it. */
+static int nextTokenOfUnit(TokenValue *value, ParseContext *context)
+{
+    int code = nextToken(value, context);
+    if (context->errorStatus && *context->errorStatus != 0 && context->inBrokenUnit == BROKEN_UNIT &&
+        context->parserState && *context->parserState == betweenUnitsState()) {
+        int symbols[YYNTOKENS];
+        int count = acceptableSymbols(*context->parserState, symbols, YYNTOKENS);
+        int symbol = parserSymbolOfToken(code);
+        for (int i = 0; i < count; ++i)
+            if (symbols[i] == symbol)
+                *context->errorStatus = 0;
+    }
+    return code;
+}
+
 #undef xxparse
 
 /* The engine publishes its state number through the parse context while it
@@ -2762,8 +2792,10 @@ int xxparse(ParseContext *ctx)
         result = xxparseEngine(ctx);
     } catch (...) {
         ctx->parserState = nullptr;
+        ctx->errorStatus = nullptr;
         throw;
     }
     ctx->parserState = nullptr;
+    ctx->errorStatus = nullptr;
     return result;
 }

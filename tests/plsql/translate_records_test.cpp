@@ -94,11 +94,12 @@ const SoundCase kRecordCases[] = {
          "syntax error, unexpected T_WORD, expecting T_JAVA_SOURCE_NAMED or T_JAVA_RESOURCE_NAMED or T_JAVA_CLASS_SCHEMA|0|7|EDITIONABLE|CREATE EDITIONABLE PROCEDURE p IS BEGIN DELETE FROM t; END p;\n"
          "syntax error, unexpected T_WORD|0|7|p|CREATE EDITIONABLE PROCEDURE p IS BEGIN DELETE FROM t; END p;\n"},
     // The units after a line that begins none, or after a broken one, are
-    // kept.
-    {"UnitAfterALineThatBeginsNoUnitIsKept", false, "set echo off\nBEGIN DELETE FROM t; END;\n",
-     anonymousBlock("  DELETE FROM t;\n"), "syntax error, unexpected T_WORD|0|1|set|set echo off\n"},
-    {"UnitAfterABrokenUnitIsKept", false, kBrokenThenSound, anonymousBlock("") + anonymousBlock("  SET x = 1;\n"),
-     "syntax error, unexpected T_END, expecting T_ASSIGN|0|1|END|BEGIN NULL END;\n"},
+    // kept; a unit broken in its first words after such a line has its own
+    // record.
+    {"UnitsAfterALineThatBeginsNoUnitOrABrokenUnitAreKept", false, "set echo off\nBEGIN NULL END;\nBEGIN x := 1; END;\n",
+     anonymousBlock("") + anonymousBlock("  SET x = 1;\n"),
+     "syntax error, unexpected T_WORD|0|1|set|set echo off\n"
+     "syntax error, unexpected T_END, expecting T_ASSIGN|0|2|END|BEGIN NULL END;\n"},
     // q'...' with a bracket pair or any other character, N before it, over
     // lines.
     {"QuotedLiteralsWithAnyDelimiter", false,

@@ -37,6 +37,9 @@ struct ParseContext {
   // never translated.
   int inBrokenUnit;  // BrokenUnit
   astNodeList* brokenUnitPieces;
+  // The parser's count of tokens to shift after a recovered error before it
+  // reports errors again; null until it starts.
+  int* errorStatus;
 };
 
 // What the parser is in after a syntax error at the top level.
