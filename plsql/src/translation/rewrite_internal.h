@@ -173,5 +173,8 @@ void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
 bool reviewCall(astNodeCall* node, TransformState* state);
 // Gives the functions that change data the target's data-access clause.
 void markDataAccess(astNode* root, TransformState* state);
+// Marks the cursors that a COMMIT may meet open WITH HOLD, and records each
+// ROLLBACK inside a loop over an open cursor.
+void holdCursors(TransformState* state);
 
 }  // namespace rewrite

@@ -1471,4 +1471,5 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   noteRunDeclarations(root, &state);
   transformNode(root, nullptr, &state);
   markDataAccess(root, &state);
+  holdCursors(&state);
 }

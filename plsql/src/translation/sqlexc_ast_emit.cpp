@@ -41,7 +41,6 @@ StatementRecord* emitProgram(astNode* root, int emitterWord, const char* termina
   state.builder = sbNew(80);
   state.outputLine = 1;
   state.depth = 0;
-  scanCursorHolds(&state);
   emitStatement(root, &state);
   closeStatement(&state);
   return state.first;

@@ -77,7 +77,7 @@ void emitFor(astNode* node, EmitterState* state) {
   }
   emitAppend(state, "\n");
   emitNewLine(state, node);
-  if (cursorHeld(loop, state)) {
+  if (loop->withHold) {
     // The FOR statement's own cursor, named so that it can be held.
     emitWrappedTokens(loop->index, state, "FOR ", " AS SYSZULINTERNAL_CURSOR_");
     emitWrappedTokens(loop->index, state, "", " CURSOR WITH HOLD FOR\n");

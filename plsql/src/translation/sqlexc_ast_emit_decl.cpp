@@ -69,7 +69,7 @@ void emitCursorDeclaration(astNode* node, EmitterState* state, astNode* unit) {
     emitArgumentList(cursor->queryArgs, node, state);
     emitAppend(state, " ");
   }
-  if (cursorHeld(unit ? unit : node->parent ? node->parent->parent : nullptr, state)) emitAppend(state, "WITH HOLD ");
+  if (cursor->withHold) emitAppend(state, "WITH HOLD ");
   emitAppend(state, "FOR ");
   // The parser keeps the query as tokens; a select node is written in its
   // SELECT form.

@@ -33,11 +33,6 @@ struct EmitterState {
   // Routine whose formal arguments are being written (decides the mode
   // words); null outside an argument list.
   astNode* argumentOwner;
-  // Routines of the run that may commit (last parts of their names,
-  // folded), and whether anything in the run commits; set before the walk
-  // by scanCursorHolds.
-  std::unordered_set<std::string> committingRoutines;
-  bool runCommits;
 };
 
 // ---- framework ----
@@ -102,15 +97,6 @@ void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit)
 void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit);
 void emitTableDeclaration(astNode* node, EmitterState* state, astNode* unit);
 void emitVarrayDeclaration(astNode* node, EmitterState* state, astNode* unit);
-
-// Cursors over a COMMIT (sqlexc_ast_emit_hold.cpp). scanCursorHolds runs
-// once before the walk and records each ROLLBACK inside a loop over an open
-// cursor; cursorHeld tells whether a cursor declared in `scope` (a block or
-// a package) needs WITH HOLD, cursorVariableHeld the same for a cursor
-// variable opened by `open`.
-void scanCursorHolds(EmitterState* state);
-bool cursorHeld(astNode* scope, EmitterState* state);
-bool cursorVariableHeld(astNode* open, EmitterState* state);
 
 // Control and dynamic statements.
 void emitWhile(astNode* node, EmitterState* state);

@@ -80,7 +80,7 @@ void emitAssign(astNode* node, EmitterState* state) {
   if (assign->targetField) emitWrappedTokens(assign->targetField, state, ".", "");
   emitAppend(state, " = ");
   astNode* expr = assign->expr;
-  bool held = node->parent && node->parent->kind == AST_OPEN && cursorVariableHeld(node->parent, state);
+  bool held = assign->withHold;
   if (expr && expr->kind == AST_SELECT) {
     emitAppend(state, held ? "CURSOR WITH HOLD FOR " : "CURSOR FOR ");
     emitSelectForm(expr, state, "");
