@@ -46,3 +46,26 @@ class RoutineKey {
  private:
   std::string scratch_;
 };
+
+// The last part of a dotted name (dots inside double quotes do not count),
+// folded, quotes kept; without a trailing "()" too when `call` is set.
+// Valid until the next call.
+class LastPartKey {
+ public:
+  std::string_view of(const char* text, bool call = false) {
+    scratch_.clear();
+    if (!text) return {};
+    const char* start = text;
+    bool quoted = false;
+    for (const char* p = text; *p; ++p) {
+      if (*p == '"') quoted = !quoted;
+      else if (*p == '.' && !quoted) start = p + 1;
+    }
+    for (const char* p = start; *p; ++p) scratch_ += foldAscii(*p);
+    if (call && scratch_.size() > 2 && scratch_.ends_with("()")) scratch_.resize(scratch_.size() - 2);
+    return scratch_;
+  }
+
+ private:
+  std::string scratch_;
+};

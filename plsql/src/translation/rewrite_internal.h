@@ -139,6 +139,8 @@ std::string upperText(const char* text);
 const char* afterLastDot(const char* text);
 // The last part of a dotted name (the whole of a plain one), folded.
 std::string lastPart(const char* text);
+// The first part of a dotted name, folded.
+std::string firstPart(const char* text);
 
 // Names, datatypes and forms (rewrite_names.cpp).
 // Notes the functions, packages and object types that the run declares.
@@ -171,6 +173,8 @@ void reportListConstructs(astNodeList* list, TransformState* state);
 void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
 // Checks a call; whether a collection method there may be rewritten.
 bool reviewCall(astNodeCall* node, TransformState* state);
+// Whether a package name (upper case) begins as the built-in ones do.
+bool hasBuiltinPrefix(const std::string& package);
 // Gives the functions that change data the target's data-access clause.
 void markDataAccess(astNode* root, TransformState* state);
 // Marks the cursors that a COMMIT may meet open WITH HOLD, and records each

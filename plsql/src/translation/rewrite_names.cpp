@@ -26,11 +26,6 @@ bool startsWithWord(const std::string& text, const char* word) {
   return text.size() == length || !(std::isalnum(static_cast<unsigned char>(text[length])) || text[length] == '_');
 }
 
-// The first part of a dotted name, folded.
-std::string firstPart(const char* text) {
-  astNodeToken* first = firstToken(splitQualifiedName(text));
-  return foldedText(first ? first->text : "");
-}
 
 // The package (folded name) that holds a node, or "".
 std::string packageOf(astNode* node) {
@@ -77,6 +72,11 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
 }  // namespace
 
 namespace rewrite {
+
+std::string firstPart(const char* text) {
+  astNodeToken* first = firstToken(splitQualifiedName(text));
+  return foldedText(first ? first->text : "");
+}
 
 // ---- exact division into an integer ----
 
@@ -634,12 +634,15 @@ const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "O
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
                                         "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
-// Whether a package name (upper case) begins as the built-in ones do.
-bool hasBuiltinPrefix(const std::string& package) {
+}  // namespace
+
+bool rewrite::hasBuiltinPrefix(const std::string& package) {
   for (const char* prefix : kBuiltinPrefixes)
     if (package.compare(0, std::strlen(prefix), prefix) == 0) return true;
   return false;
 }
+
+namespace {
 
 // Whether a package name (upper case) is a built-in package's.
 bool isBuiltinPackage(const std::string& package) {
@@ -808,174 +811,6 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   // (DBMS_LOB.TRIM, repo.delete).
   if (isBuiltinPackage(upperText(prefix.c_str()))) return false;
   return !state->runPackages.count(foldedText(prefix.c_str()));
-}
-
-// ---- data-access clause of functions ----
-
-namespace {
-
-struct AccessScan {
-  bool modifies = false;
-  const TransformState* state = nullptr;
-  std::unordered_set<std::string>* modifying = nullptr;  // functions known to change data
-};
-
-bool modifyingCallText(const char* text, const AccessScan* scan) {
-  std::string name = lastPart(text);
-  if (name.size() > 2 && name.compare(name.size() - 2, 2, "()") == 0) name.resize(name.size() - 2);
-  return scan->modifying->count(name) > 0;
-}
-
-void scanAccess(astNode* node, void* data) {
-  auto* scan = static_cast<AccessScan*>(data);
-  if (scan->modifies) return;
-  switch (node->kind) {
-    case AST_SQL_STMT: {
-      int code = nodeAs<astNodeSqlStmt>(node)->keywordCode;
-      if (code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE || code == T_COMMIT ||
-          code == T_ROLLBACK || code == T_SAVEPOINT)
-        scan->modifies = true;
-      break;
-    }
-    case AST_DYNAMIC: {
-      // A dynamic statement without INTO is no query: it may change data.
-      auto* dynamic = nodeAs<astNodeDynamic>(node);
-      if (listLength(dynamic->into) == 0) scan->modifies = true;
-      break;
-    }
-    case AST_CALL: {
-      auto* call = nodeAs<astNodeCall>(node);
-      astNodeToken* name = asToken(listLast(call->name));
-      if (call->rewrite || !name || !name->text) break;
-      // A procedure of the target changes data unless it says otherwise;
-      // the built-in modules' procedures are the target's own.
-      if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) scan->modifies = true;
-      break;
-    }
-    case AST_SELECT:
-      // The walk enters the FROM clause only; a sequence is used in the
-      // select list.
-      for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
-        if (c->value && c->value->kind == AST_TOKEN) scanAccess(c->value, data);
-      break;
-    case AST_TOKEN: {
-      auto* token = nodeAs<astNodeToken>(node);
-      if (!token->text) break;
-      std::string text = upperText(token->text);
-      if (text.size() >= 8 && text.compare(text.size() - 8, 8, ".NEXTVAL") == 0) scan->modifies = true;
-      else if (token->tokenCode != T_STRING && modifyingCallText(token->text, scan)) scan->modifies = true;
-      break;
-    }
-    default: break;
-  }
-}
-
-// Calls of the functions that change data: the target takes them only as
-// the whole value of an assignment (SET v = f(...)).
-struct ModifyingCalls {
-  const std::unordered_set<std::string>* modifying = nullptr;
-  TransformState* state = nullptr;
-};
-
-bool wholeAssignedValue(astNodeToken* token) {
-  astNode* holder = token->parent;
-  if (!holder || holder->kind != AST_LIST) return false;
-  auto* list = nodeAs<astNodeList>(holder);
-  astNode* owner = list->parent;
-  if (!owner || owner->kind != AST_ASSIGN || nodeAs<astNodeAssign>(owner)->expr != list) return false;
-  if (list->head->value != token) return false;
-  if (!list->head->next) return true;
-  if (!textIs(list->head->next->value, "(")) return false;
-  int depth = 0;
-  // Whole tokens only: a rewritten token such as SQL%FOUND's
-  // "(SYSZULINTERNAL_FOUND = true)" holds a group of its own.
-  for (astListCell* c = list->head->next; c; c = c->next) {
-    if (textIs(c->value, "(")) ++depth;
-    else if (textIs(c->value, ")") && --depth == 0) return c->next == nullptr;
-  }
-  return false;
-}
-
-void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* calls) {
-  if (!token->text || token->tokenCode == T_STRING) return;
-  std::string name = lastPart(token->text);
-  bool called = textIs(next, "(");
-  if (name.size() > 2 && name.compare(name.size() - 2, 2, "()") == 0) {
-    name.resize(name.size() - 2);
-    called = true;
-  }
-  if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
-  reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
-}
-
-void findModifyingCalls(astNode* node, void* data) {
-  auto* calls = static_cast<ModifyingCalls*>(data);
-  astNodeList* list = nullptr;
-  if (node->kind == AST_SELECT) list = nodeAs<astNodeSelect>(node)->target;
-  else if (node->kind == AST_LIST) list = nodeAs<astNodeList>(node);
-  for (astListCell* c = listCells(list); c; c = c->next)
-    if (c->value && c->value->kind == AST_TOKEN)
-      checkModifyingCall(nodeAs<astNodeToken>(c->value), c->next ? c->next->value : nullptr, calls);
-}
-
-std::string routineName(const astNodeList* name) {
-  astNodeToken* last = asToken(listLast(name));
-  return last && last->text ? lastPart(last->text) : "";
-}
-
-}  // namespace
-
-void markDataAccess(astNode* root, TransformState* state) {
-  std::vector<astNode*> functions;
-  if (!root || root->kind != AST_LIST) return;
-  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
-    astNode* unit = c->value;
-    if (!unit) continue;
-    if (unit->kind == AST_CREATE_FUNCTION) functions.push_back(unit);
-    if (unit->kind == AST_CREATE_PKG_BODY)
-      for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->prototypes); r; r = r->next)
-        if (r->value && r->value->kind == AST_CREATE_FUNCTION) functions.push_back(r->value);
-  }
-  // A function that calls a function that changes data changes data too:
-  // repeated until nothing more is found.
-  std::unordered_set<std::string> modifying;
-  bool more = true;
-  while (more) {
-    more = false;
-    for (astNode* node : functions) {
-      auto* function = nodeAs<astNodeCreateFunc>(node);
-      if (function->modifiesData || !function->body) continue;
-      AccessScan scan;
-      scan.state = state;
-      scan.modifying = &modifying;
-      astWalk(function->body, scanAccess, &scan);
-      if (!scan.modifies) continue;
-      function->modifiesData = true;
-      modifying.insert(routineName(function->name));
-      more = true;
-    }
-  }
-  if (modifying.empty()) return;
-  ModifyingCalls calls{&modifying, state};
-  // Without the stand-ins: the tokens a loop's or RAISE's expansion takes
-  // from the node are met once, where the node holds them.
-  astWalkSkipping(root, findModifyingCalls, standInOf, &calls);
-  // The published heads of those functions say the same.
-  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
-    astNode* unit = c->value;
-    if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
-    astNodeList* heads = unit->kind == AST_CREATE_PKG_HEAD ? nodeAs<astNodeCreatePkgHead>(unit)->prototypes
-                                                           : nodeAs<astNodeCreatePkgBody>(unit)->forwardDeclarations;
-    for (astListCell* r = listCells(heads); r; r = r->next) {
-      astNode* head = r->value;
-      if (!head) continue;
-      if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
-        nodeAs<astNodeFuncProto>(head)->modifiesData = true;
-      if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
-          modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
-        nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
-    }
-  }
 }
 
 }  // namespace rewrite
