@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "name_keys.h"
 #include "error_records.h"
 #include "node_errors.h"
 #include "translate_options.h"
@@ -54,6 +55,9 @@ struct TransformState {
   // standalone ones): those without parameters and those with some; the
   // run's packages and object types.
   std::unordered_map<std::string, std::unordered_set<std::string>> parameterlessFunctions;
+  // Every name of parameterlessFunctions, whatever its package: most words
+  // of a run name none of them, and are told so by one lookup.
+  KeySet parameterlessNames;
   std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
   std::unordered_set<std::string> runPackages;
   std::unordered_set<std::string> objectTypes;

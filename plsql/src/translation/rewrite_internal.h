@@ -20,7 +20,16 @@
 
 namespace rewrite {
 
-bool equalsIgnoreCase(const char* a, const char* b);
+// Whether two texts are equal ignoring ASCII case; false when either is
+// null. Inline: the rewriting compares words at almost every token.
+inline bool equalsIgnoreCase(const char* a, const char* b) {
+  if (!a || !b) return false;
+  for (;; ++a, ++b) {
+    char x = foldAscii(*a);
+    if (x != foldAscii(*b)) return false;
+    if (!x) return true;
+  }
+}
 astNodeToken* makeToken(const char* text, int line);
 astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);

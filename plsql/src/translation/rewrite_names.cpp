@@ -51,7 +51,7 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
       if (!isDeclaration(c->value)) continue;
       auto* decl = nodeAs<astNodeDecl>(c->value);
       astNodeToken* declared = firstToken(decl->variableName);
-      if (!declared || foldedText(declared->text) != name) continue;
+      if (!declared || !sameFolded(declared->text ? declared->text : "", name)) continue;
       *found = true;
       return decl->kind == AST_VAR_DECL ? nodeAs<astNodeVarDecl>(decl)->dataType : nullptr;
     }
@@ -60,7 +60,7 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
         if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
         auto* arg = nodeAs<astNodeFormalArg>(c->value);
         astNodeToken* declared = firstToken(arg->name);
-        if (!declared || foldedText(declared->text) != name) continue;
+        if (!declared || !sameFolded(declared->text ? declared->text : "", name)) continue;
         *found = true;
         return arg->dataType;
       }
@@ -106,6 +106,14 @@ static std::string fixedScale(const astNodeList* type) {
   return "";
 }
 
+static bool holdsDivision(const astNodeList* expr) {
+  for (astListCell* c = listCells(expr); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (token && token->text && std::strcmp(token->text, "/") == 0) return true;
+  }
+  return false;
+}
+
 astNodeList* roundCall(const astNodeList* expr, const char* scale) {
   astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
   rounded = appendElements(rounded, expr);
@@ -118,13 +126,7 @@ astNodeList* roundCall(const astNodeList* expr, const char* scale) {
 // truncates it. An expression holding a division, which the target makes
 // exact, is rounded to that scale before it is stored there.
 astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
-  if (!expr || expr->kind != AST_LIST || !type || type->kind != AST_LIST) return expr;
-  bool divides = false;
-  for (astListCell* c = listCells(expr); c && !divides; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    divides = token && token->text && std::strcmp(token->text, "/") == 0;
-  }
-  if (!divides) return expr;
+  if (!expr || expr->kind != AST_LIST || !type || type->kind != AST_LIST || !holdsDivision(expr)) return expr;
   // Already rounded as a whole (a loop bound): ROUND( ... ) alone.
   astNodeToken* first = asToken(listCells(expr)->value);
   if (first && first->text && strcasecmp(first->text, "ROUND") == 0 && listCells(expr)->next &&
@@ -154,6 +156,7 @@ astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
 void roundDivisionIntoInteger(astNodeAssign* node) {
   astNodeToken* target = firstToken(node->target);
   if (!target || !target->text || target->qualified || listLength(node->target) != 1 || node->targetIndex) return;
+  if (!node->expr || node->expr->kind != AST_LIST || !holdsDivision(nodeAs<astNodeList>(node->expr))) return;
   bool found = false;
   astNodeList* type = declaredType(node, foldedText(target->text), &found);
   // An OPEN's assignment holds its select node, which has no division to round.
@@ -263,7 +266,10 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
   bool allDefaulted = true;
   for (astListCell* c = listCells(args); c && allDefaulted; c = c->next)
     allDefaulted = c->value && c->value->kind == AST_FORMAL_ARG && nodeAs<astNodeFormalArg>(c->value)->defaultValue;
-  if (allDefaulted) state->parameterlessFunctions[package].insert(folded);
+  if (allDefaulted) {
+    state->parameterlessFunctions[package].insert(folded);
+    state->parameterlessNames.insert(folded);
+  }
   if (listLength(args) != 0) state->functionsWithParameters[package].insert(folded);
 }
 
@@ -370,6 +376,8 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
 void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
     return;
+  static thread_local LastPartKey key;
+  if (!state->parameterlessNames.count(key.of(token->text))) return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);

@@ -19,11 +19,6 @@
 
 namespace rewrite {
 
-bool equalsIgnoreCase(const char* a, const char* b) {
-  if (!a || !b) return false;
-  return strcasecmp(a, b) == 0;
-}
-
 astNodeToken* makeToken(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
 astNodeToken* makeToken(int code, const char* text, int line) { return astTokenNew(code, text, line); }
 astNodeList* tokenList(const char* text, int line) { return listNew(makeToken(text, line)); }

@@ -790,14 +790,15 @@ std::string lastPart(const char* text) {
 }
 
 std::string foldedText(const char* text) {
-  std::string folded;
-  for (const char* p = text ? text : ""; *p; ++p) folded += char(std::tolower(static_cast<unsigned char>(*p)));
+  std::string folded(text ? text : "");
+  for (char& c : folded) c = foldAscii(c);
   return folded;
 }
 
 std::string upperText(const char* text) {
-  std::string result;
-  for (const char* p = text ? text : ""; *p; ++p) result += char(std::toupper(static_cast<unsigned char>(*p)));
+  std::string result(text ? text : "");
+  for (char& c : result)
+    if (c >= 'a' && c <= 'z') c = char(c - ('a' - 'A'));
   return result;
 }
 
