@@ -416,17 +416,30 @@ void astWalk(astNode* node, astWalkCallback cb, void* data) {
   if (cb) astWalkAround(node, cb, nullptr, data);
 }
 
-void astWalkSkipping(astNode* node, astWalkCallback cb, astNode* (*skip)(astNode* node), void* data) {
+void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave,
+                           astNode* (*skip)(astNode* node), void* data) {
   if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
   deep_walk_check();
-  cb(node, data);
+  if (enter) enter(node, data);
   if (node->kind == AST_LIST) {
-    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) astWalkSkipping(c->value, cb, skip, data);
-    return;
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next)
+      astWalkAroundSkipping(c->value, enter, leave, skip, data);
+  } else {
+    astNode* skipped = skip(node);
+    for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
+      astNode* part = child.get(node);
+      if (!skipped || part != skipped) astWalkAroundSkipping(part, enter, leave, skip, data);
+    }
   }
-  astNode* skipped = skip(node);
-  for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
-    astNode* part = child.get(node);
-    if (!skipped || part != skipped) astWalkSkipping(part, cb, skip, data);
-  }
+  if (leave) leave(node, data);
+}
+
+void astWalkSkipping(astNode* node, astWalkCallback cb, astNode* (*skip)(astNode* node), void* data) {
+  if (cb) astWalkAroundSkipping(node, cb, nullptr, skip, data);
+}
+
+astNode* astRewrittenPart(astNode* node) {
+  if (node->kind != AST_FOR) return nullptr;
+  auto* loop = nodeAs<astNodeFor>(node);
+  return loop->expansion ? loop->body : nullptr;
 }

@@ -298,3 +298,9 @@ void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, 
 // astWalk that does not enter the child `skip` gives for a node (null: none),
 // for a node the walk meets elsewhere.
 void astWalkSkipping(astNode* node, astWalkCallback callback, astNode* (*skip)(astNode* node), void* userData);
+void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave,
+                           astNode* (*skip)(astNode* node), void* userData);
+// A skip for the walks above: a FOR loop's body once its expansion holds
+// it. astWalk meets such a body twice, and a body nested in n loops 2^n
+// times; a walk that asks only what the nodes hold meets it once.
+astNode* astRewrittenPart(astNode* node);
