@@ -7,21 +7,17 @@
 // through its own calls. A ROLLBACK closes even a held cursor in the
 // target, so a ROLLBACK inside a loop over an open cursor is recorded.
 //
-// Linear in the size of the run: one walk finds which routines commit
-// themselves and which routine names each one uses; the routines that
-// commit through calls follow from that graph; a second walk then tells,
-// bottom-up, which scopes hold a COMMIT.
-#include <cstdint>
+// Linear in the size of the run: the shared walk notes each COMMIT and
+// each routine name used, in walk order, with the routine whose body holds
+// it; the routines that commit through calls follow from that graph, and a
+// scope commits when its stretch of the walk holds a committing event.
 #include <cstring>
 #include <string>
 #include <strings.h>
-#include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
-#include "name_keys.h"
 #include "plsql_parser.hpp"
-#include "rewrite_internal.h"
+#include "routine_effects.h"
 
 namespace {
 
@@ -53,114 +49,15 @@ const char* usedName(const astNode* node) {
   return nullptr;
 }
 
-bool isRoutineWithBody(const astNode* node, astNode** body) {
-  if (node->kind == AST_CREATE_PROCEDURE) *body = nodeAs<const astNodeCreateProc>(node)->body;
-  else if (node->kind == AST_CREATE_FUNCTION) *body = nodeAs<const astNodeCreateFunc>(node)->body;
-  else return false;
-  return true;
+const astNode* routineBody(const astNode* node) {
+  return node->kind == AST_CREATE_PROCEDURE ? nodeAs<const astNodeCreateProc>(node)->body
+                                            : nodeAs<const astNodeCreateFunc>(node)->body;
 }
-
-// What the walk is in: a scope whose COMMITs a cursor may meet, or a loop.
-struct OpenScope {
-  const astNode* node;
-  int firstEvent;     // the events of the scope start here
-  bool wanted;        // a cursor asks about it
-};
-struct OpenLoop {
-  int slot;           // its place in loops
-  bool open;          // a FOR over a cursor or query: open from the start
-};
-
-struct HoldScan {
-  RoutineKey key;
-  // The run's routines: their keys, the routine whose body holds them, and
-  // whether they commit themselves.
-  struct Routine {
-    int key = -1;      // index into keys, -1 for a name without a key
-    int outer = -1;    // the routine whose body holds this one
-    bool commits = false;
-    std::vector<int> uses;  // keys of the routines named in the body
-  };
-  std::vector<Routine> routines;
-  std::unordered_map<const astNode*, int> routineOf;  // routine node -> index
-  std::vector<std::string> keys;
-  std::unordered_map<std::string, int, KeyHash, std::equal_to<>> keyIndex;
-  uint64_t keyLengths = 0;  // bit n: some key is n long (63: longer)
-
-  // The walk's position: routine bodies it is in (a routine entered waits
-  // for its body), scopes and loops, innermost last.
-  struct Frame {
-    const astNode* routine;
-    const astNode* body;
-    int index;
-    bool inBody;
-  };
-  std::vector<Frame> frames;
-  int innermostBody = -1;  // the routine whose body holds the walk, or -1
-  std::vector<OpenScope> scopes;
-  // Events in walk order: a COMMIT (-1) or a use of a routine name (its key).
-  std::vector<int> events;
-  std::unordered_map<const astNode*, std::pair<int, int>> spans;  // wanted scopes' events
-
-  // Loops over a cursor: each with whether it FETCHes and the loop around it.
-  struct Loop {
-    int outer;
-    bool open;
-  };
-  std::vector<Loop> loops;
-  std::vector<OpenLoop> openLoops;
-  int openForLoops = 0;
-  // Whole ROLLBACKs in walk order, each time the walk meets one, with the
-  // innermost loop around it (-2: a FOR over a cursor is around it).
-  std::vector<std::pair<astNode*, int>> rollbacks;
-
-  std::vector<astNodeCursorDecl*> cursors;
-  std::vector<astNodeFor*> queryLoops;
-  std::vector<std::pair<astNodeOpen*, const astNode*>> opens;  // with the scope they ask about
-  bool anyCommit = false;
-
-  int keyOf(const char* text) {
-    std::string_view k = key.of(text);
-    size_t length = k.size() < 63 ? k.size() : 63;
-    if (!(keyLengths >> length & 1)) return -1;
-    auto at = keyIndex.find(k);
-    return at == keyIndex.end() ? -1 : at->second;
-  }
-
-  // Marks an enclosing scope as one a cursor asks about.
-  void want(const astNode* scope) {
-    for (auto s = scopes.rbegin(); s != scopes.rend(); ++s)
-      if (s->node == scope) {
-        s->wanted = true;
-        return;
-      }
-  }
-};
 
 const astNodeList* routineName(const astNode* node) {
   return node->kind == AST_CREATE_PROCEDURE ? nodeAs<const astNodeCreateProc>(node)->name
                                             : nodeAs<const astNodeCreateFunc>(node)->name;
 }
-
-// ---- first walk: the run's routines and their names ----
-
-void noteRoutineKeys(astNode* node, void* data) {
-  auto* scan = static_cast<HoldScan*>(data);
-  astNode* body = nullptr;
-  if (!isRoutineWithBody(node, &body) || scan->routineOf.count(node)) return;
-  HoldScan::Routine routine;
-  std::string k(scan->key.of(lastText(routineName(node))));
-  if (!k.empty()) {
-    auto [at, added] = scan->keyIndex.emplace(k, static_cast<int>(scan->keys.size()));
-    if (added) scan->keys.push_back(k);
-    routine.key = at->second;
-    scan->keyLengths |= uint64_t(1) << (k.size() < 63 ? k.size() : 63);
-  }
-  scan->routineOf.emplace(node, static_cast<int>(scan->routines.size()));
-  scan->routines.push_back(routine);
-}
-
-// ---- second walk: what each routine and scope holds, and the loops ----
 
 bool isScope(const astNode* node) {
   return node->kind == AST_BLOCK || node->kind == AST_FOR || isRoutine(node) || isEnclosingUnit(node);
@@ -176,217 +73,237 @@ const astNode* openingRoutine(const astNode* from) {
   return found;
 }
 
-void noteEvent(HoldScan* scan, int event) {
-  scan->events.push_back(event);
-  if (scan->innermostBody < 0) return;
-  HoldScan::Routine& routine = scan->routines[size_t(scan->innermostBody)];
-  if (event < 0) routine.commits = true;
-  else routine.uses.push_back(event);
+}  // namespace
+
+// Marks an enclosing scope as one a cursor asks about.
+void CursorHolds::want(const astNode* scope) {
+  for (auto s = scopes_.rbegin(); s != scopes_.rend(); ++s)
+    if (s->node == scope) {
+      s->wanted = true;
+      return;
+    }
 }
 
-void enterHeld(astNode* node, void* data) {
-  auto* scan = static_cast<HoldScan*>(data);
-  if (!scan->frames.empty() && !scan->frames.back().inBody && node == scan->frames.back().body) {
-    HoldScan::Frame& frame = scan->frames.back();
+// A FETCH inside the innermost loop (not a FOR over a cursor) around the
+// walk.
+void CursorHolds::markFetching() {
+  for (auto l = openLoops_.rbegin(); l != openLoops_.rend(); ++l)
+    if (l->slot >= 0) {
+      loops_[size_t(l->slot)].fetches = true;
+      return;
+    }
+}
+
+void CursorHolds::enter(astNode* node) {
+  if (!frames_.empty() && !frames_.back().inBody && node == frames_.back().body) {
+    Frame& frame = frames_.back();
     frame.inBody = true;
-    HoldScan::Routine& routine = scan->routines[size_t(frame.index)];
-    if (routine.outer < 0 && scan->innermostBody >= 0 && scan->innermostBody != frame.index)
-      routine.outer = scan->innermostBody;
-    scan->innermostBody = frame.index;
+    Routine& routine = routines_[size_t(frame.index)];
+    if (routine.outer < 0 && innermostBody_ >= 0 && innermostBody_ != frame.index) routine.outer = innermostBody_;
+    innermostBody_ = frame.index;
   }
-  if (auto at = scan->routineOf.find(node); at != scan->routineOf.end() && isRoutine(node)) {
-    astNode* body = nullptr;
-    isRoutineWithBody(node, &body);
-    scan->frames.push_back({node, body, at->second, false});
+  if (node->kind == AST_CREATE_PROCEDURE || node->kind == AST_CREATE_FUNCTION) {
+    auto [at, added] = routineOf_.emplace(node, static_cast<int>(routines_.size()));
+    if (added) routines_.push_back({node});
+    frames_.push_back({node, routineBody(node), at->second, false});
   }
-  if (isScope(node)) scan->scopes.push_back({node, static_cast<int>(scan->events.size()), false});
+  if (isScope(node)) scopes_.push_back({node, static_cast<int>(events_.size()), false});
+  auto innermostLoop = [this] {
+    for (auto l = openLoops_.rbegin(); l != openLoops_.rend(); ++l)
+      if (l->slot >= 0) return l->slot;
+    return -1;
+  };
   switch (node->kind) {
     case AST_CURSOR_DECL: {
       auto* cursor = nodeAs<astNodeCursorDecl>(node);
-      scan->cursors.push_back(cursor);
+      cursors_.push_back(cursor);
       const astNode* list = cursor->parent;
-      if (list && list->parent && !isPackage(list->parent)) scan->want(list->parent);
+      if (list && list->parent && !isPackage(list->parent)) want(list->parent);
       break;
     }
     case AST_FOR: {
       auto* loop = nodeAs<astNodeFor>(node);
       if (loop->loopType == FOR_SELECT) {
-        scan->queryLoops.push_back(loop);
-        scan->want(loop);
+        queryLoops_.push_back(loop);
+        want(loop);
       }
       if (loop->loopType != FOR_NUMERIC) {
-        scan->openLoops.push_back({-1, true});
-        ++scan->openForLoops;
+        // The expansion of a FOR over a cursor is a loop that FETCHes.
+        if (loop->loopType == FOR_CURSOR && loop->expansion) markFetching();
+        openLoops_.push_back({-1});
+        ++openForLoops_;
+      } else if (loop->expansion) {
+        // A numeric FOR runs its body in the WHILE of its expansion.
+        openLoops_.push_back({static_cast<int>(loops_.size())});
+        loops_.push_back({innermostLoop(), false});
       }
       break;
     }
     case AST_LOOP:
     case AST_WHILE: {
-      int outer = -1;
-      for (auto l = scan->openLoops.rbegin(); l != scan->openLoops.rend() && outer < 0; ++l) outer = l->slot;
-      scan->openLoops.push_back({static_cast<int>(scan->loops.size()), false});
-      scan->loops.push_back({outer, false});
+      int outer = innermostLoop();
+      openLoops_.push_back({static_cast<int>(loops_.size())});
+      loops_.push_back({outer, false});
       break;
     }
-    case AST_FETCH:
-      for (auto l = scan->openLoops.rbegin(); l != scan->openLoops.rend(); ++l)
-        if (l->slot >= 0) {
-          scan->loops[size_t(l->slot)].open = true;
-          break;
-        }
-      break;
+    case AST_FETCH: markFetching(); break;
     case AST_OPEN:
       if (nodeAs<astNodeOpen>(node)->cursorConstructor) {
         const astNode* scope = openingRoutine(node);
-        scan->opens.push_back({nodeAs<astNodeOpen>(node), scope});
-        if (scope && !isPackage(scope)) scan->want(scope);
+        opens_.push_back({nodeAs<astNodeOpen>(node), scope});
+        if (scope && !isPackage(scope)) want(scope);
       }
       break;
     default: break;
   }
   if (keywordIs(node, "COMMIT")) {
-    scan->anyCommit = true;
-    noteEvent(scan, -1);
+    anyCommit_ = true;
+    events_.push_back({nullptr, innermostBody_});
   } else if (isWholeRollback(node)) {
-    int inner = -1;
-    for (auto l = scan->openLoops.rbegin(); l != scan->openLoops.rend() && inner < 0; ++l) inner = l->slot;
-    // A FOR over a cursor around it settles the record at once.
-    scan->rollbacks.push_back({node, scan->openForLoops > 0 ? -2 : inner});
+    rollbacks_.push_back({node, openForLoops_ > 0 ? -2 : innermostLoop()});
   } else if (const char* name = usedName(node)) {
-    int k = scan->keyOf(name);
-    if (k >= 0) noteEvent(scan, k);
+    events_.push_back({name, innermostBody_});
   }
 }
 
-void leaveHeld(astNode* node, void* data) {
-  auto* scan = static_cast<HoldScan*>(data);
-  if (node->kind == AST_FOR && nodeAs<astNodeFor>(node)->loopType != FOR_NUMERIC) {
-    scan->openLoops.pop_back();
-    --scan->openForLoops;
-  } else if (node->kind == AST_LOOP || node->kind == AST_WHILE) {
+void CursorHolds::leave(astNode* node) {
+  bool loop = node->kind == AST_LOOP || node->kind == AST_WHILE;
+  if (node->kind == AST_FOR) {
+    auto* statement = nodeAs<astNodeFor>(node);
+    if (statement->loopType != FOR_NUMERIC) {
+      openLoops_.pop_back();
+      --openForLoops_;
+    } else {
+      loop = statement->expansion != nullptr;
+    }
+  }
+  if (loop) {
     // A loop FETCHes when any loop inside it does.
-    const HoldScan::Loop& loop = scan->loops[size_t(scan->openLoops.back().slot)];
-    if (loop.open && loop.outer >= 0) scan->loops[size_t(loop.outer)].open = true;
-    scan->openLoops.pop_back();
+    const Loop& inner = loops_[size_t(openLoops_.back().slot)];
+    if (inner.fetches && inner.outer >= 0) loops_[size_t(inner.outer)].fetches = true;
+    openLoops_.pop_back();
   }
   if (isScope(node)) {
-    const OpenScope& scope = scan->scopes.back();
-    if (scope.wanted) scan->spans[node] = {scope.firstEvent, static_cast<int>(scan->events.size())};
-    scan->scopes.pop_back();
+    const Scope& scope = scopes_.back();
+    if (scope.wanted) spans_[node] = {scope.firstEvent, static_cast<int>(events_.size())};
+    scopes_.pop_back();
   }
-  if (!scan->frames.empty()) {
-    HoldScan::Frame& frame = scan->frames.back();
+  if (!frames_.empty()) {
+    Frame& frame = frames_.back();
     if (frame.inBody && node == frame.body) {
       frame.inBody = false;
       // The body left: the walk is in the body of the routine around it.
-      scan->innermostBody = -1;
-      for (auto f = scan->frames.rbegin() + 1; f < scan->frames.rend(); ++f)
+      innermostBody_ = -1;
+      for (auto f = frames_.rbegin() + 1; f < frames_.rend(); ++f)
         if (f->inBody) {
-          scan->innermostBody = f->index;
+          innermostBody_ = f->index;
           break;
         }
     } else if (node == frame.routine) {
-      scan->frames.pop_back();
+      frames_.pop_back();
     }
   }
 }
 
-// The keys of the routines that commit, directly, through the routines
-// their bodies hold, or through the routines they call.
-std::vector<bool> committingKeys(HoldScan* scan) {
-  std::vector<std::vector<int>> usedBy(scan->keys.size());
-  for (size_t r = 0; r < scan->routines.size(); ++r)
-    for (int k : scan->routines[r].uses) usedBy[size_t(k)].push_back(static_cast<int>(r));
-  std::vector<bool> routineCommits(scan->routines.size(), false);
-  std::vector<bool> keyCommits(scan->keys.size(), false);
-  std::vector<int> pending;
-  for (size_t r = 0; r < scan->routines.size(); ++r)
-    if (scan->routines[r].commits) pending.push_back(static_cast<int>(r));
-  while (!pending.empty()) {
-    int r = pending.back();
-    pending.pop_back();
-    if (routineCommits[size_t(r)]) continue;
-    routineCommits[size_t(r)] = true;
-    const HoldScan::Routine& routine = scan->routines[size_t(r)];
-    if (routine.outer >= 0) pending.push_back(routine.outer);
-    if (routine.key >= 0 && !keyCommits[size_t(routine.key)]) {
-      keyCommits[size_t(routine.key)] = true;
-      for (int user : usedBy[size_t(routine.key)]) pending.push_back(user);
-    }
-  }
-  return keyCommits;
-}
-
-// Whether a COMMIT can run within a scope the walk did not measure: a walk
-// of its own over it.
-bool walkedScopeCommits(astNode* scope, const HoldScan* run, const std::vector<bool>& keyCommits) {
-  struct Search {
-    const HoldScan* run;
-    const std::vector<bool>* keyCommits;
+void CursorHolds::settle(TransformState* state) {
+  if (anyCommit_) {
+    // The routines' names, and each event's routine (-1: none).
+    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> keys;
+    FoldedNames quick;
     RoutineKey key;
-    bool found = false;
-  } search{run, &keyCommits, {}};
-  astWalkSkipping(
-      scope,
-      [](astNode* node, void* data) {
-        auto* s = static_cast<Search*>(data);
-        if (s->found) return;
-        if (keywordIs(node, "COMMIT")) s->found = true;
-        else if (const char* name = usedName(node)) {
-          auto at = s->run->keyIndex.find(s->key.of(name));
-          s->found = at != s->run->keyIndex.end() && (*s->keyCommits)[size_t(at->second)];
-        }
-      },
-      astRewrittenPart, &search);
-  return search.found;
-}
-
-}  // namespace
-
-namespace rewrite {
-
-void holdCursors(TransformState* state) {
-  astNode* root = state->root;
-  HoldScan scan;
-  astWalkSkipping(root, noteRoutineKeys, astRewrittenPart, &scan);
-  astWalkAroundSkipping(root, enterHeld, leaveHeld, astRewrittenPart, &scan);
-  if (scan.anyCommit) {
-    std::vector<bool> keyCommits = committingKeys(&scan);
+    std::vector<int> keyOf(routines_.size(), -1);
+    for (size_t r = 0; r < routines_.size(); ++r) {
+      std::string_view k = key.of(lastText(routineName(routines_[r].node)));
+      if (k.empty()) continue;
+      keyOf[r] = keys.emplace(std::string(k), static_cast<int>(keys.size())).first->second;
+      quick.insert(k);
+    }
+    std::vector<int> eventKey(events_.size(), -1);
+    std::vector<std::vector<int>> usedBy(keys.size());
+    std::vector<int> pending;
+    for (size_t e = 0; e < events_.size(); ++e) {
+      const Event& event = events_[e];
+      if (!event.name) {
+        if (event.routine >= 0) pending.push_back(event.routine);
+        continue;
+      }
+      if (!quick.mayHold(lastPartOf(event.name)) && !std::strchr(event.name, '"')) continue;
+      std::string_view k = key.of(event.name);
+      if (!quick.mayHold(k)) continue;
+      auto at = keys.find(k);
+      if (at == keys.end()) continue;
+      eventKey[e] = at->second;
+      if (event.routine >= 0) usedBy[size_t(at->second)].push_back(event.routine);
+    }
+    // The routines that commit, directly, through the routines their bodies
+    // hold, or through the routines they call.
+    std::vector<bool> routineCommits(routines_.size(), false);
+    std::vector<bool> keyCommits(keys.size(), false);
+    while (!pending.empty()) {
+      int r = pending.back();
+      pending.pop_back();
+      if (routineCommits[size_t(r)]) continue;
+      routineCommits[size_t(r)] = true;
+      if (routines_[size_t(r)].outer >= 0) pending.push_back(routines_[size_t(r)].outer);
+      int k = keyOf[size_t(r)];
+      if (k >= 0 && !keyCommits[size_t(k)]) {
+        keyCommits[size_t(k)] = true;
+        for (int user : usedBy[size_t(k)]) pending.push_back(user);
+      }
+    }
     // Committing events before each event: a scope commits when its span
     // holds one.
-    std::vector<int> before(scan.events.size() + 1, 0);
-    for (size_t i = 0; i < scan.events.size(); ++i)
-      before[i + 1] = before[i] + (scan.events[i] < 0 || keyCommits[size_t(scan.events[i])] ? 1 : 0);
+    std::vector<int> before(events_.size() + 1, 0);
+    for (size_t e = 0; e < events_.size(); ++e)
+      before[e + 1] = before[e] + (!events_[e].name || (eventKey[e] >= 0 && keyCommits[size_t(eventKey[e])]) ? 1 : 0);
     auto commits = [&](const astNode* scope) {
       if (!scope || isPackage(scope)) return true;
-      auto at = scan.spans.find(scope);
-      if (at == scan.spans.end()) return walkedScopeCommits(const_cast<astNode*>(scope), &scan, keyCommits);
-      return before[size_t(at->second.second)] > before[size_t(at->second.first)];
+      auto at = spans_.find(scope);
+      if (at != spans_.end()) return before[size_t(at->second.second)] > before[size_t(at->second.first)];
+      // A scope that the walk did not measure: a walk of its own.
+      struct Search {
+        std::unordered_map<std::string, int, KeyHash, std::equal_to<>>* keys;
+        std::vector<bool>* keyCommits;
+        RoutineKey key;
+        bool found = false;
+      } search{&keys, &keyCommits, {}};
+      astWalkSkipping(
+          const_cast<astNode*>(scope),
+          [](astNode* node, void* data) {
+            auto* s = static_cast<Search*>(data);
+            if (keywordIs(node, "COMMIT")) {
+              s->found = true;
+            } else if (const char* name = usedName(node)) {
+              auto k = s->keys->find(s->key.of(name));
+              if (k != s->keys->end() && (*s->keyCommits)[size_t(k->second)]) s->found = true;
+            }
+          },
+          rewrite::standInOf, &search);
+      return search.found;
     };
     if (before.back() > 0) {
-      for (astNodeCursorDecl* cursor : scan.cursors) {
+      for (astNodeCursorDecl* cursor : cursors_) {
         astNode* list = cursor->parent;
         cursor->withHold = commits(list ? list->parent : nullptr);
       }
       // A package head's declarations are no part of the walk.
+      astNode* root = state->root;
       for (astListCell* c = root && root->kind == AST_LIST ? listCells(nodeAs<astNodeList>(root)) : nullptr; c;
            c = c->next)
         if (c->value && c->value->kind == AST_CREATE_PKG_HEAD)
           for (astListCell* d = listCells(nodeAs<astNodeCreatePkgHead>(c->value)->declarations); d; d = d->next)
             if (d->value && d->value->kind == AST_CURSOR_DECL) nodeAs<astNodeCursorDecl>(d->value)->withHold = true;
-      for (astNodeFor* loop : scan.queryLoops) loop->withHold = commits(loop);
-      for (auto& [open, scope] : scan.opens) open->cursorConstructor->withHold = commits(scope);
+      for (astNodeFor* loop : queryLoops_) loop->withHold = commits(loop);
+      for (auto& [open, scope] : opens_) open->cursorConstructor->withHold = commits(scope);
     }
   }
   // A ROLLBACK inside a loop over an open cursor: a FOR over a cursor or a
   // query, or a loop that FETCHes.
   std::unordered_set<const astNode*> reported;
-  for (auto& [rollback, loop] : scan.rollbacks) {
+  for (auto& [rollback, loop] : rollbacks_) {
     bool open = loop == -2;
-    for (int l = loop; l >= 0 && !open; l = scan.loops[size_t(l)].outer) open = scan.loops[size_t(l)].open;
+    for (int l = loop; l >= 0 && !open; l = loops_[size_t(l)].outer) open = loops_[size_t(l)].fetches;
     if (open && reported.insert(rollback).second)
       reportFinding(FindingId::ROLLBACK_IN_CURSOR_LOOP, rollback, state->errors);
   }
 }
-
-}  // namespace rewrite

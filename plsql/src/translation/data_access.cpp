@@ -6,16 +6,16 @@
 // changes data. Calls of such functions are taken by the target only as the
 // whole value of an assignment; any other use is recorded.
 //
-// Linear in the size of the run: one walk over each function finds what it
+// Linear in the size of the run: the shared walk finds what each function
 // does itself and which of the run's function names it uses; the functions
 // that change data through calls follow from that graph.
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "name_keys.h"
 #include "plsql_parser.hpp"
-#include "rewrite_internal.h"
+#include "routine_effects.h"
 
 using namespace rewrite;
 
@@ -26,66 +26,12 @@ bool endsWithNoCase(const char* text, const char* suffix) {
   return t.size() >= s.size() && sameFolded(t.substr(t.size() - s.size()), s);
 }
 
-// What one function's body does: changes data itself, and the names of the
-// run's functions it uses (indices into the names).
-struct AccessScan {
-  bool modifies = false;
-  std::vector<int> uses;
-  const std::unordered_map<std::string, int, KeyHash, std::equal_to<>>* names = nullptr;
-  LastPartKey key;
-};
-
-void scanAccess(astNode* node, void* data) {
-  auto* scan = static_cast<AccessScan*>(data);
-  switch (node->kind) {
-    case AST_SQL_STMT: {
-      int code = nodeAs<astNodeSqlStmt>(node)->keywordCode;
-      if (code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE || code == T_COMMIT ||
-          code == T_ROLLBACK || code == T_SAVEPOINT)
-        scan->modifies = true;
-      break;
-    }
-    case AST_DYNAMIC:
-      // A dynamic statement without INTO is no query: it may change data.
-      if (listLength(nodeAs<astNodeDynamic>(node)->into) == 0) scan->modifies = true;
-      break;
-    case AST_CALL: {
-      auto* call = nodeAs<astNodeCall>(node);
-      astNodeToken* name = asToken(listLast(call->name));
-      if (call->rewrite || !name || !name->text) break;
-      // A procedure of the target changes data unless it says otherwise;
-      // the built-in modules' procedures are the target's own.
-      if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) scan->modifies = true;
-      break;
-    }
-    case AST_SELECT:
-      // The walk enters the FROM clause only; a sequence is used in the
-      // select list.
-      for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
-        if (c->value && c->value->kind == AST_TOKEN) scanAccess(c->value, data);
-      break;
-    case AST_TOKEN: {
-      auto* token = nodeAs<astNodeToken>(node);
-      if (!token->text) break;
-      if (endsWithNoCase(token->text, ".NEXTVAL")) {
-        scan->modifies = true;
-      } else if (token->tokenCode != T_STRING) {
-        auto at = scan->names->find(scan->key.of(token->text, true));
-        if (at != scan->names->end()) scan->uses.push_back(at->second);
-      }
-      break;
-    }
-    default: break;
-  }
+// The last part of a name as written, without the "()" of a call.
+std::string_view calledPart(const char* text) {
+  std::string_view part = lastPartOf(text);
+  if (part.size() > 2 && part.ends_with("()")) part.remove_suffix(2);
+  return part;
 }
-
-// Calls of the functions that change data: the target takes them only as
-// the whole value of an assignment (SET v = f(...)).
-struct ModifyingCalls {
-  const KeySet* modifying = nullptr;
-  TransformState* state = nullptr;
-  LastPartKey key;
-};
 
 bool wholeAssignedValue(astNodeToken* token) {
   astNode* holder = token->parent;
@@ -106,28 +52,6 @@ bool wholeAssignedValue(astNodeToken* token) {
   return false;
 }
 
-void checkModifyingCall(astNodeToken* token, astNode* next, ModifyingCalls* calls) {
-  if (!token->text || token->tokenCode == T_STRING) return;
-  std::string_view name = calls->key.of(token->text);
-  bool called = textIs(next, "(");
-  if (name.size() > 2 && name.ends_with("()")) {
-    name.remove_suffix(2);
-    called = true;
-  }
-  if (!called || !calls->modifying->count(name) || wholeAssignedValue(token)) return;
-  reportFinding(FindingId::MODIFYING_CALL, token, calls->state->errors, nullptr, token->text);
-}
-
-void findModifyingCalls(astNode* node, void* data) {
-  auto* calls = static_cast<ModifyingCalls*>(data);
-  astNodeList* list = nullptr;
-  if (node->kind == AST_SELECT) list = nodeAs<astNodeSelect>(node)->target;
-  else if (node->kind == AST_LIST) list = nodeAs<astNodeList>(node);
-  for (astListCell* c = listCells(list); c; c = c->next)
-    if (c->value && c->value->kind == AST_TOKEN)
-      checkModifyingCall(nodeAs<astNodeToken>(c->value), c->next ? c->next->value : nullptr, calls);
-}
-
 std::string routineName(const astNodeList* name) {
   astNodeToken* last = asToken(listLast(name));
   return last && last->text ? lastPart(last->text) : "";
@@ -135,57 +59,139 @@ std::string routineName(const astNodeList* name) {
 
 }  // namespace
 
-namespace rewrite {
-
-void markDataAccess(astNode* root, TransformState* state) {
-  std::vector<astNodeCreateFunc*> functions;
+DataAccess::DataAccess(astNode* root) : root_(root) {
   if (!root || root->kind != AST_LIST) return;
+  auto add = [this](astNode* node) {
+    auto* function = nodeAs<astNodeCreateFunc>(node);
+    std::string name = routineName(function->name);
+    quick_.insert(name);
+    int index = names_.emplace(name, static_cast<int>(names_.size())).first->second;
+    functionOf_.emplace(node, static_cast<int>(functions_.size()));
+    functions_.push_back({function, index, false, {}});
+  };
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
-    if (unit->kind == AST_CREATE_FUNCTION) functions.push_back(nodeAs<astNodeCreateFunc>(unit));
+    if (unit->kind == AST_CREATE_FUNCTION) add(unit);
     if (unit->kind == AST_CREATE_PKG_BODY)
       for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->prototypes); r; r = r->next)
-        if (r->value && r->value->kind == AST_CREATE_FUNCTION) functions.push_back(nodeAs<astNodeCreateFunc>(r->value));
+        if (r->value && r->value->kind == AST_CREATE_FUNCTION) add(r->value);
   }
-  // The functions' names, each once; a name stands for every function of it.
-  std::unordered_map<std::string, int, KeyHash, std::equal_to<>> names;
-  std::vector<int> nameOf(functions.size());
-  for (size_t f = 0; f < functions.size(); ++f)
-    nameOf[f] = names.emplace(routineName(functions[f]->name), static_cast<int>(names.size())).first->second;
+}
+
+// A word of a function's body: a sequence's next value changes data; a
+// function of the run may.
+void DataAccess::noteToken(astNodeToken* token) {
+  if (!token->text) return;
+  Function& function = functions_[size_t(current_)];
+  size_t length = std::strlen(token->text);
+  if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
+    function.modifies = true;
+  } else if (token->tokenCode != T_STRING && quick_.mayHold(calledPart(token->text))) {
+    auto at = names_.find(key_.of(token->text, true));
+    if (at != names_.end()) function.uses.push_back(at->second);
+  }
+}
+
+void DataAccess::enter(astNode* node) {
+  // Without functions there is nothing to find.
+  if (functions_.empty()) return;
+  if (node->kind == AST_CREATE_FUNCTION) {
+    auto at = functionOf_.find(node);
+    if (at != functionOf_.end()) {
+      pendingBody_ = functions_[size_t(at->second)].node->body;
+      pending_ = at->second;
+    }
+  } else if (node == pendingBody_ && current_ < 0) {
+    current_ = pending_;
+    currentBody_ = node;
+  }
+  if (node->kind == AST_LIST) lists_.push_back(nodeAs<astNodeList>(node));
+  // The walk enters a query's FROM clause only; a sequence or a function
+  // is used in the select list.
+  if (node->kind == AST_SELECT && nodeAs<astNodeSelect>(node)->target)
+    lists_.push_back(nodeAs<astNodeSelect>(node)->target);
+  if (current_ < 0) return;
+  Function& function = functions_[size_t(current_)];
+  switch (node->kind) {
+    case AST_SQL_STMT: {
+      int code = nodeAs<astNodeSqlStmt>(node)->keywordCode;
+      if (code == T_INSERT || code == T_UPDATE || code == T_DELETE || code == T_MERGE || code == T_COMMIT ||
+          code == T_ROLLBACK || code == T_SAVEPOINT)
+        function.modifies = true;
+      break;
+    }
+    case AST_DYNAMIC:
+      // A dynamic statement without INTO is no query: it may change data.
+      if (listLength(nodeAs<astNodeDynamic>(node)->into) == 0) function.modifies = true;
+      break;
+    case AST_CALL: {
+      auto* call = nodeAs<astNodeCall>(node);
+      astNodeToken* name = asToken(listLast(call->name));
+      if (call->rewrite || !name || !name->text) break;
+      // A procedure of the target changes data unless it says otherwise;
+      // the built-in modules' procedures are the target's own.
+      if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) function.modifies = true;
+      break;
+    }
+    case AST_SELECT:
+      for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
+        if (c->value && c->value->kind == AST_TOKEN) noteToken(nodeAs<astNodeToken>(c->value));
+      break;
+    case AST_TOKEN: noteToken(nodeAs<astNodeToken>(node)); break;
+    default: break;
+  }
+}
+
+void DataAccess::leave(astNode* node) {
+  if (node == currentBody_) {
+    current_ = -1;
+    currentBody_ = nullptr;
+  }
+}
+
+void DataAccess::settle(TransformState* state) {
   // A function that calls a function that changes data changes data too.
-  std::vector<std::vector<int>> usedBy(names.size());
+  std::vector<std::vector<int>> usedBy(names_.size());
   std::vector<int> pending;
-  for (size_t f = 0; f < functions.size(); ++f) {
-    if (!functions[f]->body) continue;
-    AccessScan scan;
-    scan.names = &names;
-    astWalk(functions[f]->body, scanAccess, &scan);
-    if (scan.modifies) pending.push_back(static_cast<int>(f));
-    for (int name : scan.uses) usedBy[size_t(name)].push_back(static_cast<int>(f));
+  for (size_t f = 0; f < functions_.size(); ++f) {
+    if (!functions_[f].node->body) continue;
+    if (functions_[f].modifies) pending.push_back(static_cast<int>(f));
+    for (int name : functions_[f].uses) usedBy[size_t(name)].push_back(static_cast<int>(f));
   }
-  std::vector<bool> nameModifies(names.size(), false);
-  KeySet modifying;
-  std::vector<std::string> nameText(names.size());
-  for (const auto& [text, index] : names) nameText[size_t(index)] = text;
+  std::vector<std::string> nameText(names_.size());
+  for (const auto& [text, index] : names_) nameText[size_t(index)] = text;
+  std::vector<bool> nameModifies(names_.size(), false);
+  FoldedNames modifying;
   while (!pending.empty()) {
-    size_t f = size_t(pending.back());
+    Function& function = functions_[size_t(pending.back())];
     pending.pop_back();
-    functions[f]->modifiesData = true;
-    int name = nameOf[f];
-    if (nameModifies[size_t(name)]) continue;
-    nameModifies[size_t(name)] = true;
-    modifying.insert(nameText[size_t(name)]);
-    for (int user : usedBy[size_t(name)])
-      if (!functions[size_t(user)]->modifiesData) pending.push_back(user);
+    function.node->modifiesData = true;
+    if (nameModifies[size_t(function.name)]) continue;
+    nameModifies[size_t(function.name)] = true;
+    modifying.insert(nameText[size_t(function.name)]);
+    for (int user : usedBy[size_t(function.name)])
+      if (!functions_[size_t(user)].node->modifiesData) pending.push_back(user);
   }
   if (modifying.empty()) return;
-  ModifyingCalls calls{&modifying, state, {}};
-  // Without the stand-ins: the tokens a loop's or RAISE's expansion takes
-  // from the node are met once, where the node holds them.
-  astWalkSkipping(root, findModifyingCalls, standInOf, &calls);
+  // Calls of the functions that change data: the target takes them only as
+  // the whole value of an assignment (SET v = f(...)).
+  for (astNodeList* list : lists_)
+    for (astListCell* c = list->head; c; c = c->next) {
+      if (!c->value || c->value->kind != AST_TOKEN) continue;
+      auto* token = nodeAs<astNodeToken>(c->value);
+      if (!token->text || token->tokenCode == T_STRING || !modifying.mayHold(calledPart(token->text))) continue;
+      std::string_view name = key_.of(token->text);
+      bool called = c->next && textIs(c->next->value, "(");
+      if (name.size() > 2 && name.ends_with("()")) {
+        name.remove_suffix(2);
+        called = true;
+      }
+      if (!called || !modifying.holdsFolded(name) || wholeAssignedValue(token)) continue;
+      reportFinding(FindingId::MODIFYING_CALL, token, state->errors, nullptr, token->text);
+    }
   // The published heads of those functions say the same.
-  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root_)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit || (unit->kind != AST_CREATE_PKG_HEAD && unit->kind != AST_CREATE_PKG_BODY)) continue;
     astNodeList* heads = unit->kind == AST_CREATE_PKG_HEAD ? nodeAs<astNodeCreatePkgHead>(unit)->prototypes
@@ -193,13 +199,11 @@ void markDataAccess(astNode* root, TransformState* state) {
     for (astListCell* r = listCells(heads); r; r = r->next) {
       astNode* head = r->value;
       if (!head) continue;
-      if (head->kind == AST_FUNC_PROTO && modifying.count(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+      if (head->kind == AST_FUNC_PROTO && modifying.holdsFolded(routineName(nodeAs<astNodeFuncProto>(head)->name)))
         nodeAs<astNodeFuncProto>(head)->modifiesData = true;
       if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
-          modifying.count(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+          modifying.holdsFolded(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
         nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
     }
   }
 }
-
-}  // namespace rewrite

@@ -184,10 +184,9 @@ void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
 bool reviewCall(astNodeCall* node, TransformState* state);
 // Whether a package name (upper case) begins as the built-in ones do.
 bool hasBuiltinPrefix(const std::string& package);
-// Gives the functions that change data the target's data-access clause.
-void markDataAccess(astNode* root, TransformState* state);
-// Marks the cursors that a COMMIT may meet open WITH HOLD, and records each
-// ROLLBACK inside a loop over an open cursor.
-void holdCursors(TransformState* state);
+// Gives the functions that change data the target's data-access clause,
+// and marks the cursors that a COMMIT may meet open WITH HOLD
+// (routine_effects.h).
+void settleRoutineEffects(TransformState* state);
 
 }  // namespace rewrite

@@ -74,8 +74,23 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
 namespace rewrite {
 
 std::string firstPart(const char* text) {
-  astNodeToken* first = firstToken(splitQualifiedName(text));
-  return foldedText(first ? first->text : "");
+  // As splitQualifiedName reads a name: a backslash takes the next
+  // character as it is, a double quote toggles quoting and is dropped.
+  std::string part;
+  bool quoted = false;
+  for (const char* p = text ? text : ""; *p; ++p) {
+    if (*p == '\\') {
+      if (!p[1]) break;
+      part += foldAscii(*++p);
+    } else if (*p == '"') {
+      quoted = !quoted;
+    } else if (*p == '.' && !quoted) {
+      break;
+    } else {
+      part += foldAscii(*p);
+    }
+  }
+  return part;
 }
 
 // ---- exact division into an integer ----
@@ -377,7 +392,9 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
     return;
   static thread_local LastPartKey key;
-  if (!state->parameterlessNames.count(key.of(token->text))) return;
+  if (!state->parameterlessNames.mayHold(lastPartOf(token->text)) ||
+      !state->parameterlessNames.holdsFolded(key.of(token->text)))
+    return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
@@ -722,28 +739,29 @@ void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, boo
   size_t held = into->size();
   astNode* next = c->next ? c->next->value : nullptr;
   astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
-  std::string word = upperText(token->text);
-  if (word == "%" && next && asToken(next) && asToken(next)->text) {
+  auto is = [token](const char* word) { return equalsIgnoreCase(token->text, word); };
+  if (is("%") && next && asToken(next) && asToken(next)->text) {
     std::string attribute = "%" + upperText(firstPart(asToken(next)->text).c_str());
     record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state, into);
-  } else if (word == "MULTISET") {
+  } else if (is("MULTISET")) {
     record(FindingId::MULTISET, nullptr, nullptr, token, state, into);
-  } else if (word == "IS" && (textIs(next, "EMPTY") || (textIs(next, "NOT") && textIs(afterNext, "EMPTY")))) {
+  } else if (is("IS") && (textIs(next, "EMPTY") || (textIs(next, "NOT") && textIs(afterNext, "EMPTY")))) {
     record(FindingId::IS_EMPTY, nullptr, nullptr, token, state, into);
-  } else if ((word == "MEMBER" || word == "SUBMULTISET") && textIs(next, "OF")) {
-    record(FindingId::MEMBER_OF, word.c_str(), nullptr, token, state, into);
-  } else if (word == "IS" && (textIs(next, "A") || textIs(afterNext, "A")) &&
+  } else if ((is("MEMBER") || is("SUBMULTISET")) && textIs(next, "OF")) {
+    record(FindingId::MEMBER_OF, upperText(token->text).c_str(), nullptr, token, state, into);
+  } else if (is("IS") && (textIs(next, "A") || textIs(afterNext, "A")) &&
              (textIs(afterNext, "SET") || (c->next->next && c->next->next->next &&
                                            textIs(c->next->next->next->value, "SET")))) {
     record(FindingId::IS_A_SET, nullptr, nullptr, token, state, into);
   } else if (token->tokenCode == T_TABLE && textIs(next, "(") && inSql) {
     record(FindingId::TABLE_OF_COLLECTION, nullptr, nullptr, token, state, into);
-  } else if (word == "INTERVAL" && asToken(next) && asToken(next)->tokenCode == T_STRING) {
+  } else if (is("INTERVAL") && asToken(next) && asToken(next)->tokenCode == T_STRING) {
     record(FindingId::INTERVAL_LITERAL, nullptr, nullptr, token, state, into);
   } else if (token->tokenCode == T_NEW && asToken(next) && textIs(afterNext, "(")) {
     record(FindingId::OBJECT_CONSTRUCTOR, nullptr, asToken(next)->text, token, state, into);
     *claimed = next;
-  } else if (textIs(next, "(") && !textIs(previous, ".") && state->objectTypes.count(lastPart(token->text))) {
+  } else if (textIs(next, "(") && !textIs(previous, ".") && !state->objectTypes.empty() &&
+             state->objectTypes.count(lastPart(token->text))) {
     record(FindingId::OBJECT_CONSTRUCTOR, nullptr, token->text, token, state, into);
   } else if (token->qualified && textIs(next, "(") && !state->objectTypes.empty()) {
     // v.method(...) of a variable of an object type of the run.

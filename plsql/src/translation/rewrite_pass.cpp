@@ -1465,6 +1465,5 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   }
   noteRunDeclarations(root, &state);
   transformNode(root, nullptr, &state);
-  markDataAccess(root, &state);
-  holdCursors(&state);
+  settleRoutineEffects(&state);
 }

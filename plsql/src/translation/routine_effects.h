@@ -1,0 +1,105 @@
+// What the run's routines do that the target must be told: the functions
+// that change data (data_access.cpp) and the cursors a COMMIT may meet open
+// (cursor_holds.cpp). Both read the whole rewritten tree; they share one
+// walk (shared_walk.h), each with a collector of its own, and then settle
+// what they found in that order.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "name_keys.h"
+#include "rewrite_internal.h"
+
+// Functions that change data get MODIFIES SQL DATA, and so do their
+// published heads; their calls other than as the whole value of an
+// assignment are recorded.
+class DataAccess {
+ public:
+  explicit DataAccess(astNode* root);
+  void enter(astNode* node);
+  void leave(astNode* node);
+  void settle(TransformState* state);
+
+ private:
+  struct Function {
+    astNodeCreateFunc* node;
+    int name;  // index of its name
+    bool modifies = false;
+    std::vector<int> uses;  // names of the run's functions its body uses
+  };
+  void noteToken(astNodeToken* token);
+  astNode* root_;
+  std::vector<Function> functions_;
+  std::unordered_map<std::string, int, KeyHash, std::equal_to<>> names_;
+  FoldedNames quick_;  // the same names
+  std::unordered_map<const astNode*, int> functionOf_;
+  const astNode* pendingBody_ = nullptr;  // the body of the function entered
+  int pending_ = -1;
+  const astNode* currentBody_ = nullptr;  // the body the walk is in
+  int current_ = -1;
+  // The token lists, in walk order: their tokens may call a function of
+  // the run.
+  std::vector<astNodeList*> lists_;
+  LastPartKey key_;
+};
+
+// Cursors a COMMIT may meet open are WITH HOLD; a ROLLBACK inside a loop
+// over an open cursor is recorded.
+class CursorHolds {
+ public:
+  void enter(astNode* node);
+  void leave(astNode* node);
+  void settle(TransformState* state);
+
+ private:
+  struct Routine {
+    const astNode* node;
+    int outer = -1;  // the routine whose body holds this one
+  };
+  struct Frame {
+    const astNode* routine;
+    const astNode* body;
+    int index;
+    bool inBody;
+  };
+  struct Scope {
+    const astNode* node;
+    int firstEvent;
+    bool wanted;  // a cursor asks about it
+  };
+  struct Loop {
+    int outer;     // the loop around it that FETCHes if it does
+    bool fetches;
+  };
+  struct OpenLoop {
+    int slot;  // its place in loops_, -1 for a FOR over a cursor
+  };
+  // An event: a COMMIT (name null) or a name used, with the routine whose
+  // body the walk was in (-1: none).
+  struct Event {
+    const char* name;
+    int routine;
+  };
+  void want(const astNode* scope);
+  void markFetching();
+  std::vector<Routine> routines_;
+  std::unordered_map<const astNode*, int> routineOf_;
+  std::vector<Frame> frames_;
+  int innermostBody_ = -1;
+  std::vector<Scope> scopes_;
+  std::vector<Event> events_;
+  std::unordered_map<const astNode*, std::pair<int, int>> spans_;  // wanted scopes' events
+  std::vector<Loop> loops_;
+  std::vector<OpenLoop> openLoops_;
+  int openForLoops_ = 0;
+  // Whole ROLLBACKs as the walk meets them, with the innermost loop around
+  // each (-2: a FOR over a cursor is around it).
+  std::vector<std::pair<astNode*, int>> rollbacks_;
+  std::vector<astNodeCursorDecl*> cursors_;
+  std::vector<astNodeFor*> queryLoops_;
+  std::vector<std::pair<astNodeOpen*, const astNode*>> opens_;  // with the scope each asks about
+  bool anyCommit_ = false;
+};

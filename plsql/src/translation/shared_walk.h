@@ -1,0 +1,24 @@
+// One walk over the rewritten tree that several passes share: each pass
+// brings a collector with enter(node) and leave(node), and the walk calls
+// them all at each node, in order. The walk meets what the emitter writes
+// in the place of a stand-in (a FOR loop's expansion, RAISE's block) where
+// the node itself holds it, so each node of the source is met once.
+#pragma once
+
+#include <tuple>
+
+#include "rewrite_internal.h"
+
+template <class... Collectors>
+void walkShared(astNode* root, Collectors&... collectors) {
+  std::tuple<Collectors&...> all(collectors...);
+  astWalkAroundSkipping(
+      root,
+      [](astNode* node, void* data) {
+        std::apply([node](auto&... c) { (c.enter(node), ...); }, *static_cast<std::tuple<Collectors&...>*>(data));
+      },
+      [](astNode* node, void* data) {
+        std::apply([node](auto&... c) { (c.leave(node), ...); }, *static_cast<std::tuple<Collectors&...>*>(data));
+      },
+      rewrite::standInOf, &all);
+}
