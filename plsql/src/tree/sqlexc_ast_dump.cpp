@@ -519,21 +519,24 @@ bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root
   FILE* stream = fdopen(fd, "w");
   bool written = stream != nullptr;
   if (!stream) close(fd);
+  // The file is renamed while it is still open: its lock, which tells a
+  // live run's file from a dead one's, goes with its last descriptor.
   try {
     if (stream) written = writeDocument(stream, encoding, root) && fsync(fd) == 0;
   } catch (...) {
-    std::fclose(stream);
     // A run cut short keeps what it wrote, under a name of its own: the
     // unfinished file's ".part" becomes ".partial".
     std::string partial = std::string(unfinished) + "ial";
     bool moved = std::rename(unfinished, partial.c_str()) == 0;
+    std::fclose(stream);
     pending_file_release(pending);
     if (partialPath) *partialPath = moved ? partial : unfinished;
     std::free(unfinished);
     throw;
   }
-  if (stream && std::fclose(stream) != 0) written = false;
   if (written && std::rename(unfinished, target.c_str()) != 0) written = false;
+  // Closing after the rename loses nothing: the document is on the disk.
+  if (stream) std::fclose(stream);
   if (written)
     pending_file_release(pending);
   else
