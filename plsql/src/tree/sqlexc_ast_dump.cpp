@@ -74,8 +74,10 @@ struct XmlWriterState {
   // Enclosing unit nodes, outermost first. Grows as needed: deeply nested
   // input must not overflow a fixed stack.
   std::vector<astNode*> units;
-  // Nodes handed to the dispatcher in this dump; drives the progress line.
+  // Nodes handed to the dispatcher in this dump; drives the progress line,
+  // which is left out when the document itself goes to standard output.
   int nodeCount = 0;
+  bool progress = true;
 };
 
 // XML 1.0 forbids these bytes even as character references; real input can
@@ -375,7 +377,7 @@ bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; 
 
 void countNode(XmlWriterState* state, astNode* node) {
   state->nodeCount += 1;
-  if (state->nodeCount % 1000 == 0 && node->line > 0) {
+  if (state->nodeCount % 1000 == 0 && node->line > 0 && state->progress) {
     std::printf("VESTRAKE: LINE: %d\n", node->line);
     std::fflush(stdout);
   }
@@ -456,9 +458,16 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
   }
 }
 
-// Writes the document to stream, which stays open. 0, or the reason a write
-// failed; a jump of the pool passes through, after the flush.
-int writeDocument(FILE* stream, const char* encoding, astNode* root) {
+// Whether st is the file behind standard output.
+bool isStandardOutput(const struct stat& st) {
+  struct stat out;
+  return fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == st.st_dev && out.st_ino == st.st_ino;
+}
+
+// Writes the document to stream, which stays open, with the progress lines
+// on standard output when progress is set. 0, or the reason a write failed;
+// a jump of the pool passes through, after the flush.
+int writeDocument(FILE* stream, const char* encoding, astNode* root, bool progress) {
   // The stream itself stays unbuffered: the buffer below is the only one, and
   // it is flushed explicitly on every way out.
   std::setvbuf(stream, nullptr, _IONBF, 0);
@@ -471,6 +480,7 @@ int writeDocument(FILE* stream, const char* encoding, astNode* root) {
   state.output = &output;
   state.indent = true;
   state.depth = 0;
+  state.progress = progress;
   auto finish = [&]() {
     flushDump(&output);
     g_openDump = nullptr;
@@ -500,9 +510,11 @@ bool writeStreamFile(const char* path, const char* mode, const char* encoding, a
   if (!path || !mode) return dumpFailed(failure, EINVAL, false);
   FILE* stream = std::fopen(path, mode);
   if (!stream) return dumpFailed(failure, errno, false);
+  struct stat st;
+  bool progress = fstat(fileno(stream), &st) != 0 || !isStandardOutput(st);
   int error;
   try {
-    error = writeDocument(stream, encoding, root);
+    error = writeDocument(stream, encoding, root, progress);
   } catch (...) {
     std::fclose(stream);
     throw;
@@ -556,7 +568,9 @@ bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root
   // live run's file from a dead one's, goes with its last descriptor.
   int error = 0;
   try {
-    error = writeDocument(stream, encoding, root);
+    // A dump over the file of standard output replaces that file: its
+    // progress lines would go into the old one.
+    error = writeDocument(stream, encoding, root, !exists || !isStandardOutput(st));
   } catch (...) {
     // A run cut short keeps what it wrote, under a name of its own: the
     // unfinished file's ".part" becomes ".partial".

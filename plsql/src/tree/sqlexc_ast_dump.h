@@ -21,7 +21,8 @@ struct DumpFailure {
 // The run's form (vestrake -a). The document goes to a new file beside
 // fileName (beside the file it names through symbolic links), which takes
 // the old file's owner and permissions and replaces it only once complete;
-// a device or a pipe is written in place. False, with the reason in
+// a device or a pipe is written in place. The progress lines stay out of a
+// document that is standard output's file. False, with the reason in
 // *failure, when the document could not be written completely, or
 // fileName's links loop; fileName is then as it was. A jump of the pool
 // passes through; the partial document is then kept under a name of its own,
