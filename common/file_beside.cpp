@@ -213,8 +213,10 @@ bool is_part_of(const char* name, const char* stem, size_t stem_length, long* pi
 
 // Removes the files that runs killed before they could (SIGKILL, a power
 // cut) left beside a target. The process named in the file must be gone
-// and nobody may hold the file's lock: a live run in another PID namespace,
-// or one whose PID was reused, keeps its file locked.
+// and this process must get the file's lock: a live run in another PID
+// namespace, or one whose PID was reused, keeps its file locked, and a file
+// whose lock cannot be tested (a file system without locks) is never taken
+// for a dead run's on its process number alone.
 void remove_stale_parts(const char* folder, const char* stem) {
   DIR* dir = opendir(folder);
   if (dir == nullptr) return;
@@ -228,13 +230,26 @@ void remove_stale_parts(const char* folder, const char* stem) {
     if (fd < 0) continue;
     struct stat st, now;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        (flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) &&
+        flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         fstatat(dirfd(dir), e->d_name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == st.st_dev &&
         now.st_ino == st.st_ino)
       unlinkat(dirfd(dir), e->d_name, 0);
     close(fd);
   }
   closedir(dir);
+}
+
+// Takes the lock of a file just made, held until its last descriptor is
+// closed: the sign of a live run to those who clear away the files of dead
+// ones. False when the file was removed before the lock was taken (another
+// run judged it in that moment). On a file system without locks the file
+// stays unlocked, and no run removes it.
+bool lock_new_file(int fd) {
+  int locked;
+  while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  struct stat st;
+  return locked != 0 || (fstat(fd, &st) == 0 && st.st_nlink > 0);
 }
 
 }  // namespace
@@ -290,18 +305,24 @@ int create_beside(const char* target, mode_t mode, char** name, pending_file** p
   for (int attempt = 0; attempt < 100; ++attempt) {
     snprintf(candidate + prefix_length, size - prefix_length, ".%ld.%u.part", (long)getpid(), serial.fetch_add(1));
     fd = create_pending(candidate, 0, mode, pending);
-    if (fd >= 0 || errno != EEXIST) break;
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      break;
+    }
+    if (lock_new_file(fd)) break;
+    // A run that clears away dead runs' files took it between its making
+    // and its lock, and removed it: it is no longer ours.
+    pending_file_release(*pending);
+    *pending = nullptr;
+    close(fd);
+    fd = -1;
+    errno = EEXIST;
   }
   if (fd < 0) {
     int error = errno;
     free(candidate);
     errno = error;
     return -1;
-  }
-  // Held until the file is closed: the sign of a live run to those who
-  // clear away the files of dead ones.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    // A file system without locks: the process number alone tells.
   }
   *name = candidate;
   return fd;

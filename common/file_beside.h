@@ -39,13 +39,14 @@ char* resolve_links(const char* path);
 int create_pending(const char* path, int placeholder, mode_t mode, struct pending_file** pending);
 
 /* Creates a new file beside target (target.PID.N.part) with the given mode
- * through create_pending, and holds its lock (flock) while it stays open. A
+ * through create_pending, and holds its lock (flock) until its last
+ * descriptor is closed: a caller renames the file before it closes it. A
  * name too long for the suffix is shortened and followed by a hash of the
  * whole name. The files that dead runs left beside target (the process in
- * the name gone, the file not locked) are removed first. Returns its
- * descriptor, its malloc'd name in *name and its mark in *pending; -1 with
- * errno set when no file can be made there (ENAMETOOLONG when no name fits
- * the folder's limit). */
+ * the name gone, the file's lock free for the taking) are removed first.
+ * Returns its descriptor, its malloc'd name in *name and its mark in
+ * *pending; -1 with errno set when no file can be made there (ENAMETOOLONG
+ * when no name fits the folder's limit). */
 int create_beside(const char* target, mode_t mode, char** name, struct pending_file** pending);
 
 /* The new file takes the owner, group and mode of the one it replaces, as

@@ -1,6 +1,7 @@
 // vestrake's dump written to the streams it was given: standard output as a
-// pipe, an open file whose name is gone, and standard streams the caller
-// closed (>&-, 2>&-), which no file of the run may take over.
+// pipe, with no progress line in the document, an open file whose name is
+// gone, and standard streams the caller closed (>&-, 2>&-), which no file of
+// the run may take over.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,7 +28,13 @@ class VestrakeCliAudit : public ScratchDirTest {};
 
 TEST_F(VestrakeCliAudit, DumpsToTheStreamsItWasGiven) {
   write("a.pls", "BEGIN NULL; END;\n");
+  // Three progress lines: its thousandth node lies on stored line 200.
+  std::string big = "BEGIN\n";
+  for (int i = 0; i < 600; ++i) big += "  x := 1;\n";
+  write("big.pls", big + "END;\n");
   const std::string vs = shell_quote(VESTRAKE_PATH) + " -i a.pls -a ";
+  const std::string vsBig = shell_quote(VESTRAKE_PATH) + " -i big.pls -a ";
+  const std::string progress = "VESTRAKE: LINE: 200\nVESTRAKE: LINE: 400\nVESTRAKE: LINE: 600\n";
   struct Case {
     std::string command;  // run in the folder
     int status;
@@ -40,7 +47,15 @@ TEST_F(VestrakeCliAudit, DumpsToTheStreamsItWasGiven) {
       // An open file whose name was removed: its link reads
       // ".../gone.xml (deleted)", a name the dump must not make.
       {"exec 3>gone.xml; rm gone.xml; " + vs + "/proc/self/fd/3", 255,
-       "ERROR: Can't open write file: /proc/self/fd/3\n", nullptr},
+       "ERROR: Can't open write file: /proc/self/fd/3: No such file or directory\n", nullptr},
+      // Progress lines go to standard output, but never into the document
+      // when it is standard output's file, under any of its names.
+      {vsBig + "big.xml", 0, progress, nullptr},
+      {vsBig + "/dev/stdout | cmp - big.xml", 0, "", nullptr},
+      {vsBig + "/proc/self/fd/1 | cmp - big.xml", 0, "", nullptr},
+      {vsBig + "/dev/fd/1 | cmp - big.xml", 0, "", nullptr},
+      {vsBig + "/dev/stdout > out.xml && cmp out.xml big.xml", 0, "", nullptr},
+      {vsBig + "out.xml > out.xml && cmp out.xml big.xml", 0, "", nullptr},
       // Standard output closed while dumping: the dump is whole.
       {vs + "d1.xml >&-", 0, "", "d1.xml"},
       {vs + "d2.xml 2>&-", 0, "", "d2.xml"},
@@ -60,7 +75,7 @@ TEST_F(VestrakeCliAudit, DumpsToTheStreamsItWasGiven) {
     }
   }
   // Nothing else was made: no "gone.xml (deleted)", no unfinished file.
-  EXPECT_EQ(entries(), (std::vector<std::string>{"a.pls", "d1.xml", "d2.xml"}));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"a.pls", "big.pls", "big.xml", "d1.xml", "d2.xml", "out.xml"}));
 }
 
 }  // namespace

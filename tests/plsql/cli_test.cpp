@@ -75,31 +75,44 @@ TEST(VestrakeCli, RefusedArguments) {
   }
 }
 
+// A source file that cannot be opened is named with the system's reason.
+// A FIFO neither blocks nor reads as empty; a standard input the caller
+// closed is no file to read.
 TEST(VestrakeCli, UnreadableInputFile) {
-  std::string missing = tmpPath("no_such_file.sql");
+  std::string missing = tmpPath("no_such_file.sql"), fifo = tmpPath("fifo"), locked = tmpPath("locked.sql");
   std::remove(missing.c_str());
-  ProcessResult r = vst({"-i", missing});
-  EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, "ERROR: Can't open read file: " + missing + "\n");
-
-  // A directory is not a readable source.
-  r = vst({"-i", QEN_TEST_TMP_DIR});
-  EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, std::string("ERROR: Can't open read file: ") + QEN_TEST_TMP_DIR + "\n");
-
-  // A FIFO neither blocks nor reads as empty.
-  std::string fifo = tmpPath("fifo");
   std::remove(fifo.c_str());
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  r = vst({"-i", fifo});
-  EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, "ERROR: Can't open read file: " + fifo + "\n");
+  std::ofstream(locked) << "BEGIN NULL; END;\n";
+  chmod(locked.c_str(), 0);
+  // Root reads any file: the unreadable one is read as another user.
+  const bool setpriv = qen_test::command_status("setpriv --version > /dev/null 2>&1") == 0;
+  const std::string asUser = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const struct {
+    std::string input;
+    std::string reason;
+  } cases[] = {
+      {missing, "No such file or directory"},
+      {QEN_TEST_TMP_DIR, "Is a directory"},
+      {fifo, "No process has it open for writing"},
+      {locked, "Permission denied"},
+      {"/dev/stdin <&-", "Bad file descriptor"},
+  };
+  for (const auto& c : cases) {
+    if (c.input == locked && geteuid() == 0 && !setpriv) continue;
+    qen_test::ProcessResult r = qen_test::run_command(
+        (c.input == locked ? asUser : "") + qen_test::shell_quote(VESTRAKE_PATH) + " -i " + c.input + " 2>&1");
+    EXPECT_EQ(r.status, 255) << c.input;
+    EXPECT_EQ(r.output, "ERROR: Can't open read file: " + c.input.substr(0, c.input.find(' ')) + ": " + c.reason + "\n");
+  }
   std::remove(fifo.c_str());
+  std::remove(locked.c_str());
 
   // With -s the file is never opened.
-  r = vst({"-i", missing, "-s", "begin null; end;"});
+  ProcessResult r = vst({"-i", missing, "-s", "begin null; end;"});
   EXPECT_EQ(r.out.find("Can't open"), std::string::npos);
   EXPECT_NE(r.status, 255);
+  if (geteuid() == 0 && !setpriv) GTEST_SKIP() << "no setpriv: an unreadable file is read by root";
 }
 
 // The source ends at its first NUL: a file holding one is refused rather

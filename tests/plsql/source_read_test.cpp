@@ -97,7 +97,7 @@ TEST_F(SourceRead, AFailedReadEndsTheRunAndKeepsTheDump) {
       // told.
       {"EIO midway",
        "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 LD_PRELOAD=" +
-           shell_quote(QEN_READ_FAILS_PATH) + " READ_FAILS_PATH=" + shell_quote(source_) + " READ_FAILS_AFTER=10 ",
+           shell_quote(QEN_VESTRAKE_FAULTS_PATH) + " READ_FAILS_PATH=" + shell_quote(source_) + " READ_FAILS_AFTER=10 ",
        source_},
   };
   for (const auto& row : rows) {

@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <linux/magic.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "dump_encoding.h"
 #include "end_signals.h"
@@ -144,6 +146,34 @@ int lineOf(const char* text, size_t at) {
   return line;
 }
 
+// The standard stream that path names, also through its links
+// (/dev/stdin, /dev/fd/0, /proc/self/fd/0, /proc/PID/fd/0), or -1.
+int standardStreamNamed(const char* path) {
+  const std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
+  std::string current = path;
+  for (int links = 0; links < 40; ++links) {
+    for (const std::string& folder : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), own})
+      if (current.size() == folder.size() + 1 && current.compare(0, folder.size(), folder) == 0 &&
+          current.back() >= '0' && current.back() <= '2')
+        return current.back() - '0';
+    char link[PATH_MAX];
+    ssize_t n = readlink(current.c_str(), link, sizeof link - 1);
+    if (n <= 0) break;
+    link[n] = '\0';
+    current = link[0] == '/' ? std::string(link) : current.substr(0, current.rfind('/') + 1) + link;
+  }
+  return -1;
+}
+
+// Why the source file could not be opened. A standard stream that the
+// caller closed is held open on a folder: reading it is reading a closed
+// stream.
+const char* openFailureReason(const SourceRead& read, const char* path, int heldStreams) {
+  if (read.openError == 0) return "No process has it open for writing";
+  int stream = read.openError == EISDIR ? standardStreamNamed(path) : -1;
+  return std::strerror(stream >= 0 && (heldStreams & (1 << stream)) ? EBADF : read.openError);
+}
+
 [[noreturn]] void failExit() {
   std::fflush(stdout);
   std::exit(-1);
@@ -182,9 +212,14 @@ SourceRead readSource(const char* path) {
   if (!path) return result;
   // Non-blocking open: a FIFO that no one writes must not hold the run.
   int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return result;
+  if (fd < 0) {
+    result.openError = errno;
+    return result;
+  }
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  bool examined = fstat(fd, &st) == 0;
+  if (!examined || S_ISDIR(st.st_mode)) {
+    result.openError = examined ? EISDIR : errno;
     close(fd);
     return result;
   }
@@ -253,7 +288,7 @@ SourceRead readSource(const char* path) {
 }
 
 void vestrakeMain(int argc, char** argv) {
-  hold_standard_descriptors();
+  int heldStreams = hold_standard_descriptors();
   installEndHandlers();
   CommandOptions options;
   std::memset(&options, 0, sizeof options);
@@ -265,7 +300,8 @@ void vestrakeMain(int argc, char** argv) {
   } else if (options.inputFile) {
     SourceRead read = readSource(options.inputFile);
     if (!read.opened) {
-      std::printf("ERROR: Can't open read file: %s\n", options.inputFile);
+      std::printf("ERROR: Can't open read file: %s: %s\n", options.inputFile,
+                  openFailureReason(read, options.inputFile, heldStreams));
       failExit();
     }
     if (read.readError) {

@@ -28,6 +28,7 @@ void parseOptions(int argc, char** argv, CommandOptions* options);
 // A source file read whole (vestrake -i).
 struct SourceRead {
   bool opened = false;       // false: it could not be opened, or it is a folder or a FIFO without a writer
+  int openError = 0;         // then the errno (EISDIR for a folder), or 0 for a FIFO without a writer
   int readError = 0;         // errno of a read that failed
   bool outOfMemory = false;  // the buffer could not grow
   size_t nulAt = SIZE_MAX;   // offset of the first NUL byte, which ends the reading

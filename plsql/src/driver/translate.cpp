@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_set>
 
 #include "ast.h"
@@ -97,9 +98,12 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
       result.root = context.root;
       if (context.root) {
         if (copy->astFile) {
-          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &result.partialDump)) {
+          DumpFailure failure;
+          if (!sqlexcAstDumpFile(copy->astFile, copy->encoding, context.root, &result.partialDump, &failure)) {
             // Never a silent success: the dump the user asked for is missing.
             result.unwritableDump = options->astFile;
+            result.dumpError = failure.error;
+            result.dumpWriteFailed = failure.writing;
             result.status = -1;
           }
         }
@@ -153,7 +157,8 @@ void printTranslateMessages(const TranslateResult& result) {
     return;
   }
   if (result.unwritableDump) {
-    std::printf("ERROR: Can't open write file: %s\n", result.unwritableDump);
+    std::printf(result.dumpWriteFailed ? "ERROR: Can't write file: %s: %s\n" : "ERROR: Can't open write file: %s: %s\n",
+                result.unwritableDump, std::strerror(result.dumpError));
     return;
   }
   if (result.parseFailed) {

@@ -31,7 +31,9 @@ struct TranslateResult {
   bool unableToParse = false;   // failed with fewer than two error records
   int failLine = 0;             // else: line of the second error record
   int jumpCode = 0;             // 0, or the pool's jump code when the run was cut short
-  const char* unwritableDump = nullptr;  // the -a file that could not be opened, or null
+  const char* unwritableDump = nullptr;  // the -a file that could not be written, or null
+  int dumpError = 0;            // then the system's reason (an errno)
+  bool dumpWriteFailed = false; // and whether writing the document failed, not opening its file
   std::string partialDump;      // where the document of a dump cut short was kept, or empty
   astNode* root = nullptr;
   StatementRecord* statements = nullptr;

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,13 +26,15 @@
 namespace {
 
 // Output of one dump: a buffer in front of an unbuffered stream. A failed
-// write is remembered; later output is dropped, and the dump reports failure.
+// write is remembered with its reason; later output is dropped, and the dump
+// reports failure.
 struct DumpOutput {
   FILE* stream = nullptr;
   char* buffer = nullptr;
   size_t used = 0;
   size_t capacity = 0;
   bool failed = false;
+  int error = 0;
 };
 
 const size_t kDumpBufferSize = size_t(1) << 20;
@@ -39,9 +42,15 @@ const size_t kDumpBufferSize = size_t(1) << 20;
 // The dump being written, for the flush at process exit.
 DumpOutput* g_openDump = nullptr;
 
+void writeOut(DumpOutput* out, const char* bytes, size_t n) {
+  errno = 0;
+  if (out->failed || std::fwrite(bytes, 1, n, out->stream) == n) return;
+  out->failed = true;
+  out->error = errno != 0 ? errno : EIO;
+}
+
 void flushDump(DumpOutput* out) {
-  if (out->used != 0 && !out->failed && std::fwrite(out->buffer, 1, out->used, out->stream) != out->used)
-    out->failed = true;
+  if (out->used != 0) writeOut(out, out->buffer, out->used);
   out->used = 0;
 }
 
@@ -50,7 +59,7 @@ void putBytes(DumpOutput* out, const char* bytes, size_t n) {
   if (out->capacity - out->used < n) {
     flushDump(out);
     if (n >= out->capacity) {
-      if (!out->failed && std::fwrite(bytes, 1, n, out->stream) != n) out->failed = true;
+      writeOut(out, bytes, n);
       return;
     }
   }
@@ -65,8 +74,10 @@ struct XmlWriterState {
   // Enclosing unit nodes, outermost first. Grows as needed: deeply nested
   // input must not overflow a fixed stack.
   std::vector<astNode*> units;
-  // Nodes handed to the dispatcher in this dump; drives the progress line.
+  // Nodes handed to the dispatcher in this dump; drives the progress line,
+  // which is left out when the document itself goes to standard output.
   int nodeCount = 0;
+  bool progress = true;
 };
 
 // XML 1.0 forbids these bytes even as character references; real input can
@@ -366,7 +377,7 @@ bool hasNoContent(int kind) { return (astKindTraits(kind) & KIND_CONTENT) == 0; 
 
 void countNode(XmlWriterState* state, astNode* node) {
   state->nodeCount += 1;
-  if (state->nodeCount % 1000 == 0 && node->line > 0) {
+  if (state->nodeCount % 1000 == 0 && node->line > 0 && state->progress) {
     std::printf("VESTRAKE: LINE: %d\n", node->line);
     std::fflush(stdout);
   }
@@ -447,9 +458,16 @@ void xmlWriteTree(astNode* root, XmlWriterState* state) {
   }
 }
 
-// Writes the document to stream, which stays open. False when a write
-// failed; a jump of the pool passes through, after the flush.
-bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
+// Whether st is the file behind standard output.
+bool isStandardOutput(const struct stat& st) {
+  struct stat out;
+  return fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == st.st_dev && out.st_ino == st.st_ino;
+}
+
+// Writes the document to stream, which stays open, with the progress lines
+// on standard output when progress is set. 0, or the reason a write failed;
+// a jump of the pool passes through, after the flush.
+int writeDocument(FILE* stream, const char* encoding, astNode* root, bool progress) {
   // The stream itself stays unbuffered: the buffer below is the only one, and
   // it is flushed explicitly on every way out.
   std::setvbuf(stream, nullptr, _IONBF, 0);
@@ -462,6 +480,7 @@ bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
   state.output = &output;
   state.indent = true;
   state.depth = 0;
+  state.progress = progress;
   auto finish = [&]() {
     flushDump(&output);
     g_openDump = nullptr;
@@ -477,69 +496,106 @@ bool writeDocument(FILE* stream, const char* encoding, astNode* root) {
     throw;
   }
   finish();
-  return !output.failed;
+  return output.failed ? output.error : 0;
+}
+
+// False with the reason in *failure (when given).
+bool dumpFailed(DumpFailure* failure, int error, bool writing) {
+  if (failure) *failure = DumpFailure{error != 0 ? error : EIO, writing};
+  return false;
+}
+
+// writeAstXml, with the reason of a failure.
+bool writeStreamFile(const char* path, const char* mode, const char* encoding, astNode* root, DumpFailure* failure) {
+  if (!path || !mode) return dumpFailed(failure, EINVAL, false);
+  FILE* stream = std::fopen(path, mode);
+  if (!stream) return dumpFailed(failure, errno, false);
+  struct stat st;
+  bool progress = fstat(fileno(stream), &st) != 0 || !isStandardOutput(st);
+  int error;
+  try {
+    error = writeDocument(stream, encoding, root, progress);
+  } catch (...) {
+    std::fclose(stream);
+    throw;
+  }
+  if (std::fclose(stream) != 0 && error == 0) error = errno;
+  return error == 0 || dumpFailed(failure, error, true);
 }
 
 }  // namespace
 
 bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
-  if (!path || !mode) return false;
-  FILE* stream = std::fopen(path, mode);
-  if (!stream) return false;
-  bool written;
-  try {
-    written = writeDocument(stream, encoding, root);
-  } catch (...) {
-    std::fclose(stream);
-    throw;
-  }
-  return std::fclose(stream) == 0 && written;
+  return writeStreamFile(path, mode, encoding, root, nullptr);
 }
 
-bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, std::string* partialPath) {
+bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root, std::string* partialPath,
+                       DumpFailure* failure) {
   if (partialPath) partialPath->clear();
-  if (!fileName || !*fileName) return false;
+  if (!fileName || !*fileName) return dumpFailed(failure, ENOENT, false);
+  // A name that ends in "/" names a folder, never a file to write.
+  if (fileName[std::strlen(fileName) - 1] == '/') return dumpFailed(failure, EISDIR, false);
   // Through a symbolic link the file it names is replaced, or made; links
   // that loop name none.
   char* resolved = resolve_links(fileName);
-  if (!resolved) return false;
+  if (!resolved) return dumpFailed(failure, errno, false);
   std::string target = resolved;
   std::free(resolved);
   struct stat st;
   bool exists = stat(target.c_str(), &st) == 0;
+  // A name the system refuses (too long, a file where a folder should be)
+  // is refused before anything is written.
+  if (!exists && errno != ENOENT) return dumpFailed(failure, errno, false);
   // A device or a pipe (/dev/null, /dev/stdout) has nothing to replace.
-  if (exists && !S_ISREG(st.st_mode)) return writeAstXml(fileName, "w", encoding, root);
+  if (exists && !S_ISREG(st.st_mode)) return writeStreamFile(fileName, "w", encoding, root, failure);
   // Nor is a file replaced that could not be written in place.
-  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+  if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    return dumpFailed(failure, errno, false);
   char* unfinished = nullptr;
   pending_file* pending = nullptr;
   int fd = create_beside(target.c_str(), 0666, &unfinished, &pending);
-  if (fd < 0) return false;
+  if (fd < 0) return dumpFailed(failure, errno, false);
   if (exists) keep_owner_and_mode(fd, &st);
   FILE* stream = fdopen(fd, "w");
-  bool written = stream != nullptr;
-  if (!stream) close(fd);
+  if (!stream) {
+    int error = errno;
+    close(fd);
+    pending_file_discard(pending);
+    std::free(unfinished);
+    return dumpFailed(failure, error, false);
+  }
+  // The file is renamed while it is still open: its lock, which tells a
+  // live run's file from a dead one's, goes with its last descriptor.
+  int error = 0;
   try {
-    if (stream) written = writeDocument(stream, encoding, root) && fsync(fd) == 0;
+    // A dump over the file of standard output replaces that file: its
+    // progress lines would go into the old one.
+    error = writeDocument(stream, encoding, root, !exists || !isStandardOutput(st));
   } catch (...) {
-    std::fclose(stream);
     // A run cut short keeps what it wrote, under a name of its own: the
     // unfinished file's ".part" becomes ".partial".
     std::string partial = std::string(unfinished) + "ial";
     bool moved = std::rename(unfinished, partial.c_str()) == 0;
+    std::fclose(stream);
     pending_file_release(pending);
     if (partialPath) *partialPath = moved ? partial : unfinished;
     std::free(unfinished);
     throw;
   }
-  if (stream && std::fclose(stream) != 0) written = false;
-  if (written && std::rename(unfinished, target.c_str()) != 0) written = false;
-  if (written)
+  bool writing = true;
+  if (error == 0 && fsync(fd) != 0) error = errno;
+  if (error == 0 && std::rename(unfinished, target.c_str()) != 0) {
+    error = errno;
+    writing = false;
+  }
+  // Closing after the rename loses nothing: the document is on the disk.
+  std::fclose(stream);
+  if (error == 0)
     pending_file_release(pending);
   else
     pending_file_discard(pending);
   std::free(unfinished);
-  return written;
+  return error == 0 || dumpFailed(failure, error, writing);
 }
 
 void finishDumpAtExit() {

@@ -10,16 +10,25 @@ struct astNode;
 // Returns false, writing nothing, when the file cannot be opened.
 bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root);
 
+// Why a dump failed: the system's reason (an errno), and whether it was
+// the writing of the document that failed rather than the making or the
+// replacing of its file.
+struct DumpFailure {
+  int error = 0;
+  bool writing = false;
+};
+
 // The run's form (vestrake -a). The document goes to a new file beside
 // fileName (beside the file it names through symbolic links), which takes
 // the old file's owner and permissions and replaces it only once complete;
-// a device or a pipe is written in place. False when the document could not
-// be written completely, or fileName's links loop; fileName is then as it
-// was. A jump of the pool
+// a device or a pipe is written in place. The progress lines stay out of a
+// document that is standard output's file. False, with the reason in
+// *failure, when the document could not be written completely, or
+// fileName's links loop; fileName is then as it was. A jump of the pool
 // passes through; the partial document is then kept under a name of its own,
 // stored in *partialPath (emptied otherwise).
 bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root,
-                       std::string* partialPath = nullptr);
+                       std::string* partialPath = nullptr, DumpFailure* failure = nullptr);
 
 // For an exit in the middle of a dump: a device keeps what was written, an
 // unfinished file beside the target goes (as it does on an ending signal,

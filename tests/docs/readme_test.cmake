@@ -1,0 +1,42 @@
+# The README in the order a user reads it: the two set-up commands, the use
+# of the programs, the reference pages, and last the way to the pages about
+# the tree's insides; every link of the hand-written pages leads to a file.
+#
+#   cmake -DSOURCE=<source tree> -P readme_test.cmake
+cmake_minimum_required(VERSION 3.25)
+file(READ ${SOURCE}/README.md readme)
+set(at -1)
+foreach(heading "On a fresh machine" "Using the programs" "Reference pages" "Inside the tree")
+  string(FIND "${readme}" "\n## ${heading}\n" found)
+  if(found LESS_EQUAL at)
+    message(FATAL_ERROR "README.md: the section '${heading}' is missing or out of its place")
+  endif()
+  list(APPEND starts ${found})
+  set(at ${found})
+endforeach()
+string(FIND "${readme}" "\n## " last REVERSE)
+if(NOT last EQUAL at)
+  message(FATAL_ERROR "README.md: 'Inside the tree' is not the last section")
+endif()
+list(GET starts 0 setup)
+list(GET starts 1 use)
+foreach(command ./scripts/build.sh ./scripts/test.sh)
+  string(FIND "${readme}" "\n    ${command}\n" found)
+  if(found LESS setup OR found GREATER use)
+    message(FATAL_ERROR "README.md: the set-up command ${command} is not in 'On a fresh machine'")
+  endif()
+endforeach()
+
+file(GLOB pages ${SOURCE}/README.md ${SOURCE}/docs/*.md)
+foreach(page IN LISTS pages)
+  file(READ ${page} text)
+  get_filename_component(folder ${page} DIRECTORY)
+  string(REGEX MATCHALL "\\]\\([^)#]+" links "${text}")
+  # A bracket in a list element would keep the list from splitting.
+  string(REPLACE "](" "" links "${links}")
+  foreach(target IN LISTS links)
+    if(NOT target MATCHES "^[a-z]+:" AND NOT EXISTS ${folder}/${target})
+      message(FATAL_ERROR "${page}: the link ${target} leads to no file")
+    endif()
+  endforeach()
+endforeach()
