@@ -227,7 +227,9 @@ void CursorHolds::settle(TransformState* state) {
         if (event.routine >= 0) pending.push_back(event.routine);
         continue;
       }
-      if (!quick.mayHold(lastPartOf(event.name)) && !std::strchr(event.name, '"')) continue;
+      std::string_view raw = lastPartOf(event.name);
+      if (raw.ends_with("()")) raw.remove_suffix(2);
+      if (!quick.mayHold(raw) && !std::strchr(event.name, '"')) continue;
       std::string_view k = key.of(event.name);
       if (!quick.mayHold(k)) continue;
       auto at = keys.find(k);
