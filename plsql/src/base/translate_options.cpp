@@ -4,28 +4,18 @@
 
 #include <cstring>
 
+// The MAPPED rows of the datatype table, in its order.
 const DatatypeMapEntry datatypeMap[] = {
-    {"DOUBLE PRECISION", "DOUBLE", nullptr},
-    {"SYS_REFCURSOR", "CURSOR", nullptr},
-    {"BINARY_INTEGER", "INTEGER", nullptr},
-    {"BLOB", "BLOB", nullptr},
-    {"CHAR VARYING", "VARCHAR", "(4096)"},
-    {"CHAR", "CHARACTER", "(254)"},
-    {"CHARACTER VARYING", "VARCHAR", "(4096)"},
-    {"CHARACTER", "CHARACTER", "(254)"},
-    {"CLOB", "CLOB", nullptr},
-    {"LONG RAW", "BLOB", "(32760)"},
-    {"LONG VARCHAR", "CLOB", "(32760)"},
-    {"LONG", "CLOB", "(32760)"},
-    {"NCHAR", "GRAPHIC", "(127)"},
-    {"NCLOB", "DBCLOB", "(2048)"},
-    {"NUMERIC", "NUMERIC", "(9,2)"},
-    {"NVARCHAR2", "VARGRAPHIC", "(2048)"},
-    {"PLS_INTEGER", "INTEGER", nullptr},
-    {"RAW", "BLOB", "(32767)"},
-    {"VARCHAR", "VARCHAR", "(4096)"},
-    {"VARCHAR2", "VARCHAR2", "(4096)"},
-    {"XMLTYPE", "XML", nullptr},
+#define DATATYPE(name, treatment, target, length, scale) DATATYPE_##treatment(name, target, length)
+#define DATATYPE_MAPPED(name, target, length) {name, target, length},
+#define DATATYPE_RENAMED(name, target, length)
+#define DATATYPE_KEPT(name, target, length)
+#define DATATYPE_UNSUPPORTED(name, target, length)
+#include "datatypes.def"
+#undef DATATYPE_MAPPED
+#undef DATATYPE_RENAMED
+#undef DATATYPE_KEPT
+#undef DATATYPE_UNSUPPORTED
     {nullptr, nullptr, nullptr},
 };
 

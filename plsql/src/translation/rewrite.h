@@ -23,9 +23,9 @@ struct TransformState {
   astNode* root = nullptr;
   int nameCounter = 1;                     // made-up statement names and loop labels
   astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
-  astNodeList* datatypeMappings = nullptr; // one pragma node per datatype map row
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
+  bool datatypeMap = false;  // the run's options carry the datatype map
   // Whether the node being rewritten lies in the statements or handlers of
   // a block whose walk for the uses of SQL% attributes and SQL error values
   // went over it: that walk gave every block below it its uses, so only the

@@ -171,9 +171,15 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);
 // DELETE trigger: REFERENCING leaves them out.
 void dropRowsWithoutEvent(astNodeCreateTrigger* trigger);
 bool isSqlCursorName(const char* text);
-// Datatypes outside the map: translated or recorded; a function's result
-// clauses are left out.
-astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* state);
+// The scale of a datatype with a fixed one (datatypes.cpp): 0 for the
+// integer types and NUMBER, DECIMAL or NUMERIC with a precision alone, s
+// for (p, s); empty for the others.
+std::string fixedScale(const astNodeList* type);
+// A copy of each token of a list (same code and text), for a place that
+// names again what another place holds.
+astNodeList* tokensCopy(const astNodeList* tokens);
+// Whether two token lists hold the same texts, ignoring case.
+bool listsEqual(const astNodeList* a, const astNodeList* b);
 void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState* state);
 // Reports of a token list: the listed constructs above, and the collection
 // and object forms, % attributes, interval literals and built-in packages

@@ -1448,21 +1448,7 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   state.root = root;
   state.errors = errors;
   state.exceptionMap = options ? options->exceptionMap : nullptr;
-  const DatatypeMapEntry* map = options ? options->datatypeMap : nullptr;
-  for (const DatatypeMapEntry* row = map; row && row->plsqlName; ++row) {
-    astNodePragma* entry = astMake<astNodePragma>(-1);
-    for (int which = 0; which < 2; ++which) {
-      char* copy = poolStrdup(which == 0 ? row->plsqlName : row->targetName ? row->targetName : "");
-      astNodeList* words = nullptr;
-      char* cursor = nullptr;
-      for (char* word = splitToken(copy, " \t", &cursor); word; word = splitToken(nullptr, " \t", &cursor))
-        words = listAppend(words, makeToken(word, -1));
-      if (which == 0) entry->name = words;
-      else entry->value = words;
-    }
-    entry->defaultArgs = row->defaultLength ? poolStrdup(row->defaultLength) : nullptr;
-    state.datatypeMappings = listAppend(state.datatypeMappings, entry);
-  }
+  state.datatypeMap = options && options->datatypeMap;
   noteRunDeclarations(root, &state);
   transformNode(root, nullptr, &state);
   settleRoutineEffects(&state);

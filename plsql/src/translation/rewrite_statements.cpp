@@ -80,10 +80,12 @@ astNodeToken* copyToken(const astNodeToken* token, int line) {
   return copy;
 }
 
+}  // namespace
+
 // Tokens of its own for a place that names again what another place holds
 // (a loop index, a declared name, a cursor variable): each token stands in
 // one place and is rewritten there, once.
-astNodeList* tokensCopy(const astNodeList* tokens) {
+astNodeList* rewrite::tokensCopy(const astNodeList* tokens) {
   astNodeList* copy = nullptr;
   for (astListCell* c = listCells(tokens); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
@@ -91,6 +93,8 @@ astNodeList* tokensCopy(const astNodeList* tokens) {
   }
   return copy;
 }
+
+namespace {
 
 // The scope of a declaration: the node that holds its list.
 astNode* declarationScope(astNode* decl) {
@@ -110,9 +114,13 @@ bool listMatchesPrefix(const astNodeList* name, const astNodeList* list) {
   return true;
 }
 
-bool listsEqual(const astNodeList* a, const astNodeList* b) {
+}  // namespace
+
+bool rewrite::listsEqual(const astNodeList* a, const astNodeList* b) {
   return listLength(a) == listLength(b) && listMatchesPrefix(a, b);
 }
+
+namespace {
 
 bool fitsInt32(const char* digits) {
   if (!digits || !*digits) return true;
@@ -451,77 +459,6 @@ void transformFunctionPrototype(astNodeFuncProto* proto, TransformState* state) 
 }
 
 }  // namespace rewrite
-
-astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state) {
-  if (!list) return nullptr;
-  list = reviewDataType(list, owner, state);
-  astNodeToken* last = asToken(listLast(list));
-  if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
-    // The pragma keeps its rewritten value: each datatype takes a copy.
-    for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
-      auto* pragma = nodeAs<astNodePragma>(c->value);
-      if (listsEqual(pragma->name, list)) return adopt(tokensCopy(pragma->value), list->parent ? list->parent : owner);
-    }
-    return list;
-  }
-  for (astListCell* c = listCells(state->datatypeMappings); c; c = c->next) {
-    auto* entry = nodeAs<astNodePragma>(c->value);
-    if (!entry->name || !listMatchesPrefix(entry->name, list)) continue;
-    astNodeList* result = nullptr;
-    for (astListCell* v = listCells(entry->value); v; v = v->next) {
-      astNodeToken* token = asToken(v->value);
-      if (token) result = listAppend(result, makeToken(token->tokenCode, token->text, token->line));
-    }
-    int matched = listLength(entry->name);
-    int index = 0;
-    for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
-      if (index >= matched) result = listAppend(result, rest->value);
-    const char* defaultArgs = entry->defaultArgs;
-    astNodeToken* word = listLength(list) == 1 ? firstToken(list) : nullptr;
-    if (word && (equalsIgnoreCase(word->text, "CHAR") || equalsIgnoreCase(word->text, "CHARACTER"))) {
-      // A CHAR without a length is CHAR(1) in PL/SQL; a parameter or return
-      // value has none and keeps the length of its value, unpadded.
-      bool open = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
-                            owner->kind == AST_FUNC_PROTO);
-      if (open) nodeAs<astNodeToken>(listFirst(result))->text = poolStrdup("VARCHAR");
-      defaultArgs = open ? "(254)" : "(1)";
-    }
-    if (defaultArgs && listLength(list) == matched) result = listAppend(result, makeToken(defaultArgs, -1));
-    if (!result) return list;
-    // The new list stands where the old one stood.
-    result->parent = list->parent ? list->parent : owner;
-    for (astListCell* r = listCells(result); r; r = r->next)
-      if (r->value->parent == nullptr || r->value->parent == list) r->value->parent = result;
-    return result;
-  }
-  // Weak REF CURSOR types of a block are plain cursors in the target.
-  astNode* scope = nearestOf(list->parent ? list->parent : owner, isDeclScope);
-  for (; scope; scope = nearestOf(scope->parent, isDeclScope)) {
-    astNodeList* declarations = scopeDeclarations(scope);
-    if (!declarations) continue;
-    // Every datatype outside the map is looked up here; gathering each
-    // scope's REF CURSOR declarations once keeps long declaration lists linear.
-    TransformState::RefCursorScan& scan = state->refCursorScans[declarations];
-    if (scan.count != declarations->count || scan.head != declarations->head || scan.tail != declarations->tail) {
-      scan.count = declarations->count;
-      scan.head = declarations->head;
-      scan.tail = declarations->tail;
-      scan.declarations.clear();
-      for (astListCell* c = declarations->head; c; c = c->next)
-        if (c->value && c->value->kind == AST_REFCURSOR_DECL) scan.declarations.push_back(c->value);
-    }
-    for (astNode* node : scan.declarations) {
-      auto* decl = nodeAs<astNodeRefCursorDecl>(node);
-      if (decl->variableType != VAR_REFCURSOR || !listsEqual(decl->variableName, list)) continue;
-      if (isPackage(scope) || decl->dataType) return list;
-      astNodeList* cursor = listNew(makeToken("CURSOR", list->line));
-      cursor->parent = list->parent ? list->parent : owner;
-      cursor->head->value->parent = cursor;
-      return cursor;
-    }
-  }
-  return list;
-}
 
 namespace rewrite {
 

@@ -1,0 +1,362 @@
+// Datatypes in the target's words: every rule comes from the datatype table
+// (datatypes.def); what is left here is how a datatype list is matched
+// against it. A datatype is reviewed first (a function's result clauses
+// left out, a SYS. schema dropped, a type outside the map renamed or
+// recorded), then mapped (a row of the map, an alias, a weak REF CURSOR).
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <strings.h>
+#include <unordered_map>
+#include <vector>
+
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+#include "run_pool.h"
+
+using namespace rewrite;
+
+namespace {
+
+enum class Treatment { MAPPED, RENAMED, KEPT, UNSUPPORTED };
+enum class Scale { INTEGERS, GIVEN, ANY };
+
+struct DatatypeRow {
+  const char* name;
+  Treatment treatment;
+  const char* target;
+  const char* length;
+  Scale scale;
+};
+
+constexpr DatatypeRow kDatatypes[] = {
+#define DATATYPE(name, treatment, target, length, scale) {name, Treatment::treatment, target, length, Scale::scale},
+#include "datatypes.def"
+};
+
+struct UnsizedRow {
+  const char* name;
+  const char* variableTarget;
+  const char* variableLength;
+  const char* parameterTarget;
+  const char* parameterLength;
+};
+
+constexpr UnsizedRow kUnsized[] = {
+#define UNSIZED(name, variableTarget, variableLength, parameterTarget, parameterLength) \
+  {name, variableTarget, variableLength, parameterTarget, parameterLength},
+#include "datatypes.def"
+};
+
+std::string_view firstWordOf(const char* name) {
+  const char* blank = std::strchr(name, ' ');
+  return blank ? std::string_view(name, size_t(blank - name)) : std::string_view(name);
+}
+
+// The words of a row's name.
+std::vector<std::string_view> wordsOf(const char* name) {
+  std::vector<std::string_view> words;
+  for (const char* p = name; *p;) {
+    const char* blank = std::strchr(p, ' ');
+    size_t length = blank ? size_t(blank - p) : std::strlen(p);
+    words.emplace_back(p, length);
+    p += length;
+    while (*p == ' ') ++p;
+  }
+  return words;
+}
+
+// The table's rows by the first word of their name, folded.
+struct DatatypeIndex {
+  struct Entry {
+    const DatatypeRow* row;
+    std::vector<std::string_view> words;
+  };
+  std::unordered_map<std::string, std::vector<Entry>> byFirstWord;
+  DatatypeIndex() {
+    for (const DatatypeRow& row : kDatatypes) {
+      std::string first(firstWordOf(row.name));
+      for (char& c : first) c = foldAscii(c);
+      byFirstWord[first].push_back({&row, wordsOf(row.name)});
+    }
+  }
+  const std::vector<Entry>* rowsStartingWith(const char* word) const {
+    std::string key(word ? word : "");
+    for (char& c : key) c = foldAscii(c);
+    auto at = byFirstWord.find(key);
+    return at == byFirstWord.end() ? nullptr : &at->second;
+  }
+};
+
+const DatatypeIndex& datatypeIndex() {
+  static const DatatypeIndex index;
+  return index;
+}
+
+// The row of the map that the list's first tokens name, in the map's order;
+// null when none does.
+const DatatypeIndex::Entry* mappedRow(const astNodeList* list, const TransformState* state) {
+  astNodeToken* first = state->datatypeMap ? firstToken(list) : nullptr;
+  const auto* rows = first ? datatypeIndex().rowsStartingWith(first->text) : nullptr;
+  for (const DatatypeIndex::Entry* entry = rows ? rows->data() : nullptr; rows && entry != rows->data() + rows->size();
+       ++entry) {
+    if (entry->row->treatment != Treatment::MAPPED) continue;
+    astListCell* c = listCells(list);
+    bool matches = true;
+    for (std::string_view word : entry->words) {
+      astNodeToken* token = c ? asToken(c->value) : nullptr;
+      if (!token || !token->text || !sameFolded(token->text, word)) {
+        matches = false;
+        break;
+      }
+      c = c->next;
+    }
+    if (matches) return entry;
+  }
+  return nullptr;
+}
+
+bool startsWithWord(std::string_view text, std::string_view word) {
+  if (text.size() < word.size() || !sameFolded(text.substr(0, word.size()), word)) return false;
+  return text.size() == word.size() ||
+         !(std::isalnum(static_cast<unsigned char>(text[word.size()])) || text[word.size()] == '_');
+}
+
+// Words of a datatype outside parentheses, upper case.
+std::string typeWords(const astNodeList* list) {
+  std::string words;
+  int depth = 0;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    if (token->text[0] == '(') ++depth;
+    else if (token->text[0] == ')') --depth;
+    else if (depth == 0 && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
+      if (!words.empty()) words += ' ';
+      words += upperText(token->text);
+    }
+  }
+  return words;
+}
+
+// Whether a type whose first word is `first` may be renamed or recorded:
+// the first word of such a row begins it.
+bool mayBeReviewed(const char* first) {
+  static const std::vector<std::string_view> firstWords = [] {
+    std::vector<std::string_view> words;
+    for (const DatatypeRow& row : kDatatypes)
+      if (row.treatment == Treatment::RENAMED || row.treatment == Treatment::UNSUPPORTED)
+        words.push_back(firstWordOf(row.name));
+    return words;
+  }();
+  for (std::string_view word : firstWords)
+    if (startsWithWord(first, word)) return true;
+  return false;
+}
+
+bool isRoutineHead(const astNode* node) {
+  return node && (node->kind == AST_CREATE_FUNCTION || node->kind == AST_FUNC_PROTO);
+}
+
+// RESULT_CACHE [RELIES_ON (...)] and ACCESSIBLE BY (...) after a function's
+// return type: the result and who may call change nothing that a caller
+// sees, so the clauses are left out.
+astNodeList* withoutResultClauses(astNodeList* list) {
+  astNodeList* kept = nullptr;
+  bool dropped = false;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    bool clause = token && (equalsIgnoreCase(token->text, "RESULT_CACHE") || equalsIgnoreCase(token->text, "RELIES_ON") ||
+                            equalsIgnoreCase(token->text, "ACCESSIBLE"));
+    if (!clause) {
+      kept = listAppend(kept, c->value);
+      continue;
+    }
+    dropped = true;
+    // The clause's words and its parenthesised list.
+    while (c->next) {
+      astNodeToken* next = asToken(c->next->value);
+      if (!next || !next->text) break;
+      if (equalsIgnoreCase(next->text, "BY")) {
+        c = c->next;
+        continue;
+      }
+      if (next->text[0] != '(') break;
+      int depth = 0;
+      for (c = c->next; c; c = c->next) {
+        astNodeToken* t = asToken(c->value);
+        const char* text = t && t->text ? t->text : "";
+        if (text[0] == '(') ++depth;
+        else if (text[0] == ')' && --depth == 0) break;
+      }
+      if (!c) break;
+    }
+    if (!c) break;
+  }
+  if (!dropped || !kept) return list;
+  kept->parent = list->parent;
+  kept->line = list->line;
+  return kept;
+}
+
+// A datatype of the source's own schema written with it (SYS.XMLTYPE): the
+// same type as without it when the datatype map has it; recorded otherwise.
+astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
+  astNodeToken* first = firstToken(list);
+  if (!first || !first->text || std::strlen(first->text) <= 4 || strncasecmp(first->text, "SYS.", 4) != 0)
+    return list;
+  const char* name = first->text + 4;
+  const auto* rows = state->datatypeMap ? datatypeIndex().rowsStartingWith(name) : nullptr;
+  for (const DatatypeIndex::Entry* entry = rows ? rows->data() : nullptr; rows && entry != rows->data() + rows->size();
+       ++entry) {
+    if (entry->row->treatment != Treatment::MAPPED) continue;
+    astNodeList* plain = tokenList(name, first->line);
+    for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
+    plain->parent = list->parent;
+    plain->head->value->parent = plain;
+    return plain;
+  }
+  reportFinding(FindingId::DATATYPE, first, state->errors, upperText(first->text).c_str(), first->text);
+  return list;
+}
+
+// A datatype outside the map: written under the target's name, or recorded.
+astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* state) {
+  if (!list) return list;
+  astNodeToken* last = asToken(listLast(list));
+  if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return list;
+  if (isRoutineHead(owner)) list = withoutResultClauses(list);
+  list = withoutSysSchema(list, state);
+  astNodeToken* first = firstToken(list);
+  if (!first || !first->text) return list;
+  // Most datatypes are told apart by their first word alone.
+  if (std::isalpha(static_cast<unsigned char>(first->text[0])) && !mayBeReviewed(first->text)) return list;
+  std::string words = typeWords(list);
+  for (const DatatypeRow& row : kDatatypes) {
+    if (row.treatment != Treatment::RENAMED && row.treatment != Treatment::UNSUPPORTED) continue;
+    std::vector<std::string_view> rowWords = wordsOf(row.name);
+    if (rowWords[0] == "TIMESTAMP") {
+      // TIME ZONE anywhere after TIMESTAMP; the LOCAL row first.
+      bool local = words.find("LOCAL") != std::string::npos;
+      if (!startsWithWord(words, "TIMESTAMP") || words.find(" TIME ZONE") == std::string::npos ||
+          local != (std::strstr(row.name, "LOCAL") != nullptr))
+        continue;
+    } else if (!startsWithWord(words, row.name)) {
+      continue;
+    }
+    if (row.treatment == Treatment::UNSUPPORTED) {
+      std::string name = rowWords[0] == "TIMESTAMP" ? std::string(row.name) : words;
+      reportFinding(FindingId::DATATYPE, first, state->errors, name.c_str(), words.c_str());
+      return list;
+    }
+    astNodeList* renamed = tokenList(row.target, first->line);
+    for (astListCell* c = list->head->next; c; c = c->next) renamed = listAppend(renamed, c->value);
+    if (row.length && listLength(list) == 1) renamed = listAppend(renamed, makeToken(row.length, -1));
+    renamed->parent = list->parent ? list->parent : owner;
+    renamed->head->value->parent = renamed;
+    return renamed;
+  }
+  return list;
+}
+
+bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
+
+// Weak REF CURSOR types of a block are plain cursors in the target.
+astNodeList* weakCursorType(astNodeList* list, astNode* owner, TransformState* state) {
+  astNode* scope = nearestOf(list->parent ? list->parent : owner, isDeclScope);
+  for (; scope; scope = nearestOf(scope->parent, isDeclScope)) {
+    astNodeList* declarations = scopeDeclarations(scope);
+    if (!declarations) continue;
+    // Every datatype outside the map is looked up here; gathering each
+    // scope's REF CURSOR declarations once keeps long declaration lists linear.
+    TransformState::RefCursorScan& scan = state->refCursorScans[declarations];
+    if (scan.count != declarations->count || scan.head != declarations->head || scan.tail != declarations->tail) {
+      scan.count = declarations->count;
+      scan.head = declarations->head;
+      scan.tail = declarations->tail;
+      scan.declarations.clear();
+      for (astListCell* c = declarations->head; c; c = c->next)
+        if (c->value && c->value->kind == AST_REFCURSOR_DECL) scan.declarations.push_back(c->value);
+    }
+    for (astNode* node : scan.declarations) {
+      auto* decl = nodeAs<astNodeRefCursorDecl>(node);
+      if (decl->variableType != VAR_REFCURSOR || !listsEqual(decl->variableName, list)) continue;
+      if (isPackage(scope) || decl->dataType) return list;
+      astNodeList* cursor = listNew(makeToken("CURSOR", list->line));
+      cursor->parent = list->parent ? list->parent : owner;
+      cursor->head->value->parent = cursor;
+      return cursor;
+    }
+  }
+  return list;
+}
+
+}  // namespace
+
+astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state) {
+  if (!list) return nullptr;
+  list = reviewDataType(list, owner, state);
+  astNodeToken* last = asToken(listLast(list));
+  if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
+    // The pragma keeps its rewritten value: each datatype takes a copy.
+    for (astListCell* c = listCells(state->aliasPragmas); c; c = c->next) {
+      auto* pragma = nodeAs<astNodePragma>(c->value);
+      if (listsEqual(pragma->name, list)) return adopt(tokensCopy(pragma->value), list->parent ? list->parent : owner);
+    }
+    return list;
+  }
+  const DatatypeIndex::Entry* entry = mappedRow(list, state);
+  if (!entry) return weakCursorType(list, owner, state);
+  const DatatypeRow& row = *entry->row;
+  astNodeList* result = nullptr;
+  for (std::string_view word : wordsOf(row.target))
+    result = listAppend(result, makeToken(std::string(word).c_str(), -1));
+  int matched = static_cast<int>(entry->words.size());
+  int index = 0;
+  for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
+    if (index >= matched) result = listAppend(result, rest->value);
+  const char* length = row.length;
+  astNodeToken* word = listLength(list) == 1 ? firstToken(list) : nullptr;
+  for (const UnsizedRow& unsized : kUnsized) {
+    if (!word || !equalsIgnoreCase(word->text, unsized.name)) continue;
+    bool parameter = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
+                               owner->kind == AST_FUNC_PROTO);
+    nodeAs<astNodeToken>(listFirst(result))->text =
+        poolStrdup(parameter ? unsized.parameterTarget : unsized.variableTarget);
+    length = parameter ? unsized.parameterLength : unsized.variableLength;
+    break;
+  }
+  if (length && listLength(list) == matched) result = listAppend(result, makeToken(length, -1));
+  if (!result) return list;
+  // The new list stands where the old one stood.
+  result->parent = list->parent ? list->parent : owner;
+  for (astListCell* r = listCells(result); r; r = r->next)
+    if (r->value->parent == nullptr || r->value->parent == list) r->value->parent = result;
+  return result;
+}
+
+namespace rewrite {
+
+std::string fixedScale(const astNodeList* type) {
+  std::vector<std::string> words;
+  for (astListCell* c = listCells(type); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) return "";
+    words.push_back(upperText(token->text));
+  }
+  if (words.empty()) return "";
+  const DatatypeRow* named = nullptr;
+  for (const DatatypeRow& row : kDatatypes)
+    if (words[0] == row.name) named = &row;
+  if (!named || named->scale == Scale::ANY) return "";
+  if (words.size() == 1) return named->scale == Scale::INTEGERS ? "0" : "";
+  if (named->scale != Scale::GIVEN) return "";
+  if (words.size() == 4 && words[1] == "(" && words[3] == ")" && words[2] != "*") return "0";
+  if (words.size() == 6 && words[1] == "(" && words[3] == "," && words[5] == ")" &&
+      std::strspn(words[4].c_str(), "0123456789") == words[4].size())
+    return words[4];
+  return "";
+}
+
+}  // namespace rewrite
