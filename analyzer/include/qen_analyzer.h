@@ -35,12 +35,18 @@ QEN_ANALYZER_API int ver_init(int v[3], const char* text);
 QEN_ANALYZER_API int ver_less(const int a[3], const int b[3]);
 
 /* Per-input-file state. id and in_path are kept, not copied: they must live
- * until file_state_free. A report path (out_path) is followed through
- * symbolic links; NULL, after a message on standard error that names the
- * reason ("Cannot open '...' for write: ..."), when it exists and is not a
- * regular file, when it is the input, when it is neither empty nor a whole
- * report ("<source>" ... "</source>"), when its folder takes no new file,
- * or when its lock cannot be taken.
+ * until file_state_free. style 1 writes the XML report: the <source> and
+ * <file> heads, every object with its features and syntax errors, and the
+ * file's counters. Any other style writes only the <syntax-error>
+ * elements, bare, without a head, objects, features or counters: an input
+ * without syntax errors writes nothing.
+ *
+ * A report path (out_path) is followed through symbolic links; NULL, after
+ * a message on standard error that names the reason ("Cannot open '...' for
+ * write: ..."), when it exists and is not a regular file, when it is the
+ * input, when it is neither empty nor a whole report ("<source>" ...
+ * "</source>"), when its folder takes no new file, or when its lock cannot
+ * be taken.
  *
  * What a host may hold at once: any number of file states, in one thread or
  * several, each with a report of its own. A thread never waits for a report
