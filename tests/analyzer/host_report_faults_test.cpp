@@ -112,6 +112,7 @@ TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
       s.before.substr(0, s.before.size() / 2),  // cut short
       "<?xml version=\"1.0\"?>\n<dump/>\n",      // other XML
       s.before + "<!-- kept -->\n",              // something after the root
+      " <?xml version=\"1.0\"?>\n" + s.before,    // a declaration that is not first
   };
   for (const std::string& old : refused) {
     write_file(s.out, old);
@@ -123,12 +124,26 @@ TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
     EXPECT_EQ(read_file(s.out), old);
   }
   EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml"}));
-  for (const std::string& old : {std::string(), s.before + "\n \t\n"}) {
+  // What editors and XML tools put before the head stays in front of it.
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", mark = "\xEF\xBB\xBF";
+  std::vector<std::string> extended = {"", s.before + "\n \t\n", mark + s.before, declaration + s.before,
+                                       mark + declaration + s.before};
+  if (qen_test::have_xmllint()) {
+    // Re-indented with tabs, which puts its own declaration first.
+    write_file(s.out, s.before);
+    extended.push_back(qen_test::run_command("XMLLINT_INDENT='\t' xmllint --format " + shell_quote(s.out)).output);
+  }
+  for (const std::string& old : extended) {
     write_file(s.out, old);
-    EXPECT_EQ(s.run(shell_quote(s.in)).status, 0);
+    EXPECT_EQ(s.run(shell_quote(s.in)).status, 0) << old;
     const std::string text = read_file(s.out);
-    EXPECT_EQ(count_of(text, "<source>"), 1);
-    EXPECT_EQ(count_of(text, "<file>"), old.empty() ? 1 : 2);
+    EXPECT_EQ(count_of(text, "<source>"), 1) << old;
+    EXPECT_EQ(count_of(text, "<file>"), old.empty() ? 1 : 2) << old;
+    const size_t head = std::min(old.find("<source>"), old.size());
+    EXPECT_EQ(text.substr(0, head), old.substr(0, head)) << old;
+    if (qen_test::have_xmllint()) {
+      EXPECT_EQ(qen_test::command_status("xmllint --noout " + shell_quote(s.out)), 0) << text;
+    }
   }
 }
 
