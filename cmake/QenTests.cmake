@@ -70,8 +70,10 @@ endfunction()
 # <define> <lib> "<case>|<regex>"...) builds <source> once per case as an
 # object library <prefix><case> with <define>=<case>, and a test that builds
 # it and expects the compiler's message (regex). Case 0 is the good case:
-# the file compiles at all.
+# the file compiles at all. The tests run the build tools: labels process
+# and the calling folder's name.
 function(qen_add_compile_fail_cases prefix source define lib)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   foreach(entry IN LISTS ARGN)
     string(REPLACE "|" ";" parts "${entry}")
     list(GET parts 0 case)
@@ -83,7 +85,7 @@ function(qen_add_compile_fail_cases prefix source define lib)
     add_test(NAME ${target}
       COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${target})
     # One build tool at a time in the build tree.
-    set_tests_properties(${target} PROPERTIES TIMEOUT 300 RESOURCE_LOCK build_tree)
+    set_tests_properties(${target} PROPERTIES TIMEOUT 300 RESOURCE_LOCK build_tree LABELS "${folder};process")
     if(NOT case EQUAL 0)
       set_tests_properties(${target} PROPERTIES PASS_REGULAR_EXPRESSION "${expected}")
     endif()

@@ -276,10 +276,11 @@ int check_standard_output(const char* input) {
   return EINVAL;
 }
 
-// Each syntax error of the report, as compilers write theirs.
+// Each syntax error of the report, as compilers write theirs: a message
+// that has a location starts with it, and the program's name is left to
+// the messages that have none, so that editors read FILE:LINE.
 void print_syntax_error(void* input_name, int line, const char* message, size_t length) {
-  std::string text = "qen_host: ";
-  text += static_cast<const char*>(input_name);
+  std::string text = static_cast<const char*>(input_name);
   text += ':' + std::to_string(line) + ": ";
   text.append(message, length);
   text += '\n';

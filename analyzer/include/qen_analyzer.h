@@ -35,23 +35,31 @@ QEN_ANALYZER_API int ver_init(int v[3], const char* text);
 QEN_ANALYZER_API int ver_less(const int a[3], const int b[3]);
 
 /* Per-input-file state. id and in_path are kept, not copied: they must live
- * until file_state_free. A report path (out_path) is followed through
- * symbolic links; NULL, after a message on standard error that names the
- * reason ("Cannot open '...' for write: ..."), when it exists and is not a
- * regular file, when it is the input, when it is neither empty nor a whole
- * report ("<source>" ... "</source>"), when its folder takes no new file,
- * or when its lock cannot be taken.
+ * until file_state_free. style 1 writes the XML report: the <source> and
+ * <file> heads, every object with its features and syntax errors, and the
+ * file's counters. Any other style writes only the <syntax-error>
+ * elements, bare, without a head, objects, features or counters: an input
+ * without syntax errors writes nothing.
+ *
+ * A report path (out_path) is followed through symbolic links; NULL, after
+ * a message on standard error that names the reason ("Cannot open '...' for
+ * write: ..."), when it exists and is not a regular file, when it is the
+ * input, when it is neither empty nor a whole report ("<source>" ...
+ * "</source>"), when its folder takes no new file, or when its lock cannot
+ * be taken.
  *
  * What a host may hold at once: any number of file states, in one thread or
  * several, each with a report of its own. A thread never waits for a report
- * it holds itself (refused at once), and a wait that would close a circle
- * (this thread or process holds a report that the holder of out_path waits
- * for, directly or through others) is refused with EDEADLK's reason instead
- * of waiting for ever: threads of one process are checked by the library,
- * processes by the kernel's record locks. Those locks belong to the
- * process, and closing any descriptor of a report file drops them: while a
- * file state is open, the host must not open and close its report file
- * itself. */
+ * it holds itself (refused at once). A thread that holds no other report
+ * waits for its turn, however long: it cannot close a circle of waits. A
+ * thread that holds another report and would close a circle (the holder of
+ * out_path waits, directly or through others, for a report of this thread,
+ * or of this process when the holder is in another) is refused with
+ * EDEADLK's reason instead of waiting for ever: threads of one process are
+ * checked by the library, processes by the kernel's record locks. Those
+ * locks belong to the process, and closing any descriptor of a report file
+ * drops them: while a file state is open, the host must not open and close
+ * its report file itself. */
 QEN_ANALYZER_API file_state* file_state_new(const char* id, const char* in_path,
                                             const char* out_path, int escaped, int style);
 QEN_ANALYZER_API void file_state_free(file_state* fs);

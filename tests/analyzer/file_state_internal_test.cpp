@@ -235,7 +235,11 @@ TEST(ReportFile, SourceEndIsFoundInFrontOfTheClosingTag) {
                {"", 0, 0},
                {"short", -1, 0},
                {"\n\n", -1, 0},
-               {"<source>\n</source>x", -1, 0}};
+               {"<source>\n</source>x", -1, 0},
+               {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<source></source>\n", 1, 33},
+               {"<?xml version=\"1.0\"?><source>\n", -1, 0},  // the head is no tail
+               {"<?xml version=\"1.0\"\n<source></source>", -1, 0},
+               {"<?xml-model?><source></source>", -1, 0}};
   for (const Case& c : cases) {
     write_file(out, c.text);
     int fd = open(out.c_str(), O_RDONLY);

@@ -7,6 +7,7 @@
 // no file of an unfinished run stays behind.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdio.h>
@@ -15,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <set>
@@ -112,6 +114,7 @@ TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
       s.before.substr(0, s.before.size() / 2),  // cut short
       "<?xml version=\"1.0\"?>\n<dump/>\n",      // other XML
       s.before + "<!-- kept -->\n",              // something after the root
+      " <?xml version=\"1.0\"?>\n" + s.before,    // a declaration that is not first
   };
   for (const std::string& old : refused) {
     write_file(s.out, old);
@@ -123,12 +126,26 @@ TEST(ReportFaults, OnlyEmptyFilesAndWholeReportsAreExtended) {
     EXPECT_EQ(read_file(s.out), old);
   }
   EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml"}));
-  for (const std::string& old : {std::string(), s.before + "\n \t\n"}) {
+  // What editors and XML tools put before the head stays in front of it.
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", mark = "\xEF\xBB\xBF";
+  std::vector<std::string> extended = {"", s.before + "\n \t\n", mark + s.before, declaration + s.before,
+                                       mark + declaration + s.before};
+  if (qen_test::have_xmllint()) {
+    // Re-indented with tabs, which puts its own declaration first.
+    write_file(s.out, s.before);
+    extended.push_back(qen_test::run_command("XMLLINT_INDENT='\t' xmllint --format " + shell_quote(s.out)).output);
+  }
+  for (const std::string& old : extended) {
     write_file(s.out, old);
-    EXPECT_EQ(s.run(shell_quote(s.in)).status, 0);
+    EXPECT_EQ(s.run(shell_quote(s.in)).status, 0) << old;
     const std::string text = read_file(s.out);
-    EXPECT_EQ(count_of(text, "<source>"), 1);
-    EXPECT_EQ(count_of(text, "<file>"), old.empty() ? 1 : 2);
+    EXPECT_EQ(count_of(text, "<source>"), 1) << old;
+    EXPECT_EQ(count_of(text, "<file>"), old.empty() ? 1 : 2) << old;
+    const size_t head = std::min(old.find("<source>"), old.size());
+    EXPECT_EQ(text.substr(0, head), old.substr(0, head)) << old;
+    if (qen_test::have_xmllint()) {
+      EXPECT_EQ(qen_test::command_status("xmllint --noout " + shell_quote(s.out)), 0) << text;
+    }
   }
 }
 
@@ -161,43 +178,130 @@ TEST(ReportFaults, ThreadsLockingReportsInOppositeOrdersNeverWaitForever) {
   EXPECT_EQ(count_of(read_file(refused == a ? b : a), "<file>"), 2);
 }
 
-TEST(ReportFaults, ProcessesLockingReportsInOppositeOrdersNeverWaitForever) {
-  const std::string dir = fresh_folder("faults_processes_order");
-  const std::string paths[2] = {dir + "/a.xml", dir + "/b.xml"};
-  int ready[2], go[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(go), 0);
-  pid_t pids[2];
-  for (int k = 0; k < 2; ++k) {
-    pids[k] = fork();
-    ASSERT_GE(pids[k], 0);
-    if (pids[k] == 0) {
+// Processes whose threads open and close reports on command: each thread
+// reads two bytes from its own pipe, 'o' and the index of a path (opens
+// that report) or 'c' (closes all it holds), and answers 'y' opened, 'n'
+// refused or 'c' closed. Process k's standard error goes into errk.
+struct LockingProcesses {
+  struct Pipes {
+    int command[2] = {-1, -1}, answer[2] = {-1, -1};
+  };
+  int threads;
+  std::vector<Pipes> pipes;
+  std::vector<pid_t> pids;
+
+  LockingProcesses(const std::string& dir, const std::vector<std::string>& paths, int processes, int threads_each)
+      : threads(threads_each), pipes(processes * threads_each) {
+    for (Pipes& k : pipes)
+      if (pipe(k.command) != 0 || pipe(k.answer) != 0) return;
+    for (int p = 0; p < processes; ++p) {
+      pids.push_back(fork());
+      if (pids.back() != 0) continue;
       alarm(60);  // a wait that never ends fails the case
-      int err = open((dir + "/err" + std::to_string(k)).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(err, 2);
-      file_state* first = file_state_new("first", nullptr, paths[k].c_str(), 0, 1);
-      char c = 'r';
-      if (first == nullptr || write(ready[1], &c, 1) != 1 || read(go[0], &c, 1) != 1) _exit(4);
-      file_state* second = file_state_new("second", nullptr, paths[1 - k].c_str(), 0, 1);
-      if (second != nullptr) file_state_free(second);
-      file_state_free(first);
-      _exit(second == nullptr ? 3 : 0);
+      dup2(open((dir + "/err" + std::to_string(p)).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+      std::vector<std::thread> workers;
+      for (int t = 0; t < threads; ++t) workers.emplace_back(serve, pipes[p * threads + t], std::cref(paths));
+      for (std::thread& w : workers) w.join();
+      _exit(0);
     }
   }
-  char c;
-  for (int k = 0; k < 2; ++k) ASSERT_EQ(read(ready[0], &c, 1), 1);
-  ASSERT_EQ(write(go[1], "gg", 2), 2);
-  int refused = -1, status[2];
-  for (int k = 0; k < 2; ++k) {
-    ASSERT_EQ(waitpid(pids[k], &status[k], 0), pids[k]);
-    ASSERT_TRUE(WIFEXITED(status[k])) << status[k];
-    if (WEXITSTATUS(status[k]) == 3) refused = k;
+  // Their threads may be waiting still: they end at once.
+  ~LockingProcesses() {
+    for (pid_t pid : pids) {
+      if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
+    }
+    for (Pipes& k : pipes)
+      for (int fd : {k.command[0], k.command[1], k.answer[0], k.answer[1]}) close(fd);
   }
-  for (int fd : {ready[0], ready[1], go[0], go[1]}) close(fd);
-  ASSERT_NE(refused, -1);
-  EXPECT_EQ(WEXITSTATUS(status[1 - refused]), 0);
-  EXPECT_EQ(read_file(dir + "/err" + std::to_string(refused)), "Cannot open '" + paths[1 - refused] + kDeadlock);
-  EXPECT_EQ(count_of(read_file(paths[refused]), "<file>"), 2);
+  bool started() const {
+    return pids.size() * threads == pipes.size() && std::count_if(pids.begin(), pids.end(), [](pid_t p) { return p <= 0; }) == 0;
+  }
+  void send(int process, int thread, char command, int path) {
+    const char bytes[2] = {command, (char)path};
+    if (write(pipes[process * threads + thread].command[1], bytes, 2) != 2) ADD_FAILURE() << "command not sent";
+  }
+  // The thread's answer, or 0 when none came within ms milliseconds.
+  char answer(int process, int thread, int ms) {
+    pollfd p = {pipes[process * threads + thread].answer[0], POLLIN, 0};
+    char c = 0;
+    return poll(&p, 1, ms) == 1 && read(p.fd, &c, 1) == 1 ? c : 0;
+  }
+  static void serve(Pipes k, const std::vector<std::string>& paths) {
+    std::vector<file_state*> held;
+    char command[2], reply;
+    while (read(k.command[0], command, 2) == 2) {
+      if (command[0] == 'o') {
+        file_state* fs = file_state_new("t", nullptr, paths[(size_t)command[1]].c_str(), 0, 1);
+        if (fs != nullptr) held.push_back(fs);
+        reply = fs != nullptr ? 'y' : 'n';
+      } else {
+        for (auto it = held.rbegin(); it != held.rend(); ++it) file_state_free(*it);
+        held.clear();
+        reply = 'c';
+      }
+      if (write(k.answer[1], &reply, 1) != 1) break;
+    }
+  }
+};
+
+// Threads of several processes open reports in turn. A thread that holds
+// no other report waits for its turn, whatever the others hold; a thread
+// that would close a circle of waits is refused, also when another thread
+// of a process in the circle waits as well.
+TEST(ReportFaults, ProcessesLockingReportsWaitUnlessTheyCloseACircle) {
+  enum { A, B, C, E };
+  // command 'o' opens path, 'c' closes all, 'r' reads the answer of an
+  // earlier wait; expect 'w' is no answer yet (the thread waits).
+  struct Step {
+    int process, thread;
+    char command;
+    int path;
+    char expect;
+  };
+  struct Case {
+    const char* name;
+    int processes, threads;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"each thread holds one report, the processes take them in opposite orders", 2, 2,
+       {{0, 0, 'o', A, 'y'}, {1, 0, 'o', B, 'y'}, {0, 1, 'o', B, 'w'}, {1, 1, 'o', A, 'w'},
+        {0, 0, 'c', 0, 'c'}, {1, 1, 'r', 0, 'y'}, {1, 0, 'c', 0, 'c'}, {0, 1, 'r', 0, 'y'}}},
+      {"a circle of two processes", 2, 1,
+       {{0, 0, 'o', A, 'y'}, {1, 0, 'o', B, 'y'}, {0, 0, 'o', B, 'w'}, {1, 0, 'o', A, 'n'},
+        {1, 0, 'c', 0, 'c'}, {0, 0, 'r', 0, 'y'}}},
+      {"a circle through one of two threads of a process that wait", 3, 2,
+       {{0, 0, 'o', A, 'y'}, {0, 1, 'o', B, 'y'}, {1, 0, 'o', C, 'y'}, {2, 0, 'o', E, 'y'},
+        {0, 0, 'o', C, 'w'}, {0, 1, 'o', E, 'w'}, {1, 0, 'o', A, 'n'},
+        {1, 0, 'c', 0, 'c'}, {0, 0, 'r', 0, 'y'}, {2, 0, 'c', 0, 'c'}, {0, 1, 'r', 0, 'y'}}},
+  };
+  for (const Case& c : cases) {
+    const std::string dir = fresh_folder("faults_processes_order");
+    const std::vector<std::string> paths = {dir + "/a.xml", dir + "/b.xml", dir + "/c.xml", dir + "/e.xml"};
+    std::vector<int> opened(paths.size());
+    std::vector<std::string> refusals(c.processes);
+    std::vector<int> pending(c.processes * c.threads, -1);
+    LockingProcesses run(dir, paths, c.processes, c.threads);
+    ASSERT_TRUE(run.started()) << c.name;
+    bool as_expected = true;
+    for (size_t i = 0; i < c.steps.size() && as_expected; ++i) {
+      const Step& s = c.steps[i];
+      if (s.command != 'r') run.send(s.process, s.thread, s.command, s.path);
+      int& path = pending[s.process * c.threads + s.thread];
+      if (s.command == 'o') path = s.path;
+      const char got = run.answer(s.process, s.thread, s.expect == 'w' ? 500 : 10000);
+      as_expected = got == (s.expect == 'w' ? 0 : s.expect);
+      EXPECT_TRUE(as_expected) << c.name << ": step " << i << " answered '" << (got ? got : '-') << "'";
+      if (got == 'y') ++opened[path];
+      if (got == 'n') refusals[s.process] += "Cannot open '" + paths[path] + kDeadlock;
+    }
+    if (!as_expected) continue;  // the processes are ended as they are
+    for (int k = 0; k < c.processes * c.threads; ++k) {
+      run.send(k / c.threads, k % c.threads, 'c', 0);
+      EXPECT_EQ(run.answer(k / c.threads, k % c.threads, 10000), 'c') << c.name;
+    }
+    for (size_t k = 0; k < paths.size(); ++k) EXPECT_EQ(count_of(read_file(paths[k]), "<file>"), opened[k]) << c.name;
+    for (int p = 0; p < c.processes; ++p) EXPECT_EQ(read_file(dir + "/err" + std::to_string(p)), refusals[p]) << c.name;
+  }
 }
 
 TEST(ReportFaults, ProcessOneEndsWithTheStatusOfItsSignal) {

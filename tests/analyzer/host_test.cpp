@@ -192,7 +192,7 @@ TEST(HostCommandLine, EachShortFormRunsAsTheSpelledOutForm) {
 TEST(HostCommandLine, DoubleDashEndsTheOptions) {
   HostProcess r = run_in_options_folder("-e -- -q.sql");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "qen_host: -q.sql:1: Incorrect syntax near ''from''\n");  // -e doubles quotes here too
+  EXPECT_EQ(r.err, "-q.sql:1: Incorrect syntax near ''from''\n");  // -e doubles quotes here too
   EXPECT_NE(r.out.find("<name><![CDATA[-q.sql]]></name>"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("select from ''a''"), std::string::npos) << r.out;
 }
@@ -202,7 +202,7 @@ TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
     const char* name;
     std::string source;
     bool standard_input;
-    std::vector<std::string> lines;  // what follows "qen_host: FILE:"
+    std::vector<std::string> lines;  // what follows "FILE:", as compilers write a located message
   } cases[] = {
       {"host_stderr", "checkpoint )\nkill 1\ngo\nselect from\n", false,
        {"1: Incorrect syntax near ')'", "4: Incorrect syntax near 'from'"}},
@@ -217,7 +217,7 @@ TEST(HostMessages, SyntaxErrorsAlsoGoToStandardErrorInLineOrder) {
     EXPECT_EQ(r.status, 1) << c.name;
     std::string expected;
     for (const std::string& line : c.lines)
-      expected += "qen_host: " + (c.standard_input ? std::string("<standard input>") : in) + ":" + line + "\n";
+      expected += (c.standard_input ? std::string("<standard input>") : in) + ":" + line + "\n";
     EXPECT_EQ(r.err, expected) << c.name;
     // One line for each syntax error of the report.
     EXPECT_EQ(qen_test::count_of(read_file(out), "<syntax-error>"), (int)c.lines.size()) << c.name;

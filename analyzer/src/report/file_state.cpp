@@ -79,12 +79,21 @@ int report_find_source_end(int fd, long long size, long long* keep) {
   *keep = 0;
   if (size <= 0) return 0;
   char block[4096];
-  // The head, after white space that an editor may have put before it.
+  // The head, after what editors and XML tools put before it: a UTF-8 byte
+  // order mark, an XML declaration (first in the document, as XML wants
+  // it), white space.
   size_t n = size < (long long)sizeof block ? (size_t)size : sizeof block;
   if (!read_at(fd, block, n, 0)) return -2;
   size_t first = 0;
+  if (n >= 3 && memcmp(block, "\xEF\xBB\xBF", 3) == 0) first = 3;
+  if (n - first > 5 && memcmp(block + first, "<?xml", 5) == 0 && is_white((unsigned char)block[first + 5])) {
+    const char* end = (const char*)memmem(block + first, n - first, "?>", 2);
+    if (end == nullptr) return -1;
+    first = (size_t)(end - block) + 2;
+  }
   while (first < n && is_white((unsigned char)block[first])) ++first;
   if (n - first < sizeof kHead - 1 || memcmp(block + first, kHead, sizeof kHead - 1) != 0) return -1;
+  const long long head_end = (long long)(first + sizeof kHead - 1);
   // The tail, before white space (the writer's own line feed, blank lines
   // added by an editor).
   long long end = size;
@@ -100,7 +109,7 @@ int report_find_source_end(int fd, long long size, long long* keep) {
     end = from;
   }
   const long long tail = (long long)sizeof kTail - 1;
-  if (end < tail + (long long)sizeof kHead - 1) return -1;
+  if (end - tail < head_end) return -1;
   char last[sizeof kTail];
   if (!read_at(fd, last, (size_t)tail, end - tail)) return -2;
   if (memcmp(last, kTail, (size_t)tail) != 0) return -1;

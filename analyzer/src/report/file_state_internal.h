@@ -101,7 +101,8 @@ int32_t path_hash(int32_t start, const char* text, int length);
 
 /* Where the new text of an existing report file fd of size bytes goes, in
  * *keep: in front of its closing "</source>". 1 for a whole report
- * ("<source>" ... "</source>", white space around), 0 for an empty file
+ * ("<source>" ... "</source>", white space around, a UTF-8 byte order mark
+ * and an XML declaration before), 0 for an empty file
  * (*keep 0), -1 for any other file, -2 when it cannot be read (errno). */
 int report_find_source_end(int fd, long long size, long long* keep);
 

@@ -7,6 +7,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -37,6 +39,10 @@ std::mutex g_mutex;
 std::condition_variable g_released;
 std::vector<held_file> g_held;
 std::vector<waiting_thread> g_waiting;
+// The process whose thread waits in the kernel for a record lock (see
+// lock_holding); any other value, a parent's after fork included, is none.
+pid_t g_kernel_waiter = 0;
+std::condition_variable g_kernel_wait_over;
 
 held_file* find_held(dev_t dev, ino_t ino) {
   pid_t self = getpid();
@@ -69,8 +75,9 @@ bool wait_closes_circle(pthread_t holder) {
 }
 
 // Takes the file for the calling thread, waiting while another thread of
-// the process holds it.
-report_lock_result take_in_process(dev_t dev, ino_t ino) {
+// the process holds it; *holds_other tells whether the thread holds another
+// report as well.
+report_lock_result take_in_process(dev_t dev, ino_t ino, bool* holds_other) {
   std::unique_lock<std::mutex> lock(g_mutex);
   pthread_t self = pthread_self();
   held_file* h = find_held(dev, ino);
@@ -89,6 +96,9 @@ report_lock_result take_in_process(dev_t dev, ino_t ino) {
       }
     }
   }
+  *holds_other = false;
+  for (const held_file& other : g_held)
+    *holds_other = *holds_other || (other.process == getpid() && pthread_equal(other.holder, self));
   g_held.push_back({getpid(), dev, ino, self, {}});
   return REPORT_LOCKED;
 }
@@ -113,17 +123,74 @@ void close_in_process(int fd, dev_t dev, ino_t ino, bool held) {
   close(fd);
 }
 
-// The record lock of the whole file, for this process.
-int lock_records(int fd) {
+// The record lock of the whole file, for this process: with F_SETLK taken
+// only when free (else EAGAIN or EACCES), with F_SETLKW waited for.
+int lock_records(int fd, int command) {
   struct flock range;
   range.l_type = F_WRLCK;
   range.l_whence = SEEK_SET;
   range.l_start = 0;
   range.l_len = 0;
   int r;
-  while ((r = fcntl(fd, F_SETLKW, &range)) != 0 && errno == EINTR) {
+  while ((r = fcntl(fd, command, &range)) != 0 && errno == EINTR) {
   }
   return r;
+}
+
+int lock_flock(int fd, int operation) {
+  int r;
+  while ((r = flock(fd, operation)) != 0 && errno == EINTR) {
+  }
+  return r;
+}
+
+bool held_elsewhere(int error) { return error == EAGAIN || error == EACCES; }
+
+// A thread that holds no other report cannot close a circle of waits: it
+// waits as long as it takes, out of the kernel's sight. The kernel counts
+// a wait of the process against the reports of all its threads, so such a
+// wait would refuse others for circles that are not there. It waits for
+// the flock, which the kernel's search leaves out, then takes the record
+// lock when free; a holder between its record lock and its flock, or a
+// program that takes only the record lock, has it try again.
+int lock_alone(int fd) {
+  for (useconds_t pause = 1000;; pause = std::min<useconds_t>(pause * 2, 64000)) {
+    if (lock_flock(fd, LOCK_EX) != 0) return -1;
+    if (lock_records(fd, F_SETLK) == 0) return 0;
+    int error = errno;
+    lock_flock(fd, LOCK_UN);
+    errno = error;
+    if (!held_elsewhere(error)) return -1;
+    usleep(pause);
+  }
+}
+
+// A thread that holds another report waits in the kernel for the record
+// lock, which is refused with EDEADLK when the wait would close a circle of
+// processes; then for the flock. The kernel's search follows one wait of
+// each process, so the process's threads take turns in that wait: a report
+// that comes free meanwhile is taken without one.
+int lock_holding(int fd) {
+  for (;;) {
+    if (lock_records(fd, F_SETLK) == 0) break;
+    if (!held_elsewhere(errno)) return -1;
+    std::unique_lock<std::mutex> lock(g_mutex);
+    if (g_kernel_waiter == getpid()) {
+      g_kernel_wait_over.wait_for(lock, std::chrono::milliseconds(10));
+      continue;
+    }
+    g_kernel_waiter = getpid();
+    lock.unlock();
+    int r = lock_records(fd, F_SETLKW);
+    int error = errno;
+    lock.lock();
+    g_kernel_waiter = 0;
+    g_kernel_wait_over.notify_all();
+    errno = error;
+    if (r != 0) return -1;
+    break;
+  }
+  return lock_flock(fd, LOCK_EX);
 }
 
 }  // namespace
@@ -154,18 +221,11 @@ report_lock_result report_lock_open(const char* target, report_lock* lock) {
       errno = error;
       return refused;
     }
-    report_lock_result refused = take_in_process(st.st_dev, st.st_ino);
+    bool holds_other = false;
+    report_lock_result refused = take_in_process(st.st_dev, st.st_ino, &holds_other);
     bool taken = refused == REPORT_LOCKED;
-    if (taken) {
-      if (lock_records(fd) != 0) {
-        refused = errno == EDEADLK ? REPORT_DEADLOCK : REPORT_CANNOT_LOCK;
-      } else {
-        int r;
-        while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-        }
-        if (r != 0) refused = REPORT_CANNOT_LOCK;
-      }
-    }
+    if (taken && (holds_other ? lock_holding(fd) : lock_alone(fd)) != 0)
+      refused = errno == EDEADLK ? REPORT_DEADLOCK : REPORT_CANNOT_LOCK;
     if (refused != REPORT_LOCKED) {
       int error = errno;
       pending_file_discard(placeholder);

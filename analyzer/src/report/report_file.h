@@ -36,14 +36,17 @@ struct report_lock {
  * The lock belongs to the file: when the file was replaced by the time the
  * lock is taken, it starts over with the new one.
  *
- * Three locks are taken in turn. The threads of this process take turns
- * through a registry of the files they hold, which refuses a wait that
- * would close a circle of threads waiting for each other. Processes take
- * turns through the kernel's record lock (fcntl), whose wait is refused
- * with EDEADLK when it would close a circle of processes; as any close of
- * the file in the process drops that lock, the flock of the descriptor
- * keeps the runs apart even then. Nothing is left open or made unless the
- * result is REPORT_LOCKED. */
+ * Three locks are taken. The threads of this process take turns through a
+ * registry of the files they hold, which refuses a wait that would close a
+ * circle of threads waiting for each other. Processes take turns through
+ * the kernel's record lock (fcntl) and the flock of the descriptor, which
+ * keeps the runs apart even when a close of the file in the process drops
+ * the record lock. A thread that holds another report waits for the record
+ * lock, a wait that the kernel refuses with EDEADLK when it would close a
+ * circle of processes, one such wait of the process at a time; a thread
+ * that holds none cannot close a circle and waits for the flock, which the
+ * kernel does not count as a wait of the process. Nothing is left open or
+ * made unless the result is REPORT_LOCKED. */
 enum report_lock_result report_lock_open(const char* target, struct report_lock* lock);
 
 /* Releases the locks of the file (dev, ino) taken through fd, and closes
