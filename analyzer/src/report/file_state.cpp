@@ -328,15 +328,15 @@ bool commit_report(file_state* fs) {
   }
   ok = ok && fsync(fileno(out)) == 0;
   if (!ok) note_write_error(fs, errno);
-  if (fclose(out) != 0 && ok) {
-    note_write_error(fs, errno);
-    ok = false;
-  }
-  fs->report = nullptr;
+  // Renamed while it is still open: the lock that tells a live run's file
+  // from a dead one's goes with its last descriptor. Closing after the
+  // rename loses nothing, the report is on the disk.
   if (ok && rename(fs->temp_path, fs->target_path) != 0) {
     note_write_error(fs, errno);
     ok = false;
   }
+  fclose(out);
+  fs->report = nullptr;
   end_report_file(fs, ok);
   return ok;
 }
