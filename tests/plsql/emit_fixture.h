@@ -13,6 +13,7 @@
 #include "error_records.h"
 #include "plsql_parser.hpp"
 #include "run_pool.h"
+#include "rewrite_internal.h"
 #include "sqlexc_ast_emit.h"
 
 namespace emit_test {
@@ -70,6 +71,12 @@ struct EmitFixture : ::testing::Test {
 
   std::vector<Record>& runRoot(astNode* root, const char* terminator = "@", bool markers = false) {
     records.clear();
+    // The last pass of the translation: what the emitter writes is settled
+    // there.
+    TransformState state;
+    state.root = root;
+    state.errors = &errors;
+    rewrite::settleWrittenForms(&state);
     StatementRecord* first = emitProgram(root, 0, terminator, markers, &errors);
     for (StatementRecord* r = first; r; r = r->next) {
       EXPECT_EQ(r->length, std::string(r->text).size());

@@ -133,6 +133,14 @@ bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
 // Notes the collection types and the variables of collection type that a
 // declaration or parameter makes.
 void noteCollectionDeclaration(astNode* declaration, TransformState* state);
+// Exact forms (exact_expressions.cpp): whether a token list holds a
+// division or a SUBSTR, which the target reads otherwise; the list in the
+// form it reads as PL/SQL does (the list itself when nothing changes).
+bool holdsInexactForm(const astNodeList* tokens);
+astNodeList* exactExpression(astNodeList* tokens);
+// The last pass (written_forms.cpp): records what the target cannot take
+// as it will be written and puts every written token list in its exact form.
+void settleWrittenForms(TransformState* state);
 // Records of constructs without a target form (rewrite_unmapped.cpp): NOT
 // NULL on a variable, RETURNING INTO in a dynamic statement, a whole record
 // as the row of UPDATE or INSERT.

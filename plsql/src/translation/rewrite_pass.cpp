@@ -1452,4 +1452,5 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   noteRunDeclarations(root, &state);
   transformNode(root, nullptr, &state);
   settleRoutineEffects(&state);
+  settleWrittenForms(&state);
 }

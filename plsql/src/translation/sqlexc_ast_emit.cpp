@@ -94,7 +94,7 @@ void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* pre
   state->depth = 0;
   if (tokens && tokens->kind == AST_LIST) {
     EmitTokenPair pair = {state, false};
-    listApply(targetExpressionTokens(tokens), emitTokenText, &pair);
+    listApply(tokens, emitTokenText, &pair);
   } else if (tokens && tokens->kind == AST_TOKEN) {
     EmitTokenPair pair = {state, false};
     emitTokenText(nullptr, tokens, &pair);

@@ -8,14 +8,9 @@
 namespace {
 
 // A loop label the rewriting should have supplied; without one (an EXIT or
-// CONTINUE outside any loop) the statement is written with an empty label and
-// the run gets an internal-error record, so the output is never silently
-// wrong.
-const char* loopLabel(char* target, astNode* node, const char* what, EmitterState* state) {
-  if (target) return target;
-  reportFinding(FindingId::NO_ENCLOSING_LOOP, node, state->errors, nullptr, what);
-  return "";
-}
+// CONTINUE outside any loop, recorded by the last pass) the statement is
+// written with an empty label.
+const char* loopLabel(const char* target) { return target ? target : ""; }
 
 void emitBody(astNode* body, EmitterState* state) {
   state->depth += 2;
@@ -95,7 +90,7 @@ void emitFor(astNode* node, EmitterState* state) {
 void emitExit(astNode* node, EmitterState* state) {
   astNodeExit* exit = nodeAs<astNodeExit>(node);
   emitNewLine(state, node);
-  const char* label = loopLabel(exit->target, node, "EXIT", state);
+  const char* label = loopLabel(exit->target);
   if (!exit->expr) {
     emitTokenList(state, "LEAVE ", label, ";\n");
   } else {
@@ -223,7 +218,7 @@ void emitGoto(astNode* node, EmitterState* state) {
 void emitContinue(astNode* node, EmitterState* state) {
   astNodeContinue* next = nodeAs<astNodeContinue>(node);
   emitNewLine(state, node);
-  const char* label = loopLabel(next->target, node, "CONTINUE", state);
+  const char* label = loopLabel(next->target);
   if (next->expr) {
     emitWrappedTokens(next->expr, state, "IF ", " THEN ");
     emitTokenList(state, "ITERATE ", label, "; END IF;\n");

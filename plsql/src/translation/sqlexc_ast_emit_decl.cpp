@@ -8,10 +8,6 @@
 
 namespace {
 
-void unsupported(EmitterState* state, const char* type, astNode* node) {
-  reportFinding(FindingId::TYPE_IN_PROGRAM, node, state->errors, type);
-}
-
 // "ALTER MODULE pkg PUBLISH TYPE " (package spec) or "... ADD TYPE " (body).
 void emitModuleTypeHead(EmitterState* state, astNode* unit) {
   emitWrappedTokens(astPackageName(unit), state, "ALTER MODULE ",
@@ -97,10 +93,8 @@ void emitRefCursorDeclaration(astNode* node, EmitterState* state, astNode* unit)
 
 void emitRecordDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   astNodeRecordDecl* record = nodeAs<astNodeRecordDecl>(node);
-  if (!isPackage(unit)) {
-    unsupported(state, "RECORD", node);
-    return;
-  }
+  // Outside a package no text stands for it (recorded by the last pass).
+  if (!isPackage(unit)) return;
   emitRoutineHead(state, "TYPE", unit, record->variableName, false);
   emitAppend(state, " AS ROW \n");
   emitTokenList(state, emitIndentation(state), "(\n");
@@ -126,7 +120,6 @@ void emitTableDeclaration(astNode* node, EmitterState* state, astNode* unit) {
     emitModuleTypeHead(state, unit);
   } else {
     emitAppend(state, "DECLARE TYPE ");
-    unsupported(state, "TABLE", node);
   }
   emitWrappedTokens(table->variableName, state, "", " AS ");
   emitDatatype(table->dataType, state);
@@ -141,7 +134,6 @@ void emitVarrayDeclaration(astNode* node, EmitterState* state, astNode* unit) {
   if (isPackage(unit)) {
     emitModuleTypeHead(state, unit);
   } else {
-    unsupported(state, "VARRAY", node);
     emitAppend(state, "DECLARE TYPE ");
   }
   emitWrappedTokens(varray->variableName, state, "", " AS ");

@@ -48,10 +48,6 @@ inline void emitTokenList(EmitterState* state, Texts... texts) {
   emitTextRun(state, run, static_cast<int>(sizeof...(Texts)));
 }
 void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* prefix, const char* suffix);
-// The tokens of an expression as the target must read them to mean what
-// they mean in PL/SQL (exact division, SUBSTR from the end); `tokens` itself
-// when nothing changes, else a new list of the run pool.
-astNodeList* targetExpressionTokens(astNodeList* tokens);
 // Per-token step of the spacing rule (a listApply function); `user` points
 // to an EmitTokenPair.
 struct EmitTokenPair {

@@ -58,10 +58,8 @@ void emitSelect(astNode* node, EmitterState* state) {
 
 void emitSelectForm(astNode* node, EmitterState* state, const char* suffix) {
   astNodeSelect* select = nodeAs<astNodeSelect>(node);
-  if (select->bulkCollect) {
-    reportFinding(FindingId::BULK_COLLECT, node, state->errors);
-    return;
-  }
+  // BULK COLLECT is written as nothing (recorded by the last pass).
+  if (select->bulkCollect) return;
   if (select->withClause) emitWrappedTokens(select->withClause, state, "WITH ", " ");
   emitWrappedTokens(select->target, state, "SELECT ", "");
   if (select->intoClause) emitWrappedTokens(select->intoClause, state, " INTO ", "");
@@ -111,10 +109,7 @@ void emitOpen(astNode* node, EmitterState* state) {
 
 void emitFetch(astNode* node, EmitterState* state) {
   astNodeFetch* fetch = nodeAs<astNodeFetch>(node);
-  if (fetch->bulkCollect) {
-    reportFinding(FindingId::BULK_COLLECT, node, state->errors);
-    return;
-  }
+  if (fetch->bulkCollect) return;
   emitNewLine(state, node);
   emitWrappedTokens(fetch->variable, state, "FETCH ", "");
   emitWrappedTokens(fetch->expr, state, " INTO ", ";\n");

@@ -8,10 +8,6 @@
 
 namespace {
 
-void unsupported(EmitterState* state, FindingId finding, astNode* node, const char* name = nullptr) {
-  reportFinding(finding, node, state->errors, name);
-}
-
 // "ALTER MODULE pkg PUBLISH " or "ALTER MODULE pkg ADD " and the object word
 // and name of a member routine.
 void emitMemberHead(EmitterState* state, astNode* package, const char* word, astNodeList* name) {
@@ -97,7 +93,6 @@ void emitCreatePackageHead(astNode* node, EmitterState* state) {
   emitDeclarations(state, head->declarations, node);
   emitStatement(head->prototypes, state);
   emitStatement(head->types, state);
-  if (!head->AUTHID) unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "PACKAGE");
 }
 
 void emitCreateProcedure(astNode* node, EmitterState* state) {
@@ -125,13 +120,10 @@ void emitCreateProcedure(astNode* node, EmitterState* state) {
   emitStatement(proc->body, state);
   emitAppend(state, "\n\n");
   state->depth -= 2;
-  if (!proc->AUTHID) unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "PROCEDURE");
 }
 
 void emitCreateTrigger(astNode* node, EmitterState* state) {
   astNodeCreateTrigger* trigger = nodeAs<astNodeCreateTrigger>(node);
-  if (trigger->compound || trigger->point == TRIGGER_FOR) unsupported(state, FindingId::COMPOUND_TRIGGER, node);
-  if (!trigger->forEachRow) unsupported(state, FindingId::STATEMENT_TRIGGER, node);
   emitNewLine(state, node);
   emitRoutineHead(state, "TRIGGER", nullptr, trigger->name, trigger->REPLACE);
   switch (trigger->point) {
@@ -153,8 +145,7 @@ void emitCreateTrigger(astNode* node, EmitterState* state) {
       if (first) emitAppend(state, " ");
       break;
     }
-    default:
-      unsupported(state, FindingId::MULTI_EVENT_TRIGGER, node);
+    default:  // several events (recorded by the last pass): none is written
       break;
   }
   emitWrappedTokens(trigger->relation, state, "ON ", " ");
@@ -245,16 +236,12 @@ void emitCreatePackageBody(astNode* node, EmitterState* state) {
 
 namespace {
 
-// AUTHID CURRENT_USER is reported, DETERMINISTIC written, the rest ignored.
-void emitFunctionOptions(astNodeList* options, astNode* node, EmitterState* state) {
-  for (astListCell* c = emitCells(options); c; c = c->next) {
-    if (!c->value || c->value->kind != AST_TOKEN) continue;
-    int code = nodeAs<astNodeToken>(c->value)->tokenCode;
-    if (code == T_CURRENT_USER)
-      unsupported(state, FindingId::AUTHID_CURRENT_USER, node, "FUNCTION");
-    else if (code == T_DETERMINISTIC)
+// DETERMINISTIC is written, the others not (AUTHID CURRENT_USER is
+// recorded by the last pass).
+void emitFunctionOptions(astNodeList* options, EmitterState* state) {
+  for (astListCell* c = emitCells(options); c; c = c->next)
+    if (c->value && c->value->kind == AST_TOKEN && nodeAs<astNodeToken>(c->value)->tokenCode == T_DETERMINISTIC)
       emitTokenList(state, emitIndentation(state), "DETERMINISTIC\n");
-  }
 }
 
 }  // namespace
@@ -289,7 +276,7 @@ void emitCreateFunction(astNode* node, EmitterState* state) {
   emitAppend(state, "\n");
   emitTokenList(state, emitIndentation(state), "LANGUAGE SQL\n");
   if (function->modifiesData) emitTokenList(state, emitIndentation(state), "MODIFIES SQL DATA\n");
-  emitFunctionOptions(function->options, node, state);
+  emitFunctionOptions(function->options, state);
   state->depth += 2;
   emitStatement(function->body, state);
   emitAppend(state, "\n\n");
@@ -316,7 +303,7 @@ void emitFunctionHeadAlone(astNode* node, astNode* package, astNodeList* name, a
   if (node->kind == AST_FUNC_PROTO ? nodeAs<astNodeFuncProto>(node)->modifiesData
                                    : nodeAs<astNodeCreateFunc>(node)->modifiesData)
     emitAppend(state, "MODIFIES SQL DATA ");
-  emitFunctionOptions(options, node, state);
+  emitFunctionOptions(options, state);
   emitTokenList(state, state->terminator, "\n");
 }
 

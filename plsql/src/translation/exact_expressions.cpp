@@ -1,8 +1,8 @@
 // Expression tokens in the form the target reads them the way PL/SQL does:
 // exact division that fails on a zero divisor, and SUBSTR with a start
-// counted from the end. Every token list the emitter writes passes here, so
-// expressions in assignments, conditions, defaults, loop bounds and SQL
-// statements alike are covered.
+// counted from the end. The last pass puts every token list that the
+// emitter writes in this form, so expressions in assignments, conditions,
+// defaults, loop bounds and SQL statements alike are covered.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -11,7 +11,7 @@
 
 #include "ast.h"
 #include "plsql_parser.hpp"
-#include "sqlexc_ast_emit_internal.h"
+#include "rewrite_internal.h"
 #include "translate_options.h"
 
 namespace {
@@ -345,15 +345,21 @@ Tokens substrFromTheEnd(const Tokens& in) {
 
 }  // namespace
 
-astNodeList* targetExpressionTokens(astNodeList* tokens) {
-  if (!tokens || tokens->kind != AST_LIST) return tokens;
-  bool candidate = false;
-  Tokens in;
-  for (astListCell* c = tokens->head; c; c = c->next) {
-    in.push_back(c->value);
-    if (textIs(c->value, "/") || wordIs(c->value, "SUBSTR")) candidate = true;
+namespace rewrite {
+
+bool holdsInexactForm(const astNodeList* tokens) {
+  for (astListCell* c = listCells(tokens); c; c = c->next) {
+    const char* text = textOf(c->value);
+    if (!text) continue;
+    if ((text[0] == '/' && !text[1]) || ((text[0] | 0x20) == 's' && wordIs(c->value, "SUBSTR"))) return true;
   }
-  if (!candidate) return tokens;
+  return false;
+}
+
+astNodeList* exactExpression(astNodeList* tokens) {
+  if (!tokens || tokens->kind != AST_LIST) return tokens;
+  Tokens in;
+  for (astListCell* c = tokens->head; c; c = c->next) in.push_back(c->value);
   Tokens out = exactDivisions(substrFromTheEnd(in));
   if (out == in) return tokens;
   astNodeList* list = nullptr;
@@ -362,3 +368,5 @@ astNodeList* targetExpressionTokens(astNodeList* tokens) {
   list->parent = tokens->parent;
   return list;
 }
+
+}  // namespace rewrite
