@@ -615,12 +615,34 @@ namespace rewrite {
 // One walk over a token list for both kinds of report: a token takes the
 // listed construct's record if it has one, else the unknown form's, and
 // the records of unknown forms follow all the listed ones.
+// Whether a token of a list may be one of the constructs either report
+// looks for; most tokens are told apart by their first letter and length.
+static bool mayBeConstruct(const astListCell* c, const astNode* previous, const TransformState* state) {
+  const astNodeToken* token = c->value && c->value->kind == AST_TOKEN ? nodeAs<const astNodeToken>(c->value) : nullptr;
+  if (!token || !token->text || token->tokenCode == T_STRING) return false;
+  if (token->qualified || token->tokenCode == T_TABLE || token->tokenCode == T_NEW || textIs(previous, ".")) return true;
+  size_t length = std::strlen(token->text);
+  switch (foldAscii(token->text[0])) {
+    case '%': return true;
+    case 'm': if (length == 8 || length == 6) return true; break;      // MULTISET, MEMBER
+    case 'i': if (length == 2 || length == 8) return true; break;      // IS, INTERVAL
+    case 's': if (length == 11) return true; break;                    // SUBMULTISET
+    case 'd': if (length >= 12) return true; break;                    // DBMS_SQL functions
+    case 'u': if (length == 8) return true; break;                     // UPDATING
+    default: break;
+  }
+  // Constructors, subscripts and methods of the run's types and variables.
+  return c->next && textIs(c->next->value, "(") &&
+         (!state->collectionTypes.empty() || !state->collectionVariables.empty() || !state->objectTypes.empty());
+}
+
 void reportListConstructs(astNodeList* list, TransformState* state) {
   std::vector<HeldRecord> unknown;
   bool inSql = sqlHolder(list) != nullptr;
   astNode* claimed = nullptr;
   astNode* previous = nullptr;
   for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
+    if (!mayBeConstruct(c, previous, state)) continue;
     bool taken = reportListedConstruct(list, c, previous, state);
     if (taken || (c->value && c->value == claimed)) continue;
     reportUnknownForm(list, c, previous, inSql, state, &unknown, &claimed);
