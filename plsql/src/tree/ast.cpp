@@ -147,10 +147,6 @@ const char* astNodeObjType(int kind) {
   return info ? info->objType : nullptr;
 }
 
-int astKindTraits(int kind) {
-  const KindInfo* info = kindInfo(kind);
-  return info ? info->traits : 0;
-}
 
 const char* variableTypeName(int variableClass) {
   switch (variableClass) {
@@ -184,9 +180,6 @@ const char* constraintKindName(int consType) {
   }
 }
 
-bool isPackage(const astNode* node) {
-  return node && (node->kind == AST_CREATE_PKG_BODY || node->kind == AST_CREATE_PKG_HEAD);
-}
 
 bool isNotPackage(const astNode* node) { return !isPackage(node); }
 
@@ -197,30 +190,13 @@ astNodeList* astPackageName(const astNode* node) {
   return nullptr;
 }
 
-bool isRoutine(const astNode* node) {
-  return node &&
-         (node->kind == AST_CREATE_FUNCTION || node->kind == AST_CREATE_PROCEDURE || node->kind == AST_CREATE_TRIGGER);
-}
 
-bool isStatement(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_STATEMENT); }
 
-bool isDeclaration(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_DECLARATION); }
 
-bool isTranslatedDeclaration(const astNode* node) {
-  return isDeclaration(node) && !(astKindTraits(node->kind) & KIND_UNTRANSLATED);
-}
 
-bool isEnclosingUnit(const astNode* node) {
-  return node && (node->kind == AST_BLOCK || isRoutine(node) || isPackage(node));
-}
 
-bool isDeclarationScope(const astNode* node) { return node && (node->kind == AST_BLOCK || isPackage(node)); }
 
-bool isLoop(const astNode* node) {
-  return node && (node->kind == AST_FOR || node->kind == AST_LOOP || node->kind == AST_WHILE);
-}
 
-bool isDumpUnit(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_UNIT); }
 
 bool astArgListsEqual(const astNodeList* a, const astNodeList* b, int prefixMode) {
   if (!a && !b) return true;

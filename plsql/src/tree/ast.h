@@ -226,31 +226,51 @@ inline T* nodeAs(N* node) {
   return static_cast<T*>(node);
 }
 
+// The KIND_* traits of each kind, by kind number.
+struct astKindTraitsTableType {
+  int traits[AST_KIND_COUNT];
+};
+constexpr astKindTraitsTableType makeKindTraitsTable() {
+  astKindTraitsTableType table{};
+  struct Row {
+    int kind;
+    int traits;
+  };
+  constexpr Row rows[] = {
+#define AST_KIND(enumerator, number, xmlType, debugName, objType, traits) {number, traits},
+#include "ast_kinds.def"
+  };
+  for (const Row& row : rows) table.traits[row.kind] = row.traits;
+  return table;
+}
+constexpr astKindTraitsTableType kAstKindTraits = makeKindTraitsTable();
+
 const char* astNodeKindName(int kind);
 const char* astNodeKindName(const astNode* node);  // "<null>" for null
 // Type attribute of the XML dump; null for kinds that have none.
 const char* astNodeXmlType(int kind);
 // objtype attribute of the XML dump ("crtTab", "function", ...); null if none.
 const char* astNodeObjType(int kind);
-// The KIND_* traits of a kind; 0 for a number that is no kind.
-int astKindTraits(int kind);
+// The KIND_* traits of a kind; 0 for a number that is no kind. Inline, as
+// the kind predicates below: every walk asks them at every node.
+inline int astKindTraits(int kind) { return isKindNumber(kind) ? kAstKindTraits.traits[kind] : 0; }
 const char* variableTypeName(int variableClass);
 const char* constraintKindName(int consType);
 
-bool isPackage(const astNode* node);
+inline bool isPackage(const astNode* node);
 // The name of a package node (spec or body); null for any other node.
 astNodeList* astPackageName(const astNode* node);
 bool isNotPackage(const astNode* node);
-bool isRoutine(const astNode* node);
-bool isStatement(const astNode* node);
+inline bool isRoutine(const astNode* node);
+inline bool isStatement(const astNode* node);
 // Carries the declaration head; false for null.
-bool isDeclaration(const astNode* node);
+inline bool isDeclaration(const astNode* node);
 // A declaration that has a form in the target dialect.
-bool isTranslatedDeclaration(const astNode* node);
-bool isEnclosingUnit(const astNode* node);
-bool isDeclarationScope(const astNode* node);
-bool isLoop(const astNode* node);
-bool isDumpUnit(const astNode* node);
+inline bool isTranslatedDeclaration(const astNode* node);
+inline bool isEnclosingUnit(const astNode* node);
+inline bool isDeclarationScope(const astNode* node);
+inline bool isLoop(const astNode* node);
+inline bool isDumpUnit(const astNode* node);
 
 bool astArgListsEqual(const astNodeList* a, const astNodeList* b, int prefixMode);
 bool astListStartsWith(const astNodeList* a, const astNodeList* b);
@@ -304,3 +324,26 @@ void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback
 // it. astWalk meets such a body twice, and a body nested in n loops 2^n
 // times; a walk that asks only what the nodes hold meets it once.
 astNode* astRewrittenPart(astNode* node);
+
+// ---- kind predicates ----
+
+inline bool isPackage(const astNode* node) {
+  return node && (node->kind == AST_CREATE_PKG_BODY || node->kind == AST_CREATE_PKG_HEAD);
+}
+inline bool isRoutine(const astNode* node) {
+  return node &&
+         (node->kind == AST_CREATE_FUNCTION || node->kind == AST_CREATE_PROCEDURE || node->kind == AST_CREATE_TRIGGER);
+}
+inline bool isStatement(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_STATEMENT); }
+inline bool isDeclaration(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_DECLARATION); }
+inline bool isTranslatedDeclaration(const astNode* node) {
+  return isDeclaration(node) && !(astKindTraits(node->kind) & KIND_UNTRANSLATED);
+}
+inline bool isEnclosingUnit(const astNode* node) {
+  return node && (node->kind == AST_BLOCK || isRoutine(node) || isPackage(node));
+}
+inline bool isDeclarationScope(const astNode* node) { return node && (node->kind == AST_BLOCK || isPackage(node)); }
+inline bool isLoop(const astNode* node) {
+  return node && (node->kind == AST_FOR || node->kind == AST_LOOP || node->kind == AST_WHILE);
+}
+inline bool isDumpUnit(const astNode* node) { return node && (astKindTraits(node->kind) & KIND_UNIT); }
