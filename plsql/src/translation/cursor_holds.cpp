@@ -208,15 +208,20 @@ void CursorHolds::leave(astNode* node) {
 void CursorHolds::settle(TransformState* state) {
   if (anyCommit_) {
     // The routines' names, and each event's routine (-1: none).
-    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> keys;
-    FoldedNames quick;
+    FoldedIndex keys;
     RoutineKey key;
+    auto keyIndexOf = [&](const char* name) {
+      // The key of a name without double quotes is a stretch of its text.
+      const char* dot = std::strrchr(name, '.');
+      std::string_view part(dot ? dot + 1 : name);
+      if (part.find('"') != std::string_view::npos) return keys.find(key.of(name));
+      if (part.ends_with("()")) part.remove_suffix(2);
+      return keys.find(part);
+    };
     std::vector<int> keyOf(routines_.size(), -1);
     for (size_t r = 0; r < routines_.size(); ++r) {
       std::string_view k = key.of(lastText(routineName(routines_[r].node)));
-      if (k.empty()) continue;
-      keyOf[r] = keys.emplace(std::string(k), static_cast<int>(keys.size())).first->second;
-      quick.insert(k);
+      if (!k.empty()) keyOf[r] = keys.insert(k);
     }
     std::vector<int> eventKey(events_.size(), -1);
     std::vector<std::vector<int>> usedBy(keys.size());
@@ -227,15 +232,10 @@ void CursorHolds::settle(TransformState* state) {
         if (event.routine >= 0) pending.push_back(event.routine);
         continue;
       }
-      std::string_view raw = lastPartOf(event.name);
-      if (raw.ends_with("()")) raw.remove_suffix(2);
-      if (!quick.mayHold(raw) && !std::strchr(event.name, '"')) continue;
-      std::string_view k = key.of(event.name);
-      if (!quick.mayHold(k)) continue;
-      auto at = keys.find(k);
-      if (at == keys.end()) continue;
-      eventKey[e] = at->second;
-      if (event.routine >= 0) usedBy[size_t(at->second)].push_back(event.routine);
+      int k = keyIndexOf(event.name);
+      if (k < 0) continue;
+      eventKey[e] = k;
+      if (event.routine >= 0) usedBy[size_t(k)].push_back(event.routine);
     }
     // The routines that commit, directly, through the routines their bodies
     // hold, or through the routines they call.
@@ -264,7 +264,7 @@ void CursorHolds::settle(TransformState* state) {
       if (at != spans_.end()) return before[size_t(at->second.second)] > before[size_t(at->second.first)];
       // A scope that the walk did not measure: a walk of its own.
       struct Search {
-        std::unordered_map<std::string, int, KeyHash, std::equal_to<>>* keys;
+        FoldedIndex* keys;
         std::vector<bool>* keyCommits;
         RoutineKey key;
         bool found = false;
@@ -276,8 +276,8 @@ void CursorHolds::settle(TransformState* state) {
             if (keywordIs(node, "COMMIT")) {
               s->found = true;
             } else if (const char* name = usedName(node)) {
-              auto k = s->keys->find(s->key.of(name));
-              if (k != s->keys->end() && (*s->keyCommits)[size_t(k->second)]) s->found = true;
+              int k = s->keys->find(s->key.of(name));
+              if (k >= 0 && (*s->keyCommits)[size_t(k)]) s->found = true;
             }
           },
           rewrite::standInOf, &search);

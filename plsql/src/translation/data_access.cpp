@@ -63,9 +63,7 @@ DataAccess::DataAccess(astNode* root) : root_(root) {
   if (!root || root->kind != AST_LIST) return;
   auto add = [this](astNode* node) {
     auto* function = nodeAs<astNodeCreateFunc>(node);
-    std::string name = routineName(function->name);
-    quick_.insert(name);
-    int index = names_.emplace(name, static_cast<int>(names_.size())).first->second;
+    int index = names_.insert(routineName(function->name));
     functionOf_.emplace(node, static_cast<int>(functions_.size()));
     functions_.push_back({function, index, false, {}});
   };
@@ -87,9 +85,9 @@ void DataAccess::noteToken(astNodeToken* token) {
   size_t length = std::strlen(token->text);
   if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
     function.modifies = true;
-  } else if (token->tokenCode != T_STRING && quick_.mayHold(calledPart(token->text))) {
-    auto at = names_.find(key_.of(token->text, true));
-    if (at != names_.end()) function.uses.push_back(at->second);
+  } else if (token->tokenCode != T_STRING) {
+    int name = names_.find(calledPart(token->text));
+    if (name >= 0) function.uses.push_back(name);
   }
 }
 
@@ -159,17 +157,15 @@ void DataAccess::settle(TransformState* state) {
     if (functions_[f].modifies) pending.push_back(static_cast<int>(f));
     for (int name : functions_[f].uses) usedBy[size_t(name)].push_back(static_cast<int>(f));
   }
-  std::vector<std::string> nameText(names_.size());
-  for (const auto& [text, index] : names_) nameText[size_t(index)] = text;
   std::vector<bool> nameModifies(names_.size(), false);
-  FoldedNames modifying;
+  FoldedIndex modifying;
   while (!pending.empty()) {
     Function& function = functions_[size_t(pending.back())];
     pending.pop_back();
     function.node->modifiesData = true;
     if (nameModifies[size_t(function.name)]) continue;
     nameModifies[size_t(function.name)] = true;
-    modifying.insert(nameText[size_t(function.name)]);
+    modifying.insert(names_.name(function.name));
     for (int user : usedBy[size_t(function.name)])
       if (!functions_[size_t(user)].node->modifiesData) pending.push_back(user);
   }
@@ -180,14 +176,14 @@ void DataAccess::settle(TransformState* state) {
     for (astListCell* c = list->head; c; c = c->next) {
       if (!c->value || c->value->kind != AST_TOKEN) continue;
       auto* token = nodeAs<astNodeToken>(c->value);
-      if (!token->text || token->tokenCode == T_STRING || !modifying.mayHold(calledPart(token->text))) continue;
-      std::string_view name = key_.of(token->text);
+      if (!token->text || token->tokenCode == T_STRING) continue;
+      std::string_view name = lastPartOf(token->text);
       bool called = c->next && textIs(c->next->value, "(");
       if (name.size() > 2 && name.ends_with("()")) {
         name.remove_suffix(2);
         called = true;
       }
-      if (!called || !modifying.holdsFolded(name) || wholeAssignedValue(token)) continue;
+      if (!called || !modifying.holds(name) || wholeAssignedValue(token)) continue;
       reportFinding(FindingId::MODIFYING_CALL, token, state->errors, nullptr, token->text);
     }
   // The published heads of those functions say the same.
@@ -199,10 +195,10 @@ void DataAccess::settle(TransformState* state) {
     for (astListCell* r = listCells(heads); r; r = r->next) {
       astNode* head = r->value;
       if (!head) continue;
-      if (head->kind == AST_FUNC_PROTO && modifying.holdsFolded(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+      if (head->kind == AST_FUNC_PROTO && modifying.holds(routineName(nodeAs<astNodeFuncProto>(head)->name)))
         nodeAs<astNodeFuncProto>(head)->modifiesData = true;
       if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
-          modifying.holdsFolded(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+          modifying.holds(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
         nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
     }
   }

@@ -1,8 +1,8 @@
 // Keys of names as the target compares them: folded to lower case (ASCII;
 // the translation runs in the C locale, where that is all tolower does),
 // made in a scratch string that is reused, so that a walk over every token
-// allocates nothing; and sets of such keys that turn most words away by
-// their length and first letter before they are hashed.
+// allocates nothing; and tables of such keys that look a name up as it is
+// written, hashed on its folded bytes.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 inline char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
 
@@ -29,29 +30,68 @@ struct KeyHash {
 };
 using KeySet = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
 
-// A set of folded names that answers "no" for most words without hashing:
-// it knows the lengths and the first letters of its names.
-class FoldedNames {
+// Names looked up as they are written, ignoring case, without a folded
+// copy: an open-addressing table hashed on the folded bytes. Each name has
+// an index, the order of its first insertion.
+class FoldedIndex {
  public:
-  void insert(std::string_view folded) {
-    lengths_ |= bit(folded.size());
-    firsts_ |= bit(folded.empty() ? 0 : static_cast<unsigned char>(folded[0]));
-    names_.emplace(folded);
+  // The name's index, added when it is new.
+  int insert(std::string_view name) {
+    if ((names_.size() + 1) * 2 > slots_.size()) grow();
+    uint64_t hash = hashOf(name);
+    size_t at = probe(name, hash);
+    if (slots_[at] < 0) {
+      slots_[at] = static_cast<int>(names_.size());
+      names_.push_back({folded(name), hash});
+    }
+    return slots_[at];
   }
+  // The index of a name, or -1.
+  int find(std::string_view name) const {
+    if (names_.empty()) return -1;
+    return slots_[probe(name, hashOf(name))];
+  }
+  bool holds(std::string_view name) const { return find(name) >= 0; }
   bool empty() const { return names_.empty(); }
-  // Whether the name might be in the set (folded or not): false is sure.
-  bool mayHold(std::string_view name) const {
-    return (lengths_ & bit(name.size())) &&
-           (firsts_ & bit(name.empty() ? 0 : static_cast<unsigned char>(foldAscii(name[0]))));
-  }
-  bool holdsFolded(std::string_view folded) const { return mayHold(folded) && names_.count(folded); }
-  const KeySet& names() const { return names_; }
+  size_t size() const { return names_.size(); }
+  // A name by its index, folded.
+  const std::string& name(int index) const { return names_[size_t(index)].text; }
 
  private:
-  static uint64_t bit(size_t n) { return uint64_t(1) << (n & 63); }
-  uint64_t lengths_ = 0;
-  uint64_t firsts_ = 0;
-  KeySet names_;
+  struct Name {
+    std::string text;
+    uint64_t hash;
+  };
+  static uint64_t hashOf(std::string_view name) {
+    uint64_t hash = 1469598103934665603ull;
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(foldAscii(c))) * 1099511628211ull;
+    return hash;
+  }
+  static std::string folded(std::string_view name) {
+    std::string text(name);
+    for (char& c : text) c = foldAscii(c);
+    return text;
+  }
+  size_t probe(std::string_view name, uint64_t hash) const {
+    size_t mask = slots_.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+      int index = slots_[at];
+      if (index < 0) return at;
+      const Name& entry = names_[size_t(index)];
+      if (entry.hash == hash && sameFolded(entry.text, name)) return at;
+    }
+  }
+  void grow() {
+    slots_.assign(slots_.empty() ? 16 : slots_.size() * 2, -1);
+    size_t mask = slots_.size() - 1;
+    for (size_t i = 0; i < names_.size(); ++i) {
+      size_t at = names_[i].hash & mask;
+      while (slots_[at] >= 0) at = (at + 1) & mask;
+      slots_[at] = static_cast<int>(i);
+    }
+  }
+  std::vector<int> slots_;
+  std::vector<Name> names_;
 };
 
 // Folds `from` into the scratch string and returns it.

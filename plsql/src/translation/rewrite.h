@@ -57,7 +57,7 @@ struct TransformState {
   std::unordered_map<std::string, std::unordered_set<std::string>> parameterlessFunctions;
   // Every name of parameterlessFunctions, whatever its package: most words
   // of a run name none of them, and are told so by one lookup.
-  FoldedNames parameterlessNames;
+  FoldedIndex parameterlessNames;
   std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
   std::unordered_set<std::string> runPackages;
   std::unordered_set<std::string> objectTypes;

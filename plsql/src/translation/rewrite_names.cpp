@@ -365,10 +365,7 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
 void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
     return;
-  static thread_local LastPartKey key;
-  if (!state->parameterlessNames.mayHold(lastPartOf(token->text)) ||
-      !state->parameterlessNames.holdsFolded(key.of(token->text)))
-    return;
+  if (!state->parameterlessNames.holds(lastPartOf(token->text))) return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);

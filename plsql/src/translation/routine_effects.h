@@ -33,8 +33,7 @@ class DataAccess {
   void noteToken(astNodeToken* token);
   astNode* root_;
   std::vector<Function> functions_;
-  std::unordered_map<std::string, int, KeyHash, std::equal_to<>> names_;
-  FoldedNames quick_;  // the same names
+  FoldedIndex names_;
   std::unordered_map<const astNode*, int> functionOf_;
   const astNode* pendingBody_ = nullptr;  // the body of the function entered
   int pending_ = -1;
@@ -43,7 +42,6 @@ class DataAccess {
   // The token lists, in walk order: their tokens may call a function of
   // the run.
   std::vector<astNodeList*> lists_;
-  LastPartKey key_;
 };
 
 // Cursors a COMMIT may meet open are WITH HOLD; a ROLLBACK inside a loop
