@@ -49,8 +49,8 @@ struct TransformState {
   std::unordered_map<const astNodeList*, RefCursorScan> refCursorScans;
   // Names (folded to lower case) of the collection types declared in the
   // run and of the variables and parameters declared with one of them.
-  std::unordered_set<std::string> collectionTypes;
-  std::unordered_set<std::string> collectionVariables;
+  FoldedIndex collectionTypes;
+  FoldedIndex collectionVariables;
   // Functions declared in the run (folded names), by package ("" for the
   // standalone ones): those without parameters and those with some; the
   // run's packages and object types.
@@ -61,8 +61,10 @@ struct TransformState {
   std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
   std::unordered_set<std::string> runPackages;
   std::unordered_set<std::string> objectTypes;
-  // Variables (unit and folded name) that a handler sets to SQLCODE.
+  // Variables (unit and folded name) that a handler sets to SQLCODE, and
+  // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;
+  FoldedIndex sqlcodeNames;
 };
 
 // Entry point: rewrites the whole tree under `root`.

@@ -320,7 +320,7 @@ bool namesSqlColumn(astNodeToken* token) {
     for (astListCell* c = listCells(list); c; c = c->next) {
       astNodeToken* word = asToken(c->value);
       if (word && word != token && !word->qualified && word->tokenCode != T_STRING && word->text &&
-          foldedText(word->text) == qualifier)
+          sameFolded(word->text, qualifier))
         return true;
     }
   return false;
@@ -365,7 +365,8 @@ bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
 void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
     return;
-  if (!state->parameterlessNames.holds(lastPartOf(token->text))) return;
+  // A string literal names no function.
+  if (token->text[0] == '\'' || !state->parameterlessNames.holds(lastPartOf(token->text))) return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
@@ -668,8 +669,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   std::string prefix(last->text, static_cast<size_t>(method - 1 - last->text));
   // TRIM, DELETE and EXTEND are collection methods on a collection only:
   // on a package (DBMS_LOB.TRIM, repo.delete) the call is a routine's.
-  bool collection = state->collectionVariables.count(foldedText(prefix.c_str())) ||
-                    state->collectionVariables.count(lastPart(prefix.c_str()));
+  bool collection = state->collectionVariables.holds(prefix) || state->collectionVariables.holds(lastPartOf(prefix.c_str()));
   bool found = false;
   astNodeList* type = declaredType(node, firstPart(prefix.c_str()), &found);
   astNodeToken* typeName = firstToken(type);

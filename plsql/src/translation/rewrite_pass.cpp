@@ -449,8 +449,10 @@ void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
   auto* assign = nodeAs<astNodeAssign>(owner);
   astNodeToken* target = firstToken(assign->target);
   if (assign->expr == list && !assign->targetIndex && !assign->targetField && listLength(assign->target) == 1 &&
-      target && target->text)
+      target && target->text) {
     state->sqlcodeVariables.insert(unitVariableKey(token, target->text));
+    state->sqlcodeNames.insert(target->text);
+  }
 }
 
 // SQLCODE and SQLERRM outside every handler are those of no exception (0
@@ -518,7 +520,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
       break;
   }
   if (!state->sqlcodeVariables.empty() && isNameToken(token) && !token->qualified &&
-      state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
+      state->sqlcodeNames.holds(token->text) && state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
     checkSqlcodeComparison(token, state);
   if (!token->qualified) {
     checkSubstrStart(token, state);

@@ -18,11 +18,11 @@ bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
 
 // Does a name (as written, possibly qualified) stand in the set, whole or
 // by its last part?
-bool namedIn(const std::unordered_set<std::string>& names, const char* text) {
+bool namedIn(const FoldedIndex& names, const char* text) {
   if (names.empty() || !text) return false;
-  if (names.count(foldedText(text))) return true;
+  if (names.holds(text)) return true;
   const char* last = afterLastDot(text);
-  return last && names.count(foldedText(last));
+  return last && names.holds(last);
 }
 
 bool insideTrigger(astNode* node) {
@@ -778,7 +778,7 @@ void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
     case AST_TABLE_DECL:
     case AST_VARRAY_DECL: {
       astNodeToken* typeName = firstToken(nodeAs<astNodeDecl>(declaration)->variableName);
-      if (typeName && typeName->text) state->collectionTypes.insert(foldedText(typeName->text));
+      if (typeName && typeName->text) state->collectionTypes.insert(typeName->text);
       return;
     }
     case AST_CREATE_TYPE: {
@@ -786,7 +786,7 @@ void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
       astNodeToken* first = firstToken(ddl->body);
       astNodeToken* typeName = firstToken(ddl->name);
       if (first && typeName && typeName->text && (first->tokenCode == T_TABLE || first->tokenCode == T_VARRAY))
-        state->collectionTypes.insert(foldedText(typeName->text));
+        state->collectionTypes.insert(typeName->text);
       return;
     }
     case AST_VAR_DECL:
@@ -803,7 +803,7 @@ void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
   astNodeToken* typeToken = firstToken(type);
   if (variable && variable->text && typeToken && listLength(type) == 1 &&
       namedIn(state->collectionTypes, typeToken->text))
-    state->collectionVariables.insert(foldedText(variable->text));
+    state->collectionVariables.insert(variable->text);
 }
 
 void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
