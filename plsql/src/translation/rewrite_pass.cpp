@@ -287,14 +287,42 @@ astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {
 }
 
 // Whether a routine's body block declares `name`.
-bool bodyDeclares(const astNode* body, const astNodeToken* name) {
+bool bodyDeclares(const astNode* body, const char* name) {
   const astNodeBlock* block = body && body->kind == AST_BLOCK ? nodeAs<const astNodeBlock>(body) : nullptr;
-  for (astListCell* c = listCells(block ? block->declarations : nullptr); c && name; c = c->next) {
+  for (astListCell* c = listCells(block ? block->declarations : nullptr); c; c = c->next) {
     if (!isDeclaration(c->value)) continue;
     astNodeToken* declared = firstToken(nodeAs<astNodeDecl>(c->value)->variableName);
-    if (declared && equalsIgnoreCase(declared->text, name->text)) return true;
+    if (declared && equalsIgnoreCase(declared->text, name)) return true;
   }
   return false;
+}
+
+// The first two parts of a dotted name, read as splitQualifiedName reads
+// them, and how many parts it has (two at most counted).
+struct NameHead {
+  std::string first;
+  std::string second;
+  int parts = 1;
+};
+
+NameHead nameHead(const char* text) {
+  NameHead head;
+  std::string* part = &head.first;
+  bool quoted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '\\') {
+      if (!p[1]) break;
+      *part += *++p;
+    } else if (*p == '"') {
+      quoted = !quoted;
+    } else if (*p == '.' && !quoted) {
+      if (++head.parts > 2) break;
+      part = &head.second;
+    } else {
+      *part += *p;
+    }
+  }
+  return head;
 }
 
 // The text a qualified name takes in its place in the tree (step 5 of the
@@ -303,22 +331,22 @@ char* requalify(astNodeToken* token, char* text) {
   if (!text) return text;
   astNode* unit = outermostOf(token, isUnitNode);
   if (!unit) return text;
-  astNodeList* parts = splitQualifiedName(text);
-  astNodeToken* first = firstToken(parts);
+  NameHead parts = nameHead(text);
+  const char* first = parts.first.c_str();
   if (unit->kind == AST_CREATE_TRIGGER) {
     auto* trigger = nodeAs<astNodeCreateTrigger>(unit);
     if (trigger->condition && token->parent == trigger->condition) {
       astNodeTriggerArg* variable = nullptr;
-      if (first && equalsIgnoreCase(first->text, "OLD") && trigger->oldVariable)
+      if (equalsIgnoreCase(first, "OLD") && trigger->oldVariable)
         variable = trigger->oldVariable;
-      else if (first && equalsIgnoreCase(first->text, "NEW") && trigger->newVariable)
+      else if (equalsIgnoreCase(first, "NEW") && trigger->newVariable)
         variable = trigger->newVariable;
       astNodeToken* alias = variable ? firstToken(variable->alias) : nullptr;
       if (alias && alias->text && std::strlen(text) >= 3) return concat(alias->text, text + 3);
       // A name the REFERENCING clause gave (NEW AS n: n.x) is the alias the
       // header declares.
       const char* rest = afterFirstPart(text);
-      astNodeToken* renamed = first && rest ? referencedAlias(trigger, first->text) : nullptr;
+      astNodeToken* renamed = rest ? referencedAlias(trigger, first) : nullptr;
       if (renamed) return concat(concat(renamed->text, "."), rest);
       return text;
     }
@@ -326,20 +354,20 @@ char* requalify(astNodeToken* token, char* text) {
   // The routine whose name qualifies the text: a standalone unit, or the
   // routine of a package that holds the token.
   astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutineNode) : nullptr;
-  if (!routine || listLength(parts) < 2 || !first) return text;
+  if (!routine || parts.parts < 2) return text;
   RoutineParts owner;  // a trigger has its name only
   if (!routineParts(routine, &owner)) owner.name = nodeAs<astNodeCreateTrigger>(routine)->name;
   astNodeToken* unitName = firstToken(owner.name);
-  if (!unitName || !equalsIgnoreCase(first->text, unitName->text)) return text;
+  if (!unitName || !equalsIgnoreCase(first, unitName->text)) return text;
   const char* rest = afterFirstPart(text);
   if (!rest) return text;
   // The target resolves a parameter qualified by its routine's name; the
   // routine's local variables are reached through its body's label.
-  astNodeToken* member = parts->head->next ? asToken(parts->head->next->value) : nullptr;
-  for (astListCell* c = listCells(owner.args); c && member; c = c->next) {
+  const char* member = parts.second.c_str();
+  for (astListCell* c = listCells(owner.args); c; c = c->next) {
     if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
     astNodeToken* arg = firstToken(nodeAs<astNodeFormalArg>(c->value)->name);
-    if (arg && equalsIgnoreCase(arg->text, member->text)) return text;
+    if (arg && equalsIgnoreCase(arg->text, member)) return text;
   }
   if (unit != routine && !bodyDeclares(owner.body, member)) return text;
   return concat(SYSZUL_BLOCK ".", rest);
