@@ -50,6 +50,28 @@ char* madeUpName(TransformState* state);
 // Transforms the children that the kind table (AST_REWRITE) gives the node's
 // kind, in order, each with the node as parent.
 void transformChildren(astNode* node, TransformState* state);
+inline void transformList(astNodeList* list, astNode* parent, TransformState* state) {
+  transformNode(list, parent, state);
+}
+// The steps of the rewriting walk that the dispatch (rewrite_walk.cpp)
+// calls: a statement list's elements there; units (rewrite_units.cpp);
+// blocks, handlers and exceptions (rewrite_blocks.cpp); tokens
+// (rewrite_tokens.cpp).
+void transformElements(astNodeList* list, TransformState* state);
+void reportDropped(astNode* node, TransformState* state);
+void transformTrigger(astNodeCreateTrigger* trigger, TransformState* state);
+void transformPackageHead(astNodeCreatePkgHead* head, TransformState* state);
+void transformPackageBody(astNodeCreatePkgBody* body, TransformState* state);
+void transformFunction(astNodeCreateFunc* node, TransformState* state);
+void transformProcedure(astNodeCreateProc* node, TransformState* state);
+void transformBlock(astNodeBlock* block, TransformState* state);
+void transformHandler(astNodeHandler* handler, TransformState* state);
+void transformRaise(astNodeRaise* node, TransformState* state);
+void transformRaiseApp(astNodeRaiseApp* node, TransformState* state);
+void transformPragma(astNodePragma* pragma, TransformState* state);
+void transformToken(astNodeToken* token, TransformState* state);
+// A pool copy of a followed by b.
+char* concat(const char* a, const char* b);
 // Gives a node made of parts already rewritten where they stood (a stand-in,
 // a statement made of a query) and everything under it the parent links
 // that the walk gives, without rewriting anything again.
@@ -161,7 +183,7 @@ std::string firstPart(const char* text);
 
 // Names, datatypes and forms (rewrite_names.cpp).
 // Notes the functions, packages and object types that the run declares.
-void noteRunDeclarations(astNode* root, TransformState* state);
+void noteRunDeclarations(TransformState* state);
 // Whether a qualified token inside SQL is qualified by a table or alias of
 // that statement: then it names a column.
 bool namesSqlColumn(astNodeToken* token);

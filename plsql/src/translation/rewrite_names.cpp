@@ -266,7 +266,8 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
 
 namespace rewrite {
 
-void noteRunDeclarations(astNode* root, TransformState* state) {
+void noteRunDeclarations(TransformState* state) {
+  astNode* root = state->root;
   if (!root || root->kind != AST_LIST) return;
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;

@@ -1,0 +1,394 @@
+// The rewriting walk: the helpers its steps share, the statement steps
+// that need no file of their own, and the dispatch by node kind.
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <strings.h>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "deep_walk.h"
+#include "kind_index.h"
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+#include "run_pool.h"
+
+
+using namespace rewrite;
+
+namespace rewrite {
+
+char* concat(const char* a, const char* b) {
+  size_t la = std::strlen(a), lb = std::strlen(b);
+  char* text = static_cast<char*>(poolAlloc(la + lb + 1));
+  std::memcpy(text, a, la);
+  std::memcpy(text + la, b, lb + 1);
+  return text;
+}
+
+astNodeToken* makeToken(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
+astNodeToken* makeToken(int code, const char* text, int line) { return astTokenNew(code, text, line); }
+astNodeList* tokenList(const char* text, int line) { return listNew(makeToken(text, line)); }
+
+astNodeToken* asToken(astNode* node) {
+  return node && node->kind == AST_TOKEN ? nodeAs<astNodeToken>(node) : nullptr;
+}
+
+astNodeToken* firstToken(const astNodeList* list) { return asToken(listFirst(list)); }
+
+bool textIs(const astNode* node, const char* text) {
+  return node && node->kind == AST_TOKEN && equalsIgnoreCase(nodeAs<const astNodeToken>(node)->text, text);
+}
+
+bool holdsToken(const astNodeList* list, int code) {
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (token && token->tokenCode == code) return true;
+  }
+  return false;
+}
+
+astNodeToken* conditionName(astNode* condition) {
+  return condition && condition->kind == AST_LIST ? firstToken(nodeAs<astNodeList>(condition))
+                                                  : asToken(condition);
+}
+
+astNodeList* appendElements(astNodeList* list, const astNodeList* from) {
+  for (astListCell* c = listCells(from); c; c = c->next) list = listAppend(list, c->value);
+  return list;
+}
+
+// Sets the parent of every element of `list` to the list and the list's to
+// `owner`.
+astNodeList* adopt(astNodeList* list, astNode* owner) {
+  if (!list) return list;
+  list->parent = owner;
+  for (astListCell* c = list->head; c; c = c->next)
+    if (c->value) c->value->parent = list;
+  return list;
+}
+
+char* madeUpName(TransformState* state) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "SYSZULINTERNAL_%08x", static_cast<unsigned>(state->nameCounter++));
+  return poolStrdup(buffer);
+}
+
+namespace {
+
+// The children the pass visits, grouped by kind in visiting order.
+constexpr KindChild kRewriteChildren[] = {
+#define AST_REWRITE(kind, field) KIND_CHILD_ROW(kind, field)
+#include "ast_kinds.def"
+};
+
+constexpr KindIndex kRewriteIndex(kRewriteChildren);
+
+}  // namespace
+
+void transformChildren(astNode* node, TransformState* state) {
+  for (const KindChild& child : kRewriteIndex.rowsOf(node->kind)) transformNode(child.get(node), node, state);
+}
+
+void placeRewritten(astNode* node, astNode* parent) {
+  if (!node) return;
+  deep_walk_check();
+  node->parent = parent;
+  if (node->kind == AST_LIST) {
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) placeRewritten(c->value, node);
+    return;
+  }
+  for (const KindChild& child : kRewriteIndex.rowsOf(node->kind)) placeRewritten(child.get(node), node);
+}
+
+astNode* nearestOf(astNode* from, bool (*want)(const astNode*)) {
+  // The walk is bounded so that a damaged parent chain cannot loop forever.
+  int guard = 0;
+  for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard)
+    if (want(n)) return n;
+  return nullptr;
+}
+
+astNode* outermostOf(astNode* from, bool (*want)(const astNode*)) {
+  astNode* found = nullptr;
+  int guard = 0;
+  for (astNode* n = from; n && guard < 1000000; n = n->parent, ++guard)
+    if (want(n)) found = n;
+  return found;
+}
+
+bool isBlockNode(const astNode* node) { return node && node->kind == AST_BLOCK; }
+bool isLoopNode(const astNode* node) { return isLoop(node); }
+
+astNodeBlock* outermostBlock(astNode* from) {
+  return nodeAs<astNodeBlock>(outermostOf(from, isBlockNode));
+}
+
+astNodeList* scopeDeclarations(astNode* scope) {
+  if (scope->kind == AST_BLOCK) return nodeAs<astNodeBlock>(scope)->declarations;
+  if (scope->kind == AST_CREATE_PKG_BODY) return nodeAs<astNodeCreatePkgBody>(scope)->declarations;
+  return nodeAs<astNodeCreatePkgHead>(scope)->declarations;
+}
+
+void computeNameLength(astNodeDecl* decl) {
+  int length = 0;
+  for (astListCell* c = listCells(decl->variableName); c; c = c->next) {
+    astNodeToken* t = asToken(c->value);
+    if (t && t->text) length += static_cast<int>(std::strlen(t->text));
+  }
+  decl->nameLength = length;
+}
+
+unsigned int maxDeclNameLength(const astNodeList* declarations) {
+  unsigned int longest = 0;
+  for (astListCell* c = listCells(declarations); c; c = c->next) {
+    if (!isDeclaration(c->value)) continue;  // pragmas and the like
+    int length = nodeAs<astNodeDecl>(c->value)->nameLength;
+    if (length > 0 && static_cast<unsigned int>(length) > longest) longest = static_cast<unsigned int>(length);
+  }
+  return longest;
+}
+
+astNodeVarDecl* newVarDecl(int line, astNodeList* name, astNodeList* dataType, astNodeList* defaultValue) {
+  astNodeVarDecl* decl = astMake<astNodeVarDecl>(line);
+  decl->variableType = VAR_SCALAR;
+  decl->variableName = name;
+  decl->dataType = dataType;
+  decl->defaultValue = defaultValue;
+  return decl;
+}
+
+void addRowCountDiagnostics(astNode* statement, TransformState* state, const char* rowCount) {
+  astNodeBlock* block = outermostBlock(statement);
+  if (!block || !block->usesRowcount) return;
+  astNode* holder = statement->parent;
+  if (!holder || holder->kind != AST_LIST) return;  // only statements of a statement list
+  astNodeList* list = nodeAs<astNodeList>(holder);
+  // The list walk holds the statement's cell; searching for it instead would
+  // make a long statement list quadratic.
+  astListCell* at = state->currentCell;
+  if (!at || at->value != statement) at = listCellOf(list, statement);
+  if (!at) return;
+  int line = statement->line;
+  astNode* count = nullptr;
+  if (rowCount) {
+    // A statement whose count the target does not keep: the count it has.
+    astNodeAssign* assign = astMake<astNodeAssign>(line);
+    assign->target = tokenList(SYSZUL_ROWCOUNT, -1);
+    assign->expr = tokenList(rowCount, -1);
+    count = assign;
+  } else {
+    astNodeGetDiag* diag = astMake<astNodeGetDiag>(line);
+    diag->diagType = DIAG_ROW_COUNT;
+    diag->target = tokenList(SYSZUL_ROWCOUNT, -1);
+    diag->source = tokenList("ROW_COUNT", -1);
+    count = diag;
+  }
+  astListCell* countCell = listInsertAfterCell(list, at, count);
+  if (block->usesFound) {
+    astNodeAssign* found = astMake<astNodeAssign>(line);
+    found->target = tokenList(SYSZUL_FOUND, -1);
+    found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
+    listInsertAfterCell(list, countCell, found);
+  }
+  if (block->usesNotfound) {
+    astNodeAssign* notFound = astMake<astNodeAssign>(line);
+    notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
+    notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
+    listInsertAfterCell(list, countCell, notFound);
+  }
+}
+
+int rowCountFollowers(const astNode* statement) {
+  const astNodeBlock* block = outermostBlock(const_cast<astNode*>(statement));
+  if (!block || !block->usesRowcount || !statement->parent || statement->parent->kind != AST_LIST) return 0;
+  return 1 + (block->usesFound ? 1 : 0) + (block->usesNotfound ? 1 : 0);
+}
+
+bool routineParts(const astNode* node, RoutineParts* routine) {
+  if (!node) return false;
+  switch (node->kind) {
+    case AST_CREATE_PROCEDURE: {
+      auto* n = nodeAs<const astNodeCreateProc>(node);
+      *routine = {false, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_CREATE_FUNCTION: {
+      auto* n = nodeAs<const astNodeCreateFunc>(node);
+      *routine = {true, n->name, n->args, n->body};
+      return true;
+    }
+    case AST_PROC_PROTO: {
+      auto* n = nodeAs<const astNodeProcProto>(node);
+      *routine = {false, n->name, n->args, nullptr};
+      return true;
+    }
+    case AST_FUNC_PROTO: {
+      auto* n = nodeAs<const astNodeFuncProto>(node);
+      *routine = {true, n->name, n->args, nullptr};
+      return true;
+    }
+    default: return false;
+  }
+}
+
+}  // namespace rewrite
+
+namespace rewrite {
+
+// ---- steps of statements and routines ----
+
+void transformAssign(astNodeAssign* node, TransformState* state) {
+  transformChildren(node, state);
+  if (node->targetIndex) {
+    astNodeToken* target = firstToken(node->target);
+    reportFinding(FindingId::COLLECTION_SUBSCRIPT, node, state->errors, nullptr, target ? target->text : nullptr);
+  }
+  roundDivisionIntoInteger(node);
+  rewriteDbmsSqlAssign(node, state);
+}
+
+void transformCall(astNodeCall* node, TransformState* state) {
+  transformChildren(node, state);
+  if (reviewCall(node, state)) rewriteCollectionMethod(node, state);
+}
+
+void transformReturn(astNodeReturn* node, TransformState* state) {
+  transformChildren(node, state);
+  // A function's value is stored in its return type.
+  astNode* routine = nearestOf(node->parent, [](const astNode* n) { return isRoutine(n); });
+  if (routine && routine->kind == AST_CREATE_FUNCTION)
+    node->expr = roundedIntoType(node->expr, nodeAs<astNodeCreateFunc>(routine)->returns);
+  settleJump(node, state);
+}
+
+void transformSelect(astNodeSelect* node, TransformState* state) {
+  transformChildren(node, state);
+  // SELECT INTO leaves one row behind it (no row or more rows raise); the
+  // target keeps no count for it.
+  if (node->intoClause && !node->bulkCollect) addRowCountDiagnostics(node, state, "1");
+}
+
+void transformElements(astNodeList* list, TransformState* state) {
+  reportListConstructs(list, state);
+  // Cells inserted after the current one (row-count diagnostics) are
+  // visited as well; a step that rewrote the cells it put before its
+  // statement leaves the walk at the statement's new cell.
+  astListCell* outer = state->currentCell;
+  for (astListCell* c = list->head; c; c = c->next) {
+    state->currentCell = c;
+    transformNode(c->value, list, state);
+    c = state->currentCell;
+  }
+  state->currentCell = outer;
+}
+
+// ---- public operations ----
+
+}  // namespace rewrite
+
+astNodeList* splitQualifiedName(const char* text) {
+  astNodeList* parts = nullptr;
+  if (!text) return parts;
+  size_t length = std::strlen(text);
+  char* part = static_cast<char*>(poolAlloc(length + 1));
+  size_t used = 0;
+  bool quoted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '\\') {
+      if (!p[1]) break;
+      part[used++] = *++p;
+    } else if (*p == '"') {
+      quoted = !quoted;
+    } else if (*p == '.' && !quoted) {
+      part[used] = '\0';
+      parts = listAppend(parts, makeToken(part, -1));
+      used = 0;
+    } else {
+      part[used++] = *p;
+    }
+  }
+  part[used] = '\0';
+  parts = listAppend(parts, makeToken(part, -1));
+  return parts;
+}
+
+void ensureDeclared(astNodeBlock* block, const char* name, const char* dataType, astNodeList* defaultValue,
+                    int line) {
+  if (!block) return;
+  for (astListCell* c = listCells(block->declarations); c; c = c->next) {
+    astNode* node = c->value;
+    if (!isDeclaration(node)) continue;
+    auto* decl = nodeAs<astNodeDecl>(node);
+    if (decl->variableType != VAR_SCALAR || listLength(decl->variableName) != 1) continue;
+    astNodeToken* token = firstToken(decl->variableName);
+    if (token && equalsIgnoreCase(token->text, name)) return;
+  }
+  astNodeVarDecl* decl = newVarDecl(line, tokenList(name, -1), tokenList(dataType, -1), defaultValue);
+  computeNameLength(decl);
+  block->declarations = listAppend(block->declarations, decl);
+  block->declarations->parent = block;
+  decl->parent = block->declarations;
+}
+
+void transformNode(astNode* node, astNode* parent, TransformState* state) {
+  if (!node) return;
+  deep_walk_check();
+  node->parent = parent;
+  int traits = astKindTraits(node->kind);
+  if (traits & KIND_UNTRANSLATED) {
+    // Nothing of these reaches the target: the statements and top-level
+    // units among them are reported (a DDL unit's own parts are not).
+    if (!parent || parent->kind == AST_LIST) reportDropped(node, state);
+    noteCollectionDeclaration(node, state);
+    return;
+  }
+  if (traits & KIND_DECLARATION) {
+    transformDeclaration(nodeAs<astNodeDecl>(node), state);
+    return;
+  }
+  // The kinds with a step of their own; of the others only the children are
+  // visited (nothing for kinds without any, such as null, signal, prepare and
+  // the kinds never built).
+  switch (node->kind) {
+    case AST_ASSIGN: transformAssign(nodeAs<astNodeAssign>(node), state); break;
+    case AST_BLOCK: transformBlock(nodeAs<astNodeBlock>(node), state); break;
+    case AST_CALL: transformCall(nodeAs<astNodeCall>(node), state); break;
+    case AST_CONTINUE: {
+      auto* n = nodeAs<astNodeContinue>(node);
+      transformExitTarget(n, &n->target, state);
+      break;
+    }
+    case AST_EXIT: {
+      auto* n = nodeAs<astNodeExit>(node);
+      transformExitTarget(n, &n->target, state);
+      break;
+    }
+    case AST_CREATE_FUNCTION: transformFunction(nodeAs<astNodeCreateFunc>(node), state); break;
+    case AST_CREATE_PKG_BODY: transformPackageBody(nodeAs<astNodeCreatePkgBody>(node), state); break;
+    case AST_CREATE_PKG_HEAD: transformPackageHead(nodeAs<astNodeCreatePkgHead>(node), state); break;
+    case AST_CREATE_PROCEDURE: transformProcedure(nodeAs<astNodeCreateProc>(node), state); break;
+    case AST_CREATE_TRIGGER: transformTrigger(nodeAs<astNodeCreateTrigger>(node), state); break;
+    case AST_DYNAMIC: transformDynamic(nodeAs<astNodeDynamic>(node), state); break;
+    case AST_FOR: transformFor(nodeAs<astNodeFor>(node), state); break;
+    case AST_FORMAL_ARG: transformFormalArg(nodeAs<astNodeFormalArg>(node), state); break;
+    case AST_FUNC_PROTO: transformFunctionPrototype(nodeAs<astNodeFuncProto>(node), state); break;
+    case AST_GOTO: settleJump(nodeAs<astNodeGoto>(node), state); break;
+    case AST_HANDLER: transformHandler(nodeAs<astNodeHandler>(node), state); break;
+    case AST_LIST: transformElements(nodeAs<astNodeList>(node), state); break;
+    case AST_OPEN: transformOpen(nodeAs<astNodeOpen>(node), state); break;
+    case AST_PRAGMA: transformPragma(nodeAs<astNodePragma>(node), state); break;
+    case AST_RAISE: transformRaise(nodeAs<astNodeRaise>(node), state); break;
+    case AST_RAISE_APP: transformRaiseApp(nodeAs<astNodeRaiseApp>(node), state); break;
+    case AST_RETURN: transformReturn(nodeAs<astNodeReturn>(node), state); break;
+    case AST_SELECT: transformSelect(nodeAs<astNodeSelect>(node), state); break;
+    case AST_SQL_STMT: transformSqlStatement(nodeAs<astNodeSqlStmt>(node), state); break;
+    case AST_TOKEN: transformToken(nodeAs<astNodeToken>(node), state); break;
+    default: transformChildren(node, state); break;
+  }
+}
+

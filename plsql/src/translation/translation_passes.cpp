@@ -1,0 +1,40 @@
+// The translation of a parsed tree: its passes, in the order they run. Each
+// pass reads the tree as the passes before it left it; what it reads and
+// what it sets on the tree is said here, its home is its file. The
+// emitter then writes what the last pass left, deciding nothing.
+#include "translation_passes.h"
+
+#include "rewrite_internal.h"
+
+namespace {
+
+void rewriteTree(TransformState* state) { transformNode(state->root, nullptr, state); }
+
+}  // namespace
+
+const TranslationPass kTranslationPasses[] = {
+    {"run declarations", rewrite::noteRunDeclarations,
+     "reads the units' heads; sets the run's functions, packages, object types (rewrite_names.cpp)"},
+    {"rewrite", rewriteTree,
+     "reads each node by kind; rewrites it into the target's shapes and records what has none: units "
+     "(rewrite_units.cpp), blocks and handlers (rewrite_blocks.cpp), tokens (rewrite_tokens.cpp), names and forms "
+     "(rewrite_names.cpp), datatypes (datatypes.cpp), declarations, loops and dynamic SQL (rewrite_statements.cpp), "
+     "control flow (rewrite_control.cpp), constructs without a form (rewrite_unmapped.cpp); dispatch in "
+     "rewrite_walk.cpp"},
+    {"routine effects", rewrite::settleRoutineEffects,
+     "reads the whole rewritten tree in one walk; sets MODIFIES SQL DATA on functions that change data "
+     "(data_access.cpp) and WITH HOLD on cursors a COMMIT may meet open (cursor_holds.cpp)"},
+    {"written forms", rewrite::settleWrittenForms,
+     "reads the tree in writing order; records what the target cannot take as written, puts every written token "
+     "list in its exact form: division, zero divisor, SUBSTR (written_forms.cpp, exact_expressions.cpp)"},
+};
+const int kTranslationPassCount = static_cast<int>(sizeof kTranslationPasses / sizeof kTranslationPasses[0]);
+
+void transformProgram(astNode* root, const TranslateOptions* options, ErrorList* errors) {
+  TransformState state;
+  state.root = root;
+  state.errors = errors;
+  state.exceptionMap = options ? options->exceptionMap : nullptr;
+  state.datatypeMap = options && options->datatypeMap;
+  for (const TranslationPass& pass : kTranslationPasses) pass.run(&state);
+}
