@@ -1,47 +1,68 @@
 #!/usr/bin/env bash
-# Throughput and peak memory of qen_host, vestrake -i and vestrake -a on
-# large inputs built from the shared corpus.
+# Time and peak memory of qen_host, vestrake -i and vestrake -a on large
+# inputs built from the shared corpus.
 #
-#   scripts/bench.sh [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]
+#   scripts/bench.sh [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-b OLD_BUILD] [BUILD_DIR]
 #
 # BUILD_DIR defaults to build/ in the repository, CORPUS to ../shared/corpus
 # beside it. The T-SQL input is every corpus batch that qen_host accepts,
 # each followed by a "go" line; the PL/SQL input is every corpus unit that
 # vestrake translates, each followed by a "/" line; both are repeated to
 # about MB megabytes (10 by default). A third input is one single batch of
-# one-line SELECTs of the same size. Each program runs three times over its
-# input; the best time is reported with the peak resident memory of that
-# run, also as a multiple of the input's size. -b runs the programs of
-# OLD_BUILD too, alternating with the new ones, prints their figures and the
-# ratios, and compares every output of the two builds byte for byte (exit
-# status 1 when one differs). -k keeps the inputs and the outputs of the last
+# one-line SELECTs of the same size.
+#
+# What it measures: each program runs PAIRS times (9 by default) over its
+# input as a whole process, and GNU time gives each run's user CPU time,
+# system time, wall time and peak resident memory (%U, %S, %e, %M). One line
+# per program gives the median of each figure (peak in MB of 2^20 bytes) and
+# the exit status of the last run:
+#
+#   vestrake-i   user 0.27 s  sys 0.03 s  wall 0.30 s  peak 90.1 MB  exit 0
+#
+# -b runs the programs of OLD_BUILD too, in PAIRS pairs of runs one after the
+# other (old, new, old, new, ...), so that a drift of the machine's speed
+# touches both alike; the line then gives the old build's median after each
+# figure and the ratio new/old (none for system time, often near 0):
+#
+#   vestrake-i   user 0.27 s (old 0.27 s, 1.01x)  sys 0.03 s (old 0.02 s)  wall 0.30 s (old 0.31 s, 0.97x)  peak 90.1 MB (old 90.3 MB, 1.00x)  exit 0
+#
+# and the outputs of the last run of the two builds are compared byte for
+# byte (reports, standard output and error, exit statuses, dumps): exit
+# status 1 when one differs. -k keeps the inputs and the outputs of the last
 # run of each program in DIR.
 #
-# Not a test: the figures depend on the machine and on its load.
+# Not a test: the figures depend on the machine and on its load; quote the
+# ratios of a -b run rather than the times. GNU time counts CPU and wall
+# time in hundredths of a second, so on the default inputs a ratio moves in
+# steps of a few percent; -s 64 makes them finer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-usage() { echo "usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]" >&2; exit 2; }
+usage_line="usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-b OLD_BUILD] [BUILD_DIR]"
+usage() { echo "$usage_line" >&2; exit 2; }
 # A command line that cannot be used: what is wrong, then the usage.
 refuse() { echo "bench: $1" >&2; usage; }
 
 keep=""
 size_mb=10
+pairs=9
 corpus=$root/../shared/corpus
 old=""
-while getopts "c:k:s:b:h" opt; do
+while getopts "c:k:s:n:b:h" opt; do
   case $opt in
     c) corpus=$OPTARG ;;
     k) keep=$OPTARG ;;
     s) size_mb=$OPTARG ;;
+    n) pairs=$OPTARG ;;
     b) old=$OPTARG ;;
-    h) echo "usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]"; exit 0 ;;
+    h) echo "$usage_line"; exit 0 ;;
     *) usage ;;
   esac
 done
 shift $((OPTIND - 1))
 [ $# -le 1 ] || refuse "one build folder at most"
 [[ $size_mb =~ ^[1-9][0-9]*$ ]] || refuse "-s takes a whole number of megabytes above 0, not '$size_mb'"
+[[ $pairs =~ ^[1-9][0-9]*$ ]] || refuse "-n takes a whole number of pairs above 0, not '$pairs'"
 for dir in "${1:-$root/build}" ${old:+"$old"}; do
   [ -d "$dir" ] || refuse "no build folder at $dir"
 done
@@ -131,60 +152,76 @@ echo "T-SQL:  $(ls "$work/tsql-ok" | wc -l) accepted batches, $(stat -c %s "$wor
 echo "PL/SQL: $(ls "$work/plsql-ok" | wc -l) translated units, $(stat -c %s "$work/input.pls") bytes"
 echo "one batch: $(wc -l <"$work/batch.sql") one-line SELECTs, $(stat -c %s "$work/batch.sql") bytes"
 
-# The best time (ns) of each run tag, with the peak (KB) and exit status of
-# that run.
-declare -A best_ns best_kb best_status
+# The figures of every run of a tag, each list one value a line: user and
+# system seconds, wall seconds, peak KB; and the exit status of its last run.
+declare -A runs_user runs_sys runs_wall runs_kb last_status
 
 # Runs the program NAME of BUILD over INPUT once with ARGS (@XML@ standing
-# for the dump file); its outputs go to $work/<tag>.{out,err,xml}, its exit
-# status appended to the .out file so that comparing outputs compares it too.
-# A run faster than the tag's best so far becomes the best.
+# for the dump file) under GNU time; its outputs go to $work/<tag>.{out,err,xml},
+# its exit status appended to the .out file so that comparing outputs
+# compares it too.
 run_once() {
   local tag=$1 build_dir=$2 program=$3 input=$4
   shift 4
-  local args=() a t0 t1 ns status=0
+  local args=() a status=0 user sys wall kb
   for a in "$@"; do args+=("${a//@XML@/$work/$tag.xml}"); done
   rm -f "$work/$tag.xml"
-  t0=$(date +%s%N)
-  /usr/bin/time -f %M -o "$work/$tag.mem" "$build_dir/$program" "${args[@]}" "$input" \
+  /usr/bin/time -f '%U %S %e %M' -o "$work/$tag.time" "$build_dir/$program" "${args[@]}" "$input" \
     >"$work/$tag.out" 2>"$work/$tag.err" || status=$?
-  t1=$(date +%s%N)
-  ns=$((t1 - t0))
   echo "$status" >>"$work/$tag.out"
-  if [ -z "${best_ns[$tag]:-}" ] || [ "$ns" -lt "${best_ns[$tag]}" ]; then
-    best_ns[$tag]=$ns
-    best_kb[$tag]=$(tail -n 1 "$work/$tag.mem")
-    best_status[$tag]=$status
-  fi
+  # A failed run's figures follow GNU time's line about the failure.
+  read -r user sys wall kb < <(tail -n 1 "$work/$tag.time")
+  runs_user[$tag]+="$user"$'\n'
+  runs_sys[$tag]+="$sys"$'\n'
+  runs_wall[$tag]+="$wall"$'\n'
+  runs_kb[$tag]+="$kb"$'\n'
+  last_status[$tag]=$status
 }
 
-# Prints the figure line of a run tag: LABEL TAG BYTES [EXTRA].
-report_line() {
-  awk -v n="$1" -v ns="${best_ns[$2]}" -v kb="${best_kb[$2]}" -v st="${best_status[$2]}" -v b="$3" \
-    -v extra="${4:-}" 'BEGIN {
-    printf "%-14s %6.2f MB in %6.3f s %7.2f MB/s  peak %8.1f MB = %5.2f x input  exit %d%s\n",
-           n, b / 1e6, ns / 1e9, b / 1e6 / (ns / 1e9), kb / 1024, kb * 1024 / b, st, extra }'
+# The median of a list of numbers, one a line.
+median() {
+  printf '%s' "$1" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 differences=0
-# Runs NAME (program and arguments after INPUT) three times over INPUT, with
-# the old build's program in turn when there is one; prints the best time of
-# each with the peak of that run and compares the outputs of the two builds.
+# Runs NAME (program and arguments after INPUT) PAIRS times over INPUT, each
+# run after one of the old build's program when there is one; prints the
+# medians, with the old build's and the ratios, and compares the outputs of
+# the two builds.
 measure() {
   local name=$1 input=$2 program=$3
   shift 3
-  local bytes i
-  bytes=$(stat -c %s "$input")
-  for i in 1 2 3; do
-    run_once "$name" "$build" "$program" "$input" "$@"
+  local i
+  for ((i = 0; i < pairs; i++)); do
     [ -z "$old" ] || run_once "$name.old" "$old" "$program" "$input" "$@"
+    run_once "$name" "$build" "$program" "$input" "$@"
   done
-  report_line "$name" "$name" "$bytes"
+  local figures=(
+    "$(median "${runs_user[$name]}")" "$(median "${runs_sys[$name]}")"
+    "$(median "${runs_wall[$name]}")" "$(median "${runs_kb[$name]}")")
+  if [ -n "$old" ]; then
+    figures+=(
+      "$(median "${runs_user[$name.old]}")" "$(median "${runs_sys[$name.old]}")"
+      "$(median "${runs_wall[$name.old]}")" "$(median "${runs_kb[$name.old]}")")
+  fi
+  awk -v name="$name" -v status="${last_status[$name]}" -v figures="${figures[*]}" '
+    # The new figure, then the old one with the ratio new/old where there is
+    # an old build (no ratio for system time, which is often near 0).
+    function show(label, i, unit, scale, digits, ratio,   text) {
+      text = sprintf("%s %.*f %s", label, digits, f[i] / scale, unit)
+      if (n > 4) {
+        text = text sprintf(" (old %.*f %s", digits, f[i + 4] / scale, unit)
+        if (ratio) text = text (f[i + 4] > 0 ? sprintf(", %.2fx", f[i] / f[i + 4]) : ", -")
+        text = text ")"
+      }
+      return text
+    }
+    BEGIN {
+      n = split(figures, f, " ")
+      printf "%-12s %s  %s  %s  %s  exit %d\n", name, show("user", 1, "s", 1, 2, 1),
+             show("sys", 2, "s", 1, 2, 0), show("wall", 3, "s", 1, 2, 1), show("peak", 4, "MB", 1024, 1, 1), status
+    }'
   [ -n "$old" ] || return 0
-  local ratio
-  ratio=$(awk -v a="${best_ns[$name]}" -v b="${best_ns[$name.old]}" -v ka="${best_kb[$name]}" \
-    -v kb="${best_kb[$name.old]}" 'BEGIN { printf "  (new/old: time %.2f, peak %.2f)", a / b, ka / kb }')
-  report_line "  old" "$name.old" "$bytes" "$ratio"
   local x
   for x in out err xml; do
     [ -e "$work/$name.$x" ] || [ -e "$work/$name.old.$x" ] || continue
@@ -195,7 +232,11 @@ measure() {
   done
 }
 
-echo "best of 3:"
+if [ -n "$old" ]; then
+  echo "medians of $pairs pairs of runs (old build, then new):"
+else
+  echo "medians of $pairs runs:"
+fi
 measure qen_host "$work/input.sql" analyzer/qen_host
 measure qen_host-1 "$work/batch.sql" analyzer/qen_host
 measure vestrake-i "$work/input.pls" plsql/vestrake -i

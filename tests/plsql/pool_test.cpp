@@ -28,6 +28,12 @@ struct CurrentPool : ::testing::Test {
   }
 };
 
+// Under a ceiling, even one out of reach, every block is counted on its own.
+struct RunPool : ::testing::Test {
+  void SetUp() override { poolSetHeapLimit(SIZE_MAX); }
+  void TearDown() override { poolSetHeapLimit(0); }
+};
+
 PoolBlock* headerOf(void* p) {
   const size_t header = (sizeof(PoolBlock) + 7) & ~size_t(7);
   return reinterpret_cast<PoolBlock*>(static_cast<char*>(p) - header);
@@ -35,7 +41,7 @@ PoolBlock* headerOf(void* p) {
 
 }  // namespace
 
-TEST(RunPool, AllocationsAndFreeingKeepTheBlockChain) {
+TEST_F(RunPool, AllocationsAndFreeingKeepTheBlockChain) {
   size_t start = poolHeapInUse();
   Pool* pool = poolNew(nullptr);
   ASSERT_NE(pool, nullptr);
@@ -71,7 +77,7 @@ TEST(RunPool, AllocationsAndFreeingKeepTheBlockChain) {
 // Bump records and texts carry no header: they count their own bytes only,
 // are not chained to the pool's blocks and go with the pool. Large ones are
 // blocks of their own.
-TEST(RunPool, BumpMemoryWithoutHeaders) {
+TEST_F(RunPool, BumpMemoryWithoutHeaders) {
   size_t start = poolHeapInUse();
   Pool* pool = poolNew(nullptr);
   size_t before = poolHeapInUse();
@@ -113,7 +119,7 @@ TEST(RunPool, BumpMemoryWithoutHeaders) {
   EXPECT_EQ(poolHeapInUse(), start);
 }
 
-TEST(RunPool, FailuresReturnNullWithoutTargetAndThrowWithOne) {
+TEST_F(RunPool, FailuresReturnNullWithoutTargetAndThrowWithOne) {
   Pool* pool = poolNew(nullptr);
   EXPECT_EQ(poolAllocIn(pool, size_t(1) << 31), nullptr);  // negative as a 32-bit size
   poolSetHeapLimit(poolHeapInUse() + 100);
@@ -142,7 +148,30 @@ TEST(RunPool, FailuresReturnNullWithoutTargetAndThrowWithOne) {
   poolDestroy(pool);
 }
 
-TEST(RunPool, TranslateRecoversFromExhaustion) {
+// Without a ceiling a pool counts in grants: what it drew goes back when it
+// is emptied, and once a ceiling is set its blocks count alone again.
+TEST(RunPoolGrants, DrawnBytesGoBackWithThePool) {
+  const size_t block = 40 + ((sizeof(PoolBlock) + 7) & ~size_t(7));
+  size_t start = poolHeapInUse();
+  Pool* pool = poolNew(nullptr);
+  size_t empty = poolHeapInUse();
+  for (int i = 0; i < 20000; ++i) {
+    poolBumpIn(pool, 40);
+    poolFreeBlock(poolAllocIn(pool, 40));
+  }
+  EXPECT_GE(poolHeapInUse() - empty, 20000 * 40u);
+  poolFreeAll(pool);
+  EXPECT_EQ(poolHeapInUse(), empty);
+  ASSERT_NE(poolAllocIn(pool, 40), nullptr);
+  poolSetHeapLimit(SIZE_MAX);
+  ASSERT_NE(poolAllocIn(pool, 40), nullptr);
+  EXPECT_EQ(poolHeapInUse() - empty, 2 * block);
+  poolSetHeapLimit(0);
+  poolDestroy(pool);
+  EXPECT_EQ(poolHeapInUse(), start);
+}
+
+TEST_F(RunPool, TranslateRecoversFromExhaustion) {
   poolSetHeapLimit(poolHeapInUse() + 200);
   TranslateResult r = translateCore("begin null; end;", nullptr);
   poolSetHeapLimit(0);

@@ -3,6 +3,8 @@
 // memory, and each gives what it gives alone.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstddef>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +63,28 @@ TEST(ThreadTranslate, ACurrentPoolIsTheCallingThreadsOwn) {
   other.join();
   EXPECT_EQ(seen, nullptr);
   EXPECT_EQ(poolCurrent(), mine.get());
+}
+
+// The heap ceiling is one for all threads: blocks that two threads take at
+// once fill it together, to the byte.
+TEST(ThreadTranslate, ThreadsShareTheHeapCeiling) {
+  const size_t block = 64 + ((sizeof(PoolBlock) + 7) & ~size_t(7));
+  poolSetHeapLimit(poolHeapInUse() + 2 * offsetof(Pool, slabs) + 1000 * block + block / 2);
+  int taken[2] = {0, 0};
+  std::atomic<int> full{0};
+  auto fill = [&](int id) {
+    Pool* pool = poolNew(nullptr);
+    while (poolAllocIn(pool, 64)) ++taken[id];
+    ++full;
+    while (full.load() < 2) std::this_thread::yield();  // hold the blocks until the other is full too
+    poolDestroy(pool);
+  };
+  std::thread first(fill, 0);
+  std::thread second(fill, 1);
+  first.join();
+  second.join();
+  poolSetHeapLimit(0);
+  EXPECT_EQ(taken[0] + taken[1], 1000);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 TEST(ScriptsAudit, BenchRefusesWhatItCannotUse) {
   const std::string bench = std::string(QEN_SOURCE_DIR) + "/scripts/bench.sh";
-  const std::string usage = "usage: " + bench + " [-c CORPUS] [-k DIR] [-s MB] [-b OLD_BUILD] [BUILD_DIR]\n";
+  const std::string usage = "usage: " + bench + " [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-b OLD_BUILD] [BUILD_DIR]\n";
   struct Case {
     const char* args;
     int status;
@@ -19,6 +19,8 @@ TEST(ScriptsAudit, BenchRefusesWhatItCannotUse) {
       // These used to fail in the middle of the script ("abc: unbound
       // variable", "cd: ...: No such file or directory", status 1).
       {"-s abc", 2, "bench: -s takes a whole number of megabytes above 0, not 'abc'\n" + usage},
+      {"-n 0", 2, "bench: -n takes a whole number of pairs above 0, not '0'\n" + usage},
+      {"-n abc", 2, "bench: -n takes a whole number of pairs above 0, not 'abc'\n" + usage},
       {"/nonexistent/build", 2, "bench: no build folder at /nonexistent/build\n" + usage},
       // "." (the test's working folder) stands for a build folder that exists,
       // which a clean clone has not built yet.

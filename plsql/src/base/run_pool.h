@@ -45,6 +45,7 @@ struct Pool {
   char* carveEnd;
   PoolBlock* freeBlocks[kPoolSmallClasses + 1];
   size_t bumpBytes;  // bump memory handed out, for the heap ceiling
+  size_t spare;      // drawn from the heap count ahead of need
 };
 
 // Header in front of every block handed out by a pool.
@@ -98,6 +99,9 @@ using OwnedPool = std::unique_ptr<Pool, PoolRelease>;
 // of all threads together may hold; 0 means no ceiling. Reaching it counts as the heap
 // refusing, so exhaustion can be exercised. Also settable by the environment
 // variable VESTRAKE_POOL_LIMIT (read when the current pool is created).
+// poolHeapInUse: the bytes counted. Without a ceiling pools count in grants,
+// and the count includes what they drew ahead of need; set the ceiling
+// before the pools it is to bound draw memory.
 void poolSetHeapLimit(size_t bytes);
 size_t poolHeapInUse();
 
