@@ -67,13 +67,16 @@ DataAccess::DataAccess(astNode* root) : root_(root) {
     functionOf_.emplace(node, static_cast<int>(functions_.size()));
     functions_.push_back({function, index, false, {}});
   };
+  // Made before the rewriting: a package body still holds its routines in
+  // `elements`, those with a body being the ones it writes.
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION) add(unit);
     if (unit->kind == AST_CREATE_PKG_BODY)
-      for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->prototypes); r; r = r->next)
-        if (r->value && r->value->kind == AST_CREATE_FUNCTION) add(r->value);
+      for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->elements); r; r = r->next)
+        if (r->value && r->value->kind == AST_CREATE_FUNCTION && nodeAs<astNodeCreateFunc>(r->value)->body)
+          add(r->value);
   }
 }
 

@@ -7,6 +7,7 @@
 // the new place to rewrite), and tokens of its own where both write them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,6 +18,8 @@
 #include "error_records.h"
 #include "node_errors.h"
 #include "translate_options.h"
+
+class RoutineEffects;
 
 // State of one rewriting run.
 struct TransformState {
@@ -65,6 +68,9 @@ struct TransformState {
   // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;
   FoldedIndex sqlcodeNames;
+  // What the routines do, collected unit by unit as the rewriting walk
+  // leaves each top-level unit (routine_effects.h), settled by its pass.
+  std::shared_ptr<RoutineEffects> effects;
 };
 
 // Entry point: rewrites the whole tree under `root`.

@@ -15,6 +15,7 @@
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "routine_effects.h"
 #include "run_pool.h"
 
 
@@ -279,9 +280,17 @@ void transformElements(astNodeList* list, TransformState* state) {
   // visited as well; a step that rewrote the cells it put before its
   // statement leaves the walk at the statement's new cell.
   astListCell* outer = state->currentCell;
+  bool units = list == state->root && state->effects;
   for (astListCell* c = list->head; c; c = c->next) {
     state->currentCell = c;
     transformNode(c->value, list, state);
+    // A unit the walk leaves is final: what its routines do is collected
+    // while its nodes are at hand.
+    if (units)
+      for (astListCell* done = c;; done = done->next) {
+        if (done->value) state->effects->collect(done->value);
+        if (done == state->currentCell) break;
+      }
     c = state->currentCell;
   }
   state->currentCell = outer;

@@ -2,14 +2,18 @@
 
 #include "shared_walk.h"
 
+void RoutineEffects::collect(astNode* unit) { walkShared(unit, access_, holds_); }
+
+void RoutineEffects::settle(TransformState* state) {
+  access_.settle(state);
+  holds_.settle(state);
+}
+
 namespace rewrite {
 
 void settleRoutineEffects(TransformState* state) {
-  DataAccess access(state->root);
-  CursorHolds holds;
-  walkShared(state->root, access, holds);
-  access.settle(state);
-  holds.settle(state);
+  if (state->effects) state->effects->settle(state);
+  state->effects.reset();
 }
 
 }  // namespace rewrite

@@ -1,8 +1,9 @@
 // What the run's routines do that the target must be told: the functions
 // that change data (data_access.cpp) and the cursors a COMMIT may meet open
 // (cursor_holds.cpp). Both read the whole rewritten tree; they share one
-// walk (shared_walk.h), each with a collector of its own, and then settle
-// what they found in that order.
+// walk (shared_walk.h), each with a collector of its own, over each unit as
+// soon as the rewriting has left it (its nodes are still at hand then), and
+// settle what they found once every unit is done, in that order.
 #pragma once
 
 #include <string>
@@ -100,4 +101,17 @@ class CursorHolds {
   std::vector<astNodeFor*> queryLoops_;
   std::vector<std::pair<astNodeOpen*, const astNode*>> opens_;  // with the scope each asks about
   bool anyCommit_ = false;
+};
+
+// The two collectors and their walk.
+class RoutineEffects {
+ public:
+  explicit RoutineEffects(astNode* root) : access_(root) {}
+  // A top-level unit the rewriting is done with.
+  void collect(astNode* unit);
+  void settle(TransformState* state);
+
+ private:
+  DataAccess access_;
+  CursorHolds holds_;
 };

@@ -5,10 +5,16 @@
 #include "translation_passes.h"
 
 #include "rewrite_internal.h"
+#include "routine_effects.h"
 
 namespace {
 
-void rewriteTree(TransformState* state) { transformNode(state->root, nullptr, state); }
+void rewriteTree(TransformState* state) {
+  state->effects = std::make_shared<RoutineEffects>(state->root);
+  transformNode(state->root, nullptr, state);
+  // A root that is no list of units is one unit.
+  if (state->root && state->root->kind != AST_LIST) state->effects->collect(state->root);
+}
 
 }  // namespace
 
@@ -22,8 +28,8 @@ const TranslationPass kTranslationPasses[] = {
      "control flow (rewrite_control.cpp), constructs without a form (rewrite_unmapped.cpp); dispatch in "
      "rewrite_walk.cpp"},
     {"routine effects", rewrite::settleRoutineEffects,
-     "reads the whole rewritten tree in one walk; sets MODIFIES SQL DATA on functions that change data "
-     "(data_access.cpp) and WITH HOLD on cursors a COMMIT may meet open (cursor_holds.cpp)"},
+     "reads each rewritten unit in one walk as the rewriting leaves it; sets MODIFIES SQL DATA on functions that "
+     "change data (data_access.cpp) and WITH HOLD on cursors a COMMIT may meet open (cursor_holds.cpp)"},
     {"written forms", rewrite::settleWrittenForms,
      "reads the tree in writing order; records what the target cannot take as written, puts every written token "
      "list in its exact form: division, zero divisor, SUBSTR (written_forms.cpp, exact_expressions.cpp)"},
