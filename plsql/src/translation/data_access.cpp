@@ -59,24 +59,11 @@ std::string routineName(const astNodeList* name) {
 
 }  // namespace
 
-DataAccess::DataAccess(astNode* root) : root_(root) {
-  if (!root || root->kind != AST_LIST) return;
-  auto add = [this](astNode* node) {
-    auto* function = nodeAs<astNodeCreateFunc>(node);
+DataAccess::DataAccess(const TransformState* state) : root_(state->root) {
+  for (astNodeCreateFunc* function : state->runFunctions) {
     int index = names_.insert(routineName(function->name));
-    functionOf_.emplace(node, static_cast<int>(functions_.size()));
+    functionOf_.emplace(function, static_cast<int>(functions_.size()));
     functions_.push_back({function, index, false, {}});
-  };
-  // Made before the rewriting: a package body still holds its routines in
-  // `elements`, those with a body being the ones it writes.
-  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
-    astNode* unit = c->value;
-    if (!unit) continue;
-    if (unit->kind == AST_CREATE_FUNCTION) add(unit);
-    if (unit->kind == AST_CREATE_PKG_BODY)
-      for (astListCell* r = listCells(nodeAs<astNodeCreatePkgBody>(unit)->elements); r; r = r->next)
-        if (r->value && r->value->kind == AST_CREATE_FUNCTION && nodeAs<astNodeCreateFunc>(r->value)->body)
-          add(r->value);
   }
 }
 
@@ -94,6 +81,17 @@ void DataAccess::noteToken(astNodeToken* token) {
   }
 }
 
+// The tokens of a list that may call a function of the run, with the node
+// after each: whether they call one that changes data is known at the end.
+void DataAccess::noteCandidates(astNodeList* list) {
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    if (!c->value || c->value->kind != AST_TOKEN) continue;
+    auto* token = nodeAs<astNodeToken>(c->value);
+    if (token->text && token->tokenCode != T_STRING && names_.holds(calledPart(token->text)))
+      candidates_.push_back({token, c->next ? c->next->value : nullptr});
+  }
+}
+
 void DataAccess::enter(astNode* node) {
   // Without functions there is nothing to find.
   if (functions_.empty()) return;
@@ -107,11 +105,10 @@ void DataAccess::enter(astNode* node) {
     current_ = pending_;
     currentBody_ = node;
   }
-  if (node->kind == AST_LIST) lists_.push_back(nodeAs<astNodeList>(node));
+  if (node->kind == AST_LIST) noteCandidates(nodeAs<astNodeList>(node));
   // The walk enters a query's FROM clause only; a sequence or a function
   // is used in the select list.
-  if (node->kind == AST_SELECT && nodeAs<astNodeSelect>(node)->target)
-    lists_.push_back(nodeAs<astNodeSelect>(node)->target);
+  if (node->kind == AST_SELECT) noteCandidates(nodeAs<astNodeSelect>(node)->target);
   if (current_ < 0) return;
   Function& function = functions_[size_t(current_)];
   switch (node->kind) {
@@ -175,20 +172,16 @@ void DataAccess::settle(TransformState* state) {
   if (modifying.empty()) return;
   // Calls of the functions that change data: the target takes them only as
   // the whole value of an assignment (SET v = f(...)).
-  for (astNodeList* list : lists_)
-    for (astListCell* c = list->head; c; c = c->next) {
-      if (!c->value || c->value->kind != AST_TOKEN) continue;
-      auto* token = nodeAs<astNodeToken>(c->value);
-      if (!token->text || token->tokenCode == T_STRING) continue;
-      std::string_view name = lastPartOf(token->text);
-      bool called = c->next && textIs(c->next->value, "(");
-      if (name.size() > 2 && name.ends_with("()")) {
-        name.remove_suffix(2);
-        called = true;
-      }
-      if (!called || !modifying.holds(name) || wholeAssignedValue(token)) continue;
-      reportFinding(FindingId::MODIFYING_CALL, token, state->errors, nullptr, token->text);
+  for (auto [token, next] : candidates_) {
+    std::string_view name = lastPartOf(token->text);
+    bool called = textIs(next, "(");
+    if (name.size() > 2 && name.ends_with("()")) {
+      name.remove_suffix(2);
+      called = true;
     }
+    if (!called || !modifying.holds(name) || wholeAssignedValue(token)) continue;
+    reportFinding(FindingId::MODIFYING_CALL, token, state->errors, nullptr, token->text);
+  }
   // The published heads of those functions say the same.
   for (astListCell* c = listCells(nodeAs<astNodeList>(root_)); c; c = c->next) {
     astNode* unit = c->value;

@@ -63,11 +63,18 @@ struct TransformState {
   FoldedIndex parameterlessNames;
   std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
   std::unordered_set<std::string> runPackages;
+  // The functions the run writes with a body, top-level ones and those of
+  // package bodies, in source order.
+  std::vector<astNodeCreateFunc*> runFunctions;
   std::unordered_set<std::string> objectTypes;
   // Variables (unit and folded name) that a handler sets to SQLCODE, and
   // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;
   FoldedIndex sqlcodeNames;
+  // The routines the run's package heads publish ("package\nroutine",
+  // folded), gathered at the first question.
+  std::unordered_set<std::string> publishedRoutines;
+  bool publishedGathered = false;
   // What the routines do, collected unit by unit as the rewriting walk
   // leaves each top-level unit (routine_effects.h), settled by its pass.
   std::shared_ptr<RoutineEffects> effects;

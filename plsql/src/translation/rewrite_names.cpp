@@ -273,11 +273,16 @@ void noteRunDeclarations(TransformState* state) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION) {
+      state->runFunctions.push_back(nodeAs<astNodeCreateFunc>(unit));
       noteFunction(unit, "", state);
     } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
       bool body = unit->kind == AST_CREATE_PKG_BODY;
       astNodeList* elements = body ? nodeAs<astNodeCreatePkgBody>(unit)->elements
                                    : nodeAs<astNodeCreatePkgHead>(unit)->elements;
+      // A package body writes the routines it holds with a body.
+      for (astListCell* e = body ? listCells(elements) : nullptr; e; e = e->next)
+        if (e->value && e->value->kind == AST_CREATE_FUNCTION && nodeAs<astNodeCreateFunc>(e->value)->body)
+          state->runFunctions.push_back(nodeAs<astNodeCreateFunc>(e->value));
       astNodeToken* last = asToken(listLast(astPackageName(unit)));
       if (!last || !last->text) continue;
       std::string package = lastPart(last->text);

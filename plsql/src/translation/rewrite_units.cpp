@@ -171,24 +171,27 @@ void reportIndistinctOverloads(astNodeList* routines, TransformState* state) {
   }
 }
 
-// Does a package head of this run publish a routine of that name?
+// Does a package head of this run publish a routine of that name? The
+// routines the heads publish are gathered once, at the first question.
 bool publishedByPackageHead(const astNodeCreatePkgBody* body, const std::string& routineName,
-                              const TransformState* state) {
+                            TransformState* state) {
   if (!state->root || state->root->kind != AST_LIST) return false;
-  std::string package = foldedName(body->name);
-  for (astListCell* c = listCells(nodeAs<astNodeList>(state->root)); c; c = c->next) {
-    if (!c->value || c->value->kind != AST_CREATE_PKG_HEAD) continue;
-    auto* head = nodeAs<astNodeCreatePkgHead>(c->value);
-    if (foldedName(head->name) != package) continue;
-    // Before its own steps the package head still holds its members in
-    // `elements`.
-    for (astNodeList* members : {head->elements, head->prototypes})
-      for (astListCell* m = listCells(members); m; m = m->next) {
-        RoutineParts routine;
-        if (routineParts(m->value, &routine) && foldedName(routine.name) == routineName) return true;
-      }
+  if (!state->publishedGathered) {
+    state->publishedGathered = true;
+    for (astListCell* c = listCells(nodeAs<astNodeList>(state->root)); c; c = c->next) {
+      if (!c->value || c->value->kind != AST_CREATE_PKG_HEAD) continue;
+      auto* head = nodeAs<astNodeCreatePkgHead>(c->value);
+      std::string package = foldedName(head->name) + "\n";
+      // A head the walk has not reached yet still holds its members in
+      // `elements`, one it has in `prototypes`.
+      for (astNodeList* members : {head->elements, head->prototypes})
+        for (astListCell* m = listCells(members); m; m = m->next) {
+          RoutineParts routine;
+          if (routineParts(m->value, &routine)) state->publishedRoutines.insert(package + foldedName(routine.name));
+        }
+    }
   }
-  return false;
+  return state->publishedRoutines.count(foldedName(body->name) + "\n" + routineName) > 0;
 }
 
 // The routines declared ahead in a package body, by folded name, with the

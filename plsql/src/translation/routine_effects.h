@@ -19,7 +19,7 @@
 // assignment are recorded.
 class DataAccess {
  public:
-  explicit DataAccess(astNode* root);
+  explicit DataAccess(const TransformState* state);
   void enter(astNode* node);
   void leave(astNode* node);
   void settle(TransformState* state);
@@ -32,6 +32,7 @@ class DataAccess {
     std::vector<int> uses;  // names of the run's functions its body uses
   };
   void noteToken(astNodeToken* token);
+  void noteCandidates(astNodeList* list);
   astNode* root_;
   std::vector<Function> functions_;
   FoldedIndex names_;
@@ -40,9 +41,9 @@ class DataAccess {
   int pending_ = -1;
   const astNode* currentBody_ = nullptr;  // the body the walk is in
   int current_ = -1;
-  // The token lists, in walk order: their tokens may call a function of
-  // the run.
-  std::vector<astNodeList*> lists_;
+  // Tokens that may call a function of the run, in walk order, with the
+  // node after each.
+  std::vector<std::pair<astNodeToken*, astNode*>> candidates_;
 };
 
 // Cursors a COMMIT may meet open are WITH HOLD; a ROLLBACK inside a loop
@@ -106,7 +107,7 @@ class CursorHolds {
 // The two collectors and their walk.
 class RoutineEffects {
  public:
-  explicit RoutineEffects(astNode* root) : access_(root) {}
+  explicit RoutineEffects(const TransformState* state) : access_(state) {}
   // A top-level unit the rewriting is done with.
   void collect(astNode* unit);
   void settle(TransformState* state);

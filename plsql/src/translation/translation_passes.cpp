@@ -10,7 +10,7 @@
 namespace {
 
 void rewriteTree(TransformState* state) {
-  state->effects = std::make_shared<RoutineEffects>(state->root);
+  state->effects = std::make_shared<RoutineEffects>(state);
   transformNode(state->root, nullptr, state);
   // A root that is no list of units is one unit.
   if (state->root && state->root->kind != AST_LIST) state->effects->collect(state->root);
