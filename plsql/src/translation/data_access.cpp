@@ -16,6 +16,7 @@
 
 #include "plsql_parser.hpp"
 #include "routine_effects.h"
+#include "token_spans.h"
 
 using namespace rewrite;
 
@@ -41,15 +42,9 @@ bool wholeAssignedValue(astNodeToken* token) {
   if (!owner || owner->kind != AST_ASSIGN || nodeAs<astNodeAssign>(owner)->expr != list) return false;
   if (list->head->value != token) return false;
   if (!list->head->next) return true;
-  if (!textIs(list->head->next->value, "(")) return false;
-  int depth = 0;
-  // Whole tokens only: a rewritten token such as SQL%FOUND's
-  // "(SYSZULINTERNAL_FOUND = true)" holds a group of its own.
-  for (astListCell* c = list->head->next; c; c = c->next) {
-    if (textIs(c->value, "(")) ++depth;
-    else if (textIs(c->value, ")") && --depth == 0) return c->next == nullptr;
-  }
-  return false;
+  if (!spans::isOpen(list->head->next->value)) return false;
+  astListCell* close = spans::closingCell(list->head->next);
+  return close && !close->next;
 }
 
 std::string routineName(const astNodeList* name) {

@@ -13,6 +13,7 @@
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 #include "run_pool.h"
 
 using namespace rewrite;
@@ -130,8 +131,8 @@ std::string typeWords(const astNodeList* list) {
   for (astListCell* c = listCells(list); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) continue;
-    if (token->text[0] == '(') ++depth;
-    else if (token->text[0] == ')') --depth;
+    if (spans::isOpen(token)) ++depth;
+    else if (spans::isClose(token)) --depth;
     else if (depth == 0 && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
       if (!words.empty()) words += ' ';
       words += upperText(token->text);
@@ -182,14 +183,8 @@ astNodeList* withoutResultClauses(astNodeList* list) {
         c = c->next;
         continue;
       }
-      if (next->text[0] != '(') break;
-      int depth = 0;
-      for (c = c->next; c; c = c->next) {
-        astNodeToken* t = asToken(c->value);
-        const char* text = t && t->text ? t->text : "";
-        if (text[0] == '(') ++depth;
-        else if (text[0] == ')' && --depth == 0) break;
-      }
+      if (!spans::isOpen(next)) break;
+      c = spans::closingCell(c->next);
       if (!c) break;
     }
     if (!c) break;

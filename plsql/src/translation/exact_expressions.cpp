@@ -12,50 +12,22 @@
 #include "ast.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 #include "translate_options.h"
 
 namespace {
 
 using Tokens = std::vector<astNode*>;
 
-const char* textOf(const astNode* node) {
-  if (!node || node->kind != AST_TOKEN) return nullptr;
-  return nodeAs<const astNodeToken>(node)->text;
-}
-
-bool textIs(const astNode* node, const char* text) {
-  const char* own = textOf(node);
-  return own && std::strcmp(own, text) == 0;
-}
-
-bool wordIs(const astNode* node, const char* word) {
-  const char* own = textOf(node);
-  return own && strcasecmp(own, word) == 0;
-}
+using spans::textOf;
+using rewrite::textIs;
+bool wordIs(const astNode* node, const char* word) { return textIs(node, word); }
 
 int codeOf(const astNode* node) {
   return node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node)->tokenCode : 0;
 }
 
-// A name, a number, a string or a value the rewriting wrote as one token.
-bool isOperandToken(const astNode* node) {
-  const char* text = textOf(node);
-  if (!text || !*text || std::strchr("()+-*/,|<>=", text[0])) return false;
-  switch (codeOf(node)) {
-    case T_WORD:
-    case T_DIGITS:
-    case T_NUMERICNO:
-    case T_STRING:
-    case T_SQLCODE:
-    case T_TRIG_VAR:
-    case T_SQL_ROWCOUNT:
-    case T_CURSOR_ROWCOUNT:
-    case T_UNKNOWN:
-      return true;
-    default:
-      return false;
-  }
-}
+using spans::isOperandToken;
 
 bool isDigits(const char* text) {
   if (!text || !*text) return false;
@@ -64,15 +36,7 @@ bool isDigits(const char* text) {
   return true;
 }
 
-// Index of the parenthesis that closes the one at `open`, or npos.
-size_t closingParen(const Tokens& tokens, size_t open) {
-  int depth = 0;
-  for (size_t i = open; i < tokens.size(); ++i) {
-    if (textIs(tokens[i], "(")) ++depth;
-    else if (textIs(tokens[i], ")") && --depth == 0) return i;
-  }
-  return std::string::npos;
-}
+size_t closingParen(const Tokens& tokens, size_t open) { return spans::closingIndex(tokens, open); }
 
 astNode* made(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
 
@@ -82,26 +46,7 @@ void append(Tokens& out, const Tokens& in, size_t from, size_t to) {
 
 // ---- division ----
 
-// One past the divisor that starts at `start`: an optional sign, then a
-// number, a name (qualified or not), a call or a parenthesised group; npos
-// when it is none of these.
-size_t divisorEnd(const Tokens& in, size_t start) {
-  size_t at = start;
-  if (at < in.size() && (textIs(in[at], "-") || textIs(in[at], "+"))) ++at;
-  if (at >= in.size()) return std::string::npos;
-  if (textIs(in[at], "(")) {
-    size_t close = closingParen(in, at);
-    return close == std::string::npos ? close : close + 1;
-  }
-  if (!isOperandToken(in[at])) return std::string::npos;
-  while (at + 2 < in.size() && textIs(in[at + 1], ".") && isOperandToken(in[at + 2])) at += 2;
-  if (at + 1 < in.size() && textIs(in[at + 1], ".")) return std::string::npos;
-  if (at + 1 < in.size() && textIs(in[at + 1], "(")) {
-    size_t close = closingParen(in, at + 1);
-    return close == std::string::npos ? close : close + 1;
-  }
-  return at + 1;
-}
+size_t divisorEnd(const Tokens& in, size_t start) { return spans::operandEnd(in, start); }
 
 bool isNonZeroNumber(const Tokens& divisor) {
   size_t at = !divisor.empty() && (textIs(divisor[0], "-") || textIs(divisor[0], "+")) ? 1 : 0;
@@ -195,25 +140,7 @@ Tokens exactDivisions(const Tokens& in) {
 
 // ---- SUBSTR ----
 
-// The arguments of a call whose "(" is at `open`: [begin, end) of each,
-// split at the commas outside parentheses; false when it does not close.
-bool callArguments(const Tokens& tokens, size_t open, std::vector<std::pair<size_t, size_t>>* arguments,
-                   size_t* close) {
-  *close = closingParen(tokens, open);
-  if (*close == std::string::npos) return false;
-  int depth = 0;
-  size_t begin = open + 1;
-  for (size_t i = open + 1; i < *close; ++i) {
-    if (textIs(tokens[i], "(")) ++depth;
-    else if (textIs(tokens[i], ")")) --depth;
-    else if (depth == 0 && textIs(tokens[i], ",")) {
-      arguments->push_back({begin, i});
-      begin = i + 1;
-    }
-  }
-  arguments->push_back({begin, *close});
-  return true;
-}
+using spans::callArguments;
 
 // SUBSTR counts a negative start from the end of the string (NULL when it
 // reaches before the beginning) and reads a start of 0 as 1; the target

@@ -16,6 +16,7 @@
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 #include "run_pool.h"
 
 
@@ -23,7 +24,6 @@ using namespace rewrite;
 
 namespace {
 
-bool isUnitNode(const astNode* node) { return isEnclosingUnit(node); }
 bool isRoutineNode(const astNode* node) { return isRoutine(node); }
 
 }  // namespace
@@ -396,17 +396,12 @@ void transformRaise(astNodeRaise* node, TransformState* state) {
 // outside parentheses (a third argument, the keep-errors flag, has no
 // counterpart in the target).
 astNodeList* messageArgument(astNodeList* parms) {
-  int depth = 0;
-  astNodeList* message = nullptr;
-  for (astListCell* c = listCells(parms); c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    const char* text = token && token->text ? token->text : "";
-    if (depth == 0 && (text[0] == ',' && text[1] == '\0')) return message;
-    if (text[0] == '(') ++depth;
-    else if (text[0] == ')' && depth > 0) --depth;
-    message = listAppend(message, c->value);
-  }
-  return parms;
+  astListCell* comma = nullptr;
+  std::vector<astNode*> message = spans::upToComma(listCells(parms), &comma);
+  if (!comma) return parms;
+  astNodeList* list = nullptr;
+  for (astNode* node : message) list = listAppend(list, node);
+  return list;
 }
 
 void transformRaiseApp(astNodeRaiseApp* node, TransformState* state) {

@@ -14,6 +14,7 @@
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 #include "run_pool.h"
 
 using namespace rewrite;
@@ -119,17 +120,9 @@ astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
   // Already rounded as a whole (a loop bound): ROUND( ... ) alone.
   astNodeToken* first = asToken(listCells(expr)->value);
   if (first && first->text && strcasecmp(first->text, "ROUND") == 0 && listCells(expr)->next &&
-      textIs(listCells(expr)->next->value, "(")) {
-    int depth = 0;
-    bool whole = false;
-    for (astListCell* c = listCells(expr)->next; c; c = c->next) {
-      if (textIs(c->value, "(")) ++depth;
-      else if (textIs(c->value, ")") && --depth == 0) {
-        whole = c->next == nullptr;
-        break;
-      }
-    }
-    if (whole) return expr;
+      spans::isOpen(listCells(expr)->next->value)) {
+    astListCell* close = spans::closingCell(listCells(expr)->next);
+    if (close && !close->next) return expr;
   }
   std::string scale = fixedScale(type);
   if (scale.empty()) return expr;
@@ -160,37 +153,18 @@ void checkSubstrStart(astNodeToken* token, TransformState* state) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   astListCell* cell = listCellOf(nodeAs<astNodeList>(holder), token);
-  if (!cell || !cell->next || !textIs(cell->next->value, "(")) return;
+  if (!cell || !cell->next || !spans::isOpen(cell->next->value)) return;
   // The tokens of the second argument.
-  std::vector<astNode*> start;
-  int depth = 0;
-  int argument = 0;
-  for (astListCell* c = cell->next; c; c = c->next) {
-    if (textIs(c->value, "(")) {
-      if (++depth == 1) continue;
-    } else if (textIs(c->value, ")")) {
-      if (--depth == 0) break;
-    } else if (depth == 1 && textIs(c->value, ",")) {
-      ++argument;
-      continue;
-    }
-    if (argument == 1) start.push_back(c->value);
-  }
+  std::vector<astNode*> call = spans::nodesOf(cell->next);
+  std::vector<std::pair<size_t, size_t>> arguments;
+  size_t close = 0;
+  if (!spans::callArguments(call, 0, &arguments, &close) || arguments.size() < 2) return;
+  std::vector<astNode*> start(call.begin() + static_cast<std::ptrdiff_t>(arguments[1].first),
+                              call.begin() + static_cast<std::ptrdiff_t>(arguments[1].second));
   if (start.size() < 3 || !textIs(start[0], "-")) return;
   // A group or a call that spans the rest is tested at run time.
-  size_t open = textIs(start[1], "(") ? 1 : (textIs(start[2], "(") ? 2 : 0);
-  if (open) {
-    int level = 0;
-    size_t end = 0;
-    for (size_t i = open; i < start.size(); ++i) {
-      if (textIs(start[i], "(")) ++level;
-      else if (textIs(start[i], ")") && --level == 0) {
-        end = i;
-        break;
-      }
-    }
-    if (end == start.size() - 1) return;
-  }
+  size_t open = spans::isOpen(start[1]) ? 1 : (spans::isOpen(start[2]) ? 2 : 0);
+  if (open && spans::closingIndex(start, open) == start.size() - 1) return;
   // A negated start that is more than a name, a call or a group: its sign is
   // not known when the text is written.
   reportFinding(FindingId::SUBSTR_NEGATIVE_START, token, state->errors);

@@ -8,13 +8,13 @@
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 #include "run_pool.h"
 
 using namespace rewrite;
 
 namespace {
 
-bool isDeclScope(const astNode* node) { return isDeclarationScope(node); }
 
 // Does a name (as written, possibly qualified) stand in the set, whole or
 // by its last part?
@@ -174,9 +174,7 @@ void defaultHandling(astNodeVarDecl* decl, TransformState* state) {
 astNodeList* cursorArguments(astNodeList* expr) {
   int count = listLength(expr);
   if (count < 3) return nullptr;
-  astNodeToken* open = asToken(expr->head->next->value);
-  astNodeToken* close = asToken(listLast(expr));
-  if (!open || !open->text || open->text[0] != '(' || !close || !close->text || close->text[0] != ')') return nullptr;
+  if (!spans::isOpen(expr->head->next->value) || !spans::isClose(listLast(expr))) return nullptr;
   astNodeList* args = nullptr;
   int index = 0;
   for (astListCell* c = listCells(expr); c; c = c->next, ++index)
@@ -679,16 +677,9 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
     // The call must be the whole expression: the parenthesis after the name
     // closes at the last token. A call inside a larger expression
     // (DBMS_SQL.EXECUTE(c) + 1) has no CALL form; the assignment stays.
-    int depth = 0;
-    bool whole = count >= 3;
-    for (astListCell* c = list->head->next; c && whole; c = c->next) {
-      astNodeToken* token = asToken(c->value);
-      const char* text = token && token->text ? token->text : "";
-      if (text[0] == '(') ++depth;
-      else if (text[0] == ')') --depth;
-      if (depth <= 0 && (c->next || c == list->head->next)) whole = false;
-    }
-    if (!whole || depth != 0) {
+    bool whole = count >= 3 && spans::isOpen(list->head->next->value) &&
+                 spans::closingCell(list->head->next) == list->tail;
+    if (!whole) {
       reportFinding(FindingId::PACKAGE_FUNCTION_CALL, first, state->errors, nullptr, first->text);
       return;
     }

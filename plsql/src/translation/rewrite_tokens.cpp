@@ -16,6 +16,7 @@
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 #include "run_pool.h"
 
 
@@ -180,15 +181,14 @@ bool numbersChangeMeaning(astListCell* c) {
   for (; c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     if (!token || !token->text) return false;
-    const char* t = token->text;
-    if (std::strcmp(t, "(") == 0) {
+    if (spans::isOpen(token)) {
       ++depth;
       wantValue = true;
-    } else if (std::strcmp(t, ")") == 0 || (std::strcmp(t, ",") == 0 && depth == 0)) {
+    } else if (spans::isClose(token) || (spans::isComma(token) && depth == 0)) {
       if (--depth <= 0) return false;
-    } else if (std::strcmp(t, ",") == 0) {
+    } else if (spans::isComma(token)) {
       wantValue = true;
-    } else if (std::strcmp(t, "-") != 0 && std::strcmp(t, "+") != 0) {
+    } else if (!spans::isText(token, '-') && !spans::isText(token, '+')) {
       if (!wantValue || !(isNumberToken(token) || isNameToken(token))) return false;
       if (isChangingNumber(token) || isNameToken(token)) return true;
       if (depth == 0) return false;
