@@ -35,10 +35,10 @@ TEST(RewriteBlocks, SqlAttributesAreReplacedAndDeclaredOnceOutermost)
   EXPECT_EQ(diag->line, nth<astNode>(outer->body, 0)->line);
   EXPECT_EQ(tokens(nth<astNodeAssign>(outer->body, 2)->target), "SYSZULINTERNAL_NOTFOUND");
   EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(outer->body, 2)->expr)),
-            "(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)");
+            "( CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END )");
   EXPECT_EQ(tokens(nth<astNodeAssign>(outer->body, 3)->target), "SYSZULINTERNAL_FOUND");
   EXPECT_EQ(tokens(nodeAs<astNodeList>(nth<astNodeAssign>(outer->body, 3)->expr)),
-            "(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)");
+            "( CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END )");
   auto* inner = nth<astNodeBlock>(outer->body, 4);
   EXPECT_EQ(inner->declarations, nullptr);
   auto* firstIf = nth<astNodeIf>(inner->body, 0);
@@ -164,7 +164,7 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   EXPECT_EQ(tokens(nth<astNodeList>(values->sources, 1)), "SYSZULINTERNAL_SQLSTATE");
   auto* message = nth<astNodeAssign>(block->prologue, 1);
   EXPECT_EQ(tokens(message->target), "SYSZULINTERNAL_SQLERRM");
-  EXPECT_EQ(tokens(nodeAs<astNodeList>(message->expr)), "SQLERRM(SYSZULINTERNAL_SQLCODE)");
+  EXPECT_EQ(tokens(nodeAs<astNodeList>(message->expr)), "SQLERRM ( SYSZULINTERNAL_SQLCODE )");
 
   // Declarations are added once, in the routine's block.
   EXPECT_EQ(declarations(body->declarations),

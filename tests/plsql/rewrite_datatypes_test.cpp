@@ -21,18 +21,18 @@ std::string mappedType(const char* type)
 
 TEST(RewriteDatatypes, DatatypeMap)
 {
-  EXPECT_EQ(mappedType("VARCHAR2"), "VARCHAR2 (4096)");
+  EXPECT_EQ(mappedType("VARCHAR2"), "VARCHAR2 ( 4096 )");
   EXPECT_EQ(mappedType("varchar2(100)"), "VARCHAR2 ( 100 )");
   EXPECT_EQ(mappedType("DOUBLE PRECISION"), "DOUBLE");
   EXPECT_EQ(mappedType("SYS_REFCURSOR"), "CURSOR");
   EXPECT_EQ(mappedType("NUMBER"), "NUMBER");
   EXPECT_EQ(mappedType("NUMBER(10,2)"), "NUMBER ( 10 , 2 )");
-  EXPECT_EQ(mappedType("LONG RAW"), "BLOB (32760)");
-  EXPECT_EQ(mappedType("LONG"), "CLOB (32760)");
-  EXPECT_EQ(mappedType("CHAR"), "CHARACTER (1)");
+  EXPECT_EQ(mappedType("LONG RAW"), "BLOB ( 32760 )");
+  EXPECT_EQ(mappedType("LONG"), "CLOB ( 32760 )");
+  EXPECT_EQ(mappedType("CHAR"), "CHARACTER ( 1 )");
   EXPECT_EQ(mappedType("CHAR(3)"), "CHARACTER ( 3 )");
   EXPECT_EQ(mappedType("PLS_INTEGER"), "INTEGER");
-  EXPECT_EQ(mappedType("NUMERIC"), "NUMERIC (9,2)");
+  EXPECT_EQ(mappedType("NUMERIC"), "NUMERIC ( 9 , 2 )");
   EXPECT_EQ(mappedType("XMLTYPE"), "XML");
 }
 
@@ -47,7 +47,7 @@ TEST(RewriteDatatypes, MappedTokensAreCopiesAndTheRestIsShared)
   EXPECT_EQ(first->line, -1);
   EXPECT_EQ(listLength(v->dataType), 4);
   auto* w = nth<astNodeVarDecl>(block->declarations, 1);
-  EXPECT_EQ(tokens(w->dataType), "VARGRAPHIC (2048)");
+  EXPECT_EQ(tokens(w->dataType), "VARGRAPHIC ( 2048 )");
 }
 
 TEST(RewriteDatatypes, PercentTypeUsesAliasPragmasOnly)
@@ -150,7 +150,7 @@ TEST(RewriteDatatypes, RecordFieldDefaultsAreReported)
   ASSERT_TRUE(block);
   auto* record = nth<astNodeRecordDecl>(block->declarations, 0);
   ASSERT_EQ(record->kind, AST_RECORD_DECL);
-  EXPECT_EQ(declarations(record->dataType), "a:NUMBER=1; b:VARCHAR2 (4096)");
+  EXPECT_EQ(declarations(record->dataType), "a:NUMBER=1; b:VARCHAR2 ( 4096 )");
   EXPECT_EQ(records(run),
             "DEFAULT values not supported in RECORD types|2|3|1|DEFAULT or :=|<null>\n"
             "RECORD types cannot be declared within a program|2|2|<null>|TYPE <name> IS RECORD...|<null>");
@@ -170,7 +170,7 @@ TEST(RewriteDatatypes, TablesAndVarrays)
   ASSERT_TRUE(block);
   auto* table = nth<astNodeTableDecl>(block->declarations, 0);
   ASSERT_EQ(table->kind, AST_TABLE_DECL);
-  EXPECT_EQ(tokens(table->dataType), "VARCHAR2 (4096)");
+  EXPECT_EQ(tokens(table->dataType), "VARCHAR2 ( 4096 )");
   EXPECT_EQ(tokens(table->indexType), "INTEGER");
   auto* varray = nth<astNodeVarrayDecl>(block->declarations, 1);
   ASSERT_EQ(varray->kind, AST_VARRAY_DECL);
@@ -187,14 +187,14 @@ TEST(RewriteDatatypes, FormalArgumentsAndReturns)
       "CREATE PACKAGE pk AS\n  FUNCTION g(x OUT NUMBER) RETURN RAW;\nEND pk;\n/\n");
   auto* f = run.unitAs<astNodeCreateFunc>(0, AST_CREATE_FUNCTION);
   ASSERT_TRUE(f);
-  EXPECT_EQ(tokens(nth<astNodeFormalArg>(f->args, 0)->dataType), "VARCHAR2 (4096)");
+  EXPECT_EQ(tokens(nth<astNodeFormalArg>(f->args, 0)->dataType), "VARCHAR2 ( 4096 )");
   auto* c = nth<astNodeFormalArg>(f->args, 2);
-  EXPECT_EQ(tokens(c->dataType), "VARCHAR (254)");
+  EXPECT_EQ(tokens(c->dataType), "VARCHAR ( 254 )");
   EXPECT_EQ(tokens(c->defaultValue), "'x'");
-  EXPECT_EQ(tokens(f->returns), "CLOB (32760)");
+  EXPECT_EQ(tokens(f->returns), "CLOB ( 32760 )");
   auto* p = run.unitAs<astNodeCreateProc>(1, AST_CREATE_PROCEDURE);
   ASSERT_TRUE(p);
-  EXPECT_EQ(tokens(nth<astNodeFormalArg>(p->args, 0)->dataType), "VARCHAR2 (4096)");
+  EXPECT_EQ(tokens(nth<astNodeFormalArg>(p->args, 0)->dataType), "VARCHAR2 ( 4096 )");
   EXPECT_EQ(records(run),
             "OUT/INOUT formal arguments not permitted in functions|2|1|<null>|FUNCTION|<null>\n"
             "OUT/INOUT formal arguments not permitted in functions|2|1|<null>|FUNCTION|<null>\n"
@@ -202,7 +202,7 @@ TEST(RewriteDatatypes, FormalArgumentsAndReturns)
   auto* head = run.unitAs<astNodeCreatePkgHead>(2, AST_CREATE_PKG_HEAD);
   ASSERT_TRUE(head);
   auto* g = nth<astNodeCreateFunc>(head->prototypes, 0);
-  EXPECT_EQ(tokens(g->returns), "BLOB (32767)");
+  EXPECT_EQ(tokens(g->returns), "BLOB ( 32767 )");
 }
 
 TEST(RewriteDatatypes, NameLengthsOfDeclarations)

@@ -119,7 +119,7 @@ TEST(RewriteUnits, PackageHeadIsReorganised)
   EXPECT_EQ(nth<astNodeProcProto>(head->prototypes, 0)->package, head);
   auto* f = nth<astNodeCreateFunc>(head->prototypes, 1);
   EXPECT_EQ(f->package, head);
-  EXPECT_EQ(tokens(f->returns), "VARCHAR2 (4096)");
+  EXPECT_EQ(tokens(f->returns), "VARCHAR2 ( 4096 )");
   EXPECT_EQ(head->declarations->parent, head);
 }
 

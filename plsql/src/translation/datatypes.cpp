@@ -247,7 +247,7 @@ astNodeList* reviewDataType(astNodeList* list, astNode* owner, TransformState* s
     }
     astNodeList* renamed = tokenList(row.target, first->line);
     for (astListCell* c = list->head->next; c; c = c->next) renamed = listAppend(renamed, c->value);
-    if (row.length && listLength(list) == 1) renamed = listAppend(renamed, makeToken(row.length, -1));
+    if (row.length && listLength(list) == 1) renamed = appendElements(renamed, madeTokens(row.length, -1));
     renamed->parent = list->parent ? list->parent : owner;
     renamed->head->value->parent = renamed;
     return renamed;
@@ -322,7 +322,7 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     length = parameter ? unsized.parameterLength : unsized.variableLength;
     break;
   }
-  if (length && listLength(list) == matched) result = listAppend(result, makeToken(length, -1));
+  if (length && listLength(list) == matched) result = appendElements(result, madeTokens(length, -1));
   if (!result) return list;
   // The new list stands where the old one stood.
   result->parent = list->parent ? list->parent : owner;

@@ -234,7 +234,8 @@ Tokens substrFromTheEnd(const Tokens& in) {
       grouped(fromEnd);
       fromEnd.push_back(made("+", line));
       fromEnd.push_back(made("1", line));
-      out.push_back(made("CASE WHEN", line));
+      out.push_back(made("CASE", line));
+      out.push_back(made("WHEN", line));
       grouped(out);
       out.push_back(made("<=", line));
       out.push_back(made("0", line));
@@ -258,7 +259,8 @@ Tokens substrFromTheEnd(const Tokens& in) {
       std::string less = std::to_string(std::strtoll(count, nullptr, 10) - 1);
       start.push_back(made(less.c_str(), line));
     }
-    out.push_back(made("CASE WHEN", line));
+    out.push_back(made("CASE", line));
+    out.push_back(made("WHEN", line));
     lengthOfSource(out);
     out.push_back(made(">=", line));
     out.push_back(made(count, line));

@@ -364,7 +364,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   } else {
     astNodeAssign* message = astMake<astNodeAssign>(line);
     message->target = tokenList(SYSZUL_SQLERRM, -1);
-    message->expr = tokenList("SQLERRM(" SYSZUL_SQLCODE ")", -1);
+    message->expr = madeTokens("SQLERRM(" SYSZUL_SQLCODE ")", -1);
     block->prologue = listAppend(listAppend(block->prologue, values), message);
     if (reads.message)  // named as written: the token already has the target's name
       reportFinding(FindingId::SQLERRM_BESIDE_SQLCODE, reads.message, state->errors)->text = poolStrdup("SQLERRM");

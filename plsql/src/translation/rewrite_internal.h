@@ -33,6 +33,13 @@ inline bool equalsIgnoreCase(const char* a, const char* b) {
 astNodeToken* makeToken(const char* text, int line);
 astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);
+// The tokens of a text of several (a made-up expression, a datatype with
+// its length), one token each, with the spacing that writes them as the
+// text stands: as the text would be written were it one token.
+astNodeList* madeTokens(const char* text, int line);
+// Puts `made` (tokens nothing else holds) in the place of the token of
+// `cell` in `list`; returns the cell of the last of them.
+astListCell* spliceTokens(astNodeList* list, astListCell* cell, astNodeList* made);
 astNodeToken* asToken(astNode* node);  // null unless a token node
 // Whether a node is a token of that text, ignoring case.
 bool textIs(const astNode* node, const char* text);

@@ -66,9 +66,9 @@ std::string spacedTokens(const astNodeList* list) {
     astNodeToken* token = asToken(c->value);
     if (!token) continue;
     const char* part = token->text ? token->text : "";
-    if (needsBlank && part[0] != '(' && part[0] != ')' && part[0] != ',') text += ' ';
+    if (needsBlank && astTakesBlankBefore(part)) text += ' ';
     text += part;
-    needsBlank = part[0] != '(';
+    needsBlank = astBlankAfter(token);
   }
   return text;
 }
@@ -77,6 +77,7 @@ std::string spacedTokens(const astNodeList* list) {
 astNodeToken* copyToken(const astNodeToken* token, int line) {
   astNodeToken* copy = makeToken(token->tokenCode, token->text, line);
   copy->qualified = token->qualified;
+  copy->spacing = token->spacing;
   return copy;
 }
 
@@ -816,7 +817,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   if (equalsIgnoreCase(method, "TRIM")) {
     astNodeAssign* assign = astMake<astNodeAssign>(line);
     assign->target = collectionList;
-    astNodeList* expr = listAppend(listNew(makeToken("TRIM_ARRAY(", line)), collection);
+    astNodeList* expr = listAppend(madeTokens("TRIM_ARRAY(", line), collection);
     expr = listAppend(expr, makeToken(",", line));
     if (node->args) expr = appendElements(expr, node->args);
     else expr = listAppend(expr, makeToken("1", line));
@@ -825,7 +826,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   } else if (equalsIgnoreCase(method, "DELETE")) {
     astNodeAssign* assign = astMake<astNodeAssign>(line);
     assign->target = collectionList;
-    astNodeList* expr = listAppend(listNew(makeToken("ARRAY_DELETE(", line)), collection);
+    astNodeList* expr = listAppend(madeTokens("ARRAY_DELETE(", line), collection);
     if (node->args) {
       expr = listAppend(expr, makeToken(",", line));
       expr = appendElements(expr, node->args);

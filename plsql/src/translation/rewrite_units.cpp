@@ -22,8 +22,6 @@ using namespace rewrite;
 
 namespace {
 
-bool isUnitNode(const astNode* node) { return isEnclosingUnit(node); }
-bool isRoutineNode(const astNode* node) { return isRoutine(node); }
 
 }  // namespace
 

@@ -35,6 +35,70 @@ astNodeToken* makeToken(const char* text, int line) { return astTokenNew(T_STRIN
 astNodeToken* makeToken(int code, const char* text, int line) { return astTokenNew(code, text, line); }
 astNodeList* tokenList(const char* text, int line) { return listNew(makeToken(text, line)); }
 
+namespace {
+
+// The length of the piece of a made-up text that starts at `p`: a quoted
+// string, a word or number (a dotted name whole), an operator of two
+// characters, or one character.
+size_t pieceLength(const char* p) {
+  auto isWordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' || c == '#'; };
+  if (*p == '\'') {
+    const char* q = p + 1;
+    while (*q && !(*q == '\'' && q[1] != '\'')) q += *q == '\'' ? 2 : 1;
+    return size_t(q - p) + (*q ? 1 : 0);
+  }
+  if (isWordChar(*p)) {
+    const char* q = p;
+    while (isWordChar(*q)) ++q;
+    return size_t(q - p);
+  }
+  static const char* const pairs[] = {"<=", ">=", "<>", "!=", ":=", "||", "=>"};
+  for (const char* pair : pairs)
+    if (p[0] == pair[0] && p[1] == pair[1]) return 2;
+  return 1;
+}
+
+}  // namespace
+
+astNodeList* madeTokens(const char* text, int line) {
+  astNodeList* list = nullptr;
+  astNodeToken* previous = nullptr;
+  for (const char* p = text; *p;) {
+    if (*p == ' ') {
+      ++p;
+      continue;
+    }
+    size_t length = pieceLength(p);
+    std::string piece(p, length);
+    astNodeToken* token = makeToken(piece.c_str(), line);
+    if (previous) {
+      // What the rule writes between the two, against what the text has.
+      bool wanted = p > text && p[-1] == ' ';
+      bool ruled = astBlankAfter(previous) && astTakesBlankBefore(token->text);
+      if (wanted != ruled) previous->spacing = wanted ? TOKEN_SPACING_SPACED : TOKEN_SPACING_GLUED;
+    }
+    list = listAppend(list, token);
+    previous = token;
+    p += length;
+  }
+  // After the last one, what the rule writes after the text as one token.
+  if (previous && astBlankAfter(previous) != (text[0] != '('))
+    previous->spacing = text[0] != '(' ? TOKEN_SPACING_SPACED : TOKEN_SPACING_GLUED;
+  return list;
+}
+
+astListCell* spliceTokens(astNodeList* list, astListCell* cell, astNodeList* made) {
+  astListCell* first = made->head;
+  cell->value = first->value;
+  first->value->parent = list;
+  astListCell* at = cell;
+  for (astListCell* c = first->next; c; c = c->next) {
+    at = listInsertAfterCell(list, at, c->value);
+    c->value->parent = list;
+  }
+  return at;
+}
+
 astNodeToken* asToken(astNode* node) {
   return node && node->kind == AST_TOKEN ? nodeAs<astNodeToken>(node) : nullptr;
 }
@@ -193,13 +257,13 @@ void addRowCountDiagnostics(astNode* statement, TransformState* state, const cha
   if (block->usesFound) {
     astNodeAssign* found = astMake<astNodeAssign>(line);
     found->target = tokenList(SYSZUL_FOUND, -1);
-    found->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
+    found->expr = madeTokens("(CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, found);
   }
   if (block->usesNotfound) {
     astNodeAssign* notFound = astMake<astNodeAssign>(line);
     notFound->target = tokenList(SYSZUL_NOTFOUND, -1);
-    notFound->expr = tokenList("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
+    notFound->expr = madeTokens("(CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END)", -1);
     listInsertAfterCell(list, countCell, notFound);
   }
 }

@@ -79,11 +79,11 @@ void* emitTokenText(astNodeList* list, astNode* token, void* user) {
   EmitTokenPair* pair = static_cast<EmitTokenPair*>(user);
   // Only token nodes carry text; anything else in a token list is skipped.
   if (!token || token->kind != AST_TOKEN) return pair;
-  const char* text = nodeAs<astNodeToken>(token)->text;
-  if (!text) text = "";
-  if (pair->needsBlank && text[0] != '(' && text[0] != ')' && text[0] != ',') emitAppend(pair->state, " ");
+  const astNodeToken* written = nodeAs<astNodeToken>(token);
+  const char* text = written->text ? written->text : "";
+  if (pair->needsBlank && astTakesBlankBefore(text)) emitAppend(pair->state, " ");
   emitAppend(pair->state, text);
-  pair->needsBlank = text[0] != '(';
+  pair->needsBlank = astBlankAfter(written);
   return pair;
 }
 

@@ -278,6 +278,20 @@ bool astListStartsWith(const astNodeList* a, const astNodeList* b);
 // Token node with a pool copy of the text (null text stays null).
 astNodeToken* astTokenNew(int tokenCode, const char* text, int line);
 
+// ---- written text ----
+
+// The blanks between the tokens of a written token list: one between two
+// tokens unless the second begins with "(", ")" or "," or the first with
+// "(". A token the translation makes for a text of several tokens says
+// what follows it there (TOKEN_SPACING_*).
+enum { TOKEN_SPACING_RULE = 0, TOKEN_SPACING_GLUED = 1, TOKEN_SPACING_SPACED = 2 };
+inline bool astBlankAfter(const astNodeToken* token) {
+  if (token->spacing == TOKEN_SPACING_GLUED) return false;
+  if (token->spacing == TOKEN_SPACING_SPACED) return true;
+  return !token->text || token->text[0] != '(';
+}
+inline bool astTakesBlankBefore(const char* text) { return text[0] != '(' && text[0] != ')' && text[0] != ','; }
+
 // ---- lists ----
 
 astNodeList* listNew(astNode* node);
