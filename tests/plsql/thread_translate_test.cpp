@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstddef>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "run_pool.h"
+#include "shell_command.h"
 #include "translate_fixture.h"
 
 namespace {
@@ -41,6 +43,36 @@ TEST(ThreadTranslate, TwoThreadsTranslateAtOnceAsEachAlone) {
       size_t i = id == 0 ? round % n : n - 1 - round % n;
       if (runText(kSources[i]) != alone[i]) failures[id].push_back("source " + std::to_string(i));
       if (poolCurrent() != nullptr) failures[id].push_back("pool left current");
+    }
+  };
+  std::thread first(worker, 0);
+  std::thread second(worker, 1);
+  first.join();
+  second.join();
+  EXPECT_EQ(failures[0], std::vector<std::string>());
+  EXPECT_EQ(failures[1], std::vector<std::string>());
+}
+
+// Each thread's dump is its own: two dumps written at once are each whole.
+TEST(ThreadTranslate, TwoThreadsDumpAtOnceAsEachAlone) {
+  std::string folder = ::testing::TempDir();
+  auto dump = [&](int id, const char* source) {
+    std::string path = folder + "thread_dump_" + std::to_string(id) + ".xml";
+    TranslateOptions options;
+    setCommandLineDefaults(&options);
+    options.astFile = path.c_str();
+    TranslateResult r = translateCore(source, &options);
+    std::string text = std::to_string(r.status) + "\n" + qen_test::read_file(path);
+    std::remove(path.c_str());
+    return text;
+  };
+  std::vector<std::string> alone;
+  for (size_t i = 0; i < std::size(kSources); ++i) alone.push_back(dump(9, kSources[i]));
+  std::vector<std::string> failures[2];
+  auto worker = [&](int id) {
+    for (int round = 0; round < 20; ++round) {
+      size_t i = round % std::size(kSources);
+      if (dump(id, kSources[i]) != alone[i]) failures[id].push_back("source " + std::to_string(i));
     }
   };
   std::thread first(worker, 0);

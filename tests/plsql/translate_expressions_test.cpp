@@ -204,3 +204,30 @@ const SoundCase kCases[] = {
 TEST(TranslateExpressions, WholeTranslations) { expectSoundCases(kCases); }
 
 }  // namespace
+
+// A long chain of routines each calling the one defined after it: the
+// COMMIT at its end reaches the cursor of the first, and the data change at
+// the end of a chain of functions makes each of them change data. Each is
+// settled in one pass over the chain, not one pass per link.
+TEST(TranslateExpressions, LongCallChainsAreFollowedToTheirEnd) {
+  const int n = 3000;
+  std::string procedures = "CREATE OR REPLACE PROCEDURE p" + std::to_string(n) +
+                           " AS\n  CURSOR c IS SELECT id FROM t;\nBEGIN\n  OPEN c;\n  p" + std::to_string(n - 1) +
+                           ";\nEND;\n/\n";
+  std::string functions;
+  for (int k = n - 1; k >= 2; --k)
+    procedures += "CREATE OR REPLACE PROCEDURE p" + std::to_string(k) + " AS\nBEGIN\n  p" + std::to_string(k - 1) +
+                  ";\nEND;\n/\n";
+  procedures += "CREATE OR REPLACE PROCEDURE p1 AS\nBEGIN\n  COMMIT;\nEND;\n/\n";
+  for (int k = n; k >= 2; --k)
+    functions += "CREATE OR REPLACE FUNCTION f" + std::to_string(k) + " RETURN NUMBER AS\nBEGIN\n  RETURN f" +
+                 std::to_string(k - 1) + "();\nEND;\n/\n";
+  functions += "CREATE OR REPLACE FUNCTION f1 RETURN NUMBER AS\nBEGIN\n  DELETE FROM t;\n  RETURN 1;\nEND;\n/\n";
+  translate_test::Out held = translate_test::translate(procedures.c_str(), false);
+  ASSERT_EQ(held.texts.size(), size_t(n));
+  EXPECT_NE(held.texts[0].find("CURSOR WITH HOLD FOR SELECT id FROM t"), std::string::npos);
+  translate_test::Out modifying = translate_test::translate(functions.c_str(), false);
+  ASSERT_EQ(modifying.texts.size(), size_t(n));
+  for (const std::string& text : {modifying.texts.front(), modifying.texts.back()})
+    EXPECT_NE(text.find("MODIFIES SQL DATA"), std::string::npos) << text;
+}

@@ -39,8 +39,10 @@ struct DumpOutput {
 
 const size_t kDumpBufferSize = size_t(1) << 20;
 
-// The dump being written, for the flush at process exit.
-DumpOutput* g_openDump = nullptr;
+// The dump this thread is writing, for the flush at process exit: each
+// run (and the thread that runs it) has its own, so that two dumps written
+// at once never take each other's.
+thread_local DumpOutput* t_openDump = nullptr;
 
 void writeOut(DumpOutput* out, const char* bytes, size_t n) {
   errno = 0;
@@ -475,7 +477,7 @@ int writeDocument(FILE* stream, const char* encoding, astNode* root, bool progre
   output.stream = stream;
   output.buffer = static_cast<char*>(std::malloc(kDumpBufferSize));
   output.capacity = output.buffer ? kDumpBufferSize : 0;  // no buffer: straight writes
-  g_openDump = &output;
+  t_openDump = &output;
   XmlWriterState state;
   state.output = &output;
   state.indent = true;
@@ -483,7 +485,7 @@ int writeDocument(FILE* stream, const char* encoding, astNode* root, bool progre
   state.progress = progress;
   auto finish = [&]() {
     flushDump(&output);
-    g_openDump = nullptr;
+    t_openDump = nullptr;
     std::free(output.buffer);
   };
   put(&state, "<?xml version=\"1.0\" encoding=\"");
@@ -599,7 +601,7 @@ bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root
 }
 
 void finishDumpAtExit() {
-  if (g_openDump) flushDump(g_openDump);
+  if (t_openDump) flushDump(t_openDump);
   pending_files_discard();
 }
 
