@@ -19,10 +19,11 @@ ErrorRecord nestedTooDeeplyRecord = {nullptr, const_cast<char*>("The source nest
                                      ERROR_DOMAIN_INTERNAL, -1, nullptr, nullptr, nullptr};
 
 ErrorRecord* newErrorRecord(const char* message, int domain, int line) {
-  ErrorRecord* r = static_cast<ErrorRecord*>(poolAlloc(sizeof(ErrorRecord)));
+  // Records live as long as the run: bump memory, without a block's header.
+  ErrorRecord* r = static_cast<ErrorRecord*>(poolBump(sizeof(ErrorRecord)));
   if (!r) return nullptr;
   std::memset(r, 0, sizeof *r);
-  r->message = poolStrdup(message ? message : "");
+  r->message = poolBumpStrdup(message ? message : "");
   r->domain = domain;
   r->line = line;
   return r;
@@ -31,7 +32,7 @@ ErrorRecord* newErrorRecord(const char* message, int domain, int line) {
 char* copySourceLine(const char* start) {
   if (!start) return nullptr;
   size_t n = std::strcspn(start, "\n\r");
-  char* s = static_cast<char*>(poolAlloc(n + 1));
+  char* s = static_cast<char*>(poolBump(n + 1));
   std::memcpy(s, start, n);
   s[n] = '\0';
   return s;
@@ -170,7 +171,7 @@ char* formatExpectedTokens(const char* const* names, int count) {
   if (!names || count <= 0) return nullptr;
   size_t total = 1;
   for (int i = 0; i < count; ++i) total += std::strlen(names[i] ? names[i] : "") + 4;
-  char* out = static_cast<char*>(poolAlloc(total));
+  char* out = static_cast<char*>(poolBump(total));
   char* p = out;
   for (int i = 0; i < count; ++i) {
     const char* name = names[i] ? names[i] : "";
@@ -200,7 +201,7 @@ char* formatExpectedTokens(const char* const* names, int count) {
 ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* tokenText, const char* sourceLine,
                                 ErrorList* list) {
   ErrorRecord* r = newErrorRecord(message, ERROR_DOMAIN_LEXICAL, line);
-  r->context = poolStrdup(tokenText);
+  r->context = poolBumpStrdup(tokenText);
   r->text = copySourceLine(sourceLine);
   listAppendRecord(list, r);
   return r;
@@ -209,9 +210,9 @@ ErrorRecord* lexicalErrorRecord(const char* message, int line, const char* token
 ErrorRecord* syntaxErrorRecord(int line, const char* context, const char* text, const char* expected,
                                ErrorList* list) {
   ErrorRecord* r = newErrorRecord("syntax error", ERROR_DOMAIN_SYNTAX, line);
-  r->context = poolStrdup(context);
-  r->text = poolStrdup(text);
-  r->expected = poolStrdup(expected);
+  r->context = poolBumpStrdup(context);
+  r->text = poolBumpStrdup(text);
+  r->expected = poolBumpStrdup(expected);
   listAppendRecord(list, r);
   return r;
 }

@@ -37,10 +37,10 @@ ErrorRecord* reportSyntaxError(ParseContext* context, const char* message, int l
                                const char* expected) {
   ErrorRecord* r = newErrorRecord(message, domain, line + 1);
   const char* tokenText = probedTokenText(context);
-  r->context = poolStrdup(tokenText);
+  r->context = poolBumpStrdup(tokenText);
   r->text = copySourceLine(probedLineStart(context));
   if (expected) {
-    r->expected = poolStrdup(expected);
+    r->expected = poolBumpStrdup(expected);
   } else if (context && context->parserState && context->probes.expectedTokens) {
     const char* names[10];
     int n = context->probes.expectedTokens(names, 10, *context->parserState);

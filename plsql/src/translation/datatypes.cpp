@@ -318,7 +318,7 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
     bool parameter = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
                                owner->kind == AST_FUNC_PROTO);
     nodeAs<astNodeToken>(listFirst(result))->text =
-        poolStrdup(parameter ? unsized.parameterTarget : unsized.variableTarget);
+        poolBumpStrdup(parameter ? unsized.parameterTarget : unsized.variableTarget);
     length = parameter ? unsized.parameterLength : unsized.variableLength;
     break;
   }

@@ -1,8 +1,10 @@
 #include "findings.h"
 
+#include <cstring>
 #include <string>
 
 #include "node_errors.h"
+#include "run_pool.h"
 
 #define UNSUPPORTED FindingDomain::UNSUPPORTED
 #define SYNTAX FindingDomain::SYNTAX
@@ -33,6 +35,11 @@ std::string findingMessage(FindingId id, const char* name) { return withName(fin
 
 ErrorRecord* reportFinding(FindingId id, astNode* at, ErrorList* list, const char* name, const char* detail) {
   const FindingRow& row = findingRow(id);
+  // Texts without a name put in them are the table's own: the record
+  // points to them.
+  if (!std::strstr(row.message, "%s") && (!row.context || !std::strstr(row.context, "%s")) &&
+      row.domain != FindingDomain::INTERNAL)
+    return tokenErrorRecordStatic(row.message, row.context ? row.context : poolBumpStrdup(detail), at, list);
   std::string context = row.context ? withName(row.context, name) : std::string();
   ErrorRecord* record =
       tokenErrorRecord(findingMessage(id, name).c_str(), row.context ? context.c_str() : detail, at, list);

@@ -65,22 +65,22 @@ void setUses(astNodeBlock* block, unsigned uses) {
 unsigned rewriteUseToken(astNodeToken* token) {
   switch (token->tokenCode) {
     case T_SQL_NOTFOUND:
-      token->text = poolStrdup("(SYSZULINTERNAL_NOTFOUND = true)");
+      token->text = poolBumpStrdup("(SYSZULINTERNAL_NOTFOUND = true)");
       return USES_NOTFOUND | USES_ROWCOUNT;
     case T_SQL_FOUND:
-      token->text = poolStrdup("(SYSZULINTERNAL_FOUND = true)");
+      token->text = poolBumpStrdup("(SYSZULINTERNAL_FOUND = true)");
       return USES_FOUND | USES_ROWCOUNT;
     case T_SQL_ROWCOUNT:
-      token->text = poolStrdup(SYSZUL_ROWCOUNT);
+      token->text = poolBumpStrdup(SYSZUL_ROWCOUNT);
       return USES_ROWCOUNT;
     case T_SQLCODE:
-      token->text = poolStrdup(SYSZUL_SQLCODE);
+      token->text = poolBumpStrdup(SYSZUL_SQLCODE);
       return USES_SQLCODE;
     case T_SQLERRM:
-      token->text = poolStrdup(SYSZUL_SQLERRM);
+      token->text = poolBumpStrdup(SYSZUL_SQLERRM);
       return USES_SQLERRM;
     case T_SQLSTATE:
-      token->text = poolStrdup(SYSZUL_SQLSTATE);
+      token->text = poolBumpStrdup(SYSZUL_SQLSTATE);
       return USES_SQLSTATE;
     default:
       return 0;
@@ -276,7 +276,7 @@ char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* s
   const char* word = predefinedExceptionWord(name);
   for (const PredefinedException& entry : kUnmappedExceptions) {
     if (!equalsIgnoreCase(entry.name, word)) continue;
-    if (entry.sqlstate) return poolStrdup(entry.sqlstate);
+    if (entry.sqlstate) return poolBumpStrdup(entry.sqlstate);
     reportFinding(FindingId::PREDEFINED_EXCEPTION, at, state->errors, entry.name);
     return nullptr;
   }
@@ -321,7 +321,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
     if (!name || !name->text) continue;
     char* sqlstate = exceptionSqlstate(name->text, name, state);
     if (equalsIgnoreCase(name->text, "OTHERS")) {
-      name->text = poolStrdup("SQLEXCEPTION");
+      name->text = poolBumpStrdup("SQLEXCEPTION");
     } else if (sqlstate) {
       char* text = concat(concat("SQLSTATE '", sqlstate), "'");
       name->text = text;
@@ -367,7 +367,7 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
     message->expr = madeTokens("SQLERRM(" SYSZUL_SQLCODE ")", -1);
     block->prologue = listAppend(listAppend(block->prologue, values), message);
     if (reads.message)  // named as written: the token already has the target's name
-      reportFinding(FindingId::SQLERRM_BESIDE_SQLCODE, reads.message, state->errors)->text = poolStrdup("SQLERRM");
+      reportFinding(FindingId::SQLERRM_BESIDE_SQLCODE, reads.message, state->errors)->text = poolBumpStrdup("SQLERRM");
   }
   if (made)
     transformMadeBlock(block, handler, state);
@@ -428,7 +428,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
     if (value && value->text) {
       size_t length = std::strlen(value->text);
       if (length > 0 && value->text[length - 1] == '\'') {
-        char* content = poolStrdup(value->text);
+        char* content = poolBumpStrdup(value->text);
         content[length - 1] = '\0';
         value->text = content;
       }
@@ -448,7 +448,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
 char* sqlstateForName(const char* name, const TransformState* state) {
   if (!state->exceptionMap) return nullptr;
   const char* sqlstate = mappedSqlstate(state->exceptionMap, predefinedExceptionWord(name));
-  return sqlstate ? poolStrdup(sqlstate) : nullptr;
+  return sqlstate ? poolBumpStrdup(sqlstate) : nullptr;
 }
 
 bool isMappedNumber(int number, const TransformState* state) {
@@ -461,14 +461,14 @@ bool isMappedNumber(int number, const TransformState* state) {
 char* sqlstateForNumber(int number, const TransformState* state) {
   if (state->exceptionMap)
     for (const ExceptionMapEntry* row = state->exceptionMap; row->sqlstate[0]; ++row)
-      if (row->plsqlNumber == number) return poolStrdup(row->sqlstate);
+      if (row->plsqlNumber == number) return poolBumpStrdup(row->sqlstate);
   if (number >= -20999 && number <= -20000) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%d", -number);
     digits[0] = 'U';
     digits[1] = 'D';
-    return poolStrdup(digits);
+    return poolBumpStrdup(digits);
   }
-  return poolStrdup("UD999");
+  return poolBumpStrdup("UD999");
 }
 

@@ -285,7 +285,7 @@ void settleJump(astNodeStatement* jump, TransformState* state) {
     if (expanded) {
       auto* loop = nodeAs<astNodeStatement>(named);
       if (!loop->label) loop->label = madeUpName(state);
-      if (std::strcmp(*target, loop->label) != 0) *target = poolStrdup(loop->label);
+      if (std::strcmp(*target, loop->label) != 0) *target = poolBumpStrdup(loop->label);
       // A numeric FOR steps its index at the end of the body; going back to
       // the top skips that, so the step goes right before the jump as well.
       if (isContinue && expanded->loopType == FOR_NUMERIC) stepped = expanded;
@@ -354,7 +354,7 @@ astNodeRaise* raiseNoDataFound(int line, TransformState* state) {
   raise->exceptionName = adopt(tokenList("NO_DATA_FOUND", -1), raise);
   raise->condition = sqlstateForName("NO_DATA_FOUND", state);
   raise->isSqlstate = raise->condition ? 1 : 0;
-  if (!raise->condition) raise->condition = poolStrdup("NO_DATA_FOUND");
+  if (!raise->condition) raise->condition = poolBumpStrdup("NO_DATA_FOUND");
   return raise;
 }
 

@@ -378,7 +378,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   };
   if (!known(package) && !(token->qualified ? false : known(""))) return;
   std::string text = std::string(token->text) + "()";
-  token->text = poolStrdup(text.c_str());
+  token->text = poolBumpStrdup(text.c_str());
 }
 
 // ---- trigger rows the events do not give ----

@@ -526,7 +526,7 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
     if (!loop) return;
     auto* labelled = nodeAs<astNodeStatement>(loop);
     if (!labelled->label) labelled->label = madeUpName(state);
-    *target = poolStrdup(labelled->label);
+    *target = poolBumpStrdup(labelled->label);
   }
   settleJump(node, state);
 }
@@ -571,12 +571,12 @@ void transformDynamic(astNodeDynamic* node, TransformState* state) {
     char* name = madeUpName(state);
     astNodePrepare* prepare = astMake<astNodePrepare>(node->line);
     prepare->stmtID = name;
-    prepare->stmtHolder = poolStrdup(SYSZUL_STMT_TEXT);
+    prepare->stmtHolder = poolBumpStrdup(SYSZUL_STMT_TEXT);
     execute->operand = name;
     execute->immediate = false;
     block->body = listAppend(listNew(prepare), execute);
   } else {
-    execute->operand = poolStrdup(SYSZUL_STMT_TEXT);
+    execute->operand = poolBumpStrdup(SYSZUL_STMT_TEXT);
     execute->immediate = true;
     block->body = listNew(execute);
   }
@@ -661,7 +661,7 @@ char* assignTargetText(const astNodeAssign* node) {
   std::string text = spacedTokens(node->target);
   if (node->targetIndex) text += "(" + spacedTokens(node->targetIndex) + ")";
   if (node->targetField) text += "." + spacedTokens(node->targetField);
-  return poolStrdup(text.c_str());
+  return poolBumpStrdup(text.c_str());
 }
 
 void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
@@ -806,7 +806,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
   if (!method) return;
   const char* dot = method - 1;
   size_t length = static_cast<size_t>(dot - text);
-  char* collectionText = static_cast<char*>(poolAlloc(length + 1));
+  char* collectionText = static_cast<char*>(poolBump(length + 1));
   std::memcpy(collectionText, text, length);
   collectionText[length] = '\0';
   int line = node->line;
@@ -839,7 +839,7 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
     if (node->args) reportFinding(FindingId::EXTEND_COUNT, last, state->errors, nullptr, last->text);
     astNodeNull* null = astMake<astNodeNull>(line);
     size_t size = std::strlen("EXTEND ") + length + 1;
-    null->text = static_cast<char*>(poolAlloc(size));
+    null->text = static_cast<char*>(poolBump(size));
     std::memcpy(null->text, "EXTEND ", 7);
     std::memcpy(null->text + 7, collectionText, length + 1);
     node->rewrite = null;

@@ -234,7 +234,7 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
                isNameToken(asToken(beforePrevious->value));
   if (!compared) return;
   ErrorRecord* record = reportFinding(FindingId::SQLCODE_COMPARED, token, state->errors);
-  record->text = poolStrdup(token->tokenCode == T_SQLCODE ? "SQLCODE" : token->text);
+  record->text = poolBumpStrdup(token->tokenCode == T_SQLCODE ? "SQLCODE" : token->text);
 }
 
 // Key of a variable named `name` in the routine (or other unit) around `at`.
@@ -263,9 +263,9 @@ void noteSqlcodeVariable(astNodeToken* token, TransformState* state) {
 // does not. Returns whether the token stands outside every handler.
 bool settleOutsideHandler(astNodeToken* token, const char* name, const char* value, TransformState* state) {
   if (nearestOf(token, isHandlerNode)) return false;
-  token->text = poolStrdup(value);
+  token->text = poolBumpStrdup(value);
   ErrorRecord* record = reportFinding(FindingId::OUTSIDE_HANDLER, token, state->errors, name);
-  record->text = poolStrdup(name);
+  record->text = poolBumpStrdup(name);
   return true;
 }
 
@@ -285,7 +285,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
       // No cursor of the target stands for SQL: its cursor is never open
       // once the statement is done.
       if (token->tokenCode == T_CURSOR_ISOPEN && isSqlCursorName(token->text)) {
-        token->text = poolStrdup("false");
+        token->text = poolBumpStrdup("false");
         return;
       }
       const char* name = requalify(token, token->text ? token->text : const_cast<char*>(""));
@@ -299,7 +299,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
         name = "CURSOR_ROWCOUNT";
       }
       size_t size = std::strlen(name) + std::strlen(what) + 4;
-      char* text = static_cast<char*>(poolAlloc(size));
+      char* text = static_cast<char*>(poolBump(size));
       std::snprintf(text, size, format, name, what);
       token->text = text;
       return;

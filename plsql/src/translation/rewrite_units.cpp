@@ -79,7 +79,7 @@ void reportWrapped(astNode* node, bool wrapped, const char* unit, TransformState
 void labelBody(astNode* body) {
   if (!body || body->kind != AST_BLOCK) return;
   astNodeBlock* block = nodeAs<astNodeBlock>(body);
-  if (!block->label) block->label = poolStrdup(SYSZUL_BLOCK);
+  if (!block->label) block->label = poolBumpStrdup(SYSZUL_BLOCK);
 }
 
 // Trigger options that the target's CREATE TRIGGER is written without: the

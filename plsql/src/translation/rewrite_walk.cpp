@@ -25,7 +25,7 @@ namespace rewrite {
 
 char* concat(const char* a, const char* b) {
   size_t la = std::strlen(a), lb = std::strlen(b);
-  char* text = static_cast<char*>(poolAlloc(la + lb + 1));
+  char* text = static_cast<char*>(poolBump(la + lb + 1));
   std::memcpy(text, a, la);
   std::memcpy(text + la, b, lb + 1);
   return text;
@@ -140,7 +140,7 @@ astNodeList* adopt(astNodeList* list, astNode* owner) {
 char* madeUpName(TransformState* state) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "SYSZULINTERNAL_%08x", static_cast<unsigned>(state->nameCounter++));
-  return poolStrdup(buffer);
+  return poolBumpStrdup(buffer);
 }
 
 namespace {
@@ -368,7 +368,7 @@ astNodeList* splitQualifiedName(const char* text) {
   astNodeList* parts = nullptr;
   if (!text) return parts;
   size_t length = std::strlen(text);
-  char* part = static_cast<char*>(poolAlloc(length + 1));
+  char* part = static_cast<char*>(poolBump(length + 1));
   size_t used = 0;
   bool quoted = false;
   for (const char* p = text; *p; ++p) {

@@ -49,7 +49,7 @@ void closeStatement(EmitterState* state) {
   int length = sbLength(state->builder);
   if (length <= 0) return;
   size_t size = offsetof(StatementRecord, text) + size_t(length) + 1;
-  StatementRecord* record = static_cast<StatementRecord*>(poolAlloc(size));
+  StatementRecord* record = static_cast<StatementRecord*>(poolBump(size));
   record->type = state->statementType;
   record->next = nullptr;
   record->length = uint32_t(length);

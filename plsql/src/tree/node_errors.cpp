@@ -5,8 +5,19 @@
 
 ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* node, ErrorList* list) {
   ErrorRecord* r = newErrorRecord(message, ERROR_DOMAIN_UNSUPPORTED, node ? node->line + 1 : 0);
-  if (node && node->kind == AST_TOKEN) r->text = poolStrdup(nodeAs<astNodeToken>(node)->text);
-  r->context = poolStrdup(detail);
+  // A token's text stays as it is for the rest of the run (a token that is
+  // rewritten gets a new text): the record points to it.
+  if (node && node->kind == AST_TOKEN) r->text = nodeAs<astNodeToken>(node)->text;
+  r->context = poolBumpStrdup(detail);
+  listAppendRecord(list, r);
+  return r;
+}
+
+ErrorRecord* tokenErrorRecordStatic(const char* message, const char* detail, astNode* node, ErrorList* list) {
+  ErrorRecord* r = newErrorRecord(nullptr, ERROR_DOMAIN_UNSUPPORTED, node ? node->line + 1 : 0);
+  r->message = const_cast<char*>(message);
+  if (node && node->kind == AST_TOKEN) r->text = nodeAs<astNodeToken>(node)->text;
+  r->context = const_cast<char*>(detail);
   listAppendRecord(list, r);
   return r;
 }
@@ -14,8 +25,8 @@ ErrorRecord* tokenErrorRecord(const char* message, const char* detail, astNode* 
 astNodeError* errorNodeNew(int code, const char* token, int line, const char* message, const char* sourceLine) {
   astNodeError* e = astMake<astNodeError>(line);
   e->code = code;
-  e->token = poolStrdup(token);
-  e->message = poolStrdup(message);
-  e->context = poolStrdup(sourceLine);
+  e->token = poolBumpStrdup(token);
+  e->message = poolBumpStrdup(message);
+  e->context = poolBumpStrdup(sourceLine);
   return e;
 }
