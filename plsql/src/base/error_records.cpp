@@ -80,10 +80,10 @@ namespace {
 // A text of the report line: control characters (line breaks of a string
 // literal, say) become blanks, so that each record stays on one line.
 std::string oneLine(const std::string& text) {
-  std::string shown;
-  for (char ch : text) {
+  std::string shown = text;
+  for (char& ch : shown) {
     unsigned char c = static_cast<unsigned char>(ch);
-    shown += c < 0x20 || c == 0x7f ? ' ' : ch;
+    if (c < 0x20 || c == 0x7f) ch = ' ';
   }
   return shown;
 }
@@ -159,11 +159,22 @@ void printErrorRecords(std::FILE* stream, const char* sourceName, const ErrorRec
     return std::max(a->line, 0) < std::max(b->line, 0);
   });
   // The scanner reports an open string or comment at every end-of-input
-  // token it is asked for; the user is told once.
-  std::unordered_set<std::string> printed;
+  // token it is asked for; the user is told once. The same line can only
+  // come from records of the same source line, which the sort keeps
+  // together.
+  std::vector<std::string> printed;
+  int group = -1;
   for (const ErrorRecord* record : records) {
+    if (std::max(record->line, 0) != group) {
+      group = std::max(record->line, 0);
+      printed.clear();
+    }
     std::string line = errorRecordLine(sourceName, record);
-    if (printed.insert(line).second) std::fprintf(stream, "%s\n", line.c_str());
+    if (std::find(printed.begin(), printed.end(), line) != printed.end()) continue;
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stream);
+    line.pop_back();
+    printed.push_back(std::move(line));
   }
 }
 
