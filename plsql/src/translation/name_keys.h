@@ -37,6 +37,9 @@ class FoldedIndex {
  public:
   // The name's index, added when it is new.
   int insert(std::string_view name) {
+    if (filter_.empty()) filter_.assign(kFilterWords, 0);
+    size_t sign = signature(name);
+    filter_[sign / 64] |= uint64_t(1) << (sign % 64);
     if ((names_.size() + 1) * 2 > slots_.size()) grow();
     uint64_t hash = hashOf(name);
     size_t at = probe(name, hash);
@@ -46,9 +49,12 @@ class FoldedIndex {
     }
     return slots_[at];
   }
-  // The index of a name, or -1.
+  // The index of a name, or -1. Most words are turned away by their
+  // length and first and last letters before they are hashed.
   int find(std::string_view name) const {
     if (names_.empty()) return -1;
+    size_t sign = signature(name);
+    if (!(filter_[sign / 64] >> (sign % 64) & 1)) return -1;
     return slots_[probe(name, hashOf(name))];
   }
   bool holds(std::string_view name) const { return find(name) >= 0; }
@@ -62,6 +68,12 @@ class FoldedIndex {
     std::string text;
     uint64_t hash;
   };
+  static constexpr size_t kFilterWords = (size_t(1) << 15) / 64;
+  static size_t signature(std::string_view name) {
+    if (name.empty()) return 0;
+    return (name.size() & 31) << 10 | size_t(foldAscii(name.front()) & 31) << 5 | size_t(foldAscii(name.back()) & 31);
+  }
+  std::vector<uint64_t> filter_;
   static uint64_t hashOf(std::string_view name) {
     uint64_t hash = 1469598103934665603ull;
     for (char c : name) hash = (hash ^ static_cast<unsigned char>(foldAscii(c))) * 1099511628211ull;
