@@ -95,6 +95,11 @@ void CursorHolds::markFetching() {
 }
 
 void CursorHolds::enter(astNode* node) {
+  // A token is no scope, loop nor statement: at most a name used.
+  if (node->kind == AST_TOKEN) {
+    if (const char* name = usedName(node)) events_.push_back({name, innermostBody_});
+    return;
+  }
   if (!frames_.empty() && !frames_.back().inBody && node == frames_.back().body) {
     Frame& frame = frames_.back();
     frame.inBody = true;
@@ -167,6 +172,7 @@ void CursorHolds::enter(astNode* node) {
 }
 
 void CursorHolds::leave(astNode* node) {
+  if (node->kind == AST_TOKEN) return;
   bool loop = node->kind == AST_LOOP || node->kind == AST_WHILE;
   if (node->kind == AST_FOR) {
     auto* statement = nodeAs<astNodeFor>(node);

@@ -27,13 +27,6 @@ bool endsWithNoCase(const char* text, const char* suffix) {
   return t.size() >= s.size() && sameFolded(t.substr(t.size() - s.size()), s);
 }
 
-// The last part of a name as written, without the "()" of a call.
-std::string_view calledPart(const char* text) {
-  std::string_view part = lastPartOf(text);
-  if (part.size() > 2 && part.ends_with("()")) part.remove_suffix(2);
-  return part;
-}
-
 bool wholeAssignedValue(astNodeToken* token) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return false;
@@ -67,11 +60,14 @@ DataAccess::DataAccess(const TransformState* state) : root_(state->root) {
 void DataAccess::noteToken(astNodeToken* token) {
   if (!token->text) return;
   Function& function = functions_[size_t(current_)];
-  size_t length = std::strlen(token->text);
+  // One pass over the text finds both its last part and its length.
+  std::string_view part = lastPartOf(token->text);
+  size_t length = size_t(part.data() + part.size() - token->text);
   if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
     function.modifies = true;
   } else if (token->tokenCode != T_STRING) {
-    int name = names_.find(calledPart(token->text));
+    if (part.size() > 2 && part.ends_with("()")) part.remove_suffix(2);
+    int name = names_.find(part);
     if (name >= 0) function.uses.push_back(name);
   }
 }
@@ -82,14 +78,26 @@ void DataAccess::noteCandidates(astNodeList* list) {
   for (astListCell* c = listCells(list); c; c = c->next) {
     if (!c->value || c->value->kind != AST_TOKEN) continue;
     auto* token = nodeAs<astNodeToken>(c->value);
-    if (token->text && token->tokenCode != T_STRING && names_.holds(calledPart(token->text)))
-      candidates_.push_back({token, c->next ? c->next->value : nullptr});
+    if (!token->text || token->tokenCode == T_STRING) continue;
+    // Only calls are recorded: the word before "(", or one that the
+    // rewriting wrote with its "()".
+    astNode* next = c->next ? c->next->value : nullptr;
+    std::string_view part = lastPartOf(token->text);
+    if (part.size() > 2 && part.ends_with("()"))
+      part.remove_suffix(2);
+    else if (!textIs(next, "("))
+      continue;
+    if (names_.holds(part)) candidates_.push_back({token, next});
   }
 }
 
 void DataAccess::enter(astNode* node) {
   // Without functions there is nothing to find.
   if (functions_.empty()) return;
+  if (node->kind == AST_TOKEN) {
+    if (current_ >= 0) noteToken(nodeAs<astNodeToken>(node));
+    return;
+  }
   if (node->kind == AST_CREATE_FUNCTION) {
     auto at = functionOf_.find(node);
     if (at != functionOf_.end()) {
@@ -131,7 +139,6 @@ void DataAccess::enter(astNode* node) {
       for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
         if (c->value && c->value->kind == AST_TOKEN) noteToken(nodeAs<astNodeToken>(c->value));
       break;
-    case AST_TOKEN: noteToken(nodeAs<astNodeToken>(node)); break;
     default: break;
   }
 }

@@ -400,9 +400,10 @@ void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback
   if (node->kind == AST_LIST) {
     for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next)
       astWalkAroundSkipping(c->value, enter, leave, skip, data);
-  } else {
+  } else if (auto children = kWalkIndex.rowsOf(node->kind); !children.empty()) {
+    // A token has no children: most nodes ask nothing of skip.
     astNode* skipped = skip(node);
-    for (const KindChild& child : kWalkIndex.rowsOf(node->kind)) {
+    for (const KindChild& child : children) {
       astNode* part = child.get(node);
       if (!skipped || part != skipped) astWalkAroundSkipping(part, enter, leave, skip, data);
     }
