@@ -343,7 +343,10 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   astNodeBlock* outer = outermostBlock(handler);
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);
   ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
-  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
+  // The message holds the longest text the target gives for an error (its
+  // SQLERRM function returns VARCHAR(32672)): the target's SUBSTR refuses a
+  // length past the declared one, as in SUBSTR(SQLERRM, 1, 4000).
+  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(32672)", nullptr, line);
   // The target resets SQLCODE and SQLSTATE with the handler's first
   // statement, and only that statement's diagnostics hold the error's own
   // message; the item list has no SQLCODE. A handler that reads the message
