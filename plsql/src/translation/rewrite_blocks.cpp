@@ -255,40 +255,32 @@ void transformMadeBlock(astNodeBlock* block, astNode* parent, TransformState* st
 
 // ---- handlers and exceptions ----
 
-// Predefined exceptions that the exception map does not hold: the target's
-// SQLSTATE for the same error, or none where no single one stands for it.
-struct PredefinedException {
-  const char* name;
-  const char* sqlstate;
+// Predefined exceptions that the exception map does not hold: no single
+// SQLSTATE of the target stands for their error.
+constexpr const char* kUnmappedExceptions[] = {
+    "VALUE_ERROR",      "STORAGE_ERROR",  "PROGRAM_ERROR",    "LOGIN_DENIED",       "TIMEOUT_ON_RESOURCE",
+    "ROWTYPE_MISMATCH", "SELF_IS_NULL",   "ACCESS_INTO_NULL", "COLLECTION_IS_NULL", "SYS_INVALID_ROWID",
+    "NO_DATA_NEEDED",
 };
 
-const PredefinedException kUnmappedExceptions[] = {
-    {"INVALID_NUMBER", "22018"},     {"VALUE_ERROR", nullptr},      {"STORAGE_ERROR", nullptr},
-    {"PROGRAM_ERROR", nullptr},      {"LOGIN_DENIED", nullptr},     {"TIMEOUT_ON_RESOURCE", nullptr},
-    {"ROWTYPE_MISMATCH", nullptr},   {"SELF_IS_NULL", nullptr},     {"ACCESS_INTO_NULL", nullptr},
-    {"COLLECTION_IS_NULL", nullptr}, {"SYS_INVALID_ROWID", nullptr}, {"NO_DATA_NEEDED", nullptr},
-};
-
-// SQLSTATE of a predefined exception outside the map; null, after a record
-// at `at`, when the target has none (the name is then written as it stands
-// and names no condition).
-char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* state) {
+// A predefined exception outside the map is recorded at `at`: its name is
+// written as it stands and names no condition.
+void reportUnmappedException(const char* name, astNode* at, TransformState* state) {
   const char* word = predefinedExceptionWord(name);
-  for (const PredefinedException& entry : kUnmappedExceptions) {
-    if (!equalsIgnoreCase(entry.name, word)) continue;
-    if (entry.sqlstate) return poolStrdup(entry.sqlstate);
-    reportFinding(FindingId::PREDEFINED_EXCEPTION, at, state->errors, entry.name);
-    return nullptr;
-  }
-  return nullptr;
+  for (const char* unmapped : kUnmappedExceptions)
+    if (equalsIgnoreCase(unmapped, word)) {
+      reportFinding(FindingId::PREDEFINED_EXCEPTION, at, state->errors, unmapped);
+      return;
+    }
 }
 
-// SQLSTATE of an exception name: the exception map's, else that of a
-// predefined exception outside the map; null without an exception map.
+// SQLSTATE of an exception name, the exception map's; null without an
+// exception map, or for a name outside it.
 char* exceptionSqlstate(const char* name, astNode* at, TransformState* state) {
   if (!state->exceptionMap || !name) return nullptr;
   char* sqlstate = sqlstateForName(name, state);
-  return sqlstate ? sqlstate : unmappedExceptionSqlstate(name, at, state);
+  if (!sqlstate) reportUnmappedException(name, at, state);
+  return sqlstate;
 }
 
 namespace {
