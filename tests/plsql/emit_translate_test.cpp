@@ -737,7 +737,7 @@ const SoundCase kSoundCases[] = {
          "--#line 009\n"
          "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
          "--#line 009\n"
-         "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n"
+         "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(32672);\n"
          "--#line 009\n"
          "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
          "  BEGIN\n"

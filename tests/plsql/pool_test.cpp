@@ -374,7 +374,7 @@ TEST(TranslateOptionsTest, DefaultsAndMaps) {
   EXPECT_STREQ(datatypeMap[20].targetName, "XML");
   rows = 0;
   while (exceptionMap[rows].plsqlNumber) ++rows;
-  EXPECT_EQ(rows, 11);
+  EXPECT_EQ(rows, 27);
   EXPECT_STREQ(exceptionMap[7].sqlstate, "2202E");
   EXPECT_STREQ(exceptionMap[10].name, "");
   EXPECT_EQ(exceptionMap[10].sqlcode, -532);

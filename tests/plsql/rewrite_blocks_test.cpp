@@ -84,7 +84,7 @@ TEST(RewriteBlocks, EachBlockUsesWhatItsBodyHolds)
   EXPECT_EQ(declarations(outer->declarations),
             "SYSZULINTERNAL_ROWCOUNT:INTEGER; SQLSTATE:CHAR(5)='00000'; SQLCODE:INTEGER=0; "
             "SYSZULINTERNAL_SQLCODE:INTEGER=0; SYSZULINTERNAL_SQLSTATE:CHAR(5)='00000'; "
-            "SYSZULINTERNAL_SQLERRM:VARCHAR(500); SYSZULINTERNAL_FOUND:BOOLEAN");
+            "SYSZULINTERNAL_SQLERRM:VARCHAR(32672); SYSZULINTERNAL_FOUND:BOOLEAN");
 }
 
 TEST(RewriteBlocks, DiagnosticsFollowEveryDataChangeAtEveryDepth)
@@ -169,7 +169,7 @@ TEST(RewriteBlocks, HandlerConditionsAndDiagnosticsCapture)
   // Declarations are added once, in the routine's block.
   EXPECT_EQ(declarations(body->declarations),
             "[25]my_error; SQLSTATE:CHAR(5)='00000'; SQLCODE:INTEGER=0; SYSZULINTERNAL_SQLCODE:INTEGER=0; "
-            "SYSZULINTERNAL_SQLSTATE:CHAR(5)='00000'; SYSZULINTERNAL_SQLERRM:VARCHAR(500)");
+            "SYSZULINTERNAL_SQLSTATE:CHAR(5)='00000'; SYSZULINTERNAL_SQLERRM:VARCHAR(32672)");
   EXPECT_EQ(body->maxNameLength, 23u);
   // SQLCODE in the OTHERS handler is the internal variable.
   auto* h3block = nodeAs<astNodeBlock>(h3->body);

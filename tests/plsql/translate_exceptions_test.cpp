@@ -251,7 +251,8 @@ const SoundCase kExceptionCases[] = {
      ""},
     // Pragmas that no target text stands for leave a record each, in a
     // package head and body alike; the pragmas the target has a text for
-    // (AUTONOMOUS_TRANSACTION of a routine, EXCEPTION_INIT) leave none.
+    // (AUTONOMOUS_TRANSACTION of a routine, EXCEPTION_INIT) and those that
+    // speak only to the compiler (RESTRICT_REFERENCES, UDF) leave none.
     {"Pragmas", false,
      "CREATE OR REPLACE PACKAGE pk IS\n"
      "  PRAGMA SERIALLY_REUSABLE;\n"
@@ -283,10 +284,8 @@ const SoundCase kExceptionCases[] = {
          "  SIGNAL e;\n" +
          kRoutineEnd,
      "PRAGMA SERIALLY_REUSABLE not supported|2|2|PRAGMA SERIALLY_REUSABLE...|\n"
-     "PRAGMA RESTRICT_REFERENCES not supported|2|4|PRAGMA RESTRICT_REFERENCES...|\n"
      "PRAGMA SERIALLY_REUSABLE not supported|2|8|PRAGMA SERIALLY_REUSABLE...|\n"
-     "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"
-     "PRAGMA UDF not supported|2|10|PRAGMA UDF...|\n"},
+     "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"},
 };
 
 TEST(TranslateExceptions, WholeTranslations) { translate_test::expectSoundCases(kExceptionCases); }

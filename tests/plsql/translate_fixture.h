@@ -60,7 +60,7 @@ inline const std::string kErrorVariables =
     "  DECLARE SQLCODE INTEGER DEFAULT 0;\n"
     "  DECLARE SYSZULINTERNAL_SQLCODE INTEGER DEFAULT 0;\n"
     "  DECLARE SYSZULINTERNAL_SQLSTATE CHAR(5) DEFAULT '00000';\n"
-    "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(500);\n";
+    "  DECLARE SYSZULINTERNAL_SQLERRM VARCHAR(32672);\n";
 // The head of the block around a query that must find a row.
 inline const std::string kNoRowGuard =
     "  BEGIN\n"

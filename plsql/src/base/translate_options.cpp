@@ -31,6 +31,26 @@ const ExceptionMapEntry exceptionMap[] = {
     {-6532, "SUBSCRIPT_OUTSIDE_LIMIT", -20438, "428H1"},
     {-6592, "CASE_NOT_FOUND", -773, "20000"},
     {-2292, "", -532, "23504"},
+    // Errors the target raises its own state for: constraints, conversions,
+    // lengths, and names missing or taken (the idioms that drop or create
+    // what may not exist). A row holds only where the state is the target's
+    // for the same error; a state made up would never come from it.
+    {-2291, "", -530, "23503"},
+    {-1400, "", -407, "23502"},
+    {-1407, "", -407, "23502"},
+    {-2290, "", -545, "23513"},
+    {-1427, "", -811, "21000"},
+    {-1722, "INVALID_NUMBER", -420, "22018"},
+    {-1438, "", -413, "22003"},
+    {-12899, "", -404, "22001"},
+    {-1401, "", -404, "22001"},
+    {-942, "", -204, "42704"},
+    {-1418, "", -204, "42704"},
+    {-2289, "", -204, "42704"},
+    {-4043, "", -204, "42704"},
+    {-4080, "", -204, "42704"},
+    {-955, "", -601, "42710"},
+    {-1430, "", -612, "42711"},
     {0, nullptr, 0, ""},
 };
 

@@ -2,8 +2,11 @@
 // (datatypes.def); what is left here is how a datatype list is matched
 // against it. A datatype is reviewed first (a function's result clauses
 // left out, a SYS. schema dropped, a type outside the map renamed or
-// recorded), then mapped (a row of the map, an alias, a weak REF CURSOR).
+// recorded), then mapped (a row of the map, an alias, a weak REF CURSOR),
+// then held to the target's largest length or precision.
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -47,6 +50,22 @@ struct UnsizedRow {
 constexpr UnsizedRow kUnsized[] = {
 #define UNSIZED(name, variableTarget, variableLength, parameterTarget, parameterLength) \
   {name, variableTarget, variableLength, parameterTarget, parameterLength},
+#include "datatypes.def"
+};
+
+enum class LimitUnit { LENGTH, DIGITS };
+
+struct LimitRow {
+  const char* name;
+  LimitUnit unit;
+  long largest;
+  long largestInCharacters;
+  const char* varying;
+};
+
+constexpr LimitRow kLimits[] = {
+#define LIMIT(name, unit, largest, largestInCharacters, varying) \
+  {name, LimitUnit::unit, largest, largestInCharacters, varying},
 #include "datatypes.def"
 };
 
@@ -287,10 +306,8 @@ astNodeList* weakCursorType(astNodeList* list, astNode* owner, TransformState* s
   return list;
 }
 
-}  // namespace
-
-astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state) {
-  if (!list) return nullptr;
+// The datatype in the target's words, before its limits.
+astNodeList* namedDataType(astNodeList* list, astNode* owner, TransformState* state) {
   list = reviewDataType(list, owner, state);
   astNodeToken* last = asToken(listLast(list));
   if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) {
@@ -329,6 +346,118 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
   for (astListCell* r = listCells(result); r; r = r->next)
     if (r->value->parent == nullptr || r->value->parent == list) r->value->parent = result;
   return result;
+}
+
+// The limit row of a type as written, by its name; null when none.
+const LimitRow* limitOf(const astNodeToken* name) {
+  if (!name || !name->text || !std::isalpha(static_cast<unsigned char>(name->text[0]))) return nullptr;
+  char first = foldAscii(name->text[0]);
+  for (const LimitRow& row : kLimits)
+    if (foldAscii(row.name[0]) == first && equalsIgnoreCase(name->text, row.name)) return &row;
+  return nullptr;
+}
+
+// A whole number of digits alone, up to 9 of them; -1 otherwise.
+long smallNumber(const astNodeToken* token) {
+  const char* text = token ? token->text : nullptr;
+  size_t digits = text ? std::strspn(text, "0123456789") : 0;
+  if (digits == 0 || digits > 9 || text[digits]) return -1;
+  return std::strtol(text, nullptr, 10);
+}
+
+void setNumber(astNodeToken* token, long value) { token->text = poolStrdup(std::to_string(value).c_str()); }
+
+// The type as the source writes it: its words, then its parenthesised part
+// glued ("CHAR(300)", "NUMBER(5,-2)", "VARCHAR2(9000 CHAR)").
+std::string writtenType(const astNodeList* list) {
+  std::string text;
+  bool previousWord = false;
+  for (astListCell* c = listCells(list); c; c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    bool word = std::isalnum(static_cast<unsigned char>(token->text[0]));
+    if (word && previousWord) text += ' ';
+    text += std::isalpha(static_cast<unsigned char>(token->text[0])) ? upperText(token->text) : token->text;
+    previousWord = word;
+  }
+  return text;
+}
+
+// A length or precision past what the target takes, held to its largest
+// (LIMIT rows of the datatype table). `source` is the type as written, for
+// a record. The forms are NAME ( n [BYTE | CHAR] ) and NAME ( p [, [-] s] );
+// any other is left as it stands.
+astNodeList* withinLimits(astNodeList* list, astNodeList* source, TransformState* state) {
+  astListCell* nameCell = listCells(list);
+  astListCell* open = nameCell ? nameCell->next : nullptr;
+  if (!open || !spans::isOpen(open->value)) return list;
+  const LimitRow* row = limitOf(asToken(nameCell->value));
+  if (!row) return list;
+  astListCell* numberCell = open->next;
+  astNodeToken* number = numberCell ? asToken(numberCell->value) : nullptr;
+  if (!number || !number->text) return list;
+  long value = number->text[0] == '*' && !number->text[1] ? row->largest + 1 : smallNumber(number);
+  astListCell* after = numberCell->next;
+  if (value < 0 || !after) return list;
+  if (row->unit == LimitUnit::LENGTH) {
+    astNodeToken* unit = asToken(after->value);
+    bool inCharacters = unit && unit->text && equalsIgnoreCase(unit->text, "CHAR");
+    bool inBytes = unit && unit->text && equalsIgnoreCase(unit->text, "BYTE");
+    astListCell* close = inCharacters || inBytes ? after->next : after;
+    if (!close || !spans::isClose(close->value) || close->next) return list;
+    long largest = inCharacters && row->largestInCharacters ? row->largestInCharacters : row->largest;
+    if (value <= largest) return list;
+    if (row->varying) {
+      // No fixed-length type of the target is that long: the varying one
+      // keeps the values, not their padding.
+      std::string written = writtenType(source);
+      reportFinding(FindingId::FIXED_LENGTH_PAST_LIMIT, firstToken(source), state->errors, written.c_str(),
+                    written.c_str());
+      nodeAs<astNodeToken>(nameCell->value)->text = poolStrdup(row->varying);
+      return withinLimits(list, source, state);
+    }
+    // Counted in bytes, the largest holds every value up to the target's
+    // longest, whatever its characters.
+    setNumber(number, row->largest);
+    if (inCharacters) listRemoveAfter(list, after, numberCell);
+    return list;
+  }
+  // A precision, and a scale of 0 to the precision.
+  long scale = 0;
+  bool negative = false;
+  astListCell* close = after;
+  astListCell* scaleCell = nullptr;
+  if (spans::isComma(after->value)) {
+    astListCell* sign = after->next;
+    astNodeToken* signToken = sign ? asToken(sign->value) : nullptr;
+    negative = signToken && signToken->text && signToken->text[0] == '-' && !signToken->text[1];
+    scaleCell = negative ? sign->next : sign;
+    scale = scaleCell ? smallNumber(asToken(scaleCell->value)) : -1;
+    if (scale < 0) return list;
+    close = scaleCell->next;
+  }
+  if (!close || !spans::isClose(close->value) || close->next) return list;
+  if (negative) {
+    // Rounded left of the point: an integer of as many digits, unrounded.
+    std::string written = writtenType(source);
+    reportFinding(FindingId::NEGATIVE_SCALE, firstToken(source), state->errors, written.c_str(), written.c_str());
+    setNumber(number, std::min(value + scale, row->largest));
+    while (numberCell->next != close) listRemoveAfter(list, numberCell->next, numberCell);
+    return list;
+  }
+  if (value <= row->largest && scale <= value) return list;
+  scale = std::min(scale, row->largest);
+  setNumber(number, std::max(std::min(value, row->largest), scale));
+  if (scaleCell) setNumber(asToken(scaleCell->value), scale);
+  return list;
+}
+
+}  // namespace
+
+astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* state) {
+  if (!list) return nullptr;
+  astNodeList* source = list;
+  return withinLimits(namedDataType(list, owner, state), source, state);
 }
 
 namespace rewrite {

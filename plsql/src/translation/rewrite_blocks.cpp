@@ -255,40 +255,32 @@ void transformMadeBlock(astNodeBlock* block, astNode* parent, TransformState* st
 
 // ---- handlers and exceptions ----
 
-// Predefined exceptions that the exception map does not hold: the target's
-// SQLSTATE for the same error, or none where no single one stands for it.
-struct PredefinedException {
-  const char* name;
-  const char* sqlstate;
+// Predefined exceptions that the exception map does not hold: no single
+// SQLSTATE of the target stands for their error.
+constexpr const char* kUnmappedExceptions[] = {
+    "VALUE_ERROR",      "STORAGE_ERROR",  "PROGRAM_ERROR",    "LOGIN_DENIED",       "TIMEOUT_ON_RESOURCE",
+    "ROWTYPE_MISMATCH", "SELF_IS_NULL",   "ACCESS_INTO_NULL", "COLLECTION_IS_NULL", "SYS_INVALID_ROWID",
+    "NO_DATA_NEEDED",
 };
 
-const PredefinedException kUnmappedExceptions[] = {
-    {"INVALID_NUMBER", "22018"},     {"VALUE_ERROR", nullptr},      {"STORAGE_ERROR", nullptr},
-    {"PROGRAM_ERROR", nullptr},      {"LOGIN_DENIED", nullptr},     {"TIMEOUT_ON_RESOURCE", nullptr},
-    {"ROWTYPE_MISMATCH", nullptr},   {"SELF_IS_NULL", nullptr},     {"ACCESS_INTO_NULL", nullptr},
-    {"COLLECTION_IS_NULL", nullptr}, {"SYS_INVALID_ROWID", nullptr}, {"NO_DATA_NEEDED", nullptr},
-};
-
-// SQLSTATE of a predefined exception outside the map; null, after a record
-// at `at`, when the target has none (the name is then written as it stands
-// and names no condition).
-char* unmappedExceptionSqlstate(const char* name, astNode* at, TransformState* state) {
+// A predefined exception outside the map is recorded at `at`: its name is
+// written as it stands and names no condition.
+void reportUnmappedException(const char* name, astNode* at, TransformState* state) {
   const char* word = predefinedExceptionWord(name);
-  for (const PredefinedException& entry : kUnmappedExceptions) {
-    if (!equalsIgnoreCase(entry.name, word)) continue;
-    if (entry.sqlstate) return poolBumpStrdup(entry.sqlstate);
-    reportFinding(FindingId::PREDEFINED_EXCEPTION, at, state->errors, entry.name);
-    return nullptr;
-  }
-  return nullptr;
+  for (const char* unmapped : kUnmappedExceptions)
+    if (equalsIgnoreCase(unmapped, word)) {
+      reportFinding(FindingId::PREDEFINED_EXCEPTION, at, state->errors, unmapped);
+      return;
+    }
 }
 
-// SQLSTATE of an exception name: the exception map's, else that of a
-// predefined exception outside the map; null without an exception map.
+// SQLSTATE of an exception name, the exception map's; null without an
+// exception map, or for a name outside it.
 char* exceptionSqlstate(const char* name, astNode* at, TransformState* state) {
   if (!state->exceptionMap || !name) return nullptr;
   char* sqlstate = sqlstateForName(name, state);
-  return sqlstate ? sqlstate : unmappedExceptionSqlstate(name, at, state);
+  if (!sqlstate) reportUnmappedException(name, at, state);
+  return sqlstate;
 }
 
 namespace {
@@ -343,7 +335,10 @@ void transformHandler(astNodeHandler* handler, TransformState* state) {
   astNodeBlock* outer = outermostBlock(handler);
   ensureDeclared(outer, SYSZUL_SQLCODE, "INTEGER", tokenList("0", -1), line);
   ensureDeclared(outer, SYSZUL_SQLSTATE, "CHAR(5)", tokenList("'00000'", -1), line);
-  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(500)", nullptr, line);
+  // The message holds the longest text the target gives for an error (its
+  // SQLERRM function returns VARCHAR(32672)): the target's SUBSTR refuses a
+  // length past the declared one, as in SUBSTR(SQLERRM, 1, 4000).
+  ensureDeclared(outer, SYSZUL_SQLERRM, "VARCHAR(32672)", nullptr, line);
   // The target resets SQLCODE and SQLSTATE with the handler's first
   // statement, and only that statement's diagnostics hold the error's own
   // message; the item list has no SQLCODE. A handler that reads the message

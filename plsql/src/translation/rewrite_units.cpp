@@ -44,10 +44,20 @@ constexpr KindIndex kDroppedIndex(kDropped);
 
 static_assert(kDroppedIndex.oneRowAtMostPerKind(), "ast_kinds.def must give a kind one report at most");
 
+// Pragmas that speak only to the compiler (purity checks, inlining, how a
+// function is compiled for SQL, warnings, coverage): nothing a caller sees
+// changes without them.
+constexpr const char* kCompilerOnlyPragmas[] = {
+    "RESTRICT_REFERENCES", "INLINE", "UDF", "DEPRECATE", "SUPPRESSES_WARNING_6009", "COVERAGE",
+};
+
 // A pragma that no step of the pass knows is left out, and what it asks for
-// with it (package state for one call only, inlining, ...): reported by name.
+// with it (package state for one call only, ...): reported by name. One that
+// speaks only to the compiler goes without a record.
 void reportPragma(astNodeOraclePragma* pragma, TransformState* state) {
   astNodeToken* name = firstToken(pragma->expr);
+  for (const char* word : kCompilerOnlyPragmas)
+    if (name && equalsIgnoreCase(name->text, word)) return;
   reportFinding(FindingId::PRAGMA, pragma, state->errors, upperText(name ? name->text : nullptr).c_str());
 }
 
