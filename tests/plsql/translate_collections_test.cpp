@@ -1,0 +1,78 @@
+// Whole translations of what a name or a cursor stands for: cursor
+// attributes tested for NULL, collection methods on the names the run
+// declares and on those it does not. Each case compares every statement
+// record and every error record.
+#include <gtest/gtest.h>
+
+#include "translate_fixture.h"
+
+namespace {
+
+using translate_test::kRoutineEnd;
+using translate_test::moduleBodyOpening;
+using translate_test::moduleProcedureHead;
+using translate_test::routineOrMemberHead;
+using translate_test::SoundCase;
+
+// The test of a cursor's FOUND state for NULL: true before the first FETCH.
+std::string unfetched(const std::string& cursor, bool isNull) {
+  return "(CASE WHEN " + cursor + " IS FOUND OR " + cursor + " IS NOT FOUND THEN " +
+         (isNull ? "false ELSE true" : "true ELSE false") + " END)";
+}
+
+const SoundCase kCollectionCases[] = {
+    // %FOUND and %NOTFOUND are NULL between OPEN and the first FETCH, where
+    // the target's predicates are unknown; %ISOPEN is never NULL. A cursor
+    // named through its routine, in a nested block.
+    {"CursorAttributesTestedForNull", false,
+     "CREATE OR REPLACE PACKAGE BODY pk AS\n"
+         "  PROCEDURE p IS\n"
+         "    CURSOR c IS SELECT a FROM t;\n"
+         "    n NUMBER;\n"
+         "  BEGIN\n"
+         "    OPEN c;\n"
+         "    IF p.c%NOTFOUND IS NULL THEN n := 1; END IF;\n"
+         "    BEGIN\n"
+         "      WHILE c%FOUND IS NOT NULL AND NOT c%ISOPEN IS NULL LOOP FETCH c INTO n; END LOOP;\n"
+         "    END;\n"
+         "  END;\n"
+         "END pk;\n",
+     moduleBodyOpening("pk") + moduleProcedureHead("pk", "p") +
+         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM t);\n"
+         "  DECLARE n NUMBER;\n"
+         "  OPEN c;\n\n"
+         "  IF " + unfetched("SYSZULINTERNAL_BLOCK.c", true) + " THEN\n"
+         "  SET n = 1;\n"
+         "  END IF;\n\n"
+         "  BEGIN\n\n"
+         "  WHILE " + unfetched("c", false) + " AND NOT false DO\n"
+         "  FETCH c INTO n;\n"
+         "  END WHILE;\n\n"
+         "  END;\n" +
+         kRoutineEnd,
+     ""},
+    // SQL%FOUND and SQL%NOTFOUND are NULL until a statement sets them, as
+    // their variables are; CURSOR_ROWCOUNT(c) IS NULL holds as written.
+    {"SqlAttributesTestedForNullInATrigger", false,
+     "CREATE OR REPLACE TRIGGER trg BEFORE INSERT ON t FOR EACH ROW\n"
+         "BEGIN\n"
+         "  IF SQL%NOTFOUND IS NULL OR SQL%FOUND IS NOT NULL OR SQL%ISOPEN IS NOT NULL OR c%ROWCOUNT IS NULL THEN\n"
+         "    :NEW.a := 1;\n"
+         "  END IF;\n"
+         "END;\n",
+     "[0]\nCREATE OR REPLACE TRIGGER trg BEFORE INSERT ON t REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
+     "SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  DECLARE SYSZULINTERNAL_FOUND BOOLEAN;\n"
+         "  DECLARE SYSZULINTERNAL_NOTFOUND BOOLEAN;\n\n"
+         "  IF SYSZULINTERNAL_NOTFOUND IS NULL OR SYSZULINTERNAL_FOUND IS NOT NULL OR true OR CURSOR_ROWCOUNT(c) IS "
+         "NULL THEN\n"
+         "  SET SYSZULINTERNAL_NEW.a = 1;\n"
+         "  END IF;\n\n" +
+         kRoutineEnd + "\n",
+     ""},
+};
+
+}  // namespace
+
+TEST(TranslateCollections, WholeTranslations) { translate_test::expectSoundCases(kCollectionCases); }
