@@ -1,14 +1,20 @@
 // Whole translations of what a name or a cursor stands for: cursor
 // attributes tested for NULL, collection methods on the names the run
-// declares and on those it does not. Each case compares every statement
-// record and every error record.
+// declares and on those it does not, functions called in SQL that may end
+// with NO_DATA_FOUND. Each case compares every statement record and every
+// error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
 
 namespace {
 
+using translate_test::anonymousBlock;
+using translate_test::dynamicBlock;
+using translate_test::kErrorVariables;
+using translate_test::kNoRowGuard;
 using translate_test::kRoutineEnd;
+using translate_test::exitHandler;
 using translate_test::moduleBodyOpening;
 using translate_test::moduleProcedureHead;
 using translate_test::packageHead;
@@ -133,6 +139,63 @@ const SoundCase kCollectionCases[] = {
          "Collection method TRIM of a name the run does not declare not supported|2|2|pkg.items.trim|"
          "pkg.items.trim\n"
          "Collection method COUNT not supported|2|2|g.count|g.count\n"},
+    // PL/SQL's SQL engine makes NO_DATA_FOUND out of a function it calls
+    // NULL; the target fails the statement. Calls in SQL of a function that
+    // lets it out are recorded; one that handles it, one whose query always
+    // finds a row, or a call outside SQL, is not.
+    {"NoDataFoundOutOfFunctionsCalledInSql", false,
+     "CREATE OR REPLACE FUNCTION name_of(p NUMBER) RETURN NUMBER IS n NUMBER;\n"
+         "BEGIN SELECT a INTO n FROM t WHERE id = p; RETURN n; END;\n"
+         "/\n"
+         "CREATE OR REPLACE FUNCTION count_of(p NUMBER) RETURN NUMBER IS n NUMBER;\n"
+         "BEGIN SELECT COUNT(*) INTO n FROM t WHERE id = p; RETURN n; END;\n"
+         "/\n"
+         "CREATE OR REPLACE FUNCTION safe_of(p NUMBER) RETURN NUMBER IS\n"
+         "BEGIN RETURN name_of(p); EXCEPTION WHEN NO_DATA_FOUND THEN RETURN NULL; END;\n"
+         "/\n"
+         "BEGIN\n"
+         "  UPDATE t SET a = name_of(b) + count_of(b) WHERE c = safe_of(d);\n"
+         "  x := name_of(1);\n"
+         "END;\n",
+     routineOrMemberHead("", "FUNCTION", "name_of", "p NUMBER") + "  DECLARE n NUMBER;\n" + kNoRowGuard +
+         "  SELECT a INTO n FROM t WHERE id = p;\n  END;\n  RETURN n;\n" + kRoutineEnd +
+         routineOrMemberHead("", "FUNCTION", "count_of", "p NUMBER") + "  DECLARE n NUMBER;\n" + kNoRowGuard +
+         "  SELECT COUNT(*) INTO n FROM t WHERE id = p;\n  END;\n  RETURN n;\n" + kRoutineEnd +
+         routineOrMemberHead("", "FUNCTION", "safe_of", "p NUMBER") + kErrorVariables +
+         exitHandler("SQLSTATE 'UDNDF'", "  RETURN NULL;\n") + "  RETURN name_of(p);\n" + kRoutineEnd +
+         anonymousBlock("  UPDATE t SET a = name_of(b) + count_of(b) WHERE c = safe_of(d);\n  SET x = name_of(1);\n"),
+     "NO_DATA_FOUND out of a function called in SQL not supported|2|11|name_of|name_of\n"},
+    // Through a procedure that raises it, a handler that raises it again, a
+    // dynamic query; in a cursor's query and in a FOR loop's query of a
+    // nested block.
+    {"NoDataFoundThroughCallsAndHandlers", false,
+     "CREATE OR REPLACE PACKAGE BODY pk AS\n"
+         "  PROCEDURE check_it IS BEGIN RAISE NO_DATA_FOUND; END;\n"
+         "  FUNCTION checked(p NUMBER) RETURN NUMBER IS BEGIN check_it; RETURN p; END;\n"
+         "  FUNCTION logged(p NUMBER) RETURN NUMBER IS BEGIN RETURN checked(p); EXCEPTION WHEN OTHERS THEN RAISE; END;\n"
+         "  FUNCTION dyn(p NUMBER) RETURN NUMBER IS n NUMBER; BEGIN EXECUTE IMMEDIATE 'SELECT 1 FROM t' INTO n; RETURN n; END;\n"
+         "  PROCEDURE run IS\n"
+         "    CURSOR c IS SELECT pk.logged(a) FROM t;\n"
+         "  BEGIN\n"
+         "    BEGIN FOR r IN (SELECT dyn(a) d FROM t) LOOP NULL; END LOOP; END;\n"
+         "  END;\n"
+         "END pk;\n",
+     moduleBodyOpening("pk") + moduleProcedureHead("pk", "check_it") + "  SIGNAL SQLSTATE 'UDNDF';\n" + kRoutineEnd +
+         routineOrMemberHead("pk", "FUNCTION", "checked", "p NUMBER", true) + "  CALL check_it;\n  RETURN p;\n" +
+         kRoutineEnd + routineOrMemberHead("pk", "FUNCTION", "logged", "p NUMBER", true) + kErrorVariables +
+         exitHandler("SQLEXCEPTION", "  RESIGNAL;\n") + "  RETURN checked(p);\n" + kRoutineEnd +
+         routineOrMemberHead("pk", "FUNCTION", "dyn", "p NUMBER") + "  DECLARE n NUMBER;\n" +
+         dynamicBlock("SELECT 1 FROM t", kNoRowGuard.substr(8) +
+                                             "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
+                                             "  EXECUTE SYSZULINTERNAL_00000001 INTO n;\n") +
+         "  RETURN n;\n" + kRoutineEnd + moduleProcedureHead("pk", "run") +
+         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT pk.logged(a) FROM t);\n"
+         "  BEGIN\n\n  FOR r AS\n  SELECT dyn(a) d FROM t\n  DO\n  BEGIN END; -- NULL;\n  END FOR;\n\n  END;\n" +
+         kRoutineEnd,
+     "Call of a function that changes data outside an assignment not supported|2|4|checked|checked\n"
+         "Call of a function that changes data outside an assignment not supported|2|7|pk.logged|pk.logged\n"
+         "NO_DATA_FOUND out of a function called in SQL not supported|2|9|dyn|dyn\n"
+         "NO_DATA_FOUND out of a function called in SQL not supported|2|7|pk.logged|pk.logged\n"},
 };
 
 }  // namespace
