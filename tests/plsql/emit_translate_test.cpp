@@ -685,7 +685,7 @@ const SoundCase kSoundCases[] = {
          "WRAPPED FUNCTION not supported|2|5|CREATE [OR REPLACE] FUNCTION ... WRAPPED|\n"
          "WRAPPED PACKAGE BODY not supported|2|9|CREATE [OR REPLACE] PACKAGE BODY ... WRAPPED|\n"},
     {"LabelsStayOnRewrittenStatements", false,
-     "BEGIN\n"
+     "DECLARE v t_list; BEGIN\n"
          "  GOTO a;\n"
          "  <<a>> n := DBMS_SQL.EXECUTE(c);\n"
          "  <<b>> EXECUTE IMMEDIATE 'x';\n"
@@ -695,6 +695,7 @@ const SoundCase kSoundCases[] = {
          "END;\n",
      "[4]\n"
          "BEGIN\n"
+         "  DECLARE v t_list;\n"
          "  GOTO a;\n"
          "  a: CALL DBMS_SQL.EXECUTE(c, n);\n"
          "  b: BEGIN\n"

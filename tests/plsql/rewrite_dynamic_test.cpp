@@ -204,18 +204,18 @@ TEST(RewriteDynamic, DbmsSqlFunctionsBecomeCalls)
 TEST(RewriteDynamic, CollectionMethods)
 {
   RewriteRun run = rewriteText(
-      "BEGIN\n"
+      "DECLARE v t_list; BEGIN\n"
       "  v.TRIM;\n"
       "  v.trim(2);\n"
       "  v.DELETE(3);\n"
       "  v.DELETE;\n"
       "  v.EXTEND;\n"
-      "  pkg.v.EXTEND(5);\n"
+      "  v.EXTEND(5);\n"
       "  p(1);\n"
       "  pkg.proc(1);\n"
       "END;\n/\n");
   // The count of new elements has no counterpart.
-  EXPECT_EQ(records(run), "Collection method EXTEND with a count not supported|2|7|pkg.v.EXTEND|pkg.v.EXTEND|<null>");
+  EXPECT_EQ(records(run), "Collection method EXTEND with a count not supported|2|7|v.EXTEND|v.EXTEND|<null>");
   astNodeBlock* block = onlyBlock(run);
   ASSERT_TRUE(block);
   auto rewriteOf = [&](int index) -> astNode* {
@@ -249,7 +249,7 @@ TEST(RewriteDynamic, CollectionMethods)
   EXPECT_EQ(text(extend->text), "EXTEND v");
   auto* extend2 = nodeAs<astNodeNull>(rewriteOf(5));
   ASSERT_NE(extend2, nullptr);
-  EXPECT_EQ(text(extend2->text), "EXTEND pkg.v");
+  EXPECT_EQ(text(extend2->text), "EXTEND v");
   EXPECT_EQ(rewriteOf(6), nullptr);
   EXPECT_EQ(rewriteOf(7), nullptr);
 }

@@ -64,7 +64,7 @@ const SoundCase kCases[] = {
     {"MadeStatementsAndAliasDeclarations", false,
      "PRAGMA ALIAS emp.sal%TYPE := 'DECIMAL(9,2)';\n"
          "DECLARE\n"
-         "  c SYS_REFCURSOR;\n"
+         "  c SYS_REFCURSOR; v t_list;\n"
          "  x emp.sal%TYPE;\n"
          "  y emp.sal%TYPE := SUBSTR(s, -a*2);\n"
          "BEGIN\n"
@@ -76,6 +76,7 @@ const SoundCase kCases[] = {
      "[4]\n"
          "BEGIN\n"
          "  DECLARE c CURSOR;\n"
+         "  DECLARE v t_list;\n"
          "  DECLARE x DECIMAL(9,2);\n"
          "  DECLARE y DECIMAL(9,2);\n"
          "  SET y = SUBSTR(s, - a * 2);\n"
@@ -106,11 +107,13 @@ const SoundCase kCases[] = {
     // before those of forms the target lacks, whatever their order in the
     // text.
     {"CollectionMethodAfterMultiset", false,
-     "BEGIN\n"
+     "DECLARE v t_list; w t_list; BEGIN\n"
          "  IF v MULTISET EXCEPT w IS EMPTY AND v.COUNT > 0 THEN NULL; END IF;\n"
          "END;\n",
      "[4]\n"
          "BEGIN\n"
+         "  DECLARE v t_list;\n"
+         "  DECLARE w t_list;\n"
          "\n"
          "  IF v MULTISET EXCEPT w IS EMPTY AND v.COUNT > 0 THEN\n"
          "  BEGIN END; -- NULL;\n"

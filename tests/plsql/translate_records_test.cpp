@@ -183,8 +183,7 @@ const SoundCase kRecordCases[] = {
          "Collection element subscript in parentheses not supported|2|9|v|v\n"
          "Collection element subscript in parentheses not supported|2|9|pk.g|pk.g\n"
          "Collection method EXTEND with a count not supported|2|10|v.EXTEND|v.EXTEND\n"
-         "Collection element subscript in parentheses not supported|2|11|v|\n"
-         "Collection method LAST not supported|2|12|x.last|x.last\n"},
+         "Collection element subscript in parentheses not supported|2|11|v|\n"},
     // A DBMS_SQL function is a CALL only where it is the whole value of an
     // assignment.
     {"DbmsSqlFunctionsInsideExpressions", false,

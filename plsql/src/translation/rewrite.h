@@ -63,6 +63,10 @@ struct TransformState {
   FoldedIndex parameterlessNames;
   std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
   std::unordered_set<std::string> runPackages;
+  // The packages whose head the run holds, and the variables the run's
+  // packages declare ("package.variable", folded).
+  std::unordered_set<std::string> packageHeads;
+  FoldedIndex packageVariables;
   // The functions the run writes with a body, top-level ones and those of
   // package bodies, in source order.
   std::vector<astNodeCreateFunc*> runFunctions;

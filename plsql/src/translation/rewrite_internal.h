@@ -225,6 +225,14 @@ void reportListConstructs(astNodeList* list, TransformState* state);
 void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
 // Checks a call; whether a collection method there may be rewritten.
 bool reviewCall(astNodeCall* node, TransformState* state);
+// What the name before a collection method's dot (`prefix`, as written at
+// `at`) is: a collection the run declares (a variable, a parameter, a
+// field, a package's variable), a package's routine, or a name the run
+// cannot tell (a package head outside the run may declare it).
+enum class MethodOwner { COLLECTION, ROUTINE, UNKNOWN };
+MethodOwner methodOwner(astNode* at, const std::string& prefix, const TransformState* state);
+// Position just after the first dot outside quotes of a dotted name, or null.
+const char* afterFirstPart(const char* text);
 // Whether a package name (upper case) begins as the built-in ones do.
 bool hasBuiltinPrefix(const std::string& package);
 // Gives the functions that change data the target's data-access clause,

@@ -261,8 +261,15 @@ void noteRunDeclarations(TransformState* state) {
       if (!last || !last->text) continue;
       std::string package = lastPart(last->text);
       state->runPackages.insert(package);
-      for (astListCell* e = listCells(elements); e; e = e->next)
-        if (e->value) noteFunction(e->value, package, state);
+      if (!body) state->packageHeads.insert(package);
+      for (astListCell* e = listCells(elements); e; e = e->next) {
+        if (!e->value) continue;
+        noteFunction(e->value, package, state);
+        astNodeToken* variable = e->value->kind == AST_VAR_DECL
+                                     ? firstToken(nodeAs<astNodeVarDecl>(e->value)->variableName)
+                                     : nullptr;
+        if (variable && variable->text) state->packageVariables.insert(package + "." + foldedText(variable->text));
+      }
     } else if (unit->kind == AST_CREATE_TYPE) {
       auto* type = nodeAs<astNodeDdlType>(unit);
       astNodeToken* name = asToken(listLast(type->name));
@@ -635,6 +642,31 @@ void reportDynamicBlock(astNodeDynamic* node, TransformState* state) {
     record(FindingId::DYNAMIC_BLOCK, "EXECUTE IMMEDIATE", nullptr, node, state);
 }
 
+MethodOwner methodOwner(astNode* at, const std::string& prefix, const TransformState* state) {
+  std::string first = firstPart(prefix.c_str());
+  bool found = false;
+  declaredType(at, first, &found);
+  if (found || state->collectionVariables.holds(prefix) || state->collectionVariables.holds(lastPartOf(prefix.c_str())))
+    return MethodOwner::COLLECTION;
+  // A variable of the package that holds the name, or of the package that
+  // qualifies it.
+  std::string package = packageOf(at);
+  if (!package.empty() && state->packageVariables.holds(package + "." + first)) return MethodOwner::COLLECTION;
+  const char* rest = afterFirstPart(prefix.c_str());
+  if (state->runPackages.count(first))
+    return rest && state->packageVariables.holds(first + "." + firstPart(rest)) ? MethodOwner::COLLECTION
+                                                                                : MethodOwner::ROUTINE;
+  // A package outside the run with its variable, or a schema's package
+  // with its routine.
+  if (rest) return MethodOwner::UNKNOWN;
+  if (isBuiltinPackage(upperText(prefix.c_str()))) return MethodOwner::ROUTINE;
+  // Another package's routine, unless the head of the package that holds
+  // the name is outside the run: it may declare the name.
+  astNode* unit = package.empty() ? nullptr : nearestOf(at, isPackage);
+  bool headElsewhere = unit && unit->kind == AST_CREATE_PKG_BODY && !state->packageHeads.count(package);
+  return headElsewhere ? MethodOwner::UNKNOWN : MethodOwner::ROUTINE;
+}
+
 bool reviewCall(astNodeCall* node, TransformState* state) {
   astNodeToken* last = asToken(listLast(node->name));
   if (!last || !last->text) return true;
@@ -647,8 +679,6 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   const char* method = afterLastDot(last->text);
   if (!method) return true;
   std::string prefix(last->text, static_cast<size_t>(method - 1 - last->text));
-  // TRIM, DELETE and EXTEND are collection methods on a collection only:
-  // on a package (DBMS_LOB.TRIM, repo.delete) the call is a routine's.
   bool collection = state->collectionVariables.holds(prefix) || state->collectionVariables.holds(lastPartOf(prefix.c_str()));
   bool found = false;
   astNodeList* type = declaredType(node, firstPart(prefix.c_str()), &found);
@@ -659,12 +689,15 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
     record(FindingId::OBJECT_METHOD_CALL, nullptr, last->text, node, state);
     return false;
   }
-  if (collection || found || afterLastDot(prefix.c_str())) return true;
-  // A name of one part declared nowhere may be a variable of the package's
-  // head; a built-in package or a package of the run has routines only
-  // (DBMS_LOB.TRIM, repo.delete).
-  if (isBuiltinPackage(upperText(prefix.c_str()))) return false;
-  return !state->runPackages.count(foldedText(prefix.c_str()));
+  // TRIM, DELETE and EXTEND are collection methods on a collection the run
+  // declares only: on a package (DBMS_LOB.TRIM, repo.delete) the call is a
+  // routine's, and a name the run cannot tell stays a call as well.
+  if (!equalsIgnoreCase(method, "TRIM") && !equalsIgnoreCase(method, "DELETE") && !equalsIgnoreCase(method, "EXTEND"))
+    return false;
+  MethodOwner owner = collection || found ? MethodOwner::COLLECTION : methodOwner(node, prefix, state);
+  if (owner == MethodOwner::UNKNOWN)
+    reportFinding(FindingId::UNDECLARED_COLLECTION, last, state->errors, upperText(method).c_str(), last->text);
+  return owner == MethodOwner::COLLECTION;
 }
 
 }  // namespace rewrite

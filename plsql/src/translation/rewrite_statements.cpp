@@ -741,6 +741,11 @@ bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
   FindingId finding;
   const char* method = collectionMethodOf(token, previous);
   if (method) {
+    // pkg.count names a package's function: no method.
+    if (token->qualified && !textIs(previous, ".") &&
+        methodOwner(list, std::string(token->text, size_t(afterLastDot(token->text) - 1 - token->text)), state) ==
+            MethodOwner::ROUTINE)
+      return false;
     finding = FindingId::COLLECTION_METHOD;
   } else if (isDbmsSqlFunction(token->text)) {
     // As the whole value of an assignment the call is rewritten (or

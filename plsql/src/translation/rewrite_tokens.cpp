@@ -269,8 +269,52 @@ bool settleOutsideHandler(astNodeToken* token, const char* name, const char* val
   return true;
 }
 
+// An attribute tested for NULL (c%NOTFOUND IS NULL), which the target's
+// cursor predicates cannot be. %FOUND and %NOTFOUND of a cursor are NULL
+// from its OPEN to its first FETCH, where the target's IS FOUND and IS NOT
+// FOUND are both unknown; %ISOPEN is never NULL. SQL%FOUND and SQL%NOTFOUND
+// are NULL until a statement sets them, as the variables that stand for
+// them are. (%ROWCOUNT is a number: CURSOR_ROWCOUNT(c) IS NULL holds as
+// written.) Returns whether the test was rewritten.
+bool settleNullTest(astNodeToken* token, TransformState* state) {
+  astNode* holder = token->parent;
+  if (!holder || holder->kind != AST_LIST) return false;
+  auto* list = nodeAs<astNodeList>(holder);
+  astListCell* cell = state->currentCell && state->currentCell->value == token ? state->currentCell
+                                                                               : listCellOf(list, token);
+  astListCell* is = cell ? cell->next : nullptr;
+  if (!is || !textIs(is->value, "IS")) return false;
+  astListCell* null = is->next;
+  bool negated = null && textIs(null->value, "NOT");
+  if (negated) null = null->next;
+  if (!null || !textIs(null->value, "NULL")) return false;
+  if (token->tokenCode == T_SQL_FOUND || token->tokenCode == T_SQL_NOTFOUND) {
+    token->text = poolStrdup(token->tokenCode == T_SQL_FOUND ? SYSZUL_FOUND : SYSZUL_NOTFOUND);
+    return true;
+  }
+  std::string text;
+  if (token->tokenCode == T_CURSOR_ISOPEN) {
+    text = negated ? "true" : "false";
+  } else {
+    std::string name = requalify(token, token->text ? token->text : const_cast<char*>(""));
+    text = "(CASE WHEN " + name + " IS FOUND OR " + name + " IS NOT FOUND THEN " +
+           (negated ? "true ELSE false" : "false ELSE true") + " END)";
+  }
+  while (cell->next != null->next) listRemoveAfter(list, cell->next, cell);
+  astNodeList* made = madeTokens(text.c_str(), token->line);
+  nodeAs<astNodeToken>(listLast(made))->spacing = TOKEN_SPACING_SPACED;
+  astListCell* end = spliceTokens(list, cell, made);
+  // The walk of the list goes on after the made tokens.
+  if (state->currentCell == cell) state->currentCell = end;
+  return true;
+}
+
 void transformToken(astNodeToken* token, TransformState* state) {
   switch (token->tokenCode) {
+    case T_SQL_FOUND:
+    case T_SQL_NOTFOUND:
+      settleNullTest(token, state);
+      return;
     case T_TRIG_VAR: {
       reportMissingTriggerRow(token, state);
       astNode* unit = outermostOf(token, isUnitNode);
@@ -282,6 +326,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
     case T_CURSOR_NOTFOUND:
     case T_CURSOR_ISOPEN:
     case T_CURSOR_ROWCOUNT: {
+      if (token->tokenCode != T_CURSOR_ROWCOUNT && settleNullTest(token, state)) return;
       // No cursor of the target stands for SQL: its cursor is never open
       // once the statement is done.
       if (token->tokenCode == T_CURSOR_ISOPEN && isSqlCursorName(token->text)) {

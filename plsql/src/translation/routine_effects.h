@@ -3,7 +3,9 @@
 // (cursor_holds.cpp). Both read the whole rewritten tree; they share one
 // walk (shared_walk.h), each with a collector of its own, over each unit as
 // soon as the rewriting has left it (its nodes are still at hand then), and
-// settle what they found once every unit is done, in that order.
+// settle what they found once every unit is done, in that order. The calls
+// in SQL of functions that may end with NO_DATA_FOUND follow from what data
+// access found (no_data_found_calls.cpp).
 #pragma once
 
 #include <string>
@@ -23,6 +25,9 @@ class DataAccess {
   void enter(astNode* node);
   void leave(astNode* node);
   void settle(TransformState* state);
+  // The tokens that may call a function of the run (walk order), with the
+  // node after each.
+  const std::vector<std::pair<astNodeToken*, astNode*>>& candidates() const { return candidates_; }
 
  private:
   struct Function {
@@ -104,7 +109,53 @@ class CursorHolds {
   bool anyCommit_ = false;
 };
 
-// The two collectors and their walk.
+// Calls in SQL of the functions that may end with NO_DATA_FOUND, which
+// PL/SQL's SQL engine takes as NULL and the target as an error of the
+// statement, are recorded (no_data_found_calls.cpp). It reads the calls of
+// the run's functions that data access gathered, and only when one stands
+// in SQL the bodies of the routines that such a call may reach.
+class NoDataFoundCalls {
+ public:
+  using Candidates = std::vector<std::pair<astNodeToken*, astNode*>>;
+  void settle(TransformState* state, const Candidates& candidates);
+
+ private:
+  struct Routine {
+    astNode* node;
+    int name;             // index of its name
+    bool raises = false;  // may end with NO_DATA_FOUND
+    bool walked = false;
+    std::vector<int> calls;  // names of the run's routines it calls outside SQL and unhandled
+  };
+  struct Block {
+    bool takes;   // a handler of it takes NO_DATA_FOUND
+    bool active;  // the walk is not in one of its handlers
+  };
+  // The handlers the walk is in: one that takes NO_DATA_FOUND, the NOT FOUND
+  // handler of a query's guard, or another.
+  enum Handler : char { TAKES, GUARD, OTHER };
+  static void enter(astNode* node, void* self);
+  static void leave(astNode* node, void* self);
+  void noteRoutines(astNode* root);
+  bool takes(const astNodeHandler* handler) const;
+  bool handled() const;
+  void raised();
+  void noteCalls(astNodeList* list);
+  void walk(Routine& routine);
+  std::string ndfState_;      // NO_DATA_FOUND as a RAISE names it
+  std::string ndfCondition_;  // and as a handler does
+  FoldedIndex names_;
+  RoutineKey keys_;
+  std::vector<Routine> routines_;
+  std::vector<std::vector<int>> routinesOf_;  // by name
+  // The walk of one routine's body.
+  Routine* current_ = nullptr;
+  std::vector<Block> blocks_;
+  std::vector<Handler> handlers_;
+  int sql_ = 0;  // SQL statements and queries the walk is in
+};
+
+// The collectors and their walk.
 class RoutineEffects {
  public:
   explicit RoutineEffects(const TransformState* state) : access_(state) {}
@@ -115,4 +166,5 @@ class RoutineEffects {
  private:
   DataAccess access_;
   CursorHolds holds_;
+  NoDataFoundCalls noDataFound_;
 };
