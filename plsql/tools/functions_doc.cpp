@@ -28,6 +28,7 @@ const Row kRows[] = {
 #define SAME(name, kind, detail) {nullptr, name, #kind, "same", nullptr, detail},
 #define TRANSLATED(name, kind, rule, detail) {nullptr, name, #kind, "translated", nullptr, detail},
 #define RECORDED(name, kind, finding, detail) {nullptr, name, #kind, "recorded", #finding, detail},
+#define CHECKED(name, kind, check, finding, detail) {nullptr, name, #kind, "same", #finding, detail},
 #include "functions.def"
 };
 
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
     std::string name = std::string("`") + r.name + "`";
     if (std::strcmp(r.kind, "FUNCTION") == 0) name = std::string("`") + r.name + "(...)`";
     std::string outcome = r.outcome;
-    if (r.finding) outcome += ": `" + recordOf(r.finding, r.name) + "`";
+    if (r.finding)
+      outcome += (outcome == "same" ? "; recorded for some arguments: `" : ": `") + recordOf(r.finding, r.name) + "`";
     page += "| " + cell(name) + " | " + cell(outcome) + " | " + cell(r.detail) + " |\n";
   }
   return writeDocPage(argv[1], page);

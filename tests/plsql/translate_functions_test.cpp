@@ -108,7 +108,8 @@ const SoundCase kCases[] = {
          "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_EXPONENT));\n"
          "  UPDATE t SET c = POWER(DECFLOAT(c + 1), 3) WHERE POWER(DECFLOAT(c), 2) > 4;\n"),
      ""},
-    // Functions and values the target has no form of are recorded.
+    // Functions and values the target has no form of are recorded, and so
+    // is a format with text in double quotes, which the target refuses.
     {"FunctionsWithoutAFormAreRecorded", false,
      "DECLARE\n"
      "  d DATE;\n"
@@ -116,16 +117,19 @@ const SoundCase kCases[] = {
      "BEGIN\n"
      "  d := d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
      "  x := SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
+     "  x := TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"
      "END;\n",
      anonymousBlock("  DECLARE d DATE;\n"
                     "  DECLARE x VARCHAR2(40);\n"
                     "  SET d = d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
-                    "  SET x = SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"),
+                    "  SET x = SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
+                    "  SET x = TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"),
      "Built-in function NUMTODSINTERVAL not supported|2|5|NUMTODSINTERVAL|NUMTODSINTERVAL\n"
      "Built-in function NUMTOYMINTERVAL not supported|2|5|NUMTOYMINTERVAL|NUMTOYMINTERVAL\n"
      "Built-in function SYS_CONTEXT not supported|2|6|SYS_CONTEXT|SYS_CONTEXT\n"
      "Built-in function SYS_GUID not supported|2|6|SYS_GUID|SYS_GUID\n"
-     "Built-in function DBTIMEZONE not supported|2|6|DBTIMEZONE|DBTIMEZONE\n"},
+     "Built-in function DBTIMEZONE not supported|2|6|DBTIMEZONE|DBTIMEZONE\n"
+     "TO_CHAR format with text in double quotes not supported|2|7|TO_CHAR|TO_CHAR\n"},
     // REPLACE with a NULL or empty replacement removes the search string,
     // with a NULL search string returns the source; arguments that may be
     // NULL at run time are tested. ATAN2 takes y first, LOG the base first;

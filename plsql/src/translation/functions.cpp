@@ -23,6 +23,8 @@ const BuiltinFunction kBuiltinFunctions[] = {
   {name, FunctionKind::kind, FunctionOutcome::TRANSLATED, FunctionRule::rule, FindingId::UNTRANSLATED, detail},
 #define RECORDED(name, kind, finding, detail) \
   {name, FunctionKind::kind, FunctionOutcome::RECORDED, FunctionRule::NONE, FindingId::finding, detail},
+#define CHECKED(name, kind, check, finding, detail) \
+  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::check, FindingId::finding, detail},
 #include "functions.def"
 };
 const int kBuiltinFunctionCount = static_cast<int>(sizeof kBuiltinFunctions / sizeof kBuiltinFunctions[0]);
@@ -59,7 +61,7 @@ FunctionNameLengths nameLengths() {
     uint64_t bit = uint64_t(1) << std::min<size_t>(std::strlen(row.name), 63);
     bool called = row.kind == FunctionKind::FUNCTION;
     if (row.outcome == FunctionOutcome::RECORDED || row.rule == FunctionRule::TRANSLATE_CHARACTERS ||
-        row.rule == FunctionRule::DECODE_NULLS)
+        row.rule == FunctionRule::DECODE_NULLS || row.rule == FunctionRule::FORMAT_TEXT)
       (called ? lengths.calledRecord : lengths.valueRecord)[letter] |= bit;
     if (row.outcome == FunctionOutcome::TRANSLATED && called) lengths.form[letter] |= bit;
   }
@@ -267,7 +269,7 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* st
     return false;
   const BuiltinFunction* row = rowNamed(token->text);
   if (!row || (row->outcome != FunctionOutcome::RECORDED && row->rule != FunctionRule::TRANSLATE_CHARACTERS &&
-               row->rule != FunctionRule::DECODE_NULLS))
+               row->rule != FunctionRule::DECODE_NULLS && row->rule != FunctionRule::FORMAT_TEXT))
     return false;
   // The call's tokens from the name on; the name, and what follows it, for
   // a value.
@@ -289,6 +291,15 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* st
          literalCharacters(tokens, arguments[2].first, arguments[2].second, &characters)))
       return false;
     reportFinding(FindingId::TRANSLATE_LITERALS, token, state->errors);
+    return true;
+  }
+  if (row->rule == FunctionRule::FORMAT_TEXT) {
+    // The format: the second argument, a literal.
+    const char* format = arguments.size() >= 2 && arguments[1].second - arguments[1].first == 1
+                             ? textOf(tokens[arguments[1].first])
+                             : nullptr;
+    if (!format || format[0] != '\'' || !std::strchr(format, '"')) return false;
+    reportFinding(row->finding, token, state->errors, row->name);
     return true;
   }
   if (row->rule != FunctionRule::DECODE_NULLS) return false;

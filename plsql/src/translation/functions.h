@@ -30,14 +30,15 @@ enum class FunctionRule {
   POWER_EXACT,           // POWER and ** of an exact base
   DECODE_NULLS,          // DECODE with NULL arguments of a type
   EXACT_DIVISION,        // "/" (exactDivisions)
+  FORMAT_TEXT,           // CHECKED: a format with text in double quotes
 };
 
 struct BuiltinFunction {
   const char* name;  // upper case
   FunctionKind kind;
   FunctionOutcome outcome;
-  FunctionRule rule;  // TRANSLATED rows
-  FindingId finding;  // RECORDED rows
+  FunctionRule rule;  // TRANSLATED rows, and the check of CHECKED rows
+  FindingId finding;  // RECORDED and CHECKED rows
   const char* detail;
 };
 
