@@ -23,10 +23,10 @@ const SoundCase kCases[] = {
     // (the left one when it is a single token, else the right one), in
     // package and local defaults, assignments, conditions, cursor queries
     // and SQL statements; an integer target rounds it; a divisor that is not
-    // a non-zero number raises 22012 when it is zero, read once when it is a
-    // call. SUBSTR and INSTR count characters as PL/SQL does in the
-    // target's SUBSTR4 and INSTR4: a negative start counts from the end, a
-    // start of 0 reads as 1.
+    // a non-zero number raises 22012 when it is zero, read once when it
+    // holds a call or is long (another guarded division). SUBSTR and INSTR
+    // count characters as PL/SQL does in the target's SUBSTR4 and INSTR4: a
+    // negative start counts from the end, a start of 0 reads as 1.
     {"ExactDivisionAndSubstrFromTheEnd", false,
      "CREATE OR REPLACE PACKAGE BODY stats AS g_scale NUMBER := 100/3; END stats;\n"
      "/\n"
@@ -62,9 +62,10 @@ const SoundCase kCases[] = {
              "  SET half = ROUND((half + 1) / DECFLOAT(2), 0);\n"
              "  SET x = f(x) /(SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') "
              "ELSE DECFLOAT(SYSZULINTERNAL_DIVISOR) END FROM(VALUES(g(x))) AS "
-             "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR)) / CASE(DECFLOAT(x) / CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END) "
-             "WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT((DECFLOAT(x) / CASE - half WHEN 0 "
-             "THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END)) END;\n"
+             "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR)) /(SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 THEN "
+             "RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(SYSZULINTERNAL_DIVISOR) END FROM(VALUES((DECFLOAT(x) "
+             "/ CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END))) AS "
+             "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR));\n"
              "\n"
              "  IF DECFLOAT(x) / 2 > 1 THEN\n"
              "  UPDATE job SET rate = ABS(done) / CASE total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') "

@@ -88,6 +88,17 @@ const SoundCase kCases[] = {
      "  END;\n"
      "  END@\n\n\n\n",
      ""},
+    // A value a form would write twice is read once from a query over one
+    // row when it is long, so that nested forms grow as the source does.
+    {"LongValuesAreWrittenOnce", false,
+     "DECLARE n NUMBER; BEGIN\n"
+     "  n := MOD(MOD(MOD(n, a), a), a);\n"
+     "END;\n",
+     anonymousBlock("  DECLARE n NUMBER;\n"
+                    "  SET n = (SELECT CASE a WHEN 0 THEN SYSZULINTERNAL_DIVIDEND ELSE MOD(SYSZULINTERNAL_DIVIDEND, a) END "
+                    "FROM(VALUES(CASE a WHEN 0 THEN CASE a WHEN 0 THEN n ELSE MOD(n, a) END ELSE MOD(CASE a WHEN 0 THEN "
+                    "n ELSE MOD(n, a) END, a) END)) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVIDEND));\n"),
+     ""},
     // a ** b and POWER(a, b): a DECFLOAT base for an integral exponent, a
     // DOUBLE one for a fraction, tested when the exponent is known only at
     // run time (read once when it holds a call); ** binds before the sign.

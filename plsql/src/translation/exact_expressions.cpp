@@ -100,8 +100,8 @@ void pushBound(Tokens& out, const std::vector<std::pair<Tokens, const char*>>& v
 //   CASE d WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE value END
 // with `value` the divisor as it is divided by (d, or DECFLOAT(d)), and the
 // SQLSTATE the one that the exception map gives ZERO_DIVIDE, so that its
-// handlers take the error. A divisor that holds a call is evaluated once:
-// the CASE reads it from a query over one row.
+// handlers take the error. A divisor that holds a call is evaluated once,
+// and a long one written once: the CASE reads it from a query over one row.
 void pushDivisor(Tokens& out, const Tokens& divisor, bool decfloat, int line, const TransformState* state) {
   static const std::string sqlstate = std::string("'") + mappedSqlstate(exceptionMap, "ZERO_DIVIDE") + "'";
   auto value = [&](Tokens& to, const Tokens& d) {
@@ -118,7 +118,7 @@ void pushDivisor(Tokens& out, const Tokens& divisor, bool decfloat, int line, co
     value(to, d);
     to.push_back(made("END", line));
   };
-  if (!holdsImpureCall(divisor, 0, divisor.size(), state)) return guard(out, divisor);
+  if (mayWriteTwice(divisor, 0, divisor.size(), state)) return guard(out, divisor);
   Tokens body;
   guard(body, Tokens{made("SYSZULINTERNAL_DIVISOR", line)});
   pushBound(out, {{divisor, "SYSZULINTERNAL_DIVISOR"}}, body, line);
@@ -306,12 +306,12 @@ bool pushReplace(Tokens& out, const std::vector<Tokens>& arguments, int line, co
     return true;
   }
   // The arguments tested are read once when one of them holds a call, and
-  // so is a source longer than a name or an element, which each branch
-  // writes (nested REPLACE calls would write it many times over).
+  // so is a long source, which each branch writes (nested REPLACE calls
+  // would write it many times over).
   std::vector<std::pair<Tokens, const char*>> bound;
-  bool longSource = source.size() > 4 || holdsImpureCall(source, 0, source.size(), state);
-  if (longSource || (searchNull && holdsImpureCall(search, 0, search.size(), state)) ||
-      (replacementNull && holdsImpureCall(replacement, 0, replacement.size(), state))) {
+  bool longSource = source.size() > kLongestWrittenTwice;
+  if (longSource || (searchNull && !mayWriteTwice(search, 0, search.size(), state)) ||
+      (replacementNull && !mayWriteTwice(replacement, 0, replacement.size(), state))) {
     if (longSource) {
       bound.push_back({source, "SYSZULINTERNAL_SOURCE"});
       source = {made("SYSZULINTERNAL_SOURCE", line)};
@@ -350,17 +350,22 @@ bool pushReplace(Tokens& out, const std::vector<Tokens>& arguments, int line, co
 //   CASE n WHEN 0 THEN m ELSE MOD(m, n) END
 bool pushMod(Tokens& out, const std::vector<Tokens>& arguments, int line, const TransformState* state) {
   if (arguments.size() != 2 || isNonZeroNumber(arguments[1])) return false;
-  bool once = holdsImpureCall(arguments[1], 0, arguments[1].size(), state);
+  bool once = !mayWriteTwice(arguments[1], 0, arguments[1].size(), state);
+  bool longDividend = arguments[0].size() > kLongestWrittenTwice;
   Tokens divisor = once ? Tokens{made("SYSZULINTERNAL_DIVISOR", line)} : arguments[1];
+  Tokens dividend = longDividend ? Tokens{made("SYSZULINTERNAL_DIVIDEND", line)} : arguments[0];
   Tokens body{made("CASE", line)};
   append(body, divisor);
   words(body, {"WHEN", "0", "THEN"}, line);
-  append(body, arguments[0]);
+  append(body, dividend);
   body.push_back(made("ELSE", line));
-  pushCall(body, "MOD", {arguments[0], divisor}, line);
+  pushCall(body, "MOD", {dividend, divisor}, line);
   body.push_back(made("END", line));
-  if (once) pushBound(out, {{arguments[1], "SYSZULINTERNAL_DIVISOR"}}, body, line);
-  else append(out, body);
+  std::vector<std::pair<Tokens, const char*>> bound;
+  if (longDividend) bound.push_back({arguments[0], "SYSZULINTERNAL_DIVIDEND"});
+  if (once) bound.push_back({arguments[1], "SYSZULINTERNAL_DIVISOR"});
+  if (bound.empty()) append(out, body);
+  else pushBound(out, bound, body, line);
   return true;
 }
 
@@ -371,9 +376,13 @@ bool pushMod(Tokens& out, const std::vector<Tokens>& arguments, int line, const 
 //   POWER(DECFLOAT(a), 2), POWER(DOUBLE(a), 0.5),
 //   CASE WHEN b = TRUNC(b) THEN POWER(DECFLOAT(a), b) ELSE POWER(DOUBLE(a), b) END
 void pushPower(Tokens& out, const Tokens& base, const Tokens& exponent, int line, const TransformState* state) {
-  // A group's own parentheses are those of the cast.
-  bool group = base.size() >= 2 && spans::isOpen(base.front()) && spans::closingIndex(base, 0) == base.size() - 1;
-  Tokens value = group ? slice(base, 1, base.size() - 1) : base;
+  // A group's own parentheses are those of the call it goes in.
+  auto inner = [](const Tokens& tokens) {
+    bool group =
+        tokens.size() >= 2 && spans::isOpen(tokens.front()) && spans::closingIndex(tokens, 0) == tokens.size() - 1;
+    return group ? slice(tokens, 1, tokens.size() - 1) : tokens;
+  };
+  Tokens value = inner(base);
   auto power = [&](Tokens& to, const char* type, const Tokens& e) {
     Tokens typed;
     pushCall(typed, type, {value}, line);
@@ -382,8 +391,10 @@ void pushPower(Tokens& out, const Tokens& base, const Tokens& exponent, int line
   size_t at = !exponent.empty() && (textIs(exponent[0], "-") || textIs(exponent[0], "+")) ? 1 : 0;
   if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_DIGITS) return power(out, "DECFLOAT", exponent);
   if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_NUMERICNO) return power(out, "DOUBLE", exponent);
-  bool once = holdsImpureCall(exponent, 0, exponent.size(), state);
-  Tokens e = once ? Tokens{made("SYSZULINTERNAL_EXPONENT", line)} : exponent;
+  bool once = !mayWriteTwice(exponent, 0, exponent.size(), state);
+  bool longBase = value.size() > kLongestWrittenTwice;
+  if (longBase) value = {made("SYSZULINTERNAL_BASE", line)};
+  Tokens e = once ? Tokens{made("SYSZULINTERNAL_EXPONENT", line)} : inner(exponent);
   Tokens body;
   words(body, {"CASE", "WHEN"}, line);
   append(body, e);
@@ -394,8 +405,11 @@ void pushPower(Tokens& out, const Tokens& base, const Tokens& exponent, int line
   body.push_back(made("ELSE", line));
   power(body, "DOUBLE", e);
   body.push_back(made("END", line));
-  if (once) pushBound(out, {{exponent, "SYSZULINTERNAL_EXPONENT"}}, body, line);
-  else append(out, body);
+  std::vector<std::pair<Tokens, const char*>> bound;
+  if (longBase) bound.push_back({inner(base), "SYSZULINTERNAL_BASE"});
+  if (once) bound.push_back({exponent, "SYSZULINTERNAL_EXPONENT"});
+  if (bound.empty()) append(out, body);
+  else pushBound(out, bound, body, line);
 }
 
 // DECODE: the target wants each NULL argument of a type. A NULL search
@@ -524,6 +538,13 @@ Tokens powerOperators(const Tokens& in, const TransformState* state) {
             !textIs(out[left - 1], "AND") && !textIs(out[left - 1], "OR") && !textIs(out[left - 1], "NOT") &&
             !textIs(out[left - 1], "LIKE") && !textIs(out[left - 1], "EXISTS"))
           --left;
+      } else if (textIs(out.back(), "END")) {
+        // A CASE, such as the power before it in a ** b ** c.
+        int depth = 0;
+        for (left = out.size(); left-- > 0;) {
+          if (textIs(out[left], "END")) ++depth;
+          else if (textIs(out[left], "CASE") && --depth == 0) break;
+        }
       } else if (isOperandToken(out.back())) {
         left = out.size() - 1;
       }

@@ -176,6 +176,10 @@ bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const T
   return false;
 }
 
+bool mayWriteTwice(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state) {
+  return end - begin <= kLongestWrittenTwice && !holdsImpureCall(tokens, begin, end, state);
+}
+
 bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::vector<ListCharacter>* characters) {
   characters->clear();
   size_t i = begin;
@@ -229,7 +233,7 @@ std::vector<int> decodeNullTypes(const TokenNodes& tokens, const std::vector<std
   std::vector<int> types(count, kNotNull);
   if (count < 3) return types;
   auto isNull = [&](size_t k) { return isNullKeyword(tokens, arguments[k].first, arguments[k].second); };
-  auto pure = [&](size_t k) { return !holdsImpureCall(tokens, arguments[k].first, arguments[k].second, state); };
+  auto pure = [&](size_t k) { return mayWriteTwice(tokens, arguments[k].first, arguments[k].second, state); };
   bool withDefault = count % 2 == 0;
   size_t pairsEnd = withDefault ? count - 1 : count;
   // A NULL result takes the type of the first other result (the default

@@ -95,6 +95,13 @@ const BuiltinFunction* builtinAt(const TokenNodes& tokens, size_t at, const Tran
 // the table (a function of the run, of a package, SYS_GUID), a function of
 // the run written without arguments, a sequence's NEXTVAL.
 bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state);
+// Whether a form may write the tokens twice: they hold no such call and
+// are no longer than kLongestWrittenTwice tokens, so that forms nested in
+// each other stay of the size the source is (a longer value is read once
+// from a query over one row). A value that each branch of a CASE writes
+// once is evaluated once, whatever it calls: only its length counts.
+inline constexpr size_t kLongestWrittenTwice = 16;
+bool mayWriteTwice(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state);
 
 // One character of a list of TRANSLATE: `code` for CHR(n) (text: the
 // digits of n), else the bytes of one character of a literal.
