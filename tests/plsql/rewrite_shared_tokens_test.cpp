@@ -25,8 +25,8 @@ const SoundCase kCases[] = {
      "DECLARE\n"
          "  CURSOR c(x VARCHAR2) IS SELECT x FROM dual;\n"
          "BEGIN\n"
-         "  FOR i IN 1..SUBSTR(s, -a*2) LOOP NULL; END LOOP;\n"
-         "  FOR r IN c(SUBSTR(s, -a*2)) LOOP NULL; END LOOP;\n"
+         "  FOR i IN 1..DUMP(s, -a*2) LOOP NULL; END LOOP;\n"
+         "  FOR r IN c(DUMP(s, -a*2)) LOOP NULL; END LOOP;\n"
          "END;\n",
      "[4]\n"
          "BEGIN\n"
@@ -35,7 +35,7 @@ const SoundCase kCases[] = {
          "  BEGIN\n"
          "  DECLARE i INTEGER DEFAULT 1;\n"
          "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER;\n"
-         "  SET SYSZULINTERNAL_LOOP_LIMIT = ROUND(SUBSTR(s, - a * 2), 0);\n"
+         "  SET SYSZULINTERNAL_LOOP_LIMIT = ROUND(DUMP(s, - a * 2), 0);\n"
          "\n"
          "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
          "  -- NULL;\n"
@@ -45,7 +45,7 @@ const SoundCase kCases[] = {
          "  END;\n"
          "  BEGIN\n"
          "  DECLARE r ANCHOR TO ROW c;\n"
-         "  OPEN c(SUBSTR(s, - a * 2));\n"
+         "  OPEN c(DUMP(s, - a * 2));\n"
          "\n"
          "  SYSZULINTERNAL_00000001: LOOP\n"
          "  FETCH c INTO r;\n"
@@ -56,8 +56,8 @@ const SoundCase kCases[] = {
          "  CLOSE c ;\n"
          "  END;\n"
          "END@\n",
-     "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"
-         "SUBSTR with a negative start not supported|2|5|SUBSTR|SUBSTR\n"},
+     "Built-in function DUMP not supported|2|4|DUMP|DUMP\n"
+         "Built-in function DUMP not supported|2|5|DUMP|DUMP\n"},
     // Statements made of the parts of another (a dynamic statement's
     // expansion, an OPEN's assignment, a call form, a collection method's
     // assignment) and declarations that name an alias.
@@ -66,12 +66,12 @@ const SoundCase kCases[] = {
          "DECLARE\n"
          "  c SYS_REFCURSOR; v t_list;\n"
          "  x emp.sal%TYPE;\n"
-         "  y emp.sal%TYPE := SUBSTR(s, -a*2);\n"
+         "  y emp.sal%TYPE := DUMP(s, -a*2);\n"
          "BEGIN\n"
-         "  EXECUTE IMMEDIATE SUBSTR(s, -a*2) INTO n USING SUBSTR(s, -a*2), OUT v.COUNT;\n"
-         "  OPEN c FOR SELECT SUBSTR(s, -a*2) FROM t;\n"
-         "  n := DBMS_SQL.EXECUTE(SUBSTR(s, -a*2));\n"
-         "  v.DELETE(SUBSTR(s, -a*2), v.COUNT);\n"
+         "  EXECUTE IMMEDIATE DUMP(s, -a*2) INTO n USING DUMP(s, -a*2), OUT v.COUNT;\n"
+         "  OPEN c FOR SELECT DUMP(s, -a*2) FROM t;\n"
+         "  n := DBMS_SQL.EXECUTE(DUMP(s, -a*2));\n"
+         "  v.DELETE(DUMP(s, -a*2), v.COUNT);\n"
          "END;\n",
      "[4]\n"
          "BEGIN\n"
@@ -79,30 +79,30 @@ const SoundCase kCases[] = {
          "  DECLARE v t_list;\n"
          "  DECLARE x DECIMAL(9,2);\n"
          "  DECLARE y DECIMAL(9,2);\n"
-         "  SET y = SUBSTR(s, - a * 2);\n"
+         "  SET y = DUMP(s, - a * 2);\n"
          "  BEGIN\n"
          "  DECLARE SYSZULINTERNAL_STMT_TEXT CLOB(2M);\n"
          "  DECLARE EXIT HANDLER FOR NOT FOUND\n"
          "  BEGIN\n"
          "  SIGNAL SQLSTATE 'UDNDF';\n"
          "  END;\n"
-         "  SET SYSZULINTERNAL_STMT_TEXT = SUBSTR(s, - a * 2);\n"
+         "  SET SYSZULINTERNAL_STMT_TEXT = DUMP(s, - a * 2);\n"
          "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
-         "  EXECUTE SYSZULINTERNAL_00000001 INTO n, v.COUNT USING SUBSTR(s, - a * 2);\n"
+         "  EXECUTE SYSZULINTERNAL_00000001 INTO n, v.COUNT USING DUMP(s, - a * 2);\n"
          "  END;\n"
-         "  SET c = CURSOR FOR SELECT SUBSTR(s, - a * 2) FROM t;\n"
+         "  SET c = CURSOR FOR SELECT DUMP(s, - a * 2) FROM t;\n"
          "  OPEN c;\n"
-         "  CALL DBMS_SQL.EXECUTE(SUBSTR(s, - a * 2), n);\n"
-         "  SET v = ARRAY_DELETE( v, SUBSTR(s, - a * 2), v.COUNT);\n"
+         "  CALL DBMS_SQL.EXECUTE(DUMP(s, - a * 2), n);\n"
+         "  SET v = ARRAY_DELETE( v, DUMP(s, - a * 2), v.COUNT);\n"
          "END@\n",
-     "SUBSTR with a negative start not supported|2|5|SUBSTR|SUBSTR\n"
-         "SUBSTR with a negative start not supported|2|7|SUBSTR|SUBSTR\n"
+     "Built-in function DUMP not supported|2|5|DUMP|DUMP\n"
+         "Built-in function DUMP not supported|2|7|DUMP|DUMP\n"
          "Collection method COUNT not supported|2|7|v.COUNT|v.COUNT\n"
-         "SUBSTR with a negative start not supported|2|7|SUBSTR|SUBSTR\n"
-         "SUBSTR with a negative start not supported|2|8|SUBSTR|SUBSTR\n"
-         "SUBSTR with a negative start not supported|2|9|SUBSTR|SUBSTR\n"
-         "Collection method COUNT not supported|2|10|v.COUNT|v.COUNT\n"
-         "SUBSTR with a negative start not supported|2|10|SUBSTR|SUBSTR\n"},
+         "Built-in function DUMP not supported|2|7|DUMP|DUMP\n"
+         "Built-in function DUMP not supported|2|8|DUMP|DUMP\n"
+         "Built-in function DUMP not supported|2|9|DUMP|DUMP\n"
+         "Built-in function DUMP not supported|2|10|DUMP|DUMP\n"
+         "Collection method COUNT not supported|2|10|v.COUNT|v.COUNT\n"},
     // In one token list the records of collection methods and the like come
     // before those of forms the target lacks, whatever their order in the
     // text.

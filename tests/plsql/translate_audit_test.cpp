@@ -1,7 +1,6 @@
 // Whole translations of everyday code whose meaning the target would change
 // or that it would refuse: the run's functions called without parentheses,
-// SUBSTR with a negated start, a division stored in a type of fixed scale,
-// the cursors of a package, an INSTEAD OF trigger without FOR EACH ROW and
+// a division stored in a type of fixed scale, the cursors of a package, an INSTEAD OF trigger without FOR EACH ROW and
 // CHAR without a length. Each case compares every statement record and
 // every error record.
 #include <gtest/gtest.h>
@@ -30,19 +29,6 @@ const SoundCase kAuditCases[] = {
          "  RETURN p;\n" + kRoutineEnd + memberHead("k", "q", {"IN x NUMBER DEFAULT f()"}) + kNullStatement +
          kRoutineEnd,
      ""},
-    // SUBSTR with a negated group or call tests the start's sign at run
-    // time; a longer negated expression is recorded.
-    {"SubstrWithANegatedStart", false,
-     "BEGIN\n"
-     "  v := SUBSTR(v, -(n + 1), 2);\n"
-     "  v := SUBSTR(v, -LENGTH(v));\n"
-     "  v := SUBSTR(v, -n + 1);\n"
-     "END;\n",
-     anonymousBlock(
-         "  SET v = CASE WHEN(n + 1) <= 0 THEN SUBSTR(v, GREATEST(-(n + 1), 1), 2) WHEN LENGTH(v) >=(n + 1) THEN SUBSTR(v, LENGTH(v) -(n + 1) + 1, 2) END;\n"
-         "  SET v = CASE WHEN LENGTH(v) <= 0 THEN SUBSTR(v, GREATEST(- LENGTH(v), 1)) WHEN LENGTH(v) >= LENGTH(v) THEN SUBSTR(v, LENGTH(v) - LENGTH(v) + 1) END;\n"
-         "  SET v = SUBSTR(v, - n + 1);\n"),
-     "SUBSTR with a negative start not supported|2|4|SUBSTR|SUBSTR\n"},
     // PL/SQL rounds a value stored in a type of fixed scale, the target
     // truncates it: a division stored in a variable, an OUT parameter or a
     // function's result of such a type is rounded to its scale.

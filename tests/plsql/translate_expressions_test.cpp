@@ -23,11 +23,10 @@ const SoundCase kCases[] = {
     // (the left one when it is a single token, else the right one), in
     // package and local defaults, assignments, conditions, cursor queries
     // and SQL statements; an integer target rounds it; a divisor that is not
-    // a non-zero number raises 22012 when it is zero. A literal negative
-    // SUBSTR start counts from the end (NULL before the beginning), a start
-    // of 0 reads as 1; a start computed at run time stays as written, and
-    // INSTR keeps its negative start, which the target searches backwards
-    // from the end as PL/SQL does.
+    // a non-zero number raises 22012 when it is zero, read once when it
+    // holds a call or is long (another guarded division). SUBSTR and INSTR
+    // count characters as PL/SQL does in the target's SUBSTR4 and INSTR4: a
+    // negative start counts from the end, a start of 0 reads as 1.
     {"ExactDivisionAndSubstrFromTheEnd", false,
      "CREATE OR REPLACE PACKAGE BODY stats AS g_scale NUMBER := 100/3; END stats;\n"
      "/\n"
@@ -61,23 +60,23 @@ const SoundCase kCases[] = {
              "  SET x = DECFLOAT(half) / CASE x WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE x END * "
              "100;\n"
              "  SET half = ROUND((half + 1) / DECFLOAT(2), 0);\n"
-             "  SET x = f(x) / CASE g(x) WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(g(x)) END "
-             "/ CASE(DECFLOAT(x) / CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END) "
-             "WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT((DECFLOAT(x) / CASE - half WHEN 0 "
-             "THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END)) END;\n"
+             "  SET x = f(x) /(SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') "
+             "ELSE DECFLOAT(SYSZULINTERNAL_DIVISOR) END FROM(VALUES(g(x))) AS "
+             "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR)) /(SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 THEN "
+             "RAISE_ERROR('22012', 'division by zero') ELSE DECFLOAT(SYSZULINTERNAL_DIVISOR) END FROM(VALUES((DECFLOAT(x) "
+             "/ CASE - half WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') ELSE - half END))) AS "
+             "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR));\n"
              "\n"
              "  IF DECFLOAT(x) / 2 > 1 THEN\n"
              "  UPDATE job SET rate = ABS(done) / CASE total WHEN 0 THEN RAISE_ERROR('22012', 'division by zero') "
              "ELSE DECFLOAT(total) END;\n"
              "  END IF;\n"
              "\n"
-             "  SET s = CASE WHEN LENGTH(s) >= 3 THEN SUBSTR(s, LENGTH(s) - 2, 2) END || CASE WHEN LENGTH(s) >= 1 "
-             "THEN SUBSTR(s, LENGTH(s)) END || SUBSTR(s, 1, 2);\n"
-             "  SET s = CASE WHEN LENGTH(SUBSTR(s, 2)) >= 2 THEN SUBSTR(SUBSTR(s, 2), LENGTH(SUBSTR(s, 2)) - 1) END;\n"
-             "  SET s = SUBSTR(s, half) || CASE WHEN half <= 0 THEN SUBSTR(s, GREATEST(- half, 1)) WHEN LENGTH(s) >= "
-             "half THEN SUBSTR(s, LENGTH(s) - half + 1) END;\n"
-             "  SET half = INSTR(s, ',', - 1);\n"
-             "  DELETE FROM emp WHERE CASE WHEN LENGTH(code) >= 2 THEN SUBSTR(code, LENGTH(code) - 1) END = '01';\n"),
+             "  SET s = SUBSTR4(s, - 3, 2) || SUBSTR4(s, - 1) || SUBSTR4(s, 0, 2);\n"
+             "  SET s = SUBSTR4(SUBSTR4(s, 2), - 2);\n"
+             "  SET s = SUBSTR4(s, half) || SUBSTR4(s, - half);\n"
+             "  SET half = INSTR4(s, ',', - 1);\n"
+             "  DELETE FROM emp WHERE SUBSTR4(code, - 2) = '01';\n"),
      ""},
     // A cursor that a COMMIT can meet while it is open is declared WITH
     // HOLD: within its block, its FOR loop or the routine that opens it, or

@@ -29,7 +29,7 @@ const SoundCase kLimitCases[] = {
          "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n  BEGIN\n"
          "  GET DIAGNOSTICS EXCEPTION 1 SYSZULINTERNAL_SQLERRM = MESSAGE_TEXT;\n"
          "  VALUES(SQLCODE, SQLSTATE) INTO SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLSTATE;\n"
-         "  SET m = SUBSTR(SYSZULINTERNAL_SQLERRM, 1, 4000);\n  END;\n" +
+         "  SET m = SUBSTR4(SYSZULINTERNAL_SQLERRM, 1, 4000);\n  END;\n" +
          kNullStatement + kRoutineEnd,
      ""},
     // Longer strings and precisions take the target's largest, counted in

@@ -163,10 +163,11 @@ bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
 // declaration or parameter makes.
 void noteCollectionDeclaration(astNode* declaration, TransformState* state);
 // Exact forms (exact_expressions.cpp): whether a token list holds a
-// division or a SUBSTR, which the target reads otherwise; the list in the
-// form it reads as PL/SQL does (the list itself when nothing changes).
+// division, an exponent or a built-in function that the target reads
+// otherwise (functions.def); the list in the form it reads as PL/SQL does
+// (the list itself when nothing changes).
 bool holdsInexactForm(const astNodeList* tokens);
-astNodeList* exactExpression(astNodeList* tokens);
+astNodeList* exactExpression(astNodeList* tokens, const TransformState* state);
 // The last pass (written_forms.cpp): records what the target cannot take
 // as it will be written and puts every written token list in its exact form.
 void settleWrittenForms(TransformState* state);
@@ -200,7 +201,6 @@ void addCallParentheses(astNodeToken* token, TransformState* state);
 astNodeList* roundCall(const astNodeList* expr, const char* scale);
 astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type);
 void roundDivisionIntoInteger(astNodeAssign* node);
-void checkSubstrStart(astNodeToken* token, TransformState* state);
 // Records a trigger row (:OLD, :NEW or their alias) that the trigger's
 // events do not give; whether it did.
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);

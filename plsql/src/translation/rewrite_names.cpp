@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "plsql_parser.hpp"
+#include "functions.h"
 #include "rewrite_internal.h"
 #include "token_spans.h"
 #include "run_pool.h"
@@ -144,30 +145,6 @@ void roundDivisionIntoInteger(astNodeAssign* node) {
   // An OPEN's assignment holds its select node, which has no division to round.
   if (found && type && node->expr && node->expr->kind == AST_LIST)
     node->expr = roundedIntoType(nodeAs<astNodeList>(node->expr), type);
-}
-
-// SUBSTR whose start is negated: the emitter tests the sign of a negated
-// name, call or group; a longer expression after the minus is recorded.
-void checkSubstrStart(astNodeToken* token, TransformState* state) {
-  if (!token->text || token->tokenCode != T_WORD || strcasecmp(token->text, "SUBSTR") != 0) return;
-  astNode* holder = token->parent;
-  if (!holder || holder->kind != AST_LIST) return;
-  astListCell* cell = listCellOf(nodeAs<astNodeList>(holder), token);
-  if (!cell || !cell->next || !spans::isOpen(cell->next->value)) return;
-  // The tokens of the second argument.
-  std::vector<astNode*> call = spans::nodesOf(cell->next);
-  std::vector<std::pair<size_t, size_t>> arguments;
-  size_t close = 0;
-  if (!spans::callArguments(call, 0, &arguments, &close) || arguments.size() < 2) return;
-  std::vector<astNode*> start(call.begin() + static_cast<std::ptrdiff_t>(arguments[1].first),
-                              call.begin() + static_cast<std::ptrdiff_t>(arguments[1].second));
-  if (start.size() < 3 || !textIs(start[0], "-")) return;
-  // A group or a call that spans the rest is tested at run time.
-  size_t open = spans::isOpen(start[1]) ? 1 : (spans::isOpen(start[2]) ? 2 : 0);
-  if (open && spans::closingIndex(start, open) == start.size() - 1) return;
-  // A negated start that is more than a name, a call or a group: its sign is
-  // not known when the text is written.
-  reportFinding(FindingId::SUBSTR_NEGATIVE_START, token, state->errors);
 }
 
 }  // namespace rewrite
@@ -627,6 +604,11 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
   astNode* claimed = nullptr;
   astNode* previous = nullptr;
   for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
+    // A built-in function the target lacks (functions.def).
+    const char* text = c->value && c->value->kind == AST_TOKEN ? nodeAs<astNodeToken>(c->value)->text : nullptr;
+    if (text && mayTakeFunctionRecord(text, c->next && spans::isOpen(c->next->value)) &&
+        reportBuiltinFunction(list, c, state))
+      continue;
     if (!mayBeConstruct(c, previous, state)) continue;
     bool taken = reportListedConstruct(list, c, previous, state);
     if (taken || (c->value && c->value == claimed)) continue;

@@ -370,7 +370,6 @@ void transformToken(astNodeToken* token, TransformState* state) {
       state->sqlcodeNames.holds(token->text) && state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
     checkSqlcodeComparison(token, state);
   if (!token->qualified) {
-    checkSubstrStart(token, state);
     addCallParentheses(token, state);
     return;
   }

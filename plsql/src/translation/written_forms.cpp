@@ -37,7 +37,7 @@ struct WrittenWalk {
     if (!node || node->kind != AST_LIST) return;
     auto* list = nodeAs<astNodeList>(node);
     if (!holdsInexactForm(list) || !rewritten.insert(list).second) return;
-    astNodeList* exact = exactExpression(list);
+    astNodeList* exact = exactExpression(list, state);
     if (exact == list) return;
     list->head = exact->head;
     list->tail = exact->tail;

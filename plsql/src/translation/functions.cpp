@@ -1,0 +1,318 @@
+// The table of built-in functions and operators (functions.def), looked up
+// by a word's first letter and length before its text, and what the
+// rewriting walk records of a call: a function the target lacks, a
+// TRANSLATE of characters known only at run time, a DECODE with a NULL of no
+// type. The written forms are made in exact_expressions.cpp.
+#include "functions.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "plsql_parser.hpp"
+#include "rewrite_internal.h"
+#include "token_spans.h"
+
+const BuiltinFunction kBuiltinFunctions[] = {
+#define SAME(name, kind, detail) \
+  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::NONE, FindingId::UNTRANSLATED, detail},
+#define TRANSLATED(name, kind, rule, detail) \
+  {name, FunctionKind::kind, FunctionOutcome::TRANSLATED, FunctionRule::rule, FindingId::UNTRANSLATED, detail},
+#define RECORDED(name, kind, finding, detail) \
+  {name, FunctionKind::kind, FunctionOutcome::RECORDED, FunctionRule::NONE, FindingId::finding, detail},
+#define CHECKED(name, kind, check, finding, detail) \
+  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::check, FindingId::finding, detail},
+#include "functions.def"
+};
+const int kBuiltinFunctionCount = static_cast<int>(sizeof kBuiltinFunctions / sizeof kBuiltinFunctions[0]);
+
+namespace {
+
+using spans::isOpen;
+using spans::textOf;
+
+// The rows of functions and values by the first letter of their names.
+struct FunctionIndex {
+  std::array<std::vector<const BuiltinFunction*>, 26> byLetter;
+
+  FunctionIndex() {
+    for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+      const BuiltinFunction& row = kBuiltinFunctions[i];
+      int letter = foldAscii(row.name[0]) - 'a';
+      if (row.kind != FunctionKind::OPERATOR && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
+    }
+  }
+};
+
+const FunctionIndex& functionIndex() {
+  static const FunctionIndex index;
+  return index;
+}
+
+FunctionNameLengths nameLengths() {
+  FunctionNameLengths lengths{};
+  for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+    const BuiltinFunction& row = kBuiltinFunctions[i];
+    int letter = foldAscii(row.name[0]) - 'a';
+    if (row.kind == FunctionKind::OPERATOR || letter < 0 || letter >= 26) continue;
+    uint64_t bit = uint64_t(1) << std::min<size_t>(std::strlen(row.name), 63);
+    bool called = row.kind == FunctionKind::FUNCTION;
+    if (row.outcome == FunctionOutcome::RECORDED || row.rule == FunctionRule::TRANSLATE_CHARACTERS ||
+        row.rule == FunctionRule::DECODE_NULLS || row.rule == FunctionRule::FORMAT_TEXT)
+      (called ? lengths.calledRecord : lengths.valueRecord)[letter] |= bit;
+    if (row.outcome == FunctionOutcome::TRANSLATED && called) lengths.form[letter] |= bit;
+  }
+  return lengths;
+}
+
+const BuiltinFunction* rowNamed(const char* word) {
+  int letter = foldAscii(word[0]) - 'a';
+  if (letter < 0 || letter >= 26) return nullptr;
+  for (const BuiltinFunction* row : functionIndex().byLetter[size_t(letter)])
+    if (rewrite::equalsIgnoreCase(row->name, word)) return row;
+  return nullptr;
+}
+
+const astNodeToken* tokenAt(const TokenNodes& tokens, size_t at) {
+  return at < tokens.size() && tokens[at] && tokens[at]->kind == AST_TOKEN ? nodeAs<const astNodeToken>(tokens[at])
+                                                                          : nullptr;
+}
+
+// A function of the run of that name, in any package: it hides the built-in.
+bool runDeclaresFunction(const char* word, const TransformState* state) {
+  if (!state) return false;
+  if (state->parameterlessNames.holds(word)) return true;
+  if (state->functionsWithParameters.empty()) return false;
+  std::string name = rewrite::foldedText(word);
+  for (const auto& scope : state->functionsWithParameters)
+    if (scope.second.count(name)) return true;
+  return false;
+}
+
+bool endsWithFolded(const char* text, const char* tail) {
+  size_t length = std::strlen(text), tailLength = std::strlen(tail);
+  return length >= tailLength && strcasecmp(text + length - tailLength, tail) == 0;
+}
+
+// The bytes of the character of UTF-8 text that begins at p.
+size_t characterLength(const char* p) {
+  unsigned char lead = static_cast<unsigned char>(*p);
+  size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  for (size_t i = 1; i < length; ++i)
+    if (!p[i]) return i;
+  return length;
+}
+
+// A character's key: the code of an ASCII character, written or by CHR, or
+// the bytes of any other.
+std::string characterKey(const ListCharacter& c) {
+  if (c.code) {
+    long code = std::strtol(c.text.c_str(), nullptr, 10);
+    return code < 128 ? std::string(1, static_cast<char>(code)) : "#" + std::to_string(code);
+  }
+  return c.text;
+}
+
+bool isNullKeyword(const TokenNodes& tokens, size_t begin, size_t end) {
+  const astNodeToken* token = end - begin == 1 ? tokenAt(tokens, begin) : nullptr;
+  return token && (token->tokenCode == T_NULL || rewrite::equalsIgnoreCase(token->text, "NULL"));
+}
+
+}  // namespace
+
+const FunctionNameLengths kFunctionNameLengths = nameLengths();
+
+bool isFunctionNameCode(int code) { return code == T_WORD || code == T_REPLACE; }
+
+bool isInsertBody(const astNodeList* list) {
+  const astNode* owner = list ? list->parent : nullptr;
+  return owner && owner->kind == AST_SQL_STMT && nodeAs<const astNodeSqlStmt>(owner)->keywordCode == T_INSERT &&
+         nodeAs<const astNodeSqlStmt>(owner)->body == list;
+}
+
+
+const BuiltinFunction* builtinNamed(const char* word) { return word && word[0] ? rowNamed(word) : nullptr; }
+
+const BuiltinFunction* builtinAt(const TokenNodes& tokens, size_t at, const TransformState* state) {
+  const astNodeToken* token = tokenAt(tokens, at);
+  if (!token || !isFunctionNameCode(token->tokenCode) || token->qualified || !token->text || !token->text[0])
+    return nullptr;
+  const BuiltinFunction* row = rowNamed(token->text);
+  if (!row) return nullptr;
+  bool call = at + 1 < tokens.size() && isOpen(tokens[at + 1]);
+  if (call != (row->kind == FunctionKind::FUNCTION)) return nullptr;
+  // A name followed by a type is a field or variable declared.
+  const astNodeToken* next = call ? nullptr : tokenAt(tokens, at + 1);
+  if (next && next->tokenCode == T_WORD) return nullptr;
+  // A table with its columns (INSERT INTO log(a, b)) is no call.
+  if (at > 0 && (spans::isText(tokens[at - 1], '.') || rewrite::textIs(tokens[at - 1], "INTO"))) return nullptr;
+  return runDeclaresFunction(token->text, state) ? nullptr : row;
+}
+
+bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state) {
+  for (size_t i = begin; i < end && i < tokens.size(); ++i) {
+    const astNodeToken* token = tokenAt(tokens, i);
+    if (!token || token->tokenCode != T_WORD || !token->text) continue;
+    const char* text = token->text;
+    bool call = i + 1 < tokens.size() && isOpen(tokens[i + 1]);
+    if (endsWithFolded(text, "()")) return true;  // a function of the run called without arguments
+    if (token->qualified) {
+      // A package's routine; a package's value without arguments (such as
+      // DBMS_RANDOM.VALUE) or a sequence's next value.
+      if (call || endsWithFolded(text, ".NEXTVAL") ||
+          rewrite::hasBuiltinPrefix(rewrite::upperText(rewrite::firstPart(text).c_str())))
+        return true;
+      continue;
+    }
+    if (!call) continue;
+    const BuiltinFunction* row = builtinAt(tokens, i, state);
+    if (row && std::strcmp(row->name, "SYS_GUID") != 0) continue;
+    if (!row && state && state->collectionVariables.holds(text)) continue;  // an element
+    return true;
+  }
+  return false;
+}
+
+bool mayWriteTwice(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state) {
+  return end - begin <= kLongestWrittenTwice && !holdsImpureCall(tokens, begin, end, state);
+}
+
+bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::vector<ListCharacter>* characters) {
+  characters->clear();
+  size_t i = begin;
+  while (i < end) {
+    const astNodeToken* token = tokenAt(tokens, i);
+    if (!token || !token->text) return false;
+    const char* text = token->text;
+    if (token->tokenCode == T_STRING && (text[0] == '\'' || ((text[0] | 0x20) == 'n' && text[1] == '\''))) {
+      const char* p = text[0] == '\'' ? text + 1 : text + 2;
+      size_t length = std::strlen(p);
+      if (!length || p[length - 1] != '\'') return false;
+      for (const char* q = p; q < p + length - 1;) {
+        if (*q == '\'') {  // a doubled quote
+          characters->push_back({false, "'"});
+          q += 2;
+          continue;
+        }
+        size_t bytes = characterLength(q);
+        characters->push_back({false, std::string(q, bytes)});
+        q += bytes;
+      }
+      ++i;
+    } else if (token->tokenCode == T_WORD && !token->qualified && rewrite::equalsIgnoreCase(text, "CHR") &&
+               i + 3 < end && isOpen(tokens[i + 1]) && tokenAt(tokens, i + 2) &&
+               tokenAt(tokens, i + 2)->tokenCode == T_DIGITS && spans::isClose(tokens[i + 3])) {
+      characters->push_back({true, textOf(tokens[i + 2])});
+      i += 4;
+    } else {
+      return false;
+    }
+    if (i == end) break;
+    const astNodeToken* join = tokenAt(tokens, i);
+    if (!join || join->tokenCode != T_CONCAT) return false;
+    ++i;
+    if (i == end) return false;
+  }
+  return !characters->empty();
+}
+
+bool sameCharacter(const ListCharacter& a, const ListCharacter& b) { return characterKey(a) == characterKey(b); }
+
+bool isNullLiteral(const TokenNodes& tokens, size_t begin, size_t end) {
+  if (isNullKeyword(tokens, begin, end)) return true;
+  const char* text = end - begin == 1 ? textOf(tokens[begin]) : nullptr;
+  return text && std::strcmp(text, "''") == 0;
+}
+
+std::vector<int> decodeNullTypes(const TokenNodes& tokens, const std::vector<std::pair<size_t, size_t>>& arguments,
+                                 const TransformState* state) {
+  size_t count = arguments.size();
+  std::vector<int> types(count, kNotNull);
+  if (count < 3) return types;
+  auto isNull = [&](size_t k) { return isNullKeyword(tokens, arguments[k].first, arguments[k].second); };
+  auto pure = [&](size_t k) { return mayWriteTwice(tokens, arguments[k].first, arguments[k].second, state); };
+  bool withDefault = count % 2 == 0;
+  size_t pairsEnd = withDefault ? count - 1 : count;
+  // A NULL result takes the type of the first other result (the default
+  // last), written twice in NULLIF(r, r).
+  std::vector<size_t> results;
+  for (size_t k = 1; k + 1 < pairsEnd; k += 2) results.push_back(k + 1);
+  if (withDefault) results.push_back(count - 1);
+  int resultType = kUntyped;
+  for (size_t k : results)
+    if (!isNull(k) && pure(k)) {
+      resultType = static_cast<int>(k);
+      break;
+    }
+  for (size_t k = 1; k + 1 < pairsEnd; k += 2) {
+    if (isNull(k)) types[k] = pure(0) ? 0 : kUntyped;
+    if (isNull(k + 1)) types[k + 1] = resultType;
+  }
+  if (withDefault && isNull(count - 1)) types[count - 1] = kLeftOut;
+  return types;
+}
+
+namespace rewrite {
+
+bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* state) {
+  astNodeToken* token = asToken(c->value);
+  if (!token || !isFunctionNameCode(token->tokenCode) || token->qualified || !token->text) return false;
+  bool called = c->next && isOpen(c->next->value);
+  if (!mayTakeFunctionRecord(token->text, called)) return false;
+  // The name of a procedure's call statement is no built-in's call, nor
+  // the table an INSERT names.
+  if (list->parent && list->parent->kind == AST_CALL && nodeAs<astNodeCall>(list->parent)->name == list) return false;
+  if (c == list->head && isInsertBody(list)) return false;
+  // Nor is the name a declaration or a parameter declares.
+  const astNode* owner = list->parent;
+  if (owner && ((isDeclaration(owner) && nodeAs<const astNodeDecl>(owner)->variableName == list) ||
+                (owner->kind == AST_FORMAL_ARG && nodeAs<const astNodeFormalArg>(owner)->name == list)))
+    return false;
+  const BuiltinFunction* row = rowNamed(token->text);
+  if (!row || (row->outcome != FunctionOutcome::RECORDED && row->rule != FunctionRule::TRANSLATE_CHARACTERS &&
+               row->rule != FunctionRule::DECODE_NULLS && row->rule != FunctionRule::FORMAT_TEXT))
+    return false;
+  // The call's tokens from the name on; the name, and what follows it, for
+  // a value.
+  TokenNodes tokens = called
+                          ? spans::nodesOf(c, spans::closingCell(c->next) ? spans::closingCell(c->next)->next : nullptr)
+                          : spans::nodesOf(c, c->next ? c->next->next : nullptr);
+  if (builtinAt(tokens, 0, state) != row) return false;
+  if (row->outcome == FunctionOutcome::RECORDED) {
+    reportFinding(row->finding, token, state->errors, row->name, token->text);
+    return true;
+  }
+  std::vector<std::pair<size_t, size_t>> arguments;
+  size_t close = 0;
+  if (!spans::callArguments(tokens, 1, &arguments, &close)) return false;
+  if (row->rule == FunctionRule::TRANSLATE_CHARACTERS) {
+    std::vector<ListCharacter> characters;
+    if (arguments.size() != 3 ||
+        (literalCharacters(tokens, arguments[1].first, arguments[1].second, &characters) &&
+         literalCharacters(tokens, arguments[2].first, arguments[2].second, &characters)))
+      return false;
+    reportFinding(FindingId::TRANSLATE_LITERALS, token, state->errors);
+    return true;
+  }
+  if (row->rule == FunctionRule::FORMAT_TEXT) {
+    // The format: the second argument, a literal.
+    const char* format = arguments.size() >= 2 && arguments[1].second - arguments[1].first == 1
+                             ? textOf(tokens[arguments[1].first])
+                             : nullptr;
+    if (!format || format[0] != '\'' || !std::strchr(format, '"')) return false;
+    reportFinding(row->finding, token, state->errors, row->name);
+    return true;
+  }
+  if (row->rule != FunctionRule::DECODE_NULLS) return false;
+  for (int type : decodeNullTypes(tokens, arguments, state))
+    if (type == kUntyped) {
+      reportFinding(FindingId::DECODE_UNTYPED_NULL, token, state->errors);
+      return true;
+    }
+  return false;
+}
+
+}  // namespace rewrite

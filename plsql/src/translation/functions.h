@@ -1,0 +1,136 @@
+// The built-in functions and operators of expressions, as the table
+// functions.def says: what each one is in the target, and the pieces that
+// both the record of a call (the rewriting walk) and its written form (the
+// exact forms of the last pass) read the same way.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "findings.h"
+
+struct astNode;
+struct astListCell;
+struct astNodeList;
+struct TransformState;
+
+enum class FunctionKind { FUNCTION, VALUE, OPERATOR };
+enum class FunctionOutcome { SAME, TRANSLATED, RECORDED };
+// The rules of the TRANSLATED rows (exact_expressions.cpp).
+enum class FunctionRule {
+  NONE,
+  CHARACTERS,            // SUBSTR, LENGTH, INSTR counted in characters: the target's name with 4
+  TRANSLATE_CHARACTERS,  // TRANSLATE in the target's order, removed characters by REPLACE
+  REPLACE_NULLS,         // REPLACE whose replacement or search string is NULL
+  ATAN2_ORDER,           // ATAN2 with its coordinates swapped
+  LOG_BASE,              // LOG(b, x) as LOG10 or LN over LN
+  MOD_ZERO,              // MOD by zero gives the first argument
+  POWER_EXACT,           // POWER and ** of an exact base
+  DECODE_NULLS,          // DECODE with NULL arguments of a type
+  EXACT_DIVISION,        // "/" (exactDivisions)
+  FORMAT_TEXT,           // CHECKED: a format with text in double quotes
+};
+
+struct BuiltinFunction {
+  const char* name;  // upper case
+  FunctionKind kind;
+  FunctionOutcome outcome;
+  FunctionRule rule;  // TRANSLATED rows, and the check of CHECKED rows
+  FindingId finding;  // RECORDED and CHECKED rows
+  const char* detail;
+};
+
+extern const BuiltinFunction kBuiltinFunctions[];
+extern const int kBuiltinFunctionCount;
+
+using TokenNodes = std::vector<astNode*>;
+
+// Whether a token code may be a function's name: a word, or REPLACE, which
+// the scanner reads as the keyword of CREATE OR REPLACE.
+bool isFunctionNameCode(int code);
+
+// The lengths (bit n for n characters, up to 63) of the names, by their
+// first letter, that take a record when called or named alone (RECORDED
+// rows, and the translations that some arguments defeat) and that have a
+// written form.
+struct FunctionNameLengths {
+  uint64_t calledRecord[26];
+  uint64_t valueRecord[26];
+  uint64_t form[26];
+};
+extern const FunctionNameLengths kFunctionNameLengths;
+
+inline bool nameLengthIn(const uint64_t* lengths, const char* word) {
+  if (!word) return false;
+  unsigned letter = static_cast<unsigned>((word[0] | 0x20) - 'a');
+  if (letter >= 26 || !lengths[letter]) return false;
+  size_t length = std::strlen(word);
+  return lengths[letter] & (uint64_t(1) << (length < 63 ? length : 63));
+}
+
+// Whether a word may name a row that takes a record, called (followed by
+// "(") or alone, or one that has a written form: told by its first letter
+// and length, so that most words cost no more than that.
+inline bool mayTakeFunctionRecord(const char* word, bool called) {
+  return nameLengthIn(called ? kFunctionNameLengths.calledRecord : kFunctionNameLengths.valueRecord, word);
+}
+inline bool mayHaveFunctionForm(const char* word) { return nameLengthIn(kFunctionNameLengths.form, word); }
+// The row of a function or value of that name (any case), or null.
+const BuiltinFunction* builtinNamed(const char* word);
+
+// Whether a token list is the body of an INSERT: its first token names the
+// table, which may be followed by its columns in parentheses.
+bool isInsertBody(const astNodeList* list);
+
+// The row of a function or value of the table that the token at `at` of
+// `tokens` calls or names: an unqualified word, followed by "(" for a
+// FUNCTION row and not for a VALUE row, that no function of the run
+// declares; null otherwise.
+const BuiltinFunction* builtinAt(const TokenNodes& tokens, size_t at, const TransformState* state);
+
+// Whether evaluating the tokens twice may give another value or do
+// something twice: a call of a routine that is not a built-in function of
+// the table (a function of the run, of a package, SYS_GUID), a function of
+// the run written without arguments, a sequence's NEXTVAL.
+bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state);
+// Whether a form may write the tokens twice: they hold no such call and
+// are no longer than kLongestWrittenTwice tokens, so that forms nested in
+// each other stay of the size the source is (a longer value is read once
+// from a query over one row). A value that each branch of a CASE writes
+// once is evaluated once, whatever it calls: only its length counts.
+inline constexpr size_t kLongestWrittenTwice = 16;
+bool mayWriteTwice(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state);
+
+// One character of a list of TRANSLATE: `code` for CHR(n) (text: the
+// digits of n), else the bytes of one character of a literal.
+struct ListCharacter {
+  bool code;
+  std::string text;
+};
+// The characters of tokens [begin, end) when they are string literals and
+// CHR of a number joined by ||; false for anything else, or for no
+// character at all (an empty literal is NULL).
+bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::vector<ListCharacter>* characters);
+// Whether two characters of such lists are the same character.
+bool sameCharacter(const ListCharacter& a, const ListCharacter& b);
+
+// Whether the tokens are the keyword NULL alone, or an empty literal.
+bool isNullLiteral(const TokenNodes& tokens, size_t begin, size_t end);
+
+// For each argument of a DECODE call (as spans::callArguments gives them):
+// the index of the argument whose type its NULL keyword takes, as
+// NULLIF(a, a); kNotNull for an argument that is no NULL keyword,
+// kLeftOut for a NULL default (the same as none), kUntyped for a NULL that
+// no argument can type.
+enum { kNotNull = -1, kUntyped = -2, kLeftOut = -3 };
+std::vector<int> decodeNullTypes(const TokenNodes& tokens, const std::vector<std::pair<size_t, size_t>>& arguments,
+                                 const TransformState* state);
+
+namespace rewrite {
+// Records the call or value at the cell `c` of a token list when its row
+// (or the arguments its translation needs) has no form in the target;
+// whether it did.
+bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* state);
+}  // namespace rewrite

@@ -1,0 +1,188 @@
+// Whole translations of the built-in functions and operators whose target
+// namesakes mean something else (functions.def): TRANSLATE, SUBSTR and its
+// kin, the exponent operator and POWER, MOD, REPLACE, ATAN2, LOG and
+// DECODE; a divisor that holds a call, evaluated once; the functions the
+// target lacks, recorded; and names that only look like built-ins.
+#include <gtest/gtest.h>
+
+#include "translate_fixture.h"
+
+namespace {
+
+using translate_test::anonymousBlock;
+using translate_test::kNoRowGuard;
+using translate_test::kRoutineEnd;
+using translate_test::memberHead;
+using translate_test::moduleBodyOpening;
+using translate_test::moduleMember;
+using translate_test::moduleProcedureHead;
+using translate_test::SoundCase;
+
+const SoundCase kCases[] = {
+    // TRANSLATE(s, from, to) is written in the target's order (to, from);
+    // the characters of `from` without a counterpart are removed first; a
+    // character that stays itself, or that `from` repeats, is left out.
+    // Lists other than literals and CHR of a number are recorded.
+    {"TranslateInTheTargetsOrder", false,
+     "CREATE OR REPLACE PACKAGE BODY fmt AS\n"
+     "  FUNCTION clean(p VARCHAR2, sep VARCHAR2) RETURN VARCHAR2 IS\n"
+     "  BEGIN\n"
+     "    RETURN TRANSLATE(p, 'abc-', 'xyz') || TRANSLATE(p, CHR(10) || CHR(9) || ';', '   ')\n"
+     "      || TRANSLATE(p, 'a''/aa', 'a') || TRANSLATE(p, sep, '_');\n"
+     "  END;\n"
+     "END fmt;\n",
+     moduleBodyOpening("fmt") + memberHead("fmt", "clean", {"p VARCHAR2(4096)", "sep VARCHAR2(4096)"}, "VARCHAR2(4096)") +
+         "  RETURN TRANSLATE(REPLACE(p, '-'), 'xyz', 'abc') || TRANSLATE(p, '   ', CHR(10) || CHR(9) || ';') || "
+         "REPLACE(REPLACE(p, ''''), '/') || TRANSLATE(p, sep, '_');\n" +
+         kRoutineEnd,
+     "TRANSLATE of characters other than literals not supported|2|5|TRANSLATE|TRANSLATE\n"},
+    // SUBSTR, INSTR and LENGTH count characters in SUBSTR4, INSTR4 and
+    // LENGTH4, in PL/SQL and in SQL: no error for a length that is negative
+    // or past the end, no blanks padded, a start of 0 or below 0 as in
+    // PL/SQL.
+    {"SubstrInstrAndLengthCountCharacters", false,
+     "DECLARE\n"
+     "  s VARCHAR2(10);\n"
+     "  p VARCHAR2(100);\n"
+     "BEGIN\n"
+     "  p := SUBSTR(p, 1, INSTR(p, ':') - 1);\n"
+     "  s := SUBSTR(s, 1, 50) || SUBSTR(s, 4, 3) || SUBSTR(s, -2) || LENGTH(s);\n"
+     "  SELECT SUBSTR(name, 0, 3) INTO s FROM emp WHERE INSTR(name, 'x', -1, 2) > 0;\n"
+     "END;\n",
+     anonymousBlock("  DECLARE s VARCHAR2(10);\n"
+                    "  DECLARE p VARCHAR2(100);\n"
+                    "  SET p = SUBSTR4(p, 1, INSTR4(p, ':') - 1);\n"
+                    "  SET s = SUBSTR4(s, 1, 50) || SUBSTR4(s, 4, 3) || SUBSTR4(s, - 2) || LENGTH4(s);\n" +
+                    kNoRowGuard +
+                    "  SELECT SUBSTR4(name, 0, 3) INTO s FROM emp WHERE INSTR4(name, 'x', - 1, 2) > 0;\n"
+                    "  END;\n"),
+     ""},
+    // A divisor that calls a function, a sequence or a random value is
+    // evaluated once, read from a query over one row; a built-in's call is
+    // written twice. MOD by zero gives the dividend; a divisor that is no
+    // non-zero number is tested. In a trigger and its nested block.
+    {"DivisorWithACallIsEvaluatedOnce", false,
+     "CREATE OR REPLACE TRIGGER tr BEFORE INSERT ON t FOR EACH ROW\n"
+     "BEGIN\n"
+     "  :NEW.share := :NEW.total / next_weight(:NEW.id) + :NEW.total / seq.NEXTVAL;\n"
+     "  :NEW.avg := :NEW.total / ABS(:NEW.cnt);\n"
+     "  BEGIN\n"
+     "    :NEW.rest := MOD(:NEW.total, next_weight(:NEW.id)) + MOD(:NEW.total, :NEW.cnt) + MOD(:NEW.total, 7);\n"
+     "  END;\n"
+     "END;\n",
+     "[0]\nCREATE OR REPLACE TRIGGER tr BEFORE INSERT ON t REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
+     "SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  SET SYSZULINTERNAL_NEW.share = DECFLOAT(SYSZULINTERNAL_NEW.total) /(SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 "
+     "THEN RAISE_ERROR('22012', 'division by zero') ELSE SYSZULINTERNAL_DIVISOR END "
+     "FROM(VALUES(next_weight(SYSZULINTERNAL_NEW.id))) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR)) + "
+     "DECFLOAT(SYSZULINTERNAL_NEW.total) /(SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 THEN RAISE_ERROR('22012', "
+     "'division by zero') ELSE SYSZULINTERNAL_DIVISOR END FROM(VALUES(seq.NEXTVAL)) AS "
+     "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR));\n"
+     "  SET SYSZULINTERNAL_NEW.avg = DECFLOAT(SYSZULINTERNAL_NEW.total) / CASE ABS(SYSZULINTERNAL_NEW.cnt) WHEN 0 THEN "
+     "RAISE_ERROR('22012', 'division by zero') ELSE ABS(SYSZULINTERNAL_NEW.cnt) END;\n"
+     "  BEGIN\n"
+     "  SET SYSZULINTERNAL_NEW.rest = (SELECT CASE SYSZULINTERNAL_DIVISOR WHEN 0 THEN SYSZULINTERNAL_NEW.total ELSE "
+     "MOD(SYSZULINTERNAL_NEW.total, SYSZULINTERNAL_DIVISOR) END FROM(VALUES(next_weight(SYSZULINTERNAL_NEW.id))) AS "
+     "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVISOR)) + CASE SYSZULINTERNAL_NEW.cnt WHEN 0 THEN SYSZULINTERNAL_NEW.total "
+     "ELSE MOD(SYSZULINTERNAL_NEW.total, SYSZULINTERNAL_NEW.cnt) END + MOD(SYSZULINTERNAL_NEW.total, 7);\n"
+     "  END;\n"
+     "  END@\n\n\n\n",
+     ""},
+    // A value a form would write twice is read once from a query over one
+    // row when it is long, so that nested forms grow as the source does.
+    {"LongValuesAreWrittenOnce", false,
+     "DECLARE n NUMBER; BEGIN\n"
+     "  n := MOD(MOD(MOD(n, a), a), a);\n"
+     "END;\n",
+     anonymousBlock("  DECLARE n NUMBER;\n"
+                    "  SET n = (SELECT CASE a WHEN 0 THEN SYSZULINTERNAL_DIVIDEND ELSE MOD(SYSZULINTERNAL_DIVIDEND, a) END "
+                    "FROM(VALUES(CASE a WHEN 0 THEN CASE a WHEN 0 THEN n ELSE MOD(n, a) END ELSE MOD(CASE a WHEN 0 THEN "
+                    "n ELSE MOD(n, a) END, a) END)) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVIDEND));\n"),
+     ""},
+    // a ** b and POWER(a, b): a DECFLOAT base for an integral exponent, a
+    // DOUBLE one for a fraction, tested when the exponent is known only at
+    // run time (read once when it holds a call); ** binds before the sign.
+    // In PL/SQL and in static SQL.
+    {"ExponentOperatorAndPower", false,
+     "DECLARE\n"
+     "  n NUMBER;\n"
+     "BEGIN\n"
+     "  n := n ** 2 + 2 ** -1 + -n ** 0.5 + POWER(2, n) * f(n) ** g(n);\n"
+     "  UPDATE t SET c = (c + 1) ** 3 WHERE POWER(c, 2) > 4;\n"
+     "END;\n",
+     anonymousBlock(
+         "  DECLARE n NUMBER;\n"
+         "  SET n = POWER(DECFLOAT(n), 2) + POWER(DECFLOAT(2), - 1) + - POWER(DOUBLE(n), 0.5) + CASE WHEN n = TRUNC(n) "
+         "THEN POWER(DECFLOAT(2), n) ELSE POWER(DOUBLE(2), n) END *(SELECT CASE WHEN SYSZULINTERNAL_EXPONENT = "
+         "TRUNC(SYSZULINTERNAL_EXPONENT) THEN POWER(DECFLOAT(f(n)), SYSZULINTERNAL_EXPONENT) ELSE "
+         "POWER(DOUBLE(f(n)), SYSZULINTERNAL_EXPONENT) END FROM(VALUES(g(n))) AS "
+         "SYSZULINTERNAL_ONCE(SYSZULINTERNAL_EXPONENT));\n"
+         "  UPDATE t SET c = POWER(DECFLOAT(c + 1), 3) WHERE POWER(DECFLOAT(c), 2) > 4;\n"),
+     ""},
+    // Functions and values the target has no form of are recorded, and so
+    // is a format with text in double quotes, which the target refuses.
+    {"FunctionsWithoutAFormAreRecorded", false,
+     "DECLARE\n"
+     "  d DATE;\n"
+     "  x VARCHAR2(40);\n"
+     "BEGIN\n"
+     "  d := d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
+     "  x := SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
+     "  x := TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"
+     "END;\n",
+     anonymousBlock("  DECLARE d DATE;\n"
+                    "  DECLARE x VARCHAR2(40);\n"
+                    "  SET d = d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
+                    "  SET x = SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
+                    "  SET x = TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"),
+     "Built-in function NUMTODSINTERVAL not supported|2|5|NUMTODSINTERVAL|NUMTODSINTERVAL\n"
+     "Built-in function NUMTOYMINTERVAL not supported|2|5|NUMTOYMINTERVAL|NUMTOYMINTERVAL\n"
+     "Built-in function SYS_CONTEXT not supported|2|6|SYS_CONTEXT|SYS_CONTEXT\n"
+     "Built-in function SYS_GUID not supported|2|6|SYS_GUID|SYS_GUID\n"
+     "Built-in function DBTIMEZONE not supported|2|6|DBTIMEZONE|DBTIMEZONE\n"
+     "TO_CHAR format with text in double quotes not supported|2|7|TO_CHAR|TO_CHAR\n"},
+    // REPLACE with a NULL or empty replacement removes the search string,
+    // with a NULL search string returns the source; arguments that may be
+    // NULL at run time are tested. ATAN2 takes y first, LOG the base first;
+    // DECODE's NULL arguments take a type, or are recorded.
+    {"NullArgumentsAndArgumentOrder", false,
+     "DECLARE\n"
+     "  x VARCHAR2(40);\n"
+     "BEGIN\n"
+     "  x := REPLACE(x, ',', '') || REPLACE(x, CHR(13), NULL) || REPLACE(x, '%1', NVL(x, '-')) || REPLACE(x, NULL, 'y');\n"
+     "  x := REPLACE(x, x, y) || REPLACE(x, ',', f(x));\n"
+     "  x := ATAN2(1, 2) + LOG(10, x) + LOG(2, x);\n"
+     "  x := DECODE(x, NULL, 'none', 'a', NULL, x) || DECODE(f(x), NULL, 1) || DECODE(x, 1, NULL);\n"
+     "END;\n",
+     anonymousBlock(
+         "  DECLARE x VARCHAR2(40);\n"
+         "  SET x = REPLACE(x, ',') || REPLACE(x, CHR(13)) || REPLACE(x, '%1', NVL(x, '-')) || x;\n"
+         "  SET x = CASE WHEN x IS NULL THEN x WHEN y IS NULL THEN REPLACE(x, x) ELSE REPLACE(x, x, y) END ||(SELECT "
+         "CASE WHEN SYSZULINTERNAL_REPLACEMENT IS NULL THEN REPLACE(x, ',') ELSE REPLACE(x, ',', "
+         "SYSZULINTERNAL_REPLACEMENT) END FROM(VALUES(f(x))) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_REPLACEMENT));\n"
+         "  SET x = ATAN2(2, 1) + LOG10(x) +(LN(x) / LN(2));\n"
+         "  SET x = DECODE(x, NULLIF(x, x), 'none', 'a', NULLIF('none', 'none'), x) || DECODE(f(x), NULL, 1) || "
+         "DECODE(x, 1, NULL);\n"),
+     "DECODE with a NULL of no known type not supported|2|7|DECODE|DECODE\n"
+     "DECODE with a NULL of no known type not supported|2|7|DECODE|DECODE\n"},
+    // A function of the run, a record's field and a table's columns named
+    // like built-ins are none of them.
+    {"NamesLikeBuiltins", false,
+     "CREATE OR REPLACE PACKAGE BODY util AS\n"
+     "  TYPE t_event IS RECORD (uid VARCHAR2(20));\n"
+     "  FUNCTION dump(p NUMBER) RETURN NUMBER IS BEGIN RETURN p; END;\n"
+     "  PROCEDURE keep IS n NUMBER; BEGIN n := dump(1); INSERT INTO log(mod, length) VALUES (1, 2); END;\n"
+     "END util;\n",
+     moduleBodyOpening("util") + moduleMember("util", "TYPE t_event AS ROW \n  (\n  uid VARCHAR2(20)\n\n  )") +
+         memberHead("util", "dump", {"p NUMBER"}, "NUMBER") + "  RETURN p;\n" + kRoutineEnd +
+         moduleProcedureHead("util", "keep") +
+         "  DECLARE n NUMBER;\n"
+         "  SET n = dump(1);\n"
+         "  INSERT INTO log(mod, length) VALUES(1, 2);\n" +
+         kRoutineEnd,
+     ""},
+};
+
+TEST(TranslateFunctions, WholeTranslations) { translate_test::expectSoundCases(kCases); }
+
+}  // namespace
