@@ -84,12 +84,7 @@ const astNodeToken* tokenAt(const TokenNodes& tokens, size_t at) {
 // A function of the run of that name, in any package: it hides the built-in.
 bool runDeclaresFunction(const char* word, const TransformState* state) {
   if (!state) return false;
-  if (state->parameterlessNames.holds(word)) return true;
-  if (state->functionsWithParameters.empty()) return false;
-  std::string name = rewrite::foldedText(word);
-  for (const auto& scope : state->functionsWithParameters)
-    if (scope.second.count(name)) return true;
-  return false;
+  return state->parameterlessNames.holds(word) || state->functionsWithParameters.holds(word);
 }
 
 bool endsWithFolded(const char* text, const char* tail) {

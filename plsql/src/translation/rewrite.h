@@ -61,7 +61,9 @@ struct TransformState {
   // Every name of parameterlessFunctions, whatever its package: most words
   // of a run name none of them, and are told so by one lookup.
   FoldedIndex parameterlessNames;
-  std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
+  // The names of the run's functions with parameters, whatever their
+  // package.
+  FoldedIndex functionsWithParameters;
   std::unordered_set<std::string> runPackages;
   // The packages whose head the run holds, and the variables the run's
   // packages declare ("package.variable", folded).

@@ -210,7 +210,7 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
     state->parameterlessFunctions[package].insert(folded);
     state->parameterlessNames.insert(folded);
   }
-  if (listLength(args) != 0) state->functionsWithParameters[package].insert(folded);
+  if (listLength(args) != 0) state->functionsWithParameters.insert(folded);
 }
 
 }  // namespace
