@@ -225,6 +225,38 @@ const SoundCase kCases[] = {
      "Statement DROP ... FORCE not supported|2|8|EXECUTE IMMEDIATE|\n"
      "Statement DROP ... CASCADE CONSTRAINTS not supported|2|9|EXECUTE IMMEDIATE|\n"
      "Statement TRUNCATE ... CASCADE not supported|2|14|TRUNCATE|\n"},
+    // Numbers round half away from zero, carried into the whole part; one
+    // with an exponent is rounded by ROUND, one of the type's scale (its
+    // trailing zeros apart) stays. ROUND and TRUNC keep the digits they are
+    // given. Statements already in the target's words stay as they are.
+    {"NumbersRoundedWhereWrittenAndOtherStatements", false,
+     "DECLARE\n"
+     "  a INTEGER := 1.5E2;\n"
+     "  b NUMBER(4,1) := 2.50;\n"
+     "  c NUMBER(4,1) := 9.96;\n"
+     "  d INTEGER := .5;\n"
+     "BEGIN\n"
+     "  d := TRUNC(d / 3, 1);\n"
+     "  EXECUTE IMMEDIATE 'SAVEPOINT a';\n"
+     "  EXECUTE IMMEDIATE 'ROLLBACK WORK TO SAVEPOINT a';\n"
+     "  EXECUTE IMMEDIATE 'drop package body p';\n"
+     "  EXECUTE IMMEDIATE 'TRUNCATE TABLE t DROP ALL STORAGE';\n"
+     "  EXECUTE IMMEDIATE 'DROP PUBLIC SYNONYM s';\n"
+     "END;\n"
+     "/\n",
+     anonymousBlock("  DECLARE a INTEGER;\n"
+                    "  DECLARE b NUMBER(4, 1) DEFAULT 2.50;\n"
+                    "  DECLARE c NUMBER(4, 1) DEFAULT 10.0;\n"
+                    "  DECLARE d INTEGER DEFAULT 1;\n"
+                    "  SET a = ROUND(1.5E2, 0);\n"
+                    "  SET d = ROUND(TRUNC(DECFLOAT(d) / 3, 1), 0);\n" +
+                    dynamicBlock("SAVEPOINT a ON ROLLBACK RETAIN CURSORS", kExecute) +
+                    dynamicBlock("ROLLBACK WORK TO SAVEPOINT a", kExecute) +
+                    dynamicBlock("drop package body p", kExecute) +
+                    dynamicBlock("TRUNCATE TABLE t DROP ALL STORAGE", kExecute) +
+                    dynamicBlock("DROP PUBLIC ALIAS s", kExecute)),
+     "Statement DROP PACKAGE BODY not supported|2|10|EXECUTE IMMEDIATE|\n"
+     "Statement TRUNCATE ... DROP ALL STORAGE not supported|2|11|EXECUTE IMMEDIATE|\n"},
 };
 
 TEST(TranslateAssignments, WholeTranslations) { expectSoundCases(kCases); }

@@ -5,9 +5,7 @@
 // datatype map, collection and object forms, % attributes, lock waits
 // after FOR UPDATE, built-in packages, PL/SQL blocks run as dynamic
 // statements, and the data-access clause of functions that change data.
-#include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -269,8 +267,6 @@ bool namesSqlColumn(astNodeToken* token) {
 // ---- calls of functions without parentheses ----
 
 
-// Inside SQL a name is a column first. It cannot be one in a query of DUAL
-// alone, nor in the VALUES of an INSERT.
 // Whether the FROM clauses of the lists name DUAL alone; `leading` is a
 // list that begins after its FROM.
 bool fromDualOnly(std::initializer_list<astNodeList*> lists, astNodeList* leading) {
@@ -291,13 +287,14 @@ bool fromDualOnly(std::initializer_list<astNodeList*> lists, astNodeList* leadin
   return tables == 1 && dualOnly;
 }
 
+// Inside SQL a name is a column first. It cannot be one in a query of DUAL
+// alone, nor in the VALUES of an INSERT or what it selects from DUAL alone.
 bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
   if (sql->kind == AST_SELECT) {
     auto* select = nodeAs<astNodeSelect>(sql);
     return fromDualOnly({select->target, select->fromClause}, select->fromClause);
   }
   if (sql->kind != AST_SQL_STMT || nodeAs<astNodeSqlStmt>(sql)->keywordCode != T_INSERT) return false;
-  // The VALUES of an INSERT, or what it selects from DUAL alone.
   astNodeList* body = nodeAs<astNodeSqlStmt>(sql)->body;
   bool afterValues = false, afterSelect = false;
   for (astListCell* c = listCells(body); c; c = c->next) {

@@ -306,9 +306,10 @@ struct TextWord {
   size_t end;
 };
 
+// The words of a text, `most` of them at most.
 void appendWords(const char* text, std::vector<TextWord>* words, size_t most = static_cast<size_t>(-1)) {
+  auto inWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
   for (size_t at = 0; text[at] && words->size() < most;) {
-    auto inWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
     if (!inWord(text[at])) {
       ++at;
       continue;
