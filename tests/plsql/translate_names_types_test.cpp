@@ -95,9 +95,11 @@ const SoundCase kCases[] = {
      ""},
     // A standalone function without parameters gets parentheses in SQL
     // where no column can be meant (a query of DUAL alone, the VALUES of an
-    // INSERT). One that changes data (a sequence's next value, DML) is
-    // recorded where it is not an assignment's whole value; a call whose
-    // argument is a rewritten SQL%FOUND, a group of its own, still is one.
+    // INSERT or what it selects from DUAL alone); elsewhere in SQL, where a
+    // column may be meant, it is recorded. One that changes data (a
+    // sequence's next value, DML) is recorded where it is not an
+    // assignment's whole value; a call whose argument is a rewritten
+    // SQL%FOUND, a group of its own, still is one.
     {"StandaloneFunctionsWithoutParametersOrThatChangeData", false,
      "CREATE OR REPLACE FUNCTION rate RETURN NUMBER IS BEGIN RETURN 2; END;\n"
      "/\n"
@@ -134,7 +136,7 @@ const SoundCase kCases[] = {
                         "  SELECT rate INTO x FROM rates;\n"
                         "  END;\n"
                         "  INSERT INTO log(v, w) VALUES(rate(), x);\n"
-                        "  INSERT INTO log(v) SELECT rate FROM dual;\n"
+                        "  INSERT INTO log(v) SELECT rate() FROM dual;\n"
                         "  SET x = bump() + 1;\n") +
          anonymousBlock(
              "  DECLARE v NUMBER;\n"
@@ -144,6 +146,7 @@ const SoundCase kCases[] = {
              "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
              "  SET SYSZULINTERNAL_FOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT > 0 THEN true ELSE false END);\n"
              "  SET v = mark((SYSZULINTERNAL_FOUND = true));\n"),
+     "Function without parentheses in SQL not supported|2|9|rate|rate\n"
      "Call of a function that changes data outside an assignment not supported|2|8|bump()|bump()\n"
      "Call of a function that changes data outside an assignment not supported|2|12|bump()|bump()\n"},
     // Datatypes and routine clauses outside the map are translated or

@@ -5,7 +5,9 @@
 // recorded), then mapped (a row of the map, an alias, a weak REF CURSOR),
 // then held to the target's largest length or precision.
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -462,25 +464,57 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
 
 namespace rewrite {
 
-std::string fixedScale(const astNodeList* type) {
-  std::vector<std::string> words;
-  for (astListCell* c = listCells(type); c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (!token || !token->text) return "";
-    words.push_back(upperText(token->text));
+int scaleOfType(const astNodeList* type) {
+  // The scale of a type named by its first word alone, or by a precision
+  // and a scale (kGiven), by the first letter of that word, folded.
+  constexpr int kGiven = -2;
+  struct Word {
+    std::string word;
+    int scale;
+  };
+  static const std::array<std::vector<Word>, 26> byLetter = [] {
+    std::array<std::vector<Word>, 26> words;
+    auto add = [&words](std::string word, int scale) {
+      for (char& c : word) c = foldAscii(c);
+      words[size_t(word[0] - 'a')].push_back({word, scale});
+    };
+    for (const DatatypeRow& row : kDatatypes)
+      if (row.scale != Scale::ANY && !std::strchr(row.name, ' ')) add(row.name, row.scale == Scale::INTEGERS ? 0 : kGiven);
+    // The floating types keep any scale, as NUMBER alone does.
+    for (const char* word : {"float", "real", "double", "decfloat", "binary_float", "binary_double", "simple_float",
+                             "simple_double"})
+      add(word, kFreeScale);
+    return words;
+  }();
+  astListCell* c = type && type->kind == AST_LIST ? type->head : nullptr;
+  const char* first = c ? spans::textOf(c->value) : nullptr;
+  char letter = first ? foldAscii(first[0]) : 0;
+  if (letter < 'a' || letter > 'z') return kUnknownScale;
+  const Word* named = nullptr;
+  for (const Word& word : byLetter[size_t(letter - 'a')]) {
+    size_t at = 1;
+    while (at < word.word.size() && foldAscii(first[at]) == word.word[at]) ++at;
+    if (at == word.word.size() && !first[at]) {
+      named = &word;
+      break;
+    }
   }
-  if (words.empty()) return "";
-  const DatatypeRow* named = nullptr;
-  for (const DatatypeRow& row : kDatatypes)
-    if (words[0] == row.name) named = &row;
-  if (!named || named->scale == Scale::ANY) return "";
-  if (words.size() == 1) return named->scale == Scale::INTEGERS ? "0" : "";
-  if (named->scale != Scale::GIVEN) return "";
-  if (words.size() == 4 && words[1] == "(" && words[3] == ")" && words[2] != "*") return "0";
-  if (words.size() == 6 && words[1] == "(" && words[3] == "," && words[5] == ")" &&
-      std::strspn(words[4].c_str(), "0123456789") == words[4].size())
-    return words[4];
-  return "";
+  if (!named) return kUnknownScale;
+  // The words after the name: none, ( p ) or ( p , s ).
+  const char* rest[6] = {};
+  size_t count = 0;
+  for (c = c->next; c; c = c->next) {
+    const char* text = spans::textOf(c->value);
+    if (!text || count == 5) return kUnknownScale;
+    rest[count++] = text;
+  }
+  if (count == 0) return named->scale == kGiven ? kFreeScale : named->scale;
+  if (named->scale != kGiven || std::strcmp(rest[0], "(") != 0) return kUnknownScale;
+  auto digits = [](const char* text) { return *text && std::strspn(text, "0123456789") == std::strlen(text); };
+  if (count == 3 && std::strcmp(rest[2], ")") == 0) return std::strcmp(rest[1], "*") == 0 ? kFreeScale : 0;
+  if (count == 5 && std::strcmp(rest[2], ",") == 0 && std::strcmp(rest[4], ")") == 0 && digits(rest[3]))
+    return std::atoi(rest[3]);
+  return kUnknownScale;
 }
 
 }  // namespace rewrite

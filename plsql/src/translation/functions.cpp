@@ -84,7 +84,7 @@ const astNodeToken* tokenAt(const TokenNodes& tokens, size_t at) {
 // A function of the run of that name, in any package: it hides the built-in.
 bool runDeclaresFunction(const char* word, const TransformState* state) {
   if (!state) return false;
-  return state->parameterlessNames.holds(word) || state->functionsWithParameters.holds(word);
+  return state->parameterlessNames.holds(word) || state->namesWithParameters.holds(word);
 }
 
 bool endsWithFolded(const char* text, const char* tail) {

@@ -7,8 +7,11 @@
 // the new place to rewrite), and tokens of its own where both write them.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -61,9 +64,9 @@ struct TransformState {
   // Every name of parameterlessFunctions, whatever its package: most words
   // of a run name none of them, and are told so by one lookup.
   FoldedIndex parameterlessNames;
-  // The names of the run's functions with parameters, whatever their
-  // package.
-  FoldedIndex functionsWithParameters;
+  std::unordered_map<std::string, std::unordered_set<std::string>> functionsWithParameters;
+  // Every name of functionsWithParameters, whatever its package.
+  FoldedIndex namesWithParameters;
   std::unordered_set<std::string> runPackages;
   // The packages whose head the run holds, and the variables the run's
   // packages declare ("package.variable", folded).
@@ -73,6 +76,29 @@ struct TransformState {
   // package bodies, in source order.
   std::vector<astNodeCreateFunc*> runFunctions;
   std::unordered_set<std::string> objectTypes;
+  // The run's functions of a result of fixed scale and its routines with
+  // an IN parameter of fixed scale, by name, each with its package (as
+  // written, empty for a standalone one); the variables and record types
+  // of its package heads, which the package's body sees, by name, gathered
+  // at the first question.
+  struct Named {
+    std::string_view package;
+    const astNode* node;
+  };
+  FoldedIndex runRoutineNames;
+  std::vector<std::vector<Named>> runRoutines;  // by the index of the name
+  bool headsGathered = false;
+  FoldedIndex headNames;
+  std::vector<std::vector<Named>> headDeclarations;  // by the index of the name
+  // The names of the routines with an IN parameter of fixed scale, whose
+  // calls' arguments are rounded, and their signatures (nameSignature).
+  FoldedIndex roundingRoutines;
+  std::array<uint64_t, 16> roundingSignatures{};
+  // The names of the variables, parameters and fields declared so far with
+  // a type of fixed scale, and with a type that keeps digits after the
+  // point: most names are neither, and are told so by one lookup.
+  FoldedIndex fixedScaleNames;
+  FoldedIndex fractionNames;
   // Variables (unit and folded name) that a handler sets to SQLCODE, and
   // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "findings.h"
+#include "plsql_parser.hpp"
 #include "rewrite.h"
 
 // Fixed internal names.
@@ -177,6 +178,9 @@ void settleWrittenForms(TransformState* state);
 void reportNotNullVariable(astNodeVarDecl* decl, TransformState* state);
 void reportDynamicReturning(astNodeDynamic* node, TransformState* state);
 void reportRecordDml(astNodeSqlStmt* node, TransformState* state);
+// INSERT ALL and INSERT FIRST, and the conditions of MERGE's UPDATE, DELETE
+// and INSERT, which the target's statements lack.
+void reportDmlWithoutForm(astNodeSqlStmt* node, TransformState* state);
 // Lower-case copy of a name text.
 std::string foldedText(const char* text);
 // Upper-case copy of a text, as keywords and built-in names are compared
@@ -189,18 +193,73 @@ std::string lastPart(const char* text);
 // The first part of a dotted name, folded.
 std::string firstPart(const char* text);
 
+// Values stored in a type of fixed scale (rewrite_scale.cpp).
+//
+// What a value stored in a datatype keeps after the point (datatypes.cpp):
+// its fixed scale (0 for the integer types and NUMBER, DECIMAL or NUMERIC
+// with a precision alone, s for (p, s)); kFreeScale for a number of any
+// scale (NUMBER alone, the floating types); kUnknownScale for the others
+// (strings, anchored types, types of the run).
+constexpr int kFreeScale = 1 << 20;
+constexpr int kUnknownScale = -1;
+int scaleOfType(const astNodeList* type);
+// Notes a variable, parameter or field of that name and type among those
+// a value may be rounded into or from.
+void noteScaledName(const astNodeList* name, const astNodeList* type, TransformState* state);
+// ROUND(expr, scale) as a new token list over the tokens of expr.
+astNodeList* roundCall(const astNodeList* expr, const char* scale);
+// Notes a routine of the run (of a package, as written, or none) whose
+// result or IN parameters are of fixed scale.
+void noteRoundingRoutine(const astNode* node, std::string_view package, TransformState* state);
+// A value stored in a type of fixed scale, rounded to that scale where it
+// may have more (PL/SQL rounds it, the target truncates it): a default or
+// a returned value, an assigned one, values selected INTO, the arguments
+// of a call of the run's routines (at the call's name token, or of a call
+// statement).
+astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type, TransformState* state);
+void roundAssignedValue(astNodeAssign* node, TransformState* state);
+void roundSelectedValues(astNodeSelect* node, TransformState* state);
+void roundCallArguments(astNodeToken* token, TransformState* state);
+void roundCallArguments(astNodeCall* node, TransformState* state);
+// A bit for a name's length and first and last letters (folded), among
+// the 1024 of a signature: a set of names gathers theirs, and most other
+// names are turned away by it before any lookup.
+inline size_t nameSignature(std::string_view name) {
+  if (name.empty()) return 0;
+  return (name.size() * 31 + static_cast<unsigned char>(foldAscii(name[0])) * 7 +
+          static_cast<unsigned char>(foldAscii(name.back()))) & 1023;
+}
+inline bool signatureHolds(const std::array<uint64_t, 16>& signatures, std::string_view name) {
+  size_t bit = nameSignature(name);
+  return signatures[bit >> 6] & (uint64_t(1) << (bit & 63));
+}
+// Whether the token the walk is at may name a call of a routine whose
+// arguments are rounded: a word before "(", in a run that has one, of the
+// signature of one. Most tokens are told apart here.
+inline bool mayCallRoundingRoutine(const astNodeToken* token, const TransformState* state) {
+  if (token->tokenCode != T_WORD) return false;
+  const astListCell* cell = state->currentCell;
+  if (!cell || cell->value != token || !cell->next || state->roundingRoutines.empty()) return false;
+  const astNode* next = cell->next->value;
+  const char* text = next && next->kind == AST_TOKEN ? nodeAs<const astNodeToken>(next)->text : nullptr;
+  if (!text || text[0] != '(' || text[1] || !token->text) return false;
+  return signatureHolds(state->roundingSignatures, token->qualified ? lastPartOf(token->text) : token->text);
+}
+
 // Names, datatypes and forms (rewrite_names.cpp).
 // Notes the functions, packages and object types that the run declares.
 void noteRunDeclarations(TransformState* state);
+// The package (folded name) that holds a node, or "".
+std::string packageOf(astNode* node);
+// The datatype list of the declaration or parameter of that name (folded)
+// that is in scope at `from`; `found` tells whether there is one (a
+// declaration without a datatype list, such as a cursor, gives null).
+astNodeList* declaredType(astNode* from, const std::string& name, bool* found);
 // Whether a qualified token inside SQL is qualified by a table or alias of
 // that statement: then it names a column.
 bool namesSqlColumn(astNodeToken* token);
 // f becomes f() where f is a function without parameters of the run.
 void addCallParentheses(astNodeToken* token, TransformState* state);
-// ROUND(expr, scale) as a new token list over the tokens of expr.
-astNodeList* roundCall(const astNodeList* expr, const char* scale);
-astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type);
-void roundDivisionIntoInteger(astNodeAssign* node);
 // Records a trigger row (:OLD, :NEW or their alias) that the trigger's
 // events do not give; whether it did.
 bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);
@@ -208,10 +267,6 @@ bool reportMissingTriggerRow(astNodeToken* token, TransformState* state);
 // DELETE trigger: REFERENCING leaves them out.
 void dropRowsWithoutEvent(astNodeCreateTrigger* trigger);
 bool isSqlCursorName(const char* text);
-// The scale of a datatype with a fixed one (datatypes.cpp): 0 for the
-// integer types and NUMBER, DECIMAL or NUMERIC with a precision alone, s
-// for (p, s); empty for the others.
-std::string fixedScale(const astNodeList* type);
 // A copy of each token of a list (same code and text), for a place that
 // names again what another place holds.
 astNodeList* tokensCopy(const astNodeList* tokens);

@@ -2,11 +2,12 @@
 // in the target or that it lacks. Calls of the run's functions written
 // without parentheses, qualifiers that a FROM clause defines, trigger rows
 // that the events do not give, datatypes and routine clauses outside the
-// datatype map, collection and object forms, % attributes, built-in
-// packages, PL/SQL blocks run as dynamic statements, and the data-access
-// clause of functions that change data.
+// datatype map, collection and object forms, % attributes, lock waits
+// after FOR UPDATE, built-in packages, PL/SQL blocks run as dynamic
+// statements, and the data-access clause of functions that change data.
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <strings.h>
 #include <unordered_set>
@@ -28,8 +29,10 @@ bool startsWithWord(const std::string& text, const char* word) {
   return text.size() == length || !(std::isalnum(static_cast<unsigned char>(text[length])) || text[length] == '_');
 }
 
+}  // namespace
 
-// The package (folded name) that holds a node, or "".
+namespace rewrite {
+
 std::string packageOf(astNode* node) {
   astNode* package = nearestOf(node, isPackage);
   if (!package) return "";
@@ -39,9 +42,6 @@ std::string packageOf(astNode* node) {
 
 // ---- declarations in scope ----
 
-// The datatype list of the declaration or parameter of that name (folded)
-// that is in scope at `from`; `found` tells whether there is one (a
-// declaration without a datatype list, such as a cursor, gives null).
 astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   *found = false;
   int guard = 0;
@@ -71,10 +71,6 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   return nullptr;
 }
 
-}  // namespace
-
-namespace rewrite {
-
 std::string firstPart(const char* text) {
   // As splitQualifiedName reads a name: a backslash takes the next
   // character as it is, a double quote toggles quoting and is dropped.
@@ -93,58 +89,6 @@ std::string firstPart(const char* text) {
     }
   }
   return part;
-}
-
-// ---- exact division into an integer ----
-
-static bool holdsDivision(const astNodeList* expr) {
-  for (astListCell* c = listCells(expr); c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (token && token->text && std::strcmp(token->text, "/") == 0) return true;
-  }
-  return false;
-}
-
-astNodeList* roundCall(const astNodeList* expr, const char* scale) {
-  astNodeList* rounded = listAppend(listNew(makeToken("ROUND", -1)), makeToken("(", -1));
-  rounded = appendElements(rounded, expr);
-  rounded = listAppend(rounded, makeToken(",", -1));
-  rounded = listAppend(rounded, makeToken(scale, -1));
-  return listAppend(rounded, makeToken(")", -1));
-}
-
-// PL/SQL rounds a value it stores in a type of fixed scale; the target
-// truncates it. An expression holding a division, which the target makes
-// exact, is rounded to that scale before it is stored there.
-astNodeList* roundedIntoType(astNodeList* expr, const astNodeList* type) {
-  if (!expr || expr->kind != AST_LIST || !type || type->kind != AST_LIST || !holdsDivision(expr)) return expr;
-  // Already rounded as a whole (a loop bound): ROUND( ... ) alone.
-  astNodeToken* first = asToken(listCells(expr)->value);
-  if (first && first->text && strcasecmp(first->text, "ROUND") == 0 && listCells(expr)->next &&
-      spans::isOpen(listCells(expr)->next->value)) {
-    astListCell* close = spans::closingCell(listCells(expr)->next);
-    if (close && !close->next) return expr;
-  }
-  std::string scale = fixedScale(type);
-  if (scale.empty()) return expr;
-  astNodeList* rounded = roundCall(expr, scale.c_str());
-  rounded->line = expr->line;
-  rounded->parent = expr->parent;
-  for (astListCell* c = listCells(rounded); c; c = c->next)
-    if (c->value) c->value->parent = rounded;
-  return rounded;
-}
-
-// An assignment to a variable or parameter of such a type.
-void roundDivisionIntoInteger(astNodeAssign* node) {
-  astNodeToken* target = firstToken(node->target);
-  if (!target || !target->text || target->qualified || listLength(node->target) != 1 || node->targetIndex) return;
-  if (!node->expr || node->expr->kind != AST_LIST || !holdsDivision(nodeAs<astNodeList>(node->expr))) return;
-  bool found = false;
-  astNodeList* type = declaredType(node, foldedText(target->text), &found);
-  // An OPEN's assignment holds its select node, which has no division to round.
-  if (found && type && node->expr && node->expr->kind == AST_LIST)
-    node->expr = roundedIntoType(nodeAs<astNodeList>(node->expr), type);
 }
 
 }  // namespace rewrite
@@ -210,7 +154,10 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
     state->parameterlessFunctions[package].insert(folded);
     state->parameterlessNames.insert(folded);
   }
-  if (listLength(args) != 0) state->functionsWithParameters.insert(folded);
+  if (listLength(args) != 0) {
+    state->functionsWithParameters[package].insert(folded);
+    state->namesWithParameters.insert(folded);
+  }
 }
 
 }  // namespace
@@ -220,9 +167,19 @@ namespace rewrite {
 void noteRunDeclarations(TransformState* state) {
   astNode* root = state->root;
   if (!root || root->kind != AST_LIST) return;
+  // A package whose body the run holds has its routines noted there, its
+  // own routines among them.
+  std::unordered_set<std::string> bodies;
+  for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next)
+    if (astNodeToken* name = c->value && c->value->kind == AST_CREATE_PKG_BODY
+                                 ? asToken(listLast(astPackageName(c->value)))
+                                 : nullptr;
+        name && name->text)
+      bodies.insert(lastPart(name->text));
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
+    if (unit->kind == AST_CREATE_FUNCTION || unit->kind == AST_CREATE_PROCEDURE) noteRoundingRoutine(unit, {}, state);
     if (unit->kind == AST_CREATE_FUNCTION) {
       state->runFunctions.push_back(nodeAs<astNodeCreateFunc>(unit));
       noteFunction(unit, "", state);
@@ -239,9 +196,11 @@ void noteRunDeclarations(TransformState* state) {
       std::string package = lastPart(last->text);
       state->runPackages.insert(package);
       if (!body) state->packageHeads.insert(package);
+      bool noted = body || !bodies.count(package);
       for (astListCell* e = listCells(elements); e; e = e->next) {
         if (!e->value) continue;
         noteFunction(e->value, package, state);
+        if (noted) noteRoundingRoutine(e->value, lastPartOf(last->text), state);
         astNodeToken* variable = e->value->kind == AST_VAR_DECL
                                      ? firstToken(nodeAs<astNodeVarDecl>(e->value)->variableName)
                                      : nullptr;
@@ -292,38 +251,83 @@ bool namesSqlColumn(astNodeToken* token) {
 
 // ---- calls of functions without parentheses ----
 
+// Whether the FROM clauses of the lists name DUAL alone; `leading` is a
+// list that begins after its FROM.
+bool fromDualOnly(std::initializer_list<astNodeList*> lists, astNodeList* leading) {
+  int tables = 0;
+  bool dualOnly = false;
+  auto from = [&](astListCell* table) {
+    ++tables;
+    astNode* name = table ? table->value : nullptr;
+    astNode* after = table && table->next ? table->next->value : nullptr;
+    dualOnly = (textIs(name, "DUAL") || textIs(name, "SYS.DUAL")) &&
+               (!after || textIs(after, "WHERE") || textIs(after, "ORDER") || textIs(after, "GROUP"));
+  };
+  // A subquery holds a FROM of its own.
+  if (listCells(leading) && !textIs(listFirst(leading), "FROM")) from(listCells(leading));
+  for (astNodeList* list : lists)
+    for (astListCell* c = listCells(list); c; c = c->next)
+      if (textIs(c->value, "FROM")) from(c->next);
+  return tables == 1 && dualOnly;
+}
 
 // Inside SQL a name is a column first. It cannot be one in a query of DUAL
-// alone, nor in the VALUES of an INSERT.
+// alone, nor in the VALUES of an INSERT or what it selects from DUAL alone.
 bool nameCannotBeColumn(astNodeToken* token, astNode* sql) {
   if (sql->kind == AST_SELECT) {
     auto* select = nodeAs<astNodeSelect>(sql);
-    int tables = 0;
-    bool dualOnly = false;
-    auto from = [&](astListCell* table) {
-      ++tables;
-      astNode* name = table ? table->value : nullptr;
-      astNode* after = table && table->next ? table->next->value : nullptr;
-      dualOnly = (textIs(name, "DUAL") || textIs(name, "SYS.DUAL")) &&
-                 (!after || textIs(after, "WHERE") || textIs(after, "ORDER") || textIs(after, "GROUP"));
-    };
-    // The FROM clause's list begins after its keyword; a subquery holds one
-    // of its own.
-    if (listCells(select->fromClause) && !textIs(listFirst(select->fromClause), "FROM"))
-      from(listCells(select->fromClause));
-    for (astNodeList* list : {select->target, select->fromClause})
-      for (astListCell* c = listCells(list); c; c = c->next)
-        if (textIs(c->value, "FROM")) from(c->next);
-    return tables == 1 && dualOnly;
+    return fromDualOnly({select->target, select->fromClause}, select->fromClause);
   }
   if (sql->kind != AST_SQL_STMT || nodeAs<astNodeSqlStmt>(sql)->keywordCode != T_INSERT) return false;
-  bool afterValues = false;
-  for (astListCell* c = listCells(nodeAs<astNodeSqlStmt>(sql)->body); c; c = c->next) {
+  astNodeList* body = nodeAs<astNodeSqlStmt>(sql)->body;
+  bool afterValues = false, afterSelect = false;
+  for (astListCell* c = listCells(body); c; c = c->next) {
     if (textIs(c->value, "VALUES")) afterValues = true;
-    else if (textIs(c->value, "SELECT")) return false;
-    else if (c->value == token) return afterValues;
+    else if (textIs(c->value, "SELECT")) afterSelect = true;
+    else if (c->value == token) return afterSelect ? fromDualOnly({body}, nullptr) : afterValues;
   }
   return false;
+}
+
+// Words of SQL after which a value follows.
+const char* const kSqlValueWords[] = {"ALL",  "AND",  "ANY",   "BETWEEN", "BY",    "CASE",   "DISTINCT", "ELSE",
+                                      "ESCAPE", "EXISTS", "HAVING", "IN",   "IS",    "LIKE",   "NOT",      "ON",
+                                      "OR",   "PRIOR", "RETURN", "SELECT", "SET",   "SOME",   "THEN",     "UNIQUE",
+                                      "VALUES", "WHEN", "WHERE"};
+
+// Where a name of a SQL statement can only be a column, an alias or a table:
+// after AS or a table's keyword, an alias right after a value, the column
+// an UPDATE sets, the columns an INSERT names, the targets of INTO.
+bool isColumnPlace(astNodeList* list, astListCell* cell, astListCell* previous, astNode* sql) {
+  if (sql->kind == AST_SELECT && list == nodeAs<astNodeSelect>(sql)->intoClause) return true;
+  if (sql->kind == AST_SQL_STMT && list == nodeAs<astNodeSqlStmt>(sql)->returning) return true;
+  astNode* before = previous ? previous->value : nullptr;
+  for (const char* word : {"AS", "FROM", "JOIN", "INTO", "UPDATE", "TABLE", "USING"})
+    if (textIs(before, word)) return true;
+  if (before && (spans::isClose(before) || spans::isOperandToken(before))) {
+    bool value = false;
+    for (const char* word : kSqlValueWords) value = value || textIs(before, word);
+    if (!value) return true;
+  }
+  bool setting = cell->next && textIs(cell->next->value, "=") && (textIs(before, "SET") || spans::isComma(before));
+  if (setting && sql->kind == AST_SQL_STMT && nodeAs<astNodeSqlStmt>(sql)->keywordCode == T_UPDATE) return true;
+  // INTO t (a, b): the parenthesis that holds the name follows a table
+  // named after INTO.
+  astListCell* open = nullptr;
+  astNode* beforeOpen[2] = {nullptr, nullptr};
+  astNode* last[2] = {nullptr, nullptr};
+  for (astListCell* c = listCells(list); c && c != cell; c = c->next) {
+    if (spans::isOpen(c->value)) {
+      open = c;
+      beforeOpen[0] = last[0];
+      beforeOpen[1] = last[1];
+    } else if (spans::isClose(c->value)) {
+      open = nullptr;
+    }
+    last[1] = last[0];
+    last[0] = c->value;
+  }
+  return open && textIs(beforeOpen[1], "INTO");
 }
 
 void addCallParentheses(astNodeToken* token, TransformState* state) {
@@ -335,7 +339,10 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
   astNode* sql = sqlHolder(list);
-  if (sql ? !nameCannotBeColumn(token, sql) : !isExpressionList(list)) return;
+  if (!sql && !isExpressionList(list)) return;
+  // Inside SQL a name of one part may be a column, which comes first there;
+  // a name qualified by a package of the run is no column of the statement.
+  bool mayBeColumn = sql && !token->qualified && !nameCannotBeColumn(token, sql);
   astListCell* cell = listCellOf(list, token);
   if (!cell) return;
   if (cell->next && textIs(cell->next->value, "(")) return;
@@ -343,6 +350,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   for (astListCell* c = listCells(list); c && c != cell; c = c->next) previous = c;
   if (previous && (textIs(previous->value, ".") || textIs(previous->value, "=>"))) return;
   if (cell->next && textIs(cell->next->value, "=>")) return;  // a named argument
+  if (mayBeColumn && isColumnPlace(list, cell, previous, sql)) return;
   std::string name = lastPart(token->text);
   std::string package;
   if (token->qualified) {
@@ -361,6 +369,12 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
     return at != state->parameterlessFunctions.end() && at->second.count(name);
   };
   if (!known(package) && !(token->qualified ? false : known(""))) return;
+  if (mayBeColumn) {
+    // The target would read the column; PL/SQL calls the function when the
+    // statement's tables have no such column, which is not known here.
+    reportFinding(FindingId::FUNCTION_OR_COLUMN, token, state->errors, nullptr, token->text);
+    return;
+  }
   std::string text = std::string(token->text) + "()";
   token->text = poolBumpStrdup(text.c_str());
 }
@@ -588,14 +602,38 @@ static bool mayBeConstruct(const astListCell* c, const astNode* previous, const 
     case '%': return true;
     case 'm': if (length == 8 || length == 6) return true; break;      // MULTISET, MEMBER
     case 'i': if (length == 2 || length == 8) return true; break;      // IS, INTERVAL
-    case 's': if (length == 11) return true; break;                    // SUBMULTISET
+    case 's': if (length == 11 || length == 4) return true; break;     // SUBMULTISET, SKIP
     case 'd': if (length >= 12) return true; break;                    // DBMS_SQL functions
     case 'u': if (length == 8) return true; break;                     // UPDATING
+    case 'n': if (length == 6) return true; break;                     // NOWAIT
+    case 'w': if (length == 4) return true; break;                     // WAIT
     default: break;
   }
   // Constructors, subscripts and methods of the run's types and variables.
   return c->next && textIs(c->next->value, "(") &&
          (!state->collectionTypes.empty() || !state->collectionVariables.empty() || !state->objectTypes.empty());
+}
+
+// NOWAIT, WAIT n and SKIP LOCKED after FOR UPDATE: the target waits for a
+// row lock as long as its lock timeout says, and skips locked rows with
+// SKIP LOCKED DATA. Whether the token is such a word.
+static bool reviewLockWait(astNodeList* list, astListCell* c, TransformState* state) {
+  astNodeToken* token = asToken(c->value);
+  bool skip = equalsIgnoreCase(token->text, "SKIP") && c->next && textIs(c->next->value, "LOCKED");
+  if (!skip && !equalsIgnoreCase(token->text, "NOWAIT") && !equalsIgnoreCase(token->text, "WAIT")) return false;
+  bool forUpdate = false;
+  astNode* before = nullptr;
+  for (astListCell* p = listCells(list); p != c && !forUpdate; before = p->value, p = p->next)
+    forUpdate = textIs(p->value, "UPDATE") && textIs(before, "FOR");
+  if (!forUpdate) return false;
+  if (!skip) {
+    reportFinding(FindingId::FOR_UPDATE_NOWAIT, token, state->errors, nullptr, token->text);
+  } else if (!c->next->next || !textIs(c->next->next->value, "DATA")) {
+    astNodeToken* data = makeToken("DATA", c->next->value->line);
+    data->parent = list;
+    listInsertAfterCell(list, c->next, data);
+  }
+  return true;
 }
 
 void reportListConstructs(astNodeList* list, TransformState* state) {
@@ -610,6 +648,7 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
         reportBuiltinFunction(list, c, state))
       continue;
     if (!mayBeConstruct(c, previous, state)) continue;
+    if (inSql && reviewLockWait(list, c, state)) continue;
     bool taken = reportListedConstruct(list, c, previous, state);
     if (taken || (c->value && c->value == claimed)) continue;
     reportUnknownForm(list, c, previous, inSql, state, &unknown, &claimed);

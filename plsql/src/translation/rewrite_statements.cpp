@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -296,6 +297,112 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   return block;
 }
 
+// ---- statements in PL/SQL's words ----
+
+// A word of a statement's text: upper case, and where it stands in the text.
+struct TextWord {
+  std::string word;
+  size_t begin;
+  size_t end;
+};
+
+// The words of a text, `most` of them at most.
+void appendWords(const char* text, std::vector<TextWord>* words, size_t most = static_cast<size_t>(-1)) {
+  auto inWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; };
+  for (size_t at = 0; text[at] && words->size() < most;) {
+    if (!inWord(text[at])) {
+      ++at;
+      continue;
+    }
+    size_t begin = at;
+    while (inWord(text[at])) ++at;
+    words->push_back({upperText(std::string(text + begin, at - begin).c_str()), begin, at});
+  }
+}
+
+// The words of a TRUNCATE, DROP or ALTER statement that the target has no
+// form for: its name in the record, or null.
+const char* formWithout(const std::vector<TextWord>& words) {
+  const std::string& verb = words.empty() ? std::string() : words[0].word;
+  if (verb == "ALTER") return words.size() > 1 && words[1].word == "SESSION" ? "ALTER SESSION" : nullptr;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& word = words[i].word;
+    if (verb == "TRUNCATE" && (word == "CASCADE" || word == "PURGE" || word == "PRESERVE"))
+      return word == "CASCADE" ? "TRUNCATE ... CASCADE" : "TRUNCATE ... MATERIALIZED VIEW LOG";
+    if (verb == "TRUNCATE" && word == "ALL") return "TRUNCATE ... DROP ALL STORAGE";
+    if (verb == "DROP" && (word == "FORCE" || word == "PURGE" || word == "CASCADE"))
+      return word == "FORCE" ? "DROP ... FORCE" : word == "PURGE" ? "DROP ... PURGE" : "DROP ... CASCADE CONSTRAINTS";
+    if (verb == "DROP" && i == 2 && word == "BODY" && words[1].word == "PACKAGE") return "DROP PACKAGE BODY";
+  }
+  return nullptr;
+}
+
+// A literal statement text run by EXECUTE IMMEDIATE, in the target's words
+// where it has the statement (the text alone, or the first of texts joined
+// by ||), recorded where it has none.
+void translateDynamicText(astNodeDynamic* node, TransformState* state) {
+  astNodeToken* first = firstToken(node->expr);
+  if (!first || first->tokenCode != T_STRING || !first->text || first->text[0] != '\'') return;
+  const char* start = first->text + 1;
+  while (*start == ' ' || *start == '\n' || *start == '\r' || *start == '\t') ++start;
+  if (!std::strchr("TtAaSsRrDdCc", *start) || !*start) return;
+  // The first words tell the statement.
+  std::vector<TextWord> head, words;
+  appendWords(first->text, &head, 6);
+  if (head.empty()) return;
+  const std::string& verb = head[0].word;
+  if (verb != "TRUNCATE" && verb != "ALTER" && verb != "SAVEPOINT" && verb != "ROLLBACK" && verb != "DROP" &&
+      verb != "CREATE")
+    return;
+  for (astListCell* c = listCells(node->expr); c; c = c->next)
+    if (astNodeToken* token = asToken(c->value); token && token->tokenCode == T_STRING && token->text)
+      appendWords(token->text, &words);
+  if (const char* form = formWithout(words)) {
+    reportFinding(FindingId::STATEMENT_FORM, node, state->errors, form, "EXECUTE IMMEDIATE");
+    return;
+  }
+  bool alone = listLength(node->expr) == 1;
+  std::string text = first->text;
+  // New words take the case of the text's first word.
+  bool lower = std::islower(static_cast<unsigned char>(text[head[0].begin]));
+  auto cased = [lower](std::string words) {
+    for (char& c : words)
+      if (lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return words;
+  };
+  auto replaceWord = [&](size_t index, const char* with) {
+    text.replace(head[index].begin, head[index].end - head[index].begin, cased(with));
+  };
+  const char* after = nullptr;  // the words the statement ends with in the target
+  if (verb == "TRUNCATE" && words.back().word != "IMMEDIATE") {
+    // The target empties a table at once only when told so.
+    after = " IMMEDIATE";
+  } else if (verb == "SAVEPOINT" && words.back().word != "CURSORS") {
+    // Cursors stay open across a rollback to a savepoint, as in PL/SQL.
+    after = " ON ROLLBACK RETAIN CURSORS";
+  } else if (verb == "ROLLBACK") {
+    size_t to = head.size() > 1 && head[1].word == "WORK" ? 2 : 1;
+    if (to >= head.size() || head[to].word != "TO" || (to + 1 < head.size() && head[to + 1].word == "SAVEPOINT"))
+      return;
+    text.insert(head[to].end, cased(" SAVEPOINT"));
+  } else if (verb == "DROP" && head.size() > 1 && head[1].word == "PACKAGE") {
+    replaceWord(1, "MODULE");
+  } else {
+    // CREATE [OR REPLACE] [PUBLIC] SYNONYM, DROP [PUBLIC] SYNONYM: an alias.
+    size_t at = 1;
+    while (at < head.size() && (head[at].word == "OR" || head[at].word == "REPLACE" || head[at].word == "PUBLIC")) ++at;
+    if (at >= head.size() || head[at].word != "SYNONYM" || (verb != "CREATE" && verb != "DROP")) return;
+    replaceWord(at, "ALIAS");
+  }
+  if (after && alone) text.insert(text.size() - 1, cased(after));
+  first->text = poolStrdup(text.c_str());
+  if (after && !alone) {
+    node->expr = listAppend(node->expr, makeToken("||", first->line));
+    node->expr = listAppend(node->expr, makeToken(("'" + cased(after) + "'").c_str(), first->line));
+    for (astListCell* c = listCells(node->expr); c; c = c->next) c->value->parent = node->expr;
+  }
+}
+
 // SAVEPOINT s and ROLLBACK TO s in the target's words; transaction and lock
 // options the target lacks are reported (the statement is written as it
 // stands).
@@ -320,6 +427,15 @@ void rewriteTransactionStatement(astNodeSqlStmt* node, TransformState* state) {
         listInsertAfterCell(node->body, c, makeToken("SAVEPOINT", line));
       break;
     }
+  } else if (equalsIgnoreCase(keyword, "TRUNCATE")) {
+    std::vector<TextWord> words{{"TRUNCATE", 0, 0}};
+    for (astListCell* c = listCells(node->body); c; c = c->next)
+      if (astNodeToken* token = asToken(c->value); token && token->text && token->tokenCode != T_STRING)
+        appendWords(token->text, &words);
+    if (const char* form = formWithout(words))
+      reportFinding(FindingId::STATEMENT_FORM, node, state->errors, form, "TRUNCATE");
+    else if (words.back().word != "IMMEDIATE")
+      node->body = listAppend(node->body, makeToken("IMMEDIATE", line));
   } else if (equalsIgnoreCase(keyword, "SET TRANSACTION")) {
     reportFinding(FindingId::SET_TRANSACTION, node, state->errors);
   } else if (equalsIgnoreCase(keyword, "LOCK")) {
@@ -360,10 +476,11 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
   switch (decl->kind) {
     case AST_VAR_DECL: {
       auto* n = nodeAs<astNodeVarDecl>(decl);
-      n->defaultValue = roundedIntoType(n->defaultValue, n->dataType);
+      n->defaultValue = roundedIntoType(n->defaultValue, n->dataType, state);
       defaultHandling(n, state);
       reportNotNullVariable(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
+      noteScaledName(n->variableName, n->dataType, state);
       noteCollectionDeclaration(n, state);
       break;
     }
@@ -442,8 +559,10 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
       if (c->value) c->value->parent = arg->defaultValue;
     for (astListCell* c = listCells(arg->defaultValue); c; c = c->next)
       if (astNodeToken* token = asToken(c->value); token && !token->qualified) addCallParentheses(token, state);
+    arg->defaultValue = roundedIntoType(arg->defaultValue, arg->dataType, state);
   }
   arg->dataType = mapDataType(arg->dataType, arg, state);
+  noteScaledName(arg->name, arg->dataType, state);
   noteCollectionDeclaration(arg, state);
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
   if (owner && (owner->kind == AST_CREATE_FUNCTION || owner->kind == AST_FUNC_PROTO) &&
@@ -533,6 +652,7 @@ void transformExitTarget(astNodeStatement* node, char** target, TransformState* 
 
 void transformDynamic(astNodeDynamic* node, TransformState* state) {
   transformChildren(node, state);
+  translateDynamicText(node, state);
   reportDynamicBlock(node, state);
   reportDynamicReturning(node, state);
   // EXECUTE IMMEDIATE ... BULK COLLECT INTO: the words end the statement
@@ -629,6 +749,7 @@ void transformSqlStatement(astNodeSqlStmt* node, TransformState* state) {
   rewriteTransactionStatement(node, state);
   transformChildren(node, state);
   reportRecordDml(node, state);
+  reportDmlWithoutForm(node, state);
   if (node->keywordCode == T_MERGE) addRowCountDiagnostics(node, state);
   if (node->keywordCode == T_INSERT || node->keywordCode == T_UPDATE || node->keywordCode == T_DELETE) {
     astListCell* returning = nullptr;

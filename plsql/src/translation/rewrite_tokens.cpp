@@ -369,6 +369,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
   if (!state->sqlcodeVariables.empty() && isNameToken(token) && !token->qualified &&
       state->sqlcodeNames.holds(token->text) && state->sqlcodeVariables.count(unitVariableKey(token, token->text)))
     checkSqlcodeComparison(token, state);
+  if (mayCallRoundingRoutine(token, state)) roundCallArguments(token, state);
   if (!token->qualified) {
     addCallParentheses(token, state);
     return;

@@ -59,4 +59,36 @@ void reportRecordDml(astNodeSqlStmt* node, TransformState* state) {
   }
 }
 
+void reportDmlWithoutForm(astNodeSqlStmt* node, TransformState* state) {
+  if (node->keywordCode == T_INSERT) {
+    // INSERT ALL and INSERT FIRST insert into several tables.
+    astNodeToken* first = firstToken(node->body);
+    if (first && (equalsIgnoreCase(first->text, "ALL") || equalsIgnoreCase(first->text, "FIRST")))
+      reportFinding(FindingId::MULTITABLE_INSERT, node, state->errors, upperText(first->text).c_str());
+    return;
+  }
+  if (node->keywordCode != T_MERGE) return;
+  // WHEN MATCHED THEN UPDATE ... [WHERE c] [DELETE WHERE c], WHEN NOT
+  // MATCHED THEN INSERT ... [WHERE c]: the target's MERGE has its
+  // conditions in its WHEN clauses and no DELETE after an UPDATE.
+  enum { NONE, MATCHED, NOT_MATCHED } branch = NONE;
+  int depth = 0;
+  astNode* previous = nullptr;
+  for (astListCell* c = listCells(node->body); c; previous = c->value, c = c->next) {
+    astNodeToken* token = asToken(c->value);
+    if (!token || !token->text) continue;
+    if (token->text[0] == '(' && !token->text[1]) ++depth;
+    else if (token->text[0] == ')' && !token->text[1]) --depth;
+    if (depth != 0) continue;
+    if (equalsIgnoreCase(token->text, "MATCHED")) {
+      branch = textIs(previous, "NOT") ? NOT_MATCHED : MATCHED;
+    } else if (branch == MATCHED && token->tokenCode == T_DELETE && c->next && textIs(c->next->value, "WHERE")) {
+      reportFinding(FindingId::MERGE_CONDITION, token, state->errors, "DELETE WHERE");
+    } else if (branch != NONE && token->tokenCode == T_WHERE && !textIs(previous, "DELETE")) {
+      reportFinding(FindingId::MERGE_CONDITION, token, state->errors,
+                    branch == MATCHED ? "UPDATE ... WHERE" : "INSERT ... WHERE");
+    }
+  }
+}
+
 }  // namespace rewrite

@@ -313,12 +313,13 @@ void transformAssign(astNodeAssign* node, TransformState* state) {
     astNodeToken* target = firstToken(node->target);
     reportFinding(FindingId::COLLECTION_SUBSCRIPT, node, state->errors, nullptr, target ? target->text : nullptr);
   }
-  roundDivisionIntoInteger(node);
   rewriteDbmsSqlAssign(node, state);
+  roundAssignedValue(node, state);
 }
 
 void transformCall(astNodeCall* node, TransformState* state) {
   transformChildren(node, state);
+  roundCallArguments(node, state);
   if (reviewCall(node, state)) rewriteCollectionMethod(node, state);
 }
 
@@ -327,12 +328,13 @@ void transformReturn(astNodeReturn* node, TransformState* state) {
   // A function's value is stored in its return type.
   astNode* routine = nearestOf(node->parent, [](const astNode* n) { return isRoutine(n); });
   if (routine && routine->kind == AST_CREATE_FUNCTION)
-    node->expr = roundedIntoType(node->expr, nodeAs<astNodeCreateFunc>(routine)->returns);
+    node->expr = roundedIntoType(node->expr, nodeAs<astNodeCreateFunc>(routine)->returns, state);
   settleJump(node, state);
 }
 
 void transformSelect(astNodeSelect* node, TransformState* state) {
   transformChildren(node, state);
+  roundSelectedValues(node, state);
   // SELECT INTO leaves one row behind it (no row or more rows raise); the
   // target keeps no count for it.
   if (node->intoClause && !node->bulkCollect) addRowCountDiagnostics(node, state, "1");

@@ -24,7 +24,8 @@ const TranslationPass kTranslationPasses[] = {
     {"rewrite", rewriteTree,
      "reads each node by kind; rewrites it into the target's shapes and records what has none: units "
      "(rewrite_units.cpp), blocks and handlers (rewrite_blocks.cpp), tokens (rewrite_tokens.cpp), names and forms "
-     "(rewrite_names.cpp), datatypes (datatypes.cpp), declarations, loops and dynamic SQL (rewrite_statements.cpp), "
+     "(rewrite_names.cpp), values stored in a fixed scale (rewrite_scale.cpp), datatypes (datatypes.cpp), "
+     "declarations, loops and dynamic SQL (rewrite_statements.cpp), "
      "control flow (rewrite_control.cpp), constructs without a form (rewrite_unmapped.cpp); dispatch in "
      "rewrite_walk.cpp"},
     {"routine effects", rewrite::settleRoutineEffects,
