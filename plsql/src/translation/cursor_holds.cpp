@@ -171,6 +171,10 @@ void CursorHolds::enter(astNode* node) {
   }
 }
 
+void CursorHolds::token(astNodeToken* token, astNode*) {
+  if (const char* name = usedName(token)) events_.push_back({name, innermostBody_});
+}
+
 void CursorHolds::leave(astNode* node) {
   if (node->kind == AST_TOKEN) return;
   bool loop = node->kind == AST_LOOP || node->kind == AST_WHILE;

@@ -55,13 +55,10 @@ DataAccess::DataAccess(const TransformState* state) : root_(state->root) {
   }
 }
 
-// A word of a function's body: a sequence's next value changes data; a
-// function of the run may.
-void DataAccess::noteToken(astNodeToken* token) {
-  if (!token->text) return;
+// A word of a function's body, with the last part of its text: a
+// sequence's next value changes data; a function of the run may.
+void DataAccess::noteToken(astNodeToken* token, std::string_view part) {
   Function& function = functions_[size_t(current_)];
-  // One pass over the text finds both its last part and its length.
-  std::string_view part = lastPartOf(token->text);
   size_t length = size_t(part.data() + part.size() - token->text);
   if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
     function.modifies = true;
@@ -72,30 +69,34 @@ void DataAccess::noteToken(astNodeToken* token) {
   }
 }
 
-// The tokens of a list that may call a function of the run, with the node
-// after each: whether they call one that changes data is known at the end.
-void DataAccess::noteCandidates(astNodeList* list) {
-  for (astListCell* c = listCells(list); c; c = c->next) {
-    if (!c->value || c->value->kind != AST_TOKEN) continue;
-    auto* token = nodeAs<astNodeToken>(c->value);
-    if (!token->text || token->tokenCode == T_STRING) continue;
-    // Only calls are recorded: the word before "(", or one that the
-    // rewriting wrote with its "()".
-    astNode* next = c->next ? c->next->value : nullptr;
-    std::string_view part = lastPartOf(token->text);
-    if (part.size() > 2 && part.ends_with("()"))
-      part.remove_suffix(2);
-    else if (!textIs(next, "("))
-      continue;
-    if (names_.holds(part)) candidates_.push_back({token, next});
-  }
+// A token that may call a function of the run, with the node after it and
+// the last part of its text: whether it calls one that changes data is
+// known at the end.
+void DataAccess::noteCandidate(astNodeToken* token, astNode* next, std::string_view part) {
+  if (token->tokenCode == T_STRING) return;
+  // Only calls are recorded: the word before "(", or one that the
+  // rewriting wrote with its "()".
+  if (part.size() > 2 && part.ends_with("()"))
+    part.remove_suffix(2);
+  else if (!textIs(next, "("))
+    return;
+  if (names_.holds(part)) candidates_.push_back({token, next});
+}
+
+// One pass over a token's text serves both.
+void DataAccess::token(astNodeToken* token, astNode* next) {
+  if (functions_.empty() || !token->text) return;
+  std::string_view part = lastPartOf(token->text);
+  noteCandidate(token, next, part);
+  if (current_ >= 0) noteToken(token, part);
 }
 
 void DataAccess::enter(astNode* node) {
   // Without functions there is nothing to find.
   if (functions_.empty()) return;
   if (node->kind == AST_TOKEN) {
-    if (current_ >= 0) noteToken(nodeAs<astNodeToken>(node));
+    auto* token = nodeAs<astNodeToken>(node);
+    if (current_ >= 0 && token->text) noteToken(token, lastPartOf(token->text));
     return;
   }
   if (node->kind == AST_CREATE_FUNCTION) {
@@ -108,10 +109,12 @@ void DataAccess::enter(astNode* node) {
     current_ = pending_;
     currentBody_ = node;
   }
-  if (node->kind == AST_LIST) noteCandidates(nodeAs<astNodeList>(node));
   // The walk enters a query's FROM clause only; a sequence or a function
   // is used in the select list.
-  if (node->kind == AST_SELECT) noteCandidates(nodeAs<astNodeSelect>(node)->target);
+  if (node->kind == AST_SELECT)
+    for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
+      if (auto* token = asToken(c->value); token && token->text)
+        noteCandidate(token, c->next ? c->next->value : nullptr, lastPartOf(token->text));
   if (current_ < 0) return;
   Function& function = functions_[size_t(current_)];
   switch (node->kind) {
@@ -137,7 +140,7 @@ void DataAccess::enter(astNode* node) {
     }
     case AST_SELECT:
       for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
-        if (c->value && c->value->kind == AST_TOKEN) noteToken(nodeAs<astNodeToken>(c->value));
+        if (auto* token = asToken(c->value); token && token->text) noteToken(token, lastPartOf(token->text));
       break;
     default: break;
   }

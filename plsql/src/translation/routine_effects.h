@@ -24,6 +24,7 @@ class DataAccess {
   explicit DataAccess(const TransformState* state);
   void enter(astNode* node);
   void leave(astNode* node);
+  void token(astNodeToken* token, astNode* next);
   void settle(TransformState* state);
   // The tokens that may call a function of the run (walk order), with the
   // node after each.
@@ -36,8 +37,8 @@ class DataAccess {
     bool modifies = false;
     std::vector<int> uses;  // names of the run's functions its body uses
   };
-  void noteToken(astNodeToken* token);
-  void noteCandidates(astNodeList* list);
+  void noteToken(astNodeToken* token, std::string_view part);
+  void noteCandidate(astNodeToken* token, astNode* next, std::string_view part);
   astNode* root_;
   std::vector<Function> functions_;
   FoldedIndex names_;
@@ -57,6 +58,7 @@ class CursorHolds {
  public:
   void enter(astNode* node);
   void leave(astNode* node);
+  void token(astNodeToken* token, astNode* next);
   void settle(TransformState* state);
 
  private:

@@ -1,6 +1,7 @@
 // One walk over the rewritten tree that several passes share: each pass
 // brings a collector with enter(node) and leave(node), and the walk calls
-// them all at each node, in order. The walk meets what the emitter writes
+// them all at each node, in order; a token of a list goes to token(token,
+// next) alone, with the element after it. The walk meets what the emitter writes
 // in the place of a stand-in (a FOR loop's expansion, RAISE's block) where
 // the node itself holds it, so each node of the source is met once.
 #pragma once
@@ -12,7 +13,7 @@
 template <class... Collectors>
 void walkShared(astNode* root, Collectors&... collectors) {
   std::tuple<Collectors&...> all(collectors...);
-  astWalkAroundSkipping(
+  astWalkAroundListTokens(
       root,
       [](astNode* node, void* data) {
         std::apply([node](auto&... c) { (c.enter(node), ...); }, *static_cast<std::tuple<Collectors&...>*>(data));
@@ -20,5 +21,10 @@ void walkShared(astNode* root, Collectors&... collectors) {
       [](astNode* node, void* data) {
         std::apply([node](auto&... c) { (c.leave(node), ...); }, *static_cast<std::tuple<Collectors&...>*>(data));
       },
-      rewrite::standInOf, &all);
+      rewrite::standInOf,
+      [](astNodeToken* token, astNode* next, void* data) {
+        std::apply([token, next](auto&... c) { (c.token(token, next), ...); },
+                   *static_cast<std::tuple<Collectors&...>*>(data));
+      },
+      &all);
 }

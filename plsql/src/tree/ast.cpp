@@ -392,23 +392,43 @@ void astWalk(astNode* node, astWalkCallback cb, void* data) {
   if (cb) astWalkAround(node, cb, nullptr, data);
 }
 
-void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave,
-                           astNode* (*skip)(astNode* node), void* data) {
+namespace {
+
+// The walk of astWalkAroundSkipping; with `token`, the tokens of lists go
+// to it instead.
+void walkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave, astNode* (*skip)(astNode* node),
+                        astWalkTokenCallback token, void* data) {
   if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
   deep_walk_check();
   if (enter) enter(node, data);
   if (node->kind == AST_LIST) {
-    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next)
-      astWalkAroundSkipping(c->value, enter, leave, skip, data);
+    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) {
+      if (token && c->value && c->value->kind == AST_TOKEN)
+        token(nodeAs<astNodeToken>(c->value), c->next ? c->next->value : nullptr, data);
+      else
+        walkAroundSkipping(c->value, enter, leave, skip, token, data);
+    }
   } else if (auto children = kWalkIndex.rowsOf(node->kind); !children.empty()) {
     // A token has no children: most nodes ask nothing of skip.
     astNode* skipped = skip(node);
     for (const KindChild& child : children) {
       astNode* part = child.get(node);
-      if (!skipped || part != skipped) astWalkAroundSkipping(part, enter, leave, skip, data);
+      if (!skipped || part != skipped) walkAroundSkipping(part, enter, leave, skip, token, data);
     }
   }
   if (leave) leave(node, data);
+}
+
+}  // namespace
+
+void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave,
+                           astNode* (*skip)(astNode* node), void* data) {
+  walkAroundSkipping(node, enter, leave, skip, nullptr, data);
+}
+
+void astWalkAroundListTokens(astNode* node, astWalkCallback enter, astWalkCallback leave,
+                             astNode* (*skip)(astNode* node), astWalkTokenCallback token, void* data) {
+  walkAroundSkipping(node, enter, leave, skip, token, data);
 }
 
 void astWalkSkipping(astNode* node, astWalkCallback cb, astNode* (*skip)(astNode* node), void* data) {
