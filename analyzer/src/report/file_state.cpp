@@ -174,7 +174,6 @@ void register_open(file_state* fs) {
   std::call_once(g_exit_hook_once, [] { atexit(finish_open_states_at_exit); });
   std::lock_guard<std::mutex> lock(g_open_mutex);
   fs->owner = getpid();
-  fs->opener = pthread_self();
   fs->next_open = g_open_states;
   fs->prev_open = nullptr;
   if (g_open_states) g_open_states->prev_open = fs;

@@ -1,7 +1,6 @@
 #ifndef QEN_FILE_STATE_INTERNAL_H
 #define QEN_FILE_STATE_INTERNAL_H
 
-#include <pthread.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <sys/types.h>
@@ -88,10 +87,9 @@ struct file_state {
   int in_batch;
   long long batch_report_pos;
   int32_t batch_counters[FS_COUNTERS];
-  /* Open file states, for the fatal exit, and the process and thread that
-   * opened it. */
+  /* Open file states, for the fatal exit, and the process that opened
+   * it. */
   int owner;
-  pthread_t opener;
   file_state* next_open;
   file_state* prev_open;
 };
