@@ -140,17 +140,21 @@ request parse_options(int argc, char** argv, options* o) {
   return request::analyse;
 }
 
-// The library names a file that it cannot open, but not the reason. The
-// host looks first, so that its own message carries the system's reason;
-// whatever the look cannot foresee is still refused by the library.
+// The host looks at its files before the library opens them, so that its
+// own message says what is wrong; whatever the look cannot foresee is still
+// refused by the library.
 void file_message(const char* what, const char* path, const std::string& reason) {
   std::fprintf(g_messages, "qen_host: cannot %s '%s': %s\n", what, path, reason.c_str());
 }
 
-int file_error(const char* what, const char* path, int error) {
-  file_message(what, path, strerror(error));
+// The message with the system's reason for error, after what comes first
+// (where the error lies); returns error.
+int file_error(const char* what, const char* path, int error, const std::string& first = "") {
+  file_message(what, path, first + strerror(error));
   return error;
 }
+
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // The standard streams that the caller closed (bit n for descriptor n).
 int g_closed_streams = 0;
@@ -160,9 +164,7 @@ int g_closed_streams = 0;
 bool names_closed_stream(const struct stat& st) {
   for (int fd = 0; fd <= 2; ++fd) {
     struct stat held;
-    if ((g_closed_streams & (1 << fd)) != 0 && fstat(fd, &held) == 0 && held.st_dev == st.st_dev &&
-        held.st_ino == st.st_ino)
-      return true;
+    if ((g_closed_streams & (1 << fd)) != 0 && fstat(fd, &held) == 0 && same_file(held, st)) return true;
   }
   return false;
 }
@@ -196,6 +198,13 @@ bool sticky_refuses(const struct stat& st, const struct stat& fst) {
   return (fst.st_mode & S_ISVTX) != 0 && self != 0 && st.st_uid != self && fst.st_uid != self;
 }
 
+// Whether st is the input's file: the file input names, or standard input
+// when input is NULL.
+bool is_input(const struct stat& st, const char* input) {
+  struct stat in;
+  return (input != nullptr ? stat(input, &in) == 0 : fstat(STDIN_FILENO, &in) == 0) && same_file(in, st);
+}
+
 // 0 when the report can be written as far as the host can tell, else the
 // reason (after a message). A report is replaced by a new file made in its
 // folder, so an existing one needs a folder that takes files as much as a
@@ -204,7 +213,7 @@ bool sticky_refuses(const struct stat& st, const struct stat& fst) {
 // written.
 int check_report(const char* path, const char* input) {
   const char* what = "write the report";
-  struct stat st, in;
+  struct stat st;
   std::string folder;
   if (stat(path, &st) == 0) {
     if (names_closed_stream(st)) return file_error(what, path, EBADF);
@@ -213,12 +222,10 @@ int check_report(const char* path, const char* input) {
       file_message(what, path, "not a regular file");
       return EINVAL;
     }
-    if (input != nullptr ? stat(input, &in) == 0 : fstat(STDIN_FILENO, &in) == 0) {
-      if (in.st_dev == st.st_dev && in.st_ino == st.st_ino) {
-        file_message(what, path, input != nullptr ? std::string("it is the input '") + input + "'"
-                                                  : std::string("it is the standard input"));
-        return EINVAL;
-      }
+    if (is_input(st, input)) {
+      file_message(what, path, input != nullptr ? std::string("it is the input '") + input + "'"
+                                                : std::string("it is the standard input"));
+      return EINVAL;
     }
     if (faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0) return file_error(what, path, errno);
     char* real = realpath(path, nullptr);
@@ -226,11 +233,9 @@ int check_report(const char* path, const char* input) {
     folder = folder_of(real);
     std::free(real);
     struct stat fst;
-    if (stat(folder.c_str(), &fst) == 0 && sticky_refuses(st, fst)) {
-      file_message(what, path, "the sticky folder '" + folder + "' lets only its owner or the file's replace it: " +
-                                   strerror(EPERM));
-      return EPERM;
-    }
+    if (stat(folder.c_str(), &fst) == 0 && sticky_refuses(st, fst))
+      return file_error(what, path, EPERM,
+                        "the sticky folder '" + folder + "' lets only its owner or the file's replace it: ");
   } else {
     if (errno != ENOENT) return file_error(what, path, errno);
     size_t length = strlen(path);
@@ -246,20 +251,12 @@ int check_report(const char* path, const char* input) {
     }
     folder = folder_of(target.c_str());
     std::string where = target == path ? "" : "the folder '" + folder + "' of its link's file '" + target + "': ";
-    if (stat(folder.c_str(), &st) != 0) {
-      int error = errno;
-      file_message(what, path, where + strerror(error));
-      return error;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-      file_message(what, path, where + strerror(ENOTDIR));
-      return ENOTDIR;
-    }
+    if (stat(folder.c_str(), &st) != 0) return file_error(what, path, errno, where);
+    if (!S_ISDIR(st.st_mode)) return file_error(what, path, ENOTDIR, where);
   }
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
     int error = errno;
-    file_message(what, path, "no new file can be made in its folder '" + folder + "': " + strerror(error));
-    return error;
+    return file_error(what, path, error, "no new file can be made in its folder '" + folder + "': ");
   }
   return 0;
 }
@@ -267,10 +264,8 @@ int check_report(const char* path, const char* input) {
 // 0 unless standard output is the input's own file (qen_host a.sql >> a.sql):
 // the report would be read back as input, growing without end.
 int check_standard_output(const char* input) {
-  struct stat out, in;
-  if (fstat(STDOUT_FILENO, &out) != 0 || !S_ISREG(out.st_mode)) return 0;
-  if (input != nullptr ? stat(input, &in) != 0 : fstat(STDIN_FILENO, &in) != 0) return 0;
-  if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) return 0;
+  struct stat out;
+  if (fstat(STDOUT_FILENO, &out) != 0 || !S_ISREG(out.st_mode) || !is_input(out, input)) return 0;
   std::fprintf(g_messages, "qen_host: cannot write the report to standard output: it is the input '%s'\n",
                input != nullptr ? input : "<standard input>");
   return EINVAL;
