@@ -89,12 +89,8 @@ report_lock_result take_in_process(dev_t dev, ino_t ino, bool* holds_other) {
     }
     g_waiting.push_back({getpid(), self, dev, ino});
     g_released.wait(lock, [&] { return find_held(dev, ino) == nullptr; });
-    for (size_t i = 0; i < g_waiting.size(); ++i) {
-      if (g_waiting[i].process == getpid() && pthread_equal(g_waiting[i].thread, self)) {
-        g_waiting.erase(g_waiting.begin() + (long)i);
-        break;
-      }
-    }
+    // Its own entry, which only it removes.
+    g_waiting.erase(g_waiting.begin() + (find_waiting(self) - g_waiting.data()));
   }
   *holds_other = false;
   for (const held_file& other : g_held)
