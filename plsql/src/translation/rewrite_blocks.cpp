@@ -22,12 +22,6 @@
 
 using namespace rewrite;
 
-namespace {
-
-bool isRoutineNode(const astNode* node) { return isRoutine(node); }
-
-}  // namespace
-
 namespace rewrite {
 
 // The word of a name that may stand for a predefined exception: the name
@@ -430,7 +424,7 @@ void transformPragma(astNodePragma* pragma, TransformState* state) {
     }
     state->aliasPragmas = listAppend(state->aliasPragmas, pragma);
   } else if (pragma->pragmaCode == T_AUTONOMOUS_XACT) {
-    astNode* routine = nearestOf(pragma->parent, isRoutineNode);
+    astNode* routine = nearestOf(pragma->parent, isRoutine);
     if (!routine || routine->kind != AST_CREATE_PROCEDURE)
       reportFinding(FindingId::AUTONOMOUS_CONTEXT, pragma, state->errors);
     else

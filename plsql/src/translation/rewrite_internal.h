@@ -88,7 +88,6 @@ void placeRewritten(astNode* node, astNode* parent);
 astNode* nearestOf(astNode* from, bool (*want)(const astNode*));
 astNode* outermostOf(astNode* from, bool (*want)(const astNode*));
 bool isBlockNode(const astNode* node);
-bool isLoopNode(const astNode* node);
 astNodeBlock* outermostBlock(astNode* from);  // from included
 // The declarations of a block or package (a declaration scope).
 astNodeList* scopeDeclarations(astNode* scope);

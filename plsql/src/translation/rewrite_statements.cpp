@@ -641,7 +641,7 @@ astNodeAssign* numericStep(astNodeFor* node, int line, const char* qualifier) {
 void transformExitTarget(astNodeStatement* node, char** target, TransformState* state) {
   transformChildren(node, state);
   if (!*target) {
-    astNode* loop = nearestOf(node->parent, isLoopNode);
+    astNode* loop = nearestOf(node->parent, isLoop);
     if (!loop) return;
     auto* labelled = nodeAs<astNodeStatement>(loop);
     if (!labelled->label) labelled->label = madeUpName(state);

@@ -22,13 +22,6 @@
 
 using namespace rewrite;
 
-namespace {
-
-bool isUnitNode(const astNode* node) { return isEnclosingUnit(node); }
-bool isRoutineNode(const astNode* node) { return isRoutine(node); }
-
-}  // namespace
-
 namespace rewrite {
 
 // ---- names ----
@@ -104,7 +97,7 @@ NameHead nameHead(const char* text) {
 // token steps); returns `text` itself when nothing changes.
 char* requalify(astNodeToken* token, char* text) {
   if (!text) return text;
-  astNode* unit = outermostOf(token, isUnitNode);
+  astNode* unit = outermostOf(token, isEnclosingUnit);
   if (!unit) return text;
   NameHead parts = nameHead(text);
   const char* first = parts.first.c_str();
@@ -128,7 +121,7 @@ char* requalify(astNodeToken* token, char* text) {
   }
   // The routine whose name qualifies the text: a standalone unit, or the
   // routine of a package that holds the token.
-  astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutineNode) : nullptr;
+  astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutine) : nullptr;
   if (!routine || parts.parts < 2) return text;
   RoutineParts owner;  // a trigger has its name only
   if (!routineParts(routine, &owner)) owner.name = nodeAs<astNodeCreateTrigger>(routine)->name;
@@ -239,7 +232,7 @@ void checkSqlcodeComparison(astNodeToken* token, TransformState* state) {
 
 // Key of a variable named `name` in the routine (or other unit) around `at`.
 std::string unitVariableKey(astNode* at, const char* name) {
-  return std::to_string(reinterpret_cast<std::uintptr_t>(nearestOf(at, isUnitNode))) + ":" + foldedText(name);
+  return std::to_string(reinterpret_cast<std::uintptr_t>(nearestOf(at, isEnclosingUnit))) + ":" + foldedText(name);
 }
 
 // `v := SQLCODE` in a handler: v holds the target's code, and comparisons
@@ -317,7 +310,7 @@ void transformToken(astNodeToken* token, TransformState* state) {
       return;
     case T_TRIG_VAR: {
       reportMissingTriggerRow(token, state);
-      astNode* unit = outermostOf(token, isUnitNode);
+      astNode* unit = outermostOf(token, isEnclosingUnit);
       if (unit && unit->kind == AST_CREATE_TRIGGER && token->text && token->text[0])
         token->text = concat("SYSZULINTERNAL_", token->text + 1);
       return;

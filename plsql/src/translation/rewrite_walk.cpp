@@ -187,7 +187,6 @@ astNode* outermostOf(astNode* from, bool (*want)(const astNode*)) {
 }
 
 bool isBlockNode(const astNode* node) { return node && node->kind == AST_BLOCK; }
-bool isLoopNode(const astNode* node) { return isLoop(node); }
 
 astNodeBlock* outermostBlock(astNode* from) {
   return nodeAs<astNodeBlock>(outermostOf(from, isBlockNode));
@@ -326,7 +325,7 @@ void transformCall(astNodeCall* node, TransformState* state) {
 void transformReturn(astNodeReturn* node, TransformState* state) {
   transformChildren(node, state);
   // A function's value is stored in its return type.
-  astNode* routine = nearestOf(node->parent, [](const astNode* n) { return isRoutine(n); });
+  astNode* routine = nearestOf(node->parent, isRoutine);
   if (routine && routine->kind == AST_CREATE_FUNCTION)
     node->expr = roundedIntoType(node->expr, nodeAs<astNodeCreateFunc>(routine)->returns, state);
   settleJump(node, state);
