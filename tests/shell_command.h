@@ -1,12 +1,13 @@
 // Shell commands for the tests that drive programs as processes: one way to
-// quote a word, one way to run a command and read what it wrote, and one way
-// to read a file it wrote.
+// quote a word, one way to run a command and read what it wrote, one way to
+// read a file it wrote, and one way to wait for what it does.
 #ifndef QEN_TESTS_SHELL_COMMAND_H
 #define QEN_TESTS_SHELL_COMMAND_H
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -48,6 +49,16 @@ inline ProcessResult run_command(const std::string& command) {
 inline int command_status(const std::string& command) {
   int st = system(command.c_str());
   return st != -1 && WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// Whether the shell command ends 0 here: a tool that a case needs.
+inline bool works(const std::string& command) { return command_status(command + " > /dev/null 2>&1") == 0; }
+
+// Waits, at most a minute, until cond holds.
+template <class Cond>
+bool eventually(Cond cond) {
+  for (int i = 0; i < 60000 && !cond(); ++i) usleep(1000);
+  return cond();
 }
 
 // The whole content of a file, byte for byte; empty when it cannot be read.

@@ -77,14 +77,19 @@ inline std::set<std::string> listing(const std::string& dir) {
   return names;
 }
 
-// Whether the shell command ends 0 here: a tool that a case needs.
-inline bool works(const std::string& command) { return command_status(command + " > /dev/null 2>&1") == 0; }
-
-// Waits, at most a minute, until cond holds.
-template <class Cond>
-bool eventually(Cond cond) {
-  for (int i = 0; i < 60000 && !cond(); ++i) usleep(1000);
-  return cond();
+// Whether this build runs under a sanitizer.
+inline bool sanitized() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  return true;
+#else
+  return false;
+#endif
+#else
+  return false;
+#endif
 }
 
 // A folder with an input and a finished report of it: what a refused run
@@ -140,9 +145,6 @@ inline CorpusRun corpus_run(const std::filesystem::path& input, const std::files
   r.lint = run_command("xmllint --noout " + shell_quote(report.string()) + " 2>&1");
   return r;
 }
-
-// Whether xmllint can be run here.
-inline bool have_xmllint() { return command_status("xmllint --version > /dev/null 2>&1") == 0; }
 
 inline std::string object_head(int line, const std::string& type, const std::string& name) {
   return "      <object>\n        <line-in-file>" + std::to_string(line) + "</line-in-file>\n        <type>" +

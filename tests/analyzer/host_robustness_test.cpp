@@ -52,21 +52,6 @@ std::vector<int> lines_in_file(const std::string& report) {
   return lines;
 }
 
-bool have_prlimit() { return system("prlimit --version > /dev/null 2>&1") == 0; }
-
-bool sanitized() {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-  return true;
-#else
-  return false;
-#endif
-#else
-  return false;
-#endif
-}
 
 TEST(HostRobustness, NamesKeepTheirBytes) {
   // UTF-8 stays as it is; a byte that is not UTF-8 becomes its Latin-1
@@ -132,7 +117,7 @@ TEST(HostRobustness, FailedWritesLeaveTheReportAsItWasAndExitTwo) {
   remove(out.c_str());
   ASSERT_EQ(run("-o " + shell_quote(out) + " " + shell_quote(in)).status, 0);
   const std::string before = read_file(out);
-  if (have_prlimit()) {
+  if (qen_test::works("prlimit --version")) {
     HostRun r = run("-o " + shell_quote(out) + " " + shell_quote(in),
                     "prlimit --fsize=" + std::to_string(before.size() + 4096));
     EXPECT_EQ(r.status, 2);
@@ -158,7 +143,7 @@ TEST(HostRobustness, RecoveredSyntaxErrorExitsOne) {
 }
 
 TEST(HostRobustness, PoolExhaustedMidBatchKeepsTheFinishedBatches) {
-  if (!have_prlimit() || sanitized()) GTEST_SKIP() << "needs prlimit and a build without sanitizers";
+  if (!qen_test::works("prlimit --version") || qen_test::sanitized()) GTEST_SKIP() << "needs prlimit and a build without sanitizers";
   std::string in = tmp_path("robust_exhausted.sql");
   // The walk's stack reserved by the first batch and the big batch's tree
   // do not fit in the address space together.
@@ -182,7 +167,7 @@ TEST(HostRobustness, PoolExhaustedMidBatchKeepsTheFinishedBatches) {
 }
 
 TEST(HostRobustness, SmallAddressSpaceAnalysesOrRefusesTheBatch) {
-  if (!have_prlimit() || sanitized()) GTEST_SKIP() << "needs prlimit and a build without sanitizers";
+  if (!qen_test::works("prlimit --version") || qen_test::sanitized()) GTEST_SKIP() << "needs prlimit and a build without sanitizers";
   std::string in = tmp_path("robust_deep.sql");
   std::string source;
   for (int i = 0; i < 150000; ++i) source += "select 1\n";

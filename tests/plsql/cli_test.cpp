@@ -86,7 +86,7 @@ TEST(VestrakeCli, UnreadableInputFile) {
   std::ofstream(locked) << "BEGIN NULL; END;\n";
   chmod(locked.c_str(), 0);
   // Root reads any file: the unreadable one is read as another user.
-  const bool setpriv = qen_test::command_status("setpriv --version > /dev/null 2>&1") == 0;
+  const bool setpriv = qen_test::works("setpriv --version");
   const std::string asUser = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
   const struct {
     std::string input;
@@ -131,7 +131,7 @@ TEST(VestrakeCli, InputFileWithANulByteIsRefused) {
 // a lost output never passes for a clean run or a plain syntax-error run:
 // beyond the file-size limit (no silent end, no SIGXFSZ) or on a full device.
 TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
-  if (qen_test::command_status("prlimit --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no prlimit";
+  if (!qen_test::works("prlimit --version")) GTEST_SKIP() << "no prlimit";
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const std::string vs = qen_test::shell_quote(VESTRAKE_PATH);
   const std::string lost = "ERROR: Can't write standard output\n";

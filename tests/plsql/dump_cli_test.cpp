@@ -25,8 +25,6 @@ namespace {
 
 using qen_test::read_file;
 
-bool havePrlimit() { return qen_test::command_status("prlimit --version > /dev/null 2>&1") == 0; }
-
 // A body of `statements` assignments, one per line.
 std::string manyStatements(int statements) {
   std::string source = "BEGIN\n";
@@ -110,7 +108,7 @@ TEST_F(DumpCli, DumpThroughALinkWritesItsTarget) {
 // A dump that runs into the file-size limit is reported as a failed write,
 // and the old document stays as it was.
 TEST_F(DumpCli, DumpBeyondTheFileSizeLimitKeepsTheOldDocument) {
-  if (!havePrlimit()) GTEST_SKIP() << "no prlimit";
+  if (!qen_test::works("prlimit --version")) GTEST_SKIP() << "no prlimit";
   writeOldDocument();
   write(input_, manyStatements(150));
   qen_test::ProcessResult run = dumpFromShell("prlimit --fsize=4096 ", "-i " + qen_test::shell_quote(input_));
@@ -133,7 +131,7 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
     pid_t pid = startWithPagedOutput({VESTRAKE_PATH, "-i", input_, "-a", out_}, signo, &out);
     ASSERT_GT(pid, 0);
     // Waits until the unfinished document exists beside the old one.
-    EXPECT_TRUE(eventually([&] { return entries().size() == 2; })) << signo;
+    EXPECT_TRUE(qen_test::eventually([&] { return entries().size() == 2; })) << signo;
     kill(pid, signo);
     int status = drainAndWait(out, pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signo) << signo << " " << status;
@@ -148,7 +146,7 @@ TEST_F(DumpCli, SignalsLeaveTheOldDocumentAndNoUnfinishedFile) {
 // document, which stays as it was with nothing left beside it.
 TEST_F(DumpCli, UnwritableDumpFileIsNamedWithTheReason) {
   const bool root = geteuid() == 0;
-  const bool setpriv = qen_test::command_status("setpriv --version > /dev/null 2>&1") == 0;
+  const bool setpriv = qen_test::works("setpriv --version");
   const std::string longName(256, 'n');
   // Who runs: anyone; a user without write access where root would have
   // it; a user who does not own the file (root gives it to another).

@@ -40,12 +40,10 @@ class DumpFaults : public ScratchDirTest {
   std::string out_;
 };
 
-bool haveUnsharePid() { return qen_test::command_status("unshare --pid --fork true > /dev/null 2>&1") == 0; }
-
 // Standard output is a pipe of one page that is read only after the
 // signal, so the dump's progress lines hold the run inside the dump.
 TEST_F(DumpFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
-  if (!haveUnsharePid()) GTEST_SKIP() << "needs unshare --pid (root or user namespaces)";
+  if (!qen_test::works("unshare --pid --fork true")) GTEST_SKIP() << "needs unshare --pid (root or user namespaces)";
   std::string source = "BEGIN\n";
   for (int i = 0; i < 120000; ++i) source += "  x := 1;\n";
   write("in.pls", source + "END;\n");
@@ -56,8 +54,8 @@ TEST_F(DumpFaults, ProcessOneEndsWithTheStatusOfItsSignal) {
   ASSERT_GT(pid, 0);
   const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
   pid_t run = 0;
-  EXPECT_TRUE(eventually([&] { return (run = std::atoi(qen_test::read_file(children).c_str())) > 0; }));
-  EXPECT_TRUE(eventually([&] { return entries().size() == 3; }));  // its .part file
+  EXPECT_TRUE(qen_test::eventually([&] { return (run = std::atoi(qen_test::read_file(children).c_str())) > 0; }));
+  EXPECT_TRUE(qen_test::eventually([&] { return entries().size() == 3; }));  // its .part file
   if (run > 0) kill(run, SIGTERM);
   int status = drainAndWait(out, pid);
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
@@ -99,7 +97,7 @@ TEST_F(DumpFaults, TheNextDumpRemovesTheFilesOfKilledRuns) {
 // dumps to the same file; both end well, and the held run's document,
 // renamed last, is the one that stays.
 TEST_F(DumpFaults, ALiveRunInAnotherPidNamespaceKeepsItsUnfinishedFile) {
-  if (!haveUnsharePid()) GTEST_SKIP() << "needs unshare --pid (root or user namespaces)";
+  if (!qen_test::works("unshare --pid --fork true")) GTEST_SKIP() << "needs unshare --pid (root or user namespaces)";
   const std::string mark = qen_test::shell_quote(dir_ + ".mark"), out = qen_test::shell_quote(out_);
   for (const char* call : {"flock", "rename"}) {
     std::string held = withFaults(std::string("HOLD_CALL=") + call + " HOLD_MARK=" + mark) +

@@ -5,21 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
-
-// Waits, at most a minute, until cond holds.
-template <class Cond>
-bool eventually(Cond cond) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!cond() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return cond();
-}
 
 class ScratchDirTest : public ::testing::Test {
  protected:
