@@ -35,11 +35,6 @@ std::string manyStatements(int statements) {
 // The source, when a test needs a file, lies beside the test's folder.
 class DumpCli : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    ScratchDirTest::SetUp();
-    out_ = dir_ + "/dump.xml";
-    input_ = dir_ + ".pls";
-  }
   void TearDown() override {
     ScratchDirTest::TearDown();
     std::remove(input_.c_str());
@@ -73,8 +68,8 @@ class DumpCli : public ScratchDirTest {
   }
 
   static constexpr const char* kOld = "<old/>\n";
-  std::string out_;
-  std::string input_;
+  const std::string out_ = dir_ + "/dump.xml";
+  const std::string input_ = dir_ + ".pls";
 };
 
 TEST_F(DumpCli, CompleteDumpReplacesTheOldDocumentKeepingItsModeAndOwner) {

@@ -24,13 +24,7 @@ const char kOldDump[] = "<old dump/>\n";
 
 class DumpEncoding : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    ScratchDirTest::SetUp();
-    source_ = dir_ + "/s.pls";
-    dump_ = dir_ + "/d.xml";
-  }
-
-  std::string source_, dump_;
+  const std::string source_ = dir_ + "/s.pls", dump_ = dir_ + "/d.xml";
 };
 
 TEST_F(DumpEncoding, SourcesInTheDeclaredEncodingDumpWellFormed) {

@@ -26,18 +26,13 @@ namespace {
 
 class DumpFaults : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    ScratchDirTest::SetUp();
-    out_ = dir_ + "/dump.xml";
-  }
-
   // The shell's words that start vestrake with the fault library and vars.
   static std::string withFaults(const std::string& vars) {
     return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 LD_PRELOAD=" +
            qen_test::shell_quote(QEN_VESTRAKE_FAULTS_PATH) + " " + vars + " " + qen_test::shell_quote(VESTRAKE_PATH);
   }
 
-  std::string out_;
+  const std::string out_ = dir_ + "/dump.xml";
 };
 
 // Standard output is a pipe of one page that is read only after the

@@ -12,7 +12,8 @@
 
 class ScratchDirTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // Made before the members of a test's fixture, which name files in it.
+  ScratchDirTest() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
     std::replace(name.begin(), name.end(), '/', '_');

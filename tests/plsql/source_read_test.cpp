@@ -26,12 +26,7 @@ const char kOldDump[] = "<old dump/>\n";
 
 class SourceRead : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    ScratchDirTest::SetUp();
-    source_ = dir_ + "/a.pls";
-    dump_ = dir_ + "/d.xml";
-    write(source_, kSource);
-  }
+  void SetUp() override { write(source_, kSource); }
 
   // vestrake through the shell, standard error after standard output.
   qen_test::ProcessResult run(const std::string& command) {
@@ -46,7 +41,7 @@ class SourceRead : public ScratchDirTest {
     return read_file(dir_ + "/expected.xml");
   }
 
-  std::string source_, dump_;
+  const std::string source_ = dir_ + "/a.pls", dump_ = dir_ + "/d.xml";
 };
 
 TEST_F(SourceRead, PipesAndDevicesAreReadToTheirEnd) {
