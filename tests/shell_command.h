@@ -61,6 +61,16 @@ bool eventually(Cond cond) {
   return cond();
 }
 
+#ifdef QEN_FAULTS_PATH
+// The shell's words that preload the tests' fault library, with its settings
+// in vars, into the command that follows; the library comes first, which the
+// address sanitizer must be told.
+inline std::string with_faults(const std::string& vars) {
+  return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 LD_PRELOAD=" +
+         shell_quote(QEN_FAULTS_PATH) + " " + vars + " ";
+}
+#endif
+
 // The whole content of a file, byte for byte; empty when it cannot be read.
 inline std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -53,11 +53,10 @@ using qen_test::write_file;
 const char kStrace[] = "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -o /dev/null ";
 
 // The preloaded fault library failing call with error on paths holding
-// text; it comes first, which the address sanitizer must be told.
+// text.
 std::string fault(const std::string& call, int error, const std::string& text) {
-  return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 QEN_FAULT_CALL=" + call +
-         " QEN_FAULT_ERRNO=" + std::to_string(error) + " QEN_FAULT_PATH=" + shell_quote(text) +
-         " LD_PRELOAD=" + shell_quote(QEN_IO_FAULTS_PATH);
+  return qen_test::with_faults("QEN_FAULT_CALL=" + call + " QEN_FAULT_ERRNO=" + std::to_string(error) +
+                               " QEN_FAULT_PATH=" + shell_quote(text));
 }
 
 bool has_part_file(const std::string& dir) {

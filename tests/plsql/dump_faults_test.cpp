@@ -28,8 +28,7 @@ class DumpFaults : public ScratchDirTest {
  protected:
   // The shell's words that start vestrake with the fault library and vars.
   static std::string withFaults(const std::string& vars) {
-    return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 LD_PRELOAD=" +
-           qen_test::shell_quote(QEN_VESTRAKE_FAULTS_PATH) + " " + vars + " " + qen_test::shell_quote(VESTRAKE_PATH);
+    return qen_test::with_faults(vars) + qen_test::shell_quote(VESTRAKE_PATH);
   }
 
   const std::string out_ = dir_ + "/dump.xml";
@@ -75,7 +74,7 @@ TEST_F(DumpFaults, TheNextDumpRemovesTheFilesOfKilledRuns) {
   const struct {
     const char* faults;
     bool deadPartKept;
-  } runs[] = {{"FLOCK_ERRNO=37", true}, {"", false}};
+  } runs[] = {{"QEN_FAULT_CALL=flock QEN_FAULT_ERRNO=37 QEN_FAULT_PATH=/", true}, {"", false}};
   for (const auto& r : runs) {
     qen_test::ProcessResult run =
         qen_test::run_command(withFaults(r.faults) + " -s 'BEGIN NULL; END;' -a " + qen_test::shell_quote(out_) + " 2>&1");

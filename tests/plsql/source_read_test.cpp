@@ -87,12 +87,8 @@ TEST_F(SourceRead, AFailedReadEndsTheRunAndKeepsTheDump) {
     std::string input;
   } rows[] = {
       {"/proc/self/mem", "", "/proc/self/mem"},
-      // The file's first 10 bytes arrive, then the disk fails; the
-      // preloaded library comes first, which the address sanitizer must be
-      // told.
-      {"EIO midway",
-       "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 LD_PRELOAD=" +
-           shell_quote(QEN_VESTRAKE_FAULTS_PATH) + " READ_FAILS_PATH=" + shell_quote(source_) + " READ_FAILS_AFTER=10 ",
+      // The file's first 10 bytes arrive, then the disk fails.
+      {"EIO midway", qen_test::with_faults("READ_FAILS_PATH=" + shell_quote(source_) + " READ_FAILS_AFTER=10"),
        source_},
   };
   for (const auto& row : rows) {
