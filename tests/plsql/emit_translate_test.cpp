@@ -8,9 +8,7 @@
 
 #include "translate_fixture.h"
 
-using translate_test::Out;
-using translate_test::SoundCase;
-using translate_test::translate;
+using namespace translate_test;
 
 TEST(EmitTranslate, ProcedureWithLineMarkers) {
   Out out = translate(
@@ -122,13 +120,13 @@ TEST(EmitTranslate, TriggerTopLevelStatementAndAnonymousBlock) {
   EXPECT_EQ(out.texts[2],
             "BEGIN\n"
             "  DECLARE n INTEGER;\n"
-            + translate_test::kErrorVariables +
+            + kErrorVariables +
             "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
             "  BEGIN\n"
-            + translate_test::kHandlerCodes +
+            + kHandlerCodes +
             "  -- NULL;\n"
             "  END;\n"
-            + translate_test::kNoRowGuard +
+            + kNoRowGuard +
             "  SELECT COUNT(*) INTO n FROM t;\n"
             "  END;\n"
             "\n"
@@ -779,7 +777,7 @@ const SoundCase kSoundCases[] = {
 };
 
 TEST(EmitTranslate, SoundTranslations) {
-  translate_test::expectSoundCases(kSoundCases);
+  expectSoundCases(kSoundCases);
 }
 
 TEST(EmitTranslate, FailedParseEmitsNothing) {

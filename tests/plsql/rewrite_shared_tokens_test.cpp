@@ -14,8 +14,7 @@
 
 namespace {
 
-using translate_test::expectSoundCases;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 // Each case: a construct whose expansion takes tokens of its own, rewritten
 // where the expansion puts them, once: one record each.
@@ -179,7 +178,7 @@ TEST(RewriteSharedTokens, EachTokenIsRewrittenAndReportedOnce) { expectSoundCase
 
 TEST(RewriteSharedTokens, NoNodeIsReachedTwice) {
   for (const SoundCase& c : kCases) {
-    TranslateResult r = translate_test::translateRun(c.source, false);
+    TranslateResult r = translateRun(c.source, false);
     std::unordered_set<const astNode*> seen;
     std::vector<std::string> twice;
     reach(r.root, &seen, &twice);

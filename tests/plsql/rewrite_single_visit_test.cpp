@@ -7,10 +7,7 @@
 
 namespace {
 
-using translate_test::SoundCase;
-
-// The end of a numeric FOR loop's expansion as the last statement of a block.
-const std::string kForLoopTail = "  SET i = i + 1;\n  END WHILE;\n\n  END;\nEND@\n";
+using namespace translate_test;
 
 const SoundCase kCases[] = {
     // The CLOSE and the step put before a CONTINUE are rewritten once, and
@@ -56,7 +53,7 @@ const SoundCase kCases[] = {
          "  END LOOP SYSZULINTERNAL_00000001;\n"
          "\n"
          "  CLOSE d ;\n"
-         "  END;\n" + kForLoopTail,
+         "  END;\n" + numericLoopEnd("i") + "END@\n",
      ""},
     // A SELECT INTO takes the row-count statements after it into the block
     // whose NOT FOUND handler raises NO_DATA_FOUND, all three when the block
@@ -104,11 +101,11 @@ const SoundCase kCases[] = {
      "[4]\n"
          "BEGIN\n"
          "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
-         + translate_test::kErrorVariables +
+         + kErrorVariables +
          "  DECLARE SYSZULINTERNAL_NOTFOUND BOOLEAN;\n"
          "  DECLARE EXIT HANDLER FOR SQLEXCEPTION\n"
          "  BEGIN\n"
-         + translate_test::kHandlerCodes +
+         + kHandlerCodes +
          "  UPDATE t SET a = 0;\n"
          "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
          "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
@@ -128,10 +125,10 @@ const SoundCase kCases[] = {
          "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
          "  SET SYSZULINTERNAL_NOTFOUND = (CASE WHEN SYSZULINTERNAL_ROWCOUNT <= 0 THEN true ELSE false END);\n"
          "  END;\n"
-         "  SET n = SYSZULINTERNAL_ROWCOUNT;\n" + kForLoopTail,
+         "  SET n = SYSZULINTERNAL_ROWCOUNT;\n" + numericLoopEnd("i") + "END@\n",
      ""},
 };
 
 }  // namespace
 
-TEST(RewriteSingleVisit, EachNodeIsRewrittenOnce) { translate_test::expectSoundCases(kCases); }
+TEST(RewriteSingleVisit, EachNodeIsRewrittenOnce) { expectSoundCases(kCases); }

@@ -11,17 +11,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::dynamicBlock;
-using translate_test::kNoRowGuard;
-using translate_test::kRoutineEnd;
-using translate_test::memberHead;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleProcedureHead;
-using translate_test::packageHead;
-using translate_test::routineHead;
-using translate_test::routineOrMemberHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const std::string kExecute = "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n";
 // A dynamic statement whose text is joined at run time.
@@ -96,7 +86,7 @@ const SoundCase kCases[] = {
      packageHead("pk", {"TYPE pair AS ROW \n(\n  a INTEGER,\n  b NUMBER\n\n)", "VARIABLE g_count INTEGER",
                         "FUNCTION half(\nn INTEGER) RETURNS NUMBER LANGUAGE SQL "}) +
          moduleBodyOpening("pk") + memberHead("pk", "half", {"n INTEGER"}, "NUMBER") +
-         "  RETURN DECFLOAT(n) / 2;\n" + kRoutineEnd + moduleProcedureHead("pk", "run") +
+         "  RETURN DECFLOAT(n) / 2;\n" + kRoutineEnd + memberHead("pk", "run") +
          "  DECLARE r pair;\n"
          "  SET g_count = 2;\n"
          "  SET r.a = 1;\n"
@@ -135,7 +125,7 @@ const SoundCase kCases[] = {
      "/\n",
      packageHead("lim", {"FUNCTION limit_of() RETURNS NUMBER LANGUAGE SQL "}) + moduleBodyOpening("lim") +
          routineOrMemberHead("lim", "FUNCTION", "limit_of") + "  RETURN 5;\n" + kRoutineEnd +
-         moduleProcedureHead("lim", "trim_rows") +
+         memberHead("lim", "trim_rows") +
          "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM t WHERE x < limit_of);\n"
          "  UPDATE t SET y = limit_of, limit_of = 1 WHERE z > lim.limit_of();\n"
          "  DELETE FROM t WHERE x > limit_of;\n"

@@ -9,13 +9,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::kNullStatement;
-using translate_test::kRoutineEnd;
-using translate_test::memberHead;
-using translate_test::publish;
-using translate_test::routineHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kAuditCases[] = {
     // A function of the run whose parameters all have defaults, called
@@ -91,10 +85,10 @@ const SoundCase kAuditCases[] = {
          kRoutineEnd + "[3]\nCREATE MODULE flags@\n" +
          publish("flags", "VARIABLE c_yes CHARACTER(1) CONSTANT ('Y')") +
          publish("flags", "TYPE flag_rec AS ROW \n(\n  flag CHARACTER(1)\n\n)") +
-         translate_test::publishRoutine("flags", "flip", {"p VARCHAR(254)"}, "VARCHAR(254)"),
+         publishRoutine("flags", "flip", {"p VARCHAR(254)"}, "VARCHAR(254)"),
      ""},
 };
 
-TEST(TranslateAudit, WholeTranslations) { translate_test::expectSoundCases(kAuditCases); }
+TEST(TranslateAudit, WholeTranslations) { expectSoundCases(kAuditCases); }
 
 }  // namespace

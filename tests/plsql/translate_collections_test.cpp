@@ -9,17 +9,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::dynamicBlock;
-using translate_test::exitHandler;
-using translate_test::kErrorVariables;
-using translate_test::kNoRowGuard;
-using translate_test::kRoutineEnd;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleProcedureHead;
-using translate_test::packageHead;
-using translate_test::routineOrMemberHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 // A cursor's FOUND state tested for NULL: true before the first FETCH.
 std::string unfetched(const std::string& cursor, const char* isNull) {
@@ -43,7 +33,7 @@ const SoundCase kCollectionCases[] = {
          "    WHILE c%FOUND IS NOT NULL AND NOT c%ISOPEN IS NULL OR c%ROWCOUNT IS NULL LOOP NULL; END LOOP;\n"
          "  END;\n"
          "END; END pk;\n",
-     moduleBodyOpening("pk") + moduleProcedureHead("pk", "p") +
+     moduleBodyOpening("pk") + memberHead("pk", "p") +
          "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM t);\n"
          "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n  DECLARE SYSZULINTERNAL_FOUND BOOLEAN;\n"
          "  DECLARE SYSZULINTERNAL_NOTFOUND BOOLEAN;\n\n  IF " +
@@ -83,7 +73,7 @@ const SoundCase kCollectionCases[] = {
      "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  PROCEDURE p IS BEGIN g.delete; repo.extend(2); pkg.items.trim; n := g.count; END;\n"
          "END pk;\n",
-     moduleBodyOpening("pk") + moduleProcedureHead("pk", "p") +
+     moduleBodyOpening("pk") + memberHead("pk", "p") +
          "  CALL g.delete;\n  CALL repo.extend(2);\n  CALL pkg.items.trim;\n  SET n = g.count;\n" + kRoutineEnd,
      "Collection method DELETE of a name the run does not declare not supported|2|2|g.delete|g.delete\n"
          "Collection method EXTEND of a name the run does not declare not supported|2|2|repo.extend|repo.extend\n"
@@ -127,14 +117,14 @@ const SoundCase kCollectionCases[] = {
          "  PROCEDURE run IS CURSOR c IS SELECT pk.checked(a) FROM t;\n"
          "  BEGIN BEGIN FOR r IN (SELECT dyn(a) d FROM t) LOOP NULL; END LOOP; END; END;\n"
          "END pk;\n",
-     moduleBodyOpening("pk") + moduleProcedureHead("pk", "check_it") + "  SIGNAL SQLSTATE 'UDNDF';\n" + kRoutineEnd +
+     moduleBodyOpening("pk") + memberHead("pk", "check_it") + "  SIGNAL SQLSTATE 'UDNDF';\n" + kRoutineEnd +
          member("checked", kErrorVariables + exitHandler("SQLEXCEPTION", "  RESIGNAL;\n") + "  CALL check_it;\n",
                 true) +
          member("dyn", dynamicBlock("SELECT 1 FROM t",
                                     kNoRowGuard.substr(8) +
                                         "  PREPARE SYSZULINTERNAL_00000001 FROM SYSZULINTERNAL_STMT_TEXT;\n"
                                         "  EXECUTE SYSZULINTERNAL_00000001 INTO p;\n")) +
-         moduleProcedureHead("pk", "run") + "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT pk.checked(a) FROM t);\n"
+         memberHead("pk", "run") + "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT pk.checked(a) FROM t);\n"
          "  BEGIN\n\n  FOR r AS\n  SELECT dyn(a) d FROM t\n  DO\n  BEGIN END; -- NULL;\n  END FOR;\n\n  END;\n" +
          kRoutineEnd,
      "Call of a function that changes data outside an assignment not supported|2|5|pk.checked|pk.checked\n"
@@ -144,4 +134,4 @@ const SoundCase kCollectionCases[] = {
 
 }  // namespace
 
-TEST(TranslateCollections, WholeTranslations) { translate_test::expectSoundCases(kCollectionCases); }
+TEST(TranslateCollections, WholeTranslations) { expectSoundCases(kCollectionCases); }

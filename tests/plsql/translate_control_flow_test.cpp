@@ -7,20 +7,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::atLine;
-using translate_test::cursorLoop;
-using translate_test::dynamicBlock;
-using translate_test::exitHandler;
-using translate_test::kErrorVariables;
-using translate_test::kFoundFromRowCount;
-using translate_test::kHandlerCodes;
-using translate_test::kNullStatement;
-using translate_test::kRoutineEnd;
-using translate_test::kRowCountAfterChange;
-using translate_test::numericLoopEnd;
-using translate_test::numericLoopHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kControlFlowCases[] = {
     // CONTINUE of a numeric FOR steps the loop's own index; where a
@@ -131,7 +118,7 @@ const SoundCase kControlFlowCases[] = {
      anonymousBlock("  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM t);\n" + kErrorVariables + "  BEGIN\n" +
                     exitHandler("SQLEXCEPTION", cursorLoop("", "c", "r", "SYSZULINTERNAL_00000002", kNullStatement)) +
                     cursorLoop("", "c", "r", "SYSZULINTERNAL_00000001", kNullStatement,
-                               translate_test::cursorCloseHandler("c")) +
+                               cursorCloseHandler("c")) +
                     "  END;\n"),
      ""},
     // A FETCH or a data change never reaches a handler that stands for
@@ -150,7 +137,7 @@ const SoundCase kControlFlowCases[] = {
          "  WHEN NO_DATA_FOUND THEN NULL;\n"
          "END;\n",
      anonymousBlock("  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM t);\n" + kErrorVariables +
-                    exitHandler("SQLSTATE 'UDNDF'", kNullStatement) + translate_test::kNoRowGuard +
+                    exitHandler("SQLSTATE 'UDNDF'", kNullStatement) + kNoRowGuard +
                     "  SELECT a INTO v FROM t;\n"
                     "  END;\n"
                     "  OPEN c;\n"
@@ -230,7 +217,7 @@ const SoundCase kControlFlowCases[] = {
          "  FOR r IN c LOOP NULL; END LOOP;\n"
          "  n := SQL%ROWCOUNT;\n"
          "END;\n",
-     anonymousBlock("  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM x);\n" + translate_test::kRowCountVariables +
+     anonymousBlock("  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT a FROM x);\n" + kRowCountVariables +
                     dynamicBlock("DELETE FROM x", "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n" + kRowCountAfterChange) +
                     "  SET n = SYSZULINTERNAL_ROWCOUNT;\n"
                     "  MERGE INTO x USING y ON(x.a = y.a) WHEN MATCHED THEN UPDATE SET x.b = y.b;\n" +
@@ -287,10 +274,10 @@ const SoundCase kControlFlowCases[] = {
          "CREATE OR REPLACE PACKAGE BODY pk AS\n"
          "  PROCEDURE q(id INTEGER) IS n INTEGER; BEGIN q.n := q.id; END;\n"
          "END;\n",
-     translate_test::routineHead("p", {"IN id INTEGER"}) +
+     routineHead("p", {"IN id INTEGER"}) +
          "  DECLARE n INTEGER;\n"
          "  UPDATE t SET a = p.id WHERE b = SYSZULINTERNAL_BLOCK.n;\n" +
-         kRoutineEnd + translate_test::moduleBodyOpening("pk") + translate_test::memberHead("pk", "q", {"IN id INTEGER"}) +
+         kRoutineEnd + moduleBodyOpening("pk") + memberHead("pk", "q", {"IN id INTEGER"}) +
          "  DECLARE n INTEGER;\n"
          "  SET SYSZULINTERNAL_BLOCK.n = q.id;\n" +
          kRoutineEnd,
@@ -340,4 +327,4 @@ const SoundCase kControlFlowCases[] = {
 
 }  // namespace
 
-TEST(TranslateControlFlow, WholeTranslations) { translate_test::expectSoundCases(kControlFlowCases); }
+TEST(TranslateControlFlow, WholeTranslations) { expectSoundCases(kControlFlowCases); }

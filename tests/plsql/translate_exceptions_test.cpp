@@ -10,21 +10,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::cursorCloseHandler;
-using translate_test::cursorLoop;
-using translate_test::exitHandler;
-using translate_test::handlerHead;
-using translate_test::kErrorVariables;
-using translate_test::kNoRowGuard;
-using translate_test::kRoutineEnd;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleMember;
-using translate_test::moduleProcedureHead;
-using translate_test::numericLoopEnd;
-using translate_test::packageHead;
-using translate_test::routineOrMemberHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kExceptionCases[] = {
     // A SELECT INTO that finds no row raises NO_DATA_FOUND: its guard block
@@ -149,14 +135,14 @@ const SoundCase kExceptionCases[] = {
      "END;\n"
      "/\n",
      moduleBodyOpening("pk") + moduleMember("pk", "VARIABLE c_missing NUMBER CONSTANT (- 2289)") +
-         moduleProcedureHead("pk", "p") + "  DECLARE l NUMBER;\n" + kErrorVariables + handlerHead("SQLEXCEPTION") +
+         memberHead("pk", "p") + "  DECLARE l NUMBER;\n" + kErrorVariables + handlerHead("SQLEXCEPTION") +
          "  SET l = SYSZULINTERNAL_SQLCODE;\n"
          "  SET l = CASE WHEN SYSZULINTERNAL_SQLCODE != c_missing OR l = - 942 THEN 1 END;\n"
          "  SET l = DECODE(SYSZULINTERNAL_SQLCODE, - 1, 1, 0) + DECODE(SYSZULINTERNAL_SQLCODE, 0, 1, 2);\n"
          "  INSERT INTO err_log VALUES(SYSZULINTERNAL_SQLCODE, SYSZULINTERNAL_SQLERRM);\n"
          "  END;\n"
          "  INSERT INTO err_log VALUES(0, 'ORA-0000: normal, successful completion');\n" +
-         kRoutineEnd + moduleProcedureHead("pk", "q") +
+         kRoutineEnd + memberHead("pk", "q") +
          "  DECLARE l NUMBER;\n"
          "  SET l = CASE WHEN l = - 942 THEN 1 END;\n" +
          kRoutineEnd,
@@ -288,6 +274,6 @@ const SoundCase kExceptionCases[] = {
      "AUTONOMOUS_XACT not permitted in this context|2|9|AUTONOMOUS_XACT|\n"},
 };
 
-TEST(TranslateExceptions, WholeTranslations) { translate_test::expectSoundCases(kExceptionCases); }
+TEST(TranslateExceptions, WholeTranslations) { expectSoundCases(kExceptionCases); }
 
 }  // namespace

@@ -8,15 +8,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::exitHandler;
-using translate_test::kErrorVariables;
-using translate_test::kRoutineEnd;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleMember;
-using translate_test::moduleProcedureHead;
-using translate_test::routineOrMemberHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kCases[] = {
     // Every quotient is exact, as in PL/SQL: one operand becomes DECFLOAT
@@ -107,15 +99,15 @@ const SoundCase kCases[] = {
          routineOrMemberHead("batch", "FUNCTION", "mark", "", true) +
          "  COMMIT ;\n"
          "  RETURN 1;\n" +
-         kRoutineEnd + moduleProcedureHead("batch", "flush") +
+         kRoutineEnd + memberHead("batch", "flush") +
          "  DECLARE n NUMBER;\n"
          "  SET n = mark();\n" +
-         kRoutineEnd + moduleProcedureHead("batch", "through_call") +
+         kRoutineEnd + memberHead("batch", "through_call") +
          "  DECLARE c CURSOR CONSTANT (CURSOR WITH HOLD FOR SELECT id FROM emp);\n"
          "  OPEN c;\n"
          "  CALL flush;\n"
          "  CLOSE c ;\n" +
-         kRoutineEnd + moduleProcedureHead("batch", "read_only") +
+         kRoutineEnd + memberHead("batch", "read_only") +
          "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
          "  OPEN c;\n"
          "  CLOSE c ;\n" +
@@ -222,10 +214,10 @@ TEST(TranslateExpressions, LongCallChainsAreFollowedToTheirEnd) {
     functions += "CREATE OR REPLACE FUNCTION f" + std::to_string(k) + " RETURN NUMBER AS\nBEGIN\n  RETURN f" +
                  std::to_string(k - 1) + "();\nEND;\n/\n";
   functions += "CREATE OR REPLACE FUNCTION f1 RETURN NUMBER AS\nBEGIN\n  DELETE FROM t;\n  RETURN 1;\nEND;\n/\n";
-  translate_test::Out held = translate_test::translate(procedures.c_str(), false);
+  Out held = translate(procedures.c_str(), false);
   ASSERT_EQ(held.texts.size(), size_t(n));
   EXPECT_NE(held.texts[0].find("CURSOR WITH HOLD FOR SELECT id FROM t"), std::string::npos);
-  translate_test::Out modifying = translate_test::translate(functions.c_str(), false);
+  Out modifying = translate(functions.c_str(), false);
   ASSERT_EQ(modifying.texts.size(), size_t(n));
   for (const std::string& text : {modifying.texts.front(), modifying.texts.back()})
     EXPECT_NE(text.find("MODIFIES SQL DATA"), std::string::npos) << text;

@@ -128,11 +128,6 @@ inline std::string errorsText(const TranslateResult& r) {
   return errors;
 }
 
-// The record of a package's procedure without parameters, up to its body.
-inline std::string moduleProcedureHead(const std::string& module, const std::string& name) {
-  return "[3]\n  ALTER MODULE " + module + " ADD PROCEDURE " + name + "\n  LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";
-}
-
 // The status a run with these error records ends with: 5 once a syntax or
 // lexical record (domain 0 or 1) is among them, 0 otherwise.
 inline int statusOfErrors(const std::string& errors) {
@@ -192,9 +187,9 @@ inline std::string routineHead(const std::string& name, const std::vector<std::s
          " SPECIFIC " + name + "\n" + (returns.empty() ? "" : "RETURNS " + returns + "\n") +
          "LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";
 }
-// The record of a package's routine with parameters up to its body.
+// The record of a package's routine up to its body.
 inline std::string memberHead(const std::string& module, const std::string& name,
-                              const std::vector<std::string>& params, const std::string& returns = "") {
+                              const std::vector<std::string>& params = {}, const std::string& returns = "") {
   return "[3]\n  ALTER MODULE " + module + (returns.empty() ? " ADD PROCEDURE " : " ADD FUNCTION ") + name +
          parameterList(params, "  ") + "\n" + (returns.empty() ? "" : "  RETURNS " + returns + "\n") +
          "  LANGUAGE SQL\n  SYSZULINTERNAL_BLOCK: BEGIN\n";

@@ -9,14 +9,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::kNoRowGuard;
-using translate_test::kRoutineEnd;
-using translate_test::memberHead;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleMember;
-using translate_test::moduleProcedureHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kCases[] = {
     // TRANSLATE(s, from, to) is written in the target's order (to, from);
@@ -175,7 +168,7 @@ const SoundCase kCases[] = {
      "END util;\n",
      moduleBodyOpening("util") + moduleMember("util", "TYPE t_event AS ROW \n  (\n  uid VARCHAR2(20)\n\n  )") +
          memberHead("util", "dump", {"p NUMBER"}, "NUMBER") + "  RETURN p;\n" + kRoutineEnd +
-         moduleProcedureHead("util", "keep") +
+         memberHead("util", "keep") +
          "  DECLARE n NUMBER;\n"
          "  SET n = dump(1);\n"
          "  INSERT INTO log(mod, length) VALUES(1, 2);\n" +
@@ -183,6 +176,6 @@ const SoundCase kCases[] = {
      ""},
 };
 
-TEST(TranslateFunctions, WholeTranslations) { translate_test::expectSoundCases(kCases); }
+TEST(TranslateFunctions, WholeTranslations) { expectSoundCases(kCases); }
 
 }  // namespace

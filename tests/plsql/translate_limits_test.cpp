@@ -9,14 +9,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::exitHandler;
-using translate_test::kErrorVariables;
-using translate_test::kNullStatement;
-using translate_test::kRoutineEnd;
-using translate_test::packageHead;
-using translate_test::routineHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kLimitCases[] = {
     // The message holds any part of the longest the target gives.
@@ -111,6 +104,6 @@ const SoundCase kLimitCases[] = {
      "PRAGMA SERIALLY_REUSABLE not supported|2|2|PRAGMA SERIALLY_REUSABLE...|\n"},
 };
 
-TEST(TranslateLimits, WholeTranslations) { translate_test::expectSoundCases(kLimitCases); }
+TEST(TranslateLimits, WholeTranslations) { expectSoundCases(kLimitCases); }
 
 }  // namespace

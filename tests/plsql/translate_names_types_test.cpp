@@ -10,15 +10,7 @@
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::kNoRowGuard;
-using translate_test::kRoutineEnd;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleMember;
-using translate_test::moduleProcedureHead;
-using translate_test::packageHead;
-using translate_test::routineOrMemberHead;
-using translate_test::SoundCase;
+using namespace translate_test;
 
 const SoundCase kCases[] = {
     // A routine's name qualifies its variables unless a FROM clause (of a
@@ -54,7 +46,7 @@ const SoundCase kCases[] = {
          "  END FOR;\n"
          "\n"
          "  UPDATE emp x SET x.name = SYSZULINTERNAL_BLOCK.name;\n" +
-         kRoutineEnd + moduleBodyOpening("pk") + moduleProcedureHead("pk", "e") +
+         kRoutineEnd + moduleBodyOpening("pk") + memberHead("pk", "e") +
          "  DECLARE name VARCHAR2(9);\n"
          "  SET SYSZULINTERNAL_BLOCK.name = NULL;\n"
          "  DELETE FROM emp e WHERE e.name = 'x';\n" +
@@ -86,9 +78,9 @@ const SoundCase kCases[] = {
          "  DECLARE v NUMBER;\n"
          "  SET v = add_row(1);\n"
          "  RETURN v;\n" +
-         kRoutineEnd + moduleProcedureHead("pk", "run") +
+         kRoutineEnd + memberHead("pk", "run") +
          "  CALL put(get_rate() * 2, pk.get_rate(), unknown_fn, other_pkg.get_rate);\n" + kRoutineEnd +
-         moduleProcedureHead("pk", "shadowed") +
+         memberHead("pk", "shadowed") +
          "  DECLARE get_rate NUMBER;\n"
          "  CALL put(get_rate);\n" +
          kRoutineEnd + anonymousBlock("  CALL put(get_rate);\n"),

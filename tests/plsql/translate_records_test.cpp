@@ -12,20 +12,10 @@
 #include "error_records.h"
 #include "translate_fixture.h"
 
-using translate_test::SoundCase;
+using namespace translate_test;
 
 namespace {
 
-using translate_test::anonymousBlock;
-using translate_test::exitHandler;
-using translate_test::kNullStatement;
-using translate_test::kRoutineEnd;
-using translate_test::memberHead;
-using translate_test::moduleBodyOpening;
-using translate_test::moduleProcedureHead;
-using translate_test::publish;
-using translate_test::publishRoutine;
-using translate_test::routineHead;
 
 // A broken block: the parser skips it and goes on with the next unit.
 const char kBrokenThenSound[] = "BEGIN NULL END;\nBEGIN x := 1; END;\n";
@@ -50,7 +40,7 @@ const SoundCase kRecordCases[] = {
          "  FUNCTION twice(x INTEGER) RETURN INTEGER IS BEGIN RETURN x; END;\n"
          "END pk;\n",
      "[3]\nCREATE OR REPLACE MODULE pk@\n" + publishRoutine("pk", "helper", {"IN x INTEGER"}) +
-         moduleBodyOpening("pk") + moduleProcedureHead("pk", "run") + "  CALL helper(pk.twice(1));\n" +
+         moduleBodyOpening("pk") + memberHead("pk", "run") + "  CALL helper(pk.twice(1));\n" +
          kRoutineEnd + memberHead("pk", "helper", {"IN x INTEGER"}) + kNullStatement + kRoutineEnd +
          memberHead("pk", "twice", {"x INTEGER"}, "INTEGER") + "  RETURN x;\n" + kRoutineEnd,
      "Private routine used ahead of its body not supported|2|6|twice|pk.twice\n"},
@@ -131,7 +121,7 @@ const SoundCase kRecordCases[] = {
          "  WHEN INVALID_NUMBER THEN NULL;\n"
          "  WHEN STANDARD.VALUE_ERROR OR pk.storage_error THEN NULL;\n"
          "END;\n",
-     anonymousBlock(translate_test::kErrorVariables + exitHandler("SQLSTATE '22018'", kNullStatement) +
+     anonymousBlock(kErrorVariables + exitHandler("SQLSTATE '22018'", kNullStatement) +
                     exitHandler("STANDARD.VALUE_ERROR", kNullStatement) +
                     exitHandler("pk.storage_error", kNullStatement) +
                     "  SIGNAL SQLSTATE '22018';\n"
@@ -156,7 +146,7 @@ const SoundCase kRecordCases[] = {
          "  END;\n"
          "END pk;\n",
      "[3]\nCREATE OR REPLACE MODULE pk@\n" + publish("pk", "TYPE t_arr AS INTEGER ARRAY[10]") +
-         publish("pk", "VARIABLE g t_arr") + moduleBodyOpening("pk") + moduleProcedureHead("pk", "p") +
+         publish("pk", "VARIABLE g t_arr") + moduleBodyOpening("pk") + memberHead("pk", "p") +
          "  DECLARE v t_arr;\n"
          "  DECLARE n INTEGER;\n"
          "  DECLARE w ANCHOR TO emp.last;\n"
@@ -270,13 +260,13 @@ const SoundCase kRecordCases[] = {
 }  // namespace
 
 TEST(TranslateRecords, WholeTranslations) {
-  translate_test::expectSoundCases(kRecordCases);
+  expectSoundCases(kRecordCases);
 }
 
 // The run that skipped a broken unit did not fail as a whole: the caller
 // gets the rest.
 TEST(TranslateRecords, RecoveredSyntaxErrorKeepsTheTranslation) {
-  EXPECT_FALSE(translate_test::translateRun(kBrokenThenSound, false).parseFailed);
+  EXPECT_FALSE(translateRun(kBrokenThenSound, false).parseFailed);
 }
 
 TEST(TranslateRecords, ReportLines) {
