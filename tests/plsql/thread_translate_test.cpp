@@ -29,20 +29,19 @@ std::string runText(const char* source) {
   return std::to_string(r.status) + "\n" + translate_test::recordsText(r) + translate_test::errorsText(r);
 }
 
-TEST(ThreadTranslate, TwoThreadsTranslateAtOnceAsEachAlone) {
+// Runs each source alone, then 20 times in each of two threads at once, the
+// two walking the sources in opposite orders: each run in a thread gives
+// what the source gave alone. run(id, i) runs source i in thread id (9 alone).
+template <class Run>
+void expectTwoThreadsAsEachAlone(Run run) {
+  const size_t n = std::size(kSources);
   std::vector<std::string> alone;
-  for (const char* source : kSources) alone.push_back(runText(source));
-  ASSERT_EQ(poolCurrent(), nullptr);
-
-  const int kRounds = 20;
+  for (size_t i = 0; i < n; ++i) alone.push_back(run(9, i));
   std::vector<std::string> failures[2];
   auto worker = [&](int id) {
-    for (int round = 0; round < kRounds; ++round) {
-      // The two threads walk the sources in opposite orders.
-      size_t n = std::size(kSources);
+    for (size_t round = 0; round < 20; ++round) {
       size_t i = id == 0 ? round % n : n - 1 - round % n;
-      if (runText(kSources[i]) != alone[i]) failures[id].push_back("source " + std::to_string(i));
-      if (poolCurrent() != nullptr) failures[id].push_back("pool left current");
+      if (run(id, i) != alone[i]) failures[id].push_back("source " + std::to_string(i));
     }
   };
   std::thread first(worker, 0);
@@ -53,34 +52,26 @@ TEST(ThreadTranslate, TwoThreadsTranslateAtOnceAsEachAlone) {
   EXPECT_EQ(failures[1], std::vector<std::string>());
 }
 
+TEST(ThreadTranslate, TwoThreadsTranslateAtOnceAsEachAlone) {
+  expectTwoThreadsAsEachAlone([](int, size_t i) {
+    std::string text = runText(kSources[i]);
+    return poolCurrent() == nullptr ? text : "pool left current";
+  });
+  EXPECT_EQ(poolCurrent(), nullptr);
+}
+
 // Each thread's dump is its own: two dumps written at once are each whole.
 TEST(ThreadTranslate, TwoThreadsDumpAtOnceAsEachAlone) {
-  std::string folder = ::testing::TempDir();
-  auto dump = [&](int id, const char* source) {
-    std::string path = folder + "thread_dump_" + std::to_string(id) + ".xml";
+  expectTwoThreadsAsEachAlone([](int id, size_t i) {
+    std::string path = ::testing::TempDir() + "thread_dump_" + std::to_string(id) + ".xml";
     TranslateOptions options;
     setCommandLineDefaults(&options);
     options.astFile = path.c_str();
-    TranslateResult r = translateCore(source, &options);
+    TranslateResult r = translateCore(kSources[i], &options);
     std::string text = std::to_string(r.status) + "\n" + qen_test::read_file(path);
     std::remove(path.c_str());
     return text;
-  };
-  std::vector<std::string> alone;
-  for (size_t i = 0; i < std::size(kSources); ++i) alone.push_back(dump(9, kSources[i]));
-  std::vector<std::string> failures[2];
-  auto worker = [&](int id) {
-    for (int round = 0; round < 20; ++round) {
-      size_t i = round % std::size(kSources);
-      if (dump(id, kSources[i]) != alone[i]) failures[id].push_back("source " + std::to_string(i));
-    }
-  };
-  std::thread first(worker, 0);
-  std::thread second(worker, 1);
-  first.join();
-  second.join();
-  EXPECT_EQ(failures[0], std::vector<std::string>());
-  EXPECT_EQ(failures[1], std::vector<std::string>());
+  });
 }
 
 TEST(ThreadTranslate, ACurrentPoolIsTheCallingThreadsOwn) {
