@@ -8,10 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 inline char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
@@ -23,12 +21,6 @@ inline bool sameFolded(std::string_view a, std::string_view b) {
     if (foldAscii(a[i]) != foldAscii(b[i])) return false;
   return true;
 }
-
-struct KeyHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
-};
-using KeySet = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
 
 // Names looked up as they are written, ignoring case, without a folded
 // copy: an open-addressing table hashed on the folded bytes. Each name has
@@ -157,17 +149,3 @@ inline std::string_view lastPartOf(const char* text) {
   }
   return std::string_view(start, size_t(p - start));
 }
-
-// The last part of a dotted name, folded; without a trailing "()" too when
-// `call` is set. Valid until the next call.
-class LastPartKey {
- public:
-  std::string_view of(const char* text, bool call = false) {
-    std::string_view key = foldInto(scratch_, lastPartOf(text));
-    if (call && key.size() > 2 && key.ends_with("()")) key.remove_suffix(2);
-    return key;
-  }
-
- private:
-  std::string scratch_;
-};
