@@ -65,42 +65,16 @@ bool bodyDeclares(const astNode* body, const char* name) {
   return false;
 }
 
-// The first two parts of a dotted name, read as splitQualifiedName reads
-// them, and how many parts it has (two at most counted).
-struct NameHead {
-  std::string first;
-  std::string second;
-  int parts = 1;
-};
-
-NameHead nameHead(const char* text) {
-  NameHead head;
-  std::string* part = &head.first;
-  bool quoted = false;
-  for (const char* p = text; *p; ++p) {
-    if (*p == '\\') {
-      if (!p[1]) break;
-      *part += *++p;
-    } else if (*p == '"') {
-      quoted = !quoted;
-    } else if (*p == '.' && !quoted) {
-      if (++head.parts > 2) break;
-      part = &head.second;
-    } else {
-      *part += *p;
-    }
-  }
-  return head;
-}
-
 // The text a qualified name takes in its place in the tree (step 5 of the
 // token steps); returns `text` itself when nothing changes.
 char* requalify(astNodeToken* token, char* text) {
   if (!text) return text;
   astNode* unit = outermostOf(token, isEnclosingUnit);
   if (!unit) return text;
-  NameHead parts = nameHead(text);
-  const char* first = parts.first.c_str();
+  // The parts are compared ignoring case: their folded texts serve.
+  std::string head = firstPart(text);
+  const char* first = head.c_str();
+  const char* rest = afterFirstPart(text);
   if (unit->kind == AST_CREATE_TRIGGER) {
     auto* trigger = nodeAs<astNodeCreateTrigger>(unit);
     if (trigger->condition && token->parent == trigger->condition) {
@@ -113,7 +87,6 @@ char* requalify(astNodeToken* token, char* text) {
       if (alias && alias->text && std::strlen(text) >= 3) return concat(alias->text, text + 3);
       // A name the REFERENCING clause gave (NEW AS n: n.x) is the alias the
       // header declares.
-      const char* rest = afterFirstPart(text);
       astNodeToken* renamed = rest ? referencedAlias(trigger, first) : nullptr;
       if (renamed) return concat(concat(renamed->text, "."), rest);
       return text;
@@ -122,16 +95,15 @@ char* requalify(astNodeToken* token, char* text) {
   // The routine whose name qualifies the text: a standalone unit, or the
   // routine of a package that holds the token.
   astNode* routine = isRoutine(unit) ? unit : isPackage(unit) ? nearestOf(token, isRoutine) : nullptr;
-  if (!routine || parts.parts < 2) return text;
+  if (!routine || !rest) return text;
   RoutineParts owner;  // a trigger has its name only
   if (!routineParts(routine, &owner)) owner.name = nodeAs<astNodeCreateTrigger>(routine)->name;
   astNodeToken* unitName = firstToken(owner.name);
   if (!unitName || !equalsIgnoreCase(first, unitName->text)) return text;
-  const char* rest = afterFirstPart(text);
-  if (!rest) return text;
   // The target resolves a parameter qualified by its routine's name; the
   // routine's local variables are reached through its body's label.
-  const char* member = parts.second.c_str();
+  std::string second = firstPart(rest);
+  const char* member = second.c_str();
   for (astListCell* c = listCells(owner.args); c; c = c->next) {
     if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
     astNodeToken* arg = firstToken(nodeAs<astNodeFormalArg>(c->value)->name);
