@@ -250,7 +250,13 @@ void* poolAllocIn(Pool* pool, size_t size) {
 
 void* poolBumpIn(Pool* pool, size_t size) {
   if (!pool || size == 0) return nullptr;
-  if (size > kBumpLimit) return poolAllocIn(pool, size);
+  // Slab bytes are carved once, never reused, and the kernel maps them
+  // zero-filled: only a block of the general allocator needs clearing.
+  if (size > kBumpLimit) {
+    void* block = poolAllocIn(pool, size);
+    if (block) std::memset(block, 0, size);
+    return block;
+  }
   size_t bytes = (size + 7) & ~size_t(7);
   if (!admitBumpAtOnce(pool, bytes, bytes + kRedzone) && !admitBump(pool, bytes, bytes + kRedzone))
     return allocationFailed(pool, POOL_JUMP_OUT_OF_MEMORY);

@@ -70,7 +70,8 @@ void poolSetJumpTarget(Pool* pool, PoolJumpTarget* jumpTarget);
 // Bump memory: records and texts that live as long as the pool and are
 // never freed one by one (tree nodes, list cells, token texts). They carry
 // no header; poolFreeBlock/poolFree must never be given one. Failures are
-// those of poolAllocIn. poolBumpIn: size bytes, 8-byte aligned, null for 0.
+// those of poolAllocIn. poolBumpIn: size bytes, 8-byte aligned, zero-filled,
+// null for 0.
 // poolBumpTextIn: a copy of size bytes followed by a NUL, unaligned.
 void* poolBumpIn(Pool* pool, size_t size);
 char* poolBumpTextIn(Pool* pool, const char* text, size_t size);

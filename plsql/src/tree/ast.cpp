@@ -11,8 +11,7 @@
 astNode* astNodeNew(size_t size, int kind, int line) {
   if (size < sizeof(astNode)) size = sizeof(astNode);
   astNode* node = static_cast<astNode*>(poolBump(size));
-  if (!node) return nullptr;
-  std::memset(node, 0, size);
+  if (!node) return nullptr;  // zero-filled
   node->kind = kind;
   node->line = line;
   return node;
