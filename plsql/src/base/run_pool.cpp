@@ -415,8 +415,11 @@ StringBuilder* sbNew(int chunkSize) {
 }
 
 void sbAppend(StringBuilder* b, const char* text) {
-  if (!b || !text || !*text) return;
-  size_t n = std::strlen(text);
+  if (text) sbAppendBytes(b, text, std::strlen(text));
+}
+
+void sbAppendBytes(StringBuilder* b, const char* text, size_t n) {
+  if (!b || !text) return;
   while (n != 0) {
     if (!b->current) {
       StringChunk* c = newChunk(b->chunkSize);

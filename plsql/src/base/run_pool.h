@@ -122,6 +122,8 @@ struct StringBuilder {
 
 StringBuilder* sbNew(int chunkSize);
 void sbAppend(StringBuilder* builder, const char* text);
+// The first n bytes of text (a caller that knows the length).
+void sbAppendBytes(StringBuilder* builder, const char* text, size_t n);
 void sbReset(StringBuilder* builder);
 int sbLength(const StringBuilder* builder);
 void sbCopyOut(char* destination, const StringBuilder* builder);
