@@ -22,12 +22,6 @@ void emitInternalError(astNode* node, EmitterState* state) {
   reportFinding(FindingId::UNEXPECTED_NODE, node, state->errors, nullptr, astNodeKindName(node->kind));
 }
 
-int countNewlines(const char* text, size_t length) {
-  int n = 0;
-  for (const char* end = text + length; (text = static_cast<const char*>(std::memchr(text, '\n', size_t(end - text)))); ++text) ++n;
-  return n;
-}
-
 }  // namespace
 
 StatementRecord* emitProgram(astNode* root, int emitterWord, const char* terminator, bool lineMarkers,
@@ -69,9 +63,16 @@ void closeStatement(EmitterState* state) {
 
 void emitAppend(EmitterState* state, const char* text) {
   if (!text || !*text) return;
-  size_t length = std::strlen(text);
-  // Wrapping arithmetic: the count only has to match the source numbering.
-  if (state->lineMarkers) state->outputLine = int32_t(uint32_t(state->outputLine) + uint32_t(countNewlines(text, length)));
+  // One pass finds the length and, for the line markers, the newlines.
+  size_t length = 0;
+  if (state->lineMarkers) {
+    uint32_t newlines = 0;
+    for (; text[length]; ++length) newlines += text[length] == '\n';
+    // Wrapping arithmetic: the count only has to match the source numbering.
+    state->outputLine = int32_t(uint32_t(state->outputLine) + newlines);
+  } else {
+    length = std::strlen(text);
+  }
   sbAppendBytes(state->builder, text, length);
 }
 
