@@ -12,8 +12,9 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <iterator>
+#include <optional>
 #include <strings.h>
-#include <unordered_map>
 #include <vector>
 
 #include "plsql_parser.hpp"
@@ -89,25 +90,79 @@ std::vector<std::string_view> wordsOf(const char* name) {
   return words;
 }
 
-// The table's rows by the first word of their name, folded.
+// A made-up text's tokens as madeTokens gives them, kept as texts: most
+// declarations write a length, which is taken apart once.
+struct MadeText {
+  struct Piece {
+    std::string text;
+    unsigned char spacing;
+  };
+  std::vector<Piece> pieces;
+  explicit MadeText(const char* text) {
+    for (astListCell* c = listCells(madeTokens(text, -1)); c; c = c->next) {
+      auto* token = nodeAs<astNodeToken>(c->value);
+      pieces.push_back({token->text, token->spacing});
+    }
+  }
+  // The tokens appended to `list`, new ones each time.
+  astNodeList* appendTo(astNodeList* list) const {
+    for (const Piece& piece : pieces) {
+      astNodeToken* token = makeToken(piece.text.c_str(), -1);
+      token->spacing = piece.spacing;
+      list = listAppend(list, token);
+    }
+    return list;
+  }
+};
+
+// The lengths of a datatype written without one, as a variable's and as a
+// parameter's.
+struct UnsizedLengths {
+  MadeText variable;
+  MadeText parameter;
+};
+
+// The table's rows by the first word of their name, folded, with what a
+// mapped row writes.
 struct DatatypeIndex {
   struct Entry {
-    const DatatypeRow* row;
+    const DatatypeRow* row = nullptr;
     std::vector<std::string_view> words;
+    std::vector<std::string> targetWords;
+    std::optional<MadeText> length;
+    // The unsized row of a name of one word, or null.
+    const UnsizedRow* unsized = nullptr;
+    const UnsizedLengths* unsizedLengths = nullptr;
   };
-  std::unordered_map<std::string, std::vector<Entry>> byFirstWord;
+  FoldedIndex firstWords;
+  std::vector<std::vector<Entry>> byFirstWord;
+  std::vector<UnsizedLengths> unsizedLengths;
   DatatypeIndex() {
+    unsizedLengths.reserve(std::size(kUnsized));
+    for (const UnsizedRow& unsized : kUnsized)
+      unsizedLengths.push_back({MadeText(unsized.variableLength), MadeText(unsized.parameterLength)});
     for (const DatatypeRow& row : kDatatypes) {
-      std::string first(firstWordOf(row.name));
-      for (char& c : first) c = foldAscii(c);
-      byFirstWord[first].push_back({&row, wordsOf(row.name)});
+      size_t index = static_cast<size_t>(firstWords.insert(firstWordOf(row.name)));
+      if (index >= byFirstWord.size()) byFirstWord.resize(index + 1);
+      Entry entry;
+      entry.row = &row;
+      entry.words = wordsOf(row.name);
+      if (row.treatment == Treatment::MAPPED) {
+        for (std::string_view word : wordsOf(row.target)) entry.targetWords.emplace_back(word);
+        if (row.length) entry.length.emplace(row.length);
+      }
+      for (size_t u = 0; u < std::size(kUnsized); ++u)
+        if (entry.words.size() == 1 && equalsIgnoreCase(row.name, kUnsized[u].name)) {
+          entry.unsized = &kUnsized[u];
+          entry.unsizedLengths = &unsizedLengths[u];
+          break;
+        }
+      byFirstWord[index].push_back(std::move(entry));
     }
   }
   const std::vector<Entry>* rowsStartingWith(const char* word) const {
-    std::string key(word ? word : "");
-    for (char& c : key) c = foldAscii(c);
-    auto at = byFirstWord.find(key);
-    return at == byFirstWord.end() ? nullptr : &at->second;
+    int index = firstWords.find(word ? word : "");
+    return index < 0 ? nullptr : &byFirstWord[static_cast<size_t>(index)];
   }
 };
 
@@ -163,18 +218,19 @@ std::string typeWords(const astNodeList* list) {
 }
 
 // Whether a type whose first word is `first` may be renamed or recorded:
-// the first word of such a row begins it.
+// the first word of such a row begins it. Those words are letters, digits
+// and underscores, so the one that may begin it is its leading run of them.
 bool mayBeReviewed(const char* first) {
-  static const std::vector<std::string_view> firstWords = [] {
-    std::vector<std::string_view> words;
+  static const FoldedIndex firstWords = [] {
+    FoldedIndex words;
     for (const DatatypeRow& row : kDatatypes)
       if (row.treatment == Treatment::RENAMED || row.treatment == Treatment::UNSUPPORTED)
-        words.push_back(firstWordOf(row.name));
+        words.insert(firstWordOf(row.name));
     return words;
   }();
-  for (std::string_view word : firstWords)
-    if (startsWithWord(first, word)) return true;
-  return false;
+  size_t length = 0;
+  while (std::isalnum(static_cast<unsigned char>(first[length])) || first[length] == '_') ++length;
+  return firstWords.holds(std::string_view(first, length));
 }
 
 bool isRoutineHead(const astNode* node) {
@@ -220,7 +276,9 @@ astNodeList* withoutResultClauses(astNodeList* list) {
 // same type as without it when the datatype map has it; recorded otherwise.
 astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
   astNodeToken* first = firstToken(list);
-  if (!first || !first->text || std::strlen(first->text) <= 4 || strncasecmp(first->text, "SYS.", 4) != 0)
+  // "SYS." and a name after it.
+  if (!first || !first->text || foldAscii(first->text[0]) != 's' || strncasecmp(first->text, "SYS.", 4) != 0 ||
+      !first->text[4])
     return list;
   const char* name = first->text + 4;
   const auto* rows = state->datatypeMap ? datatypeIndex().rowsStartingWith(name) : nullptr;
@@ -322,26 +380,24 @@ astNodeList* namedDataType(astNodeList* list, astNode* owner, TransformState* st
   }
   const DatatypeIndex::Entry* entry = mappedRow(list, state);
   if (!entry) return weakCursorType(list, owner, state);
-  const DatatypeRow& row = *entry->row;
+  // A type of one word written alone that the unsized rows name (CHAR) is
+  // written, and sized, as those rows say.
+  const UnsizedRow* unsized = listLength(list) == 1 ? entry->unsized : nullptr;
+  bool parameter = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
+                             owner->kind == AST_FUNC_PROTO);
   astNodeList* result = nullptr;
-  for (std::string_view word : wordsOf(row.target))
-    result = listAppend(result, makeToken(std::string(word).c_str(), -1));
+  for (const std::string& word : entry->targetWords) {
+    const char* text = word.c_str();
+    if (unsized && !result) text = parameter ? unsized->parameterTarget : unsized->variableTarget;
+    result = listAppend(result, makeToken(text, -1));
+  }
   int matched = static_cast<int>(entry->words.size());
   int index = 0;
   for (astListCell* rest = listCells(list); rest; rest = rest->next, ++index)
     if (index >= matched) result = listAppend(result, rest->value);
-  const char* length = row.length;
-  astNodeToken* word = listLength(list) == 1 ? firstToken(list) : nullptr;
-  for (const UnsizedRow& unsized : kUnsized) {
-    if (!word || !equalsIgnoreCase(word->text, unsized.name)) continue;
-    bool parameter = owner && (owner->kind == AST_FORMAL_ARG || owner->kind == AST_CREATE_FUNCTION ||
-                               owner->kind == AST_FUNC_PROTO);
-    nodeAs<astNodeToken>(listFirst(result))->text =
-        poolBumpStrdup(parameter ? unsized.parameterTarget : unsized.variableTarget);
-    length = parameter ? unsized.parameterLength : unsized.variableLength;
-    break;
-  }
-  if (length && listLength(list) == matched) result = appendElements(result, madeTokens(length, -1));
+  const MadeText* length = entry->length ? &*entry->length : nullptr;
+  if (unsized) length = parameter ? &entry->unsizedLengths->parameter : &entry->unsizedLengths->variable;
+  if (length && listLength(list) == matched) result = length->appendTo(result);
   if (!result) return list;
   // The new list stands where the old one stood.
   result->parent = list->parent ? list->parent : owner;
@@ -362,9 +418,14 @@ const LimitRow* limitOf(const astNodeToken* name) {
 // A whole number of digits alone, up to 9 of them; -1 otherwise.
 long smallNumber(const astNodeToken* token) {
   const char* text = token ? token->text : nullptr;
-  size_t digits = text ? std::strspn(text, "0123456789") : 0;
-  if (digits == 0 || digits > 9 || text[digits]) return -1;
-  return std::strtol(text, nullptr, 10);
+  if (!text) return -1;
+  long value = 0;
+  size_t digits = 0;
+  for (; text[digits] >= '0' && text[digits] <= '9'; ++digits) {
+    if (digits == 9) return -1;
+    value = value * 10 + (text[digits] - '0');
+  }
+  return digits == 0 || text[digits] ? -1 : value;
 }
 
 void setNumber(astNodeToken* token, long value) { token->text = poolStrdup(std::to_string(value).c_str()); }
