@@ -218,8 +218,9 @@ std::string typeWords(const astNodeList* list) {
 }
 
 // Whether a type whose first word is `first` may be renamed or recorded:
-// the first word of such a row begins it. Those words are letters, digits
-// and underscores, so the one that may begin it is its leading run of them.
+// the first word of such a row begins it, a word ending there. Those words
+// are ASCII letters, digits and underscores, so the one that may begin it
+// is its leading run of them.
 bool mayBeReviewed(const char* first) {
   static const FoldedIndex firstWords = [] {
     FoldedIndex words;
@@ -228,8 +229,12 @@ bool mayBeReviewed(const char* first) {
         words.insert(firstWordOf(row.name));
     return words;
   }();
+  auto wordCharacter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  };
   size_t length = 0;
-  while (std::isalnum(static_cast<unsigned char>(first[length])) || first[length] == '_') ++length;
+  while (wordCharacter(first[length])) ++length;
+  if (std::isalnum(static_cast<unsigned char>(first[length]))) return false;
   return firstWords.holds(std::string_view(first, length));
 }
 

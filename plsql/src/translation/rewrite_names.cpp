@@ -42,6 +42,13 @@ std::string packageOf(astNode* node) {
 
 // ---- declarations in scope ----
 
+// Whether a declared name is `name`: its first letter turns most away
+// before the texts are measured.
+static bool declaresName(const astNodeToken* declared, const std::string& name) {
+  const char* text = declared->text ? declared->text : "";
+  return foldAscii(text[0]) == foldAscii(name.c_str()[0]) && sameFolded(text, name);
+}
+
 astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
   *found = false;
   int guard = 0;
@@ -53,7 +60,7 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
       if (!isDeclaration(c->value)) continue;
       auto* decl = nodeAs<astNodeDecl>(c->value);
       astNodeToken* declared = firstToken(decl->variableName);
-      if (!declared || !sameFolded(declared->text ? declared->text : "", name)) continue;
+      if (!declared || !declaresName(declared, name)) continue;
       *found = true;
       return decl->kind == AST_VAR_DECL ? nodeAs<astNodeVarDecl>(decl)->dataType : nullptr;
     }
@@ -62,7 +69,7 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
         if (!c->value || c->value->kind != AST_FORMAL_ARG) continue;
         auto* arg = nodeAs<astNodeFormalArg>(c->value);
         astNodeToken* declared = firstToken(arg->name);
-        if (!declared || !sameFolded(declared->text ? declared->text : "", name)) continue;
+        if (!declared || !declaresName(declared, name)) continue;
         *found = true;
         return arg->dataType;
       }

@@ -41,6 +41,8 @@ const char* const kDbmsSqlFunctions[] = {
 };
 
 bool isDbmsSqlFunction(const char* text) {
+  // Each of them begins with a D: most texts are turned away by that.
+  if (!text || foldAscii(text[0]) != 'd') return false;
   for (const char* name : kDbmsSqlFunctions)
     if (equalsIgnoreCase(text, name)) return true;
   return false;
