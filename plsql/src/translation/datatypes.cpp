@@ -122,8 +122,9 @@ struct UnsizedLengths {
   MadeText parameter;
 };
 
-// The table's rows by the first word of their name, folded, with what a
-// mapped row writes.
+// The map's rows (MAPPED) by the first word of their name, folded, with
+// what each writes; a type that the map does not hold is turned away
+// before it is compared.
 struct DatatypeIndex {
   struct Entry {
     const DatatypeRow* row = nullptr;
@@ -142,15 +143,14 @@ struct DatatypeIndex {
     for (const UnsizedRow& unsized : kUnsized)
       unsizedLengths.push_back({MadeText(unsized.variableLength), MadeText(unsized.parameterLength)});
     for (const DatatypeRow& row : kDatatypes) {
+      if (row.treatment != Treatment::MAPPED) continue;
       size_t index = static_cast<size_t>(firstWords.insert(firstWordOf(row.name)));
       if (index >= byFirstWord.size()) byFirstWord.resize(index + 1);
       Entry entry;
       entry.row = &row;
       entry.words = wordsOf(row.name);
-      if (row.treatment == Treatment::MAPPED) {
-        for (std::string_view word : wordsOf(row.target)) entry.targetWords.emplace_back(word);
-        if (row.length) entry.length.emplace(row.length);
-      }
+      for (std::string_view word : wordsOf(row.target)) entry.targetWords.emplace_back(word);
+      if (row.length) entry.length.emplace(row.length);
       for (size_t u = 0; u < std::size(kUnsized); ++u)
         if (entry.words.size() == 1 && equalsIgnoreCase(row.name, kUnsized[u].name)) {
           entry.unsized = &kUnsized[u];
@@ -178,7 +178,6 @@ const DatatypeIndex::Entry* mappedRow(const astNodeList* list, const TransformSt
   const auto* rows = first ? datatypeIndex().rowsStartingWith(first->text) : nullptr;
   for (const DatatypeIndex::Entry* entry = rows ? rows->data() : nullptr; rows && entry != rows->data() + rows->size();
        ++entry) {
-    if (entry->row->treatment != Treatment::MAPPED) continue;
     astListCell* c = listCells(list);
     bool matches = true;
     for (std::string_view word : entry->words) {
@@ -286,10 +285,7 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
       !first->text[4])
     return list;
   const char* name = first->text + 4;
-  const auto* rows = state->datatypeMap ? datatypeIndex().rowsStartingWith(name) : nullptr;
-  for (const DatatypeIndex::Entry* entry = rows ? rows->data() : nullptr; rows && entry != rows->data() + rows->size();
-       ++entry) {
-    if (entry->row->treatment != Treatment::MAPPED) continue;
+  if (state->datatypeMap && datatypeIndex().rowsStartingWith(name)) {
     astNodeList* plain = tokenList(name, first->line);
     for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
     plain->parent = list->parent;
