@@ -294,6 +294,9 @@ const SoundCase kCases[] = {
      "  DBMS_OUTPUT.PUT_LINE(UTL_RAW.CAST_TO_RAW('x'));\n"
      "  s := SYS.DBMS_ASSERT.ENQUOTE_NAME(s);\n"
      "  htp.p(s);\n"
+     "  n := \"Dbms_Random\".VALUE(1, 10);\n"
+     "  s := sys.dbms_utility.format_call_stack;\n"
+     "  Ctx_Doc.filter(s);\n"
      "END;\n"
      "/\n",
      anonymousBlock("  DECLARE n NUMBER;\n"
@@ -322,7 +325,10 @@ const SoundCase kCases[] = {
                     "  SET n = DBMS_UTILITY.GET_TIME;\n"
                     "  CALL DBMS_OUTPUT.PUT_LINE(UTL_RAW.CAST_TO_RAW('x'));\n"
                     "  SET s = SYS.DBMS_ASSERT.ENQUOTE_NAME(s);\n"
-                    "  CALL htp.p(s);\n"),
+                    "  CALL htp.p(s);\n"
+                    "  SET n = \"Dbms_Random\".VALUE(1, 10);\n"
+                    "  SET s = sys.dbms_utility.format_call_stack;\n"
+                    "  CALL Ctx_Doc.filter(s);\n"),
      "Attribute %BULK_ROWCOUNT not supported|2|8|%BULK_ROWCOUNT|%\n"
      "Attribute %BULK_EXCEPTIONS not supported|2|9|%BULK_EXCEPTIONS|%\n"
      "Dynamic PL/SQL block not supported|2|10|EXECUTE IMMEDIATE|\n"
@@ -333,7 +339,9 @@ const SoundCase kCases[] = {
      "DBMS_UTILITY.FORMAT_ERROR_STACK\n"
      "Built-in package UTL_RAW not supported|2|17|UTL_RAW.CAST_TO_RAW|UTL_RAW.CAST_TO_RAW\n"
      "Built-in package DBMS_ASSERT not supported|2|18|SYS.DBMS_ASSERT.ENQUOTE_NAME|SYS.DBMS_ASSERT.ENQUOTE_NAME\n"
-     "Built-in package HTP not supported|2|19|htp.p|htp.p\n"},
+     "Built-in package HTP not supported|2|19|htp.p|htp.p\n"
+     "Built-in package DBMS_RANDOM not supported|2|20|\"Dbms_Random\".VALUE|\"Dbms_Random\".VALUE\n"
+     "Built-in package CTX_DOC not supported|2|22|Ctx_Doc.filter|Ctx_Doc.filter\n"},
 };
 
 TEST(TranslateNamesTypes, WholeTranslations) { expectSoundCases(kCases); }

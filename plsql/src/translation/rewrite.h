@@ -75,7 +75,7 @@ struct TransformState {
   // The functions the run writes with a body, top-level ones and those of
   // package bodies, in source order.
   std::vector<astNodeCreateFunc*> runFunctions;
-  std::unordered_set<std::string> objectTypes;
+  FoldedIndex objectTypes;
   // The run's functions of a result of fixed scale and its routines with
   // an IN parameter of fixed scale, by name, each with its package (as
   // written, empty for a standalone one); the variables and record types

@@ -219,7 +219,7 @@ void noteRunDeclarations(TransformState* state) {
       bool object = type->UNDER;
       for (astListCell* b = listCells(type->body); b && !object; b = b->next)
         object = textIs(b->value, "OBJECT");
-      if (name && name->text && object) state->objectTypes.insert(lastPart(name->text));
+      if (name && name->text && object) state->objectTypes.insert(lastPartOf(name->text));
     }
   }
 }
@@ -471,47 +471,70 @@ const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "O
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
                                         "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
-}  // namespace
-
-bool rewrite::hasBuiltinPrefix(const std::string& package) {
-  for (const char* prefix : kBuiltinPrefixes)
-    if (package.compare(0, std::strlen(prefix), prefix) == 0) return true;
+// Whether a package name, in any case, begins as the built-in packages'
+// names do.
+bool hasBuiltinPrefixFolded(std::string_view package) {
+  for (const char* prefix : kBuiltinPrefixes) {
+    size_t length = std::strlen(prefix);
+    if (package.size() >= length && sameFolded(package.substr(0, length), prefix)) return true;
+  }
   return false;
 }
 
+}  // namespace
+
+bool rewrite::hasBuiltinPrefix(const std::string& package) { return hasBuiltinPrefixFolded(package); }
+
 namespace {
 
-// Whether a package name (upper case) is a built-in package's.
-bool isBuiltinPackage(const std::string& package) {
-  if (hasBuiltinPrefix(package)) return true;
+// Whether a package name, in any case, is a built-in package's.
+bool isBuiltinPackage(std::string_view package) {
+  if (hasBuiltinPrefixFolded(package)) return true;
   for (const char* name : kBuiltinPackages)
-    if (package == name) return true;
+    if (sameFolded(package, name)) return true;
+  return false;
+}
+
+// Whether a dotted name may begin with a built-in package, or with SYS
+// before one: told by its first letter, unless a quote or an escape hides it.
+bool mayBeginWithBuiltinPackage(const char* text) {
+  char first = foldAscii(text[0]);
+  if (first == '"' || first == '\\' || first == 's') return true;
+  for (const char* prefix : kBuiltinPrefixes)
+    if (foldAscii(prefix[0]) == first) return true;
+  for (const char* name : kBuiltinPackages)
+    if (foldAscii(name[0]) == first) return true;
   return false;
 }
 
 // The finding for a call of a built-in package routine that the target
 // lacks, with its name; false for no built-in package, or one the target has.
-bool builtinPackageFinding(const char* text, FindingId* finding, std::string* name) {
-  astNodeList* parts = splitQualifiedName(text);
-  int count = listLength(parts);
-  if (count < 2) return false;
-  astListCell* c = parts->head;
-  if (count == 3 && equalsIgnoreCase(asToken(c->value)->text, "SYS")) c = c->next;
-  else if (count != 2) return false;
-  std::string package = upperText(asToken(c->value)->text);
-  std::string routine = upperText(asToken(c->next->value)->text);
+// `first` is the name's first part (firstPart).
+bool builtinPackageFinding(const char* text, const std::string& first, FindingId* finding, std::string* name) {
+  const char* rest = afterFirstPart(text);
+  if (!rest) return false;
+  // package.routine, or SYS.package.routine.
+  std::string package = first;
+  const char* routine = rest;
+  if (const char* third = afterFirstPart(rest)) {
+    if (package != "sys" || afterFirstPart(third)) return false;
+    package = firstPart(rest);
+    routine = third;
+  }
   if (!isBuiltinPackage(package)) return false;
+  std::string upper = upperText(package.c_str());
   for (const char* module : kTargetModules) {
-    if (package != module) continue;
-    if (package != "DBMS_UTILITY") return false;
+    if (upper != module) continue;
+    if (upper != "DBMS_UTILITY") return false;
+    std::string routineName = upperText(firstPart(routine).c_str());
     for (const char* known : kUtilityRoutines)
-      if (routine == known) return false;
+      if (routineName == known) return false;
     *finding = FindingId::BUILTIN_PACKAGE_ROUTINE;
-    *name = package + "." + routine;
+    *name = upper + "." + routineName;
     return true;
   }
   *finding = FindingId::BUILTIN_PACKAGE;
-  *name = package;
+  *name = upper;
   return true;
 }
 
@@ -544,14 +567,18 @@ void record(FindingId finding, const char* name, const char* detail, astNode* at
 // The form at the token of the cell `c`, its record held in `into`; a token
 // takes one record at most. NEW t( names t as well: `claimed` is set to t,
 // which takes no record of its own.
-void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, bool inSql, TransformState* state,
+void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, TransformState* state,
                        std::vector<HeldRecord>* into, astNode** claimed) {
   astNodeToken* token = asToken(c->value);
   if (!token || !token->text || token->tokenCode == T_STRING) return;
   size_t held = into->size();
   astNode* next = c->next ? c->next->value : nullptr;
   astNode* afterNext = c->next && c->next->next ? c->next->next->value : nullptr;
-  auto is = [token](const char* word) { return equalsIgnoreCase(token->text, word); };
+  // Most tokens differ from the words asked about in their first letter.
+  auto is = [token](const char* word) {
+    return foldAscii(token->text[0]) == foldAscii(word[0]) && equalsIgnoreCase(token->text, word);
+  };
+  bool call = spans::isOpen(next);
   if (is("%") && next && asToken(next) && asToken(next)->text) {
     std::string attribute = "%" + upperText(firstPart(asToken(next)->text).c_str());
     record(FindingId::ATTRIBUTE, attribute.c_str(), nullptr, token, state, into);
@@ -565,28 +592,29 @@ void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, boo
              (textIs(afterNext, "SET") || (c->next->next && c->next->next->next &&
                                            textIs(c->next->next->next->value, "SET")))) {
     record(FindingId::IS_A_SET, nullptr, nullptr, token, state, into);
-  } else if (token->tokenCode == T_TABLE && textIs(next, "(") && inSql) {
+  } else if (token->tokenCode == T_TABLE && call && sqlHolder(list)) {
     record(FindingId::TABLE_OF_COLLECTION, nullptr, nullptr, token, state, into);
   } else if (is("INTERVAL") && asToken(next) && asToken(next)->tokenCode == T_STRING) {
     record(FindingId::INTERVAL_LITERAL, nullptr, nullptr, token, state, into);
-  } else if (token->tokenCode == T_NEW && asToken(next) && textIs(afterNext, "(")) {
+  } else if (token->tokenCode == T_NEW && asToken(next) && spans::isOpen(afterNext)) {
     record(FindingId::OBJECT_CONSTRUCTOR, nullptr, asToken(next)->text, token, state, into);
     *claimed = next;
-  } else if (textIs(next, "(") && !textIs(previous, ".") && !state->objectTypes.empty() &&
-             state->objectTypes.count(lastPart(token->text))) {
+  } else if (call && !spans::isText(previous, '.') && !state->objectTypes.empty() &&
+             state->objectTypes.holds(lastPartOf(token->text))) {
     record(FindingId::OBJECT_CONSTRUCTOR, nullptr, token->text, token, state, into);
-  } else if (token->qualified && textIs(next, "(") && !state->objectTypes.empty()) {
+  } else if (token->qualified && call && !state->objectTypes.empty()) {
     // v.method(...) of a variable of an object type of the run.
     bool found = false;
     astNodeList* type = declaredType(list, firstPart(token->text), &found);
     astNodeToken* typeName = firstToken(type);
-    if (found && typeName && listLength(type) == 1 && state->objectTypes.count(lastPart(typeName->text)))
+    if (found && typeName && listLength(type) == 1 && state->objectTypes.holds(lastPartOf(typeName->text)))
       record(FindingId::OBJECT_METHOD_CALL, nullptr, token->text, token, state, into);
   }
-  if (token->qualified && into->size() == held && !state->runPackages.count(firstPart(token->text))) {
+  if (token->qualified && into->size() == held && mayBeginWithBuiltinPackage(token->text)) {
+    std::string first = firstPart(token->text);
     FindingId finding;
     std::string name;
-    if (builtinPackageFinding(token->text, &finding, &name))
+    if (!state->runPackages.count(first) && builtinPackageFinding(token->text, first, &finding, &name))
       record(finding, name.c_str(), token->text, token, state, into);
   }
 }
@@ -603,7 +631,8 @@ namespace rewrite {
 static bool mayBeConstruct(const astListCell* c, const astNode* previous, const TransformState* state) {
   const astNodeToken* token = c->value && c->value->kind == AST_TOKEN ? nodeAs<const astNodeToken>(c->value) : nullptr;
   if (!token || !token->text || token->tokenCode == T_STRING) return false;
-  if (token->qualified || token->tokenCode == T_TABLE || token->tokenCode == T_NEW || textIs(previous, ".")) return true;
+  if (token->qualified || token->tokenCode == T_TABLE || token->tokenCode == T_NEW || spans::isText(previous, '.'))
+    return true;
   size_t length = std::strlen(token->text);
   switch (foldAscii(token->text[0])) {
     case '%': return true;
@@ -617,17 +646,18 @@ static bool mayBeConstruct(const astListCell* c, const astNode* previous, const 
     default: break;
   }
   // Constructors, subscripts and methods of the run's types and variables.
-  return c->next && textIs(c->next->value, "(") &&
+  return c->next && spans::isOpen(c->next->value) &&
          (!state->collectionTypes.empty() || !state->collectionVariables.empty() || !state->objectTypes.empty());
 }
 
-// NOWAIT, WAIT n and SKIP LOCKED after FOR UPDATE: the target waits for a
-// row lock as long as its lock timeout says, and skips locked rows with
-// SKIP LOCKED DATA. Whether the token is such a word.
+// NOWAIT, WAIT n and SKIP LOCKED after FOR UPDATE of a SQL statement: the
+// target waits for a row lock as long as its lock timeout says, and skips
+// locked rows with SKIP LOCKED DATA. Whether the token is such a word.
 static bool reviewLockWait(astNodeList* list, astListCell* c, TransformState* state) {
   astNodeToken* token = asToken(c->value);
   bool skip = equalsIgnoreCase(token->text, "SKIP") && c->next && textIs(c->next->value, "LOCKED");
   if (!skip && !equalsIgnoreCase(token->text, "NOWAIT") && !equalsIgnoreCase(token->text, "WAIT")) return false;
+  if (!sqlHolder(list)) return false;
   bool forUpdate = false;
   astNode* before = nullptr;
   for (astListCell* p = listCells(list); p != c && !forUpdate; before = p->value, p = p->next)
@@ -645,7 +675,6 @@ static bool reviewLockWait(astNodeList* list, astListCell* c, TransformState* st
 
 void reportListConstructs(astNodeList* list, TransformState* state) {
   std::vector<HeldRecord> unknown;
-  bool inSql = sqlHolder(list) != nullptr;
   astNode* claimed = nullptr;
   astNode* previous = nullptr;
   for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
@@ -655,10 +684,10 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
         reportBuiltinFunction(list, c, state))
       continue;
     if (!mayBeConstruct(c, previous, state)) continue;
-    if (inSql && reviewLockWait(list, c, state)) continue;
+    if (reviewLockWait(list, c, state)) continue;
     bool taken = reportListedConstruct(list, c, previous, state);
     if (taken || (c->value && c->value == claimed)) continue;
-    reportUnknownForm(list, c, previous, inSql, state, &unknown, &claimed);
+    reportUnknownForm(list, c, previous, state, &unknown, &claimed);
   }
   for (const HeldRecord& held : unknown)
     reportFinding(held.finding, held.at, state->errors, held.named ? held.name.c_str() : nullptr, held.detail);
@@ -687,7 +716,7 @@ MethodOwner methodOwner(astNode* at, const std::string& prefix, const TransformS
   // A package outside the run with its variable, or a schema's package
   // with its routine.
   if (rest) return MethodOwner::UNKNOWN;
-  if (isBuiltinPackage(upperText(prefix.c_str()))) return MethodOwner::ROUTINE;
+  if (isBuiltinPackage(prefix)) return MethodOwner::ROUTINE;
   // Another package's routine, unless the head of the package that holds
   // the name is outside the run: it may declare the name.
   astNode* unit = package.empty() ? nullptr : nearestOf(at, isPackage);
@@ -712,7 +741,7 @@ bool reviewCall(astNodeCall* node, TransformState* state) {
   astNodeList* type = declaredType(node, firstPart(prefix.c_str()), &found);
   astNodeToken* typeName = firstToken(type);
   bool objectVariable = found && typeName && typeName->text && listLength(type) == 1 &&
-                        state->objectTypes.count(lastPart(typeName->text));
+                        state->objectTypes.holds(lastPartOf(typeName->text));
   if (objectVariable && !collection) {
     record(FindingId::OBJECT_METHOD_CALL, nullptr, last->text, node, state);
     return false;
