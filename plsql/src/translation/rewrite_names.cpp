@@ -79,11 +79,20 @@ astNodeList* declaredType(astNode* from, const std::string& name, bool* found) {
 }
 
 std::string firstPart(const char* text) {
+  if (!text) return {};
+  // Most names hold no quote nor backslash before their first dot: that
+  // part is copied whole and folded.
+  size_t plain = std::strcspn(text, ".\"\\");
+  if (text[plain] == '.' || !text[plain]) {
+    std::string part(text, plain);
+    for (char& c : part) c = foldAscii(c);
+    return part;
+  }
   // As splitQualifiedName reads a name: a backslash takes the next
   // character as it is, a double quote toggles quoting and is dropped.
   std::string part;
   bool quoted = false;
-  for (const char* p = text ? text : ""; *p; ++p) {
+  for (const char* p = text; *p; ++p) {
     if (*p == '\\') {
       if (!p[1]) break;
       part += foldAscii(*++p);

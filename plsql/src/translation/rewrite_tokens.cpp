@@ -66,11 +66,10 @@ bool bodyDeclares(const astNode* body, const char* name) {
 }
 
 // The text a qualified name takes in its place in the tree (step 5 of the
-// token steps); returns `text` itself when nothing changes.
-char* requalify(astNodeToken* token, char* text) {
-  if (!text) return text;
-  astNode* unit = outermostOf(token, isEnclosingUnit);
-  if (!unit) return text;
+// token steps), `unit` being the outermost unit that holds the token;
+// returns `text` itself when nothing changes.
+char* requalify(astNodeToken* token, char* text, astNode* unit) {
+  if (!text || !unit) return text;
   // The parts are compared ignoring case: their folded texts serve.
   std::string head = firstPart(text);
   const char* first = head.c_str();
@@ -261,7 +260,8 @@ bool settleNullTest(astNodeToken* token, TransformState* state) {
   if (token->tokenCode == T_CURSOR_ISOPEN) {
     text = negated ? "true" : "false";
   } else {
-    std::string name = requalify(token, token->text ? token->text : const_cast<char*>(""));
+    std::string name = requalify(token, token->text ? token->text : const_cast<char*>(""),
+                                 outermostOf(token, isEnclosingUnit));
     text = "(CASE WHEN " + name + " IS FOUND OR " + name + " IS NOT FOUND THEN " +
            (negated ? "true ELSE false" : "false ELSE true") + " END)";
   }
@@ -298,7 +298,8 @@ void transformToken(astNodeToken* token, TransformState* state) {
         token->text = poolBumpStrdup("false");
         return;
       }
-      const char* name = requalify(token, token->text ? token->text : const_cast<char*>(""));
+      const char* name = requalify(token, token->text ? token->text : const_cast<char*>(""),
+                                   outermostOf(token, isEnclosingUnit));
       const char* format = "%s %s";
       const char* what = "IS FOUND";
       if (token->tokenCode == T_CURSOR_NOTFOUND) what = "IS NOT FOUND";
@@ -340,9 +341,12 @@ void transformToken(astNodeToken* token, TransformState* state) {
     return;
   }
   if (namesSqlColumn(token)) return;
-  reportMissingTriggerRow(token, state);
+  // The unit that holds the token, found once for both steps: only a
+  // trigger's rows can be missing.
+  astNode* unit = outermostOf(token, isEnclosingUnit);
+  if (unit && unit->kind == AST_CREATE_TRIGGER) reportMissingTriggerRow(token, state);
   char* text = token->text;
-  token->text = requalify(token, token->text);
+  token->text = requalify(token, token->text, unit);
   if (token->text == text) addCallParentheses(token, state);
 }
 
