@@ -148,13 +148,9 @@ class RoutineKey {
 // not count, the quotes stay).
 inline std::string_view lastPartOf(const char* text) {
   if (!text) return {};
-  // Most names hold neither a dot nor a quote, which the library tells
-  // faster than a walk of their characters.
-  size_t plain = std::strcspn(text, ".\"");
-  if (!text[plain]) return std::string_view(text, plain);
   const char* start = text;
   bool quoted = false;
-  const char* p = text + plain;
+  const char* p = text;
   for (; *p; ++p) {
     if (*p == '"') quoted = !quoted;
     else if (*p == '.' && !quoted) start = p + 1;

@@ -82,7 +82,8 @@ std::string firstPart(const char* text) {
   if (!text) return {};
   // Most names hold no quote nor backslash before their first dot: that
   // part is copied whole and folded.
-  size_t plain = std::strcspn(text, ".\"\\");
+  size_t plain = 0;
+  while (text[plain] && text[plain] != '.' && text[plain] != '"' && text[plain] != '\\') ++plain;
   if (text[plain] == '.' || !text[plain]) {
     std::string part(text, plain);
     for (char& c : part) c = foldAscii(c);
