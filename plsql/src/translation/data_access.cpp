@@ -55,40 +55,35 @@ DataAccess::DataAccess(const TransformState* state) : root_(state->root) {
   }
 }
 
-// A word of a function's body, with the last part of its text: a
-// sequence's next value changes data; a function of the run may.
-void DataAccess::noteToken(astNodeToken* token, std::string_view part) {
-  Function& function = functions_[size_t(current_)];
-  size_t length = size_t(part.data() + part.size() - token->text);
-  if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
-    function.modifies = true;
-  } else if (token->tokenCode != T_STRING) {
-    if (part.size() > 2 && part.ends_with("()")) part.remove_suffix(2);
-    int name = names_.find(part);
-    if (name >= 0) function.uses.push_back(name);
-  }
-}
-
-// A token that may call a function of the run, with the node after it and
-// the last part of its text: whether it calls one that changes data is
-// known at the end.
-void DataAccess::noteCandidate(astNodeToken* token, astNode* next, std::string_view part) {
-  if (token->tokenCode == T_STRING) return;
-  // Only calls are recorded: the word before "(", or one that the
-  // rewriting wrote with its "()".
-  if (part.size() > 2 && part.ends_with("()"))
-    part.remove_suffix(2);
-  else if (!textIs(next, "("))
-    return;
-  if (names_.holds(part)) candidates_.push_back({token, next});
-}
-
-// One pass over a token's text serves both.
-void DataAccess::token(astNodeToken* token, astNode* next) {
-  if (functions_.empty() || !token->text) return;
+// A token, with the node after it. Inside a function's body, a sequence's
+// next value changes data and a function of the run may; with `mayCall`, a
+// call of a function of the run is kept, whether it changes data being
+// known at the end. One lookup of the token's last part serves both.
+void DataAccess::note(astNodeToken* token, astNode* next, bool mayCall) {
   std::string_view part = lastPartOf(token->text);
-  noteCandidate(token, next, part);
-  if (current_ >= 0) noteToken(token, part);
+  bool inBody = current_ >= 0;
+  if (inBody) {
+    size_t length = size_t(part.data() + part.size() - token->text);
+    if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
+      functions_[size_t(current_)].modifies = true;
+      inBody = false;
+    }
+  }
+  if (token->tokenCode == T_STRING || (!inBody && !mayCall)) return;
+  // Only calls are kept: the word before "(", or one that the rewriting
+  // wrote with its "()".
+  bool called = part.size() > 2 && part.ends_with("()");
+  if (called) part.remove_suffix(2);
+  // Outside a body the cheaper question comes first.
+  if (!inBody && !(called || spans::isOpen(next))) return;
+  int name = names_.find(part);
+  if (name < 0) return;
+  if (inBody) functions_[size_t(current_)].uses.push_back(name);
+  if (mayCall && (called || spans::isOpen(next))) calls_.push_back({token, name});
+}
+
+void DataAccess::token(astNodeToken* token, astNode* next) {
+  if (!functions_.empty() && token->text) note(token, next, true);
 }
 
 void DataAccess::enter(astNode* node) {
@@ -96,7 +91,7 @@ void DataAccess::enter(astNode* node) {
   if (functions_.empty()) return;
   if (node->kind == AST_TOKEN) {
     auto* token = nodeAs<astNodeToken>(node);
-    if (current_ >= 0 && token->text) noteToken(token, lastPartOf(token->text));
+    if (current_ >= 0 && token->text) note(token, nullptr, false);
     return;
   }
   if (node->kind == AST_CREATE_FUNCTION) {
@@ -113,8 +108,7 @@ void DataAccess::enter(astNode* node) {
   // is used in the select list.
   if (node->kind == AST_SELECT)
     for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
-      if (auto* token = asToken(c->value); token && token->text)
-        noteCandidate(token, c->next ? c->next->value : nullptr, lastPartOf(token->text));
+      if (auto* token = asToken(c->value); token && token->text) note(token, c->next ? c->next->value : nullptr, true);
   if (current_ < 0) return;
   Function& function = functions_[size_t(current_)];
   switch (node->kind) {
@@ -138,10 +132,6 @@ void DataAccess::enter(astNode* node) {
       if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) function.modifies = true;
       break;
     }
-    case AST_SELECT:
-      for (astListCell* c = listCells(nodeAs<astNodeSelect>(node)->target); c; c = c->next)
-        if (auto* token = asToken(c->value); token && token->text) noteToken(token, lastPartOf(token->text));
-      break;
     default: break;
   }
 }
@@ -163,30 +153,27 @@ void DataAccess::settle(TransformState* state) {
     for (int name : functions_[f].uses) usedBy[size_t(name)].push_back(static_cast<int>(f));
   }
   std::vector<bool> nameModifies(names_.size(), false);
-  FoldedIndex modifying;
+  bool anyModifies = false;
   while (!pending.empty()) {
     Function& function = functions_[size_t(pending.back())];
     pending.pop_back();
     function.node->modifiesData = true;
     if (nameModifies[size_t(function.name)]) continue;
     nameModifies[size_t(function.name)] = true;
-    modifying.insert(names_.name(function.name));
+    anyModifies = true;
     for (int user : usedBy[size_t(function.name)])
       if (!functions_[size_t(user)].node->modifiesData) pending.push_back(user);
   }
-  if (modifying.empty()) return;
+  if (!anyModifies) return;
+  auto modifies = [&](std::string_view name) {
+    int index = names_.find(name);
+    return index >= 0 && nameModifies[size_t(index)];
+  };
   // Calls of the functions that change data: the target takes them only as
   // the whole value of an assignment (SET v = f(...)).
-  for (auto [token, next] : candidates_) {
-    std::string_view name = lastPartOf(token->text);
-    bool called = textIs(next, "(");
-    if (name.size() > 2 && name.ends_with("()")) {
-      name.remove_suffix(2);
-      called = true;
-    }
-    if (!called || !modifying.holds(name) || wholeAssignedValue(token)) continue;
-    reportFinding(FindingId::MODIFYING_CALL, token, state->errors, nullptr, token->text);
-  }
+  for (auto [token, name] : calls_)
+    if (nameModifies[size_t(name)] && !wholeAssignedValue(token))
+      reportFinding(FindingId::MODIFYING_CALL, token, state->errors, nullptr, token->text);
   // The published heads of those functions say the same.
   for (astListCell* c = listCells(nodeAs<astNodeList>(root_)); c; c = c->next) {
     astNode* unit = c->value;
@@ -196,10 +183,10 @@ void DataAccess::settle(TransformState* state) {
     for (astListCell* r = listCells(heads); r; r = r->next) {
       astNode* head = r->value;
       if (!head) continue;
-      if (head->kind == AST_FUNC_PROTO && modifying.holds(routineName(nodeAs<astNodeFuncProto>(head)->name)))
+      if (head->kind == AST_FUNC_PROTO && modifies(routineName(nodeAs<astNodeFuncProto>(head)->name)))
         nodeAs<astNodeFuncProto>(head)->modifiesData = true;
       if (head->kind == AST_CREATE_FUNCTION && !nodeAs<astNodeCreateFunc>(head)->body &&
-          modifying.holds(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
+          modifies(routineName(nodeAs<astNodeCreateFunc>(head)->name)))
         nodeAs<astNodeCreateFunc>(head)->modifiesData = true;
     }
   }

@@ -229,10 +229,10 @@ void NoDataFoundCalls::walk(Routine& routine) {
   current_ = nullptr;
 }
 
-void NoDataFoundCalls::settle(TransformState* state, const Candidates& candidates) {
+void NoDataFoundCalls::settle(TransformState* state, const std::vector<DataAccess::Call>& calls) {
   std::vector<astNodeToken*> sqlCalls;
-  for (auto [token, next] : candidates)
-    if (isCall(token, next) && inSql(token)) sqlCalls.push_back(token);
+  for (const DataAccess::Call& call : calls)
+    if (inSql(call.token)) sqlCalls.push_back(call.token);
   if (sqlCalls.empty()) return;
   const char* ndf = sqlstateForName("NO_DATA_FOUND", state);
   ndfState_ = ndf ? ndf : "NO_DATA_FOUND";

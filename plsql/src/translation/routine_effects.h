@@ -21,14 +21,19 @@
 // assignment are recorded.
 class DataAccess {
  public:
+  // A token that calls a function of the run (a word before "(", or one
+  // written with "()"), with the index of the function's name.
+  struct Call {
+    astNodeToken* token;
+    int name;
+  };
   explicit DataAccess(const TransformState* state);
   void enter(astNode* node);
   void leave(astNode* node);
   void token(astNodeToken* token, astNode* next);
   void settle(TransformState* state);
-  // The tokens that may call a function of the run (walk order), with the
-  // node after each.
-  const std::vector<std::pair<astNodeToken*, astNode*>>& candidates() const { return candidates_; }
+  // The calls of the run's functions, in walk order.
+  const std::vector<Call>& calls() const { return calls_; }
 
  private:
   struct Function {
@@ -37,8 +42,7 @@ class DataAccess {
     bool modifies = false;
     std::vector<int> uses;  // names of the run's functions its body uses
   };
-  void noteToken(astNodeToken* token, std::string_view part);
-  void noteCandidate(astNodeToken* token, astNode* next, std::string_view part);
+  void note(astNodeToken* token, astNode* next, bool mayCall);
   astNode* root_;
   std::vector<Function> functions_;
   FoldedIndex names_;
@@ -47,9 +51,7 @@ class DataAccess {
   int pending_ = -1;
   const astNode* currentBody_ = nullptr;  // the body the walk is in
   int current_ = -1;
-  // Tokens that may call a function of the run, in walk order, with the
-  // node after each.
-  std::vector<std::pair<astNodeToken*, astNode*>> candidates_;
+  std::vector<Call> calls_;
 };
 
 // Cursors a COMMIT may meet open are WITH HOLD; a ROLLBACK inside a loop
@@ -118,8 +120,7 @@ class CursorHolds {
 // in SQL the bodies of the routines that such a call may reach.
 class NoDataFoundCalls {
  public:
-  using Candidates = std::vector<std::pair<astNodeToken*, astNode*>>;
-  void settle(TransformState* state, const Candidates& candidates);
+  void settle(TransformState* state, const std::vector<DataAccess::Call>& calls);
 
  private:
   struct Routine {
