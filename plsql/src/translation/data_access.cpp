@@ -48,10 +48,10 @@ std::string routineName(const astNodeList* name) {
 }  // namespace
 
 DataAccess::DataAccess(const TransformState* state) : root_(state->root) {
-  for (astNodeCreateFunc* function : state->runFunctions) {
-    int index = names_.insert(routineName(function->name));
-    functionOf_.emplace(function, static_cast<int>(functions_.size()));
-    functions_.push_back({function, index, false, {}});
+  for (const TransformState::RunFunction& function : state->runFunctions) {
+    int index = names_.insert(function.name);
+    functionOf_.emplace(function.node, static_cast<int>(functions_.size()));
+    functions_.push_back({function.node, index, false, {}});
   }
 }
 

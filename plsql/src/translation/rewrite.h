@@ -73,8 +73,13 @@ struct TransformState {
   std::unordered_set<std::string> packageHeads;
   FoldedIndex packageVariables;
   // The functions the run writes with a body, top-level ones and those of
-  // package bodies, in source order.
-  std::vector<astNodeCreateFunc*> runFunctions;
+  // package bodies, in source order, each with the last part of its name
+  // (folded; empty for none), read while their heads are at hand.
+  struct RunFunction {
+    astNodeCreateFunc* node;
+    std::string name;
+  };
+  std::vector<RunFunction> runFunctions;
   FoldedIndex objectTypes;
   // The run's functions of a result of fixed scale and its routines with
   // an IN parameter of fixed scale, by name, each with its package (as

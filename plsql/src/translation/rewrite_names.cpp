@@ -156,12 +156,20 @@ bool isExpressionList(const astNodeList* list) {
 
 // ---- the run's routines ----
 
-void noteFunction(const astNode* node, const std::string& package, TransformState* state) {
+// The last part of a function's name, folded; empty for none.
+std::string functionName(const astNodeCreateFunc* function) {
+  astNodeToken* last = asToken(listLast(function->name));
+  return last && last->text ? lastPart(last->text) : "";
+}
+
+// Notes a function by its name in its package; returns that name (as
+// functionName), empty for a routine that is no function.
+std::string noteFunction(const astNode* node, const std::string& package, TransformState* state) {
   RoutineParts routine;
-  if (!routineParts(node, &routine) || !routine.function) return;
+  if (!routineParts(node, &routine) || !routine.function) return "";
   astNodeList* args = routine.args;
   astNodeToken* last = asToken(listLast(routine.name));
-  if (!last || !last->text) return;
+  if (!last || !last->text) return "";
   std::string folded = lastPart(last->text);
   // A function whose every parameter has a default is called bare as well.
   bool allDefaulted = true;
@@ -175,6 +183,7 @@ void noteFunction(const astNode* node, const std::string& package, TransformStat
     state->functionsWithParameters[package].insert(folded);
     state->namesWithParameters.insert(folded);
   }
+  return folded;
 }
 
 }  // namespace
@@ -193,35 +202,42 @@ void noteRunDeclarations(TransformState* state) {
                                  : nullptr;
         name && name->text)
       bodies.insert(lastPart(name->text));
+  std::string variable;  // a package variable's key
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next) {
     astNode* unit = c->value;
     if (!unit) continue;
     if (unit->kind == AST_CREATE_FUNCTION || unit->kind == AST_CREATE_PROCEDURE) noteRoundingRoutine(unit, {}, state);
     if (unit->kind == AST_CREATE_FUNCTION) {
-      state->runFunctions.push_back(nodeAs<astNodeCreateFunc>(unit));
-      noteFunction(unit, "", state);
+      auto* function = nodeAs<astNodeCreateFunc>(unit);
+      state->runFunctions.push_back({function, noteFunction(unit, "", state)});
     } else if (unit->kind == AST_CREATE_PKG_HEAD || unit->kind == AST_CREATE_PKG_BODY) {
       bool body = unit->kind == AST_CREATE_PKG_BODY;
       astNodeList* elements = body ? nodeAs<astNodeCreatePkgBody>(unit)->elements
                                    : nodeAs<astNodeCreatePkgHead>(unit)->elements;
-      // A package body writes the routines it holds with a body.
-      for (astListCell* e = body ? listCells(elements) : nullptr; e; e = e->next)
-        if (e->value && e->value->kind == AST_CREATE_FUNCTION && nodeAs<astNodeCreateFunc>(e->value)->body)
-          state->runFunctions.push_back(nodeAs<astNodeCreateFunc>(e->value));
       astNodeToken* last = asToken(listLast(astPackageName(unit)));
-      if (!last || !last->text) continue;
-      std::string package = lastPart(last->text);
-      state->runPackages.insert(package);
-      if (!body) state->packageHeads.insert(package);
-      bool noted = body || !bodies.count(package);
+      bool named = last && last->text;
+      std::string package = named ? lastPart(last->text) : "";
+      if (named) {
+        state->runPackages.insert(package);
+        if (!body) state->packageHeads.insert(package);
+      }
+      bool noted = named && (body || !bodies.count(package));
+      // One pass over the elements, each read once.
       for (astListCell* e = listCells(elements); e; e = e->next) {
-        if (!e->value) continue;
-        noteFunction(e->value, package, state);
-        if (noted) noteRoundingRoutine(e->value, lastPartOf(last->text), state);
-        astNodeToken* variable = e->value->kind == AST_VAR_DECL
-                                     ? firstToken(nodeAs<astNodeVarDecl>(e->value)->variableName)
-                                     : nullptr;
-        if (variable && variable->text) state->packageVariables.insert(package + "." + foldedText(variable->text));
+        astNode* element = e->value;
+        if (!element) continue;
+        std::string name = named ? noteFunction(element, package, state) : "";
+        // A package body writes the routines it holds with a body.
+        if (body && element->kind == AST_CREATE_FUNCTION && nodeAs<astNodeCreateFunc>(element)->body) {
+          auto* function = nodeAs<astNodeCreateFunc>(element);
+          state->runFunctions.push_back({function, named ? std::move(name) : functionName(function)});
+        }
+        if (!named) continue;
+        if (noted) noteRoundingRoutine(element, lastPartOf(last->text), state);
+        astNodeToken* declared =
+            element->kind == AST_VAR_DECL ? firstToken(nodeAs<astNodeVarDecl>(element)->variableName) : nullptr;
+        if (declared && declared->text)
+          state->packageVariables.insert(variable.assign(package).append(".").append(declared->text));
       }
     } else if (unit->kind == AST_CREATE_TYPE) {
       auto* type = nodeAs<astNodeDdlType>(unit);
