@@ -8,23 +8,23 @@
 
 #include <tuple>
 
+#include "ast_walk.h"
 #include "rewrite_internal.h"
 
 template <class... Collectors>
 void walkShared(astNode* root, Collectors&... collectors) {
-  std::tuple<Collectors&...> all(collectors...);
-  astWalkAroundListTokens(
-      root,
-      [](astNode* node, void* data) {
-        std::apply([node](auto&... c) { (c.enter(node), ...); }, *static_cast<std::tuple<Collectors&...>*>(data));
-      },
-      [](astNode* node, void* data) {
-        std::apply([node](auto&... c) { (c.leave(node), ...); }, *static_cast<std::tuple<Collectors&...>*>(data));
-      },
-      rewrite::standInOf,
-      [](astNodeToken* token, astNode* next, void* data) {
-        std::apply([token, next](auto&... c) { (c.token(token, next), ...); },
-                   *static_cast<std::tuple<Collectors&...>*>(data));
-      },
-      &all);
+  struct All {
+    std::tuple<Collectors&...> collectors;
+    void enter(astNode* node) {
+      std::apply([node](auto&... c) { (c.enter(node), ...); }, collectors);
+    }
+    void leave(astNode* node) {
+      std::apply([node](auto&... c) { (c.leave(node), ...); }, collectors);
+    }
+    void token(astNodeToken* token, astNode* next) {
+      std::apply([token, next](auto&... c) { (c.token(token, next), ...); }, collectors);
+    }
+  } all{{collectors...}};
+  auto skip = [](astNode* node) { return rewrite::standInOf(node); };
+  astWalkAroundWith<true>(root, all, skip);
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "ast_walk.h"
 #include "deep_walk.h"
 #include "kind_index.h"
 #include "run_pool.h"
@@ -391,43 +392,30 @@ void astWalk(astNode* node, astWalkCallback cb, void* data) {
   if (cb) astWalkAround(node, cb, nullptr, data);
 }
 
+std::span<const KindChild> astWalkChildren(int kind) { return kWalkIndex.rowsOf(kind); }
+
 namespace {
 
-// The walk of astWalkAroundSkipping; with `token`, the tokens of lists go
-// to it instead.
-void walkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave, astNode* (*skip)(astNode* node),
-                        astWalkTokenCallback token, void* data) {
-  if (!node || !(astKindTraits(node->kind) & KIND_WALKED)) return;
-  deep_walk_check();
-  if (enter) enter(node, data);
-  if (node->kind == AST_LIST) {
-    for (astListCell* c = nodeAs<astNodeList>(node)->head; c; c = c->next) {
-      if (token && c->value && c->value->kind == AST_TOKEN)
-        token(nodeAs<astNodeToken>(c->value), c->next ? c->next->value : nullptr, data);
-      else
-        walkAroundSkipping(c->value, enter, leave, skip, token, data);
-    }
-  } else if (auto children = kWalkIndex.rowsOf(node->kind); !children.empty()) {
-    // A token has no children: most nodes ask nothing of skip.
-    astNode* skipped = skip(node);
-    for (const KindChild& child : children) {
-      astNode* part = child.get(node);
-      if (!skipped || part != skipped) walkAroundSkipping(part, enter, leave, skip, token, data);
-    }
+// The callbacks of astWalkAroundSkipping as a visitor.
+struct Callbacks {
+  astWalkCallback enterCallback;
+  astWalkCallback leaveCallback;
+  void* data;
+  void enter(astNode* node) {
+    if (enterCallback) enterCallback(node, data);
   }
-  if (leave) leave(node, data);
-}
+  void leave(astNode* node) {
+    if (leaveCallback) leaveCallback(node, data);
+  }
+  void token(astNodeToken*, astNode*) {}
+};
 
 }  // namespace
 
 void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave,
                            astNode* (*skip)(astNode* node), void* data) {
-  walkAroundSkipping(node, enter, leave, skip, nullptr, data);
-}
-
-void astWalkAroundListTokens(astNode* node, astWalkCallback enter, astWalkCallback leave,
-                             astNode* (*skip)(astNode* node), astWalkTokenCallback token, void* data) {
-  walkAroundSkipping(node, enter, leave, skip, token, data);
+  Callbacks callbacks{enter, leave, data};
+  astWalkAroundWith<false>(node, callbacks, skip);
 }
 
 void astWalkSkipping(astNode* node, astWalkCallback cb, astNode* (*skip)(astNode* node), void* data) {

@@ -334,13 +334,8 @@ void astWalkAround(astNode* node, astWalkCallback enter, astWalkCallback leave, 
 void astWalkSkipping(astNode* node, astWalkCallback callback, astNode* (*skip)(astNode* node), void* userData);
 void astWalkAroundSkipping(astNode* node, astWalkCallback enter, astWalkCallback leave,
                            astNode* (*skip)(astNode* node), void* userData);
-// astWalkAroundSkipping that hands each token of a list to `token`, with
-// the element after it (null at the end), in place of enter and leave:
-// tokens are most of a tree's nodes, and a list's next element is at hand
-// only there.
-typedef void (*astWalkTokenCallback)(astNodeToken* token, astNode* next, void* userData);
-void astWalkAroundListTokens(astNode* node, astWalkCallback enter, astWalkCallback leave,
-                             astNode* (*skip)(astNode* node), astWalkTokenCallback token, void* userData);
+// The same walk as a template over a visitor that the compiler sees, and
+// with the tokens of lists apart: ast_walk.h.
 // A skip for the walks above: a FOR loop's body once its expansion holds
 // it. astWalk meets such a body twice, and a body nested in n loops 2^n
 // times; a walk that asks only what the nodes hold meets it once.
