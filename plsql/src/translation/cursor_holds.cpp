@@ -159,15 +159,18 @@ void CursorHolds::enter(astNode* node) {
         if (scope && !isPackage(scope)) want(scope);
       }
       break;
+    case AST_SQL_STMT:
+      if (keywordIs(node, "COMMIT")) {
+        anyCommit_ = true;
+        events_.push_back({nullptr, innermostBody_});
+      } else if (isWholeRollback(node)) {
+        rollbacks_.push_back({node, openForLoops_ > 0 ? -2 : innermostLoop()});
+      }
+      break;
+    case AST_CALL:
+      if (const char* name = usedName(node)) events_.push_back({name, innermostBody_});
+      break;
     default: break;
-  }
-  if (keywordIs(node, "COMMIT")) {
-    anyCommit_ = true;
-    events_.push_back({nullptr, innermostBody_});
-  } else if (isWholeRollback(node)) {
-    rollbacks_.push_back({node, openForLoops_ > 0 ? -2 : innermostLoop()});
-  } else if (const char* name = usedName(node)) {
-    events_.push_back({name, innermostBody_});
   }
 }
 
