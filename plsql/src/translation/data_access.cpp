@@ -22,9 +22,12 @@ using namespace rewrite;
 
 namespace {
 
-bool endsWithNoCase(const char* text, const char* suffix) {
-  std::string_view t(text), s(suffix);
-  return t.size() >= s.size() && sameFolded(t.substr(t.size() - s.size()), s);
+// Whether a text of `length` characters ends in .NEXTVAL, a sequence's next
+// value.
+bool endsWithNextval(const char* text, size_t length) {
+  std::string_view suffix = ".NEXTVAL";
+  return length >= suffix.size() && foldAscii(text[length - 1]) == 'l' &&
+         sameFolded(std::string_view(text + length - suffix.size(), suffix.size()), suffix);
 }
 
 bool wholeAssignedValue(astNodeToken* token) {
@@ -60,16 +63,19 @@ DataAccess::DataAccess(const TransformState* state) : root_(state->root) {
 // call of a function of the run is kept, whether it changes data being
 // known at the end. One lookup of the token's last part serves both.
 void DataAccess::note(astNodeToken* token, astNode* next, bool mayCall) {
-  std::string_view part = lastPartOf(token->text);
   bool inBody = current_ >= 0;
-  if (inBody) {
-    size_t length = size_t(part.data() + part.size() - token->text);
-    if (length >= 8 && foldAscii(token->text[length - 1]) == 'l' && endsWithNoCase(token->text, ".NEXTVAL")) {
-      functions_[size_t(current_)].modifies = true;
-      inBody = false;
-    }
+  // A string names no function: its length alone is read, and only in a
+  // body.
+  if (token->tokenCode == T_STRING) {
+    if (inBody && endsWithNextval(token->text, std::strlen(token->text))) functions_[size_t(current_)].modifies = true;
+    return;
   }
-  if (token->tokenCode == T_STRING || (!inBody && !mayCall)) return;
+  std::string_view part = lastPartOf(token->text);
+  if (inBody && endsWithNextval(token->text, size_t(part.data() + part.size() - token->text))) {
+    functions_[size_t(current_)].modifies = true;
+    inBody = false;
+  }
+  if (!inBody && !mayCall) return;
   // Only calls are kept: the word before "(", or one that the rewriting
   // wrote with its "()".
   bool called = part.size() > 2 && part.ends_with("()");
