@@ -222,6 +222,12 @@ void findUseAhead(astNode* node, void* data) {
   reportFinding(FindingId::PRIVATE_ROUTINE_AHEAD, token, search->state->errors, nullptr, name.c_str());
 }
 
+// A routine's kind and folded name, as one key.
+std::string kindAndName(bool function, const std::string& name) {
+  std::string key(1, function ? 'F' : 'P');
+  return key.append(name);
+}
+
 // A routine declared ahead in a package body is private: the target knows
 // prototypes of published routines only, so the declaration writes nothing.
 // A routine of the body that calls it before its own body then cannot be
@@ -231,20 +237,22 @@ void reportPrivateRoutinesUsedAhead(astNodeCreatePkgBody* body, TransformState* 
   UseAheadSearch search;
   search.state = state;
   std::vector<RoutineParts> routines;
+  // The first body of each kind and folded name, so that a body with many
+  // declarations ahead is read once rather than once per declaration.
+  std::unordered_map<std::string, int> firstBody;
   for (astListCell* c = listCells(body->prototypes); c; c = c->next) {
     RoutineParts routine;
-    if (routineParts(c->value, &routine)) routines.push_back(routine);
+    if (!routineParts(c->value, &routine)) continue;
+    firstBody.emplace(kindAndName(routine.function, foldedName(routine.name)), static_cast<int>(routines.size()));
+    routines.push_back(routine);
   }
   for (astListCell* f = listCells(body->forwardDeclarations); f; f = f->next) {
     RoutineParts declared;
     if (!routineParts(f->value, &declared)) continue;
     std::string name = foldedName(declared.name);
     if (name.empty() || publishedByPackageHead(body, name, state)) continue;
-    for (size_t i = 0; i < routines.size(); ++i)
-      if (routines[i].function == declared.function && foldedName(routines[i].name) == name) {
-        search.bodyAt.emplace(name, static_cast<int>(i));
-        break;
-      }
+    auto at = firstBody.find(kindAndName(declared.function, name));
+    if (at != firstBody.end()) search.bodyAt.emplace(name, at->second);
   }
   if (search.bodyAt.empty()) return;
   for (size_t i = 0; i < routines.size(); ++i) {
