@@ -173,30 +173,27 @@ void stmt_kind_open(ag_word* b) {
   b[2] = result;
 }
 
-void stmt_set_clause(ag_word* b) {
+/* Sets one of the open record's two clause slots {envn; clause; lexeme}:
+ * its clause, the clause's lexeme, and the clause's bit among those seen. */
+static void set_clause_slot(ag_word* b, int32_t stmt_rec::*clause, int32_t stmt_rec::*lexeme, int32_t stmt_rec::*bits) {
   envn* env = (envn*)b[0];
   stmt_rec* r = open_record(env);
   if (r == nullptr) {
     warn_no_statement(env, I(b, 2));
   } else {
-    r->clause = I(b, 1);
-    r->clause_lexeme = I(b, 2);
-    r->clause_bits |= (int32_t)(1u << ((uint32_t)r->clause & 31u));
+    r->*clause = I(b, 1);
+    r->*lexeme = I(b, 2);
+    r->*bits |= (int32_t)(1u << ((uint32_t)(r->*clause) & 31u));
   }
   b[3] = b[0];
 }
 
+void stmt_set_clause(ag_word* b) {
+  set_clause_slot(b, &stmt_rec::clause, &stmt_rec::clause_lexeme, &stmt_rec::clause_bits);
+}
+
 void stmt_set_clause2(ag_word* b) {
-  envn* env = (envn*)b[0];
-  stmt_rec* r = open_record(env);
-  if (r == nullptr) {
-    warn_no_statement(env, I(b, 2));
-  } else {
-    r->clause2 = I(b, 1);
-    r->clause2_lexeme = I(b, 2);
-    r->clause2_bits |= (int32_t)(1u << ((uint32_t)r->clause2 & 31u));
-  }
-  b[3] = b[0];
+  set_clause_slot(b, &stmt_rec::clause2, &stmt_rec::clause2_lexeme, &stmt_rec::clause2_bits);
 }
 
 void stmt_reset_tail(ag_word* b) {
