@@ -135,7 +135,7 @@ void DataAccess::enter(astNode* node) {
       if (call->rewrite || !name || !name->text) break;
       // A procedure of the target changes data unless it says otherwise;
       // the built-in modules' procedures are the target's own.
-      if (!hasBuiltinPrefix(upperText(firstPart(name->text).c_str()))) function.modifies = true;
+      if (!hasBuiltinPrefix(firstPart(name->text))) function.modifies = true;
       break;
     }
     default: break;

@@ -158,7 +158,7 @@ bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const T
       // A package's routine; a package's value without arguments (such as
       // DBMS_RANDOM.VALUE) or a sequence's next value.
       if (call || endsWithFolded(text, ".NEXTVAL") ||
-          rewrite::hasBuiltinPrefix(rewrite::upperText(rewrite::firstPart(text).c_str())))
+          rewrite::hasBuiltinPrefix(rewrite::firstPart(text)))
         return true;
       continue;
     }

@@ -287,8 +287,8 @@ enum class MethodOwner { COLLECTION, ROUTINE, UNKNOWN };
 MethodOwner methodOwner(astNode* at, const std::string& prefix, const TransformState* state);
 // Position just after the first dot outside quotes of a dotted name, or null.
 const char* afterFirstPart(const char* text);
-// Whether a package name (upper case) begins as the built-in ones do.
-bool hasBuiltinPrefix(const std::string& package);
+// Whether a package name, in any case, begins as the built-in ones do.
+bool hasBuiltinPrefix(std::string_view package);
 // Gives the functions that change data the target's data-access clause,
 // and marks the cursors that a COMMIT may meet open WITH HOLD
 // (routine_effects.h).

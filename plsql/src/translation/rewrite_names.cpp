@@ -497,9 +497,9 @@ const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "O
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
                                         "CTX_DDL",   "CTX_DOC", "CTX_QUERY"};
 
-// Whether a package name, in any case, begins as the built-in packages'
-// names do.
-bool hasBuiltinPrefixFolded(std::string_view package) {
+}  // namespace
+
+bool rewrite::hasBuiltinPrefix(std::string_view package) {
   for (const char* prefix : kBuiltinPrefixes) {
     size_t length = std::strlen(prefix);
     if (package.size() >= length && sameFolded(package.substr(0, length), prefix)) return true;
@@ -507,15 +507,11 @@ bool hasBuiltinPrefixFolded(std::string_view package) {
   return false;
 }
 
-}  // namespace
-
-bool rewrite::hasBuiltinPrefix(const std::string& package) { return hasBuiltinPrefixFolded(package); }
-
 namespace {
 
 // Whether a package name, in any case, is a built-in package's.
 bool isBuiltinPackage(std::string_view package) {
-  if (hasBuiltinPrefixFolded(package)) return true;
+  if (hasBuiltinPrefix(package)) return true;
   for (const char* name : kBuiltinPackages)
     if (sameFolded(package, name)) return true;
   return false;

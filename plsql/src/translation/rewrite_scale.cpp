@@ -84,7 +84,7 @@ Builtin builtinKind(const char* text) {
 }
 
 bool isBuiltinFunction(const char* text) {
-  if (afterLastDot(text)) return hasBuiltinPrefix(upperText(firstPart(text).c_str()));
+  if (afterLastDot(text)) return hasBuiltinPrefix(firstPart(text));
   Builtin kind = builtinKind(text);
   return (kind != Builtin::NONE && kind != Builtin::OPERATOR) || equalsIgnoreCase(text, "ROUND") ||
          equalsIgnoreCase(text, "TRUNC");
