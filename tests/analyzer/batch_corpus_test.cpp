@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -18,16 +17,6 @@ namespace {
 
 // Accepted batches of the corpus when this test was written.
 constexpr int kAcceptedBatches = 266;
-
-// A line that holds only "go" (any case, blanks around it) ends a batch.
-bool is_go_line(const char* line) {
-  const char* p = line;
-  while (*p == ' ' || *p == '\t') ++p;
-  if (std::tolower((unsigned char)p[0]) != 'g' || std::tolower((unsigned char)p[1]) != 'o') return false;
-  p += 2;
-  while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
-  return *p == '\0';
-}
 
 struct Tally {
   int batches = 0;
@@ -54,7 +43,7 @@ void analyse_file(const fs::path& input, const fs::path& report, Tally* t) {
     file_state_lineno(state);
     size_t length = strlen(line);
     bool complete = length > 0 && line[length - 1] == '\n';
-    if (at_line_start && is_go_line(line)) {
+    if (at_line_start && qen_host::is_go_line(line, length)) {
       if (in_batch) count_batch(state, batch, version, t);
       batch.clear();
       in_batch = false;
