@@ -59,17 +59,11 @@ void initTranslateOptions(TranslateOptions* destination, const TranslateOptions*
   if (callerOptions) {
     *destination = *callerOptions;
   } else {
-    std::memset(destination, 0, sizeof *destination);
-    destination->defaultPrecision = "(9,2)";
-    destination->defaultLength = "(4096)";
-    destination->reservedFlag = false;
-    destination->reservedNumber1 = -1;
-    destination->reservedNumber2 = -1;
+    // Without caller options: the command line's, but for the terminator
+    // and the line markers (several units per input, no dump, no limit).
+    setCommandLineDefaults(destination);
     destination->terminator = "";
-    destination->emitterWord = 0;
     destination->lineMarkers = false;
-    // Without caller options: several units per input, no dump, no limit.
-    destination->severalUnits = true;
   }
   destination->datatypeMap = datatypeMap;
   destination->exceptionMap = exceptionMap;
