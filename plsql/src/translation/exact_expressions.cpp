@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ast.h"
+#include "expression_tree.h"
 #include "functions.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -54,10 +55,35 @@ void pushCall(Tokens& out, const char* name, const std::vector<Tokens>& argument
   out.push_back(made(")", line));
 }
 
+// The one expression that written tokens make, as the tree reads them;
+// -1 when they make none or more.
+int wholeExpression(const expr::Tree& tree) {
+  int one = tree.only(tree.root());
+  return one >= 0 && tree[one].end == tree.tokens().size() ? one : -1;
+}
+
+// Whether written tokens are one operand: a name, a number, a string, a
+// call or a group, with its sign.
+bool isOneOperand(const Tokens& tokens) {
+  expr::Tree tree(tokens);
+  int one = wholeExpression(tree);
+  while (one >= 0 && tree[one].kind == expr::Kind::UNARY &&
+         (tree[one].op == expr::Op::NEGATE || tree[one].op == expr::Op::PLUS))
+    one = tree[one].child;
+  if (one < 0) return false;
+  switch (tree[one].kind) {
+    case expr::Kind::NAME:
+    case expr::Kind::LITERAL: return isOperandToken(tree.firstToken(one));
+    case expr::Kind::CALL: return tree[one].closed && isOperandToken(tree.firstToken(one));
+    case expr::Kind::GROUP: return tree[one].closed;
+    default: return false;
+  }
+}
+
 // The tokens as one operand: as they stand when they are one, else in
 // parentheses.
 void pushOperand(Tokens& out, const Tokens& tokens, int line) {
-  bool whole = !tokens.empty() && spans::operandEnd(tokens, 0) == tokens.size();
+  bool whole = isOneOperand(tokens);
   if (!whole) out.push_back(made("(", line));
   append(out, tokens);
   if (!whole) out.push_back(made(")", line));
@@ -71,6 +97,24 @@ bool isNonZeroNumber(const Tokens& value) {
 }
 
 // ---- values evaluated once ----
+
+// A value that a form writes: its tokens in their own form, and whether
+// the form may write it twice: it calls no routine with effects, and its
+// form is no longer than kLongestWrittenTwice tokens, so that forms nested
+// in each other stay of the size the source is.
+struct Value {
+  Tokens tokens;
+  size_t length = 0;   // its form's tokens
+  bool group = false;  // one group in parentheses
+  // Its tokens as they stand in the list.
+  const Tokens* source = nullptr;
+  uint32_t begin = 0, end = 0;
+  const TransformState* state = nullptr;
+  bool longer() const { return length > kLongestWrittenTwice; }
+  bool twice() const { return !longer() && !holdsImpureCall(*source, begin, end, state); }
+  // A group's own parentheses are those of the call it goes in.
+  Tokens inner() const { return group ? slice(tokens, 1, tokens.size() - 1) : tokens; }
+};
 
 // An argument that holds a call of a routine with effects (a function of
 // the run, a sequence, a random value) cannot be written twice; a scalar
@@ -102,7 +146,8 @@ void pushBound(Tokens& out, const std::vector<std::pair<Tokens, const char*>>& v
 // SQLSTATE the one that the exception map gives ZERO_DIVIDE, so that its
 // handlers take the error. A divisor that holds a call is evaluated once,
 // and a long one written once: the CASE reads it from a query over one row.
-void pushDivisor(Tokens& out, const Tokens& divisor, bool decfloat, int line, const TransformState* state) {
+void pushDivisor(Tokens& out, const Value& written, bool decfloat, int line) {
+  const Tokens& divisor = written.tokens;
   static const std::string sqlstate = std::string("'") + mappedSqlstate(exceptionMap, "ZERO_DIVIDE") + "'";
   auto value = [&](Tokens& to, const Tokens& d) {
     if (decfloat) words(to, {"DECFLOAT", "("}, line);
@@ -118,91 +163,50 @@ void pushDivisor(Tokens& out, const Tokens& divisor, bool decfloat, int line, co
     value(to, d);
     to.push_back(made("END", line));
   };
-  if (mayWriteTwice(divisor, 0, divisor.size(), state)) return guard(out, divisor);
+  if (written.twice()) return guard(out, divisor);
   Tokens body;
   guard(body, Tokens{made("SYSZULINTERNAL_DIVISOR", line)});
   pushBound(out, {{divisor, "SYSZULINTERNAL_DIVISOR"}}, body, line);
 }
 
-// PL/SQL divides exactly; the target truncates a quotient of integers. One
-// operand becomes DECFLOAT, which makes the quotient exact whatever the
-// other is: the operand before the "/" when it is one token, else the one
-// after it when that is a token, a call or a parenthesised group, else the
-// left-hand term is multiplied by DECFLOAT(1) (same value, exact type).
-Tokens exactDivisions(const Tokens& in, const TransformState* state) {
-  Tokens out;
-  size_t i = 0;
-  while (i < in.size()) {
-    astNode* token = in[i];
-    if (!textIs(token, "/") || codeOf(token) != '/') {
-      out.push_back(token);
-      ++i;
-      continue;
-    }
-    int line = token->line;
-    bool leftDone = false;
-    // END closes a CASE (a guarded divisor among them), not a name.
-    if (!out.empty() && isOperandToken(out.back()) && !textIs(out.back(), "END") &&
-        !(out.size() >= 2 && textIs(out[out.size() - 2], "."))) {
-      astNode* operand = out.back();
-      out.back() = made("DECFLOAT", line);
-      out.push_back(made("(", line));
-      out.push_back(operand);
-      out.push_back(made(")", line));
-      leftDone = true;
-    }
-    size_t start = i + 1;
-    size_t end = spans::operandEnd(in, start);
-    if (end == std::string::npos) {
-      if (!leftDone) words(out, {"*", "DECFLOAT", "(", "1", ")"}, line);
-      out.push_back(token);
-      ++i;
-      continue;
-    }
-    // The divisor's own divisions are made exact as well.
-    Tokens divisor = exactDivisions(slice(in, start, end), state);
-    out.push_back(token);
-    pushDivisor(out, divisor, !leftDone, line, state);
-    i = end;
-  }
-  return out;
-}
-
 // ---- built-in functions ----
+
+// A call of a TRANSLATED row as the tree holds it: its node, and the nodes
+// and written forms of its arguments.
+struct CallParts {
+  const expr::Tree& tree;
+  int node;
+  std::vector<int> arguments;  // ITEMS nodes
+  std::vector<Value> values;   // their forms
+  std::vector<Tokens> written;  // the same forms' tokens
+};
+
 
 // Whether a value can be NULL: not a literal of some characters, a number,
 // CHR of a number, NVL or COALESCE ending in such a value, or a joining of
 // strings one of which is such.
-bool mayBeNull(const Tokens& value) {
-  if (value.size() == 1) {
-    int code = codeOf(value[0]);
-    const char* text = textOf(value[0]);
+bool mayBeNull(const expr::Tree& tree, int node) {
+  const expr::Node& n = tree[node];
+  if (n.kind == expr::Kind::ITEMS) {
+    int one = tree.only(node);
+    if (one < 0) return true;
+    return mayBeNull(tree, one);
+  }
+  if (n.kind == expr::Kind::LITERAL) {
+    int code = codeOf(tree.firstToken(node));
+    const char* text = textOf(tree.firstToken(node));
     return !(code == T_DIGITS || code == T_NUMERICNO || (code == T_STRING && text && std::strcmp(text, "''") != 0));
   }
+  if (n.kind == expr::Kind::NAME && tree.length(node) == 1 && codeOf(tree.firstToken(node)) == T_STRING)
+    return false;  // a value the rewriting wrote as one token
   std::vector<ListCharacter> characters;
-  if (literalCharacters(value, 0, value.size(), &characters)) return false;
-  if (value.size() >= 3 && (textIs(value[0], "NVL") || textIs(value[0], "COALESCE")) && spans::isOpen(value[1])) {
-    Spans arguments;
-    size_t close = 0;
-    if (spans::callArguments(value, 1, &arguments, &close) && close == value.size() - 1)
-      return mayBeNull(slice(value, arguments.back().first, arguments.back().second));
-  }
-  // a || b || c outside parentheses, one piece of which is never NULL
-  Spans pieces;
-  int depth = 0;
-  size_t begin = 0;
-  for (size_t i = 0; i < value.size(); ++i) {
-    if (spans::isOpen(value[i])) ++depth;
-    else if (spans::isClose(value[i])) --depth;
-    else if (depth == 0 && codeOf(value[i]) == T_CONCAT) {
-      pieces.push_back({begin, i});
-      begin = i + 1;
-    }
-  }
-  pieces.push_back({begin, value.size()});
-  if (pieces.size() > 1)
-    for (const auto& piece : pieces)
-      if (piece.second > piece.first && !mayBeNull(slice(value, piece.first, piece.second))) return false;
+  if (literalCharacters(tree, node, &characters)) return false;
+  if (n.kind == expr::Kind::CALL && n.closed && tree.childCount(node) >= 2 &&
+      (textIs(tree.firstToken(node), "NVL") || textIs(tree.firstToken(node), "COALESCE")) && tree.length(tree.child(node, 0)) == 1)
+    return mayBeNull(tree, tree.child(node, tree.childCount(node) - 1));
+  // a || b || c, one piece of which is never NULL
+  if (n.kind == expr::Kind::BINARY && n.op == expr::Op::CONCAT && codeOf(tree.token(n.at)) == T_CONCAT)
+    return mayBeNull(tree, tree.child(node, 0)) && mayBeNull(tree, tree.child(node, 1));
   return true;
 }
 
@@ -213,10 +217,11 @@ bool mayBeNull(const Tokens& value) {
 // characters are taken out first (none of them has a counterpart, so none
 // is made by the translation), then the others translated; a character
 // that stays itself is left out of the lists.
-bool pushTranslate(Tokens& out, const std::vector<Tokens>& arguments, int line) {
+bool pushTranslate(Tokens& out, const CallParts& call, int line) {
+  const std::vector<Tokens>& arguments = call.written;
   std::vector<ListCharacter> from, to;
-  if (arguments.size() != 3 || !literalCharacters(arguments[1], 0, arguments[1].size(), &from) ||
-      !literalCharacters(arguments[2], 0, arguments[2].size(), &to))
+  if (call.arguments.size() != 3 || !literalCharacters(call.tree, call.arguments[1], &from) ||
+      !literalCharacters(call.tree, call.arguments[2], &to))
     return false;
   std::vector<ListCharacter> removed, mappedFrom, mappedTo;
   for (size_t i = 0; i < from.size(); ++i) {
@@ -287,15 +292,17 @@ bool pushTranslate(Tokens& out, const std::vector<Tokens>& arguments, int line) 
 // may be NULL at run time is tested first:
 //   CASE WHEN a IS NULL THEN s WHEN r IS NULL THEN REPLACE(s, a) ELSE REPLACE(s, a, r) END
 // and read once from a query over one row when it holds a call.
-bool pushReplace(Tokens& out, const std::vector<Tokens>& arguments, int line, const TransformState* state) {
-  if (arguments.size() != 3) return false;
+bool pushReplace(Tokens& out, const CallParts& call, int line) {
+  const std::vector<Tokens>& arguments = call.written;
+  if (call.arguments.size() != 3) return false;
   Tokens source = arguments[0], search = arguments[1], replacement = arguments[2];
   if (isNullLiteral(search, 0, search.size())) {
     pushOperand(out, source, line);
     return true;
   }
   bool removed = isNullLiteral(replacement, 0, replacement.size());
-  bool searchNull = mayBeNull(search), replacementNull = !removed && mayBeNull(replacement);
+  bool searchNull = mayBeNull(call.tree, call.arguments[1]);
+  bool replacementNull = !removed && mayBeNull(call.tree, call.arguments[2]);
   auto replace = [&](Tokens& to, bool withReplacement) {
     if (withReplacement) pushCall(to, "REPLACE", {source, search, replacement}, line);
     else pushCall(to, "REPLACE", {source, search}, line);
@@ -309,9 +316,8 @@ bool pushReplace(Tokens& out, const std::vector<Tokens>& arguments, int line, co
   // so is a long source, which each branch writes (nested REPLACE calls
   // would write it many times over).
   std::vector<std::pair<Tokens, const char*>> bound;
-  bool longSource = source.size() > kLongestWrittenTwice;
-  if (longSource || (searchNull && !mayWriteTwice(search, 0, search.size(), state)) ||
-      (replacementNull && !mayWriteTwice(replacement, 0, replacement.size(), state))) {
+  bool longSource = call.values[0].longer();
+  if (longSource || (searchNull && !call.values[1].twice()) || (replacementNull && !call.values[2].twice())) {
     if (longSource) {
       bound.push_back({source, "SYSZULINTERNAL_SOURCE"});
       source = {made("SYSZULINTERNAL_SOURCE", line)};
@@ -348,10 +354,11 @@ bool pushReplace(Tokens& out, const std::vector<Tokens>& arguments, int line, co
 
 // MOD(m, n) is m for n = 0 in PL/SQL; the target fails.
 //   CASE n WHEN 0 THEN m ELSE MOD(m, n) END
-bool pushMod(Tokens& out, const std::vector<Tokens>& arguments, int line, const TransformState* state) {
+bool pushMod(Tokens& out, const CallParts& call, int line) {
+  const std::vector<Tokens>& arguments = call.written;
   if (arguments.size() != 2 || isNonZeroNumber(arguments[1])) return false;
-  bool once = !mayWriteTwice(arguments[1], 0, arguments[1].size(), state);
-  bool longDividend = arguments[0].size() > kLongestWrittenTwice;
+  bool once = !call.values[1].twice();
+  bool longDividend = call.values[0].longer();
   Tokens divisor = once ? Tokens{made("SYSZULINTERNAL_DIVISOR", line)} : arguments[1];
   Tokens dividend = longDividend ? Tokens{made("SYSZULINTERNAL_DIVIDEND", line)} : arguments[0];
   Tokens body{made("CASE", line)};
@@ -375,38 +382,33 @@ bool pushMod(Tokens& out, const std::vector<Tokens>& arguments, int line, const 
 // the value:
 //   POWER(DECFLOAT(a), 2), POWER(DOUBLE(a), 0.5),
 //   CASE WHEN b = TRUNC(b) THEN POWER(DECFLOAT(a), b) ELSE POWER(DOUBLE(a), b) END
-void pushPower(Tokens& out, const Tokens& base, const Tokens& exponent, int line, const TransformState* state) {
-  // A group's own parentheses are those of the call it goes in.
-  auto inner = [](const Tokens& tokens) {
-    bool group =
-        tokens.size() >= 2 && spans::isOpen(tokens.front()) && spans::closingIndex(tokens, 0) == tokens.size() - 1;
-    return group ? slice(tokens, 1, tokens.size() - 1) : tokens;
-  };
-  Tokens value = inner(base);
-  auto power = [&](Tokens& to, const char* type, const Tokens& e) {
+void pushPower(Tokens& out, const Value& base, const Value& power, int line) {
+  const Tokens& exponent = power.tokens;
+  Tokens value = base.inner();
+  auto raise = [&](Tokens& to, const char* type, const Tokens& e) {
     Tokens typed;
     pushCall(typed, type, {value}, line);
     pushCall(to, "POWER", {typed, e}, line);
   };
   size_t at = !exponent.empty() && (textIs(exponent[0], "-") || textIs(exponent[0], "+")) ? 1 : 0;
-  if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_DIGITS) return power(out, "DECFLOAT", exponent);
-  if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_NUMERICNO) return power(out, "DOUBLE", exponent);
-  bool once = !mayWriteTwice(exponent, 0, exponent.size(), state);
-  bool longBase = value.size() > kLongestWrittenTwice;
+  if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_DIGITS) return raise(out, "DECFLOAT", exponent);
+  if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_NUMERICNO) return raise(out, "DOUBLE", exponent);
+  bool once = !power.twice();
+  bool longBase = base.length - (base.group ? 2 : 0) > kLongestWrittenTwice;
   if (longBase) value = {made("SYSZULINTERNAL_BASE", line)};
-  Tokens e = once ? Tokens{made("SYSZULINTERNAL_EXPONENT", line)} : inner(exponent);
+  Tokens e = once ? Tokens{made("SYSZULINTERNAL_EXPONENT", line)} : power.inner();
   Tokens body;
   words(body, {"CASE", "WHEN"}, line);
   append(body, e);
   body.push_back(made("=", line));
   pushCall(body, "TRUNC", {e}, line);
   body.push_back(made("THEN", line));
-  power(body, "DECFLOAT", e);
+  raise(body, "DECFLOAT", e);
   body.push_back(made("ELSE", line));
-  power(body, "DOUBLE", e);
+  raise(body, "DOUBLE", e);
   body.push_back(made("END", line));
   std::vector<std::pair<Tokens, const char*>> bound;
-  if (longBase) bound.push_back({inner(base), "SYSZULINTERNAL_BASE"});
+  if (longBase) bound.push_back({base.inner(), "SYSZULINTERNAL_BASE"});
   if (once) bound.push_back({exponent, "SYSZULINTERNAL_EXPONENT"});
   if (bound.empty()) append(out, body);
   else pushBound(out, bound, body, line);
@@ -415,12 +417,12 @@ void pushPower(Tokens& out, const Tokens& base, const Tokens& exponent, int line
 // DECODE: the target wants each NULL argument of a type. A NULL search
 // value is NULLIF(e, e), of the expression's type; a NULL result is
 // NULLIF(r, r) of another result; a NULL default is left out.
-bool pushDecode(Tokens& out, const Tokens& in, size_t open, const std::vector<Tokens>& arguments, int line,
-                const TransformState* state) {
+bool pushDecode(Tokens& out, const CallParts& call, int line, const TransformState* state) {
+  const std::vector<Tokens>& arguments = call.written;
   Spans spans;
-  size_t close = 0;
-  if (!spans::callArguments(in, open, &spans, &close)) return false;
-  std::vector<int> types = decodeNullTypes(in, spans, state);
+  for (int argument : call.arguments) spans.push_back({call.tree[argument].begin, call.tree[argument].end});
+  if (spans.empty()) return false;
+  std::vector<int> types = decodeNullTypes(call.tree.tokens(), spans, state);
   bool changed = false;
   for (int type : types) {
     if (type == kUntyped) return false;
@@ -445,15 +447,15 @@ bool pushDecode(Tokens& out, const Tokens& in, size_t open, const std::vector<To
 
 // The translated form of a call of a TRANSLATED row, its arguments in their
 // own forms; false when the call stays as written.
-bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const Tokens& in, size_t at,
-                      const std::vector<Tokens>& arguments, const TransformState* state) {
-  int line = in[at]->line;
+bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const CallParts& call, const TransformState* state) {
+  const std::vector<Tokens>& arguments = call.written;
+  int line = call.tree.firstToken(call.node)->line;
   switch (row.rule) {
     case FunctionRule::CHARACTERS:
       pushCall(out, (std::string(row.name) + "4").c_str(), arguments, line);
       return true;
-    case FunctionRule::TRANSLATE_CHARACTERS: return pushTranslate(out, arguments, line);
-    case FunctionRule::REPLACE_NULLS: return pushReplace(out, arguments, line, state);
+    case FunctionRule::TRANSLATE_CHARACTERS: return pushTranslate(out, call, line);
+    case FunctionRule::REPLACE_NULLS: return pushReplace(out, call, line);
     case FunctionRule::ATAN2_ORDER:
       if (arguments.size() != 2) return false;
       pushCall(out, "ATAN2", {arguments[1], arguments[0]}, line);
@@ -471,96 +473,194 @@ bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const Tokens& in,
       pushCall(out, "LN", {arguments[0]}, line);
       out.push_back(made(")", line));
       return true;
-    case FunctionRule::MOD_ZERO: return pushMod(out, arguments, line, state);
+    case FunctionRule::MOD_ZERO: return pushMod(out, call, line);
     case FunctionRule::POWER_EXACT:
       if (arguments.size() != 2) return false;
-      pushPower(out, arguments[0], arguments[1], line, state);
+      pushPower(out, call.values[0], call.values[1], line);
       return true;
-    case FunctionRule::DECODE_NULLS: return pushDecode(out, in, at + 1, arguments, line, state);
+    case FunctionRule::DECODE_NULLS: return pushDecode(out, call, line, state);
     default: return false;
   }
 }
 
-Tokens builtinForms(const Tokens& in, const TransformState* state, bool tableFirst = false) {
-  Tokens out;
-  size_t i = 0;
-  if (tableFirst && !in.empty()) out.push_back(in[i++]);
-  while (i < in.size()) {
-    const char* text = textOf(in[i]);
-    const BuiltinFunction* row = i + 1 < in.size() && spans::isOpen(in[i + 1]) && mayHaveFunctionForm(text) &&
-                                         isFunctionNameCode(codeOf(in[i]))
-                                     ? builtinAt(in, i, state)
-                                     : nullptr;
-    Spans spans;
-    size_t close = 0;
-    if (!row || row->outcome != FunctionOutcome::TRANSLATED || !spans::callArguments(in, i + 1, &spans, &close)) {
-      out.push_back(in[i]);
-      ++i;
-      continue;
-    }
-    std::vector<Tokens> arguments;
-    for (const auto& span : spans) arguments.push_back(builtinForms(slice(in, span.first, span.second), state));
-    if (!pushFunctionForm(out, *row, in, i, arguments, state)) {
-      out.push_back(in[i]);
-      out.push_back(in[i + 1]);
-      for (size_t k = 0; k < arguments.size(); ++k) {
-        if (k) out.push_back(in[spans[k].first - 1]);  // its comma
-        append(out, arguments[k]);
-      }
-      out.push_back(in[close]);
-    }
-    i = close + 1;
-  }
-  return out;
-}
+// ---- the tree in its exact form ----
 
-// ---- the exponent operator ----
+// Writes the tree of a token list with the forms above in place: a call of
+// a TRANSLATED row, a ** b, a / b. Each node is written from the forms of
+// its operands, so the forms nest as the nodes do.
+class ExactWriter {
+ public:
+  ExactWriter(const expr::Tree& tree, const TransformState* state, bool tableFirst)
+      : tree_(tree), state_(state), tableFirst_(tableFirst) {}
 
-// a ** b: the scanner gives two "*" in a row, which only ** makes. The
-// operand before them is a name, a number, a call or a group already
-// written; the one after them an operand with its sign.
-Tokens powerOperators(const Tokens& in, const TransformState* state) {
-  Tokens out;
-  size_t i = 0;
-  while (i < in.size()) {
-    bool power = codeOf(in[i]) == '*' && i + 1 < in.size() && codeOf(in[i + 1]) == '*' && !out.empty();
-    size_t end = power ? spans::operandEnd(in, i + 2) : std::string::npos;
-    size_t left = out.size();
-    if (end != std::string::npos) {
-      if (spans::isClose(out.back())) {
-        int depth = 0;
-        for (left = out.size(); left-- > 0;) {
-          if (spans::isClose(out[left])) ++depth;
-          else if (spans::isOpen(out[left]) && --depth == 0) break;
+  void write(int node, Tokens& out) {
+    const expr::Node& n = tree_[node];
+    switch (n.kind) {
+      case expr::Kind::ITEMS:
+        for (int c = n.child; c >= 0; c = tree_[c].next) write(c, out);
+        return;
+      case expr::Kind::CALL: return call(node, out);
+      case expr::Kind::GROUP: return elements(node, n.child, out);
+      case expr::Kind::QUERY: return write(n.child, out);
+      case expr::Kind::CASE:
+        out.push_back(tree_.token(n.begin));
+        write(n.child, out);
+        if (n.closed) out.push_back(tree_.token(n.end - 1));
+        return;
+      case expr::Kind::UNARY:
+        if (n.op == expr::Op::IS_NULL) {
+          write(n.child, out);
+          copy(tree_[n.child].end, n.end, out);
+        } else {
+          copy(n.begin, tree_[n.child].begin, out);
+          write(n.child, out);
         }
-        // A call's name; the words that come before a group are no names.
-        if (left != std::string::npos && left > 0 && codeOf(out[left - 1]) == T_WORD &&
-            !textIs(out[left - 1], "AND") && !textIs(out[left - 1], "OR") && !textIs(out[left - 1], "NOT") &&
-            !textIs(out[left - 1], "LIKE") && !textIs(out[left - 1], "EXISTS"))
-          --left;
-      } else if (textIs(out.back(), "END")) {
-        // A CASE, such as the power before it in a ** b ** c.
-        int depth = 0;
-        for (left = out.size(); left-- > 0;) {
-          if (textIs(out[left], "END")) ++depth;
-          else if (textIs(out[left], "CASE") && --depth == 0) break;
+        return;
+      case expr::Kind::MEMBER:
+        write(n.child, out);
+        copy(tree_[n.child].end, tree_[tree_[n.child].next].begin, out);
+        write(tree_[n.child].next, out);
+        return;
+      case expr::Kind::BINARY:
+        if (n.op == expr::Op::POWER && codeOf(tree_.token(n.at)) == '*' && codeOf(tree_.token(n.at + 1)) == '*')
+          return power(node, out);
+        if (n.op == expr::Op::DIVIDE && codeOf(tree_.token(n.at)) == '/') return division(node, out);
+        for (int c = n.child; c >= 0; c = tree_[c].next) {
+          if (c != n.child) copy(tree_[prior(node, c)].end, tree_[c].begin, out);
+          write(c, out);
         }
-      } else if (isOperandToken(out.back())) {
-        left = out.size() - 1;
-      }
+        return;
+      default: tree_.append(node, out); return;
     }
-    if (end == std::string::npos || left >= out.size()) {
-      out.push_back(in[i]);
-      ++i;
-      continue;
-    }
-    Tokens base = slice(out, left, out.size());
-    out.resize(left);
-    pushPower(out, base, powerOperators(slice(in, i + 2, end), state), in[i]->line, state);
-    i = end;
   }
-  return out;
-}
+
+ private:
+  void copy(uint32_t from, uint32_t to, Tokens& out) {
+    for (uint32_t i = from; i < to; ++i) out.push_back(tree_.token(i));
+  }
+
+  // The child before c.
+  int prior(int node, int c) {
+    int before = tree_[node].child;
+    while (tree_[before].next != c) before = tree_[before].next;
+    return before;
+  }
+
+  // "(" elements ")" from `first` on, each element with the comma after it.
+  void elements(int node, int first, Tokens& out) {
+    const expr::Node& n = tree_[node];
+    out.push_back(tree_.token(n.at));
+    for (int c = first; c >= 0; c = tree_[c].next) {
+      write(c, out);
+      if (tree_[c].next >= 0) out.push_back(tree_.token(tree_[c].end));  // its comma
+    }
+    if (n.closed) out.push_back(tree_.token(n.end - 1));
+  }
+
+  void call(int node, Tokens& out) {
+    const expr::Node& n = tree_[node];
+    int callee = n.child;
+    const BuiltinFunction* row = nullptr;
+    if (n.closed && tree_.length(callee) == 1 && !(tableFirst_ && n.begin == 0)) {
+      const char* text = textOf(tree_.firstToken(callee));
+      if (mayHaveFunctionForm(text) && isFunctionNameCode(codeOf(tree_.firstToken(callee))))
+        row = builtinAt(tree_.tokens(), n.begin, state_);
+    }
+    if (!row || row->outcome != FunctionOutcome::TRANSLATED) {
+      write(callee, out);
+      return elements(node, tree_[callee].next, out);
+    }
+    CallParts parts{tree_, node, {}, {}, {}};
+    for (int c = tree_[callee].next; c >= 0; c = tree_[c].next) {
+      parts.arguments.push_back(c);
+      parts.values.push_back(value(c));
+      parts.written.push_back(parts.values.back().tokens);
+    }
+    // A call without arguments has one empty argument, as it is read.
+    if (parts.arguments.empty()) parts.written.emplace_back();
+    if (pushFunctionForm(out, *row, parts, state_)) return;
+    write(callee, out);
+    out.push_back(tree_.token(n.at));
+    for (size_t k = 0; k < parts.arguments.size(); ++k) {
+      if (k) out.push_back(tree_.token(tree_[parts.arguments[k - 1]].end));  // its comma
+      append(out, parts.written[k]);
+    }
+    out.push_back(tree_.token(n.end - 1));
+  }
+
+  // A node's form as a value; whether it calls a routine with effects is
+  // told by its tokens as they stand.
+  Value value(int node) {
+    Value v;
+    write(node, v.tokens);
+    const expr::Node& n = tree_[node];
+    v.length = v.tokens.size();
+    v.group = v.length >= 2 && spans::isOpen(v.tokens.front()) && spans::closingIndex(v.tokens, 0) == v.length - 1;
+    v.source = &tree_.tokens();
+    v.begin = n.begin;
+    v.end = n.end;
+    v.state = state_;
+    return v;
+  }
+
+  // Whether an operand is one a form may take whole: a name, a number, a
+  // string, a call, a group, with its sign; a power, which is written as a
+  // call.
+  bool takesWhole(int node) {
+    const expr::Node& n = tree_[node];
+    if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS)) return takesWhole(n.child);
+    switch (n.kind) {
+      case expr::Kind::NAME:
+      case expr::Kind::LITERAL: return isOperandToken(tree_.firstToken(node));
+      case expr::Kind::CALL: return n.closed && isOperandToken(tree_.firstToken(node));
+      case expr::Kind::GROUP: return n.closed;
+      case expr::Kind::MEMBER: return true;
+      case expr::Kind::BINARY: return n.op == expr::Op::POWER;
+      default: return false;
+    }
+  }
+
+  // a ** b: POWER of the base's form and the exponent's.
+  void power(int node, Tokens& out) {
+    const expr::Node& n = tree_[node];
+    int base = n.child, exponent = tree_[base].next;
+    pushPower(out, value(base), value(exponent), tree_.token(n.at)->line);
+  }
+
+  // a / b: exact, with the divisor guarded; the operand next to the "/"
+  // becomes DECFLOAT when it is one token, else the divisor.
+  void division(int node, Tokens& out) {
+    const expr::Node& n = tree_[node];
+    int divisor = tree_[n.child].next;
+    astNode* slash = tree_.token(n.at);
+    int line = slash->line;
+    write(n.child, out);
+    bool leftDone = false;
+    // END closes a CASE (a guarded divisor among them), not a name.
+    if (!out.empty() && isOperandToken(out.back()) && !textIs(out.back(), "END") &&
+        !(out.size() >= 2 && textIs(out[out.size() - 2], "."))) {
+      astNode* operand = out.back();
+      out.back() = made("DECFLOAT", line);
+      out.push_back(made("(", line));
+      out.push_back(operand);
+      out.push_back(made(")", line));
+      leftDone = true;
+    }
+    if (!takesWhole(divisor)) {
+      if (!leftDone) words(out, {"*", "DECFLOAT", "(", "1", ")"}, line);
+      out.push_back(slash);
+      write(divisor, out);
+      return;
+    }
+    Value written = value(divisor);
+    out.push_back(slash);
+    pushDivisor(out, written, !leftDone, line);
+  }
+
+  const expr::Tree& tree_;
+  const TransformState* state_;
+  bool tableFirst_;
+};
 
 }  // namespace
 
@@ -583,22 +683,14 @@ bool holdsInexactForm(const astNodeList* tokens) {
 
 astNodeList* exactExpression(astNodeList* tokens, const TransformState* state) {
   if (!tokens || tokens->kind != AST_LIST) return tokens;
-  Tokens in;
+  // The storage of one list's reading serves the next.
+  thread_local Tokens in, out;
+  thread_local expr::Tree tree;
+  in.clear();
+  out.clear();
   for (astListCell* c = tokens->head; c; c = c->next) in.push_back(c->value);
-  // Only the steps whose forms the list holds.
-  bool division = false, power = false, functions = false;
-  for (size_t i = 0; i < in.size(); ++i) {
-    const char* text = textOf(in[i]);
-    if (!text || !text[0] || text[1]) {
-      functions = functions || (text && i + 1 < in.size() && spans::isOpen(in[i + 1]) && mayHaveFunctionForm(text));
-      continue;
-    }
-    division = division || text[0] == '/';
-    power = power || (text[0] == '*' && i > 0 && codeOf(in[i - 1]) == '*');
-  }
-  Tokens out = functions ? builtinForms(in, state, isInsertBody(tokens)) : in;
-  if (power) out = powerOperators(out, state);
-  if (division) out = exactDivisions(out, state);
+  tree.read(in);
+  ExactWriter(tree, state, isInsertBody(tokens)).write(tree.root(), out);
   if (out == in) return tokens;
   astNodeList* list = nullptr;
   for (astNode* token : out) list = listAppend(list, token);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "expression_tree.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "token_spans.h"
@@ -175,6 +176,32 @@ bool mayWriteTwice(const TokenNodes& tokens, size_t begin, size_t end, const Tra
   return end - begin <= kLongestWrittenTwice && !holdsImpureCall(tokens, begin, end, state);
 }
 
+namespace {
+
+// The characters of a string literal (of the string code, quoted, N'...'
+// as well), appended; false for any other token.
+bool stringCharacters(const astNodeToken* token, std::vector<ListCharacter>* characters) {
+  const char* text = token ? token->text : nullptr;
+  if (!text || token->tokenCode != T_STRING || !(text[0] == '\'' || ((text[0] | 0x20) == 'n' && text[1] == '\'')))
+    return false;
+  const char* p = text[0] == '\'' ? text + 1 : text + 2;
+  size_t length = std::strlen(p);
+  if (!length || p[length - 1] != '\'') return false;
+  for (const char* q = p; q < p + length - 1;) {
+    if (*q == '\'') {  // a doubled quote
+      characters->push_back({false, "'"});
+      q += 2;
+      continue;
+    }
+    size_t bytes = characterLength(q);
+    characters->push_back({false, std::string(q, bytes)});
+    q += bytes;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::vector<ListCharacter>* characters) {
   characters->clear();
   size_t i = begin;
@@ -182,21 +209,10 @@ bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::
     const astNodeToken* token = tokenAt(tokens, i);
     if (!token || !token->text) return false;
     const char* text = token->text;
-    if (token->tokenCode == T_STRING && (text[0] == '\'' || ((text[0] | 0x20) == 'n' && text[1] == '\''))) {
-      const char* p = text[0] == '\'' ? text + 1 : text + 2;
-      size_t length = std::strlen(p);
-      if (!length || p[length - 1] != '\'') return false;
-      for (const char* q = p; q < p + length - 1;) {
-        if (*q == '\'') {  // a doubled quote
-          characters->push_back({false, "'"});
-          q += 2;
-          continue;
-        }
-        size_t bytes = characterLength(q);
-        characters->push_back({false, std::string(q, bytes)});
-        q += bytes;
-      }
+    if (stringCharacters(token, characters)) {
       ++i;
+    } else if (token->tokenCode == T_STRING && (text[0] == '\'' || ((text[0] | 0x20) == 'n' && text[1] == '\''))) {
+      return false;
     } else if (token->tokenCode == T_WORD && !token->qualified && rewrite::equalsIgnoreCase(text, "CHR") &&
                i + 3 < end && isOpen(tokens[i + 1]) && tokenAt(tokens, i + 2) &&
                tokenAt(tokens, i + 2)->tokenCode == T_DIGITS && spans::isClose(tokens[i + 3])) {
@@ -212,6 +228,44 @@ bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::
     if (i == end) return false;
   }
   return !characters->empty();
+}
+
+namespace {
+
+// The characters of one piece: a string literal, or CHR of a number.
+bool pieceCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter>* characters) {
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
+    case expr::Kind::ITEMS: {
+      int one = tree.only(node);
+      return one >= 0 && tree[one].end == n.end && tree[one].begin == n.begin &&
+             pieceCharacters(tree, one, characters);
+    }
+    case expr::Kind::BINARY:
+      return n.op == expr::Op::CONCAT && tokenAt(tree.tokens(), n.at)->tokenCode == T_CONCAT &&
+             pieceCharacters(tree, n.child, characters) && pieceCharacters(tree, tree[n.child].next, characters);
+    case expr::Kind::LITERAL: return stringCharacters(tokenAt(tree.tokens(), n.begin), characters);
+    case expr::Kind::CALL: {
+      const astNodeToken* name = tokenAt(tree.tokens(), n.begin);
+      int argument = tree[n.child].next;
+      int digits = argument >= 0 && tree[argument].next < 0 ? tree.only(argument) : -1;
+      const astNodeToken* number = digits >= 0 ? tokenAt(tree.tokens(), tree[digits].begin) : nullptr;
+      if (!n.closed || tree.length(n.child) != 1 || !name || name->tokenCode != T_WORD || name->qualified ||
+          !rewrite::equalsIgnoreCase(name->text, "CHR") || !number || number->tokenCode != T_DIGITS ||
+          tree.length(digits) != 1 || tree.length(argument) != 1)
+        return false;
+      characters->push_back({true, number->text});
+      return true;
+    }
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool literalCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter>* characters) {
+  characters->clear();
+  return pieceCharacters(tree, node, characters) && !characters->empty();
 }
 
 bool sameCharacter(const ListCharacter& a, const ListCharacter& b) { return characterKey(a) == characterKey(b); }

@@ -15,6 +15,9 @@ struct astNode;
 struct astListCell;
 struct astNodeList;
 struct TransformState;
+namespace expr {
+class Tree;
+}
 
 enum class FunctionKind { FUNCTION, VALUE, OPERATOR };
 enum class FunctionOutcome { SAME, TRANSLATED, RECORDED };
@@ -113,6 +116,9 @@ struct ListCharacter {
 // CHR of a number joined by ||; false for anything else, or for no
 // character at all (an empty literal is NULL).
 bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::vector<ListCharacter>* characters);
+// The same for a node of an expression's tree: a literal, CHR of a
+// number, or such pieces joined by ||.
+bool literalCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter>* characters);
 // Whether two characters of such lists are the same character.
 bool sameCharacter(const ListCharacter& a, const ListCharacter& b);
 

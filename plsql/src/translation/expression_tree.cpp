@@ -1,0 +1,535 @@
+// The expression reader: precedence climbing over the tokens of a list,
+// PL/SQL's levels from the loosest: OR, AND, NOT, comparisons (LIKE,
+// BETWEEN, IN, IS NULL among them), + - ||, * /, the signs, **. What no
+// level takes stays an item of its own, so that any sequence reads.
+#include "expression_tree.h"
+
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+
+#include "deep_walk.h"
+#include "name_keys.h"
+#include "plsql_parser.hpp"
+
+namespace expr {
+
+namespace {
+
+struct NamedWord {
+  const char* text;
+  Word word;
+};
+
+// Words that take a part in expressions or SQL's clauses, not names of
+// anything: the one list of words that a "(" may follow without a call.
+constexpr NamedWord kWords[] = {
+    {"ALL", Word::QUANTIFIER}, {"AND", Word::AND},         {"ANY", Word::QUANTIFIER},
+    {"AS", Word::OTHER},       {"BETWEEN", Word::BETWEEN}, {"BY", Word::OTHER},
+    {"CASE", Word::CASE},      {"INTO", Word::OTHER},      {"ON", Word::OTHER},
+    {"RETURN", Word::OTHER},   {"USING", Word::OTHER},     {"VALUES", Word::OTHER},
+    {"CONNECT", Word::KEYWORD}, {"DISTINCT", Word::KEYWORD}, {"ELSE", Word::ELSE},
+    {"END", Word::END},        {"ESCAPE", Word::ESCAPE},   {"EXISTS", Word::EXISTS},
+    {"FROM", Word::OTHER},     {"GROUP", Word::KEYWORD},   {"HAVING", Word::KEYWORD},
+    {"IN", Word::IN},          {"INTERSECT", Word::KEYWORD}, {"IS", Word::IS},
+    {"JOIN", Word::KEYWORD},   {"KEEP", Word::KEYWORD},    {"LIKE", Word::LIKE},
+    {"LIKE2", Word::LIKE},     {"LIKE4", Word::LIKE},      {"LIKEC", Word::LIKE},
+    {"MEMBER", Word::KEYWORD}, {"MINUS", Word::KEYWORD},   {"MULTISET", Word::KEYWORD},
+    {"NOT", Word::NOT},        {"NULL", Word::LITERAL},    {"OR", Word::OR},
+    {"ORDER", Word::KEYWORD},  {"OVER", Word::KEYWORD},    {"PRIOR", Word::PRIOR},
+    {"SELECT", Word::SELECT},  {"SET", Word::KEYWORD},     {"SOME", Word::QUANTIFIER},
+    {"SUBMULTISET", Word::KEYWORD}, {"THEN", Word::THEN},  {"UNION", Word::KEYWORD},
+    {"WHEN", Word::WHEN},      {"WHERE", Word::OTHER},     {"WITH", Word::SELECT},
+    {"WITHIN", Word::KEYWORD},
+};
+
+// The lengths (bit n for n characters) of the words above, by their first
+// letter: most words are told to be names by these alone.
+struct WordLengths {
+  uint32_t byLetter[26] = {};
+  constexpr WordLengths() {
+    for (const NamedWord& known : kWords) {
+      size_t length = 0;
+      while (known.text[length]) ++length;
+      byLetter[known.text[0] - 'A'] |= uint32_t(1) << length;
+    }
+  }
+};
+constexpr WordLengths kWordLengths;
+
+// A word's class: a name unless the list above holds it.
+Word wordText(const char* text) {
+  unsigned letter = static_cast<unsigned>(foldAscii(text[0]) - 'a');
+  if (letter >= 26 || !kWordLengths.byLetter[letter]) return Word::NAME;
+  size_t length = 1;
+  while (length < 12 && text[length]) ++length;
+  if (length >= 12 || !(kWordLengths.byLetter[letter] & (uint32_t(1) << length))) return Word::NAME;
+  for (const NamedWord& known : kWords)
+    if (foldAscii(known.text[0]) == foldAscii(text[0]) && sameFolded(text, known.text))
+      return known.word;
+  return Word::NAME;
+}
+
+// The class of a token the translation made (of the string code) by its
+// text: a literal, a sign, or a word as above.
+Word madeText(const char* text) {
+  char c = text[0];
+  if (c == '\'' || ((c == 'N' || c == 'n') && text[1] == '\'')) return Word::LITERAL;
+  if (c >= '0' && c <= '9') return Word::LITERAL;
+  if (c == '.' && text[1] >= '0' && text[1] <= '9') return Word::LITERAL;
+  if (!text[1]) {
+    switch (c) {
+      case '(': return Word::OPEN;
+      case ')': return Word::CLOSE;
+      case ',': return Word::COMMA;
+      case '.': return Word::DOT;
+      case '+': return Word::PLUS;
+      case '-': return Word::MINUS;
+      case '*': return Word::STAR;
+      case '/': return Word::SLASH;
+      case '=': case '<': case '>': return Word::COMPARE;
+      default: break;
+    }
+  }
+  if ((c == '|' && text[1] == '|' && !text[2])) return Word::CONCAT;
+  if ((c == '<' || c == '>' || c == '!' || c == '^' || c == '~') && text[1] == '=' && !text[2]) return Word::COMPARE;
+  if (c == '<' && text[1] == '>' && !text[2]) return Word::COMPARE;
+  if (std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '"') return wordText(text);
+  return Word::OTHER;
+}
+
+bool isNullWord(const astNode* node) {
+  if (!node || node->kind != AST_TOKEN) return false;
+  auto* token = nodeAs<const astNodeToken>(node);
+  return token->tokenCode == T_NULL || (token->text && sameFolded(token->text, "NULL"));
+}
+
+}  // namespace
+
+Word wordOf(const astNode* node) {
+  if (!node || node->kind != AST_TOKEN) return Word::OTHER;
+  auto* token = nodeAs<const astNodeToken>(node);
+  const char* text = token->text;
+  switch (token->tokenCode) {
+    case '(': return Word::OPEN;
+    case ')': return Word::CLOSE;
+    case T_COMMA: return Word::COMMA;
+    case '.': return Word::DOT;
+    case '+': return Word::PLUS;
+    case '-': return Word::MINUS;
+    case '*': return Word::STAR;
+    case '/': return Word::SLASH;
+    case T_CONCAT: return Word::CONCAT;
+    case T_COMPARISON: return Word::COMPARE;
+    case T_OR: return Word::OR;
+    case T_NOT: return Word::NOT;
+    case T_IS: return Word::IS;
+    case T_IN: return Word::IN;
+    case T_CASE: return Word::CASE;
+    case T_WHEN: return Word::WHEN;
+    case T_THEN: return Word::THEN;
+    case T_ELSE: return Word::ELSE;
+    case T_END: return Word::END;
+    case T_SELECT:
+    case T_WITH: return Word::SELECT;
+    case T_NULL:
+    case T_DIGITS:
+    case T_NUMERICNO: return Word::LITERAL;
+    case T_WORD: return text && text[0] ? wordText(text) : Word::OTHER;
+    case T_STRING: return text && text[0] ? madeText(text) : Word::OTHER;
+    case T_FROM:
+    case T_WHERE:
+    case T_INTO:
+    case T_AS:
+    case T_ON:
+    case T_USING:
+    case T_VALUES:
+    case T_BY:
+    case T_RETURN:
+    case T_RETURNING:
+    case T_FOR:
+    case T_BULK:
+    case T_COLLECT:
+    case T_UNIQUE:
+    case T_UPDATE:
+    case T_DELETE:
+    case T_INSERT:
+    case T_MERGE:
+    case T_ARGNAME:
+    case T_ASSIGN:
+    case T_DOTDOT:
+    case T_LOOP:
+    case T_IF:
+    case T_BEGIN:
+    case T_DECLARE:
+    case T_TERMINATOR:
+    case T_OF:
+    case T_START:
+    case T_ROW:
+      return Word::OTHER;
+    default:
+      // Other keywords name a column or a field as well (type, index, key);
+      // signs and unknown characters stand apart.
+      return text && (std::isalpha(static_cast<unsigned char>(text[0])) || text[0] == '_' || text[0] == '"' ||
+                      (text[0] == ':' && text[1]))
+                 ? Word::NAME
+                 : Word::OTHER;
+  }
+}
+
+void Tree::read(const Tokens& tokens) {
+  tokens_ = &tokens;
+  words_.resize(tokens.size());
+  for (size_t i = 0; i < tokens.size(); ++i) words_[i] = wordOf(tokens[i]);
+  nodes_.clear();
+  pos_ = 0;
+  // The whole list; a stray ")" or END there is an item as any token.
+  items(0);
+}
+
+std::vector<int> Tree::children(int index) const {
+  std::vector<int> out;
+  for (int c = nodes_[size_t(index)].child; c >= 0; c = nodes_[size_t(c)].next) out.push_back(c);
+  return out;
+}
+
+int Tree::child(int index, int n) const {
+  int c = nodes_[size_t(index)].child;
+  while (c >= 0 && n-- > 0) c = nodes_[size_t(c)].next;
+  return c;
+}
+
+int Tree::childCount(int index) const {
+  int count = 0;
+  for (int c = nodes_[size_t(index)].child; c >= 0; c = nodes_[size_t(c)].next) ++count;
+  return count;
+}
+
+int Tree::only(int index) const {
+  int first = nodes_[size_t(index)].child;
+  if (first < 0 || nodes_[size_t(first)].next >= 0 || nodes_[size_t(first)].kind == Kind::TOKEN) return -1;
+  return first;
+}
+
+void Tree::append(int index, Tokens& out) const {
+  const Node& node = nodes_[size_t(index)];
+  out.insert(out.end(), tokens_->begin() + node.begin, tokens_->begin() + node.end);
+}
+
+int Tree::make(Kind kind, uint32_t begin) {
+  Node node;
+  node.kind = kind;
+  node.begin = node.end = node.at = begin;
+  nodes_.push_back(node);
+  return static_cast<int>(nodes_.size() - 1);
+}
+
+void Tree::link(int parent, int& last, int node) {
+  if (last < 0) nodes_[size_t(parent)].child = node;
+  else nodes_[size_t(last)].next = node;
+  last = node;
+}
+
+// Items up to a stop (not taken) or the end of the tokens. A stop that the
+// caller does not look for is an item as any other token.
+int Tree::items(unsigned stops) {
+  deep_walk_check();
+  int node = make(Kind::ITEMS, pos_);
+  int last = -1;
+  while (pos_ < tokens_->size()) {
+    Word word = at(pos_);
+    if ((word == Word::CLOSE && (stops & AT_CLOSE)) || (word == Word::COMMA && (stops & AT_COMMA)) ||
+        (word == Word::END && (stops & AT_END)))
+      break;
+    int item = expression();
+    if (item < 0) {
+      item = make(Kind::TOKEN, pos_);
+      nodes_[size_t(item)].end = ++pos_;
+    }
+    link(node, last, item);
+  }
+  nodes_[size_t(node)].end = pos_;
+  return node;
+}
+
+int Tree::binary(Op op, int left, int right, uint32_t at) {
+  int node = make(Kind::BINARY, nodes_[size_t(left)].begin);
+  nodes_[size_t(node)].op = op;
+  nodes_[size_t(node)].at = at;
+  nodes_[size_t(node)].child = left;
+  nodes_[size_t(left)].next = right;
+  nodes_[size_t(node)].end = nodes_[size_t(right)].end;
+  return node;
+}
+
+int Tree::expression() {
+  deep_walk_check();
+  return disjunction();
+}
+
+int Tree::disjunction() {
+  int left = conjunction();
+  while (left >= 0 && at(pos_) == Word::OR) {
+    uint32_t op = pos_++;
+    int right = conjunction();
+    if (right < 0) {
+      pos_ = op;
+      break;
+    }
+    left = binary(Op::OR, left, right, op);
+  }
+  return left;
+}
+
+int Tree::conjunction() {
+  int left = negation();
+  while (left >= 0 && at(pos_) == Word::AND) {
+    uint32_t op = pos_++;
+    int right = negation();
+    if (right < 0) {
+      pos_ = op;
+      break;
+    }
+    left = binary(Op::AND, left, right, op);
+  }
+  return left;
+}
+
+int Tree::negation() {
+  if (at(pos_) != Word::NOT) return comparison();
+  deep_walk_check();
+  uint32_t op = pos_++;
+  int operand = negation();
+  if (operand < 0) {
+    pos_ = op;
+    return -1;
+  }
+  int node = make(Kind::UNARY, op);
+  nodes_[size_t(node)].op = Op::NOT;
+  nodes_[size_t(node)].child = operand;
+  nodes_[size_t(node)].end = nodes_[size_t(operand)].end;
+  return node;
+}
+
+int Tree::comparison() {
+  int left = additive();
+  while (left >= 0) {
+    uint32_t op = pos_;
+    bool negated = at(pos_) == Word::NOT;
+    uint32_t word = negated ? pos_ + 1 : pos_;
+    Word kind = at(word);
+    if (kind == Word::IS) {
+      // IS [NOT] NULL
+      uint32_t null = at(word + 1) == Word::NOT ? word + 2 : word + 1;
+      if (negated || !isNullWord(token(null))) break;
+      int node = make(Kind::UNARY, nodes_[size_t(left)].begin);
+      nodes_[size_t(node)].op = Op::IS_NULL;
+      nodes_[size_t(node)].negated = null == word + 2;
+      nodes_[size_t(node)].at = word;
+      nodes_[size_t(node)].child = left;
+      nodes_[size_t(node)].end = pos_ = null + 1;
+      left = node;
+      continue;
+    }
+    Op which = kind == Word::COMPARE ? Op::COMPARE
+               : kind == Word::LIKE  ? Op::LIKE
+               : kind == Word::BETWEEN ? Op::BETWEEN
+               : kind == Word::IN ? Op::IN
+                                  : Op::NONE;
+    if (which == Op::NONE || (negated && which == Op::COMPARE)) break;
+    pos_ = word + 1;
+    int right = additive();
+    if (right < 0) {
+      pos_ = op;
+      break;
+    }
+    int third = -1;
+    if (which == Op::BETWEEN || which == Op::LIKE) {
+      Word joint = which == Op::BETWEEN ? Word::AND : Word::ESCAPE;
+      if (at(pos_) == joint) {
+        uint32_t back = pos_++;
+        third = additive();
+        if (third < 0) pos_ = back;
+      }
+      if (which == Op::BETWEEN && third < 0) {
+        pos_ = op;
+        break;
+      }
+    }
+    left = binary(which, left, right, word);
+    nodes_[size_t(left)].negated = negated;
+    if (third >= 0) {
+      nodes_[size_t(right)].next = third;
+      nodes_[size_t(left)].end = nodes_[size_t(third)].end;
+    }
+  }
+  return left;
+}
+
+int Tree::additive() {
+  int left = multiplicative();
+  while (left >= 0) {
+    Word word = at(pos_);
+    Op op = word == Word::PLUS ? Op::ADD : word == Word::MINUS ? Op::SUBTRACT : word == Word::CONCAT ? Op::CONCAT
+                                                                                                      : Op::NONE;
+    if (op == Op::NONE) break;
+    uint32_t at = pos_++;
+    int right = multiplicative();
+    if (right < 0) {
+      pos_ = at;
+      break;
+    }
+    left = binary(op, left, right, at);
+  }
+  return left;
+}
+
+int Tree::multiplicative() {
+  int left = unary();
+  while (left >= 0) {
+    Word word = at(pos_);
+    Op op = word == Word::STAR ? Op::MULTIPLY : word == Word::SLASH ? Op::DIVIDE : Op::NONE;
+    if (op == Op::NONE) break;
+    uint32_t at = pos_++;
+    int right = unary();
+    if (right < 0) {
+      pos_ = at;
+      break;
+    }
+    left = binary(op, left, right, at);
+  }
+  return left;
+}
+
+int Tree::unary() {
+  Word word = at(pos_);
+  Op op = word == Word::MINUS ? Op::NEGATE : word == Word::PLUS ? Op::PLUS : word == Word::PRIOR ? Op::PRIOR
+                                                                                                  : Op::NONE;
+  if (op == Op::NONE) return power();
+  deep_walk_check();
+  uint32_t at = pos_++;
+  int operand = unary();
+  if (operand < 0) {
+    pos_ = at;
+    return -1;
+  }
+  int node = make(Kind::UNARY, at);
+  nodes_[size_t(node)].op = op;
+  nodes_[size_t(node)].child = operand;
+  nodes_[size_t(node)].end = nodes_[size_t(operand)].end;
+  return node;
+}
+
+// a ** b ** c is a ** (b ** c); the exponent may carry a sign.
+int Tree::power() {
+  int base = postfix();
+  if (base < 0 || at(pos_) != Word::STAR || at(pos_ + 1) != Word::STAR) return base;
+  deep_walk_check();
+  uint32_t at = pos_;
+  pos_ += 2;
+  int exponent = unary();
+  if (exponent < 0) {
+    pos_ = at;
+    return base;
+  }
+  return binary(Op::POWER, base, exponent, at);
+}
+
+// A primary, then a call's members: f(x).y, t(i).m(j).
+int Tree::postfix() {
+  int node = primary();
+  while (node >= 0 && (nodes_[size_t(node)].kind == Kind::CALL || nodes_[size_t(node)].kind == Kind::MEMBER) &&
+         nodes_[size_t(node)].closed && at(pos_) == Word::DOT && at(pos_ + 1) == Word::NAME) {
+    uint32_t dot = pos_++;
+    int member = name();
+    int outer = make(Kind::MEMBER, nodes_[size_t(node)].begin);
+    nodes_[size_t(outer)].at = dot;
+    nodes_[size_t(outer)].child = node;
+    nodes_[size_t(node)].next = member;
+    nodes_[size_t(outer)].end = nodes_[size_t(member)].end;
+    node = outer;
+  }
+  return node;
+}
+
+// A name with its parts (a . b . c, t . *), and its arguments when "("
+// follows.
+int Tree::name() {
+  int node = make(Kind::NAME, pos_);
+  ++pos_;
+  while (at(pos_) == Word::DOT && (at(pos_ + 1) == Word::NAME || at(pos_ + 1) == Word::STAR)) pos_ += 2;
+  nodes_[size_t(node)].end = pos_;
+  if (at(pos_) != Word::OPEN) return node;
+  return arguments(Kind::CALL, node);
+}
+
+// "(" elements ")": of a call (after its name) or of a group.
+int Tree::arguments(Kind kind, int callee) {
+  deep_walk_check();
+  int node = make(kind, callee >= 0 ? nodes_[size_t(callee)].begin : pos_);
+  nodes_[size_t(node)].at = pos_++;
+  int last = -1;
+  if (callee >= 0) link(node, last, callee);
+  bool query = kind == Kind::GROUP && at(pos_) == Word::SELECT;
+  if (query) {
+    int select = make(Kind::QUERY, pos_);
+    int content = items(AT_CLOSE);
+    nodes_[size_t(select)].child = content;
+    nodes_[size_t(select)].end = pos_;
+    int element = make(Kind::ITEMS, nodes_[size_t(select)].begin);
+    nodes_[size_t(element)].child = select;
+    nodes_[size_t(element)].end = pos_;
+    link(node, last, element);
+  } else if (at(pos_) != Word::CLOSE) {
+    for (;;) {
+      link(node, last, items(AT_CLOSE | AT_COMMA));
+      if (at(pos_) != Word::COMMA) break;
+      ++pos_;
+    }
+  }
+  nodes_[size_t(node)].closed = at(pos_) == Word::CLOSE;
+  if (nodes_[size_t(node)].closed) ++pos_;
+  nodes_[size_t(node)].end = pos_;
+  return node;
+}
+
+int Tree::primary() {
+  switch (at(pos_)) {
+    case Word::OPEN: return arguments(Kind::GROUP, -1);
+    case Word::NAME: return name();
+    case Word::LITERAL: {
+      int node = make(Kind::LITERAL, pos_);
+      nodes_[size_t(node)].end = ++pos_;
+      return node;
+    }
+    case Word::CASE: {
+      deep_walk_check();
+      int node = make(Kind::CASE, pos_++);
+      // A CASE that its END does not close ends at the group around it.
+      nodes_[size_t(node)].child = items(AT_END | AT_CLOSE);
+      nodes_[size_t(node)].closed = at(pos_) == Word::END;
+      if (nodes_[size_t(node)].closed) ++pos_;
+      nodes_[size_t(node)].end = pos_;
+      return node;
+    }
+    case Word::EXISTS:
+    case Word::QUANTIFIER: {
+      if (at(pos_ + 1) != Word::OPEN) return -1;
+      int node = make(Kind::UNARY, pos_);
+      nodes_[size_t(node)].op = at(pos_) == Word::EXISTS ? Op::EXISTS : Op::QUANTIFIER;
+      ++pos_;
+      int group = arguments(Kind::GROUP, -1);
+      nodes_[size_t(node)].child = group;
+      nodes_[size_t(node)].end = nodes_[size_t(group)].end;
+      return node;
+    }
+    case Word::SELECT: {
+      // A query that stands alone (a cursor's, a subquery's first token
+      // taken as the list's own): its items to the end.
+      return -1;
+    }
+    default: return -1;
+  }
+}
+
+}  // namespace expr

@@ -1,0 +1,146 @@
+// The expression reader: PL/SQL's precedence and associativity, calls,
+// groups, CASE and subqueries, over the tokens the scanner makes and those
+// the translation makes of a text; and a broken list, as a recovered
+// syntax error leaves it, read to its end.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "expression_tree.h"
+#include "parser_test_util.h"
+#include "rewrite_internal.h"
+#include "token_spans.h"
+
+namespace {
+
+using expr::Kind;
+using expr::Tree;
+
+std::string texts(const Tree& tree, uint32_t from, uint32_t to, const char* between) {
+  std::string out;
+  for (uint32_t i = from; i < to; ++i) {
+    const astNode* token = tree.token(i);
+    if (i > from) out += between;
+    out += token && token->kind == AST_TOKEN ? nodeAs<const astNodeToken>(token)->text : "?";
+  }
+  return out;
+}
+
+// The tree as a nested list: (operator operands...), a call as
+// (name arguments...), a group as (( elements...), a CASE as (CASE items...);
+// a loose token in brackets; "!" marks what its ")" or END does not close.
+std::string shape(const Tree& tree, int node) {
+  const expr::Node& n = tree[node];
+  std::string out;
+  auto children = [&](int first) {
+    for (int c = first; c >= 0; c = tree[c].next) out += " " + shape(tree, c);
+  };
+  switch (n.kind) {
+    case Kind::ITEMS:
+      for (int c = n.child; c >= 0; c = tree[c].next) out += (c == n.child ? "" : " ") + shape(tree, c);
+      return tree.childCount(node) == 1 ? out : "{" + out + "}";
+    case Kind::TOKEN: return "[" + texts(tree, n.begin, n.end, " ") + "]";
+    case Kind::NAME:
+    case Kind::LITERAL: return texts(tree, n.begin, n.end, "");
+    case Kind::CALL:
+      out = "(" + shape(tree, n.child);
+      children(tree[n.child].next);
+      break;
+    case Kind::GROUP:
+      out = "((";
+      children(n.child);
+      break;
+    case Kind::QUERY: return "(QUERY " + shape(tree, n.child) + ")";
+    case Kind::CASE:
+      out = "(CASE";
+      children(n.child);
+      break;
+    case Kind::MEMBER:
+      out = "(.";
+      children(n.child);
+      break;
+    case Kind::UNARY:
+      out = "(" + (n.op == expr::Op::IS_NULL ? texts(tree, n.at, n.end, " ") : texts(tree, n.begin, n.begin + 1, ""));
+      children(n.child);
+      break;
+    case Kind::BINARY:
+      out = "(" + texts(tree, n.negated ? n.at - 1 : n.at, n.op == expr::Op::POWER ? n.at + 2 : n.at + 1, "");
+      children(n.child);
+      break;
+  }
+  return out + (n.closed ? ")" : "!)");
+}
+
+std::string madeShape(const char* text) {
+  ensureTestPool();
+  expr::Tokens tokens = spans::nodesOf(listCells(rewrite::madeTokens(text, 1)));
+  Tree tree(tokens);
+  return shape(tree, tree.root());
+}
+
+// The value of `x := text;` as the scanner and the parser give it.
+std::string scannedShape(const char* text) {
+  std::string source = std::string("BEGIN x := ") + text + "; END;\n";
+  ParsedSource* parsed = parseText(source.c_str());
+  auto* block = parsed->accepted ? nodeAs<astNodeBlock>(parsed->unit(0)) : nullptr;
+  auto* assign = block ? nodeAs<astNodeAssign>(listFirst(block->body)) : nullptr;
+  if (!assign || assign->kind != AST_ASSIGN || !assign->expr || assign->expr->kind != AST_LIST) return "<no value>";
+  expr::Tokens tokens = spans::nodesOf(listCells(nodeAs<astNodeList>(assign->expr)));
+  Tree tree(tokens);
+  return shape(tree, tree.root());
+}
+
+struct Case {
+  const char* text;
+  const char* shape;
+  bool scannedOnly = false;  // made text has no dot of its own after ")"
+};
+
+TEST(ExpressionTree, PrecedenceAndAssociativity) {
+  const Case cases[] = {
+      {"a + b * c", "(+ a (* b c))"},
+      {"a * b + c", "(+ (* a b) c)"},
+      {"a - b - c", "(- (- a b) c)"},
+      {"a / b / c", "(/ (/ a b) c)"},
+      {"a || b + c", "(+ (|| a b) c)"},
+      // ** binds right, and tighter than a sign.
+      {"2 ** 3 ** 2", "(** 2 (** 3 2))"},
+      {"- a ** 2", "(- (** a 2))"},
+      {"a ** - b * c", "(* (** a (- b)) c)"},
+      {"a / b ** c", "(/ a (** b c))"},
+      {"a = 1 OR b < 2 AND NOT c IS NULL", "(OR (= a 1) (AND (< b 2) (NOT (IS NULL c))))"},
+      {"x BETWEEN 1 AND y + 1 AND z", "(AND (BETWEEN x 1 (+ y 1)) z)"},
+      {"s NOT LIKE 'a%' ESCAPE '!'", "(NOTLIKE s 'a%' '!')"},
+      {"x NOT IN (1, 2) OR x IS NOT NULL", "(OR (NOTIN x (( 1 2)) (IS NOT NULL x))"},
+      {"f(a, b + 1) * (c)", "(* (f a (+ b 1)) (( c))"},
+      {"CASE WHEN a > 0 THEN b ELSE c END / 2", "(/ (CASE {[WHEN] (> a 0) [THEN] b [ELSE] c}) 2)"},
+      {"(SELECT a / b FROM t) + 1", "(+ (( (QUERY {[SELECT] (/ a b) [FROM] t})) 1)"},
+      {"t(i).f + v(1).m(2)", "(+ (. (t i) f) (. (v 1) (m 2)))", true},
+      {"EXISTS (SELECT 1 FROM dual) AND x = ANY (1, 2)", "(AND (EXISTS (( (QUERY {[SELECT] 1 [FROM] dual}))) (= x (ANY (( 1 2))))"},
+      {"POWER(x, 2) / MOD(a, b)", "(/ (POWER x 2) (MOD a b))"},
+  };
+  for (const Case& c : cases) {
+    if (!c.scannedOnly) {
+      EXPECT_EQ(madeShape(c.text), c.shape) << c.text;
+    }
+    EXPECT_EQ(scannedShape(c.text), c.shape) << c.text;
+  }
+}
+
+// A list that a syntax error left: every token is read once, and what does
+// not close ends with the list.
+TEST(ExpressionTree, BrokenListsReadToTheirEnd) {
+  const Case cases[] = {
+      {"f(a, (b + 1", "(f a (( (+ b 1)!)!)"},
+      {") a + b (", "{[)] (+ a (b {}!))}"},
+      {"CASE WHEN a THEN b", "(CASE {[WHEN] a [THEN] b}!)"},
+      {"(CASE WHEN a THEN b) END", "{(( (CASE {[WHEN] a [THEN] b}!)) [END]}"},
+      {"a + ) * b", "{a [+] [)] [*] b}"},
+      {"a ** ** b", "{a [*] [*] [*] [*] b}"},
+      {"/ 2 , NOT", "{[/] 2 [,] [NOT]}"},
+      {"a BETWEEN 1", "{a [BETWEEN] 1}"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(madeShape(c.text), c.shape) << c.text;
+}
+
+}  // namespace
