@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unordered_set>
 
 #include "ast.h"
@@ -70,6 +71,16 @@ astNode* withoutBrokenUnitPieces(astNode* root, const astNodeList* pieces) {
   return kept;
 }
 
+// The end of a run cut short, by the pool's jump code: never a success.
+void cutShort(TranslateResult* result, ParseContext* context, int code) {
+  if (context->scanner) teardownScanner(context);
+  result->jumpCode = code;
+  result->errors = code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
+  result->status = 2;
+  result->parseFailed = false;
+  result->tooManyErrors = false;
+}
+
 }  // namespace
 
 TranslateResult translateCore(const char* source, const TranslateOptions* options) {
@@ -133,13 +144,11 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
     }
     result.errors = run.errors.head;
   } catch (const PoolJump& jump) {
-    if (context.scanner) teardownScanner(&context);
-    result.jumpCode = jump.code;
-    result.errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
-    // A run cut short is never a success.
-    result.status = 2;
-    result.parseFailed = false;
-    result.tooManyErrors = false;
+    cutShort(&result, &context, jump.code);
+  } catch (const std::bad_alloc&) {
+    // The heap refused a container of the run's own (a vector, a string):
+    // the same end as the pool's refusal.
+    cutShort(&result, &context, POOL_JUMP_OUT_OF_MEMORY);
   }
   poolSetJumpTarget(run.pool.get(), nullptr);
   poolSetCurrent(callersPool);
