@@ -94,6 +94,7 @@ void initScanner(ParseContext* context) {
 }
 
 int scannerRead(ScannerExtra* extra, char* buffer, size_t size) {
+  extra->inputReads += 1;
   size_t n = extra->unreadLength < size ? extra->unreadLength : size;
   if (n == 0) {
     if (extra->lineFeedRead || size == 0) return 0;
