@@ -160,6 +160,30 @@ TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
   std::remove(out.c_str());
 }
 
+// A UTF-8 byte order mark in front of the source tells its encoding and is
+// no part of it, the lines counting as before; under -c an encoding that
+// reads those bytes as other characters keeps them.
+TEST(VestrakeCli, AByteOrderMarkIsNoPartOfTheSource) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string broken = "<string>:2: syntax error near 'END': unexpected END, expecting '(' or ';'\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"-s", mark + "BEGIN NULL; END;"}, 0, ""},
+      {{"-s", mark + "BEGIN\n x END;"}, 5, broken},
+      {{"-c", "utf8", "-s", mark + "BEGIN\n x END;"}, 5, broken},
+      {{"-c", "ISO-8859-1", "-s", mark + "BEGIN NULL; END;"}, 5,
+       "<string>:1: syntax error near '" + mark + "BEGIN': unexpected WORD\n"},
+  };
+  for (const auto& c : cases) {
+    ProcessResult r = vst(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[1];
+    EXPECT_EQ(r.err, c.err) << c.args[1];
+  }
+}
+
 TEST(VestrakeCli, VerboseEchoesSourceFromStringAndFile) {
   ProcessResult r = vst({"-v", "-s", "begin null; end;"});
   EXPECT_EQ(r.out.rfind("PL/SQL:\nbegin null; end;\n\n", 0), 0u) << r.out;
