@@ -127,27 +127,38 @@ TEST(VestrakeCli, InputFileWithANulByteIsRefused) {
   std::remove(path.c_str());
 }
 
-// Output that cannot be written fails the run with 255 and says so, so that
-// a lost output never passes for a clean run or a plain syntax-error run:
-// beyond the file-size limit (no silent end, no SIGXFSZ) or on a full device.
+// Output that cannot be written fails the run with 255 and says so, with
+// the reason, so that a lost output never passes for a clean run or a plain
+// syntax-error run: beyond the file-size limit (no silent end, no SIGXFSZ),
+// on a full device, or into a pipe whose reader has gone.
 TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
   if (!qen_test::works("prlimit --version")) GTEST_SKIP() << "no prlimit";
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const std::string vs = qen_test::shell_quote(VESTRAKE_PATH);
-  const std::string lost = "ERROR: Can't write standard output\n";
+  const std::string lost = "ERROR: Can't write standard output: ";
   std::string out = tmpPath("limited.out");
+  // A pipe without a reader, for a run that ignores SIGPIPE.
+  int gone[2];
+  ASSERT_EQ(pipe(gone), 0);
+  close(gone[0]);
   // Standard error into the pipe, standard output where it is lost.
   const struct {
     std::string command;
     int status;
     std::string output;
   } cases[] = {
-      {"prlimit --fsize=16 " + vs + " -v -s 'BEGIN NULL; END;' 2>&1 > " + qen_test::shell_quote(out), 255, lost},
+      {"prlimit --fsize=16 " + vs + " -v -s 'BEGIN NULL; END;' 2>&1 > " + qen_test::shell_quote(out), 255,
+       lost + "File too large\n"},
       // The echo of -v is lost.
-      {vs + " -v -s 'BEGIN NULL; END;' 2>&1 >/dev/full", 255, lost},
+      {vs + " -v -s 'BEGIN NULL; END;' 2>&1 >/dev/full", 255, lost + "No space left on device\n"},
       // "VESTRAKE: UNABLE TO PARSE" is lost: not a plain syntax-error run.
       {vs + " -s BEGIN 2>&1 >/dev/full", 255,
-       "<string>:2: syntax error at the end of the input: unexpected end of input\n" + lost},
+       "<string>:2: syntax error at the end of the input: unexpected end of input\n" + lost +
+           "No space left on device\n"},
+      // The dump and the line that named its failure both went to the
+      // reader that had gone: the line that reaches the user says why.
+      {"trap '' PIPE; " + vs + " -s 'BEGIN NULL; END;' -a /dev/stdout 2>&1 >&" + std::to_string(gone[1]), 255,
+       lost + "Broken pipe\n"},
       // Nothing goes to standard output, so nothing is lost.
       {vs + " -s 'BEGIN x END;' 2>&1 >/dev/full", 5,
        "<string>:1: syntax error near 'END': unexpected END, expecting '(' or ';'\n"},
@@ -157,6 +168,7 @@ TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
     EXPECT_EQ(r.status, c.status) << c.command;
     EXPECT_EQ(r.output, c.output) << c.command;
   }
+  close(gone[1]);
   std::remove(out.c_str());
 }
 

@@ -13,6 +13,7 @@
 #include "run_pool.h"
 #include "sqlexc_ast_dump.h"
 #include "sqlexc_ast_emit.h"
+#include "standard_descriptors.h"
 #include "token_reader.h"
 
 int parseSourceResult(ParseContext* context) {
@@ -158,7 +159,7 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
 
 void printTranslateMessages(const TranslateResult& result) {
   if (result.jumpCode) {
-    std::fflush(stdout);
+    flush_standard_output();
     std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
                stderr);
     if (!result.partialDump.empty())
@@ -189,13 +190,14 @@ void translateSource(const char* source, StatementRecord** statements, ErrorReco
   printTranslateMessages(result);
   // What the run found, for the user to see: the records of a run cut
   // short were replaced by the one line above.
-  std::fflush(stdout);
+  flush_standard_output();
   if (!result.jumpCode) printErrorRecords(stderr, sourceName, result.errors);
-  // Output lost on its way (a full disk, a file-size limit) fails the run
-  // whatever the source held: the status must not pass for a plain
-  // syntax-error run whose messages the user has seen.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fputs("ERROR: Can't write standard output\n", stderr);
+  // Output lost on its way (a full disk, a file-size limit, a reader gone)
+  // fails the run whatever the source held: the status must not pass for a
+  // plain syntax-error run whose messages the user has seen. The reason
+  // goes with this line, as the lost lines cannot tell it.
+  if (int lost = flush_standard_output()) {
+    std::fprintf(stderr, "ERROR: Can't write standard output: %s\n", std::strerror(lost));
     result.status = -1;
   }
   std::exit(result.status);
