@@ -242,14 +242,18 @@ void remove_stale_parts(const char* folder, const char* stem) {
 // Takes the lock of a file just made, held until its last descriptor is
 // closed: the sign of a live run to those who clear away the files of dead
 // ones. False when the file was removed before the lock was taken (another
-// run judged it in that moment). On a file system without locks the file
-// stays unlocked, and no run removes it.
+// run judged it in that moment), and when that cannot be told (errno set).
+// On a file system without locks the file stays unlocked, and no run
+// removes it.
 bool lock_new_file(int fd) {
   int locked;
   while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
   }
+  if (locked != 0) return true;
   struct stat st;
-  return locked != 0 || (fstat(fd, &st) == 0 && st.st_nlink > 0);
+  if (fstat(fd, &st) != 0) return false;
+  errno = EEXIST;
+  return st.st_nlink > 0;
 }
 
 }  // namespace
@@ -311,12 +315,14 @@ int create_beside(const char* target, mode_t mode, char** name, pending_file** p
     }
     if (lock_new_file(fd)) break;
     // A run that clears away dead runs' files took it between its making
-    // and its lock, and removed it: it is no longer ours.
-    pending_file_release(*pending);
+    // and its lock, and removed it, or whether it did cannot be told: the
+    // name is this process's own, so whatever still bears it goes.
+    int error = errno;
+    pending_file_discard(*pending);
     *pending = nullptr;
     close(fd);
     fd = -1;
-    errno = EEXIST;
+    errno = error;
   }
   if (fd < 0) {
     int error = errno;

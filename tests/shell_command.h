@@ -61,6 +61,21 @@ bool eventually(Cond cond) {
   return cond();
 }
 
+// Whether this build runs under a sanitizer.
+inline bool sanitized() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  return true;
+#else
+  return false;
+#endif
+#else
+  return false;
+#endif
+}
+
 #ifdef QEN_FAULTS_PATH
 // The shell's words that preload the tests' fault library, with its settings
 // in vars, into the command that follows; the library comes first, which the

@@ -1601,7 +1601,7 @@ stmt_if
             astNodeIf *node = astMake<astNodeIf>($<line>1);
             node->expr = $2;
             node->body = $4;
-            node->elseIf = nodeAs<astNodeElseIf>($5);
+            node->elseIf = parserElseIfsInOrder(nodeAs<astNodeElseIf>($5));
             node->elseBody = $6;
             $$ = node;
         }
@@ -1984,12 +1984,14 @@ dflt_value
 elseif_sect
     : %empty  /* 343 */
         { $$ = nullptr; }
-    | T_ELSIF exp_until_then T_THEN proc_stmts elseif_sect  /* 344 */
+    | elseif_sect T_ELSIF exp_until_then T_THEN proc_stmts  /* 344 */
         {
-            astNodeElseIf *node = astMake<astNodeElseIf>($<line>1);
-            node->expr = $2;
-            node->body = $4;
-            node->elseIf = nodeAs<astNodeElseIf>($5);
+            /* Left recursion: a chain of any length is flat on the parser's
+               stack. The branches come linked last first (see stmt_if). */
+            astNodeElseIf *node = astMake<astNodeElseIf>($<line>2);
+            node->expr = $3;
+            node->body = $5;
+            node->elseIf = nodeAs<astNodeElseIf>($1);
             $$ = node;
         }
     ;

@@ -469,6 +469,25 @@ TEST(ReportFaults, TheNextRunRemovesTheFilesOfKilledRuns) {
   EXPECT_EQ(count_of(read_file(s.out), "<file>"), 2);
 }
 
+// Faults that a run gets over: it completes the report, and removes every
+// file it made on the way.
+TEST(ReportFaults, FaultsARunGetsOverLeaveNoFileBehind) {
+  const struct {
+    std::string name, prefix;
+  } cases[] = {
+      // Whether another run removed the new file before its lock cannot be
+      // told: the run makes another one.
+      {"the new file's fstat fails once", fault("fstat", EIO, ".part") + "QEN_FAULT_NTH=2"},
+  };
+  for (const auto& c : cases) {
+    Scene s("faults_got_over");
+    HostProcess r = s.run(shell_quote(s.in), c.prefix);
+    EXPECT_EQ(r.status, 0) << c.name << r.err;
+    EXPECT_EQ(count_of(read_file(s.out), "<file>"), 2) << c.name;
+    EXPECT_EQ(listing(s.dir), (std::set<std::string>{"in.sql", "report.xml"})) << c.name;
+  }
+}
+
 TEST(ReportFaults, RunsExtendingOneReportAtOnceAllLand) {
   const std::string dir = fresh_folder("report_concurrent");
   const std::string in = dir + "/in.sql", out = dir + "/report.xml";

@@ -77,21 +77,6 @@ inline std::set<std::string> listing(const std::string& dir) {
   return names;
 }
 
-// Whether this build runs under a sanitizer.
-inline bool sanitized() {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-  return true;
-#else
-  return false;
-#endif
-#else
-  return false;
-#endif
-}
-
 // A folder with an input and a finished report of it: what a refused run
 // must leave byte for byte.
 struct Scene {

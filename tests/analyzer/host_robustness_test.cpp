@@ -83,6 +83,9 @@ TEST(HostRobustness, LinesAndBatchesSurviveNulLongLinesAndAnyLineEnd) {
       {"robust_crlf", "checkpoint\r\ncheckpoint\r\ngo\r\n\r\ncheckpoint\r\n", 0, {1, 1, 2, 4, 5}},
       {"robust_cr", "checkpoint\rcheckpoint\rgo\r\rcheckpoint\r", 0, {1, 1, 2, 4, 5}},
       {"robust_mixed", "checkpoint\rcheckpoint\r\ngo\n\rcheckpoint", 0, {1, 1, 2, 4, 5}},
+      // A UTF-8 byte order mark in front is no part of the first line.
+      {"robust_bom", "\xEF\xBB\xBF" "checkpoint\ncheckpoint\ngo\n\ncheckpoint\n", 0, {1, 1, 2, 4, 5}},
+      {"robust_bom_go", "\xEF\xBB\xBF" "go\ncheckpoint\n", 0, {2, 2}},
   };
   for (const Case& c : cases) {
     HostRun r = run_on(c.name, c.source);

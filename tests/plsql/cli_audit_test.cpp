@@ -1,7 +1,8 @@
 // vestrake's dump written to the streams it was given: standard output as a
 // pipe, with no progress line in the document, an open file whose name is
-// gone, and standard streams the caller closed (>&-, 2>&-), which no file of
-// the run may take over.
+// gone, standard streams whose files are written through them, and standard
+// streams the caller closed (>&-, 2>&-), which no file of the run may take
+// over.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -34,6 +35,8 @@ TEST_F(VestrakeCliAudit, DumpsToTheStreamsItWasGiven) {
   write("big.pls", big + "END;\n");
   const std::string vs = shell_quote(VESTRAKE_PATH) + " -i a.pls -a ";
   const std::string vsBig = shell_quote(VESTRAKE_PATH) + " -i big.pls -a ";
+  write("b.pls", "BEGIN x END;\n");
+  const std::string vsBroken = shell_quote(VESTRAKE_PATH) + " -i b.pls -a ";
   const std::string progress = "VESTRAKE: LINE: 200\nVESTRAKE: LINE: 400\nVESTRAKE: LINE: 600\n";
   struct Case {
     std::string command;  // run in the folder
@@ -61,6 +64,17 @@ TEST_F(VestrakeCliAudit, DumpsToTheStreamsItWasGiven) {
       {vs + "d2.xml 2>&-", 0, "", "d2.xml"},
       // A closed standard output is no file to dump into.
       {vs + "/dev/stdout 2>&1 >&-", 255, "", nullptr},
+      // A standard stream's file is written through the stream: what it
+      // held stays, and an appending stream appends, the findings after
+      // the document; "-" is standard output.
+      {"echo log > l1.txt; " + vs + "/dev/stdout >> l1.txt; cat l1.txt", 0, std::string("log\n") + kDump, nullptr},
+      {"{ echo log; " + vs + "/dev/stdout; } > l2.txt; cat l2.txt", 0, std::string("log\n") + kDump, nullptr},
+      {"echo log > l3.txt; " + vs + "- >> l3.txt; cat l3.txt", 0, std::string("log\n") + kDump, nullptr},
+      {vs + "-", 0, kDump, nullptr},
+      {"echo log > e.xml; " + vsBroken + "/dev/stderr 2>> e.xml; head -n 2 e.xml; tail -n 1 e.xml", 0,
+       "log\n<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+       "b.pls:1: syntax error near 'END': unexpected END, expecting '(' or ';'\n",
+       nullptr},
   };
   for (const Case& c : cases) {
     qen_test::ProcessResult r = qen_test::run_command("cd " + shell_quote(dir_) + " && { " + c.command + "; } 2>&1");
@@ -75,7 +89,8 @@ TEST_F(VestrakeCliAudit, DumpsToTheStreamsItWasGiven) {
     }
   }
   // Nothing else was made: no "gone.xml (deleted)", no unfinished file.
-  EXPECT_EQ(entries(), (std::vector<std::string>{"a.pls", "big.pls", "big.xml", "d1.xml", "d2.xml", "out.xml"}));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"a.pls", "b.pls", "big.pls", "big.xml", "d1.xml", "d2.xml", "e.xml",
+                                                 "l1.txt", "l2.txt", "l3.txt", "out.xml"}));
 }
 
 }  // namespace

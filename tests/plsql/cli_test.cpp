@@ -127,27 +127,38 @@ TEST(VestrakeCli, InputFileWithANulByteIsRefused) {
   std::remove(path.c_str());
 }
 
-// Output that cannot be written fails the run with 255 and says so, so that
-// a lost output never passes for a clean run or a plain syntax-error run:
-// beyond the file-size limit (no silent end, no SIGXFSZ) or on a full device.
+// Output that cannot be written fails the run with 255 and says so, with
+// the reason, so that a lost output never passes for a clean run or a plain
+// syntax-error run: beyond the file-size limit (no silent end, no SIGXFSZ),
+// on a full device, or into a pipe whose reader has gone.
 TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
   if (!qen_test::works("prlimit --version")) GTEST_SKIP() << "no prlimit";
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const std::string vs = qen_test::shell_quote(VESTRAKE_PATH);
-  const std::string lost = "ERROR: Can't write standard output\n";
+  const std::string lost = "ERROR: Can't write standard output: ";
   std::string out = tmpPath("limited.out");
+  // A pipe without a reader, for a run that ignores SIGPIPE.
+  int gone[2];
+  ASSERT_EQ(pipe(gone), 0);
+  close(gone[0]);
   // Standard error into the pipe, standard output where it is lost.
   const struct {
     std::string command;
     int status;
     std::string output;
   } cases[] = {
-      {"prlimit --fsize=16 " + vs + " -v -s 'BEGIN NULL; END;' 2>&1 > " + qen_test::shell_quote(out), 255, lost},
+      {"prlimit --fsize=16 " + vs + " -v -s 'BEGIN NULL; END;' 2>&1 > " + qen_test::shell_quote(out), 255,
+       lost + "File too large\n"},
       // The echo of -v is lost.
-      {vs + " -v -s 'BEGIN NULL; END;' 2>&1 >/dev/full", 255, lost},
+      {vs + " -v -s 'BEGIN NULL; END;' 2>&1 >/dev/full", 255, lost + "No space left on device\n"},
       // "VESTRAKE: UNABLE TO PARSE" is lost: not a plain syntax-error run.
       {vs + " -s BEGIN 2>&1 >/dev/full", 255,
-       "<string>:2: syntax error at the end of the input: unexpected end of input\n" + lost},
+       "<string>:2: syntax error at the end of the input: unexpected end of input\n" + lost +
+           "No space left on device\n"},
+      // The dump and the line that named its failure both went to the
+      // reader that had gone: the line that reaches the user says why.
+      {"trap '' PIPE; " + vs + " -s 'BEGIN NULL; END;' -a /dev/stdout 2>&1 >&" + std::to_string(gone[1]), 255,
+       lost + "Broken pipe\n"},
       // Nothing goes to standard output, so nothing is lost.
       {vs + " -s 'BEGIN x END;' 2>&1 >/dev/full", 5,
        "<string>:1: syntax error near 'END': unexpected END, expecting '(' or ';'\n"},
@@ -157,7 +168,32 @@ TEST(VestrakeCli, LostStandardOutputFailsTheRun) {
     EXPECT_EQ(r.status, c.status) << c.command;
     EXPECT_EQ(r.output, c.output) << c.command;
   }
+  close(gone[1]);
   std::remove(out.c_str());
+}
+
+// A UTF-8 byte order mark in front of the source tells its encoding and is
+// no part of it, the lines counting as before; under -c an encoding that
+// reads those bytes as other characters keeps them.
+TEST(VestrakeCli, AByteOrderMarkIsNoPartOfTheSource) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string broken = "<string>:2: syntax error near 'END': unexpected END, expecting '(' or ';'\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"-s", mark + "BEGIN NULL; END;"}, 0, ""},
+      {{"-s", mark + "BEGIN\n x END;"}, 5, broken},
+      {{"-c", "utf8", "-s", mark + "BEGIN\n x END;"}, 5, broken},
+      {{"-c", "ISO-8859-1", "-s", mark + "BEGIN NULL; END;"}, 5,
+       "<string>:1: syntax error near '" + mark + "BEGIN': unexpected WORD\n"},
+  };
+  for (const auto& c : cases) {
+    ProcessResult r = vst(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[1];
+    EXPECT_EQ(r.err, c.err) << c.args[1];
+  }
 }
 
 TEST(VestrakeCli, VerboseEchoesSourceFromStringAndFile) {
@@ -174,13 +210,17 @@ TEST(VestrakeCli, VerboseEchoesSourceFromStringAndFile) {
 }
 
 TEST(VestrakeCli, ParseOutcomes) {
-  ProcessResult r = vst({"-s", "begin null; end;"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
+  // A literal longer than the pool's small blocks, whose block only its
+  // neighbours in the pool point to, is no leak for the leak checker.
+  for (const std::string& source : {std::string("begin null; end;"),
+                                    "begin x := '" + std::string(5000, 'a') + "'; end;"}) {
+    ProcessResult r = vst({"-s", source});
+    EXPECT_EQ(r.status, 0) << source.size();
+    EXPECT_EQ(r.out, "") << source.size();
+    EXPECT_EQ(r.err, "") << source.size();
+  }
   // -m with text that is no number means no limit.
-  r = vst({"-m", "abc", "-s", "begin null; end;"});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(vst({"-m", "abc", "-s", "begin null; end;"}).status, 0);
 }
 
 TEST(VestrakeCli, AstFileIsCreated) {
@@ -192,11 +232,36 @@ TEST(VestrakeCli, AstFileIsCreated) {
   EXPECT_EQ(stat(path.c_str(), &st), 0);
 }
 
-TEST(VestrakeCli, PoolExhaustionEndsWithStatus2) {
-  ProcessResult r = vst({"-s", "begin null; end;"}, {{"VESTRAKE_POOL_LIMIT", "64"}});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "VESTRAKE: OUT OF MEMORY\n");
-  EXPECT_EQ(r.out, "");
+// Memory that runs out ends the run with status 2 and one line, whichever
+// allocation was refused: the pool's, or one of a container of the run.
+TEST(VestrakeCli, MemoryExhaustionEndsWithStatus2) {
+  std::string statements = tmpPath("statements.pls");
+  {
+    std::ofstream f(statements, std::ios::binary);
+    f << "BEGIN\n";
+    for (int i = 0; i < 1000000; ++i) f << "x := 1;\n";
+    f << "END;\n";
+  }
+  // A sanitizer's runtime needs more address space than the limit leaves.
+  const bool limitable = qen_test::works("prlimit --version") && !qen_test::sanitized();
+  const struct {
+    std::string name, command;
+    bool usable;
+  } cases[] = {
+      {"pool ceiling", "VESTRAKE_POOL_LIMIT=64 " + qen_test::shell_quote(VESTRAKE_PATH) + " -s 'begin null; end;'", true},
+      {"address space", "prlimit --as=300000000 " + qen_test::shell_quote(VESTRAKE_PATH) + " -i " +
+                            qen_test::shell_quote(statements), limitable},
+  };
+  for (const auto& c : cases) {
+    if (!c.usable) {
+      std::printf("skipped %s: needs prlimit and a build without sanitizers\n", c.name.c_str());
+      continue;
+    }
+    qen_test::ProcessResult r = qen_test::run_command(c.command + " 2>&1");
+    EXPECT_EQ(r.status, 2) << c.name;
+    EXPECT_EQ(r.output, "VESTRAKE: OUT OF MEMORY\n") << c.name;
+  }
+  std::remove(statements.c_str());
 }
 
 TEST(VestrakeCli, DecimalConversionKeeps32BitRange) {

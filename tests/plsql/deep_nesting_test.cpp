@@ -53,10 +53,17 @@ std::string nestedIfs(int depth) {
   return text + " END;\n";
 }
 
+// One IF with branches ELSIF after ELSIF: a flat chain, however long.
+std::string flatElsifs(int branches) {
+  std::string text = "BEGIN IF a = 0 THEN x := 0;";
+  for (int i = 1; i < branches; ++i) text += "\nELSIF a = " + std::to_string(i) + " THEN x := 1;";
+  return text + "\nEND IF; END;\n";
+}
+
 // Every depth the parser accepts translates (4,900 levels are near its
 // limit; 2,000 used to overflow). Past the parser's stack a valid source is
 // no syntax error: the answer of a source too deep for the rewriting, with
-// its status.
+// its status. A long ELSIF chain is no depth.
 TEST(DeepNesting, EveryDepthTranslatesOrIsRefusedAsTooDeep) {
   if (!canLimitTheStack()) GTEST_SKIP() << "the stack cannot be limited here";
   const struct {
@@ -67,6 +74,8 @@ TEST(DeepNesting, EveryDepthTranslatesOrIsRefusedAsTooDeep) {
       {"deep_blocks_4900.pls", nestedBlocks(4900), 0},
       {"deep_blocks_5000.pls", nestedBlocks(5000), 2},
       {"deep_ifs_2500.pls", nestedIfs(2500), 2},
+      // A chain of ELSIF branches nests nothing.
+      {"flat_elsifs_20000.pls", flatElsifs(20000), 0},
   };
   for (const auto& c : cases) {
     std::string path = writeSource(c.name, c.text);

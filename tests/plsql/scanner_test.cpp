@@ -1,5 +1,6 @@
 // The PL/SQL scanner through the token reader: every class of rule.
 #include "vst_scan_fixture.h"
+#include "plsql_scanner.hpp"
 
 
 using V = std::vector<int>;
@@ -299,6 +300,31 @@ TEST_F(ScanFixture, SourceLongerThanTheScanBuffer) {
   EXPECT_EQ(t.text, "z");
   EXPECT_EQ(t.nodeLine, 601);
   EXPECT_EQ(next().code, 0);
+}
+
+// The scanner goes over a token again after every read of more input: a
+// token of megabytes is read in a few reads whose sizes double, not in
+// pieces of a fixed size, so that its scan takes time linear in its length.
+TEST_F(ScanFixture, LongTokensTakeFewReads) {
+  const std::string body(size_t(4) << 20, '7');
+  const struct {
+    const char* name;
+    std::string source;
+    int code;  // of the first token
+  } cases[] = {
+      {"literal", "'" + body + "'", T_STRING},
+      {"comment", "/*" + body + "*/ x", T_WORD},
+      {"line comment", "--" + body + "\nx", T_WORD},
+      {"number", body, T_DIGITS},
+      {"name", "n" + body, T_WORD},
+      {"blanks", std::string(body.size(), ' ') + "x", T_WORD},
+  };
+  for (const auto& c : cases) {
+    start(c.source.c_str());
+    EXPECT_EQ(next().code, c.code) << c.name;
+    EXPECT_EQ(next().code, 0) << c.name;
+    EXPECT_LT(static_cast<ScannerExtra*>(xxget_extra(ctx.scanner))->inputReads, 32) << c.name;
+  }
 }
 
 // The input is the source and then one line feed, read in pieces of the

@@ -1,8 +1,10 @@
 /* Preloaded into a program by the tests to make the faults and the moments
  * they need:
- *   QEN_FAULT_CALL (pread, write, rename or flock), QEN_FAULT_ERRNO (a
- *     number), QEN_FAULT_PATH: that call fails with that errno on the files
- *     whose path holds the text (for rename: in the new name);
+ *   QEN_FAULT_CALL (pread, write, rename, flock or fstat), QEN_FAULT_ERRNO
+ *     (a number), QEN_FAULT_PATH: that call fails with that errno on the
+ *     files whose path holds the text (for rename: in the new name); with
+ *     QEN_FAULT_NTH (a number) only the NTH such call fails, as a passing
+ *     fault of the disk would;
  *   READ_FAILS_PATH, READ_FAILS_AFTER: reads of that file deliver its first
  *     READ_FAILS_AFTER bytes, then fail with EIO, as on a failing disk;
  *   HOLD_CALL (flock or rename), HOLD_MARK: the first such call makes the
@@ -19,6 +21,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -33,11 +36,14 @@ static int fd_path(int fd, char* path, size_t size) {
 }
 
 static int fails(const char* call, const char* path) {
+  static int matched;
   const char* which = getenv("QEN_FAULT_CALL");
   const char* text = getenv("QEN_FAULT_PATH");
   const char* error = getenv("QEN_FAULT_ERRNO");
+  const char* nth = getenv("QEN_FAULT_NTH");
   if (which == NULL || strcmp(which, call) != 0 || text == NULL || error == NULL || path == NULL) return 0;
   if (strstr(path, text) == NULL) return 0;
+  if (nth != NULL && ++matched != atoi(nth)) return 0;
   errno = atoi(error);
   return 1;
 }
@@ -105,4 +111,16 @@ __attribute__((visibility("default"))) int flock(int fd, int operation) {
   if (fd_fails("flock", fd)) return -1;
   int (*next)(int, int) = (int (*)(int, int))dlsym(RTLD_NEXT, "flock");
   return next(fd, operation);
+}
+
+__attribute__((visibility("default"))) int fstat(int fd, struct stat* st) {
+  if (fd_fails("fstat", fd)) return -1;
+  int (*next)(int, struct stat*) = (int (*)(int, struct stat*))dlsym(RTLD_NEXT, "fstat");
+  return next(fd, st);
+}
+
+__attribute__((visibility("default"))) int fstat64(int fd, struct stat64* st) {
+  if (fd_fails("fstat", fd)) return -1;
+  int (*next)(int, struct stat64*) = (int (*)(int, struct stat64*))dlsym(RTLD_NEXT, "fstat64");
+  return next(fd, st);
 }

@@ -634,6 +634,12 @@ char* file_state_line(file_state* fs) {
   }
   funlockfile(in);
   if (!read_any) return nullptr;
+  // A UTF-8 byte order mark before the first line (editors on Windows
+  // write one) tells the encoding; it is no part of the source.
+  if (fs->lines_read == 0 && n >= 3 && memcmp(fs->line, "\xEF\xBB\xBF", 3) == 0) {
+    n -= 3;
+    memmove(fs->line, fs->line + 3, n);
+  }
   fs->line[n] = '\0';
   fs->line_length = n;
   fs->lines_read += 1;

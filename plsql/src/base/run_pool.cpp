@@ -101,6 +101,27 @@ void poolGiveBack(Pool* pool, size_t bytes) {
     g_heapInUse.fetch_sub(bytes, std::memory_order_relaxed);
 }
 
+// A slab's pages, zero-filled. Under the address sanitizer they come from
+// its heap instead: the leak checker follows pointers only through the
+// memory it knows, and a large block that only its neighbour in a slab
+// points to would count as leaked.
+void* mapSlab() {
+#if defined(__SANITIZE_ADDRESS__)
+  return std::calloc(1, kSlabBytes);
+#else
+  void* pages = mmap(nullptr, kSlabBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  return pages == MAP_FAILED ? nullptr : pages;
+#endif
+}
+
+void unmapSlab(PoolSlab* slab) {
+#if defined(__SANITIZE_ADDRESS__)
+  std::free(slab);
+#else
+  munmap(slab, slab->bytes);
+#endif
+}
+
 // Makes room for placed bytes between the carving ends: a new slab when the
 // current one has less left (the rest of it is abandoned). False when the
 // heap refuses the slab.
@@ -111,8 +132,8 @@ bool roomFor(Pool* pool, size_t placed) {
   // on 10 MB. The slab's pages are mapped at once instead: one call rather
   // than a fault per page took the 10 MB input from 0.07 s to 0.05 s of
   // system time (the wall time 0.91x), at most a slab's worth more memory.
-  void* pages = mmap(nullptr, kSlabBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (pages == MAP_FAILED) return false;
+  void* pages = mapSlab();
+  if (!pages) return false;
   PoolSlab* slab = static_cast<PoolSlab*>(pages);
   slab->next = pool->slabs;
   slab->bytes = kSlabBytes;
@@ -333,7 +354,7 @@ void poolFreeAll(Pool* pool) {
   for (PoolSlab* slab = pool->slabs; slab;) {
     PoolSlab* next = slab->next;
     POOL_UNPOISON(slab, slab->bytes);
-    munmap(slab, slab->bytes);
+    unmapSlab(slab);
     slab = next;
   }
   resetCarving(pool);

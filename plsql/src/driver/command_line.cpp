@@ -146,31 +146,12 @@ int lineOf(const char* text, size_t at) {
   return line;
 }
 
-// The standard stream that path names, also through its links
-// (/dev/stdin, /dev/fd/0, /proc/self/fd/0, /proc/PID/fd/0), or -1.
-int standardStreamNamed(const char* path) {
-  const std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
-  std::string current = path;
-  for (int links = 0; links < 40; ++links) {
-    for (const std::string& folder : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), own})
-      if (current.size() == folder.size() + 1 && current.compare(0, folder.size(), folder) == 0 &&
-          current.back() >= '0' && current.back() <= '2')
-        return current.back() - '0';
-    char link[PATH_MAX];
-    ssize_t n = readlink(current.c_str(), link, sizeof link - 1);
-    if (n <= 0) break;
-    link[n] = '\0';
-    current = link[0] == '/' ? std::string(link) : current.substr(0, current.rfind('/') + 1) + link;
-  }
-  return -1;
-}
-
 // Why the source file could not be opened. A standard stream that the
 // caller closed is held open on a folder: reading it is reading a closed
 // stream.
 const char* openFailureReason(const SourceRead& read, const char* path, int heldStreams) {
   if (read.openError == 0) return "No process has it open for writing";
-  int stream = read.openError == EISDIR ? standardStreamNamed(path) : -1;
+  int stream = read.openError == EISDIR ? standard_stream_named(path) : -1;
   return std::strerror(stream >= 0 && (heldStreams & (1 << stream)) ? EBADF : read.openError);
 }
 
@@ -184,7 +165,8 @@ const char* openFailureReason(const SourceRead& read, const char* path, int held
 // read and written both.
 void refuseDumpOverSource(const char* astFile, const SourceRead& read) {
   struct stat st;
-  if (!astFile || read.isCharDevice || stat(astFile, &st) != 0) return;
+  if (!astFile || read.isCharDevice) return;
+  if (std::strcmp(astFile, "-") == 0 ? fstat(STDOUT_FILENO, &st) != 0 : stat(astFile, &st) != 0) return;
   if (st.st_dev != read.device || st.st_ino != read.inode) return;
   std::printf("ERROR: Dump file is the read file: %s\n", astFile);
   failExit();
@@ -333,7 +315,7 @@ void vestrakeMain(int argc, char** argv) {
   translate.maxErrors = options.maxErrors;
 
   if (options.verbose) std::printf("PL/SQL:\n%s\n\n", source);
-  std::fflush(stdout);
+  flush_standard_output();
 
   StatementRecord* statements = nullptr;
   ErrorRecord* errors = nullptr;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unordered_set>
 
 #include "ast.h"
@@ -12,6 +13,7 @@
 #include "run_pool.h"
 #include "sqlexc_ast_dump.h"
 #include "sqlexc_ast_emit.h"
+#include "standard_descriptors.h"
 #include "token_reader.h"
 
 int parseSourceResult(ParseContext* context) {
@@ -68,6 +70,16 @@ astNode* withoutBrokenUnitPieces(astNode* root, const astNodeList* pieces) {
   for (astListCell* c = listCells(nodeAs<astNodeList>(root)); c; c = c->next)
     if (!dropped.count(c->value)) kept = listAppend(kept, c->value);
   return kept;
+}
+
+// The end of a run cut short, by the pool's jump code: never a success.
+void cutShort(TranslateResult* result, ParseContext* context, int code) {
+  if (context->scanner) teardownScanner(context);
+  result->jumpCode = code;
+  result->errors = code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
+  result->status = 2;
+  result->parseFailed = false;
+  result->tooManyErrors = false;
 }
 
 }  // namespace
@@ -133,13 +145,11 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
     }
     result.errors = run.errors.head;
   } catch (const PoolJump& jump) {
-    if (context.scanner) teardownScanner(&context);
-    result.jumpCode = jump.code;
-    result.errors = jump.code == POOL_JUMP_INTERNAL_ERROR ? &internalErrorRecordStatic : &outOfMemoryRecord;
-    // A run cut short is never a success.
-    result.status = 2;
-    result.parseFailed = false;
-    result.tooManyErrors = false;
+    cutShort(&result, &context, jump.code);
+  } catch (const std::bad_alloc&) {
+    // The heap refused a container of the run's own (a vector, a string):
+    // the same end as the pool's refusal.
+    cutShort(&result, &context, POOL_JUMP_OUT_OF_MEMORY);
   }
   poolSetJumpTarget(run.pool.get(), nullptr);
   poolSetCurrent(callersPool);
@@ -149,7 +159,7 @@ TranslateResult translateCore(const char* source, const TranslateOptions* option
 
 void printTranslateMessages(const TranslateResult& result) {
   if (result.jumpCode) {
-    std::fflush(stdout);
+    flush_standard_output();
     std::fputs(result.jumpCode == POOL_JUMP_INTERNAL_ERROR ? "VESTRAKE: INTERNAL ERROR\n" : "VESTRAKE: OUT OF MEMORY\n",
                stderr);
     if (!result.partialDump.empty())
@@ -180,13 +190,14 @@ void translateSource(const char* source, StatementRecord** statements, ErrorReco
   printTranslateMessages(result);
   // What the run found, for the user to see: the records of a run cut
   // short were replaced by the one line above.
-  std::fflush(stdout);
+  flush_standard_output();
   if (!result.jumpCode) printErrorRecords(stderr, sourceName, result.errors);
-  // Output lost on its way (a full disk, a file-size limit) fails the run
-  // whatever the source held: the status must not pass for a plain
-  // syntax-error run whose messages the user has seen.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fputs("ERROR: Can't write standard output\n", stderr);
+  // Output lost on its way (a full disk, a file-size limit, a reader gone)
+  // fails the run whatever the source held: the status must not pass for a
+  // plain syntax-error run whose messages the user has seen. The reason
+  // goes with this line, as the lost lines cannot tell it.
+  if (int lost = flush_standard_output()) {
+    std::fprintf(stderr, "ERROR: Can't write standard output: %s\n", std::strerror(lost));
     result.status = -1;
   }
   std::exit(result.status);

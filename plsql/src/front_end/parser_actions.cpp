@@ -134,6 +134,18 @@ astNodeToken* parserFirstTokenNode(astNodeList* list)
   return nullptr;
 }
 
+astNodeElseIf* parserElseIfsInOrder(astNodeElseIf* last)
+{
+  astNodeElseIf* first = nullptr;
+  while (last) {
+    astNodeElseIf* before = last->elseIf;
+    last->elseIf = first;
+    first = last;
+    last = before;
+  }
+  return first;
+}
+
 char* tokenListText(astNodeList* list)
 {
   if (!list)

@@ -53,6 +53,9 @@ int parserForLoopType(const astNodeList* range);
 
 // The token node of a one-token name list (T_WORD values), or null.
 astNodeToken* parserFirstTokenNode(astNodeList* list);
+// The ELSIF branches of an IF, linked last first as the parser gathers
+// them, linked in source order; the first one is returned.
+astNodeElseIf* parserElseIfsInOrder(astNodeElseIf* last);
 
 // Node builders of the rule actions (fields not given stay zero).
 astNode* javaSource(intptr_t line, astNodeList* name, intptr_t resolveOrCompile, intptr_t noForce);

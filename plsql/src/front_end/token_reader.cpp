@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ast.h"
+#include "dump_encoding.h"
 #include "error_records.h"
 #include "parse_context.h"
 #include "parse_errors.h"
@@ -83,8 +84,12 @@ void initScanner(ParseContext* context) {
   // The scanner reads the source followed by a line feed, piece by piece
   // into its own buffer (scannerRead): no copy of the whole source is made.
   const char* source = context->source ? context->source : "";
+  size_t length = std::strlen(source);
+  // A byte order mark in front (editors on Windows write one) is no token.
+  size_t mark = byteOrderMarkLength(source, length, context->options ? context->options->encoding : nullptr);
+  source += mark;
   extra->unread = source;
-  extra->unreadLength = std::strlen(source);
+  extra->unreadLength = length - mark;
   extra->lineFeedRead = false;
   extra->lineStart = source;
   YY_BUFFER_STATE buffer = xx_create_buffer(nullptr, kScanBufferBytes, scanner);
@@ -94,6 +99,7 @@ void initScanner(ParseContext* context) {
 }
 
 int scannerRead(ScannerExtra* extra, char* buffer, size_t size) {
+  extra->inputReads += 1;
   size_t n = extra->unreadLength < size ? extra->unreadLength : size;
   if (n == 0) {
     if (extra->lineFeedRead || size == 0) return 0;

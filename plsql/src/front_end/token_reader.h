@@ -52,6 +52,8 @@ struct ScannerExtra {
   const char* unread;
   size_t unreadLength;
   bool lineFeedRead;
+  // How many times the scanner asked for more input.
+  int inputReads;
   // Per token code, the last pool copy made by scannerTokenText.
   char** tokenTexts;
   // List nodes of words that a token run took the cells of, for the next

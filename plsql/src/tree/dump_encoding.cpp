@@ -99,3 +99,17 @@ size_t firstByteOutsideEncoding(const char* text, size_t length, const char* enc
   }
   return SIZE_MAX;
 }
+
+size_t byteOrderMarkLength(const char* text, size_t length, const char* encoding) {
+  const char kMark[] = "\xEF\xBB\xBF";
+  const size_t kMarkLength = sizeof kMark - 1;
+  if (length < kMarkLength || std::memcmp(text, kMark, kMarkLength) != 0) return 0;
+  if (!encoding || !*encoding) return kMarkLength;
+  Decoder decoder(encoding);
+  if (!decoder.ok()) return 0;
+  const char* in = text;
+  size_t left = kMarkLength;
+  std::vector<uint32_t> points;
+  bool read = decoder.decode(&in, &left, &points, kMarkLength);
+  return read && left == 0 && points.size() == 1 && points[0] == 0xFEFF ? kMarkLength : 0;
+}

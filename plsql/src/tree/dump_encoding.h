@@ -16,3 +16,9 @@ bool dumpEncodingUsable(const char* encoding);
 // encoding that is not usable). The control bytes that the dump leaves out
 // are no obstacle.
 size_t firstByteOutsideEncoding(const char* text, size_t length, const char* encoding);
+
+// Length of the byte order mark that text starts with, 0 when none: the
+// bytes of U+FEFF in UTF-8, when the encoding reads them as that character
+// (the default does, as the editors that write the mark mean it). The mark
+// tells the encoding; it is no part of the source.
+size_t byteOrderMarkLength(const char* text, size_t length, const char* encoding);

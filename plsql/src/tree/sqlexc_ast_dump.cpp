@@ -22,6 +22,7 @@
 #include "file_beside.h"
 #include "kind_index.h"
 #include "run_pool.h"
+#include "standard_descriptors.h"
 
 namespace {
 
@@ -401,7 +402,7 @@ void countNode(XmlWriterState* state, astNode* node) {
   state->nodeCount += 1;
   if (state->nodeCount % 1000 == 0 && node->line > 0 && state->progress) {
     std::printf("VESTRAKE: LINE: %d\n", node->line);
-    std::fflush(stdout);
+    flush_standard_output();
   }
 }
 
@@ -527,11 +528,9 @@ bool dumpFailed(DumpFailure* failure, int error, bool writing) {
   return false;
 }
 
-// writeAstXml, with the reason of a failure.
-bool writeStreamFile(const char* path, const char* mode, const char* encoding, astNode* root, DumpFailure* failure) {
-  if (!path || !mode) return dumpFailed(failure, EINVAL, false);
-  FILE* stream = std::fopen(path, mode);
-  if (!stream) return dumpFailed(failure, errno, false);
+// Writes the document to stream and closes it; the progress lines are left
+// out when the stream is standard output's file.
+bool writeAndClose(FILE* stream, const char* encoding, astNode* root, DumpFailure* failure) {
   struct stat st;
   bool progress = fstat(fileno(stream), &st) != 0 || !isStandardOutput(st);
   int error;
@@ -545,6 +544,30 @@ bool writeStreamFile(const char* path, const char* mode, const char* encoding, a
   return error == 0 || dumpFailed(failure, error, true);
 }
 
+// The document written through a standard stream's own descriptor: what
+// its file holds stays, and an appending stream appends.
+bool writeStandardStream(int descriptor, const char* encoding, astNode* root, DumpFailure* failure) {
+  int flags = fcntl(descriptor, F_GETFL);
+  if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) return dumpFailed(failure, EBADF, false);
+  int fd = fcntl(descriptor, F_DUPFD_CLOEXEC, 3);
+  if (fd < 0) return dumpFailed(failure, errno, false);
+  FILE* stream = fdopen(fd, "w");
+  if (!stream) {
+    int error = errno;
+    close(fd);
+    return dumpFailed(failure, error, false);
+  }
+  return writeAndClose(stream, encoding, root, failure);
+}
+
+// writeAstXml, with the reason of a failure.
+bool writeStreamFile(const char* path, const char* mode, const char* encoding, astNode* root, DumpFailure* failure) {
+  if (!path || !mode) return dumpFailed(failure, EINVAL, false);
+  FILE* stream = std::fopen(path, mode);
+  if (!stream) return dumpFailed(failure, errno, false);
+  return writeAndClose(stream, encoding, root, failure);
+}
+
 }  // namespace
 
 bool writeAstXml(const char* path, const char* mode, const char* encoding, astNode* root) {
@@ -555,6 +578,11 @@ bool sqlexcAstDumpFile(const char* fileName, const char* encoding, astNode* root
                        DumpFailure* failure) {
   if (partialPath) partialPath->clear();
   if (!fileName || !*fileName) return dumpFailed(failure, ENOENT, false);
+  // "-" is standard output, as for the test host's -o. A name of a standard
+  // stream is written through its descriptor: opened anew, a file behind it
+  // would be emptied, or replaced.
+  int standard = std::strcmp(fileName, "-") == 0 ? STDOUT_FILENO : standard_stream_named(fileName);
+  if (standard >= 0) return writeStandardStream(standard, encoding, root, failure);
   // A name that ends in "/" names a folder, never a file to write.
   if (fileName[std::strlen(fileName) - 1] == '/') return dumpFailed(failure, EISDIR, false);
   // Through a symbolic link the file it names is replaced, or made; links
