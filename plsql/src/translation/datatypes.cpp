@@ -202,17 +202,14 @@ bool startsWithWord(std::string_view text, std::string_view word) {
 // Words of a datatype outside parentheses, upper case.
 std::string typeWords(const astNodeList* list) {
   std::string words;
-  int depth = 0;
-  for (astListCell* c = listCells(list); c; c = c->next) {
+  spans::eachOutsideGroups(listCells(list), [&words](astListCell* c, astListCell*) {
     astNodeToken* token = asToken(c->value);
-    if (!token || !token->text) continue;
-    if (spans::isOpen(token)) ++depth;
-    else if (spans::isClose(token)) --depth;
-    else if (depth == 0 && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
+    if (token && token->text && std::isalpha(static_cast<unsigned char>(token->text[0]))) {
       if (!words.empty()) words += ' ';
       words += upperText(token->text);
     }
-  }
+    return true;
+  });
   return words;
 }
 

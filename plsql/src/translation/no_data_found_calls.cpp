@@ -62,14 +62,13 @@ bool findsARow(const astNodeSelect* select) {
   astListCell* from = listCells(select->fromClause);
   if (from && textIs(from->value, "FROM")) from = from->next;
   if (from && !from->next && (textIs(from->value, "DUAL") || textIs(from->value, "SYS.DUAL"))) return true;
-  int depth = 0;
-  for (astListCell* c = from; c; c = c->next) {
-    if (spans::isOpen(c->value)) ++depth;
-    else if (spans::isClose(c->value)) --depth;
-    else if (depth == 0 && (textIs(c->value, "GROUP") || textIs(c->value, "HAVING") || textIs(c->value, "UNION") ||
-                            textIs(c->value, "INTERSECT") || textIs(c->value, "MINUS")))
-      return false;
-  }
+  bool grouped = false;
+  spans::eachOutsideGroups(from, [&grouped](astListCell* c, astListCell*) {
+    grouped = textIs(c->value, "GROUP") || textIs(c->value, "HAVING") || textIs(c->value, "UNION") ||
+              textIs(c->value, "INTERSECT") || textIs(c->value, "MINUS");
+    return !grouped;
+  });
+  if (grouped) return false;
   static const char* const aggregates[] = {"COUNT", "SUM", "MIN", "MAX", "AVG", "LISTAGG", "STDDEV", "VARIANCE",
                                            "MEDIAN"};
   bool aggregate = false;

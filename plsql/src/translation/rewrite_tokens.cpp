@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "deep_walk.h"
+#include "expression_tree.h"
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -137,29 +138,45 @@ bool isComparison(const astNodeToken* token) {
   return false;
 }
 
+// Whether a value of the tree holds a number whose meaning changes or a
+// name: its first value with its signs, or the first element of a list in
+// parentheses that is not a number that keeps its meaning (0). Anything
+// else tells nothing.
+bool valueChangesMeaning(const expr::Tree& tree, int node) {
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
+    case expr::Kind::ITEMS: {
+      int one = tree.only(node);
+      return one >= 0 && tree[one].begin == n.begin && valueChangesMeaning(tree, one);
+    }
+    case expr::Kind::UNARY:
+      return (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS) && valueChangesMeaning(tree, n.child);
+    case expr::Kind::BINARY: return valueChangesMeaning(tree, n.child);  // its first value is read
+    case expr::Kind::LITERAL:
+    case expr::Kind::NAME: {
+      astNodeToken* token = n.end - n.begin == 1 ? asToken(tree.firstToken(node)) : nullptr;
+      return token && (isChangingNumber(token) || isNameToken(token));
+    }
+    case expr::Kind::GROUP:
+      for (int element = n.child; element >= 0; element = tree[element].next) {
+        if (valueChangesMeaning(tree, element)) return true;
+        int one = tree.only(element);
+        while (one >= 0 && tree[one].kind == expr::Kind::UNARY) one = tree[one].child;
+        astNodeToken* number = one >= 0 && tree[one].kind == expr::Kind::LITERAL ? asToken(tree.firstToken(one)) : nullptr;
+        if (!isNumberToken(number)) return false;
+      }
+      return false;
+    default: return false;
+  }
+}
+
 // Whether the operand from `c` on (a value with its sign, or a list of
 // them in parentheses) holds a number whose meaning changes or a name.
 bool numbersChangeMeaning(astListCell* c) {
-  int depth = 0;
-  bool wantValue = true;
-  for (; c; c = c->next) {
-    astNodeToken* token = asToken(c->value);
-    if (!token || !token->text) return false;
-    if (spans::isOpen(token)) {
-      ++depth;
-      wantValue = true;
-    } else if (spans::isClose(token) || (spans::isComma(token) && depth == 0)) {
-      if (--depth <= 0) return false;
-    } else if (spans::isComma(token)) {
-      wantValue = true;
-    } else if (!spans::isText(token, '-') && !spans::isText(token, '+')) {
-      if (!wantValue || !(isNumberToken(token) || isNameToken(token))) return false;
-      if (isChangingNumber(token) || isNameToken(token)) return true;
-      if (depth == 0) return false;
-      wantValue = false;
-    }
-  }
-  return false;
+  expr::Tokens tokens = spans::nodesOf(c);
+  expr::Tree tree(tokens);
+  int first = tree[tree.root()].child;
+  return first >= 0 && valueChangesMeaning(tree, first);
 }
 
 // SQLCODE compared with a PL/SQL error number (SQLCODE = -1, -1 = SQLCODE,

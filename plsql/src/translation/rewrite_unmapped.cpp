@@ -5,6 +5,7 @@
 
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "token_spans.h"
 
 namespace rewrite {
 
@@ -72,23 +73,21 @@ void reportDmlWithoutForm(astNodeSqlStmt* node, TransformState* state) {
   // MATCHED THEN INSERT ... [WHERE c]: the target's MERGE has its
   // conditions in its WHEN clauses and no DELETE after an UPDATE.
   enum { NONE, MATCHED, NOT_MATCHED } branch = NONE;
-  int depth = 0;
-  astNode* previous = nullptr;
-  for (astListCell* c = listCells(node->body); c; previous = c->value, c = c->next) {
+  spans::eachOutsideGroups(listCells(node->body), [&](astListCell* c, astListCell* before) {
+    astNode* previous = before ? before->value : nullptr;
     astNodeToken* token = asToken(c->value);
-    if (!token || !token->text) continue;
-    if (token->text[0] == '(' && !token->text[1]) ++depth;
-    else if (token->text[0] == ')' && !token->text[1]) --depth;
-    if (depth != 0) continue;
-    if (equalsIgnoreCase(token->text, "MATCHED")) {
-      branch = textIs(previous, "NOT") ? NOT_MATCHED : MATCHED;
-    } else if (branch == MATCHED && token->tokenCode == T_DELETE && c->next && textIs(c->next->value, "WHERE")) {
-      reportFinding(FindingId::MERGE_CONDITION, token, state->errors, "DELETE WHERE");
-    } else if (branch != NONE && token->tokenCode == T_WHERE && !textIs(previous, "DELETE")) {
-      reportFinding(FindingId::MERGE_CONDITION, token, state->errors,
-                    branch == MATCHED ? "UPDATE ... WHERE" : "INSERT ... WHERE");
+    if (token && token->text) {
+      if (equalsIgnoreCase(token->text, "MATCHED")) {
+        branch = textIs(previous, "NOT") ? NOT_MATCHED : MATCHED;
+      } else if (branch == MATCHED && token->tokenCode == T_DELETE && c->next && textIs(c->next->value, "WHERE")) {
+        reportFinding(FindingId::MERGE_CONDITION, token, state->errors, "DELETE WHERE");
+      } else if (branch != NONE && token->tokenCode == T_WHERE && !textIs(previous, "DELETE")) {
+        reportFinding(FindingId::MERGE_CONDITION, token, state->errors,
+                      branch == MATCHED ? "UPDATE ... WHERE" : "INSERT ... WHERE");
+      }
     }
-  }
+    return true;
+  });
 }
 
 }  // namespace rewrite

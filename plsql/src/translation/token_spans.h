@@ -41,6 +41,28 @@ inline astListCell* closingCell(astListCell* open) {
   return nullptr;
 }
 
+// Calls each(cell, before) for the cells from `first` on that stand
+// outside every parenthesis, `before` being the cell before it in the list
+// (null for the first): a group is passed over whole, its "(" and ")"
+// with it. It goes on while each returns true; a "(" that nothing closes
+// or a ")" that closes nothing ends the level.
+template <class Each>
+void eachOutsideGroups(astListCell* first, Each each) {
+  astListCell* before = nullptr;
+  for (astListCell* c = first; c;) {
+    if (isClose(c->value)) return;
+    if (isOpen(c->value)) {
+      before = closingCell(c);
+      if (!before) return;
+      c = before->next;
+      continue;
+    }
+    if (!each(c, before)) return;
+    before = c;
+    c = c->next;
+  }
+}
+
 // The same over a sequence of nodes: the index of the ")" that closes the
 // "(" at `open`, or npos.
 inline size_t closingIndex(const std::vector<astNode*>& tokens, size_t open) {
