@@ -419,10 +419,8 @@ void pushPower(Tokens& out, const Value& base, const Value& power, int line) {
 // NULLIF(r, r) of another result; a NULL default is left out.
 bool pushDecode(Tokens& out, const CallParts& call, int line, const TransformState* state) {
   const std::vector<Tokens>& arguments = call.written;
-  Spans spans;
-  for (int argument : call.arguments) spans.push_back({call.tree[argument].begin, call.tree[argument].end});
-  if (spans.empty()) return false;
-  std::vector<int> types = decodeNullTypes(call.tree.tokens(), spans, state);
+  if (call.arguments.empty()) return false;
+  std::vector<int> types = decodeNullTypes(call.tree, call.node, state);
   bool changed = false;
   for (int type : types) {
     if (type == kUntyped) return false;

@@ -183,6 +183,7 @@ void Tree::read(const Tokens& tokens) {
   for (size_t i = 0; i < tokens.size(); ++i) words_[i] = wordOf(tokens[i]);
   nodes_.clear();
   pos_ = 0;
+  indexed_ = false;
   // The whole list; a stray ")" or END there is an item as any token.
   items(0);
 }
@@ -214,6 +215,35 @@ int Tree::only(int index) const {
 void Tree::append(int index, Tokens& out) const {
   const Node& node = nodes_[size_t(index)];
   out.insert(out.end(), tokens_->begin() + node.begin, tokens_->begin() + node.end);
+}
+
+void Tree::index() const {
+  if (indexed_) return;
+  indexed_ = true;
+  leaves_.assign(tokens_->size(), -1);
+  parents_.assign(nodes_.size(), -1);
+  for (size_t i = 0; i < nodes_.size(); ++i) {
+    const Node& node = nodes_[i];
+    for (int c = node.child; c >= 0; c = nodes_[size_t(c)].next) parents_[size_t(c)] = static_cast<int>(i);
+    if (node.kind == Kind::NAME || node.kind == Kind::LITERAL || node.kind == Kind::TOKEN)
+      for (uint32_t t = node.begin; t < node.end; ++t) leaves_[t] = static_cast<int>(i);
+  }
+}
+
+int Tree::leafOf(uint32_t token) const {
+  index();
+  return token < leaves_.size() ? leaves_[token] : -1;
+}
+
+int Tree::parentOf(int node) const {
+  index();
+  return parents_[size_t(node)];
+}
+
+int Tree::callNamedAt(uint32_t at) const {
+  int leaf = leafOf(at);
+  int parent = leaf >= 0 ? parentOf(leaf) : -1;
+  return parent >= 0 && nodes_[size_t(parent)].kind == Kind::CALL && nodes_[size_t(parent)].child == leaf ? parent : -1;
 }
 
 int Tree::make(Kind kind, uint32_t begin) {

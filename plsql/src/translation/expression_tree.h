@@ -128,6 +128,12 @@ class Tree {
   int only(int index) const;
   // Appends the node's tokens as they stand.
   void append(int index, Tokens& out) const;
+  // The node of one token (a NAME, LITERAL or TOKEN), and a node's parent
+  // (-1 for the root), found from an index made at the first question.
+  int leafOf(uint32_t token) const;
+  int parentOf(int index) const;
+  // The CALL whose name is the token at `at`, or -1.
+  int callNamedAt(uint32_t at) const;
 
  private:
   int make(Kind kind, uint32_t begin);
@@ -151,10 +157,14 @@ class Tree {
   int arguments(Kind kind, int callee);
   int binary(Op op, int left, int right, uint32_t at);
 
+  void index() const;
+
   const Tokens* tokens_ = nullptr;
   std::vector<Word> words_;
   std::vector<Node> nodes_;
   uint32_t pos_ = 0;
+  mutable bool indexed_ = false;
+  mutable std::vector<int> leaves_, parents_;
 };
 
 }  // namespace expr

@@ -276,8 +276,10 @@ bool isNullLiteral(const TokenNodes& tokens, size_t begin, size_t end) {
   return text && std::strcmp(text, "''") == 0;
 }
 
-std::vector<int> decodeNullTypes(const TokenNodes& tokens, const std::vector<std::pair<size_t, size_t>>& arguments,
-                                 const TransformState* state) {
+std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const TransformState* state) {
+  const TokenNodes& tokens = tree.tokens();
+  std::vector<std::pair<size_t, size_t>> arguments;
+  for (int c = tree[tree[call].child].next; c >= 0; c = tree[c].next) arguments.push_back({tree[c].begin, tree[c].end});
   size_t count = arguments.size();
   std::vector<int> types(count, kNotNull);
   if (count < 3) return types;
@@ -306,15 +308,16 @@ std::vector<int> decodeNullTypes(const TokenNodes& tokens, const std::vector<std
 
 namespace rewrite {
 
-bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* state) {
-  astNodeToken* token = asToken(c->value);
+bool reportBuiltinFunction(const expr::Tree& tree, uint32_t at, astNodeList* list, TransformState* state) {
+  astNodeToken* token = asToken(tree.token(at));
   if (!token || !isFunctionNameCode(token->tokenCode) || token->qualified || !token->text) return false;
-  bool called = c->next && isOpen(c->next->value);
+  int call = tree.callNamedAt(at);
+  bool called = call >= 0 || (at + 1 < tree.tokens().size() && isOpen(tree.token(at + 1)));
   if (!mayTakeFunctionRecord(token->text, called)) return false;
   // The name of a procedure's call statement is no built-in's call, nor
   // the table an INSERT names.
   if (list->parent && list->parent->kind == AST_CALL && nodeAs<astNodeCall>(list->parent)->name == list) return false;
-  if (c == list->head && isInsertBody(list)) return false;
+  if (at == 0 && isInsertBody(list)) return false;
   // Nor is the name a declaration or a parameter declares.
   const astNode* owner = list->parent;
   if (owner && ((isDeclaration(owner) && nodeAs<const astNodeDecl>(owner)->variableName == list) ||
@@ -324,39 +327,34 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* st
   if (!row || (row->outcome != FunctionOutcome::RECORDED && row->rule != FunctionRule::TRANSLATE_CHARACTERS &&
                row->rule != FunctionRule::DECODE_NULLS && row->rule != FunctionRule::FORMAT_TEXT))
     return false;
-  // The call's tokens from the name on; the name, and what follows it, for
-  // a value.
-  TokenNodes tokens = called
-                          ? spans::nodesOf(c, spans::closingCell(c->next) ? spans::closingCell(c->next)->next : nullptr)
-                          : spans::nodesOf(c, c->next ? c->next->next : nullptr);
-  if (builtinAt(tokens, 0, state) != row) return false;
+  if (builtinAt(tree.tokens(), at, state) != row) return false;
   if (row->outcome == FunctionOutcome::RECORDED) {
     reportFinding(row->finding, token, state->errors, row->name, token->text);
     return true;
   }
-  std::vector<std::pair<size_t, size_t>> arguments;
-  size_t close = 0;
-  if (!spans::callArguments(tokens, 1, &arguments, &close)) return false;
+  // The checks read the arguments of a call that its ")" closes.
+  if (call < 0 || !tree[call].closed) return false;
+  std::vector<int> arguments;
+  for (int c = tree[tree[call].child].next; c >= 0; c = tree[c].next) arguments.push_back(c);
   if (row->rule == FunctionRule::TRANSLATE_CHARACTERS) {
     std::vector<ListCharacter> characters;
-    if (arguments.size() != 3 ||
-        (literalCharacters(tokens, arguments[1].first, arguments[1].second, &characters) &&
-         literalCharacters(tokens, arguments[2].first, arguments[2].second, &characters)))
+    if (arguments.size() != 3 || (literalCharacters(tree, arguments[1], &characters) &&
+                                  literalCharacters(tree, arguments[2], &characters)))
       return false;
     reportFinding(FindingId::TRANSLATE_LITERALS, token, state->errors);
     return true;
   }
   if (row->rule == FunctionRule::FORMAT_TEXT) {
     // The format: the second argument, a literal.
-    const char* format = arguments.size() >= 2 && arguments[1].second - arguments[1].first == 1
-                             ? textOf(tokens[arguments[1].first])
+    const char* format = arguments.size() >= 2 && tree.length(arguments[1]) == 1
+                             ? textOf(tree.firstToken(arguments[1]))
                              : nullptr;
     if (!format || format[0] != '\'' || !std::strchr(format, '"')) return false;
     reportFinding(row->finding, token, state->errors, row->name);
     return true;
   }
   if (row->rule != FunctionRule::DECODE_NULLS) return false;
-  for (int type : decodeNullTypes(tokens, arguments, state))
+  for (int type : decodeNullTypes(tree, call, state))
     if (type == kUntyped) {
       reportFinding(FindingId::DECODE_UNTYPED_NULL, token, state->errors);
       return true;

@@ -125,18 +125,17 @@ bool sameCharacter(const ListCharacter& a, const ListCharacter& b);
 // Whether the tokens are the keyword NULL alone, or an empty literal.
 bool isNullLiteral(const TokenNodes& tokens, size_t begin, size_t end);
 
-// For each argument of a DECODE call (as spans::callArguments gives them):
-// the index of the argument whose type its NULL keyword takes, as
-// NULLIF(a, a); kNotNull for an argument that is no NULL keyword,
-// kLeftOut for a NULL default (the same as none), kUntyped for a NULL that
-// no argument can type.
+// For each argument of a DECODE call (a CALL node of the tree): the index
+// of the argument whose type its NULL keyword takes, as NULLIF(a, a);
+// kNotNull for an argument that is no NULL keyword, kLeftOut for a NULL
+// default (the same as none), kUntyped for a NULL that no argument can
+// type.
 enum { kNotNull = -1, kUntyped = -2, kLeftOut = -3 };
-std::vector<int> decodeNullTypes(const TokenNodes& tokens, const std::vector<std::pair<size_t, size_t>>& arguments,
-                                 const TransformState* state);
+std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const TransformState* state);
 
 namespace rewrite {
-// Records the call or value at the cell `c` of a token list when its row
-// (or the arguments its translation needs) has no form in the target;
-// whether it did.
-bool reportBuiltinFunction(astNodeList* list, astListCell* c, TransformState* state);
+// Records the call or value named by the token at `at` of a token list
+// (read as `tree`) when its row (or the arguments its translation needs)
+// has no form in the target; whether it did.
+bool reportBuiltinFunction(const expr::Tree& tree, uint32_t at, astNodeList* list, TransformState* state);
 }  // namespace rewrite

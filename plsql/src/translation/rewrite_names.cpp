@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plsql_parser.hpp"
+#include "expression_tree.h"
 #include "functions.h"
 #include "rewrite_internal.h"
 #include "token_spans.h"
@@ -699,14 +700,28 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
   std::vector<HeldRecord> unknown;
   astNode* claimed = nullptr;
   astNode* previous = nullptr;
-  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
+  // The list as a tree, read at the first call that may take a record.
+  thread_local expr::Tokens tokens;
+  thread_local expr::Tree tree;
+  bool read = false;
+  uint32_t at = 0;
+  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next, ++at) {
     // A built-in function the target lacks (functions.def).
     const char* text = c->value && c->value->kind == AST_TOKEN ? nodeAs<astNodeToken>(c->value)->text : nullptr;
-    if (text && mayTakeFunctionRecord(text, c->next && spans::isOpen(c->next->value)) &&
-        reportBuiltinFunction(list, c, state))
-      continue;
+    if (text && mayTakeFunctionRecord(text, c->next && spans::isOpen(c->next->value))) {
+      if (!read) {
+        tokens = spans::nodesOf(listCells(list));
+        tree.read(tokens);
+        read = true;
+      }
+      if (reportBuiltinFunction(tree, at, list, state)) continue;
+    }
     if (!mayBeConstruct(c, previous, state)) continue;
-    if (reviewLockWait(list, c, state)) continue;
+    // DATA after SKIP LOCKED moves the tokens after it.
+    if (reviewLockWait(list, c, state)) {
+      read = false;
+      continue;
+    }
     bool taken = reportListedConstruct(list, c, previous, state);
     if (taken || (c->value && c->value == claimed)) continue;
     reportUnknownForm(list, c, previous, state, &unknown, &claimed);
