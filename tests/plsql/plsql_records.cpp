@@ -13,14 +13,9 @@
 
 int main(int argc, char** argv) {
   bool markers = false;
-  for (int opt; (opt = getopt(argc, argv, "m")) != -1;) {
-    if (opt != 'm') {
-      std::fprintf(stderr, "usage: plsql_records [-m] FILE\n");
-      return 2;
-    }
-    markers = true;
-  }
-  if (optind + 1 != argc) {
+  int opt;
+  while ((opt = getopt(argc, argv, "m")) == 'm') markers = true;
+  if (opt != -1 || optind + 1 != argc) {
     std::fprintf(stderr, "usage: plsql_records [-m] FILE\n");
     return 2;
   }

@@ -40,10 +40,22 @@ TEST(RecordsTool, PrintsTheRecordsOfAnInProcessTranslation) {
   }
 }
 
-TEST(RecordsTool, RefusesAMissingFile) {
-  ProcessResult run = runProcess(PLSQL_RECORDS_PATH, {std::string(QEN_TEST_TMP_DIR) + "/records_tool_none.sql"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("cannot read"), std::string::npos);
+TEST(RecordsTool, RefusesWhatItCannotUse) {
+  const std::string missing = std::string(QEN_TEST_TMP_DIR) + "/records_tool_none.sql";
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } refusals[] = {
+      {{missing}, "plsql_records: cannot read "},
+      {{}, "usage: plsql_records [-m] FILE\n"},
+      {{"-x", missing}, "usage: plsql_records [-m] FILE\n"},
+  };
+  for (const auto& c : refusals) {
+    ProcessResult run = runProcess(PLSQL_RECORDS_PATH, c.args);
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_EQ(run.out, "") << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
 }
 
 }  // namespace
