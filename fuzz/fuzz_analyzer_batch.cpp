@@ -13,6 +13,7 @@
 #include "ag_context.h"
 #include "host_batch.h"
 #include "qen_analyzer.h"
+#include "quiet_messages.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ file_state* report() {
     // A report path must name a regular file; the report goes to standard
     // output, which leads nowhere.
     if (freopen("/dev/null", "w", stdout) == nullptr) abort();
+    quiet_library_messages();
     return file_state_new("fuzz", nullptr, nullptr, 0, 1);
   }();
   return fs;

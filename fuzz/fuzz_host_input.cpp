@@ -15,11 +15,13 @@
 #include "file_state_internal.h"
 #include "host_batch.h"
 #include "qen_analyzer.h"
+#include "quiet_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A report path must name a regular file; the report goes to standard
-  // output, which leads nowhere.
-  static bool ready = (analyzer_init(), lib_one_time_init(), freopen("/dev/null", "w", stdout) != nullptr);
+  // output, which leads nowhere, and so do the analyzer's messages.
+  static bool ready = (analyzer_init(), lib_one_time_init(), quiet_library_messages(),
+                       freopen("/dev/null", "w", stdout) != nullptr);
   (void)ready;
   static int version[3];
   ver_init(version, nullptr);

@@ -2,7 +2,7 @@
 # Time and peak memory of qen_host, vestrake -i and vestrake -a on large
 # inputs built from the shared corpus.
 #
-#   scripts/bench.sh [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-b OLD_BUILD] [BUILD_DIR]
+#   scripts/bench.sh [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-P N] [-b OLD_BUILD] [BUILD_DIR]
 #
 # BUILD_DIR defaults to build/ in the repository, CORPUS to ../shared/corpus
 # beside it. The T-SQL input is every corpus batch that qen_host accepts,
@@ -13,18 +13,24 @@
 #
 # What it measures: each program runs PAIRS times (9 by default) over its
 # input as a whole process, and GNU time gives each run's user CPU time,
-# system time, wall time and peak resident memory (%U, %S, %e, %M). One line
-# per program gives the median of each figure (peak in MB of 2^20 bytes) and
-# the exit status of the last run:
+# system time, wall time, peak resident memory and minor page faults (%U,
+# %S, %e, %M, %R). One line per program gives the median of each figure
+# (peak in MB of 2^20 bytes, faults in thousands) and the exit status of the
+# last run:
 #
-#   vestrake-i   user 0.27 s  sys 0.03 s  wall 0.30 s  peak 90.1 MB  exit 0
+#   vestrake-i   user 0.27 s  sys 0.03 s  wall 0.30 s  peak 90.1 MB  faults 23.1 k  exit 0
+#
+# -P N makes each run N processes of the program at once, each over the
+# input (N = $(nproc) puts one on every core, as a large estate analysed one
+# run per file is): the medians are then those of every process of every
+# run.
 #
 # -b runs the programs of OLD_BUILD too, in PAIRS pairs of runs one after the
 # other (old, new, old, new, ...), so that a drift of the machine's speed
 # touches both alike; the line then gives the old build's median after each
 # figure and the ratio new/old (none for system time, often near 0):
 #
-#   vestrake-i   user 0.27 s (old 0.27 s, 1.01x)  sys 0.03 s (old 0.02 s)  wall 0.30 s (old 0.31 s, 0.97x)  peak 90.1 MB (old 90.3 MB, 1.00x)  exit 0
+#   vestrake-i   user 0.27 s (old 0.27 s, 1.01x)  sys 0.03 s (old 0.02 s)  wall 0.30 s (old 0.31 s, 0.97x)  peak 90.1 MB (old 90.3 MB, 1.00x)  faults 23.1 k (old 23.0 k, 1.00x)  exit 0
 #
 # and the outputs of the last run of the two builds are compared byte for
 # byte (reports, standard output and error, exit statuses, dumps): exit
@@ -38,7 +44,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-usage_line="usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-b OLD_BUILD] [BUILD_DIR]"
+usage_line="usage: $0 [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-P N] [-b OLD_BUILD] [BUILD_DIR]"
 usage() { echo "$usage_line" >&2; exit 2; }
 # A command line that cannot be used: what is wrong, then the usage.
 refuse() { echo "bench: $1" >&2; usage; }
@@ -46,14 +52,16 @@ refuse() { echo "bench: $1" >&2; usage; }
 keep=""
 size_mb=10
 pairs=9
+parallel=1
 corpus=$root/../shared/corpus
 old=""
-while getopts "c:k:s:n:b:h" opt; do
+while getopts "c:k:s:n:P:b:h" opt; do
   case $opt in
     c) corpus=$OPTARG ;;
     k) keep=$OPTARG ;;
     s) size_mb=$OPTARG ;;
     n) pairs=$OPTARG ;;
+    P) parallel=$OPTARG ;;
     b) old=$OPTARG ;;
     h) echo "$usage_line"; exit 0 ;;
     *) usage ;;
@@ -63,6 +71,7 @@ shift $((OPTIND - 1))
 [ $# -le 1 ] || refuse "one build folder at most"
 [[ $size_mb =~ ^[1-9][0-9]*$ ]] || refuse "-s takes a whole number of megabytes above 0, not '$size_mb'"
 [[ $pairs =~ ^[1-9][0-9]*$ ]] || refuse "-n takes a whole number of pairs above 0, not '$pairs'"
+[[ $parallel =~ ^[1-9][0-9]*$ ]] || refuse "-P takes a whole number of processes above 0, not '$parallel'"
 for dir in "${1:-$root/build}" ${old:+"$old"}; do
   [ -d "$dir" ] || refuse "no build folder at $dir"
 done
@@ -153,29 +162,47 @@ echo "PL/SQL: $(ls "$work/plsql-ok" | wc -l) translated units, $(stat -c %s "$wo
 echo "one batch: $(wc -l <"$work/batch.sql") one-line SELECTs, $(stat -c %s "$work/batch.sql") bytes"
 
 # The figures of every run of a tag, each list one value a line: user and
-# system seconds, wall seconds, peak KB; and the exit status of its last run.
-declare -A runs_user runs_sys runs_wall runs_kb last_status
+# system seconds, wall seconds, peak KB, minor faults; and the exit status
+# of its last run.
+declare -A runs_user runs_sys runs_wall runs_kb runs_faults last_status
 
 # Runs the program NAME of BUILD over INPUT once with ARGS (@XML@ standing
-# for the dump file) under GNU time; its outputs go to $work/<tag>.{out,err,xml},
-# its exit status appended to the .out file so that comparing outputs
-# compares it too.
+# for the dump file) under GNU time, in -P processes at once; the outputs
+# of the first go to $work/<tag>.{out,err,xml}, its exit status appended to
+# the .out file so that comparing outputs compares it too (the others' to
+# $work/<tag>.<k>.*).
 run_once() {
   local tag=$1 build_dir=$2 program=$3 input=$4
   shift 4
-  local args=() a status=0 user sys wall kb
-  for a in "$@"; do args+=("${a//@XML@/$work/$tag.xml}"); done
-  rm -f "$work/$tag.xml"
-  /usr/bin/time -f '%U %S %e %M' -o "$work/$tag.time" "$build_dir/$program" "${args[@]}" "$input" \
-    >"$work/$tag.out" 2>"$work/$tag.err" || status=$?
-  echo "$status" >>"$work/$tag.out"
-  # A failed run's figures follow GNU time's line about the failure.
-  read -r user sys wall kb < <(tail -n 1 "$work/$tag.time")
-  runs_user[$tag]+="$user"$'\n'
-  runs_sys[$tag]+="$sys"$'\n'
-  runs_wall[$tag]+="$wall"$'\n'
-  runs_kb[$tag]+="$kb"$'\n'
-  last_status[$tag]=$status
+  local k
+  for ((k = 0; k < parallel; k++)); do
+    local out=$tag
+    [ "$k" -eq 0 ] || out=$tag.$k
+    local args=() a
+    for a in "$@"; do args+=("${a//@XML@/$work/$out.xml}"); done
+    rm -f "$work/$out.xml"
+    (
+      status=0
+      /usr/bin/time -f '%U %S %e %M %R' -o "$work/$out.time" "$build_dir/$program" "${args[@]}" "$input" \
+        >"$work/$out.out" 2>"$work/$out.err" || status=$?
+      echo "$status" >>"$work/$out.out"
+      echo "$status" >"$work/$out.status"
+    ) &
+  done
+  wait
+  local user sys wall kb faults
+  for ((k = 0; k < parallel; k++)); do
+    local out=$tag
+    [ "$k" -eq 0 ] || out=$tag.$k
+    # A failed run's figures follow GNU time's line about the failure.
+    read -r user sys wall kb faults < <(tail -n 1 "$work/$out.time")
+    runs_user[$tag]+="$user"$'\n'
+    runs_sys[$tag]+="$sys"$'\n'
+    runs_wall[$tag]+="$wall"$'\n'
+    runs_kb[$tag]+="$kb"$'\n'
+    runs_faults[$tag]+="$faults"$'\n'
+  done
+  last_status[$tag]=$(<"$work/$tag.status")
 }
 
 # The median of a list of numbers, one a line.
@@ -198,28 +225,29 @@ measure() {
   done
   local figures=(
     "$(median "${runs_user[$name]}")" "$(median "${runs_sys[$name]}")"
-    "$(median "${runs_wall[$name]}")" "$(median "${runs_kb[$name]}")")
+    "$(median "${runs_wall[$name]}")" "$(median "${runs_kb[$name]}")" "$(median "${runs_faults[$name]}")")
   if [ -n "$old" ]; then
     figures+=(
       "$(median "${runs_user[$name.old]}")" "$(median "${runs_sys[$name.old]}")"
-      "$(median "${runs_wall[$name.old]}")" "$(median "${runs_kb[$name.old]}")")
+      "$(median "${runs_wall[$name.old]}")" "$(median "${runs_kb[$name.old]}")" "$(median "${runs_faults[$name.old]}")")
   fi
   awk -v name="$name" -v status="${last_status[$name]}" -v figures="${figures[*]}" '
     # The new figure, then the old one with the ratio new/old where there is
     # an old build (no ratio for system time, which is often near 0).
     function show(label, i, unit, scale, digits, ratio,   text) {
       text = sprintf("%s %.*f %s", label, digits, f[i] / scale, unit)
-      if (n > 4) {
-        text = text sprintf(" (old %.*f %s", digits, f[i + 4] / scale, unit)
-        if (ratio) text = text (f[i + 4] > 0 ? sprintf(", %.2fx", f[i] / f[i + 4]) : ", -")
+      if (n > 5) {
+        text = text sprintf(" (old %.*f %s", digits, f[i + 5] / scale, unit)
+        if (ratio) text = text (f[i + 5] > 0 ? sprintf(", %.2fx", f[i] / f[i + 5]) : ", -")
         text = text ")"
       }
       return text
     }
     BEGIN {
       n = split(figures, f, " ")
-      printf "%-12s %s  %s  %s  %s  exit %d\n", name, show("user", 1, "s", 1, 2, 1),
-             show("sys", 2, "s", 1, 2, 0), show("wall", 3, "s", 1, 2, 1), show("peak", 4, "MB", 1024, 1, 1), status
+      printf "%-12s %s  %s  %s  %s  %s  exit %d\n", name, show("user", 1, "s", 1, 2, 1),
+             show("sys", 2, "s", 1, 2, 0), show("wall", 3, "s", 1, 2, 1), show("peak", 4, "MB", 1024, 1, 1),
+             show("faults", 5, "k", 1000, 1, 1), status
     }'
   [ -n "$old" ] || return 0
   local x
@@ -232,10 +260,12 @@ measure() {
   done
 }
 
+each=""
+[ "$parallel" -eq 1 ] || each=" of $parallel processes at once, of every process"
 if [ -n "$old" ]; then
-  echo "medians of $pairs pairs of runs (old build, then new):"
+  echo "medians of $pairs pairs of runs$each (old build, then new):"
 else
-  echo "medians of $pairs runs:"
+  echo "medians of $pairs runs$each:"
 fi
 measure qen_host "$work/input.sql" analyzer/qen_host
 measure qen_host-1 "$work/batch.sql" analyzer/qen_host

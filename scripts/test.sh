@@ -5,11 +5,12 @@
 # more as a Debian packager configures: a multiarch library folder and no
 # RUNPATH. All must pass, and all treat compiler warnings as errors. The
 # builds have folders of their own (build-test*/), so the build/ of build.sh
-# is left alone.
+# is left alone. JOBS sets how many compilations and tests run at once
+# (default: one per processor), as for build.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 
 run_suite() {
   local dir=$1; shift

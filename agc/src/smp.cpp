@@ -570,8 +570,9 @@ int chunk_alloc(std::size_t n) {
 int chunk_take(std::size_t n, char **base, unsigned *bytes) {
   chunk_registry_init();
   unsigned size = chunk_size_class(n);
-  // No huge-page request: on a 64 MB batch the huge pages cost 1.8x the
-  // kernel's time and 1.25x the wall time; on 10 MB they gained nothing.
+  // No huge-page request for the chunks of 4 MiB and more: a large batch
+  // took 1.6x to 1.9x the CPU time in them, alone at 10 MB and 64 MB, and
+  // gained 2-11% only with one 2 GB run per core (docs/benchmark.md).
   char *mem = static_cast<char *>(std::malloc(size));
   if (!mem) return -1;
   int id = -1;

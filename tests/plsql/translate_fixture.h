@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "parse_context.h"
+#include "records_text.h"
 #include "sqlexc_ast_emit.h"
 #include "translate.h"
 
@@ -22,13 +23,6 @@ struct Out {
   std::vector<std::string> texts;
   std::vector<std::string> errors;  // message@line
 };
-
-inline TranslateResult translateRun(const char* source, bool markers) {
-  TranslateOptions options;
-  setCommandLineDefaults(&options);
-  options.lineMarkers = markers;
-  return translateCore(source, &options);
-}
 
 inline Out translate(const char* source, bool markers) {
   TranslateResult r = translateRun(source, markers);
@@ -112,21 +106,6 @@ inline std::string moduleBodyOpening(const std::string& name) {
 }
 inline const std::string kRoutineEnd = "  END@\n\n\n";
 
-
-inline std::string recordsText(const TranslateResult& r) {
-  std::string text;
-  for (StatementRecord* s = r.statements; s; s = s->next)
-    text += "[" + std::to_string(s->type) + "]\n" + std::string(s->text, s->length);
-  return text;
-}
-
-inline std::string errorsText(const TranslateResult& r) {
-  std::string errors;
-  for (ErrorRecord* e = r.errors; e; e = e->next)
-    errors += std::string(e->message ? e->message : "") + "|" + std::to_string(e->domain) + "|" +
-              std::to_string(e->line) + "|" + (e->context ? e->context : "") + "|" + (e->text ? e->text : "") + "\n";
-  return errors;
-}
 
 // The status a run with these error records ends with: 5 once a syntax or
 // lexical record (domain 0 or 1) is among them, 0 otherwise.

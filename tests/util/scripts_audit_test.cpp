@@ -10,7 +10,7 @@ namespace {
 
 TEST(ScriptsAudit, BenchRefusesWhatItCannotUse) {
   const std::string bench = std::string(QEN_SOURCE_DIR) + "/scripts/bench.sh";
-  const std::string usage = "usage: " + bench + " [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-b OLD_BUILD] [BUILD_DIR]\n";
+  const std::string usage = "usage: " + bench + " [-c CORPUS] [-k DIR] [-s MB] [-n PAIRS] [-P N] [-b OLD_BUILD] [BUILD_DIR]\n";
   struct Case {
     const char* args;
     int status;
@@ -21,6 +21,7 @@ TEST(ScriptsAudit, BenchRefusesWhatItCannotUse) {
       {"-s abc", 2, "bench: -s takes a whole number of megabytes above 0, not 'abc'\n" + usage},
       {"-n 0", 2, "bench: -n takes a whole number of pairs above 0, not '0'\n" + usage},
       {"-n abc", 2, "bench: -n takes a whole number of pairs above 0, not 'abc'\n" + usage},
+      {"-P 0", 2, "bench: -P takes a whole number of processes above 0, not '0'\n" + usage},
       {"/nonexistent/build", 2, "bench: no build folder at /nonexistent/build\n" + usage},
       // "." (the test's working folder) stands for a build folder that exists,
       // which a clean clone has not built yet.

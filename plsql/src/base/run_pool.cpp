@@ -127,11 +127,13 @@ void unmapSlab(PoolSlab* slab) {
 // heap refuses the slab.
 bool roomFor(Pool* pool, size_t placed) {
   if (size_t(pool->carveEnd - pool->carve) >= placed) return true;
-  // No huge-page request: on a 64 MB input the huge pages doubled the
-  // kernel's time and cost 1.15x the wall time, more than the 5% they saved
-  // on 10 MB. The slab's pages are mapped at once instead: one call rather
-  // than a fault per page took the 10 MB input from 0.07 s to 0.05 s of
-  // system time (the wall time 0.91x), at most a slab's worth more memory.
+  // No huge-page request: alone or one run per core, at 10 MB and 64 MB,
+  // they cost the kernel two to five times the time of small pages, more
+  // than the faults and the user time they saved; past 16 MiB of slabs too
+  // (docs/benchmark.md). The slab's pages are mapped at once instead: one
+  // call rather than a fault per page took the 10 MB input from 0.07 s to
+  // 0.05 s of system time (the wall time 0.91x), at most a slab's worth more
+  // memory.
   void* pages = mapSlab();
   if (!pages) return false;
   PoolSlab* slab = static_cast<PoolSlab*>(pages);
