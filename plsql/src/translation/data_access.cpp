@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "expression_tree.h"
 #include "plsql_parser.hpp"
 #include "routine_effects.h"
 #include "token_spans.h"
@@ -30,6 +31,8 @@ bool endsWithNextval(const char* text, size_t length) {
          sameFolded(std::string_view(text + length - suffix.size(), suffix.size()), suffix);
 }
 
+// Whether the call (or bare name) that `token` begins is the whole value of
+// an assignment.
 bool wholeAssignedValue(astNodeToken* token) {
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return false;
@@ -37,10 +40,12 @@ bool wholeAssignedValue(astNodeToken* token) {
   astNode* owner = list->parent;
   if (!owner || owner->kind != AST_ASSIGN || nodeAs<astNodeAssign>(owner)->expr != list) return false;
   if (list->head->value != token) return false;
-  if (!list->head->next) return true;
-  if (!spans::isOpen(list->head->next->value)) return false;
-  astListCell* close = spans::closingCell(list->head->next);
-  return close && !close->next;
+  expr::Tokens tokens = spans::nodesOf(list->head);
+  expr::Tree tree(tokens);
+  int value = tree.only(tree.root());
+  if (value < 0 || tree[value].end != tokens.size()) return false;
+  if (tree[value].kind == expr::Kind::CALL) return tree[value].closed && tree.length(tree[value].child) == 1;
+  return tree[value].kind == expr::Kind::NAME && tree.length(value) == 1;
 }
 
 std::string routineName(const astNodeList* name) {
