@@ -183,7 +183,6 @@ void Tree::read(const Tokens& tokens) {
   for (size_t i = 0; i < tokens.size(); ++i) words_[i] = wordOf(tokens[i]);
   nodes_.clear();
   pos_ = 0;
-  indexed_ = false;
   // The whole list; a stray ")" or END there is an item as any token.
   items(0);
 }
@@ -217,33 +216,26 @@ void Tree::append(int index, Tokens& out) const {
   out.insert(out.end(), tokens_->begin() + node.begin, tokens_->begin() + node.end);
 }
 
-void Tree::index() const {
-  if (indexed_) return;
-  indexed_ = true;
-  leaves_.assign(tokens_->size(), -1);
-  parents_.assign(nodes_.size(), -1);
-  for (size_t i = 0; i < nodes_.size(); ++i) {
-    const Node& node = nodes_[i];
-    for (int c = node.child; c >= 0; c = nodes_[size_t(c)].next) parents_[size_t(c)] = static_cast<int>(i);
-    if (node.kind == Kind::NAME || node.kind == Kind::LITERAL || node.kind == Kind::TOKEN)
-      for (uint32_t t = node.begin; t < node.end; ++t) leaves_[t] = static_cast<int>(i);
-  }
-}
-
-int Tree::leafOf(uint32_t token) const {
-  index();
-  return token < leaves_.size() ? leaves_[token] : -1;
-}
-
-int Tree::parentOf(int node) const {
-  index();
-  return parents_[size_t(node)];
-}
-
 int Tree::callNamedAt(uint32_t at) const {
-  int leaf = leafOf(at);
-  int parent = leaf >= 0 ? parentOf(leaf) : -1;
-  return parent >= 0 && nodes_[size_t(parent)].kind == Kind::CALL && nodes_[size_t(parent)].child == leaf ? parent : -1;
+  for (size_t i = 0; i < nodes_.size(); ++i)
+    if (nodes_[i].kind == Kind::CALL && nodes_[i].begin == at) return static_cast<int>(i);
+  return -1;
+}
+
+const Tree& ListTree::of(const astNodeList* list) {
+  if (list_ != list) {
+    tokens_.clear();
+    for (astListCell* c = list ? list->head : nullptr; c; c = c->next) tokens_.push_back(c->value);
+    tree_.read(tokens_);
+    list_ = list;
+  }
+  return tree_;
+}
+
+uint32_t ListTree::indexOf(const astListCell* cell) const {
+  uint32_t at = 0;
+  for (astListCell* c = list_ ? list_->head : nullptr; c && c != cell; c = c->next) ++at;
+  return at;
 }
 
 int Tree::make(Kind kind, uint32_t begin) {
@@ -294,64 +286,66 @@ int Tree::binary(Op op, int left, int right, uint32_t at) {
 
 int Tree::expression() {
   deep_walk_check();
-  return disjunction();
+  return climb(kOr);
 }
 
-int Tree::disjunction() {
-  int left = conjunction();
-  while (left >= 0 && at(pos_) == Word::OR) {
-    uint32_t op = pos_++;
-    int right = conjunction();
-    if (right < 0) {
-      pos_ = op;
-      break;
+// The binary operator at `at` and its level; NOT before LIKE, BETWEEN and
+// IN counts with them.
+Tree::Level Tree::binaryLevel(uint32_t at, Op* op) const {
+  switch (this->at(at)) {
+    case Word::OR: *op = Op::OR; return kOr;
+    case Word::AND: *op = Op::AND; return kAnd;
+    case Word::COMPARE: *op = Op::COMPARE; return kComparison;
+    case Word::LIKE: *op = Op::LIKE; return kComparison;
+    case Word::BETWEEN: *op = Op::BETWEEN; return kComparison;
+    case Word::IN: *op = Op::IN; return kComparison;
+    case Word::IS: *op = Op::IS_NULL; return kComparison;
+    case Word::NOT: {
+      Word next = this->at(at + 1);
+      if (next != Word::LIKE && next != Word::BETWEEN && next != Word::IN) return kNone;
+      binaryLevel(at + 1, op);
+      return kComparison;
     }
-    left = binary(Op::OR, left, right, op);
+    case Word::PLUS: *op = Op::ADD; return kAdditive;
+    case Word::MINUS: *op = Op::SUBTRACT; return kAdditive;
+    case Word::CONCAT: *op = Op::CONCAT; return kAdditive;
+    case Word::STAR: *op = Op::MULTIPLY; return kMultiplicative;
+    case Word::SLASH: *op = Op::DIVIDE; return kMultiplicative;
+    default: return kNone;
   }
-  return left;
 }
 
-int Tree::conjunction() {
-  int left = negation();
-  while (left >= 0 && at(pos_) == Word::AND) {
+// Operators of `least` and tighter, left to right: each level's right
+// operand is read at the level above it, so that a level's operators group
+// from the left; NOT stands before its operand at its own level.
+int Tree::climb(Level least) {
+  int left;
+  if (at(pos_) == Word::NOT && least <= kNot) {
+    deep_walk_check();
     uint32_t op = pos_++;
-    int right = negation();
-    if (right < 0) {
+    int operand = climb(kNot);
+    if (operand < 0) {
       pos_ = op;
-      break;
+      return -1;
     }
-    left = binary(Op::AND, left, right, op);
+    left = make(Kind::UNARY, op);
+    nodes_[size_t(left)].op = Op::NOT;
+    nodes_[size_t(left)].child = operand;
+    nodes_[size_t(left)].end = nodes_[size_t(operand)].end;
+  } else {
+    left = unary();
   }
-  return left;
-}
-
-int Tree::negation() {
-  if (at(pos_) != Word::NOT) return comparison();
-  deep_walk_check();
-  uint32_t op = pos_++;
-  int operand = negation();
-  if (operand < 0) {
-    pos_ = op;
-    return -1;
-  }
-  int node = make(Kind::UNARY, op);
-  nodes_[size_t(node)].op = Op::NOT;
-  nodes_[size_t(node)].child = operand;
-  nodes_[size_t(node)].end = nodes_[size_t(operand)].end;
-  return node;
-}
-
-int Tree::comparison() {
-  int left = additive();
   while (left >= 0) {
-    uint32_t op = pos_;
-    bool negated = at(pos_) == Word::NOT;
-    uint32_t word = negated ? pos_ + 1 : pos_;
-    Word kind = at(word);
-    if (kind == Word::IS) {
+    Op op = Op::NONE;
+    uint32_t start = pos_;
+    Level level = binaryLevel(start, &op);
+    if (level == kNone || level < least) break;
+    bool negated = at(start) == Word::NOT;
+    uint32_t word = negated ? start + 1 : start;
+    if (op == Op::IS_NULL) {
       // IS [NOT] NULL
       uint32_t null = at(word + 1) == Word::NOT ? word + 2 : word + 1;
-      if (negated || !isNullWord(token(null))) break;
+      if (!isNullWord(token(null))) break;
       int node = make(Kind::UNARY, nodes_[size_t(left)].begin);
       nodes_[size_t(node)].op = Op::IS_NULL;
       nodes_[size_t(node)].negated = null == word + 2;
@@ -361,72 +355,31 @@ int Tree::comparison() {
       left = node;
       continue;
     }
-    Op which = kind == Word::COMPARE ? Op::COMPARE
-               : kind == Word::LIKE  ? Op::LIKE
-               : kind == Word::BETWEEN ? Op::BETWEEN
-               : kind == Word::IN ? Op::IN
-                                  : Op::NONE;
-    if (which == Op::NONE || (negated && which == Op::COMPARE)) break;
     pos_ = word + 1;
-    int right = additive();
+    int right = climb(Level(level + 1));
     if (right < 0) {
-      pos_ = op;
+      pos_ = start;
       break;
     }
     int third = -1;
-    if (which == Op::BETWEEN || which == Op::LIKE) {
-      Word joint = which == Op::BETWEEN ? Word::AND : Word::ESCAPE;
+    if (op == Op::BETWEEN || op == Op::LIKE) {
+      Word joint = op == Op::BETWEEN ? Word::AND : Word::ESCAPE;
       if (at(pos_) == joint) {
         uint32_t back = pos_++;
-        third = additive();
+        third = climb(kAdditive);
         if (third < 0) pos_ = back;
       }
-      if (which == Op::BETWEEN && third < 0) {
-        pos_ = op;
+      if (op == Op::BETWEEN && third < 0) {
+        pos_ = start;
         break;
       }
     }
-    left = binary(which, left, right, word);
+    left = binary(op, left, right, word);
     nodes_[size_t(left)].negated = negated;
     if (third >= 0) {
       nodes_[size_t(right)].next = third;
       nodes_[size_t(left)].end = nodes_[size_t(third)].end;
     }
-  }
-  return left;
-}
-
-int Tree::additive() {
-  int left = multiplicative();
-  while (left >= 0) {
-    Word word = at(pos_);
-    Op op = word == Word::PLUS ? Op::ADD : word == Word::MINUS ? Op::SUBTRACT : word == Word::CONCAT ? Op::CONCAT
-                                                                                                      : Op::NONE;
-    if (op == Op::NONE) break;
-    uint32_t at = pos_++;
-    int right = multiplicative();
-    if (right < 0) {
-      pos_ = at;
-      break;
-    }
-    left = binary(op, left, right, at);
-  }
-  return left;
-}
-
-int Tree::multiplicative() {
-  int left = unary();
-  while (left >= 0) {
-    Word word = at(pos_);
-    Op op = word == Word::STAR ? Op::MULTIPLY : word == Word::SLASH ? Op::DIVIDE : Op::NONE;
-    if (op == Op::NONE) break;
-    uint32_t at = pos_++;
-    int right = unary();
-    if (right < 0) {
-      pos_ = at;
-      break;
-    }
-    left = binary(op, left, right, at);
   }
   return left;
 }

@@ -128,10 +128,6 @@ class Tree {
   int only(int index) const;
   // Appends the node's tokens as they stand.
   void append(int index, Tokens& out) const;
-  // The node of one token (a NAME, LITERAL or TOKEN), and a node's parent
-  // (-1 for the root), found from an index made at the first question.
-  int leafOf(uint32_t token) const;
-  int parentOf(int index) const;
   // The CALL whose name is the token at `at`, or -1.
   int callNamedAt(uint32_t at) const;
 
@@ -142,13 +138,11 @@ class Tree {
   // Stops of a sequence of items.
   enum Stop : unsigned { AT_CLOSE = 1, AT_COMMA = 2, AT_END = 4 };
   int items(unsigned stops);
+  // The levels of binary operators, from the loosest.
+  enum Level : uint8_t { kNone, kOr, kAnd, kNot, kComparison, kAdditive, kMultiplicative, kSigns };
   int expression();
-  int disjunction();
-  int conjunction();
-  int negation();
-  int comparison();
-  int additive();
-  int multiplicative();
+  Level binaryLevel(uint32_t at, Op* op) const;
+  int climb(Level least);
   int unary();
   int power();
   int postfix();
@@ -157,14 +151,26 @@ class Tree {
   int arguments(Kind kind, int callee);
   int binary(Op op, int left, int right, uint32_t at);
 
-  void index() const;
-
   const Tokens* tokens_ = nullptr;
   std::vector<Word> words_;
   std::vector<Node> nodes_;
   uint32_t pos_ = 0;
-  mutable bool indexed_ = false;
-  mutable std::vector<int> leaves_, parents_;
+};
+
+// A list's tree, read at the first question that needs it, for a walk
+// over the list's cells that asks few of them.
+class ListTree {
+ public:
+  const Tree& of(const astNodeList* list);
+  // Where a cell's node stands among the list's tokens.
+  uint32_t indexOf(const astListCell* cell) const;
+  // The list changed: the next question reads it again.
+  void forget() { list_ = nullptr; }
+
+ private:
+  const astNodeList* list_ = nullptr;
+  Tokens tokens_;
+  Tree tree_;
 };
 
 }  // namespace expr

@@ -132,20 +132,27 @@ bool isInsertBody(const astNodeList* list) {
 
 const BuiltinFunction* builtinNamed(const char* word) { return word && word[0] ? rowNamed(word) : nullptr; }
 
-const BuiltinFunction* builtinAt(const TokenNodes& tokens, size_t at, const TransformState* state) {
-  const astNodeToken* token = tokenAt(tokens, at);
+const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, const astNode* after,
+                                 const TransformState* state) {
+  const astNodeToken* token = name && name->kind == AST_TOKEN ? nodeAs<const astNodeToken>(name) : nullptr;
   if (!token || !isFunctionNameCode(token->tokenCode) || token->qualified || !token->text || !token->text[0])
     return nullptr;
   const BuiltinFunction* row = rowNamed(token->text);
   if (!row) return nullptr;
-  bool call = at + 1 < tokens.size() && isOpen(tokens[at + 1]);
+  bool call = isOpen(after);
   if (call != (row->kind == FunctionKind::FUNCTION)) return nullptr;
   // A name followed by a type is a field or variable declared.
-  const astNodeToken* next = call ? nullptr : tokenAt(tokens, at + 1);
+  const astNodeToken* next = !call && after && after->kind == AST_TOKEN ? nodeAs<const astNodeToken>(after) : nullptr;
   if (next && next->tokenCode == T_WORD) return nullptr;
   // A table with its columns (INSERT INTO log(a, b)) is no call.
-  if (at > 0 && (spans::isText(tokens[at - 1], '.') || rewrite::textIs(tokens[at - 1], "INTO"))) return nullptr;
+  if (spans::isText(before, '.') || rewrite::textIs(before, "INTO")) return nullptr;
   return runDeclaresFunction(token->text, state) ? nullptr : row;
+}
+
+const BuiltinFunction* builtinAt(const TokenNodes& tokens, size_t at, const TransformState* state) {
+  if (at >= tokens.size()) return nullptr;
+  return builtinAt(at > 0 ? tokens[at - 1] : nullptr, tokens[at], at + 1 < tokens.size() ? tokens[at + 1] : nullptr,
+                   state);
 }
 
 bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const TransformState* state) {
@@ -308,16 +315,16 @@ std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const Transfo
 
 namespace rewrite {
 
-bool reportBuiltinFunction(const expr::Tree& tree, uint32_t at, astNodeList* list, TransformState* state) {
-  astNodeToken* token = asToken(tree.token(at));
+bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous, expr::ListTree* tree,
+                           TransformState* state) {
+  astNodeToken* token = asToken(c->value);
   if (!token || !isFunctionNameCode(token->tokenCode) || token->qualified || !token->text) return false;
-  int call = tree.callNamedAt(at);
-  bool called = call >= 0 || (at + 1 < tree.tokens().size() && isOpen(tree.token(at + 1)));
-  if (!mayTakeFunctionRecord(token->text, called)) return false;
+  astNode* after = c->next ? c->next->value : nullptr;
+  if (!mayTakeFunctionRecord(token->text, isOpen(after))) return false;
   // The name of a procedure's call statement is no built-in's call, nor
   // the table an INSERT names.
   if (list->parent && list->parent->kind == AST_CALL && nodeAs<astNodeCall>(list->parent)->name == list) return false;
-  if (at == 0 && isInsertBody(list)) return false;
+  if (c == list->head && isInsertBody(list)) return false;
   // Nor is the name a declaration or a parameter declares.
   const astNode* owner = list->parent;
   if (owner && ((isDeclaration(owner) && nodeAs<const astNodeDecl>(owner)->variableName == list) ||
@@ -327,34 +334,36 @@ bool reportBuiltinFunction(const expr::Tree& tree, uint32_t at, astNodeList* lis
   if (!row || (row->outcome != FunctionOutcome::RECORDED && row->rule != FunctionRule::TRANSLATE_CHARACTERS &&
                row->rule != FunctionRule::DECODE_NULLS && row->rule != FunctionRule::FORMAT_TEXT))
     return false;
-  if (builtinAt(tree.tokens(), at, state) != row) return false;
+  if (builtinAt(previous, token, after, state) != row) return false;
   if (row->outcome == FunctionOutcome::RECORDED) {
     reportFinding(row->finding, token, state->errors, row->name, token->text);
     return true;
   }
+  const expr::Tree& read = tree->of(list);
+  int call = read.callNamedAt(tree->indexOf(c));
   // The checks read the arguments of a call that its ")" closes.
-  if (call < 0 || !tree[call].closed) return false;
+  if (call < 0 || !read[call].closed) return false;
   std::vector<int> arguments;
-  for (int c = tree[tree[call].child].next; c >= 0; c = tree[c].next) arguments.push_back(c);
+  for (int c = read[read[call].child].next; c >= 0; c = read[c].next) arguments.push_back(c);
   if (row->rule == FunctionRule::TRANSLATE_CHARACTERS) {
     std::vector<ListCharacter> characters;
-    if (arguments.size() != 3 || (literalCharacters(tree, arguments[1], &characters) &&
-                                  literalCharacters(tree, arguments[2], &characters)))
+    if (arguments.size() != 3 || (literalCharacters(read, arguments[1], &characters) &&
+                                  literalCharacters(read, arguments[2], &characters)))
       return false;
     reportFinding(FindingId::TRANSLATE_LITERALS, token, state->errors);
     return true;
   }
   if (row->rule == FunctionRule::FORMAT_TEXT) {
     // The format: the second argument, a literal.
-    const char* format = arguments.size() >= 2 && tree.length(arguments[1]) == 1
-                             ? textOf(tree.firstToken(arguments[1]))
+    const char* format = arguments.size() >= 2 && read.length(arguments[1]) == 1
+                             ? textOf(read.firstToken(arguments[1]))
                              : nullptr;
     if (!format || format[0] != '\'' || !std::strchr(format, '"')) return false;
     reportFinding(row->finding, token, state->errors, row->name);
     return true;
   }
   if (row->rule != FunctionRule::DECODE_NULLS) return false;
-  for (int type : decodeNullTypes(tree, call, state))
+  for (int type : decodeNullTypes(read, call, state))
     if (type == kUntyped) {
       reportFinding(FindingId::DECODE_UNTYPED_NULL, token, state->errors);
       return true;

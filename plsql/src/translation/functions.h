@@ -17,6 +17,7 @@ struct astNodeList;
 struct TransformState;
 namespace expr {
 class Tree;
+class ListTree;
 }
 
 enum class FunctionKind { FUNCTION, VALUE, OPERATOR };
@@ -92,6 +93,9 @@ bool isInsertBody(const astNodeList* list);
 // FUNCTION row and not for a VALUE row, that no function of the run
 // declares; null otherwise.
 const BuiltinFunction* builtinAt(const TokenNodes& tokens, size_t at, const TransformState* state);
+// The same for a token with the nodes before and after it (null for none).
+const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, const astNode* after,
+                                 const TransformState* state);
 
 // Whether evaluating the tokens twice may give another value or do
 // something twice: a call of a routine that is not a built-in function of
@@ -134,8 +138,10 @@ enum { kNotNull = -1, kUntyped = -2, kLeftOut = -3 };
 std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const TransformState* state);
 
 namespace rewrite {
-// Records the call or value named by the token at `at` of a token list
-// (read as `tree`) when its row (or the arguments its translation needs)
-// has no form in the target; whether it did.
-bool reportBuiltinFunction(const expr::Tree& tree, uint32_t at, astNodeList* list, TransformState* state);
+// Records the call or value at the cell `c` of a token list (after
+// `previous`) when its row (or the arguments its translation needs) has no
+// form in the target; whether it did. The arguments are read from the
+// list's tree, which `tree` reads when a call needs it.
+bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous, expr::ListTree* tree,
+                           TransformState* state);
 }  // namespace rewrite

@@ -700,26 +700,19 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
   std::vector<HeldRecord> unknown;
   astNode* claimed = nullptr;
   astNode* previous = nullptr;
-  // The list as a tree, read at the first call that may take a record.
-  thread_local expr::Tokens tokens;
-  thread_local expr::Tree tree;
-  bool read = false;
-  uint32_t at = 0;
-  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next, ++at) {
+  // The list as a tree, read at the first call whose arguments are asked.
+  thread_local expr::ListTree tree;
+  tree.forget();
+  for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
     // A built-in function the target lacks (functions.def).
     const char* text = c->value && c->value->kind == AST_TOKEN ? nodeAs<astNodeToken>(c->value)->text : nullptr;
-    if (text && mayTakeFunctionRecord(text, c->next && spans::isOpen(c->next->value))) {
-      if (!read) {
-        tokens = spans::nodesOf(listCells(list));
-        tree.read(tokens);
-        read = true;
-      }
-      if (reportBuiltinFunction(tree, at, list, state)) continue;
-    }
+    if (text && mayTakeFunctionRecord(text, c->next && spans::isOpen(c->next->value)) &&
+        reportBuiltinFunction(list, c, previous, &tree, state))
+      continue;
     if (!mayBeConstruct(c, previous, state)) continue;
     // DATA after SKIP LOCKED moves the tokens after it.
     if (reviewLockWait(list, c, state)) {
-      read = false;
+      tree.forget();
       continue;
     }
     bool taken = reportListedConstruct(list, c, previous, state);
