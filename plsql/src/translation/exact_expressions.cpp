@@ -98,6 +98,23 @@ bool isNonZeroNumber(const Tokens& value) {
 
 // ---- values evaluated once ----
 
+// Whether a value holds a call of an aggregate, or a call with a window
+// (f(...) OVER (...)).
+bool holdsAggregate(const expr::Tree& tree, int node) {
+  static const char* const kAggregates[] = {"AVG", "COUNT", "LISTAGG", "MAX", "MEDIAN", "MIN", "STDDEV", "SUM",
+                                            "VARIANCE"};
+  const expr::Node& n = tree[node];
+  if (n.kind == expr::Kind::CALL) {
+    const char* name = tree.length(n.child) == 1 ? textOf(tree.firstToken(n.child)) : nullptr;
+    for (const char* aggregate : kAggregates)
+      if (name && textIs(tree.firstToken(n.child), aggregate)) return true;
+    if (textIs(tree.token(n.end), "OVER")) return true;
+  }
+  for (int c = n.child; c >= 0; c = tree[c].next)
+    if (holdsAggregate(tree, c)) return true;
+  return false;
+}
+
 // A value that a form writes: its tokens in their own form, and whether
 // the form may write it twice: it calls no routine with effects, and its
 // form is no longer than kLongestWrittenTwice tokens, so that forms nested
@@ -105,13 +122,20 @@ bool isNonZeroNumber(const Tokens& value) {
 struct Value {
   Tokens tokens;
   size_t length = 0;   // its form's tokens
-  bool group = false;  // one group in parentheses
-  // Its tokens as they stand in the list.
-  const Tokens* source = nullptr;
-  uint32_t begin = 0, end = 0;
+  bool group = false;  // one group in parentheses, not a query's
+  // Its node.
+  const expr::Tree* tree = nullptr;
+  int node = -1;
   const TransformState* state = nullptr;
   bool longer() const { return length > kLongestWrittenTwice; }
-  bool twice() const { return !longer() && !holdsImpureCall(*source, begin, end, state); }
+  bool twice() const {
+    return !longer() && !holdsImpureCall(tree->tokens(), (*tree)[node].begin, (*tree)[node].end, state);
+  }
+  // Whether a query over one row may read it: not when it holds an
+  // aggregate, which the query around it computes over its group.
+  bool bindable() const { return !holdsAggregate(*tree, node); }
+  // Read once from a query over one row, as it may not be written twice.
+  bool once() const { return !twice() && bindable(); }
   // A group's own parentheses are those of the call it goes in.
   Tokens inner() const { return group ? slice(tokens, 1, tokens.size() - 1) : tokens; }
 };
@@ -163,7 +187,7 @@ void pushDivisor(Tokens& out, const Value& written, bool decfloat, int line) {
     value(to, d);
     to.push_back(made("END", line));
   };
-  if (written.twice()) return guard(out, divisor);
+  if (!written.once()) return guard(out, divisor);
   Tokens body;
   guard(body, Tokens{made("SYSZULINTERNAL_DIVISOR", line)});
   pushBound(out, {{divisor, "SYSZULINTERNAL_DIVISOR"}}, body, line);
@@ -316,8 +340,8 @@ bool pushReplace(Tokens& out, const CallParts& call, int line) {
   // so is a long source, which each branch writes (nested REPLACE calls
   // would write it many times over).
   std::vector<std::pair<Tokens, const char*>> bound;
-  bool longSource = call.values[0].longer();
-  if (longSource || (searchNull && !call.values[1].twice()) || (replacementNull && !call.values[2].twice())) {
+  bool longSource = call.values[0].longer() && call.values[0].bindable();
+  if (longSource || (searchNull && call.values[1].once()) || (replacementNull && call.values[2].once())) {
     if (longSource) {
       bound.push_back({source, "SYSZULINTERNAL_SOURCE"});
       source = {made("SYSZULINTERNAL_SOURCE", line)};
@@ -357,8 +381,8 @@ bool pushReplace(Tokens& out, const CallParts& call, int line) {
 bool pushMod(Tokens& out, const CallParts& call, int line) {
   const std::vector<Tokens>& arguments = call.written;
   if (arguments.size() != 2 || isNonZeroNumber(arguments[1])) return false;
-  bool once = !call.values[1].twice();
-  bool longDividend = call.values[0].longer();
+  bool once = call.values[1].once();
+  bool longDividend = call.values[0].longer() && call.values[0].bindable();
   Tokens divisor = once ? Tokens{made("SYSZULINTERNAL_DIVISOR", line)} : arguments[1];
   Tokens dividend = longDividend ? Tokens{made("SYSZULINTERNAL_DIVIDEND", line)} : arguments[0];
   Tokens body{made("CASE", line)};
@@ -393,8 +417,8 @@ void pushPower(Tokens& out, const Value& base, const Value& power, int line) {
   size_t at = !exponent.empty() && (textIs(exponent[0], "-") || textIs(exponent[0], "+")) ? 1 : 0;
   if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_DIGITS) return raise(out, "DECFLOAT", exponent);
   if (exponent.size() == at + 1 && codeOf(exponent[at]) == T_NUMERICNO) return raise(out, "DOUBLE", exponent);
-  bool once = !power.twice();
-  bool longBase = base.length - (base.group ? 2 : 0) > kLongestWrittenTwice;
+  bool once = power.once();
+  bool longBase = base.length - (base.group ? 2 : 0) > kLongestWrittenTwice && base.bindable();
   if (longBase) value = {made("SYSZULINTERNAL_BASE", line)};
   Tokens e = once ? Tokens{made("SYSZULINTERNAL_EXPONENT", line)} : power.inner();
   Tokens body;
@@ -591,12 +615,12 @@ class ExactWriter {
   Value value(int node) {
     Value v;
     write(node, v.tokens);
-    const expr::Node& n = tree_[node];
     v.length = v.tokens.size();
-    v.group = v.length >= 2 && spans::isOpen(v.tokens.front()) && spans::closingIndex(v.tokens, 0) == v.length - 1;
-    v.source = &tree_.tokens();
-    v.begin = n.begin;
-    v.end = n.end;
+    // A subquery's parentheses are its own.
+    v.group = v.length >= 2 && spans::isOpen(v.tokens.front()) && spans::closingIndex(v.tokens, 0) == v.length - 1 &&
+              expr::wordOf(v.tokens[1]) != expr::Word::SELECT;
+    v.tree = &tree_;
+    v.node = node;
     v.state = state_;
     return v;
   }
