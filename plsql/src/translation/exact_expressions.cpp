@@ -4,6 +4,7 @@
 // puts every token list that the emitter writes in this form, so
 // expressions in assignments, conditions, defaults, loop bounds and SQL
 // statements alike are covered.
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -243,6 +244,13 @@ bool mayBeNull(const expr::Tree& tree, int node) {
 // that stays itself is left out of the lists.
 bool pushTranslate(Tokens& out, const CallParts& call, int line) {
   const std::vector<Tokens>& arguments = call.written;
+  // A NULL or empty list makes the value NULL in both: the call in the
+  // target's order says as much.
+  if (call.arguments.size() == 3 && (isNullArgument(call.tree, call.arguments[1]) ||
+                                     isNullArgument(call.tree, call.arguments[2]))) {
+    pushCall(out, "TRANSLATE", {arguments[0], arguments[2], arguments[1]}, line);
+    return true;
+  }
   std::vector<ListCharacter> from, to;
   if (call.arguments.size() != 3 || !literalCharacters(call.tree, call.arguments[1], &from) ||
       !literalCharacters(call.tree, call.arguments[2], &to))
@@ -467,15 +475,31 @@ bool pushDecode(Tokens& out, const CallParts& call, int line, const TransformSta
   return true;
 }
 
+// SUBSTR4 and INSTR4 take INTEGER positions and lengths: a number written
+// beyond them reaches past any string, as the bound itself does.
+Tokens withinInteger(const Tokens& argument, int line) {
+  size_t at = !argument.empty() && (textIs(argument[0], "-") || textIs(argument[0], "+")) ? 1 : 0;
+  if (argument.size() != at + 1 || (codeOf(argument[at]) != T_DIGITS && codeOf(argument[at]) != T_NUMERICNO))
+    return argument;
+  const char* text = textOf(argument[at]);
+  if (std::fabs(std::strtod(text, nullptr)) <= 2147483647.0) return argument;
+  Tokens bound(argument.begin(), argument.begin() + static_cast<std::ptrdiff_t>(at));
+  bound.push_back(made("2147483647", line));
+  return bound;
+}
+
 // The translated form of a call of a TRANSLATED row, its arguments in their
 // own forms; false when the call stays as written.
 bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const CallParts& call, const TransformState* state) {
   const std::vector<Tokens>& arguments = call.written;
   int line = call.tree.firstToken(call.node)->line;
   switch (row.rule) {
-    case FunctionRule::CHARACTERS:
-      pushCall(out, (std::string(row.name) + "4").c_str(), arguments, line);
+    case FunctionRule::CHARACTERS: {
+      std::vector<Tokens> bounded(arguments);
+      for (size_t k = 1; k < bounded.size(); ++k) bounded[k] = withinInteger(bounded[k], line);
+      pushCall(out, (std::string(row.name) + "4").c_str(), bounded, line);
       return true;
+    }
     case FunctionRule::TRANSLATE_CHARACTERS: return pushTranslate(out, call, line);
     case FunctionRule::REPLACE_NULLS: return pushReplace(out, call, line);
     case FunctionRule::ATAN2_ORDER:

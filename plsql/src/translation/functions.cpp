@@ -277,6 +277,10 @@ bool literalCharacters(const expr::Tree& tree, int node, std::vector<ListCharact
 
 bool sameCharacter(const ListCharacter& a, const ListCharacter& b) { return characterKey(a) == characterKey(b); }
 
+bool isNullArgument(const expr::Tree& tree, int argument) {
+  return isNullLiteral(tree.tokens(), tree[argument].begin, tree[argument].end);
+}
+
 bool isNullLiteral(const TokenNodes& tokens, size_t begin, size_t end) {
   if (isNullKeyword(tokens, begin, end)) return true;
   const char* text = end - begin == 1 ? textOf(tokens[begin]) : nullptr;
@@ -347,8 +351,8 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
   for (int c = read[read[call].child].next; c >= 0; c = read[c].next) arguments.push_back(c);
   if (row->rule == FunctionRule::TRANSLATE_CHARACTERS) {
     std::vector<ListCharacter> characters;
-    if (arguments.size() != 3 || (literalCharacters(read, arguments[1], &characters) &&
-                                  literalCharacters(read, arguments[2], &characters)))
+    if (arguments.size() != 3 || isNullArgument(read, arguments[1]) || isNullArgument(read, arguments[2]) ||
+        (literalCharacters(read, arguments[1], &characters) && literalCharacters(read, arguments[2], &characters)))
       return false;
     reportFinding(FindingId::TRANSLATE_LITERALS, token, state->errors);
     return true;

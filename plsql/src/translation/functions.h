@@ -128,6 +128,8 @@ bool sameCharacter(const ListCharacter& a, const ListCharacter& b);
 
 // Whether the tokens are the keyword NULL alone, or an empty literal.
 bool isNullLiteral(const TokenNodes& tokens, size_t begin, size_t end);
+// The same for an argument of a call (an ITEMS node of the tree).
+bool isNullArgument(const expr::Tree& tree, int argument);
 
 // For each argument of a DECODE call (a CALL node of the tree): the index
 // of the argument whose type its NULL keyword takes, as NULLIF(a, a);

@@ -104,6 +104,9 @@ struct TransformState {
   // point: most names are neither, and are told so by one lookup.
   FoldedIndex fixedScaleNames;
   FoldedIndex fractionNames;
+  // The names of the variables and parameters declared with a TIMESTAMP
+  // type, which most words are told apart by.
+  FoldedIndex timestampNames;
   // Variables (unit and folded name) that a handler sets to SQLCODE, and
   // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;

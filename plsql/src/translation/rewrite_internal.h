@@ -277,6 +277,9 @@ void reviewRoutineOptions(astNodeList* options, astNode* routine, TransformState
 // that the target lacks.
 void reportListConstructs(astNodeList* list, TransformState* state);
 void reportDynamicBlock(astNodeDynamic* node, TransformState* state);
+// Notes a variable or parameter of a TIMESTAMP type, whose differences
+// the list step records.
+void noteTimestampName(const astNodeList* name, const astNodeList* type, TransformState* state);
 // Checks a call; whether a collection method there may be rewritten.
 bool reviewCall(astNodeCall* node, TransformState* state);
 // What the name before a collection method's dot (`prefix`, as written at

@@ -696,6 +696,92 @@ static bool reviewLockWait(astNodeList* list, astListCell* c, TransformState* st
   return true;
 }
 
+// ---- differences of timestamps ----
+
+// Whether a type is a TIMESTAMP.
+static bool isTimestampType(const astNodeList* type) {
+  astNodeToken* first = firstToken(type);
+  const char* text = first ? first->text : nullptr;
+  return text && std::strlen(text) >= 9 && sameFolded(std::string_view(text, 9), "TIMESTAMP") &&
+         !(std::isalnum(static_cast<unsigned char>(text[9])) || text[9] == '_');
+}
+
+void noteTimestampName(const astNodeList* name, const astNodeList* type, TransformState* state) {
+  astNodeToken* declared = firstToken(name);
+  if (declared && declared->text && isTimestampType(type)) state->timestampNames.insert(declared->text);
+}
+
+// The values that are TIMESTAMPs.
+static bool isTimestampWord(const char* text) {
+  return equalsIgnoreCase(text, "SYSTIMESTAMP") || equalsIgnoreCase(text, "LOCALTIMESTAMP") ||
+         equalsIgnoreCase(text, "CURRENT_TIMESTAMP") || equalsIgnoreCase(text, "TO_TIMESTAMP");
+}
+
+// Whether a token may begin a TIMESTAMP value: a quick look before the
+// list is read as a tree.
+static bool mayBeTimestamp(const astNodeToken* token, const TransformState* state) {
+  if (token->tokenCode != T_WORD || !token->text) return false;
+  char first = foldAscii(token->text[0]);
+  if ((first == 's' || first == 'l' || first == 'c' || first == 't') && isTimestampWord(token->text)) return true;
+  return !token->qualified && !state->timestampNames.empty() && state->timestampNames.holds(token->text);
+}
+
+// Whether a node of a list's tree is a TIMESTAMP value: a timestamp word,
+// TO_TIMESTAMP(...), a variable or parameter of a TIMESTAMP type in scope,
+// a group around one.
+static bool isTimestampValue(const expr::Tree& tree, int node, astNodeList* list) {
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
+    case expr::Kind::ITEMS: {
+      int one = tree.only(node);
+      return one >= 0 && isTimestampValue(tree, one, list);
+    }
+    case expr::Kind::GROUP: return tree.childCount(node) == 1 && isTimestampValue(tree, n.child, list);
+    case expr::Kind::CALL: return tree.length(n.child) == 1 && textIs(tree.firstToken(node), "TO_TIMESTAMP");
+    case expr::Kind::NAME: {
+      astNodeToken* token = tree.length(node) == 1 ? asToken(tree.firstToken(node)) : nullptr;
+      if (!token || token->tokenCode != T_WORD || !token->text) return false;
+      if (isTimestampWord(token->text)) return true;
+      bool found = false;
+      const astNodeList* type = token->qualified ? nullptr : declaredType(list, foldedText(token->text), &found);
+      return found && isTimestampType(type);
+    }
+    default: return false;
+  }
+}
+
+// Whether a node is a number: a numeric literal with its sign, or a name
+// declared with a numeric type in scope.
+static bool isNumberValue(const expr::Tree& tree, int node, astNodeList* list) {
+  const expr::Node& n = tree[node];
+  if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS))
+    return isNumberValue(tree, n.child, list);
+  if (n.kind == expr::Kind::GROUP) return tree.childCount(node) == 1 && isNumberValue(tree, tree.only(n.child), list);
+  astNodeToken* token = n.end - n.begin == 1 ? asToken(tree.firstToken(node)) : nullptr;
+  if (!token || !token->text) return false;
+  if (n.kind == expr::Kind::LITERAL) return token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO;
+  if (n.kind != expr::Kind::NAME || token->tokenCode != T_WORD || token->qualified) return false;
+  bool found = false;
+  const astNodeList* type = declaredType(list, foldedText(token->text), &found);
+  return found && type && scaleOfType(type) != kUnknownScale;
+}
+
+// a - b with a TIMESTAMP operand and one that is no number: PL/SQL's
+// value is an INTERVAL, the target's a number of the duration's digits
+// (yyyymmddhhmmss.ffffff). A timestamp less a number of days is a date in
+// both.
+static void reportTimestampDifferences(astNodeList* list, expr::ListTree* trees, TransformState* state) {
+  const expr::Tree& tree = trees->of(list);
+  for (int i = 0; i < tree.size(); ++i) {
+    const expr::Node& n = tree[i];
+    if (n.kind != expr::Kind::BINARY || n.op != expr::Op::SUBTRACT || n.child < 0) continue;
+    int left = n.child, right = tree[n.child].next;
+    if ((isTimestampValue(tree, left, list) && !isNumberValue(tree, right, list)) ||
+        (isTimestampValue(tree, right, list) && !isNumberValue(tree, left, list)))
+      reportFinding(FindingId::TIMESTAMP_DIFFERENCE, tree.token(n.at), state->errors);
+  }
+}
+
 void reportListConstructs(astNodeList* list, TransformState* state) {
   std::vector<HeldRecord> unknown;
   astNode* claimed = nullptr;
@@ -703,7 +789,9 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
   // The list as a tree, read at the first call whose arguments are asked.
   thread_local expr::ListTree tree;
   tree.forget();
+  bool minus = false;
   for (astListCell* c = listCells(list); c; previous = c->value, c = c->next) {
+    minus = minus || (c->value && c->value->kind == AST_TOKEN && nodeAs<astNodeToken>(c->value)->tokenCode == '-');
     // A built-in function the target lacks (functions.def).
     const char* text = c->value && c->value->kind == AST_TOKEN ? nodeAs<astNodeToken>(c->value)->text : nullptr;
     if (text && mayTakeFunctionRecord(text, c->next && spans::isOpen(c->next->value)) &&
@@ -718,6 +806,12 @@ void reportListConstructs(astNodeList* list, TransformState* state) {
     bool taken = reportListedConstruct(list, c, previous, state);
     if (taken || (c->value && c->value == claimed)) continue;
     reportUnknownForm(list, c, previous, state, &unknown, &claimed);
+  }
+  if (minus) {
+    bool timestamp = false;
+    for (astListCell* c = listCells(list); c && !timestamp; c = c->next)
+      timestamp = c->value && c->value->kind == AST_TOKEN && mayBeTimestamp(nodeAs<astNodeToken>(c->value), state);
+    if (timestamp) reportTimestampDifferences(list, &tree, state);
   }
   for (const HeldRecord& held : unknown)
     reportFinding(held.finding, held.at, state->errors, held.named ? held.name.c_str() : nullptr, held.detail);

@@ -483,6 +483,7 @@ void transformDeclaration(astNodeDecl* decl, TransformState* state) {
       reportNotNullVariable(n, state);
       n->dataType = mapDataType(n->dataType, n, state);
       noteScaledName(n->variableName, n->dataType, state);
+      noteTimestampName(n->variableName, n->dataType, state);
       noteCollectionDeclaration(n, state);
       break;
     }
@@ -565,6 +566,7 @@ void transformFormalArg(astNodeFormalArg* arg, TransformState* state) {
   }
   arg->dataType = mapDataType(arg->dataType, arg, state);
   noteScaledName(arg->name, arg->dataType, state);
+  noteTimestampName(arg->name, arg->dataType, state);
   noteCollectionDeclaration(arg, state);
   astNode* owner = arg->parent && arg->parent->kind == AST_LIST ? arg->parent->parent : arg->parent;
   if (owner && (owner->kind == AST_CREATE_FUNCTION || owner->kind == AST_FUNC_PROTO) &&
