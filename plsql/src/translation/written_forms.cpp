@@ -1,9 +1,10 @@
 // The last pass: the tree in the order the emitter writes it. It records the
 // constructs that the target cannot take as they will be written (BULK
 // COLLECT, types declared in a program, AUTHID CURRENT_USER, trigger forms,
-// a jump without its loop), and puts every token list that will be written
-// in the form the target reads as PL/SQL does (exact_expressions.cpp). The
-// emitter then writes what the tree says and decides nothing.
+// a jump without its loop), puts every token list that will be written in
+// the form the target reads as PL/SQL does (exact_expressions.cpp), and
+// marks the NULL statements that must be written as statements. The emitter
+// then writes what the tree says and decides nothing.
 //
 // The walk follows the emitter's order node by node, so that the records
 // come in the order the text does; a handler's statements are written once
@@ -22,6 +23,20 @@ namespace {
 // emitter skips instead of misreading it.
 astListCell* cellsOf(astNode* list) {
   return list && list->kind == AST_LIST ? nodeAs<astNodeList>(list)->head : nullptr;
+}
+
+// Whether the NULL statement opens a branch, loop body or handler that NULL
+// statements alone make up: the target needs a statement there, where a
+// block's body may stay empty.
+bool fillsEmptyBranch(astNode* node) {
+  astNode* list = node->parent;
+  if (!list || list->kind != AST_LIST || !list->parent) return false;
+  if (list->parent->kind == AST_BLOCK || list->parent->kind == AST_LIST) return false;
+  astListCell* first = listCells(nodeAs<astNodeList>(list));
+  if (!first || first->value != node) return false;
+  for (astListCell* c = first; c; c = c->next)
+    if (!c->value || c->value->kind != AST_NULL) return false;
+  return true;
 }
 
 struct WrittenWalk {
@@ -320,6 +335,13 @@ struct WrittenWalk {
       }
       case AST_LIST: return each(n);
       case AST_LOOP: return node(nodeAs<astNodeLoop>(n)->body);
+      case AST_NULL: {
+        // A label (a GOTO target) needs a statement to stand on, and so
+        // does a branch that NULL statements alone make up.
+        auto* null = nodeAs<astNodeNull>(n);
+        null->emptyCompound = null->label || fillsEmptyBranch(n);
+        return;
+      }
       case AST_OPEN: {
         auto* open = nodeAs<astNodeOpen>(n);
         if (open->cursorConstructor && open->cursorConstructor->kind == AST_ASSIGN) node(open->cursorConstructor);
