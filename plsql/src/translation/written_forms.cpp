@@ -8,7 +8,9 @@
 //
 // The walk follows the emitter's order node by node, so that the records
 // come in the order the text does; a handler's statements are written once
-// for each of its conditions, and so are their records.
+// for each of its conditions, and so are their records. Nothing but that
+// order ties the two, so in debug builds the walk marks each token list it
+// passes over and the emitter stops at a list without the mark.
 #include <unordered_set>
 
 #include "deep_walk.h"
@@ -47,10 +49,21 @@ struct WrittenWalk {
     reportFinding(finding, at, state->errors, name);
   }
 
+  // The emitter checks the mark in debug builds: a list this walk passed by
+  // would be written as the rewriting left it.
+  static void settle(astNodeList* list) {
+#ifndef NDEBUG
+    list->settled = true;
+#else
+    (void)list;
+#endif
+  }
+
   // A token list the emitter writes with its spacing rule.
   void tokens(astNode* node) {
     if (!node || node->kind != AST_LIST) return;
     auto* list = nodeAs<astNodeList>(node);
+    settle(list);
     if (!holdsInexactForm(list) || !rewritten.insert(list).second) return;
     astNodeList* exact = exactExpression(list, state);
     if (exact == list) return;
@@ -66,7 +79,7 @@ struct WrittenWalk {
     if (!type || type->kind != AST_LIST) return;
     astNodeToken* last = asToken(listLast(type));
     // An anchored type is written as its texts, unspaced.
-    if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return;
+    if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return settle(type);
     tokens(type);
   }
 
