@@ -43,6 +43,6 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   state.root = root;
   state.errors = errors;
   state.exceptionMap = options ? options->exceptionMap : nullptr;
-  state.datatypeMap = options && options->datatypeMap;
+  state.datatypeMap = options ? options->datatypeMap : nullptr;
   for (const TranslationPass& pass : kTranslationPasses) pass.run(&state);
 }
