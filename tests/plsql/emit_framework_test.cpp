@@ -47,6 +47,19 @@ TEST_F(EmitFramework, TerminatorIsTheOptionsText) {
             "CREATE PROCEDURE p SPECIFIC p\nLANGUAGE SQL\n  BEGIN\n  -- NULL;\n  END\n\n\n");
 }
 
+// The last pass and the emitter agree by their order alone: in a debug
+// build a list the pass did not go over ends the run, where it would be
+// written untranslated.
+TEST_F(EmitFramework, AListTheLastPassMissedEndsADebugRun) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "checked in debug builds only";
+#else
+  astNodeWhile* loop = node<astNodeWhile>(AST_WHILE, 4);
+  loop->expr = adopt(loop, toks({"n", "/", "3"}));
+  EXPECT_DEATH(emitProgram(loop, 0, "@", false, &errors), "passed by a token list of astNodeWhile \\(source line 5\\)");
+#endif
+}
+
 TEST_F(EmitFramework, TextBeforeTheFirstUnitHasTypeZero) {
   run({returnStmt(toks({"1"})), procedure("p", block({nullStmt()}))});
   ASSERT_EQ(records.size(), 2u);

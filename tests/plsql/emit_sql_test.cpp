@@ -149,8 +149,8 @@ TEST_F(EmitSql, OpenForAQueryWritesTheCursorValueFirst) {
   // A dynamic query: the cursor value, the PREPARE, then the OPEN.
   astNodeOpen* dynamic = node<astNodeOpen>(AST_OPEN);
   dynamic->variable = toks({"c"});
-  dynamic->cursorConstructor =
-      assign(toks({"c"}), nodes({tok("CURSOR FOR ", T_STRING), tok("SYSZULINTERNAL_00000001", T_STRING)}));
+  dynamic->cursorConstructor = assign(toks({"c"}), nullptr);
+  dynamic->cursorConstructor->preparedCursor = poolStrdup("SYSZULINTERNAL_00000001");
   astNodePrepare* prepare = node<astNodePrepare>(AST_PREPARE);
   prepare->stmtID = poolStrdup("SYSZULINTERNAL_00000001");
   prepare->query = toks({"stmt"});
@@ -158,6 +158,11 @@ TEST_F(EmitSql, OpenForAQueryWritesTheCursorValueFirst) {
   dynamic->usingClause = toks({"x", ",", "y"});
   EXPECT_EQ(one({dynamic}),
             "SET c = CURSOR FOR  SYSZULINTERNAL_00000001;\n"
+            "PREPARE SYSZULINTERNAL_00000001 FROM stmt;\n"
+            "OPEN c USING x, y;\n");
+  dynamic->cursorConstructor->withHold = true;
+  EXPECT_EQ(one({dynamic}),
+            "SET c = CURSOR WITH HOLD FOR SYSZULINTERNAL_00000001;\n"
             "PREPARE SYSZULINTERNAL_00000001 FROM stmt;\n"
             "OPEN c USING x, y;\n");
 }

@@ -36,6 +36,19 @@ TEST(RewriteDatatypes, DatatypeMap)
   EXPECT_EQ(mappedType("XMLTYPE"), "XML");
 }
 
+// The rows come from the run's options, not from a table of the rewriting.
+TEST(RewriteDatatypes, TheMapIsTheOneTheOptionsCarry)
+{
+  static const DatatypeMapEntry kMap[] = {{"NUMBER", "DECFLOAT", "(34)"}, {nullptr, nullptr, nullptr}};
+  ParsedSource* parsed = parseText("DECLARE\n  a NUMBER;\n  b VARCHAR2;\nBEGIN\n  NULL;\nEND;\n/\n");
+  ASSERT_TRUE(parsed->accepted);
+  parsed->options.datatypeMap = kMap;
+  transformProgram(parsed->context.root, &parsed->options, &parsed->errors);
+  auto* block = nodeAs<astNodeBlock>(parsed->unit(0));
+  EXPECT_EQ(tokens(nth<astNodeVarDecl>(block->declarations, 0)->dataType), "DECFLOAT ( 34 )");
+  EXPECT_EQ(tokens(nth<astNodeVarDecl>(block->declarations, 1)->dataType), "VARCHAR2");
+}
+
 TEST(RewriteDatatypes, MappedTokensAreCopiesAndTheRestIsShared)
 {
   RewriteRun run = rewriteText("DECLARE\n  v VARCHAR2(10);\n  w NVARCHAR2;\nBEGIN\n  NULL;\nEND;\n/\n");

@@ -101,7 +101,8 @@ TEST(RewriteDynamic, OpenForQueryAndForText)
 
   auto* second = nth<astNodeOpen>(block->body, 1);
   ASSERT_NE(second->cursorConstructor, nullptr);
-  EXPECT_EQ(tokens(nodeAs<astNodeList>(second->cursorConstructor->expr)), "CURSOR FOR  SYSZULINTERNAL_00000001");
+  EXPECT_EQ(second->cursorConstructor->expr, nullptr);
+  EXPECT_EQ(text(second->cursorConstructor->preparedCursor), "SYSZULINTERNAL_00000001");
   ASSERT_NE(second->prepareStmt, nullptr);
   EXPECT_EQ(text(second->prepareStmt->stmtID), "SYSZULINTERNAL_00000001");
   EXPECT_EQ(tokens(second->prepareStmt->query), "'SELECT a FROM ' || tab");

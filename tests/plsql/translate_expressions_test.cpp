@@ -70,6 +70,14 @@ const SoundCase kCases[] = {
              "  SET half = INSTR4(s, ',', - 1);\n"
              "  DELETE FROM emp WHERE SUBSTR4(code, - 2) = '01';\n"),
      ""},
+    // A loop's condition takes its exact forms as every written expression
+    // does: the last pass goes over it in the emitter's order.
+    {"ExactFormsInALoopCondition", false,
+     "DECLARE\n  n NUMBER := 9;\n  s VARCHAR2(10);\nBEGIN\n"
+     "  WHILE n / 3 > 1 AND LENGTH(s) > 0 LOOP\n    n := n - 1;\n  END LOOP;\nEND;\n/\n",
+     anonymousBlock("  DECLARE n NUMBER DEFAULT 9;\n  DECLARE s VARCHAR2(10);\n\n"
+                    "  WHILE DECFLOAT(n) / 3 > 1 AND LENGTH4(s) > 0 DO\n  SET n = n - 1;\n  END WHILE;\n\n"),
+     ""},
     // A cursor that a COMMIT can meet while it is open is declared WITH
     // HOLD: within its block, its FOR loop or the routine that opens it, or
     // through a call of a routine of the run that commits (a function

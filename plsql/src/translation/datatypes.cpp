@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <strings.h>
 #include <vector>
@@ -72,20 +73,17 @@ constexpr LimitRow kLimits[] = {
 #include "datatypes.def"
 };
 
-std::string_view firstWordOf(const char* name) {
-  const char* blank = std::strchr(name, ' ');
-  return blank ? std::string_view(name, size_t(blank - name)) : std::string_view(name);
-}
+// A row's name and target are words apart by blanks or tabs.
+std::string_view firstWordOf(const char* name) { return std::string_view(name, std::strcspn(name, " \t")); }
 
 // The words of a row's name.
 std::vector<std::string_view> wordsOf(const char* name) {
   std::vector<std::string_view> words;
   for (const char* p = name; *p;) {
-    const char* blank = std::strchr(p, ' ');
-    size_t length = blank ? size_t(blank - p) : std::strlen(p);
+    size_t length = std::strcspn(p, " \t");
     words.emplace_back(p, length);
     p += length;
-    while (*p == ' ') ++p;
+    while (*p == ' ' || *p == '\t') ++p;
   }
   return words;
 }
@@ -122,12 +120,13 @@ struct UnsizedLengths {
   MadeText parameter;
 };
 
-// The map's rows (MAPPED) by the first word of their name, folded, with
-// what each writes; a type that the map does not hold is turned away
-// before it is compared.
-struct DatatypeIndex {
+}  // namespace
+
+// The rows of the run's datatype map by the first word of their name,
+// folded, with what each writes; a type that the map does not hold is
+// turned away before it is compared.
+struct rewrite::DatatypeIndex {
   struct Entry {
-    const DatatypeRow* row = nullptr;
     std::vector<std::string_view> words;
     std::vector<std::string> targetWords;
     std::optional<MadeText> length;
@@ -138,21 +137,19 @@ struct DatatypeIndex {
   FoldedIndex firstWords;
   std::vector<std::vector<Entry>> byFirstWord;
   std::vector<UnsizedLengths> unsizedLengths;
-  DatatypeIndex() {
+  explicit DatatypeIndex(const DatatypeMapEntry* map) {
     unsizedLengths.reserve(std::size(kUnsized));
     for (const UnsizedRow& unsized : kUnsized)
       unsizedLengths.push_back({MadeText(unsized.variableLength), MadeText(unsized.parameterLength)});
-    for (const DatatypeRow& row : kDatatypes) {
-      if (row.treatment != Treatment::MAPPED) continue;
-      size_t index = static_cast<size_t>(firstWords.insert(firstWordOf(row.name)));
+    for (const DatatypeMapEntry* row = map; row->plsqlName; ++row) {
+      size_t index = static_cast<size_t>(firstWords.insert(firstWordOf(row->plsqlName)));
       if (index >= byFirstWord.size()) byFirstWord.resize(index + 1);
       Entry entry;
-      entry.row = &row;
-      entry.words = wordsOf(row.name);
-      for (std::string_view word : wordsOf(row.target)) entry.targetWords.emplace_back(word);
-      if (row.length) entry.length.emplace(row.length);
+      entry.words = wordsOf(row->plsqlName);
+      for (std::string_view word : wordsOf(row->targetName)) entry.targetWords.emplace_back(word);
+      if (row->defaultLength) entry.length.emplace(row->defaultLength);
       for (size_t u = 0; u < std::size(kUnsized); ++u)
-        if (entry.words.size() == 1 && equalsIgnoreCase(row.name, kUnsized[u].name)) {
+        if (entry.words.size() == 1 && equalsIgnoreCase(row->plsqlName, kUnsized[u].name)) {
           entry.unsized = &kUnsized[u];
           entry.unsizedLengths = &unsizedLengths[u];
           break;
@@ -166,16 +163,22 @@ struct DatatypeIndex {
   }
 };
 
-const DatatypeIndex& datatypeIndex() {
-  static const DatatypeIndex index;
-  return index;
+namespace {
+
+// The index of the run's datatype map, made at the first datatype; null
+// for a run without the map.
+const DatatypeIndex* datatypeIndex(TransformState* state) {
+  if (!state->datatypeMap) return nullptr;
+  if (!state->datatypeIndex) state->datatypeIndex = std::make_shared<const DatatypeIndex>(state->datatypeMap);
+  return state->datatypeIndex.get();
 }
 
 // The row of the map that the list's first tokens name, in the map's order;
 // null when none does.
-const DatatypeIndex::Entry* mappedRow(const astNodeList* list, const TransformState* state) {
-  astNodeToken* first = state->datatypeMap ? firstToken(list) : nullptr;
-  const auto* rows = first ? datatypeIndex().rowsStartingWith(first->text) : nullptr;
+const DatatypeIndex::Entry* mappedRow(const astNodeList* list, TransformState* state) {
+  const DatatypeIndex* index = datatypeIndex(state);
+  astNodeToken* first = index ? firstToken(list) : nullptr;
+  const auto* rows = first ? index->rowsStartingWith(first->text) : nullptr;
   for (const DatatypeIndex::Entry* entry = rows ? rows->data() : nullptr; rows && entry != rows->data() + rows->size();
        ++entry) {
     astListCell* c = listCells(list);
@@ -282,7 +285,8 @@ astNodeList* withoutSysSchema(astNodeList* list, TransformState* state) {
       !first->text[4])
     return list;
   const char* name = first->text + 4;
-  if (state->datatypeMap && datatypeIndex().rowsStartingWith(name)) {
+  const DatatypeIndex* index = datatypeIndex(state);
+  if (index && index->rowsStartingWith(name)) {
     astNodeList* plain = tokenList(name, first->line);
     for (astListCell* rest = list->head->next; rest; rest = rest->next) plain = listAppend(plain, rest->value);
     plain->parent = list->parent;

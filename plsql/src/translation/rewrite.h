@@ -23,6 +23,9 @@
 #include "translate_options.h"
 
 class RoutineEffects;
+namespace rewrite {
+struct DatatypeIndex;
+}
 
 // State of one rewriting run.
 struct TransformState {
@@ -31,7 +34,8 @@ struct TransformState {
   astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
-  bool datatypeMap = false;  // the run's options carry the datatype map
+  const DatatypeMapEntry* datatypeMap = nullptr;
+  std::shared_ptr<const rewrite::DatatypeIndex> datatypeIndex;  // of datatypeMap, made at its first use
   // Whether the node being rewritten lies in the statements or handlers of
   // a block whose walk for the uses of SQL% attributes and SQL error values
   // went over it: that walk gave every block below it its uses, so only the

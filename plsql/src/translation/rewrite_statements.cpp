@@ -735,7 +735,7 @@ void transformOpen(astNodeOpen* node, TransformState* state) {
       assign->expr = node->query;
     } else {
       char* name = madeUpName(state);
-      assign->expr = listAppend(listNew(makeToken("CURSOR FOR ", node->line)), makeToken(name, node->line));
+      assign->preparedCursor = name;
       astNodePrepare* prepare = astMake<astNodePrepare>(node->line);
       prepare->stmtID = name;
       prepare->query = node->query->kind == AST_LIST ? nodeAs<astNodeList>(node->query) : nullptr;

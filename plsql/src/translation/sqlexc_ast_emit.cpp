@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "ast.h"
@@ -93,11 +94,21 @@ void* emitTokenText(astNodeList* list, astNode* token, void* user) {
   return pair;
 }
 
+#ifndef NDEBUG
+void emitUnsettledList(const astNodeList* list) {
+  const astNode* owner = list->parent;
+  std::fprintf(stderr, "emitter: the written-forms walk passed by a token list of %s (source line %d)\n",
+               owner ? astNodeKindName(owner->kind) : "no node", owner ? owner->line + 1 : 0);
+  std::abort();
+}
+#endif
+
 void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* prefix, const char* suffix) {
   emitAppend(state, prefix);
   int savedDepth = state->depth;
   state->depth = 0;
   if (tokens && tokens->kind == AST_LIST) {
+    emitCheckSettled(tokens);
     EmitTokenPair pair = {state, false};
     listApply(tokens, emitTokenText, &pair);
   } else if (tokens && tokens->kind == AST_TOKEN) {

@@ -179,31 +179,12 @@ void emitRaise(astNode* node, EmitterState* state) {
     emitAppend(state, "RESIGNAL;\n");
 }
 
-namespace {
-
-// Whether the NULL statement opens a branch, loop body or handler that NULL
-// statements alone make up: the target needs a statement there, where a
-// block's body may stay empty.
-bool fillsEmptyBranch(astNode* node) {
-  astNode* list = node->parent;
-  if (!list || list->kind != AST_LIST || !list->parent) return false;
-  if (list->parent->kind == AST_BLOCK || list->parent->kind == AST_LIST) return false;
-  astListCell* first = listCells(nodeAs<astNodeList>(list));
-  if (!first || first->value != node) return false;
-  for (astListCell* c = first; c; c = c->next)
-    if (!c->value || c->value->kind != AST_NULL) return false;
-  return true;
-}
-
-}  // namespace
-
 void emitNull(astNode* node, EmitterState* state) {
   astNodeNull* null = nodeAs<astNodeNull>(node);
   emitNewLine(state, node);
-  // A label (a GOTO target) needs a statement to stand on, and so does an
-  // otherwise empty branch: an empty compound statement, with the comment
-  // after it.
-  if (null->label || fillsEmptyBranch(node)) emitAppend(state, "BEGIN END; ");
+  // An empty compound statement, with the comment after it (the last pass
+  // says where).
+  if (null->emptyCompound) emitAppend(state, "BEGIN END; ");
   if (null->text)
     emitTokenList(state, "-- ", null->text, "\n");
   else

@@ -34,6 +34,7 @@ void emitDatatype(astNodeList* type, EmitterState* state) {
     emitWrappedTokens(type, state, "", "");
     return;
   }
+  emitCheckSettled(type);
   emitAppend(state, code == T_PERCENT_TYPE ? "ANCHOR TO " : "ANCHOR TO ROW ");
   for (astListCell* c = type->head; c && c->next; c = c->next) emitAppend(state, textOf(c->value));
 }

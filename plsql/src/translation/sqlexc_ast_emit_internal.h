@@ -10,13 +10,11 @@
 #include <string>
 #include <unordered_set>
 
+#include "ast.h"
 #include "findings.h"
 #include "node_errors.h"
 #include "run_pool.h"
 #include "sqlexc_ast_emit.h"
-
-struct astNodeList;
-struct astListCell;
 
 // State of one emission run.
 struct EmitterState {
@@ -48,6 +46,18 @@ inline void emitTokenList(EmitterState* state, Texts... texts) {
   emitTextRun(state, run, static_cast<int>(sizeof...(Texts)));
 }
 void emitWrappedTokens(astNodeList* tokens, EmitterState* state, const char* prefix, const char* suffix);
+// Debug builds: a token list the written-forms walk did not pass over ends
+// the run with a message, before it is written untranslated.
+#ifndef NDEBUG
+[[noreturn]] void emitUnsettledList(const astNodeList* list);
+#endif
+inline void emitCheckSettled(const astNodeList* list) {
+#ifndef NDEBUG
+  if (!list->settled) emitUnsettledList(list);
+#else
+  (void)list;
+#endif
+}
 // Per-token step of the spacing rule (a listApply function); `user` points
 // to an EmitTokenPair.
 struct EmitTokenPair {

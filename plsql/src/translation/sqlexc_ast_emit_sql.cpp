@@ -1,8 +1,6 @@
 // Emitters of the statements that carry SQL text (embedded and top-level SQL
 // statements, SELECT ... INTO, assignments), of cursor OPEN, FETCH and CLOSE,
 // of procedure calls, and of plain tokens and node lists.
-#include <cstring>
-
 #include "ast.h"
 #include "plsql_parser.hpp"
 #include "sqlexc_ast_emit_internal.h"
@@ -82,14 +80,12 @@ void emitAssign(astNode* node, EmitterState* state) {
   if (expr && expr->kind == AST_SELECT) {
     emitAppend(state, held ? "CURSOR WITH HOLD FOR " : "CURSOR FOR ");
     emitSelectForm(expr, state, "");
-  } else if (astNodeList* list = nodeAs<astNodeList>(expr);
-             held && list && list->kind == AST_LIST && list->head && list->head->value->kind == AST_TOKEN &&
-             std::strcmp(nodeAs<astNodeToken>(list->head->value)->text, "CURSOR FOR ") == 0) {
+  } else if (assign->preparedCursor) {
     // OPEN ... FOR a statement text: the cursor over the prepared statement.
-    emitAppend(state, "CURSOR WITH HOLD FOR ");
-    emitWrappedTokens(listFromChain(nullptr, list->head->next), state, "", "");
+    // Unheld, it keeps the second blank it has always been written with.
+    emitTokenList(state, held ? "CURSOR WITH HOLD FOR " : "CURSOR FOR  ", assign->preparedCursor);
   } else {
-    emitWrappedTokens(list, state, "", "");
+    emitWrappedTokens(nodeAs<astNodeList>(expr), state, "", "");
   }
   emitAppend(state, ";\n");
 }

@@ -34,7 +34,8 @@ const TranslationPass kTranslationPasses[] = {
      "in SQL of functions that may end with NO_DATA_FOUND (no_data_found_calls.cpp)"},
     {"written forms", rewrite::settleWrittenForms,
      "reads the tree in writing order; records what the target cannot take as written, puts every written token "
-     "list in its exact form: division, zero divisor, SUBSTR (written_forms.cpp, exact_expressions.cpp)"},
+     "list in its exact form: division, zero divisor, SUBSTR (written_forms.cpp, exact_expressions.cpp); sets the "
+     "NULL statements that must stand as statements (written_forms.cpp)"},
 };
 const int kTranslationPassCount = static_cast<int>(sizeof kTranslationPasses / sizeof kTranslationPasses[0]);
 
@@ -43,6 +44,6 @@ void transformProgram(astNode* root, const TranslateOptions* options, ErrorList*
   state.root = root;
   state.errors = errors;
   state.exceptionMap = options ? options->exceptionMap : nullptr;
-  state.datatypeMap = options && options->datatypeMap;
+  state.datatypeMap = options ? options->datatypeMap : nullptr;
   for (const TranslationPass& pass : kTranslationPasses) pass.run(&state);
 }

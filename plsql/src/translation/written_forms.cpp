@@ -1,13 +1,16 @@
 // The last pass: the tree in the order the emitter writes it. It records the
 // constructs that the target cannot take as they will be written (BULK
 // COLLECT, types declared in a program, AUTHID CURRENT_USER, trigger forms,
-// a jump without its loop), and puts every token list that will be written
-// in the form the target reads as PL/SQL does (exact_expressions.cpp). The
-// emitter then writes what the tree says and decides nothing.
+// a jump without its loop), puts every token list that will be written in
+// the form the target reads as PL/SQL does (exact_expressions.cpp), and
+// marks the NULL statements that must be written as statements. The emitter
+// then writes what the tree says and decides nothing.
 //
 // The walk follows the emitter's order node by node, so that the records
 // come in the order the text does; a handler's statements are written once
-// for each of its conditions, and so are their records.
+// for each of its conditions, and so are their records. Nothing but that
+// order ties the two, so in debug builds the walk marks each token list it
+// passes over and the emitter stops at a list without the mark.
 #include <unordered_set>
 
 #include "deep_walk.h"
@@ -24,6 +27,20 @@ astListCell* cellsOf(astNode* list) {
   return list && list->kind == AST_LIST ? nodeAs<astNodeList>(list)->head : nullptr;
 }
 
+// Whether the NULL statement opens a branch, loop body or handler that NULL
+// statements alone make up: the target needs a statement there, where a
+// block's body may stay empty.
+bool fillsEmptyBranch(astNode* node) {
+  astNode* list = node->parent;
+  if (!list || list->kind != AST_LIST || !list->parent) return false;
+  if (list->parent->kind == AST_BLOCK || list->parent->kind == AST_LIST) return false;
+  astListCell* first = listCells(nodeAs<astNodeList>(list));
+  if (!first || first->value != node) return false;
+  for (astListCell* c = first; c; c = c->next)
+    if (!c->value || c->value->kind != AST_NULL) return false;
+  return true;
+}
+
 struct WrittenWalk {
   TransformState* state;
   std::unordered_set<const astNodeList*> rewritten;
@@ -32,10 +49,21 @@ struct WrittenWalk {
     reportFinding(finding, at, state->errors, name);
   }
 
+  // The emitter checks the mark in debug builds: a list this walk passed by
+  // would be written as the rewriting left it.
+  static void settle(astNodeList* list) {
+#ifndef NDEBUG
+    list->settled = true;
+#else
+    (void)list;
+#endif
+  }
+
   // A token list the emitter writes with its spacing rule.
   void tokens(astNode* node) {
     if (!node || node->kind != AST_LIST) return;
     auto* list = nodeAs<astNodeList>(node);
+    settle(list);
     if (!holdsInexactForm(list) || !rewritten.insert(list).second) return;
     astNodeList* exact = exactExpression(list, state);
     if (exact == list) return;
@@ -51,7 +79,7 @@ struct WrittenWalk {
     if (!type || type->kind != AST_LIST) return;
     astNodeToken* last = asToken(listLast(type));
     // An anchored type is written as its texts, unspaced.
-    if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return;
+    if (last && (last->tokenCode == T_PERCENT_TYPE || last->tokenCode == T_PERCENT_ROWTYPE)) return settle(type);
     tokens(type);
   }
 
@@ -320,6 +348,13 @@ struct WrittenWalk {
       }
       case AST_LIST: return each(n);
       case AST_LOOP: return node(nodeAs<astNodeLoop>(n)->body);
+      case AST_NULL: {
+        // A label (a GOTO target) needs a statement to stand on, and so
+        // does a branch that NULL statements alone make up.
+        auto* null = nodeAs<astNodeNull>(n);
+        null->emptyCompound = null->label || fillsEmptyBranch(n);
+        return;
+      }
       case AST_OPEN: {
         auto* open = nodeAs<astNodeOpen>(n);
         if (open->cursorConstructor && open->cursorConstructor->kind == AST_ASSIGN) node(open->cursorConstructor);
