@@ -75,7 +75,7 @@ void DataAccess::note(astNodeToken* token, astNode* next, bool mayCall) {
     if (inBody && endsWithNextval(token->text, std::strlen(token->text))) functions_[size_t(current_)].modifies = true;
     return;
   }
-  std::string_view part = lastPartOf(token->text);
+  std::string_view part = nameLastPart(token);
   if (inBody && endsWithNextval(token->text, size_t(part.data() + part.size() - token->text))) {
     functions_[size_t(current_)].modifies = true;
     inBody = false;

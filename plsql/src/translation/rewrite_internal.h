@@ -232,6 +232,11 @@ inline bool signatureHolds(const std::array<uint64_t, 16>& signatures, std::stri
   size_t bit = nameSignature(name);
   return signatures[bit >> 6] & (uint64_t(1) << (bit & 63));
 }
+// The last part of a name token (lastPartOf): the whole text of a word
+// that the scanner read without a dot.
+inline std::string_view nameLastPart(const astNodeToken* token) {
+  return token->tokenCode == T_WORD && !token->qualified ? std::string_view(token->text) : lastPartOf(token->text);
+}
 // Whether the token the walk is at may name a call of a routine whose
 // arguments are rounded: a word before "(", in a run that has one, of the
 // signature of one. Most tokens are told apart here.
@@ -242,7 +247,7 @@ inline bool mayCallRoundingRoutine(const astNodeToken* token, const TransformSta
   const astNode* next = cell->next->value;
   const char* text = next && next->kind == AST_TOKEN ? nodeAs<const astNodeToken>(next)->text : nullptr;
   if (!text || text[0] != '(' || text[1] || !token->text) return false;
-  return signatureHolds(state->roundingSignatures, token->qualified ? lastPartOf(token->text) : token->text);
+  return signatureHolds(state->roundingSignatures, nameLastPart(token));
 }
 
 // Names, datatypes and forms (rewrite_names.cpp).

@@ -368,7 +368,7 @@ void addCallParentheses(astNodeToken* token, TransformState* state) {
   if (!token->text || (token->tokenCode != T_WORD && token->tokenCode != T_STRING) || state->parameterlessFunctions.empty())
     return;
   // A string literal names no function.
-  if (token->text[0] == '\'' || !state->parameterlessNames.holds(lastPartOf(token->text))) return;
+  if (token->text[0] == '\'' || !state->parameterlessNames.holds(nameLastPart(token))) return;
   astNode* holder = token->parent;
   if (!holder || holder->kind != AST_LIST) return;
   auto* list = nodeAs<astNodeList>(holder);
@@ -623,7 +623,7 @@ void reportUnknownForm(astNodeList* list, astListCell* c, astNode* previous, Tra
     record(FindingId::OBJECT_CONSTRUCTOR, nullptr, asToken(next)->text, token, state, into);
     *claimed = next;
   } else if (call && !spans::isText(previous, '.') && !state->objectTypes.empty() &&
-             state->objectTypes.holds(lastPartOf(token->text))) {
+             state->objectTypes.holds(nameLastPart(token))) {
     record(FindingId::OBJECT_CONSTRUCTOR, nullptr, token->text, token, state, into);
   } else if (token->qualified && call && !state->objectTypes.empty()) {
     // v.method(...) of a variable of an object type of the run.
