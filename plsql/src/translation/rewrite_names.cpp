@@ -702,7 +702,7 @@ static bool reviewLockWait(astNodeList* list, astListCell* c, TransformState* st
 static bool isTimestampType(const astNodeList* type) {
   astNodeToken* first = firstToken(type);
   const char* text = first ? first->text : nullptr;
-  return text && std::strlen(text) >= 9 && sameFolded(std::string_view(text, 9), "TIMESTAMP") &&
+  return text && foldAscii(text[0]) == 't' && std::strlen(text) >= 9 && sameFolded(std::string_view(text, 9), "TIMESTAMP") &&
          !(std::isalnum(static_cast<unsigned char>(text[9])) || text[9] == '_');
 }
 
