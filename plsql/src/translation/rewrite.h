@@ -27,40 +27,15 @@ namespace rewrite {
 struct DatatypeIndex;
 }
 
-// State of one rewriting run.
-struct TransformState {
+// What one rewriting run knows of the whole run, gathered by the pass of
+// run declarations before the rewriting walk: the options' maps, the run's
+// functions, packages, object types and the routines whose values are
+// rounded. Read by every later pass.
+struct RunFacts {
   astNode* root = nullptr;
-  int nameCounter = 1;                     // made-up statement names and loop labels
-  astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
   ErrorList* errors = nullptr;
   const ExceptionMapEntry* exceptionMap = nullptr;
   const DatatypeMapEntry* datatypeMap = nullptr;
-  std::shared_ptr<const rewrite::DatatypeIndex> datatypeIndex;  // of datatypeMap, made at its first use
-  // Whether the node being rewritten lies in the statements or handlers of
-  // a block whose walk for the uses of SQL% attributes and SQL error values
-  // went over it: that walk gave every block below it its uses, so only the
-  // blocks outside every such walk, and those the rewriting makes, walk
-  // their own.
-  bool usesWalked = false;
-  // The cell of the statement list element being transformed, so that
-  // statements can be added after it without searching the list. A step
-  // that moves its statement to a later cell and rewrites what it put
-  // before it points this at the statement's new cell: the list walk goes
-  // on after it and meets no node twice.
-  astListCell* currentCell = nullptr;
-  // REF CURSOR declarations of each declaration list searched so far, with
-  // the shape of the list they were gathered from.
-  struct RefCursorScan {
-    int count = 0;
-    astListCell* head = nullptr;
-    astListCell* tail = nullptr;
-    std::vector<astNode*> declarations;
-  };
-  std::unordered_map<const astNodeList*, RefCursorScan> refCursorScans;
-  // Names (folded to lower case) of the collection types declared in the
-  // run and of the variables and parameters declared with one of them.
-  FoldedIndex collectionTypes;
-  FoldedIndex collectionVariables;
   // Functions declared in the run (folded names), by package ("" for the
   // standalone ones): those without parameters and those with some; the
   // run's packages and object types.
@@ -87,22 +62,40 @@ struct TransformState {
   FoldedIndex objectTypes;
   // The run's functions of a result of fixed scale and its routines with
   // an IN parameter of fixed scale, by name, each with its package (as
-  // written, empty for a standalone one); the variables and record types
-  // of its package heads, which the package's body sees, by name, gathered
-  // at the first question.
+  // written, empty for a standalone one).
   struct Named {
     std::string_view package;
     const astNode* node;
   };
   FoldedIndex runRoutineNames;
   std::vector<std::vector<Named>> runRoutines;  // by the index of the name
-  bool headsGathered = false;
-  FoldedIndex headNames;
-  std::vector<std::vector<Named>> headDeclarations;  // by the index of the name
   // The names of the routines with an IN parameter of fixed scale, whose
   // calls' arguments are rounded, and their signatures (nameSignature).
   FoldedIndex roundingRoutines;
   std::array<uint64_t, 16> roundingSignatures{};
+};
+
+// Where the rewriting walk is and what it has met so far: the names it
+// made, the declarations it noted, in the order of the tree.
+struct WalkState {
+  int nameCounter = 1;                     // made-up statement names and loop labels
+  astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
+  // Whether the node being rewritten lies in the statements or handlers of
+  // a block whose walk for the uses of SQL% attributes and SQL error values
+  // went over it: that walk gave every block below it its uses, so only the
+  // blocks outside every such walk, and those the rewriting makes, walk
+  // their own.
+  bool usesWalked = false;
+  // The cell of the statement list element being transformed, so that
+  // statements can be added after it without searching the list. A step
+  // that moves its statement to a later cell and rewrites what it put
+  // before it points this at the statement's new cell: the list walk goes
+  // on after it and meets no node twice.
+  astListCell* currentCell = nullptr;
+  // Names (folded to lower case) of the collection types declared so far
+  // and of the variables and parameters declared with one of them.
+  FoldedIndex collectionTypes;
+  FoldedIndex collectionVariables;
   // The names of the variables, parameters and fields declared so far with
   // a type of fixed scale, and with a type that keeps digits after the
   // point: most names are neither, and are told so by one lookup.
@@ -115,12 +108,36 @@ struct TransformState {
   // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;
   FoldedIndex sqlcodeNames;
+};
+
+// Answers the rewriting gathers at their first question and keeps for the
+// next ones.
+struct RewriteCaches {
+  std::shared_ptr<const rewrite::DatatypeIndex> datatypeIndex;  // of datatypeMap, made at its first use
+  // REF CURSOR declarations of each declaration list searched so far, with
+  // the shape of the list they were gathered from.
+  struct RefCursorScan {
+    int count = 0;
+    astListCell* head = nullptr;
+    astListCell* tail = nullptr;
+    std::vector<astNode*> declarations;
+  };
+  std::unordered_map<const astNodeList*, RefCursorScan> refCursorScans;
+  // The variables and record types of the run's package heads, which the
+  // package's body sees, by name (RunFacts::Named).
+  bool headsGathered = false;
+  FoldedIndex headNames;
+  std::vector<std::vector<RunFacts::Named>> headDeclarations;  // by the index of the name
   // The routines the run's package heads publish ("package\nroutine",
-  // folded), gathered at the first question.
+  // folded).
   std::unordered_set<std::string> publishedRoutines;
   bool publishedGathered = false;
-  // What the routines do, collected unit by unit as the rewriting walk
-  // leaves each top-level unit (routine_effects.h), settled by its pass.
+};
+
+// State of one rewriting run: its facts, the walk's state, the caches, and
+// what the routines do, collected unit by unit as the rewriting walk leaves
+// each top-level unit (routine_effects.h), settled by its pass.
+struct TransformState : RunFacts, WalkState, RewriteCaches {
   std::shared_ptr<RoutineEffects> effects;
 };
 
