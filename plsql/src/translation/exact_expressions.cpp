@@ -34,7 +34,7 @@ int codeOf(const astNode* node) {
   return node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node)->tokenCode : 0;
 }
 
-astNode* made(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
+astNode* made(const char* text, int line) { return rewrite::makeToken(text, line); }
 
 void append(Tokens& out, const Tokens& in) { out.insert(out.end(), in.begin(), in.end()); }
 

@@ -31,6 +31,11 @@ inline bool equalsIgnoreCase(const char* a, const char* b) {
     if (!x) return true;
   }
 }
+// The code a token the translation makes takes from its text: that of the
+// sign, number or keyword of an expression it is, the string code for a
+// name or a literal. Tokens are classified where they are made, so that the
+// rules compare codes.
+int madeTokenCode(const char* text);
 astNodeToken* makeToken(const char* text, int line);
 astNodeToken* makeToken(int code, const char* text, int line);
 astNodeList* tokenList(const char* text, int line);

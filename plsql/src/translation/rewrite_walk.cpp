@@ -23,6 +23,45 @@ using namespace rewrite;
 
 namespace rewrite {
 
+int madeTokenCode(const char* text) {
+  if (!text || !text[0]) return T_STRING;
+  char c = text[0];
+  if (!text[1]) {
+    switch (c) {
+      case '(': case ')': case '.': case '+': case '-': case '*': case '/': return c;
+      case ',': return T_COMMA;
+      case '=': case '<': case '>': return T_COMPARISON;
+      default: break;
+    }
+  }
+  if (c >= '0' && c <= '9') {
+    bool fraction = false;
+    for (const char* p = text; *p; ++p) {
+      if (*p == '.' || *p == 'e' || *p == 'E') fraction = true;
+      else if (*p < '0' || *p > '9') return T_STRING;
+    }
+    return fraction ? T_NUMERICNO : T_DIGITS;
+  }
+  if (!text[2]) {
+    if (c == '|' && text[1] == '|') return T_CONCAT;
+    if ((c == '<' || c == '>' || c == '!') && text[1] == '=') return T_COMPARISON;
+    if (c == '<' && text[1] == '>') return T_COMPARISON;
+  }
+  // The words of the structure of an expression and a query.
+  struct Keyword {
+    const char* text;
+    int code;
+  };
+  static constexpr Keyword kKeywords[] = {
+      {"AS", T_AS},     {"CASE", T_CASE}, {"ELSE", T_ELSE},     {"END", T_END}, {"FROM", T_FROM},
+      {"IN", T_IN},     {"IS", T_IS},     {"NOT", T_NOT},       {"NULL", T_NULL}, {"OR", T_OR},
+      {"SELECT", T_SELECT}, {"THEN", T_THEN}, {"VALUES", T_VALUES}, {"WHEN", T_WHEN}};
+  if (c >= 'A' && c <= 'Z')
+    for (const Keyword& keyword : kKeywords)
+      if (keyword.text[0] == c && std::strcmp(keyword.text, text) == 0) return keyword.code;
+  return T_STRING;
+}
+
 char* concat(const char* a, const char* b) {
   size_t la = std::strlen(a), lb = std::strlen(b);
   char* text = static_cast<char*>(poolBump(la + lb + 1));
@@ -31,7 +70,7 @@ char* concat(const char* a, const char* b) {
   return text;
 }
 
-astNodeToken* makeToken(const char* text, int line) { return astTokenNew(T_STRING, text, line); }
+astNodeToken* makeToken(const char* text, int line) { return astTokenNew(madeTokenCode(text), text, line); }
 astNodeToken* makeToken(int code, const char* text, int line) { return astTokenNew(code, text, line); }
 astNodeList* tokenList(const char* text, int line) { return listNew(makeToken(text, line)); }
 
