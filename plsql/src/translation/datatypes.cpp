@@ -93,19 +93,20 @@ std::vector<std::string_view> wordsOf(const char* name) {
 struct MadeText {
   struct Piece {
     std::string text;
+    int code;
     unsigned char spacing;
   };
   std::vector<Piece> pieces;
   explicit MadeText(const char* text) {
     for (astListCell* c = listCells(madeTokens(text, -1)); c; c = c->next) {
       auto* token = nodeAs<astNodeToken>(c->value);
-      pieces.push_back({token->text, token->spacing});
+      pieces.push_back({token->text, token->tokenCode, token->spacing});
     }
   }
   // The tokens appended to `list`, new ones each time.
   astNodeList* appendTo(astNodeList* list) const {
     for (const Piece& piece : pieces) {
-      astNodeToken* token = makeToken(piece.text.c_str(), -1);
+      astNodeToken* token = makeToken(piece.code, piece.text.c_str(), -1);
       token->spacing = piece.spacing;
       list = listAppend(list, token);
     }

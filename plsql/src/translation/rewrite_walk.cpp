@@ -47,18 +47,36 @@ int madeTokenCode(const char* text) {
     if ((c == '<' || c == '>' || c == '!') && text[1] == '=') return T_COMPARISON;
     if (c == '<' && text[1] == '>') return T_COMPARISON;
   }
-  // The words of the structure of an expression and a query.
-  struct Keyword {
-    const char* text;
-    int code;
+  // The words of the structure of an expression and a query, told by
+  // their first letter and length before their text.
+  auto is = [text](const char* word, size_t length) {
+    for (size_t k = 1; k < length; ++k)
+      if (text[k] != word[k]) return false;
+    return text[length] == '\0';
   };
-  static constexpr Keyword kKeywords[] = {
-      {"AS", T_AS},     {"CASE", T_CASE}, {"ELSE", T_ELSE},     {"END", T_END}, {"FROM", T_FROM},
-      {"IN", T_IN},     {"IS", T_IS},     {"NOT", T_NOT},       {"NULL", T_NULL}, {"OR", T_OR},
-      {"SELECT", T_SELECT}, {"THEN", T_THEN}, {"VALUES", T_VALUES}, {"WHEN", T_WHEN}};
-  if (c >= 'A' && c <= 'Z')
-    for (const Keyword& keyword : kKeywords)
-      if (keyword.text[0] == c && std::strcmp(keyword.text, text) == 0) return keyword.code;
+  switch (c) {
+    case 'A': if (is("AS", 2)) return T_AS; break;
+    case 'C': if (is("CASE", 4)) return T_CASE; break;
+    case 'E':
+      if (is("ELSE", 4)) return T_ELSE;
+      if (is("END", 3)) return T_END;
+      break;
+    case 'F': if (is("FROM", 4)) return T_FROM; break;
+    case 'I':
+      if (is("IN", 2)) return T_IN;
+      if (is("IS", 2)) return T_IS;
+      break;
+    case 'N':
+      if (is("NOT", 3)) return T_NOT;
+      if (is("NULL", 4)) return T_NULL;
+      break;
+    case 'O': if (is("OR", 2)) return T_OR; break;
+    case 'S': if (is("SELECT", 6)) return T_SELECT; break;
+    case 'T': if (is("THEN", 4)) return T_THEN; break;
+    case 'V': if (is("VALUES", 6)) return T_VALUES; break;
+    case 'W': if (is("WHEN", 4)) return T_WHEN; break;
+    default: break;
+  }
   return T_STRING;
 }
 
