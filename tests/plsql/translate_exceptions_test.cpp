@@ -88,6 +88,59 @@ const SoundCase kExceptionCases[] = {
                     "  SIGNAL e_none;\n"
                     "  DELETE FROM parent;\n"),
      ""},
+    // Exceptions of other errors that the target gives one state (ORA-00942
+    // and ORA-02289 are both 42704): the first handler takes the state, and
+    // a later one with other statements is recorded, as its exception now
+    // runs the first one's.
+    {"HandlerOfAStateAnEarlierOneTakesIsRecorded", false,
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+     "  PROCEDURE drop_all IS\n"
+     "    e_tab EXCEPTION; PRAGMA EXCEPTION_INIT(e_tab, -942);\n"
+     "    e_seq EXCEPTION; PRAGMA EXCEPTION_INIT(e_seq, -2289);\n"
+     "  BEGIN\n"
+     "    EXECUTE IMMEDIATE 'DROP TABLE t';\n"
+     "  EXCEPTION\n"
+     "    WHEN e_tab THEN NULL;\n"
+     "    WHEN e_seq THEN RAISE;\n"
+     "  END;\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("pk") + memberHead("pk", "drop_all") +
+         "  DECLARE e_tab CONDITION FOR SQLSTATE '42704';\n"
+         "  DECLARE e_seq CONDITION FOR SQLSTATE '42704';\n" +
+         kErrorVariables + exitHandler("e_tab", kNullStatement) +
+         dynamicBlock("DROP TABLE t", "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n") + kRoutineEnd,
+     "Exception handler for e_seq with the target state of an earlier one not supported|2|9|SQLSTATE '42704'|e_seq\n"},
+    // In a trigger: the nested block's handlers of TOO_MANY_ROWS and of
+    // ORA-01427 (both 21000) do the same, and one handler takes both
+    // without a record; the trigger's own do not.
+    {"HandlersOfOneStateWithTheSameStatementsBecomeOne", false,
+     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
+     "DECLARE\n"
+     "  e_rows EXCEPTION; PRAGMA EXCEPTION_INIT(e_rows, -1427);\n"
+     "BEGIN\n"
+     "  BEGIN\n"
+     "    SELECT id INTO :NEW.boss FROM boss;\n"
+     "  EXCEPTION\n"
+     "    WHEN TOO_MANY_ROWS THEN :NEW.boss := 0;\n"
+     "    WHEN e_rows THEN :NEW.boss := 0;\n"
+     "  END;\n"
+     "EXCEPTION\n"
+     "  WHEN TOO_MANY_ROWS THEN NULL;\n"
+     "  WHEN e_rows THEN :NEW.boss := -1;\n"
+     "END;\n"
+     "/\n",
+     "[0]\nCREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
+     "SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE e_rows CONDITION FOR SQLSTATE '21000';\n" +
+         kErrorVariables + exitHandler("SQLSTATE '21000'", kNullStatement) + "  BEGIN\n" +
+         exitHandler("SQLSTATE '21000'", "  SET SYSZULINTERNAL_NEW.boss = 0;\n") + kNoRowGuard +
+         "  SELECT id INTO SYSZULINTERNAL_NEW.boss FROM boss;\n"
+         "  END;\n"
+         "  END;\n" +
+         kRoutineEnd + "\n",
+     "Exception handler for e_rows with the target state of an earlier one not supported|2|13|SQLSTATE '21000'|"
+     "e_rows\n"},
     // A default that is not a literal is assigned ahead of the statements,
     // out of reach of the block's own handlers: a block with handlers moves
     // them and its statements into a block of their own.
