@@ -1,9 +1,9 @@
-// Whole translations of exceptions: a query that finds no row, RAISE
-// NO_DATA_FOUND, defaults that raise, SQLCODE and SQLERRM, what a handler
-// reads and where it may jump, the conditions of a block's handlers, cursor
-// loops left for a handler, and the pragmas and trigger options without a
-// translation. Each case compares every statement record and every error
-// record.
+// Whole translations of exceptions: a query that finds no row, a built-in
+// routine at the end of its data, RAISE NO_DATA_FOUND, defaults that raise,
+// SQLCODE and SQLERRM, what a handler reads and where it may jump, the
+// conditions of a block's handlers, cursor loops left for a handler, and the
+// pragmas and trigger options without a translation. Each case compares
+// every statement record and every error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
@@ -30,6 +30,60 @@ const SoundCase kExceptionCases[] = {
          "  END;\n"
          "  END@\n",
      "BULK COLLECT not yet implemented|2|3|BULK COLLECT|\n"},
+    // UTL_FILE.GET_LINE raises NO_DATA_FOUND past the last line; the
+    // target's signals NOT FOUND, and the read loop reaches its handler
+    // once the call is guarded as a query is.
+    {"ReadLoopEndsInItsNoDataFoundHandler", false,
+     "CREATE PROCEDURE rd(p_dir VARCHAR2) IS\n"
+     "  f UTL_FILE.FILE_TYPE; l VARCHAR2(32767);\n"
+     "BEGIN\n"
+     "  f := UTL_FILE.FOPEN(p_dir, 'a.txt', 'r');\n"
+     "  LOOP UTL_FILE.GET_LINE(f, l); DBMS_OUTPUT.PUT_LINE(l); END LOOP;\n"
+     "EXCEPTION WHEN NO_DATA_FOUND THEN UTL_FILE.FCLOSE(f);\n"
+     "END;\n"
+     "/\n",
+     routineHead("rd", {"IN p_dir VARCHAR2(4096)"}) +
+         "  DECLARE f UTL_FILE.FILE_TYPE;\n  DECLARE l VARCHAR2(32672);\n" + kErrorVariables +
+         exitHandler("SQLSTATE 'UDNDF'", "  CALL UTL_FILE.FCLOSE(f);\n") +
+         "  SET f = UTL_FILE.FOPEN(p_dir, 'a.txt', 'r');\n\n  LOOP\n" + kNoRowGuard +
+         "  CALL UTL_FILE.GET_LINE(f, l);\n  END;\n  CALL DBMS_OUTPUT.PUT_LINE(l);\n  END LOOP;\n\n" + kRoutineEnd,
+     ""},
+    // In a package's nested block, the guarded call sets no row count. The
+    // target's DBMS_LOB.READ page does not say what an offset past the end
+    // does, and its UTL_FILE has no GET_RAW: both are recorded.
+    {"BuiltinsAtTheEndOfTheirDataGuardedOrRecorded", false,
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+     "  PROCEDURE load(f UTL_FILE.FILE_TYPE, b BLOB) IS\n"
+     "    l VARCHAR2(200); r RAW(100); n INTEGER := 10;\n"
+     "  BEGIN\n"
+     "    UPDATE t SET a = 1;\n"
+     "    BEGIN\n"
+     "      utl_file.get_line(f, l);\n"
+     "      INSERT INTO t VALUES (SQL%ROWCOUNT);\n"
+     "    EXCEPTION WHEN NO_DATA_FOUND THEN NULL;\n"
+     "    END;\n"
+     "    dbms_lob.read(b, n, 1, r);\n"
+     "    UTL_FILE.GET_RAW(f, r, 10);\n"
+     "  END;\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("pk") + memberHead("pk", "load", {"IN f UTL_FILE.FILE_TYPE", "IN b BLOB"}) +
+         "  DECLARE l VARCHAR2(200);\n  DECLARE r BLOB(100);\n  DECLARE n INTEGER DEFAULT 10;\n" + kErrorVariables +
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  UPDATE t SET a = 1;\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  BEGIN\n" +
+         exitHandler("SQLSTATE 'UDNDF'", kNullStatement) + kNoRowGuard +
+         "  CALL utl_file.get_line(f, l);\n"
+         "  END;\n"
+         "  INSERT INTO t VALUES(SYSZULINTERNAL_ROWCOUNT);\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  END;\n"
+         "  CALL dbms_lob.read(b, n, 1, r);\n"
+         "  CALL UTL_FILE.GET_RAW(f, r, 10);\n" +
+         kRoutineEnd,
+     "NO_DATA_FOUND out of built-in routine DBMS_LOB.READ not supported|2|11|dbms_lob.read|dbms_lob.read\n"
+     "Built-in package routine UTL_FILE.GET_RAW not supported|2|12|UTL_FILE.GET_RAW|UTL_FILE.GET_RAW\n"},
     // In a trigger, and in a handler's own statements too. The trigger's
     // options that no target text stands for leave a record each.
     {"TriggerQueriesInBodyAndHandlerAndTriggerOptions", false,

@@ -343,8 +343,9 @@ namespace {
 // A query that finds no row raises NO_DATA_FOUND in PL/SQL, an error that
 // ends the block; in the target it is the warning NOT FOUND, after which
 // the next statement runs. The exception map gives NO_DATA_FOUND an error
-// SQLSTATE of its own, which handlers take and RAISE signals; a SELECT INTO
-// and a dynamic query with INTO turn their NOT FOUND into that error. A
+// SQLSTATE of its own, which handlers take and RAISE signals; a SELECT INTO,
+// a dynamic query with INTO and a call of a built-in routine that signals
+// NOT FOUND at the end of its data turn their NOT FOUND into that error. A
 // FETCH or data change that touches no row raises nothing in PL/SQL, and its
 // NOT FOUND stays a warning that no handler takes.
 
@@ -401,11 +402,12 @@ bool isQueryInto(const astNode* node) {
 }
 
 // The query of `cell` and the row-count statements after it go into a block
-// whose NOT FOUND handler raises NO_DATA_FOUND.
+// whose NOT FOUND handler raises NO_DATA_FOUND; a call, which sets no count,
+// goes alone.
 void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* statement = nodeAs<astNodeStatement>(cell->value);
   // A dynamic statement's counts follow the EXECUTE in its own block.
-  int count = statement->kind == AST_DYNAMIC ? 0 : rowCountFollowers(statement);
+  int count = statement->kind == AST_DYNAMIC || statement->kind == AST_CALL ? 0 : rowCountFollowers(statement);
   astNodeList* counts = noRowCounts(cell, count, statement->line);
   if (statement->kind == AST_DYNAMIC) {
     // The dynamic statement's own block takes the handler.
@@ -427,6 +429,67 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   cell->value = guard;
 }
 
+// Built-in routines that raise NO_DATA_FOUND in PL/SQL at the end of what
+// they read, and what the target's documentation says of each.
+enum class EndOfData {
+  NOT_FOUND,     // the target's routine signals NOT FOUND there: guarded as a query
+  UNDOCUMENTED,  // its page does not say what it does there: recorded
+  ABSENT         // the target's module lacks the routine: recorded
+};
+struct EndOfDataRoutine {
+  const char* package;
+  const char* routine;
+  EndOfData target;
+};
+constexpr EndOfDataRoutine kEndOfDataRoutines[] = {
+    // Past the last line the target's GET_LINE signals 02000, as its page's
+    // read loop shows.
+    {"UTL_FILE", "GET_LINE", EndOfData::NOT_FOUND},
+    {"UTL_FILE", "GET_LINE_NCHAR", EndOfData::ABSENT},
+    {"UTL_FILE", "GET_RAW", EndOfData::ABSENT},
+    // At an offset past the end of the LOB.
+    {"DBMS_LOB", "READ", EndOfData::UNDOCUMENTED},
+};
+
+// The row of a call's routine, or null; a package of the run hides the
+// built-in one of its name.
+const EndOfDataRoutine* endOfDataRoutine(const astNodeCall* call, const TransformState* state) {
+  astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
+  if (!name || !name->text) return nullptr;
+  // Most calls are told apart by the first letter of their name.
+  char first = foldAscii(name->text[0]);
+  if (first != 'u' && first != 'd' && first != 's') return nullptr;
+  std::string package = firstPart(name->text);
+  const char* routine = afterFirstPart(name->text);
+  if (routine && package == "sys") {
+    package = firstPart(routine);
+    routine = afterFirstPart(routine);
+  }
+  if (!routine || afterFirstPart(routine) || state->runPackages.count(package)) return nullptr;
+  for (const EndOfDataRoutine& row : kEndOfDataRoutines)
+    if (equalsIgnoreCase(row.package, package.c_str()) && equalsIgnoreCase(row.routine, routine)) return &row;
+  return nullptr;
+}
+
+// A call of a built-in routine that raises NO_DATA_FOUND at the end of its
+// data: guarded where the target signals NOT FOUND there, else recorded.
+void reviewEndOfDataCall(astNodeList* list, astListCell* cell, TransformState* state) {
+  auto* call = nodeAs<astNodeCall>(cell->value);
+  const EndOfDataRoutine* row = endOfDataRoutine(call, state);
+  if (!row) return;
+  astNodeToken* name = firstToken(call->name);
+  std::string routine = std::string(row->package) + "." + row->routine;
+  switch (row->target) {
+    case EndOfData::NOT_FOUND: guardQuery(list, cell, state); break;
+    case EndOfData::UNDOCUMENTED:
+      reportFinding(FindingId::BUILTIN_END_OF_DATA, name, state->errors, routine.c_str(), name->text);
+      break;
+    case EndOfData::ABSENT:
+      reportFinding(FindingId::BUILTIN_PACKAGE_ROUTINE, name, state->errors, routine.c_str(), name->text);
+      break;
+  }
+}
+
 }  // namespace
 
 namespace rewrite {
@@ -438,6 +501,7 @@ void guardQueries(astNodeBlock* block, TransformState* state) {
   auto visit = [state](astNodeList* list) {
     for (astListCell* c = list->head; c; c = c->next)
       if (isQueryInto(c->value)) guardQuery(list, c, state);
+      else if (c->value && c->value->kind == AST_CALL) reviewEndOfDataCall(list, c, state);
   };
   walkStatementLists(block->prologue, visit, false);
   walkStatementLists(block->body, visit, false);
