@@ -1,6 +1,7 @@
 // What the run's routines do that the target must be told: the functions
-// that change data (data_access.cpp) and the cursors a COMMIT may meet open
-// (cursor_holds.cpp). Both read the whole rewritten tree; they share one
+// that change data (data_access.cpp), the cursors a COMMIT may meet open
+// (cursor_holds.cpp) and the LOBs of rows written through a locator
+// (lob_row_writes.cpp). They read the whole rewritten tree; they share one
 // walk (shared_walk.h), each with a collector of its own, over each unit as
 // soon as the rewriting has left it (its nodes are still at hand then), and
 // settle what they found once every unit is done, in that order. The calls
@@ -158,6 +159,37 @@ class NoDataFoundCalls {
   int sql_ = 0;  // SQL statements and queries the walk is in
 };
 
+// A DBMS_LOB routine that writes the LOB of its first argument, a variable
+// that RETURNING ... INTO or SELECT ... INTO ... FOR UPDATE of the same
+// routine filled, is recorded: the variable holds a row's locator, and
+// PL/SQL writes the row's LOB; the target's locators stand for a value,
+// never for a column of a row, and only the variable changes
+// (lob_row_writes.cpp).
+class LobRowWrites {
+ public:
+  void enter(astNode* node);
+  void leave(astNode* node);
+  void token(astNodeToken*, astNode*) {}
+  void settle(TransformState* state);
+
+ private:
+  // A name filled with a row's locator, or a call that writes the LOB of a
+  // name, in the routine (or top-level unit) of that number.
+  struct Use {
+    int routine;
+    std::string name;              // upper case
+    astNodeToken* call = nullptr;  // for a write: the call's name,
+    const char* writer = nullptr;  // the routine that writes
+    const char* lob = nullptr;     // and the name as written
+  };
+  void fill(const astNode* target, int routine);
+  std::vector<int> routines_;  // the routines the walk is in
+  int depth_ = 0;
+  int units_ = 0;
+  std::vector<Use> fills_;
+  std::vector<Use> writes_;
+};
+
 // The collectors and their walk.
 class RoutineEffects {
  public:
@@ -169,5 +201,6 @@ class RoutineEffects {
  private:
   DataAccess access_;
   CursorHolds holds_;
+  LobRowWrites lobRows_;
   NoDataFoundCalls noDataFound_;
 };
