@@ -6,6 +6,8 @@
 // recorded; a LOB of the routine's own (a temporary one, a value put
 // together) is written alike in both and left alone.
 //
+// The rewriting hands over the statements of each block as it leaves the
+// block (rewrite_control.cpp), so that no walk of its own meets every node.
 // The fills and the writes are told apart by routine (a top-level unit's
 // statements outside its routines count as one), in any order: a loop may
 // write before the statement that fills runs again.
@@ -30,13 +32,8 @@ const char* lobWriter(const astNodeCall* call) {
   astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
   // Most calls are told apart by the first letter of their name.
   if (!name || !name->text || (foldAscii(name->text[0]) != 'd' && foldAscii(name->text[0]) != 's')) return nullptr;
-  std::string package = firstPart(name->text);
-  const char* routine = afterFirstPart(name->text);
-  if (routine && package == "sys") {
-    package = firstPart(routine);
-    routine = afterFirstPart(routine);
-  }
-  if (!routine || package != "dbms_lob" || afterFirstPart(routine)) return nullptr;
+  const char* routine = routineOfPackage(name->text, "dbms_lob.");
+  if (!routine) return nullptr;
   for (const char* writer : kLobWriters)
     if (equalsIgnoreCase(writer, routine)) return writer;
   return nullptr;
@@ -61,48 +58,50 @@ bool locksRows(const astNodeList* from) {
   return false;
 }
 
-}  // namespace
-
-void LobRowWrites::fill(const astNode* target, int routine) {
-  if (target && target->kind == AST_TOKEN && nodeAs<const astNodeToken>(target)->text)
-    fills_.push_back({routine, upperText(nodeAs<const astNodeToken>(target)->text)});
+// The routine a statement stands in, or the top-level unit outside routines.
+const astNode* routineOf(astNode* statement) {
+  astNode* unit = statement;
+  for (astNode* n = statement; n; n = n->parent) {
+    if (isRoutine(n)) return n;
+    unit = n;
+  }
+  return unit;
 }
 
-void LobRowWrites::enter(astNode* node) {
-  if (depth_++ == 0) routines_.assign(1, units_++);
-  if (isRoutine(node)) routines_.push_back(units_++);
-  int routine = routines_.back();
-  switch (node->kind) {
+}  // namespace
+
+void LobRowWrites::fill(astNode* statement, const astNodeToken* target) {
+  fills_.push_back({routineOf(statement), upperText(target->text)});
+}
+
+void LobRowWrites::note(astNode* statement) {
+  switch (statement->kind) {
     case AST_SQL_STMT: {
       // RETURNING a, b INTO x, y: the names after INTO.
-      astListCell* c = listCells(nodeAs<astNodeSqlStmt>(node)->returning);
+      astListCell* c = listCells(nodeAs<astNodeSqlStmt>(statement)->returning);
       for (int depth = 0; c && !(depth == 0 && textIs(c->value, "INTO")); c = c->next)
         depth += spans::isOpen(c->value) ? 1 : spans::isClose(c->value) ? -1 : 0;
       for (c = c ? c->next : nullptr; c; c = c->next)
-        if (astNodeToken* name = nameAlone(c)) fill(name, routine);
+        if (astNodeToken* name = nameAlone(c)) fill(statement, name);
       break;
     }
     case AST_SELECT: {
-      auto* select = nodeAs<astNodeSelect>(node);
+      auto* select = nodeAs<astNodeSelect>(statement);
       if (!select->intoClause || select->bulkCollect || !locksRows(select->fromClause)) break;
       for (astListCell* c = listCells(select->intoClause); c; c = c->next)
-        if (astNodeToken* name = nameAlone(c)) fill(name, routine);
+        if (astNodeToken* name = nameAlone(c)) fill(statement, name);
       break;
     }
     case AST_CALL: {
-      auto* call = nodeAs<astNodeCall>(node);
+      auto* call = nodeAs<astNodeCall>(statement);
       const char* writer = lobWriter(call);
       astNodeToken* lob = writer ? nameAlone(listCells(call->args)) : nullptr;
-      if (lob) writes_.push_back({routine, upperText(lob->text), firstToken(call->name), writer, lob->text});
+      if (lob)
+        writes_.push_back({routineOf(statement), upperText(lob->text), firstToken(call->name), writer, lob->text});
       break;
     }
     default: break;
   }
-}
-
-void LobRowWrites::leave(astNode* node) {
-  if (isRoutine(node)) routines_.pop_back();
-  --depth_;
 }
 
 void LobRowWrites::settle(TransformState* state) {

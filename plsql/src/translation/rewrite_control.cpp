@@ -12,6 +12,7 @@
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "routine_effects.h"
 #include "run_pool.h"
 
 using namespace rewrite;
@@ -437,18 +438,18 @@ enum class EndOfData {
   ABSENT         // the target's module lacks the routine: recorded
 };
 struct EndOfDataRoutine {
-  const char* package;
-  const char* routine;
+  const char* name;    // as records name it
+  const char* prefix;  // its package as routineOfPackage reads it
   EndOfData target;
 };
 constexpr EndOfDataRoutine kEndOfDataRoutines[] = {
     // Past the last line the target's GET_LINE signals 02000, as its page's
     // read loop shows.
-    {"UTL_FILE", "GET_LINE", EndOfData::NOT_FOUND},
-    {"UTL_FILE", "GET_LINE_NCHAR", EndOfData::ABSENT},
-    {"UTL_FILE", "GET_RAW", EndOfData::ABSENT},
+    {"UTL_FILE.GET_LINE", "utl_file.", EndOfData::NOT_FOUND},
+    {"UTL_FILE.GET_LINE_NCHAR", "utl_file.", EndOfData::ABSENT},
+    {"UTL_FILE.GET_RAW", "utl_file.", EndOfData::ABSENT},
     // At an offset past the end of the LOB.
-    {"DBMS_LOB", "READ", EndOfData::UNDOCUMENTED},
+    {"DBMS_LOB.READ", "dbms_lob.", EndOfData::UNDOCUMENTED},
 };
 
 // The row of a call's routine, or null; a package of the run hides the
@@ -459,15 +460,11 @@ const EndOfDataRoutine* endOfDataRoutine(const astNodeCall* call, const Transfor
   // Most calls are told apart by the first letter of their name.
   char first = foldAscii(name->text[0]);
   if (first != 'u' && first != 'd' && first != 's') return nullptr;
-  std::string package = firstPart(name->text);
-  const char* routine = afterFirstPart(name->text);
-  if (routine && package == "sys") {
-    package = firstPart(routine);
-    routine = afterFirstPart(routine);
+  for (const EndOfDataRoutine& row : kEndOfDataRoutines) {
+    const char* routine = routineOfPackage(name->text, row.prefix);
+    if (!routine || !equalsIgnoreCase(routine, std::strchr(row.name, '.') + 1)) continue;
+    return state->runPackages.count(std::string(row.prefix, std::strlen(row.prefix) - 1)) ? nullptr : &row;
   }
-  if (!routine || afterFirstPart(routine) || state->runPackages.count(package)) return nullptr;
-  for (const EndOfDataRoutine& row : kEndOfDataRoutines)
-    if (equalsIgnoreCase(row.package, package.c_str()) && equalsIgnoreCase(row.routine, routine)) return &row;
   return nullptr;
 }
 
@@ -478,14 +475,13 @@ void reviewEndOfDataCall(astNodeList* list, astListCell* cell, TransformState* s
   const EndOfDataRoutine* row = endOfDataRoutine(call, state);
   if (!row) return;
   astNodeToken* name = firstToken(call->name);
-  std::string routine = std::string(row->package) + "." + row->routine;
   switch (row->target) {
     case EndOfData::NOT_FOUND: guardQuery(list, cell, state); break;
     case EndOfData::UNDOCUMENTED:
-      reportFinding(FindingId::BUILTIN_END_OF_DATA, name, state->errors, routine.c_str(), name->text);
+      reportFinding(FindingId::BUILTIN_END_OF_DATA, name, state->errors, row->name, name->text);
       break;
     case EndOfData::ABSENT:
-      reportFinding(FindingId::BUILTIN_PACKAGE_ROUTINE, name, state->errors, routine.c_str(), name->text);
+      reportFinding(FindingId::BUILTIN_PACKAGE_ROUTINE, name, state->errors, row->name, name->text);
       break;
   }
 }
@@ -498,10 +494,14 @@ void guardQueries(astNodeBlock* block, TransformState* state) {
   // Each block guards the queries of its own statement lists, nested blocks
   // apart (they guarded theirs when they were rewritten), so every query is
   // met once. A guarded query stands in its guard's block from then on.
-  auto visit = [state](astNodeList* list) {
-    for (astListCell* c = list->head; c; c = c->next)
+  // The LOB writes are told from the same statements, met once here.
+  LobRowWrites* lobRows = state->effects ? &state->effects->lobRows() : nullptr;
+  auto visit = [state, lobRows](astNodeList* list) {
+    for (astListCell* c = list->head; c; c = c->next) {
+      if (lobRows && c->value) lobRows->note(c->value);
       if (isQueryInto(c->value)) guardQuery(list, c, state);
       else if (c->value && c->value->kind == AST_CALL) reviewEndOfDataCall(list, c, state);
+    }
   };
   walkStatementLists(block->prologue, visit, false);
   walkStatementLists(block->body, visit, false);

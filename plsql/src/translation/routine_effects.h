@@ -1,12 +1,13 @@
 // What the run's routines do that the target must be told: the functions
-// that change data (data_access.cpp), the cursors a COMMIT may meet open
-// (cursor_holds.cpp) and the LOBs of rows written through a locator
-// (lob_row_writes.cpp). They read the whole rewritten tree; they share one
+// that change data (data_access.cpp) and the cursors a COMMIT may meet open
+// (cursor_holds.cpp). Both read the whole rewritten tree; they share one
 // walk (shared_walk.h), each with a collector of its own, over each unit as
 // soon as the rewriting has left it (its nodes are still at hand then), and
-// settle what they found once every unit is done, in that order. The calls
-// in SQL of functions that may end with NO_DATA_FOUND follow from what data
-// access found (no_data_found_calls.cpp).
+// settle what they found once every unit is done, in that order. The LOBs
+// of rows written through a locator are told from statements the rewriting
+// meets (lob_row_writes.cpp), and the calls in SQL of functions that may
+// end with NO_DATA_FOUND follow from what data access found
+// (no_data_found_calls.cpp); both are settled after them.
 #pragma once
 
 #include <string>
@@ -167,25 +168,23 @@ class NoDataFoundCalls {
 // (lob_row_writes.cpp).
 class LobRowWrites {
  public:
-  void enter(astNode* node);
-  void leave(astNode* node);
-  void token(astNodeToken*, astNode*) {}
+  // A statement of a block's statement lists, each met once as the
+  // rewriting leaves the block: RETURNING ... INTO, SELECT ... INTO and a
+  // call are looked at, any other statement passes.
+  void note(astNode* statement);
   void settle(TransformState* state);
 
  private:
   // A name filled with a row's locator, or a call that writes the LOB of a
-  // name, in the routine (or top-level unit) of that number.
+  // name, in a routine (or a top-level unit outside routines).
   struct Use {
-    int routine;
+    const astNode* routine;
     std::string name;              // upper case
     astNodeToken* call = nullptr;  // for a write: the call's name,
     const char* writer = nullptr;  // the routine that writes
     const char* lob = nullptr;     // and the name as written
   };
-  void fill(const astNode* target, int routine);
-  std::vector<int> routines_;  // the routines the walk is in
-  int depth_ = 0;
-  int units_ = 0;
+  void fill(astNode* statement, const astNodeToken* target);
   std::vector<Use> fills_;
   std::vector<Use> writes_;
 };
@@ -196,6 +195,8 @@ class RoutineEffects {
   explicit RoutineEffects(const TransformState* state) : access_(state) {}
   // A top-level unit the rewriting is done with.
   void collect(astNode* unit);
+  // The statements the rewriting meets block by block.
+  LobRowWrites& lobRows() { return lobRows_; }
   void settle(TransformState* state);
 
  private:
