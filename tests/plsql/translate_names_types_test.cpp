@@ -380,9 +380,8 @@ const SoundCase kCases[] = {
      "  PROCEDURE add(p_id NUMBER, p_txt VARCHAR2) IS\n"
      "    l CLOB;\n"
      "  BEGIN\n"
-     "    LOOP\n"
-     "      EXIT WHEN l IS NOT NULL AND dbms_lob.getlength(l) > 0;\n"
-     "      IF l IS NOT NULL THEN dbms_lob.writeappend(l, LENGTH(p_txt), p_txt); END IF;\n"
+     "    WHILE l IS NULL LOOP\n"
+     "      IF p_id < 0 THEN dbms_lob.writeappend(l, 1, p_txt); END IF;\n"
      "      UPDATE docs SET body = EMPTY_CLOB() WHERE id = p_id RETURNING body INTO l;\n"
      "    END LOOP;\n"
      "  END;\n"
@@ -401,20 +400,19 @@ const SoundCase kCases[] = {
          "  CALL DBMS_LOB.APPEND(l, SYSZULINTERNAL_NEW.txt);\n" + kRoutineEnd + "\n" + moduleBodyOpening("pk") +
          memberHead("pk", "add", {"IN p_id NUMBER", "IN p_txt VARCHAR2(4096)"}) +
          "  DECLARE l CLOB;\n\n"
-         "  SYSZULINTERNAL_00000001: LOOP\n"
-         "  IF l IS NOT NULL AND dbms_lob.getlength(l) > 0 THEN LEAVE SYSZULINTERNAL_00000001; END IF;\n\n"
-         "  IF l IS NOT NULL THEN\n"
-         "  CALL dbms_lob.writeappend(l, LENGTH4(p_txt), p_txt);\n"
+         "  WHILE l IS NULL DO\n\n"
+         "  IF p_id < 0 THEN\n"
+         "  CALL dbms_lob.writeappend(l, 1, p_txt);\n"
          "  END IF;\n\n"
          "  SELECT body INTO l FROM NEW TABLE (UPDATE docs SET body = EMPTY_CLOB() WHERE id = p_id);\n"
-         "  END LOOP SYSZULINTERNAL_00000001;\n\n" +
+         "  END WHILE;\n\n" +
          kRoutineEnd + memberHead("pk", "build", {"IN p_txt VARCHAR2(4096)"}) +
          "  DECLARE l CLOB;\n"
          "  CALL DBMS_LOB.CREATETEMPORARY(l, TRUE);\n"
          "  CALL DBMS_LOB.WRITEAPPEND(l, LENGTH4(p_txt), p_txt);\n" +
          kRoutineEnd,
      "DBMS_LOB.APPEND through a row's LOB locator not supported|2|5|l|DBMS_LOB.APPEND\n"
-     "DBMS_LOB.WRITEAPPEND through a row's LOB locator not supported|2|14|l|dbms_lob.writeappend\n"},
+     "DBMS_LOB.WRITEAPPEND through a row's LOB locator not supported|2|13|l|dbms_lob.writeappend\n"},
 };
 
 TEST(TranslateNamesTypes, WholeTranslations) { expectSoundCases(kCases); }
