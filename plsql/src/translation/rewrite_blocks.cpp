@@ -177,20 +177,27 @@ std::string conditionKey(const char* name, astNode* from) {
 
 // A condition of a handler as written, before the handler is transformed:
 // the state it will stand for in the target (as conditionKey gives it
-// then) and the error of PL/SQL it takes.
+// then) and the error of PL/SQL it takes: an error number, else the
+// exception's declaration, else its name.
 struct WrittenCondition {
   astNodeToken* name;
   astNodeHandler* handler;
   std::string state;
-  std::string error;
+  int number = 0;
+  const astNode* declaration = nullptr;
+
+  bool sameError(const WrittenCondition& other) const {
+    if (number || other.number) return number == other.number;
+    if (declaration || other.declaration) return declaration == other.declaration;
+    return equalsIgnoreCase(name->text, other.name->text);
+  }
 };
 
 WrittenCondition writtenCondition(astNodeToken* name, astNodeHandler* handler, astNodeBlock* block,
                                   const TransformState* state) {
-  WrittenCondition condition{name, handler, {}, {}};
+  WrittenCondition condition{name, handler, {}};
   if (equalsIgnoreCase(name->text, "OTHERS")) {
     condition.state = "SQLEXCEPTION";
-    condition.error = "OTHERS";
     return condition;
   }
   // A predefined exception of the map, as transformHandler names it.
@@ -198,19 +205,13 @@ WrittenCondition writtenCondition(astNodeToken* name, astNodeHandler* handler, a
   for (const ExceptionMapEntry* row = word ? state->exceptionMap : nullptr; row && row->sqlstate[0]; ++row)
     if (row->name && row->name[0] && equalsIgnoreCase(row->name, word)) {
       condition.state = row->sqlstate;
-      condition.error = std::to_string(row->plsqlNumber);
+      condition.number = row->plsqlNumber;
       return condition;
     }
   condition.state = conditionKey(name->text, block);
   astNodeExceptionDecl* decl = declaredException(name->text, block);
-  // An exception tied to an error number takes that error; one of its own
-  // is told by its declaration.
-  if (decl && decl->value != 0)
-    condition.error = std::to_string(decl->value);
-  else if (decl)
-    condition.error = "declared " + std::to_string(reinterpret_cast<std::uintptr_t>(decl));
-  else
-    condition.error = "named " + upperText(name->text);
+  condition.declaration = decl;
+  if (decl) condition.number = decl->value;  // 0 without EXCEPTION_INIT
   return condition;
 }
 
@@ -235,7 +236,7 @@ void recordSharedStates(astNodeBlock* block, TransformState* state) {
       const WrittenCondition& kept = conditions[earlier];
       if (kept.state != lost.state) continue;
       // The same error: PL/SQL takes the first handler as well.
-      if (kept.error != lost.error && kept.handler != lost.handler &&
+      if (!kept.sameError(lost) && kept.handler != lost.handler &&
           !astSameSource(kept.handler->body, lost.handler->body)) {
         std::string sqlstate = "SQLSTATE '" + lost.state + "'";
         reportFinding(FindingId::SHARED_STATE_HANDLER, lost.name, state->errors, lost.name->text, sqlstate.c_str());
