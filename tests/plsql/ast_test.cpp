@@ -1,4 +1,5 @@
-// Syntax tree: lists, kind names and predicates, the pre-order walker.
+// Syntax tree: lists, kind names and predicates, the pre-order walker, the
+// comparison of subtrees as the source writes them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -168,6 +169,26 @@ TEST_F(Tree, ArgListComparison) {
   EXPECT_TRUE(astListStartsWith(a, b));
   EXPECT_FALSE(astListStartsWith(b, a));
   EXPECT_TRUE(astListStartsWith(nullptr, b));
+}
+
+TEST_F(Tree, SameSourceWhateverTheLinesAndTheCaseOfWords) {
+  auto call = [](int line, const char* name, astNodeList* args, const char* label = nullptr) {
+    auto* c = astMake<astNodeCall>(line);
+    c->name = listAppend(nullptr, astTokenNew(268, name, line));
+    c->args = args;
+    c->label = const_cast<char*>(label);
+    return c;
+  };
+  EXPECT_TRUE(astSameSource(call(1, "p", toks({"a", ",", "'x'"})), call(9, "P", toks({"A", ",", "'x'"}))));
+  EXPECT_FALSE(astSameSource(call(1, "p", toks({"'x'"})), call(1, "p", toks({"'X'"}))));
+  EXPECT_FALSE(astSameSource(call(1, "p", toks({"a"})), call(1, "p", toks({"a", "b"}))));
+  EXPECT_FALSE(astSameSource(call(1, "p", nullptr, "l1"), call(1, "p", nullptr, "l2")));
+  auto* forward = astMake<astNodeFor>(1);
+  auto* backward = astMake<astNodeFor>(1);
+  backward->reverse = true;
+  EXPECT_FALSE(astSameSource(forward, backward));
+  EXPECT_TRUE(astSameSource(nullptr, nullptr));
+  EXPECT_FALSE(astSameSource(forward, nullptr));
 }
 
 TEST_F(Tree, NodesAreZeroFilledWithKindAndLine) {

@@ -215,6 +215,25 @@ const SoundCase kCases[] = {
      "Statement DROP ... FORCE not supported|2|8|EXECUTE IMMEDIATE|\n"
      "Statement DROP ... CASCADE CONSTRAINTS not supported|2|9|EXECUTE IMMEDIATE|\n"
      "Statement TRUNCATE ... CASCADE not supported|2|14|TRUNCATE|\n"},
+    // The target empties tables alone: TRUNCATE CLUSTER, as dynamic text
+    // alone or joined and as a statement of a nested block, is recorded and
+    // written as it stands, without the IMMEDIATE that TRUNCATE TABLE takes.
+    {"TruncateClusterHasNoForm", false,
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+     "  PROCEDURE wipe(c VARCHAR2) IS\n"
+     "  BEGIN\n"
+     "    EXECUTE IMMEDIATE 'TRUNCATE CLUSTER c1 REUSE STORAGE';\n"
+     "    EXECUTE IMMEDIATE 'truncate cluster ' || c;\n"
+     "    BEGIN TRUNCATE CLUSTER c2; END;\n"
+     "  END;\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("pk") + memberHead("pk", "wipe", {"IN c VARCHAR2(4096)"}) +
+         dynamicBlock("TRUNCATE CLUSTER c1 REUSE STORAGE", kExecute) + joinedDynamic("'truncate cluster ' || c") +
+         "  BEGIN\n  TRUNCATE CLUSTER c2;\n  END;\n" + kRoutineEnd,
+     "Statement TRUNCATE CLUSTER not supported|2|4|EXECUTE IMMEDIATE|\n"
+     "Statement TRUNCATE CLUSTER not supported|2|5|EXECUTE IMMEDIATE|\n"
+     "Statement TRUNCATE CLUSTER not supported|2|6|TRUNCATE|\n"},
     // Numbers round half away from zero, carried into the whole part; one
     // with an exponent is rounded by ROUND, one of the type's scale (its
     // trailing zeros apart) stays. ROUND and TRUNC keep the digits they are

@@ -1,9 +1,9 @@
-// Whole translations of exceptions: a query that finds no row, RAISE
-// NO_DATA_FOUND, defaults that raise, SQLCODE and SQLERRM, what a handler
-// reads and where it may jump, the conditions of a block's handlers, cursor
-// loops left for a handler, and the pragmas and trigger options without a
-// translation. Each case compares every statement record and every error
-// record.
+// Whole translations of exceptions: a query that finds no row, a built-in
+// routine at the end of its data, RAISE NO_DATA_FOUND, defaults that raise,
+// SQLCODE and SQLERRM, what a handler reads and where it may jump, the
+// conditions of a block's handlers, cursor loops left for a handler, and the
+// pragmas and trigger options without a translation. Each case compares
+// every statement record and every error record.
 #include <gtest/gtest.h>
 
 #include "translate_fixture.h"
@@ -30,6 +30,60 @@ const SoundCase kExceptionCases[] = {
          "  END;\n"
          "  END@\n",
      "BULK COLLECT not yet implemented|2|3|BULK COLLECT|\n"},
+    // UTL_FILE.GET_LINE raises NO_DATA_FOUND past the last line; the
+    // target's signals NOT FOUND, and the read loop reaches its handler
+    // once the call is guarded as a query is.
+    {"ReadLoopEndsInItsNoDataFoundHandler", false,
+     "CREATE PROCEDURE rd(p_dir VARCHAR2) IS\n"
+     "  f UTL_FILE.FILE_TYPE; l VARCHAR2(32767);\n"
+     "BEGIN\n"
+     "  f := UTL_FILE.FOPEN(p_dir, 'a.txt', 'r');\n"
+     "  LOOP UTL_FILE.GET_LINE(f, l); DBMS_OUTPUT.PUT_LINE(l); END LOOP;\n"
+     "EXCEPTION WHEN NO_DATA_FOUND THEN UTL_FILE.FCLOSE(f);\n"
+     "END;\n"
+     "/\n",
+     routineHead("rd", {"IN p_dir VARCHAR2(4096)"}) +
+         "  DECLARE f UTL_FILE.FILE_TYPE;\n  DECLARE l VARCHAR2(32672);\n" + kErrorVariables +
+         exitHandler("SQLSTATE 'UDNDF'", "  CALL UTL_FILE.FCLOSE(f);\n") +
+         "  SET f = UTL_FILE.FOPEN(p_dir, 'a.txt', 'r');\n\n  LOOP\n" + kNoRowGuard +
+         "  CALL UTL_FILE.GET_LINE(f, l);\n  END;\n  CALL DBMS_OUTPUT.PUT_LINE(l);\n  END LOOP;\n\n" + kRoutineEnd,
+     ""},
+    // In a package's nested block, the guarded call sets no row count. The
+    // target's DBMS_LOB.READ page does not say what an offset past the end
+    // does, and its UTL_FILE has no GET_RAW: both are recorded.
+    {"BuiltinsAtTheEndOfTheirDataGuardedOrRecorded", false,
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+     "  PROCEDURE load(f UTL_FILE.FILE_TYPE, b BLOB) IS\n"
+     "    l VARCHAR2(200); r RAW(100); n INTEGER := 10;\n"
+     "  BEGIN\n"
+     "    UPDATE t SET a = 1;\n"
+     "    BEGIN\n"
+     "      utl_file.get_line(f, l);\n"
+     "      INSERT INTO t VALUES (SQL%ROWCOUNT);\n"
+     "    EXCEPTION WHEN NO_DATA_FOUND THEN NULL;\n"
+     "    END;\n"
+     "    dbms_lob.read(b, n, 1, r);\n"
+     "    UTL_FILE.GET_RAW(f, r, 10);\n"
+     "  END;\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("pk") + memberHead("pk", "load", {"IN f UTL_FILE.FILE_TYPE", "IN b BLOB"}) +
+         "  DECLARE l VARCHAR2(200);\n  DECLARE r BLOB(100);\n  DECLARE n INTEGER DEFAULT 10;\n" + kErrorVariables +
+         "  DECLARE SYSZULINTERNAL_ROWCOUNT INTEGER;\n"
+         "  UPDATE t SET a = 1;\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  BEGIN\n" +
+         exitHandler("SQLSTATE 'UDNDF'", kNullStatement) + kNoRowGuard +
+         "  CALL utl_file.get_line(f, l);\n"
+         "  END;\n"
+         "  INSERT INTO t VALUES(SYSZULINTERNAL_ROWCOUNT);\n"
+         "  GET DIAGNOSTICS SYSZULINTERNAL_ROWCOUNT = ROW_COUNT;\n"
+         "  END;\n"
+         "  CALL dbms_lob.read(b, n, 1, r);\n"
+         "  CALL UTL_FILE.GET_RAW(f, r, 10);\n" +
+         kRoutineEnd,
+     "NO_DATA_FOUND out of built-in routine DBMS_LOB.READ not supported|2|11|dbms_lob.read|dbms_lob.read\n"
+     "Built-in package routine UTL_FILE.GET_RAW not supported|2|12|UTL_FILE.GET_RAW|UTL_FILE.GET_RAW\n"},
     // In a trigger, and in a handler's own statements too. The trigger's
     // options that no target text stands for leave a record each.
     {"TriggerQueriesInBodyAndHandlerAndTriggerOptions", false,
@@ -88,6 +142,59 @@ const SoundCase kExceptionCases[] = {
                     "  SIGNAL e_none;\n"
                     "  DELETE FROM parent;\n"),
      ""},
+    // Exceptions of other errors that the target gives one state (ORA-00942
+    // and ORA-02289 are both 42704): the first handler takes the state, and
+    // a later one with other statements is recorded, as its exception now
+    // runs the first one's.
+    {"HandlerOfAStateAnEarlierOneTakesIsRecorded", false,
+     "CREATE OR REPLACE PACKAGE BODY pk IS\n"
+     "  PROCEDURE drop_all IS\n"
+     "    e_tab EXCEPTION; PRAGMA EXCEPTION_INIT(e_tab, -942);\n"
+     "    e_seq EXCEPTION; PRAGMA EXCEPTION_INIT(e_seq, -2289);\n"
+     "  BEGIN\n"
+     "    EXECUTE IMMEDIATE 'DROP TABLE t';\n"
+     "  EXCEPTION\n"
+     "    WHEN e_tab THEN NULL;\n"
+     "    WHEN e_seq THEN RAISE;\n"
+     "  END;\n"
+     "END;\n"
+     "/\n",
+     moduleBodyOpening("pk") + memberHead("pk", "drop_all") +
+         "  DECLARE e_tab CONDITION FOR SQLSTATE '42704';\n"
+         "  DECLARE e_seq CONDITION FOR SQLSTATE '42704';\n" +
+         kErrorVariables + exitHandler("e_tab", kNullStatement) +
+         dynamicBlock("DROP TABLE t", "  EXECUTE IMMEDIATE SYSZULINTERNAL_STMT_TEXT;\n") + kRoutineEnd,
+     "Exception handler for e_seq with the target state of an earlier one not supported|2|9|SQLSTATE '42704'|e_seq\n"},
+    // In a trigger: the nested block's handlers of TOO_MANY_ROWS and of
+    // ORA-01427 (both 21000) do the same, and one handler takes both
+    // without a record; the trigger's own do not.
+    {"HandlersOfOneStateWithTheSameStatementsBecomeOne", false,
+     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
+     "DECLARE\n"
+     "  e_rows EXCEPTION; PRAGMA EXCEPTION_INIT(e_rows, -1427);\n"
+     "BEGIN\n"
+     "  BEGIN\n"
+     "    SELECT id INTO :NEW.boss FROM boss;\n"
+     "  EXCEPTION\n"
+     "    WHEN TOO_MANY_ROWS THEN :NEW.boss := 0;\n"
+     "    WHEN e_rows THEN :NEW.boss := 0;\n"
+     "  END;\n"
+     "EXCEPTION\n"
+     "  WHEN TOO_MANY_ROWS THEN NULL;\n"
+     "  WHEN e_rows THEN :NEW.boss := -1;\n"
+     "END;\n"
+     "/\n",
+     "[0]\nCREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
+     "SYSZULINTERNAL_BLOCK: BEGIN\n"
+     "  DECLARE e_rows CONDITION FOR SQLSTATE '21000';\n" +
+         kErrorVariables + exitHandler("SQLSTATE '21000'", kNullStatement) + "  BEGIN\n" +
+         exitHandler("SQLSTATE '21000'", "  SET SYSZULINTERNAL_NEW.boss = 0;\n") + kNoRowGuard +
+         "  SELECT id INTO SYSZULINTERNAL_NEW.boss FROM boss;\n"
+         "  END;\n"
+         "  END;\n" +
+         kRoutineEnd + "\n",
+     "Exception handler for e_rows with the target state of an earlier one not supported|2|13|SQLSTATE '21000'|"
+     "e_rows\n"},
     // A default that is not a literal is assigned ahead of the statements,
     // out of reach of the block's own handlers: a block with handlers moves
     // them and its statements into a block of their own.

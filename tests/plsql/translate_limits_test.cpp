@@ -67,6 +67,35 @@ const SoundCase kLimitCases[] = {
      "Datatype NCHAR(200) longer than the target's fixed-length strings not supported|2|3|NCHAR(200)|NCHAR\n"
      "Datatype CHAR(100 CHAR) longer than the target's fixed-length strings not supported|2|4|CHAR(100 CHAR)|CHAR\n"
      "Datatype NUMBER(5,-2) with a negative scale not supported|2|5|NUMBER(5,-2)|NUMBER\n"},
+    // Integer digits and a scale past the target's 31 digits share them, the
+    // longer giving way first: NUMBER(38, 35) keeps its 3 integer digits, a
+    // scale longer than any precision keeps 31; a scale given up is
+    // recorded, and a value stored there is rounded to the scale kept.
+    {"ScalesPastTheTargetsLargestGiveWayToIntegerDigits", false,
+     "CREATE OR REPLACE PACKAGE pk IS\n"
+     "  g NUMBER(38, 35);\n"
+     "END;\n"
+     "/\n"
+     "CREATE TRIGGER trg BEFORE INSERT ON emp FOR EACH ROW\n"
+     "DECLARE r NUMBER(*, 33);\n"
+     "BEGIN\n"
+     "  DECLARE s DECIMAL(38, 20); f NUMBER(35, 38); BEGIN s := 1.1234567890123456789; END;\n"
+     "END;\n",
+     packageHead("pk", {"VARIABLE g NUMBER(31, 28)"}) +
+         "[3]\nCREATE TRIGGER trg BEFORE INSERT ON emp REFERENCING NEW AS SYSZULINTERNAL_NEW FOR EACH ROW   "
+         "SYSZULINTERNAL_BLOCK: BEGIN\n"
+         "  DECLARE r NUMBER(31, 26);\n"
+         "  BEGIN\n  DECLARE s DECIMAL(31, 15);\n  DECLARE f NUMBER(31, 31);\n  SET s = 1.123456789012346;\n"
+         "  END;\n" +
+         kRoutineEnd + "\n",
+     "Datatype NUMBER(38,35) with more digits after the point than the target keeps not supported|2|2|NUMBER(38,35)|"
+     "NUMBER\n"
+     "Datatype NUMBER(*,33) with more digits after the point than the target keeps not supported|2|6|NUMBER(*,33)|"
+     "NUMBER\n"
+     "Datatype DECIMAL(38,20) with more digits after the point than the target keeps not supported|2|8|"
+     "DECIMAL(38,20)|DECIMAL\n"
+     "Datatype NUMBER(35,38) with more digits after the point than the target keeps not supported|2|8|"
+     "NUMBER(35,38)|NUMBER\n"},
     // Error numbers the target raises its own state for name it; one it
     // has none for (a lock not waited for) is still recorded.
     {"ErrorNumbersTakeTheTargetsOwnStates", false,

@@ -462,7 +462,10 @@ astNodeList* withinLimits(astNodeList* list, astNodeList* source, TransformState
   astListCell* numberCell = open->next;
   astNodeToken* number = numberCell ? asToken(numberCell->value) : nullptr;
   if (!number || !number->text) return list;
-  long value = number->text[0] == '*' && !number->text[1] ? row->largest + 1 : smallNumber(number);
+  // NUMBER(*, s) has PL/SQL's largest precision.
+  constexpr long kSourceLargestPrecision = 38;
+  long value = number->text[0] == '*' && !number->text[1] ? std::max(row->largest + 1, kSourceLargestPrecision)
+                                                           : smallNumber(number);
   astListCell* after = numberCell->next;
   if (value < 0 || !after) return list;
   if (row->unit == LimitUnit::LENGTH) {
@@ -512,9 +515,28 @@ astNodeList* withinLimits(astNodeList* list, astNodeList* source, TransformState
     return list;
   }
   if (value <= row->largest && scale <= value) return list;
-  scale = std::min(scale, row->largest);
-  setNumber(number, std::max(std::min(value, row->largest), scale));
-  if (scaleCell) setNumber(asToken(scaleCell->value), scale);
+  // The digits before the point and the scale, together more than the
+  // target's largest, share it: the longer of the two gives way first, so
+  // that NUMBER(38, 35) keeps its 3 integer digits and NUMBER(38, 2) its
+  // scale. A scale given up is recorded; integer digits given up are not,
+  // as with any precision past the largest.
+  long integers = std::max(value - scale, 0L);
+  long kept = std::min(scale, row->largest);
+  if (integers + scale > row->largest) {
+    long excess = integers + scale - row->largest;
+    if (integers - excess >= scale)
+      kept = scale;
+    else if (scale - excess >= integers)
+      kept = scale - excess;
+    else
+      kept = row->largest / 2;  // both past half: the integer digits take the odd one
+  }
+  if (kept < scale) {
+    std::string written = writtenType(source);
+    reportFinding(FindingId::SCALE_PAST_LIMIT, firstToken(source), state->errors, written.c_str(), written.c_str());
+  }
+  setNumber(number, std::min(std::max(value, scale), row->largest));
+  if (scaleCell) setNumber(asToken(scaleCell->value), kept);
   return list;
 }
 

@@ -152,23 +152,98 @@ void dropEndLabel(astNodeBlock* block) {
 
 namespace {
 
-// What a transformed handler condition stands for in the target: the
-// SQLSTATE of a condition declared for one in an enclosing block, else the
-// condition as written.
-std::string conditionKey(astNodeToken* name, astNode* from) {
-  std::string text = name->text;
-  if (text.rfind("SQLSTATE '", 0) == 0) return text.substr(10, 5);
+// The exception of that name that an enclosing block declares, or null.
+astNodeExceptionDecl* declaredException(const char* name, astNode* from) {
   for (astNode* n = from; n; n = n->parent) {
     if (n->kind != AST_BLOCK) continue;
     for (astListCell* c = listCells(nodeAs<astNodeBlock>(n)->declarations); c; c = c->next) {
       if (!c->value || c->value->kind != AST_EXCEPTION_DECL) continue;
       auto* decl = nodeAs<astNodeExceptionDecl>(c->value);
       astNodeToken* word = listLength(decl->variableName) == 1 ? firstToken(decl->variableName) : nullptr;
-      if (decl->variableType != VAR_EXCEPTION || !word || !equalsIgnoreCase(word->text, name->text)) continue;
-      return decl->sqlstate ? std::string(decl->sqlstate) : upperText(name->text);
+      if (decl->variableType == VAR_EXCEPTION && word && equalsIgnoreCase(word->text, name)) return decl;
     }
   }
-  return upperText(name->text);
+  return nullptr;
+}
+
+// What a transformed handler condition stands for in the target: the
+// SQLSTATE of a condition declared for one in an enclosing block, else the
+// condition as written.
+std::string conditionKey(const char* name, astNode* from) {
+  if (std::strncmp(name, "SQLSTATE '", 10) == 0) return std::string(name + 10, 5);
+  astNodeExceptionDecl* decl = declaredException(name, from);
+  return decl && decl->sqlstate ? std::string(decl->sqlstate) : upperText(name);
+}
+
+// A condition of a handler as written, before the handler is transformed:
+// the state it will stand for in the target (as conditionKey gives it
+// then) and the error of PL/SQL it takes: an error number, else the
+// exception's declaration, else its name.
+struct WrittenCondition {
+  astNodeToken* name;
+  astNodeHandler* handler;
+  std::string state;
+  int number = 0;
+  const astNode* declaration = nullptr;
+
+  bool sameError(const WrittenCondition& other) const {
+    if (number || other.number) return number == other.number;
+    if (declaration || other.declaration) return declaration == other.declaration;
+    return equalsIgnoreCase(name->text, other.name->text);
+  }
+};
+
+WrittenCondition writtenCondition(astNodeToken* name, astNodeHandler* handler, astNodeBlock* block,
+                                  const TransformState* state) {
+  WrittenCondition condition{name, handler, {}};
+  if (equalsIgnoreCase(name->text, "OTHERS")) {
+    condition.state = "SQLEXCEPTION";
+    return condition;
+  }
+  // A predefined exception of the map, as transformHandler names it.
+  const char* word = state->exceptionMap ? predefinedExceptionWord(name->text) : nullptr;
+  for (const ExceptionMapEntry* row = word ? state->exceptionMap : nullptr; row && row->sqlstate[0]; ++row)
+    if (row->name && row->name[0] && equalsIgnoreCase(row->name, word)) {
+      condition.state = row->sqlstate;
+      condition.number = row->plsqlNumber;
+      return condition;
+    }
+  condition.state = conditionKey(name->text, block);
+  astNodeExceptionDecl* decl = declaredException(name->text, block);
+  condition.declaration = decl;
+  if (decl) condition.number = decl->value;  // 0 without EXCEPTION_INIT
+  return condition;
+}
+
+// Exceptions of PL/SQL that the target gives one state, each with a handler
+// of its own in one block: the target takes the first handler's for both
+// (dropRepeatedConditions then leaves the later condition out). Where the
+// later handler's statements are others, its exception loses them, which
+// is recorded; the same statements lose nothing. Told before the handlers
+// are transformed, from their statements as written.
+void recordSharedStates(astNodeBlock* block, TransformState* state) {
+  std::vector<WrittenCondition> conditions;
+  for (astListCell* h = listCells(block->exceptions); h; h = h->next) {
+    if (!h->value || h->value->kind != AST_HANDLER) continue;
+    auto* handler = nodeAs<astNodeHandler>(h->value);
+    for (astListCell* c = listCells(handler->conditions); c; c = c->next)
+      if (astNodeToken* name = conditionName(c->value); name && name->text)
+        conditions.push_back(writtenCondition(name, handler, block, state));
+  }
+  for (size_t later = 1; later < conditions.size(); ++later) {
+    const WrittenCondition& lost = conditions[later];
+    for (size_t earlier = 0; earlier < later; ++earlier) {
+      const WrittenCondition& kept = conditions[earlier];
+      if (kept.state != lost.state) continue;
+      // The same error: PL/SQL takes the first handler as well.
+      if (!kept.sameError(lost) && kept.handler != lost.handler &&
+          !astSameSource(kept.handler->body, lost.handler->body)) {
+        std::string sqlstate = "SQLSTATE '" + lost.state + "'";
+        reportFinding(FindingId::SHARED_STATE_HANDLER, lost.name, state->errors, lost.name->text, sqlstate.c_str());
+      }
+      break;
+    }
+  }
 }
 
 // The target refuses two handlers of one block for the same condition; in
@@ -189,7 +264,7 @@ void dropRepeatedConditions(astNodeBlock* block) {
     for (astListCell* c = listCells(handler->conditions); c;) {
       astListCell* next = c->next;
       astNodeToken* name = conditionName(c->value);
-      std::string key = name && name->text ? conditionKey(name, block) : std::string();
+      std::string key = name && name->text ? conditionKey(name->text, block) : std::string();
       if (!key.empty() && !seen.insert(key).second)
         listRemoveAfter(handler->conditions, c, previous);
       else
@@ -221,6 +296,7 @@ void transformBlock(astNodeBlock* block, TransformState* state) {
     if (c->value && !(astKindTraits(c->value->kind) & KIND_UNTRANSLATED)) reportDropped(c->value, state);
   state->usesWalked = true;
   transformList(block->body, block, state);
+  if (listLength(block->exceptions) > 1) recordSharedStates(block, state);
   transformList(block->exceptions, block, state);
   state->usesWalked = walked;
   dropRepeatedConditions(block);

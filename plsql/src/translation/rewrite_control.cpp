@@ -12,6 +12,7 @@
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
+#include "routine_effects.h"
 #include "run_pool.h"
 
 using namespace rewrite;
@@ -343,8 +344,9 @@ namespace {
 // A query that finds no row raises NO_DATA_FOUND in PL/SQL, an error that
 // ends the block; in the target it is the warning NOT FOUND, after which
 // the next statement runs. The exception map gives NO_DATA_FOUND an error
-// SQLSTATE of its own, which handlers take and RAISE signals; a SELECT INTO
-// and a dynamic query with INTO turn their NOT FOUND into that error. A
+// SQLSTATE of its own, which handlers take and RAISE signals; a SELECT INTO,
+// a dynamic query with INTO and a call of a built-in routine that signals
+// NOT FOUND at the end of its data turn their NOT FOUND into that error. A
 // FETCH or data change that touches no row raises nothing in PL/SQL, and its
 // NOT FOUND stays a warning that no handler takes.
 
@@ -401,11 +403,12 @@ bool isQueryInto(const astNode* node) {
 }
 
 // The query of `cell` and the row-count statements after it go into a block
-// whose NOT FOUND handler raises NO_DATA_FOUND.
+// whose NOT FOUND handler raises NO_DATA_FOUND; a call, which sets no count,
+// goes alone.
 void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* statement = nodeAs<astNodeStatement>(cell->value);
   // A dynamic statement's counts follow the EXECUTE in its own block.
-  int count = statement->kind == AST_DYNAMIC ? 0 : rowCountFollowers(statement);
+  int count = statement->kind == AST_DYNAMIC || statement->kind == AST_CALL ? 0 : rowCountFollowers(statement);
   astNodeList* counts = noRowCounts(cell, count, statement->line);
   if (statement->kind == AST_DYNAMIC) {
     // The dynamic statement's own block takes the handler.
@@ -427,6 +430,62 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   cell->value = guard;
 }
 
+// Built-in routines that raise NO_DATA_FOUND in PL/SQL at the end of what
+// they read, and what the target's documentation says of each.
+enum class EndOfData {
+  NOT_FOUND,     // the target's routine signals NOT FOUND there: guarded as a query
+  UNDOCUMENTED,  // its page does not say what it does there: recorded
+  ABSENT         // the target's module lacks the routine: recorded
+};
+struct EndOfDataRoutine {
+  const char* name;    // as records name it
+  const char* prefix;  // its package as routineOfPackage reads it
+  EndOfData target;
+};
+constexpr EndOfDataRoutine kEndOfDataRoutines[] = {
+    // Past the last line the target's GET_LINE signals 02000, as its page's
+    // read loop shows.
+    {"UTL_FILE.GET_LINE", "utl_file.", EndOfData::NOT_FOUND},
+    {"UTL_FILE.GET_LINE_NCHAR", "utl_file.", EndOfData::ABSENT},
+    {"UTL_FILE.GET_RAW", "utl_file.", EndOfData::ABSENT},
+    // At an offset past the end of the LOB.
+    {"DBMS_LOB.READ", "dbms_lob.", EndOfData::UNDOCUMENTED},
+};
+
+// The row of a call's routine, or null; a package of the run hides the
+// built-in one of its name.
+const EndOfDataRoutine* endOfDataRoutine(const astNodeCall* call, const TransformState* state) {
+  astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
+  if (!name || !name->text) return nullptr;
+  // Most calls are told apart by the first letter of their name.
+  char first = foldAscii(name->text[0]);
+  if (first != 'u' && first != 'd' && first != 's') return nullptr;
+  for (const EndOfDataRoutine& row : kEndOfDataRoutines) {
+    const char* routine = routineOfPackage(name->text, row.prefix);
+    if (!routine || !equalsIgnoreCase(routine, std::strchr(row.name, '.') + 1)) continue;
+    return state->runPackages.count(std::string(row.prefix, std::strlen(row.prefix) - 1)) ? nullptr : &row;
+  }
+  return nullptr;
+}
+
+// A call of a built-in routine that raises NO_DATA_FOUND at the end of its
+// data: guarded where the target signals NOT FOUND there, else recorded.
+void reviewEndOfDataCall(astNodeList* list, astListCell* cell, TransformState* state) {
+  auto* call = nodeAs<astNodeCall>(cell->value);
+  const EndOfDataRoutine* row = endOfDataRoutine(call, state);
+  if (!row) return;
+  astNodeToken* name = firstToken(call->name);
+  switch (row->target) {
+    case EndOfData::NOT_FOUND: guardQuery(list, cell, state); break;
+    case EndOfData::UNDOCUMENTED:
+      reportFinding(FindingId::BUILTIN_END_OF_DATA, name, state->errors, row->name, name->text);
+      break;
+    case EndOfData::ABSENT:
+      reportFinding(FindingId::BUILTIN_PACKAGE_ROUTINE, name, state->errors, row->name, name->text);
+      break;
+  }
+}
+
 }  // namespace
 
 namespace rewrite {
@@ -435,9 +494,14 @@ void guardQueries(astNodeBlock* block, TransformState* state) {
   // Each block guards the queries of its own statement lists, nested blocks
   // apart (they guarded theirs when they were rewritten), so every query is
   // met once. A guarded query stands in its guard's block from then on.
-  auto visit = [state](astNodeList* list) {
-    for (astListCell* c = list->head; c; c = c->next)
+  // The LOB writes are told from the same statements, met once here.
+  LobRowWrites* lobRows = state->effects ? &state->effects->lobRows() : nullptr;
+  auto visit = [state, lobRows](astNodeList* list) {
+    for (astListCell* c = list->head; c; c = c->next) {
+      if (lobRows && c->value) lobRows->note(c->value);
       if (isQueryInto(c->value)) guardQuery(list, c, state);
+      else if (c->value && c->value->kind == AST_CALL) reviewEndOfDataCall(list, c, state);
+    }
   };
   walkStatementLists(block->prologue, visit, false);
   walkStatementLists(block->body, visit, false);

@@ -300,6 +300,10 @@ enum class MethodOwner { COLLECTION, ROUTINE, UNKNOWN };
 MethodOwner methodOwner(astNode* at, const std::string& prefix, const TransformState* state);
 // Position just after the first dot outside quotes of a dotted name, or null.
 const char* afterFirstPart(const char* text);
+// The routine's name in a call of package.routine or SYS.package.routine,
+// `package` in lower case with its dot ("dbms_lob."), told without a copy
+// of the name (a quoted part names no built-in package); null otherwise.
+const char* routineOfPackage(const char* name, const char* package);
 // Whether a package name, in any case, begins as the built-in ones do.
 bool hasBuiltinPrefix(std::string_view package);
 // Gives the functions that change data the target's data-access clause,

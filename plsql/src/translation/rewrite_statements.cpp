@@ -329,6 +329,8 @@ const char* formWithout(const std::vector<TextWord>& words) {
   if (verb == "ALTER") return words.size() > 1 && words[1].word == "SESSION" ? "ALTER SESSION" : nullptr;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i].word;
+    // The target empties tables alone: a cluster has no counterpart.
+    if (verb == "TRUNCATE" && i == 1 && word == "CLUSTER") return "TRUNCATE CLUSTER";
     if (verb == "TRUNCATE" && (word == "CASCADE" || word == "PURGE" || word == "PRESERVE"))
       return word == "CASCADE" ? "TRUNCATE ... CASCADE" : "TRUNCATE ... MATERIALIZED VIEW LOG";
     if (verb == "TRUNCATE" && word == "ALL") return "TRUNCATE ... DROP ALL STORAGE";

@@ -43,6 +43,20 @@ const char* afterFirstPart(const char* text) {
   return nullptr;
 }
 
+const char* routineOfPackage(const char* name, const char* package) {
+  auto after = [](const char* text, const char* prefix) -> const char* {
+    for (; *prefix; ++text, ++prefix)
+      if (foldAscii(*text) != *prefix) return nullptr;
+    return text;
+  };
+  const char* rest = after(name, package);
+  if (!rest) {
+    const char* schema = after(name, "sys.");
+    rest = schema ? after(schema, package) : nullptr;
+  }
+  return rest && *rest && !std::strchr(rest, '.') ? rest : nullptr;
+}
+
 // The alias token of the trigger variable that REFERENCING renamed to
 // `name` (the alias before its internal prefix), or null.
 astNodeToken* referencedAlias(astNodeCreateTrigger* trigger, const char* name) {

@@ -7,6 +7,7 @@ void RoutineEffects::collect(astNode* unit) { walkShared(unit, access_, holds_);
 void RoutineEffects::settle(TransformState* state) {
   access_.settle(state);
   holds_.settle(state);
+  lobRows_.settle(state);
   noDataFound_.settle(state, access_.calls());
 }
 

@@ -3,9 +3,11 @@
 // (cursor_holds.cpp). Both read the whole rewritten tree; they share one
 // walk (shared_walk.h), each with a collector of its own, over each unit as
 // soon as the rewriting has left it (its nodes are still at hand then), and
-// settle what they found once every unit is done, in that order. The calls
-// in SQL of functions that may end with NO_DATA_FOUND follow from what data
-// access found (no_data_found_calls.cpp).
+// settle what they found once every unit is done, in that order. The LOBs
+// of rows written through a locator are told from statements the rewriting
+// meets (lob_row_writes.cpp), and the calls in SQL of functions that may
+// end with NO_DATA_FOUND follow from what data access found
+// (no_data_found_calls.cpp); both are settled after them.
 #pragma once
 
 #include <string>
@@ -158,16 +160,48 @@ class NoDataFoundCalls {
   int sql_ = 0;  // SQL statements and queries the walk is in
 };
 
+// A DBMS_LOB routine that writes the LOB of its first argument, a variable
+// that RETURNING ... INTO or SELECT ... INTO ... FOR UPDATE of the same
+// routine filled, is recorded: the variable holds a row's locator, and
+// PL/SQL writes the row's LOB; the target's locators stand for a value,
+// never for a column of a row, and only the variable changes
+// (lob_row_writes.cpp).
+class LobRowWrites {
+ public:
+  // A statement of a block's statement lists, each met once as the
+  // rewriting leaves the block: RETURNING ... INTO, SELECT ... INTO and a
+  // call are looked at, any other statement passes.
+  void note(astNode* statement);
+  void settle(TransformState* state);
+
+ private:
+  // A name filled with a row's locator, or a call that writes the LOB of a
+  // name, in a routine (or a top-level unit outside routines).
+  struct Use {
+    const astNode* routine;
+    std::string name;              // upper case
+    astNodeToken* call = nullptr;  // for a write: the call's name,
+    const char* writer = nullptr;  // the routine that writes
+    const char* lob = nullptr;     // and the name as written
+  };
+  void fill(astNode* statement, const astNodeToken* target);
+  std::vector<Use> fills_;
+  std::vector<Use> writes_;
+};
+
 // The collectors and their walk.
 class RoutineEffects {
  public:
   explicit RoutineEffects(const TransformState* state) : access_(state) {}
   // A top-level unit the rewriting is done with.
   void collect(astNode* unit);
+  // The statements the rewriting meets block by block.
+  LobRowWrites& lobRows() { return lobRows_; }
   void settle(TransformState* state);
 
  private:
   DataAccess access_;
   CursorHolds holds_;
+  LobRowWrites lobRows_;
   NoDataFoundCalls noDataFound_;
 };

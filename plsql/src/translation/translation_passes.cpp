@@ -30,8 +30,9 @@ const TranslationPass kTranslationPasses[] = {
      "rewrite_walk.cpp"},
     {"routine effects", rewrite::settleRoutineEffects,
      "reads each rewritten unit in one walk as the rewriting leaves it; sets MODIFIES SQL DATA on functions that "
-     "change data (data_access.cpp), WITH HOLD on cursors a COMMIT may meet open (cursor_holds.cpp); records calls "
-     "in SQL of functions that may end with NO_DATA_FOUND (no_data_found_calls.cpp)"},
+     "change data (data_access.cpp), WITH HOLD on cursors a COMMIT may meet open (cursor_holds.cpp); records LOBs of "
+     "rows written through a locator (lob_row_writes.cpp) and calls in SQL of functions that may end with "
+     "NO_DATA_FOUND (no_data_found_calls.cpp)"},
     {"written forms", rewrite::settleWrittenForms,
      "reads the tree in writing order; records what the target cannot take as written, puts every written token "
      "list in its exact form: division, zero divisor, SUBSTR (written_forms.cpp, exact_expressions.cpp); sets the "

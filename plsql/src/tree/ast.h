@@ -274,6 +274,10 @@ inline bool isDumpUnit(const astNode* node);
 
 bool astArgListsEqual(const astNodeList* a, const astNodeList* b, int prefixMode);
 bool astListStartsWith(const astNodeList* a, const astNodeList* b);
+// Whether two subtrees say the same in the source: the same kinds, the
+// same fields as the XML dump writes them (lines apart) and the same
+// statement labels, words in any case.
+bool astSameSource(const astNode* a, const astNode* b);
 
 // Token node with a pool copy of the text (null text stays null).
 astNodeToken* astTokenNew(int tokenCode, const char* text, int line);

@@ -1,0 +1,115 @@
+// LOBs of rows written through a locator. In PL/SQL, RETURNING ... INTO l
+// and SELECT ... INTO l ... FOR UPDATE give l the locator of the row's LOB,
+// and DBMS_LOB.WRITEAPPEND(l, ...) writes that LOB: the row changes. A
+// locator of the target stands for a LOB value, never for a column of a
+// row, so the same call changes the variable alone. Such a write is
+// recorded; a LOB of the routine's own (a temporary one, a value put
+// together) is written alike in both and left alone.
+//
+// The rewriting hands over the statements of each block as it leaves the
+// block (rewrite_control.cpp), so that no walk of its own meets every node.
+// The fills and the writes are told apart by routine (a top-level unit's
+// statements outside its routines count as one), in any order: a loop may
+// write before the statement that fills runs again.
+#include <cstring>
+#include <string>
+
+#include "plsql_parser.hpp"
+#include "routine_effects.h"
+#include "token_spans.h"
+
+using namespace rewrite;
+
+namespace {
+
+// The DBMS_LOB routines that write the LOB of their first argument.
+constexpr const char* kLobWriters[] = {"APPEND", "COPY",  "CONVERTTOBLOB", "CONVERTTOCLOB",
+                                       "ERASE",  "TRIM",  "WRITE",         "WRITEAPPEND"};
+
+// The writer a call names, DBMS_LOB.name or SYS.DBMS_LOB.name; null for
+// any other call.
+const char* lobWriter(const astNodeCall* call) {
+  astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
+  // Most calls are told apart by the first letter of their name.
+  if (!name || !name->text || (foldAscii(name->text[0]) != 'd' && foldAscii(name->text[0]) != 's')) return nullptr;
+  const char* routine = routineOfPackage(name->text, "dbms_lob.");
+  if (!routine) return nullptr;
+  for (const char* writer : kLobWriters)
+    if (equalsIgnoreCase(writer, routine)) return writer;
+  return nullptr;
+}
+
+// A name alone, before the end of a list or a comma outside parentheses.
+astNodeToken* nameAlone(astListCell* cell) {
+  astNodeToken* token = cell ? asToken(cell->value) : nullptr;
+  if (!token || !token->text || token->tokenCode == T_STRING) return nullptr;
+  return !cell->next || spans::isComma(cell->next->value) ? token : nullptr;
+}
+
+// Whether a query's clauses after FROM lock its rows: FOR UPDATE outside
+// parentheses.
+bool locksRows(const astNodeList* from) {
+  int depth = 0;
+  for (astListCell* c = listCells(from); c; c = c->next) {
+    if (spans::isOpen(c->value)) ++depth;
+    else if (spans::isClose(c->value)) --depth;
+    else if (depth == 0 && textIs(c->value, "FOR") && c->next && textIs(c->next->value, "UPDATE")) return true;
+  }
+  return false;
+}
+
+// The routine a statement stands in, or the top-level unit outside routines.
+const astNode* routineOf(astNode* statement) {
+  astNode* unit = statement;
+  for (astNode* n = statement; n; n = n->parent) {
+    if (isRoutine(n)) return n;
+    unit = n;
+  }
+  return unit;
+}
+
+}  // namespace
+
+void LobRowWrites::fill(astNode* statement, const astNodeToken* target) {
+  fills_.push_back({routineOf(statement), upperText(target->text)});
+}
+
+void LobRowWrites::note(astNode* statement) {
+  switch (statement->kind) {
+    case AST_SQL_STMT: {
+      // RETURNING a, b INTO x, y: the names after INTO.
+      astListCell* c = listCells(nodeAs<astNodeSqlStmt>(statement)->returning);
+      for (int depth = 0; c && !(depth == 0 && textIs(c->value, "INTO")); c = c->next)
+        depth += spans::isOpen(c->value) ? 1 : spans::isClose(c->value) ? -1 : 0;
+      for (c = c ? c->next : nullptr; c; c = c->next)
+        if (astNodeToken* name = nameAlone(c)) fill(statement, name);
+      break;
+    }
+    case AST_SELECT: {
+      auto* select = nodeAs<astNodeSelect>(statement);
+      if (!select->intoClause || select->bulkCollect || !locksRows(select->fromClause)) break;
+      for (astListCell* c = listCells(select->intoClause); c; c = c->next)
+        if (astNodeToken* name = nameAlone(c)) fill(statement, name);
+      break;
+    }
+    case AST_CALL: {
+      auto* call = nodeAs<astNodeCall>(statement);
+      const char* writer = lobWriter(call);
+      astNodeToken* lob = writer ? nameAlone(listCells(call->args)) : nullptr;
+      if (lob)
+        writes_.push_back({routineOf(statement), upperText(lob->text), firstToken(call->name), writer, lob->text});
+      break;
+    }
+    default: break;
+  }
+}
+
+void LobRowWrites::settle(TransformState* state) {
+  for (const Use& write : writes_)
+    for (const Use& filled : fills_)
+      if (filled.routine == write.routine && filled.name == write.name) {
+        std::string name = std::string("DBMS_LOB.") + write.writer;
+        reportFinding(FindingId::LOB_ROW_LOCATOR, write.call, state->errors, name.c_str(), write.lob);
+        break;
+      }
+}
