@@ -550,6 +550,11 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
 
 namespace rewrite {
 
+bool isStringType(const astNodeList* type) {
+  const LimitRow* row = limitOf(firstToken(type));
+  return row && row->unit == LimitUnit::LENGTH;
+}
+
 int scaleOfType(const astNodeList* type) {
   // The scale of a type named by its first word alone, or by a precision
   // and a scale (kGiven), by the first letter of that word, folded.

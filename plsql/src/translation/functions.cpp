@@ -317,6 +317,48 @@ std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const Transfo
   return types;
 }
 
+ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope) {
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
+    case expr::Kind::ITEMS:
+    case expr::Kind::GROUP: {
+      int one = n.kind == expr::Kind::ITEMS ? tree.only(node) : (tree.childCount(node) == 1 ? n.child : -1);
+      return one >= 0 ? valueTypeOf(tree, one, scope) : ValueType::UNKNOWN;
+    }
+    case expr::Kind::UNARY:
+      return (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS) && valueTypeOf(tree, n.child, scope) == ValueType::NUMBER
+                 ? ValueType::NUMBER
+                 : ValueType::UNKNOWN;
+    case expr::Kind::BINARY:
+      if (n.op == expr::Op::CONCAT) return ValueType::STRING;
+      if (n.op == expr::Op::ADD || n.op == expr::Op::SUBTRACT || n.op == expr::Op::MULTIPLY ||
+          n.op == expr::Op::DIVIDE)
+        return valueTypeOf(tree, n.child, scope) == ValueType::NUMBER &&
+                       valueTypeOf(tree, tree[n.child].next, scope) == ValueType::NUMBER
+                   ? ValueType::NUMBER
+                   : ValueType::UNKNOWN;
+      return ValueType::UNKNOWN;
+    case expr::Kind::LITERAL: {
+      const astNodeToken* token = tokenAt(tree.tokens(), n.begin);
+      if (!token || !token->text) return ValueType::UNKNOWN;
+      if (token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO) return ValueType::NUMBER;
+      return token->tokenCode == T_STRING && token->text[0] == '\'' && std::strcmp(token->text, "''") != 0
+                 ? ValueType::STRING
+                 : ValueType::UNKNOWN;
+    }
+    case expr::Kind::NAME: {
+      const astNodeToken* token = n.end - n.begin == 1 ? tokenAt(tree.tokens(), n.begin) : nullptr;
+      if (!token || token->tokenCode != T_WORD || token->qualified || !token->text || !scope) return ValueType::UNKNOWN;
+      bool found = false;
+      const astNodeList* type = rewrite::declaredType(scope, rewrite::foldedText(token->text), &found);
+      if (!found || !type) return ValueType::UNKNOWN;
+      if (rewrite::isStringType(type)) return ValueType::STRING;
+      return rewrite::scaleOfType(type) != rewrite::kUnknownScale ? ValueType::NUMBER : ValueType::UNKNOWN;
+    }
+    default: return ValueType::UNKNOWN;
+  }
+}
+
 namespace rewrite {
 
 bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous, expr::ListTree* tree,

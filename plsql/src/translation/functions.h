@@ -139,6 +139,14 @@ bool isNullArgument(const expr::Tree& tree, int argument);
 enum { kNotNull = -1, kUntyped = -2, kLeftOut = -3 };
 std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const TransformState* state);
 
+// What a value of a list's tree is, as far as its tokens and the
+// declarations in scope at `scope` tell: a string (a literal, a joining,
+// a variable or parameter of a string type), a number (a literal with its
+// sign, a variable or parameter of a numeric type, their arithmetic), or
+// not known here.
+enum class ValueType { STRING, NUMBER, UNKNOWN };
+ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope);
+
 namespace rewrite {
 // Records the call or value at the cell `c` of a token list (after
 // `previous`) when its row (or the arguments its translation needs) has no

@@ -750,22 +750,6 @@ static bool isTimestampValue(const expr::Tree& tree, int node, astNodeList* list
   }
 }
 
-// Whether a node is a number: a numeric literal with its sign, or a name
-// declared with a numeric type in scope.
-static bool isNumberValue(const expr::Tree& tree, int node, astNodeList* list) {
-  const expr::Node& n = tree[node];
-  if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS))
-    return isNumberValue(tree, n.child, list);
-  if (n.kind == expr::Kind::GROUP) return tree.childCount(node) == 1 && isNumberValue(tree, tree.only(n.child), list);
-  astNodeToken* token = n.end - n.begin == 1 ? asToken(tree.firstToken(node)) : nullptr;
-  if (!token || !token->text) return false;
-  if (n.kind == expr::Kind::LITERAL) return token->tokenCode == T_DIGITS || token->tokenCode == T_NUMERICNO;
-  if (n.kind != expr::Kind::NAME || token->tokenCode != T_WORD || token->qualified) return false;
-  bool found = false;
-  const astNodeList* type = declaredType(list, foldedText(token->text), &found);
-  return found && type && scaleOfType(type) != kUnknownScale;
-}
-
 // a - b with a TIMESTAMP operand and one that is no number: PL/SQL's
 // value is an INTERVAL, the target's a number of the duration's digits
 // (yyyymmddhhmmss.ffffff). A timestamp less a number of days is a date in
@@ -776,8 +760,8 @@ static void reportTimestampDifferences(astNodeList* list, expr::ListTree* trees,
     const expr::Node& n = tree[i];
     if (n.kind != expr::Kind::BINARY || n.op != expr::Op::SUBTRACT || n.child < 0) continue;
     int left = n.child, right = tree[n.child].next;
-    if ((isTimestampValue(tree, left, list) && !isNumberValue(tree, right, list)) ||
-        (isTimestampValue(tree, right, list) && !isNumberValue(tree, left, list)))
+    if ((isTimestampValue(tree, left, list) && valueTypeOf(tree, right, list) != ValueType::NUMBER) ||
+        (isTimestampValue(tree, right, list) && valueTypeOf(tree, left, list) != ValueType::NUMBER))
       reportFinding(FindingId::TIMESTAMP_DIFFERENCE, tree.token(n.at), state->errors);
   }
 }
