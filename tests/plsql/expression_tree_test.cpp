@@ -39,9 +39,11 @@ std::string shape(const Tree& tree, int node) {
     case Kind::ITEMS:
       for (int c = n.child; c >= 0; c = tree[c].next) out += (c == n.child ? "" : " ") + shape(tree, c);
       return tree.childCount(node) == 1 ? out : "{" + out + "}";
-    case Kind::TOKEN: return "[" + texts(tree, n.begin, n.end, " ") + "]";
+    case Kind::TOKEN:
+      return "[" + texts(tree, n.begin, n.end, " ") + "]";
     case Kind::NAME:
-    case Kind::LITERAL: return texts(tree, n.begin, n.end, "");
+    case Kind::LITERAL:
+      return texts(tree, n.begin, n.end, "");
     case Kind::CALL:
       out = "(" + shape(tree, n.child);
       children(tree[n.child].next);
@@ -50,7 +52,8 @@ std::string shape(const Tree& tree, int node) {
       out = "((";
       children(n.child);
       break;
-    case Kind::QUERY: return "(QUERY " + shape(tree, n.child) + ")";
+    case Kind::QUERY:
+      return "(QUERY " + shape(tree, n.child) + ")";
     case Kind::CASE:
       out = "(CASE";
       children(n.child);
@@ -116,7 +119,8 @@ TEST(ExpressionTree, PrecedenceAndAssociativity) {
       {"CASE WHEN a > 0 THEN b ELSE c END / 2", "(/ (CASE {[WHEN] (> a 0) [THEN] b [ELSE] c}) 2)"},
       {"(SELECT a / b FROM t) + 1", "(+ (( (QUERY {[SELECT] (/ a b) [FROM] t})) 1)"},
       {"t(i).f + v(1).m(2)", "(+ (. (t i) f) (. (v 1) (m 2)))", true},
-      {"EXISTS (SELECT 1 FROM dual) AND x = ANY (1, 2)", "(AND (EXISTS (( (QUERY {[SELECT] 1 [FROM] dual}))) (= x (ANY (( 1 2))))"},
+      {"EXISTS (SELECT 1 FROM dual) AND x = ANY (1, 2)",
+       "(AND (EXISTS (( (QUERY {[SELECT] 1 [FROM] dual}))) (= x (ANY (( 1 2))))"},
       {"POWER(x, 2) / MOD(a, b)", "(/ (POWER x 2) (MOD a b))"},
   };
   for (const Case& c : cases) {

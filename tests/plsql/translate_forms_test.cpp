@@ -102,12 +102,13 @@ const SoundCase kCases[] = {
      "    UPDATE t SET c = TRANSLATE(c, 'ab', '') WHERE SUBSTR(c, 4000000000) IS NULL;\n"
      "  END;\n"
      "END;\n",
-     anonymousBlock("  DECLARE s VARCHAR2(100);\n  DECLARE v VARCHAR2(100);\n"
-                    "  SET s = SUBSTR4(s, - 2147483647) || SUBSTR4(s, 2, 2147483647) || INSTR4(s, 'a', 1, 2147483647);\n"
-                    "  SET v = TRANSLATE(v, '', 'xyz') || TRANSLATE(v, 'a', NULL);\n"
-                    "  BEGIN\n"
-                    "  UPDATE t SET c = TRANSLATE(c, '', 'ab') WHERE SUBSTR4(c, 2147483647) IS NULL;\n"
-                    "  END;\n"),
+     anonymousBlock(
+         "  DECLARE s VARCHAR2(100);\n  DECLARE v VARCHAR2(100);\n"
+         "  SET s = SUBSTR4(s, - 2147483647) || SUBSTR4(s, 2, 2147483647) || INSTR4(s, 'a', 1, 2147483647);\n"
+         "  SET v = TRANSLATE(v, '', 'xyz') || TRANSLATE(v, 'a', NULL);\n"
+         "  BEGIN\n"
+         "  UPDATE t SET c = TRANSLATE(c, '', 'ab') WHERE SUBSTR4(c, 2147483647) IS NULL;\n"
+         "  END;\n"),
      ""},
     // A difference of timestamps is an INTERVAL in PL/SQL, a duration
     // number in the target; a timestamp less a number of days, and a

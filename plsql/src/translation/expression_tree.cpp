@@ -24,22 +24,54 @@ struct NamedWord {
 // Words that take a part in expressions or SQL's clauses, not names of
 // anything: the one list of words that a "(" may follow without a call.
 constexpr NamedWord kWords[] = {
-    {"ALL", Word::QUANTIFIER}, {"AND", Word::AND},         {"ANY", Word::QUANTIFIER},
-    {"AS", Word::OTHER},       {"BETWEEN", Word::BETWEEN}, {"BY", Word::OTHER},
-    {"CASE", Word::CASE},      {"INTO", Word::OTHER},      {"ON", Word::OTHER},
-    {"RETURN", Word::OTHER},   {"USING", Word::OTHER},     {"VALUES", Word::OTHER},
-    {"CONNECT", Word::KEYWORD}, {"DISTINCT", Word::KEYWORD}, {"ELSE", Word::ELSE},
-    {"END", Word::END},        {"ESCAPE", Word::ESCAPE},   {"EXISTS", Word::EXISTS},
-    {"FROM", Word::OTHER},     {"GROUP", Word::KEYWORD},   {"HAVING", Word::KEYWORD},
-    {"IN", Word::IN},          {"INTERSECT", Word::KEYWORD}, {"IS", Word::IS},
-    {"JOIN", Word::KEYWORD},   {"KEEP", Word::KEYWORD},    {"LIKE", Word::LIKE},
-    {"LIKE2", Word::LIKE},     {"LIKE4", Word::LIKE},      {"LIKEC", Word::LIKE},
-    {"MEMBER", Word::KEYWORD}, {"MINUS", Word::KEYWORD},   {"MULTISET", Word::KEYWORD},
-    {"NOT", Word::NOT},        {"NULL", Word::LITERAL},    {"OR", Word::OR},
-    {"ORDER", Word::KEYWORD},  {"OVER", Word::KEYWORD},    {"PRIOR", Word::PRIOR},
-    {"SELECT", Word::SELECT},  {"SET", Word::KEYWORD},     {"SOME", Word::QUANTIFIER},
-    {"SUBMULTISET", Word::KEYWORD}, {"THEN", Word::THEN},  {"UNION", Word::KEYWORD},
-    {"WHEN", Word::WHEN},      {"WHERE", Word::OTHER},     {"WITH", Word::SELECT},
+    {"ALL", Word::QUANTIFIER},
+    {"AND", Word::AND},
+    {"ANY", Word::QUANTIFIER},
+    {"AS", Word::OTHER},
+    {"BETWEEN", Word::BETWEEN},
+    {"BY", Word::OTHER},
+    {"CASE", Word::CASE},
+    {"INTO", Word::OTHER},
+    {"ON", Word::OTHER},
+    {"RETURN", Word::OTHER},
+    {"USING", Word::OTHER},
+    {"VALUES", Word::OTHER},
+    {"CONNECT", Word::KEYWORD},
+    {"DISTINCT", Word::KEYWORD},
+    {"ELSE", Word::ELSE},
+    {"END", Word::END},
+    {"ESCAPE", Word::ESCAPE},
+    {"EXISTS", Word::EXISTS},
+    {"FROM", Word::OTHER},
+    {"GROUP", Word::KEYWORD},
+    {"HAVING", Word::KEYWORD},
+    {"IN", Word::IN},
+    {"INTERSECT", Word::KEYWORD},
+    {"IS", Word::IS},
+    {"JOIN", Word::KEYWORD},
+    {"KEEP", Word::KEYWORD},
+    {"LIKE", Word::LIKE},
+    {"LIKE2", Word::LIKE},
+    {"LIKE4", Word::LIKE},
+    {"LIKEC", Word::LIKE},
+    {"MEMBER", Word::KEYWORD},
+    {"MINUS", Word::KEYWORD},
+    {"MULTISET", Word::KEYWORD},
+    {"NOT", Word::NOT},
+    {"NULL", Word::LITERAL},
+    {"OR", Word::OR},
+    {"ORDER", Word::KEYWORD},
+    {"OVER", Word::KEYWORD},
+    {"PRIOR", Word::PRIOR},
+    {"SELECT", Word::SELECT},
+    {"SET", Word::KEYWORD},
+    {"SOME", Word::QUANTIFIER},
+    {"SUBMULTISET", Word::KEYWORD},
+    {"THEN", Word::THEN},
+    {"UNION", Word::KEYWORD},
+    {"WHEN", Word::WHEN},
+    {"WHERE", Word::OTHER},
+    {"WITH", Word::SELECT},
     {"WITHIN", Word::KEYWORD},
 };
 
@@ -65,8 +97,7 @@ Word wordText(const char* text) {
   while (length < 12 && text[length]) ++length;
   if (length >= 12 || !(kWordLengths.byLetter[letter] & (uint32_t(1) << length))) return Word::NAME;
   for (const NamedWord& known : kWords)
-    if (foldAscii(known.text[0]) == foldAscii(text[0]) && sameFolded(text, known.text))
-      return known.word;
+    if (foldAscii(known.text[0]) == foldAscii(text[0]) && sameFolded(text, known.text)) return known.word;
   return Word::NAME;
 }
 
@@ -79,16 +110,28 @@ Word madeText(const char* text) {
   if (c == '.' && text[1] >= '0' && text[1] <= '9') return Word::LITERAL;
   if (!text[1]) {
     switch (c) {
-      case '(': return Word::OPEN;
-      case ')': return Word::CLOSE;
-      case ',': return Word::COMMA;
-      case '.': return Word::DOT;
-      case '+': return Word::PLUS;
-      case '-': return Word::MINUS;
-      case '*': return Word::STAR;
-      case '/': return Word::SLASH;
-      case '=': case '<': case '>': return Word::COMPARE;
-      default: break;
+      case '(':
+        return Word::OPEN;
+      case ')':
+        return Word::CLOSE;
+      case ',':
+        return Word::COMMA;
+      case '.':
+        return Word::DOT;
+      case '+':
+        return Word::PLUS;
+      case '-':
+        return Word::MINUS;
+      case '*':
+        return Word::STAR;
+      case '/':
+        return Word::SLASH;
+      case '=':
+      case '<':
+      case '>':
+        return Word::COMPARE;
+      default:
+        break;
     }
   }
   if ((c == '|' && text[1] == '|' && !text[2])) return Word::CONCAT;
@@ -111,32 +154,55 @@ Word wordOf(const astNode* node) {
   auto* token = nodeAs<const astNodeToken>(node);
   const char* text = token->text;
   switch (token->tokenCode) {
-    case '(': return Word::OPEN;
-    case ')': return Word::CLOSE;
-    case T_COMMA: return Word::COMMA;
-    case '.': return Word::DOT;
-    case '+': return Word::PLUS;
-    case '-': return Word::MINUS;
-    case '*': return Word::STAR;
-    case '/': return Word::SLASH;
-    case T_CONCAT: return Word::CONCAT;
-    case T_COMPARISON: return Word::COMPARE;
-    case T_OR: return Word::OR;
-    case T_NOT: return Word::NOT;
-    case T_IS: return Word::IS;
-    case T_IN: return Word::IN;
-    case T_CASE: return Word::CASE;
-    case T_WHEN: return Word::WHEN;
-    case T_THEN: return Word::THEN;
-    case T_ELSE: return Word::ELSE;
-    case T_END: return Word::END;
+    case '(':
+      return Word::OPEN;
+    case ')':
+      return Word::CLOSE;
+    case T_COMMA:
+      return Word::COMMA;
+    case '.':
+      return Word::DOT;
+    case '+':
+      return Word::PLUS;
+    case '-':
+      return Word::MINUS;
+    case '*':
+      return Word::STAR;
+    case '/':
+      return Word::SLASH;
+    case T_CONCAT:
+      return Word::CONCAT;
+    case T_COMPARISON:
+      return Word::COMPARE;
+    case T_OR:
+      return Word::OR;
+    case T_NOT:
+      return Word::NOT;
+    case T_IS:
+      return Word::IS;
+    case T_IN:
+      return Word::IN;
+    case T_CASE:
+      return Word::CASE;
+    case T_WHEN:
+      return Word::WHEN;
+    case T_THEN:
+      return Word::THEN;
+    case T_ELSE:
+      return Word::ELSE;
+    case T_END:
+      return Word::END;
     case T_SELECT:
-    case T_WITH: return Word::SELECT;
+    case T_WITH:
+      return Word::SELECT;
     case T_NULL:
     case T_DIGITS:
-    case T_NUMERICNO: return Word::LITERAL;
-    case T_WORD: return text && text[0] ? wordText(text) : Word::OTHER;
-    case T_STRING: return text && text[0] ? madeText(text) : Word::OTHER;
+    case T_NUMERICNO:
+      return Word::LITERAL;
+    case T_WORD:
+      return text && text[0] ? wordText(text) : Word::OTHER;
+    case T_STRING:
+      return text && text[0] ? madeText(text) : Word::OTHER;
     case T_FROM:
     case T_WHERE:
     case T_INTO:
@@ -247,8 +313,10 @@ int Tree::make(Kind kind, uint32_t begin) {
 }
 
 void Tree::link(int parent, int& last, int node) {
-  if (last < 0) nodes_[size_t(parent)].child = node;
-  else nodes_[size_t(last)].next = node;
+  if (last < 0)
+    nodes_[size_t(parent)].child = node;
+  else
+    nodes_[size_t(last)].next = node;
   last = node;
 }
 
@@ -293,25 +361,50 @@ int Tree::expression() {
 // IN counts with them.
 Tree::Level Tree::binaryLevel(uint32_t at, Op* op) const {
   switch (this->at(at)) {
-    case Word::OR: *op = Op::OR; return kOr;
-    case Word::AND: *op = Op::AND; return kAnd;
-    case Word::COMPARE: *op = Op::COMPARE; return kComparison;
-    case Word::LIKE: *op = Op::LIKE; return kComparison;
-    case Word::BETWEEN: *op = Op::BETWEEN; return kComparison;
-    case Word::IN: *op = Op::IN; return kComparison;
-    case Word::IS: *op = Op::IS_NULL; return kComparison;
+    case Word::OR:
+      *op = Op::OR;
+      return kOr;
+    case Word::AND:
+      *op = Op::AND;
+      return kAnd;
+    case Word::COMPARE:
+      *op = Op::COMPARE;
+      return kComparison;
+    case Word::LIKE:
+      *op = Op::LIKE;
+      return kComparison;
+    case Word::BETWEEN:
+      *op = Op::BETWEEN;
+      return kComparison;
+    case Word::IN:
+      *op = Op::IN;
+      return kComparison;
+    case Word::IS:
+      *op = Op::IS_NULL;
+      return kComparison;
     case Word::NOT: {
       Word next = this->at(at + 1);
       if (next != Word::LIKE && next != Word::BETWEEN && next != Word::IN) return kNone;
       binaryLevel(at + 1, op);
       return kComparison;
     }
-    case Word::PLUS: *op = Op::ADD; return kAdditive;
-    case Word::MINUS: *op = Op::SUBTRACT; return kAdditive;
-    case Word::CONCAT: *op = Op::CONCAT; return kAdditive;
-    case Word::STAR: *op = Op::MULTIPLY; return kMultiplicative;
-    case Word::SLASH: *op = Op::DIVIDE; return kMultiplicative;
-    default: return kNone;
+    case Word::PLUS:
+      *op = Op::ADD;
+      return kAdditive;
+    case Word::MINUS:
+      *op = Op::SUBTRACT;
+      return kAdditive;
+    case Word::CONCAT:
+      *op = Op::CONCAT;
+      return kAdditive;
+    case Word::STAR:
+      *op = Op::MULTIPLY;
+      return kMultiplicative;
+    case Word::SLASH:
+      *op = Op::DIVIDE;
+      return kMultiplicative;
+    default:
+      return kNone;
   }
 }
 
@@ -386,8 +479,7 @@ int Tree::climb(Level least) {
 
 int Tree::unary() {
   Word word = at(pos_);
-  Op op = word == Word::MINUS ? Op::NEGATE : word == Word::PLUS ? Op::PLUS : word == Word::PRIOR ? Op::PRIOR
-                                                                                                  : Op::NONE;
+  Op op = word == Word::MINUS ? Op::NEGATE : word == Word::PLUS ? Op::PLUS : word == Word::PRIOR ? Op::PRIOR : Op::NONE;
   if (op == Op::NONE) return power();
   deep_walk_check();
   uint32_t at = pos_++;
@@ -478,8 +570,10 @@ int Tree::arguments(Kind kind, int callee) {
 
 int Tree::primary() {
   switch (at(pos_)) {
-    case Word::OPEN: return arguments(Kind::GROUP, -1);
-    case Word::NAME: return name();
+    case Word::OPEN:
+      return arguments(Kind::GROUP, -1);
+    case Word::NAME:
+      return name();
     case Word::LITERAL: {
       int node = make(Kind::LITERAL, pos_);
       nodes_[size_t(node)].end = ++pos_;
@@ -511,7 +605,8 @@ int Tree::primary() {
       // taken as the list's own): its items to the end.
       return -1;
     }
-    default: return -1;
+    default:
+      return -1;
   }
 }
 

@@ -38,11 +38,11 @@ enum class Op : uint8_t {
   OR,
   AND,
   NOT,
-  COMPARE,   // = <> != < > <= >= (and their spellings)
-  LIKE,      // [NOT] LIKE, with ESCAPE as a third operand
-  BETWEEN,   // [NOT] BETWEEN low AND high
-  IN,        // [NOT] IN
-  IS_NULL,   // IS [NOT] NULL
+  COMPARE,  // = <> != < > <= >= (and their spellings)
+  LIKE,     // [NOT] LIKE, with ESCAPE as a third operand
+  BETWEEN,  // [NOT] BETWEEN low AND high
+  IN,       // [NOT] IN
+  IS_NULL,  // IS [NOT] NULL
   ADD,
   SUBTRACT,
   CONCAT,
@@ -50,7 +50,7 @@ enum class Op : uint8_t {
   DIVIDE,
   NEGATE,
   PLUS,
-  POWER,     // ** (two "*" tokens)
+  POWER,  // ** (two "*" tokens)
   PRIOR,
   EXISTS,
   QUANTIFIER,  // ANY, SOME, ALL before a group
@@ -59,9 +59,9 @@ enum class Op : uint8_t {
 struct Node {
   Kind kind;
   Op op = Op::NONE;
-  bool closed = true;  // a CALL, GROUP or CASE that its ")" or END closes
+  bool closed = true;    // a CALL, GROUP or CASE that its ")" or END closes
   bool negated = false;  // NOT LIKE, NOT BETWEEN, NOT IN, IS NOT NULL
-  uint32_t begin = 0;  // its tokens: [begin, end)
+  uint32_t begin = 0;    // its tokens: [begin, end)
   uint32_t end = 0;
   uint32_t at = 0;     // UNARY, BINARY: its operator's first token; CALL, GROUP: its "("
   int32_t child = -1;  // first child
@@ -102,7 +102,7 @@ enum class Word : uint8_t {
   THEN,
   ELSE,
   END,
-  SELECT,  // SELECT, WITH
+  SELECT,   // SELECT, WITH
   KEYWORD,  // other words that are no names before "(": OVER, and the clause words of SQL
 };
 Word wordOf(const astNode* node);
