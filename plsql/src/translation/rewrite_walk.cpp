@@ -42,7 +42,7 @@ int madeTokenCode(const char* text) {
     }
     return fraction ? T_NUMERICNO : T_DIGITS;
   }
-  if (!text[2]) {
+  if (text[1] && !text[2]) {
     if (c == '|' && text[1] == '|') return T_CONCAT;
     if ((c == '<' || c == '>' || c == '!') && text[1] == '=') return T_COMPARISON;
     if (c == '<' && text[1] == '>') return T_COMPARISON;
