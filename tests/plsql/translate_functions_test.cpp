@@ -24,7 +24,8 @@ const SoundCase kCases[] = {
      "      || TRANSLATE(p, 'a''/aa', 'a') || TRANSLATE(p, sep, '_');\n"
      "  END;\n"
      "END fmt;\n",
-     moduleBodyOpening("fmt") + memberHead("fmt", "clean", {"p VARCHAR2(4096)", "sep VARCHAR2(4096)"}, "VARCHAR2(4096)") +
+     moduleBodyOpening("fmt") +
+         memberHead("fmt", "clean", {"p VARCHAR2(4096)", "sep VARCHAR2(4096)"}, "VARCHAR2(4096)") +
          "  RETURN TRANSLATE(REPLACE(p, '-'), 'xyz', 'abc') || TRANSLATE(p, '   ', CHR(10) || CHR(9) || ';') || "
          "REPLACE(REPLACE(p, ''''), '/') || TRANSLATE(p, sep, '_');\n" +
          kRoutineEnd,
@@ -87,10 +88,11 @@ const SoundCase kCases[] = {
      "DECLARE n NUMBER; BEGIN\n"
      "  n := MOD(MOD(MOD(n, a), a), a);\n"
      "END;\n",
-     anonymousBlock("  DECLARE n NUMBER;\n"
-                    "  SET n = (SELECT CASE a WHEN 0 THEN SYSZULINTERNAL_DIVIDEND ELSE MOD(SYSZULINTERNAL_DIVIDEND, a) END "
-                    "FROM(VALUES(CASE a WHEN 0 THEN CASE a WHEN 0 THEN n ELSE MOD(n, a) END ELSE MOD(CASE a WHEN 0 THEN "
-                    "n ELSE MOD(n, a) END, a) END)) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVIDEND));\n"),
+     anonymousBlock(
+         "  DECLARE n NUMBER;\n"
+         "  SET n = (SELECT CASE a WHEN 0 THEN SYSZULINTERNAL_DIVIDEND ELSE MOD(SYSZULINTERNAL_DIVIDEND, a) END "
+         "FROM(VALUES(CASE a WHEN 0 THEN CASE a WHEN 0 THEN n ELSE MOD(n, a) END ELSE MOD(CASE a WHEN 0 THEN "
+         "n ELSE MOD(n, a) END, a) END)) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVIDEND));\n"),
      ""},
     // a ** b and POWER(a, b): a DECFLOAT base for an integral exponent, a
     // DOUBLE one for a fraction, tested when the exponent is known only at
@@ -142,7 +144,8 @@ const SoundCase kCases[] = {
      "DECLARE\n"
      "  x VARCHAR2(40);\n"
      "BEGIN\n"
-     "  x := REPLACE(x, ',', '') || REPLACE(x, CHR(13), NULL) || REPLACE(x, '%1', NVL(x, '-')) || REPLACE(x, NULL, 'y');\n"
+     "  x := REPLACE(x, ',', '') || REPLACE(x, CHR(13), NULL) || REPLACE(x, '%1', NVL(x, '-')) || REPLACE(x, NULL, "
+     "'y');\n"
      "  x := REPLACE(x, x, y) || REPLACE(x, ',', f(x));\n"
      "  x := ATAN2(1, 2) + LOG(10, x) + LOG(2, x);\n"
      "  x := DECODE(x, NULL, 'none', 'a', NULL, x) || DECODE(f(x), NULL, 1) || DECODE(x, 1, NULL);\n"

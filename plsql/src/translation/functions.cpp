@@ -79,7 +79,7 @@ const BuiltinFunction* rowNamed(const char* word) {
 
 const astNodeToken* tokenAt(const TokenNodes& tokens, size_t at) {
   return at < tokens.size() && tokens[at] && tokens[at]->kind == AST_TOKEN ? nodeAs<const astNodeToken>(tokens[at])
-                                                                          : nullptr;
+                                                                           : nullptr;
 }
 
 // A function of the run of that name, in any package: it hides the built-in.
@@ -129,7 +129,6 @@ bool isInsertBody(const astNodeList* list) {
          nodeAs<const astNodeSqlStmt>(owner)->body == list;
 }
 
-
 const BuiltinFunction* builtinNamed(const char* word) { return word && word[0] ? rowNamed(word) : nullptr; }
 
 const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, const astNode* after,
@@ -165,9 +164,7 @@ bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const T
     if (token->qualified) {
       // A package's routine; a package's value without arguments (such as
       // DBMS_RANDOM.VALUE) or a sequence's next value.
-      if (call || endsWithFolded(text, ".NEXTVAL") ||
-          rewrite::hasBuiltinPrefix(rewrite::firstPart(text)))
-        return true;
+      if (call || endsWithFolded(text, ".NEXTVAL") || rewrite::hasBuiltinPrefix(rewrite::firstPart(text))) return true;
       continue;
     }
     if (!call) continue;
@@ -245,13 +242,13 @@ bool pieceCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter
   switch (n.kind) {
     case expr::Kind::ITEMS: {
       int one = tree.only(node);
-      return one >= 0 && tree[one].end == n.end && tree[one].begin == n.begin &&
-             pieceCharacters(tree, one, characters);
+      return one >= 0 && tree[one].end == n.end && tree[one].begin == n.begin && pieceCharacters(tree, one, characters);
     }
     case expr::Kind::BINARY:
       return n.op == expr::Op::CONCAT && tokenAt(tree.tokens(), n.at)->tokenCode == T_CONCAT &&
              pieceCharacters(tree, n.child, characters) && pieceCharacters(tree, tree[n.child].next, characters);
-    case expr::Kind::LITERAL: return stringCharacters(tokenAt(tree.tokens(), n.begin), characters);
+    case expr::Kind::LITERAL:
+      return stringCharacters(tokenAt(tree.tokens(), n.begin), characters);
     case expr::Kind::CALL: {
       const astNodeToken* name = tokenAt(tree.tokens(), n.begin);
       int argument = tree[n.child].next;
@@ -264,7 +261,8 @@ bool pieceCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter
       characters->push_back({true, number->text});
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -326,13 +324,13 @@ ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope) {
       return one >= 0 ? valueTypeOf(tree, one, scope) : ValueType::UNKNOWN;
     }
     case expr::Kind::UNARY:
-      return (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS) && valueTypeOf(tree, n.child, scope) == ValueType::NUMBER
+      return (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS) &&
+                     valueTypeOf(tree, n.child, scope) == ValueType::NUMBER
                  ? ValueType::NUMBER
                  : ValueType::UNKNOWN;
     case expr::Kind::BINARY:
       if (n.op == expr::Op::CONCAT) return ValueType::STRING;
-      if (n.op == expr::Op::ADD || n.op == expr::Op::SUBTRACT || n.op == expr::Op::MULTIPLY ||
-          n.op == expr::Op::DIVIDE)
+      if (n.op == expr::Op::ADD || n.op == expr::Op::SUBTRACT || n.op == expr::Op::MULTIPLY || n.op == expr::Op::DIVIDE)
         return valueTypeOf(tree, n.child, scope) == ValueType::NUMBER &&
                        valueTypeOf(tree, tree[n.child].next, scope) == ValueType::NUMBER
                    ? ValueType::NUMBER
@@ -355,7 +353,8 @@ ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope) {
       if (rewrite::isStringType(type)) return ValueType::STRING;
       return rewrite::scaleOfType(type) != rewrite::kUnknownScale ? ValueType::NUMBER : ValueType::UNKNOWN;
     }
-    default: return ValueType::UNKNOWN;
+    default:
+      return ValueType::UNKNOWN;
   }
 }
 
@@ -401,9 +400,8 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
   }
   if (row->rule == FunctionRule::FORMAT_TEXT) {
     // The format: the second argument, a literal.
-    const char* format = arguments.size() >= 2 && read.length(arguments[1]) == 1
-                             ? textOf(read.firstToken(arguments[1]))
-                             : nullptr;
+    const char* format =
+        arguments.size() >= 2 && read.length(arguments[1]) == 1 ? textOf(read.firstToken(arguments[1])) : nullptr;
     if (!format || format[0] != '\'' || !std::strchr(format, '"')) return false;
     reportFinding(row->finding, token, state->errors, row->name);
     return true;

@@ -18,7 +18,7 @@ struct TransformState;
 namespace expr {
 class Tree;
 class ListTree;
-}
+}  // namespace expr
 
 enum class FunctionKind { FUNCTION, VALUE, OPERATOR };
 enum class FunctionOutcome { SAME, TRANSLATED, RECORDED };
