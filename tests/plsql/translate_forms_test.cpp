@@ -128,7 +128,7 @@ const SoundCase kCases[] = {
      moduleBodyOpening("logger") + memberHead("logger", "done", {"IN p_start TIMESTAMP", "IN d1 DATE"}) +
          "  DECLARE n NUMBER;\n  DECLARE s VARCHAR2(100);\n"
          "  SET n = EXTRACT(DAY FROM(SYSTIMESTAMP - p_start));\n"
-         "  SET s = regexp_replace(localtimestamp - p_start, '^0+', '');\n"
+         "  SET s = REGEXP_REPLACE(localtimestamp - p_start, '^0+');\n"
          "  SET n = d1 - SYSDATE;\n" +
          kNoRowGuard + "  SELECT COUNT(*) INTO n FROM t WHERE created < SYSTIMESTAMP - 1;\n  END;\n" + kRoutineEnd,
      "Difference of timestamps not supported|2|6|TIMESTAMP - TIMESTAMP|-\n"

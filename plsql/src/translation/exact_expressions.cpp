@@ -205,6 +205,7 @@ void pushDivisor(Tokens& out, const Value& written, bool decfloat, int line) {
 struct CallParts {
   const expr::Tree& tree;
   int node;
+  astNode* scope;               // where the declarations of its names are looked up
   std::vector<int> arguments;   // ITEMS nodes
   std::vector<Value> values;    // their forms
   std::vector<Tokens> written;  // the same forms' tokens
@@ -460,18 +461,42 @@ void pushPower(Tokens& out, const Value& base, const Value& power, int line) {
     pushBound(out, bound, body, line);
 }
 
+// The arguments with each later numeric literal of a call whose first
+// result is a string written as the string PL/SQL converts it to; whether
+// any was.
+bool stringResultsWritten(const BuiltinFunction& row, const CallParts& call, std::vector<Tokens>& arguments, int line) {
+  std::vector<std::string> texts = stringResults(call.tree, call.node, row, call.scope);
+  bool changed = false;
+  for (size_t k = 0; k < texts.size() && k < arguments.size(); ++k)
+    if (!texts[k].empty() && texts[k] != kNumberValue) {
+      arguments[k] = {made(texts[k].c_str(), line)};
+      changed = true;
+    }
+  return changed;
+}
+
+// NVL(s, 0) and NVL2(e, s, 0) of a string s: NVL(s, '0').
+bool pushFirstResultType(Tokens& out, const BuiltinFunction& row, const CallParts& call, int line) {
+  std::vector<Tokens> arguments = call.written;
+  if (!stringResultsWritten(row, call, arguments, line)) return false;
+  pushCall(out, row.name, arguments, line);
+  return true;
+}
+
 // DECODE: the target wants each NULL argument of a type. A NULL search
 // value is NULLIF(e, e), of the expression's type; a NULL result is
-// NULLIF(r, r) of another result; a NULL default is left out.
-bool pushDecode(Tokens& out, const CallParts& call, int line, const TransformState* state) {
-  const std::vector<Tokens>& arguments = call.written;
+// NULLIF(r, r) of another result; a NULL default is left out. The later
+// numeric literals after a string result are strings, as for NVL.
+bool pushDecode(Tokens& out, const BuiltinFunction& row, const CallParts& call, int line, const TransformState* state) {
+  std::vector<Tokens> arguments = call.written;
   if (call.arguments.empty()) return false;
+  bool changed = stringResultsWritten(row, call, arguments, line);
   std::vector<int> types = decodeNullTypes(call.tree, call.node, state);
-  bool changed = false;
-  for (int type : types) {
-    if (type == kUntyped) return false;
-    changed = changed || type != kNotNull;
-  }
+  bool untyped = false;
+  for (int type : types) untyped = untyped || type == kUntyped;
+  // A NULL of no type is recorded, and the NULLs stay as written.
+  if (untyped) types.assign(types.size(), kNotNull);
+  for (int type : types) changed = changed || type != kNotNull;
   if (!changed) return false;
   std::vector<Tokens> written;
   for (size_t k = 0; k < arguments.size(); ++k) {
@@ -486,6 +511,29 @@ bool pushDecode(Tokens& out, const CallParts& call, int line, const TransformSta
     written.push_back(typed);
   }
   pushCall(out, "DECODE", written, line);
+  return true;
+}
+
+// REGEXP_REPLACE(s, p, '') removes the matches in PL/SQL, as the target's
+// REGEXP_REPLACE(s, p) does; NULL or empty flags are PL/SQL's default
+// match, the target's 'c'. A replacement that other arguments follow is
+// recorded (functions.cpp).
+bool pushRegexp(Tokens& out, const BuiltinFunction& row, const CallParts& call, int line) {
+  std::vector<Tokens> arguments = call.written;
+  if (!positionalArguments(call.tree, call.node)) return false;
+  bool changed = false;
+  size_t flags = static_cast<size_t>(regexpFlagsIndex(row));
+  if (flags < call.arguments.size() && isNullArgument(call.tree, call.arguments[flags])) {
+    arguments[flags] = {made("'c'", line)};
+    changed = true;
+  }
+  if (std::strcmp(row.name, "REGEXP_REPLACE") == 0 && call.arguments.size() == 3 &&
+      isNullArgument(call.tree, call.arguments[2])) {
+    arguments.pop_back();
+    changed = true;
+  }
+  if (!changed) return false;
+  pushCall(out, row.name, arguments, line);
   return true;
 }
 
@@ -542,7 +590,11 @@ bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const CallParts& 
       pushPower(out, call.values[0], call.values[1], line);
       return true;
     case FunctionRule::DECODE_NULLS:
-      return pushDecode(out, call, line, state);
+      return pushDecode(out, row, call, line, state);
+    case FunctionRule::FIRST_RESULT_TYPE:
+      return pushFirstResultType(out, row, call, line);
+    case FunctionRule::REGEXP_NULLS:
+      return pushRegexp(out, row, call, line);
     default:
       return false;
   }
@@ -555,8 +607,8 @@ bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const CallParts& 
 // its operands, so the forms nest as the nodes do.
 class ExactWriter {
  public:
-  ExactWriter(const expr::Tree& tree, const TransformState* state, bool tableFirst)
-      : tree_(tree), state_(state), tableFirst_(tableFirst) {}
+  ExactWriter(const expr::Tree& tree, const TransformState* state, bool tableFirst, astNode* scope)
+      : tree_(tree), state_(state), tableFirst_(tableFirst), scope_(scope) {}
 
   void write(int node, Tokens& out) {
     const expr::Node& n = tree_[node];
@@ -640,7 +692,7 @@ class ExactWriter {
       write(callee, out);
       return elements(node, tree_[callee].next, out);
     }
-    CallParts parts{tree_, node, {}, {}, {}};
+    CallParts parts{tree_, node, scope_, {}, {}, {}};
     for (int c = tree_[callee].next; c >= 0; c = tree_[c].next) {
       parts.arguments.push_back(c);
       parts.values.push_back(value(c));
@@ -736,6 +788,7 @@ class ExactWriter {
   const expr::Tree& tree_;
   const TransformState* state_;
   bool tableFirst_;
+  astNode* scope_;
 };
 
 }  // namespace
@@ -765,7 +818,7 @@ astNodeList* exactExpression(astNodeList* tokens, const TransformState* state) {
   out.clear();
   for (astListCell* c = tokens->head; c; c = c->next) in.push_back(c->value);
   tree.read(in);
-  ExactWriter(tree, state, isInsertBody(tokens)).write(tree.root(), out);
+  ExactWriter(tree, state, isInsertBody(tokens), tokens).write(tree.root(), out);
   if (out == in) return tokens;
   astNodeList* list = nullptr;
   for (astNode* token : out) list = listAppend(list, token);

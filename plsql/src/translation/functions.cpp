@@ -30,6 +30,19 @@ const BuiltinFunction kBuiltinFunctions[] = {
 };
 const int kBuiltinFunctionCount = static_cast<int>(sizeof kBuiltinFunctions / sizeof kBuiltinFunctions[0]);
 
+bool checksArguments(const BuiltinFunction& row) {
+  switch (row.rule) {
+    case FunctionRule::TRANSLATE_CHARACTERS:
+    case FunctionRule::DECODE_NULLS:
+    case FunctionRule::FIRST_RESULT_TYPE:
+    case FunctionRule::REGEXP_NULLS:
+    case FunctionRule::FORMAT_TEXT:
+      return true;
+    default:
+      return false;
+  }
+}
+
 namespace {
 
 using spans::isOpen;
@@ -61,8 +74,7 @@ FunctionNameLengths nameLengths() {
     if (row.kind == FunctionKind::OPERATOR || letter < 0 || letter >= 26) continue;
     uint64_t bit = uint64_t(1) << std::min<size_t>(std::strlen(row.name), 63);
     bool called = row.kind == FunctionKind::FUNCTION;
-    if (row.outcome == FunctionOutcome::RECORDED || row.rule == FunctionRule::TRANSLATE_CHARACTERS ||
-        row.rule == FunctionRule::DECODE_NULLS || row.rule == FunctionRule::FORMAT_TEXT)
+    if (row.outcome == FunctionOutcome::RECORDED || checksArguments(row))
       (called ? lengths.calledRecord : lengths.valueRecord)[letter] |= bit;
     if (row.outcome == FunctionOutcome::TRANSLATED && called) lengths.form[letter] |= bit;
   }
@@ -358,6 +370,84 @@ ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope) {
   }
 }
 
+namespace {
+
+// PL/SQL's text of a numeric literal with its sign (as TO_CHAR writes it:
+// no leading zero before the point, no trailing zero after it, no sign for
+// zero); false for a literal with an exponent or a type suffix.
+bool numberText(const expr::Tree& tree, int node, std::string* text) {
+  const expr::Node& n = tree[node];
+  if (n.kind == expr::Kind::ITEMS) {
+    int one = tree.only(node);
+    return one >= 0 && tree[one].begin == n.begin && tree[one].end == n.end && numberText(tree, one, text);
+  }
+  bool negative = false;
+  int literal = node;
+  if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS)) {
+    negative = n.op == expr::Op::NEGATE;
+    literal = n.child;
+  }
+  const astNodeToken* token =
+      tree[literal].kind == expr::Kind::LITERAL ? tokenAt(tree.tokens(), tree[literal].begin) : nullptr;
+  if (!token || !token->text || (token->tokenCode != T_DIGITS && token->tokenCode != T_NUMERICNO)) return false;
+  std::string digits = token->text;
+  if (digits.find_first_not_of("0123456789.") != std::string::npos) return false;
+  size_t point = digits.find('.');
+  std::string whole = digits.substr(0, point), fraction = point == std::string::npos ? "" : digits.substr(point + 1);
+  whole.erase(0, whole.find_first_not_of('0') == std::string::npos ? whole.size() : whole.find_first_not_of('0'));
+  fraction.erase(fraction.find_last_not_of('0') == std::string::npos ? 0 : fraction.find_last_not_of('0') + 1);
+  // A literal past NUMBER's 38 digits is rounded: its text is not the one written.
+  if (whole.size() + fraction.size() > 38) return false;
+  if (whole.empty() && fraction.empty()) {
+    *text = "'0'";
+    return true;
+  }
+  *text = std::string("'") + (negative ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction) + "'";
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> stringResults(const expr::Tree& tree, int call, const BuiltinFunction& row, astNode* scope) {
+  std::vector<int> arguments;
+  for (int c = tree[tree[call].child].next; c >= 0; c = tree[c].next) arguments.push_back(c);
+  size_t count = arguments.size();
+  std::vector<std::string> texts(count);
+  // The first result and the later ones: NVL(e, r), NVL2(e, r1, r2),
+  // DECODE(e, s1, r1, s2, r2, ..., default).
+  size_t first = 0;
+  std::vector<size_t> later;
+  if (row.rule == FunctionRule::DECODE_NULLS) {
+    if (count < 3) return texts;
+    first = 2;
+    for (size_t k = 4; k < count; k += 2) later.push_back(k);
+    if (count % 2 == 0) later.push_back(count - 1);
+  } else if (count == 2 || count == 3) {
+    first = count - 2;
+    later.push_back(count - 1);
+  } else {
+    return texts;
+  }
+  if (later.empty() || valueTypeOf(tree, arguments[first], scope) != ValueType::STRING) return texts;
+  for (size_t k : later) {
+    if (valueTypeOf(tree, arguments[k], scope) != ValueType::NUMBER) continue;
+    if (!numberText(tree, arguments[k], &texts[k])) texts[k] = kNumberValue;
+  }
+  return texts;
+}
+
+int regexpFlagsIndex(const BuiltinFunction& row) {
+  // REGEXP_REPLACE(s, pattern, replacement, start, occurrence, flags);
+  // REGEXP_SUBSTR(s, pattern, start, occurrence, flags, group).
+  return std::strcmp(row.name, "REGEXP_REPLACE") == 0 ? 5 : 4;
+}
+
+bool positionalArguments(const expr::Tree& tree, int call) {
+  for (uint32_t i = tree[call].begin; i < tree[call].end; ++i)
+    if (rewrite::textIs(tree.token(i), "=>")) return false;
+  return true;
+}
+
 namespace rewrite {
 
 bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous, expr::ListTree* tree,
@@ -376,9 +466,7 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
                 (owner->kind == AST_FORMAL_ARG && nodeAs<const astNodeFormalArg>(owner)->name == list)))
     return false;
   const BuiltinFunction* row = rowNamed(token->text);
-  if (!row || (row->outcome != FunctionOutcome::RECORDED && row->rule != FunctionRule::TRANSLATE_CHARACTERS &&
-               row->rule != FunctionRule::DECODE_NULLS && row->rule != FunctionRule::FORMAT_TEXT))
-    return false;
+  if (!row || (row->outcome != FunctionOutcome::RECORDED && !checksArguments(*row))) return false;
   if (builtinAt(previous, token, after, state) != row) return false;
   if (row->outcome == FunctionOutcome::RECORDED) {
     reportFinding(row->finding, token, state->errors, row->name, token->text);
@@ -406,13 +494,29 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
     reportFinding(row->finding, token, state->errors, row->name);
     return true;
   }
-  if (row->rule != FunctionRule::DECODE_NULLS) return false;
+  if (row->rule == FunctionRule::REGEXP_NULLS) {
+    // The replacement left out stands for the empty one only where no
+    // argument follows it.
+    if (std::strcmp(row->name, "REGEXP_REPLACE") != 0 || arguments.size() < 4 || !isNullArgument(read, arguments[2]) ||
+        !positionalArguments(read, call))
+      return false;
+    reportFinding(FindingId::REGEXP_NULL_REPLACEMENT, token, state->errors);
+    return true;
+  }
+  bool recorded = false;
+  for (const std::string& text : stringResults(read, call, *row, list))
+    if (text == kNumberValue) {
+      reportFinding(FindingId::NUMBER_AFTER_STRING_RESULT, token, state->errors, row->name);
+      recorded = true;
+      break;
+    }
+  if (row->rule != FunctionRule::DECODE_NULLS) return recorded;
   for (int type : decodeNullTypes(read, call, state))
     if (type == kUntyped) {
       reportFinding(FindingId::DECODE_UNTYPED_NULL, token, state->errors);
       return true;
     }
-  return false;
+  return recorded;
 }
 
 }  // namespace rewrite

@@ -32,7 +32,9 @@ enum class FunctionRule {
   LOG_BASE,              // LOG(b, x) as LOG10 or LN over LN
   MOD_ZERO,              // MOD by zero gives the first argument
   POWER_EXACT,           // POWER and ** of an exact base
-  DECODE_NULLS,          // DECODE with NULL arguments of a type
+  DECODE_NULLS,          // DECODE with NULL arguments of a type, results of the first one's type
+  FIRST_RESULT_TYPE,     // NVL, NVL2: the later result of the first one's type
+  REGEXP_NULLS,          // REGEXP_REPLACE, REGEXP_SUBSTR with a NULL replacement or flags
   EXACT_DIVISION,        // "/" (exactDivisions)
   FORMAT_TEXT,           // CHECKED: a format with text in double quotes
 };
@@ -139,6 +141,10 @@ bool isNullArgument(const expr::Tree& tree, int argument);
 enum { kNotNull = -1, kUntyped = -2, kLeftOut = -3 };
 std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const TransformState* state);
 
+// Whether the record step reads the arguments of a call of the row: rows
+// some of whose calls the target cannot take as their form writes them.
+bool checksArguments(const BuiltinFunction& row);
+
 // What a value of a list's tree is, as far as its tokens and the
 // declarations in scope at `scope` tell: a string (a literal, a joining,
 // a variable or parameter of a string type), a number (a literal with its
@@ -146,6 +152,22 @@ std::vector<int> decodeNullTypes(const expr::Tree& tree, int call, const Transfo
 // not known here.
 enum class ValueType { STRING, NUMBER, UNKNOWN };
 ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope);
+
+// NVL, NVL2 and DECODE give a value of their first result's type in
+// PL/SQL, the later results converted to it; the target's result type
+// follows all of them, a number where one is. For each argument of such a
+// call (a CALL node of the tree) whose first result is a string: the text
+// of the string literal a later numeric literal becomes (PL/SQL's text of
+// the number), kNumberValue for a later number that is no literal, an
+// empty text for the others.
+inline const char* const kNumberValue = "#";
+std::vector<std::string> stringResults(const expr::Tree& tree, int call, const BuiltinFunction& row, astNode* scope);
+
+// REGEXP_REPLACE and REGEXP_SUBSTR: the index of the flags among their
+// arguments (PL/SQL's match parameter), and whether the arguments are
+// given by position (no "=>").
+int regexpFlagsIndex(const BuiltinFunction& row);
+bool positionalArguments(const expr::Tree& tree, int call);
 
 namespace rewrite {
 // Records the call or value at the cell `c` of a token list (after
