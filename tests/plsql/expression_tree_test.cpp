@@ -1,12 +1,15 @@
 // The expression reader: PL/SQL's precedence and associativity, calls,
 // groups, CASE and subqueries, over the tokens the scanner makes and those
 // the translation makes of a text; and a broken list, as a recovered
-// syntax error leaves it, read to its end.
+// syntax error leaves it, read to its end. The type a value of the tree
+// gives the later results of NVL, NVL2 and DECODE.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "expression_tree.h"
+#include "functions.h"
 #include "parser_test_util.h"
 #include "rewrite_internal.h"
 #include "token_spans.h"
@@ -81,14 +84,21 @@ std::string madeShape(const char* text) {
   return shape(tree, tree.root());
 }
 
-// The value of `x := text;` as the scanner and the parser give it.
-std::string scannedShape(const char* text) {
+// The tokens of the value of `x := text;` as the scanner and the parser
+// give them; false when the text makes no such value.
+bool scannedTokens(const char* text, expr::Tokens* tokens) {
   std::string source = std::string("BEGIN x := ") + text + "; END;\n";
   ParsedSource* parsed = parseText(source.c_str());
   auto* block = parsed->accepted ? nodeAs<astNodeBlock>(parsed->unit(0)) : nullptr;
   auto* assign = block ? nodeAs<astNodeAssign>(listFirst(block->body)) : nullptr;
-  if (!assign || assign->kind != AST_ASSIGN || !assign->expr || assign->expr->kind != AST_LIST) return "<no value>";
-  expr::Tokens tokens = spans::nodesOf(listCells(nodeAs<astNodeList>(assign->expr)));
+  if (!assign || assign->kind != AST_ASSIGN || !assign->expr || assign->expr->kind != AST_LIST) return false;
+  *tokens = spans::nodesOf(listCells(nodeAs<astNodeList>(assign->expr)));
+  return true;
+}
+
+std::string scannedShape(const char* text) {
+  expr::Tokens tokens;
+  if (!scannedTokens(text, &tokens)) return "<no value>";
   Tree tree(tokens);
   return shape(tree, tree.root());
 }
@@ -145,6 +155,38 @@ TEST(ExpressionTree, BrokenListsReadToTheirEnd) {
       {"a BETWEEN 1", "{a [BETWEEN] 1}"},
   };
   for (const Case& c : cases) EXPECT_EQ(madeShape(c.text), c.shape) << c.text;
+}
+
+// After a string result of NVL, NVL2 or DECODE, a numeric literal is the
+// string of PL/SQL's text of it; another number is marked; the rest stay.
+TEST(ExpressionTree, LaterResultsOfAStringResult) {
+  const struct {
+    const char* call;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {"NVL('a', 0)", {"", "'0'"}},
+      {"NVL('a', 007.50)", {"", "'7.5'"}},
+      {"NVL('a', -0.50)", {"", "'-.5'"}},
+      {"NVL('a', -0)", {"", "'0'"}},
+      {"NVL('a', +3)", {"", "'3'"}},
+      {"NVL('a', 1e3)", {"", kNumberValue}},
+      {"NVL('a', 1 + 2)", {"", kNumberValue}},
+      {"NVL('a', 'b')", {"", ""}},
+      {"NVL(1, 2)", {"", ""}},
+      {"NVL2(x, 'a' || y, 10)", {"", "", "'10'"}},
+      {"DECODE(x, 1, 'a', 2, 2.0, 3)", {"", "", "", "", "'2'", "'3'"}},
+      {"DECODE(x, 1, 2, 'b')", {"", "", "", ""}},
+  };
+  for (const auto& c : cases) {
+    expr::Tokens tokens;
+    ASSERT_TRUE(scannedTokens(c.call, &tokens)) << c.call;
+    Tree tree(tokens);
+    int call = tree.only(tree.root());
+    ASSERT_GE(call, 0) << c.call;
+    const BuiltinFunction* row = builtinNamed(spans::textOf(tree.firstToken(call)));
+    ASSERT_NE(row, nullptr) << c.call;
+    EXPECT_EQ(stringResults(tree, call, *row, nullptr), c.texts) << c.call;
+  }
 }
 
 }  // namespace

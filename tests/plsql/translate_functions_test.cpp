@@ -184,6 +184,25 @@ const SoundCase kCases[] = {
      "REGEXP_REPLACE with a NULL replacement before other arguments not supported|2|5|REGEXP_REPLACE|REGEXP_REPLACE\n"
      "NVL of a string result and a later numeric value not supported|2|6|NVL|NVL\n"
      "DECODE of a string result and a later numeric value not supported|2|7|DECODE|DECODE\n"},
+    // The first result's type is told from the declarations of a package's
+    // variables and a routine's parameters, in PL/SQL and in SQL; a call
+    // with named arguments stays as written.
+    {"StringResultsOfDeclaredNames", false,
+     "CREATE OR REPLACE PACKAGE BODY k AS\n"
+     "  g VARCHAR2(5);\n"
+     "  FUNCTION f(p VARCHAR2, q INTEGER) RETURN VARCHAR2 IS\n"
+     "  BEGIN\n"
+     "    SELECT NVL(p, 1) || DECODE(g, 'x', p, 2) || regexp_substr(c, 'x', 1, 1, '') INTO g FROM t;\n"
+     "    RETURN NVL(g, q) || REGEXP_REPLACE(srcstr => p, pattern => 'x', replacestr => NULL);\n"
+     "  END;\n"
+     "END k;\n",
+     moduleBodyOpening("k") + moduleMember("k", "VARIABLE g VARCHAR2(5)") +
+         memberHead("k", "f", {"p VARCHAR2(4096)", "q INTEGER"}, "VARCHAR2(4096)") + kNoRowGuard +
+         "  SELECT NVL(p, '1') || DECODE(g, 'x', p, '2') || REGEXP_SUBSTR(c, 'x', 1, 1, 'c') INTO g FROM t;\n"
+         "  END;\n"
+         "  RETURN NVL(g, q) || REGEXP_REPLACE(srcstr => p, pattern => 'x', replacestr => NULL);\n" +
+         kRoutineEnd,
+     "NVL of a string result and a later numeric value not supported|2|6|NVL|NVL\n"},
     // A function of the run, a record's field and a table's columns named
     // like built-ins are none of them.
     {"NamesLikeBuiltins", false,
