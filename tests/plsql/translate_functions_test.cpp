@@ -186,7 +186,7 @@ const SoundCase kCases[] = {
      "DECODE of a string result and a later numeric value not supported|2|7|DECODE|DECODE\n"},
     // The first result's type is told from the declarations of a package's
     // variables and a routine's parameters, in PL/SQL and in SQL; a call
-    // with named arguments stays as written.
+    // with named arguments stays as written, its NULL replacement recorded.
     {"StringResultsOfDeclaredNames", false,
      "CREATE OR REPLACE PACKAGE BODY k AS\n"
      "  g VARCHAR2(5);\n"
@@ -202,7 +202,8 @@ const SoundCase kCases[] = {
          "  END;\n"
          "  RETURN NVL(g, q) || REGEXP_REPLACE(srcstr => p, pattern => 'x', replacestr => NULL);\n" +
          kRoutineEnd,
-     "NVL of a string result and a later numeric value not supported|2|6|NVL|NVL\n"},
+     "NVL of a string result and a later numeric value not supported|2|6|NVL|NVL\n"
+     "REGEXP_REPLACE with a NULL replacement before other arguments not supported|2|6|REGEXP_REPLACE|REGEXP_REPLACE\n"},
     // A function of the run, a record's field and a table's columns named
     // like built-ins are none of them.
     {"NamesLikeBuiltins", false,

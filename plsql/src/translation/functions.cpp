@@ -495,11 +495,22 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
     return true;
   }
   if (row->rule == FunctionRule::REGEXP_NULLS) {
+    if (std::strcmp(row->name, "REGEXP_REPLACE") != 0) return false;
     // The replacement left out stands for the empty one only where no
-    // argument follows it.
-    if (std::strcmp(row->name, "REGEXP_REPLACE") != 0 || arguments.size() < 4 || !isNullArgument(read, arguments[2]) ||
-        !positionalArguments(read, call))
-      return false;
+    // argument follows it; one given by name is not left out either.
+    bool nullReplacement = false;
+    if (positionalArguments(read, call)) {
+      nullReplacement = arguments.size() >= 4 && isNullArgument(read, arguments[2]);
+    } else {
+      for (int argument : arguments) {
+        uint32_t at = read[argument].begin;
+        nullReplacement =
+            nullReplacement ||
+            (read.length(argument) == 3 && rewrite::equalsIgnoreCase(textOf(read.token(at)), "REPLACESTR") &&
+             rewrite::textIs(read.token(at + 1), "=>") && isNullLiteral(read.tokens(), at + 2, at + 3));
+      }
+    }
+    if (!nullReplacement) return false;
     reportFinding(FindingId::REGEXP_NULL_REPLACEMENT, token, state->errors);
     return true;
   }
