@@ -169,6 +169,7 @@ TEST(ExpressionTree, LaterResultsOfAStringResult) {
       {"NVL('a', -0.50)", {"", "'-.5'"}},
       {"NVL('a', -0)", {"", "'0'"}},
       {"NVL('a', +3)", {"", "'3'"}},
+      {"NVL('a', (5.))", {"", "'5'"}},
       {"NVL('a', 1e3)", {"", kNumberValue}},
       {"NVL('a', 1 + 2)", {"", kNumberValue}},
       {"NVL('a', 'b')", {"", ""}},

@@ -381,6 +381,7 @@ bool numberText(const expr::Tree& tree, int node, std::string* text) {
     int one = tree.only(node);
     return one >= 0 && tree[one].begin == n.begin && tree[one].end == n.end && numberText(tree, one, text);
   }
+  if (n.kind == expr::Kind::GROUP) return n.closed && tree.childCount(node) == 1 && numberText(tree, n.child, text);
   bool negative = false;
   int literal = node;
   if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS)) {
