@@ -162,28 +162,32 @@ const SoundCase kCases[] = {
      "DECODE with a NULL of no known type not supported|2|7|DECODE|DECODE\n"
      "DECODE with a NULL of no known type not supported|2|7|DECODE|DECODE\n"},
     // An empty replacement of REGEXP_REPLACE is left out when it is the
-    // last argument, recorded before others; NULL flags are 'c'. After a
-    // string result of NVL, NVL2 and DECODE a numeric literal is PL/SQL's
-    // text of it, another number is recorded.
-    {"RegexpNullsAndStringResults", false,
+    // last argument, recorded before others; NULL flags are 'c'.
+    {"RegexpNullArguments", false,
+     "DECLARE s VARCHAR2(10); BEGIN\n"
+     "  s := REGEXP_REPLACE(s, '[^0-9]', '') || REGEXP_REPLACE(s, 'x', NULL, 1, 0, 'i') || "
+     "REGEXP_SUBSTR(s, '(.)', 1, 2, NULL, 1);\n"
+     "END;\n",
+     anonymousBlock("  DECLARE s VARCHAR2(10);\n"
+                    "  SET s = REGEXP_REPLACE(s, '[^0-9]') || REGEXP_REPLACE(s, 'x', NULL, 1, 0, 'i') || "
+                    "REGEXP_SUBSTR(s, '(.)', 1, 2, 'c', 1);\n"),
+     "REGEXP_REPLACE with a NULL replacement before other arguments not supported|2|2|REGEXP_REPLACE|REGEXP_REPLACE\n"},
+    // After a string result of NVL, NVL2 and DECODE a numeric literal is
+    // PL/SQL's text of it, another number is recorded.
+    {"NumbersAfterAStringResult", false,
      "DECLARE\n"
      "  s VARCHAR2(10);\n"
      "  n NUMBER;\n"
      "BEGIN\n"
-     "  s := REGEXP_REPLACE(s, '[^0-9]', '') || REGEXP_REPLACE(s, 'x', NULL, 1, 0, 'i') || "
-     "REGEXP_SUBSTR(s, '(.)', 1, 2, NULL, 1);\n"
      "  s := NVL(s, 0) || NVL(s, -0.50) || NVL(s, n) || NVL(n, 0) || NVL2(n, s, 007);\n"
      "  s := DECODE(n, 1, s, 2, 1.5, NULL) || DECODE(n, 1, s, n);\n"
      "END;\n",
      anonymousBlock("  DECLARE s VARCHAR2(10);\n"
                     "  DECLARE n NUMBER;\n"
-                    "  SET s = REGEXP_REPLACE(s, '[^0-9]') || REGEXP_REPLACE(s, 'x', NULL, 1, 0, 'i') || "
-                    "REGEXP_SUBSTR(s, '(.)', 1, 2, 'c', 1);\n"
                     "  SET s = NVL(s, '0') || NVL(s, '-.5') || NVL(s, n) || NVL(n, 0) || NVL2(n, s, '7');\n"
                     "  SET s = DECODE(n, 1, s, 2, '1.5') || DECODE(n, 1, s, n);\n"),
-     "REGEXP_REPLACE with a NULL replacement before other arguments not supported|2|5|REGEXP_REPLACE|REGEXP_REPLACE\n"
-     "NVL of a string result and a later numeric value not supported|2|6|NVL|NVL\n"
-     "DECODE of a string result and a later numeric value not supported|2|7|DECODE|DECODE\n"},
+     "NVL of a string result and a later numeric value not supported|2|5|NVL|NVL\n"
+     "DECODE of a string result and a later numeric value not supported|2|6|DECODE|DECODE\n"},
     // The first result's type is told from the declarations of a package's
     // variables and a routine's parameters, in PL/SQL and in SQL; a call
     // with named arguments stays as written, its NULL replacement recorded.
