@@ -74,10 +74,14 @@ bool isOneOperand(const Tokens& tokens) {
   if (one < 0) return false;
   switch (tree[one].kind) {
     case expr::Kind::NAME:
-    case expr::Kind::LITERAL: return isOperandToken(tree.firstToken(one));
-    case expr::Kind::CALL: return tree[one].closed && isOperandToken(tree.firstToken(one));
-    case expr::Kind::GROUP: return tree[one].closed;
-    default: return false;
+    case expr::Kind::LITERAL:
+      return isOperandToken(tree.firstToken(one));
+    case expr::Kind::CALL:
+      return tree[one].closed && isOperandToken(tree.firstToken(one));
+    case expr::Kind::GROUP:
+      return tree[one].closed;
+    default:
+      return false;
   }
 }
 
@@ -102,13 +106,11 @@ bool isNonZeroNumber(const Tokens& value) {
 // Whether a value holds a call of an aggregate, or a call with a window
 // (f(...) OVER (...)).
 bool holdsAggregate(const expr::Tree& tree, int node) {
-  static const char* const kAggregates[] = {"AVG", "COUNT", "LISTAGG", "MAX", "MEDIAN", "MIN", "STDDEV", "SUM",
-                                            "VARIANCE"};
   const expr::Node& n = tree[node];
   if (n.kind == expr::Kind::CALL) {
     const char* name = tree.length(n.child) == 1 ? textOf(tree.firstToken(n.child)) : nullptr;
-    for (const char* aggregate : kAggregates)
-      if (name && textIs(tree.firstToken(n.child), aggregate)) return true;
+    const BuiltinFunction* row = name ? builtinNamed(name) : nullptr;
+    if (row && row->kind == FunctionKind::AGGREGATE) return true;
     if (textIs(tree.token(n.end), "OVER")) return true;
   }
   for (int c = n.child; c >= 0; c = tree[c].next)
@@ -201,11 +203,10 @@ void pushDivisor(Tokens& out, const Value& written, bool decfloat, int line) {
 struct CallParts {
   const expr::Tree& tree;
   int node;
-  std::vector<int> arguments;  // ITEMS nodes
-  std::vector<Value> values;   // their forms
+  std::vector<int> arguments;   // ITEMS nodes
+  std::vector<Value> values;    // their forms
   std::vector<Tokens> written;  // the same forms' tokens
 };
-
 
 // Whether a value can be NULL: not a literal of some characters, a number,
 // CHR of a number, NVL or COALESCE ending in such a value, or a joining of
@@ -227,7 +228,8 @@ bool mayBeNull(const expr::Tree& tree, int node) {
   std::vector<ListCharacter> characters;
   if (literalCharacters(tree, node, &characters)) return false;
   if (n.kind == expr::Kind::CALL && n.closed && tree.childCount(node) >= 2 &&
-      (textIs(tree.firstToken(node), "NVL") || textIs(tree.firstToken(node), "COALESCE")) && tree.length(tree.child(node, 0)) == 1)
+      (textIs(tree.firstToken(node), "NVL") || textIs(tree.firstToken(node), "COALESCE")) &&
+      tree.length(tree.child(node, 0)) == 1)
     return mayBeNull(tree, tree.child(node, tree.childCount(node) - 1));
   // a || b || c, one piece of which is never NULL
   if (n.kind == expr::Kind::BINARY && n.op == expr::Op::CONCAT && codeOf(tree.token(n.at)) == T_CONCAT)
@@ -246,8 +248,8 @@ bool pushTranslate(Tokens& out, const CallParts& call, int line) {
   const std::vector<Tokens>& arguments = call.written;
   // A NULL or empty list makes the value NULL in both: the call in the
   // target's order says as much.
-  if (call.arguments.size() == 3 && (isNullArgument(call.tree, call.arguments[1]) ||
-                                     isNullArgument(call.tree, call.arguments[2]))) {
+  if (call.arguments.size() == 3 &&
+      (isNullArgument(call.tree, call.arguments[1]) || isNullArgument(call.tree, call.arguments[2]))) {
     pushCall(out, "TRANSLATE", {arguments[0], arguments[2], arguments[1]}, line);
     return true;
   }
@@ -313,8 +315,10 @@ bool pushTranslate(Tokens& out, const CallParts& call, int line) {
     next.push_back(made(")", line));
     value = next;
   }
-  if (value == arguments[0]) pushOperand(out, value, line);
-  else append(out, value);
+  if (value == arguments[0])
+    pushOperand(out, value, line);
+  else
+    append(out, value);
   return true;
 }
 
@@ -336,8 +340,10 @@ bool pushReplace(Tokens& out, const CallParts& call, int line) {
   bool searchNull = mayBeNull(call.tree, call.arguments[1]);
   bool replacementNull = !removed && mayBeNull(call.tree, call.arguments[2]);
   auto replace = [&](Tokens& to, bool withReplacement) {
-    if (withReplacement) pushCall(to, "REPLACE", {source, search, replacement}, line);
-    else pushCall(to, "REPLACE", {source, search}, line);
+    if (withReplacement)
+      pushCall(to, "REPLACE", {source, search, replacement}, line);
+    else
+      pushCall(to, "REPLACE", {source, search}, line);
   };
   if (!searchNull && !replacementNull) {
     if (!removed) return false;
@@ -379,8 +385,10 @@ bool pushReplace(Tokens& out, const CallParts& call, int line) {
   body.push_back(made("ELSE", line));
   replace(body, !removed);
   body.push_back(made("END", line));
-  if (bound.empty()) append(out, body);
-  else pushBound(out, bound, body, line);
+  if (bound.empty())
+    append(out, body);
+  else
+    pushBound(out, bound, body, line);
   return true;
 }
 
@@ -403,8 +411,10 @@ bool pushMod(Tokens& out, const CallParts& call, int line) {
   std::vector<std::pair<Tokens, const char*>> bound;
   if (longDividend) bound.push_back({arguments[0], "SYSZULINTERNAL_DIVIDEND"});
   if (once) bound.push_back({arguments[1], "SYSZULINTERNAL_DIVISOR"});
-  if (bound.empty()) append(out, body);
-  else pushBound(out, bound, body, line);
+  if (bound.empty())
+    append(out, body);
+  else
+    pushBound(out, bound, body, line);
   return true;
 }
 
@@ -442,8 +452,10 @@ void pushPower(Tokens& out, const Value& base, const Value& power, int line) {
   std::vector<std::pair<Tokens, const char*>> bound;
   if (longBase) bound.push_back({base.inner(), "SYSZULINTERNAL_BASE"});
   if (once) bound.push_back({exponent, "SYSZULINTERNAL_EXPONENT"});
-  if (bound.empty()) append(out, body);
-  else pushBound(out, bound, body, line);
+  if (bound.empty())
+    append(out, body);
+  else
+    pushBound(out, bound, body, line);
 }
 
 // DECODE: the target wants each NULL argument of a type. A NULL search
@@ -500,8 +512,10 @@ bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const CallParts& 
       pushCall(out, (std::string(row.name) + "4").c_str(), bounded, line);
       return true;
     }
-    case FunctionRule::TRANSLATE_CHARACTERS: return pushTranslate(out, call, line);
-    case FunctionRule::REPLACE_NULLS: return pushReplace(out, call, line);
+    case FunctionRule::TRANSLATE_CHARACTERS:
+      return pushTranslate(out, call, line);
+    case FunctionRule::REPLACE_NULLS:
+      return pushReplace(out, call, line);
     case FunctionRule::ATAN2_ORDER:
       if (arguments.size() != 2) return false;
       pushCall(out, "ATAN2", {arguments[1], arguments[0]}, line);
@@ -519,13 +533,16 @@ bool pushFunctionForm(Tokens& out, const BuiltinFunction& row, const CallParts& 
       pushCall(out, "LN", {arguments[0]}, line);
       out.push_back(made(")", line));
       return true;
-    case FunctionRule::MOD_ZERO: return pushMod(out, call, line);
+    case FunctionRule::MOD_ZERO:
+      return pushMod(out, call, line);
     case FunctionRule::POWER_EXACT:
       if (arguments.size() != 2) return false;
       pushPower(out, call.values[0], call.values[1], line);
       return true;
-    case FunctionRule::DECODE_NULLS: return pushDecode(out, call, line, state);
-    default: return false;
+    case FunctionRule::DECODE_NULLS:
+      return pushDecode(out, call, line, state);
+    default:
+      return false;
   }
 }
 
@@ -545,9 +562,12 @@ class ExactWriter {
       case expr::Kind::ITEMS:
         for (int c = n.child; c >= 0; c = tree_[c].next) write(c, out);
         return;
-      case expr::Kind::CALL: return call(node, out);
-      case expr::Kind::GROUP: return elements(node, n.child, out);
-      case expr::Kind::QUERY: return write(n.child, out);
+      case expr::Kind::CALL:
+        return call(node, out);
+      case expr::Kind::GROUP:
+        return elements(node, n.child, out);
+      case expr::Kind::QUERY:
+        return write(n.child, out);
       case expr::Kind::CASE:
         out.push_back(tree_.token(n.begin));
         write(n.child, out);
@@ -576,7 +596,9 @@ class ExactWriter {
           write(c, out);
         }
         return;
-      default: tree_.append(node, out); return;
+      default:
+        tree_.append(node, out);
+        return;
     }
   }
 
@@ -657,12 +679,18 @@ class ExactWriter {
     if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS)) return takesWhole(n.child);
     switch (n.kind) {
       case expr::Kind::NAME:
-      case expr::Kind::LITERAL: return isOperandToken(tree_.firstToken(node));
-      case expr::Kind::CALL: return n.closed && isOperandToken(tree_.firstToken(node));
-      case expr::Kind::GROUP: return n.closed;
-      case expr::Kind::MEMBER: return true;
-      case expr::Kind::BINARY: return n.op == expr::Op::POWER;
-      default: return false;
+      case expr::Kind::LITERAL:
+        return isOperandToken(tree_.firstToken(node));
+      case expr::Kind::CALL:
+        return n.closed && isOperandToken(tree_.firstToken(node));
+      case expr::Kind::GROUP:
+        return n.closed;
+      case expr::Kind::MEMBER:
+        return true;
+      case expr::Kind::BINARY:
+        return n.op == expr::Op::POWER;
+      default:
+        return false;
     }
   }
 
@@ -718,8 +746,7 @@ bool holdsInexactForm(const astNodeList* tokens) {
     const char* text = textOf(c->value);
     if (!text) continue;
     if ((text[0] == '/' && !text[1]) || (text[0] == '*' && !text[1] && codeOf(previous) == '*')) return true;
-    if (c->next && spans::isOpen(c->next->value) && mayHaveFunctionForm(text) &&
-        isFunctionNameCode(codeOf(c->value))) {
+    if (c->next && spans::isOpen(c->next->value) && mayHaveFunctionForm(text) && isFunctionNameCode(codeOf(c->value))) {
       const BuiltinFunction* row = builtinNamed(text);
       if (row && row->outcome == FunctionOutcome::TRANSLATED) return true;
     }

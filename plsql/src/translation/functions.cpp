@@ -13,20 +13,21 @@
 #include <strings.h>
 
 #include "expression_tree.h"
+#include "name_keys.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "token_spans.h"
 
 const BuiltinFunction kBuiltinFunctions[] = {
-#define SAME(name, kind, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::NONE, FindingId::UNTRANSLATED, detail},
-#define TRANSLATED(name, kind, rule, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::TRANSLATED, FunctionRule::rule, FindingId::UNTRANSLATED, detail},
-#define RECORDED(name, kind, finding, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::RECORDED, FunctionRule::NONE, FindingId::finding, detail},
-#define CHECKED(name, kind, check, finding, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::check, FindingId::finding, detail},
+#define ROW(name, kind, scale, outcome, rule, finding, detail)                                                      \
+  {name,  FunctionKind::kind, ResultScale::scale, FunctionOutcome::outcome, FunctionRule::rule, FindingId::finding, \
+   detail},
+#define SAME(name, kind, scale, detail) ROW(name, kind, scale, SAME, NONE, UNTRANSLATED, detail)
+#define TRANSLATED(name, kind, scale, rule, detail) ROW(name, kind, scale, TRANSLATED, rule, UNTRANSLATED, detail)
+#define RECORDED(name, kind, scale, finding, detail) ROW(name, kind, scale, RECORDED, NONE, finding, detail)
+#define CHECKED(name, kind, scale, check, finding, detail) ROW(name, kind, scale, SAME, check, finding, detail)
 #include "functions.def"
+#undef ROW
 };
 const int kBuiltinFunctionCount = static_cast<int>(sizeof kBuiltinFunctions / sizeof kBuiltinFunctions[0]);
 
@@ -35,15 +36,21 @@ namespace {
 using spans::isOpen;
 using spans::textOf;
 
-// The rows of functions and values by the first letter of their names.
+// The rows of functions and values by the first letter of their names,
+// and the rows of every name by the name, for the scale of a call.
 struct FunctionIndex {
   std::array<std::vector<const BuiltinFunction*>, 26> byLetter;
+  FoldedIndex names;
+  std::vector<ResultScale> scales;
 
   FunctionIndex() {
     for (int i = 0; i < kBuiltinFunctionCount; ++i) {
       const BuiltinFunction& row = kBuiltinFunctions[i];
+      if (row.kind == FunctionKind::OPERATOR) continue;
       int letter = foldAscii(row.name[0]) - 'a';
-      if (row.kind != FunctionKind::OPERATOR && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
+      if (row.kind != FunctionKind::ROUTINE && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
+      size_t index = static_cast<size_t>(names.insert(row.name));
+      scales.resize(index + 1, row.scale);
     }
   }
 };
@@ -58,9 +65,9 @@ FunctionNameLengths nameLengths() {
   for (int i = 0; i < kBuiltinFunctionCount; ++i) {
     const BuiltinFunction& row = kBuiltinFunctions[i];
     int letter = foldAscii(row.name[0]) - 'a';
-    if (row.kind == FunctionKind::OPERATOR || letter < 0 || letter >= 26) continue;
+    if (row.kind == FunctionKind::OPERATOR || row.kind == FunctionKind::ROUTINE || letter < 0 || letter >= 26) continue;
     uint64_t bit = uint64_t(1) << std::min<size_t>(std::strlen(row.name), 63);
-    bool called = row.kind == FunctionKind::FUNCTION;
+    bool called = isBuiltinCall(row);
     if (row.outcome == FunctionOutcome::RECORDED || row.rule == FunctionRule::TRANSLATE_CHARACTERS ||
         row.rule == FunctionRule::DECODE_NULLS || row.rule == FunctionRule::FORMAT_TEXT)
       (called ? lengths.calledRecord : lengths.valueRecord)[letter] |= bit;
@@ -79,7 +86,7 @@ const BuiltinFunction* rowNamed(const char* word) {
 
 const astNodeToken* tokenAt(const TokenNodes& tokens, size_t at) {
   return at < tokens.size() && tokens[at] && tokens[at]->kind == AST_TOKEN ? nodeAs<const astNodeToken>(tokens[at])
-                                                                          : nullptr;
+                                                                           : nullptr;
 }
 
 // A function of the run of that name, in any package: it hides the built-in.
@@ -129,8 +136,13 @@ bool isInsertBody(const astNodeList* list) {
          nodeAs<const astNodeSqlStmt>(owner)->body == list;
 }
 
-
 const BuiltinFunction* builtinNamed(const char* word) { return word && word[0] ? rowNamed(word) : nullptr; }
+
+ResultScale resultScaleOf(const char* name) {
+  const FunctionIndex& index = functionIndex();
+  int at = name ? index.names.find(name) : -1;
+  return at < 0 ? ResultScale::UNTOLD : index.scales[size_t(at)];
+}
 
 const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, const astNode* after,
                                  const TransformState* state) {
@@ -140,7 +152,7 @@ const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, con
   const BuiltinFunction* row = rowNamed(token->text);
   if (!row) return nullptr;
   bool call = isOpen(after);
-  if (call != (row->kind == FunctionKind::FUNCTION)) return nullptr;
+  if (call != isBuiltinCall(*row)) return nullptr;
   // A name followed by a type is a field or variable declared.
   const astNodeToken* next = !call && after && after->kind == AST_TOKEN ? nodeAs<const astNodeToken>(after) : nullptr;
   if (next && next->tokenCode == T_WORD) return nullptr;
@@ -165,9 +177,7 @@ bool holdsImpureCall(const TokenNodes& tokens, size_t begin, size_t end, const T
     if (token->qualified) {
       // A package's routine; a package's value without arguments (such as
       // DBMS_RANDOM.VALUE) or a sequence's next value.
-      if (call || endsWithFolded(text, ".NEXTVAL") ||
-          rewrite::hasBuiltinPrefix(rewrite::firstPart(text)))
-        return true;
+      if (call || endsWithFolded(text, ".NEXTVAL") || rewrite::hasBuiltinPrefix(rewrite::firstPart(text))) return true;
       continue;
     }
     if (!call) continue;
@@ -245,13 +255,13 @@ bool pieceCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter
   switch (n.kind) {
     case expr::Kind::ITEMS: {
       int one = tree.only(node);
-      return one >= 0 && tree[one].end == n.end && tree[one].begin == n.begin &&
-             pieceCharacters(tree, one, characters);
+      return one >= 0 && tree[one].end == n.end && tree[one].begin == n.begin && pieceCharacters(tree, one, characters);
     }
     case expr::Kind::BINARY:
       return n.op == expr::Op::CONCAT && tokenAt(tree.tokens(), n.at)->tokenCode == T_CONCAT &&
              pieceCharacters(tree, n.child, characters) && pieceCharacters(tree, tree[n.child].next, characters);
-    case expr::Kind::LITERAL: return stringCharacters(tokenAt(tree.tokens(), n.begin), characters);
+    case expr::Kind::LITERAL:
+      return stringCharacters(tokenAt(tree.tokens(), n.begin), characters);
     case expr::Kind::CALL: {
       const astNodeToken* name = tokenAt(tree.tokens(), n.begin);
       int argument = tree[n.child].next;
@@ -264,7 +274,8 @@ bool pieceCharacters(const expr::Tree& tree, int node, std::vector<ListCharacter
       characters->push_back({true, number->text});
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -326,13 +337,13 @@ ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope) {
       return one >= 0 ? valueTypeOf(tree, one, scope) : ValueType::UNKNOWN;
     }
     case expr::Kind::UNARY:
-      return (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS) && valueTypeOf(tree, n.child, scope) == ValueType::NUMBER
+      return (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS) &&
+                     valueTypeOf(tree, n.child, scope) == ValueType::NUMBER
                  ? ValueType::NUMBER
                  : ValueType::UNKNOWN;
     case expr::Kind::BINARY:
       if (n.op == expr::Op::CONCAT) return ValueType::STRING;
-      if (n.op == expr::Op::ADD || n.op == expr::Op::SUBTRACT || n.op == expr::Op::MULTIPLY ||
-          n.op == expr::Op::DIVIDE)
+      if (n.op == expr::Op::ADD || n.op == expr::Op::SUBTRACT || n.op == expr::Op::MULTIPLY || n.op == expr::Op::DIVIDE)
         return valueTypeOf(tree, n.child, scope) == ValueType::NUMBER &&
                        valueTypeOf(tree, tree[n.child].next, scope) == ValueType::NUMBER
                    ? ValueType::NUMBER
@@ -355,7 +366,8 @@ ValueType valueTypeOf(const expr::Tree& tree, int node, astNode* scope) {
       if (rewrite::isStringType(type)) return ValueType::STRING;
       return rewrite::scaleOfType(type) != rewrite::kUnknownScale ? ValueType::NUMBER : ValueType::UNKNOWN;
     }
-    default: return ValueType::UNKNOWN;
+    default:
+      return ValueType::UNKNOWN;
   }
 }
 
@@ -401,9 +413,8 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
   }
   if (row->rule == FunctionRule::FORMAT_TEXT) {
     // The format: the second argument, a literal.
-    const char* format = arguments.size() >= 2 && read.length(arguments[1]) == 1
-                             ? textOf(read.firstToken(arguments[1]))
-                             : nullptr;
+    const char* format =
+        arguments.size() >= 2 && read.length(arguments[1]) == 1 ? textOf(read.firstToken(arguments[1])) : nullptr;
     if (!format || format[0] != '\'' || !std::strchr(format, '"')) return false;
     reportFinding(row->finding, token, state->errors, row->name);
     return true;

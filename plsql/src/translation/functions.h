@@ -18,9 +18,9 @@ struct TransformState;
 namespace expr {
 class Tree;
 class ListTree;
-}
+}  // namespace expr
 
-enum class FunctionKind { FUNCTION, VALUE, OPERATOR };
+enum class FunctionKind { FUNCTION, AGGREGATE, VALUE, OPERATOR, ROUTINE };
 enum class FunctionOutcome { SAME, TRANSLATED, RECORDED };
 // The rules of the TRANSLATED rows (exact_expressions.cpp).
 enum class FunctionRule {
@@ -37,9 +37,14 @@ enum class FunctionRule {
   FORMAT_TEXT,           // CHECKED: a format with text in double quotes
 };
 
+// The scale of a function's result, for a value stored in a type of fixed
+// scale (functions.def says what each means).
+enum class ResultScale : uint8_t { UNTOLD, INTEGER, ARGUMENTS, FRACTION, ROUNDING };
+
 struct BuiltinFunction {
   const char* name;  // upper case
   FunctionKind kind;
+  ResultScale scale;
   FunctionOutcome outcome;
   FunctionRule rule;  // TRANSLATED rows, and the check of CHECKED rows
   FindingId finding;  // RECORDED and CHECKED rows
@@ -50,6 +55,13 @@ extern const BuiltinFunction kBuiltinFunctions[];
 extern const int kBuiltinFunctionCount;
 
 using TokenNodes = std::vector<astNode*>;
+
+// Whether a row is a function of PL/SQL called with arguments, which a call
+// of its name in an expression means (a ROUTINE row is read as any
+// routine's call).
+inline bool isBuiltinCall(const BuiltinFunction& row) {
+  return row.kind == FunctionKind::FUNCTION || row.kind == FunctionKind::AGGREGATE;
+}
 
 // Whether a token code may be a function's name: a word, or REPLACE, which
 // the scanner reads as the keyword of CREATE OR REPLACE.
@@ -83,6 +95,10 @@ inline bool mayTakeFunctionRecord(const char* word, bool called) {
 inline bool mayHaveFunctionForm(const char* word) { return nameLengthIn(kFunctionNameLengths.form, word); }
 // The row of a function or value of that name (any case), or null.
 const BuiltinFunction* builtinNamed(const char* word);
+// The scale of the result of a call of that name (any case, a package's
+// routine with its package's name), whatever the row's kind; UNTOLD for a
+// name the table does not hold.
+ResultScale resultScaleOf(const char* name);
 
 // Whether a token list is the body of an INSERT: its first token names the
 // table, which may be followed by its columns in parentheses.

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "expression_tree.h"
+#include "functions.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "token_spans.h"
@@ -38,56 +40,34 @@ astNodeList* roundCall(const astNodeList* expr, const char* scale) {
 
 namespace {
 
-// Built-in functions whose value is an integer whatever their arguments.
-const char* const kIntegerFunctions[] = {
-    "ASCII", "BITAND", "CARDINALITY", "CEIL", "COUNT", "FLOOR", "INSTR", "INSTRB", "INSTRC", "LENGTH", "LENGTHB",
-    "LENGTHC", "REGEXP_COUNT", "REGEXP_INSTR", "SIGN", "DBMS_LOB.COMPARE", "DBMS_LOB.GETCHUNKSIZE",
-    "DBMS_LOB.GETLENGTH", "DBMS_LOB.INSTR", "DBMS_LOB.ISOPEN", "DBMS_LOB.ISTEMPORARY", "DBMS_SQL.EXECUTE",
-    "DBMS_SQL.EXECUTE_AND_FETCH", "DBMS_SQL.FETCH_ROWS", "DBMS_SQL.LAST_ERROR_POSITION", "DBMS_SQL.LAST_ROW_COUNT",
-    "DBMS_SQL.OPEN_CURSOR", "DBMS_PLSQL_CODE_COVERAGE.START_COVERAGE", "DBMS_PROFILER.FLUSH_DATA",
-    "DBMS_PROFILER.PAUSE_PROFILER", "DBMS_PROFILER.RESUME_PROFILER", "DBMS_PROFILER.START_PROFILER",
-    "DBMS_PROFILER.STOP_PROFILER", "DBMS_UTILITY.GET_CPU_TIME", "DBMS_UTILITY.GET_HASH_VALUE",
-    "DBMS_UTILITY.GET_TIME", "DBMS_XMLGEN.GETNUMROWSPROCESSED", "ORA_SQL_TXT", "UTL_RAW.CAST_TO_BINARY_INTEGER",
-    "UTL_RAW.COMPARE", "UTL_RAW.LENGTH", "UTL_TCP.AVAILABLE", "UTL_TCP.READ_LINE", "UTL_TCP.READ_RAW",
-    "UTL_TCP.READ_TEXT", "UTL_TCP.WRITE_LINE", "UTL_TCP.WRITE_RAW", "UTL_TCP.WRITE_TEXT"};
-// Built-in functions of a value with a fraction, which change no data.
-const char* const kBuiltinValueFunctions[] = {"AVG",    "EXP",    "LN",   "LOG",    "MEDIAN",           "MONTHS_BETWEEN",
-                                              "POWER",  "REGEXP_SUBSTR", "SQRT", "STDDEV", "SUBSTR", "TO_BINARY_DOUBLE",
-                                              "TO_CHAR", "TO_NUMBER", "VARIANCE"};
-// Words of an expression that a parenthesis may follow.
-const char* const kOperatorWords[] = {"AND", "ANY",  "BETWEEN", "CASE", "ELSE", "EXISTS", "IN",
-                                      "IS",  "LIKE", "NOT",     "OR",   "SOME", "THEN",   "WHEN"};
-// Built-in functions whose value has no more scale than their arguments.
-const char* const kScaleKeepingFunctions[] = {"ABS", "COALESCE", "DECODE", "GREATEST", "LEAST", "MAX",
-                                              "MIN", "MOD",      "NULLIF", "NVL",      "NVL2",  "SUM"};
-
-enum class Builtin : char { NONE, INTEGER, SCALE_KEEPING, VALUE, OPERATOR };
-
-// What a word before "(" is among the lists above, by one lookup.
-Builtin builtinKind(const char* text) {
-  static const auto table = [] {
-    std::pair<FoldedIndex, std::vector<Builtin>> kinds;
-    auto add = [&kinds](const char* const* names, size_t count, Builtin kind) {
-      for (size_t i = 0; i < count; ++i) {
-        size_t index = static_cast<size_t>(kinds.first.insert(names[i]));
-        kinds.second.resize(index + 1, kind);
-      }
-    };
-    add(kIntegerFunctions, std::size(kIntegerFunctions), Builtin::INTEGER);
-    add(kScaleKeepingFunctions, std::size(kScaleKeepingFunctions), Builtin::SCALE_KEEPING);
-    add(kBuiltinValueFunctions, std::size(kBuiltinValueFunctions), Builtin::VALUE);
-    add(kOperatorWords, std::size(kOperatorWords), Builtin::OPERATOR);
-    return kinds;
-  }();
-  int index = table.first.find(text);
-  return index < 0 ? Builtin::NONE : table.second[static_cast<size_t>(index)];
+// Whether a word before "(" joins or leads operands (AND, IN, EXISTS,
+// CASE's words...): the expression reader's word, no call.
+bool isOperatorWord(const astNodeToken* token) {
+  switch (expr::wordOf(token)) {
+    case expr::Word::AND:
+    case expr::Word::OR:
+    case expr::Word::NOT:
+    case expr::Word::IS:
+    case expr::Word::IN:
+    case expr::Word::LIKE:
+    case expr::Word::BETWEEN:
+    case expr::Word::EXISTS:
+    case expr::Word::QUANTIFIER:
+    case expr::Word::CASE:
+    case expr::Word::WHEN:
+    case expr::Word::THEN:
+    case expr::Word::ELSE:
+      return true;
+    default:
+      return false;
+  }
 }
 
+// Whether a call of that name is of a built-in function (functions.def),
+// which changes no data; a package's routine by its package.
 bool isBuiltinFunction(const char* text) {
   if (afterLastDot(text)) return hasBuiltinPrefix(firstPart(text));
-  Builtin kind = builtinKind(text);
-  return (kind != Builtin::NONE && kind != Builtin::OPERATOR) || equalsIgnoreCase(text, "ROUND") ||
-         equalsIgnoreCase(text, "TRUNC");
+  return resultScaleOf(text) != ResultScale::UNTOLD;
 }
 
 // The digits a number has after its point, trailing zeros apart;
@@ -332,12 +312,13 @@ bool mayExceedScale(const std::vector<astNode*>& tokens, size_t begin, size_t en
       return true;  // a quotient, a power
     if (!isWordToken(token)) continue;
     if (i + 1 < end && spans::isOpen(tokens[i + 1])) {
-      Builtin kind = builtinKind(text);
-      if (kind == Builtin::OPERATOR || kind == Builtin::SCALE_KEEPING) continue;  // their arguments tell
+      if (isOperatorWord(token)) continue;
+      ResultScale result = resultScaleOf(text);
+      if (result == ResultScale::ARGUMENTS) continue;  // its arguments tell
       size_t close = spans::closingIndex(tokens, i + 1);
       if (close == static_cast<size_t>(-1) || close >= end) return true;
-      bool integer = kind == Builtin::INTEGER;
-      if (!integer && (equalsIgnoreCase(text, "ROUND") || equalsIgnoreCase(text, "TRUNC"))) {
+      bool integer = result == ResultScale::INTEGER;
+      if (result == ResultScale::ROUNDING) {
         // ROUND(x) and TRUNC(x) are integers, ROUND(x, n) has n digits.
         std::vector<std::pair<size_t, size_t>> arguments;
         size_t at = 0;
@@ -469,26 +450,18 @@ void roundArgumentsOf(const char* text, astNode* at, astNodeList* list, astListC
     astListCell* last;
     const char* name;
   };
-  std::vector<Argument> arguments(1, Argument{nullptr, nullptr, nullptr});
-  int depth = 0;
-  for (astListCell* c = first; c != end; c = c->next) {
-    if (depth == 0 && spans::isComma(c->value)) {
-      arguments.push_back({nullptr, nullptr, nullptr});
-      continue;
+  std::vector<Argument> arguments;
+  spans::eachCommaPart(first, end, [&arguments](astListCell* from, astListCell* to, size_t) {
+    const char* name = nullptr;
+    if (from && from != to && textIs(from->next->value, "=>") && !spans::isOpen(from->value) &&
+        !spans::isClose(from->value)) {
+      name = spans::textOf(from->value);
+      from = from->next == to ? nullptr : from->next->next;
+      if (!from) to = nullptr;
     }
-    if (spans::isOpen(c->value))
-      ++depth;
-    else if (spans::isClose(c->value))
-      --depth;
-    Argument& argument = arguments.back();
-    if (depth == 0 && textIs(c->value, "=>") && argument.first && argument.first == argument.last && !argument.name) {
-      argument.name = spans::textOf(argument.first->value);
-      argument.first = argument.last = nullptr;
-      continue;
-    }
-    if (!argument.first) argument.first = c;
-    argument.last = c;
-  }
+    arguments.push_back({from, to, name});
+    return true;
+  });
   for (size_t index = 0; index < arguments.size(); ++index) {
     Argument& argument = arguments[index];
     if (!argument.first || !argument.last) continue;
@@ -606,8 +579,9 @@ static bool mayHaveFraction(const astNodeList* expr, const TransformState* state
     }
     if (!isWordToken(token)) continue;
     if (c->next && spans::isOpen(c->next->value)) {
-      Builtin kind = builtinKind(text);
-      if (kind == Builtin::NONE || kind == Builtin::VALUE) return true;
+      if (isOperatorWord(token)) continue;
+      ResultScale result = resultScaleOf(text);
+      if (result != ResultScale::INTEGER && result != ResultScale::ARGUMENTS) return true;
       continue;
     }
     if (!token->qualified && (state->fractionNames.holds(text) || isParameterlessCall(text, state))) return true;
@@ -655,21 +629,11 @@ void roundSelectedValues(astNodeSelect* node, TransformState* state) {
   }
   // The selected values, each without its alias.
   std::vector<astNode*> items = spans::nodesOf(listCells(node->target));
-  astListCell* cell = listCells(node->target);
-  size_t begin = 0;
-  for (size_t index = 0; index < types.size(); ++index) {
-    if (!cell) return;
-    size_t end = begin;
-    int depth = 0;
-    astListCell* last = nullptr;
-    for (astListCell* c = cell; c && !(depth == 0 && spans::isComma(c->value)); c = c->next, ++end) {
-      if (spans::isOpen(c->value))
-        ++depth;
-      else if (spans::isClose(c->value))
-        --depth;
-      last = c;
-    }
-    astListCell* after = last ? last->next : nullptr;
+  size_t index = 0, begin = 0;
+  spans::eachCommaPart(listCells(node->target), nullptr, [&](astListCell* cell, astListCell*, size_t count) {
+    // An empty value ends the list as its last one does.
+    if (index >= types.size() || !cell) return false;
+    size_t end = begin + count;
     int scale = fixedScaleOf(types[index]);
     if (index == 0 &&
         (textIs(items[begin], "DISTINCT") || textIs(items[begin], "UNIQUE") || textIs(items[begin], "ALL")))
@@ -684,10 +648,10 @@ void roundSelectedValues(astNodeSelect* node, TransformState* state) {
       for (size_t at = begin + 1; at < valueEnd; ++at) valueLast = valueLast->next;
       roundInPlace(node->target, cell, valueLast, scale);
     }
-    if (!after) return;
-    cell = after->next;
+    ++index;
     begin = end + 1;
-  }
+    return true;
+  });
 }
 
 void roundCallArguments(astNodeToken* token, TransformState* state) {
