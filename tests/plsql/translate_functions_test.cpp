@@ -5,6 +5,12 @@
 // target lacks, recorded; and names that only look like built-ins.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "functions.h"
+#include "shell_command.h"
 #include "translate_fixture.h"
 
 namespace {
@@ -24,7 +30,8 @@ const SoundCase kCases[] = {
      "      || TRANSLATE(p, 'a''/aa', 'a') || TRANSLATE(p, sep, '_');\n"
      "  END;\n"
      "END fmt;\n",
-     moduleBodyOpening("fmt") + memberHead("fmt", "clean", {"p VARCHAR2(4096)", "sep VARCHAR2(4096)"}, "VARCHAR2(4096)") +
+     moduleBodyOpening("fmt") +
+         memberHead("fmt", "clean", {"p VARCHAR2(4096)", "sep VARCHAR2(4096)"}, "VARCHAR2(4096)") +
          "  RETURN TRANSLATE(REPLACE(p, '-'), 'xyz', 'abc') || TRANSLATE(p, '   ', CHR(10) || CHR(9) || ';') || "
          "REPLACE(REPLACE(p, ''''), '/') || TRANSLATE(p, sep, '_');\n" +
          kRoutineEnd,
@@ -87,10 +94,11 @@ const SoundCase kCases[] = {
      "DECLARE n NUMBER; BEGIN\n"
      "  n := MOD(MOD(MOD(n, a), a), a);\n"
      "END;\n",
-     anonymousBlock("  DECLARE n NUMBER;\n"
-                    "  SET n = (SELECT CASE a WHEN 0 THEN SYSZULINTERNAL_DIVIDEND ELSE MOD(SYSZULINTERNAL_DIVIDEND, a) END "
-                    "FROM(VALUES(CASE a WHEN 0 THEN CASE a WHEN 0 THEN n ELSE MOD(n, a) END ELSE MOD(CASE a WHEN 0 THEN "
-                    "n ELSE MOD(n, a) END, a) END)) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVIDEND));\n"),
+     anonymousBlock(
+         "  DECLARE n NUMBER;\n"
+         "  SET n = (SELECT CASE a WHEN 0 THEN SYSZULINTERNAL_DIVIDEND ELSE MOD(SYSZULINTERNAL_DIVIDEND, a) END "
+         "FROM(VALUES(CASE a WHEN 0 THEN CASE a WHEN 0 THEN n ELSE MOD(n, a) END ELSE MOD(CASE a WHEN 0 THEN "
+         "n ELSE MOD(n, a) END, a) END)) AS SYSZULINTERNAL_ONCE(SYSZULINTERNAL_DIVIDEND));\n"),
      ""},
     // a ** b and POWER(a, b): a DECFLOAT base for an integral exponent, a
     // DOUBLE one for a fraction, tested when the exponent is known only at
@@ -113,7 +121,8 @@ const SoundCase kCases[] = {
          "  UPDATE t SET c = POWER(DECFLOAT(c + 1), 3) WHERE POWER(DECFLOAT(c), 2) > 4;\n"),
      ""},
     // Functions and values the target has no form of are recorded, and so
-    // is a format with text in double quotes, which the target refuses.
+    // is a format with text in double quotes, which the target refuses, in
+    // each function that reads one.
     {"FunctionsWithoutAFormAreRecorded", false,
      "DECLARE\n"
      "  d DATE;\n"
@@ -122,18 +131,22 @@ const SoundCase kCases[] = {
      "  d := d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
      "  x := SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
      "  x := TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"
+     "  x := TO_CHAR(TO_DATE(x, '\"on \"DD.MM.YYYY')) || TO_CHAR(TO_TIMESTAMP(x, 'HH24\"h\"MI'));\n"
      "END;\n",
      anonymousBlock("  DECLARE d DATE;\n"
                     "  DECLARE x VARCHAR2(40);\n"
                     "  SET d = d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
                     "  SET x = SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
-                    "  SET x = TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"),
+                    "  SET x = TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"
+                    "  SET x = TO_CHAR(TO_DATE(x, '\"on \"DD.MM.YYYY')) || TO_CHAR(TO_TIMESTAMP(x, 'HH24\"h\"MI'));\n"),
      "Built-in function NUMTODSINTERVAL not supported|2|5|NUMTODSINTERVAL|NUMTODSINTERVAL\n"
      "Built-in function NUMTOYMINTERVAL not supported|2|5|NUMTOYMINTERVAL|NUMTOYMINTERVAL\n"
      "Built-in function SYS_CONTEXT not supported|2|6|SYS_CONTEXT|SYS_CONTEXT\n"
      "Built-in function SYS_GUID not supported|2|6|SYS_GUID|SYS_GUID\n"
      "Built-in function DBTIMEZONE not supported|2|6|DBTIMEZONE|DBTIMEZONE\n"
-     "TO_CHAR format with text in double quotes not supported|2|7|TO_CHAR|TO_CHAR\n"},
+     "TO_CHAR format with text in double quotes not supported|2|7|TO_CHAR|TO_CHAR\n"
+     "TO_DATE format with text in double quotes not supported|2|8|TO_DATE|TO_DATE\n"
+     "TO_TIMESTAMP format with text in double quotes not supported|2|8|TO_TIMESTAMP|TO_TIMESTAMP\n"},
     // REPLACE with a NULL or empty replacement removes the search string,
     // with a NULL search string returns the source; arguments that may be
     // NULL at run time are tested. ATAN2 takes y first, LOG the base first;
@@ -142,7 +155,8 @@ const SoundCase kCases[] = {
      "DECLARE\n"
      "  x VARCHAR2(40);\n"
      "BEGIN\n"
-     "  x := REPLACE(x, ',', '') || REPLACE(x, CHR(13), NULL) || REPLACE(x, '%1', NVL(x, '-')) || REPLACE(x, NULL, 'y');\n"
+     "  x := REPLACE(x, ',', '') || REPLACE(x, CHR(13), NULL) || REPLACE(x, '%1', NVL(x, '-')) || REPLACE(x, NULL, "
+     "'y');\n"
      "  x := REPLACE(x, x, y) || REPLACE(x, ',', f(x));\n"
      "  x := ATAN2(1, 2) + LOG(10, x) + LOG(2, x);\n"
      "  x := DECODE(x, NULL, 'none', 'a', NULL, x) || DECODE(f(x), NULL, 1) || DECODE(x, 1, NULL);\n"
@@ -177,5 +191,38 @@ const SoundCase kCases[] = {
 };
 
 TEST(TranslateFunctions, WholeTranslations) { expectSoundCases(kCases); }
+
+// Each row of the table that has a form of its own (TRANSLATED) or a check
+// of its arguments (CHECKED) is called in a case of the translate tests,
+// and a CHECKED row's record is made there too.
+TEST(TranslateFunctions, EveryTranslatedOrCheckedRowHasACase) {
+  namespace fs = std::filesystem;
+  // The string literals of the translate tests: their sources and records.
+  std::string literals;
+  const std::regex literal(R"("([^"\\\n]|\\.)*")");
+  for (const auto& entry : fs::directory_iterator(fs::path(QEN_SOURCE_DIR) / "tests" / "plsql")) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("translate_", 0) != 0 || !name.ends_with("_test.cpp")) continue;
+    const std::string text = qen_test::read_file(entry.path().string());
+    for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) literals += m->str() + "\n";
+  }
+  ASSERT_FALSE(literals.empty());
+  const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+  for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+    const BuiltinFunction& row = kBuiltinFunctions[i];
+    bool checked = row.outcome == FunctionOutcome::SAME && row.rule != FunctionRule::NONE;
+    if (row.outcome != FunctionOutcome::TRANSLATED && !checked) continue;
+    const std::string name = std::regex_replace(std::string(row.name), special, "\\$&");
+    // An operator between its operands, a function before its arguments.
+    const std::regex called(
+        row.kind == FunctionKind::OPERATOR ? "[\\w)] *" + name + " *[\\w(]" : "\\b" + name + " *\\(",
+        std::regex::icase);
+    EXPECT_TRUE(std::regex_search(literals, called)) << row.name << ": no case of the translate tests calls it";
+    if (checked) {
+      EXPECT_NE(literals.find(findingMessage(row.finding, row.name)), std::string::npos)
+          << row.name << ": no case of the translate tests makes its record";
+    }
+  }
+}
 
 }  // namespace
