@@ -267,6 +267,23 @@ bool isParameterlessCall(const char* text, const TransformState* state) {
   return state->parameterlessNames.holds(key);
 }
 
+// Where what a CASE compares (up to its first WHEN) or what a WHEN tests
+// (up to its THEN) ends, for the CASE or WHEN at `at` of the tree's tokens;
+// `end` when nothing before it does.
+size_t caseWordAfter(const expr::Tree& tree, size_t at, size_t end) {
+  for (int n = 0; n < tree.size(); ++n) {
+    const expr::Node& node = tree[n];
+    if (node.begin != at || (node.kind != expr::Kind::CASE && node.kind != expr::Kind::TOKEN)) continue;
+    bool whole = node.kind == expr::Kind::CASE;
+    expr::Word wanted = whole ? expr::Word::WHEN : expr::Word::THEN;
+    for (int item = whole ? tree[node.child].child : node.next; item >= 0; item = tree[item].next)
+      if (tree[item].kind == expr::Kind::TOKEN && expr::wordOf(tree.firstToken(item)) == wanted)
+        return std::min<size_t>(tree[item].begin, end);
+    return end;
+  }
+  return end;
+}
+
 bool isWordToken(const astNodeToken* token) {
   return token->tokenCode == T_WORD || (token->tokenCode == T_STRING && token->text[0] != '\'');
 }
@@ -278,24 +295,15 @@ bool isWordToken(const astNodeToken* token) {
 // field, a variable of another unit) adds nothing.
 bool mayExceedScale(const std::vector<astNode*>& tokens, size_t begin, size_t end, int scale, astNode* scope,
                     TransformState* state) {
+  expr::Tree cases;  // read at the first CASE
   for (size_t i = begin; i < end; ++i) {
     astNodeToken* token = asToken(tokens[i]);
     if (!token || !token->text || !token->text[0]) continue;
     const char* text = token->text;
     // What CASE compares and what its WHEN tests is not its value.
     if (token->tokenCode == T_CASE || token->tokenCode == T_WHEN) {
-      int cases = 0;
-      size_t at = i + 1;
-      for (; at < end; ++at) {
-        astNodeToken* word = asToken(tokens[at]);
-        int code = word ? word->tokenCode : 0;
-        if (code == T_CASE)
-          ++cases;
-        else if (code == T_END && cases > 0)
-          --cases;
-        else if (cases == 0 && (code == (token->tokenCode == T_CASE ? T_WHEN : T_THEN)))
-          break;
-      }
+      if (!cases.size()) cases.read(tokens);
+      size_t at = caseWordAfter(cases, i, end);
       i = at - (token->tokenCode == T_CASE ? 1 : 0);
       continue;
     }
