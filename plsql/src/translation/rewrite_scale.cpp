@@ -40,28 +40,15 @@ astNodeList* roundCall(const astNodeList* expr, const char* scale) {
 
 namespace {
 
-// Whether a word before "(" joins or leads operands (AND, IN, EXISTS,
-// CASE's words...): the expression reader's word, no call.
-bool isOperatorWord(const astNodeToken* token) {
-  switch (expr::wordOf(token)) {
-    case expr::Word::AND:
-    case expr::Word::OR:
-    case expr::Word::NOT:
-    case expr::Word::IS:
-    case expr::Word::IN:
-    case expr::Word::LIKE:
-    case expr::Word::BETWEEN:
-    case expr::Word::EXISTS:
-    case expr::Word::QUANTIFIER:
-    case expr::Word::CASE:
-    case expr::Word::WHEN:
-    case expr::Word::THEN:
-    case expr::Word::ELSE:
-      return true;
-    default:
-      return false;
-  }
-}
+// The expression reader's words that join or lead operands (AND, IN,
+// EXISTS, CASE's words...): before "(", no call.
+constexpr uint64_t wordBit(expr::Word word) { return uint64_t(1) << unsigned(word); }
+constexpr uint64_t kOperandWords = wordBit(expr::Word::AND) | wordBit(expr::Word::OR) | wordBit(expr::Word::NOT) |
+                                   wordBit(expr::Word::IS) | wordBit(expr::Word::IN) | wordBit(expr::Word::LIKE) |
+                                   wordBit(expr::Word::BETWEEN) | wordBit(expr::Word::EXISTS) |
+                                   wordBit(expr::Word::QUANTIFIER) | wordBit(expr::Word::CASE) |
+                                   wordBit(expr::Word::WHEN) | wordBit(expr::Word::THEN) | wordBit(expr::Word::ELSE);
+bool isOperatorWord(const astNodeToken* token) { return kOperandWords & wordBit(expr::wordOf(token)); }
 
 // Whether a call of that name is of a built-in function (functions.def),
 // which changes no data; a package's routine by its package.
