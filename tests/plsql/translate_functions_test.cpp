@@ -2,7 +2,9 @@
 // namesakes mean something else (functions.def): TRANSLATE, SUBSTR and its
 // kin, the exponent operator and POWER, MOD, REPLACE, ATAN2, LOG and
 // DECODE; a divisor that holds a call, evaluated once; the functions the
-// target lacks, recorded; and names that only look like built-ins.
+// target lacks, recorded; and names that only look like built-ins. Of
+// the table itself: the scale and kind of a row by its name, and a case of
+// the tests for each row that has a form of its own or a check.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -191,6 +193,27 @@ const SoundCase kCases[] = {
 };
 
 TEST(TranslateFunctions, WholeTranslations) { expectSoundCases(kCases); }
+
+// The scale of a call's result is the row's, by its name in any case, a
+// package's routine with its package; a ROUTINE row is no built-in's call,
+// and an AGGREGATE row is one.
+TEST(TranslateFunctions, ResultScalesAndKindsByName) {
+  const struct {
+    const char* name;
+    ResultScale scale;
+  } scales[] = {
+      {"INSTRC", ResultScale::INTEGER},     {"dbms_lob.GetLength", ResultScale::INTEGER},
+      {"Sum", ResultScale::ARGUMENTS},      {"TRUNC", ResultScale::ROUNDING},
+      {"TO_NUMBER", ResultScale::FRACTION}, {"UPPER", ResultScale::UNTOLD},
+      {"no_such", ResultScale::UNTOLD},     {"SYS.DBMS_LOB.GETLENGTH", ResultScale::UNTOLD},
+  };
+  for (const auto& c : scales) EXPECT_EQ(resultScaleOf(c.name), c.scale) << c.name;
+  EXPECT_EQ(builtinNamed("instrc"), nullptr);
+  ASSERT_NE(builtinNamed("max"), nullptr);
+  EXPECT_EQ(builtinNamed("max")->kind, FunctionKind::AGGREGATE);
+  EXPECT_TRUE(isBuiltinCall(*builtinNamed("max")));
+  EXPECT_FALSE(isBuiltinCall(*builtinNamed("SYSDATE")));
+}
 
 // Each row of the table that has a form of its own (TRANSLATED) or a check
 // of its arguments (CHECKED) is called in a case of the translate tests,
