@@ -107,8 +107,12 @@ int main(int argc, char** argv) {
     if (std::strcmp(r.kind, "VALUE") != 0 && std::strcmp(r.kind, "OPERATOR") != 0)
       name = std::string("`") + r.name + "(...)`";
     std::string outcome = r.outcome;
+    // A routine of a package the target lacks is recorded by its package.
+    std::string recorded = r.name;
+    if (r.finding && std::strcmp(r.finding, "BUILTIN_PACKAGE") == 0) recorded = recorded.substr(0, recorded.find('.'));
     if (r.finding)
-      outcome += (outcome == "same" ? "; recorded for some arguments: `" : ": `") + recordOf(r.finding, r.name) + "`";
+      outcome += (outcome == "same" ? "; recorded for some arguments: `" : ": `") +
+                 recordOf(r.finding, recorded.c_str()) + "`";
     page += "| " + cell(name) + " | " + cell(outcome) + " | " + cell(r.detail) + " |\n";
   }
   return writeDocPage(argv[1], page);

@@ -236,10 +236,12 @@ TEST(TranslateFunctions, EveryTranslatedOrCheckedRowHasACase) {
     bool checked = row.outcome == FunctionOutcome::SAME && row.rule != FunctionRule::NONE;
     if (row.outcome != FunctionOutcome::TRANSLATED && !checked) continue;
     const std::string name = std::regex_replace(std::string(row.name), special, "\\$&");
-    // An operator between its operands, a function before its arguments.
-    const std::regex called(
-        row.kind == FunctionKind::OPERATOR ? "[\\w)] *" + name + " *[\\w(]" : "\\b" + name + " *\\(",
-        std::regex::icase);
+    // An operator between its operands, a function before its arguments,
+    // a routine by its name.
+    std::string pattern = row.kind == FunctionKind::OPERATOR  ? "[\\w)] *" + name + " *[\\w(]"
+                          : row.kind == FunctionKind::ROUTINE ? "\\b" + name + "\\b"
+                                                              : "\\b" + name + " *\\(";
+    const std::regex called(pattern, std::regex::icase);
     EXPECT_TRUE(std::regex_search(literals, called)) << row.name << ": no case of the translate tests calls it";
     if (checked) {
       EXPECT_NE(literals.find(findingMessage(row.finding, row.name)), std::string::npos)

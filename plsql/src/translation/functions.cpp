@@ -37,11 +37,11 @@ using spans::isOpen;
 using spans::textOf;
 
 // The rows of functions and values by the first letter of their names,
-// and the rows of every name by the name, for the scale of a call.
+// and the rows of every name by the name.
 struct FunctionIndex {
   std::array<std::vector<const BuiltinFunction*>, 26> byLetter;
   FoldedIndex names;
-  std::vector<ResultScale> scales;
+  std::vector<const BuiltinFunction*> named;
 
   FunctionIndex() {
     for (int i = 0; i < kBuiltinFunctionCount; ++i) {
@@ -50,7 +50,7 @@ struct FunctionIndex {
       int letter = foldAscii(row.name[0]) - 'a';
       if (row.kind != FunctionKind::ROUTINE && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
       size_t index = static_cast<size_t>(names.insert(row.name));
-      scales.resize(index + 1, row.scale);
+      named.resize(index + 1, &row);
     }
   }
 };
@@ -65,8 +65,9 @@ FunctionNameLengths nameLengths() {
   for (int i = 0; i < kBuiltinFunctionCount; ++i) {
     const BuiltinFunction& row = kBuiltinFunctions[i];
     int letter = foldAscii(row.name[0]) - 'a';
-    if (row.kind == FunctionKind::OPERATOR || row.kind == FunctionKind::ROUTINE || letter < 0 || letter >= 26) continue;
+    if (row.kind == FunctionKind::OPERATOR || letter < 0 || letter >= 26) continue;
     uint64_t bit = uint64_t(1) << std::min<size_t>(std::strlen(row.name), 63);
+    if (row.kind == FunctionKind::ROUTINE) continue;
     bool called = isBuiltinCall(row);
     if (row.outcome == FunctionOutcome::RECORDED || row.rule == FunctionRule::TRANSLATE_CHARACTERS ||
         row.rule == FunctionRule::DECODE_NULLS || row.rule == FunctionRule::FORMAT_TEXT)
@@ -128,6 +129,33 @@ bool isNullKeyword(const TokenNodes& tokens, size_t begin, size_t end) {
 
 const FunctionNameLengths kFunctionNameLengths = nameLengths();
 
+namespace {
+
+// The names of the CALL_SETTING_TARGET rows, and the start they share,
+// which turns most names away at one look.
+struct SettingCalls {
+  std::vector<const char*> names;
+  size_t shared = 0;
+  uint32_t letters = 0;
+
+  SettingCalls() {
+    for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+      const BuiltinFunction& row = kBuiltinFunctions[i];
+      if (row.rule != FunctionRule::CALL_SETTING_TARGET) continue;
+      int letter = foldAscii(row.name[0]) - 'a';
+      if (letter >= 0 && letter < 26) letters |= uint32_t(1) << letter;
+      if (names.empty()) shared = std::strlen(row.name);
+      while (shared > 0 && strncasecmp(row.name, names.empty() ? row.name : names[0], shared) != 0) --shared;
+      names.push_back(row.name);
+    }
+  }
+};
+const SettingCalls kSettingCalls;
+
+}  // namespace
+
+const uint32_t kCallSettingLetters = kSettingCalls.letters;
+
 bool isFunctionNameCode(int code) { return code == T_WORD || code == T_REPLACE; }
 
 bool isInsertBody(const astNodeList* list) {
@@ -138,10 +166,17 @@ bool isInsertBody(const astNodeList* list) {
 
 const BuiltinFunction* builtinNamed(const char* word) { return word && word[0] ? rowNamed(word) : nullptr; }
 
-ResultScale resultScaleOf(const char* name) {
+bool callSettingTargetNamed(const char* name) {
+  if (strncasecmp(name, kSettingCalls.names[0], kSettingCalls.shared) != 0) return false;
+  for (const char* setting : kSettingCalls.names)
+    if (rewrite::equalsIgnoreCase(name + kSettingCalls.shared, setting + kSettingCalls.shared)) return true;
+  return false;
+}
+
+const BuiltinFunction* functionRowNamed(const char* name) {
   const FunctionIndex& index = functionIndex();
   int at = name ? index.names.find(name) : -1;
-  return at < 0 ? ResultScale::UNTOLD : index.scales[size_t(at)];
+  return at < 0 ? nullptr : index.named[size_t(at)];
 }
 
 const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, const astNode* after,
