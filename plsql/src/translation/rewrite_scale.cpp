@@ -5,7 +5,7 @@
 // truncate it. Whether a value may have more scale is told from its
 // tokens: numbers with digits after the point, quotients and powers,
 // names declared with a type of more scale, calls of functions that may
-// return more.
+// return more, differences of DATEs (days with a fraction of a day).
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -254,6 +254,75 @@ bool isParameterlessCall(const char* text, const TransformState* state) {
   return state->parameterlessNames.holds(key);
 }
 
+// Whether a type is DATE, told by its first letter before its text.
+bool isDateType(const astNodeList* type) {
+  astListCell* first = listCells(type);
+  const char* text = first && !first->next ? spans::textOf(first->value) : nullptr;
+  return text && foldAscii(text[0]) == 'd' && equalsIgnoreCase(text, "DATE");
+}
+
+// Whether a node of an expression's tree is a DATE: SYSDATE, TO_DATE(...),
+// TRUNC of a DATE, a variable or parameter declared DATE in scope, a DATE
+// plus or less a number of days, a group around one.
+bool isDateValue(const expr::Tree& tree, int node, astNode* scope, const TransformState* state) {
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
+    case expr::Kind::ITEMS: {
+      int one = tree.only(node);
+      return one >= 0 && isDateValue(tree, one, scope, state);
+    }
+    case expr::Kind::GROUP:
+      return tree.childCount(node) == 1 && isDateValue(tree, n.child, scope, state);
+    case expr::Kind::BINARY: {
+      if (n.op != expr::Op::ADD && n.op != expr::Op::SUBTRACT) return false;
+      int right = tree[n.child].next;
+      if (valueTypeOf(tree, right, scope) == ValueType::NUMBER) return isDateValue(tree, n.child, scope, state);
+      return n.op == expr::Op::ADD && valueTypeOf(tree, n.child, scope) == ValueType::NUMBER &&
+             isDateValue(tree, right, scope, state);
+    }
+    case expr::Kind::CALL: {
+      if (!n.closed || tree.length(n.child) != 1) return false;
+      if (textIs(tree.firstToken(node), "TO_DATE")) return true;
+      int argument = tree[n.child].next;
+      return textIs(tree.firstToken(node), "TRUNC") && argument >= 0 && isDateValue(tree, argument, scope, state);
+    }
+    case expr::Kind::NAME: {
+      astNodeToken* token = tree.length(node) == 1 ? asToken(tree.firstToken(node)) : nullptr;
+      if (!token || token->tokenCode != T_WORD || token->qualified || !token->text) return false;
+      if (equalsIgnoreCase(token->text, "SYSDATE")) return true;
+      if (!state->dateNames.holds(token->text)) return false;
+      bool found = false;
+      const astNodeList* type = declaredType(scope, foldedText(token->text), &found);
+      return found && isDateType(type);
+    }
+    default:
+      return false;
+  }
+}
+
+// Whether a token is a word that may be a DATE or make one: SYSDATE,
+// TO_DATE, a name declared DATE. Most differences are told to be none of
+// DATEs by this look at their words alone.
+bool mayBeDateWord(const astNode* node, const TransformState* state) {
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
+  if (!token || token->tokenCode != T_WORD || token->qualified || !token->text) return false;
+  const char* text = token->text;
+  char first = foldAscii(text[0]);
+  return (first == 's' && equalsIgnoreCase(text, "SYSDATE")) || (first == 't' && equalsIgnoreCase(text, "TO_DATE")) ||
+         (!state->dateNames.empty() && state->dateNames.holds(text));
+}
+
+// Whether the "-" at `at` of the tree's tokens takes a DATE from a DATE:
+// a number of days, with the fraction of a day.
+bool isDateDifference(const expr::Tree& tree, size_t at, astNode* scope, const TransformState* state) {
+  for (int n = 0; n < tree.size(); ++n) {
+    const expr::Node& node = tree[n];
+    if (node.kind == expr::Kind::BINARY && node.at == at && node.op == expr::Op::SUBTRACT)
+      return isDateValue(tree, node.child, scope, state) && isDateValue(tree, tree[node.child].next, scope, state);
+  }
+  return false;
+}
+
 // Where what a CASE compares (up to its first WHEN) or what a WHEN tests
 // (up to its THEN) ends, for the CASE or WHEN at `at` of the tree's tokens;
 // `end` when nothing before it does.
@@ -282,15 +351,16 @@ bool isWordToken(const astNodeToken* token) {
 // field, a variable of another unit) adds nothing.
 bool mayExceedScale(const std::vector<astNode*>& tokens, size_t begin, size_t end, int scale, astNode* scope,
                     TransformState* state) {
-  expr::Tree cases;  // read at the first CASE
+  expr::Tree tree;  // read at the first CASE or "-"
+  int dates = -1;   // whether a word may be a DATE, asked at the first "-"
   for (size_t i = begin; i < end; ++i) {
     astNodeToken* token = asToken(tokens[i]);
     if (!token || !token->text || !token->text[0]) continue;
     const char* text = token->text;
     // What CASE compares and what its WHEN tests is not its value.
     if (token->tokenCode == T_CASE || token->tokenCode == T_WHEN) {
-      if (!cases.size()) cases.read(tokens);
-      size_t at = caseWordAfter(cases, i, end);
+      if (!tree.size()) tree.read(tokens);
+      size_t at = caseWordAfter(tree, i, end);
       i = at - (token->tokenCode == T_CASE ? 1 : 0);
       continue;
     }
@@ -305,6 +375,15 @@ bool mayExceedScale(const std::vector<astNode*>& tokens, size_t begin, size_t en
     if ((text[0] == '/' && !text[1]) ||
         (text[0] == '*' && (text[1] == '*' || (!text[1] && i + 1 < end && spans::isText(tokens[i + 1], '*')))))
       return true;  // a quotient, a power
+    if (text[0] == '-' && !text[1]) {
+      if (dates < 0)
+        dates = std::any_of(tokens.begin() + long(begin), tokens.begin() + long(end),
+                            [state](const astNode* node) { return mayBeDateWord(node, state); });
+      if (!dates) continue;
+      if (!tree.size()) tree.read(tokens);
+      if (isDateDifference(tree, i, scope, state)) return true;
+      continue;
+    }
     if (!isWordToken(token)) continue;
     if (i + 1 < end && spans::isOpen(tokens[i + 1])) {
       if (isOperatorWord(token)) continue;
@@ -502,7 +581,10 @@ void noteScaledName(const astNodeList* name, const astNodeList* type, TransformS
     return;
   astNodeToken* declared = firstToken(name);
   int scale = declared && declared->text ? scaleOfType(type) : kUnknownScale;
-  if (scale == kUnknownScale) return;
+  if (scale == kUnknownScale) {
+    if (declared && declared->text && isDateType(type)) state->dateNames.insert(declared->text);
+    return;
+  }
   if (scale < kFreeScale) state->fixedScaleNames.insert(declared->text);
   if (scale > 0) state->fractionNames.insert(declared->text);
 }
@@ -560,6 +642,8 @@ static astNodeList* roundedIntoScale(astNodeList* expr, const std::vector<astNod
 // every call but of the built-in functions of an integer, and every name
 // of a type that keeps them or of a function of the run.
 static bool mayHaveFraction(const astNodeList* expr, const TransformState* state) {
+  // A difference of DATEs is days with a fraction of a day.
+  bool minus = false;
   for (astListCell* c = listCells(expr); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     const char* text = token ? token->text : nullptr;
@@ -572,6 +656,7 @@ static bool mayHaveFraction(const astNodeList* expr, const TransformState* state
       if (text[0] == '/' || (c->next && spans::isText(c->next->value, '*'))) return true;
       continue;
     }
+    minus = minus || (text[0] == '-' && !text[1]);
     if (!isWordToken(token)) continue;
     if (c->next && spans::isOpen(c->next->value)) {
       if (isOperatorWord(token)) continue;
@@ -581,6 +666,9 @@ static bool mayHaveFraction(const astNodeList* expr, const TransformState* state
     }
     if (!token->qualified && (state->fractionNames.holds(text) || isParameterlessCall(text, state))) return true;
   }
+  if (!minus) return false;
+  for (astListCell* c = listCells(expr); c; c = c->next)
+    if (mayBeDateWord(c->value, state)) return true;
   return false;
 }
 
