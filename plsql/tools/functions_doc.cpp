@@ -25,10 +25,10 @@ struct Row {
 
 const Row kRows[] = {
 #define GROUP(title) {title, nullptr, nullptr, nullptr, nullptr, nullptr},
-#define SAME(name, kind, detail) {nullptr, name, #kind, "same", nullptr, detail},
-#define TRANSLATED(name, kind, rule, detail) {nullptr, name, #kind, "translated", nullptr, detail},
-#define RECORDED(name, kind, finding, detail) {nullptr, name, #kind, "recorded", #finding, detail},
-#define CHECKED(name, kind, check, finding, detail) {nullptr, name, #kind, "same", #finding, detail},
+#define SAME(name, kind, scale, detail) {nullptr, name, #kind, "same", nullptr, detail},
+#define TRANSLATED(name, kind, scale, rule, detail) {nullptr, name, #kind, "translated", nullptr, detail},
+#define RECORDED(name, kind, scale, finding, detail) {nullptr, name, #kind, "recorded", #finding, detail},
+#define CHECKED(name, kind, scale, check, finding, detail) {nullptr, name, #kind, "same", #finding, detail},
 #include "functions.def"
 };
 
@@ -93,20 +93,26 @@ int main(int argc, char** argv) {
   for (const Row& r : kRows)
     if (r.name) ++counts[r.outcome[0] == 's' ? 0 : r.outcome[0] == 't' ? 1 : 2];
   std::string page = kHead;
-  page += "\nThe table holds " + std::to_string(counts[0] + counts[1] + counts[2]) + " functions and operators: " +
-          std::to_string(counts[0]) + " the same, " + std::to_string(counts[1]) + " translated, " +
-          std::to_string(counts[2]) + " recorded.\n";
+  page += "\nThe table holds " + std::to_string(counts[0] + counts[1] + counts[2]) +
+          " functions and operators: " + std::to_string(counts[0]) + " the same, " + std::to_string(counts[1]) +
+          " translated, " + std::to_string(counts[2]) + " recorded.\n";
   for (const Row& r : kRows) {
     if (r.group) {
-      page += std::string("\n## ") + r.group + "\n\n| name | outcome | what the target does, and the translation |\n"
+      page += std::string("\n## ") + r.group +
+              "\n\n| name | outcome | what the target does, and the translation |\n"
               "|---|---|---|\n";
       continue;
     }
     std::string name = std::string("`") + r.name + "`";
-    if (std::strcmp(r.kind, "FUNCTION") == 0) name = std::string("`") + r.name + "(...)`";
+    if (std::strcmp(r.kind, "VALUE") != 0 && std::strcmp(r.kind, "OPERATOR") != 0)
+      name = std::string("`") + r.name + "(...)`";
     std::string outcome = r.outcome;
+    // A routine of a package the target lacks is recorded by its package.
+    std::string recorded = r.name;
+    if (r.finding && std::strcmp(r.finding, "BUILTIN_PACKAGE") == 0) recorded = recorded.substr(0, recorded.find('.'));
     if (r.finding)
-      outcome += (outcome == "same" ? "; recorded for some arguments: `" : ": `") + recordOf(r.finding, r.name) + "`";
+      outcome += (outcome == "same" ? "; recorded for some arguments: `" : ": `") +
+                 recordOf(r.finding, recorded.c_str()) + "`";
     page += "| " + cell(name) + " | " + cell(outcome) + " | " + cell(r.detail) + " |\n";
   }
   return writeDocPage(argv[1], page);

@@ -1,8 +1,9 @@
 // The expression reader: PL/SQL's precedence and associativity, calls,
 // groups, CASE and subqueries, over the tokens the scanner makes and those
 // the translation makes of a text; and a broken list, as a recovered
-// syntax error leaves it, read to its end. The type a value of the tree
-// gives the later results of NVL, NVL2 and DECODE.
+// syntax error leaves it, read to its end; the parts of a list between
+// its commas, as the spans split arguments and selected values; and the
+// type a value of the tree gives the later results of NVL, NVL2 and DECODE.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -188,6 +189,36 @@ TEST(ExpressionTree, LaterResultsOfAStringResult) {
     ASSERT_NE(row, nullptr) << c.call;
     EXPECT_EQ(stringResults(tree, call, *row, nullptr), c.texts) << c.call;
   }
+}
+
+// Each part as its tokens, the parts joined by "|"; the walk stops after
+// the part that `stopAt` names (0 for none).
+std::string commaParts(const char* text, size_t stopAt = 0) {
+  ensureTestPool();
+  astNodeList* list = rewrite::madeTokens(text, 1);
+  std::string out;
+  size_t index = 0;
+  spans::eachCommaPart(listCells(list), nullptr, [&](astListCell* first, astListCell* last, size_t count) {
+    std::vector<astNode*> part = first ? spans::nodesOf(first, last->next) : std::vector<astNode*>();
+    EXPECT_EQ(part.size(), count) << text;
+    out += (index ? "|" : "");
+    for (size_t k = 0; k < part.size(); ++k) out += (k ? " " : "") + std::string(spans::textOf(part[k]));
+    return ++index != stopAt;
+  });
+  return out;
+}
+
+TEST(TokenSpans, CommaPartsOutsideGroups) {
+  const Case cases[] = {
+      {"a, f(b, c), (d, e)", "a|f ( b , c )|( d , e )"},
+      {"n => 1, , m", "n => 1||m"},
+      {"a, ", "a|"},
+      {"", ""},
+      // A ")" that closes nothing keeps the commas after it.
+      {"a ) , b, c", "a ) , b , c"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(commaParts(c.text), c.shape) << c.text;
+  EXPECT_EQ(commaParts("a, b, c", 2), "a|b");
 }
 
 }  // namespace

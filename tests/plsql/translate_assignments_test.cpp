@@ -62,6 +62,26 @@ const SoundCase kCases[] = {
          "  SET b = ROUND(tenth(2.6) + other.val(3), 0);\n" +
          kNoRowGuard + "  SELECT ROUND(AVG(x), 0) avg_x, COUNT(*), 2.5 INTO b, j, m FROM t;\n  END;\n" + kRoutineEnd,
      ""},
+    // A DATE less a DATE is days with a fraction of a day: stored in an
+    // integer, it is rounded too. A DATE is SYSDATE, TO_DATE(...), TRUNC of
+    // a DATE, a DATE variable or parameter, a DATE plus or less a number.
+    {"DateDifferencesRound", false,
+     "CREATE FUNCTION age(d1 DATE, d2 DATE) RETURN PLS_INTEGER IS\n"
+     "  i INTEGER := d2 - d1;\n"
+     "BEGIN\n"
+     "  i := SYSDATE - TRUNC(d1) + (d2 + 1 - d1);\n"
+     "  i := TRUNC(d2 - d1);\n"
+     "  RETURN SYSDATE - d2;\n"
+     "END;\n"
+     "/\n",
+     routineHead("age", {"d1 DATE", "d2 DATE"}, "INTEGER") +
+         "  DECLARE i INTEGER;\n"
+         "  SET i = ROUND(d2 - d1, 0);\n"
+         "  SET i = ROUND(SYSDATE - TRUNC(d1) +(d2 + 1 - d1), 0);\n"
+         "  SET i = TRUNC(d2 - d1);\n"
+         "  RETURN ROUND(SYSDATE - d2, 0);\n" +
+         kRoutineEnd,
+     ""},
     // The same in a package (a variable of its head, a field of its record
     // type, an argument of its function in an expression), a nested block
     // and a trigger, where a row's column is of a type not known here.
@@ -85,8 +105,8 @@ const SoundCase kCases[] = {
      "/\n",
      packageHead("pk", {"TYPE pair AS ROW \n(\n  a INTEGER,\n  b NUMBER\n\n)", "VARIABLE g_count INTEGER",
                         "FUNCTION half(\nn INTEGER) RETURNS NUMBER LANGUAGE SQL "}) +
-         moduleBodyOpening("pk") + memberHead("pk", "half", {"n INTEGER"}, "NUMBER") +
-         "  RETURN DECFLOAT(n) / 2;\n" + kRoutineEnd + memberHead("pk", "run") +
+         moduleBodyOpening("pk") + memberHead("pk", "half", {"n INTEGER"}, "NUMBER") + "  RETURN DECFLOAT(n) / 2;\n" +
+         kRoutineEnd + memberHead("pk", "run") +
          "  DECLARE r pair;\n"
          "  SET g_count = 2;\n"
          "  SET r.a = 1;\n"
@@ -253,17 +273,16 @@ const SoundCase kCases[] = {
      "  EXECUTE IMMEDIATE 'DROP PUBLIC SYNONYM s';\n"
      "END;\n"
      "/\n",
-     anonymousBlock("  DECLARE a INTEGER;\n"
-                    "  DECLARE b NUMBER(4, 1) DEFAULT 2.50;\n"
-                    "  DECLARE c NUMBER(4, 1) DEFAULT 10.0;\n"
-                    "  DECLARE d INTEGER DEFAULT 1;\n"
-                    "  SET a = ROUND(1.5E2, 0);\n"
-                    "  SET d = ROUND(TRUNC(DECFLOAT(d) / 3, 1), 0);\n" +
-                    dynamicBlock("SAVEPOINT a ON ROLLBACK RETAIN CURSORS", kExecute) +
-                    dynamicBlock("ROLLBACK WORK TO SAVEPOINT a", kExecute) +
-                    dynamicBlock("drop package body p", kExecute) +
-                    dynamicBlock("TRUNCATE TABLE t DROP ALL STORAGE", kExecute) +
-                    dynamicBlock("DROP PUBLIC ALIAS s", kExecute)),
+     anonymousBlock(
+         "  DECLARE a INTEGER;\n"
+         "  DECLARE b NUMBER(4, 1) DEFAULT 2.50;\n"
+         "  DECLARE c NUMBER(4, 1) DEFAULT 10.0;\n"
+         "  DECLARE d INTEGER DEFAULT 1;\n"
+         "  SET a = ROUND(1.5E2, 0);\n"
+         "  SET d = ROUND(TRUNC(DECFLOAT(d) / 3, 1), 0);\n" +
+         dynamicBlock("SAVEPOINT a ON ROLLBACK RETAIN CURSORS", kExecute) +
+         dynamicBlock("ROLLBACK WORK TO SAVEPOINT a", kExecute) + dynamicBlock("drop package body p", kExecute) +
+         dynamicBlock("TRUNCATE TABLE t DROP ALL STORAGE", kExecute) + dynamicBlock("DROP PUBLIC ALIAS s", kExecute)),
      "Statement DROP PACKAGE BODY not supported|2|10|EXECUTE IMMEDIATE|\n"
      "Statement TRUNCATE ... DROP ALL STORAGE not supported|2|11|EXECUTE IMMEDIATE|\n"},
 };

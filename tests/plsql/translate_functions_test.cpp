@@ -1,10 +1,19 @@
 // Whole translations of the built-in functions and operators whose target
 // namesakes mean something else (functions.def): TRANSLATE, SUBSTR and its
 // kin, the exponent operator and POWER, MOD, REPLACE, ATAN2, LOG, DECODE,
-// NVL and the regular expressions' NULL arguments; a divisor that holds a call, evaluated once; the functions the
-// target lacks, recorded; and names that only look like built-ins.
+// NVL and the regular expressions' NULL arguments; a divisor that holds a
+// call, evaluated once; the functions the target lacks, recorded; and names
+// that only look like built-ins. Of the table itself: the scale and kind of
+// a row by its name, and a case of the tests for each row that has a form
+// of its own or a check.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "functions.h"
+#include "shell_command.h"
 #include "translate_fixture.h"
 
 namespace {
@@ -115,7 +124,8 @@ const SoundCase kCases[] = {
          "  UPDATE t SET c = POWER(DECFLOAT(c + 1), 3) WHERE POWER(DECFLOAT(c), 2) > 4;\n"),
      ""},
     // Functions and values the target has no form of are recorded, and so
-    // is a format with text in double quotes, which the target refuses.
+    // is a format with text in double quotes, which the target refuses, in
+    // each function that reads one.
     {"FunctionsWithoutAFormAreRecorded", false,
      "DECLARE\n"
      "  d DATE;\n"
@@ -124,18 +134,22 @@ const SoundCase kCases[] = {
      "  d := d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
      "  x := SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
      "  x := TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"
+     "  x := TO_CHAR(TO_DATE(x, '\"on \"DD.MM.YYYY')) || TO_CHAR(TO_TIMESTAMP(x, 'HH24\"h\"MI'));\n"
      "END;\n",
      anonymousBlock("  DECLARE d DATE;\n"
                     "  DECLARE x VARCHAR2(40);\n"
                     "  SET d = d + NUMTODSINTERVAL(2, 'HOUR') + NUMTOYMINTERVAL(1, 'MONTH');\n"
                     "  SET x = SYS_CONTEXT('USERENV', 'SESSION_USER') || SYS_GUID() || DBTIMEZONE;\n"
-                    "  SET x = TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"),
+                    "  SET x = TO_CHAR(d, 'YYYY-MM-DD\"T\"HH24:MI') || TO_CHAR(d, 'YYYY');\n"
+                    "  SET x = TO_CHAR(TO_DATE(x, '\"on \"DD.MM.YYYY')) || TO_CHAR(TO_TIMESTAMP(x, 'HH24\"h\"MI'));\n"),
      "Built-in function NUMTODSINTERVAL not supported|2|5|NUMTODSINTERVAL|NUMTODSINTERVAL\n"
      "Built-in function NUMTOYMINTERVAL not supported|2|5|NUMTOYMINTERVAL|NUMTOYMINTERVAL\n"
      "Built-in function SYS_CONTEXT not supported|2|6|SYS_CONTEXT|SYS_CONTEXT\n"
      "Built-in function SYS_GUID not supported|2|6|SYS_GUID|SYS_GUID\n"
      "Built-in function DBTIMEZONE not supported|2|6|DBTIMEZONE|DBTIMEZONE\n"
-     "TO_CHAR format with text in double quotes not supported|2|7|TO_CHAR|TO_CHAR\n"},
+     "TO_CHAR format with text in double quotes not supported|2|7|TO_CHAR|TO_CHAR\n"
+     "TO_DATE format with text in double quotes not supported|2|8|TO_DATE|TO_DATE\n"
+     "TO_TIMESTAMP format with text in double quotes not supported|2|8|TO_TIMESTAMP|TO_TIMESTAMP\n"},
     // REPLACE with a NULL or empty replacement removes the search string,
     // with a NULL search string returns the source; arguments that may be
     // NULL at run time are tested. ATAN2 takes y first, LOG the base first;
@@ -227,5 +241,61 @@ const SoundCase kCases[] = {
 };
 
 TEST(TranslateFunctions, WholeTranslations) { expectSoundCases(kCases); }
+
+// The scale of a call's result is the row's, by its name in any case, a
+// package's routine with its package; a ROUTINE row is no built-in's call,
+// and an AGGREGATE row is one.
+TEST(TranslateFunctions, ResultScalesAndKindsByName) {
+  const struct {
+    const char* name;
+    ResultScale scale;
+  } scales[] = {
+      {"INSTRC", ResultScale::INTEGER},     {"dbms_lob.GetLength", ResultScale::INTEGER},
+      {"Sum", ResultScale::ARGUMENTS},      {"TRUNC", ResultScale::ROUNDING},
+      {"TO_NUMBER", ResultScale::FRACTION}, {"UPPER", ResultScale::UNTOLD},
+      {"no_such", ResultScale::UNTOLD},     {"SYS.DBMS_LOB.GETLENGTH", ResultScale::UNTOLD},
+  };
+  for (const auto& c : scales) EXPECT_EQ(resultScaleOf(c.name), c.scale) << c.name;
+  EXPECT_EQ(builtinNamed("instrc"), nullptr);
+  ASSERT_NE(builtinNamed("max"), nullptr);
+  EXPECT_EQ(builtinNamed("max")->kind, FunctionKind::AGGREGATE);
+  EXPECT_TRUE(isBuiltinCall(*builtinNamed("max")));
+  EXPECT_FALSE(isBuiltinCall(*builtinNamed("SYSDATE")));
+}
+
+// Each row of the table that has a form of its own (TRANSLATED) or a check
+// of its arguments (CHECKED) is called in a case of the translate tests,
+// and a CHECKED row's record is made there too.
+TEST(TranslateFunctions, EveryTranslatedOrCheckedRowHasACase) {
+  namespace fs = std::filesystem;
+  // The string literals of the translate tests: their sources and records.
+  std::string literals;
+  const std::regex literal(R"("([^"\\\n]|\\.)*")");
+  for (const auto& entry : fs::directory_iterator(fs::path(QEN_SOURCE_DIR) / "tests" / "plsql")) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("translate_", 0) != 0 || !name.ends_with("_test.cpp")) continue;
+    const std::string text = qen_test::read_file(entry.path().string());
+    for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) literals += m->str() + "\n";
+  }
+  ASSERT_FALSE(literals.empty());
+  const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+  for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+    const BuiltinFunction& row = kBuiltinFunctions[i];
+    bool checked = row.outcome == FunctionOutcome::SAME && row.rule != FunctionRule::NONE;
+    if (row.outcome != FunctionOutcome::TRANSLATED && !checked) continue;
+    const std::string name = std::regex_replace(std::string(row.name), special, "\\$&");
+    // An operator between its operands, a function before its arguments,
+    // a routine by its name.
+    std::string pattern = row.kind == FunctionKind::OPERATOR  ? "[\\w)] *" + name + " *[\\w(]"
+                          : row.kind == FunctionKind::ROUTINE ? "\\b" + name + "\\b"
+                                                              : "\\b" + name + " *\\(";
+    const std::regex called(pattern, std::regex::icase);
+    EXPECT_TRUE(std::regex_search(literals, called)) << row.name << ": no case of the translate tests calls it";
+    if (checked) {
+      EXPECT_NE(literals.find(findingMessage(row.finding, row.name)), std::string::npos)
+          << row.name << ": no case of the translate tests makes its record";
+    }
+  }
+}
 
 }  // namespace

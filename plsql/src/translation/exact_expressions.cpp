@@ -106,13 +106,11 @@ bool isNonZeroNumber(const Tokens& value) {
 // Whether a value holds a call of an aggregate, or a call with a window
 // (f(...) OVER (...)).
 bool holdsAggregate(const expr::Tree& tree, int node) {
-  static const char* const kAggregates[] = {"AVG", "COUNT",  "LISTAGG", "MAX",     "MEDIAN",
-                                            "MIN", "STDDEV", "SUM",     "VARIANCE"};
   const expr::Node& n = tree[node];
   if (n.kind == expr::Kind::CALL) {
     const char* name = tree.length(n.child) == 1 ? textOf(tree.firstToken(n.child)) : nullptr;
-    for (const char* aggregate : kAggregates)
-      if (name && textIs(tree.firstToken(n.child), aggregate)) return true;
+    const BuiltinFunction* row = name ? builtinNamed(name) : nullptr;
+    if (row && row->kind == FunctionKind::AGGREGATE) return true;
     if (textIs(tree.token(n.end), "OVER")) return true;
   }
   for (int c = n.child; c >= 0; c = tree[c].next)

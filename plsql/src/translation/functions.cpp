@@ -13,20 +13,21 @@
 #include <strings.h>
 
 #include "expression_tree.h"
+#include "name_keys.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "token_spans.h"
 
 const BuiltinFunction kBuiltinFunctions[] = {
-#define SAME(name, kind, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::NONE, FindingId::UNTRANSLATED, detail},
-#define TRANSLATED(name, kind, rule, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::TRANSLATED, FunctionRule::rule, FindingId::UNTRANSLATED, detail},
-#define RECORDED(name, kind, finding, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::RECORDED, FunctionRule::NONE, FindingId::finding, detail},
-#define CHECKED(name, kind, check, finding, detail) \
-  {name, FunctionKind::kind, FunctionOutcome::SAME, FunctionRule::check, FindingId::finding, detail},
+#define ROW(name, kind, scale, outcome, rule, finding, detail)                                                      \
+  {name,  FunctionKind::kind, ResultScale::scale, FunctionOutcome::outcome, FunctionRule::rule, FindingId::finding, \
+   detail},
+#define SAME(name, kind, scale, detail) ROW(name, kind, scale, SAME, NONE, UNTRANSLATED, detail)
+#define TRANSLATED(name, kind, scale, rule, detail) ROW(name, kind, scale, TRANSLATED, rule, UNTRANSLATED, detail)
+#define RECORDED(name, kind, scale, finding, detail) ROW(name, kind, scale, RECORDED, NONE, finding, detail)
+#define CHECKED(name, kind, scale, check, finding, detail) ROW(name, kind, scale, SAME, check, finding, detail)
 #include "functions.def"
+#undef ROW
 };
 const int kBuiltinFunctionCount = static_cast<int>(sizeof kBuiltinFunctions / sizeof kBuiltinFunctions[0]);
 
@@ -48,15 +49,21 @@ namespace {
 using spans::isOpen;
 using spans::textOf;
 
-// The rows of functions and values by the first letter of their names.
+// The rows of functions and values by the first letter of their names,
+// and the rows of every name by the name.
 struct FunctionIndex {
   std::array<std::vector<const BuiltinFunction*>, 26> byLetter;
+  FoldedIndex names;
+  std::vector<const BuiltinFunction*> named;
 
   FunctionIndex() {
     for (int i = 0; i < kBuiltinFunctionCount; ++i) {
       const BuiltinFunction& row = kBuiltinFunctions[i];
+      if (row.kind == FunctionKind::OPERATOR) continue;
       int letter = foldAscii(row.name[0]) - 'a';
-      if (row.kind != FunctionKind::OPERATOR && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
+      if (row.kind != FunctionKind::ROUTINE && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
+      size_t index = static_cast<size_t>(names.insert(row.name));
+      named.resize(index + 1, &row);
     }
   }
 };
@@ -73,7 +80,8 @@ FunctionNameLengths nameLengths() {
     int letter = foldAscii(row.name[0]) - 'a';
     if (row.kind == FunctionKind::OPERATOR || letter < 0 || letter >= 26) continue;
     uint64_t bit = uint64_t(1) << std::min<size_t>(std::strlen(row.name), 63);
-    bool called = row.kind == FunctionKind::FUNCTION;
+    if (row.kind == FunctionKind::ROUTINE) continue;
+    bool called = isBuiltinCall(row);
     if (row.outcome == FunctionOutcome::RECORDED || checksArguments(row))
       (called ? lengths.calledRecord : lengths.valueRecord)[letter] |= bit;
     if (row.outcome == FunctionOutcome::TRANSLATED && called) lengths.form[letter] |= bit;
@@ -133,6 +141,33 @@ bool isNullKeyword(const TokenNodes& tokens, size_t begin, size_t end) {
 
 const FunctionNameLengths kFunctionNameLengths = nameLengths();
 
+namespace {
+
+// The names of the CALL_SETTING_TARGET rows, and the start they share,
+// which turns most names away at one look.
+struct SettingCalls {
+  std::vector<const char*> names;
+  size_t shared = 0;
+  uint32_t letters = 0;
+
+  SettingCalls() {
+    for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+      const BuiltinFunction& row = kBuiltinFunctions[i];
+      if (row.rule != FunctionRule::CALL_SETTING_TARGET) continue;
+      int letter = foldAscii(row.name[0]) - 'a';
+      if (letter >= 0 && letter < 26) letters |= uint32_t(1) << letter;
+      if (names.empty()) shared = std::strlen(row.name);
+      while (shared > 0 && strncasecmp(row.name, names.empty() ? row.name : names[0], shared) != 0) --shared;
+      names.push_back(row.name);
+    }
+  }
+};
+const SettingCalls kSettingCalls;
+
+}  // namespace
+
+const uint32_t kCallSettingLetters = kSettingCalls.letters;
+
 bool isFunctionNameCode(int code) { return code == T_WORD || code == T_REPLACE; }
 
 bool isInsertBody(const astNodeList* list) {
@@ -143,6 +178,19 @@ bool isInsertBody(const astNodeList* list) {
 
 const BuiltinFunction* builtinNamed(const char* word) { return word && word[0] ? rowNamed(word) : nullptr; }
 
+bool callSettingTargetNamed(const char* name) {
+  if (strncasecmp(name, kSettingCalls.names[0], kSettingCalls.shared) != 0) return false;
+  for (const char* setting : kSettingCalls.names)
+    if (rewrite::equalsIgnoreCase(name + kSettingCalls.shared, setting + kSettingCalls.shared)) return true;
+  return false;
+}
+
+const BuiltinFunction* functionRowNamed(const char* name) {
+  const FunctionIndex& index = functionIndex();
+  int at = name ? index.names.find(name) : -1;
+  return at < 0 ? nullptr : index.named[size_t(at)];
+}
+
 const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, const astNode* after,
                                  const TransformState* state) {
   const astNodeToken* token = name && name->kind == AST_TOKEN ? nodeAs<const astNodeToken>(name) : nullptr;
@@ -151,7 +199,7 @@ const BuiltinFunction* builtinAt(const astNode* before, const astNode* name, con
   const BuiltinFunction* row = rowNamed(token->text);
   if (!row) return nullptr;
   bool call = isOpen(after);
-  if (call != (row->kind == FunctionKind::FUNCTION)) return nullptr;
+  if (call != isBuiltinCall(*row)) return nullptr;
   // A name followed by a type is a field or variable declared.
   const astNodeToken* next = !call && after && after->kind == AST_TOKEN ? nodeAs<const astNodeToken>(after) : nullptr;
   if (next && next->tokenCode == T_WORD) return nullptr;

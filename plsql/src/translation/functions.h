@@ -20,9 +20,10 @@ class Tree;
 class ListTree;
 }  // namespace expr
 
-enum class FunctionKind { FUNCTION, VALUE, OPERATOR };
+enum class FunctionKind { FUNCTION, AGGREGATE, VALUE, OPERATOR, ROUTINE };
 enum class FunctionOutcome { SAME, TRANSLATED, RECORDED };
-// The rules of the TRANSLATED rows (exact_expressions.cpp).
+// The rules of the TRANSLATED rows (exact_expressions.cpp, but for
+// CALL_SETTING_TARGET).
 enum class FunctionRule {
   NONE,
   CHARACTERS,            // SUBSTR, LENGTH, INSTR counted in characters: the target's name with 4
@@ -37,11 +38,17 @@ enum class FunctionRule {
   REGEXP_NULLS,          // REGEXP_REPLACE, REGEXP_SUBSTR with a NULL replacement or flags
   EXACT_DIVISION,        // "/" (exactDivisions)
   FORMAT_TEXT,           // CHECKED: a format with text in double quotes
+  CALL_SETTING_TARGET,   // DBMS_SQL's functions: an assignment's CALL (rewrite_statements.cpp)
 };
+
+// The scale of a function's result, for a value stored in a type of fixed
+// scale (functions.def says what each means).
+enum class ResultScale : uint8_t { UNTOLD, INTEGER, ARGUMENTS, FRACTION, ROUNDING };
 
 struct BuiltinFunction {
   const char* name;  // upper case
   FunctionKind kind;
+  ResultScale scale;
   FunctionOutcome outcome;
   FunctionRule rule;  // TRANSLATED rows, and the check of CHECKED rows
   FindingId finding;  // RECORDED and CHECKED rows
@@ -52,6 +59,13 @@ extern const BuiltinFunction kBuiltinFunctions[];
 extern const int kBuiltinFunctionCount;
 
 using TokenNodes = std::vector<astNode*>;
+
+// Whether a row is a function of PL/SQL called with arguments, which a call
+// of its name in an expression means (a ROUTINE row is read as any
+// routine's call).
+inline bool isBuiltinCall(const BuiltinFunction& row) {
+  return row.kind == FunctionKind::FUNCTION || row.kind == FunctionKind::AGGREGATE;
+}
 
 // Whether a token code may be a function's name: a word, or REPLACE, which
 // the scanner reads as the keyword of CREATE OR REPLACE.
@@ -85,6 +99,23 @@ inline bool mayTakeFunctionRecord(const char* word, bool called) {
 inline bool mayHaveFunctionForm(const char* word) { return nameLengthIn(kFunctionNameLengths.form, word); }
 // The row of a function or value of that name (any case), or null.
 const BuiltinFunction* builtinNamed(const char* word);
+// The row of that name (any case, a package's routine with its package's
+// name), of any kind but an operator; null for none.
+const BuiltinFunction* functionRowNamed(const char* name);
+// Whether a call of that name (any case) is of a CALL_SETTING_TARGET row;
+// most names are turned away by their first letter.
+extern const uint32_t kCallSettingLetters;
+bool callSettingTargetNamed(const char* name);
+inline bool isCallSettingTarget(const char* name) {
+  unsigned letter = name ? static_cast<unsigned>((name[0] | 0x20) - 'a') : 26;
+  return letter < 26 && (kCallSettingLetters >> letter & 1) && callSettingTargetNamed(name);
+}
+// The scale of the result of a call of that name, whatever the row's kind;
+// UNTOLD for a name the table does not hold.
+inline ResultScale resultScaleOf(const char* name) {
+  const BuiltinFunction* row = functionRowNamed(name);
+  return row ? row->scale : ResultScale::UNTOLD;
+}
 
 // Whether a token list is the body of an INSERT: its first token names the
 // table, which may be followed by its columns in parentheses.

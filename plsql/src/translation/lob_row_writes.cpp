@@ -23,8 +23,8 @@ using namespace rewrite;
 namespace {
 
 // The DBMS_LOB routines that write the LOB of their first argument.
-constexpr const char* kLobWriters[] = {"APPEND", "COPY",  "CONVERTTOBLOB", "CONVERTTOCLOB",
-                                       "ERASE",  "TRIM",  "WRITE",         "WRITEAPPEND"};
+constexpr const char* kLobWriters[] = {"APPEND", "COPY", "CONVERTTOBLOB", "CONVERTTOCLOB",
+                                       "ERASE",  "TRIM", "WRITE",         "WRITEAPPEND"};
 
 // The writer a call names, DBMS_LOB.name or SYS.DBMS_LOB.name; null for
 // any other call.
@@ -49,13 +49,12 @@ astNodeToken* nameAlone(astListCell* cell) {
 // Whether a query's clauses after FROM lock its rows: FOR UPDATE outside
 // parentheses.
 bool locksRows(const astNodeList* from) {
-  int depth = 0;
-  for (astListCell* c = listCells(from); c; c = c->next) {
-    if (spans::isOpen(c->value)) ++depth;
-    else if (spans::isClose(c->value)) --depth;
-    else if (depth == 0 && textIs(c->value, "FOR") && c->next && textIs(c->next->value, "UPDATE")) return true;
-  }
-  return false;
+  bool locks = false;
+  spans::eachOutsideGroups(listCells(from), [&locks](astListCell* c, astListCell*) {
+    locks = textIs(c->value, "FOR") && c->next && textIs(c->next->value, "UPDATE");
+    return !locks;
+  });
+  return locks;
 }
 
 // The routine a statement stands in, or the top-level unit outside routines.
@@ -100,7 +99,8 @@ void LobRowWrites::note(astNode* statement) {
         writes_.push_back({routineOf(statement), upperText(lob->text), firstToken(call->name), writer, lob->text});
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -78,8 +78,8 @@ struct RunFacts {
 // Where the rewriting walk is and what it has met so far: the names it
 // made, the declarations it noted, in the order of the tree.
 struct WalkState {
-  int nameCounter = 1;                     // made-up statement names and loop labels
-  astNodeList* aliasPragmas = nullptr;     // PRAGMA ALIAS nodes met so far, in tree order
+  int nameCounter = 1;                  // made-up statement names and loop labels
+  astNodeList* aliasPragmas = nullptr;  // PRAGMA ALIAS nodes met so far, in tree order
   // Whether the node being rewritten lies in the statements or handlers of
   // a block whose walk for the uses of SQL% attributes and SQL error values
   // went over it: that walk gave every block below it its uses, so only the
@@ -104,6 +104,9 @@ struct WalkState {
   // The names of the variables and parameters declared with a TIMESTAMP
   // type, which most words are told apart by.
   FoldedIndex timestampNames;
+  // The names of the variables and parameters declared DATE, whose
+  // differences are days with a fraction.
+  FoldedIndex dateNames;
   // Variables (unit and folded name) that a handler sets to SQLCODE, and
   // their names alone, which most words are told apart by.
   std::unordered_set<std::string> sqlcodeVariables;

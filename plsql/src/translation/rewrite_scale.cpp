@@ -5,7 +5,7 @@
 // truncate it. Whether a value may have more scale is told from its
 // tokens: numbers with digits after the point, quotients and powers,
 // names declared with a type of more scale, calls of functions that may
-// return more.
+// return more, differences of DATEs (days with a fraction of a day).
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "expression_tree.h"
+#include "functions.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "token_spans.h"
@@ -38,56 +40,21 @@ astNodeList* roundCall(const astNodeList* expr, const char* scale) {
 
 namespace {
 
-// Built-in functions whose value is an integer whatever their arguments.
-const char* const kIntegerFunctions[] = {
-    "ASCII", "BITAND", "CARDINALITY", "CEIL", "COUNT", "FLOOR", "INSTR", "INSTRB", "INSTRC", "LENGTH", "LENGTHB",
-    "LENGTHC", "REGEXP_COUNT", "REGEXP_INSTR", "SIGN", "DBMS_LOB.COMPARE", "DBMS_LOB.GETCHUNKSIZE",
-    "DBMS_LOB.GETLENGTH", "DBMS_LOB.INSTR", "DBMS_LOB.ISOPEN", "DBMS_LOB.ISTEMPORARY", "DBMS_SQL.EXECUTE",
-    "DBMS_SQL.EXECUTE_AND_FETCH", "DBMS_SQL.FETCH_ROWS", "DBMS_SQL.LAST_ERROR_POSITION", "DBMS_SQL.LAST_ROW_COUNT",
-    "DBMS_SQL.OPEN_CURSOR", "DBMS_PLSQL_CODE_COVERAGE.START_COVERAGE", "DBMS_PROFILER.FLUSH_DATA",
-    "DBMS_PROFILER.PAUSE_PROFILER", "DBMS_PROFILER.RESUME_PROFILER", "DBMS_PROFILER.START_PROFILER",
-    "DBMS_PROFILER.STOP_PROFILER", "DBMS_UTILITY.GET_CPU_TIME", "DBMS_UTILITY.GET_HASH_VALUE",
-    "DBMS_UTILITY.GET_TIME", "DBMS_XMLGEN.GETNUMROWSPROCESSED", "ORA_SQL_TXT", "UTL_RAW.CAST_TO_BINARY_INTEGER",
-    "UTL_RAW.COMPARE", "UTL_RAW.LENGTH", "UTL_TCP.AVAILABLE", "UTL_TCP.READ_LINE", "UTL_TCP.READ_RAW",
-    "UTL_TCP.READ_TEXT", "UTL_TCP.WRITE_LINE", "UTL_TCP.WRITE_RAW", "UTL_TCP.WRITE_TEXT"};
-// Built-in functions of a value with a fraction, which change no data.
-const char* const kBuiltinValueFunctions[] = {"AVG",    "EXP",    "LN",   "LOG",    "MEDIAN",           "MONTHS_BETWEEN",
-                                              "POWER",  "REGEXP_SUBSTR", "SQRT", "STDDEV", "SUBSTR", "TO_BINARY_DOUBLE",
-                                              "TO_CHAR", "TO_NUMBER", "VARIANCE"};
-// Words of an expression that a parenthesis may follow.
-const char* const kOperatorWords[] = {"AND", "ANY",  "BETWEEN", "CASE", "ELSE", "EXISTS", "IN",
-                                      "IS",  "LIKE", "NOT",     "OR",   "SOME", "THEN",   "WHEN"};
-// Built-in functions whose value has no more scale than their arguments.
-const char* const kScaleKeepingFunctions[] = {"ABS", "COALESCE", "DECODE", "GREATEST", "LEAST", "MAX",
-                                              "MIN", "MOD",      "NULLIF", "NVL",      "NVL2",  "SUM"};
+// The expression reader's words that join or lead operands (AND, IN,
+// EXISTS, CASE's words...): before "(", no call.
+constexpr uint64_t wordBit(expr::Word word) { return uint64_t(1) << unsigned(word); }
+constexpr uint64_t kOperandWords = wordBit(expr::Word::AND) | wordBit(expr::Word::OR) | wordBit(expr::Word::NOT) |
+                                   wordBit(expr::Word::IS) | wordBit(expr::Word::IN) | wordBit(expr::Word::LIKE) |
+                                   wordBit(expr::Word::BETWEEN) | wordBit(expr::Word::EXISTS) |
+                                   wordBit(expr::Word::QUANTIFIER) | wordBit(expr::Word::CASE) |
+                                   wordBit(expr::Word::WHEN) | wordBit(expr::Word::THEN) | wordBit(expr::Word::ELSE);
+bool isOperatorWord(const astNodeToken* token) { return kOperandWords & wordBit(expr::wordOf(token)); }
 
-enum class Builtin : char { NONE, INTEGER, SCALE_KEEPING, VALUE, OPERATOR };
-
-// What a word before "(" is among the lists above, by one lookup.
-Builtin builtinKind(const char* text) {
-  static const auto table = [] {
-    std::pair<FoldedIndex, std::vector<Builtin>> kinds;
-    auto add = [&kinds](const char* const* names, size_t count, Builtin kind) {
-      for (size_t i = 0; i < count; ++i) {
-        size_t index = static_cast<size_t>(kinds.first.insert(names[i]));
-        kinds.second.resize(index + 1, kind);
-      }
-    };
-    add(kIntegerFunctions, std::size(kIntegerFunctions), Builtin::INTEGER);
-    add(kScaleKeepingFunctions, std::size(kScaleKeepingFunctions), Builtin::SCALE_KEEPING);
-    add(kBuiltinValueFunctions, std::size(kBuiltinValueFunctions), Builtin::VALUE);
-    add(kOperatorWords, std::size(kOperatorWords), Builtin::OPERATOR);
-    return kinds;
-  }();
-  int index = table.first.find(text);
-  return index < 0 ? Builtin::NONE : table.second[static_cast<size_t>(index)];
-}
-
+// Whether a call of that name is of a built-in function (functions.def),
+// which changes no data; a package's routine by its package.
 bool isBuiltinFunction(const char* text) {
   if (afterLastDot(text)) return hasBuiltinPrefix(firstPart(text));
-  Builtin kind = builtinKind(text);
-  return (kind != Builtin::NONE && kind != Builtin::OPERATOR) || equalsIgnoreCase(text, "ROUND") ||
-         equalsIgnoreCase(text, "TRUNC");
+  return resultScaleOf(text) != ResultScale::UNTOLD;
 }
 
 // The digits a number has after its point, trailing zeros apart;
@@ -287,6 +254,92 @@ bool isParameterlessCall(const char* text, const TransformState* state) {
   return state->parameterlessNames.holds(key);
 }
 
+// Whether a type is DATE, told by its first letter before its text.
+bool isDateType(const astNodeList* type) {
+  astListCell* first = listCells(type);
+  const char* text = first && !first->next ? spans::textOf(first->value) : nullptr;
+  return text && foldAscii(text[0]) == 'd' && equalsIgnoreCase(text, "DATE");
+}
+
+// Whether a node of an expression's tree is a DATE: SYSDATE, TO_DATE(...),
+// TRUNC of a DATE, a variable or parameter declared DATE in scope, a DATE
+// plus or less a number of days, a group around one.
+bool isDateValue(const expr::Tree& tree, int node, astNode* scope, const TransformState* state) {
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
+    case expr::Kind::ITEMS: {
+      int one = tree.only(node);
+      return one >= 0 && isDateValue(tree, one, scope, state);
+    }
+    case expr::Kind::GROUP:
+      return tree.childCount(node) == 1 && isDateValue(tree, n.child, scope, state);
+    case expr::Kind::BINARY: {
+      if (n.op != expr::Op::ADD && n.op != expr::Op::SUBTRACT) return false;
+      int right = tree[n.child].next;
+      if (valueTypeOf(tree, right, scope) == ValueType::NUMBER) return isDateValue(tree, n.child, scope, state);
+      return n.op == expr::Op::ADD && valueTypeOf(tree, n.child, scope) == ValueType::NUMBER &&
+             isDateValue(tree, right, scope, state);
+    }
+    case expr::Kind::CALL: {
+      if (!n.closed || tree.length(n.child) != 1) return false;
+      if (textIs(tree.firstToken(node), "TO_DATE")) return true;
+      int argument = tree[n.child].next;
+      return textIs(tree.firstToken(node), "TRUNC") && argument >= 0 && isDateValue(tree, argument, scope, state);
+    }
+    case expr::Kind::NAME: {
+      astNodeToken* token = tree.length(node) == 1 ? asToken(tree.firstToken(node)) : nullptr;
+      if (!token || token->tokenCode != T_WORD || token->qualified || !token->text) return false;
+      if (equalsIgnoreCase(token->text, "SYSDATE")) return true;
+      if (!state->dateNames.holds(token->text)) return false;
+      bool found = false;
+      const astNodeList* type = declaredType(scope, foldedText(token->text), &found);
+      return found && isDateType(type);
+    }
+    default:
+      return false;
+  }
+}
+
+// Whether a token is a word that may be a DATE or make one: SYSDATE,
+// TO_DATE, a name declared DATE. Most differences are told to be none of
+// DATEs by this look at their words alone.
+bool mayBeDateWord(const astNode* node, const TransformState* state) {
+  const astNodeToken* token = node && node->kind == AST_TOKEN ? nodeAs<const astNodeToken>(node) : nullptr;
+  if (!token || token->tokenCode != T_WORD || token->qualified || !token->text) return false;
+  const char* text = token->text;
+  char first = foldAscii(text[0]);
+  return (first == 's' && equalsIgnoreCase(text, "SYSDATE")) || (first == 't' && equalsIgnoreCase(text, "TO_DATE")) ||
+         (!state->dateNames.empty() && state->dateNames.holds(text));
+}
+
+// Whether the "-" at `at` of the tree's tokens takes a DATE from a DATE:
+// a number of days, with the fraction of a day.
+bool isDateDifference(const expr::Tree& tree, size_t at, astNode* scope, const TransformState* state) {
+  for (int n = 0; n < tree.size(); ++n) {
+    const expr::Node& node = tree[n];
+    if (node.kind == expr::Kind::BINARY && node.at == at && node.op == expr::Op::SUBTRACT)
+      return isDateValue(tree, node.child, scope, state) && isDateValue(tree, tree[node.child].next, scope, state);
+  }
+  return false;
+}
+
+// Where what a CASE compares (up to its first WHEN) or what a WHEN tests
+// (up to its THEN) ends, for the CASE or WHEN at `at` of the tree's tokens;
+// `end` when nothing before it does.
+size_t caseWordAfter(const expr::Tree& tree, size_t at, size_t end) {
+  for (int n = 0; n < tree.size(); ++n) {
+    const expr::Node& node = tree[n];
+    if (node.begin != at || (node.kind != expr::Kind::CASE && node.kind != expr::Kind::TOKEN)) continue;
+    bool whole = node.kind == expr::Kind::CASE;
+    expr::Word wanted = whole ? expr::Word::WHEN : expr::Word::THEN;
+    for (int item = whole ? tree[node.child].child : node.next; item >= 0; item = tree[item].next)
+      if (tree[item].kind == expr::Kind::TOKEN && expr::wordOf(tree.firstToken(item)) == wanted)
+        return std::min<size_t>(tree[item].begin, end);
+    return end;
+  }
+  return end;
+}
+
 bool isWordToken(const astNodeToken* token) {
   return token->tokenCode == T_WORD || (token->tokenCode == T_STRING && token->text[0] != '\'');
 }
@@ -298,24 +351,16 @@ bool isWordToken(const astNodeToken* token) {
 // field, a variable of another unit) adds nothing.
 bool mayExceedScale(const std::vector<astNode*>& tokens, size_t begin, size_t end, int scale, astNode* scope,
                     TransformState* state) {
+  expr::Tree tree;  // read at the first CASE or "-"
+  int dates = -1;   // whether a word may be a DATE, asked at the first "-"
   for (size_t i = begin; i < end; ++i) {
     astNodeToken* token = asToken(tokens[i]);
     if (!token || !token->text || !token->text[0]) continue;
     const char* text = token->text;
     // What CASE compares and what its WHEN tests is not its value.
     if (token->tokenCode == T_CASE || token->tokenCode == T_WHEN) {
-      int cases = 0;
-      size_t at = i + 1;
-      for (; at < end; ++at) {
-        astNodeToken* word = asToken(tokens[at]);
-        int code = word ? word->tokenCode : 0;
-        if (code == T_CASE)
-          ++cases;
-        else if (code == T_END && cases > 0)
-          --cases;
-        else if (cases == 0 && (code == (token->tokenCode == T_CASE ? T_WHEN : T_THEN)))
-          break;
-      }
+      if (!tree.size()) tree.read(tokens);
+      size_t at = caseWordAfter(tree, i, end);
       i = at - (token->tokenCode == T_CASE ? 1 : 0);
       continue;
     }
@@ -330,14 +375,24 @@ bool mayExceedScale(const std::vector<astNode*>& tokens, size_t begin, size_t en
     if ((text[0] == '/' && !text[1]) ||
         (text[0] == '*' && (text[1] == '*' || (!text[1] && i + 1 < end && spans::isText(tokens[i + 1], '*')))))
       return true;  // a quotient, a power
+    if (text[0] == '-' && !text[1]) {
+      if (dates < 0)
+        dates = std::any_of(tokens.begin() + long(begin), tokens.begin() + long(end),
+                            [state](const astNode* node) { return mayBeDateWord(node, state); });
+      if (!dates) continue;
+      if (!tree.size()) tree.read(tokens);
+      if (isDateDifference(tree, i, scope, state)) return true;
+      continue;
+    }
     if (!isWordToken(token)) continue;
     if (i + 1 < end && spans::isOpen(tokens[i + 1])) {
-      Builtin kind = builtinKind(text);
-      if (kind == Builtin::OPERATOR || kind == Builtin::SCALE_KEEPING) continue;  // their arguments tell
+      if (isOperatorWord(token)) continue;
+      ResultScale result = resultScaleOf(text);
+      if (result == ResultScale::ARGUMENTS) continue;  // its arguments tell
       size_t close = spans::closingIndex(tokens, i + 1);
       if (close == static_cast<size_t>(-1) || close >= end) return true;
-      bool integer = kind == Builtin::INTEGER;
-      if (!integer && (equalsIgnoreCase(text, "ROUND") || equalsIgnoreCase(text, "TRUNC"))) {
+      bool integer = result == ResultScale::INTEGER;
+      if (result == ResultScale::ROUNDING) {
         // ROUND(x) and TRUNC(x) are integers, ROUND(x, n) has n digits.
         std::vector<std::pair<size_t, size_t>> arguments;
         size_t at = 0;
@@ -469,26 +524,18 @@ void roundArgumentsOf(const char* text, astNode* at, astNodeList* list, astListC
     astListCell* last;
     const char* name;
   };
-  std::vector<Argument> arguments(1, Argument{nullptr, nullptr, nullptr});
-  int depth = 0;
-  for (astListCell* c = first; c != end; c = c->next) {
-    if (depth == 0 && spans::isComma(c->value)) {
-      arguments.push_back({nullptr, nullptr, nullptr});
-      continue;
+  std::vector<Argument> arguments;
+  spans::eachCommaPart(first, end, [&arguments](astListCell* from, astListCell* to, size_t) {
+    const char* name = nullptr;
+    if (from && from != to && textIs(from->next->value, "=>") && !spans::isOpen(from->value) &&
+        !spans::isClose(from->value)) {
+      name = spans::textOf(from->value);
+      from = from->next == to ? nullptr : from->next->next;
+      if (!from) to = nullptr;
     }
-    if (spans::isOpen(c->value))
-      ++depth;
-    else if (spans::isClose(c->value))
-      --depth;
-    Argument& argument = arguments.back();
-    if (depth == 0 && textIs(c->value, "=>") && argument.first && argument.first == argument.last && !argument.name) {
-      argument.name = spans::textOf(argument.first->value);
-      argument.first = argument.last = nullptr;
-      continue;
-    }
-    if (!argument.first) argument.first = c;
-    argument.last = c;
-  }
+    arguments.push_back({from, to, name});
+    return true;
+  });
   for (size_t index = 0; index < arguments.size(); ++index) {
     Argument& argument = arguments[index];
     if (!argument.first || !argument.last) continue;
@@ -534,7 +581,10 @@ void noteScaledName(const astNodeList* name, const astNodeList* type, TransformS
     return;
   astNodeToken* declared = firstToken(name);
   int scale = declared && declared->text ? scaleOfType(type) : kUnknownScale;
-  if (scale == kUnknownScale) return;
+  if (scale == kUnknownScale) {
+    if (declared && declared->text && isDateType(type)) state->dateNames.insert(declared->text);
+    return;
+  }
   if (scale < kFreeScale) state->fixedScaleNames.insert(declared->text);
   if (scale > 0) state->fractionNames.insert(declared->text);
 }
@@ -592,6 +642,8 @@ static astNodeList* roundedIntoScale(astNodeList* expr, const std::vector<astNod
 // every call but of the built-in functions of an integer, and every name
 // of a type that keeps them or of a function of the run.
 static bool mayHaveFraction(const astNodeList* expr, const TransformState* state) {
+  // A difference of DATEs is days with a fraction of a day.
+  bool minus = false;
   for (astListCell* c = listCells(expr); c; c = c->next) {
     astNodeToken* token = asToken(c->value);
     const char* text = token ? token->text : nullptr;
@@ -604,14 +656,19 @@ static bool mayHaveFraction(const astNodeList* expr, const TransformState* state
       if (text[0] == '/' || (c->next && spans::isText(c->next->value, '*'))) return true;
       continue;
     }
+    minus = minus || (text[0] == '-' && !text[1]);
     if (!isWordToken(token)) continue;
     if (c->next && spans::isOpen(c->next->value)) {
-      Builtin kind = builtinKind(text);
-      if (kind == Builtin::NONE || kind == Builtin::VALUE) return true;
+      if (isOperatorWord(token)) continue;
+      ResultScale result = resultScaleOf(text);
+      if (result != ResultScale::INTEGER && result != ResultScale::ARGUMENTS) return true;
       continue;
     }
     if (!token->qualified && (state->fractionNames.holds(text) || isParameterlessCall(text, state))) return true;
   }
+  if (!minus) return false;
+  for (astListCell* c = listCells(expr); c; c = c->next)
+    if (mayBeDateWord(c->value, state)) return true;
   return false;
 }
 
@@ -655,21 +712,11 @@ void roundSelectedValues(astNodeSelect* node, TransformState* state) {
   }
   // The selected values, each without its alias.
   std::vector<astNode*> items = spans::nodesOf(listCells(node->target));
-  astListCell* cell = listCells(node->target);
-  size_t begin = 0;
-  for (size_t index = 0; index < types.size(); ++index) {
-    if (!cell) return;
-    size_t end = begin;
-    int depth = 0;
-    astListCell* last = nullptr;
-    for (astListCell* c = cell; c && !(depth == 0 && spans::isComma(c->value)); c = c->next, ++end) {
-      if (spans::isOpen(c->value))
-        ++depth;
-      else if (spans::isClose(c->value))
-        --depth;
-      last = c;
-    }
-    astListCell* after = last ? last->next : nullptr;
+  size_t index = 0, begin = 0;
+  spans::eachCommaPart(listCells(node->target), nullptr, [&](astListCell* cell, astListCell*, size_t count) {
+    // An empty value ends the list as its last one does.
+    if (index >= types.size() || !cell) return false;
+    size_t end = begin + count;
     int scale = fixedScaleOf(types[index]);
     if (index == 0 &&
         (textIs(items[begin], "DISTINCT") || textIs(items[begin], "UNIQUE") || textIs(items[begin], "ALL")))
@@ -684,10 +731,10 @@ void roundSelectedValues(astNodeSelect* node, TransformState* state) {
       for (size_t at = begin + 1; at < valueEnd; ++at) valueLast = valueLast->next;
       roundInPlace(node->target, cell, valueLast, scale);
     }
-    if (!after) return;
-    cell = after->next;
+    ++index;
     begin = end + 1;
-  }
+    return true;
+  });
 }
 
 void roundCallArguments(astNodeToken* token, TransformState* state) {

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "functions.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
 #include "token_spans.h"
@@ -15,7 +16,6 @@
 using namespace rewrite;
 
 namespace {
-
 
 // Does a name (as written, possibly qualified) stand in the set, whole or
 // by its last part?
@@ -35,25 +35,14 @@ bool insideTrigger(astNode* node) {
 // EXTEND are rewritten as statements).
 const char* const kCollectionMethods[] = {"COUNT", "FIRST", "LAST", "NEXT", "PRIOR", "EXISTS", "LIMIT"};
 
-const char* const kDbmsSqlFunctions[] = {
-    "DBMS_SQL.EXECUTE",       "DBMS_SQL.EXECUTE_AND_FETCH",  "DBMS_SQL.FETCH_ROWS",  "DBMS_SQL.IS_OPEN",
-    "DBMS_SQL.LAST_ERROR_POSITION", "DBMS_SQL.LAST_ROW_COUNT", "DBMS_SQL.OPEN_CURSOR",
-};
-
-bool isDbmsSqlFunction(const char* text) {
-  // Each of them begins with a D: most texts are turned away by that.
-  if (!text || foldAscii(text[0]) != 'd') return false;
-  for (const char* name : kDbmsSqlFunctions)
-    if (equalsIgnoreCase(text, name)) return true;
-  return false;
-}
-
 // The collection method a token names: the part after the last dot of a
 // qualified name, or a name right after a "." token (x(i).COUNT).
 const char* collectionMethodOf(const astNodeToken* token, const astNode* previous) {
   const char* method = nullptr;
-  if (token->qualified) method = afterLastDot(token->text);
-  else if (textIs(previous, ".")) method = token->text;
+  if (token->qualified)
+    method = afterLastDot(token->text);
+  else if (textIs(previous, "."))
+    method = token->text;
   if (!method) return nullptr;
   for (const char* known : kCollectionMethods)
     if (equalsIgnoreCase(method, known)) return known;
@@ -227,9 +216,7 @@ bool isIntegerLiteral(const astNodeList* bound) {
 
 // PL/SQL rounds a FOR bound to the nearest integer; the INTEGER index and
 // limit it goes into would truncate it.
-astNodeList* roundedBound(astNodeList* bound) {
-  return isIntegerLiteral(bound) ? bound : roundCall(bound, "0");
-}
+astNodeList* roundedBound(astNodeList* bound) { return isIntegerLiteral(bound) ? bound : roundCall(bound, "0"); }
 
 // A bound that names the loop's own index reads the index, declared before
 // the bounds are taken, instead of the variable the source means.
@@ -260,8 +247,10 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
       afterDots = true;
       continue;
     }
-    if (afterDots) upper = listAppend(upper, c->value);
-    else lower = listAppend(lower, c->value);
+    if (afterDots)
+      upper = listAppend(upper, c->value);
+    else
+      lower = listAppend(lower, c->value);
   }
   if (!lower || !upper) {
     // Without both bounds there is no loop to write: the index would start
@@ -283,9 +272,9 @@ astNodeBlock* numericLoopBlock(astNodeFor* node, TransformState* state) {
   astNodeList* limit = node->reverse ? lower : upper;
   astNode* limitFirst = listFirst(limit);
   block->declarations = listNew(newVarDecl(line, node->index, tokenList("INTEGER", -1), roundedBound(start)));
-  block->declarations = listAppend(block->declarations,
-                                   newVarDecl(limitFirst ? limitFirst->line : line, tokenList(SYSZUL_LOOP_LIMIT, -1),
-                                              tokenList("INTEGER", -1), roundedBound(limit)));
+  block->declarations =
+      listAppend(block->declarations, newVarDecl(limitFirst ? limitFirst->line : line, tokenList(SYSZUL_LOOP_LIMIT, -1),
+                                                 tokenList("INTEGER", -1), roundedBound(limit)));
 
   astNodeWhile* loop = astMake<astNodeWhile>(line);
   loop->expr = tokensCopy(node->index);
@@ -797,7 +786,7 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
   astNodeList* list = nodeAs<astNodeList>(expr);
   astNodeToken* first = firstToken(list);
   if (!first || !first->text) return;
-  if (!isDbmsSqlFunction(first->text)) return;
+  if (!isCallSettingTarget(first->text)) return;
 
   astNodeList* args = nullptr;
   int count = listLength(list);
@@ -805,8 +794,8 @@ void rewriteDbmsSqlAssign(astNodeAssign* node, TransformState* state) {
     // The call must be the whole expression: the parenthesis after the name
     // closes at the last token. A call inside a larger expression
     // (DBMS_SQL.EXECUTE(c) + 1) has no CALL form; the assignment stays.
-    bool whole = count >= 3 && spans::isOpen(list->head->next->value) &&
-                 spans::closingCell(list->head->next) == list->tail;
+    bool whole =
+        count >= 3 && spans::isOpen(list->head->next->value) && spans::closingCell(list->head->next) == list->tail;
     if (!whole) {
       reportFinding(FindingId::PACKAGE_FUNCTION_CALL, first, state->errors, nullptr, first->text);
       return;
@@ -834,8 +823,10 @@ const char* afterLastDot(const char* text) {
   const char* dot = nullptr;
   bool quoted = false;
   for (const char* p = text; *p; ++p) {
-    if (*p == '"') quoted = !quoted;
-    else if (*p == '.' && !quoted) dot = p;
+    if (*p == '"')
+      quoted = !quoted;
+    else if (*p == '.' && !quoted)
+      dot = p;
   }
   return dot ? dot + 1 : nullptr;
 }
@@ -874,7 +865,7 @@ bool reportListedConstruct(astNodeList* list, astListCell* c, astNode* previous,
             MethodOwner::ROUTINE)
       return false;
     finding = FindingId::COLLECTION_METHOD;
-  } else if (isDbmsSqlFunction(token->text)) {
+  } else if (isCallSettingTarget(token->text)) {
     // As the whole value of an assignment the call is rewritten (or
     // reported) with the assignment.
     astNode* owner = list->parent;
@@ -921,7 +912,8 @@ void noteCollectionDeclaration(astNode* declaration, TransformState* state) {
       name = nodeAs<astNodeFormalArg>(declaration)->name;
       type = nodeAs<astNodeFormalArg>(declaration)->dataType;
       break;
-    default: return;
+    default:
+      return;
   }
   astNodeToken* variable = firstToken(name);
   astNodeToken* typeToken = firstToken(type);
@@ -951,8 +943,10 @@ void rewriteCollectionMethod(astNodeCall* node, TransformState* state) {
     assign->target = collectionList;
     astNodeList* expr = listAppend(madeTokens("TRIM_ARRAY(", line), collection);
     expr = listAppend(expr, makeToken(",", line));
-    if (node->args) expr = appendElements(expr, node->args);
-    else expr = listAppend(expr, makeToken("1", line));
+    if (node->args)
+      expr = appendElements(expr, node->args);
+    else
+      expr = listAppend(expr, makeToken("1", line));
     assign->expr = listAppend(expr, makeToken(")", line));
     node->rewrite = assign;
   } else if (equalsIgnoreCase(method, "DELETE")) {

@@ -35,8 +35,10 @@ inline bool isComma(const astNode* node) {
 inline astListCell* closingCell(astListCell* open) {
   int depth = 0;
   for (astListCell* c = open; c; c = c->next) {
-    if (isOpen(c->value)) ++depth;
-    else if (isClose(c->value) && --depth == 0) return c;
+    if (isOpen(c->value))
+      ++depth;
+    else if (isClose(c->value) && --depth == 0)
+      return c;
   }
   return nullptr;
 }
@@ -68,8 +70,10 @@ void eachOutsideGroups(astListCell* first, Each each) {
 inline size_t closingIndex(const std::vector<astNode*>& tokens, size_t open) {
   int depth = 0;
   for (size_t i = open; i < tokens.size(); ++i) {
-    if (isOpen(tokens[i])) ++depth;
-    else if (isClose(tokens[i]) && --depth == 0) return i;
+    if (isOpen(tokens[i]))
+      ++depth;
+    else if (isClose(tokens[i]) && --depth == 0)
+      return i;
   }
   return static_cast<size_t>(-1);
 }
@@ -84,8 +88,10 @@ inline bool callArguments(const std::vector<astNode*>& tokens, size_t open,
   int depth = 0;
   size_t begin = open + 1;
   for (size_t i = open + 1; i < *close; ++i) {
-    if (isOpen(tokens[i])) ++depth;
-    else if (isClose(tokens[i])) --depth;
+    if (isOpen(tokens[i]))
+      ++depth;
+    else if (isClose(tokens[i]))
+      --depth;
     else if (depth == 0 && isComma(tokens[i])) {
       arguments->push_back({begin, i});
       begin = i + 1;
@@ -95,15 +101,55 @@ inline bool callArguments(const std::vector<astNode*>& tokens, size_t open,
   return true;
 }
 
+// Calls each(first, last, count) for each part of the cells from `first`
+// to before `end` that the commas outside parentheses divide: its first and
+// last cell (null for an empty part) and the number of its cells. It goes
+// on while each returns true. A ")" that closes nothing leaves the commas
+// after it inside the part.
+template <class Each>
+void eachCommaPart(astListCell* first, astListCell* end, Each each) {
+  int depth = 0;
+  astListCell* start = nullptr;
+  astListCell* last = nullptr;
+  size_t count = 0;
+  for (astListCell* c = first; c != end; c = c->next) {
+    if (depth == 0 && isComma(c->value)) {
+      if (!each(start, last, count)) return;
+      start = last = nullptr;
+      count = 0;
+      continue;
+    }
+    if (isOpen(c->value))
+      ++depth;
+    else if (isClose(c->value))
+      --depth;
+    if (!start) start = c;
+    last = c;
+    ++count;
+  }
+  each(start, last, count);
+}
+
 // A name, a number, a string or a value the rewriting wrote as one token:
 // what can stand as an operand.
 inline bool isOperandToken(const astNode* node) {
   const char* text = textOf(node);
   if (!text || !*text) return false;
   switch (text[0]) {
-    case '(': case ')': case '+': case '-': case '*': case '/': case ',': case '|': case '<': case '>': case '=':
+    case '(':
+    case ')':
+    case '+':
+    case '-':
+    case '*':
+    case '/':
+    case ',':
+    case '|':
+    case '<':
+    case '>':
+    case '=':
       return false;
-    default: break;
+    default:
+      break;
   }
   switch (nodeAs<const astNodeToken>(node)->tokenCode) {
     case T_WORD:
@@ -166,8 +212,10 @@ inline std::vector<astNode*> upToComma(astListCell* first, astListCell** comma) 
       *comma = c;
       break;
     }
-    if (isOpen(c->value)) ++depth;
-    else if (isClose(c->value) && depth > 0) --depth;
+    if (isOpen(c->value))
+      ++depth;
+    else if (isClose(c->value) && depth > 0)
+      --depth;
     part.push_back(c->value);
   }
   return part;
