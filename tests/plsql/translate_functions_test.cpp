@@ -176,15 +176,19 @@ const SoundCase kCases[] = {
      "DECODE with a NULL of no known type not supported|2|7|DECODE|DECODE\n"
      "DECODE with a NULL of no known type not supported|2|7|DECODE|DECODE\n"},
     // An empty replacement of REGEXP_REPLACE is left out when it is the
-    // last argument, recorded before others; NULL flags are 'c'.
+    // last argument, recorded before others; NULL flags are 'c'; the
+    // flags of REGEXP_LIKE follow the start 1.
     {"RegexpNullArguments", false,
      "DECLARE s VARCHAR2(10); BEGIN\n"
      "  s := REGEXP_REPLACE(s, '[^0-9]', '') || REGEXP_REPLACE(s, 'x', NULL, 1, 0, 'i') || "
      "REGEXP_SUBSTR(s, '(.)', 1, 2, NULL, 1);\n"
+     "  IF REGEXP_LIKE(s, '^a', 'i') OR REGEXP_LIKE(s, 'b', NULL) OR REGEXP_LIKE(s, 'c') THEN NULL; END IF;\n"
      "END;\n",
      anonymousBlock("  DECLARE s VARCHAR2(10);\n"
                     "  SET s = REGEXP_REPLACE(s, '[^0-9]') || REGEXP_REPLACE(s, 'x', NULL, 1, 0, 'i') || "
-                    "REGEXP_SUBSTR(s, '(.)', 1, 2, 'c', 1);\n"),
+                    "REGEXP_SUBSTR(s, '(.)', 1, 2, 'c', 1);\n"
+                    "\n  IF REGEXP_LIKE(s, '^a', 1, 'i') OR REGEXP_LIKE(s, 'b', 1, 'c') OR REGEXP_LIKE(s, 'c') THEN\n"
+                    "  BEGIN END; -- NULL;\n  END IF;\n\n"),
      "REGEXP_REPLACE with a NULL replacement before other arguments not supported|2|2|REGEXP_REPLACE|REGEXP_REPLACE\n"},
     // After a string result of NVL, NVL2 and DECODE a numeric literal is
     // PL/SQL's text of it, another number is recorded.

@@ -514,8 +514,8 @@ bool pushDecode(Tokens& out, const BuiltinFunction& row, const CallParts& call, 
 
 // REGEXP_REPLACE(s, p, '') removes the matches in PL/SQL, as the target's
 // REGEXP_REPLACE(s, p) does; NULL or empty flags are PL/SQL's default
-// match, the target's 'c'. A replacement that other arguments follow is
-// recorded (functions.cpp).
+// match, the target's 'c'; REGEXP_LIKE's flags come after a start. A
+// replacement that other arguments follow is recorded (functions.cpp).
 bool pushRegexp(Tokens& out, const BuiltinFunction& row, const CallParts& call, int line) {
   std::vector<Tokens> arguments = call.written;
   if (!positionalArguments(call.tree, call.node)) return false;
@@ -528,6 +528,12 @@ bool pushRegexp(Tokens& out, const BuiltinFunction& row, const CallParts& call, 
   if (std::strcmp(row.name, "REGEXP_REPLACE") == 0 && call.arguments.size() == 3 &&
       isNullArgument(call.tree, call.arguments[2])) {
     arguments.pop_back();
+    changed = true;
+  }
+  // The target reads a third argument of REGEXP_LIKE as the start of the
+  // search: PL/SQL's flags follow the start 1, where the search begins.
+  if (std::strcmp(row.name, "REGEXP_LIKE") == 0 && arguments.size() == 3) {
+    arguments.insert(arguments.begin() + 2, Tokens{made("1", line)});
     changed = true;
   }
   if (!changed) return false;

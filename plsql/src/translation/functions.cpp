@@ -487,7 +487,9 @@ std::vector<std::string> stringResults(const expr::Tree& tree, int call, const B
 
 int regexpFlagsIndex(const BuiltinFunction& row) {
   // REGEXP_REPLACE(s, pattern, replacement, start, occurrence, flags);
-  // REGEXP_SUBSTR(s, pattern, start, occurrence, flags, group).
+  // REGEXP_SUBSTR(s, pattern, start, occurrence, flags, group);
+  // REGEXP_LIKE(s, pattern, flags).
+  if (std::strcmp(row.name, "REGEXP_LIKE") == 0) return 2;
   return std::strcmp(row.name, "REGEXP_REPLACE") == 0 ? 5 : 4;
 }
 
