@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "deep_walk.h"
 #include "name_keys.h"
@@ -31,11 +32,6 @@ constexpr NamedWord kWords[] = {
     {"BETWEEN", Word::BETWEEN},
     {"BY", Word::OTHER},
     {"CASE", Word::CASE},
-    {"INTO", Word::OTHER},
-    {"ON", Word::OTHER},
-    {"RETURN", Word::OTHER},
-    {"USING", Word::OTHER},
-    {"VALUES", Word::OTHER},
     {"CONNECT", Word::KEYWORD},
     {"DISTINCT", Word::KEYWORD},
     {"ELSE", Word::ELSE},
@@ -47,6 +43,7 @@ constexpr NamedWord kWords[] = {
     {"HAVING", Word::KEYWORD},
     {"IN", Word::IN},
     {"INTERSECT", Word::KEYWORD},
+    {"INTO", Word::OTHER},
     {"IS", Word::IS},
     {"JOIN", Word::KEYWORD},
     {"KEEP", Word::KEYWORD},
@@ -59,16 +56,20 @@ constexpr NamedWord kWords[] = {
     {"MULTISET", Word::KEYWORD},
     {"NOT", Word::NOT},
     {"NULL", Word::LITERAL},
+    {"ON", Word::OTHER},
     {"OR", Word::OR},
     {"ORDER", Word::KEYWORD},
     {"OVER", Word::KEYWORD},
     {"PRIOR", Word::PRIOR},
+    {"RETURN", Word::OTHER},
     {"SELECT", Word::SELECT},
     {"SET", Word::KEYWORD},
     {"SOME", Word::QUANTIFIER},
     {"SUBMULTISET", Word::KEYWORD},
     {"THEN", Word::THEN},
     {"UNION", Word::KEYWORD},
+    {"USING", Word::OTHER},
+    {"VALUES", Word::OTHER},
     {"WHEN", Word::WHEN},
     {"WHERE", Word::OTHER},
     {"WITH", Word::SELECT},
@@ -79,15 +80,25 @@ constexpr NamedWord kWords[] = {
 // letter: most words are told to be names by these alone.
 struct WordLengths {
   uint32_t byLetter[26] = {};
+  uint8_t first[26] = {};  // the first word of each letter: the list is in order
   constexpr WordLengths() {
-    for (const NamedWord& known : kWords) {
+    for (size_t i = std::size(kWords); i-- > 0;) {
+      const NamedWord& known = kWords[i];
       size_t length = 0;
       while (known.text[length]) ++length;
       byLetter[known.text[0] - 'A'] |= uint32_t(1) << length;
+      first[known.text[0] - 'A'] = static_cast<uint8_t>(i);
     }
   }
 };
 constexpr WordLengths kWordLengths;
+
+constexpr bool wordsInOrder() {
+  for (size_t i = 1; i < std::size(kWords); ++i)
+    if (kWords[i].text[0] < kWords[i - 1].text[0]) return false;
+  return true;
+}
+static_assert(wordsInOrder(), "the words are looked up from the first of their letter");
 
 // A word's class: a name unless the list above holds it.
 Word wordText(const char* text) {
@@ -96,8 +107,8 @@ Word wordText(const char* text) {
   size_t length = 1;
   while (length < 12 && text[length]) ++length;
   if (length >= 12 || !(kWordLengths.byLetter[letter] & (uint32_t(1) << length))) return Word::NAME;
-  for (const NamedWord& known : kWords)
-    if (foldAscii(known.text[0]) == foldAscii(text[0]) && sameFolded(text, known.text)) return known.word;
+  for (size_t i = kWordLengths.first[letter]; i < std::size(kWords) && kWords[i].text[0] - 'A' == int(letter); ++i)
+    if (sameFolded(text, kWords[i].text)) return kWords[i].word;
   return Word::NAME;
 }
 
