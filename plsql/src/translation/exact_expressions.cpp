@@ -795,29 +795,6 @@ class ExactWriter {
   astNode* scope_;
 };
 
-// Whether the call of `row` that `c` names may be written in a form of
-// its own, told from the tokens after it before its list is read as a
-// tree: NVL's form changes only a number literal after it, the regular
-// expressions' only a NULL or empty argument, but for REGEXP_LIKE's flags.
-bool mayTakeForm(const BuiltinFunction& row, const astListCell* c) {
-  if (row.rule == FunctionRule::FIRST_RESULT_TYPE) {
-    for (c = c->next; c; c = c->next) {
-      int code = codeOf(c->value);
-      if (code == T_DIGITS || code == T_NUMERICNO) return true;
-    }
-    return false;
-  }
-  if (row.rule == FunctionRule::REGEXP_NULLS && std::strcmp(row.name, "REGEXP_LIKE") != 0) {
-    for (c = c->next; c; c = c->next) {
-      const char* text = textOf(c->value);
-      if (text && (codeOf(c->value) == T_NULL || rewrite::equalsIgnoreCase(text, "NULL") || std::strcmp(text, "''") == 0))
-        return true;
-    }
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 namespace rewrite {

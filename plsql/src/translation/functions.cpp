@@ -485,6 +485,32 @@ std::vector<std::string> stringResults(const expr::Tree& tree, int call, const B
   return texts;
 }
 
+// Whether the arguments of a call of `row` named at `c` may need reading,
+// told from the tokens after the name: NVL's form changes only a number
+// literal, the regular expressions' forms and record only a NULL or empty
+// argument (REGEXP_LIKE's flags always move).
+bool mayTakeForm(const BuiltinFunction& row, const astListCell* c) {
+  if (row.rule == FunctionRule::FIRST_RESULT_TYPE) {
+    for (c = c->next; c; c = c->next) {
+      const astNodeToken* token = rewrite::asToken(c->value);
+      int code = token ? token->tokenCode : 0;
+      if (code == T_DIGITS || code == T_NUMERICNO) return true;
+    }
+    return false;
+  }
+  if (row.rule == FunctionRule::REGEXP_NULLS && std::strcmp(row.name, "REGEXP_LIKE") != 0) {
+    for (c = c->next; c; c = c->next) {
+      const astNodeToken* token = rewrite::asToken(c->value);
+      if (token && token->text &&
+          (token->tokenCode == T_NULL || rewrite::equalsIgnoreCase(token->text, "NULL") ||
+           std::strcmp(token->text, "''") == 0))
+        return true;
+    }
+    return false;
+  }
+  return true;
+}
+
 int regexpFlagsIndex(const BuiltinFunction& row) {
   // REGEXP_REPLACE(s, pattern, replacement, start, occurrence, flags);
   // REGEXP_SUBSTR(s, pattern, start, occurrence, flags, group);
@@ -523,6 +549,9 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
     reportFinding(row->finding, token, state->errors, row->name, token->text);
     return true;
   }
+  if (row->rule == FunctionRule::REGEXP_NULLS &&
+      (std::strcmp(row->name, "REGEXP_REPLACE") != 0 || !mayTakeForm(*row, c)))
+    return false;
   const expr::Tree& read = tree->of(list);
   int call = read.callNamedAt(tree->indexOf(c));
   // The checks read the arguments of a call that its ")" closes.

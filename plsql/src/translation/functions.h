@@ -197,6 +197,9 @@ std::vector<std::string> stringResults(const expr::Tree& tree, int call, const B
 // REGEXP_REPLACE and REGEXP_SUBSTR: the index of the flags among their
 // arguments (PL/SQL's match parameter), and whether the arguments are
 // given by position (no "=>").
+// Whether a call of the row at `c` may take a form or a record of its
+// arguments, told from the tokens after it, before its list is read.
+bool mayTakeForm(const BuiltinFunction& row, const astListCell* c);
 int regexpFlagsIndex(const BuiltinFunction& row);
 bool positionalArguments(const expr::Tree& tree, int call);
 
