@@ -112,6 +112,34 @@ Word wordText(const char* text) {
   return Word::NAME;
 }
 
+// The class of a sign of one character; OTHER for any other character.
+Word signWord(char c) {
+  switch (c) {
+    case '(':
+      return Word::OPEN;
+    case ')':
+      return Word::CLOSE;
+    case ',':
+      return Word::COMMA;
+    case '.':
+      return Word::DOT;
+    case '+':
+      return Word::PLUS;
+    case '-':
+      return Word::MINUS;
+    case '*':
+      return Word::STAR;
+    case '/':
+      return Word::SLASH;
+    case '=':
+    case '<':
+    case '>':
+      return Word::COMPARE;
+    default:
+      return Word::OTHER;
+  }
+}
+
 // The class of a token the translation made (of the string code) by its
 // text: a literal, a sign, or a word as above.
 Word madeText(const char* text) {
@@ -120,30 +148,8 @@ Word madeText(const char* text) {
   if (c >= '0' && c <= '9') return Word::LITERAL;
   if (c == '.' && text[1] >= '0' && text[1] <= '9') return Word::LITERAL;
   if (!text[1]) {
-    switch (c) {
-      case '(':
-        return Word::OPEN;
-      case ')':
-        return Word::CLOSE;
-      case ',':
-        return Word::COMMA;
-      case '.':
-        return Word::DOT;
-      case '+':
-        return Word::PLUS;
-      case '-':
-        return Word::MINUS;
-      case '*':
-        return Word::STAR;
-      case '/':
-        return Word::SLASH;
-      case '=':
-      case '<':
-      case '>':
-        return Word::COMPARE;
-      default:
-        break;
-    }
+    Word sign = signWord(c);
+    if (sign != Word::OTHER) return sign;
   }
   if ((c == '|' && text[1] == '|' && !text[2])) return Word::CONCAT;
   if ((c == '<' || c == '>' || c == '!' || c == '^' || c == '~') && text[1] == '=' && !text[2]) return Word::COMPARE;
@@ -166,21 +172,15 @@ Word wordOf(const astNode* node) {
   const char* text = token->text;
   switch (token->tokenCode) {
     case '(':
-      return Word::OPEN;
     case ')':
-      return Word::CLOSE;
+    case '.':
+    case '+':
+    case '-':
+    case '*':
+    case '/':
+      return signWord(static_cast<char>(token->tokenCode));
     case T_COMMA:
       return Word::COMMA;
-    case '.':
-      return Word::DOT;
-    case '+':
-      return Word::PLUS;
-    case '-':
-      return Word::MINUS;
-    case '*':
-      return Word::STAR;
-    case '/':
-      return Word::SLASH;
     case T_CONCAT:
       return Word::CONCAT;
     case T_COMPARISON:
