@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "functions.h"
 #include "plsql_parser.hpp"
 #include "routine_effects.h"
 #include "token_spans.h"
@@ -69,15 +70,14 @@ bool findsARow(const astNodeSelect* select) {
     return !grouped;
   });
   if (grouped) return false;
-  static const char* const aggregates[] = {"COUNT", "SUM", "MIN", "MAX", "AVG", "LISTAGG", "STDDEV", "VARIANCE",
-                                           "MEDIAN"};
   bool aggregate = false;
   for (astListCell* c = listCells(select->target); c; c = c->next) {
     if (textIs(c->value, "SELECT")) return false;  // a query inside has rows of its own
-    if (!c->next || !spans::isOpen(c->next->value)) continue;
+    if (aggregate || !c->next || !spans::isOpen(c->next->value)) continue;
+    const BuiltinFunction* row = builtinNamed(spans::textOf(c->value));
+    if (!row || row->kind != FunctionKind::AGGREGATE) continue;
     astListCell* close = spans::closingCell(c->next);
-    bool windowed = close && close->next && textIs(close->next->value, "OVER");
-    for (const char* name : aggregates) aggregate = aggregate || (!windowed && textIs(c->value, name));
+    aggregate = !(close && close->next && textIs(close->next->value, "OVER"));
   }
   return aggregate;
 }
