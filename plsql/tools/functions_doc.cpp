@@ -25,10 +25,10 @@ struct Row {
 
 const Row kRows[] = {
 #define GROUP(title) {title, nullptr, nullptr, nullptr, nullptr, nullptr},
-#define SAME(name, kind, scale, detail) {nullptr, name, #kind, "same", nullptr, detail},
-#define TRANSLATED(name, kind, scale, rule, detail) {nullptr, name, #kind, "translated", nullptr, detail},
-#define RECORDED(name, kind, scale, finding, detail) {nullptr, name, #kind, "recorded", #finding, detail},
-#define CHECKED(name, kind, scale, check, finding, detail) {nullptr, name, #kind, "same", #finding, detail},
+#define SAME(name, kind, scale, detail, ...) {nullptr, name, #kind, "same", nullptr, detail},
+#define TRANSLATED(name, kind, scale, rule, detail, ...) {nullptr, name, #kind, "translated", nullptr, detail},
+#define RECORDED(name, kind, scale, finding, detail, ...) {nullptr, name, #kind, "recorded", #finding, detail},
+#define CHECKED(name, kind, scale, check, finding, detail, ...) {nullptr, name, #kind, "same", #finding, detail},
 #include "functions.def"
 };
 

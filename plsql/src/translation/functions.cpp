@@ -18,16 +18,30 @@
 #include "rewrite_internal.h"
 #include "token_spans.h"
 
+// The rows name their facts without the namespace.
+using namespace fact;
+
 const BuiltinFunction kBuiltinFunctions[] = {
-#define ROW(name, kind, scale, outcome, rule, finding, detail)                                                      \
-  {name,  FunctionKind::kind, ResultScale::scale, FunctionOutcome::outcome, FunctionRule::rule, FindingId::finding, \
+#define ROW(name, kind, scale, outcome, rule, finding, detail, ...) \
+  {name,                                                            \
+   FunctionKind::kind,                                              \
+   ResultScale::scale,                                              \
+   FunctionOutcome::outcome,                                        \
+   FunctionRule::rule,                                              \
+   FindingId::finding,                                              \
+   static_cast<uint8_t>(0 __VA_OPT__(| __VA_ARGS__)),               \
    detail},
-#define SAME(name, kind, scale, detail) ROW(name, kind, scale, SAME, NONE, UNTRANSLATED, detail)
-#define TRANSLATED(name, kind, scale, rule, detail) ROW(name, kind, scale, TRANSLATED, rule, UNTRANSLATED, detail)
-#define RECORDED(name, kind, scale, finding, detail) ROW(name, kind, scale, RECORDED, NONE, finding, detail)
-#define CHECKED(name, kind, scale, check, finding, detail) ROW(name, kind, scale, SAME, check, finding, detail)
+#define FACTS(...) (__VA_ARGS__)
+#define SAME(name, kind, scale, detail, ...) ROW(name, kind, scale, SAME, NONE, UNTRANSLATED, detail, __VA_ARGS__)
+#define TRANSLATED(name, kind, scale, rule, detail, ...) \
+  ROW(name, kind, scale, TRANSLATED, rule, UNTRANSLATED, detail, __VA_ARGS__)
+#define RECORDED(name, kind, scale, finding, detail, ...) \
+  ROW(name, kind, scale, RECORDED, NONE, finding, detail, __VA_ARGS__)
+#define CHECKED(name, kind, scale, check, finding, detail, ...) \
+  ROW(name, kind, scale, SAME, check, finding, detail, __VA_ARGS__)
 #include "functions.def"
 #undef ROW
+#undef FACTS
 };
 const int kBuiltinFunctionCount = static_cast<int>(sizeof kBuiltinFunctions / sizeof kBuiltinFunctions[0]);
 
@@ -50,9 +64,14 @@ using spans::isOpen;
 using spans::textOf;
 
 // The rows of functions and values by the first letter of their names,
-// and the rows of every name by the name.
+// each with its second letter folded, which turns most other words away
+// without a call; and the rows of every name by the name.
+struct LetterRow {
+  char second;
+  const BuiltinFunction* row;
+};
 struct FunctionIndex {
-  std::array<std::vector<const BuiltinFunction*>, 26> byLetter;
+  std::array<std::vector<LetterRow>, 26> byLetter;
   FoldedIndex names;
   std::vector<const BuiltinFunction*> named;
 
@@ -61,7 +80,8 @@ struct FunctionIndex {
       const BuiltinFunction& row = kBuiltinFunctions[i];
       if (row.kind == FunctionKind::OPERATOR) continue;
       int letter = foldAscii(row.name[0]) - 'a';
-      if (row.kind != FunctionKind::ROUTINE && letter >= 0 && letter < 26) byLetter[size_t(letter)].push_back(&row);
+      if (row.kind != FunctionKind::ROUTINE && letter >= 0 && letter < 26)
+        byLetter[size_t(letter)].push_back({foldAscii(row.name[1]), &row});
       size_t index = static_cast<size_t>(names.insert(row.name));
       named.resize(index + 1, &row);
     }
@@ -92,8 +112,10 @@ FunctionNameLengths nameLengths() {
 const BuiltinFunction* rowNamed(const char* word) {
   int letter = foldAscii(word[0]) - 'a';
   if (letter < 0 || letter >= 26) return nullptr;
-  for (const BuiltinFunction* row : functionIndex().byLetter[size_t(letter)])
-    if (rewrite::equalsIgnoreCase(row->name, word)) return row;
+  char second = foldAscii(word[1]);
+  if (!second) return nullptr;  // every name has two letters at least
+  for (const LetterRow& entry : functionIndex().byLetter[size_t(letter)])
+    if (entry.second == second && rewrite::equalsIgnoreCase(entry.row->name + 2, word + 2)) return entry.row;
   return nullptr;
 }
 
@@ -140,6 +162,34 @@ bool isNullKeyword(const TokenNodes& tokens, size_t begin, size_t end) {
 }  // namespace
 
 const FunctionNameLengths kFunctionNameLengths = nameLengths();
+
+namespace {
+
+FactRows rowsWith(uint8_t fact) {
+  FactRows facts;
+  for (int i = 0; i < kBuiltinFunctionCount; ++i) {
+    const BuiltinFunction& row = kBuiltinFunctions[i];
+    if (!(row.facts & fact)) continue;
+    int letter = foldAscii(row.name[0]) - 'a';
+    if (letter >= 0 && letter < 26) facts.letters |= uint32_t(1) << letter;
+    // A routine is called by its package's name, or by SYS. before it.
+    if (row.kind == FunctionKind::ROUTINE) facts.letters |= uint32_t(1) << ('s' - 'a');
+    facts.rows.push_back({foldAscii(row.name[0]), &row});
+  }
+  return facts;
+}
+
+}  // namespace
+
+const FactRows kTimestampResults = rowsWith(TIMESTAMP_RESULT);
+
+const BuiltinFunction* rowWithFact(const FactRows& facts, const char* name) {
+  if (!name || !name[0]) return nullptr;
+  char first = foldAscii(name[0]);
+  for (const FactRows::Named& named : facts.rows)
+    if (named.first == first && rewrite::equalsIgnoreCase(named.row->name + 1, name + 1)) return named.row;
+  return nullptr;
+}
 
 namespace {
 

@@ -45,6 +45,17 @@ enum class FunctionRule {
 // scale (functions.def says what each means).
 enum class ResultScale : uint8_t { UNTOLD, INTEGER, ARGUMENTS, FRACTION, ROUNDING };
 
+// What else the translation reads of a row: bits of BuiltinFunction::facts
+// (functions.def says what each means).
+namespace fact {
+enum : uint8_t {
+  TARGET_MODULE_HAS = 1 << 0,
+  WRITES_FIRST_LOB = 1 << 1,
+  END_OF_DATA = 1 << 2,
+  TIMESTAMP_RESULT = 1 << 3,
+};
+}  // namespace fact
+
 struct BuiltinFunction {
   const char* name;  // upper case
   FunctionKind kind;
@@ -52,11 +63,37 @@ struct BuiltinFunction {
   FunctionOutcome outcome;
   FunctionRule rule;  // TRANSLATED rows, and the check of CHECKED rows
   FindingId finding;  // RECORDED and CHECKED rows
+  uint8_t facts;
   const char* detail;
 };
 
 extern const BuiltinFunction kBuiltinFunctions[];
 extern const int kBuiltinFunctionCount;
+
+// The rows of a fact, told apart by the first letter of their names (of
+// their packages' names for routines, SYS. before one included) before
+// anything dearer.
+struct FactRows {
+  uint32_t letters = 0;
+  struct Named {
+    char first;  // folded
+    const BuiltinFunction* row;
+  };
+  std::vector<Named> rows;
+  bool mayHold(const char* name) const {
+    unsigned letter = name ? static_cast<unsigned>((name[0] | 0x20) - 'a') : 26;
+    return letter < 26 && (letters >> letter & 1);
+  }
+};
+extern const FactRows kTimestampResults;
+// The row of a value or function of the fact with that name (any case), or
+// null.
+const BuiltinFunction* rowWithFact(const FactRows& facts, const char* name);
+// Whether a word (any case) names a value or function whose result is a
+// TIMESTAMP.
+inline bool isTimestampResult(const char* word) {
+  return kTimestampResults.mayHold(word) && rowWithFact(kTimestampResults, word);
+}
 
 using TokenNodes = std::vector<astNode*>;
 

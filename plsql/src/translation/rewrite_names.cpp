@@ -711,18 +711,11 @@ void noteTimestampName(const astNodeList* name, const astNodeList* type, Transfo
   if (declared && declared->text && isTimestampType(type)) state->timestampNames.insert(declared->text);
 }
 
-// The values that are TIMESTAMPs.
-static bool isTimestampWord(const char* text) {
-  return equalsIgnoreCase(text, "SYSTIMESTAMP") || equalsIgnoreCase(text, "LOCALTIMESTAMP") ||
-         equalsIgnoreCase(text, "CURRENT_TIMESTAMP") || equalsIgnoreCase(text, "TO_TIMESTAMP");
-}
-
 // Whether a token may begin a TIMESTAMP value: a quick look before the
 // list is read as a tree.
 static bool mayBeTimestamp(const astNodeToken* token, const TransformState* state) {
   if (token->tokenCode != T_WORD || !token->text) return false;
-  char first = foldAscii(token->text[0]);
-  if ((first == 's' || first == 'l' || first == 'c' || first == 't') && isTimestampWord(token->text)) return true;
+  if (isTimestampResult(token->text)) return true;
   return !token->qualified && !state->timestampNames.empty() && state->timestampNames.holds(token->text);
 }
 
@@ -737,11 +730,17 @@ static bool isTimestampValue(const expr::Tree& tree, int node, astNodeList* list
       return one >= 0 && isTimestampValue(tree, one, list);
     }
     case expr::Kind::GROUP: return tree.childCount(node) == 1 && isTimestampValue(tree, n.child, list);
-    case expr::Kind::CALL: return tree.length(n.child) == 1 && textIs(tree.firstToken(node), "TO_TIMESTAMP");
+    case expr::Kind::CALL: {
+      // A function's call; a value's name before parentheses is read as any call.
+      astNodeToken* name = tree.length(n.child) == 1 ? asToken(tree.firstToken(node)) : nullptr;
+      const BuiltinFunction* row =
+          name && kTimestampResults.mayHold(name->text) ? rowWithFact(kTimestampResults, name->text) : nullptr;
+      return row && isBuiltinCall(*row);
+    }
     case expr::Kind::NAME: {
       astNodeToken* token = tree.length(node) == 1 ? asToken(tree.firstToken(node)) : nullptr;
       if (!token || token->tokenCode != T_WORD || !token->text) return false;
-      if (isTimestampWord(token->text)) return true;
+      if (isTimestampResult(token->text)) return true;
       bool found = false;
       const astNodeList* type = token->qualified ? nullptr : declaredType(list, foldedText(token->text), &found);
       return found && isTimestampType(type);
