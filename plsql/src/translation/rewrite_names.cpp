@@ -486,13 +486,6 @@ namespace {
 const char* const kTargetModules[] = {"DBMS_ALERT", "DBMS_DDL",  "DBMS_JOB", "DBMS_LOB", "DBMS_OUTPUT", "DBMS_PIPE",
                                       "DBMS_SQL",   "DBMS_UTILITY", "UTL_DIR", "UTL_FILE", "UTL_MAIL", "UTL_SMTP"};
 
-// The routines of the target's DBMS_UTILITY module.
-const char* const kUtilityRoutines[] = {
-    "ANALYZE_DATABASE", "ANALYZE_PART_OBJECT", "ANALYZE_SCHEMA", "CANONICALIZE",    "COMMA_TO_TABLE",
-    "COMPILE_SCHEMA",   "DB_VERSION",          "EXEC_DDL_STATEMENT", "FORMAT_CALL_STACK", "FORMAT_ERROR_BACKTRACE",
-    "GET_CPU_TIME",     "GET_DEPENDENCY",      "GET_HASH_VALUE",  "GET_TIME",         "NAME_RESOLVE",
-    "NAME_TOKENIZE",    "TABLE_TO_COMMA",      "VALIDATE"};
-
 const char* const kBuiltinPrefixes[] = {"DBMS_", "UTL_", "APEX_"};
 const char* const kBuiltinPackages[] = {"HTP",       "HTF",     "OWA",        "OWA_UTIL",    "OWA_COOKIE",
                                         "OWA_SEC",   "OWA_TEXT", "OWA_PATTERN", "OWA_OPT_LOCK", "OWA_CUSTOM",
@@ -549,9 +542,10 @@ bool builtinPackageFinding(const char* text, const std::string& first, FindingId
   for (const char* module : kTargetModules) {
     if (upper != module) continue;
     if (upper != "DBMS_UTILITY") return false;
+    // The target's module has part of PL/SQL's routines: their rows say so.
     std::string routineName = upperText(firstPart(routine).c_str());
-    for (const char* known : kUtilityRoutines)
-      if (routineName == known) return false;
+    const BuiltinFunction* row = functionRowNamed((upper + "." + routineName).c_str());
+    if (row && (row->facts & fact::TARGET_MODULE_HAS)) return false;
     *finding = FindingId::BUILTIN_PACKAGE_ROUTINE;
     *name = upper + "." + routineName;
     return true;
