@@ -172,9 +172,16 @@ FactRows rowsWith(uint8_t fact) {
     if (!(row.facts & fact)) continue;
     int letter = foldAscii(row.name[0]) - 'a';
     if (letter >= 0 && letter < 26) facts.letters |= uint32_t(1) << letter;
-    // A routine is called by its package's name, or by SYS. before it.
-    if (row.kind == FunctionKind::ROUTINE) facts.letters |= uint32_t(1) << ('s' - 'a');
     facts.rows.push_back({foldAscii(row.name[0]), &row});
+    if (row.kind != FunctionKind::ROUTINE) continue;
+    // A routine is called by its package's name, or by SYS. before it.
+    facts.letters |= uint32_t(1) << ('s' - 'a');
+    std::string prefix;
+    for (const char* p = row.name; p <= std::strchr(row.name, '.'); ++p) prefix += foldAscii(*p);
+    auto package = std::find_if(facts.packages.begin(), facts.packages.end(),
+                                [&prefix](const FactRows::Package& known) { return known.prefix == prefix; });
+    if (package == facts.packages.end()) package = facts.packages.insert(package, {prefix, {}});
+    package->routines.push_back(&row);
   }
   return facts;
 }
@@ -182,12 +189,24 @@ FactRows rowsWith(uint8_t fact) {
 }  // namespace
 
 const FactRows kTimestampResults = rowsWith(TIMESTAMP_RESULT);
+const FactRows kLobWriters = rowsWith(WRITES_FIRST_LOB);
 
 const BuiltinFunction* rowWithFact(const FactRows& facts, const char* name) {
   if (!name || !name[0]) return nullptr;
   char first = foldAscii(name[0]);
   for (const FactRows::Named& named : facts.rows)
     if (named.first == first && rewrite::equalsIgnoreCase(named.row->name + 1, name + 1)) return named.row;
+  return nullptr;
+}
+
+const BuiltinFunction* routineWithFact(const FactRows& facts, const char* name) {
+  if (!facts.mayHold(name)) return nullptr;
+  for (const FactRows::Package& package : facts.packages) {
+    const char* routine = rewrite::routineOfPackage(name, package.prefix.c_str());
+    if (!routine) continue;
+    for (const BuiltinFunction* row : package.routines)
+      if (rewrite::equalsIgnoreCase(routine, row->name + package.prefix.size())) return row;
+  }
   return nullptr;
 }
 

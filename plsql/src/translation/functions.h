@@ -80,15 +80,26 @@ struct FactRows {
     const BuiltinFunction* row;
   };
   std::vector<Named> rows;
+  // The routines by package, its name in lower case with its dot, as
+  // routineOfPackage reads it.
+  struct Package {
+    std::string prefix;
+    std::vector<const BuiltinFunction*> routines;
+  };
+  std::vector<Package> packages;
   bool mayHold(const char* name) const {
     unsigned letter = name ? static_cast<unsigned>((name[0] | 0x20) - 'a') : 26;
     return letter < 26 && (letters >> letter & 1);
   }
 };
 extern const FactRows kTimestampResults;
+extern const FactRows kLobWriters;
 // The row of a value or function of the fact with that name (any case), or
 // null.
 const BuiltinFunction* rowWithFact(const FactRows& facts, const char* name);
+// The row of a routine of the fact that a call names, package.routine or
+// SYS.package.routine in any case; null for none.
+const BuiltinFunction* routineWithFact(const FactRows& facts, const char* name);
 // Whether a word (any case) names a value or function whose result is a
 // TIMESTAMP.
 inline bool isTimestampResult(const char* word) {

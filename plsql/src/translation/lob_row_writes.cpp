@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "functions.h"
 #include "plsql_parser.hpp"
 #include "routine_effects.h"
 #include "token_spans.h"
@@ -22,21 +23,13 @@ using namespace rewrite;
 
 namespace {
 
-// The DBMS_LOB routines that write the LOB of their first argument.
-constexpr const char* kLobWriters[] = {"APPEND", "COPY", "CONVERTTOBLOB", "CONVERTTOCLOB",
-                                       "ERASE",  "TRIM", "WRITE",         "WRITEAPPEND"};
-
-// The writer a call names, DBMS_LOB.name or SYS.DBMS_LOB.name; null for
-// any other call.
+// The name of the routine a call names that writes the LOB of its first
+// argument (a row of the function table says which); null for any other
+// call.
 const char* lobWriter(const astNodeCall* call) {
   astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
-  // Most calls are told apart by the first letter of their name.
-  if (!name || !name->text || (foldAscii(name->text[0]) != 'd' && foldAscii(name->text[0]) != 's')) return nullptr;
-  const char* routine = routineOfPackage(name->text, "dbms_lob.");
-  if (!routine) return nullptr;
-  for (const char* writer : kLobWriters)
-    if (equalsIgnoreCase(writer, routine)) return writer;
-  return nullptr;
+  const BuiltinFunction* row = name ? routineWithFact(kLobWriters, name->text) : nullptr;
+  return row ? row->name : nullptr;
 }
 
 // A name alone, before the end of a list or a comma outside parentheses.
@@ -108,8 +101,7 @@ void LobRowWrites::settle(TransformState* state) {
   for (const Use& write : writes_)
     for (const Use& filled : fills_)
       if (filled.routine == write.routine && filled.name == write.name) {
-        std::string name = std::string("DBMS_LOB.") + write.writer;
-        reportFinding(FindingId::LOB_ROW_LOCATOR, write.call, state->errors, name.c_str(), write.lob);
+        reportFinding(FindingId::LOB_ROW_LOCATOR, write.call, state->errors, write.writer, write.lob);
         break;
       }
 }

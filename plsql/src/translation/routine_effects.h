@@ -181,7 +181,7 @@ class LobRowWrites {
     const astNode* routine;
     std::string name;              // upper case
     astNodeToken* call = nullptr;  // for a write: the call's name,
-    const char* writer = nullptr;  // the routine that writes
+    const char* writer = nullptr;  // the routine that writes, as its row names it
     const char* lob = nullptr;     // and the name as written
   };
   void fill(astNode* statement, const astNodeToken* target);
