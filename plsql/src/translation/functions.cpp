@@ -190,6 +190,7 @@ FactRows rowsWith(uint8_t fact) {
 
 const FactRows kTimestampResults = rowsWith(TIMESTAMP_RESULT);
 const FactRows kLobWriters = rowsWith(WRITES_FIRST_LOB);
+const FactRows kEndOfDataRoutines = rowsWith(END_OF_DATA);
 
 const BuiltinFunction* rowWithFact(const FactRows& facts, const char* name) {
   if (!name || !name[0]) return nullptr;

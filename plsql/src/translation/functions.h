@@ -94,6 +94,7 @@ struct FactRows {
 };
 extern const FactRows kTimestampResults;
 extern const FactRows kLobWriters;
+extern const FactRows kEndOfDataRoutines;
 // The row of a value or function of the fact with that name (any case), or
 // null.
 const BuiltinFunction* rowWithFact(const FactRows& facts, const char* name);

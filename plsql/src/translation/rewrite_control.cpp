@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "deep_walk.h"
+#include "functions.h"
 #include "kind_index.h"
 #include "plsql_parser.hpp"
 #include "rewrite_internal.h"
@@ -430,60 +431,30 @@ void guardQuery(astNodeList* list, astListCell* cell, TransformState* state) {
   cell->value = guard;
 }
 
-// Built-in routines that raise NO_DATA_FOUND in PL/SQL at the end of what
-// they read, and what the target's documentation says of each.
-enum class EndOfData {
-  NOT_FOUND,     // the target's routine signals NOT FOUND there: guarded as a query
-  UNDOCUMENTED,  // its page does not say what it does there: recorded
-  ABSENT         // the target's module lacks the routine: recorded
-};
-struct EndOfDataRoutine {
-  const char* name;    // as records name it
-  const char* prefix;  // its package as routineOfPackage reads it
-  EndOfData target;
-};
-constexpr EndOfDataRoutine kEndOfDataRoutines[] = {
-    // Past the last line the target's GET_LINE signals 02000, as its page's
-    // read loop shows.
-    {"UTL_FILE.GET_LINE", "utl_file.", EndOfData::NOT_FOUND},
-    {"UTL_FILE.GET_LINE_NCHAR", "utl_file.", EndOfData::ABSENT},
-    {"UTL_FILE.GET_RAW", "utl_file.", EndOfData::ABSENT},
-    // At an offset past the end of the LOB.
-    {"DBMS_LOB.READ", "dbms_lob.", EndOfData::UNDOCUMENTED},
-};
-
-// The row of a call's routine, or null; a package of the run hides the
-// built-in one of its name.
-const EndOfDataRoutine* endOfDataRoutine(const astNodeCall* call, const TransformState* state) {
+// The row of a call's built-in routine that raises NO_DATA_FOUND in PL/SQL
+// at the end of what it reads (END_OF_DATA in the function table), or null;
+// a package of the run hides the built-in one of its name.
+const BuiltinFunction* endOfDataRoutine(const astNodeCall* call, const TransformState* state) {
   astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
-  if (!name || !name->text) return nullptr;
-  // Most calls are told apart by the first letter of their name.
-  char first = foldAscii(name->text[0]);
-  if (first != 'u' && first != 'd' && first != 's') return nullptr;
-  for (const EndOfDataRoutine& row : kEndOfDataRoutines) {
-    const char* routine = routineOfPackage(name->text, row.prefix);
-    if (!routine || !equalsIgnoreCase(routine, std::strchr(row.name, '.') + 1)) continue;
-    return state->runPackages.count(std::string(row.prefix, std::strlen(row.prefix) - 1)) ? nullptr : &row;
-  }
-  return nullptr;
+  const BuiltinFunction* row = name ? routineWithFact(kEndOfDataRoutines, name->text) : nullptr;
+  if (!row) return nullptr;
+  std::string package(row->name, std::strchr(row->name, '.'));
+  return state->runPackages.count(foldedText(package.c_str())) ? nullptr : row;
 }
 
 // A call of a built-in routine that raises NO_DATA_FOUND at the end of its
-// data: guarded where the target signals NOT FOUND there, else recorded.
+// data: guarded where the target signals NOT FOUND there (a SAME row), else
+// given its row's record (the target's page does not say what its routine
+// does there, or its module lacks the routine).
 void reviewEndOfDataCall(astNodeList* list, astListCell* cell, TransformState* state) {
   auto* call = nodeAs<astNodeCall>(cell->value);
-  const EndOfDataRoutine* row = endOfDataRoutine(call, state);
+  const BuiltinFunction* row = endOfDataRoutine(call, state);
   if (!row) return;
   astNodeToken* name = firstToken(call->name);
-  switch (row->target) {
-    case EndOfData::NOT_FOUND: guardQuery(list, cell, state); break;
-    case EndOfData::UNDOCUMENTED:
-      reportFinding(FindingId::BUILTIN_END_OF_DATA, name, state->errors, row->name, name->text);
-      break;
-    case EndOfData::ABSENT:
-      reportFinding(FindingId::BUILTIN_PACKAGE_ROUTINE, name, state->errors, row->name, name->text);
-      break;
-  }
+  if (row->outcome == FunctionOutcome::SAME)
+    guardQuery(list, cell, state);
+  else
+    reportFinding(row->finding, name, state->errors, row->name, name->text);
 }
 
 }  // namespace
