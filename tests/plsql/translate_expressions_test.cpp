@@ -136,6 +136,52 @@ const SoundCase kCases[] = {
          "  ROLLBACK ;\n" +
          kRoutineEnd,
      "ROLLBACK inside a loop over an open cursor not supported|2|13|ROLLBACK|\n"},
+    // A loop FETCHes when a numeric FOR inside it does; a ROLLBACK in a
+    // numeric FOR that no fetching loop holds is no such case.
+    {"LoopsThatFetchThroughANumericFor", false,
+     "CREATE OR REPLACE PROCEDURE drain IS\n"
+     "  CURSOR c IS SELECT id FROM emp;\n"
+     "  v NUMBER;\n"
+     "BEGIN\n"
+     "  FOR i IN 1 .. 3 LOOP ROLLBACK; END LOOP;\n"
+     "  OPEN c;\n"
+     "  LOOP\n"
+     "    FOR i IN 1 .. 2 LOOP FETCH c INTO v; END LOOP;\n"
+     "    ROLLBACK;\n"
+     "  END LOOP;\n"
+     "END;\n"
+     "/\n",
+     routineOrMemberHead("", "PROCEDURE", "drain") +
+         "  DECLARE c CURSOR CONSTANT (CURSOR FOR SELECT id FROM emp);\n"
+         "  DECLARE v NUMBER;\n"
+         "  BEGIN\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 3;\n"
+         "\n"
+         "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "  ROLLBACK ;\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "  OPEN c;\n"
+         "\n"
+         "  LOOP\n"
+         "  BEGIN\n"
+         "  DECLARE i INTEGER DEFAULT 1;\n"
+         "  DECLARE SYSZULINTERNAL_LOOP_LIMIT INTEGER DEFAULT 2;\n"
+         "\n"
+         "  WHILE i <= SYSZULINTERNAL_LOOP_LIMIT DO\n"
+         "  FETCH c INTO v;\n"
+         "  SET i = i + 1;\n"
+         "  END WHILE;\n"
+         "\n"
+         "  END;\n"
+         "  ROLLBACK ;\n"
+         "  END LOOP;\n"
+         "\n" +
+         kRoutineEnd,
+     "ROLLBACK inside a loop over an open cursor not supported|2|9|ROLLBACK|\n"},
     // A branch, loop body or CASE arm made of NULL alone gets an empty
     // compound statement; NOT NULL on a variable (of a package too; not on
     // a constant), a record as the row of UPDATE or INSERT and RETURNING

@@ -138,9 +138,12 @@ void CursorHolds::enter(astNode* node) {
         openLoops_.push_back({-1});
         ++openForLoops_;
       } else if (loop->expansion) {
-        // A numeric FOR runs its body in the WHILE of its expansion.
+        // A numeric FOR runs its body in the WHILE of its expansion. Its
+        // outer loop is read before it opens: itself as its own outer loop
+        // would make the walk up the loops endless.
+        int outer = innermostLoop();
         openLoops_.push_back({static_cast<int>(loops_.size())});
-        loops_.push_back({innermostLoop(), false});
+        loops_.push_back({outer, false});
       }
       break;
     }
