@@ -109,9 +109,17 @@ constexpr EscapeTable kEscape;
 
 // Length of the run of bytes at p that escaping copies unchanged.
 size_t plainRun(const unsigned char* p) {
+  // Four bytes a round: one taken branch per byte made the loop's speed
+  // hang on where the linker put it (a loop across a 64-byte line of code
+  // wrote the dump 1.16x slower). The text's NUL is no plain byte, so no
+  // read passes it.
   const unsigned char* q = p;
-  while (kEscape.v[*q] == kPlain) ++q;
-  return size_t(q - p);
+  for (;; q += 4) {
+    if (kEscape.v[q[0]] != kPlain) return size_t(q - p);
+    if (kEscape.v[q[1]] != kPlain) return size_t(q + 1 - p);
+    if (kEscape.v[q[2]] != kPlain) return size_t(q + 2 - p);
+    if (kEscape.v[q[3]] != kPlain) return size_t(q + 3 - p);
+  }
 }
 
 // Escapes a text from the tree into a pool buffer sized exactly for the
