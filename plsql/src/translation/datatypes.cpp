@@ -550,6 +550,11 @@ astNodeList* mapDataType(astNodeList* list, astNode* owner, TransformState* stat
 
 namespace rewrite {
 
+bool isTimestampType(const astNodeList* type) {
+  astNodeToken* first = firstToken(type);
+  return first && first->text && foldAscii(first->text[0]) == 't' && startsWithWord(first->text, "TIMESTAMP");
+}
+
 bool isStringType(const astNodeList* type) {
   const LimitRow* row = limitOf(firstToken(type));
   return row && row->unit == LimitUnit::LENGTH;

@@ -63,26 +63,36 @@ int wholeExpression(const expr::Tree& tree) {
   return one >= 0 && tree[one].end == tree.tokens().size() ? one : -1;
 }
 
-// Whether written tokens are one operand: a name, a number, a string, a
-// call or a group, with its sign.
-bool isOneOperand(const Tokens& tokens) {
-  expr::Tree tree(tokens);
-  int one = wholeExpression(tree);
-  while (one >= 0 && tree[one].kind == expr::Kind::UNARY &&
-         (tree[one].op == expr::Op::NEGATE || tree[one].op == expr::Op::PLUS))
-    one = tree[one].child;
-  if (one < 0) return false;
-  switch (tree[one].kind) {
+// Whether a node is an operand a form may take whole: a name, a number, a
+// string, a call or a group, with its sign; with `written`, also a member
+// and a power, which the forms write as calls.
+bool isWholeOperand(const expr::Tree& tree, int node, bool written) {
+  while (node >= 0 && tree[node].kind == expr::Kind::UNARY &&
+         (tree[node].op == expr::Op::NEGATE || tree[node].op == expr::Op::PLUS))
+    node = tree[node].child;
+  if (node < 0) return false;
+  const expr::Node& n = tree[node];
+  switch (n.kind) {
     case expr::Kind::NAME:
     case expr::Kind::LITERAL:
-      return isOperandToken(tree.firstToken(one));
+      return isOperandToken(tree.firstToken(node));
     case expr::Kind::CALL:
-      return tree[one].closed && isOperandToken(tree.firstToken(one));
+      return n.closed && isOperandToken(tree.firstToken(node));
     case expr::Kind::GROUP:
-      return tree[one].closed;
+      return n.closed;
+    case expr::Kind::MEMBER:
+      return written;
+    case expr::Kind::BINARY:
+      return written && n.op == expr::Op::POWER;
     default:
       return false;
   }
+}
+
+// Whether written tokens are one operand, as isWholeOperand tells it.
+bool isOneOperand(const Tokens& tokens) {
+  expr::Tree tree(tokens);
+  return isWholeOperand(tree, wholeExpression(tree), false);
 }
 
 // The tokens as one operand: as they stand when they are one, else in
@@ -729,28 +739,8 @@ class ExactWriter {
     return v;
   }
 
-  // Whether an operand is one a form may take whole: a name, a number, a
-  // string, a call, a group, with its sign; a power, which is written as a
-  // call.
-  bool takesWhole(int node) {
-    const expr::Node& n = tree_[node];
-    if (n.kind == expr::Kind::UNARY && (n.op == expr::Op::NEGATE || n.op == expr::Op::PLUS)) return takesWhole(n.child);
-    switch (n.kind) {
-      case expr::Kind::NAME:
-      case expr::Kind::LITERAL:
-        return isOperandToken(tree_.firstToken(node));
-      case expr::Kind::CALL:
-        return n.closed && isOperandToken(tree_.firstToken(node));
-      case expr::Kind::GROUP:
-        return n.closed;
-      case expr::Kind::MEMBER:
-        return true;
-      case expr::Kind::BINARY:
-        return n.op == expr::Op::POWER;
-      default:
-        return false;
-    }
-  }
+  // Whether an operand is one a form may take whole.
+  bool takesWhole(int node) { return isWholeOperand(tree_, node, true); }
 
   // a ** b: POWER of the base's form and the exponent's.
   void power(int node, Tokens& out) {

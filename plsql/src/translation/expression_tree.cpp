@@ -264,12 +264,6 @@ void Tree::read(const Tokens& tokens) {
   items(0);
 }
 
-std::vector<int> Tree::children(int index) const {
-  std::vector<int> out;
-  for (int c = nodes_[size_t(index)].child; c >= 0; c = nodes_[size_t(c)].next) out.push_back(c);
-  return out;
-}
-
 int Tree::child(int index, int n) const {
   int c = nodes_[size_t(index)].child;
   while (c >= 0 && n-- > 0) c = nodes_[size_t(c)].next;

@@ -117,8 +117,6 @@ class Tree {
   int root() const { return 0; }
   const Node& operator[](int index) const { return nodes_[size_t(index)]; }
   int size() const { return static_cast<int>(nodes_.size()); }
-  // The children of a node, in order.
-  std::vector<int> children(int index) const;
   int child(int index, int n) const;  // the n-th child, or -1
   int childCount(int index) const;
   astNode* token(uint32_t at) const { return at < tokens_->size() ? (*tokens_)[at] : nullptr; }

@@ -345,8 +345,6 @@ bool literalCharacters(const TokenNodes& tokens, size_t begin, size_t end, std::
     const char* text = token->text;
     if (stringCharacters(token, characters)) {
       ++i;
-    } else if (token->tokenCode == T_STRING && (text[0] == '\'' || ((text[0] | 0x20) == 'n' && text[1] == '\''))) {
-      return false;
     } else if (token->tokenCode == T_WORD && !token->qualified && rewrite::equalsIgnoreCase(text, "CHR") &&
                i + 3 < end && isOpen(tokens[i + 1]) && tokenAt(tokens, i + 2) &&
                tokenAt(tokens, i + 2)->tokenCode == T_DIGITS && spans::isClose(tokens[i + 3])) {
@@ -645,7 +643,6 @@ bool reportBuiltinFunction(astNodeList* list, astListCell* c, astNode* previous,
     return true;
   }
   if (row->rule == FunctionRule::REGEXP_NULLS) {
-    if (std::strcmp(row->name, "REGEXP_REPLACE") != 0) return false;
     // The replacement left out stands for the empty one only where no
     // argument follows it; one given by name is not left out either.
     bool nullReplacement = false;

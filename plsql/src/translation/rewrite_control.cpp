@@ -438,8 +438,7 @@ const BuiltinFunction* endOfDataRoutine(const astNodeCall* call, const Transform
   astNodeToken* name = listLength(call->name) == 1 ? firstToken(call->name) : nullptr;
   const BuiltinFunction* row = name ? routineWithFact(kEndOfDataRoutines, name->text) : nullptr;
   if (!row) return nullptr;
-  std::string package(row->name, std::strchr(row->name, '.'));
-  return state->runPackages.count(foldedText(package.c_str())) ? nullptr : row;
+  return state->runPackages.count(firstPart(row->name)) ? nullptr : row;
 }
 
 // A call of a built-in routine that raises NO_DATA_FOUND at the end of its

@@ -210,6 +210,8 @@ int scaleOfType(const astNodeList* type);
 // Whether a type is one of the target's strings with a length (a type the
 // limits of datatypes.def measure in characters or bytes).
 bool isStringType(const astNodeList* type);
+// Whether a type is a TIMESTAMP (WITH ... TIME ZONE too).
+bool isTimestampType(const astNodeList* type);
 // Notes a variable, parameter or field of that name and type among those
 // a value may be rounded into or from.
 void noteScaledName(const astNodeList* name, const astNodeList* type, TransformState* state);

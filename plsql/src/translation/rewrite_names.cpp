@@ -692,14 +692,6 @@ static bool reviewLockWait(astNodeList* list, astListCell* c, TransformState* st
 
 // ---- differences of timestamps ----
 
-// Whether a type is a TIMESTAMP.
-static bool isTimestampType(const astNodeList* type) {
-  astNodeToken* first = firstToken(type);
-  const char* text = first ? first->text : nullptr;
-  return text && foldAscii(text[0]) == 't' && std::strlen(text) >= 9 && sameFolded(std::string_view(text, 9), "TIMESTAMP") &&
-         !(std::isalnum(static_cast<unsigned char>(text[9])) || text[9] == '_');
-}
-
 void noteTimestampName(const astNodeList* name, const astNodeList* type, TransformState* state) {
   astNodeToken* declared = firstToken(name);
   if (declared && declared->text && isTimestampType(type)) state->timestampNames.insert(declared->text);
