@@ -365,6 +365,18 @@ const SoundCase kCases[] = {
          "  CALL DBMS_LOB.WRITEAPPEND(m, LENGTH4(p_txt), p_txt);\n" + kRoutineEnd,
      "DBMS_LOB.WRITEAPPEND through a row's LOB locator not supported|2|5|l|DBMS_LOB.WRITEAPPEND\n"
      "DBMS_LOB.WRITEAPPEND through a row's LOB locator not supported|2|7|m|DBMS_LOB.WRITEAPPEND\n"},
+    // Each top-level block is a unit of its own: a row's locator that one
+    // fills is not the variable of that name another writes.
+    {"LobsOfTwoBlocksAreTheirOwn", false,
+     "DECLARE l CLOB; BEGIN SELECT body INTO l FROM docs WHERE id = 1 FOR UPDATE; END;\n"
+     "/\n"
+     "DECLARE l CLOB; BEGIN DBMS_LOB.CREATETEMPORARY(l, TRUE); DBMS_LOB.WRITEAPPEND(l, 5, 'hello'); END;\n"
+     "/\n",
+     anonymousBlock("  DECLARE l CLOB;\n" + kNoRowGuard +
+                    "  SELECT body INTO l FROM docs WHERE id = 1 FOR UPDATE;\n  END;\n") +
+         anonymousBlock("  DECLARE l CLOB;\n  CALL DBMS_LOB.CREATETEMPORARY(l, TRUE);\n"
+                        "  CALL DBMS_LOB.WRITEAPPEND(l, 5, 'hello');\n"),
+     ""},
     // In a trigger, and in a loop that writes before it fills; a temporary
     // LOB of another routine is written alike in both and goes without a
     // record.

@@ -63,16 +63,6 @@ bool isScope(const astNode* node) {
   return node->kind == AST_BLOCK || node->kind == AST_FOR || isRoutine(node) || isEnclosingUnit(node);
 }
 
-// The routine that opens a cursor variable, else the outermost unit.
-const astNode* openingRoutine(const astNode* from) {
-  const astNode* found = nullptr;
-  for (const astNode* n = from; n; n = n->parent) {
-    if (isRoutine(n)) return n;
-    if (isEnclosingUnit(n)) found = n;
-  }
-  return found;
-}
-
 }  // namespace
 
 // Marks an enclosing scope as one a cursor asks about.
@@ -157,7 +147,7 @@ void CursorHolds::enter(astNode* node) {
     case AST_FETCH: markFetching(); break;
     case AST_OPEN:
       if (nodeAs<astNodeOpen>(node)->cursorConstructor) {
-        const astNode* scope = openingRoutine(node);
+        const astNode* scope = routineOrOutermostUnit(node);
         opens_.push_back({nodeAs<astNodeOpen>(node), scope});
         if (scope && !isPackage(scope)) want(scope);
       }

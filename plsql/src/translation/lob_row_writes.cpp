@@ -50,20 +50,10 @@ bool locksRows(const astNodeList* from) {
   return locks;
 }
 
-// The routine a statement stands in, or the top-level unit outside routines.
-const astNode* routineOf(astNode* statement) {
-  astNode* unit = statement;
-  for (astNode* n = statement; n; n = n->parent) {
-    if (isRoutine(n)) return n;
-    unit = n;
-  }
-  return unit;
-}
-
 }  // namespace
 
 void LobRowWrites::fill(astNode* statement, const astNodeToken* target) {
-  fills_.push_back({routineOf(statement), upperText(target->text)});
+  fills_.push_back({routineOrOutermostUnit(statement), upperText(target->text)});
 }
 
 void LobRowWrites::note(astNode* statement) {
@@ -89,7 +79,7 @@ void LobRowWrites::note(astNode* statement) {
       const char* writer = lobWriter(call);
       astNodeToken* lob = writer ? nameAlone(listCells(call->args)) : nullptr;
       if (lob)
-        writes_.push_back({routineOf(statement), upperText(lob->text), firstToken(call->name), writer, lob->text});
+        writes_.push_back({routineOrOutermostUnit(statement), upperText(lob->text), firstToken(call->name), writer, lob->text});
       break;
     }
     default:

@@ -18,6 +18,18 @@
 #include "name_keys.h"
 #include "rewrite_internal.h"
 
+// The routine a node stands in, else the outermost block or package around
+// it: the scope whose statements one collector's facts belong to, each
+// top-level unit its own.
+inline const astNode* routineOrOutermostUnit(const astNode* from) {
+  const astNode* found = nullptr;
+  for (const astNode* n = from; n; n = n->parent) {
+    if (isRoutine(n)) return n;
+    if (isEnclosingUnit(n)) found = n;
+  }
+  return found;
+}
+
 // Functions that change data get MODIFIES SQL DATA, and so do their
 // published heads; their calls other than as the whole value of an
 // assignment are recorded.
